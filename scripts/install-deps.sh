@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs everything Tarnis needs to build, test, benchmark and fuzz on Debian 12.
+# Idempotent: packages already present are left alone.
+set -euo pipefail
+
+PKGS=(
+  build-essential g++ cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6 qt6-l10n-tools qt6-tools-dev-tools
+  qt6-tools-dev qt6-image-formats-plugins
+  libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
+  libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
+  xvfb xauth x11-utils
+  clang libclang-rt-dev
+  python3 python3-numpy python3-nibabel
+)
+
+missing=()
+for p in "${PKGS[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: everything already installed"
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends "${missing[@]}"

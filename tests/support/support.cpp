@@ -1,0 +1,106 @@
+#include "support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace tarnis_test {
+
+TempDir::TempDir()
+{
+    std::string modele = (fs::temp_directory_path() / "tarnis-test-XXXXXX").string();
+    char *r = mkdtemp(modele.data());
+    if (!r) {
+        std::perror("mkdtemp");
+        std::abort();
+    }
+    chemin = r;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    fs::remove_all(chemin, ec);
+}
+
+std::string TempDir::file(const std::string &name) const { return chemin + "/" + name; }
+
+namespace {
+
+// Redirects both the C++ stream and the C file descriptor so that text written
+// by either route is captured, in order.
+std::string capture(int fd, std::ostream &os, const std::function<void()> &f)
+{
+    std::fflush(nullptr);
+    os.flush();
+    char modele[] = "/tmp/tarnis-capture-XXXXXX";
+    int tmp = mkstemp(modele);
+    if (tmp < 0)
+        std::abort();
+    int sauvegarde = dup(fd);
+    dup2(tmp, fd);
+    std::streambuf *ancien = os.rdbuf();
+    std::ostringstream tampon;
+    os.rdbuf(tampon.rdbuf());
+    try {
+        f();
+    } catch (...) {
+        os.rdbuf(ancien);
+        std::fflush(nullptr);
+        dup2(sauvegarde, fd);
+        close(sauvegarde);
+        close(tmp);
+        unlink(modele);
+        throw;
+    }
+    os.rdbuf(ancien);
+    std::fflush(nullptr);
+    dup2(sauvegarde, fd);
+    close(sauvegarde);
+    close(tmp);
+    std::string cfichier = readFile(modele);
+    unlink(modele);
+    // C++ stream text first is not guaranteed to be the real order when both
+    // routes are mixed; tests that care use only one route.
+    return tampon.str() + cfichier;
+}
+
+} // namespace
+
+std::string captureStderr(const std::function<void()> &f) { return capture(2, std::cerr, f); }
+std::string captureStdout(const std::function<void()> &f) { return capture(1, std::cout, f); }
+
+bool writeFile(const std::string &path, const std::string &text)
+{
+    std::ofstream o(path, std::ios::binary);
+    if (!o)
+        return false;
+    o << text;
+    return bool(o);
+}
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream i(path, std::ios::binary);
+    if (!i)
+        return "";
+    std::ostringstream s;
+    s << i.rdbuf();
+    return s.str();
+}
+
+std::string sharedDataDir()
+{
+    std::error_code ec;
+    if (fs::is_directory(TARNIS_TEST_DATA_DIR, ec))
+        return TARNIS_TEST_DATA_DIR;
+    return "";
+}
+
+} // namespace tarnis_test
