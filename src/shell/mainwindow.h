@@ -1,0 +1,128 @@
+#ifndef MAINWINDOW_H
+#define MAINWINDOW_H
+
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+
+class QAction;
+class QCloseEvent;
+class QMdiSubWindow;
+class GLWidget;
+class SettingWindow;
+class LoadingDialog;
+class AutomaticExec;
+
+namespace Ui {
+class MainWindow;
+}
+
+/// The single top-level window: a multiple-document area whose document
+/// windows each hold one GLWidget, the menus and tool bar acting on the active
+/// document, and the "Outils" dock (object list, counts, slice controls).
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    /// fichier: a file to open at once ("" for none); its suffix chooses
+    /// whether it is a cloud (pts, hdr, img) or a mesh (sm, smm, off, obj).
+    explicit MainWindow(QWidget *parent = nullptr, const QString &fichier = QString());
+    ~MainWindow() override;
+
+    SettingWindow *getSettingWindow() const { return settingWindow; }
+    AutomaticExec *getAutomaticExec() const { return automaticExec; }
+    /// The progress dialog of the latest automatic run (null before the first).
+    LoadingDialog *getLoadingDialog() const { return loadingDialog; }
+
+public slots:
+    /// New document window; with the default arguments an empty one titled
+    /// "NEW". A cloud alone comes with the template mesh.
+    void creerNewSubWindow(QString PTSAOuvrir = QString(), QString MaillageAOuvrir = QString(),
+                           QString title = QString());
+    /// The view of the active document window, or null when there is none.
+    GLWidget *getActiveSubWin();
+
+    void checkMenu();
+    void loadInformation();
+    void loadInformation(GLWidget *vuecourent);
+    void loadCurrentObjectsNames(QMdiSubWindow *subWin);
+    void changeCurrentObjectSelected();
+    void setCurentSplite();
+    /// Hands the preferences to the active view (connected to the dialog's closing()).
+    void settingPreferred();
+    /// Asks whether to refine a mesh that has more simplex points than cloud points.
+    bool warningPtsMaillageTropGrand();
+    void reloadMenuVue();
+    void checkMenuVue(QAction *vue);
+    void selectSubWin(QAction *vue);
+    /// The automatic refine-and-deform run (mainwindow_auto.cpp).
+    void Deformation_auto();
+    void on_spinBox_valueChanged(int valeur);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void on_actionNouveau_triggered();
+    void on_actionOuvrir_triggered();
+    void on_actionExporter_le_maillage_triggered();
+    void on_actionExporter_le_nuage_de_point_triggered();
+    void on_actionNouveau_Maillage_triggered();
+    void on_actionNouveau_nuage_de_points_triggered();
+    void on_actionFermerVolume3D_triggered();
+    void on_actionFermer_Quolvex_triggered();
+    void on_actionPreference_triggered();
+    void on_actionOperateur_Automatique_triggered();
+    void on_actionDeformer_le_maillage_triggered();
+    /// Starts or stops an automatic run (mainwindow_auto.cpp).
+    void on_actionDeformation_automatis_triggered();
+    void on_actionAgrandir_triggered();
+    void on_actionRetrecir_triggered();
+    void on_actionRaffinage_T26_triggered();
+    void on_actionRaffinage_T26_2_triggered();
+    void on_actionRaffinage_T22_triggered();
+    void on_actionRaffinage_T22_2_triggered();
+    void on_actionTrianguler_triggered();
+    void on_actionReset_triggered();
+    void on_actionPoint_triggered();
+    void on_actionFillaire_triggered();
+    void on_actionTriangle_triggered();
+    void on_actionCreer_un_maillage_simplex_triggered();
+    void on_actionCr_er_un_nuage_de_point_triggered();
+    void on_actionVue_par_onglets_changed();
+    void on_actionZoom_triggered();
+    void on_actionZoom_2_triggered();
+    void on_actionCentrer_en_z_ro_triggered();
+    void on_actionConserver_les_proportions_triggered();
+    void on_actionAfficher_les_points_d_interets_triggered();
+    void on_actionA_propos_de_QT_triggered();
+    void on_actionA_propos_de_Quolvex_triggered();
+
+private:
+    QString ouvrirFichier(const QString &filtre);
+    QString enregistrerFichier(const QString &filtre);
+    /// One of the four refinement actions: the guard, then the step.
+    void raffiner(int type, int critere);
+    /// Display mode group: keeps exactly one of Point/Filaire/Triangle checked.
+    void choisirModeAffichage(QAction *action, int mode);
+    /// Opens a file into a new document window by its suffix; false when the
+    /// suffix is not one of a cloud or a mesh.
+    bool ouvrirParSuffixe(const QString &fichier);
+    /// Runs an action; an exception escaping from the view or the engines is
+    /// shown in an error box instead of reaching the event loop.
+    void proteger(const QString &operation, const std::function<void()> &action);
+    /// Tells the user when the view could not read what it was given.
+    void signalerEchecChargement(GLWidget *vue);
+    bool fenetrePrincipaleDisponible() const;
+    QList<QMdiSubWindow *> fenetresDocuments() const;
+
+    Ui::MainWindow *ui;
+    SettingWindow *settingWindow;
+    LoadingDialog *loadingDialog;
+    AutomaticExec *automaticExec;
+    int numeroNouveau;
+};
+
+#endif
