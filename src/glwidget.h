@@ -1,0 +1,217 @@
+#ifndef TARNIS_GLWIDGET_H
+#define TARNIS_GLWIDGET_H
+
+#include <QOpenGLWidget>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "point3.h"
+
+class SimplexGL;
+class MaillageGL;
+class QKeyEvent;
+class QMouseEvent;
+class QShowEvent;
+
+/// Weights of the deformation: internal, external and retention forces, and the rigidity depth.
+struct DeformSetting
+{
+    float alpha;
+    float beta;
+    float gamma;
+    int rigid;
+};
+
+/// Grey-level thresholds and voxel-value window of the volume import.
+struct HdrSetting
+{
+    int seuilMin;
+    int seuilMax;
+    int min;
+    int max;
+};
+
+/// Vision cone of the deformation: half-angle in degrees and radius.
+struct ConeDeVisionSetting
+{
+    float angle;
+    float rayon;
+};
+
+/// One document and its view: a simplex mesh, a point cloud with its kd-tree, the three slabs of the
+/// cloud, the settings of the deformation and of the volume import, an orthographic camera.
+///
+/// Every operation that loads, converts or writes returns true on success; on failure it returns false,
+/// keeps the reason in derniereErreur() and emits operationEchouee(). No exception from the engines
+/// leaves the view. Operations that cannot fail return nothing.
+class GLWidget : public QOpenGLWidget
+{
+    Q_OBJECT
+
+public:
+    /// Cloud file and mesh file, either may be empty. A cloud without a mesh gets the template
+    /// "./SMM_/icosa.smm" (read relative to the working directory). No parent: the document area
+    /// adopts the view. Whether the files could be read is in derniereErreur() (empty when all went well).
+    explicit GLWidget(QString PTSAOuvrir = QString(), QString MaillageAOuvrir = QString());
+    ~GLWidget() override;
+
+    GLWidget(const GLWidget &) = delete;
+    GLWidget &operator=(const GLWidget &) = delete;
+
+    /// 100 x 100.
+    QSize sizeHint() const override;
+
+    // Queries.
+    /// The stored mesh name, or an empty (not null) string.
+    QString getCurentSimplexName() const;
+    /// The stored cloud name, or an empty (not null) string.
+    QString getCurentPtsName() const;
+    /// 0 when there is no mesh name, otherwise the number of simplex points.
+    int getNbPtSimplex() const;
+    /// 0 when there is no cloud name, otherwise the number of cloud points.
+    int getNbPts() const;
+    /// Reason of the last failed operation; empty after an operation that succeeded.
+    QString derniereErreur() const { return erreur; }
+    /// Viewport set by the last setupViewport, in device pixels (x, y, width, height).
+    QRect viewportCourant() const { return viewport; }
+    /// The viewport for a drawable of width x height: a centred square when proportions are kept.
+    static QRect calculViewport(int width, int height, bool conservProp);
+    /// Brings an angle in sixteenths of a degree into 0..5760 (5760 itself is kept).
+    static int normaliserAngle(int angle);
+
+    // Document state. Plain data, read by the main window and the tests; change it through the slots.
+    QString suffixeSimplex;
+    QString suffixePts;
+    std::unique_ptr<MaillageGL> coupeX;
+    std::unique_ptr<MaillageGL> coupeY;
+    std::unique_ptr<MaillageGL> coupeZ;
+    QString nomSimplex;
+    QString nomPts;
+    QString nomSortieMaillage;
+    std::string nomSortiePts;
+    int xRot = 0; ///< sixteenths of a degree
+    int yRot = 0;
+    int zRot = 0;
+    float zoom = 100.0f; ///< half-width of the orthographic view volume
+    double pasDeplacement = 1.25;
+    QPoint lastPos{0, 0};
+    QTimer timer;
+    std::unique_ptr<SimplexGL> instanceSimplex;
+    std::unique_ptr<MaillageGL> instanceMaillage;
+    std::vector<point3> pointsVolume;
+    int dejaDeforme = 0;
+    int coupe = 0; ///< 0 none, 1 x, 2 y, 3 z
+    int modeDisplayMaille = 1; ///< 0 points, 1 wire frame, 2 cells, 3 triangles
+    int tailleTrancheCoupe = 5;
+    int coordCoupe = 0;
+    bool boucleDeform = false;
+    bool affichePT = true;
+    bool conservProp = true;
+    bool deplaceSimplex = true;
+    bool affichGraf = true;
+    bool operationEnabled = true;
+    bool cone = false;
+    bool estTriangule = false;
+    DeformSetting deformSetting{1.0f, 0.05f, 0.0f, 2};
+    HdrSetting hdrSetting{150, 255, 0, 1000};
+
+signals:
+    /// Emitted with the reason whenever an operation fails (also for a failure inside a repaint,
+    /// where nobody receives a return value).
+    void operationEchouee(const QString &raison);
+
+public slots:
+    // Loading.
+    /// Replaces the cloud by the file's (PTS, or an Analyze volume by its .hdr or .img name).
+    bool setPTS(QString FileInPTS);
+    /// Reads a mesh file (SMM, OFF, OBJ) into the simplex object.
+    bool setMaillage(QString FileInMaillage);
+    /// Reloads the mesh from its file, or the template when there is none.
+    bool resetMaillage();
+
+    // Operations.
+    /// Runs that many deformation steps (stops early when operationEnabled is cleared).
+    bool deformationMaillage(int iteration);
+    /// critere 0: T26 global; otherwise T26 by angles.
+    bool RaffinageT26(int iteration, int critere = 0);
+    /// critere 0: T22 by surfaces; otherwise T22 by points per cell.
+    bool RaffinageT22Auto(int iteration, int critere = 0);
+    void dilatation(double coef);
+    /// Moves the simplex mesh onto the centre of the cloud's bounding box.
+    void CenterToZero();
+    /// Triangulates the simplex mesh and shows the triangles.
+    bool Triangularisation();
+    /// Converts a triangle mesh read from an OFF file into a simplex mesh.
+    bool triangleToSimplex();
+    /// Makes the cloud from the mesh's points (or from the triangle mesh's vertices).
+    bool maillageToPts();
+    /// Rebuilds the kd-tree over exactly the current cloud.
+    bool remplisKDTree();
+    /// Writes the mesh; the format follows the ending: .sm, .smm, .off, .obj.
+    bool ExportMaillageWithLoading(QString FileOUT);
+    bool ExportMaillage();
+    /// Writes the cloud as PTS (the extracted points for a volume).
+    bool ExportPTSWithLoading(std::string fileName);
+    bool ExportPTS();
+    /// Waits msec milliseconds without processing events.
+    void Sleep(int msec);
+
+    // Settings and flags.
+    void setDeformSetting(float alpha, float beta, float gamma, int rigid);
+    void setHdrSetting(int seuilMin, int seuilMax, int min, int max);
+    /// Stores both values, as doubles, in the simplex mesh's AngleCone and RayonCone.
+    void setConeDeVisionSetting(float angle, float rayon);
+    void setBoucleDeform(bool is_ = false, bool cone = false);
+    void setConservProp(bool a);
+    void setAffichePT(bool a);
+    void setDeplaceSimplex(bool i);
+    void setAffichGraf(bool a);
+    void setOperationEnabled(bool a);
+    /// Values 4 and above change nothing.
+    void setModeDisplayMaille(int i);
+
+    // Slices.
+    /// 0 none, 1 x, 2 y, 3 z; 4 and above change nothing. Choosing an axis computes the slabs.
+    void setCoupe(unsigned short axe);
+    void setTailleTrancheCoupe(int taille);
+    void setCoordCoupe(int coord);
+    /// Recomputes the three slabs from the cloud (strict bounds).
+    void calculCoupes();
+
+    // Camera.
+    void setXRotation(int angle);
+    void setYRotation(int angle);
+    void setZRotation(int angle);
+    /// Widens (increment > 0) or narrows the view; alternates between 0 and |increment| at zero.
+    void Zoom(float increment);
+
+private slots:
+    void animate();
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void setupViewport(int width, int height);
+    void drawScene();
+    bool echec(const QString &raison);
+    bool chargerNuage();
+    bool chargerVolume();
+
+    QString erreur;
+    QRect viewport;
+};
+
+#endif
