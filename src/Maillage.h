@@ -1,0 +1,111 @@
+#ifndef TARNIS_MAILLAGE_H
+#define TARNIS_MAILLAGE_H
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "point3.h"
+
+struct kd_tree;
+
+/// A triangle: zero-based indices of its three vertices in listeSommets.
+struct Face
+{
+    int s1 = 0;
+    int s2 = 0;
+    int s3 = 0;
+};
+
+/// An edge between vertices a1 and a2; face1 is the face in which it runs from a1 to a2,
+/// face2 the one in which it runs from a2 to a1 (-1 when there is none).
+struct Arete
+{
+    int a1 = 0;
+    int a2 = 0;
+    int face1 = -1;
+    int face2 = -1;
+};
+
+/// A triangle mesh and, beside it, a point cloud with its kd-tree.
+///
+/// Copies (construction or assignment) copy the lists and share the centre of the points
+/// of interest and the kd-tree: both are released with the last copy that uses them.
+/// Readers return whether they read the file; writers return whether they wrote it.
+/// Malformed input never throws: the readers print their message and keep what is valid.
+class Maillage
+{
+public:
+    Maillage();
+    /// Copies both lists, computes box and centre silently, sets the counters to the sizes.
+    Maillage(const std::vector<point3> &sommets, const std::vector<Face> &faces);
+    Maillage(const Maillage &) = default;
+    Maillage &operator=(const Maillage &) = default;
+    virtual ~Maillage();
+
+    /// Drawing belongs to MaillageGL: on a plain Maillage both throw std::runtime_error.
+    virtual void afficher(int mode);
+    virtual void afficherPtInteret(int mode);
+
+    // --- triangle mesh -------------------------------------------------------------
+    int getNbFaces() const;
+    std::vector<Face> getListeFaces() const;
+    /// Index of the first edge joining a and b (either order), -1 when none.
+    int chercherArete(int a, int b) const;
+    /// Box, mean of the vertices and the three console lines on standard output.
+    void calculerBoiteEtCentre();
+
+    /// OFF reader. False (with "Format incorrect") when unopenable or not an OFF file.
+    /// Faces with an index outside the vertex list are dropped with a message.
+    bool chargerOFF(const std::string &nomFichier);
+    /// OBJ reader (v, vt, vn, f with a, a/b or a/b/c groups). False only when the file
+    /// cannot be opened (an empty mesh is produced, as for an unreadable file).
+    bool chargerOBJ(const std::string &nomFichier);
+    /// Same readers over text already in memory (no file involved).
+    bool chargerOFFDepuisTexte(const char *texte, std::size_t taille);
+    void chargerOBJDepuisTexte(const char *texte, std::size_t taille);
+    /// Writers; false (nothing written) when the file cannot be created or written.
+    bool exporterOFF(const std::string &nomFichier) const;
+    bool exporterOBJ(const std::string &nomFichier) const;
+
+    // --- point cloud ---------------------------------------------------------------
+    /// Empties ListePointsInterets; the kd-tree is left as it is.
+    void viderPointsInterets();
+    /// Reads a PTS file, appends its points, then rebuilds the shared kd-tree over exactly
+    /// ListePointsInterets and updates the centre of the points of interest.
+    bool lecture_pt_interet(const std::string &nomFichier);
+    /// Same over PTS text already in memory.
+    bool lecturePTSDepuisTexte(const char *texte, std::size_t taille);
+    /// Midpoint of the single-precision bounding box of the points; unchanged when empty.
+    void calculerCentrePointsInterets();
+    /// Moves every point of interest by pas along 'x', 'y' or 'z'; other axes: no-op.
+    void translaterPointsInterets(char axe, double pas);
+    /// Empties the shared kd-tree and bulk-builds it over ListePointsInterets (index order).
+    void reconstruireKd();
+
+    point3 centre;
+    point3 boiteMin;
+    point3 boiteMax;
+    std::shared_ptr<point3> centrePointsInterets;
+    /// Shared with every copy; use kd.get() where a kd_tree* is expected.
+    std::shared_ptr<kd_tree> kd;
+    std::vector<point3> listeSommets;
+    std::vector<Face> listeFaces;
+    std::vector<point3> ListePointsInterets;
+    std::vector<Arete> listeAretes;
+    int nbFaces;
+    int nbSommets;
+    int nbAretes;
+    int nbPointsInterets;
+
+private:
+    void calculerBoite(bool avecMessages);
+};
+
+/// Writes points as PTS ("PTS", the count, one "x y z" line per point, six significant
+/// digits). False, with "Impossible d'ouvrir le fichier !" on standard error, when the file
+/// cannot be created; false as well when writing fails.
+bool exporterPTS(const std::string &nomFichier, const std::vector<point3> &points);
+
+#endif
