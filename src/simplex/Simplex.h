@@ -1,0 +1,202 @@
+#ifndef TARNIS_SIMPLEX_H
+#define TARNIS_SIMPLEX_H
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "Maillage.h"
+#include "point3.h"
+#include "vector3.h"
+
+struct kd_tree;
+
+/// One simplex point: a position, three ordered neighbours and the geometry computed from them.
+/// Always made on the heap and referenced by pointer from the lists of a Simplex.
+/// The order of the neighbours is part of the data: the normal is (V2 - V1) x (V3 - V1).
+class PointSimplex
+{
+public:
+    /// Position (0, 0, 0), null neighbours, every other field zero.
+    PointSimplex();
+    /// Position and neighbours from the arguments, every other field zero.
+    PointSimplex(const point3 &position, PointSimplex *voisin1, PointSimplex *voisin2,
+                 PointSimplex *voisin3);
+    /// Copies the position and the three neighbour pointers only; the computed fields of the
+    /// copy are zero. Copies are scratch values for computations over a point and its neighbours.
+    PointSimplex(const PointSimplex &autre);
+    PointSimplex &operator=(const PointSimplex &) = default;
+
+    /// True when a neighbour pointer differs, or else when the positions differ.
+    bool operator!=(const PointSimplex &autre) const;
+    bool operator==(const PointSimplex &autre) const { return !(*this != autre); }
+
+    /// True when the three neighbour pointers are set.
+    bool aSesVoisins() const { return Voisin1 && Voisin2 && Voisin3; }
+
+    point3 Position;
+    PointSimplex *Voisin1;
+    PointSimplex *Voisin2;
+    PointSimplex *Voisin3;
+    vector3 Ni;
+    point3 CentreCercle;
+    float Rayon;
+    float SinPhi;
+    float CosPhi;
+    float Phi;
+    float DistanceCentre;
+    double Epsilon1;
+    double Epsilon2;
+    double Epsilon3;
+};
+
+/// A cell: a closed cycle of simplex points (consecutive entries, and the last with the first,
+/// are neighbours). Made on the heap and referenced by pointer.
+using Maille = std::vector<PointSimplex *>;
+
+/// A closed simplex mesh (every point has exactly three neighbours) with the companion lists the
+/// deformation uses. Entry i of ListePointsPrecedents and ListePointsSuivants belongs to point i
+/// of ListePointsSimplex; cell c of ListeMaillesSuivantes is cell c of ListeMailles over
+/// ListePointsSuivants. Lists are read with bounds checks (std::out_of_range on a bad index).
+///
+/// The records and cells are owned by the mesh: each one still referenced from a list is released
+/// once when the mesh goes, and the operations that drop records from the lists (reinitialiser,
+/// charger) release those no list refers to any more.
+class Simplex
+{
+public:
+    Simplex();
+    /// Copying is refused: both throw std::runtime_error.
+    Simplex(const Simplex &autre);
+    Simplex &operator=(const Simplex &autre);
+    virtual ~Simplex();
+
+    /// Drawing belongs to SimplexGL: on a plain Simplex the three throw std::runtime_error.
+    virtual void afficher(int modeAffichage);
+    virtual void afficherPi(std::vector<point3> ListePI, int pt);
+    virtual void afficherCone(int pt);
+
+    // --- data model, whole-mesh moves --------------------------------------------------------
+    /// Empties the lists, makes the three point lists share ListePointsInitiaux, resets Centre to
+    /// (0, 0, 0) and the vision cone to 2000 / 45 degrees.
+    void reinitialiser();
+    /// Number of simplex points (size of ListePointsSimplex).
+    int getNbPointsSimplex() const { return static_cast<int>(ListePointsSimplex.size()); }
+    /// Stores the vision cone: angle in degrees, radius in the cloud's units.
+    void setConeDeVision(double angle, double rayon)
+    {
+        AngleCone = angle;
+        RayonCone = rayon;
+    }
+    /// Centre of the single-precision bounding box of the points into *Centre.
+    /// An empty mesh leaves Centre as it is.
+    void calculerCentre();
+    /// Translates every point so that the bounding-box centre lands on cible. Empty mesh: no-op.
+    void centrer(point3 cible);
+    /// Scales about the mean point by coef (three-phase move, geometry updated at level 1).
+    bool dilatation(double coef);
+    /// Moves every point by pas along 'x', 'y' or 'z'; false and no change for any other axis.
+    bool deplacer(char axe, double pas);
+
+    // --- geometry of one point ------------------------------------------------------------------
+    /// Unit normal from the three neighbours, stored in p.Ni (zero for a degenerate triangle).
+    vector3 calculeNormaleNi(PointSimplex &p);
+    /// Projection of p onto the plane through Voisin1 with normal p.Ni.
+    point3 projection(const PointSimplex &p);
+    /// Half the area of ABC, negative when ABC turns negatively around n.
+    float aireSignee(point3 A, point3 B, point3 C, vector3 n);
+    /// Barycentric coordinates of the projection in the neighbours' triangle (Epsilon1..3).
+    void calculEpsilon(PointSimplex &p);
+    /// Sine and cosine of the angle at B between BA and BC.
+    float sinusAngle(point3 A, point3 B, point3 C);
+    float cosinusAngle(point3 A, point3 B, point3 C);
+    point3 centreCercleCirconscrit(point3 A, point3 B, point3 C);
+    /// Distance from p.CentreCercle to Voisin1 (the two other distances are only checked).
+    float rayonCercleCirconscrit(const PointSimplex &p);
+    /// Height over the neighbours' plane given by radius r, centre distance d and angle phi;
+    /// 0 (with a message) when the root is negative.
+    float CalculParametre_L(float r, float d, float phi);
+    /// Stores DistanceCentre and Phi. Returns the check flag: 1 when the height is given back by
+    /// the positive root, -1 by the negative one (Phi moved by a half-turn), 0 by neither.
+    int calculAngleSimplexe(PointSimplex &p);
+    /// Recomputes point i: niveau 0 everything, 1 keeps the normal, 2 keeps normal and radius.
+    void majParametres(int i, int niveau);
+    /// Recomputes every point of the mesh.
+    void initialiserParametres();
+
+    // --- deformation ----------------------------------------------------------------------------
+    /// One step: every point moves once under the internal, external and (when avecRetention is
+    /// not 0) retention forces, all computed before any point moves. An empty or null kd-tree
+    /// gives no target: the step then applies no external force.
+    void deformer(kd_tree *kd, int avecRetention, float alpha, float beta, float gamma, int rigid,
+                  bool cone);
+    vector3 forceInterne(const PointSimplex &p, int rigid);
+    /// Component along p.Ni of the vector from p to the target T.
+    vector3 forceExterne(const PointSimplex &p, point3 T);
+    /// Nearest cloud point inside the vision cone of axis direction and half-angle twice `angle`
+    /// degrees (in radians); P itself when none qualifies or the tree is empty.
+    point3 plusProcheDansCone(kd_tree *kd, point3 P, double rayon, vector3 direction, double angle);
+    /// Mean simplex angle of the neighbourhood of p down to profondeur levels, accumulated into
+    /// moyenne. Cost grows linearly with profondeur (no enumeration of paths).
+    void angleMoyen(PointSimplex p, int profondeur, float &moyenne);
+
+    // --- files ----------------------------------------------------------------------------------
+    /// Reads an SMM file into the mesh, or an OFF / OBJ file into maillageOrigine. 1 when read,
+    /// 0 otherwise; a refused SMM file leaves the mesh as it was.
+    int charger(const std::string &nomFichier);
+    /// Writes the mesh: format 1 SM, 2 SMM, anything else nothing (an empty file).
+    /// False when the file could not be created or written.
+    bool exporter(const std::string &nomFichier, int format);
+
+    // --- lookups and cell orientation -----------------------------------------------------------
+    /// Reverses the cell when its orientation disagrees with the normal of its first point.
+    void orienterMaille(Maille &maille);
+    /// Position of the pointer p in the cell, -1 when absent.
+    int indiceDansMaille(const PointSimplex *p, const Maille &maille);
+    /// Index of the first record of ListePointsSimplex equal to *p (same neighbours and position),
+    /// -1 when none.
+    int indicePoint(const PointSimplex *p);
+    /// The same over ListePointsSuivants.
+    int indicePointSuivant(const PointSimplex *p);
+
+    // --- refinement -----------------------------------------------------------------------------
+    void RaffinageT26(unsigned int indice);
+    void RaffinageT26Angles();
+    void RaffinageT26Global();
+    void RaffinageT22(unsigned int indice);
+    void RaffinageT22PointsParMaille();
+    void RaffinageT22Surfaces();
+
+    // --- conversions ----------------------------------------------------------------------------
+    /// Builds the edge table of a triangle mesh (a1, a2, face1, face2).
+    void construireAretes(Maillage &maillage);
+    /// The three faces of maillageOrigine across the edges (s1,s2), (s2,s3), (s3,s1) of face i.
+    std::array<int, 3> voisinsFace(int i);
+    /// Replaces the mesh by the dual of maillageOrigine. False, with a message and the mesh left
+    /// as it was, when the triangle mesh cannot be converted (open, isolated vertices, no face).
+    bool triangleToSimplex();
+    /// Fans every cell around its centre into maillageTriangule.
+    void Triangularisation();
+
+    Maillage maillageOrigine;
+    Maillage maillageTriangule;
+    std::vector<PointSimplex *> ListePointsSimplex;
+    std::vector<PointSimplex *> ListePointsPrecedents;
+    std::vector<PointSimplex *> ListePointsSuivants;
+    std::vector<PointSimplex *> ListePointsInitiaux;
+    std::vector<Maille *> ListeMailles;
+    std::vector<Maille *> ListeMaillesSuivantes;
+    point3 *Centre;
+    int Avancement;
+    double RayonCone;
+    double AngleCone;
+
+protected:
+    /// Releases the records and cells of the given lists that no list of the mesh refers to.
+    void libererOrphelins(const std::vector<PointSimplex *> &points,
+                          const std::vector<Maille *> &mailles);
+    /// The three-phase tail of a whole-mesh move: previous <- current <- next, then majParametres.
+    void appliquerSuivants(int niveau);
+};
+
+#endif
