@@ -1,0 +1,553 @@
+#include "ajustement.h"
+
+#include "Maillage.h"
+#include "Simplex.h"
+#include "VolumeAnalyze.h"
+#include "kdtree.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
+#include <limits>
+#include <set>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace pelvane {
+
+namespace {
+
+using Horloge = std::chrono::steady_clock;
+
+bool finitPar(const std::string &s, const std::string &suffixe)
+{
+    return s.size() >= suffixe.size() && s.compare(s.size() - suffixe.size(), suffixe.size(), suffixe) == 0;
+}
+
+// True when both names lead to the same existing file.
+bool memeFichier(const std::string &a, const std::string &b)
+{
+    std::error_code ec;
+    bool r = fs::equivalent(a, b, ec);
+    return !ec && r;
+}
+
+// Creates an empty file with a unique name beside `cible` and returns its name
+// ("" on failure). The caller writes into it, then renames it onto `cible`.
+std::string fichierTemporaire(const std::string &cible)
+{
+    std::string modele = cible + ".partiel-XXXXXX";
+    int fd = mkstemp(modele.data());
+    if (fd < 0)
+        return "";
+    close(fd);
+    return modele;
+}
+
+void supprimer(const std::string &f)
+{
+    std::error_code ec;
+    if (!f.empty())
+        fs::remove(f, ec);
+}
+
+double distance(const point3 &a, const point3 &b)
+{
+    double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+// Why the mesh is not a closed simplex mesh ("" when it is).
+std::string defautDuMaillage(const Simplex &s)
+{
+    const std::size_t n = s.ListePointsSimplex.size();
+    if (n < 4)
+        return "il a " + std::to_string(n) + " point(s) simplexe(s)";
+    if (s.ListePointsSuivants.size() < n || s.ListePointsPrecedents.size() < n)
+        return "ses listes compagnes sont trop courtes";
+    std::set<const PointSimplex *> membres(s.ListePointsSimplex.begin(), s.ListePointsSimplex.end());
+    if (membres.size() != n)
+        return "un point y figure deux fois";
+    for (std::size_t i = 0; i < n; ++i) {
+        const PointSimplex *p = s.ListePointsSimplex[i];
+        const PointSimplex *v[3] = {p->Voisin1, p->Voisin2, p->Voisin3};
+        for (const PointSimplex *q : v) {
+            if (!q || !membres.count(q))
+                return "le point " + std::to_string(i) + " n'a pas trois voisins dans le maillage";
+            if (q == p)
+                return "le point " + std::to_string(i) + " est son propre voisin";
+            if (q->Voisin1 != p && q->Voisin2 != p && q->Voisin3 != p)
+                return "le voisinage du point " + std::to_string(i) + " n'est pas symétrique";
+        }
+        if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2])
+            return "le point " + std::to_string(i) + " a deux fois le même voisin";
+        const point3 &x = p->Position;
+        if (!std::isfinite(x.x) || !std::isfinite(x.y) || !std::isfinite(x.z))
+            return "le point " + std::to_string(i) + " a une position non finie";
+    }
+    if (s.ListeMailles.empty())
+        return "il n'a aucune maille";
+    return "";
+}
+
+struct Boite
+{
+    double min[3], max[3];
+};
+
+Boite boiteDe(const std::vector<point3> &points)
+{
+    Boite b;
+    for (int k = 0; k < 3; ++k) {
+        b.min[k] = std::numeric_limits<double>::infinity();
+        b.max[k] = -std::numeric_limits<double>::infinity();
+    }
+    for (const point3 &p : points) {
+        const double c[3] = {p.x, p.y, p.z};
+        for (int k = 0; k < 3; ++k) {
+            b.min[k] = std::min(b.min[k], c[k]);
+            b.max[k] = std::max(b.max[k], c[k]);
+        }
+    }
+    return b;
+}
+
+std::vector<std::array<int, 3>> facesDe(const Maillage &m)
+{
+    std::vector<std::array<int, 3>> f;
+    f.reserve(m.listeFaces.size());
+    for (const Face &x : m.listeFaces)
+        f.push_back({x.s1, x.s2, x.s3});
+    return f;
+}
+
+// Places the mesh around the cloud: its bounding-box centre goes to the centre
+// of the cloud's bounding box, and it is scaled axis by axis so that the ball
+// it contains around its centre becomes an ellipsoid enclosing the cloud,
+// shaped after the cloud's extents. Returns "" or the reason it cannot.
+std::string placer(Simplex &s, const std::vector<point3> &nuage, double marge)
+{
+    std::vector<point3> positions;
+    positions.reserve(s.ListePointsSimplex.size());
+    for (const PointSimplex *p : s.ListePointsSimplex)
+        positions.push_back(p->Position);
+    const Boite bm = boiteDe(positions), bn = boiteDe(nuage);
+    const point3 cm((bm.min[0] + bm.max[0]) / 2, (bm.min[1] + bm.max[1]) / 2, (bm.min[2] + bm.max[2]) / 2);
+    const point3 cn((bn.min[0] + bn.max[0]) / 2, (bn.min[1] + bn.max[1]) / 2, (bn.min[2] + bn.max[2]) / 2);
+
+    // Radius of the ball around cm inside the mesh: the distance from cm to its
+    // triangulated surface.
+    s.Triangularisation();
+    ArbreTriangles surface(s.maillageTriangule.listeSommets, facesDe(s.maillageTriangule));
+    const double rayonInterieur = surface.distance(cm);
+    if (!(rayonInterieur > 0) || !std::isfinite(rayonInterieur))
+        return "le centre de sa boîte englobante est sur sa surface";
+
+    // Half extents of the cloud, none thinner than a twentieth of the largest,
+    // so that a flat cloud still gets a mesh with volume.
+    double h[3];
+    double hmax = 0;
+    for (int k = 0; k < 3; ++k) {
+        h[k] = (bn.max[k] - bn.min[k]) / 2;
+        hmax = std::max(hmax, h[k]);
+    }
+    for (int k = 0; k < 3; ++k)
+        h[k] = std::max(h[k], hmax / 20);
+    // Smallest k such that the ellipsoid of half axes k * h holds every point.
+    double kmax = 0;
+    for (const point3 &q : nuage) {
+        const double u[3] = {(q.x - cn.x) / h[0], (q.y - cn.y) / h[1], (q.z - cn.z) / h[2]};
+        kmax = std::max(kmax, u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+    }
+    kmax = std::sqrt(kmax) * marge;
+    double a[3];
+    for (int k = 0; k < 3; ++k)
+        a[k] = kmax * h[k] / rayonInterieur;
+
+    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i) {
+        const point3 &p = s.ListePointsSimplex[i]->Position;
+        const point3 q(cn.x + a[0] * (p.x - cm.x), cn.y + a[1] * (p.y - cm.y), cn.z + a[2] * (p.z - cm.z));
+        s.ListePointsSimplex[i]->Position = q;
+        s.ListePointsSuivants[i]->Position = q;
+        s.ListePointsPrecedents[i]->Position = q;
+    }
+    s.initialiserParametres();
+    s.calculerCentre();
+    return "";
+}
+
+// Largest move of a simplex point in the last step.
+double deplacementMaximal(const Simplex &s)
+{
+    double d = 0;
+    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i)
+        d = std::max(d, distance(s.ListePointsSimplex[i]->Position, s.ListePointsPrecedents[i]->Position));
+    return d;
+}
+
+// Distance from each simplex point to its nearest cloud point.
+std::vector<double> distancesAuNuage(const Simplex &s, const kd_tree *kd)
+{
+    std::vector<double> d;
+    d.reserve(s.ListePointsSimplex.size());
+    for (const PointSimplex *p : s.ListePointsSimplex) {
+        kd_result *r = kd_closest3(kd, p->Position.x, p->Position.y, p->Position.z);
+        double q[3];
+        if (r && !kd_result_at_end(r)) {
+            kd_result_point(r, q);
+            d.push_back(distance(p->Position, point3(q[0], q[1], q[2])));
+        } else {
+            d.push_back(std::numeric_limits<double>::infinity());
+        }
+        kd_result_release(r);
+    }
+    return d;
+}
+
+// Reads the cloud into m (points and kd-tree). "" or the reason it cannot.
+std::string lireNuage(const std::string &chemin, Maillage &m)
+{
+    std::ifstream essai(chemin, std::ios::binary);
+    if (!essai)
+        return "impossible d'ouvrir le nuage de points \"" + chemin + "\"";
+    essai.close();
+    if (finitPar(chemin, ".hdr") || finitPar(chemin, ".img")) {
+        const std::string base = chemin.substr(0, chemin.size() - 4);
+        VolumeAnalyze volume;
+        if (!volume.chargerAnalyze(base))
+            return "volume Analyze illisible \"" + base + "\"";
+        std::vector<point3> points;
+        // Thresholds of a new document: grey levels 150 to 255 in the window 0 to 1000.
+        seuillerVolume(volume, points, 150, 255, 0, 1000);
+        m.viderPointsInterets();
+        m.ListePointsInterets = std::move(points);
+        m.nbPointsInterets = static_cast<int>(m.ListePointsInterets.size());
+        m.reconstruireKd();
+        m.calculerCentrePointsInterets();
+    } else if (!m.lecture_pt_interet(chemin)) {
+        return "nuage de points illisible \"" + chemin + "\" (fichier PTS attendu)";
+    }
+    if (m.ListePointsInterets.empty())
+        return "le nuage \"" + chemin + "\" ne contient aucun point";
+    for (const point3 &p : m.ListePointsInterets)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            return "le nuage \"" + chemin + "\" contient une coordonnée non finie";
+    return "";
+}
+
+// Name of the cloud without folder and extension.
+std::string nomDuNuage(const std::string &chemin)
+{
+    std::string nom = fs::path(chemin).filename().string();
+    auto point = nom.rfind('.');
+    if (point != std::string::npos && point > 0)
+        nom = nom.substr(0, point);
+    return nom.empty() ? "nuage" : nom;
+}
+
+// Writes via a temporary file renamed onto `cible` once complete.
+template <class Ecrire> bool ecrireAtomique(const std::string &cible, Ecrire ecrire)
+{
+    const std::string tmp = fichierTemporaire(cible);
+    if (tmp.empty())
+        return false;
+    if (!ecrire(tmp)) {
+        supprimer(tmp);
+        return false;
+    }
+    std::error_code ec;
+    fs::rename(tmp, cible, ec);
+    if (ec) {
+        supprimer(tmp);
+        return false;
+    }
+    return true;
+}
+
+class Ajustement
+{
+public:
+    Ajustement(const Parametres &p, std::ostream &o, const Reglages &r) : param(p), prog(o), regl(r) {}
+
+    Bilan lancer();
+
+private:
+    Resultat preparerSortie();
+    Resultat verifierSortie(const std::string &fichier) const;
+    Resultat lireEntrees();
+    void cycles();
+    void serieFinale();
+    Resultat ecrireSorties();
+    void mesurer();
+    void pas(bool &dejaDeforme);
+    std::string pourcent(double d) const;
+
+    const Parametres &param;
+    std::ostream &prog;
+    const Reglages &regl;
+    Bilan bilan;
+    Simplex simplex;
+    Maillage nuage;
+    std::vector<std::string> entrees; // every input file, never written
+    std::vector<std::string> ecrits;  // outputs of this run, removed on failure
+    Horloge::time_point debut;
+};
+
+std::string Ajustement::pourcent(double d) const
+{
+    std::ostringstream s;
+    s << std::setprecision(3) << 100.0 * d / bilan.diagonale << " %";
+    return s.str();
+}
+
+Resultat Ajustement::preparerSortie()
+{
+    std::error_code ec;
+    fs::create_directories(param.sortie, ec);
+    if (!fs::is_directory(param.sortie, ec))
+        return Resultat::echec(Statut::SortieImpossible,
+                               "impossible de créer le dossier de sortie \"" + param.sortie + "\"");
+    const std::string essai = fichierTemporaire((fs::path(param.sortie) / (bilan.nom + ".essai")).string());
+    if (essai.empty())
+        return Resultat::echec(Statut::SortieImpossible,
+                               "impossible d'écrire dans le dossier de sortie \"" + param.sortie + "\"");
+    supprimer(essai);
+    return {};
+}
+
+Resultat Ajustement::verifierSortie(const std::string &fichier) const
+{
+    for (const std::string &e : entrees)
+        if (memeFichier(e, fichier))
+            return Resultat::echec(Statut::SortieImpossible,
+                                   "la sortie \"" + fichier + "\" écraserait le fichier d'entrée \"" + e + "\"");
+    return {};
+}
+
+Resultat Ajustement::lireEntrees()
+{
+    std::ifstream essai(param.maillage, std::ios::binary);
+    if (!essai)
+        return Resultat::echec(Statut::MaillageIllisible,
+                               "impossible d'ouvrir le maillage de référence \"" + param.maillage + "\"");
+    essai.close();
+    if (simplex.charger(param.maillage) != 1 || simplex.ListePointsSimplex.empty())
+        return Resultat::echec(Statut::MaillageIllisible,
+                               "le maillage de référence \"" + param.maillage + "\" n'est pas un fichier SMM lisible");
+    const std::string defaut = defautDuMaillage(simplex);
+    if (!defaut.empty())
+        return Resultat::echec(Statut::MaillageIllisible, "le maillage de référence \"" + param.maillage +
+                                                              "\" n'est pas un maillage simplexe fermé : " + defaut);
+    bilan.pointsInitiaux = simplex.getNbPointsSimplex();
+
+    const std::string raison = lireNuage(param.nuage, nuage);
+    if (!raison.empty())
+        return Resultat::echec(Statut::NuageIllisible, raison);
+    bilan.pointsNuage = nuage.ListePointsInterets.size();
+    const Boite b = boiteDe(nuage.ListePointsInterets);
+    bilan.diagonale = std::sqrt((b.max[0] - b.min[0]) * (b.max[0] - b.min[0]) +
+                                (b.max[1] - b.min[1]) * (b.max[1] - b.min[1]) +
+                                (b.max[2] - b.min[2]) * (b.max[2] - b.min[2]));
+    if (!(bilan.diagonale > 0))
+        return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + param.nuage + "\" est réduit à un point");
+    return {};
+}
+
+void Ajustement::pas(bool &dejaDeforme)
+{
+    simplex.deformer(nuage.kd.get(), dejaDeforme ? 1 : 0, param.alpha, param.beta, param.gamma, param.rigid,
+                     false);
+    dejaDeforme = true;
+}
+
+void Ajustement::cycles()
+{
+    bool dejaDeforme = false;
+    bool phaseT26 = true;
+    int sansCroissance = 0;
+    while (simplex.getNbPointsSimplex() < param.pointsMinimum && bilan.cycles < regl.cyclesMaximum) {
+        for (int i = 0; i < param.iterations; ++i)
+            pas(dejaDeforme);
+        const std::vector<double> d = distancesAuNuage(simplex, nuage.kd.get());
+        const double moyenne = resumer(d).moyenne;
+        const int avant = simplex.getNbPointsSimplex();
+        if (phaseT26)
+            simplex.RaffinageT26Global();
+        else
+            simplex.RaffinageT22Surfaces();
+        dejaDeforme = false; // the refined mesh has no previous positions yet
+        const int apres = simplex.getNbPointsSimplex();
+        ++bilan.cycles;
+        bilan.pointsParCycle.push_back(apres);
+        prog << "Pelvane : cycle " << bilan.cycles << " : " << avant << " points simplexes, distance moyenne au nuage "
+             << moyenne << " (" << pourcent(moyenne) << "), raffinage " << (phaseT26 ? "T26 global" : "T22 par surfaces")
+             << " -> " << apres << " points" << std::endl;
+        phaseT26 = !phaseT26;
+        if (param.sauvegardeAuto) {
+            const std::string f =
+                (fs::path(param.sortie) / (bilan.nom + ".cycle" + std::to_string(bilan.cycles) + ".smm")).string();
+            if (verifierSortie(f).reussi() &&
+                ecrireAtomique(f, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); })) {
+                bilan.sauvegardes.push_back(f);
+                ecrits.push_back(f);
+            } else {
+                prog << "Pelvane : attention : sauvegarde du cycle impossible \"" << f << "\"" << std::endl;
+            }
+        }
+        // Two refinements in a row that add nothing (T26 then T22 or the
+        // reverse) mean the mesh can no longer grow.
+        sansCroissance = apres > avant ? 0 : sansCroissance + 1;
+        if (sansCroissance >= 2) {
+            prog << "Pelvane : attention : le raffinage n'ajoute plus de points, fin des cycles" << std::endl;
+            break;
+        }
+    }
+}
+
+void Ajustement::serieFinale()
+{
+    bilan.pasFinauxPrevus = param.iterations > 0 ? std::max(param.iterations * regl.facteurFinale, regl.finaleMinimum)
+                                                 : 0;
+    const double seuil = regl.seuilArret * bilan.diagonale;
+    bool dejaDeforme = false;
+    for (int i = 0; i < bilan.pasFinauxPrevus; ++i) {
+        pas(dejaDeforme);
+        ++bilan.pasFinaux;
+        bilan.deplacementFinal = deplacementMaximal(simplex);
+        if (bilan.deplacementFinal < seuil) {
+            bilan.arretAnticipe = i + 1 < bilan.pasFinauxPrevus;
+            break;
+        }
+    }
+    const double moyenne = resumer(distancesAuNuage(simplex, nuage.kd.get())).moyenne;
+    prog << "Pelvane : série finale : " << bilan.pasFinaux << " pas"
+         << (bilan.arretAnticipe ? " (le maillage ne bouge plus)" : "") << ", " << simplex.getNbPointsSimplex()
+         << " points simplexes, distance moyenne au nuage " << moyenne << " (" << pourcent(moyenne) << ")"
+         << std::endl;
+}
+
+void Ajustement::mesurer()
+{
+    simplex.Triangularisation();
+    const Maillage &t = simplex.maillageTriangule;
+    bilan.pointsFinaux = simplex.getNbPointsSimplex();
+    bilan.mailles = static_cast<int>(simplex.ListeMailles.size());
+    bilan.sommetsTriangulation = static_cast<int>(t.listeSommets.size());
+    bilan.triangles = static_cast<int>(t.listeFaces.size());
+    ArbreTriangles surface(t.listeSommets, facesDe(t));
+    std::vector<double> d;
+    d.reserve(nuage.ListePointsInterets.size());
+    for (const point3 &q : nuage.ListePointsInterets)
+        d.push_back(surface.distance(q));
+    bilan.nuageVersSurface = resumer(std::move(d));
+    bilan.maillageVersNuage = resumer(distancesAuNuage(simplex, nuage.kd.get()));
+}
+
+Resultat Ajustement::ecrireSorties()
+{
+    for (const std::string *f : {&bilan.fichierSmm, &bilan.fichierOff, &bilan.fichierRapport}) {
+        Resultat r = verifierSortie(*f);
+        if (!r.reussi())
+            return r;
+    }
+    auto echec = [](const std::string &f) {
+        return Resultat::echec(Statut::SortieImpossible, "impossible d'écrire \"" + f + "\"");
+    };
+    if (!ecrireAtomique(bilan.fichierSmm, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); }))
+        return echec(bilan.fichierSmm);
+    ecrits.push_back(bilan.fichierSmm);
+    if (!ecrireAtomique(bilan.fichierOff,
+                        [&](const std::string &tmp) { return simplex.maillageTriangule.exporterOFF(tmp); }))
+        return echec(bilan.fichierOff);
+    ecrits.push_back(bilan.fichierOff);
+    bilan.duree = std::chrono::duration<double>(Horloge::now() - debut).count();
+    const std::string texte = texteRapport(param, bilan);
+    if (!ecrireAtomique(bilan.fichierRapport, [&](const std::string &tmp) {
+            std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+            f << texte;
+            f.close();
+            return static_cast<bool>(f);
+        }))
+        return echec(bilan.fichierRapport);
+    ecrits.push_back(bilan.fichierRapport);
+    return {};
+}
+
+Bilan Ajustement::lancer()
+{
+    debut = Horloge::now();
+    bilan.nom = nomDuNuage(param.nuage);
+    const fs::path dossier(param.sortie);
+    bilan.fichierSmm = (dossier / (bilan.nom + ".smm")).string();
+    bilan.fichierOff = (dossier / (bilan.nom + ".off")).string();
+    bilan.fichierRapport = (dossier / (bilan.nom + ".rapport.txt")).string();
+    entrees = {param.maillage, param.nuage};
+    if (finitPar(param.nuage, ".hdr") || finitPar(param.nuage, ".img")) {
+        const std::string base = param.nuage.substr(0, param.nuage.size() - 4);
+        entrees.push_back(base + ".hdr");
+        entrees.push_back(base + ".img");
+    }
+
+    Resultat r;
+    try {
+        r = lireEntrees();
+        if (r.reussi())
+            r = preparerSortie();
+        for (const std::string *f : {&bilan.fichierSmm, &bilan.fichierOff, &bilan.fichierRapport})
+            if (r.reussi())
+                r = verifierSortie(*f);
+        if (r.reussi()) {
+            const std::string raison = placer(simplex, nuage.ListePointsInterets, regl.marge);
+            if (!raison.empty())
+                r = Resultat::echec(Statut::MaillageIllisible,
+                                    "impossible de placer le maillage de référence sur le nuage : " + raison);
+        }
+        if (r.reussi()) {
+            prog << "Pelvane : " << bilan.pointsNuage << " points dans le nuage, " << bilan.pointsInitiaux
+                 << " points simplexes au départ" << std::endl;
+            cycles();
+            serieFinale();
+            mesurer();
+            r = ecrireSorties();
+        }
+    } catch (const std::exception &e) {
+        r = Resultat::echec(Statut::EchecAjustement, std::string("erreur interne : ") + e.what());
+    } catch (...) {
+        r = Resultat::echec(Statut::EchecAjustement, "erreur interne inconnue");
+    }
+    bilan.resultat = r;
+    if (!r.reussi()) {
+        for (const std::string &f : ecrits)
+            supprimer(f);
+        ecrits.clear();
+    }
+    return bilan;
+}
+
+} // namespace
+
+Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reglages &reglages)
+{
+    try {
+        Ajustement a(parametres, progression, reglages);
+        return a.lancer();
+    } catch (const std::exception &e) {
+        Bilan b;
+        b.resultat = Resultat::echec(Statut::EchecAjustement, std::string("erreur interne : ") + e.what());
+        return b;
+    } catch (...) {
+        Bilan b;
+        b.resultat = Resultat::echec(Statut::EchecAjustement, "erreur interne inconnue");
+        return b;
+    }
+}
+
+} // namespace pelvane

@@ -1,0 +1,71 @@
+#ifndef TARNIS_PELVANE_AJUSTEMENT_H
+#define TARNIS_PELVANE_AJUSTEMENT_H
+
+#include "arguments.h"
+#include "distance.h"
+#include "statut.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace pelvane {
+
+/// Fine settings of a run that the command line does not expose.
+struct Reglages
+{
+    /// The final series runs at most this many times the steps of a cycle
+    /// (at least finaleMinimum steps, unless the cycles have no step at all).
+    int facteurFinale = 10;
+    int finaleMinimum = 50;
+    /// A step of the final series "no longer moves the mesh" when no simplex
+    /// point moved farther than this share of the cloud's bounding-box diagonal.
+    double seuilArret = 1e-5;
+    /// Margin of the placement: the mesh encloses the cloud scaled by this factor.
+    double marge = 1.05;
+    /// Safety bound on the number of cycles.
+    int cyclesMaximum = 200;
+};
+
+/// What a run did and measured. Distances are in the cloud's units; the
+/// relative figures divide them by diagonale.
+struct Bilan
+{
+    Resultat resultat;
+    std::string nom;            ///< the cloud's name without folder or extension
+    std::string fichierSmm, fichierOff, fichierRapport;
+    std::vector<std::string> sauvegardes; ///< meshes saved after each cycle
+
+    std::size_t pointsNuage = 0;
+    double diagonale = 0;
+    int pointsInitiaux = 0;     ///< simplex points of the reference mesh
+    int pointsFinaux = 0;
+    int mailles = 0;
+    int sommetsTriangulation = 0;
+    int triangles = 0;
+    int cycles = 0;
+    std::vector<int> pointsParCycle; ///< simplex points after each cycle's refinement
+    int pasFinaux = 0;          ///< steps run in the final series
+    int pasFinauxPrevus = 0;    ///< its length when it does not end early
+    bool arretAnticipe = false; ///< the final series stopped because the mesh no longer moved
+    double deplacementFinal = 0; ///< largest move of a point in the last step
+    double duree = 0;           ///< seconds, from the start to the report
+
+    Statistiques nuageVersSurface; ///< each cloud point to the triangulated surface
+    Statistiques maillageVersNuage; ///< each simplex point to its nearest cloud point
+};
+
+/// Runs the whole job: reads the reference mesh and the cloud, places the mesh
+/// around the cloud, runs the refine-and-deform cycles and the final series,
+/// writes NOM.smm, NOM.off and NOM.rapport.txt into the output folder (created
+/// when missing) and, with automatic save, NOM.cycleK.smm after cycle K.
+/// Progress lines go to progression. Never throws and never exits: failures
+/// come back in Bilan::resultat, and no output file of a failed run is left.
+Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reglages &reglages = Reglages());
+
+/// The report text of a run (what NOM.rapport.txt holds).
+std::string texteRapport(const Parametres &parametres, const Bilan &bilan);
+
+} // namespace pelvane
+
+#endif

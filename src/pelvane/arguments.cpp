@@ -1,0 +1,241 @@
+#include "arguments.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace pelvane {
+
+namespace {
+
+constexpr double ReelMax = 100.0;
+constexpr long RigiditeMax = 99;
+constexpr long PointsMax = 999999;
+constexpr long IterationsMax = 99999;
+
+Resultat refus(const std::string &raison)
+{
+    return Resultat::echec(Statut::ArgumentsIncorrects, raison + " (Pelvane.exe --help pour l'aide)");
+}
+
+// A non-negative real written with a decimal point or a decimal comma (the
+// launcher passes what its spin boxes show, which follows the user's locale).
+Resultat lireReel(const std::string &texte, const std::string &nom, float &valeur)
+{
+    std::string t = texte;
+    if (t.find('.') == std::string::npos) {
+        auto virgule = t.find(',');
+        if (virgule != std::string::npos && t.find(',', virgule + 1) == std::string::npos)
+            t[virgule] = '.';
+    }
+    double v = 0;
+    const char *debut = t.data(), *fin = t.data() + t.size();
+    auto [reste, erreur] = std::from_chars(debut, fin, v);
+    if (t.empty() || erreur != std::errc() || reste != fin || !std::isfinite(v))
+        return refus(nom + " : nombre réel attendu, reçu \"" + texte + "\"");
+    if (v < 0 || v > ReelMax)
+        return refus(nom + " : doit être entre 0 et 100, reçu \"" + texte + "\"");
+    valeur = static_cast<float>(v);
+    return {};
+}
+
+Resultat lireEntier(const std::string &texte, const std::string &nom, long min, long max, long &valeur)
+{
+    long v = 0;
+    const char *debut = texte.data(), *fin = texte.data() + texte.size();
+    auto [reste, erreur] = std::from_chars(debut, fin, v);
+    if (texte.empty() || erreur != std::errc() || reste != fin)
+        return refus(nom + " : nombre entier attendu, reçu \"" + texte + "\"");
+    if (v < min || v > max)
+        return refus(nom + " : doit être entre " + std::to_string(min) + " et " + std::to_string(max) +
+                     ", reçu \"" + texte + "\"");
+    valeur = v;
+    return {};
+}
+
+Resultat lireChemin(const std::string &texte, const std::string &nom, std::string &valeur)
+{
+    if (texte.empty())
+        return refus(nom + " : chemin vide");
+    valeur = texte;
+    return {};
+}
+
+LigneDeCommande positionnelle(const std::vector<std::string> &a)
+{
+    LigneDeCommande l;
+    Parametres &p = l.parametres;
+    if (a.size() != 10) {
+        l.resultat = refus("10 arguments attendus (forme du lanceur), " + std::to_string(a.size()) + " reçus");
+        return l;
+    }
+    long rigid = 0, points = 0, iterations = 0;
+    Resultat r;
+    if (!(r = lireReel(a[0], "force interne", p.alpha)).reussi() ||
+        !(r = lireReel(a[1], "force externe", p.beta)).reussi() ||
+        !(r = lireReel(a[2], "force de retenue", p.gamma)).reussi() ||
+        !(r = lireEntier(a[3], "rigidité", 0, RigiditeMax, rigid)).reussi() ||
+        !(r = lireEntier(a[4], "nombre minimum de points simplexes", 1, PointsMax, points)).reussi() ||
+        !(r = lireEntier(a[5], "itérations de déformation", 0, IterationsMax, iterations)).reussi()) {
+        l.resultat = r;
+        return l;
+    }
+    if (a[6] != "1" && a[6] != "0") {
+        l.resultat = refus("sauvegarde automatique : 1 ou 0 attendu, reçu \"" + a[6] + "\"");
+        return l;
+    }
+    p.sauvegardeAuto = a[6] == "1";
+    if (!(r = lireChemin(a[7], "maillage de référence", p.maillage)).reussi() ||
+        !(r = lireChemin(a[8], "nuage de points", p.nuage)).reussi() ||
+        !(r = lireChemin(a[9], "dossier de sortie", p.sortie)).reussi()) {
+        l.resultat = r;
+        return l;
+    }
+    p.rigid = static_cast<int>(rigid);
+    p.pointsMinimum = points;
+    p.iterations = static_cast<int>(iterations);
+    return l;
+}
+
+LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &maillageParDefaut)
+{
+    LigneDeCommande l;
+    Parametres &p = l.parametres;
+    p.maillage = maillageParDefaut;
+    p.sortie = ".";
+    bool nuageDonne = false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        std::string option = a[i], valeur;
+        bool avecEgal = false;
+        if (option.rfind("--", 0) != 0) {
+            l.resultat = refus("argument inattendu \"" + option + "\"");
+            return l;
+        }
+        auto egal = option.find('=');
+        if (egal != std::string::npos) {
+            valeur = option.substr(egal + 1);
+            option = option.substr(0, egal);
+            avecEgal = true;
+        }
+        if (option == "--autosave") {
+            if (avecEgal) {
+                l.resultat = refus("--autosave ne prend pas de valeur");
+                return l;
+            }
+            p.sauvegardeAuto = true;
+            continue;
+        }
+        static const char *const avecValeur[] = {"--cloud", "--mesh", "--out", "--internal", "--external",
+                                                 "--retention", "--rigidity", "--min-points", "--iterations"};
+        bool connue = false;
+        for (const char *o : avecValeur)
+            connue = connue || option == o;
+        if (!connue) {
+            l.resultat = refus("option inconnue \"" + option + "\"");
+            return l;
+        }
+        if (!avecEgal) {
+            if (i + 1 >= a.size()) {
+                l.resultat = refus(option + " : valeur manquante");
+                return l;
+            }
+            valeur = a[++i];
+        }
+        Resultat r;
+        long entier = 0;
+        if (option == "--cloud") {
+            r = lireChemin(valeur, "--cloud", p.nuage);
+            nuageDonne = true;
+        } else if (option == "--mesh") {
+            r = lireChemin(valeur, "--mesh", p.maillage);
+        } else if (option == "--out") {
+            r = lireChemin(valeur, "--out", p.sortie);
+        } else if (option == "--internal") {
+            r = lireReel(valeur, "--internal", p.alpha);
+        } else if (option == "--external") {
+            r = lireReel(valeur, "--external", p.beta);
+        } else if (option == "--retention") {
+            r = lireReel(valeur, "--retention", p.gamma);
+        } else if (option == "--rigidity") {
+            if ((r = lireEntier(valeur, "--rigidity", 0, RigiditeMax, entier)).reussi())
+                p.rigid = static_cast<int>(entier);
+        } else if (option == "--min-points") {
+            if ((r = lireEntier(valeur, "--min-points", 1, PointsMax, entier)).reussi())
+                p.pointsMinimum = entier;
+        } else {
+            if ((r = lireEntier(valeur, "--iterations", 0, IterationsMax, entier)).reussi())
+                p.iterations = static_cast<int>(entier);
+        }
+        if (!r.reussi()) {
+            l.resultat = r;
+            return l;
+        }
+    }
+    if (!nuageDonne)
+        l.resultat = refus("--cloud est obligatoire");
+    return l;
+}
+
+} // namespace
+
+LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, const std::string &maillageParDefaut)
+{
+    for (const std::string &a : arguments)
+        if (a == "--help" || a == "-h") {
+            LigneDeCommande l;
+            l.aide = true;
+            return l;
+        }
+    if (arguments.empty()) {
+        LigneDeCommande l;
+        l.resultat = refus("aucun argument");
+        return l;
+    }
+    if (arguments[0].rfind("--", 0) == 0)
+        return nommee(arguments, maillageParDefaut);
+    return positionnelle(arguments);
+}
+
+std::string texteAide()
+{
+    return "Pelvane : ajuste un maillage simplexe de référence sur un nuage de points, sans interface.\n"
+           "\n"
+           "Forme positionnelle (celle du lanceur de lots), exactement dix arguments :\n"
+           "  Pelvane.exe FORCE_INTERNE FORCE_EXTERNE FORCE_RETENUE RIGIDITE POINTS_MIN ITERATIONS\n"
+           "              SAUVEGARDE MAILLAGE NUAGE SORTIE\n"
+           "  (réels avec un point ou une virgule décimale ; SAUVEGARDE vaut 1 ou 0)\n"
+           "\n"
+           "Forme nommée :\n"
+           "  --cloud FICHIER     nuage de points : .pts, ou volume Analyze .hdr/.img (obligatoire)\n"
+           "  --mesh FICHIER      maillage simplexe de référence .smm (défaut : le gabarit SMM_/icosa.smm)\n"
+           "  --out DOSSIER       dossier de sortie, créé s'il manque (défaut : dossier courant)\n"
+           "  --internal X        force interne, 0 à 100 (défaut 1.00)\n"
+           "  --external X        force externe, 0 à 100 (défaut 0.05)\n"
+           "  --retention X       force de retenue, 0 à 100 (défaut 0.00)\n"
+           "  --rigidity N        rigidité du maillage, 0 à 99 (défaut 2)\n"
+           "  --min-points N      nombre minimum de points simplexes, 1 à 999999 (défaut 2000)\n"
+           "  --iterations N      itérations de déformation par cycle, 0 à 99999 (défaut 20)\n"
+           "  --autosave          enregistre aussi le maillage après chaque cycle\n"
+           "  -h, --help          affiche cette aide\n"
+           "  Une valeur suit son option (--out res) ou s'y colle après un signe égal (--out=res).\n"
+           "\n"
+           "Déroulement : le maillage est centré sur le centre de la boîte englobante du nuage et mis à\n"
+           "l'échelle, axe par axe, pour l'envelopper ; puis chaque cycle déforme le maillage ITERATIONS fois\n"
+           "et le raffine, en alternant T26 (global) et T22 (par surfaces), jusqu'à ce qu'il ait au moins\n"
+           "POINTS_MIN points ; une série finale de déformations s'arrête quand le maillage ne bouge plus.\n"
+           "\n"
+           "Sorties, NOM étant le nom du nuage sans extension : NOM.smm (maillage simplexe), NOM.off\n"
+           "(sa triangulation), NOM.rapport.txt (paramètres, nombres de points, durée, écarts) ; avec la\n"
+           "sauvegarde automatique, NOM.cycleK.smm après le cycle K. Les fichiers d'entrée ne sont jamais\n"
+           "écrasés. La progression s'affiche sur la sortie d'erreur.\n"
+           "\n"
+           "Codes de sortie :\n"
+           "  0  réussite\n"
+           "  2  arguments incorrects\n"
+           "  3  maillage de référence illisible ou invalide\n"
+           "  4  nuage de points illisible ou vide\n"
+           "  5  dossier de sortie impossible à créer ou à écrire, ou sortie qui écraserait une entrée\n"
+           "  6  échec de l'ajustement\n";
+}
+
+} // namespace pelvane

@@ -1,0 +1,51 @@
+#ifndef TARNIS_PELVANE_ARGUMENTS_H
+#define TARNIS_PELVANE_ARGUMENTS_H
+
+#include "statut.h"
+
+#include <string>
+#include <vector>
+
+namespace pelvane {
+
+/// Everything a fitting run needs. Defaults are those the batch launcher shows.
+struct Parametres
+{
+    float alpha = 1.0f;        ///< weight of the internal force
+    float beta = 0.05f;        ///< weight of the external force
+    float gamma = 0.0f;        ///< weight of the retention force
+    int rigid = 2;             ///< rigidity (depth of the simplex-angle average)
+    long pointsMinimum = 2000; ///< the cycles stop once the mesh has this many points
+    int iterations = 20;       ///< deformation steps per cycle
+    bool sauvegardeAuto = false; ///< also save the mesh after each cycle
+    std::string maillage;      ///< reference simplex mesh (SMM)
+    std::string nuage;         ///< point cloud (PTS, or Analyze .hdr/.img)
+    std::string sortie;        ///< output folder
+};
+
+/// Result of reading the command line.
+struct LigneDeCommande
+{
+    Resultat resultat;   ///< ArgumentsIncorrects with the reason, or success
+    bool aide = false;   ///< --help was asked: print texteAide() and stop
+    Parametres parametres;
+};
+
+/// Reads the arguments (without the program name). Two forms:
+/// - positional, exactly ten arguments in the launcher's order: internal force,
+///   external force, retention force, rigidity, minimum number of simplex
+///   points, deformation iterations per cycle, automatic-save flag (1 or 0),
+///   reference mesh, cloud, output folder;
+/// - named options (--cloud, --mesh, --out, --internal, --external,
+///   --retention, --rigidity, --min-points, --iterations, --autosave, --help),
+///   each value either as the next argument or after '='.
+/// maillageParDefaut is the reference mesh of the named form when --mesh is
+/// not given. Real numbers accept a decimal comma as well as a point.
+LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, const std::string &maillageParDefaut);
+
+/// The --help text (several lines, ends with an end of line).
+std::string texteAide();
+
+} // namespace pelvane
+
+#endif

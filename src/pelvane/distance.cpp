@@ -1,0 +1,234 @@
+#include "distance.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace pelvane {
+
+namespace {
+
+struct V
+{
+    double x, y, z;
+};
+
+inline V moins(const point3 &a, const point3 &b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline double scal(const V &u, const V &v) { return u.x * v.x + u.y * v.y + u.z * v.z; }
+inline V vect(const V &u, const V &v)
+{
+    return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+}
+inline double carre(const V &u) { return scal(u, u); }
+
+// Squared distance from p to the segment [a, b]; a point when a == b.
+double distanceCarreeSegment(const point3 &p, const point3 &a, const point3 &b)
+{
+    V ab = moins(b, a), ap = moins(p, a);
+    double l2 = carre(ab);
+    double t = l2 > 0 ? scal(ap, ab) / l2 : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    V d{ap.x - t * ab.x, ap.y - t * ab.y, ap.z - t * ab.z};
+    return carre(d);
+}
+
+} // namespace
+
+double distanceCarreePointTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c)
+{
+    V ab = moins(b, a), ac = moins(c, a);
+    double echelle = std::max(carre(ab), carre(ac));
+    double n2 = carre(vect(ab, ac));
+    // A flat triangle (collinear or coincident corners): the nearest point lies
+    // on one of its edges.
+    if (!(n2 > 1e-24 * echelle * echelle))
+        return std::min({distanceCarreeSegment(p, a, b), distanceCarreeSegment(p, b, c),
+                         distanceCarreeSegment(p, c, a)});
+
+    // Voronoi regions of the corners, then of the edges, then the inside.
+    V ap = moins(p, a);
+    double d1 = scal(ab, ap), d2 = scal(ac, ap);
+    if (d1 <= 0 && d2 <= 0)
+        return carre(ap);
+    V bp = moins(p, b);
+    double d3 = scal(ab, bp), d4 = scal(ac, bp);
+    if (d3 >= 0 && d4 <= d3)
+        return carre(bp);
+    double vc = d1 * d4 - d3 * d2;
+    if (vc <= 0 && d1 >= 0 && d3 <= 0)
+        return distanceCarreeSegment(p, a, b);
+    V cp = moins(p, c);
+    double d5 = scal(ab, cp), d6 = scal(ac, cp);
+    if (d6 >= 0 && d5 <= d6)
+        return carre(cp);
+    double vb = d5 * d2 - d1 * d6;
+    if (vb <= 0 && d2 >= 0 && d6 <= 0)
+        return distanceCarreeSegment(p, a, c);
+    double va = d3 * d6 - d5 * d4;
+    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
+        return distanceCarreeSegment(p, b, c);
+    // Inside: the distance to the plane.
+    double h = scal(ap, vect(ab, ac));
+    return h * h / n2;
+}
+
+double distancePointTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c)
+{
+    return std::sqrt(distanceCarreePointTriangle(p, a, b, c));
+}
+
+ArbreTriangles::ArbreTriangles(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &faces)
+{
+    const long n = static_cast<long>(sommets.size());
+    triangles.reserve(faces.size());
+    for (const auto &f : faces) {
+        if (f[0] < 0 || f[1] < 0 || f[2] < 0 || f[0] >= n || f[1] >= n || f[2] >= n)
+            continue;
+        triangles.push_back({sommets[f[0]], sommets[f[1]], sommets[f[2]]});
+    }
+    if (triangles.empty())
+        return;
+    std::vector<point3> centres;
+    centres.reserve(triangles.size());
+    for (const Triangle &t : triangles)
+        centres.push_back(point3((t.a.x + t.b.x + t.c.x) / 3, (t.a.y + t.b.y + t.c.y) / 3,
+                                 (t.a.z + t.b.z + t.c.z) / 3));
+    std::vector<std::size_t> ordre(triangles.size());
+    for (std::size_t i = 0; i < ordre.size(); ++i)
+        ordre[i] = i;
+    noeuds.reserve(2 * triangles.size());
+    construire(0, ordre.size(), ordre, centres);
+    std::vector<Triangle> ranges;
+    ranges.reserve(triangles.size());
+    for (std::size_t i : ordre)
+        ranges.push_back(triangles[i]);
+    triangles.swap(ranges);
+}
+
+std::size_t ArbreTriangles::construire(std::size_t debut, std::size_t fin, std::vector<std::size_t> &ordre,
+                                       const std::vector<point3> &centres)
+{
+    const std::size_t indice = noeuds.size();
+    noeuds.push_back(Noeud{});
+    Noeud boite{};
+    for (int k = 0; k < 3; ++k) {
+        boite.min[k] = std::numeric_limits<double>::infinity();
+        boite.max[k] = -std::numeric_limits<double>::infinity();
+    }
+    double cmin[3], cmax[3];
+    for (int k = 0; k < 3; ++k) {
+        cmin[k] = std::numeric_limits<double>::infinity();
+        cmax[k] = -std::numeric_limits<double>::infinity();
+    }
+    for (std::size_t i = debut; i < fin; ++i) {
+        const Triangle &t = triangles[ordre[i]];
+        for (const point3 *q : {&t.a, &t.b, &t.c}) {
+            const double c[3] = {q->x, q->y, q->z};
+            for (int k = 0; k < 3; ++k) {
+                boite.min[k] = std::min(boite.min[k], c[k]);
+                boite.max[k] = std::max(boite.max[k], c[k]);
+            }
+        }
+        const point3 &g = centres[ordre[i]];
+        const double c[3] = {g.x, g.y, g.z};
+        for (int k = 0; k < 3; ++k) {
+            cmin[k] = std::min(cmin[k], c[k]);
+            cmax[k] = std::max(cmax[k], c[k]);
+        }
+    }
+    if (fin - debut <= 4) {
+        boite.premier = debut;
+        boite.nombre = fin - debut;
+        boite.droite = 0;
+        noeuds[indice] = boite;
+        return indice;
+    }
+    int axe = 0;
+    for (int k = 1; k < 3; ++k)
+        if (cmax[k] - cmin[k] > cmax[axe] - cmin[axe])
+            axe = k;
+    const std::size_t milieu = debut + (fin - debut) / 2;
+    auto coord = [&](std::size_t i) {
+        const point3 &g = centres[i];
+        return axe == 0 ? g.x : axe == 1 ? g.y : g.z;
+    };
+    std::nth_element(ordre.begin() + debut, ordre.begin() + milieu, ordre.begin() + fin,
+                     [&](std::size_t i, std::size_t j) { return coord(i) < coord(j); });
+    boite.premier = 0;
+    boite.nombre = 0;
+    construire(debut, milieu, ordre, centres);
+    boite.droite = construire(milieu, fin, ordre, centres);
+    noeuds[indice] = boite;
+    return indice;
+}
+
+namespace {
+
+inline double distanceCarreeBoite(const double p[3], const double mn[3], const double mx[3])
+{
+    double s = 0;
+    for (int k = 0; k < 3; ++k) {
+        double d = p[k] < mn[k] ? mn[k] - p[k] : (p[k] > mx[k] ? p[k] - mx[k] : 0.0);
+        s += d * d;
+    }
+    return s;
+}
+
+} // namespace
+
+double ArbreTriangles::distance(const point3 &p) const
+{
+    if (noeuds.empty())
+        return std::numeric_limits<double>::infinity();
+    const double q[3] = {p.x, p.y, p.z};
+    double meilleure = std::numeric_limits<double>::infinity();
+    // (node, squared distance to its box) pairs still to visit.
+    std::pair<std::size_t, double> pile[128];
+    int haut = 0;
+    pile[haut++] = {0, distanceCarreeBoite(q, noeuds[0].min, noeuds[0].max)};
+    while (haut > 0) {
+        auto [i, db] = pile[--haut];
+        if (db >= meilleure)
+            continue;
+        const Noeud &n = noeuds[i];
+        if (n.nombre > 0) {
+            for (std::size_t t = n.premier; t < n.premier + n.nombre; ++t) {
+                const Triangle &tr = triangles[t];
+                meilleure = std::min(meilleure, distanceCarreePointTriangle(p, tr.a, tr.b, tr.c));
+            }
+            continue;
+        }
+        std::size_t g = i + 1, d = n.droite;
+        double dg = distanceCarreeBoite(q, noeuds[g].min, noeuds[g].max);
+        double dd = distanceCarreeBoite(q, noeuds[d].min, noeuds[d].max);
+        // The nearer child goes on top so that it is visited first.
+        if (dg <= dd) {
+            pile[haut++] = {d, dd};
+            pile[haut++] = {g, dg};
+        } else {
+            pile[haut++] = {g, dg};
+            pile[haut++] = {d, dd};
+        }
+    }
+    return std::sqrt(meilleure);
+}
+
+Statistiques resumer(std::vector<double> distances)
+{
+    Statistiques s;
+    s.nombre = distances.size();
+    if (distances.empty())
+        return s;
+    double somme = 0;
+    for (double d : distances)
+        somme += d;
+    s.moyenne = somme / static_cast<double>(distances.size());
+    // ceil(0.95 n) in integers, so that no rounding moves the rank.
+    const std::size_t rang = std::max<std::size_t>((95 * distances.size() + 99) / 100, 1);
+    std::nth_element(distances.begin(), distances.begin() + (rang - 1), distances.end());
+    s.centile95 = distances[rang - 1];
+    s.maximum = *std::max_element(distances.begin(), distances.end());
+    return s;
+}
+
+} // namespace pelvane

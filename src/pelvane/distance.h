@@ -1,0 +1,71 @@
+#ifndef TARNIS_PELVANE_DISTANCE_H
+#define TARNIS_PELVANE_DISTANCE_H
+
+#include "point3.h"
+
+#include <array>
+#include <cstddef>
+#include <vector>
+
+namespace pelvane {
+
+/// Euclidean distance from p to the closed triangle (a, b, c). Degenerate
+/// triangles (a segment or a single point) give the distance to that set.
+double distancePointTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c);
+
+/// Squared form of distancePointTriangle.
+double distanceCarreePointTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c);
+
+/// Nearest-triangle queries over a fixed triangle mesh: a bounding-volume tree
+/// over the triangles, queried with branch and bound. The mesh is copied; the
+/// object is immutable after construction and queries may run side by side.
+class ArbreTriangles
+{
+public:
+    /// faces: zero-based vertex indices. Precondition: every index is a valid
+    /// index of sommets (callers check before; an invalid face is skipped).
+    ArbreTriangles(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &faces);
+
+    /// Number of triangles kept.
+    std::size_t taille() const { return triangles.size(); }
+
+    /// Distance from p to the nearest triangle; +infinity when there is none.
+    double distance(const point3 &p) const;
+
+private:
+    struct Triangle
+    {
+        point3 a, b, c;
+    };
+    struct Noeud
+    {
+        double min[3], max[3];
+        // Leaf: triangles [premier, premier + nombre); inner node: nombre = 0 and
+        // the children are this node + 1 and droite.
+        std::size_t premier, droite;
+        std::size_t nombre;
+    };
+
+    std::size_t construire(std::size_t debut, std::size_t fin, std::vector<std::size_t> &ordre,
+                           const std::vector<point3> &centres);
+
+    std::vector<Triangle> triangles;
+    std::vector<Noeud> noeuds;
+};
+
+/// Summary of a list of distances: mean, 95th percentile (nearest rank: the
+/// value at rank ceil(0.95 n) in increasing order) and maximum. All zero for
+/// an empty list.
+struct Statistiques
+{
+    std::size_t nombre = 0;
+    double moyenne = 0;
+    double centile95 = 0;
+    double maximum = 0;
+};
+
+Statistiques resumer(std::vector<double> distances);
+
+} // namespace pelvane
+
+#endif
