@@ -81,8 +81,9 @@ public:
     void calculerCentrePointsInterets();
     /// Moves every point of interest by pas along 'x', 'y' or 'z'; other axes: no-op.
     void translaterPointsInterets(char axe, double pas);
-    /// Empties the shared kd-tree and bulk-builds it over ListePointsInterets (index order).
-    void reconstruireKd();
+    /// Empties the shared kd-tree (making one if kd is null) and bulk-builds it over
+    /// ListePointsInterets. False, with a message on standard error, when memory runs out.
+    bool reconstruireKd();
 
     point3 centre;
     point3 boiteMin;

@@ -96,6 +96,10 @@ public:
     /// Reads base + ".hdr" and base + ".img".
     bool chargerAnalyze(const std::string &base);
     /// Same over bytes already in memory; nom is the base name used in messages.
+    /// The voxels honour the header: unsigned 8-bit, signed or unsigned 16-bit in the
+    /// header's byte order after the voxel offset; 32-bit and real data rounded and clamped
+    /// to signed 16-bit (with a warning); data type 0 read as 16-bit little-endian.
+    /// A volume the image cannot hold is refused.
     bool lireEnteteOctets(const unsigned char *octets, std::size_t taille);
     bool chargerDepuisMemoire(const unsigned char *entete, std::size_t tailleEntete,
                               const unsigned char *image, std::size_t tailleImage,
@@ -111,7 +115,10 @@ public:
     int dimZ;
 
 private:
-    bool lireVoxels(const unsigned char *image, std::size_t tailleImage, const std::string &nom);
+    bool analyserEntete(const unsigned char *octets, std::size_t taille, const std::string &nom);
+    /// Checks type, sizes and offset against the image size, then allocates.
+    bool preparerVoxels(std::size_t tailleImage, const std::string &nom, std::size_t &debut);
+    void decoderVoxels(const unsigned char *image, const std::string &nom);
     bool inverse = false;
 };
 

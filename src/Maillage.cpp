@@ -1,0 +1,167 @@
+#include "Maillage.h"
+
+#include <iostream>
+#include <new>
+#include <stdexcept>
+
+#include "kdtree.h"
+
+namespace {
+std::shared_ptr<kd_tree> nouvelArbre()
+{
+    kd_tree *arbre = kd_make(3);
+    if (!arbre)
+        throw std::bad_alloc();
+    return std::shared_ptr<kd_tree>(arbre, kd_destroy);
+}
+} // namespace
+
+Maillage::Maillage()
+    : centrePointsInterets(std::make_shared<point3>(0, 0, 0)), kd(nouvelArbre()), nbFaces(0),
+      nbSommets(0), nbAretes(0), nbPointsInterets(0)
+{
+}
+
+Maillage::Maillage(const std::vector<point3> &sommets, const std::vector<Face> &faces) : Maillage()
+{
+    listeSommets = sommets;
+    listeFaces = faces;
+    calculerBoite(false);
+    nbFaces = static_cast<int>(listeFaces.size());
+    nbSommets = static_cast<int>(listeSommets.size());
+}
+
+Maillage::~Maillage() = default;
+
+void Maillage::afficher(int)
+{
+    throw std::runtime_error("Cette fonction n'est pas implantée au niveau de Maillage::afficher(int) "
+                             "mais l'est au niveau de MaillageGL::afficher(int).");
+}
+
+void Maillage::afficherPtInteret(int)
+{
+    throw std::runtime_error("Cette fonction n'est pas implantée au niveau de "
+                             "Maillage::afficherPtInteret(int) mais de MaillageGL::afficherPtInteret(int).");
+}
+
+int Maillage::getNbFaces() const
+{
+    return static_cast<int>(listeFaces.size());
+}
+
+std::vector<Face> Maillage::getListeFaces() const
+{
+    return listeFaces;
+}
+
+int Maillage::chercherArete(int a, int b) const
+{
+    for (std::size_t i = 0; i < listeAretes.size(); ++i) {
+        const Arete &ar = listeAretes[i];
+        if ((ar.a1 == a && ar.a2 == b) || (ar.a1 == b && ar.a2 == a))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void Maillage::calculerBoiteEtCentre()
+{
+    calculerBoite(true);
+}
+
+void Maillage::calculerBoite(bool avecMessages)
+{
+    centre = point3(0, 0, 0);
+    if (!listeSommets.empty()) {
+        boiteMin = listeSommets.front();
+        boiteMax = listeSommets.front();
+    }
+    for (const point3 &s : listeSommets) {
+        if (s.x < boiteMin.x)
+            boiteMin.x = s.x;
+        if (s.y < boiteMin.y)
+            boiteMin.y = s.y;
+        if (s.z < boiteMin.z)
+            boiteMin.z = s.z;
+        if (s.x > boiteMax.x)
+            boiteMax.x = s.x;
+        if (s.y > boiteMax.y)
+            boiteMax.y = s.y;
+        if (s.z > boiteMax.z)
+            boiteMax.z = s.z;
+        centre += s;
+    }
+    // An empty list reports the division by zero and leaves the centre at the origin.
+    centre = centre / static_cast<double>(listeSommets.size());
+    if (avecMessages) {
+        std::cout << "Valeur centre maillage=" << centre << std::endl;
+        std::cout << "Valeur min de la boite englobante=" << boiteMin << std::endl;
+        std::cout << "Valeur max de la boite englobante=" << boiteMax << std::endl;
+    }
+}
+
+void Maillage::viderPointsInterets()
+{
+    ListePointsInterets.clear();
+}
+
+void Maillage::calculerCentrePointsInterets()
+{
+    if (ListePointsInterets.empty())
+        return;
+    const point3 &premier = ListePointsInterets.front();
+    float minX = static_cast<float>(premier.x), maxX = minX;
+    float minY = static_cast<float>(premier.y), maxY = minY;
+    float minZ = static_cast<float>(premier.z), maxZ = minZ;
+    for (const point3 &p : ListePointsInterets) {
+        const float x = static_cast<float>(p.x), y = static_cast<float>(p.y), z = static_cast<float>(p.z);
+        if (x < minX)
+            minX = x;
+        if (x > maxX)
+            maxX = x;
+        if (y < minY)
+            minY = y;
+        if (y > maxY)
+            maxY = y;
+        if (z < minZ)
+            minZ = z;
+        if (z > maxZ)
+            maxZ = z;
+    }
+    centrePointsInterets->x = (static_cast<double>(minX) + static_cast<double>(maxX)) * 0.5;
+    centrePointsInterets->y = (static_cast<double>(minY) + static_cast<double>(maxY)) * 0.5;
+    centrePointsInterets->z = (static_cast<double>(minZ) + static_cast<double>(maxZ)) * 0.5;
+}
+
+void Maillage::translaterPointsInterets(char axe, double pas)
+{
+    point3 d;
+    switch (axe) {
+    case 'x':
+        d = point3(pas, 0, 0);
+        break;
+    case 'y':
+        d = point3(0, pas, 0);
+        break;
+    case 'z':
+        d = point3(0, 0, pas);
+        break;
+    default:
+        return;
+    }
+    for (point3 &p : ListePointsInterets)
+        p = p + d;
+}
+
+bool Maillage::reconstruireKd()
+{
+    if (!kd)
+        kd = nouvelArbre();
+    kd_empty(kd.get());
+    if (kd_build3(kd.get(), ListePointsInterets) != 0) {
+        std::cerr << "Mémoire insuffisante pour l'arbre des points d interet" << std::endl;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,279 @@
+// Triangle meshes in OFF and OBJ text files.
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "Maillage.h"
+#include "MaillageTexte.h"
+
+using tarnis_texte::Ecrivain;
+using tarnis_texte::Lecteur;
+
+namespace {
+
+struct FermerFichier
+{
+    std::FILE *f;
+    ~FermerFichier()
+    {
+        if (f)
+            std::fclose(f);
+    }
+};
+
+bool dansLaListe(int i, std::size_t n)
+{
+    return i >= 0 && static_cast<std::size_t>(i) < n;
+}
+
+/// Drops the faces that name a vertex outside the list and says how many went.
+void refuserFacesHorsLimites(Maillage &m)
+{
+    const std::size_t n = m.listeSommets.size();
+    const auto debut = std::remove_if(m.listeFaces.begin(), m.listeFaces.end(), [n](const Face &f) {
+        return !dansLaListe(f.s1, n) || !dansLaListe(f.s2, n) || !dansLaListe(f.s3, n);
+    });
+    const auto refusees = std::distance(debut, m.listeFaces.end());
+    if (refusees > 0) {
+        m.listeFaces.erase(debut, m.listeFaces.end());
+        std::cout << "Faces refusées (indice de sommet hors de la liste des sommets) : " << refusees
+                  << std::endl;
+    }
+}
+
+/// One-based index of a file to a zero-based one; anything below 1 becomes -1.
+int versIndice(int lu)
+{
+    return lu >= 1 ? lu - 1 : -1;
+}
+
+bool lireOFF(Maillage &m, Lecteur &lecteur)
+{
+    std::string ligne;
+    lecteur.lireLigne(ligne);
+    if (ligne.compare(0, 3, "OFF") != 0) {
+        std::cout << "Format incorrect" << std::endl;
+        return false;
+    }
+    int annonces[3] = {0, 0, 0};
+    bool entete = true;
+    for (int &a : annonces)
+        entete = entete && lecteur.lireEntier(a);
+    m.nbSommets = annonces[0];
+    m.nbFaces = annonces[1];
+    m.nbAretes = annonces[2];
+    std::cout << "Nombre de sommets = " << m.nbSommets << std::endl;
+    std::cout << "Nombre de faces = " << m.nbFaces << std::endl;
+    std::cout << "Lecture des coordonnees des sommets" << std::endl;
+
+    // Read what is there: the counts bound the loops but never size an allocation.
+    long long sommetsLus = 0;
+    bool suite = entete;
+    while (suite && sommetsLus < m.nbSommets) {
+        double x, y, z;
+        suite = lecteur.lireDouble(x) && lecteur.lireDouble(y) && lecteur.lireDouble(z);
+        if (suite) {
+            m.listeSommets.emplace_back(x, y, z);
+            ++sommetsLus;
+        }
+    }
+    std::cout << "Lecture des nbAretess des faces" << std::endl;
+    long long facesLues = 0;
+    while (suite && facesLues < m.nbFaces) {
+        int nbCotes;
+        Face f;
+        suite = lecteur.lireEntier(nbCotes) && lecteur.lireEntier(f.s1) && lecteur.lireEntier(f.s2) &&
+                lecteur.lireEntier(f.s3);
+        if (suite) {
+            m.nbAretes = nbCotes;
+            m.listeFaces.push_back(f);
+            ++facesLues;
+        }
+    }
+    if (!entete)
+        std::cout << "Fichier incomplet : nombres de sommets, de faces et d'arêtes absents" << std::endl;
+    if (sommetsLus < m.nbSommets)
+        std::cout << "Fichier incomplet : " << m.nbSommets << " sommets annoncés, " << sommetsLus << " lus"
+                  << std::endl;
+    if (facesLues < m.nbFaces)
+        std::cout << "Fichier incomplet : " << m.nbFaces << " faces annoncées, " << facesLues << " lues"
+                  << std::endl;
+    refuserFacesHorsLimites(m);
+    m.nbSommets = static_cast<int>(m.listeSommets.size());
+    m.nbFaces = static_cast<int>(m.listeFaces.size());
+
+    m.calculerBoiteEtCentre();
+    std::cout << "chargement termine!" << std::endl;
+    return true;
+}
+
+/// After a '#': skips the rest of the line. A rest of 128 characters or more fails, and
+/// the reading ends there.
+bool sauterCommentaire(Lecteur &lecteur)
+{
+    int longueur = 0;
+    for (;;) {
+        int c = lecteur.lireCaractere();
+        if (c < 0 || c == '\n')
+            return true;
+        if (++longueur >= 128)
+            return false;
+    }
+}
+
+/// One separator character, white space skipped before it.
+bool lireSeparateur(Lecteur &lecteur)
+{
+    return lecteur.sauterBlancs() && lecteur.lireCaractere() >= 0;
+}
+
+void lireOBJ(Maillage &m, Lecteur &lecteur)
+{
+    bool texture = false;
+    bool normales = false;
+    for (;;) {
+        const int c = lecteur.lireCaractere();
+        if (c < 0)
+            break;
+        if (c == '#') {
+            if (!sauterCommentaire(lecteur))
+                break;
+        } else if (c == 'v') {
+            const int d = lecteur.lireCaractere();
+            if (d < 0)
+                break;
+            if (d == 't') {
+                texture = true;
+            } else if (d == 'n') {
+                normales = true;
+            } else {
+                double x, y, z;
+                if (!(lecteur.lireDouble(x) && lecteur.lireDouble(y) && lecteur.lireDouble(z)))
+                    break;
+                m.listeSommets.emplace_back(x, y, z);
+                ++m.nbSommets;
+            }
+        } else if (c == 'f') {
+            // Per vertex group: the vertex index, then one more index per flag set.
+            const int extras = (texture ? 1 : 0) + (normales ? 1 : 0);
+            int indices[3];
+            bool ok = true;
+            for (int k = 0; k < 3 && ok; ++k) {
+                ok = lecteur.lireEntier(indices[k]);
+                for (int e = 0; e < extras && ok; ++e) {
+                    int ignore;
+                    ok = lireSeparateur(lecteur) && lecteur.lireEntier(ignore);
+                }
+            }
+            if (!ok)
+                break;
+            Face f;
+            f.s1 = versIndice(indices[0]);
+            f.s2 = versIndice(indices[1]);
+            f.s3 = versIndice(indices[2]);
+            m.listeFaces.push_back(f);
+            ++m.nbFaces;
+        }
+    }
+    refuserFacesHorsLimites(m);
+    m.nbFaces = static_cast<int>(m.listeFaces.size());
+    m.calculerBoiteEtCentre();
+    std::cout << "chargement termine!" << std::endl;
+}
+
+void viderMaillage(Maillage &m)
+{
+    m.listeSommets.clear();
+    m.listeFaces.clear();
+}
+
+} // namespace
+
+bool Maillage::chargerOFF(const std::string &nomFichier)
+{
+    viderMaillage(*this);
+    FermerFichier fichier{std::fopen(nomFichier.c_str(), "r")};
+    if (!fichier.f) {
+        std::cout << "Format incorrect" << std::endl;
+        return false;
+    }
+    Lecteur lecteur(fichier.f);
+    return lireOFF(*this, lecteur);
+}
+
+bool Maillage::chargerOFFDepuisTexte(const char *texte, std::size_t taille)
+{
+    viderMaillage(*this);
+    Lecteur lecteur(texte, taille);
+    return lireOFF(*this, lecteur);
+}
+
+bool Maillage::chargerOBJ(const std::string &nomFichier)
+{
+    viderMaillage(*this);
+    nbSommets = 0;
+    nbFaces = 0;
+    FermerFichier fichier{std::fopen(nomFichier.c_str(), "r")};
+    // An unreadable file yields an empty mesh, with the usual console lines.
+    Lecteur lecteur(fichier.f);
+    lireOBJ(*this, lecteur);
+    return fichier.f != nullptr;
+}
+
+void Maillage::chargerOBJDepuisTexte(const char *texte, std::size_t taille)
+{
+    viderMaillage(*this);
+    nbSommets = 0;
+    nbFaces = 0;
+    Lecteur lecteur(texte, taille);
+    lireOBJ(*this, lecteur);
+}
+
+bool Maillage::exporterOFF(const std::string &nomFichier) const
+{
+    std::FILE *f = std::fopen(nomFichier.c_str(), "w");
+    if (!f)
+        return false;
+    bool ok;
+    {
+        Ecrivain e(f);
+        e.texte("OFF\n").entier(nbSommets).caractere(' ').entier(nbFaces).caractere(' ').entier(nbAretes);
+        e.caractere('\n');
+        for (const point3 &s : listeSommets)
+            tarnis_texte::ecrirePoint(e, s).caractere('\n');
+        for (const Face &fa : listeFaces) {
+            e.texte("3 ").entier(fa.s1).caractere(' ').entier(fa.s2).caractere(' ').entier(fa.s3);
+            e.caractere('\n');
+        }
+        ok = e.vider();
+    }
+    if (std::fclose(f) != 0)
+        ok = false;
+    return ok;
+}
+
+bool Maillage::exporterOBJ(const std::string &nomFichier) const
+{
+    std::FILE *f = std::fopen(nomFichier.c_str(), "w");
+    if (!f)
+        return false;
+    bool ok;
+    {
+        Ecrivain e(f);
+        e.texte("#\n#  OBJ generated by VELMORAXE\n#\n\n");
+        for (const point3 &s : listeSommets)
+            tarnis_texte::ecrirePoint(e.texte("v "), s).caractere('\n');
+        for (const Face &fa : listeFaces) {
+            e.texte("f ").entier(static_cast<long long>(fa.s1) + 1).caractere(' ');
+            e.entier(static_cast<long long>(fa.s2) + 1).caractere(' ');
+            e.entier(static_cast<long long>(fa.s3) + 1).texte(" \n");
+        }
+        e.caractere('\n');
+        ok = e.vider();
+    }
+    if (std::fclose(f) != 0)
+        ok = false;
+    return ok;
+}

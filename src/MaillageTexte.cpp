@@ -1,0 +1,239 @@
+#include "MaillageTexte.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <system_error>
+#include <type_traits>
+
+namespace tarnis_texte {
+
+namespace {
+constexpr std::size_t TAILLE_FENETRE = 1 << 20;
+
+bool estChiffre(char c) { return c >= '0' && c <= '9'; }
+
+/// Value of a token that from_chars found out of range: underflows become the rounded
+/// tiny value (as the C library gives them), overflows are refused.
+template <typename T> bool horsLimites(const char *debut, const char *finNombre, T &v)
+{
+    std::string copie(debut, finNombre);
+    T r;
+    if constexpr (std::is_same<T, float>::value)
+        r = std::strtof(copie.c_str(), nullptr);
+    else
+        r = std::strtod(copie.c_str(), nullptr);
+    if (std::isinf(r))
+        return false;
+    v = r;
+    return true;
+}
+} // namespace
+
+Lecteur::Lecteur(std::FILE *f) : fichier(f), fichierEpuise(f == nullptr)
+{
+    tampon.resize(TAILLE_FENETRE);
+    p = fin = tampon.data();
+}
+
+Lecteur::Lecteur(const char *texte, std::size_t taille) : p(texte), fin(texte + taille) {}
+
+bool Lecteur::remplir()
+{
+    if (fichierEpuise)
+        return false;
+    std::size_t reste = static_cast<std::size_t>(fin - p);
+    if (reste == tampon.size())
+        tampon.resize(tampon.size() * 2);
+    if (reste > 0 && p != tampon.data())
+        std::memmove(tampon.data(), p, reste);
+    std::size_t lus = std::fread(tampon.data() + reste, 1, tampon.size() - reste, fichier);
+    p = tampon.data();
+    fin = p + reste + lus;
+    if (lus == 0)
+        fichierEpuise = true;
+    return lus > 0;
+}
+
+bool Lecteur::finDesDonnees()
+{
+    return p == fin && !remplir();
+}
+
+int Lecteur::lireCaractere()
+{
+    if (p == fin && !remplir())
+        return -1;
+    return static_cast<unsigned char>(*p++);
+}
+
+bool Lecteur::lireLigne(std::string &ligne)
+{
+    ligne.clear();
+    if (finDesDonnees())
+        return false;
+    for (;;) {
+        const char *nl = static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(fin - p)));
+        if (nl) {
+            ligne.append(p, nl);
+            p = nl + 1;
+            return true;
+        }
+        ligne.append(p, fin);
+        p = fin;
+        if (!remplir())
+            return true;
+    }
+}
+
+bool Lecteur::sauterBlancs()
+{
+    for (;;) {
+        while (p < fin && estBlanc(*p))
+            ++p;
+        if (p < fin)
+            return true;
+        if (!remplir())
+            return false;
+    }
+}
+
+const char *Lecteur::finJeton()
+{
+    std::size_t dejaVu = 0;
+    for (;;) {
+        const char *q = p + dejaVu;
+        while (q < fin && !estBlanc(*q))
+            ++q;
+        if (q < fin || fichierEpuise)
+            return q;
+        dejaVu = static_cast<std::size_t>(q - p);
+        if (!remplir())
+            return fin;
+    }
+}
+
+template <typename T> bool Lecteur::lireReel(T &v)
+{
+    if (!sauterBlancs())
+        return false;
+    const char *jetonFin = finJeton();
+    const char *q = p;
+    if (*q == '+')
+        ++q;
+    // Only a digit or a point may start the number: no "inf", "nan" or doubled sign.
+    const char *corps = (q < jetonFin && *q == '-' && *p != '+') ? q + 1 : q;
+    if (corps >= jetonFin || !(estChiffre(*corps) || *corps == '.'))
+        return false;
+    T valeur{};
+    auto r = std::from_chars(q, jetonFin, valeur, std::chars_format::general);
+    if (r.ec == std::errc::invalid_argument)
+        return false;
+    if (r.ec == std::errc::result_out_of_range && !horsLimites(q, r.ptr, valeur))
+        return false;
+    v = valeur;
+    p = r.ptr;
+    return true;
+}
+
+bool Lecteur::lireFloat(float &v) { return lireReel(v); }
+bool Lecteur::lireDouble(double &v) { return lireReel(v); }
+
+bool Lecteur::lireEntier(int &v)
+{
+    if (!sauterBlancs())
+        return false;
+    const char *jetonFin = finJeton();
+    const char *q = p;
+    if (*q == '+' && q + 1 < jetonFin && estChiffre(q[1]))
+        ++q;
+    int valeur = 0;
+    auto r = std::from_chars(q, jetonFin, valeur);
+    if (r.ec != std::errc())
+        return false;
+    v = valeur;
+    p = r.ptr;
+    return true;
+}
+
+Ecrivain::Ecrivain(std::FILE *f) : fichier(f)
+{
+    tampon.resize(TAILLE_FENETRE);
+}
+
+Ecrivain::~Ecrivain() = default;
+
+void Ecrivain::reserver(std::size_t n)
+{
+    if (utilise + n > tampon.size())
+        vider();
+}
+
+Ecrivain &Ecrivain::texte(const char *s)
+{
+    std::size_t n = std::strlen(s);
+    if (n > tampon.size()) {
+        vider();
+        if (std::fwrite(s, 1, n, fichier) != n)
+            echec = true;
+        return *this;
+    }
+    reserver(n);
+    std::memcpy(tampon.data() + utilise, s, n);
+    utilise += n;
+    return *this;
+}
+
+Ecrivain &Ecrivain::caractere(char c)
+{
+    reserver(1);
+    tampon[utilise++] = c;
+    return *this;
+}
+
+Ecrivain &Ecrivain::entier(long long v)
+{
+    reserver(24);
+    auto r = std::to_chars(tampon.data() + utilise, tampon.data() + tampon.size(), v);
+    utilise = static_cast<std::size_t>(r.ptr - tampon.data());
+    return *this;
+}
+
+Ecrivain &Ecrivain::reel(double v)
+{
+    reserver(32);
+    char *debut = tampon.data() + utilise;
+    auto r = std::to_chars(debut, tampon.data() + tampon.size(), v, std::chars_format::general, 6);
+    utilise = static_cast<std::size_t>(r.ptr - tampon.data());
+    return *this;
+}
+
+bool Ecrivain::vider()
+{
+    if (utilise > 0) {
+        if (std::fwrite(tampon.data(), 1, utilise, fichier) != utilise)
+            echec = true;
+        utilise = 0;
+    }
+    if (std::fflush(fichier) != 0)
+        echec = true;
+    return !echec;
+}
+
+bool lireFichier(const std::string &nom, std::string &contenu)
+{
+    contenu.clear();
+    std::FILE *f = std::fopen(nom.c_str(), "rb");
+    if (!f)
+        return false;
+    char bloc[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(bloc, 1, sizeof bloc, f)) > 0)
+        contenu.append(bloc, n);
+    std::fclose(f);
+    return true;
+}
+
+} // namespace tarnis_texte

@@ -1,0 +1,101 @@
+#ifndef TARNIS_MAILLAGETEXTE_H
+#define TARNIS_MAILLAGETEXTE_H
+
+// Text reading and writing shared by the PTS, OFF and OBJ files: a buffered reader over a
+// file or over memory that parses numbers without locale or stream overhead, and a
+// buffered writer that formats doubles as a default output stream does (six significant
+// digits, general notation). Internal to the engine.
+
+#include <charconv>
+#include <cstddef>
+#include <cstdio>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tarnis_texte {
+
+inline bool estBlanc(char c)
+{
+    return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+/// Sequential reader. Over a FILE* it keeps a window of the file in a growing buffer
+/// (a number is always parsed from a window holding its whole token); over memory it
+/// reads the given bytes in place.
+class Lecteur
+{
+public:
+    /// Reads the file from its current position; the file stays owned by the caller.
+    explicit Lecteur(std::FILE *f);
+    Lecteur(const char *texte, std::size_t taille);
+    Lecteur(const Lecteur &) = delete;
+    Lecteur &operator=(const Lecteur &) = delete;
+
+    /// Next character, or -1 at the end of the data.
+    int lireCaractere();
+    /// Reads up to and including the next end of line (or to the end of the data); the
+    /// line without its end goes to ligne. False when nothing at all was left.
+    bool lireLigne(std::string &ligne);
+    /// Skips white space; false when the end of the data comes first.
+    bool sauterBlancs();
+    /// Skips white space, then reads one number. On failure nothing is consumed beyond
+    /// the white space, and finDesDonnees() tells an end of data from a non-number.
+    bool lireFloat(float &v);
+    bool lireDouble(double &v);
+    bool lireEntier(int &v);
+    /// True once every byte has been consumed.
+    bool finDesDonnees();
+
+private:
+    bool remplir();
+    /// Makes sure the token starting at the current position is wholly in the window;
+    /// returns its end.
+    const char *finJeton();
+    template <typename T> bool lireReel(T &v);
+
+    std::FILE *fichier = nullptr;
+    bool fichierEpuise = true;
+    std::vector<char> tampon;
+    const char *p = nullptr;
+    const char *fin = nullptr;
+};
+
+/// Buffered writer to a FILE*; remembers whether any write failed. Call vider() before
+/// closing the file: the destructor does not flush.
+class Ecrivain
+{
+public:
+    explicit Ecrivain(std::FILE *f);
+    ~Ecrivain();
+    Ecrivain(const Ecrivain &) = delete;
+    Ecrivain &operator=(const Ecrivain &) = delete;
+
+    Ecrivain &texte(const char *s);
+    Ecrivain &caractere(char c);
+    Ecrivain &entier(long long v);
+    /// As "os << v" with the default stream formatting (%g, six significant digits).
+    Ecrivain &reel(double v);
+    /// Flushes the buffer; false when any write failed.
+    bool vider();
+
+private:
+    void reserver(std::size_t n);
+    std::FILE *fichier;
+    std::vector<char> tampon;
+    std::size_t utilise = 0;
+    bool echec = false;
+};
+
+/// Writes "x y z" (no end of line) in the default stream formatting.
+template <typename Point> Ecrivain &ecrirePoint(Ecrivain &e, const Point &pt)
+{
+    return e.reel(pt.x).caractere(' ').reel(pt.y).caractere(' ').reel(pt.z);
+}
+
+/// Reads a whole small file into memory; false when it cannot be opened.
+bool lireFichier(const std::string &nom, std::string &contenu);
+
+} // namespace tarnis_texte
+
+#endif
