@@ -1,0 +1,166 @@
+#include "automaticexec.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+
+AutomaticExec::AutomaticExec(QWidget *parent)
+    : QWidget(parent)
+{
+    setupUi(this);
+    setWindowFlags(windowFlags() | Qt::Tool);
+    setFixedSize(540, 500);
+    tabWidget->setCurrentIndex(0);
+}
+
+AutomaticExec::~AutomaticExec() = default;
+
+QString AutomaticExec::cheminOutil()
+{
+    return QStringLiteral("./Pelvane/Pelvane.exe");
+}
+
+QString AutomaticExec::premiereLigne(const QListWidget *liste)
+{
+    const QListWidgetItem *item = liste->item(0);
+    return item ? item->text() : QString();
+}
+
+void AutomaticExec::on_commandLinkButton_clicked()
+{
+    const QStringList fichiers =
+        QFileDialog::getOpenFileNames(this, QStringLiteral("selectionner un ou plusieurs fichiers"),
+                                      QString(), QStringLiteral("*.pts"));
+    for (const QString &fichier : fichiers)
+        listWidget->addItem(fichier);
+}
+
+void AutomaticExec::on_commandLinkButton_2_clicked()
+{
+    const int ligne = listWidget->currentRow();
+    if (ligne >= 0)
+        delete listWidget->takeItem(ligne);
+}
+
+void AutomaticExec::on_pushButton_clicked()
+{
+    const QString fichier = QFileDialog::getOpenFileName(
+        this, QStringLiteral("selectionner un fichier"), QString(), QStringLiteral("*.smm"));
+    if (fichier.isEmpty())
+        return;
+    listWidget_2->clear();
+    listWidget_2->addItem(fichier);
+}
+
+void AutomaticExec::on_pushButton_2_clicked()
+{
+    const QString dossier = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("selectionner un dossier"), QString(), QFileDialog::ShowDirsOnly);
+    if (dossier.isEmpty())
+        return;
+    listWidget_3->clear();
+    listWidget_3->addItem(dossier);
+}
+
+QStringList AutomaticExec::argumentsPour(const QString &maillageReference, const QString &fichier,
+                                         const QString &dossierSortie) const
+{
+    return {forceInterneDoubleSpinBox->text(),
+            forceExterneDoubleSpinBox->text(),
+            forceDeRetenueDoubleSpinBox->text(),
+            rigiditDuMaillageSpinBox->text(),
+            iterationAutomatismeSpinBox->text(),
+            iterationDeDeformationSpinBox->text(),
+            checkBoxSaveAuto->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
+            maillageReference,
+            fichier,
+            dossierSortie};
+}
+
+AutomaticExec::Lancement AutomaticExec::demarrer(const QString &fichier,
+                                                 const QStringList &arguments) const
+{
+    Lancement lancement;
+    lancement.fichier = fichier;
+    lancement.arguments = arguments;
+
+    QProcess processus;
+    processus.setProgram(cheminOutil());
+    processus.setArguments(arguments);
+    lancement.demarre = processus.startDetached(&lancement.pid);
+    if (lancement.demarre)
+        return lancement;
+
+    const QFileInfo outil(cheminOutil());
+    if (!outil.exists())
+        lancement.raison = QStringLiteral("l'outil %1 est introuvable dans le dossier de travail %2")
+                               .arg(cheminOutil(), QDir::currentPath());
+    else if (!outil.isExecutable() || outil.isDir())
+        lancement.raison = QStringLiteral("l'outil %1 n'est pas un programme exécutable")
+                               .arg(outil.absoluteFilePath());
+    else
+        lancement.raison = processus.errorString();
+    return lancement;
+}
+
+void AutomaticExec::on_pushButton_Launch_clicked()
+{
+    lancements.clear();
+    for (int i = 0; i < listWidget->count(); ++i) {
+        QString maillage = premiereLigne(listWidget_2);
+        if (maillage.isEmpty()) {
+            QMessageBox::information(this, QStringLiteral("Attention"),
+                                     QStringLiteral("Vous devez sélectionner un maillage simplex de reference !"),
+                                     QMessageBox::Ok);
+            on_pushButton_clicked();
+            maillage = premiereLigne(listWidget_2);
+            if (maillage.isEmpty())
+                break;
+        }
+        const QString fichier = listWidget->item(i)->text();
+
+        QString dossier = premiereLigne(listWidget_3);
+        if (dossier.isEmpty()) {
+            QMessageBox::information(this, QStringLiteral("Attention"),
+                                     QStringLiteral("Vous devez sélectionner un dossier de sortie des resultats !"),
+                                     QMessageBox::Ok);
+            on_pushButton_2_clicked();
+            dossier = premiereLigne(listWidget_3);
+            if (dossier.isEmpty())
+                break;
+        }
+
+        lancements.append(demarrer(fichier, argumentsPour(maillage, fichier, dossier)));
+    }
+    if (!lancements.isEmpty())
+        rapporter();
+}
+
+void AutomaticExec::rapporter()
+{
+    QStringList demarres;
+    QStringList echecs;
+    for (const Lancement &lancement : lancements) {
+        if (lancement.demarre)
+            demarres << QStringLiteral("  ") + lancement.fichier;
+        else
+            echecs << QStringLiteral("  %1 : %2").arg(lancement.fichier, lancement.raison);
+    }
+
+    QStringList texte;
+    if (!demarres.isEmpty())
+        texte << QStringLiteral("Traitements lancés (%1) :").arg(demarres.size()) << demarres;
+    if (!echecs.isEmpty()) {
+        if (!texte.isEmpty())
+            texte << QString();
+        texte << QStringLiteral("Traitements non lancés (%1) :").arg(echecs.size()) << echecs;
+    }
+
+    const QString titre = QStringLiteral("Lancement des traitements");
+    if (echecs.isEmpty())
+        QMessageBox::information(this, titre, texte.join(QLatin1Char('\n')), QMessageBox::Ok);
+    else
+        QMessageBox::warning(this, titre, texte.join(QLatin1Char('\n')), QMessageBox::Ok);
+}
