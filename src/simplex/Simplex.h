@@ -145,7 +145,7 @@ public:
     /// 0 otherwise; a refused SMM file leaves the mesh as it was.
     int charger(const std::string &nomFichier);
     /// Writes the mesh: format 1 SM, 2 SMM, anything else nothing (an empty file).
-    /// False when the file could not be created or written.
+    /// False when the file could not be created or written, or the format is unknown.
     bool exporter(const std::string &nomFichier, int format);
 
     // --- lookups and cell orientation -----------------------------------------------------------
@@ -197,6 +197,14 @@ protected:
                           const std::vector<Maille *> &mailles);
     /// The three-phase tail of a whole-mesh move: previous <- current <- next, then majParametres.
     void appliquerSuivants(int niveau);
+    /// Internal force of p once the neighbourhood mean angle is known.
+    vector3 forceInterneDepuisMoyenne(const PointSimplex &p, float moyenne);
+    /// Index in ListePointsSimplex of each point's three neighbours (-1 when null or not in the
+    /// list); rebuilt by the deformation whenever it no longer matches the lists.
+    std::vector<std::array<int, 3>> cacheVoisins;
+    /// Checks cacheVoisins against the lists, rebuilds it when needed; false when some
+    /// neighbour is null or outside ListePointsSimplex.
+    bool actualiserCacheVoisins();
 };
 
 #endif

@@ -1,0 +1,213 @@
+#include "Simplex.h"
+
+#include <stdexcept>
+#include <unordered_set>
+
+// --- PointSimplex -------------------------------------------------------------------------------
+
+PointSimplex::PointSimplex()
+    : PointSimplex(point3(0, 0, 0), nullptr, nullptr, nullptr)
+{
+}
+
+PointSimplex::PointSimplex(const point3 &position, PointSimplex *voisin1, PointSimplex *voisin2,
+                           PointSimplex *voisin3)
+    : Position(position), Voisin1(voisin1), Voisin2(voisin2), Voisin3(voisin3), Ni(),
+      CentreCercle(), Rayon(0), SinPhi(0), CosPhi(0), Phi(0), DistanceCentre(0), Epsilon1(0),
+      Epsilon2(0), Epsilon3(0)
+{
+}
+
+PointSimplex::PointSimplex(const PointSimplex &autre)
+    : PointSimplex(autre.Position, autre.Voisin1, autre.Voisin2, autre.Voisin3)
+{
+}
+
+bool PointSimplex::operator!=(const PointSimplex &autre) const
+{
+    if (Voisin1 != autre.Voisin1 || Voisin2 != autre.Voisin2 || Voisin3 != autre.Voisin3)
+        return true;
+    return !(Position == autre.Position);
+}
+
+// --- Simplex: construction, copies refused, drawing refused --------------------------------------
+
+Simplex::Simplex() : Centre(nullptr), Avancement(0), RayonCone(2000), AngleCone(45)
+{
+    reinitialiser();
+}
+
+Simplex::Simplex(const Simplex &) : Centre(nullptr), Avancement(0), RayonCone(2000), AngleCone(45)
+{
+    throw std::runtime_error("Constructeur de recopie");
+}
+
+Simplex &Simplex::operator=(const Simplex &)
+{
+    throw std::runtime_error("Operateur= lancée(simplex)");
+}
+
+Simplex::~Simplex()
+{
+    // After reinitialiser one record may sit in several lists: release each once.
+    std::unordered_set<PointSimplex *> points;
+    for (auto *liste : {&ListePointsSimplex, &ListePointsPrecedents, &ListePointsSuivants,
+                        &ListePointsInitiaux})
+        points.insert(liste->begin(), liste->end());
+    for (PointSimplex *p : points)
+        delete p;
+    std::unordered_set<Maille *> mailles(ListeMailles.begin(), ListeMailles.end());
+    mailles.insert(ListeMaillesSuivantes.begin(), ListeMaillesSuivantes.end());
+    for (Maille *m : mailles)
+        delete m;
+    delete Centre;
+}
+
+void Simplex::afficher(int)
+{
+    throw std::runtime_error("Cette fonction n'est pas implantée dans void Simplex::afficher(int) "
+                             "mais l'est dans void SimplexGL::afficher(int modeAffichage).");
+}
+
+void Simplex::afficherPi(std::vector<point3>, int)
+{
+    throw std::runtime_error(
+        "Cette fonction n'est pas implantée dans void Simplex::afficherPi(vector<point3>, int) "
+        "mais l'est dans void SimplexGL::afficherPi(vector<point3> ListePI, int pt).");
+}
+
+void Simplex::afficherCone(int)
+{
+    throw std::runtime_error("Cette fonction n'est pas implantée dans void Simplex::afficherCone(int) "
+                             "mais l'est dans void SimplexGL::afficherCone(int pt).");
+}
+
+// --- lists and ownership -----------------------------------------------------------------------
+
+void Simplex::libererOrphelins(const std::vector<PointSimplex *> &points,
+                               const std::vector<Maille *> &mailles)
+{
+    std::unordered_set<PointSimplex *> vivants;
+    for (auto *liste : {&ListePointsSimplex, &ListePointsPrecedents, &ListePointsSuivants,
+                        &ListePointsInitiaux})
+        vivants.insert(liste->begin(), liste->end());
+    std::unordered_set<PointSimplex *> liberes;
+    for (PointSimplex *p : points)
+        if (p && !vivants.count(p) && liberes.insert(p).second)
+            delete p;
+
+    std::unordered_set<Maille *> cellules(ListeMailles.begin(), ListeMailles.end());
+    cellules.insert(ListeMaillesSuivantes.begin(), ListeMaillesSuivantes.end());
+    std::unordered_set<Maille *> liberees;
+    for (Maille *m : mailles)
+        if (m && !cellules.count(m) && liberees.insert(m).second)
+            delete m;
+}
+
+void Simplex::reinitialiser()
+{
+    std::vector<PointSimplex *> anciens;
+    for (auto *liste : {&ListePointsSimplex, &ListePointsSuivants, &ListePointsPrecedents})
+        anciens.insert(anciens.end(), liste->begin(), liste->end());
+    std::vector<Maille *> anciennes(ListeMailles);
+    anciennes.insert(anciennes.end(), ListeMaillesSuivantes.begin(), ListeMaillesSuivantes.end());
+
+    ListeMailles.clear();
+    ListeMaillesSuivantes.clear();
+    ListePointsSimplex.clear();
+    ListePointsSuivants.clear();
+    ListePointsPrecedents.clear();
+
+    ListePointsSimplex = ListePointsInitiaux;
+    ListePointsSuivants = ListePointsInitiaux;
+    ListePointsPrecedents = ListePointsInitiaux;
+
+    delete Centre;
+    Centre = new point3(0, 0, 0);
+
+    RayonCone = 2000;
+    AngleCone = 45;
+
+    libererOrphelins(anciens, anciennes);
+}
+
+// --- whole-mesh moves ----------------------------------------------------------------------------
+
+void Simplex::calculerCentre()
+{
+    if (ListePointsSimplex.empty())
+        return;
+    const point3 &premier = ListePointsSimplex.at(0)->Position;
+    float minX = static_cast<float>(premier.x), maxX = minX;
+    float minY = static_cast<float>(premier.y), maxY = minY;
+    float minZ = static_cast<float>(premier.z), maxZ = minZ;
+    for (const PointSimplex *p : ListePointsSimplex)
+    {
+        const float x = static_cast<float>(p->Position.x);
+        const float y = static_cast<float>(p->Position.y);
+        const float z = static_cast<float>(p->Position.z);
+        if (x < minX) minX = x;
+        if (x > maxX) maxX = x;
+        if (y < minY) minY = y;
+        if (y > maxY) maxY = y;
+        if (z < minZ) minZ = z;
+        if (z > maxZ) maxZ = z;
+    }
+    if (!Centre)
+        Centre = new point3();
+    Centre->x = (minX + maxX) * 0.5f;
+    Centre->y = (minY + maxY) * 0.5f;
+    Centre->z = (minZ + maxZ) * 0.5f;
+}
+
+void Simplex::centrer(point3 cible)
+{
+    if (ListePointsSimplex.empty())
+        return;
+    calculerCentre();
+    const point3 c = *Centre;
+    for (PointSimplex *p : ListePointsSimplex)
+        p->Position = p->Position - c + cible;
+}
+
+void Simplex::appliquerSuivants(int niveau)
+{
+    for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
+        ListePointsPrecedents.at(i)->Position = ListePointsSimplex.at(i)->Position;
+    for (std::size_t i = 0; i < ListePointsSuivants.size(); ++i)
+        ListePointsSimplex.at(i)->Position = ListePointsSuivants.at(i)->Position;
+    for (std::size_t i = 0; i < ListePointsSuivants.size(); ++i)
+        majParametres(static_cast<int>(i), niveau);
+}
+
+bool Simplex::dilatation(double coef)
+{
+    point3 somme(0, 0, 0);
+    for (const PointSimplex *p : ListePointsSimplex)
+        somme += p->Position;
+    const point3 g = somme / static_cast<double>(ListePointsSimplex.size());
+    for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
+    {
+        const point3 &p = ListePointsSimplex.at(i)->Position;
+        ListePointsSuivants.at(i)->Position =
+            point3(g.x + coef * (p.x - g.x), g.y + coef * (p.y - g.y), g.z + coef * (p.z - g.z));
+    }
+    appliquerSuivants(1);
+    return true;
+}
+
+bool Simplex::deplacer(char axe, double pas)
+{
+    point3 decalage;
+    switch (axe)
+    {
+    case 'x': decalage = point3(pas, 0, 0); break;
+    case 'y': decalage = point3(0, pas, 0); break;
+    case 'z': decalage = point3(0, 0, pas); break;
+    default: return false;
+    }
+    for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
+        ListePointsSuivants.at(i)->Position = ListePointsSimplex.at(i)->Position + decalage;
+    appliquerSuivants(2);
+    return true;
+}
