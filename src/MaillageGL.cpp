@@ -42,6 +42,18 @@ bool dansListe(int indice, std::size_t taille)
     return indice >= 0 && static_cast<std::size_t>(indice) < taille;
 }
 
+/// Faces or edges naming a vertex outside the list come only from a mesh built in memory (the
+/// readers drop them); they are left out of the picture and reported once.
+void signalerIndicesInvalides(const char *quoi, std::size_t combien)
+{
+    static bool dejaSignale = false;
+    if (dejaSignale)
+        return;
+    dejaSignale = true;
+    std::cerr << combien << ' ' << quoi << " hors de la liste des sommets ne sont pas dessinées"
+              << std::endl;
+}
+
 } // namespace
 
 MaillageGL::MaillageGL() = default;
@@ -53,26 +65,30 @@ MaillageGL::MaillageGL(const std::vector<point3> &sommets, const std::vector<Fac
 
 MaillageGL::~MaillageGL() = default;
 
-void MaillageGL::signalerIndicesInvalides(const char *quoi, std::size_t combien)
+void MaillageGL::afficher(int mode)
 {
-    if (indicesInvalidesSignales)
-        return;
-    indicesInvalidesSignales = true;
-    std::cerr << combien << ' ' << quoi << " hors de la liste des sommets ne sont pas dessinees"
-              << std::endl;
+    dessiner(*this, mode);
 }
 
 void MaillageGL::afficherPtInteret(int mode)
+{
+    dessinerPtInteret(*this, mode);
+}
+
+void MaillageGL::dessinerPtInteret(const Maillage &maillage, int mode)
 {
     if (mode != 0)
         return;
     glPointSize(4.0f);
     glColor3f(0.0f, 0.0f, 1.0f);
-    dessinerPoints(ListePointsInterets);
+    dessinerPoints(maillage.ListePointsInterets);
 }
 
-void MaillageGL::afficher(int mode)
+void MaillageGL::dessiner(const Maillage &maillage, int mode)
 {
+    const std::vector<point3> &listeSommets = maillage.listeSommets;
+    const std::vector<Face> &listeFaces = maillage.listeFaces;
+    const std::vector<Arete> &listeAretes = maillage.listeAretes;
     const std::size_t nbSommetsListe = listeSommets.size();
 
     if (mode == 0) {

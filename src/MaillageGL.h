@@ -19,15 +19,15 @@ public:
     /// Mode 0: the vertices as points (current colour and size); mode 1: the edges in red;
     /// any other mode: the faces as a red wire frame (polygon mode GL_LINE for both sides), or
     /// "Liste de faces Vide" on standard output when there is no face. Faces and edges that
-    /// name a vertex outside listeSommets are left out (reported once on standard error).
+    /// name a vertex outside listeSommets are left out (the first time, with a line on
+    /// standard error).
     void afficher(int mode) override;
     /// Mode 0: the points of interest in blue, size 4; any other mode draws nothing.
     void afficherPtInteret(int mode) override;
 
-private:
-    void signalerIndicesInvalides(const char *quoi, std::size_t combien);
-
-    bool indicesInvalidesSignales = false;
+    /// The same drawings for any Maillage (a simplex mesh keeps its triangulation in a plain one).
+    static void dessiner(const Maillage &maillage, int mode);
+    static void dessinerPtInteret(const Maillage &maillage, int mode);
 };
 
 #endif
