@@ -22,7 +22,8 @@ void statistiques(std::ostream &o, const std::string &nom, const Statistiques &s
 std::string texteRapport(const Parametres &p, const Bilan &b)
 {
     std::ostringstream o;
-    o << std::setprecision(9);
+    // Parameters as given (six significant digits: 0.05 reads 0.05, not the
+    // float's 0.0500000007); measured figures with nine.
     o << "Pelvane : rapport d'ajustement\n";
     o << "nuage = " << p.nuage << "\n";
     o << "maillage de référence = " << p.maillage << "\n";
@@ -34,6 +35,7 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << "points simplexes minimum = " << p.pointsMinimum << "\n";
     o << "itérations par cycle = " << p.iterations << "\n";
     o << "sauvegarde automatique = " << (p.sauvegardeAuto ? 1 : 0) << "\n";
+    o << std::setprecision(9);
     o << "points du nuage = " << b.pointsNuage << "\n";
     o << "diagonale de la boîte englobante du nuage = " << b.diagonale << "\n";
     o << "points simplexes au départ = " << b.pointsInitiaux << "\n";

@@ -1,0 +1,160 @@
+#include "distance.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+#include <random>
+
+using pelvane::ArbreTriangles;
+using pelvane::distancePointTriangle;
+using pelvane::resumer;
+
+namespace {
+
+double dist(const point3 &a, const point3 &b)
+{
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+}
+
+// Upper bound by dense sampling of the triangle: the nearest of (n+1)(n+2)/2
+// barycentric grid points. The true distance lies within the grid spacing below.
+double echantillonnee(const point3 &p, const point3 &a, const point3 &b, const point3 &c, int n)
+{
+    double best = std::numeric_limits<double>::infinity();
+    for (int i = 0; i <= n; ++i)
+        for (int j = 0; i + j <= n; ++j) {
+            double u = double(i) / n, v = double(j) / n, w = 1 - u - v;
+            point3 q(u * a.x + v * b.x + w * c.x, u * a.y + v * b.y + w * c.y, u * a.z + v * b.z + w * c.z);
+            best = std::min(best, dist(p, q));
+        }
+    return best;
+}
+
+double uni(std::mt19937 &g, double a, double b) { return a + (b - a) * (g() / 4294967296.0); }
+
+point3 aleatoire(std::mt19937 &g, double e) { return point3(uni(g, -e, e), uni(g, -e, e), uni(g, -e, e)); }
+
+} // namespace
+
+TEST(DistancePointTriangle, EachRegionOfTheRightTriangle)
+{
+    const point3 a(0, 0, 0), b(2, 0, 0), c(0, 2, 0);
+    // Above the inside: the height.
+    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(0.5, 0.5, 3), a, b, c), 3);
+    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(0.5, 0.5, -1.5), a, b, c), 1.5);
+    // Beyond each corner: the distance to the corner.
+    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(-3, -4, 0), a, b, c), 5);
+    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(5, -4, 0), a, b, c), 5);
+    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(0, 5, 4), a, b, c), 5);
+    // Beyond each edge: the distance to the edge.
+    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(1, -3, 4), a, b, c), 5);
+    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(-3, 1, 4), a, b, c), 5);
+    EXPECT_NEAR(distancePointTriangle(point3(2, 2, 0), a, b, c), std::sqrt(2.0), 1e-15);
+    // On the triangle.
+    EXPECT_EQ(distancePointTriangle(point3(0.3, 0.3, 0), a, b, c), 0);
+    EXPECT_EQ(distancePointTriangle(b, a, b, c), 0);
+}
+
+TEST(DistancePointTriangle, FlatTrianglesGiveTheDistanceToTheirSegmentOrPoint)
+{
+    const point3 p(1, 1, 1);
+    // Collinear corners, middle one last: the segment from (0,0,0) to (4,0,0).
+    double d = distancePointTriangle(p, point3(0, 0, 0), point3(4, 0, 0), point3(2, 0, 0));
+    EXPECT_DOUBLE_EQ(d, std::sqrt(2.0));
+    // Past the end of that segment.
+    d = distancePointTriangle(point3(7, 4, 0), point3(0, 0, 0), point3(4, 0, 0), point3(2, 0, 0));
+    EXPECT_DOUBLE_EQ(d, 5);
+    // Three coincident corners: a point.
+    d = distancePointTriangle(p, point3(1, 1, 4), point3(1, 1, 4), point3(1, 1, 4));
+    EXPECT_DOUBLE_EQ(d, 3);
+    EXPECT_FALSE(std::isnan(distancePointTriangle(p, point3(), point3(), point3(1e-300, 0, 0))));
+}
+
+TEST(DistancePointTriangle, AgreesWithDenseSamplingOnRandomTriangles)
+{
+    std::mt19937 g(12345);
+    const int n = 120;
+    for (int essai = 0; essai < 300; ++essai) {
+        point3 a = aleatoire(g, 1), b = aleatoire(g, 1), c = aleatoire(g, 1);
+        point3 p = aleatoire(g, 2);
+        if (essai % 5 == 0) // points in the triangle's plane, where the regions meet
+            p = point3(2 * a.x - b.x, 2 * a.y - b.y, 2 * a.z - b.z);
+        const double d = distancePointTriangle(p, a, b, c);
+        const double haut = echantillonnee(p, a, b, c, n);
+        const double pas = std::max({dist(a, b), dist(b, c), dist(c, a)}) / n;
+        ASSERT_LE(d, haut + 1e-12) << essai;
+        ASSERT_GE(d, haut - pas) << essai;
+    }
+}
+
+TEST(ArbreTriangles, NearestTriangleMatchesBruteForce)
+{
+    std::mt19937 g(777);
+    std::vector<point3> sommets;
+    std::vector<std::array<int, 3>> faces;
+    // A triangle soup of very different sizes, some flat ones among them.
+    for (int i = 0; i < 600; ++i) {
+        point3 o = aleatoire(g, 10);
+        double e = i % 7 == 0 ? 3 : 0.3;
+        int k = static_cast<int>(sommets.size());
+        sommets.push_back(o);
+        sommets.push_back(point3(o.x + uni(g, -e, e), o.y + uni(g, -e, e), o.z + uni(g, -e, e)));
+        sommets.push_back(i % 11 == 0 ? o : point3(o.x + uni(g, -e, e), o.y + uni(g, -e, e), o.z));
+        faces.push_back({k, k + 1, k + 2});
+    }
+    // Faces with an index out of range are left out, not read.
+    faces.push_back({0, 1, static_cast<int>(sommets.size())});
+    faces.push_back({-1, 1, 2});
+    ArbreTriangles arbre(sommets, faces);
+    EXPECT_EQ(arbre.taille(), 600u);
+
+    for (int q = 0; q < 2000; ++q) {
+        point3 p = q % 10 == 0 ? sommets[g() % sommets.size()] : aleatoire(g, q % 3 == 0 ? 40 : 12);
+        double brute = std::numeric_limits<double>::infinity();
+        for (std::size_t f = 0; f < 600; ++f)
+            brute = std::min(brute, distancePointTriangle(p, sommets[faces[f][0]], sommets[faces[f][1]],
+                                                          sommets[faces[f][2]]));
+        ASSERT_EQ(arbre.distance(p), brute) << q;
+    }
+}
+
+TEST(ArbreTriangles, EmptyAndSingleTriangle)
+{
+    ArbreTriangles vide({}, {});
+    EXPECT_EQ(vide.taille(), 0u);
+    EXPECT_TRUE(std::isinf(vide.distance(point3(1, 2, 3))));
+
+    ArbreTriangles un({point3(0, 0, 0), point3(1, 0, 0), point3(0, 1, 0)}, {{0, 1, 2}});
+    EXPECT_DOUBLE_EQ(un.distance(point3(0.25, 0.25, -2)), 2);
+}
+
+TEST(Resumer, MeanNearestRankPercentileAndMaximum)
+{
+    std::vector<double> d;
+    for (int i = 100; i >= 1; --i) // unsorted on purpose
+        d.push_back(i);
+    auto s = resumer(d);
+    EXPECT_EQ(s.nombre, 100u);
+    EXPECT_DOUBLE_EQ(s.moyenne, 50.5);
+    EXPECT_EQ(s.centile95, 95); // rank ceil(0.95 * 100) = 95
+    EXPECT_EQ(s.maximum, 100);
+
+    // 20 values: rank 19; 21 values: rank ceil(19.95) = 20.
+    std::vector<double> v20, v21;
+    for (int i = 1; i <= 20; ++i)
+        v20.push_back(i);
+    for (int i = 1; i <= 21; ++i)
+        v21.push_back(i);
+    EXPECT_EQ(resumer(v20).centile95, 19);
+    EXPECT_EQ(resumer(v21).centile95, 20);
+
+    auto un = resumer({2.5});
+    EXPECT_EQ(un.moyenne, 2.5);
+    EXPECT_EQ(un.centile95, 2.5);
+    EXPECT_EQ(un.maximum, 2.5);
+
+    auto rien = resumer({});
+    EXPECT_EQ(rien.nombre, 0u);
+    EXPECT_EQ(rien.moyenne, 0);
+    EXPECT_EQ(rien.maximum, 0);
+}
