@@ -1,0 +1,303 @@
+// Behaviour of the kd-tree on small hand-made trees: insertion rule, box, ties,
+// inclusive radius, result order, the cursor, empty and null trees, deep chains.
+
+#include "kdtree.h"
+
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+void *tag(uintptr_t i) { return reinterpret_cast<void *>(i); }
+
+/// Reads a whole set through the cursor: user pointers in listed order.
+std::vector<void *> lister(kd_result *r)
+{
+    std::vector<void *> v;
+    for (; !kd_result_at_end(r); kd_result_advance(r))
+        v.push_back(kd_result_point(r, nullptr));
+    return v;
+}
+
+struct Arbre
+{
+    explicit Arbre(int k = 3) : t(kd_make(k)) {}
+    ~Arbre() { kd_destroy(t); }
+    kd_tree *t;
+};
+
+} // namespace
+
+TEST(KdInsert, EqualCoordinateGoesRightAndAxesCycle)
+{
+    Arbre a;
+    ASSERT_NE(a.t, nullptr);
+    EXPECT_EQ(a.t->root, nullptr);
+    EXPECT_EQ(a.t->box, nullptr);
+    ASSERT_EQ(kd_insert3(a.t, 1, 0, 0, tag(1)), 0);
+    ASSERT_EQ(kd_insert3(a.t, 1, -5, -5, tag(2)), 0);  // equal x: right of the root
+    ASSERT_EQ(kd_insert3(a.t, 0.5, 9, 9, tag(3)), 0);  // smaller x: left
+    ASSERT_EQ(kd_insert3(a.t, 2, -5, 1, tag(4)), 0);   // right, then equal y: right again
+    ASSERT_EQ(kd_insert3(a.t, 2, -6, 1, tag(5)), 0);   // right, then smaller y: left
+    const kd_node *r = a.t->root;
+    ASSERT_NE(r->right, nullptr);
+    ASSERT_NE(r->left, nullptr);
+    EXPECT_EQ(r->axis, 0);
+    EXPECT_EQ(r->right->data, tag(2));
+    EXPECT_EQ(r->right->axis, 1);
+    EXPECT_EQ(r->left->data, tag(3));
+    EXPECT_EQ(r->left->axis, 1);
+    ASSERT_NE(r->right->right, nullptr);
+    EXPECT_EQ(r->right->right->data, tag(4));
+    EXPECT_EQ(r->right->right->axis, 2);
+    ASSERT_NE(r->right->left, nullptr);
+    EXPECT_EQ(r->right->left->data, tag(5));
+
+    // The box holds every point; each node owns a copy of its coordinates.
+    ASSERT_NE(a.t->box, nullptr);
+    EXPECT_EQ(a.t->box->minimum[0], 0.5);
+    EXPECT_EQ(a.t->box->minimum[1], -6);
+    EXPECT_EQ(a.t->box->minimum[2], -5);
+    EXPECT_EQ(a.t->box->maximum[0], 2);
+    EXPECT_EQ(a.t->box->maximum[1], 9);
+    EXPECT_EQ(a.t->box->maximum[2], 9);
+    double p[3] = {7, 8, 9};
+    ASSERT_EQ(kd_insert(a.t, p, nullptr), 0);
+    p[0] = -100;
+    kd_result *res = kd_closest3(a.t, 7, 8, 9);
+    double lu[3];
+    EXPECT_EQ(kd_result_point(res, lu), nullptr);
+    EXPECT_EQ(lu[0], 7);
+    kd_result_release(res);
+    EXPECT_EQ(kd_size(a.t), 6u);
+}
+
+TEST(KdClosest, ExactHitsTiesAndSinglePrecision)
+{
+    Arbre a;
+    kd_insert3(a.t, 0, 0, 0, tag(1));
+    kd_insert3(a.t, 2, 0, 0, tag(2));
+    kd_insert3(a.t, -2, 0, 0, tag(3));
+    kd_insert3(a.t, 5, 5, 5, tag(4));
+
+    kd_result *r = kd_closest3(a.t, 5, 5, 5);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(kd_result_size(r), 1);
+    double p[3];
+    EXPECT_EQ(kd_result_point(r, p), tag(4));
+    EXPECT_EQ(p[0], 5);
+    EXPECT_EQ(p[1], 5);
+    EXPECT_EQ(p[2], 5);
+    kd_result_release(r);
+
+    // (1, 0, 0) is as near to the root as to (2, 0, 0): the root wins.
+    r = kd_closest3(a.t, 1, 0, 0);
+    EXPECT_EQ(kd_result_point(r, nullptr), tag(1));
+    kd_result_release(r);
+    // (0, 3, 0): the root is nearest (distance 3 against sqrt(13)).
+    r = kd_closest3(a.t, 0, 3, 0);
+    EXPECT_EQ(kd_result_point(r, nullptr), tag(1));
+    kd_result_release(r);
+    // (-1, 0, 0) ties the root and (-2, 0, 0): the root again.
+    r = kd_closest3(a.t, -1, 0, 0);
+    EXPECT_EQ(kd_result_point(r, nullptr), tag(1));
+    kd_result_release(r);
+
+    // Far from the root, (9, 0, 0) and (11, 0, 0) tie: the first met, (9, 0, 0), wins,
+    // although (11, 0, 0) is checked after it.
+    Arbre c;
+    kd_insert3(c.t, 0, 0, 0, tag(1));
+    kd_insert3(c.t, 9, 0, 0, tag(2));
+    kd_insert3(c.t, 11, 0, 0, tag(3));
+    r = kd_closest3(c.t, 10, 0, 0);
+    EXPECT_EQ(kd_result_point(r, nullptr), tag(2));
+    kd_result_release(r);
+
+    // Two points one float rounding apart: the float query finds the rounded one.
+    Arbre b;
+    kd_insert3(b.t, 0.1, 0, 0, tag(1));
+    kd_insert3(b.t, double(0.1f), 0, 0, tag(2));
+    r = kd_closest3f(b.t, 0.1f, 0.f, 0.f);
+    EXPECT_EQ(kd_result_point(r, nullptr), tag(2));
+    kd_result_release(r);
+    r = kd_closest3(b.t, 0.1, 0, 0);
+    EXPECT_EQ(kd_result_point(r, nullptr), tag(1));
+    kd_result_release(r);
+}
+
+TEST(KdWithin, InclusiveRadiusAndReverseFoundOrder)
+{
+    Arbre a;
+    kd_insert3(a.t, 0, 0, 0, tag(1));
+    kd_insert3(a.t, -1, 0, 0, tag(2));
+    kd_insert3(a.t, 1, 0, 0, tag(3));
+    kd_insert3(a.t, 3, 4, 0, tag(4));
+
+    // Found: the root, its near (left) side, then the right side with (3, 4, 0) at exactly 5.
+    kd_result *r = kd_within3(a.t, 0, 0, 0, 5);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(kd_result_size(r), 4);
+    EXPECT_EQ(lister(r), (std::vector<void *>{tag(4), tag(3), tag(2), tag(1)}));
+    kd_result_release(r);
+
+    r = kd_within3(a.t, 0, 0, 0, 4.999999);
+    EXPECT_EQ(lister(r), (std::vector<void *>{tag(3), tag(2), tag(1)}));
+    kd_result_release(r);
+
+    // Radius 0 on a stored point finds it.
+    r = kd_within3(a.t, 1, 0, 0, 0);
+    EXPECT_EQ(lister(r), std::vector<void *>{tag(3)});
+    kd_result_release(r);
+    r = kd_within3(a.t, 0.5, 0, 0, 0);
+    EXPECT_TRUE(kd_result_at_end(r));
+    EXPECT_EQ(kd_result_size(r), 0);
+    kd_result_release(r);
+}
+
+TEST(KdWithin, RadiusZeroMissesALaterDuplicateInInsertedTreesOnly)
+{
+    const std::vector<point3> pts{{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {0, 0, 0}};
+    Arbre a;
+    for (size_t i = 0; i < pts.size(); ++i)
+        kd_insert3(a.t, pts[i].x, pts[i].y, pts[i].z, tag(i + 1));
+    kd_result *r = kd_within3(a.t, 1, 1, 1, 0);
+    EXPECT_EQ(lister(r), std::vector<void *>{tag(1)});
+    kd_result_release(r);
+    // A small positive radius crosses to the duplicates.
+    r = kd_within3(a.t, 1, 1, 1, 1e-9);
+    EXPECT_EQ(kd_result_size(r), 3);
+    kd_result_release(r);
+
+    // A bulk-built tree finds every point at distance 0.
+    Arbre b;
+    ASSERT_EQ(kd_build3(b.t, pts), 0);
+    r = kd_within3(b.t, 1, 1, 1, 0);
+    std::vector<void *> v = lister(r);
+    kd_result_release(r);
+    ASSERT_EQ(v.size(), 3u);
+    for (void *d : v)
+    {
+        const point3 *p = static_cast<const point3 *>(d);
+        ASSERT_GE(p, pts.data());
+        ASSERT_LT(p, pts.data() + pts.size());
+        EXPECT_EQ(*p, point3(1, 1, 1));
+    }
+}
+
+TEST(KdResult, CursorPastTheEndLeavesTheBufferAlone)
+{
+    Arbre a;
+    kd_insert3(a.t, 0, 0, 0, tag(1));
+    kd_insert3(a.t, 1, 0, 0, tag(2));
+    kd_result *r = kd_within3(a.t, 0, 0, 0, 2);
+    ASSERT_EQ(kd_result_size(r), 2);
+    EXPECT_FALSE(kd_result_at_end(r));
+    EXPECT_TRUE(kd_result_advance(r));
+    EXPECT_FALSE(kd_result_at_end(r));
+    EXPECT_FALSE(kd_result_advance(r));
+    EXPECT_TRUE(kd_result_at_end(r));
+    double buf[3] = {-7, -8, -9};
+    EXPECT_EQ(kd_result_point(r, buf), nullptr);
+    EXPECT_EQ(buf[0], -7);
+    EXPECT_EQ(buf[1], -8);
+    EXPECT_EQ(buf[2], -9);
+    EXPECT_FALSE(kd_result_advance(r));
+    EXPECT_TRUE(kd_result_at_end(r));
+    kd_result_release(r);
+
+    r = kd_closest3(a.t, 0.9, 0, 0);
+    EXPECT_FALSE(kd_result_at_end(r));
+    EXPECT_EQ(kd_result_point(r, buf), tag(2));
+    EXPECT_EQ(buf[0], 1);
+    EXPECT_FALSE(kd_result_advance(r));
+    EXPECT_EQ(kd_result_point(r, buf), nullptr);
+    kd_result_release(r);
+}
+
+TEST(KdTree, EmptyNullAndEmptiedTrees)
+{
+    EXPECT_EQ(kd_make(0), nullptr);
+    EXPECT_EQ(kd_closest3(nullptr, 0, 0, 0), nullptr);
+    EXPECT_EQ(kd_within3(nullptr, 0, 0, 0, 1), nullptr);
+    EXPECT_EQ(kd_insert3(nullptr, 0, 0, 0, nullptr), -1);
+    EXPECT_EQ(kd_build3(nullptr, {point3()}), -1);
+    EXPECT_TRUE(kd_result_at_end(nullptr));
+    EXPECT_FALSE(kd_result_advance(nullptr));
+    EXPECT_EQ(kd_result_point(nullptr, nullptr), nullptr);
+    kd_destroy(nullptr);
+    kd_result_release(nullptr);
+
+    Arbre a;
+    EXPECT_EQ(kd_closest3(a.t, 0, 0, 0), nullptr);
+    kd_result *r = kd_within3(a.t, 0, 0, 0, 1e9);
+    ASSERT_NE(r, nullptr);
+    EXPECT_TRUE(kd_result_at_end(r));
+    EXPECT_EQ(kd_result_point(r, nullptr), nullptr);
+    kd_result_release(r);
+    EXPECT_EQ(kd_build3(a.t, {}), 0);
+    EXPECT_EQ(kd_closest3(a.t, 0, 0, 0), nullptr);
+    EXPECT_EQ(kd_rebuild(a.t), 0);
+    EXPECT_EQ(kd_size(a.t), 0u);
+
+    // Filled both ways, emptied, then used again.
+    kd_insert3(a.t, 1, 2, 3, tag(1));
+    ASSERT_EQ(kd_build3(a.t, {point3(4, 5, 6)}), 0);
+    EXPECT_EQ(kd_size(a.t), 2u);
+    kd_empty(a.t);
+    EXPECT_EQ(a.t->root, nullptr);
+    EXPECT_EQ(a.t->box, nullptr);
+    EXPECT_EQ(a.t->bloc, nullptr);
+    EXPECT_EQ(kd_size(a.t), 0u);
+    EXPECT_EQ(kd_closest3(a.t, 0, 0, 0), nullptr);
+    kd_insert3(a.t, 9, 9, 9, tag(9));
+    r = kd_closest3(a.t, 0, 0, 0);
+    EXPECT_EQ(kd_result_point(r, nullptr), tag(9));
+    kd_result_release(r);
+    EXPECT_EQ(a.t->box->minimum[0], 9);
+}
+
+// A tree filled in sorted order is one long chain: every walk over it must not
+// depend on the depth of the call stack.
+TEST(KdTree, DeepChainIsQueriedAndFreed)
+{
+    const int n = 400000;
+    kd_tree *t = kd_make(3);
+    // Built by hand (inserting n sorted points costs n^2 / 2 steps); the same shape
+    // kd_insert gives for increasing x.
+    kd_node **place = &t->root;
+    for (int i = 0; i < n; ++i)
+    {
+        kd_node *nd = new kd_node{new double[3]{double(i), 0, 0}, i % 3, tag(uintptr_t(i) + 1), nullptr, nullptr};
+        *place = nd;
+        place = &nd->right;
+    }
+    t->box = new kd_box{3, new double[3]{0, 0, 0}, new double[3]{double(n - 1), 0, 0}};
+
+    kd_result *r = kd_closest3(t, n - 0.7, 1, 0);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(kd_result_point(r, nullptr), tag(n));
+    kd_result_release(r);
+    r = kd_within3(t, n - 1, 0, 0, 2.5);
+    EXPECT_EQ(lister(r), (std::vector<void *>{tag(n), tag(n - 1), tag(n - 2)}));
+    kd_result_release(r);
+    EXPECT_EQ(kd_size(t), size_t(n));
+    ASSERT_EQ(kd_rebuild(t), 0);
+    EXPECT_EQ(t->root, nullptr);
+    r = kd_closest3(t, 1234.4, 0, 0);
+    EXPECT_EQ(kd_result_point(r, nullptr), tag(1235));
+    kd_result_release(r);
+    kd_destroy(t);
+
+    // The same chain freed straight away.
+    t = kd_make(3);
+    place = &t->root;
+    for (int i = 0; i < n; ++i)
+    {
+        kd_node *nd = new kd_node{new double[3]{double(i), 0, 0}, i % 3, nullptr, nullptr, nullptr};
+        *place = nd;
+        place = &nd->right;
+    }
+    t->box = new kd_box{3, new double[3]{0, 0, 0}, new double[3]{double(n - 1), 0, 0}};
+    kd_destroy(t);
+}
