@@ -1,0 +1,21 @@
+#ifndef DEMARRAGE_H
+#define DEMARRAGE_H
+
+#include <QString>
+
+class QTranslator;
+
+/// Writes "Verification du support OpenGL : " then "OK" (or the no-OpenGL
+/// line) on the warning channel. Returns whether an OpenGL context could be made.
+bool verifierSupportOpenGL();
+
+/// Loads "quolvex_en" from the working folder into traduction and the
+/// toolkit's own translation for the system locale into traductionQt, and
+/// installs each one that loaded. Returns whether the English file was found.
+bool installerTraductions(QTranslator &traduction, QTranslator &traductionQt);
+
+/// The file named by the first argument, "" when there is none; further
+/// arguments are ignored.
+QString fichierDeDemarrage(int argc, char **argv);
+
+#endif

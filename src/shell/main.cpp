@@ -1,0 +1,26 @@
+#include <QApplication>
+#include <QTimer>
+#include <QTranslator>
+
+#include "demarrage.h"
+#include "mainwindow.h"
+#include "splashperso.h"
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+
+    verifierSupportOpenGL();
+
+    QTranslator traduction;
+    QTranslator traductionQt;
+    installerTraductions(traduction, traductionQt);
+
+    SplashPerso splash(nullptr, 2000);
+    splash.show();
+
+    MainWindow w(nullptr, fichierDeDemarrage(argc, argv));
+    QTimer::singleShot(2000, &w, &QWidget::showMaximized);
+
+    return app.exec();
+}

@@ -1,0 +1,769 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "automaticexec.h"
+#include "fenabout.h"
+#include "glwidget.h"
+#include "ressources.h"
+#include "settingwindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <exception>
+
+namespace {
+
+void activerMenu(QMenu *menu, bool actif)
+{
+    menu->setEnabled(actif);
+    menu->menuAction()->setEnabled(actif);
+}
+
+QString nomDeBase(const QString &fichier)
+{
+    return QFileInfo(fichier).baseName();
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent, const QString &fichier)
+    : QMainWindow(parent), ui(new Ui::MainWindow), settingWindow(nullptr), loadingDialog(nullptr),
+      automaticExec(nullptr), numeroNouveau(1)
+{
+    initialiserRessources();
+    ui->setupUi(this);
+    settingWindow = new SettingWindow(this);
+    settingWindow->setWindowFlags(settingWindow->windowFlags() | Qt::Window | Qt::Tool);
+    settingWindow->hide();
+    automaticExec = new AutomaticExec(this);
+    automaticExec->setWindowFlags(automaticExec->windowFlags() | Qt::Window | Qt::Tool);
+    automaticExec->hide();
+
+    connect(ui->mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::loadCurrentObjectsNames);
+    connect(ui->mdiArea, &QMdiArea::subWindowActivated, this, [this]() { loadInformation(); });
+    connect(ui->listWidget, &QListWidget::activated, this, &MainWindow::changeCurrentObjectSelected);
+    connect(ui->listWidget, &QListWidget::clicked, this, &MainWindow::changeCurrentObjectSelected);
+    connect(ui->radioButtonCoupeX, &QRadioButton::clicked, this, &MainWindow::setCurentSplite);
+    connect(ui->radioButtonCoupeY, &QRadioButton::clicked, this, &MainWindow::setCurentSplite);
+    connect(ui->radioButtonCoupeZ, &QRadioButton::clicked, this, &MainWindow::setCurentSplite);
+    connect(ui->groupBoxAfficheCoupe, &QGroupBox::clicked, this, &MainWindow::setCurentSplite);
+    connect(settingWindow, &SettingWindow::closing, this, &MainWindow::settingPreferred);
+
+    if (!fichier.isEmpty())
+        proteger(tr("Ouvrir"), [&]() { ouvrirParSuffixe(fichier); });
+
+    checkMenu();
+    loadInformation();
+    setCurentSplite();
+}
+
+MainWindow::~MainWindow()
+{
+    delete ui;
+}
+
+bool MainWindow::fenetrePrincipaleDisponible() const
+{
+    return isActiveWindow() && !isMinimized();
+}
+
+QList<QMdiSubWindow *> MainWindow::fenetresDocuments() const
+{
+    return ui->mdiArea->subWindowList(QMdiArea::CreationOrder);
+}
+
+void MainWindow::proteger(const QString &operation, const std::function<void()> &action)
+{
+    QString raison;
+    try {
+        action();
+        return;
+    } catch (const std::exception &e) {
+        raison = QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        raison = tr("erreur inconnue");
+    }
+    QMessageBox::critical(this, tr("Erreur"),
+                          tr("L'operation \"%1\" a echoue : %2\nLes documents ouverts restent utilisables.")
+                              .arg(operation, raison),
+                          QMessageBox::Ok);
+    loadInformation();
+}
+
+void MainWindow::signalerEchecChargement(GLWidget *vue)
+{
+    if (vue == nullptr || vue->derniereErreur().isEmpty())
+        return;
+    QStringList fichiers;
+    if (!vue->getCurentPtsName().isEmpty())
+        fichiers << vue->getCurentPtsName();
+    if (!vue->getCurentSimplexName().isEmpty())
+        fichiers << vue->getCurentSimplexName();
+    QMessageBox::warning(this, tr("Chargement"),
+                         tr("Le chargement de %1 a echoue : %2")
+                             .arg(fichiers.join(QStringLiteral(", ")), vue->derniereErreur()),
+                         QMessageBox::Ok);
+}
+
+bool MainWindow::ouvrirParSuffixe(const QString &fichier)
+{
+    const QString suffixe = QFileInfo(fichier).suffix();
+    if (suffixe == "pts" || suffixe == "hdr" || suffixe == "img") {
+        creerNewSubWindow(fichier, QString(), QString());
+        return true;
+    }
+    if (suffixe == "sm" || suffixe == "smm" || suffixe == "off" || suffixe == "obj") {
+        creerNewSubWindow(QString(), fichier, QString());
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, QString title)
+{
+    GLWidget *vue = new GLWidget(PTSAOuvrir, MaillageAOuvrir);
+
+    // The shared slice controls act on every view ever opened.
+    connect(ui->SliderTrancheCoupe, &QSlider::sliderMoved, vue, &GLWidget::setTailleTrancheCoupe);
+    connect(ui->SliderTrancheCoupe, &QSlider::valueChanged, vue, &GLWidget::setTailleTrancheCoupe);
+    connect(ui->spinBox, qOverload<int>(&QSpinBox::valueChanged), vue, &GLWidget::setCoordCoupe);
+    connect(ui->Slider_Coord, &QSlider::sliderMoved, ui->spinBox, &QSpinBox::setValue, Qt::UniqueConnection);
+    // A failure inside a repaint (the continuous deformation) has nobody to
+    // return to: stop the loop and tell the user once the repaint is over.
+    connect(vue, &GLWidget::operationEchouee, this,
+            [this, vue](const QString &raison) {
+                if (!vue->boucleDeform)
+                    return;
+                vue->setBoucleDeform(false, false);
+                if (getActiveSubWin() == vue)
+                    ui->actionDeformer_le_maillage->setChecked(false);
+                QMessageBox::warning(this, tr("Deformation"),
+                                     tr("La deformation en boucle a ete arretee : %1").arg(raison),
+                                     QMessageBox::Ok);
+            },
+            Qt::QueuedConnection);
+
+    QMdiSubWindow *fenetre = ui->mdiArea->addSubWindow(vue);
+    fenetre->setAttribute(Qt::WA_DeleteOnClose);
+    fenetre->showMaximized();
+    ui->mdiArea->setActiveSubWindow(fenetre);
+
+    if (!PTSAOuvrir.isEmpty()) {
+        const QString base = nomDeBase(PTSAOuvrir);
+        fenetre->setWindowTitle(QCoreApplication::translate("MainWindow", base.toUtf8().constData()));
+        ui->listWidget->addItem(base);
+    } else if (!MaillageAOuvrir.isEmpty()) {
+        const QString base = nomDeBase(MaillageAOuvrir);
+        fenetre->setWindowTitle(QCoreApplication::translate("MainWindow", base.toUtf8().constData()));
+        ui->listWidget->addItem(base);
+    } else if (!title.isEmpty()) {
+        fenetre->setWindowTitle(title);
+    } else {
+        fenetre->setWindowTitle(tr("NEW"));
+    }
+    if (!PTSAOuvrir.isEmpty() && MaillageAOuvrir.isEmpty())
+        ui->listWidget->addItem(nomDeBase(vue->getCurentSimplexName()));
+
+    ui->mdiArea->setActiveSubWindow(fenetre);
+    reloadMenuVue();
+    reloadMenuVue();
+    QTimer::singleShot(100, this, &MainWindow::checkMenu);
+
+    signalerEchecChargement(vue);
+}
+
+GLWidget *MainWindow::getActiveSubWin()
+{
+    // currentSubWindow() stays set while another top-level window (a dialog)
+    // is active, unlike activeSubWindow().
+    QMdiSubWindow *fenetre = ui->mdiArea->currentSubWindow();
+    if (fenetre == nullptr)
+        fenetre = ui->mdiArea->activeSubWindow();
+    return fenetre ? qobject_cast<GLWidget *>(fenetre->widget()) : nullptr;
+}
+
+void MainWindow::checkMenu()
+{
+    if (fenetresDocuments().isEmpty()) {
+        for (QAction *a : {ui->actionExporter_le_maillage, ui->actionExporter_le_nuage_de_point,
+                           ui->actionFermerVolume3D, ui->actionVue_par_onglets, ui->actionZoom, ui->actionZoom_2,
+                           ui->actionCentrer_en_z_ro, ui->actionConserver_les_proportions,
+                           ui->actionAfficher_les_points_d_interets, ui->actionDeformation_automatis,
+                           ui->actionDeformer_le_maillage, ui->actionAgrandir, ui->actionRetrecir,
+                           ui->actionRaffinage_T26, ui->actionRaffinage_T26_2, ui->actionRaffinage_T22,
+                           ui->actionRaffinage_T22_2, ui->actionTrianguler, ui->actionReset,
+                           ui->actionCr_er_un_nuage_de_point})
+            a->setEnabled(false);
+        activerMenu(ui->menuImporter, false);
+        activerMenu(ui->menuVue, false);
+        activerMenu(ui->menuMode_d_affichage, false);
+        return;
+    }
+    if (!fenetrePrincipaleDisponible())
+        return;
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+
+    const bool S = !vue->getCurentSimplexName().isEmpty();
+    const bool P = !vue->getCurentPtsName().isEmpty();
+
+    for (QAction *a : {ui->actionFermerVolume3D, ui->actionVue_par_onglets, ui->actionZoom, ui->actionZoom_2,
+                       ui->actionConserver_les_proportions})
+        a->setEnabled(true);
+    activerMenu(ui->menuImporter, true);
+    activerMenu(ui->menuVue, !ui->actionVue_par_onglets->isChecked());
+
+    for (QAction *a : {ui->actionExporter_le_maillage, ui->actionAgrandir, ui->actionRetrecir,
+                       ui->actionRaffinage_T26, ui->actionRaffinage_T26_2, ui->actionRaffinage_T22,
+                       ui->actionRaffinage_T22_2, ui->actionTrianguler, ui->actionReset,
+                       ui->actionCr_er_un_nuage_de_point})
+        a->setEnabled(S);
+    activerMenu(ui->menuMode_d_affichage, S);
+
+    ui->actionExporter_le_nuage_de_point->setEnabled(P);
+    ui->actionAfficher_les_points_d_interets->setEnabled(P);
+
+    if (S && P) {
+        ui->actionCentrer_en_z_ro->setEnabled(true);
+        ui->actionDeformer_le_maillage->setEnabled(true);
+        ui->actionDeformation_automatis->setEnabled(true);
+    } else {
+        ui->actionCentrer_en_z_ro->setEnabled(false);
+        ui->actionDeformer_le_maillage->setEnabled(false);
+    }
+    ui->actionCreer_un_maillage_simplex->setEnabled(vue->suffixeSimplex == "off");
+}
+
+void MainWindow::loadInformation()
+{
+    if (fenetresDocuments().isEmpty() || !fenetrePrincipaleDisponible())
+        return;
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    qWarning("loadInformation");
+    loadInformation(vue);
+}
+
+void MainWindow::loadInformation(GLWidget *vuecourent)
+{
+    if (vuecourent == nullptr)
+        return;
+    ui->label_NbPTS->setText(QString::number(vuecourent->getNbPts()));
+    ui->label_NbPtSimplex->setText(QString::number(vuecourent->getNbPtSimplex()));
+}
+
+void MainWindow::loadCurrentObjectsNames(QMdiSubWindow *subWin)
+{
+    checkMenu();
+    ui->listWidget->clear();
+    if (fenetresDocuments().isEmpty() || !fenetrePrincipaleDisponible() || subWin == nullptr ||
+        subWin->isMinimized())
+        return;
+    GLWidget *vue = qobject_cast<GLWidget *>(subWin->widget());
+    if (vue == nullptr)
+        return;
+    qWarning("loadCurrentObjectsNames");
+    const QString maillage = vue->getCurentSimplexName();
+    if (maillage.endsWith(".sm") || maillage.endsWith(".smm") || maillage.endsWith(".off") ||
+        maillage.endsWith(".obj"))
+        ui->listWidget->addItem(nomDeBase(maillage));
+    ui->listWidget->addItem(nomDeBase(vue->getCurentPtsName()));
+}
+
+void MainWindow::changeCurrentObjectSelected()
+{
+    if (fenetresDocuments().isEmpty() || !fenetrePrincipaleDisponible())
+        return;
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    qWarning("changeCurrentObjectSelected");
+    QListWidgetItem *maillage = ui->listWidget->item(0);
+    QListWidgetItem *nuage = ui->listWidget->item(1);
+    if (maillage != nullptr && maillage->isSelected())
+        vue->setDeplaceSimplex(true);
+    else if (nuage != nullptr && nuage->isSelected())
+        vue->setDeplaceSimplex(false);
+}
+
+void MainWindow::setCurentSplite()
+{
+    if (fenetresDocuments().isEmpty() || !fenetrePrincipaleDisponible())
+        return;
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    qWarning("setCurentSplite");
+    proteger(tr("Affichage en coupe"), [&]() {
+        if (!ui->groupBoxAfficheCoupe->isChecked()) {
+            vue->setCoupe(0);
+        } else if (ui->radioButtonCoupeX->isChecked()) {
+            vue->setCoupe(1);
+        } else if (ui->radioButtonCoupeY->isChecked()) {
+            vue->setCoupe(2);
+        } else if (ui->radioButtonCoupeZ->isChecked()) {
+            vue->setCoupe(3);
+        } else {
+            ui->radioButtonCoupeX->setChecked(true);
+            vue->setCoupe(1);
+        }
+    });
+}
+
+void MainWindow::settingPreferred()
+{
+    if (fenetresDocuments().isEmpty() || !fenetrePrincipaleDisponible())
+        return;
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    qWarning("settingPreferred");
+    vue->setHdrSetting(settingWindow->getSeuilMinimum(), settingWindow->getSeuilMaximum(),
+                       settingWindow->getNombreDePointsMinimum(), settingWindow->getNombreDePointsMaximum());
+    vue->setDeformSetting(settingWindow->getForceInterne(), settingWindow->getForceExterne(),
+                          settingWindow->getForceDeRetenue(), settingWindow->getRigidite());
+    vue->setConeDeVisionSetting(settingWindow->getDemiAngleCone(), settingWindow->getTailleCone());
+}
+
+bool MainWindow::warningPtsMaillageTropGrand()
+{
+    const QMessageBox::StandardButton reponse = QMessageBox::question(
+        this, tr("Demande de confirmation"),
+        tr("Attention ! Le maillage simplex comporte plus de points qu'il n'y a de points d'interet.\n"
+           " Effectuer l'operation demandé pourais faire planter l'application, il est recommandé "
+           "d'exporter votre travail.\n Etes vous sur de vouloir continuer ?"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton);
+    return reponse == QMessageBox::Yes;
+}
+
+void MainWindow::reloadMenuVue()
+{
+    ui->menuVue->clear();
+    const QList<QMdiSubWindow *> fenetres = fenetresDocuments();
+    for (int i = 0; i < fenetres.size(); ++i) {
+        QAction *entree = ui->menuVue->addAction(fenetres[i]->windowTitle());
+        entree->setCheckable(true);
+        entree->setChecked(i == fenetres.size() - 1);
+    }
+    connect(ui->menuVue, &QMenu::triggered, this, &MainWindow::checkMenuVue, Qt::UniqueConnection);
+    for (QMdiSubWindow *fenetre : fenetres) {
+        fenetre->showMaximized();
+        // Queued: the list of windows is read once the closed one has left the area.
+        connect(fenetre, &QObject::destroyed, this, &MainWindow::reloadMenuVue,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+    }
+}
+
+void MainWindow::checkMenuVue(QAction *vue)
+{
+    for (QAction *entree : ui->menuVue->actions())
+        if (entree != vue)
+            entree->setChecked(false);
+    selectSubWin(vue);
+}
+
+void MainWindow::selectSubWin(QAction *)
+{
+    const QList<QAction *> entrees = ui->menuVue->actions();
+    const QList<QMdiSubWindow *> fenetres = fenetresDocuments();
+    for (int i = 0; i < entrees.size() && i < fenetres.size(); ++i) {
+        if (entrees[i]->isChecked()) {
+            ui->mdiArea->setActiveSubWindow(fenetres[i]);
+            fenetres[i]->showMaximized();
+        }
+    }
+}
+
+void MainWindow::on_spinBox_valueChanged(int valeur)
+{
+    ui->Slider_Coord->setValue(valeur);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    for (QMdiSubWindow *fenetre : fenetresDocuments())
+        fenetre->close();
+    ui->mdiArea->close();
+    event->accept();
+}
+
+// ---- File menu ----
+
+QString MainWindow::ouvrirFichier(const QString &filtre)
+{
+    return QFileDialog::getOpenFileName(this, tr("Ouvrir un fichier"), QDir::currentPath(), filtre);
+}
+
+QString MainWindow::enregistrerFichier(const QString &filtre)
+{
+    QString filtreChoisi;
+    QString nom = QFileDialog::getSaveFileName(this, tr("Enregistrer un fichier"), QDir::currentPath(), filtre,
+                                               &filtreChoisi);
+    if (nom.isEmpty())
+        return nom;
+    const int parenthese = filtreChoisi.indexOf('(');
+    const QString libelle = (parenthese >= 0 ? filtreChoisi.left(parenthese) : filtreChoisi).trimmed().toLower();
+    // The ending is added only when the name does not carry it already
+    // ("scan.smm" stays "scan.smm").
+    if (!libelle.isEmpty() && !nom.endsWith("." + libelle))
+        nom += "." + libelle;
+    return nom;
+}
+
+void MainWindow::on_actionNouveau_triggered()
+{
+    proteger(ui->actionNouveau->text(), [&]() {
+        creerNewSubWindow(QString(), QString(), tr("New (") + QString::number(numeroNouveau) + ")");
+        ++numeroNouveau;
+    });
+}
+
+void MainWindow::on_actionOuvrir_triggered()
+{
+    const QString fichier = ouvrirFichier(QStringLiteral("(*.pts *.hdr *.img *.off *.obj *.smm)"));
+    if (fichier.isEmpty())
+        return;
+    proteger(tr("Ouvrir"), [&]() {
+        const QString suffixe = QFileInfo(fichier).suffix();
+        if (suffixe == "pts" || suffixe == "hdr" || suffixe == "img") {
+            creerNewSubWindow(fichier, QString(), QString());
+        } else if (suffixe == "smm" || suffixe == "off" || suffixe == "obj") {
+            creerNewSubWindow(QString(), fichier, QString());
+            if (suffixe == "off" || suffixe == "obj") {
+                ui->actionPoint->setEnabled(false);
+                ui->actionFillaire->setEnabled(false);
+                ui->actionTriangle->setEnabled(true);
+                ui->actionTriangle->trigger();
+            }
+        }
+        if (GLWidget *vue = getActiveSubWin())
+            loadInformation(vue);
+    });
+}
+
+void MainWindow::on_actionExporter_le_maillage_triggered()
+{
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    const QString nom = enregistrerFichier(QStringLiteral("SMM(*.smm);;OFF(*.off);;OBJ(*.obj)"));
+    if (nom.isEmpty())
+        return;
+    proteger(ui->actionExporter_le_maillage->text(), [&]() {
+        if (vue->ExportMaillageWithLoading(nom))
+            QMessageBox::information(this, tr("Exportation"), tr("L'exportation s'est terminée avec succès"),
+                                     QMessageBox::Ok);
+        else
+            QMessageBox::critical(this, tr("Exportation"),
+                                  tr("L'exportation vers %1 a echoue : %2").arg(nom, vue->derniereErreur()),
+                                  QMessageBox::Ok);
+    });
+}
+
+void MainWindow::on_actionExporter_le_nuage_de_point_triggered()
+{
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    const QString nom = enregistrerFichier(QStringLiteral("PTS(*.pts)"));
+    if (nom.isEmpty())
+        return;
+    proteger(ui->actionExporter_le_nuage_de_point->text(), [&]() {
+        if (vue->ExportPTSWithLoading(nom.toLocal8Bit().toStdString()))
+            QMessageBox::information(this, tr("Exportation"), tr("L'exportation s'est terminée avec succès"),
+                                     QMessageBox::Ok);
+        else
+            QMessageBox::critical(this, tr("Exportation"),
+                                  tr("L'exportation vers %1 a echoue : %2").arg(nom, vue->derniereErreur()),
+                                  QMessageBox::Ok);
+    });
+}
+
+void MainWindow::on_actionNouveau_Maillage_triggered()
+{
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    const QString fichier = ouvrirFichier(tr("Maillage (*.sm *.smm *.off *.obj)"));
+    if (!fichier.isEmpty()) {
+        proteger(ui->actionNouveau_Maillage->text(), [&]() {
+            if (!vue->setMaillage(fichier))
+                QMessageBox::warning(this, tr("Chargement"),
+                                     tr("Le chargement de %1 a echoue : %2").arg(fichier, vue->derniereErreur()),
+                                     QMessageBox::Ok);
+        });
+    }
+    vue->activateWindow();
+    loadCurrentObjectsNames(ui->mdiArea->currentSubWindow());
+}
+
+void MainWindow::on_actionNouveau_nuage_de_points_triggered()
+{
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    const QString fichier = ouvrirFichier(tr("Nuage de points (*.pts *.img *.hdr)"));
+    if (!fichier.isEmpty()) {
+        proteger(ui->actionNouveau_nuage_de_points->text(), [&]() {
+            if (!vue->setPTS(fichier))
+                QMessageBox::warning(this, tr("Chargement"),
+                                     tr("Le chargement de %1 a echoue : %2").arg(fichier, vue->derniereErreur()),
+                                     QMessageBox::Ok);
+        });
+    }
+    vue->activateWindow();
+    loadCurrentObjectsNames(ui->mdiArea->currentSubWindow());
+}
+
+void MainWindow::on_actionFermerVolume3D_triggered()
+{
+    if (QMdiSubWindow *fenetre = ui->mdiArea->currentSubWindow())
+        fenetre->close();
+}
+
+void MainWindow::on_actionFermer_Quolvex_triggered()
+{
+    for (QMdiSubWindow *fenetre : fenetresDocuments())
+        fenetre->close();
+    ui->mdiArea->close();
+    close();
+}
+
+// ---- Edit menu ----
+
+void MainWindow::on_actionPreference_triggered()
+{
+    settingWindow->show();
+    settingWindow->raise();
+}
+
+void MainWindow::on_actionOperateur_Automatique_triggered()
+{
+    automaticExec->show();
+    automaticExec->raise();
+}
+
+// ---- Mesh menu ----
+
+void MainWindow::on_actionDeformer_le_maillage_triggered()
+{
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    if (ui->actionDeformer_le_maillage->isChecked())
+        vue->setBoucleDeform(true, settingWindow->isConeDeVision());
+    else
+        vue->setBoucleDeform(false, false);
+}
+
+void MainWindow::on_actionAgrandir_triggered()
+{
+    if (GLWidget *vue = getActiveSubWin())
+        proteger(ui->actionAgrandir->text(), [&]() { vue->dilatation(1.3); });
+}
+
+void MainWindow::on_actionRetrecir_triggered()
+{
+    if (GLWidget *vue = getActiveSubWin())
+        proteger(ui->actionRetrecir->text(), [&]() { vue->dilatation(0.7692307692307692); });
+}
+
+void MainWindow::raffiner(int type, int critere)
+{
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    const QString nom = type == 26 ? (critere == 0 ? ui->actionRaffinage_T26->text() : ui->actionRaffinage_T26_2->text())
+                                   : (critere == 0 ? ui->actionRaffinage_T22->text() : ui->actionRaffinage_T22_2->text());
+    proteger(nom, [&]() {
+        bool continuer = true;
+        if (vue->getNbPtSimplex() > vue->getNbPts())
+            continuer = warningPtsMaillageTropGrand();
+        if (continuer) {
+            const bool reussi = type == 26 ? vue->RaffinageT26(1, critere) : vue->RaffinageT22Auto(1, critere);
+            if (!reussi)
+                QMessageBox::warning(this, nom, tr("Le raffinage a echoue : %1").arg(vue->derniereErreur()),
+                                     QMessageBox::Ok);
+        }
+        loadInformation();
+    });
+}
+
+void MainWindow::on_actionRaffinage_T26_triggered() { raffiner(26, 0); }
+void MainWindow::on_actionRaffinage_T26_2_triggered() { raffiner(26, 1); }
+void MainWindow::on_actionRaffinage_T22_triggered() { raffiner(22, 0); }
+void MainWindow::on_actionRaffinage_T22_2_triggered() { raffiner(22, 1); }
+
+void MainWindow::on_actionTrianguler_triggered()
+{
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    proteger(ui->actionTrianguler->text(), [&]() {
+        const bool reussi = vue->Triangularisation();
+        ui->actionTriangle->setEnabled(true);
+        if (reussi)
+            QMessageBox::information(this, tr("Triangularisation des mailles"), tr("Le maillage vient d'etre triangulé"),
+                                     QMessageBox::Ok);
+        else
+            QMessageBox::warning(this, tr("Triangularisation des mailles"),
+                                 tr("La triangulation a echoue : %1").arg(vue->derniereErreur()), QMessageBox::Ok);
+        loadInformation();
+    });
+}
+
+void MainWindow::on_actionReset_triggered()
+{
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    proteger(ui->actionReset->text(), [&]() {
+        if (!vue->resetMaillage())
+            QMessageBox::warning(this, tr("Chargement"),
+                                 tr("Le chargement de %1 a echoue : %2")
+                                     .arg(vue->getCurentSimplexName(), vue->derniereErreur()),
+                                 QMessageBox::Ok);
+        loadInformation();
+    });
+}
+
+void MainWindow::choisirModeAffichage(QAction *action, int mode)
+{
+    if (!action->isChecked()) {
+        // The checked entry was clicked again: it stays the chosen one.
+        action->setChecked(true);
+        return;
+    }
+    for (QAction *a : {ui->actionPoint, ui->actionFillaire, ui->actionTriangle})
+        if (a != action)
+            a->setChecked(false);
+    if (GLWidget *vue = getActiveSubWin())
+        vue->setModeDisplayMaille(mode);
+}
+
+void MainWindow::on_actionPoint_triggered() { choisirModeAffichage(ui->actionPoint, 0); }
+void MainWindow::on_actionFillaire_triggered() { choisirModeAffichage(ui->actionFillaire, 1); }
+void MainWindow::on_actionTriangle_triggered() { choisirModeAffichage(ui->actionTriangle, 3); }
+
+void MainWindow::on_actionCreer_un_maillage_simplex_triggered()
+{
+    if (fenetresDocuments().isEmpty())
+        return;
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    const QMessageBox::StandardButton reponse = QMessageBox::question(
+        this, tr("Demande de confirmation"),
+        tr("La création d'un maillage simplex remplacera le maillage triangulé.\n Etes vous sur de vouloir continuer ?"),
+        QMessageBox::Yes | QMessageBox::No);
+    if (reponse == QMessageBox::Yes) {
+        proteger(ui->actionCreer_un_maillage_simplex->text(), [&]() {
+            if (!vue->triangleToSimplex())
+                QMessageBox::warning(this, tr("Conversion"),
+                                     tr("La conversion a echoue : %1").arg(vue->derniereErreur()), QMessageBox::Ok);
+            loadInformation();
+            checkMenu();
+        });
+    } else {
+        QMessageBox::critical(this, tr("Attention"), tr("la création d'un maillage simplex a été interompue !"),
+                              QMessageBox::Ok);
+    }
+}
+
+void MainWindow::on_actionCr_er_un_nuage_de_point_triggered()
+{
+    if (fenetresDocuments().isEmpty())
+        return;
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    proteger(ui->actionCr_er_un_nuage_de_point->text(), [&]() {
+        bool creer = vue->getNbPts() < 1;
+        if (!creer) {
+            const QMessageBox::StandardButton reponse = QMessageBox::question(
+                this, tr("Demande de confirmation"),
+                tr("Un nuage de point est deja a l'ecran, la création d'un nouveau nuage de point le remplacera.\n"
+                   " Etes vous sur de vouloir continuer ?"),
+                QMessageBox::Yes | QMessageBox::No);
+            creer = reponse == QMessageBox::Yes;
+            if (!creer)
+                QMessageBox::critical(this, tr("Attention"),
+                                      tr("la création d'un nouveau nuage de point a été interompue !"),
+                                      QMessageBox::Ok);
+        }
+        if (creer) {
+            if (!vue->maillageToPts())
+                QMessageBox::warning(this, tr("Conversion"),
+                                     tr("La conversion a echoue : %1").arg(vue->derniereErreur()), QMessageBox::Ok);
+            loadInformation();
+        }
+    });
+    loadCurrentObjectsNames(ui->mdiArea->currentSubWindow());
+    checkMenu();
+}
+
+// ---- View menu ----
+
+void MainWindow::on_actionVue_par_onglets_changed()
+{
+    if (ui->actionVue_par_onglets->isChecked()) {
+        ui->mdiArea->setViewMode(QMdiArea::TabbedView);
+        activerMenu(ui->menuVue, false);
+    } else {
+        ui->mdiArea->setViewMode(QMdiArea::SubWindowView);
+        activerMenu(ui->menuVue, true);
+    }
+}
+
+void MainWindow::on_actionZoom_triggered()
+{
+    if (GLWidget *vue = getActiveSubWin())
+        vue->Zoom(-5.0f);
+}
+
+void MainWindow::on_actionZoom_2_triggered()
+{
+    if (GLWidget *vue = getActiveSubWin())
+        vue->Zoom(5.0f);
+}
+
+void MainWindow::on_actionCentrer_en_z_ro_triggered()
+{
+    if (GLWidget *vue = getActiveSubWin())
+        proteger(ui->actionCentrer_en_z_ro->text(), [&]() { vue->CenterToZero(); });
+}
+
+void MainWindow::on_actionConserver_les_proportions_triggered()
+{
+    if (GLWidget *vue = getActiveSubWin())
+        vue->setConservProp(ui->actionConserver_les_proportions->isChecked());
+}
+
+void MainWindow::on_actionAfficher_les_points_d_interets_triggered()
+{
+    if (GLWidget *vue = getActiveSubWin())
+        vue->setAffichePT(ui->actionAfficher_les_points_d_interets->isChecked());
+}
+
+// ---- Help menu ----
+
+void MainWindow::on_actionA_propos_de_QT_triggered()
+{
+    QMessageBox::aboutQt(this, tr("A propos de QT"));
+}
+
+void MainWindow::on_actionA_propos_de_Quolvex_triggered()
+{
+    FenAbout *fenetre = new FenAbout();
+    fenetre->show();
+}

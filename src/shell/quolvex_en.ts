@@ -1,0 +1,713 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_GB" sourcelanguage="fr_FR">
+<context>
+    <name>AutomaticExec</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>Ajouter</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>Supprimer</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>Selectionner un maillage simplex de référence</source>
+        <translation>Select a reference simplex mesh</translation>
+    </message>
+    <message>
+        <source>Selectionner le dossier de sortie des resultats</source>
+        <translation>Select the output folder for the results</translation>
+    </message>
+    <message>
+        <source>Cette fonctionnalité vous permet de lancer en console des operations automatiques sur des fichiers
+que vous selectionnez.</source>
+        <translation>This feature lets you run automatic console operations on files
+that you select.</translation>
+    </message>
+    <message>
+        <source>Lancer</source>
+        <translation>Launch</translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Parametres</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Parametres generaux</source>
+        <translation>General parameters</translation>
+    </message>
+    <message>
+        <source>Nombre de points simplex minimum souhaité</source>
+        <translation>Minimum number of simplex points wanted</translation>
+    </message>
+    <message>
+        <source>Parametrage de la déformation</source>
+        <translation>Deformation settings</translation>
+    </message>
+    <message>
+        <source>Iteration(s) de deformation</source>
+        <translation>Deformation iteration(s)</translation>
+    </message>
+    <message>
+        <source>Force Interne</source>
+        <translation>Internal force</translation>
+    </message>
+    <message>
+        <source>Force Externe</source>
+        <translation>External force</translation>
+    </message>
+    <message>
+        <source>Force de retenue par rapport à la déformation précédente</source>
+        <translation>Retention force with respect to the previous deformation</translation>
+    </message>
+    <message>
+        <source>Force de retenue</source>
+        <translation>Retention force</translation>
+    </message>
+    <message>
+        <source>Rigidité du maillage</source>
+        <translation>Mesh rigidity</translation>
+    </message>
+    <message>
+        <source>Activer la sauvegarde automatique</source>
+        <translation>Enable automatic saving</translation>
+    </message>
+</context>
+<context>
+    <name>FenAbout</name>
+    <message>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;b&gt;Tarnis&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Tarnis est un logiciel multiplateforme accessible aux non-spécialistes permettant de visualiser et d'exploiter des volumes 3D.&lt;/p&gt;&lt;p&gt;Il construit des surfaces fermées sur des nuages de points à l'aide de maillages simplexes déformables : déformation par forces interne, externe et de retenue, raffinages T26 et T22, triangulation et conversions, lecture des fichiers PTS, OFF, OBJ, SMM et des volumes Analyze.&lt;/p&gt;&lt;p&gt;Réalisé avec Qt et OpenGL. Les icônes, l'écran de démarrage et l'animation sont dessinés par le programme du projet.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;b&gt;Tarnis&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Tarnis is cross-platform software, accessible to non-specialists, for viewing and working with 3D volumes.&lt;/p&gt;&lt;p&gt;It builds closed surfaces over point clouds with deformable simplex meshes: deformation by internal, external and retention forces, T26 and T22 refinements, triangulation and conversions, reading PTS, OFF, OBJ and SMM files and Analyze volumes.&lt;/p&gt;&lt;p&gt;Made with Qt and OpenGL. The icons, the splash screen and the animation are drawn by the project's own program.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>LoadingDialog</name>
+    <message>
+        <source>Automatisation</source>
+        <translation>Automation</translation>
+    </message>
+    <message>
+        <source>Export/import</source>
+        <translation>Export/import</translation>
+    </message>
+    <message>
+        <source>Entrée : </source>
+        <translation>Input: </translation>
+    </message>
+    <message>
+        <source>Sortie  : </source>
+        <translation>Output: </translation>
+    </message>
+    <message>
+        <source>&lt;span style=" color:#55ff00; font-size:15px;"&gt;&lt;/span&gt;</source>
+        <translation>&lt;span style=" color:#55ff00; font-size:15px;"&gt;&lt;/span&gt;</translation>
+    </message>
+    <message>
+        <source>Arrêter</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Tarnis</source>
+        <translation>Tarnis</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Importer</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>Edition</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Maillage</source>
+        <translation>Mesh</translation>
+    </message>
+    <message>
+        <source>Mode d'affichage</source>
+        <translation>Display mode</translation>
+    </message>
+    <message>
+        <source>Conversion</source>
+        <translation>Conversion</translation>
+    </message>
+    <message>
+        <source>Affichage</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>Fenetre</source>
+        <translation>Window</translation>
+    </message>
+    <message>
+        <source>Aide</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Outils</source>
+        <translation>Tools</translation>
+    </message>
+    <message>
+        <source>Objets ouverts :</source>
+        <translation>Open objects:</translation>
+    </message>
+    <message>
+        <source>Vous pouvez deplacer l'objet selectionné 
+grace aux touches W X C V B N.</source>
+        <translation>You can move the selected object
+with the keys W X C V B N.</translation>
+    </message>
+    <message>
+        <source>Informations</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Nombre de points simplex : </source>
+        <translation>Number of simplex points: </translation>
+    </message>
+    <message>
+        <source>Affichage en coupe</source>
+        <translation>Slice view</translation>
+    </message>
+    <message>
+        <source>Coupe X</source>
+        <translation>Slice X</translation>
+    </message>
+    <message>
+        <source>Coupe Y</source>
+        <translation>Slice Y</translation>
+    </message>
+    <message>
+        <source>Coupe Z</source>
+        <translation>Slice Z</translation>
+    </message>
+    <message>
+        <source>Taille de la tranche :</source>
+        <translation>Slice thickness:</translation>
+    </message>
+    <message>
+        <source>Coordonnée :</source>
+        <translation>Coordinate:</translation>
+    </message>
+    <message>
+        <source>Nouvelle fenetre</source>
+        <translation>New window</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>&amp;Ouvrir</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>Ouvrir un volume 3D</source>
+        <translation>Open a 3D volume</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Exporter le maillage</source>
+        <translation>Export the mesh</translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Exporter le nuage de points</source>
+        <translation>Export the point cloud</translation>
+    </message>
+    <message>
+        <source>Nouveau Maillage</source>
+        <translation>New Mesh</translation>
+    </message>
+    <message>
+        <source>Nouveau Nuage de Points</source>
+        <translation>New Point Cloud</translation>
+    </message>
+    <message>
+        <source>Fermer la fenetre courante</source>
+        <translation>Close the current window</translation>
+    </message>
+    <message>
+        <source>Fermer le volume 3D</source>
+        <translation>Close the 3D volume</translation>
+    </message>
+    <message>
+        <source>Fermer Tarnis</source>
+        <translation>Quit Tarnis</translation>
+    </message>
+    <message>
+        <source>Fermer le programme</source>
+        <translation>Quit the program</translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation>Preferences</translation>
+    </message>
+    <message>
+        <source>Preference</source>
+        <translation>Preferences</translation>
+    </message>
+    <message>
+        <source>Operateur Automatique</source>
+        <translation>Automatic Operator</translation>
+    </message>
+    <message>
+        <source>Deformer le maillage en boucle</source>
+        <translation>Deform the mesh continuously</translation>
+    </message>
+    <message>
+        <source>M</source>
+        <translation>M</translation>
+    </message>
+    <message>
+        <source>Deformation automatisée</source>
+        <translation>Automatic deformation</translation>
+    </message>
+    <message>
+        <source>Agrandir le maillage</source>
+        <translation>Enlarge the mesh</translation>
+    </message>
+    <message>
+        <source>+</source>
+        <translation>+</translation>
+    </message>
+    <message>
+        <source>Retrecir le maillage</source>
+        <translation>Shrink the mesh</translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation>-</translation>
+    </message>
+    <message>
+        <source>Raffinage T26  (Global)</source>
+        <translation>T26 refinement  (Global)</translation>
+    </message>
+    <message>
+        <source>K</source>
+        <translation>K</translation>
+    </message>
+    <message>
+        <source>Raffinage T26  (Angles)</source>
+        <translation>T26 refinement  (Angles)</translation>
+    </message>
+    <message>
+        <source>:</source>
+        <translation>:</translation>
+    </message>
+    <message>
+        <source>Raffinage T22  (Surfaces)</source>
+        <translation>T22 refinement  (Surfaces)</translation>
+    </message>
+    <message>
+        <source>,</source>
+        <translation>,</translation>
+    </message>
+    <message>
+        <source>Raffinage T22  (Points par maille)</source>
+        <translation>T22 refinement  (Points per cell)</translation>
+    </message>
+    <message>
+        <source>;</source>
+        <translation>;</translation>
+    </message>
+    <message>
+        <source>Triangularisation</source>
+        <translation>Triangulation</translation>
+    </message>
+    <message>
+        <source>Remise à zero</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>R</source>
+        <translation>R</translation>
+    </message>
+    <message>
+        <source>Point</source>
+        <translation>Point</translation>
+    </message>
+    <message>
+        <source>Filaire</source>
+        <translation>Wire frame</translation>
+    </message>
+    <message>
+        <source>Triangle</source>
+        <translation>Triangle</translation>
+    </message>
+    <message>
+        <source>Creer un maillage simplex</source>
+        <translation>Create a simplex mesh</translation>
+    </message>
+    <message>
+        <source>Créer un nuage de points</source>
+        <translation>Create a point cloud</translation>
+    </message>
+    <message>
+        <source>Par onglets</source>
+        <translation>Tabbed</translation>
+    </message>
+    <message>
+        <source>Zoom +</source>
+        <translation>Zoom in</translation>
+    </message>
+    <message>
+        <source>Ctrl++</source>
+        <translation>Ctrl++</translation>
+    </message>
+    <message>
+        <source>Zoom -</source>
+        <translation>Zoom out</translation>
+    </message>
+    <message>
+        <source>Ctrl+-</source>
+        <translation>Ctrl+-</translation>
+    </message>
+    <message>
+        <source>Centrer au milieu du nuage de points</source>
+        <translation>Centre on the point cloud</translation>
+    </message>
+    <message>
+        <source>Conserver les proportions</source>
+        <translation>Keep proportions</translation>
+    </message>
+    <message>
+        <source>Afficher les points d'interet</source>
+        <translation>Show the points of interest</translation>
+    </message>
+    <message>
+        <source>U</source>
+        <translation>U</translation>
+    </message>
+    <message>
+        <source>A propos de QT</source>
+        <translation>About Qt</translation>
+    </message>
+    <message>
+        <source>En savoir plus sur QT</source>
+        <translation>Learn more about Qt</translation>
+    </message>
+    <message>
+        <source>A propos de Tarnis</source>
+        <translation>About Tarnis</translation>
+    </message>
+    <message>
+        <source>Ouvrir</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>erreur inconnue</source>
+        <translation>unknown error</translation>
+    </message>
+    <message>
+        <source>Erreur</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>L'operation "%1" a echoue : %2
+Les documents ouverts restent utilisables.</source>
+        <translation>The operation "%1" failed: %2
+The open documents remain usable.</translation>
+    </message>
+    <message>
+        <source>Chargement</source>
+        <translation>Loading</translation>
+    </message>
+    <message>
+        <source>Le chargement de %1 a echoue : %2</source>
+        <translation>Loading %1 failed: %2</translation>
+    </message>
+    <message>
+        <source>Deformation</source>
+        <translation>Deformation</translation>
+    </message>
+    <message>
+        <source>La deformation en boucle a ete arretee : %1</source>
+        <translation>The continuous deformation was stopped: %1</translation>
+    </message>
+    <message>
+        <source>NEW</source>
+        <translation>NEW</translation>
+    </message>
+    <message>
+        <source>Demande de confirmation</source>
+        <translation>Confirmation request</translation>
+    </message>
+    <message>
+        <source>Attention ! Le maillage simplex comporte plus de points qu'il n'y a de points d'interet.
+ Effectuer l'operation demandé pourais faire planter l'application, il est recommandé d'exporter votre travail.
+ Etes vous sur de vouloir continuer ?</source>
+        <translation>Warning! The simplex mesh has more points than there are points of interest.
+ Running the requested operation could crash the application; exporting your work is recommended.
+ Are you sure you want to continue?</translation>
+    </message>
+    <message>
+        <source>Ouvrir un fichier</source>
+        <translation>Open a file</translation>
+    </message>
+    <message>
+        <source>Enregistrer un fichier</source>
+        <translation>Save a file</translation>
+    </message>
+    <message>
+        <source>New (</source>
+        <translation>New (</translation>
+    </message>
+    <message>
+        <source>Exportation</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>L'exportation s'est terminée avec succès</source>
+        <translation>The export completed successfully</translation>
+    </message>
+    <message>
+        <source>L'exportation vers %1 a echoue : %2</source>
+        <translation>The export to %1 failed: %2</translation>
+    </message>
+    <message>
+        <source>Maillage (*.sm *.smm *.off *.obj)</source>
+        <translation>Mesh (*.sm *.smm *.off *.obj)</translation>
+    </message>
+    <message>
+        <source>Nuage de points (*.pts *.img *.hdr)</source>
+        <translation>Point cloud (*.pts *.img *.hdr)</translation>
+    </message>
+    <message>
+        <source>Le raffinage a echoue : %1</source>
+        <translation>The refinement failed: %1</translation>
+    </message>
+    <message>
+        <source>Triangularisation des mailles</source>
+        <translation>Cell triangulation</translation>
+    </message>
+    <message>
+        <source>Le maillage vient d'etre triangulé</source>
+        <translation>The mesh has been triangulated</translation>
+    </message>
+    <message>
+        <source>La triangulation a echoue : %1</source>
+        <translation>The triangulation failed: %1</translation>
+    </message>
+    <message>
+        <source>La création d'un maillage simplex remplacera le maillage triangulé.
+ Etes vous sur de vouloir continuer ?</source>
+        <translation>Creating a simplex mesh will replace the triangle mesh.
+ Are you sure you want to continue?</translation>
+    </message>
+    <message>
+        <source>La conversion a echoue : %1</source>
+        <translation>The conversion failed: %1</translation>
+    </message>
+    <message>
+        <source>Attention</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>la création d'un maillage simplex a été interompue !</source>
+        <translation>the creation of a simplex mesh was interrupted!</translation>
+    </message>
+    <message>
+        <source>Un nuage de point est deja a l'ecran, la création d'un nouveau nuage de point le remplacera.
+ Etes vous sur de vouloir continuer ?</source>
+        <translation>A point cloud is already shown; creating a new point cloud will replace it.
+ Are you sure you want to continue?</translation>
+    </message>
+    <message>
+        <source>la création d'un nouveau nuage de point a été interompue !</source>
+        <translation>the creation of a new point cloud was interrupted!</translation>
+    </message>
+    <message>
+        <source>Automatisation</source>
+        <translation>Automation</translation>
+    </message>
+    <message>
+        <source>Operations interrompues</source>
+        <translation>Operations interrupted</translation>
+    </message>
+    <message>
+        <source>Aucun document actif</source>
+        <translation>No active document</translation>
+    </message>
+    <message>
+        <source>Cycle %1 / %2 · %3 · %4 points simplex</source>
+        <translation>Cycle %1 / %2 · %3 · %4 simplex points</translation>
+    </message>
+    <message>
+        <source>déformation 0 / %1</source>
+        <translation>deformation 0 / %1</translation>
+    </message>
+    <message>
+        <source>déformation %1 / %2</source>
+        <translation>deformation %1 / %2</translation>
+    </message>
+    <message>
+        <source>Déformation finale %1 / %2 · %3 points simplex</source>
+        <translation>Final deformation %1 / %2 · %3 simplex points</translation>
+    </message>
+    <message>
+        <source>Operations terminées</source>
+        <translation>Operations finished</translation>
+    </message>
+    <message>
+        <source>Nombre de points d'interet : </source>
+        <translation>Number of points of interest: </translation>
+    </message>
+</context>
+<context>
+    <name>SettingWindow</name>
+    <message>
+        <source>Preference</source>
+        <translation>Preferences</translation>
+    </message>
+    <message>
+        <source>Parametres des fichiers HDR / IMG</source>
+        <translation>HDR / IMG file parameters</translation>
+    </message>
+    <message>
+        <source>Seuil minimum</source>
+        <translation>Minimum threshold</translation>
+    </message>
+    <message>
+        <source>Seuil maximum</source>
+        <translation>Maximum threshold</translation>
+    </message>
+    <message>
+        <source>Nombre minimum de points </source>
+        <translation>Minimum number of points </translation>
+    </message>
+    <message>
+        <source>Nombre maximum de points </source>
+        <translation>Maximum number of points </translation>
+    </message>
+    <message>
+        <source>Valeurs par defaut</source>
+        <translation>Default values</translation>
+    </message>
+    <message>
+        <source>Parametres de déformation</source>
+        <translation>Deformation parameters</translation>
+    </message>
+    <message>
+        <source>Force Interne</source>
+        <translation>Internal force</translation>
+    </message>
+    <message>
+        <source>Force Externe</source>
+        <translation>External force</translation>
+    </message>
+    <message>
+        <source>Force de retenue</source>
+        <translation>Retention force</translation>
+    </message>
+    <message>
+        <source>Force de retenue par rapport à la déformation précédente</source>
+        <translation>Retention force with respect to the previous deformation</translation>
+    </message>
+    <message>
+        <source>Rigidité du maillage</source>
+        <translation>Mesh rigidity</translation>
+    </message>
+    <message>
+        <source>Activer le cône de vision (plus lent)</source>
+        <translation>Enable the vision cone (slower)</translation>
+    </message>
+    <message>
+        <source>Angle du cône</source>
+        <translation>Cone angle</translation>
+    </message>
+    <message>
+        <source>°</source>
+        <translation>°</translation>
+    </message>
+    <message>
+        <source>Approximation lors de la recherche</source>
+        <translation>Search approximation</translation>
+    </message>
+    <message>
+        <source>Déformation automatique</source>
+        <translation>Automatic deformation</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p align="center"&gt;&lt;span style=" font-size:8pt; font-style:italic;"&gt;Succession de raffinage et de deformation dans le but &lt;/span&gt;&lt;/p&gt;&lt;p align="center"&gt;&lt;span style=" font-size:8pt; font-style:italic;"&gt;d'obtenir un resultat de facon automatique.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p align="center"&gt;&lt;span style=" font-size:8pt; font-style:italic;"&gt;A succession of refinements and deformations intended &lt;/span&gt;&lt;/p&gt;&lt;p align="center"&gt;&lt;span style=" font-size:8pt; font-style:italic;"&gt;to reach a result automatically.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>Parametrage des raffinages</source>
+        <translation>Refinement settings</translation>
+    </message>
+    <message>
+        <source>Iteration(s) du raffinage T26 (Global)</source>
+        <translation>T26 refinement iteration(s) (Global)</translation>
+    </message>
+    <message>
+        <source>Iteration(s) du raffinage T22 (Surfaces)</source>
+        <translation>T22 refinement iteration(s) (Surfaces)</translation>
+    </message>
+    <message>
+        <source>Iteration(s) du raffinage T26  (Angles)</source>
+        <translation>T26 refinement iteration(s)  (Angles)</translation>
+    </message>
+    <message>
+        <source>Iteration(s) du raffinage T22 (Point par maille)</source>
+        <translation>T22 refinement iteration(s) (Points per cell)</translation>
+    </message>
+    <message>
+        <source>Parametrage de la déformation</source>
+        <translation>Deformation settings</translation>
+    </message>
+    <message>
+        <source>Iteration(s) de deformation</source>
+        <translation>Deformation iteration(s)</translation>
+    </message>
+    <message>
+        <source>Parametres generaux</source>
+        <translation>General parameters</translation>
+    </message>
+    <message>
+        <source>Nombre d'iteration de l'automatisme</source>
+        <translation>Number of automatic cycles</translation>
+    </message>
+    <message>
+        <source>Couper l'affichage graphique (augmente la rapidité d'execution)</source>
+        <translation>Turn off the drawing (runs faster)</translation>
+    </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
+    </message>
+</context>
+</TS>

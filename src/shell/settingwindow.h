@@ -1,0 +1,59 @@
+#ifndef SETTINGWINDOW_H
+#define SETTINGWINDOW_H
+
+#include <QWidget>
+
+#include "ui_settingwindow.h"
+
+/// The preferences window: volume import, deformation, vision cone and the
+/// automatic refine-and-deform loop. Nothing is stored on disk; every run
+/// starts from the form's defaults. The values reach the active document when
+/// "Fermer" is pressed (closing()).
+class SettingWindow : public QWidget, public Ui_SettingWindow
+{
+    Q_OBJECT
+
+public:
+    explicit SettingWindow(QWidget *parent = nullptr);
+
+    int getSeuilMinimum() const;
+    int getSeuilMaximum() const;
+    int getNombreDePointsMinimum() const;
+    int getNombreDePointsMaximum() const;
+
+    float getForceInterne() const;
+    float getForceExterne() const;
+    float getForceDeRetenue() const;
+    int getRigidite() const;
+
+    /// Half of the cone angle, in degrees.
+    float getDemiAngleCone() const;
+    float getTailleCone() const;
+    bool isConeDeVision() const;
+
+    int getIterationT26Global() const;
+    int getIterationT22Surfaces() const;
+    int getIterationT26Angles() const;
+    int getIterationT22PointParMaille() const;
+    int getIterationDeformation() const;
+    /// Number of automatic cycles; 0 when its radio button is not checked.
+    int getIterationAutomatisme() const;
+    /// Whether drawing is to be cut during the automatic run.
+    bool isAffichageCoupe() const;
+
+signals:
+    void closing();
+
+private slots:
+    void on_seuilMinimumSpinBox_editingFinished();
+    void on_seuilMaximumSpinBox_editingFinished();
+    void on_nombreDePointsMinimumSpinBox_editingFinished();
+    void on_nombreDePointsMaximumSpinBox_editingFinished();
+    void on_pushButton_4_clicked();
+    void on_pushButton_ParamDeform_clicked();
+    void on_pushButton_5_clicked();
+    void on_radioButton_2_clicked();
+    void on_pushButton_3_clicked();
+};
+
+#endif
