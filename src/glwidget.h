@@ -13,6 +13,7 @@
 
 #include "point3.h"
 
+class Simplex;
 class SimplexGL;
 class MaillageGL;
 class QKeyEvent;
@@ -207,11 +208,16 @@ private:
     void setupViewport(int width, int height);
     void drawScene();
     bool echec(const QString &raison);
+    bool reussite();
+    bool chargerMaillage(const QString &nom);
     bool chargerNuage();
     bool chargerVolume();
+    bool raffiner(int iteration, void (Simplex::*pas)(), const char *nom);
 
     QString erreur;
     QRect viewport;
+    /// maillageTriangule holds the triangles of the mesh as it is now (false once the mesh moved).
+    bool triangulationAJour = false;
 };
 
 #endif

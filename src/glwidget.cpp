@@ -1,0 +1,555 @@
+// Document side of the view: construction, loading, operations and exports.
+#include "glwidget.h"
+
+#include "MaillageGL.h"
+#include "SimplexGL.h"
+#include "VolumeAnalyze.h"
+#include "kdtree.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSurfaceFormat>
+#include <QTime>
+
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+
+namespace {
+
+const char *const modeleSimplex = "./SMM_/icosa.smm";
+
+/// File names go to the engines in the local 8-bit encoding, so that names with accents open.
+std::string versFichier(const QString &nom)
+{
+    return QFile::encodeName(nom).toStdString();
+}
+
+QString guillemets(const QString &nom)
+{
+    return QStringLiteral("« %1 »").arg(nom);
+}
+
+} // namespace
+
+GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir)
+    : QOpenGLWidget(nullptr),
+      coupeX(new MaillageGL),
+      coupeY(new MaillageGL),
+      coupeZ(new MaillageGL),
+      instanceSimplex(new SimplexGL),
+      instanceMaillage(new MaillageGL)
+{
+    QSurfaceFormat f = format();
+    f.setSamples(4);
+    setFormat(f);
+    // The picture is kept between repaints, so a repaint that draws nothing shows the last one.
+    setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+    setFocusPolicy(Qt::ClickFocus);
+
+    std::srand(static_cast<unsigned>(QTime(0, 0).secsTo(QTime::currentTime())));
+
+    nomPts = PTSAOuvrir.isNull() ? QString("") : PTSAOuvrir;
+    nomSimplex = MaillageAOuvrir.isNull() ? QString("") : MaillageAOuvrir;
+    if (nomSimplex.isEmpty() && !nomPts.isEmpty())
+        nomSimplex = modeleSimplex;
+    suffixeSimplex = QFileInfo(nomSimplex).suffix();
+    suffixePts = QFileInfo(nomPts).suffix();
+
+    setDeformSetting(1.0f, 0.05f, 0.0f, 2);
+    setHdrSetting(150, 255, 0, 1000);
+    setConeDeVisionSetting(45.0f, 2000.0f);
+
+    QString raisons;
+    if (!nomSimplex.isEmpty() && !chargerMaillage(nomSimplex))
+        raisons = erreur;
+    if (suffixeSimplex == "off" || suffixeSimplex == "obj") {
+        estTriangule = true;
+        modeDisplayMaille = 3;
+        triangulationAJour = true;
+    }
+    if (!nomPts.isEmpty() && !chargerNuage())
+        raisons = raisons.isEmpty() ? erreur : raisons + "\n" + erreur;
+    erreur = raisons;
+
+    connect(&timer, &QTimer::timeout, this, &GLWidget::animate);
+    timer.start(25);
+}
+
+GLWidget::~GLWidget()
+{
+    timer.stop();
+}
+
+QSize GLWidget::sizeHint() const
+{
+    return QSize(100, 100);
+}
+
+bool GLWidget::echec(const QString &raison)
+{
+    erreur = raison;
+    emit operationEchouee(raison);
+    return false;
+}
+
+bool GLWidget::reussite()
+{
+    erreur.clear();
+    return true;
+}
+
+// ----------------------------------------------------------------------------------------------
+// Queries
+
+QString GLWidget::getCurentSimplexName() const
+{
+    return nomSimplex.isNull() ? QString("") : nomSimplex;
+}
+
+QString GLWidget::getCurentPtsName() const
+{
+    return nomPts.isNull() ? QString("") : nomPts;
+}
+
+int GLWidget::getNbPtSimplex() const
+{
+    if (nomSimplex.isEmpty())
+        return 0;
+    return instanceSimplex->getNbPointsSimplex();
+}
+
+int GLWidget::getNbPts() const
+{
+    if (nomPts.isEmpty())
+        return 0;
+    return static_cast<int>(instanceMaillage->ListePointsInterets.size());
+}
+
+// ----------------------------------------------------------------------------------------------
+// Loading
+
+bool GLWidget::chargerMaillage(const QString &nom)
+{
+    try {
+        if (instanceSimplex->charger(versFichier(nom)) == 0)
+            return echec(QStringLiteral("Le maillage %1 n'a pas pu être lu.").arg(guillemets(nom)));
+    } catch (const std::exception &e) {
+        return echec(QStringLiteral("Le maillage %1 n'a pas pu être lu : %2")
+                         .arg(guillemets(nom), QString::fromLocal8Bit(e.what())));
+    }
+    const QString suffixe = QFileInfo(nom).suffix();
+    if ((suffixe == "off" || suffixe == "obj") && instanceSimplex->maillageOrigine.listeFaces.empty())
+        return echec(QStringLiteral("Le maillage %1 ne contient aucune face.").arg(guillemets(nom)));
+    return true;
+}
+
+bool GLWidget::chargerNuage()
+{
+    // A new cloud replaces everything derived from the previous one.
+    pointsVolume.clear();
+    bool ok = true;
+    try {
+        if (suffixePts == "pts") {
+            if (!instanceMaillage->lecture_pt_interet(versFichier(nomPts)))
+                ok = echec(QStringLiteral("Le nuage de points %1 n'a pas pu être lu.").arg(guillemets(nomPts)));
+        } else if (suffixePts == "hdr" || suffixePts == "img") {
+            ok = chargerVolume();
+        } else {
+            ok = echec(QStringLiteral("Le fichier %1 n'est pas un nuage de points reconnu "
+                                      "(.pts, .hdr, .img).")
+                           .arg(guillemets(nomPts)));
+        }
+    } catch (const std::exception &e) {
+        ok = echec(QStringLiteral("Le nuage de points %1 n'a pas pu être lu : %2")
+                       .arg(guillemets(nomPts), QString::fromLocal8Bit(e.what())));
+    }
+    // The tree always covers exactly the cloud shown, whatever happened above.
+    if (!remplisKDTree())
+        ok = false;
+    return ok;
+}
+
+bool GLWidget::chargerVolume()
+{
+    nomPts.remove(suffixePts == "hdr" ? QStringLiteral(".hdr") : QStringLiteral(".img"));
+    VolumeAnalyze volume(0, 0, 0);
+    if (!volume.chargerAnalyze(versFichier(nomPts)))
+        return echec(QStringLiteral("Le volume %1 n'a pas pu être lu.").arg(guillemets(nomPts)));
+    seuillerVolume(volume, pointsVolume, hdrSetting.seuilMin, hdrSetting.seuilMax,
+                   static_cast<std::uint16_t>(hdrSetting.min), static_cast<std::uint16_t>(hdrSetting.max));
+    instanceMaillage->ListePointsInterets = pointsVolume;
+    return true;
+}
+
+bool GLWidget::setPTS(QString FileInPTS)
+{
+    nomPts = FileInPTS.isNull() ? QString("") : FileInPTS;
+    instanceMaillage->viderPointsInterets();
+    bool ok = true;
+    if (nomPts.isEmpty()) {
+        pointsVolume.clear();
+        ok = remplisKDTree();
+    } else {
+        suffixePts = QFileInfo(nomPts).suffix();
+        ok = chargerNuage();
+    }
+    if (coupe != 0)
+        calculCoupes();
+    return ok ? reussite() : false;
+}
+
+bool GLWidget::setMaillage(QString FileInMaillage)
+{
+    nomSimplex = FileInMaillage.isNull() ? QString("") : FileInMaillage;
+    const bool ok = chargerMaillage(nomSimplex);
+    if (ok) {
+        // The new file decides how the object is shown, as at construction.
+        suffixeSimplex = QFileInfo(nomSimplex).suffix();
+        if (suffixeSimplex == "off" || suffixeSimplex == "obj") {
+            estTriangule = true;
+            modeDisplayMaille = 3;
+            triangulationAJour = true;
+        } else {
+            if (modeDisplayMaille == 3)
+                modeDisplayMaille = 1;
+            estTriangule = false;
+            triangulationAJour = false;
+        }
+        dejaDeforme = 0;
+    }
+    if (coupe != 0)
+        calculCoupes();
+    return ok ? reussite() : false;
+}
+
+bool GLWidget::resetMaillage()
+{
+    bool ok = true;
+    try {
+        instanceSimplex->reinitialiser();
+    } catch (const std::exception &e) {
+        ok = echec(QStringLiteral("La remise à zéro a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+    }
+    if (ok)
+        ok = chargerMaillage(nomSimplex.isEmpty() ? QString(modeleSimplex) : nomSimplex);
+    triangulationAJour = false;
+    if (modeDisplayMaille == 3) {
+        setModeDisplayMaille(1);
+        estTriangule = false;
+    }
+    return ok ? reussite() : false;
+}
+
+// ----------------------------------------------------------------------------------------------
+// Operations
+
+bool GLWidget::deformationMaillage(int iteration)
+{
+    if (modeDisplayMaille == 3) {
+        setModeDisplayMaille(1);
+        estTriangule = false;
+    }
+    for (int i = 0; i < iteration; ++i) {
+        if (!operationEnabled)
+            return reussite();
+        try {
+            instanceSimplex->deformer(instanceMaillage->kd.get(), dejaDeforme, deformSetting.alpha,
+                                      deformSetting.beta, deformSetting.gamma, deformSetting.rigid, cone);
+        } catch (const std::exception &e) {
+            return echec(QStringLiteral("La déformation a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+        }
+        triangulationAJour = false;
+        if (dejaDeforme == 0)
+            dejaDeforme = 1;
+    }
+    if (coupe != 0)
+        calculCoupes();
+    return reussite();
+}
+
+bool GLWidget::raffiner(int iteration, void (Simplex::*pas)(), const char *nom)
+{
+    if (modeDisplayMaille == 3) {
+        setModeDisplayMaille(1);
+        estTriangule = false;
+    }
+    for (int i = 0; i < iteration; ++i) {
+        if (!operationEnabled)
+            return reussite();
+        try {
+            (instanceSimplex.get()->*pas)();
+        } catch (const std::exception &e) {
+            dejaDeforme = 0;
+            triangulationAJour = false;
+            return echec(QStringLiteral("Le raffinage %1 a échoué : %2")
+                             .arg(QString::fromLatin1(nom), QString::fromLocal8Bit(e.what())));
+        }
+        triangulationAJour = false;
+        dejaDeforme = 0;
+    }
+    if (coupe != 0)
+        calculCoupes();
+    return reussite();
+}
+
+bool GLWidget::RaffinageT26(int iteration, int critere)
+{
+    if (critere == 0)
+        return raffiner(iteration, &Simplex::RaffinageT26Global, "T26");
+    return raffiner(iteration, &Simplex::RaffinageT26Angles, "T26");
+}
+
+bool GLWidget::RaffinageT22Auto(int iteration, int critere)
+{
+    if (critere == 0)
+        return raffiner(iteration, &Simplex::RaffinageT22Surfaces, "T22");
+    return raffiner(iteration, &Simplex::RaffinageT22PointsParMaille, "T22");
+}
+
+void GLWidget::dilatation(double coef)
+{
+    try {
+        instanceSimplex->dilatation(coef);
+        triangulationAJour = false;
+    } catch (const std::exception &e) {
+        echec(QStringLiteral("La dilatation a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+    }
+    if (coupe != 0)
+        calculCoupes();
+}
+
+void GLWidget::CenterToZero()
+{
+    try {
+        instanceMaillage->calculerCentrePointsInterets();
+        instanceSimplex->centrer(*instanceMaillage->centrePointsInterets);
+        triangulationAJour = false;
+    } catch (const std::exception &e) {
+        echec(QStringLiteral("Le centrage a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+    }
+    if (coupe != 0)
+        calculCoupes();
+}
+
+bool GLWidget::Triangularisation()
+{
+    std::cout << "Début triangulation smm" << std::endl;
+    bool ok = true;
+    if (!instanceSimplex->ListeMailles.empty()) {
+        try {
+            instanceSimplex->Triangularisation();
+            triangulationAJour = true;
+        } catch (const std::exception &e) {
+            ok = echec(QStringLiteral("La triangulation a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+        }
+    }
+    std::cout << "fin triangulation smm" << std::endl;
+    estTriangule = true;
+    setModeDisplayMaille(3);
+    return ok ? reussite() : false;
+}
+
+bool GLWidget::triangleToSimplex()
+{
+    if (suffixeSimplex != "off")
+        return echec(QStringLiteral("Seul un maillage triangulé lu dans un fichier OFF peut être "
+                                    "converti en maillage simplex."));
+    bool converti = false;
+    try {
+        converti = instanceSimplex->triangleToSimplex();
+    } catch (const std::exception &e) {
+        return echec(QStringLiteral("La création du maillage simplex a échoué : %1")
+                         .arg(QString::fromLocal8Bit(e.what())));
+    }
+    if (!converti)
+        return echec(QStringLiteral("Le maillage triangulé ne peut pas être converti en maillage "
+                                    "simplex (il doit être fermé et sans sommet isolé)."));
+    suffixeSimplex = "smm";
+    modeDisplayMaille = 1;
+    triangulationAJour = false;
+    dejaDeforme = 0;
+    return reussite();
+}
+
+bool GLWidget::maillageToPts()
+{
+    const Maillage &origine = instanceSimplex->maillageOrigine;
+    std::cout << origine.listeSommets.size() << std::endl;
+
+    std::vector<point3> nuage;
+    if (origine.listeSommets.empty()) {
+        nuage.reserve(instanceSimplex->ListePointsSimplex.size());
+        for (const PointSimplex *p : instanceSimplex->ListePointsSimplex)
+            if (p)
+                nuage.push_back(p->Position);
+    } else {
+        nuage = instanceSimplex->maillageTriangule.listeSommets;
+    }
+    instanceMaillage->ListePointsInterets = std::move(nuage);
+    pointsVolume.clear();
+    const bool ok = remplisKDTree();
+
+    QString base = nomSimplex;
+    if (!suffixePts.isEmpty())
+        base.remove(suffixePts);
+    nomPts = base + "(pts).pts";
+    suffixePts = "pts";
+    return ok ? reussite() : false;
+}
+
+bool GLWidget::remplisKDTree()
+{
+    try {
+        instanceMaillage->reconstruireKd();
+    } catch (const std::exception &e) {
+        return echec(QStringLiteral("L'index du nuage de points n'a pas pu être construit : %1")
+                         .arg(QString::fromLocal8Bit(e.what())));
+    }
+    if (kd_size(instanceMaillage->kd.get()) != instanceMaillage->ListePointsInterets.size())
+        return echec(QStringLiteral("Mémoire insuffisante pour l'index du nuage de points."));
+    return true;
+}
+
+// ----------------------------------------------------------------------------------------------
+// Exports
+
+bool GLWidget::ExportMaillageWithLoading(QString FileOUT)
+{
+    nomSortieMaillage = FileOUT.isNull() ? QString("") : FileOUT;
+    return ExportMaillage();
+}
+
+bool GLWidget::ExportMaillage()
+{
+    const QString nom = nomSortieMaillage;
+    const std::string fichier = versFichier(nom);
+    erreur.clear();
+    bool ok = true;
+    try {
+        if (nom.endsWith(".sm")) {
+            ok = instanceSimplex->exporter(fichier, 1);
+        } else if (nom.endsWith(".smm")) {
+            ok = instanceSimplex->exporter(fichier, 2);
+        } else if (nom.endsWith(".off") || nom.endsWith(".obj")) {
+            // The triangles are made again when the mesh moved since they were last made.
+            if (!estTriangule || !triangulationAJour)
+                ok = Triangularisation();
+            if (ok && nom.endsWith(".off")) {
+                std::cout << "Begin Exportation OFF" << std::endl;
+                ok = instanceSimplex->maillageTriangule.exporterOFF(fichier);
+                std::cout << "Fin Exportation OFF" << std::endl;
+            } else if (ok) {
+                ok = instanceSimplex->maillageTriangule.exporterOBJ(fichier);
+                std::cout << "fin exportation obj" << std::endl;
+            }
+        } else {
+            nomSortieMaillage.clear();
+            return echec(QStringLiteral("Le nom %1 ne se termine ni par .sm, ni par .smm, ni par .off, "
+                                        "ni par .obj : rien n'a été écrit.")
+                             .arg(guillemets(nom)));
+        }
+    } catch (const std::exception &e) {
+        nomSortieMaillage.clear();
+        return echec(QStringLiteral("L'exportation vers %1 a échoué : %2")
+                         .arg(guillemets(nom), QString::fromLocal8Bit(e.what())));
+    }
+    nomSortieMaillage.clear();
+    if (!ok && erreur.isEmpty())
+        return echec(QStringLiteral("Le fichier %1 n'a pas pu être écrit.").arg(guillemets(nom)));
+    if (!ok)
+        return false;
+    return reussite();
+}
+
+bool GLWidget::ExportPTSWithLoading(std::string fileName)
+{
+    nomSortiePts = fileName;
+    return ExportPTS();
+}
+
+bool GLWidget::ExportPTS()
+{
+    const std::string fichier = nomSortiePts;
+    nomSortiePts.clear();
+    const QString nom = QString::fromLocal8Bit(fichier.c_str());
+    bool ok = false;
+    try {
+        if (suffixePts == "hdr" || suffixePts == "img")
+            ok = exporterPTS(fichier, pointsVolume);
+        else if (suffixePts == "pts")
+            ok = exporterPTS(fichier, instanceMaillage->ListePointsInterets);
+        else
+            return echec(QStringLiteral("Il n'y a pas de nuage de points à exporter."));
+    } catch (const std::exception &e) {
+        return echec(QStringLiteral("L'exportation vers %1 a échoué : %2")
+                         .arg(guillemets(nom), QString::fromLocal8Bit(e.what())));
+    }
+    if (!ok)
+        return echec(QStringLiteral("Le fichier %1 n'a pas pu être écrit.").arg(guillemets(nom)));
+    return reussite();
+}
+
+void GLWidget::Sleep(int msec)
+{
+    QElapsedTimer chrono;
+    chrono.start();
+    while (chrono.elapsed() < msec) {
+    }
+}
+
+// ----------------------------------------------------------------------------------------------
+// Settings and flags
+
+void GLWidget::setDeformSetting(float alpha, float beta, float gamma, int rigid)
+{
+    deformSetting = DeformSetting{alpha, beta, gamma, rigid};
+}
+
+void GLWidget::setHdrSetting(int seuilMin, int seuilMax, int min, int max)
+{
+    hdrSetting = HdrSetting{seuilMin, seuilMax, min, max};
+}
+
+void GLWidget::setConeDeVisionSetting(float angle, float rayon)
+{
+    instanceSimplex->setConeDeVision(static_cast<double>(angle), static_cast<double>(rayon));
+}
+
+void GLWidget::setBoucleDeform(bool is_, bool cone_)
+{
+    boucleDeform = is_;
+    cone = cone_;
+}
+
+void GLWidget::setConservProp(bool a)
+{
+    conservProp = a;
+}
+
+void GLWidget::setAffichePT(bool a)
+{
+    affichePT = a;
+}
+
+void GLWidget::setDeplaceSimplex(bool i)
+{
+    deplaceSimplex = i;
+}
+
+void GLWidget::setAffichGraf(bool a)
+{
+    affichGraf = a;
+}
+
+void GLWidget::setOperationEnabled(bool a)
+{
+    operationEnabled = a;
+}
+
+void GLWidget::setModeDisplayMaille(int i)
+{
+    if (i < 4)
+        modeDisplayMaille = i;
+}
