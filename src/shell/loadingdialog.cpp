@@ -1,5 +1,6 @@
 #include "loadingdialog.h"
 
+#include <QCloseEvent>
 #include <QMovie>
 #include <QPixmap>
 #include <QScrollBar>
@@ -89,4 +90,14 @@ void LoadingDialog::on_ButtonStop_clicked()
     arret = true;
     ui.ButtonStop->setEnabled(false);
     emit arretDemande();
+}
+
+void LoadingDialog::closeEvent(QCloseEvent *event)
+{
+    if (!ui.ButtonStop->isHidden()) {
+        on_ButtonStop_clicked();
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }

@@ -5,6 +5,7 @@
 
 #include "ui_loadingdialog.h"
 
+class QCloseEvent;
 class QMovie;
 
 /// Small application-modal tool window that shows the progress of a long
@@ -51,6 +52,11 @@ signals:
 public slots:
     void on_ButtonClose_clicked();
     void on_ButtonStop_clicked();
+
+protected:
+    /// While a run can be stopped, closing the window asks it to stop instead:
+    /// the window stays to show where the run ended.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     QMovie *movie;

@@ -138,6 +138,24 @@ private slots:
         d.on_ButtonStop_clicked();
         QCOMPARE(arret.count(), 1);
     }
+
+    void fermerPendantUnRunDemandeLArret()
+    {
+        LoadingDialog d;
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        d.setArretPossible(true);
+        QSignalSpy arret(&d, &LoadingDialog::arretDemande);
+        QSignalSpy fermeture(&d, &LoadingDialog::closing);
+        QVERIFY(!d.close());
+        QVERIFY(d.isVisible());
+        QCOMPARE(arret.count(), 1);
+        QCOMPARE(fermeture.count(), 0);
+
+        d.terminer(QStringLiteral("Operations interrompues"));
+        QVERIFY(d.close());
+        QVERIFY(!d.isVisible());
+    }
 };
 
 TARNIS_QTEST_MAIN(TestChargement)
