@@ -129,61 +129,6 @@ std::vector<std::array<int, 3>> facesDe(const Maillage &m)
     return f;
 }
 
-// Places the mesh around the cloud: its bounding-box centre goes to the centre
-// of the cloud's bounding box, and it is scaled axis by axis so that the ball
-// it contains around its centre becomes an ellipsoid enclosing the cloud,
-// shaped after the cloud's extents. Returns "" or the reason it cannot.
-std::string placer(Simplex &s, const std::vector<point3> &nuage, double marge)
-{
-    std::vector<point3> positions;
-    positions.reserve(s.ListePointsSimplex.size());
-    for (const PointSimplex *p : s.ListePointsSimplex)
-        positions.push_back(p->Position);
-    const Boite bm = boiteDe(positions), bn = boiteDe(nuage);
-    const point3 cm((bm.min[0] + bm.max[0]) / 2, (bm.min[1] + bm.max[1]) / 2, (bm.min[2] + bm.max[2]) / 2);
-    const point3 cn((bn.min[0] + bn.max[0]) / 2, (bn.min[1] + bn.max[1]) / 2, (bn.min[2] + bn.max[2]) / 2);
-
-    // Radius of the ball around cm inside the mesh: the distance from cm to its
-    // triangulated surface.
-    s.Triangularisation();
-    ArbreTriangles surface(s.maillageTriangule.listeSommets, facesDe(s.maillageTriangule));
-    const double rayonInterieur = surface.distance(cm);
-    if (!(rayonInterieur > 0) || !std::isfinite(rayonInterieur))
-        return "le centre de sa boîte englobante est sur sa surface";
-
-    // Half extents of the cloud, none thinner than a twentieth of the largest,
-    // so that a flat cloud still gets a mesh with volume.
-    double h[3];
-    double hmax = 0;
-    for (int k = 0; k < 3; ++k) {
-        h[k] = (bn.max[k] - bn.min[k]) / 2;
-        hmax = std::max(hmax, h[k]);
-    }
-    for (int k = 0; k < 3; ++k)
-        h[k] = std::max(h[k], hmax / 20);
-    // Smallest k such that the ellipsoid of half axes k * h holds every point.
-    double kmax = 0;
-    for (const point3 &q : nuage) {
-        const double u[3] = {(q.x - cn.x) / h[0], (q.y - cn.y) / h[1], (q.z - cn.z) / h[2]};
-        kmax = std::max(kmax, u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
-    }
-    kmax = std::sqrt(kmax) * marge;
-    double a[3];
-    for (int k = 0; k < 3; ++k)
-        a[k] = kmax * h[k] / rayonInterieur;
-
-    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i) {
-        const point3 &p = s.ListePointsSimplex[i]->Position;
-        const point3 q(cn.x + a[0] * (p.x - cm.x), cn.y + a[1] * (p.y - cm.y), cn.z + a[2] * (p.z - cm.z));
-        s.ListePointsSimplex[i]->Position = q;
-        s.ListePointsSuivants[i]->Position = q;
-        s.ListePointsPrecedents[i]->Position = q;
-    }
-    s.initialiserParametres();
-    s.calculerCentre();
-    return "";
-}
-
 // Largest move of a simplex point in the last step.
 double deplacementMaximal(const Simplex &s)
 {
@@ -505,7 +450,7 @@ Bilan Ajustement::lancer()
             if (r.reussi())
                 r = verifierSortie(*f);
         if (r.reussi()) {
-            const std::string raison = placer(simplex, nuage.ListePointsInterets, regl.marge);
+            const std::string raison = placerAutourDuNuage(simplex, nuage.ListePointsInterets, regl.marge);
             if (!raison.empty())
                 r = Resultat::echec(Statut::MaillageIllisible,
                                     "impossible de placer le maillage de référence sur le nuage : " + raison);
@@ -533,6 +478,57 @@ Bilan Ajustement::lancer()
 }
 
 } // namespace
+
+std::string placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, double marge)
+{
+    std::vector<point3> positions;
+    positions.reserve(s.ListePointsSimplex.size());
+    for (const PointSimplex *p : s.ListePointsSimplex)
+        positions.push_back(p->Position);
+    const Boite bm = boiteDe(positions), bn = boiteDe(nuage);
+    const point3 cm((bm.min[0] + bm.max[0]) / 2, (bm.min[1] + bm.max[1]) / 2, (bm.min[2] + bm.max[2]) / 2);
+    const point3 cn((bn.min[0] + bn.max[0]) / 2, (bn.min[1] + bn.max[1]) / 2, (bn.min[2] + bn.max[2]) / 2);
+
+    // Radius of the ball around cm inside the mesh: the distance from cm to its
+    // triangulated surface.
+    s.Triangularisation();
+    ArbreTriangles surface(s.maillageTriangule.listeSommets, facesDe(s.maillageTriangule));
+    const double rayonInterieur = surface.distance(cm);
+    if (!(rayonInterieur > 0) || !std::isfinite(rayonInterieur))
+        return "le centre de sa boîte englobante est sur sa surface";
+
+    // Half extents of the cloud, none thinner than a twentieth of the largest,
+    // so that a flat cloud still gets a mesh with volume.
+    double h[3];
+    double hmax = 0;
+    for (int k = 0; k < 3; ++k) {
+        h[k] = (bn.max[k] - bn.min[k]) / 2;
+        hmax = std::max(hmax, h[k]);
+    }
+    for (int k = 0; k < 3; ++k)
+        h[k] = std::max(h[k], hmax / 20);
+    // Smallest k such that the ellipsoid of half axes k * h holds every point.
+    double kmax = 0;
+    for (const point3 &q : nuage) {
+        const double u[3] = {(q.x - cn.x) / h[0], (q.y - cn.y) / h[1], (q.z - cn.z) / h[2]};
+        kmax = std::max(kmax, u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+    }
+    kmax = std::sqrt(kmax) * marge;
+    double a[3];
+    for (int k = 0; k < 3; ++k)
+        a[k] = kmax * h[k] / rayonInterieur;
+
+    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i) {
+        const point3 &p = s.ListePointsSimplex[i]->Position;
+        const point3 q(cn.x + a[0] * (p.x - cm.x), cn.y + a[1] * (p.y - cm.y), cn.z + a[2] * (p.z - cm.z));
+        s.ListePointsSimplex[i]->Position = q;
+        s.ListePointsSuivants[i]->Position = q;
+        s.ListePointsPrecedents[i]->Position = q;
+    }
+    s.initialiserParametres();
+    s.calculerCentre();
+    return "";
+}
 
 Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reglages &reglages)
 {

@@ -1,0 +1,460 @@
+// The fitting run in process: outputs, read-back, the report against a
+// recomputation, the placement, the final series and every failure path.
+
+#include "ajustement.h"
+
+#include "Maillage.h"
+#include "Simplex.h"
+#include "simplex_fixtures.h"
+#include "support.h"
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <limits>
+#include <map>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace pelvane;
+using tarnis_test::readFile;
+using tarnis_test::TempDir;
+using tarnis_test::writeFile;
+
+namespace {
+
+const double A = 3, B = 2, C = 1.5; // half axes of the test ellipsoid
+
+// Reference mesh: the dual of a once-subdivided icosahedron (80 points), saved as SMM.
+std::string ecrireReference(const TempDir &t, const std::string &nom = "reference.smm")
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    tarnis_test::icosaedreSubdivise(1, 1.0, sommets, faces);
+    Simplex s;
+    tarnis_test::construireDual(s, sommets, faces);
+    const std::string f = t.file(nom);
+    EXPECT_TRUE(s.exporter(f, 2));
+    return f;
+}
+
+std::string ecrireNuage(const std::string &f, const std::vector<point3> &points)
+{
+    std::ostringstream o;
+    o << "PTS\n" << points.size() << "\n";
+    o.precision(9);
+    for (const point3 &p : points)
+        o << p.x << " " << p.y << " " << p.z << "\n";
+    EXPECT_TRUE(writeFile(f, o.str()));
+    return f;
+}
+
+Parametres parametresDeTest(const std::string &reference, const std::string &nuage, const std::string &sortie)
+{
+    Parametres p;
+    p.maillage = reference;
+    p.nuage = nuage;
+    p.sortie = sortie;
+    p.pointsMinimum = 300;
+    p.iterations = 10;
+    return p;
+}
+
+// "key = value" lines of the report.
+std::map<std::string, std::string> lireRapport(const std::string &f)
+{
+    std::map<std::string, std::string> r;
+    std::istringstream in(readFile(f));
+    std::string ligne;
+    while (std::getline(in, ligne)) {
+        auto egal = ligne.find(" = ");
+        if (egal != std::string::npos)
+            r[ligne.substr(0, egal)] = ligne.substr(egal + 3);
+    }
+    return r;
+}
+
+double nombre(const std::map<std::string, std::string> &r, const std::string &cle)
+{
+    auto it = r.find(cle);
+    if (it == r.end()) {
+        ADD_FAILURE() << "missing in the report: " << cle;
+        return std::nan("");
+    }
+    return std::stod(it->second);
+}
+
+double dist(const point3 &a, const point3 &b)
+{
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+}
+
+std::vector<std::string> contenu(const std::string &dossier)
+{
+    std::vector<std::string> noms;
+    for (const auto &e : fs::directory_iterator(dossier))
+        noms.push_back(e.path().filename().string());
+    std::sort(noms.begin(), noms.end());
+    return noms;
+}
+
+// Mean, nearest-rank 95th percentile and maximum, computed here on their own.
+void attendu(std::vector<double> d, double &moyenne, double &c95, double &max)
+{
+    std::sort(d.begin(), d.end());
+    double s = 0;
+    for (double x : d)
+        s += x;
+    moyenne = s / d.size();
+    c95 = d[static_cast<std::size_t>(std::ceil(0.95 * d.size() - 1e-9)) - 1];
+    max = d.back();
+}
+
+// Number of crossings of the ray from p along dir with the triangles (Möller-Trumbore).
+int traversees(const point3 &p, const double dir[3], const Maillage &m)
+{
+    int n = 0;
+    for (const Face &f : m.listeFaces) {
+        const point3 &a = m.listeSommets[f.s1], &b = m.listeSommets[f.s2], &c = m.listeSommets[f.s3];
+        double e1[3] = {b.x - a.x, b.y - a.y, b.z - a.z}, e2[3] = {c.x - a.x, c.y - a.y, c.z - a.z};
+        double h[3] = {dir[1] * e2[2] - dir[2] * e2[1], dir[2] * e2[0] - dir[0] * e2[2],
+                       dir[0] * e2[1] - dir[1] * e2[0]};
+        double det = e1[0] * h[0] + e1[1] * h[1] + e1[2] * h[2];
+        if (std::fabs(det) < 1e-14)
+            continue;
+        double s[3] = {p.x - a.x, p.y - a.y, p.z - a.z};
+        double u = (s[0] * h[0] + s[1] * h[1] + s[2] * h[2]) / det;
+        if (u < 0 || u > 1)
+            continue;
+        double q[3] = {s[1] * e1[2] - s[2] * e1[1], s[2] * e1[0] - s[0] * e1[2], s[0] * e1[1] - s[1] * e1[0]};
+        double v = (dir[0] * q[0] + dir[1] * q[1] + dir[2] * q[2]) / det;
+        if (v < 0 || u + v > 1)
+            continue;
+        double t = (e2[0] * q[0] + e2[1] * q[1] + e2[2] * q[2]) / det;
+        if (t > 0)
+            ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
+{
+    TempDir t;
+    const std::string ref = ecrireReference(t);
+    const std::vector<point3> points = tarnis_test::nuageEllipsoide(2500, A, B, C);
+    const std::string nuage = ecrireNuage(t.file("ellipsoide.pts"), points);
+    const std::string sortie = t.file("resultats");
+    const Parametres p = parametresDeTest(ref, nuage, sortie);
+
+    std::ostringstream progression;
+    const Bilan b = ajuster(p, progression);
+    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.raison;
+
+    // The three outputs, named after the cloud, and nothing else.
+    EXPECT_EQ(contenu(sortie), (std::vector<std::string>{"ellipsoide.off", "ellipsoide.rapport.txt", "ellipsoide.smm"}));
+    EXPECT_EQ(b.fichierSmm, sortie + "/ellipsoide.smm");
+
+    // The simplex mesh reads back closed and sound, with at least the minimum.
+    Simplex s;
+    ASSERT_EQ(s.charger(b.fichierSmm), 1);
+    tarnis_test::OptionsInvariants options;
+    options.orientation = false;
+    EXPECT_EQ(tarnis_test::verifierInvariants(s, options), std::vector<std::string>{});
+    EXPECT_GE(s.getNbPointsSimplex(), p.pointsMinimum);
+    EXPECT_EQ(s.getNbPointsSimplex(), b.pointsFinaux);
+    ASSERT_FALSE(b.pointsParCycle.empty());
+    EXPECT_EQ(b.pointsParCycle.back(), b.pointsFinaux);
+    // The cycles stop as soon as the minimum is reached.
+    EXPECT_LT(b.pointsInitiaux, p.pointsMinimum);
+    for (std::size_t k = 0; k + 1 < b.pointsParCycle.size(); ++k)
+        EXPECT_LT(b.pointsParCycle[k], p.pointsMinimum) << k;
+
+    // The triangulation: one vertex per simplex point and per cell, one triangle per cell corner.
+    Maillage off;
+    ASSERT_TRUE(off.chargerOFF(b.fichierOff));
+    EXPECT_EQ(static_cast<int>(off.listeSommets.size()), b.pointsFinaux + b.mailles);
+    EXPECT_EQ(static_cast<int>(off.listeFaces.size()), b.triangles);
+    EXPECT_EQ(b.triangles, 3 * b.pointsFinaux); // every point is in three cells
+
+    // The report's figures, recomputed by brute force from the files.
+    const auto r = lireRapport(b.fichierRapport);
+    EXPECT_EQ(nombre(r, "points du nuage"), 2500);
+    EXPECT_EQ(nombre(r, "points simplexes"), s.getNbPointsSimplex());
+    EXPECT_EQ(nombre(r, "triangles"), off.listeFaces.size());
+    EXPECT_EQ(nombre(r, "points simplexes minimum"), 300);
+    EXPECT_EQ(nombre(r, "itérations par cycle"), 10);
+    EXPECT_EQ(nombre(r, "cycles"), b.cycles);
+    const double diag = 2 * std::sqrt(A * A + B * B + C * C);
+    EXPECT_NEAR(nombre(r, "diagonale de la boîte englobante du nuage"), diag, 1e-3 * diag);
+    EXPECT_GT(nombre(r, "durée (s)"), 0);
+
+    std::vector<double> versSurface;
+    for (const point3 &q : points) {
+        double d = std::numeric_limits<double>::infinity();
+        for (const Face &f : off.listeFaces)
+            d = std::min(d, distancePointTriangle(q, off.listeSommets[f.s1], off.listeSommets[f.s2],
+                                                  off.listeSommets[f.s3]));
+        versSurface.push_back(d);
+    }
+    std::vector<double> versNuage;
+    for (const PointSimplex *q : s.ListePointsSimplex) {
+        double d = std::numeric_limits<double>::infinity();
+        for (const point3 &c : points)
+            d = std::min(d, dist(q->Position, c));
+        versNuage.push_back(d);
+    }
+    // The files carry six significant digits: allow for that rounding.
+    const double tol = 1e-5 * diag;
+    double m, c95, mx;
+    attendu(versSurface, m, c95, mx);
+    EXPECT_NEAR(nombre(r, "écart nuage -> surface, moyenne"), m, tol);
+    EXPECT_NEAR(nombre(r, "écart nuage -> surface, centile 95"), c95, tol);
+    EXPECT_NEAR(nombre(r, "écart nuage -> surface, maximum"), mx, tol);
+    EXPECT_NEAR(nombre(r, "écart nuage -> surface, moyenne (% de la diagonale)"), 100 * m / diag, 100 * tol / diag);
+    attendu(versNuage, m, c95, mx);
+    EXPECT_NEAR(nombre(r, "écart points simplexes -> nuage, moyenne"), m, tol);
+    EXPECT_NEAR(nombre(r, "écart points simplexes -> nuage, centile 95"), c95, tol);
+    EXPECT_NEAR(nombre(r, "écart points simplexes -> nuage, maximum"), mx, tol);
+    EXPECT_NEAR(nombre(r, "écart points simplexes -> nuage, maximum (% de la diagonale)"), 100 * mx / diag,
+                100 * tol / diag);
+
+    // The mesh did converge onto the ellipsoid.
+    double pire = 0;
+    for (const PointSimplex *q : s.ListePointsSimplex)
+        pire = std::max(pire, tarnis_test::ecartEllipsoide(q->Position, A, B, C));
+    EXPECT_LT(pire, 0.02 * diag);
+
+    // One progress line per cycle, then the final series.
+    const std::string texte = progression.str();
+    for (int k = 1; k <= b.cycles; ++k)
+        EXPECT_NE(texte.find("Pelvane : cycle " + std::to_string(k) + " : "), std::string::npos) << texte;
+    EXPECT_EQ(texte.find("Pelvane : cycle " + std::to_string(b.cycles + 1) + " : "), std::string::npos);
+    EXPECT_NE(texte.find("Pelvane : série finale : "), std::string::npos);
+}
+
+TEST(Ajustement, CreatesTheOutputFolderAndSavesEachCycle)
+{
+    TempDir t;
+    const std::string ref = ecrireReference(t);
+    const std::string nuage = ecrireNuage(t.file("e.pts"), tarnis_test::nuageEllipsoide(1500, A, B, C));
+    Parametres p = parametresDeTest(ref, nuage, t.file("a/b/c"));
+    p.pointsMinimum = 600;
+    p.iterations = 5;
+    p.sauvegardeAuto = true;
+    std::ostringstream progression;
+    const Bilan b = ajuster(p, progression);
+    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.raison;
+    ASSERT_TRUE(fs::is_directory(t.file("a/b/c")));
+    ASSERT_GE(b.cycles, 2);
+    ASSERT_EQ(static_cast<int>(b.sauvegardes.size()), b.cycles);
+    for (int k = 1; k <= b.cycles; ++k) {
+        const std::string f = t.file("a/b/c/e.cycle" + std::to_string(k) + ".smm");
+        EXPECT_EQ(b.sauvegardes[k - 1], f);
+        Simplex s;
+        ASSERT_EQ(s.charger(f), 1) << f;
+        EXPECT_EQ(s.getNbPointsSimplex(), b.pointsParCycle[k - 1]) << f;
+        tarnis_test::OptionsInvariants options;
+        options.orientation = false;
+        EXPECT_EQ(tarnis_test::verifierInvariants(s, options), std::vector<std::string>{}) << f;
+    }
+    // T26 global triples the mesh; T22 by surfaces adds fewer points: the phases alternate.
+    EXPECT_EQ(b.pointsParCycle[0], 3 * b.pointsInitiaux);
+    EXPECT_LT(b.pointsParCycle[1], 3 * b.pointsParCycle[0]);
+    EXPECT_GT(b.pointsParCycle[1], b.pointsParCycle[0]);
+}
+
+TEST(Ajustement, PlacementCentresTheMeshAndEnclosesTheCloud)
+{
+    TempDir t;
+    Simplex s;
+    ASSERT_EQ(s.charger(ecrireReference(t)), 1);
+    // A cloud far from the origin and much longer along y.
+    std::vector<point3> points = tarnis_test::nuageEllipsoide(800, 1, 6, 2);
+    for (point3 &q : points)
+        q = point3(q.x + 100, q.y - 40, q.z + 7);
+    ASSERT_EQ(placerAutourDuNuage(s, points, 1.05), "");
+
+    double mn[3] = {1e300, 1e300, 1e300}, mx[3] = {-1e300, -1e300, -1e300};
+    for (const PointSimplex *q : s.ListePointsSimplex) {
+        const double c[3] = {q->Position.x, q->Position.y, q->Position.z};
+        for (int k = 0; k < 3; ++k) {
+            mn[k] = std::min(mn[k], c[k]);
+            mx[k] = std::max(mx[k], c[k]);
+        }
+    }
+    EXPECT_NEAR((mn[0] + mx[0]) / 2, 100, 1e-9);
+    EXPECT_NEAR((mn[1] + mx[1]) / 2, -40, 1e-9);
+    EXPECT_NEAR((mn[2] + mx[2]) / 2, 7, 1e-9);
+    // Shaped after the cloud: longest along y, and not far larger than needed.
+    EXPECT_GT(mx[1] - mn[1], 2.5 * (mx[0] - mn[0]));
+    EXPECT_LT(mx[1] - mn[1], 2 * 12 * 1.05);
+
+    // Every cloud point is inside: an odd number of crossings along a ray.
+    s.Triangularisation();
+    const double dir[3] = {0.3127, 0.8412, 0.4411};
+    for (const point3 &q : points)
+        ASSERT_EQ(traversees(q, dir, s.maillageTriangule) % 2, 1) << q;
+    // The companion lists moved with the mesh.
+    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i) {
+        EXPECT_EQ(s.ListePointsSuivants[i]->Position, s.ListePointsSimplex[i]->Position);
+        EXPECT_EQ(s.ListePointsPrecedents[i]->Position, s.ListePointsSimplex[i]->Position);
+    }
+}
+
+TEST(Ajustement, FinalSeriesEndsEarlyOnlyWhenTheMeshStopsMoving)
+{
+    TempDir t;
+    const std::string ref = ecrireReference(t);
+    const std::string nuage = ecrireNuage(t.file("e.pts"), tarnis_test::nuageEllipsoide(1000, A, B, C));
+    Parametres p = parametresDeTest(ref, nuage, t.file("o"));
+    p.pointsMinimum = 100;
+    p.iterations = 4;
+    std::ostringstream o1, o2;
+
+    Reglages jamais;
+    jamais.seuilArret = 0; // no step moves less than nothing
+    Bilan b = ajuster(p, o1, jamais);
+    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.raison;
+    EXPECT_EQ(b.pasFinauxPrevus, std::max(4 * jamais.facteurFinale, jamais.finaleMinimum));
+    EXPECT_EQ(b.pasFinaux, b.pasFinauxPrevus);
+    EXPECT_FALSE(b.arretAnticipe);
+    EXPECT_EQ(o1.str().find("ne bouge plus"), std::string::npos);
+
+    Reglages aussitot;
+    aussitot.seuilArret = 1; // any step moves less than the whole diagonal
+    b = ajuster(p, o2, aussitot);
+    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.raison;
+    EXPECT_EQ(b.pasFinaux, 1);
+    EXPECT_TRUE(b.arretAnticipe);
+    EXPECT_NE(o2.str().find("1 pas (le maillage ne bouge plus)"), std::string::npos) << o2.str();
+    EXPECT_EQ(lireRapport(b.fichierRapport).at("arrêt anticipé de la série finale"), "1");
+}
+
+TEST(Ajustement, AnalyzeVolumeIsThresholdedIntoTheCloud)
+{
+    TempDir t;
+    const std::string ref = ecrireReference(t);
+    // A 24^3 volume of signed 16-bit voxels: a hollow ball of value 800 (grey
+    // level 204 in the window 0..1000, between the default thresholds).
+    const int n = 24;
+    EnteteAnalyze h;
+    std::memset(&h, 0, sizeof h);
+    h.sizeof_hdr = 348;
+    h.dim[0] = 3;
+    h.dim[1] = h.dim[2] = h.dim[3] = n;
+    h.datatype = 4;
+    h.bitpix = 16;
+    std::string entete(reinterpret_cast<const char *>(&h), sizeof h);
+    std::string image;
+    int attendus = 0;
+    for (int z = 0; z < n; ++z)
+        for (int y = 0; y < n; ++y)
+            for (int x = 0; x < n; ++x) {
+                double r = std::sqrt((x - 11.5) * (x - 11.5) + (y - 11.5) * (y - 11.5) + (z - 11.5) * (z - 11.5));
+                int v = (r > 8 && r < 9.5) ? 800 : 0;
+                attendus += v > 0;
+                image.push_back(static_cast<char>(v & 0xff));
+                image.push_back(static_cast<char>(v >> 8));
+            }
+    ASSERT_TRUE(writeFile(t.file("boule.hdr"), entete));
+    ASSERT_TRUE(writeFile(t.file("boule.img"), image));
+    Parametres p = parametresDeTest(ref, t.file("boule.hdr"), t.file("o"));
+    p.pointsMinimum = 200;
+    std::ostringstream o;
+    const Bilan b = ajuster(p, o);
+    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.raison;
+    EXPECT_EQ(b.pointsNuage, static_cast<std::size_t>(attendus));
+    EXPECT_TRUE(fs::exists(t.file("o/boule.smm")));
+    EXPECT_TRUE(fs::exists(t.file("o/boule.rapport.txt")));
+    // Missing image beside the header: the cloud cannot be read.
+    fs::remove(t.file("boule.img"));
+    EXPECT_EQ(ajuster(p, o).resultat.statut, Statut::NuageIllisible);
+}
+
+TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
+{
+    TempDir t;
+    const std::string ref = ecrireReference(t);
+    const std::string nuage = ecrireNuage(t.file("e.pts"), tarnis_test::nuageEllipsoide(500, A, B, C));
+    const std::string sortie = t.file("o");
+    std::ostringstream o;
+    auto essayer = [&](Parametres p, Statut attendu, const std::string &motif) {
+        const Bilan b = ajuster(p, o);
+        EXPECT_EQ(b.resultat.statut, attendu) << motif << " : " << b.resultat.raison;
+        EXPECT_NE(b.resultat.raison.find(motif), std::string::npos) << b.resultat.raison;
+        EXPECT_EQ(b.resultat.raison.find('\n'), std::string::npos);
+        if (fs::is_directory(sortie))
+            EXPECT_EQ(contenu(sortie), std::vector<std::string>{}) << motif;
+    };
+    const Parametres bon = parametresDeTest(ref, nuage, sortie);
+
+    Parametres p = bon;
+    p.maillage = t.file("absent.smm");
+    essayer(p, Statut::MaillageIllisible, "impossible d'ouvrir le maillage");
+    ASSERT_TRUE(writeFile(t.file("texte.smm"), "bonjour\n"));
+    p.maillage = t.file("texte.smm");
+    essayer(p, Statut::MaillageIllisible, "n'est pas un fichier SMM lisible");
+    // Valid indices but point 0 names point 1 twice and point 1 ignores point 0.
+    ASSERT_TRUE(writeFile(t.file("asym.smm"), "SMM\n4 1\n0 0 0 1 1 2\n1 0 0 2 3 2\n0 1 0 0 1 3\n0 0 1 0 1 2\n"
+                                              "4 0 1 2 3 \n"));
+    p.maillage = t.file("asym.smm");
+    essayer(p, Statut::MaillageIllisible, "n'est pas un maillage simplexe fermé");
+    ASSERT_TRUE(writeFile(t.file("tri.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"));
+    p.maillage = t.file("tri.obj");
+    essayer(p, Statut::MaillageIllisible, "n'est pas un fichier SMM lisible");
+
+    p = bon;
+    p.nuage = t.file("absent.pts");
+    essayer(p, Statut::NuageIllisible, "impossible d'ouvrir le nuage");
+    ASSERT_TRUE(writeFile(t.file("vide.pts"), "PTS\n0\n"));
+    p.nuage = t.file("vide.pts");
+    essayer(p, Statut::NuageIllisible, "ne contient aucun point");
+    ASSERT_TRUE(writeFile(t.file("autre.pts"), "XYZ\n1\n1 2 3\n"));
+    p.nuage = t.file("autre.pts");
+    essayer(p, Statut::NuageIllisible, "nuage de points illisible");
+    ASSERT_TRUE(writeFile(t.file("point.pts"), "PTS\n3\n1 2 3\n1 2 3\n1 2 3\n"));
+    p.nuage = t.file("point.pts");
+    essayer(p, Statut::NuageIllisible, "réduit à un point");
+
+    // An output folder that cannot be made: its parent is a file.
+    ASSERT_TRUE(writeFile(t.file("fichier"), "x"));
+    p = bon;
+    p.sortie = t.file("fichier/sous");
+    essayer(p, Statut::SortieImpossible, "impossible de créer le dossier de sortie");
+
+    // The reference mesh sits where the result would go: refused, left as it was.
+    fs::create_directories(t.file("ici"));
+    const std::string refIci = ecrireReference(t, "ici/e.smm");
+    const std::string avant = readFile(refIci);
+    p = bon;
+    p.maillage = refIci;
+    p.sortie = t.file("ici");
+    const Bilan b = ajuster(p, o);
+    EXPECT_EQ(b.resultat.statut, Statut::SortieImpossible);
+    EXPECT_NE(b.resultat.raison.find("écraserait le fichier d'entrée"), std::string::npos) << b.resultat.raison;
+    EXPECT_EQ(readFile(refIci), avant);
+    EXPECT_EQ(contenu(t.file("ici")), std::vector<std::string>{"e.smm"});
+}
+
+TEST(Ajustement, AFailedWriteRemovesWhatTheRunHadWritten)
+{
+    TempDir t;
+    const std::string ref = ecrireReference(t);
+    const std::string nuage = ecrireNuage(t.file("e.pts"), tarnis_test::nuageEllipsoide(500, A, B, C));
+    Parametres p = parametresDeTest(ref, nuage, t.file("o"));
+    p.pointsMinimum = 100;
+    p.sauvegardeAuto = true;
+    // The triangulation's name is taken by a folder: the SMM is written first,
+    // then the OFF cannot be put in place.
+    fs::create_directories(t.file("o/e.off"));
+    std::ostringstream o;
+    const Bilan b = ajuster(p, o);
+    EXPECT_EQ(b.resultat.statut, Statut::SortieImpossible);
+    EXPECT_NE(b.resultat.raison.find("e.off"), std::string::npos) << b.resultat.raison;
+    EXPECT_EQ(contenu(t.file("o")), std::vector<std::string>{"e.off"});
+    EXPECT_TRUE(fs::is_empty(t.file("o/e.off")));
+}

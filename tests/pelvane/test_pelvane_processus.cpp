@@ -1,0 +1,171 @@
+// The tool as the batch launcher starts it: a separate process, its exit
+// statuses, its streams and the positional contract.
+
+#include "simplex_fixtures.h"
+#include "support.h"
+
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char **environ;
+
+namespace fs = std::filesystem;
+using tarnis_test::readFile;
+using tarnis_test::TempDir;
+using tarnis_test::writeFile;
+
+namespace {
+
+struct Sortie
+{
+    int statut = -1;
+    std::string out, err;
+};
+
+// Runs the tool with the arguments, standard output and error into files.
+Sortie lancer(const TempDir &t, const std::vector<std::string> &arguments)
+{
+    const std::string fo = t.file("stdout.txt"), fe = t.file("stderr.txt");
+    std::vector<std::string> tous{PELVANE_EXE};
+    tous.insert(tous.end(), arguments.begin(), arguments.end());
+    std::vector<char *> argv;
+    for (std::string &a : tous)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, fo.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, fe.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    Sortie s;
+    if (posix_spawn(&pid, PELVANE_EXE, &actions, nullptr, argv.data(), environ) != 0) {
+        ADD_FAILURE() << "cannot start " << PELVANE_EXE;
+        return s;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    int etat = 0;
+    waitpid(pid, &etat, 0);
+    s.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : 128 + WTERMSIG(etat);
+    s.out = readFile(fo);
+    s.err = readFile(fe);
+    return s;
+}
+
+std::string derniereLigne(const std::string &texte)
+{
+    std::string t = texte;
+    if (!t.empty() && t.back() == '\n')
+        t.pop_back();
+    return t.substr(t.rfind('\n') == std::string::npos ? 0 : t.rfind('\n') + 1);
+}
+
+class Processus : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::vector<point3> sommets;
+        std::vector<Face> faces;
+        tarnis_test::icosaedreSubdivise(1, 1.0, sommets, faces);
+        Simplex s;
+        tarnis_test::construireDual(s, sommets, faces);
+        reference = t.file("reference.smm");
+        ASSERT_TRUE(s.exporter(reference, 2));
+        std::ostringstream o;
+        auto points = tarnis_test::nuageEllipsoide(1200, 3, 2, 1.5);
+        o << "PTS\n" << points.size() << "\n";
+        for (const point3 &p : points)
+            o << p.x << " " << p.y << " " << p.z << "\n";
+        nuage = t.file("oeuf.pts");
+        ASSERT_TRUE(writeFile(nuage, o.str()));
+    }
+
+    TempDir t;
+    std::string reference, nuage;
+};
+
+} // namespace
+
+TEST_F(Processus, LauncherArgumentsInTheirOrderGiveTheResults)
+{
+    const std::string sortie = t.file("lot/resultats");
+    // What the launcher passes: the spin boxes' texts, the flag, then mesh, cloud, folder.
+    Sortie s = lancer(t, {"1.00", "0.05", "0.00", "2", "250", "6", "0", reference, nuage, sortie});
+    ASSERT_EQ(s.statut, 0) << s.err;
+    EXPECT_TRUE(fs::exists(sortie + "/oeuf.smm"));
+    EXPECT_TRUE(fs::exists(sortie + "/oeuf.off"));
+    const std::string rapport = readFile(sortie + "/oeuf.rapport.txt");
+    for (const char *ligne : {"force interne = 1\n", "force externe = 0.05\n", "force de retenue = 0\n",
+                              "rigidité = 2\n", "points simplexes minimum = 250\n", "itérations par cycle = 6\n",
+                              "sauvegarde automatique = 0\n", "points du nuage = 1200\n"})
+        EXPECT_NE(rapport.find(ligne), std::string::npos) << ligne << rapport;
+    EXPECT_NE(rapport.find("maillage de référence = " + reference + "\n"), std::string::npos);
+    EXPECT_NE(rapport.find("nuage = " + nuage + "\n"), std::string::npos);
+    // Progress and the places of the results on standard error.
+    EXPECT_NE(s.err.find("Pelvane : cycle 1 : 80 points simplexes"), std::string::npos) << s.err;
+    EXPECT_NE(s.err.find("Pelvane : rapport : " + sortie + "/oeuf.rapport.txt\n"), std::string::npos) << s.err;
+
+    // A French locale's decimal commas and the save flag.
+    s = lancer(t, {"0,80", "0,10", "0,20", "1", "250", "6", "1", reference, nuage, t.file("virgules")});
+    ASSERT_EQ(s.statut, 0) << s.err;
+    const std::string r2 = readFile(t.file("virgules/oeuf.rapport.txt"));
+    EXPECT_NE(r2.find("force interne = 0.8\n"), std::string::npos) << r2;
+    EXPECT_NE(r2.find("force de retenue = 0.2\n"), std::string::npos) << r2;
+    EXPECT_NE(r2.find("sauvegarde automatique = 1\n"), std::string::npos) << r2;
+    EXPECT_TRUE(fs::exists(t.file("virgules/oeuf.cycle1.smm")));
+}
+
+TEST_F(Processus, NamedOptions)
+{
+    Sortie s = lancer(t, {"--cloud", nuage, "--mesh=" + reference, "--out", t.file("n"), "--min-points", "200",
+                          "--iterations=4", "--rigidity", "1"});
+    ASSERT_EQ(s.statut, 0) << s.err;
+    const std::string rapport = readFile(t.file("n/oeuf.rapport.txt"));
+    EXPECT_NE(rapport.find("rigidité = 1\n"), std::string::npos) << rapport;
+    EXPECT_NE(rapport.find("points simplexes minimum = 200\n"), std::string::npos) << rapport;
+}
+
+TEST_F(Processus, HelpAndExitStatuses)
+{
+    Sortie s = lancer(t, {"--help"});
+    EXPECT_EQ(s.statut, 0);
+    EXPECT_NE(s.out.find("Codes de sortie"), std::string::npos);
+    EXPECT_EQ(s.err, "");
+
+    struct Cas
+    {
+        std::vector<std::string> arguments;
+        int statut;
+        std::string motif;
+    };
+    ASSERT_TRUE(writeFile(t.file("fichier"), "x"));
+    const std::vector<Cas> cas = {
+        {{}, 2, "aucun argument"},
+        {{"1.00", "0.05", "0.00", "2", "250", "6", "0", reference, nuage}, 2, "10 arguments attendus"},
+        {{"1.00", "abc", "0.00", "2", "250", "6", "0", reference, nuage, t.file("x")}, 2, "force externe"},
+        {{"1.00", "0.05", "0.00", "2", "250", "6", "0", t.file("absent.smm"), nuage, t.file("x")}, 3,
+         "maillage de référence"},
+        {{"1.00", "0.05", "0.00", "2", "250", "6", "0", reference, t.file("absent.pts"), t.file("x")}, 4,
+         "nuage de points"},
+        {{"1.00", "0.05", "0.00", "2", "250", "6", "0", reference, nuage, t.file("fichier/x")}, 5,
+         "dossier de sortie"},
+        {{"--out", t.file("x")}, 2, "--cloud est obligatoire"},
+    };
+    for (const Cas &c : cas) {
+        s = lancer(t, c.arguments);
+        EXPECT_EQ(s.statut, c.statut) << c.motif << "\n" << s.err;
+        // The tool's own message is one line, the last one on standard error.
+        const std::string ligne = derniereLigne(s.err);
+        EXPECT_EQ(ligne.rfind("Pelvane : erreur : ", 0), 0u) << s.err;
+        EXPECT_NE(ligne.find(c.motif), std::string::npos) << ligne;
+        if (c.statut == 2)
+            EXPECT_EQ(s.err, ligne + "\n");
+    }
+    EXPECT_FALSE(fs::exists(t.file("x")));
+}
