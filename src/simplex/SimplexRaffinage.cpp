@@ -1,0 +1,309 @@
+// Cell orientation, point lookups and the index maps behind the refinement and conversions.
+
+#include "SimplexRaffinage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace raffinage {
+
+namespace {
+Recherche modeRecherche = Recherche::Indexee;
+}
+
+void choisirRecherche(Recherche r)
+{
+    modeRecherche = r;
+}
+
+Recherche rechercheCourante()
+{
+    return modeRecherche;
+}
+
+// --- IndexContenu -------------------------------------------------------------------------------
+
+bool IndexContenu::indexable(const PointSimplex *p)
+{
+    // A coordinate that is not a number makes == false against every record, itself included.
+    return p && !std::isnan(p->Position.x) && !std::isnan(p->Position.y) &&
+           !std::isnan(p->Position.z);
+}
+
+IndexContenu::Cle IndexContenu::cle(const PointSimplex *p)
+{
+    // -0 and +0 compare equal: give them one key.
+    auto net = [](double v) { return v == 0 ? 0.0 : v; };
+    return Cle{net(p->Position.x), net(p->Position.y), net(p->Position.z),
+               p->Voisin1,         p->Voisin2,         p->Voisin3};
+}
+
+std::size_t IndexContenu::HachageCle::operator()(const Cle &c) const
+{
+    std::size_t h = std::hash<double>()(c.x);
+    auto melanger = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
+    melanger(std::hash<double>()(c.y));
+    melanger(std::hash<double>()(c.z));
+    melanger(std::hash<const void *>()(c.v1));
+    melanger(std::hash<const void *>()(c.v2));
+    melanger(std::hash<const void *>()(c.v3));
+    return h;
+}
+
+IndexContenu::IndexContenu(const std::vector<PointSimplex *> &liste)
+{
+    parContenu.reserve(liste.size());
+    parPointeur.reserve(liste.size());
+    for (std::size_t i = 0; i < liste.size(); ++i)
+        ajouter(liste[i], static_cast<int>(i));
+}
+
+void IndexContenu::inserer(const PointSimplex *p, int indice)
+{
+    if (!indexable(p))
+        return;
+    std::vector<int> &v = parContenu[cle(p)];
+    v.insert(std::lower_bound(v.begin(), v.end(), indice), indice);
+}
+
+void IndexContenu::enlever(const PointSimplex *p, int indice)
+{
+    if (!indexable(p))
+        return;
+    auto it = parContenu.find(cle(p));
+    if (it == parContenu.end())
+        return;
+    std::vector<int> &v = it->second;
+    auto pos = std::lower_bound(v.begin(), v.end(), indice);
+    if (pos != v.end() && *pos == indice)
+        v.erase(pos);
+    if (v.empty())
+        parContenu.erase(it);
+}
+
+void IndexContenu::ajouter(const PointSimplex *p, int indice)
+{
+    if (!p)
+        return;
+    parPointeur[p].push_back(indice);
+    inserer(p, indice);
+}
+
+void IndexContenu::retirer(const PointSimplex *p)
+{
+    auto it = parPointeur.find(p);
+    if (it == parPointeur.end())
+        return;
+    for (int i : it->second)
+        enlever(p, i);
+}
+
+void IndexContenu::remettre(const PointSimplex *p)
+{
+    auto it = parPointeur.find(p);
+    if (it == parPointeur.end())
+        return;
+    for (int i : it->second)
+        inserer(p, i);
+}
+
+int IndexContenu::premier(const PointSimplex *p) const
+{
+    if (!indexable(p))
+        return -1;
+    auto it = parContenu.find(cle(p));
+    return it == parContenu.end() || it->second.empty() ? -1 : it->second.front();
+}
+
+// --- IndexMailles -------------------------------------------------------------------------------
+
+IndexMailles::IndexMailles(const std::vector<Maille *> &mailles, std::size_t limite)
+{
+    limite = std::min(limite, mailles.size());
+    for (std::size_t j = 0; j < limite; ++j)
+        if (mailles[j])
+            ajouterMaille(*mailles[j], static_cast<int>(j));
+}
+
+const std::vector<int> &IndexMailles::mailles(const PointSimplex *p) const
+{
+    auto it = parPoint.find(p);
+    return it == parPoint.end() ? vide : it->second;
+}
+
+void IndexMailles::ajouter(const PointSimplex *p, int indice)
+{
+    std::vector<int> &v = parPoint[p];
+    auto pos = std::lower_bound(v.begin(), v.end(), indice);
+    if (pos == v.end() || *pos != indice)
+        v.insert(pos, indice);
+}
+
+void IndexMailles::enlever(const PointSimplex *p, int indice)
+{
+    auto it = parPoint.find(p);
+    if (it == parPoint.end())
+        return;
+    auto pos = std::lower_bound(it->second.begin(), it->second.end(), indice);
+    if (pos != it->second.end() && *pos == indice)
+        it->second.erase(pos);
+}
+
+void IndexMailles::ajouterMaille(const Maille &maille, int indice)
+{
+    for (const PointSimplex *p : maille)
+        ajouter(p, indice);
+}
+
+void IndexMailles::actualiser(const Maille &maille, int indice,
+                              const std::vector<PointSimplex *> &concernes)
+{
+    for (const PointSimplex *p : concernes)
+    {
+        if (std::find(maille.begin(), maille.end(), p) != maille.end())
+            ajouter(p, indice);
+        else
+            enlever(p, indice);
+    }
+}
+
+// --- helpers ------------------------------------------------------------------------------------
+
+int indiceParParcours(const std::vector<PointSimplex *> &liste, const PointSimplex *p)
+{
+    if (!p)
+        return -1;
+    for (std::size_t i = 0; i < liste.size(); ++i)
+        if (liste[i] && *liste[i] == *p)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void remplacerVoisin(PointSimplex *q, const PointSimplex *ancien, PointSimplex *nouveau)
+{
+    if (!q)
+        return;
+    if (q->Voisin1 == ancien)
+        q->Voisin1 = nouveau;
+    else if (q->Voisin2 == ancien)
+        q->Voisin2 = nouveau;
+    else if (q->Voisin3 == ancien)
+        q->Voisin3 = nouveau;
+}
+
+EditionMaille modifierMaille(Simplex &s, Maille &maille, PointSimplex *P, PointSimplex *N1,
+                             PointSimplex *N2, PointSimplex *N3, PointSimplex *A, PointSimplex *B)
+{
+    const int m = static_cast<int>(maille.size());
+    const int iP = s.indiceDansMaille(P, maille);
+    const int i1 = s.indiceDansMaille(N1, maille);
+    const int i2 = s.indiceDansMaille(N2, maille);
+    const int i3 = s.indiceDansMaille(N3, maille);
+    auto mod = [m](int v) { return ((v % m) + m) % m; };
+    auto inserer = [&maille](int q, PointSimplex *x) { maille.insert(maille.begin() + q, x); };
+
+    if (i3 != -1)
+    {
+        if (i1 != -1)
+        {
+            if (i1 == mod(iP - 1))
+                inserer(iP, A);
+            else if (i1 == mod(iP + 1))
+                inserer(iP + 1, A);
+            else
+                return EditionMaille::NonConsecutifs;
+            return EditionMaille::Faite;
+        }
+        if (i2 == -1)
+            return EditionMaille::UnSeulVoisin;
+        if (i2 == mod(iP - 1))
+            inserer(iP, B);
+        else if (i2 == mod(iP + 1))
+            inserer(iP + 1, B);
+        else
+            return EditionMaille::NonConsecutifs;
+        return EditionMaille::Faite;
+    }
+    if (i1 == -1 || i2 == -1)
+        return EditionMaille::AucunVoisin;
+    if (i2 == mod(i1 + 2) && iP == mod(i1 + 1))
+    {
+        maille.erase(maille.begin() + iP);
+        inserer(iP, B);
+        inserer(iP, A);
+        return EditionMaille::Faite;
+    }
+    if (i1 == mod(i2 + 2) && iP == mod(i2 + 1))
+    {
+        maille.erase(maille.begin() + iP);
+        inserer(iP, A);
+        inserer(iP, B);
+        return EditionMaille::Faite;
+    }
+    return EditionMaille::OrdreIncoherent;
+}
+
+std::string messageEdition(EditionMaille e, const char *operation)
+{
+    const std::string op(operation);
+    switch (e)
+    {
+    case EditionMaille::NonConsecutifs:
+        return "Erreur dans la modification d'une maille (" + op +
+               "):\nle point simplex courant et son voisin présent dans la maille ne sont pas "
+               "consécutifs dans la liste des points simplex constituant la maille\n";
+    case EditionMaille::UnSeulVoisin:
+        return "Erreur dans la modification d'une maille (" + op +
+               "):\nle point simplex courant n'a qu'un seul voisin présent dans la maille "
+               "courante\n";
+    case EditionMaille::AucunVoisin:
+        return "Erreur dans la modification de la maille (" + op +
+               "):\naucun des voisin du point simplex courant n'est présent dans la maille "
+               "courante\n";
+    case EditionMaille::OrdreIncoherent:
+        return "Erreur dans la modification d'une maille (" + op +
+               "):\nles voisins du points simplex courant ne sont pas dans un ordre cohérent dans "
+               "la maille courante\n";
+    case EditionMaille::Faite:
+        break;
+    }
+    return std::string();
+}
+
+} // namespace raffinage
+
+// --- Simplex: orientation and lookups -------------------------------------------------------------
+
+void Simplex::orienterMaille(Maille &maille)
+{
+    if (maille.size() < 2)
+        return;
+    const PointSimplex *p1 = maille.front();
+    const PointSimplex *p2 = maille[1];
+    const PointSimplex *pk = maille.back();
+    if (!p1 || !p2 || !pk)
+        return;
+    const vector3 c = vector3(p1->Position, p2->Position) ^ vector3(p1->Position, pk->Position);
+    // A product that is not a number is not below 0: the order stays.
+    if (static_cast<float>(c * p1->Ni) < 0)
+        std::reverse(maille.begin(), maille.end());
+}
+
+int Simplex::indiceDansMaille(const PointSimplex *p, const Maille &maille)
+{
+    for (std::size_t i = 0; i < maille.size(); ++i)
+        if (maille[i] == p)
+            return static_cast<int>(i);
+    return -1;
+}
+
+int Simplex::indicePoint(const PointSimplex *p)
+{
+    return raffinage::indiceParParcours(ListePointsSimplex, p);
+}
+
+int Simplex::indicePointSuivant(const PointSimplex *p)
+{
+    return raffinage::indiceParParcours(ListePointsSuivants, p);
+}

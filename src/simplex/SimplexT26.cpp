@@ -1,0 +1,330 @@
+// T26 refinement: a simplex point becomes a three-point cell, the cells around it grow by one.
+
+#include <cmath>
+#include <iostream>
+#include <memory>
+#include <unordered_set>
+
+#include "SimplexRaffinage.h"
+
+namespace raffinage {
+
+namespace {
+
+const char *const messageIndiceT26 =
+    "Erreur dans RaffinageT26 : L'indice passé en paramètre est incohérent\n";
+
+vector3 demiVers(const PointSimplex *depuis, const PointSimplex *vers)
+{
+    vector3 d(depuis->Position, vers->Position);
+    d /= 2.0;
+    return d;
+}
+
+point3 decale(const point3 &p, const vector3 &d)
+{
+    return point3(p.x + d.x, p.y + d.y, p.z + d.z);
+}
+
+/// Splits X into X, A, B: positions halfway to the first two neighbours for A and B, X halfway
+/// to its third; neighbours A = (X, N1, B), B = (X, N2, A), X = (A, B, N3).
+void eclater(PointSimplex *X, PointSimplex *A, PointSimplex *B, const vector3 &d1,
+             const vector3 &d2, const vector3 &d3, PointSimplex *N1, PointSimplex *N2,
+             PointSimplex *N3)
+{
+    A->Position = decale(X->Position, d1);
+    B->Position = decale(X->Position, d2);
+    X->Position = decale(X->Position, d3);
+    A->Voisin1 = X;
+    A->Voisin2 = N1;
+    A->Voisin3 = B;
+    B->Voisin1 = X;
+    B->Voisin2 = N2;
+    B->Voisin3 = A;
+    X->Voisin1 = A;
+    X->Voisin2 = B;
+    X->Voisin3 = N3;
+}
+
+/// Edits the cells holding P among the first `limite` cells of `liste` (limite < 0: all of them,
+/// counted again at each step), at most three, in list order.
+void editerAutour(Simplex &s, std::vector<Maille *> &liste, long limite, IndexMailles *index,
+                  PointSimplex *P, PointSimplex *N1, PointSimplex *N2, PointSimplex *N3,
+                  PointSimplex *A, PointSimplex *B, const char *operation)
+{
+    auto editer = [&](std::size_t j) {
+        const EditionMaille r = modifierMaille(s, *liste[j], P, N1, N2, N3, A, B);
+        if (r != EditionMaille::Faite)
+            std::cout << messageEdition(r, operation);
+        else if (index)
+            index->actualiser(*liste[j], static_cast<int>(j), {P, A, B});
+    };
+    if (index)
+    {
+        // Editing a cell changes no other cell: the cells met by the walk are the first three
+        // that hold P now.
+        const std::vector<int> &tenant = index->mailles(P);
+        std::vector<int> cellules;
+        for (int j : tenant)
+        {
+            if (cellules.size() == 3 || (limite >= 0 && j >= limite))
+                break;
+            cellules.push_back(j);
+        }
+        for (int j : cellules)
+            editer(static_cast<std::size_t>(j));
+        return;
+    }
+    int rencontrees = 0;
+    for (std::size_t j = 0; rencontrees < 3; ++j)
+    {
+        const std::size_t fin = limite >= 0 ? static_cast<std::size_t>(limite) : liste.size();
+        if (j >= fin || j >= liste.size())
+            break;
+        if (s.indiceDansMaille(P, *liste[j]) == -1)
+            continue;
+        ++rencontrees;
+        editer(j);
+    }
+}
+
+} // namespace
+
+void t26(Simplex &s, unsigned int i, const Index &index)
+{
+    if (i >= s.ListePointsSimplex.size())
+    {
+        std::cout << messageIndiceT26;
+        return;
+    }
+    PointSimplex *P = s.ListePointsSimplex[i];
+    PointSimplex *S = s.ListePointsSuivants.at(i);
+    if (!P || !S || !P->aSesVoisins() || !S->aSesVoisins())
+    {
+        // A point without its three neighbours cannot be split.
+        std::cout << messageIndiceT26;
+        return;
+    }
+    PointSimplex *N1 = P->Voisin1, *N2 = P->Voisin2, *N3 = P->Voisin3;
+    PointSimplex *M1 = S->Voisin1, *M2 = S->Voisin2, *M3 = S->Voisin3;
+    const vector3 d1 = demiVers(P, N1), d2 = demiVers(P, N2), d3 = demiVers(P, N3);
+
+    std::unique_ptr<PointSimplex> a(new PointSimplex()), b(new PointSimplex());
+    std::unique_ptr<PointSimplex> as(new PointSimplex()), bs(new PointSimplex());
+    PointSimplex *A = a.get(), *B = b.get(), *AS = as.get(), *BS = bs.get();
+
+    std::unordered_set<PointSimplex *> modifies{P, N1, N2};
+    if (index.points)
+        for (PointSimplex *q : modifies)
+            index.points->retirer(q);
+
+    remplacerVoisin(N1, P, A);
+    remplacerVoisin(N2, P, B);
+    remplacerVoisin(M1, S, AS);
+    remplacerVoisin(M2, S, BS);
+
+    const std::size_t n = s.ListePointsSimplex.size();
+    s.ListePointsSimplex.push_back(a.release());
+    s.ListePointsSimplex.push_back(b.release());
+    s.ListePointsSuivants.push_back(as.release());
+    s.ListePointsSuivants.push_back(bs.release());
+
+    eclater(P, A, B, d1, d2, d3, N1, N2, N3);
+    eclater(S, AS, BS, d1, d2, d3, M1, M2, M3);
+    if (index.points)
+    {
+        for (PointSimplex *q : modifies)
+            index.points->remettre(q);
+        index.points->ajouter(A, static_cast<int>(n));
+        index.points->ajouter(B, static_cast<int>(n + 1));
+    }
+
+    s.ListeMailles.push_back(new Maille{P, A, B});
+    s.orienterMaille(*s.ListeMailles.back());
+    if (index.mailles)
+        index.mailles->ajouterMaille(*s.ListeMailles.back(),
+                                     static_cast<int>(s.ListeMailles.size() - 1));
+    s.ListeMaillesSuivantes.push_back(new Maille{S, AS, BS});
+    s.orienterMaille(*s.ListeMaillesSuivantes.back());
+    if (index.maillesSuivantes)
+        index.maillesSuivantes->ajouterMaille(*s.ListeMaillesSuivantes.back(),
+                                              static_cast<int>(s.ListeMaillesSuivantes.size() - 1));
+
+    editerAutour(s, s.ListeMailles, -1, index.mailles, P, N1, N2, N3, A, B, "RaffinageT26");
+    editerAutour(s, s.ListeMaillesSuivantes, -1, index.maillesSuivantes, S, M1, M2, M3, AS, BS,
+                 "RaffinageT26");
+
+    s.majParametres(static_cast<int>(i), 0);
+    s.majParametres(static_cast<int>(n), 0);
+    s.majParametres(static_cast<int>(n + 1), 0);
+
+    s.ListePointsPrecedents.push_back(new PointSimplex(A->Position, nullptr, nullptr, nullptr));
+    s.ListePointsPrecedents.push_back(new PointSimplex(B->Position, nullptr, nullptr, nullptr));
+}
+
+} // namespace raffinage
+
+using namespace raffinage;
+
+void Simplex::RaffinageT26(unsigned int indice)
+{
+    t26(*this, indice, Index());
+}
+
+void Simplex::RaffinageT26Angles()
+{
+    if (ListeMailles.empty())
+        return;
+
+    float somme = 0, compte = 0;
+    for (const Maille *m : ListeMailles)
+        for (const PointSimplex *p : *m)
+        {
+            somme = static_cast<float>(somme + p->Phi * 180 / M_PI);
+            compte = compte + 1;
+        }
+    const float moyenne = somme / compte;
+
+    const bool indexe = rechercheCourante() == Recherche::Indexee;
+    std::unique_ptr<IndexContenu> points;
+    std::unique_ptr<IndexMailles> mailles, maillesSuivantes;
+    Index index;
+    if (indexe)
+    {
+        points.reset(new IndexContenu(ListePointsSimplex));
+        mailles.reset(new IndexMailles(ListeMailles, ListeMailles.size()));
+        maillesSuivantes.reset(new IndexMailles(ListeMaillesSuivantes, ListeMaillesSuivantes.size()));
+        index = Index{points.get(), mailles.get(), maillesSuivantes.get()};
+    }
+
+    // The walk keeps to the cells and points present when it started: the points that the splits
+    // create take angles of their own, and a walk over them with the first mean may never end.
+    const std::unordered_set<const PointSimplex *> presents(ListePointsSimplex.begin(),
+                                                            ListePointsSimplex.end());
+    const std::size_t nbMailles = ListeMailles.size();
+    for (std::size_t j = 0; j < nbMailles && j < ListeMailles.size(); ++j)
+    {
+        Maille *m = ListeMailles[j];
+        for (std::size_t q = 0; q < m->size(); ++q)
+        {
+            const PointSimplex *p = (*m)[q];
+            if (!presents.count(p))
+                continue;
+            if (p->Phi * 180 / M_PI >= moyenne)
+            {
+                const int k = indexe ? points->premier(p) : indicePoint(p);
+                t26(*this, static_cast<unsigned int>(k), index);
+            }
+        }
+    }
+}
+
+void Simplex::RaffinageT26Global()
+{
+    // The companion mesh must cover the mesh; otherwise there is nothing sound to copy back.
+    if (ListePointsSuivants.size() < ListePointsSimplex.size() ||
+        ListeMaillesSuivantes.size() < ListeMailles.size())
+        return;
+    const bool indexe = rechercheCourante() == Recherche::Indexee;
+
+    // Phase 1: every point of the companion mesh is split.
+    const std::size_t K = ListePointsSuivants.size();
+    const std::size_t L = ListeMaillesSuivantes.size();
+    std::unique_ptr<IndexMailles> autour;
+    if (indexe)
+        autour.reset(new IndexMailles(ListeMaillesSuivantes, L));
+    auto remplacerEgal = [](PointSimplex *q, const PointSimplex *S, PointSimplex *nouveau) {
+        if (!q)
+            return;
+        if (q->Voisin1 && *q->Voisin1 == *S)
+            q->Voisin1 = nouveau;
+        else if (q->Voisin2 && *q->Voisin2 == *S)
+            q->Voisin2 = nouveau;
+        else if (q->Voisin3 && *q->Voisin3 == *S)
+            q->Voisin3 = nouveau;
+    };
+    for (std::size_t i = 0; i < K; ++i)
+    {
+        PointSimplex *S = ListePointsSuivants[i];
+        if (!S || !S->aSesVoisins())
+            continue;
+        PointSimplex *M1 = S->Voisin1, *M2 = S->Voisin2, *M3 = S->Voisin3;
+        const vector3 d1 = demiVers(S, M1), d2 = demiVers(S, M2), d3 = demiVers(S, M3);
+        PointSimplex *AS = new PointSimplex(), *BS = new PointSimplex();
+        remplacerEgal(M1, S, AS);
+        remplacerEgal(M2, S, BS);
+        ListePointsSuivants.push_back(AS);
+        ListePointsSuivants.push_back(BS);
+        eclater(S, AS, BS, d1, d2, d3, M1, M2, M3);
+        ListeMaillesSuivantes.push_back(new Maille{S, AS, BS});
+        orienterMaille(*ListeMaillesSuivantes.back());
+        editerAutour(*this, ListeMaillesSuivantes, static_cast<long>(L), autour.get(), S, M1, M2,
+                     M3, AS, BS, "RaffinageT26Global");
+    }
+
+    // Phase 2: the mesh becomes a copy of the companion mesh.
+    const std::size_t n = ListePointsSimplex.size();
+    const std::size_t c = ListeMailles.size();
+    std::unique_ptr<IndexContenu> contenuSimplex, contenuSuivants;
+    if (indexe)
+    {
+        contenuSimplex.reset(new IndexContenu(ListePointsSimplex));
+        contenuSuivants.reset(new IndexContenu(ListePointsSuivants));
+    }
+    auto indiceSimplex = [&](const PointSimplex *p) {
+        return indexe ? contenuSimplex->premier(p) : indicePoint(p);
+    };
+    auto indiceSuivant = [&](const PointSimplex *p) {
+        return indexe ? contenuSuivants->premier(p) : indicePointSuivant(p);
+    };
+    auto entree = [](std::vector<PointSimplex *> &liste, int k) -> PointSimplex * {
+        return k < 0 || static_cast<std::size_t>(k) >= liste.size() ? nullptr : liste[k];
+    };
+
+    const std::vector<PointSimplex *> anciensPrecedents = ListePointsPrecedents;
+    ListePointsPrecedents.clear();
+    for (std::size_t i = 0; i < n; ++i)
+        ListePointsPrecedents.push_back(
+            new PointSimplex(ListePointsSimplex[i]->Position, nullptr, nullptr, nullptr));
+    for (std::size_t i = 0; i < ListePointsPrecedents.size(); ++i)
+    {
+        const PointSimplex *p = ListePointsSimplex[i];
+        PointSimplex *q = ListePointsPrecedents[i];
+        q->Voisin1 = entree(ListePointsPrecedents, indiceSimplex(p->Voisin1));
+        q->Voisin2 = entree(ListePointsPrecedents, indiceSimplex(p->Voisin2));
+        q->Voisin3 = entree(ListePointsPrecedents, indiceSimplex(p->Voisin3));
+    }
+
+    for (std::size_t i = n; i < ListePointsSuivants.size(); ++i)
+        ListePointsSimplex.push_back(new PointSimplex(*ListePointsSuivants[i]));
+    for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
+    {
+        PointSimplex *p = ListePointsSimplex[i];
+        const PointSimplex *q = ListePointsSuivants[i];
+        p->Position = q->Position;
+        p->Voisin1 = entree(ListePointsSimplex, indiceSuivant(q->Voisin1));
+        p->Voisin2 = entree(ListePointsSimplex, indiceSuivant(q->Voisin2));
+        p->Voisin3 = entree(ListePointsSimplex, indiceSuivant(q->Voisin3));
+    }
+    for (std::size_t i = ListePointsPrecedents.size(); i < ListePointsSimplex.size(); ++i)
+        ListePointsPrecedents.push_back(
+            new PointSimplex(ListePointsSimplex[i]->Position, nullptr, nullptr, nullptr));
+
+    auto traduire = [&](const Maille &suivante, Maille &cible) {
+        cible.resize(suivante.size());
+        for (std::size_t q = 0; q < suivante.size(); ++q)
+            cible[q] = entree(ListePointsSimplex, indiceSuivant(suivante[q]));
+    };
+    for (std::size_t j = 0; j < c; ++j)
+        traduire(*ListeMaillesSuivantes[j], *ListeMailles[j]);
+    for (std::size_t j = c; j < ListeMaillesSuivantes.size(); ++j)
+    {
+        ListeMailles.push_back(new Maille());
+        traduire(*ListeMaillesSuivantes[j], *ListeMailles.back());
+    }
+
+    for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
+        majParametres(static_cast<int>(i), 0);
+
+    libererOrphelins(anciensPrecedents, {});
+}
