@@ -108,10 +108,6 @@ bool Maillage::lecture_pt_interet(const std::string &nomFichier)
         Lecteur donnees(second.f);
         lirePointsPTS(*this, donnees, taille > 0 ? taille / 6 + 1 : 0);
     }
-    std::fclose(premier.f);
-    premier.f = nullptr;
-    std::fclose(second.f);
-    second.f = nullptr;
     return terminerLecturePTS(*this);
 }
 

@@ -1,6 +1,6 @@
 #include "MaillageTexte.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -32,9 +32,9 @@ template <typename T> bool horsLimites(const char *debut, const char *finNombre,
 }
 } // namespace
 
-Lecteur::Lecteur(std::FILE *f) : fichier(f), fichierEpuise(f == nullptr)
+Lecteur::Lecteur(std::FILE *f, std::size_t fenetre) : fichier(f), fichierEpuise(f == nullptr)
 {
-    tampon.resize(TAILLE_FENETRE);
+    tampon.resize(std::max<std::size_t>(fenetre, 1));
     p = fin = tampon.data();
 }
 
@@ -44,11 +44,13 @@ bool Lecteur::remplir()
 {
     if (fichierEpuise)
         return false;
-    std::size_t reste = static_cast<std::size_t>(fin - p);
+    // The unread rest moves to the front; a window full of one token doubles.
+    const std::size_t debut = static_cast<std::size_t>(p - tampon.data());
+    const std::size_t reste = static_cast<std::size_t>(fin - p);
     if (reste == tampon.size())
         tampon.resize(tampon.size() * 2);
-    if (reste > 0 && p != tampon.data())
-        std::memmove(tampon.data(), p, reste);
+    if (reste > 0 && debut != 0)
+        std::memmove(tampon.data(), tampon.data() + debut, reste);
     std::size_t lus = std::fread(tampon.data() + reste, 1, tampon.size() - reste, fichier);
     p = tampon.data();
     fin = p + reste + lus;

@@ -27,7 +27,8 @@ class Lecteur
 {
 public:
     /// Reads the file from its current position; the file stays owned by the caller.
-    explicit Lecteur(std::FILE *f);
+    /// fenetre is the initial window size in bytes (it grows for longer tokens).
+    explicit Lecteur(std::FILE *f, std::size_t fenetre = std::size_t(1) << 20);
     Lecteur(const char *texte, std::size_t taille);
     Lecteur(const Lecteur &) = delete;
     Lecteur &operator=(const Lecteur &) = delete;

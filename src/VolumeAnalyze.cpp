@@ -324,17 +324,29 @@ int niveauDeGris(std::uint16_t v, std::uint16_t a, std::uint16_t b)
 bool seuillerVolume(const VolumeAnalyze &volume, std::vector<point3> &points, int seuilMin, int seuilMax,
                     std::uint16_t fenetreMin, std::uint16_t fenetreMax)
 {
-    // One grey level per possible voxel value, computed once.
-    std::vector<unsigned char> retenu(65536);
-    for (int v = 0; v < 65536; ++v) {
-        const int g = niveauDeGris(static_cast<std::uint16_t>(v), fenetreMin, fenetreMax);
-        retenu[static_cast<std::size_t>(v)] = (g < seuilMax && g > seuilMin) ? 1 : 0;
+    // Large volumes: one decision per possible voxel value, computed once.
+    std::vector<unsigned char> retenu;
+    const bool avecTable = volume.voxels.size() > 65536;
+    if (avecTable) {
+        retenu.resize(65536);
+        for (int v = 0; v < 65536; ++v) {
+            const int g = niveauDeGris(static_cast<std::uint16_t>(v), fenetreMin, fenetreMax);
+            retenu[static_cast<std::size_t>(v)] = (g < seuilMax && g > seuilMin) ? 1 : 0;
+        }
     }
     const std::uint16_t *voxel = volume.voxels.data();
     for (int z = 0; z < volume.dimZ; ++z)
         for (int y = 0; y < volume.dimY; ++y)
-            for (int x = 0; x < volume.dimX; ++x, ++voxel)
-                if (retenu[*voxel])
+            for (int x = 0; x < volume.dimX; ++x, ++voxel) {
+                bool garde;
+                if (avecTable) {
+                    garde = retenu[*voxel] != 0;
+                } else {
+                    const int g = niveauDeGris(*voxel, fenetreMin, fenetreMax);
+                    garde = g < seuilMax && g > seuilMin;
+                }
+                if (garde)
                     points.emplace_back(static_cast<double>(x), static_cast<double>(y), static_cast<double>(z));
+            }
     return true;
 }
