@@ -52,8 +52,8 @@ double bosse(P w, P centre, double largeur)
 P surface(P w)
 {
     const P lobe{0.80, 0.35, 0.49}, creux{-0.55, -0.60, 0.58};
-    double r = 1 + 0.22 * bosse(w, lobe, 0.30) - 0.12 * bosse(w, creux, 0.25) +
-               0.05 * std::sin(3 * std::atan2(w.y, w.x)) * (1 - w.z * w.z);
+    double r = 1 + 0.22 * bosse(w, lobe, 0.30) - 0.20 * bosse(w, creux, 0.25) +
+               0.08 * std::sin(3 * std::atan2(w.y, w.x)) * (1 - w.z * w.z);
     return {50 * r * w.x, 36 * r * w.y, 28 * r * w.z};
 }
 

@@ -129,13 +129,20 @@ std::vector<std::array<int, 3>> facesDe(const Maillage &m)
     return f;
 }
 
-// Largest move of a simplex point in the last step.
-double deplacementMaximal(const Simplex &s)
+// Mean move of the simplex points along their normals in the last step: the
+// change of shape. Points also slide along the surface as their nearest cloud
+// points change; that sliding does not change the fit and is left out.
+double deplacementNormalMoyen(const Simplex &s)
 {
-    double d = 0;
-    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i)
-        d = std::max(d, distance(s.ListePointsSimplex[i]->Position, s.ListePointsPrecedents[i]->Position));
-    return d;
+    if (s.ListePointsSimplex.empty())
+        return 0;
+    double somme = 0;
+    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i) {
+        const PointSimplex *p = s.ListePointsSimplex[i];
+        const point3 &a = p->Position, &b = s.ListePointsPrecedents[i]->Position;
+        somme += std::fabs((a.x - b.x) * p->Ni.x + (a.y - b.y) * p->Ni.y + (a.z - b.z) * p->Ni.z);
+    }
+    return somme / static_cast<double>(s.ListePointsSimplex.size());
 }
 
 // Distance from each simplex point to its nearest cloud point.
@@ -366,7 +373,7 @@ void Ajustement::serieFinale()
     for (int i = 0; i < bilan.pasFinauxPrevus; ++i) {
         pas(dejaDeforme);
         ++bilan.pasFinaux;
-        bilan.deplacementFinal = deplacementMaximal(simplex);
+        bilan.deplacementFinal = deplacementNormalMoyen(simplex);
         if (bilan.deplacementFinal < seuil) {
             bilan.arretAnticipe = i + 1 < bilan.pasFinauxPrevus;
             break;

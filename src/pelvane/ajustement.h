@@ -20,8 +20,10 @@ struct Reglages
     /// (at least finaleMinimum steps, unless the cycles have no step at all).
     int facteurFinale = 10;
     int finaleMinimum = 50;
-    /// A step of the final series "no longer moves the mesh" when no simplex
-    /// point moved farther than this share of the cloud's bounding-box diagonal.
+    /// A step of the final series "no longer moves the mesh" when the mean move
+    /// of the simplex points along their normals (the change of shape; sliding
+    /// along the surface is left out) is below this share of the cloud's
+    /// bounding-box diagonal.
     double seuilArret = 1e-5;
     /// Margin of the placement: the mesh encloses the cloud scaled by this factor.
     double marge = 1.05;
@@ -50,7 +52,7 @@ struct Bilan
     int pasFinaux = 0;          ///< steps run in the final series
     int pasFinauxPrevus = 0;    ///< its length when it does not end early
     bool arretAnticipe = false; ///< the final series stopped because the mesh no longer moved
-    double deplacementFinal = 0; ///< largest move of a point in the last step
+    double deplacementFinal = 0; ///< mean move along the normals in the last step
     double duree = 0;           ///< seconds, from the start to the report
 
     Statistiques nuageVersSurface; ///< each cloud point to the triangulated surface

@@ -47,7 +47,7 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << "pas de la série finale = " << b.pasFinaux << "\n";
     o << "pas prévus pour la série finale = " << b.pasFinauxPrevus << "\n";
     o << "arrêt anticipé de la série finale = " << (b.arretAnticipe ? 1 : 0) << "\n";
-    o << "plus grand déplacement au dernier pas = " << b.deplacementFinal << "\n";
+    o << "déplacement moyen selon les normales au dernier pas = " << b.deplacementFinal << "\n";
     o << "points simplexes = " << b.pointsFinaux << "\n";
     o << "mailles = " << b.mailles << "\n";
     o << "sommets de la triangulation = " << b.sommetsTriangulation << "\n";
