@@ -208,15 +208,17 @@ bool VolumeAnalyze::preparerVoxels(std::size_t tailleImage, const std::string &n
     }
     // Sizes are 16-bit, so this product cannot overflow 64 bits.
     const unsigned long long nbVoxels = static_cast<unsigned long long>(x) * y * z;
-    debut = 0;
-    if (type != INCONNU && entete.vox_offset > 0 && entete.vox_offset < static_cast<double>(tailleImage) + 1)
-        debut = static_cast<std::size_t>(std::llround(entete.vox_offset));
-    const unsigned long long requis = nbVoxels * static_cast<unsigned long long>(octets) + debut;
+    // The voxel offset counts for known types only (a NaN or negative offset is none).
+    unsigned long long decalage = 0;
+    if (type != INCONNU && entete.vox_offset > 0)
+        decalage = static_cast<unsigned long long>(std::llround(std::min<double>(entete.vox_offset, 1e18)));
+    const unsigned long long requis = nbVoxels * static_cast<unsigned long long>(octets) + decalage;
     if (requis > tailleImage) {
         std::cerr << "Fichier image Analyze trop court : " << nom << ".img (" << requis
                   << " octets attendus, " << tailleImage << " présents)" << std::endl;
         return false;
     }
+    debut = static_cast<std::size_t>(decalage);
     return allouer(x, y, z);
 }
 
