@@ -17,6 +17,7 @@ namespace tarnis_test {
 bool ecrirePTS(const std::string &chemin, const std::vector<point3> &points)
 {
     std::ostringstream texte;
+    texte.precision(17);
     texte << "PTS\n" << points.size() << "\n";
     for (const point3 &p : points)
         texte << p.x << ' ' << p.y << ' ' << p.z << '\n';
