@@ -98,18 +98,18 @@ void MainWindow::proteger(const QString &operation, const std::function<void()> 
     loadInformation();
 }
 
-void MainWindow::signalerEchecChargement(GLWidget *vue)
+void MainWindow::signalerEchecChargement(const QString &raison, const QString &nuage, const QString &maillage)
 {
-    if (vue == nullptr || vue->derniereErreur().isEmpty())
+    if (raison.isEmpty())
         return;
     QStringList fichiers;
-    if (!vue->getCurentPtsName().isEmpty())
-        fichiers << vue->getCurentPtsName();
-    if (!vue->getCurentSimplexName().isEmpty())
-        fichiers << vue->getCurentSimplexName();
+    for (const QString &f : {nuage, maillage})
+        if (!f.isEmpty())
+            fichiers << f;
+    if (fichiers.isEmpty()) // an empty view: the template mesh
+        fichiers << QStringLiteral("./SMM_/icosa.smm");
     QMessageBox::warning(this, tr("Chargement"),
-                         tr("Le chargement de %1 a echoue : %2")
-                             .arg(fichiers.join(QStringLiteral(", ")), vue->derniereErreur()),
+                         tr("Le chargement de %1 a echoue : %2").arg(fichiers.join(QStringLiteral(", ")), raison),
                          QMessageBox::Ok);
 }
 
@@ -130,6 +130,8 @@ bool MainWindow::ouvrirParSuffixe(const QString &fichier)
 void MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, QString title)
 {
     GLWidget *vue = new GLWidget(PTSAOuvrir, MaillageAOuvrir);
+    // Read now: showing the view may run other operations that reset the reason.
+    const QString erreurChargement = vue->derniereErreur();
 
     // The shared slice controls act on every view ever opened.
     connect(ui->SliderTrancheCoupe, &QSlider::sliderMoved, vue, &GLWidget::setTailleTrancheCoupe);
@@ -177,7 +179,7 @@ void MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, 
     reloadMenuVue();
     QTimer::singleShot(100, this, &MainWindow::checkMenu);
 
-    signalerEchecChargement(vue);
+    signalerEchecChargement(erreurChargement, PTSAOuvrir, MaillageAOuvrir);
 }
 
 GLWidget *MainWindow::getActiveSubWin()

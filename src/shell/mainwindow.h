@@ -63,6 +63,9 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    /// Runs an action; an exception escaping from the view or the engines is
+    /// shown in an error box instead of reaching the event loop.
+    void proteger(const QString &operation, const std::function<void()> &action);
 
 private slots:
     void on_actionNouveau_triggered();
@@ -110,11 +113,8 @@ private:
     /// Opens a file into a new document window by its suffix; false when the
     /// suffix is not one of a cloud or a mesh.
     bool ouvrirParSuffixe(const QString &fichier);
-    /// Runs an action; an exception escaping from the view or the engines is
-    /// shown in an error box instead of reaching the event loop.
-    void proteger(const QString &operation, const std::function<void()> &action);
-    /// Tells the user when the view could not read what it was given.
-    void signalerEchecChargement(GLWidget *vue);
+    /// Tells the user, naming the files, when a new view could not read what it was given.
+    void signalerEchecChargement(const QString &raison, const QString &nuage, const QString &maillage);
     bool fenetrePrincipaleDisponible() const;
     QList<QMdiSubWindow *> fenetresDocuments() const;
 
