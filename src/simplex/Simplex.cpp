@@ -138,14 +138,14 @@ void Simplex::calculerCentre()
     if (ListePointsSimplex.empty())
         return;
     const point3 &premier = ListePointsSimplex.at(0)->Position;
-    float minX = static_cast<float>(premier.x), maxX = minX;
-    float minY = static_cast<float>(premier.y), maxY = minY;
-    float minZ = static_cast<float>(premier.z), maxZ = minZ;
+    float minX = arrondiFloat(premier.x), maxX = minX;
+    float minY = arrondiFloat(premier.y), maxY = minY;
+    float minZ = arrondiFloat(premier.z), maxZ = minZ;
     for (const PointSimplex *p : ListePointsSimplex)
     {
-        const float x = static_cast<float>(p->Position.x);
-        const float y = static_cast<float>(p->Position.y);
-        const float z = static_cast<float>(p->Position.z);
+        const float x = arrondiFloat(p->Position.x);
+        const float y = arrondiFloat(p->Position.y);
+        const float z = arrondiFloat(p->Position.z);
         if (x < minX) minX = x;
         if (x > maxX) maxX = x;
         if (y < minY) minY = y;
@@ -155,9 +155,9 @@ void Simplex::calculerCentre()
     }
     if (!Centre)
         Centre = new point3();
-    Centre->x = (minX + maxX) * 0.5f;
-    Centre->y = (minY + maxY) * 0.5f;
-    Centre->z = (minZ + maxZ) * 0.5f;
+    Centre->x = arrondiFloat((minX + maxX) * 0.5f);
+    Centre->y = arrondiFloat((minY + maxY) * 0.5f);
+    Centre->z = arrondiFloat((minZ + maxZ) * 0.5f);
 }
 
 void Simplex::centrer(point3 cible)

@@ -11,6 +11,15 @@
 
 struct kd_tree;
 
+/// v rounded to single precision. The value goes through a volatile float so that the optimiser
+/// cannot fold the narrowing away: GCC 12's vectoriser drops a double -> float -> double round
+/// trip done on two neighbouring coordinates at once.
+inline float arrondiFloat(double v)
+{
+    volatile float f = static_cast<float>(v);
+    return f;
+}
+
 /// One simplex point: a position, three ordered neighbours and the geometry computed from them.
 /// Always made on the heap and referenced by pointer from the lists of a Simplex.
 /// The order of the neighbours is part of the data: the normal is (V2 - V1) x (V3 - V1).

@@ -49,7 +49,7 @@ void visiteExacte(const PointSimplex &q, float &moyenne)
     for (int j = 0; j < k; ++j)
         moyenne = moyenne + voisins[j]->Phi;
     const double diviseur = entree == 0 ? k : k + 1;
-    moyenne = static_cast<float>(static_cast<double>(moyenne) / diviseur);
+    moyenne = arrondiFloat(static_cast<double>(moyenne) / diviseur);
 }
 
 /// The points a walk may reach, with their counted neighbours as indices into the same list.
@@ -128,7 +128,7 @@ void parcourir(const PointSimplex &q, int profondeur, float &moyenne, const Grap
         const double entree = moyenne;
         const double x = entree == 0 ? g.somme[r] / g.nbComptes[r]
                                      : (entree + g.somme[r]) / (g.nbComptes[r] + 1);
-        moyenne = static_cast<float>(chemins[r].a * x + chemins[r].b);
+        moyenne = arrondiFloat(chemins[r].a * x + chemins[r].b);
     }
 }
 
@@ -191,9 +191,9 @@ vector3 Simplex::forceInterneDepuisMoyenne(const PointSimplex &p, float moyenne)
     const point3 &v2 = p.Voisin2->Position;
     const point3 &v3 = p.Voisin3->Position;
     const double w = 0.33333334f;
-    const float cx = static_cast<float>(v3.x * w + v1.x * w + v2.x * w);
-    const float cy = static_cast<float>(v3.y * w + v1.y * w + v2.y * w);
-    const float cz = static_cast<float>(v3.z * w + v1.z * w + v2.z * w);
+    const float cx = arrondiFloat(v3.x * w + v1.x * w + v2.x * w);
+    const float cy = arrondiFloat(v3.y * w + v1.y * w + v2.y * w);
+    const float cz = arrondiFloat(v3.z * w + v1.z * w + v2.z * w);
     const float phiCible = (moyenne + p.Phi) * 0.5f;
     const float hauteur = CalculParametre_L(p.Rayon, p.DistanceCentre, phiCible);
     return vector3((cx + hauteur * p.Ni.x) - p.Position.x, (cy + hauteur * p.Ni.y) - p.Position.y,
@@ -340,14 +340,13 @@ void Simplex::deformer(kd_tree *kd, int avecRetention, float alpha, float beta, 
         point3 cible;
         if (!cone)
         {
-            kd_result *res = kd_closest3f(kd, static_cast<float>(P.x), static_cast<float>(P.y),
-                                          static_cast<float>(P.z));
+            kd_result *res =
+                kd_closest3f(kd, arrondiFloat(P.x), arrondiFloat(P.y), arrondiFloat(P.z));
             if (res && !kd_result_at_end(res))
             {
                 double pos[3];
                 kd_result_point(res, pos);
-                cible = point3(static_cast<float>(pos[0]), static_cast<float>(pos[1]),
-                               static_cast<float>(pos[2]));
+                cible = point3(arrondiFloat(pos[0]), arrondiFloat(pos[1]), arrondiFloat(pos[2]));
                 aCible = true;
             }
             kd_result_release(res);

@@ -11,7 +11,7 @@ namespace {
 
 const double PI = 3.141592653589793;
 
-float versFloat(double v) { return static_cast<float>(v); }
+float versFloat(double v) { return arrondiFloat(v); }
 
 /// b - a with each coordinate rounded to float.
 vector3 differenceFloat(const point3 &a, const point3 &b)
@@ -58,9 +58,9 @@ point3 Simplex::projection(const PointSimplex &p)
     const point3 &pos = p.Position;
     const point3 &v1 = p.Voisin1->Position;
     const vector3 &n = p.Ni;
-    float h = (pos.x - v1.x) * n.x;
-    h = h + (pos.y - v1.y) * n.y;
-    h = h + (pos.z - v1.z) * n.z;
+    float h = versFloat((pos.x - v1.x) * n.x);
+    h = versFloat(h + (pos.y - v1.y) * n.y);
+    h = versFloat(h + (pos.z - v1.z) * n.z);
     return point3(pos.x - h * n.x, pos.y - h * n.y, pos.z - h * n.z);
 }
 

@@ -1,0 +1,343 @@
+#include "simplex_fixtures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <sstream>
+#include <unordered_map>
+#include <utility>
+
+namespace tarnis_test {
+
+namespace {
+
+double norme(const point3 &p) { return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z); }
+
+point3 surSphere(const point3 &p, double rayon)
+{
+    const double n = norme(p);
+    return point3(p.x * rayon / n, p.y * rayon / n, p.z * rayon / n);
+}
+
+/// Turns every face of a convex mesh around the origin so that it faces outwards.
+void orienterVersExterieur(const std::vector<point3> &sommets, std::vector<Face> &faces)
+{
+    for (Face &f : faces)
+    {
+        const point3 &a = sommets[f.s1], &b = sommets[f.s2], &c = sommets[f.s3];
+        const vector3 n = vector3(a, b) ^ vector3(a, c);
+        const vector3 centre(a.x + b.x + c.x, a.y + b.y + c.y, a.z + b.z + c.z);
+        if (n * centre < 0)
+            std::swap(f.s2, f.s3);
+    }
+}
+
+} // namespace
+
+void tetraedre(double rayon, std::vector<point3> &sommets, std::vector<Face> &faces)
+{
+    const double k = rayon / std::sqrt(3.0);
+    sommets = {point3(k, k, k), point3(k, -k, -k), point3(-k, k, -k), point3(-k, -k, k)};
+    faces = {{0, 1, 2}, {0, 1, 3}, {0, 2, 3}, {1, 2, 3}};
+    orienterVersExterieur(sommets, faces);
+}
+
+void octaedre(double rayon, std::vector<point3> &sommets, std::vector<Face> &faces)
+{
+    sommets = {point3(rayon, 0, 0),  point3(-rayon, 0, 0), point3(0, rayon, 0),
+               point3(0, -rayon, 0), point3(0, 0, rayon),  point3(0, 0, -rayon)};
+    faces.clear();
+    for (int x : {0, 1})
+        for (int y : {2, 3})
+            for (int z : {4, 5})
+                faces.push_back({x, y, z});
+    orienterVersExterieur(sommets, faces);
+}
+
+void icosaedreSubdivise(int niveaux, double rayon, std::vector<point3> &sommets,
+                        std::vector<Face> &faces)
+{
+    const double t = (1.0 + std::sqrt(5.0)) / 2.0;
+    sommets = {point3(-1, t, 0), point3(1, t, 0),   point3(-1, -t, 0), point3(1, -t, 0),
+               point3(0, -1, t), point3(0, 1, t),   point3(0, -1, -t), point3(0, 1, -t),
+               point3(t, 0, -1), point3(t, 0, 1),   point3(-t, 0, -1), point3(-t, 0, 1)};
+    for (point3 &p : sommets)
+        p = surSphere(p, rayon);
+    faces = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+             {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
+             {3, 8, 9},  {4, 9, 5},  {2, 4, 11},  {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+    orienterVersExterieur(sommets, faces);
+    for (int n = 0; n < niveaux; ++n)
+    {
+        std::map<std::pair<int, int>, int> milieux;
+        auto milieu = [&](int a, int b) {
+            const std::pair<int, int> cle(std::min(a, b), std::max(a, b));
+            auto it = milieux.find(cle);
+            if (it != milieux.end())
+                return it->second;
+            const point3 m = (sommets[a] + sommets[b]) / 2.0;
+            sommets.push_back(surSphere(m, rayon));
+            const int indice = static_cast<int>(sommets.size()) - 1;
+            milieux.emplace(cle, indice);
+            return indice;
+        };
+        std::vector<Face> nouvelles;
+        for (const Face &f : faces)
+        {
+            const int ab = milieu(f.s1, f.s2), bc = milieu(f.s2, f.s3), ca = milieu(f.s3, f.s1);
+            nouvelles.push_back({f.s1, ab, ca});
+            nouvelles.push_back({ab, f.s2, bc});
+            nouvelles.push_back({ca, bc, f.s3});
+            nouvelles.push_back({ab, bc, ca});
+        }
+        faces.swap(nouvelles);
+    }
+}
+
+void construireDual(Simplex &s, const std::vector<point3> &sommets, const std::vector<Face> &faces)
+{
+    const int nf = static_cast<int>(faces.size());
+    // Directed edge a -> b to the face in which it runs that way.
+    std::map<std::pair<int, int>, int> arete;
+    for (int i = 0; i < nf; ++i)
+    {
+        const Face &f = faces[i];
+        arete[{f.s1, f.s2}] = i;
+        arete[{f.s2, f.s3}] = i;
+        arete[{f.s3, f.s1}] = i;
+    }
+    for (int i = 0; i < nf; ++i)
+    {
+        const Face &f = faces[i];
+        const point3 c = (sommets[f.s1] + sommets[f.s2] + sommets[f.s3]) / 3.0;
+        s.ListePointsSimplex.push_back(new PointSimplex(c, nullptr, nullptr, nullptr));
+        s.ListePointsSuivants.push_back(new PointSimplex(c, nullptr, nullptr, nullptr));
+        s.ListePointsPrecedents.push_back(new PointSimplex(c, nullptr, nullptr, nullptr));
+        s.ListePointsInitiaux.push_back(new PointSimplex(c, nullptr, nullptr, nullptr));
+    }
+    for (int i = 0; i < nf; ++i)
+    {
+        const Face &f = faces[i];
+        const int g1 = arete.at({f.s2, f.s1}), g2 = arete.at({f.s3, f.s2}), g3 = arete.at({f.s1, f.s3});
+        for (auto *liste : {&s.ListePointsSimplex, &s.ListePointsSuivants})
+        {
+            PointSimplex *p = (*liste)[i];
+            p->Voisin1 = (*liste)[g1];
+            p->Voisin2 = (*liste)[g2];
+            p->Voisin3 = (*liste)[g3];
+        }
+    }
+    // Faces around each vertex, counter-clockwise from outside: after face (v, a, b) comes the
+    // face in which v is followed by b.
+    std::vector<int> uneFace(sommets.size(), -1);
+    for (int i = 0; i < nf; ++i)
+        for (int v : {faces[i].s1, faces[i].s2, faces[i].s3})
+            if (uneFace[v] < 0)
+                uneFace[v] = i;
+    for (std::size_t v = 0; v < sommets.size(); ++v)
+    {
+        if (uneFace[v] < 0)
+            continue;
+        Maille *maille = new Maille;
+        Maille *suivante = new Maille;
+        int f = uneFace[v];
+        do
+        {
+            maille->push_back(s.ListePointsSimplex[f]);
+            suivante->push_back(s.ListePointsSuivants[f]);
+            const Face &t = faces[f];
+            const int b = t.s1 == static_cast<int>(v) ? t.s3 : t.s2 == static_cast<int>(v) ? t.s1 : t.s2;
+            f = arete.at({static_cast<int>(v), b});
+        } while (f != uneFace[v]);
+        s.ListeMailles.push_back(maille);
+        s.ListeMaillesSuivantes.push_back(suivante);
+    }
+    s.initialiserParametres();
+}
+
+void tetraedreDual(Simplex &s, double rayon)
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    tetraedre(rayon, sommets, faces);
+    construireDual(s, sommets, faces);
+}
+
+void cubeDual(Simplex &s, double rayon)
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    octaedre(rayon, sommets, faces);
+    construireDual(s, sommets, faces);
+}
+
+std::vector<std::string> verifierInvariants(const Simplex &s, const OptionsInvariants &options)
+{
+    std::vector<std::string> fautes;
+    auto faute = [&fautes](const std::string &texte) {
+        if (fautes.size() < 50)
+            fautes.push_back(texte);
+    };
+    const auto &points = s.ListePointsSimplex;
+    const std::size_t n = points.size();
+    std::unordered_map<const PointSimplex *, std::size_t> indice;
+    for (std::size_t i = 0; i < n; ++i)
+        if (!indice.emplace(points[i], i).second)
+            faute("record " + std::to_string(i) + " appears twice in the mesh");
+
+    auto voisins = [](const PointSimplex *p) {
+        return std::array<const PointSimplex *, 3>{p->Voisin1, p->Voisin2, p->Voisin3};
+    };
+    auto estVoisin = [&voisins](const PointSimplex *p, const PointSimplex *q) {
+        const auto v = voisins(p);
+        return std::find(v.begin(), v.end(), q) != v.end();
+    };
+
+    for (std::size_t i = 0; i < n; ++i)
+    {
+        const PointSimplex *p = points[i];
+        const auto v = voisins(p);
+        const std::string nom = "point " + std::to_string(i);
+        for (int k = 0; k < 3; ++k)
+        {
+            if (!v[k])
+                faute(nom + ": neighbour " + std::to_string(k + 1) + " is null");
+            else if (v[k] == p)
+                faute(nom + ": is its own neighbour");
+            else if (!indice.count(v[k]))
+                faute(nom + ": neighbour " + std::to_string(k + 1) + " is not in the mesh");
+            else if (!estVoisin(v[k], p))
+                faute(nom + ": neighbour " + std::to_string(indice.at(v[k])) +
+                      " does not have it as a neighbour");
+        }
+        if (v[0] && (v[0] == v[1] || v[0] == v[2] || (v[1] && v[1] == v[2])))
+            faute(nom + ": two neighbours are the same point");
+    }
+
+    std::map<std::pair<const PointSimplex *, const PointSimplex *>, int> aretesOrientees;
+    std::unordered_map<const PointSimplex *, int> cellulesParPoint;
+    for (std::size_t c = 0; c < s.ListeMailles.size(); ++c)
+    {
+        const Maille &m = *s.ListeMailles[c];
+        const std::string nom = "cell " + std::to_string(c);
+        if (m.size() < 3)
+            faute(nom + ": fewer than three points");
+        std::set<const PointSimplex *> vus(m.begin(), m.end());
+        if (vus.size() != m.size())
+            faute(nom + ": a point appears twice");
+        for (std::size_t j = 0; j < m.size(); ++j)
+        {
+            const PointSimplex *a = m[j], *b = m[(j + 1) % m.size()];
+            if (!indice.count(a))
+                faute(nom + ": point " + std::to_string(j) + " is not in the mesh");
+            else if (!estVoisin(a, b))
+                faute(nom + ": points " + std::to_string(j) + " and " +
+                      std::to_string((j + 1) % m.size()) + " are not neighbours");
+            ++aretesOrientees[{a, b}];
+            ++cellulesParPoint[a];
+        }
+    }
+
+    if (options.orientation)
+    {
+        for (const auto &e : aretesOrientees)
+        {
+            if (e.second != 1)
+                faute("an edge runs the same way in " + std::to_string(e.second) + " cells");
+            if (!aretesOrientees.count({e.first.second, e.first.first}))
+                faute("an edge of a cell is met in one direction only");
+        }
+    }
+
+    if (options.genre0)
+    {
+        if (s.ListeMailles.size() != n / 2 + 2 || n % 2 != 0)
+            faute(std::to_string(n) + " points and " + std::to_string(s.ListeMailles.size()) +
+                  " cells: a closed genus-0 mesh has N/2 + 2 cells");
+        for (std::size_t i = 0; i < n; ++i)
+        {
+            auto it = cellulesParPoint.find(points[i]);
+            const int k = it == cellulesParPoint.end() ? 0 : it->second;
+            if (k != 3)
+                faute("point " + std::to_string(i) + " lies in " + std::to_string(k) +
+                      " cells instead of 3");
+        }
+    }
+
+    if (options.compagnons)
+    {
+        const auto &suivants = s.ListePointsSuivants;
+        if (suivants.size() != n)
+            faute("ListePointsSuivants has " + std::to_string(suivants.size()) + " entries for " +
+                  std::to_string(n) + " points");
+        if (s.ListePointsPrecedents.size() != n)
+            faute("ListePointsPrecedents has " + std::to_string(s.ListePointsPrecedents.size()) +
+                  " entries for " + std::to_string(n) + " points");
+        if (suivants.size() == n)
+        {
+            for (std::size_t i = 0; i < n; ++i)
+            {
+                const auto v = voisins(points[i]);
+                const auto w = voisins(suivants[i]);
+                for (int k = 0; k < 3; ++k)
+                {
+                    auto it = v[k] ? indice.find(v[k]) : indice.end();
+                    if (it != indice.end() && w[k] != suivants[it->second])
+                        faute("companion of point " + std::to_string(i) + ": neighbour " +
+                              std::to_string(k + 1) + " does not match");
+                }
+            }
+            if (s.ListeMaillesSuivantes.size() != s.ListeMailles.size())
+                faute("ListeMaillesSuivantes has " + std::to_string(s.ListeMaillesSuivantes.size()) +
+                      " cells for " + std::to_string(s.ListeMailles.size()));
+            else
+                for (std::size_t c = 0; c < s.ListeMailles.size(); ++c)
+                {
+                    const Maille &m = *s.ListeMailles[c];
+                    const Maille &ms = *s.ListeMaillesSuivantes[c];
+                    bool pareil = m.size() == ms.size();
+                    for (std::size_t j = 0; pareil && j < m.size(); ++j)
+                    {
+                        auto it = indice.find(m[j]);
+                        pareil = it != indice.end() && ms[j] == suivants[it->second];
+                    }
+                    if (!pareil)
+                        faute("companion cell " + std::to_string(c) + " does not follow cell " +
+                              std::to_string(c));
+                }
+        }
+    }
+    return fautes;
+}
+
+std::vector<point3> nuageEllipsoide(int n, double a, double b, double c)
+{
+    std::vector<point3> points;
+    points.reserve(static_cast<std::size_t>(n));
+    const double or_ = (1.0 + std::sqrt(5.0)) / 2.0;
+    const double pi = 3.141592653589793;
+    for (int i = 0; i < n; ++i)
+    {
+        const double z = 1.0 - (2.0 * i + 1.0) / n;
+        const double r = std::sqrt(std::max(0.0, 1.0 - z * z));
+        const double phi = 2.0 * pi * i / or_;
+        points.emplace_back(a * r * std::cos(phi), b * r * std::sin(phi), c * z);
+    }
+    return points;
+}
+
+double ecartEllipsoide(const point3 &p, double a, double b, double c)
+{
+    const double s = std::sqrt(p.x * p.x / (a * a) + p.y * p.y / (b * b) + p.z * p.z / (c * c));
+    return norme(p) * std::fabs(1.0 - 1.0 / s);
+}
+
+KdPtr kdSur(const std::vector<point3> &points)
+{
+    KdPtr arbre(kd_make(3));
+    kd_build3(arbre.get(), points);
+    return arbre;
+}
+
+} // namespace tarnis_test
