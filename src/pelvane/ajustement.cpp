@@ -27,6 +27,8 @@ namespace {
 
 using Horloge = std::chrono::steady_clock;
 
+double secondesDepuis(Horloge::time_point t) { return std::chrono::duration<double>(Horloge::now() - t).count(); }
+
 bool finitPar(const std::string &s, const std::string &suffixe)
 {
     return s.size() >= suffixe.size() && s.compare(s.size() - suffixe.size(), suffixe.size(), suffixe) == 0;
@@ -224,6 +226,26 @@ template <class Ecrire> bool ecrireAtomique(const std::string &cible, Ecrire ecr
     return true;
 }
 
+// Raised inside a run when the mesh leaves finite space: the weights make the
+// steps diverge. Caught by Ajustement::lancer.
+struct Divergence
+{
+    int pas;
+};
+
+// True while every simplex point is finite and within `rayon` of `centre`.
+bool dansLesBornes(const Simplex &s, const point3 &centre, double rayon)
+{
+    const double r2 = rayon * rayon;
+    for (const PointSimplex *p : s.ListePointsSimplex) {
+        const double dx = p->Position.x - centre.x, dy = p->Position.y - centre.y, dz = p->Position.z - centre.z;
+        // Written so that a coordinate that is not a number fails the test.
+        if (!(dx * dx + dy * dy + dz * dz <= r2))
+            return false;
+    }
+    return true;
+}
+
 class Ajustement
 {
 public:
@@ -251,6 +273,8 @@ private:
     std::vector<std::string> entrees; // every input file, never written
     std::vector<std::string> ecrits;  // outputs of this run, removed on failure
     Horloge::time_point debut;
+    int pasFaits = 0;
+    point3 centreNuage; // centre of the cloud's bounding box
 };
 
 std::string Ajustement::pourcent(double d) const
@@ -305,6 +329,7 @@ Resultat Ajustement::lireEntrees()
         return Resultat::echec(Statut::NuageIllisible, raison);
     bilan.pointsNuage = nuage.ListePointsInterets.size();
     const Boite b = boiteDe(nuage.ListePointsInterets);
+    centreNuage = point3((b.min[0] + b.max[0]) / 2, (b.min[1] + b.max[1]) / 2, (b.min[2] + b.max[2]) / 2);
     bilan.diagonale = std::sqrt((b.max[0] - b.min[0]) * (b.max[0] - b.min[0]) +
                                 (b.max[1] - b.min[1]) * (b.max[1] - b.min[1]) +
                                 (b.max[2] - b.min[2]) * (b.max[2] - b.min[2]));
@@ -318,6 +343,12 @@ void Ajustement::pas(bool &dejaDeforme)
     simplex.deformer(nuage.kd.get(), dejaDeforme ? 1 : 0, param.alpha, param.beta, param.gamma, param.rigid,
                      false);
     dejaDeforme = true;
+    ++pasFaits;
+    // A diverging mesh would go on filling the console with diagnostics and
+    // end in a meaningless result: stop at the first step that takes a point
+    // ten diagonals away from the cloud (or out of finite space).
+    if (!dansLesBornes(simplex, centreNuage, 10 * bilan.diagonale))
+        throw Divergence{pasFaits};
 }
 
 void Ajustement::cycles()
@@ -394,12 +425,8 @@ void Ajustement::mesurer()
     bilan.mailles = static_cast<int>(simplex.ListeMailles.size());
     bilan.sommetsTriangulation = static_cast<int>(t.listeSommets.size());
     bilan.triangles = static_cast<int>(t.listeFaces.size());
-    ArbreTriangles surface(t.listeSommets, facesDe(t));
-    std::vector<double> d;
-    d.reserve(nuage.ListePointsInterets.size());
-    for (const point3 &q : nuage.ListePointsInterets)
-        d.push_back(surface.distance(q));
-    bilan.nuageVersSurface = resumer(std::move(d));
+    const ArbreTriangles surface(t.listeSommets, facesDe(t));
+    bilan.nuageVersSurface = resumer(surface.distances(nuage.ListePointsInterets));
     bilan.maillageVersNuage = resumer(distancesAuNuage(simplex, nuage.kd.get()));
 }
 
@@ -420,7 +447,7 @@ Resultat Ajustement::ecrireSorties()
                         [&](const std::string &tmp) { return simplex.maillageTriangule.exporterOFF(tmp); }))
         return echec(bilan.fichierOff);
     ecrits.push_back(bilan.fichierOff);
-    bilan.duree = std::chrono::duration<double>(Horloge::now() - debut).count();
+    bilan.duree = secondesDepuis(debut);
     const std::string texte = texteRapport(param, bilan);
     if (!ecrireAtomique(bilan.fichierRapport, [&](const std::string &tmp) {
             std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
@@ -451,6 +478,7 @@ Bilan Ajustement::lancer()
     Resultat r;
     try {
         r = lireEntrees();
+        bilan.dureeLecture = secondesDepuis(debut);
         if (r.reussi())
             r = preparerSortie();
         for (const std::string *f : {&bilan.fichierSmm, &bilan.fichierOff, &bilan.fichierRapport})
@@ -466,10 +494,20 @@ Bilan Ajustement::lancer()
             prog << "Pelvane : " << bilan.pointsNuage << " points dans le nuage, " << bilan.pointsInitiaux
                  << " points simplexes au départ" << std::endl;
             cycles();
+            bilan.dureeCycles = secondesDepuis(debut) - bilan.dureeLecture;
             serieFinale();
+            bilan.dureeFinale = secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles;
             mesurer();
+            if (!std::isfinite(bilan.nuageVersSurface.moyenne) || !std::isfinite(bilan.maillageVersNuage.moyenne))
+                throw Divergence{pasFaits};
+            bilan.dureeMesures =
+                secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles - bilan.dureeFinale;
             r = ecrireSorties();
         }
+    } catch (const Divergence &d) {
+        r = Resultat::echec(Statut::EchecAjustement,
+                            "le maillage diverge (au pas " + std::to_string(d.pas) +
+                                ", un point s'éloigne à plus de dix diagonales du nuage) : diminuer les forces");
     } catch (const std::exception &e) {
         r = Resultat::echec(Statut::EchecAjustement, std::string("erreur interne : ") + e.what());
     } catch (...) {

@@ -54,6 +54,10 @@ struct Bilan
     bool arretAnticipe = false; ///< the final series stopped because the mesh no longer moved
     double deplacementFinal = 0; ///< mean move along the normals in the last step
     double duree = 0;           ///< seconds, from the start to the report
+    double dureeLecture = 0;    ///< seconds spent reading the mesh and the cloud
+    double dureeCycles = 0;     ///< placement and cycles
+    double dureeFinale = 0;     ///< final series
+    double dureeMesures = 0;    ///< triangulation and fit figures
 
     Statistiques nuageVersSurface; ///< each cloud point to the triangulated surface
     Statistiques maillageVersNuage; ///< each simplex point to its nearest cloud point

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <thread>
 
 namespace pelvane {
 
@@ -83,6 +85,13 @@ ArbreTriangles::ArbreTriangles(const std::vector<point3> &sommets, const std::ve
     triangles.reserve(faces.size());
     for (const auto &f : faces) {
         if (f[0] < 0 || f[1] < 0 || f[2] < 0 || f[0] >= n || f[1] >= n || f[2] >= n)
+            continue;
+        bool fini = true;
+        for (int k = 0; k < 3; ++k) {
+            const point3 &s = sommets[f[k]];
+            fini = fini && std::isfinite(s.x) && std::isfinite(s.y) && std::isfinite(s.z);
+        }
+        if (!fini)
             continue;
         triangles.push_back({sommets[f[0]], sommets[f[1]], sommets[f[2]]});
     }
@@ -178,10 +187,20 @@ inline double distanceCarreeBoite(const double p[3], const double mn[3], const d
 
 double ArbreTriangles::distance(const point3 &p) const
 {
+    std::size_t indice = triangles.size();
+    return distance(p, indice);
+}
+
+double ArbreTriangles::distance(const point3 &p, std::size_t &indice) const
+{
     if (noeuds.empty())
         return std::numeric_limits<double>::infinity();
     const double q[3] = {p.x, p.y, p.z};
     double meilleure = std::numeric_limits<double>::infinity();
+    if (indice < triangles.size()) {
+        const Triangle &tr = triangles[indice];
+        meilleure = distanceCarreePointTriangle(p, tr.a, tr.b, tr.c);
+    }
     // (node, squared distance to its box) pairs still to visit.
     std::pair<std::size_t, double> pile[128];
     int haut = 0;
@@ -194,7 +213,11 @@ double ArbreTriangles::distance(const point3 &p) const
         if (n.nombre > 0) {
             for (std::size_t t = n.premier; t < n.premier + n.nombre; ++t) {
                 const Triangle &tr = triangles[t];
-                meilleure = std::min(meilleure, distanceCarreePointTriangle(p, tr.a, tr.b, tr.c));
+                const double d = distanceCarreePointTriangle(p, tr.a, tr.b, tr.c);
+                if (d < meilleure) {
+                    meilleure = d;
+                    indice = t;
+                }
             }
             continue;
         }
@@ -211,6 +234,78 @@ double ArbreTriangles::distance(const point3 &p) const
         }
     }
     return std::sqrt(meilleure);
+}
+
+namespace {
+
+// Spreads the low 21 bits of v to every third bit.
+std::uint64_t etaler(std::uint64_t v)
+{
+    v &= 0x1fffff;
+    v = (v | v << 32) & 0x1f00000000ffffULL;
+    v = (v | v << 16) & 0x1f0000ff0000ffULL;
+    v = (v | v << 8) & 0x100f00f00f00f00fULL;
+    v = (v | v << 4) & 0x10c30c30c30c30c3ULL;
+    v = (v | v << 2) & 0x1249249249249249ULL;
+    return v;
+}
+
+// The indices of the points in Morton order, so that each point lies near the
+// one before it.
+std::vector<std::size_t> ordreSpatial(const std::vector<point3> &points)
+{
+    double mn[3] = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+                    std::numeric_limits<double>::infinity()};
+    double mx[3] = {-mn[0], -mn[1], -mn[2]};
+    for (const point3 &p : points) {
+        const double c[3] = {p.x, p.y, p.z};
+        for (int k = 0; k < 3; ++k) {
+            mn[k] = std::min(mn[k], c[k]);
+            mx[k] = std::max(mx[k], c[k]);
+        }
+    }
+    std::vector<std::pair<std::uint64_t, std::size_t>> cles(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const double c[3] = {points[i].x, points[i].y, points[i].z};
+        std::uint64_t code = 0;
+        for (int k = 0; k < 3; ++k) {
+            const double e = mx[k] > mn[k] ? (c[k] - mn[k]) / (mx[k] - mn[k]) : 0.0;
+            const double v = std::isfinite(e) ? std::clamp(e, 0.0, 1.0) * 2097151.0 : 0.0;
+            code |= etaler(static_cast<std::uint64_t>(v)) << k;
+        }
+        cles[i] = {code, i};
+    }
+    std::sort(cles.begin(), cles.end());
+    std::vector<std::size_t> ordre(points.size());
+    for (std::size_t i = 0; i < cles.size(); ++i)
+        ordre[i] = cles[i].second;
+    return ordre;
+}
+
+} // namespace
+
+std::vector<double> ArbreTriangles::distances(const std::vector<point3> &points) const
+{
+    std::vector<double> d(points.size());
+    const std::size_t n = points.size();
+    // Points taken in spatial order: each search starts from the triangle
+    // nearest to the point before, which bounds it tightly from the start.
+    const std::vector<std::size_t> ordre = ordreSpatial(points);
+    unsigned coeurs = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
+    if (n < 20000)
+        coeurs = 1;
+    auto tranche = [&](std::size_t debut, std::size_t fin) {
+        std::size_t indice = triangles.size();
+        for (std::size_t k = debut; k < fin; ++k)
+            d[ordre[k]] = distance(points[ordre[k]], indice);
+    };
+    std::vector<std::thread> fils;
+    for (unsigned k = 1; k < coeurs; ++k)
+        fils.emplace_back(tranche, n * k / coeurs, n * (k + 1) / coeurs);
+    tranche(0, n / coeurs);
+    for (std::thread &f : fils)
+        f.join();
+    return d;
 }
 
 Statistiques resumer(std::vector<double> distances)

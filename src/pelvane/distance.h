@@ -22,8 +22,8 @@ double distanceCarreePointTriangle(const point3 &p, const point3 &a, const point
 class ArbreTriangles
 {
 public:
-    /// faces: zero-based vertex indices. Precondition: every index is a valid
-    /// index of sommets (callers check before; an invalid face is skipped).
+    /// faces: zero-based vertex indices. A face with an index out of range or a
+    /// corner that is not finite is left out.
     ArbreTriangles(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &faces);
 
     /// Number of triangles kept.
@@ -31,6 +31,16 @@ public:
 
     /// Distance from p to the nearest triangle; +infinity when there is none.
     double distance(const point3 &p) const;
+
+    /// distance(), starting the search from the triangle `indice` (an index
+    /// of a previous answer, or any value out of range for none) and leaving
+    /// there the index of the nearest triangle. Same value as distance(p);
+    /// faster when p lies near the previous point.
+    double distance(const point3 &p, std::size_t &indice) const;
+
+    /// distance() of every point, in order, the work shared among the
+    /// machine's cores (the values are those of distance() one by one).
+    std::vector<double> distances(const std::vector<point3> &points) const;
 
 private:
     struct Triangle

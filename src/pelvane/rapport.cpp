@@ -52,7 +52,13 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << "mailles = " << b.mailles << "\n";
     o << "sommets de la triangulation = " << b.sommetsTriangulation << "\n";
     o << "triangles = " << b.triangles << "\n";
-    o << "durée (s) = " << std::setprecision(4) << b.duree << std::setprecision(9) << "\n";
+    o << std::setprecision(4);
+    o << "durée (s) = " << b.duree << "\n";
+    o << "durée de la lecture (s) = " << b.dureeLecture << "\n";
+    o << "durée du placement et des cycles (s) = " << b.dureeCycles << "\n";
+    o << "durée de la série finale (s) = " << b.dureeFinale << "\n";
+    o << "durée des mesures (s) = " << b.dureeMesures << "\n";
+    o << std::setprecision(9);
     statistiques(o, "écart nuage -> surface", b.nuageVersSurface, b.diagonale);
     statistiques(o, "écart points simplexes -> nuage", b.maillageVersNuage, b.diagonale);
     o << "maillage simplexe = " << b.fichierSmm << "\n";

@@ -468,6 +468,23 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
     EXPECT_EQ(contenu(t.file("ici")), std::vector<std::string>{"e.smm"});
 }
 
+TEST(Ajustement, ADivergingMeshIsAFailureNotAResult)
+{
+    TempDir t;
+    const std::string ref = ecrireReference(t);
+    const std::string nuage = ecrireNuage(t.file("e.pts"), tarnis_test::nuageEllipsoide(500, A, B, C));
+    for (float alpha : {100.0f, 3.0f}) {
+        Parametres p = parametresDeTest(ref, nuage, t.file("o"));
+        p.alpha = alpha;
+        p.sauvegardeAuto = true;
+        std::ostringstream o;
+        const Bilan b = ajuster(p, o);
+        EXPECT_EQ(b.resultat.statut, Statut::EchecAjustement) << alpha;
+        EXPECT_NE(b.resultat.raison.find("le maillage diverge"), std::string::npos) << b.resultat.raison;
+        EXPECT_TRUE(!fs::exists(t.file("o")) || fs::is_empty(t.file("o"))) << alpha;
+    }
+}
+
 TEST(Ajustement, AFailedWriteRemovesWhatTheRunHadWritten)
 {
     TempDir t;

@@ -105,13 +105,16 @@ TEST(ArbreTriangles, NearestTriangleMatchesBruteForce)
     // Faces with an index out of range are left out, not read.
     faces.push_back({0, 1, static_cast<int>(sommets.size())});
     faces.push_back({-1, 1, 2});
+    // So is a face with a corner that is not a number.
+    sommets.push_back(point3(std::nan(""), 0, 0));
+    faces.push_back({0, 1, static_cast<int>(sommets.size()) - 1});
     ArbreTriangles arbre(sommets, faces);
     EXPECT_EQ(arbre.taille(), 600u);
 
     for (int q = 0; q < 2000; ++q) {
         point3 p = q % 10 == 0 ? sommets[g() % sommets.size()] : aleatoire(g, q % 3 == 0 ? 40 : 12);
         double brute = std::numeric_limits<double>::infinity();
-        for (std::size_t f = 0; f < 600; ++f)
+        for (std::size_t f = 0; f < 600; ++f) // the 600 valid faces
             brute = std::min(brute, distancePointTriangle(p, sommets[faces[f][0]], sommets[faces[f][1]],
                                                           sommets[faces[f][2]]));
         ASSERT_EQ(arbre.distance(p), brute) << q;
@@ -157,4 +160,28 @@ TEST(Resumer, MeanNearestRankPercentileAndMaximum)
     EXPECT_EQ(rien.nombre, 0u);
     EXPECT_EQ(rien.moyenne, 0);
     EXPECT_EQ(rien.maximum, 0);
+}
+
+TEST(ArbreTriangles, ManyPointsAtOnceGiveTheSameValuesInOrder)
+{
+    std::mt19937 g(31);
+    std::vector<point3> sommets;
+    std::vector<std::array<int, 3>> faces;
+    for (int i = 0; i < 300; ++i) {
+        sommets.push_back(aleatoire(g, 5));
+        sommets.push_back(aleatoire(g, 5));
+        sommets.push_back(aleatoire(g, 5));
+        faces.push_back({3 * i, 3 * i + 1, 3 * i + 2});
+    }
+    const ArbreTriangles arbre(sommets, faces);
+    // Enough points for the work to be shared, and a handful (done in one go).
+    for (std::size_t n : {50000u, 7u, 0u}) {
+        std::vector<point3> points;
+        for (std::size_t i = 0; i < n; ++i)
+            points.push_back(aleatoire(g, 8));
+        const std::vector<double> d = arbre.distances(points);
+        ASSERT_EQ(d.size(), n);
+        for (std::size_t i = 0; i < n; ++i)
+            ASSERT_EQ(d[i], arbre.distance(points[i])) << i;
+    }
 }
