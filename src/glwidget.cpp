@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
 #include <QTime>
 
@@ -80,6 +81,7 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir)
 GLWidget::~GLWidget()
 {
     timer.stop();
+    libererGL();
 }
 
 QSize GLWidget::sizeHint() const

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ class Simplex;
 class SimplexGL;
 class MaillageGL;
 class QKeyEvent;
+class QOpenGLFramebufferObject;
 class QMouseEvent;
 class QShowEvent;
 
@@ -121,6 +123,10 @@ public:
     bool estTriangule = false;
     DeformSetting deformSetting{1.0f, 0.05f, 0.0f, 2};
     HdrSetting hdrSetting{150, 255, 0, 1000};
+    /// A whole cloud of at least this many points is drawn once into a kept layer, which the
+    /// repaints copy back as long as the camera, the size and the cloud stay the same (the
+    /// picture is the same; only the cost changes). 0 keeps a layer for every cloud.
+    std::size_t seuilCoucheNuage = 100000;
 
 signals:
     /// Emitted with the reason whenever an operation fails (also for a failure inside a repaint,
@@ -207,6 +213,8 @@ protected:
 private:
     void setupViewport(int width, int height);
     void drawScene();
+    void dessinerNuage();
+    void libererGL();
     bool echec(const QString &raison);
     bool reussite();
     bool chargerMaillage(const QString &nom);
@@ -218,6 +226,9 @@ private:
     QRect viewport;
     /// maillageTriangule holds the triangles of the mesh as it is now (false once the mesh moved).
     bool triangulationAJour = false;
+    /// The cleared framebuffer with the whole cloud drawn on it, and what it was drawn from.
+    std::unique_ptr<QOpenGLFramebufferObject> coucheNuage;
+    std::uint64_t cleCoucheNuage = 0;
 };
 
 #endif

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 
 using namespace tarnis_test;
 
@@ -83,6 +84,7 @@ private slots:
     void filDeFerEtTriangles();
     void seuleLaTrancheEstDessinee();
     void sansDessinLaDerniereImageReste();
+    void coucheDuNuageMemeImage();
 };
 
 void VueImage::sceneVideLesTroisAxes()
@@ -209,6 +211,56 @@ void VueImage::sansDessinLaDerniereImageReste()
     v.setAffichGraf(true);
     const QImage apres = voir(v, "derniere_apres");
     QCOMPARE(compter(apres, apres.rect(), Teinte::Bleu), 0);
+}
+
+void VueImage::coucheDuNuageMemeImage()
+{
+    TempDir dossier;
+    std::vector<point3> nuage;
+    for (int i = 0; i < 3000; ++i)
+        nuage.emplace_back(90 * std::sin(i * 0.37), 90 * std::cos(i * 0.11), 90 * std::sin(i * 0.05));
+    QVERIFY(ecrirePTS(dossier.file("nuage.pts"), nuage));
+    QVERIFY(ecrireCubeSMM(dossier.file("cube.smm"), 150));
+    GLWidget v(QString::fromStdString(dossier.file("nuage.pts")),
+               QString::fromStdString(dossier.file("cube.smm")));
+    montrer(v);
+    v.setModeDisplayMaille(2); // cells in the current colour: the colour the cloud leaves behind
+
+    // Each picture through the kept layer must be the picture drawn from scratch.
+    auto comparer = [&](const char *nom) {
+        v.seuilCoucheNuage = static_cast<std::size_t>(-1);
+        const QImage direct = v.grabFramebuffer();
+        v.seuilCoucheNuage = 0;
+        const QImage premiere = v.grabFramebuffer();
+        const QImage reprise = v.grabFramebuffer();
+        sauverArtefact(reprise, QString("vue_couche_") + nom);
+        // A failed copy would have turned the layer off for good.
+        return direct == premiere && direct == reprise && v.seuilCoucheNuage == 0;
+    };
+    QVERIFY(comparer("depart"));
+    QVERIFY(compter(v.grabFramebuffer(), QRect(0, 0, cote, cote), Teinte::Bleu) > 500);
+
+    // The mesh moves, the layer stays right.
+    v.seuilCoucheNuage = 0;
+    v.grabFramebuffer();
+    QTest::keyClick(&v, Qt::Key_W);
+    const QImage avecCouche = v.grabFramebuffer();
+    v.seuilCoucheNuage = static_cast<std::size_t>(-1);
+    QVERIFY(avecCouche == v.grabFramebuffer());
+
+    // The cloud changed behind the view's back, the camera turned, the size changed.
+    v.seuilCoucheNuage = 0;
+    v.grabFramebuffer();
+    v.instanceMaillage->ListePointsInterets[7].x += 30;
+    const QImage change = v.grabFramebuffer();
+    v.seuilCoucheNuage = static_cast<std::size_t>(-1);
+    QVERIFY(change == v.grabFramebuffer());
+    v.setYRotation(300);
+    QVERIFY(comparer("tournee"));
+    v.Zoom(-20);
+    QVERIFY(comparer("zoom"));
+    v.resize(160, 120);
+    QVERIFY(comparer("taille"));
 }
 
 QTEST_MAIN(VueImage)
