@@ -1,4 +1,5 @@
 #include "ajustement.h"
+#include "orientation.h"
 
 #include "Maillage.h"
 #include "Simplex.h"
@@ -377,8 +378,12 @@ void Ajustement::cycles()
         if (param.sauvegardeAuto) {
             const std::string f =
                 (fs::path(param.sortie) / (bilan.nom + ".cycle" + std::to_string(bilan.cycles) + ".smm")).string();
-            if (verifierSortie(f).reussi() &&
-                ecrireAtomique(f, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); })) {
+            // Saved with its cells facing outward, then left as the cycles had it.
+            const std::vector<std::size_t> inversees = orienterVersExterieur(simplex);
+            const bool ecrit = verifierSortie(f).reussi() &&
+                               ecrireAtomique(f, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); });
+            inverserMailles(simplex, inversees);
+            if (ecrit) {
                 bilan.sauvegardes.push_back(f);
                 ecrits.push_back(f);
             } else {
@@ -419,6 +424,9 @@ void Ajustement::serieFinale()
 
 void Ajustement::mesurer()
 {
+    // The refinements leave cells running both ways round the surface: the
+    // results are written with every cell, and so every triangle, facing outward.
+    orienterVersExterieur(simplex);
     simplex.Triangularisation();
     const Maillage &t = simplex.maillageTriangule;
     bilan.pointsFinaux = simplex.getNbPointsSimplex();
