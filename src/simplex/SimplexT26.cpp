@@ -144,8 +144,12 @@ void t26(Simplex &s, unsigned int i, const Index &index)
     if (index.mailles)
         index.mailles->ajouterMaille(*s.ListeMailles.back(),
                                      static_cast<int>(s.ListeMailles.size() - 1));
-    s.ListeMaillesSuivantes.push_back(new Maille{S, AS, BS});
-    s.orienterMaille(*s.ListeMaillesSuivantes.back());
+    // The companion cell takes the order of its cell (its records carry no normal of their own),
+    // so that both are read alike position by position.
+    if (s.ListeMailles.back()->front() == P)
+        s.ListeMaillesSuivantes.push_back(new Maille{S, AS, BS});
+    else
+        s.ListeMaillesSuivantes.push_back(new Maille{BS, AS, S});
     if (index.maillesSuivantes)
         index.maillesSuivantes->ajouterMaille(*s.ListeMaillesSuivantes.back(),
                                               static_cast<int>(s.ListeMaillesSuivantes.size() - 1));
@@ -197,17 +201,17 @@ void Simplex::RaffinageT26Angles()
         index = Index{points.get(), mailles.get(), maillesSuivantes.get()};
     }
 
-    // The walk keeps to the cells and points present when it started: the points that the splits
-    // create take angles of their own, and a walk over them with the first mean may never end.
+    // The walk keeps to the cells and points present when it started, each point once per cell:
+    // the points that the splits create take angles of their own, and a split inserts its new
+    // points beside the point split, so a walk that follows them with the first mean may never end.
     const std::unordered_set<const PointSimplex *> presents(ListePointsSimplex.begin(),
                                                             ListePointsSimplex.end());
     const std::size_t nbMailles = ListeMailles.size();
-    for (std::size_t j = 0; j < nbMailles && j < ListeMailles.size(); ++j)
+    for (std::size_t j = 0; j < nbMailles; ++j)
     {
-        Maille *m = ListeMailles[j];
-        for (std::size_t q = 0; q < m->size(); ++q)
+        const Maille instantane = *ListeMailles[j];
+        for (const PointSimplex *p : instantane)
         {
-            const PointSimplex *p = (*m)[q];
             if (!presents.count(p))
                 continue;
             if (p->Phi * 180 / M_PI >= moyenne)
