@@ -326,6 +326,9 @@ int niveauDeGris(std::uint16_t v, std::uint16_t a, std::uint16_t b)
 bool seuillerVolume(const VolumeAnalyze &volume, std::vector<point3> &points, int seuilMin, int seuilMax,
                     std::uint16_t fenetreMin, std::uint16_t fenetreMax)
 {
+    // A volume with a zero size has no voxel, however large the other two sizes.
+    if (volume.voxels.empty())
+        return true;
     // Large volumes: one decision per possible voxel value, computed once.
     std::vector<unsigned char> retenu;
     const bool avecTable = volume.voxels.size() > 65536;

@@ -1,0 +1,266 @@
+// Cloud files and volume thresholding, each against a plain peer measured in the same run.
+//
+// - read:  a generated 5M-point PTS file read by lecture_pt_interet (parsing and the
+//          kd-tree over the cloud) against a formatted-stream reader followed by the
+//          same kd-tree construction; the kd-tree construction alone is measured too,
+//          so that the parsing rate can be told apart.
+// - write: exporterPTS against a formatted output stream writing the same bytes.
+// - threshold: seuillerVolume over a 256^3 volume against a voxel-by-voxel loop
+//          calling getVoxel and niveauDeGris.
+// Rates are printed by Google Benchmark (bytes_per_second, items_per_second); at the end
+// the ratios peer time / our time of the shortest wall times (above 1: ours is faster).
+//
+// Run: build/bench/bench_files   (about a minute; writes ~140 MB in the temp folder)
+
+#include "Maillage.h"
+#include "VolumeAnalyze.h"
+#include "kdtree.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <unistd.h>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kPoints = 5000000;
+constexpr int kCote = 256;
+
+struct Donnees
+{
+    std::string dossier;
+    std::string fichierPTS;
+    std::size_t octetsPTS = 0;
+    std::vector<point3> nuage;
+    VolumeAnalyze volume;
+
+    Donnees()
+    {
+        dossier = (std::filesystem::temp_directory_path() / ("tarnis-bench-files-" + std::to_string(::getpid()))).string();
+        std::filesystem::create_directories(dossier);
+        fichierPTS = dossier + "/nuage.pts";
+
+        // Scanner-like coordinates: a noisy ellipsoid around 100 units wide.
+        std::mt19937 gen(42);
+        std::normal_distribution<double> n(0, 1);
+        std::uniform_real_distribution<double> bruit(-0.05, 0.05);
+        nuage.reserve(kPoints);
+        for (std::size_t i = 0; i < kPoints; ++i) {
+            double x = n(gen), y = n(gen), z = n(gen);
+            const double r = std::sqrt(x * x + y * y + z * z) + 1e-12;
+            nuage.emplace_back(60 * x / r + bruit(gen), 45 * y / r + bruit(gen), 30 * z / r + bruit(gen));
+        }
+        exporterPTS(fichierPTS, nuage);
+        octetsPTS = static_cast<std::size_t>(std::filesystem::file_size(fichierPTS));
+
+        // A thick spherical shell of values around 600..1000 in a noisy background.
+        volume.allouer(kCote, kCote, kCote);
+        std::uniform_int_distribution<int> fond(0, 400);
+        for (int z = 0; z < kCote; ++z)
+            for (int y = 0; y < kCote; ++y)
+                for (int x = 0; x < kCote; ++x) {
+                    const double r = std::sqrt((x - 127.5) * (x - 127.5) + (y - 127.5) * (y - 127.5) +
+                                               (z - 127.5) * (z - 127.5));
+                    const int v = (r > 90 && r < 100) ? 800 + fond(gen) / 2 : fond(gen);
+                    volume.setVoxel(x, y, z, static_cast<std::uint16_t>(v));
+                }
+    }
+    ~Donnees() { std::filesystem::remove_all(dossier); }
+};
+
+Donnees &donnees()
+{
+    static Donnees d;
+    return d;
+}
+
+/// Silences the reader's console lines during a measure.
+struct Silence
+{
+    std::streambuf *ancien = std::cout.rdbuf(nullptr);
+    ~Silence()
+    {
+        std::cout.clear();
+        std::cout.rdbuf(ancien);
+    }
+};
+
+void LectureTarnis(benchmark::State &s)
+{
+    Donnees &d = donnees();
+    for (auto _ : s) {
+        Silence silence;
+        Maillage m;
+        if (!m.lecture_pt_interet(d.fichierPTS) || m.ListePointsInterets.size() != kPoints)
+            s.SkipWithError("read failed");
+        benchmark::DoNotOptimize(m.ListePointsInterets.data());
+    }
+    s.SetBytesProcessed(static_cast<int64_t>(s.iterations() * d.octetsPTS));
+}
+
+void LecturePair(benchmark::State &s)
+{
+    Donnees &d = donnees();
+    for (auto _ : s) {
+        std::ifstream f(d.fichierPTS);
+        std::string ligne;
+        std::getline(f, ligne);
+        int n = 0;
+        f >> n;
+        std::getline(f, ligne);
+        std::vector<point3> pts;
+        float x, y, z;
+        for (int i = 0; i < n && (f >> x >> y >> z); ++i)
+            pts.emplace_back(x, y, z);
+        kd_tree *arbre = kd_make(3);
+        kd_build3(arbre, pts);
+        if (pts.size() != kPoints)
+            s.SkipWithError("read failed");
+        kd_destroy(arbre);
+    }
+    s.SetBytesProcessed(static_cast<int64_t>(s.iterations() * d.octetsPTS));
+}
+
+void ConstructionKd(benchmark::State &s)
+{
+    Donnees &d = donnees();
+    for (auto _ : s) {
+        kd_tree *arbre = kd_make(3);
+        kd_build3(arbre, d.nuage);
+        kd_destroy(arbre);
+    }
+    s.SetItemsProcessed(static_cast<int64_t>(s.iterations() * kPoints));
+}
+
+void EcritureTarnis(benchmark::State &s)
+{
+    Donnees &d = donnees();
+    const std::string chemin = d.dossier + "/ecrit.pts";
+    for (auto _ : s)
+        if (!exporterPTS(chemin, d.nuage))
+            s.SkipWithError("write failed");
+    s.SetBytesProcessed(static_cast<int64_t>(s.iterations() * d.octetsPTS));
+}
+
+void EcriturePair(benchmark::State &s)
+{
+    Donnees &d = donnees();
+    const std::string chemin = d.dossier + "/ecrit-flux.pts";
+    for (auto _ : s) {
+        std::ofstream f(chemin);
+        f << "PTS\n" << d.nuage.size() << "\n";
+        for (const point3 &p : d.nuage)
+            f << p.x << ' ' << p.y << ' ' << p.z << '\n';
+    }
+    s.SetBytesProcessed(static_cast<int64_t>(s.iterations() * d.octetsPTS));
+}
+
+void SeuillageTarnis(benchmark::State &s)
+{
+    Donnees &d = donnees();
+    std::vector<point3> points;
+    for (auto _ : s) {
+        points.clear();
+        seuillerVolume(d.volume, points, 150, 255, 0, 1000);
+        benchmark::DoNotOptimize(points.data());
+    }
+    s.counters["points"] = static_cast<double>(points.size());
+    s.SetItemsProcessed(static_cast<int64_t>(s.iterations() * d.volume.voxels.size()));
+}
+
+void SeuillagePair(benchmark::State &s)
+{
+    Donnees &d = donnees();
+    const VolumeAnalyze &v = d.volume;
+    std::vector<point3> points;
+    for (auto _ : s) {
+        points.clear();
+        for (int z = 0; z < v.dimZ; ++z)
+            for (int y = 0; y < v.dimY; ++y)
+                for (int x = 0; x < v.dimX; ++x) {
+                    const int g = niveauDeGris(v.getVoxel(x, y, z), 0, 1000);
+                    if (g < 255 && g > 150)
+                        points.emplace_back(x, y, z);
+                }
+        benchmark::DoNotOptimize(points.data());
+    }
+    s.counters["points"] = static_cast<double>(points.size());
+    s.SetItemsProcessed(static_cast<int64_t>(s.iterations() * v.voxels.size()));
+}
+
+class Rapporteur : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &r : runs) {
+            if (r.run_type != Run::RT_Iteration || r.error_occurred)
+                continue;
+            const std::string nom = r.run_name.function_name;
+            auto t = temps.find(nom);
+            if (t == temps.end() || r.GetAdjustedRealTime() < t->second)
+                temps[nom] = r.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> temps;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    Donnees &d = donnees();
+    std::printf("PTS file: %zu points, %.1f MB; volume %d^3\n", kPoints, d.octetsPTS / 1e6, kCote);
+
+    const auto enregistrer = [](const char *nom, void (*f)(benchmark::State &), int repetitions) {
+        benchmark::RegisterBenchmark(nom, f)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(1)
+            ->Repetitions(repetitions)
+            ->ReportAggregatesOnly(false);
+    };
+    enregistrer("read/tarnis", LectureTarnis, 3);
+    enregistrer("read/stream", LecturePair, 2);
+    enregistrer("read/kd_build_only", ConstructionKd, 3);
+    enregistrer("write/tarnis", EcritureTarnis, 3);
+    enregistrer("write/stream", EcriturePair, 2);
+    enregistrer("threshold/tarnis", SeuillageTarnis, 3);
+    enregistrer("threshold/voxel_loop", SeuillagePair, 2);
+
+    Rapporteur rapport;
+    benchmark::RunSpecifiedBenchmarks(&rapport);
+
+    auto &t = rapport.temps;
+    const auto mo = [&](const char *nom) { return d.octetsPTS / 1e6 / (t[nom] / 1e3); };
+    std::printf("\nshortest wall times (ms) and rates\n");
+    if (t.count("read/tarnis") && t.count("read/kd_build_only")) {
+        std::printf("read + kd-tree:   %.0f ms, %.0f MB/s\n", t["read/tarnis"], mo("read/tarnis"));
+        const double parse = t["read/tarnis"] - t["read/kd_build_only"];
+        std::printf("  of which parse: %.0f ms, %.0f MB/s (kd-tree alone %.0f ms)\n", parse,
+                    d.octetsPTS / 1e6 / (parse / 1e3), t["read/kd_build_only"]);
+    }
+    if (t.count("write/tarnis"))
+        std::printf("write:            %.0f ms, %.0f MB/s\n", t["write/tarnis"], mo("write/tarnis"));
+    if (t.count("threshold/tarnis"))
+        std::printf("threshold:        %.0f ms, %.0f Mvoxels/s\n", t["threshold/tarnis"],
+                    d.volume.voxels.size() / 1e6 / (t["threshold/tarnis"] / 1e3));
+    std::printf("\nratio peer / ours (wall time; above 1: ours is faster)\n");
+    for (const auto &paire : {std::pair<const char *, const char *>{"read/stream", "read/tarnis"},
+                              {"write/stream", "write/tarnis"},
+                              {"threshold/voxel_loop", "threshold/tarnis"}})
+        if (t.count(paire.first) && t.count(paire.second))
+            std::printf("%-22s %6.2f\n", paire.first, t[paire.first] / t[paire.second]);
+    return 0;
+}
