@@ -1,0 +1,210 @@
+// T22 refinement: the cut of one cell, its messages, the passes by points per cell and by surface,
+// and the index maps giving the same meshes as the scans they replace.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "refine_fixtures.h"
+#include "simplex_fixtures.h"
+#include "support.h"
+
+using namespace tarnis_test;
+
+namespace {
+
+bool tient(const Maille &m, const PointSimplex *p)
+{
+    return std::find(m.begin(), m.end(), p) != m.end();
+}
+
+/// Index of the cell other than `sauf` holding both p and q, -1 when none.
+int celluleAvec(const Simplex &s, const PointSimplex *p, const PointSimplex *q, std::size_t sauf)
+{
+    for (std::size_t j = 0; j < s.ListeMailles.size(); ++j)
+        if (j != sauf && tient(*s.ListeMailles[j], p) && tient(*s.ListeMailles[j], q))
+            return static_cast<int>(j);
+    return -1;
+}
+
+void attendreMilieu(const point3 &x, const point3 &a, const point3 &b)
+{
+    EXPECT_DOUBLE_EQ(x.x, (a.x + b.x) / 2);
+    EXPECT_DOUBLE_EQ(x.y, (a.y + b.y) / 2);
+    EXPECT_DOUBLE_EQ(x.z, (a.z + b.z) / 2);
+}
+
+std::string premiereFaute(const std::vector<std::string> &fautes)
+{
+    return fautes.empty() ? std::string() : fautes.front();
+}
+
+} // namespace
+
+TEST(T22, CutOfAFourPointCellGivesTwoFourPointCells)
+{
+    for (unsigned int c = 0; c < 6; ++c)
+    {
+        SCOPED_TRACE("cell " + std::to_string(c));
+        Simplex s;
+        cubeDual(s);
+        const Maille D = *s.ListeMailles[c];
+        ASSERT_EQ(D.size(), 4u);
+        // Cut edges D[1]-D[2] and D[3]-D[0]; the cells across them gain a point each.
+        const int F1 = celluleAvec(s, D[1], D[2], c), F2 = celluleAvec(s, D[3], D[0], c);
+        ASSERT_GE(F1, 0);
+        ASSERT_GE(F2, 0);
+        const std::size_t t1 = s.ListeMailles[F1]->size(), t2 = s.ListeMailles[F2]->size();
+
+        const std::string erreurs = captureStderr([&] { captureStdout([&] { s.RaffinageT22(c); }); });
+        EXPECT_EQ(erreurs, "");
+
+        ASSERT_EQ(s.ListePointsSimplex.size(), 10u);
+        ASSERT_EQ(s.ListeMailles.size(), 7u);
+        EXPECT_EQ(s.ListePointsSuivants.size(), 10u);
+        EXPECT_EQ(s.ListePointsPrecedents.size(), 10u);
+        PointSimplex *X1 = s.ListePointsSimplex[8], *X2 = s.ListePointsSimplex[9];
+        EXPECT_EQ(*s.ListeMailles[c], (Maille{X1, D[2], D[3], X2}));
+        EXPECT_EQ(*s.ListeMailles[6], (Maille{X2, D[0], D[1], X1}));
+        EXPECT_EQ(s.ListeMailles[F1]->size(), t1 + 1);
+        EXPECT_EQ(s.ListeMailles[F2]->size(), t2 + 1);
+        attendreMilieu(X1->Position, D[1]->Position, D[2]->Position);
+        attendreMilieu(X2->Position, D[3]->Position, D[0]->Position);
+        attendreMilieu(s.ListePointsPrecedents[8]->Position, D[1]->Position, D[2]->Position);
+        const auto fautes = verifierInvariants(s);
+        EXPECT_TRUE(fautes.empty()) << premiereFaute(fautes);
+    }
+}
+
+TEST(T22, CutOfAThreePointCell)
+{
+    Simplex s;
+    tetraedreDual(s);
+    const Maille D = *s.ListeMailles[0];
+    ASSERT_EQ(D.size(), 3u);
+    const std::string erreurs = captureStderr([&] { captureStdout([&] { s.RaffinageT22(0); }); });
+    EXPECT_EQ(erreurs, "");
+    ASSERT_EQ(s.ListePointsSimplex.size(), 6u);
+    PointSimplex *X1 = s.ListePointsSimplex[4], *X2 = s.ListePointsSimplex[5];
+    EXPECT_EQ(*s.ListeMailles[0], (Maille{X1, D[1], X2}));
+    EXPECT_EQ(*s.ListeMailles[4], (Maille{X2, D[2], D[0], X1}));
+    const auto fautes = verifierInvariants(s);
+    EXPECT_TRUE(fautes.empty()) << premiereFaute(fautes);
+}
+
+TEST(T22, IndexOutsideTheCellsOnlyWritesItsMessage)
+{
+    Simplex s;
+    cubeDual(s);
+    const std::string avant = empreinte(s);
+    std::string sortie;
+    const std::string erreurs = captureStderr([&] { sortie = captureStdout([&] { s.RaffinageT22(6); }); });
+    EXPECT_EQ(erreurs, "Erreur dans RaffinageT22 : L'indice passé en paramètre est incohérent\n");
+    EXPECT_EQ(sortie, "");
+    EXPECT_EQ(empreinte(s), avant);
+}
+
+// Only the cells of the mesh hold the cut points: when the cells across cannot be found, the new
+// points stay linked but no cell is cut.
+TEST(T22, MissingNeighbourCellsAreReported)
+{
+    Simplex s;
+    cubeDual(s);
+    // Keep cell 0 alone: the cells across its edges are gone.
+    s.ListeMailles.resize(1);
+    s.ListeMaillesSuivantes.resize(1);
+    const std::string erreurs = captureStderr([&] { captureStdout([&] { s.RaffinageT22(0); }); });
+    EXPECT_EQ(erreurs, "Erreur dans RaffinageT22 : les mailles voisines n'ont pas été trouvées\n");
+    EXPECT_EQ(s.ListeMailles.size(), 1u);
+    EXPECT_EQ(s.ListeMailles[0]->size(), 4u);
+    EXPECT_EQ(s.ListePointsSimplex.size(), 10u);
+}
+
+TEST(T22PointsParMaille, EqualCellsAreNotCutButTheLineIsWritten)
+{
+    Simplex s;
+    cubeDual(s);
+    const std::string avant = empreinte(s);
+    EXPECT_EQ(captureStdout([&] { s.RaffinageT22PointsParMaille(); }),
+              "Nombre de points par maille \n");
+    EXPECT_EQ(empreinte(s), avant);
+}
+
+TEST(T22PointsParMaille, MeshWithoutCellsWritesItsLineAndStops)
+{
+    Simplex s;
+    EXPECT_EQ(captureStdout([&] { s.RaffinageT22PointsParMaille(); }),
+              "Nombre de points par maille \n");
+    EXPECT_TRUE(s.ListePointsSimplex.empty());
+}
+
+TEST(T22PointsParMaille, CutsTheCellsAboveTheMean)
+{
+    Simplex s;
+    cubeDual(s);
+    // After one cut of cell 0 the two cells across have 5 points, the others 4 (mean 29 / 7 = 4).
+    captureStdout([&] { s.RaffinageT22(0); });
+    std::vector<std::size_t> grandes;
+    for (std::size_t c = 0; c < s.ListeMaillesSuivantes.size(); ++c)
+        if (s.ListeMaillesSuivantes[c]->size() == 5)
+            grandes.push_back(c);
+    ASSERT_EQ(grandes.size(), 2u);
+    const std::string erreurs = captureStderr([&] { captureStdout([&] { s.RaffinageT22PointsParMaille(); }); });
+    EXPECT_EQ(erreurs, "");
+    // Both were cut: a cut cell keeps its index and starts with the first point of its cut. (Cells
+    // that grow past the mean before the pass reaches them are cut as well.)
+    std::unordered_map<const PointSimplex *, std::size_t> indice;
+    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i)
+        indice[s.ListePointsSimplex[i]] = i;
+    for (std::size_t c : grandes)
+        EXPECT_GE(indice.at(s.ListeMailles[c]->front()), 10u) << "cell " << c;
+    EXPECT_GE(s.ListePointsSimplex.size(), 14u);
+    EXPECT_EQ(s.ListeMailles.size(), 7 + (s.ListePointsSimplex.size() - 10) / 2);
+    const auto fautes = verifierInvariants(s);
+    EXPECT_TRUE(fautes.empty()) << premiereFaute(fautes);
+}
+
+TEST(T22Surfaces, CutsOnlyTheLargeCellsPresentAtTheStart)
+{
+    // A box three times longer along x: the four cells along it have area 3 times that of the
+    // two end cells, the mean lies between, so exactly four cuts.
+    Simplex s;
+    cubeDual(s);
+    for (auto *liste : {&s.ListePointsSimplex, &s.ListePointsSuivants})
+        for (PointSimplex *p : *liste)
+            p->Position.x *= 3;
+    captureStdout([&] { s.initialiserParametres(); });
+    const std::string erreurs = captureStderr([&] { captureStdout([&] { s.RaffinageT22Surfaces(); }); });
+    EXPECT_EQ(erreurs, "");
+    EXPECT_EQ(s.ListePointsSimplex.size(), 16u);
+    EXPECT_EQ(s.ListeMailles.size(), 10u);
+    const auto fautes = verifierInvariants(s);
+    EXPECT_TRUE(fautes.empty()) << premiereFaute(fautes);
+}
+
+TEST(T22, IndexMapsGiveTheSameMeshesAsScans)
+{
+    auto derouler = [](Simplex &s) {
+        ASSERT_TRUE(chargerGabarit(s));
+        captureStderr([&] {
+            captureStdout([&] {
+                s.RaffinageT22(3);
+                s.RaffinageT22(100);
+                s.RaffinageT22Surfaces();
+                s.RaffinageT22PointsParMaille();
+                s.RaffinageT26(7);
+                s.RaffinageT22Surfaces();
+                s.RaffinageT22PointsParMaille();
+            });
+        });
+    };
+    Simplex indexe, parcouru;
+    derouler(indexe);
+    {
+        RechercheLineaire lineaire;
+        derouler(parcouru);
+    }
+    EXPECT_GT(indexe.ListePointsSimplex.size(), 400u);
+    EXPECT_EQ(empreinte(indexe), empreinte(parcouru));
+}
