@@ -31,7 +31,7 @@ QString AutomaticExec::premiereLigne(const QListWidget *liste)
 void AutomaticExec::on_commandLinkButton_clicked()
 {
     const QStringList fichiers =
-        QFileDialog::getOpenFileNames(this, QStringLiteral("selectionner un ou plusieurs fichiers"),
+        QFileDialog::getOpenFileNames(this, tr("selectionner un ou plusieurs fichiers"),
                                       QString(), QStringLiteral("*.pts"));
     for (const QString &fichier : fichiers)
         listWidget->addItem(fichier);
@@ -47,7 +47,7 @@ void AutomaticExec::on_commandLinkButton_2_clicked()
 void AutomaticExec::on_pushButton_clicked()
 {
     const QString fichier = QFileDialog::getOpenFileName(
-        this, QStringLiteral("selectionner un fichier"), QString(), QStringLiteral("*.smm"));
+        this, tr("selectionner un fichier"), QString(), QStringLiteral("*.smm"));
     if (fichier.isEmpty())
         return;
     listWidget_2->clear();
@@ -57,7 +57,7 @@ void AutomaticExec::on_pushButton_clicked()
 void AutomaticExec::on_pushButton_2_clicked()
 {
     const QString dossier = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("selectionner un dossier"), QString(), QFileDialog::ShowDirsOnly);
+        this, tr("selectionner un dossier"), QString(), QFileDialog::ShowDirsOnly);
     if (dossier.isEmpty())
         return;
     listWidget_3->clear();
@@ -95,10 +95,10 @@ AutomaticExec::Lancement AutomaticExec::demarrer(const QString &fichier,
 
     const QFileInfo outil(cheminOutil());
     if (!outil.exists())
-        lancement.raison = QStringLiteral("l'outil %1 est introuvable dans le dossier de travail %2")
+        lancement.raison = tr("l'outil %1 est introuvable dans le dossier de travail %2")
                                .arg(cheminOutil(), QDir::currentPath());
     else if (!outil.isExecutable() || outil.isDir())
-        lancement.raison = QStringLiteral("l'outil %1 n'est pas un programme exécutable")
+        lancement.raison = tr("l'outil %1 n'est pas un programme exécutable")
                                .arg(outil.absoluteFilePath());
     else
         lancement.raison = processus.errorString();
@@ -111,8 +111,8 @@ void AutomaticExec::on_pushButton_Launch_clicked()
     for (int i = 0; i < listWidget->count(); ++i) {
         QString maillage = premiereLigne(listWidget_2);
         if (maillage.isEmpty()) {
-            QMessageBox::information(this, QStringLiteral("Attention"),
-                                     QStringLiteral("Vous devez sélectionner un maillage simplex de reference !"),
+            QMessageBox::information(this, tr("Attention"),
+                                     tr("Vous devez sélectionner un maillage simplex de reference !"),
                                      QMessageBox::Ok);
             on_pushButton_clicked();
             maillage = premiereLigne(listWidget_2);
@@ -123,8 +123,8 @@ void AutomaticExec::on_pushButton_Launch_clicked()
 
         QString dossier = premiereLigne(listWidget_3);
         if (dossier.isEmpty()) {
-            QMessageBox::information(this, QStringLiteral("Attention"),
-                                     QStringLiteral("Vous devez sélectionner un dossier de sortie des resultats !"),
+            QMessageBox::information(this, tr("Attention"),
+                                     tr("Vous devez sélectionner un dossier de sortie des resultats !"),
                                      QMessageBox::Ok);
             on_pushButton_2_clicked();
             dossier = premiereLigne(listWidget_3);
@@ -151,14 +151,14 @@ void AutomaticExec::rapporter()
 
     QStringList texte;
     if (!demarres.isEmpty())
-        texte << QStringLiteral("Traitements lancés (%1) :").arg(demarres.size()) << demarres;
+        texte << tr("Traitements lancés (%1) :").arg(demarres.size()) << demarres;
     if (!echecs.isEmpty()) {
         if (!texte.isEmpty())
             texte << QString();
-        texte << QStringLiteral("Traitements non lancés (%1) :").arg(echecs.size()) << echecs;
+        texte << tr("Traitements non lancés (%1) :").arg(echecs.size()) << echecs;
     }
 
-    const QString titre = QStringLiteral("Lancement des traitements");
+    const QString titre = tr("Lancement des traitements");
     if (echecs.isEmpty())
         QMessageBox::information(this, titre, texte.join(QLatin1Char('\n')), QMessageBox::Ok);
     else

@@ -10,7 +10,7 @@ LoadingDialog::LoadingDialog()
 {
     ui.setupUi(this);
     setWindowFlags(windowFlags() | Qt::Tool);
-    setWindowTitle(QStringLiteral("Automatisation"));
+    setWindowTitle(tr("Automatisation"));
     ui.ButtonClose->hide();
     ui.ButtonStop->hide();
     ui.listWidget->hide();
