@@ -1,0 +1,325 @@
+// Conversions between closed triangle meshes and simplex meshes: the edge table, the dual, its
+// console lines, the meshes it refuses, the triangulation and the round trip.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+#include "refine_fixtures.h"
+#include "simplex_fixtures.h"
+#include "support.h"
+
+using namespace tarnis_test;
+
+namespace {
+
+std::string premiereFaute(const std::vector<std::string> &fautes)
+{
+    return fautes.empty() ? std::string() : fautes.front();
+}
+
+int coin(const Face &f, int v)
+{
+    return f.s1 == v ? 0 : f.s2 == v ? 1 : f.s3 == v ? 2 : -1;
+}
+
+/// True when the edge runs from a to b in the face's vertex order.
+bool court(const Face &f, int a, int b)
+{
+    const int pa = coin(f, a), pb = coin(f, b);
+    return pa >= 0 && pb >= 0 && (pa + 1) % 3 == pb;
+}
+
+/// Checks that a triangle mesh is closed and consistently oriented: every edge runs once each way.
+void attendreFermeEtOriente(const std::vector<Face> &faces)
+{
+    std::multiset<std::pair<int, int>> orientees;
+    for (const Face &f : faces)
+        for (auto ab : {std::make_pair(f.s1, f.s2), std::make_pair(f.s2, f.s3),
+                        std::make_pair(f.s3, f.s1)})
+            orientees.insert(ab);
+    for (const auto &ab : orientees)
+    {
+        EXPECT_EQ(orientees.count(ab), 1u) << ab.first << "-" << ab.second;
+        EXPECT_EQ(orientees.count({ab.second, ab.first}), 1u) << ab.first << "-" << ab.second;
+    }
+}
+
+} // namespace
+
+TEST(ConstruireAretes, ClosedMeshesGiveBothFacesOfEveryEdge)
+{
+    for (int niveaux : {0, 1, 2})
+    {
+        std::vector<point3> sommets;
+        std::vector<Face> faces;
+        if (niveaux == 0)
+            octaedre(1.0, sommets, faces);
+        else
+            icosaedreSubdivise(niveaux, 1.0, sommets, faces);
+        Simplex s;
+        Maillage m(sommets, faces);
+        s.construireAretes(m);
+        EXPECT_EQ(m.nbAretes, static_cast<int>(3 * faces.size() / 2));
+        EXPECT_EQ(m.listeAretes.size(), 3 * faces.size() / 2);
+        for (const Arete &a : m.listeAretes)
+        {
+            ASSERT_GE(a.face1, 0);
+            ASSERT_GE(a.face2, 0);
+            EXPECT_TRUE(court(faces[a.face1], a.a1, a.a2));
+            EXPECT_TRUE(court(faces[a.face2], a.a2, a.a1));
+        }
+        // The first edges come from the first face, in the order (s1,s2), (s2,s3), (s1,s3).
+        EXPECT_EQ(m.listeAretes[2].a1, faces[0].s1);
+        EXPECT_EQ(m.listeAretes[2].a2, faces[0].s3);
+    }
+}
+
+// Open, non-manifold and degenerate meshes as well: the edge table by maps equals the table by
+// scans, edge for edge.
+TEST(ConstruireAretes, IndexMapsGiveTheSameTableAsScans)
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    icosaedreSubdivise(1, 1.0, sommets, faces);
+    std::mt19937 alea(7);
+    std::shuffle(faces.begin(), faces.end(), alea);
+    faces.pop_back();                 // an open mesh
+    faces.push_back(faces[3]);        // an edge with three faces
+    std::swap(faces[5].s1, faces[5].s2); // a face turned over
+    faces.push_back(Face{4, 4, 9});   // repeated corners
+    faces.push_back(Face{2, 2, 2});
+    Simplex s;
+    Maillage indexe(sommets, faces), parcouru(sommets, faces);
+    s.construireAretes(indexe);
+    {
+        RechercheLineaire lineaire;
+        s.construireAretes(parcouru);
+    }
+    EXPECT_EQ(empreinte(indexe), empreinte(parcouru));
+}
+
+TEST(TriangleToSimplex, OctahedronGivesACubeOfEightPointsAndSixSquareCells)
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    octaedre(1.0, sommets, faces);
+    Simplex s;
+    ASSERT_TRUE(convertir(s, sommets, faces));
+    ASSERT_EQ(s.ListePointsSimplex.size(), 8u);
+    ASSERT_EQ(s.ListeMailles.size(), 6u);
+    for (const Maille *m : s.ListeMailles)
+        EXPECT_EQ(m->size(), 4u);
+    EXPECT_EQ(s.Avancement, 100);
+    const auto fautes = verifierInvariants(s);
+    EXPECT_TRUE(fautes.empty()) << premiereFaute(fautes);
+
+    // Point i is the centroid of face i; its neighbours are the faces across its three edges.
+    for (std::size_t i = 0; i < faces.size(); ++i)
+    {
+        const Face &f = faces[i];
+        const point3 &p = s.ListePointsSimplex[i]->Position;
+        EXPECT_NEAR(p.x, (sommets[f.s1].x + sommets[f.s2].x + sommets[f.s3].x) / 3, 1e-15);
+        EXPECT_NEAR(p.y, (sommets[f.s1].y + sommets[f.s2].y + sommets[f.s3].y) / 3, 1e-15);
+        EXPECT_NEAR(p.z, (sommets[f.s1].z + sommets[f.s2].z + sommets[f.s3].z) / 3, 1e-15);
+        const PointSimplex *v[3] = {s.ListePointsSimplex[i]->Voisin1,
+                                    s.ListePointsSimplex[i]->Voisin2,
+                                    s.ListePointsSimplex[i]->Voisin3};
+        const int bords[3][2] = {{f.s1, f.s2}, {f.s2, f.s3}, {f.s3, f.s1}};
+        for (int k = 0; k < 3; ++k)
+        {
+            const auto it = std::find(s.ListePointsSimplex.begin(), s.ListePointsSimplex.end(), v[k]);
+            ASSERT_NE(it, s.ListePointsSimplex.end());
+            EXPECT_TRUE(court(faces[it - s.ListePointsSimplex.begin()], bords[k][1], bords[k][0]));
+        }
+    }
+}
+
+TEST(TriangleToSimplex, ConsoleLines)
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    tetraedre(1.0, sommets, faces);
+    Simplex s;
+    s.maillageOrigine = Maillage(sommets, faces);
+    std::string erreurs;
+    const std::string sortie = captureStdout([&] {
+        erreurs = captureStderr([&] { EXPECT_TRUE(s.triangleToSimplex()); });
+    });
+    EXPECT_EQ(erreurs, "Creation des points simplexes...\n");
+    // Four faces: each line shows the previous percentage when it rises, then 100 and two empty
+    // lines; the geometry is computed twice.
+    EXPECT_EQ(sortie, "0%... \n25%... \n50%... \n100%\n\n\n"
+                      "Creation des mailles simplexes...\n"
+                      "Initialisation paramètres\nInitialisation paramètres\n"
+                      "Création des mailles simplex terminée\n");
+}
+
+TEST(TriangleToSimplex, RefusesMeshesWithoutADualAndLeavesTheMeshAlone)
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    octaedre(1.0, sommets, faces);
+    struct Cas
+    {
+        std::string nom;
+        std::vector<point3> sommets;
+        std::vector<Face> faces;
+        std::string raison;
+    };
+    std::vector<Cas> cas;
+    cas.push_back({"open", sommets, std::vector<Face>(faces.begin(), faces.end() - 1),
+                   "le maillage est ouvert"});
+    std::vector<point3> avecIsole = sommets;
+    avecIsole.push_back(point3(5, 5, 5));
+    cas.push_back({"isolated vertex", avecIsole, faces, "n'appartient à aucune face"});
+    cas.push_back({"no face", sommets, {}, "aucune face"});
+    std::vector<Face> retournee = faces;
+    std::swap(retournee[0].s1, retournee[0].s2);
+    cas.push_back({"one face turned over", sommets, retournee, "orientées"});
+    std::vector<Face> horsLimites = faces;
+    horsLimites[2].s3 = 6;
+    cas.push_back({"corner outside the vertices", sommets, horsLimites, "n'existe pas"});
+
+    for (const Cas &c : cas)
+    {
+        SCOPED_TRACE(c.nom);
+        Simplex s;
+        cubeDual(s);
+        const std::string avant = empreinte(s);
+        s.maillageOrigine = Maillage(c.sommets, c.faces);
+        bool fait = true;
+        std::string erreurs;
+        captureStdout([&] { erreurs = captureStderr([&] { fait = s.triangleToSimplex(); }); });
+        EXPECT_FALSE(fait);
+        EXPECT_NE(erreurs.find("Erreur dans triangleToSimplex : "), std::string::npos) << erreurs;
+        EXPECT_NE(erreurs.find(c.raison), std::string::npos) << erreurs;
+        EXPECT_EQ(empreinte(s), avant);
+    }
+}
+
+// Companion cells must read like their cells position by position, even where the orientation
+// reversed a cell; converting in a document that already held a simplex mesh must give companion
+// lists that line up with the new mesh.
+TEST(TriangleToSimplex, CompanionListsAndCellsLineUpWithTheNewMesh)
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    icosaedreSubdivise(1, 2.0, sommets, faces);
+    std::mt19937 alea(11);
+    std::shuffle(faces.begin(), faces.end(), alea);
+    std::vector<Face> tournees = faces;
+    for (Face &f : tournees)
+        f = Face{f.s2, f.s3, f.s1};
+
+    int inversees = 0;
+    for (const auto *lot : {&faces, &tournees})
+    {
+        Simplex s;
+        ASSERT_TRUE(chargerGabarit(s));
+        ASSERT_TRUE(convertir(s, sommets, *lot));
+        ASSERT_EQ(s.ListePointsSimplex.size(), lot->size());
+        const auto fautes = verifierInvariants(s);
+        EXPECT_TRUE(fautes.empty()) << premiereFaute(fautes);
+        EXPECT_EQ(s.ListePointsInitiaux.size(), lot->size());
+
+        // How many cells the orientation reversed: a walk starts at face1 of the vertex's first
+        // edge, so a reversed cell no longer starts there.
+        const Maillage &m = s.maillageOrigine;
+        for (std::size_t v = 0; v < sommets.size(); ++v)
+        {
+            const auto e = std::find_if(m.listeAretes.begin(), m.listeAretes.end(), [&](const Arete &a) {
+                return a.a1 == static_cast<int>(v) || a.a2 == static_cast<int>(v);
+            });
+            ASSERT_NE(e, m.listeAretes.end());
+            if (s.ListeMailles[v]->front() != s.ListePointsSimplex[e->face1])
+                ++inversees;
+        }
+    }
+    EXPECT_GT(inversees, 0) << "no cell was reversed: the companion check above proves nothing";
+}
+
+TEST(Triangularisation, CubeGivesFourteenPointsAndTwentyFourFaces)
+{
+    Simplex s;
+    cubeDual(s);
+    const std::string sortie = captureStdout([&] { s.Triangularisation(); });
+    EXPECT_EQ(sortie, "Debut Triangulation\n");
+    const Maillage &t = s.maillageTriangule;
+    ASSERT_EQ(t.listeSommets.size(), 14u);
+    ASSERT_EQ(t.listeFaces.size(), 24u);
+    EXPECT_EQ(t.nbSommets, 14);
+    EXPECT_EQ(t.nbFaces, 24);
+    point3 centre(0, 0, 0);
+    for (const PointSimplex *p : *s.ListeMailles[0])
+        centre += p->Position;
+    EXPECT_NEAR(t.listeSommets[8].x, centre.x / 4, 1e-15);
+    EXPECT_NEAR(t.listeSommets[8].y, centre.y / 4, 1e-15);
+    EXPECT_NEAR(t.listeSommets[8].z, centre.z / 4, 1e-15);
+    for (int f = 0; f < 4; ++f)
+        EXPECT_EQ(t.listeFaces[f].s1, 8);
+    for (std::size_t i = 0; i < 8; ++i)
+        EXPECT_TRUE(t.listeSommets[i] == s.ListePointsSimplex[i]->Position);
+    attendreFermeEtOriente(t.listeFaces);
+}
+
+// A closed triangle mesh, its dual, and the triangulation of the dual: closed again, every edge
+// run once each way, and every face turning outwards as the original faces do.
+TEST(Conversions, RoundTripGivesAClosedConsistentlyOrientedMesh)
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    icosaedreSubdivise(2, 1.0, sommets, faces);
+    Simplex s;
+    ASSERT_TRUE(convertir(s, sommets, faces));
+    captureStdout([&] { s.Triangularisation(); });
+    const Maillage &t = s.maillageTriangule;
+    EXPECT_EQ(t.listeSommets.size(), faces.size() + sommets.size());
+    attendreFermeEtOriente(t.listeFaces);
+    for (const Face &f : t.listeFaces)
+    {
+        const point3 &a = t.listeSommets[f.s1], &b = t.listeSommets[f.s2], &c = t.listeSommets[f.s3];
+        const vector3 n = vector3(a, b) ^ vector3(a, c);
+        EXPECT_GT(n * vector3(point3(0, 0, 0), a), 0);
+    }
+    // Once more through the conversion: the triangulation has a dual of its own.
+    Simplex encore;
+    ASSERT_TRUE(convertir(encore, t.listeSommets, t.listeFaces));
+    const auto fautes = verifierInvariants(encore);
+    EXPECT_TRUE(fautes.empty()) << premiereFaute(fautes);
+}
+
+TEST(Conversions, IndexMapsGiveTheSameMeshesAsScans)
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    icosaedreSubdivise(2, 1.0, sommets, faces);
+    std::mt19937 alea(3);
+    std::shuffle(faces.begin(), faces.end(), alea);
+    auto derouler = [&](Simplex &s) {
+        ASSERT_TRUE(convertir(s, sommets, faces));
+        captureStdout([&] { s.Triangularisation(); });
+    };
+    Simplex indexe, parcouru;
+    derouler(indexe);
+    {
+        RechercheLineaire lineaire;
+        derouler(parcouru);
+    }
+    EXPECT_EQ(empreinte(indexe), empreinte(parcouru));
+    EXPECT_EQ(empreinte(indexe.maillageOrigine), empreinte(parcouru.maillageOrigine));
+    EXPECT_EQ(empreinte(indexe.maillageTriangule), empreinte(parcouru.maillageTriangule));
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(indexe.voisinsFace(i), (std::array<int, 3>{{
+                      static_cast<int>(std::find(indexe.ListePointsSimplex.begin(), indexe.ListePointsSimplex.end(),
+                                                 indexe.ListePointsSimplex[i]->Voisin1) -
+                                       indexe.ListePointsSimplex.begin()),
+                      static_cast<int>(std::find(indexe.ListePointsSimplex.begin(), indexe.ListePointsSimplex.end(),
+                                                 indexe.ListePointsSimplex[i]->Voisin2) -
+                                       indexe.ListePointsSimplex.begin()),
+                      static_cast<int>(std::find(indexe.ListePointsSimplex.begin(), indexe.ListePointsSimplex.end(),
+                                                 indexe.ListePointsSimplex[i]->Voisin3) -
+                                       indexe.ListePointsSimplex.begin())}}));
+}
