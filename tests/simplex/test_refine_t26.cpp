@@ -73,6 +73,19 @@ TEST(T26, SplitAtEveryPointOfTheCubeKeepsTheMeshSound)
         attendreProche(s.ListePointsPrecedents[9]->Position, milieu(p0, n2));
         for (std::size_t k = 0; k < autour.size(); ++k)
             EXPECT_EQ(autour[k]->size(), taillesAutour[k] + 1);
+        // Links: A = (P, N1, B), B = (P, N2, A), P = (A, B, N3). B's order turns the other way
+        // round from P's, so its normal points to the other side of the surface and a later split
+        // at B orients its new cell accordingly: the refinements keep the cells cycles of
+        // neighbours but not one orientation.
+        PointSimplex *A = s.ListePointsSimplex[8], *B = s.ListePointsSimplex[9];
+        EXPECT_EQ(A->Voisin1, P);
+        EXPECT_EQ(A->Voisin3, B);
+        EXPECT_EQ(B->Voisin1, P);
+        EXPECT_EQ(B->Voisin3, A);
+        EXPECT_EQ(P->Voisin1, A);
+        EXPECT_EQ(P->Voisin2, B);
+        EXPECT_LT(B->Ni * P->Ni, 0);
+        EXPECT_GT(A->Ni * P->Ni, 0);
         EXPECT_EQ(s.ListeMailles.back()->size(), 3u);
     }
 }
