@@ -580,6 +580,9 @@ void MainWindow::on_actionRetrecir_triggered()
         proteger(ui->actionRetrecir->text(), [&]() { vue->dilatation(0.7692307692307692); });
 }
 
+// After an operation the counts are refreshed for the view it ran on: a
+// message box may have left the main window inactive for a moment, and the
+// counts must not be left stale.
 void MainWindow::raffiner(int type, int critere)
 {
     GLWidget *vue = getActiveSubWin();
@@ -597,7 +600,7 @@ void MainWindow::raffiner(int type, int critere)
                 QMessageBox::warning(this, nom, tr("Le raffinage a echoue : %1").arg(vue->derniereErreur()),
                                      QMessageBox::Ok);
         }
-        loadInformation();
+        loadInformation(vue);
     });
 }
 
@@ -620,7 +623,7 @@ void MainWindow::on_actionTrianguler_triggered()
         else
             QMessageBox::warning(this, tr("Triangularisation des mailles"),
                                  tr("La triangulation a echoue : %1").arg(vue->derniereErreur()), QMessageBox::Ok);
-        loadInformation();
+        loadInformation(vue);
     });
 }
 
@@ -635,7 +638,7 @@ void MainWindow::on_actionReset_triggered()
                                  tr("Le chargement de %1 a echoue : %2")
                                      .arg(vue->getCurentSimplexName(), vue->derniereErreur()),
                                  QMessageBox::Ok);
-        loadInformation();
+        loadInformation(vue);
     });
 }
 
@@ -673,7 +676,7 @@ void MainWindow::on_actionCreer_un_maillage_simplex_triggered()
             if (!vue->triangleToSimplex())
                 QMessageBox::warning(this, tr("Conversion"),
                                      tr("La conversion a echoue : %1").arg(vue->derniereErreur()), QMessageBox::Ok);
-            loadInformation();
+            loadInformation(vue);
             checkMenu();
         });
     } else {
@@ -707,7 +710,7 @@ void MainWindow::on_actionCr_er_un_nuage_de_point_triggered()
             if (!vue->maillageToPts())
                 QMessageBox::warning(this, tr("Conversion"),
                                      tr("La conversion a echoue : %1").arg(vue->derniereErreur()), QMessageBox::Ok);
-            loadInformation();
+            loadInformation(vue);
         }
     });
     loadCurrentObjectsNames(ui->mdiArea->currentSubWindow());

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Takes the README screenshots under Xvfb: the main window with the bundled
+# sample cloud and a fitted mesh in each display mode, a slice, and the
+# preferences. They are written to docs/screenshots/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${BUILD:-build}
+cmake -S . -B "$BUILD" -G Ninja >/dev/null
+cmake --build "$BUILD" --target tarnis_captures
+OUT="$(pwd)/docs/screenshots"
+SAMPLE="$(pwd)/data/sample/galet.pts"
+mkdir -p "$OUT"
+(cd "$BUILD" && xvfb-run -a -s "-screen 0 1280x1024x24" ./tarnis_captures "$OUT" "$SAMPLE")
+echo "screenshots written to $OUT"
