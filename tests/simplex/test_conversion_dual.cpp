@@ -311,15 +311,13 @@ TEST(Conversions, IndexMapsGiveTheSameMeshesAsScans)
     EXPECT_EQ(empreinte(indexe), empreinte(parcouru));
     EXPECT_EQ(empreinte(indexe.maillageOrigine), empreinte(parcouru.maillageOrigine));
     EXPECT_EQ(empreinte(indexe.maillageTriangule), empreinte(parcouru.maillageTriangule));
+    // voisinsFace (by the edge table's own lookup) names the faces whose points are the neighbours.
+    const auto &pts = indexe.ListePointsSimplex;
+    auto rang = [&pts](const PointSimplex *p) {
+        return static_cast<int>(std::find(pts.begin(), pts.end(), p) - pts.begin());
+    };
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(indexe.voisinsFace(i), (std::array<int, 3>{{
-                      static_cast<int>(std::find(indexe.ListePointsSimplex.begin(), indexe.ListePointsSimplex.end(),
-                                                 indexe.ListePointsSimplex[i]->Voisin1) -
-                                       indexe.ListePointsSimplex.begin()),
-                      static_cast<int>(std::find(indexe.ListePointsSimplex.begin(), indexe.ListePointsSimplex.end(),
-                                                 indexe.ListePointsSimplex[i]->Voisin2) -
-                                       indexe.ListePointsSimplex.begin()),
-                      static_cast<int>(std::find(indexe.ListePointsSimplex.begin(), indexe.ListePointsSimplex.end(),
-                                                 indexe.ListePointsSimplex[i]->Voisin3) -
-                                       indexe.ListePointsSimplex.begin())}}));
+        EXPECT_EQ(indexe.voisinsFace(i), (std::array<int, 3>{{rang(pts[i]->Voisin1),
+                                                              rang(pts[i]->Voisin2),
+                                                              rang(pts[i]->Voisin3)}}));
 }

@@ -182,29 +182,3 @@ TEST(T22Surfaces, CutsOnlyTheLargeCellsPresentAtTheStart)
     const auto fautes = verifierInvariants(s);
     EXPECT_TRUE(fautes.empty()) << premiereFaute(fautes);
 }
-
-TEST(T22, IndexMapsGiveTheSameMeshesAsScans)
-{
-    auto derouler = [](Simplex &s) {
-        ASSERT_TRUE(chargerGabarit(s));
-        captureStderr([&] {
-            captureStdout([&] {
-                s.RaffinageT22(3);
-                s.RaffinageT22(100);
-                s.RaffinageT22Surfaces();
-                s.RaffinageT22PointsParMaille();
-                s.RaffinageT26(7);
-                s.RaffinageT22Surfaces();
-                s.RaffinageT22PointsParMaille();
-            });
-        });
-    };
-    Simplex indexe, parcouru;
-    derouler(indexe);
-    {
-        RechercheLineaire lineaire;
-        derouler(parcouru);
-    }
-    EXPECT_GT(indexe.ListePointsSimplex.size(), 400u);
-    EXPECT_EQ(empreinte(indexe), empreinte(parcouru));
-}

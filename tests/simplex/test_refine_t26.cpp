@@ -218,24 +218,6 @@ TEST(T26Angles, MeshWithoutCellsIsLeftAlone)
     EXPECT_TRUE(s.ListePointsSimplex.empty());
 }
 
-TEST(T26Angles, RefinesTheSharpestPointsOfATemplate)
-{
-    Simplex s;
-    ASSERT_TRUE(chargerGabarit(s));
-    // Move one point outwards: it becomes the sharpest, above the mean.
-    PointSimplex *pointe = s.ListePointsSimplex[0];
-    pointe->Position = point3(pointe->Position.x * 1.3, pointe->Position.y * 1.3,
-                              pointe->Position.z * 1.3);
-    captureStdout([&] { s.initialiserParametres(); });
-    const std::size_t N = s.ListePointsSimplex.size();
-    const std::string sortie = captureStdout([&] { s.RaffinageT26Angles(); });
-    EXPECT_EQ(sortie.find("Erreur"), std::string::npos) << sortie;
-    EXPECT_GT(s.ListePointsSimplex.size(), N);
-    EXPECT_EQ((s.ListePointsSimplex.size() - N) % 2, 0u);
-    const auto fautes = verifierInvariants(s);
-    EXPECT_TRUE(fautes.empty()) << premiereFaute(fautes);
-}
-
 // A mesh whose mean angle lies below every angle that a new point can take (here one point's
 // angle stands far below the others): every point that a split creates is at least the mean, so a
 // walk that follows the new cells never ends. The walk keeps to the cells and points present at
@@ -282,28 +264,4 @@ TEST(T26Angles, WalkEndsWhenNewPointsStayAboveTheMean)
     EXPECT_LE(s.ListePointsSimplex.size(), 8u + 2 * 3 * 7);
     const auto fautes = verifierInvariants(s);
     EXPECT_TRUE(fautes.empty()) << premiereFaute(fautes);
-}
-
-// The index maps must give the very meshes that the scans give: same points, links, cells, in the
-// same order.
-TEST(T26, IndexMapsGiveTheSameMeshesAsScans)
-{
-    auto derouler = [](Simplex &s) {
-        ASSERT_TRUE(chargerGabarit(s));
-        captureStdout([&] {
-            s.RaffinageT26(5);
-            s.RaffinageT26(300);
-            s.RaffinageT26Angles();
-            s.RaffinageT26Global();
-            s.RaffinageT26Angles();
-        });
-    };
-    Simplex indexe, parcouru;
-    derouler(indexe);
-    {
-        RechercheLineaire lineaire;
-        derouler(parcouru);
-    }
-    EXPECT_GT(indexe.ListePointsSimplex.size(), 960u);
-    EXPECT_EQ(empreinte(indexe), empreinte(parcouru));
 }
