@@ -1,14 +1,17 @@
 // Balanced blocks of the kd-tree: median-split construction and exact queries.
 //
-// Pruning uses the distance from the query to the box of a subtree, kept per axis along
-// the path and summed in the same order as point distances. Every per-axis term is a
-// difference rounded no larger than the point's own difference, so the box distance is
-// never above the distance to any point inside it, in floating point too: no point at
-// the searched distance can be pruned away.
+// Every inner node keeps the boxes of its two children, in floats rounded outwards.
+// Pruning uses the distance from the query to a child's box, summed axis after axis like
+// point distances: each per-axis term is a difference rounded no larger than the point's
+// own difference, so the box distance is never above the distance to any point inside
+// it, in floating point too, and no point at the searched distance can be pruned away.
+// The same holds, the other way round, for the distance to the farthest corner that lets
+// a radius query take a whole subtree without testing its points.
 
 #include "kdinterne.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -36,76 +39,124 @@ struct AccesK
     static uint32_t id(uint32_t e) { return e; }
 };
 
+double valeur(double v) { return v; }
+double valeur(const kd_mot &m) { return m.f; }
+
+/// Float bounds that hold the double interval [bas, haut].
+float arrondiBas(double v)
+{
+    float f = float(v);
+    if (double(f) > v)
+        f = std::nextafter(f, -std::numeric_limits<float>::infinity());
+    return f;
+}
+
+float arrondiHaut(double v)
+{
+    float f = float(v);
+    if (double(f) < v)
+        f = std::nextafter(f, std::numeric_limits<float>::infinity());
+    return f;
+}
+
 template <class Element, class Acces>
 class Constructeur
 {
 public:
-    Constructeur(std::vector<Element> &elements_, const Acces &acces_, int k_, bool nan_,
-                 std::vector<kd_bnoeud> &noeuds_)
-        : elements(elements_), acces(acces_), k(k_), nan(nan_), noeuds(noeuds_)
+    Constructeur(std::vector<Element> &elements_, const Acces &acces_, kd_bloc &b_)
+        : elements(elements_), acces(acces_), k(b_.k), b(b_), brouillon(kProfondeurMax * 4 * size_t(b_.k))
     {
     }
 
-    /// Splits [debut, fin) whose points lie in the box [bas, haut] (may be loose).
-    void diviser(uint32_t debut, uint32_t fin, double *bas, double *haut)
+    /// Halving from below 2^32 points, the depth stays under 33.
+    static constexpr size_t kProfondeurMax = 40;
+
+    /// Makes the node of [debut, fin) and the nodes below it; writes the exact box of
+    /// its points to boite (k minima, k maxima). profondeur indexes the scratch boxes.
+    void diviser(uint32_t debut, uint32_t fin, double *boite, size_t profondeur)
     {
-        const size_t ici = noeuds.size();
-        noeuds.push_back(kd_bnoeud{0, 0, -1, 0, debut, fin});
+        const size_t ici = b.noeuds.size() / b.mots;
+        b.noeuds.resize(b.noeuds.size() + b.mots, kd_mot{0});
+        b.noeuds[ici * b.mots + 1].u = debut;
+        b.noeuds[ici * b.mots + 2].u = fin;
         if (fin - debut <= KD_TAILLE_FEUILLE)
+        {
+            boiteDe(debut, fin, 1, boite);
             return;
+        }
+        // Split across the widest spread, estimated on at most about 64 of the points.
+        boiteDe(debut, fin, std::max<uint32_t>(1, (fin - debut) / 64), boite);
         int axe = 0;
         for (int a = 1; a < k; ++a)
-            if (haut[a] - bas[a] > haut[axe] - bas[axe])
+            if (boite[k + a] - boite[a] > boite[k + axe] - boite[axe])
                 axe = a;
         const uint32_t milieu = debut + (fin - debut) / 2;
         const Acces &ac = acces;
-        if (nan)
+        if (b.nan)
             // A NaN coordinate sorts after every number, so the order stays strict and weak.
             std::nth_element(elements.begin() + debut, elements.begin() + milieu, elements.begin() + fin,
-                             [&ac, axe](const Element &a, const Element &b) {
-                                 const double x = ac.cle(a, axe), y = ac.cle(b, axe);
-                                 return x < y || (y != y && x == x);
+                             [&ac, axe](const Element &x, const Element &y) {
+                                 const double u = ac.cle(x, axe), v = ac.cle(y, axe);
+                                 return u < v || (v != v && u == u);
                              });
         else
             std::nth_element(elements.begin() + debut, elements.begin() + milieu, elements.begin() + fin,
-                             [&ac, axe](const Element &a, const Element &b) { return ac.cle(a, axe) < ac.cle(b, axe); });
-        const double minDroite = ac.cle(elements[milieu], axe);
-        double maxGauche = ac.cle(elements[debut], axe);
-        for (uint32_t i = debut + 1; i < milieu; ++i)
-            maxGauche = std::max(maxGauche, ac.cle(elements[i], axe));
+                             [&ac, axe](const Element &x, const Element &y) { return ac.cle(x, axe) < ac.cle(y, axe); });
 
-        const double ancienHaut = haut[axe];
-        haut[axe] = maxGauche;
-        diviser(debut, milieu, bas, haut);
-        haut[axe] = ancienHaut;
-        const double ancienBas = bas[axe];
-        bas[axe] = minDroite;
-        const size_t droit = noeuds.size();
-        diviser(milieu, fin, bas, haut);
-        bas[axe] = ancienBas;
+        diviser(debut, milieu, &brouillon[profondeur * 4 * k], profondeur + 1);
+        const size_t droit = b.noeuds.size() / b.mots;
+        diviser(milieu, fin, &brouillon[profondeur * 4 * k + 2 * k], profondeur + 1);
+        b.noeuds[ici * b.mots].u = uint32_t(droit);
+        const double *enfants = &brouillon[profondeur * 4 * k];
+        kd_mot *boites = &b.noeuds[ici * b.mots + 4];
+        for (int c = 0; c < 2; ++c)
+            for (int a = 0; a < k; ++a)
+            {
+                boites[c * 2 * k + a].f = arrondiBas(enfants[c * 2 * k + a]);
+                boites[c * 2 * k + k + a].f = arrondiHaut(enfants[c * 2 * k + k + a]);
+            }
+        // This node's box is the union of its children's.
+        for (int a = 0; a < k; ++a)
+        {
+            boite[a] = std::min(enfants[a], enfants[2 * k + a]);
+            boite[k + a] = std::max(enfants[k + a], enfants[3 * k + a]);
+        }
+    }
 
-        kd_bnoeud &n = noeuds[ici];
-        n.maxGauche = maxGauche;
-        n.minDroite = minDroite;
-        n.axe = axe;
-        n.droit = uint32_t(droit);
+    /// Box of the points debut, debut + pas, ... below fin (NaN coordinates left out).
+    void boiteDe(uint32_t debut, uint32_t fin, uint32_t pas, double *boite) const
+    {
+        double *bas = boite, *haut = boite + k;
+        std::fill(bas, haut, std::numeric_limits<double>::infinity());
+        std::fill(haut, haut + k, -std::numeric_limits<double>::infinity());
+        for (uint32_t i = debut; i < fin; i += pas)
+            for (int a = 0; a < k; ++a)
+            {
+                const double c = acces.cle(elements[i], a);
+                if (c < bas[a])
+                    bas[a] = c;
+                if (c > haut[a])
+                    haut[a] = c;
+            }
     }
 
 private:
     std::vector<Element> &elements;
     Acces acces;
     int k;
-    bool nan;
-    std::vector<kd_bnoeud> &noeuds;
+    kd_bloc &b;
+    /// Children's boxes, four boxes' worth per depth; never resized (boxes are written
+    /// through pointers into it).
+    std::vector<double> brouillon;
 };
 
 template <class Element, class Acces>
-void ranger(kd_bloc &b, std::vector<Element> &elements, const Acces &acces, bool nan, const double *positions,
-            void *const *data)
+void ranger(kd_bloc &b, std::vector<Element> &elements, const Acces &acces, const double *positions, void *const *data)
 {
-    std::vector<double> bas(b.minimum), haut(b.maximum);
-    b.noeuds.reserve(2 * (b.n / KD_TAILLE_FEUILLE + 1));
-    Constructeur<Element, Acces>(elements, acces, b.k, nan, b.noeuds).diviser(0, uint32_t(b.n), bas.data(), haut.data());
+    b.mots = 4 + 4 * uint32_t(b.k);
+    b.noeuds.reserve(2 * (b.n / (KD_TAILLE_FEUILLE / 2) + 1) * b.mots);
+    b.racine.resize(2 * b.k);
+    Constructeur<Element, Acces>(elements, acces, b).diviser(0, uint32_t(b.n), b.racine.data(), 0);
     b.positions.resize(b.n * b.k);
     b.donnees.assign(b.n, nullptr);
     for (size_t i = 0; i < b.n; ++i)
@@ -122,29 +173,14 @@ template <int K>
 class Recherche
 {
 public:
-    Recherche(const kd_bloc &b_, const double *q_) : b(b_), q(q_), k(K ? K : b_.k), ecarts(k) {}
+    Recherche(const kd_bloc &b_, const double *q_) : b(b_), q(q_), k(K ? K : b_.k) {}
 
-    /// Distance from q to the block's box, per axis, and its squared sum.
-    double initialiser()
+    void plusProche(uint32_t i, double &meilleure, long &indice) const
     {
-        for (int a = 0; a < k; ++a)
+        const kd_mot *n = &b.noeuds[size_t(i) * b.mots];
+        if (n[0].u == 0)
         {
-            double e = 0;
-            if (q[a] < b.minimum[a])
-                e = b.minimum[a] - q[a];
-            else if (q[a] > b.maximum[a])
-                e = q[a] - b.maximum[a];
-            ecarts[a] = e;
-        }
-        return borne();
-    }
-
-    void plusProche(uint32_t i, double &meilleure, long &indice)
-    {
-        const kd_bnoeud &n = b.noeuds[i];
-        if (n.axe < 0)
-        {
-            for (uint32_t j = n.debut; j < n.fin; ++j)
+            for (uint32_t j = n[1].u; j < n[2].u; ++j)
             {
                 const double d = distance(&b.positions[size_t(j) * k]);
                 if (d < meilleure)
@@ -155,65 +191,41 @@ public:
             }
             return;
         }
-        uint32_t pres, loin;
-        double ecart;
-        const int a = n.axe;
-        if ((q[a] - n.maxGauche) + (q[a] - n.minDroite) < 0)
+        const kd_mot *boites = n + 4;
+        uint32_t pres = i + 1, loin = n[0].u;
+        double dPres = distanceBoite(boites), dLoin = distanceBoite(boites + 2 * k);
+        if (dLoin < dPres)
         {
-            pres = i + 1;
-            loin = n.droit;
-            ecart = n.minDroite - q[a];
+            std::swap(pres, loin);
+            std::swap(dPres, dLoin);
         }
-        else
-        {
-            pres = n.droit;
-            loin = i + 1;
-            ecart = q[a] - n.maxGauche;
-        }
-        plusProche(pres, meilleure, indice);
-        const double ancien = ecarts[a];
-        if (ecart > ancien)
-            ecarts[a] = ecart;
-        if (borne() < meilleure)
+        if (dPres < meilleure)
+            plusProche(pres, meilleure, indice);
+        if (dLoin < meilleure)
             plusProche(loin, meilleure, indice);
-        ecarts[a] = ancien;
     }
 
-    void dansRayon(uint32_t i, double rayon2, std::vector<kd_entree> &sortie)
+    /// Node i, whose box is boite (floats: k minima, k maxima; null for the root).
+    void dansRayon(uint32_t i, const kd_mot *boite, double rayon2, std::vector<kd_entree> &sortie) const
     {
-        const kd_bnoeud &n = b.noeuds[i];
-        if (n.axe < 0)
+        const kd_mot *n = &b.noeuds[size_t(i) * b.mots];
+        const bool dedans = !b.nan && boite && distanceMaxBoite(boite) <= rayon2;
+        if (n[0].u == 0 || dedans)
         {
-            for (uint32_t j = n.debut; j < n.fin; ++j)
+            // A leaf, or a subtree wholly inside the ball (then no test is needed).
+            for (uint32_t j = n[1].u; j < n[2].u; ++j)
             {
                 const double *p = &b.positions[size_t(j) * k];
-                if (distance(p) <= rayon2)
+                if (dedans || distance(p) <= rayon2)
                     sortie.push_back(kd_entree{p, b.donnees[j]});
             }
             return;
         }
-        uint32_t pres, loin;
-        double ecart;
-        const int a = n.axe;
-        if ((q[a] - n.maxGauche) + (q[a] - n.minDroite) < 0)
-        {
-            pres = i + 1;
-            loin = n.droit;
-            ecart = n.minDroite - q[a];
-        }
-        else
-        {
-            pres = n.droit;
-            loin = i + 1;
-            ecart = q[a] - n.maxGauche;
-        }
-        dansRayon(pres, rayon2, sortie);
-        const double ancien = ecarts[a];
-        if (ecart > ancien)
-            ecarts[a] = ecart;
-        if (borne() <= rayon2)
-            dansRayon(loin, rayon2, sortie);
-        ecarts[a] = ancien;
+        const kd_mot *boites = n + 4;
+        if (distanceBoite(boites) <= rayon2)
+            dansRayon(i + 1, boites, rayon2, sortie);
+        if (distanceBoite(boites + 2 * k) <= rayon2)
+            dansRayon(n[0].u, boites + 2 * k, rayon2, sortie);
     }
 
     /// Squared distance from q to p, summed axis after axis.
@@ -228,40 +240,49 @@ public:
         return s;
     }
 
-private:
-    double borne() const
+    /// Squared distance from q to a box (k minima, k maxima), 0 inside.
+    template <class T>
+    double distanceBoite(const T *bas) const
     {
+        const T *haut = bas + k;
         double s = 0;
         for (int a = 0; a < k; ++a)
-            s += ecarts[a] * ecarts[a];
+        {
+            const double lo = valeur(bas[a]), hi = valeur(haut[a]);
+            double e = 0;
+            if (q[a] < lo)
+                e = lo - q[a];
+            else if (q[a] > hi)
+                e = q[a] - hi;
+            s += e * e;
+        }
         return s;
     }
 
-    /// Per-axis distances, on the stack for a known dimension.
-    struct Ecarts
+    /// Squared distance from q to the farthest corner of a box.
+    double distanceMaxBoite(const kd_mot *bas) const
     {
-        explicit Ecarts(int k)
+        const kd_mot *haut = bas + k;
+        double s = 0;
+        for (int a = 0; a < k; ++a)
         {
-            if (!K)
-                tas.resize(k);
+            const double e = std::max(q[a] - double(bas[a].f), double(haut[a].f) - q[a]);
+            s += e * e;
         }
-        double &operator[](int a) { return K ? pile[a] : tas[a]; }
-        double operator[](int a) const { return K ? pile[a] : tas[a]; }
-        double pile[K ? K : 1] = {};
-        std::vector<double> tas;
-    };
+        return s;
+    }
 
+private:
     const kd_bloc &b;
     const double *q;
     const int k;
-    Ecarts ecarts;
 };
 
 template <int K>
 bool plusProche(const kd_bloc &b, const double *q, double *meilleure, kd_entree *trouve)
 {
     Recherche<K> r(b, q);
-    if (!(r.initialiser() < *meilleure))
+    if (!(r.distanceBoite(b.racine.data()) < *meilleure))
         return false;
     long indice = -1;
     r.plusProche(0, *meilleure, indice);
@@ -276,8 +297,8 @@ template <int K>
 void dansRayon(const kd_bloc &b, const double *q, double rayon2, std::vector<kd_entree> &sortie)
 {
     Recherche<K> r(b, q);
-    if (r.initialiser() <= rayon2)
-        r.dansRayon(0, rayon2, sortie);
+    if (r.distanceBoite(b.racine.data()) <= rayon2)
+        r.dansRayon(0, nullptr, rayon2, sortie);
 }
 
 } // namespace
@@ -289,21 +310,8 @@ kd_bloc *kd_bloc_construire(int k, const double *positions, size_t n, void *cons
     {
         b->k = k;
         b->n = n;
-        // Box of the points; NaN coordinates stay out of it (such points are never found).
-        b->minimum.assign(k, std::numeric_limits<double>::infinity());
-        b->maximum.assign(k, -std::numeric_limits<double>::infinity());
-        bool nan = false;
-        for (size_t i = 0; i < n; ++i)
-            for (int a = 0; a < k; ++a)
-            {
-                const double c = positions[i * k + a];
-                if (c < b->minimum[a])
-                    b->minimum[a] = c;
-                if (c > b->maximum[a])
-                    b->maximum[a] = c;
-                if (c != c)
-                    nan = true;
-            }
+        for (size_t i = 0; i < n * k && !b->nan; ++i)
+            b->nan = positions[i] != positions[i];
         if (k == 3)
         {
             std::vector<Element3> elements(n);
@@ -312,14 +320,14 @@ kd_bloc *kd_bloc_construire(int k, const double *positions, size_t n, void *cons
                 std::memcpy(elements[i].p, positions + 3 * i, sizeof elements[i].p);
                 elements[i].id = uint32_t(i);
             }
-            ranger(*b, elements, Acces3(), nan, positions, data);
+            ranger(*b, elements, Acces3(), positions, data);
         }
         else
         {
             std::vector<uint32_t> elements(n);
             for (size_t i = 0; i < n; ++i)
                 elements[i] = uint32_t(i);
-            ranger(*b, elements, AccesK{positions, k}, nan, positions, data);
+            ranger(*b, elements, AccesK{positions, k}, positions, data);
         }
     }
     catch (...)

@@ -28,17 +28,16 @@ struct kd_result
     int curseur = 0; ///< position in the listed order, taille when past the end
 };
 
-/// Node of a balanced block. Inner nodes: the left child follows the node, the right
-/// child is at index droit; every left point has coordinate <= maxGauche on axe, every
-/// right point >= minDroite. Leaves (axe < 0): points [debut, fin) of the block.
-struct kd_bnoeud
+/// A balanced block. Node i is the record of mots 32-bit words at noeuds[i * mots]:
+/// the index of its right child (0 for a leaf; the left child follows the node), the
+/// range [debut, fin) of its points, one spare word, then the boxes of its two children
+/// as 32-bit floats rounded outwards (left minima, left maxima, right minima, right
+/// maxima: k each). A record of dimension 3 is one 64-byte cache line.
+/// One word of a node record: an index or a box coordinate.
+union kd_mot
 {
-    double maxGauche;
-    double minDroite;
-    int32_t axe;
-    uint32_t droit;
-    uint32_t debut;
-    uint32_t fin;
+    uint32_t u;
+    float f;
 };
 
 struct kd_bloc
@@ -47,12 +46,14 @@ struct kd_bloc
     size_t n = 0;
     std::vector<double> positions; ///< n * k coordinates, in leaf order
     std::vector<void *> donnees;   ///< n user pointers, same order
-    std::vector<kd_bnoeud> noeuds; ///< root first
-    std::vector<double> minimum, maximum; ///< box of the block's points
+    std::vector<kd_mot> noeuds;    ///< node records, root first
+    uint32_t mots = 0;             ///< words per record: 4 + 4k
+    std::vector<double> racine;    ///< box of every point: k minima, k maxima
+    bool nan = false;              ///< some coordinate is NaN (left out of every box)
 };
 
 /// Most points a leaf of a block holds.
-constexpr uint32_t KD_TAILLE_FEUILLE = 8;
+constexpr uint32_t KD_TAILLE_FEUILLE = 16;
 
 /// Builds a block over n points of k coordinates (data may be null). Throws
 /// std::bad_alloc when memory runs out; n must be at least 1 and below 2^32.

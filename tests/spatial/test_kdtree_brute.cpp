@@ -207,6 +207,37 @@ TEST(KdBrute, DuplicatesAndPointsOnTheRadius)
     }
 }
 
+// Lattice coordinates that no float holds exactly, queries on lattice points with the
+// radius set to the gap to another lattice point along one axis: that point lies exactly
+// on the radius, and on the faces of the boxes around it.
+TEST(KdBrute, NonFloatLatticeOnTheRadius)
+{
+    auto x = [](int i) { return 0.1 * i + 1e-3; };
+    auto y = [](int j) { return 0.3 * j - 0.07; };
+    auto z = [](int k) { return 0.7 * k + 1.0 / 3; };
+    Nuage nu{3, {}};
+    for (int i = 0; i < 12; ++i)
+        for (int j = 0; j < 10; ++j)
+            for (int k = 0; k < 9; ++k)
+                nu.c.insert(nu.c.end(), {x(i), y(j), z(k)});
+    std::mt19937 g(5);
+    std::uniform_int_distribution<int> ui(0, 11), uj(0, 9), uk(0, 8), axe(0, 2);
+    for (Remplissage r : tous)
+    {
+        SCOPED_TRACE(nom(r));
+        kd_tree *t = remplir(nu, r);
+        for (int n = 0; n < 300; ++n)
+        {
+            const int i = ui(g), j = uj(g), k = uk(g);
+            const std::vector<double> q{x(i), y(j), z(k)};
+            const int a = axe(g);
+            const double rayon = a == 0 ? x(ui(g)) - q[0] : a == 1 ? y(uj(g)) - q[1] : z(uk(g)) - q[2];
+            verifier(nu, t, q, {std::fabs(rayon)}, r == Remplissage::Bloc || r == Remplissage::Reconstruit);
+        }
+        kd_destroy(t);
+    }
+}
+
 // A voxel block in volume order (x fastest), as a thresholded volume yields it.
 TEST(KdBrute, VolumeOrderGrid)
 {
