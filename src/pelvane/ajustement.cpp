@@ -18,6 +18,7 @@
 #include <limits>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -51,6 +52,10 @@ std::string fichierTemporaire(const std::string &cible)
     int fd = mkstemp(modele.data());
     if (fd < 0)
         return "";
+    // mkstemp makes the file private; give it the rights an ordinary new file gets.
+    const mode_t masque = umask(0);
+    umask(masque);
+    fchmod(fd, 0666 & ~masque);
     close(fd);
     return modele;
 }

@@ -18,6 +18,7 @@
 #include <limits>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using namespace pelvane;
@@ -176,6 +177,11 @@ TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
     // The three outputs, named after the cloud, and nothing else.
     EXPECT_EQ(contenu(sortie), (std::vector<std::string>{"ellipsoide.off", "ellipsoide.rapport.txt", "ellipsoide.smm"}));
     EXPECT_EQ(b.fichierSmm, sortie + "/ellipsoide.smm");
+    // With the rights of any new file, not those of a private temporary one.
+    const mode_t masque = umask(0);
+    umask(masque);
+    for (const std::string &f : {b.fichierSmm, b.fichierOff, b.fichierRapport})
+        EXPECT_EQ(static_cast<mode_t>(fs::status(f).permissions()), 0666 & ~masque) << f;
 
     // The simplex mesh reads back closed and sound, with at least the minimum.
     Simplex s;
