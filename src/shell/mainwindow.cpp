@@ -222,7 +222,7 @@ void MainWindow::checkMenu()
                        ui->actionConserver_les_proportions})
         a->setEnabled(true);
     activerMenu(ui->menuImporter, true);
-    activerMenu(ui->menuVue, !ui->actionVue_par_onglets->isChecked());
+    activerMenu(ui->menuVue, true);
 
     for (QAction *a : {ui->actionExporter_le_maillage, ui->actionAgrandir, ui->actionRetrecir,
                        ui->actionRaffinage_T26, ui->actionRaffinage_T26_2, ui->actionRaffinage_T22,

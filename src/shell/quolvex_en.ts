@@ -85,6 +85,50 @@ that you select.</translation>
         <source>Activer la sauvegarde automatique</source>
         <translation>Enable automatic saving</translation>
     </message>
+    <message>
+        <source>selectionner un ou plusieurs fichiers</source>
+        <translation>select one or more files</translation>
+    </message>
+    <message>
+        <source>selectionner un fichier</source>
+        <translation>select a file</translation>
+    </message>
+    <message>
+        <source>selectionner un dossier</source>
+        <translation>select a folder</translation>
+    </message>
+    <message>
+        <source>l'outil %1 est introuvable dans le dossier de travail %2</source>
+        <translation>the tool %1 cannot be found in the working folder %2</translation>
+    </message>
+    <message>
+        <source>l'outil %1 n'est pas un programme exécutable</source>
+        <translation>the tool %1 is not an executable program</translation>
+    </message>
+    <message>
+        <source>Attention</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Vous devez sélectionner un maillage simplex de reference !</source>
+        <translation>You must select a reference simplex mesh!</translation>
+    </message>
+    <message>
+        <source>Vous devez sélectionner un dossier de sortie des resultats !</source>
+        <translation>You must select an output folder for the results!</translation>
+    </message>
+    <message>
+        <source>Traitements lancés (%1) :</source>
+        <translation>Jobs started (%1):</translation>
+    </message>
+    <message>
+        <source>Traitements non lancés (%1) :</source>
+        <translation>Jobs not started (%1):</translation>
+    </message>
+    <message>
+        <source>Lancement des traitements</source>
+        <translation>Starting the jobs</translation>
+    </message>
 </context>
 <context>
     <name>FenAbout</name>

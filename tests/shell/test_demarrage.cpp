@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include "automaticexec.h"
@@ -173,6 +174,46 @@ private slots:
         QVERIFY(champ);
         QVERIFY(champ->property("html").toString().contains("cross-platform"));
         QCoreApplication::removeTranslator(&t2);
+    }
+
+    // Every text the sources and forms hand to the translation lookup has a
+    // finished English translation: lupdate, run on a copy of the .ts, finds
+    // no new or unfinished entry.
+    void traductionDesSources()
+    {
+        QTemporaryDir dossier;
+        QVERIFY(dossier.isValid());
+        const QString ts = dossier.filePath("copie.ts");
+        QVERIFY(QFile::copy(QStringLiteral(TARNIS_SHELL_SOURCE_DIR) + "/quolvex_en.ts", ts));
+        QFile::setPermissions(ts, QFile::ReadOwner | QFile::WriteOwner);
+        QProcess lupdate;
+        lupdate.start(TARNIS_LUPDATE, {"-locations", "none", "-no-obsolete", TARNIS_SHELL_SOURCE_DIR, "-ts", ts});
+        if (!lupdate.waitForStarted(10000))
+            QSKIP("lupdate cannot be started");
+        QVERIFY(lupdate.waitForFinished(60000));
+        QCOMPARE(lupdate.exitCode(), 0);
+        QFile f(ts);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&f);
+        QString source;
+        QStringList manquants;
+        int messages = 0;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (!xml.isStartElement())
+                continue;
+            if (xml.name() == QLatin1String("source")) {
+                source = xml.readElementText();
+                ++messages;
+            } else if (xml.name() == QLatin1String("translation")) {
+                const bool inacheve = xml.attributes().value("type") == QLatin1String("unfinished");
+                if (inacheve || xml.readElementText().isEmpty())
+                    manquants << source;
+            }
+        }
+        QVERIFY(!xml.hasError());
+        QVERIFY(messages > 100);
+        QVERIFY2(manquants.isEmpty(), qPrintable(manquants.join("\n")));
     }
 
     void splash()

@@ -12,7 +12,9 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QSlider>
+#include <QPushButton>
 #include <QSpinBox>
+#include <QTextEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -404,6 +406,63 @@ private slots:
         action(w, "actionVue_par_onglets")->trigger();
         QCOMPARE(zone->viewMode(), QMdiArea::SubWindowView);
         QVERIFY(w.findChild<QMenu *>("menuVue")->menuAction()->isEnabled());
+    }
+
+    // Each "A propos de Tarnis" opens a new About window; its button closes it.
+    void aPropos()
+    {
+        MainWindow w;
+        QVERIFY(activer(w));
+        auto fenetresAPropos = []() {
+            QList<QWidget *> l;
+            for (QWidget *t : QApplication::topLevelWidgets())
+                if (t->inherits("FenAbout") && t->isVisible())
+                    l << t;
+            return l;
+        };
+        action(w, "actionA_propos_de_Quolvex")->trigger();
+        action(w, "actionA_propos_de_Quolvex")->trigger();
+        QCOMPARE(fenetresAPropos().size(), 2);
+        QWidget *a = fenetresAPropos()[0];
+        QCOMPARE(a->windowTitle(), QString("About"));
+        QCOMPARE(a->size(), QSize(520, 440));
+        auto *texte = a->findChild<QTextEdit *>("textEdit");
+        QVERIFY(texte->isReadOnly());
+        QVERIFY(texte->toPlainText().contains(QString::fromUtf8(
+            "Tarnis est un logiciel multiplateforme accessible aux non-spécialistes permettant de visualiser "
+            "et d'exploiter des volumes 3D.")));
+        auto *bouton = a->findChild<QPushButton *>("pushButton");
+        QVERIFY(bouton->isFlat());
+        QVERIFY(!bouton->icon().isNull());
+        QTest::mouseClick(bouton, Qt::LeftButton);
+        QTRY_COMPARE(fenetresAPropos().size(), 1);
+    }
+
+    // A failure during the continuous deformation (reported by the view from
+    // inside a repaint) stops the loop, unchecks the action and tells the user.
+    void echecDeLaDeformationEnBoucle()
+    {
+        MainWindow w;
+        QVERIFY(activer(w));
+        w.creerNewSubWindow(pts);
+        QVERIFY(activer(w));
+        GLWidget *v = w.getActiveSubWin();
+        QTRY_VERIFY(action(w, "actionDeformer_le_maillage")->isEnabled());
+        action(w, "actionDeformer_le_maillage")->trigger();
+        QVERIFY(v->boucleDeform);
+        Repondeur r;
+        r.bouton(QMessageBox::Ok);
+        emit v->operationEchouee("raison de l'essai");
+        QTRY_COMPARE(r.boites.size(), 1);
+        QVERIFY(r.boites[0].texte.contains("raison de l'essai"));
+        QVERIFY(!v->boucleDeform);
+        QVERIFY(!action(w, "actionDeformer_le_maillage")->isChecked());
+
+        // Failures of operations that return their status are not repeated.
+        emit v->operationEchouee("autre");
+        QTest::qWait(100);
+        QCOMPARE(r.boites.size(), 1);
+        QCOMPARE(r.imprevus, 0);
     }
 
     void fermeture()
