@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 
 namespace raffinage {
@@ -20,6 +22,49 @@ void choisirRecherche(Recherche r)
 Recherche rechercheCourante()
 {
     return modeRecherche;
+}
+
+// --- Indices ------------------------------------------------------------------------------------
+
+void Indices::inserer(int i)
+{
+    if (deborde.empty())
+    {
+        int *fin = t + n;
+        int *pos = std::lower_bound(t, fin, i);
+        if (pos != fin && *pos == i)
+            return;
+        if (n < 4)
+        {
+            std::copy_backward(pos, fin, fin + 1);
+            *pos = i;
+            ++n;
+            return;
+        }
+        deborde.assign(t, fin);
+        n = 0;
+    }
+    auto pos = std::lower_bound(deborde.begin(), deborde.end(), i);
+    if (pos == deborde.end() || *pos != i)
+        deborde.insert(pos, i);
+}
+
+void Indices::enlever(int i)
+{
+    if (deborde.empty())
+    {
+        int *fin = t + n;
+        int *pos = std::lower_bound(t, fin, i);
+        if (pos != fin && *pos == i)
+        {
+            std::copy(pos + 1, fin, pos);
+            --n;
+        }
+        return;
+    }
+    auto pos = std::lower_bound(deborde.begin(), deborde.end(), i);
+    if (pos != deborde.end() && *pos == i)
+        deborde.erase(pos);
 }
 
 // --- IndexContenu -------------------------------------------------------------------------------
@@ -41,14 +86,23 @@ IndexContenu::Cle IndexContenu::cle(const PointSimplex *p)
 
 std::size_t IndexContenu::HachageCle::operator()(const Cle &c) const
 {
-    std::size_t h = std::hash<double>()(c.x);
-    auto melanger = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
-    melanger(std::hash<double>()(c.y));
-    melanger(std::hash<double>()(c.z));
-    melanger(std::hash<const void *>()(c.v1));
-    melanger(std::hash<const void *>()(c.v2));
-    melanger(std::hash<const void *>()(c.v3));
-    return h;
+    auto bits = [](double v) {
+        std::uint64_t b;
+        std::memcpy(&b, &v, sizeof b);
+        return b;
+    };
+    auto melanger = [](std::uint64_t x) {
+        x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+        x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+        return x ^ (x >> 31);
+    };
+    std::uint64_t h = melanger(bits(c.x));
+    h = melanger(h ^ bits(c.y));
+    h = melanger(h ^ bits(c.z));
+    h = melanger(h ^ reinterpret_cast<std::uintptr_t>(c.v1));
+    h = melanger(h ^ reinterpret_cast<std::uintptr_t>(c.v2));
+    h = melanger(h ^ reinterpret_cast<std::uintptr_t>(c.v3));
+    return static_cast<std::size_t>(h);
 }
 
 IndexContenu::IndexContenu(const std::vector<PointSimplex *> &liste)
@@ -61,10 +115,8 @@ IndexContenu::IndexContenu(const std::vector<PointSimplex *> &liste)
 
 void IndexContenu::inserer(const PointSimplex *p, int indice)
 {
-    if (!indexable(p))
-        return;
-    std::vector<int> &v = parContenu[cle(p)];
-    v.insert(std::lower_bound(v.begin(), v.end(), indice), indice);
+    if (indexable(p))
+        parContenu[cle(p)].inserer(indice);
 }
 
 void IndexContenu::enlever(const PointSimplex *p, int indice)
@@ -74,11 +126,8 @@ void IndexContenu::enlever(const PointSimplex *p, int indice)
     auto it = parContenu.find(cle(p));
     if (it == parContenu.end())
         return;
-    std::vector<int> &v = it->second;
-    auto pos = std::lower_bound(v.begin(), v.end(), indice);
-    if (pos != v.end() && *pos == indice)
-        v.erase(pos);
-    if (v.empty())
+    it->second.enlever(indice);
+    if (it->second.vide())
         parContenu.erase(it);
 }
 
@@ -86,7 +135,7 @@ void IndexContenu::ajouter(const PointSimplex *p, int indice)
 {
     if (!p)
         return;
-    parPointeur[p].push_back(indice);
+    parPointeur[p].inserer(indice);
     inserer(p, indice);
 }
 
@@ -95,8 +144,8 @@ void IndexContenu::retirer(const PointSimplex *p)
     auto it = parPointeur.find(p);
     if (it == parPointeur.end())
         return;
-    for (int i : it->second)
-        enlever(p, i);
+    for (std::size_t k = 0; k < it->second.taille(); ++k)
+        enlever(p, it->second[k]);
 }
 
 void IndexContenu::remettre(const PointSimplex *p)
@@ -104,8 +153,8 @@ void IndexContenu::remettre(const PointSimplex *p)
     auto it = parPointeur.find(p);
     if (it == parPointeur.end())
         return;
-    for (int i : it->second)
-        inserer(p, i);
+    for (std::size_t k = 0; k < it->second.taille(); ++k)
+        inserer(p, it->second[k]);
 }
 
 int IndexContenu::premier(const PointSimplex *p) const
@@ -113,7 +162,7 @@ int IndexContenu::premier(const PointSimplex *p) const
     if (!indexable(p))
         return -1;
     auto it = parContenu.find(cle(p));
-    return it == parContenu.end() || it->second.empty() ? -1 : it->second.front();
+    return it == parContenu.end() || it->second.vide() ? -1 : it->second[0];
 }
 
 // --- IndexMailles -------------------------------------------------------------------------------
@@ -121,39 +170,22 @@ int IndexContenu::premier(const PointSimplex *p) const
 IndexMailles::IndexMailles(const std::vector<Maille *> &mailles, std::size_t limite)
 {
     limite = std::min(limite, mailles.size());
+    parPoint.reserve(limite * 2);
     for (std::size_t j = 0; j < limite; ++j)
         if (mailles[j])
             ajouterMaille(*mailles[j], static_cast<int>(j));
 }
 
-const std::vector<int> &IndexMailles::mailles(const PointSimplex *p) const
+const Indices &IndexMailles::mailles(const PointSimplex *p) const
 {
     auto it = parPoint.find(p);
     return it == parPoint.end() ? vide : it->second;
 }
 
-void IndexMailles::ajouter(const PointSimplex *p, int indice)
-{
-    std::vector<int> &v = parPoint[p];
-    auto pos = std::lower_bound(v.begin(), v.end(), indice);
-    if (pos == v.end() || *pos != indice)
-        v.insert(pos, indice);
-}
-
-void IndexMailles::enlever(const PointSimplex *p, int indice)
-{
-    auto it = parPoint.find(p);
-    if (it == parPoint.end())
-        return;
-    auto pos = std::lower_bound(it->second.begin(), it->second.end(), indice);
-    if (pos != it->second.end() && *pos == indice)
-        it->second.erase(pos);
-}
-
 void IndexMailles::ajouterMaille(const Maille &maille, int indice)
 {
     for (const PointSimplex *p : maille)
-        ajouter(p, indice);
+        parPoint[p].inserer(indice);
 }
 
 void IndexMailles::actualiser(const Maille &maille, int indice,
@@ -162,9 +194,13 @@ void IndexMailles::actualiser(const Maille &maille, int indice,
     for (const PointSimplex *p : concernes)
     {
         if (std::find(maille.begin(), maille.end(), p) != maille.end())
-            ajouter(p, indice);
+            parPoint[p].inserer(indice);
         else
-            enlever(p, indice);
+        {
+            auto it = parPoint.find(p);
+            if (it != parPoint.end())
+                it->second.enlever(indice);
+        }
     }
 }
 

@@ -27,6 +27,25 @@ enum class Recherche
 void choisirRecherche(Recherche r);
 Recherche rechercheCourante();
 
+/// A sorted set of indices, held in place up to four (the common case: one record per content,
+/// three or four cells per point), on the heap beyond.
+class Indices
+{
+public:
+    std::size_t taille() const { return deborde.empty() ? n : deborde.size(); }
+    bool vide() const { return taille() == 0; }
+    int operator[](std::size_t k) const { return deborde.empty() ? t[k] : deborde[k]; }
+    /// Adds i unless present.
+    void inserer(int i);
+    /// Removes i when present.
+    void enlever(int i);
+
+private:
+    std::size_t n = 0;
+    int t[4] = {0, 0, 0, 0};
+    std::vector<int> deborde;
+};
+
 /// First index of a point list whose record compares equal (PointSimplex ==: same three neighbour
 /// pointers, same position) to a given record: the answer of a scan of the list, in constant
 /// expected time. A record whose position or neighbours are about to change must be taken out
@@ -62,8 +81,8 @@ private:
     void inserer(const PointSimplex *p, int indice);
     void enlever(const PointSimplex *p, int indice);
 
-    std::unordered_map<Cle, std::vector<int>, HachageCle> parContenu; ///< indices, increasing
-    std::unordered_map<const PointSimplex *, std::vector<int>> parPointeur;
+    std::unordered_map<Cle, Indices, HachageCle> parContenu;
+    std::unordered_map<const PointSimplex *, Indices> parPointeur;
 };
 
 /// The cells of a cell list (its first `limite` cells) that hold each point, by increasing index.
@@ -73,7 +92,7 @@ public:
     IndexMailles(const std::vector<Maille *> &mailles, std::size_t limite);
 
     /// Cells holding p (empty when none).
-    const std::vector<int> &mailles(const PointSimplex *p) const;
+    const Indices &mailles(const PointSimplex *p) const;
     /// Brings the entries of cell `indice` up to date with its content `maille`, for the points
     /// of `concernes` only (the points that may have entered or left it).
     void actualiser(const Maille &maille, int indice, const std::vector<PointSimplex *> &concernes);
@@ -81,11 +100,8 @@ public:
     void ajouterMaille(const Maille &maille, int indice);
 
 private:
-    void ajouter(const PointSimplex *p, int indice);
-    void enlever(const PointSimplex *p, int indice);
-
-    std::unordered_map<const PointSimplex *, std::vector<int>> parPoint;
-    std::vector<int> vide;
+    std::unordered_map<const PointSimplex *, Indices> parPoint;
+    Indices vide;
 };
 
 /// Optional maps kept up to date across a sequence of refinements (null: scans).

@@ -62,9 +62,10 @@ void voisines(const std::vector<Maille *> &liste, const Maille *D, const IndexMa
         return;
     }
     // Only a cell holding a (or e) can match: walk those, in list order.
-    std::vector<int> candidates(index->mailles(a));
-    const std::vector<int> &autour = index->mailles(e);
-    candidates.insert(candidates.end(), autour.begin(), autour.end());
+    std::vector<int> candidates;
+    for (const Indices *autour : {&index->mailles(a), &index->mailles(e)})
+        for (std::size_t k = 0; k < autour->taille(); ++k)
+            candidates.push_back((*autour)[k]);
     std::sort(candidates.begin(), candidates.end());
     candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     for (std::size_t k = 0; k < candidates.size() && trouvees < 2; ++k)

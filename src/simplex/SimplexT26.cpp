@@ -63,16 +63,17 @@ void editerAutour(Simplex &s, std::vector<Maille *> &liste, long limite, IndexMa
     {
         // Editing a cell changes no other cell: the cells met by the walk are the first three
         // that hold P now.
-        const std::vector<int> &tenant = index->mailles(P);
-        std::vector<int> cellules;
-        for (int j : tenant)
+        const Indices &tenant = index->mailles(P);
+        int cellules[3];
+        std::size_t nb = 0;
+        for (std::size_t k = 0; k < tenant.taille() && nb < 3; ++k)
         {
-            if (cellules.size() == 3 || (limite >= 0 && j >= limite))
+            if (limite >= 0 && tenant[k] >= limite)
                 break;
-            cellules.push_back(j);
+            cellules[nb++] = tenant[k];
         }
-        for (int j : cellules)
-            editer(static_cast<std::size_t>(j));
+        for (std::size_t k = 0; k < nb; ++k)
+            editer(static_cast<std::size_t>(cellules[k]));
         return;
     }
     int rencontrees = 0;
