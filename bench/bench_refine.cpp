@@ -6,13 +6,16 @@
 //
 // Each runs with the index maps and, at small sizes, with the plain list scans they replace (the
 // "Lineaire" peers); the summary at the end prints scans / maps at equal size and how the time
-// with maps grows from about 10k to about 100k (1.0 per x1 of size is linear growth).
+// with maps grows from about 10k to about 100k (1.0 per x1 of size is linear growth). Times are
+// wall-clock of the operation alone (mesh building excluded); the cpu_s counter is its processor
+// time.
 
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <ctime>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -127,7 +130,7 @@ using Operation = void (*)(Simplex &);
 
 void mesurer(benchmark::State &state, bool avecScans, bool triangles, Operation op)
 {
-    double points = 0;
+    double points = 0, processeur = 0;
     for (auto _ : state)
     {
         std::unique_ptr<Simplex> s(new Simplex());
@@ -141,7 +144,9 @@ void mesurer(benchmark::State &state, bool avecScans, bool triangles, Operation 
         {
             Silence silence;
             const auto t0 = std::chrono::steady_clock::now();
+            const std::clock_t c0 = std::clock();
             op(*s);
+            processeur += static_cast<double>(std::clock() - c0) / CLOCKS_PER_SEC;
             duree = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         }
         raffinage::choisirRecherche(raffinage::Recherche::Indexee);
@@ -150,6 +155,9 @@ void mesurer(benchmark::State &state, bool avecScans, bool triangles, Operation 
                                                : s->ListePointsSimplex.size());
     }
     state.counters["taille"] = points;
+    // Processor time of the operation alone, per run: the wall time above also counts the waits of
+    // a busy machine.
+    state.counters["cpu_s"] = processeur / static_cast<double>(state.iterations());
 }
 
 void global(Simplex &s) { s.RaffinageT26Global(); }
@@ -170,21 +178,28 @@ BENCHMARK(TriangularisationLineaire)->Arg(2000)->Arg(4000)->Iterations(1)->UseMa
 BENCHMARK(TriangleToSimplex)->Arg(2000)->Arg(4000)->Arg(10000)->Arg(100000)->Arg(500000)->Iterations(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(TriangleToSimplexLineaire)->Arg(2000)->Arg(4000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-/// Keeps the time and the size of every run for the summary.
+/// Keeps the wall time, the processor time and the size of every run for the summary.
 class Releve : public benchmark::ConsoleReporter
 {
 public:
+    struct Mesure
+    {
+        double ms, cpu, taille;
+    };
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &r : runs)
         {
-            auto it = r.counters.find("taille");
-            mesures[r.benchmark_name()] = {r.GetAdjustedRealTime(),
-                                           it == r.counters.end() ? 0.0 : double(it->second)};
+            auto compteur = [&r](const char *nom) {
+                auto it = r.counters.find(nom);
+                return it == r.counters.end() ? 0.0 : double(it->second);
+            };
+            mesures[r.benchmark_name()] = {r.GetAdjustedRealTime(), compteur("cpu_s"),
+                                           compteur("taille")};
         }
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, std::pair<double, double>> mesures;
+    std::map<std::string, Mesure> mesures;
 };
 
 } // namespace
@@ -199,16 +214,19 @@ int main(int argc, char **argv)
         return nom + "/" + std::to_string(taille) + "/iterations:" +
                (nom.find("Lineaire") == std::string::npos ? "2" : "1") + "/manual_time";
     };
-    std::cout << "\nscans / index maps at equal size (same results):\n";
+    std::cout << "\nscans / index maps at equal size (same results), wall and processor time:\n";
     for (const std::string nom : {"T26Global", "Triangularisation", "TriangleToSimplex"})
         for (long taille : {2000L, 4000L})
         {
             auto a = releve.mesures.find(cle(nom + "Lineaire", taille));
             auto b = releve.mesures.find(cle(nom, taille));
-            if (a != releve.mesures.end() && b != releve.mesures.end() && b->second.first > 0)
-                std::cout << "  " << nom << " " << taille << ": " << a->second.first << " ms / "
-                          << b->second.first << " ms = x" << a->second.first / b->second.first
-                          << "\n";
+            if (a == releve.mesures.end() || b == releve.mesures.end() || b->second.ms <= 0 ||
+                b->second.cpu <= 0)
+                continue;
+            std::cout << "  " << nom << " " << taille << ": wall " << a->second.ms << " / "
+                      << b->second.ms << " ms = x" << a->second.ms / b->second.ms << ", cpu "
+                      << a->second.cpu << " / " << b->second.cpu << " s = x"
+                      << a->second.cpu / b->second.cpu << "\n";
         }
     std::cout << "growth with index maps, about 10k -> 100k (time ratio / size ratio; 1 is "
                  "linear):\n";
@@ -216,14 +234,16 @@ int main(int argc, char **argv)
     {
         auto a = releve.mesures.find(cle(nom, 10000));
         auto b = releve.mesures.find(cle(nom, 100000));
-        if (a != releve.mesures.end() && b != releve.mesures.end() && a->second.first > 0)
-        {
-            const double temps = b->second.first / a->second.first;
-            const double taille = b->second.second / a->second.second;
-            std::cout << "  " << nom << ": " << a->second.first << " ms (" << a->second.second
-                      << ") -> " << b->second.first << " ms (" << b->second.second << "): time x"
-                      << temps << " for size x" << taille << " -> " << temps / taille << "\n";
-        }
+        if (a == releve.mesures.end() || b == releve.mesures.end() || a->second.ms <= 0 ||
+            a->second.cpu <= 0 || a->second.taille <= 0)
+            continue;
+        const double taille = b->second.taille / a->second.taille;
+        std::cout << "  " << nom << ": size " << a->second.taille << " -> " << b->second.taille
+                  << " (x" << taille << "); wall " << a->second.ms << " -> " << b->second.ms
+                  << " ms (x" << b->second.ms / a->second.ms << ", "
+                  << b->second.ms / a->second.ms / taille << " per size); cpu " << a->second.cpu
+                  << " -> " << b->second.cpu << " s (x" << b->second.cpu / a->second.cpu << ", "
+                  << b->second.cpu / a->second.cpu / taille << " per size)\n";
     }
     benchmark::Shutdown();
     return 0;
