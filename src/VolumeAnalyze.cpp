@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <iostream>
 #include <limits>
 #include <new>
@@ -272,11 +274,14 @@ bool VolumeAnalyze::chargerAnalyze(const std::string &base)
         std::fclose(image);
         return false;
     }
+    // Only a regular file has a size to trust (a folder opens too, with a meaningless one).
+    std::error_code erreur;
+    const std::string nomImage = base + ".img";
     std::size_t tailleImage = 0;
-    if (std::fseek(image, 0, SEEK_END) == 0) {
-        const long t = std::ftell(image);
-        tailleImage = t > 0 ? static_cast<std::size_t>(t) : 0;
-    }
+    if (std::filesystem::is_regular_file(nomImage, erreur))
+        tailleImage = static_cast<std::size_t>(std::filesystem::file_size(nomImage, erreur));
+    if (erreur)
+        tailleImage = 0;
     std::size_t debut = 0;
     if (!preparerVoxels(tailleImage, base, debut)) {
         std::fclose(image);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -260,6 +261,14 @@ TEST(AnalyzeRefus, MissingOrImpossibleFilesReturnFalseWithTheirMessage)
         EXPECT_FALSE(c.ok);
         EXPECT_EQ(c.erreurs, k.message);
     }
+
+    // A folder named like the image opens but holds no voxel.
+    const std::string dossierImage = dossier.file("dossier");
+    writeFile(dossierImage + ".hdr", entete({3, 2, 2, 1}, 4, 16, false));
+    std::filesystem::create_directory(dossierImage + ".img");
+    c = charger(v, dossierImage);
+    EXPECT_FALSE(c.ok);
+    EXPECT_EQ(c.erreurs, "Fichier image Analyze trop court : " + dossierImage + ".img (8 octets attendus, 0 présents)\n");
 }
 
 TEST(NiveauDeGris, WindowMappingOnSignedValues)

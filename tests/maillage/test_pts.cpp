@@ -206,6 +206,8 @@ TEST(PtsLecture, FailurePathsAndTheirStreams)
     writeFile(vide, "");
     EXPECT_FALSE(lire(m, vide, &sortie));
     EXPECT_EQ(sortie, "Erreur dans la fonction lecture_pt_interet\nFormat incorrect\n");
+    EXPECT_FALSE(lire(m, dossier.path(), &sortie));
+    EXPECT_EQ(sortie, "Erreur dans la fonction lecture_pt_interet\nFormat incorrect\n");
 
     // A missing count is reported and the previous count is kept: here 0, so no point.
     const std::string sansNombre = dossier.file("sansnombre.pts");
