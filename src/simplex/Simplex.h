@@ -153,6 +153,8 @@ public:
     /// Reads an SMM file into the mesh, or an OFF / OBJ file into maillageOrigine. 1 when read,
     /// 0 otherwise; a refused SMM file leaves the mesh as it was.
     int charger(const std::string &nomFichier);
+    /// Why the last charger returned 0 (French, for the user); empty after a successful read.
+    const std::string &getRaisonChargement() const { return raisonChargement; }
     /// Writes the mesh: format 1 SM, 2 SMM, anything else nothing (an empty file).
     /// False when the file could not be created or written, or the format is unknown.
     bool exporter(const std::string &nomFichier, int format);
@@ -211,6 +213,7 @@ protected:
     /// Index in ListePointsSimplex of each point's three neighbours (-1 when null or not in the
     /// list); rebuilt by the deformation whenever it no longer matches the lists.
     std::vector<std::array<int, 3>> cacheVoisins;
+    std::string raisonChargement;
     /// Checks cacheVoisins against the lists, rebuilds it when needed; false when some
     /// neighbour is null or outside ListePointsSimplex.
     bool actualiserCacheVoisins();

@@ -183,6 +183,7 @@ struct HacheEgalite
 int Simplex::charger(const std::string &nomFichier)
 {
     std::cout << "Simplex::charger :  " << nomFichier << std::endl;
+    raisonChargement.clear();
 
     if (finitPar(nomFichier, ".obj"))
     {
@@ -203,6 +204,7 @@ int Simplex::charger(const std::string &nomFichier)
     if (entete.empty())
     {
         std::cerr << "Problème au chargement du fichier" << std::endl;
+        raisonChargement = "fichier absent, illisible ou vide";
         return 0;
     }
     const bool off = entete.compare(0, 3, "OFF") == 0;
@@ -212,6 +214,7 @@ int Simplex::charger(const std::string &nomFichier)
     {
         std::cerr << "Simplex::charger : Format incorrect" << std::endl;
         std::cout << "Format incorrect" << std::endl;
+        raisonChargement = "format incorrect (la première ligne doit commencer par OFF, SM ou SMM)";
         return 0;
     }
     if (off)
@@ -222,7 +225,10 @@ int Simplex::charger(const std::string &nomFichier)
         return 1;
     }
     if (!smm)
+    {
+        raisonChargement = "un fichier SM ne se relit pas (il ne contient pas les mailles)";
         return 0;
+    }
 
     const char *debut = texte.data() + std::min(finLigne + 1, texte.size());
     ContenuSMM contenu;
@@ -231,6 +237,7 @@ int Simplex::charger(const std::string &nomFichier)
     {
         std::cerr << "Simplex::charger : fichier SMM refusé (" << raison
                   << "), le maillage reste inchangé" << std::endl;
+        raisonChargement = raison;
         return 0;
     }
 

@@ -377,10 +377,16 @@ TEST(Charger, RefusesBadFilesAndKeepsTheMesh)
         EXPECT_NO_THROW(captureStdout(
             [&] { erreurs = captureStderr([&] { r = s.charger(dir.file("mauvais.smm")); }); }));
         EXPECT_EQ(r, 0);
-        EXPECT_EQ(erreurs.rfind("Simplex::charger : fichier SMM refusé (", 0), 0u) << erreurs;
+        EXPECT_EQ(erreurs.rfind("Simplex::charger : fichier SMM refusé (" + s.getRaisonChargement() + ")", 0), 0u)
+            << erreurs;
+        EXPECT_FALSE(s.getRaisonChargement().empty());
         EXPECT_EQ(s.ListePointsSimplex, points);
         EXPECT_EQ(s.ListePointsPrecedents, precedents);
         EXPECT_TRUE(topologie(s) == avant);
     }
     EXPECT_TRUE(verifierInvariants(s).empty());
+    // A good read clears the reason.
+    captureStdout([&] { s.exporter(dir.file("bon.smm"), 2); });
+    EXPECT_EQ(chargerSilencieux(s, dir.file("bon.smm")), 1);
+    EXPECT_EQ(s.getRaisonChargement(), "");
 }

@@ -229,14 +229,3 @@ TEST(Simplex, DeplacerMovesAlongOneAxisOnly)
     EXPECT_TRUE(s.deplacer('z', 2));
     EXPECT_EQ(s.ListePointsSimplex[0]->Position.z, avant[0].z + 2);
 }
-
-TEST(Simplex, CompanionListsShorterThanTheMeshRaiseOutOfRange)
-{
-    Simplex s;
-    cubeDual(s, 1.0);
-    s.ListePointsInitiaux.push_back(s.ListePointsSuivants.back()); // still owned by the mesh
-    s.ListePointsSuivants.pop_back();
-    EXPECT_THROW(s.dilatation(1.5), std::out_of_range);
-    EXPECT_THROW(s.majParametres(8, 0), std::out_of_range);
-    EXPECT_THROW(s.majParametres(-1, 0), std::out_of_range);
-}
