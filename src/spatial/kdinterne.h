@@ -53,7 +53,7 @@ struct kd_bloc
 };
 
 /// Most points a leaf of a block holds.
-constexpr uint32_t KD_TAILLE_FEUILLE = 16;
+constexpr uint32_t KD_TAILLE_FEUILLE = 32;
 
 /// Builds a block over n points of k coordinates (data may be null). Throws
 /// std::bad_alloc when memory runs out; n must be at least 1 and below 2^32.
