@@ -139,14 +139,19 @@ public:
     /// gives no target: the step then applies no external force.
     void deformer(kd_tree *kd, int avecRetention, float alpha, float beta, float gamma, int rigid,
                   bool cone);
+    /// Pull towards the neighbours' centroid raised to the height that the target angle (halfway
+    /// between the point's angle and its neighbourhood's) gives; zero for a point lacking a
+    /// neighbour.
     vector3 forceInterne(const PointSimplex &p, int rigid);
     /// Component along p.Ni of the vector from p to the target T.
     vector3 forceExterne(const PointSimplex &p, point3 T);
-    /// Nearest cloud point inside the vision cone of axis direction and half-angle twice `angle`
-    /// degrees (in radians); P itself when none qualifies or the tree is empty.
+    /// Nearest cloud point inside the vision cone around `direction` whose half-angle is twice
+    /// `angle` (degrees) taken in radians, within `rayon` behind P; P itself when no point
+    /// qualifies or the tree is empty or null.
     point3 plusProcheDansCone(kd_tree *kd, point3 P, double rayon, vector3 direction, double angle);
     /// Mean simplex angle of the neighbourhood of p down to profondeur levels, accumulated into
-    /// moyenne. Cost grows linearly with profondeur (no enumeration of paths).
+    /// moyenne, equal to the walk over every path from p: exactly (single precision) up to two
+    /// levels, within single-precision rounding beyond. Cost grows linearly with profondeur.
     void angleMoyen(PointSimplex p, int profondeur, float &moyenne);
 
     // --- files ----------------------------------------------------------------------------------
