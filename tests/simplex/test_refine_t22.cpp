@@ -112,8 +112,12 @@ TEST(T22, MissingNeighbourCellsAreReported)
     Simplex s;
     cubeDual(s);
     // Keep cell 0 alone: the cells across its edges are gone.
-    s.ListeMailles.resize(1);
-    s.ListeMaillesSuivantes.resize(1);
+    for (auto *liste : {&s.ListeMailles, &s.ListeMaillesSuivantes})
+    {
+        for (std::size_t c = 1; c < liste->size(); ++c)
+            delete (*liste)[c];
+        liste->resize(1);
+    }
     const std::string erreurs = captureStderr([&] { captureStdout([&] { s.RaffinageT22(0); }); });
     EXPECT_EQ(erreurs, "Erreur dans RaffinageT22 : les mailles voisines n'ont pas été trouvées\n");
     EXPECT_EQ(s.ListeMailles.size(), 1u);
