@@ -42,21 +42,24 @@ struct AccesK
 double valeur(double v) { return v; }
 double valeur(const kd_mot &m) { return m.f; }
 
-/// Float bounds that hold the double interval [bas, haut].
+/// The largest float not above v (v not NaN).
 float arrondiBas(double v)
 {
+    const double max = std::numeric_limits<float>::max();
+    if (v > max)
+        return float(max);
+    if (v < -max)
+        return -std::numeric_limits<float>::infinity();
     float f = float(v);
     if (double(f) > v)
         f = std::nextafter(f, -std::numeric_limits<float>::infinity());
     return f;
 }
 
+/// The smallest float not below v (v not NaN).
 float arrondiHaut(double v)
 {
-    float f = float(v);
-    if (double(f) < v)
-        f = std::nextafter(f, std::numeric_limits<float>::infinity());
-    return f;
+    return -arrondiBas(-v);
 }
 
 template <class Element, class Acces>

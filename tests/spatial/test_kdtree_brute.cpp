@@ -299,14 +299,20 @@ TEST(KdBuild, PointListUserPointersAreTheElements)
     kd_destroy(t);
 }
 
-TEST(KdBuild, PointsWithNaNAreNeverFound)
+// Coordinates no float holds (beyond its range, infinite) and NaN: NaN points are never
+// found, the others as usual.
+TEST(KdBuild, HugeInfiniteAndNaNCoordinates)
 {
     std::mt19937 g(11);
     Nuage nu = aleatoire(g, 3, 600, 5);
     const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
     for (size_t i = 0; i < nu.n(); i += 7)
         nu.c[i * 3 + i % 3] = nan;
     nu.c[1] = nan; // the first point too
+    const double enormes[] = {1e300, -1e300, 1e39, -1e39, 3.4028235677973366e38, inf, -inf};
+    for (size_t i = 0; i < 7; ++i)
+        nu.c[(10 * i + 3) * 3 + i % 3] = enormes[i];
     kd_tree *t = kd_make(3);
     std::vector<void *> tags(nu.n());
     for (size_t i = 0; i < nu.n(); ++i)
