@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
 #include <QTime>
@@ -81,6 +82,9 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir)
 GLWidget::~GLWidget()
 {
     timer.stop();
+    // The base class destroys the context later, when this object is no longer a GLWidget.
+    if (QOpenGLContext *c = context())
+        disconnect(c, nullptr, this, nullptr);
     libererGL();
 }
 

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "pilote_gl.h"
+
 namespace tarnis_test {
 
 ContexteGL::ContexteGL(int taille_, double demiLargeur_) : taille(taille_), demiLargeur(demiLargeur_)
@@ -107,6 +109,7 @@ int main(int argc, char **argv)
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication application(argc, argv);
+    tarnis_test::garderPiloteOpenGL();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

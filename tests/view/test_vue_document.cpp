@@ -579,5 +579,5 @@ void VueDocument::exceptionDuMoteurRapportee()
     QCOMPARE(v.derniereErreur(), QString());
 }
 
-QTEST_MAIN(VueDocument)
+TARNIS_VUE_TEST_MAIN(VueDocument)
 #include "test_vue_document.moc"

@@ -263,5 +263,5 @@ void VueImage::coucheDuNuageMemeImage()
     QVERIFY(comparer("taille"));
 }
 
-QTEST_MAIN(VueImage)
+TARNIS_VUE_TEST_MAIN(VueImage)
 #include "test_vue_image.moc"

@@ -385,5 +385,5 @@ void VueInteraction::echecPendantLeDessinRetenu()
     v.instanceSimplex->ListePointsSuivants.push_back(dernier);
 }
 
-QTEST_MAIN(VueInteraction)
+TARNIS_VUE_TEST_MAIN(VueInteraction)
 #include "test_vue_interaction.moc"

@@ -1,13 +1,16 @@
 #ifndef TARNIS_VUE_OUTILS_H
 #define TARNIS_VUE_OUTILS_H
 
+#include <QApplication>
 #include <QImage>
 #include <QString>
+#include <QTest>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "pilote_gl.h"
 #include "point3.h"
 
 class GLWidget;
@@ -39,5 +42,16 @@ std::size_t tailleArbre(const GLWidget &vue);
 void sauverArtefact(const QImage &image, const QString &nom);
 
 } // namespace tarnis_test
+
+/// QTEST_MAIN, with the OpenGL driver kept loaded to the end (see garderPiloteOpenGL).
+#define TARNIS_VUE_TEST_MAIN(Classe)                                                               \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        QApplication application(argc, argv);                                                      \
+        tarnis_test::garderPiloteOpenGL();                                                         \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        Classe tests;                                                                              \
+        return QTest::qExec(&tests, argc, argv);                                                   \
+    }
 
 #endif
