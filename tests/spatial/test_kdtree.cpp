@@ -3,6 +3,7 @@
 
 #include "kdtree.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <vector>
@@ -255,6 +256,36 @@ TEST(KdTree, EmptyNullAndEmptiedTrees)
     EXPECT_EQ(kd_result_point(r, nullptr), tag(9));
     kd_result_release(r);
     EXPECT_EQ(a.t->box->minimum[0], 9);
+}
+
+// Builds add to the block: points keep their own user pointers (null when none were given),
+// and single insertions keep theirs.
+TEST(KdBuild, LaterBuildsAddToTheBlock)
+{
+    Arbre a;
+    const double p1[] = {0, 0, 0, 10, 0, 0};
+    void *const d1[] = {tag(1), tag(2)};
+    const double p2[] = {20, 0, 0, 30, 0, 0};
+    ASSERT_EQ(kd_build(a.t, p1, 2, d1), 0);
+    ASSERT_EQ(kd_insert3(a.t, 40, 0, 0, tag(5)), 0);
+    ASSERT_EQ(kd_build(a.t, p2, 2, nullptr), 0);
+    EXPECT_EQ(kd_size(a.t), 5u);
+    EXPECT_EQ(a.t->box->maximum[0], 40);
+    const double attendu[][2] = {{0, 1}, {10, 2}, {20, 0}, {30, 0}, {40, 5}};
+    for (const auto &e : attendu)
+    {
+        kd_result *r = kd_closest3(a.t, e[0] + 1, 1, 0);
+        double p[3];
+        EXPECT_EQ(kd_result_point(r, p), e[1] == 0 ? nullptr : tag(uintptr_t(e[1]))) << e[0];
+        EXPECT_EQ(p[0], e[0]);
+        kd_result_release(r);
+    }
+    ASSERT_EQ(kd_rebuild(a.t), 0);
+    kd_result *r = kd_within3(a.t, 0, 0, 0, 100);
+    std::vector<void *> v = lister(r);
+    kd_result_release(r);
+    std::sort(v.begin(), v.end());
+    EXPECT_EQ(v, (std::vector<void *>{nullptr, nullptr, tag(1), tag(2), tag(5)}));
 }
 
 // A tree filled in sorted order is one long chain: every walk over it must not
