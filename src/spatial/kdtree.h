@@ -76,7 +76,8 @@ int kd_insert3(kd_tree *tree, double x, double y, double z, void *data);
 /// balanced block. data holds one user pointer per point, or is null (all user
 /// pointers null). Points already in a block are rebuilt together with the new ones;
 /// singly inserted points stay where they are.
-/// Returns 0, or -1 when memory runs out or the tree is null (the tree is unchanged).
+/// Returns 0, or -1 (the tree unchanged) when memory runs out, the tree is null,
+/// positions is null while n > 0, or the block would pass 2^32 - 2 points.
 int kd_build(kd_tree *tree, const double *positions, size_t n, void *const *data);
 /// Bulk construction over a list of points, for trees of dimension 3. The user pointer
 /// of points[i] is its address, &points[i] (cast to void*): it stays meaningful while
@@ -86,7 +87,7 @@ int kd_build3(kd_tree *tree, const std::vector<point3> &points);
 /// block, keeping their user pointers. Returns 0, or -1 when memory runs out (the tree
 /// is then unchanged).
 int kd_rebuild(kd_tree *tree);
-/// Number of points in the tree (0 for a null tree).
+/// Number of points in the tree (0 for a null tree); walks the singly inserted points.
 size_t kd_size(const kd_tree *tree);
 
 /// Result set holding the one nearest point (cursor on it), or null when the tree is
