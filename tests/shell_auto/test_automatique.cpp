@@ -199,6 +199,9 @@ private slots:
         for (QWidget *w : QApplication::topLevelWidgets())
             if (qobject_cast<LoadingDialog *>(w))
                 w->close();
+        // As the application does: the window is closed before it goes.
+        if (fenetre)
+            fenetre->close();
         fenetre.reset();
     }
 
@@ -384,6 +387,7 @@ private slots:
 
     void sansDocumentRienNeDemarre()
     {
+        fenetre->close();
         fenetre.reset(new MainWindow(nullptr, QString()));
         fenetre->show();
         QVERIFY(QTest::qWaitForWindowExposed(fenetre.get()));
