@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -28,6 +29,22 @@ void dessinerTableau(const std::vector<double> &sommets, GLenum primitive)
 }
 
 const double deuxPi = 6.283185307179586;
+
+/// True when the drawing goes to a multisampled buffer with multisampling on. Lines are then
+/// rasterised by coverage of the segment, the same whichever end it starts from.
+bool multiechantillonnage()
+{
+    const GLenum multisample = 0x809D, sampleBuffers = 0x80A8, samples = 0x80A9;
+    GLint tampons = 0, echantillons = 0;
+    glGetIntegerv(sampleBuffers, &tampons);
+    glGetIntegerv(samples, &echantillons);
+    return tampons > 0 && echantillons > 1 && glIsEnabled(multisample);
+}
+
+bool estVoisin(const PointSimplex *de, const PointSimplex *p)
+{
+    return de->Voisin1 == p || de->Voisin2 == p || de->Voisin3 == p;
+}
 
 } // namespace
 
@@ -60,11 +77,15 @@ void SimplexGL::afficher(int modeAffichage)
         dessinerTableau(sommets, GL_POINTS);
         return;
 
-    case 1:
+    case 1: {
         if (ListePointsSimplex.empty())
             return;
         glColor3f(1.0f, 1.0f, 1.0f);
         glPolygonMode(GL_FRONT, GL_FILL);
+        // Every edge is met from both ends. Multisampled, the second segment covers exactly the
+        // samples of the first and is left out; otherwise both are drawn, as the ends may differ.
+        const bool uneFois = multiechantillonnage();
+        const std::less<const PointSimplex *> avant;
         sommets.reserve(18 * ListePointsSimplex.size());
         for (const PointSimplex *p : ListePointsSimplex) {
             if (!p)
@@ -72,12 +93,15 @@ void SimplexGL::afficher(int modeAffichage)
             for (const PointSimplex *v : {p->Voisin1, p->Voisin2, p->Voisin3}) {
                 if (!v)
                     continue;
+                if (uneFois && avant(v, p) && estVoisin(v, p))
+                    continue;
                 pousser(sommets, p->Position);
                 pousser(sommets, v->Position);
             }
         }
         dessinerTableau(sommets, GL_LINES);
         return;
+    }
 
     case 2: {
         std::vector<GLint> debuts;

@@ -20,6 +20,8 @@ public:
     /// 0: the points in red; 1: the edges to the non-null neighbours in white (each edge from both
     /// ends; leaves the front polygon mode at GL_FILL); 2: each cell as a closed line in the
     /// current colour; 3: the triangulation as a red wire frame; any other mode: nothing.
+    /// In mode 1, when the buffer is multisampled, an edge whose two ends list each other is sent
+    /// once: a multisampled segment covers the same samples whichever end it starts from.
     void afficher(int modeAffichage) override;
     /// The points of ListePI inside the vision cone of point pt (axis its normal, AngleCone,
     /// RayonCone), in green, size 6. An index outside the mesh draws nothing.

@@ -10,6 +10,13 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#ifndef GL_MULTISAMPLE
+#define GL_MULTISAMPLE 0x809D
+#endif
+#ifndef GL_SAMPLES
+#define GL_SAMPLES 0x80A9
+#endif
+
 #include <cmath>
 #include <cstdlib>
 
@@ -17,7 +24,8 @@
 
 namespace tarnis_test {
 
-ContexteGL::ContexteGL(int taille_, double demiLargeur_) : taille(taille_), demiLargeur(demiLargeur_)
+ContexteGL::ContexteGL(int taille_, double demiLargeur_, int echantillons)
+    : taille(taille_), demiLargeur(demiLargeur_)
 {
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
@@ -30,8 +38,16 @@ ContexteGL::ContexteGL(int taille_, double demiLargeur_) : taille(taille_), demi
     contexte->setFormat(format);
     if (!surface->isValid() || !contexte->create() || !contexte->makeCurrent(surface.get()))
         return;
-    tampon = std::make_unique<QOpenGLFramebufferObject>(taille, taille);
+    QOpenGLFramebufferObjectFormat formatTampon;
+    formatTampon.setSamples(echantillons);
+    tampon = std::make_unique<QOpenGLFramebufferObject>(taille, taille, formatTampon);
     pret = tampon->isValid() && tampon->bind();
+    if (pret && echantillons > 0) {
+        GLint obtenus = 0;
+        glGetIntegerv(GL_SAMPLES, &obtenus);
+        pret = obtenus > 1;
+        glEnable(GL_MULTISAMPLE);
+    }
 }
 
 ContexteGL::~ContexteGL()

@@ -14,13 +14,13 @@ class QOpenGLFramebufferObject;
 namespace tarnis_test {
 
 /// An offscreen OpenGL compatibility context drawing into a framebuffer of taille x taille pixels,
-/// without multisampling (pictures are compared pixel for pixel). The projection is orthographic,
+/// without multisampling unless echantillons is above 0 (pictures are compared pixel for pixel). The projection is orthographic,
 /// x and y from -demiLargeur to demiLargeur, the model-view matrix the identity; the colour,
 /// point size and polygon modes are reset to OpenGL's defaults before each drawing.
 class ContexteGL
 {
 public:
-    explicit ContexteGL(int taille = 64, double demiLargeur = 10.0);
+    explicit ContexteGL(int taille = 64, double demiLargeur = 10.0, int echantillons = 0);
     ~ContexteGL();
 
     /// False when no context could be made (no display): the test should skip.

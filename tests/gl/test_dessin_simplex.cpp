@@ -130,6 +130,30 @@ TEST_F(DessinSimplex, Mode1AretesBlanchesEtFacesAvantPleines)
             *v = p0;
 }
 
+TEST(DessinSimplexMultiechantillonne, Mode1MemeImageQueChaqueAreteDesDeuxBouts)
+{
+    // A denser mesh, turned so that its edges run in every direction, on a multisampled buffer
+    // (where each edge is sent once) and on a plain one (where both ends are sent).
+    SimplexGL s;
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    icosaedreSubdivise(2, 9.0, sommets, faces);
+    for (point3 &p : sommets)
+        p = point3(p.x + 0.31 * p.z, p.y - 0.17 * p.z, p.z);
+    construireDual(s, sommets, faces);
+    ASSERT_EQ(s.getNbPointsSimplex(), 320);
+    for (int echantillons : {4, 0}) {
+        ContexteGL gl(160, 10.0, echantillons);
+        if (!gl.valide())
+            GTEST_SKIP() << "pas de contexte OpenGL multiéchantillonné";
+        const QImage image = gl.dessiner([&] { s.afficher(1); });
+        const QImage reference = gl.dessiner([&] { aretesReference(s); });
+        sauverArtefact(image, QString("simplex_mode1_%1_echantillons").arg(echantillons));
+        EXPECT_GT(compterAllumes(reference), 2000) << echantillons;
+        EXPECT_TRUE(image == reference) << echantillons << " échantillons";
+    }
+}
+
 TEST_F(DessinSimplex, Mode2MaillesEnBouclesDansLaCouleurCourante)
 {
     for (PointSimplex *p : cube.ListePointsSimplex)
