@@ -176,10 +176,14 @@ template <int K>
 class Recherche
 {
 public:
-    Recherche(const kd_bloc &b_, const double *q_) : b(b_), q(q_), k(K ? K : b_.k) {}
+    Recherche(const kd_bloc &b_, const double *q_) : b(b_), q(q_), kDyn(b_.k) {}
+
+    /// The dimension: a constant for K > 0, so that the loops over it unroll.
+    int dim() const { return K ? K : kDyn; }
 
     void plusProche(uint32_t i, double &meilleure, long &indice) const
     {
+        const int k = dim();
         const kd_mot *n = &b.noeuds[size_t(i) * b.mots];
         if (n[0].u == 0)
         {
@@ -211,6 +215,7 @@ public:
     /// Node i, whose box is boite (floats: k minima, k maxima; null for the root).
     void dansRayon(uint32_t i, const kd_mot *boite, double rayon2, std::vector<kd_entree> &sortie) const
     {
+        const int k = dim();
         const kd_mot *n = &b.noeuds[size_t(i) * b.mots];
         const bool dedans = !b.nan && boite && distanceMaxBoite(boite) <= rayon2;
         if (n[0].u == 0 || dedans)
@@ -234,6 +239,7 @@ public:
     /// Squared distance from q to p, summed axis after axis.
     double distance(const double *p) const
     {
+        const int k = dim();
         double s = 0;
         for (int a = 0; a < k; ++a)
         {
@@ -247,6 +253,7 @@ public:
     template <class T>
     double distanceBoite(const T *bas) const
     {
+        const int k = dim();
         const T *haut = bas + k;
         double s = 0;
         for (int a = 0; a < k; ++a)
@@ -265,6 +272,7 @@ public:
     /// Squared distance from q to the farthest corner of a box.
     double distanceMaxBoite(const kd_mot *bas) const
     {
+        const int k = dim();
         const kd_mot *haut = bas + k;
         double s = 0;
         for (int a = 0; a < k; ++a)
@@ -278,7 +286,7 @@ public:
 private:
     const kd_bloc &b;
     const double *q;
-    const int k;
+    const int kDyn;
 };
 
 template <int K>
