@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <stdexcept>
 
 using namespace tarnis_test;
 
@@ -225,16 +224,4 @@ TEST_F(DessinMaillage, IndicesHorsDeLaListeLaissesDeCoteSansException)
     MaillageGL uneArete = deuxTriangles();
     uneArete.listeAretes = {{0, 1, 0, -1}};
     EXPECT_TRUE(gl.dessiner([&] { abime.afficher(1); }) == gl.dessiner([&] { uneArete.afficher(1); }));
-}
-
-TEST_F(DessinMaillage, DessinParLaClasseDeBase)
-{
-    // Through a Maillage reference the drawing of the derived class is the one that runs.
-    MaillageGL m;
-    m.ListePointsInterets = {{1, 1, 0}};
-    Maillage &base = m;
-    const QImage image = gl.dessiner([&] { base.afficherPtInteret(0); });
-    EXPECT_EQ(compterCouleur(image, 0, 0, 255), 16);
-    Maillage simple;
-    EXPECT_THROW(simple.afficherPtInteret(0), std::runtime_error);
 }

@@ -223,8 +223,6 @@ TEST(SimplexGLCopie, RefuseeAvecLesMessagesDeLaClasse)
     } catch (const std::runtime_error &e) {
         EXPECT_EQ(std::string(e.what()), "Operateur= lancée.");
     }
-    Simplex simple;
-    EXPECT_THROW(simple.afficher(0), std::runtime_error);
 }
 
 TEST(SimplexGLCone, AppartenanceAuConeDeVision)
