@@ -67,7 +67,13 @@ MainWindow::MainWindow(QWidget *parent, const QString &fichier)
 
 MainWindow::~MainWindow()
 {
+    // The base class still hides the children after this destructor, and the
+    // document area then reports a change of active window: nothing may reach
+    // the slots of this half-destroyed window any more.
+    for (QObject *enfant : findChildren<QObject *>())
+        enfant->disconnect(this);
     delete ui;
+    ui = nullptr;
 }
 
 bool MainWindow::fenetrePrincipaleDisponible() const

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QWidget>
 
 Repondeur::Repondeur()
@@ -15,7 +16,7 @@ Repondeur::~Repondeur() = default;
 
 void Repondeur::bouton(QMessageBox::StandardButton b)
 {
-    reponses.enqueue([this, b](QWidget *w) {
+    reponses.enqueue({true, [this, b](QWidget *w) {
         auto *boite = qobject_cast<QMessageBox *>(w);
         if (boite == nullptr)
             return false;
@@ -28,12 +29,12 @@ void Repondeur::bouton(QMessageBox::StandardButton b)
         else
             boite->done(b);
         return true;
-    });
+    }});
 }
 
 void Repondeur::fichier(const QString &chemin, const QString &filtre)
 {
-    reponses.enqueue([chemin, filtre](QWidget *w) {
+    reponses.enqueue({false, [chemin, filtre](QWidget *w) {
         auto *dialogue = qobject_cast<QFileDialog *>(w);
         if (dialogue == nullptr)
             return false;
@@ -43,10 +44,16 @@ void Repondeur::fichier(const QString &chemin, const QString &filtre)
         }
         if (!filtre.isEmpty())
             dialogue->selectNameFilter(filtre);
-        dialogue->selectFile(chemin);
+        // Typed as a user would type it: the whole path in the name field.
+        auto *nom = dialogue->findChild<QLineEdit *>("fileNameEdit");
+        if (nom != nullptr)
+            nom->setText(QFileInfo(chemin).absoluteFilePath());
+        else
+            dialogue->selectFile(QFileInfo(chemin).absoluteFilePath());
         QMetaObject::invokeMethod(dialogue, "accept");
-        return true;
-    });
+        // When the dialog refused the name this time, try again at the next look.
+        return !dialogue->isVisible();
+    }});
 }
 
 void Repondeur::examiner()
@@ -54,21 +61,33 @@ void Repondeur::examiner()
     QWidget *modal = QApplication::activeModalWidget();
     if (modal == nullptr || !modal->isVisible())
         return;
-    if (qobject_cast<QMessageBox *>(modal) == nullptr && qobject_cast<QFileDialog *>(modal) == nullptr)
+    auto *boite = qobject_cast<QMessageBox *>(modal);
+    auto *dialogue = qobject_cast<QFileDialog *>(modal);
+    if (boite == nullptr && dialogue == nullptr)
         return;
-    if (reponses.isEmpty()) {
+    const bool attendu = !reponses.isEmpty() && (boite ? reponses.head().boite : !reponses.head().boite);
+    if (!attendu) {
+        // Nobody expected this one: note it and close it, so the test fails
+        // instead of waiting for ever.
         ++imprevus;
-        if (auto *boite = qobject_cast<QMessageBox *>(modal))
+        if (boite)
             boites.append({boite->windowTitle(), boite->text(), boite->icon()});
-        if (auto *dialogue = qobject_cast<QDialog *>(modal))
-            dialogue->reject();
+        qobject_cast<QDialog *>(modal)->reject();
         return;
     }
-    if (reponses.head()(modal))
+    if (reponses.head().agir(modal)) {
         reponses.dequeue();
+        essais = 0;
+    } else if (++essais > 250) {
+        ++imprevus;
+        qobject_cast<QDialog *>(modal)->reject();
+        reponses.dequeue();
+        essais = 0;
+    }
 }
 
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -154,6 +173,18 @@ QList<QMdiSubWindow *> documents(MainWindow &w)
 GLWidget *vue(QMdiSubWindow *f)
 {
     return f ? qobject_cast<GLWidget *>(f->widget()) : nullptr;
+}
+
+bool pret(MainWindow &w, QAction *a)
+{
+    return QTest::qWaitFor(
+        [&]() {
+            if (!w.isActiveWindow())
+                w.activateWindow();
+            w.checkMenu();
+            return a->isEnabled();
+        },
+        10000);
 }
 
 QStringList objets(MainWindow &w)

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class QAction;
 class QFileDialog;
 
 /// Answers the modal message boxes and file dialogs that the code under test
@@ -39,14 +40,21 @@ public:
     QList<Boite> boites;
     /// Number of answers still waiting for their dialog.
     int enAttente() const { return reponses.size(); }
-    /// Dialogs that appeared with no answer queued (they were closed).
+    /// Dialogs that appeared with no answer queued for their kind (they were
+    /// closed), or that refused their answer for five seconds.
     int imprevus = 0;
 
 private slots:
     void examiner();
 
 private:
-    QQueue<std::function<bool(QWidget *)>> reponses;
+    struct Reponse
+    {
+        bool boite; ///< for a message box (else a file dialog)
+        std::function<bool(QWidget *)> agir; ///< false: try again at the next look
+    };
+    QQueue<Reponse> reponses;
+    int essais = 0;
     QTimer minuterie;
 };
 
@@ -81,6 +89,9 @@ bool activer(MainWindow &w);
 QList<QMdiSubWindow *> documents(MainWindow &w);
 /// The view of a document window.
 GLWidget *vue(QMdiSubWindow *f);
+/// Waits until the enabling rules have enabled the action (they follow the
+/// active window, which the window system may hand back late).
+bool pret(MainWindow &w, QAction *a);
 /// The texts of the object list.
 QStringList objets(MainWindow &w);
 

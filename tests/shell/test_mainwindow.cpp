@@ -201,7 +201,7 @@ private slots:
         QVERIFY(!action(w, "actionFillaire")->isChecked());
         QCOMPARE(vue(documents(w)[0])->modeDisplayMaille, 3);
         QVERIFY(activer(w));
-        QTRY_VERIFY(action(w, "actionCreer_un_maillage_simplex")->isEnabled());
+        QVERIFY(pret(w, action(w, "actionCreer_un_maillage_simplex")));
 
         r.fichier(objFichier);
         action(w, "actionOuvrir")->trigger();
@@ -209,7 +209,8 @@ private slots:
         QVERIFY(action(w, "actionTriangle")->isChecked());
         QCOMPARE(vue(documents(w)[1])->modeDisplayMaille, 3);
         QVERIFY(activer(w));
-        QTRY_VERIFY(!action(w, "actionCreer_un_maillage_simplex")->isEnabled());
+        w.checkMenu();
+        QVERIFY(!action(w, "actionCreer_un_maillage_simplex")->isEnabled());
 
         r.fichier(pts);
         action(w, "actionOuvrir")->trigger();
@@ -398,7 +399,7 @@ private slots:
         QVERIFY(activer(w));
         action(w, "actionNouveau")->trigger();
         QVERIFY(activer(w));
-        QTRY_VERIFY(action(w, "actionVue_par_onglets")->isEnabled());
+        QVERIFY(pret(w, action(w, "actionVue_par_onglets")));
         auto *zone = w.findChild<QMdiArea *>("mdiArea");
         action(w, "actionVue_par_onglets")->trigger();
         QCOMPARE(zone->viewMode(), QMdiArea::TabbedView);
@@ -447,7 +448,7 @@ private slots:
         w.creerNewSubWindow(pts);
         QVERIFY(activer(w));
         GLWidget *v = w.getActiveSubWin();
-        QTRY_VERIFY(action(w, "actionDeformer_le_maillage")->isEnabled());
+        QVERIFY(pret(w, action(w, "actionDeformer_le_maillage")));
         action(w, "actionDeformer_le_maillage")->trigger();
         QVERIFY(v->boucleDeform);
         Repondeur r;
@@ -473,7 +474,7 @@ private slots:
         action(w, "actionNouveau")->trigger();
         QPointer<GLWidget> v = vue(documents(w)[0]);
         QVERIFY(activer(w));
-        QTRY_VERIFY(action(w, "actionFermerVolume3D")->isEnabled());
+        QVERIFY(pret(w, action(w, "actionFermerVolume3D")));
         action(w, "actionFermerVolume3D")->trigger();
         QTRY_COMPARE(documents(w).size(), 1);
         QVERIFY(!v.isNull()); // the active (second) window went first

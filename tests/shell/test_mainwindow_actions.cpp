@@ -39,7 +39,7 @@ QAction *action(MainWindow &w, const char *nom)
 bool declencher(MainWindow &w, const char *nom)
 {
     QAction *a = action(w, nom);
-    if (!QTest::qWaitFor([a]() { return a->isEnabled(); }, 3000))
+    if (!pret(w, a))
         return false;
     a->trigger();
     return true;
@@ -313,9 +313,11 @@ private slots:
         Repondeur r;
         r.fichier(offFichier);
         action(w, "actionOuvrir")->trigger();
+        QVERIFY2(r.imprevus == 0, qPrintable(r.boites.isEmpty() ? QString("a file dialog") : r.boites[0].texte));
+        QCOMPARE(documents(w).size(), 1);
         GLWidget *v = getActive(w);
         QVERIFY(activer(w));
-        QTRY_VERIFY(action(w, "actionCreer_un_maillage_simplex")->isEnabled());
+        QVERIFY(pret(w, action(w, "actionCreer_un_maillage_simplex")));
 
         r.bouton(QMessageBox::No);
         r.bouton(QMessageBox::Ok);
@@ -349,7 +351,7 @@ private slots:
         QVERIFY(activer(w));
         GLWidget *v = getActive(w);
         Repondeur r;
-        QTRY_VERIFY(action(w, "actionCr_er_un_nuage_de_point")->isEnabled());
+        QVERIFY(pret(w, action(w, "actionCr_er_un_nuage_de_point")));
         QVERIFY(declencher(w, "actionCr_er_un_nuage_de_point"));
         QCOMPARE(r.boites.size(), 0);
         QCOMPARE(v->getNbPts(), 320);
