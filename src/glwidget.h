@@ -52,7 +52,8 @@ struct ConeDeVisionSetting
 ///
 /// Every operation that loads, converts or writes returns true on success; on failure it returns false,
 /// keeps the reason in derniereErreur() and emits operationEchouee(). No exception from the engines
-/// leaves the view. Operations that cannot fail return nothing.
+/// leaves the view. The moves (dilatation, CenterToZero, the keys) return nothing and report a
+/// failure through operationEchouee() only.
 class GLWidget : public QOpenGLWidget
 {
     Q_OBJECT
