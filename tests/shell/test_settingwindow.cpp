@@ -22,21 +22,7 @@ private:
     }
 
 private slots:
-    void fenetre()
-    {
-        SettingWindow s;
-        QCOMPARE(s.windowTitle(), QString("Preference"));
-        QCOMPARE(s.size(), QSize(410, 600));
-        QCOMPARE(s.minimumSize(), s.maximumSize());
-        QVERIFY(s.windowFlags() & Qt::Tool);
-        QVERIFY(!s.windowIcon().isNull());
-        QCOMPARE(s.tabWidget->count(), 2);
-        QVERIFY(s.tabWidget->tabText(0).isEmpty());
-        QVERIFY(!s.tabWidget->tabIcon(0).isNull());
-        QVERIFY(!s.tabWidget->tabIcon(1).isNull());
-    }
-
-    void defautsEtBornes()
+    void defauts()
     {
         SettingWindow s;
         QCOMPARE(s.getSeuilMinimum(), 150);
@@ -59,18 +45,10 @@ private slots:
         QVERIFY(s.iterationAutomatismeSpinBox->isEnabled());
         QVERIFY(!s.isAffichageCoupe());
 
-        QCOMPARE(s.seuilMaximumSpinBox->minimum(), 1);
-        QCOMPARE(s.nombreDePointsMinimumSpinBox->maximum(), 999999999);
-        QCOMPARE(s.nombreDePointsMaximumSpinBox->maximum(), 99999999);
-        QCOMPARE(s.forceInterneDoubleSpinBox->singleStep(), 0.5);
-        QCOMPARE(s.forceExterneDoubleSpinBox->singleStep(), 1.0);
-        QCOMPARE(s.forceExterneDoubleSpinBox->decimals(), 2);
-        QCOMPARE(s.angleDuCNeDoubleSpinBox->suffix(), QString::fromUtf8("°"));
-        QCOMPARE(s.angleDuCNeDoubleSpinBox->maximum(), 360.0);
-        QCOMPARE(s.tailleDuCNeDoubleSpinBox->maximum(), 1000000000.0);
-        QCOMPARE(s.iterationDuRaffinageT22PointParMailleSpinBox->maximum(), 5);
-        QCOMPARE(s.iterationDeDeformationSpinBox->maximum(), 999);
-        QCOMPARE(s.iterationAutomatismeSpinBox->minimum(), 1);
+        // The tool window of the preferences.
+        QVERIFY(s.windowFlags() & Qt::Tool);
+        QCOMPARE(s.minimumSize(), QSize(410, 600));
+        QCOMPARE(s.maximumSize(), QSize(410, 600));
     }
 
     // "Seuil maximum" 200 caps "Seuil minimum" at 200 (220 comes down);
