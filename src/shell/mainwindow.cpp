@@ -497,15 +497,16 @@ void MainWindow::on_actionExporter_le_nuage_de_point_triggered()
     });
 }
 
-void MainWindow::on_actionNouveau_Maillage_triggered()
+void MainWindow::chargerDansLaVueActive(QAction *action, const QString &filtre,
+                                        bool (GLWidget::*charger)(QString))
 {
     GLWidget *vue = getActiveSubWin();
     if (vue == nullptr)
         return;
-    const QString fichier = ouvrirFichier(tr("Maillage (*.sm *.smm *.off *.obj)"));
+    const QString fichier = ouvrirFichier(filtre);
     if (!fichier.isEmpty()) {
-        proteger(ui->actionNouveau_Maillage->text(), [&]() {
-            if (!vue->setMaillage(fichier))
+        proteger(action->text(), [&]() {
+            if (!(vue->*charger)(fichier))
                 QMessageBox::warning(this, tr("Chargement"),
                                      tr("Le chargement de %1 a echoue : %2").arg(fichier, vue->derniereErreur()),
                                      QMessageBox::Ok);
@@ -515,22 +516,16 @@ void MainWindow::on_actionNouveau_Maillage_triggered()
     loadCurrentObjectsNames(ui->mdiArea->currentSubWindow());
 }
 
+void MainWindow::on_actionNouveau_Maillage_triggered()
+{
+    chargerDansLaVueActive(ui->actionNouveau_Maillage, tr("Maillage (*.sm *.smm *.off *.obj)"),
+                           &GLWidget::setMaillage);
+}
+
 void MainWindow::on_actionNouveau_nuage_de_points_triggered()
 {
-    GLWidget *vue = getActiveSubWin();
-    if (vue == nullptr)
-        return;
-    const QString fichier = ouvrirFichier(tr("Nuage de points (*.pts *.img *.hdr)"));
-    if (!fichier.isEmpty()) {
-        proteger(ui->actionNouveau_nuage_de_points->text(), [&]() {
-            if (!vue->setPTS(fichier))
-                QMessageBox::warning(this, tr("Chargement"),
-                                     tr("Le chargement de %1 a echoue : %2").arg(fichier, vue->derniereErreur()),
-                                     QMessageBox::Ok);
-        });
-    }
-    vue->activateWindow();
-    loadCurrentObjectsNames(ui->mdiArea->currentSubWindow());
+    chargerDansLaVueActive(ui->actionNouveau_nuage_de_points, tr("Nuage de points (*.pts *.img *.hdr)"),
+                           &GLWidget::setPTS);
 }
 
 void MainWindow::on_actionFermerVolume3D_triggered()

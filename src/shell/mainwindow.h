@@ -105,6 +105,8 @@ private slots:
 
 private:
     QString ouvrirFichier(const QString &filtre);
+    /// Asks for a file and loads it into the active view with `charger`; a failure shows a box.
+    void chargerDansLaVueActive(QAction *action, const QString &filtre, bool (GLWidget::*charger)(QString));
     QString enregistrerFichier(const QString &filtre);
     /// One of the four refinement actions: the guard, then the step.
     void raffiner(int type, int critere);
