@@ -28,6 +28,8 @@ void traiterEvenements()
 void MainWindow::on_actionDeformation_automatis_triggered()
 {
     loadingDialog = new LoadingDialog();
+    // A window of its own, released with the main window.
+    loadingDialog->setParent(this, loadingDialog->windowFlags() | Qt::Window);
     loadingDialog->setModeListe();
     loadingDialog->setTitre(tr("Automatisation"));
     loadingDialog->setBarreVisible(true);
