@@ -459,16 +459,17 @@ void MainWindow::on_actionOuvrir_triggered()
     });
 }
 
-void MainWindow::on_actionExporter_le_maillage_triggered()
+void MainWindow::exporterDepuisLaVueActive(QAction *action, const QString &filtre,
+                                           const std::function<bool(GLWidget *, const QString &)> &exporter)
 {
     GLWidget *vue = getActiveSubWin();
     if (vue == nullptr)
         return;
-    const QString nom = enregistrerFichier(QStringLiteral("SMM(*.smm);;OFF(*.off);;OBJ(*.obj)"));
+    const QString nom = enregistrerFichier(filtre);
     if (nom.isEmpty())
         return;
-    proteger(ui->actionExporter_le_maillage->text(), [&]() {
-        if (vue->ExportMaillageWithLoading(nom))
+    proteger(action->text(), [&]() {
+        if (exporter(vue, nom))
             QMessageBox::information(this, tr("Exportation"), tr("L'exportation s'est terminée avec succès"),
                                      QMessageBox::Ok);
         else
@@ -478,23 +479,18 @@ void MainWindow::on_actionExporter_le_maillage_triggered()
     });
 }
 
+void MainWindow::on_actionExporter_le_maillage_triggered()
+{
+    exporterDepuisLaVueActive(ui->actionExporter_le_maillage, QStringLiteral("SMM(*.smm);;OFF(*.off);;OBJ(*.obj)"),
+                              [](GLWidget *vue, const QString &nom) { return vue->ExportMaillageWithLoading(nom); });
+}
+
 void MainWindow::on_actionExporter_le_nuage_de_point_triggered()
 {
-    GLWidget *vue = getActiveSubWin();
-    if (vue == nullptr)
-        return;
-    const QString nom = enregistrerFichier(QStringLiteral("PTS(*.pts)"));
-    if (nom.isEmpty())
-        return;
-    proteger(ui->actionExporter_le_nuage_de_point->text(), [&]() {
-        if (vue->ExportPTSWithLoading(nom.toLocal8Bit().toStdString()))
-            QMessageBox::information(this, tr("Exportation"), tr("L'exportation s'est terminée avec succès"),
-                                     QMessageBox::Ok);
-        else
-            QMessageBox::critical(this, tr("Exportation"),
-                                  tr("L'exportation vers %1 a echoue : %2").arg(nom, vue->derniereErreur()),
-                                  QMessageBox::Ok);
-    });
+    exporterDepuisLaVueActive(ui->actionExporter_le_nuage_de_point, QStringLiteral("PTS(*.pts)"),
+                              [](GLWidget *vue, const QString &nom) {
+                                  return vue->ExportPTSWithLoading(nom.toLocal8Bit().toStdString());
+                              });
 }
 
 void MainWindow::chargerDansLaVueActive(QAction *action, const QString &filtre,

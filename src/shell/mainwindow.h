@@ -106,6 +106,9 @@ private slots:
 private:
     QString ouvrirFichier(const QString &filtre);
     /// Asks for a file and loads it into the active view with `charger`; a failure shows a box.
+    /// Asks for a file name and writes into it with `exporter`; says whether it worked.
+    void exporterDepuisLaVueActive(QAction *action, const QString &filtre,
+                                   const std::function<bool(GLWidget *, const QString &)> &exporter);
     void chargerDansLaVueActive(QAction *action, const QString &filtre, bool (GLWidget::*charger)(QString));
     QString enregistrerFichier(const QString &filtre);
     /// One of the four refinement actions: the guard, then the step.
