@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Redraws the application's pictures (icons, splash, window icon, loading.gif)
 # into resources/ with the project's own generator. The results are committed,
-# so this is only needed after changing src/shell/resgen/tarnis_resgen.cpp.
+# so this is only needed after changing tools/resgen/tarnis_resgen.cpp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${BUILD:-build}

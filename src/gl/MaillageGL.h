@@ -1,6 +1,10 @@
 #ifndef TARNIS_MAILLAGEGL_H
 #define TARNIS_MAILLAGEGL_H
 
+#ifdef TARNIS_MOTEUR
+#error "le moteur ne dessine pas : cet en-tête appartient au dessin ou à la vue"
+#endif
+
 #include <vector>
 
 #include "Maillage.h"

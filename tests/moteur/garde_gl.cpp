@@ -1,0 +1,2 @@
+// Must not compile under the engine's rules: OpenGL itself.
+#include <GL/gl.h>

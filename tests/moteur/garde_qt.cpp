@@ -1,0 +1,2 @@
+// Must not compile under the engine's rules: the interface toolkit.
+#include <QString>
