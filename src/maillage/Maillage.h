@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "Progression.h"
+#include "Resultat.h"
 #include "point3.h"
 
 struct kd_tree;
@@ -62,6 +64,13 @@ public:
     /// OBJ reader (v, vt, vn, f with a, a/b or a/b/c groups). False only when the file
     /// cannot be opened (an empty mesh is produced, as for an unreadable file).
     bool chargerOBJ(const std::string &nomFichier);
+    /// The same readers and writers with their outcome (same console lines). A reading that
+    /// kept what it could (short file, faces refused) returns Statut::MaillageIllisible with the
+    /// counts and the line where it stopped; the mesh then holds what was read.
+    Resultat lireOFF(const std::string &nomFichier);
+    Resultat lireOBJ(const std::string &nomFichier);
+    Resultat ecrireOFF(const std::string &nomFichier) const;
+    Resultat ecrireOBJ(const std::string &nomFichier) const;
     /// Same readers over text already in memory (no file involved).
     bool chargerOFFDepuisTexte(const char *texte, std::size_t taille);
     void chargerOBJDepuisTexte(const char *texte, std::size_t taille);
@@ -75,6 +84,11 @@ public:
     /// Reads a PTS file, appends its points, then rebuilds the shared kd-tree over exactly
     /// ListePointsInterets and updates the centre of the points of interest.
     bool lecture_pt_interet(const std::string &nomFichier);
+    /// lecture_pt_interet with its outcome; the same console lines. The reason names the file
+    /// and, for a short file, the counts announced and read and the line where reading stopped
+    /// (Statut::NuageIllisible; the points read are kept, as lecture_pt_interet keeps them).
+    /// A stop through the progression leaves the points as they were (Statut::Interrompu).
+    Resultat lirePTS(const std::string &nomFichier, const Progression &progression = {});
     /// Same over PTS text already in memory.
     bool lecturePTSDepuisTexte(const char *texte, std::size_t taille);
     /// Midpoint of the single-precision bounding box of the points; unchanged when empty.
@@ -108,5 +122,7 @@ private:
 /// digits). False, with "Impossible d'ouvrir le fichier !" on standard error, when the file
 /// cannot be created; false as well when writing fails.
 bool exporterPTS(const std::string &nomFichier, const std::vector<point3> &points);
+/// exporterPTS with its outcome (Statut::SortieImpossible and the file's name on failure).
+Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &points);
 
 #endif

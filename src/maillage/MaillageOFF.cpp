@@ -28,8 +28,13 @@ bool dansLaListe(int i, std::size_t n)
     return i >= 0 && static_cast<std::size_t>(i) < n;
 }
 
+std::string nomCite(const std::string &nom)
+{
+    return "« " + nom + " »";
+}
+
 /// Drops the faces that name a vertex outside the list and says how many went.
-void refuserFacesHorsLimites(Maillage &m)
+long refuserFacesHorsLimites(Maillage &m)
 {
     const std::size_t n = m.listeSommets.size();
     const auto debut = std::remove_if(m.listeFaces.begin(), m.listeFaces.end(), [n](const Face &f) {
@@ -41,6 +46,19 @@ void refuserFacesHorsLimites(Maillage &m)
         std::cout << "Faces refusées (indice de sommet hors de la liste des sommets) : " << refusees
                   << std::endl;
     }
+    return static_cast<long>(refusees);
+}
+
+/// Outcome of a reading that kept what it could: the first fault found, or success.
+Resultat bilanLecture(const std::string &nom, const std::string &incomplet, long refusees)
+{
+    if (!incomplet.empty())
+        return Resultat::echec(Statut::MaillageIllisible, nomCite(nom) + " incomplet : " + incomplet);
+    if (refusees > 0)
+        return Resultat::echec(Statut::MaillageIllisible,
+                               nomCite(nom) + " : " + std::to_string(refusees) +
+                                   " faces refusées (indice de sommet hors de la liste des sommets)");
+    return Resultat::succes();
 }
 
 /// One-based index of a file to a zero-based one; anything below 1 becomes -1.
@@ -49,13 +67,17 @@ int versIndice(int lu)
     return lu >= 1 ? lu - 1 : -1;
 }
 
-bool lireOFF(Maillage &m, Lecteur &lecteur)
+/// Reads an OFF text; refuse tells a file that is not OFF (nothing read) from one read in
+/// whole or in part.
+Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse)
 {
     std::string ligne;
     lecteur.lireLigne(ligne);
-    if (ligne.compare(0, 3, "OFF") != 0) {
+    refuse = ligne.compare(0, 3, "OFF") != 0;
+    if (refuse) {
         std::cout << "Format incorrect" << std::endl;
-        return false;
+        return Resultat::echec(Statut::MaillageIllisible,
+                               nomCite(nom) + " n'est pas un fichier OFF : la ligne 1 ne commence pas par « OFF »");
     }
     int annonces[3] = {0, 0, 0};
     bool entete = true;
@@ -92,21 +114,33 @@ bool lireOFF(Maillage &m, Lecteur &lecteur)
             ++facesLues;
         }
     }
-    if (!entete)
+    std::string incomplet;
+    const std::string arret = " ; la lecture s'est arrêtée ligne " + std::to_string(lecteur.ligneCourante());
+    if (!entete) {
         std::cout << "Fichier incomplet : nombres de sommets, de faces et d'arêtes absents" << std::endl;
-    if (sommetsLus < m.nbSommets)
+        incomplet = "nombres de sommets, de faces et d'arêtes absents" + arret;
+    }
+    if (sommetsLus < m.nbSommets) {
         std::cout << "Fichier incomplet : " << m.nbSommets << " sommets annoncés, " << sommetsLus << " lus"
                   << std::endl;
-    if (facesLues < m.nbFaces)
+        if (incomplet.empty())
+            incomplet = std::to_string(m.nbSommets) + " sommets annoncés, " + std::to_string(sommetsLus) +
+                        " lus" + arret;
+    }
+    if (facesLues < m.nbFaces) {
         std::cout << "Fichier incomplet : " << m.nbFaces << " faces annoncées, " << facesLues << " lues"
                   << std::endl;
-    refuserFacesHorsLimites(m);
+        if (incomplet.empty())
+            incomplet = std::to_string(m.nbFaces) + " faces annoncées, " + std::to_string(facesLues) +
+                        " lues" + arret;
+    }
+    const long refusees = refuserFacesHorsLimites(m);
     m.nbSommets = static_cast<int>(m.listeSommets.size());
     m.nbFaces = static_cast<int>(m.listeFaces.size());
 
     m.calculerBoiteEtCentre();
     std::cout << "chargement termine!" << std::endl;
-    return true;
+    return bilanLecture(nom, incomplet, refusees);
 }
 
 /// After a '#': skips the rest of the line. A rest of 128 characters or more fails, and
@@ -129,8 +163,9 @@ bool lireSeparateur(Lecteur &lecteur)
     return lecteur.sauterBlancs() && lecteur.lireCaractere() >= 0;
 }
 
-void lireOBJ(Maillage &m, Lecteur &lecteur)
+Resultat analyserOBJ(Maillage &m, Lecteur &lecteur, const std::string &nom)
 {
+    std::string incomplet;
     bool texture = false;
     bool normales = false;
     for (;;) {
@@ -138,8 +173,10 @@ void lireOBJ(Maillage &m, Lecteur &lecteur)
         if (c < 0)
             break;
         if (c == '#') {
-            if (!sauterCommentaire(lecteur))
+            if (!sauterCommentaire(lecteur)) {
+                incomplet = "commentaire trop long ligne " + std::to_string(lecteur.ligneCourante());
                 break;
+            }
         } else if (c == 'v') {
             const int d = lecteur.lireCaractere();
             if (d < 0)
@@ -150,8 +187,10 @@ void lireOBJ(Maillage &m, Lecteur &lecteur)
                 normales = true;
             } else {
                 double x, y, z;
-                if (!(lecteur.lireDouble(x) && lecteur.lireDouble(y) && lecteur.lireDouble(z)))
+                if (!(lecteur.lireDouble(x) && lecteur.lireDouble(y) && lecteur.lireDouble(z))) {
+                    incomplet = "sommet illisible ligne " + std::to_string(lecteur.ligneCourante());
                     break;
+                }
                 m.listeSommets.emplace_back(x, y, z);
                 ++m.nbSommets;
             }
@@ -167,8 +206,10 @@ void lireOBJ(Maillage &m, Lecteur &lecteur)
                     ok = lireSeparateur(lecteur) && lecteur.lireEntier(ignore);
                 }
             }
-            if (!ok)
+            if (!ok) {
+                incomplet = "face illisible ligne " + std::to_string(lecteur.ligneCourante());
                 break;
+            }
             Face f;
             f.s1 = versIndice(indices[0]);
             f.s2 = versIndice(indices[1]);
@@ -177,10 +218,11 @@ void lireOBJ(Maillage &m, Lecteur &lecteur)
             ++m.nbFaces;
         }
     }
-    refuserFacesHorsLimites(m);
+    const long refusees = refuserFacesHorsLimites(m);
     m.nbFaces = static_cast<int>(m.listeFaces.size());
     m.calculerBoiteEtCentre();
     std::cout << "chargement termine!" << std::endl;
+    return bilanLecture(nom, incomplet, refusees);
 }
 
 void viderMaillage(Maillage &m)
@@ -189,37 +231,76 @@ void viderMaillage(Maillage &m)
     m.listeFaces.clear();
 }
 
+Resultat lireFichierOFF(Maillage &m, const std::string &nom, bool &refuse)
+{
+    viderMaillage(m);
+    FermerFichier fichier{std::fopen(nom.c_str(), "r")};
+    refuse = !fichier.f;
+    if (refuse) {
+        std::cout << "Format incorrect" << std::endl;
+        return Resultat::echec(Statut::MaillageIllisible, nomCite(nom) + " ne peut pas être ouvert");
+    }
+    Lecteur lecteur(fichier.f);
+    return analyserOFF(m, lecteur, nom, refuse);
+}
+
+/// An unreadable file yields an empty mesh, with the usual console lines.
+Resultat lireFichierOBJ(Maillage &m, const std::string &nom, bool &ouvert)
+{
+    viderMaillage(m);
+    m.nbSommets = 0;
+    m.nbFaces = 0;
+    FermerFichier fichier{std::fopen(nom.c_str(), "r")};
+    ouvert = fichier.f != nullptr;
+    Lecteur lecteur(fichier.f);
+    Resultat r = analyserOBJ(m, lecteur, nom);
+    if (!ouvert)
+        return Resultat::echec(Statut::MaillageIllisible, nomCite(nom) + " ne peut pas être ouvert");
+    return r;
+}
+
+Resultat ecriture(const std::string &nom, bool ok)
+{
+    if (!ok)
+        return Resultat::echec(Statut::SortieImpossible, "l'écriture de " + nomCite(nom) + " a échoué");
+    return Resultat::succes();
+}
+
 } // namespace
+
+Resultat Maillage::lireOFF(const std::string &nomFichier)
+{
+    bool refuse = false;
+    return lireFichierOFF(*this, nomFichier, refuse);
+}
 
 bool Maillage::chargerOFF(const std::string &nomFichier)
 {
-    viderMaillage(*this);
-    FermerFichier fichier{std::fopen(nomFichier.c_str(), "r")};
-    if (!fichier.f) {
-        std::cout << "Format incorrect" << std::endl;
-        return false;
-    }
-    Lecteur lecteur(fichier.f);
-    return lireOFF(*this, lecteur);
+    bool refuse = false;
+    lireFichierOFF(*this, nomFichier, refuse);
+    return !refuse;
 }
 
 bool Maillage::chargerOFFDepuisTexte(const char *texte, std::size_t taille)
 {
     viderMaillage(*this);
     Lecteur lecteur(texte, taille);
-    return lireOFF(*this, lecteur);
+    bool refuse = false;
+    analyserOFF(*this, lecteur, "(texte)", refuse);
+    return !refuse;
+}
+
+Resultat Maillage::lireOBJ(const std::string &nomFichier)
+{
+    bool ouvert = false;
+    return lireFichierOBJ(*this, nomFichier, ouvert);
 }
 
 bool Maillage::chargerOBJ(const std::string &nomFichier)
 {
-    viderMaillage(*this);
-    nbSommets = 0;
-    nbFaces = 0;
-    FermerFichier fichier{std::fopen(nomFichier.c_str(), "r")};
-    // An unreadable file yields an empty mesh, with the usual console lines.
-    Lecteur lecteur(fichier.f);
-    lireOBJ(*this, lecteur);
-    return fichier.f != nullptr;
+    bool ouvert = false;
+    lireFichierOBJ(*this, nomFichier, ouvert);
+    return ouvert;
 }
 
 void Maillage::chargerOBJDepuisTexte(const char *texte, std::size_t taille)
@@ -228,14 +309,14 @@ void Maillage::chargerOBJDepuisTexte(const char *texte, std::size_t taille)
     nbSommets = 0;
     nbFaces = 0;
     Lecteur lecteur(texte, taille);
-    lireOBJ(*this, lecteur);
+    analyserOBJ(*this, lecteur, "(texte)");
 }
 
-bool Maillage::exporterOFF(const std::string &nomFichier) const
+Resultat Maillage::ecrireOFF(const std::string &nomFichier) const
 {
     std::FILE *f = std::fopen(nomFichier.c_str(), "w");
     if (!f)
-        return false;
+        return Resultat::echec(Statut::SortieImpossible, nomCite(nomFichier) + " ne peut pas être créé");
     bool ok;
     {
         Ecrivain e(f);
@@ -251,14 +332,14 @@ bool Maillage::exporterOFF(const std::string &nomFichier) const
     }
     if (std::fclose(f) != 0)
         ok = false;
-    return ok;
+    return ecriture(nomFichier, ok);
 }
 
-bool Maillage::exporterOBJ(const std::string &nomFichier) const
+Resultat Maillage::ecrireOBJ(const std::string &nomFichier) const
 {
     std::FILE *f = std::fopen(nomFichier.c_str(), "w");
     if (!f)
-        return false;
+        return Resultat::echec(Statut::SortieImpossible, nomCite(nomFichier) + " ne peut pas être créé");
     bool ok;
     {
         Ecrivain e(f);
@@ -275,5 +356,15 @@ bool Maillage::exporterOBJ(const std::string &nomFichier) const
     }
     if (std::fclose(f) != 0)
         ok = false;
-    return ok;
+    return ecriture(nomFichier, ok);
+}
+
+bool Maillage::exporterOFF(const std::string &nomFichier) const
+{
+    return ecrireOFF(nomFichier).reussi();
+}
+
+bool Maillage::exporterOBJ(const std::string &nomFichier) const
+{
+    return ecrireOBJ(nomFichier).reussi();
 }

@@ -16,58 +16,84 @@ namespace {
 
 const char *const ERREUR_LECTURE = "Erreur dans la fonction lecture_pt_interet";
 
-/// First pass: signature and announced count. False when the signature is missing.
-bool lireEntetePTS(Maillage &m, Lecteur &lecteur)
+std::string nomCite(const std::string &nom)
+{
+    return "« " + nom + " »";
+}
+
+/// First pass: signature and announced count. A refusal when the signature is missing.
+Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom)
 {
     std::string ligne;
     if (!lecteur.lireLigne(ligne))
         std::cout << ERREUR_LECTURE << std::endl;
     if (ligne.compare(0, 3, "PTS") != 0) {
         std::cout << "Format incorrect" << std::endl;
-        return false;
+        return Resultat::echec(Statut::NuageIllisible,
+                               nomCite(nom) + " n'est pas un fichier PTS : la ligne 1 ne commence pas par « PTS »");
     }
     int annonces = 0;
-    if (lecteur.lireEntier(annonces))
+    if (lecteur.lireEntier(annonces)) {
         m.nbPointsInterets = annonces;
-    else if (lecteur.finDesDonnees())
-        std::cout << ERREUR_LECTURE << std::endl;
-    return true;
+    } else {
+        m.nbPointsInterets = 0;
+        if (lecteur.finDesDonnees())
+            std::cout << ERREUR_LECTURE << std::endl;
+        return Resultat::echec(Statut::NuageIllisible,
+                               nomCite(nom) + ", ligne 2 : nombre de points illisible");
+    }
+    return Resultat::succes();
 }
 
 /// Second pass: the points, after the first two lines. Reads at most the announced count
 /// and stops at the end of the data or at the first thing that is not a number; a short
 /// file is reported and keeps the points actually read. Never allocates on the strength
-/// of the count alone: capacite bounds the reservation (0 when unknown).
-void lirePointsPTS(Maillage &m, Lecteur &lecteur, long long capacite)
+/// of the count alone: capacite bounds the reservation (0 when unknown). A stop asked
+/// through the progression takes the list back to what it held before.
+Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long capacite, long long tailleFichier,
+                       const std::string &nom, const Progression &progression)
 {
     std::string ligne;
     lecteur.lireLigne(ligne);
     lecteur.lireLigne(ligne);
 
+    const std::size_t avant = m.ListePointsInterets.size();
     const long long annonces = std::max(m.nbPointsInterets, 0);
     if (capacite > 0)
-        m.ListePointsInterets.reserve(m.ListePointsInterets.size() +
-                                      static_cast<std::size_t>(std::min(annonces, capacite)));
+        m.ListePointsInterets.reserve(avant + static_cast<std::size_t>(std::min(annonces, capacite)));
     long long lus = 0;
     float x, y, z;
     while (lus < annonces && lecteur.lireFloat(x) && lecteur.lireFloat(y) && lecteur.lireFloat(z)) {
         m.ListePointsInterets.emplace_back(static_cast<double>(x), static_cast<double>(y),
                                            static_cast<double>(z));
         ++lus;
+        if ((lus & 0xFFFF) == 0 && progression && tailleFichier > 0 &&
+            !progression(double(lecteur.position()) / double(tailleFichier), "Lecture du nuage de points")) {
+            m.ListePointsInterets.resize(avant);
+            return Resultat::interrompu("Lecture de " + nomCite(nom));
+        }
     }
     if (lus < annonces) {
         std::cout << "Fichier incomplet : " << annonces << " points annoncés, " << lus << " lus"
                   << std::endl;
         m.nbPointsInterets = static_cast<int>(lus);
+        return Resultat::echec(Statut::NuageIllisible,
+                               nomCite(nom) + " incomplet : " + std::to_string(annonces) +
+                                   " points annoncés, " + std::to_string(lus) +
+                                   " lus ; la lecture s'est arrêtée ligne " +
+                                   std::to_string(lecteur.ligneCourante()));
     }
+    return Resultat::succes();
 }
 
-bool terminerLecturePTS(Maillage &m)
+Resultat terminerLecturePTS(Maillage &m, Resultat r)
 {
+    if (r.statut == Statut::Interrompu)
+        return r;
     if (!m.reconstruireKd())
-        return false;
+        return Resultat::echec(Statut::Echec, "mémoire insuffisante pour l'arbre des points");
     m.calculerCentrePointsInterets();
-    return true;
+    return r;
 }
 
 struct FermerFichier
@@ -80,19 +106,27 @@ struct FermerFichier
     }
 };
 
+/// The specified readers answer whether the points are there: an incomplete file still
+/// counts as read, with what it held.
+bool pointsLus(const Resultat &r)
+{
+    return r.reussi() || (r.statut == Statut::NuageIllisible && r.raison.find(" incomplet : ") != std::string::npos);
+}
+
 } // namespace
 
-bool Maillage::lecture_pt_interet(const std::string &nomFichier)
+Resultat Maillage::lirePTS(const std::string &nomFichier, const Progression &progression)
 {
     FermerFichier premier{std::fopen(nomFichier.c_str(), "r")};
     if (!premier.f) {
         std::cout << "Impossible de charger le fichier des points d interet" << std::endl;
-        return false;
+        return Resultat::echec(Statut::NuageIllisible, nomCite(nomFichier) + " ne peut pas être ouvert");
     }
     {
         Lecteur entete(premier.f);
-        if (!lireEntetePTS(*this, entete))
-            return false;
+        Resultat r = lireEntetePTS(*this, entete, nomFichier);
+        if (!r)
+            return r;
     }
     long long taille = -1;
     if (std::fseek(premier.f, 0, SEEK_END) == 0)
@@ -101,32 +135,40 @@ bool Maillage::lecture_pt_interet(const std::string &nomFichier)
     FermerFichier second{std::fopen(nomFichier.c_str(), "r")};
     if (!second.f) {
         std::cerr << "Impossible d'ouvrir le fichier !" << std::endl;
-        return false;
+        return Resultat::echec(Statut::NuageIllisible, nomCite(nomFichier) + " ne peut pas être ouvert");
     }
+    Resultat r;
     {
         // A point takes at least six bytes ("0 0 0\n").
         Lecteur donnees(second.f);
-        lirePointsPTS(*this, donnees, taille > 0 ? taille / 6 + 1 : 0);
+        r = lirePointsPTS(*this, donnees, taille > 0 ? taille / 6 + 1 : 0, taille, nomFichier, progression);
     }
-    return terminerLecturePTS(*this);
+    return terminerLecturePTS(*this, std::move(r));
+}
+
+bool Maillage::lecture_pt_interet(const std::string &nomFichier)
+{
+    return pointsLus(lirePTS(nomFichier));
 }
 
 bool Maillage::lecturePTSDepuisTexte(const char *texte, std::size_t taille)
 {
+    const std::string nom = "(texte)";
     Lecteur entete(texte, taille);
-    if (!lireEntetePTS(*this, entete))
+    Resultat r = lireEntetePTS(*this, entete, nom);
+    if (!r)
         return false;
     Lecteur donnees(texte, taille);
-    lirePointsPTS(*this, donnees, static_cast<long long>(taille / 6 + 1));
-    return terminerLecturePTS(*this);
+    r = lirePointsPTS(*this, donnees, static_cast<long long>(taille / 6 + 1), -1, nom, {});
+    return pointsLus(terminerLecturePTS(*this, std::move(r)));
 }
 
-bool exporterPTS(const std::string &nomFichier, const std::vector<point3> &points)
+Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &points)
 {
     std::FILE *f = std::fopen(nomFichier.c_str(), "w");
     if (!f) {
         std::cerr << "Impossible d'ouvrir le fichier !" << std::endl;
-        return false;
+        return Resultat::echec(Statut::SortieImpossible, nomCite(nomFichier) + " ne peut pas être créé");
     }
     bool ok;
     {
@@ -138,5 +180,12 @@ bool exporterPTS(const std::string &nomFichier, const std::vector<point3> &point
     }
     if (std::fclose(f) != 0)
         ok = false;
-    return ok;
+    if (!ok)
+        return Resultat::echec(Statut::SortieImpossible, "l'écriture de " + nomCite(nomFichier) + " a échoué");
+    return Resultat::succes();
+}
+
+bool exporterPTS(const std::string &nomFichier, const std::vector<point3> &points)
+{
+    return ecrirePTS(nomFichier, points).reussi();
 }

@@ -35,10 +35,15 @@ template <typename T> bool horsLimites(const char *debut, const char *finNombre,
 Lecteur::Lecteur(std::FILE *f, std::size_t fenetre) : fichier(f), fichierEpuise(f == nullptr)
 {
     tampon.resize(std::max<std::size_t>(fenetre, 1));
-    p = fin = tampon.data();
+    p = fin = debutFenetre = tampon.data();
 }
 
-Lecteur::Lecteur(const char *texte, std::size_t taille) : p(texte), fin(texte + taille) {}
+Lecteur::Lecteur(const char *texte, std::size_t taille) : p(texte), fin(texte + taille), debutFenetre(texte) {}
+
+std::size_t Lecteur::ligneCourante() const
+{
+    return 1 + lignesAvant + static_cast<std::size_t>(std::count(debutFenetre, p, '\n'));
+}
 
 bool Lecteur::remplir()
 {
@@ -47,12 +52,14 @@ bool Lecteur::remplir()
     // The unread rest moves to the front; a window full of one token doubles.
     const std::size_t debut = static_cast<std::size_t>(p - tampon.data());
     const std::size_t reste = static_cast<std::size_t>(fin - p);
+    lignesAvant += static_cast<std::size_t>(std::count(debutFenetre, p, '\n'));
+    octetsAvant += debut;
     if (reste == tampon.size())
         tampon.resize(tampon.size() * 2);
     if (reste > 0 && debut != 0)
         std::memmove(tampon.data(), tampon.data() + debut, reste);
     std::size_t lus = std::fread(tampon.data() + reste, 1, tampon.size() - reste, fichier);
-    p = tampon.data();
+    p = debutFenetre = tampon.data();
     fin = p + reste + lus;
     if (lus == 0)
         fichierEpuise = true;

@@ -47,6 +47,10 @@ public:
     bool lireEntier(int &v);
     /// True once every byte has been consumed.
     bool finDesDonnees();
+    /// Number (from 1) of the line holding the next unread byte: where a reading stopped.
+    std::size_t ligneCourante() const;
+    /// Bytes consumed so far.
+    std::size_t position() const { return octetsAvant + static_cast<std::size_t>(p - debutFenetre); }
 
 private:
     bool remplir();
@@ -60,6 +64,10 @@ private:
     std::vector<char> tampon;
     const char *p = nullptr;
     const char *fin = nullptr;
+    // Lines and bytes of the windows already dropped, counted once when they go.
+    const char *debutFenetre = nullptr;
+    std::size_t lignesAvant = 0;
+    std::size_t octetsAvant = 0;
 };
 
 /// Buffered writer to a FILE*; remembers whether any write failed. Call vider() before

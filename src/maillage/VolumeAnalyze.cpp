@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
 #include <filesystem>
 #include <system_error>
 #include <iostream>
@@ -109,6 +110,32 @@ int octetsParVoxel(int type)
 
 } // namespace
 
+/// A message line under construction.
+struct VolumeAnalyze::Ligne
+{
+    std::ostringstream flux;
+    template <typename T> Ligne &operator<<(const T &v)
+    {
+        flux << v;
+        return *this;
+    }
+};
+
+bool VolumeAnalyze::refuser(const Ligne &ligne)
+{
+    raison = ligne.flux.str();
+    std::cerr << raison << std::endl;
+    return false;
+}
+
+Resultat VolumeAnalyze::lire(const std::string &base)
+{
+    raison.clear();
+    if (chargerAnalyze(base))
+        return Resultat::succes();
+    return Resultat::echec(Statut::NuageIllisible, "volume « " + base + " » (.hdr, .img) : " + raison);
+}
+
 VolumeAnalyze::VolumeAnalyze(int x, int y, int z) : entete{}, dimX(0), dimY(0), dimZ(0)
 {
     allouer(x, y, z);
@@ -120,20 +147,17 @@ bool VolumeAnalyze::allouer(int x, int y, int z)
     voxels.shrink_to_fit();
     dimX = dimY = dimZ = 0;
     if (x < 0 || y < 0 || z < 0) {
-        std::cerr << "Dimensions de volume invalides : " << x << " x " << y << " x " << z << std::endl;
-        return false;
+        return refuser(Ligne() << "Dimensions de volume invalides : " << x << " x " << y << " x " << z);
     }
     const unsigned long long xy = static_cast<unsigned long long>(x) * static_cast<unsigned long long>(y);
     if ((y != 0 && xy / static_cast<unsigned long long>(y) != static_cast<unsigned long long>(x)) ||
         (z != 0 && xy > MAX_VOXELS / static_cast<unsigned long long>(z))) {
-        std::cerr << "Volume trop grand : " << x << " x " << y << " x " << z << std::endl;
-        return false;
+        return refuser(Ligne() << "Volume trop grand : " << x << " x " << y << " x " << z);
     }
     try {
         voxels.assign(static_cast<std::size_t>(xy * static_cast<unsigned long long>(z)), 0);
     } catch (const std::bad_alloc &) {
-        std::cerr << "Mémoire insuffisante pour le volume " << x << " x " << y << " x " << z << std::endl;
-        return false;
+        return refuser(Ligne() << "Mémoire insuffisante pour le volume " << x << " x " << y << " x " << z);
     }
     dimX = x;
     dimY = y;
@@ -163,6 +187,7 @@ bool VolumeAnalyze::lireEntete(const std::string &nomEntete)
     if (!f) {
         std::fprintf(stderr, "Can't open:<%s>\n", nomEntete.c_str());
         std::fflush(stderr);
+        raison = "l'en-tête « " + nomEntete + " » ne peut pas être ouvert";
         return false;
     }
     unsigned char octets[sizeof(EnteteAnalyze)];
@@ -179,13 +204,10 @@ bool VolumeAnalyze::lireEnteteOctets(const unsigned char *octets, std::size_t ta
 bool VolumeAnalyze::analyserEntete(const unsigned char *octets, std::size_t taille, const std::string &nom)
 {
     if (taille == 0) {
-        std::cerr << "En-tête Analyze vide : <" << nom << ">" << std::endl;
-        return false;
+        return refuser(Ligne() << "En-tête Analyze vide : <" << nom << ">");
     }
     if (taille < sizeof(EnteteAnalyze)) {
-        std::cerr << "En-tête Analyze incomplet (" << taille << " octets sur 348) : <" << nom << ">"
-                  << std::endl;
-        return false;
+        return refuser(Ligne() << "En-tête Analyze incomplet (" << taille << " octets sur 348) : <" << nom << ">");
     }
     std::memcpy(&entete, octets, sizeof(EnteteAnalyze));
     inverse = entete.dim[0] < 0 || entete.dim[0] > 15;
@@ -200,13 +222,11 @@ bool VolumeAnalyze::preparerVoxels(std::size_t tailleImage, const std::string &n
     const int type = entete.datatype;
     const int octets = octetsParVoxel(type);
     if (octets == 0) {
-        std::cerr << "Type de voxel Analyze non pris en charge (" << type << ") : " << nom << std::endl;
-        return false;
+        return refuser(Ligne() << "Type de voxel Analyze non pris en charge (" << type << ") : " << nom);
     }
     const int x = entete.dim[1], y = entete.dim[2], z = entete.dim[3];
     if (x < 0 || y < 0 || z < 0) {
-        std::cerr << "Dimensions de volume invalides : " << x << " x " << y << " x " << z << std::endl;
-        return false;
+        return refuser(Ligne() << "Dimensions de volume invalides : " << x << " x " << y << " x " << z);
     }
     // Sizes are 16-bit, so this product cannot overflow 64 bits.
     const unsigned long long nbVoxels = static_cast<unsigned long long>(x) * y * z;
@@ -216,9 +236,8 @@ bool VolumeAnalyze::preparerVoxels(std::size_t tailleImage, const std::string &n
         decalage = static_cast<unsigned long long>(std::llround(std::min<double>(entete.vox_offset, 1e18)));
     const unsigned long long requis = nbVoxels * static_cast<unsigned long long>(octets) + decalage;
     if (requis > tailleImage) {
-        std::cerr << "Fichier image Analyze trop court : " << nom << ".img (" << requis
-                  << " octets attendus, " << tailleImage << " présents)" << std::endl;
-        return false;
+        return refuser(Ligne() << "Fichier image Analyze trop court : " << nom << ".img (" << requis
+                  << " octets attendus, " << tailleImage << " présents)");
     }
     debut = static_cast<std::size_t>(decalage);
     return allouer(x, y, z);
@@ -267,8 +286,7 @@ bool VolumeAnalyze::chargerAnalyze(const std::string &base)
 {
     std::FILE *image = std::fopen((base + ".img").c_str(), "rb");
     if (!image) {
-        std::cerr << "Impossible de charger le fichier Analyse : " << base << std::endl;
-        return false;
+        return refuser(Ligne() << "Impossible de charger le fichier Analyse : " << base);
     }
     if (!lireEntete(base + ".hdr")) {
         std::fclose(image);
@@ -293,9 +311,8 @@ bool VolumeAnalyze::chargerAnalyze(const std::string &base)
               std::fread(octets.data(), 1, utiles, image) == utiles;
     std::fclose(image);
     if (!ok) {
-        std::cerr << "Erreur de lecture du fichier Analyze : " << base << ".img" << std::endl;
         allouer(0, 0, 0);
-        return false;
+        return refuser(Ligne() << "Erreur de lecture du fichier Analyze : " << base << ".img");
     }
     decoderVoxels(octets.data(), base);
     return true;

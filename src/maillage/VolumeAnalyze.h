@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Resultat.h"
 #include "point3.h"
 
 /// The 348-byte Analyze 7.5 header, field for field, in the byte order of the file until
@@ -95,6 +96,9 @@ public:
     bool lireEntete(const std::string &nomEntete);
     /// Reads base + ".hdr" and base + ".img".
     bool chargerAnalyze(const std::string &base);
+    /// chargerAnalyze with its outcome: Statut::NuageIllisible and a reason naming the volume
+    /// and what was wrong (same lines on standard error).
+    Resultat lire(const std::string &base);
     /// Same over bytes already in memory; nom is the base name used in messages.
     /// The voxels honour the header: unsigned 8-bit, signed or unsigned 16-bit in the
     /// header's byte order after the voxel offset; 32-bit and real data rounded and clamped
@@ -115,6 +119,10 @@ public:
     int dimZ;
 
 private:
+    /// Prints the line on standard error, keeps it as the reason and answers false.
+    struct Ligne;
+    bool refuser(const Ligne &ligne);
+    std::string raison;
     bool analyserEntete(const unsigned char *octets, std::size_t taille, const std::string &nom);
     /// Checks type, sizes and offset against the image size, then allocates.
     bool preparerVoxels(std::size_t tailleImage, const std::string &nom, std::size_t &debut);

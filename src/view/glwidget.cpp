@@ -2,6 +2,7 @@
 #include "glwidget.h"
 
 #include "MaillageGL.h"
+#include "Ouverture.h"
 #include "SimplexGL.h"
 #include "VolumeAnalyze.h"
 #include "kdtree.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-const char *const modeleSimplex = "./SMM_/icosa.smm";
+const char *const modeleSimplex = defauts::gabarit;
 
 /// File names go to the engines in the local 8-bit encoding, so that names with accents open.
 std::string versFichier(const QString &nom)
@@ -31,6 +32,12 @@ std::string versFichier(const QString &nom)
 QString guillemets(const QString &nom)
 {
     return QStringLiteral("« %1 »").arg(nom);
+}
+
+/// The engine's reason, as it gave it.
+QString raisonMoteur(const Resultat &r)
+{
+    return QString::fromStdString(r.raison);
 }
 
 } // namespace
@@ -59,9 +66,9 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir)
     suffixeSimplex = QFileInfo(nomSimplex).suffix();
     suffixePts = QFileInfo(nomPts).suffix();
 
-    setDeformSetting(1.0f, 0.05f, 0.0f, 2);
-    setHdrSetting(150, 255, 0, 1000);
-    setConeDeVisionSetting(45.0f, 2000.0f);
+    setDeformSetting(defauts::alpha, defauts::beta, defauts::gamma, defauts::rigidite);
+    setHdrSetting(defauts::seuilMin, defauts::seuilMax, defauts::fenetreMin, defauts::fenetreMax);
+    setConeDeVisionSetting(static_cast<float>(defauts::angleCone), static_cast<float>(defauts::rayonCone));
 
     QString raisons;
     if (!nomSimplex.isEmpty() && !chargerMaillage(nomSimplex))
@@ -138,55 +145,19 @@ int GLWidget::getNbPts() const
 
 bool GLWidget::chargerMaillage(const QString &nom)
 {
-    try {
-        if (instanceSimplex->charger(versFichier(nom)) == 0)
-            return echec(QStringLiteral("Le maillage %1 n'a pas pu être lu.").arg(guillemets(nom)));
-    } catch (const std::exception &e) {
-        return echec(QStringLiteral("Le maillage %1 n'a pas pu être lu : %2")
-                         .arg(guillemets(nom), QString::fromLocal8Bit(e.what())));
-    }
-    const QString suffixe = QFileInfo(nom).suffix();
-    if ((suffixe == "off" || suffixe == "obj") && instanceSimplex->maillageOrigine.listeFaces.empty())
-        return echec(QStringLiteral("Le maillage %1 ne contient aucune face.").arg(guillemets(nom)));
-    return true;
+    const Resultat r = ouvrirMaillage(versFichier(nom), *instanceSimplex);
+    return r ? true : echec(raisonMoteur(r));
 }
 
 bool GLWidget::chargerNuage()
 {
-    // A new cloud replaces everything derived from the previous one.
-    pointsVolume.clear();
-    bool ok = true;
-    try {
-        if (suffixePts == "pts") {
-            if (!instanceMaillage->lecture_pt_interet(versFichier(nomPts)))
-                ok = echec(QStringLiteral("Le nuage de points %1 n'a pas pu être lu.").arg(guillemets(nomPts)));
-        } else if (suffixePts == "hdr" || suffixePts == "img") {
-            ok = chargerVolume();
-        } else {
-            ok = echec(QStringLiteral("Le fichier %1 n'est pas un nuage de points reconnu "
-                                      "(.pts, .hdr, .img).")
-                           .arg(guillemets(nomPts)));
-        }
-    } catch (const std::exception &e) {
-        ok = echec(QStringLiteral("Le nuage de points %1 n'a pas pu être lu : %2")
-                       .arg(guillemets(nomPts), QString::fromLocal8Bit(e.what())));
-    }
-    // The tree always covers exactly the cloud shown, whatever happened above.
-    if (!remplisKDTree())
-        ok = false;
-    return ok;
-}
-
-bool GLWidget::chargerVolume()
-{
-    nomPts.remove(suffixePts == "hdr" ? QStringLiteral(".hdr") : QStringLiteral(".img"));
-    VolumeAnalyze volume(0, 0, 0);
-    if (!volume.chargerAnalyze(versFichier(nomPts)))
-        return echec(QStringLiteral("Le volume %1 n'a pas pu être lu.").arg(guillemets(nomPts)));
-    seuillerVolume(volume, pointsVolume, hdrSetting.seuilMin, hdrSetting.seuilMax,
-                   static_cast<std::uint16_t>(hdrSetting.min), static_cast<std::uint16_t>(hdrSetting.max));
-    instanceMaillage->ListePointsInterets = pointsVolume;
-    return true;
+    // A new cloud replaces everything derived from the previous one; the tree always covers
+    // exactly the cloud shown, whatever happens.
+    const ReglagesVolume reglages{hdrSetting.seuilMin, hdrSetting.seuilMax, hdrSetting.min, hdrSetting.max};
+    const Resultat r = ouvrirNuage(versFichier(nomPts), *instanceMaillage, reglages, {}, &pointsVolume);
+    if (suffixePts == "hdr" || suffixePts == "img")
+        nomPts.chop(4);
+    return r ? true : echec(raisonMoteur(r));
 }
 
 bool GLWidget::setPTS(QString FileInPTS)
@@ -444,11 +415,13 @@ bool GLWidget::ExportMaillage()
                 ok = Triangularisation();
             if (ok && nom.endsWith(".off")) {
                 std::cout << "Begin Exportation OFF" << std::endl;
-                ok = instanceSimplex->maillageTriangule.exporterOFF(fichier);
+                const Resultat r = instanceSimplex->maillageTriangule.ecrireOFF(fichier);
                 std::cout << "Fin Exportation OFF" << std::endl;
+                ok = r ? true : echec(raisonMoteur(r));
             } else if (ok) {
-                ok = instanceSimplex->maillageTriangule.exporterOBJ(fichier);
+                const Resultat r = instanceSimplex->maillageTriangule.ecrireOBJ(fichier);
                 std::cout << "fin exportation obj" << std::endl;
+                ok = r ? true : echec(raisonMoteur(r));
             }
         } else {
             nomSortieMaillage.clear();
@@ -480,21 +453,19 @@ bool GLWidget::ExportPTS()
     const std::string fichier = nomSortiePts;
     nomSortiePts.clear();
     const QString nom = QString::fromLocal8Bit(fichier.c_str());
-    bool ok = false;
+    Resultat r;
     try {
         if (suffixePts == "hdr" || suffixePts == "img")
-            ok = exporterPTS(fichier, pointsVolume);
+            r = ecrirePTS(fichier, pointsVolume);
         else if (suffixePts == "pts")
-            ok = exporterPTS(fichier, instanceMaillage->ListePointsInterets);
+            r = ecrirePTS(fichier, instanceMaillage->ListePointsInterets);
         else
             return echec(QStringLiteral("Il n'y a pas de nuage de points à exporter."));
     } catch (const std::exception &e) {
         return echec(QStringLiteral("L'exportation vers %1 a échoué : %2")
                          .arg(guillemets(nom), QString::fromLocal8Bit(e.what())));
     }
-    if (!ok)
-        return echec(QStringLiteral("Le fichier %1 n'a pas pu être écrit.").arg(guillemets(nom)));
-    return reussite();
+    return r ? reussite() : echec(raisonMoteur(r));
 }
 
 void GLWidget::Sleep(int msec)

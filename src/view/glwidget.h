@@ -5,6 +5,7 @@
 #error "le moteur ne dessine pas : cet en-tête appartient au dessin ou à la vue"
 #endif
 
+#include "Defauts.h"
 #include <QOpenGLWidget>
 #include <QPoint>
 #include <QRect>
@@ -126,8 +127,8 @@ public:
     bool operationEnabled = true;
     bool cone = false;
     bool estTriangule = false;
-    DeformSetting deformSetting{1.0f, 0.05f, 0.0f, 2};
-    HdrSetting hdrSetting{150, 255, 0, 1000};
+    DeformSetting deformSetting{defauts::alpha, defauts::beta, defauts::gamma, defauts::rigidite};
+    HdrSetting hdrSetting{defauts::seuilMin, defauts::seuilMax, defauts::fenetreMin, defauts::fenetreMax};
     /// A whole cloud of at least this many points is drawn once into a kept layer, which the
     /// repaints copy back as long as the camera, the size and the cloud stay the same (the
     /// picture is the same; only the cost changes). 0 keeps a layer for every cloud.
@@ -224,7 +225,6 @@ private:
     bool reussite();
     bool chargerMaillage(const QString &nom);
     bool chargerNuage();
-    bool chargerVolume();
     bool raffiner(int iteration, void (Simplex::*pas)(), const char *nom);
 
     QString erreur;

@@ -1,0 +1,116 @@
+#include "Ouverture.h"
+
+#include "Maillage.h"
+#include "Simplex.h"
+#include "VolumeAnalyze.h"
+
+#include <cstdint>
+#include <exception>
+
+namespace {
+
+std::string suffixe(const std::string &nom)
+{
+    const std::size_t point = nom.find_last_of('.');
+    const std::size_t barre = nom.find_last_of('/');
+    if (point == std::string::npos || (barre != std::string::npos && point < barre))
+        return std::string();
+    return nom.substr(point + 1);
+}
+
+std::string cite(const std::string &nom)
+{
+    return "« " + nom + " »";
+}
+
+Resultat lireVolume(const std::string &nom, Maillage &m, const ReglagesVolume &r, std::vector<point3> &points)
+{
+    const std::string base = nom.substr(0, nom.size() - 4);
+    VolumeAnalyze volume(0, 0, 0);
+    Resultat lu = volume.lire(base);
+    if (!lu)
+        return lu;
+    seuillerVolume(volume, points, r.seuilMin, r.seuilMax, static_cast<std::uint16_t>(r.fenetreMin),
+                   static_cast<std::uint16_t>(r.fenetreMax));
+    if (points.empty())
+        return Resultat::echec(Statut::NuageIllisible,
+                               "le volume " + cite(base) + " ne donne aucun point avec les seuils " +
+                                   std::to_string(r.seuilMin) + " à " + std::to_string(r.seuilMax) +
+                                   " et la fenêtre " + std::to_string(r.fenetreMin) + " à " +
+                                   std::to_string(r.fenetreMax) + " (préférences, fichiers HDR / IMG)");
+    m.ListePointsInterets = points;
+    return Resultat::succes();
+}
+
+} // namespace
+
+GenreFichier genreFichier(const std::string &nom)
+{
+    const std::string s = suffixe(nom);
+    if (s == "pts")
+        return GenreFichier::Nuage;
+    if (s == "hdr" || s == "img")
+        return GenreFichier::Volume;
+    if (s == "smm" || s == "sm")
+        return GenreFichier::Simplex;
+    if (s == "off" || s == "obj")
+        return GenreFichier::Triangles;
+    return GenreFichier::Inconnu;
+}
+
+Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &reglages,
+                     const Progression &progression, std::vector<point3> *pointsVolume)
+{
+    m.viderPointsInterets();
+    std::vector<point3> points;
+    Resultat r;
+    try {
+        switch (genreFichier(nom)) {
+        case GenreFichier::Nuage:
+            r = m.lirePTS(nom, progression);
+            break;
+        case GenreFichier::Volume:
+            r = lireVolume(nom, m, reglages, points);
+            break;
+        default:
+            r = Resultat::echec(Statut::NuageIllisible,
+                                cite(nom) + " n'est pas un nuage de points reconnu (.pts, .hdr, .img)");
+        }
+    } catch (const std::exception &e) {
+        r = Resultat::echec(Statut::NuageIllisible, cite(nom) + " : " + e.what());
+    }
+    const bool garde = r.reussi() || (r.statut == Statut::NuageIllisible && genreFichier(nom) == GenreFichier::Nuage &&
+                                      !m.ListePointsInterets.empty());
+    if (!garde)
+        m.viderPointsInterets();
+    if (pointsVolume)
+        *pointsVolume = garde ? std::move(points) : std::vector<point3>();
+    // The tree always covers exactly the cloud held, whatever happened above.
+    if (!m.reconstruireKd() && r.reussi())
+        return Resultat::echec(Statut::Echec, "mémoire insuffisante pour l'index du nuage " + cite(nom));
+    if (garde)
+        m.calculerCentrePointsInterets();
+    return r;
+}
+
+Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &progression)
+{
+    const GenreFichier genre = genreFichier(nom);
+    if (genre != GenreFichier::Simplex && genre != GenreFichier::Triangles)
+        return Resultat::echec(Statut::MaillageIllisible,
+                               cite(nom) + " n'est pas un maillage reconnu (.smm, .off, .obj)");
+    if (progression && !progression(0.0, "Lecture du maillage"))
+        return Resultat::interrompu("Lecture de " + cite(nom));
+    try {
+        if (s.charger(nom) == 0) {
+            const std::string &raison = s.getRaisonChargement();
+            return Resultat::echec(Statut::MaillageIllisible,
+                                   cite(nom) + " : " + (raison.empty() ? "illisible" : raison));
+        }
+    } catch (const std::exception &e) {
+        return Resultat::echec(Statut::MaillageIllisible, cite(nom) + " : " + e.what());
+    }
+    if (genre == GenreFichier::Triangles && s.maillageOrigine.listeFaces.empty())
+        return Resultat::echec(Statut::MaillageIllisible, cite(nom) + " ne contient aucune face");
+    return Resultat::succes();
+}

@@ -1,0 +1,50 @@
+#ifndef TARNIS_OUVERTURE_H
+#define TARNIS_OUVERTURE_H
+
+#include "Defauts.h"
+#include "Progression.h"
+#include "Resultat.h"
+#include "point3.h"
+
+#include <string>
+#include <vector>
+
+class Maillage;
+class Simplex;
+
+/// What a file holds, told by its suffix (the text after the last '.', compared as given:
+/// "pts", "hdr", "img", "sm", "smm", "off", "obj").
+enum class GenreFichier {
+    Nuage,     ///< PTS point cloud
+    Volume,    ///< Analyze volume (.hdr header or .img voxels), thresholded into a cloud
+    Simplex,   ///< simplex mesh: SMM (SM is written only, and refused with its reason)
+    Triangles, ///< OFF or OBJ triangle mesh
+    Inconnu,
+};
+
+GenreFichier genreFichier(const std::string &nom);
+
+/// Thresholds of the volume import: grey levels kept, and the voxel-value window mapped to
+/// grey levels 0..255.
+struct ReglagesVolume
+{
+    int seuilMin = defauts::seuilMin;
+    int seuilMax = defauts::seuilMax;
+    int fenetreMin = defauts::fenetreMin;
+    int fenetreMax = defauts::fenetreMax;
+};
+
+/// Replaces the cloud of m by the one in the file (PTS, or a volume thresholded with
+/// reglages) and rebuilds its kd-tree over exactly the cloud. For a volume, the thresholded
+/// points are also left in pointsVolume when given. A short PTS file keeps what it held and
+/// returns Statut::NuageIllisible with the counts; a volume that keeps no point is refused
+/// with the thresholds used. On any other failure, and when stopped, m holds no cloud.
+Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &reglages = ReglagesVolume(),
+                     const Progression &progression = {}, std::vector<point3> *pointsVolume = nullptr);
+
+/// Reads a mesh file into s: an SMM file into the simplex mesh (a refused file leaves it as
+/// it was), an OFF or OBJ file into s.maillageOrigine and s.maillageTriangule. A triangle
+/// file with no face is refused.
+Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &progression = {});
+
+#endif
