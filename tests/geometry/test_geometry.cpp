@@ -96,23 +96,3 @@ TEST(Vector3, DivisionByZeroIsReportedAndLeavesTheVector)
     EXPECT_EQ(v.y, 2);
     EXPECT_EQ(v.z, 3);
 }
-
-TEST(Erreur, EveryCodeHasItsMessage)
-{
-    const char *attendus[] = {"Matrice non carre, operation impossible.",
-                              "Erreur de dimension, operation impossible.",
-                              "Erreur de taille, operation impossible.",
-                              "Division par 0, operation impossible.",
-                              "Division par 0 (reel), operation impossible.",
-                              "Division par 0 (point3), operation impossible"};
-    for (int c = 0; c < 6; ++c) {
-        Erreur e(c);
-        EXPECT_EQ(e.getCode(), c);
-        EXPECT_EQ(e.getMessage(), attendus[c]);
-    }
-    EXPECT_EQ(Erreur(7).getMessage(), "Erreur inconnue");
-    EXPECT_EQ(Erreur(-1).getMessage(), "Erreur inconnue");
-    Erreur copie(Erreur(3));
-    EXPECT_EQ(copie.getCode(), 3);
-    EXPECT_EQ(copie.getMessage(), "Division par 0, operation impossible.");
-}

@@ -160,32 +160,3 @@ TEST(MaillageCopie, SharesTreeAndCentreButNotLists)
     EXPECT_TRUE(arbre.expired());
     EXPECT_TRUE(centre.expired());
 }
-
-TEST(MaillageCopie, EveryConstructionMakesItsOwnTree)
-{
-    Maillage a, b({point3()}, {});
-    ASSERT_NE(a.kd, nullptr);
-    ASSERT_NE(b.kd, nullptr);
-    EXPECT_NE(a.kd.get(), b.kd.get());
-    EXPECT_NE(a.centrePointsInterets.get(), b.centrePointsInterets.get());
-    EXPECT_EQ(kd_size(a.kd.get()), 0u);
-}
-
-TEST(MaillageDessin, PlainMeshRefusesToDraw)
-{
-    Maillage m;
-    try {
-        m.afficher(0);
-        FAIL() << "afficher did not throw";
-    } catch (const std::runtime_error &e) {
-        EXPECT_STREQ(e.what(), "Cette fonction n'est pas implantée au niveau de Maillage::afficher(int) mais "
-                               "l'est au niveau de MaillageGL::afficher(int).");
-    }
-    try {
-        m.afficherPtInteret(1);
-        FAIL() << "afficherPtInteret did not throw";
-    } catch (const std::runtime_error &e) {
-        EXPECT_STREQ(e.what(), "Cette fonction n'est pas implantée au niveau de Maillage::afficherPtInteret(int) "
-                               "mais de MaillageGL::afficherPtInteret(int).");
-    }
-}

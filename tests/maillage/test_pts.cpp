@@ -152,25 +152,6 @@ TEST(PtsLecture, SinglePrecisionValuesAsTheCLibraryReadsThem)
     EXPECT_EQ(m.ListePointsInterets[0].x, 0.100000001490116119384765625);
 }
 
-TEST(PtsLecture, WriteThenReadGivesTheSixDigitValuesInSinglePrecision)
-{
-    TempDir dossier;
-    const std::string chemin = dossier.file("f.pts");
-    const std::vector<point3> pts = pointsAleatoires(2000, 3);
-    ASSERT_TRUE(exporterPTS(chemin, pts));
-    Maillage m;
-    ASSERT_TRUE(lire(m, chemin));
-    ASSERT_EQ(m.ListePointsInterets.size(), pts.size());
-    for (std::size_t i = 0; i < pts.size(); ++i) {
-        std::ostringstream os;
-        os << pts[i].x << ' ' << pts[i].y << ' ' << pts[i].z;
-        std::istringstream is(os.str());
-        float x, y, z;
-        is >> x >> y >> z;
-        EXPECT_EQ(m.ListePointsInterets[i], point3(x, y, z)) << os.str();
-    }
-}
-
 TEST(PtsLecture, FileReaderAgreesWithMemoryReaderAcrossWindowRefills)
 {
     // More than one read window, and one token longer than a window.

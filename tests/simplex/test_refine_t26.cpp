@@ -141,26 +141,6 @@ TEST(T26, CellEditTable)
     }
 }
 
-TEST(T26, CellEditMessagesNameTheirOperation)
-{
-    using raffinage::EditionMaille;
-    using raffinage::messageEdition;
-    EXPECT_EQ(messageEdition(EditionMaille::NonConsecutifs, "RaffinageT26"),
-              "Erreur dans la modification d'une maille (RaffinageT26):\nle point simplex courant "
-              "et son voisin présent dans la maille ne sont pas consécutifs dans la liste des "
-              "points simplex constituant la maille\n");
-    EXPECT_EQ(messageEdition(EditionMaille::UnSeulVoisin, "RaffinageT26Global"),
-              "Erreur dans la modification d'une maille (RaffinageT26Global):\nle point simplex "
-              "courant n'a qu'un seul voisin présent dans la maille courante\n");
-    EXPECT_EQ(messageEdition(EditionMaille::AucunVoisin, "RaffinageT26"),
-              "Erreur dans la modification de la maille (RaffinageT26):\naucun des voisin du point "
-              "simplex courant n'est présent dans la maille courante\n");
-    EXPECT_EQ(messageEdition(EditionMaille::OrdreIncoherent, "RaffinageT26Global"),
-              "Erreur dans la modification d'une maille (RaffinageT26Global):\nles voisins du "
-              "points simplex courant ne sont pas dans un ordre cohérent dans la maille "
-              "courante\n");
-}
-
 // A cell whose order was broken is left as it is, with its message; the split still takes place.
 TEST(T26, BrokenCellIsLeftWithItsMessage)
 {

@@ -179,26 +179,6 @@ TEST(Forces, ExternalForceKeepsOnlyTheNormalComponent)
     EXPECT_EQ(f.z, 4.5);
 }
 
-TEST(Forces, InternalForceOfAFlatRegularPointIsZero)
-{
-    // Neighbours on an equilateral triangle, the point at its centre: the centroid is the point,
-    // the angle is 0 and so is the height.
-    Simplex s;
-    PointSimplex *a = new PointSimplex(point3(1, 0, 0), nullptr, nullptr, nullptr);
-    PointSimplex *b = new PointSimplex(point3(-0.5, std::sqrt(3.0) / 2, 0), nullptr, nullptr, nullptr);
-    PointSimplex *c = new PointSimplex(point3(-0.5, -std::sqrt(3.0) / 2, 0), nullptr, nullptr, nullptr);
-    PointSimplex *p = new PointSimplex(point3(0, 0, 0), a, b, c);
-    for (PointSimplex *v : {a, b, c})
-        v->Voisin1 = v->Voisin2 = v->Voisin3 = p;
-    s.ListePointsInitiaux = {a, b, c}; // released with s
-    s.ListePointsSimplex = {p};
-    captureStdout([&] { s.majParametres(0, 0); });
-    const vector3 f = s.forceInterne(*p, 2);
-    EXPECT_NEAR(f.x, 0, 1e-6);
-    EXPECT_NEAR(f.y, 0, 1e-6);
-    EXPECT_NEAR(f.z, 0, 1e-6);
-}
-
 // --- the step -----------------------------------------------------------------------------------------
 
 TEST(Deformer, ZeroWeightsMoveNothingButStillRecordAndRecompute)
@@ -315,13 +295,6 @@ protected:
     point3 P{0, 0, 0};
     vector3 axe{0, 0, 1};
 };
-
-TEST_F(Cone, ZeroAngleFindsNothing)
-{
-    const std::vector<point3> nuage = {point3(0, 0, 1), point3(0, 0, -1), point3(1, 1, 1)};
-    KdPtr kd = kdSur(nuage);
-    EXPECT_TRUE(s.plusProcheDansCone(kd.get(), P, 2000, axe, 0) == P);
-}
 
 TEST_F(Cone, APointOnACloudPointStaysThere)
 {

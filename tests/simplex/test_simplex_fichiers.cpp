@@ -130,22 +130,6 @@ TEST(Exporter, IndexIsTheFirstEqualRecordOrMinusOne)
               "4 0 1 2 -1 \n3 0 3 1 \n3 1 3 2 \n3 0 2 3 \n");
 }
 
-TEST(Exporter, UnknownFormatLeavesAnEmptyFileAndSaysNothing)
-{
-    TempDir dir;
-    Simplex s;
-    construireK4(s);
-    bool ok = true;
-    std::string erreurs;
-    const std::string sortie =
-        captureStdout([&] { erreurs = captureStderr([&] { ok = s.exporter(dir.file("x.smm"), 3); }); });
-    EXPECT_FALSE(ok);
-    EXPECT_TRUE(sortie.empty());
-    EXPECT_TRUE(erreurs.empty());
-    EXPECT_TRUE(writeFile(dir.file("témoin"), "")); // the folder is writable
-    EXPECT_EQ(readFile(dir.file("x.smm")), "");
-}
-
 TEST(Exporter, ReportsAFileThatCannotBeCreated)
 {
     TempDir dir;
@@ -208,24 +192,6 @@ TEST(Charger, KeepsTheOrderOfNeighboursAndCells)
     EXPECT_EQ(s.ListePointsInitiaux.size(), 4u);
     // Records of the initial list keep null neighbours.
     EXPECT_EQ(s.ListePointsInitiaux[0]->Voisin1, nullptr);
-}
-
-TEST(Charger, HeaderLinesAndEmptyMesh)
-{
-    TempDir dir;
-    Simplex s;
-    // Only the first three characters of the header count; the reader ignores line structure.
-    ASSERT_TRUE(writeFile(dir.file("a.smm"), "SMM made by hand\n4 4 1 0.5 -2 1 2 3 1.23457e+06 0 0.0001 2 0 3\n"
-                                              "1e-05 -3.25 100 0 1 3 0.3 7 -0 0 2 1\n3 0 1 2 3 0 3 1\n3 1 3 2\n3 0 2 3"));
-    EXPECT_EQ(chargerSilencieux(s, dir.file("a.smm")), 1);
-    EXPECT_EQ(s.ListePointsSimplex.size(), 4u);
-
-    ASSERT_TRUE(writeFile(dir.file("vide.smm"), "SMM\n0 0\n"));
-    Simplex v;
-    std::string sortie;
-    sortie = captureStdout([&] { EXPECT_EQ(v.charger(dir.file("vide.smm")), 1); });
-    EXPECT_TRUE(v.ListePointsSimplex.empty());
-    EXPECT_NE(sortie.find("Initialisation paramètres\n"), std::string::npos);
 }
 
 TEST(Charger, SmFilesAreNotRead)

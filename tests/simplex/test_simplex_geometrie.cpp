@@ -91,20 +91,6 @@ TEST_F(Etoile, EquilateralNeighboursCentreOnTheirCentroid)
     EXPECT_NEAR(p->Rayon, 2.0, 1e-6);
 }
 
-TEST_F(Etoile, CircumcentreOfARightTriangleIsTheMiddleOfItsHypotenuse)
-{
-    const point3 c = s.centreCercleCirconscrit(point3(0, 0, 0), point3(4, 0, 0), point3(0, 3, 0));
-    EXPECT_NEAR(c.x, 2, 1e-5);
-    EXPECT_NEAR(c.y, 1.5, 1e-5);
-    // Obtuse triangle: the centre lies outside, equidistant from the three corners.
-    const point3 a(0, 0, 0), b(4, 0, 0), d(1, 1, 0);
-    const point3 o = s.centreCercleCirconscrit(a, b, d);
-    const double ra = vector3(o, a).norme(), rb = vector3(o, b).norme(), rd = vector3(o, d).norme();
-    EXPECT_NEAR(ra, rb, 1e-5);
-    EXPECT_NEAR(ra, rd, 1e-5);
-    EXPECT_LT(o.y, 0);
-}
-
 TEST_F(Etoile, PointAtTheCentreOfItsNeighboursPlaneIsFlat)
 {
     equilateral(point3(0, 0, 0));
@@ -133,16 +119,6 @@ TEST_F(Etoile, MetricParametersAreTheBarycentricCoordinatesOfTheProjection)
         EXPECT_NEAR(p->Epsilon2, l2, 1e-6);
         EXPECT_NEAR(p->Epsilon3, l3, 1e-6);
     }
-}
-
-TEST_F(Etoile, SignedAreaTurnsWithTheNormal)
-{
-    // Half the area, positive when (A - B) x (C - B) points along n: here (0, 0, -6).
-    const point3 a(0, 0, 0), b(3, 0, 0), c(0, 2, 0);
-    EXPECT_EQ(s.aireSignee(a, b, c, vector3(0, 0, -1)), 3.0f);
-    EXPECT_EQ(s.aireSignee(a, b, c, vector3(0, 0, 1)), -3.0f);
-    EXPECT_EQ(s.aireSignee(a, c, b, vector3(0, 0, -1)), -3.0f);
-    EXPECT_EQ(s.aireSignee(b, c, a, vector3(0, 0, -1)), 3.0f);
 }
 
 TEST_F(Etoile, SineAndCosineOfTheAngleAtB)

@@ -30,50 +30,6 @@ struct Arbre
 
 } // namespace
 
-TEST(KdInsert, EqualCoordinateGoesRightAndAxesCycle)
-{
-    Arbre a;
-    ASSERT_NE(a.t, nullptr);
-    EXPECT_EQ(a.t->root, nullptr);
-    EXPECT_EQ(a.t->box, nullptr);
-    ASSERT_EQ(kd_insert3(a.t, 1, 0, 0, tag(1)), 0);
-    ASSERT_EQ(kd_insert3(a.t, 1, -5, -5, tag(2)), 0);  // equal x: right of the root
-    ASSERT_EQ(kd_insert3(a.t, 0.5, 9, 9, tag(3)), 0);  // smaller x: left
-    ASSERT_EQ(kd_insert3(a.t, 2, -5, 1, tag(4)), 0);   // right, then equal y: right again
-    ASSERT_EQ(kd_insert3(a.t, 2, -6, 1, tag(5)), 0);   // right, then smaller y: left
-    const kd_node *r = a.t->root;
-    ASSERT_NE(r->right, nullptr);
-    ASSERT_NE(r->left, nullptr);
-    EXPECT_EQ(r->axis, 0);
-    EXPECT_EQ(r->right->data, tag(2));
-    EXPECT_EQ(r->right->axis, 1);
-    EXPECT_EQ(r->left->data, tag(3));
-    EXPECT_EQ(r->left->axis, 1);
-    ASSERT_NE(r->right->right, nullptr);
-    EXPECT_EQ(r->right->right->data, tag(4));
-    EXPECT_EQ(r->right->right->axis, 2);
-    ASSERT_NE(r->right->left, nullptr);
-    EXPECT_EQ(r->right->left->data, tag(5));
-
-    // The box holds every point; each node owns a copy of its coordinates.
-    ASSERT_NE(a.t->box, nullptr);
-    EXPECT_EQ(a.t->box->minimum[0], 0.5);
-    EXPECT_EQ(a.t->box->minimum[1], -6);
-    EXPECT_EQ(a.t->box->minimum[2], -5);
-    EXPECT_EQ(a.t->box->maximum[0], 2);
-    EXPECT_EQ(a.t->box->maximum[1], 9);
-    EXPECT_EQ(a.t->box->maximum[2], 9);
-    double p[3] = {7, 8, 9};
-    ASSERT_EQ(kd_insert(a.t, p, nullptr), 0);
-    p[0] = -100;
-    kd_result *res = kd_closest3(a.t, 7, 8, 9);
-    double lu[3];
-    EXPECT_EQ(kd_result_point(res, lu), nullptr);
-    EXPECT_EQ(lu[0], 7);
-    kd_result_release(res);
-    EXPECT_EQ(kd_size(a.t), 6u);
-}
-
 TEST(KdClosest, ExactHitsTiesAndSinglePrecision)
 {
     Arbre a;
@@ -184,36 +140,6 @@ TEST(KdWithin, RadiusZeroMissesALaterDuplicateInInsertedTreesOnly)
         ASSERT_LT(p, pts.data() + pts.size());
         EXPECT_EQ(*p, point3(1, 1, 1));
     }
-}
-
-TEST(KdResult, CursorPastTheEndLeavesTheBufferAlone)
-{
-    Arbre a;
-    kd_insert3(a.t, 0, 0, 0, tag(1));
-    kd_insert3(a.t, 1, 0, 0, tag(2));
-    kd_result *r = kd_within3(a.t, 0, 0, 0, 2);
-    ASSERT_EQ(kd_result_size(r), 2);
-    EXPECT_FALSE(kd_result_at_end(r));
-    EXPECT_TRUE(kd_result_advance(r));
-    EXPECT_FALSE(kd_result_at_end(r));
-    EXPECT_FALSE(kd_result_advance(r));
-    EXPECT_TRUE(kd_result_at_end(r));
-    double buf[3] = {-7, -8, -9};
-    EXPECT_EQ(kd_result_point(r, buf), nullptr);
-    EXPECT_EQ(buf[0], -7);
-    EXPECT_EQ(buf[1], -8);
-    EXPECT_EQ(buf[2], -9);
-    EXPECT_FALSE(kd_result_advance(r));
-    EXPECT_TRUE(kd_result_at_end(r));
-    kd_result_release(r);
-
-    r = kd_closest3(a.t, 0.9, 0, 0);
-    EXPECT_FALSE(kd_result_at_end(r));
-    EXPECT_EQ(kd_result_point(r, buf), tag(2));
-    EXPECT_EQ(buf[0], 1);
-    EXPECT_FALSE(kd_result_advance(r));
-    EXPECT_EQ(kd_result_point(r, buf), nullptr);
-    kd_result_release(r);
 }
 
 TEST(KdTree, EmptyNullAndEmptiedTrees)

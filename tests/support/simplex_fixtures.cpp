@@ -8,6 +8,8 @@
 #include <unordered_map>
 #include <utility>
 
+#include "support.h"
+
 namespace tarnis_test {
 
 namespace {
@@ -325,6 +327,28 @@ std::vector<point3> nuageEllipsoide(int n, double a, double b, double c)
         points.emplace_back(a * r * std::cos(phi), b * r * std::sin(phi), c * z);
     }
     return points;
+}
+
+bool ecrirePTS(const std::string &chemin, const std::vector<point3> &points)
+{
+    std::ostringstream texte;
+    texte.precision(17);
+    texte << "PTS\n" << points.size() << "\n";
+    for (const point3 &p : points)
+        texte << p.x << ' ' << p.y << ' ' << p.z << '\n';
+    return writeFile(chemin, texte.str());
+}
+
+bool ecrireOFF(const std::string &chemin, const std::vector<point3> &sommets, const std::vector<Face> &faces)
+{
+    std::ostringstream texte;
+    texte.precision(17);
+    texte << "OFF\n" << sommets.size() << ' ' << faces.size() << " 0\n";
+    for (const point3 &p : sommets)
+        texte << p.x << ' ' << p.y << ' ' << p.z << '\n';
+    for (const Face &f : faces)
+        texte << "3 " << f.s1 << ' ' << f.s2 << ' ' << f.s3 << '\n';
+    return writeFile(chemin, texte.str());
 }
 
 double ecartEllipsoide(const point3 &p, double a, double b, double c)

@@ -1,0 +1,296 @@
+// The main window: the boxes that tell the user which file failed and why, and the automatic run,
+// whose list, bar and mesh are checked against the same operations replayed by hand on a second
+// view of the same files.
+#include "glwidget.h"
+#include "loadingdialog.h"
+#include "mainwindow.h"
+#include "settingwindow.h"
+#include "SimplexGL.h"
+
+#include "outils_qt.h"
+#include "simplex_fixtures.h"
+#include "support.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using tarnis_test::Repondeur;
+
+namespace {
+
+QAction *action(MainWindow &w, const char *nom)
+{
+    QAction *a = w.findChild<QAction *>(nom);
+    if (a == nullptr)
+        qFatal("no action %s", nom);
+    return a;
+}
+
+bool activer(MainWindow &w)
+{
+    w.show();
+    w.raise();
+    w.activateWindow();
+    return QTest::qWaitForWindowActive(&w);
+}
+
+/// Triggers the action once the enabling rules (which follow the active window) have enabled it.
+bool declencher(MainWindow &w, const char *nom)
+{
+    QAction *a = action(w, nom);
+    const bool pret = QTest::qWaitFor(
+        [&]() {
+            if (!w.isActiveWindow())
+                w.activateWindow();
+            w.checkMenu();
+            return a->isEnabled();
+        },
+        10000);
+    if (pret)
+        a->trigger();
+    return pret;
+}
+
+struct Reglage
+{
+    int cycles = 0; ///< 0: the cycles radio button is unchecked
+    int D = 0, t26g = 0, t26a = 0, t22s = 0, t22p = 0;
+};
+
+void appliquer(SettingWindow *s, const Reglage &r)
+{
+    s->radioButton_2->setAutoExclusive(false);
+    s->radioButton_2->setChecked(r.cycles > 0);
+    if (r.cycles > 0)
+        s->iterationAutomatismeSpinBox->setValue(r.cycles);
+    s->iterationDeDeformationSpinBox->setValue(r.D);
+    s->iterationDuRafinageT26GlobalSpinBox->setValue(r.t26g);
+    s->iterationDuRaffinageT26AnglesSpinBox->setValue(r.t26a);
+    s->iterationDuRafinageT22SurfacesSpinBox->setValue(r.t22s);
+    s->iterationDuRaffinageT22PointParMailleSpinBox->setValue(r.t22p);
+    s->checkBoxAffichGraf->setChecked(false);
+    s->checkBoxConeDeVision->setChecked(false);
+}
+
+/// The operations a run should make, in order, replayed on a view (stopped after pasMaximum
+/// deformation steps when given).
+void rejouer(GLWidget &vue, const Reglage &r, int pasMaximum = -1)
+{
+    int pas = 0;
+    bool phaseT26 = true;
+    for (int c = 0; c < r.cycles; ++c) {
+        for (int i = 0; i < r.D; ++i) {
+            if (pas++ == pasMaximum)
+                return;
+            vue.deformationMaillage(1);
+        }
+        if (phaseT26 && (r.t26g > 0 || r.t26a > 0)) {
+            if (r.t26g > 0)
+                vue.RaffinageT26(r.t26g, 0);
+            if (r.t26a > 0)
+                vue.RaffinageT26(r.t26a, 1);
+            phaseT26 = false;
+        } else {
+            if (r.t22s > 0)
+                vue.RaffinageT22Auto(r.t22s, 0);
+            if (r.t22p > 0)
+                vue.RaffinageT22Auto(r.t22p, 1);
+            phaseT26 = true;
+        }
+    }
+    if (pasMaximum < 0)
+        vue.deformationMaillage(r.D);
+}
+
+bool memesPositions(const GLWidget &a, const GLWidget &b)
+{
+    const auto &p = a.instanceSimplex->ListePointsSimplex, &q = b.instanceSimplex->ListePointsSimplex;
+    if (p.size() != q.size())
+        return false;
+    for (std::size_t i = 0; i < p.size(); ++i)
+        if (!(p[i]->Position == q[i]->Position))
+            return false;
+    return true;
+}
+
+QStringList lignes(const LoadingDialog *d)
+{
+    QStringList l;
+    for (int i = 0; i < d->ui.listWidget->count(); ++i)
+        l << d->ui.listWidget->item(i)->text();
+    return l;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Reglage)
+
+class TestFenetre : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dossier;
+    QString pts, ellipsoide;
+
+    /// Runs the automatic mode on a window opened on the ellipsoid and waits for its end.
+    LoadingDialog *executer(MainWindow &w, const Reglage &r, const std::function<void(LoadingDialog *)> &pendant = {})
+    {
+        appliquer(w.getSettingWindow(), r);
+        if (!declencher(w, "actionDeformation_automatis"))
+            return nullptr;
+        LoadingDialog *d = w.getLoadingDialog();
+        if (d && pendant)
+            pendant(d);
+        if (!d || !QTest::qWaitFor([d]() { return !d->ui.ButtonClose->isHidden(); }, 120000))
+            return nullptr;
+        return d;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dossier.isValid());
+        QVERIFY2(QFile::exists("SMM_/icosa.smm"), "the tests run from the runnable tree");
+        pts = dossier.filePath("nuage.pts");
+        ellipsoide = dossier.filePath("ellipsoide.pts");
+        QVERIFY(tarnis_test::ecrirePTS(pts.toStdString(), tarnis_test::nuageEllipsoide(2000, 10, 10, 10)));
+        QVERIFY(tarnis_test::ecrirePTS(ellipsoide.toStdString(), tarnis_test::nuageEllipsoide(800, 40, 30, 25)));
+    }
+
+    // A file that cannot be read still gets its window, and the box names the file.
+    void chargementEchoue()
+    {
+        const QString mauvais = dossier.filePath("mauvais.pts");
+        QVERIFY(tarnis_test::writeFile(mauvais.toStdString(), "XYZ\n3\n1 2 3\n"));
+        Repondeur r;
+        r.bouton();
+        MainWindow w(nullptr, mauvais);
+        QCOMPARE(r.boites.size(), 1);
+        QCOMPARE(r.boites[0].titre, QString("Chargement"));
+        QCOMPARE(r.boites[0].icone, QMessageBox::Warning);
+        QVERIFY2(r.boites[0].texte.contains(mauvais), qPrintable(r.boites[0].texte));
+        QCOMPARE(w.getActiveSubWin() ? w.getActiveSubWin()->getNbPts() : 0, 0);
+        r.bouton();
+        MainWindow w2(nullptr, dossier.filePath("absent.smm"));
+        QCOMPARE(r.boites.size(), 2);
+        QVERIFY(r.boites[1].texte.contains("absent.smm"));
+        QCOMPARE(r.imprevus, 0);
+    }
+
+    // A writer that cannot create its file: a critical box naming it, no word of success.
+    void exportationEchouee()
+    {
+        MainWindow w;
+        QVERIFY(activer(w));
+        w.creerNewSubWindow(pts);
+        QVERIFY(activer(w));
+        QVERIFY(QDir(dossier.path()).mkdir("occupe.smm"));
+        Repondeur r;
+        r.fichier(dossier.filePath("occupe"), "SMM(*.smm)");
+        r.bouton();
+        QVERIFY(declencher(w, "actionExporter_le_maillage"));
+        QTRY_COMPARE(r.boites.size(), 1);
+        QCOMPARE(r.enAttente(), 0);
+        QCOMPARE(r.boites[0].titre, QString("Exportation"));
+        QCOMPARE(r.boites[0].icone, QMessageBox::Critical);
+        QVERIFY2(r.boites[0].texte.contains(dossier.filePath("occupe.smm")), qPrintable(r.boites[0].texte));
+        QVERIFY(!r.boites[0].texte.contains(QString::fromUtf8("succès")));
+        QCOMPARE(r.imprevus, 0);
+    }
+
+    // A failure reported by the view during the continuous deformation stops the loop, unchecks
+    // the action and tells the user the reason, once.
+    void echecDeLaDeformationEnBoucle()
+    {
+        MainWindow w;
+        QVERIFY(activer(w));
+        w.creerNewSubWindow(pts);
+        QVERIFY(activer(w));
+        GLWidget *v = w.getActiveSubWin();
+        QVERIFY(declencher(w, "actionDeformer_le_maillage"));
+        QVERIFY(v->boucleDeform);
+        Repondeur r;
+        r.bouton();
+        emit v->operationEchouee("raison de l'essai");
+        QTRY_COMPARE(r.boites.size(), 1);
+        QVERIFY(r.boites[0].texte.contains("raison de l'essai"));
+        QVERIFY(!v->boucleDeform);
+        QVERIFY(!action(w, "actionDeformer_le_maillage")->isChecked());
+        emit v->operationEchouee("autre");
+        QTest::qWait(100);
+        QCOMPARE(r.boites.size(), 1);
+    }
+
+    void automatique_data()
+    {
+        QTest::addColumn<Reglage>("reglage");
+        QTest::addColumn<QStringList>("attendu");
+        QTest::addColumn<int>("valeur");
+        const QString surf = QStringLiteral("Raffinage T22 par surfaces");
+        const QString x2 = QStringLiteral("Deformation du maillage (x2)"), x1 = QStringLiteral("Deformation du maillage (x1)");
+        QTest::newRow("sans cycle") << Reglage{0, 4, 0, 0, 1, 0} << QStringList{} << 0;
+        QTest::newRow("T26 global puis T22")
+            << Reglage{2, 2, 1, 0, 1, 0} << QStringList{x2, QStringLiteral("Raffinage T26 Global"), x2, surf} << 6;
+        // Back to T26 on the third cycle; each phase runs only its non-zero kinds.
+        const QString ang = QStringLiteral("Raffinage T26 par angles");
+        QTest::newRow("T26 par angles et T22 point par maille")
+            << Reglage{3, 1, 0, 1, 0, 1}
+            << QStringList{x1, ang, x1, QStringLiteral("Raffinage T22 Point par maille"), x1, ang} << 6;
+    }
+
+    void automatique()
+    {
+        QFETCH(Reglage, reglage);
+        QFETCH(QStringList, attendu);
+        QFETCH(int, valeur);
+        GLWidget temoin(ellipsoide, QString());
+        rejouer(temoin, reglage);
+        MainWindow w(nullptr, ellipsoide);
+        QVERIFY(activer(w));
+        LoadingDialog *d = executer(w, reglage);
+        QVERIFY(d != nullptr);
+        QCOMPARE(lignes(d), attendu);
+        QCOMPARE(d->ui.progressBar->value(), valeur);
+        QVERIFY(d->ui.labelTerminated->text().contains(QStringLiteral(">Operations terminées</span>")));
+        // The mesh went through exactly the operations replayed on the witness.
+        QCOMPARE(w.getActiveSubWin()->getNbPtSimplex(), temoin.getNbPtSimplex());
+        QVERIFY(memesPositions(*w.getActiveSubWin(), temoin));
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("label_NbPtSimplex"))->text(),
+                 QString::number(temoin.getNbPtSimplex()));
+        QVERIFY(w.getActiveSubWin()->affichGraf);
+        QVERIFY(!action(w, "actionDeformation_automatis")->isChecked());
+        w.close();
+    }
+
+    // "Arrêter" at the third step: no further step, no refinement, no final series.
+    void arretALEtapeSuivante()
+    {
+        const Reglage r{5, 200, 0, 0, 1, 0};
+        GLWidget temoin(ellipsoide, QString());
+        rejouer(temoin, r, 3);
+        MainWindow w(nullptr, ellipsoide);
+        QVERIFY(activer(w));
+        LoadingDialog *d = executer(w, r, [&](LoadingDialog *dialogue) {
+            connect(dialogue->ui.progressBar, &QProgressBar::valueChanged, this, [dialogue](int valeur) {
+                if (valeur == 3)
+                    QTest::mouseClick(dialogue->ui.ButtonStop, Qt::LeftButton);
+            });
+        });
+        QVERIFY(d != nullptr);
+        QCOMPARE(d->ui.progressBar->value(), 3);
+        QVERIFY(d->ui.labelTerminated->text().contains(QStringLiteral(">Operations interrompues</span>")));
+        QVERIFY(memesPositions(*w.getActiveSubWin(), temoin));
+        QVERIFY(w.getActiveSubWin()->operationEnabled);
+        w.close();
+    }
+};
+
+TARNIS_QTEST_MAIN(TestFenetre)
+#include "test_fenetre.moc"

@@ -1,0 +1,223 @@
+// The batch launcher. With a stand-in for the console tool at ./Pelvane/Pelvane.exe that writes the
+// arguments it received into appels/<its pid>.args, each start the launcher records is matched with
+// the process that really ran; with the real tool, two clouds of different shapes give each a
+// fitted mesh of its own extent.
+#include "automaticexec.h"
+
+#include "outils_qt.h"
+#include "simplex_fixtures.h"
+#include "support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <array>
+#include <cmath>
+
+using tarnis_test::Repondeur;
+
+namespace {
+
+const char *const outilTemoin =
+    "#!/bin/sh\n"
+    "dossier=\"$(dirname \"$0\")/../appels\"\n"
+    "mkdir -p \"$dossier\"\n"
+    ": > \"$dossier/$$.tmp\"\n"
+    "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$dossier/$$.tmp\"; done\n"
+    "mv \"$dossier/$$.tmp\" \"$dossier/$$.args\"\n";
+
+bool ecrire(const QString &chemin, const char *contenu) { return tarnis_test::writeFile(chemin.toStdString(), contenu); }
+
+QStringList argumentsRecus(const QString &dossierTravail, qint64 pid)
+{
+    QStringList l = QString::fromStdString(
+                        tarnis_test::readFile(QStringLiteral("%1/appels/%2.args").arg(dossierTravail).arg(pid).toStdString()))
+                        .split(QLatin1Char('\n'));
+    if (!l.isEmpty() && l.last().isEmpty())
+        l.removeLast();
+    return l;
+}
+
+} // namespace
+
+class TestLancement : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> travail;
+    QString ancienDossier, reference, sortie, nuages[3];
+
+    void installerTemoin(bool executable = true)
+    {
+        QVERIFY(QDir(travail->path()).mkpath(QStringLiteral("Pelvane")));
+        const QString outil = travail->filePath(QStringLiteral("Pelvane/Pelvane.exe"));
+        QVERIFY(ecrire(outil, outilTemoin));
+        QVERIFY(QFile::setPermissions(outil, QFile::ReadOwner | QFile::WriteOwner |
+                                                 (executable ? QFile::ExeOwner : QFile::Permissions())));
+    }
+
+    /// Every start of the latest launch reached a process that received exactly the recorded arguments.
+    void verifierProcessus(const AutomaticExec &fenetre)
+    {
+        for (const AutomaticExec::Lancement &l : fenetre.derniersLancements()) {
+            QVERIFY2(l.demarre, qPrintable(l.raison));
+            QTRY_COMPARE_WITH_TIMEOUT(argumentsRecus(travail->path(), l.pid), l.arguments, 10000);
+        }
+    }
+
+    void remplir(AutomaticExec &fenetre, int n)
+    {
+        for (int i = 0; i < n; ++i)
+            fenetre.listWidget->addItem(nuages[i]);
+        fenetre.listWidget_2->addItem(reference);
+        fenetre.listWidget_3->addItem(sortie);
+    }
+
+private slots:
+    void init()
+    {
+        travail = std::make_unique<QTemporaryDir>();
+        QVERIFY(travail->isValid());
+        ancienDossier = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(travail->path()));
+        for (int i = 0; i < 3; ++i) {
+            nuages[i] = travail->filePath(QStringLiteral("nuage%1.pts").arg(i));
+            QVERIFY(ecrire(nuages[i], "PTS\n1\n0 0 0\n"));
+        }
+        reference = travail->filePath(QStringLiteral("reference.smm"));
+        QVERIFY(ecrire(reference, "1\n"));
+        sortie = travail->filePath(QStringLiteral("sortie"));
+        QVERIFY(QDir().mkpath(sortie));
+    }
+
+    void cleanup()
+    {
+        QDir::setCurrent(ancienDossier);
+        travail.reset();
+    }
+
+    void argumentsDuFormulaire()
+    {
+        installerTemoin();
+        AutomaticExec fenetre;
+        fenetre.forceInterneDoubleSpinBox->setValue(2.5);
+        fenetre.forceExterneDoubleSpinBox->setValue(0.1);
+        fenetre.forceDeRetenueDoubleSpinBox->setValue(0.333);
+        fenetre.rigiditDuMaillageSpinBox->setValue(3);
+        fenetre.iterationAutomatismeSpinBox->setValue(500);
+        fenetre.iterationDeDeformationSpinBox->setValue(7);
+        fenetre.checkBoxSaveAuto->setChecked(true);
+        fenetre.radioButton_2->setAutoExclusive(false);
+        fenetre.radioButton_2->setChecked(true);
+        remplir(fenetre, 1);
+        Repondeur repondeur;
+        repondeur.bouton();
+        QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
+        QCOMPARE(fenetre.derniersLancements().size(), 1);
+        QCOMPARE(fenetre.derniersLancements()[0].arguments,
+                 (QStringList{"2.50", "0.10", "0.33", "3", "500", "7", "1", reference, nuages[0], sortie}));
+        verifierProcessus(fenetre);
+        QCOMPARE(repondeur.imprevus, 0);
+    }
+
+    void troisFichiersDansLOrdre()
+    {
+        installerTemoin();
+        AutomaticExec fenetre;
+        remplir(fenetre, 3);
+        Repondeur repondeur;
+        repondeur.bouton();
+        QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
+        const auto &lancements = fenetre.derniersLancements();
+        QCOMPARE(lancements.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(lancements[i].fichier, nuages[i]);
+            QCOMPARE(lancements[i].arguments, (QStringList{"1.00", "0.05", "0.00", "2", "2000", "20", "0", reference,
+                                                           nuages[i], sortie}));
+        }
+        verifierProcessus(fenetre);
+        QCOMPARE(QSet<qint64>({lancements[0].pid, lancements[1].pid, lancements[2].pid}).size(), 3);
+        // One report box, listing the three files in order.
+        QCOMPARE(repondeur.boites.size(), 1);
+        QCOMPARE(repondeur.boites[0].icone, QMessageBox::Information);
+        const QString texte = repondeur.boites[0].texte;
+        QVERIFY(texte.startsWith(QStringLiteral("Traitements lancés (3) :")));
+        QVERIFY(texte.indexOf(nuages[0]) < texte.indexOf(nuages[1]));
+        QVERIFY(texte.indexOf(nuages[1]) < texte.indexOf(nuages[2]));
+    }
+
+    void echecsRapportes_data()
+    {
+        QTest::addColumn<bool>("outilPresent");
+        QTest::addColumn<QString>("raison");
+        QTest::newRow("outil absent") << false << QStringLiteral("introuvable");
+        QTest::newRow("outil non exécutable") << true << QStringLiteral("n'est pas un programme exécutable");
+    }
+
+    void echecsRapportes()
+    {
+        QFETCH(bool, outilPresent);
+        QFETCH(QString, raison);
+        if (outilPresent)
+            installerTemoin(false);
+        AutomaticExec fenetre;
+        remplir(fenetre, 2);
+        Repondeur repondeur;
+        repondeur.bouton();
+        QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
+        QCOMPARE(fenetre.derniersLancements().size(), 2);
+        for (const auto &l : fenetre.derniersLancements())
+            QVERIFY(!l.demarre && l.raison.contains(raison));
+        QCOMPARE(repondeur.boites.size(), 1);
+        const Repondeur::Boite &boite = repondeur.boites[0];
+        QCOMPARE(boite.icone, QMessageBox::Warning);
+        QVERIFY(boite.texte.startsWith(QStringLiteral("Traitements non lancés (2) :")));
+        QVERIFY(boite.texte.contains(nuages[0] + QStringLiteral(" : ") ));
+        QVERIFY(boite.texte.contains(nuages[1] + QStringLiteral(" : ")));
+        QVERIFY(boite.texte.contains(raison));
+    }
+
+    void boutEnBoutAvecLOutil()
+    {
+        const QString execution = QStringLiteral(TARNIS_RUN_DIR);
+        if (!QFileInfo(execution + QStringLiteral("/Pelvane/Pelvane.exe")).isExecutable())
+            QSKIP("the console tool Pelvane/Pelvane.exe is not built in the build folder");
+        QVERIFY(QFile::link(execution + QStringLiteral("/Pelvane"), travail->filePath(QStringLiteral("Pelvane"))));
+        const std::array<std::array<double, 3>, 2> demiAxes{{{12, 12, 12}, {60, 35, 20}}};
+        AutomaticExec fenetre;
+        for (std::size_t i = 0; i < 2; ++i) {
+            const auto &a = demiAxes[i];
+            QVERIFY(tarnis_test::ecrirePTS(nuages[i].toStdString(), tarnis_test::nuageEllipsoide(3000, a[0], a[1], a[2])));
+            fenetre.listWidget->addItem(nuages[i]);
+        }
+        fenetre.listWidget_2->addItem(execution + QStringLiteral("/SMM_/icosa.smm"));
+        fenetre.listWidget_3->addItem(sortie);
+        fenetre.iterationAutomatismeSpinBox->setValue(400);
+        fenetre.iterationDeDeformationSpinBox->setValue(10);
+        Repondeur repondeur;
+        repondeur.bouton();
+        QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
+        QCOMPARE(repondeur.imprevus, 0);
+        for (std::size_t i = 0; i < 2; ++i) {
+            const QString base = sortie + QStringLiteral("/nuage%1").arg(i);
+            // The report is written last.
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(base + QStringLiteral(".rapport.txt")), 180000);
+            QVERIFY(QFileInfo(base + QStringLiteral(".smm")).size() > 0);
+            Maillage m;
+            tarnis_test::captureStdout([&] { QVERIFY(m.chargerOFF((base + QStringLiteral(".off")).toStdString())); });
+            QVERIFY(!m.listeFaces.empty());
+            // The mesh fitted to this cloud spans this cloud, not the other.
+            const double demi[3] = {(m.boiteMax.x - m.boiteMin.x) / 2, (m.boiteMax.y - m.boiteMin.y) / 2,
+                                    (m.boiteMax.z - m.boiteMin.z) / 2};
+            for (int k = 0; k < 3; ++k)
+                QVERIFY2(std::abs(demi[k] - demiAxes[i][k]) < 0.15 * demiAxes[i][k],
+                         qPrintable(QStringLiteral("cloud %1 axis %2: %3").arg(i).arg(k).arg(demi[k])));
+        }
+    }
+};
+
+TARNIS_QTEST_MAIN(TestLancement)
+#include "test_lancement.moc"
