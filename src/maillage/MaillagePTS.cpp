@@ -22,12 +22,13 @@ std::string nomCite(const std::string &nom)
 }
 
 /// First pass: signature and announced count. A refusal when the signature is missing.
-Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom)
+Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse)
 {
     std::string ligne;
     if (!lecteur.lireLigne(ligne))
         std::cout << ERREUR_LECTURE << std::endl;
-    if (ligne.compare(0, 3, "PTS") != 0) {
+    refuse = ligne.compare(0, 3, "PTS") != 0;
+    if (refuse) {
         std::cout << "Format incorrect" << std::endl;
         return Resultat::echec(Statut::NuageIllisible,
                                nomCite(nom) + " n'est pas un fichier PTS : la ligne 1 ne commence pas par « PTS »");
@@ -106,17 +107,14 @@ struct FermerFichier
     }
 };
 
-/// The specified readers answer whether the points are there: an incomplete file still
-/// counts as read, with what it held.
-bool pointsLus(const Resultat &r)
-{
-    return r.reussi() || (r.statut == Statut::NuageIllisible && r.raison.find(" incomplet : ") != std::string::npos);
-}
-
 } // namespace
 
-Resultat Maillage::lirePTS(const std::string &nomFichier, const Progression &progression)
+/// refuse tells a file that cannot be opened or is not PTS (false from the specified reader)
+/// from one read in whole or in part.
+static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const Progression &progression,
+                               bool &refuse)
 {
+    refuse = true;
     FermerFichier premier{std::fopen(nomFichier.c_str(), "r")};
     if (!premier.f) {
         std::cout << "Impossible de charger le fichier des points d interet" << std::endl;
@@ -124,7 +122,7 @@ Resultat Maillage::lirePTS(const std::string &nomFichier, const Progression &pro
     }
     {
         Lecteur entete(premier.f);
-        Resultat r = lireEntetePTS(*this, entete, nomFichier);
+        Resultat r = lireEntetePTS(m, entete, nomFichier, refuse);
         if (!r)
             return r;
     }
@@ -134,6 +132,7 @@ Resultat Maillage::lirePTS(const std::string &nomFichier, const Progression &pro
 
     FermerFichier second{std::fopen(nomFichier.c_str(), "r")};
     if (!second.f) {
+        refuse = true;
         std::cerr << "Impossible d'ouvrir le fichier !" << std::endl;
         return Resultat::echec(Statut::NuageIllisible, nomCite(nomFichier) + " ne peut pas être ouvert");
     }
@@ -141,26 +140,37 @@ Resultat Maillage::lirePTS(const std::string &nomFichier, const Progression &pro
     {
         // A point takes at least six bytes ("0 0 0\n").
         Lecteur donnees(second.f);
-        r = lirePointsPTS(*this, donnees, taille > 0 ? taille / 6 + 1 : 0, taille, nomFichier, progression);
+        r = lirePointsPTS(m, donnees, taille > 0 ? taille / 6 + 1 : 0, taille, nomFichier, progression);
     }
-    return terminerLecturePTS(*this, std::move(r));
+    refuse = false;
+    return terminerLecturePTS(m, std::move(r));
+}
+
+Resultat Maillage::lirePTS(const std::string &nomFichier, const Progression &progression)
+{
+    bool refuse = false;
+    return lireFichierPTS(*this, nomFichier, progression, refuse);
 }
 
 bool Maillage::lecture_pt_interet(const std::string &nomFichier)
 {
-    return pointsLus(lirePTS(nomFichier));
+    bool refuse = false;
+    lireFichierPTS(*this, nomFichier, {}, refuse);
+    return !refuse;
 }
 
 bool Maillage::lecturePTSDepuisTexte(const char *texte, std::size_t taille)
 {
     const std::string nom = "(texte)";
     Lecteur entete(texte, taille);
-    Resultat r = lireEntetePTS(*this, entete, nom);
+    bool refuse = false;
+    Resultat r = lireEntetePTS(*this, entete, nom, refuse);
     if (!r)
-        return false;
+        return !refuse;
     Lecteur donnees(texte, taille);
     r = lirePointsPTS(*this, donnees, static_cast<long long>(taille / 6 + 1), -1, nom, {});
-    return pointsLus(terminerLecturePTS(*this, std::move(r)));
+    terminerLecturePTS(*this, std::move(r));
+    return true;
 }
 
 Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &points)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <iostream>
 
 namespace {
 
@@ -102,7 +103,15 @@ Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &p
     if (progression && !progression(0.0, "Lecture du maillage"))
         return Resultat::interrompu("Lecture de " + cite(nom));
     try {
-        if (s.charger(nom) == 0) {
+        if (genre == GenreFichier::Triangles) {
+            // Read as the simplex mesh's reader does, keeping the reader's reason.
+            std::cout << "Simplex::charger :  " << nom << std::endl;
+            const Resultat r = suffixe(nom) == "off" ? s.maillageOrigine.lireOFF(nom) : s.maillageOrigine.lireOBJ(nom);
+            s.maillageTriangule = s.maillageOrigine;
+            std::cout << "fin chargement et construction\n";
+            if (!r)
+                return r;
+        } else if (s.charger(nom) == 0) {
             const std::string &raison = s.getRaisonChargement();
             return Resultat::echec(Statut::MaillageIllisible,
                                    cite(nom) + " : " + (raison.empty() ? "illisible" : raison));

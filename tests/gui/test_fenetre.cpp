@@ -160,8 +160,8 @@ private slots:
         QVERIFY2(QFile::exists("SMM_/icosa.smm"), "the tests run from the runnable tree");
         pts = dossier.filePath("nuage.pts");
         ellipsoide = dossier.filePath("ellipsoide.pts");
-        QVERIFY(tarnis_test::ecrirePTS(pts.toStdString(), tarnis_test::nuageEllipsoide(2000, 10, 10, 10)));
-        QVERIFY(tarnis_test::ecrirePTS(ellipsoide.toStdString(), tarnis_test::nuageEllipsoide(800, 40, 30, 25)));
+        QVERIFY(tarnis_test::ecrireFichierPTS(pts.toStdString(), tarnis_test::nuageEllipsoide(2000, 10, 10, 10)));
+        QVERIFY(tarnis_test::ecrireFichierPTS(ellipsoide.toStdString(), tarnis_test::nuageEllipsoide(800, 40, 30, 25)));
     }
 
     // A file that cannot be read still gets its window, and the box names the file.

@@ -190,7 +190,7 @@ private slots:
         AutomaticExec fenetre;
         for (std::size_t i = 0; i < 2; ++i) {
             const auto &a = demiAxes[i];
-            QVERIFY(tarnis_test::ecrirePTS(nuages[i].toStdString(), tarnis_test::nuageEllipsoide(3000, a[0], a[1], a[2])));
+            QVERIFY(tarnis_test::ecrireFichierPTS(nuages[i].toStdString(), tarnis_test::nuageEllipsoide(3000, a[0], a[1], a[2])));
             fenetre.listWidget->addItem(nuages[i]);
         }
         fenetre.listWidget_2->addItem(execution + QStringLiteral("/SMM_/icosa.smm"));

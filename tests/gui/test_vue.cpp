@@ -88,7 +88,7 @@ private slots:
     void nuageBleuEtPointsSimplexRouges()
     {
         const std::vector<point3> nuage{{-70, 30, 0}, {40, -75, 10}, {75, 75, -20}};
-        QVERIFY(ecrirePTS(dossier.file("trois.pts"), nuage));
+        QVERIFY(ecrireFichierPTS(dossier.file("trois.pts"), nuage));
         Simplex cube;
         cubeDual(cube, 150); // corners at +-50
         QVERIFY(cube.exporter(dossier.file("cube.smm"), 2));
@@ -121,7 +121,7 @@ private slots:
         std::vector<point3> nuage;
         for (int i = 0; i < 3000; ++i)
             nuage.emplace_back(90 * std::sin(i * 0.37), 90 * std::cos(i * 0.11), 90 * std::sin(i * 0.05));
-        QVERIFY(ecrirePTS(dossier.file("spirale.pts"), nuage));
+        QVERIFY(ecrireFichierPTS(dossier.file("spirale.pts"), nuage));
         GLWidget v(chemin("spirale.pts"), QString());
         v.resize(200, 200);
         v.show();
@@ -171,7 +171,7 @@ private slots:
 
     void touchesDeplacentMaillageOuNuage()
     {
-        QVERIFY(ecrirePTS(dossier.file("test.pts"), nuageDeTest));
+        QVERIFY(ecrireFichierPTS(dossier.file("test.pts"), nuageDeTest));
         GLWidget v(chemin("test.pts"), QString());
         const std::vector<point3> maillage = positionsSimplex(v);
         const struct { Qt::Key touche; int axe; double signe; } touches[] = {
@@ -204,7 +204,7 @@ private slots:
 
     void tranchesAuxBornesStrictes()
     {
-        QVERIFY(ecrirePTS(dossier.file("test.pts"), nuageDeTest));
+        QVERIFY(ecrireFichierPTS(dossier.file("test.pts"), nuageDeTest));
         GLWidget v(chemin("test.pts"), QString());
         // Without an axis the controls store their values and compute nothing.
         v.setTailleTrancheCoupe(8);
@@ -228,7 +228,7 @@ private slots:
         std::vector<point3> nuage;
         for (int i = 0; i < 200; ++i)
             nuage.emplace_back(60 * std::cos(i * 0.7), 60 * std::sin(i * 1.3), 60 * std::cos(i * 0.2));
-        QVERIFY(ecrirePTS(dossier.file("boucle.pts"), nuage));
+        QVERIFY(ecrireFichierPTS(dossier.file("boucle.pts"), nuage));
         GLWidget v(chemin("boucle.pts"), QString());
         v.resize(120, 120);
         v.show();
@@ -272,7 +272,7 @@ private slots:
         QVERIFY(!v.setMaillage(chemin("absent.off")));
         QVERIFY(v.derniereErreur().contains("absent.off"));
         QCOMPARE(echecs.count(), 3);
-        QVERIFY(ecrirePTS(dossier.file("bon.pts"), nuageDeTest));
+        QVERIFY(ecrireFichierPTS(dossier.file("bon.pts"), nuageDeTest));
         QVERIFY(v.setPTS(chemin("bon.pts")));
         QCOMPARE(v.derniereErreur(), QString());
 

@@ -329,7 +329,7 @@ std::vector<point3> nuageEllipsoide(int n, double a, double b, double c)
     return points;
 }
 
-bool ecrirePTS(const std::string &chemin, const std::vector<point3> &points)
+bool ecrireFichierPTS(const std::string &chemin, const std::vector<point3> &points)
 {
     std::ostringstream texte;
     texte.precision(17);
@@ -339,7 +339,7 @@ bool ecrirePTS(const std::string &chemin, const std::vector<point3> &points)
     return writeFile(chemin, texte.str());
 }
 
-bool ecrireOFF(const std::string &chemin, const std::vector<point3> &sommets, const std::vector<Face> &faces)
+bool ecrireFichierOFF(const std::string &chemin, const std::vector<point3> &sommets, const std::vector<Face> &faces)
 {
     std::ostringstream texte;
     texte.precision(17);

@@ -54,9 +54,9 @@ std::vector<std::string> verifierInvariants(const Simplex &s,
 /// n points spread evenly (Fibonacci lattice) on the ellipsoid x²/a² + y²/b² + z²/c² = 1.
 std::vector<point3> nuageEllipsoide(int n, double a, double b, double c);
 /// The points as a PTS file, at full precision.
-bool ecrirePTS(const std::string &chemin, const std::vector<point3> &points);
+bool ecrireFichierPTS(const std::string &chemin, const std::vector<point3> &points);
 /// A triangle mesh as an OFF file.
-bool ecrireOFF(const std::string &chemin, const std::vector<point3> &sommets, const std::vector<Face> &faces);
+bool ecrireFichierOFF(const std::string &chemin, const std::vector<point3> &sommets, const std::vector<Face> &faces);
 /// Distance from p to the ellipsoid along the ray from the centre: an upper bound of the true
 /// distance to the surface.
 double ecartEllipsoide(const point3 &p, double a, double b, double c);

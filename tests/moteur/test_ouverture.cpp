@@ -1,0 +1,174 @@
+// The opener and the engine's outcomes: each refused or short file comes back with the status
+// the console tool exits with and a reason that names the file and, where it helps, the line.
+#include "Maillage.h"
+#include "Ouverture.h"
+#include "Simplex.h"
+#include "VolumeAnalyze.h"
+#include "kdtree.h"
+
+#include "simplex_fixtures.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+
+using namespace tarnis_test;
+
+namespace {
+
+struct Cas
+{
+    const char *nom;
+    const char *contenu; ///< nullptr: no file at all
+    Statut attendu;
+    const char *motif;   ///< in the reason, beside the file's name
+};
+
+void ecrireVolume(const std::string &base, std::uint8_t valeur)
+{
+    unsigned char entete[348] = {};
+    entete[0] = 92; // sizeof_hdr = 348, little-endian
+    entete[1] = 1;
+    const std::int16_t dims[4] = {3, 2, 2, 2};
+    std::memcpy(entete + 40, dims, sizeof dims);
+    const std::int16_t type = 2; // unsigned 8-bit
+    std::memcpy(entete + 70, &type, sizeof type);
+    writeFile(base + ".hdr", std::string(reinterpret_cast<char *>(entete), sizeof entete));
+    writeFile(base + ".img", std::string(8, static_cast<char>(valeur)));
+}
+
+} // namespace
+
+TEST(Ouverture, EveryFailureNamesTheFileAndWhatWasWrong)
+{
+    TempDir dossier;
+    const Cas nuages[] = {
+        {"absent.pts", nullptr, Statut::NuageIllisible, "ne peut pas être ouvert"},
+        {"faux.pts", "XYZ\n1\n0 0 0\n", Statut::NuageIllisible, "la ligne 1 ne commence pas par « PTS »"},
+        {"compte.pts", "PTS\ntrois\n0 0 0\n", Statut::NuageIllisible, "ligne 2 : nombre de points illisible"},
+        {"court.pts", "PTS\n4\n0 0 0\n1 1 1\n2 nan 2\n3 3 3\n", Statut::NuageIllisible,
+         "4 points annoncés, 2 lus ; la lecture s'est arrêtée ligne 5"},
+        {"nuage.txt", "PTS\n1\n0 0 0\n", Statut::NuageIllisible, "n'est pas un nuage de points reconnu"},
+    };
+    for (const Cas &c : nuages) {
+        const std::string chemin = dossier.file(c.nom);
+        if (c.contenu)
+            writeFile(chemin, c.contenu);
+        Maillage m;
+        const Resultat r = ouvrirNuage(chemin, m);
+        EXPECT_EQ(r.statut, c.attendu) << c.nom;
+        EXPECT_NE(r.raison.find("« " + chemin + " »"), std::string::npos) << r.raison;
+        EXPECT_NE(r.raison.find(c.motif), std::string::npos) << r.raison;
+        // The index always covers exactly the cloud kept.
+        EXPECT_EQ(kd_size(m.kd.get()), m.ListePointsInterets.size()) << c.nom;
+    }
+
+    const Cas maillages[] = {
+        {"absent.smm", nullptr, Statut::MaillageIllisible, "absent, illisible ou vide"},
+        {"ecrit.sm", "SM\n", Statut::MaillageIllisible, "un fichier SM ne se relit pas"},
+        {"court.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n", Statut::MaillageIllisible,
+         "3 sommets annoncés, 2 lus ; la lecture s'est arrêtée ligne 5"},
+        {"vide.obj", "# rien\n", Statut::MaillageIllisible, "ne contient aucune face"},
+        {"sommet.obj", "v 0 0 0\nv 1 x 0\n", Statut::MaillageIllisible, "sommet illisible ligne 2"},
+        {"hors.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n", Statut::MaillageIllisible,
+         "1 faces refusées"},
+        {"maillage.ply", "ply\n", Statut::MaillageIllisible, "n'est pas un maillage reconnu"},
+    };
+    for (const Cas &c : maillages) {
+        const std::string chemin = dossier.file(c.nom);
+        if (c.contenu)
+            writeFile(chemin, c.contenu);
+        Simplex s;
+        const Resultat r = ouvrirMaillage(chemin, s);
+        EXPECT_EQ(r.statut, c.attendu) << c.nom;
+        EXPECT_NE(r.raison.find("« " + chemin + " »"), std::string::npos) << r.raison;
+        EXPECT_NE(r.raison.find(c.motif), std::string::npos) << r.raison;
+    }
+
+    Maillage m;
+    EXPECT_EQ(m.ecrireOFF(dossier.file("absent/x.off")).statut, Statut::SortieImpossible);
+    EXPECT_EQ(ecrirePTS(dossier.file("absent/x.pts"), {}).statut, Statut::SortieImpossible);
+}
+
+TEST(Ouverture, AVolumeIsThresholdedAndAnEmptyResultIsSaid)
+{
+    TempDir dossier;
+    const std::string base = dossier.file("vol");
+    ecrireVolume(base, 200);
+    Maillage m;
+    std::vector<point3> points;
+    ReglagesVolume reglages;
+    reglages.fenetreMax = 255;
+    ASSERT_TRUE(ouvrirNuage(base + ".hdr", m, reglages, {}, &points).reussi());
+    EXPECT_EQ(m.ListePointsInterets.size(), 8u);
+    EXPECT_EQ(points.size(), 8u);
+    EXPECT_EQ(kd_size(m.kd.get()), 8u);
+
+    // The defaults suit 16-bit scans: a voxel of 200 in the window 0..1000 is grey level 51.
+    const Resultat r = ouvrirNuage(base + ".img", m, ReglagesVolume(), {}, &points);
+    EXPECT_EQ(r.statut, Statut::NuageIllisible);
+    EXPECT_NE(r.raison.find("ne donne aucun point avec les seuils 150 à 255 et la fenêtre 0 à 1000"),
+              std::string::npos)
+        << r.raison;
+    EXPECT_TRUE(m.ListePointsInterets.empty());
+    EXPECT_TRUE(points.empty());
+
+    writeFile(base + ".img", "x");
+    EXPECT_NE(ouvrirNuage(base + ".hdr", m, reglages).raison.find("trop court"), std::string::npos);
+}
+
+TEST(Ouverture, AStoppedReadingLeavesNoCloudAndReportsRisingProgress)
+{
+    TempDir dossier;
+    const std::vector<point3> nuage = nuageEllipsoide(200000, 3, 2, 1);
+    const std::string chemin = dossier.file("grand.pts");
+    ASSERT_TRUE(ecrireFichierPTS(chemin, nuage));
+
+    std::vector<double> vues;
+    Maillage m;
+    const Resultat complet = ouvrirNuage(chemin, m, {}, [&](double f, const std::string &) {
+        vues.push_back(f);
+        return true;
+    });
+    ASSERT_TRUE(complet.reussi()) << complet.raison;
+    EXPECT_EQ(m.ListePointsInterets.size(), nuage.size());
+    ASSERT_GE(vues.size(), 2u);
+    EXPECT_TRUE(std::is_sorted(vues.begin(), vues.end()));
+    EXPECT_GT(vues.front(), 0.0);
+    EXPECT_LE(vues.back(), 1.0);
+
+    int appels = 0;
+    const Resultat arrete = ouvrirNuage(chemin, m, {}, [&](double, const std::string &) { return ++appels < 2; });
+    EXPECT_EQ(arrete.statut, Statut::Interrompu);
+    EXPECT_EQ(appels, 2);
+    EXPECT_TRUE(m.ListePointsInterets.empty());
+    EXPECT_EQ(kd_size(m.kd.get()), 0u);
+}
+
+TEST(Progression, NestedRangesAndThrottledLoopsKeepTheRefusal)
+{
+    std::vector<double> vues;
+    const Progression racine = [&](double f, const std::string &) {
+        vues.push_back(f);
+        return f < 0.7;
+    };
+    const Progression moitie = sousProgression(racine, 0.5, 1.0);
+    Avancement a(moitie, "boucle", 1000, 10);
+    std::size_t fait = 0;
+    while (fait < 1000 && a.avancer(++fait)) {
+    }
+    // Ten reports at most over the loop, mapped into [0.5, 1]; the one past 0.7 stops it.
+    EXPECT_LE(vues.size(), 10u);
+    EXPECT_DOUBLE_EQ(vues.front(), 0.55);
+    EXPECT_GE(vues.back(), 0.7);
+    EXPECT_LT(fait, 1000u);
+    EXPECT_FALSE(a.continuer());
+    EXPECT_FALSE(a.terminer());
+
+    Avancement sansRapport(Progression(), "rien", 5);
+    EXPECT_TRUE(sansRapport.terminer());
+}
