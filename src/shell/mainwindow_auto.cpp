@@ -8,6 +8,8 @@
 #include "loadingdialog.h"
 #include "settingwindow.h"
 
+#include "SimplexAutomatique.h"
+
 #include <QCoreApplication>
 #include <QIcon>
 #include <QPointer>
@@ -74,116 +76,93 @@ void MainWindow::Deformation_auto()
         return;
     }
 
-    // "Arrêter" clears the view's flag, so that a step loop still running ends
-    // at its next step, and unchecks the action, which ends the cycles below.
+    // "Arrêter" unchecks the action; the engine hears it at its next step or pass.
     L->setArretPossible(true);
     const QMetaObject::Connection arret =
-        connect(L, &LoadingDialog::arretDemande, this, [vue, action]() {
-            if (vue)
-                vue->setOperationEnabled(false);
-            action->setChecked(false);
-        });
+        connect(L, &LoadingDialog::arretDemande, this, [action]() { action->setChecked(false); });
     auto arrete = [&]() { return !vue || !L || L->isArretDemande() || !action->isChecked(); };
 
+    ReglagesAutomatiques r;
+    r.tours = settingWindow->getIterationAutomatisme();
+    r.pasDeformation = settingWindow->getIterationDeformation();
+    r.t26Global = settingWindow->getIterationT26Global();
+    r.t26Angles = settingWindow->getIterationT26Angles();
+    r.t22Surfaces = settingWindow->getIterationT22Surfaces();
+    r.t22PointsParMaille = settingWindow->getIterationT22PointParMaille();
+    r.alpha = vue->deformSetting.alpha;
+    r.beta = vue->deformSetting.beta;
+    r.gamma = vue->deformSetting.gamma;
+    r.rigid = vue->deformSetting.rigid;
+    r.cone = settingWindow->isConeDeVision();
+
+    // The bar counts the rounds' units; the final series has a count line of its own.
+    const int total = unitesAutomatiques(r);
+    L->setMaximum(total - r.pasDeformation);
+    int montre = 0;
     int cycle = 0;
-    auto montrer = [&](const QString &phase) {
-        if (vue && L)
-            L->setCompteurs(tr("Cycle %1 / %2 · %3 · %4 points simplex")
-                                .arg(cycle + 1)
-                                .arg(settingWindow->getIterationAutomatisme())
-                                .arg(phase)
-                                .arg(vue->getNbPtSimplex()));
-    };
-    // One refinement series of the cycle: its line, then the passes in one call.
-    auto raffiner = [&](const QString &ligne, int passes, bool t26, int critere) {
-        if (passes <= 0 || arrete())
-            return;
-        L->ajouterLigne(ligne);
-        montrer(ligne);
-        traiterEvenements();
+    int pasFinaux = 0;
+    std::string phase;
+    const QString deformation = QStringLiteral("Deformation du maillage (x%1)").arg(r.pasDeformation);
+    const Progression progression = [&](double fraction, const std::string &etape) {
         if (arrete())
-            return;
-        if (t26)
-            vue->RaffinageT26(passes, critere);
-        else
-            vue->RaffinageT22Auto(passes, critere);
-        L->avancer(passes);
-        loadInformation(vue.data());
-        montrer(ligne);
+            return false;
+        const QString ligne = QString::fromStdString(etape);
+        if (etape != phase) {
+            phase = etape;
+            if (ligne == deformation)
+                ++cycle;
+            if (ligne != QLatin1String("Deformation finale"))
+                L->ajouterLigne(ligne);
+        }
+        const int fait = static_cast<int>(fraction * total + 0.5);
+        if (ligne == QLatin1String("Deformation finale")) {
+            ++pasFinaux;
+            L->setCompteurs(tr("Déformation finale %1 / %2 · %3 points simplex")
+                                .arg(pasFinaux)
+                                .arg(r.pasDeformation)
+                                .arg(vue->getNbPtSimplex()));
+        } else {
+            L->setCompteurs(tr("Cycle %1 / %2 · %3 · %4 points simplex")
+                                .arg(cycle)
+                                .arg(r.tours)
+                                .arg(ligne)
+                                .arg(vue->getNbPtSimplex()));
+            if (fait > montre) {
+                L->avancer(fait - montre);
+                montre = fait;
+            }
+        }
+        if (ligne != deformation && ligne != QLatin1String("Deformation finale"))
+            loadInformation(vue.data());
+        // Events are processed after every step so that "Arrêter" and the counts are live.
+        traiterEvenements();
+        return !arrete();
     };
 
     vue->setAffichGraf(!settingWindow->isAffichageCoupe());
     vue->setOperationEnabled(true);
+    ui->actionDeformer_le_maillage->setChecked(false);
+    vue->setBoucleDeform(false, settingWindow->isConeDeVision());
+    traiterEvenements();
 
-    L->setMaximum((settingWindow->getIterationT26Global() + settingWindow->getIterationDeformation()
-                   + settingWindow->getIterationT26Angles() + settingWindow->getIterationT22Surfaces()
-                   + settingWindow->getIterationT22PointParMaille())
-                  * settingWindow->getIterationAutomatisme());
-
-    bool phaseT26 = true;
-    for (cycle = 0; cycle < settingWindow->getIterationAutomatisme() && !arrete(); ++cycle) {
-        L->ajouterLigne(QStringLiteral("Deformation du maillage (x")
-                        + QString::number(settingWindow->getIterationDeformation()) + QStringLiteral(")"));
-        ui->actionDeformer_le_maillage->setChecked(false);
-        vue->setBoucleDeform(false, settingWindow->isConeDeVision());
-        montrer(tr("déformation 0 / %1").arg(settingWindow->getIterationDeformation()));
-        traiterEvenements();
-
-        // Events are processed after every step so that "Arrêter" and the
-        // counts are live during long series.
-        for (int i = 0; !arrete() && i < settingWindow->getIterationDeformation(); ++i) {
-            vue->deformationMaillage(1);
-            L->avancer(1);
-            montrer(tr("déformation %1 / %2").arg(i + 1).arg(settingWindow->getIterationDeformation()));
-            traiterEvenements();
-        }
-        if (arrete())
-            break;
-
-        const int t26g = settingWindow->getIterationT26Global();
-        const int t26a = settingWindow->getIterationT26Angles();
-        if (phaseT26 && (t26g > 0 || t26a > 0)) {
-            raffiner(QStringLiteral("Raffinage T26 Global"), t26g, true, 0);
-            raffiner(QStringLiteral("Raffinage T26 par angles"), settingWindow->getIterationT26Angles(), true, 1);
-            phaseT26 = false;
-        } else {
-            raffiner(QStringLiteral("Raffinage T22 par surfaces"), settingWindow->getIterationT22Surfaces(), false, 0);
-            raffiner(QStringLiteral("Raffinage T22 Point par maille"),
-                     settingWindow->getIterationT22PointParMaille(), false, 1);
-            phaseT26 = true;
-        }
-    }
-
-    // The final deformation series, step by step for the same reason.
-    bool interrompu = arrete();
-    if (!interrompu) {
-        const int D = settingWindow->getIterationDeformation();
-        if (D <= 0)
-            vue->deformationMaillage(D);
-        for (int i = 0; i < D && !arrete(); ++i) {
-            vue->deformationMaillage(1);
-            if (L)
-                L->setCompteurs(tr("Déformation finale %1 / %2 · %3 points simplex")
-                                    .arg(i + 1)
-                                    .arg(D)
-                                    .arg(vue->getNbPtSimplex()));
-            traiterEvenements();
-        }
-        interrompu = arrete();
-    }
+    const Resultat resultat = arrete() ? Resultat::interrompu("Le mode automatique")
+                                       : vue->operationMoteur([&](Simplex &s, kd_tree *kd, int &retention) {
+                                             return deformationAutomatique(s, kd, r, retention, progression);
+                                         });
+    const bool interrompu = resultat.statut == Statut::Interrompu;
     disconnect(arret);
     if (vue) {
         loadInformation(vue.data());
         vue->setAffichGraf(true);
-        vue->setOperationEnabled(false);
     }
 
     action->setIcon(QIcon(QString::fromLatin1(iconeLecture)));
     action->setChecked(false);
 
     if (L)
-        L->terminer(interrompu ? tr("Operations interrompues") : tr("Operations terminées"));
-
+        L->terminer(interrompu ? tr("Operations interrompues")
+                    : resultat ? tr("Operations terminées")
+                               : tr("Operations interrompues : %1").arg(QString::fromStdString(resultat.raison)));
     if (vue)
         vue->setOperationEnabled(true);
     traiterEvenements();

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QOpenGLContext>
+#include <QPointer>
 #include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
 #include <QTime>
@@ -244,6 +245,35 @@ bool GLWidget::deformationMaillage(int iteration)
     if (coupe != 0)
         calculCoupes();
     return reussite();
+}
+
+Resultat GLWidget::operationMoteur(const std::function<Resultat(Simplex &, kd_tree *, int &)> &travail)
+{
+    const QPointer<GLWidget> vivant(this);
+    if (modeDisplayMaille == 3) {
+        setModeDisplayMaille(1);
+        estTriangule = false;
+    }
+    // The index stays alive whatever the operation's progression lets happen to the document.
+    const std::shared_ptr<kd_tree> kd = instanceMaillage->kd;
+    int retention = dejaDeforme;
+    Resultat r;
+    try {
+        r = travail(*instanceSimplex, kd.get(), retention);
+    } catch (const std::exception &e) {
+        r = Resultat::echec(Statut::Echec, e.what());
+    }
+    if (!vivant)
+        return r;
+    dejaDeforme = retention;
+    triangulationAJour = false;
+    if (coupe != 0)
+        calculCoupes();
+    if (r.reussi() || r.statut == Statut::Interrompu)
+        reussite();
+    else
+        echec(raisonMoteur(r));
+    return r;
 }
 
 bool GLWidget::raffiner(int iteration, void (Simplex::*pas)(), const char *nom)

@@ -6,6 +6,9 @@
 #endif
 
 #include "Defauts.h"
+#include "Resultat.h"
+
+#include <functional>
 #include <QOpenGLWidget>
 #include <QPoint>
 #include <QRect>
@@ -20,6 +23,7 @@
 #include "point3.h"
 
 class Simplex;
+struct kd_tree;
 class SimplexGL;
 class MaillageGL;
 class QKeyEvent;
@@ -151,6 +155,12 @@ public slots:
     // Operations.
     /// Runs that many deformation steps (stops early when operationEnabled is cleared).
     bool deformationMaillage(int iteration);
+    /// Runs an engine operation on the document's mesh, cloud index and retention flag, then
+    /// brings the view in line (triangles no longer shown as current, slices recomputed). The
+    /// operation's progression may run the event loop and the document may close meanwhile:
+    /// the progression must then answer stop, and nothing of the view is touched afterwards.
+    /// A failure is reported as any operation's (derniereErreur, operationEchouee).
+    Resultat operationMoteur(const std::function<Resultat(Simplex &, kd_tree *, int &retention)> &travail);
     /// critere 0: T26 global; otherwise T26 by angles.
     bool RaffinageT26(int iteration, int critere = 0);
     /// critere 0: T22 by surfaces; otherwise T22 by points per cell.
