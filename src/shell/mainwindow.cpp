@@ -4,6 +4,7 @@
 #include "automaticexec.h"
 #include "fenabout.h"
 #include "glwidget.h"
+#include "Ouverture.h"
 #include "ressources.h"
 #include "settingwindow.h"
 
@@ -97,11 +98,16 @@ void MainWindow::proteger(const QString &operation, const std::function<void()> 
     } catch (...) {
         raison = tr("erreur inconnue");
     }
-    QMessageBox::critical(this, tr("Erreur"),
-                          tr("L'operation \"%1\" a echoue : %2\nLes documents ouverts restent utilisables.")
-                              .arg(operation, raison),
-                          QMessageBox::Ok);
+    signalerEchec(QMessageBox::Critical, tr("Erreur"), tr("L'opération « %1 »").arg(operation),
+                  raison + QLatin1Char('\n') + tr("Les documents ouverts restent utilisables."));
     loadInformation();
+}
+
+void MainWindow::signalerEchec(QMessageBox::Icon icone, const QString &titre, const QString &quoi,
+                               const QString &raison)
+{
+    QMessageBox boite(icone, titre, tr("%1 a échoué : %2").arg(quoi, raison), QMessageBox::Ok, this);
+    boite.exec();
 }
 
 void MainWindow::signalerEchecChargement(const QString &raison, const QString &nuage, const QString &maillage)
@@ -113,24 +119,25 @@ void MainWindow::signalerEchecChargement(const QString &raison, const QString &n
         if (!f.isEmpty())
             fichiers << f;
     if (fichiers.isEmpty()) // an empty view: the template mesh
-        fichiers << QStringLiteral("./SMM_/icosa.smm");
-    QMessageBox::warning(this, tr("Chargement"),
-                         tr("Le chargement de %1 a echoue : %2").arg(fichiers.join(QStringLiteral(", ")), raison),
-                         QMessageBox::Ok);
+        fichiers << QString::fromLatin1(defauts::gabarit);
+    signalerEchec(QMessageBox::Warning, tr("Chargement"),
+                  tr("Le chargement de %1").arg(fichiers.join(QStringLiteral(", "))), raison);
 }
 
 bool MainWindow::ouvrirParSuffixe(const QString &fichier)
 {
-    const QString suffixe = QFileInfo(fichier).suffix();
-    if (suffixe == "pts" || suffixe == "hdr" || suffixe == "img") {
+    switch (genreFichier(QFile::encodeName(fichier).toStdString())) {
+    case GenreFichier::Nuage:
+    case GenreFichier::Volume:
         creerNewSubWindow(fichier, QString(), QString());
         return true;
-    }
-    if (suffixe == "sm" || suffixe == "smm" || suffixe == "off" || suffixe == "obj") {
+    case GenreFichier::Simplex:
+    case GenreFichier::Triangles:
         creerNewSubWindow(QString(), fichier, QString());
         return true;
+    default:
+        return false;
     }
-    return false;
 }
 
 void MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, QString title)
@@ -442,17 +449,12 @@ void MainWindow::on_actionOuvrir_triggered()
     if (fichier.isEmpty())
         return;
     proteger(tr("Ouvrir"), [&]() {
-        const QString suffixe = QFileInfo(fichier).suffix();
-        if (suffixe == "pts" || suffixe == "hdr" || suffixe == "img") {
-            creerNewSubWindow(fichier, QString(), QString());
-        } else if (suffixe == "smm" || suffixe == "off" || suffixe == "obj") {
-            creerNewSubWindow(QString(), fichier, QString());
-            if (suffixe == "off" || suffixe == "obj") {
-                ui->actionPoint->setEnabled(false);
-                ui->actionFillaire->setEnabled(false);
-                ui->actionTriangle->setEnabled(true);
-                ui->actionTriangle->trigger();
-            }
+        ouvrirParSuffixe(fichier);
+        if (genreFichier(QFile::encodeName(fichier).toStdString()) == GenreFichier::Triangles) {
+            ui->actionPoint->setEnabled(false);
+            ui->actionFillaire->setEnabled(false);
+            ui->actionTriangle->setEnabled(true);
+            ui->actionTriangle->trigger();
         }
         if (GLWidget *vue = getActiveSubWin())
             loadInformation(vue);
@@ -473,9 +475,8 @@ void MainWindow::exporterDepuisLaVueActive(QAction *action, const QString &filtr
             QMessageBox::information(this, tr("Exportation"), tr("L'exportation s'est terminée avec succès"),
                                      QMessageBox::Ok);
         else
-            QMessageBox::critical(this, tr("Exportation"),
-                                  tr("L'exportation vers %1 a echoue : %2").arg(nom, vue->derniereErreur()),
-                                  QMessageBox::Ok);
+            signalerEchec(QMessageBox::Critical, tr("Exportation"), tr("L'exportation vers %1").arg(nom),
+                          vue->derniereErreur());
     });
 }
 
@@ -503,9 +504,8 @@ void MainWindow::chargerDansLaVueActive(QAction *action, const QString &filtre,
     if (!fichier.isEmpty()) {
         proteger(action->text(), [&]() {
             if (!(vue->*charger)(fichier))
-                QMessageBox::warning(this, tr("Chargement"),
-                                     tr("Le chargement de %1 a echoue : %2").arg(fichier, vue->derniereErreur()),
-                                     QMessageBox::Ok);
+                signalerEchec(QMessageBox::Warning, tr("Chargement"), tr("Le chargement de %1").arg(fichier),
+                              vue->derniereErreur());
         });
     }
     vue->activateWindow();
@@ -594,8 +594,7 @@ void MainWindow::raffiner(int type, int critere)
         if (continuer) {
             const bool reussi = type == 26 ? vue->RaffinageT26(1, critere) : vue->RaffinageT22Auto(1, critere);
             if (!reussi)
-                QMessageBox::warning(this, nom, tr("Le raffinage a echoue : %1").arg(vue->derniereErreur()),
-                                     QMessageBox::Ok);
+                signalerEchec(QMessageBox::Warning, nom, tr("Le raffinage"), vue->derniereErreur());
         }
         loadInformation(vue);
     });
@@ -618,8 +617,8 @@ void MainWindow::on_actionTrianguler_triggered()
             QMessageBox::information(this, tr("Triangularisation des mailles"), tr("Le maillage vient d'etre triangulé"),
                                      QMessageBox::Ok);
         else
-            QMessageBox::warning(this, tr("Triangularisation des mailles"),
-                                 tr("La triangulation a echoue : %1").arg(vue->derniereErreur()), QMessageBox::Ok);
+            signalerEchec(QMessageBox::Warning, tr("Triangularisation des mailles"), tr("La triangulation"),
+                          vue->derniereErreur());
         loadInformation(vue);
     });
 }
@@ -631,10 +630,8 @@ void MainWindow::on_actionReset_triggered()
         return;
     proteger(ui->actionReset->text(), [&]() {
         if (!vue->resetMaillage())
-            QMessageBox::warning(this, tr("Chargement"),
-                                 tr("Le chargement de %1 a echoue : %2")
-                                     .arg(vue->getCurentSimplexName(), vue->derniereErreur()),
-                                 QMessageBox::Ok);
+            signalerEchec(QMessageBox::Warning, tr("Chargement"),
+                          tr("Le chargement de %1").arg(vue->getCurentSimplexName()), vue->derniereErreur());
         loadInformation(vue);
     });
 }
@@ -671,8 +668,7 @@ void MainWindow::on_actionCreer_un_maillage_simplex_triggered()
     if (reponse == QMessageBox::Yes) {
         proteger(ui->actionCreer_un_maillage_simplex->text(), [&]() {
             if (!vue->triangleToSimplex())
-                QMessageBox::warning(this, tr("Conversion"),
-                                     tr("La conversion a echoue : %1").arg(vue->derniereErreur()), QMessageBox::Ok);
+                signalerEchec(QMessageBox::Warning, tr("Conversion"), tr("La conversion"), vue->derniereErreur());
             loadInformation(vue);
             checkMenu();
         });
@@ -705,8 +701,7 @@ void MainWindow::on_actionCr_er_un_nuage_de_point_triggered()
         }
         if (creer) {
             if (!vue->maillageToPts())
-                QMessageBox::warning(this, tr("Conversion"),
-                                     tr("La conversion a echoue : %1").arg(vue->derniereErreur()), QMessageBox::Ok);
+                signalerEchec(QMessageBox::Warning, tr("Conversion"), tr("La conversion"), vue->derniereErreur());
             loadInformation(vue);
         }
     });

@@ -2,6 +2,7 @@
 #define MAINWINDOW_H
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QString>
 
 #include <functional>
@@ -119,6 +120,8 @@ private:
     /// suffix is not one of a cloud or a mesh.
     bool ouvrirParSuffixe(const QString &fichier);
     /// Tells the user, naming the files, when a new view could not read what it was given.
+    /// The one failure box: "<quoi> a échoué : <raison>", the reason as the engine or the view gave it.
+    void signalerEchec(QMessageBox::Icon icone, const QString &titre, const QString &quoi, const QString &raison);
     void signalerEchecChargement(const QString &raison, const QString &nuage, const QString &maillage);
     bool fenetrePrincipaleDisponible() const;
     QList<QMdiSubWindow *> fenetresDocuments() const;

@@ -98,11 +98,11 @@ that you select.</translation>
         <translation>select a folder</translation>
     </message>
     <message>
-        <source>l'outil %1 est introuvable dans le dossier de travail %2</source>
+        <source>l&apos;outil %1 est introuvable dans le dossier de travail %2</source>
         <translation>the tool %1 cannot be found in the working folder %2</translation>
     </message>
     <message>
-        <source>l'outil %1 n'est pas un programme exécutable</source>
+        <source>l&apos;outil %1 n&apos;est pas un programme exécutable</source>
         <translation>the tool %1 is not an executable program</translation>
     </message>
     <message>
@@ -137,8 +137,8 @@ that you select.</translation>
         <translation>About</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;b&gt;Tarnis&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Tarnis est un logiciel multiplateforme accessible aux non-spécialistes permettant de visualiser et d'exploiter des volumes 3D.&lt;/p&gt;&lt;p&gt;Il construit des surfaces fermées sur des nuages de points à l'aide de maillages simplexes déformables : déformation par forces interne, externe et de retenue, raffinages T26 et T22, triangulation et conversions, lecture des fichiers PTS, OFF, OBJ, SMM et des volumes Analyze.&lt;/p&gt;&lt;p&gt;Réalisé avec Qt et OpenGL. Les icônes, l'écran de démarrage et l'animation sont dessinés par le programme du projet.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;b&gt;Tarnis&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Tarnis is cross-platform software, accessible to non-specialists, for viewing and working with 3D volumes.&lt;/p&gt;&lt;p&gt;It builds closed surfaces over point clouds with deformable simplex meshes: deformation by internal, external and retention forces, T26 and T22 refinements, triangulation and conversions, reading PTS, OFF, OBJ and SMM files and Analyze volumes.&lt;/p&gt;&lt;p&gt;Made with Qt and OpenGL. The icons, the splash screen and the animation are drawn by the project's own program.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;b&gt;Tarnis&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Tarnis est un logiciel multiplateforme accessible aux non-spécialistes permettant de visualiser et d&apos;exploiter des volumes 3D.&lt;/p&gt;&lt;p&gt;Il construit des surfaces fermées sur des nuages de points à l&apos;aide de maillages simplexes déformables : déformation par forces interne, externe et de retenue, raffinages T26 et T22, triangulation et conversions, lecture des fichiers PTS, OFF, OBJ, SMM et des volumes Analyze.&lt;/p&gt;&lt;p&gt;Réalisé avec Qt et OpenGL. Les icônes, l&apos;écran de démarrage et l&apos;animation sont dessinés par le programme du projet.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&lt;b&gt;Tarnis&lt;/b&gt;&lt;/p&gt;&lt;p&gt;Tarnis is cross-platform software, accessible to non-specialists, for viewing and working with 3D volumes.&lt;/p&gt;&lt;p&gt;It builds closed surfaces over point clouds with deformable simplex meshes: deformation by internal, external and retention forces, T26 and T22 refinements, triangulation and conversions, reading PTS, OFF, OBJ and SMM files and Analyze volumes.&lt;/p&gt;&lt;p&gt;Made with Qt and OpenGL. The icons, the splash screen and the animation are drawn by the project&apos;s own program.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
 </context>
 <context>
@@ -160,8 +160,8 @@ that you select.</translation>
         <translation>Output: </translation>
     </message>
     <message>
-        <source>&lt;span style=" color:#55ff00; font-size:15px;"&gt;&lt;/span&gt;</source>
-        <translation>&lt;span style=" color:#55ff00; font-size:15px;"&gt;&lt;/span&gt;</translation>
+        <source>&lt;span style=&quot; color:#55ff00; font-size:15px;&quot;&gt;&lt;/span&gt;</source>
+        <translation>&lt;span style=&quot; color:#55ff00; font-size:15px;&quot;&gt;&lt;/span&gt;</translation>
     </message>
     <message>
         <source>Arrêter</source>
@@ -195,7 +195,7 @@ that you select.</translation>
         <translation>Mesh</translation>
     </message>
     <message>
-        <source>Mode d'affichage</source>
+        <source>Mode d&apos;affichage</source>
         <translation>Display mode</translation>
     </message>
     <message>
@@ -223,7 +223,7 @@ that you select.</translation>
         <translation>Open objects:</translation>
     </message>
     <message>
-        <source>Vous pouvez deplacer l'objet selectionné 
+        <source>Vous pouvez deplacer l&apos;objet selectionné 
 grace aux touches W X C V B N.</source>
         <translation>You can move the selected object
 with the keys W X C V B N.</translation>
@@ -449,7 +449,7 @@ with the keys W X C V B N.</translation>
         <translation>Keep proportions</translation>
     </message>
     <message>
-        <source>Afficher les points d'interet</source>
+        <source>Afficher les points d&apos;interet</source>
         <translation>Show the points of interest</translation>
     </message>
     <message>
@@ -481,18 +481,8 @@ with the keys W X C V B N.</translation>
         <translation>Error</translation>
     </message>
     <message>
-        <source>L'operation "%1" a echoue : %2
-Les documents ouverts restent utilisables.</source>
-        <translation>The operation "%1" failed: %2
-The open documents remain usable.</translation>
-    </message>
-    <message>
         <source>Chargement</source>
         <translation>Loading</translation>
-    </message>
-    <message>
-        <source>Le chargement de %1 a echoue : %2</source>
-        <translation>Loading %1 failed: %2</translation>
     </message>
     <message>
         <source>Deformation</source>
@@ -511,8 +501,8 @@ The open documents remain usable.</translation>
         <translation>Confirmation request</translation>
     </message>
     <message>
-        <source>Attention ! Le maillage simplex comporte plus de points qu'il n'y a de points d'interet.
- Effectuer l'operation demandé pourais faire planter l'application, il est recommandé d'exporter votre travail.
+        <source>Attention ! Le maillage simplex comporte plus de points qu&apos;il n&apos;y a de points d&apos;interet.
+ Effectuer l&apos;operation demandé pourais faire planter l&apos;application, il est recommandé d&apos;exporter votre travail.
  Etes vous sur de vouloir continuer ?</source>
         <translation>Warning! The simplex mesh has more points than there are points of interest.
  Running the requested operation could crash the application; exporting your work is recommended.
@@ -535,12 +525,8 @@ The open documents remain usable.</translation>
         <translation>Export</translation>
     </message>
     <message>
-        <source>L'exportation s'est terminée avec succès</source>
+        <source>L&apos;exportation s&apos;est terminée avec succès</source>
         <translation>The export completed successfully</translation>
-    </message>
-    <message>
-        <source>L'exportation vers %1 a echoue : %2</source>
-        <translation>The export to %1 failed: %2</translation>
     </message>
     <message>
         <source>Maillage (*.sm *.smm *.off *.obj)</source>
@@ -551,47 +537,35 @@ The open documents remain usable.</translation>
         <translation>Point cloud (*.pts *.img *.hdr)</translation>
     </message>
     <message>
-        <source>Le raffinage a echoue : %1</source>
-        <translation>The refinement failed: %1</translation>
-    </message>
-    <message>
         <source>Triangularisation des mailles</source>
         <translation>Cell triangulation</translation>
     </message>
     <message>
-        <source>Le maillage vient d'etre triangulé</source>
+        <source>Le maillage vient d&apos;etre triangulé</source>
         <translation>The mesh has been triangulated</translation>
     </message>
     <message>
-        <source>La triangulation a echoue : %1</source>
-        <translation>The triangulation failed: %1</translation>
-    </message>
-    <message>
-        <source>La création d'un maillage simplex remplacera le maillage triangulé.
+        <source>La création d&apos;un maillage simplex remplacera le maillage triangulé.
  Etes vous sur de vouloir continuer ?</source>
         <translation>Creating a simplex mesh will replace the triangle mesh.
  Are you sure you want to continue?</translation>
-    </message>
-    <message>
-        <source>La conversion a echoue : %1</source>
-        <translation>The conversion failed: %1</translation>
     </message>
     <message>
         <source>Attention</source>
         <translation>Warning</translation>
     </message>
     <message>
-        <source>la création d'un maillage simplex a été interompue !</source>
+        <source>la création d&apos;un maillage simplex a été interompue !</source>
         <translation>the creation of a simplex mesh was interrupted!</translation>
     </message>
     <message>
-        <source>Un nuage de point est deja a l'ecran, la création d'un nouveau nuage de point le remplacera.
+        <source>Un nuage de point est deja a l&apos;ecran, la création d&apos;un nouveau nuage de point le remplacera.
  Etes vous sur de vouloir continuer ?</source>
         <translation>A point cloud is already shown; creating a new point cloud will replace it.
  Are you sure you want to continue?</translation>
     </message>
     <message>
-        <source>la création d'un nouveau nuage de point a été interompue !</source>
+        <source>la création d&apos;un nouveau nuage de point a été interompue !</source>
         <translation>the creation of a new point cloud was interrupted!</translation>
     </message>
     <message>
@@ -611,14 +585,6 @@ The open documents remain usable.</translation>
         <translation>Cycle %1 / %2 · %3 · %4 simplex points</translation>
     </message>
     <message>
-        <source>déformation 0 / %1</source>
-        <translation>deformation 0 / %1</translation>
-    </message>
-    <message>
-        <source>déformation %1 / %2</source>
-        <translation>deformation %1 / %2</translation>
-    </message>
-    <message>
         <source>Déformation finale %1 / %2 · %3 points simplex</source>
         <translation>Final deformation %1 / %2 · %3 simplex points</translation>
     </message>
@@ -627,8 +593,44 @@ The open documents remain usable.</translation>
         <translation>Operations finished</translation>
     </message>
     <message>
-        <source>Nombre de points d'interet : </source>
+        <source>Nombre de points d&apos;interet : </source>
         <translation>Number of points of interest: </translation>
+    </message>
+    <message>
+        <source>L&apos;opération « %1 »</source>
+        <translation>The operation “%1”</translation>
+    </message>
+    <message>
+        <source>Les documents ouverts restent utilisables.</source>
+        <translation>The open documents remain usable.</translation>
+    </message>
+    <message>
+        <source>%1 a échoué : %2</source>
+        <translation>%1 failed: %2</translation>
+    </message>
+    <message>
+        <source>Le chargement de %1</source>
+        <translation>Loading %1</translation>
+    </message>
+    <message>
+        <source>L&apos;exportation vers %1</source>
+        <translation>The export to %1</translation>
+    </message>
+    <message>
+        <source>Le raffinage</source>
+        <translation>The refinement</translation>
+    </message>
+    <message>
+        <source>La triangulation</source>
+        <translation>The triangulation</translation>
+    </message>
+    <message>
+        <source>La conversion</source>
+        <translation>The conversion</translation>
+    </message>
+    <message>
+        <source>Operations interrompues : %1</source>
+        <translation>Operations interrupted: %1</translation>
     </message>
 </context>
 <context>
@@ -706,8 +708,8 @@ The open documents remain usable.</translation>
         <translation>Automatic deformation</translation>
     </message>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p align="center"&gt;&lt;span style=" font-size:8pt; font-style:italic;"&gt;Succession de raffinage et de deformation dans le but &lt;/span&gt;&lt;/p&gt;&lt;p align="center"&gt;&lt;span style=" font-size:8pt; font-style:italic;"&gt;d'obtenir un resultat de facon automatique.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
-        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p align="center"&gt;&lt;span style=" font-size:8pt; font-style:italic;"&gt;A succession of refinements and deformations intended &lt;/span&gt;&lt;/p&gt;&lt;p align="center"&gt;&lt;span style=" font-size:8pt; font-style:italic;"&gt;to reach a result automatically.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p align=&quot;center&quot;&gt;&lt;span style=&quot; font-size:8pt; font-style:italic;&quot;&gt;Succession de raffinage et de deformation dans le but &lt;/span&gt;&lt;/p&gt;&lt;p align=&quot;center&quot;&gt;&lt;span style=&quot; font-size:8pt; font-style:italic;&quot;&gt;d&apos;obtenir un resultat de facon automatique.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p align=&quot;center&quot;&gt;&lt;span style=&quot; font-size:8pt; font-style:italic;&quot;&gt;A succession of refinements and deformations intended &lt;/span&gt;&lt;/p&gt;&lt;p align=&quot;center&quot;&gt;&lt;span style=&quot; font-size:8pt; font-style:italic;&quot;&gt;to reach a result automatically.&lt;/span&gt;&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
         <source>Parametrage des raffinages</source>
@@ -742,11 +744,11 @@ The open documents remain usable.</translation>
         <translation>General parameters</translation>
     </message>
     <message>
-        <source>Nombre d'iteration de l'automatisme</source>
+        <source>Nombre d&apos;iteration de l&apos;automatisme</source>
         <translation>Number of automatic cycles</translation>
     </message>
     <message>
-        <source>Couper l'affichage graphique (augmente la rapidité d'execution)</source>
+        <source>Couper l&apos;affichage graphique (augmente la rapidité d&apos;execution)</source>
         <translation>Turn off the drawing (runs faster)</translation>
     </message>
     <message>

@@ -2,12 +2,20 @@
 
 #include "ressources.h"
 
+#include "Defauts.h"
+
 SettingWindow::SettingWindow(QWidget *parent) : QWidget(parent)
 {
     initialiserRessources();
     setupUi(this);
     setWindowFlags(windowFlags() | Qt::Tool);
     setFixedSize(410, 600);
+    // Every value starts from the built-in defaults, whatever the form says.
+    on_pushButton_4_clicked();
+    on_pushButton_ParamDeform_clicked();
+    on_pushButton_5_clicked();
+    angleDuCNeDoubleSpinBox->setValue(defauts::angleCone);
+    tailleDuCNeDoubleSpinBox->setValue(defauts::rayonCone);
 }
 
 int SettingWindow::getSeuilMinimum() const { return seuilMinimumSpinBox->value(); }
@@ -64,30 +72,30 @@ void SettingWindow::on_nombreDePointsMaximumSpinBox_editingFinished()
 
 void SettingWindow::on_pushButton_4_clicked()
 {
-    seuilMinimumSpinBox->setValue(150);
-    seuilMaximumSpinBox->setValue(255);
-    nombreDePointsMinimumSpinBox->setValue(0);
-    nombreDePointsMaximumSpinBox->setValue(1000);
+    seuilMinimumSpinBox->setValue(defauts::seuilMin);
+    seuilMaximumSpinBox->setValue(defauts::seuilMax);
+    nombreDePointsMinimumSpinBox->setValue(defauts::fenetreMin);
+    nombreDePointsMaximumSpinBox->setValue(defauts::fenetreMax);
 }
 
 void SettingWindow::on_pushButton_ParamDeform_clicked()
 {
-    forceInterneDoubleSpinBox->setValue(1.0);
-    forceExterneDoubleSpinBox->setValue(0.05);
-    forceDeRetenueDoubleSpinBox->setValue(0.0);
-    rigiditDuMaillageSpinBox->setValue(2);
+    forceInterneDoubleSpinBox->setValue(defauts::alpha);
+    forceExterneDoubleSpinBox->setValue(defauts::beta);
+    forceDeRetenueDoubleSpinBox->setValue(defauts::gamma);
+    rigiditDuMaillageSpinBox->setValue(defauts::rigidite);
 }
 
 void SettingWindow::on_pushButton_5_clicked()
 {
-    iterationDuRafinageT26GlobalSpinBox->setValue(0);
-    iterationDuRafinageT22SurfacesSpinBox->setValue(1);
-    iterationDuRaffinageT26AnglesSpinBox->setValue(0);
-    iterationDuRaffinageT22PointParMailleSpinBox->setValue(0);
-    iterationDeDeformationSpinBox->setValue(5);
+    iterationDuRafinageT26GlobalSpinBox->setValue(defauts::toursT26Global);
+    iterationDuRafinageT22SurfacesSpinBox->setValue(defauts::toursT22Surfaces);
+    iterationDuRaffinageT26AnglesSpinBox->setValue(defauts::toursT26Angles);
+    iterationDuRaffinageT22PointParMailleSpinBox->setValue(defauts::toursT22PointsParMaille);
+    iterationDeDeformationSpinBox->setValue(defauts::pasDeformation);
     radioButton_2->setChecked(true);
     iterationAutomatismeSpinBox->setEnabled(true);
-    iterationAutomatismeSpinBox->setValue(10);
+    iterationAutomatismeSpinBox->setValue(defauts::tours);
     checkBoxAffichGraf->setChecked(false);
 }
 
