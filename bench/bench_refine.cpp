@@ -121,7 +121,6 @@ void preparerTriangles(Simplex &s, long faces)
 void preparerSimplex(Simplex &s, long points)
 {
     preparerTriangles(s, points);
-    raffinage::choisirRecherche(raffinage::Recherche::Indexee);
     Silence silence;
     s.triangleToSimplex();
 }
@@ -138,8 +137,7 @@ void mesurer(benchmark::State &state, bool avecScans, bool triangles, Operation 
             preparerTriangles(*s, state.range(0));
         else
             preparerSimplex(*s, state.range(0));
-        raffinage::choisirRecherche(avecScans ? raffinage::Recherche::Lineaire
-                                              : raffinage::Recherche::Indexee);
+        s->recherche = avecScans ? Recherche::Lineaire : Recherche::Indexee;
         double duree;
         {
             Silence silence;
@@ -149,7 +147,6 @@ void mesurer(benchmark::State &state, bool avecScans, bool triangles, Operation 
             processeur += static_cast<double>(std::clock() - c0) / CLOCKS_PER_SEC;
             duree = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         }
-        raffinage::choisirRecherche(raffinage::Recherche::Indexee);
         state.SetIterationTime(duree);
         points = static_cast<double>(triangles ? s->maillageOrigine.listeFaces.size()
                                                : s->ListePointsSimplex.size());

@@ -8,6 +8,7 @@
 // triangles around it counter-clockwise seen from outside. With outward triangles the normals of
 // the simplex points point outwards too. The file is written with the mesh's own SMM writer.
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
@@ -16,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "Resultat.h"
 #include "Simplex.h"
 
 namespace {
@@ -70,9 +72,9 @@ void icosaedre(int niveaux, double rayon, std::vector<point3> &sommets,
     }
 }
 
-/// Fills the empty mesh with the dual of the closed triangle mesh.
-void dual(Simplex &s, const std::vector<point3> &sommets, const std::vector<Triangle> &triangles,
-          double rayon)
+/// Fills the mesh with the dual of the closed triangle mesh.
+Resultat dual(Simplex &s, const std::vector<point3> &sommets, const std::vector<Triangle> &triangles,
+              double rayon)
 {
     const int nf = static_cast<int>(triangles.size());
     std::map<std::pair<int, int>, int> faceDeLArete; // directed edge -> its triangle
@@ -83,39 +85,32 @@ void dual(Simplex &s, const std::vector<point3> &sommets, const std::vector<Tria
         faceDeLArete[{f.b, f.c}] = i;
         faceDeLArete[{f.c, f.a}] = i;
     }
+    std::vector<point3> centres;
+    std::vector<std::array<int, 3>> voisins;
     for (const Triangle &f : triangles)
     {
-        const point3 centre = surSphere(sommets[f.a] + sommets[f.b] + sommets[f.c], rayon);
-        s.ListePointsSimplex.push_back(new PointSimplex(centre, nullptr, nullptr, nullptr));
-        s.ListePointsSuivants.push_back(new PointSimplex(centre, nullptr, nullptr, nullptr));
-        s.ListePointsPrecedents.push_back(new PointSimplex(centre, nullptr, nullptr, nullptr));
-    }
-    for (int i = 0; i < nf; ++i)
-    {
-        const Triangle &f = triangles[i];
-        PointSimplex *p = s.ListePointsSimplex[i];
-        p->Voisin1 = s.ListePointsSimplex[faceDeLArete.at({f.b, f.a})];
-        p->Voisin2 = s.ListePointsSimplex[faceDeLArete.at({f.c, f.b})];
-        p->Voisin3 = s.ListePointsSimplex[faceDeLArete.at({f.a, f.c})];
+        centres.push_back(surSphere(sommets[f.a] + sommets[f.b] + sommets[f.c], rayon));
+        voisins.push_back({{faceDeLArete.at({f.b, f.a}), faceDeLArete.at({f.c, f.b}),
+                            faceDeLArete.at({f.a, f.c})}});
     }
     std::vector<int> premiere(sommets.size(), -1);
     for (int i = 0; i < nf; ++i)
         for (int v : {triangles[i].a, triangles[i].b, triangles[i].c})
             if (premiere[v] < 0)
                 premiere[v] = i;
+    std::vector<std::vector<int>> mailles(sommets.size());
     for (int v = 0; v < static_cast<int>(sommets.size()); ++v)
     {
-        Maille *maille = new Maille;
         int f = premiere[v];
         do
         {
-            maille->push_back(s.ListePointsSimplex[f]);
+            mailles[v].push_back(f);
             const Triangle &t = triangles[f];
             const int suivant = t.a == v ? t.c : t.b == v ? t.a : t.b;
             f = faceDeLArete.at({v, suivant}); // the triangle in which v is followed by `suivant`
         } while (f != premiere[v]);
-        s.ListeMailles.push_back(maille);
     }
+    return s.construire(centres, voisins, mailles);
 }
 
 } // namespace
@@ -136,9 +131,14 @@ int main(int argc, char **argv)
     icosaedre(niveaux, rayon, sommets, triangles);
 
     Simplex s;
-    dual(s, sommets, triangles, rayon);
-    if (!s.exporter(sortie, 2))
+    Resultat r = dual(s, sommets, triangles, rayon);
+    if (r)
+        r = s.ecrire(sortie, 2);
+    if (!r)
+    {
+        std::cerr << r.raison << std::endl;
         return 1;
+    }
     std::cout << s.ListePointsSimplex.size() << " points, " << s.ListeMailles.size() << " mailles -> "
               << sortie << std::endl;
     return 0;

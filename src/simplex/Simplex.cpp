@@ -1,5 +1,7 @@
 #include "Simplex.h"
 
+#include "Resultat.h"
+
 #include <stdexcept>
 #include <unordered_set>
 
@@ -210,4 +212,81 @@ bool Simplex::deplacer(char axe, double pas)
         ListePointsSuivants.at(i)->Position = ListePointsSimplex.at(i)->Position + decalage;
     appliquerSuivants(2);
     return true;
+}
+
+// --- building from index lists -------------------------------------------------------------------
+
+Resultat Simplex::construire(const std::vector<point3> &positions,
+                             const std::vector<std::array<int, 3>> &voisins,
+                             const std::vector<std::vector<int>> &mailles)
+{
+    const std::size_t n = positions.size();
+    const std::string plage = " hors de 0.." + std::to_string(static_cast<long long>(n) - 1);
+    if (voisins.size() != n)
+        return Resultat::echec(Statut::ArgumentsIncorrects,
+                               std::to_string(n) + " points pour " +
+                                   std::to_string(voisins.size()) + " triplets de voisins");
+    for (std::size_t i = 0; i < n; ++i)
+        for (int j : voisins[i])
+            if (j < 0 || static_cast<std::size_t>(j) >= n)
+                return Resultat::echec(Statut::ArgumentsIncorrects,
+                                       "point " + std::to_string(i) + " : indice de voisin " +
+                                           std::to_string(j) + plage);
+    for (std::size_t c = 0; c < mailles.size(); ++c)
+        for (int j : mailles[c])
+            if (j < 0 || static_cast<std::size_t>(j) >= n)
+                return Resultat::echec(Statut::ArgumentsIncorrects,
+                                       "maille " + std::to_string(c) + " : indice de point " +
+                                           std::to_string(j) + plage);
+
+    // Every list is refilled, so that the companion lists line up with the new mesh; records and
+    // cells no list refers to any more are released.
+    std::vector<PointSimplex *> anciens;
+    for (auto *liste : {&ListePointsSimplex, &ListePointsSuivants, &ListePointsInitiaux,
+                        &ListePointsPrecedents})
+    {
+        anciens.insert(anciens.end(), liste->begin(), liste->end());
+        liste->clear();
+        liste->reserve(n);
+    }
+    std::vector<Maille *> anciennes(ListeMailles);
+    anciennes.insert(anciennes.end(), ListeMaillesSuivantes.begin(), ListeMaillesSuivantes.end());
+    ListeMailles.clear();
+    ListeMaillesSuivantes.clear();
+    libererOrphelins(anciens, anciennes);
+
+    for (const point3 &position : positions)
+    {
+        ListePointsInitiaux.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
+        ListePointsSimplex.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
+        ListePointsSuivants.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
+        ListePointsPrecedents.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
+    }
+    for (auto *liste : {&ListePointsSimplex, &ListePointsSuivants})
+        for (std::size_t i = 0; i < n; ++i)
+        {
+            PointSimplex *p = (*liste)[i];
+            p->Voisin1 = (*liste)[voisins[i][0]];
+            p->Voisin2 = (*liste)[voisins[i][1]];
+            p->Voisin3 = (*liste)[voisins[i][2]];
+        }
+    ListeMailles.reserve(mailles.size());
+    ListeMaillesSuivantes.reserve(mailles.size());
+    for (const std::vector<int> &indices : mailles)
+    {
+        Maille *maille = new Maille;
+        Maille *suivante = new Maille;
+        maille->reserve(indices.size());
+        suivante->reserve(indices.size());
+        for (int j : indices)
+        {
+            maille->push_back(ListePointsSimplex[j]);
+            suivante->push_back(ListePointsSuivants[j]);
+        }
+        ListeMailles.push_back(maille);
+        ListeMaillesSuivantes.push_back(suivante);
+    }
+
+    initialiserParametres();
+    return Resultat::succes();
 }

@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "Maillage.h"
+#include "Progression.h"
 #include "point3.h"
 #include "vector3.h"
 
 struct kd_tree;
+/// Defined in Resultat.h, which the callers of the Resultat-returning operations include.
+struct Resultat;
 
 /// v rounded to single precision. The value goes through a volatile float so that the optimiser
 /// cannot fold the narrowing away: GCC 12's vectoriser drops a double -> float -> double round
@@ -19,6 +22,14 @@ inline float arrondiFloat(double v)
     volatile float f = static_cast<float>(v);
     return f;
 }
+
+/// How the refinement and conversion operations look points, cells and edges up. Both give the
+/// same answers; the scans are the reference the index maps are checked and measured against.
+enum class Recherche
+{
+    Indexee, ///< index maps built once per operation and kept up to date (near-linear cost)
+    Lineaire ///< scans of the lists
+};
 
 /// One simplex point: a position, three ordered neighbours and the geometry computed from them.
 /// Always made on the heap and referenced by pointer from the lists of a Simplex.
@@ -71,6 +82,11 @@ using Maille = std::vector<PointSimplex *>;
 /// The records and cells are owned by the mesh: each one still referenced from a list is released
 /// once when the mesh goes, and the operations that drop records from the lists (reinitialiser,
 /// charger) release those no list refers to any more.
+///
+/// The long operations come in two forms: one that returns a Resultat (the status and a reason
+/// naming the file, line, index or value at fault) and takes a Progression that may stop it, and
+/// the older form (charger, exporter, RaffinageT26..., triangleToSimplex, Triangularisation) that
+/// calls it and gives the old return value. Both print the same console lines.
 class Simplex
 {
 public:
@@ -106,6 +122,14 @@ public:
     bool dilatation(double coef);
     /// Moves every point by pas along 'x', 'y' or 'z'; false and no change for any other axis.
     bool deplacer(char axe, double pas);
+    /// Replaces the mesh by the one given as index lists: point i at positions[i] with neighbours
+    /// voisins[i] (in order), each cell a cycle of point indices. Every list gets its records
+    /// (initial, current, next and previous points; cells and companion cells), the records no
+    /// list refers to any more are released and every point's geometry is computed.
+    /// ArgumentsIncorrects, the mesh untouched, when the sizes differ or an index is out of range.
+    Resultat construire(const std::vector<point3> &positions,
+                        const std::vector<std::array<int, 3>> &voisins,
+                        const std::vector<std::vector<int>> &mailles);
 
     // --- geometry of one point ------------------------------------------------------------------
     /// Unit normal from the three neighbours, stored in p.Ni (zero for a degenerate triangle).
@@ -139,6 +163,12 @@ public:
     /// gives no target: the step then applies no external force.
     void deformer(kd_tree *kd, int avecRetention, float alpha, float beta, float gamma, int rigid,
                   bool cone);
+    /// n steps of deformer with the same parameters. The progression is asked before each step:
+    /// a stop leaves the steps done so far (each one leaves a whole mesh). Echec, after the step
+    /// that made it, when a point's position is no longer finite (divergence); ArgumentsIncorrects
+    /// for n < 0.
+    Resultat deformerPas(int n, kd_tree *kd, int avecRetention, float alpha, float beta,
+                         float gamma, int rigid, bool cone, const Progression &progression = {});
     /// Pull towards the neighbours' centroid raised to the height that the target angle (halfway
     /// between the point's angle and its neighbourhood's) gives; zero for a point lacking a
     /// neighbour.
@@ -157,12 +187,20 @@ public:
     // --- files ----------------------------------------------------------------------------------
     /// Reads an SMM file into the mesh, or an OFF / OBJ file into maillageOrigine. 1 when read,
     /// 0 otherwise; a refused SMM file leaves the mesh as it was.
+    /// 1 also for a file handed to the OFF / OBJ readers that they could not open.
     int charger(const std::string &nomFichier);
-    /// Why the last charger returned 0 (French, for the user); empty after a successful read.
+    /// The same, with the reason: MaillageIllisible names the file and, for a refused SMM file,
+    /// the line at fault. The progression follows the reading of the points and cells; a stop
+    /// (Interrompu) comes before anything is changed, so the mesh stays as it was.
+    Resultat lire(const std::string &nomFichier, const Progression &progression = {});
+    /// Why the last charger or lire failed, as the console prints it; empty after a success.
     const std::string &getRaisonChargement() const { return raisonChargement; }
     /// Writes the mesh: format 1 SM, 2 SMM, anything else nothing (an empty file).
     /// False when the file could not be created or written, or the format is unknown.
     bool exporter(const std::string &nomFichier, int format);
+    /// The same, with the reason: SortieImpossible when the file cannot be created or written,
+    /// ArgumentsIncorrects for an unknown format.
+    Resultat ecrire(const std::string &nomFichier, int format);
 
     // --- lookups and cell orientation -----------------------------------------------------------
     /// Reverses the cell when its orientation disagrees with the normal of its first point.
@@ -176,12 +214,32 @@ public:
     int indicePointSuivant(const PointSimplex *p);
 
     // --- refinement -----------------------------------------------------------------------------
+    // Each pass reports the first fault it met (ArgumentsIncorrects for an index out of range,
+    // Echec for a point or cell that cannot be refined, naming it) and, as before, goes on with
+    // the other points or cells. A pass stopped through the progression ends with Interrompu
+    // between two points or cells: the mesh is then a whole closed mesh (three distinct
+    // symmetric neighbours per point, cells are cycles, companion lists aligned) in which the
+    // points or cells done so far are refined and the others are not.
     void RaffinageT26(unsigned int indice);
     void RaffinageT26Angles();
     void RaffinageT26Global();
     void RaffinageT22(unsigned int indice);
     void RaffinageT22PointsParMaille();
     void RaffinageT22Surfaces();
+    /// T26 split of point `indice` of the mesh and its companion.
+    Resultat raffinerT26(unsigned int indice);
+    /// Splits the points whose simplex angle is at least the mean over the cells.
+    Resultat raffinerT26Angles(const Progression &progression = {});
+    /// Splits every point: the companion mesh first, point by point (stoppable), then the mesh
+    /// becomes its copy. A stop during the splits still makes the copy, so the mesh holds the
+    /// points split so far. Echec, nothing changed, when the companion lists are shorter.
+    Resultat raffinerT26Global(const Progression &progression = {});
+    /// T22 cut of cell `indice` of the mesh and its companion.
+    Resultat raffinerT22(unsigned int indice);
+    /// Cuts the cells that have more points than the mean.
+    Resultat raffinerT22PointsParMaille(const Progression &progression = {});
+    /// Cuts the cells whose area is above the mean.
+    Resultat raffinerT22Surfaces(const Progression &progression = {});
 
     // --- conversions ----------------------------------------------------------------------------
     /// Builds the edge table of a triangle mesh (a1, a2, face1, face2).
@@ -191,8 +249,14 @@ public:
     /// Replaces the mesh by the dual of maillageOrigine. False, with a message and the mesh left
     /// as it was, when the triangle mesh cannot be converted (open, isolated vertices, no face).
     bool triangleToSimplex();
+    /// The same, with the reason (Echec naming the face, edge or vertex at fault). The mesh is
+    /// built aside from index lists: a stop (Interrompu) leaves the mesh as it was.
+    Resultat convertirTriangles(const Progression &progression = {});
     /// Fans every cell around its centre into maillageTriangule.
     void Triangularisation();
+    /// The same, with the reason: Echec, maillageTriangule untouched, when a cell holds a point
+    /// that is not in ListePointsSimplex. A stop leaves maillageTriangule as it was.
+    Resultat trianguler(const Progression &progression = {});
 
     Maillage maillageOrigine;
     Maillage maillageTriangule;
@@ -206,6 +270,8 @@ public:
     int Avancement;
     double RayonCone;
     double AngleCone;
+    /// How the refinements and conversions of this mesh look things up.
+    Recherche recherche = Recherche::Indexee;
 
 protected:
     /// Releases the records and cells of the given lists that no list of the mesh refers to.
@@ -219,6 +285,9 @@ protected:
     /// list); rebuilt by the deformation whenever it no longer matches the lists.
     std::vector<std::array<int, 3>> cacheVoisins;
     std::string raisonChargement;
+    /// lire, and whether the file went to the OFF / OBJ readers.
+    Resultat lireFichier(const std::string &nomFichier, const Progression &progression,
+                         bool &versTriangles);
     /// Checks cacheVoisins against the lists, rebuilds it when needed; false when some
     /// neighbour is null or outside ListePointsSimplex.
     bool actualiserCacheVoisins();

@@ -133,7 +133,7 @@ void Simplex::construireAretes(Maillage &maillage)
 {
     maillage.listeAretes.clear();
     maillage.nbAretes = 0;
-    if (rechercheCourante() == Recherche::Indexee)
+    if (recherche == Recherche::Indexee)
         aretesIndexees(maillage);
     else
         aretesParParcours(maillage);
@@ -226,9 +226,93 @@ void refuser(const std::string &raison)
               << " ; le maillage simplexe n'est pas modifié\n";
 }
 
+/// Edge lookups over the edge table of a triangle mesh that passed refusConversion.
+class Aretes
+{
+public:
+    Aretes(const Maillage &m, bool indexe) : m(m), indexe(indexe)
+    {
+        if (!indexe)
+            return;
+        parPaire.reserve(m.listeAretes.size());
+        for (std::size_t e = 0; e < m.listeAretes.size(); ++e)
+            parPaire.emplace(clePaire(m.listeAretes[e].a1, m.listeAretes[e].a2), static_cast<int>(e));
+        premiere.assign(m.listeSommets.size(), -1);
+        for (std::size_t e = m.listeAretes.size(); e-- > 0;)
+        {
+            premiere[m.listeAretes[e].a1] = static_cast<int>(e);
+            premiere[m.listeAretes[e].a2] = static_cast<int>(e);
+        }
+    }
+
+    int arete(int a, int b) const
+    {
+        if (!indexe)
+            return m.chercherArete(a, b);
+        auto it = parPaire.find(clePaire(a, b));
+        return it == parPaire.end() ? -1 : it->second;
+    }
+
+    /// The face across edge a-b from face i.
+    int traversee(int i, int a, int b) const
+    {
+        const Arete &ar = m.listeAretes[arete(a, b)];
+        return ar.face2 == i ? ar.face1 : ar.face2;
+    }
+
+    /// The first edge of the table that ends at v.
+    int premiereArete(int v) const
+    {
+        if (indexe)
+            return premiere[v];
+        for (std::size_t e = 0; e < m.listeAretes.size(); ++e)
+            if (m.listeAretes[e].a1 == v || m.listeAretes[e].a2 == v)
+                return static_cast<int>(e);
+        return -1;
+    }
+
+private:
+    const Maillage &m;
+    bool indexe;
+    std::unordered_map<std::uint64_t, int> parPaire;
+    std::vector<int> premiere;
+};
+
+/// The faces around vertex v, in turn from the first face of its first edge: the cell of the
+/// dual. False when they do not come back to the start (cannot happen after refusConversion).
+bool faceAutour(const Maillage &m, const Aretes &aretes, int v, std::vector<int> &cellule)
+{
+    const std::vector<Face> &faces = m.listeFaces;
+    const int e0 = aretes.premiereArete(v);
+    const Arete &depart = m.listeAretes[e0];
+    int w = depart.a1 == v ? depart.a2 : depart.a1;
+    int f = depart.face1;
+    cellule.assign(1, f);
+    for (std::size_t pas = 0;; ++pas)
+    {
+        const Face &fa = faces[f];
+        const int u = fa.s1 != v && fa.s1 != w ? fa.s1 : fa.s2 != v && fa.s2 != w ? fa.s2 : fa.s3;
+        const int e = aretes.arete(v, u);
+        if (e == e0)
+            return true;
+        if (pas >= faces.size())
+            return false;
+        const Arete &ae = m.listeAretes[e];
+        const int suivante = ae.face1 == f ? ae.face2 : ae.face1;
+        cellule.push_back(suivante);
+        w = u;
+        f = suivante;
+    }
+}
+
 } // namespace
 
 bool Simplex::triangleToSimplex()
+{
+    return convertirTriangles().reussi();
+}
+
+Resultat Simplex::convertirTriangles(const Progression &progression)
 {
     std::cerr << "Creation des points simplexes...\n";
     Maillage &m = maillageOrigine;
@@ -237,59 +321,29 @@ bool Simplex::triangleToSimplex()
     if (!raison.empty())
     {
         refuser(raison);
-        return false;
+        return Resultat::echec(Statut::Echec, "triangleToSimplex : " + raison);
     }
-    const bool indexe = rechercheCourante() == Recherche::Indexee;
     const std::vector<Face> &faces = m.listeFaces;
     const std::vector<point3> &P = m.listeSommets;
     const std::size_t F = faces.size();
+    const Aretes aretes(m, recherche == Recherche::Indexee);
 
-    std::unordered_map<std::uint64_t, int> aretes;
-    if (indexe)
-    {
-        aretes.reserve(m.listeAretes.size());
-        for (std::size_t e = 0; e < m.listeAretes.size(); ++e)
-            aretes.emplace(clePaire(m.listeAretes[e].a1, m.listeAretes[e].a2), static_cast<int>(e));
-    }
-    auto arete = [&](int a, int b) {
-        if (!indexe)
-            return m.chercherArete(a, b);
-        auto it = aretes.find(clePaire(a, b));
-        return it == aretes.end() ? -1 : it->second;
-    };
-    auto traversee = [&](int i, int a, int b) {
-        const Arete &ar = m.listeAretes[arete(a, b)];
-        return ar.face2 == i ? ar.face1 : ar.face2;
-    };
-
-    // The new mesh is built aside and takes the place of the old one at the end.
-    std::vector<PointSimplex *> points, suivants, precedents, initiaux;
-    std::vector<Maille *> mailles, maillesSuivantes;
-    auto abandonner = [&]() {
-        for (auto *liste : {&points, &suivants, &precedents, &initiaux})
-            for (PointSimplex *p : *liste)
-                delete p;
-        for (auto *liste : {&mailles, &maillesSuivantes})
-            for (Maille *c : *liste)
-                delete c;
-    };
-
-    points.reserve(F);
+    // Phase 1: one point per face, at its centre, linked to the faces across its edges.
+    std::vector<point3> positions;
+    positions.reserve(F);
     for (const Face &f : faces)
-        points.push_back(new PointSimplex((P[f.s1] + P[f.s2] + P[f.s3]) / 3, nullptr, nullptr,
-                                          nullptr));
-
+        positions.push_back((P[f.s1] + P[f.s2] + P[f.s3]) / 3);
+    ::Avancement points(sousProgression(progression, 0, 0.5), "Création des points simplexes", F);
     Avancement = 0;
     std::vector<std::array<int, 3>> voisins(F);
     for (std::size_t i = 0; i < F; ++i)
     {
+        if (!points.avancer(i))
+            return Resultat::interrompu("Conversion en maillage simplexe");
         const Face &f = faces[i];
         const int ii = static_cast<int>(i);
-        voisins[i] = {{traversee(ii, f.s1, f.s2), traversee(ii, f.s2, f.s3),
-                       traversee(ii, f.s3, f.s1)}};
-        points[i]->Voisin1 = points[voisins[i][0]];
-        points[i]->Voisin2 = points[voisins[i][1]];
-        points[i]->Voisin3 = points[voisins[i][2]];
+        voisins[i] = {{aretes.traversee(ii, f.s1, f.s2), aretes.traversee(ii, f.s2, f.s3),
+                       aretes.traversee(ii, f.s3, f.s1)}};
         const int pourcent = static_cast<int>(100LL * static_cast<long long>(i) /
                                               static_cast<long long>(F));
         if (Avancement < pourcent)
@@ -299,89 +353,29 @@ bool Simplex::triangleToSimplex()
     Avancement = 100;
     std::cout << Avancement << "%" << std::endl << "\n" << std::endl;
 
-    for (const PointSimplex *p : points)
-    {
-        initiaux.push_back(new PointSimplex(p->Position, nullptr, nullptr, nullptr));
-        precedents.push_back(new PointSimplex(p->Position, nullptr, nullptr, nullptr));
-        suivants.push_back(new PointSimplex(p->Position, nullptr, nullptr, nullptr));
-    }
-    for (std::size_t i = 0; i < F; ++i)
-    {
-        suivants[i]->Voisin1 = suivants[voisins[i][0]];
-        suivants[i]->Voisin2 = suivants[voisins[i][1]];
-        suivants[i]->Voisin3 = suivants[voisins[i][2]];
-    }
-
+    // Phase 2: one cell per vertex, the faces around it.
     std::cout << "Creation des mailles simplexes...\n";
     const std::size_t V = P.size();
-    std::vector<int> premiere;
-    if (indexe)
-    {
-        premiere.assign(V, -1);
-        for (std::size_t e = m.listeAretes.size(); e-- > 0;)
-        {
-            premiere[m.listeAretes[e].a1] = static_cast<int>(e);
-            premiere[m.listeAretes[e].a2] = static_cast<int>(e);
-        }
-    }
-    auto premiereArete = [&](int v) {
-        if (indexe)
-            return premiere[v];
-        for (std::size_t e = 0; e < m.listeAretes.size(); ++e)
-            if (m.listeAretes[e].a1 == v || m.listeAretes[e].a2 == v)
-                return static_cast<int>(e);
-        return -1;
-    };
+    ::Avancement cellules(sousProgression(progression, 0.5, 0.9), "Création des mailles simplexes", V);
+    std::vector<std::vector<int>> mailles(V);
     for (std::size_t v = 0; v < V; ++v)
     {
-        const int sv = static_cast<int>(v);
-        const int e0 = premiereArete(sv);
-        const Arete &depart = m.listeAretes[e0];
-        int w = depart.a1 == sv ? depart.a2 : depart.a1;
-        int f = depart.face1;
-        mailles.push_back(new Maille{points[f]});
-        maillesSuivantes.push_back(new Maille{suivants[f]});
-        for (std::size_t pas = 0;; ++pas)
+        if (!cellules.avancer(v))
+            return Resultat::interrompu("Conversion en maillage simplexe");
+        if (!faceAutour(m, aretes, static_cast<int>(v), mailles[v]))
         {
-            const Face &fa = faces[f];
-            const int u = fa.s1 != sv && fa.s1 != w ? fa.s1 : fa.s2 != sv && fa.s2 != w ? fa.s2
-                                                                                        : fa.s3;
-            const int e = arete(sv, u);
-            if (e == e0)
-                break;
-            if (pas >= F)
-            {
-                // Cannot happen on a mesh that passed the checks; never loop for ever.
-                abandonner();
-                refuser("les faces autour du sommet " + std::to_string(v) + " ne forment pas un cycle");
-                return false;
-            }
-            const Arete &ae = m.listeAretes[e];
-            const int suivante = ae.face1 == f ? ae.face2 : ae.face1;
-            mailles.back()->push_back(points[suivante]);
-            maillesSuivantes.back()->push_back(suivants[suivante]);
-            w = u;
-            f = suivante;
+            // Cannot happen on a mesh that passed the checks; never loop for ever.
+            const std::string cycle =
+                "les faces autour du sommet " + std::to_string(v) + " ne forment pas un cycle";
+            refuser(cycle);
+            return Resultat::echec(Statut::Echec, "triangleToSimplex : " + cycle);
         }
     }
 
-    std::vector<PointSimplex *> anciens;
-    for (auto *liste : {&ListePointsSimplex, &ListePointsSuivants, &ListePointsPrecedents,
-                        &ListePointsInitiaux})
-        anciens.insert(anciens.end(), liste->begin(), liste->end());
-    std::vector<Maille *> anciennes(ListeMailles);
-    anciennes.insert(anciennes.end(), ListeMaillesSuivantes.begin(), ListeMaillesSuivantes.end());
-    // Every list is replaced, so the companion lists and cells line up with the new mesh even
-    // when the document held a simplex mesh before.
-    ListePointsSimplex.swap(points);
-    ListePointsSuivants.swap(suivants);
-    ListePointsPrecedents.swap(precedents);
-    ListePointsInitiaux.swap(initiaux);
-    ListeMailles.swap(mailles);
-    ListeMaillesSuivantes.swap(maillesSuivantes);
-    libererOrphelins(anciens, anciennes);
-
-    initialiserParametres();
+    // Phase 3: the mesh is replaced; from here on nothing stops.
+    const Resultat construit = construire(positions, voisins, mailles);
+    if (!construit)
+        return construit;
     for (std::size_t j = 0; j < ListeMailles.size(); ++j)
     {
         // The companion cell follows its cell, so that both read alike position by position.
@@ -393,10 +387,17 @@ bool Simplex::triangleToSimplex()
     }
     initialiserParametres();
     std::cout << "Création des mailles simplex terminée\n";
-    return true;
+    if (progression)
+        progression(1.0, "Création des mailles simplex terminée");
+    return Resultat::succes();
 }
 
 void Simplex::Triangularisation()
+{
+    trianguler();
+}
+
+Resultat Simplex::trianguler(const Progression &progression)
 {
     std::cout << "Debut Triangulation" << std::endl;
     std::vector<point3> sommets;
@@ -406,12 +407,16 @@ void Simplex::Triangularisation()
     std::vector<Face> faces;
 
     std::unique_ptr<IndexContenu> index;
-    if (rechercheCourante() == Recherche::Indexee)
+    if (recherche == Recherche::Indexee)
         index.reset(new IndexContenu(ListePointsSimplex));
     auto indice = [&](const PointSimplex *p) { return index ? index->premier(p) : indicePoint(p); };
 
-    for (const Maille *m : ListeMailles)
+    ::Avancement avancement(progression, "Triangularisation des mailles", ListeMailles.size());
+    for (std::size_t c = 0; c < ListeMailles.size(); ++c)
     {
+        if (!avancement.avancer(c))
+            return Resultat::interrompu("Triangularisation");
+        const Maille *m = ListeMailles[c];
         const std::size_t k = m->size();
         point3 G(0, 0, 0);
         for (const PointSimplex *q : *m)
@@ -425,8 +430,15 @@ void Simplex::Triangularisation()
             f.s1 = g;
             f.s2 = indice((*m)[j]);
             f.s3 = indice((*m)[(j + 1) % k]);
+            if (f.s2 < 0)
+                return Resultat::echec(Statut::Echec, "Triangularisation : le point " +
+                                                          std::to_string(j) + " de la maille " +
+                                                          std::to_string(c) +
+                                                          " n'est pas dans la liste des points");
             faces.push_back(f);
         }
     }
     maillageTriangule = Maillage(sommets, faces);
+    avancement.terminer();
+    return Resultat::succes();
 }

@@ -2,6 +2,8 @@
 
 #include "Simplex.h"
 
+#include "Resultat.h"
+
 #include <cmath>
 #include <unordered_map>
 #include <unordered_set>
@@ -383,4 +385,30 @@ void Simplex::deformer(kd_tree *kd, int avecRetention, float alpha, float beta, 
     }
 
     appliquerSuivants(0);
+}
+
+Resultat Simplex::deformerPas(int n, kd_tree *kd, int avecRetention, float alpha, float beta,
+                              float gamma, int rigid, bool cone, const Progression &progression)
+{
+    if (n < 0)
+        return Resultat::echec(Statut::ArgumentsIncorrects,
+                               "nombre de pas de déformation négatif : " + std::to_string(n));
+    for (int pas = 0; pas < n; ++pas)
+    {
+        if (progression && !progression(double(pas) / n, "Déformation"))
+            return Resultat::interrompu("Déformation");
+        deformer(kd, avecRetention, alpha, beta, gamma, rigid, cone);
+        for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
+        {
+            const point3 &p = ListePointsSimplex[i]->Position;
+            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+                return Resultat::echec(Statut::Echec, "déformation divergente : au pas " +
+                                                          std::to_string(pas + 1) + ", le point " +
+                                                          std::to_string(i) +
+                                                          " n'a plus de position finie");
+        }
+    }
+    if (progression)
+        progression(1.0, "Déformation");
+    return Resultat::succes();
 }

@@ -3,6 +3,10 @@
 
 #include "Simplex.h"
 
+#include "Resultat.h"
+
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -29,6 +33,9 @@ public:
         auto res = std::from_chars(d, f, valeur);
         return res.ec == std::errc() && res.ptr == f;
     }
+
+    /// Where the reading stands (past the last token read).
+    const char *position() const { return courant; }
 
     bool lireFloat(float &valeur)
     {
@@ -65,89 +72,99 @@ private:
     const char *fin;
 };
 
-struct PointLu
-{
-    float x, y, z;
-    int voisins[3];
-};
-
 /// The content of an SMM file after its header line, checked before anything is built.
 struct ContenuSMM
 {
-    std::vector<PointLu> points;
+    std::vector<point3> positions;
+    std::vector<std::array<int, 3>> voisins;
     std::vector<std::vector<int>> mailles;
 };
 
-/// Parses and validates; on failure returns false with the reason.
-bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::string &raison)
+/// Parses and validates the text after the header line; on failure returns false with the
+/// reason and leaves `faute` where the reading stopped. Asks the progression once in a while
+/// (points, then cells); false with `interrompu` set when it says stop.
+bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::string &raison,
+             const char *&faute, const Progression &progression, bool &interrompu)
 {
     LecteurNombres lecteur(debut, fin);
+    auto refuser = [&](std::string r) {
+        raison = std::move(r);
+        faute = lecteur.position();
+        return false;
+    };
     long long n = 0, m = 0;
     if (!lecteur.lireEntier(n) || !lecteur.lireEntier(m))
-    {
-        raison = "nombres de points et de mailles illisibles";
-        return false;
-    }
+        return refuser("nombres de points et de mailles illisibles");
     if (n < 0 || m < 0 || n > 0x7fffffff || m > 0x7fffffff)
-    {
-        raison = "nombre de points ou de mailles négatif ou trop grand";
-        return false;
-    }
+        return refuser("nombre de points ou de mailles négatif ou trop grand");
     // Every record takes at least two characters per number: never reserve more than that.
     const std::size_t plafond = static_cast<std::size_t>(fin - debut) / 12 + 1;
-    contenu.points.reserve(std::min<std::size_t>(static_cast<std::size_t>(n), plafond));
+    const std::size_t attendus = std::min<std::size_t>(static_cast<std::size_t>(n), plafond);
+    contenu.positions.reserve(attendus);
+    contenu.voisins.reserve(attendus);
+    ::Avancement avancement(progression, "Lecture du maillage simplexe",
+                            static_cast<std::size_t>(n + m));
     for (long long i = 0; i < n; ++i)
     {
-        PointLu p;
+        if (!avancement.avancer(static_cast<std::size_t>(i)))
+            return !(interrompu = true);
+        float x, y, z;
         long long j[3];
-        if (!lecteur.lireFloat(p.x) || !lecteur.lireFloat(p.y) || !lecteur.lireFloat(p.z) ||
+        if (!lecteur.lireFloat(x) || !lecteur.lireFloat(y) || !lecteur.lireFloat(z) ||
             !lecteur.lireEntier(j[0]) || !lecteur.lireEntier(j[1]) || !lecteur.lireEntier(j[2]))
-        {
-            raison = "point " + std::to_string(i) + " incomplet ou illisible";
-            return false;
-        }
+            return refuser("point " + std::to_string(i) + " incomplet ou illisible");
+        std::array<int, 3> voisins;
         for (int k = 0; k < 3; ++k)
         {
             if (j[k] < 0 || j[k] >= n)
-            {
-                raison = "point " + std::to_string(i) + " : indice de voisin " +
-                         std::to_string(j[k]) + " hors de 0.." + std::to_string(n - 1);
-                return false;
-            }
-            p.voisins[k] = static_cast<int>(j[k]);
+                return refuser("point " + std::to_string(i) + " : indice de voisin " +
+                               std::to_string(j[k]) + " hors de 0.." + std::to_string(n - 1));
+            voisins[k] = static_cast<int>(j[k]);
         }
-        contenu.points.push_back(p);
+        contenu.positions.emplace_back(x, y, z);
+        contenu.voisins.push_back(voisins);
     }
     contenu.mailles.reserve(std::min<std::size_t>(static_cast<std::size_t>(m), plafond));
     for (long long c = 0; c < m; ++c)
     {
+        if (!avancement.avancer(static_cast<std::size_t>(n + c)))
+            return !(interrompu = true);
         long long k = 0;
         if (!lecteur.lireEntier(k) || k < 0)
-        {
-            raison = "maille " + std::to_string(c) + " : taille illisible ou négative";
-            return false;
-        }
+            return refuser("maille " + std::to_string(c) + " : taille illisible ou négative");
         std::vector<int> maille;
         maille.reserve(std::min<std::size_t>(static_cast<std::size_t>(k), plafond));
         for (long long e = 0; e < k; ++e)
         {
             long long idx = 0;
             if (!lecteur.lireEntier(idx))
-            {
-                raison = "maille " + std::to_string(c) + " incomplète ou illisible";
-                return false;
-            }
+                return refuser("maille " + std::to_string(c) + " incomplète ou illisible");
             if (idx < 0 || idx >= n)
-            {
-                raison = "maille " + std::to_string(c) + " : indice de point " +
-                         std::to_string(idx) + " hors de 0.." + std::to_string(n - 1);
-                return false;
-            }
+                return refuser("maille " + std::to_string(c) + " : indice de point " +
+                               std::to_string(idx) + " hors de 0.." + std::to_string(n - 1));
             maille.push_back(static_cast<int>(idx));
         }
         contenu.mailles.push_back(std::move(maille));
     }
+    avancement.terminer();
     return true;
+}
+
+/// The whole file, empty when it cannot be read.
+std::string lireTout(const std::string &nomFichier)
+{
+    std::string texte;
+    std::ifstream fichier(nomFichier, std::ios::binary);
+    if (fichier)
+        texte.assign(std::istreambuf_iterator<char>(fichier), std::istreambuf_iterator<char>());
+    return texte;
+}
+
+/// Line number (from 1) of position `ici` in the text.
+std::size_t ligneDe(const std::string &texte, const char *ici)
+{
+    return 1 + static_cast<std::size_t>(
+                   std::count(texte.data(), std::min(ici, texte.data() + texte.size()), '\n'));
 }
 
 bool finitPar(const std::string &nom, const char *suffixe)
@@ -182,30 +199,46 @@ struct HacheEgalite
 
 int Simplex::charger(const std::string &nomFichier)
 {
+    bool versTriangles = false;
+    const Resultat r = lireFichier(nomFichier, Progression(), versTriangles);
+    // A file handed to the triangle-mesh readers counts as read, as it always has.
+    return r.reussi() || versTriangles ? 1 : 0;
+}
+
+Resultat Simplex::lire(const std::string &nomFichier, const Progression &progression)
+{
+    bool versTriangles = false;
+    return lireFichier(nomFichier, progression, versTriangles);
+}
+
+Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &progression,
+                              bool &versTriangles)
+{
     std::cout << "Simplex::charger :  " << nomFichier << std::endl;
     raisonChargement.clear();
-
-    if (finitPar(nomFichier, ".obj"))
-    {
-        maillageOrigine.chargerOBJ(nomFichier);
+    auto illisible = [&](const std::string &raison, std::size_t ligne = 0) {
+        raisonChargement = raison;
+        return Resultat::echec(Statut::MaillageIllisible,
+                               nomFichier + (ligne ? ", ligne " + std::to_string(ligne) : "") +
+                                   " : " + raison);
+    };
+    auto versLecteurTriangles = [&](bool lu) {
+        versTriangles = true;
         maillageTriangule = maillageOrigine;
         std::cout << "fin chargement et construction\n";
-        return 1;
-    }
+        return lu ? Resultat::succes() : illisible("le fichier n'a pas pu être ouvert");
+    };
 
-    std::string texte;
-    {
-        std::ifstream fichier(nomFichier, std::ios::binary);
-        if (fichier)
-            texte.assign(std::istreambuf_iterator<char>(fichier), std::istreambuf_iterator<char>());
-    }
+    if (finitPar(nomFichier, ".obj"))
+        return versLecteurTriangles(maillageOrigine.chargerOBJ(nomFichier));
+
+    const std::string texte = lireTout(nomFichier);
     const std::size_t finLigne = std::min(texte.find('\n'), texte.size());
     const std::string entete = texte.substr(0, std::min<std::size_t>(finLigne, 99));
     if (entete.empty())
     {
         std::cerr << "Problème au chargement du fichier" << std::endl;
-        raisonChargement = "fichier absent, illisible ou vide";
-        return 0;
+        return illisible("fichier absent, illisible ou vide");
     }
     const bool off = entete.compare(0, 3, "OFF") == 0;
     const bool smm = entete.compare(0, 3, "SMM") == 0;
@@ -214,102 +247,50 @@ int Simplex::charger(const std::string &nomFichier)
     {
         std::cerr << "Simplex::charger : Format incorrect" << std::endl;
         std::cout << "Format incorrect" << std::endl;
-        raisonChargement = "format incorrect (la première ligne doit commencer par OFF, SM ou SMM)";
-        return 0;
+        return illisible("format incorrect (la première ligne doit commencer par OFF, SM ou SMM)", 1);
     }
     if (off)
-    {
-        maillageOrigine.chargerOFF(nomFichier);
-        maillageTriangule = maillageOrigine;
-        std::cout << "fin chargement et construction\n";
-        return 1;
-    }
+        return versLecteurTriangles(maillageOrigine.chargerOFF(nomFichier));
     if (!smm)
-    {
-        raisonChargement = "un fichier SM ne se relit pas (il ne contient pas les mailles)";
-        return 0;
-    }
+        return illisible("un fichier SM ne se relit pas (il ne contient pas les mailles)");
 
     const char *debut = texte.data() + std::min(finLigne + 1, texte.size());
     ContenuSMM contenu;
     std::string raison;
-    if (!lireSMM(debut, texte.data() + texte.size(), contenu, raison))
+    const char *faute = debut;
+    bool interrompu = false;
+    if (!lireSMM(debut, texte.data() + texte.size(), contenu, raison, faute, progression,
+                 interrompu))
     {
+        if (interrompu)
+            return Resultat::interrompu("Lecture de " + nomFichier);
         std::cerr << "Simplex::charger : fichier SMM refusé (" << raison
                   << "), le maillage reste inchangé" << std::endl;
-        raisonChargement = raison;
-        return 0;
+        return illisible(raison, ligneDe(texte, faute));
     }
-
-    // Every list the read refills is emptied, so that the companion lists line up with the
-    // new mesh; records and cells no list refers to any more are released.
-    std::vector<PointSimplex *> anciens;
-    for (auto *liste : {&ListePointsSimplex, &ListePointsSuivants, &ListePointsInitiaux,
-                        &ListePointsPrecedents})
-        anciens.insert(anciens.end(), liste->begin(), liste->end());
-    std::vector<Maille *> anciennes(ListeMailles);
-    anciennes.insert(anciennes.end(), ListeMaillesSuivantes.begin(), ListeMaillesSuivantes.end());
-    ListePointsSimplex.clear();
-    ListePointsSuivants.clear();
-    ListePointsInitiaux.clear();
-    ListeMailles.clear();
-    ListePointsPrecedents.clear();
-    ListeMaillesSuivantes.clear();
-    libererOrphelins(anciens, anciennes);
-
-    const std::size_t n = contenu.points.size();
-    for (auto *liste : {&ListePointsInitiaux, &ListePointsSimplex, &ListePointsSuivants,
-                        &ListePointsPrecedents})
-        liste->reserve(n);
-    for (const PointLu &p : contenu.points)
-    {
-        const point3 position(p.x, p.y, p.z);
-        ListePointsInitiaux.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
-        ListePointsSimplex.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
-        ListePointsSuivants.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
-        ListePointsPrecedents.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
-    }
-    for (std::size_t i = 0; i < n; ++i)
-    {
-        const int *j = contenu.points[i].voisins;
-        PointSimplex *p = ListePointsSimplex[i];
-        p->Voisin1 = ListePointsSimplex.at(static_cast<std::size_t>(j[0]));
-        p->Voisin2 = ListePointsSimplex.at(static_cast<std::size_t>(j[1]));
-        p->Voisin3 = ListePointsSimplex.at(static_cast<std::size_t>(j[2]));
-        PointSimplex *s = ListePointsSuivants[i];
-        s->Voisin1 = ListePointsSuivants.at(static_cast<std::size_t>(j[0]));
-        s->Voisin2 = ListePointsSuivants.at(static_cast<std::size_t>(j[1]));
-        s->Voisin3 = ListePointsSuivants.at(static_cast<std::size_t>(j[2]));
-    }
-    for (const std::vector<int> &indices : contenu.mailles)
-    {
-        Maille *maille = new Maille;
-        Maille *suivante = new Maille;
-        maille->reserve(indices.size());
-        suivante->reserve(indices.size());
-        for (int idx : indices)
-        {
-            maille->push_back(ListePointsSimplex.at(static_cast<std::size_t>(idx)));
-            suivante->push_back(ListePointsSuivants.at(static_cast<std::size_t>(idx)));
-        }
-        ListeMailles.push_back(maille);
-        ListeMaillesSuivantes.push_back(suivante);
-    }
-
-    initialiserParametres();
-    return 1;
+    const Resultat construit = construire(contenu.positions, contenu.voisins, contenu.mailles);
+    if (!construit)
+        return illisible(construit.raison);
+    return Resultat::succes();
 }
 
 bool Simplex::exporter(const std::string &nomFichier, int format)
+{
+    return ecrire(nomFichier, format).reussi();
+}
+
+Resultat Simplex::ecrire(const std::string &nomFichier, int format)
 {
     std::ofstream fichier(nomFichier, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!fichier)
     {
         std::cerr << "Dans exporter creation impossible !" << std::endl;
-        return false;
+        return Resultat::echec(Statut::SortieImpossible, nomFichier + " : création impossible");
     }
     if (format != 1 && format != 2)
-        return false;
+        return Resultat::echec(Statut::ArgumentsIncorrects,
+                               nomFichier + " : format " + std::to_string(format) +
+                                   " inconnu (1 SM, 2 SMM)");
 
     // Index of the first record equal to a given one, as the format asks (-1 when none).
     std::unordered_map<CleEgalite, int, HacheEgalite> premier;
@@ -347,8 +328,8 @@ bool Simplex::exporter(const std::string &nomFichier, int format)
     if (!fichier)
     {
         std::cerr << "Dans exporter ecriture impossible !" << std::endl;
-        return false;
+        return Resultat::echec(Statut::SortieImpossible, nomFichier + " : écriture impossible");
     }
     std::cout << "Exportation terminee avec Succes" << std::endl;
-    return true;
+    return Resultat::succes();
 }

@@ -10,20 +10,6 @@
 
 namespace raffinage {
 
-namespace {
-Recherche modeRecherche = Recherche::Indexee;
-}
-
-void choisirRecherche(Recherche r)
-{
-    modeRecherche = r;
-}
-
-Recherche rechercheCourante()
-{
-    return modeRecherche;
-}
-
 // --- Indices ------------------------------------------------------------------------------------
 
 void Indices::inserer(int i)
@@ -204,7 +190,24 @@ void IndexMailles::actualiser(const Maille &maille, int indice,
     }
 }
 
+IndexPasse::IndexPasse(Simplex &s)
+{
+    if (s.recherche != Recherche::Indexee)
+        return;
+    points.reset(new IndexContenu(s.ListePointsSimplex));
+    mailles.reset(new IndexMailles(s.ListeMailles, s.ListeMailles.size()));
+    suivantes.reset(new IndexMailles(s.ListeMaillesSuivantes, s.ListeMaillesSuivantes.size()));
+}
+
 // --- helpers ------------------------------------------------------------------------------------
+
+std::string surUneLigne(std::string texte)
+{
+    while (!texte.empty() && texte.back() == '\n')
+        texte.pop_back();
+    std::replace(texte.begin(), texte.end(), '\n', ' ');
+    return texte;
+}
 
 int indiceParParcours(const std::vector<PointSimplex *> &liste, const PointSimplex *p)
 {

@@ -4,28 +4,21 @@
 // Lookups shared by the refinement and conversion operations of Simplex.
 //
 // The operations are written once; the point and cell lookups they make inside their loops go
-// either through the index maps below (the default: near-linear cost) or through the plain scans
-// of the lists that the maps replace. Both give the same answers; the scans are kept as the
-// reference the maps are checked and measured against.
+// either through the index maps below or through the plain scans of the lists that the maps
+// replace, as the mesh's `recherche` says.
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "Resultat.h"
 #include "Simplex.h"
 
 namespace raffinage {
 
-enum class Recherche
-{
-    Indexee, ///< index maps built once per operation and kept up to date
-    Lineaire ///< scans of the lists
-};
-
-/// Chooses how the refinement and conversion operations look points, cells and edges up.
-void choisirRecherche(Recherche r);
-Recherche rechercheCourante();
+using ::Recherche;
 
 /// A sorted set of indices, held in place up to four (the common case: one record per content,
 /// three or four cells per point), on the heap beyond.
@@ -117,10 +110,28 @@ int indiceParParcours(const std::vector<PointSimplex *> &liste, const PointSimpl
 /// In q, the first of Voisin1, Voisin2, Voisin3 that points to `ancien` now points to `nouveau`.
 void remplacerVoisin(PointSimplex *q, const PointSimplex *ancien, PointSimplex *nouveau);
 
-/// One T26 split at point i of the mesh and of the companion mesh.
-void t26(Simplex &s, unsigned int i, const Index &index);
-/// One T22 cut of cell c of the mesh and of the companion mesh.
-void t22(Simplex &s, unsigned int c, const Index &index);
+/// One T26 split at point i of the mesh and of the companion mesh. Prints its console lines and
+/// returns the fault it met, if any.
+Resultat t26(Simplex &s, unsigned int i, const Index &index);
+/// One T22 cut of cell c of the mesh and of the companion mesh; the same.
+Resultat t22(Simplex &s, unsigned int c, const Index &index);
+
+/// The maps of a pass over the mesh, built when its search is indexed (none when scanning).
+struct IndexPasse
+{
+    explicit IndexPasse(Simplex &s);
+    Index index() const { return Index{points.get(), mailles.get(), suivantes.get()}; }
+
+    std::unique_ptr<IndexContenu> points;
+    std::unique_ptr<IndexMailles> mailles, suivantes;
+};
+
+/// The first fault of a pass: keeps r when nothing failed before.
+inline void retenir(Resultat &premier, const Resultat &r)
+{
+    if (premier.reussi() && !r.reussi())
+        premier = r;
+}
 
 /// Outcome of the edit of one cell around a split point.
 enum class EditionMaille
@@ -136,6 +147,8 @@ EditionMaille modifierMaille(Simplex &s, Maille &maille, PointSimplex *P, PointS
                              PointSimplex *N2, PointSimplex *N3, PointSimplex *A, PointSimplex *B);
 /// The console text of a failed edit; `operation` names the refinement in the text.
 std::string messageEdition(EditionMaille e, const char *operation);
+/// A console text on one line (its line ends become spaces, the last one dropped).
+std::string surUneLigne(std::string texte);
 
 } // namespace raffinage
 

@@ -108,243 +108,277 @@ Maille *couper(Maille &D, std::size_t i1, std::size_t i2, PointSimplex *X1, Poin
     return autre;
 }
 
-} // namespace
+/// A cut of cell c across its edges a-b and e-f, the same edges in the companion cell (aS..fS)
+/// and in the previous points (Pa..Pf), and the middles put on them.
+struct Coupe
+{
+    unsigned int c;
+    std::size_t i1, i2;
+    PointSimplex *a, *b, *e, *f;
+    PointSimplex *aS, *bS, *eS, *fS;
+    PointSimplex *Pa, *Pb, *Pe, *Pf;
+    PointSimplex *X1 = nullptr, *X2 = nullptr, *XS1 = nullptr, *XS2 = nullptr;
+};
 
-void t22(Simplex &s, unsigned int c, const Index &index)
+Resultat refus(unsigned int c, const std::string &pourquoi)
+{
+    std::cerr << messageIndiceT22;
+    return Resultat::echec(Statut::Echec,
+                           "RaffinageT22 : maille " + std::to_string(c) + " : " + pourquoi);
+}
+
+/// Checks that cell c can be cut and picks its two edges; nothing is changed.
+Resultat choisirCoupe(Simplex &s, unsigned int c, const Index &index, Coupe &coupe)
 {
     if (c >= s.ListeMailles.size())
     {
         std::cerr << messageIndiceT22;
-        return;
+        return Resultat::echec(Statut::ArgumentsIncorrects,
+                               "RaffinageT22 : indice de maille " + std::to_string(c) + " hors de 0.." +
+                                   std::to_string(static_cast<long>(s.ListeMailles.size()) - 1));
     }
     Maille &D = *s.ListeMailles[c];
     Maille &DS = *s.ListeMaillesSuivantes.at(c);
     const std::size_t k = D.size();
-    if (k < 3 || DS.size() != k)
-    {
-        // Not a cell that can be cut, or its companion does not line up with it.
-        std::cerr << messageIndiceT22;
-        return;
-    }
-    const std::size_t i1 = k / 2 - 1;
-    const std::size_t i2 = 2 * (k / 2) - 1;
-    PointSimplex *a = D[i1], *b = D[i1 + 1], *e = D[i2], *f = D[(i2 + 1) % k];
-    PointSimplex *aS = DS[i1], *bS = DS[i1 + 1], *eS = DS[i2], *fS = DS[(i2 + 1) % k];
+    if (k < 3)
+        return refus(c, std::to_string(k) + " points, trop peu pour la couper");
+    if (DS.size() != k)
+        return refus(c, "sa maille suivante a " + std::to_string(DS.size()) + " points pour " +
+                            std::to_string(k));
+    coupe.c = c;
+    coupe.i1 = k / 2 - 1;
+    coupe.i2 = 2 * (k / 2) - 1;
+    coupe.a = D[coupe.i1], coupe.b = D[coupe.i1 + 1], coupe.e = D[coupe.i2];
+    coupe.f = D[(coupe.i2 + 1) % k];
+    coupe.aS = DS[coupe.i1], coupe.bS = DS[coupe.i1 + 1], coupe.eS = DS[coupe.i2];
+    coupe.fS = DS[(coupe.i2 + 1) % k];
 
     auto indice = [&](const PointSimplex *p) {
         return index.points ? index.points->premier(p) : s.indicePoint(p);
     };
-    const int ia = indice(a), ib = indice(b), ie = indice(e), jf = indice(f);
+    const int j[4] = {indice(coupe.a), indice(coupe.b), indice(coupe.e), indice(coupe.f)};
     const long nbPrecedents = static_cast<long>(s.ListePointsPrecedents.size());
-    for (int j : {ia, ib, ie, jf})
-        if (j < 0 || j >= nbPrecedents)
-        {
-            // A point of the cell that the mesh does not hold: the cell is not cut.
-            std::cerr << messageIndiceT22;
-            return;
-        }
-    PointSimplex *Pa = s.ListePointsPrecedents[ia], *Pb = s.ListePointsPrecedents[ib];
-    PointSimplex *Pe = s.ListePointsPrecedents[ie], *Pf = s.ListePointsPrecedents[jf];
+    for (int q : j)
+        if (q < 0 || q >= nbPrecedents)
+            return refus(c, "un de ses points n'est pas dans la liste des points");
+    coupe.Pa = s.ListePointsPrecedents[j[0]], coupe.Pb = s.ListePointsPrecedents[j[1]];
+    coupe.Pe = s.ListePointsPrecedents[j[2]], coupe.Pf = s.ListePointsPrecedents[j[3]];
+    return Resultat::succes();
+}
 
-    PointSimplex *X1 = new PointSimplex(), *X2 = new PointSimplex();
-    PointSimplex *XS1 = new PointSimplex(), *XS2 = new PointSimplex();
+/// Adds the middles of the two edges to the three point lists and links them in place of the
+/// edges: X1 = (a, b, X2), X2 = (e, f, X1), the same in the companion and previous points.
+void creerMilieux(Simplex &s, Coupe &k, const Index &index)
+{
     PointSimplex *Y1 = new PointSimplex(), *Y2 = new PointSimplex();
+    k.X1 = new PointSimplex(), k.X2 = new PointSimplex();
+    k.XS1 = new PointSimplex(), k.XS2 = new PointSimplex();
     const std::size_t n = s.ListePointsSimplex.size();
-    s.ListePointsSimplex.push_back(X1);
-    s.ListePointsSimplex.push_back(X2);
-    s.ListePointsSuivants.push_back(XS1);
-    s.ListePointsSuivants.push_back(XS2);
+    s.ListePointsSimplex.push_back(k.X1);
+    s.ListePointsSimplex.push_back(k.X2);
+    s.ListePointsSuivants.push_back(k.XS1);
+    s.ListePointsSuivants.push_back(k.XS2);
     s.ListePointsPrecedents.push_back(Y1);
     s.ListePointsPrecedents.push_back(Y2);
 
-    X1->Position = milieu(a, b);
-    X2->Position = milieu(e, f);
-    XS1->Position = milieu(aS, bS);
-    XS2->Position = milieu(eS, fS);
-    Y1->Position = milieu(Pa, Pb);
-    Y2->Position = milieu(Pe, Pf);
-    lier(X1, a, b, X2);
-    lier(X2, e, f, X1);
-    lier(XS1, aS, bS, XS2);
-    lier(XS2, eS, fS, XS1);
-    lier(Y1, Pa, Pb, Y2);
-    lier(Y2, Pe, Pf, Y1);
+    k.X1->Position = milieu(k.a, k.b);
+    k.X2->Position = milieu(k.e, k.f);
+    k.XS1->Position = milieu(k.aS, k.bS);
+    k.XS2->Position = milieu(k.eS, k.fS);
+    Y1->Position = milieu(k.Pa, k.Pb);
+    Y2->Position = milieu(k.Pe, k.Pf);
+    lier(k.X1, k.a, k.b, k.X2);
+    lier(k.X2, k.e, k.f, k.X1);
+    lier(k.XS1, k.aS, k.bS, k.XS2);
+    lier(k.XS2, k.eS, k.fS, k.XS1);
+    lier(Y1, k.Pa, k.Pb, Y2);
+    lier(Y2, k.Pe, k.Pf, Y1);
 
-    const std::unordered_set<PointSimplex *> relies{a, b, e, f};
+    const std::unordered_set<PointSimplex *> relies{k.a, k.b, k.e, k.f};
     if (index.points)
         for (PointSimplex *p : relies)
             index.points->retirer(p);
-    remplacerVoisin(a, b, X1);
-    remplacerVoisin(b, a, X1);
-    remplacerVoisin(e, f, X2);
-    remplacerVoisin(f, e, X2);
-    remplacerVoisin(aS, bS, XS1);
-    remplacerVoisin(bS, aS, XS1);
-    remplacerVoisin(eS, fS, XS2);
-    remplacerVoisin(fS, eS, XS2);
-    remplacerVoisin(Pa, Pb, Y1);
-    remplacerVoisin(Pb, Pa, Y1);
-    remplacerVoisin(Pe, Pf, Y2);
-    remplacerVoisin(Pf, Pe, Y2);
+    remplacerVoisin(k.a, k.b, k.X1);
+    remplacerVoisin(k.b, k.a, k.X1);
+    remplacerVoisin(k.e, k.f, k.X2);
+    remplacerVoisin(k.f, k.e, k.X2);
+    remplacerVoisin(k.aS, k.bS, k.XS1);
+    remplacerVoisin(k.bS, k.aS, k.XS1);
+    remplacerVoisin(k.eS, k.fS, k.XS2);
+    remplacerVoisin(k.fS, k.eS, k.XS2);
+    remplacerVoisin(k.Pa, k.Pb, Y1);
+    remplacerVoisin(k.Pb, k.Pa, Y1);
+    remplacerVoisin(k.Pe, k.Pf, Y2);
+    remplacerVoisin(k.Pf, k.Pe, Y2);
     if (index.points)
     {
         for (PointSimplex *p : relies)
             index.points->remettre(p);
-        index.points->ajouter(X1, static_cast<int>(n));
-        index.points->ajouter(X2, static_cast<int>(n + 1));
+        index.points->ajouter(k.X1, static_cast<int>(n));
+        index.points->ajouter(k.X2, static_cast<int>(n + 1));
     }
+}
 
-    int F1, F2, FS1, FS2;
-    voisines(s.ListeMailles, &D, index.mailles, a, b, e, f, F1, F2);
-    if (F1 < 0 && F2 < 0)
+/// The cells across the two cut edges, in the mesh (F[0], F[1]) and the companion (F[2], F[3]).
+Resultat trouverVoisines(Simplex &s, const Coupe &k, const Index &index, int F[4])
+{
+    const Maille *D = s.ListeMailles[k.c], *DS = s.ListeMaillesSuivantes[k.c];
+    voisines(s.ListeMailles, D, index.mailles, k.a, k.b, k.e, k.f, F[0], F[1]);
+    const char *compagnon = "";
+    if (F[0] >= 0 && F[1] >= 0)
     {
-        std::cerr << "Erreur dans RaffinageT22 : les mailles voisines n'ont pas été trouvées\n";
-        return;
+        voisines(s.ListeMaillesSuivantes, DS, index.maillesSuivantes, k.aS, k.bS, k.eS, k.fS, F[2],
+                 F[3]);
+        compagnon = " - C";
+        if (F[2] >= 0 && F[3] >= 0)
+            return Resultat::succes();
     }
-    if (F1 < 0)
-    {
-        std::cerr << "Erreur dans RaffinageT22 : la première maille voisine n'a pas été trouvée\n";
-        return;
-    }
-    if (F2 < 0)
-    {
-        std::cerr << "Erreur dans RaffinageT22 : la seconde maille voisine n'a pas été trouvée\n";
-        return;
-    }
-    voisines(s.ListeMaillesSuivantes, &DS, index.maillesSuivantes, aS, bS, eS, fS, FS1, FS2);
-    if (FS1 < 0 && FS2 < 0)
-    {
-        std::cerr
-            << "Erreur dans RaffinageT22 : les mailles voisines n'ont pas été trouvées - C\n";
-        return;
-    }
-    if (FS1 < 0)
-    {
-        std::cerr
-            << "Erreur dans RaffinageT22 : la première maille voisine n'a pas été trouvée - C\n";
-        return;
-    }
-    if (FS2 < 0)
-    {
-        std::cerr
-            << "Erreur dans RaffinageT22 : la seconde maille voisine n'a pas été trouvée - C\n";
-        return;
-    }
+    const int G1 = *compagnon ? F[2] : F[0], G2 = *compagnon ? F[3] : F[1];
+    const std::string quoi = G1 < 0 && G2 < 0 ? "les mailles voisines n'ont pas été trouvées"
+                             : G1 < 0         ? "la première maille voisine n'a pas été trouvée"
+                                              : "la seconde maille voisine n'a pas été trouvée";
+    std::cerr << "Erreur dans RaffinageT22 : " << quoi << compagnon << "\n";
+    return Resultat::echec(Statut::Echec, "RaffinageT22 : maille " + std::to_string(k.c) + " : " +
+                                              quoi + (*compagnon ? " (maillage suivant)" : ""));
+}
 
-    // The companion cells are read at the positions found in the mesh's cells.
-    Maille &mF1 = *s.ListeMailles[F1], &mF2 = *s.ListeMailles[F2];
-    Maille &mFS1 = *s.ListeMaillesSuivantes[FS1], &mFS2 = *s.ListeMaillesSuivantes[FS2];
-    const int pa = s.indiceDansMaille(a, mF1), pb = s.indiceDansMaille(b, mF1);
-    if (insererEntre(mF1, pa, pb, X1))
-    {
-        if (index.mailles)
-            index.mailles->actualiser(mF1, F1, {X1});
-    }
-    else
-        std::cerr << "Erreur dans RaffinageT22 : Ordre des points incohérents dans la première "
-                     "maille voisine\n";
-    if (insererEntre(mFS1, pa, pb, XS1))
-    {
-        if (index.maillesSuivantes)
-            index.maillesSuivantes->actualiser(mFS1, FS1, {XS1});
-    }
-    else
-        std::cerr << "Erreur dans RaffinageT22 : Ordre des points incohérents dans la première "
-                     "maille voisine - C\n";
-    const int pe = s.indiceDansMaille(e, mF2), pf = s.indiceDansMaille(f, mF2);
-    if (insererEntre(mF2, pe, pf, X2))
-    {
-        if (index.mailles)
-            index.mailles->actualiser(mF2, F2, {X2});
-    }
-    else
-        std::cerr << "Erreur dans RaffinageT22 : Ordre des points incohérents dans la seconde "
-                     "maille voisine\n";
-    if (insererEntre(mFS2, pe, pf, XS2))
-    {
-        if (index.maillesSuivantes)
-            index.maillesSuivantes->actualiser(mFS2, FS2, {XS2});
-    }
-    else
-        std::cerr << "Erreur dans RaffinageT22 : Ordre des points incohérents dans la seconde "
-                     "maille voisine - C\n";
+/// Puts the middles into the cells across the cut edges; the companion cells are read at the
+/// positions found in the mesh's cells.
+Resultat insererMilieux(Simplex &s, const Coupe &k, const Index &index, const int F[4])
+{
+    Resultat premier;
+    auto inserer = [&](Maille &m, int indice, IndexMailles *im, int p, int q, PointSimplex *x,
+                       const char *quelle, const char *compagnon) {
+        if (insererEntre(m, p, q, x))
+        {
+            if (im)
+                im->actualiser(m, indice, {x});
+            return;
+        }
+        std::cerr << "Erreur dans RaffinageT22 : Ordre des points incohérents dans la " << quelle
+                  << " maille voisine" << compagnon << "\n";
+        retenir(premier, Resultat::echec(Statut::Echec, "RaffinageT22 : maille " +
+                                                            std::to_string(indice) +
+                                                            " : ordre des points incohérent"));
+    };
+    Maille &mF1 = *s.ListeMailles[F[0]], &mF2 = *s.ListeMailles[F[1]];
+    Maille &mFS1 = *s.ListeMaillesSuivantes[F[2]], &mFS2 = *s.ListeMaillesSuivantes[F[3]];
+    const int pa = s.indiceDansMaille(k.a, mF1), pb = s.indiceDansMaille(k.b, mF1);
+    inserer(mF1, F[0], index.mailles, pa, pb, k.X1, "première", "");
+    inserer(mFS1, F[2], index.maillesSuivantes, pa, pb, k.XS1, "première", " - C");
+    const int pe = s.indiceDansMaille(k.e, mF2), pf = s.indiceDansMaille(k.f, mF2);
+    inserer(mF2, F[1], index.mailles, pe, pf, k.X2, "seconde", "");
+    inserer(mFS2, F[3], index.maillesSuivantes, pe, pf, k.XS2, "seconde", " - C");
+    return premier;
+}
 
-    const Maille ancienD = D, ancienDS = DS;
-    s.ListeMailles.push_back(couper(D, i1, i2, X1, X2));
-    s.ListeMaillesSuivantes.push_back(couper(DS, i1, i2, XS1, XS2));
-    if (index.mailles)
-    {
-        std::vector<PointSimplex *> concernes(ancienD);
-        concernes.push_back(X1);
-        concernes.push_back(X2);
-        index.mailles->actualiser(D, static_cast<int>(c), concernes);
-        index.mailles->ajouterMaille(*s.ListeMailles.back(),
-                                     static_cast<int>(s.ListeMailles.size() - 1));
-    }
-    if (index.maillesSuivantes)
-    {
-        std::vector<PointSimplex *> concernes(ancienDS);
-        concernes.push_back(XS1);
-        concernes.push_back(XS2);
-        index.maillesSuivantes->actualiser(DS, static_cast<int>(c), concernes);
-        index.maillesSuivantes->ajouterMaille(*s.ListeMaillesSuivantes.back(),
-                                              static_cast<int>(s.ListeMaillesSuivantes.size() - 1));
-    }
+/// Cuts the cell and its companion in two along X1-X2; the second halves are appended.
+void couperEnDeux(Simplex &s, const Coupe &k, const Index &index)
+{
+    auto couperDans = [&](std::vector<Maille *> &liste, IndexMailles *im, PointSimplex *x1,
+                          PointSimplex *x2) {
+        Maille &D = *liste[k.c];
+        const Maille ancien = D;
+        liste.push_back(couper(D, k.i1, k.i2, x1, x2));
+        if (!im)
+            return;
+        std::vector<PointSimplex *> concernes(ancien);
+        concernes.push_back(x1);
+        concernes.push_back(x2);
+        im->actualiser(D, static_cast<int>(k.c), concernes);
+        im->ajouterMaille(*liste.back(), static_cast<int>(liste.size() - 1));
+    };
+    couperDans(s.ListeMailles, index.mailles, k.X1, k.X2);
+    couperDans(s.ListeMaillesSuivantes, index.maillesSuivantes, k.XS1, k.XS2);
+}
 
+} // namespace
+
+Resultat t22(Simplex &s, unsigned int c, const Index &index)
+{
+    Coupe coupe;
+    Resultat r = choisirCoupe(s, c, index, coupe);
+    if (!r)
+        return r;
+    creerMilieux(s, coupe, index);
+    int F[4];
+    r = trouverVoisines(s, coupe, index, F);
+    if (!r)
+        return r;
+    r = insererMilieux(s, coupe, index, F);
+    couperEnDeux(s, coupe, index);
     s.majParametres(static_cast<int>(s.ListePointsSimplex.size() - 2), 0);
     s.majParametres(static_cast<int>(s.ListePointsSimplex.size() - 1), 0);
+    return r;
 }
 
 } // namespace raffinage
 
 using namespace raffinage;
 
-namespace {
-
-/// Maps over the mesh kept up to date across the cuts of one pass (none when scanning).
-struct IndexPasse
-{
-    explicit IndexPasse(Simplex &s)
-    {
-        if (rechercheCourante() != Recherche::Indexee)
-            return;
-        points.reset(new IndexContenu(s.ListePointsSimplex));
-        mailles.reset(new IndexMailles(s.ListeMailles, s.ListeMailles.size()));
-        suivantes.reset(new IndexMailles(s.ListeMaillesSuivantes, s.ListeMaillesSuivantes.size()));
-    }
-    Index index() const { return Index{points.get(), mailles.get(), suivantes.get()}; }
-
-    std::unique_ptr<IndexContenu> points;
-    std::unique_ptr<IndexMailles> mailles, suivantes;
-};
-
-} // namespace
-
 void Simplex::RaffinageT22(unsigned int indice)
 {
-    t22(*this, indice, Index());
+    raffinerT22(indice);
 }
 
 void Simplex::RaffinageT22PointsParMaille()
 {
-    std::cout << "Nombre de points par maille \n";
-    const std::size_t n = ListeMaillesSuivantes.size();
-    if (n == 0)
-        return;
-    std::size_t total = 0;
-    for (const Maille *m : ListeMaillesSuivantes)
-        total += m->size();
-    const std::size_t moyenne = total / n;
-    IndexPasse passe(*this);
-    for (std::size_t c = 0; c < n; ++c)
-        if (ListeMaillesSuivantes.at(c)->size() > moyenne)
-            t22(*this, static_cast<unsigned int>(c), passe.index());
+    raffinerT22PointsParMaille();
 }
 
 void Simplex::RaffinageT22Surfaces()
 {
+    raffinerT22Surfaces();
+}
+
+Resultat Simplex::raffinerT22(unsigned int indice)
+{
+    return t22(*this, indice, Index());
+}
+
+namespace {
+
+/// Cuts the cells c (in increasing order) of the pass whose criterion `couper(c)` holds,
+/// the progression asked before each cell.
+template <class Critere>
+Resultat passeT22(Simplex &s, std::size_t n, Critere couper, const Progression &progression,
+                  const char *nom)
+{
+    IndexPasse passe(s);
+    ::Avancement avancement(progression, nom, n);
+    Resultat premier;
+    for (std::size_t c = 0; c < n; ++c)
+    {
+        if (!avancement.avancer(c))
+            return Resultat::interrompu(nom);
+        if (couper(c))
+            retenir(premier, t22(s, static_cast<unsigned int>(c), passe.index()));
+    }
+    avancement.terminer();
+    return premier;
+}
+
+} // namespace
+
+Resultat Simplex::raffinerT22PointsParMaille(const Progression &progression)
+{
+    std::cout << "Nombre de points par maille \n";
+    const std::size_t n = ListeMaillesSuivantes.size();
+    if (n == 0)
+        return Resultat::succes();
+    std::size_t total = 0;
+    for (const Maille *m : ListeMaillesSuivantes)
+        total += m->size();
+    const std::size_t moyenne = total / n;
+    return passeT22(
+        *this, n, [&](std::size_t c) { return ListeMaillesSuivantes.at(c)->size() > moyenne; },
+        progression, "Raffinage T22 par points par maille");
+}
+
+Resultat Simplex::raffinerT22Surfaces(const Progression &progression)
+{
     if (ListeMailles.empty())
-        return;
+        return Resultat::succes();
     std::vector<float> aires;
     aires.reserve(ListeMaillesSuivantes.size());
     float total = 0;
@@ -366,8 +400,7 @@ void Simplex::RaffinageT22Surfaces()
         total = total + aire;
     }
     const float moyenne = total / static_cast<float>(ListeMailles.size());
-    IndexPasse passe(*this);
-    for (std::size_t c = 0; c < aires.size(); ++c)
-        if (aires[c] > moyenne)
-            t22(*this, static_cast<unsigned int>(c), passe.index());
+    return passeT22(
+        *this, aires.size(), [&](std::size_t c) { return aires[c] > moyenne; }, progression,
+        "Raffinage T22 par surfaces");
 }

@@ -47,15 +47,21 @@ void eclater(PointSimplex *X, PointSimplex *A, PointSimplex *B, const vector3 &d
 }
 
 /// Edits the cells holding P among the first `limite` cells of `liste` (limite < 0: all of them,
-/// counted again at each step), at most three, in list order.
-void editerAutour(Simplex &s, std::vector<Maille *> &liste, long limite, IndexMailles *index,
-                  PointSimplex *P, PointSimplex *N1, PointSimplex *N2, PointSimplex *N3,
-                  PointSimplex *A, PointSimplex *B, const char *operation)
+/// counted again at each step), at most three, in list order. Returns the first failed edit.
+Resultat editerAutour(Simplex &s, std::vector<Maille *> &liste, long limite, IndexMailles *index,
+                      PointSimplex *P, PointSimplex *N1, PointSimplex *N2, PointSimplex *N3,
+                      PointSimplex *A, PointSimplex *B, const char *operation)
 {
+    Resultat premier;
     auto editer = [&](std::size_t j) {
         const EditionMaille r = modifierMaille(s, *liste[j], P, N1, N2, N3, A, B);
         if (r != EditionMaille::Faite)
-            std::cout << messageEdition(r, operation);
+        {
+            const std::string message = messageEdition(r, operation);
+            std::cout << message;
+            retenir(premier, Resultat::echec(Statut::Echec, "maille " + std::to_string(j) + " : " +
+                                                                surUneLigne(message)));
+        }
         else if (index)
             index->actualiser(*liste[j], static_cast<int>(j), {P, A, B});
     };
@@ -74,7 +80,7 @@ void editerAutour(Simplex &s, std::vector<Maille *> &liste, long limite, IndexMa
         }
         for (std::size_t k = 0; k < nb; ++k)
             editer(static_cast<std::size_t>(cellules[k]));
-        return;
+        return premier;
     }
     int rencontrees = 0;
     for (std::size_t j = 0; rencontrees < 3; ++j)
@@ -87,16 +93,136 @@ void editerAutour(Simplex &s, std::vector<Maille *> &liste, long limite, IndexMa
         ++rencontrees;
         editer(j);
     }
+    return premier;
+}
+
+/// Phase 1 of the global T26: every point of the companion mesh present at the start is split,
+/// the progression asked before each. False when it said stop (the points before are split).
+bool eclaterSuivants(Simplex &s, const Progression &progression, Resultat &premier)
+{
+    const std::size_t K = s.ListePointsSuivants.size();
+    const std::size_t L = s.ListeMaillesSuivantes.size();
+    std::unique_ptr<IndexMailles> autour;
+    if (s.recherche == Recherche::Indexee)
+        autour.reset(new IndexMailles(s.ListeMaillesSuivantes, L));
+    auto remplacerEgal = [](PointSimplex *q, const PointSimplex *S, PointSimplex *nouveau) {
+        if (!q)
+            return;
+        if (q->Voisin1 && *q->Voisin1 == *S)
+            q->Voisin1 = nouveau;
+        else if (q->Voisin2 && *q->Voisin2 == *S)
+            q->Voisin2 = nouveau;
+        else if (q->Voisin3 && *q->Voisin3 == *S)
+            q->Voisin3 = nouveau;
+    };
+    ::Avancement avancement(progression, "Raffinage T26 global : éclatement des points", K);
+    for (std::size_t i = 0; i < K; ++i)
+    {
+        if (!avancement.avancer(i))
+            return false;
+        PointSimplex *S = s.ListePointsSuivants[i];
+        if (!S || !S->aSesVoisins())
+            continue;
+        PointSimplex *M1 = S->Voisin1, *M2 = S->Voisin2, *M3 = S->Voisin3;
+        const vector3 d1 = demiVers(S, M1), d2 = demiVers(S, M2), d3 = demiVers(S, M3);
+        PointSimplex *AS = new PointSimplex(), *BS = new PointSimplex();
+        remplacerEgal(M1, S, AS);
+        remplacerEgal(M2, S, BS);
+        s.ListePointsSuivants.push_back(AS);
+        s.ListePointsSuivants.push_back(BS);
+        eclater(S, AS, BS, d1, d2, d3, M1, M2, M3);
+        s.ListeMaillesSuivantes.push_back(new Maille{S, AS, BS});
+        s.orienterMaille(*s.ListeMaillesSuivantes.back());
+        Resultat r = editerAutour(s, s.ListeMaillesSuivantes, static_cast<long>(L), autour.get(), S,
+                                  M1, M2, M3, AS, BS, "RaffinageT26Global");
+        if (!r.reussi())
+            r.raison = "RaffinageT26Global, point " + std::to_string(i) + ", " + r.raison;
+        retenir(premier, r);
+    }
+    avancement.terminer();
+    return true;
+}
+
+/// Phase 2 of the global T26: the mesh becomes a copy of the companion mesh, the previous
+/// positions restart from the current ones. Returns the old previous records for release.
+std::vector<PointSimplex *> recopierSuivants(Simplex &s)
+{
+    const bool indexe = s.recherche == Recherche::Indexee;
+    const std::size_t n = s.ListePointsSimplex.size();
+    const std::size_t c = s.ListeMailles.size();
+    std::unique_ptr<IndexContenu> contenuSimplex, contenuSuivants;
+    if (indexe)
+    {
+        contenuSimplex.reset(new IndexContenu(s.ListePointsSimplex));
+        contenuSuivants.reset(new IndexContenu(s.ListePointsSuivants));
+    }
+    auto indiceSimplex = [&](const PointSimplex *p) {
+        return indexe ? contenuSimplex->premier(p) : s.indicePoint(p);
+    };
+    auto indiceSuivant = [&](const PointSimplex *p) {
+        return indexe ? contenuSuivants->premier(p) : s.indicePointSuivant(p);
+    };
+    auto entree = [](std::vector<PointSimplex *> &liste, int k) -> PointSimplex * {
+        return k < 0 || static_cast<std::size_t>(k) >= liste.size() ? nullptr : liste[k];
+    };
+
+    std::vector<PointSimplex *> &precedents = s.ListePointsPrecedents;
+    std::vector<PointSimplex *> &points = s.ListePointsSimplex;
+    const std::vector<PointSimplex *> anciensPrecedents = precedents;
+    precedents.clear();
+    for (std::size_t i = 0; i < n; ++i)
+        precedents.push_back(new PointSimplex(points[i]->Position, nullptr, nullptr, nullptr));
+    for (std::size_t i = 0; i < precedents.size(); ++i)
+    {
+        const PointSimplex *p = points[i];
+        PointSimplex *q = precedents[i];
+        q->Voisin1 = entree(precedents, indiceSimplex(p->Voisin1));
+        q->Voisin2 = entree(precedents, indiceSimplex(p->Voisin2));
+        q->Voisin3 = entree(precedents, indiceSimplex(p->Voisin3));
+    }
+
+    for (std::size_t i = n; i < s.ListePointsSuivants.size(); ++i)
+        points.push_back(new PointSimplex(*s.ListePointsSuivants[i]));
+    for (std::size_t i = 0; i < points.size(); ++i)
+    {
+        PointSimplex *p = points[i];
+        const PointSimplex *q = s.ListePointsSuivants[i];
+        p->Position = q->Position;
+        p->Voisin1 = entree(points, indiceSuivant(q->Voisin1));
+        p->Voisin2 = entree(points, indiceSuivant(q->Voisin2));
+        p->Voisin3 = entree(points, indiceSuivant(q->Voisin3));
+    }
+    for (std::size_t i = precedents.size(); i < points.size(); ++i)
+        precedents.push_back(new PointSimplex(points[i]->Position, nullptr, nullptr, nullptr));
+
+    auto traduire = [&](const Maille &suivante, Maille &cible) {
+        cible.resize(suivante.size());
+        for (std::size_t q = 0; q < suivante.size(); ++q)
+            cible[q] = entree(points, indiceSuivant(suivante[q]));
+    };
+    for (std::size_t j = 0; j < c; ++j)
+        traduire(*s.ListeMaillesSuivantes[j], *s.ListeMailles[j]);
+    for (std::size_t j = c; j < s.ListeMaillesSuivantes.size(); ++j)
+    {
+        s.ListeMailles.push_back(new Maille());
+        traduire(*s.ListeMaillesSuivantes[j], *s.ListeMailles.back());
+    }
+
+    for (std::size_t i = 0; i < points.size(); ++i)
+        s.majParametres(static_cast<int>(i), 0);
+    return anciensPrecedents;
 }
 
 } // namespace
 
-void t26(Simplex &s, unsigned int i, const Index &index)
+Resultat t26(Simplex &s, unsigned int i, const Index &index)
 {
     if (i >= s.ListePointsSimplex.size())
     {
         std::cout << messageIndiceT26;
-        return;
+        return Resultat::echec(Statut::ArgumentsIncorrects,
+                               "RaffinageT26 : indice de point " + std::to_string(i) + " hors de 0.." +
+                                   std::to_string(static_cast<long>(s.ListePointsSimplex.size()) - 1));
     }
     PointSimplex *P = s.ListePointsSimplex[i];
     PointSimplex *S = s.ListePointsSuivants.at(i);
@@ -104,7 +230,8 @@ void t26(Simplex &s, unsigned int i, const Index &index)
     {
         // A point without its three neighbours cannot be split.
         std::cout << messageIndiceT26;
-        return;
+        return Resultat::echec(Statut::Echec, "RaffinageT26 : le point " + std::to_string(i) +
+                                                  " n'a pas ses trois voisins");
     }
     PointSimplex *N1 = P->Voisin1, *N2 = P->Voisin2, *N3 = P->Voisin3;
     PointSimplex *M1 = S->Voisin1, *M2 = S->Voisin2, *M3 = S->Voisin3;
@@ -155,9 +282,12 @@ void t26(Simplex &s, unsigned int i, const Index &index)
         index.maillesSuivantes->ajouterMaille(*s.ListeMaillesSuivantes.back(),
                                               static_cast<int>(s.ListeMaillesSuivantes.size() - 1));
 
-    editerAutour(s, s.ListeMailles, -1, index.mailles, P, N1, N2, N3, A, B, "RaffinageT26");
-    editerAutour(s, s.ListeMaillesSuivantes, -1, index.maillesSuivantes, S, M1, M2, M3, AS, BS,
-                 "RaffinageT26");
+    Resultat faute = editerAutour(s, s.ListeMailles, -1, index.mailles, P, N1, N2, N3, A, B,
+                                  "RaffinageT26");
+    retenir(faute, editerAutour(s, s.ListeMaillesSuivantes, -1, index.maillesSuivantes, S, M1, M2,
+                                M3, AS, BS, "RaffinageT26"));
+    if (!faute.reussi())
+        faute.raison = "RaffinageT26, point " + std::to_string(i) + ", " + faute.raison;
 
     s.majParametres(static_cast<int>(i), 0);
     s.majParametres(static_cast<int>(n), 0);
@@ -165,6 +295,7 @@ void t26(Simplex &s, unsigned int i, const Index &index)
 
     s.ListePointsPrecedents.push_back(new PointSimplex(A->Position, nullptr, nullptr, nullptr));
     s.ListePointsPrecedents.push_back(new PointSimplex(B->Position, nullptr, nullptr, nullptr));
+    return faute;
 }
 
 } // namespace raffinage
@@ -173,13 +304,28 @@ using namespace raffinage;
 
 void Simplex::RaffinageT26(unsigned int indice)
 {
-    t26(*this, indice, Index());
+    raffinerT26(indice);
 }
 
 void Simplex::RaffinageT26Angles()
 {
+    raffinerT26Angles();
+}
+
+void Simplex::RaffinageT26Global()
+{
+    raffinerT26Global();
+}
+
+Resultat Simplex::raffinerT26(unsigned int indice)
+{
+    return t26(*this, indice, Index());
+}
+
+Resultat Simplex::raffinerT26Angles(const Progression &progression)
+{
     if (ListeMailles.empty())
-        return;
+        return Resultat::succes();
 
     float somme = 0, compte = 0;
     for (const Maille *m : ListeMailles)
@@ -190,17 +336,8 @@ void Simplex::RaffinageT26Angles()
         }
     const float moyenne = somme / compte;
 
-    const bool indexe = rechercheCourante() == Recherche::Indexee;
-    std::unique_ptr<IndexContenu> points;
-    std::unique_ptr<IndexMailles> mailles, maillesSuivantes;
-    Index index;
-    if (indexe)
-    {
-        points.reset(new IndexContenu(ListePointsSimplex));
-        mailles.reset(new IndexMailles(ListeMailles, ListeMailles.size()));
-        maillesSuivantes.reset(new IndexMailles(ListeMaillesSuivantes, ListeMaillesSuivantes.size()));
-        index = Index{points.get(), mailles.get(), maillesSuivantes.get()};
-    }
+    const bool indexe = recherche == Recherche::Indexee;
+    const IndexPasse passe(*this);
 
     // The walk keeps to the cells and points present when it started, each point once per cell:
     // the points that the splits create take angles of their own, and a split inserts its new
@@ -208,8 +345,12 @@ void Simplex::RaffinageT26Angles()
     const std::unordered_set<const PointSimplex *> presents(ListePointsSimplex.begin(),
                                                             ListePointsSimplex.end());
     const std::size_t nbMailles = ListeMailles.size();
+    ::Avancement avancement(progression, "Raffinage T26 par angles", nbMailles);
+    Resultat premier;
     for (std::size_t j = 0; j < nbMailles; ++j)
     {
+        if (!avancement.avancer(j))
+            return Resultat::interrompu("Raffinage T26 par angles");
         const Maille instantane = *ListeMailles[j];
         for (const PointSimplex *p : instantane)
         {
@@ -217,119 +358,34 @@ void Simplex::RaffinageT26Angles()
                 continue;
             if (p->Phi * 180 / M_PI >= moyenne)
             {
-                const int k = indexe ? points->premier(p) : indicePoint(p);
-                t26(*this, static_cast<unsigned int>(k), index);
+                const int k = indexe ? passe.points->premier(p) : indicePoint(p);
+                retenir(premier, t26(*this, static_cast<unsigned int>(k), passe.index()));
             }
         }
     }
+    avancement.terminer();
+    return premier;
 }
 
-void Simplex::RaffinageT26Global()
+Resultat Simplex::raffinerT26Global(const Progression &progression)
 {
     // The companion mesh must cover the mesh; otherwise there is nothing sound to copy back.
     if (ListePointsSuivants.size() < ListePointsSimplex.size() ||
         ListeMaillesSuivantes.size() < ListeMailles.size())
-        return;
-    const bool indexe = rechercheCourante() == Recherche::Indexee;
-
-    // Phase 1: every point of the companion mesh is split.
-    const std::size_t K = ListePointsSuivants.size();
-    const std::size_t L = ListeMaillesSuivantes.size();
-    std::unique_ptr<IndexMailles> autour;
-    if (indexe)
-        autour.reset(new IndexMailles(ListeMaillesSuivantes, L));
-    auto remplacerEgal = [](PointSimplex *q, const PointSimplex *S, PointSimplex *nouveau) {
-        if (!q)
-            return;
-        if (q->Voisin1 && *q->Voisin1 == *S)
-            q->Voisin1 = nouveau;
-        else if (q->Voisin2 && *q->Voisin2 == *S)
-            q->Voisin2 = nouveau;
-        else if (q->Voisin3 && *q->Voisin3 == *S)
-            q->Voisin3 = nouveau;
-    };
-    for (std::size_t i = 0; i < K; ++i)
-    {
-        PointSimplex *S = ListePointsSuivants[i];
-        if (!S || !S->aSesVoisins())
-            continue;
-        PointSimplex *M1 = S->Voisin1, *M2 = S->Voisin2, *M3 = S->Voisin3;
-        const vector3 d1 = demiVers(S, M1), d2 = demiVers(S, M2), d3 = demiVers(S, M3);
-        PointSimplex *AS = new PointSimplex(), *BS = new PointSimplex();
-        remplacerEgal(M1, S, AS);
-        remplacerEgal(M2, S, BS);
-        ListePointsSuivants.push_back(AS);
-        ListePointsSuivants.push_back(BS);
-        eclater(S, AS, BS, d1, d2, d3, M1, M2, M3);
-        ListeMaillesSuivantes.push_back(new Maille{S, AS, BS});
-        orienterMaille(*ListeMaillesSuivantes.back());
-        editerAutour(*this, ListeMaillesSuivantes, static_cast<long>(L), autour.get(), S, M1, M2,
-                     M3, AS, BS, "RaffinageT26Global");
-    }
-
-    // Phase 2: the mesh becomes a copy of the companion mesh.
-    const std::size_t n = ListePointsSimplex.size();
-    const std::size_t c = ListeMailles.size();
-    std::unique_ptr<IndexContenu> contenuSimplex, contenuSuivants;
-    if (indexe)
-    {
-        contenuSimplex.reset(new IndexContenu(ListePointsSimplex));
-        contenuSuivants.reset(new IndexContenu(ListePointsSuivants));
-    }
-    auto indiceSimplex = [&](const PointSimplex *p) {
-        return indexe ? contenuSimplex->premier(p) : indicePoint(p);
-    };
-    auto indiceSuivant = [&](const PointSimplex *p) {
-        return indexe ? contenuSuivants->premier(p) : indicePointSuivant(p);
-    };
-    auto entree = [](std::vector<PointSimplex *> &liste, int k) -> PointSimplex * {
-        return k < 0 || static_cast<std::size_t>(k) >= liste.size() ? nullptr : liste[k];
-    };
-
-    const std::vector<PointSimplex *> anciensPrecedents = ListePointsPrecedents;
-    ListePointsPrecedents.clear();
-    for (std::size_t i = 0; i < n; ++i)
-        ListePointsPrecedents.push_back(
-            new PointSimplex(ListePointsSimplex[i]->Position, nullptr, nullptr, nullptr));
-    for (std::size_t i = 0; i < ListePointsPrecedents.size(); ++i)
-    {
-        const PointSimplex *p = ListePointsSimplex[i];
-        PointSimplex *q = ListePointsPrecedents[i];
-        q->Voisin1 = entree(ListePointsPrecedents, indiceSimplex(p->Voisin1));
-        q->Voisin2 = entree(ListePointsPrecedents, indiceSimplex(p->Voisin2));
-        q->Voisin3 = entree(ListePointsPrecedents, indiceSimplex(p->Voisin3));
-    }
-
-    for (std::size_t i = n; i < ListePointsSuivants.size(); ++i)
-        ListePointsSimplex.push_back(new PointSimplex(*ListePointsSuivants[i]));
-    for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
-    {
-        PointSimplex *p = ListePointsSimplex[i];
-        const PointSimplex *q = ListePointsSuivants[i];
-        p->Position = q->Position;
-        p->Voisin1 = entree(ListePointsSimplex, indiceSuivant(q->Voisin1));
-        p->Voisin2 = entree(ListePointsSimplex, indiceSuivant(q->Voisin2));
-        p->Voisin3 = entree(ListePointsSimplex, indiceSuivant(q->Voisin3));
-    }
-    for (std::size_t i = ListePointsPrecedents.size(); i < ListePointsSimplex.size(); ++i)
-        ListePointsPrecedents.push_back(
-            new PointSimplex(ListePointsSimplex[i]->Position, nullptr, nullptr, nullptr));
-
-    auto traduire = [&](const Maille &suivante, Maille &cible) {
-        cible.resize(suivante.size());
-        for (std::size_t q = 0; q < suivante.size(); ++q)
-            cible[q] = entree(ListePointsSimplex, indiceSuivant(suivante[q]));
-    };
-    for (std::size_t j = 0; j < c; ++j)
-        traduire(*ListeMaillesSuivantes[j], *ListeMailles[j]);
-    for (std::size_t j = c; j < ListeMaillesSuivantes.size(); ++j)
-    {
-        ListeMailles.push_back(new Maille());
-        traduire(*ListeMaillesSuivantes[j], *ListeMailles.back());
-    }
-
-    for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
-        majParametres(static_cast<int>(i), 0);
-
-    libererOrphelins(anciensPrecedents, {});
+        return Resultat::echec(Statut::Echec,
+                               "RaffinageT26Global : les listes suivantes (" +
+                                   std::to_string(ListePointsSuivants.size()) + " points, " +
+                                   std::to_string(ListeMaillesSuivantes.size()) +
+                                   " mailles) ne couvrent pas le maillage (" +
+                                   std::to_string(ListePointsSimplex.size()) + " points, " +
+                                   std::to_string(ListeMailles.size()) + " mailles)");
+    Resultat premier;
+    const bool complet = eclaterSuivants(*this, sousProgression(progression, 0, 0.8), premier);
+    // Even after a stop the copy is made: the mesh and its companion stay alike.
+    libererOrphelins(recopierSuivants(*this), {});
+    if (!complet)
+        return Resultat::interrompu("Raffinage T26 global");
+    if (progression)
+        progression(1.0, "Raffinage T26 global : recopie");
+    return premier;
 }

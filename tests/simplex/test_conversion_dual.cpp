@@ -95,7 +95,7 @@ TEST(ConstruireAretes, IndexMapsGiveTheSameTableAsScans)
     Maillage indexe(sommets, faces), parcouru(sommets, faces);
     s.construireAretes(indexe);
     {
-        RechercheLineaire lineaire;
+        RechercheLineaire lineaire(s);
         s.construireAretes(parcouru);
     }
     EXPECT_EQ(empreinte(indexe), empreinte(parcouru));
@@ -305,7 +305,7 @@ TEST(Conversions, IndexMapsGiveTheSameMeshesAsScans)
     Simplex indexe, parcouru;
     derouler(indexe);
     {
-        RechercheLineaire lineaire;
+        RechercheLineaire lineaire(parcouru);
         derouler(parcouru);
     }
     EXPECT_EQ(empreinte(indexe), empreinte(parcouru));

@@ -164,7 +164,7 @@ TEST(Sequences, IndexMapsAndScansGiveTheSameMeshes)
         Simplex indexe, parcouru;
         derouler(indexe);
         {
-            RechercheLineaire lineaire;
+            RechercheLineaire lineaire(parcouru);
             derouler(parcouru);
         }
         EXPECT_GT(indexe.ListePointsSimplex.size(), 3 * (depart == Depart::Gabarit ? 320u : 8u));

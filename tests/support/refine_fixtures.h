@@ -6,24 +6,24 @@
 
 #include "Maillage.h"
 #include "Simplex.h"
-#include "SimplexRaffinage.h"
 
 namespace tarnis_test {
 
-/// Switches the refinement and conversion lookups to plain scans while it lives.
+/// Switches the refinement and conversion lookups of s to plain scans while it lives.
 class RechercheLineaire
 {
 public:
-    RechercheLineaire() : avant(raffinage::rechercheCourante())
+    explicit RechercheLineaire(Simplex &s) : s(s), avant(s.recherche)
     {
-        raffinage::choisirRecherche(raffinage::Recherche::Lineaire);
+        s.recherche = Recherche::Lineaire;
     }
-    ~RechercheLineaire() { raffinage::choisirRecherche(avant); }
+    ~RechercheLineaire() { s.recherche = avant; }
     RechercheLineaire(const RechercheLineaire &) = delete;
     RechercheLineaire &operator=(const RechercheLineaire &) = delete;
 
 private:
-    raffinage::Recherche avant;
+    Simplex &s;
+    Recherche avant;
 };
 
 /// Everything the refinement and conversions define about a mesh, written out exactly: each

@@ -1,5 +1,9 @@
 #include "simplex_fixtures.h"
 
+#include <gtest/gtest.h>
+
+#include "Resultat.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -109,26 +113,12 @@ void construireDual(Simplex &s, const std::vector<point3> &sommets, const std::v
         arete[{f.s2, f.s3}] = i;
         arete[{f.s3, f.s1}] = i;
     }
-    for (int i = 0; i < nf; ++i)
+    std::vector<point3> centres;
+    std::vector<std::array<int, 3>> voisins;
+    for (const Face &f : faces)
     {
-        const Face &f = faces[i];
-        const point3 c = (sommets[f.s1] + sommets[f.s2] + sommets[f.s3]) / 3.0;
-        s.ListePointsSimplex.push_back(new PointSimplex(c, nullptr, nullptr, nullptr));
-        s.ListePointsSuivants.push_back(new PointSimplex(c, nullptr, nullptr, nullptr));
-        s.ListePointsPrecedents.push_back(new PointSimplex(c, nullptr, nullptr, nullptr));
-        s.ListePointsInitiaux.push_back(new PointSimplex(c, nullptr, nullptr, nullptr));
-    }
-    for (int i = 0; i < nf; ++i)
-    {
-        const Face &f = faces[i];
-        const int g1 = arete.at({f.s2, f.s1}), g2 = arete.at({f.s3, f.s2}), g3 = arete.at({f.s1, f.s3});
-        for (auto *liste : {&s.ListePointsSimplex, &s.ListePointsSuivants})
-        {
-            PointSimplex *p = (*liste)[i];
-            p->Voisin1 = (*liste)[g1];
-            p->Voisin2 = (*liste)[g2];
-            p->Voisin3 = (*liste)[g3];
-        }
+        centres.push_back((sommets[f.s1] + sommets[f.s2] + sommets[f.s3]) / 3.0);
+        voisins.push_back({{arete.at({f.s2, f.s1}), arete.at({f.s3, f.s2}), arete.at({f.s1, f.s3})}});
     }
     // Faces around each vertex, counter-clockwise from outside: after face (v, a, b) comes the
     // face in which v is followed by b.
@@ -137,25 +127,24 @@ void construireDual(Simplex &s, const std::vector<point3> &sommets, const std::v
         for (int v : {faces[i].s1, faces[i].s2, faces[i].s3})
             if (uneFace[v] < 0)
                 uneFace[v] = i;
+    std::vector<std::vector<int>> mailles;
     for (std::size_t v = 0; v < sommets.size(); ++v)
     {
         if (uneFace[v] < 0)
             continue;
-        Maille *maille = new Maille;
-        Maille *suivante = new Maille;
+        mailles.emplace_back();
         int f = uneFace[v];
         do
         {
-            maille->push_back(s.ListePointsSimplex[f]);
-            suivante->push_back(s.ListePointsSuivants[f]);
+            mailles.back().push_back(f);
             const Face &t = faces[f];
             const int b = t.s1 == static_cast<int>(v) ? t.s3 : t.s2 == static_cast<int>(v) ? t.s1 : t.s2;
             f = arete.at({static_cast<int>(v), b});
         } while (f != uneFace[v]);
-        s.ListeMailles.push_back(maille);
-        s.ListeMaillesSuivantes.push_back(suivante);
     }
-    s.initialiserParametres();
+    const Resultat r = s.construire(centres, voisins, mailles);
+    if (!r)
+        ADD_FAILURE() << r.raison;
 }
 
 void tetraedreDual(Simplex &s, double rayon)
