@@ -111,10 +111,10 @@ Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &p
             std::cout << "fin chargement et construction\n";
             if (!r)
                 return r;
-        } else if (s.charger(nom) == 0) {
-            const std::string &raison = s.getRaisonChargement();
-            return Resultat::echec(Statut::MaillageIllisible,
-                                   cite(nom) + " : " + (raison.empty() ? "illisible" : raison));
+        } else {
+            const Resultat r = s.lire(nom, progression);
+            if (!r)
+                return r;
         }
     } catch (const std::exception &e) {
         return Resultat::echec(Statut::MaillageIllisible, cite(nom) + " : " + e.what());

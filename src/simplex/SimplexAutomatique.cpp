@@ -38,14 +38,19 @@ public:
         return true;
     }
 
-    bool raffiner(int passes, void (Simplex::*operation)(), const std::string &phase)
+    bool raffiner(int passes, Resultat (Simplex::*operation)(const Progression &), const std::string &phase)
     {
         for (int i = 0; i < passes; ++i) {
+            Resultat passe;
             if (!garder(phase, [&] {
-                    (s.*operation)();
+                    passe = (s.*operation)(Progression());
                     retention = 0;
                 }))
                 return false;
+            if (!passe) {
+                resultat = Resultat::echec(passe.statut, phase + " : " + passe.raison);
+                return false;
+            }
         }
         return true;
     }
@@ -92,12 +97,12 @@ Resultat deformationAutomatique(Simplex &s, kd_tree *kd, const ReglagesAutomatiq
             return e.resultat;
         bool ok;
         if (phaseT26 && (r.t26Global > 0 || r.t26Angles > 0)) {
-            ok = e.raffiner(r.t26Global, &Simplex::RaffinageT26Global, "Raffinage T26 Global") &&
-                 e.raffiner(r.t26Angles, &Simplex::RaffinageT26Angles, "Raffinage T26 par angles");
+            ok = e.raffiner(r.t26Global, &Simplex::raffinerT26Global, "Raffinage T26 Global") &&
+                 e.raffiner(r.t26Angles, &Simplex::raffinerT26Angles, "Raffinage T26 par angles");
             phaseT26 = false;
         } else {
-            ok = e.raffiner(r.t22Surfaces, &Simplex::RaffinageT22Surfaces, "Raffinage T22 par surfaces") &&
-                 e.raffiner(r.t22PointsParMaille, &Simplex::RaffinageT22PointsParMaille,
+            ok = e.raffiner(r.t22Surfaces, &Simplex::raffinerT22Surfaces, "Raffinage T22 par surfaces") &&
+                 e.raffiner(r.t22PointsParMaille, &Simplex::raffinerT22PointsParMaille,
                             "Raffinage T22 Point par maille");
             phaseT26 = true;
         }
