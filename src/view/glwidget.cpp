@@ -276,7 +276,7 @@ Resultat GLWidget::operationMoteur(const std::function<Resultat(Simplex &, kd_tr
     return r;
 }
 
-bool GLWidget::raffiner(int iteration, void (Simplex::*pas)(), const char *nom)
+bool GLWidget::raffiner(int iteration, Resultat (Simplex::*pas)(const Progression &), const char *nom)
 {
     if (modeDisplayMaille == 3) {
         setModeDisplayMaille(1);
@@ -285,8 +285,9 @@ bool GLWidget::raffiner(int iteration, void (Simplex::*pas)(), const char *nom)
     for (int i = 0; i < iteration; ++i) {
         if (!operationEnabled)
             return reussite();
+        Resultat r;
         try {
-            (instanceSimplex.get()->*pas)();
+            r = (instanceSimplex.get()->*pas)(Progression());
         } catch (const std::exception &e) {
             dejaDeforme = 0;
             triangulationAJour = false;
@@ -295,6 +296,9 @@ bool GLWidget::raffiner(int iteration, void (Simplex::*pas)(), const char *nom)
         }
         triangulationAJour = false;
         dejaDeforme = 0;
+        if (!r)
+            return echec(QStringLiteral("Le raffinage %1 a échoué : %2")
+                             .arg(QString::fromLatin1(nom), raisonMoteur(r)));
     }
     if (coupe != 0)
         calculCoupes();
@@ -304,15 +308,15 @@ bool GLWidget::raffiner(int iteration, void (Simplex::*pas)(), const char *nom)
 bool GLWidget::RaffinageT26(int iteration, int critere)
 {
     if (critere == 0)
-        return raffiner(iteration, &Simplex::RaffinageT26Global, "T26");
-    return raffiner(iteration, &Simplex::RaffinageT26Angles, "T26");
+        return raffiner(iteration, &Simplex::raffinerT26Global, "T26");
+    return raffiner(iteration, &Simplex::raffinerT26Angles, "T26");
 }
 
 bool GLWidget::RaffinageT22Auto(int iteration, int critere)
 {
     if (critere == 0)
-        return raffiner(iteration, &Simplex::RaffinageT22Surfaces, "T22");
-    return raffiner(iteration, &Simplex::RaffinageT22PointsParMaille, "T22");
+        return raffiner(iteration, &Simplex::raffinerT22Surfaces, "T22");
+    return raffiner(iteration, &Simplex::raffinerT22PointsParMaille, "T22");
 }
 
 void GLWidget::dilatation(double coef)
@@ -346,8 +350,11 @@ bool GLWidget::Triangularisation()
     bool ok = true;
     if (!instanceSimplex->ListeMailles.empty()) {
         try {
-            instanceSimplex->Triangularisation();
-            triangulationAJour = true;
+            const Resultat r = instanceSimplex->trianguler();
+            if (r)
+                triangulationAJour = true;
+            else
+                ok = echec(raisonMoteur(r));
         } catch (const std::exception &e) {
             ok = echec(QStringLiteral("La triangulation a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
         }
@@ -363,16 +370,15 @@ bool GLWidget::triangleToSimplex()
     if (suffixeSimplex != "off")
         return echec(QStringLiteral("Seul un maillage triangulé lu dans un fichier OFF peut être "
                                     "converti en maillage simplex."));
-    bool converti = false;
+    Resultat r;
     try {
-        converti = instanceSimplex->triangleToSimplex();
+        r = instanceSimplex->convertirTriangles();
     } catch (const std::exception &e) {
         return echec(QStringLiteral("La création du maillage simplex a échoué : %1")
                          .arg(QString::fromLocal8Bit(e.what())));
     }
-    if (!converti)
-        return echec(QStringLiteral("Le maillage triangulé ne peut pas être converti en maillage "
-                                    "simplex (il doit être fermé et sans sommet isolé)."));
+    if (!r)
+        return echec(raisonMoteur(r));
     suffixeSimplex = "smm";
     modeDisplayMaille = 1;
     triangulationAJour = false;
@@ -436,9 +442,11 @@ bool GLWidget::ExportMaillage()
     bool ok = true;
     try {
         if (nom.endsWith(".sm")) {
-            ok = instanceSimplex->exporter(fichier, 1);
+            const Resultat r = instanceSimplex->ecrire(fichier, 1);
+            ok = r ? true : echec(raisonMoteur(r));
         } else if (nom.endsWith(".smm")) {
-            ok = instanceSimplex->exporter(fichier, 2);
+            const Resultat r = instanceSimplex->ecrire(fichier, 2);
+            ok = r ? true : echec(raisonMoteur(r));
         } else if (nom.endsWith(".off") || nom.endsWith(".obj")) {
             // The triangles are made again when the mesh moved since they were last made.
             if (!estTriangule || !triangulationAJour)

@@ -6,6 +6,7 @@
 #endif
 
 #include "Defauts.h"
+#include "Progression.h"
 #include "Resultat.h"
 
 #include <functional>
@@ -235,7 +236,7 @@ private:
     bool reussite();
     bool chargerMaillage(const QString &nom);
     bool chargerNuage();
-    bool raffiner(int iteration, void (Simplex::*pas)(), const char *nom);
+    bool raffiner(int iteration, Resultat (Simplex::*pas)(const Progression &), const char *nom);
 
     QString erreur;
     QRect viewport;
