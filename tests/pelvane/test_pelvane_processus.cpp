@@ -165,8 +165,9 @@ TEST_F(Processus, HelpAndExitStatuses)
         const std::string ligne = derniereLigne(s.err);
         EXPECT_EQ(ligne.rfind("Pelvane : erreur : ", 0), 0u) << s.err;
         EXPECT_NE(ligne.find(c.motif), std::string::npos) << ligne;
-        if (c.statut == 2)
+        if (c.statut == 2) {
             EXPECT_EQ(s.err, ligne + "\n");
+        }
     }
     // Nothing left in the output folder of the failed runs.
     EXPECT_TRUE(!fs::exists(t.file("x")) || fs::is_empty(t.file("x")));
