@@ -3,6 +3,8 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
+
+#include "SimplexAutomatique.h"
 #include <QString>
 
 #include <functional>
@@ -121,6 +123,8 @@ private:
     bool ouvrirParSuffixe(const QString &fichier);
     /// Tells the user, naming the files, when a new view could not read what it was given.
     /// The one failure box: "<quoi> a échoué : <raison>", the reason as the engine or the view gave it.
+    /// The automatic mode's settings: the preferences' counts, the view's weights.
+    ReglagesAutomatiques reglagesAutomatiques(const GLWidget &vue) const;
     void signalerEchec(QMessageBox::Icon icone, const QString &titre, const QString &quoi, const QString &raison);
     void signalerEchecChargement(const QString &raison, const QString &nuage, const QString &maillage);
     bool fenetrePrincipaleDisponible() const;

@@ -25,7 +25,78 @@ void traiterEvenements()
     QCoreApplication::processEvents();
 }
 
+/// The dialog's side of an automatic run: a list line per new phase, the bar over the rounds'
+/// units, and the count line.
+class SuiviAutomatique
+{
+public:
+    SuiviAutomatique(LoadingDialog &dialogue, GLWidget &vue, const ReglagesAutomatiques &r)
+        : L(dialogue), vue(vue), r(r), total(unitesAutomatiques(r)),
+          deformation(QStringLiteral("Deformation du maillage (x%1)").arg(r.pasDeformation))
+    {
+        // The bar counts the rounds' units; the final series has a count line of its own.
+        L.setMaximum(total - r.pasDeformation);
+    }
+
+    void rapporter(double fraction, const QString &ligne)
+    {
+        const bool finale = ligne == QLatin1String("Deformation finale");
+        if (ligne != phase) {
+            phase = ligne;
+            if (ligne == deformation)
+                ++cycle;
+            if (!finale)
+                L.ajouterLigne(ligne);
+        }
+        if (finale) {
+            L.setCompteurs(MainWindow::tr("Déformation finale %1 / %2 · %3 points simplex")
+                               .arg(++pasFinaux)
+                               .arg(r.pasDeformation)
+                               .arg(vue.getNbPtSimplex()));
+            return;
+        }
+        L.setCompteurs(MainWindow::tr("Cycle %1 / %2 · %3 · %4 points simplex")
+                           .arg(cycle)
+                           .arg(r.tours)
+                           .arg(ligne)
+                           .arg(vue.getNbPtSimplex()));
+        const int fait = static_cast<int>(fraction * total + 0.5);
+        if (fait > montre) {
+            L.avancer(fait - montre);
+            montre = fait;
+        }
+    }
+
+private:
+    LoadingDialog &L;
+    GLWidget &vue;
+    const ReglagesAutomatiques &r;
+    const int total;
+    const QString deformation;
+    QString phase;
+    int montre = 0;
+    int cycle = 0;
+    int pasFinaux = 0;
+};
+
 } // namespace
+
+ReglagesAutomatiques MainWindow::reglagesAutomatiques(const GLWidget &vue) const
+{
+    ReglagesAutomatiques r;
+    r.tours = settingWindow->getIterationAutomatisme();
+    r.pasDeformation = settingWindow->getIterationDeformation();
+    r.t26Global = settingWindow->getIterationT26Global();
+    r.t26Angles = settingWindow->getIterationT26Angles();
+    r.t22Surfaces = settingWindow->getIterationT22Surfaces();
+    r.t22PointsParMaille = settingWindow->getIterationT22PointParMaille();
+    r.alpha = vue.deformSetting.alpha;
+    r.beta = vue.deformSetting.beta;
+    r.gamma = vue.deformSetting.gamma;
+    r.rigid = vue.deformSetting.rigid;
+    r.cone = settingWindow->isConeDeVision();
+    return r;
+}
 
 void MainWindow::on_actionDeformation_automatis_triggered()
 {
@@ -82,57 +153,13 @@ void MainWindow::Deformation_auto()
         connect(L, &LoadingDialog::arretDemande, this, [action]() { action->setChecked(false); });
     auto arrete = [&]() { return !vue || !L || L->isArretDemande() || !action->isChecked(); };
 
-    ReglagesAutomatiques r;
-    r.tours = settingWindow->getIterationAutomatisme();
-    r.pasDeformation = settingWindow->getIterationDeformation();
-    r.t26Global = settingWindow->getIterationT26Global();
-    r.t26Angles = settingWindow->getIterationT26Angles();
-    r.t22Surfaces = settingWindow->getIterationT22Surfaces();
-    r.t22PointsParMaille = settingWindow->getIterationT22PointParMaille();
-    r.alpha = vue->deformSetting.alpha;
-    r.beta = vue->deformSetting.beta;
-    r.gamma = vue->deformSetting.gamma;
-    r.rigid = vue->deformSetting.rigid;
-    r.cone = settingWindow->isConeDeVision();
-
-    // The bar counts the rounds' units; the final series has a count line of its own.
-    const int total = unitesAutomatiques(r);
-    L->setMaximum(total - r.pasDeformation);
-    int montre = 0;
-    int cycle = 0;
-    int pasFinaux = 0;
-    std::string phase;
-    const QString deformation = QStringLiteral("Deformation du maillage (x%1)").arg(r.pasDeformation);
+    const ReglagesAutomatiques r = reglagesAutomatiques(*vue);
+    SuiviAutomatique suivi(*L, *vue, r);
     const Progression progression = [&](double fraction, const std::string &etape) {
         if (arrete())
             return false;
-        const QString ligne = QString::fromStdString(etape);
-        if (etape != phase) {
-            phase = etape;
-            if (ligne == deformation)
-                ++cycle;
-            if (ligne != QLatin1String("Deformation finale"))
-                L->ajouterLigne(ligne);
-        }
-        const int fait = static_cast<int>(fraction * total + 0.5);
-        if (ligne == QLatin1String("Deformation finale")) {
-            ++pasFinaux;
-            L->setCompteurs(tr("Déformation finale %1 / %2 · %3 points simplex")
-                                .arg(pasFinaux)
-                                .arg(r.pasDeformation)
-                                .arg(vue->getNbPtSimplex()));
-        } else {
-            L->setCompteurs(tr("Cycle %1 / %2 · %3 · %4 points simplex")
-                                .arg(cycle)
-                                .arg(r.tours)
-                                .arg(ligne)
-                                .arg(vue->getNbPtSimplex()));
-            if (fait > montre) {
-                L->avancer(fait - montre);
-                montre = fait;
-            }
-        }
-        if (ligne != deformation && ligne != QLatin1String("Deformation finale"))
+        suivi.rapporter(fraction, QString::fromStdString(etape));
+        if (etape.rfind("Raffinage", 0) == 0)
             loadInformation(vue.data());
         // Events are processed after every step so that "Arrêter" and the counts are live.
         traiterEvenements();
