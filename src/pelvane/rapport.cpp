@@ -1,4 +1,4 @@
-#include "ajustement.h"
+#include "execution.h"
 
 #include <iomanip>
 #include <sstream>

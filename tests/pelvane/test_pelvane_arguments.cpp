@@ -178,7 +178,7 @@ TEST(Aide, AskedAnywhereAndListsEveryExitStatus)
 
     const std::string aide = pelvane::texteAide();
     for (Statut s : {Statut::Reussite, Statut::ArgumentsIncorrects, Statut::MaillageIllisible, Statut::NuageIllisible,
-                     Statut::SortieImpossible, Statut::EchecAjustement})
+                     Statut::SortieImpossible, Statut::Echec})
         EXPECT_NE(aide.find("\n  " + std::to_string(static_cast<int>(s)) + "  "), std::string::npos)
             << static_cast<int>(s);
     for (const char *o : {"--cloud", "--mesh", "--out", "--internal", "--external", "--retention", "--rigidity",

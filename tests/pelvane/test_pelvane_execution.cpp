@@ -1,7 +1,7 @@
 // The fitting run in process: outputs, read-back, the report against a
 // recomputation, the placement, the final series and every failure path.
 
-#include "ajustement.h"
+#include "execution.h"
 #include "orientation.h"
 
 #include "Maillage.h"
@@ -537,7 +537,7 @@ TEST(Ajustement, ADivergingMeshIsAFailureNotAResult)
         p.sauvegardeAuto = true;
         std::ostringstream o;
         const Bilan b = ajuster(p, o);
-        EXPECT_EQ(b.resultat.statut, Statut::EchecAjustement) << alpha;
+        EXPECT_EQ(b.resultat.statut, Statut::Echec) << alpha;
         EXPECT_NE(b.resultat.raison.find("le maillage diverge"), std::string::npos) << b.resultat.raison;
         EXPECT_TRUE(!fs::exists(t.file("o")) || fs::is_empty(t.file("o"))) << alpha;
     }

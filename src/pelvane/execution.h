@@ -1,5 +1,5 @@
-#ifndef TARNIS_PELVANE_AJUSTEMENT_H
-#define TARNIS_PELVANE_AJUSTEMENT_H
+#ifndef TARNIS_PELVANE_EXECUTION_H
+#define TARNIS_PELVANE_EXECUTION_H
 
 #include "arguments.h"
 #include "distance.h"

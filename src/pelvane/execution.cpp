@@ -1,4 +1,4 @@
-#include "ajustement.h"
+#include "execution.h"
 #include "orientation.h"
 
 #include "Maillage.h"
@@ -518,13 +518,13 @@ Bilan Ajustement::lancer()
             r = ecrireSorties();
         }
     } catch (const Divergence &d) {
-        r = Resultat::echec(Statut::EchecAjustement,
+        r = Resultat::echec(Statut::Echec,
                             "le maillage diverge (au pas " + std::to_string(d.pas) +
                                 ", un point s'éloigne à plus de dix diagonales du nuage) : diminuer les forces");
     } catch (const std::exception &e) {
-        r = Resultat::echec(Statut::EchecAjustement, std::string("erreur interne : ") + e.what());
+        r = Resultat::echec(Statut::Echec, std::string("erreur interne : ") + e.what());
     } catch (...) {
-        r = Resultat::echec(Statut::EchecAjustement, "erreur interne inconnue");
+        r = Resultat::echec(Statut::Echec, "erreur interne inconnue");
     }
     bilan.resultat = r;
     if (!r.reussi()) {
@@ -595,11 +595,11 @@ Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reg
         return a.lancer();
     } catch (const std::exception &e) {
         Bilan b;
-        b.resultat = Resultat::echec(Statut::EchecAjustement, std::string("erreur interne : ") + e.what());
+        b.resultat = Resultat::echec(Statut::Echec, std::string("erreur interne : ") + e.what());
         return b;
     } catch (...) {
         Bilan b;
-        b.resultat = Resultat::echec(Statut::EchecAjustement, "erreur interne inconnue");
+        b.resultat = Resultat::echec(Statut::Echec, "erreur interne inconnue");
         return b;
     }
 }
