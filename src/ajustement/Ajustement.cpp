@@ -137,6 +137,7 @@ private:
     std::vector<std::array<int, 3>> voisins;
     std::vector<std::vector<int>> mailles;
     std::vector<long> attache; // nearest simplex point of each sample point, last step
+    double dernierMax = 0;     // largest move of the last step
 };
 
 void Ajusteur::lireMaillage()
@@ -195,7 +196,7 @@ std::vector<point3> Ajusteur::normales() const
     return N;
 }
 
-// One step: every point moves from the same state. Returns the mean move.
+// One step: every point moves from the same state. Returns the mean move (dernierMax: the largest).
 double Ajusteur::pas(double tau, double mu, double kappa)
 {
     const std::size_t n = X.size();
@@ -239,11 +240,13 @@ double Ajusteur::pas(double tau, double mu, double kappa)
         }
     });
     double total = 0;
+    dernierMax = 0;
     for (std::size_t i = 0; i < n; ++i) {
         // Written so that a coordinate that is not a number fails the test.
         if (!(scal(Y[i], Y[i]) <= 100.0))
             throw Divergence{bilan.pas + 1};
         total += deplacement[i];
+        dernierMax = std::max(dernierMax, deplacement[i]);
     }
     precedent.swap(X);
     X.swap(Y);
@@ -373,7 +376,9 @@ Resultat Ajusteur::lancer()
                 bilan.pointsFinaux = s.getNbPointsSimplex();
                 return Resultat::interrompu("Ajustement");
             }
-            if (t + 1 >= minimum && d < reglages.seuilConvergence * arete)
+            // Still moving: on average, or somewhere (a part drawn in late, as a neck).
+            if (t + 1 >= minimum && d < reglages.seuilConvergence * arete &&
+                dernierMax < 25 * reglages.seuilConvergence * arete)
                 break;
         }
         bilan.niveaux = niveau;
