@@ -142,6 +142,7 @@ private:
 
 void Ajusteur::lireMaillage()
 {
+    orienterVersExterieur(s);
     const std::size_t n = s.ListePointsSimplex.size();
     std::unordered_map<const PointSimplex *, int> indice;
     indice.reserve(2 * n);
@@ -184,14 +185,21 @@ void Ajusteur::ecrireMaillage(const std::vector<point3> &positions)
     }
 }
 
+// Outward normals of the points: the sum of the area vectors of the cells around each point,
+// the cells running counter-clockwise seen from outside (lireMaillage has them turned so).
 std::vector<point3> Ajusteur::normales() const
 {
-    std::vector<point3> N(X.size());
-    for (std::size_t i = 0; i < X.size(); ++i) {
-        const point3 &a = X[voisins[i][0]], &b = X[voisins[i][1]], &c = X[voisins[i][2]];
-        const point3 n = vect(b - a, c - a);
+    std::vector<point3> N(X.size(), point3(0, 0, 0));
+    for (const std::vector<int> &c : mailles) {
+        point3 a(0, 0, 0);
+        for (std::size_t k = 0; k < c.size(); ++k)
+            a += vect(X[c[k]], X[c[(k + 1) % c.size()]]);
+        for (int i : c)
+            N[i] += a;
+    }
+    for (point3 &n : N) {
         const double l = norme(n);
-        N[i] = l > 0 ? fois(n, 1.0 / l) : point3(0, 0, 0);
+        n = l > 0 ? fois(n, 1.0 / l) : point3(0, 0, 0);
     }
     return N;
 }
@@ -286,14 +294,26 @@ bool Ajusteur::raffinerLocalement(double &moyenne)
 
     if (static_cast<long>(X.size()) >= reglages.pointsMaximum)
         return false;
-    std::vector<char> marque(X.size(), 0);
+    // Each point gets the mean distance of the cloud points it draws (the mean, so that the
+    // noise of a scan does not call for points); those beyond the tolerance are split, the
+    // worst first.
+    std::vector<double> ecart(X.size(), 0);
+    std::vector<int> nombre(X.size(), 0);
     for (std::size_t k = 0; k < echantillon.size(); ++k)
-        if (d[k] > reglages.tolerance && attache[k] >= 0)
-            marque[attache[k]] = 1;
+        if (attache[k] >= 0) {
+            ecart[attache[k]] += d[k];
+            ++nombre[attache[k]];
+        }
     std::vector<unsigned> points;
-    for (std::size_t i = 0; i < marque.size(); ++i)
-        if (marque[i])
+    for (std::size_t i = 0; i < ecart.size(); ++i)
+        if (nombre[i] > 0 && ecart[i] > reglages.tolerance * nombre[i]) {
+            ecart[i] /= nombre[i];
             points.push_back(static_cast<unsigned>(i));
+        }
+    std::stable_sort(points.begin(), points.end(), [&](unsigned a, unsigned b) { return ecart[a] > ecart[b]; });
+    // At most a third of the points per level, so that the level after can settle them.
+    if (points.size() > X.size() / 3)
+        points.resize(X.size() / 3);
     if (points.empty())
         return false;
     const std::size_t place = static_cast<std::size_t>(reglages.pointsMaximum) - X.size();
@@ -347,7 +367,7 @@ Resultat Ajusteur::lancer()
 
     const double force = std::clamp(reglages.externe / 0.05, 0.0, 2.0);
     const double tau = 0.5 * force;
-    const double mu = 0.3;
+    const double mu = 0.6;
     double moyennePrecedente = std::numeric_limits<double>::infinity();
     bool local = false;
     bool dernier = false; // settle the last refinement, then stop
@@ -378,7 +398,7 @@ Resultat Ajusteur::lancer()
             }
             // Still moving: on average, or somewhere (a part drawn in late, as a neck).
             if (t + 1 >= minimum && d < reglages.seuilConvergence * arete &&
-                dernierMax < 25 * reglages.seuilConvergence * arete)
+                dernierMax < 100 * reglages.seuilConvergence * arete)
                 break;
         }
         bilan.niveaux = niveau;

@@ -27,7 +27,7 @@ struct ReglagesAjustement
     /// than this share of the cloud's bounding-box diagonal are split.
     double tolerance = 0.0015;
     /// No local refinement beyond this many simplex points.
-    long pointsMaximum = 25000;
+    long pointsMaximum = 20000;
     /// A level ends when a step moves the points by less than this share of their spacing.
     double seuilConvergence = 2e-3;
     /// The run ends when a level improves the mean cloud-to-surface distance by less than this share.

@@ -257,7 +257,7 @@ std::string texteAide()
            "  --threads N         fils de calcul, 0 = tous les cœurs (défaut 0) ; le résultat n'en dépend pas\n"
            "  --tolerance X       écart, en % de la diagonale du nuage, au-delà duquel l'ajustement\n"
            "                      raffine localement (défaut 0.15)\n"
-           "  --max-points N      nombre de points simplexes au-delà duquel il ne raffine plus (défaut 25000)\n"
+           "  --max-points N      nombre de points simplexes au-delà duquel il ne raffine plus (défaut 20000)\n"
            "  -h, --help          affiche cette aide\n"
            "  Une valeur suit son option (--out res) ou s'y colle après un signe égal (--out=res).\n"
            "  Les options --method, --threads, --tolerance, --max-points et les autres peuvent aussi suivre\n"

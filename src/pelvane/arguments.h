@@ -24,7 +24,7 @@ struct Parametres
     bool cycles = false;       ///< run the automatic mode's cycles only, not the fit
     int fils = 0;              ///< threads of the fit (0: every core)
     float tolerance = 0.15f;   ///< local refinement beyond this distance, % of the cloud's diagonal
-    long pointsMaximum = 25000; ///< no local refinement beyond this many simplex points
+    long pointsMaximum = 20000; ///< no local refinement beyond this many simplex points
 };
 
 /// Result of reading the command line.
