@@ -28,7 +28,8 @@ struct ReglagesAjustement
     double tolerance = 0.0015;
     /// No local refinement beyond this many simplex points.
     long pointsMaximum = 20000;
-    /// A level ends when a step moves the points by less than this share of their spacing.
+    /// A level ends when a step moves the points by less than this share of their spacing on
+    /// average, and none by more than a hundred times this share.
     double seuilConvergence = 2e-3;
     /// The run ends when a level improves the mean cloud-to-surface distance by less than this share.
     double gainMinimum = 0.02;
