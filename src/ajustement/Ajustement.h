@@ -19,7 +19,7 @@ struct ReglagesAjustement
     double interne = 1.0;   ///< weight of the internal (smoothing) force; 1 is the default schedule
     double externe = 0.05;  ///< weight of the data forces; 0.05 is the default schedule
     double retenue = 0.0;   ///< pull back towards the previous position (0 to 1)
-    int rigidite = 2;       ///< rigidity: the smoothing of the coarse levels grows with it
+    int rigidite = 2;       ///< rigidity: the smoothing grows with it (2: the default schedule)
     long pointsMinimum = 2000; ///< whole-mesh refinements until the mesh has this many points
     int iterations = 20;    ///< steps of a level before the convergence test may end it
 
