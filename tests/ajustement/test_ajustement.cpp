@@ -209,6 +209,10 @@ TEST(Ajustement, AnyUnitAndPlaceGiveTheSameRelativeFigures)
         Simplex s;
         BilanAjustement b;
         ASSERT_TRUE(ajusterGabarit(s, nuage, r, &b).reussi()) << c.echelle;
+        // The shape wants more points than allowed: the local refinement stops at the bound,
+        // passed only by the cuts of the cells its last splits crowded.
+        EXPECT_GT(b.pointsFinaux, r.pointsMaximum * 9 / 10);
+        EXPECT_LE(b.pointsFinaux, r.pointsMaximum * 6 / 5);
         figures.push_back(mesurerAjustement(s, nuage));
         diagonales.push_back(b.diagonale);
     }
