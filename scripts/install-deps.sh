@@ -12,6 +12,7 @@ PKGS=(
   xvfb xauth x11-utils
   clang libclang-rt-dev
   python3 python3-numpy python3-nibabel
+  python3-open3d
 )
 
 missing=()

@@ -80,7 +80,7 @@ double secondesParRequeteBalayage(const std::vector<point3> &points)
     for (std::size_t i = 0; i < n; ++i) {
         double d = std::numeric_limits<double>::infinity();
         for (const auto &f : s.faces)
-            d = std::min(d, pelvane::distancePointTriangle(points[i], s.sommets[f[0]], s.sommets[f[1]], s.sommets[f[2]]));
+            d = std::min(d, distancePointTriangle(points[i], s.sommets[f[0]], s.sommets[f[1]], s.sommets[f[2]]));
         somme += d;
     }
     benchmark::DoNotOptimize(somme);
@@ -108,7 +108,7 @@ void mesurer(benchmark::State &etat, const std::vector<point3> &points, Requetes
 void Ours_DistancesOfACloud(benchmark::State &etat)
 {
     const Surface &s = laSurface();
-    const pelvane::ArbreTriangles arbre(s.sommets, s.faces);
+    const ArbreTriangles arbre(s.sommets, s.faces);
     const std::vector<point3> points = nuage(static_cast<std::size_t>(etat.range(0)), 50);
     mesurer(etat, points, [&] { benchmark::DoNotOptimize(arbre.distances(points)); });
 }
@@ -116,7 +116,7 @@ void Ours_DistancesOfACloud(benchmark::State &etat)
 void Ours_OneByOneInCloudOrder(benchmark::State &etat)
 {
     const Surface &s = laSurface();
-    const pelvane::ArbreTriangles arbre(s.sommets, s.faces);
+    const ArbreTriangles arbre(s.sommets, s.faces);
     const std::vector<point3> points = nuage(static_cast<std::size_t>(etat.range(0)), 50);
     mesurer(etat, points, [&] {
         double somme = 0;

@@ -61,8 +61,17 @@ Resultat lireChemin(const std::string &texte, const std::string &nom, std::strin
     return {};
 }
 
-LigneDeCommande positionnelle(const std::vector<std::string> &a)
+LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &maillageParDefaut,
+                       const Parametres *base = nullptr);
+
+LigneDeCommande positionnelle(const std::vector<std::string> &arguments)
 {
+    // The ten arguments of the launcher, then optionally named options of the fit.
+    std::vector<std::string> a = arguments, options;
+    for (std::size_t i = 10; i < arguments.size() && arguments[10].rfind("--", 0) == 0; ++i)
+        options.push_back(arguments[i]);
+    if (!options.empty())
+        a.resize(10);
     LigneDeCommande l;
     Parametres &p = l.parametres;
     if (a.size() != 10) {
@@ -94,16 +103,23 @@ LigneDeCommande positionnelle(const std::vector<std::string> &a)
     p.rigid = static_cast<int>(rigid);
     p.pointsMinimum = points;
     p.iterations = static_cast<int>(iterations);
+    if (!options.empty())
+        return nommee(options, p.maillage, &p);
     return l;
 }
 
-LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &maillageParDefaut)
+LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &maillageParDefaut,
+                       const Parametres *base)
 {
     LigneDeCommande l;
     Parametres &p = l.parametres;
-    p.maillage = maillageParDefaut;
-    p.sortie = ".";
-    bool nuageDonne = false;
+    if (base) {
+        p = *base;
+    } else {
+        p.maillage = maillageParDefaut;
+        p.sortie = ".";
+    }
+    bool nuageDonne = base != nullptr;
     for (std::size_t i = 0; i < a.size(); ++i) {
         std::string option = a[i], valeur;
         bool avecEgal = false;
@@ -125,8 +141,10 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
             p.sauvegardeAuto = true;
             continue;
         }
-        static const char *const avecValeur[] = {"--cloud", "--mesh", "--out", "--internal", "--external",
-                                                 "--retention", "--rigidity", "--min-points", "--iterations"};
+        static const char *const avecValeur[] = {"--cloud",      "--mesh",       "--out",        "--internal",
+                                                 "--external",   "--retention",  "--rigidity",   "--min-points",
+                                                 "--iterations", "--method",     "--threads",    "--tolerance",
+                                                 "--max-points"};
         bool connue = false;
         for (const char *o : avecValeur)
             connue = connue || option == o;
@@ -162,9 +180,28 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
         } else if (option == "--min-points") {
             if ((r = lireEntier(valeur, "--min-points", 1, PointsMax, entier)).reussi())
                 p.pointsMinimum = entier;
-        } else {
+        } else if (option == "--iterations") {
             if ((r = lireEntier(valeur, "--iterations", 0, IterationsMax, entier)).reussi())
                 p.iterations = static_cast<int>(entier);
+        } else if (option == "--method") {
+            if (valeur == "ajustement" || valeur == "cycles")
+                p.cycles = valeur == "cycles";
+            else
+                r = refus("--method : \"ajustement\" ou \"cycles\" attendu, reçu \"" + valeur + "\"");
+        } else if (option == "--threads") {
+            if ((r = lireEntier(valeur, "--threads", 0, 256, entier)).reussi())
+                p.fils = static_cast<int>(entier);
+        } else if (option == "--tolerance") {
+            float t = 0;
+            if ((r = lireReel(valeur, "--tolerance", t)).reussi()) {
+                if (t > 0)
+                    p.tolerance = t;
+                else
+                    r = refus("--tolerance : un réel strictement positif est attendu");
+            }
+        } else {
+            if ((r = lireEntier(valeur, "--max-points", 1, PointsMax, entier)).reussi())
+                p.pointsMaximum = entier;
         }
         if (!r.reussi()) {
             l.resultat = r;
@@ -215,12 +252,24 @@ std::string texteAide()
            "  --rigidity N        rigidité du maillage, 0 à 99 (défaut 2)\n"
            "  --min-points N      nombre minimum de points simplexes, 1 à 999999 (défaut 2000)\n"
            "  --iterations N      itérations de déformation par cycle, 0 à 99999 (défaut 20)\n"
-           "  --autosave          enregistre aussi le maillage après chaque cycle\n"
+           "  --autosave          enregistre aussi le maillage après chaque cycle (ou niveau)\n"
+           "  --method M          ajustement (défaut) ou cycles (le mode automatique seul)\n"
+           "  --threads N         fils de calcul, 0 = tous les cœurs (défaut 0) ; le résultat n'en dépend pas\n"
+           "  --tolerance X       écart, en % de la diagonale du nuage, au-delà duquel l'ajustement\n"
+           "                      raffine localement (défaut 0.15)\n"
+           "  --max-points N      nombre de points simplexes au-delà duquel il ne raffine plus (défaut 20000)\n"
            "  -h, --help          affiche cette aide\n"
            "  Une valeur suit son option (--out res) ou s'y colle après un signe égal (--out=res).\n"
+           "  Les options --method, --threads, --tolerance, --max-points et les autres peuvent aussi suivre\n"
+           "  les dix arguments de la forme positionnelle.\n"
            "\n"
            "Déroulement : le maillage est centré sur le centre de la boîte englobante du nuage et mis à\n"
-           "l'échelle, axe par axe, pour l'envelopper ; puis chaque cycle déforme le maillage ITERATIONS fois\n"
+           "l'échelle, axe par axe, pour l'envelopper. L'ajustement (par défaut) procède par niveaux, du\n"
+           "grossier au fin : chaque niveau déplace les points, attirés par le nuage et attirant à eux les\n"
+           "points du nuage les plus proches (au moins ITERATIONS pas, au plus 4 × ITERATIONS, jusqu'à ce\n"
+           "qu'ils ne bougent plus), puis raffine : T26 global tant que le maillage a moins de POINTS_MIN\n"
+           "points, puis T26 aux points et T22 aux mailles là où le nuage reste loin de la surface ; il\n"
+           "s'arrête quand l'écart ne diminue plus. Avec --method cycles, chaque cycle déforme le maillage ITERATIONS fois\n"
            "et le raffine, en alternant T26 (global) et T22 (par surfaces), jusqu'à ce qu'il ait au moins\n"
            "POINTS_MIN points ; une série finale d'au plus 10 × ITERATIONS déformations (au moins 50 ;\n"
            "aucune si ITERATIONS vaut 0) s'arrête dès que la forme du maillage ne change plus.\n"

@@ -21,6 +21,10 @@ struct Parametres
     std::string maillage;      ///< reference simplex mesh (SMM)
     std::string nuage;         ///< point cloud (PTS, or Analyze .hdr/.img)
     std::string sortie;        ///< output folder
+    bool cycles = false;       ///< run the automatic mode's cycles only, not the fit
+    int fils = 0;              ///< threads of the fit (0: every core)
+    float tolerance = 0.15f;   ///< local refinement beyond this distance, % of the cloud's diagonal
+    long pointsMaximum = 20000; ///< no local refinement beyond this many simplex points
 };
 
 /// Result of reading the command line.

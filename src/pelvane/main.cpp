@@ -2,7 +2,7 @@
 // the result beside a short report. See --help for the arguments and the exit
 // statuses.
 
-#include "ajustement.h"
+#include "execution.h"
 #include "arguments.h"
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "ajustement.h"
+#include "execution.h"
 
 #include <iomanip>
 #include <sstream>
@@ -35,6 +35,11 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << "points simplexes minimum = " << p.pointsMinimum << "\n";
     o << "itérations par cycle = " << p.iterations << "\n";
     o << "sauvegarde automatique = " << (p.sauvegardeAuto ? 1 : 0) << "\n";
+    o << "méthode = " << (p.cycles ? "cycles" : "ajustement") << "\n";
+    if (!p.cycles) {
+        o << "tolérance du raffinage local (% de la diagonale) = " << p.tolerance << "\n";
+        o << "points simplexes maximum = " << p.pointsMaximum << "\n";
+    }
     o << std::setprecision(9);
     o << "points du nuage = " << b.pointsNuage << "\n";
     o << "diagonale de la boîte englobante du nuage = " << b.diagonale << "\n";
@@ -61,6 +66,8 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << std::setprecision(9);
     statistiques(o, "écart nuage -> surface", b.nuageVersSurface, b.diagonale);
     statistiques(o, "écart points simplexes -> nuage", b.maillageVersNuage, b.diagonale);
+    o << "points échantillonnés sur la surface = " << b.echantillonsSurface << "\n";
+    statistiques(o, "écart surface -> nuage", b.surfaceVersNuage, b.diagonale);
     o << "maillage simplexe = " << b.fichierSmm << "\n";
     o << "triangulation = " << b.fichierOff << "\n";
     for (const std::string &f : b.sauvegardes)

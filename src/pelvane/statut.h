@@ -7,7 +7,7 @@
 
 namespace pelvane {
 
-// The tool's outcome is the engine's: the status is the process exit status.
+/// The console tool reports the engine's outcome; the status value is the process exit status.
 using ::Resultat;
 using ::Statut;
 

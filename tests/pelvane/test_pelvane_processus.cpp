@@ -108,7 +108,7 @@ TEST_F(Processus, LauncherArgumentsInTheirOrderGiveTheResults)
     EXPECT_NE(rapport.find("maillage de référence = " + reference + "\n"), std::string::npos);
     EXPECT_NE(rapport.find("nuage = " + nuage + "\n"), std::string::npos);
     // Progress and the places of the results on standard error.
-    EXPECT_NE(s.err.find("Pelvane : cycle 1 : 80 points simplexes"), std::string::npos) << s.err;
+    EXPECT_NE(s.err.find("Pelvane : niveau 1 : 80 points simplexes"), std::string::npos) << s.err;
     EXPECT_NE(s.err.find("Pelvane : rapport : " + sortie + "/oeuf.rapport.txt\n"), std::string::npos) << s.err;
 
     // A French locale's decimal commas and the save flag.
@@ -156,7 +156,9 @@ TEST_F(Processus, HelpAndExitStatuses)
         {{"1.00", "0.05", "0.00", "2", "250", "6", "0", reference, nuage, t.file("fichier/x")}, 5,
          "dossier de sortie"},
         {{"--out", t.file("x")}, 2, "--cloud est obligatoire"},
-        {{"100", "0.05", "0.00", "2", "250", "6", "0", reference, nuage, t.file("x")}, 6, "le maillage diverge"},
+        {{"100", "0.05", "0.00", "2", "250", "6", "0", reference, nuage, t.file("x"), "--method", "cycles"},
+         6,
+         "le maillage diverge"},
     };
     for (const Cas &c : cas) {
         s = lancer(t, c.arguments);

@@ -7,8 +7,6 @@
 #include <functional>
 #include <unordered_map>
 
-namespace pelvane {
-
 namespace {
 
 struct CleArete
@@ -130,4 +128,3 @@ std::vector<std::size_t> orienterVersExterieur(Simplex &s)
     return inversees;
 }
 
-} // namespace pelvane

@@ -6,8 +6,6 @@
 #include <limits>
 #include <thread>
 
-namespace pelvane {
-
 namespace {
 
 struct V
@@ -326,4 +324,3 @@ Statistiques resumer(std::vector<double> distances)
     return s;
 }
 
-} // namespace pelvane

@@ -1,13 +1,11 @@
-#ifndef TARNIS_PELVANE_DISTANCE_H
-#define TARNIS_PELVANE_DISTANCE_H
+#ifndef TARNIS_AJUSTEMENT_DISTANCE_H
+#define TARNIS_AJUSTEMENT_DISTANCE_H
 
 #include "point3.h"
 
 #include <array>
 #include <cstddef>
 #include <vector>
-
-namespace pelvane {
 
 /// Euclidean distance from p to the closed triangle (a, b, c). Degenerate
 /// triangles (a segment or a single point) give the distance to that set.
@@ -75,7 +73,5 @@ struct Statistiques
 };
 
 Statistiques resumer(std::vector<double> distances);
-
-} // namespace pelvane
 
 #endif

@@ -1,7 +1,8 @@
 // The fitting run in process: outputs, read-back, the report against a
 // recomputation, the placement, the final series and every failure path.
 
-#include "ajustement.h"
+#include "execution.h"
+#include "Ajustement.h"
 #include "orientation.h"
 
 #include "Maillage.h"
@@ -62,6 +63,9 @@ Parametres parametresDeTest(const std::string &reference, const std::string &nua
     p.sortie = sortie;
     p.pointsMinimum = 300;
     p.iterations = 10;
+    // These tests cover the run around the fit (files, report, failures) with the automatic
+    // mode's cycles, whose steps they can count; the fit itself is tested in the engine.
+    p.cycles = true;
     return p;
 }
 

@@ -1,12 +1,10 @@
-#ifndef TARNIS_PELVANE_ORIENTATION_H
-#define TARNIS_PELVANE_ORIENTATION_H
+#ifndef TARNIS_AJUSTEMENT_ORIENTATION_H
+#define TARNIS_AJUSTEMENT_ORIENTATION_H
 
 #include <cstddef>
 #include <vector>
 
 class Simplex;
-
-namespace pelvane {
 
 /// Orders the cells of a closed simplex mesh so that they all run the same way
 /// round the surface, counter-clockwise seen from outside (the triangulation
@@ -23,7 +21,5 @@ void inverserMailles(Simplex &s, const std::vector<std::size_t> &mailles);
 /// Signed volume enclosed by the cells fanned round their centres: positive
 /// when they run counter-clockwise seen from outside.
 double volumeSigne(const Simplex &s);
-
-} // namespace pelvane
 
 #endif

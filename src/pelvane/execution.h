@@ -1,5 +1,5 @@
-#ifndef TARNIS_PELVANE_AJUSTEMENT_H
-#define TARNIS_PELVANE_AJUSTEMENT_H
+#ifndef TARNIS_PELVANE_EXECUTION_H
+#define TARNIS_PELVANE_EXECUTION_H
 
 #include "arguments.h"
 #include "distance.h"
@@ -61,6 +61,8 @@ struct Bilan
 
     Statistiques nuageVersSurface; ///< each cloud point to the triangulated surface
     Statistiques maillageVersNuage; ///< each simplex point to its nearest cloud point
+    Statistiques surfaceVersNuage;  ///< points spread evenly over the triangles to their nearest cloud point
+    std::size_t echantillonsSurface = 0;
 };
 
 /// Runs the whole job: reads the reference mesh and the cloud, places the mesh
@@ -70,16 +72,6 @@ struct Bilan
 /// Progress lines go to progression. Never throws and never exits: failures
 /// come back in Bilan::resultat, and no output file of a failed run is left.
 Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reglages &reglages = Reglages());
-
-/// Places a closed simplex mesh around a cloud: the centre of the mesh's
-/// bounding box goes to the centre of the cloud's, and the mesh is scaled axis
-/// by axis, about that centre, so that the ball it contains around its centre
-/// becomes an ellipsoid shaped after the cloud's extents (none thinner than a
-/// twentieth of the largest) that holds every cloud point, enlarged by marge.
-/// Every point's geometry is recomputed. Returns "" or the reason it cannot
-/// (a mesh whose centre lies on its surface). The mesh is enclosing when it is
-/// star-shaped about its centre, as the template is.
-std::string placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, double marge);
 
 /// The report text of a run (what NOM.rapport.txt holds).
 std::string texteRapport(const Parametres &parametres, const Bilan &bilan);

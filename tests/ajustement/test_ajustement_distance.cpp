@@ -5,10 +5,6 @@
 #include <limits>
 #include <random>
 
-using pelvane::ArbreTriangles;
-using pelvane::distancePointTriangle;
-using pelvane::resumer;
-
 namespace {
 
 double dist(const point3 &a, const point3 &b)

@@ -1,4 +1,5 @@
-#include "ajustement.h"
+#include "execution.h"
+#include "Ajustement.h"
 #include "orientation.h"
 
 #include "Maillage.h"
@@ -73,39 +74,6 @@ double distance(const point3 &a, const point3 &b)
     return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
-// Why the mesh is not a closed simplex mesh ("" when it is).
-std::string defautDuMaillage(const Simplex &s)
-{
-    const std::size_t n = s.ListePointsSimplex.size();
-    if (n < 4)
-        return "il a " + std::to_string(n) + " point(s) simplexe(s)";
-    if (s.ListePointsSuivants.size() < n || s.ListePointsPrecedents.size() < n)
-        return "ses listes compagnes sont trop courtes";
-    std::set<const PointSimplex *> membres(s.ListePointsSimplex.begin(), s.ListePointsSimplex.end());
-    if (membres.size() != n)
-        return "un point y figure deux fois";
-    for (std::size_t i = 0; i < n; ++i) {
-        const PointSimplex *p = s.ListePointsSimplex[i];
-        const PointSimplex *v[3] = {p->Voisin1, p->Voisin2, p->Voisin3};
-        for (const PointSimplex *q : v) {
-            if (!q || !membres.count(q))
-                return "le point " + std::to_string(i) + " n'a pas trois voisins dans le maillage";
-            if (q == p)
-                return "le point " + std::to_string(i) + " est son propre voisin";
-            if (q->Voisin1 != p && q->Voisin2 != p && q->Voisin3 != p)
-                return "le voisinage du point " + std::to_string(i) + " n'est pas symétrique";
-        }
-        if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2])
-            return "le point " + std::to_string(i) + " a deux fois le même voisin";
-        const point3 &x = p->Position;
-        if (!std::isfinite(x.x) || !std::isfinite(x.y) || !std::isfinite(x.z))
-            return "le point " + std::to_string(i) + " a une position non finie";
-    }
-    if (s.ListeMailles.empty())
-        return "il n'a aucune maille";
-    return "";
-}
-
 struct Boite
 {
     double min[3], max[3];
@@ -126,15 +94,6 @@ Boite boiteDe(const std::vector<point3> &points)
         }
     }
     return b;
-}
-
-std::vector<std::array<int, 3>> facesDe(const Maillage &m)
-{
-    std::vector<std::array<int, 3>> f;
-    f.reserve(m.listeFaces.size());
-    for (const Face &x : m.listeFaces)
-        f.push_back({x.s1, x.s2, x.s3});
-    return f;
 }
 
 // Mean move of the simplex points along their normals in the last step: the
@@ -265,6 +224,7 @@ private:
     Resultat lireEntrees();
     void cycles();
     void serieFinale();
+    Resultat ajustementPrecis();
     Resultat ecrireSorties();
     void mesurer();
     void pas(bool &dejaDeforme);
@@ -438,9 +398,51 @@ void Ajustement::mesurer()
     bilan.mailles = static_cast<int>(simplex.ListeMailles.size());
     bilan.sommetsTriangulation = static_cast<int>(t.listeSommets.size());
     bilan.triangles = static_cast<int>(t.listeFaces.size());
-    const ArbreTriangles surface(t.listeSommets, facesDe(t));
-    bilan.nuageVersSurface = resumer(surface.distances(nuage.ListePointsInterets));
-    bilan.maillageVersNuage = resumer(distancesAuNuage(simplex, nuage.kd.get()));
+    const FiguresAjustement f = mesurerAjustement(simplex, nuage.ListePointsInterets, param.fils);
+    bilan.nuageVersSurface = f.nuageVersSurface;
+    bilan.surfaceVersNuage = f.surfaceVersNuage;
+    bilan.echantillonsSurface = f.echantillonsSurface;
+    bilan.maillageVersNuage = f.pointsVersNuage;
+}
+
+// The fit of the engine, from where the placement left the mesh (it places it again, in its
+// own frame, which changes nothing). Progress lines after each level; the automatic save saves
+// the mesh of each level as NOM.cycleK.smm.
+Resultat Ajustement::ajustementPrecis()
+{
+    ReglagesAjustement r;
+    r.interne = param.alpha;
+    r.externe = param.beta;
+    r.retenue = param.gamma;
+    r.rigidite = param.rigid;
+    r.pointsMinimum = param.pointsMinimum;
+    r.iterations = param.iterations;
+    r.tolerance = param.tolerance / 100.0;
+    r.pointsMaximum = std::max(param.pointsMaximum, param.pointsMinimum);
+    r.marge = regl.marge;
+    r.fils = param.fils;
+    BilanAjustement b;
+    auto apres = [&](const Simplex &s, int niveau) {
+        prog << "Pelvane : niveau " << niveau << " : " << s.getNbPointsSimplex() << " points simplexes" << std::endl;
+        bilan.pointsParCycle.push_back(s.getNbPointsSimplex());
+        if (!param.sauvegardeAuto)
+            return;
+        const std::string f =
+            (fs::path(param.sortie) / (bilan.nom + ".cycle" + std::to_string(niveau) + ".smm")).string();
+        const bool ecrit = verifierSortie(f).reussi() &&
+                           ecrireAtomique(f, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); });
+        if (ecrit) {
+            bilan.sauvegardes.push_back(f);
+            ecrits.push_back(f);
+        } else {
+            prog << "Pelvane : attention : sauvegarde du niveau impossible \"" << f << "\"" << std::endl;
+        }
+    };
+    const Resultat res = ajuster(simplex, nuage.ListePointsInterets, r, {}, &b, apres);
+    bilan.cycles = b.niveaux;
+    bilan.pasFinaux = b.pas;
+    bilan.arretAnticipe = b.converge;
+    return res;
 }
 
 Resultat Ajustement::ecrireSorties()
@@ -506,10 +508,17 @@ Bilan Ajustement::lancer()
         if (r.reussi()) {
             prog << "Pelvane : " << bilan.pointsNuage << " points dans le nuage, " << bilan.pointsInitiaux
                  << " points simplexes au départ" << std::endl;
-            cycles();
-            bilan.dureeCycles = secondesDepuis(debut) - bilan.dureeLecture;
-            serieFinale();
+            if (param.cycles) {
+                cycles();
+                bilan.dureeCycles = secondesDepuis(debut) - bilan.dureeLecture;
+                serieFinale();
+            } else {
+                r = ajustementPrecis();
+                bilan.dureeCycles = secondesDepuis(debut) - bilan.dureeLecture;
+            }
             bilan.dureeFinale = secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles;
+        }
+        if (r.reussi()) {
             mesurer();
             if (!std::isfinite(bilan.nuageVersSurface.moyenne) || !std::isfinite(bilan.maillageVersNuage.moyenne))
                 throw Divergence{pasFaits};
@@ -536,57 +545,6 @@ Bilan Ajustement::lancer()
 }
 
 } // namespace
-
-std::string placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, double marge)
-{
-    std::vector<point3> positions;
-    positions.reserve(s.ListePointsSimplex.size());
-    for (const PointSimplex *p : s.ListePointsSimplex)
-        positions.push_back(p->Position);
-    const Boite bm = boiteDe(positions), bn = boiteDe(nuage);
-    const point3 cm((bm.min[0] + bm.max[0]) / 2, (bm.min[1] + bm.max[1]) / 2, (bm.min[2] + bm.max[2]) / 2);
-    const point3 cn((bn.min[0] + bn.max[0]) / 2, (bn.min[1] + bn.max[1]) / 2, (bn.min[2] + bn.max[2]) / 2);
-
-    // Radius of the ball around cm inside the mesh: the distance from cm to its
-    // triangulated surface.
-    s.Triangularisation();
-    ArbreTriangles surface(s.maillageTriangule.listeSommets, facesDe(s.maillageTriangule));
-    const double rayonInterieur = surface.distance(cm);
-    if (!(rayonInterieur > 0) || !std::isfinite(rayonInterieur))
-        return "le centre de sa boîte englobante est sur sa surface";
-
-    // Half extents of the cloud, none thinner than a twentieth of the largest,
-    // so that a flat cloud still gets a mesh with volume.
-    double h[3];
-    double hmax = 0;
-    for (int k = 0; k < 3; ++k) {
-        h[k] = (bn.max[k] - bn.min[k]) / 2;
-        hmax = std::max(hmax, h[k]);
-    }
-    for (int k = 0; k < 3; ++k)
-        h[k] = std::max(h[k], hmax / 20);
-    // Smallest k such that the ellipsoid of half axes k * h holds every point.
-    double kmax = 0;
-    for (const point3 &q : nuage) {
-        const double u[3] = {(q.x - cn.x) / h[0], (q.y - cn.y) / h[1], (q.z - cn.z) / h[2]};
-        kmax = std::max(kmax, u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
-    }
-    kmax = std::sqrt(kmax) * marge;
-    double a[3];
-    for (int k = 0; k < 3; ++k)
-        a[k] = kmax * h[k] / rayonInterieur;
-
-    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i) {
-        const point3 &p = s.ListePointsSimplex[i]->Position;
-        const point3 q(cn.x + a[0] * (p.x - cm.x), cn.y + a[1] * (p.y - cm.y), cn.z + a[2] * (p.z - cm.z));
-        s.ListePointsSimplex[i]->Position = q;
-        s.ListePointsSuivants[i]->Position = q;
-        s.ListePointsPrecedents[i]->Position = q;
-    }
-    s.initialiserParametres();
-    s.calculerCentre();
-    return "";
-}
 
 Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reglages &reglages)
 {

@@ -1,0 +1,618 @@
+#include "Ajustement.h"
+#include "ArbrePoints.h"
+#include "orientation.h"
+
+#include "Simplex.h"
+#include "SimplexRaffinage.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <exception>
+#include <limits>
+#include <memory>
+#include <set>
+#include <thread>
+#include <unordered_map>
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Small vector helpers over point3.
+
+inline point3 fois(const point3 &a, double k) { return point3(a.x * k, a.y * k, a.z * k); }
+inline double scal(const point3 &a, const point3 &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline point3 vect(const point3 &a, const point3 &b)
+{
+    return point3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+}
+inline double norme(const point3 &a) { return std::sqrt(scal(a, a)); }
+
+int filsEffectifs(int demandes)
+{
+    if (demandes > 0)
+        return demandes;
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+// Runs f(debut, fin) over [0, n) cut into one contiguous slice per thread. Every result of the
+// callers is written at its own index, so the slicing does not change any value.
+template <class F> void enParallele(std::size_t n, int fils, F f)
+{
+    std::size_t t = static_cast<std::size_t>(std::max(1, fils));
+    if (n < 4096)
+        t = 1;
+    t = std::min(t, n == 0 ? std::size_t(1) : n);
+    if (t <= 1) {
+        f(std::size_t(0), n);
+        return;
+    }
+    std::vector<std::thread> autres;
+    autres.reserve(t - 1);
+    for (std::size_t k = 1; k < t; ++k)
+        autres.emplace_back([&, k] { f(n * k / t, n * (k + 1) / t); });
+    f(0, n / t);
+    for (std::thread &a : autres)
+        a.join();
+}
+
+struct Boite
+{
+    point3 min, max;
+    point3 centre() const { return fois(min + max, 0.5); }
+    double diagonale() const { return norme(max - min); }
+};
+
+Boite boiteDe(const std::vector<point3> &points)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    Boite b{point3(inf, inf, inf), point3(-inf, -inf, -inf)};
+    for (const point3 &p : points) {
+        b.min = point3(std::min(b.min.x, p.x), std::min(b.min.y, p.y), std::min(b.min.z, p.z));
+        b.max = point3(std::max(b.max.x, p.x), std::max(b.max.y, p.y), std::max(b.max.z, p.z));
+    }
+    return b;
+}
+
+std::vector<std::array<int, 3>> facesDe(const Maillage &m)
+{
+    std::vector<std::array<int, 3>> f;
+    f.reserve(m.listeFaces.size());
+    for (const Face &x : m.listeFaces)
+        f.push_back({x.s1, x.s2, x.s3});
+    return f;
+}
+
+// Raised inside the run when a step leaves the bounded region around the cloud.
+struct Divergence
+{
+    int pas;
+};
+
+// The fit proper, on the mesh's own arrays in the working frame.
+class Ajusteur
+{
+public:
+    Ajusteur(Simplex &s, const std::vector<point3> &nuage, const ReglagesAjustement &r, const Progression &p,
+             BilanAjustement &b, const std::function<void(const Simplex &, int)> &apres)
+        : s(s), reglages(r), progression(p), bilan(b), apresNiveau(apres), fils(filsEffectifs(r.fils))
+    {
+        const Boite boite = boiteDe(nuage);
+        centre = boite.centre();
+        echelle = boite.diagonale();
+        Q.reserve(nuage.size());
+        for (const point3 &q : nuage)
+            Q.push_back(fois(q - centre, 1.0 / echelle));
+        arbreNuage = ArbrePoints(Q);
+        const std::size_t m = std::min(Q.size(), std::max<std::size_t>(reglages.echantillonMaximum, 1));
+        echantillon.reserve(m);
+        for (std::size_t k = 0; k < m; ++k)
+            echantillon.push_back(Q[k * Q.size() / m]);
+    }
+
+    Resultat lancer();
+
+private:
+    void lireMaillage();
+    void ecrireMaillage(const std::vector<point3> &positions);
+    double pas(double tau, double mu, double kappa);
+    std::vector<point3> normales() const;
+    bool raffinerLocalement(double &moyenne);
+    void rendre(); // back to the cloud's frame, cells outward
+
+    Simplex &s;
+    const ReglagesAjustement &reglages;
+    const Progression &progression;
+    BilanAjustement &bilan;
+    const std::function<void(const Simplex &, int)> &apresNiveau;
+    int fils;
+
+    point3 centre;
+    double echelle = 1;
+    std::vector<point3> Q;           // cloud in the working frame
+    std::vector<point3> echantillon; // cloud points that pull on the surface
+    ArbrePoints arbreNuage;
+
+    std::vector<point3> X, precedent;
+    std::vector<std::array<int, 3>> voisins;
+    std::vector<std::vector<int>> mailles;
+    std::vector<long> attache; // nearest simplex point of each sample point, last step
+    double dernierMax = 0;     // largest move of the last step
+};
+
+void Ajusteur::lireMaillage()
+{
+    orienterVersExterieur(s);
+    const std::size_t n = s.ListePointsSimplex.size();
+    std::unordered_map<const PointSimplex *, int> indice;
+    indice.reserve(2 * n);
+    for (std::size_t i = 0; i < n; ++i)
+        indice.emplace(s.ListePointsSimplex[i], static_cast<int>(i));
+    X.resize(n);
+    voisins.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const PointSimplex *p = s.ListePointsSimplex[i];
+        X[i] = p->Position;
+        const PointSimplex *v[3] = {p->Voisin1, p->Voisin2, p->Voisin3};
+        for (int k = 0; k < 3; ++k) {
+            auto it = indice.find(v[k]);
+            voisins[i][k] = it == indice.end() ? static_cast<int>(i) : it->second;
+        }
+    }
+    mailles.clear();
+    mailles.reserve(s.ListeMailles.size());
+    for (const Maille *m : s.ListeMailles) {
+        std::vector<int> c;
+        c.reserve(m->size());
+        for (const PointSimplex *p : *m) {
+            auto it = indice.find(p);
+            if (it != indice.end())
+                c.push_back(it->second);
+        }
+        mailles.push_back(std::move(c));
+    }
+    precedent = X;
+}
+
+void Ajusteur::ecrireMaillage(const std::vector<point3> &positions)
+{
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        s.ListePointsSimplex[i]->Position = positions[i];
+        if (i < s.ListePointsSuivants.size())
+            s.ListePointsSuivants[i]->Position = positions[i];
+        if (i < s.ListePointsPrecedents.size())
+            s.ListePointsPrecedents[i]->Position = positions[i];
+    }
+}
+
+// Outward normals of the points: the sum of the area vectors of the cells around each point,
+// the cells running counter-clockwise seen from outside (lireMaillage has them turned so).
+std::vector<point3> Ajusteur::normales() const
+{
+    std::vector<point3> N(X.size(), point3(0, 0, 0));
+    for (const std::vector<int> &c : mailles) {
+        point3 a(0, 0, 0);
+        for (std::size_t k = 0; k < c.size(); ++k)
+            a += vect(X[c[k]], X[c[(k + 1) % c.size()]]);
+        for (int i : c)
+            N[i] += a;
+    }
+    for (point3 &n : N) {
+        const double l = norme(n);
+        n = l > 0 ? fois(n, 1.0 / l) : point3(0, 0, 0);
+    }
+    return N;
+}
+
+// One step: every point moves from the same state. Returns the mean move (dernierMax: the largest).
+double Ajusteur::pas(double tau, double mu, double kappa)
+{
+    const std::size_t n = X.size();
+    const std::vector<point3> N = normales();
+
+    // Cloud to model: each sample point pulls on its nearest simplex point.
+    const ArbrePoints arbreMaillage(X);
+    attache.assign(echantillon.size(), -1);
+    enParallele(echantillon.size(), fils, [&](std::size_t debut, std::size_t fin) {
+        double d2;
+        for (std::size_t k = debut; k < fin; ++k)
+            attache[k] = arbreMaillage.plusProche(echantillon[k], d2);
+    });
+    std::vector<point3> somme(n, point3(0, 0, 0));
+    std::vector<int> compte(n, 0);
+    for (std::size_t k = 0; k < echantillon.size(); ++k)
+        if (attache[k] >= 0) {
+            somme[attache[k]] += echantillon[k];
+            ++compte[attache[k]];
+        }
+
+    std::vector<point3> Y(n);
+    std::vector<double> deplacement(n);
+    const double gamma = std::clamp(reglages.retenue, 0.0, 1.0);
+    enParallele(n, fils, [&](std::size_t debut, std::size_t fin) {
+        double d2;
+        for (std::size_t i = debut; i < fin; ++i) {
+            const point3 &x = X[i];
+            // Model to cloud: the nearest cloud point, one vote among those of the attached points.
+            const long j = arbreNuage.plusProche(x, d2);
+            point3 cible = j >= 0 ? Q[j] : x;
+            cible = fois(cible + somme[i], 1.0 / (1.0 + compte[i]));
+            const point3 donnees = cible - x;
+            // Neighbours: the tangential part spreads the points evenly, the normal part smooths.
+            const point3 g = fois(X[voisins[i][0]] + X[voisins[i][1]] + X[voisins[i][2]], 1.0 / 3.0);
+            const point3 l = g - x;
+            const point3 ln = fois(N[i], scal(l, N[i]));
+            const point3 lt = l - ln;
+            Y[i] = x + fois(donnees, tau) + fois(lt, mu) + fois(ln, kappa) + fois(precedent[i] - x, gamma);
+            deplacement[i] = norme(Y[i] - x);
+        }
+    });
+    double total = 0;
+    dernierMax = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        // Written so that a coordinate that is not a number fails the test.
+        if (!(scal(Y[i], Y[i]) <= 100.0))
+            throw Divergence{bilan.pas + 1};
+        total += deplacement[i];
+        dernierMax = std::max(dernierMax, deplacement[i]);
+    }
+    precedent.swap(X);
+    X.swap(Y);
+    ++bilan.pas;
+    return n ? total / static_cast<double>(n) : 0;
+}
+
+// Refines where sample points stay farther than the tolerance from the surface; false when
+// nothing needs it. moyenne receives the mean sample-to-surface distance.
+bool Ajusteur::raffinerLocalement(double &moyenne)
+{
+    // The fanned triangulation, as the saved one, from the arrays.
+    std::vector<point3> sommets = X;
+    std::vector<std::array<int, 3>> faces;
+    for (const std::vector<int> &c : mailles) {
+        if (c.size() < 3)
+            continue;
+        point3 g(0, 0, 0);
+        for (int i : c)
+            g += X[i];
+        const int ig = static_cast<int>(sommets.size());
+        sommets.push_back(fois(g, 1.0 / static_cast<double>(c.size())));
+        for (std::size_t k = 0; k < c.size(); ++k)
+            faces.push_back({ig, c[k], c[(k + 1) % c.size()]});
+    }
+    const ArbreTriangles surface(sommets, faces);
+    std::vector<double> d(echantillon.size());
+    enParallele(echantillon.size(), fils, [&](std::size_t debut, std::size_t fin) {
+        std::size_t indice = faces.size();
+        for (std::size_t k = debut; k < fin; ++k)
+            d[k] = surface.distance(echantillon[k], indice);
+    });
+    double total = 0;
+    for (double v : d)
+        total += v;
+    moyenne = d.empty() ? 0 : total / static_cast<double>(d.size());
+
+    if (static_cast<long>(X.size()) >= reglages.pointsMaximum)
+        return false;
+    // Each point gets the mean distance of the cloud points it draws (the mean, so that the
+    // noise of a scan does not call for points); those beyond the tolerance are split, the
+    // worst first.
+    std::vector<double> ecart(X.size(), 0);
+    std::vector<int> nombre(X.size(), 0);
+    for (std::size_t k = 0; k < echantillon.size(); ++k)
+        if (attache[k] >= 0) {
+            ecart[attache[k]] += d[k];
+            ++nombre[attache[k]];
+        }
+    std::vector<unsigned> points;
+    for (std::size_t i = 0; i < ecart.size(); ++i)
+        if (nombre[i] > 0 && ecart[i] > reglages.tolerance * nombre[i]) {
+            ecart[i] /= nombre[i];
+            points.push_back(static_cast<unsigned>(i));
+        }
+    std::stable_sort(points.begin(), points.end(), [&](unsigned a, unsigned b) { return ecart[a] > ecart[b]; });
+    // At most a third of the points per level, so that the level after can settle them.
+    if (points.size() > X.size() / 3)
+        points.resize(X.size() / 3);
+    if (points.empty())
+        return false;
+    const std::size_t place = static_cast<std::size_t>(reglages.pointsMaximum) - X.size();
+    if (2 * points.size() > place)
+        points.resize(place / 2);
+
+    ecrireMaillage(X);
+    s.initialiserParametres();
+    {
+        raffinage::IndexContenu contenu(s.ListePointsSimplex);
+        raffinage::IndexMailles parMaille(s.ListeMailles, s.ListeMailles.size());
+        raffinage::IndexMailles parSuivante(s.ListeMaillesSuivantes, s.ListeMaillesSuivantes.size());
+        const raffinage::Index index{&contenu, &parMaille, &parSuivante};
+        // A split keeps the index of the point it splits and appends the new ones.
+        for (unsigned i : points)
+            raffinage::t26(s, i, index);
+    }
+    {
+        // Splits make the cells around them larger: cut the crowded ones in two.
+        raffinage::IndexContenu contenu(s.ListePointsSimplex);
+        raffinage::IndexMailles parMaille(s.ListeMailles, s.ListeMailles.size());
+        raffinage::IndexMailles parSuivante(s.ListeMaillesSuivantes, s.ListeMaillesSuivantes.size());
+        const raffinage::Index index{&contenu, &parMaille, &parSuivante};
+        const std::size_t nc = s.ListeMailles.size();
+        for (std::size_t c = 0; c < nc; ++c)
+            if (s.ListeMailles[c]->size() > 7 && s.ListeMaillesSuivantes[c]->size() == s.ListeMailles[c]->size())
+                raffinage::t22(s, static_cast<unsigned>(c), index);
+    }
+    return true;
+}
+
+void Ajusteur::rendre()
+{
+    std::vector<point3> dehors(X.size());
+    for (std::size_t i = 0; i < X.size(); ++i)
+        dehors[i] = centre + fois(X[i], echelle);
+    ecrireMaillage(dehors);
+    s.initialiserParametres();
+    orienterVersExterieur(s);
+    s.calculerCentre();
+}
+
+Resultat Ajusteur::lancer()
+{
+    bilan.pointsInitiaux = s.getNbPointsSimplex();
+    bilan.diagonale = echelle;
+    const std::string raison = placerAutourDuNuage(s, Q, reglages.marge);
+    if (!raison.empty())
+        return Resultat::echec(Statut::MaillageIllisible,
+                               "impossible de placer le maillage de référence sur le nuage : " + raison);
+
+    const double force = std::clamp(reglages.externe / 0.05, 0.0, 2.0);
+    const double tau = 0.5 * force;
+    const double mu = 0.6;
+    double moyennePrecedente = std::numeric_limits<double>::infinity();
+    bool local = false;
+    bool dernier = false; // settle the last refinement, then stop
+    const int niveaux = std::max(1, reglages.niveauxMaximum);
+    for (int niveau = 1; niveau <= niveaux; ++niveau) {
+        if (niveau == niveaux)
+            dernier = true;
+        lireMaillage();
+        bilan.pointsParNiveau.push_back(static_cast<int>(X.size()));
+        // Smoothing from strong on the coarse levels to light on the fine ones.
+        const double kappaBase = local ? 0.05 : (X.size() < 1000 ? 0.3 : 0.15);
+        const double kappa = std::clamp(kappaBase * reglages.interne * reglages.rigidite / 2.0, 0.0, 0.9);
+        // Spacing of the points: the convergence test is relative to it.
+        double arete = 0;
+        for (std::size_t i = 0; i < X.size(); ++i)
+            arete += norme(X[voisins[i][0]] - X[i]);
+        arete /= static_cast<double>(std::max<std::size_t>(1, X.size()));
+        const int minimum = std::max(1, reglages.iterations);
+        const int maximum = 4 * minimum;
+        for (int t = 0; t < maximum; ++t) {
+            const double d = pas(tau, mu, kappa);
+            const double fraction =
+                std::min(1.0, (niveau - 1 + double(t + 1) / maximum) / static_cast<double>(niveaux));
+            if (progression && !progression(fraction, "Ajustement : niveau " + std::to_string(niveau))) {
+                rendre();
+                bilan.pointsFinaux = s.getNbPointsSimplex();
+                return Resultat::interrompu("Ajustement");
+            }
+            // Still moving: on average, or somewhere (a part drawn in late, as a neck).
+            if (t + 1 >= minimum && d < reglages.seuilConvergence * arete &&
+                dernierMax < 100 * reglages.seuilConvergence * arete)
+                break;
+        }
+        bilan.niveaux = niveau;
+        if (apresNiveau) {
+            const std::vector<point3> ici = X;
+            rendre();
+            apresNiveau(s, niveau);
+            X = ici;
+            ecrireMaillage(X);
+            s.initialiserParametres();
+        }
+        if (dernier)
+            break;
+        if (static_cast<long>(X.size()) < reglages.pointsMinimum) {
+            ecrireMaillage(X);
+            s.initialiserParametres();
+            s.RaffinageT26Global();
+            continue;
+        }
+        double moyenne = 0;
+        const bool encore = raffinerLocalement(moyenne);
+        const bool gain = moyenne < moyennePrecedente * (1 - reglages.gainMinimum);
+        moyennePrecedente = std::min(moyennePrecedente, moyenne);
+        local = true;
+        if (!encore || !gain)
+            bilan.converge = true;
+        if (!encore)
+            break;
+        if (!gain)
+            dernier = true;
+    }
+    rendre();
+    bilan.pointsFinaux = s.getNbPointsSimplex();
+    return {};
+}
+
+} // namespace
+
+std::string defautDuMaillage(const Simplex &s)
+{
+    const std::size_t n = s.ListePointsSimplex.size();
+    if (n < 4)
+        return "il a " + std::to_string(n) + " point(s) simplexe(s)";
+    if (s.ListePointsSuivants.size() < n || s.ListePointsPrecedents.size() < n)
+        return "ses listes compagnes sont trop courtes";
+    std::set<const PointSimplex *> membres(s.ListePointsSimplex.begin(), s.ListePointsSimplex.end());
+    if (membres.size() != n)
+        return "un point y figure deux fois";
+    for (std::size_t i = 0; i < n; ++i) {
+        const PointSimplex *p = s.ListePointsSimplex[i];
+        const PointSimplex *v[3] = {p->Voisin1, p->Voisin2, p->Voisin3};
+        for (const PointSimplex *q : v) {
+            if (!q || !membres.count(q))
+                return "le point " + std::to_string(i) + " n'a pas trois voisins dans le maillage";
+            if (q == p)
+                return "le point " + std::to_string(i) + " est son propre voisin";
+            if (q->Voisin1 != p && q->Voisin2 != p && q->Voisin3 != p)
+                return "le voisinage du point " + std::to_string(i) + " n'est pas symétrique";
+        }
+        if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2])
+            return "le point " + std::to_string(i) + " a deux fois le même voisin";
+        const point3 &x = p->Position;
+        if (!std::isfinite(x.x) || !std::isfinite(x.y) || !std::isfinite(x.z))
+            return "le point " + std::to_string(i) + " a une position non finie";
+    }
+    if (s.ListeMailles.empty())
+        return "il n'a aucune maille";
+    return "";
+}
+
+std::string placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, double marge)
+{
+    std::vector<point3> positions;
+    positions.reserve(s.ListePointsSimplex.size());
+    for (const PointSimplex *p : s.ListePointsSimplex)
+        positions.push_back(p->Position);
+    const Boite bm = boiteDe(positions), bn = boiteDe(nuage);
+    const point3 cm = bm.centre(), cn = bn.centre();
+
+    // Radius of the ball around cm inside the mesh: the distance from cm to its
+    // triangulated surface.
+    s.Triangularisation();
+    ArbreTriangles surface(s.maillageTriangule.listeSommets, facesDe(s.maillageTriangule));
+    const double rayonInterieur = surface.distance(cm);
+    if (!(rayonInterieur > 0) || !std::isfinite(rayonInterieur))
+        return "le centre de sa boîte englobante est sur sa surface";
+
+    // Half extents of the cloud, none thinner than a twentieth of the largest,
+    // so that a flat cloud still gets a mesh with volume.
+    const double e[3] = {bn.max.x - bn.min.x, bn.max.y - bn.min.y, bn.max.z - bn.min.z};
+    double h[3];
+    double hmax = 0;
+    for (int k = 0; k < 3; ++k) {
+        h[k] = e[k] / 2;
+        hmax = std::max(hmax, h[k]);
+    }
+    for (int k = 0; k < 3; ++k)
+        h[k] = std::max(h[k], hmax / 20);
+    // Smallest k such that the ellipsoid of half axes k * h holds every point.
+    double kmax = 0;
+    for (const point3 &q : nuage) {
+        const double u[3] = {(q.x - cn.x) / h[0], (q.y - cn.y) / h[1], (q.z - cn.z) / h[2]};
+        kmax = std::max(kmax, u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+    }
+    kmax = std::sqrt(kmax) * marge;
+    double a[3];
+    for (int k = 0; k < 3; ++k)
+        a[k] = kmax * h[k] / rayonInterieur;
+
+    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i) {
+        const point3 &p = s.ListePointsSimplex[i]->Position;
+        const point3 q(cn.x + a[0] * (p.x - cm.x), cn.y + a[1] * (p.y - cm.y), cn.z + a[2] * (p.z - cm.z));
+        s.ListePointsSimplex[i]->Position = q;
+        if (i < s.ListePointsSuivants.size())
+            s.ListePointsSuivants[i]->Position = q;
+        if (i < s.ListePointsPrecedents.size())
+            s.ListePointsPrecedents[i]->Position = q;
+    }
+    s.initialiserParametres();
+    s.calculerCentre();
+    return "";
+}
+
+Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAjustement &reglages,
+                 const Progression &progression, BilanAjustement *bilan,
+                 const std::function<void(const Simplex &, int)> &apresNiveau)
+{
+    BilanAjustement local;
+    BilanAjustement &b = bilan ? *bilan : local;
+    b = BilanAjustement();
+    try {
+        const std::string defaut = defautDuMaillage(s);
+        if (!defaut.empty())
+            return Resultat::echec(Statut::MaillageIllisible, "le maillage n'est pas un maillage simplexe fermé : " + defaut);
+        if (nuage.empty())
+            return Resultat::echec(Statut::NuageIllisible, "le nuage ne contient aucun point");
+        for (const point3 &p : nuage)
+            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+                return Resultat::echec(Statut::NuageIllisible, "le nuage contient une coordonnée non finie");
+        const double diagonale = boiteDe(nuage).diagonale();
+        if (!(diagonale > 0) || !std::isfinite(diagonale))
+            return Resultat::echec(Statut::NuageIllisible, "le nuage est réduit à un point");
+        Ajusteur a(s, nuage, reglages, progression, b, apresNiveau);
+        return a.lancer();
+    } catch (const Divergence &d) {
+        return Resultat::echec(Statut::Echec, "le maillage diverge (au pas " + std::to_string(d.pas) +
+                                                  ", un point s'éloigne à plus de dix diagonales du nuage) : "
+                                                  "diminuer les forces");
+    } catch (const std::exception &e) {
+        return Resultat::echec(Statut::Echec, std::string("erreur interne : ") + e.what());
+    } catch (...) {
+        return Resultat::echec(Statut::Echec, "erreur interne inconnue");
+    }
+}
+
+std::vector<point3> echantillonnerSurface(const std::vector<point3> &sommets,
+                                          const std::vector<std::array<int, 3>> &faces, std::size_t nombre)
+{
+    const long n = static_cast<long>(sommets.size());
+    auto valide = [&](const std::array<int, 3> &f) {
+        return f[0] >= 0 && f[1] >= 0 && f[2] >= 0 && f[0] < n && f[1] < n && f[2] < n;
+    };
+    double aireTotale = 0;
+    for (const auto &f : faces)
+        if (valide(f))
+            aireTotale += 0.5 * norme(vect(sommets[f[1]] - sommets[f[0]], sommets[f[2]] - sommets[f[0]]));
+    std::vector<point3> r;
+    if (faces.empty() || nombre == 0)
+        return r;
+    const double aireUnite = aireTotale > 0 ? aireTotale / static_cast<double>(nombre) : 0;
+    for (const auto &f : faces) {
+        if (!valide(f))
+            continue;
+        const point3 &a = sommets[f[0]], ab = sommets[f[1]] - a, ac = sommets[f[2]] - a;
+        const double aire = 0.5 * norme(vect(ab, ac));
+        const int k = aireUnite > 0 ? std::max(1, static_cast<int>(std::lround(std::sqrt(aire / aireUnite)))) : 1;
+        // Centroids of the k * k sub-triangles of the lattice of step 1/k.
+        for (int i = 0; i < k; ++i)
+            for (int j = 0; i + j < k; ++j) {
+                r.push_back(a + fois(ab, (i + 1.0 / 3) / k) + fois(ac, (j + 1.0 / 3) / k));
+                if (i + j <= k - 2)
+                    r.push_back(a + fois(ab, (i + 2.0 / 3) / k) + fois(ac, (j + 2.0 / 3) / k));
+            }
+    }
+    return r;
+}
+
+FiguresAjustement mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, int fils)
+{
+    FiguresAjustement f;
+    const int t = filsEffectifs(fils);
+    const Maillage &m = s.maillageTriangule;
+    const std::vector<std::array<int, 3>> faces = facesDe(m);
+    const ArbreTriangles surface(m.listeSommets, faces);
+    f.nuageVersSurface = resumer(surface.distances(nuage));
+
+    const ArbrePoints arbre(nuage);
+    auto versNuage = [&](const std::vector<point3> &points) {
+        std::vector<double> d(points.size());
+        enParallele(points.size(), t, [&](std::size_t debut, std::size_t fin) {
+            double d2;
+            for (std::size_t k = debut; k < fin; ++k)
+                d[k] = arbre.plusProche(points[k], d2) >= 0 ? std::sqrt(d2) : std::numeric_limits<double>::infinity();
+        });
+        return d;
+    };
+    const std::vector<point3> echantillons =
+        echantillonnerSurface(m.listeSommets, faces, std::max<std::size_t>(nuage.size(), 100000));
+    f.echantillonsSurface = echantillons.size();
+    f.surfaceVersNuage = resumer(versNuage(echantillons));
+    std::vector<point3> points;
+    points.reserve(s.ListePointsSimplex.size());
+    for (const PointSimplex *p : s.ListePointsSimplex)
+        points.push_back(p->Position);
+    f.pointsVersNuage = resumer(versNuage(points));
+    return f;
+}

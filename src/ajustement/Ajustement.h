@@ -1,0 +1,108 @@
+#ifndef TARNIS_AJUSTEMENT_AJUSTEMENT_H
+#define TARNIS_AJUSTEMENT_AJUSTEMENT_H
+
+#include "Progression.h"
+#include "Resultat.h"
+#include "distance.h"
+#include "point3.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class Simplex;
+
+/// Settings of a fit. The first six have the meaning of the automatic mode's settings; the
+/// others tune the fit itself and have defaults that suit scans of any size and unit.
+struct ReglagesAjustement
+{
+    double interne = 1.0;   ///< weight of the internal (smoothing) force; 1 is the default schedule
+    double externe = 0.05;  ///< weight of the data forces; 0.05 is the default schedule
+    double retenue = 0.0;   ///< pull back towards the previous position (0 to 1)
+    int rigidite = 2;       ///< rigidity: the smoothing grows with it (2: the default schedule)
+    long pointsMinimum = 2000; ///< whole-mesh refinements until the mesh has this many points
+    int iterations = 20;    ///< steps of a level before the convergence test may end it
+
+    /// Refinement where the fit is poor: points whose cloud points stay farther from the surface
+    /// than this share of the cloud's bounding-box diagonal are split.
+    double tolerance = 0.0015;
+    /// No local refinement beyond this many simplex points.
+    long pointsMaximum = 20000;
+    /// A level ends when a step moves the points by less than this share of their spacing on
+    /// average, and none by more than a hundred times this share.
+    double seuilConvergence = 2e-3;
+    /// The run ends when a level improves the mean cloud-to-surface distance by less than this share.
+    double gainMinimum = 0.02;
+    /// Levels at most (whole-mesh and local refinements together).
+    int niveauxMaximum = 30;
+    /// Cloud points that pull on the surface at most (evenly chosen when the cloud is larger).
+    std::size_t echantillonMaximum = 60000;
+    /// Margin of the placement: the mesh starts around the cloud scaled by this factor.
+    double marge = 1.05;
+    /// Threads (0: every core). The result does not depend on it.
+    int fils = 0;
+};
+
+/// What a fit did. Distances are in the cloud's units.
+struct BilanAjustement
+{
+    int pointsInitiaux = 0;
+    int pointsFinaux = 0;
+    int niveaux = 0;                 ///< levels run (each one ends in a refinement but the last)
+    int pas = 0;                     ///< steps run in all
+    std::vector<int> pointsParNiveau; ///< simplex points during each level
+    double diagonale = 0;            ///< of the cloud's bounding box
+    bool converge = false;           ///< the run ended because the fit stopped improving
+};
+
+/// Fits the closed simplex mesh s onto the cloud: places it around the cloud, then runs levels
+/// from coarse to fine. Each step moves every point at once from the same state, pulled by its
+/// nearest cloud point, by the cloud points nearer to it than to any other simplex point, and by
+/// its neighbours; between levels the mesh is refined, as a whole (T26 at every point) until it
+/// has pointsMinimum points, then where the cloud stays far from the surface (T26 at a point,
+/// T22 at a crowded cell). The work is done in a frame of its own (the cloud centred, its
+/// bounding-box diagonal 1) and mapped back; it is shared among `fils` threads and gives the same
+/// result whatever their number. On success the cells face outward and every point's geometry is
+/// up to date. `apresNiveau`, when set, is called after each level with the mesh in the cloud's
+/// frame and the level's number (1, 2, ...).
+///
+/// Never throws. Failures: MaillageIllisible (not a closed simplex mesh, or one that cannot be
+/// placed), NuageIllisible (empty cloud, all its points at one place, a coordinate not finite),
+/// Echec (the mesh diverges: with weights too large). When the progression asks to stop, the
+/// result is Interrompu and the mesh is the one of the last completed step, in the cloud's frame
+/// with its cells facing outward.
+Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAjustement &reglages = {},
+                 const Progression &progression = {}, BilanAjustement *bilan = nullptr,
+                 const std::function<void(const Simplex &, int)> &apresNiveau = {});
+
+/// Why the mesh is not a closed simplex mesh ("" when it is).
+std::string defautDuMaillage(const Simplex &s);
+
+/// Places a closed simplex mesh around a cloud: the centre of the mesh's bounding box goes to the
+/// centre of the cloud's, and the mesh is scaled axis by axis, about that centre, so that the
+/// ball it contains around its centre becomes an ellipsoid shaped after the cloud's extents (none
+/// thinner than a twentieth of the largest) that holds every cloud point, enlarged by marge.
+/// Every point's geometry is recomputed. Returns "" or the reason it cannot (a mesh whose centre
+/// lies on its surface). The mesh is enclosing when it is star-shaped about its centre.
+std::string placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, double marge);
+
+/// Figures of a fit, in the cloud's units.
+struct FiguresAjustement
+{
+    Statistiques nuageVersSurface;   ///< each cloud point to the triangulated surface
+    Statistiques surfaceVersNuage;   ///< points spread evenly over the triangles to their nearest cloud point
+    Statistiques pointsVersNuage;    ///< each simplex point to its nearest cloud point
+    std::size_t echantillonsSurface = 0;
+};
+
+/// Measures how well the triangulation of s (s.maillageTriangule, as Triangularisation leaves it)
+/// fits the cloud. The surface is sampled with about max(cloud size, 100000) points spread
+/// evenly by area: each triangle gets a lattice of k * k sub-triangles, k growing with the
+/// square root of its area, sampled at their centroids.
+FiguresAjustement mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, int fils = 0);
+
+/// The sample points mesurerAjustement takes on a triangle mesh, about `nombre` of them.
+std::vector<point3> echantillonnerSurface(const std::vector<point3> &sommets,
+                                          const std::vector<std::array<int, 3>> &faces, std::size_t nombre);
+
+#endif

@@ -1,0 +1,91 @@
+#include "ArbrePoints.h"
+
+#include <algorithm>
+#include <numeric>
+
+ArbrePoints::ArbrePoints(const std::vector<point3> &points)
+{
+    const std::size_t n = points.size();
+    ordre.resize(n);
+    std::iota(ordre.begin(), ordre.end(), 0u);
+    coord.resize(3 * n);
+    for (std::size_t i = 0; i < n; ++i) {
+        coord[3 * i] = points[i].x;
+        coord[3 * i + 1] = points[i].y;
+        coord[3 * i + 2] = points[i].z;
+    }
+    axe.assign(n, 0);
+    construire(0, n);
+    // Coordinates in tree order, for locality of the searches.
+    std::vector<double> rangees(3 * n);
+    for (std::size_t k = 0; k < n; ++k)
+        for (int a = 0; a < 3; ++a)
+            rangees[3 * k + a] = coord[3 * ordre[k] + a];
+    coord.swap(rangees);
+}
+
+void ArbrePoints::construire(std::size_t debut, std::size_t fin)
+{
+    if (fin - debut <= 1)
+        return;
+    // Split along the longest side of the range's bounding box.
+    double mn[3] = {1e300, 1e300, 1e300}, mx[3] = {-1e300, -1e300, -1e300};
+    for (std::size_t k = debut; k < fin; ++k)
+        for (int a = 0; a < 3; ++a) {
+            const double v = coord[3 * ordre[k] + a];
+            mn[a] = std::min(mn[a], v);
+            mx[a] = std::max(mx[a], v);
+        }
+    int a = 0;
+    for (int b = 1; b < 3; ++b)
+        if (mx[b] - mn[b] > mx[a] - mn[a])
+            a = b;
+    const std::size_t milieu = debut + (fin - debut) / 2;
+    std::nth_element(ordre.begin() + debut, ordre.begin() + milieu, ordre.begin() + fin,
+                     [&](std::uint32_t i, std::uint32_t j) {
+                         const double u = coord[3 * i + a], v = coord[3 * j + a];
+                         return u < v || (u == v && i < j);
+                     });
+    axe[milieu] = static_cast<std::uint8_t>(a);
+    construire(debut, milieu);
+    construire(milieu + 1, fin);
+}
+
+void ArbrePoints::chercher(std::size_t debut, std::size_t fin, const double q[3], long &meilleur, double &d2) const
+{
+    while (fin > debut) {
+        const std::size_t m = debut + (fin - debut) / 2;
+        const double *c = &coord[3 * m];
+        const double dx = q[0] - c[0], dy = q[1] - c[1], dz = q[2] - c[2];
+        const double d = dx * dx + dy * dy + dz * dz;
+        if (d < d2 || (d == d2 && static_cast<long>(ordre[m]) < meilleur)) {
+            d2 = d;
+            meilleur = static_cast<long>(ordre[m]);
+        }
+        if (fin - debut == 1)
+            return;
+        const int a = axe[m];
+        const double ecart = q[a] - c[a];
+        // Nearer side first; the far side only when the splitting plane is within reach.
+        if (ecart < 0) {
+            chercher(debut, m, q, meilleur, d2);
+            if (ecart * ecart > d2)
+                return;
+            debut = m + 1;
+        } else {
+            chercher(m + 1, fin, q, meilleur, d2);
+            if (ecart * ecart > d2)
+                return;
+            fin = m;
+        }
+    }
+}
+
+long ArbrePoints::plusProche(const point3 &p, double &d2) const
+{
+    long meilleur = -1;
+    d2 = 1e300;
+    const double q[3] = {p.x, p.y, p.z};
+    chercher(0, ordre.size(), q, meilleur, d2);
+    return meilleur;
+}

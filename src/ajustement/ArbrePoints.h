@@ -1,0 +1,34 @@
+#ifndef TARNIS_AJUSTEMENT_ARBREPOINTS_H
+#define TARNIS_AJUSTEMENT_ARBREPOINTS_H
+
+#include "point3.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+/// Nearest-point queries over a fixed set of points: a balanced 3-d tree stored
+/// in one array. Immutable after construction; queries may run side by side.
+/// Ties between points at the same distance go to the lowest index, so the
+/// answer does not depend on the order the tree was built in.
+class ArbrePoints
+{
+public:
+    ArbrePoints() = default;
+    explicit ArbrePoints(const std::vector<point3> &points);
+
+    std::size_t taille() const { return ordre.size(); }
+
+    /// Index of the point nearest to p (squared distance into d2); -1 when empty.
+    long plusProche(const point3 &p, double &d2) const;
+
+private:
+    void construire(std::size_t debut, std::size_t fin);
+    void chercher(std::size_t debut, std::size_t fin, const double q[3], long &meilleur, double &d2) const;
+
+    std::vector<double> coord;          // x, y, z of the points in tree order
+    std::vector<std::uint32_t> ordre;   // index in the caller's list of each tree slot
+    std::vector<std::uint8_t> axe;      // split axis of the node whose median sits at that slot
+};
+
+#endif
