@@ -78,11 +78,15 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long capacite, long l
         std::cout << "Fichier incomplet : " << annonces << " points annoncés, " << lus << " lus"
                   << std::endl;
         m.nbPointsInterets = static_cast<int>(lus);
+        const std::string point = "point " + std::to_string(lus + 1);
+        const std::string arret = lecteur.finDesDonnees()
+                                      ? "le fichier s'arrête au " + point
+                                      : "la lecture s'est arrêtée ligne " +
+                                            std::to_string(lecteur.ligneCourante()) + " (" + point + ")";
         return Resultat::echec(Statut::NuageIllisible,
                                nomCite(nom) + " incomplet : " + std::to_string(annonces) +
                                    " points annoncés, " + std::to_string(lus) +
-                                   " lus ; la lecture s'est arrêtée ligne " +
-                                   std::to_string(lecteur.ligneCourante()));
+                                   " lus ; " + arret);
     }
     return Resultat::succes();
 }

@@ -1,6 +1,7 @@
 #ifndef TARNIS_PELVANE_ARGUMENTS_H
 #define TARNIS_PELVANE_ARGUMENTS_H
 
+#include "Defauts.h"
 #include "statut.h"
 
 #include <string>
@@ -11,12 +12,12 @@ namespace pelvane {
 /// Everything a fitting run needs. Defaults are those the batch launcher shows.
 struct Parametres
 {
-    float alpha = 1.0f;        ///< weight of the internal force
-    float beta = 0.05f;        ///< weight of the external force
-    float gamma = 0.0f;        ///< weight of the retention force
-    int rigid = 2;             ///< rigidity (depth of the simplex-angle average)
-    long pointsMinimum = 2000; ///< the cycles stop once the mesh has this many points
-    int iterations = 20;       ///< deformation steps per cycle
+    float alpha = defauts::alpha; ///< weight of the internal force
+    float beta = defauts::beta;   ///< weight of the external force
+    float gamma = defauts::gamma; ///< weight of the retention force
+    int rigid = defauts::rigidite; ///< rigidity (depth of the simplex-angle average)
+    long pointsMinimum = defauts::pointsMinimum; ///< the cycles stop once the mesh has this many points
+    int iterations = defauts::pasParCycle; ///< deformation steps per cycle
     bool sauvegardeAuto = false; ///< also save the mesh after each cycle
     std::string maillage;      ///< reference simplex mesh (SMM)
     std::string nuage;         ///< point cloud (PTS, or Analyze .hdr/.img)

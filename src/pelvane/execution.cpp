@@ -4,6 +4,7 @@
 
 #include "Maillage.h"
 #include "Simplex.h"
+#include "Ouverture.h"
 #include "VolumeAnalyze.h"
 #include "kdtree.h"
 
@@ -15,6 +16,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <iomanip>
 #include <limits>
 #include <set>
@@ -131,35 +133,39 @@ std::vector<double> distancesAuNuage(const Simplex &s, const kd_tree *kd)
     return d;
 }
 
-// Reads the cloud into m (points and kd-tree). "" or the reason it cannot.
-std::string lireNuage(const std::string &chemin, Maillage &m)
+// Reads the cloud into m (points and kd-tree) through the engine's opener, with the
+// thresholds of a new document for a volume. A cloud that is short, cut or corrupt is
+// refused, with the engine's reason naming the file and the line: a batch must not take a
+// part of a cloud for the whole.
+Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &progression)
 {
-    std::ifstream essai(chemin, std::ios::binary);
-    if (!essai)
-        return "impossible d'ouvrir le nuage de points \"" + chemin + "\"";
-    essai.close();
-    if (finitPar(chemin, ".hdr") || finitPar(chemin, ".img")) {
-        const std::string base = chemin.substr(0, chemin.size() - 4);
-        VolumeAnalyze volume;
-        if (!volume.chargerAnalyze(base))
-            return "volume Analyze illisible \"" + base + "\"";
-        std::vector<point3> points;
-        // Thresholds of a new document: grey levels 150 to 255 in the window 0 to 1000.
-        seuillerVolume(volume, points, 150, 255, 0, 1000);
-        m.viderPointsInterets();
-        m.ListePointsInterets = std::move(points);
-        m.nbPointsInterets = static_cast<int>(m.ListePointsInterets.size());
-        m.reconstruireKd();
-        m.calculerCentrePointsInterets();
-    } else if (!m.lecture_pt_interet(chemin)) {
-        return "nuage de points illisible \"" + chemin + "\" (fichier PTS attendu)";
-    }
+    Resultat r = ouvrirNuage(chemin, m, ReglagesVolume(), progression);
+    if (!r)
+        return Resultat::echec(Statut::NuageIllisible, r.raison);
     if (m.ListePointsInterets.empty())
-        return "le nuage \"" + chemin + "\" ne contient aucun point";
+        return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + chemin + "\" ne contient aucun point");
     for (const point3 &p : m.ListePointsInterets)
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-            return "le nuage \"" + chemin + "\" contient une coordonnée non finie";
-    return "";
+            return Resultat::echec(Statut::NuageIllisible,
+                                   "le nuage \"" + chemin + "\" contient une coordonnée non finie");
+    return r;
+}
+
+/// Progress lines on the tool's stream: "Pelvane : <phase> : N %", one per tenth of each phase
+/// (the phase is the progression's text up to its first " : ").
+Progression lignesDeProgression(std::ostream &prog)
+{
+    auto dernier = std::make_shared<std::pair<std::string, int>>("", -1);
+    return [&prog, dernier](double fraction, const std::string &etape) {
+        const std::string phase = etape.substr(0, etape.find(" : "));
+        const int dixieme = static_cast<int>(fraction * 10);
+        if (phase != dernier->first || dixieme != dernier->second) {
+            dernier->first = phase;
+            dernier->second = dixieme;
+            prog << "Pelvane : " << phase << " : " << dixieme * 10 << " %" << std::endl;
+        }
+        return true;
+    };
 }
 
 // Name of the cloud without folder and extension.
@@ -281,18 +287,22 @@ Resultat Ajustement::lireEntrees()
         return Resultat::echec(Statut::MaillageIllisible,
                                "impossible d'ouvrir le maillage de référence \"" + param.maillage + "\"");
     essai.close();
-    if (simplex.charger(param.maillage) != 1 || simplex.ListePointsSimplex.empty())
-        return Resultat::echec(Statut::MaillageIllisible,
-                               "le maillage de référence \"" + param.maillage + "\" n'est pas un fichier SMM lisible");
+    const Resultat lu = genreFichier(param.maillage) == GenreFichier::Simplex
+                            ? ouvrirMaillage(param.maillage, simplex)
+                            : Resultat::echec(Statut::MaillageIllisible, "un fichier .smm est attendu");
+    if (!lu || simplex.ListePointsSimplex.empty())
+        return Resultat::echec(Statut::MaillageIllisible, "le maillage de référence \"" + param.maillage +
+                                                              "\" n'est pas un fichier SMM lisible" +
+                                                              (lu ? std::string() : " : " + lu.raison));
     const std::string defaut = defautDuMaillage(simplex);
     if (!defaut.empty())
         return Resultat::echec(Statut::MaillageIllisible, "le maillage de référence \"" + param.maillage +
                                                               "\" n'est pas un maillage simplexe fermé : " + defaut);
     bilan.pointsInitiaux = simplex.getNbPointsSimplex();
 
-    const std::string raison = lireNuage(param.nuage, nuage);
-    if (!raison.empty())
-        return Resultat::echec(Statut::NuageIllisible, raison);
+    const Resultat nuageLu = lireNuage(param.nuage, nuage, lignesDeProgression(prog));
+    if (!nuageLu)
+        return nuageLu;
     bilan.pointsNuage = nuage.ListePointsInterets.size();
     const Boite b = boiteDe(nuage.ListePointsInterets);
     centreNuage = point3((b.min[0] + b.max[0]) / 2, (b.min[1] + b.max[1]) / 2, (b.min[2] + b.max[2]) / 2);
@@ -438,7 +448,7 @@ Resultat Ajustement::ajustementPrecis()
             prog << "Pelvane : attention : sauvegarde du niveau impossible \"" << f << "\"" << std::endl;
         }
     };
-    const Resultat res = ajuster(simplex, nuage.ListePointsInterets, r, {}, &b, apres);
+    const Resultat res = ajuster(simplex, nuage.ListePointsInterets, r, lignesDeProgression(prog), &b, apres);
     bilan.cycles = b.niveaux;
     bilan.pasFinaux = b.pas;
     bilan.arretAnticipe = b.converge;

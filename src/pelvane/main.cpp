@@ -4,6 +4,7 @@
 
 #include "execution.h"
 #include "arguments.h"
+#include "Defauts.h"
 
 #include <filesystem>
 #include <iostream>
@@ -18,7 +19,7 @@ namespace {
 // (Pelvane/Pelvane.exe beside SMM_/).
 std::string gabaritParDefaut(const char *programme)
 {
-    const std::string local = "./SMM_/icosa.smm";
+    const std::string local = defauts::gabarit;
     std::error_code ec;
     if (std::filesystem::exists(local, ec))
         return local;

@@ -51,7 +51,7 @@ TEST(Ouverture, EveryFailureNamesTheFileAndWhatWasWrong)
         {"faux.pts", "XYZ\n1\n0 0 0\n", Statut::NuageIllisible, "la ligne 1 ne commence pas par « PTS »"},
         {"compte.pts", "PTS\ntrois\n0 0 0\n", Statut::NuageIllisible, "ligne 2 : nombre de points illisible"},
         {"court.pts", "PTS\n4\n0 0 0\n1 1 1\n2 nan 2\n3 3 3\n", Statut::NuageIllisible,
-         "4 points annoncés, 2 lus ; la lecture s'est arrêtée ligne 5"},
+         "4 points annoncés, 2 lus ; la lecture s'est arrêtée ligne 5 (point 3)"},
         {"nuage.txt", "PTS\n1\n0 0 0\n", Statut::NuageIllisible, "n'est pas un nuage de points reconnu"},
     };
     for (const Cas &c : nuages) {

@@ -499,13 +499,17 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
 
     p = bon;
     p.nuage = t.file("absent.pts");
-    essayer(p, Statut::NuageIllisible, "impossible d'ouvrir le nuage");
+    essayer(p, Statut::NuageIllisible, "absent.pts » ne peut pas être ouvert");
     ASSERT_TRUE(writeFile(t.file("vide.pts"), "PTS\n0\n"));
     p.nuage = t.file("vide.pts");
     essayer(p, Statut::NuageIllisible, "ne contient aucun point");
     ASSERT_TRUE(writeFile(t.file("autre.pts"), "XYZ\n1\n1 2 3\n"));
     p.nuage = t.file("autre.pts");
-    essayer(p, Statut::NuageIllisible, "nuage de points illisible");
+    essayer(p, Statut::NuageIllisible, "n'est pas un fichier PTS");
+    // A cloud cut short is refused with where it stops, not fitted as if whole.
+    ASSERT_TRUE(writeFile(t.file("court.pts"), "PTS\n5\n1 2 3\n4 5 6\n7 8\n"));
+    p.nuage = t.file("court.pts");
+    essayer(p, Statut::NuageIllisible, "5 points annoncés, 2 lus ; le fichier s'arrête au point 3");
     ASSERT_TRUE(writeFile(t.file("point.pts"), "PTS\n3\n1 2 3\n1 2 3\n1 2 3\n"));
     p.nuage = t.file("point.pts");
     essayer(p, Statut::NuageIllisible, "réduit à un point");

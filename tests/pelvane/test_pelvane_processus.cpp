@@ -152,7 +152,7 @@ TEST_F(Processus, HelpAndExitStatuses)
         {{"1.00", "0.05", "0.00", "2", "250", "6", "0", t.file("absent.smm"), nuage, t.file("x")}, 3,
          "maillage de référence"},
         {{"1.00", "0.05", "0.00", "2", "250", "6", "0", reference, t.file("absent.pts"), t.file("x")}, 4,
-         "nuage de points"},
+         "absent.pts » ne peut pas être ouvert"},
         {{"1.00", "0.05", "0.00", "2", "250", "6", "0", reference, nuage, t.file("fichier/x")}, 5,
          "dossier de sortie"},
         {{"--out", t.file("x")}, 2, "--cloud est obligatoire"},
