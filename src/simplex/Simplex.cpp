@@ -1,4 +1,5 @@
 #include "Simplex.h"
+#include "Defauts.h"
 
 #include "Resultat.h"
 
@@ -34,12 +35,12 @@ bool PointSimplex::operator!=(const PointSimplex &autre) const
 
 // --- Simplex: construction, copies refused, drawing refused --------------------------------------
 
-Simplex::Simplex() : Centre(nullptr), Avancement(0), RayonCone(2000), AngleCone(45)
+Simplex::Simplex() : Centre(nullptr), Avancement(0), RayonCone(defauts::rayonCone), AngleCone(defauts::angleCone)
 {
     reinitialiser();
 }
 
-Simplex::Simplex(const Simplex &) : Centre(nullptr), Avancement(0), RayonCone(2000), AngleCone(45)
+Simplex::Simplex(const Simplex &) : Centre(nullptr), Avancement(0), RayonCone(defauts::rayonCone), AngleCone(defauts::angleCone)
 {
     throw std::runtime_error("Constructeur de recopie");
 }
@@ -127,8 +128,8 @@ void Simplex::reinitialiser()
     delete Centre;
     Centre = new point3(0, 0, 0);
 
-    RayonCone = 2000;
-    AngleCone = 45;
+    RayonCone = defauts::rayonCone;
+    AngleCone = defauts::angleCone;
 
     libererOrphelins(anciens, anciennes);
 }
