@@ -1,4 +1,5 @@
 #include "outils_qt.h"
+#include "Simplex.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -111,6 +112,14 @@ QPoint ContexteGL::pixel(double x, double y) const
     const int px = static_cast<int>(std::floor((x + demiLargeur) * echelle));
     const int py = static_cast<int>(std::floor((y + demiLargeur) * echelle));
     return QPoint(px, taille - 1 - py);
+}
+
+std::vector<point3> positions(const Simplex &s)
+{
+    std::vector<point3> r;
+    for (const PointSimplex *p : s.ListePointsSimplex)
+        r.push_back(p->Position);
+    return r;
 }
 
 int compterCouleur(const QImage &image, int r, int g, int b)

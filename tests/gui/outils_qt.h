@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "point3.h"
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -20,6 +22,7 @@
 class QOffscreenSurface;
 class QOpenGLContext;
 class QOpenGLFramebufferObject;
+class Simplex;
 
 namespace tarnis_test {
 
@@ -49,6 +52,9 @@ private:
     double demiLargeur;
     bool pret = false;
 };
+
+/// Positions of the simplex mesh's points, in list order.
+std::vector<point3> positions(const Simplex &s);
 
 int compterCouleur(const QImage &image, int r, int g, int b);
 int compterAllumes(const QImage &image);

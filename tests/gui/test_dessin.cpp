@@ -68,14 +68,6 @@ void aretesReference(const Simplex &s)
     }
 }
 
-std::vector<point3> positions(const Simplex &s)
-{
-    std::vector<point3> r;
-    for (const PointSimplex *p : s.ListePointsSimplex)
-        r.push_back(p->Position);
-    return r;
-}
-
 MaillageGL deuxTriangles()
 {
     return MaillageGL({{-8, -8, 0}, {6, -7, 0}, {-7, 7, 0}, {7, 8, 1}}, {{0, 1, 2}, {1, 3, 2}});
@@ -223,12 +215,11 @@ TEST_F(Dessin, PointsDansLeConeEtConeDeVision)
     EXPECT_EQ(cone.pixel(gl.pixel(-4.1, 0.125)), qRgb(0, 0, 0));
 
     // Membership: an angle of 22.5 opens the cone 45 degrees; behind, within the radius.
-    const vector3 axe(0, 0, 2);
-    EXPECT_TRUE(SimplexGL::dansCone(point3(), axe, 22.5, 10, point3(2, 0, 5)));
-    EXPECT_FALSE(SimplexGL::dansCone(point3(), axe, 22.5, 10, point3(5, 0, 1)));
-    EXPECT_TRUE(SimplexGL::dansCone(point3(), axe, 22.5, 10, point3(0, 0, -5)));
-    EXPECT_FALSE(SimplexGL::dansCone(point3(), axe, 22.5, 10, point3(0, 0, -11)));
-    EXPECT_FALSE(SimplexGL::dansCone(point3(), axe, 0.0, 10, point3(0, 0, 5)));
+    const struct { double angle; point3 p; bool dedans; } cas[] = {
+        {22.5, {2, 0, 5}, true}, {22.5, {5, 0, 1}, false}, {22.5, {0, 0, -5}, true}, {22.5, {0, 0, -11}, false},
+        {0.0, {0, 0, 5}, false}};
+    for (const auto &c : cas)
+        EXPECT_EQ(SimplexGL::dansCone(point3(), vector3(0, 0, 2), c.angle, 10, c.p), c.dedans) << c.p;
 }
 
 int main(int argc, char **argv)

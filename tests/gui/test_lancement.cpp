@@ -99,7 +99,8 @@ private slots:
         travail.reset();
     }
 
-    void argumentsDuFormulaire()
+    // The form's values reach every start, one process per file, in the list's order.
+    void argumentsDuFormulaireDansLOrdre()
     {
         installerTemoin();
         AutomaticExec fenetre;
@@ -112,21 +113,6 @@ private slots:
         fenetre.checkBoxSaveAuto->setChecked(true);
         fenetre.radioButton_2->setAutoExclusive(false);
         fenetre.radioButton_2->setChecked(true);
-        remplir(fenetre, 1);
-        Repondeur repondeur;
-        repondeur.bouton();
-        QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
-        QCOMPARE(fenetre.derniersLancements().size(), 1);
-        QCOMPARE(fenetre.derniersLancements()[0].arguments,
-                 (QStringList{"2.50", "0.10", "0.33", "3", "500", "7", "1", reference, nuages[0], sortie}));
-        verifierProcessus(fenetre);
-        QCOMPARE(repondeur.imprevus, 0);
-    }
-
-    void troisFichiersDansLOrdre()
-    {
-        installerTemoin();
-        AutomaticExec fenetre;
         remplir(fenetre, 3);
         Repondeur repondeur;
         repondeur.bouton();
@@ -135,12 +121,13 @@ private slots:
         QCOMPARE(lancements.size(), 3);
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(lancements[i].fichier, nuages[i]);
-            QCOMPARE(lancements[i].arguments, (QStringList{"1.00", "0.05", "0.00", "2", "2000", "20", "0", reference,
-                                                           nuages[i], sortie}));
+            QCOMPARE(lancements[i].arguments,
+                     (QStringList{"2.50", "0.10", "0.33", "3", "500", "7", "1", reference, nuages[i], sortie}));
         }
         verifierProcessus(fenetre);
         QCOMPARE(QSet<qint64>({lancements[0].pid, lancements[1].pid, lancements[2].pid}).size(), 3);
         // One report box, listing the three files in order.
+        QCOMPARE(repondeur.imprevus, 0);
         QCOMPARE(repondeur.boites.size(), 1);
         QCOMPARE(repondeur.boites[0].icone, QMessageBox::Information);
         const QString texte = repondeur.boites[0].texte;

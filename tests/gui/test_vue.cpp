@@ -19,14 +19,6 @@ using namespace tarnis_test;
 
 namespace {
 
-std::vector<point3> positionsSimplex(const GLWidget &v)
-{
-    std::vector<point3> r;
-    for (const PointSimplex *p : v.instanceSimplex->ListePointsSimplex)
-        r.push_back(p->Position);
-    return r;
-}
-
 point3 plusProcheDansLArbre(const GLWidget &v, const point3 &p)
 {
     kd_result *r = kd_closest3(v.instanceMaillage->kd.get(), p.x, p.y, p.z);
@@ -169,40 +161,9 @@ private slots:
         QTest::mouseRelease(&v, Qt::RightButton, Qt::NoModifier, QPoint(30, 22));
     }
 
-    void touchesDeplacentMaillageOuNuage()
-    {
-        QVERIFY(ecrireFichierPTS(dossier.file("test.pts"), nuageDeTest));
-        GLWidget v(chemin("test.pts"), QString());
-        const std::vector<point3> maillage = positionsSimplex(v);
-        const struct { Qt::Key touche; int axe; double signe; } touches[] = {
-            {Qt::Key_W, 0, 1}, {Qt::Key_X, 0, -1}, {Qt::Key_C, 1, 1}, {Qt::Key_V, 1, -1}, {Qt::Key_B, 2, 1},
-            {Qt::Key_N, 2, -1}};
-        std::vector<point3> attendu = maillage;
-        for (const auto &t : touches) {
-            QTest::keyClick(&v, t.touche);
-            attendu = deplaces(attendu, t.axe, t.signe * 1.25);
-            QVERIFY(positionsSimplex(v) == attendu);
-        }
-        QTest::keyClick(&v, 'w'); // the lower-case letter is the same key
-        QVERIFY(positionsSimplex(v) == deplaces(attendu, 0, 1.25));
-        for (Qt::Key k : {Qt::Key_A, Qt::Key_Z, Qt::Key_Left, Qt::Key_Space})
-            QTest::keyClick(&v, k);
-        QVERIFY(positionsSimplex(v) == deplaces(attendu, 0, 1.25));
-        QVERIFY(v.instanceMaillage->ListePointsInterets == nuageDeTest);
-
-        // The cloud moves instead: the slabs and the tree the deformation searches follow it.
-        v.setCoupe(3);
-        v.setDeplaceSimplex(false);
-        QTest::keyClick(&v, Qt::Key_B);
-        const std::vector<point3> bouge = deplaces(nuageDeTest, 2, 1.25);
-        QVERIFY(v.instanceMaillage->ListePointsInterets == bouge);
-        QVERIFY(v.coupeZ->ListePointsInterets == tranche(bouge, 2, -5.0f, 5.0f));
-        QCOMPARE(kd_size(v.instanceMaillage->kd.get()), bouge.size());
-        for (const point3 &p : bouge)
-            QVERIFY(plusProcheDansLArbre(v, p) == p);
-    }
-
-    void tranchesAuxBornesStrictes()
+    // Slabs with strict bounds, then the keys: they move the mesh, or the cloud with its slabs
+    // and the tree the deformation searches.
+    void tranchesEtTouches()
     {
         QVERIFY(ecrireFichierPTS(dossier.file("test.pts"), nuageDeTest));
         GLWidget v(chemin("test.pts"), QString());
@@ -212,15 +173,38 @@ private slots:
         QVERIFY(v.coupeY->ListePointsInterets.empty());
         v.setCoupe(2);
         QVERIFY(v.coupeY->ListePointsInterets == tranche(nuageDeTest, 1, -9.0f, 7.0f));
-        v.setTailleTrancheCoupe(5);
-        v.setCoordCoupe(0);
-        v.setCoupe(1);
-        QVERIFY(v.coupeX->ListePointsInterets == tranche(nuageDeTest, 0, -5.0f, 5.0f));
-        QVERIFY(v.coupeZ->ListePointsInterets == tranche(nuageDeTest, 2, -5.0f, 5.0f));
-        QVERIFY(v.coupeZ->ListePointsInterets.size() >= 3);
         v.setTailleTrancheCoupe(2);
         v.setCoordCoupe(3);
+        v.setCoupe(1);
         QVERIFY(v.coupeX->ListePointsInterets == tranche(nuageDeTest, 0, 1.0f, 5.0f));
+        v.setTailleTrancheCoupe(5);
+        v.setCoordCoupe(0);
+
+        const struct { Qt::Key touche; int axe; double signe; } touches[] = {
+            {Qt::Key_W, 0, 1}, {Qt::Key_X, 0, -1}, {Qt::Key_C, 1, 1}, {Qt::Key_V, 1, -1}, {Qt::Key_B, 2, 1},
+            {Qt::Key_N, 2, -1}};
+        std::vector<point3> attendu = positions(*v.instanceSimplex);
+        for (const auto &t : touches) {
+            QTest::keyClick(&v, t.touche);
+            attendu = deplaces(attendu, t.axe, t.signe * 1.25);
+            QVERIFY(positions(*v.instanceSimplex) == attendu);
+        }
+        QTest::keyClick(&v, 'w'); // the lower-case letter is the same key
+        for (Qt::Key k : {Qt::Key_A, Qt::Key_Z, Qt::Key_Left, Qt::Key_Space})
+            QTest::keyClick(&v, k);
+        QVERIFY(positions(*v.instanceSimplex) == deplaces(attendu, 0, 1.25));
+        QVERIFY(v.instanceMaillage->ListePointsInterets == nuageDeTest);
+
+        v.setCoupe(3);
+        v.setDeplaceSimplex(false);
+        QTest::keyClick(&v, Qt::Key_B);
+        const std::vector<point3> bouge = deplaces(nuageDeTest, 2, 1.25);
+        QVERIFY(v.instanceMaillage->ListePointsInterets == bouge);
+        QVERIFY(v.coupeZ->ListePointsInterets == tranche(bouge, 2, -5.0f, 5.0f));
+        QVERIFY(v.coupeZ->ListePointsInterets.size() >= 3);
+        QCOMPARE(kd_size(v.instanceMaillage->kd.get()), bouge.size());
+        for (const point3 &p : bouge)
+            QVERIFY(plusProcheDansLArbre(v, p) == p);
     }
 
     void deformationContinueParLeMinuteur()
@@ -233,19 +217,19 @@ private slots:
         v.resize(120, 120);
         v.show();
         QVERIFY(QTest::qWaitForWindowExposed(&v));
-        const std::vector<point3> avant = positionsSimplex(v);
+        const std::vector<point3> avant = positions(*v.instanceSimplex);
         v.setBoucleDeform(true);
-        QTRY_VERIFY_WITH_TIMEOUT(positionsSimplex(v) != avant, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(positions(*v.instanceSimplex) != avant, 3000);
         // Once stopped, no step is left waiting.
         v.setBoucleDeform(false);
         QTest::qWait(60);
-        const std::vector<point3> arret = positionsSimplex(v);
+        const std::vector<point3> arret = positions(*v.instanceSimplex);
         QTest::qWait(150);
-        QVERIFY(positionsSimplex(v) == arret);
+        QVERIFY(positions(*v.instanceSimplex) == arret);
         // Without drawing the steps go on.
         v.setAffichGraf(false);
         v.setBoucleDeform(true);
-        QTRY_VERIFY_WITH_TIMEOUT(positionsSimplex(v) != arret, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(positions(*v.instanceSimplex) != arret, 3000);
         v.setBoucleDeform(false);
 
         // A step that fails inside the repaint is reported once and stops the loop.
@@ -260,34 +244,31 @@ private slots:
         v.instanceSimplex->ListePointsSuivants.push_back(dernier);
     }
 
+    // Exports by suffix, one that reads back; exports and readings refused with the file's name.
     void echecsNommentLeFichier()
     {
-        GLWidget v;
+        GLWidget v{QString(), QStringLiteral("./SMM_/icosa.smm")};
+        captureStdout([&] { QVERIFY(v.ExportMaillageWithLoading(chemin("sortie.off"))); });
+        Maillage relu;
+        captureStdout([&] { QVERIFY(relu.chargerOFF(dossier.file("sortie.off"))); });
+        QVERIFY(!relu.listeFaces.empty());
+        QCOMPARE(relu.listeFaces.size(), v.instanceSimplex->maillageTriangule.listeFaces.size());
+        QVERIFY(!v.ExportMaillageWithLoading(chemin("absent/x.smm")));
+        QVERIFY(v.derniereErreur().contains("x.smm"));
+        QVERIFY(!v.ExportMaillageWithLoading(chemin("sortie.txt")));
+        QVERIFY(v.derniereErreur().contains("sortie.txt"));
+        QVERIFY(!QFileInfo::exists(chemin("sortie.txt")));
+
         QSignalSpy echecs(&v, &GLWidget::operationEchouee);
-        QVERIFY(!v.setPTS(chemin("absent.pts")));
-        QVERIFY(v.derniereErreur().contains("absent.pts"));
         QVERIFY(writeFile(dossier.file("faux.smm"), "SMM\nceci n'est pas un maillage\n"));
-        QVERIFY(!v.setMaillage(chemin("faux.smm")));
-        QVERIFY(v.derniereErreur().contains("faux.smm"));
-        QVERIFY(!v.setMaillage(chemin("absent.off")));
-        QVERIFY(v.derniereErreur().contains("absent.off"));
+        for (const char *nom : {"absent.pts", "faux.smm", "absent.off"}) {
+            QVERIFY(!(QString(nom).endsWith("pts") ? v.setPTS(chemin(nom)) : v.setMaillage(chemin(nom))));
+            QVERIFY2(v.derniereErreur().contains(nom), qPrintable(v.derniereErreur()));
+        }
         QCOMPARE(echecs.count(), 3);
         QVERIFY(ecrireFichierPTS(dossier.file("bon.pts"), nuageDeTest));
         QVERIFY(v.setPTS(chemin("bon.pts")));
         QCOMPARE(v.derniereErreur(), QString());
-
-        // Exports: by ending, unknown ending and missing folder refused with the name.
-        GLWidget g{QString(), QStringLiteral("./SMM_/icosa.smm")};
-        captureStdout([&] { QVERIFY(g.ExportMaillageWithLoading(chemin("sortie.off"))); });
-        Maillage relu;
-        captureStdout([&] { QVERIFY(relu.chargerOFF(dossier.file("sortie.off"))); });
-        QCOMPARE(relu.listeFaces.size(), g.instanceSimplex->maillageTriangule.listeFaces.size());
-        QVERIFY(!relu.listeFaces.empty());
-        QVERIFY(!g.ExportMaillageWithLoading(chemin("sortie.txt")));
-        QVERIFY(!QFileInfo::exists(chemin("sortie.txt")));
-        QVERIFY(!g.derniereErreur().isEmpty());
-        QVERIFY(!g.ExportMaillageWithLoading(chemin("absent/x.smm")));
-        QVERIFY(g.derniereErreur().contains("x.smm"));
     }
 };
 

