@@ -294,6 +294,16 @@ bool Ajusteur::raffinerLocalement(double &moyenne)
 
     if (static_cast<long>(X.size()) >= reglages.pointsMaximum)
         return false;
+    // Nothing left to split once the cloud lies within the tolerance nearly everywhere and
+    // within twice it everywhere: a smooth shape stops here, far before the point bound.
+    if (!d.empty()) {
+        std::vector<double> tri = d;
+        const std::size_t rang = (95 * tri.size() + 99) / 100 - 1;
+        std::nth_element(tri.begin(), tri.begin() + rang, tri.end());
+        if (tri[rang] <= reglages.tolerance &&
+            *std::max_element(tri.begin() + rang, tri.end()) <= 2 * reglages.tolerance)
+            return false;
+    }
     // Each point gets the mean distance of the cloud points it draws (the mean, so that the
     // noise of a scan does not call for points); those beyond the tolerance are split, the
     // worst first.

@@ -24,7 +24,8 @@ struct ReglagesAjustement
     int iterations = 20;    ///< steps of a level before the convergence test may end it
 
     /// Refinement where the fit is poor: points whose cloud points stay farther from the surface
-    /// than this share of the cloud's bounding-box diagonal are split.
+    /// than this share of the cloud's bounding-box diagonal are split. The refinement ends once
+    /// 95 % of the cloud lies within it of the surface and all of the cloud within twice it.
     double tolerance = 0.0015;
     /// No local refinement beyond this many simplex points.
     long pointsMaximum = 20000;
