@@ -34,24 +34,16 @@ const double A = 3, B = 2, C = 1.5; // half axes of the test ellipsoid
 // Reference mesh: the dual of a once-subdivided icosahedron (80 points), saved as SMM.
 std::string ecrireReference(const TempDir &t, const std::string &nom = "reference.smm")
 {
-    std::vector<point3> sommets;
-    std::vector<Face> faces;
-    tarnis_test::icosaedreSubdivise(1, 1.0, sommets, faces);
     Simplex s;
-    tarnis_test::construireDual(s, sommets, faces);
+    tarnis_test::icosaedreDual(s, 1, 1.0);
     const std::string f = t.file(nom);
-    EXPECT_TRUE(s.exporter(f, 2));
+    EXPECT_TRUE(s.ecrire(f, 2).reussi());
     return f;
 }
 
 std::string ecrireNuage(const std::string &f, const std::vector<point3> &points)
 {
-    std::ostringstream o;
-    o << "PTS\n" << points.size() << "\n";
-    o.precision(9);
-    for (const point3 &p : points)
-        o << p.x << " " << p.y << " " << p.z << "\n";
-    EXPECT_TRUE(writeFile(f, o.str()));
+    EXPECT_TRUE(tarnis_test::ecrireFichierPTS(f, points));
     return f;
 }
 
@@ -133,33 +125,6 @@ void attendu(std::vector<double> d, double &moyenne, double &c95, double &max)
     moyenne = s / d.size();
     c95 = d[static_cast<std::size_t>(std::ceil(0.95 * d.size() - 1e-9)) - 1];
     max = d.back();
-}
-
-// Number of crossings of the ray from p along dir with the triangles (Möller-Trumbore).
-int traversees(const point3 &p, const double dir[3], const Maillage &m)
-{
-    int n = 0;
-    for (const Face &f : m.listeFaces) {
-        const point3 &a = m.listeSommets[f.s1], &b = m.listeSommets[f.s2], &c = m.listeSommets[f.s3];
-        double e1[3] = {b.x - a.x, b.y - a.y, b.z - a.z}, e2[3] = {c.x - a.x, c.y - a.y, c.z - a.z};
-        double h[3] = {dir[1] * e2[2] - dir[2] * e2[1], dir[2] * e2[0] - dir[0] * e2[2],
-                       dir[0] * e2[1] - dir[1] * e2[0]};
-        double det = e1[0] * h[0] + e1[1] * h[1] + e1[2] * h[2];
-        if (std::fabs(det) < 1e-14)
-            continue;
-        double s[3] = {p.x - a.x, p.y - a.y, p.z - a.z};
-        double u = (s[0] * h[0] + s[1] * h[1] + s[2] * h[2]) / det;
-        if (u < 0 || u > 1)
-            continue;
-        double q[3] = {s[1] * e1[2] - s[2] * e1[1], s[2] * e1[0] - s[0] * e1[2], s[0] * e1[1] - s[1] * e1[0]};
-        double v = (dir[0] * q[0] + dir[1] * q[1] + dir[2] * q[2]) / det;
-        if (v < 0 || u + v > 1)
-            continue;
-        double t = (e2[0] * q[0] + e2[1] * q[1] + e2[2] * q[2]) / det;
-        if (t > 0)
-            ++n;
-    }
-    return n;
 }
 
 } // namespace
@@ -338,11 +303,14 @@ TEST(Ajustement, PlacementCentresTheMeshAndEnclosesTheCloud)
     EXPECT_GT(mx[1] - mn[1], 2.5 * (mx[0] - mn[0]));
     EXPECT_LT(mx[1] - mn[1], 2 * 12 * 1.05);
 
-    // Every cloud point is inside: an odd number of crossings along a ray.
+    // Every cloud point is inside: the placed mesh is convex, its triangles face outward.
     s.Triangularisation();
-    const double dir[3] = {0.3127, 0.8412, 0.4411};
+    const Maillage &m = s.maillageTriangule;
     for (const point3 &q : points)
-        ASSERT_EQ(traversees(q, dir, s.maillageTriangule) % 2, 1) << q;
+        for (const Face &f : m.listeFaces) {
+            const point3 &a = m.listeSommets[f.s1], &b = m.listeSommets[f.s2], &c = m.listeSommets[f.s3];
+            ASSERT_LT((vector3(a, b) ^ vector3(a, c)) * vector3(a, q), 0) << q;
+        }
     // The companion lists moved with the mesh.
     for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i) {
         EXPECT_EQ(s.ListePointsSuivants[i]->Position, s.ListePointsSimplex[i]->Position);
@@ -470,66 +438,50 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
     const std::string ref = ecrireReference(t);
     const std::string nuage = ecrireNuage(t.file("e.pts"), tarnis_test::nuageEllipsoide(500, A, B, C));
     const std::string sortie = t.file("o");
-    std::ostringstream o;
-    auto essayer = [&](Parametres p, Statut attendu, const std::string &motif) {
-        const Bilan b = ajuster(p, o);
-        EXPECT_EQ(b.resultat.statut, attendu) << motif << " : " << b.resultat.raison;
-        EXPECT_NE(b.resultat.raison.find(motif), std::string::npos) << b.resultat.raison;
-        EXPECT_EQ(b.resultat.raison.find('\n'), std::string::npos);
-        if (fs::is_directory(sortie)) {
-            EXPECT_EQ(contenu(sortie), std::vector<std::string>{}) << motif;
-        }
-    };
-    const Parametres bon = parametresDeTest(ref, nuage, sortie);
-
-    Parametres p = bon;
-    p.maillage = t.file("absent.smm");
-    essayer(p, Statut::MaillageIllisible, "impossible d'ouvrir le maillage");
-    ASSERT_TRUE(writeFile(t.file("texte.smm"), "bonjour\n"));
-    p.maillage = t.file("texte.smm");
-    essayer(p, Statut::MaillageIllisible, "n'est pas un fichier SMM lisible");
-    // Valid indices but point 0 names point 1 twice and point 1 ignores point 0.
-    ASSERT_TRUE(writeFile(t.file("asym.smm"), "SMM\n4 1\n0 0 0 1 1 2\n1 0 0 2 3 2\n0 1 0 0 1 3\n0 0 1 0 1 2\n"
-                                              "4 0 1 2 3 \n"));
-    p.maillage = t.file("asym.smm");
-    essayer(p, Statut::MaillageIllisible, "n'est pas un maillage simplexe fermé");
-    ASSERT_TRUE(writeFile(t.file("tri.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"));
-    p.maillage = t.file("tri.obj");
-    essayer(p, Statut::MaillageIllisible, "n'est pas un fichier SMM lisible");
-
-    p = bon;
-    p.nuage = t.file("absent.pts");
-    essayer(p, Statut::NuageIllisible, "absent.pts » ne peut pas être ouvert");
-    ASSERT_TRUE(writeFile(t.file("vide.pts"), "PTS\n0\n"));
-    p.nuage = t.file("vide.pts");
-    essayer(p, Statut::NuageIllisible, "ne contient aucun point");
-    ASSERT_TRUE(writeFile(t.file("autre.pts"), "XYZ\n1\n1 2 3\n"));
-    p.nuage = t.file("autre.pts");
-    essayer(p, Statut::NuageIllisible, "n'est pas un fichier PTS");
-    // A cloud cut short is refused with where it stops, not fitted as if whole.
-    ASSERT_TRUE(writeFile(t.file("court.pts"), "PTS\n5\n1 2 3\n4 5 6\n7 8\n"));
-    p.nuage = t.file("court.pts");
-    essayer(p, Statut::NuageIllisible, "5 points annoncés, 2 lus ; le fichier s'arrête au point 3");
-    ASSERT_TRUE(writeFile(t.file("point.pts"), "PTS\n3\n1 2 3\n1 2 3\n1 2 3\n"));
-    p.nuage = t.file("point.pts");
-    essayer(p, Statut::NuageIllisible, "réduit à un point");
-
-    // An output folder that cannot be made: its parent is a file.
     ASSERT_TRUE(writeFile(t.file("fichier"), "x"));
-    p = bon;
-    p.sortie = t.file("fichier/sous");
-    essayer(p, Statut::SortieImpossible, "impossible de créer le dossier de sortie");
+    enum Champ { Reference, DuNuage, DeSortie };
+    const struct
+    {
+        Champ champ;
+        std::string nom, contenu; // no file written when the content is empty
+        Statut statut;
+        std::string motif;
+    } cas[] = {
+        {Reference, "absent.smm", "", Statut::MaillageIllisible, "absent.smm"},
+        {Reference, "texte.smm", "bonjour\n", Statut::MaillageIllisible, "n'est pas un fichier SMM lisible"},
+        // Valid indices but point 0 names point 1 twice and point 1 ignores point 0.
+        {Reference, "asym.smm", "SMM\n4 1\n0 0 0 1 1 2\n1 0 0 2 3 2\n0 1 0 0 1 3\n0 0 1 0 1 2\n4 0 1 2 3 \n",
+         Statut::MaillageIllisible, "n'est pas un maillage simplexe fermé"},
+        {Reference, "tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", Statut::MaillageIllisible, "tri.obj"},
+        {DuNuage, "absent.pts", "", Statut::NuageIllisible, "absent.pts"},
+        {DuNuage, "vide.pts", "PTS\n0\n", Statut::NuageIllisible, "ne contient aucun point"},
+        {DuNuage, "autre.pts", "XYZ\n1\n1 2 3\n", Statut::NuageIllisible, "n'est pas un fichier PTS"},
+        // A cloud cut short is refused with where it stops, not fitted as if whole.
+        {DuNuage, "court.pts", "PTS\n5\n1 2 3\n4 5 6\n7 8\n", Statut::NuageIllisible, "point 3"},
+        {DuNuage, "point.pts", "PTS\n3\n1 2 3\n1 2 3\n1 2 3\n", Statut::NuageIllisible, "réduit à un point"},
+        // An output folder that cannot be made: its parent is a file.
+        {DeSortie, "fichier/sous", "", Statut::SortieImpossible, "fichier/sous"},
+    };
+    std::ostringstream o;
+    for (const auto &c : cas) {
+        Parametres p = parametresDeTest(ref, nuage, sortie);
+        const std::string chemin = t.file(c.nom);
+        if (!c.contenu.empty())
+            ASSERT_TRUE(writeFile(chemin, c.contenu));
+        (c.champ == Reference ? p.maillage : c.champ == DuNuage ? p.nuage : p.sortie) = chemin;
+        const Bilan b = ajuster(p, o);
+        EXPECT_EQ(b.resultat.statut, c.statut) << c.nom << " : " << b.resultat.raison;
+        EXPECT_NE(b.resultat.raison.find(c.motif), std::string::npos) << b.resultat.raison;
+        EXPECT_EQ(b.resultat.raison.find('\n'), std::string::npos);
+        EXPECT_TRUE(!fs::exists(sortie) || fs::is_empty(sortie)) << c.nom;
+    }
 
     // The reference mesh sits where the result would go: refused, left as it was.
     fs::create_directories(t.file("ici"));
     const std::string refIci = ecrireReference(t, "ici/e.smm");
     const std::string avant = readFile(refIci);
-    p = bon;
-    p.maillage = refIci;
-    p.sortie = t.file("ici");
-    const Bilan b = ajuster(p, o);
-    EXPECT_EQ(b.resultat.statut, Statut::SortieImpossible);
-    EXPECT_NE(b.resultat.raison.find("écraserait le fichier d'entrée"), std::string::npos) << b.resultat.raison;
+    Parametres p = parametresDeTest(refIci, nuage, t.file("ici"));
+    EXPECT_EQ(ajuster(p, o).resultat.statut, Statut::SortieImpossible);
     EXPECT_EQ(readFile(refIci), avant);
     EXPECT_EQ(contenu(t.file("ici")), std::vector<std::string>{"e.smm"});
 }

@@ -17,14 +17,6 @@ std::vector<point3> positions(const Simplex &s)
     return p;
 }
 
-void icosaDual(Simplex &s)
-{
-    std::vector<point3> sommets;
-    std::vector<Face> faces;
-    icosaedreSubdivise(1, 40.0, sommets, faces);
-    construireDual(s, sommets, faces);
-}
-
 /// The run replayed by hand, `unites` units at most: steps and passes in the documented order.
 int rejouer(Simplex &s, kd_tree *kd, const ReglagesAutomatiques &r, int unites, std::vector<std::string> &phases)
 {
@@ -88,8 +80,8 @@ TEST(Automatique, RunsTheRoundsInOrderAndStopsAfterTheUnitThatWasRefused)
 
     for (int arret : {1000, 3, 7}) {
         Simplex moteur, main;
-        icosaDual(moteur);
-        icosaDual(main);
+        icosaedreDual(moteur, 1, 40.0);
+        icosaedreDual(main, 1, 40.0);
         std::vector<std::string> attendues, vues;
         std::vector<double> fractions;
         const int retentionAttendue = rejouer(main, kd.get(), r, arret, attendues);
@@ -105,10 +97,7 @@ TEST(Automatique, RunsTheRoundsInOrderAndStopsAfterTheUnitThatWasRefused)
         EXPECT_EQ(retention, retentionAttendue) << arret;
         EXPECT_EQ(positions(moteur), positions(main)) << arret;
         // The refinements keep the neighbourhoods whole (the cells' orientation is theirs to mend).
-        OptionsInvariants options;
-        options.orientation = false;
-        const std::vector<std::string> fautes = verifierInvariants(moteur, options);
-        EXPECT_TRUE(fautes.empty()) << arret << ": " << (fautes.empty() ? "" : fautes.front());
+        attendreInvariants(moteur, invariantsRaffinage);
         EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
         EXPECT_DOUBLE_EQ(fractions.back(), double(vues.size()) / unitesAutomatiques(r));
     }

@@ -163,6 +163,20 @@ void cubeDual(Simplex &s, double rayon)
     construireDual(s, sommets, faces);
 }
 
+void icosaedreDual(Simplex &s, int niveaux, double rayon)
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    icosaedreSubdivise(niveaux, rayon, sommets, faces);
+    captureStdout([&] { construireDual(s, sommets, faces); });
+}
+
+void attendreInvariants(const Simplex &s, const OptionsInvariants &options)
+{
+    const std::vector<std::string> fautes = verifierInvariants(s, options);
+    EXPECT_TRUE(fautes.empty()) << fautes.size() << " faults, first: " << (fautes.empty() ? "" : fautes.front());
+}
+
 std::vector<std::string> verifierInvariants(const Simplex &s, const OptionsInvariants &options)
 {
     std::vector<std::string> fautes;
@@ -325,18 +339,6 @@ bool ecrireFichierPTS(const std::string &chemin, const std::vector<point3> &poin
     texte << "PTS\n" << points.size() << "\n";
     for (const point3 &p : points)
         texte << p.x << ' ' << p.y << ' ' << p.z << '\n';
-    return writeFile(chemin, texte.str());
-}
-
-bool ecrireFichierOFF(const std::string &chemin, const std::vector<point3> &sommets, const std::vector<Face> &faces)
-{
-    std::ostringstream texte;
-    texte.precision(17);
-    texte << "OFF\n" << sommets.size() << ' ' << faces.size() << " 0\n";
-    for (const point3 &p : sommets)
-        texte << p.x << ' ' << p.y << ' ' << p.z << '\n';
-    for (const Face &f : faces)
-        texte << "3 " << f.s1 << ' ' << f.s2 << ' ' << f.s3 << '\n';
     return writeFile(chemin, texte.str());
 }
 

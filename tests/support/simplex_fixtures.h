@@ -34,6 +34,8 @@ void construireDual(Simplex &s, const std::vector<point3> &sommets, const std::v
 void tetraedreDual(Simplex &s, double rayon = 1.0);
 /// Dual of the octahedron (a cube): 8 points, 6 cells of 4.
 void cubeDual(Simplex &s, double rayon = 1.0);
+/// Dual of the icosahedron split `niveaux` times: 20 * 4^niveaux points (console output dropped).
+void icosaedreDual(Simplex &s, int niveaux, double rayon);
 
 /// What verifierInvariants checks besides the neighbourhood itself.
 struct OptionsInvariants
@@ -48,6 +50,10 @@ struct OptionsInvariants
 /// neighbours without repeats, and the checks chosen in the options.
 std::vector<std::string> verifierInvariants(const Simplex &s,
                                             const OptionsInvariants &options = OptionsInvariants());
+/// The invariants a refined mesh keeps: all but one orientation of the cells.
+const OptionsInvariants invariantsRaffinage{true, true, false};
+/// A test failure naming the count and the first of the violations, if any.
+void attendreInvariants(const Simplex &s, const OptionsInvariants &options = OptionsInvariants());
 
 // --- clouds ---------------------------------------------------------------------------------------
 
@@ -55,8 +61,6 @@ std::vector<std::string> verifierInvariants(const Simplex &s,
 std::vector<point3> nuageEllipsoide(int n, double a, double b, double c);
 /// The points as a PTS file, at full precision.
 bool ecrireFichierPTS(const std::string &chemin, const std::vector<point3> &points);
-/// A triangle mesh as an OFF file.
-bool ecrireFichierOFF(const std::string &chemin, const std::vector<point3> &sommets, const std::vector<Face> &faces);
 /// Distance from p to the ellipsoid along the ray from the centre: an upper bound of the true
 /// distance to the surface.
 double ecartEllipsoide(const point3 &p, double a, double b, double c);
