@@ -466,8 +466,9 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
     for (const auto &c : cas) {
         Parametres p = parametresDeTest(ref, nuage, sortie);
         const std::string chemin = t.file(c.nom);
-        if (!c.contenu.empty())
+        if (!c.contenu.empty()) {
             ASSERT_TRUE(writeFile(chemin, c.contenu));
+        }
         (c.champ == Reference ? p.maillage : c.champ == DuNuage ? p.nuage : p.sortie) = chemin;
         const Bilan b = ajuster(p, o);
         EXPECT_EQ(b.resultat.statut, c.statut) << c.nom << " : " << b.resultat.raison;
