@@ -2,27 +2,15 @@
 #include "Simplex.h"
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QLineEdit>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
 
 #include <GL/gl.h>
-#include <cmath>
 #include <cstring>
 #include <dlfcn.h>
 #include <link.h>
-
-#ifndef GL_MULTISAMPLE
-#define GL_MULTISAMPLE 0x809D
-#endif
-#ifndef GL_SAMPLES
-#define GL_SAMPLES 0x80A9
-#endif
 
 namespace tarnis_test {
 
@@ -49,7 +37,7 @@ void garderPiloteOpenGL()
     contexte.doneCurrent();
 }
 
-ContexteGL::ContexteGL(int taille_, double demiLargeur_, int echantillons)
+ContexteGL::ContexteGL(int taille_, double demiLargeur_)
     : taille(taille_), demiLargeur(demiLargeur_)
 {
     QSurfaceFormat format;
@@ -63,16 +51,8 @@ ContexteGL::ContexteGL(int taille_, double demiLargeur_, int echantillons)
     contexte->setFormat(format);
     if (!surface->isValid() || !contexte->create() || !contexte->makeCurrent(surface.get()))
         return;
-    QOpenGLFramebufferObjectFormat formatTampon;
-    formatTampon.setSamples(echantillons);
-    tampon = std::make_unique<QOpenGLFramebufferObject>(taille, taille, formatTampon);
+    tampon = std::make_unique<QOpenGLFramebufferObject>(taille, taille);
     pret = tampon->isValid() && tampon->bind();
-    if (pret && echantillons > 0) {
-        GLint obtenus = 0;
-        glGetIntegerv(GL_SAMPLES, &obtenus);
-        pret = obtenus > 1;
-        glEnable(GL_MULTISAMPLE);
-    }
 }
 
 ContexteGL::~ContexteGL()
@@ -106,14 +86,6 @@ QImage ContexteGL::dessiner(const std::function<void()> &dessin)
     return tampon->toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-QPoint ContexteGL::pixel(double x, double y) const
-{
-    const double echelle = taille / (2.0 * demiLargeur);
-    const int px = static_cast<int>(std::floor((x + demiLargeur) * echelle));
-    const int py = static_cast<int>(std::floor((y + demiLargeur) * echelle));
-    return QPoint(px, taille - 1 - py);
-}
-
 std::vector<point3> positions(const Simplex &s)
 {
     std::vector<point3> r;
@@ -131,81 +103,30 @@ int compterCouleur(const QImage &image, int r, int g, int b)
     return n;
 }
 
-int compterAllumes(const QImage &image)
-{
-    return image.width() * image.height() - compterCouleur(image, 0, 0, 0);
-}
-
-void sauverArtefact(const QImage &image, const QString &nom)
-{
-    QDir().mkpath(QStringLiteral(TARNIS_ARTEFACTS_DIR));
-    image.save(QStringLiteral(TARNIS_ARTEFACTS_DIR "/") + nom + QStringLiteral(".png"));
-}
-
 Repondeur::Repondeur()
 {
     connect(&minuterie, &QTimer::timeout, this, [this]() { examiner(); });
     minuterie.start(20);
 }
 
-void Repondeur::bouton(QMessageBox::StandardButton b)
-{
-    reponses.enqueue({true, [this, b](QWidget *w) {
-        auto *boite = qobject_cast<QMessageBox *>(w);
-        boites.append({boite->windowTitle(), boite->text(), boite->icon()});
-        QAbstractButton *bouton = boite->button(b) ? boite->button(b) : boite->escapeButton();
-        if (bouton)
-            bouton->click();
-        else
-            boite->done(b);
-        return true;
-    }});
-}
-
-void Repondeur::fichier(const QString &chemin, const QString &filtre)
-{
-    reponses.enqueue({false, [chemin, filtre](QWidget *w) {
-        auto *dialogue = qobject_cast<QFileDialog *>(w);
-        if (chemin.isEmpty()) {
-            dialogue->reject();
-            return true;
-        }
-        if (!filtre.isEmpty())
-            dialogue->selectNameFilter(filtre);
-        // Typed as a user would: the whole path in the name field.
-        if (auto *nom = dialogue->findChild<QLineEdit *>("fileNameEdit"))
-            nom->setText(QFileInfo(chemin).absoluteFilePath());
-        else
-            dialogue->selectFile(QFileInfo(chemin).absoluteFilePath());
-        QMetaObject::invokeMethod(dialogue, "accept");
-        return !dialogue->isVisible();
-    }});
-}
+void Repondeur::bouton(QMessageBox::StandardButton b) { reponses.enqueue(b); }
 
 void Repondeur::examiner()
 {
-    QWidget *modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->isVisible())
+    auto *boite = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (boite == nullptr || !boite->isVisible())
         return;
-    auto *boite = qobject_cast<QMessageBox *>(modal);
-    if (boite == nullptr && qobject_cast<QFileDialog *>(modal) == nullptr)
-        return;
-    if (reponses.isEmpty() || reponses.head().boite != (boite != nullptr)) {
+    boites.append({boite->windowTitle(), boite->text(), boite->icon()});
+    if (reponses.isEmpty()) {
         ++imprevus;
-        if (boite)
-            boites.append({boite->windowTitle(), boite->text(), boite->icon()});
-        qobject_cast<QDialog *>(modal)->reject();
+        boite->reject();
         return;
     }
-    if (reponses.head().agir(modal)) {
-        reponses.dequeue();
-        essais = 0;
-    } else if (++essais > 250) {
-        ++imprevus;
-        qobject_cast<QDialog *>(modal)->reject();
-        reponses.dequeue();
-        essais = 0;
-    }
+    const QMessageBox::StandardButton b = reponses.dequeue();
+    if (QAbstractButton *bouton = boite->button(b) ? boite->button(b) : boite->escapeButton())
+        bouton->click();
+    else
+        boite->done(b);
 }
 
 } // namespace tarnis_test

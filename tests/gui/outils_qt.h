@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QMessageBox>
-#include <QPointer>
 #include <QQueue>
 #include <QString>
 #include <QTest>
@@ -30,19 +29,17 @@ namespace tarnis_test {
 /// exit can name the driver's own blocks. Does nothing without a display.
 void garderPiloteOpenGL();
 
-/// An offscreen OpenGL compatibility context drawing into a taille x taille framebuffer
-/// (multisampled when echantillons > 0); orthographic projection over [-demiLargeur, demiLargeur],
-/// OpenGL's default colour, point size and polygon modes before each drawing.
+/// An offscreen OpenGL compatibility context drawing into a taille x taille framebuffer;
+/// orthographic projection over [-demiLargeur, demiLargeur], OpenGL's default colour, point size
+/// and polygon modes before each drawing.
 class ContexteGL
 {
 public:
-    explicit ContexteGL(int taille = 64, double demiLargeur = 10.0, int echantillons = 0);
+    explicit ContexteGL(int taille = 64, double demiLargeur = 10.0);
     ~ContexteGL();
     bool valide() const { return pret; }
     /// Clears to black, resets the state, runs dessin, returns the picture (top row first).
     QImage dessiner(const std::function<void()> &dessin);
-    /// Pixel of the scene point (x, y).
-    QPoint pixel(double x, double y) const;
 
 private:
     std::unique_ptr<QOffscreenSurface> surface;
@@ -57,11 +54,8 @@ private:
 std::vector<point3> positions(const Simplex &s);
 
 int compterCouleur(const QImage &image, int r, int g, int b);
-int compterAllumes(const QImage &image);
-/// Saves the picture in the artefacts folder of the build (.png).
-void sauverArtefact(const QImage &image, const QString &nom);
 
-/// Answers the modal message boxes and file dialogs that the code under test opens, in order,
+/// Answers the modal message boxes that the code under test opens, in order,
 /// and records what each box said. One that nobody expected is closed and counted, so that a test
 /// fails instead of hanging.
 class Repondeur : public QObject
@@ -75,22 +69,13 @@ public:
     Repondeur();
     /// The next message box is answered with this button.
     void bouton(QMessageBox::StandardButton b = QMessageBox::Ok);
-    /// The next file dialog gets this file (and name filter when given); an empty path cancels it.
-    void fichier(const QString &chemin, const QString &filtre = QString());
-    int enAttente() const { return reponses.size(); }
 
     QList<Boite> boites;
     int imprevus = 0;
 
 private:
     void examiner();
-    struct Reponse
-    {
-        bool boite;
-        std::function<bool(QWidget *)> agir; ///< false: try again at the next look
-    };
-    QQueue<Reponse> reponses;
-    int essais = 0;
+    QQueue<QMessageBox::StandardButton> reponses;
     QTimer minuterie;
 };
 

@@ -12,7 +12,6 @@
 #include "support.h"
 
 #include <QAction>
-#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -120,8 +119,6 @@ QStringList lignes(const LoadingDialog *d)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Reglage)
-
 class TestFenetre : public QObject
 {
     Q_OBJECT
@@ -167,79 +164,16 @@ private slots:
         QCOMPARE(r.boites[0].icone, QMessageBox::Warning);
         QVERIFY2(r.boites[0].texte.contains(mauvais), qPrintable(r.boites[0].texte));
         QCOMPARE(w.getActiveSubWin() ? w.getActiveSubWin()->getNbPts() : 0, 0);
-        r.bouton();
-        MainWindow w2(nullptr, dossier.filePath("absent.smm"));
-        QCOMPARE(r.boites.size(), 2);
-        QVERIFY(r.boites[1].texte.contains("absent.smm"));
         QCOMPARE(r.imprevus, 0);
     }
 
-    // A writer that cannot create its file: a critical box naming it, no word of success.
-    void exportationEchouee()
-    {
-        MainWindow w;
-        QVERIFY(activer(w));
-        w.creerNewSubWindow(pts);
-        QVERIFY(activer(w));
-        QVERIFY(QDir(dossier.path()).mkdir("occupe.smm"));
-        Repondeur r;
-        r.fichier(dossier.filePath("occupe"), "SMM(*.smm)");
-        r.bouton();
-        QVERIFY(declencher(w, "actionExporter_le_maillage"));
-        QTRY_COMPARE(r.boites.size(), 1);
-        QCOMPARE(r.enAttente(), 0);
-        QCOMPARE(r.boites[0].titre, QString("Exportation"));
-        QCOMPARE(r.boites[0].icone, QMessageBox::Critical);
-        QVERIFY2(r.boites[0].texte.contains(dossier.filePath("occupe.smm")), qPrintable(r.boites[0].texte));
-        QVERIFY(!r.boites[0].texte.contains(QString::fromUtf8("succès")));
-        QCOMPARE(r.imprevus, 0);
-    }
-
-    // A failure reported by the view during the continuous deformation stops the loop, unchecks
-    // the action and tells the user the reason, once.
-    void echecDeLaDeformationEnBoucle()
-    {
-        MainWindow w;
-        QVERIFY(activer(w));
-        w.creerNewSubWindow(pts);
-        QVERIFY(activer(w));
-        GLWidget *v = w.getActiveSubWin();
-        QVERIFY(declencher(w, "actionDeformer_le_maillage"));
-        QVERIFY(v->boucleDeform);
-        Repondeur r;
-        r.bouton();
-        emit v->operationEchouee("raison de l'essai");
-        QTRY_COMPARE(r.boites.size(), 1);
-        QVERIFY(r.boites[0].texte.contains("raison de l'essai"));
-        QVERIFY(!v->boucleDeform);
-        QVERIFY(!action(w, "actionDeformer_le_maillage")->isChecked());
-        emit v->operationEchouee("autre");
-        QTest::qWait(100);
-        QCOMPARE(r.boites.size(), 1);
-    }
-
-    void automatique_data()
-    {
-        QTest::addColumn<Reglage>("reglage");
-        QTest::addColumn<QStringList>("attendu");
-        QTest::addColumn<int>("valeur");
-        const QString surf = QStringLiteral("Raffinage T22 par surfaces");
-        const QString x2 = QStringLiteral("Deformation du maillage (x2)"), x1 = QStringLiteral("Deformation du maillage (x1)");
-        QTest::newRow("sans cycle") << Reglage{0, 4, 0, 0, 1, 0} << QStringList{} << 0;
-        QTest::newRow("T26 global puis T22")
-            << Reglage{2, 2, 1, 0, 1, 0} << QStringList{x2, QStringLiteral("Raffinage T26 Global"), x2, surf} << 6;
-        // Back to T26 on the third cycle; each phase runs only its non-zero kinds.
-        const QString ang = QStringLiteral("Raffinage T26 par angles");
-        QTest::newRow("T26 par angles et T22 point par maille")
-            << Reglage{3, 1, 0, 1, 0, 1}
-            << QStringList{x1, ang, x1, QStringLiteral("Raffinage T22 Point par maille"), x1, ang} << 6;
-    }
-
+    // T26 by angles, T22 point by cell, back to T26 on the third cycle; each phase runs only its
+    // non-zero kinds.
     void automatique()
     {
-        QFETCH(Reglage, reglage);
-        QFETCH(QStringList, attendu);
-        QFETCH(int, valeur);
+        const Reglage reglage{3, 1, 0, 1, 0, 1};
+        const QString x1 = QStringLiteral("Deformation du maillage (x1)"), ang = QStringLiteral("Raffinage T26 par angles");
+        const QStringList attendu{x1, ang, x1, QStringLiteral("Raffinage T22 Point par maille"), x1, ang};
         GLWidget temoin(ellipsoide, QString());
         rejouer(temoin, reglage);
         MainWindow w(nullptr, ellipsoide);
@@ -247,7 +181,7 @@ private slots:
         LoadingDialog *d = executer(w, reglage);
         QVERIFY(d != nullptr);
         QCOMPARE(lignes(d), attendu);
-        QCOMPARE(d->ui.progressBar->value(), valeur);
+        QCOMPARE(d->ui.progressBar->value(), 6);
         QVERIFY(d->ui.labelTerminated->text().contains(QStringLiteral(">Operations terminées</span>")));
         // The mesh went through exactly the operations replayed on the witness.
         QVERIFY(positions(*w.getActiveSubWin()->instanceSimplex) == positions(*temoin.instanceSimplex));
