@@ -37,30 +37,6 @@ void attendreFermeEtOriente(const std::vector<Face> &faces)
 
 } // namespace
 
-TEST(ConstruireAretes, ClosedMeshesGiveBothFacesOfEveryEdge)
-{
-    for (int niveaux : {0, 1, 2})
-    {
-        std::vector<point3> sommets;
-        std::vector<Face> faces;
-        if (niveaux == 0)
-            octaedre(1.0, sommets, faces);
-        else
-            icosaedreSubdivise(niveaux, 1.0, sommets, faces);
-        Simplex s;
-        Maillage m(sommets, faces);
-        s.construireAretes(m);
-        EXPECT_EQ(m.listeAretes.size(), 3 * faces.size() / 2);
-        for (const Arete &a : m.listeAretes)
-        {
-            ASSERT_GE(a.face1, 0);
-            ASSERT_GE(a.face2, 0);
-            EXPECT_TRUE(court(faces[a.face1], a.a1, a.a2));
-            EXPECT_TRUE(court(faces[a.face2], a.a2, a.a1));
-        }
-    }
-}
-
 // Open, non-manifold and degenerate meshes as well: the edge table by maps equals the table by
 // scans, edge for edge.
 TEST(ConstruireAretes, IndexMapsGiveTheSameTableAsScans)

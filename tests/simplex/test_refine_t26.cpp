@@ -80,18 +80,6 @@ TEST(T26, SplitAtEveryPointOfTheCubeKeepsTheMeshSound)
     }
 }
 
-TEST(T26, IndexOutsideTheMeshOnlyWritesItsMessage)
-{
-    Simplex s;
-    cubeDual(s);
-    const std::string avant = empreinte(s);
-    captureStdout([&] {
-        s.RaffinageT26(8);
-        s.RaffinageT26(static_cast<unsigned int>(-1));
-    });
-    EXPECT_EQ(empreinte(s), avant);
-}
-
 // The cell edit table, case by case, on cells written by hand. P splits into P, A, B; N1, N2, N3
 // are its neighbours, X and Y other points.
 TEST(T26, CellEditTable)
