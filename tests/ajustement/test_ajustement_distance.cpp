@@ -32,25 +32,6 @@ point3 aleatoire(std::mt19937 &g, double e) { return point3(uni(g, -e, e), uni(g
 
 } // namespace
 
-TEST(DistancePointTriangle, EachRegionOfTheRightTriangle)
-{
-    const point3 a(0, 0, 0), b(2, 0, 0), c(0, 2, 0);
-    // Above the inside: the height.
-    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(0.5, 0.5, 3), a, b, c), 3);
-    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(0.5, 0.5, -1.5), a, b, c), 1.5);
-    // Beyond each corner: the distance to the corner.
-    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(-3, -4, 0), a, b, c), 5);
-    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(5, -4, 0), a, b, c), 5);
-    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(0, 5, 4), a, b, c), 5);
-    // Beyond each edge: the distance to the edge.
-    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(1, -3, 4), a, b, c), 5);
-    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(-3, 1, 4), a, b, c), 5);
-    EXPECT_NEAR(distancePointTriangle(point3(2, 2, 0), a, b, c), std::sqrt(2.0), 1e-15);
-    // On the triangle.
-    EXPECT_EQ(distancePointTriangle(point3(0.3, 0.3, 0), a, b, c), 0);
-    EXPECT_EQ(distancePointTriangle(b, a, b, c), 0);
-}
-
 TEST(DistancePointTriangle, FlatTrianglesGiveTheDistanceToTheirSegmentOrPoint)
 {
     const point3 p(1, 1, 1);
@@ -115,16 +96,7 @@ TEST(ArbreTriangles, NearestTriangleMatchesBruteForce)
                                                           sommets[faces[f][2]]));
         ASSERT_EQ(arbre.distance(p), brute) << q;
     }
-}
-
-TEST(ArbreTriangles, EmptyAndSingleTriangle)
-{
-    ArbreTriangles vide({}, {});
-    EXPECT_EQ(vide.taille(), 0u);
-    EXPECT_TRUE(std::isinf(vide.distance(point3(1, 2, 3))));
-
-    ArbreTriangles un({point3(0, 0, 0), point3(1, 0, 0), point3(0, 1, 0)}, {{0, 1, 2}});
-    EXPECT_DOUBLE_EQ(un.distance(point3(0.25, 0.25, -2)), 2);
+    EXPECT_TRUE(std::isinf(ArbreTriangles({}, {}).distance(point3(1, 2, 3))));
 }
 
 TEST(Resumer, MeanNearestRankPercentileAndMaximum)
@@ -139,14 +111,8 @@ TEST(Resumer, MeanNearestRankPercentileAndMaximum)
     EXPECT_EQ(s.maximum, 100);
 
     // 20 values: rank 19; 21 values: rank ceil(19.95) = 20.
-    std::vector<double> v20, v21;
-    for (int i = 1; i <= 20; ++i)
-        v20.push_back(i);
-    for (int i = 1; i <= 21; ++i)
-        v21.push_back(i);
-    EXPECT_EQ(resumer(v20).centile95, 19);
-    EXPECT_EQ(resumer(v21).centile95, 20);
-
+    EXPECT_EQ(resumer(std::vector<double>(d.end() - 20, d.end())).centile95, 19);
+    EXPECT_EQ(resumer(std::vector<double>(d.end() - 21, d.end())).centile95, 20);
     auto un = resumer({2.5});
     EXPECT_EQ(un.moyenne, 2.5);
     EXPECT_EQ(un.centile95, 2.5);

@@ -121,7 +121,4 @@ TEST(Arguments, HelpIsAskedAnywhereAndListsEveryExitStatus)
                      Statut::SortieImpossible, Statut::Echec})
         EXPECT_NE(aide.find("\n  " + std::to_string(static_cast<int>(s)) + "  "), std::string::npos)
             << static_cast<int>(s);
-    for (const char *o : {"--cloud", "--mesh", "--out", "--internal", "--external", "--retention", "--rigidity",
-                          "--min-points", "--iterations", "--autosave", "--help"})
-        EXPECT_NE(aide.find(o), std::string::npos) << o;
 }

@@ -48,9 +48,6 @@ TEST(Resultats, RefusalsNameTheirCauseAndLeaveTheMesh)
     writeFile(dir.file("maille.smm"), "SMM\n1 1\n0 0 0 0 0 0\n\n2 0 -3\n");
     writeFile(dir.file("entete.txt"), "PLY\n");
     writeFile(dir.file("simple.sm"), "SM\n0\n");
-    const std::vector<point3> octaSommets = {point3(1, 0, 0), point3(-1, 0, 0), point3(0, 1, 0),
-                                             point3(0, -1, 0), point3(0, 0, 1)};
-    const std::vector<Face> ouvert = {{0, 2, 4}, {2, 1, 4}, {1, 3, 4}, {3, 0, 4}};
     const struct
     {
         std::function<Resultat(Simplex &)> operation;
@@ -77,11 +74,6 @@ TEST(Resultats, RefusalsNameTheirCauseAndLeaveTheMesh)
          Statut::ArgumentsIncorrects, {"point 1", "voisin 2"}},
         {[](Simplex &s) { return s.construire({point3()}, {{0, 0, 0}}, {{0, -1}}); },
          Statut::ArgumentsIncorrects, {"maille 0", "-1"}},
-        {[&](Simplex &s) {
-             s.maillageOrigine = Maillage(octaSommets, ouvert);
-             return s.convertirTriangles();
-         },
-         Statut::Echec, {"ouvert", "arête"}},
     };
     for (const auto &c : cas)
     {

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "Resultat.h"
+#include "distance.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <set>
 #include <sstream>
@@ -180,17 +182,16 @@ void attendreInvariants(const Simplex &s, const OptionsInvariants &options)
 std::vector<std::string> verifierInvariants(const Simplex &s, const OptionsInvariants &options)
 {
     std::vector<std::string> fautes;
-    auto faute = [&fautes](const std::string &texte) {
+    auto faute = [&fautes](const std::string &quoi, std::size_t i) {
         if (fautes.size() < 50)
-            fautes.push_back(texte);
+            fautes.push_back(quoi + " " + std::to_string(i));
     };
     const auto &points = s.ListePointsSimplex;
     const std::size_t n = points.size();
     std::unordered_map<const PointSimplex *, std::size_t> indice;
     for (std::size_t i = 0; i < n; ++i)
         if (!indice.emplace(points[i], i).second)
-            faute("record " + std::to_string(i) + " appears twice in the mesh");
-
+            faute("record twice in the mesh:", i);
     auto voisins = [](const PointSimplex *p) {
         return std::array<const PointSimplex *, 3>{p->Voisin1, p->Voisin2, p->Voisin3};
     };
@@ -198,120 +199,75 @@ std::vector<std::string> verifierInvariants(const Simplex &s, const OptionsInvar
         const auto v = voisins(p);
         return std::find(v.begin(), v.end(), q) != v.end();
     };
-
     for (std::size_t i = 0; i < n; ++i)
     {
-        const PointSimplex *p = points[i];
-        const auto v = voisins(p);
-        const std::string nom = "point " + std::to_string(i);
-        for (int k = 0; k < 3; ++k)
-        {
-            if (!v[k])
-                faute(nom + ": neighbour " + std::to_string(k + 1) + " is null");
-            else if (v[k] == p)
-                faute(nom + ": is its own neighbour");
-            else if (!indice.count(v[k]))
-                faute(nom + ": neighbour " + std::to_string(k + 1) + " is not in the mesh");
-            else if (!estVoisin(v[k], p))
-                faute(nom + ": neighbour " + std::to_string(indice.at(v[k])) +
-                      " does not have it as a neighbour");
-        }
-        if (v[0] && (v[0] == v[1] || v[0] == v[2] || (v[1] && v[1] == v[2])))
-            faute(nom + ": two neighbours are the same point");
+        const auto v = voisins(points[i]);
+        for (const PointSimplex *w : v)
+            if (!w || w == points[i] || !indice.count(w) || !estVoisin(w, points[i]))
+                faute("null, self, foreign or one-way neighbour at point", i);
+        if (v[0] == v[1] || v[0] == v[2] || v[1] == v[2])
+            faute("two neighbours the same at point", i);
     }
-
     std::map<std::pair<const PointSimplex *, const PointSimplex *>, int> aretesOrientees;
     std::unordered_map<const PointSimplex *, int> cellulesParPoint;
     for (std::size_t c = 0; c < s.ListeMailles.size(); ++c)
     {
         const Maille &m = *s.ListeMailles[c];
-        const std::string nom = "cell " + std::to_string(c);
-        if (m.size() < 3)
-            faute(nom + ": fewer than three points");
-        std::set<const PointSimplex *> vus(m.begin(), m.end());
-        if (vus.size() != m.size())
-            faute(nom + ": a point appears twice");
+        if (m.size() < 3 || std::set<const PointSimplex *>(m.begin(), m.end()).size() != m.size())
+            faute("fewer than three points or a repeat in cell", c);
         for (std::size_t j = 0; j < m.size(); ++j)
         {
             const PointSimplex *a = m[j], *b = m[(j + 1) % m.size()];
-            if (!indice.count(a))
-                faute(nom + ": point " + std::to_string(j) + " is not in the mesh");
-            else if (!estVoisin(a, b))
-                faute(nom + ": points " + std::to_string(j) + " and " +
-                      std::to_string((j + 1) % m.size()) + " are not neighbours");
+            if (!indice.count(a) || !estVoisin(a, b))
+                faute("foreign point or non-neighbours in cell", c);
             ++aretesOrientees[{a, b}];
             ++cellulesParPoint[a];
         }
     }
-
     if (options.orientation)
-    {
         for (const auto &e : aretesOrientees)
-        {
-            if (e.second != 1)
-                faute("an edge runs the same way in " + std::to_string(e.second) + " cells");
-            if (!aretesOrientees.count({e.first.second, e.first.first}))
-                faute("an edge of a cell is met in one direction only");
-        }
-    }
-
+            if (e.second != 1 || !aretesOrientees.count({e.first.second, e.first.first}))
+                faute("cell edge not run once each way, count", e.second);
     if (options.genre0)
     {
         if (s.ListeMailles.size() != n / 2 + 2 || n % 2 != 0)
-            faute(std::to_string(n) + " points and " + std::to_string(s.ListeMailles.size()) +
-                  " cells: a closed genus-0 mesh has N/2 + 2 cells");
+            faute("not N/2 + 2 cells for N points; cells:", s.ListeMailles.size());
         for (std::size_t i = 0; i < n; ++i)
+            if (cellulesParPoint[points[i]] != 3)
+                faute("not in three cells: point", i);
+    }
+    if (!options.compagnons)
+        return fautes;
+    const auto &suivants = s.ListePointsSuivants;
+    if (suivants.size() != n || s.ListePointsPrecedents.size() != n ||
+        s.ListeMaillesSuivantes.size() != s.ListeMailles.size())
+    {
+        faute("companion lists of other sizes than the mesh; points:", n);
+        return fautes;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+    {
+        const auto v = voisins(points[i]);
+        const auto w = voisins(suivants[i]);
+        for (int k = 0; k < 3; ++k)
         {
-            auto it = cellulesParPoint.find(points[i]);
-            const int k = it == cellulesParPoint.end() ? 0 : it->second;
-            if (k != 3)
-                faute("point " + std::to_string(i) + " lies in " + std::to_string(k) +
-                      " cells instead of 3");
+            auto it = v[k] ? indice.find(v[k]) : indice.end();
+            if (it != indice.end() && w[k] != suivants[it->second])
+                faute("companion neighbours do not match at point", i);
         }
     }
-
-    if (options.compagnons)
+    for (std::size_t c = 0; c < s.ListeMailles.size(); ++c)
     {
-        const auto &suivants = s.ListePointsSuivants;
-        if (suivants.size() != n)
-            faute("ListePointsSuivants has " + std::to_string(suivants.size()) + " entries for " +
-                  std::to_string(n) + " points");
-        if (s.ListePointsPrecedents.size() != n)
-            faute("ListePointsPrecedents has " + std::to_string(s.ListePointsPrecedents.size()) +
-                  " entries for " + std::to_string(n) + " points");
-        if (suivants.size() == n)
+        const Maille &m = *s.ListeMailles[c];
+        const Maille &ms = *s.ListeMaillesSuivantes[c];
+        bool pareil = m.size() == ms.size();
+        for (std::size_t j = 0; pareil && j < m.size(); ++j)
         {
-            for (std::size_t i = 0; i < n; ++i)
-            {
-                const auto v = voisins(points[i]);
-                const auto w = voisins(suivants[i]);
-                for (int k = 0; k < 3; ++k)
-                {
-                    auto it = v[k] ? indice.find(v[k]) : indice.end();
-                    if (it != indice.end() && w[k] != suivants[it->second])
-                        faute("companion of point " + std::to_string(i) + ": neighbour " +
-                              std::to_string(k + 1) + " does not match");
-                }
-            }
-            if (s.ListeMaillesSuivantes.size() != s.ListeMailles.size())
-                faute("ListeMaillesSuivantes has " + std::to_string(s.ListeMaillesSuivantes.size()) +
-                      " cells for " + std::to_string(s.ListeMailles.size()));
-            else
-                for (std::size_t c = 0; c < s.ListeMailles.size(); ++c)
-                {
-                    const Maille &m = *s.ListeMailles[c];
-                    const Maille &ms = *s.ListeMaillesSuivantes[c];
-                    bool pareil = m.size() == ms.size();
-                    for (std::size_t j = 0; pareil && j < m.size(); ++j)
-                    {
-                        auto it = indice.find(m[j]);
-                        pareil = it != indice.end() && ms[j] == suivants[it->second];
-                    }
-                    if (!pareil)
-                        faute("companion cell " + std::to_string(c) + " does not follow cell " +
-                              std::to_string(c));
-                }
+            auto it = indice.find(m[j]);
+            pareil = it != indice.end() && ms[j] == suivants[it->second];
         }
+        if (!pareil)
+            faute("companion cell does not follow cell", c);
     }
     return fautes;
 }
@@ -346,6 +302,22 @@ double ecartEllipsoide(const point3 &p, double a, double b, double c)
 {
     const double s = std::sqrt(p.x * p.x / (a * a) + p.y * p.y / (b * b) + p.z * p.z / (c * c));
     return norme(p) * std::fabs(1.0 - 1.0 / s);
+}
+
+double distanceBrute(const point3 &p, const Maillage &m)
+{
+    double d = std::numeric_limits<double>::infinity();
+    for (const Face &f : m.listeFaces)
+        d = std::min(d, distancePointTriangle(p, m.listeSommets[f.s1], m.listeSommets[f.s2], m.listeSommets[f.s3]));
+    return d;
+}
+
+double plusProcheBrute(const point3 &p, const std::vector<point3> &points)
+{
+    double d = std::numeric_limits<double>::infinity();
+    for (const point3 &q : points)
+        d = std::min(d, vector3(p, q).norme());
+    return d;
 }
 
 KdPtr kdSur(const std::vector<point3> &points)

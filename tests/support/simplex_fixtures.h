@@ -65,6 +65,10 @@ bool ecrireFichierPTS(const std::string &chemin, const std::vector<point3> &poin
 /// distance to the surface.
 double ecartEllipsoide(const point3 &p, double a, double b, double c);
 
+/// Brute force: distance from p to the nearest triangle of m, and to the nearest of the points.
+double distanceBrute(const point3 &p, const Maillage &m);
+double plusProcheBrute(const point3 &p, const std::vector<point3> &points);
+
 struct DetruireKd
 {
     void operator()(kd_tree *t) const { kd_destroy(t); }

@@ -45,25 +45,26 @@ std::string capture(int fd, std::ostream &os, const std::function<void()> &f)
         std::abort();
     int sauvegarde = dup(fd);
     dup2(tmp, fd);
-    std::streambuf *ancien = os.rdbuf();
+    // Puts both routes back, also when f throws.
+    struct Retour
+    {
+        std::ostream &os;
+        std::streambuf *ancien;
+        int fd, sauvegarde, tmp;
+        ~Retour()
+        {
+            os.rdbuf(ancien);
+            std::fflush(nullptr);
+            dup2(sauvegarde, fd);
+            close(sauvegarde);
+            close(tmp);
+        }
+    };
     std::ostringstream tampon;
-    os.rdbuf(tampon.rdbuf());
-    try {
+    {
+        const Retour retour{os, os.rdbuf(tampon.rdbuf()), fd, sauvegarde, tmp};
         f();
-    } catch (...) {
-        os.rdbuf(ancien);
-        std::fflush(nullptr);
-        dup2(sauvegarde, fd);
-        close(sauvegarde);
-        close(tmp);
-        unlink(modele);
-        throw;
     }
-    os.rdbuf(ancien);
-    std::fflush(nullptr);
-    dup2(sauvegarde, fd);
-    close(sauvegarde);
-    close(tmp);
     std::string cfichier = readFile(modele);
     unlink(modele);
     // C++ stream text first is not guaranteed to be the real order when both
