@@ -32,10 +32,10 @@
 
 namespace {
 
-const int FREQUENCE = 22;        // 20 * 22² = 9680 triangles, so 9680 simplex points
+const int FREQUENCE = 22; // 20 * 22² = 9680 triangles, so 9680 simplex points
 const int POINTS_NUAGE = 1000000;
 const double A = 130, B = 100, C = 80; // semi-axes of the cloud's ellipsoid
-const double RAYON_CONE = 5;     // search radius behind the point, in cloud units
+const double RAYON_CONE = 5;           // search radius behind the point, in cloud units
 
 /// Silences the engine's console lines while the scene is built.
 class Silence
@@ -65,18 +65,16 @@ point3 surSphere(const point3 &p, double r)
 void sphereGeodesique(double rayon, std::vector<point3> &sommets, std::vector<Face> &faces)
 {
     const double t = (1.0 + std::sqrt(5.0)) / 2.0;
-    const point3 ico[12] = {point3(-1, t, 0), point3(1, t, 0),   point3(-1, -t, 0), point3(1, -t, 0),
-                            point3(0, -1, t), point3(0, 1, t),   point3(0, -1, -t), point3(0, 1, -t),
-                            point3(t, 0, -1), point3(t, 0, 1),   point3(-t, 0, -1), point3(-t, 0, 1)};
-    const int tri[20][3] = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11},
-                            {1, 5, 9},  {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
-                            {3, 9, 4},  {3, 4, 2},  {3, 2, 6},   {3, 6, 8},  {3, 8, 9},
-                            {4, 9, 5},  {2, 4, 11}, {6, 2, 10},  {8, 6, 7},  {9, 8, 1}};
+    const point3 ico[12] = {point3(-1, t, 0), point3(1, t, 0), point3(-1, -t, 0), point3(1, -t, 0),
+                            point3(0, -1, t), point3(0, 1, t), point3(0, -1, -t), point3(0, 1, -t),
+                            point3(t, 0, -1), point3(t, 0, 1), point3(-t, 0, -1), point3(-t, 0, 1)};
+    const int tri[20][3] = {{0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+                            {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
+                            {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
     std::map<std::tuple<long long, long long, long long>, int> indice;
     auto sommet = [&](const point3 &p) {
         const point3 q = surSphere(p, rayon);
-        const auto cle = std::make_tuple(std::llround(q.x * 1e6), std::llround(q.y * 1e6),
-                                         std::llround(q.z * 1e6));
+        const auto cle = std::make_tuple(std::llround(q.x * 1e6), std::llround(q.y * 1e6), std::llround(q.z * 1e6));
         auto it = indice.find(cle);
         if (it != indice.end())
             return it->second;
@@ -85,8 +83,7 @@ void sphereGeodesique(double rayon, std::vector<point3> &sommets, std::vector<Fa
         return static_cast<int>(sommets.size()) - 1;
     };
     const int n = FREQUENCE;
-    for (const auto &f : tri)
-    {
+    for (const auto &f : tri) {
         const point3 a = surSphere(ico[f[0]], 1), b = surSphere(ico[f[1]], 1), c = surSphere(ico[f[2]], 1);
         auto grille = [&](int i, int j) { // i along a->b, j along a->c
             return sommet(point3(a.x + (b.x - a.x) * i / n + (c.x - a.x) * j / n,
@@ -94,8 +91,7 @@ void sphereGeodesique(double rayon, std::vector<point3> &sommets, std::vector<Fa
                                  a.z + (b.z - a.z) * i / n + (c.z - a.z) * j / n));
         };
         for (int i = 0; i < n; ++i)
-            for (int j = 0; i + j < n; ++j)
-            {
+            for (int j = 0; i + j < n; ++j) {
                 const int p00 = grille(i, j), p10 = grille(i + 1, j), p01 = grille(i, j + 1);
                 faces.push_back({p00, p10, p01});
                 if (i + j + 1 < n)
@@ -115,8 +111,7 @@ struct Scene
     {
         nuage.reserve(POINTS_NUAGE);
         const double orDor = (1.0 + std::sqrt(5.0)) / 2.0;
-        for (int i = 0; i < POINTS_NUAGE; ++i)
-        {
+        for (int i = 0; i < POINTS_NUAGE; ++i) {
             const double z = 1.0 - (2.0 * i + 1.0) / POINTS_NUAGE;
             const double r = std::sqrt(std::max(0.0, 1.0 - z * z));
             const double phi = 2.0 * 3.141592653589793 * i / orDor;
@@ -160,15 +155,11 @@ double tempsCpu()
 void recherches(Simplex &s, bool cone)
 {
     kd_tree *kd = scene().kd;
-    for (const PointSimplex *p : s.ListePointsSimplex)
-    {
+    for (const PointSimplex *p : s.ListePointsSimplex) {
         const point3 &P = p->Position;
-        if (cone)
-        {
+        if (cone) {
             benchmark::DoNotOptimize(s.plusProcheDansCone(kd, P, s.RayonCone, p->Ni, s.AngleCone));
-        }
-        else
-        {
+        } else {
             kd_result *r = kd_closest3f(kd, arrondiFloat(P.x), arrondiFloat(P.y), arrondiFloat(P.z));
             double pos[3];
             kd_result_point(r, pos);
@@ -184,8 +175,7 @@ void BM_Pas(benchmark::State &state)
     const bool cone = state.range(1) != 0;
     std::unique_ptr<Simplex> s = nouveauMaillage();
     double totalPas = 0, totalRecherches = 0;
-    for (auto _ : state)
-    {
+    for (auto _ : state) {
         const double t0 = tempsCpu();
         recherches(*s, cone);
         const double t1 = tempsCpu();

@@ -46,7 +46,8 @@ struct Donnees
 
     Donnees()
     {
-        dossier = (std::filesystem::temp_directory_path() / ("tarnis-bench-files-" + std::to_string(::getpid()))).string();
+        dossier =
+            (std::filesystem::temp_directory_path() / ("tarnis-bench-files-" + std::to_string(::getpid()))).string();
         std::filesystem::create_directories(dossier);
         fichierPTS = dossier + "/nuage.pts";
 
@@ -69,8 +70,8 @@ struct Donnees
         for (int z = 0; z < kCote; ++z)
             for (int y = 0; y < kCote; ++y)
                 for (int x = 0; x < kCote; ++x) {
-                    const double r = std::sqrt((x - 127.5) * (x - 127.5) + (y - 127.5) * (y - 127.5) +
-                                               (z - 127.5) * (z - 127.5));
+                    const double r =
+                        std::sqrt((x - 127.5) * (x - 127.5) + (y - 127.5) * (y - 127.5) + (z - 127.5) * (z - 127.5));
                     const int v = (r > 90 && r < 100) ? 800 + fond(gen) / 2 : fond(gen);
                     volume.setVoxel(x, y, z, static_cast<std::uint16_t>(v));
                 }

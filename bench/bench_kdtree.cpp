@@ -40,11 +40,11 @@ constexpr double kRayonRecherche = 3.0;
 struct Donnees
 {
     double rayonInterieur = 0;
-    std::vector<point3> volume;   ///< x fastest
-    std::vector<point3> melange;  ///< the same points, shuffled
-    std::vector<point3> proches;  ///< queries within a few voxels of the shell
-    std::vector<point3> creux;    ///< queries inside the hollow
-    std::vector<point3> rayon;    ///< centres of the radius queries, near the shell
+    std::vector<point3> volume;  ///< x fastest
+    std::vector<point3> melange; ///< the same points, shuffled
+    std::vector<point3> proches; ///< queries within a few voxels of the shell
+    std::vector<point3> creux;   ///< queries inside the hollow
+    std::vector<point3> rayon;   ///< centres of the radius queries, near the shell
 };
 
 /// Voxels whose squared distance to the centre lies in [r2min, R^2], the inner radius
@@ -57,12 +57,11 @@ Donnees preparer()
     std::vector<size_t> parQuart(size_t(R2 * 4) + 1, 0);
     auto quart = [](int x, int y, int z) {
         const int a = 2 * x - 255, b = 2 * y - 255, c = 2 * z - 255; // twice the offsets
-        return size_t(a * a + b * b + c * c);                      // 4 * squared distance
+        return size_t(a * a + b * b + c * c);                        // 4 * squared distance
     };
     for (int z = 0; z < kGrille; ++z)
         for (int y = 0; y < kGrille; ++y)
-            for (int x = 0; x < kGrille; ++x)
-            {
+            for (int x = 0; x < kGrille; ++x) {
                 const size_t q = quart(x, y, z);
                 if (q < parQuart.size())
                     ++parQuart[q];
@@ -74,8 +73,7 @@ Donnees preparer()
     d.volume.reserve(total);
     for (int z = 0; z < kGrille; ++z)
         for (int y = 0; y < kGrille; ++y)
-            for (int x = 0; x < kGrille; ++x)
-            {
+            for (int x = 0; x < kGrille; ++x) {
                 const size_t q = quart(x, y, z);
                 if (q >= seuil && q < parQuart.size())
                     d.volume.emplace_back(x, y, z);
@@ -88,8 +86,7 @@ Donnees preparer()
     std::uniform_real_distribution<double> u01;
     auto direction = [&]() {
         double x, y, z, l;
-        do
-        {
+        do {
             x = n01(g), y = n01(g), z = n01(g);
             l = std::sqrt(x * x + y * y + z * z);
         } while (l < 1e-9);
@@ -97,8 +94,7 @@ Donnees preparer()
     };
     auto pres = [&](std::vector<point3> &v, size_t n) {
         std::uniform_real_distribution<double> r(d.rayonInterieur - 3, kRayonExterieur + 3);
-        for (size_t i = 0; i < n; ++i)
-        {
+        for (size_t i = 0; i < n; ++i) {
             const point3 u = direction();
             const double l = r(g);
             v.emplace_back(kCentre + l * u.x, kCentre + l * u.y, kCentre + l * u.z);
@@ -107,8 +103,7 @@ Donnees preparer()
     pres(d.proches, kRequetesProches);
     pres(d.rayon, kRequetesRayon);
     // Uniform in the ball of half the inner radius.
-    for (size_t i = 0; i < kRequetesCreux; ++i)
-    {
+    for (size_t i = 0; i < kRequetesCreux; ++i) {
         const point3 u = direction();
         const double l = 0.5 * d.rayonInterieur * std::cbrt(u01(g));
         d.creux.emplace_back(kCentre + l * u.x, kCentre + l * u.y, kCentre + l * u.z);
@@ -122,8 +117,14 @@ Donnees &donnees()
     return d;
 }
 
-const std::vector<point3> &nuage(int ordre) { return ordre == 0 ? donnees().volume : donnees().melange; }
-const char *nomOrdre(int ordre) { return ordre == 0 ? "volume" : "random"; }
+const std::vector<point3> &nuage(int ordre)
+{
+    return ordre == 0 ? donnees().volume : donnees().melange;
+}
+const char *nomOrdre(int ordre)
+{
+    return ordre == 0 ? "volume" : "random";
+}
 
 struct ArbreTarnis
 {
@@ -149,8 +150,7 @@ double rayonTarnis(const kd_tree *t, const point3 &q)
 {
     kd_result *r = kd_within3(t, q.x, q.y, q.z, kRayonRecherche);
     double s = 0, p[3];
-    for (; !kd_result_at_end(r); kd_result_advance(r))
-    {
+    for (; !kd_result_at_end(r); kd_result_advance(r)) {
         kd_result_point(r, p);
         s += p[0];
     }
@@ -163,22 +163,17 @@ struct Adaptateur
 {
     const std::vector<point3> &pts;
     size_t kdtree_get_point_count() const { return pts.size(); }
-    double kdtree_get_pt(size_t i, size_t dim) const
-    {
-        return dim == 0 ? pts[i].x : dim == 1 ? pts[i].y : pts[i].z;
-    }
-    template <class BBOX>
-    bool kdtree_get_bbox(BBOX &) const
-    {
-        return false;
-    }
+    double kdtree_get_pt(size_t i, size_t dim) const { return dim == 0 ? pts[i].x : dim == 1 ? pts[i].y : pts[i].z; }
+    template <class BBOX> bool kdtree_get_bbox(BBOX &) const { return false; }
 };
 using Nano = nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, Adaptateur>, Adaptateur, 3>;
 using Trouves = std::vector<std::pair<uint32_t, double>>;
 
 struct ArbreNano
 {
-    explicit ArbreNano(const std::vector<point3> &pts) : a{pts}, index(3, a, nanoflann::KDTreeSingleIndexAdaptorParams(10)) {}
+    explicit ArbreNano(const std::vector<point3> &pts)
+        : a{pts}, index(3, a, nanoflann::KDTreeSingleIndexAdaptorParams(10))
+    {}
     Adaptateur a;
     Nano index;
 };
@@ -194,8 +189,7 @@ double plusProcheNano(const Nano &index, const point3 &q)
     return d2;
 }
 
-double rayonNano(const Nano &index, const std::vector<point3> &pts, const point3 &q,
-                 Trouves &trouves)
+double rayonNano(const Nano &index, const std::vector<point3> &pts, const point3 &q, Trouves &trouves)
 {
     const double p[3] = {q.x, q.y, q.z};
     // Unsorted, like our result sets.
@@ -220,8 +214,7 @@ ArbreTarnis &arbreTarnis(int ordre)
 void BuildTarnis(benchmark::State &s, int ordre)
 {
     const std::vector<point3> &pts = nuage(ordre);
-    for (auto _ : s)
-    {
+    for (auto _ : s) {
         ArbreTarnis a(pts);
         benchmark::DoNotOptimize(a.t);
     }
@@ -231,8 +224,7 @@ void BuildTarnis(benchmark::State &s, int ordre)
 void RequetesTarnis(benchmark::State &s, int ordre, const std::vector<point3> *requetes, bool rayon)
 {
     const kd_tree *t = arbreTarnis(ordre).t;
-    for (auto _ : s)
-    {
+    for (auto _ : s) {
         double somme = 0;
         for (const point3 &q : *requetes)
             somme += rayon ? rayonTarnis(t, q) : plusProcheTarnis(t, q);
@@ -254,8 +246,7 @@ ArbreNano &arbreNano(int ordre)
 void BuildNano(benchmark::State &s, int ordre)
 {
     const std::vector<point3> &pts = nuage(ordre);
-    for (auto _ : s)
-    {
+    for (auto _ : s) {
         ArbreNano a(pts);
         benchmark::DoNotOptimize(&a.index);
     }
@@ -266,8 +257,7 @@ void RequetesNano(benchmark::State &s, int ordre, const std::vector<point3> *req
     const std::vector<point3> &pts = nuage(ordre);
     const Nano &index = arbreNano(ordre).index;
     Trouves trouves;
-    for (auto _ : s)
-    {
+    for (auto _ : s) {
         double somme = 0;
         for (const point3 &q : *requetes)
             somme += rayon ? rayonNano(index, pts, q, trouves) : plusProcheNano(index, q);
@@ -287,8 +277,7 @@ bool verifierAccord(int ordre)
         for (size_t i = 0; i < v->size(); i += 97)
             if (plusProcheTarnis(t, (*v)[i]) != plusProcheNano(index, (*v)[i]))
                 ++desaccords;
-    for (size_t i = 0; i < donnees().rayon.size(); i += 97)
-    {
+    for (size_t i = 0; i < donnees().rayon.size(); i += 97) {
         const point3 &q = donnees().rayon[i];
         kd_result *r = kd_within3(t, q.x, q.y, q.z, kRayonRecherche);
         const double p[3] = {q.x, q.y, q.z};
@@ -310,8 +299,7 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         // Shortest of the repetitions: the one least disturbed by other work on the machine.
-        for (const Run &r : runs)
-        {
+        for (const Run &r : runs) {
             if (r.run_type != Run::RT_Iteration)
                 continue;
             auto t = temps.find(r.run_name.function_name);
@@ -331,13 +319,12 @@ int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
     const Donnees &d = donnees();
-    std::printf("cloud: %zu voxels of the shell %.2f..%.0f around (%.1f, %.1f, %.1f) in a %d^3 grid\n",
-                d.volume.size(), d.rayonInterieur, kRayonExterieur, kCentre, kCentre, kCentre, kGrille);
-    std::printf("queries: %zu near the shell, %zu in the hollow, %zu radius %.1f\n", d.proches.size(),
-                d.creux.size(), d.rayon.size(), kRayonRecherche);
+    std::printf("cloud: %zu voxels of the shell %.2f..%.0f around (%.1f, %.1f, %.1f) in a %d^3 grid\n", d.volume.size(),
+                d.rayonInterieur, kRayonExterieur, kCentre, kCentre, kCentre, kGrille);
+    std::printf("queries: %zu near the shell, %zu in the hollow, %zu radius %.1f\n", d.proches.size(), d.creux.size(),
+                d.rayon.size(), kRayonRecherche);
 
-    for (int ordre : {0, 1})
-    {
+    for (int ordre : {0, 1}) {
         const std::string o = nomOrdre(ordre);
         struct Lot
         {
@@ -346,21 +333,30 @@ int main(int argc, char **argv)
             bool rayon;
             int repetitions;
         };
-        const Lot lots[] = {{kMesures[1], &d.proches, false, 3}, {kMesures[2], &d.creux, false, 1},
-                            {kMesures[3], &d.rayon, true, 3}};
+        const Lot lots[] = {
+            {kMesures[1], &d.proches, false, 3}, {kMesures[2], &d.creux, false, 1}, {kMesures[3], &d.rayon, true, 3}};
         benchmark::RegisterBenchmark((o + "/build/tarnis").c_str(), BuildTarnis, ordre)
-            ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1)
+            ->Repetitions(3);
 #ifdef TARNIS_HAVE_NANOFLANN
         benchmark::RegisterBenchmark((o + "/build/nanoflann").c_str(), BuildNano, ordre)
-            ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(1)
+            ->Repetitions(3);
 #endif
-        for (const Lot &l : lots)
-        {
-            benchmark::RegisterBenchmark((o + "/" + l.nom + "/tarnis").c_str(), RequetesTarnis, ordre, l.requetes, l.rayon)
-                ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(l.repetitions);
+        for (const Lot &l : lots) {
+            benchmark::RegisterBenchmark((o + "/" + l.nom + "/tarnis").c_str(), RequetesTarnis, ordre, l.requetes,
+                                         l.rayon)
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(1)
+                ->Repetitions(l.repetitions);
 #ifdef TARNIS_HAVE_NANOFLANN
-            benchmark::RegisterBenchmark((o + "/" + l.nom + "/nanoflann").c_str(), RequetesNano, ordre, l.requetes, l.rayon)
-                ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(l.repetitions);
+            benchmark::RegisterBenchmark((o + "/" + l.nom + "/nanoflann").c_str(), RequetesNano, ordre, l.requetes,
+                                         l.rayon)
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(1)
+                ->Repetitions(l.repetitions);
 #endif
         }
     }
@@ -376,11 +372,9 @@ int main(int argc, char **argv)
 #ifdef TARNIS_HAVE_NANOFLANN
     std::printf("\nratio ours / nanoflann (CPU time; below 1: ours is faster)\n");
     std::printf("%-24s %10s %10s\n", "", "volume", "random");
-    for (const char *m : kMesures)
-    {
+    for (const char *m : kMesures) {
         std::printf("%-24s", m);
-        for (int ordre : {0, 1})
-        {
+        for (int ordre : {0, 1}) {
             const std::string base = std::string(nomOrdre(ordre)) + "/" + m;
             auto a = rapport.temps.find(base + "/tarnis"), b = rapport.temps.find(base + "/nanoflann");
             if (a != rapport.temps.end() && b != rapport.temps.end() && b->second > 0)

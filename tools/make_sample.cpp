@@ -19,7 +19,10 @@ const double Pi = 3.14159265358979323846;
 
 // Uniform in [0, 1) from the raw 64-bit generator (the same on every platform,
 // unlike the standard distributions).
-double uniforme(std::mt19937_64 &g) { return static_cast<double>(g() >> 11) * 0x1.0p-53; }
+double uniforme(std::mt19937_64 &g)
+{
+    return static_cast<double>(g() >> 11) * 0x1.0p-53;
+}
 
 double gauss(std::mt19937_64 &g)
 {
@@ -32,9 +35,18 @@ struct P
     double x, y, z;
 };
 
-P moins(P a, P b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-double norme(P a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
-P vect(P u, P v) { return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x}; }
+P moins(P a, P b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+double norme(P a)
+{
+    return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
+}
+P vect(P u, P v)
+{
+    return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+}
 
 P direction(double u, double phi)
 {

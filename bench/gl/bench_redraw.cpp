@@ -36,11 +36,11 @@ const int nbNuage = 1000000;
 void icosphere(int niveaux, double rayon, std::vector<point3> &s, std::vector<Face> &f)
 {
     const double t = (1.0 + std::sqrt(5.0)) / 2.0;
-    s = {{-1, t, 0}, {1, t, 0}, {-1, -t, 0}, {1, -t, 0}, {0, -1, t}, {0, 1, t},
-         {0, -1, -t}, {0, 1, -t}, {t, 0, -1}, {t, 0, 1}, {-t, 0, -1}, {-t, 0, 1}};
-    f = {{0, 11, 5}, {0, 5, 1}, {0, 1, 7}, {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
-         {11, 10, 2}, {10, 7, 6}, {7, 1, 8}, {3, 9, 4}, {3, 4, 2}, {3, 2, 6}, {3, 6, 8},
-         {3, 8, 9}, {4, 9, 5}, {2, 4, 11}, {6, 2, 10}, {8, 6, 7}, {9, 8, 1}};
+    s = {{-1, t, 0},  {1, t, 0},  {-1, -t, 0}, {1, -t, 0}, {0, -1, t},  {0, 1, t},
+         {0, -1, -t}, {0, 1, -t}, {t, 0, -1},  {t, 0, 1},  {-t, 0, -1}, {-t, 0, 1}};
+    f = {{0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+         {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
+         {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
     for (int n = 0; n < niveaux; ++n) {
         std::map<std::pair<int, int>, int> milieux;
         auto milieu = [&](int a, int b) {
@@ -334,7 +334,6 @@ int main(int argc, char **argv)
     const double imm = temps("BM_Immediat");
     for (const char *nom : {"BM_Tableaux", "BM_VueRotation", "BM_VueFixe", "BM_VueDeformation"})
         if (imm > 0 && temps(nom) > 0)
-            std::cout << "  " << nom << " against one primitive per element: " << imm / temps(nom)
-                      << "x as fast\n";
+            std::cout << "  " << nom << " against one primitive per element: " << imm / temps(nom) << "x as fast\n";
     return 0;
 }

@@ -89,8 +89,7 @@ double secondesParRequeteBalayage(const std::vector<point3> &points)
 
 // Runs `requetes` over the points at each iteration and reports ns per query
 // for it and for the scan, with their ratio.
-template <class Requetes>
-void mesurer(benchmark::State &etat, const std::vector<point3> &points, Requetes requetes)
+template <class Requetes> void mesurer(benchmark::State &etat, const std::vector<point3> &points, Requetes requetes)
 {
     const double balayage = secondesParRequeteBalayage(points);
     double total = 0;

@@ -20,13 +20,22 @@ namespace {
 // ---------------------------------------------------------------------------------------------
 // Small vector helpers over point3.
 
-inline point3 fois(const point3 &a, double k) { return point3(a.x * k, a.y * k, a.z * k); }
-inline double scal(const point3 &a, const point3 &b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline point3 fois(const point3 &a, double k)
+{
+    return point3(a.x * k, a.y * k, a.z * k);
+}
+inline double scal(const point3 &a, const point3 &b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline point3 vect(const point3 &a, const point3 &b)
 {
     return point3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
 }
-inline double norme(const point3 &a) { return std::sqrt(scal(a, a)); }
+inline double norme(const point3 &a)
+{
+    return std::sqrt(scal(a, a));
+}
 
 int filsEffectifs(int demandes)
 {
@@ -542,7 +551,8 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
     try {
         const std::string defaut = defautDuMaillage(s);
         if (!defaut.empty())
-            return Resultat::echec(Statut::MaillageIllisible, "le maillage n'est pas un maillage simplexe fermé : " + defaut);
+            return Resultat::echec(Statut::MaillageIllisible,
+                                   "le maillage n'est pas un maillage simplexe fermé : " + defaut);
         if (nuage.empty())
             return Resultat::echec(Statut::NuageIllisible, "le nuage ne contient aucun point");
         for (const point3 &p : nuage)

@@ -16,12 +16,12 @@ class Simplex;
 /// others tune the fit itself and have defaults that suit scans of any size and unit.
 struct ReglagesAjustement
 {
-    double interne = 1.0;   ///< weight of the internal (smoothing) force; 1 is the default schedule
-    double externe = 0.05;  ///< weight of the data forces; 0.05 is the default schedule
-    double retenue = 0.0;   ///< pull back towards the previous position (0 to 1)
-    int rigidite = 2;       ///< rigidity: the smoothing grows with it (2: the default schedule)
+    double interne = 1.0;      ///< weight of the internal (smoothing) force; 1 is the default schedule
+    double externe = 0.05;     ///< weight of the data forces; 0.05 is the default schedule
+    double retenue = 0.0;      ///< pull back towards the previous position (0 to 1)
+    int rigidite = 2;          ///< rigidity: the smoothing grows with it (2: the default schedule)
     long pointsMinimum = 2000; ///< whole-mesh refinements until the mesh has this many points
-    int iterations = 20;    ///< steps of a level before the convergence test may end it
+    int iterations = 20;       ///< steps of a level before the convergence test may end it
 
     /// Refinement where the fit is poor: points whose cloud points stay farther from the surface
     /// than this share of the cloud's bounding-box diagonal are split. The refinement ends once
@@ -49,11 +49,11 @@ struct BilanAjustement
 {
     int pointsInitiaux = 0;
     int pointsFinaux = 0;
-    int niveaux = 0;                 ///< levels run (each one ends in a refinement but the last)
-    int pas = 0;                     ///< steps run in all
+    int niveaux = 0;                  ///< levels run (each one ends in a refinement but the last)
+    int pas = 0;                      ///< steps run in all
     std::vector<int> pointsParNiveau; ///< simplex points during each level
-    double diagonale = 0;            ///< of the cloud's bounding box
-    bool converge = false;           ///< the run ended because the fit stopped improving
+    double diagonale = 0;             ///< of the cloud's bounding box
+    bool converge = false;            ///< the run ended because the fit stopped improving
 };
 
 /// Fits the closed simplex mesh s onto the cloud: places it around the cloud, then runs levels
@@ -90,9 +90,9 @@ std::string placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, do
 /// Figures of a fit, in the cloud's units.
 struct FiguresAjustement
 {
-    Statistiques nuageVersSurface;   ///< each cloud point to the triangulated surface
-    Statistiques surfaceVersNuage;   ///< points spread evenly over the triangles to their nearest cloud point
-    Statistiques pointsVersNuage;    ///< each simplex point to its nearest cloud point
+    Statistiques nuageVersSurface; ///< each cloud point to the triangulated surface
+    Statistiques surfaceVersNuage; ///< points spread evenly over the triangles to their nearest cloud point
+    Statistiques pointsVersNuage;  ///< each simplex point to its nearest cloud point
     std::size_t echantillonsSurface = 0;
 };
 

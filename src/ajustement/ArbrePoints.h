@@ -26,9 +26,9 @@ private:
     void construire(std::size_t debut, std::size_t fin);
     void chercher(std::size_t debut, std::size_t fin, const double q[3], long &meilleur, double &d2) const;
 
-    std::vector<double> coord;          // x, y, z of the points in tree order
-    std::vector<std::uint32_t> ordre;   // index in the caller's list of each tree slot
-    std::vector<std::uint8_t> axe;      // split axis of the node whose median sits at that slot
+    std::vector<double> coord;        // x, y, z of the points in tree order
+    std::vector<std::uint32_t> ordre; // index in the caller's list of each tree slot
+    std::vector<std::uint8_t> axe;    // split axis of the node whose median sits at that slot
 };
 
 #endif

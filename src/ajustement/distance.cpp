@@ -13,13 +13,22 @@ struct V
     double x, y, z;
 };
 
-inline V moins(const point3 &a, const point3 &b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline double scal(const V &u, const V &v) { return u.x * v.x + u.y * v.y + u.z * v.z; }
+inline V moins(const point3 &a, const point3 &b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline double scal(const V &u, const V &v)
+{
+    return u.x * v.x + u.y * v.y + u.z * v.z;
+}
 inline V vect(const V &u, const V &v)
 {
     return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
 }
-inline double carre(const V &u) { return scal(u, u); }
+inline double carre(const V &u)
+{
+    return scal(u, u);
+}
 
 // Squared distance from p to the segment [a, b]; a point when a == b.
 double distanceCarreeSegment(const point3 &p, const point3 &a, const point3 &b)
@@ -42,8 +51,8 @@ double distanceCarreePointTriangle(const point3 &p, const point3 &a, const point
     // A flat triangle (collinear or coincident corners): the nearest point lies
     // on one of its edges.
     if (!(n2 > 1e-24 * echelle * echelle))
-        return std::min({distanceCarreeSegment(p, a, b), distanceCarreeSegment(p, b, c),
-                         distanceCarreeSegment(p, c, a)});
+        return std::min(
+            {distanceCarreeSegment(p, a, b), distanceCarreeSegment(p, b, c), distanceCarreeSegment(p, c, a)});
 
     // Voronoi regions of the corners, then of the edges, then the inside.
     V ap = moins(p, a);
@@ -98,8 +107,8 @@ ArbreTriangles::ArbreTriangles(const std::vector<point3> &sommets, const std::ve
     std::vector<point3> centres;
     centres.reserve(triangles.size());
     for (const Triangle &t : triangles)
-        centres.push_back(point3((t.a.x + t.b.x + t.c.x) / 3, (t.a.y + t.b.y + t.c.y) / 3,
-                                 (t.a.z + t.b.z + t.c.z) / 3));
+        centres.push_back(
+            point3((t.a.x + t.b.x + t.c.x) / 3, (t.a.y + t.b.y + t.c.y) / 3, (t.a.z + t.b.z + t.c.z) / 3));
     std::vector<std::size_t> ordre(triangles.size());
     for (std::size_t i = 0; i < ordre.size(); ++i)
         ordre[i] = i;
@@ -323,4 +332,3 @@ Statistiques resumer(std::vector<double> distances)
     s.maximum = *std::max_element(distances.begin(), distances.end());
     return s;
 }
-

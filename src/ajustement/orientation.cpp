@@ -127,4 +127,3 @@ std::vector<std::size_t> orienterVersExterieur(Simplex &s)
     }
     return inversees;
 }
-

@@ -26,8 +26,7 @@ void dessinerPoints(const std::vector<point3> &points)
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-void dessinerIndices(const std::vector<point3> &sommets, GLenum primitive, const GLuint *indices,
-                     std::size_t nbIndices)
+void dessinerIndices(const std::vector<point3> &sommets, GLenum primitive, const GLuint *indices, std::size_t nbIndices)
 {
     if (nbIndices == 0)
         return;
@@ -50,18 +49,14 @@ void signalerIndicesInvalides(const char *quoi, std::size_t combien)
     if (dejaSignale)
         return;
     dejaSignale = true;
-    std::cerr << combien << ' ' << quoi << " hors de la liste des sommets ne sont pas dessinées"
-              << std::endl;
+    std::cerr << combien << ' ' << quoi << " hors de la liste des sommets ne sont pas dessinées" << std::endl;
 }
 
 } // namespace
 
 MaillageGL::MaillageGL() = default;
 
-MaillageGL::MaillageGL(const std::vector<point3> &sommets, const std::vector<Face> &faces)
-    : Maillage(sommets, faces)
-{
-}
+MaillageGL::MaillageGL(const std::vector<point3> &sommets, const std::vector<Face> &faces) : Maillage(sommets, faces) {}
 
 MaillageGL::~MaillageGL() = default;
 
@@ -127,8 +122,7 @@ void MaillageGL::dessiner(const Maillage &maillage, int mode)
     // Faces whose indices are all valid go as they are; otherwise the valid ones are gathered.
     std::size_t invalides = 0;
     for (const Face &f : listeFaces) {
-        if (!dansListe(f.s1, nbSommetsListe) || !dansListe(f.s2, nbSommetsListe)
-            || !dansListe(f.s3, nbSommetsListe))
+        if (!dansListe(f.s1, nbSommetsListe) || !dansListe(f.s2, nbSommetsListe) || !dansListe(f.s3, nbSommetsListe))
             ++invalides;
     }
     if (invalides == 0) {
@@ -140,8 +134,7 @@ void MaillageGL::dessiner(const Maillage &maillage, int mode)
     std::vector<GLuint> indices;
     indices.reserve(3 * (listeFaces.size() - invalides));
     for (const Face &f : listeFaces) {
-        if (!dansListe(f.s1, nbSommetsListe) || !dansListe(f.s2, nbSommetsListe)
-            || !dansListe(f.s3, nbSommetsListe))
+        if (!dansListe(f.s1, nbSommetsListe) || !dansListe(f.s2, nbSommetsListe) || !dansListe(f.s3, nbSommetsListe))
             continue;
         indices.push_back(static_cast<GLuint>(f.s1));
         indices.push_back(static_cast<GLuint>(f.s2));

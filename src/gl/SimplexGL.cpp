@@ -138,8 +138,7 @@ void SimplexGL::afficher(int modeAffichage)
     }
 }
 
-bool SimplexGL::dansCone(const point3 &P, const vector3 &direction, double angleDegres, double rayon,
-                         const point3 &Q)
+bool SimplexGL::dansCone(const point3 &P, const vector3 &direction, double angleDegres, double rayon, const point3 &Q)
 {
     const vector3 v(P, Q);
     const double dq = v.norme();

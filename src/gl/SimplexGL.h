@@ -36,8 +36,7 @@ public:
 
     /// True when Q lies in the vision cone at P of axis direction (same test as the deformation's
     /// search: ahead within the angle, or behind within the angle and no farther than rayon).
-    static bool dansCone(const point3 &P, const vector3 &direction, double angleDegres, double rayon,
-                         const point3 &Q);
+    static bool dansCone(const point3 &P, const vector3 &direction, double angleDegres, double rayon, const point3 &Q);
 };
 
 #endif

@@ -17,10 +17,9 @@ std::shared_ptr<kd_tree> nouvelArbre()
 } // namespace
 
 Maillage::Maillage()
-    : centrePointsInterets(std::make_shared<point3>(0, 0, 0)), kd(nouvelArbre()), nbFaces(0),
-      nbSommets(0), nbAretes(0), nbPointsInterets(0)
-{
-}
+    : centrePointsInterets(std::make_shared<point3>(0, 0, 0)), kd(nouvelArbre()), nbFaces(0), nbSommets(0), nbAretes(0),
+      nbPointsInterets(0)
+{}
 
 Maillage::Maillage(const std::vector<point3> &sommets, const std::vector<Face> &faces) : Maillage()
 {

@@ -43,8 +43,7 @@ long refuserFacesHorsLimites(Maillage &m)
     const auto refusees = std::distance(debut, m.listeFaces.end());
     if (refusees > 0) {
         m.listeFaces.erase(debut, m.listeFaces.end());
-        std::cout << "Faces refusées (indice de sommet hors de la liste des sommets) : " << refusees
-                  << std::endl;
+        std::cout << "Faces refusées (indice de sommet hors de la liste des sommets) : " << refusees << std::endl;
     }
     return static_cast<long>(refusees);
 }
@@ -124,15 +123,13 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
         std::cout << "Fichier incomplet : " << m.nbSommets << " sommets annoncés, " << sommetsLus << " lus"
                   << std::endl;
         if (incomplet.empty())
-            incomplet = std::to_string(m.nbSommets) + " sommets annoncés, " + std::to_string(sommetsLus) +
-                        " lus" + arret;
+            incomplet =
+                std::to_string(m.nbSommets) + " sommets annoncés, " + std::to_string(sommetsLus) + " lus" + arret;
     }
     if (facesLues < m.nbFaces) {
-        std::cout << "Fichier incomplet : " << m.nbFaces << " faces annoncées, " << facesLues << " lues"
-                  << std::endl;
+        std::cout << "Fichier incomplet : " << m.nbFaces << " faces annoncées, " << facesLues << " lues" << std::endl;
         if (incomplet.empty())
-            incomplet = std::to_string(m.nbFaces) + " faces annoncées, " + std::to_string(facesLues) +
-                        " lues" + arret;
+            incomplet = std::to_string(m.nbFaces) + " faces annoncées, " + std::to_string(facesLues) + " lues" + arret;
     }
     const long refusees = refuserFacesHorsLimites(m);
     m.nbSommets = static_cast<int>(m.listeSommets.size());

@@ -40,8 +40,7 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
         m.nbPointsInterets = 0;
         if (lecteur.finDesDonnees())
             std::cout << ERREUR_LECTURE << std::endl;
-        return Resultat::echec(Statut::NuageIllisible,
-                               nomCite(nom) + ", ligne 2 : nombre de points illisible");
+        return Resultat::echec(Statut::NuageIllisible, nomCite(nom) + ", ligne 2 : nombre de points illisible");
     }
     return Resultat::succes();
 }
@@ -65,8 +64,7 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long capacite, long l
     long long lus = 0;
     float x, y, z;
     while (lus < annonces && lecteur.lireFloat(x) && lecteur.lireFloat(y) && lecteur.lireFloat(z)) {
-        m.ListePointsInterets.emplace_back(static_cast<double>(x), static_cast<double>(y),
-                                           static_cast<double>(z));
+        m.ListePointsInterets.emplace_back(static_cast<double>(x), static_cast<double>(y), static_cast<double>(z));
         ++lus;
         if ((lus & 0xFFFF) == 0 && progression && tailleFichier > 0 &&
             !progression(double(lecteur.position()) / double(tailleFichier), "Lecture du nuage de points")) {
@@ -75,18 +73,16 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long capacite, long l
         }
     }
     if (lus < annonces) {
-        std::cout << "Fichier incomplet : " << annonces << " points annoncés, " << lus << " lus"
-                  << std::endl;
+        std::cout << "Fichier incomplet : " << annonces << " points annoncés, " << lus << " lus" << std::endl;
         m.nbPointsInterets = static_cast<int>(lus);
         const std::string point = "point " + std::to_string(lus + 1);
-        const std::string arret = lecteur.finDesDonnees()
-                                      ? "le fichier s'arrête au " + point
-                                      : "la lecture s'est arrêtée ligne " +
-                                            std::to_string(lecteur.ligneCourante()) + " (" + point + ")";
-        return Resultat::echec(Statut::NuageIllisible,
-                               nomCite(nom) + " incomplet : " + std::to_string(annonces) +
-                                   " points annoncés, " + std::to_string(lus) +
-                                   " lus ; " + arret);
+        const std::string arret =
+            lecteur.finDesDonnees()
+                ? "le fichier s'arrête au " + point
+                : "la lecture s'est arrêtée ligne " + std::to_string(lecteur.ligneCourante()) + " (" + point + ")";
+        return Resultat::echec(Statut::NuageIllisible, nomCite(nom) + " incomplet : " + std::to_string(annonces) +
+                                                           " points annoncés, " + std::to_string(lus) + " lus ; " +
+                                                           arret);
     }
     return Resultat::succes();
 }
@@ -115,8 +111,7 @@ struct FermerFichier
 
 /// refuse tells a file that cannot be opened or is not PTS (false from the specified reader)
 /// from one read in whole or in part.
-static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const Progression &progression,
-                               bool &refuse)
+static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const Progression &progression, bool &refuse)
 {
     refuse = true;
     FermerFichier premier{std::fopen(nomFichier.c_str(), "r")};

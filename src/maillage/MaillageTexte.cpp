@@ -13,7 +13,10 @@ namespace tarnis_texte {
 namespace {
 constexpr std::size_t TAILLE_FENETRE = 1 << 20;
 
-bool estChiffre(char c) { return c >= '0' && c <= '9'; }
+bool estChiffre(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 /// Value of a token that from_chars found out of range: underflows become the rounded
 /// tiny value (as the C library gives them), overflows are refused.
@@ -147,8 +150,14 @@ template <typename T> bool Lecteur::lireReel(T &v)
     return true;
 }
 
-bool Lecteur::lireFloat(float &v) { return lireReel(v); }
-bool Lecteur::lireDouble(double &v) { return lireReel(v); }
+bool Lecteur::lireFloat(float &v)
+{
+    return lireReel(v);
+}
+bool Lecteur::lireDouble(double &v)
+{
+    return lireReel(v);
+}
 
 bool Lecteur::lireEntier(int &v)
 {

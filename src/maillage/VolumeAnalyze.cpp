@@ -237,7 +237,7 @@ bool VolumeAnalyze::preparerVoxels(std::size_t tailleImage, const std::string &n
     const unsigned long long requis = nbVoxels * static_cast<unsigned long long>(octets) + decalage;
     if (requis > tailleImage) {
         return refuser(Ligne() << "Fichier image Analyze trop court : " << nom << ".img (" << requis
-                  << " octets attendus, " << tailleImage << " présents)");
+                               << " octets attendus, " << tailleImage << " présents)");
     }
     debut = static_cast<std::size_t>(decalage);
     return allouer(x, y, z);
@@ -319,8 +319,7 @@ bool VolumeAnalyze::chargerAnalyze(const std::string &base)
 }
 
 bool VolumeAnalyze::chargerDepuisMemoire(const unsigned char *octetsEntete, std::size_t tailleEntete,
-                                         const unsigned char *image, std::size_t tailleImage,
-                                         const std::string &nom)
+                                         const unsigned char *image, std::size_t tailleImage, const std::string &nom)
 {
     if (!analyserEntete(octetsEntete, tailleEntete, nom + ".hdr"))
         return false;

@@ -105,9 +105,8 @@ public:
     /// to signed 16-bit (with a warning); data type 0 read as 16-bit little-endian.
     /// A volume the image cannot hold is refused.
     bool lireEnteteOctets(const unsigned char *octets, std::size_t taille);
-    bool chargerDepuisMemoire(const unsigned char *entete, std::size_t tailleEntete,
-                              const unsigned char *image, std::size_t tailleImage,
-                              const std::string &nom);
+    bool chargerDepuisMemoire(const unsigned char *entete, std::size_t tailleEntete, const unsigned char *image,
+                              std::size_t tailleImage, const std::string &nom);
 
     /// True when the header was stored in the other byte order (set by lireEntete).
     bool estInverse() const { return inverse; }
@@ -136,7 +135,7 @@ int niveauDeGris(std::uint16_t v, std::uint16_t a, std::uint16_t b);
 
 /// Appends (x, y, z) for every voxel whose grey level g satisfies seuilMin < g < seuilMax,
 /// x fastest. Returns true.
-bool seuillerVolume(const VolumeAnalyze &volume, std::vector<point3> &points, int seuilMin,
-                    int seuilMax, std::uint16_t fenetreMin, std::uint16_t fenetreMax);
+bool seuillerVolume(const VolumeAnalyze &volume, std::vector<point3> &points, int seuilMin, int seuilMax,
+                    std::uint16_t fenetreMin, std::uint16_t fenetreMax);
 
 #endif

@@ -36,9 +36,9 @@ Resultat lireVolume(const std::string &nom, Maillage &m, const ReglagesVolume &r
     if (points.empty())
         return Resultat::echec(Statut::NuageIllisible,
                                "le volume " + cite(base) + " ne donne aucun point avec les seuils " +
-                                   std::to_string(r.seuilMin) + " à " + std::to_string(r.seuilMax) +
-                                   " et la fenêtre " + std::to_string(r.fenetreMin) + " à " +
-                                   std::to_string(r.fenetreMax) + " (préférences, fichiers HDR / IMG)");
+                                   std::to_string(r.seuilMin) + " à " + std::to_string(r.seuilMax) + " et la fenêtre " +
+                                   std::to_string(r.fenetreMin) + " à " + std::to_string(r.fenetreMax) +
+                                   " (préférences, fichiers HDR / IMG)");
     m.ListePointsInterets = points;
     return Resultat::succes();
 }

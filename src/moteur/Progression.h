@@ -32,8 +32,7 @@ public:
     Avancement(const Progression &p, std::string etape, std::size_t total, std::size_t appels = 100)
         : progression(p), nom(std::move(etape)), total(total),
           pasAppel(std::max<std::size_t>(1, total / std::max<std::size_t>(1, appels)))
-    {
-    }
+    {}
 
     /// Reports `fait` units done (every unit may be passed: only some reach the callback).
     /// Returns whether to go on.

@@ -47,8 +47,8 @@ Resultat lireEntier(const std::string &texte, const std::string &nom, long min, 
     if (texte.empty() || erreur != std::errc() || reste != fin)
         return refus(nom + " : nombre entier attendu, reçu \"" + texte + "\"");
     if (v < min || v > max)
-        return refus(nom + " : doit être entre " + std::to_string(min) + " et " + std::to_string(max) +
-                     ", reçu \"" + texte + "\"");
+        return refus(nom + " : doit être entre " + std::to_string(min) + " et " + std::to_string(max) + ", reçu \"" +
+                     texte + "\"");
     valeur = v;
     return {};
 }
@@ -108,8 +108,7 @@ LigneDeCommande positionnelle(const std::vector<std::string> &arguments)
     return l;
 }
 
-LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &maillageParDefaut,
-                       const Parametres *base)
+LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &maillageParDefaut, const Parametres *base)
 {
     LigneDeCommande l;
     Parametres &p = l.parametres;
@@ -141,10 +140,9 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
             p.sauvegardeAuto = true;
             continue;
         }
-        static const char *const avecValeur[] = {"--cloud",      "--mesh",       "--out",        "--internal",
-                                                 "--external",   "--retention",  "--rigidity",   "--min-points",
-                                                 "--iterations", "--method",     "--threads",    "--tolerance",
-                                                 "--max-points"};
+        static const char *const avecValeur[] = {
+            "--cloud",      "--mesh",       "--out",    "--internal", "--external",  "--retention", "--rigidity",
+            "--min-points", "--iterations", "--method", "--threads",  "--tolerance", "--max-points"};
         bool connue = false;
         for (const char *o : avecValeur)
             connue = connue || option == o;
@@ -269,7 +267,8 @@ std::string texteAide()
            "points du nuage les plus proches (au moins ITERATIONS pas, au plus 4 × ITERATIONS, jusqu'à ce\n"
            "qu'ils ne bougent plus), puis raffine : T26 global tant que le maillage a moins de POINTS_MIN\n"
            "points, puis T26 aux points et T22 aux mailles là où le nuage reste loin de la surface ; il\n"
-           "s'arrête quand l'écart ne diminue plus. Avec --method cycles, chaque cycle déforme le maillage ITERATIONS fois\n"
+           "s'arrête quand l'écart ne diminue plus. Avec --method cycles, chaque cycle déforme le maillage ITERATIONS "
+           "fois\n"
            "et le raffine, en alternant T26 (global) et T22 (par surfaces), jusqu'à ce qu'il ait au moins\n"
            "POINTS_MIN points ; une série finale d'au plus 10 × ITERATIONS déformations (au moins 50 ;\n"
            "aucune si ITERATIONS vaut 0) s'arrête dès que la forme du maillage ne change plus.\n"

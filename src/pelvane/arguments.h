@@ -12,27 +12,27 @@ namespace pelvane {
 /// Everything a fitting run needs. Defaults are those the batch launcher shows.
 struct Parametres
 {
-    float alpha = defauts::alpha; ///< weight of the internal force
-    float beta = defauts::beta;   ///< weight of the external force
-    float gamma = defauts::gamma; ///< weight of the retention force
-    int rigid = defauts::rigidite; ///< rigidity (depth of the simplex-angle average)
+    float alpha = defauts::alpha;                ///< weight of the internal force
+    float beta = defauts::beta;                  ///< weight of the external force
+    float gamma = defauts::gamma;                ///< weight of the retention force
+    int rigid = defauts::rigidite;               ///< rigidity (depth of the simplex-angle average)
     long pointsMinimum = defauts::pointsMinimum; ///< the cycles stop once the mesh has this many points
-    int iterations = defauts::pasParCycle; ///< deformation steps per cycle
-    bool sauvegardeAuto = false; ///< also save the mesh after each cycle
-    std::string maillage;      ///< reference simplex mesh (SMM)
-    std::string nuage;         ///< point cloud (PTS, or Analyze .hdr/.img)
-    std::string sortie;        ///< output folder
-    bool cycles = false;       ///< run the automatic mode's cycles only, not the fit
-    int fils = 0;              ///< threads of the fit (0: every core)
-    float tolerance = 0.15f;   ///< local refinement beyond this distance, % of the cloud's diagonal
-    long pointsMaximum = 20000; ///< no local refinement beyond this many simplex points
+    int iterations = defauts::pasParCycle;       ///< deformation steps per cycle
+    bool sauvegardeAuto = false;                 ///< also save the mesh after each cycle
+    std::string maillage;                        ///< reference simplex mesh (SMM)
+    std::string nuage;                           ///< point cloud (PTS, or Analyze .hdr/.img)
+    std::string sortie;                          ///< output folder
+    bool cycles = false;                         ///< run the automatic mode's cycles only, not the fit
+    int fils = 0;                                ///< threads of the fit (0: every core)
+    float tolerance = 0.15f;                     ///< local refinement beyond this distance, % of the cloud's diagonal
+    long pointsMaximum = 20000;                  ///< no local refinement beyond this many simplex points
 };
 
 /// Result of reading the command line.
 struct LigneDeCommande
 {
-    Resultat resultat;   ///< ArgumentsIncorrects with the reason, or success
-    bool aide = false;   ///< --help was asked: print texteAide() and stop
+    Resultat resultat; ///< ArgumentsIncorrects with the reason, or success
+    bool aide = false; ///< --help was asked: print texteAide() and stop
     Parametres parametres;
 };
 

@@ -32,7 +32,10 @@ namespace {
 
 using Horloge = std::chrono::steady_clock;
 
-double secondesDepuis(Horloge::time_point t) { return std::chrono::duration<double>(Horloge::now() - t).count(); }
+double secondesDepuis(Horloge::time_point t)
+{
+    return std::chrono::duration<double>(Horloge::now() - t).count();
+}
 
 bool finitPar(const std::string &s, const std::string &suffixe)
 {
@@ -306,9 +309,9 @@ Resultat Ajustement::lireEntrees()
     bilan.pointsNuage = nuage.ListePointsInterets.size();
     const Boite b = boiteDe(nuage.ListePointsInterets);
     centreNuage = point3((b.min[0] + b.max[0]) / 2, (b.min[1] + b.max[1]) / 2, (b.min[2] + b.max[2]) / 2);
-    bilan.diagonale = std::sqrt((b.max[0] - b.min[0]) * (b.max[0] - b.min[0]) +
-                                (b.max[1] - b.min[1]) * (b.max[1] - b.min[1]) +
-                                (b.max[2] - b.min[2]) * (b.max[2] - b.min[2]));
+    bilan.diagonale =
+        std::sqrt((b.max[0] - b.min[0]) * (b.max[0] - b.min[0]) + (b.max[1] - b.min[1]) * (b.max[1] - b.min[1]) +
+                  (b.max[2] - b.min[2]) * (b.max[2] - b.min[2]));
     if (!(bilan.diagonale > 0))
         return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + param.nuage + "\" est réduit à un point");
     return {};
@@ -316,8 +319,7 @@ Resultat Ajustement::lireEntrees()
 
 void Ajustement::pas(bool &dejaDeforme)
 {
-    simplex.deformer(nuage.kd.get(), dejaDeforme ? 1 : 0, param.alpha, param.beta, param.gamma, param.rigid,
-                     false);
+    simplex.deformer(nuage.kd.get(), dejaDeforme ? 1 : 0, param.alpha, param.beta, param.gamma, param.rigid, false);
     dejaDeforme = true;
     ++pasFaits;
     // A diverging mesh would go on filling the console with diagnostics and
@@ -347,8 +349,8 @@ void Ajustement::cycles()
         ++bilan.cycles;
         bilan.pointsParCycle.push_back(apres);
         prog << "Pelvane : cycle " << bilan.cycles << " : " << avant << " points simplexes, distance moyenne au nuage "
-             << moyenne << " (" << pourcent(moyenne) << "), raffinage " << (phaseT26 ? "T26 global" : "T22 par surfaces")
-             << " -> " << apres << " points" << std::endl;
+             << moyenne << " (" << pourcent(moyenne) << "), raffinage "
+             << (phaseT26 ? "T26 global" : "T22 par surfaces") << " -> " << apres << " points" << std::endl;
         phaseT26 = !phaseT26;
         if (param.sauvegardeAuto) {
             const std::string f =
@@ -377,8 +379,8 @@ void Ajustement::cycles()
 
 void Ajustement::serieFinale()
 {
-    bilan.pasFinauxPrevus = param.iterations > 0 ? std::max(param.iterations * regl.facteurFinale, regl.finaleMinimum)
-                                                 : 0;
+    bilan.pasFinauxPrevus =
+        param.iterations > 0 ? std::max(param.iterations * regl.facteurFinale, regl.finaleMinimum) : 0;
     const double seuil = regl.seuilArret * bilan.diagonale;
     bool dejaDeforme = false;
     for (int i = 0; i < bilan.pasFinauxPrevus; ++i) {
@@ -393,8 +395,7 @@ void Ajustement::serieFinale()
     const double moyenne = resumer(distancesAuNuage(simplex, nuage.kd.get())).moyenne;
     prog << "Pelvane : série finale : " << bilan.pasFinaux << " pas"
          << (bilan.arretAnticipe ? " (le maillage ne bouge plus)" : "") << ", " << simplex.getNbPointsSimplex()
-         << " points simplexes, distance moyenne au nuage " << moyenne << " (" << pourcent(moyenne) << ")"
-         << std::endl;
+         << " points simplexes, distance moyenne au nuage " << moyenne << " (" << pourcent(moyenne) << ")" << std::endl;
 }
 
 void Ajustement::mesurer()
@@ -532,8 +533,7 @@ Bilan Ajustement::lancer()
             mesurer();
             if (!std::isfinite(bilan.nuageVersSurface.moyenne) || !std::isfinite(bilan.maillageVersNuage.moyenne))
                 throw Divergence{pasFaits};
-            bilan.dureeMesures =
-                secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles - bilan.dureeFinale;
+            bilan.dureeMesures = secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles - bilan.dureeFinale;
             r = ecrireSorties();
         }
     } catch (const Divergence &d) {

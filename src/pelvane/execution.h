@@ -36,30 +36,30 @@ struct Reglages
 struct Bilan
 {
     Resultat resultat;
-    std::string nom;            ///< the cloud's name without folder or extension
+    std::string nom; ///< the cloud's name without folder or extension
     std::string fichierSmm, fichierOff, fichierRapport;
     std::vector<std::string> sauvegardes; ///< meshes saved after each cycle
 
     std::size_t pointsNuage = 0;
     double diagonale = 0;
-    int pointsInitiaux = 0;     ///< simplex points of the reference mesh
+    int pointsInitiaux = 0; ///< simplex points of the reference mesh
     int pointsFinaux = 0;
     int mailles = 0;
     int sommetsTriangulation = 0;
     int triangles = 0;
     int cycles = 0;
     std::vector<int> pointsParCycle; ///< simplex points after each cycle's refinement
-    int pasFinaux = 0;          ///< steps run in the final series
-    int pasFinauxPrevus = 0;    ///< its length when it does not end early
-    bool arretAnticipe = false; ///< the final series stopped because the mesh no longer moved
-    double deplacementFinal = 0; ///< mean move along the normals in the last step
-    double duree = 0;           ///< seconds, from the start to the report
-    double dureeLecture = 0;    ///< seconds spent reading the mesh and the cloud
-    double dureeCycles = 0;     ///< placement and cycles
-    double dureeFinale = 0;     ///< final series
-    double dureeMesures = 0;    ///< triangulation and fit figures
+    int pasFinaux = 0;               ///< steps run in the final series
+    int pasFinauxPrevus = 0;         ///< its length when it does not end early
+    bool arretAnticipe = false;      ///< the final series stopped because the mesh no longer moved
+    double deplacementFinal = 0;     ///< mean move along the normals in the last step
+    double duree = 0;                ///< seconds, from the start to the report
+    double dureeLecture = 0;         ///< seconds spent reading the mesh and the cloud
+    double dureeCycles = 0;          ///< placement and cycles
+    double dureeFinale = 0;          ///< final series
+    double dureeMesures = 0;         ///< triangulation and fit figures
 
-    Statistiques nuageVersSurface; ///< each cloud point to the triangulated surface
+    Statistiques nuageVersSurface;  ///< each cloud point to the triangulated surface
     Statistiques maillageVersNuage; ///< each simplex point to its nearest cloud point
     Statistiques surfaceVersNuage;  ///< points spread evenly over the triangles to their nearest cloud point
     std::size_t echantillonsSurface = 0;

@@ -12,10 +12,16 @@ using ::Resultat;
 using ::Statut;
 
 /// The process exit status of a result.
-inline int codeSortie(const Resultat &r) { return static_cast<int>(r.statut); }
+inline int codeSortie(const Resultat &r)
+{
+    return static_cast<int>(r.statut);
+}
 
 /// The line written on standard error for a failed run (no end of line).
-inline std::string ligneErreur(const Resultat &r) { return "Pelvane : erreur : " + r.raison; }
+inline std::string ligneErreur(const Resultat &r)
+{
+    return "Pelvane : erreur : " + r.raison;
+}
 
 } // namespace pelvane
 

@@ -6,8 +6,7 @@
 #include <QMessageBox>
 #include <QProcess>
 
-AutomaticExec::AutomaticExec(QWidget *parent)
-    : QWidget(parent)
+AutomaticExec::AutomaticExec(QWidget *parent) : QWidget(parent)
 {
     setupUi(this);
     setWindowFlags(windowFlags() | Qt::Tool);
@@ -30,9 +29,8 @@ QString AutomaticExec::premiereLigne(const QListWidget *liste)
 
 void AutomaticExec::on_commandLinkButton_clicked()
 {
-    const QStringList fichiers =
-        QFileDialog::getOpenFileNames(this, tr("selectionner un ou plusieurs fichiers"),
-                                      QString(), QStringLiteral("*.pts"));
+    const QStringList fichiers = QFileDialog::getOpenFileNames(this, tr("selectionner un ou plusieurs fichiers"),
+                                                               QString(), QStringLiteral("*.pts"));
     for (const QString &fichier : fichiers)
         listWidget->addItem(fichier);
 }
@@ -46,8 +44,8 @@ void AutomaticExec::on_commandLinkButton_2_clicked()
 
 void AutomaticExec::on_pushButton_clicked()
 {
-    const QString fichier = QFileDialog::getOpenFileName(
-        this, tr("selectionner un fichier"), QString(), QStringLiteral("*.smm"));
+    const QString fichier =
+        QFileDialog::getOpenFileName(this, tr("selectionner un fichier"), QString(), QStringLiteral("*.smm"));
     if (fichier.isEmpty())
         return;
     listWidget_2->clear();
@@ -56,8 +54,8 @@ void AutomaticExec::on_pushButton_clicked()
 
 void AutomaticExec::on_pushButton_2_clicked()
 {
-    const QString dossier = QFileDialog::getExistingDirectory(
-        this, tr("selectionner un dossier"), QString(), QFileDialog::ShowDirsOnly);
+    const QString dossier =
+        QFileDialog::getExistingDirectory(this, tr("selectionner un dossier"), QString(), QFileDialog::ShowDirsOnly);
     if (dossier.isEmpty())
         return;
     listWidget_3->clear();
@@ -79,8 +77,7 @@ QStringList AutomaticExec::argumentsPour(const QString &maillageReference, const
             dossierSortie};
 }
 
-AutomaticExec::Lancement AutomaticExec::demarrer(const QString &fichier,
-                                                 const QStringList &arguments) const
+AutomaticExec::Lancement AutomaticExec::demarrer(const QString &fichier, const QStringList &arguments) const
 {
     Lancement lancement;
     lancement.fichier = fichier;
@@ -95,11 +92,10 @@ AutomaticExec::Lancement AutomaticExec::demarrer(const QString &fichier,
 
     const QFileInfo outil(cheminOutil());
     if (!outil.exists())
-        lancement.raison = tr("l'outil %1 est introuvable dans le dossier de travail %2")
-                               .arg(cheminOutil(), QDir::currentPath());
+        lancement.raison =
+            tr("l'outil %1 est introuvable dans le dossier de travail %2").arg(cheminOutil(), QDir::currentPath());
     else if (!outil.isExecutable() || outil.isDir())
-        lancement.raison = tr("l'outil %1 n'est pas un programme exécutable")
-                               .arg(outil.absoluteFilePath());
+        lancement.raison = tr("l'outil %1 n'est pas un programme exécutable").arg(outil.absoluteFilePath());
     else
         lancement.raison = processus.errorString();
     return lancement;
@@ -112,8 +108,7 @@ void AutomaticExec::on_pushButton_Launch_clicked()
         QString maillage = premiereLigne(listWidget_2);
         if (maillage.isEmpty()) {
             QMessageBox::information(this, tr("Attention"),
-                                     tr("Vous devez sélectionner un maillage simplex de reference !"),
-                                     QMessageBox::Ok);
+                                     tr("Vous devez sélectionner un maillage simplex de reference !"), QMessageBox::Ok);
             on_pushButton_clicked();
             maillage = premiereLigne(listWidget_2);
             if (maillage.isEmpty())

@@ -24,11 +24,11 @@ public:
     /// One start of the tool during the latest launch.
     struct Lancement
     {
-        QString fichier;        ///< the input cloud
-        QStringList arguments;  ///< the ten arguments given to the tool
-        bool demarre = false;   ///< the process was started
-        qint64 pid = 0;         ///< its process id when started
-        QString raison;         ///< why it could not be started
+        QString fichier;       ///< the input cloud
+        QStringList arguments; ///< the ten arguments given to the tool
+        bool demarre = false;  ///< the process was started
+        qint64 pid = 0;        ///< its process id when started
+        QString raison;        ///< why it could not be started
     };
 
     explicit AutomaticExec(QWidget *parent = nullptr);

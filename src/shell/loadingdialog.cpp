@@ -5,8 +5,7 @@
 #include <QPixmap>
 #include <QScrollBar>
 
-LoadingDialog::LoadingDialog()
-    : QWidget(nullptr)
+LoadingDialog::LoadingDialog() : QWidget(nullptr)
 {
     ui.setupUi(this);
     setWindowFlags(windowFlags() | Qt::Tool);
@@ -57,8 +56,8 @@ void LoadingDialog::avancer(int n)
 
 void LoadingDialog::terminer(const QString &texte)
 {
-    ui.labelTerminated->setText(QStringLiteral("<span style=\" color:#55ff00; font-size:15px;\">")
-                                + texte + QStringLiteral("</span>"));
+    ui.labelTerminated->setText(QStringLiteral("<span style=\" color:#55ff00; font-size:15px;\">") + texte +
+                                QStringLiteral("</span>"));
     ui.ButtonStop->hide();
     ui.ButtonClose->show();
     movie->stop();

@@ -153,18 +153,18 @@ void MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, 
     connect(ui->Slider_Coord, &QSlider::sliderMoved, ui->spinBox, &QSpinBox::setValue, Qt::UniqueConnection);
     // A failure inside a repaint (the continuous deformation) has nobody to
     // return to: stop the loop and tell the user once the repaint is over.
-    connect(vue, &GLWidget::operationEchouee, this,
-            [this, vue](const QString &raison) {
-                if (!vue->boucleDeform)
-                    return;
-                vue->setBoucleDeform(false, false);
-                if (getActiveSubWin() == vue)
-                    ui->actionDeformer_le_maillage->setChecked(false);
-                QMessageBox::warning(this, tr("Deformation"),
-                                     tr("La deformation en boucle a ete arretee : %1").arg(raison),
-                                     QMessageBox::Ok);
-            },
-            Qt::QueuedConnection);
+    connect(
+        vue, &GLWidget::operationEchouee, this,
+        [this, vue](const QString &raison) {
+            if (!vue->boucleDeform)
+                return;
+            vue->setBoucleDeform(false, false);
+            if (getActiveSubWin() == vue)
+                ui->actionDeformer_le_maillage->setChecked(false);
+            QMessageBox::warning(this, tr("Deformation"), tr("La deformation en boucle a ete arretee : %1").arg(raison),
+                                 QMessageBox::Ok);
+        },
+        Qt::QueuedConnection);
 
     QMdiSubWindow *fenetre = ui->mdiArea->addSubWindow(vue);
     fenetre->setAttribute(Qt::WA_DeleteOnClose);
@@ -208,13 +208,25 @@ GLWidget *MainWindow::getActiveSubWin()
 void MainWindow::checkMenu()
 {
     if (fenetresDocuments().isEmpty()) {
-        for (QAction *a : {ui->actionExporter_le_maillage, ui->actionExporter_le_nuage_de_point,
-                           ui->actionFermerVolume3D, ui->actionVue_par_onglets, ui->actionZoom, ui->actionZoom_2,
-                           ui->actionCentrer_en_z_ro, ui->actionConserver_les_proportions,
-                           ui->actionAfficher_les_points_d_interets, ui->actionDeformation_automatis,
-                           ui->actionDeformer_le_maillage, ui->actionAgrandir, ui->actionRetrecir,
-                           ui->actionRaffinage_T26, ui->actionRaffinage_T26_2, ui->actionRaffinage_T22,
-                           ui->actionRaffinage_T22_2, ui->actionTrianguler, ui->actionReset,
+        for (QAction *a : {ui->actionExporter_le_maillage,
+                           ui->actionExporter_le_nuage_de_point,
+                           ui->actionFermerVolume3D,
+                           ui->actionVue_par_onglets,
+                           ui->actionZoom,
+                           ui->actionZoom_2,
+                           ui->actionCentrer_en_z_ro,
+                           ui->actionConserver_les_proportions,
+                           ui->actionAfficher_les_points_d_interets,
+                           ui->actionDeformation_automatis,
+                           ui->actionDeformer_le_maillage,
+                           ui->actionAgrandir,
+                           ui->actionRetrecir,
+                           ui->actionRaffinage_T26,
+                           ui->actionRaffinage_T26_2,
+                           ui->actionRaffinage_T22,
+                           ui->actionRaffinage_T22_2,
+                           ui->actionTrianguler,
+                           ui->actionReset,
                            ui->actionCr_er_un_nuage_de_point})
             a->setEnabled(false);
         activerMenu(ui->menuImporter, false);
@@ -237,10 +249,9 @@ void MainWindow::checkMenu()
     activerMenu(ui->menuImporter, true);
     activerMenu(ui->menuVue, true);
 
-    for (QAction *a : {ui->actionExporter_le_maillage, ui->actionAgrandir, ui->actionRetrecir,
-                       ui->actionRaffinage_T26, ui->actionRaffinage_T26_2, ui->actionRaffinage_T22,
-                       ui->actionRaffinage_T22_2, ui->actionTrianguler, ui->actionReset,
-                       ui->actionCr_er_un_nuage_de_point})
+    for (QAction *a : {ui->actionExporter_le_maillage, ui->actionAgrandir, ui->actionRetrecir, ui->actionRaffinage_T26,
+                       ui->actionRaffinage_T26_2, ui->actionRaffinage_T22, ui->actionRaffinage_T22_2,
+                       ui->actionTrianguler, ui->actionReset, ui->actionCr_er_un_nuage_de_point})
         a->setEnabled(S);
     activerMenu(ui->menuMode_d_affichage, S);
 
@@ -281,16 +292,14 @@ void MainWindow::loadCurrentObjectsNames(QMdiSubWindow *subWin)
 {
     checkMenu();
     ui->listWidget->clear();
-    if (fenetresDocuments().isEmpty() || !fenetrePrincipaleDisponible() || subWin == nullptr ||
-        subWin->isMinimized())
+    if (fenetresDocuments().isEmpty() || !fenetrePrincipaleDisponible() || subWin == nullptr || subWin->isMinimized())
         return;
     GLWidget *vue = qobject_cast<GLWidget *>(subWin->widget());
     if (vue == nullptr)
         return;
     qWarning("loadCurrentObjectsNames");
     const QString maillage = vue->getCurentSimplexName();
-    if (maillage.endsWith(".sm") || maillage.endsWith(".smm") || maillage.endsWith(".off") ||
-        maillage.endsWith(".obj"))
+    if (maillage.endsWith(".sm") || maillage.endsWith(".smm") || maillage.endsWith(".off") || maillage.endsWith(".obj"))
         ui->listWidget->addItem(nomDeBase(maillage));
     ui->listWidget->addItem(nomDeBase(vue->getCurentPtsName()));
 }
@@ -422,8 +431,8 @@ QString MainWindow::ouvrirFichier(const QString &filtre)
 QString MainWindow::enregistrerFichier(const QString &filtre)
 {
     QString filtreChoisi;
-    QString nom = QFileDialog::getSaveFileName(this, tr("Enregistrer un fichier"), QDir::currentPath(), filtre,
-                                               &filtreChoisi);
+    QString nom =
+        QFileDialog::getSaveFileName(this, tr("Enregistrer un fichier"), QDir::currentPath(), filtre, &filtreChoisi);
     if (nom.isEmpty())
         return nom;
     const int parenthese = filtreChoisi.indexOf('(');
@@ -488,14 +497,12 @@ void MainWindow::on_actionExporter_le_maillage_triggered()
 
 void MainWindow::on_actionExporter_le_nuage_de_point_triggered()
 {
-    exporterDepuisLaVueActive(ui->actionExporter_le_nuage_de_point, QStringLiteral("PTS(*.pts)"),
-                              [](GLWidget *vue, const QString &nom) {
-                                  return vue->ExportPTSWithLoading(nom.toLocal8Bit().toStdString());
-                              });
+    exporterDepuisLaVueActive(
+        ui->actionExporter_le_nuage_de_point, QStringLiteral("PTS(*.pts)"),
+        [](GLWidget *vue, const QString &nom) { return vue->ExportPTSWithLoading(nom.toLocal8Bit().toStdString()); });
 }
 
-void MainWindow::chargerDansLaVueActive(QAction *action, const QString &filtre,
-                                        bool (GLWidget::*charger)(QString))
+void MainWindow::chargerDansLaVueActive(QAction *action, const QString &filtre, bool (GLWidget::*charger)(QString))
 {
     GLWidget *vue = getActiveSubWin();
     if (vue == nullptr)
@@ -514,8 +521,7 @@ void MainWindow::chargerDansLaVueActive(QAction *action, const QString &filtre,
 
 void MainWindow::on_actionNouveau_Maillage_triggered()
 {
-    chargerDansLaVueActive(ui->actionNouveau_Maillage, tr("Maillage (*.sm *.smm *.off *.obj)"),
-                           &GLWidget::setMaillage);
+    chargerDansLaVueActive(ui->actionNouveau_Maillage, tr("Maillage (*.sm *.smm *.off *.obj)"), &GLWidget::setMaillage);
 }
 
 void MainWindow::on_actionNouveau_nuage_de_points_triggered()
@@ -585,8 +591,9 @@ void MainWindow::raffiner(int type, int critere)
     GLWidget *vue = getActiveSubWin();
     if (vue == nullptr)
         return;
-    const QString nom = type == 26 ? (critere == 0 ? ui->actionRaffinage_T26->text() : ui->actionRaffinage_T26_2->text())
-                                   : (critere == 0 ? ui->actionRaffinage_T22->text() : ui->actionRaffinage_T22_2->text());
+    const QString nom = type == 26
+                            ? (critere == 0 ? ui->actionRaffinage_T26->text() : ui->actionRaffinage_T26_2->text())
+                            : (critere == 0 ? ui->actionRaffinage_T22->text() : ui->actionRaffinage_T22_2->text());
     proteger(nom, [&]() {
         bool continuer = true;
         if (vue->getNbPtSimplex() > vue->getNbPts())
@@ -600,10 +607,22 @@ void MainWindow::raffiner(int type, int critere)
     });
 }
 
-void MainWindow::on_actionRaffinage_T26_triggered() { raffiner(26, 0); }
-void MainWindow::on_actionRaffinage_T26_2_triggered() { raffiner(26, 1); }
-void MainWindow::on_actionRaffinage_T22_triggered() { raffiner(22, 0); }
-void MainWindow::on_actionRaffinage_T22_2_triggered() { raffiner(22, 1); }
+void MainWindow::on_actionRaffinage_T26_triggered()
+{
+    raffiner(26, 0);
+}
+void MainWindow::on_actionRaffinage_T26_2_triggered()
+{
+    raffiner(26, 1);
+}
+void MainWindow::on_actionRaffinage_T22_triggered()
+{
+    raffiner(22, 0);
+}
+void MainWindow::on_actionRaffinage_T22_2_triggered()
+{
+    raffiner(22, 1);
+}
 
 void MainWindow::on_actionTrianguler_triggered()
 {
@@ -614,8 +633,8 @@ void MainWindow::on_actionTrianguler_triggered()
         const bool reussi = vue->Triangularisation();
         ui->actionTriangle->setEnabled(true);
         if (reussi)
-            QMessageBox::information(this, tr("Triangularisation des mailles"), tr("Le maillage vient d'etre triangulé"),
-                                     QMessageBox::Ok);
+            QMessageBox::information(this, tr("Triangularisation des mailles"),
+                                     tr("Le maillage vient d'etre triangulé"), QMessageBox::Ok);
         else
             signalerEchec(QMessageBox::Warning, tr("Triangularisation des mailles"), tr("La triangulation"),
                           vue->derniereErreur());
@@ -650,9 +669,18 @@ void MainWindow::choisirModeAffichage(QAction *action, int mode)
         vue->setModeDisplayMaille(mode);
 }
 
-void MainWindow::on_actionPoint_triggered() { choisirModeAffichage(ui->actionPoint, 0); }
-void MainWindow::on_actionFillaire_triggered() { choisirModeAffichage(ui->actionFillaire, 1); }
-void MainWindow::on_actionTriangle_triggered() { choisirModeAffichage(ui->actionTriangle, 3); }
+void MainWindow::on_actionPoint_triggered()
+{
+    choisirModeAffichage(ui->actionPoint, 0);
+}
+void MainWindow::on_actionFillaire_triggered()
+{
+    choisirModeAffichage(ui->actionFillaire, 1);
+}
+void MainWindow::on_actionTriangle_triggered()
+{
+    choisirModeAffichage(ui->actionTriangle, 3);
+}
 
 void MainWindow::on_actionCreer_un_maillage_simplex_triggered()
 {
@@ -661,10 +689,11 @@ void MainWindow::on_actionCreer_un_maillage_simplex_triggered()
     GLWidget *vue = getActiveSubWin();
     if (vue == nullptr)
         return;
-    const QMessageBox::StandardButton reponse = QMessageBox::question(
-        this, tr("Demande de confirmation"),
-        tr("La création d'un maillage simplex remplacera le maillage triangulé.\n Etes vous sur de vouloir continuer ?"),
-        QMessageBox::Yes | QMessageBox::No);
+    const QMessageBox::StandardButton reponse =
+        QMessageBox::question(this, tr("Demande de confirmation"),
+                              tr("La création d'un maillage simplex remplacera le maillage triangulé.\n Etes vous sur "
+                                 "de vouloir continuer ?"),
+                              QMessageBox::Yes | QMessageBox::No);
     if (reponse == QMessageBox::Yes) {
         proteger(ui->actionCreer_un_maillage_simplex->text(), [&]() {
             if (!vue->triangleToSimplex())

@@ -18,35 +18,83 @@ SettingWindow::SettingWindow(QWidget *parent) : QWidget(parent)
     tailleDuCNeDoubleSpinBox->setValue(defauts::rayonCone);
 }
 
-int SettingWindow::getSeuilMinimum() const { return seuilMinimumSpinBox->value(); }
-int SettingWindow::getSeuilMaximum() const { return seuilMaximumSpinBox->value(); }
-int SettingWindow::getNombreDePointsMinimum() const { return nombreDePointsMinimumSpinBox->value(); }
-int SettingWindow::getNombreDePointsMaximum() const { return nombreDePointsMaximumSpinBox->value(); }
+int SettingWindow::getSeuilMinimum() const
+{
+    return seuilMinimumSpinBox->value();
+}
+int SettingWindow::getSeuilMaximum() const
+{
+    return seuilMaximumSpinBox->value();
+}
+int SettingWindow::getNombreDePointsMinimum() const
+{
+    return nombreDePointsMinimumSpinBox->value();
+}
+int SettingWindow::getNombreDePointsMaximum() const
+{
+    return nombreDePointsMaximumSpinBox->value();
+}
 
-float SettingWindow::getForceInterne() const { return static_cast<float>(forceInterneDoubleSpinBox->value()); }
-float SettingWindow::getForceExterne() const { return static_cast<float>(forceExterneDoubleSpinBox->value()); }
-float SettingWindow::getForceDeRetenue() const { return static_cast<float>(forceDeRetenueDoubleSpinBox->value()); }
-int SettingWindow::getRigidite() const { return rigiditDuMaillageSpinBox->value(); }
+float SettingWindow::getForceInterne() const
+{
+    return static_cast<float>(forceInterneDoubleSpinBox->value());
+}
+float SettingWindow::getForceExterne() const
+{
+    return static_cast<float>(forceExterneDoubleSpinBox->value());
+}
+float SettingWindow::getForceDeRetenue() const
+{
+    return static_cast<float>(forceDeRetenueDoubleSpinBox->value());
+}
+int SettingWindow::getRigidite() const
+{
+    return rigiditDuMaillageSpinBox->value();
+}
 
-float SettingWindow::getDemiAngleCone() const { return static_cast<float>(angleDuCNeDoubleSpinBox->value() / 2.0); }
-float SettingWindow::getTailleCone() const { return static_cast<float>(tailleDuCNeDoubleSpinBox->value()); }
-bool SettingWindow::isConeDeVision() const { return checkBoxConeDeVision->isChecked(); }
+float SettingWindow::getDemiAngleCone() const
+{
+    return static_cast<float>(angleDuCNeDoubleSpinBox->value() / 2.0);
+}
+float SettingWindow::getTailleCone() const
+{
+    return static_cast<float>(tailleDuCNeDoubleSpinBox->value());
+}
+bool SettingWindow::isConeDeVision() const
+{
+    return checkBoxConeDeVision->isChecked();
+}
 
-int SettingWindow::getIterationT26Global() const { return iterationDuRafinageT26GlobalSpinBox->value(); }
-int SettingWindow::getIterationT22Surfaces() const { return iterationDuRafinageT22SurfacesSpinBox->value(); }
-int SettingWindow::getIterationT26Angles() const { return iterationDuRaffinageT26AnglesSpinBox->value(); }
+int SettingWindow::getIterationT26Global() const
+{
+    return iterationDuRafinageT26GlobalSpinBox->value();
+}
+int SettingWindow::getIterationT22Surfaces() const
+{
+    return iterationDuRafinageT22SurfacesSpinBox->value();
+}
+int SettingWindow::getIterationT26Angles() const
+{
+    return iterationDuRaffinageT26AnglesSpinBox->value();
+}
 int SettingWindow::getIterationT22PointParMaille() const
 {
     return iterationDuRaffinageT22PointParMailleSpinBox->value();
 }
-int SettingWindow::getIterationDeformation() const { return iterationDeDeformationSpinBox->value(); }
+int SettingWindow::getIterationDeformation() const
+{
+    return iterationDeDeformationSpinBox->value();
+}
 
 int SettingWindow::getIterationAutomatisme() const
 {
     return radioButton_2->isChecked() ? iterationAutomatismeSpinBox->value() : 0;
 }
 
-bool SettingWindow::isAffichageCoupe() const { return checkBoxAffichGraf->isChecked(); }
+bool SettingWindow::isAffichageCoupe() const
+{
+    return checkBoxAffichGraf->isChecked();
+}
 
 // Each bound follows the other once its edit is finished, so the minimum can
 // never be set above the maximum. The spin box clamps its own value.

@@ -8,23 +8,16 @@
 
 // --- PointSimplex -------------------------------------------------------------------------------
 
-PointSimplex::PointSimplex()
-    : PointSimplex(point3(0, 0, 0), nullptr, nullptr, nullptr)
-{
-}
+PointSimplex::PointSimplex() : PointSimplex(point3(0, 0, 0), nullptr, nullptr, nullptr) {}
 
-PointSimplex::PointSimplex(const point3 &position, PointSimplex *voisin1, PointSimplex *voisin2,
-                           PointSimplex *voisin3)
-    : Position(position), Voisin1(voisin1), Voisin2(voisin2), Voisin3(voisin3), Ni(),
-      CentreCercle(), Rayon(0), SinPhi(0), CosPhi(0), Phi(0), DistanceCentre(0), Epsilon1(0),
-      Epsilon2(0), Epsilon3(0)
-{
-}
+PointSimplex::PointSimplex(const point3 &position, PointSimplex *voisin1, PointSimplex *voisin2, PointSimplex *voisin3)
+    : Position(position), Voisin1(voisin1), Voisin2(voisin2), Voisin3(voisin3), Ni(), CentreCercle(), Rayon(0),
+      SinPhi(0), CosPhi(0), Phi(0), DistanceCentre(0), Epsilon1(0), Epsilon2(0), Epsilon3(0)
+{}
 
 PointSimplex::PointSimplex(const PointSimplex &autre)
     : PointSimplex(autre.Position, autre.Voisin1, autre.Voisin2, autre.Voisin3)
-{
-}
+{}
 
 bool PointSimplex::operator!=(const PointSimplex &autre) const
 {
@@ -40,7 +33,8 @@ Simplex::Simplex() : Centre(nullptr), Avancement(0), RayonCone(defauts::rayonCon
     reinitialiser();
 }
 
-Simplex::Simplex(const Simplex &) : Centre(nullptr), Avancement(0), RayonCone(defauts::rayonCone), AngleCone(defauts::angleCone)
+Simplex::Simplex(const Simplex &)
+    : Centre(nullptr), Avancement(0), RayonCone(defauts::rayonCone), AngleCone(defauts::angleCone)
 {
     throw std::runtime_error("Constructeur de recopie");
 }
@@ -54,8 +48,7 @@ Simplex::~Simplex()
 {
     // After reinitialiser one record may sit in several lists: release each once.
     std::unordered_set<PointSimplex *> points;
-    for (auto *liste : {&ListePointsSimplex, &ListePointsPrecedents, &ListePointsSuivants,
-                        &ListePointsInitiaux})
+    for (auto *liste : {&ListePointsSimplex, &ListePointsPrecedents, &ListePointsSuivants, &ListePointsInitiaux})
         points.insert(liste->begin(), liste->end());
     for (PointSimplex *p : points)
         delete p;
@@ -74,9 +67,8 @@ void Simplex::afficher(int)
 
 void Simplex::afficherPi(std::vector<point3>, int)
 {
-    throw std::runtime_error(
-        "Cette fonction n'est pas implantée dans void Simplex::afficherPi(vector<point3>, int) "
-        "mais l'est dans void SimplexGL::afficherPi(vector<point3> ListePI, int pt).");
+    throw std::runtime_error("Cette fonction n'est pas implantée dans void Simplex::afficherPi(vector<point3>, int) "
+                             "mais l'est dans void SimplexGL::afficherPi(vector<point3> ListePI, int pt).");
 }
 
 void Simplex::afficherCone(int)
@@ -87,12 +79,10 @@ void Simplex::afficherCone(int)
 
 // --- lists and ownership -----------------------------------------------------------------------
 
-void Simplex::libererOrphelins(const std::vector<PointSimplex *> &points,
-                               const std::vector<Maille *> &mailles)
+void Simplex::libererOrphelins(const std::vector<PointSimplex *> &points, const std::vector<Maille *> &mailles)
 {
     std::unordered_set<PointSimplex *> vivants;
-    for (auto *liste : {&ListePointsSimplex, &ListePointsPrecedents, &ListePointsSuivants,
-                        &ListePointsInitiaux})
+    for (auto *liste : {&ListePointsSimplex, &ListePointsPrecedents, &ListePointsSuivants, &ListePointsInitiaux})
         vivants.insert(liste->begin(), liste->end());
     std::unordered_set<PointSimplex *> liberes;
     for (PointSimplex *p : points)
@@ -144,17 +134,22 @@ void Simplex::calculerCentre()
     float minX = arrondiFloat(premier.x), maxX = minX;
     float minY = arrondiFloat(premier.y), maxY = minY;
     float minZ = arrondiFloat(premier.z), maxZ = minZ;
-    for (const PointSimplex *p : ListePointsSimplex)
-    {
+    for (const PointSimplex *p : ListePointsSimplex) {
         const float x = arrondiFloat(p->Position.x);
         const float y = arrondiFloat(p->Position.y);
         const float z = arrondiFloat(p->Position.z);
-        if (x < minX) minX = x;
-        if (x > maxX) maxX = x;
-        if (y < minY) minY = y;
-        if (y > maxY) maxY = y;
-        if (z < minZ) minZ = z;
-        if (z > maxZ) maxZ = z;
+        if (x < minX)
+            minX = x;
+        if (x > maxX)
+            maxX = x;
+        if (y < minY)
+            minY = y;
+        if (y > maxY)
+            maxY = y;
+        if (z < minZ)
+            minZ = z;
+        if (z > maxZ)
+            maxZ = z;
     }
     if (!Centre)
         Centre = new point3();
@@ -189,8 +184,7 @@ bool Simplex::dilatation(double coef)
     for (const PointSimplex *p : ListePointsSimplex)
         somme += p->Position;
     const point3 g = somme / static_cast<double>(ListePointsSimplex.size());
-    for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
-    {
+    for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i) {
         const point3 &p = ListePointsSimplex.at(i)->Position;
         ListePointsSuivants.at(i)->Position =
             point3(g.x + coef * (p.x - g.x), g.y + coef * (p.y - g.y), g.z + coef * (p.z - g.z));
@@ -202,12 +196,18 @@ bool Simplex::dilatation(double coef)
 bool Simplex::deplacer(char axe, double pas)
 {
     point3 decalage;
-    switch (axe)
-    {
-    case 'x': decalage = point3(pas, 0, 0); break;
-    case 'y': decalage = point3(0, pas, 0); break;
-    case 'z': decalage = point3(0, 0, pas); break;
-    default: return false;
+    switch (axe) {
+    case 'x':
+        decalage = point3(pas, 0, 0);
+        break;
+    case 'y':
+        decalage = point3(0, pas, 0);
+        break;
+    case 'z':
+        decalage = point3(0, 0, pas);
+        break;
+    default:
+        return false;
     }
     for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
         ListePointsSuivants.at(i)->Position = ListePointsSimplex.at(i)->Position + decalage;
@@ -217,35 +217,32 @@ bool Simplex::deplacer(char axe, double pas)
 
 // --- building from index lists -------------------------------------------------------------------
 
-Resultat Simplex::construire(const std::vector<point3> &positions,
-                             const std::vector<std::array<int, 3>> &voisins,
+Resultat Simplex::construire(const std::vector<point3> &positions, const std::vector<std::array<int, 3>> &voisins,
                              const std::vector<std::vector<int>> &mailles)
 {
     const std::size_t n = positions.size();
     const std::string plage = " hors de 0.." + std::to_string(static_cast<long long>(n) - 1);
     if (voisins.size() != n)
-        return Resultat::echec(Statut::ArgumentsIncorrects,
-                               std::to_string(n) + " points pour " +
-                                   std::to_string(voisins.size()) + " triplets de voisins");
+        return Resultat::echec(Statut::ArgumentsIncorrects, std::to_string(n) + " points pour " +
+                                                                std::to_string(voisins.size()) +
+                                                                " triplets de voisins");
     for (std::size_t i = 0; i < n; ++i)
         for (int j : voisins[i])
             if (j < 0 || static_cast<std::size_t>(j) >= n)
-                return Resultat::echec(Statut::ArgumentsIncorrects,
-                                       "point " + std::to_string(i) + " : indice de voisin " +
-                                           std::to_string(j) + plage);
+                return Resultat::echec(Statut::ArgumentsIncorrects, "point " + std::to_string(i) +
+                                                                        " : indice de voisin " + std::to_string(j) +
+                                                                        plage);
     for (std::size_t c = 0; c < mailles.size(); ++c)
         for (int j : mailles[c])
             if (j < 0 || static_cast<std::size_t>(j) >= n)
-                return Resultat::echec(Statut::ArgumentsIncorrects,
-                                       "maille " + std::to_string(c) + " : indice de point " +
-                                           std::to_string(j) + plage);
+                return Resultat::echec(Statut::ArgumentsIncorrects, "maille " + std::to_string(c) +
+                                                                        " : indice de point " + std::to_string(j) +
+                                                                        plage);
 
     // Every list is refilled, so that the companion lists line up with the new mesh; records and
     // cells no list refers to any more are released.
     std::vector<PointSimplex *> anciens;
-    for (auto *liste : {&ListePointsSimplex, &ListePointsSuivants, &ListePointsInitiaux,
-                        &ListePointsPrecedents})
-    {
+    for (auto *liste : {&ListePointsSimplex, &ListePointsSuivants, &ListePointsInitiaux, &ListePointsPrecedents}) {
         anciens.insert(anciens.end(), liste->begin(), liste->end());
         liste->clear();
         liste->reserve(n);
@@ -256,16 +253,14 @@ Resultat Simplex::construire(const std::vector<point3> &positions,
     ListeMaillesSuivantes.clear();
     libererOrphelins(anciens, anciennes);
 
-    for (const point3 &position : positions)
-    {
+    for (const point3 &position : positions) {
         ListePointsInitiaux.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
         ListePointsSimplex.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
         ListePointsSuivants.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
         ListePointsPrecedents.push_back(new PointSimplex(position, nullptr, nullptr, nullptr));
     }
     for (auto *liste : {&ListePointsSimplex, &ListePointsSuivants})
-        for (std::size_t i = 0; i < n; ++i)
-        {
+        for (std::size_t i = 0; i < n; ++i) {
             PointSimplex *p = (*liste)[i];
             p->Voisin1 = (*liste)[voisins[i][0]];
             p->Voisin2 = (*liste)[voisins[i][1]];
@@ -273,14 +268,12 @@ Resultat Simplex::construire(const std::vector<point3> &positions,
         }
     ListeMailles.reserve(mailles.size());
     ListeMaillesSuivantes.reserve(mailles.size());
-    for (const std::vector<int> &indices : mailles)
-    {
+    for (const std::vector<int> &indices : mailles) {
         Maille *maille = new Maille;
         Maille *suivante = new Maille;
         maille->reserve(indices.size());
         suivante->reserve(indices.size());
-        for (int j : indices)
-        {
+        for (int j : indices) {
             maille->push_back(ListePointsSimplex[j]);
             suivante->push_back(ListePointsSuivants[j]);
         }

@@ -25,8 +25,7 @@ inline float arrondiFloat(double v)
 
 /// How the refinement and conversion operations look points, cells and edges up. Both give the
 /// same answers; the scans are the reference the index maps are checked and measured against.
-enum class Recherche
-{
+enum class Recherche {
     Indexee, ///< index maps built once per operation and kept up to date (near-linear cost)
     Lineaire ///< scans of the lists
 };
@@ -40,8 +39,7 @@ public:
     /// Position (0, 0, 0), null neighbours, every other field zero.
     PointSimplex();
     /// Position and neighbours from the arguments, every other field zero.
-    PointSimplex(const point3 &position, PointSimplex *voisin1, PointSimplex *voisin2,
-                 PointSimplex *voisin3);
+    PointSimplex(const point3 &position, PointSimplex *voisin1, PointSimplex *voisin2, PointSimplex *voisin3);
     /// Copies the position and the three neighbour pointers only; the computed fields of the
     /// copy are zero. Copies are scratch values for computations over a point and its neighbours.
     PointSimplex(const PointSimplex &autre);
@@ -127,8 +125,7 @@ public:
     /// (initial, current, next and previous points; cells and companion cells), the records no
     /// list refers to any more are released and every point's geometry is computed.
     /// ArgumentsIncorrects, the mesh untouched, when the sizes differ or an index is out of range.
-    Resultat construire(const std::vector<point3> &positions,
-                        const std::vector<std::array<int, 3>> &voisins,
+    Resultat construire(const std::vector<point3> &positions, const std::vector<std::array<int, 3>> &voisins,
                         const std::vector<std::vector<int>> &mailles);
 
     // --- geometry of one point ------------------------------------------------------------------
@@ -161,14 +158,13 @@ public:
     /// One step: every point moves once under the internal, external and (when avecRetention is
     /// not 0) retention forces, all computed before any point moves. An empty or null kd-tree
     /// gives no target: the step then applies no external force.
-    void deformer(kd_tree *kd, int avecRetention, float alpha, float beta, float gamma, int rigid,
-                  bool cone);
+    void deformer(kd_tree *kd, int avecRetention, float alpha, float beta, float gamma, int rigid, bool cone);
     /// n steps of deformer with the same parameters. The progression is asked before each step:
     /// a stop leaves the steps done so far (each one leaves a whole mesh). Echec, after the step
     /// that made it, when a point's position is no longer finite (divergence); ArgumentsIncorrects
     /// for n < 0.
-    Resultat deformerPas(int n, kd_tree *kd, int avecRetention, float alpha, float beta,
-                         float gamma, int rigid, bool cone, const Progression &progression = {});
+    Resultat deformerPas(int n, kd_tree *kd, int avecRetention, float alpha, float beta, float gamma, int rigid,
+                         bool cone, const Progression &progression = {});
     /// Pull towards the neighbours' centroid raised to the height that the target angle (halfway
     /// between the point's angle and its neighbourhood's) gives; zero for a point lacking a
     /// neighbour.
@@ -275,8 +271,7 @@ public:
 
 protected:
     /// Releases the records and cells of the given lists that no list of the mesh refers to.
-    void libererOrphelins(const std::vector<PointSimplex *> &points,
-                          const std::vector<Maille *> &mailles);
+    void libererOrphelins(const std::vector<PointSimplex *> &points, const std::vector<Maille *> &mailles);
     /// The three-phase tail of a whole-mesh move: previous <- current <- next, then majParametres.
     void appliquerSuivants(int niveau);
     /// Internal force of p once the neighbourhood mean angle is known.
@@ -286,8 +281,7 @@ protected:
     std::vector<std::array<int, 3>> cacheVoisins;
     std::string raisonChargement;
     /// lire, and whether the file went to the OFF / OBJ readers.
-    Resultat lireFichier(const std::string &nomFichier, const Progression &progression,
-                         bool &versTriangles);
+    Resultat lireFichier(const std::string &nomFichier, const Progression &progression, bool &versTriangles);
     /// Checks cacheVoisins against the lists, rebuilds it when needed; false when some
     /// neighbour is null or outside ListePointsSimplex.
     bool actualiserCacheVoisins();

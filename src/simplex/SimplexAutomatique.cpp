@@ -12,8 +12,7 @@ class Execution
 public:
     Execution(Simplex &s, kd_tree *kd, const ReglagesAutomatiques &r, int &retention, const Progression &p)
         : s(s), kd(kd), r(r), retention(retention), progression(p), total(unitesAutomatiques(r))
-    {
-    }
+    {}
 
     /// One unit done under `phase`; false once the run must end.
     bool rapporter(const std::string &phase)

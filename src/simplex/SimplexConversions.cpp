@@ -17,8 +17,7 @@ std::uint64_t clePaire(int a, int b)
 {
     if (a > b)
         std::swap(a, b);
-    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) |
-           static_cast<std::uint32_t>(b);
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(a)) << 32) | static_cast<std::uint32_t>(b);
 }
 
 /// Position (0, 1 or 2) of the first corner of f that is v, -1 when none.
@@ -46,22 +45,18 @@ void classer(Arete &ar, const Face &f, int indice)
 void aretesParParcours(Maillage &m)
 {
     for (const Face &f : m.listeFaces)
-        for (const auto &ab : {std::make_pair(f.s1, f.s2), std::make_pair(f.s2, f.s3),
-                               std::make_pair(f.s1, f.s3)})
-            if (m.chercherArete(ab.first, ab.second) == -1)
-            {
+        for (const auto &ab : {std::make_pair(f.s1, f.s2), std::make_pair(f.s2, f.s3), std::make_pair(f.s1, f.s3)})
+            if (m.chercherArete(ab.first, ab.second) == -1) {
                 Arete ar;
                 ar.a1 = ab.first;
                 ar.a2 = ab.second;
                 m.listeAretes.push_back(ar);
                 ++m.nbAretes;
             }
-    for (Arete &ar : m.listeAretes)
-    {
+    for (Arete &ar : m.listeAretes) {
         int trouvees = 0;
         for (std::size_t i = 0; i < m.listeFaces.size() && trouvees < 2; ++i)
-            if (tientLes2(m.listeFaces[i], ar.a1, ar.a2))
-            {
+            if (tientLes2(m.listeFaces[i], ar.a1, ar.a2)) {
                 ++trouvees;
                 classer(ar, m.listeFaces[i], static_cast<int>(i));
             }
@@ -73,11 +68,8 @@ void aretesIndexees(Maillage &m)
     std::unordered_map<std::uint64_t, int> aretes;
     aretes.reserve(m.listeFaces.size() * 2);
     for (const Face &f : m.listeFaces)
-        for (const auto &ab : {std::make_pair(f.s1, f.s2), std::make_pair(f.s2, f.s3),
-                               std::make_pair(f.s1, f.s3)})
-            if (aretes.emplace(clePaire(ab.first, ab.second), static_cast<int>(m.listeAretes.size()))
-                    .second)
-            {
+        for (const auto &ab : {std::make_pair(f.s1, f.s2), std::make_pair(f.s2, f.s3), std::make_pair(f.s1, f.s3)})
+            if (aretes.emplace(clePaire(ab.first, ab.second), static_cast<int>(m.listeAretes.size())).second) {
                 Arete ar;
                 ar.a1 = ab.first;
                 ar.a2 = ab.second;
@@ -90,12 +82,10 @@ void aretesIndexees(Maillage &m)
     // held by every face that has that corner: those rare edges are looked up by a scan.
     std::unordered_map<std::uint64_t, std::vector<int>> faces;
     faces.reserve(aretes.size());
-    for (std::size_t i = 0; i < m.listeFaces.size(); ++i)
-    {
+    for (std::size_t i = 0; i < m.listeFaces.size(); ++i) {
         const Face &f = m.listeFaces[i];
         const int c[3] = {f.s1, f.s2, f.s3};
-        for (int u = 0; u < 3; ++u)
-        {
+        for (int u = 0; u < 3; ++u) {
             const int w = c[(u + 1) % 3];
             if (c[u] == w)
                 continue;
@@ -104,11 +94,9 @@ void aretesIndexees(Maillage &m)
                 v.push_back(static_cast<int>(i));
         }
     }
-    for (Arete &ar : m.listeAretes)
-    {
+    for (Arete &ar : m.listeAretes) {
         const std::vector<int> *tenant = nullptr;
-        if (ar.a1 == ar.a2)
-        {
+        if (ar.a1 == ar.a2) {
             // Every face with that corner, not only the degenerate ones.
             std::vector<int> toutes;
             for (std::size_t i = 0; i < m.listeFaces.size() && toutes.size() < 2; ++i)
@@ -147,8 +135,7 @@ std::array<int, 3> Simplex::voisinsFace(int i)
         return g;
     const Face &f = m.listeFaces[i];
     const int bords[3][2] = {{f.s1, f.s2}, {f.s2, f.s3}, {f.s3, f.s1}};
-    for (int k = 0; k < 3; ++k)
-    {
+    for (int k = 0; k < 3; ++k) {
         const int e = m.chercherArete(bords[k][0], bords[k][1]);
         if (e < 0)
             continue;
@@ -170,38 +157,31 @@ std::string refusConversion(const Maillage &m)
     const long nbSommets = static_cast<long>(m.listeSommets.size());
     if (faces.empty())
         return "le maillage triangulaire n'a aucune face";
-    for (std::size_t i = 0; i < faces.size(); ++i)
-    {
+    for (std::size_t i = 0; i < faces.size(); ++i) {
         const Face &f = faces[i];
         for (int s : {f.s1, f.s2, f.s3})
-            if (s < 0 || s >= nbSommets)
-            {
+            if (s < 0 || s >= nbSommets) {
                 raison << "la face " << i << " désigne le sommet " << s << " qui n'existe pas";
                 return raison.str();
             }
-        if (f.s1 == f.s2 || f.s2 == f.s3 || f.s1 == f.s3)
-        {
+        if (f.s1 == f.s2 || f.s2 == f.s3 || f.s1 == f.s3) {
             raison << "la face " << i << " a deux sommets confondus";
             return raison.str();
         }
     }
     std::unordered_map<std::uint64_t, int> parArete;
     parArete.reserve(faces.size() * 2);
-    for (const Face &f : faces)
-    {
+    for (const Face &f : faces) {
         ++parArete[clePaire(f.s1, f.s2)];
         ++parArete[clePaire(f.s2, f.s3)];
         ++parArete[clePaire(f.s3, f.s1)];
     }
-    for (const Arete &ar : m.listeAretes)
-    {
+    for (const Arete &ar : m.listeAretes) {
         const int n = parArete[clePaire(ar.a1, ar.a2)];
         if (n == 1)
-            raison << "le maillage est ouvert : l'arête " << ar.a1 << "-" << ar.a2
-                   << " n'appartient qu'à une face";
+            raison << "le maillage est ouvert : l'arête " << ar.a1 << "-" << ar.a2 << " n'appartient qu'à une face";
         else if (n > 2)
-            raison << "l'arête " << ar.a1 << "-" << ar.a2 << " est partagée par " << n
-                   << " faces";
+            raison << "l'arête " << ar.a1 << "-" << ar.a2 << " est partagée par " << n << " faces";
         else if (ar.face1 < 0 || ar.face2 < 0)
             raison << "les deux faces de l'arête " << ar.a1 << "-" << ar.a2
                    << " ne sont pas orientées de façon cohérente";
@@ -212,8 +192,7 @@ std::string refusConversion(const Maillage &m)
     for (const Face &f : faces)
         touche[f.s1] = touche[f.s2] = touche[f.s3] = true;
     for (long v = 0; v < nbSommets; ++v)
-        if (!touche[v])
-        {
+        if (!touche[v]) {
             raison << "le sommet " << v << " n'appartient à aucune face";
             return raison.str();
         }
@@ -222,8 +201,7 @@ std::string refusConversion(const Maillage &m)
 
 void refuser(const std::string &raison)
 {
-    std::cerr << "Erreur dans triangleToSimplex : " << raison
-              << " ; le maillage simplexe n'est pas modifié\n";
+    std::cerr << "Erreur dans triangleToSimplex : " << raison << " ; le maillage simplexe n'est pas modifié\n";
 }
 
 /// Edge lookups over the edge table of a triangle mesh that passed refusConversion.
@@ -238,8 +216,7 @@ public:
         for (std::size_t e = 0; e < m.listeAretes.size(); ++e)
             parPaire.emplace(clePaire(m.listeAretes[e].a1, m.listeAretes[e].a2), static_cast<int>(e));
         premiere.assign(m.listeSommets.size(), -1);
-        for (std::size_t e = m.listeAretes.size(); e-- > 0;)
-        {
+        for (std::size_t e = m.listeAretes.size(); e-- > 0;) {
             premiere[m.listeAretes[e].a1] = static_cast<int>(e);
             premiere[m.listeAretes[e].a2] = static_cast<int>(e);
         }
@@ -288,8 +265,7 @@ bool faceAutour(const Maillage &m, const Aretes &aretes, int v, std::vector<int>
     int w = depart.a1 == v ? depart.a2 : depart.a1;
     int f = depart.face1;
     cellule.assign(1, f);
-    for (std::size_t pas = 0;; ++pas)
-    {
+    for (std::size_t pas = 0;; ++pas) {
         const Face &fa = faces[f];
         const int u = fa.s1 != v && fa.s1 != w ? fa.s1 : fa.s2 != v && fa.s2 != w ? fa.s2 : fa.s3;
         const int e = aretes.arete(v, u);
@@ -318,8 +294,7 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
     Maillage &m = maillageOrigine;
     construireAretes(m);
     const std::string raison = refusConversion(m);
-    if (!raison.empty())
-    {
+    if (!raison.empty()) {
         refuser(raison);
         return Resultat::echec(Statut::Echec, "triangleToSimplex : " + raison);
     }
@@ -336,16 +311,14 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
     ::Avancement points(sousProgression(progression, 0, 0.5), "Création des points simplexes", F);
     Avancement = 0;
     std::vector<std::array<int, 3>> voisins(F);
-    for (std::size_t i = 0; i < F; ++i)
-    {
+    for (std::size_t i = 0; i < F; ++i) {
         if (!points.avancer(i))
             return Resultat::interrompu("Conversion en maillage simplexe");
         const Face &f = faces[i];
         const int ii = static_cast<int>(i);
-        voisins[i] = {{aretes.traversee(ii, f.s1, f.s2), aretes.traversee(ii, f.s2, f.s3),
-                       aretes.traversee(ii, f.s3, f.s1)}};
-        const int pourcent = static_cast<int>(100LL * static_cast<long long>(i) /
-                                              static_cast<long long>(F));
+        voisins[i] = {
+            {aretes.traversee(ii, f.s1, f.s2), aretes.traversee(ii, f.s2, f.s3), aretes.traversee(ii, f.s3, f.s1)}};
+        const int pourcent = static_cast<int>(100LL * static_cast<long long>(i) / static_cast<long long>(F));
         if (Avancement < pourcent)
             std::cout << Avancement << "%... " << std::endl;
         Avancement = pourcent;
@@ -358,15 +331,12 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
     const std::size_t V = P.size();
     ::Avancement cellules(sousProgression(progression, 0.5, 0.9), "Création des mailles simplexes", V);
     std::vector<std::vector<int>> mailles(V);
-    for (std::size_t v = 0; v < V; ++v)
-    {
+    for (std::size_t v = 0; v < V; ++v) {
         if (!cellules.avancer(v))
             return Resultat::interrompu("Conversion en maillage simplexe");
-        if (!faceAutour(m, aretes, static_cast<int>(v), mailles[v]))
-        {
+        if (!faceAutour(m, aretes, static_cast<int>(v), mailles[v])) {
             // Cannot happen on a mesh that passed the checks; never loop for ever.
-            const std::string cycle =
-                "les faces autour du sommet " + std::to_string(v) + " ne forment pas un cycle";
+            const std::string cycle = "les faces autour du sommet " + std::to_string(v) + " ne forment pas un cycle";
             refuser(cycle);
             return Resultat::echec(Statut::Echec, "triangleToSimplex : " + cycle);
         }
@@ -376,8 +346,7 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
     const Resultat construit = construire(positions, voisins, mailles);
     if (!construit)
         return construit;
-    for (std::size_t j = 0; j < ListeMailles.size(); ++j)
-    {
+    for (std::size_t j = 0; j < ListeMailles.size(); ++j) {
         // The companion cell follows its cell, so that both read alike position by position.
         Maille &cellule = *ListeMailles[j];
         const PointSimplex *premier = cellule.front();
@@ -412,8 +381,7 @@ Resultat Simplex::trianguler(const Progression &progression)
     auto indice = [&](const PointSimplex *p) { return index ? index->premier(p) : indicePoint(p); };
 
     ::Avancement avancement(progression, "Triangularisation des mailles", ListeMailles.size());
-    for (std::size_t c = 0; c < ListeMailles.size(); ++c)
-    {
+    for (std::size_t c = 0; c < ListeMailles.size(); ++c) {
         if (!avancement.avancer(c))
             return Resultat::interrompu("Triangularisation");
         const Maille *m = ListeMailles[c];
@@ -424,16 +392,14 @@ Resultat Simplex::trianguler(const Progression &progression)
         G = G / static_cast<double>(k);
         const int g = static_cast<int>(sommets.size());
         sommets.push_back(G);
-        for (std::size_t j = 0; j < k; ++j)
-        {
+        for (std::size_t j = 0; j < k; ++j) {
             Face f;
             f.s1 = g;
             f.s2 = indice((*m)[j]);
             f.s3 = indice((*m)[(j + 1) % k]);
             if (f.s2 < 0)
-                return Resultat::echec(Statut::Echec, "Triangularisation : le point " +
-                                                          std::to_string(j) + " de la maille " +
-                                                          std::to_string(c) +
+                return Resultat::echec(Statut::Echec, "Triangularisation : le point " + std::to_string(j) +
+                                                          " de la maille " + std::to_string(c) +
                                                           " n'est pas dans la liste des points");
             faces.push_back(f);
         }

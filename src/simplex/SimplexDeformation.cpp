@@ -30,7 +30,10 @@ struct Affine
 };
 
 /// g after f.
-Affine composer(const Affine &f, const Affine &g) { return {g.a * f.a, g.a * f.b + g.b}; }
+Affine composer(const Affine &f, const Affine &g)
+{
+    return {g.a * f.a, g.a * f.b + g.b};
+}
 
 /// Neighbours of q that count in the mean (those that differ from q), in order.
 int voisinsComptes(const PointSimplex &q, const PointSimplex *sortie[3])
@@ -89,10 +92,8 @@ std::vector<Affine> cheminsEnfants(const Graphe &g, int profondeur)
     std::vector<Affine> niveau(n), suivant(n);
     for (std::size_t i = 0; i < n; ++i)
         niveau[i] = premierPas(g, i); // whole visits at depth 1
-    for (int d = 2; d <= profondeur - 2; ++d)
-    {
-        for (std::size_t i = 0; i < n; ++i)
-        {
+    for (int d = 2; d <= profondeur - 2; ++d) {
+        for (std::size_t i = 0; i < n; ++i) {
             Affine f = premierPas(g, i);
             for (int e : g.enfants[i])
                 if (e >= 0)
@@ -111,37 +112,36 @@ std::vector<Affine> cheminsEnfants(const Graphe &g, int profondeur)
 
 /// The walk from q at depth `profondeur`, whose counted neighbours are the graph nodes
 /// `indices` (used only when profondeur >= 3, with `chemins` from cheminsEnfants).
-void parcourir(const PointSimplex &q, int profondeur, float &moyenne, const Graphe &g,
-               const int *indices, const std::vector<Affine> &chemins)
+void parcourir(const PointSimplex &q, int profondeur, float &moyenne, const Graphe &g, const int *indices,
+               const std::vector<Affine> &chemins)
 {
     visiteExacte(q, moyenne);
     if (profondeur - 1 < 1)
         return;
     const PointSimplex *voisins[3];
     const int k = voisinsComptes(q, voisins);
-    for (int j = 0; j < k; ++j)
-    {
-        if (profondeur - 1 == 1)
-        {
+    for (int j = 0; j < k; ++j) {
+        if (profondeur - 1 == 1) {
             visiteExacte(*voisins[j], moyenne);
             continue;
         }
         const std::size_t r = static_cast<std::size_t>(indices[j]);
         const double entree = moyenne;
-        const double x = entree == 0 ? g.somme[r] / g.nbComptes[r]
-                                     : (entree + g.somme[r]) / (g.nbComptes[r] + 1);
+        const double x = entree == 0 ? g.somme[r] / g.nbComptes[r] : (entree + g.somme[r]) / (g.nbComptes[r] + 1);
         moyenne = arrondiFloat(chemins[r].a * x + chemins[r].b);
     }
 }
 
-double norme(const point3 &p) { return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z); }
+double norme(const point3 &p)
+{
+    return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+}
 
 } // namespace
 
 void Simplex::angleMoyen(PointSimplex p, int profondeur, float &moyenne)
 {
-    if (profondeur < 3)
-    {
+    if (profondeur < 3) {
         parcourir(p, profondeur, moyenne, Graphe(), nullptr, {});
         return;
     }
@@ -154,8 +154,7 @@ void Simplex::angleMoyen(PointSimplex p, int profondeur, float &moyenne)
     const int k = voisinsComptes(p, voisins);
     auto ajouter = [&](const PointSimplex *q, int dist) {
         auto res = indice.emplace(q, static_cast<int>(g.noeuds.size()));
-        if (res.second)
-        {
+        if (res.second) {
             g.noeuds.push_back(q);
             distance.push_back(dist);
         }
@@ -164,8 +163,7 @@ void Simplex::angleMoyen(PointSimplex p, int profondeur, float &moyenne)
     int racines[3] = {-1, -1, -1};
     for (int j = 0; j < k; ++j)
         racines[j] = ajouter(voisins[j], 1);
-    for (std::size_t i = 0; i < g.noeuds.size(); ++i)
-    {
+    for (std::size_t i = 0; i < g.noeuds.size(); ++i) {
         const PointSimplex *q = g.noeuds[i];
         g.ajouterDonnees(*q);
         std::array<int, 3> enfants = {-1, -1, -1};
@@ -211,8 +209,7 @@ vector3 Simplex::forceInterne(const PointSimplex &p, int rigid)
     return forceInterneDepuisMoyenne(p, moyenne);
 }
 
-point3 Simplex::plusProcheDansCone(kd_tree *kd, point3 P, double rayon, vector3 direction,
-                                   double angle)
+point3 Simplex::plusProcheDansCone(kd_tree *kd, point3 P, double rayon, vector3 direction, double angle)
 {
     const double theta = angle * 6.283185307179586 / 180;
     point3 resultat = P;
@@ -237,8 +234,7 @@ point3 Simplex::plusProcheDansCone(kd_tree *kd, point3 P, double rayon, vector3 
     const double cosTheta = std::cos(theta);
 
     kd_result *voisinage = kd_within3(kd, P.x, P.y, P.z, R);
-    for (; voisinage && !kd_result_at_end(voisinage); kd_result_advance(voisinage))
-    {
+    for (; voisinage && !kd_result_at_end(voisinage); kd_result_advance(voisinage)) {
         double q[3];
         kd_result_point(voisinage, q);
         const vector3 v(q[0] - P.x, q[1] - P.y, q[2] - P.z);
@@ -247,8 +243,7 @@ point3 Simplex::plusProcheDansCone(kd_tree *kd, point3 P, double rayon, vector3 
         const double t = theta == 0 ? 0 : proj / cosTheta;
         const bool devant = t > dq && t > 0;
         const bool derriere = t < -dq && t < 0 && dq <= rayon;
-        if ((devant || derriere) && dq < meilleure)
-        {
+        if ((devant || derriere) && dq < meilleure) {
             resultat = point3(q[0], q[1], q[2]);
             meilleure = dq;
         }
@@ -261,31 +256,26 @@ bool Simplex::actualiserCacheVoisins()
 {
     const std::size_t n = ListePointsSimplex.size();
     bool valide = cacheVoisins.size() == n;
-    for (std::size_t i = 0; valide && i < n; ++i)
-    {
+    for (std::size_t i = 0; valide && i < n; ++i) {
         const PointSimplex *p = ListePointsSimplex[i];
         const PointSimplex *voisins[3] = {p->Voisin1, p->Voisin2, p->Voisin3};
-        for (std::size_t j = 0; j < 3 && valide; ++j)
-        {
+        for (std::size_t j = 0; j < 3 && valide; ++j) {
             const int idx = cacheVoisins[i][j];
             valide = idx >= 0 ? static_cast<std::size_t>(idx) < n &&
                                     ListePointsSimplex[static_cast<std::size_t>(idx)] == voisins[j]
                               : voisins[j] == nullptr;
         }
     }
-    if (!valide)
-    {
+    if (!valide) {
         std::unordered_map<const PointSimplex *, int> indice;
         indice.reserve(n);
         for (std::size_t i = 0; i < n; ++i)
             indice.emplace(ListePointsSimplex[i], static_cast<int>(i));
         cacheVoisins.assign(n, {-1, -1, -1});
-        for (std::size_t i = 0; i < n; ++i)
-        {
+        for (std::size_t i = 0; i < n; ++i) {
             const PointSimplex *p = ListePointsSimplex[i];
             const PointSimplex *voisins[3] = {p->Voisin1, p->Voisin2, p->Voisin3};
-            for (std::size_t j = 0; j < 3; ++j)
-            {
+            for (std::size_t j = 0; j < 3; ++j) {
                 auto it = voisins[j] ? indice.find(voisins[j]) : indice.end();
                 cacheVoisins[i][j] = it == indice.end() ? -1 : it->second;
             }
@@ -298,21 +288,18 @@ bool Simplex::actualiserCacheVoisins()
     return true;
 }
 
-void Simplex::deformer(kd_tree *kd, int avecRetention, float alpha, float beta, float gamma,
-                       int rigid, bool cone)
+void Simplex::deformer(kd_tree *kd, int avecRetention, float alpha, float beta, float gamma, int rigid, bool cone)
 {
     const std::size_t n = ListePointsSimplex.size();
 
     // Neighbourhood means for the whole step at once, from the angles at the start of the step.
     std::vector<float> moyennes;
     const bool maillageComplet = actualiserCacheVoisins();
-    if (rigid >= 3 && maillageComplet)
-    {
+    if (rigid >= 3 && maillageComplet) {
         Graphe g;
         g.noeuds.assign(ListePointsSimplex.begin(), ListePointsSimplex.end());
         g.enfants.resize(n);
-        for (std::size_t i = 0; i < n; ++i)
-        {
+        for (std::size_t i = 0; i < n; ++i) {
             const PointSimplex &p = *ListePointsSimplex[i];
             g.ajouterDonnees(p);
             std::array<int, 3> enfants = {-1, -1, -1};
@@ -325,36 +312,29 @@ void Simplex::deformer(kd_tree *kd, int avecRetention, float alpha, float beta, 
         }
         const std::vector<Affine> chemins = cheminsEnfants(g, rigid);
         moyennes.resize(n);
-        for (std::size_t i = 0; i < n; ++i)
-        {
+        for (std::size_t i = 0; i < n; ++i) {
             float m = 0;
             parcourir(*ListePointsSimplex[i], rigid, m, g, g.enfants[i].data(), chemins);
             moyennes[i] = m;
         }
     }
 
-    for (std::size_t i = 0; i < n; ++i)
-    {
+    for (std::size_t i = 0; i < n; ++i) {
         const PointSimplex &p = *ListePointsSimplex.at(i);
         const point3 P = p.Position;
 
         bool aCible = false;
         point3 cible;
-        if (!cone)
-        {
-            kd_result *res =
-                kd_closest3f(kd, arrondiFloat(P.x), arrondiFloat(P.y), arrondiFloat(P.z));
-            if (res && !kd_result_at_end(res))
-            {
+        if (!cone) {
+            kd_result *res = kd_closest3f(kd, arrondiFloat(P.x), arrondiFloat(P.y), arrondiFloat(P.z));
+            if (res && !kd_result_at_end(res)) {
                 double pos[3];
                 kd_result_point(res, pos);
                 cible = point3(arrondiFloat(pos[0]), arrondiFloat(pos[1]), arrondiFloat(pos[2]));
                 aCible = true;
             }
             kd_result_release(res);
-        }
-        else
-        {
+        } else {
             cible = plusProcheDansCone(kd, P, RayonCone, p.Ni, AngleCone);
             aCible = true;
         }
@@ -370,13 +350,10 @@ void Simplex::deformer(kd_tree *kd, int avecRetention, float alpha, float beta, 
             fInt = forceInterne(p, rigid);
 
         point3 &S = ListePointsSuivants.at(i)->Position;
-        if (avecRetention == 0)
-        {
+        if (avecRetention == 0) {
             S = point3((alpha * fInt.x + P.x) + beta * fExt.x, (alpha * fInt.y + P.y) + beta * fExt.y,
                        (alpha * fInt.z + P.z) + beta * fExt.z);
-        }
-        else
-        {
+        } else {
             const point3 &Q = ListePointsPrecedents.at(i)->Position;
             S = point3(((P.x + gamma * (P.x - Q.x)) + alpha * fInt.x) + beta * fExt.x,
                        ((P.y + gamma * (P.y - Q.y)) + alpha * fInt.y) + beta * fExt.y,
@@ -387,24 +364,21 @@ void Simplex::deformer(kd_tree *kd, int avecRetention, float alpha, float beta, 
     appliquerSuivants(0);
 }
 
-Resultat Simplex::deformerPas(int n, kd_tree *kd, int avecRetention, float alpha, float beta,
-                              float gamma, int rigid, bool cone, const Progression &progression)
+Resultat Simplex::deformerPas(int n, kd_tree *kd, int avecRetention, float alpha, float beta, float gamma, int rigid,
+                              bool cone, const Progression &progression)
 {
     if (n < 0)
         return Resultat::echec(Statut::ArgumentsIncorrects,
                                "nombre de pas de déformation négatif : " + std::to_string(n));
-    for (int pas = 0; pas < n; ++pas)
-    {
+    for (int pas = 0; pas < n; ++pas) {
         if (progression && !progression(double(pas) / n, "Déformation"))
             return Resultat::interrompu("Déformation");
         deformer(kd, avecRetention, alpha, beta, gamma, rigid, cone);
-        for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
-        {
+        for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i) {
             const point3 &p = ListePointsSimplex[i]->Position;
             if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-                return Resultat::echec(Statut::Echec, "déformation divergente : au pas " +
-                                                          std::to_string(pas + 1) + ", le point " +
-                                                          std::to_string(i) +
+                return Resultat::echec(Statut::Echec, "déformation divergente : au pas " + std::to_string(pas + 1) +
+                                                          ", le point " + std::to_string(i) +
                                                           " n'a plus de position finie");
         }
     }

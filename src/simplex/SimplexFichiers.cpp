@@ -47,10 +47,7 @@ public:
     }
 
 private:
-    static bool blanc(char c)
-    {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-    }
+    static bool blanc(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
     bool jeton(const char *&d, const char *&f)
     {
@@ -83,8 +80,8 @@ struct ContenuSMM
 /// Parses and validates the text after the header line; on failure returns false with the
 /// reason and leaves `faute` where the reading stopped. Asks the progression once in a while
 /// (points, then cells); false with `interrompu` set when it says stop.
-bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::string &raison,
-             const char *&faute, const Progression &progression, bool &interrompu)
+bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::string &raison, const char *&faute,
+             const Progression &progression, bool &interrompu)
 {
     LecteurNombres lecteur(debut, fin);
     auto refuser = [&](std::string r) {
@@ -102,31 +99,27 @@ bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::strin
     const std::size_t attendus = std::min<std::size_t>(static_cast<std::size_t>(n), plafond);
     contenu.positions.reserve(attendus);
     contenu.voisins.reserve(attendus);
-    ::Avancement avancement(progression, "Lecture du maillage simplexe",
-                            static_cast<std::size_t>(n + m));
-    for (long long i = 0; i < n; ++i)
-    {
+    ::Avancement avancement(progression, "Lecture du maillage simplexe", static_cast<std::size_t>(n + m));
+    for (long long i = 0; i < n; ++i) {
         if (!avancement.avancer(static_cast<std::size_t>(i)))
             return !(interrompu = true);
         float x, y, z;
         long long j[3];
-        if (!lecteur.lireFloat(x) || !lecteur.lireFloat(y) || !lecteur.lireFloat(z) ||
-            !lecteur.lireEntier(j[0]) || !lecteur.lireEntier(j[1]) || !lecteur.lireEntier(j[2]))
+        if (!lecteur.lireFloat(x) || !lecteur.lireFloat(y) || !lecteur.lireFloat(z) || !lecteur.lireEntier(j[0]) ||
+            !lecteur.lireEntier(j[1]) || !lecteur.lireEntier(j[2]))
             return refuser("point " + std::to_string(i) + " incomplet ou illisible");
         std::array<int, 3> voisins;
-        for (int k = 0; k < 3; ++k)
-        {
+        for (int k = 0; k < 3; ++k) {
             if (j[k] < 0 || j[k] >= n)
-                return refuser("point " + std::to_string(i) + " : indice de voisin " +
-                               std::to_string(j[k]) + " hors de 0.." + std::to_string(n - 1));
+                return refuser("point " + std::to_string(i) + " : indice de voisin " + std::to_string(j[k]) +
+                               " hors de 0.." + std::to_string(n - 1));
             voisins[k] = static_cast<int>(j[k]);
         }
         contenu.positions.emplace_back(x, y, z);
         contenu.voisins.push_back(voisins);
     }
     contenu.mailles.reserve(std::min<std::size_t>(static_cast<std::size_t>(m), plafond));
-    for (long long c = 0; c < m; ++c)
-    {
+    for (long long c = 0; c < m; ++c) {
         if (!avancement.avancer(static_cast<std::size_t>(n + c)))
             return !(interrompu = true);
         long long k = 0;
@@ -134,14 +127,13 @@ bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::strin
             return refuser("maille " + std::to_string(c) + " : taille illisible ou négative");
         std::vector<int> maille;
         maille.reserve(std::min<std::size_t>(static_cast<std::size_t>(k), plafond));
-        for (long long e = 0; e < k; ++e)
-        {
+        for (long long e = 0; e < k; ++e) {
             long long idx = 0;
             if (!lecteur.lireEntier(idx))
                 return refuser("maille " + std::to_string(c) + " incomplète ou illisible");
             if (idx < 0 || idx >= n)
-                return refuser("maille " + std::to_string(c) + " : indice de point " +
-                               std::to_string(idx) + " hors de 0.." + std::to_string(n - 1));
+                return refuser("maille " + std::to_string(c) + " : indice de point " + std::to_string(idx) +
+                               " hors de 0.." + std::to_string(n - 1));
             maille.push_back(static_cast<int>(idx));
         }
         contenu.mailles.push_back(std::move(maille));
@@ -163,8 +155,7 @@ std::string lireTout(const std::string &nomFichier)
 /// Line number (from 1) of position `ici` in the text.
 std::size_t ligneDe(const std::string &texte, const char *ici)
 {
-    return 1 + static_cast<std::size_t>(
-                   std::count(texte.data(), std::min(ici, texte.data() + texte.size()), '\n'));
+    return 1 + static_cast<std::size_t>(std::count(texte.data(), std::min(ici, texte.data() + texte.size()), '\n'));
 }
 
 bool finitPar(const std::string &nom, const char *suffixe)
@@ -188,8 +179,8 @@ struct HacheEgalite
         std::hash<double> hd;
         // + 0.0 folds -0 onto 0, which compare equal.
         std::size_t h = hp(c.p->Voisin1);
-        for (std::size_t v : {hp(c.p->Voisin2), hp(c.p->Voisin3), hd(c.p->Position.x + 0.0),
-                              hd(c.p->Position.y + 0.0), hd(c.p->Position.z + 0.0)})
+        for (std::size_t v : {hp(c.p->Voisin2), hp(c.p->Voisin3), hd(c.p->Position.x + 0.0), hd(c.p->Position.y + 0.0),
+                              hd(c.p->Position.z + 0.0)})
             h = h * 1000003u ^ v;
         return h;
     }
@@ -211,16 +202,14 @@ Resultat Simplex::lire(const std::string &nomFichier, const Progression &progres
     return lireFichier(nomFichier, progression, versTriangles);
 }
 
-Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &progression,
-                              bool &versTriangles)
+Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &progression, bool &versTriangles)
 {
     std::cout << "Simplex::charger :  " << nomFichier << std::endl;
     raisonChargement.clear();
     auto illisible = [&](const std::string &raison, std::size_t ligne = 0) {
         raisonChargement = raison;
         return Resultat::echec(Statut::MaillageIllisible,
-                               nomFichier + (ligne ? ", ligne " + std::to_string(ligne) : "") +
-                                   " : " + raison);
+                               nomFichier + (ligne ? ", ligne " + std::to_string(ligne) : "") + " : " + raison);
     };
     auto versLecteurTriangles = [&](bool lu) {
         versTriangles = true;
@@ -235,16 +224,14 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     const std::string texte = lireTout(nomFichier);
     const std::size_t finLigne = std::min(texte.find('\n'), texte.size());
     const std::string entete = texte.substr(0, std::min<std::size_t>(finLigne, 99));
-    if (entete.empty())
-    {
+    if (entete.empty()) {
         std::cerr << "Problème au chargement du fichier" << std::endl;
         return illisible("fichier absent, illisible ou vide");
     }
     const bool off = entete.compare(0, 3, "OFF") == 0;
     const bool smm = entete.compare(0, 3, "SMM") == 0;
     const bool sm = entete.compare(0, 2, "SM") == 0;
-    if (!off && !sm)
-    {
+    if (!off && !sm) {
         std::cerr << "Simplex::charger : Format incorrect" << std::endl;
         std::cout << "Format incorrect" << std::endl;
         return illisible("format incorrect (la première ligne doit commencer par OFF, SM ou SMM)", 1);
@@ -259,13 +246,11 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     std::string raison;
     const char *faute = debut;
     bool interrompu = false;
-    if (!lireSMM(debut, texte.data() + texte.size(), contenu, raison, faute, progression,
-                 interrompu))
-    {
+    if (!lireSMM(debut, texte.data() + texte.size(), contenu, raison, faute, progression, interrompu)) {
         if (interrompu)
             return Resultat::interrompu("Lecture de " + nomFichier);
-        std::cerr << "Simplex::charger : fichier SMM refusé (" << raison
-                  << "), le maillage reste inchangé" << std::endl;
+        std::cerr << "Simplex::charger : fichier SMM refusé (" << raison << "), le maillage reste inchangé"
+                  << std::endl;
         return illisible(raison, ligneDe(texte, faute));
     }
     const Resultat construit = construire(contenu.positions, contenu.voisins, contenu.mailles);
@@ -282,15 +267,13 @@ bool Simplex::exporter(const std::string &nomFichier, int format)
 Resultat Simplex::ecrire(const std::string &nomFichier, int format)
 {
     std::ofstream fichier(nomFichier, std::ios::out | std::ios::trunc | std::ios::binary);
-    if (!fichier)
-    {
+    if (!fichier) {
         std::cerr << "Dans exporter creation impossible !" << std::endl;
         return Resultat::echec(Statut::SortieImpossible, nomFichier + " : création impossible");
     }
     if (format != 1 && format != 2)
         return Resultat::echec(Statut::ArgumentsIncorrects,
-                               nomFichier + " : format " + std::to_string(format) +
-                                   " inconnu (1 SM, 2 SMM)");
+                               nomFichier + " : format " + std::to_string(format) + " inconnu (1 SM, 2 SMM)");
 
     // Index of the first record equal to a given one, as the format asks (-1 when none).
     std::unordered_map<CleEgalite, int, HacheEgalite> premier;
@@ -310,12 +293,10 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format)
     else
         sortie << "SMM\n" << ListePointsSimplex.size() << " " << ListeMailles.size() << "\n";
     for (const PointSimplex *p : ListePointsSimplex)
-        sortie << p->Position.x << " " << p->Position.y << " " << p->Position.z << " "
-               << indice(p->Voisin1) << " " << indice(p->Voisin2) << " " << indice(p->Voisin3)
-               << "\n";
+        sortie << p->Position.x << " " << p->Position.y << " " << p->Position.z << " " << indice(p->Voisin1) << " "
+               << indice(p->Voisin2) << " " << indice(p->Voisin3) << "\n";
     if (format == 2)
-        for (const Maille *maille : ListeMailles)
-        {
+        for (const Maille *maille : ListeMailles) {
             sortie << maille->size() << " ";
             for (const PointSimplex *p : *maille)
                 sortie << indice(p) << " ";
@@ -325,8 +306,7 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format)
     const std::string texte = sortie.str();
     fichier.write(texte.data(), static_cast<std::streamsize>(texte.size()));
     fichier.close();
-    if (!fichier)
-    {
+    if (!fichier) {
         std::cerr << "Dans exporter ecriture impossible !" << std::endl;
         return Resultat::echec(Statut::SortieImpossible, nomFichier + " : écriture impossible");
     }

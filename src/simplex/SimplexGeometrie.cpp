@@ -11,7 +11,10 @@ namespace {
 
 const double PI = 3.141592653589793;
 
-float versFloat(double v) { return arrondiFloat(v); }
+float versFloat(double v)
+{
+    return arrondiFloat(v);
+}
 
 /// b - a with each coordinate rounded to float.
 vector3 differenceFloat(const point3 &a, const point3 &b)
@@ -26,14 +29,16 @@ vector3 produitVectorielFloat(const vector3 &u, const vector3 &v)
     return vector3(versFloat(w.x), versFloat(w.y), versFloat(w.z));
 }
 
-double distance(const point3 &a, const point3 &b) { return vector3(a, b).norme(); }
+double distance(const point3 &a, const point3 &b)
+{
+    return vector3(a, b).norme();
+}
 
 } // namespace
 
 vector3 Simplex::calculeNormaleNi(PointSimplex &p)
 {
-    if (!p.aSesVoisins())
-    {
+    if (!p.aSesVoisins()) {
         p.Ni = vector3();
         return p.Ni;
     }
@@ -42,8 +47,7 @@ vector3 Simplex::calculeNormaleNi(PointSimplex &p)
     const vector3 v = differenceFloat(v1, p.Voisin3->Position);
     const vector3 n = produitVectorielFloat(u, v);
     double longueur = std::sqrt(n * n);
-    if (longueur == 0)
-    {
+    if (longueur == 0) {
         std::cerr << "Erreur : La norme = 0 dans la fonction calculeNormaleNi de la classe Simplexe. "
                      "Ceci est le dernier avertissement de ce type."
                   << std::endl;
@@ -94,9 +98,7 @@ void Simplex::calculEpsilon(PointSimplex &p)
     const point3 g(p.Epsilon1 * v1.x + p.Epsilon2 * v2.x + p.Epsilon3 * v3.x,
                    p.Epsilon1 * v1.y + p.Epsilon2 * v2.y + p.Epsilon3 * v3.y,
                    p.Epsilon1 * v1.z + p.Epsilon2 * v2.z + p.Epsilon3 * v3.z);
-    if (std::fabs(g.x - f.x) > 0.0001 || std::fabs(g.y - f.y) > 0.0001 ||
-        std::fabs(g.z - f.z) > 0.0001)
-    {
+    if (std::fabs(g.x - f.x) > 0.0001 || std::fabs(g.y - f.y) > 0.0001 || std::fabs(g.z - f.z) > 0.0001) {
         std::cout << "Erreur dans le calcul d'epsilon" << std::endl;
         std::cout << f.x << " " << f.y << " " << f.z << std::endl;
         std::cout << g.x << " " << g.y << " " << g.z << std::endl;
@@ -112,8 +114,7 @@ float Simplex::sinusAngle(point3 A, point3 B, point3 C)
     const float nw = versFloat((u ^ v).norme());
     const float produit = nu * nv;
     if (produit == 0)
-        std::cout << "Error ! Norm is null fo the sinus of the angle " << A << "/" << B << "/" << C
-                  << std::endl;
+        std::cout << "Error ! Norm is null fo the sinus of the angle " << A << "/" << B << "/" << C << std::endl;
     return nw / produit;
 }
 
@@ -126,8 +127,7 @@ float Simplex::cosinusAngle(point3 A, point3 B, point3 C)
     const float scalaire = versFloat(u * v);
     const float produit = nu * nv;
     if (produit == 0)
-        std::cout << "Error ! Norm is null fo the cosinus of the angle " << A << "/" << B << "/" << C
-                  << std::endl;
+        std::cout << "Error ! Norm is null fo the cosinus of the angle " << A << "/" << B << "/" << C << std::endl;
     return scalaire / produit;
 }
 
@@ -143,8 +143,7 @@ point3 Simplex::centreCercleCirconscrit(point3 A, point3 B, point3 C)
     const float wA = versFloat(sA / somme);
     const float wB = versFloat(sB / somme);
     const float wC = versFloat(sC / somme);
-    return point3(versFloat(wA * A.x + wB * B.x + wC * C.x),
-                  versFloat(wA * A.y + wB * B.y + wC * C.y),
+    return point3(versFloat(wA * A.x + wB * B.x + wC * C.x), versFloat(wA * A.y + wB * B.y + wC * C.y),
                   versFloat(wA * A.z + wB * B.z + wC * C.z));
 }
 
@@ -153,9 +152,7 @@ float Simplex::rayonCercleCirconscrit(const PointSimplex &p)
     const float r1 = versFloat(distance(p.CentreCercle, p.Voisin1->Position));
     const float r2 = versFloat(distance(p.CentreCercle, p.Voisin2->Position));
     const float r3 = versFloat(distance(p.CentreCercle, p.Voisin3->Position));
-    if (!(std::fabs(r1 - r2) <= 0.0001f && std::fabs(r1 - r3) <= 0.0001f &&
-          std::fabs(r2 - r3) <= 0.0001f))
-    {
+    if (!(std::fabs(r1 - r2) <= 0.0001f && std::fabs(r1 - r3) <= 0.0001f && std::fabs(r2 - r3) <= 0.0001f)) {
         std::cout << "Erreur dans le calcul du rayon du cercle circonscrit" << std::endl;
         std::cout << "Rayon : " << r1 << " " << r2 << " " << r3 << std::endl;
     }
@@ -169,8 +166,7 @@ float Simplex::CalculParametre_L(float r, float d, float phi)
     const double rr = static_cast<double>(r) * r;
     const double a = rr - static_cast<double>(d) * d;
     const double racine = a * t * t + rr;
-    if (racine < 0)
-    {
+    if (racine < 0) {
         std::cout << "Erreur dans CalculParametre_L, racine < 0" << std::endl;
         return 0;
     }
@@ -209,8 +205,7 @@ int Simplex::calculAngleSimplexe(PointSimplex &p)
 
     if (drapeau == 0)
         std::cout << "Error in L computation : L = " << L << " Lpos = " << lPos << " Lneg = " << lNeg
-                  << " Ni.x = " << p.Ni.x << " Ni.y = " << p.Ni.y << " Ni.z = " << p.Ni.z
-                  << std::endl;
+                  << " Ni.x = " << p.Ni.x << " Ni.y = " << p.Ni.y << " Ni.z = " << p.Ni.z << std::endl;
     else if (drapeau == -1)
         p.Phi = versFloat(p.Phi <= 0 ? p.Phi + PI : p.Phi - PI);
     return drapeau;
@@ -219,24 +214,19 @@ int Simplex::calculAngleSimplexe(PointSimplex &p)
 void Simplex::majParametres(int i, int niveau)
 {
     PointSimplex *p = ListePointsSimplex.at(static_cast<std::size_t>(i));
-    if (p->aSesVoisins())
-    {
-        if (niveau < 1)
-        {
+    if (p->aSesVoisins()) {
+        if (niveau < 1) {
             PointSimplex copie(*p);
             p->Ni = calculeNormaleNi(copie);
         }
-        p->CentreCercle =
-            centreCercleCirconscrit(p->Voisin1->Position, p->Voisin2->Position, p->Voisin3->Position);
+        p->CentreCercle = centreCercleCirconscrit(p->Voisin1->Position, p->Voisin2->Position, p->Voisin3->Position);
         if (niveau < 2)
             p->Rayon = rayonCercleCirconscrit(*p);
         calculEpsilon(*p);
         calculAngleSimplexe(*p);
         p->CosPhi = std::cos(p->Phi);
         p->SinPhi = std::sin(p->Phi);
-    }
-    else
-    {
+    } else {
         std::cout << "probleme de voisin" << std::endl;
         p->Ni = vector3();
         p->CentreCercle = point3();
@@ -249,20 +239,16 @@ void Simplex::majParametres(int i, int niveau)
 void Simplex::initialiserParametres()
 {
     std::cout << "Initialisation paramètres" << std::endl;
-    for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
-    {
+    for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i) {
         PointSimplex *p = ListePointsSimplex[i];
-        if (!p->aSesVoisins())
-        {
+        if (!p->aSesVoisins()) {
             std::cout << "erreur de voisin" << std::endl;
             p->Ni = vector3();
             p->CentreCercle = point3();
             p->Rayon = 0;
             p->CosPhi = p->SinPhi = 0;
             p->Epsilon1 = p->Epsilon2 = 0;
-        }
-        else
-        {
+        } else {
             majParametres(static_cast<int>(i), 0);
         }
     }

@@ -14,14 +14,12 @@ namespace raffinage {
 
 void Indices::inserer(int i)
 {
-    if (deborde.empty())
-    {
+    if (deborde.empty()) {
         int *fin = t + n;
         int *pos = std::lower_bound(t, fin, i);
         if (pos != fin && *pos == i)
             return;
-        if (n < 4)
-        {
+        if (n < 4) {
             std::copy_backward(pos, fin, fin + 1);
             *pos = i;
             ++n;
@@ -37,12 +35,10 @@ void Indices::inserer(int i)
 
 void Indices::enlever(int i)
 {
-    if (deborde.empty())
-    {
+    if (deborde.empty()) {
         int *fin = t + n;
         int *pos = std::lower_bound(t, fin, i);
-        if (pos != fin && *pos == i)
-        {
+        if (pos != fin && *pos == i) {
             std::copy(pos + 1, fin, pos);
             --n;
         }
@@ -58,16 +54,14 @@ void Indices::enlever(int i)
 bool IndexContenu::indexable(const PointSimplex *p)
 {
     // A coordinate that is not a number makes == false against every record, itself included.
-    return p && !std::isnan(p->Position.x) && !std::isnan(p->Position.y) &&
-           !std::isnan(p->Position.z);
+    return p && !std::isnan(p->Position.x) && !std::isnan(p->Position.y) && !std::isnan(p->Position.z);
 }
 
 IndexContenu::Cle IndexContenu::cle(const PointSimplex *p)
 {
     // -0 and +0 compare equal: give them one key.
     auto net = [](double v) { return v == 0 ? 0.0 : v; };
-    return Cle{net(p->Position.x), net(p->Position.y), net(p->Position.z),
-               p->Voisin1,         p->Voisin2,         p->Voisin3};
+    return Cle{net(p->Position.x), net(p->Position.y), net(p->Position.z), p->Voisin1, p->Voisin2, p->Voisin3};
 }
 
 std::size_t IndexContenu::HachageCle::operator()(const Cle &c) const
@@ -174,15 +168,12 @@ void IndexMailles::ajouterMaille(const Maille &maille, int indice)
         parPoint[p].inserer(indice);
 }
 
-void IndexMailles::actualiser(const Maille &maille, int indice,
-                              const std::vector<PointSimplex *> &concernes)
+void IndexMailles::actualiser(const Maille &maille, int indice, const std::vector<PointSimplex *> &concernes)
 {
-    for (const PointSimplex *p : concernes)
-    {
+    for (const PointSimplex *p : concernes) {
         if (std::find(maille.begin(), maille.end(), p) != maille.end())
             parPoint[p].inserer(indice);
-        else
-        {
+        else {
             auto it = parPoint.find(p);
             if (it != parPoint.end())
                 it->second.enlever(indice);
@@ -231,8 +222,8 @@ void remplacerVoisin(PointSimplex *q, const PointSimplex *ancien, PointSimplex *
         q->Voisin3 = nouveau;
 }
 
-EditionMaille modifierMaille(Simplex &s, Maille &maille, PointSimplex *P, PointSimplex *N1,
-                             PointSimplex *N2, PointSimplex *N3, PointSimplex *A, PointSimplex *B)
+EditionMaille modifierMaille(Simplex &s, Maille &maille, PointSimplex *P, PointSimplex *N1, PointSimplex *N2,
+                             PointSimplex *N3, PointSimplex *A, PointSimplex *B)
 {
     const int m = static_cast<int>(maille.size());
     const int iP = s.indiceDansMaille(P, maille);
@@ -242,10 +233,8 @@ EditionMaille modifierMaille(Simplex &s, Maille &maille, PointSimplex *P, PointS
     auto mod = [m](int v) { return ((v % m) + m) % m; };
     auto inserer = [&maille](int q, PointSimplex *x) { maille.insert(maille.begin() + q, x); };
 
-    if (i3 != -1)
-    {
-        if (i1 != -1)
-        {
+    if (i3 != -1) {
+        if (i1 != -1) {
             if (i1 == mod(iP - 1))
                 inserer(iP, A);
             else if (i1 == mod(iP + 1))
@@ -266,15 +255,13 @@ EditionMaille modifierMaille(Simplex &s, Maille &maille, PointSimplex *P, PointS
     }
     if (i1 == -1 || i2 == -1)
         return EditionMaille::AucunVoisin;
-    if (i2 == mod(i1 + 2) && iP == mod(i1 + 1))
-    {
+    if (i2 == mod(i1 + 2) && iP == mod(i1 + 1)) {
         maille.erase(maille.begin() + iP);
         inserer(iP, B);
         inserer(iP, A);
         return EditionMaille::Faite;
     }
-    if (i1 == mod(i2 + 2) && iP == mod(i2 + 1))
-    {
+    if (i1 == mod(i2 + 2) && iP == mod(i2 + 1)) {
         maille.erase(maille.begin() + iP);
         inserer(iP, A);
         inserer(iP, B);
@@ -286,8 +273,7 @@ EditionMaille modifierMaille(Simplex &s, Maille &maille, PointSimplex *P, PointS
 std::string messageEdition(EditionMaille e, const char *operation)
 {
     const std::string op(operation);
-    switch (e)
-    {
+    switch (e) {
     case EditionMaille::NonConsecutifs:
         return "Erreur dans la modification d'une maille (" + op +
                "):\nle point simplex courant et son voisin présent dans la maille ne sont pas "

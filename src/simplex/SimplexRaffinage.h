@@ -100,8 +100,8 @@ private:
 /// Optional maps kept up to date across a sequence of refinements (null: scans).
 struct Index
 {
-    IndexContenu *points = nullptr;          ///< over ListePointsSimplex
-    IndexMailles *mailles = nullptr;         ///< over ListeMailles
+    IndexContenu *points = nullptr;           ///< over ListePointsSimplex
+    IndexMailles *mailles = nullptr;          ///< over ListeMailles
     IndexMailles *maillesSuivantes = nullptr; ///< over ListeMaillesSuivantes
 };
 
@@ -134,17 +134,10 @@ inline void retenir(Resultat &premier, const Resultat &r)
 }
 
 /// Outcome of the edit of one cell around a split point.
-enum class EditionMaille
-{
-    Faite,
-    NonConsecutifs,
-    UnSeulVoisin,
-    AucunVoisin,
-    OrdreIncoherent
-};
+enum class EditionMaille { Faite, NonConsecutifs, UnSeulVoisin, AucunVoisin, OrdreIncoherent };
 /// Edits a cell holding P at position iP for the split of P into P, A, B (neighbours N1, N2, N3).
-EditionMaille modifierMaille(Simplex &s, Maille &maille, PointSimplex *P, PointSimplex *N1,
-                             PointSimplex *N2, PointSimplex *N3, PointSimplex *A, PointSimplex *B);
+EditionMaille modifierMaille(Simplex &s, Maille &maille, PointSimplex *P, PointSimplex *N1, PointSimplex *N2,
+                             PointSimplex *N3, PointSimplex *A, PointSimplex *B);
 /// The console text of a failed edit; `operation` names the refinement in the text.
 std::string messageEdition(EditionMaille e, const char *operation);
 /// A console text on one line (its line ends become spaces, the last one dropped).

@@ -11,8 +11,7 @@ namespace raffinage {
 
 namespace {
 
-const char *const messageIndiceT22 =
-    "Erreur dans RaffinageT22 : L'indice passé en paramètre est incohérent\n";
+const char *const messageIndiceT22 = "Erreur dans RaffinageT22 : L'indice passé en paramètre est incohérent\n";
 
 point3 milieu(const PointSimplex *p, const PointSimplex *q)
 {
@@ -34,9 +33,8 @@ bool tient(const Maille &m, const PointSimplex *p)
 /// The two cells across the cut edges a-b and e-f: walking the cells from the first, a cell other
 /// than D holding a and b is the first, otherwise one holding e and f is the second, until two
 /// have been found. -1 for a cell not found.
-void voisines(const std::vector<Maille *> &liste, const Maille *D, const IndexMailles *index,
-              const PointSimplex *a, const PointSimplex *b, const PointSimplex *e,
-              const PointSimplex *f, int &F1, int &F2)
+void voisines(const std::vector<Maille *> &liste, const Maille *D, const IndexMailles *index, const PointSimplex *a,
+              const PointSimplex *b, const PointSimplex *e, const PointSimplex *f, int &F1, int &F2)
 {
     F1 = F2 = -1;
     int trouvees = 0;
@@ -44,19 +42,15 @@ void voisines(const std::vector<Maille *> &liste, const Maille *D, const IndexMa
         const Maille *m = liste[j];
         if (m == D)
             return;
-        if (tient(*m, a) && tient(*m, b))
-        {
+        if (tient(*m, a) && tient(*m, b)) {
             F1 = static_cast<int>(j);
             ++trouvees;
-        }
-        else if (tient(*m, e) && tient(*m, f))
-        {
+        } else if (tient(*m, e) && tient(*m, f)) {
             F2 = static_cast<int>(j);
             ++trouvees;
         }
     };
-    if (!index)
-    {
+    if (!index) {
         for (std::size_t j = 0; j < liste.size() && trouvees < 2; ++j)
             examiner(j);
         return;
@@ -93,16 +87,14 @@ Maille *couper(Maille &D, std::size_t i1, std::size_t i2, PointSimplex *X1, Poin
 {
     const std::size_t k = D.size();
     Maille *autre = new Maille{X2};
-    for (std::size_t j = (i2 + 1) % k;; j = (j + 1) % k)
-    {
+    for (std::size_t j = (i2 + 1) % k;; j = (j + 1) % k) {
         autre->push_back(D[j]);
         if (j == i1)
             break;
     }
     autre->push_back(X1);
     Maille moitie{X1};
-    moitie.insert(moitie.end(), D.begin() + static_cast<long>(i1) + 1,
-                  D.begin() + static_cast<long>(i2) + 1);
+    moitie.insert(moitie.end(), D.begin() + static_cast<long>(i1) + 1, D.begin() + static_cast<long>(i2) + 1);
     moitie.push_back(X2);
     D.swap(moitie);
     return autre;
@@ -123,15 +115,13 @@ struct Coupe
 Resultat refus(unsigned int c, const std::string &pourquoi)
 {
     std::cerr << messageIndiceT22;
-    return Resultat::echec(Statut::Echec,
-                           "RaffinageT22 : maille " + std::to_string(c) + " : " + pourquoi);
+    return Resultat::echec(Statut::Echec, "RaffinageT22 : maille " + std::to_string(c) + " : " + pourquoi);
 }
 
 /// Checks that cell c can be cut and picks its two edges; nothing is changed.
 Resultat choisirCoupe(Simplex &s, unsigned int c, const Index &index, Coupe &coupe)
 {
-    if (c >= s.ListeMailles.size())
-    {
+    if (c >= s.ListeMailles.size()) {
         std::cerr << messageIndiceT22;
         return Resultat::echec(Statut::ArgumentsIncorrects,
                                "RaffinageT22 : indice de maille " + std::to_string(c) + " hors de 0.." +
@@ -143,8 +133,7 @@ Resultat choisirCoupe(Simplex &s, unsigned int c, const Index &index, Coupe &cou
     if (k < 3)
         return refus(c, std::to_string(k) + " points, trop peu pour la couper");
     if (DS.size() != k)
-        return refus(c, "sa maille suivante a " + std::to_string(DS.size()) + " points pour " +
-                            std::to_string(k));
+        return refus(c, "sa maille suivante a " + std::to_string(DS.size()) + " points pour " + std::to_string(k));
     coupe.c = c;
     coupe.i1 = k / 2 - 1;
     coupe.i2 = 2 * (k / 2) - 1;
@@ -153,9 +142,7 @@ Resultat choisirCoupe(Simplex &s, unsigned int c, const Index &index, Coupe &cou
     coupe.aS = DS[coupe.i1], coupe.bS = DS[coupe.i1 + 1], coupe.eS = DS[coupe.i2];
     coupe.fS = DS[(coupe.i2 + 1) % k];
 
-    auto indice = [&](const PointSimplex *p) {
-        return index.points ? index.points->premier(p) : s.indicePoint(p);
-    };
+    auto indice = [&](const PointSimplex *p) { return index.points ? index.points->premier(p) : s.indicePoint(p); };
     const int j[4] = {indice(coupe.a), indice(coupe.b), indice(coupe.e), indice(coupe.f)};
     const long nbPrecedents = static_cast<long>(s.ListePointsPrecedents.size());
     for (int q : j)
@@ -210,8 +197,7 @@ void creerMilieux(Simplex &s, Coupe &k, const Index &index)
     remplacerVoisin(k.Pb, k.Pa, Y1);
     remplacerVoisin(k.Pe, k.Pf, Y2);
     remplacerVoisin(k.Pf, k.Pe, Y2);
-    if (index.points)
-    {
+    if (index.points) {
         for (PointSimplex *p : relies)
             index.points->remettre(p);
         index.points->ajouter(k.X1, static_cast<int>(n));
@@ -225,10 +211,8 @@ Resultat trouverVoisines(Simplex &s, const Coupe &k, const Index &index, int F[4
     const Maille *D = s.ListeMailles[k.c], *DS = s.ListeMaillesSuivantes[k.c];
     voisines(s.ListeMailles, D, index.mailles, k.a, k.b, k.e, k.f, F[0], F[1]);
     const char *compagnon = "";
-    if (F[0] >= 0 && F[1] >= 0)
-    {
-        voisines(s.ListeMaillesSuivantes, DS, index.maillesSuivantes, k.aS, k.bS, k.eS, k.fS, F[2],
-                 F[3]);
+    if (F[0] >= 0 && F[1] >= 0) {
+        voisines(s.ListeMaillesSuivantes, DS, index.maillesSuivantes, k.aS, k.bS, k.eS, k.fS, F[2], F[3]);
         compagnon = " - C";
         if (F[2] >= 0 && F[3] >= 0)
             return Resultat::succes();
@@ -238,8 +222,8 @@ Resultat trouverVoisines(Simplex &s, const Coupe &k, const Index &index, int F[4
                              : G1 < 0         ? "la première maille voisine n'a pas été trouvée"
                                               : "la seconde maille voisine n'a pas été trouvée";
     std::cerr << "Erreur dans RaffinageT22 : " << quoi << compagnon << "\n";
-    return Resultat::echec(Statut::Echec, "RaffinageT22 : maille " + std::to_string(k.c) + " : " +
-                                              quoi + (*compagnon ? " (maillage suivant)" : ""));
+    return Resultat::echec(Statut::Echec, "RaffinageT22 : maille " + std::to_string(k.c) + " : " + quoi +
+                                              (*compagnon ? " (maillage suivant)" : ""));
 }
 
 /// Puts the middles into the cells across the cut edges; the companion cells are read at the
@@ -247,18 +231,16 @@ Resultat trouverVoisines(Simplex &s, const Coupe &k, const Index &index, int F[4
 Resultat insererMilieux(Simplex &s, const Coupe &k, const Index &index, const int F[4])
 {
     Resultat premier;
-    auto inserer = [&](Maille &m, int indice, IndexMailles *im, int p, int q, PointSimplex *x,
-                       const char *quelle, const char *compagnon) {
-        if (insererEntre(m, p, q, x))
-        {
+    auto inserer = [&](Maille &m, int indice, IndexMailles *im, int p, int q, PointSimplex *x, const char *quelle,
+                       const char *compagnon) {
+        if (insererEntre(m, p, q, x)) {
             if (im)
                 im->actualiser(m, indice, {x});
             return;
         }
-        std::cerr << "Erreur dans RaffinageT22 : Ordre des points incohérents dans la " << quelle
-                  << " maille voisine" << compagnon << "\n";
-        retenir(premier, Resultat::echec(Statut::Echec, "RaffinageT22 : maille " +
-                                                            std::to_string(indice) +
+        std::cerr << "Erreur dans RaffinageT22 : Ordre des points incohérents dans la " << quelle << " maille voisine"
+                  << compagnon << "\n";
+        retenir(premier, Resultat::echec(Statut::Echec, "RaffinageT22 : maille " + std::to_string(indice) +
                                                             " : ordre des points incohérent"));
     };
     Maille &mF1 = *s.ListeMailles[F[0]], &mF2 = *s.ListeMailles[F[1]];
@@ -275,8 +257,7 @@ Resultat insererMilieux(Simplex &s, const Coupe &k, const Index &index, const in
 /// Cuts the cell and its companion in two along X1-X2; the second halves are appended.
 void couperEnDeux(Simplex &s, const Coupe &k, const Index &index)
 {
-    auto couperDans = [&](std::vector<Maille *> &liste, IndexMailles *im, PointSimplex *x1,
-                          PointSimplex *x2) {
+    auto couperDans = [&](std::vector<Maille *> &liste, IndexMailles *im, PointSimplex *x1, PointSimplex *x2) {
         Maille &D = *liste[k.c];
         const Maille ancien = D;
         liste.push_back(couper(D, k.i1, k.i2, x1, x2));
@@ -341,14 +322,12 @@ namespace {
 /// Cuts the cells c (in increasing order) of the pass whose criterion `couper(c)` holds,
 /// the progression asked before each cell.
 template <class Critere>
-Resultat passeT22(Simplex &s, std::size_t n, Critere couper, const Progression &progression,
-                  const char *nom)
+Resultat passeT22(Simplex &s, std::size_t n, Critere couper, const Progression &progression, const char *nom)
 {
     IndexPasse passe(s);
     ::Avancement avancement(progression, nom, n);
     Resultat premier;
-    for (std::size_t c = 0; c < n; ++c)
-    {
+    for (std::size_t c = 0; c < n; ++c) {
         if (!avancement.avancer(c))
             return Resultat::interrompu(nom);
         if (couper(c))
@@ -371,8 +350,8 @@ Resultat Simplex::raffinerT22PointsParMaille(const Progression &progression)
         total += m->size();
     const std::size_t moyenne = total / n;
     return passeT22(
-        *this, n, [&](std::size_t c) { return ListeMaillesSuivantes.at(c)->size() > moyenne; },
-        progression, "Raffinage T22 par points par maille");
+        *this, n, [&](std::size_t c) { return ListeMaillesSuivantes.at(c)->size() > moyenne; }, progression,
+        "Raffinage T22 par points par maille");
 }
 
 Resultat Simplex::raffinerT22Surfaces(const Progression &progression)
@@ -382,19 +361,16 @@ Resultat Simplex::raffinerT22Surfaces(const Progression &progression)
     std::vector<float> aires;
     aires.reserve(ListeMaillesSuivantes.size());
     float total = 0;
-    for (const Maille *m : ListeMaillesSuivantes)
-    {
+    for (const Maille *m : ListeMaillesSuivantes) {
         point3 somme(0, 0, 0);
         for (const PointSimplex *p : *m)
             somme += p->Position;
         const point3 G = somme / static_cast<double>(m->size());
         float aire = 0;
-        for (std::size_t j = 0; j < m->size(); ++j)
-        {
+        for (std::size_t j = 0; j < m->size(); ++j) {
             const point3 &pj = (*m)[j]->Position;
             const point3 &suivant = (*m)[(j + 1) % m->size()]->Position;
-            aire = static_cast<float>(aire +
-                                      0.5 * (vector3(pj, G) ^ vector3(suivant, pj)).norme());
+            aire = static_cast<float>(aire + 0.5 * (vector3(pj, G) ^ vector3(suivant, pj)).norme());
         }
         aires.push_back(aire);
         total = total + aire;

@@ -11,8 +11,7 @@ namespace raffinage {
 
 namespace {
 
-const char *const messageIndiceT26 =
-    "Erreur dans RaffinageT26 : L'indice passé en paramètre est incohérent\n";
+const char *const messageIndiceT26 = "Erreur dans RaffinageT26 : L'indice passé en paramètre est incohérent\n";
 
 vector3 demiVers(const PointSimplex *depuis, const PointSimplex *vers)
 {
@@ -28,9 +27,8 @@ point3 decale(const point3 &p, const vector3 &d)
 
 /// Splits X into X, A, B: positions halfway to the first two neighbours for A and B, X halfway
 /// to its third; neighbours A = (X, N1, B), B = (X, N2, A), X = (A, B, N3).
-void eclater(PointSimplex *X, PointSimplex *A, PointSimplex *B, const vector3 &d1,
-             const vector3 &d2, const vector3 &d3, PointSimplex *N1, PointSimplex *N2,
-             PointSimplex *N3)
+void eclater(PointSimplex *X, PointSimplex *A, PointSimplex *B, const vector3 &d1, const vector3 &d2, const vector3 &d3,
+             PointSimplex *N1, PointSimplex *N2, PointSimplex *N3)
 {
     A->Position = decale(X->Position, d1);
     B->Position = decale(X->Position, d2);
@@ -48,32 +46,28 @@ void eclater(PointSimplex *X, PointSimplex *A, PointSimplex *B, const vector3 &d
 
 /// Edits the cells holding P among the first `limite` cells of `liste` (limite < 0: all of them,
 /// counted again at each step), at most three, in list order. Returns the first failed edit.
-Resultat editerAutour(Simplex &s, std::vector<Maille *> &liste, long limite, IndexMailles *index,
-                      PointSimplex *P, PointSimplex *N1, PointSimplex *N2, PointSimplex *N3,
-                      PointSimplex *A, PointSimplex *B, const char *operation)
+Resultat editerAutour(Simplex &s, std::vector<Maille *> &liste, long limite, IndexMailles *index, PointSimplex *P,
+                      PointSimplex *N1, PointSimplex *N2, PointSimplex *N3, PointSimplex *A, PointSimplex *B,
+                      const char *operation)
 {
     Resultat premier;
     auto editer = [&](std::size_t j) {
         const EditionMaille r = modifierMaille(s, *liste[j], P, N1, N2, N3, A, B);
-        if (r != EditionMaille::Faite)
-        {
+        if (r != EditionMaille::Faite) {
             const std::string message = messageEdition(r, operation);
             std::cout << message;
-            retenir(premier, Resultat::echec(Statut::Echec, "maille " + std::to_string(j) + " : " +
-                                                                surUneLigne(message)));
-        }
-        else if (index)
+            retenir(premier,
+                    Resultat::echec(Statut::Echec, "maille " + std::to_string(j) + " : " + surUneLigne(message)));
+        } else if (index)
             index->actualiser(*liste[j], static_cast<int>(j), {P, A, B});
     };
-    if (index)
-    {
+    if (index) {
         // Editing a cell changes no other cell: the cells met by the walk are the first three
         // that hold P now.
         const Indices &tenant = index->mailles(P);
         int cellules[3];
         std::size_t nb = 0;
-        for (std::size_t k = 0; k < tenant.taille() && nb < 3; ++k)
-        {
+        for (std::size_t k = 0; k < tenant.taille() && nb < 3; ++k) {
             if (limite >= 0 && tenant[k] >= limite)
                 break;
             cellules[nb++] = tenant[k];
@@ -83,8 +77,7 @@ Resultat editerAutour(Simplex &s, std::vector<Maille *> &liste, long limite, Ind
         return premier;
     }
     int rencontrees = 0;
-    for (std::size_t j = 0; rencontrees < 3; ++j)
-    {
+    for (std::size_t j = 0; rencontrees < 3; ++j) {
         const std::size_t fin = limite >= 0 ? static_cast<std::size_t>(limite) : liste.size();
         if (j >= fin || j >= liste.size())
             break;
@@ -116,8 +109,7 @@ bool eclaterSuivants(Simplex &s, const Progression &progression, Resultat &premi
             q->Voisin3 = nouveau;
     };
     ::Avancement avancement(progression, "Raffinage T26 global : éclatement des points", K);
-    for (std::size_t i = 0; i < K; ++i)
-    {
+    for (std::size_t i = 0; i < K; ++i) {
         if (!avancement.avancer(i))
             return false;
         PointSimplex *S = s.ListePointsSuivants[i];
@@ -133,8 +125,8 @@ bool eclaterSuivants(Simplex &s, const Progression &progression, Resultat &premi
         eclater(S, AS, BS, d1, d2, d3, M1, M2, M3);
         s.ListeMaillesSuivantes.push_back(new Maille{S, AS, BS});
         s.orienterMaille(*s.ListeMaillesSuivantes.back());
-        Resultat r = editerAutour(s, s.ListeMaillesSuivantes, static_cast<long>(L), autour.get(), S,
-                                  M1, M2, M3, AS, BS, "RaffinageT26Global");
+        Resultat r = editerAutour(s, s.ListeMaillesSuivantes, static_cast<long>(L), autour.get(), S, M1, M2, M3, AS, BS,
+                                  "RaffinageT26Global");
         if (!r.reussi())
             r.raison = "RaffinageT26Global, point " + std::to_string(i) + ", " + r.raison;
         retenir(premier, r);
@@ -151,14 +143,11 @@ std::vector<PointSimplex *> recopierSuivants(Simplex &s)
     const std::size_t n = s.ListePointsSimplex.size();
     const std::size_t c = s.ListeMailles.size();
     std::unique_ptr<IndexContenu> contenuSimplex, contenuSuivants;
-    if (indexe)
-    {
+    if (indexe) {
         contenuSimplex.reset(new IndexContenu(s.ListePointsSimplex));
         contenuSuivants.reset(new IndexContenu(s.ListePointsSuivants));
     }
-    auto indiceSimplex = [&](const PointSimplex *p) {
-        return indexe ? contenuSimplex->premier(p) : s.indicePoint(p);
-    };
+    auto indiceSimplex = [&](const PointSimplex *p) { return indexe ? contenuSimplex->premier(p) : s.indicePoint(p); };
     auto indiceSuivant = [&](const PointSimplex *p) {
         return indexe ? contenuSuivants->premier(p) : s.indicePointSuivant(p);
     };
@@ -172,8 +161,7 @@ std::vector<PointSimplex *> recopierSuivants(Simplex &s)
     precedents.clear();
     for (std::size_t i = 0; i < n; ++i)
         precedents.push_back(new PointSimplex(points[i]->Position, nullptr, nullptr, nullptr));
-    for (std::size_t i = 0; i < precedents.size(); ++i)
-    {
+    for (std::size_t i = 0; i < precedents.size(); ++i) {
         const PointSimplex *p = points[i];
         PointSimplex *q = precedents[i];
         q->Voisin1 = entree(precedents, indiceSimplex(p->Voisin1));
@@ -183,8 +171,7 @@ std::vector<PointSimplex *> recopierSuivants(Simplex &s)
 
     for (std::size_t i = n; i < s.ListePointsSuivants.size(); ++i)
         points.push_back(new PointSimplex(*s.ListePointsSuivants[i]));
-    for (std::size_t i = 0; i < points.size(); ++i)
-    {
+    for (std::size_t i = 0; i < points.size(); ++i) {
         PointSimplex *p = points[i];
         const PointSimplex *q = s.ListePointsSuivants[i];
         p->Position = q->Position;
@@ -202,8 +189,7 @@ std::vector<PointSimplex *> recopierSuivants(Simplex &s)
     };
     for (std::size_t j = 0; j < c; ++j)
         traduire(*s.ListeMaillesSuivantes[j], *s.ListeMailles[j]);
-    for (std::size_t j = c; j < s.ListeMaillesSuivantes.size(); ++j)
-    {
+    for (std::size_t j = c; j < s.ListeMaillesSuivantes.size(); ++j) {
         s.ListeMailles.push_back(new Maille());
         traduire(*s.ListeMaillesSuivantes[j], *s.ListeMailles.back());
     }
@@ -217,8 +203,7 @@ std::vector<PointSimplex *> recopierSuivants(Simplex &s)
 
 Resultat t26(Simplex &s, unsigned int i, const Index &index)
 {
-    if (i >= s.ListePointsSimplex.size())
-    {
+    if (i >= s.ListePointsSimplex.size()) {
         std::cout << messageIndiceT26;
         return Resultat::echec(Statut::ArgumentsIncorrects,
                                "RaffinageT26 : indice de point " + std::to_string(i) + " hors de 0.." +
@@ -226,12 +211,11 @@ Resultat t26(Simplex &s, unsigned int i, const Index &index)
     }
     PointSimplex *P = s.ListePointsSimplex[i];
     PointSimplex *S = s.ListePointsSuivants.at(i);
-    if (!P || !S || !P->aSesVoisins() || !S->aSesVoisins())
-    {
+    if (!P || !S || !P->aSesVoisins() || !S->aSesVoisins()) {
         // A point without its three neighbours cannot be split.
         std::cout << messageIndiceT26;
-        return Resultat::echec(Statut::Echec, "RaffinageT26 : le point " + std::to_string(i) +
-                                                  " n'a pas ses trois voisins");
+        return Resultat::echec(Statut::Echec,
+                               "RaffinageT26 : le point " + std::to_string(i) + " n'a pas ses trois voisins");
     }
     PointSimplex *N1 = P->Voisin1, *N2 = P->Voisin2, *N3 = P->Voisin3;
     PointSimplex *M1 = S->Voisin1, *M2 = S->Voisin2, *M3 = S->Voisin3;
@@ -259,8 +243,7 @@ Resultat t26(Simplex &s, unsigned int i, const Index &index)
 
     eclater(P, A, B, d1, d2, d3, N1, N2, N3);
     eclater(S, AS, BS, d1, d2, d3, M1, M2, M3);
-    if (index.points)
-    {
+    if (index.points) {
         for (PointSimplex *q : modifies)
             index.points->remettre(q);
         index.points->ajouter(A, static_cast<int>(n));
@@ -270,8 +253,7 @@ Resultat t26(Simplex &s, unsigned int i, const Index &index)
     s.ListeMailles.push_back(new Maille{P, A, B});
     s.orienterMaille(*s.ListeMailles.back());
     if (index.mailles)
-        index.mailles->ajouterMaille(*s.ListeMailles.back(),
-                                     static_cast<int>(s.ListeMailles.size() - 1));
+        index.mailles->ajouterMaille(*s.ListeMailles.back(), static_cast<int>(s.ListeMailles.size() - 1));
     // The companion cell takes the order of its cell (its records carry no normal of their own),
     // so that both are read alike position by position.
     if (s.ListeMailles.back()->front() == P)
@@ -282,10 +264,9 @@ Resultat t26(Simplex &s, unsigned int i, const Index &index)
         index.maillesSuivantes->ajouterMaille(*s.ListeMaillesSuivantes.back(),
                                               static_cast<int>(s.ListeMaillesSuivantes.size() - 1));
 
-    Resultat faute = editerAutour(s, s.ListeMailles, -1, index.mailles, P, N1, N2, N3, A, B,
-                                  "RaffinageT26");
-    retenir(faute, editerAutour(s, s.ListeMaillesSuivantes, -1, index.maillesSuivantes, S, M1, M2,
-                                M3, AS, BS, "RaffinageT26"));
+    Resultat faute = editerAutour(s, s.ListeMailles, -1, index.mailles, P, N1, N2, N3, A, B, "RaffinageT26");
+    retenir(faute, editerAutour(s, s.ListeMaillesSuivantes, -1, index.maillesSuivantes, S, M1, M2, M3, AS, BS,
+                                "RaffinageT26"));
     if (!faute.reussi())
         faute.raison = "RaffinageT26, point " + std::to_string(i) + ", " + faute.raison;
 
@@ -329,8 +310,7 @@ Resultat Simplex::raffinerT26Angles(const Progression &progression)
 
     float somme = 0, compte = 0;
     for (const Maille *m : ListeMailles)
-        for (const PointSimplex *p : *m)
-        {
+        for (const PointSimplex *p : *m) {
             somme = static_cast<float>(somme + p->Phi * 180 / M_PI);
             compte = compte + 1;
         }
@@ -342,22 +322,18 @@ Resultat Simplex::raffinerT26Angles(const Progression &progression)
     // The walk keeps to the cells and points present when it started, each point once per cell:
     // the points that the splits create take angles of their own, and a split inserts its new
     // points beside the point split, so a walk that follows them with the first mean may never end.
-    const std::unordered_set<const PointSimplex *> presents(ListePointsSimplex.begin(),
-                                                            ListePointsSimplex.end());
+    const std::unordered_set<const PointSimplex *> presents(ListePointsSimplex.begin(), ListePointsSimplex.end());
     const std::size_t nbMailles = ListeMailles.size();
     ::Avancement avancement(progression, "Raffinage T26 par angles", nbMailles);
     Resultat premier;
-    for (std::size_t j = 0; j < nbMailles; ++j)
-    {
+    for (std::size_t j = 0; j < nbMailles; ++j) {
         if (!avancement.avancer(j))
             return Resultat::interrompu("Raffinage T26 par angles");
         const Maille instantane = *ListeMailles[j];
-        for (const PointSimplex *p : instantane)
-        {
+        for (const PointSimplex *p : instantane) {
             if (!presents.count(p))
                 continue;
-            if (p->Phi * 180 / M_PI >= moyenne)
-            {
+            if (p->Phi * 180 / M_PI >= moyenne) {
                 const int k = indexe ? passe.points->premier(p) : indicePoint(p);
                 retenir(premier, t26(*this, static_cast<unsigned int>(k), passe.index()));
             }
@@ -370,15 +346,12 @@ Resultat Simplex::raffinerT26Angles(const Progression &progression)
 Resultat Simplex::raffinerT26Global(const Progression &progression)
 {
     // The companion mesh must cover the mesh; otherwise there is nothing sound to copy back.
-    if (ListePointsSuivants.size() < ListePointsSimplex.size() ||
-        ListeMaillesSuivantes.size() < ListeMailles.size())
-        return Resultat::echec(Statut::Echec,
-                               "RaffinageT26Global : les listes suivantes (" +
-                                   std::to_string(ListePointsSuivants.size()) + " points, " +
-                                   std::to_string(ListeMaillesSuivantes.size()) +
-                                   " mailles) ne couvrent pas le maillage (" +
-                                   std::to_string(ListePointsSimplex.size()) + " points, " +
-                                   std::to_string(ListeMailles.size()) + " mailles)");
+    if (ListePointsSuivants.size() < ListePointsSimplex.size() || ListeMaillesSuivantes.size() < ListeMailles.size())
+        return Resultat::echec(
+            Statut::Echec, "RaffinageT26Global : les listes suivantes (" + std::to_string(ListePointsSuivants.size()) +
+                               " points, " + std::to_string(ListeMaillesSuivantes.size()) +
+                               " mailles) ne couvrent pas le maillage (" + std::to_string(ListePointsSimplex.size()) +
+                               " points, " + std::to_string(ListeMailles.size()) + " mailles)");
     Resultat premier;
     const bool complet = eclaterSuivants(*this, sousProgression(progression, 0, 0.8), premier);
     // Even after a stop the copy is made: the mesh and its companion stay alike.

@@ -39,8 +39,14 @@ struct AccesK
     static uint32_t id(uint32_t e) { return e; }
 };
 
-double valeur(double v) { return v; }
-double valeur(const kd_mot &m) { return m.f; }
+double valeur(double v)
+{
+    return v;
+}
+double valeur(const kd_mot &m)
+{
+    return m.f;
+}
 
 /// The largest float not above v (v not NaN).
 float arrondiBas(double v)
@@ -62,14 +68,12 @@ float arrondiHaut(double v)
     return -arrondiBas(-v);
 }
 
-template <class Element, class Acces>
-class Constructeur
+template <class Element, class Acces> class Constructeur
 {
 public:
     Constructeur(std::vector<Element> &elements_, const Acces &acces_, kd_bloc &b_)
         : elements(elements_), acces(acces_), k(b_.k), b(b_), brouillon(kProfondeurMax * 4 * size_t(b_.k))
-    {
-    }
+    {}
 
     /// Halving from below 2^32 points, the depth stays under 33.
     static constexpr size_t kProfondeurMax = 40;
@@ -82,8 +86,7 @@ public:
         b.noeuds.resize(b.noeuds.size() + b.mots, kd_mot{0});
         b.noeuds[ici * b.mots + 1].u = debut;
         b.noeuds[ici * b.mots + 2].u = fin;
-        if (fin - debut <= KD_TAILLE_FEUILLE)
-        {
+        if (fin - debut <= KD_TAILLE_FEUILLE) {
             boiteDe(debut, fin, 1, boite);
             return;
         }
@@ -103,8 +106,9 @@ public:
                                  return u < v || (v != v && u == u);
                              });
         else
-            std::nth_element(elements.begin() + debut, elements.begin() + milieu, elements.begin() + fin,
-                             [&ac, axe](const Element &x, const Element &y) { return ac.cle(x, axe) < ac.cle(y, axe); });
+            std::nth_element(
+                elements.begin() + debut, elements.begin() + milieu, elements.begin() + fin,
+                [&ac, axe](const Element &x, const Element &y) { return ac.cle(x, axe) < ac.cle(y, axe); });
 
         diviser(debut, milieu, &brouillon[profondeur * 4 * k], profondeur + 1);
         const size_t droit = b.noeuds.size() / b.mots;
@@ -113,14 +117,12 @@ public:
         const double *enfants = &brouillon[profondeur * 4 * k];
         kd_mot *boites = &b.noeuds[ici * b.mots + 4];
         for (int c = 0; c < 2; ++c)
-            for (int a = 0; a < k; ++a)
-            {
+            for (int a = 0; a < k; ++a) {
                 boites[c * 2 * k + a].f = arrondiBas(enfants[c * 2 * k + a]);
                 boites[c * 2 * k + k + a].f = arrondiHaut(enfants[c * 2 * k + k + a]);
             }
         // This node's box is the union of its children's.
-        for (int a = 0; a < k; ++a)
-        {
+        for (int a = 0; a < k; ++a) {
             boite[a] = std::min(enfants[a], enfants[2 * k + a]);
             boite[k + a] = std::max(enfants[k + a], enfants[3 * k + a]);
         }
@@ -133,8 +135,7 @@ public:
         std::fill(bas, haut, std::numeric_limits<double>::infinity());
         std::fill(haut, haut + k, -std::numeric_limits<double>::infinity());
         for (uint32_t i = debut; i < fin; i += pas)
-            for (int a = 0; a < k; ++a)
-            {
+            for (int a = 0; a < k; ++a) {
                 const double c = acces.cle(elements[i], a);
                 if (c < bas[a])
                     bas[a] = c;
@@ -162,8 +163,7 @@ void ranger(kd_bloc &b, std::vector<Element> &elements, const Acces &acces, cons
     Constructeur<Element, Acces>(elements, acces, b).diviser(0, uint32_t(b.n), b.racine.data(), 0);
     b.positions.resize(b.n * b.k);
     b.donnees.assign(b.n, nullptr);
-    for (size_t i = 0; i < b.n; ++i)
-    {
+    for (size_t i = 0; i < b.n; ++i) {
         const uint32_t id = acces.id(elements[i]);
         std::memcpy(&b.positions[i * b.k], positions + size_t(id) * b.k, sizeof(double) * b.k);
         if (data)
@@ -172,8 +172,7 @@ void ranger(kd_bloc &b, std::vector<Element> &elements, const Acces &acces, cons
 }
 
 /// Queries over one block. K is the dimension when known at compile time, 0 otherwise.
-template <int K>
-class Recherche
+template <int K> class Recherche
 {
 public:
     Recherche(const kd_bloc &b_, const double *q_) : b(b_), q(q_), kDyn(b_.k) {}
@@ -185,13 +184,10 @@ public:
     {
         const int k = dim();
         const kd_mot *n = &b.noeuds[size_t(i) * b.mots];
-        if (n[0].u == 0)
-        {
-            for (uint32_t j = n[1].u; j < n[2].u; ++j)
-            {
+        if (n[0].u == 0) {
+            for (uint32_t j = n[1].u; j < n[2].u; ++j) {
                 const double d = distance(&b.positions[size_t(j) * k]);
-                if (d < meilleure)
-                {
+                if (d < meilleure) {
                     meilleure = d;
                     indice = long(j);
                 }
@@ -201,8 +197,7 @@ public:
         const kd_mot *boites = n + 4;
         uint32_t pres = i + 1, loin = n[0].u;
         double dPres = distanceBoite(boites), dLoin = distanceBoite(boites + 2 * k);
-        if (dLoin < dPres)
-        {
+        if (dLoin < dPres) {
             std::swap(pres, loin);
             std::swap(dPres, dLoin);
         }
@@ -218,11 +213,9 @@ public:
         const int k = dim();
         const kd_mot *n = &b.noeuds[size_t(i) * b.mots];
         const bool dedans = !b.nan && boite && distanceMaxBoite(boite) <= rayon2;
-        if (n[0].u == 0 || dedans)
-        {
+        if (n[0].u == 0 || dedans) {
             // A leaf, or a subtree wholly inside the ball (then no test is needed).
-            for (uint32_t j = n[1].u; j < n[2].u; ++j)
-            {
+            for (uint32_t j = n[1].u; j < n[2].u; ++j) {
                 const double *p = &b.positions[size_t(j) * k];
                 if (dedans || distance(p) <= rayon2)
                     sortie.push_back(kd_entree{p, b.donnees[j]});
@@ -241,8 +234,7 @@ public:
     {
         const int k = dim();
         double s = 0;
-        for (int a = 0; a < k; ++a)
-        {
+        for (int a = 0; a < k; ++a) {
             const double d = p[a] - q[a];
             s += d * d;
         }
@@ -250,14 +242,12 @@ public:
     }
 
     /// Squared distance from q to a box (k minima, k maxima), 0 inside.
-    template <class T>
-    double distanceBoite(const T *bas) const
+    template <class T> double distanceBoite(const T *bas) const
     {
         const int k = dim();
         const T *haut = bas + k;
         double s = 0;
-        for (int a = 0; a < k; ++a)
-        {
+        for (int a = 0; a < k; ++a) {
             const double lo = valeur(bas[a]), hi = valeur(haut[a]);
             double e = 0;
             if (q[a] < lo)
@@ -275,8 +265,7 @@ public:
         const int k = dim();
         const kd_mot *haut = bas + k;
         double s = 0;
-        for (int a = 0; a < k; ++a)
-        {
+        for (int a = 0; a < k; ++a) {
             const double e = std::max(q[a] - double(bas[a].f), double(haut[a].f) - q[a]);
             s += e * e;
         }
@@ -289,8 +278,7 @@ private:
     const int kDyn;
 };
 
-template <int K>
-bool plusProche(const kd_bloc &b, const double *q, double *meilleure, kd_entree *trouve)
+template <int K> bool plusProche(const kd_bloc &b, const double *q, double *meilleure, kd_entree *trouve)
 {
     Recherche<K> r(b, q);
     if (!(r.distanceBoite(b.racine.data()) < *meilleure))
@@ -304,8 +292,7 @@ bool plusProche(const kd_bloc &b, const double *q, double *meilleure, kd_entree 
     return true;
 }
 
-template <int K>
-void dansRayon(const kd_bloc &b, const double *q, double rayon2, std::vector<kd_entree> &sortie)
+template <int K> void dansRayon(const kd_bloc &b, const double *q, double rayon2, std::vector<kd_entree> &sortie)
 {
     Recherche<K> r(b, q);
     if (r.distanceBoite(b.racine.data()) <= rayon2)
@@ -317,32 +304,25 @@ void dansRayon(const kd_bloc &b, const double *q, double rayon2, std::vector<kd_
 kd_bloc *kd_bloc_construire(int k, const double *positions, size_t n, void *const *data)
 {
     kd_bloc *b = new kd_bloc;
-    try
-    {
+    try {
         b->k = k;
         b->n = n;
         for (size_t i = 0; i < n * k && !b->nan; ++i)
             b->nan = positions[i] != positions[i];
-        if (k == 3)
-        {
+        if (k == 3) {
             std::vector<Element3> elements(n);
-            for (size_t i = 0; i < n; ++i)
-            {
+            for (size_t i = 0; i < n; ++i) {
                 std::memcpy(elements[i].p, positions + 3 * i, sizeof elements[i].p);
                 elements[i].id = uint32_t(i);
             }
             ranger(*b, elements, Acces3(), positions, data);
-        }
-        else
-        {
+        } else {
             std::vector<uint32_t> elements(n);
             for (size_t i = 0; i < n; ++i)
                 elements[i] = uint32_t(i);
             ranger(*b, elements, AccesK{positions, k}, positions, data);
         }
-    }
-    catch (...)
-    {
+    } catch (...) {
         delete b;
         throw;
     }

@@ -17,8 +17,7 @@ namespace {
 double distance2(const double *a, const double *b, int k)
 {
     double s = 0;
-    for (int i = 0; i < k; ++i)
-    {
+    for (int i = 0; i < k; ++i) {
         const double d = a[i] - b[i];
         s += d * d;
     }
@@ -39,15 +38,13 @@ void liberer_boite(kd_box *boite)
 bool etendre_boite(kd_tree *arbre, const double *p)
 {
     const int k = arbre->dimension;
-    if (!arbre->box)
-    {
+    if (!arbre->box) {
         kd_box *b = new (std::nothrow) kd_box{k, nullptr, nullptr};
         if (!b)
             return false;
         b->minimum = new (std::nothrow) double[k];
         b->maximum = new (std::nothrow) double[k];
-        if (!b->minimum || !b->maximum)
-        {
+        if (!b->minimum || !b->maximum) {
             liberer_boite(b);
             return false;
         }
@@ -56,8 +53,7 @@ bool etendre_boite(kd_tree *arbre, const double *p)
         arbre->box = b;
         return true;
     }
-    for (int i = 0; i < k; ++i)
-    {
+    for (int i = 0; i < k; ++i) {
         if (p[i] < arbre->box->minimum[i])
             arbre->box->minimum[i] = p[i];
         if (p[i] > arbre->box->maximum[i])
@@ -71,10 +67,8 @@ void liberer_noeuds(kd_node *racine)
     kd_node *n = racine;
     // Rotates each left child up until the node has none, so the tree unrolls into a
     // chain along right links: no stack, no allocation.
-    while (n)
-    {
-        if (n->left)
-        {
+    while (n) {
+        if (n->left) {
             kd_node *g = n->left;
             n->left = g->right;
             g->right = n;
@@ -89,14 +83,12 @@ void liberer_noeuds(kd_node *racine)
 }
 
 /// Visits every node (preorder).
-template <class F>
-void parcourir(const kd_node *racine, std::vector<const kd_node *> &pile, F f)
+template <class F> void parcourir(const kd_node *racine, std::vector<const kd_node *> &pile, F f)
 {
     pile.clear();
     if (racine)
         pile.push_back(racine);
-    while (!pile.empty())
-    {
+    while (!pile.empty()) {
         const kd_node *n = pile.back();
         pile.pop_back();
         f(n);
@@ -119,8 +111,7 @@ const kd_node *plus_proche_noeud(const kd_tree *arbre, const double *q, double *
 
     auto distance_boite = [&]() {
         double s = 0;
-        for (int i = 0; i < k; ++i)
-        {
+        for (int i = 0; i < k; ++i) {
             if (q[i] < bas[i])
                 s += (bas[i] - q[i]) * (bas[i] - q[i]);
             else if (q[i] > haut[i])
@@ -139,8 +130,7 @@ const kd_node *plus_proche_noeud(const kd_tree *arbre, const double *q, double *
     };
     std::vector<Cadre> pile;
     pile.push_back(Cadre{arbre->root, 0, 0});
-    while (!pile.empty())
-    {
+    while (!pile.empty()) {
         Cadre &c = pile.back();
         const kd_node *n = c.n;
         const int a = n->axis;
@@ -149,33 +139,27 @@ const kd_node *plus_proche_noeud(const kd_tree *arbre, const double *q, double *
         const kd_node *loin = gauche ? n->right : n->left;
         double &coordPres = gauche ? haut[a] : bas[a];
         double &coordLoin = gauche ? bas[a] : haut[a];
-        if (c.etape == 0)
-        {
+        if (c.etape == 0) {
             c.etape = 1;
-            if (pres)
-            {
+            if (pres) {
                 c.sauve = coordPres;
                 coordPres = n->position[a];
                 pile.push_back(Cadre{pres, 0, 0});
             }
             continue;
         }
-        if (c.etape == 1)
-        {
+        if (c.etape == 1) {
             if (pres)
                 coordPres = c.sauve;
             const double d = distance2(q, n->position, k);
-            if (d < *meilleure)
-            {
+            if (d < *meilleure) {
                 *meilleure = d;
                 best = n;
             }
-            if (loin)
-            {
+            if (loin) {
                 const double sauve = coordLoin;
                 coordLoin = n->position[a];
-                if (distance_boite() < *meilleure)
-                {
+                if (distance_boite() < *meilleure) {
                     c.etape = 2;
                     c.sauve = sauve;
                     pile.push_back(Cadre{loin, 0, 0});
@@ -200,8 +184,7 @@ void noeuds_dans_rayon(const kd_tree *arbre, const double *q, double rayon, std:
     const double rayon2 = rayon * rayon;
     std::vector<const kd_node *> pile;
     pile.push_back(arbre->root);
-    while (!pile.empty())
-    {
+    while (!pile.empty()) {
         const kd_node *n = pile.back();
         pile.pop_back();
         if (distance2(q, n->position, k) <= rayon2)
@@ -237,8 +220,7 @@ void reconstruire_bloc(kd_tree *arbre, const double *positions, size_t n, void *
     kd_bloc *nouveau;
     if (m == 0)
         nouveau = kd_bloc_construire(k, positions, n, data);
-    else
-    {
+    else {
         std::vector<double> tout(ancien->positions);
         tout.insert(tout.end(), positions, positions + n * k);
         std::vector<void *> donnees(ancien->donnees);
@@ -250,8 +232,7 @@ void reconstruire_bloc(kd_tree *arbre, const double *positions, size_t n, void *
     }
     // The box grows with the new points (the old ones are in it already).
     for (size_t i = 0; i < n; ++i)
-        if (!etendre_boite(arbre, positions + i * k))
-        {
+        if (!etendre_boite(arbre, positions + i * k)) {
             delete nouveau;
             throw std::bad_alloc();
         }
@@ -295,8 +276,7 @@ int kd_insert(kd_tree *tree, const double *position, void *data)
     const int k = tree->dimension;
     kd_node **place = &tree->root;
     int axe = 0;
-    while (*place)
-    {
+    while (*place) {
         kd_node *n = *place;
         place = position[n->axis] < n->position[n->axis] ? &n->left : &n->right;
         axe = (n->axis + 1) % k;
@@ -305,14 +285,12 @@ int kd_insert(kd_tree *tree, const double *position, void *data)
     if (!nouveau)
         return -1;
     nouveau->position = new (std::nothrow) double[k];
-    if (!nouveau->position)
-    {
+    if (!nouveau->position) {
         delete nouveau;
         return -1;
     }
     std::memcpy(nouveau->position, position, sizeof(double) * k);
-    if (!etendre_boite(tree, position))
-    {
+    if (!etendre_boite(tree, position)) {
         delete[] nouveau->position;
         delete nouveau;
         return -1;
@@ -335,12 +313,9 @@ int kd_build(kd_tree *tree, const double *positions, size_t n, void *const *data
         return 0;
     if (!positions)
         return -1;
-    try
-    {
+    try {
         reconstruire_bloc(tree, positions, n, data);
-    }
-    catch (...)
-    {
+    } catch (...) {
         return -1;
     }
     return 0;
@@ -352,21 +327,17 @@ int kd_build3(kd_tree *tree, const std::vector<point3> &points)
         return -1;
     if (points.empty())
         return 0;
-    try
-    {
+    try {
         std::vector<double> xyz(points.size() * 3);
         std::vector<void *> data(points.size());
-        for (size_t i = 0; i < points.size(); ++i)
-        {
+        for (size_t i = 0; i < points.size(); ++i) {
             xyz[3 * i] = points[i].x;
             xyz[3 * i + 1] = points[i].y;
             xyz[3 * i + 2] = points[i].z;
             data[i] = const_cast<point3 *>(&points[i]);
         }
         reconstruire_bloc(tree, xyz.data(), points.size(), data.data());
-    }
-    catch (...)
-    {
+    } catch (...) {
         return -1;
     }
     return 0;
@@ -378,8 +349,7 @@ int kd_rebuild(kd_tree *tree)
         return -1;
     if (!tree->root)
         return 0;
-    try
-    {
+    try {
         const int k = tree->dimension;
         std::vector<double> xyz;
         std::vector<void *> data;
@@ -389,9 +359,7 @@ int kd_rebuild(kd_tree *tree)
             data.push_back(n->data);
         });
         reconstruire_bloc(tree, xyz.data(), data.size(), data.data());
-    }
-    catch (...)
-    {
+    } catch (...) {
         return -1;
     }
     liberer_noeuds(tree->root);
@@ -405,13 +373,10 @@ size_t kd_size(const kd_tree *tree)
         return 0;
     size_t n = tree->bloc ? tree->bloc->n : 0;
     // Counting walks the nodes; without memory for the walk, count what the block holds.
-    try
-    {
+    try {
         std::vector<const kd_node *> pile;
         parcourir(tree->root, pile, [&n](const kd_node *) { ++n; });
-    }
-    catch (...)
-    {
+    } catch (...) {
     }
     return n;
 }
@@ -423,19 +388,16 @@ kd_result *kd_closest(const kd_tree *tree, const double *position)
     kd_result *r = nouveau_resultat(tree);
     if (!r)
         return nullptr;
-    try
-    {
+    try {
         double meilleure = std::numeric_limits<double>::infinity();
         kd_entree trouve{nullptr, nullptr};
-        if (tree->root)
-        {
+        if (tree->root) {
             const kd_node *n = plus_proche_noeud(tree, position, &meilleure);
             trouve = kd_entree{n->position, n->data};
         }
         if (tree->bloc)
             kd_bloc_plus_proche(*tree->bloc, position, &meilleure, &trouve);
-        if (!trouve.position)
-        {
+        if (!trouve.position) {
             // Only points with NaN coordinates: none is nearer than any other.
             trouve = tree->root ? kd_entree{tree->root->position, tree->root->data}
                                 : kd_entree{&tree->bloc->positions[0], tree->bloc->donnees[0]};
@@ -443,9 +405,7 @@ kd_result *kd_closest(const kd_tree *tree, const double *position)
         r->seul = trouve;
         r->tableau = &r->seul;
         r->taille = 1;
-    }
-    catch (...)
-    {
+    } catch (...) {
         delete r;
         return nullptr;
     }
@@ -471,17 +431,14 @@ kd_result *kd_within(const kd_tree *tree, const double *position, double radius)
     kd_result *r = nouveau_resultat(tree);
     if (!r)
         return nullptr;
-    try
-    {
+    try {
         if (tree->root)
             noeuds_dans_rayon(tree, position, radius, r->trouves);
         if (tree->bloc)
             kd_bloc_dans_rayon(*tree->bloc, position, radius * radius, r->trouves);
         if (r->trouves.size() > size_t(std::numeric_limits<int>::max()))
             throw std::bad_alloc();
-    }
-    catch (...)
-    {
+    } catch (...) {
         delete r;
         return nullptr;
     }

@@ -50,10 +50,10 @@ struct kd_bloc;
 
 struct kd_tree
 {
-    int dimension;  ///< k
-    kd_node *root;  ///< singly inserted points, null when there are none
-    kd_box *box;    ///< bounding box of every point, null while the tree is empty
-    kd_bloc *bloc;  ///< bulk-built points, null when there are none
+    int dimension; ///< k
+    kd_node *root; ///< singly inserted points, null when there are none
+    kd_box *box;   ///< bounding box of every point, null while the tree is empty
+    kd_bloc *bloc; ///< bulk-built points, null when there are none
 };
 
 /// A result set (opaque). Release with kd_result_release.

@@ -44,12 +44,8 @@ QString raisonMoteur(const Resultat &r)
 } // namespace
 
 GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir)
-    : QOpenGLWidget(nullptr),
-      coupeX(new MaillageGL),
-      coupeY(new MaillageGL),
-      coupeZ(new MaillageGL),
-      instanceSimplex(new SimplexGL),
-      instanceMaillage(new MaillageGL)
+    : QOpenGLWidget(nullptr), coupeX(new MaillageGL), coupeY(new MaillageGL), coupeZ(new MaillageGL),
+      instanceSimplex(new SimplexGL), instanceMaillage(new MaillageGL)
 {
     QSurfaceFormat f = format();
     f.setSamples(4);
@@ -233,8 +229,8 @@ bool GLWidget::deformationMaillage(int iteration)
         if (!operationEnabled)
             return reussite();
         try {
-            instanceSimplex->deformer(instanceMaillage->kd.get(), dejaDeforme, deformSetting.alpha,
-                                      deformSetting.beta, deformSetting.gamma, deformSetting.rigid, cone);
+            instanceSimplex->deformer(instanceMaillage->kd.get(), dejaDeforme, deformSetting.alpha, deformSetting.beta,
+                                      deformSetting.gamma, deformSetting.rigid, cone);
         } catch (const std::exception &e) {
             return echec(QStringLiteral("La déformation a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
         }
@@ -297,8 +293,8 @@ bool GLWidget::raffiner(int iteration, Resultat (Simplex::*pas)(const Progressio
         triangulationAJour = false;
         dejaDeforme = 0;
         if (!r)
-            return echec(QStringLiteral("Le raffinage %1 a échoué : %2")
-                             .arg(QString::fromLatin1(nom), raisonMoteur(r)));
+            return echec(
+                QStringLiteral("Le raffinage %1 a échoué : %2").arg(QString::fromLatin1(nom), raisonMoteur(r)));
     }
     if (coupe != 0)
         calculCoupes();
@@ -374,8 +370,8 @@ bool GLWidget::triangleToSimplex()
     try {
         r = instanceSimplex->convertirTriangles();
     } catch (const std::exception &e) {
-        return echec(QStringLiteral("La création du maillage simplex a échoué : %1")
-                         .arg(QString::fromLocal8Bit(e.what())));
+        return echec(
+            QStringLiteral("La création du maillage simplex a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
     }
     if (!r)
         return echec(raisonMoteur(r));

@@ -120,7 +120,7 @@ public:
     std::unique_ptr<MaillageGL> instanceMaillage;
     std::vector<point3> pointsVolume;
     int dejaDeforme = 0;
-    int coupe = 0; ///< 0 none, 1 x, 2 y, 3 z
+    int coupe = 0;             ///< 0 none, 1 x, 2 y, 3 z
     int modeDisplayMaille = 1; ///< 0 points, 1 wire frame, 2 cells, 3 triangles
     int tailleTrancheCoupe = 5;
     int coordCoupe = 0;

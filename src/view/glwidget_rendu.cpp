@@ -61,8 +61,7 @@ public:
 
 private:
     static constexpr std::uint64_t premier = 1099511628211ull;
-    std::uint64_t voies[4] = {1469598103934665603ull, 7809847782465536322ull, 2166136261ull,
-                              14695981039346656037ull};
+    std::uint64_t voies[4] = {1469598103934665603ull, 7809847782465536322ull, 2166136261ull, 14695981039346656037ull};
 };
 
 } // namespace
@@ -88,8 +87,7 @@ void GLWidget::initializeGL()
 {
     glEnable(GL_MULTISAMPLE);
     // The kept cloud layer belongs to the context: it goes with it (a new parent makes a new one).
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GLWidget::libererGL,
-            Qt::UniqueConnection);
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &GLWidget::libererGL, Qt::UniqueConnection);
 }
 
 void GLWidget::libererGL()
@@ -152,8 +150,7 @@ void GLWidget::paintGL()
 void GLWidget::dessinerNuage()
 {
     const std::vector<point3> &nuage = instanceMaillage->ListePointsInterets;
-    if (nuage.size() < seuilCoucheNuage || nuage.empty()
-        || !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
+    if (nuage.size() < seuilCoucheNuage || nuage.empty() || !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
         instanceMaillage->afficherPtInteret(0);
         return;
     }
@@ -165,8 +162,8 @@ void GLWidget::dessinerNuage()
     const QSize taille(static_cast<int>(width() * devicePixelRatioF()),
                        static_cast<int>(height() * devicePixelRatioF()));
     Empreinte e;
-    for (int v : {xRot, yRot, zRot, viewport.x(), viewport.y(), viewport.width(), viewport.height(),
-                  taille.width(), taille.height(), static_cast<int>(echantillons)})
+    for (int v : {xRot, yRot, zRot, viewport.x(), viewport.y(), viewport.width(), viewport.height(), taille.width(),
+                  taille.height(), static_cast<int>(echantillons)})
         e.ajouter(static_cast<std::uint64_t>(static_cast<std::uint32_t>(v)));
     e.ajouter(static_cast<double>(zoom));
     e.ajouter(nuage);
@@ -174,8 +171,8 @@ void GLWidget::dessinerNuage()
     const QRect tout(QPoint(0, 0), taille);
 
     if (coucheNuage && cle == cleCoucheNuage && coucheNuage->size() == taille) {
-        QOpenGLFramebufferObject::blitFramebuffer(nullptr, tout, coucheNuage.get(), tout,
-                                                  GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        QOpenGLFramebufferObject::blitFramebuffer(nullptr, tout, coucheNuage.get(), tout, GL_COLOR_BUFFER_BIT,
+                                                  GL_NEAREST);
         // The state the cloud's drawing leaves behind, which the mesh's drawing may rely on.
         glPointSize(4.0f);
         glColor3f(0.0f, 0.0f, 1.0f);
@@ -200,8 +197,7 @@ void GLWidget::dessinerNuage()
             return;
         }
     }
-    QOpenGLFramebufferObject::blitFramebuffer(coucheNuage.get(), tout, nullptr, tout,
-                                              GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    QOpenGLFramebufferObject::blitFramebuffer(coucheNuage.get(), tout, nullptr, tout, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     cleCoucheNuage = glGetError() == GL_NO_ERROR ? cle : cle + 1;
 }
 
@@ -287,13 +283,29 @@ void GLWidget::keyPressEvent(QKeyEvent *event)
     char axe = 0;
     double pas = pasDeplacement;
     switch (event->key()) {
-    case Qt::Key_W: axe = 'x'; break;
-    case Qt::Key_X: axe = 'x'; pas = -pas; break;
-    case Qt::Key_C: axe = 'y'; break;
-    case Qt::Key_V: axe = 'y'; pas = -pas; break;
-    case Qt::Key_B: axe = 'z'; break;
-    case Qt::Key_N: axe = 'z'; pas = -pas; break;
-    default: return;
+    case Qt::Key_W:
+        axe = 'x';
+        break;
+    case Qt::Key_X:
+        axe = 'x';
+        pas = -pas;
+        break;
+    case Qt::Key_C:
+        axe = 'y';
+        break;
+    case Qt::Key_V:
+        axe = 'y';
+        pas = -pas;
+        break;
+    case Qt::Key_B:
+        axe = 'z';
+        break;
+    case Qt::Key_N:
+        axe = 'z';
+        pas = -pas;
+        break;
+    default:
+        return;
     }
     try {
         if (deplaceSimplex) {

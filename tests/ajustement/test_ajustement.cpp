@@ -22,7 +22,10 @@ struct Capsule
     double r;
 };
 
-double longueur(const point3 &v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+double longueur(const point3 &v)
+{
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
 
 double distanceSegment(const point3 &p, const Capsule &c)
 {
@@ -70,7 +73,8 @@ std::vector<point3> nuageUnion(const std::vector<Capsule> &formes, int n, unsign
             if (np < 1e-9)
                 continue;
             const double t = u(gen);
-            p = c.a + point3(ab.x * t, ab.y * t, ab.z * t) + point3(perp.x * c.r / np, perp.y * c.r / np, perp.z * c.r / np);
+            p = c.a + point3(ab.x * t, ab.y * t, ab.z * t) +
+                point3(perp.x * c.r / np, perp.y * c.r / np, perp.z * c.r / np);
         } else {
             // Ends: the sphere around either end, kept where it lies beyond the side.
             const point3 &o = u(gen) < 0.5 ? c.a : c.b;
@@ -122,8 +126,10 @@ ReglagesAjustement reglagesDeTest()
 std::vector<Capsule> bras()
 {
     const double r = 0.05, l = 1.3;
-    return {{point3(0, 0, 0), point3(0, 0, 0), 0.5},      {point3(0, 0, 0), point3(l, 0, 0), r},
-            {point3(0, 0, 0), point3(-l, 0.3, 0), r},      {point3(0, 0, 0), point3(0, l, 0.2), r},
+    return {{point3(0, 0, 0), point3(0, 0, 0), 0.5},
+            {point3(0, 0, 0), point3(l, 0, 0), r},
+            {point3(0, 0, 0), point3(-l, 0.3, 0), r},
+            {point3(0, 0, 0), point3(0, l, 0.2), r},
             {point3(0, 0, 0), point3(0.2, -0.3, -l), r}};
 }
 
@@ -236,7 +242,8 @@ TEST(Ajustement, AStopLeavesTheLastCompletedStepAsAClosedMesh)
     BilanAjustement b;
     Resultat res;
     tarnis_test::captureStdout([&] {
-        res = ajuster(s, nuage, reglagesDeTest(), [&](double, const std::string &) { return ++appels < 25; }, &b);
+        res = ajuster(
+            s, nuage, reglagesDeTest(), [&](double, const std::string &) { return ++appels < 25; }, &b);
     });
     EXPECT_EQ(res.statut, Statut::Interrompu);
     EXPECT_EQ(b.pas, 25);
@@ -292,7 +299,8 @@ TEST(MesurerAjustement, FiguresAgreeWithBruteForce)
             y = 1 - y;
         }
         const point3 &A = m.listeSommets[t.s1], u = m.listeSommets[t.s2] - A, v = m.listeSommets[t.s3] - A;
-        d.push_back(tarnis_test::plusProcheBrute(A + point3(u.x * x + v.x * y, u.y * x + v.y * y, u.z * x + v.z * y), nuage));
+        d.push_back(
+            tarnis_test::plusProcheBrute(A + point3(u.x * x + v.x * y, u.y * x + v.y * y, u.z * x + v.z * y), nuage));
     }
     const Statistiques b = resumer(d);
     EXPECT_GE(f.echantillonsSurface, 100000u);

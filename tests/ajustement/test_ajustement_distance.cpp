@@ -26,9 +26,15 @@ double echantillonnee(const point3 &p, const point3 &a, const point3 &b, const p
     return best;
 }
 
-double uni(std::mt19937 &g, double a, double b) { return a + (b - a) * (g() / 4294967296.0); }
+double uni(std::mt19937 &g, double a, double b)
+{
+    return a + (b - a) * (g() / 4294967296.0);
+}
 
-point3 aleatoire(std::mt19937 &g, double e) { return point3(uni(g, -e, e), uni(g, -e, e), uni(g, -e, e)); }
+point3 aleatoire(std::mt19937 &g, double e)
+{
+    return point3(uni(g, -e, e), uni(g, -e, e), uni(g, -e, e));
+}
 
 } // namespace
 
@@ -92,8 +98,8 @@ TEST(ArbreTriangles, NearestTriangleMatchesBruteForce)
         point3 p = q % 10 == 0 ? sommets[g() % sommets.size()] : aleatoire(g, q % 3 == 0 ? 40 : 12);
         double brute = std::numeric_limits<double>::infinity();
         for (std::size_t f = 0; f < 600; ++f) // the 600 valid faces
-            brute = std::min(brute, distancePointTriangle(p, sommets[faces[f][0]], sommets[faces[f][1]],
-                                                          sommets[faces[f][2]]));
+            brute = std::min(
+                brute, distancePointTriangle(p, sommets[faces[f][0]], sommets[faces[f][1]], sommets[faces[f][2]]));
         ASSERT_EQ(arbre.distance(p), brute) << q;
     }
     EXPECT_TRUE(std::isinf(ArbreTriangles({}, {}).distance(point3(1, 2, 3))));

@@ -10,7 +10,10 @@
 using tarnis_test::captureStderr;
 
 namespace {
-std::vector<double> xyz(const vector3 &v) { return {v.x, v.y, v.z}; }
+std::vector<double> xyz(const vector3 &v)
+{
+    return {v.x, v.y, v.z};
+}
 } // namespace
 
 TEST(Point3, ArithmeticIsCoordinateWiseAndPrinting)

@@ -37,8 +37,7 @@ void garderPiloteOpenGL()
     contexte.doneCurrent();
 }
 
-ContexteGL::ContexteGL(int taille_, double demiLargeur_)
-    : taille(taille_), demiLargeur(demiLargeur_)
+ContexteGL::ContexteGL(int taille_, double demiLargeur_) : taille(taille_), demiLargeur(demiLargeur_)
 {
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
@@ -109,7 +108,10 @@ Repondeur::Repondeur()
     minuterie.start(20);
 }
 
-void Repondeur::bouton(QMessageBox::StandardButton b) { reponses.enqueue(b); }
+void Repondeur::bouton(QMessageBox::StandardButton b)
+{
+    reponses.enqueue(b);
+}
 
 void Repondeur::examiner()
 {

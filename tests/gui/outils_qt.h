@@ -85,16 +85,16 @@ void initialiserRessources();
 
 /// main() of a widget test: the toolkit's own dialogs (answerable), numbers in the C locale, the
 /// compiled-in pictures, the OpenGL driver kept loaded.
-#define TARNIS_QTEST_MAIN(Classe)                                                                  \
-    int main(int argc, char **argv)                                                                \
-    {                                                                                              \
-        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                                   \
-        QLocale::setDefault(QLocale::c());                                                         \
-        QApplication app(argc, argv);                                                              \
-        initialiserRessources();                                                                   \
-        tarnis_test::garderPiloteOpenGL();                                                         \
-        Classe test;                                                                               \
-        return QTest::qExec(&test, argc, argv);                                                    \
+#define TARNIS_QTEST_MAIN(Classe)                                                                                      \
+    int main(int argc, char **argv)                                                                                    \
+    {                                                                                                                  \
+        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                                                       \
+        QLocale::setDefault(QLocale::c());                                                                             \
+        QApplication app(argc, argv);                                                                                  \
+        initialiserRessources();                                                                                       \
+        tarnis_test::garderPiloteOpenGL();                                                                             \
+        Classe test;                                                                                                   \
+        return QTest::qExec(&test, argc, argv);                                                                        \
     }
 
 #endif

@@ -15,7 +15,10 @@ using namespace tarnis_test;
 
 namespace {
 
-void sommet(const point3 &p) { glVertex3f(float(p.x), float(p.y), float(p.z)); }
+void sommet(const point3 &p)
+{
+    glVertex3f(float(p.x), float(p.y), float(p.z));
+}
 
 } // namespace
 

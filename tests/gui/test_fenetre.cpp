@@ -172,7 +172,8 @@ private slots:
     void automatique()
     {
         const Reglage reglage{3, 1, 0, 1, 0, 1};
-        const QString x1 = QStringLiteral("Deformation du maillage (x1)"), ang = QStringLiteral("Raffinage T26 par angles");
+        const QString x1 = QStringLiteral("Deformation du maillage (x1)"),
+                      ang = QStringLiteral("Raffinage T26 par angles");
         const QStringList attendu{x1, ang, x1, QStringLiteral("Raffinage T22 Point par maille"), x1, ang};
         GLWidget temoin(ellipsoide, QString());
         rejouer(temoin, reglage);

@@ -21,21 +21,24 @@ using tarnis_test::Repondeur;
 
 namespace {
 
-const char *const outilTemoin =
-    "#!/bin/sh\n"
-    "dossier=\"$(dirname \"$0\")/../appels\"\n"
-    "mkdir -p \"$dossier\"\n"
-    ": > \"$dossier/$$.tmp\"\n"
-    "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$dossier/$$.tmp\"; done\n"
-    "mv \"$dossier/$$.tmp\" \"$dossier/$$.args\"\n";
+const char *const outilTemoin = "#!/bin/sh\n"
+                                "dossier=\"$(dirname \"$0\")/../appels\"\n"
+                                "mkdir -p \"$dossier\"\n"
+                                ": > \"$dossier/$$.tmp\"\n"
+                                "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$dossier/$$.tmp\"; done\n"
+                                "mv \"$dossier/$$.tmp\" \"$dossier/$$.args\"\n";
 
-bool ecrire(const QString &chemin, const char *contenu) { return tarnis_test::writeFile(chemin.toStdString(), contenu); }
+bool ecrire(const QString &chemin, const char *contenu)
+{
+    return tarnis_test::writeFile(chemin.toStdString(), contenu);
+}
 
 QStringList argumentsRecus(const QString &dossierTravail, qint64 pid)
 {
-    QStringList l = QString::fromStdString(
-                        tarnis_test::readFile(QStringLiteral("%1/appels/%2.args").arg(dossierTravail).arg(pid).toStdString()))
-                        .split(QLatin1Char('\n'));
+    QStringList l =
+        QString::fromStdString(
+            tarnis_test::readFile(QStringLiteral("%1/appels/%2.args").arg(dossierTravail).arg(pid).toStdString()))
+            .split(QLatin1Char('\n'));
     if (!l.isEmpty() && l.last().isEmpty())
         l.removeLast();
     return l;
@@ -138,7 +141,8 @@ private slots:
         AutomaticExec fenetre;
         for (std::size_t i = 0; i < 2; ++i) {
             const auto &a = demiAxes[i];
-            QVERIFY(tarnis_test::ecrireFichierPTS(nuages[i].toStdString(), tarnis_test::nuageEllipsoide(3000, a[0], a[1], a[2])));
+            QVERIFY(tarnis_test::ecrireFichierPTS(nuages[i].toStdString(),
+                                                  tarnis_test::nuageEllipsoide(3000, a[0], a[1], a[2])));
             fenetre.listWidget->addItem(nuages[i]);
         }
         fenetre.listWidget_2->addItem(execution + QStringLiteral("/SMM_/icosa.smm"));

@@ -54,9 +54,13 @@ private slots:
         QCOMPARE(v.xRot, 5760 - 24 + 16);
         QTest::mouseRelease(&v, Qt::RightButton, Qt::NoModifier, QPoint(30, 22));
 
-        const struct { Qt::Key touche; int axe; double signe; } touches[] = {
-            {Qt::Key_W, 0, 1}, {Qt::Key_X, 0, -1}, {Qt::Key_C, 1, 1}, {Qt::Key_V, 1, -1}, {Qt::Key_B, 2, 1},
-            {Qt::Key_N, 2, -1}};
+        const struct
+        {
+            Qt::Key touche;
+            int axe;
+            double signe;
+        } touches[] = {{Qt::Key_W, 0, 1},  {Qt::Key_X, 0, -1}, {Qt::Key_C, 1, 1},
+                       {Qt::Key_V, 1, -1}, {Qt::Key_B, 2, 1},  {Qt::Key_N, 2, -1}};
         std::vector<point3> attendu = positions(*v.instanceSimplex);
         for (const auto &t : touches) {
             QTest::keyClick(&v, t.touche);

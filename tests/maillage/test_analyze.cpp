@@ -76,9 +76,15 @@ Chargement charger(VolumeAnalyze &v, const std::string &base)
     return c;
 }
 
-std::vector<int> valeurs(const VolumeAnalyze &v) { return std::vector<int>(v.voxels.begin(), v.voxels.end()); }
+std::vector<int> valeurs(const VolumeAnalyze &v)
+{
+    return std::vector<int>(v.voxels.begin(), v.voxels.end());
+}
 
-int motif16(int v) { return static_cast<std::uint16_t>(static_cast<std::int16_t>(v)); }
+int motif16(int v)
+{
+    return static_cast<std::uint16_t>(static_cast<std::int16_t>(v));
+}
 
 } // namespace
 
@@ -132,9 +138,15 @@ TEST(AnalyzeVoxels, EveryTypeInBothByteOrders)
         {"non signe16", {3, 3, 1, 1}, 512, 16, 0, {40000, 1, 65535}, 2, {40000, 1, 65535}, false},
         // Voxels start at the header's offset.
         {"decalage", {3, 2, 1, 1}, 4, 16, 6, {0x5555, 0x5555, 0x5555, 1, 2}, 2, {1, 2}, false},
-        {"entier32", {3, 2, 2, 1}, 8, 32, 0, {70000, static_cast<std::uint32_t>(-70000), 123,
-                                                static_cast<std::uint32_t>(-5)}, 4,
-         {32767, motif16(-32768), 123, motif16(-5)}, true},
+        {"entier32",
+         {3, 2, 2, 1},
+         8,
+         32,
+         0,
+         {70000, static_cast<std::uint32_t>(-70000), 123, static_cast<std::uint32_t>(-5)},
+         4,
+         {32767, motif16(-32768), 123, motif16(-5)},
+         true},
         {"reel32", {3, 6, 1, 1}, 16, 32, 0, r32, 4, attenduReels, true},
         {"reel64", {3, 6, 1, 1}, 64, 64, 0, r64, 8, attenduReels, true},
     };
@@ -153,8 +165,8 @@ TEST(AnalyzeVoxels, EveryTypeInBothByteOrders)
             EXPECT_EQ(v.entete.sizeof_hdr, 348);
             EXPECT_EQ(r.sortie, std::to_string(c.dims[1]) + "\n" + std::to_string(c.dims[2]) + "\n" +
                                     std::to_string(c.dims[3]) + "\n");
-            EXPECT_EQ(r.erreurs, c.arrondi ? "Attention : voxels arrondis et bornés aux entiers 16 bits : " + base + "\n"
-                                           : "");
+            EXPECT_EQ(r.erreurs,
+                      c.arrondi ? "Attention : voxels arrondis et bornés aux entiers 16 bits : " + base + "\n" : "");
         }
 }
 
@@ -199,10 +211,15 @@ TEST(AnalyzeRefus, EachRefusedFileWithItsMessage)
 
 TEST(NiveauDeGris, WindowMappingOnSignedValues)
 {
-    const int cas[][4] = {{592, 0, 1000, 150}, {593, 0, 1000, 151}, {1000, 0, 1000, 255}, {40000, 0, 1000, 0},
+    const int cas[][4] = {{592, 0, 1000, 150},
+                          {593, 0, 1000, 151},
+                          {1000, 0, 1000, 255},
+                          {40000, 0, 1000, 0},
                           {-50, -100, 100, 63},
                           // An empty window: below 0, at it and above 255.
-                          {499, 500, 500, 0},   {500, 500, 500, 255}, {501, 500, 500, 255}};
+                          {499, 500, 500, 0},
+                          {500, 500, 500, 255},
+                          {501, 500, 500, 255}};
     for (const auto &c : cas)
         EXPECT_EQ(niveauDeGris(static_cast<std::uint16_t>(c[0]), static_cast<std::uint16_t>(c[1]),
                                static_cast<std::uint16_t>(c[2])),

@@ -47,7 +47,8 @@ TEST(MaillageBoite, SingleVertexAndEmptyLists)
     EXPECT_EQ(un.centre, point3(3, -1, 2));
 
     std::unique_ptr<Maillage> vide;
-    const std::string erreurs = captureStderr([&] { vide = std::make_unique<Maillage>(std::vector<point3>{}, std::vector<Face>{}); });
+    const std::string erreurs =
+        captureStderr([&] { vide = std::make_unique<Maillage>(std::vector<point3>{}, std::vector<Face>{}); });
     EXPECT_NE(erreurs.find("point3/reel"), std::string::npos) << erreurs;
     EXPECT_EQ(vide->centre, point3(0, 0, 0));
     EXPECT_EQ(vide->nbSommets, 0);
@@ -64,7 +65,6 @@ TEST(MaillageAretes, FirstEdgeInEitherOrder)
     EXPECT_EQ(m.chercherArete(2, 1), 0);
     EXPECT_EQ(m.chercherArete(1, 3), -1);
     EXPECT_EQ(m.chercherArete(5, 5), -1);
-
 }
 
 TEST(MaillagePointsInterets, CentreUsesSinglePrecisionBoxAndTranslationOneAxis)

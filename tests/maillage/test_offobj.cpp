@@ -16,7 +16,10 @@ using tarnis_test::TempDir;
 using tarnis_test::writeFile;
 
 // Found by argument lookup: Face lives in the global namespace.
-static bool operator==(const Face &a, const Face &b) { return a.s1 == b.s1 && a.s2 == b.s2 && a.s3 == b.s3; }
+static bool operator==(const Face &a, const Face &b)
+{
+    return a.s1 == b.s1 && a.s2 == b.s2 && a.s3 == b.s3;
+}
 static std::ostream &operator<<(std::ostream &os, const Face &f)
 {
     return os << "[" << f.s1 << " " << f.s2 << " " << f.s3 << "]";
@@ -44,8 +47,7 @@ std::string lire(Maillage &m, const std::string &texte, const char *suffixe, boo
     });
 }
 
-const std::vector<point3> SOMMETS = {point3(0, 0, 0), point3(1.5, 0, 0), point3(0, 1234567, 0),
-                                     point3(-0.25, 1e-7, 2)};
+const std::vector<point3> SOMMETS = {point3(0, 0, 0), point3(1.5, 0, 0), point3(0, 1234567, 0), point3(-0.25, 1e-7, 2)};
 const std::vector<Face> FACES = {Face{0, 1, 2}, Face{0, 3, 1}, Face{1, 3, 2}, Face{2, 3, 0}};
 
 } // namespace
@@ -113,15 +115,21 @@ TEST(OffLecture, VariantsShortFilesAndFacesOutsideTheList)
         // A four-sided face: its first three indices make a triangle, the fourth starts the next face.
         {"OFF\n4 2 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n4 0 1 2 3 0 2 1\n", 4, {{0, 1, 2}, {0, 2, 1}}, {}},
         {"OFF\r\n3 1 0\r\n0 0 0\r\n1 0 0\r\n0 1 0\r\n3 0 1 2\r\n", 3, {{0, 1, 2}}, {}},
-        {"OFF\n4 1 0\n0 0 0\n1 0 0\n", 2, {},
+        {"OFF\n4 1 0\n0 0 0\n1 0 0\n",
+         2,
+         {},
          {"Fichier incomplet : 4 sommets annoncés, 2 lus\n", "Fichier incomplet : 1 faces annoncées, 0 lues\n"}},
         // A word where a number belongs stops the reading; the complete faces before it stay.
-        {"OFF\n3 3 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n3 0 two 1\n3 2 1 0\n", 3, {{0, 1, 2}},
+        {"OFF\n3 3 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n3 0 two 1\n3 2 1 0\n",
+         3,
+         {{0, 1, 2}},
          {"Fichier incomplet : 3 faces annoncées, 1 lues\n"}},
         // Huge announced counts do not allocate.
         {"OFF\n2000000000 2000000000 0\n0 0 0\n1 0 0\n0 1 0\n", 3, {}, {}},
-        {"OFF\n3 5 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n3 0 1 3\n3 -1 0 1\n3 2 1 0\n3 0 2147483647 1\n", 3,
-         {{0, 1, 2}, {2, 1, 0}}, {"Faces refusées (indice de sommet hors de la liste des sommets) : 3\n"}},
+        {"OFF\n3 5 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n3 0 1 3\n3 -1 0 1\n3 2 1 0\n3 0 2147483647 1\n",
+         3,
+         {{0, 1, 2}, {2, 1, 0}},
+         {"Faces refusées (indice de sommet hors de la liste des sommets) : 3\n"}},
     };
     for (const Cas &c : cas) {
         Maillage m;
@@ -160,7 +168,8 @@ TEST(ObjLecture, FilesAsOtherToolsWriteThem)
         {"vt 0 0\nf 3/1 1/1 2/1\n", {{2, 0, 1}}, ""},
         // A comment of 127 characters is skipped; one of 128 ends the reading.
         {"#" + std::string(127, 'c') + "\nf 1 2 3\n#" + std::string(128, 'c') + "\nf 3 2 1\n", {{0, 1, 2}}, ""},
-        {"f 1 2 3\nf -1 -2 -3\nf 0 1 2\nf 2 3 4\nf 3 2 1\nf 1 2 -2147483648\n", {{0, 1, 2}, {2, 1, 0}},
+        {"f 1 2 3\nf -1 -2 -3\nf 0 1 2\nf 2 3 4\nf 3 2 1\nf 1 2 -2147483648\n",
+         {{0, 1, 2}, {2, 1, 0}},
          "Faces refusées (indice de sommet hors de la liste des sommets) : 4\n"},
     };
     for (const Cas &c : cas) {
@@ -168,15 +177,15 @@ TEST(ObjLecture, FilesAsOtherToolsWriteThem)
         const std::string sortie = lire(m, triangle + c.texte, "obj");
         EXPECT_EQ(m.listeFaces, c.faces) << c.texte;
         EXPECT_EQ(m.nbFaces, int(c.faces.size())) << c.texte;
-        EXPECT_EQ(sortie.find(c.refusees.empty() ? "refusées" : c.refusees) != std::string::npos,
-                  !c.refusees.empty())
+        EXPECT_EQ(sortie.find(c.refusees.empty() ? "refusées" : c.refusees) != std::string::npos, !c.refusees.empty())
             << sortie;
     }
 
     Maillage m;
-    const std::string sortie = lire(m, "# made elsewhere\no thing\nv  0.0 0.0   0.0\nv 1.0 0.0 0.0 \r\n"
-                                       "v\t0.0\t1.0\t0.0\nv 1 1 1e0\nvt 0.5 0.5\nvt 0 1\nvn 0 0 1\n"
-                                       "f 1/1/1 2/2/1 3/1/1\nf  4/2/1   3/1/1 2/2/1\n",
+    const std::string sortie = lire(m,
+                                    "# made elsewhere\no thing\nv  0.0 0.0   0.0\nv 1.0 0.0 0.0 \r\n"
+                                    "v\t0.0\t1.0\t0.0\nv 1 1 1e0\nvt 0.5 0.5\nvt 0 1\nvn 0 0 1\n"
+                                    "f 1/1/1 2/2/1 3/1/1\nf  4/2/1   3/1/1 2/2/1\n",
                                     "obj");
     EXPECT_EQ(m.listeSommets,
               (std::vector<point3>{point3(0, 0, 0), point3(1, 0, 0), point3(0, 1, 0), point3(1, 1, 1)}));
@@ -184,7 +193,6 @@ TEST(ObjLecture, FilesAsOtherToolsWriteThem)
     EXPECT_EQ(m.nbSommets, 4);
     EXPECT_EQ(sortie, boite(m) + "chargement termine!\n");
 }
-
 
 TEST(ObjLecture, RoundTrip)
 {
@@ -228,8 +236,8 @@ TEST(MeshLecture, RealFilesAgreeWithTheirPointFiles)
         std::size_t differents = 0;
         for (std::size_t i = 0; i < m.listeSommets.size(); ++i) {
             const point3 &s = m.listeSommets[i], &p = nuage.ListePointsInterets[i];
-            differents += static_cast<float>(s.x) != p.x || static_cast<float>(s.y) != p.y ||
-                          static_cast<float>(s.z) != p.z;
+            differents +=
+                static_cast<float>(s.x) != p.x || static_cast<float>(s.y) != p.y || static_cast<float>(s.z) != p.z;
         }
         EXPECT_EQ(differents, 0u) << c.maillage;
     }

@@ -27,8 +27,7 @@ std::vector<point3> pointsAleatoires(std::size_t n, unsigned graine)
     std::uniform_int_distribution<int> exposant(-8, 8);
     std::vector<point3> pts;
     for (std::size_t i = 0; i < n; ++i)
-        pts.emplace_back(mantisse(gen) * std::pow(10.0, exposant(gen)), mantisse(gen),
-                         std::round(mantisse(gen) * 1e6));
+        pts.emplace_back(mantisse(gen) * std::pow(10.0, exposant(gen)), mantisse(gen), std::round(mantisse(gen) * 1e6));
     return pts;
 }
 
@@ -59,8 +58,8 @@ TEST(PtsLecture, SinglePrecisionValuesAsTheCLibraryReadsThemInAnyLayout)
     std::mt19937 gen(11);
     std::uniform_real_distribution<double> u(-1, 1);
     std::uniform_int_distribution<int> e(-40, 37), forme(0, 4), entier(-2000000000, 2000000000);
-    std::vector<std::string> jetons = {"0.1", "-0", "1e-45", "3.4028235e38", "16777217", "0.30000001192092896",
-                                       ".5", "+2.5", "7.", "1E3"};
+    std::vector<std::string> jetons = {"0.1", "-0",   "1e-45", "3.4028235e38", "16777217", "0.30000001192092896",
+                                       ".5",  "+2.5", "7.",    "1E3"};
     const char *formats[] = {"%.9g", "%.17e", "%.3f", "%d", "%.25f"};
     char tampon[64];
     while (jetons.size() < 3000) {
@@ -83,7 +82,10 @@ TEST(PtsLecture, SinglePrecisionValuesAsTheCLibraryReadsThemInAnyLayout)
     for (std::size_t i = 0; i < m.ListePointsInterets.size(); ++i) {
         const point3 &p = m.ListePointsInterets[i];
         for (int k = 0; k < 3; ++k)
-            EXPECT_EQ((k == 0 ? p.x : k == 1 ? p.y : p.z), double(std::strtof(jetons[3 * i + k].c_str(), nullptr)))
+            EXPECT_EQ((k == 0   ? p.x
+                       : k == 1 ? p.y
+                                : p.z),
+                      double(std::strtof(jetons[3 * i + k].c_str(), nullptr)))
                 << jetons[3 * i + k];
     }
     EXPECT_EQ(m.ListePointsInterets[0].x, 0.100000001490116119384765625);
@@ -129,7 +131,9 @@ TEST(PtsLecture, RefusedAndShortFilesKeepWhatIsThereAndSaySo)
         // Reading stops at the first thing that is not a number; a half point is dropped.
         {"PTS\n4\n1 2 3\n4 5 x 7 8 9\n10 11 12\n", true, {{1, 2, 3}}, "Fichier incomplet : 4 points annoncés, 1 lus\n"},
         // A huge count allocates nothing on its own strength.
-        {"PTS\n2000000000\n1 2 3\n4 5 6\n", true, {{1, 2, 3}, {4, 5, 6}},
+        {"PTS\n2000000000\n1 2 3\n4 5 6\n",
+         true,
+         {{1, 2, 3}, {4, 5, 6}},
          "Fichier incomplet : 2000000000 points annoncés, 2 lus\n"},
         // More points than announced: only the announced ones, silently.
         {"PTS\n1\n1 2 3\n4 5 6\n", true, {{1, 2, 3}}, ""},

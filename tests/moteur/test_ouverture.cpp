@@ -25,7 +25,7 @@ struct Cas
     const char *nom;
     const char *contenu; ///< nullptr: no file at all
     Statut attendu;
-    const char *motif;   ///< in the reason, beside the file's name
+    const char *motif; ///< in the reason, beside the file's name
 };
 
 void ecrireVolume(const std::string &base, std::uint8_t valeur)
@@ -59,8 +59,7 @@ TEST(Ouverture, EveryFailureNamesTheFileAndWhatWasWrong)
          "3 sommets annoncés, 2 lus ; la lecture s'est arrêtée ligne 5"},
         {"vide.obj", "# rien\n", Statut::MaillageIllisible, "ne contient aucune face"},
         {"sommet.obj", "v 0 0 0\nv 1 x 0\n", Statut::MaillageIllisible, "sommet illisible ligne 2"},
-        {"hors.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n", Statut::MaillageIllisible,
-         "1 faces refusées"},
+        {"hors.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n", Statut::MaillageIllisible, "1 faces refusées"},
         {"maillage.ply", "ply\n", Statut::MaillageIllisible, "n'est pas un maillage reconnu"},
     };
     for (const Cas &c : cas) {
@@ -99,8 +98,7 @@ TEST(Ouverture, AVolumeIsThresholdedAndAnEmptyResultIsSaid)
     // The defaults suit 16-bit scans: a voxel of 200 in the window 0..1000 is grey level 51.
     const Resultat r = ouvrirNuage(base + ".img", m, ReglagesVolume(), {}, &points);
     EXPECT_EQ(r.statut, Statut::NuageIllisible);
-    EXPECT_NE(r.raison.find("ne donne aucun point avec les seuils 150 à 255 et la fenêtre 0 à 1000"),
-              std::string::npos)
+    EXPECT_NE(r.raison.find("ne donne aucun point avec les seuils 150 à 255 et la fenêtre 0 à 1000"), std::string::npos)
         << r.raison;
     EXPECT_TRUE(m.ListePointsInterets.empty());
     EXPECT_TRUE(points.empty());

@@ -12,7 +12,10 @@ namespace {
 
 const std::string Gabarit = "/gabarit/icosa.smm";
 
-LigneDeCommande lire(const std::vector<std::string> &a) { return analyserArguments(a, Gabarit); }
+LigneDeCommande lire(const std::vector<std::string> &a)
+{
+    return analyserArguments(a, Gabarit);
+}
 
 // The launcher's defaults, in its order.
 std::vector<std::string> lanceur()
@@ -28,8 +31,8 @@ std::string lu(const std::vector<std::string> &a)
     EXPECT_FALSE(l.aide);
     const auto &p = l.parametres;
     std::ostringstream o;
-    o << p.alpha << " " << p.beta << " " << p.gamma << " " << p.rigid << " " << p.pointsMinimum << " "
-      << p.iterations << " " << p.sauvegardeAuto << " " << p.maillage << " " << p.nuage << " " << p.sortie;
+    o << p.alpha << " " << p.beta << " " << p.gamma << " " << p.rigid << " " << p.pointsMinimum << " " << p.iterations
+      << " " << p.sauvegardeAuto << " " << p.maillage << " " << p.nuage << " " << p.sortie;
     return o.str();
 }
 
@@ -57,8 +60,8 @@ TEST(Arguments, PositionalAndNamedFormsAreReadInFull)
         {{"0", "0", "0", "99", "999999", "99999", "0", "m", "n", "o"}, "0 0 0 99 999999 99999 0 m n o"},
         // Named options: defaults are the launcher's and the template.
         {{"--cloud", "c.pts"}, "1 0.05 0 2 2000 20 0 " + Gabarit + " c.pts ."},
-        {{"--out=res", "--cloud", "c.pts", "--mesh=m.smm", "--internal", "0,5", "--external=0.2", "--retention",
-          "0.3", "--rigidity=4", "--min-points", "500", "--iterations=7", "--autosave"},
+        {{"--out=res", "--cloud", "c.pts", "--mesh=m.smm", "--internal", "0,5", "--external=0.2", "--retention", "0.3",
+          "--rigidity=4", "--min-points", "500", "--iterations=7", "--autosave"},
          "0.5 0.2 0.3 4 500 7 1 m.smm c.pts res"},
         // A value with '=' after the first '=' is kept whole.
         {{"--cloud=a=b.pts"}, "1 0.05 0 2 2000 20 0 " + Gabarit + " a=b.pts ."},
@@ -83,16 +86,26 @@ TEST(Arguments, EachBadValueIsRefusedWithItsName)
         std::string valeur, motif;
     };
     const Cas cas[] = {
-        {0, "abc", "force interne"},        {0, "-1", "force interne"},
-        {0, "1.0x", "force interne"},       {0, "", "force interne"},
-        {0, "1,0,0", "force interne"},      {1, "nan", "force externe"},
-        {1, "inf", "force externe"},        {2, "100.5", "force de retenue"},
-        {3, "2.5", "rigidité"},             {3, "-1", "rigidité"},
-        {3, "100", "rigidité"},             {4, "0", "nombre minimum de points"},
-        {4, "1000000", "nombre minimum de points"}, {5, "-3", "itérations"},
-        {5, "1e3", "itérations"},           {6, "2", "sauvegarde automatique"},
-        {6, "oui", "sauvegarde automatique"}, {7, "", "maillage de référence"},
-        {8, "", "nuage de points"},         {9, "", "dossier de sortie"},
+        {0, "abc", "force interne"},
+        {0, "-1", "force interne"},
+        {0, "1.0x", "force interne"},
+        {0, "", "force interne"},
+        {0, "1,0,0", "force interne"},
+        {1, "nan", "force externe"},
+        {1, "inf", "force externe"},
+        {2, "100.5", "force de retenue"},
+        {3, "2.5", "rigidité"},
+        {3, "-1", "rigidité"},
+        {3, "100", "rigidité"},
+        {4, "0", "nombre minimum de points"},
+        {4, "1000000", "nombre minimum de points"},
+        {5, "-3", "itérations"},
+        {5, "1e3", "itérations"},
+        {6, "2", "sauvegarde automatique"},
+        {6, "oui", "sauvegarde automatique"},
+        {7, "", "maillage de référence"},
+        {8, "", "nuage de points"},
+        {9, "", "dossier de sortie"},
     };
     for (const Cas &c : cas) {
         auto a = lanceur();

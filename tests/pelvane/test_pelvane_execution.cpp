@@ -136,7 +136,8 @@ TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
     ASSERT_TRUE(b.resultat.reussi()) << b.resultat.raison;
 
     // The three outputs, named after the cloud, and nothing else.
-    EXPECT_EQ(contenu(sortie), (std::vector<std::string>{"ellipsoide.off", "ellipsoide.rapport.txt", "ellipsoide.smm"}));
+    EXPECT_EQ(contenu(sortie),
+              (std::vector<std::string>{"ellipsoide.off", "ellipsoide.rapport.txt", "ellipsoide.smm"}));
     EXPECT_EQ(b.fichierSmm, sortie + "/ellipsoide.smm");
     // With the rights of any new file, not those of a private temporary one.
     const mode_t masque = umask(0);
@@ -169,7 +170,8 @@ TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
     double volume = 0;
     for (const Face &f : off.listeFaces) {
         const point3 &a = off.listeSommets[f.s1], &b2 = off.listeSommets[f.s2], &c = off.listeSommets[f.s3];
-        volume += (a.x * (b2.y * c.z - b2.z * c.y) - a.y * (b2.x * c.z - b2.z * c.x) + a.z * (b2.x * c.y - b2.y * c.x)) / 6;
+        volume +=
+            (a.x * (b2.y * c.z - b2.z * c.y) - a.y * (b2.x * c.z - b2.z * c.x) + a.z * (b2.x * c.y - b2.y * c.x)) / 6;
     }
     const double ellipsoide = 4.0 / 3 * 3.141592653589793 * A * B * C;
     EXPECT_GT(volume, 0.9 * ellipsoide);

@@ -28,8 +28,7 @@ void attendreFermeEtOriente(const std::vector<Face> &faces)
     for (const Face &f : faces)
         for (auto ab : {std::make_pair(f.s1, f.s2), std::make_pair(f.s2, f.s3), std::make_pair(f.s3, f.s1)})
             orientees.insert(ab);
-    for (const auto &ab : orientees)
-    {
+    for (const auto &ab : orientees) {
         EXPECT_EQ(orientees.count(ab), 1u) << ab.first << "-" << ab.second;
         EXPECT_EQ(orientees.count({ab.second, ab.first}), 1u) << ab.first << "-" << ab.second;
     }
@@ -77,15 +76,13 @@ TEST(TriangleToSimplex, OctahedronGivesACubeOfEightPointsAndSixSquareCells)
 
     // Point i is the centroid of face i; its neighbours are the faces across its three edges.
     const auto &pts = s.ListePointsSimplex;
-    for (std::size_t i = 0; i < faces.size(); ++i)
-    {
+    for (std::size_t i = 0; i < faces.size(); ++i) {
         const Face &f = faces[i];
         const point3 c = (sommets[f.s1] + sommets[f.s2] + sommets[f.s3]) / 3.0;
         EXPECT_NEAR(vector3(c, pts[i]->Position).norme(), 0, 1e-15);
         const PointSimplex *v[3] = {pts[i]->Voisin1, pts[i]->Voisin2, pts[i]->Voisin3};
         const int bords[3][2] = {{f.s1, f.s2}, {f.s2, f.s3}, {f.s3, f.s1}};
-        for (int k = 0; k < 3; ++k)
-        {
+        for (int k = 0; k < 3; ++k) {
             const auto it = std::find(pts.begin(), pts.end(), v[k]);
             ASSERT_NE(it, pts.end());
             EXPECT_TRUE(court(faces[it - pts.begin()], bords[k][1], bords[k][0]));
@@ -115,8 +112,7 @@ TEST(TriangleToSimplex, RefusesMeshesWithoutADualAndLeavesTheMeshAlone)
         {sommets, retournee, "orientées"},
         {sommets, horsLimites, "n'existe pas"},
     };
-    for (const auto &c : cas)
-    {
+    for (const auto &c : cas) {
         Simplex s;
         cubeDual(s);
         const std::string avant = empreinte(s);
@@ -144,8 +140,7 @@ TEST(TriangleToSimplex, CompanionListsAndCellsLineUpWithTheNewMesh)
         f = Face{f.s2, f.s3, f.s1};
 
     int inversees = 0;
-    for (const auto *lot : {&faces, &tournees})
-    {
+    for (const auto *lot : {&faces, &tournees}) {
         Simplex s;
         ASSERT_TRUE(chargerGabarit(s));
         ASSERT_TRUE(convertir(s, sommets, *lot));
@@ -156,8 +151,7 @@ TEST(TriangleToSimplex, CompanionListsAndCellsLineUpWithTheNewMesh)
         // How many cells the orientation reversed: a walk starts at face1 of the vertex's first
         // edge, so a reversed cell no longer starts there.
         const Maillage &m = s.maillageOrigine;
-        for (std::size_t v = 0; v < sommets.size(); ++v)
-        {
+        for (std::size_t v = 0; v < sommets.size(); ++v) {
             const auto e = std::find_if(m.listeAretes.begin(), m.listeAretes.end(), [&](const Arete &a) {
                 return a.a1 == static_cast<int>(v) || a.a2 == static_cast<int>(v);
             });
@@ -199,8 +193,7 @@ TEST(Conversions, RoundTripGivesAClosedConsistentlyOrientedMesh)
     const Maillage &t = s.maillageTriangule;
     EXPECT_EQ(t.listeSommets.size(), faces.size() + sommets.size());
     attendreFermeEtOriente(t.listeFaces);
-    for (const Face &f : t.listeFaces)
-    {
+    for (const Face &f : t.listeFaces) {
         const point3 &a = t.listeSommets[f.s1], &b = t.listeSommets[f.s2], &c = t.listeSommets[f.s3];
         EXPECT_GT((vector3(a, b) ^ vector3(a, c)) * vector3(point3(0, 0, 0), a), 0);
     }
@@ -236,6 +229,6 @@ TEST(Conversions, IndexMapsGiveTheSameMeshesAsScans)
         return static_cast<int>(std::find(pts.begin(), pts.end(), p) - pts.begin());
     };
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(indexe.voisinsFace(i), (std::array<int, 3>{{rang(pts[i]->Voisin1), rang(pts[i]->Voisin2),
-                                                              rang(pts[i]->Voisin3)}}));
+        EXPECT_EQ(indexe.voisinsFace(i),
+                  (std::array<int, 3>{{rang(pts[i]->Voisin1), rang(pts[i]->Voisin2), rang(pts[i]->Voisin3)}}));
 }

@@ -16,16 +16,11 @@ using namespace tarnis_test;
 
 namespace {
 
-enum class Depart
-{
-    Gabarit,
-    Octaedre
-};
+enum class Depart { Gabarit, Octaedre };
 
 void preparer(Simplex &s, Depart d)
 {
-    if (d == Depart::Gabarit)
-    {
+    if (d == Depart::Gabarit) {
         ASSERT_TRUE(chargerGabarit(s));
         return;
     }
@@ -58,8 +53,7 @@ std::string erreursDeRaffinage(const std::string &texte)
 } // namespace
 
 class Sequences : public ::testing::TestWithParam<std::tuple<Depart, unsigned>>
-{
-};
+{};
 
 TEST_P(Sequences, KeepTheInvariantsAndReportNoError)
 {
@@ -72,14 +66,21 @@ TEST_P(Sequences, KeepTheInvariantsAndReportNoError)
     // The whole-mesh passes run while the mesh is small enough to stay quick.
     const std::vector<std::pair<std::string, std::function<void()>>> operations = {
         {"RaffinageT26", [&] { s.RaffinageT26(tirer(s.ListePointsSimplex.size())); }},
-        {"RaffinageT26Global", [&] { if (s.ListePointsSimplex.size() < 2500) s.RaffinageT26Global(); }},
-        {"RaffinageT26Angles", [&] { if (s.ListePointsSimplex.size() < 2500) s.RaffinageT26Angles(); }},
+        {"RaffinageT26Global",
+         [&] {
+             if (s.ListePointsSimplex.size() < 2500)
+                 s.RaffinageT26Global();
+         }},
+        {"RaffinageT26Angles",
+         [&] {
+             if (s.ListePointsSimplex.size() < 2500)
+                 s.RaffinageT26Angles();
+         }},
         {"RaffinageT22", [&] { s.RaffinageT22(tirer(s.ListeMailles.size())); }},
         {"RaffinageT22Surfaces", [&] { s.RaffinageT22Surfaces(); }},
         {"RaffinageT22PointsParMaille", [&] { s.RaffinageT22PointsParMaille(); }},
     };
-    for (int etape = 0; etape < 10; ++etape)
-    {
+    for (int etape = 0; etape < 10; ++etape) {
         const auto &op = operations[tirer(operations.size())];
         SCOPED_TRACE("step " + std::to_string(etape) + ": " + op.first);
         EXPECT_EQ(erreursDeRaffinage(ecrit(op.second)), "");
@@ -96,8 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Graines, Sequences,
 // previous positions, in the same order, after every kind of refinement.
 TEST(Sequences, IndexMapsAndScansGiveTheSameMeshes)
 {
-    for (Depart depart : {Depart::Gabarit, Depart::Octaedre})
-    {
+    for (Depart depart : {Depart::Gabarit, Depart::Octaedre}) {
         auto derouler = [depart](Simplex &s) {
             preparer(s, depart);
             ecrit([&] {

@@ -44,8 +44,7 @@ std::string erreurs(const std::function<void()> &f)
 
 TEST(T22, CutOfAFourPointCellGivesTwoFourPointCells)
 {
-    for (unsigned int c = 0; c < 6; ++c)
-    {
+    for (unsigned int c = 0; c < 6; ++c) {
         SCOPED_TRACE("cell " + std::to_string(c));
         Simplex s;
         cubeDual(s);
@@ -89,8 +88,7 @@ TEST(T22, MissingNeighbourCellsAreReported)
     cubeDual(s);
     // Only the cells of the mesh hold the cut points: when the cells across cannot be found, the
     // new points stay linked but no cell is cut.
-    for (auto *liste : {&s.ListeMailles, &s.ListeMaillesSuivantes})
-    {
+    for (auto *liste : {&s.ListeMailles, &s.ListeMaillesSuivantes}) {
         for (std::size_t c = 1; c < liste->size(); ++c)
             delete (*liste)[c];
         liste->resize(1);

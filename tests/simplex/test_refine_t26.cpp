@@ -26,24 +26,20 @@ void attendreProche(const point3 &a, const point3 &b)
     EXPECT_NEAR(a.z, b.z, 1e-12);
 }
 
-
 } // namespace
 
 TEST(T26, SplitAtEveryPointOfTheCubeKeepsTheMeshSound)
 {
-    for (unsigned int i = 0; i < 8; ++i)
-    {
+    for (unsigned int i = 0; i < 8; ++i) {
         SCOPED_TRACE("point " + std::to_string(i));
         Simplex s;
         cubeDual(s);
         PointSimplex *P = s.ListePointsSimplex[i];
-        const point3 p0 = P->Position, n1 = P->Voisin1->Position, n2 = P->Voisin2->Position,
-                     n3 = P->Voisin3->Position;
+        const point3 p0 = P->Position, n1 = P->Voisin1->Position, n2 = P->Voisin2->Position, n3 = P->Voisin3->Position;
         std::vector<std::size_t> taillesAutour;
         std::vector<Maille *> autour;
         for (Maille *m : s.ListeMailles)
-            if (std::count(m->begin(), m->end(), P))
-            {
+            if (std::count(m->begin(), m->end(), P)) {
                 autour.push_back(m);
                 taillesAutour.push_back(m->size());
             }
@@ -109,8 +105,7 @@ TEST(T26, CellEditTable)
         {{&P, &N2, &X, &N1}, EditionMaille::Faite, {&A, &B, &N2, &X, &N1}},
         {{&N1, &N2, &P, &X}, EditionMaille::OrdreIncoherent, {}},
     };
-    for (std::size_t k = 0; k < cas.size(); ++k)
-    {
+    for (std::size_t k = 0; k < cas.size(); ++k) {
         SCOPED_TRACE("case " + std::to_string(k));
         Maille m = cas[k].avant;
         const EditionMaille r = raffinage::modifierMaille(s, m, &P, &N1, &N2, &N3, &A, &B);
@@ -148,8 +143,7 @@ TEST(T26Global, TriplesThePointsAndAddsOneCellPerPoint)
     cubeDual(cube);
     Simplex gabarit;
     ASSERT_TRUE(chargerGabarit(gabarit));
-    for (Simplex *s : {&cube, &gabarit})
-    {
+    for (Simplex *s : {&cube, &gabarit}) {
         const std::size_t N = s->ListePointsSimplex.size(), M = s->ListeMailles.size();
         const std::string sortie = captureStdout([&] { s->RaffinageT26Global(); });
         EXPECT_EQ(sortie.find("Erreur"), std::string::npos) << sortie;

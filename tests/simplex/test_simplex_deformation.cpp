@@ -22,8 +22,7 @@ void angleMoyenLitteral(PointSimplex p, int profondeur, float &moyenne)
     int k = 0;
     std::vector<PointSimplex *> comptes;
     for (PointSimplex *v : {p.Voisin1, p.Voisin2, p.Voisin3})
-        if (*v != p)
-        {
+        if (*v != p) {
             moyenne = moyenne + v->Phi;
             ++k;
             comptes.push_back(v);
@@ -62,14 +61,12 @@ std::vector<point3> positions(const std::vector<PointSimplex *> &liste)
 
 TEST(AngleMoyen, EqualsTheLiteralWalkExactlyUpToRigidityTwo)
 {
-    for (unsigned graine : {1u, 2u, 3u})
-    {
+    for (unsigned graine : {1u, 2u, 3u}) {
         Simplex s;
         maillageAnglesAleatoires(s, graine, true);
         for (int profondeur : {-1, 0, 1, 2})
             for (const PointSimplex *p : s.ListePointsSimplex)
-                for (float depart : {0.0f, 0.37f})
-                {
+                for (float depart : {0.0f, 0.37f}) {
                     float attendu = depart, obtenu = depart;
                     angleMoyenLitteral(PointSimplex(*p), profondeur, attendu);
                     s.angleMoyen(PointSimplex(*p), profondeur, obtenu);
@@ -83,8 +80,7 @@ TEST(AngleMoyen, AgreesWithTheLiteralWalkWithinSinglePrecisionAboveTwo)
     Simplex s;
     maillageAnglesAleatoires(s, 7, false);
     for (int profondeur = 3; profondeur <= 9; ++profondeur)
-        for (std::size_t i = 0; i < s.ListePointsSimplex.size(); i += 7)
-        {
+        for (std::size_t i = 0; i < s.ListePointsSimplex.size(); i += 7) {
             const PointSimplex *p = s.ListePointsSimplex[i];
             float attendu = 0, obtenu = 0;
             angleMoyenLitteral(PointSimplex(*p), profondeur, attendu);
@@ -108,23 +104,19 @@ TEST(AngleMoyen, DeformationUsesTheSameMeanAsTheWalk)
     Simplex s;
     maillageAnglesAleatoires(s, 11, false);
     std::vector<point3> attendues;
-    for (const PointSimplex *p : s.ListePointsSimplex)
-    {
+    for (const PointSimplex *p : s.ListePointsSimplex) {
         float moyenne = 0;
         angleMoyenLitteral(PointSimplex(*p), 5, moyenne);
         const float cible = (moyenne + p->Phi) * 0.5f;
         const float h = s.CalculParametre_L(p->Rayon, p->DistanceCentre, cible);
         const double w = 0.33333334f;
-        const point3 &v1 = p->Voisin1->Position, &v2 = p->Voisin2->Position,
-                     &v3 = p->Voisin3->Position;
-        const point3 c(arrondiFloat(v3.x * w + v1.x * w + v2.x * w),
-                       arrondiFloat(v3.y * w + v1.y * w + v2.y * w),
+        const point3 &v1 = p->Voisin1->Position, &v2 = p->Voisin2->Position, &v3 = p->Voisin3->Position;
+        const point3 c(arrondiFloat(v3.x * w + v1.x * w + v2.x * w), arrondiFloat(v3.y * w + v1.y * w + v2.y * w),
                        arrondiFloat(v3.z * w + v1.z * w + v2.z * w));
         attendues.push_back(point3(c.x + h * p->Ni.x, c.y + h * p->Ni.y, c.z + h * p->Ni.z));
     }
     captureStdout([&] { s.deformer(nullptr, 0, 1.0f, 0.0f, 0.0f, 5, false); });
-    for (std::size_t i = 0; i < attendues.size(); ++i)
-    {
+    for (std::size_t i = 0; i < attendues.size(); ++i) {
         const point3 &q = s.ListePointsSimplex[i]->Position;
         EXPECT_NEAR(q.x, attendues[i].x, 1e-4);
         EXPECT_NEAR(q.y, attendues[i].y, 1e-4);
@@ -157,12 +149,10 @@ TEST(Deformer, ForcesAreComputedBeforeAnyPointMoves)
 
     const float alpha = 0.7f, beta = 0.4f, gamma = 0.3f;
     for (std::size_t i = 0; i < s.ListePointsPrecedents.size(); ++i)
-        s.ListePointsPrecedents[i]->Position =
-            s.ListePointsSimplex[i]->Position + point3(0.1, -0.05 * (i % 3), 0.02);
+        s.ListePointsPrecedents[i]->Position = s.ListePointsSimplex[i]->Position + point3(0.1, -0.05 * (i % 3), 0.02);
 
     std::vector<point3> attendues;
-    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i)
-    {
+    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i) {
         const PointSimplex &p = *s.ListePointsSimplex[i];
         const point3 P = p.Position;
         // Nearest cloud point by brute force, from the float-rounded position.
@@ -182,8 +172,7 @@ TEST(Deformer, ForcesAreComputedBeforeAnyPointMoves)
     }
     const std::vector<point3> avant = positions(s.ListePointsSimplex);
     captureStdout([&] { s.deformer(kd.get(), 1, alpha, beta, gamma, 2, false); });
-    for (std::size_t i = 0; i < attendues.size(); ++i)
-    {
+    for (std::size_t i = 0; i < attendues.size(); ++i) {
         EXPECT_TRUE(s.ListePointsSimplex[i]->Position == attendues[i]) << i;
         EXPECT_TRUE(s.ListePointsPrecedents[i]->Position == avant[i]) << i;
     }
@@ -200,8 +189,7 @@ TEST(Deformer, EmptyMissingOrFarCloudAppliesNoExternalForce)
     cubeDual(reference, 2.0);
     captureStdout([&] { reference.deformer(nullptr, 0, 0.5f, 0.0f, 0.0f, 2, false); });
     for (const auto &cas : {std::make_pair(vide.get(), false), std::make_pair<kd_tree *>(nullptr, true),
-                            std::make_pair(kdLoin.get(), false)})
-    {
+                            std::make_pair(kdLoin.get(), false)}) {
         Simplex s;
         cubeDual(s, 2.0);
         captureStdout([&] { s.deformer(cas.first, 0, 0.5f, 1.0f, 0.0f, 2, cas.second); });
@@ -225,7 +213,6 @@ TEST_F(Cone, APointOnACloudPointStaysThere)
     const std::vector<point3> nuage = {point3(0, 0, 0), point3(0, 0, 1)};
     KdPtr kd = kdSur(nuage);
     EXPECT_TRUE(s.plusProcheDansCone(kd.get(), P, 2000, axe, 45) == P);
-
 }
 
 TEST_F(Cone, FortyFiveDegreesTakeTheHalfSpaceAheadAndTheNearPartBehind)

@@ -17,8 +17,8 @@ void construireK4(Simplex &s)
 {
     captureStdout([&] {
         captureStderr([&] {
-            ASSERT_TRUE(s.construire({point3(1, 0.5, -2), point3(1234567, 0, 0.0001),
-                                      point3(0.00001, -3.25, 100), point3(0.1 + 0.2, 7, -0.0)},
+            ASSERT_TRUE(s.construire({point3(1, 0.5, -2), point3(1234567, 0, 0.0001), point3(0.00001, -3.25, 100),
+                                      point3(0.1 + 0.2, 7, -0.0)},
                                      {{{1, 2, 3}}, {{2, 0, 3}}, {{0, 1, 3}}, {{0, 2, 1}}},
                                      {{0, 1, 2}, {0, 3, 1}, {1, 3, 2}, {0, 2, 3}})
                             .reussi());
@@ -43,8 +43,7 @@ std::vector<std::vector<int>> topologie(const Simplex &s)
     std::vector<std::vector<int>> t;
     for (const PointSimplex *p : pts)
         t.push_back({indice(p->Voisin1), indice(p->Voisin2), indice(p->Voisin3)});
-    for (const Maille *m : s.ListeMailles)
-    {
+    for (const Maille *m : s.ListeMailles) {
         t.emplace_back();
         for (const PointSimplex *p : *m)
             t.back().push_back(indice(p));
@@ -92,14 +91,13 @@ TEST(Exporter, IndexIsTheFirstEqualRecordOrMinusOne)
     s.ListePointsSimplex[3]->Voisin3 = ailleurs;
     s.ListeMailles[0]->push_back(ailleurs);
     exporter(s, dir.file("k4.smm"), 2);
-    EXPECT_EQ(readFile(dir.file("k4.smm")),
-              "SMM\n5 4\n"
-              "1 0.5 -2 1 2 3\n"
-              "1.23457e+06 0 0.0001 2 0 3\n"
-              "1e-05 -3.25 100 0 1 3\n"
-              "0.3 7 -0 0 2 -1\n"
-              "1.23457e+06 0 0.0001 2 0 3\n"
-              "4 0 1 2 -1 \n3 0 3 1 \n3 1 3 2 \n3 0 2 3 \n");
+    EXPECT_EQ(readFile(dir.file("k4.smm")), "SMM\n5 4\n"
+                                            "1 0.5 -2 1 2 3\n"
+                                            "1.23457e+06 0 0.0001 2 0 3\n"
+                                            "1e-05 -3.25 100 0 1 3\n"
+                                            "0.3 7 -0 0 2 -1\n"
+                                            "1.23457e+06 0 0.0001 2 0 3\n"
+                                            "4 0 1 2 -1 \n3 0 3 1 \n3 1 3 2 \n3 0 2 3 \n");
 }
 
 TEST(Charger, ReadsBackWhatWasWritten)
@@ -112,8 +110,7 @@ TEST(Charger, ReadsBackWhatWasWritten)
     Simplex lu;
     ASSERT_EQ(chargerSilencieux(lu, dir.file("cube.smm")), 1);
     EXPECT_EQ(topologie(lu), topologie(source));
-    for (std::size_t i = 0; i < 8; ++i)
-    {
+    for (std::size_t i = 0; i < 8; ++i) {
         const point3 &a = source.ListePointsSimplex[i]->Position;
         const point3 &b = lu.ListePointsSimplex[i]->Position;
         // Six significant digits, read as single precision.
@@ -230,13 +227,11 @@ TEST(Charger, RefusesBadFilesAndKeepsTheMesh)
         {"OBJ", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"},
         {"absent", ""},
     };
-    for (const auto &f : fichiers)
-    {
+    for (const auto &f : fichiers) {
         SCOPED_TRACE(f.first);
         const std::string nom = dir.file(f.first == "OBJ" ? "tri.OBJ" : "mauvais.smm");
         std::remove(nom.c_str());
-        if (f.first != "absent")
-        {
+        if (f.first != "absent") {
             ASSERT_TRUE(writeFile(nom, f.second));
         }
         int r = -1;

@@ -17,8 +17,7 @@ namespace {
 
 const std::string gabarit = std::string(TARNIS_SOURCE_DIR) + "/SMM_/icosa.smm";
 
-double produitMixte(const PointSimplex *p1, const PointSimplex *p2, const PointSimplex *pk,
-                    const vector3 &n)
+double produitMixte(const PointSimplex *p1, const PointSimplex *p2, const PointSimplex *pk, const vector3 &n)
 {
     return (vector3(p1->Position, p2->Position) ^ vector3(p1->Position, pk->Position)) * n;
 }
@@ -42,8 +41,7 @@ TEST(Gabarit, IsAClosedConsistentlyOrientedSimplexMeshWithOutwardNormals)
     EXPECT_NEAR(s.Centre->x, 0, 1e-4);
     EXPECT_NEAR(s.Centre->y, 0, 1e-4);
     EXPECT_NEAR(s.Centre->z, 0, 1e-4);
-    for (const PointSimplex *p : s.ListePointsSimplex)
-    {
+    for (const PointSimplex *p : s.ListePointsSimplex) {
         const vector3 radial(point3(0, 0, 0), p->Position);
         EXPECT_GT(p->Ni * radial, 0.9 * radial.norme());
         EXPECT_GT(p->Phi, 0) << "a convex mesh seen along outward normals";
@@ -98,6 +96,5 @@ TEST_P(SurEllipsoide, EveryPointEndsOnTheSurface)
 }
 
 INSTANTIATE_TEST_SUITE_P(Deformation, SurEllipsoide,
-                         ::testing::Values(std::make_tuple(false, 2, 0.03),
-                                           std::make_tuple(true, 2, 0.03),
+                         ::testing::Values(std::make_tuple(false, 2, 0.03), std::make_tuple(true, 2, 0.03),
                                            std::make_tuple(false, 10, 0.1)));

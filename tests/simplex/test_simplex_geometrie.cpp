@@ -25,8 +25,7 @@ protected:
 
     void placer(const point3 &position, const point3 &a, const point3 &b, const point3 &c)
     {
-        if (!p)
-        {
+        if (!p) {
             for (auto &w : v)
                 w = new PointSimplex;
             p = new PointSimplex(point3(), v[0], v[1], v[2]);
@@ -49,8 +48,7 @@ protected:
     std::string majSortie(int niveau = 0)
     {
         std::string sortie;
-        const std::string erreurs =
-            captureStderr([&] { sortie = captureStdout([&] { s.majParametres(0, niveau); }); });
+        const std::string erreurs = captureStderr([&] { sortie = captureStdout([&] { s.majParametres(0, niveau); }); });
         return sortie + erreurs;
     }
 };
@@ -86,8 +84,7 @@ TEST_F(Etoile, MetricParametersAreTheBarycentricCoordinatesOfTheProjection)
 {
     // Generic triangle, point above it; projection inside and outside the triangle.
     const point3 a(0, 0, 0), b(3, 0, 0), c(0, 2, 0);
-    for (const point3 &pos : {point3(1, 0.5, 0.7), point3(-1, 3, -2)})
-    {
+    for (const point3 &pos : {point3(1, 0.5, 0.7), point3(-1, 3, -2)}) {
         placer(pos, a, b, c);
         majSortie();
         const double l2 = pos.x / 3, l3 = pos.y / 2, l1 = 1 - l2 - l3;
@@ -112,8 +109,7 @@ TEST_F(Etoile, AngleAndHeightInvertEachOther)
     std::mt19937 gen(2024);
     std::uniform_real_distribution<double> coord(-1, 1), hauteur(-3, 3);
     int auDelaDeLAngleDroit = 0, verifies = 0;
-    for (int essai = 0; essai < 400; ++essai)
-    {
+    for (int essai = 0; essai < 400; ++essai) {
         const point3 a(coord(gen) + 1, coord(gen), 0.2 * coord(gen));
         const point3 b(coord(gen) - 1, coord(gen) + 1, 0.2 * coord(gen));
         const point3 c(coord(gen), coord(gen) - 1.5, 0.2 * coord(gen));
@@ -180,8 +176,7 @@ TEST(Geometrie, UniformMeshesHaveEqualAnglesAndMeansToMatch)
     cubeDual(s, 3.0);
     const float phi = s.ListePointsSimplex[0]->Phi;
     EXPECT_GT(phi, 0);
-    for (const PointSimplex *p : s.ListePointsSimplex)
-    {
+    for (const PointSimplex *p : s.ListePointsSimplex) {
         EXPECT_NEAR(p->Phi, phi, 1e-6);
         float m = 0;
         s.angleMoyen(PointSimplex(*p), 1, m);

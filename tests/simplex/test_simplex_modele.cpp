@@ -82,8 +82,7 @@ TEST(Simplex, CentreIsTheMiddleOfTheSinglePrecisionBoxAndCentrerMovesItOnly)
     s.centrer(point3(10, -2, 0.5));
     s.calculerCentre();
     EXPECT_TRUE(*s.Centre == point3(10, -2, 0.5));
-    for (std::size_t i = 0; i < 8; ++i)
-    {
+    for (std::size_t i = 0; i < 8; ++i) {
         const point3 &p = s.ListePointsSimplex[i]->Position;
         EXPECT_NEAR(vector3(avant[i] + point3(10, 1, 0), p).norme(), 0, 1e-12);
     }
@@ -103,8 +102,7 @@ TEST(Simplex, DilatationScalesAboutTheMeanPoint)
 
     // Factor 2 about the mean (2, 0, 0): distances to it double, radii follow.
     EXPECT_TRUE(s.dilatation(2.0));
-    for (std::size_t i = 0; i < 8; ++i)
-    {
+    for (std::size_t i = 0; i < 8; ++i) {
         const point3 &p = s.ListePointsSimplex[i]->Position;
         EXPECT_NEAR(p.x - 2, 2 * (avant[i].x - 2), 1e-12);
         EXPECT_NEAR(p.y, 2 * avant[i].y, 1e-12);
@@ -126,8 +124,7 @@ TEST(Simplex, DeplacerMovesAlongOneAxisOnly)
     for (PointSimplex *p : s.ListePointsSimplex)
         p->Rayon = 123;
     EXPECT_TRUE(s.deplacer('y', -1.5));
-    for (std::size_t i = 0; i < 8; ++i)
-    {
+    for (std::size_t i = 0; i < 8; ++i) {
         EXPECT_TRUE(s.ListePointsSimplex[i]->Position == point3(avant[i].x, avant[i].y - 1.5, avant[i].z));
         EXPECT_EQ(s.ListePointsSimplex[i]->Rayon, 123);
     }

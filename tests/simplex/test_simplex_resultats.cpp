@@ -54,29 +54,37 @@ TEST(Resultats, RefusalsNameTheirCauseAndLeaveTheMesh)
         Statut statut;
         std::vector<std::string> nomme;
     } cas[] = {
-        {[&](Simplex &s) { return s.lire(dir.file("absent.smm")); }, Statut::MaillageIllisible,
+        {[&](Simplex &s) { return s.lire(dir.file("absent.smm")); },
+         Statut::MaillageIllisible,
          {"absent.smm", "absent"}},
-        {[&](Simplex &s) { return s.lire(dir.file("voisin.smm")); }, Statut::MaillageIllisible,
+        {[&](Simplex &s) { return s.lire(dir.file("voisin.smm")); },
+         Statut::MaillageIllisible,
          {"voisin.smm, ligne 4", "voisin 7"}},
-        {[&](Simplex &s) { return s.lire(dir.file("maille.smm")); }, Statut::MaillageIllisible,
+        {[&](Simplex &s) { return s.lire(dir.file("maille.smm")); },
+         Statut::MaillageIllisible,
          {"maille.smm, ligne 5", "-3"}},
-        {[&](Simplex &s) { return s.lire(dir.file("entete.txt")); }, Statut::MaillageIllisible,
+        {[&](Simplex &s) { return s.lire(dir.file("entete.txt")); },
+         Statut::MaillageIllisible,
          {"entete.txt, ligne 1", "format"}},
-        {[&](Simplex &s) { return s.lire(dir.file("simple.sm")); }, Statut::MaillageIllisible,
-         {"simple.sm", "SM"}},
-        {[&](Simplex &s) { return s.ecrire(dir.file("non/la.smm"), 2); }, Statut::SortieImpossible,
-         {"non/la.smm"}},
-        {[&](Simplex &s) { return s.ecrire(dir.file("f.smm"), 3); }, Statut::ArgumentsIncorrects,
+        {[&](Simplex &s) { return s.lire(dir.file("simple.sm")); }, Statut::MaillageIllisible, {"simple.sm", "SM"}},
+        {[&](Simplex &s) { return s.ecrire(dir.file("non/la.smm"), 2); }, Statut::SortieImpossible, {"non/la.smm"}},
+        {[&](Simplex &s) { return s.ecrire(dir.file("f.smm"), 3); },
+         Statut::ArgumentsIncorrects,
          {"f.smm", "format 3"}},
         {[](Simplex &s) { return s.raffinerT26(8); }, Statut::ArgumentsIncorrects, {"8", "0..7"}},
         {[](Simplex &s) { return s.raffinerT22(6); }, Statut::ArgumentsIncorrects, {"6", "0..5"}},
-        {[](Simplex &s) { return s.construire({point3(), point3()}, {{0, 1, 1}, {0, 0, 2}}, {}); },
-         Statut::ArgumentsIncorrects, {"point 1", "voisin 2"}},
-        {[](Simplex &s) { return s.construire({point3()}, {{0, 0, 0}}, {{0, -1}}); },
-         Statut::ArgumentsIncorrects, {"maille 0", "-1"}},
+        {[](Simplex &s) {
+             return s.construire({point3(), point3()}, {{0, 1, 1}, {0, 0, 2}}, {});
+         },
+         Statut::ArgumentsIncorrects,
+         {"point 1", "voisin 2"}},
+        {[](Simplex &s) {
+             return s.construire({point3()}, {{0, 0, 0}}, {{0, -1}});
+         },
+         Statut::ArgumentsIncorrects,
+         {"maille 0", "-1"}},
     };
-    for (const auto &c : cas)
-    {
+    for (const auto &c : cas) {
         Simplex s;
         cubeDual(s);
         const std::string avant = empreinte(s);
@@ -93,9 +101,8 @@ TEST(Resultats, RefusalsNameTheirCauseAndLeaveTheMesh)
 TEST(Resultats, AStoppedRefinementLeavesAWholePartlyRefinedMesh)
 {
     using Passe = Resultat (Simplex::*)(const Progression &);
-    for (Passe passe : {&Simplex::raffinerT26Global, &Simplex::raffinerT26Angles,
-                        &Simplex::raffinerT22Surfaces, &Simplex::raffinerT22PointsParMaille})
-    {
+    for (Passe passe : {&Simplex::raffinerT26Global, &Simplex::raffinerT26Angles, &Simplex::raffinerT22Surfaces,
+                        &Simplex::raffinerT22PointsParMaille}) {
         Simplex complet, arrete;
         ASSERT_TRUE(chargerGabarit(complet));
         ASSERT_TRUE(chargerGabarit(arrete));
@@ -128,25 +135,21 @@ TEST(Resultats, StoppedReadsConversionsAndRunsLeaveWhatTheySay)
     cubeDual(s);
     const std::string cube = empreinte(s);
     Arret lecture{2, {}};
-    EXPECT_EQ(silencieux([&] { return s.lire(dir.file("g.smm"), lecture.fonction()); }).statut,
-              Statut::Interrompu);
+    EXPECT_EQ(silencieux([&] { return s.lire(dir.file("g.smm"), lecture.fonction()); }).statut, Statut::Interrompu);
     EXPECT_EQ(empreinte(s), cube);
 
     std::vector<point3> sommets;
     std::vector<Face> faces;
     icosaedreSubdivise(1, 1.0, sommets, faces);
     s.maillageOrigine = Maillage(sommets, faces);
-    for (int appel : {2, 60})
-    {
+    for (int appel : {2, 60}) {
         Arret conversion{appel, {}};
-        EXPECT_EQ(silencieux([&] { return s.convertirTriangles(conversion.fonction()); }).statut,
-                  Statut::Interrompu);
+        EXPECT_EQ(silencieux([&] { return s.convertirTriangles(conversion.fonction()); }).statut, Statut::Interrompu);
         EXPECT_EQ(empreinte(s), cube);
     }
     s.maillageTriangule = Maillage(sommets, faces);
     Arret triangulation{3, {}};
-    EXPECT_EQ(silencieux([&] { return s.trianguler(triangulation.fonction()); }).statut,
-              Statut::Interrompu);
+    EXPECT_EQ(silencieux([&] { return s.trianguler(triangulation.fonction()); }).statut, Statut::Interrompu);
     EXPECT_EQ(empreinte(s.maillageTriangule), empreinte(Maillage(sommets, faces)));
 
     const std::vector<point3> nuage = nuageEllipsoide(400, 12, 9, 7);
@@ -157,9 +160,7 @@ TEST(Resultats, StoppedReadsConversionsAndRunsLeaveWhatTheySay)
     for (int k = 0; k < 3; ++k)
         pasAPas.deformer(kd.get(), 1, 1.0f, 0.05f, 0.0f, 2, false);
     Arret deformation{4, {}};
-    EXPECT_EQ(run.deformerPas(10, kd.get(), 1, 1.0f, 0.05f, 0.0f, 2, false,
-                              deformation.fonction())
-                  .statut,
+    EXPECT_EQ(run.deformerPas(10, kd.get(), 1, 1.0f, 0.05f, 0.0f, 2, false, deformation.fonction()).statut,
               Statut::Interrompu);
     EXPECT_EQ(empreinte(run), empreinte(pasAPas));
 }

@@ -10,7 +10,10 @@
 
 namespace {
 
-void *tag(uintptr_t i) { return reinterpret_cast<void *>(i); }
+void *tag(uintptr_t i)
+{
+    return reinterpret_cast<void *>(i);
+}
 
 /// User pointer of the nearest point (its position in p when given); null when none.
 void *plusProche(const kd_tree *t, double x, double y, double z, double *p = nullptr)

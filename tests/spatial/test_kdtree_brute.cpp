@@ -15,7 +15,10 @@ namespace {
 
 enum class Remplissage { Insertion, Bloc, Mixte, Reconstruit };
 const char *const noms[] = {"insertion", "bloc", "mixte", "reconstruit"};
-const char *nom(Remplissage r) { return noms[int(r)]; }
+const char *nom(Remplissage r)
+{
+    return noms[int(r)];
+}
 
 /// Points of dimension k, flat; user pointer of point i is i + 1.
 struct Nuage
@@ -26,8 +29,14 @@ struct Nuage
     const double *p(size_t i) const { return &c[i * k]; }
 };
 
-void *tag(size_t i) { return reinterpret_cast<void *>(uintptr_t(i) + 1); }
-size_t indice(void *d) { return size_t(reinterpret_cast<uintptr_t>(d)) - 1; }
+void *tag(size_t i)
+{
+    return reinterpret_cast<void *>(uintptr_t(i) + 1);
+}
+size_t indice(void *d)
+{
+    return size_t(reinterpret_cast<uintptr_t>(d)) - 1;
+}
 
 double d2(const double *a, const double *b, int k)
 {

@@ -21,8 +21,7 @@ std::string hex(const point3 &p)
     return hex(p.x) + " " + hex(p.y) + " " + hex(p.z);
 }
 
-void ecrirePoints(std::string &t, const std::vector<PointSimplex *> &points,
-                  const std::vector<Maille *> &mailles)
+void ecrirePoints(std::string &t, const std::vector<PointSimplex *> &points, const std::vector<Maille *> &mailles)
 {
     std::unordered_map<const PointSimplex *, long> indice;
     for (std::size_t i = 0; i < points.size(); ++i)
@@ -34,10 +33,8 @@ void ecrirePoints(std::string &t, const std::vector<PointSimplex *> &points,
         return it == indice.end() ? std::string("ailleurs") : std::to_string(it->second);
     };
     for (const PointSimplex *p : points)
-        t += hex(p->Position) + " " + ref(p->Voisin1) + " " + ref(p->Voisin2) + " " +
-             ref(p->Voisin3) + "\n";
-    for (const Maille *m : mailles)
-    {
+        t += hex(p->Position) + " " + ref(p->Voisin1) + " " + ref(p->Voisin2) + " " + ref(p->Voisin3) + "\n";
+    for (const Maille *m : mailles) {
         t += std::to_string(m->size()) + ":";
         for (const PointSimplex *p : *m)
             t += " " + ref(p);
@@ -68,8 +65,8 @@ std::string empreinte(const Maillage &m)
         t += std::to_string(f.s1) + " " + std::to_string(f.s2) + " " + std::to_string(f.s3) + "\n";
     t += "aretes " + std::to_string(m.nbAretes) + "\n";
     for (const Arete &a : m.listeAretes)
-        t += std::to_string(a.a1) + " " + std::to_string(a.a2) + " " + std::to_string(a.face1) +
-             " " + std::to_string(a.face2) + "\n";
+        t += std::to_string(a.a1) + " " + std::to_string(a.a2) + " " + std::to_string(a.face1) + " " +
+             std::to_string(a.face2) + "\n";
     return t;
 }
 

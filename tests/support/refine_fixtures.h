@@ -13,10 +13,7 @@ namespace tarnis_test {
 class RechercheLineaire
 {
 public:
-    explicit RechercheLineaire(Simplex &s) : s(s), avant(s.recherche)
-    {
-        s.recherche = Recherche::Lineaire;
-    }
+    explicit RechercheLineaire(Simplex &s) : s(s), avant(s.recherche) { s.recherche = Recherche::Lineaire; }
     ~RechercheLineaire() { s.recherche = avant; }
     RechercheLineaire(const RechercheLineaire &) = delete;
     RechercheLineaire &operator=(const RechercheLineaire &) = delete;

@@ -20,7 +20,10 @@ namespace tarnis_test {
 
 namespace {
 
-double norme(const point3 &p) { return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z); }
+double norme(const point3 &p)
+{
+    return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
+}
 
 point3 surSphere(const point3 &p, double rayon)
 {
@@ -31,8 +34,7 @@ point3 surSphere(const point3 &p, double rayon)
 /// Turns every face of a convex mesh around the origin so that it faces outwards.
 void orienterVersExterieur(const std::vector<point3> &sommets, std::vector<Face> &faces)
 {
-    for (Face &f : faces)
-    {
+    for (Face &f : faces) {
         const point3 &a = sommets[f.s1], &b = sommets[f.s2], &c = sommets[f.s3];
         const vector3 n = vector3(a, b) ^ vector3(a, c);
         const vector3 centre(a.x + b.x + c.x, a.y + b.y + c.y, a.z + b.z + c.z);
@@ -63,21 +65,19 @@ void octaedre(double rayon, std::vector<point3> &sommets, std::vector<Face> &fac
     orienterVersExterieur(sommets, faces);
 }
 
-void icosaedreSubdivise(int niveaux, double rayon, std::vector<point3> &sommets,
-                        std::vector<Face> &faces)
+void icosaedreSubdivise(int niveaux, double rayon, std::vector<point3> &sommets, std::vector<Face> &faces)
 {
     const double t = (1.0 + std::sqrt(5.0)) / 2.0;
-    sommets = {point3(-1, t, 0), point3(1, t, 0),   point3(-1, -t, 0), point3(1, -t, 0),
-               point3(0, -1, t), point3(0, 1, t),   point3(0, -1, -t), point3(0, 1, -t),
-               point3(t, 0, -1), point3(t, 0, 1),   point3(-t, 0, -1), point3(-t, 0, 1)};
+    sommets = {point3(-1, t, 0), point3(1, t, 0), point3(-1, -t, 0), point3(1, -t, 0),
+               point3(0, -1, t), point3(0, 1, t), point3(0, -1, -t), point3(0, 1, -t),
+               point3(t, 0, -1), point3(t, 0, 1), point3(-t, 0, -1), point3(-t, 0, 1)};
     for (point3 &p : sommets)
         p = surSphere(p, rayon);
-    faces = {{0, 11, 5}, {0, 5, 1},  {0, 1, 7},   {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+    faces = {{0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
              {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
-             {3, 8, 9},  {4, 9, 5},  {2, 4, 11},  {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+             {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
     orienterVersExterieur(sommets, faces);
-    for (int n = 0; n < niveaux; ++n)
-    {
+    for (int n = 0; n < niveaux; ++n) {
         std::map<std::pair<int, int>, int> milieux;
         auto milieu = [&](int a, int b) {
             const std::pair<int, int> cle(std::min(a, b), std::max(a, b));
@@ -91,8 +91,7 @@ void icosaedreSubdivise(int niveaux, double rayon, std::vector<point3> &sommets,
             return indice;
         };
         std::vector<Face> nouvelles;
-        for (const Face &f : faces)
-        {
+        for (const Face &f : faces) {
             const int ab = milieu(f.s1, f.s2), bc = milieu(f.s2, f.s3), ca = milieu(f.s3, f.s1);
             nouvelles.push_back({f.s1, ab, ca});
             nouvelles.push_back({ab, f.s2, bc});
@@ -108,8 +107,7 @@ void construireDual(Simplex &s, const std::vector<point3> &sommets, const std::v
     const int nf = static_cast<int>(faces.size());
     // Directed edge a -> b to the face in which it runs that way.
     std::map<std::pair<int, int>, int> arete;
-    for (int i = 0; i < nf; ++i)
-    {
+    for (int i = 0; i < nf; ++i) {
         const Face &f = faces[i];
         arete[{f.s1, f.s2}] = i;
         arete[{f.s2, f.s3}] = i;
@@ -117,8 +115,7 @@ void construireDual(Simplex &s, const std::vector<point3> &sommets, const std::v
     }
     std::vector<point3> centres;
     std::vector<std::array<int, 3>> voisins;
-    for (const Face &f : faces)
-    {
+    for (const Face &f : faces) {
         centres.push_back((sommets[f.s1] + sommets[f.s2] + sommets[f.s3]) / 3.0);
         voisins.push_back({{arete.at({f.s2, f.s1}), arete.at({f.s3, f.s2}), arete.at({f.s1, f.s3})}});
     }
@@ -130,14 +127,12 @@ void construireDual(Simplex &s, const std::vector<point3> &sommets, const std::v
             if (uneFace[v] < 0)
                 uneFace[v] = i;
     std::vector<std::vector<int>> mailles;
-    for (std::size_t v = 0; v < sommets.size(); ++v)
-    {
+    for (std::size_t v = 0; v < sommets.size(); ++v) {
         if (uneFace[v] < 0)
             continue;
         mailles.emplace_back();
         int f = uneFace[v];
-        do
-        {
+        do {
             mailles.back().push_back(f);
             const Face &t = faces[f];
             const int b = t.s1 == static_cast<int>(v) ? t.s3 : t.s2 == static_cast<int>(v) ? t.s1 : t.s2;
@@ -199,8 +194,7 @@ std::vector<std::string> verifierInvariants(const Simplex &s, const OptionsInvar
         const auto v = voisins(p);
         return std::find(v.begin(), v.end(), q) != v.end();
     };
-    for (std::size_t i = 0; i < n; ++i)
-    {
+    for (std::size_t i = 0; i < n; ++i) {
         const auto v = voisins(points[i]);
         for (const PointSimplex *w : v)
             if (!w || w == points[i] || !indice.count(w) || !estVoisin(w, points[i]))
@@ -210,13 +204,11 @@ std::vector<std::string> verifierInvariants(const Simplex &s, const OptionsInvar
     }
     std::map<std::pair<const PointSimplex *, const PointSimplex *>, int> aretesOrientees;
     std::unordered_map<const PointSimplex *, int> cellulesParPoint;
-    for (std::size_t c = 0; c < s.ListeMailles.size(); ++c)
-    {
+    for (std::size_t c = 0; c < s.ListeMailles.size(); ++c) {
         const Maille &m = *s.ListeMailles[c];
         if (m.size() < 3 || std::set<const PointSimplex *>(m.begin(), m.end()).size() != m.size())
             faute("fewer than three points or a repeat in cell", c);
-        for (std::size_t j = 0; j < m.size(); ++j)
-        {
+        for (std::size_t j = 0; j < m.size(); ++j) {
             const PointSimplex *a = m[j], *b = m[(j + 1) % m.size()];
             if (!indice.count(a) || !estVoisin(a, b))
                 faute("foreign point or non-neighbours in cell", c);
@@ -228,8 +220,7 @@ std::vector<std::string> verifierInvariants(const Simplex &s, const OptionsInvar
         for (const auto &e : aretesOrientees)
             if (e.second != 1 || !aretesOrientees.count({e.first.second, e.first.first}))
                 faute("cell edge not run once each way, count", e.second);
-    if (options.genre0)
-    {
+    if (options.genre0) {
         if (s.ListeMailles.size() != n / 2 + 2 || n % 2 != 0)
             faute("not N/2 + 2 cells for N points; cells:", s.ListeMailles.size());
         for (std::size_t i = 0; i < n; ++i)
@@ -240,29 +231,24 @@ std::vector<std::string> verifierInvariants(const Simplex &s, const OptionsInvar
         return fautes;
     const auto &suivants = s.ListePointsSuivants;
     if (suivants.size() != n || s.ListePointsPrecedents.size() != n ||
-        s.ListeMaillesSuivantes.size() != s.ListeMailles.size())
-    {
+        s.ListeMaillesSuivantes.size() != s.ListeMailles.size()) {
         faute("companion lists of other sizes than the mesh; points:", n);
         return fautes;
     }
-    for (std::size_t i = 0; i < n; ++i)
-    {
+    for (std::size_t i = 0; i < n; ++i) {
         const auto v = voisins(points[i]);
         const auto w = voisins(suivants[i]);
-        for (int k = 0; k < 3; ++k)
-        {
+        for (int k = 0; k < 3; ++k) {
             auto it = v[k] ? indice.find(v[k]) : indice.end();
             if (it != indice.end() && w[k] != suivants[it->second])
                 faute("companion neighbours do not match at point", i);
         }
     }
-    for (std::size_t c = 0; c < s.ListeMailles.size(); ++c)
-    {
+    for (std::size_t c = 0; c < s.ListeMailles.size(); ++c) {
         const Maille &m = *s.ListeMailles[c];
         const Maille &ms = *s.ListeMaillesSuivantes[c];
         bool pareil = m.size() == ms.size();
-        for (std::size_t j = 0; pareil && j < m.size(); ++j)
-        {
+        for (std::size_t j = 0; pareil && j < m.size(); ++j) {
             auto it = indice.find(m[j]);
             pareil = it != indice.end() && ms[j] == suivants[it->second];
         }
@@ -278,8 +264,7 @@ std::vector<point3> nuageEllipsoide(int n, double a, double b, double c)
     points.reserve(static_cast<std::size_t>(n));
     const double or_ = (1.0 + std::sqrt(5.0)) / 2.0;
     const double pi = 3.141592653589793;
-    for (int i = 0; i < n; ++i)
-    {
+    for (int i = 0; i < n; ++i) {
         const double z = 1.0 - (2.0 * i + 1.0) / n;
         const double r = std::sqrt(std::max(0.0, 1.0 - z * z));
         const double phi = 2.0 * pi * i / or_;

@@ -20,8 +20,7 @@ void tetraedre(double rayon, std::vector<point3> &sommets, std::vector<Face> &fa
 void octaedre(double rayon, std::vector<point3> &sommets, std::vector<Face> &faces);
 /// Icosahedron split `niveaux` times (each triangle into four), vertices on the sphere.
 /// 20 * 4^niveaux faces.
-void icosaedreSubdivise(int niveaux, double rayon, std::vector<point3> &sommets,
-                        std::vector<Face> &faces);
+void icosaedreSubdivise(int niveaux, double rayon, std::vector<point3> &sommets, std::vector<Face> &faces);
 
 // --- simplex meshes --------------------------------------------------------------------------------
 
@@ -40,16 +39,15 @@ void icosaedreDual(Simplex &s, int niveaux, double rayon);
 /// What verifierInvariants checks besides the neighbourhood itself.
 struct OptionsInvariants
 {
-    bool compagnons = true; ///< companion lists and cells line up with the mesh
-    bool genre0 = true;     ///< closed genus 0: M = N/2 + 2, every point in three cells
+    bool compagnons = true;  ///< companion lists and cells line up with the mesh
+    bool genre0 = true;      ///< closed genus 0: M = N/2 + 2, every point in three cells
     bool orientation = true; ///< every directed cell edge is met once, its reverse once
 };
 
 /// Every violation of the simplex mesh invariants, one line each (empty when the mesh is sound):
 /// three distinct non-null neighbours in the list, symmetric neighbourhood, every cell a cycle of
 /// neighbours without repeats, and the checks chosen in the options.
-std::vector<std::string> verifierInvariants(const Simplex &s,
-                                            const OptionsInvariants &options = OptionsInvariants());
+std::vector<std::string> verifierInvariants(const Simplex &s, const OptionsInvariants &options = OptionsInvariants());
 /// The invariants a refined mesh keeps: all but one orientation of the cells.
 const OptionsInvariants invariantsRaffinage{true, true, false};
 /// A test failure naming the count and the first of the violations, if any.

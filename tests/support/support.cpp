@@ -29,7 +29,10 @@ TempDir::~TempDir()
     fs::remove_all(chemin, ec);
 }
 
-std::string TempDir::file(const std::string &name) const { return chemin + "/" + name; }
+std::string TempDir::file(const std::string &name) const
+{
+    return chemin + "/" + name;
+}
 
 namespace {
 
@@ -74,8 +77,14 @@ std::string capture(int fd, std::ostream &os, const std::function<void()> &f)
 
 } // namespace
 
-std::string captureStderr(const std::function<void()> &f) { return capture(2, std::cerr, f); }
-std::string captureStdout(const std::function<void()> &f) { return capture(1, std::cout, f); }
+std::string captureStderr(const std::function<void()> &f)
+{
+    return capture(2, std::cerr, f);
+}
+std::string captureStdout(const std::function<void()> &f)
+{
+    return capture(1, std::cout, f);
+}
 
 bool writeFile(const std::string &path, const std::string &text)
 {

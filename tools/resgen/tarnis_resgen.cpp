@@ -20,8 +20,8 @@ namespace {
 
 const int T = 32; // icon side
 
-QColor bleu(40, 96, 170), vert(46, 150, 70), rouge(190, 50, 40), orange(220, 130, 20),
-    gris(80, 80, 90), violet(120, 70, 160);
+QColor bleu(40, 96, 170), vert(46, 150, 70), rouge(190, 50, 40), orange(220, 130, 20), gris(80, 80, 90),
+    violet(120, 70, 160);
 
 using Dessin = std::function<void(QPainter &)>;
 
@@ -54,7 +54,12 @@ QPen stylo(const QColor &c, double w = 2.2)
 void feuille(QPainter &p)
 {
     QPainterPath f;
-    f.moveTo(7, 3); f.lineTo(20, 3); f.lineTo(26, 9); f.lineTo(26, 29); f.lineTo(7, 29); f.closeSubpath();
+    f.moveTo(7, 3);
+    f.lineTo(20, 3);
+    f.lineTo(26, 9);
+    f.lineTo(26, 29);
+    f.lineTo(7, 29);
+    f.closeSubpath();
     p.setPen(stylo(gris, 1.5));
     p.setBrush(QColor(250, 250, 245));
     p.drawPath(f);
@@ -66,7 +71,12 @@ void feuille(QPainter &p)
 void dossier(QPainter &p)
 {
     QPainterPath f;
-    f.moveTo(3, 8); f.lineTo(12, 8); f.lineTo(14, 11); f.lineTo(29, 11); f.lineTo(29, 27); f.lineTo(3, 27);
+    f.moveTo(3, 8);
+    f.lineTo(12, 8);
+    f.lineTo(14, 11);
+    f.lineTo(29, 11);
+    f.lineTo(29, 27);
+    f.lineTo(3, 27);
     f.closeSubpath();
     p.setPen(stylo(QColor(150, 100, 20), 1.5));
     p.setBrush(QColor(245, 200, 90));
@@ -78,8 +88,8 @@ void nuage(QPainter &p, const QPointF &c, double r, const QColor &col)
 {
     p.setPen(Qt::NoPen);
     p.setBrush(col);
-    const double pts[][2] = {{0, 0}, {0.6, 0.2}, {-0.5, 0.4}, {0.2, -0.6}, {-0.3, -0.4}, {0.7, -0.4},
-                             {-0.7, -0.1}, {0.3, 0.7}, {-0.1, 0.35}, {0.45, -0.05}};
+    const double pts[][2] = {{0, 0},      {0.6, 0.2},   {-0.5, 0.4}, {0.2, -0.6},  {-0.3, -0.4},
+                             {0.7, -0.4}, {-0.7, -0.1}, {0.3, 0.7},  {-0.1, 0.35}, {0.45, -0.05}};
     for (auto &q : pts)
         p.drawEllipse(QPointF(c.x() + q[0] * r, c.y() + q[1] * r), 1.6, 1.6);
 }
@@ -117,8 +127,12 @@ void fleche(QPainter &p, QPointF a, QPointF b, const QColor &col, double w = 2.4
     p.setPen(stylo(col, w));
     p.drawLine(a, b);
     QLineF l(b, a);
-    QLineF g = l; g.setLength(6); g.setAngle(l.angle() + 30);
-    QLineF d = l; d.setLength(6); d.setAngle(l.angle() - 30);
+    QLineF g = l;
+    g.setLength(6);
+    g.setAngle(l.angle() + 30);
+    QLineF d = l;
+    d.setLength(6);
+    d.setAngle(l.angle() - 30);
     p.drawLine(g);
     p.drawLine(d);
 }
@@ -218,7 +232,8 @@ void embleme(QPainter &p)
     maille(p, QPointF(16, 16), 11, QColor(255, 90, 70), 1.6);
 }
 
-struct Icone {
+struct Icone
+{
     const char *fichier;
     Dessin dessin;
 };
@@ -226,107 +241,211 @@ struct Icone {
 std::vector<Icone> icones()
 {
     return {
-        {"nouveau.png", [](QPainter &p) { feuille(p); signe(p, QPointF(16, 18), true, vert); }},
-        {"ouvrir.png", [](QPainter &p) { dossier(p); fleche(p, QPointF(16, 24), QPointF(16, 4), bleu); }},
-        {"exporter_maillage.png", [](QPainter &p) {
-             feuille(p); maille(p, QPointF(16, 18), 7, rouge, 1.3);
-             fleche(p, QPointF(18, 26), QPointF(30, 26), vert, 2); }},
-        {"exporter_nuage.png", [](QPainter &p) {
-             feuille(p); nuage(p, QPointF(16, 17), 7, bleu);
-             fleche(p, QPointF(18, 26), QPointF(30, 26), vert, 2); }},
-        {"importer_maillage.png", [](QPainter &p) {
-             maille(p, QPointF(17, 17), 12, rouge); signe(p, QPointF(7, 7), true, vert, 4.5); }},
-        {"importer_nuage.png", [](QPainter &p) {
-             nuage(p, QPointF(17, 18), 12, bleu); signe(p, QPointF(7, 7), true, vert, 4.5); }},
-        {"fermer_fenetre.png", [](QPainter &p) {
-             p.setPen(stylo(gris, 1.5)); p.setBrush(QColor(235, 240, 250));
-             p.drawRect(QRectF(3, 5, 26, 22)); p.setBrush(bleu); p.drawRect(QRectF(3, 5, 26, 5));
-             p.setPen(stylo(rouge, 3)); p.drawLine(QPointF(11, 14), QPointF(21, 24));
-             p.drawLine(QPointF(21, 14), QPointF(11, 24)); }},
-        {"quitter.png", [](QPainter &p) {
-             rond(p, rouge); p.setPen(stylo(Qt::white, 3));
-             p.drawArc(QRectF(9, 9, 14, 14), 120 * 16, 300 * 16); p.drawLine(QPointF(16, 6), QPointF(16, 15)); }},
-        {"operateur_auto.png", [](QPainter &p) {
-             feuille(p); p.setPen(stylo(gris, 1.2));
-             for (int i = 0; i < 3; ++i) p.drawLine(QPointF(10, 13 + 5 * i), QPointF(18, 13 + 5 * i));
-             engrenage(p, QPointF(23, 23), 7, orange); }},
-        {"deformer.png", [](QPainter &p) {
+        {"nouveau.png",
+         [](QPainter &p) {
+             feuille(p);
+             signe(p, QPointF(16, 18), true, vert);
+         }},
+        {"ouvrir.png",
+         [](QPainter &p) {
+             dossier(p);
+             fleche(p, QPointF(16, 24), QPointF(16, 4), bleu);
+         }},
+        {"exporter_maillage.png",
+         [](QPainter &p) {
+             feuille(p);
+             maille(p, QPointF(16, 18), 7, rouge, 1.3);
+             fleche(p, QPointF(18, 26), QPointF(30, 26), vert, 2);
+         }},
+        {"exporter_nuage.png",
+         [](QPainter &p) {
+             feuille(p);
+             nuage(p, QPointF(16, 17), 7, bleu);
+             fleche(p, QPointF(18, 26), QPointF(30, 26), vert, 2);
+         }},
+        {"importer_maillage.png",
+         [](QPainter &p) {
+             maille(p, QPointF(17, 17), 12, rouge);
+             signe(p, QPointF(7, 7), true, vert, 4.5);
+         }},
+        {"importer_nuage.png",
+         [](QPainter &p) {
+             nuage(p, QPointF(17, 18), 12, bleu);
+             signe(p, QPointF(7, 7), true, vert, 4.5);
+         }},
+        {"fermer_fenetre.png",
+         [](QPainter &p) {
+             p.setPen(stylo(gris, 1.5));
+             p.setBrush(QColor(235, 240, 250));
+             p.drawRect(QRectF(3, 5, 26, 22));
+             p.setBrush(bleu);
+             p.drawRect(QRectF(3, 5, 26, 5));
+             p.setPen(stylo(rouge, 3));
+             p.drawLine(QPointF(11, 14), QPointF(21, 24));
+             p.drawLine(QPointF(21, 14), QPointF(11, 24));
+         }},
+        {"quitter.png",
+         [](QPainter &p) {
+             rond(p, rouge);
+             p.setPen(stylo(Qt::white, 3));
+             p.drawArc(QRectF(9, 9, 14, 14), 120 * 16, 300 * 16);
+             p.drawLine(QPointF(16, 6), QPointF(16, 15));
+         }},
+        {"operateur_auto.png",
+         [](QPainter &p) {
+             feuille(p);
+             p.setPen(stylo(gris, 1.2));
+             for (int i = 0; i < 3; ++i)
+                 p.drawLine(QPointF(10, 13 + 5 * i), QPointF(18, 13 + 5 * i));
+             engrenage(p, QPointF(23, 23), 7, orange);
+         }},
+        {"deformer.png",
+         [](QPainter &p) {
              nuage(p, QPointF(16, 16), 12, bleu);
-             p.setPen(stylo(rouge, 2)); p.setBrush(Qt::NoBrush);
-             QPainterPath c; c.moveTo(6, 16); c.cubicTo(6, 2, 26, 2, 26, 16); c.cubicTo(26, 30, 6, 30, 6, 16);
-             p.drawPath(c); p.setPen(stylo(vert, 2));
-             p.drawArc(QRectF(2, 2, 28, 28), 30 * 16, 120 * 16); }},
-        {"play.png", [](QPainter &p) {
-             rond(p, vert); p.setPen(Qt::NoPen); p.setBrush(Qt::white);
-             p.drawPolygon(QPolygonF() << QPointF(12, 9) << QPointF(24, 16) << QPointF(12, 23)); }},
-        {"stop.png", [](QPainter &p) {
-             rond(p, rouge); p.setPen(Qt::NoPen); p.setBrush(Qt::white);
-             p.drawRoundedRect(QRectF(10, 10, 12, 12), 1.5, 1.5); }},
-        {"agrandir.png", [](QPainter &p) {
-             maille(p, QPointF(13, 19), 8, rouge); fleche(p, QPointF(18, 14), QPointF(28, 4), vert); }},
-        {"retrecir.png", [](QPainter &p) {
-             maille(p, QPointF(13, 19), 8, rouge); fleche(p, QPointF(28, 4), QPointF(19, 13), orange); }},
+             p.setPen(stylo(rouge, 2));
+             p.setBrush(Qt::NoBrush);
+             QPainterPath c;
+             c.moveTo(6, 16);
+             c.cubicTo(6, 2, 26, 2, 26, 16);
+             c.cubicTo(26, 30, 6, 30, 6, 16);
+             p.drawPath(c);
+             p.setPen(stylo(vert, 2));
+             p.drawArc(QRectF(2, 2, 28, 28), 30 * 16, 120 * 16);
+         }},
+        {"play.png",
+         [](QPainter &p) {
+             rond(p, vert);
+             p.setPen(Qt::NoPen);
+             p.setBrush(Qt::white);
+             p.drawPolygon(QPolygonF() << QPointF(12, 9) << QPointF(24, 16) << QPointF(12, 23));
+         }},
+        {"stop.png",
+         [](QPainter &p) {
+             rond(p, rouge);
+             p.setPen(Qt::NoPen);
+             p.setBrush(Qt::white);
+             p.drawRoundedRect(QRectF(10, 10, 12, 12), 1.5, 1.5);
+         }},
+        {"agrandir.png",
+         [](QPainter &p) {
+             maille(p, QPointF(13, 19), 8, rouge);
+             fleche(p, QPointF(18, 14), QPointF(28, 4), vert);
+         }},
+        {"retrecir.png",
+         [](QPainter &p) {
+             maille(p, QPointF(13, 19), 8, rouge);
+             fleche(p, QPointF(28, 4), QPointF(19, 13), orange);
+         }},
         {"t26_global.png", [](QPainter &p) { raffinage(p, "T26", "", rouge); }},
         {"t26_angles.png", [](QPainter &p) { raffinage(p, "T26", QString::fromUtf8("\xe2\x88\xa0"), rouge); }},
         {"t22_surfaces.png", [](QPainter &p) { raffinage(p, "T22", "", violet); }},
         {"t22_points.png", [](QPainter &p) { raffinage(p, "T22", QString::fromUtf8("\xe2\x80\xa2"), violet); }},
         {"trianguler.png", [](QPainter &p) { triangleRouge(p); }},
-        {"reset.png", [](QPainter &p) {
-             p.setPen(stylo(bleu, 3)); p.setBrush(Qt::NoBrush);
+        {"reset.png",
+         [](QPainter &p) {
+             p.setPen(stylo(bleu, 3));
+             p.setBrush(Qt::NoBrush);
              p.drawArc(QRectF(5, 5, 22, 22), 90 * 16, 270 * 16);
-             p.setPen(Qt::NoPen); p.setBrush(bleu);
-             p.drawPolygon(QPolygonF() << QPointF(16, 0.5) << QPointF(23, 5) << QPointF(16, 10)); }},
-        {"mode_point.png", [](QPainter &p) {
-             p.setPen(Qt::NoPen); p.setBrush(rouge);
-             for (int i = 0; i < 3; ++i) for (int j = 0; j < 3; ++j)
-                 p.drawEllipse(QPointF(7 + 9 * i, 7 + 9 * j), 2.6, 2.6); }},
+             p.setPen(Qt::NoPen);
+             p.setBrush(bleu);
+             p.drawPolygon(QPolygonF() << QPointF(16, 0.5) << QPointF(23, 5) << QPointF(16, 10));
+         }},
+        {"mode_point.png",
+         [](QPainter &p) {
+             p.setPen(Qt::NoPen);
+             p.setBrush(rouge);
+             for (int i = 0; i < 3; ++i)
+                 for (int j = 0; j < 3; ++j)
+                     p.drawEllipse(QPointF(7 + 9 * i, 7 + 9 * j), 2.6, 2.6);
+         }},
         {"mode_filaire.png", [](QPainter &p) { maille(p, QPointF(16, 16), 13, rouge, 1.8); }},
         {"mode_triangle.png", [](QPainter &p) { triangleRouge(p); }},
-        {"creer_simplex.png", [](QPainter &p) {
-             p.setPen(stylo(rouge, 1.2)); p.setBrush(QColor(240, 170, 160));
+        {"creer_simplex.png",
+         [](QPainter &p) {
+             p.setPen(stylo(rouge, 1.2));
+             p.setBrush(QColor(240, 170, 160));
              p.drawPolygon(QPolygonF() << QPointF(2, 14) << QPointF(9, 2) << QPointF(16, 14));
              fleche(p, QPointF(10, 20), QPointF(18, 20), gris, 2);
-             maille(p, QPointF(23, 22), 8, rouge, 1.4); }},
-        {"creer_nuage.png", [](QPainter &p) {
+             maille(p, QPointF(23, 22), 8, rouge, 1.4);
+         }},
+        {"creer_nuage.png",
+         [](QPainter &p) {
              maille(p, QPointF(9, 9), 7, rouge, 1.3);
              fleche(p, QPointF(10, 20), QPointF(18, 20), gris, 2);
-             nuage(p, QPointF(24, 23), 7, bleu); }},
-        {"onglets.png", [](QPainter &p) {
-             p.setPen(stylo(gris, 1.3)); p.setBrush(QColor(200, 215, 235));
-             p.drawRect(QRectF(14, 4, 10, 6)); p.setBrush(bleu.lighter(130));
-             p.drawRect(QRectF(3, 4, 11, 6)); p.setBrush(QColor(240, 244, 250));
-             p.drawRect(QRectF(3, 10, 26, 18)); }},
+             nuage(p, QPointF(24, 23), 7, bleu);
+         }},
+        {"onglets.png",
+         [](QPainter &p) {
+             p.setPen(stylo(gris, 1.3));
+             p.setBrush(QColor(200, 215, 235));
+             p.drawRect(QRectF(14, 4, 10, 6));
+             p.setBrush(bleu.lighter(130));
+             p.drawRect(QRectF(3, 4, 11, 6));
+             p.setBrush(QColor(240, 244, 250));
+             p.drawRect(QRectF(3, 10, 26, 18));
+         }},
         {"zoom_plus.png", [](QPainter &p) { loupe(p, true); }},
         {"zoom_moins.png", [](QPainter &p) { loupe(p, false); }},
-        {"centrer.png", [](QPainter &p) {
+        {"centrer.png",
+         [](QPainter &p) {
              nuage(p, QPointF(16, 16), 12, bleu);
-             p.setPen(stylo(rouge, 2)); p.setBrush(Qt::NoBrush); p.drawEllipse(QPointF(16, 16), 6, 6);
-             p.drawLine(QPointF(16, 3), QPointF(16, 29)); p.drawLine(QPointF(3, 16), QPointF(29, 16)); }},
-        {"proportions.png", [](QPainter &p) {
-             p.setPen(stylo(gris, 1.5)); p.setBrush(QColor(235, 240, 250));
+             p.setPen(stylo(rouge, 2));
+             p.setBrush(Qt::NoBrush);
+             p.drawEllipse(QPointF(16, 16), 6, 6);
+             p.drawLine(QPointF(16, 3), QPointF(16, 29));
+             p.drawLine(QPointF(3, 16), QPointF(29, 16));
+         }},
+        {"proportions.png",
+         [](QPainter &p) {
+             p.setPen(stylo(gris, 1.5));
+             p.setBrush(QColor(235, 240, 250));
              p.drawRect(QRectF(4, 8, 24, 16));
-             fleche(p, QPointF(8, 16), QPointF(2.5, 16), bleu, 1.8); fleche(p, QPointF(24, 16), QPointF(29.5, 16), bleu, 1.8);
-             p.setPen(stylo(bleu, 1.8)); p.drawLine(QPointF(8, 16), QPointF(24, 16)); }},
-        {"points_interet.png", [](QPainter &p) {
-             p.setPen(stylo(gris, 1.6)); p.setBrush(Qt::white);
-             QPainterPath o; o.moveTo(2, 16); o.quadTo(16, 2, 30, 16); o.quadTo(16, 30, 2, 16);
-             p.drawPath(o); nuage(p, QPointF(16, 16), 6, bleu); }},
-        {"a_propos_qt.png", [](QPainter &p) {
-             rond(p, vert); texte(p, QRectF(0, 0, 32, 32), "Qt", Qt::white, 14); }},
-        {"a_propos.png", [](QPainter &p) {
-             rond(p, bleu); texte(p, QRectF(0, 1, 32, 32), "i", Qt::white, 20); }},
+             fleche(p, QPointF(8, 16), QPointF(2.5, 16), bleu, 1.8);
+             fleche(p, QPointF(24, 16), QPointF(29.5, 16), bleu, 1.8);
+             p.setPen(stylo(bleu, 1.8));
+             p.drawLine(QPointF(8, 16), QPointF(24, 16));
+         }},
+        {"points_interet.png",
+         [](QPainter &p) {
+             p.setPen(stylo(gris, 1.6));
+             p.setBrush(Qt::white);
+             QPainterPath o;
+             o.moveTo(2, 16);
+             o.quadTo(16, 2, 30, 16);
+             o.quadTo(16, 30, 2, 16);
+             p.drawPath(o);
+             nuage(p, QPointF(16, 16), 6, bleu);
+         }},
+        {"a_propos_qt.png",
+         [](QPainter &p) {
+             rond(p, vert);
+             texte(p, QRectF(0, 0, 32, 32), "Qt", Qt::white, 14);
+         }},
+        {"a_propos.png",
+         [](QPainter &p) {
+             rond(p, bleu);
+             texte(p, QRectF(0, 1, 32, 32), "i", Qt::white, 20);
+         }},
         {"General2.png", [](QPainter &p) { engrenage(p, QPointF(16, 16), 13, QColor(150, 155, 165)); }},
-        {"3d.png", [](QPainter &p) {
+        {"3d.png",
+         [](QPainter &p) {
              p.setPen(stylo(QColor(30, 30, 30), 1.4));
              QPolygonF avant, dessus, cote;
              avant << QPointF(4, 12) << QPointF(20, 12) << QPointF(20, 28) << QPointF(4, 28);
              dessus << QPointF(4, 12) << QPointF(12, 4) << QPointF(28, 4) << QPointF(20, 12);
              cote << QPointF(20, 12) << QPointF(28, 4) << QPointF(28, 20) << QPointF(20, 28);
-             p.setBrush(bleu); p.drawPolygon(avant); p.setBrush(bleu.lighter(140)); p.drawPolygon(dessus);
-             p.setBrush(bleu.darker(130)); p.drawPolygon(cote); }},
-        {"advancedsettings.png", [](QPainter &p) {
+             p.setBrush(bleu);
+             p.drawPolygon(avant);
+             p.setBrush(bleu.lighter(140));
+             p.drawPolygon(dessus);
+             p.setBrush(bleu.darker(130));
+             p.drawPolygon(cote);
+         }},
+        {"advancedsettings.png",
+         [](QPainter &p) {
              engrenage(p, QPointF(12, 12), 10, QColor(150, 155, 165));
-             engrenage(p, QPointF(23, 23), 7, orange); }},
+             engrenage(p, QPointF(23, 23), 7, orange);
+         }},
     };
 }
 
@@ -376,19 +495,42 @@ public:
     Gif(int w, int h, const std::vector<QRgb> &palette) : w(w), h(h)
     {
         ecrire("GIF89a");
-        mot(w); mot(h);
-        octet(0xF7); octet(0); octet(0); // global table of 256 colours
+        mot(w);
+        mot(h);
+        octet(0xF7);
+        octet(0);
+        octet(0); // global table of 256 colours
         for (int i = 0; i < 256; ++i) {
             QRgb c = i < int(palette.size()) ? palette[i] : 0;
-            octet(qRed(c)); octet(qGreen(c)); octet(qBlue(c));
+            octet(qRed(c));
+            octet(qGreen(c));
+            octet(qBlue(c));
         }
         // loop for ever
-        octet(0x21); octet(0xFF); octet(11); ecrire("NETSCAPE2.0"); octet(3); octet(1); mot(0); octet(0);
+        octet(0x21);
+        octet(0xFF);
+        octet(11);
+        ecrire("NETSCAPE2.0");
+        octet(3);
+        octet(1);
+        mot(0);
+        octet(0);
     }
     void image(const std::vector<unsigned char> &indices, int delaiCentiemes)
     {
-        octet(0x21); octet(0xF9); octet(4); octet(0x04); mot(delaiCentiemes); octet(0); octet(0);
-        octet(0x2C); mot(0); mot(0); mot(w); mot(h); octet(0);
+        octet(0x21);
+        octet(0xF9);
+        octet(4);
+        octet(0x04);
+        mot(delaiCentiemes);
+        octet(0);
+        octet(0);
+        octet(0x2C);
+        mot(0);
+        mot(0);
+        mot(w);
+        mot(h);
+        octet(0);
         octet(8); // minimum code size
         std::vector<unsigned char> flux;
         unsigned acc = 0;
@@ -396,18 +538,26 @@ public:
         auto code = [&](unsigned c) {
             acc |= c << nbits;
             nbits += 9;
-            while (nbits >= 8) { flux.push_back(acc & 0xFF); acc >>= 8; nbits -= 8; }
+            while (nbits >= 8) {
+                flux.push_back(acc & 0xFF);
+                acc >>= 8;
+                nbits -= 8;
+            }
         };
         const unsigned clear = 256, fin = 257;
         int depuisClear = 0;
         code(clear);
         for (unsigned char i : indices) {
-            if (depuisClear == 250) { code(clear); depuisClear = 0; }
+            if (depuisClear == 250) {
+                code(clear);
+                depuisClear = 0;
+            }
             code(i);
             ++depuisClear;
         }
         code(fin);
-        if (nbits > 0) flux.push_back(acc & 0xFF);
+        if (nbits > 0)
+            flux.push_back(acc & 0xFF);
         for (size_t k = 0; k < flux.size(); k += 255) {
             size_t n = std::min<size_t>(255, flux.size() - k);
             octet(int(n));
@@ -419,14 +569,24 @@ public:
     {
         octet(0x3B);
         QFile f(chemin);
-        if (!f.open(QIODevice::WriteOnly)) return false;
-        return f.write(reinterpret_cast<const char *>(donnees.data()), qint64(donnees.size())) == qint64(donnees.size());
+        if (!f.open(QIODevice::WriteOnly))
+            return false;
+        return f.write(reinterpret_cast<const char *>(donnees.data()), qint64(donnees.size())) ==
+               qint64(donnees.size());
     }
 
 private:
     void octet(int b) { donnees.push_back(static_cast<unsigned char>(b)); }
-    void mot(int v) { octet(v & 0xFF); octet((v >> 8) & 0xFF); }
-    void ecrire(const char *s) { while (*s) octet(*s++); }
+    void mot(int v)
+    {
+        octet(v & 0xFF);
+        octet((v >> 8) & 0xFF);
+    }
+    void ecrire(const char *s)
+    {
+        while (*s)
+            octet(*s++);
+    }
     int w, h;
     std::vector<unsigned char> donnees;
 };
