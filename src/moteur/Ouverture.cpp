@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <exception>
-#include <iostream>
 
 namespace {
 
@@ -103,19 +102,9 @@ Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &p
     if (progression && !progression(0.0, "Lecture du maillage"))
         return Resultat::interrompu("Lecture de " + cite(nom));
     try {
-        if (genre == GenreFichier::Triangles) {
-            // Read as the simplex mesh's reader does, keeping the reader's reason.
-            std::cout << "Simplex::charger :  " << nom << std::endl;
-            const Resultat r = suffixe(nom) == "off" ? s.maillageOrigine.lireOFF(nom) : s.maillageOrigine.lireOBJ(nom);
-            s.maillageTriangule = s.maillageOrigine;
-            std::cout << "fin chargement et construction\n";
-            if (!r)
-                return r;
-        } else {
-            const Resultat r = s.lire(nom, progression);
-            if (!r)
-                return r;
-        }
+        const Resultat r = s.lire(nom, progression);
+        if (!r)
+            return r;
     } catch (const std::exception &e) {
         return Resultat::echec(Statut::MaillageIllisible, cite(nom) + " : " + e.what());
     }

@@ -211,15 +211,17 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
         return Resultat::echec(Statut::MaillageIllisible,
                                nomFichier + (ligne ? ", ligne " + std::to_string(ligne) : "") + " : " + raison);
     };
-    auto versLecteurTriangles = [&](bool lu) {
+    // The triangle readers' own outcome, with the file and line they name.
+    auto versLecteurTriangles = [&](const Resultat &lu) {
         versTriangles = true;
         maillageTriangule = maillageOrigine;
         std::cout << "fin chargement et construction\n";
-        return lu ? Resultat::succes() : illisible("le fichier n'a pas pu être ouvert");
+        raisonChargement = lu.raison;
+        return lu;
     };
 
     if (finitPar(nomFichier, ".obj"))
-        return versLecteurTriangles(maillageOrigine.chargerOBJ(nomFichier));
+        return versLecteurTriangles(maillageOrigine.lireOBJ(nomFichier));
 
     const std::string texte = lireTout(nomFichier);
     const std::size_t finLigne = std::min(texte.find('\n'), texte.size());
@@ -237,7 +239,7 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
         return illisible("format incorrect (la première ligne doit commencer par OFF, SM ou SMM)", 1);
     }
     if (off)
-        return versLecteurTriangles(maillageOrigine.chargerOFF(nomFichier));
+        return versLecteurTriangles(maillageOrigine.lireOFF(nomFichier));
     if (!smm)
         return illisible("un fichier SM ne se relit pas (il ne contient pas les mailles)");
 
