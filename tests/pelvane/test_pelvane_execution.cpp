@@ -224,7 +224,11 @@ TEST(Ajustement, CreatesTheOutputFolderAndSavesEachCycle)
 {
     TempDir t;
     const std::string ref = ecrireReference(t);
-    const std::string nuage = ecrireNuage(t.file("e.pts"), tarnis_test::nuageEllipsoide(1500, A, B, C));
+    // Far from the origin (many diagonals away): the divergence guard measures from the cloud.
+    std::vector<point3> points = tarnis_test::nuageEllipsoide(1500, A, B, C);
+    for (point3 &q : points)
+        q = q + point3(500, -300, 200);
+    const std::string nuage = ecrireNuage(t.file("e.pts"), points);
     Parametres p = parametresDeTest(ref, nuage, t.file("a/b/c"));
     p.pointsMinimum = 600;
     p.iterations = 5;

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <random>
 #include <sstream>
 
+#include "SimplexRaffinage.h"
 #include "refine_fixtures.h"
 #include "simplex_fixtures.h"
 #include "support.h"
@@ -119,5 +122,38 @@ TEST(Sequences, IndexMapsAndScansGiveTheSameMeshes)
         }
         EXPECT_GT(indexe.ListePointsSimplex.size(), 3 * (depart == Depart::Gabarit ? 320u : 8u));
         EXPECT_EQ(empreinte(indexe), empreinte(parcouru));
+    }
+}
+
+// The content index against a scan of the list, through random appends and content changes, with
+// few distinct contents so that many records share one (more than the small inline set holds).
+TEST(IndexContenu, AnswersAsAScanThroughRandomChanges)
+{
+    std::mt19937 alea(9);
+    PointSimplex voisins[2];
+    auto tirer = [&alea](int n) { return std::uniform_int_distribution<int>(0, n - 1)(alea); };
+    auto changer = [&](PointSimplex &p) {
+        p.Position = point3(tirer(3), tirer(2) == 0 ? -0.0 : 0.0, 1);
+        p.Voisin1 = &voisins[tirer(2)];
+    };
+    std::vector<std::unique_ptr<PointSimplex>> proprietaire;
+    std::vector<PointSimplex *> liste;
+    raffinage::IndexContenu index(liste);
+    for (int etape = 0; etape < 400; ++etape) {
+        if (liste.empty() || tirer(3) == 0) {
+            proprietaire.push_back(std::make_unique<PointSimplex>());
+            changer(*proprietaire.back());
+            liste.push_back(proprietaire.back().get());
+            index.ajouter(liste.back(), static_cast<int>(liste.size()) - 1);
+        } else {
+            PointSimplex *p = liste[static_cast<std::size_t>(tirer(static_cast<int>(liste.size())))];
+            index.retirer(p);
+            changer(*p);
+            index.remettre(p);
+        }
+        PointSimplex question;
+        changer(question);
+        const auto scan = std::find_if(liste.begin(), liste.end(), [&](const PointSimplex *p) { return *p == question; });
+        ASSERT_EQ(index.premier(&question), scan == liste.end() ? -1 : static_cast<int>(scan - liste.begin())) << etape;
     }
 }

@@ -93,7 +93,7 @@ TEST(Simplex, CentreIsTheMiddleOfTheSinglePrecisionBoxAndCentrerMovesItOnly)
 TEST(Simplex, DilatationScalesAboutTheMeanPoint)
 {
     Simplex s;
-    cubeDual(s, 3.0);
+    cubeDual(s, 6.0); // corners at +-2: a factor applied by division would show
     for (PointSimplex *p : s.ListePointsSimplex)
         p->Position = p->Position + point3(2, 0, 0);
     captureStdout([&] { s.initialiserParametres(); });
