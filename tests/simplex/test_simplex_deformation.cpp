@@ -88,6 +88,17 @@ TEST(AngleMoyen, AgreesWithTheLiteralWalkWithinSinglePrecisionAboveTwo)
             ASSERT_NEAR(obtenu, attendu, 4e-7f * std::fabs(attendu) + 1e-7f)
                 << "depth " << profondeur << " point " << i;
         }
+    // Neighbour angles that cancel: the running mean is exactly 0 when the summarised walk starts.
+    PointSimplex *q = s.ListePointsSimplex[0];
+    q->Voisin1->Phi = 0.5f;
+    q->Voisin2->Phi = -0.5f;
+    q->Voisin3->Phi = 0.0f;
+    for (int profondeur = 3; profondeur <= 5; ++profondeur) {
+        float attendu = 0, obtenu = 0;
+        angleMoyenLitteral(PointSimplex(*q), profondeur, attendu);
+        s.angleMoyen(PointSimplex(*q), profondeur, obtenu);
+        ASSERT_NEAR(obtenu, attendu, 4e-7f * std::fabs(attendu) + 1e-7f) << "depth " << profondeur;
+    }
     // 3^60 paths would never finish; the mean of equal angles is that angle at any depth.
     for (PointSimplex *p : s.ListePointsSimplex)
         p->Phi = 0.25f;
