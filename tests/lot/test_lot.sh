@@ -102,4 +102,26 @@ verifier "les tâches Slurm donnent les mêmes maillages" memes_resultats "$t/ou
 verifier "et le même résumé (hors durées)" \
     [ "$(cut -f1-13,15 "$t/out/.lot/resume.tsv")" = "$(cut -f1-13,15 "$t/slurm/.lot/resume.tsv")" ]
 
+# 5. Machines without the files: parallel sends the clouds and brings the results back (ssh stands
+# in for a machine whose home is a folder of its own).
+if command -v rsync > /dev/null; then
+    mkdir -p "$t/ailleurs"
+    cat > "$t/ssh" <<EOF
+#!/bin/bash
+while [ \$# -gt 0 ]; do case \$1 in -o | -l | -p) shift 2 ;; -*) shift ;; *) break ;; esac; done
+shift
+[ "\${1:-}" != "--" ] || shift
+cd "$t/ailleurs" && HOME="$t/ailleurs" exec bash -c "\$*"
+EOF
+    chmod +x "$t/ssh"
+    echo "2/calcul1" > "$t/machines"
+    printf '%s\n' in/a/scan.pts in/b/scan.pts > "$t/deux.txt"
+    TARNIS_LOT_SSH=$t/ssh "$lot" --hosts "$t/machines" --transfert "$t/deux.txt" "$t/rendu" -- --min-points 150 \
+        --iterations 5 --max-points 400 2> /dev/null
+    verifier "les résultats rendus par les machines sont ceux du lot local" \
+        bash -c 'cmp -s "$1/a/scan.pts/scan.smm" "$2/a/scan.pts/scan.smm" && cmp -s "$1/b/scan.pts/scan.off" "$2/b/scan.pts/scan.off"' \
+        _ "$t/out" "$t/rendu"
+    verifier "et rien ne reste sur les machines" [ -z "$(find "$t/ailleurs" -type f)" ]
+fi
+
 [ "$echecs" -eq 0 ] || { echo "$echecs vérification(s) en échec"; exit 1; }
