@@ -114,9 +114,8 @@ QString AutomaticExec::dossierPour(const QStringList &fichiers, const QString &f
     for (const QString &f : fichiers)
         noms.push_back(QFile::encodeName(f).toStdString());
     const std::string racine = lot::racineCommune(noms);
-    return QFile::decodeName(
-        QByteArray::fromStdString(lot::dossierResultats(racine, QFile::encodeName(fichier).toStdString(),
-                                                        QFile::encodeName(dossierSortie).toStdString())));
+    return QFile::decodeName(QByteArray::fromStdString(lot::dossierResultats(
+        racine, QFile::encodeName(fichier).toStdString(), QFile::encodeName(dossierSortie).toStdString())));
 }
 
 void AutomaticExec::on_pushButton_Launch_clicked()

@@ -33,7 +33,7 @@ TEST(Lot, racineCommune)
 // its relative path; the cloud itself never lands outside the output folder.
 TEST(Lot, dossiersDistinctsSousLaSortie)
 {
-    const std::vector<std::string> nuages = {"/s/a/scan.pts", "/s/b/scan.pts", "/s/a/scan.hdr",
+    const std::vector<std::string> nuages = {"/s/a/scan.pts", "/s/b/scan.pts",   "/s/a/scan.hdr",
                                              "/s/scan.pts",   "/s/a/b/scan.pts", "/s/a_b/scan.pts"};
     const std::string racine = lot::racineCommune(nuages);
     std::set<std::string> dossiers;
