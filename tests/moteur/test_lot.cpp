@@ -20,7 +20,8 @@ TEST(Lot, racineCommune)
         {{"/s/a/x.pts"}, "/s/a"},
         {{"/s/a/x.pts", "/s/b/x.pts"}, "/s"},
         {{"/s/a/b/x.pts", "/s/a/y.hdr", "/s/a/b/c/z.pts"}, "/s/a"},
-        {{"/s/ab/x.pts", "/s/a/x.pts"}, "/s"}, // whole components, not a text prefix
+        {{"/s/a/x.pts", "/s/a/y.pts", "/s/b/z.pts"}, "/s"}, // the last cloud still counts
+        {{"/s/ab/x.pts", "/s/a/x.pts"}, "/s"},              // whole components, not a text prefix
         {{"/s/./a/../b/x.pts", "/s/b//y.pts"}, "/s/b"},
         {{"/x.pts", "/s/y.pts"}, "/"},
         {{"x.pts", "d/y.pts"}, ici},
