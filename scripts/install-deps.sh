@@ -13,6 +13,7 @@ PKGS=(
   clang libclang-rt-dev
   python3 python3-numpy python3-nibabel
   python3-open3d
+  parallel rsync
 )
 
 missing=()

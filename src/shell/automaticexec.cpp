@@ -1,10 +1,16 @@
 #include "automaticexec.h"
 
+#include "Lot.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
+
+#include <string>
+#include <vector>
 
 AutomaticExec::AutomaticExec(QWidget *parent) : QWidget(parent)
 {
@@ -101,9 +107,23 @@ AutomaticExec::Lancement AutomaticExec::demarrer(const QString &fichier, const Q
     return lancement;
 }
 
+QString AutomaticExec::dossierPour(const QStringList &fichiers, const QString &fichier, const QString &dossierSortie)
+{
+    std::vector<std::string> noms;
+    noms.reserve(static_cast<std::size_t>(fichiers.size()));
+    for (const QString &f : fichiers)
+        noms.push_back(QFile::encodeName(f).toStdString());
+    const std::string racine = lot::racineCommune(noms);
+    return QFile::decodeName(QByteArray::fromStdString(lot::dossierResultats(
+        racine, QFile::encodeName(fichier).toStdString(), QFile::encodeName(dossierSortie).toStdString())));
+}
+
 void AutomaticExec::on_pushButton_Launch_clicked()
 {
     lancements.clear();
+    QStringList fichiers;
+    for (int i = 0; i < listWidget->count(); ++i)
+        fichiers << listWidget->item(i)->text();
     for (int i = 0; i < listWidget->count(); ++i) {
         QString maillage = premiereLigne(listWidget_2);
         if (maillage.isEmpty()) {
@@ -127,7 +147,7 @@ void AutomaticExec::on_pushButton_Launch_clicked()
                 break;
         }
 
-        lancements.append(demarrer(fichier, argumentsPour(maillage, fichier, dossier)));
+        lancements.append(demarrer(fichier, argumentsPour(maillage, fichier, dossierPour(fichiers, fichier, dossier))));
     }
     if (!lancements.isEmpty())
         rapporter();

@@ -15,7 +15,10 @@
 /// Command line of one file: internal force, external force, retention force,
 /// rigidity, minimum number of simplex points, deformation iterations, "1" or
 /// "0" for the automatic save, reference mesh, input cloud, output folder.
-/// The numbers are the spin boxes' displayed texts.
+/// The numbers are the spin boxes' displayed texts. Each cloud's results go to
+/// a folder of their own under the output folder, named by the cloud's path
+/// relative to the deepest folder holding every listed cloud (see Lot.h), so
+/// two clouds of the same name from different folders keep their results apart.
 class AutomaticExec : public QWidget, public Ui_AutomaticExec
 {
     Q_OBJECT
@@ -41,6 +44,10 @@ public:
     /// as given, not checked).
     QStringList argumentsPour(const QString &maillageReference, const QString &fichier,
                               const QString &dossierSortie) const;
+
+    /// The results folder of one of the listed files: under dossierSortie, its
+    /// path relative to the deepest folder holding every listed file.
+    static QString dossierPour(const QStringList &fichiers, const QString &fichier, const QString &dossierSortie);
 
     /// The starts of the latest launch, in list order.
     const QList<Lancement> &derniersLancements() const { return lancements; }

@@ -1,7 +1,7 @@
 // The batch launcher. With a stand-in for the console tool at ./Pelvane/Pelvane.exe that writes the
 // arguments it received into appels/<its pid>.args, each start the launcher records is matched with
-// the process that really ran; with the real tool, two clouds of different shapes give each a
-// fitted mesh of its own extent.
+// the process that really ran; with the real tool, two clouds of different shapes and the same
+// name give each a fitted mesh of its own extent.
 #include "automaticexec.h"
 
 #include "outils_qt.h"
@@ -85,8 +85,10 @@ private slots:
         QVERIFY(travail->isValid());
         ancienDossier = QDir::currentPath();
         QVERIFY(QDir::setCurrent(travail->path()));
+        // Three clouds of the same name, each in a folder of its own.
         for (int i = 0; i < 3; ++i) {
-            nuages[i] = travail->filePath(QStringLiteral("nuage%1.pts").arg(i));
+            QVERIFY(QDir(travail->path()).mkpath(QStringLiteral("d%1").arg(i)));
+            nuages[i] = travail->filePath(QStringLiteral("d%1/nuage.pts").arg(i));
             QVERIFY(ecrire(nuages[i], "PTS\n1\n0 0 0\n"));
         }
         reference = travail->filePath(QStringLiteral("reference.smm"));
@@ -101,7 +103,8 @@ private slots:
         travail.reset();
     }
 
-    // The form's values reach every start, one process per file, in the list's order.
+    // The form's values reach every start, one process per file, in the list's order; each
+    // cloud's results go to its path under the output folder, so same names do not collide.
     void argumentsDuFormulaireDansLOrdre()
     {
         installerTemoin();
@@ -124,7 +127,8 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(lancements[i].fichier, nuages[i]);
             QCOMPARE(lancements[i].arguments,
-                     (QStringList{"2.50", "0.10", "0.33", "3", "500", "7", "1", reference, nuages[i], sortie}));
+                     (QStringList{"2.50", "0.10", "0.33", "3", "500", "7", "1", reference, nuages[i],
+                                  sortie + QStringLiteral("/d%1/nuage.pts").arg(i)}));
         }
         verifierProcessus(fenetre);
         QCOMPARE(QSet<qint64>({lancements[0].pid, lancements[1].pid, lancements[2].pid}).size(), 3);
@@ -154,7 +158,7 @@ private slots:
         QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
         QCOMPARE(repondeur.imprevus, 0);
         for (std::size_t i = 0; i < 2; ++i) {
-            const QString base = sortie + QStringLiteral("/nuage%1").arg(i);
+            const QString base = sortie + QStringLiteral("/d%1/nuage.pts/nuage").arg(i);
             // The report is written last.
             QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(base + QStringLiteral(".rapport.txt")), 180000);
             QVERIFY(QFileInfo(base + QStringLiteral(".smm")).size() > 0);
