@@ -1,21 +1,16 @@
 // The batch launcher. With a stand-in for the console tool at ./Pelvane/Pelvane.exe that writes the
 // arguments it received into appels/<its pid>.args, each start the launcher records is matched with
-// the process that really ran; with the real tool, two clouds of different shapes and the same
-// name give each a fitted mesh of its own extent.
+// the process that really ran. (The tool's own runs into such folders are tested with the tool.)
 #include "automaticexec.h"
 
 #include "outils_qt.h"
-#include "simplex_fixtures.h"
 #include "support.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <array>
-#include <cmath>
 
 using tarnis_test::Repondeur;
 
@@ -133,45 +128,6 @@ private slots:
         verifierProcessus(fenetre);
         QCOMPARE(QSet<qint64>({lancements[0].pid, lancements[1].pid, lancements[2].pid}).size(), 3);
         QCOMPARE(repondeur.imprevus, 0);
-    }
-
-    void boutEnBoutAvecLOutil()
-    {
-        const QString execution = QStringLiteral(TARNIS_RUN_DIR);
-        if (!QFileInfo(execution + QStringLiteral("/Pelvane/Pelvane.exe")).isExecutable())
-            QSKIP("the console tool Pelvane/Pelvane.exe is not built in the build folder");
-        QVERIFY(QFile::link(execution + QStringLiteral("/Pelvane"), travail->filePath(QStringLiteral("Pelvane"))));
-        const std::array<std::array<double, 3>, 2> demiAxes{{{12, 12, 12}, {60, 35, 20}}};
-        AutomaticExec fenetre;
-        for (std::size_t i = 0; i < 2; ++i) {
-            const auto &a = demiAxes[i];
-            QVERIFY(tarnis_test::ecrireFichierPTS(nuages[i].toStdString(),
-                                                  tarnis_test::nuageEllipsoide(3000, a[0], a[1], a[2])));
-            fenetre.listWidget->addItem(nuages[i]);
-        }
-        fenetre.listWidget_2->addItem(execution + QStringLiteral("/SMM_/icosa.smm"));
-        fenetre.listWidget_3->addItem(sortie);
-        fenetre.iterationAutomatismeSpinBox->setValue(400);
-        fenetre.iterationDeDeformationSpinBox->setValue(10);
-        Repondeur repondeur;
-        repondeur.bouton();
-        QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
-        QCOMPARE(repondeur.imprevus, 0);
-        for (std::size_t i = 0; i < 2; ++i) {
-            const QString base = sortie + QStringLiteral("/d%1/nuage.pts/nuage").arg(i);
-            // The report is written last.
-            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(base + QStringLiteral(".rapport.txt")), 180000);
-            QVERIFY(QFileInfo(base + QStringLiteral(".smm")).size() > 0);
-            Maillage m;
-            tarnis_test::captureStdout([&] { QVERIFY(m.chargerOFF((base + QStringLiteral(".off")).toStdString())); });
-            QVERIFY(!m.listeFaces.empty());
-            // The mesh fitted to this cloud spans this cloud, not the other.
-            const double demi[3] = {(m.boiteMax.x - m.boiteMin.x) / 2, (m.boiteMax.y - m.boiteMin.y) / 2,
-                                    (m.boiteMax.z - m.boiteMin.z) / 2};
-            for (int k = 0; k < 3; ++k)
-                QVERIFY2(std::abs(demi[k] - demiAxes[i][k]) < 0.15 * demiAxes[i][k],
-                         qPrintable(QStringLiteral("cloud %1 axis %2: %3").arg(i).arg(k).arg(demi[k])));
-        }
     }
 };
 
