@@ -116,7 +116,7 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
         const std::string ligneArret = std::to_string(lecteur.ligneCourante());
         return Resultat::echec(Statut::NuageIllisible, nomCite(nom) + " incomplet : " + std::to_string(annonces) +
                                                            " points annoncés, " + std::to_string(lus) +
-                                                           " lus ; lecture arrêtée ligne " + ligneArret +
+                                                           " lus ; la lecture s'est arrêtée ligne " + ligneArret +
                                                            " (point " + std::to_string(lus + 1) +
                                                            ") : " + ceQuiArrete(lecteur));
     }

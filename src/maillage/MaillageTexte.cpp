@@ -17,7 +17,7 @@ namespace tarnis_texte {
 
 namespace {
 constexpr std::size_t TAILLE_FENETRE = 1 << 20;
-constexpr std::size_t LONGUEUR_MAX_JETON = 1 << 12;
+constexpr std::size_t LONGUEUR_MAX_JETON = std::size_t(1) << 26;
 
 bool estChiffre(char c)
 {
@@ -288,8 +288,10 @@ bool Ecrivain::vider()
     return !echec;
 }
 
-std::FILE *ouvrirLecture(const std::string &nom, std::string &raison)
+std::FILE *ouvrirLecture(const std::string &nom, std::string &raison, bool *nonOrdinaire)
 {
+    if (nonOrdinaire)
+        *nonOrdinaire = false;
     const std::string cite = "« " + nom + " »";
     // Opened without waiting (a pipe with no writer would block an ordinary open), then
     // checked: only a regular file is read.
@@ -302,6 +304,8 @@ std::FILE *ouvrirLecture(const std::string &nom, std::string &raison)
     const bool lu = ::fstat(fd, &st) == 0;
     if (!lu || !S_ISREG(st.st_mode)) {
         ::close(fd);
+        if (nonOrdinaire)
+            *nonOrdinaire = lu;
         if (lu && S_ISDIR(st.st_mode))
             raison = cite + " est un dossier, pas un fichier";
         else if (lu && S_ISFIFO(st.st_mode))

@@ -113,7 +113,8 @@ template <typename Point> Ecrivain &ecrirePoint(Ecrivain &e, const Point &pt)
 /// Opens a file for reading when it is a regular file. Folders, pipes and devices are refused
 /// without blocking; on failure returns null and leaves in raison why ("« nom » est un
 /// dossier", "... ne peut pas être ouvert"...).
-std::FILE *ouvrirLecture(const std::string &nom, std::string &raison);
+/// nonOrdinaire, when given, tells a file that exists but is not a regular one.
+std::FILE *ouvrirLecture(const std::string &nom, std::string &raison, bool *nonOrdinaire = nullptr);
 
 /// Reads a whole small file into memory; false when it cannot be opened.
 bool lireFichier(const std::string &nom, std::string &contenu);
