@@ -28,14 +28,14 @@ constexpr std::size_t LONGUEUR_ENTETE = 99;
 
 /// What a failed number reading stopped at, for the reason: the end of the file, or the text
 /// found where a number was expected.
-std::string ceQuiArrete(Lecteur &lecteur)
+std::string ceQuiArrete(Lecteur &lecteur, const char *limites = "de la simple précision")
 {
     if (lecteur.finDesDonnees())
         return "le fichier s'arrête là";
     const std::string jeton = lecteur.jetonSuivant();
     const char c = jeton.empty() ? ' ' : jeton[jeton[0] == '-' || jeton[0] == '+' ? 1 : 0];
     if ((c >= '0' && c <= '9') || c == '.')
-        return "« " + jeton + " » est hors des limites des nombres lus";
+        return "« " + jeton + " » sort des limites " + limites;
     return "« " + jeton + " » n'est pas un nombre";
 }
 
@@ -71,7 +71,7 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
             std::cout << ERREUR_LECTURE << std::endl;
         return Resultat::echec(Statut::NuageIllisible,
                                nomCite(nom) + ", ligne " + std::to_string(lecteur.ligneCourante()) +
-                                   " : nombre de points illisible (" + ceQuiArrete(lecteur) + ")");
+                                   " : nombre de points illisible (" + ceQuiArrete(lecteur, "des entiers") + ")");
     }
     if (annonces < 0) {
         const long long lu = annonces;
@@ -94,7 +94,7 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
 {
     std::string ligne;
     lecteur.lireLigne(ligne, LONGUEUR_ENTETE);
-    lecteur.lireLigne(ligne);
+    lecteur.lireLigne(ligne, LONGUEUR_ENTETE);
 
     const std::size_t avant = m.ListePointsInterets.size();
     if (capacite > 0)
