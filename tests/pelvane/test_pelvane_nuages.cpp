@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 using namespace tarnis_test;
@@ -38,4 +39,10 @@ TEST(PelvaneNuages, CutCorruptAndMiscountedCloudsAreRefused)
         EXPECT_NE(erreurs.find(motif, ligne), std::string::npos) << erreurs;
         EXPECT_TRUE(!std::filesystem::exists(t.file("sortie")) || std::filesystem::is_empty(t.file("sortie")));
     }
+    // A pipe as the reference mesh is refused at once (timeout ends a tool that would block: 124).
+    ASSERT_EQ(mkfifo(t.file("tube.smm").c_str(), 0600), 0);
+    const int etat = std::system(("timeout 20 " + std::string(PELVANE_EXE) + " --cloud " + t.file("n.pts") +
+                                  " --mesh " + t.file("tube.smm") + " --out " + t.file("sortie") + " 2> /dev/null")
+                                     .c_str());
+    EXPECT_EQ(WEXITSTATUS(etat), 3);
 }
