@@ -60,10 +60,9 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
     const auto entier = std::from_chars(debut, jeton.c_str() + jeton.size(), annonces);
     if (!jeton.empty() && entier.ec == std::errc() && entier.ptr != jeton.c_str() + jeton.size()) {
         annonces = 0;
-        return Resultat::echec(Statut::NuageIllisible, nomCite(nom) + ", ligne " +
-                                                           std::to_string(lecteur.ligneCourante()) +
-                                                           " : nombre de points illisible (« " + jeton +
-                                                           " » n'est pas un nombre entier)");
+        return Resultat::echec(Statut::NuageIllisible,
+                               nomCite(nom) + ", ligne " + std::to_string(lecteur.ligneCourante()) +
+                                   " : nombre de points illisible (« " + jeton + " » n'est pas un nombre entier)");
     }
     if (!lecteur.lireEntier(annonces)) {
         annonces = 0;
@@ -89,8 +88,8 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
 /// file is reported and keeps the points actually read. Never allocates on the strength
 /// of the count alone: capacite bounds the reservation (0 when unknown). A stop asked
 /// through the progression takes the list back to what it held before.
-Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long long capacite,
-                       long long tailleFichier, const std::string &nom, const Progression &progression)
+Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long long capacite, long long tailleFichier,
+                       const std::string &nom, const Progression &progression)
 {
     std::string ligne;
     lecteur.lireLigne(ligne, LONGUEUR_ENTETE);
@@ -114,11 +113,10 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
         std::cout << "Fichier incomplet : " << annonces << " points annoncés, " << lus << " lus" << std::endl;
         m.nbPointsInterets = static_cast<int>(std::min<long long>(lus, std::numeric_limits<int>::max()));
         const std::string ligneArret = std::to_string(lecteur.ligneCourante());
-        return Resultat::echec(Statut::NuageIllisible, nomCite(nom) + " incomplet : " + std::to_string(annonces) +
-                                                           " points annoncés, " + std::to_string(lus) +
-                                                           " lus ; la lecture s'est arrêtée ligne " + ligneArret +
-                                                           " (point " + std::to_string(lus + 1) +
-                                                           ") : " + ceQuiArrete(lecteur));
+        return Resultat::echec(Statut::NuageIllisible,
+                               nomCite(nom) + " incomplet : " + std::to_string(annonces) + " points annoncés, " +
+                                   std::to_string(lus) + " lus ; la lecture s'est arrêtée ligne " + ligneArret +
+                                   " (point " + std::to_string(lus + 1) + ") : " + ceQuiArrete(lecteur));
     }
     return Resultat::succes();
 }

@@ -297,7 +297,12 @@ std::FILE *ouvrirLecture(const std::string &nom, std::string &raison, bool *nonO
     // checked: only a regular file is read.
     const int fd = ::open(nom.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        raison = cite + " ne peut pas être ouvert (" + std::strerror(errno) + ")";
+        const int e = errno;
+        raison = cite + " ne peut pas être ouvert (" +
+                 (e == ENOENT   ? std::string("fichier absent")
+                  : e == EACCES ? std::string("accès refusé")
+                                : std::string(std::strerror(e))) +
+                 ")";
         return nullptr;
     }
     struct stat st;

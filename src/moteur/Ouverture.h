@@ -38,7 +38,8 @@ struct ReglagesVolume
 /// reglages) and rebuilds its kd-tree over exactly the cloud. For a volume, the thresholded
 /// points are also left in pointsVolume when given. A short PTS file keeps what it held and
 /// returns Statut::NuageIllisible with the counts; a volume that keeps no point is refused
-/// with the thresholds used, the volume's value range and where to change them. On any other failure, and when stopped, m holds no cloud.
+/// with the thresholds used, the volume's value range and where to change them. On any other
+/// failure, and when stopped, m holds no cloud.
 Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &reglages = ReglagesVolume(),
                      const Progression &progression = {}, std::vector<point3> *pointsVolume = nullptr);
 

@@ -148,8 +148,8 @@ QString SettingWindow::fenetreDepuisVolume(const QString &nom)
 
 void SettingWindow::on_pushButton_FenetreVolume_clicked()
 {
-    const QString nom = QFileDialog::getOpenFileName(this, tr("Fenêtre du volume"), QString(),
-                                                     tr("Volumes Analyze (*.hdr *.img)"));
+    const QString nom =
+        QFileDialog::getOpenFileName(this, tr("Fenêtre du volume"), QString(), tr("Volumes Analyze (*.hdr *.img)"));
     if (nom.isEmpty())
         return;
     const QString raison = fenetreDepuisVolume(nom);

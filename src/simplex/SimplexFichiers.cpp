@@ -147,8 +147,7 @@ bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::strin
 /// Opens the file (a regular file only) and reads its first line, at most 99 characters kept;
 /// the rest of the file is read only when the header asks for it. Null, with the reason, when
 /// the file cannot be opened.
-std::FILE *ouvrirAvecEntete(const std::string &nomFichier, std::string &entete, std::string &raison,
-                            bool &nonOrdinaire)
+std::FILE *ouvrirAvecEntete(const std::string &nomFichier, std::string &entete, std::string &raison, bool &nonOrdinaire)
 {
     std::FILE *f = tarnis_texte::ouvrirLecture(nomFichier, raison, &nonOrdinaire);
     if (!f)

@@ -105,9 +105,9 @@ TEST(FichiersSauvages, FoldersPipesAndDevicesAreRefusedWithoutBlocking)
             Resultat r;
             silence([&] {
                 const GenreFichier g = genreFichier(chemin);
-                r = g == GenreFichier::Inconnu ? m.lireOBJ(chemin)
+                r = g == GenreFichier::Inconnu                              ? m.lireOBJ(chemin)
                     : g == GenreFichier::Nuage || g == GenreFichier::Volume ? ouvrirNuage(chemin, m)
-                                                                          : ouvrirMaillage(chemin, s);
+                                                                            : ouvrirMaillage(chemin, s);
             });
             fin->set_value(r);
         }).detach();

@@ -167,7 +167,9 @@ TEST(ObjLecture, FilesAsOtherToolsWriteThem)
     const Cas cas[] = {
         {"vt 0 0\nf 3/1 1/1 2/1\n", {{2, 0, 1}}, ""},
         // Comments of any length are skipped.
-        {"#" + std::string(127, 'c') + "\nf 1 2 3\n#" + std::string(128, 'c') + "\nf 3 2 1\n", {{0, 1, 2}, {2, 1, 0}}, ""},
+        {"#" + std::string(127, 'c') + "\nf 1 2 3\n#" + std::string(128, 'c') + "\nf 3 2 1\n",
+         {{0, 1, 2}, {2, 1, 0}},
+         ""},
         // Negative indices count back from the last vertex; 0 is no index.
         {"f 1 2 3\nf -1 -2 -3\nf 0 1 2\nf 2 3 4\nf 3 2 1\nf 1 2 -2147483648\n",
          {{0, 1, 2}, {2, 1, 0}, {2, 1, 0}},

@@ -23,10 +23,13 @@ TEST(OrientationApresRaffinage, RandomSequencesLeaveEveryCellFacingOutward)
         for (Face &f : faces) // turned inward: the conversion must turn its cells outward
             std::swap(f.s2, f.s3);
         ASSERT_TRUE(graine % 2 ? chargerGabarit(s) : convertir(s, sommets, faces));
-        const std::function<void()> operations[] = {
-            [&] { s.RaffinageT26(tirer(s.ListePointsSimplex.size())); }, [&] { s.RaffinageT26Global(); },
-            [&] { s.RaffinageT26Angles(); },  [&] { s.RaffinageT22(tirer(s.ListeMailles.size())); },
-            [&] { s.RaffinageT22Surfaces(); }, [&] { s.RaffinageT22PointsParMaille(); }, [] {}};
+        const std::function<void()> operations[] = {[&] { s.RaffinageT26(tirer(s.ListePointsSimplex.size())); },
+                                                    [&] { s.RaffinageT26Global(); },
+                                                    [&] { s.RaffinageT26Angles(); },
+                                                    [&] { s.RaffinageT22(tirer(s.ListeMailles.size())); },
+                                                    [&] { s.RaffinageT22Surfaces(); },
+                                                    [&] { s.RaffinageT22PointsParMaille(); },
+                                                    [] {}};
         for (int etape = 0; etape < 7 && s.ListePointsSimplex.size() < 3000; ++etape) {
             const unsigned k = etape == 0 ? 6 : tirer(6);
             captureStderr([&] { captureStdout([&] { operations[k](); }); });
