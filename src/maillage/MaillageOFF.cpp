@@ -1,6 +1,9 @@
 // Triangle meshes in OFF and OBJ text files.
 
 #include <algorithm>
+#include <charconv>
+#include <limits>
+#include <vector>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -60,28 +63,30 @@ Resultat bilanLecture(const std::string &nom, const std::string &incomplet, long
     return Resultat::succes();
 }
 
-/// One-based index of a file to a zero-based one; anything below 1 becomes -1.
-int versIndice(int lu)
-{
-    return lu >= 1 ? lu - 1 : -1;
-}
+/// Longest first line kept (the signature and, perhaps, the counts).
+constexpr std::size_t LONGUEUR_ENTETE = 99;
 
 /// Reads an OFF text; refuse tells a file that is not OFF (nothing read) from one read in
 /// whole or in part.
 Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse)
 {
     std::string ligne;
-    lecteur.lireLigne(ligne);
+    lecteur.lireLigne(ligne, LONGUEUR_ENTETE);
     refuse = ligne.compare(0, 3, "OFF") != 0;
     if (refuse) {
         std::cout << "Format incorrect" << std::endl;
         return Resultat::echec(Statut::MaillageIllisible,
                                nomCite(nom) + " n'est pas un fichier OFF : la ligne 1 ne commence pas par « OFF »");
     }
+    // The counts may follow "OFF" on its own line; elsewhere they come after it.
     int annonces[3] = {0, 0, 0};
+    int surEntete = 0;
+    Lecteur resteEntete(ligne.data() + 3, ligne.size() - 3);
+    while (surEntete < 3 && resteEntete.lireEntier(annonces[surEntete]))
+        ++surEntete;
     bool entete = true;
-    for (int &a : annonces)
-        entete = entete && lecteur.lireEntier(a);
+    for (int k = surEntete; k < 3; ++k)
+        entete = entete && lecteur.lireEntier(annonces[k]);
     m.nbSommets = annonces[0];
     m.nbFaces = annonces[1];
     m.nbAretes = annonces[2];
@@ -102,31 +107,51 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
     }
     std::cout << "Lecture des nbAretess des faces" << std::endl;
     long long facesLues = 0;
+    std::string mauvaiseFace;
+    std::vector<int> coins;
     while (suite && facesLues < m.nbFaces) {
-        int nbCotes;
-        Face f;
-        suite = lecteur.lireEntier(nbCotes) && lecteur.lireEntier(f.s1) && lecteur.lireEntier(f.s2) &&
-                lecteur.lireEntier(f.s3);
+        int nbCotes = 0;
+        suite = lecteur.lireEntier(nbCotes);
+        if (suite && nbCotes < 3) {
+            mauvaiseFace = "face de " + std::to_string(nbCotes) + " sommets (trois au moins) ligne " +
+                           std::to_string(lecteur.ligneCourante());
+            break;
+        }
+        coins.clear();
+        for (int k = 0; suite && k < nbCotes; ++k) {
+            int c = 0;
+            suite = lecteur.lireEntier(c);
+            coins.push_back(c);
+        }
         if (suite) {
+            // A polygon becomes a fan of triangles round its first corner; what follows the
+            // corners on the line (a colour) is passed over.
+            std::string reste;
+            lecteur.lireLigne(reste, 0);
             m.nbAretes = nbCotes;
-            m.listeFaces.push_back(f);
+            for (std::size_t k = 1; k + 1 < coins.size(); ++k)
+                m.listeFaces.push_back(Face{coins[0], coins[k], coins[k + 1]});
             ++facesLues;
         }
     }
     std::string incomplet;
     const std::string arret = " ; la lecture s'est arrêtée ligne " + std::to_string(lecteur.ligneCourante());
+    if (!mauvaiseFace.empty()) {
+        std::cout << "Face illisible : " << mauvaiseFace << std::endl;
+        incomplet = mauvaiseFace;
+    }
     if (!entete) {
         std::cout << "Fichier incomplet : nombres de sommets, de faces et d'arêtes absents" << std::endl;
         incomplet = "nombres de sommets, de faces et d'arêtes absents" + arret;
     }
-    if (sommetsLus < m.nbSommets) {
+    if (sommetsLus < m.nbSommets && incomplet.empty()) {
         std::cout << "Fichier incomplet : " << m.nbSommets << " sommets annoncés, " << sommetsLus << " lus"
                   << std::endl;
         if (incomplet.empty())
             incomplet =
                 std::to_string(m.nbSommets) + " sommets annoncés, " + std::to_string(sommetsLus) + " lus" + arret;
     }
-    if (facesLues < m.nbFaces) {
+    if (facesLues < m.nbFaces && mauvaiseFace.empty()) {
         std::cout << "Fichier incomplet : " << m.nbFaces << " faces annoncées, " << facesLues << " lues" << std::endl;
         if (incomplet.empty())
             incomplet = std::to_string(m.nbFaces) + " faces annoncées, " + std::to_string(facesLues) + " lues" + arret;
@@ -140,79 +165,87 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
     return bilanLecture(nom, incomplet, refusees);
 }
 
-/// After a '#': skips the rest of the line. A rest of 128 characters or more fails, and
-/// the reading ends there.
-bool sauterCommentaire(Lecteur &lecteur)
+/// One corner of an OBJ face ("v", "v/t", "v//n", "v/t/n"): its vertex, zero-based. A negative
+/// index counts back from the last vertex read so far. False when the corner is not one.
+bool lireCoin(const char *debut, const char *fin, int sommetsLus, int &indice)
 {
-    int longueur = 0;
-    for (;;) {
-        int c = lecteur.lireCaractere();
-        if (c < 0 || c == '\n')
-            return true;
-        if (++longueur >= 128)
-            return false;
-    }
+    if (debut < fin && *debut == '+')
+        ++debut;
+    long long v = 0;
+    const auto r = std::from_chars(debut, fin, v);
+    if (r.ec != std::errc() || (r.ptr != fin && *r.ptr != '/') || v == 0)
+        return false;
+    const long long i = v > 0 ? v - 1 : sommetsLus + v;
+    indice = (i < 0 || i > std::numeric_limits<int>::max()) ? -1 : static_cast<int>(i);
+    return true;
 }
 
-/// One separator character, white space skipped before it.
-bool lireSeparateur(Lecteur &lecteur)
-{
-    return lecteur.sauterBlancs() && lecteur.lireCaractere() >= 0;
-}
+/// Longest statement line kept; a longer comment is skipped whole, a longer statement is cut.
+constexpr std::size_t LONGUEUR_INSTRUCTION = std::size_t(1) << 20;
 
+/// Reads an OBJ text statement by statement. Vertices ("v") and faces ("f") are kept; a face
+/// of more than three corners becomes a fan of triangles round its first corner; every other
+/// statement (vt, vn, vp, g, o, s, l, mtllib, usemtl, comments...) is passed over. The first
+/// line that cannot be read is reported and passed over too.
 Resultat analyserOBJ(Maillage &m, Lecteur &lecteur, const std::string &nom)
 {
     std::string incomplet;
-    bool texture = false;
-    bool normales = false;
-    for (;;) {
-        const int c = lecteur.lireCaractere();
-        if (c < 0)
-            break;
-        if (c == '#') {
-            if (!sauterCommentaire(lecteur)) {
-                incomplet = "commentaire trop long ligne " + std::to_string(lecteur.ligneCourante());
-                break;
+    std::string ligne;
+    std::vector<int> coins;
+    auto signaler = [&](const std::string &quoi, std::size_t numero) {
+        if (incomplet.empty()) {
+            incomplet = quoi + " ligne " + std::to_string(numero);
+            std::cout << "Ligne illisible : " << incomplet << std::endl;
+        }
+    };
+    std::size_t numero = 0;
+    while (lecteur.lireLigne(ligne, LONGUEUR_INSTRUCTION)) {
+        ++numero;
+        const char *p = ligne.data();
+        const char *fin = p + ligne.size();
+        while (p < fin && tarnis_texte::estBlanc(*p))
+            ++p;
+        const char *motFin = p;
+        while (motFin < fin && !tarnis_texte::estBlanc(*motFin))
+            ++motFin;
+        const std::string mot(p, motFin);
+        if (mot == "v") {
+            double c[3];
+            Lecteur valeurs(motFin, static_cast<std::size_t>(fin - motFin));
+            if (!(valeurs.lireDouble(c[0]) && valeurs.lireDouble(c[1]) && valeurs.lireDouble(c[2]))) {
+                signaler("sommet illisible", numero);
+                continue;
             }
-        } else if (c == 'v') {
-            const int d = lecteur.lireCaractere();
-            if (d < 0)
-                break;
-            if (d == 't') {
-                texture = true;
-            } else if (d == 'n') {
-                normales = true;
-            } else {
-                double x, y, z;
-                if (!(lecteur.lireDouble(x) && lecteur.lireDouble(y) && lecteur.lireDouble(z))) {
-                    incomplet = "sommet illisible ligne " + std::to_string(lecteur.ligneCourante());
-                    break;
-                }
-                m.listeSommets.emplace_back(x, y, z);
-                ++m.nbSommets;
-            }
-        } else if (c == 'f') {
-            // Per vertex group: the vertex index, then one more index per flag set.
-            const int extras = (texture ? 1 : 0) + (normales ? 1 : 0);
-            int indices[3];
+            m.listeSommets.emplace_back(c[0], c[1], c[2]);
+            ++m.nbSommets;
+        } else if (mot == "f") {
+            coins.clear();
             bool ok = true;
-            for (int k = 0; k < 3 && ok; ++k) {
-                ok = lecteur.lireEntier(indices[k]);
-                for (int e = 0; e < extras && ok; ++e) {
-                    int ignore;
-                    ok = lireSeparateur(lecteur) && lecteur.lireEntier(ignore);
-                }
+            for (const char *q = motFin; ok && q < fin;) {
+                while (q < fin && tarnis_texte::estBlanc(*q))
+                    ++q;
+                const char *jetonFin = q;
+                while (jetonFin < fin && !tarnis_texte::estBlanc(*jetonFin))
+                    ++jetonFin;
+                if (q == jetonFin)
+                    break;
+                int i = -1;
+                ok = lireCoin(q, jetonFin, m.nbSommets, i);
+                coins.push_back(i);
+                q = jetonFin;
             }
             if (!ok) {
-                incomplet = "face illisible ligne " + std::to_string(lecteur.ligneCourante());
-                break;
+                signaler("sommet de face illisible", numero);
+                continue;
             }
-            Face f;
-            f.s1 = versIndice(indices[0]);
-            f.s2 = versIndice(indices[1]);
-            f.s3 = versIndice(indices[2]);
-            m.listeFaces.push_back(f);
-            ++m.nbFaces;
+            if (coins.size() < 3) {
+                signaler("face de moins de trois sommets", numero);
+                continue;
+            }
+            for (std::size_t k = 1; k + 1 < coins.size(); ++k) {
+                m.listeFaces.push_back(Face{coins[0], coins[k], coins[k + 1]});
+                ++m.nbFaces;
+            }
         }
     }
     const long refusees = refuserFacesHorsLimites(m);
@@ -231,11 +264,12 @@ void viderMaillage(Maillage &m)
 Resultat lireFichierOFF(Maillage &m, const std::string &nom, bool &refuse)
 {
     viderMaillage(m);
-    FermerFichier fichier{std::fopen(nom.c_str(), "r")};
+    std::string raison;
+    FermerFichier fichier{tarnis_texte::ouvrirLecture(nom, raison)};
     refuse = !fichier.f;
     if (refuse) {
         std::cout << "Format incorrect" << std::endl;
-        return Resultat::echec(Statut::MaillageIllisible, nomCite(nom) + " ne peut pas être ouvert");
+        return Resultat::echec(Statut::MaillageIllisible, raison);
     }
     Lecteur lecteur(fichier.f);
     return analyserOFF(m, lecteur, nom, refuse);
@@ -247,12 +281,13 @@ Resultat lireFichierOBJ(Maillage &m, const std::string &nom, bool &ouvert)
     viderMaillage(m);
     m.nbSommets = 0;
     m.nbFaces = 0;
-    FermerFichier fichier{std::fopen(nom.c_str(), "r")};
+    std::string raison;
+    FermerFichier fichier{tarnis_texte::ouvrirLecture(nom, raison)};
     ouvert = fichier.f != nullptr;
     Lecteur lecteur(fichier.f);
     Resultat r = analyserOBJ(m, lecteur, nom);
     if (!ouvert)
-        return Resultat::echec(Statut::MaillageIllisible, nomCite(nom) + " ne peut pas être ouvert");
+        return Resultat::echec(Statut::MaillageIllisible, raison);
     return r;
 }
 

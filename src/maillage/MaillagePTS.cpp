@@ -2,8 +2,10 @@
 // separated by any white space.
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <iostream>
+#include <limits>
 #include <string>
 
 #include "Maillage.h"
@@ -21,27 +23,63 @@ std::string nomCite(const std::string &nom)
     return "« " + nom + " »";
 }
 
+/// Longest first line kept: the signature is looked at before anything else is read.
+constexpr std::size_t LONGUEUR_ENTETE = 99;
+
+/// What a failed number reading stopped at, for the reason: the end of the file, or the text
+/// found where a number was expected.
+std::string ceQuiArrete(Lecteur &lecteur, const char *limites = "de la simple précision")
+{
+    if (lecteur.finDesDonnees())
+        return "le fichier s'arrête là";
+    const std::string jeton = lecteur.jetonSuivant();
+    const char c = jeton.empty() ? ' ' : jeton[jeton[0] == '-' || jeton[0] == '+' ? 1 : 0];
+    if ((c >= '0' && c <= '9') || c == '.')
+        return "« " + jeton + " » sort des limites " + limites;
+    return "« " + jeton + " » n'est pas un nombre";
+}
+
 /// First pass: signature and announced count. A refusal when the signature is missing.
-Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse)
+/// The count is the one of this file only: an unreadable count leaves 0, never a previous one.
+Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse, long long &annonces)
 {
     std::string ligne;
-    if (!lecteur.lireLigne(ligne))
+    if (!lecteur.lireLigne(ligne, LONGUEUR_ENTETE))
         std::cout << ERREUR_LECTURE << std::endl;
     refuse = ligne.compare(0, 3, "PTS") != 0;
+    m.nbPointsInterets = 0;
+    annonces = 0;
     if (refuse) {
         std::cout << "Format incorrect" << std::endl;
         return Resultat::echec(Statut::NuageIllisible,
                                nomCite(nom) + " n'est pas un fichier PTS : la ligne 1 ne commence pas par « PTS »");
     }
-    int annonces = 0;
-    if (lecteur.lireEntier(annonces)) {
-        m.nbPointsInterets = annonces;
-    } else {
-        m.nbPointsInterets = 0;
+    // The count is a whole token: "1e12" or "400abc" is not read as 1 or 400.
+    const std::string jeton = lecteur.jetonSuivant(40);
+    const char *debut = jeton.c_str() + (jeton.size() > 1 && jeton[0] == '+' ? 1 : 0);
+    const auto entier = std::from_chars(debut, jeton.c_str() + jeton.size(), annonces);
+    if (!jeton.empty() && entier.ec == std::errc() && entier.ptr != jeton.c_str() + jeton.size()) {
+        annonces = 0;
+        return Resultat::echec(Statut::NuageIllisible,
+                               nomCite(nom) + ", ligne " + std::to_string(lecteur.ligneCourante()) +
+                                   " : nombre de points illisible (« " + jeton + " » n'est pas un nombre entier)");
+    }
+    if (!lecteur.lireEntier(annonces)) {
+        annonces = 0;
         if (lecteur.finDesDonnees())
             std::cout << ERREUR_LECTURE << std::endl;
-        return Resultat::echec(Statut::NuageIllisible, nomCite(nom) + ", ligne 2 : nombre de points illisible");
+        return Resultat::echec(Statut::NuageIllisible,
+                               nomCite(nom) + ", ligne " + std::to_string(lecteur.ligneCourante()) +
+                                   " : nombre de points illisible (" + ceQuiArrete(lecteur, "des entiers") + ")");
     }
+    if (annonces < 0) {
+        const long long lu = annonces;
+        annonces = 0;
+        return Resultat::echec(Statut::NuageIllisible, nomCite(nom) + ", ligne " +
+                                                           std::to_string(lecteur.ligneCourante()) +
+                                                           " : nombre de points négatif (" + std::to_string(lu) + ")");
+    }
+    m.nbPointsInterets = static_cast<int>(std::min<long long>(annonces, std::numeric_limits<int>::max()));
     return Resultat::succes();
 }
 
@@ -50,15 +88,14 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
 /// file is reported and keeps the points actually read. Never allocates on the strength
 /// of the count alone: capacite bounds the reservation (0 when unknown). A stop asked
 /// through the progression takes the list back to what it held before.
-Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long capacite, long long tailleFichier,
+Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long long capacite, long long tailleFichier,
                        const std::string &nom, const Progression &progression)
 {
     std::string ligne;
-    lecteur.lireLigne(ligne);
-    lecteur.lireLigne(ligne);
+    lecteur.lireLigne(ligne, LONGUEUR_ENTETE);
+    lecteur.lireLigne(ligne, LONGUEUR_ENTETE);
 
     const std::size_t avant = m.ListePointsInterets.size();
-    const long long annonces = std::max(m.nbPointsInterets, 0);
     if (capacite > 0)
         m.ListePointsInterets.reserve(avant + static_cast<std::size_t>(std::min(annonces, capacite)));
     long long lus = 0;
@@ -74,15 +111,12 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long capacite, long l
     }
     if (lus < annonces) {
         std::cout << "Fichier incomplet : " << annonces << " points annoncés, " << lus << " lus" << std::endl;
-        m.nbPointsInterets = static_cast<int>(lus);
-        const std::string point = "point " + std::to_string(lus + 1);
-        const std::string arret =
-            lecteur.finDesDonnees()
-                ? "le fichier s'arrête au " + point
-                : "la lecture s'est arrêtée ligne " + std::to_string(lecteur.ligneCourante()) + " (" + point + ")";
-        return Resultat::echec(Statut::NuageIllisible, nomCite(nom) + " incomplet : " + std::to_string(annonces) +
-                                                           " points annoncés, " + std::to_string(lus) + " lus ; " +
-                                                           arret);
+        m.nbPointsInterets = static_cast<int>(std::min<long long>(lus, std::numeric_limits<int>::max()));
+        const std::string ligneArret = std::to_string(lecteur.ligneCourante());
+        return Resultat::echec(Statut::NuageIllisible,
+                               nomCite(nom) + " incomplet : " + std::to_string(annonces) + " points annoncés, " +
+                                   std::to_string(lus) + " lus ; la lecture s'est arrêtée ligne " + ligneArret +
+                                   " (point " + std::to_string(lus + 1) + ") : " + ceQuiArrete(lecteur));
     }
     return Resultat::succes();
 }
@@ -114,14 +148,17 @@ struct FermerFichier
 static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const Progression &progression, bool &refuse)
 {
     refuse = true;
-    FermerFichier premier{std::fopen(nomFichier.c_str(), "r")};
+    std::string raison;
+    FermerFichier premier{tarnis_texte::ouvrirLecture(nomFichier, raison)};
     if (!premier.f) {
         std::cout << "Impossible de charger le fichier des points d interet" << std::endl;
-        return Resultat::echec(Statut::NuageIllisible, nomCite(nomFichier) + " ne peut pas être ouvert");
+        return Resultat::echec(Statut::NuageIllisible, raison);
     }
+    long long annonces = 0;
     {
-        Lecteur entete(premier.f);
-        Resultat r = lireEntetePTS(m, entete, nomFichier, refuse);
+        // A small window: a file that is not PTS is refused after its first bytes.
+        Lecteur entete(premier.f, 4096);
+        Resultat r = lireEntetePTS(m, entete, nomFichier, refuse, annonces);
         if (!r)
             return r;
     }
@@ -129,17 +166,17 @@ static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const
     if (std::fseek(premier.f, 0, SEEK_END) == 0)
         taille = std::ftell(premier.f);
 
-    FermerFichier second{std::fopen(nomFichier.c_str(), "r")};
+    FermerFichier second{tarnis_texte::ouvrirLecture(nomFichier, raison)};
     if (!second.f) {
         refuse = true;
         std::cerr << "Impossible d'ouvrir le fichier !" << std::endl;
-        return Resultat::echec(Statut::NuageIllisible, nomCite(nomFichier) + " ne peut pas être ouvert");
+        return Resultat::echec(Statut::NuageIllisible, raison);
     }
     Resultat r;
     {
         // A point takes at least six bytes ("0 0 0\n").
         Lecteur donnees(second.f);
-        r = lirePointsPTS(m, donnees, taille > 0 ? taille / 6 + 1 : 0, taille, nomFichier, progression);
+        r = lirePointsPTS(m, donnees, annonces, taille > 0 ? taille / 6 + 1 : 0, taille, nomFichier, progression);
     }
     refuse = false;
     return terminerLecturePTS(m, std::move(r));
@@ -163,11 +200,12 @@ bool Maillage::lecturePTSDepuisTexte(const char *texte, std::size_t taille)
     const std::string nom = "(texte)";
     Lecteur entete(texte, taille);
     bool refuse = false;
-    Resultat r = lireEntetePTS(*this, entete, nom, refuse);
+    long long annonces = 0;
+    Resultat r = lireEntetePTS(*this, entete, nom, refuse, annonces);
     if (!r)
         return !refuse;
     Lecteur donnees(texte, taille);
-    r = lirePointsPTS(*this, donnees, static_cast<long long>(taille / 6 + 1), -1, nom, {});
+    r = lirePointsPTS(*this, donnees, annonces, static_cast<long long>(taille / 6 + 1), -1, nom, {});
     terminerLecturePTS(*this, std::move(r));
     return true;
 }

@@ -1,6 +1,7 @@
 #include "MaillageTexte.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -8,10 +9,15 @@
 #include <system_error>
 #include <type_traits>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tarnis_texte {
 
 namespace {
 constexpr std::size_t TAILLE_FENETRE = 1 << 20;
+constexpr std::size_t LONGUEUR_MAX_JETON = std::size_t(1) << 26;
 
 bool estChiffre(char c)
 {
@@ -100,6 +106,27 @@ bool Lecteur::lireLigne(std::string &ligne)
     }
 }
 
+bool Lecteur::lireLigne(std::string &ligne, std::size_t max)
+{
+    ligne.clear();
+    if (finDesDonnees())
+        return false;
+    for (;;) {
+        const std::size_t dispo = static_cast<std::size_t>(fin - p);
+        const char *nl = static_cast<const char *>(std::memchr(p, '\n', dispo));
+        const char *bout = nl ? nl : fin;
+        const std::size_t place = max - std::min(max, ligne.size());
+        ligne.append(p, std::min(place, static_cast<std::size_t>(bout - p)));
+        if (nl) {
+            p = nl + 1;
+            return true;
+        }
+        p = fin;
+        if (!remplir())
+            return true;
+    }
+}
+
 bool Lecteur::sauterBlancs()
 {
     for (;;) {
@@ -122,6 +149,9 @@ const char *Lecteur::finJeton()
         if (q < fin || fichierEpuise)
             return q;
         dejaVu = static_cast<std::size_t>(q - p);
+        // No number is that long: the window stops growing, the token is cut there.
+        if (dejaVu >= LONGUEUR_MAX_JETON)
+            return q;
         if (!remplir())
             return fin;
     }
@@ -161,13 +191,31 @@ bool Lecteur::lireDouble(double &v)
 
 bool Lecteur::lireEntier(int &v)
 {
+    return lireEntierDe(v);
+}
+
+bool Lecteur::lireEntier(long long &v)
+{
+    return lireEntierDe(v);
+}
+
+std::string Lecteur::jetonSuivant(std::size_t max)
+{
+    if (!sauterBlancs())
+        return std::string();
+    const char *jetonFin = finJeton();
+    return std::string(p, std::min(max, static_cast<std::size_t>(jetonFin - p)));
+}
+
+template <typename T> bool Lecteur::lireEntierDe(T &v)
+{
     if (!sauterBlancs())
         return false;
     const char *jetonFin = finJeton();
     const char *q = p;
     if (*q == '+' && q + 1 < jetonFin && estChiffre(q[1]))
         ++q;
-    int valeur = 0;
+    T valeur = 0;
     auto r = std::from_chars(q, jetonFin, valeur);
     if (r.ec != std::errc())
         return false;
@@ -240,10 +288,53 @@ bool Ecrivain::vider()
     return !echec;
 }
 
+std::FILE *ouvrirLecture(const std::string &nom, std::string &raison, bool *nonOrdinaire)
+{
+    if (nonOrdinaire)
+        *nonOrdinaire = false;
+    const std::string cite = "« " + nom + " »";
+    // Opened without waiting (a pipe with no writer would block an ordinary open), then
+    // checked: only a regular file is read.
+    const int fd = ::open(nom.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int e = errno;
+        raison = cite + " ne peut pas être ouvert (" +
+                 (e == ENOENT   ? std::string("fichier absent")
+                  : e == EACCES ? std::string("accès refusé")
+                                : std::string(std::strerror(e))) +
+                 ")";
+        return nullptr;
+    }
+    struct stat st;
+    const bool lu = ::fstat(fd, &st) == 0;
+    if (!lu || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (nonOrdinaire)
+            *nonOrdinaire = lu;
+        if (lu && S_ISDIR(st.st_mode))
+            raison = cite + " est un dossier, pas un fichier";
+        else if (lu && S_ISFIFO(st.st_mode))
+            raison = cite + " est un tube, pas un fichier ordinaire";
+        else if (lu && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)))
+            raison = cite + " est un périphérique, pas un fichier ordinaire";
+        else
+            raison = cite + " n'est pas un fichier ordinaire";
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE *f = ::fdopen(fd, "rb");
+    if (!f) {
+        ::close(fd);
+        raison = cite + " ne peut pas être ouvert";
+    }
+    return f;
+}
+
 bool lireFichier(const std::string &nom, std::string &contenu)
 {
     contenu.clear();
-    std::FILE *f = std::fopen(nom.c_str(), "rb");
+    std::string raison;
+    std::FILE *f = ouvrirLecture(nom, raison);
     if (!f)
         return false;
     char bloc[1 << 16];

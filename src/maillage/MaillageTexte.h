@@ -38,6 +38,9 @@ public:
     /// Reads up to and including the next end of line (or to the end of the data); the
     /// line without its end goes to ligne. False when nothing at all was left.
     bool lireLigne(std::string &ligne);
+    /// Same, keeping at most max characters of the line; the rest of the line is skipped
+    /// without being stored (a header line never grows the memory beyond max).
+    bool lireLigne(std::string &ligne, std::size_t max);
     /// Skips white space; false when the end of the data comes first.
     bool sauterBlancs();
     /// Skips white space, then reads one number. On failure nothing is consumed beyond
@@ -45,6 +48,10 @@ public:
     bool lireFloat(float &v);
     bool lireDouble(double &v);
     bool lireEntier(int &v);
+    bool lireEntier(long long &v);
+    /// The next token (white space skipped, nothing consumed), cut to max characters: what
+    /// a failed reading stopped at. Empty at the end of the data.
+    std::string jetonSuivant(std::size_t max = 24);
     /// True once every byte has been consumed.
     bool finDesDonnees();
     /// Number (from 1) of the line holding the next unread byte: where a reading stopped.
@@ -58,6 +65,7 @@ private:
     /// returns its end.
     const char *finJeton();
     template <typename T> bool lireReel(T &v);
+    template <typename T> bool lireEntierDe(T &v);
 
     std::FILE *fichier = nullptr;
     bool fichierEpuise = true;
@@ -101,6 +109,12 @@ template <typename Point> Ecrivain &ecrirePoint(Ecrivain &e, const Point &pt)
 {
     return e.reel(pt.x).caractere(' ').reel(pt.y).caractere(' ').reel(pt.z);
 }
+
+/// Opens a file for reading when it is a regular file. Folders, pipes and devices are refused
+/// without blocking; on failure returns null and leaves in raison why ("« nom » est un
+/// dossier", "... ne peut pas être ouvert"...).
+/// nonOrdinaire, when given, tells a file that exists but is not a regular one.
+std::FILE *ouvrirLecture(const std::string &nom, std::string &raison, bool *nonOrdinaire = nullptr);
 
 /// Reads a whole small file into memory; false when it cannot be opened.
 bool lireFichier(const std::string &nom, std::string &contenu);

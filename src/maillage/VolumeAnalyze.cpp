@@ -1,4 +1,5 @@
 #include "VolumeAnalyze.h"
+#include "MaillageTexte.h"
 
 #include <algorithm>
 #include <cmath>
@@ -183,11 +184,12 @@ std::uint16_t VolumeAnalyze::getVoxel(int x, int y, int z) const
 
 bool VolumeAnalyze::lireEntete(const std::string &nomEntete)
 {
-    std::FILE *f = std::fopen(nomEntete.c_str(), "rb");
+    std::string pourquoi;
+    std::FILE *f = tarnis_texte::ouvrirLecture(nomEntete, pourquoi);
     if (!f) {
         std::fprintf(stderr, "Can't open:<%s>\n", nomEntete.c_str());
         std::fflush(stderr);
-        raison = "l'en-tête « " + nomEntete + " » ne peut pas être ouvert";
+        raison = "en-tête : " + pourquoi;
         return false;
     }
     unsigned char octets[sizeof(EnteteAnalyze)];
@@ -284,9 +286,12 @@ void VolumeAnalyze::decoderVoxels(const unsigned char *q, const std::string &nom
 
 bool VolumeAnalyze::chargerAnalyze(const std::string &base)
 {
-    std::FILE *image = std::fopen((base + ".img").c_str(), "rb");
+    std::string pourquoi;
+    std::FILE *image = tarnis_texte::ouvrirLecture(base + ".img", pourquoi);
     if (!image) {
-        return refuser(Ligne() << "Impossible de charger le fichier Analyse : " << base);
+        std::cerr << "Impossible de charger le fichier Analyse : " << base << std::endl;
+        raison = "image : " + pourquoi;
+        return false;
     }
     if (!lireEntete(base + ".hdr")) {
         std::fclose(image);

@@ -4,6 +4,7 @@
 #include "Simplex.h"
 #include "VolumeAnalyze.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 
@@ -23,26 +24,67 @@ std::string cite(const std::string &nom)
     return "« " + nom + " »";
 }
 
+/// Signed 16-bit range of the voxels (as niveauDeGris takes them); 0..0 for an empty volume.
+void plageDe(const VolumeAnalyze &volume, int &minimum, int &maximum)
+{
+    minimum = maximum = 0;
+    bool premier = true;
+    for (const std::uint16_t v : volume.voxels) {
+        const int s = static_cast<std::int16_t>(v);
+        minimum = premier ? s : std::min(minimum, s);
+        maximum = premier ? s : std::max(maximum, s);
+        premier = false;
+    }
+}
+
+std::string baseVolume(const std::string &nom)
+{
+    return nom.substr(0, nom.size() - 4);
+}
+
 Resultat lireVolume(const std::string &nom, Maillage &m, const ReglagesVolume &r, std::vector<point3> &points)
 {
-    const std::string base = nom.substr(0, nom.size() - 4);
+    const std::string base = baseVolume(nom);
     VolumeAnalyze volume(0, 0, 0);
     Resultat lu = volume.lire(base);
     if (!lu)
         return lu;
     seuillerVolume(volume, points, r.seuilMin, r.seuilMax, static_cast<std::uint16_t>(r.fenetreMin),
                    static_cast<std::uint16_t>(r.fenetreMax));
-    if (points.empty())
+    if (points.empty()) {
+        int minimum = 0, maximum = 0;
+        plageDe(volume, minimum, maximum);
         return Resultat::echec(Statut::NuageIllisible,
                                "le volume " + cite(base) + " ne donne aucun point avec les seuils " +
                                    std::to_string(r.seuilMin) + " à " + std::to_string(r.seuilMax) + " et la fenêtre " +
                                    std::to_string(r.fenetreMin) + " à " + std::to_string(r.fenetreMax) +
-                                   " (préférences, fichiers HDR / IMG)");
+                                   " : ses valeurs vont de " + std::to_string(minimum) + " à " +
+                                   std::to_string(maximum) +
+                                   " ; réglez la fenêtre (nombres minimum et maximum de points) dans les "
+                                   "préférences, fichiers HDR / IMG, ou prenez-la du volume avec « Fenêtre du "
+                                   "volume »");
+    }
     m.ListePointsInterets = points;
     return Resultat::succes();
 }
 
 } // namespace
+
+Resultat plageVolume(const std::string &nom, int &minimum, int &maximum)
+{
+    if (genreFichier(nom) != GenreFichier::Volume)
+        return Resultat::echec(Statut::NuageIllisible, cite(nom) + " n'est pas un volume Analyze (.hdr, .img)");
+    VolumeAnalyze volume(0, 0, 0);
+    Resultat lu;
+    try {
+        lu = volume.lire(baseVolume(nom));
+    } catch (const std::exception &e) {
+        lu = Resultat::echec(Statut::NuageIllisible, cite(nom) + " : " + e.what());
+    }
+    if (lu)
+        plageDe(volume, minimum, maximum);
+    return lu;
+}
 
 GenreFichier genreFichier(const std::string &nom)
 {

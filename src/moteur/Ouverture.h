@@ -38,9 +38,14 @@ struct ReglagesVolume
 /// reglages) and rebuilds its kd-tree over exactly the cloud. For a volume, the thresholded
 /// points are also left in pointsVolume when given. A short PTS file keeps what it held and
 /// returns Statut::NuageIllisible with the counts; a volume that keeps no point is refused
-/// with the thresholds used. On any other failure, and when stopped, m holds no cloud.
+/// with the thresholds used, the volume's value range and where to change them. On any other
+/// failure, and when stopped, m holds no cloud.
 Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &reglages = ReglagesVolume(),
                      const Progression &progression = {}, std::vector<point3> *pointsVolume = nullptr);
+
+/// Smallest and largest voxel values of an Analyze volume (.hdr or .img), as the thresholding
+/// takes them (signed 16-bit): the window that spreads the whole volume over grey levels 0..255.
+Resultat plageVolume(const std::string &nom, int &minimum, int &maximum);
 
 /// Reads a mesh file into s: an SMM file into the simplex mesh (a refused file leaves it as
 /// it was), an OFF or OBJ file into s.maillageOrigine and s.maillageTriangule. A triangle

@@ -285,11 +285,7 @@ Resultat Ajustement::verifierSortie(const std::string &fichier) const
 
 Resultat Ajustement::lireEntrees()
 {
-    std::ifstream essai(param.maillage, std::ios::binary);
-    if (!essai)
-        return Resultat::echec(Statut::MaillageIllisible,
-                               "impossible d'ouvrir le maillage de référence \"" + param.maillage + "\"");
-    essai.close();
+    // The engine's reader opens only a regular file (a pipe would block an ordinary open).
     const Resultat lu = genreFichier(param.maillage) == GenreFichier::Simplex
                             ? ouvrirMaillage(param.maillage, simplex)
                             : Resultat::echec(Statut::MaillageIllisible, "un fichier .smm est attendu");

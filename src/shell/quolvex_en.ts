@@ -755,5 +755,25 @@ with the keys W X C V B N.</translation>
         <source>Fermer</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>Règle la fenêtre sur les valeurs extrêmes d&apos;un volume Analyze choisi</source>
+        <translation>Sets the window to the smallest and largest values of a chosen Analyze volume</translation>
+    </message>
+    <message>
+        <source>Fenêtre du volume…</source>
+        <translation>Window from a volume…</translation>
+    </message>
+    <message>
+        <source>Fenêtre du volume</source>
+        <translation>Window from a volume</translation>
+    </message>
+    <message>
+        <source>Volumes Analyze (*.hdr *.img)</source>
+        <translation>Analyze volumes (*.hdr *.img)</translation>
+    </message>
+    <message>
+        <source>La lecture du volume a échoué : %1</source>
+        <translation>Reading the volume failed: %1</translation>
+    </message>
 </context>
 </TS>

@@ -3,6 +3,12 @@
 #include "ressources.h"
 
 #include "Defauts.h"
+#include "Ouverture.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <algorithm>
 
 SettingWindow::SettingWindow(QWidget *parent) : QWidget(parent)
 {
@@ -124,6 +130,31 @@ void SettingWindow::on_pushButton_4_clicked()
     seuilMaximumSpinBox->setValue(defauts::seuilMax);
     nombreDePointsMinimumSpinBox->setValue(defauts::fenetreMin);
     nombreDePointsMaximumSpinBox->setValue(defauts::fenetreMax);
+}
+
+QString SettingWindow::fenetreDepuisVolume(const QString &nom)
+{
+    int minimum = 0, maximum = 0;
+    const Resultat r = plageVolume(nom.toStdString(), minimum, maximum);
+    if (!r)
+        return QString::fromStdString(r.raison);
+    // Both bounds may move either way: open the ranges before setting the values.
+    nombreDePointsMinimumSpinBox->setRange(std::min(minimum, nombreDePointsMinimumSpinBox->minimum()), maximum);
+    nombreDePointsMaximumSpinBox->setRange(minimum, std::max(maximum, nombreDePointsMaximumSpinBox->maximum()));
+    nombreDePointsMinimumSpinBox->setValue(minimum);
+    nombreDePointsMaximumSpinBox->setValue(maximum);
+    return QString();
+}
+
+void SettingWindow::on_pushButton_FenetreVolume_clicked()
+{
+    const QString nom =
+        QFileDialog::getOpenFileName(this, tr("Fenêtre du volume"), QString(), tr("Volumes Analyze (*.hdr *.img)"));
+    if (nom.isEmpty())
+        return;
+    const QString raison = fenetreDepuisVolume(nom);
+    if (!raison.isEmpty())
+        QMessageBox::warning(this, tr("Fenêtre du volume"), tr("La lecture du volume a échoué : %1").arg(raison));
 }
 
 void SettingWindow::on_pushButton_ParamDeform_clicked()

@@ -41,6 +41,11 @@ public:
     /// Whether drawing is to be cut during the automatic run.
     bool isAffichageCoupe() const;
 
+    /// Sets the window (the two "numbers of points") to the smallest and largest voxel values
+    /// of the Analyze volume named. Empty on success, otherwise the engine's reason (the window
+    /// then stays as it was).
+    QString fenetreDepuisVolume(const QString &nom);
+
 signals:
     void closing();
 
@@ -50,6 +55,7 @@ private slots:
     void on_nombreDePointsMinimumSpinBox_editingFinished();
     void on_nombreDePointsMaximumSpinBox_editingFinished();
     void on_pushButton_4_clicked();
+    void on_pushButton_FenetreVolume_clicked();
     void on_pushButton_ParamDeform_clicked();
     void on_pushButton_5_clicked();
     void on_radioButton_2_clicked();

@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "SimplexRaffinage.h"
+#include "orientation.h"
 
 using namespace raffinage;
 
@@ -355,6 +356,7 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
             std::reverse(ListeMaillesSuivantes[j]->begin(), ListeMaillesSuivantes[j]->end());
     }
     initialiserParametres();
+    orienterVersExterieur(*this);
     std::cout << "Création des mailles simplex terminée\n";
     if (progression)
         progression(1.0, "Création des mailles simplex terminée");

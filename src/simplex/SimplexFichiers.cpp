@@ -3,12 +3,14 @@
 
 #include "Simplex.h"
 
+#include "MaillageTexte.h"
 #include "Resultat.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -142,13 +144,32 @@ bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::strin
     return true;
 }
 
-/// The whole file, empty when it cannot be read.
-std::string lireTout(const std::string &nomFichier)
+/// Opens the file (a regular file only) and reads its first line, at most 99 characters kept;
+/// the rest of the file is read only when the header asks for it. Null, with the reason, when
+/// the file cannot be opened.
+std::FILE *ouvrirAvecEntete(const std::string &nomFichier, std::string &entete, std::string &raison, bool &nonOrdinaire)
+{
+    std::FILE *f = tarnis_texte::ouvrirLecture(nomFichier, raison, &nonOrdinaire);
+    if (!f)
+        return nullptr;
+    entete.clear();
+    int c;
+    while ((c = std::fgetc(f)) != EOF && c != '\n')
+        if (entete.size() < 99)
+            entete.push_back(static_cast<char>(c));
+        else if (entete.compare(0, 2, "SM") != 0 && entete.compare(0, 3, "OFF") != 0)
+            break; // not a mesh file: the rest of the line does not matter
+    return f;
+}
+
+/// The rest of an open file.
+std::string lireReste(std::FILE *f)
 {
     std::string texte;
-    std::ifstream fichier(nomFichier, std::ios::binary);
-    if (fichier)
-        texte.assign(std::istreambuf_iterator<char>(fichier), std::istreambuf_iterator<char>());
+    char bloc[1 << 16];
+    std::size_t n;
+    while ((n = std::fread(bloc, 1, sizeof bloc, f)) > 0)
+        texte.append(bloc, n);
     return texte;
 }
 
@@ -223,16 +244,26 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     if (finitPar(nomFichier, ".obj"))
         return versLecteurTriangles(maillageOrigine.lireOBJ(nomFichier));
 
-    const std::string texte = lireTout(nomFichier);
-    const std::size_t finLigne = std::min(texte.find('\n'), texte.size());
-    const std::string entete = texte.substr(0, std::min<std::size_t>(finLigne, 99));
-    if (entete.empty()) {
+    std::string entete, raisonOuverture;
+    bool nonOrdinaire = false;
+    std::FILE *fichier = ouvrirAvecEntete(nomFichier, entete, raisonOuverture, nonOrdinaire);
+    if (!fichier) {
         std::cerr << "Problème au chargement du fichier" << std::endl;
-        return illisible("fichier absent, illisible ou vide");
+        if (!nonOrdinaire)
+            return illisible("fichier absent, illisible ou vide");
+        raisonChargement = raisonOuverture;
+        return Resultat::echec(Statut::MaillageIllisible, raisonOuverture);
     }
     const bool off = entete.compare(0, 3, "OFF") == 0;
     const bool smm = entete.compare(0, 3, "SMM") == 0;
     const bool sm = entete.compare(0, 2, "SM") == 0;
+    // Only an SMM file is read further here.
+    const std::string texte = smm ? lireReste(fichier) : std::string();
+    std::fclose(fichier);
+    if (entete.empty() && !off && !sm) {
+        std::cerr << "Problème au chargement du fichier" << std::endl;
+        return illisible("fichier vide ou première ligne vide");
+    }
     if (!off && !sm) {
         std::cerr << "Simplex::charger : Format incorrect" << std::endl;
         std::cout << "Format incorrect" << std::endl;
@@ -243,7 +274,7 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     if (!smm)
         return illisible("un fichier SM ne se relit pas (il ne contient pas les mailles)");
 
-    const char *debut = texte.data() + std::min(finLigne + 1, texte.size());
+    const char *debut = texte.data();
     ContenuSMM contenu;
     std::string raison;
     const char *faute = debut;
@@ -253,7 +284,7 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
             return Resultat::interrompu("Lecture de " + nomFichier);
         std::cerr << "Simplex::charger : fichier SMM refusé (" << raison << "), le maillage reste inchangé"
                   << std::endl;
-        return illisible(raison, ligneDe(texte, faute));
+        return illisible(raison, 1 + ligneDe(texte, faute));
     }
     const Resultat construit = construire(contenu.positions, contenu.voisins, contenu.mailles);
     if (!construit)

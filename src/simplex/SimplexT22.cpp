@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "SimplexRaffinage.h"
+#include "orientation.h"
 
 namespace raffinage {
 
@@ -314,7 +315,9 @@ void Simplex::RaffinageT22Surfaces()
 
 Resultat Simplex::raffinerT22(unsigned int indice)
 {
-    return t22(*this, indice, Index());
+    const Resultat r = t22(*this, indice, Index());
+    orienterVersExterieur(*this);
+    return r;
 }
 
 namespace {
@@ -328,12 +331,16 @@ Resultat passeT22(Simplex &s, std::size_t n, Critere couper, const Progression &
     ::Avancement avancement(progression, nom, n);
     Resultat premier;
     for (std::size_t c = 0; c < n; ++c) {
-        if (!avancement.avancer(c))
+        if (!avancement.avancer(c)) {
+            orienterVersExterieur(s);
             return Resultat::interrompu(nom);
+        }
         if (couper(c))
             retenir(premier, t22(s, static_cast<unsigned int>(c), passe.index()));
     }
     avancement.terminer();
+    // The cuts keep the link order of each cell; the pass then turns every cell outward.
+    orienterVersExterieur(s);
     return premier;
 }
 

@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "SimplexRaffinage.h"
+#include "orientation.h"
 
 namespace raffinage {
 
@@ -300,7 +301,9 @@ void Simplex::RaffinageT26Global()
 
 Resultat Simplex::raffinerT26(unsigned int indice)
 {
-    return t26(*this, indice, Index());
+    const Resultat r = t26(*this, indice, Index());
+    orienterVersExterieur(*this);
+    return r;
 }
 
 Resultat Simplex::raffinerT26Angles(const Progression &progression)
@@ -327,8 +330,10 @@ Resultat Simplex::raffinerT26Angles(const Progression &progression)
     ::Avancement avancement(progression, "Raffinage T26 par angles", nbMailles);
     Resultat premier;
     for (std::size_t j = 0; j < nbMailles; ++j) {
-        if (!avancement.avancer(j))
+        if (!avancement.avancer(j)) {
+            orienterVersExterieur(*this);
             return Resultat::interrompu("Raffinage T26 par angles");
+        }
         const Maille instantane = *ListeMailles[j];
         for (const PointSimplex *p : instantane) {
             if (!presents.count(p))
@@ -340,6 +345,8 @@ Resultat Simplex::raffinerT26Angles(const Progression &progression)
         }
     }
     avancement.terminer();
+    // The splits keep the link order of each cell; the pass then turns every cell outward.
+    orienterVersExterieur(*this);
     return premier;
 }
 
@@ -356,6 +363,7 @@ Resultat Simplex::raffinerT26Global(const Progression &progression)
     const bool complet = eclaterSuivants(*this, sousProgression(progression, 0, 0.8), premier);
     // Even after a stop the copy is made: the mesh and its companion stay alike.
     libererOrphelins(recopierSuivants(*this), {});
+    orienterVersExterieur(*this);
     if (!complet)
         return Resultat::interrompu("Raffinage T26 global");
     if (progression)

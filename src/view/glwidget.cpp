@@ -154,7 +154,13 @@ bool GLWidget::chargerNuage()
     const Resultat r = ouvrirNuage(versFichier(nomPts), *instanceMaillage, reglages, {}, &pointsVolume);
     if (suffixePts == "hdr" || suffixePts == "img")
         nomPts.chop(4);
-    return r ? true : echec(raisonMoteur(r));
+    if (r)
+        return true;
+    // A cloud cut short stays open with the points read: the box says so after the reason.
+    const std::size_t lus = instanceMaillage->ListePointsInterets.size();
+    if (r.statut == Statut::NuageIllisible && lus > 0)
+        return echec(raisonMoteur(r) + QStringLiteral(" ; les %1 points lus sont ouverts").arg(lus));
+    return echec(raisonMoteur(r));
 }
 
 bool GLWidget::setPTS(QString FileInPTS)

@@ -112,8 +112,8 @@ TEST(OffLecture, VariantsShortFilesAndFacesOutsideTheList)
     };
     const Cas cas[] = {
         {"OFF trailing comment\n3\n  1\n\n 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", 3, {{0, 1, 2}}, {}},
-        // A four-sided face: its first three indices make a triangle, the fourth starts the next face.
-        {"OFF\n4 2 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n4 0 1 2 3 0 2 1\n", 4, {{0, 1, 2}, {0, 2, 1}}, {}},
+        // A four-sided face is split as a fan round its first corner.
+        {"OFF\n4 2 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n4 0 1 2 3\n3 0 2 1\n", 4, {{0, 1, 2}, {0, 2, 3}, {0, 2, 1}}, {}},
         {"OFF\r\n3 1 0\r\n0 0 0\r\n1 0 0\r\n0 1 0\r\n3 0 1 2\r\n", 3, {{0, 1, 2}}, {}},
         {"OFF\n4 1 0\n0 0 0\n1 0 0\n",
          2,
@@ -166,11 +166,14 @@ TEST(ObjLecture, FilesAsOtherToolsWriteThem)
     const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
     const Cas cas[] = {
         {"vt 0 0\nf 3/1 1/1 2/1\n", {{2, 0, 1}}, ""},
-        // A comment of 127 characters is skipped; one of 128 ends the reading.
-        {"#" + std::string(127, 'c') + "\nf 1 2 3\n#" + std::string(128, 'c') + "\nf 3 2 1\n", {{0, 1, 2}}, ""},
-        {"f 1 2 3\nf -1 -2 -3\nf 0 1 2\nf 2 3 4\nf 3 2 1\nf 1 2 -2147483648\n",
+        // Comments of any length are skipped.
+        {"#" + std::string(127, 'c') + "\nf 1 2 3\n#" + std::string(128, 'c') + "\nf 3 2 1\n",
          {{0, 1, 2}, {2, 1, 0}},
-         "Faces refusées (indice de sommet hors de la liste des sommets) : 4\n"},
+         ""},
+        // Negative indices count back from the last vertex; 0 is no index.
+        {"f 1 2 3\nf -1 -2 -3\nf 0 1 2\nf 2 3 4\nf 3 2 1\nf 1 2 -2147483648\n",
+         {{0, 1, 2}, {2, 1, 0}, {2, 1, 0}},
+         "Faces refusées (indice de sommet hors de la liste des sommets) : 2\n"},
     };
     for (const Cas &c : cas) {
         Maillage m;

@@ -157,7 +157,7 @@ TEST(PtsLecture, RefusedAndShortFilesKeepWhatIsThereAndSaySo)
     std::string sortie = captureStdout([&] { EXPECT_FALSE(m.lecture_pt_interet(dossier.file("absent.pts"))); });
     EXPECT_EQ(sortie, "Impossible de charger le fichier des points d interet\n");
     sortie = captureStdout([&] { EXPECT_FALSE(m.lecture_pt_interet(dossier.path())); });
-    EXPECT_EQ(sortie, incorrect);
+    EXPECT_EQ(sortie, "Impossible de charger le fichier des points d interet\n");
 }
 
 TEST(PtsLecture, ZeroPointsLeavesTheCentreAndReadingAppendsToCloudAndTree)

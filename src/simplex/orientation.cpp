@@ -58,7 +58,7 @@ void inverserMailles(Simplex &s, const std::vector<std::size_t> &mailles)
 {
     for (std::size_t c : mailles) {
         std::reverse(s.ListeMailles.at(c)->begin(), s.ListeMailles.at(c)->end());
-        if (c < s.ListeMaillesSuivantes.size())
+        if (c < s.ListeMaillesSuivantes.size() && s.ListeMaillesSuivantes[c] != s.ListeMailles[c])
             std::reverse(s.ListeMaillesSuivantes[c]->begin(), s.ListeMaillesSuivantes[c]->end());
     }
 }

@@ -1,0 +1,51 @@
+// After every refinement and conversion each cell of a closed mesh runs counter-clockwise seen
+// from outside, so that the triangulation, and every export, faces outward.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "orientation.h"
+#include "refine_fixtures.h"
+#include "simplex_fixtures.h"
+#include "support.h"
+
+using namespace tarnis_test;
+
+TEST(OrientationApresRaffinage, RandomSequencesLeaveEveryCellFacingOutward)
+{
+    for (unsigned graine = 1; graine <= 4; ++graine) {
+        std::mt19937 alea(graine);
+        auto tirer = [&alea](std::size_t n) { return static_cast<unsigned>(alea() % n); };
+        Simplex s;
+        std::vector<point3> sommets;
+        std::vector<Face> faces;
+        octaedre(1.0, sommets, faces);
+        for (Face &f : faces) // turned inward: the conversion must turn its cells outward
+            std::swap(f.s2, f.s3);
+        ASSERT_TRUE(graine % 2 ? chargerGabarit(s) : convertir(s, sommets, faces));
+        const std::function<void()> operations[] = {[&] { s.RaffinageT26(tirer(s.ListePointsSimplex.size())); },
+                                                    [&] { s.RaffinageT26Global(); },
+                                                    [&] { s.RaffinageT26Angles(); },
+                                                    [&] { s.RaffinageT22(tirer(s.ListeMailles.size())); },
+                                                    [&] { s.RaffinageT22Surfaces(); },
+                                                    [&] { s.RaffinageT22PointsParMaille(); },
+                                                    [] {}};
+        for (int etape = 0; etape < 7 && s.ListePointsSimplex.size() < 3000; ++etape) {
+            const unsigned k = etape == 0 ? 6 : tirer(6);
+            captureStderr([&] { captureStdout([&] { operations[k](); }); });
+            const auto fautes = verifierInvariants(s);
+            ASSERT_TRUE(fautes.empty()) << graine << "/" << k << ": " << fautes.front();
+            // Consistent cells face outward when the triangles enclose a positive volume.
+            captureStdout([&] { s.Triangularisation(); });
+            const Maillage &m = s.maillageTriangule;
+            double v = 0;
+            for (const Face &f : m.listeFaces) {
+                const point3 &a = m.listeSommets[f.s1], &b = m.listeSommets[f.s2], &c = m.listeSommets[f.s3];
+                v += a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) + a.z * (b.x * c.y - b.y * c.x);
+            }
+            ASSERT_GT(v / 6, 0) << graine << "/" << k;
+            EXPECT_NEAR(volumeSigne(s), v / 6, 1e-9 * v); // the same fans round the cell centres
+        }
+    }
+}
