@@ -505,7 +505,12 @@ void GLWidget::cadrer()
     for (const PointSimplex *p : instanceSimplex->ListePointsSimplex)
         if (p)
             maillage.push_back(p->Position);
-    cadrerSur({&instanceMaillage->ListePointsInterets, &maillage, &instanceSimplex->maillageTriangule.listeSommets});
+    // The triangles count only when they are what is drawn (the reader leaves a triangulation of
+    // the mesh as read, which the mesh's moves leave behind).
+    std::vector<const std::vector<point3> *> listes = {&instanceMaillage->ListePointsInterets, &maillage};
+    if (modeDisplayMaille == 3)
+        listes.push_back(&instanceSimplex->maillageTriangule.listeSommets);
+    cadrerSur(listes);
 }
 
 void GLWidget::cadrerSur(const std::vector<const std::vector<point3> *> &listes)
