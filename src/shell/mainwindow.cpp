@@ -539,6 +539,7 @@ void MainWindow::chargerDansLaVueActive(QAction *action, const QString &filtre, 
     }
     vue->activateWindow();
     loadCurrentObjectsNames(ui->mdiArea->currentSubWindow());
+    loadInformation(vue);
 }
 
 void MainWindow::on_actionNouveau_Maillage_triggered()
