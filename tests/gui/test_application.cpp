@@ -32,7 +32,7 @@ QString texte(MainWindow &w, const char *label)
     return w.findChild<QLabel *>(label)->text();
 }
 
-/// Box of the points, as (centre, half sizes).
+/// Box of the points: centre and half sizes.
 std::pair<point3, point3> boite(const std::vector<point3> &p)
 {
     point3 b = p[0], h = p[0];
@@ -40,7 +40,8 @@ std::pair<point3, point3> boite(const std::vector<point3> &p)
         b = point3(std::min(b.x, q.x), std::min(b.y, q.y), std::min(b.z, q.z));
         h = point3(std::max(h.x, q.x), std::max(h.y, q.y), std::max(h.z, q.z));
     }
-    return {point3((b.x + h.x) / 2, (b.y + h.y) / 2, (b.z + h.z) / 2), point3((h.x - b.x) / 2, (h.y - b.y) / 2, (h.z - b.z) / 2)};
+    return {point3((b.x + h.x) / 2, (b.y + h.y) / 2, (b.z + h.z) / 2),
+            point3((h.x - b.x) / 2, (h.y - b.y) / 2, (h.z - b.z) / 2)};
 }
 
 } // namespace
