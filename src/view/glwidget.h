@@ -276,6 +276,7 @@ private:
     void drawScene();
     void dessinerNuage(bool reduit);
     void dessinerNuageReduit();
+    void preparerNuageReduit();
     void dessinerTrianglesOmbres();
     void appliquerCamera();
     /// What the picture depends on (camera, flags, size, objects), to skip unchanged repaints.

@@ -250,6 +250,10 @@ void GLWidget::paintGL()
         }
         glMatrixMode(GL_MODELVIEW);
         glPopMatrix();
+        // The order of the reduced pictures is made while the camera is still, after a whole
+        // picture (which takes longer anyway), so that the first move does not wait for it.
+        if (!derniereImageReduite && instanceMaillage->ListePointsInterets.size() >= seuilNuageReduit)
+            preparerNuageReduit();
         if (derniereImageReduite) {
             // The next subset is sized from the time this picture took, aiming at 20 ms.
             glFinish();
@@ -264,12 +268,12 @@ void GLWidget::paintGL()
         boucleDeform = false;
 }
 
-void GLWidget::dessinerNuageReduit()
+void GLWidget::preparerNuageReduit()
 {
     const std::vector<point3> &nuage = instanceMaillage->ListePointsInterets;
     const std::size_t n = nuage.size();
     const std::uint64_t cle = signatureNuage();
-    if (cle != cleNuageOrdonne || nuageOrdonne.size() != 3 * n) {
+    if (n > 0 && (cle != cleNuageOrdonne || nuageOrdonne.size() != 3 * n)) {
         // Points sorted along a Morton curve over the cloud's box: every k-th point of this order
         // is a subset spread over the whole cloud, without clusters or holes.
         point3 bas = nuage[0], haut = nuage[0];
@@ -296,6 +300,12 @@ void GLWidget::dessinerNuageReduit()
         }
         cleNuageOrdonne = cle;
     }
+}
+
+void GLWidget::dessinerNuageReduit()
+{
+    preparerNuageReduit();
+    const std::size_t n = instanceMaillage->ListePointsInterets.size();
     const std::size_t pas = std::max<std::size_t>(1, (n + budgetNuageReduit - 1) / std::max<std::size_t>(1, budgetNuageReduit));
     glPointSize(4.0f);
     glColor3f(0.0f, 0.0f, 1.0f);
