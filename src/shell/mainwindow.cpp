@@ -301,7 +301,7 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
     ui->label_NbPTS->setText(QString::number(vuecourent->getNbPts()));
     ui->label_NbPtSimplex->setText(QString::number(vuecourent->getNbPtSimplex()));
     const GLWidget::FiguresVue &f = vuecourent->figuresAjustement;
-    ui->label_Ajustement->setText(f.valide ? tr("moyenne %1 %, p95 %2 %, max %3 % de la diagonale")
+    ui->label_Ajustement->setText(vuecourent->figuresAJour() ? tr("moyenne %1 %, p95 %2 %, max %3 % de la diagonale")
                                                  .arg(f.moyenne, 0, 'f', 2)
                                                  .arg(f.centile95, 0, 'f', 2)
                                                  .arg(f.maximum, 0, 'f', 2)

@@ -375,7 +375,7 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
         return false;
     const double d = bilan.diagonale > 0 ? bilan.diagonale / 100.0 : 1.0;
     figuresAjustement = {true, figures.nuageVersSurface.moyenne / d, figures.nuageVersSurface.centile95 / d,
-                         figures.nuageVersSurface.maximum / d};
+                         figures.nuageVersSurface.maximum / d, signatureMaillage()};
     return true;
 }
 

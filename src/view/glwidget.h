@@ -157,7 +157,10 @@ public:
     {
         bool valide = false;
         double moyenne = 0, centile95 = 0, maximum = 0;
+        std::uint64_t maillage = 0; ///< fingerprint of the mesh they were measured on
     } figuresAjustement;
+    /// Whether figuresAjustement describe the mesh as it is now (not moved, deformed or replaced since).
+    bool figuresAJour() const;
     /// Pictures drawn since the view was made (the idle timer draws none while nothing changes).
     int peintures = 0;
     /// Whether the last picture showed the cloud reduced.
@@ -283,6 +286,7 @@ private:
     std::uint64_t signatureScene() const;
     std::uint64_t signatureCamera() const;
     std::uint64_t signatureNuage() const;
+    std::uint64_t signatureMaillage() const;
     void libererGL();
     bool echec(const QString &raison);
     bool reussite();

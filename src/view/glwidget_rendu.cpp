@@ -191,6 +191,22 @@ std::uint64_t GLWidget::signatureNuage() const
     return e.valeur();
 }
 
+std::uint64_t GLWidget::signatureMaillage() const
+{
+    // The mesh is small beside the cloud: every point counts.
+    Empreinte e;
+    e.ajouter(static_cast<std::uint64_t>(instanceSimplex->ListePointsSimplex.size()));
+    for (const PointSimplex *p : instanceSimplex->ListePointsSimplex)
+        if (p)
+            e.ajouterPoint(p->Position);
+    return e.valeur();
+}
+
+bool GLWidget::figuresAJour() const
+{
+    return figuresAjustement.valide && figuresAjustement.maillage == signatureMaillage();
+}
+
 std::uint64_t GLWidget::signatureScene() const
 {
     Empreinte e;
@@ -199,11 +215,7 @@ std::uint64_t GLWidget::signatureScene() const
     for (int v : {modeDisplayMaille, coupe, static_cast<int>(affichePT), static_cast<int>(affichGraf),
                   static_cast<int>(ombrage), static_cast<int>(estTriangule)})
         e.ajouter(static_cast<std::uint64_t>(static_cast<std::uint32_t>(v)));
-    // The mesh is small beside the cloud: every point counts.
-    e.ajouter(static_cast<std::uint64_t>(instanceSimplex->ListePointsSimplex.size()));
-    for (const PointSimplex *p : instanceSimplex->ListePointsSimplex)
-        if (p)
-            e.ajouterPoint(p->Position);
+    e.ajouter(signatureMaillage());
     e.ajouter(static_cast<std::uint64_t>(instanceSimplex->ListeMailles.size()));
     e.ajouterEchantillon(instanceSimplex->maillageTriangule.listeSommets, 4096);
     e.ajouter(static_cast<std::uint64_t>(instanceSimplex->maillageTriangule.listeFaces.size()));
