@@ -9,7 +9,7 @@ PKGS=(
   qt6-tools-dev qt6-image-formats-plugins
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils openbox
   clang libclang-rt-dev
   python3 python3-numpy python3-nibabel
   python3-open3d

@@ -10,5 +10,8 @@ cmake --build "$BUILD" --target tarnis_captures
 OUT="$(pwd)/docs/screenshots"
 SAMPLE="$(pwd)/data/sample/galet.pts"
 mkdir -p "$OUT"
-(cd "$BUILD" && xvfb-run -a -s "-screen 0 1280x1024x24" ./tarnis_captures "$OUT" "$SAMPLE")
+# A real scan for the framing and the precise fit, when the shared data is there.
+SCAN="$(pwd)/../shared/data/meshes/stanford/bun_zipper_res2.pts"
+[ -f "$SCAN" ] || SCAN=""
+(cd "$BUILD" && xvfb-run -a -s "-screen 0 1280x1024x24" ./tarnis_captures "$OUT" "$SAMPLE" $SCAN)
 echo "screenshots written to $OUT"

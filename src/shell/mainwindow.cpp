@@ -5,6 +5,7 @@
 #include "fenabout.h"
 #include "glwidget.h"
 #include "Ouverture.h"
+#include "SimplexGL.h"
 #include "ressources.h"
 #include "settingwindow.h"
 
@@ -64,6 +65,9 @@ MainWindow::MainWindow(QWidget *parent, const QString &fichier)
     checkMenu();
     loadInformation();
     setCurentSplite();
+    // The window is not shown yet, let alone active: the counts of a file given at start-up
+    // are filled in here, for the document just opened.
+    loadInformation(getActiveSubWin());
 }
 
 MainWindow::~MainWindow()
@@ -227,14 +231,20 @@ void MainWindow::checkMenu()
                            ui->actionRaffinage_T22_2,
                            ui->actionTrianguler,
                            ui->actionReset,
-                           ui->actionCr_er_un_nuage_de_point})
+                           ui->actionCr_er_un_nuage_de_point,
+                           ui->actionCadrer,
+                           ui->actionPlacer_autour_du_nuage,
+                           ui->actionAjustement_precis})
             a->setEnabled(false);
         activerMenu(ui->menuImporter, false);
         activerMenu(ui->menuVue, false);
         activerMenu(ui->menuMode_d_affichage, false);
+        ui->actionCreer_un_maillage_simplex->setEnabled(false);
         return;
     }
-    if (!fenetrePrincipaleDisponible())
+    // Also while another window (a dialog, or none yet at start-up) has the focus: the menus
+    // follow the active document whatever window is active.
+    if (isMinimized())
         return;
     GLWidget *vue = getActiveSubWin();
     if (vue == nullptr)
@@ -244,7 +254,7 @@ void MainWindow::checkMenu()
     const bool P = !vue->getCurentPtsName().isEmpty();
 
     for (QAction *a : {ui->actionFermerVolume3D, ui->actionVue_par_onglets, ui->actionZoom, ui->actionZoom_2,
-                       ui->actionConserver_les_proportions})
+                       ui->actionConserver_les_proportions, ui->actionCadrer})
         a->setEnabled(true);
     activerMenu(ui->menuImporter, true);
     activerMenu(ui->menuVue, true);
@@ -258,6 +268,10 @@ void MainWindow::checkMenu()
     ui->actionExporter_le_nuage_de_point->setEnabled(P);
     ui->actionAfficher_les_points_d_interets->setEnabled(P);
 
+    // The placement and the fit need a simplex mesh (not a triangle file) and a cloud.
+    const bool simplex = S && vue->instanceSimplex->getNbPointsSimplex() > 0;
+    ui->actionPlacer_autour_du_nuage->setEnabled(simplex && P);
+    ui->actionAjustement_precis->setEnabled(simplex && P);
     if (S && P) {
         ui->actionCentrer_en_z_ro->setEnabled(true);
         ui->actionDeformer_le_maillage->setEnabled(true);
@@ -271,7 +285,7 @@ void MainWindow::checkMenu()
 
 void MainWindow::loadInformation()
 {
-    if (fenetresDocuments().isEmpty() || !fenetrePrincipaleDisponible())
+    if (fenetresDocuments().isEmpty() || isMinimized())
         return;
     GLWidget *vue = getActiveSubWin();
     if (vue == nullptr)
@@ -286,6 +300,12 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
         return;
     ui->label_NbPTS->setText(QString::number(vuecourent->getNbPts()));
     ui->label_NbPtSimplex->setText(QString::number(vuecourent->getNbPtSimplex()));
+    const GLWidget::FiguresVue &f = vuecourent->figuresAjustement;
+    ui->label_Ajustement->setText(vuecourent->figuresAJour() ? tr("moyenne %1 %, p95 %2 %, max %3 % de la diagonale")
+                                                 .arg(f.moyenne, 0, 'f', 2)
+                                                 .arg(f.centile95, 0, 'f', 2)
+                                                 .arg(f.maximum, 0, 'f', 2)
+                                           : QString());
 }
 
 void MainWindow::loadCurrentObjectsNames(QMdiSubWindow *subWin)
@@ -346,10 +366,11 @@ void MainWindow::setCurentSplite()
 
 void MainWindow::settingPreferred()
 {
-    if (fenetresDocuments().isEmpty() || !fenetrePrincipaleDisponible())
-        return;
-    GLWidget *vue = getActiveSubWin();
-    if (vue == nullptr)
+    // The document that was active when the preferences opened, whichever window has the
+    // focus now (the preferences themselves, as a rule).
+    GLWidget *vue = vuePreferences ? vuePreferences.data() : getActiveSubWin();
+    vuePreferences = nullptr;
+    if (fenetresDocuments().isEmpty() || vue == nullptr)
         return;
     qWarning("settingPreferred");
     vue->setHdrSetting(settingWindow->getSeuilMinimum(), settingWindow->getSeuilMaximum(),
@@ -357,6 +378,7 @@ void MainWindow::settingPreferred()
     vue->setDeformSetting(settingWindow->getForceInterne(), settingWindow->getForceExterne(),
                           settingWindow->getForceDeRetenue(), settingWindow->getRigidite());
     vue->setConeDeVisionSetting(settingWindow->getDemiAngleCone(), settingWindow->getTailleCone());
+    vue->setOmbrage(settingWindow->isOmbrage());
 }
 
 bool MainWindow::warningPtsMaillageTropGrand()
@@ -517,6 +539,7 @@ void MainWindow::chargerDansLaVueActive(QAction *action, const QString &filtre, 
     }
     vue->activateWindow();
     loadCurrentObjectsNames(ui->mdiArea->currentSubWindow());
+    loadInformation(vue);
 }
 
 void MainWindow::on_actionNouveau_Maillage_triggered()
@@ -548,6 +571,8 @@ void MainWindow::on_actionFermer_Quolvex_triggered()
 
 void MainWindow::on_actionPreference_triggered()
 {
+    if (!settingWindow->isVisible())
+        vuePreferences = getActiveSubWin();
     settingWindow->show();
     settingWindow->raise();
 }
@@ -767,6 +792,27 @@ void MainWindow::on_actionCentrer_en_z_ro_triggered()
 {
     if (GLWidget *vue = getActiveSubWin())
         proteger(ui->actionCentrer_en_z_ro->text(), [&]() { vue->CenterToZero(); });
+}
+
+void MainWindow::on_actionCadrer_triggered()
+{
+    if (GLWidget *vue = getActiveSubWin()) {
+        vue->cadrer();
+        vue->update();
+    }
+}
+
+void MainWindow::on_actionPlacer_autour_du_nuage_triggered()
+{
+    GLWidget *vue = getActiveSubWin();
+    if (vue == nullptr)
+        return;
+    proteger(ui->actionPlacer_autour_du_nuage->text(), [&]() {
+        if (!vue->placerAutourDuNuage())
+            signalerEchec(QMessageBox::Warning, ui->actionPlacer_autour_du_nuage->text(), tr("Le placement"),
+                          vue->derniereErreur());
+        loadInformation(vue);
+    });
 }
 
 void MainWindow::on_actionConserver_les_proportions_triggered()

@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 
 #include "SimplexAutomatique.h"
 #include <QString>
@@ -53,7 +54,8 @@ public slots:
     void loadCurrentObjectsNames(QMdiSubWindow *subWin);
     void changeCurrentObjectSelected();
     void setCurentSplite();
-    /// Hands the preferences to the active view (connected to the dialog's closing()).
+    /// Hands the preferences to the view that was active when they were opened (or to the
+    /// active one), whichever window has the focus (connected to the dialog's closing()).
     void settingPreferred();
     /// Asks whether to refine a mesh that has more simplex points than cloud points.
     bool warningPtsMaillageTropGrand();
@@ -105,6 +107,10 @@ private slots:
     void on_actionAfficher_les_points_d_interets_triggered();
     void on_actionA_propos_de_QT_triggered();
     void on_actionA_propos_de_Quolvex_triggered();
+    void on_actionCadrer_triggered();
+    void on_actionPlacer_autour_du_nuage_triggered();
+    /// The engine's fit on the active document, with the progress dialog (mainwindow_auto.cpp).
+    void on_actionAjustement_precis_triggered();
 
 private:
     QString ouvrirFichier(const QString &filtre);
@@ -135,6 +141,8 @@ private:
     LoadingDialog *loadingDialog;
     AutomaticExec *automaticExec;
     int numeroNouveau;
+    /// The document the open preferences will be handed to.
+    QPointer<GLWidget> vuePreferences;
 };
 
 #endif

@@ -196,3 +196,61 @@ void MainWindow::Deformation_auto()
     qWarning("endif");
     qWarning("end");
 }
+
+void MainWindow::on_actionAjustement_precis_triggered()
+{
+    QPointer<GLWidget> vue = getActiveSubWin();
+    if (!vue)
+        return;
+    QPointer<LoadingDialog> L = new LoadingDialog();
+    L->setParent(this, L->windowFlags() | Qt::Window);
+    L->setAttribute(Qt::WA_DeleteOnClose);
+    L->setModeListe();
+    L->setTitre(ui->actionAjustement_precis->text());
+    L->setBarreVisible(true);
+    L->setMaximum(1000);
+    L->setArretPossible(true);
+    L->show();
+    ui->actionDeformer_le_maillage->setChecked(false);
+    vue->setBoucleDeform(false, false);
+
+    // The engine's phases as list lines, its share done on the bar; events are processed at each
+    // report so that "Arrêter" and the picture stay live.
+    QString phase;
+    int montre = 0;
+    const Progression progression = [&](double fraction, const std::string &etape) {
+        if (!vue || !L || L->isArretDemande())
+            return false;
+        const QString ligne = QString::fromStdString(etape);
+        if (ligne != phase) {
+            phase = ligne;
+            L->ajouterLigne(ligne);
+        }
+        const int fait = static_cast<int>(fraction * 1000 + 0.5);
+        if (fait > montre) {
+            L->avancer(fait - montre);
+            montre = fait;
+        }
+        L->setCompteurs(tr("%1 points simplex").arg(vue->getNbPtSimplex()));
+        traiterEvenements();
+        return vue && L && !L->isArretDemande();
+    };
+    traiterEvenements();
+    const bool reussi = vue && vue->ajustementPrecis(progression);
+    if (vue) {
+        loadInformation(vue.data());
+        vue->update();
+    }
+    if (!L)
+        return;
+    if (reussi) {
+        const GLWidget::FiguresVue &f = vue->figuresAjustement;
+        L->terminer(tr("Ajustement terminé : moyenne %1 %, p95 %2 %, max %3 % de la diagonale")
+                        .arg(f.moyenne, 0, 'f', 2)
+                        .arg(f.centile95, 0, 'f', 2)
+                        .arg(f.maximum, 0, 'f', 2));
+    } else {
+        const QString raison = vue ? vue->derniereErreur() : QString();
+        L->terminer(raison.isEmpty() ? tr("Ajustement interrompu") : tr("Ajustement interrompu : %1").arg(raison));
+    }
+}

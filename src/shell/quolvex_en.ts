@@ -142,6 +142,81 @@ that you select.</translation>
     </message>
 </context>
 <context>
+    <name>GLWidget</name>
+    <message>
+        <source>La remise à zéro a échoué : %1</source>
+        <translation>The reset failed: %1</translation>
+    </message>
+    <message>
+        <source>La déformation a échoué : %1</source>
+        <translation>The deformation failed: %1</translation>
+    </message>
+    <message>
+        <source>Le raffinage %1 a échoué : %2</source>
+        <translation>The %1 refinement failed: %2</translation>
+    </message>
+    <message>
+        <source>La dilatation a échoué : %1</source>
+        <translation>The scaling failed: %1</translation>
+    </message>
+    <message>
+        <source>Le centrage a échoué : %1</source>
+        <translation>The centring failed: %1</translation>
+    </message>
+    <message>
+        <source>Il n&apos;y a pas de nuage de points sur lequel ajuster le maillage.</source>
+        <translation>There is no point cloud to fit the mesh to.</translation>
+    </message>
+    <message>
+        <source>Il n&apos;y a pas de nuage de points autour duquel placer le maillage.</source>
+        <translation>There is no point cloud to place the mesh around.</translation>
+    </message>
+    <message>
+        <source>La triangulation a échoué : %1</source>
+        <translation>The triangulation failed: %1</translation>
+    </message>
+    <message>
+        <source>Seul un maillage triangulé lu dans un fichier OFF peut être converti en maillage simplex.</source>
+        <translation>Only a triangle mesh read from an OFF file can be converted into a simplex mesh.</translation>
+    </message>
+    <message>
+        <source>La création du maillage simplex a échoué : %1</source>
+        <translation>Making the simplex mesh failed: %1</translation>
+    </message>
+    <message>
+        <source>L&apos;index du nuage de points n&apos;a pas pu être construit : %1</source>
+        <translation>The index of the point cloud could not be built: %1</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour l&apos;index du nuage de points.</source>
+        <translation>Not enough memory for the index of the point cloud.</translation>
+    </message>
+    <message>
+        <source>Le nom %1 ne se termine ni par .sm, ni par .smm, ni par .off, ni par .obj : rien n&apos;a été écrit.</source>
+        <translation>The name %1 ends neither in .sm, .smm, .off nor .obj: nothing was written.</translation>
+    </message>
+    <message>
+        <source>L&apos;exportation vers %1 a échoué : %2</source>
+        <translation>The export to %1 failed: %2</translation>
+    </message>
+    <message>
+        <source>Le fichier %1 n&apos;a pas pu être écrit.</source>
+        <translation>The file %1 could not be written.</translation>
+    </message>
+    <message>
+        <source>Il n&apos;y a pas de nuage de points à exporter.</source>
+        <translation>There is no point cloud to export.</translation>
+    </message>
+    <message>
+        <source>Le dessin a échoué : %1</source>
+        <translation>Drawing failed: %1</translation>
+    </message>
+    <message>
+        <source>Le déplacement a échoué : %1</source>
+        <translation>The move failed: %1</translation>
+    </message>
+</context>
+<context>
     <name>LoadingDialog</name>
     <message>
         <source>Automatisation</source>
@@ -632,6 +707,62 @@ with the keys W X C V B N.</translation>
         <source>Operations interrompues : %1</source>
         <translation>Operations interrupted: %1</translation>
     </message>
+    <message>
+        <source>Ajustement (nuage → surface) : </source>
+        <translation>Fit (cloud → surface): </translation>
+    </message>
+    <message>
+        <source>Cadrer la scène</source>
+        <translation>Frame the scene</translation>
+    </message>
+    <message>
+        <source>Montrer le nuage et le maillage en entier, au centre de la vue</source>
+        <translation>Show the whole cloud and mesh in the middle of the view</translation>
+    </message>
+    <message>
+        <source>F</source>
+        <translation>F</translation>
+    </message>
+    <message>
+        <source>Placer le maillage autour du nuage</source>
+        <translation>Place the mesh around the cloud</translation>
+    </message>
+    <message>
+        <source>Centrer le maillage sur le nuage et l&apos;agrandir pour qu&apos;il l&apos;entoure</source>
+        <translation>Centre the mesh on the cloud and scale it to enclose it</translation>
+    </message>
+    <message>
+        <source>Ajustement précis</source>
+        <translation>Precise fit</translation>
+    </message>
+    <message>
+        <source>Ajuster le maillage au nuage en le raffinant là où il en est loin</source>
+        <translation>Fit the mesh to the cloud, refining it where it stays far</translation>
+    </message>
+    <message>
+        <source>moyenne %1 %, p95 %2 %, max %3 % de la diagonale</source>
+        <translation>mean %1 %, p95 %2 %, max %3 % of the diagonal</translation>
+    </message>
+    <message>
+        <source>Le placement</source>
+        <translation>The placement</translation>
+    </message>
+    <message>
+        <source>%1 points simplex</source>
+        <translation>%1 simplex points</translation>
+    </message>
+    <message>
+        <source>Ajustement terminé : moyenne %1 %, p95 %2 %, max %3 % de la diagonale</source>
+        <translation>Fit done: mean %1 %, p95 %2 %, max %3 % of the diagonal</translation>
+    </message>
+    <message>
+        <source>Ajustement interrompu</source>
+        <translation>Fit stopped</translation>
+    </message>
+    <message>
+        <source>Ajustement interrompu : %1</source>
+        <translation>Fit stopped: %1</translation>
+    </message>
 </context>
 <context>
     <name>SettingWindow</name>
@@ -774,6 +905,10 @@ with the keys W X C V B N.</translation>
     <message>
         <source>La lecture du volume a échoué : %1</source>
         <translation>Reading the volume failed: %1</translation>
+    </message>
+    <message>
+        <source>Ombrage des triangles et profondeur du nuage</source>
+        <translation>Shaded triangles and depth of the cloud</translation>
     </message>
 </context>
 </TS>

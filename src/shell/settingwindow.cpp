@@ -66,6 +66,11 @@ float SettingWindow::getTailleCone() const
 {
     return static_cast<float>(tailleDuCNeDoubleSpinBox->value());
 }
+bool SettingWindow::isOmbrage() const
+{
+    return checkBoxOmbrage->isChecked();
+}
+
 bool SettingWindow::isConeDeVision() const
 {
     return checkBoxConeDeVision->isChecked();

@@ -30,6 +30,8 @@ public:
     float getDemiAngleCone() const;
     float getTailleCone() const;
     bool isConeDeVision() const;
+    /// Shaded triangles and the cloud darkened with depth.
+    bool isOmbrage() const;
 
     int getIterationT26Global() const;
     int getIterationT22Surfaces() const;

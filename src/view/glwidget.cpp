@@ -2,6 +2,7 @@
 #include "glwidget.h"
 
 #include "MaillageGL.h"
+#include "Ajustement.h"
 #include "Ouverture.h"
 #include "SimplexGL.h"
 #include "VolumeAnalyze.h"
@@ -78,6 +79,12 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir)
     if (!nomPts.isEmpty() && !chargerNuage())
         raisons = raisons.isEmpty() ? erreur : raisons + "\n" + erreur;
     erreur = raisons;
+
+    // A new document shows its first object whole, whatever its unit and place.
+    if (!nomPts.isEmpty() && !instanceMaillage->ListePointsInterets.empty())
+        cadrerSur({&instanceMaillage->ListePointsInterets});
+    else
+        cadrer();
 
     connect(&timer, &QTimer::timeout, this, &GLWidget::animate);
     timer.start(25);
@@ -210,7 +217,7 @@ bool GLWidget::resetMaillage()
     try {
         instanceSimplex->reinitialiser();
     } catch (const std::exception &e) {
-        ok = echec(QStringLiteral("La remise à zéro a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+        ok = echec(tr("La remise à zéro a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
     }
     if (ok)
         ok = chargerMaillage(nomSimplex.isEmpty() ? QString(modeleSimplex) : nomSimplex);
@@ -238,7 +245,7 @@ bool GLWidget::deformationMaillage(int iteration)
             instanceSimplex->deformer(instanceMaillage->kd.get(), dejaDeforme, deformSetting.alpha, deformSetting.beta,
                                       deformSetting.gamma, deformSetting.rigid, cone);
         } catch (const std::exception &e) {
-            return echec(QStringLiteral("La déformation a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+            return echec(tr("La déformation a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
         }
         triangulationAJour = false;
         if (dejaDeforme == 0)
@@ -293,14 +300,14 @@ bool GLWidget::raffiner(int iteration, Resultat (Simplex::*pas)(const Progressio
         } catch (const std::exception &e) {
             dejaDeforme = 0;
             triangulationAJour = false;
-            return echec(QStringLiteral("Le raffinage %1 a échoué : %2")
+            return echec(tr("Le raffinage %1 a échoué : %2")
                              .arg(QString::fromLatin1(nom), QString::fromLocal8Bit(e.what())));
         }
         triangulationAJour = false;
         dejaDeforme = 0;
         if (!r)
             return echec(
-                QStringLiteral("Le raffinage %1 a échoué : %2").arg(QString::fromLatin1(nom), raisonMoteur(r)));
+                tr("Le raffinage %1 a échoué : %2").arg(QString::fromLatin1(nom), raisonMoteur(r)));
     }
     if (coupe != 0)
         calculCoupes();
@@ -327,7 +334,7 @@ void GLWidget::dilatation(double coef)
         instanceSimplex->dilatation(coef);
         triangulationAJour = false;
     } catch (const std::exception &e) {
-        echec(QStringLiteral("La dilatation a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+        echec(tr("La dilatation a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
     }
     if (coupe != 0)
         calculCoupes();
@@ -340,10 +347,58 @@ void GLWidget::CenterToZero()
         instanceSimplex->centrer(*instanceMaillage->centrePointsInterets);
         triangulationAJour = false;
     } catch (const std::exception &e) {
-        echec(QStringLiteral("Le centrage a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+        echec(tr("Le centrage a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
     }
     if (coupe != 0)
         calculCoupes();
+}
+
+bool GLWidget::ajustementPrecis(const Progression &progression)
+{
+    // A copy: the progression runs the event loop, and the document's cloud may change meanwhile.
+    const std::vector<point3> nuage = instanceMaillage->ListePointsInterets;
+    if (nuage.empty())
+        return echec(tr("Il n'y a pas de nuage de points sur lequel ajuster le maillage."));
+    ReglagesAjustement reglages;
+    reglages.interne = deformSetting.alpha;
+    reglages.externe = deformSetting.beta;
+    reglages.retenue = deformSetting.gamma;
+    reglages.rigidite = deformSetting.rigid;
+    BilanAjustement bilan;
+    FiguresAjustement figures;
+    const QPointer<GLWidget> vivant(this);
+    const Resultat r = operationMoteur([&](Simplex &s, kd_tree *, int &retention) {
+        Resultat res = ajuster(s, nuage, reglages, progression, &bilan);
+        retention = 0;
+        if (!res.reussi())
+            return res;
+        res = s.trianguler();
+        if (res.reussi())
+            figures = mesurerAjustement(s, nuage);
+        return res;
+    });
+    if (!vivant || !r.reussi())
+        return false;
+    const double d = bilan.diagonale > 0 ? bilan.diagonale / 100.0 : 1.0;
+    figuresAjustement = {true, figures.nuageVersSurface.moyenne / d, figures.nuageVersSurface.centile95 / d,
+                         figures.nuageVersSurface.maximum / d, signatureMaillage()};
+    return true;
+}
+
+bool GLWidget::placerAutourDuNuage()
+{
+    const std::vector<point3> &nuage = instanceMaillage->ListePointsInterets;
+    if (nuage.empty())
+        return echec(tr("Il n'y a pas de nuage de points autour duquel placer le maillage."));
+    const ReglagesAjustement reglages;
+    const Resultat r = operationMoteur([&](Simplex &s, kd_tree *, int &retention) {
+        const std::string raison = ::placerAutourDuNuage(s, nuage, reglages.marge);
+        if (!raison.empty())
+            return Resultat::echec(Statut::MaillageIllisible, raison);
+        retention = 0;
+        return Resultat::succes();
+    });
+    return r.reussi();
 }
 
 bool GLWidget::Triangularisation()
@@ -358,7 +413,7 @@ bool GLWidget::Triangularisation()
             else
                 ok = echec(raisonMoteur(r));
         } catch (const std::exception &e) {
-            ok = echec(QStringLiteral("La triangulation a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+            ok = echec(tr("La triangulation a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
         }
     }
     std::cout << "fin triangulation smm" << std::endl;
@@ -370,14 +425,14 @@ bool GLWidget::Triangularisation()
 bool GLWidget::triangleToSimplex()
 {
     if (suffixeSimplex != "off")
-        return echec(QStringLiteral("Seul un maillage triangulé lu dans un fichier OFF peut être "
+        return echec(tr("Seul un maillage triangulé lu dans un fichier OFF peut être "
                                     "converti en maillage simplex."));
     Resultat r;
     try {
         r = instanceSimplex->convertirTriangles();
     } catch (const std::exception &e) {
         return echec(
-            QStringLiteral("La création du maillage simplex a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+            tr("La création du maillage simplex a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
     }
     if (!r)
         return echec(raisonMoteur(r));
@@ -419,11 +474,11 @@ bool GLWidget::remplisKDTree()
     try {
         instanceMaillage->reconstruireKd();
     } catch (const std::exception &e) {
-        return echec(QStringLiteral("L'index du nuage de points n'a pas pu être construit : %1")
+        return echec(tr("L'index du nuage de points n'a pas pu être construit : %1")
                          .arg(QString::fromLocal8Bit(e.what())));
     }
     if (kd_size(instanceMaillage->kd.get()) != instanceMaillage->ListePointsInterets.size())
-        return echec(QStringLiteral("Mémoire insuffisante pour l'index du nuage de points."));
+        return echec(tr("Mémoire insuffisante pour l'index du nuage de points."));
     return true;
 }
 
@@ -465,18 +520,18 @@ bool GLWidget::ExportMaillage()
             }
         } else {
             nomSortieMaillage.clear();
-            return echec(QStringLiteral("Le nom %1 ne se termine ni par .sm, ni par .smm, ni par .off, "
+            return echec(tr("Le nom %1 ne se termine ni par .sm, ni par .smm, ni par .off, "
                                         "ni par .obj : rien n'a été écrit.")
                              .arg(guillemets(nom)));
         }
     } catch (const std::exception &e) {
         nomSortieMaillage.clear();
-        return echec(QStringLiteral("L'exportation vers %1 a échoué : %2")
+        return echec(tr("L'exportation vers %1 a échoué : %2")
                          .arg(guillemets(nom), QString::fromLocal8Bit(e.what())));
     }
     nomSortieMaillage.clear();
     if (!ok && erreur.isEmpty())
-        return echec(QStringLiteral("Le fichier %1 n'a pas pu être écrit.").arg(guillemets(nom)));
+        return echec(tr("Le fichier %1 n'a pas pu être écrit.").arg(guillemets(nom)));
     if (!ok)
         return false;
     return reussite();
@@ -500,9 +555,9 @@ bool GLWidget::ExportPTS()
         else if (suffixePts == "pts")
             r = ecrirePTS(fichier, instanceMaillage->ListePointsInterets);
         else
-            return echec(QStringLiteral("Il n'y a pas de nuage de points à exporter."));
+            return echec(tr("Il n'y a pas de nuage de points à exporter."));
     } catch (const std::exception &e) {
-        return echec(QStringLiteral("L'exportation vers %1 a échoué : %2")
+        return echec(tr("L'exportation vers %1 a échoué : %2")
                          .arg(guillemets(nom), QString::fromLocal8Bit(e.what())));
     }
     return r ? reussite() : echec(raisonMoteur(r));

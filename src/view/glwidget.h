@@ -31,6 +31,7 @@ class QKeyEvent;
 class QOpenGLFramebufferObject;
 class QMouseEvent;
 class QShowEvent;
+class QWheelEvent;
 
 /// Weights of the deformation: internal, external and retention forces, and the rigidity depth.
 struct DeformSetting
@@ -138,6 +139,34 @@ public:
     /// repaints copy back as long as the camera, the size and the cloud stay the same (the
     /// picture is the same; only the cost changes). 0 keeps a layer for every cloud.
     std::size_t seuilCoucheNuage = 100000;
+    /// The point the camera looks at: it is the centre of the picture. (0, 0, 0) at start.
+    point3 centreVue;
+    /// Radius of the scene about centreVue when it was last framed (0: never framed); it sets the
+    /// depth of the view volume and the depth shading of the cloud.
+    double rayonVue = 0.0;
+    /// Triangles shaded by a light that follows the camera, cloud points darkened with depth.
+    bool ombrage = true;
+    /// While the camera moves, a cloud of at least this many points is drawn as an evenly spread
+    /// subset sized to keep the frame rate; the whole cloud is drawn once the camera is still.
+    std::size_t seuilNuageReduit = 150000;
+    /// Points of that subset (adjusted after each reduced picture from the time it took).
+    std::size_t budgetNuageReduit = 150000;
+    /// Cloud-to-surface distances after the last precise fit, in % of the cloud's bounding-box
+    /// diagonal (valide false before any).
+    struct FiguresVue
+    {
+        bool valide = false;
+        double moyenne = 0, centile95 = 0, maximum = 0;
+        std::uint64_t maillage = 0; ///< fingerprint of the mesh they were measured on
+    } figuresAjustement;
+    /// Whether figuresAjustement describe the mesh as it is now (not moved, deformed or replaced since).
+    bool figuresAJour() const;
+    /// Pictures drawn since the view was made (the idle timer draws none while nothing changes).
+    int peintures = 0;
+    /// Whether the last picture showed the cloud reduced.
+    bool imageReduite() const { return derniereImageReduite; }
+    /// Factor of the view's half-width per notch of the mouse wheel (towards the scene: smaller).
+    static constexpr double facteurMolette = 1.2;
 
 signals:
     /// Emitted with the reason whenever an operation fails (also for a failure inside a repaint,
@@ -214,6 +243,23 @@ public slots:
     void setZRotation(int angle);
     /// Widens (increment > 0) or narrows the view; alternates between 0 and |increment| at zero.
     void Zoom(float increment);
+    /// Centres the camera on the cloud and the mesh and sets the zoom so that they show whole,
+    /// seen with the current rotations. Nothing to show changes nothing.
+    void cadrer();
+    /// The same for the given points only (the first object of a new document).
+    void cadrerSur(const std::vector<const std::vector<point3> *> &listes);
+    /// Zooms about the centre of the view by facteurMolette per notch (positive: closer); the
+    /// half-width stays positive, so the picture is never mirrored.
+    void zoomMolette(double crans);
+    /// Shading and depth cue on or off.
+    void setOmbrage(bool actif);
+    /// Fits the mesh onto the cloud with the engine's fit (placement, then refinement where the
+    /// cloud stays far), with the view's deformation weights; the progression may stop it (the
+    /// mesh of the last completed step is kept). On success the figures are in figuresAjustement.
+    bool ajustementPrecis(const Progression &progression = {});
+    /// Places the mesh around the cloud as the console tool does (box centre on the cloud's,
+    /// scaled to enclose it, plus 5 %).
+    bool placerAutourDuNuage();
 
 private slots:
     void animate();
@@ -225,12 +271,22 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     void setupViewport(int width, int height);
     void drawScene();
-    void dessinerNuage();
+    void dessinerNuage(bool reduit);
+    void dessinerNuageReduit();
+    void preparerNuageReduit();
+    void dessinerTrianglesOmbres();
+    void appliquerCamera();
+    /// What the picture depends on (camera, flags, size, objects), to skip unchanged repaints.
+    std::uint64_t signatureScene() const;
+    std::uint64_t signatureCamera() const;
+    std::uint64_t signatureNuage() const;
+    std::uint64_t signatureMaillage() const;
     void libererGL();
     bool echec(const QString &raison);
     bool reussite();
@@ -245,6 +301,13 @@ private:
     /// The cleared framebuffer with the whole cloud drawn on it, and what it was drawn from.
     std::unique_ptr<QOpenGLFramebufferObject> coucheNuage;
     std::uint64_t cleCoucheNuage = 0;
+    std::uint64_t signatureDessinee = 0;
+    std::uint64_t cameraDessinee = 0;
+    bool derniereImageReduite = false;
+    /// The cloud in single precision, ordered along a space-filling curve, for the reduced
+    /// pictures (a fixed stride through it takes points evenly over the whole cloud).
+    std::vector<float> nuageOrdonne;
+    std::uint64_t cleNuageOrdonne = 0;
 };
 
 #endif

@@ -4,8 +4,10 @@
 #include "MaillageGL.h"
 #include "SimplexGL.h"
 
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QOpenGLFramebufferObject>
@@ -13,8 +15,11 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <exception>
+#include <limits>
+#include <utility>
 
 #ifndef GL_MULTISAMPLE
 #define GL_MULTISAMPLE 0x809D
@@ -51,6 +56,25 @@ public:
             ajouter(d[i]);
         ajouter(static_cast<std::uint64_t>(points.size()));
     }
+    /// Size, place in memory and about `echantillons` points taken evenly: a cheap fingerprint
+    /// for lists that are replaced or moved as a whole.
+    void ajouterEchantillon(const std::vector<point3> &points, std::size_t echantillons)
+    {
+        ajouter(static_cast<std::uint64_t>(points.size()));
+        ajouter(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(points.data())));
+        if (points.empty())
+            return;
+        const std::size_t pas = std::max<std::size_t>(1, points.size() / echantillons);
+        for (std::size_t i = 0; i < points.size(); i += pas)
+            ajouterPoint(points[i]);
+        ajouterPoint(points.back());
+    }
+    void ajouterPoint(const point3 &p)
+    {
+        ajouter(p.x);
+        ajouter(p.y);
+        ajouter(p.z);
+    }
     std::uint64_t valeur() const
     {
         std::uint64_t h = voies[0];
@@ -63,6 +87,31 @@ private:
     static constexpr std::uint64_t premier = 1099511628211ull;
     std::uint64_t voies[4] = {1469598103934665603ull, 7809847782465536322ull, 2166136261ull, 14695981039346656037ull};
 };
+
+/// Spreads the 21 low bits of v to every third bit.
+std::uint64_t etaler(std::uint64_t v)
+{
+    v &= 0x1fffff;
+    v = (v | v << 32) & 0x1f00000000ffffull;
+    v = (v | v << 16) & 0x1f0000ff0000ffull;
+    v = (v | v << 8) & 0x100f00f00f00f00full;
+    v = (v | v << 4) & 0x10c30c30c30c30c3ull;
+    v = (v | v << 2) & 0x1249249249249249ull;
+    return v;
+}
+
+/// v turned as the camera turns it: xRot, then yRot, then zRot (sixteenths of a degree), the
+/// matrix product glRotate builds.
+point3 tourner(point3 v, int xRot, int yRot, int zRot)
+{
+    const double pi = 3.14159265358979323846;
+    const double c = std::cos(zRot / 16.0 * pi / 180.0), s = std::sin(zRot / 16.0 * pi / 180.0);
+    v = point3(c * v.x - s * v.y, s * v.x + c * v.y, v.z);
+    const double cy = std::cos(yRot / 16.0 * pi / 180.0), sy = std::sin(yRot / 16.0 * pi / 180.0);
+    v = point3(cy * v.x + sy * v.z, v.y, -sy * v.x + cy * v.z);
+    const double cx = std::cos(xRot / 16.0 * pi / 180.0), sx = std::sin(xRot / 16.0 * pi / 180.0);
+    return point3(v.x, cx * v.y - sx * v.z, sx * v.y + cx * v.z);
+}
 
 } // namespace
 
@@ -111,45 +160,180 @@ void GLWidget::setupViewport(int width, int height)
     glViewport(viewport.x(), viewport.y(), viewport.width(), viewport.height());
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-zoom, zoom, -zoom, zoom, -1500.0, 1500.0);
+    // The view volume is deep enough for the framed scene, whatever its unit.
+    const double profondeur = std::max(1500.0, 4.0 * rayonVue + 40.0);
+    glOrtho(-zoom, zoom, -zoom, zoom, -profondeur, profondeur);
     glMatrixMode(GL_MODELVIEW);
 }
 
 void GLWidget::animate()
 {
-    update();
+    // An unchanged scene is not drawn again; a reduced picture is followed by the whole one.
+    if (boucleDeform || derniereImageReduite || signatureScene() != signatureDessinee)
+        update();
+}
+
+std::uint64_t GLWidget::signatureCamera() const
+{
+    Empreinte e;
+    for (int v : {xRot, yRot, zRot, width(), height(), static_cast<int>(conservProp)})
+        e.ajouter(static_cast<std::uint64_t>(static_cast<std::uint32_t>(v)));
+    e.ajouter(static_cast<double>(zoom));
+    e.ajouterPoint(centreVue);
+    e.ajouter(rayonVue);
+    return e.valeur();
+}
+
+std::uint64_t GLWidget::signatureNuage() const
+{
+    Empreinte e;
+    e.ajouterEchantillon(instanceMaillage->ListePointsInterets, 4096);
+    return e.valeur();
+}
+
+std::uint64_t GLWidget::signatureMaillage() const
+{
+    // The mesh is small beside the cloud: every point counts.
+    Empreinte e;
+    e.ajouter(static_cast<std::uint64_t>(instanceSimplex->ListePointsSimplex.size()));
+    for (const PointSimplex *p : instanceSimplex->ListePointsSimplex)
+        if (p)
+            e.ajouterPoint(p->Position);
+    return e.valeur();
+}
+
+bool GLWidget::figuresAJour() const
+{
+    return figuresAjustement.valide && figuresAjustement.maillage == signatureMaillage();
+}
+
+std::uint64_t GLWidget::signatureScene() const
+{
+    Empreinte e;
+    e.ajouter(signatureCamera());
+    e.ajouter(signatureNuage());
+    for (int v : {modeDisplayMaille, coupe, static_cast<int>(affichePT), static_cast<int>(affichGraf),
+                  static_cast<int>(ombrage), static_cast<int>(estTriangule)})
+        e.ajouter(static_cast<std::uint64_t>(static_cast<std::uint32_t>(v)));
+    e.ajouter(signatureMaillage());
+    e.ajouter(static_cast<std::uint64_t>(instanceSimplex->ListeMailles.size()));
+    e.ajouterEchantillon(instanceSimplex->maillageTriangule.listeSommets, 4096);
+    e.ajouter(static_cast<std::uint64_t>(instanceSimplex->maillageTriangule.listeFaces.size()));
+    for (const MaillageGL *c : {coupeX.get(), coupeY.get(), coupeZ.get()})
+        e.ajouterEchantillon(c->ListePointsInterets, 256);
+    return e.valeur();
+}
+
+void GLWidget::appliquerCamera()
+{
+    glLoadIdentity();
+    // The framed scene lies wholly in front of the eye, so that its depth reads from near to far.
+    glTranslated(0.0, 0.0, -10.0 - rayonVue);
+    glRotatef(xRot * 0.0625f, 1.0f, 0.0f, 0.0f);
+    glRotatef(yRot * 0.0625f, 0.0f, 1.0f, 0.0f);
+    glRotatef(zRot * 0.0625f, 0.0f, 0.0f, 1.0f);
+    glTranslated(-centreVue.x, -centreVue.y, -centreVue.z);
 }
 
 void GLWidget::paintGL()
 {
     const qreal ratio = devicePixelRatioF();
     if (affichGraf) {
+        QElapsedTimer chrono;
+        chrono.start();
+        signatureDessinee = signatureScene();
+        const std::uint64_t camera = signatureCamera();
+        // The camera moved since the last picture: the cloud may be drawn reduced.
+        const bool bouge = peintures > 0 && camera != cameraDessinee;
+        cameraDessinee = camera;
+        derniereImageReduite = bouge && coupe == 0 && affichePT &&
+                               instanceMaillage->ListePointsInterets.size() >= seuilNuageReduit;
+        ++peintures;
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
         setupViewport(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glLoadIdentity();
-        glTranslatef(0.0f, 0.0f, -10.0f);
-        glRotatef(xRot * 0.0625f, 1.0f, 0.0f, 0.0f);
-        glRotatef(yRot * 0.0625f, 0.0f, 1.0f, 0.0f);
-        glRotatef(zRot * 0.0625f, 0.0f, 0.0f, 1.0f);
+        appliquerCamera();
         try {
             drawScene();
         } catch (const std::exception &e) {
-            echec(QStringLiteral("Le dessin a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+            echec(tr("Le dessin a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
         }
         glMatrixMode(GL_MODELVIEW);
         glPopMatrix();
+        // The order of the reduced pictures is made while the camera is still, after a whole
+        // picture (which takes longer anyway), so that the first move does not wait for it.
+        if (!derniereImageReduite && instanceMaillage->ListePointsInterets.size() >= seuilNuageReduit)
+            preparerNuageReduit();
+        if (derniereImageReduite) {
+            // The next subset is sized from the time this picture took, aiming at 20 ms.
+            glFinish();
+            const double ms = std::max(1.0, chrono.nsecsElapsed() / 1e6);
+            const double tout = static_cast<double>(instanceMaillage->ListePointsInterets.size());
+            const double n = static_cast<double>(budgetNuageReduit) * std::clamp(20.0 / ms, 0.5, 1.5);
+            budgetNuageReduit = static_cast<std::size_t>(std::clamp(n, std::min(20000.0, tout), tout));
+        }
     }
     // Without drawing the framebuffer is left as it was: the last picture stays on screen.
     if (boucleDeform && !deformationMaillage(1))
         boucleDeform = false;
 }
 
-void GLWidget::dessinerNuage()
+void GLWidget::preparerNuageReduit()
 {
     const std::vector<point3> &nuage = instanceMaillage->ListePointsInterets;
+    const std::size_t n = nuage.size();
+    const std::uint64_t cle = signatureNuage();
+    if (n > 0 && (cle != cleNuageOrdonne || nuageOrdonne.size() != 3 * n)) {
+        // Points sorted along a Morton curve over the cloud's box: every k-th point of this order
+        // is a subset spread over the whole cloud, without clusters or holes.
+        point3 bas = nuage[0], haut = nuage[0];
+        for (const point3 &p : nuage) {
+            bas = point3(std::min(bas.x, p.x), std::min(bas.y, p.y), std::min(bas.z, p.z));
+            haut = point3(std::max(haut.x, p.x), std::max(haut.y, p.y), std::max(haut.z, p.z));
+        }
+        const double etendue = std::max({haut.x - bas.x, haut.y - bas.y, haut.z - bas.z, 1e-300});
+        const double echelle = 2097151.0 / etendue;
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> ordre(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const point3 &p = nuage[i];
+            auto q = [&](double v, double b) { return static_cast<std::uint64_t>(std::clamp((v - b) * echelle, 0.0, 2097151.0)); };
+            ordre[i] = {etaler(q(p.x, bas.x)) | etaler(q(p.y, bas.y)) << 1 | etaler(q(p.z, bas.z)) << 2,
+                        static_cast<std::uint32_t>(i)};
+        }
+        std::sort(ordre.begin(), ordre.end());
+        nuageOrdonne.resize(3 * n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const point3 &p = nuage[ordre[i].second];
+            nuageOrdonne[3 * i] = static_cast<float>(p.x);
+            nuageOrdonne[3 * i + 1] = static_cast<float>(p.y);
+            nuageOrdonne[3 * i + 2] = static_cast<float>(p.z);
+        }
+        cleNuageOrdonne = cle;
+    }
+}
+
+void GLWidget::dessinerNuageReduit()
+{
+    preparerNuageReduit();
+    const std::size_t n = instanceMaillage->ListePointsInterets.size();
+    const std::size_t pas = std::max<std::size_t>(1, (n + budgetNuageReduit - 1) / std::max<std::size_t>(1, budgetNuageReduit));
+    glPointSize(4.0f);
+    glColor3f(0.0f, 0.0f, 1.0f);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(pas * 3 * sizeof(float)), nuageOrdonne.data());
+    glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>((n - 1) / pas + 1));
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void GLWidget::dessinerNuage(bool reduit)
+{
+    const std::vector<point3> &nuage = instanceMaillage->ListePointsInterets;
+    if (reduit && !nuage.empty()) {
+        dessinerNuageReduit();
+        return;
+    }
     if (nuage.size() < seuilCoucheNuage || nuage.empty() || !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
         instanceMaillage->afficherPtInteret(0);
         return;
@@ -162,11 +346,11 @@ void GLWidget::dessinerNuage()
     const QSize taille(static_cast<int>(width() * devicePixelRatioF()),
                        static_cast<int>(height() * devicePixelRatioF()));
     Empreinte e;
-    for (int v : {xRot, yRot, zRot, viewport.x(), viewport.y(), viewport.width(), viewport.height(), taille.width(),
-                  taille.height(), static_cast<int>(echantillons)})
+    for (int v : {viewport.x(), viewport.y(), viewport.width(), viewport.height(), taille.width(), taille.height(),
+                  static_cast<int>(echantillons), static_cast<int>(ombrage)})
         e.ajouter(static_cast<std::uint64_t>(static_cast<std::uint32_t>(v)));
-    e.ajouter(static_cast<double>(zoom));
-    e.ajouter(nuage);
+    e.ajouter(signatureCamera());
+    e.ajouter(signatureNuage());
     const std::uint64_t cle = e.valeur();
     const QRect tout(QPoint(0, 0), taille);
 
@@ -201,18 +385,98 @@ void GLWidget::dessinerNuage()
     cleCoucheNuage = glGetError() == GL_NO_ERROR ? cle : cle + 1;
 }
 
+void GLWidget::dessinerTrianglesOmbres()
+{
+    const Maillage &m = instanceSimplex->maillageTriangule;
+    const std::vector<point3> &sommets = m.listeSommets;
+    const std::size_t nb = sommets.size();
+    std::vector<GLuint> indices;
+    indices.reserve(3 * m.listeFaces.size());
+    // Normals at the vertices: the sum of the normals of their faces, weighted by area.
+    std::vector<float> normales(3 * nb, 0.0f);
+    for (const Face &f : m.listeFaces) {
+        const int s[3] = {f.s1, f.s2, f.s3};
+        if (std::any_of(s, s + 3, [nb](int i) { return i < 0 || static_cast<std::size_t>(i) >= nb; }))
+            continue;
+        const point3 &a = sommets[s[0]], &b = sommets[s[1]], &c = sommets[s[2]];
+        const double u[3] = {b.x - a.x, b.y - a.y, b.z - a.z}, v[3] = {c.x - a.x, c.y - a.y, c.z - a.z};
+        const double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+        for (int i : s) {
+            indices.push_back(static_cast<GLuint>(i));
+            for (int k = 0; k < 3; ++k)
+                normales[3 * i + k] += static_cast<float>(n[k]);
+        }
+    }
+    if (indices.empty())
+        return;
+
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_POLYGON_BIT | GL_DEPTH_BUFFER_BIT);
+    // A light from the eye: set with the identity, it follows the camera.
+    glPushMatrix();
+    glLoadIdentity();
+    const GLfloat direction[4] = {0.0f, 0.0f, 1.0f, 0.0f};
+    const GLfloat ambiante[4] = {0.3f, 0.3f, 0.3f, 1.0f};
+    const GLfloat diffuse[4] = {0.8f, 0.8f, 0.8f, 1.0f};
+    const GLfloat aucune[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, direction);
+    glPopMatrix();
+    glLightfv(GL_LIGHT0, GL_AMBIENT, aucune);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambiante);
+    // Either side may face the eye: a triangle file says nothing of its orientation.
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_NORMALIZE);
+    // Only the triangles write depth: they hide one another, and the cloud drawn before them.
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glColor3f(1.0f, 0.0f, 0.0f);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_DOUBLE, sizeof(point3), &sommets[0].x);
+    glNormalPointer(GL_FLOAT, 0, normales.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glPopAttrib();
+}
+
 void GLWidget::drawScene()
 {
     glPushMatrix();
-    if (coupe == 0 && affichePT)
-        dessinerNuage();
-    instanceSimplex->afficher(modeDisplayMaille);
+    // The cloud darkens with depth: from its colour at the nearest point of the framed scene to
+    // 40 % of it at the farthest.
+    const bool profondeur = ombrage && rayonVue > 0.0;
+    if (profondeur) {
+        const GLfloat noir[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+        glFogi(GL_FOG_MODE, GL_LINEAR);
+        glFogfv(GL_FOG_COLOR, noir);
+        glFogf(GL_FOG_START, 10.0f);
+        glFogf(GL_FOG_END, static_cast<float>(10.0 + 2.0 * rayonVue / 0.6));
+    }
+    if (coupe == 0 && affichePT) {
+        if (profondeur)
+            glEnable(GL_FOG);
+        dessinerNuage(derniereImageReduite);
+        glDisable(GL_FOG);
+    }
+    if (ombrage && modeDisplayMaille == 3 && !instanceSimplex->maillageTriangule.listeFaces.empty())
+        dessinerTrianglesOmbres();
+    else
+        instanceSimplex->afficher(modeDisplayMaille);
+    if (profondeur)
+        glEnable(GL_FOG);
     if (coupe == 1)
         coupeX->afficherPtInteret(0);
     else if (coupe == 2)
         coupeY->afficherPtInteret(0);
     else if (coupe == 3)
         coupeZ->afficherPtInteret(0);
+    glDisable(GL_FOG);
 
     glBegin(GL_LINES);
     glColor3f(0.0f, 1.0f, 0.0f);
@@ -255,6 +519,73 @@ void GLWidget::Zoom(float increment)
         zoom = zoom + increment;
     else
         zoom = zoom - increment;
+}
+
+void GLWidget::cadrer()
+{
+    std::vector<point3> maillage;
+    for (const PointSimplex *p : instanceSimplex->ListePointsSimplex)
+        if (p)
+            maillage.push_back(p->Position);
+    // The triangles count only when they are what is drawn (the reader leaves a triangulation of
+    // the mesh as read, which the mesh's moves leave behind).
+    std::vector<const std::vector<point3> *> listes = {&instanceMaillage->ListePointsInterets, &maillage};
+    if (modeDisplayMaille == 3)
+        listes.push_back(&instanceSimplex->maillageTriangule.listeSommets);
+    cadrerSur(listes);
+}
+
+void GLWidget::cadrerSur(const std::vector<const std::vector<point3> *> &listes)
+{
+    const double infini = std::numeric_limits<double>::infinity();
+    point3 bas(infini, infini, infini), haut(-infini, -infini, -infini);
+    for (const std::vector<point3> *liste : listes)
+        for (const point3 &p : *liste) {
+            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+                continue;
+            bas = point3(std::min(bas.x, p.x), std::min(bas.y, p.y), std::min(bas.z, p.z));
+            haut = point3(std::max(haut.x, p.x), std::max(haut.y, p.y), std::max(haut.z, p.z));
+        }
+    if (!(bas.x <= haut.x))
+        return;
+    centreVue = point3((bas.x + haut.x) / 2, (bas.y + haut.y) / 2, (bas.z + haut.z) / 2);
+    // The half-width that holds the box's corners as the camera sees them, with a small margin.
+    double demi = 0.0;
+    for (int coin = 0; coin < 8; ++coin) {
+        const point3 v((coin & 1 ? haut.x : bas.x) - centreVue.x, (coin & 2 ? haut.y : bas.y) - centreVue.y,
+                       (coin & 4 ? haut.z : bas.z) - centreVue.z);
+        const point3 w = tourner(v, xRot, yRot, zRot);
+        demi = std::max({demi, std::abs(w.x), std::abs(w.y)});
+    }
+    const point3 d(haut.x - bas.x, haut.y - bas.y, haut.z - bas.z);
+    rayonVue = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z) / 2;
+    if (demi <= 0.0)
+        demi = rayonVue > 0.0 ? rayonVue : 1.0;
+    zoom = static_cast<float>(demi * 1.08);
+}
+
+void GLWidget::zoomMolette(double crans)
+{
+    double demi = std::abs(static_cast<double>(zoom));
+    if (demi < 1e-12)
+        demi = rayonVue > 0.0 ? rayonVue : 1.0;
+    demi /= std::pow(facteurMolette, crans);
+    zoom = static_cast<float>(std::clamp(demi, 1e-9, 1e15));
+}
+
+void GLWidget::wheelEvent(QWheelEvent *event)
+{
+    const double crans = event->angleDelta().y() / 120.0;
+    if (crans != 0.0) {
+        zoomMolette(crans);
+        update();
+    }
+    event->accept();
+}
+
+void GLWidget::setOmbrage(bool actif)
+{
+    ombrage = actif;
 }
 
 void GLWidget::mousePressEvent(QMouseEvent *event)
@@ -315,7 +646,7 @@ void GLWidget::keyPressEvent(QKeyEvent *event)
         }
         instanceMaillage->translaterPointsInterets(axe, pas);
     } catch (const std::exception &e) {
-        echec(QStringLiteral("Le déplacement a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
+        echec(tr("Le déplacement a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
         return;
     }
     if (coupe != 0)

@@ -51,7 +51,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: tarnis_captures <output folder> <cloud.pts>\n");
+        std::fprintf(stderr, "usage: tarnis_captures <output folder> <cloud.pts> [scan.pts]\n");
         return 2;
     }
     dossierSortie = QString::fromLocal8Bit(argv[1]);
@@ -112,6 +112,32 @@ int main(int argc, char *argv[])
     preferences->raise();
     ok = capturer(preferences, "preferences.png") && ok;
     preferences->hide();
+
+    // A real scan, of whatever size and place: framed when opened, the template placed around it,
+    // then the precise fit, shown as shaded triangles.
+    if (argc > 3) {
+        action(w, "actionFillaire")->trigger();
+        groupe->setChecked(false);
+        w.setCurentSplite();
+        w.creerNewSubWindow(QString::fromLocal8Bit(argv[3]));
+        GLWidget *scan = w.getActiveSubWin();
+        w.loadInformation(scan);
+        w.checkMenu();
+        action(w, "actionPlacer_autour_du_nuage")->trigger();
+        scan->cadrer();
+        ok = capturer(&w, "scan_place.png") && ok;
+        action(w, "actionAjustement_precis")->trigger();
+        for (QWidget *fenetre : QApplication::topLevelWidgets())
+            if (fenetre->inherits("LoadingDialog"))
+                fenetre->close();
+        scan->Triangularisation();
+        action(w, "actionTriangle")->setEnabled(true);
+        action(w, "actionTriangle")->trigger();
+        scan->setXRotation(0);
+        scan->setYRotation(0);
+        scan->cadrer();
+        ok = capturer(&w, "scan_ajuste.png") && ok;
+    }
 
     return ok ? 0 : 1;
 }

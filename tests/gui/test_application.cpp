@@ -1,0 +1,167 @@
+// The application on its documents: the preferences reach the document they were opened for
+// under a real window manager, counts and menus are right before the window first shows, the
+// placement and the precise fit, whose figures are measured again independently.
+#include "Ajustement.h"
+#include "Ouverture.h"
+#include "SimplexGL.h"
+#include "glwidget.h"
+#include "mainwindow.h"
+#include "settingwindow.h"
+
+#include "outils_qt.h"
+#include "simplex_fixtures.h"
+#include "support.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <filesystem>
+
+using namespace tarnis_test;
+
+namespace {
+
+QString texte(MainWindow &w, const char *label)
+{
+    return w.findChild<QLabel *>(label)->text();
+}
+
+/// Box of the points: centre and half sizes.
+std::pair<point3, point3> boite(const std::vector<point3> &p)
+{
+    point3 b = p[0], h = p[0];
+    for (const point3 &q : p) {
+        b = point3(std::min(b.x, q.x), std::min(b.y, q.y), std::min(b.z, q.z));
+        h = point3(std::max(h.x, q.x), std::max(h.y, q.y), std::max(h.z, q.z));
+    }
+    return {point3((b.x + h.x) / 2, (b.y + h.y) / 2, (b.z + h.z) / 2),
+            point3((h.x - b.x) / 2, (h.y - b.y) / 2, (h.z - b.z) / 2)};
+}
+
+} // namespace
+
+class TestApplication : public QObject
+{
+    Q_OBJECT
+
+    TempDir dossier;
+
+private slots:
+    void preferencesAuDocumentDOrigine()
+    {
+        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+        if (openbox.isEmpty())
+            QSKIP("openbox is not installed: no window manager to move the focus");
+        QProcess gestionnaire;
+        gestionnaire.start(openbox, {});
+        QVERIFY(gestionnaire.waitForStarted());
+        QTest::qWait(1000);
+
+        const std::string pts = dossier.file("a.pts");
+        QVERIFY(ecrireFichierPTS(pts, nuageEllipsoide(200, 3, 2, 1)));
+        {
+            MainWindow w;
+            w.creerNewSubWindow(QString::fromStdString(pts));
+            w.creerNewSubWindow(QString::fromStdString(pts));
+            QMdiArea *zone = w.findChild<QMdiArea *>();
+            zone->setActiveSubWindow(zone->subWindowList(QMdiArea::CreationOrder)[0]);
+            GLWidget *a = w.getActiveSubWin();
+            w.show();
+            w.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+
+            w.findChild<QAction *>("actionPreference")->trigger();
+            SettingWindow *s = w.getSettingWindow();
+            // The window manager hands the focus to the preferences: the main window is no longer active.
+            QVERIFY(QTest::qWaitFor(
+                [&]() {
+                    s->activateWindow();
+                    return QApplication::activeWindow() == s;
+                },
+                5000));
+            QVERIFY(!w.isActiveWindow());
+            s->seuilMinimumSpinBox->setValue(100);
+            s->nombreDePointsMaximumSpinBox->setValue(255);
+            s->forceInterneDoubleSpinBox->setValue(2.5);
+            s->rigiditDuMaillageSpinBox->setValue(4);
+            QTest::mouseClick(s->pushButton_3, Qt::LeftButton);
+
+            QCOMPARE(a->hdrSetting.seuilMin, 100);
+            QCOMPARE(a->hdrSetting.max, 255);
+            QCOMPARE(a->deformSetting.alpha, 2.5f);
+            QCOMPARE(a->deformSetting.rigid, 4);
+            GLWidget *b = qobject_cast<GLWidget *>(zone->subWindowList(QMdiArea::CreationOrder)[1]->widget());
+            QCOMPARE(b->hdrSetting.seuilMin, 150); // the other document keeps its own
+            QCOMPARE(b->deformSetting.rigid, 2);
+
+            // The next import of that document thresholds as the engine does with those settings.
+            const std::string volume = sharedDataDir() + "/volumes/spm99/avg152T1.hdr";
+            if (!sharedDataDir().empty() && std::filesystem::exists(volume)) {
+                Maillage m;
+                QVERIFY(ouvrirNuage(volume, m, ReglagesVolume{100, 255, 0, 255}).reussi());
+                QVERIFY(a->setPTS(QString::fromStdString(volume)));
+                QVERIFY(a->getNbPts() > 0);
+                QCOMPARE(a->getNbPts(), int(m.ListePointsInterets.size()));
+            } else {
+                qInfo("avg152T1.hdr absent: the import is not checked");
+            }
+        }
+        gestionnaire.terminate();
+        gestionnaire.waitForFinished(5000);
+    }
+
+    void comptesEtMenusAuDemarrage()
+    {
+        QVERIFY(writeFile(dossier.file("t.off"), "OFF\n4 4 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n3 0 2 1\n3 0 1 3\n3 0 3 2\n3 1 2 3\n"));
+        QVERIFY(writeFile(dossier.file("t.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\nf 1 3 2\nf 1 2 4\nf 1 4 3\nf 2 3 4\n"));
+        QVERIFY(ecrireFichierPTS(dossier.file("n.pts"), nuageEllipsoide(123, 3, 2, 1)));
+        const struct
+        {
+            const char *fichier, *points, *simplex;
+            bool conversion;
+        } cas[] = {{"n.pts", "123", "320", false}, {"t.off", "0", "0", true}, {"t.obj", "0", "0", false}};
+        for (const auto &c : cas) {
+            MainWindow w(nullptr, QString::fromStdString(dossier.file(c.fichier)));
+            QCOMPARE(texte(w, "label_NbPTS"), QString(c.points));
+            QCOMPARE(texte(w, "label_NbPtSimplex"), QString(c.simplex));
+            QTest::qWait(150); // the menus' refresh after a new document
+            QCOMPARE(w.findChild<QAction *>("actionCreer_un_maillage_simplex")->isEnabled(), c.conversion);
+        }
+    }
+
+    void placementEtAjustementPrecis()
+    {
+        std::vector<point3> nuage = nuageEllipsoide(3000, 30, 20, 10);
+        for (point3 &p : nuage)
+            p = point3(p.x + 500, p.y - 40, p.z);
+        QVERIFY(ecrireFichierPTS(dossier.file("e.pts"), nuage));
+        MainWindow w(nullptr, QString::fromStdString(dossier.file("e.pts")));
+        GLWidget *v = w.getActiveSubWin();
+        w.findChild<QAction *>("actionPlacer_autour_du_nuage")->trigger();
+        const auto [centreNuage, demiNuage] = boite(nuage);
+        const auto [centre, demi] = boite(positions(*v->instanceSimplex));
+        QVERIFY(std::abs(centre.x - centreNuage.x) < 1e-4 && std::abs(centre.y - centreNuage.y) < 1e-4);
+        QVERIFY(demi.x > demiNuage.x && demi.y > demiNuage.y && demi.z > demiNuage.z);
+        QVERIFY(v->instanceSimplex->trianguler().reussi());
+        const double diagonale = 2 * std::sqrt(demiNuage.x * demiNuage.x + demiNuage.y * demiNuage.y + demiNuage.z * demiNuage.z);
+        const double avant = mesurerAjustement(*v->instanceSimplex, nuage).nuageVersSurface.moyenne / diagonale * 100;
+
+        w.findChild<QAction *>("actionAjustement_precis")->trigger();
+        QVERIFY(v->figuresAjustement.valide);
+        const QStringList shown = texte(w, "label_Ajustement").split(' ');
+        QVERIFY(shown.size() > 6);
+        const double moyenne = shown[1].toDouble();
+        const double apres = mesurerAjustement(*v->instanceSimplex, nuage).nuageVersSurface.moyenne / diagonale * 100;
+        QVERIFY2(std::abs(moyenne - apres) <= 0.006 && moyenne < avant / 3,
+                 qPrintable(QStringLiteral("%1 %2 %3").arg(avant).arg(moyenne).arg(apres)));
+    }
+};
+
+TARNIS_QTEST_MAIN(TestApplication)
+#include "test_application.moc"
