@@ -2,7 +2,9 @@
 // from outside, so that the triangulation, and every export, faces outward.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <numeric>
 #include <random>
 
 #include "orientation.h"
@@ -48,4 +50,45 @@ TEST(OrientationApresRaffinage, RandomSequencesLeaveEveryCellFacingOutward)
             EXPECT_NEAR(volumeSigne(s), v / 6, 1e-9 * v); // the same fans round the cell centres
         }
     }
+}
+
+TEST(Orientation, CellsRunningBothWaysAreTurnedOutwardAndCanBeTurnedBack)
+{
+    Simplex s;
+    icosaedreDual(s, 1, 1.0);
+    // The refinements leave every cell facing outward; a third of them turned by hand mixes them.
+    s.RaffinageT26Global();
+    s.RaffinageT26Global();
+    std::vector<std::size_t> melange;
+    for (std::size_t c = 1; c < s.ListeMailles.size(); c += 3)
+        melange.push_back(c);
+    inverserMailles(s, melange);
+    ASSERT_FALSE(verifierInvariants(s).empty());
+    std::vector<Maille> ordre;
+    for (const Maille *m : s.ListeMailles)
+        ordre.push_back(*m);
+
+    const std::vector<std::size_t> inversees = orienterVersExterieur(s);
+    EXPECT_EQ(verifierInvariants(s), std::vector<std::string>{});
+    EXPECT_GT(volumeSigne(s), 0);
+    for (std::size_t c = 0; c < ordre.size(); ++c) {
+        // Same points in each cell; reversed exactly when listed.
+        Maille attendu = ordre[c];
+        if (std::binary_search(inversees.begin(), inversees.end(), c))
+            std::reverse(attendu.begin(), attendu.end());
+        ASSERT_EQ(*s.ListeMailles[c], attendu) << c;
+    }
+    inverserMailles(s, inversees);
+    for (std::size_t c = 0; c < ordre.size(); ++c)
+        ASSERT_EQ(*s.ListeMailles[c], ordre[c]) << c;
+
+    // A consistent mesh facing inward is turned round whole.
+    Simplex r;
+    icosaedreDual(r, 1, 1.0);
+    const double v = volumeSigne(r);
+    std::vector<std::size_t> toutes(r.ListeMailles.size());
+    std::iota(toutes.begin(), toutes.end(), 0);
+    inverserMailles(r, toutes);
+    EXPECT_EQ(orienterVersExterieur(r), toutes);
+    EXPECT_NEAR(volumeSigne(r), v, 1e-12 * std::fabs(v));
 }
