@@ -1,5 +1,7 @@
 // The engine's fit on shapes generated here: thin arms, two lobes joined by a thin neck, any
 // unit and place; the same result whatever the thread count; the figures against brute force.
+// The distances it rests on: point to triangle against dense sampling, the triangle index against
+// brute force, the summaries.
 
 #include "Ajustement.h"
 #include "ArbrePoints.h"
@@ -11,7 +13,9 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -22,18 +26,26 @@ struct Capsule
     double r;
 };
 
+point3 fois(const point3 &v, double k)
+{
+    return point3(v.x * k, v.y * k, v.z * k);
+}
+
+double scal(const point3 &a, const point3 &b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
 double longueur(const point3 &v)
 {
-    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    return std::sqrt(scal(v, v));
 }
 
 double distanceSegment(const point3 &p, const Capsule &c)
 {
-    const point3 ab = c.b - c.a, ap = p - c.a;
-    const double l2 = ab.x * ab.x + ab.y * ab.y + ab.z * ab.z;
-    double t = l2 > 0 ? (ap.x * ab.x + ap.y * ab.y + ap.z * ab.z) / l2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    return longueur(p - (c.a + point3(ab.x * t, ab.y * t, ab.z * t)));
+    const point3 ab = c.b - c.a;
+    const double l2 = scal(ab, ab);
+    return longueur(p - (c.a + fois(ab, l2 > 0 ? std::clamp(scal(p - c.a, ab) / l2, 0.0, 1.0) : 0)));
 }
 
 // Uniform points on the boundary of the union: points drawn on each capsule's surface (uniform
@@ -47,8 +59,7 @@ std::vector<point3> nuageUnion(const std::vector<Capsule> &formes, int n, unsign
     std::vector<double> aires;
     double total = 0;
     for (const Capsule &c : formes) {
-        const double l = longueur(c.b - c.a);
-        aires.push_back(2 * M_PI * c.r * l + 4 * M_PI * c.r * c.r);
+        aires.push_back(2 * M_PI * c.r * longueur(c.b - c.a) + 4 * M_PI * c.r * c.r);
         total += aires.back();
     }
     std::vector<point3> r;
@@ -61,24 +72,19 @@ std::vector<point3> nuageUnion(const std::vector<Capsule> &formes, int n, unsign
         const point3 ab = c.b - c.a;
         const double l = longueur(ab);
         point3 d(g(gen), g(gen), g(gen));
-        const double nd = longueur(d);
-        d = point3(d.x / nd, d.y / nd, d.z / nd);
+        d = d / longueur(d);
         point3 p;
         if (u(gen) * aires[k] < 2 * M_PI * c.r * l) {
             // Side: a point of the axis, offset perpendicular to it.
-            const point3 e(ab.x / l, ab.y / l, ab.z / l);
-            const double s = d.x * e.x + d.y * e.y + d.z * e.z;
-            point3 perp = d - point3(e.x * s, e.y * s, e.z * s);
+            const point3 e = ab / l;
+            const point3 perp = d - fois(e, scal(d, e));
             const double np = longueur(perp);
             if (np < 1e-9)
                 continue;
-            const double t = u(gen);
-            p = c.a + point3(ab.x * t, ab.y * t, ab.z * t) +
-                point3(perp.x * c.r / np, perp.y * c.r / np, perp.z * c.r / np);
+            p = c.a + fois(ab, u(gen)) + fois(perp, c.r) / np;
         } else {
             // Ends: the sphere around either end, kept where it lies beyond the side.
-            const point3 &o = u(gen) < 0.5 ? c.a : c.b;
-            p = o + point3(d.x * c.r, d.y * c.r, d.z * c.r);
+            p = (u(gen) < 0.5 ? c.a : c.b) + fois(d, c.r);
             if (distanceSegment(p, c) < c.r - 1e-9)
                 continue;
         }
@@ -122,20 +128,15 @@ ReglagesAjustement reglagesDeTest()
     return r;
 }
 
-// A ball of radius 0.5 with four arms of radius 0.05 reaching 1.3 from its centre.
-std::vector<Capsule> bras()
-{
-    const double r = 0.05, l = 1.3;
-    return {{point3(0, 0, 0), point3(0, 0, 0), 0.5},
-            {point3(0, 0, 0), point3(l, 0, 0), r},
-            {point3(0, 0, 0), point3(-l, 0.3, 0), r},
-            {point3(0, 0, 0), point3(0, l, 0.2), r},
-            {point3(0, 0, 0), point3(0.2, -0.3, -l), r}};
-}
-
 TEST(Ajustement, ThinArmsAreReachedTheSameWithOneThreadOrSeveral)
 {
-    const std::vector<Capsule> formes = bras();
+    // A ball of radius 0.5 with four arms of radius 0.05 reaching 1.3 from its centre.
+    const point3 o(0, 0, 0);
+    const std::vector<Capsule> formes = {{o, o, 0.5},
+                                         {o, point3(1.3, 0, 0), 0.05},
+                                         {o, point3(-1.3, 0.3, 0), 0.05},
+                                         {o, point3(0, 1.3, 0.2), 0.05},
+                                         {o, point3(0.2, -0.3, -1.3), 0.05}};
     const std::vector<point3> nuage = nuageUnion(formes, 12000, 7);
     ReglagesAjustement r = reglagesDeTest();
     Simplex un, plusieurs;
@@ -143,9 +144,6 @@ TEST(Ajustement, ThinArmsAreReachedTheSameWithOneThreadOrSeveral)
     ASSERT_TRUE(ajusterGabarit(un, nuage, r).reussi());
     r.fils = 3;
     ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r).reussi());
-    ASSERT_EQ(un.ListePointsSimplex.size(), plusieurs.ListePointsSimplex.size());
-    for (std::size_t i = 0; i < un.ListePointsSimplex.size(); ++i)
-        ASSERT_TRUE(un.ListePointsSimplex[i]->Position == plusieurs.ListePointsSimplex[i]->Position) << i;
     ASSERT_EQ(tarnis_test::empreinte(un), tarnis_test::empreinte(plusieurs));
 
     // Every tip is reached: the cloud points of each arm's last tenth are within half the arm's
@@ -156,17 +154,13 @@ TEST(Ajustement, ThinArmsAreReachedTheSameWithOneThreadOrSeveral)
     for (std::size_t k = 1; k < formes.size(); ++k) {
         const Capsule &c = formes[k];
         const point3 ab = c.b - c.a;
-        const double l2 = ab.x * ab.x + ab.y * ab.y + ab.z * ab.z;
         double pire = 0;
         int bout = 0;
-        for (const point3 &q : nuage) {
-            const point3 aq = q - c.a;
-            const double t = (aq.x * ab.x + aq.y * ab.y + aq.z * ab.z) / l2;
-            if (t > 0.9 && distanceSegment(q, c) < 1.5 * c.r) {
+        for (const point3 &q : nuage)
+            if (scal(q - c.a, ab) / scal(ab, ab) > 0.9 && distanceSegment(q, c) < 1.5 * c.r) {
                 pire = std::max(pire, surface.distance(q));
                 ++bout;
             }
-        }
         EXPECT_GT(bout, 20) << k;
         EXPECT_LT(pire, c.r / 2) << "bras " << k;
     }
@@ -202,19 +196,15 @@ TEST(Ajustement, AnyUnitAndPlaceGiveTheSameRelativeFigures)
     const std::vector<point3> base = nuageUnion(formes, 4000, 3);
     ReglagesAjustement r = reglagesDeTest();
     r.pointsMaximum = 3000;
-    struct Cas
-    {
-        double echelle, decalage;
-    };
     std::vector<FiguresAjustement> figures;
     std::vector<double> diagonales;
-    for (const Cas &c : {Cas{1, 0}, Cas{1e-6, 0}, Cas{1e6, 0}, Cas{1e9, -3e9}}) {
+    for (const auto &c : std::initializer_list<std::pair<double, double>>{{1, 0}, {1e-6, 0}, {1e6, 0}, {1e9, -3e9}}) {
         std::vector<point3> nuage;
         for (const point3 &p : base)
-            nuage.push_back(point3(p.x * c.echelle + c.decalage, p.y * c.echelle + c.decalage, p.z * c.echelle));
+            nuage.push_back(fois(p, c.first) + point3(c.second, c.second, 0));
         Simplex s;
         BilanAjustement b;
-        ASSERT_TRUE(ajusterGabarit(s, nuage, r, &b).reussi()) << c.echelle;
+        ASSERT_TRUE(ajusterGabarit(s, nuage, r, &b).reussi()) << c.first;
         // The shape wants more points than allowed: the local refinement stops at the bound,
         // passed only by the cuts of the cells its last splits crowded.
         EXPECT_GT(b.pointsFinaux, r.pointsMaximum * 9 / 10);
@@ -249,10 +239,8 @@ TEST(Ajustement, AStopLeavesTheLastCompletedStepAsAClosedMesh)
     EXPECT_EQ(b.pas, 25);
     EXPECT_EQ(defautDuMaillage(s), "");
     // In the cloud's frame: the points lie round the ellipsoid, not round a unit box.
-    double rayon = 0;
-    for (const PointSimplex *p : s.ListePointsSimplex)
-        rayon = std::max(rayon, longueur(p->Position));
-    EXPECT_GT(rayon, 2.5);
+    EXPECT_TRUE(std::any_of(s.ListePointsSimplex.begin(), s.ListePointsSimplex.end(),
+                            [](const PointSimplex *p) { return longueur(p->Position) > 2.5; }));
 }
 
 TEST(MesurerAjustement, FiguresAgreeWithBruteForce)
@@ -283,8 +271,8 @@ TEST(MesurerAjustement, FiguresAgreeWithBruteForce)
     std::vector<double> aires;
     double total = 0;
     for (const Face &t : m.listeFaces) {
-        const point3 &A = m.listeSommets[t.s1], u = m.listeSommets[t.s2] - A, v = m.listeSommets[t.s3] - A;
-        total += 0.5 * longueur(point3(u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x));
+        const point3 &A = m.listeSommets[t.s1];
+        total += 0.5 * (vector3(A, m.listeSommets[t.s2]) ^ vector3(A, m.listeSommets[t.s3])).norme();
         aires.push_back(total);
     }
     std::mt19937 gen(5);
@@ -294,22 +282,128 @@ TEST(MesurerAjustement, FiguresAgreeWithBruteForce)
         const std::size_t i = std::lower_bound(aires.begin(), aires.end(), un(gen) * total) - aires.begin();
         const Face &t = m.listeFaces[std::min(i, aires.size() - 1)];
         double x = un(gen), y = un(gen);
-        if (x + y > 1) {
-            x = 1 - x;
-            y = 1 - y;
-        }
+        if (x + y > 1)
+            std::tie(x, y) = std::make_pair(1 - x, 1 - y);
         const point3 &A = m.listeSommets[t.s1], u = m.listeSommets[t.s2] - A, v = m.listeSommets[t.s3] - A;
-        d.push_back(
-            tarnis_test::plusProcheBrute(A + point3(u.x * x + v.x * y, u.y * x + v.y * y, u.z * x + v.z * y), nuage));
+        d.push_back(tarnis_test::plusProcheBrute(A + fois(u, x) + fois(v, y), nuage));
     }
     const Statistiques b = resumer(d);
-    EXPECT_GE(f.echantillonsSurface, 100000u);
-    EXPECT_LT(f.echantillonsSurface, 130000u);
+    EXPECT_TRUE(f.echantillonsSurface >= 100000u && f.echantillonsSurface < 130000u) << f.echantillonsSurface;
     EXPECT_NEAR(f.surfaceVersNuage.moyenne, b.moyenne, 0.01 * b.moyenne);
     EXPECT_NEAR(f.surfaceVersNuage.centile95, b.centile95, 0.02 * b.centile95);
     // The lattice is denser than the random draw: its maximum may only be a little higher.
-    EXPECT_GE(f.surfaceVersNuage.maximum, 0.99 * b.maximum);
-    EXPECT_LE(f.surfaceVersNuage.maximum, 1.1 * b.maximum);
+    EXPECT_TRUE(f.surfaceVersNuage.maximum >= 0.99 * b.maximum && f.surfaceVersNuage.maximum <= 1.1 * b.maximum)
+        << f.surfaceVersNuage.maximum << " / " << b.maximum;
+}
+
+// Upper bound by dense sampling of the triangle: the nearest of (n+1)(n+2)/2
+// barycentric grid points. The true distance lies within the grid spacing below.
+double echantillonnee(const point3 &p, const point3 &a, const point3 &b, const point3 &c, int n)
+{
+    double best = std::numeric_limits<double>::infinity();
+    for (int i = 0; i <= n; ++i)
+        for (int j = 0; i + j <= n; ++j) {
+            const double u = double(i) / n, v = double(j) / n;
+            best = std::min(best, longueur(p - (fois(a, u) + fois(b, v) + fois(c, 1 - u - v))));
+        }
+    return best;
+}
+
+double uni(std::mt19937 &g, double a, double b)
+{
+    return a + (b - a) * (g() / 4294967296.0);
+}
+
+point3 aleatoire(std::mt19937 &g, double e)
+{
+    return point3(uni(g, -e, e), uni(g, -e, e), uni(g, -e, e));
+}
+
+// Flat triangles give the distance to their segment or point; others agree with dense sampling.
+TEST(DistancePointTriangle, FlatTrianglesAndDenseSamplingOnRandomTriangles)
+{
+    const point3 p(1, 1, 1), o(0, 0, 0), x4(4, 0, 0), x2(2, 0, 0), q(1, 1, 4);
+    // Collinear corners, middle one last: the segment from (0,0,0) to (4,0,0); past its end.
+    EXPECT_DOUBLE_EQ(distancePointTriangle(p, o, x4, x2), std::sqrt(2.0));
+    EXPECT_DOUBLE_EQ(distancePointTriangle(point3(7, 4, 0), o, x4, x2), 5);
+    // Three coincident corners: a point.
+    EXPECT_DOUBLE_EQ(distancePointTriangle(p, q, q, q), 3);
+    EXPECT_FALSE(std::isnan(distancePointTriangle(p, point3(), point3(), point3(1e-300, 0, 0))));
+    std::mt19937 g(12345);
+    const int n = 120;
+    for (int essai = 0; essai < 300; ++essai) {
+        point3 a = aleatoire(g, 1), b = aleatoire(g, 1), c = aleatoire(g, 1);
+        point3 p = aleatoire(g, 2);
+        if (essai % 5 == 0) // points in the triangle's plane, where the regions meet
+            p = point3(2 * a.x - b.x, 2 * a.y - b.y, 2 * a.z - b.z);
+        const double d = distancePointTriangle(p, a, b, c);
+        const double haut = echantillonnee(p, a, b, c, n);
+        const double pas = std::max({longueur(a - b), longueur(b - c), longueur(c - a)}) / n;
+        ASSERT_LE(d, haut + 1e-12) << essai;
+        ASSERT_GE(d, haut - pas) << essai;
+    }
+}
+
+TEST(ArbreTriangles, NearestTriangleMatchesBruteForce)
+{
+    std::mt19937 g(777);
+    std::vector<point3> sommets;
+    std::vector<std::array<int, 3>> faces;
+    // A triangle soup of very different sizes, some flat ones among them.
+    for (int i = 0; i < 600; ++i) {
+        point3 o = aleatoire(g, 10);
+        double e = i % 7 == 0 ? 3 : 0.3;
+        int k = static_cast<int>(sommets.size());
+        sommets.push_back(o);
+        sommets.push_back(point3(o.x + uni(g, -e, e), o.y + uni(g, -e, e), o.z + uni(g, -e, e)));
+        sommets.push_back(i % 11 == 0 ? o : point3(o.x + uni(g, -e, e), o.y + uni(g, -e, e), o.z));
+        faces.push_back({k, k + 1, k + 2});
+    }
+    // Faces with an index out of range are left out, not read.
+    faces.push_back({0, 1, static_cast<int>(sommets.size())});
+    faces.push_back({-1, 1, 2});
+    // So is a face with a corner that is not a number.
+    sommets.push_back(point3(std::nan(""), 0, 0));
+    faces.push_back({0, 1, static_cast<int>(sommets.size()) - 1});
+    ArbreTriangles arbre(sommets, faces);
+    EXPECT_EQ(arbre.taille(), 600u);
+
+    for (int q = 0; q < 2000; ++q) {
+        point3 p = q % 10 == 0 ? sommets[g() % sommets.size()] : aleatoire(g, q % 3 == 0 ? 40 : 12);
+        double brute = std::numeric_limits<double>::infinity();
+        for (std::size_t f = 0; f < 600; ++f) // the 600 valid faces
+            brute = std::min(
+                brute, distancePointTriangle(p, sommets[faces[f][0]], sommets[faces[f][1]], sommets[faces[f][2]]));
+        ASSERT_EQ(arbre.distance(p), brute) << q;
+    }
+    // Many points at once (enough for the work to be shared, a handful, none): the same values.
+    for (std::size_t n : {50000u, 7u, 0u}) {
+        std::vector<point3> points;
+        for (std::size_t i = 0; i < n; ++i)
+            points.push_back(aleatoire(g, 12));
+        const std::vector<double> d = arbre.distances(points);
+        ASSERT_EQ(d.size(), n);
+        for (std::size_t i = 0; i < n; ++i)
+            ASSERT_EQ(d[i], arbre.distance(points[i])) << i;
+    }
+    EXPECT_TRUE(std::isinf(ArbreTriangles({}, {}).distance(point3(1, 2, 3))));
+}
+
+TEST(Resumer, MeanNearestRankPercentileAndMaximum)
+{
+    std::vector<double> d;
+    for (int i = 100; i >= 1; --i) // unsorted on purpose
+        d.push_back(i);
+    const auto s = resumer(d); // 95th percentile: rank ceil(0.95 * 100) = 95
+    EXPECT_EQ(std::vector<double>({double(s.nombre), s.moyenne, s.centile95, s.maximum}),
+              (std::vector<double>{100, 50.5, 95, 100}));
+
+    // 20 values: rank 19; 21 values: rank ceil(19.95) = 20.
+    EXPECT_EQ(resumer(std::vector<double>(d.end() - 20, d.end())).centile95, 19);
+    EXPECT_EQ(resumer(std::vector<double>(d.end() - 21, d.end())).centile95, 20);
+    const auto un = resumer({2.5}), rien = resumer({});
+    EXPECT_EQ(std::vector<double>({un.moyenne, un.centile95, un.maximum}), std::vector<double>(3, 2.5));
+    EXPECT_EQ(std::vector<double>({double(rien.nombre), rien.moyenne, rien.maximum}), std::vector<double>(3, 0));
 }
 
 } // namespace

@@ -21,13 +21,12 @@ TEST(Point3, ArithmeticIsCoordinateWiseAndPrinting)
     point3 a(1, 2, 3), b(0.5, -1, 4);
     EXPECT_EQ(a + b, point3(1.5, 1, 7));
     EXPECT_EQ(a - b, point3(0.5, 3, -1));
-    point3 c = a;
-    c += b;
+    point3 c = a, d(4, 6, 8);
+    EXPECT_EQ(c += b, point3(1.5, 1, 7));
     EXPECT_EQ(c, point3(1.5, 1, 7));
     EXPECT_FALSE(point3(0, 0, 1) == point3(0, 0, 0));
     EXPECT_EQ(point3(4, 6, 8) / 2, point3(2, 3, 4));
-    point3 d(4, 6, 8);
-    d /= 4;
+    EXPECT_EQ(d /= 4, point3(1, 1.5, 2));
     EXPECT_EQ(d, point3(1, 1.5, 2));
 
     std::ostringstream s;
@@ -37,22 +36,19 @@ TEST(Point3, ArithmeticIsCoordinateWiseAndPrinting)
 
 TEST(Geometrie, DivisionByZeroIsReportedAndLeavesTheValue)
 {
-    point3 r;
-    std::string err = captureStderr([&] { r = point3(4, 6, 8) / 0.0; });
-    EXPECT_EQ(err, "ERREUR: Operation:point3/reel. Division par 0 (reel), operation impossible.\n");
-    EXPECT_EQ(r, point3(4, 6, 8));
-    point3 p(4, 6, 8);
-    err = captureStderr([&] { p /= -0.0; });
-    EXPECT_EQ(err, "ERREUR: Operation:point3/=reel. Division par 0 (reel), operation impossible.\n");
-    EXPECT_EQ(p, point3(4, 6, 8));
+    auto message = [](const std::string &operation) {
+        return "ERREUR: Operation:" + operation + ". Division par 0 (reel), operation impossible.\n";
+    };
+    point3 r, p(4, 6, 8);
     vector3 v(1, 2, 3);
-    err = captureStderr([&] { v /= 0.0; });
-    EXPECT_EQ(err, "ERREUR: Operation:vector3/=reel. Division par 0 (reel), operation impossible.\n");
+    EXPECT_EQ(captureStderr([&] { r = point3(4, 6, 8) / 0.0; }), message("point3/reel"));
+    EXPECT_EQ(captureStderr([&] { p /= -0.0; }), message("point3/=reel"));
+    EXPECT_EQ(captureStderr([&] { v /= 0.0; }), message("vector3/=reel"));
+    EXPECT_TRUE(r == point3(4, 6, 8) && p == point3(4, 6, 8));
     EXPECT_EQ(xyz(v), (std::vector<double>{1, 2, 3}));
 
     // A NaN divisor is not zero: no message, NaN coordinates.
-    err = captureStderr([&] { r = point3(1, 2, 3) / std::nan(""); });
-    EXPECT_EQ(err, "");
+    EXPECT_EQ(captureStderr([&] { r = point3(1, 2, 3) / std::nan(""); }), "");
     EXPECT_TRUE(std::isnan(r.x) && std::isnan(r.y) && std::isnan(r.z));
 }
 
@@ -61,14 +57,12 @@ TEST(Vector3, ConstructionProductsAndNorm)
     EXPECT_EQ(xyz(vector3(point3(1, 1, 1), point3(2, 3, 4))), (std::vector<double>{1, 2, 3}));
     EXPECT_EQ(xyz(vector3(1, 0, 0) ^ vector3(0, 1, 0)), (std::vector<double>{0, 0, 1}));
     vector3 c(2, 3, 4);
-    c ^= vector3(5, 6, 7); // (3*7-4*6, 4*5-2*7, 2*6-3*5)
-    EXPECT_EQ(xyz(c), (std::vector<double>{-3, 6, -3}));
+    EXPECT_EQ(xyz(c ^= vector3(5, 6, 7)), (std::vector<double>{-3, 6, -3})); // (3*7-4*6, 4*5-2*7, 2*6-3*5)
     EXPECT_EQ(vector3(1, 2, 3) * vector3(4, 5, 6), 32.0);
     EXPECT_EQ(vector3(3, 0, 4).norme(), 5.0);
     EXPECT_EQ(xyz(vector3(1, 2, 3) + vector3(-1, 1, 0.5)), (std::vector<double>{0, 3, 3.5}));
     vector3 m = vector3(1, -2, 3) * 2;
     EXPECT_EQ(xyz(m), (std::vector<double>{2, -4, 6}));
-    m *= 0.5;
-    m /= 2;
+    EXPECT_EQ(xyz((m *= 0.5) /= 2), (std::vector<double>{0.5, -1, 1.5}));
     EXPECT_EQ(xyz(m), (std::vector<double>{0.5, -1, 1.5}));
 }

@@ -15,38 +15,15 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <tuple>
 
 using namespace tarnis_test;
-
-namespace {
-
-struct Cas
-{
-    const char *nom;
-    const char *contenu; ///< nullptr: no file at all
-    Statut attendu;
-    const char *motif; ///< in the reason, beside the file's name
-};
-
-void ecrireVolume(const std::string &base, std::uint8_t valeur)
-{
-    unsigned char entete[348] = {};
-    entete[0] = 92; // sizeof_hdr = 348, little-endian
-    entete[1] = 1;
-    const std::int16_t dims[4] = {3, 2, 2, 2};
-    std::memcpy(entete + 40, dims, sizeof dims);
-    const std::int16_t type = 2; // unsigned 8-bit
-    std::memcpy(entete + 70, &type, sizeof type);
-    writeFile(base + ".hdr", std::string(reinterpret_cast<char *>(entete), sizeof entete));
-    writeFile(base + ".img", std::string(8, static_cast<char>(valeur)));
-}
-
-} // namespace
 
 TEST(Ouverture, EveryFailureNamesTheFileAndWhatWasWrong)
 {
     TempDir dossier;
-    const Cas cas[] = {
+    // Name, content (null: no file at all), status, words of the reason beside the file's name.
+    const std::tuple<const char *, const char *, Statut, const char *> cas[] = {
         {"absent.pts", nullptr, Statut::NuageIllisible, "ne peut pas être ouvert"},
         {"faux.pts", "XYZ\n1\n0 0 0\n", Statut::NuageIllisible, "la ligne 1 ne commence pas par « PTS »"},
         {"compte.pts", "PTS\ntrois\n0 0 0\n", Statut::NuageIllisible, "ligne 2 : nombre de points illisible"},
@@ -62,18 +39,18 @@ TEST(Ouverture, EveryFailureNamesTheFileAndWhatWasWrong)
         {"hors.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n", Statut::MaillageIllisible, "1 faces refusées"},
         {"maillage.ply", "ply\n", Statut::MaillageIllisible, "n'est pas un maillage reconnu"},
     };
-    for (const Cas &c : cas) {
-        const std::string chemin = dossier.file(c.nom);
-        if (c.contenu)
-            writeFile(chemin, c.contenu);
+    for (const auto &[nom, contenu, attendu, motif] : cas) {
+        const std::string chemin = dossier.file(nom);
+        if (contenu)
+            writeFile(chemin, contenu);
         Maillage m;
         Simplex s;
-        const Resultat r = c.attendu == Statut::NuageIllisible ? ouvrirNuage(chemin, m) : ouvrirMaillage(chemin, s);
-        EXPECT_EQ(r.statut, c.attendu) << c.nom;
+        const Resultat r = attendu == Statut::NuageIllisible ? ouvrirNuage(chemin, m) : ouvrirMaillage(chemin, s);
+        EXPECT_EQ(r.statut, attendu) << nom;
         EXPECT_NE(r.raison.find(chemin), std::string::npos) << r.raison;
-        EXPECT_NE(r.raison.find(c.motif), std::string::npos) << r.raison;
+        EXPECT_NE(r.raison.find(motif), std::string::npos) << r.raison;
         // The index always covers exactly the cloud kept.
-        EXPECT_EQ(kd_size(m.kd.get()), m.ListePointsInterets.size()) << c.nom;
+        EXPECT_EQ(kd_size(m.kd.get()), m.ListePointsInterets.size()) << nom;
     }
 
     Maillage m;
@@ -85,23 +62,30 @@ TEST(Ouverture, AVolumeIsThresholdedAndAnEmptyResultIsSaid)
 {
     TempDir dossier;
     const std::string base = dossier.file("vol");
-    ecrireVolume(base, 200);
+    // A 2 x 2 x 2 volume of unsigned 8-bit voxels, all 200.
+    unsigned char entete[348] = {};
+    entete[0] = 92; // sizeof_hdr = 348, little-endian
+    entete[1] = 1;
+    const std::int16_t dims[4] = {3, 2, 2, 2};
+    std::memcpy(entete + 40, dims, sizeof dims);
+    const std::int16_t type = 2; // unsigned 8-bit
+    std::memcpy(entete + 70, &type, sizeof type);
+    writeFile(base + ".hdr", std::string(reinterpret_cast<char *>(entete), sizeof entete));
+    writeFile(base + ".img", std::string(8, static_cast<char>(200)));
     Maillage m;
     std::vector<point3> points;
     ReglagesVolume reglages;
     reglages.fenetreMax = 255;
     ASSERT_TRUE(ouvrirNuage(base + ".hdr", m, reglages, {}, &points).reussi());
-    EXPECT_EQ(m.ListePointsInterets.size(), 8u);
-    EXPECT_EQ(points.size(), 8u);
-    EXPECT_EQ(kd_size(m.kd.get()), 8u);
+    EXPECT_EQ((std::vector<std::size_t>{m.ListePointsInterets.size(), points.size(), kd_size(m.kd.get())}),
+              std::vector<std::size_t>(3, 8));
 
     // The defaults suit 16-bit scans: a voxel of 200 in the window 0..1000 is grey level 51.
     const Resultat r = ouvrirNuage(base + ".img", m, ReglagesVolume(), {}, &points);
     EXPECT_EQ(r.statut, Statut::NuageIllisible);
     EXPECT_NE(r.raison.find("ne donne aucun point avec les seuils 150 à 255 et la fenêtre 0 à 1000"), std::string::npos)
         << r.raison;
-    EXPECT_TRUE(m.ListePointsInterets.empty());
-    EXPECT_TRUE(points.empty());
+    EXPECT_TRUE(m.ListePointsInterets.empty() && points.empty());
 
     writeFile(base + ".img", "x");
     EXPECT_NE(ouvrirNuage(base + ".hdr", m, reglages).raison.find("trop court"), std::string::npos);
@@ -124,15 +108,13 @@ TEST(Ouverture, AStoppedReadingLeavesNoCloudAndReportsRisingProgress)
     EXPECT_EQ(m.ListePointsInterets.size(), nuage.size());
     ASSERT_GE(vues.size(), 2u);
     EXPECT_TRUE(std::is_sorted(vues.begin(), vues.end()));
-    EXPECT_GT(vues.front(), 0.0);
-    EXPECT_LE(vues.back(), 1.0);
+    EXPECT_TRUE(vues.front() > 0 && vues.back() <= 1);
 
     int appels = 0;
     const Resultat arrete = ouvrirNuage(chemin, m, {}, [&](double, const std::string &) { return ++appels < 2; });
     EXPECT_EQ(arrete.statut, Statut::Interrompu);
     EXPECT_EQ(appels, 2);
-    EXPECT_TRUE(m.ListePointsInterets.empty());
-    EXPECT_EQ(kd_size(m.kd.get()), 0u);
+    EXPECT_TRUE(m.ListePointsInterets.empty() && kd_size(m.kd.get()) == 0);
 }
 
 TEST(Progression, NestedRangesAndThrottledLoopsKeepTheRefusal)

@@ -1,8 +1,17 @@
 // SMM and SM files: exact written layout, read-back, the hand-off of OFF / OBJ files, and refused
-// files that leave the mesh as it was.
+// files that leave the mesh as it was. How the simplex operations end: the status and the reason
+// of each refusal, and the state a stop through the progression leaves.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "refine_fixtures.h"
+#include "Resultat.h"
 #include "Simplex.h"
 #include "simplex_fixtures.h"
 #include "support.h"
@@ -15,14 +24,12 @@ namespace {
 /// stream's default formatting.
 void construireK4(Simplex &s)
 {
-    captureStdout([&] {
-        captureStderr([&] {
-            ASSERT_TRUE(s.construire({point3(1, 0.5, -2), point3(1234567, 0, 0.0001), point3(0.00001, -3.25, 100),
-                                      point3(0.1 + 0.2, 7, -0.0)},
-                                     {{{1, 2, 3}}, {{2, 0, 3}}, {{0, 1, 3}}, {{0, 2, 1}}},
-                                     {{0, 1, 2}, {0, 3, 1}, {1, 3, 2}, {0, 2, 3}})
-                            .reussi());
-        });
+    captureSorties([&] {
+        ASSERT_TRUE(s.construire({point3(1, 0.5, -2), point3(1234567, 0, 0.0001), point3(0.00001, -3.25, 100),
+                                  point3(0.1 + 0.2, 7, -0.0)},
+                                 {{{1, 2, 3}}, {{2, 0, 3}}, {{0, 1, 3}}, {{0, 2, 1}}},
+                                 {{0, 1, 2}, {0, 3, 1}, {1, 3, 2}, {0, 2, 3}})
+                        .reussi());
     });
 }
 
@@ -54,7 +61,7 @@ std::vector<std::vector<int>> topologie(const Simplex &s)
 int chargerSilencieux(Simplex &s, const std::string &nom)
 {
     int r = -1;
-    captureStderr([&] { captureStdout([&] { r = s.charger(nom); }); });
+    captureSorties([&] { r = s.charger(nom); });
     return r;
 }
 
@@ -63,9 +70,32 @@ void exporter(Simplex &s, const std::string &nom, int format)
     captureStdout([&] { EXPECT_TRUE(s.exporter(nom, format)); });
 }
 
+/// A progression that says stop at its call number `arret` (from 1) and records the fractions.
+struct Arret
+{
+    int arret;
+    std::vector<double> fractions;
+    Progression fonction()
+    {
+        return [this](double f, const std::string &) {
+            fractions.push_back(f);
+            return static_cast<int>(fractions.size()) < arret;
+        };
+    }
+};
+
+Resultat silencieux(const std::function<Resultat()> &f)
+{
+    Resultat r;
+    captureSorties([&] { r = f(); });
+    return r;
+}
+
 } // namespace
 
-TEST(Exporter, WritesTheSmmAndSmLayoutsByteForByte)
+// Exact bytes, read back; a neighbour or cell point is written as the index of the first equal
+// record, or -1.
+TEST(Exporter, WritesTheSmmAndSmLayoutsByteForByteAndReadsThemBack)
 {
     TempDir dir;
     Simplex s;
@@ -74,13 +104,13 @@ TEST(Exporter, WritesTheSmmAndSmLayoutsByteForByte)
     EXPECT_EQ(readFile(dir.file("k4.smm")), smmK4);
     exporter(s, dir.file("k4.sm"), 1);
     EXPECT_EQ(readFile(dir.file("k4.sm")), "SM\n4\n" + lignesPointsK4);
-}
+    // Read back: the order of neighbours and cells is kept; the initial records keep null neighbours.
+    Simplex lu;
+    ASSERT_EQ(chargerSilencieux(lu, dir.file("k4.smm")), 1);
+    EXPECT_EQ(topologie(lu), topologie(s));
+    EXPECT_EQ(lu.ListePointsInitiaux.size(), 4u); // companion sizes: see the reload below
+    EXPECT_EQ(lu.ListePointsInitiaux[0]->Voisin1, nullptr);
 
-TEST(Exporter, IndexIsTheFirstEqualRecordOrMinusOne)
-{
-    TempDir dir;
-    Simplex s;
-    construireK4(s);
     // A record equal to point 1 (same neighbours, same position) appended as point 4: references to
     // it are written as 1. A record outside the list is written as -1.
     PointSimplex *egal = new PointSimplex(*s.ListePointsSimplex[1]);
@@ -111,12 +141,10 @@ TEST(Charger, ReadsBackWhatWasWritten)
     ASSERT_EQ(chargerSilencieux(lu, dir.file("cube.smm")), 1);
     EXPECT_EQ(topologie(lu), topologie(source));
     for (std::size_t i = 0; i < 8; ++i) {
-        const point3 &a = source.ListePointsSimplex[i]->Position;
-        const point3 &b = lu.ListePointsSimplex[i]->Position;
+        const point3 &a = source.ListePointsSimplex[i]->Position, &b = lu.ListePointsSimplex[i]->Position;
         // Six significant digits, read as single precision.
         EXPECT_EQ(b.x, static_cast<double>(arrondiFloat(a.x > 0 ? 0.333333 : -0.333333)));
-        EXPECT_NEAR(b.y, a.y, 1e-6);
-        EXPECT_NEAR(b.z, a.z, 1e-6);
+        EXPECT_LT(vector3(a, b).norme(), 1e-6);
     }
     attendreInvariants(lu);
     // Geometry computed on read: outward normals of the cube's corners.
@@ -125,17 +153,6 @@ TEST(Charger, ReadsBackWhatWasWritten)
     // Writing the read mesh again gives the same bytes.
     exporter(lu, dir.file("encore.smm"), 2);
     EXPECT_EQ(readFile(dir.file("encore.smm")), readFile(dir.file("cube.smm")));
-
-    // The order of neighbours and cells is kept; the initial records keep null neighbours.
-    ASSERT_TRUE(writeFile(dir.file("k4.smm"), smmK4));
-    Simplex s, attendu;
-    ASSERT_EQ(chargerSilencieux(s, dir.file("k4.smm")), 1);
-    construireK4(attendu);
-    EXPECT_EQ(topologie(s), topologie(attendu));
-    EXPECT_EQ(s.ListePointsSuivants.size(), 4u);
-    EXPECT_EQ(s.ListePointsPrecedents.size(), 4u);
-    EXPECT_EQ(s.ListePointsInitiaux.size(), 4u);
-    EXPECT_EQ(s.ListePointsInitiaux[0]->Voisin1, nullptr);
 }
 
 TEST(Charger, TriangleMeshesGoToTheTriangleMeshReaders)
@@ -172,9 +189,7 @@ TEST(Charger, ReloadLinesUpEveryCompanionList)
     }
     const std::vector<point3> nuage = nuageEllipsoide(200, 3, 3, 3);
     KdPtr kd = kdSur(nuage);
-    OptionsInvariants sansGenre;
-    sansGenre.genre0 = false; // K4 has 4 cells for 4 points
-    sansGenre.orientation = false;
+    const OptionsInvariants sansGenre{true, false, false}; // K4 has 4 cells for 4 points
 
     // Straight reload over a deformed mesh.
     Simplex s;
@@ -182,8 +197,7 @@ TEST(Charger, ReloadLinesUpEveryCompanionList)
     captureStdout([&] { s.deformer(kd.get(), 0, 0.5f, 0.5f, 0, 2, false); });
     ASSERT_EQ(chargerSilencieux(s, dir.file("k4.smm")), 1);
     attendreInvariants(s, sansGenre);
-    for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_TRUE(s.ListePointsPrecedents[i]->Position == s.ListePointsSimplex[i]->Position);
+    EXPECT_EQ(positions(s.ListePointsPrecedents), positions(s.ListePointsSimplex));
 
     // Read again over the K4: a retention step now pulls each point along its own last move only:
     // none, after a read.
@@ -194,8 +208,7 @@ TEST(Charger, ReloadLinesUpEveryCompanionList)
         s.deformer(kd.get(), 1, 0.5f, 0.5f, 0.9f, 2, false);
         reference.deformer(kd.get(), 0, 0.5f, 0.5f, 0.9f, 2, false);
     });
-    for (std::size_t i = 0; i < 8; ++i)
-        EXPECT_TRUE(s.ListePointsSimplex[i]->Position == reference.ListePointsSimplex[i]->Position);
+    EXPECT_EQ(positions(s.ListePointsSimplex), positions(reference.ListePointsSimplex));
 }
 
 TEST(Charger, RefusesBadFilesAndKeepsTheMesh)
@@ -203,12 +216,10 @@ TEST(Charger, RefusesBadFilesAndKeepsTheMesh)
     TempDir dir;
     Simplex s;
     cubeDual(s, 1.0);
-    const auto avant = topologie(s);
+    const std::string avant = empreinte(s);
     const std::vector<PointSimplex *> points = s.ListePointsSimplex;
-    const std::vector<PointSimplex *> precedents = s.ListePointsPrecedents;
 
     const std::vector<std::pair<std::string, std::string>> fichiers = {
-        {"neighbour index N", "SMM\n2 0\n0 0 0 1 1 2\n1 1 1 0 0 0\n"},
         {"negative neighbour index", "SMM\n2 0\n0 0 0 1 1 -1\n1 1 1 0 0 0\n"},
         {"cell index out of range", "SMM\n2 1\n0 0 0 1 1 1\n1 1 1 0 0 0\n2 0 5 \n"},
         {"negative point count", "SMM\n-3 0\n"},
@@ -231,23 +242,115 @@ TEST(Charger, RefusesBadFilesAndKeepsTheMesh)
         SCOPED_TRACE(f.first);
         const std::string nom = dir.file(f.first == "OBJ" ? "tri.OBJ" : "mauvais.smm");
         std::remove(nom.c_str());
-        if (f.first != "absent") {
-            ASSERT_TRUE(writeFile(nom, f.second));
-        }
-        int r = -1;
-        EXPECT_NO_THROW(r = chargerSilencieux(s, nom));
-        EXPECT_EQ(r, 0);
-        EXPECT_EQ(s.ListePointsSimplex, points);
-        EXPECT_EQ(s.ListePointsPrecedents, precedents);
-        EXPECT_EQ(topologie(s), avant);
+        ASSERT_TRUE(f.first == "absent" || writeFile(nom, f.second));
+        EXPECT_EQ(chargerSilencieux(s, nom), 0);
+        EXPECT_EQ(s.ListePointsSimplex, points); // the very records, as they were
+        EXPECT_EQ(empreinte(s), avant);
         EXPECT_TRUE(s.maillageOrigine.listeSommets.empty());
     }
     EXPECT_TRUE(verifierInvariants(s).empty());
     // A good read clears the reason of the last refusal.
-    ASSERT_TRUE(writeFile(dir.file("mauvais.smm"), "SMM\n-3 0\n"));
-    chargerSilencieux(s, dir.file("mauvais.smm"));
     EXPECT_FALSE(s.getRaisonChargement().empty());
     exporter(s, dir.file("bon.smm"), 2);
     EXPECT_EQ(chargerSilencieux(s, dir.file("bon.smm")), 1);
     EXPECT_EQ(s.getRaisonChargement(), "");
+}
+
+// Every refusal has its status and a reason naming what is at fault, and changes nothing.
+TEST(Resultats, RefusalsNameTheirCauseAndLeaveTheMesh)
+{
+    TempDir dir;
+    const Statut illisible = Statut::MaillageIllisible, arguments = Statut::ArgumentsIncorrects;
+    using Operation = std::function<Resultat(Simplex &)>;
+    auto lire = [&dir](const std::string &nom, const std::string &texte) -> Operation {
+        writeFile(dir.file(nom), texte);
+        return [&dir, nom](Simplex &s) { return s.lire(dir.file(nom)); };
+    };
+    auto construire = [](std::vector<point3> p, std::vector<std::array<int, 3>> v,
+                         std::vector<std::vector<int>> m) -> Operation {
+        return [=](Simplex &s) { return s.construire(p, v, m); };
+    };
+    // The operation, its status, the words its reason holds.
+    const std::vector<std::tuple<Operation, Statut, std::vector<std::string>>> cas = {
+        {lire("voisin.smm", "SMM\n2 0\n0 0 0 1 1 1\n0 0 0 0 0 7\n"), illisible, {"voisin.smm, ligne 4", "voisin 7"}},
+        {lire("maille.smm", "SMM\n1 1\n0 0 0 0 0 0\n\n2 0 -3\n"), illisible, {"maille.smm, ligne 5", "-3"}},
+        {lire("entete.txt", "PLY\n"), illisible, {"entete.txt, ligne 1", "format"}},
+        {[&](Simplex &s) { return s.ecrire(dir.file("non/la.smm"), 2); }, Statut::SortieImpossible, {"non/la.smm"}},
+        {[&](Simplex &s) { return s.ecrire(dir.file("f.smm"), 3); }, arguments, {"f.smm", "format 3"}},
+        {[](Simplex &s) { return s.raffinerT26(8); }, arguments, {"8", "0..7"}},
+        {[](Simplex &s) { return s.raffinerT22(6); }, arguments, {"6", "0..5"}},
+        {construire({point3(), point3()}, {{0, 1, 1}, {0, 0, 2}}, {}), arguments, {"point 1", "voisin 2"}},
+        {construire({point3()}, {{0, 0, 0}}, {{0, -1}}), arguments, {"maille 0", "-1"}},
+    };
+    for (const auto &c : cas) {
+        Simplex s;
+        cubeDual(s);
+        const std::string avant = empreinte(s);
+        const Resultat r = silencieux([&] { return std::get<0>(c)(s); });
+        EXPECT_EQ(r.statut, std::get<1>(c)) << r.raison;
+        for (const std::string &mot : std::get<2>(c))
+            EXPECT_NE(r.raison.find(mot), std::string::npos) << r.raison << " / " << mot;
+        EXPECT_EQ(empreinte(s), avant) << r.raison;
+    }
+}
+
+// A stopped pass over the points or cells leaves a whole mesh holding the work done so far:
+// more points than before, fewer than the full pass, and every invariant of a refined mesh.
+TEST(Resultats, AStoppedRefinementLeavesAWholePartlyRefinedMesh)
+{
+    using Passe = Resultat (Simplex::*)(const Progression &);
+    for (Passe passe : {&Simplex::raffinerT26Global, &Simplex::raffinerT26Angles, &Simplex::raffinerT22Surfaces,
+                        &Simplex::raffinerT22PointsParMaille}) {
+        Simplex complet, arrete;
+        for (Simplex *s : {&complet, &arrete}) {
+            ASSERT_TRUE(chargerGabarit(*s));
+            // A first T26 pass gives the cells unequal sizes and areas for the T22 passes.
+            silencieux([&] { return s->raffinerT26(0); });
+        }
+        Arret arret{30, {}};
+        ASSERT_TRUE(silencieux([&] { return (complet.*passe)(Progression()); }).reussi());
+        EXPECT_EQ(silencieux([&] { return (arrete.*passe)(arret.fonction()); }).statut, Statut::Interrompu);
+        EXPECT_GT(arrete.ListePointsSimplex.size(), 320u + 2); // the template and the first split
+        EXPECT_LT(arrete.ListePointsSimplex.size(), complet.ListePointsSimplex.size());
+        attendreInvariants(arrete, invariantsRaffinage);
+        EXPECT_TRUE(std::is_sorted(arret.fractions.begin(), arret.fractions.end()));
+    }
+}
+
+// Reading and the conversions build aside: a stop leaves the mesh as it was. A stopped run of
+// deformation steps leaves exactly the steps done.
+TEST(Resultats, StoppedReadsConversionsAndRunsLeaveWhatTheySay)
+{
+    Simplex s;
+    cubeDual(s);
+    const std::string cube = empreinte(s), gabarit = std::string(TARNIS_SOURCE_DIR) + "/SMM_/icosa.smm";
+    Arret lecture{2, {}};
+    EXPECT_EQ(silencieux([&] { return s.lire(gabarit, lecture.fonction()); }).statut, Statut::Interrompu);
+    EXPECT_EQ(empreinte(s), cube);
+
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    icosaedreSubdivise(1, 1.0, sommets, faces);
+    s.maillageOrigine = Maillage(sommets, faces);
+    for (int appel : {2, 60}) {
+        Arret conversion{appel, {}};
+        EXPECT_EQ(silencieux([&] { return s.convertirTriangles(conversion.fonction()); }).statut, Statut::Interrompu);
+        EXPECT_EQ(empreinte(s), cube);
+    }
+    s.maillageTriangule = Maillage(sommets, faces);
+    Arret triangulation{3, {}};
+    EXPECT_EQ(silencieux([&] { return s.trianguler(triangulation.fonction()); }).statut, Statut::Interrompu);
+    EXPECT_EQ(empreinte(s.maillageTriangule), empreinte(Maillage(sommets, faces)));
+
+    const std::vector<point3> nuage = nuageEllipsoide(400, 12, 9, 7);
+    KdPtr kd = kdSur(nuage);
+    Simplex pasAPas, run;
+    for (Simplex *x : {&pasAPas, &run})
+        ASSERT_TRUE(chargerGabarit(*x));
+    for (int k = 0; k < 3; ++k)
+        pasAPas.deformer(kd.get(), 1, 1.0f, 0.05f, 0.0f, 2, false);
+    Arret deformation{4, {}};
+    EXPECT_EQ(run.deformerPas(10, kd.get(), 1, 1.0f, 0.05f, 0.0f, 2, false, deformation.fonction()).statut,
+              Statut::Interrompu);
+    EXPECT_EQ(empreinte(run), empreinte(pasAPas));
 }

@@ -1,25 +1,57 @@
 // The template mesh shipped in SMM_/, and the engine working end to end in memory: template read,
-// cloud sampled from an ellipsoid, mesh placed on it, a few hundred deformation steps.
+// cloud sampled from an ellipsoid, mesh placed on it, a few hundred deformation steps; the
+// automatic mode against the same operations called one by one, and its stop.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <tuple>
 
-#include "Simplex.h"
 #include "kdtree.h"
+#include "Simplex.h"
 #include "simplex_fixtures.h"
+#include "SimplexAutomatique.h"
+#include "refine_fixtures.h"
 #include "support.h"
 
 using namespace tarnis_test;
 
 namespace {
 
-const std::string gabarit = std::string(TARNIS_SOURCE_DIR) + "/SMM_/icosa.smm";
-
-double produitMixte(const PointSimplex *p1, const PointSimplex *p2, const PointSimplex *pk, const vector3 &n)
+/// The run replayed by hand, `unites` units at most: steps and passes in the documented order.
+int rejouer(Simplex &s, kd_tree *kd, const ReglagesAutomatiques &r, int unites, std::vector<std::string> &phases)
 {
-    return (vector3(p1->Position, p2->Position) ^ vector3(p1->Position, pk->Position)) * n;
+    // The units in order: the phase and the pass (null: a deformation step).
+    std::vector<std::pair<std::string, void (Simplex::*)()>> plan;
+    auto ajouter = [&plan](int n, const std::string &phase, void (Simplex::*passe)()) {
+        plan.insert(plan.end(), static_cast<std::size_t>(n), {phase, passe});
+    };
+    bool t26 = true;
+    for (int tour = 0; tour < r.tours; ++tour) {
+        ajouter(r.pasDeformation, "Deformation du maillage (x" + std::to_string(r.pasDeformation) + ")", nullptr);
+        const bool raffinerT26 = t26 && (r.t26Global > 0 || r.t26Angles > 0);
+        if (raffinerT26) {
+            ajouter(r.t26Global, "Raffinage T26 Global", &Simplex::RaffinageT26Global);
+            ajouter(r.t26Angles, "Raffinage T26 par angles", &Simplex::RaffinageT26Angles);
+        } else {
+            ajouter(r.t22Surfaces, "Raffinage T22 par surfaces", &Simplex::RaffinageT22Surfaces);
+            ajouter(r.t22PointsParMaille, "Raffinage T22 Point par maille", &Simplex::RaffinageT22PointsParMaille);
+        }
+        t26 = !raffinerT26;
+    }
+    ajouter(r.pasDeformation, "Deformation finale", nullptr);
+    int retention = 0;
+    for (std::size_t k = 0; k < plan.size() && static_cast<int>(k) < unites; ++k) {
+        if (plan[k].second)
+            (s.*plan[k].second)();
+        else
+            s.deformer(kd, retention, r.alpha, r.beta, r.gamma, r.rigid, r.cone);
+        retention = plan[k].second ? 0 : 1;
+        phases.push_back(plan[k].first);
+    }
+    return retention;
 }
 
 } // namespace
@@ -27,40 +59,28 @@ double produitMixte(const PointSimplex *p1, const PointSimplex *p2, const PointS
 TEST(Gabarit, IsAClosedConsistentlyOrientedSimplexMeshWithOutwardNormals)
 {
     Simplex s;
-    int lu = 0;
-    captureStdout([&] { lu = s.charger(gabarit); });
-    ASSERT_EQ(lu, 1);
-    // Twice-split icosahedron: 320 triangles, 162 vertices.
+    ASSERT_TRUE(chargerGabarit(s));
+    // Twice-split icosahedron: 320 triangles, and so (closed genus 0) 162 vertices.
     EXPECT_EQ(s.ListePointsSimplex.size(), 320u);
-    EXPECT_EQ(s.ListeMailles.size(), 162u);
     attendreInvariants(s);
 
     // Centred on the origin: every normal points away from it, and every cell turns positively
     // around the normal of its first point (the orientation the cell operations keep).
     s.calculerCentre();
-    EXPECT_NEAR(s.Centre->x, 0, 1e-4);
-    EXPECT_NEAR(s.Centre->y, 0, 1e-4);
-    EXPECT_NEAR(s.Centre->z, 0, 1e-4);
+    EXPECT_LT(vector3(point3(0, 0, 0), *s.Centre).norme(), 1e-4);
     for (const PointSimplex *p : s.ListePointsSimplex) {
         const vector3 radial(point3(0, 0, 0), p->Position);
         EXPECT_GT(p->Ni * radial, 0.9 * radial.norme());
         EXPECT_GT(p->Phi, 0) << "a convex mesh seen along outward normals";
     }
-    for (const Maille *m : s.ListeMailles)
-        EXPECT_GT(produitMixte(m->front(), (*m)[1], m->back(), m->front()->Ni), 0);
+    for (const Maille *m : s.ListeMailles) {
+        const point3 &a = m->front()->Position;
+        EXPECT_GT((vector3(a, (*m)[1]->Position) ^ vector3(a, m->back()->Position)) * m->front()->Ni, 0);
+    }
 }
 
 class SurEllipsoide : public ::testing::TestWithParam<std::tuple<bool, int, double>>
-{
-protected:
-    static double pireEcart(const Simplex &s, double a, double b, double c)
-    {
-        double pire = 0;
-        for (const PointSimplex *p : s.ListePointsSimplex)
-            pire = std::max(pire, ecartEllipsoide(p->Position, a, b, c));
-        return pire;
-    }
-};
+{};
 
 TEST_P(SurEllipsoide, EveryPointEndsOnTheSurface)
 {
@@ -70,16 +90,22 @@ TEST_P(SurEllipsoide, EveryPointEndsOnTheSurface)
     const double a = 30, b = 22, c = 16;
     const std::vector<point3> nuage = nuageEllipsoide(20000, a, b, c);
     KdPtr kd = kdSur(nuage);
+    auto pireEcart = [&](const Simplex &s) {
+        double pire = 0;
+        for (const PointSimplex *p : s.ListePointsSimplex)
+            pire = std::max(pire, ecartEllipsoide(p->Position, a, b, c));
+        return pire;
+    };
 
     Simplex s;
+    ASSERT_TRUE(chargerGabarit(s));
     double avant = 0;
     captureStdout([&] {
-        ASSERT_EQ(s.charger(gabarit), 1);
         s.setConeDeVision(45, 2); // half-space ahead, 2 units behind
         // The cloud's bounding-box centre, as the view's centring computes it.
         s.centrer(point3(0, 0, 0));
         ASSERT_TRUE(s.dilatation(1.8));
-        avant = pireEcart(s, a, b, c);
+        avant = pireEcart(s);
         // External weight 0.3: with the preferences' 0.05 the 320-point template settles about
         // 1.5 units off the sharper ends, held by its smoothness.
         for (int pas = 0; pas < 300; ++pas)
@@ -90,11 +116,43 @@ TEST_P(SurEllipsoide, EveryPointEndsOnTheSurface)
     // ellipsoid); after the run every point lies within a small fraction of the smallest
     // semi-axis (a stiffer mesh keeps further from the sharper ends).
     EXPECT_GT(avant, 10.0);
-    const double apres = pireEcart(s, a, b, c);
-    EXPECT_LT(apres, tolerance * c);
+    EXPECT_LT(pireEcart(s), tolerance * c);
     attendreInvariants(s);
 }
 
 INSTANTIATE_TEST_SUITE_P(Deformation, SurEllipsoide,
                          ::testing::Values(std::make_tuple(false, 2, 0.03), std::make_tuple(true, 2, 0.03),
                                            std::make_tuple(false, 10, 0.1)));
+
+TEST(Automatique, RunsTheRoundsInOrderAndStopsAfterTheUnitThatWasRefused)
+{
+    const std::vector<point3> nuage = nuageEllipsoide(3000, 30, 22, 16);
+    const KdPtr kd = kdSur(nuage);
+    // Rounds, steps per round, then one pass of each refinement kind; the defaults for the rest.
+    const ReglagesAutomatiques r{3, 2, 1, 1, 1, 1};
+    EXPECT_EQ(unitesAutomatiques(r), 6 * 3 + 2);
+
+    for (int arret : {1000, 3, 7}) {
+        Simplex moteur, main;
+        for (Simplex *x : {&moteur, &main})
+            icosaedreDual(*x, 1, 40.0);
+        std::vector<std::string> attendues, vues;
+        std::vector<double> fractions;
+        const int retentionAttendue = rejouer(main, kd.get(), r, arret, attendues);
+        int retention = 0;
+        const Resultat res =
+            deformationAutomatique(moteur, kd.get(), r, retention, [&](double f, const std::string &phase) {
+                vues.push_back(phase);
+                fractions.push_back(f);
+                return int(vues.size()) < arret;
+            });
+        EXPECT_EQ(res.statut, arret == 1000 ? Statut::Reussite : Statut::Interrompu) << arret;
+        EXPECT_EQ(vues, attendues) << arret;
+        EXPECT_EQ(retention, retentionAttendue) << arret;
+        EXPECT_EQ(positions(moteur.ListePointsSimplex), positions(main.ListePointsSimplex)) << arret;
+        // The refinements keep the neighbourhoods whole (the cells' orientation is theirs to mend).
+        attendreInvariants(moteur, invariantsRaffinage);
+        EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+        EXPECT_DOUBLE_EQ(fractions.back(), double(vues.size()) / unitesAutomatiques(r));
+    }
+}

@@ -1,11 +1,16 @@
-// Behaviour of the kd-tree on small hand-made trees: insertion rule, box, ties,
-// inclusive radius, result order, the cursor, empty and null trees, deep chains.
+// The kd-tree: behaviour on small hand-made trees (insertion rule, box, ties, inclusive radius,
+// result order, the cursor, empty and null trees, deep chains), and queries checked against a
+// search over every point on seeded random clouds, for every way of filling a tree: one by one,
+// bulk-built, both mixed, and rebuilt.
 
 #include "kdtree.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <limits>
+#include <random>
 #include <vector>
 
 namespace {
@@ -20,9 +25,7 @@ void *plusProche(const kd_tree *t, double x, double y, double z, double *p = nul
 {
     kd_result *r = kd_closest3(t, x, y, z);
     void *d = r ? kd_result_point(r, p) : nullptr;
-    if (r) {
-        EXPECT_EQ(kd_result_size(r), 1);
-    }
+    EXPECT_TRUE(!r || kd_result_size(r) == 1);
     kd_result_release(r);
     return d;
 }
@@ -51,9 +54,7 @@ struct Arbre
     kd_tree *t;
 };
 
-} // namespace
-
-TEST(KdClosest, ExactHitsTiesAndSinglePrecision)
+TEST(KdQueries, ExactHitsTiesSinglePrecisionInclusiveRadiusAndFoundOrder)
 {
     Arbre a({{0, 0, 0}, {2, 0, 0}, {-2, 0, 0}, {5, 5, 5}});
     double p[3];
@@ -76,45 +77,33 @@ TEST(KdClosest, ExactHitsTiesAndSinglePrecision)
     EXPECT_EQ(kd_result_point(r, nullptr), tag(2));
     kd_result_release(r);
     EXPECT_EQ(plusProche(b.t, 0.1, 0, 0), tag(1));
-}
 
-TEST(KdWithin, InclusiveRadiusAndReverseFoundOrder)
-{
-    Arbre a({{0, 0, 0}, {-1, 0, 0}, {1, 0, 0}, {3, 4, 0}});
+    // Radius sets: inclusive, in reverse found order.
+    Arbre w({{0, 0, 0}, {-1, 0, 0}, {1, 0, 0}, {3, 4, 0}});
     // Found: the root, its near (left) side, then the right side with (3, 4, 0) at exactly 5.
-    EXPECT_EQ(dansRayon(a.t, 0, 0, 0, 5), (std::vector<void *>{tag(4), tag(3), tag(2), tag(1)}));
-    EXPECT_EQ(dansRayon(a.t, 0, 0, 0, 4.999999), (std::vector<void *>{tag(3), tag(2), tag(1)}));
-    // Radius 0 on a stored point finds it.
-    EXPECT_EQ(dansRayon(a.t, 1, 0, 0, 0), std::vector<void *>{tag(3)});
-    EXPECT_TRUE(dansRayon(a.t, 0.5, 0, 0, 0).empty());
-}
+    EXPECT_EQ(dansRayon(w.t, 0, 0, 0, 5), (std::vector<void *>{tag(4), tag(3), tag(2), tag(1)}));
+    EXPECT_EQ(dansRayon(w.t, 0, 0, 0, 4.999999), (std::vector<void *>{tag(3), tag(2), tag(1)}));
 
-TEST(KdWithin, RadiusZeroMissesALaterDuplicateInInsertedTreesOnly)
-{
+    // Radius 0 misses a later duplicate in inserted trees only; a small positive radius crosses to
+    // the duplicates.
     const std::vector<point3> pts{{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {0, 0, 0}};
-    Arbre a(pts);
-    EXPECT_EQ(dansRayon(a.t, 1, 1, 1, 0), std::vector<void *>{tag(1)});
-    // A small positive radius crosses to the duplicates.
-    EXPECT_EQ(dansRayon(a.t, 1, 1, 1, 1e-9).size(), 3u);
+    Arbre d(pts);
+    EXPECT_EQ(dansRayon(d.t, 1, 1, 1, 0), std::vector<void *>{tag(1)});
+    EXPECT_EQ(dansRayon(d.t, 1, 1, 1, 1e-9).size(), 3u);
 
     // A bulk-built tree finds every point at distance 0; user pointers are the elements.
-    Arbre b;
-    ASSERT_EQ(kd_build3(b.t, pts), 0);
-    std::vector<void *> v = dansRayon(b.t, 1, 1, 1, 0);
+    Arbre e;
+    ASSERT_EQ(kd_build3(e.t, pts), 0);
+    std::vector<void *> v = dansRayon(e.t, 1, 1, 1, 0);
     std::sort(v.begin(), v.end());
     EXPECT_EQ(v, (std::vector<void *>{(void *)&pts[0], (void *)&pts[1], (void *)&pts[2]}));
 }
 
 TEST(KdTree, EmptyNullAndEmptiedTrees)
 {
-    EXPECT_EQ(kd_make(0), nullptr);
-    EXPECT_EQ(kd_closest3(nullptr, 0, 0, 0), nullptr);
-    EXPECT_EQ(kd_within3(nullptr, 0, 0, 0, 1), nullptr);
-    EXPECT_EQ(kd_insert3(nullptr, 0, 0, 0, nullptr), -1);
-    EXPECT_EQ(kd_build3(nullptr, {point3()}), -1);
-    EXPECT_TRUE(kd_result_at_end(nullptr));
-    EXPECT_FALSE(kd_result_advance(nullptr));
-    EXPECT_EQ(kd_result_point(nullptr, nullptr), nullptr);
+    EXPECT_TRUE(!kd_make(0) && !kd_closest3(nullptr, 0, 0, 0) && !kd_within3(nullptr, 0, 0, 0, 1));
+    EXPECT_TRUE(kd_insert3(nullptr, 0, 0, 0, nullptr) == -1 && kd_build3(nullptr, {point3()}) == -1);
+    EXPECT_TRUE(kd_result_at_end(nullptr) && !kd_result_advance(nullptr) && !kd_result_point(nullptr, nullptr));
     kd_destroy(nullptr);
     kd_result_release(nullptr);
 
@@ -122,23 +111,16 @@ TEST(KdTree, EmptyNullAndEmptiedTrees)
     EXPECT_EQ(kd_closest3(a.t, 0, 0, 0), nullptr);
     kd_result *r = kd_within3(a.t, 0, 0, 0, 1e9);
     ASSERT_NE(r, nullptr);
-    EXPECT_TRUE(kd_result_at_end(r));
-    EXPECT_EQ(kd_result_point(r, nullptr), nullptr);
+    EXPECT_TRUE(kd_result_at_end(r) && !kd_result_point(r, nullptr));
     kd_result_release(r);
-    EXPECT_EQ(kd_build3(a.t, {}), 0);
-    EXPECT_EQ(kd_closest3(a.t, 0, 0, 0), nullptr);
-    EXPECT_EQ(kd_rebuild(a.t), 0);
-    EXPECT_EQ(kd_size(a.t), 0u);
+    EXPECT_TRUE(kd_build3(a.t, {}) == 0 && !kd_closest3(a.t, 0, 0, 0) && kd_rebuild(a.t) == 0 && kd_size(a.t) == 0);
 
     // Filled both ways, emptied, then used again.
     kd_insert3(a.t, 1, 2, 3, tag(1));
     ASSERT_EQ(kd_build3(a.t, {point3(4, 5, 6)}), 0);
     EXPECT_EQ(kd_size(a.t), 2u);
     kd_empty(a.t);
-    EXPECT_EQ(a.t->root, nullptr);
-    EXPECT_EQ(a.t->box, nullptr);
-    EXPECT_EQ(a.t->bloc, nullptr);
-    EXPECT_EQ(kd_size(a.t), 0u);
+    EXPECT_TRUE(!a.t->root && !a.t->box && !a.t->bloc && kd_size(a.t) == 0);
     EXPECT_EQ(kd_closest3(a.t, 0, 0, 0), nullptr);
     kd_insert3(a.t, 9, 9, 9, tag(9));
     EXPECT_EQ(plusProche(a.t, 0, 0, 0), tag(9));
@@ -162,8 +144,7 @@ TEST(KdBuild, LaterBuildsAddToTheBlock)
     ASSERT_EQ(kd_build(a.t, p1, 2, d1), 0);
     ASSERT_EQ(kd_insert3(a.t, 40, 0, 0, tag(5)), 0);
     ASSERT_EQ(kd_build(a.t, p2, 2, nullptr), 0);
-    EXPECT_EQ(kd_size(a.t), 5u);
-    EXPECT_EQ(a.t->box->maximum[0], 40);
+    EXPECT_TRUE(kd_size(a.t) == 5 && a.t->box->maximum[0] == 40);
     const double attendu[][2] = {{0, 1}, {10, 2}, {20, 0}, {30, 0}, {40, 5}};
     for (const auto &e : attendu) {
         double p[3];
@@ -196,11 +177,182 @@ TEST(KdTree, DeepChainIsQueriedAndFreed)
     kd_tree *t = chaine();
     EXPECT_EQ(plusProche(t, n - 0.7, 1, 0), tag(n));
     EXPECT_EQ(dansRayon(t, n - 1, 0, 0, 2.5), (std::vector<void *>{tag(n), tag(n - 1), tag(n - 2)}));
-    EXPECT_EQ(kd_size(t), size_t(n));
-    ASSERT_EQ(kd_rebuild(t), 0);
-    EXPECT_EQ(t->root, nullptr);
+    ASSERT_TRUE(kd_size(t) == size_t(n) && kd_rebuild(t) == 0 && !t->root);
     EXPECT_EQ(plusProche(t, 1234.4, 0, 0), tag(1235));
     kd_destroy(t);
     // The same chain freed straight away.
     kd_destroy(chaine());
+}
+
+enum class Remplissage { Insertion, Bloc, Mixte, Reconstruit };
+
+/// Points of dimension k, flat.
+struct Nuage
+{
+    int k;
+    std::vector<double> c;
+    size_t n() const { return c.size() / k; }
+    const double *p(size_t i) const { return &c[i * k]; }
+};
+
+/// Index of the point whose user pointer is d (user pointer of point i: tag(i + 1)).
+size_t indice(void *d)
+{
+    return size_t(reinterpret_cast<uintptr_t>(d)) - 1;
+}
+
+double d2(const double *a, const double *b, int k)
+{
+    double s = 0;
+    for (int i = 0; i < k; ++i)
+        s += (a[i] - b[i]) * (a[i] - b[i]);
+    return s;
+}
+
+kd_tree *remplir(const Nuage &nu, Remplissage r)
+{
+    kd_tree *t = kd_make(nu.k);
+    std::vector<void *> tags(nu.n());
+    for (size_t i = 0; i < nu.n(); ++i)
+        tags[i] = tag(i + 1);
+    // The points before `fin` go to the block: the mixed tree gets half in two builds, then single
+    // insertions.
+    const bool mixte = r == Remplissage::Mixte;
+    const size_t fin = r == Remplissage::Bloc ? nu.n() : mixte ? nu.n() / 2 : 0, tiers = mixte ? fin / 3 : 0;
+    if (r == Remplissage::Bloc || mixte) {
+        EXPECT_EQ(kd_build(t, nu.c.data(), tiers, tags.data()), 0);
+        EXPECT_EQ(kd_build(t, nu.p(tiers), fin - tiers, tags.data() + tiers), 0);
+    }
+    for (size_t i = fin; i < nu.n(); ++i)
+        EXPECT_EQ(kd_insert(t, nu.p(i), tags[i]), 0);
+    if (r == Remplissage::Reconstruit) {
+        EXPECT_EQ(kd_rebuild(t), 0);
+        EXPECT_EQ(t->root, nullptr);
+    }
+    EXPECT_EQ(kd_size(t), nu.n());
+    return t;
+}
+
+/// Checks nearest and radius queries at the given positions. exact: the radius sets
+/// must equal the full search's; otherwise (single insertions, where the search does not
+/// cross a splitting plane at exactly the radius) they must be contained in it, and
+/// equal whenever no point lies on a splitting plane at exactly the radius.
+void verifier(const Nuage &nu, kd_tree *t, const std::vector<double> &requetes, const std::vector<double> &rayons,
+              bool exact)
+{
+    const int k = nu.k;
+    std::vector<double> lu(k);
+    for (size_t j = 0; j * k < requetes.size(); ++j) {
+        const double *q = &requetes[j * k];
+        double meilleure = std::numeric_limits<double>::infinity();
+        for (size_t i = 0; i < nu.n(); ++i)
+            meilleure = std::min(meilleure, d2(q, nu.p(i), k));
+
+        kd_result *r = kd_closest(t, q);
+        ASSERT_NE(r, nullptr);
+        void *d = kd_result_point(r, lu.data());
+        ASSERT_LT(indice(d), nu.n());
+        EXPECT_TRUE(std::equal(lu.begin(), lu.end(), nu.p(indice(d)))) << "position and user pointer disagree";
+        EXPECT_EQ(d2(q, lu.data(), k), meilleure) << "query " << j;
+        EXPECT_FALSE(kd_result_advance(r));
+        kd_result_release(r);
+
+        const double rayon = rayons[j % rayons.size()];
+        std::vector<size_t> attendu;
+        for (size_t i = 0; i < nu.n(); ++i)
+            if (d2(q, nu.p(i), k) <= rayon * rayon)
+                attendu.push_back(i);
+        r = kd_within(t, q, rayon);
+        ASSERT_NE(r, nullptr);
+        std::vector<size_t> obtenu;
+        for (; !kd_result_at_end(r); kd_result_advance(r)) {
+            obtenu.push_back(indice(kd_result_point(r, lu.data())));
+            EXPECT_TRUE(std::equal(lu.begin(), lu.end(), nu.p(obtenu.back())));
+        }
+        EXPECT_EQ(int(obtenu.size()), kd_result_size(r));
+        kd_result_release(r);
+        std::sort(obtenu.begin(), obtenu.end());
+        EXPECT_TRUE(std::adjacent_find(obtenu.begin(), obtenu.end()) == obtenu.end()) << "a point listed twice";
+        if (exact)
+            EXPECT_EQ(obtenu, attendu) << "query " << j << " radius " << rayon;
+        else
+            EXPECT_TRUE(std::includes(attendu.begin(), attendu.end(), obtenu.begin(), obtenu.end()))
+                << "query " << j << " radius " << rayon;
+    }
+}
+
+Nuage aleatoire(std::mt19937 &g, int k, size_t n, double etendue)
+{
+    std::uniform_real_distribution<double> u(-etendue, etendue);
+    Nuage nu{k, std::vector<double>(n * k)};
+    for (double &c : nu.c)
+        c = u(g);
+    return nu;
+}
+
+const Remplissage tous[] = {Remplissage::Insertion, Remplissage::Bloc, Remplissage::Mixte, Remplissage::Reconstruit};
+
+} // namespace
+
+TEST(KdBrute, UniformCloudsInEveryDimension)
+{
+    std::mt19937 g(20261206);
+    for (int k : {3, 1, 2, 5})
+        for (size_t n : {size_t(1), size_t(2), size_t(9), size_t(2000)}) {
+            const Nuage nu = aleatoire(g, k, n, 10);
+            // Queries inside the cloud, on its points and far outside it.
+            std::vector<double> q = aleatoire(g, k, 150, 14).c;
+            q.insert(q.end(), nu.c.begin(), nu.c.begin() + k * std::min<size_t>(n, 20));
+            const std::vector<double> far = aleatoire(g, k, 10, 1000).c;
+            q.insert(q.end(), far.begin(), far.end());
+            for (Remplissage r : tous) {
+                SCOPED_TRACE(testing::Message() << "k=" << k << " n=" << n << " filling " << int(r));
+                kd_tree *t = remplir(nu, r);
+                verifier(nu, t, q, {0.5, 2.0, 6.0, 0.0, 30.0}, true);
+                kd_destroy(t);
+            }
+        }
+}
+
+// Integer grid points, many duplicates, and queries on grid points with integer radii:
+// points lie exactly on the radius and on splitting planes.
+TEST(KdBrute, DuplicatesAndPointsOnTheRadius)
+{
+    std::mt19937 g(7);
+    std::uniform_int_distribution<int> u(0, 4);
+    Nuage nu{3, std::vector<double>(3 * 1500)};
+    for (double &c : nu.c)
+        c = u(g);
+    std::vector<double> q(3 * 200);
+    std::uniform_int_distribution<int> uq(-2, 6);
+    for (double &c : q)
+        c = uq(g);
+    for (Remplissage r : tous) {
+        SCOPED_TRACE(int(r));
+        kd_tree *t = remplir(nu, r);
+        const bool bloc = r == Remplissage::Bloc || r == Remplissage::Reconstruit;
+        verifier(nu, t, q, {0.0, 1.0, 2.0, 3.0}, bloc);
+        // Off the grid's distances the inserted tree finds every point too.
+        verifier(nu, t, q, {0.5, 1.7, 2.9}, true);
+        kd_destroy(t);
+    }
+}
+
+// Coordinates no float holds (beyond its range, infinite) and NaN: NaN points are never
+// found, the others as usual.
+TEST(KdBuild, HugeInfiniteAndNaNCoordinates)
+{
+    std::mt19937 g(11);
+    Nuage nu = aleatoire(g, 3, 600, 5);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (size_t i = 0; i < nu.n(); i += 7)
+        nu.c[i * 3 + i % 3] = nan;
+    nu.c[1] = nan; // the first point too
+    const double enormes[] = {1e300, -1e300, 1e39, -1e39, 3.4028235677973366e38, inf, -inf};
+    for (size_t i = 0; i < 7; ++i)
+        nu.c[(10 * i + 3) * 3 + i % 3] = enormes[i];
+    kd_tree *t = remplir(nu, Remplissage::Bloc);
+    verifier(nu, t, aleatoire(g, 3, 100, 6).c, {1.0, 3.0}, true);
+    kd_destroy(t);
 }

@@ -80,23 +80,15 @@ void icosaedreSubdivise(int niveaux, double rayon, std::vector<point3> &sommets,
     for (int n = 0; n < niveaux; ++n) {
         std::map<std::pair<int, int>, int> milieux;
         auto milieu = [&](int a, int b) {
-            const std::pair<int, int> cle(std::min(a, b), std::max(a, b));
-            auto it = milieux.find(cle);
-            if (it != milieux.end())
-                return it->second;
-            const point3 m = (sommets[a] + sommets[b]) / 2.0;
-            sommets.push_back(surSphere(m, rayon));
-            const int indice = static_cast<int>(sommets.size()) - 1;
-            milieux.emplace(cle, indice);
-            return indice;
+            const auto ajout = milieux.try_emplace(std::minmax(a, b), static_cast<int>(sommets.size()));
+            if (ajout.second)
+                sommets.push_back(surSphere((sommets[a] + sommets[b]) / 2.0, rayon));
+            return ajout.first->second;
         };
         std::vector<Face> nouvelles;
         for (const Face &f : faces) {
             const int ab = milieu(f.s1, f.s2), bc = milieu(f.s2, f.s3), ca = milieu(f.s3, f.s1);
-            nouvelles.push_back({f.s1, ab, ca});
-            nouvelles.push_back({ab, f.s2, bc});
-            nouvelles.push_back({ca, bc, f.s3});
-            nouvelles.push_back({ab, bc, ca});
+            nouvelles.insert(nouvelles.end(), {{f.s1, ab, ca}, {ab, f.s2, bc}, {ca, bc, f.s3}, {ab, bc, ca}});
         }
         faces.swap(nouvelles);
     }
@@ -109,9 +101,8 @@ void construireDual(Simplex &s, const std::vector<point3> &sommets, const std::v
     std::map<std::pair<int, int>, int> arete;
     for (int i = 0; i < nf; ++i) {
         const Face &f = faces[i];
-        arete[{f.s1, f.s2}] = i;
-        arete[{f.s2, f.s3}] = i;
-        arete[{f.s3, f.s1}] = i;
+        for (const auto &ab : {std::make_pair(f.s1, f.s2), std::make_pair(f.s2, f.s3), std::make_pair(f.s3, f.s1)})
+            arete[ab] = i;
     }
     std::vector<point3> centres;
     std::vector<std::array<int, 3>> voisins;
@@ -144,28 +135,35 @@ void construireDual(Simplex &s, const std::vector<point3> &sommets, const std::v
         ADD_FAILURE() << r.raison;
 }
 
+namespace {
+template <typename Forme, typename... Args> void dualDe(Simplex &s, Forme forme, Args... args)
+{
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    forme(args..., sommets, faces);
+    captureStdout([&] { construireDual(s, sommets, faces); });
+}
+} // namespace
+
 void tetraedreDual(Simplex &s, double rayon)
 {
-    std::vector<point3> sommets;
-    std::vector<Face> faces;
-    tetraedre(rayon, sommets, faces);
-    construireDual(s, sommets, faces);
+    dualDe(s, tetraedre, rayon);
 }
-
 void cubeDual(Simplex &s, double rayon)
 {
-    std::vector<point3> sommets;
-    std::vector<Face> faces;
-    octaedre(rayon, sommets, faces);
-    construireDual(s, sommets, faces);
+    dualDe(s, octaedre, rayon);
 }
-
 void icosaedreDual(Simplex &s, int niveaux, double rayon)
 {
-    std::vector<point3> sommets;
-    std::vector<Face> faces;
-    icosaedreSubdivise(niveaux, rayon, sommets, faces);
-    captureStdout([&] { construireDual(s, sommets, faces); });
+    dualDe(s, icosaedreSubdivise, niveaux, rayon);
+}
+
+std::vector<point3> positions(const std::vector<PointSimplex *> &liste)
+{
+    std::vector<point3> r;
+    for (const PointSimplex *p : liste)
+        r.push_back(p->Position);
+    return r;
 }
 
 void attendreInvariants(const Simplex &s, const OptionsInvariants &options)
@@ -190,9 +188,8 @@ std::vector<std::string> verifierInvariants(const Simplex &s, const OptionsInvar
     auto voisins = [](const PointSimplex *p) {
         return std::array<const PointSimplex *, 3>{p->Voisin1, p->Voisin2, p->Voisin3};
     };
-    auto estVoisin = [&voisins](const PointSimplex *p, const PointSimplex *q) {
-        const auto v = voisins(p);
-        return std::find(v.begin(), v.end(), q) != v.end();
+    auto estVoisin = [](const PointSimplex *p, const PointSimplex *q) {
+        return p->Voisin1 == q || p->Voisin2 == q || p->Voisin3 == q;
     };
     for (std::size_t i = 0; i < n; ++i) {
         const auto v = voisins(points[i]);
@@ -235,23 +232,20 @@ std::vector<std::string> verifierInvariants(const Simplex &s, const OptionsInvar
         faute("companion lists of other sizes than the mesh; points:", n);
         return fautes;
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto v = voisins(points[i]);
-        const auto w = voisins(suivants[i]);
-        for (int k = 0; k < 3; ++k) {
-            auto it = v[k] ? indice.find(v[k]) : indice.end();
-            if (it != indice.end() && w[k] != suivants[it->second])
+    // The companion of a record of the mesh (null for others).
+    auto compagnon = [&](const PointSimplex *p) -> const PointSimplex * {
+        const auto it = indice.find(p);
+        return it == indice.end() ? nullptr : suivants[it->second];
+    };
+    for (std::size_t i = 0; i < n; ++i)
+        for (int k = 0; k < 3; ++k)
+            if (compagnon(voisins(points[i])[k]) && voisins(suivants[i])[k] != compagnon(voisins(points[i])[k]))
                 faute("companion neighbours do not match at point", i);
-        }
-    }
     for (std::size_t c = 0; c < s.ListeMailles.size(); ++c) {
-        const Maille &m = *s.ListeMailles[c];
-        const Maille &ms = *s.ListeMaillesSuivantes[c];
+        const Maille &m = *s.ListeMailles[c], &ms = *s.ListeMaillesSuivantes[c];
         bool pareil = m.size() == ms.size();
-        for (std::size_t j = 0; pareil && j < m.size(); ++j) {
-            auto it = indice.find(m[j]);
-            pareil = it != indice.end() && ms[j] == suivants[it->second];
-        }
+        for (std::size_t j = 0; pareil && j < m.size(); ++j)
+            pareil = compagnon(m[j]) && ms[j] == compagnon(m[j]);
         if (!pareil)
             faute("companion cell does not follow cell", c);
     }

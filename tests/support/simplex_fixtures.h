@@ -35,6 +35,8 @@ void tetraedreDual(Simplex &s, double rayon = 1.0);
 void cubeDual(Simplex &s, double rayon = 1.0);
 /// Dual of the icosahedron split `niveaux` times: 20 * 4^niveaux points (console output dropped).
 void icosaedreDual(Simplex &s, int niveaux, double rayon);
+/// The positions of the records, in order.
+std::vector<point3> positions(const std::vector<PointSimplex *> &liste);
 
 /// What verifierInvariants checks besides the neighbourhood itself.
 struct OptionsInvariants

@@ -29,11 +29,6 @@ TempDir::~TempDir()
     fs::remove_all(chemin, ec);
 }
 
-std::string TempDir::file(const std::string &name) const
-{
-    return chemin + "/" + name;
-}
-
 namespace {
 
 // Redirects both the C++ stream and the C file descriptor so that text written
@@ -84,6 +79,12 @@ std::string captureStderr(const std::function<void()> &f)
 std::string captureStdout(const std::function<void()> &f)
 {
     return capture(1, std::cout, f);
+}
+std::string captureSorties(const std::function<void()> &f)
+{
+    std::string sortie;
+    const std::string erreurs = captureStderr([&] { sortie = captureStdout(f); });
+    return sortie + erreurs;
 }
 
 bool writeFile(const std::string &path, const std::string &text)

@@ -16,7 +16,7 @@ public:
     TempDir &operator=(const TempDir &) = delete;
     const std::string &path() const { return chemin; }
     /// path() + "/" + name
-    std::string file(const std::string &name) const;
+    std::string file(const std::string &name) const { return chemin + "/" + name; }
 
 private:
     std::string chemin;
@@ -26,6 +26,8 @@ private:
 std::string captureStderr(const std::function<void()> &f);
 /// Runs f and returns what it wrote on standard output (std::cout and stdout).
 std::string captureStdout(const std::function<void()> &f);
+/// Runs f and returns what it wrote on standard output, then what it wrote on standard error.
+std::string captureSorties(const std::function<void()> &f);
 
 /// Writes text to a file (binary, exact bytes). Returns false on failure.
 bool writeFile(const std::string &path, const std::string &text);
