@@ -49,8 +49,10 @@ TEST(Ouverture, EveryFailureNamesTheFileAndWhatWasWrong)
         EXPECT_EQ(r.statut, attendu) << nom;
         EXPECT_NE(r.raison.find(chemin), std::string::npos) << r.raison;
         EXPECT_NE(r.raison.find(motif), std::string::npos) << r.raison;
-        // The index always covers exactly the cloud kept.
+        // The index always covers exactly the cloud kept: the points before the fault of a cloud
+        // cut short (for the view to show), none otherwise.
         EXPECT_EQ(kd_size(m.kd.get()), m.ListePointsInterets.size()) << nom;
+        EXPECT_EQ(m.ListePointsInterets.size(), std::string(nom) == "court.pts" ? 2u : 0u) << nom;
     }
 
     Maillage m;
