@@ -85,14 +85,6 @@ QImage ContexteGL::dessiner(const std::function<void()> &dessin)
     return tampon->toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-std::vector<point3> positions(const Simplex &s)
-{
-    std::vector<point3> r;
-    for (const PointSimplex *p : s.ListePointsSimplex)
-        r.push_back(p->Position);
-    return r;
-}
-
 int compterCouleur(const QImage &image, int r, int g, int b)
 {
     int n = 0;

@@ -50,9 +50,6 @@ private:
     bool pret = false;
 };
 
-/// Positions of the simplex mesh's points, in list order.
-std::vector<point3> positions(const Simplex &s);
-
 int compterCouleur(const QImage &image, int r, int g, int b);
 
 /// Answers the modal message boxes that the code under test opens, in order,

@@ -145,7 +145,7 @@ private slots:
         GLWidget *v = w.getActiveSubWin();
         w.findChild<QAction *>("actionPlacer_autour_du_nuage")->trigger();
         const auto [centreNuage, demiNuage] = boite(nuage);
-        const auto [centre, demi] = boite(positions(*v->instanceSimplex));
+        const auto [centre, demi] = boite(positions(v->instanceSimplex->ListePointsSimplex));
         QVERIFY(std::abs(centre.x - centreNuage.x) < 1e-4 && std::abs(centre.y - centreNuage.y) < 1e-4);
         QVERIFY(demi.x > demiNuage.x && demi.y > demiNuage.y && demi.z > demiNuage.z);
         QVERIFY(v->instanceSimplex->trianguler().reussi());

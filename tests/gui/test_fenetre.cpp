@@ -185,7 +185,7 @@ private slots:
         QCOMPARE(d->ui.progressBar->value(), 6);
         QVERIFY(d->ui.labelTerminated->text().contains(QStringLiteral(">Operations terminées</span>")));
         // The mesh went through exactly the operations replayed on the witness.
-        QVERIFY(positions(*w.getActiveSubWin()->instanceSimplex) == positions(*temoin.instanceSimplex));
+        QVERIFY(positions(w.getActiveSubWin()->instanceSimplex->ListePointsSimplex) == positions(temoin.instanceSimplex->ListePointsSimplex));
         QCOMPARE(w.findChild<QLabel *>(QStringLiteral("label_NbPtSimplex"))->text(),
                  QString::number(temoin.getNbPtSimplex()));
         QVERIFY(w.getActiveSubWin()->affichGraf);
@@ -210,7 +210,7 @@ private slots:
         QVERIFY(d != nullptr);
         QCOMPARE(d->ui.progressBar->value(), 3);
         QVERIFY(d->ui.labelTerminated->text().contains(QStringLiteral(">Operations interrompues</span>")));
-        QVERIFY(positions(*w.getActiveSubWin()->instanceSimplex) == positions(*temoin.instanceSimplex));
+        QVERIFY(positions(w.getActiveSubWin()->instanceSimplex->ListePointsSimplex) == positions(temoin.instanceSimplex->ListePointsSimplex));
         QVERIFY(w.getActiveSubWin()->operationEnabled);
         w.close();
     }

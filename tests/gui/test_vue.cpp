@@ -61,15 +61,15 @@ private slots:
             double signe;
         } touches[] = {{Qt::Key_W, 0, 1},  {Qt::Key_X, 0, -1}, {Qt::Key_C, 1, 1},
                        {Qt::Key_V, 1, -1}, {Qt::Key_B, 2, 1},  {Qt::Key_N, 2, -1}};
-        std::vector<point3> attendu = positions(*v.instanceSimplex);
+        std::vector<point3> attendu = positions(v.instanceSimplex->ListePointsSimplex);
         for (const auto &t : touches) {
             QTest::keyClick(&v, t.touche);
             attendu = deplaces(attendu, t.axe, t.signe * 1.25);
-            QVERIFY(positions(*v.instanceSimplex) == attendu);
+            QVERIFY(positions(v.instanceSimplex->ListePointsSimplex) == attendu);
         }
         for (Qt::Key k : {Qt::Key_A, Qt::Key_Left, Qt::Key_Space})
             QTest::keyClick(&v, k);
-        QVERIFY(positions(*v.instanceSimplex) == attendu);
+        QVERIFY(positions(v.instanceSimplex->ListePointsSimplex) == attendu);
         QVERIFY(v.instanceMaillage->ListePointsInterets == nuage);
 
         // The cloud moves with its tree.
