@@ -1,19 +1,518 @@
-// The mesh and cloud container: box and centre, edge lookup, points of interest, and
-// the sharing of the kd-tree and centre between copies.
+// The mesh and cloud container and its files. OFF and OBJ triangle meshes: exact bytes written,
+// round trips, the console lines, files as other tools write them, short files and faces outside
+// the vertex list; folders and pipes refused without blocking. PTS point clouds: exact bytes
+// written, values read as the C library reads them, short and refused files, and the kd-tree
+// built over the cloud. The container: box and centre, edge lookup, points of interest, and the
+// sharing of the kd-tree and centre between copies. Analyze 7.5 volumes: header byte order, voxel
+// types, refused files, grey levels and thresholding, checked against files built byte by byte
+// here and against real data.
 #include "Maillage.h"
+#include "Ouverture.h"
+#include "Simplex.h"
+#include "VolumeAnalyze.h"
 #include "kdtree.h"
 #include "support.h"
 
 #include <algorithm>
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <random>
-#include <stdexcept>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <tuple>
+#include <vector>
 
-using tarnis_test::captureStderr;
-using tarnis_test::captureStdout;
+using namespace tarnis_test;
 
-TEST(MaillageBoite, BuiltFromListsMatchesBruteForceSilently)
+// Found by argument lookup: Face lives in the global namespace.
+static bool operator==(const Face &a, const Face &b)
+{
+    return a.s1 == b.s1 && a.s2 == b.s2 && a.s3 == b.s3;
+}
+static std::ostream &operator<<(std::ostream &os, const Face &f)
+{
+    return os << "[" << f.s1 << " " << f.s2 << " " << f.s3 << "]";
+}
+
+namespace {
+
+/// Runs f with both streams captured.
+template <class F> void silence(F f)
+{
+    captureStderr([&] { captureStdout(f); });
+}
+
+// Byte-level writer, independent of the reader's own swapping.
+void poser(std::string &s, std::size_t pos, std::uint64_t v, int octets, bool grand)
+{
+    for (int i = 0; i < octets; ++i)
+        s[pos + static_cast<std::size_t>(grand ? octets - 1 - i : i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// The bits of a float (U = uint32) or of a double (U = uint64).
+template <class U, class T> std::uint64_t bits(T f)
+{
+    U b;
+    std::memcpy(&b, &f, sizeof b);
+    return b;
+}
+
+std::string entete(std::vector<int> dims, int type, int bitpix, bool grand, float decalage = 0)
+{
+    std::string h(348, '\0');
+    poser(h, 0, 348, 4, grand);
+    dims.resize(8, 1);
+    for (int i = 0; i < 8; ++i)
+        poser(h, 40 + 2 * static_cast<std::size_t>(i), static_cast<std::uint16_t>(dims[i]), 2, grand);
+    poser(h, 70, static_cast<std::uint16_t>(type), 2, grand);
+    poser(h, 72, static_cast<std::uint16_t>(bitpix), 2, grand);
+    poser(h, 108, bits<std::uint32_t>(decalage), 4, grand);
+    return h;
+}
+
+/// Voxels of `octets` bytes each, in the given byte order.
+std::string image(const std::vector<std::uint64_t> &valeurs, int octets, bool grand)
+{
+    std::string s(valeurs.size() * static_cast<std::size_t>(octets), '\0');
+    for (std::size_t i = 0; i < valeurs.size(); ++i)
+        poser(s, i * static_cast<std::size_t>(octets), valeurs[i], octets, grand);
+    return s;
+}
+
+struct Chargement
+{
+    bool ok = false;
+    std::string sortie, erreurs;
+};
+
+Chargement charger(VolumeAnalyze &v, const std::string &base)
+{
+    Chargement c;
+    c.erreurs = captureStderr([&] { c.sortie = captureStdout([&] { c.ok = v.chargerAnalyze(base); }); });
+    return c;
+}
+
+std::vector<int> valeurs(const VolumeAnalyze &v)
+{
+    return std::vector<int>(v.voxels.begin(), v.voxels.end());
+}
+
+/// Reads the text as a PTS, OFF or OBJ file (by the suffix); returns what was said on standard output.
+std::string lire(Maillage &m, const std::string &texte, const std::string &suffixe = "pts", bool attendu = true)
+{
+    TempDir dossier;
+    const std::string chemin = dossier.file("m." + suffixe);
+    writeFile(chemin, texte);
+    return captureStdout([&] {
+        EXPECT_EQ(suffixe == "pts"   ? m.lecture_pt_interet(chemin)
+                  : suffixe == "off" ? m.chargerOFF(chemin)
+                                     : m.chargerOBJ(chemin),
+                  attendu)
+            << texte;
+    });
+}
+
+const std::vector<point3> SOMMETS = {point3(0, 0, 0), point3(1.5, 0, 0), point3(0, 1234567, 0), point3(-0.25, 1e-7, 2)};
+const std::vector<Face> FACES = {Face{0, 1, 2}, Face{0, 3, 1}, Face{1, 3, 2}, Face{2, 3, 0}};
+
+} // namespace
+
+TEST(MeshEcriture, ExactBytesReadBackAndUncreatableFiles)
+{
+    TempDir dossier;
+    Maillage m(SOMMETS, FACES);
+    ASSERT_TRUE(m.exporterOFF(dossier.file("a.off")));
+    EXPECT_EQ(readFile(dossier.file("a.off")), "OFF\n4 4 0\n0 0 0\n1.5 0 0\n0 1.23457e+06 0\n-0.25 1e-07 2\n"
+                                               "3 0 1 2\n3 0 3 1\n3 1 3 2\n3 2 3 0\n");
+    // The header tells the counters, not the list sizes.
+    m.nbSommets = 9;
+    m.nbAretes = 6;
+    ASSERT_TRUE(m.exporterOFF(dossier.file("b.off")));
+    EXPECT_EQ(readFile(dossier.file("b.off")).substr(0, 10), "OFF\n9 4 6\n");
+    // Read back with the six digits written; written again, the third header number is the face
+    // size read last and the others the counts read.
+    Maillage r;
+    lire(r, readFile(dossier.file("a.off")), "off");
+    EXPECT_EQ(r.listeFaces, FACES);
+    ASSERT_EQ(r.listeSommets.size(), 4u);
+    EXPECT_EQ(r.listeSommets[2], point3(0, 1234570, 0));
+    EXPECT_EQ(r.centre, point3(1.25 / 4, (1234570 + 1e-7) / 4, 0.5));
+    ASSERT_TRUE(r.exporterOFF(dossier.file("u.off")));
+    EXPECT_EQ(readFile(dossier.file("u.off")).substr(0, 10), "OFF\n4 4 3\n");
+
+    Maillage o(SOMMETS, {Face{0, 1, 2}, Face{3, 2, 1}});
+    ASSERT_TRUE(o.exporterOBJ(dossier.file("a.obj")));
+    EXPECT_EQ(readFile(dossier.file("a.obj")), "#\n#  OBJ generated by VELMORAXE\n#\n\n"
+                                               "v 0 0 0\nv 1.5 0 0\nv 0 1.23457e+06 0\nv -0.25 1e-07 2\n"
+                                               "f 1 2 3 \nf 4 3 2 \n\n");
+
+    // Refused silently: the caller reports it.
+    std::string sortie;
+    const std::string erreurs = captureStderr([&] {
+        sortie = captureStdout([&] {
+            EXPECT_FALSE(m.exporterOFF(dossier.file("absent/a.off")));
+            EXPECT_FALSE(m.exporterOBJ(dossier.file("absent/a.obj")));
+            EXPECT_FALSE(m.exporterOFF(dossier.path()));
+        });
+    });
+    EXPECT_EQ(sortie + erreurs, "");
+}
+
+TEST(OffLecture, VariantsShortFilesAndFacesOutsideTheList)
+{
+    // Text, vertices and faces read, and lines said.
+    const std::tuple<std::string, std::size_t, std::vector<Face>, std::vector<std::string>> cas[] = {
+        {"OFF trailing comment\n3\n  1\n\n 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", 3, {{0, 1, 2}}, {}},
+        // A four-sided face is split as a fan round its first corner.
+        {"OFF\n4 2 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n4 0 1 2 3\n3 0 2 1\n", 4, {{0, 1, 2}, {0, 2, 3}, {0, 2, 1}}, {}},
+        {"OFF\r\n3 1 0\r\n0 0 0\r\n1 0 0\r\n0 1 0\r\n3 0 1 2\r\n", 3, {{0, 1, 2}}, {}},
+        {"OFF\n4 1 0\n0 0 0\n1 0 0\n",
+         2,
+         {},
+         {"Fichier incomplet : 4 sommets annoncés, 2 lus\n", "Fichier incomplet : 1 faces annoncées, 0 lues\n"}},
+        // A word where a number belongs stops the reading; the complete faces before it stay.
+        {"OFF\n3 3 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n3 0 two 1\n3 2 1 0\n",
+         3,
+         {{0, 1, 2}},
+         {"Fichier incomplet : 3 faces annoncées, 1 lues\n"}},
+        // Huge announced counts do not allocate.
+        {"OFF\n2000000000 2000000000 0\n0 0 0\n1 0 0\n0 1 0\n", 3, {}, {}},
+        {"OFF\n3 5 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n3 0 1 3\n3 -1 0 1\n3 2 1 0\n3 0 2147483647 1\n",
+         3,
+         {{0, 1, 2}, {2, 1, 0}},
+         {"Faces refusées (indice de sommet hors de la liste des sommets) : 3\n"}},
+    };
+    for (const auto &[texte, sommets, faces, messages] : cas) {
+        Maillage m;
+        const std::string sortie = lire(m, texte, "off");
+        EXPECT_EQ(m.listeSommets.size(), sommets) << texte;
+        EXPECT_EQ(m.nbSommets, int(sommets)) << texte;
+        EXPECT_EQ(m.listeFaces, faces) << texte;
+        EXPECT_EQ(m.nbFaces, int(faces.size())) << texte;
+        EXPECT_LT(m.listeSommets.capacity(), 1000u);
+        for (const std::string &message : messages)
+            EXPECT_NE(sortie.find(message), std::string::npos) << sortie;
+    }
+    // Refused files: the lists are emptied, the counters stay.
+    for (const char *texte : {"COFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n", "NOFF\n", "", "of\n", "3 1 0\n"}) {
+        Maillage m(SOMMETS, FACES);
+        EXPECT_EQ(lire(m, texte, "off", false), "Format incorrect\n") << texte;
+        EXPECT_TRUE(m.listeSommets.empty());
+        EXPECT_TRUE(m.listeFaces.empty());
+        EXPECT_EQ(m.nbSommets, 4);
+        EXPECT_EQ(m.nbFaces, 4);
+    }
+    Maillage m;
+    EXPECT_EQ(captureStdout([&] { EXPECT_FALSE(m.chargerOFF("/nonexistent/x.off")); }), "Format incorrect\n");
+}
+
+// Indices outside the list (0 is no index; negative ones count back from the last vertex) are
+// refused and counted; the other faces stay.
+TEST(ObjLecture, FacesOutsideTheListAreCounted)
+{
+    Maillage m;
+    const std::string sortie = lire(
+        m, "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf -1 -2 -3\nf 0 1 2\nf 2 3 4\nf 3 2 1\nf 1 2 -2147483648\n", "obj");
+    EXPECT_EQ(m.listeFaces, (std::vector<Face>{{0, 1, 2}, {2, 1, 0}, {2, 1, 0}}));
+    EXPECT_EQ(m.nbFaces, 3);
+    EXPECT_NE(sortie.find("Faces refusées (indice de sommet hors de la liste des sommets) : 2\n"), std::string::npos)
+        << sortie;
+}
+
+TEST(ObjLecture, RoundTrip)
+{
+    TempDir dossier;
+    std::mt19937 gen(4);
+    std::uniform_int_distribution<int> d(-4000, 4000), idx(0, 299);
+    std::vector<point3> sommets;
+    for (int i = 0; i < 300; ++i)
+        sommets.emplace_back(d(gen) / 4.0, d(gen) / 2.0, d(gen)); // six digits suffice
+    std::vector<Face> faces;
+    for (int i = 0; i < 500; ++i)
+        faces.push_back(Face{idx(gen), idx(gen), idx(gen)});
+    ASSERT_TRUE(Maillage(sommets, faces).exporterOBJ(dossier.file("r.obj")));
+    Maillage m;
+    const std::string sortie = captureStdout([&] { EXPECT_TRUE(m.chargerOBJ(dossier.file("r.obj"))); });
+    std::ostringstream os;
+    os << "Valeur centre maillage=" << m.centre << "\nValeur min de la boite englobante=" << m.boiteMin
+       << "\nValeur max de la boite englobante=" << m.boiteMax << "\nchargement termine!\n";
+    EXPECT_EQ(sortie, os.str());
+    EXPECT_EQ(m.listeSommets, sommets);
+    EXPECT_EQ(m.listeFaces, faces);
+}
+
+TEST(MeshLecture, RealFilesAgreeWithTheirPointFiles)
+{
+    const std::string donnees = tarnis_test::sharedDataDir();
+    if (donnees.empty())
+        GTEST_SKIP() << "third-party data folder absent";
+    // Each mesh beside its vertices as a cloud (same name, .pts).
+    for (const auto &[fichier, sommets, faces] :
+         {std::tuple<std::string, std::size_t, std::size_t>{"bunny.off", 3485, 6966},
+          {"armadillo.obj", 43243, 86482}}) {
+        const std::string nom = donnees + "/meshes/libigl/" + fichier;
+        Maillage m, nuage;
+        captureStdout([&] {
+            EXPECT_TRUE(nom.substr(nom.size() - 3) == "off" ? m.chargerOFF(nom) : m.chargerOBJ(nom));
+            EXPECT_TRUE(nuage.lecture_pt_interet(nom.substr(0, nom.size() - 3) + "pts"));
+        });
+        EXPECT_EQ(m.listeSommets.size(), sommets) << fichier;
+        EXPECT_EQ(m.listeFaces.size(), faces) << fichier;
+        // The vertices in single precision are the cloud's points, one for one.
+        std::vector<point3> simples;
+        for (const point3 &s : m.listeSommets)
+            simples.emplace_back(static_cast<float>(s.x), static_cast<float>(s.y), static_cast<float>(s.z));
+        EXPECT_TRUE(simples == nuage.ListePointsInterets) << fichier;
+    }
+}
+
+TEST(FichiersSauvages, ObjAndOffConstructsOfOtherTools)
+{
+    const std::string v = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n", o = "0 0 0\n1 0 0\n1 1 0\n0 1 0\n";
+    const struct
+    {
+        const char *nom;
+        std::string texte;
+        std::vector<Face> faces;
+        const char *refus; ///< part of the reason; null when read whole
+    } cas[] = {
+        {"a.obj", "mtllib m.mtl\nusemtl r\ns off\ng default\no x\n" + v + "f 1//1 2//2 3//3\n", {{0, 1, 2}}, nullptr},
+        {"b.obj",
+         v + "vt 0 0\nf 1/1 2/1 3/1\nvt 1 0\nvn 0 0 1\nvp 1\nl 1 2\nf 1/2/1 3/2/1 4/1/1\n",
+         {{0, 1, 2}, {0, 2, 3}},
+         nullptr},
+        {"c.obj",
+         "#" + std::string(5000, 'c') + "\n" + v + "f 1 2 3 4\nf -4 -3 -1\n",
+         {{0, 1, 2}, {0, 2, 3}, {0, 1, 3}},
+         nullptr},
+        {"d.obj", v + "f 1 2\nf 2 3 4\nf 1 2 x\n", {{1, 2, 3}}, "face de moins de trois sommets ligne 5"},
+        {"a.off", "OFF 4 2 0\n" + o + "3 0 1 2\n4 0 1 2 3 255 0 0\n", {{0, 1, 2}, {0, 1, 2}, {0, 2, 3}}, nullptr},
+        {"b.off", "OFF\n4 2 0\n" + o + "2 0 1\n3 0 1 2\n", {}, "face de 2 sommets (trois au moins) ligne 7"},
+    };
+    TempDir t;
+    for (const auto &c : cas) {
+        writeFile(t.file(c.nom), c.texte);
+        Maillage m;
+        Resultat r;
+        silence([&] { r = std::strstr(c.nom, ".off") ? m.lireOFF(t.file(c.nom)) : m.lireOBJ(t.file(c.nom)); });
+        EXPECT_EQ(m.listeFaces, c.faces) << c.nom;
+        EXPECT_EQ(r.reussi(), c.refus == nullptr) << c.nom << " " << r.raison;
+        if (c.refus) {
+            EXPECT_NE(r.raison.find(t.file(c.nom) + " » incomplet : " + c.refus), std::string::npos) << r.raison;
+        }
+    }
+    // Real files: the triangles of a fan, the corners of each face less two.
+    for (const char *nom : {"cow.obj", "spot_quadrangulated.obj", "suzanne.obj", "teapot.obj"}) {
+        std::ifstream in(sharedDataDir() + "/meshes/common3d/" + nom);
+        if (!in) {
+            std::cout << "skipped: " << nom << " absent\n";
+            continue;
+        }
+        std::size_t sommets = 0, triangles = 0;
+        for (std::string ligne, mot; std::getline(in, ligne);) {
+            std::istringstream l(ligne);
+            std::size_t n = 0;
+            for (l >> mot; mot == "f" && l >> ligne;)
+                ++n;
+            sommets += ligne.rfind("v ", 0) == 0;
+            triangles += n > 2 ? n - 2 : 0;
+        }
+        Maillage m;
+        silence([&] { EXPECT_TRUE(m.lireOBJ(sharedDataDir() + "/meshes/common3d/" + nom).reussi()); });
+        EXPECT_EQ(m.listeSommets.size(), sommets) << nom;
+        EXPECT_EQ(m.listeFaces.size(), triangles) << nom;
+    }
+}
+
+TEST(FichiersSauvages, FoldersPipesAndDevicesAreRefusedWithoutBlocking)
+{
+    TempDir t;
+    ASSERT_EQ(mkfifo(t.file("tube.pts").c_str(), 0600) | mkfifo(t.file("tube.smm").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir(t.file("d.off").c_str(), 0700) | mkdir(t.file("v.img").c_str(), 0700), 0);
+    for (const char *nom : {"tube.pts", "tube.smm", "d.off", "v.img", "/dev/zero"}) {
+        const std::string chemin = nom[0] == '/' ? nom : t.file(nom);
+        // Read on a thread of its own: a reader that blocks fails here after a bounded wait.
+        auto fin = std::make_shared<std::promise<Resultat>>();
+        std::future<Resultat> lu = fin->get_future();
+        std::thread([fin, chemin] {
+            Maillage m;
+            Simplex s;
+            Resultat r;
+            silence([&] {
+                const GenreFichier g = genreFichier(chemin);
+                r = g == GenreFichier::Inconnu                              ? m.lireOBJ(chemin)
+                    : g == GenreFichier::Nuage || g == GenreFichier::Volume ? ouvrirNuage(chemin, m)
+                                                                            : ouvrirMaillage(chemin, s);
+            });
+            fin->set_value(r);
+        }).detach();
+        ASSERT_EQ(lu.wait_for(std::chrono::seconds(20)), std::future_status::ready) << chemin << " blocks";
+        const std::string raison = lu.get().raison;
+        EXPECT_NE(raison.find("« " + chemin + " » est un"), std::string::npos) << raison;
+        EXPECT_NE(raison.find(", pas un fichier"), std::string::npos) << raison;
+    }
+    // A count that cannot be read leaves none, not the one of an earlier cloud.
+    Maillage m;
+    m.nbPointsInterets = 77;
+    writeFile(t.file("c.pts"), "PTS\nx\n1 2 3\n");
+    silence([&] { EXPECT_NE(m.lirePTS(t.file("c.pts")).raison.find("« x » n'est pas un nombre"), std::string::npos); });
+    EXPECT_EQ(m.nbPointsInterets, 0);
+}
+
+TEST(PtsEcriture, ExactBytesAsAnOutputStreamWritesThem)
+{
+    TempDir dossier;
+    const std::string chemin = dossier.file("a.pts");
+    EXPECT_TRUE(exporterPTS(chemin, {point3(0.5, 1234567, -2), point3(1e-7, 100, 0.1)}));
+    EXPECT_EQ(readFile(chemin), "PTS\n2\n0.5 1.23457e+06 -2\n1e-07 100 0.1\n");
+    EXPECT_TRUE(exporterPTS(chemin, {}));
+    EXPECT_EQ(readFile(chemin), "PTS\n0\n");
+
+    captureStderr([&] { EXPECT_FALSE(exporterPTS(dossier.file("absent/c.pts"), {point3()})); });
+}
+
+TEST(PtsLecture, SinglePrecisionValuesAsTheCLibraryReadsThemInAnyLayout)
+{
+    std::mt19937 gen(11);
+    std::uniform_real_distribution<double> u(-1, 1);
+    std::uniform_int_distribution<int> e(-40, 37), forme(0, 4), entier(-2000000000, 2000000000);
+    std::vector<std::string> jetons = {"0.1", "-0",   "1e-45", "3.4028235e38", "16777217", "0.30000001192092896",
+                                       ".5",  "+2.5", "7.",    "1E3"};
+    const char *formats[] = {"%.9g", "%.17e", "%.3f", "%d", "%.25f"};
+    char tampon[64];
+    while (jetons.size() < 3000) {
+        const int f = forme(gen);
+        if (f == 3)
+            std::snprintf(tampon, sizeof tampon, formats[f], entier(gen));
+        else
+            std::snprintf(tampon, sizeof tampon, formats[f], u(gen) * std::pow(10.0, e(gen)));
+        jetons.emplace_back(tampon);
+    }
+    // Any blank separates numbers; the signature is only the first three letters.
+    const char *blancs[] = {" ", "\n", "\t", "\r\n", "   "};
+    std::string texte = "PTSX whatever\n" + std::to_string(jetons.size() / 3) + "\n";
+    for (std::size_t i = 0; i < jetons.size(); ++i)
+        texte += jetons[i] + blancs[i % 5];
+    Maillage m;
+    lire(m, texte);
+    std::vector<point3> attendu;
+    for (std::size_t i = 0; i < jetons.size(); i += 3)
+        attendu.emplace_back(std::strtof(jetons[i].c_str(), nullptr), std::strtof(jetons[i + 1].c_str(), nullptr),
+                             std::strtof(jetons[i + 2].c_str(), nullptr));
+    EXPECT_EQ(m.ListePointsInterets, attendu);
+    EXPECT_EQ(m.nbPointsInterets, 1000);
+}
+
+TEST(PtsLecture, FileReaderAgreesWithMemoryReaderAcrossWindowRefills)
+{
+    // More than one read window, and one token longer than a window.
+    std::string texte = "PTS\n200002\n";
+    std::mt19937 gen(5);
+    std::uniform_int_distribution<int> d(-99999, 99999);
+    for (int i = 0; i < 200000; ++i)
+        texte += std::to_string(d(gen)) + "." + std::to_string(i % 97) + " " + std::to_string(d(gen)) + "e-3 " +
+                 std::to_string(i) + "\n";
+    texte += std::string(1 << 21, '0') + "1.5 2 3\n4 5 6\n";
+    Maillage parFichier, enMemoire;
+    lire(parFichier, texte);
+    captureStdout([&] { EXPECT_TRUE(enMemoire.lecturePTSDepuisTexte(texte.data(), texte.size())); });
+    ASSERT_EQ(parFichier.ListePointsInterets.size(), 200002u);
+    EXPECT_EQ(parFichier.ListePointsInterets, enMemoire.ListePointsInterets);
+    EXPECT_EQ(parFichier.ListePointsInterets[200000], point3(1.5, 2, 3));
+    EXPECT_EQ(parFichier.ListePointsInterets[200001], point3(4, 5, 6));
+}
+
+TEST(PtsLecture, RefusedAndShortFilesKeepWhatIsThereAndSaySo)
+{
+    const std::string incorrect = "Erreur dans la fonction lecture_pt_interet\nFormat incorrect\n";
+    // Text, outcome, points read and lines said.
+    const std::tuple<std::string, bool, std::vector<point3>, std::string> cas[] = {
+        {"", false, {}, incorrect},
+        // Lower case is refused.
+        {"pts\n1\n1 2 3\n", false, {}, "Format incorrect\n"},
+        // A missing count is reported and the previous count, 0, is kept.
+        {"PTS\n", true, {}, "Erreur dans la fonction lecture_pt_interet\n"},
+        // Fewer numbers than announced: no invented repeats of the last point.
+        {"PTS\n3\n1 2 3\n", true, {{1, 2, 3}}, "Fichier incomplet : 3 points annoncés, 1 lus\n"},
+        // Reading stops at the first thing that is not a number; a half point is dropped.
+        {"PTS\n4\n1 2 3\n4 5 x 7 8 9\n10 11 12\n", true, {{1, 2, 3}}, "Fichier incomplet : 4 points annoncés, 1 lus\n"},
+        // A huge count allocates nothing on its own strength.
+        {"PTS\n2000000000\n1 2 3\n4 5 6\n",
+         true,
+         {{1, 2, 3}, {4, 5, 6}},
+         "Fichier incomplet : 2000000000 points annoncés, 2 lus\n"},
+        // More points than announced: only the announced ones, silently.
+        {"PTS\n1\n1 2 3\n4 5 6\n", true, {{1, 2, 3}}, ""},
+    };
+    for (const auto &[texte, ok, points, sortie] : cas) {
+        Maillage m;
+        // What was there before a refused file stays.
+        m.ListePointsInterets = {point3(9, 9, 9)};
+        m.nbPointsInterets = 1;
+        std::vector<point3> attendu = {point3(9, 9, 9)};
+        attendu.insert(attendu.end(), points.begin(), points.end());
+        EXPECT_EQ(lire(m, texte, "pts", ok), sortie) << texte;
+        EXPECT_EQ(m.ListePointsInterets, attendu) << texte;
+        EXPECT_LT(m.ListePointsInterets.capacity(), 1000u);
+        if (!points.empty()) {
+            EXPECT_EQ(kd_size(m.kd.get()), attendu.size()) << texte;
+        }
+    }
+    TempDir dossier;
+    Maillage m;
+    for (const std::string &chemin : {dossier.file("absent.pts"), dossier.path()})
+        EXPECT_EQ(captureStdout([&] { EXPECT_FALSE(m.lecture_pt_interet(chemin)); }),
+                  "Impossible de charger le fichier des points d interet\n");
+}
+
+TEST(PtsLecture, ZeroPointsLeaveTheCentreAndReadingAppendsToACloudTheTreeHoldsExactly)
+{
+    Maillage m;
+    *m.centrePointsInterets = point3(7, 8, 9);
+    lire(m, "PTS\n0\n");
+    EXPECT_TRUE(m.ListePointsInterets.empty());
+    EXPECT_EQ(*m.centrePointsInterets, point3(7, 8, 9));
+    lire(m, "PTS\n2\n0 0 0\n1 2 4\n");
+    lire(m, "PTS\n1\n3 3 3\n");
+    EXPECT_EQ(m.ListePointsInterets, (std::vector<point3>{point3(0, 0, 0), point3(1, 2, 4), point3(3, 3, 3)}));
+    EXPECT_EQ(*m.centrePointsInterets, point3(1.5, 1.5, 2));
+    EXPECT_EQ(kd_size(m.kd.get()), 3u);
+
+    // The tree holds exactly the cloud: points that were in it before the cloud was emptied
+    // do not survive a load, and each point read is found where it is.
+    TempDir dossier;
+    const std::string chemin = dossier.file("j.pts");
+    m.viderPointsInterets();
+    kd_insert3(m.kd.get(), 100, 100, 100, nullptr);
+    std::mt19937 gen(9);
+    std::uniform_real_distribution<double> u(-10, 10);
+    std::vector<point3> pts;
+    for (int i = 0; i < 3000; ++i)
+        pts.emplace_back(u(gen) * std::pow(10.0, std::round(u(gen) * 0.8)), u(gen), std::round(u(gen) * 1e6));
+    ASSERT_TRUE(exporterPTS(chemin, pts));
+    captureStdout([&] { ASSERT_TRUE(m.lecture_pt_interet(chemin)); });
+    ASSERT_EQ(kd_size(m.kd.get()), m.ListePointsInterets.size());
+    for (const point3 &p : m.ListePointsInterets) {
+        kd_result *r = kd_closest3(m.kd.get(), p.x, p.y, p.z);
+        double pos[3] = {100, 100, 100};
+        kd_result_point(r, pos);
+        kd_result_release(r);
+        ASSERT_EQ(point3(pos[0], pos[1], pos[2]), p);
+    }
+}
+
+TEST(MaillageBoite, BuiltFromListsMatchesBruteForceSilentlyAndEmptyListsSaySo)
 {
     std::mt19937 gen(1);
     std::uniform_real_distribution<double> u(-50, 50);
@@ -37,14 +536,9 @@ TEST(MaillageBoite, BuiltFromListsMatchesBruteForceSilently)
     EXPECT_EQ(m->boiteMin, mini);
     EXPECT_EQ(m->boiteMax, maxi);
     EXPECT_EQ(m->centre, somme / 500.0);
-}
 
-TEST(MaillageBoite, SingleVertexAndEmptyLists)
-{
     Maillage un({point3(3, -1, 2)}, {});
-    EXPECT_EQ(un.boiteMin, point3(3, -1, 2));
-    EXPECT_EQ(un.boiteMax, point3(3, -1, 2));
-    EXPECT_EQ(un.centre, point3(3, -1, 2));
+    EXPECT_EQ((std::vector<point3>{un.boiteMin, un.boiteMax, un.centre}), std::vector<point3>(3, point3(3, -1, 2)));
 
     std::unique_ptr<Maillage> vide;
     const std::string erreurs =
@@ -60,11 +554,8 @@ TEST(MaillageAretes, FirstEdgeInEitherOrder)
     Maillage m;
     EXPECT_EQ(m.chercherArete(3, 5), -1);
     m.listeAretes = {Arete{1, 2, 0, 1}, Arete{3, 5, 0, -1}, Arete{5, 3, 2, 3}};
-    EXPECT_EQ(m.chercherArete(3, 5), 1);
-    EXPECT_EQ(m.chercherArete(5, 3), 1);
-    EXPECT_EQ(m.chercherArete(2, 1), 0);
-    EXPECT_EQ(m.chercherArete(1, 3), -1);
-    EXPECT_EQ(m.chercherArete(5, 5), -1);
+    for (const auto &[a, b, i] : {std::array<int, 3>{3, 5, 1}, {5, 3, 1}, {2, 1, 0}, {1, 3, -1}, {5, 5, -1}})
+        EXPECT_EQ(m.chercherArete(a, b), i) << a << " " << b;
 }
 
 TEST(MaillagePointsInterets, CentreUsesSinglePrecisionBoxAndTranslationOneAxis)
@@ -123,4 +614,213 @@ TEST(MaillageCopie, SharesTreeAndCentreButNotLists)
     }
     EXPECT_TRUE(arbre.expired());
     EXPECT_TRUE(centre.expired());
+}
+
+TEST(VolumeMemoire, BoundsOfSetAndGetAndImpossibleSizes)
+{
+    VolumeAnalyze v(3, 2, 4);
+    v.setVoxel(2, 1, 3, 77);
+    EXPECT_EQ(v.getVoxel(2, 1, 3), 77);
+    for (const auto &p : {std::vector<int>{-1, 0, 0}, {3, 0, 0}, {0, 2, 0}, {0, 0, 4}, {0, -1, 0}}) {
+        v.setVoxel(p[0], p[1], p[2], 5);
+        EXPECT_EQ(v.getVoxel(p[0], p[1], p[2]), 0);
+    }
+    std::vector<int> attendu(24, 0);
+    attendu[2 + 1 * 3 + 3 * 6] = 77;
+    EXPECT_EQ(valeurs(v), attendu);
+
+    ASSERT_TRUE(v.allouer(2, 2, 2));
+    EXPECT_EQ(valeurs(v), std::vector<int>(8, 0));
+    captureStderr([&] {
+        EXPECT_FALSE(v.allouer(-1, 2, 2));
+        EXPECT_FALSE(v.allouer(100000, 100000, 100000));
+    });
+    EXPECT_TRUE(v.voxels.empty());
+}
+
+TEST(AnalyzeVoxels, EveryTypeInBothByteOrders)
+{
+    const std::vector<float> reels = {700.4f, 700.5f, -2.5f, 1e9f, -1e9f, NAN};
+    std::vector<std::uint64_t> r32, r64;
+    for (float f : reels) {
+        r32.push_back(bits<std::uint32_t>(f));
+        r64.push_back(bits<std::uint64_t>(static_cast<double>(f)));
+    }
+    // Rounded, bounded to 16 bits, and kept as their 16-bit patterns (-3 and -32768).
+    const std::vector<int> attenduReels = {700, 701, 65533, 32767, 32768, 0};
+    struct Cas
+    {
+        const char *nom;
+        std::vector<int> dims;
+        int type, bitpix;
+        float decalage;
+        std::vector<std::uint64_t> voxels;
+        int octets;
+        std::vector<int> attendu;
+        bool arrondi;
+    };
+    const Cas cas[] = {
+        // Type 0 is read as 16 bits, little-endian whatever the header's order.
+        {"inconnu", {3, 2, 2, 1}, 0, 0, 0, {10, 20, 30, 296}, 0, {10, 20, 30, 296}, false},
+        {"octet", {3, 4, 1, 1}, 2, 8, 0, {0, 7, 255, 128}, 1, {0, 7, 255, 128}, false},
+        {"entier16", {3, 2, 2, 1}, 4, 16, 0, {0xFFFD, 600, 32767, 0x8000}, 2, {65533, 600, 32767, 32768}, false},
+        {"non signe16", {3, 3, 1, 1}, 512, 16, 0, {40000, 1, 65535}, 2, {40000, 1, 65535}, false},
+        // Voxels start at the header's offset.
+        {"decalage", {3, 2, 1, 1}, 4, 16, 6, {0x5555, 0x5555, 0x5555, 1, 2}, 2, {1, 2}, false},
+        // -70000 and -5 as 32-bit words.
+        {"entier32", {3, 2, 2, 1}, 8, 32, 0, {70000, 0xFFFEEE90, 123, 0xFFFFFFFB}, 4, {32767, 32768, 123, 65531}, true},
+        {"reel32", {3, 6, 1, 1}, 16, 32, 0, r32, 4, attenduReels, true},
+        {"reel64", {3, 6, 1, 1}, 64, 64, 0, r64, 8, attenduReels, true},
+    };
+    for (bool grand : {false, true})
+        for (const Cas &c : cas) {
+            SCOPED_TRACE(std::string(c.nom) + (grand ? " big-endian" : " little-endian"));
+            TempDir dossier;
+            const std::string base = dossier.file("vol");
+            writeFile(base + ".hdr", entete(c.dims, c.type, c.bitpix, grand, c.decalage));
+            writeFile(base + ".img", c.octets ? image(c.voxels, c.octets, grand) : image(c.voxels, 2, false));
+            VolumeAnalyze v;
+            const Chargement r = charger(v, base);
+            ASSERT_TRUE(r.ok) << r.erreurs;
+            EXPECT_EQ(valeurs(v), c.attendu);
+            EXPECT_EQ(v.estInverse(), grand);
+            EXPECT_EQ(v.entete.sizeof_hdr, 348);
+            EXPECT_EQ(r.sortie, std::to_string(c.dims[1]) + "\n" + std::to_string(c.dims[2]) + "\n" +
+                                    std::to_string(c.dims[3]) + "\n");
+            EXPECT_EQ(r.erreurs,
+                      c.arrondi ? "Attention : voxels arrondis et bornés aux entiers 16 bits : " + base + "\n" : "");
+        }
+}
+
+TEST(AnalyzeRefus, EachRefusedFileWithItsMessage)
+{
+    TempDir dossier;
+    const std::string base = dossier.file("vol");
+    const std::string hdr = base + ".hdr", img = base + ".img";
+    const std::optional<std::string> absent;
+    // Header and image (absent: no file), and the message.
+    const std::tuple<std::optional<std::string>, std::optional<std::string>, std::string> cas[] = {
+        {absent, absent, "Impossible de charger le fichier Analyse : " + base + "\n"},
+        {absent, "", "Can't open:<" + hdr + ">\n"},
+        {"", "", "En-tête Analyze vide : <" + hdr + ">\n"},
+        {std::string(100, '\0'), "", "En-tête Analyze incomplet (100 octets sur 348) : <" + hdr + ">\n"},
+        {entete({3, -2, 2, 1}, 4, 16, false), std::string(8, '\0'), "Dimensions de volume invalides : -2 x 2 x 1\n"},
+        {entete({3, 2, 2, 1}, 4, 16, true), std::string(6, '\0'),
+         "Fichier image Analyze trop court : " + img + " (8 octets attendus, 6 présents)\n"},
+        {entete({3, 2, 1, 1}, 4, 16, false, 100), std::string(8, '\0'),
+         "Fichier image Analyze trop court : " + img + " (104 octets attendus, 8 présents)\n"},
+        {entete({3, 2, 1, 1}, 32, 64, false), std::string(16, '\0'),
+         "Type de voxel Analyze non pris en charge (32) : " + base + "\n"},
+    };
+    for (const auto &[h, i, message] : cas) {
+        std::filesystem::remove_all(hdr);
+        std::filesystem::remove_all(img);
+        if (h)
+            writeFile(hdr, *h);
+        if (i)
+            writeFile(img, *i);
+        VolumeAnalyze v(2, 2, 2);
+        const Chargement c = charger(v, base);
+        EXPECT_FALSE(c.ok) << message;
+        EXPECT_EQ(c.erreurs, message);
+    }
+}
+
+TEST(NiveauDeGris, WindowMappingOnSignedValues)
+{
+    const int cas[][4] = {{592, 0, 1000, 150},
+                          {593, 0, 1000, 151},
+                          {1000, 0, 1000, 255},
+                          {40000, 0, 1000, 0},
+                          {-50, -100, 100, 63},
+                          // An empty window: below 0, at it and above 255.
+                          {499, 500, 500, 0},
+                          {500, 500, 500, 255},
+                          {501, 500, 500, 255}};
+    for (const auto &c : cas)
+        EXPECT_EQ(niveauDeGris(static_cast<std::uint16_t>(c[0]), static_cast<std::uint16_t>(c[1]),
+                               static_cast<std::uint16_t>(c[2])),
+                  c[3])
+            << c[0] << " in " << c[1] << ".." << c[2];
+    // Monotonic over every value of a window, from 0 to 255.
+    int precedent = 0;
+    for (int v = -32768; v <= 32767; ++v) {
+        const int g = niveauDeGris(static_cast<std::uint16_t>(v), static_cast<std::uint16_t>(-300), 2000);
+        ASSERT_GE(g, precedent) << v;
+        precedent = g;
+    }
+    EXPECT_EQ(precedent, 255);
+}
+
+TEST(Seuillage, DefaultSettingsKeep593To999InScanOrder)
+{
+    // Voxel value = its linear index, 0 to 1319, plus one big value read as negative.
+    VolumeAnalyze v(12, 11, 10);
+    for (std::size_t i = 0; i < v.voxels.size(); ++i)
+        v.voxels[i] = static_cast<std::uint16_t>(i);
+    v.setVoxel(0, 0, 0, 40000);
+    std::vector<point3> points = {point3(-1, -1, -1)};
+    EXPECT_TRUE(seuillerVolume(v, points, 150, 255, 0, 1000));
+    ASSERT_EQ(points.size(), 1u + (999 - 593 + 1));
+    EXPECT_EQ(points[0], point3(-1, -1, -1));
+    for (int i = 593; i <= 999; ++i)
+        EXPECT_EQ(points[static_cast<std::size_t>(i - 592)], point3(i % 12, (i / 12) % 11, i / 132)) << i;
+
+    // Bounds are strict at both ends of the grey scale.
+    VolumeAnalyze w(4, 1, 1);
+    w.voxels = {0, 500, 1000, 3};
+    std::vector<point3> tous;
+    seuillerVolume(w, tous, 0, 255, 0, 1000);
+    EXPECT_EQ(tous, (std::vector<point3>{point3(1, 0, 0)}));
+
+    VolumeAnalyze vide(5, 0, 3);
+    std::vector<point3> aucun;
+    seuillerVolume(vide, aucun, -1, 256, 0, 1000);
+    EXPECT_TRUE(aucun.empty());
+}
+
+TEST(AnalyzeDonneesReelles, PublishedValuesAndBothByteOrdersAgree)
+{
+    const std::string donnees = tarnis_test::sharedDataDir();
+    if (donnees.empty())
+        GTEST_SKIP() << "third-party data folder absent";
+    const std::string dossier = donnees + "/volumes/";
+
+    VolumeAnalyze irmf, irmfLe;
+    ASSERT_TRUE(charger(irmf, dossier + "analyzefmri/example").ok);
+    ASSERT_TRUE(charger(irmfLe, dossier + "derived/example_s16le").ok);
+    EXPECT_TRUE(irmf.estInverse());
+    EXPECT_FALSE(irmfLe.estInverse());
+    EXPECT_EQ(std::vector<int>({irmf.dimX, irmf.dimY, irmf.dimZ}), std::vector<int>({64, 64, 21}));
+    for (const auto &c : {std::vector<int>{29, 29, 9, 8046}, {29, 30, 9, 7552}, {38, 21, 9, 14553}})
+        EXPECT_EQ(irmf.getVoxel(c[0], c[1], c[2]), c[3]);
+    EXPECT_EQ(*std::max_element(irmf.voxels.begin(), irmf.voxels.end()), 14553);
+    EXPECT_EQ(irmf.voxels, irmfLe.voxels);
+}
+
+TEST(AnalyzeNuage, AVolumeWithNoPointSaysItsRangeAndTheWindowFromItKeepsPoints)
+{
+    TempDir t;
+    writeFile(t.file("v.hdr"), entete({3, 2, 2, 2}, 2, 8, false));
+    writeFile(t.file("v.img"), image({10, 20, 30, 40, 50, 60, 70, 80}, 1, false));
+    for (const std::string &nom : {t.file("v.hdr"), tarnis_test::sharedDataDir() + "/volumes/spm99/avg152T1.hdr"}) {
+        if (!std::ifstream(nom)) {
+            std::cout << "skipped: " << nom << " absent\n";
+            continue;
+        }
+        Maillage m;
+        Resultat r;
+        ReglagesVolume f;
+        silence([&] { r = ouvrirNuage(nom, m); });
+        silence([&] { ASSERT_TRUE(plageVolume(nom, f.fenetreMin, f.fenetreMax).reussi()); });
+        EXPECT_NE(r.raison.find("seuils 150 à 255 et la fenêtre 0 à 1000 : ses valeurs vont de " +
+                                std::to_string(f.fenetreMin) + " à " + std::to_string(f.fenetreMax)),
+                  std::string::npos)
+            << r.raison;
+        silence([&] { EXPECT_TRUE(ouvrirNuage(nom, m, f).reussi()); });
+        // Here grey levels (v - 10) * 255 / 70: only 60 and 70 fall strictly between 150 and 255.
+        if (nom == t.file("v.hdr")) {
+            EXPECT_EQ(m.ListePointsInterets, (std::vector<point3>{point3(1, 0, 1), point3(0, 1, 1)}));
+        }
+    }
 }

@@ -1,8 +1,10 @@
-// The fitting run in process: outputs, read-back, the report against a
-// recomputation, the placement, the final series and every failure path.
+// The console tool: its command line; the fitting run in process (outputs, read-back, the report
+// against a recomputation, the placement, the final series and every failure path); and the tool
+// as the batch launcher starts it, a separate process with its exit statuses and streams.
 
-#include "execution.h"
 #include "Ajustement.h"
+#include "arguments.h"
+#include "execution.h"
 
 #include "Maillage.h"
 #include "Simplex.h"
@@ -10,11 +12,15 @@
 #include "support.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <numeric>
+#include <tuple>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 using namespace pelvane;
@@ -23,6 +29,36 @@ using tarnis_test::TempDir;
 using tarnis_test::writeFile;
 
 namespace {
+
+const std::string Gabarit = "/gabarit/icosa.smm";
+
+// The launcher's defaults, in its order.
+std::vector<std::string> lanceur()
+{
+    return {"1.00", "0.05", "0.00", "2", "2000", "20", "0", "ref.smm", "nuage.pts", "sortie"};
+}
+
+// The parameters read, in the launcher's order, for comparison in one line.
+std::string lu(const std::vector<std::string> &a)
+{
+    const LigneDeCommande l = analyserArguments(a, Gabarit);
+    EXPECT_TRUE(l.resultat.reussi()) << l.resultat.raison;
+    EXPECT_FALSE(l.aide);
+    const auto &p = l.parametres;
+    std::ostringstream o;
+    o << p.alpha << " " << p.beta << " " << p.gamma << " " << p.rigid << " " << p.pointsMinimum << " " << p.iterations
+      << " " << p.sauvegardeAuto << " " << p.maillage << " " << p.nuage << " " << p.sortie;
+    return o.str();
+}
+
+void refuse(const std::vector<std::string> &a, const std::string &motif)
+{
+    const LigneDeCommande l = analyserArguments(a, Gabarit);
+    EXPECT_FALSE(l.aide);
+    EXPECT_EQ(l.resultat.statut, Statut::ArgumentsIncorrects) << motif;
+    EXPECT_NE(l.resultat.raison.find(motif), std::string::npos) << l.resultat.raison;
+    EXPECT_EQ(l.resultat.raison.find('\n'), std::string::npos) << "one line only";
+}
 
 const double A = 3, B = 2, C = 1.5; // half axes of the test ellipsoid
 
@@ -72,28 +108,19 @@ std::map<std::string, std::string> lireRapport(const std::string &f)
 
 double nombre(const std::map<std::string, std::string> &r, const std::string &cle)
 {
-    auto it = r.find(cle);
-    if (it == r.end()) {
-        ADD_FAILURE() << "missing in the report: " << cle;
-        return std::nan("");
-    }
-    return std::stod(it->second);
+    EXPECT_EQ(r.count(cle), 1u) << "missing in the report: " << cle;
+    return r.count(cle) ? std::stod(r.at(cle)) : std::nan("");
 }
 
-// Centre and diagonal of the bounding box of the points.
-void boite(const std::vector<point3> &points, point3 &centre, double &diagonale)
+// Corners of the bounding box of the points, and its diagonal.
+double boite(const std::vector<point3> &points, point3 &mn, point3 &mx)
 {
-    double mn[3] = {1e300, 1e300, 1e300}, mx[3] = {-1e300, -1e300, -1e300};
+    mn = mx = points[0];
     for (const point3 &q : points) {
-        const double c[3] = {q.x, q.y, q.z};
-        for (int k = 0; k < 3; ++k) {
-            mn[k] = std::min(mn[k], c[k]);
-            mx[k] = std::max(mx[k], c[k]);
-        }
+        mn = point3(std::min(mn.x, q.x), std::min(mn.y, q.y), std::min(mn.z, q.z));
+        mx = point3(std::max(mx.x, q.x), std::max(mx.y, q.y), std::max(mx.z, q.z));
     }
-    centre = point3((mn[0] + mx[0]) / 2, (mn[1] + mx[1]) / 2, (mn[2] + mx[2]) / 2);
-    diagonale = std::sqrt((mx[0] - mn[0]) * (mx[0] - mn[0]) + (mx[1] - mn[1]) * (mx[1] - mn[1]) +
-                          (mx[2] - mn[2]) * (mx[2] - mn[2]));
+    return vector3(mn, mx).norme();
 }
 
 std::vector<std::string> contenu(const std::string &dossier)
@@ -109,15 +136,113 @@ std::vector<std::string> contenu(const std::string &dossier)
 void attendu(std::vector<double> d, double &moyenne, double &c95, double &max)
 {
     std::sort(d.begin(), d.end());
-    double s = 0;
-    for (double x : d)
-        s += x;
-    moyenne = s / d.size();
+    moyenne = std::accumulate(d.begin(), d.end(), 0.0) / d.size();
     c95 = d[static_cast<std::size_t>(std::ceil(0.95 * d.size() - 1e-9)) - 1];
     max = d.back();
 }
 
+struct Sortie
+{
+    int statut = -1;
+    std::string out, err;
+};
+
+// Runs the tool with the arguments (each quoted for the shell), standard output and error into files.
+Sortie lancer(const TempDir &t, const std::vector<std::string> &arguments)
+{
+    std::string commande = PELVANE_EXE;
+    for (const std::string &a : arguments)
+        commande += " '" + a + "'";
+    const int etat = std::system((commande + " > " + t.file("stdout.txt") + " 2> " + t.file("stderr.txt")).c_str());
+    return {WIFEXITED(etat) ? WEXITSTATUS(etat) : 128 + WTERMSIG(etat), readFile(t.file("stdout.txt")),
+            readFile(t.file("stderr.txt"))};
+}
+
+std::string derniereLigne(std::string t)
+{
+    if (!t.empty() && t.back() == '\n')
+        t.pop_back();
+    return t.substr(t.rfind('\n') + 1); // npos + 1 is 0
+}
+
 } // namespace
+
+TEST(Arguments, PositionalAndNamedFormsAreReadInFull)
+{
+    const std::pair<std::vector<std::string>, std::string> cas[] = {
+        {{"1.50", "0.25", "0.10", "3", "1234", "17", "1", "ref.smm", "nuage.pts", "sortie"},
+         "1.5 0.25 0.1 3 1234 17 1 ref.smm nuage.pts sortie"},
+        {lanceur(), "1 0.05 0 2 2000 20 0 ref.smm nuage.pts sortie"},
+        // Decimal commas, as a French locale shows them.
+        {{"1,00", "0,05", "12,5", "2", "2000", "20", "0", "m", "n", "o"}, "1 0.05 12.5 2 2000 20 0 m n o"},
+        // Limits of the ranges.
+        {{"0", "100", "0.00", "0", "1", "0", "1", "m", "n", "o"}, "0 100 0 0 1 0 1 m n o"},
+        {{"0", "0", "0", "99", "999999", "99999", "0", "m", "n", "o"}, "0 0 0 99 999999 99999 0 m n o"},
+        // Named options: defaults are the launcher's and the template.
+        {{"--cloud", "c.pts"}, "1 0.05 0 2 2000 20 0 " + Gabarit + " c.pts ."},
+        {{"--out=res", "--cloud", "c.pts", "--mesh=m.smm", "--internal", "0,5", "--external=0.2", "--retention", "0.3",
+          "--rigidity=4", "--min-points", "500", "--iterations=7", "--autosave"},
+         "0.5 0.2 0.3 4 500 7 1 m.smm c.pts res"},
+        // A value with '=' after the first '=' is kept whole.
+        {{"--cloud=a=b.pts"}, "1 0.05 0 2 2000 20 0 " + Gabarit + " a=b.pts ."},
+    };
+    for (const auto &c : cas)
+        EXPECT_EQ(lu(c.first), c.second);
+}
+
+TEST(Arguments, EachBadValueIsRefusedWithItsName)
+{
+    refuse({}, "aucun argument");
+    auto a = lanceur();
+    a.pop_back();
+    refuse(a, "10 arguments attendus");
+    a.insert(a.end(), {"sortie", "x"});
+    refuse(a, "11 reçus");
+
+    // Bad values of each positional argument, in order, with the name the refusal gives it.
+    const std::pair<const char *, std::vector<std::string>> mauvais[] = {
+        {"force interne", {"abc", "-1", "1.0x", "", "1,0,0"}},
+        {"force externe", {"nan", "inf"}},
+        {"force de retenue", {"100.5"}},
+        {"rigidité", {"2.5", "-1", "100"}},
+        {"nombre minimum de points", {"0", "1000000"}},
+        {"itérations", {"-3", "1e3"}},
+        {"sauvegarde automatique", {"2", "oui"}},
+        {"maillage de référence", {""}},
+        {"nuage de points", {""}},
+        {"dossier de sortie", {""}}};
+    for (std::size_t k = 0; k < 10; ++k)
+        for (const std::string &valeur : mauvais[k].second) {
+            a = lanceur();
+            a[k] = valeur;
+            refuse(a, mauvais[k].first);
+        }
+    const std::pair<std::vector<std::string>, std::string> nommes[] = {
+        {{"--out", "x"}, "--cloud est obligatoire"},
+        {{"--cloud"}, "--cloud : valeur manquante"},
+        {{"--cloud", "c.pts", "--bogus", "1"}, "--bogus"},
+        {{"--cloud", "c.pts", "extra"}, "extra"},
+        {{"--cloud", "c.pts", "--autosave=1"}, "--autosave ne prend pas de valeur"},
+        {{"--cloud", "c.pts", "--rigidity", "x"}, "--rigidity"},
+        {{"--cloud", "c.pts", "--min-points=0"}, "--min-points"},
+        {{"--cloud="}, "--cloud : chemin vide"}};
+    for (const auto &[arguments, motif] : nommes)
+        refuse(arguments, motif);
+}
+
+TEST(Arguments, HelpIsAskedAnywhereAndListsEveryExitStatus)
+{
+    for (const std::vector<std::string> &a :
+         {std::vector<std::string>{"--help"}, {"-h"}, {"--cloud", "c.pts", "--help"}})
+        EXPECT_TRUE(analyserArguments(a, Gabarit).aide) << a.back();
+    EXPECT_FALSE(analyserArguments({"--cloud", "c.pts"}, Gabarit).aide);
+
+    const std::string aide = pelvane::texteAide();
+    for (Statut s : {Statut::Reussite, Statut::ArgumentsIncorrects, Statut::MaillageIllisible, Statut::NuageIllisible,
+                     Statut::SortieImpossible, Statut::Echec})
+        EXPECT_NE(aide.find("\n  " + std::to_string(static_cast<int>(s)) + "  "), std::string::npos)
+            << static_cast<int>(s);
+}
 
 TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
 {
@@ -181,9 +306,8 @@ TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
     EXPECT_EQ(nombre(r, "points simplexes"), s.getNbPointsSimplex());
     EXPECT_EQ(nombre(r, "triangles"), off.listeFaces.size());
     EXPECT_EQ(nombre(r, "cycles"), b.cycles);
-    point3 centre;
-    double diag = 0;
-    boite(points, centre, diag);
+    point3 mn, mx;
+    const double diag = boite(points, mn, mx);
     EXPECT_NEAR(nombre(r, "diagonale de la boîte englobante du nuage"), diag, 1e-6 * diag);
     EXPECT_GT(nombre(r, "durée (s)"), 0);
 
@@ -194,18 +318,17 @@ TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
         versNuage.push_back(tarnis_test::plusProcheBrute(q->Position, points));
     // The files carry six significant digits: allow for that rounding.
     const double tol = 1e-5 * diag;
-    double m, c95, mx;
-    attendu(versSurface, m, c95, mx);
-    EXPECT_NEAR(nombre(r, "écart nuage -> surface, moyenne"), m, tol);
-    EXPECT_NEAR(nombre(r, "écart nuage -> surface, centile 95"), c95, tol);
-    EXPECT_NEAR(nombre(r, "écart nuage -> surface, maximum"), mx, tol);
-    EXPECT_NEAR(nombre(r, "écart nuage -> surface, moyenne (% de la diagonale)"), 100 * m / diag, 100 * tol / diag);
-    attendu(versNuage, m, c95, mx);
-    EXPECT_NEAR(nombre(r, "écart points simplexes -> nuage, moyenne"), m, tol);
-    EXPECT_NEAR(nombre(r, "écart points simplexes -> nuage, centile 95"), c95, tol);
-    EXPECT_NEAR(nombre(r, "écart points simplexes -> nuage, maximum"), mx, tol);
-    EXPECT_NEAR(nombre(r, "écart points simplexes -> nuage, maximum (% de la diagonale)"), 100 * mx / diag,
-                100 * tol / diag);
+    for (int k = 0; k < 2; ++k) {
+        double m, c95, max;
+        attendu(k ? versNuage : versSurface, m, c95, max);
+        const std::string cle = k ? "écart points simplexes -> nuage, " : "écart nuage -> surface, ";
+        EXPECT_NEAR(nombre(r, cle + "moyenne"), m, tol);
+        EXPECT_NEAR(nombre(r, cle + "centile 95"), c95, tol);
+        EXPECT_NEAR(nombre(r, cle + "maximum"), max, tol);
+        // The share of the diagonal: of the mean one way, of the maximum the other.
+        EXPECT_NEAR(nombre(r, cle + (k ? "maximum" : "moyenne") + " (% de la diagonale)"), 100 * (k ? max : m) / diag,
+                    100 * tol / diag);
+    }
 
     // The mesh did converge onto the ellipsoid (the radial gap bounds the true distance).
     double pire = 0, somme = 0;
@@ -234,7 +357,6 @@ TEST(Ajustement, CreatesTheOutputFolderAndSavesEachCycle)
     std::ostringstream progression;
     const Bilan b = ajuster(p, progression);
     ASSERT_TRUE(b.resultat.reussi()) << b.resultat.raison;
-    ASSERT_TRUE(fs::is_directory(t.file("a/b/c")));
     ASSERT_GE(b.cycles, 2);
     ASSERT_EQ(static_cast<int>(b.sauvegardes.size()), b.cycles);
     for (int k = 1; k <= b.cycles; ++k) {
@@ -262,23 +384,16 @@ TEST(Ajustement, PlacementCentresTheMeshAndEnclosesTheCloud)
         q = point3(q.x + 100, q.y - 40, q.z + 7);
     ASSERT_EQ(placerAutourDuNuage(s, points, 1.05), "");
 
-    double mn[3] = {1e300, 1e300, 1e300}, mx[3] = {-1e300, -1e300, -1e300};
-    for (const PointSimplex *q : s.ListePointsSimplex) {
-        const double c[3] = {q->Position.x, q->Position.y, q->Position.z};
-        for (int k = 0; k < 3; ++k) {
-            mn[k] = std::min(mn[k], c[k]);
-            mx[k] = std::max(mx[k], c[k]);
-        }
-    }
-    point3 centre;
-    double diag = 0;
-    boite(points, centre, diag);
-    EXPECT_NEAR((mn[0] + mx[0]) / 2, centre.x, 1e-9);
-    EXPECT_NEAR((mn[1] + mx[1]) / 2, centre.y, 1e-9);
-    EXPECT_NEAR((mn[2] + mx[2]) / 2, centre.z, 1e-9);
+    std::vector<point3> positions;
+    for (const PointSimplex *q : s.ListePointsSimplex)
+        positions.push_back(q->Position);
+    point3 mn, mx, cmn, cmx;
+    boite(positions, mn, mx);
+    boite(points, cmn, cmx);
+    EXPECT_LT(vector3((mn + mx) / 2, (cmn + cmx) / 2).norme(), 1e-9);
     // Shaped after the cloud: longest along y, and not far larger than needed.
-    EXPECT_GT(mx[1] - mn[1], 2.5 * (mx[0] - mn[0]));
-    EXPECT_LT(mx[1] - mn[1], 2 * 12 * 1.05);
+    EXPECT_GT(mx.y - mn.y, 2.5 * (mx.x - mn.x));
+    EXPECT_LT(mx.y - mn.y, 2 * 12 * 1.05);
 
     // Every cloud point is inside: the placed mesh is convex, its triangles face outward.
     s.Triangularisation();
@@ -329,6 +444,10 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
     const std::string nuage = ecrireNuage(t.file("e.pts"), tarnis_test::nuageEllipsoide(500, A, B, C));
     const std::string sortie = t.file("o");
     ASSERT_TRUE(writeFile(t.file("fichier"), "x"));
+    // Clouds of 400 points spoilt after the 48th.
+    std::string p48, p352;
+    for (int i = 0; i < 400; ++i)
+        (i < 48 ? p48 : p352) += std::to_string(i % 7) + " " + std::to_string(i % 11) + " 1.5\n";
     enum Champ { Reference, DuNuage, DeSortie };
     const struct
     {
@@ -337,14 +456,21 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
         Statut statut;
         std::string motif;
     } cas[] = {
-        {Reference, "absent.smm", "", Statut::MaillageIllisible, "absent.smm"},
         // Valid indices but point 0 names point 1 twice and point 1 ignores point 0.
         {Reference, "asym.smm", "SMM\n4 1\n0 0 0 1 1 2\n1 0 0 2 3 2\n0 1 0 0 1 3\n0 0 1 0 1 2\n4 0 1 2 3 \n",
          Statut::MaillageIllisible, "n'est pas un maillage simplexe fermé"},
         {Reference, "tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", Statut::MaillageIllisible, "tri.obj"},
         {DuNuage, "vide.pts", "PTS\n0\n", Statut::NuageIllisible, "ne contient aucun point"},
-        // A cloud cut short is refused with where it stops, not fitted as if whole.
-        {DuNuage, "court.pts", "PTS\n5\n1 2 3\n4 5 6\n7 8\n", Statut::NuageIllisible, "point 3"},
+        {DuNuage, "fin.pts", "PTS\n400\n" + p48 + "6 4", Statut::NuageIllisible,
+         "400 points annoncés, 48 lus ; la lecture s'est arrêtée ligne 51 (point 49) : le fichier s'arrête là"},
+        {DuNuage, "nan.pts", "PTS\n400\n" + p48 + "nan 1 2\n" + p352, Statut::NuageIllisible,
+         "ligne 51 (point 49) : « nan » n'est pas un nombre"},
+        {DuNuage, "grand.pts", "PTS\n400\n" + p48 + "1 1e39 2\n" + p352, Statut::NuageIllisible,
+         "« 1e39 » sort des limites de la simple précision"},
+        {DuNuage, "trop.pts", "PTS\n1000000000000\n" + p48 + p352, Statut::NuageIllisible,
+         "1000000000000 points annoncés, 400 lus"},
+        {DuNuage, "e12.pts", "PTS\n1e12\n" + p48 + p352, Statut::NuageIllisible,
+         "ligne 2 : nombre de points illisible (« 1e12 » n'est pas un nombre entier)"},
         {DuNuage, "point.pts", "PTS\n3\n1 2 3\n1 2 3\n1 2 3\n", Statut::NuageIllisible, "réduit à un point"},
         // An output folder that cannot be made: its parent is a file.
         {DeSortie, "fichier/sous", "", Statut::SortieImpossible, "fichier/sous"},
@@ -374,23 +500,6 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
     EXPECT_EQ(contenu(t.file("ici")), std::vector<std::string>{"e.smm"});
 }
 
-TEST(Ajustement, ADivergingMeshIsAFailureNotAResult)
-{
-    TempDir t;
-    const std::string ref = ecrireReference(t);
-    const std::string nuage = ecrireNuage(t.file("e.pts"), tarnis_test::nuageEllipsoide(500, A, B, C));
-    for (float alpha : {100.0f, 3.0f}) {
-        Parametres p = parametresDeTest(ref, nuage, t.file("o"));
-        p.alpha = alpha;
-        p.sauvegardeAuto = true;
-        std::ostringstream o;
-        const Bilan b = ajuster(p, o);
-        EXPECT_EQ(b.resultat.statut, Statut::Echec) << alpha;
-        EXPECT_NE(b.resultat.raison.find("le maillage diverge"), std::string::npos) << b.resultat.raison;
-        EXPECT_TRUE(!fs::exists(t.file("o")) || fs::is_empty(t.file("o"))) << alpha;
-    }
-}
-
 TEST(Ajustement, AFailedWriteRemovesWhatTheRunHadWritten)
 {
     TempDir t;
@@ -408,4 +517,58 @@ TEST(Ajustement, AFailedWriteRemovesWhatTheRunHadWritten)
     EXPECT_NE(b.resultat.raison.find("e.off"), std::string::npos) << b.resultat.raison;
     EXPECT_EQ(contenu(t.file("o")), std::vector<std::string>{"e.off"});
     EXPECT_TRUE(fs::is_empty(t.file("o/e.off")));
+}
+
+TEST(Processus, LauncherLineGivesTheResultsAndEachFailureItsExitStatus)
+{
+    TempDir t;
+    const std::string reference = ecrireReference(t),
+                      nuage = ecrireNuage(t.file("oeuf.pts"), tarnis_test::nuageEllipsoide(1200, A, B, C));
+    // What the launcher passes: the spin boxes' texts, the flag, then mesh, cloud, folder.
+    const auto commande = [](std::string m, std::string n, std::string o) {
+        return std::vector<std::string>{"1.00", "0.05", "0.00", "2", "250", "6", "0", m, n, o};
+    };
+    const std::string sortie = t.file("lot/resultats");
+    Sortie s = lancer(t, commande(reference, nuage, sortie));
+    ASSERT_EQ(s.statut, 0) << s.err;
+    const std::string rapport = readFile(sortie + "/oeuf.rapport.txt");
+    // Each positional value lands in its place.
+    for (const char *ligne : {"force externe = 0.05\n", "rigidité = 2\n", "points simplexes minimum = 250\n",
+                              "itérations par cycle = 6\n", "sauvegarde automatique = 0\n"})
+        EXPECT_NE(rapport.find(ligne), std::string::npos) << ligne << rapport;
+    EXPECT_NE(rapport.find("maillage de référence = " + reference + "\n"), std::string::npos);
+    EXPECT_NE(rapport.find("nuage = " + nuage + "\n"), std::string::npos);
+
+    s = lancer(t, {"--help"});
+    EXPECT_EQ(s.statut, 0);
+    EXPECT_NE(s.out.find("--cloud"), std::string::npos);
+    EXPECT_EQ(s.err, "");
+
+    ASSERT_TRUE(writeFile(t.file("fichier"), "x"));
+    // Diverging with the cycles saved: they are removed with the rest.
+    auto diverge = commande(reference, nuage, t.file("x"));
+    diverge[0] = "3";
+    diverge[6] = "1";
+    diverge.insert(diverge.end(), {"--method", "cycles"});
+    // Bad arguments: one case for their status, their reasons are checked in process.
+    const std::tuple<std::vector<std::string>, int, std::string> cas[] = {
+        {{}, 2, "aucun argument"},
+        {commande(t.file("absent.smm"), nuage, t.file("x")), 3, "maillage de référence"},
+        {commande(reference, t.file("absent.pts"), t.file("x")), 4, "absent.pts » ne peut pas être ouvert"},
+        {commande(reference, nuage, t.file("fichier/x")), 5, "dossier de sortie"},
+        {diverge, 6, "le maillage diverge"},
+    };
+    for (const auto &[arguments, statut, motif] : cas) {
+        s = lancer(t, arguments);
+        EXPECT_EQ(s.statut, statut) << motif << "\n" << s.err;
+        // The tool's own message is one line, the last one on standard error.
+        const std::string ligne = derniereLigne(s.err);
+        EXPECT_EQ(ligne.rfind("Pelvane : erreur : ", 0), 0u) << s.err;
+        EXPECT_NE(ligne.find(motif), std::string::npos) << ligne;
+        if (statut == 2) {
+            EXPECT_EQ(s.err, ligne + "\n");
+        }
+    }
+    // Nothing left in the output folder of the failed runs.
+    EXPECT_TRUE(!fs::exists(t.file("x")) || fs::is_empty(t.file("x")));
 }
