@@ -406,4 +406,17 @@ TEST(Resumer, MeanNearestRankPercentileAndMaximum)
     EXPECT_EQ(std::vector<double>({double(rien.nombre), rien.moyenne, rien.maximum}), std::vector<double>(3, 0));
 }
 
+// Surface samples: the centroids of a k x k lattice on each valid triangle, k from its share of the
+// area: areas 2 and 8 over 40 samples give k = round(sqrt(8)) = 3 and round(sqrt(32)) = 6.
+TEST(EchantillonnerSurface, LatticeCentroidsInProportionToArea)
+{
+    const std::vector<point3> sommets = {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {10, 0, 0}, {14, 0, 0}, {10, 4, 0}};
+    const auto r = echantillonnerSurface(sommets, {{0, 1, 2}, {3, 4, 5}, {0, 1, 6}, {-1, 0, 1}}, 40);
+    ASSERT_EQ(r.size(), 9u + 36u);
+    for (std::size_t k = 0; k < r.size(); ++k) {
+        const double x = k < 9 ? r[k].x : r[k].x - 10, cote = k < 9 ? 2 : 4;
+        EXPECT_TRUE(x > 0 && r[k].y > 0 && x + r[k].y < cote && r[k].z == 0) << k;
+    }
+}
+
 } // namespace

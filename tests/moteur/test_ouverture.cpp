@@ -38,6 +38,7 @@ TEST(Ouverture, EveryFailureNamesTheFileAndWhatWasWrong)
         {"sommet.obj", "v 0 0 0\nv 1 x 0\n", Statut::MaillageIllisible, "sommet illisible ligne 2"},
         {"hors.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n", Statut::MaillageIllisible, "1 faces refusées"},
         {"maillage.ply", "ply\n", Statut::MaillageIllisible, "n'est pas un maillage reconnu"},
+        {"vide.smm", "\nSMM\n", Statut::MaillageIllisible, "fichier vide ou première ligne vide"},
     };
     for (const auto &[nom, contenu, attendu, motif] : cas) {
         const std::string chemin = dossier.file(nom);
