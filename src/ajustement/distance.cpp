@@ -1,5 +1,7 @@
 #include "distance.h"
 
+#include "Morton.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -245,18 +247,6 @@ double ArbreTriangles::distance(const point3 &p, std::size_t &indice) const
 
 namespace {
 
-// Spreads the low 21 bits of v to every third bit.
-std::uint64_t etaler(std::uint64_t v)
-{
-    v &= 0x1fffff;
-    v = (v | v << 32) & 0x1f00000000ffffULL;
-    v = (v | v << 16) & 0x1f0000ff0000ffULL;
-    v = (v | v << 8) & 0x100f00f00f00f00fULL;
-    v = (v | v << 4) & 0x10c30c30c30c30c3ULL;
-    v = (v | v << 2) & 0x1249249249249249ULL;
-    return v;
-}
-
 // The indices of the points in Morton order, so that each point lies near the
 // one before it.
 std::vector<std::size_t> ordreSpatial(const std::vector<point3> &points)
@@ -278,7 +268,7 @@ std::vector<std::size_t> ordreSpatial(const std::vector<point3> &points)
         for (int k = 0; k < 3; ++k) {
             const double e = mx[k] > mn[k] ? (c[k] - mn[k]) / (mx[k] - mn[k]) : 0.0;
             const double v = std::isfinite(e) ? std::clamp(e, 0.0, 1.0) * 2097151.0 : 0.0;
-            code |= etaler(static_cast<std::uint64_t>(v)) << k;
+            code |= etalerBits(static_cast<std::uint64_t>(v)) << k;
         }
         cles[i] = {code, i};
     }

@@ -1,6 +1,8 @@
 // Drawing, camera and input of the view.
 #include "glwidget.h"
 
+#include "Morton.h"
+
 #include "MaillageGL.h"
 #include "SimplexGL.h"
 
@@ -87,18 +89,6 @@ private:
     static constexpr std::uint64_t premier = 1099511628211ull;
     std::uint64_t voies[4] = {1469598103934665603ull, 7809847782465536322ull, 2166136261ull, 14695981039346656037ull};
 };
-
-/// Spreads the 21 low bits of v to every third bit.
-std::uint64_t etaler(std::uint64_t v)
-{
-    v &= 0x1fffff;
-    v = (v | v << 32) & 0x1f00000000ffffull;
-    v = (v | v << 16) & 0x1f0000ff0000ffull;
-    v = (v | v << 8) & 0x100f00f00f00f00full;
-    v = (v | v << 4) & 0x10c30c30c30c30c3ull;
-    v = (v | v << 2) & 0x1249249249249249ull;
-    return v;
-}
 
 /// v turned as the camera turns it: xRot, then yRot, then zRot (sixteenths of a degree), the
 /// matrix product glRotate builds.
@@ -246,8 +236,8 @@ void GLWidget::paintGL()
         // The camera moved since the last picture: the cloud may be drawn reduced.
         const bool bouge = peintures > 0 && camera != cameraDessinee;
         cameraDessinee = camera;
-        derniereImageReduite = bouge && coupe == 0 && affichePT &&
-                               instanceMaillage->ListePointsInterets.size() >= seuilNuageReduit;
+        derniereImageReduite =
+            bouge && coupe == 0 && affichePT && instanceMaillage->ListePointsInterets.size() >= seuilNuageReduit;
         ++peintures;
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
@@ -298,8 +288,10 @@ void GLWidget::preparerNuageReduit()
         std::vector<std::pair<std::uint64_t, std::uint32_t>> ordre(n);
         for (std::size_t i = 0; i < n; ++i) {
             const point3 &p = nuage[i];
-            auto q = [&](double v, double b) { return static_cast<std::uint64_t>(std::clamp((v - b) * echelle, 0.0, 2097151.0)); };
-            ordre[i] = {etaler(q(p.x, bas.x)) | etaler(q(p.y, bas.y)) << 1 | etaler(q(p.z, bas.z)) << 2,
+            auto q = [&](double v, double b) {
+                return static_cast<std::uint64_t>(std::clamp((v - b) * echelle, 0.0, 2097151.0));
+            };
+            ordre[i] = {etalerBits(q(p.x, bas.x)) | etalerBits(q(p.y, bas.y)) << 1 | etalerBits(q(p.z, bas.z)) << 2,
                         static_cast<std::uint32_t>(i)};
         }
         std::sort(ordre.begin(), ordre.end());
@@ -318,7 +310,8 @@ void GLWidget::dessinerNuageReduit()
 {
     preparerNuageReduit();
     const std::size_t n = instanceMaillage->ListePointsInterets.size();
-    const std::size_t pas = std::max<std::size_t>(1, (n + budgetNuageReduit - 1) / std::max<std::size_t>(1, budgetNuageReduit));
+    const std::size_t pas =
+        std::max<std::size_t>(1, (n + budgetNuageReduit - 1) / std::max<std::size_t>(1, budgetNuageReduit));
     glPointSize(4.0f);
     glColor3f(0.0f, 0.0f, 1.0f);
     glEnableClientState(GL_VERTEX_ARRAY);
