@@ -33,3 +33,11 @@ std::ostream &operator<<(std::ostream &os, const point3 &p)
 {
     return os << "(" << p.x << ", " << p.y << "," << p.z << ")";
 }
+
+bool pasSelonAxe(char axe, double pas, point3 &d)
+{
+    if (axe != 'x' && axe != 'y' && axe != 'z')
+        return false;
+    d = point3(axe == 'x' ? pas : 0, axe == 'y' ? pas : 0, axe == 'z' ? pas : 0);
+    return true;
+}

@@ -29,6 +29,9 @@ public:
     double x, y, z;
 };
 
+/// The step `pas` along axis 'x', 'y' or 'z' in d; false (d untouched) for any other axis.
+bool pasSelonAxe(char axe, double pas, point3 &d);
+
 /// Writes "(x, y,z)" in the stream's current formatting, no end of line.
 std::ostream &operator<<(std::ostream &os, const point3 &p);
 

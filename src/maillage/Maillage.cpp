@@ -136,19 +136,8 @@ void Maillage::calculerCentrePointsInterets()
 void Maillage::translaterPointsInterets(char axe, double pas)
 {
     point3 d;
-    switch (axe) {
-    case 'x':
-        d = point3(pas, 0, 0);
-        break;
-    case 'y':
-        d = point3(0, pas, 0);
-        break;
-    case 'z':
-        d = point3(0, 0, pas);
-        break;
-    default:
+    if (!pasSelonAxe(axe, pas, d))
         return;
-    }
     for (point3 &p : ListePointsInterets)
         p = p + d;
 }

@@ -196,19 +196,8 @@ bool Simplex::dilatation(double coef)
 bool Simplex::deplacer(char axe, double pas)
 {
     point3 decalage;
-    switch (axe) {
-    case 'x':
-        decalage = point3(pas, 0, 0);
-        break;
-    case 'y':
-        decalage = point3(0, pas, 0);
-        break;
-    case 'z':
-        decalage = point3(0, 0, pas);
-        break;
-    default:
+    if (!pasSelonAxe(axe, pas, decalage))
         return false;
-    }
     for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i)
         ListePointsSuivants.at(i)->Position = ListePointsSimplex.at(i)->Position + decalage;
     appliquerSuivants(2);
