@@ -14,7 +14,7 @@ echecs=0
 verifier() { # MESSAGE COMMAND...
     local m=$1
     shift
-    if "$@"; then echo "ok : $m"; else echo "ÉCHEC : $m"; echecs=$((echecs + 1)); fi
+    if "$@"; then echo "ok : $m"; else echo "ÉCHEC : $m"; echecs=$((echecs + 1)); return 1; fi
 }
 
 mkdir -p "$t/in/a" "$t/in/b" "$t/in/c/d"
@@ -117,10 +117,10 @@ EOF
     echo "2/calcul1" > "$t/machines"
     printf '%s\n' in/a/scan.pts in/b/scan.pts > "$t/deux.txt"
     TARNIS_LOT_SSH=$t/ssh "$lot" --hosts "$t/machines" --transfert "$t/deux.txt" "$t/rendu" -- --min-points 150 \
-        --iterations 5 --max-points 400 2> /dev/null
+        --iterations 5 --max-points 400 2> "$t/rendu.err"
     verifier "les résultats rendus par les machines sont ceux du lot local" \
-        bash -c 'cmp -s "$1/a/scan.pts/scan.smm" "$2/a/scan.pts/scan.smm" && cmp -s "$1/b/scan.pts/scan.off" "$2/b/scan.pts/scan.off"' \
-        _ "$t/out" "$t/rendu"
+        bash -c 'cmp "$1/a/scan.pts/scan.smm" "$2/a/scan.pts/scan.smm" && cmp "$1/b/scan.pts/scan.off" "$2/b/scan.pts/scan.off"' \
+        _ "$t/out" "$t/rendu" || { cat "$t/rendu.err"; find "$t/rendu" "$t/ailleurs" | sort; }
     verifier "et rien ne reste sur les machines" [ -z "$(find "$t/ailleurs" -type f)" ]
 fi
 
