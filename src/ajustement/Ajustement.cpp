@@ -145,7 +145,8 @@ private:
     std::vector<point3> X, precedent;
     std::vector<std::array<int, 3>> voisins;
     std::vector<std::vector<int>> mailles;
-    std::vector<long> attache; // nearest simplex point of each sample point, last step
+    std::vector<long> attache;     // nearest simplex point of each sample point, last step
+    std::vector<long> procheNuage; // nearest cloud point of each simplex point, last step
     double dernierMax = 0;     // largest move of the last step
 };
 
@@ -221,11 +222,12 @@ double Ajusteur::pas(double tau, double mu, double kappa)
 
     // Cloud to model: each sample point pulls on its nearest simplex point.
     const ArbrePoints arbreMaillage(X);
-    attache.assign(echantillon.size(), -1);
+    // Last step's answers start the searches: the points have moved little since.
+    attache.resize(echantillon.size(), -1);
     enParallele(echantillon.size(), fils, [&](std::size_t debut, std::size_t fin) {
         double d2;
         for (std::size_t k = debut; k < fin; ++k)
-            attache[k] = arbreMaillage.plusProche(echantillon[k], d2);
+            attache[k] = arbreMaillage.plusProche(echantillon[k], d2, attache[k]);
     });
     std::vector<point3> somme(n, point3(0, 0, 0));
     std::vector<int> compte(n, 0);
@@ -237,13 +239,15 @@ double Ajusteur::pas(double tau, double mu, double kappa)
 
     std::vector<point3> Y(n);
     std::vector<double> deplacement(n);
+    procheNuage.resize(n, -1);
     const double gamma = std::clamp(reglages.retenue, 0.0, 1.0);
     enParallele(n, fils, [&](std::size_t debut, std::size_t fin) {
         double d2;
         for (std::size_t i = debut; i < fin; ++i) {
             const point3 &x = X[i];
             // Model to cloud: the nearest cloud point, one vote among those of the attached points.
-            const long j = arbreNuage.plusProche(x, d2);
+            const long j = arbreNuage.plusProche(x, d2, procheNuage[i]);
+            procheNuage[i] = j;
             point3 cible = j >= 0 ? Q[j] : x;
             cible = fois(cible + somme[i], 1.0 / (1.0 + compte[i]));
             const point3 donnees = cible - x;

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <numeric>
 
+namespace {
+// Ranges of at most this many points are leaves, searched point by point.
+constexpr std::size_t feuille = 16;
+} // namespace
+
 ArbrePoints::ArbrePoints(const std::vector<point3> &points)
 {
     const std::size_t n = points.size();
@@ -22,11 +27,14 @@ ArbrePoints::ArbrePoints(const std::vector<point3> &points)
         for (int a = 0; a < 3; ++a)
             rangees[3 * k + a] = coord[3 * ordre[k] + a];
     coord.swap(rangees);
+    place.resize(n);
+    for (std::size_t k = 0; k < n; ++k)
+        place[ordre[k]] = static_cast<std::uint32_t>(k);
 }
 
 void ArbrePoints::construire(std::size_t debut, std::size_t fin)
 {
-    if (fin - debut <= 1)
+    if (fin - debut <= feuille)
         return;
     // Split along the longest side of the range's bounding box.
     double mn[3] = {1e300, 1e300, 1e300}, mx[3] = {-1e300, -1e300, -1e300};
@@ -53,7 +61,7 @@ void ArbrePoints::construire(std::size_t debut, std::size_t fin)
 
 void ArbrePoints::chercher(std::size_t debut, std::size_t fin, const double q[3], long &meilleur, double &d2) const
 {
-    while (fin > debut) {
+    while (fin - debut > feuille) {
         const std::size_t m = debut + (fin - debut) / 2;
         const double *c = &coord[3 * m];
         const double dx = q[0] - c[0], dy = q[1] - c[1], dz = q[2] - c[2];
@@ -62,8 +70,6 @@ void ArbrePoints::chercher(std::size_t debut, std::size_t fin, const double q[3]
             d2 = d;
             meilleur = static_cast<long>(ordre[m]);
         }
-        if (fin - debut == 1)
-            return;
         const int a = axe[m];
         const double ecart = q[a] - c[a];
         // Nearer side first; the far side only when the splitting plane is within reach.
@@ -79,6 +85,15 @@ void ArbrePoints::chercher(std::size_t debut, std::size_t fin, const double q[3]
             fin = m;
         }
     }
+    for (std::size_t k = debut; k < fin; ++k) {
+        const double *c = &coord[3 * k];
+        const double dx = q[0] - c[0], dy = q[1] - c[1], dz = q[2] - c[2];
+        const double d = dx * dx + dy * dy + dz * dz;
+        if (d < d2 || (d == d2 && static_cast<long>(ordre[k]) < meilleur)) {
+            d2 = d;
+            meilleur = static_cast<long>(ordre[k]);
+        }
+    }
 }
 
 long ArbrePoints::plusProche(const point3 &p, double &d2) const
@@ -86,6 +101,21 @@ long ArbrePoints::plusProche(const point3 &p, double &d2) const
     long meilleur = -1;
     d2 = 1e300;
     const double q[3] = {p.x, p.y, p.z};
+    chercher(0, ordre.size(), q, meilleur, d2);
+    return meilleur;
+}
+
+long ArbrePoints::plusProche(const point3 &p, double &d2, long indice) const
+{
+    if (indice < 0 || static_cast<std::size_t>(indice) >= place.size())
+        return plusProche(p, d2);
+    const double q[3] = {p.x, p.y, p.z};
+    const double *c = &coord[3 * place[indice]];
+    const double dx = q[0] - c[0], dy = q[1] - c[1], dz = q[2] - c[2];
+    // The search keeps the lowest index among points at the same distance, so starting from any
+    // of them ends on the same one.
+    long meilleur = indice;
+    d2 = dx * dx + dy * dy + dz * dz;
     chercher(0, ordre.size(), q, meilleur, d2);
     return meilleur;
 }

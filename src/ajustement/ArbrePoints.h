@@ -21,6 +21,9 @@ public:
 
     /// Index of the point nearest to p (squared distance into d2); -1 when empty.
     long plusProche(const point3 &p, double &d2) const;
+    /// The same answer, found faster when `indice` (an index into the caller's list, or -1) is
+    /// near p: its distance bounds the search from the start. Any index gives the same result.
+    long plusProche(const point3 &p, double &d2, long indice) const;
 
 private:
     void construire(std::size_t debut, std::size_t fin);
@@ -29,6 +32,7 @@ private:
     std::vector<double> coord;        // x, y, z of the points in tree order
     std::vector<std::uint32_t> ordre; // index in the caller's list of each tree slot
     std::vector<std::uint8_t> axe;    // split axis of the node whose median sits at that slot
+    std::vector<std::uint32_t> place; // tree slot of each point of the caller's list
 };
 
 #endif
