@@ -410,6 +410,7 @@ Resultat Ajusteur::lancer()
         arete /= static_cast<double>(std::max<std::size_t>(1, X.size()));
         const int minimum = std::max(1, reglages.iterations);
         const int maximum = 4 * minimum;
+        int calme = -1; // first step still on average
         for (int t = 0; t < maximum; ++t) {
             const double d = pas(tau, mu, kappa);
             const double fraction =
@@ -419,10 +420,15 @@ Resultat Ajusteur::lancer()
                 bilan.pointsFinaux = s.getNbPointsSimplex();
                 return Resultat::interrompu("Ajustement");
             }
-            // Still moving: on average, or somewhere (a part drawn in late, as a neck).
-            if (t + 1 >= minimum && d < reglages.seuilConvergence * arete &&
-                dernierMax < 100 * reglages.seuilConvergence * arete)
-                break;
+            // Still moving: on average, or somewhere (a part drawn in late, as a neck). Once still
+            // on average, a level's worth of steps more for such a part, no longer: points of a web
+            // across a gap keep sliding whatever the wait.
+            if (t + 1 >= minimum && d < reglages.seuilConvergence * arete) {
+                if (calme < 0)
+                    calme = t;
+                if (dernierMax < 100 * reglages.seuilConvergence * arete || t - calme >= minimum)
+                    break;
+            }
         }
         bilan.niveaux = niveau;
         if (apresNiveau) {
