@@ -112,7 +112,7 @@ public:
         Q.reserve(nuage.size());
         for (const point3 &q : nuage)
             Q.push_back(fois(q - centre, 1.0 / echelle));
-        arbreNuage = ArbrePoints(Q);
+        arbreNuage = ArbrePoints(Q, fils);
         const std::size_t m = std::min(Q.size(), std::max<std::size_t>(reglages.echantillonMaximum, 1));
         echantillon.reserve(m);
         for (std::size_t k = 0; k < m; ++k)
@@ -221,7 +221,7 @@ double Ajusteur::pas(double tau, double mu, double kappa)
     const std::vector<point3> N = normales();
 
     // Cloud to model: each sample point pulls on its nearest simplex point.
-    const ArbrePoints arbreMaillage(X);
+    const ArbrePoints arbreMaillage(X, fils);
     // Last step's answers start the searches: the points have moved little since.
     attache.resize(echantillon.size(), -1);
     enParallele(echantillon.size(), fils, [&](std::size_t debut, std::size_t fin) {

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <numeric>
+#include <thread>
 
 namespace {
 // Ranges of at most this many points are leaves, searched point by point.
 constexpr std::size_t feuille = 16;
 } // namespace
 
-ArbrePoints::ArbrePoints(const std::vector<point3> &points)
+ArbrePoints::ArbrePoints(const std::vector<point3> &points, int fils)
 {
     const std::size_t n = points.size();
     ordre.resize(n);
@@ -20,7 +21,7 @@ ArbrePoints::ArbrePoints(const std::vector<point3> &points)
         coord[3 * i + 2] = points[i].z;
     }
     axe.assign(n, 0);
-    construire(0, n);
+    construire(0, n, fils);
     // Coordinates in tree order, for locality of the searches.
     std::vector<double> rangees(3 * n);
     for (std::size_t k = 0; k < n; ++k)
@@ -32,7 +33,7 @@ ArbrePoints::ArbrePoints(const std::vector<point3> &points)
         place[ordre[k]] = static_cast<std::uint32_t>(k);
 }
 
-void ArbrePoints::construire(std::size_t debut, std::size_t fin)
+void ArbrePoints::construire(std::size_t debut, std::size_t fin, int fils)
 {
     if (fin - debut <= feuille)
         return;
@@ -55,8 +56,15 @@ void ArbrePoints::construire(std::size_t debut, std::size_t fin)
                          return u < v || (u == v && i < j);
                      });
     axe[milieu] = static_cast<std::uint8_t>(a);
-    construire(debut, milieu);
-    construire(milieu + 1, fin);
+    // The two halves touch disjoint slots: another thread may build one of them.
+    if (fils > 1 && fin - debut > 8192) {
+        std::thread gauche([&] { construire(debut, milieu, fils / 2); });
+        construire(milieu + 1, fin, fils - fils / 2);
+        gauche.join();
+    } else {
+        construire(debut, milieu, 1);
+        construire(milieu + 1, fin, 1);
+    }
 }
 
 void ArbrePoints::chercher(std::size_t debut, std::size_t fin, const double q[3], long &meilleur, double &d2) const

@@ -15,7 +15,8 @@ class ArbrePoints
 {
 public:
     ArbrePoints() = default;
-    explicit ArbrePoints(const std::vector<point3> &points);
+    /// `fils` threads share the building; the tree does not depend on their number.
+    explicit ArbrePoints(const std::vector<point3> &points, int fils = 1);
 
     std::size_t taille() const { return ordre.size(); }
 
@@ -26,7 +27,7 @@ public:
     long plusProche(const point3 &p, double &d2, long indice) const;
 
 private:
-    void construire(std::size_t debut, std::size_t fin);
+    void construire(std::size_t debut, std::size_t fin, int fils);
     void chercher(std::size_t debut, std::size_t fin, const double q[3], long &meilleur, double &d2) const;
 
     std::vector<double> coord;        // x, y, z of the points in tree order
