@@ -45,6 +45,15 @@ for nuage in "${NUAGES[@]}"; do
     "$(echo "$fin - $debut" | bc)" \
     "$(f "nuage -> surface" moyenne)/$(f "nuage -> surface" "centile 95")/$(f "nuage -> surface" maximum)" \
     "$(f "surface -> nuage" moyenne)/$(f "surface -> nuage" "centile 95")/$(f "surface -> nuage" maximum)"
+  if [ "$nom" != galet ]; then
+    # The targets for real scans, each one checked.
+    t=$(echo "$fin - $debut" | bc)
+    awk -v nom="$nom" -v a="$(f "nuage -> surface" moyenne)" -v b="$(f "nuage -> surface" "centile 95")" \
+        -v c="$(f "nuage -> surface" maximum)" -v d="$(f "surface -> nuage" "centile 95")" -v t="$t" 'BEGIN {
+      n = split("nuage->surface moy <= 0.08|nuage->surface p95 <= 0.25|nuage->surface max <= 1.5|surface->nuage p95 <= 0.6|t <= 5 s", m, "|")
+      v[1] = a <= 0.08; v[2] = b <= 0.25; v[3] = c <= 1.5; v[4] = d <= 0.6; v[5] = t <= 5
+      for (k = 1; k <= n; ++k) printf "  %-12s %-28s %s\n", nom, m[k], v[k] ? "atteinte" : "MANQUÉE" }'
+  fi
   if [ "$AVEC_POISSON" = 1 ]; then
     "$PYTHON" - "$nuage" "$nom" <<'EOF'
 import sys, time

@@ -1,5 +1,6 @@
 #include "Ajustement.h"
 #include "ArbrePoints.h"
+#include "Morton.h"
 #include "orientation.h"
 
 #include "Simplex.h"
@@ -115,8 +116,16 @@ public:
         arbreNuage = ArbrePoints(Q, fils);
         const std::size_t m = std::min(Q.size(), std::max<std::size_t>(reglages.echantillonMaximum, 1));
         echantillon.reserve(m);
-        for (std::size_t k = 0; k < m; ++k)
-            echantillon.push_back(Q[k * Q.size() / m]);
+        // In a space-filling order: each search then starts where the one before ended, in memory.
+        std::vector<std::pair<std::uint64_t, std::size_t>> ordre(m);
+        for (std::size_t k = 0; k < m; ++k) {
+            const point3 &q = Q[k * Q.size() / m];
+            auto cle = [](double v) { return etalerBits(static_cast<std::uint64_t>(std::clamp(v + 0.5, 0.0, 1.0) * 0x1fffff)); };
+            ordre[k] = {cle(q.x) | cle(q.y) << 1 | cle(q.z) << 2, k * Q.size() / m};
+        }
+        std::sort(ordre.begin(), ordre.end());
+        for (const auto &o : ordre)
+            echantillon.push_back(Q[o.second]);
     }
 
     Resultat lancer();
