@@ -66,6 +66,25 @@ template <class F> void enParallele(std::size_t n, int fils, F f)
         a.join();
 }
 
+// The indices of the points in a space-filling (Morton) order of their positions in the working
+// frame (the cloud's box centred, diagonal 1).
+std::vector<unsigned> ordreSpatial(const std::vector<point3> &points)
+{
+    auto cle = [](double v) {
+        return etalerBits(static_cast<std::uint64_t>(std::clamp(v + 0.5, 0.0, 1.0) * 0x1fffff));
+    };
+    std::vector<std::pair<std::uint64_t, unsigned>> ordre(points.size());
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const point3 &p = points[k];
+        ordre[k] = {cle(p.x) | cle(p.y) << 1 | cle(p.z) << 2, static_cast<unsigned>(k)};
+    }
+    std::sort(ordre.begin(), ordre.end());
+    std::vector<unsigned> indices(points.size());
+    for (std::size_t k = 0; k < ordre.size(); ++k)
+        indices[k] = ordre[k].second;
+    return indices;
+}
+
 struct Boite
 {
     point3 min, max;
@@ -117,15 +136,11 @@ public:
         const std::size_t m = std::min(Q.size(), std::max<std::size_t>(reglages.echantillonMaximum, 1));
         echantillon.reserve(m);
         // In a space-filling order: each search then starts where the one before ended, in memory.
-        std::vector<std::pair<std::uint64_t, std::size_t>> ordre(m);
-        for (std::size_t k = 0; k < m; ++k) {
-            const point3 &q = Q[k * Q.size() / m];
-            auto cle = [](double v) { return etalerBits(static_cast<std::uint64_t>(std::clamp(v + 0.5, 0.0, 1.0) * 0x1fffff)); };
-            ordre[k] = {cle(q.x) | cle(q.y) << 1 | cle(q.z) << 2, k * Q.size() / m};
-        }
-        std::sort(ordre.begin(), ordre.end());
-        for (const auto &o : ordre)
-            echantillon.push_back(Q[o.second]);
+        std::vector<point3> choisis(m);
+        for (std::size_t k = 0; k < m; ++k)
+            choisis[k] = Q[k * Q.size() / m];
+        for (unsigned k : ordreSpatial(choisis))
+            echantillon.push_back(choisis[k]);
     }
 
     Resultat lancer();
@@ -153,6 +168,7 @@ private:
 
     std::vector<point3> X, precedent;
     std::vector<std::array<int, 3>> voisins;
+    std::vector<unsigned> parcours; // the points in a space-filling order, from the level's start
     std::vector<std::vector<int>> mailles;
     std::vector<long> attache;     // nearest simplex point of each sample point, last step
     std::vector<long> procheNuage; // nearest cloud point of each simplex point, last step
@@ -191,6 +207,7 @@ void Ajusteur::lireMaillage()
         mailles.push_back(std::move(c));
     }
     precedent = X;
+    parcours = ordreSpatial(X);
 }
 
 void Ajusteur::ecrireMaillage(const std::vector<point3> &positions)
@@ -250,9 +267,12 @@ double Ajusteur::pas(double tau, double mu, double kappa)
     std::vector<double> deplacement(n);
     procheNuage.resize(n, -1);
     const double gamma = std::clamp(reglages.retenue, 0.0, 1.0);
+    // Each point's move is written at its own index: the order of the work is free, and the
+    // space-filling one keeps the searches close in memory.
     enParallele(n, fils, [&](std::size_t debut, std::size_t fin) {
         double d2;
-        for (std::size_t i = debut; i < fin; ++i) {
+        for (std::size_t r = debut; r < fin; ++r) {
+            const std::size_t i = parcours[r];
             const point3 &x = X[i];
             // Model to cloud: the nearest cloud point, one vote among those of the attached points.
             const long j = arbreNuage.plusProche(x, d2, procheNuage[i]);
