@@ -1,6 +1,6 @@
 #include "Ajustement.h"
 #include "ArbrePoints.h"
-#include "Morton.h"
+#include "Parallele.h"
 #include "orientation.h"
 
 #include "Simplex.h"
@@ -36,53 +36,6 @@ inline point3 vect(const point3 &a, const point3 &b)
 inline double norme(const point3 &a)
 {
     return std::sqrt(scal(a, a));
-}
-
-int filsEffectifs(int demandes)
-{
-    if (demandes > 0)
-        return demandes;
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-}
-
-// Runs f(debut, fin) over [0, n) cut into one contiguous slice per thread. Every result of the
-// callers is written at its own index, so the slicing does not change any value.
-template <class F> void enParallele(std::size_t n, int fils, F f)
-{
-    std::size_t t = static_cast<std::size_t>(std::max(1, fils));
-    if (n < 4096)
-        t = 1;
-    t = std::min(t, n == 0 ? std::size_t(1) : n);
-    if (t <= 1) {
-        f(std::size_t(0), n);
-        return;
-    }
-    std::vector<std::thread> autres;
-    autres.reserve(t - 1);
-    for (std::size_t k = 1; k < t; ++k)
-        autres.emplace_back([&, k] { f(n * k / t, n * (k + 1) / t); });
-    f(0, n / t);
-    for (std::thread &a : autres)
-        a.join();
-}
-
-// The indices of the points in a space-filling (Morton) order of their positions in the working
-// frame (the cloud's box centred, diagonal 1).
-std::vector<unsigned> ordreSpatial(const std::vector<point3> &points)
-{
-    auto cle = [](double v) {
-        return etalerBits(static_cast<std::uint64_t>(std::clamp(v + 0.5, 0.0, 1.0) * 0x1fffff));
-    };
-    std::vector<std::pair<std::uint64_t, unsigned>> ordre(points.size());
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        const point3 &p = points[k];
-        ordre[k] = {cle(p.x) | cle(p.y) << 1 | cle(p.z) << 2, static_cast<unsigned>(k)};
-    }
-    std::sort(ordre.begin(), ordre.end());
-    std::vector<unsigned> indices(points.size());
-    for (std::size_t k = 0; k < ordre.size(); ++k)
-        indices[k] = ordre[k].second;
-    return indices;
 }
 
 struct Boite
@@ -139,7 +92,7 @@ public:
         std::vector<point3> choisis(m);
         for (std::size_t k = 0; k < m; ++k)
             choisis[k] = Q[k * Q.size() / m];
-        for (unsigned k : ordreSpatial(choisis))
+        for (std::size_t k : ordreSpatial(choisis))
             echantillon.push_back(choisis[k]);
     }
 
@@ -168,7 +121,7 @@ private:
 
     std::vector<point3> X, precedent;
     std::vector<std::array<int, 3>> voisins;
-    std::vector<unsigned> parcours; // the points in a space-filling order, from the level's start
+    std::vector<std::size_t> parcours; // the points in a space-filling order, from the level's start
     std::vector<std::vector<int>> mailles;
     std::vector<long> attache;     // nearest simplex point of each sample point, last step
     std::vector<long> procheNuage; // nearest cloud point of each simplex point, last step

@@ -247,8 +247,9 @@ double ArbreTriangles::distance(const point3 &p, std::size_t &indice) const
 
 namespace {
 
-// The indices of the points in Morton order, so that each point lies near the
-// one before it.
+
+} // namespace
+
 std::vector<std::size_t> ordreSpatial(const std::vector<point3> &points)
 {
     double mn[3] = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
@@ -278,8 +279,6 @@ std::vector<std::size_t> ordreSpatial(const std::vector<point3> &points)
         ordre[i] = cles[i].second;
     return ordre;
 }
-
-} // namespace
 
 std::vector<double> ArbreTriangles::distances(const std::vector<point3> &points) const
 {

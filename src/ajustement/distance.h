@@ -74,4 +74,8 @@ struct Statistiques
 
 Statistiques resumer(std::vector<double> distances);
 
+/// The indices of the points in a space-filling (Morton) order of their positions in their
+/// bounding box, so that each point lies near the one before it.
+std::vector<std::size_t> ordreSpatial(const std::vector<point3> &points);
+
 #endif

@@ -1,0 +1,39 @@
+#ifndef TARNIS_MOTEUR_PARALLELE_H
+#define TARNIS_MOTEUR_PARALLELE_H
+
+#include <algorithm>
+#include <cstddef>
+#include <thread>
+#include <vector>
+
+/// Threads to use for a request of `demandes` (0 or less: one per core).
+inline int filsEffectifs(int demandes)
+{
+    if (demandes > 0)
+        return demandes;
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+/// Runs f(debut, fin) over [0, n) cut into one contiguous slice per thread (`fils` of them, fewer
+/// for small n). The callers write each result at its own index, so the slicing changes no value:
+/// the result is the same whatever the number of threads.
+template <class F> void enParallele(std::size_t n, int fils, F f)
+{
+    std::size_t t = static_cast<std::size_t>(std::max(1, fils));
+    if (n < 4096)
+        t = 1;
+    t = std::min(t, n == 0 ? std::size_t(1) : n);
+    if (t <= 1) {
+        f(std::size_t(0), n);
+        return;
+    }
+    std::vector<std::thread> autres;
+    autres.reserve(t - 1);
+    for (std::size_t k = 1; k < t; ++k)
+        autres.emplace_back([&, k] { f(n * k / t, n * (k + 1) / t); });
+    f(0, n / t);
+    for (std::thread &a : autres)
+        a.join();
+}
+
+#endif
