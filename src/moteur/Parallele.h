@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -16,7 +17,8 @@ inline int filsEffectifs(int demandes)
 
 /// Runs f(debut, fin) over [0, n) cut into one contiguous slice per thread (`fils` of them, fewer
 /// for small n). The callers write each result at its own index, so the slicing changes no value:
-/// the result is the same whatever the number of threads.
+/// the result is the same whatever the number of threads. An exception thrown in a slice is
+/// thrown again here, once every slice has ended.
 template <class F> void enParallele(std::size_t n, int fils, F f)
 {
     std::size_t t = static_cast<std::size_t>(std::max(1, fils));
@@ -27,13 +29,24 @@ template <class F> void enParallele(std::size_t n, int fils, F f)
         f(std::size_t(0), n);
         return;
     }
+    std::vector<std::exception_ptr> erreurs(t);
+    auto tranche = [&](std::size_t k) {
+        try {
+            f(n * k / t, n * (k + 1) / t);
+        } catch (...) {
+            erreurs[k] = std::current_exception();
+        }
+    };
     std::vector<std::thread> autres;
     autres.reserve(t - 1);
     for (std::size_t k = 1; k < t; ++k)
-        autres.emplace_back([&, k] { f(n * k / t, n * (k + 1) / t); });
-    f(0, n / t);
+        autres.emplace_back(tranche, k);
+    tranche(0);
     for (std::thread &a : autres)
         a.join();
+    for (const std::exception_ptr &e : erreurs)
+        if (e)
+            std::rethrow_exception(e);
 }
 
 #endif

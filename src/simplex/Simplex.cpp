@@ -1,4 +1,5 @@
 #include "Simplex.h"
+#include "Parallele.h"
 #include "Defauts.h"
 
 #include "Resultat.h"
@@ -174,8 +175,11 @@ void Simplex::appliquerSuivants(int niveau)
         ListePointsPrecedents.at(i)->Position = ListePointsSimplex.at(i)->Position;
     for (std::size_t i = 0; i < ListePointsSuivants.size(); ++i)
         ListePointsSimplex.at(i)->Position = ListePointsSuivants.at(i)->Position;
-    for (std::size_t i = 0; i < ListePointsSuivants.size(); ++i)
-        majParametres(static_cast<int>(i), niveau);
+    // Each point's parameters come from the new positions and are written on that point alone.
+    enParallele(ListePointsSuivants.size(), filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t i = debut; i < fin; ++i)
+            majParametres(static_cast<int>(i), niveau);
+    });
 }
 
 bool Simplex::dilatation(double coef)

@@ -155,6 +155,9 @@ public:
     void initialiserParametres();
 
     // --- deformation ----------------------------------------------------------------------------
+    /// Threads of a deformation step and of the geometry update after it (0: one per core). The
+    /// result does not depend on it.
+    int fils = 0;
     /// One step: every point moves once under the internal, external and (when avecRetention is
     /// not 0) retention forces, all computed before any point moves. An empty or null kd-tree
     /// gives no target: the step then applies no external force.

@@ -1,6 +1,7 @@
 // One deformation step of a simplex mesh onto a point cloud, and the forces behind it.
 
 #include "Simplex.h"
+#include "Parallele.h"
 
 #include "Resultat.h"
 
@@ -312,54 +313,59 @@ void Simplex::deformer(kd_tree *kd, int avecRetention, float alpha, float beta, 
         }
         const std::vector<Affine> chemins = cheminsEnfants(g, rigid);
         moyennes.resize(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            float m = 0;
-            parcourir(*ListePointsSimplex[i], rigid, m, g, g.enfants[i].data(), chemins);
-            moyennes[i] = m;
-        }
+        enParallele(n, filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
+            for (std::size_t i = debut; i < fin; ++i) {
+                float m = 0;
+                parcourir(*ListePointsSimplex[i], rigid, m, g, g.enfants[i].data(), chemins);
+                moyennes[i] = m;
+            }
+        });
     }
 
-    for (std::size_t i = 0; i < n; ++i) {
-        const PointSimplex &p = *ListePointsSimplex.at(i);
-        const point3 P = p.Position;
+    // Every point reads the state at the start of the step and writes only its own next position.
+    enParallele(n, filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t i = debut; i < fin; ++i) {
+            const PointSimplex &p = *ListePointsSimplex.at(i);
+            const point3 P = p.Position;
 
-        bool aCible = false;
-        point3 cible;
-        if (!cone) {
-            kd_result *res = kd_closest3f(kd, arrondiFloat(P.x), arrondiFloat(P.y), arrondiFloat(P.z));
-            if (res && !kd_result_at_end(res)) {
-                double pos[3];
-                kd_result_point(res, pos);
-                cible = point3(arrondiFloat(pos[0]), arrondiFloat(pos[1]), arrondiFloat(pos[2]));
+            bool aCible = false;
+            point3 cible;
+            if (!cone) {
+                kd_result *res = kd_closest3f(kd, arrondiFloat(P.x), arrondiFloat(P.y), arrondiFloat(P.z));
+                if (res && !kd_result_at_end(res)) {
+                    double pos[3];
+                    kd_result_point(res, pos);
+                    cible = point3(arrondiFloat(pos[0]), arrondiFloat(pos[1]), arrondiFloat(pos[2]));
+                    aCible = true;
+                }
+                kd_result_release(res);
+            } else {
+                cible = plusProcheDansCone(kd, P, RayonCone, p.Ni, AngleCone);
                 aCible = true;
             }
-            kd_result_release(res);
-        } else {
-            cible = plusProcheDansCone(kd, P, RayonCone, p.Ni, AngleCone);
-            aCible = true;
+
+            vector3 fExt;
+            if (aCible && norme(cible) < 9999999)
+                fExt = forceExterne(p, cible);
+
+            vector3 fInt;
+            if (!moyennes.empty())
+                fInt = forceInterneDepuisMoyenne(p, moyennes[i]);
+            else
+                fInt = forceInterne(p, rigid);
+
+            point3 &S = ListePointsSuivants.at(i)->Position;
+            if (avecRetention == 0) {
+                S = point3((alpha * fInt.x + P.x) + beta * fExt.x, (alpha * fInt.y + P.y) + beta * fExt.y,
+                           (alpha * fInt.z + P.z) + beta * fExt.z);
+            } else {
+                const point3 &Q = ListePointsPrecedents.at(i)->Position;
+                S = point3(((P.x + gamma * (P.x - Q.x)) + alpha * fInt.x) + beta * fExt.x,
+                           ((P.y + gamma * (P.y - Q.y)) + alpha * fInt.y) + beta * fExt.y,
+                           ((P.z + gamma * (P.z - Q.z)) + alpha * fInt.z) + beta * fExt.z);
+            }
         }
-
-        vector3 fExt;
-        if (aCible && norme(cible) < 9999999)
-            fExt = forceExterne(p, cible);
-
-        vector3 fInt;
-        if (!moyennes.empty())
-            fInt = forceInterneDepuisMoyenne(p, moyennes[i]);
-        else
-            fInt = forceInterne(p, rigid);
-
-        point3 &S = ListePointsSuivants.at(i)->Position;
-        if (avecRetention == 0) {
-            S = point3((alpha * fInt.x + P.x) + beta * fExt.x, (alpha * fInt.y + P.y) + beta * fExt.y,
-                       (alpha * fInt.z + P.z) + beta * fExt.z);
-        } else {
-            const point3 &Q = ListePointsPrecedents.at(i)->Position;
-            S = point3(((P.x + gamma * (P.x - Q.x)) + alpha * fInt.x) + beta * fExt.x,
-                       ((P.y + gamma * (P.y - Q.y)) + alpha * fInt.y) + beta * fExt.y,
-                       ((P.z + gamma * (P.z - Q.z)) + alpha * fInt.z) + beta * fExt.z);
-        }
-    }
+    });
 
     appliquerSuivants(0);
 }

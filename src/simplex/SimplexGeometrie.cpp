@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <mutex>
 
 namespace {
 
@@ -167,6 +168,9 @@ float Simplex::CalculParametre_L(float r, float d, float phi)
     const double a = rr - static_cast<double>(d) * d;
     const double racine = a * t * t + rr;
     if (racine < 0) {
+        // Called from the threads of a deformation step: one whole line at a time.
+        static std::mutex sortie;
+        const std::lock_guard<std::mutex> verrou(sortie);
         std::cout << "Erreur dans CalculParametre_L, racine < 0" << std::endl;
         return 0;
     }
@@ -227,6 +231,8 @@ void Simplex::majParametres(int i, int niveau)
         p->CosPhi = std::cos(p->Phi);
         p->SinPhi = std::sin(p->Phi);
     } else {
+        static std::mutex sortie; // called from the threads of a deformation step
+        const std::lock_guard<std::mutex> verrou(sortie);
         std::cout << "probleme de voisin" << std::endl;
         p->Ni = vector3();
         p->CentreCercle = point3();
