@@ -397,19 +397,17 @@ TEST(ArbrePoints, NearestIsTheLowestIndexAtTheLeastDistanceFromAnyStart)
     for (int i = 0; i < 3000; ++i)
         points.push_back(point3(g() % 9, g() % 9, g() % 5));
     const ArbrePoints arbre(points);
-    auto carre = [](const point3 &a, const point3 &b) {
-        return (a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z);
-    };
     for (int q = 0; q < 1500; ++q) {
         const point3 p = q % 2 ? points[g() % points.size()] : point3(g() % 19 * 0.5, g() % 19 * 0.5, g() % 11 * 0.5);
-        long attendu = 0;
-        for (std::size_t i = 1; i < points.size(); ++i)
-            if (carre(p, points[i]) < carre(p, points[attendu]))
-                attendu = static_cast<long>(i);
+        std::vector<double> d(points.size());
+        for (std::size_t i = 0; i < points.size(); ++i)
+            d[i] = (p.x - points[i].x) * (p.x - points[i].x) + (p.y - points[i].y) * (p.y - points[i].y) +
+                   (p.z - points[i].z) * (p.z - points[i].z);
+        const long attendu = std::min_element(d.begin(), d.end()) - d.begin(); // the first of the least
         double d2;
         ASSERT_EQ(arbre.plusProche(p, d2), attendu) << q;
         ASSERT_EQ(arbre.plusProche(p, d2, static_cast<long>(g() % points.size())), attendu) << q;
-        ASSERT_EQ(d2, carre(p, points[attendu]));
+        ASSERT_EQ(d2, d[attendu]);
     }
 }
 

@@ -90,17 +90,12 @@ std::string captureSorties(const std::function<void()> &f)
 bool writeFile(const std::string &path, const std::string &text)
 {
     std::ofstream o(path, std::ios::binary);
-    if (!o)
-        return false;
-    o << text;
-    return bool(o);
+    return bool(o << text);
 }
 
 std::string readFile(const std::string &path)
 {
-    std::ifstream i(path, std::ios::binary);
-    if (!i)
-        return "";
+    std::ifstream i(path, std::ios::binary); // unopened: nothing is read
     std::ostringstream s;
     s << i.rdbuf();
     return s.str();
