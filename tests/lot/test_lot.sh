@@ -116,7 +116,7 @@ EOF
     chmod +x "$t/ssh"
     echo "2/calcul1" > "$t/machines"
     printf '%s\n' in/a/scan.pts in/b/scan.pts > "$t/deux.txt"
-    TARNIS_LOT_SSH=$t/ssh "$lot" --hosts "$t/machines" --transfert "$t/deux.txt" "$t/rendu" -- --min-points 150 \
+    env -u SHELL TARNIS_LOT_SSH="$t/ssh" "$lot" --hosts "$t/machines" --transfert "$t/deux.txt" "$t/rendu" -- --min-points 150 \
         --iterations 5 --max-points 400 2> "$t/rendu.err"
     verifier "les résultats rendus par les machines sont ceux du lot local" \
         bash -c 'cmp "$1/a/scan.pts/scan.smm" "$2/a/scan.pts/scan.smm" && cmp "$1/b/scan.pts/scan.off" "$2/b/scan.pts/scan.off"' \
