@@ -101,7 +101,9 @@ public:
 private:
     void lireMaillage();
     void ecrireMaillage(const std::vector<point3> &positions);
-    double pas(double tau, double mu, double kappa);
+    // libre > 0: a point farther than it from the cloud, drawn by no cloud point and with the
+    // nearest one to its side, moves under its curvature only.
+    double pas(double tau, double mu, double kappa, double libre);
     std::vector<point3> normales() const;
     bool raffinerLocalement(double &moyenne);
     void rendre(); // back to the cloud's frame, cells outward
@@ -194,7 +196,7 @@ std::vector<point3> Ajusteur::normales() const
 }
 
 // One step: every point moves from the same state. Returns the mean move (dernierMax: the largest).
-double Ajusteur::pas(double tau, double mu, double kappa)
+double Ajusteur::pas(double tau, double mu, double kappa, double libre)
 {
     const std::size_t n = X.size();
     const std::vector<point3> N = normales();
@@ -238,7 +240,16 @@ double Ajusteur::pas(double tau, double mu, double kappa)
             const point3 l = g - x;
             const point3 ln = fois(N[i], scal(l, N[i]));
             const point3 lt = l - ln;
-            Y[i] = x + fois(donnees, tau) + fois(lt, mu) + fois(ln, kappa) + fois(precedent[i] - x, gamma);
+            if (libre > 0 && compte[i] == 0 && d2 > libre * libre && j >= 0 &&
+                std::abs(scal(Q[j] - x, N[i])) < 0.5 * std::sqrt(d2)) {
+                // No cloud point draws this point, and the nearest one is far and to its side, not
+                // ahead or behind: the surface spans a gap there (a web between two limbs, a patch
+                // over a hole of the scan). Pulled sideways it would only stretch; its curvature
+                // alone flattens a patch and draws the fold of a web back towards the gap's root.
+                Y[i] = x + fois(lt, mu) + fois(ln, 0.5) + fois(precedent[i] - x, gamma);
+            } else {
+                Y[i] = x + fois(donnees, tau) + fois(lt, mu) + fois(ln, kappa) + fois(precedent[i] - x, gamma);
+            }
             deplacement[i] = norme(Y[i] - x);
         }
     });
@@ -394,7 +405,7 @@ Resultat Ajusteur::lancer()
         const int maximum = 4 * minimum;
         int calme = -1; // first step still on average
         for (int t = 0; t < maximum; ++t) {
-            const double d = pas(tau, mu, kappa);
+            const double d = pas(tau, mu, kappa, local ? 4 * reglages.tolerance : 0.0);
             const double fraction =
                 std::min(1.0, (niveau - 1 + double(t + 1) / maximum) / static_cast<double>(niveaux));
             if (progression && !progression(fraction, "Ajustement : niveau " + std::to_string(niveau))) {
