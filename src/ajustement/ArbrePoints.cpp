@@ -67,17 +67,24 @@ void ArbrePoints::construire(std::size_t debut, std::size_t fin, int fils)
     }
 }
 
+// Keeps the point at slot k when it is nearer, or as near with a lower index.
+inline void ArbrePoints::essayer(std::size_t k, const double q[3], long &meilleur, double &d2) const
+{
+    const double *c = &coord[3 * k];
+    const double dx = q[0] - c[0], dy = q[1] - c[1], dz = q[2] - c[2];
+    const double d = dx * dx + dy * dy + dz * dz;
+    if (d < d2 || (d == d2 && static_cast<long>(ordre[k]) < meilleur)) {
+        d2 = d;
+        meilleur = static_cast<long>(ordre[k]);
+    }
+}
+
 void ArbrePoints::chercher(std::size_t debut, std::size_t fin, const double q[3], long &meilleur, double &d2) const
 {
     while (fin - debut > feuille) {
         const std::size_t m = debut + (fin - debut) / 2;
+        essayer(m, q, meilleur, d2);
         const double *c = &coord[3 * m];
-        const double dx = q[0] - c[0], dy = q[1] - c[1], dz = q[2] - c[2];
-        const double d = dx * dx + dy * dy + dz * dz;
-        if (d < d2 || (d == d2 && static_cast<long>(ordre[m]) < meilleur)) {
-            d2 = d;
-            meilleur = static_cast<long>(ordre[m]);
-        }
         const int a = axe[m];
         const double ecart = q[a] - c[a];
         // Nearer side first; the far side only when the splitting plane is within reach.
@@ -93,15 +100,8 @@ void ArbrePoints::chercher(std::size_t debut, std::size_t fin, const double q[3]
             fin = m;
         }
     }
-    for (std::size_t k = debut; k < fin; ++k) {
-        const double *c = &coord[3 * k];
-        const double dx = q[0] - c[0], dy = q[1] - c[1], dz = q[2] - c[2];
-        const double d = dx * dx + dy * dy + dz * dz;
-        if (d < d2 || (d == d2 && static_cast<long>(ordre[k]) < meilleur)) {
-            d2 = d;
-            meilleur = static_cast<long>(ordre[k]);
-        }
-    }
+    for (std::size_t k = debut; k < fin; ++k)
+        essayer(k, q, meilleur, d2);
 }
 
 long ArbrePoints::plusProche(const point3 &p, double &d2) const

@@ -28,6 +28,7 @@ public:
 
 private:
     void construire(std::size_t debut, std::size_t fin, int fils);
+    void essayer(std::size_t k, const double q[3], long &meilleur, double &d2) const;
     void chercher(std::size_t debut, std::size_t fin, const double q[3], long &meilleur, double &d2) const;
 
     std::vector<double> coord;        // x, y, z of the points in tree order
