@@ -106,24 +106,18 @@ void ArbrePoints::chercher(std::size_t debut, std::size_t fin, const double q[3]
 
 long ArbrePoints::plusProche(const point3 &p, double &d2) const
 {
-    long meilleur = -1;
-    d2 = 1e300;
-    const double q[3] = {p.x, p.y, p.z};
-    chercher(0, ordre.size(), q, meilleur, d2);
-    return meilleur;
+    return plusProche(p, d2, -1);
 }
 
 long ArbrePoints::plusProche(const point3 &p, double &d2, long indice) const
 {
-    if (indice < 0 || static_cast<std::size_t>(indice) >= place.size())
-        return plusProche(p, d2);
+    long meilleur = -1;
+    d2 = 1e300;
     const double q[3] = {p.x, p.y, p.z};
-    const double *c = &coord[3 * place[indice]];
-    const double dx = q[0] - c[0], dy = q[1] - c[1], dz = q[2] - c[2];
     // The search keeps the lowest index among points at the same distance, so starting from any
     // of them ends on the same one.
-    long meilleur = indice;
-    d2 = dx * dx + dy * dy + dz * dz;
+    if (indice >= 0 && static_cast<std::size_t>(indice) < place.size())
+        essayer(place[indice], q, meilleur, d2);
     chercher(0, ordre.size(), q, meilleur, d2);
     return meilleur;
 }

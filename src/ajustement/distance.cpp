@@ -1,12 +1,12 @@
 #include "distance.h"
 
 #include "Morton.h"
+#include "Parallele.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <thread>
 
 namespace {
 
@@ -245,11 +245,6 @@ double ArbreTriangles::distance(const point3 &p, std::size_t &indice) const
     return std::sqrt(meilleure);
 }
 
-namespace {
-
-
-} // namespace
-
 std::vector<std::size_t> ordreSpatial(const std::vector<point3> &points)
 {
     double mn[3] = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
@@ -287,20 +282,12 @@ std::vector<double> ArbreTriangles::distances(const std::vector<point3> &points)
     // Points taken in spatial order: each search starts from the triangle
     // nearest to the point before, which bounds it tightly from the start.
     const std::vector<std::size_t> ordre = ordreSpatial(points);
-    unsigned coeurs = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
-    if (n < 20000)
-        coeurs = 1;
-    auto tranche = [&](std::size_t debut, std::size_t fin) {
+    // Each distance is written at its own index and does not depend on where its search starts.
+    enParallele(n, filsEffectifs(0), [&](std::size_t debut, std::size_t fin) {
         std::size_t indice = triangles.size();
         for (std::size_t k = debut; k < fin; ++k)
             d[ordre[k]] = distance(points[ordre[k]], indice);
-    };
-    std::vector<std::thread> fils;
-    for (unsigned k = 1; k < coeurs; ++k)
-        fils.emplace_back(tranche, n * k / coeurs, n * (k + 1) / coeurs);
-    tranche(0, n / coeurs);
-    for (std::thread &f : fils)
-        f.join();
+    });
     return d;
 }
 
