@@ -401,8 +401,7 @@ TEST(ArbrePoints, NearestIsTheLowestIndexAtTheLeastDistanceFromAnyStart)
         const point3 p = q % 2 ? points[g() % points.size()] : point3(g() % 19 * 0.5, g() % 19 * 0.5, g() % 11 * 0.5);
         std::vector<double> d(points.size());
         for (std::size_t i = 0; i < points.size(); ++i)
-            d[i] = (p.x - points[i].x) * (p.x - points[i].x) + (p.y - points[i].y) * (p.y - points[i].y) +
-                   (p.z - points[i].z) * (p.z - points[i].z);
+            d[i] = scal(p - points[i], p - points[i]);
         const long attendu = std::min_element(d.begin(), d.end()) - d.begin(); // the first of the least
         double d2;
         ASSERT_EQ(arbre.plusProche(p, d2), attendu) << q;

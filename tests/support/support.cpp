@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <unistd.h>
 
@@ -14,13 +15,9 @@ namespace tarnis_test {
 
 TempDir::TempDir()
 {
-    std::string modele = (fs::temp_directory_path() / "tarnis-test-XXXXXX").string();
-    char *r = mkdtemp(modele.data());
-    if (!r) {
-        std::perror("mkdtemp");
+    chemin = (fs::temp_directory_path() / "tarnis-test-XXXXXX").string();
+    if (!mkdtemp(chemin.data())) // fills in the X's
         std::abort();
-    }
-    chemin = r;
 }
 
 TempDir::~TempDir()
@@ -96,9 +93,7 @@ bool writeFile(const std::string &path, const std::string &text)
 std::string readFile(const std::string &path)
 {
     std::ifstream i(path, std::ios::binary); // unopened: nothing is read
-    std::ostringstream s;
-    s << i.rdbuf();
-    return s.str();
+    return std::string(std::istreambuf_iterator<char>(i), {});
 }
 
 std::string sharedDataDir()
