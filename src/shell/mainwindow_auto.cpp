@@ -6,6 +6,7 @@
 
 #include "glwidget.h"
 #include "loadingdialog.h"
+#include "raisons.h"
 #include "settingwindow.h"
 
 #include "SimplexAutomatique.h"
@@ -189,7 +190,7 @@ void MainWindow::Deformation_auto()
     if (L)
         L->terminer(interrompu ? tr("Operations interrompues")
                     : resultat ? tr("Operations terminées")
-                               : tr("Operations interrompues : %1").arg(QString::fromStdString(resultat.raison)));
+                               : tr("Operations interrompues : %1").arg(traduireRaison(resultat.raison)));
     if (vue)
         vue->setOperationEnabled(true);
     traiterEvenements();

@@ -215,6 +215,10 @@ that you select.</translation>
         <source>Le déplacement a échoué : %1</source>
         <translation>The move failed: %1</translation>
     </message>
+    <message>
+        <source>%1 ; les %2 points lus sont ouverts</source>
+        <translation>%1; the %2 points read are open</translation>
+    </message>
 </context>
 <context>
     <name>LoadingDialog</name>
@@ -762,6 +766,525 @@ with the keys W X C V B N.</translation>
     <message>
         <source>Ajustement interrompu : %1</source>
         <translation>Fit stopped: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Moteur</name>
+    <message>
+        <source>« %1 » ne peut pas être ouvert (%2)</source>
+        <translation>“%1” cannot be opened (%2)</translation>
+    </message>
+    <message>
+        <source>fichier absent</source>
+        <translation>file not found</translation>
+    </message>
+    <message>
+        <source>accès refusé</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>« %1 » ne peut pas être ouvert</source>
+        <translation>“%1” cannot be opened</translation>
+    </message>
+    <message>
+        <source>« %1 » est un dossier, pas un fichier</source>
+        <translation>“%1” is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>« %1 » est un tube, pas un fichier ordinaire</source>
+        <translation>“%1” is a pipe, not a regular file</translation>
+    </message>
+    <message>
+        <source>« %1 » est un périphérique, pas un fichier ordinaire</source>
+        <translation>“%1” is a device, not a regular file</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un fichier ordinaire</source>
+        <translation>“%1” is not a regular file</translation>
+    </message>
+    <message>
+        <source>« %1 » ne peut pas être créé</source>
+        <translation>“%1” cannot be created</translation>
+    </message>
+    <message>
+        <source>l&apos;écriture de « %1 » a échoué</source>
+        <translation>writing “%1” failed</translation>
+    </message>
+    <message>
+        <source>« %1 » : %2</source>
+        <translation>“%1”: %2</translation>
+    </message>
+    <message>
+        <source>« %1 » incomplet : %2</source>
+        <translation>“%1” incomplete: %2</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un nuage de points reconnu (.pts, .hdr, .img)</source>
+        <translation>“%1” is not a known point cloud (.pts, .hdr, .img)</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un maillage reconnu (.smm, .off, .obj)</source>
+        <translation>“%1” is not a known mesh (.smm, .off, .obj)</translation>
+    </message>
+    <message>
+        <source>« %1 » ne contient aucune face</source>
+        <translation>“%1” holds no face</translation>
+    </message>
+    <message>
+        <source>mémoire insuffisante pour l&apos;index du nuage « %1 »</source>
+        <translation>not enough memory for the index of the cloud “%1”</translation>
+    </message>
+    <message>
+        <source>mémoire insuffisante pour l&apos;arbre des points</source>
+        <translation>not enough memory for the tree of the points</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un fichier PTS : la ligne 1 ne commence pas par « PTS »</source>
+        <translation>“%1” is not a PTS file: line 1 does not start with “PTS”</translation>
+    </message>
+    <message>
+        <source>« %1 », ligne %2 : nombre de points illisible (%3)</source>
+        <translation>“%1”, line %2: unreadable number of points (%3)</translation>
+    </message>
+    <message>
+        <source>« %1 », ligne %2 : nombre de points négatif (%3)</source>
+        <translation>“%1”, line %2: negative number of points (%3)</translation>
+    </message>
+    <message>
+        <source>%1 points annoncés, %2 lus ; la lecture s&apos;est arrêtée ligne %3 (point %4) : %5</source>
+        <translation>%1 points announced, %2 read; reading stopped at line %3 (point %4): %5</translation>
+    </message>
+    <message>
+        <source>le fichier s&apos;arrête là</source>
+        <translation>the file ends there</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un nombre</source>
+        <translation>“%1” is not a number</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un nombre entier</source>
+        <translation>“%1” is not a whole number</translation>
+    </message>
+    <message>
+        <source>« %1 » sort des limites des entiers</source>
+        <translation>“%1” is beyond the range of whole numbers</translation>
+    </message>
+    <message>
+        <source>« %1 » sort des limites de la simple précision</source>
+        <translation>“%1” is beyond the single-precision range</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un fichier OFF : la ligne 1 ne commence pas par « OFF »</source>
+        <translation>“%1” is not an OFF file: line 1 does not start with “OFF”</translation>
+    </message>
+    <message>
+        <source>« %1 » : %2 faces refusées (indice de sommet hors de la liste des sommets)</source>
+        <translation>“%1”: %2 faces refused (vertex index outside the list of vertices)</translation>
+    </message>
+    <message>
+        <source>face de %1 sommets (trois au moins) ligne %2</source>
+        <translation>face of %1 vertices (three at least) at line %2</translation>
+    </message>
+    <message>
+        <source>nombres de sommets, de faces et d&apos;arêtes absents ; la lecture s&apos;est arrêtée ligne %1</source>
+        <translation>numbers of vertices, faces and edges missing; reading stopped at line %1</translation>
+    </message>
+    <message>
+        <source>%1 sommets annoncés, %2 lus ; la lecture s&apos;est arrêtée ligne %3</source>
+        <translation>%1 vertices announced, %2 read; reading stopped at line %3</translation>
+    </message>
+    <message>
+        <source>%1 faces annoncées, %2 lues ; la lecture s&apos;est arrêtée ligne %3</source>
+        <translation>%1 faces announced, %2 read; reading stopped at line %3</translation>
+    </message>
+    <message>
+        <source>sommet illisible ligne %1</source>
+        <translation>unreadable vertex at line %1</translation>
+    </message>
+    <message>
+        <source>sommet de face illisible ligne %1</source>
+        <translation>unreadable face corner at line %1</translation>
+    </message>
+    <message>
+        <source>face de moins de trois sommets ligne %1</source>
+        <translation>face of fewer than three vertices at line %1</translation>
+    </message>
+    <message>
+        <source>volume « %1 » (.hdr, .img) : %2</source>
+        <translation>volume “%1” (.hdr, .img): %2</translation>
+    </message>
+    <message>
+        <source>en-tête : %1</source>
+        <translation>header: %1</translation>
+    </message>
+    <message>
+        <source>image : %1</source>
+        <translation>image: %1</translation>
+    </message>
+    <message>
+        <source>« %1 » n&apos;est pas un volume Analyze (.hdr, .img)</source>
+        <translation>“%1” is not an Analyze volume (.hdr, .img)</translation>
+    </message>
+    <message>
+        <source>Dimensions de volume invalides : %1 x %2 x %3</source>
+        <translation>Invalid volume dimensions: %1 x %2 x %3</translation>
+    </message>
+    <message>
+        <source>Volume trop grand : %1 x %2 x %3</source>
+        <translation>Volume too large: %1 x %2 x %3</translation>
+    </message>
+    <message>
+        <source>Mémoire insuffisante pour le volume %1 x %2 x %3</source>
+        <translation>Not enough memory for the volume %1 x %2 x %3</translation>
+    </message>
+    <message>
+        <source>En-tête Analyze vide : &lt;%1&gt;</source>
+        <translation>Empty Analyze header: &lt;%1&gt;</translation>
+    </message>
+    <message>
+        <source>En-tête Analyze incomplet (%1 octets sur 348) : &lt;%2&gt;</source>
+        <translation>Incomplete Analyze header (%1 bytes of 348): &lt;%2&gt;</translation>
+    </message>
+    <message>
+        <source>Type de voxel Analyze non pris en charge (%1) : %2</source>
+        <translation>Unsupported Analyze voxel type (%1): %2</translation>
+    </message>
+    <message>
+        <source>Fichier image Analyze trop court : %1.img (%2 octets attendus, %3 présents)</source>
+        <translation>Analyze image file too short: %1.img (%2 bytes expected, %3 present)</translation>
+    </message>
+    <message>
+        <source>Erreur de lecture du fichier Analyze : %1.img</source>
+        <translation>Error reading the Analyze file: %1.img</translation>
+    </message>
+    <message>
+        <source>le volume « %1 » ne donne aucun point avec les seuils %2 à %3 et la fenêtre %4 à %5 : ses valeurs vont de %6 à %7 ; réglez la fenêtre (nombres minimum et maximum de points) dans les préférences, fichiers HDR / IMG, ou prenez-la du volume avec « Fenêtre du volume »</source>
+        <translation>the volume “%1” gives no point with the thresholds %2 to %3 and the window %4 to %5: its values go from %6 to %7; set the window (minimum and maximum numbers of points) in the preferences, HDR / IMG file parameters, or take it from the volume with “Window from a volume”</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : %3</source>
+        <translation>%1, line %2: %3</translation>
+    </message>
+    <message>
+        <source>%1 : %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>fichier absent, illisible ou vide</source>
+        <translation>file missing, unreadable or empty</translation>
+    </message>
+    <message>
+        <source>fichier vide ou première ligne vide</source>
+        <translation>empty file or empty first line</translation>
+    </message>
+    <message>
+        <source>format incorrect (la première ligne doit commencer par OFF, SM ou SMM)</source>
+        <translation>wrong format (the first line must start with OFF, SM or SMM)</translation>
+    </message>
+    <message>
+        <source>un fichier SM ne se relit pas (il ne contient pas les mailles)</source>
+        <translation>an SM file cannot be read back (it does not hold the cells)</translation>
+    </message>
+    <message>
+        <source>nombres de points et de mailles illisibles</source>
+        <translation>unreadable numbers of points and cells</translation>
+    </message>
+    <message>
+        <source>nombre de points ou de mailles négatif ou trop grand</source>
+        <translation>number of points or cells negative or too large</translation>
+    </message>
+    <message>
+        <source>point %1 incomplet ou illisible</source>
+        <translation>point %1 incomplete or unreadable</translation>
+    </message>
+    <message>
+        <source>point %1 : %2</source>
+        <translation>point %1: %2</translation>
+    </message>
+    <message>
+        <source>indice de voisin %1 hors de 0..%2</source>
+        <translation>neighbour index %1 outside 0..%2</translation>
+    </message>
+    <message>
+        <source>maille %1 : %2</source>
+        <translation>cell %1: %2</translation>
+    </message>
+    <message>
+        <source>maille %1 incomplète ou illisible</source>
+        <translation>cell %1 incomplete or unreadable</translation>
+    </message>
+    <message>
+        <source>taille illisible ou négative</source>
+        <translation>unreadable or negative size</translation>
+    </message>
+    <message>
+        <source>indice de point %1 hors de 0..%2</source>
+        <translation>point index %1 outside 0..%2</translation>
+    </message>
+    <message>
+        <source>%1 points pour %2 triplets de voisins</source>
+        <translation>%1 points for %2 triples of neighbours</translation>
+    </message>
+    <message>
+        <source>%1 : création impossible</source>
+        <translation>%1: cannot be created</translation>
+    </message>
+    <message>
+        <source>%1 : format %2 inconnu (1 SM, 2 SMM)</source>
+        <translation>%1: unknown format %2 (1 SM, 2 SMM)</translation>
+    </message>
+    <message>
+        <source>%1 : écriture impossible</source>
+        <translation>%1: cannot be written</translation>
+    </message>
+    <message>
+        <source>indice de maille %1 hors de 0..%2</source>
+        <translation>cell index %1 outside 0..%2</translation>
+    </message>
+    <message>
+        <source>%1 points, trop peu pour la couper</source>
+        <translation>%1 points, too few to cut it</translation>
+    </message>
+    <message>
+        <source>sa maille suivante a %1 points pour %2</source>
+        <translation>its next cell has %1 points for %2</translation>
+    </message>
+    <message>
+        <source>un de ses points n&apos;est pas dans la liste des points</source>
+        <translation>one of its points is not in the list of points</translation>
+    </message>
+    <message>
+        <source>les mailles voisines n&apos;ont pas été trouvées</source>
+        <translation>the neighbouring cells were not found</translation>
+    </message>
+    <message>
+        <source>la première maille voisine n&apos;a pas été trouvée</source>
+        <translation>the first neighbouring cell was not found</translation>
+    </message>
+    <message>
+        <source>la seconde maille voisine n&apos;a pas été trouvée</source>
+        <translation>the second neighbouring cell was not found</translation>
+    </message>
+    <message>
+        <source>%1 (maillage suivant)</source>
+        <translation>%1 (next mesh)</translation>
+    </message>
+    <message>
+        <source>ordre des points incohérent</source>
+        <translation>inconsistent order of the points</translation>
+    </message>
+    <message>
+        <source>RaffinageT26, point %1, %2</source>
+        <translation>RaffinageT26, point %1: %2</translation>
+    </message>
+    <message>
+        <source>RaffinageT26Global, point %1, %2</source>
+        <translation>RaffinageT26Global, point %1: %2</translation>
+    </message>
+    <message>
+        <source>Erreur dans la modification d&apos;une maille (%1): le point simplex courant et son voisin présent dans la maille ne sont pas consécutifs dans la liste des points simplex constituant la maille</source>
+        <translation>Error while editing a cell (%1): the current simplex point and its neighbour in the cell are not consecutive in the list of simplex points making up the cell</translation>
+    </message>
+    <message>
+        <source>Erreur dans la modification d&apos;une maille (%1): le point simplex courant n&apos;a qu&apos;un seul voisin présent dans la maille courante</source>
+        <translation>Error while editing a cell (%1): the current simplex point has only one neighbour in the current cell</translation>
+    </message>
+    <message>
+        <source>Erreur dans la modification de la maille (%1): aucun des voisin du point simplex courant n&apos;est présent dans la maille courante</source>
+        <translation>Error while editing the cell (%1): none of the neighbours of the current simplex point is in the current cell</translation>
+    </message>
+    <message>
+        <source>Erreur dans la modification d&apos;une maille (%1): les voisins du points simplex courant ne sont pas dans un ordre cohérent dans la maille courante</source>
+        <translation>Error while editing a cell (%1): the neighbours of the current simplex point are not in a consistent order in the current cell</translation>
+    </message>
+    <message>
+        <source>le point %1 n&apos;a pas ses trois voisins</source>
+        <translation>point %1 does not have its three neighbours</translation>
+    </message>
+    <message>
+        <source>les listes suivantes (%1 points, %2 mailles) ne couvrent pas le maillage (%3 points, %4 mailles)</source>
+        <translation>the next lists (%1 points, %2 cells) do not cover the mesh (%3 points, %4 cells)</translation>
+    </message>
+    <message>
+        <source>le maillage triangulaire n&apos;a aucune face</source>
+        <translation>the triangle mesh has no face</translation>
+    </message>
+    <message>
+        <source>la face %1 désigne le sommet %2 qui n&apos;existe pas</source>
+        <translation>face %1 names vertex %2, which does not exist</translation>
+    </message>
+    <message>
+        <source>la face %1 a deux sommets confondus</source>
+        <translation>face %1 has two coincident vertices</translation>
+    </message>
+    <message>
+        <source>le maillage est ouvert : l&apos;arête %1-%2 n&apos;appartient qu&apos;à une face</source>
+        <translation>the mesh is open: edge %1-%2 belongs to one face only</translation>
+    </message>
+    <message>
+        <source>l&apos;arête %1-%2 est partagée par %3 faces</source>
+        <translation>edge %1-%2 is shared by %3 faces</translation>
+    </message>
+    <message>
+        <source>les deux faces de l&apos;arête %1-%2 ne sont pas orientées de façon cohérente</source>
+        <translation>the two faces of edge %1-%2 are not consistently oriented</translation>
+    </message>
+    <message>
+        <source>le sommet %1 n&apos;appartient à aucune face</source>
+        <translation>vertex %1 belongs to no face</translation>
+    </message>
+    <message>
+        <source>les faces autour du sommet %1 ne forment pas un cycle</source>
+        <translation>the faces around vertex %1 do not form a cycle</translation>
+    </message>
+    <message>
+        <source>le point %1 de la maille %2 n&apos;est pas dans la liste des points</source>
+        <translation>point %1 of cell %2 is not in the list of points</translation>
+    </message>
+    <message>
+        <source>nombre de pas de déformation négatif : %1</source>
+        <translation>negative number of deformation steps: %1</translation>
+    </message>
+    <message>
+        <source>déformation divergente : au pas %1, le point %2 n&apos;a plus de position finie</source>
+        <translation>diverging deformation: at step %1, point %2 no longer has a finite position</translation>
+    </message>
+    <message>
+        <source>impossible de placer le maillage de référence sur le nuage : %1</source>
+        <translation>the reference mesh cannot be placed on the cloud: %1</translation>
+    </message>
+    <message>
+        <source>le centre de sa boîte englobante est sur sa surface</source>
+        <translation>the centre of its bounding box is on its surface</translation>
+    </message>
+    <message>
+        <source>le maillage n&apos;est pas un maillage simplexe fermé : %1</source>
+        <translation>the mesh is not a closed simplex mesh: %1</translation>
+    </message>
+    <message>
+        <source>il a %1 point(s) simplexe(s)</source>
+        <translation>it has %1 simplex point(s)</translation>
+    </message>
+    <message>
+        <source>ses listes compagnes sont trop courtes</source>
+        <translation>its companion lists are too short</translation>
+    </message>
+    <message>
+        <source>un point y figure deux fois</source>
+        <translation>a point appears in it twice</translation>
+    </message>
+    <message>
+        <source>le point %1 n&apos;a pas trois voisins dans le maillage</source>
+        <translation>point %1 does not have three neighbours in the mesh</translation>
+    </message>
+    <message>
+        <source>le point %1 est son propre voisin</source>
+        <translation>point %1 is its own neighbour</translation>
+    </message>
+    <message>
+        <source>le voisinage du point %1 n&apos;est pas symétrique</source>
+        <translation>the neighbourhood of point %1 is not symmetric</translation>
+    </message>
+    <message>
+        <source>le point %1 a deux fois le même voisin</source>
+        <translation>point %1 has the same neighbour twice</translation>
+    </message>
+    <message>
+        <source>le point %1 a une position non finie</source>
+        <translation>point %1 has a non-finite position</translation>
+    </message>
+    <message>
+        <source>il n&apos;a aucune maille</source>
+        <translation>it has no cell</translation>
+    </message>
+    <message>
+        <source>le nuage ne contient aucun point</source>
+        <translation>the cloud holds no point</translation>
+    </message>
+    <message>
+        <source>le nuage contient une coordonnée non finie</source>
+        <translation>the cloud holds a non-finite coordinate</translation>
+    </message>
+    <message>
+        <source>le nuage est réduit à un point</source>
+        <translation>the cloud is a single point</translation>
+    </message>
+    <message>
+        <source>le maillage diverge (au pas %1, un point s&apos;éloigne à plus de dix diagonales du nuage) : diminuer les forces</source>
+        <translation>the mesh diverges (at step %1, a point moves more than ten diagonals away from the cloud): lower the forces</translation>
+    </message>
+    <message>
+        <source>erreur interne : %1</source>
+        <translation>internal error: %1</translation>
+    </message>
+    <message>
+        <source>erreur interne inconnue</source>
+        <translation>unknown internal error</translation>
+    </message>
+    <message>
+        <source>%1 : interrompu à la demande</source>
+        <translation>%1: stopped on request</translation>
+    </message>
+    <message>
+        <source>Lecture de « %1 »</source>
+        <translation>Reading “%1”</translation>
+    </message>
+    <message>
+        <source>Lecture de %1</source>
+        <translation>Reading %1</translation>
+    </message>
+    <message>
+        <source>Le mode automatique</source>
+        <translation>The automatic mode</translation>
+    </message>
+    <message>
+        <source>Deformation du maillage (x%1)</source>
+        <translation>Mesh deformation (x%1)</translation>
+    </message>
+    <message>
+        <source>Deformation finale</source>
+        <translation>Final deformation</translation>
+    </message>
+    <message>
+        <source>Déformation</source>
+        <translation>Deformation</translation>
+    </message>
+    <message>
+        <source>Raffinage T26 Global</source>
+        <translation>T26 global refinement</translation>
+    </message>
+    <message>
+        <source>Raffinage T26 global</source>
+        <translation>T26 global refinement</translation>
+    </message>
+    <message>
+        <source>Raffinage T26 par angles</source>
+        <translation>T26 refinement by angles</translation>
+    </message>
+    <message>
+        <source>Raffinage T22 par surfaces</source>
+        <translation>T22 refinement by areas</translation>
+    </message>
+    <message>
+        <source>Raffinage T22 Point par maille</source>
+        <translation>T22 refinement by points per cell</translation>
+    </message>
+    <message>
+        <source>Raffinage T22 par points par maille</source>
+        <translation>T22 refinement by points per cell</translation>
+    </message>
+    <message>
+        <source>Conversion en maillage simplexe</source>
+        <translation>Conversion into a simplex mesh</translation>
+    </message>
+    <message>
+        <source>Triangularisation</source>
+        <translation>Triangulation</translation>
+    </message>
+    <message>
+        <source>Ajustement</source>
+        <translation>Fit</translation>
     </message>
 </context>
 <context>

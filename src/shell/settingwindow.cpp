@@ -4,6 +4,7 @@
 
 #include "Defauts.h"
 #include "Ouverture.h"
+#include "raisons.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -142,7 +143,7 @@ QString SettingWindow::fenetreDepuisVolume(const QString &nom)
     int minimum = 0, maximum = 0;
     const Resultat r = plageVolume(nom.toStdString(), minimum, maximum);
     if (!r)
-        return QString::fromStdString(r.raison);
+        return traduireRaison(r.raison);
     // Both bounds may move either way: open the ranges before setting the values.
     nombreDePointsMinimumSpinBox->setRange(std::min(minimum, nombreDePointsMinimumSpinBox->minimum()), maximum);
     nombreDePointsMaximumSpinBox->setRange(minimum, std::max(maximum, nombreDePointsMaximumSpinBox->maximum()));

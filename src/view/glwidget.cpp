@@ -7,6 +7,7 @@
 #include "SimplexGL.h"
 #include "VolumeAnalyze.h"
 #include "kdtree.h"
+#include "raisons.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -36,10 +37,10 @@ QString guillemets(const QString &nom)
     return QStringLiteral("« %1 »").arg(nom);
 }
 
-/// The engine's reason, as it gave it.
+/// The engine's reason, in the interface's language.
 QString raisonMoteur(const Resultat &r)
 {
-    return QString::fromStdString(r.raison);
+    return traduireRaison(r.raison);
 }
 
 } // namespace
@@ -166,7 +167,7 @@ bool GLWidget::chargerNuage()
     // A cloud cut short stays open with the points read: the box says so after the reason.
     const std::size_t lus = instanceMaillage->ListePointsInterets.size();
     if (r.statut == Statut::NuageIllisible && lus > 0)
-        return echec(raisonMoteur(r) + QStringLiteral(" ; les %1 points lus sont ouverts").arg(lus));
+        return echec(tr("%1 ; les %2 points lus sont ouverts").arg(raisonMoteur(r), QString::number(lus)));
     return echec(raisonMoteur(r));
 }
 
