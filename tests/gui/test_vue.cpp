@@ -1,15 +1,20 @@
 // The document view through real events: the mouse turns the camera, the keys move the mesh, or
-// the cloud with the tree the deformation searches.
+// the cloud with the tree the deformation searches; the engine's reasons in its boxes, in French
+// as the engine gives them or in English.
 #include "MaillageGL.h"
+#include "Ouverture.h"
 #include "SimplexGL.h"
 #include "glwidget.h"
 #include "kdtree.h"
+#include "raisons.h"
+#include "settingwindow.h"
 
 #include "outils_qt.h"
 #include "simplex_fixtures.h"
 #include "support.h"
 
 #include <QTest>
+#include <QTranslator>
 
 using namespace tarnis_test;
 
@@ -84,6 +89,53 @@ private slots:
             kd_result_point(r, pos);
             kd_result_release(r);
             QVERIFY(point3(pos[0], pos[1], pos[2]) == p);
+        }
+    }
+
+    void raisonsDuMoteurTraduites()
+    {
+        // Real failures: a cloud cut short (its name holds "%2", kept as it is), a mesh file of no
+        // known kind, an open triangle mesh refused by the conversion, a volume without its image.
+        const std::string pts = dossier.file("court%2.pts"), smm = dossier.file("faux.smm"),
+                          off = dossier.file("ouvert.off"), hdr = dossier.file("absent.hdr");
+        QVERIFY(writeFile(pts, "PTS\n5\n0 0 0\n1 1 1\n") && writeFile(smm, "OFX\n") &&
+                writeFile(off, "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"));
+        auto boites = [&]() {
+            GLWidget nuage(QString::fromStdString(pts), QString()), maillage(QString(), QString::fromStdString(smm)),
+                triangles(QString(), QString::fromStdString(off));
+            triangles.triangleToSimplex();
+            return QStringList{nuage.derniereErreur(), maillage.derniereErreur(), triangles.derniereErreur(),
+                               SettingWindow().fenetreDepuisVolume(QString::fromStdString(hdr))};
+        };
+        Maillage m;
+        Simplex s, t;
+        int bas = 0, haut = 0;
+        const Resultat r[] = {ouvrirNuage(pts, m, ReglagesVolume()), ouvrirMaillage(smm, s),
+                              ouvrirMaillage(off, t).reussi() ? t.convertirTriangles() : Resultat(),
+                              plageVolume(hdr, bas, haut)};
+        QStringList francais;
+        for (const Resultat &x : r)
+            francais << QString::fromStdString(x.raison);
+        francais[0] += QStringLiteral(" ; les 2 points lus sont ouverts");
+        QCOMPARE(boites(), francais);
+
+        QTranslator anglais;
+        QVERIFY(anglais.load(QStringLiteral(TARNIS_QM_FILE)));
+        QCoreApplication::installTranslator(&anglais);
+        const auto q = [](const std::string &nom) { return QString::fromStdString(nom); };
+        QCOMPARE(boites(), (QStringList{"“" + q(pts) + "” incomplete: 5 points announced, 2 read; reading stopped at line "
+                                        "5 (point 3): the file ends there; the 2 points read are open",
+                                        q(smm) + ", line 1: wrong format (the first line must start with OFF, SM or SMM)",
+                                        "triangleToSimplex: the mesh is open: edge 0-1 belongs to one face only",
+                                        "volume “" + q(hdr).chopped(4) + "” (.hdr, .img): image: “" + q(hdr).chopped(4) +
+                                            ".img” cannot be opened (file not found)"}));
+        QCOMPARE(traduireRaison("sans motif connu"), QStringLiteral("sans motif connu"));
+        QCoreApplication::removeTranslator(&anglais);
+
+        // Every pattern has its English: one added without it would leave its reasons in French.
+        for (const QString &motif : motifsDesRaisons()) {
+            const QString traduit = anglais.translate("Moteur", motif.toUtf8().constData());
+            QVERIFY2(!traduit.isEmpty() && traduit != motif, qPrintable(motif));
         }
     }
 };
