@@ -223,7 +223,7 @@ TEST(Ajustement, AnyUnitAndPlaceGiveTheSameRelativeFigures)
     }
 }
 
-TEST(Ajustement, AStopLeavesTheLastCompletedStepAsAClosedMesh)
+TEST(Ajustement, AStopOrTheLevelBoundLeavesASettledClosedMesh)
 {
     const std::vector<point3> nuage = tarnis_test::nuageEllipsoide(2000, 3, 2, 1);
     Simplex s;
@@ -241,6 +241,13 @@ TEST(Ajustement, AStopLeavesTheLastCompletedStepAsAClosedMesh)
     // In the cloud's frame: the points lie round the ellipsoid, not round a unit box.
     EXPECT_TRUE(std::any_of(s.ListePointsSimplex.begin(), s.ListePointsSimplex.end(),
                             [](const PointSimplex *p) { return longueur(p->Position) > 2.5; }));
+
+    // A bound on the levels: the last one allowed settles its points and nothing is split after.
+    ReglagesAjustement r = reglagesDeTest();
+    r.niveauxMaximum = 2;
+    ASSERT_TRUE(ajusterGabarit(s, nuage, r, &b).reussi());
+    EXPECT_EQ(b.niveaux, 2);
+    EXPECT_EQ(b.pointsFinaux, b.pointsParNiveau.back());
 }
 
 TEST(MesurerAjustement, FiguresAgreeWithBruteForce)
