@@ -33,18 +33,20 @@ class SuiviAutomatique
 public:
     SuiviAutomatique(LoadingDialog &dialogue, GLWidget &vue, const ReglagesAutomatiques &r)
         : L(dialogue), vue(vue), r(r), total(unitesAutomatiques(r)),
-          deformation(QStringLiteral("Deformation du maillage (x%1)").arg(r.pasDeformation))
+          deformation("Deformation du maillage (x" + std::to_string(r.pasDeformation) + ")")
     {
         // The bar counts the rounds' units; the final series has a count line of its own.
         L.setMaximum(total - r.pasDeformation);
     }
 
-    void rapporter(double fraction, const QString &ligne)
+    /// etape as the engine names it; the dialog shows it in the interface's language.
+    void rapporter(double fraction, const std::string &etape)
     {
-        const bool finale = ligne == QLatin1String("Deformation finale");
+        const bool finale = etape == "Deformation finale";
+        const QString ligne = traduireRaison(etape);
         if (ligne != phase) {
             phase = ligne;
-            if (ligne == deformation)
+            if (etape == deformation)
                 ++cycle;
             if (!finale)
                 L.ajouterLigne(ligne);
@@ -73,7 +75,7 @@ private:
     GLWidget &vue;
     const ReglagesAutomatiques &r;
     const int total;
-    const QString deformation;
+    const std::string deformation; // the engine's name of a cycle's deformation phase
     QString phase;
     int montre = 0;
     int cycle = 0;
@@ -159,7 +161,7 @@ void MainWindow::Deformation_auto()
     const Progression progression = [&](double fraction, const std::string &etape) {
         if (arrete())
             return false;
-        suivi.rapporter(fraction, QString::fromStdString(etape));
+        suivi.rapporter(fraction, etape);
         if (etape.rfind("Raffinage", 0) == 0)
             loadInformation(vue.data());
         // Events are processed after every step so that "Arrêter" and the counts are live.
@@ -222,7 +224,7 @@ void MainWindow::on_actionAjustement_precis_triggered()
     const Progression progression = [&](double fraction, const std::string &etape) {
         if (!vue || !L || L->isArretDemande())
             return false;
-        const QString ligne = QString::fromStdString(etape);
+        const QString ligne = traduireRaison(etape);
         if (ligne != phase) {
             phase = ligne;
             L->ajouterLigne(ligne);

@@ -1286,6 +1286,10 @@ with the keys W X C V B N.</translation>
         <source>Ajustement</source>
         <translation>Fit</translation>
     </message>
+    <message>
+        <source>Ajustement : niveau %1</source>
+        <translation>Fit: level %1</translation>
+    </message>
 </context>
 <context>
     <name>SettingWindow</name>

@@ -160,6 +160,7 @@ const char *const motifs[] = {
     QT_TRANSLATE_NOOP("Moteur", "Conversion en maillage simplexe"),
     QT_TRANSLATE_NOOP("Moteur", "Triangularisation"),
     QT_TRANSLATE_NOOP("Moteur", "Ajustement"),
+    QT_TRANSLATE_NOOP("Moteur", "Ajustement : niveau %1"),
 };
 
 const QRegularExpression &marque()
