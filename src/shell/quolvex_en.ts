@@ -219,6 +219,10 @@ that you select.</translation>
         <source>%1 ; les %2 points lus sont ouverts</source>
         <translation>%1; the %2 points read are open</translation>
     </message>
+    <message>
+        <source>« %1 »</source>
+        <translation>“%1”</translation>
+    </message>
 </context>
 <context>
     <name>LoadingDialog</name>

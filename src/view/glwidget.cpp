@@ -9,6 +9,7 @@
 #include "kdtree.h"
 #include "raisons.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -34,7 +35,7 @@ std::string versFichier(const QString &nom)
 
 QString guillemets(const QString &nom)
 {
-    return QStringLiteral("« %1 »").arg(nom);
+    return QCoreApplication::translate("GLWidget", "« %1 »").arg(nom);
 }
 
 /// The engine's reason, in the interface's language.
