@@ -445,6 +445,12 @@ TEST(EchantillonnerSurface, LatticeCentroidsInProportionToArea)
         const double x = k < 9 ? r[k].x : r[k].x - 10, cote = k < 9 ? 2 : 4;
         EXPECT_TRUE(x > 0 && r[k].y > 0 && x + r[k].y < cote && r[k].z == 0) << k;
     }
+    // The centroids of a lattice's sub-triangles average to the triangle's own centroid.
+    point3 g(0, 0, 0);
+    for (std::size_t k = 0; k < 9; ++k)
+        g += r[k];
+    EXPECT_NEAR(g.x / 9, 2.0 / 3, 1e-12);
+    EXPECT_NEAR(g.y / 9, 2.0 / 3, 1e-12);
 }
 
 } // namespace
