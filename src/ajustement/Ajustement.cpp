@@ -1,5 +1,7 @@
 #include "Ajustement.h"
 #include "ArbrePoints.h"
+#include "Vecteurs.h"
+#include "Voiles.h"
 #include "Parallele.h"
 #include "orientation.h"
 
@@ -17,26 +19,6 @@
 #include <unordered_map>
 
 namespace {
-
-// ---------------------------------------------------------------------------------------------
-// Small vector helpers over point3.
-
-inline point3 fois(const point3 &a, double k)
-{
-    return point3(a.x * k, a.y * k, a.z * k);
-}
-inline double scal(const point3 &a, const point3 &b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-inline point3 vect(const point3 &a, const point3 &b)
-{
-    return point3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
-}
-inline double norme(const point3 &a)
-{
-    return std::sqrt(scal(a, a));
-}
 
 struct Boite
 {
@@ -106,6 +88,7 @@ private:
     double pas(double tau, double mu, double kappa, double libre);
     std::vector<point3> normales() const;
     bool raffinerLocalement(double &moyenne);
+    bool couperVoiles();
     void rendre(); // back to the cloud's frame, cells outward
 
     Simplex &s;
@@ -128,6 +111,7 @@ private:
     std::vector<long> attache;     // nearest simplex point of each sample point, last step
     std::vector<long> procheNuage; // nearest cloud point of each simplex point, last step
     double dernierMax = 0;     // largest move of the last step
+    int coupes = 0;            // webs cut out so far
 };
 
 void Ajusteur::lireMaillage()
@@ -361,6 +345,46 @@ bool Ajusteur::raffinerLocalement(double &moyenne)
     return true;
 }
 
+// Cuts the webs out (see couperVoiles); false when there is none. The candidates are the points
+// a step would leave to their curvature (drawn by no cloud point, the nearest one to their side),
+// farther from the cloud than the tolerance and than one and a half times the cloud's spacing:
+// the surface between the points of a sparse cloud is that far from them.
+bool Ajusteur::couperVoiles()
+{
+    const std::size_t n = X.size();
+    const std::vector<point3> N = normales();
+    double aire = 0;
+    for (const std::vector<int> &c : mailles) {
+        point3 a(0, 0, 0);
+        for (std::size_t k = 0; k < c.size(); ++k)
+            a += vect(X[c[k]], X[c[(k + 1) % c.size()]]);
+        aire += 0.5 * norme(a);
+    }
+    const double loin = std::max(4 * reglages.tolerance, 1.5 * std::sqrt(aire / static_cast<double>(Q.size())));
+    std::vector<int> compte(n, 0);
+    for (long a : attache)
+        if (a >= 0 && static_cast<std::size_t>(a) < n)
+            ++compte[a];
+    std::vector<char> candidats(n, 0);
+    enParallele(n, fils, [&](std::size_t debut, std::size_t fin) {
+        double d2;
+        for (std::size_t i = debut; i < fin; ++i) {
+            const long j = arbreNuage.plusProche(X[i], d2, procheNuage[i]);
+            candidats[i] = compte[i] == 0 && j >= 0 && d2 > loin * loin &&
+                           std::abs(scal(Q[j] - X[i], N[i])) < 0.5 * std::sqrt(d2);
+        }
+    });
+    ListesSimplexe avant{X, voisins, mailles}, apres;
+    // Sheets closer than 4 % of the diagonal; a cut takes an eighth of the points at most.
+    if (::couperVoiles(avant, N, candidats, 0.04, 0.125, apres) == 0)
+        return false;
+    if (!s.construire(apres.positions, apres.voisins, apres.mailles))
+        return false;
+    attache.assign(attache.size(), -1);
+    procheNuage.assign(apres.positions.size(), -1);
+    return true;
+}
+
 void Ajusteur::rendre()
 {
     std::vector<point3> dehors(X.size());
@@ -438,6 +462,12 @@ Resultat Ajusteur::lancer()
             ecrireMaillage(X);
             s.initialiserParametres();
             s.RaffinageT26Global();
+            continue;
+        }
+        // A web cut out leaves a surface to settle before anything is split: one more level.
+        if (local && coupes < 3 && couperVoiles()) {
+            ++coupes;
+            moyennePrecedente = std::numeric_limits<double>::infinity();
             continue;
         }
         double moyenne = 0;

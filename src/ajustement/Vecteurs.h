@@ -1,0 +1,27 @@
+#ifndef TARNIS_AJUSTEMENT_VECTEURS_H
+#define TARNIS_AJUSTEMENT_VECTEURS_H
+
+#include "point3.h"
+
+#include <cmath>
+
+// Small vector helpers over point3, for the fit's geometry.
+
+inline point3 fois(const point3 &a, double k)
+{
+    return point3(a.x * k, a.y * k, a.z * k);
+}
+inline double scal(const point3 &a, const point3 &b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+inline point3 vect(const point3 &a, const point3 &b)
+{
+    return point3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+}
+inline double norme(const point3 &a)
+{
+    return std::sqrt(scal(a, a));
+}
+
+#endif

@@ -1,0 +1,333 @@
+#include "Voiles.h"
+#include "Vecteurs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <map>
+#include <set>
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+using Arete = std::pair<int, int>;
+
+/// Points of a web: the candidates with a point facing the other way less than `epaisseur`
+/// behind them, found through a grid of that step.
+std::vector<char> pointsMinces(const std::vector<point3> &X, const std::vector<point3> &N,
+                               const std::vector<char> &candidats, double epaisseur)
+{
+    const std::size_t n = X.size();
+    auto cellule = [&](const point3 &p) {
+        return std::array<long long, 3>{static_cast<long long>(std::floor(p.x / epaisseur)),
+                                        static_cast<long long>(std::floor(p.y / epaisseur)),
+                                        static_cast<long long>(std::floor(p.z / epaisseur))};
+    };
+    auto cle = [](const std::array<long long, 3> &c) {
+        return static_cast<std::uint64_t>(c[0] * 73856093LL ^ c[1] * 19349663LL ^ c[2] * 83492791LL);
+    };
+    std::unordered_map<std::uint64_t, std::vector<int>> grille;
+    for (std::size_t i = 0; i < n; ++i)
+        grille[cle(cellule(X[i]))].push_back(static_cast<int>(i));
+
+    std::vector<char> mince(n, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!candidats[i])
+            continue;
+        const std::array<long long, 3> c = cellule(X[i]);
+        for (int d = 0; d < 27 && !mince[i]; ++d) {
+            auto it = grille.find(cle({c[0] + d % 3 - 1, c[1] + d / 3 % 3 - 1, c[2] + d / 9 - 1}));
+            if (it == grille.end())
+                continue;
+            for (int q : it->second) {
+                const point3 u = X[q] - X[i];
+                if (scal(u, u) <= epaisseur * epaisseur && scal(u, N[i]) < 0 && scal(N[q], N[i]) < -0.5) {
+                    mince[i] = 1;
+                    break;
+                }
+            }
+        }
+    }
+    return mince;
+}
+
+/// Rounds the region out so that it is a disk, or several: notches are filled, a cell the rim
+/// would pass twice is taken whole, and every kept part but the largest is taken in.
+void arrondir(std::vector<char> &region, const ListesSimplexe &m)
+{
+    const std::size_t n = region.size();
+    for (bool change = true; change;) {
+        change = false;
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto &v = m.voisins[i];
+            if (!region[i] && region[v[0]] + region[v[1]] + region[v[2]] >= 2) {
+                region[i] = 1;
+                change = true;
+            }
+        }
+        for (const std::vector<int> &c : m.mailles) {
+            int passages = 0;
+            for (std::size_t k = 0; k < c.size(); ++k)
+                passages += region[c[k]] != region[c[(k + 1) % c.size()]];
+            if (passages > 2) {
+                for (int i : c)
+                    region[i] = 1;
+                change = true;
+            }
+        }
+    }
+    std::vector<int> partie(n, -1);
+    std::vector<std::size_t> tailles;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (region[i] || partie[i] >= 0)
+            continue;
+        const int p = static_cast<int>(tailles.size());
+        std::size_t taille = 0;
+        std::vector<int> pile{static_cast<int>(i)};
+        partie[i] = p;
+        while (!pile.empty()) {
+            const int a = pile.back();
+            pile.pop_back();
+            ++taille;
+            for (int b : m.voisins[a])
+                if (!region[b] && partie[b] < 0) {
+                    partie[b] = p;
+                    pile.push_back(b);
+                }
+        }
+        tailles.push_back(taille);
+    }
+    const int gardee = static_cast<int>(std::max_element(tailles.begin(), tailles.end()) - tailles.begin());
+    for (std::size_t i = 0; i < n; ++i)
+        region[i] = region[i] || partie[i] != gardee;
+}
+
+/// The dual triangle of each point: its three cells, in the order the cells run.
+bool trianglesDuaux(const ListesSimplexe &m, std::vector<std::array<int, 3>> &triangles)
+{
+    const std::size_t n = m.positions.size();
+    std::vector<std::vector<std::pair<int, int>>> autour(n); // (cell, rank of the point in it)
+    for (std::size_t c = 0; c < m.mailles.size(); ++c)
+        for (std::size_t k = 0; k < m.mailles[c].size(); ++k)
+            autour[m.mailles[c][k]].push_back({static_cast<int>(c), static_cast<int>(k)});
+    auto voisinDans = [&](const std::pair<int, int> &ck, int sens) {
+        const std::vector<int> &c = m.mailles[ck.first];
+        return c[(ck.second + c.size() + sens) % c.size()];
+    };
+    triangles.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (autour[i].size() != 3)
+            return false;
+        // Round the point: the cell after one is the one that leaves the point towards the
+        // neighbour the first one comes from.
+        std::pair<int, int> courante = autour[i][0];
+        triangles[i][0] = courante.first;
+        for (int k = 1; k < 3; ++k) {
+            const int venu = voisinDans(courante, -1);
+            auto it = std::find_if(autour[i].begin(), autour[i].end(),
+                                   [&](const std::pair<int, int> &ck) { return voisinDans(ck, +1) == venu; });
+            if (it == autour[i].end() || it->first == courante.first)
+                return false;
+            courante = *it;
+            triangles[i][k] = courante.first;
+        }
+    }
+    return true;
+}
+
+/// The rims of the cut: each a cycle of vertices, running against the kept triangles' edges.
+bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe,
+             std::vector<std::vector<int>> &bords)
+{
+    std::map<Arete, int> demi; // half-edge -> triangle
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+        for (int k = 0; k < 3; ++k)
+            if (!demi.emplace(Arete{triangles[t][k], triangles[t][(k + 1) % 3]}, static_cast<int>(t)).second)
+                return false;
+    std::map<int, int> suivant; // along the kept triangles' edges whose twin is cut
+    for (std::size_t t = 0; t < triangles.size(); ++t) {
+        if (coupe[t])
+            continue;
+        for (int k = 0; k < 3; ++k) {
+            const int a = triangles[t][k], b = triangles[t][(k + 1) % 3];
+            const auto jumeau = demi.find({b, a});
+            if (jumeau == demi.end())
+                return false;
+            if (coupe[jumeau->second] && !suivant.emplace(a, b).second)
+                return false; // the rim would pass this vertex twice
+        }
+    }
+    std::set<int> vus;
+    for (const auto &depart : suivant) {
+        if (vus.count(depart.first))
+            continue;
+        std::vector<int> bord;
+        for (int v = depart.first; vus.insert(v).second;) {
+            bord.push_back(v);
+            const auto it = suivant.find(v);
+            if (it == suivant.end())
+                return false;
+            v = it->second;
+        }
+        if (bord.empty() || suivant.at(bord.back()) != depart.first)
+            return false;
+        // The patch runs the other way, so that its edges are the twins of the rim's.
+        std::reverse(bord.begin(), bord.end());
+        bords.push_back(std::move(bord));
+    }
+    return true;
+}
+
+/// The triangulation of least area of the polygon P (vertex positions in `sommets`), without a
+/// diagonal that is already an edge of the surface. False when there is none.
+bool boucher(const std::vector<int> &P, const std::vector<point3> &sommets, const std::set<Arete> &aretes,
+             std::vector<std::array<int, 3>> &ajout)
+{
+    const std::size_t m = P.size();
+    if (m < 3 || m > 1000)
+        return false;
+    const double infini = std::numeric_limits<double>::infinity();
+    std::vector<double> W(m * m, 0);
+    std::vector<int> K(m * m, -1);
+    for (std::size_t l = 2; l < m; ++l)
+        for (std::size_t a = 0; a + l < m; ++a) {
+            const std::size_t b = a + l;
+            double &w = W[a * m + b];
+            w = infini;
+            if (b - a < m - 1 && aretes.count(std::minmax(P[a], P[b])))
+                continue;
+            for (std::size_t k = a + 1; k < b; ++k) {
+                const double aire = norme(vect(sommets[P[k]] - sommets[P[a]], sommets[P[b]] - sommets[P[a]]));
+                const double total = W[a * m + k] + W[k * m + b] + aire;
+                if (total < w) {
+                    w = total;
+                    K[a * m + b] = static_cast<int>(k);
+                }
+            }
+        }
+    if (!std::isfinite(W[m - 1]))
+        return false;
+    std::vector<std::pair<std::size_t, std::size_t>> pile{{0, m - 1}};
+    while (!pile.empty()) {
+        const auto [a, b] = pile.back();
+        pile.pop_back();
+        if (b - a < 2)
+            continue;
+        const std::size_t k = static_cast<std::size_t>(K[a * m + b]);
+        ajout.push_back({P[a], P[k], P[b]});
+        pile.push_back({a, k});
+        pile.push_back({k, b});
+    }
+    return true;
+}
+
+/// The simplex mesh dual to a closed triangle mesh: one point per triangle, one cell per vertex
+/// (the triangles round it, in order). False when the triangles do not make one closed surface
+/// without singular vertices.
+bool dual(const std::vector<std::array<int, 3>> &triangles, std::size_t nbSommets, ListesSimplexe &m)
+{
+    std::map<Arete, int> demi;
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+        for (int k = 0; k < 3; ++k)
+            if (!demi.emplace(Arete{triangles[t][k], triangles[t][(k + 1) % 3]}, static_cast<int>(t)).second)
+                return false;
+    std::vector<int> unTriangle(nbSommets, -1);
+    m.voisins.assign(triangles.size(), {-1, -1, -1});
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+        for (int k = 0; k < 3; ++k) {
+            const int a = triangles[t][k], b = triangles[t][(k + 1) % 3];
+            const auto jumeau = demi.find({b, a});
+            if (jumeau == demi.end())
+                return false;
+            m.voisins[t][k] = jumeau->second;
+            unTriangle[a] = static_cast<int>(t);
+        }
+    std::vector<int> parSommet(nbSommets, 0);
+    for (const auto &t : triangles)
+        for (int v : t)
+            ++parSommet[v];
+    m.mailles.assign(nbSommets, {});
+    for (std::size_t v = 0; v < nbSommets; ++v) {
+        std::vector<int> &cycle = m.mailles[v];
+        for (int t = unTriangle[v]; t >= 0;) {
+            cycle.push_back(t);
+            // Past the edge that leaves v in triangle t: the next triangle round v.
+            const auto &f = triangles[t];
+            const int k = static_cast<int>(std::find(f.begin(), f.end(), static_cast<int>(v)) - f.begin());
+            t = m.voisins[t][k];
+            if (t == unTriangle[v] || static_cast<int>(cycle.size()) > parSommet[v])
+                break;
+        }
+        if (static_cast<int>(cycle.size()) != parSommet[v] || cycle.size() < 3)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &normales,
+                 const std::vector<char> &candidats, double epaisseur, double maximum, ListesSimplexe &resultat)
+{
+    const std::size_t n = maillage.positions.size();
+    std::vector<char> coupe = pointsMinces(maillage.positions, normales, candidats, epaisseur);
+    if (std::count(coupe.begin(), coupe.end(), 1) < 10)
+        return 0;
+    arrondir(coupe, maillage);
+    const long nombre = std::count(coupe.begin(), coupe.end(), 1);
+    if (static_cast<double>(nombre) > maximum * static_cast<double>(n))
+        return 0;
+
+    std::vector<std::array<int, 3>> triangles;
+    std::vector<std::vector<int>> bords;
+    if (!trianglesDuaux(maillage, triangles) || !rebords(triangles, coupe, bords))
+        return 0;
+    std::vector<point3> centres(maillage.mailles.size(), point3(0, 0, 0));
+    for (std::size_t c = 0; c < centres.size(); ++c) {
+        for (int i : maillage.mailles[c])
+            centres[c] += maillage.positions[i];
+        centres[c] = fois(centres[c], 1.0 / static_cast<double>(std::max<std::size_t>(1, maillage.mailles[c].size())));
+    }
+    std::set<Arete> gardees;
+    for (std::size_t t = 0; t < n; ++t)
+        if (!coupe[t])
+            for (int k = 0; k < 3; ++k)
+                gardees.insert(std::minmax(triangles[t][k], triangles[t][(k + 1) % 3]));
+    std::vector<std::array<int, 3>> ajout;
+    for (const std::vector<int> &bord : bords)
+        if (!boucher(bord, centres, gardees, ajout))
+            return 0;
+
+    // The kept triangles first, in their order, then the patches; vertices numbered as met.
+    std::vector<int> numero(centres.size(), -1);
+    std::vector<point3> sommets;
+    std::vector<std::array<int, 3>> faces;
+    std::vector<point3> positions;
+    auto sommet = [&](int c) {
+        if (numero[c] < 0) {
+            numero[c] = static_cast<int>(sommets.size());
+            sommets.push_back(centres[c]);
+        }
+        return numero[c];
+    };
+    for (std::size_t t = 0; t < n; ++t)
+        if (!coupe[t]) {
+            faces.push_back({sommet(triangles[t][0]), sommet(triangles[t][1]), sommet(triangles[t][2])});
+            positions.push_back(maillage.positions[t]);
+        }
+    for (const auto &t : ajout) {
+        faces.push_back({sommet(t[0]), sommet(t[1]), sommet(t[2])});
+        positions.push_back(fois(centres[t[0]] + centres[t[1]] + centres[t[2]], 1.0 / 3));
+    }
+    // Same kind of surface as before: V - E + F unchanged (E = 3F / 2 on a closed mesh).
+    const long avant = static_cast<long>(maillage.mailles.size()) - static_cast<long>(n) / 2;
+    const long apres = static_cast<long>(sommets.size()) - static_cast<long>(faces.size()) / 2;
+    ListesSimplexe nouveau;
+    if (avant != apres || !dual(faces, sommets.size(), nouveau))
+        return 0;
+    nouveau.positions = std::move(positions);
+    resultat = std::move(nouveau);
+    return static_cast<int>(nombre);
+}

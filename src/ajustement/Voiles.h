@@ -1,0 +1,35 @@
+#ifndef TARNIS_AJUSTEMENT_VOILES_H
+#define TARNIS_AJUSTEMENT_VOILES_H
+
+#include "point3.h"
+
+#include <array>
+#include <vector>
+
+/// A closed simplex mesh as index lists: point i at positions[i] with neighbours voisins[i],
+/// each cell a cycle of point indices, every cell running the same way round the surface.
+struct ListesSimplexe
+{
+    std::vector<point3> positions;
+    std::vector<std::array<int, 3>> voisins;
+    std::vector<std::vector<int>> mailles;
+};
+
+/// Webs: where a shrinking surface met itself across a gap (between two legs, an arm and the
+/// head, two ears), two sheets lie face to face with nothing of the cloud between them. No
+/// force takes such a web away: its rim is held by the limbs it joins. It is cut out instead.
+///
+/// `candidats` marks the points that may belong to a web (far from the cloud, drawn by none of
+/// it); a candidate with a point facing the other way less than `epaisseur` behind it is in a
+/// web. The region is then rounded out (notches filled, what it encloses taken in), the
+/// surface over it removed and each hole closed by the surface of least area on its rim, which
+/// sews the two sheets of the web's root together. Kept points keep their index order and
+/// positions; a new point sits at the centre of its three cells.
+///
+/// `normales`: the outward unit normal of each point. Returns the points cut (0: nothing to cut
+/// or a cut that would not leave one closed surface of the same kind; `resultat` is then left
+/// as it was). `maximum` bounds the share of the points a cut may take.
+int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &normales,
+                 const std::vector<char> &candidats, double epaisseur, double maximum, ListesSimplexe &resultat);
+
+#endif
