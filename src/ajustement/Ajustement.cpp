@@ -465,7 +465,7 @@ Resultat Ajusteur::lancer()
             continue;
         }
         // A web cut out leaves a surface to settle before anything is split: one more level.
-        if (local && coupes < 3 && couperVoiles()) {
+        if (local && coupes < 6 && couperVoiles()) {
             ++coupes;
             moyennePrecedente = std::numeric_limits<double>::infinity();
             continue;

@@ -300,6 +300,21 @@ int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &norm
         if (!boucher(bord, centres, gardees, ajout))
             return 0;
 
+    // A web's two sheets give way to the narrow strips that sew its root: far less surface. A
+    // patch about as large as what it replaces took out a stretch of one sheet, which would
+    // only grow back.
+    auto aire = [&](const std::array<int, 3> &t) {
+        return norme(vect(centres[t[1]] - centres[t[0]], centres[t[2]] - centres[t[0]]));
+    };
+    double enlevee = 0, posee = 0;
+    for (std::size_t t = 0; t < n; ++t)
+        if (coupe[t])
+            enlevee += aire(triangles[t]);
+    for (const auto &t : ajout)
+        posee += aire(t);
+    if (!(posee < 0.5 * enlevee))
+        return 0;
+
     // The kept triangles first, in their order, then the patches; vertices numbered as met.
     std::vector<int> numero(centres.size(), -1);
     std::vector<point3> sommets;

@@ -26,9 +26,10 @@ struct ListesSimplexe
 /// sews the two sheets of the web's root together. Kept points keep their index order and
 /// positions; a new point sits at the centre of its three cells.
 ///
-/// `normales`: the outward unit normal of each point. Returns the points cut (0: nothing to cut
-/// or a cut that would not leave one closed surface of the same kind; `resultat` is then left
-/// as it was). `maximum` bounds the share of the points a cut may take.
+/// `normales`: the outward unit normal of each point. Returns the points cut (0: nothing to cut,
+/// a cut whose patches would not be less than half the surface removed, or one that would not
+/// leave one closed surface of the same kind; `resultat` is then left as it was). `maximum`
+/// bounds the share of the points a cut may take.
 int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &normales,
                  const std::vector<char> &candidats, double epaisseur, double maximum, ListesSimplexe &resultat);
 
