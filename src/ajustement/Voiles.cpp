@@ -186,7 +186,7 @@ bool boucher(const std::vector<int> &P, const std::vector<point3> &sommets, cons
              std::vector<std::array<int, 3>> &ajout)
 {
     const std::size_t m = P.size();
-    if (m < 3 || m > 1000)
+    if (m < 3 || m > 400) // the search grows with the cube of the rim's length
         return false;
     const double infini = std::numeric_limits<double>::infinity();
     std::vector<double> W(m * m, 0);
