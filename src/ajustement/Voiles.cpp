@@ -137,15 +137,24 @@ bool trianglesDuaux(const ListesSimplexe &m, std::vector<std::array<int, 3>> &tr
     return true;
 }
 
+/// Each half-edge of the triangles and its triangle; false when one is used twice (two
+/// triangles the same way along an edge: not one oriented surface).
+bool demiAretes(const std::vector<std::array<int, 3>> &triangles, std::map<Arete, int> &demi)
+{
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+        for (int k = 0; k < 3; ++k)
+            if (!demi.emplace(Arete{triangles[t][k], triangles[t][(k + 1) % 3]}, static_cast<int>(t)).second)
+                return false;
+    return true;
+}
+
 /// The rims of the cut: each a cycle of vertices, running against the kept triangles' edges.
 bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe,
              std::vector<std::vector<int>> &bords)
 {
     std::map<Arete, int> demi; // half-edge -> triangle
-    for (std::size_t t = 0; t < triangles.size(); ++t)
-        for (int k = 0; k < 3; ++k)
-            if (!demi.emplace(Arete{triangles[t][k], triangles[t][(k + 1) % 3]}, static_cast<int>(t)).second)
-                return false;
+    if (!demiAretes(triangles, demi))
+        return false;
     std::map<int, int> suivant; // along the kept triangles' edges whose twin is cut
     for (std::size_t t = 0; t < triangles.size(); ++t) {
         if (coupe[t])
@@ -229,10 +238,8 @@ bool boucher(const std::vector<int> &P, const std::vector<point3> &sommets, cons
 bool dual(const std::vector<std::array<int, 3>> &triangles, std::size_t nbSommets, ListesSimplexe &m)
 {
     std::map<Arete, int> demi;
-    for (std::size_t t = 0; t < triangles.size(); ++t)
-        for (int k = 0; k < 3; ++k)
-            if (!demi.emplace(Arete{triangles[t][k], triangles[t][(k + 1) % 3]}, static_cast<int>(t)).second)
-                return false;
+    if (!demiAretes(triangles, demi))
+        return false;
     std::vector<int> unTriangle(nbSommets, -1);
     m.voisins.assign(triangles.size(), {-1, -1, -1});
     for (std::size_t t = 0; t < triangles.size(); ++t)
