@@ -7,6 +7,8 @@
 #include "Ajustement.h"
 #include "ArbrePoints.h"
 #include "Simplex.h"
+#include "Voiles.h"
+#include "orientation.h"
 #include "distance.h"
 #include "refine_fixtures.h"
 #include "simplex_fixtures.h"
@@ -207,6 +209,62 @@ TEST(Ajustement, TwoLegsUnderATorsoGetNoWebBetweenThem)
     EXPECT_LT(f.surfaceVersNuage.maximum, 0.06);
     EXPECT_LT(f.nuageVersSurface.maximum, 0.03);
     EXPECT_EQ(defautDuMaillage(s), "");
+}
+
+TEST(CouperVoiles, ACapLargerThanAHalfIsReplacedByTheDiskOnItsRim)
+{
+    // The template, refined once, as lists, cells outward; every point above z0 is in the web
+    // (the thickness bound holds the whole mesh). Above a half of the sphere the disk on the rim
+    // is less than half the cap: it is cut. A cap below the equator is kept whole.
+    Simplex s;
+    ASSERT_TRUE(tarnis_test::chargerGabarit(s));
+    tarnis_test::captureStdout([&] { s.RaffinageT26Global(); });
+    orienterVersExterieur(s);
+    ListesSimplexe m;
+    std::map<const PointSimplex *, int> indice;
+    for (const PointSimplex *p : s.ListePointsSimplex) {
+        indice[p] = static_cast<int>(m.positions.size());
+        m.positions.push_back(p->Position);
+    }
+    for (const PointSimplex *p : s.ListePointsSimplex)
+        m.voisins.push_back({indice[p->Voisin1], indice[p->Voisin2], indice[p->Voisin3]});
+    for (const Maille *c : s.ListeMailles) {
+        m.mailles.emplace_back();
+        for (const PointSimplex *p : *c)
+            m.mailles.back().push_back(indice[p]);
+    }
+    point3 g(0, 0, 0);
+    for (const point3 &p : m.positions)
+        g += p;
+    g = g / static_cast<double>(m.positions.size());
+    std::vector<point3> N;
+    for (const point3 &p : m.positions)
+        N.push_back((p - g) / longueur(p - g));
+    const double r = longueur(m.positions[0] - g);
+    for (const double z0 : {0.2, -0.4}) {
+        std::vector<char> candidats;
+        for (const point3 &p : m.positions)
+            candidats.push_back(p.z - g.z > z0 * r);
+        ListesSimplexe apres;
+        const int coupes = couperVoiles(m, N, candidats, 3 * r, 1.0, apres);
+        if (z0 > 0) {
+            EXPECT_EQ(coupes, 0);
+            continue;
+        }
+        // The candidates, and the few points the rounding of the rim takes with them.
+        const long n = std::count(candidats.begin(), candidats.end(), 1);
+        EXPECT_GE(coupes, n);
+        EXPECT_LE(coupes, n + n / 10);
+        ASSERT_TRUE(s.construire(apres.positions, apres.voisins, apres.mailles).reussi());
+        EXPECT_EQ(defautDuMaillage(s), "");
+        // The kept points first, in order and in place; the new ones on the rim's plane.
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < m.positions.size() && k < m.positions.size() - coupes; ++i)
+            k += apres.positions[k] == m.positions[i];
+        EXPECT_EQ(k, m.positions.size() - coupes);
+        for (; k < apres.positions.size(); ++k)
+            EXPECT_NEAR(apres.positions[k].z - g.z, z0 * r, 0.15 * r) << k;
+    }
 }
 
 TEST(Ajustement, AnyUnitAndPlaceGiveTheSameRelativeFigures)
