@@ -246,6 +246,8 @@ TEST(CouperVoiles, ACapLargerThanAHalfIsReplacedByTheDiskOnItsRim)
         for (const point3 &p : m.positions)
             candidats.push_back(p.z - g.z > z0 * r);
         ListesSimplexe apres;
+        // With nothing facing them close behind, the candidates are a single sheet: no web.
+        EXPECT_EQ(couperVoiles(m, N, candidats, 0.05 * r, 1.0, apres), 0);
         const int coupes = couperVoiles(m, N, candidats, 3 * r, 1.0, apres);
         if (z0 > 0) {
             EXPECT_EQ(coupes, 0);
