@@ -87,6 +87,8 @@ private:
     // nearest one to its side, moves under its curvature only.
     double pas(double tau, double mu, double kappa, double libre);
     std::vector<point3> normales() const;
+    point3 vecteurAire(const std::vector<int> &c) const;
+    bool franchitUnVide(const point3 &x, const point3 &n, int compte, long j, double d2, double loin) const;
     bool raffinerLocalement(double &moyenne);
     bool couperVoiles();
     void rendre(); // back to the cloud's frame, cells outward
@@ -160,15 +162,22 @@ void Ajusteur::ecrireMaillage(const std::vector<point3> &positions)
     }
 }
 
+// Twice the area vector of a cell (outward when the cell runs counter-clockwise seen from outside).
+point3 Ajusteur::vecteurAire(const std::vector<int> &c) const
+{
+    point3 a(0, 0, 0);
+    for (std::size_t k = 0; k < c.size(); ++k)
+        a += vect(X[c[k]], X[c[(k + 1) % c.size()]]);
+    return a;
+}
+
 // Outward normals of the points: the sum of the area vectors of the cells around each point,
 // the cells running counter-clockwise seen from outside (lireMaillage has them turned so).
 std::vector<point3> Ajusteur::normales() const
 {
     std::vector<point3> N(X.size(), point3(0, 0, 0));
     for (const std::vector<int> &c : mailles) {
-        point3 a(0, 0, 0);
-        for (std::size_t k = 0; k < c.size(); ++k)
-            a += vect(X[c[k]], X[c[(k + 1) % c.size()]]);
+        const point3 a = vecteurAire(c);
         for (int i : c)
             N[i] += a;
     }
@@ -177,6 +186,13 @@ std::vector<point3> Ajusteur::normales() const
         n = l > 0 ? fois(n, 1.0 / l) : point3(0, 0, 0);
     }
     return N;
+}
+
+// A point at x (normal n) spans a gap when no cloud point draws it (compte) and its nearest one,
+// j at squared distance d2, is farther than `loin` and to its side, not ahead or behind.
+bool Ajusteur::franchitUnVide(const point3 &x, const point3 &n, int compte, long j, double d2, double loin) const
+{
+    return compte == 0 && j >= 0 && d2 > loin * loin && std::abs(scal(Q[j] - x, n)) < 0.5 * std::sqrt(d2);
 }
 
 // One step: every point moves from the same state. Returns the mean move (dernierMax: the largest).
@@ -224,8 +240,7 @@ double Ajusteur::pas(double tau, double mu, double kappa, double libre)
             const point3 l = g - x;
             const point3 ln = fois(N[i], scal(l, N[i]));
             const point3 lt = l - ln;
-            if (libre > 0 && compte[i] == 0 && d2 > libre * libre && j >= 0 &&
-                std::abs(scal(Q[j] - x, N[i])) < 0.5 * std::sqrt(d2)) {
+            if (libre > 0 && franchitUnVide(x, N[i], compte[i], j, d2, libre)) {
                 // No cloud point draws this point, and the nearest one is far and to its side, not
                 // ahead or behind: the surface spans a gap there (a web between two limbs, a patch
                 // over a hole of the scan). Pulled sideways it would only stretch; its curvature
@@ -354,12 +369,8 @@ bool Ajusteur::couperVoiles()
     const std::size_t n = X.size();
     const std::vector<point3> N = normales();
     double aire = 0;
-    for (const std::vector<int> &c : mailles) {
-        point3 a(0, 0, 0);
-        for (std::size_t k = 0; k < c.size(); ++k)
-            a += vect(X[c[k]], X[c[(k + 1) % c.size()]]);
-        aire += 0.5 * norme(a);
-    }
+    for (const std::vector<int> &c : mailles)
+        aire += 0.5 * norme(vecteurAire(c));
     const double loin = std::max(4 * reglages.tolerance, 1.5 * std::sqrt(aire / static_cast<double>(Q.size())));
     std::vector<int> compte(n, 0);
     for (long a : attache)
@@ -370,8 +381,7 @@ bool Ajusteur::couperVoiles()
         double d2;
         for (std::size_t i = debut; i < fin; ++i) {
             const long j = arbreNuage.plusProche(X[i], d2, procheNuage[i]);
-            candidats[i] = compte[i] == 0 && j >= 0 && d2 > loin * loin &&
-                           std::abs(scal(Q[j] - X[i], N[i])) < 0.5 * std::sqrt(d2);
+            candidats[i] = franchitUnVide(X[i], N[i], compte[i], j, d2, loin);
         }
     });
     ListesSimplexe avant{X, voisins, mailles}, apres;
