@@ -330,19 +330,4 @@ std::FILE *ouvrirLecture(const std::string &nom, std::string &raison, bool *nonO
     return f;
 }
 
-bool lireFichier(const std::string &nom, std::string &contenu)
-{
-    contenu.clear();
-    std::string raison;
-    std::FILE *f = ouvrirLecture(nom, raison);
-    if (!f)
-        return false;
-    char bloc[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(bloc, 1, sizeof bloc, f)) > 0)
-        contenu.append(bloc, n);
-    std::fclose(f);
-    return true;
-}
-
 } // namespace tarnis_texte

@@ -116,9 +116,6 @@ template <typename Point> Ecrivain &ecrirePoint(Ecrivain &e, const Point &pt)
 /// nonOrdinaire, when given, tells a file that exists but is not a regular one.
 std::FILE *ouvrirLecture(const std::string &nom, std::string &raison, bool *nonOrdinaire = nullptr);
 
-/// Reads a whole small file into memory; false when it cannot be opened.
-bool lireFichier(const std::string &nom, std::string &contenu);
-
 } // namespace tarnis_texte
 
 #endif

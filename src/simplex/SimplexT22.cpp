@@ -68,18 +68,17 @@ void voisines(const std::vector<Maille *> &liste, const Maille *D, const IndexMa
 }
 
 /// Inserts x between the points at positions pa and pb of m when they are consecutive.
-bool insererEntre(Maille &m, int pa, int pb, PointSimplex *x)
+/// Whether a point can go between the points at positions pa and pb of a cell of `taille` points.
+bool consecutifs(int taille, int pa, int pb)
+{
+    return taille > 0 && (pb == (pa + 1) % taille || pa == (pb + 1) % taille);
+}
+
+/// Puts x between the points at positions pa and pb of m, which `consecutifs` has accepted.
+void insererEntre(Maille &m, int pa, int pb, PointSimplex *x)
 {
     const int taille = static_cast<int>(m.size());
-    if (taille == 0)
-        return false;
-    if (pb == (pa + 1) % taille)
-        m.insert(m.begin() + pb, x);
-    else if (pa == (pb + 1) % taille)
-        m.insert(m.begin() + pa, x);
-    else
-        return false;
-    return true;
+    m.insert(m.begin() + (pb == (pa + 1) % taille ? pb : pa), x);
 }
 
 /// Cuts D (positions i1 < i2, size k) into D = [X1, D[i1+1] .. D[i2], X2] and the returned cell
@@ -227,32 +226,53 @@ Resultat trouverVoisines(Simplex &s, const Coupe &k, const Index &index, int F[4
                                               (*compagnon ? " (maillage suivant)" : ""));
 }
 
-/// Puts the middles into the cells across the cut edges; the companion cells are read at the
-/// positions found in the mesh's cells.
-Resultat insererMilieux(Simplex &s, const Coupe &k, const Index &index, const int F[4])
+/// Positions of a, b in the first cell across and of e, f in the second: the middles go between
+/// them, in the companion cells too.
+struct Places
 {
+    int pa, pb, pe, pf;
+};
+
+/// Checks that each middle can go between its two points in the four cells across the cut
+/// edges (the companion cells read at the positions found in the mesh's cells).
+Resultat verifierInsertions(Simplex &s, const Coupe &k, const int F[4], Places &places)
+{
+    const Maille &mF1 = *s.ListeMailles[F[0]], &mF2 = *s.ListeMailles[F[1]];
+    places = {s.indiceDansMaille(k.a, mF1), s.indiceDansMaille(k.b, mF1), s.indiceDansMaille(k.e, mF2),
+              s.indiceDansMaille(k.f, mF2)};
+    const struct
+    {
+        const Maille &m;
+        int indice, p, q;
+        const char *quelle, *compagnon;
+    } cas[] = {{mF1, F[0], places.pa, places.pb, "première", ""},
+               {*s.ListeMaillesSuivantes[F[2]], F[2], places.pa, places.pb, "première", " - C"},
+               {mF2, F[1], places.pe, places.pf, "seconde", ""},
+               {*s.ListeMaillesSuivantes[F[3]], F[3], places.pe, places.pf, "seconde", " - C"}};
     Resultat premier;
-    auto inserer = [&](Maille &m, int indice, IndexMailles *im, int p, int q, PointSimplex *x, const char *quelle,
-                       const char *compagnon) {
-        if (insererEntre(m, p, q, x)) {
-            if (im)
-                im->actualiser(m, indice, {x});
-            return;
-        }
-        std::cerr << "Erreur dans RaffinageT22 : Ordre des points incohérents dans la " << quelle << " maille voisine"
-                  << compagnon << "\n";
-        retenir(premier, Resultat::echec(Statut::Echec, "RaffinageT22 : maille " + std::to_string(indice) +
+    for (const auto &c : cas) {
+        if (consecutifs(static_cast<int>(c.m.size()), c.p, c.q))
+            continue;
+        std::cerr << "Erreur dans RaffinageT22 : Ordre des points incohérents dans la " << c.quelle << " maille voisine"
+                  << c.compagnon << "\n";
+        retenir(premier, Resultat::echec(Statut::Echec, "RaffinageT22 : maille " + std::to_string(c.indice) +
                                                             " : ordre des points incohérent"));
-    };
-    Maille &mF1 = *s.ListeMailles[F[0]], &mF2 = *s.ListeMailles[F[1]];
-    Maille &mFS1 = *s.ListeMaillesSuivantes[F[2]], &mFS2 = *s.ListeMaillesSuivantes[F[3]];
-    const int pa = s.indiceDansMaille(k.a, mF1), pb = s.indiceDansMaille(k.b, mF1);
-    inserer(mF1, F[0], index.mailles, pa, pb, k.X1, "première", "");
-    inserer(mFS1, F[2], index.maillesSuivantes, pa, pb, k.XS1, "première", " - C");
-    const int pe = s.indiceDansMaille(k.e, mF2), pf = s.indiceDansMaille(k.f, mF2);
-    inserer(mF2, F[1], index.mailles, pe, pf, k.X2, "seconde", "");
-    inserer(mFS2, F[3], index.maillesSuivantes, pe, pf, k.XS2, "seconde", " - C");
+    }
     return premier;
+}
+
+/// Puts the middles into the cells across the cut edges.
+void insererMilieux(Simplex &s, const Coupe &k, const Index &index, const int F[4], const Places &places)
+{
+    auto inserer = [](std::vector<Maille *> &liste, int indice, IndexMailles *im, int p, int q, PointSimplex *x) {
+        insererEntre(*liste[indice], p, q, x);
+        if (im)
+            im->actualiser(*liste[indice], indice, {x});
+    };
+    inserer(s.ListeMailles, F[0], index.mailles, places.pa, places.pb, k.X1);
+    inserer(s.ListeMaillesSuivantes, F[2], index.maillesSuivantes, places.pa, places.pb, k.XS1);
+    inserer(s.ListeMailles, F[1], index.mailles, places.pe, places.pf, k.X2);
+    inserer(s.ListeMaillesSuivantes, F[3], index.maillesSuivantes, places.pe, places.pf, k.XS2);
 }
 
 /// Cuts the cell and its companion in two along X1-X2; the second halves are appended.
@@ -278,16 +298,22 @@ void couperEnDeux(Simplex &s, const Coupe &k, const Index &index)
 
 Resultat t22(Simplex &s, unsigned int c, const Index &index)
 {
+    // Every check comes before the first change, so a cut that cannot be made leaves the mesh as
+    // it was instead of half-linked middles.
     Coupe coupe;
     Resultat r = choisirCoupe(s, c, index, coupe);
     if (!r)
         return r;
-    creerMilieux(s, coupe, index);
     int F[4];
     r = trouverVoisines(s, coupe, index, F);
     if (!r)
         return r;
-    r = insererMilieux(s, coupe, index, F);
+    Places places;
+    r = verifierInsertions(s, coupe, F, places);
+    if (!r)
+        return r;
+    creerMilieux(s, coupe, index);
+    insererMilieux(s, coupe, index, F, places);
     couperEnDeux(s, coupe, index);
     s.majParametres(static_cast<int>(s.ListePointsSimplex.size() - 2), 0);
     s.majParametres(static_cast<int>(s.ListePointsSimplex.size() - 1), 0);
@@ -316,7 +342,8 @@ void Simplex::RaffinageT22Surfaces()
 Resultat Simplex::raffinerT22(unsigned int indice)
 {
     const Resultat r = t22(*this, indice, Index());
-    orienterVersExterieur(*this);
+    if (r)
+        orienterVersExterieur(*this);
     return r;
 }
 
