@@ -371,6 +371,18 @@ TEST(Ajustement, CreatesTheOutputFolderAndSavesEachCycle)
     EXPECT_EQ(b.pointsParCycle[0], 3 * b.pointsInitiaux);
     EXPECT_LT(b.pointsParCycle[1], 3 * b.pointsParCycle[0]);
     EXPECT_GT(b.pointsParCycle[1], b.pointsParCycle[0]);
+
+    // The fit saves one mesh per level, and only when asked.
+    for (const bool chaque : {false, true}) {
+        const std::string sortie = t.file(chaque ? "f1" : "f0");
+        Parametres q = parametresDeTest(ref, nuage, sortie);
+        q.cycles = false;
+        q.sauvegardeAuto = chaque;
+        const Bilan f = ajuster(q, progression);
+        ASSERT_TRUE(f.resultat.reussi()) << f.resultat.raison;
+        EXPECT_EQ(f.sauvegardes.size(), chaque ? f.pointsParCycle.size() : 0u);
+        EXPECT_EQ(contenu(sortie).size(), 3 + f.sauvegardes.size()) << chaque;
+    }
 }
 
 TEST(Ajustement, PlacementCentresTheMeshAndEnclosesTheCloud)

@@ -413,6 +413,14 @@ TEST(Deformer, EmptyMissingOrFarCloudAppliesNoExternalForce)
         captureStdout([&] { s.deformer(cas.first, 0, 0.5f, 1.0f, 0.0f, 2, cas.second); });
         EXPECT_EQ(positions(s.ListePointsSimplex), positions(reference.ListePointsSimplex));
     }
+    // deformerPas makes exactly the steps it is given.
+    Simplex pas;
+    cubeDual(pas, 2.0);
+    captureStdout([&] {
+        EXPECT_TRUE(pas.deformerPas(2, nullptr, 0, 0.5f, 0.0f, 0.0f, 2, false).reussi());
+        reference.deformer(nullptr, 0, 0.5f, 0.0f, 0.0f, 2, false);
+    });
+    EXPECT_EQ(positions(pas.ListePointsSimplex), positions(reference.ListePointsSimplex));
 }
 
 // --- vision cone --------------------------------------------------------------------------------------

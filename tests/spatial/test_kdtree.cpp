@@ -114,6 +114,7 @@ TEST(KdTree, EmptyNullAndEmptiedTrees)
     EXPECT_TRUE(kd_result_at_end(r) && !kd_result_point(r, nullptr));
     kd_result_release(r);
     EXPECT_TRUE(kd_build3(a.t, {}) == 0 && !kd_closest3(a.t, 0, 0, 0) && kd_rebuild(a.t) == 0 && kd_size(a.t) == 0);
+    EXPECT_EQ(kd_build(a.t, nullptr, 3, nullptr), -1); // points announced, none given
 
     // Filled both ways, emptied, then used again.
     kd_insert3(a.t, 1, 2, 3, tag(1));
