@@ -15,6 +15,7 @@
 #include "support.h"
 
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
@@ -266,6 +267,49 @@ TEST(CouperVoiles, ACapLargerThanAHalfIsReplacedByTheDiskOnItsRim)
         EXPECT_EQ(k, m.positions.size() - coupes);
         for (; k < apres.positions.size(); ++k)
             EXPECT_NEAR(apres.positions[k].z - g.z, z0 * r, 0.15 * r) << k;
+    }
+}
+
+TEST(DefautDuMaillage, EachFaultOfAGivenMeshIsNamed)
+{
+    // Each fault is made on a sound mesh, named, then undone.
+    Simplex s;
+    tarnis_test::cubeDual(s);
+    ASSERT_EQ(defautDuMaillage(s), "");
+    PointSimplex *p = s.ListePointsSimplex[2], *voisin = p->Voisin2;
+    PointSimplex *loin = nullptr; // a point of the mesh that is not next to p
+    for (PointSimplex *q : s.ListePointsSimplex)
+        if (q != p && q != p->Voisin1 && q != p->Voisin2 && q != p->Voisin3)
+            loin = q;
+    const point3 position = p->Position;
+    std::vector<PointSimplex *> liste;
+    std::vector<Maille *> mailles;
+    const std::vector<std::pair<std::function<void()>, std::string>> cas = {
+        {[&] { liste.assign(s.ListePointsSimplex.begin(), s.ListePointsSimplex.begin() + 3); }, "il a 3 point(s)"},
+        {[&] { liste = s.ListePointsSuivants, liste.pop_back(); }, "listes compagnes sont trop courtes"},
+        {[&] { liste = s.ListePointsSimplex, liste[7] = liste[0]; }, "un point y figure deux fois"},
+        {[&] { p->Voisin2 = nullptr; }, "le point 2 n'a pas trois voisins"},
+        {[&] { p->Voisin2 = p; }, "le point 2 est son propre voisin"},
+        {[&] { p->Voisin2 = loin; }, "le voisinage du point 2 n'est pas symétrique"},
+        {[&] { p->Voisin2 = p->Voisin3; }, "le point 2 a deux fois le même voisin"},
+        {[&] { p->Position.z = std::numeric_limits<double>::infinity(); }, "le point 2 a une position non finie"},
+        {[&] { mailles.swap(s.ListeMailles); }, "il n'a aucune maille"},
+    };
+    for (std::size_t k = 0; k < cas.size(); ++k) {
+        liste.clear();
+        cas[k].first();
+        // The point lists are swapped in whole, so that the mesh still owns its own points.
+        auto &cible = k == 1 ? s.ListePointsSuivants : s.ListePointsSimplex;
+        if (!liste.empty())
+            cible.swap(liste);
+        EXPECT_NE(defautDuMaillage(s).find(cas[k].second), std::string::npos) << defautDuMaillage(s);
+        if (!liste.empty())
+            cible.swap(liste);
+        p->Voisin2 = voisin;
+        p->Position = position;
+        if (s.ListeMailles.empty())
+            mailles.swap(s.ListeMailles);
+        ASSERT_EQ(defautDuMaillage(s), "") << k;
     }
 }
 
