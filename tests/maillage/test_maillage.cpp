@@ -308,13 +308,17 @@ TEST(FichiersSauvages, ObjAndOffConstructsOfOtherTools)
             EXPECT_NE(r.raison.find(t.file(c.nom) + " » incomplet : " + c.refus), std::string::npos) << r.raison;
         }
     }
-    // Real files: the triangles of a fan, the corners of each face less two.
-    for (const char *nom : {"cow.obj", "spot_quadrangulated.obj", "suzanne.obj", "teapot.obj"}) {
-        std::ifstream in(sharedDataDir() + "/meshes/common3d/" + nom);
-        if (!in) {
-            std::cout << "skipped: " << nom << " absent\n";
-            continue;
-        }
+    // Real files from modellers: the triangles of a fan, the corners of each face less two.
+    const std::string dossier = sharedDataDir() + "/meshes/common3d";
+    std::vector<std::string> reels;
+    std::error_code e;
+    for (const auto &f : std::filesystem::directory_iterator(dossier, e))
+        if (f.path().extension() == ".obj")
+            reels.push_back(f.path().filename().string());
+    if (reels.empty())
+        std::cout << "skipped: no OBJ file in " << dossier << "\n";
+    for (const std::string &nom : reels) {
+        std::ifstream in(dossier + "/" + nom);
         std::size_t sommets = 0, triangles = 0;
         for (std::string ligne, mot; std::getline(in, ligne);) {
             std::istringstream l(ligne);
@@ -325,7 +329,7 @@ TEST(FichiersSauvages, ObjAndOffConstructsOfOtherTools)
             triangles += n > 2 ? n - 2 : 0;
         }
         Maillage m;
-        silence([&] { EXPECT_TRUE(m.lireOBJ(sharedDataDir() + "/meshes/common3d/" + nom).reussi()); });
+        silence([&] { EXPECT_TRUE(m.lireOBJ(dossier + "/" + nom).reussi()); });
         EXPECT_EQ(m.listeSommets.size(), sommets) << nom;
         EXPECT_EQ(m.listeFaces.size(), triangles) << nom;
     }
