@@ -233,7 +233,8 @@ public:
     /// becomes its copy. A stop during the splits still makes the copy, so the mesh holds the
     /// points split so far. Echec, nothing changed, when the companion lists are shorter.
     Resultat raffinerT26Global(const Progression &progression = {});
-    /// T22 cut of cell `indice` of the mesh and its companion.
+    /// T22 cut of cell `indice` of the mesh and its companion. A cut that cannot be made (no cell
+    /// across a cut edge, or its points in another order) is refused with the mesh unchanged.
     Resultat raffinerT22(unsigned int indice);
     /// Cuts the cells that have more points than the mean.
     Resultat raffinerT22PointsParMaille(const Progression &progression = {});
