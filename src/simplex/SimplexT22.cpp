@@ -67,7 +67,6 @@ void voisines(const std::vector<Maille *> &liste, const Maille *D, const IndexMa
         examiner(static_cast<std::size_t>(candidates[k]));
 }
 
-/// Inserts x between the points at positions pa and pb of m when they are consecutive.
 /// Whether a point can go between the points at positions pa and pb of a cell of `taille` points.
 bool consecutifs(int taille, int pa, int pb)
 {
