@@ -1,4 +1,5 @@
 #include "Maillage.h"
+#include "Boite.h"
 
 #include <iostream>
 #include <new>
@@ -109,28 +110,8 @@ void Maillage::calculerCentrePointsInterets()
 {
     if (ListePointsInterets.empty())
         return;
-    const point3 &premier = ListePointsInterets.front();
-    float minX = static_cast<float>(premier.x), maxX = minX;
-    float minY = static_cast<float>(premier.y), maxY = minY;
-    float minZ = static_cast<float>(premier.z), maxZ = minZ;
-    for (const point3 &p : ListePointsInterets) {
-        const float x = static_cast<float>(p.x), y = static_cast<float>(p.y), z = static_cast<float>(p.z);
-        if (x < minX)
-            minX = x;
-        if (x > maxX)
-            maxX = x;
-        if (y < minY)
-            minY = y;
-        if (y > maxY)
-            maxY = y;
-        if (z < minZ)
-            minZ = z;
-        if (z > maxZ)
-            maxZ = z;
-    }
-    centrePointsInterets->x = (static_cast<double>(minX) + static_cast<double>(maxX)) * 0.5;
-    centrePointsInterets->y = (static_cast<double>(minY) + static_cast<double>(maxY)) * 0.5;
-    centrePointsInterets->z = (static_cast<double>(minZ) + static_cast<double>(maxZ)) * 0.5;
+    // The box of the coordinates rounded to float, its midpoint in double.
+    *centrePointsInterets = boiteDe(ListePointsInterets, [](const point3 &p) { return p; }, true).centre();
 }
 
 void Maillage::translaterPointsInterets(char axe, double pas)
