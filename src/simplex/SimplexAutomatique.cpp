@@ -2,6 +2,7 @@
 
 #include "Divergence.h"
 #include "Simplex.h"
+#include "Vecteurs.h"
 #include "kdtree.h"
 
 #include <cmath>
@@ -175,8 +176,7 @@ std::vector<double> distancesAuNuage(const Simplex &s, const kd_tree *kd)
         double q[3];
         if (r && !kd_result_at_end(r)) {
             kd_result_point(r, q);
-            const double dx = p->Position.x - q[0], dy = p->Position.y - q[1], dz = p->Position.z - q[2];
-            d.push_back(std::sqrt(dx * dx + dy * dy + dz * dz));
+            d.push_back(distance(p->Position, point3(q[0], q[1], q[2])));
         } else {
             d.push_back(std::numeric_limits<double>::infinity());
         }

@@ -536,7 +536,7 @@ void GLWidget::cadrerSur(const std::vector<const std::vector<point3> *> &listes)
     if (boite.vide())
         return;
     const point3 &bas = boite.min, &haut = boite.max;
-    centreVue = point3((bas.x + haut.x) / 2, (bas.y + haut.y) / 2, (bas.z + haut.z) / 2);
+    centreVue = boite.centre();
     // The half-width that holds the box's corners as the camera sees them, with a small margin.
     double demi = 0.0;
     for (int coin = 0; coin < 8; ++coin) {
@@ -545,8 +545,7 @@ void GLWidget::cadrerSur(const std::vector<const std::vector<point3> *> &listes)
         const point3 w = tourner(v, xRot, yRot, zRot);
         demi = std::max({demi, std::abs(w.x), std::abs(w.y)});
     }
-    const point3 d(haut.x - bas.x, haut.y - bas.y, haut.z - bas.z);
-    rayonVue = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z) / 2;
+    rayonVue = boite.diagonale() / 2;
     if (demi <= 0.0)
         demi = rayonVue > 0.0 ? rayonVue : 1.0;
     zoom = static_cast<float>(demi * 1.08);
