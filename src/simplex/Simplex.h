@@ -13,6 +13,7 @@
 struct kd_tree;
 /// Defined in Resultat.h, which the callers of the Resultat-returning operations include.
 struct Resultat;
+/// The region a deformation must stay in (Divergence.h).
 class RegionDeformation;
 
 /// v rounded to single precision. The value goes through a volatile float so that the optimiser
