@@ -163,8 +163,8 @@ TEST(Automatique, RunsTheRoundsInOrderAndStopsAfterTheUnitThatWasRefused)
         const int retentionAttendue = rejouer(main, kd.get(), r, arret, attendues);
         int retention = 0;
         const Resultat res =
-            deformationAutomatique(moteur, kd.get(), r, retention, [&](double f, const std::string &phase) {
-                vues.push_back(phase);
+            deformationAutomatique(moteur, kd.get(), r, retention, [&](double f, const Raison &phase) {
+                vues.push_back(texte(phase));
                 fractions.push_back(f);
                 return int(vues.size()) < arret;
             });
