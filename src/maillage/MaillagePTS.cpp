@@ -54,17 +54,17 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
     const auto entier = std::from_chars(debut, jeton.c_str() + jeton.size(), annonces);
     if (!jeton.empty() && entier.ec == std::errc() && entier.ptr != jeton.c_str() + jeton.size()) {
         annonces = 0;
-        return Resultat::echec(Statut::NuageIllisible,
-                               Raison(CodeRaison::NombrePointsIllisible,
-                                      {::nom(nom), lecteur.ligneCourante(), Raison(CodeRaison::PasUnEntier, {::nom(jeton)})}));
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NombrePointsIllisible,
+                                                              {::nom(nom), lecteur.ligneCourante(),
+                                                               Raison(CodeRaison::PasUnEntier, {::nom(jeton)})}));
     }
     if (!lecteur.lireEntier(annonces)) {
         annonces = 0;
         if (lecteur.finDesDonnees())
             std::cout << ERREUR_LECTURE << std::endl;
-        return Resultat::echec(Statut::NuageIllisible,
-                               Raison(CodeRaison::NombrePointsIllisible,
-                                      {::nom(nom), lecteur.ligneCourante(), ceQuiArrete(lecteur, CodeRaison::HorsDesEntiers)}));
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NombrePointsIllisible,
+                                                              {::nom(nom), lecteur.ligneCourante(),
+                                                               ceQuiArrete(lecteur, CodeRaison::HorsDesEntiers)}));
     }
     if (annonces < 0) {
         const long long lu = annonces;
@@ -106,10 +106,11 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
         std::cout << "Fichier incomplet : " << annonces << " points annoncés, " << lus << " lus" << std::endl;
         m.nbPointsInterets = static_cast<int>(std::min<long long>(lus, std::numeric_limits<int>::max()));
         const std::size_t ligneArret = lecteur.ligneCourante();
-        return Resultat::echec(Statut::NuageIllisible,
-                               Raison(CodeRaison::Incomplet,
-                                      {::nom(nom), Raison(CodeRaison::PointsManquants,
-                                                          {annonces, lus, ligneArret, lus + 1, ceQuiArrete(lecteur)})}));
+        return Resultat::echec(
+            Statut::NuageIllisible,
+            Raison(CodeRaison::Incomplet,
+                   {::nom(nom),
+                    Raison(CodeRaison::PointsManquants, {annonces, lus, ligneArret, lus + 1, ceQuiArrete(lecteur)})}));
     }
     return Resultat::succes();
 }

@@ -309,10 +309,11 @@ std::FILE *ouvrirLecture(const std::string &nom, Raison &raison, bool *nonOrdina
         ::close(fd);
         if (nonOrdinaire)
             *nonOrdinaire = lu;
-        const CodeRaison code = lu && S_ISDIR(st.st_mode)                        ? CodeRaison::EstUnDossier
-                                : lu && S_ISFIFO(st.st_mode)                     ? CodeRaison::EstUnTube
-                                : lu && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) ? CodeRaison::EstUnPeripherique
-                                                                                 : CodeRaison::PasUnFichierOrdinaire;
+        const CodeRaison code = lu && S_ISDIR(st.st_mode)    ? CodeRaison::EstUnDossier
+                                : lu && S_ISFIFO(st.st_mode) ? CodeRaison::EstUnTube
+                                : lu && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+                                    ? CodeRaison::EstUnPeripherique
+                                    : CodeRaison::PasUnFichierOrdinaire;
         raison = Raison(code, {::nom(nom)});
         return nullptr;
     }

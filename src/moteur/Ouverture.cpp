@@ -135,7 +135,8 @@ Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &p
         if (!r)
             return r;
     } catch (const std::exception &e) {
-        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));
+        return Resultat::echec(Statut::MaillageIllisible,
+                               Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));
     }
     if (genre == GenreFichier::Triangles && s.maillageOrigine.listeFaces.empty())
         return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SansAucuneFace, {::nom(nom)}));

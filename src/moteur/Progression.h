@@ -9,9 +9,9 @@
 #include "Raison.h"
 
 /// Progress of long engine work: called with the share done (0 to 1) and the phase under way
-/// (a code of the catalogue: texte() writes it in French); returns whether to go on. An empty function is allowed and never
-/// stops anything. Operations that are told to stop end at their next check with
-/// Statut::Interrompu and say in their header which state they leave.
+/// (a code of the catalogue: texte() writes it in French); returns whether to go on. An empty function is allowed and
+/// never stops anything. Operations that are told to stop end at their next check with Statut::Interrompu and say in
+/// their header which state they leave.
 using Progression = std::function<bool(double fraction, const Raison &etape)>;
 
 /// Progression of one phase that covers [debut, fin] of the caller's range: the phase's own

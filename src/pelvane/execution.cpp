@@ -310,7 +310,8 @@ Resultat Ajustement::lireEntrees()
         std::sqrt((b.max[0] - b.min[0]) * (b.max[0] - b.min[0]) + (b.max[1] - b.min[1]) * (b.max[1] - b.min[1]) +
                   (b.max[2] - b.min[2]) * (b.max[2] - b.min[2]));
     if (!(bilan.diagonale > 0))
-        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageReduitAUnPoint, {litteral(param.nuage)}));
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::NuageReduitAUnPoint, {litteral(param.nuage)}));
     return {};
 }
 

@@ -221,13 +221,15 @@ Resultat Simplex::construire(const std::vector<point3> &positions, const std::ve
     for (std::size_t i = 0; i < n; ++i)
         for (int j : voisins[i])
             if (j < 0 || static_cast<std::size_t>(j) >= n)
-                return Resultat::echec(Statut::ArgumentsIncorrects,
-                                       Raison(CodeRaison::Point, {i, Raison(CodeRaison::IndiceDeVoisin, {j, dernier})}));
+                return Resultat::echec(
+                    Statut::ArgumentsIncorrects,
+                    Raison(CodeRaison::Point, {i, Raison(CodeRaison::IndiceDeVoisin, {j, dernier})}));
     for (std::size_t c = 0; c < mailles.size(); ++c)
         for (int j : mailles[c])
             if (j < 0 || static_cast<std::size_t>(j) >= n)
-                return Resultat::echec(Statut::ArgumentsIncorrects,
-                                       Raison(CodeRaison::Maille, {c, Raison(CodeRaison::IndiceDePoint, {j, dernier})}));
+                return Resultat::echec(
+                    Statut::ArgumentsIncorrects,
+                    Raison(CodeRaison::Maille, {c, Raison(CodeRaison::IndiceDePoint, {j, dernier})}));
 
     // Every list is refilled, so that the companion lists line up with the new mesh; records and
     // cells no list refers to any more are released.

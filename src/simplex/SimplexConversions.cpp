@@ -388,9 +388,9 @@ Resultat Simplex::trianguler(const Progression &progression)
             f.s2 = indice((*m)[j]);
             f.s3 = indice((*m)[(j + 1) % k]);
             if (f.s2 < 0)
-                return Resultat::echec(Statut::Echec,
-                                       Raison(CodeRaison::Contexte, {Raison(CodeRaison::Triangularisation),
-                                                                     Raison(CodeRaison::PointDeMailleHorsListe, {j, c})}));
+                return Resultat::echec(
+                    Statut::Echec, Raison(CodeRaison::Contexte, {Raison(CodeRaison::Triangularisation),
+                                                                 Raison(CodeRaison::PointDeMailleHorsListe, {j, c})}));
             faces.push_back(f);
         }
     }

@@ -302,7 +302,8 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format)
     std::ofstream fichier(nomFichier, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!fichier) {
         std::cerr << "Dans exporter creation impossible !" << std::endl;
-        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::SimplexCreationImpossible, {litteral(nomFichier)}));
+        return Resultat::echec(Statut::SortieImpossible,
+                               Raison(CodeRaison::SimplexCreationImpossible, {litteral(nomFichier)}));
     }
     if (format != 1 && format != 2)
         return Resultat::echec(Statut::ArgumentsIncorrects,
@@ -341,7 +342,8 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format)
     fichier.close();
     if (!fichier) {
         std::cerr << "Dans exporter ecriture impossible !" << std::endl;
-        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::SimplexEcritureImpossible, {litteral(nomFichier)}));
+        return Resultat::echec(Statut::SortieImpossible,
+                               Raison(CodeRaison::SimplexEcritureImpossible, {litteral(nomFichier)}));
     }
     std::cout << "Exportation terminee avec Succes" << std::endl;
     return Resultat::succes();

@@ -128,9 +128,9 @@ Resultat choisirCoupe(Simplex &s, unsigned int c, const Index &index, Coupe &cou
 {
     if (c >= s.ListeMailles.size()) {
         std::cerr << messageIndiceT22;
-        return Resultat::echec(Statut::ArgumentsIncorrects,
-                               enT22(Raison(CodeRaison::IndiceDeMaille,
-                                            {c, static_cast<long>(s.ListeMailles.size()) - 1})));
+        return Resultat::echec(
+            Statut::ArgumentsIncorrects,
+            enT22(Raison(CodeRaison::IndiceDeMaille, {c, static_cast<long>(s.ListeMailles.size()) - 1})));
     }
     Maille &D = *s.ListeMailles[c];
     Maille &DS = *s.ListeMaillesSuivantes.at(c);
@@ -227,9 +227,9 @@ Resultat trouverVoisines(Simplex &s, const Coupe &k, const Index &index, int F[4
                       : G1 < 0         ? CodeRaison::PremiereVoisineIntrouvable
                                        : CodeRaison::SecondeVoisineIntrouvable);
     std::cerr << "Erreur dans RaffinageT22 : " << texte(quoi) << compagnon << "\n";
-    return Resultat::echec(Statut::Echec,
-                           enT22(Raison(CodeRaison::Maille,
-                                        {k.c, *compagnon ? Raison(CodeRaison::MaillageSuivant, {quoi}) : quoi})));
+    return Resultat::echec(
+        Statut::Echec,
+        enT22(Raison(CodeRaison::Maille, {k.c, *compagnon ? Raison(CodeRaison::MaillageSuivant, {quoi}) : quoi})));
 }
 
 /// Positions of a, b in the first cell across and of e, f in the second: the middles go between
@@ -261,8 +261,9 @@ Resultat verifierInsertions(Simplex &s, const Coupe &k, const int F[4], Places &
             continue;
         std::cerr << "Erreur dans RaffinageT22 : Ordre des points incohérents dans la " << c.quelle << " maille voisine"
                   << c.compagnon << "\n";
-        retenir(premier, Resultat::echec(Statut::Echec, enT22(Raison(CodeRaison::Maille,
-                                                                     {c.indice, Raison(CodeRaison::OrdreIncoherent)}))));
+        retenir(premier,
+                Resultat::echec(Statut::Echec,
+                                enT22(Raison(CodeRaison::Maille, {c.indice, Raison(CodeRaison::OrdreIncoherent)}))));
     }
     return premier;
 }

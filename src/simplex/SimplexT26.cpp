@@ -208,16 +208,17 @@ Resultat t26(Simplex &s, unsigned int i, const Index &index)
         return Resultat::echec(
             Statut::ArgumentsIncorrects,
             Raison(CodeRaison::Contexte,
-                   {litteral("RaffinageT26"), Raison(CodeRaison::IndiceDePoint,
-                                                     {i, static_cast<long>(s.ListePointsSimplex.size()) - 1})}));
+                   {litteral("RaffinageT26"),
+                    Raison(CodeRaison::IndiceDePoint, {i, static_cast<long>(s.ListePointsSimplex.size()) - 1})}));
     }
     PointSimplex *P = s.ListePointsSimplex[i];
     PointSimplex *S = s.ListePointsSuivants.at(i);
     if (!P || !S || !P->aSesVoisins() || !S->aSesVoisins()) {
         // A point without its three neighbours cannot be split.
         std::cout << messageIndiceT26;
-        return Resultat::echec(Statut::Echec, Raison(CodeRaison::Contexte,
-                                                     {litteral("RaffinageT26"), Raison(CodeRaison::SansSesTroisVoisins, {i})}));
+        return Resultat::echec(
+            Statut::Echec,
+            Raison(CodeRaison::Contexte, {litteral("RaffinageT26"), Raison(CodeRaison::SansSesTroisVoisins, {i})}));
     }
     PointSimplex *N1 = P->Voisin1, *N2 = P->Voisin2, *N3 = P->Voisin3;
     PointSimplex *M1 = S->Voisin1, *M2 = S->Voisin2, *M3 = S->Voisin3;
@@ -355,12 +356,11 @@ Resultat Simplex::raffinerT26Global(const Progression &progression)
 {
     // The companion mesh must cover the mesh; otherwise there is nothing sound to copy back.
     if (ListePointsSuivants.size() < ListePointsSimplex.size() || ListeMaillesSuivantes.size() < ListeMailles.size())
-        return Resultat::echec(Statut::Echec,
-                               Raison(CodeRaison::Contexte,
-                                      {litteral("RaffinageT26Global"),
-                                       Raison(CodeRaison::ListesSuivantesCourtes,
-                                              {ListePointsSuivants.size(), ListeMaillesSuivantes.size(),
-                                               ListePointsSimplex.size(), ListeMailles.size()})}));
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::Contexte,
+                                                     {litteral("RaffinageT26Global"),
+                                                      Raison(CodeRaison::ListesSuivantesCourtes,
+                                                             {ListePointsSuivants.size(), ListeMaillesSuivantes.size(),
+                                                              ListePointsSimplex.size(), ListeMailles.size()})}));
     Resultat premier;
     const bool complet = eclaterSuivants(*this, sousProgression(progression, 0, 0.8), premier);
     // Even after a stop the copy is made: the mesh and its companion stay alike.

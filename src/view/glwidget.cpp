@@ -518,13 +518,12 @@ bool GLWidget::ExportMaillage()
         } else {
             nomSortieMaillage.clear();
             return echec(tr("Le nom %1 ne se termine ni par .sm, ni par .smm, ni par .off, "
-                                        "ni par .obj : rien n'a été écrit.")
+                            "ni par .obj : rien n'a été écrit.")
                              .arg(citer(nom)));
         }
     } catch (const std::exception &e) {
         nomSortieMaillage.clear();
-        return echec(tr("L'exportation vers %1 a échoué : %2")
-                         .arg(citer(nom), QString::fromLocal8Bit(e.what())));
+        return echec(tr("L'exportation vers %1 a échoué : %2").arg(citer(nom), QString::fromLocal8Bit(e.what())));
     }
     nomSortieMaillage.clear();
     if (!ok && erreur.isEmpty())
@@ -554,8 +553,7 @@ bool GLWidget::ExportPTS()
         else
             return echec(tr("Il n'y a pas de nuage de points à exporter."));
     } catch (const std::exception &e) {
-        return echec(tr("L'exportation vers %1 a échoué : %2")
-                         .arg(citer(nom), QString::fromLocal8Bit(e.what())));
+        return echec(tr("L'exportation vers %1 a échoué : %2").arg(citer(nom), QString::fromLocal8Bit(e.what())));
     }
     return r ? reussite() : echec(raisonMoteur(r));
 }

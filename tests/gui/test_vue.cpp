@@ -131,13 +131,15 @@ private slots:
         QVERIFY(anglais.load(QStringLiteral(TARNIS_QM_FILE)));
         QCoreApplication::installTranslator(&anglais);
         const auto q = [](const std::string &nom) { return QString::fromStdString(nom); };
-        QCOMPARE(boites(), (QStringList{"“" + q(pts) + "” incomplete: 5 points announced, 2 read; reading stopped at line "
-                                        "5 (point 3): the file ends there; the 2 points read are open",
-                                        q(smm) + ", line 1: wrong format (the first line must start with OFF, SM or SMM)",
-                                        q(voisin) + ", line 3: point 0: neighbour index 9 outside 0..3",
-                                        "triangleToSimplex: the mesh is open: edge 0-1 belongs to one face only",
-                                        "volume “" + q(hdr).chopped(4) + "” (.hdr, .img): image: “" + q(hdr).chopped(4) +
-                                            ".img” cannot be opened (file not found)"}));
+        QCOMPARE(boites(),
+                 (QStringList{"“" + q(pts) +
+                                  "” incomplete: 5 points announced, 2 read; reading stopped at line "
+                                  "5 (point 3): the file ends there; the 2 points read are open",
+                              q(smm) + ", line 1: wrong format (the first line must start with OFF, SM or SMM)",
+                              q(voisin) + ", line 3: point 0: neighbour index 9 outside 0..3",
+                              "triangleToSimplex: the mesh is open: edge 0-1 belongs to one face only",
+                              "volume “" + q(hdr).chopped(4) + "” (.hdr, .img): image: “" + q(hdr).chopped(4) +
+                                  ".img” cannot be opened (file not found)"}));
         QCoreApplication::removeTranslator(&anglais);
     }
 

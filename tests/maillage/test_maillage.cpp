@@ -366,7 +366,8 @@ TEST(FichiersSauvages, FoldersPipesAndDevicesAreRefusedWithoutBlocking)
     Maillage m;
     m.nbPointsInterets = 77;
     writeFile(t.file("c.pts"), "PTS\nx\n1 2 3\n");
-    silence([&] { EXPECT_NE(m.lirePTS(t.file("c.pts")).texte().find("« x » n'est pas un nombre"), std::string::npos); });
+    silence(
+        [&] { EXPECT_NE(m.lirePTS(t.file("c.pts")).texte().find("« x » n'est pas un nombre"), std::string::npos); });
     EXPECT_EQ(m.nbPointsInterets, 0);
 }
 
@@ -816,7 +817,7 @@ TEST(AnalyzeNuage, AVolumeWithNoPointSaysItsRangeAndTheWindowFromItKeepsPoints)
         silence([&] { r = ouvrirNuage(nom, m); });
         silence([&] { ASSERT_TRUE(plageVolume(nom, f.fenetreMin, f.fenetreMax).reussi()); });
         EXPECT_NE(r.texte().find("seuils 150 à 255 et la fenêtre 0 à 1000 : ses valeurs vont de " +
-                                std::to_string(f.fenetreMin) + " à " + std::to_string(f.fenetreMax)),
+                                 std::to_string(f.fenetreMin) + " à " + std::to_string(f.fenetreMax)),
                   std::string::npos)
             << r.texte();
         silence([&] { EXPECT_TRUE(ouvrirNuage(nom, m, f).reussi()); });

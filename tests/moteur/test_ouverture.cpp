@@ -86,7 +86,8 @@ TEST(Ouverture, AVolumeIsThresholdedAndAnEmptyResultIsSaid)
     // The defaults suit 16-bit scans: a voxel of 200 in the window 0..1000 is grey level 51.
     const Resultat r = ouvrirNuage(base + ".img", m, ReglagesVolume(), {}, &points);
     EXPECT_EQ(r.statut, Statut::NuageIllisible);
-    EXPECT_NE(r.texte().find("ne donne aucun point avec les seuils 150 à 255 et la fenêtre 0 à 1000"), std::string::npos)
+    EXPECT_NE(r.texte().find("ne donne aucun point avec les seuils 150 à 255 et la fenêtre 0 à 1000"),
+              std::string::npos)
         << r.texte();
     EXPECT_TRUE(m.ListePointsInterets.empty() && points.empty());
 
