@@ -207,9 +207,9 @@ struct Argument
 
     Argument() = default;
     template <typename T, typename = std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>>>
-    Argument(T n) : genre(Genre::Nombre), texte(std::to_string(n)) // NOLINT: numbers go in as they are
+    Argument(T n) : genre(Genre::Nombre), texte(std::to_string(n)) // implicit: a number goes in as it is
     {}
-    Argument(::Raison r); // NOLINT: a nested reason goes in as it is
+    Argument(::Raison r); // implicit: a nested reason goes in as it is
 };
 
 struct Raison
@@ -218,7 +218,7 @@ struct Raison
     std::vector<Argument> arguments;
 
     Raison() = default;
-    Raison(CodeRaison c, std::vector<Argument> a = {}) : code(c), arguments(std::move(a)) {} // NOLINT
+    Raison(CodeRaison c, std::vector<Argument> a = {}) : code(c), arguments(std::move(a)) {}
 };
 
 inline Argument::Argument(::Raison r) : genre(Genre::Raison), sous{std::move(r)} {}
