@@ -144,7 +144,8 @@ private slots:
     }
 
     // Every code of the catalogue has its French pattern and a finished English translation that
-    // keeps the pattern's arguments: a code added without its English cannot pass.
+    // keeps the pattern's arguments: a code added without its English cannot pass. The codes are
+    // listed with both texts.
     void chaqueCodeASonAnglais()
     {
         QFile ts(QStringLiteral(TARNIS_SOURCE_DIR "/src/shell/quolvex_en.ts"));
@@ -184,6 +185,7 @@ private slots:
             const QString traduit = anglais.translate("Moteur", motif.toUtf8().constData());
             QVERIFY2(!traduit.isEmpty() && traduit != motif && !inacheves.contains(motif), qPrintable(motif));
             QCOMPARE(arguments(traduit), arguments(motif));
+            qInfo("%zu\t%s\t%s", i, qPrintable(motif), qPrintable(traduit));
         }
     }
 };
