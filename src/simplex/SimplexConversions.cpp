@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <unordered_map>
 
 #include "SimplexRaffinage.h"
