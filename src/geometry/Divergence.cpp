@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <string>
 
 RegionDeformation::RegionDeformation(const Boite &nuage, const std::vector<point3> &depart)
     : centre(nuage.vide() ? point3() : nuage.centre()), rayon2(std::numeric_limits<double>::infinity())
@@ -31,7 +30,5 @@ bool RegionDeformation::contient(const point3 &p) const
 
 Resultat RegionDeformation::divergence(int pas)
 {
-    return Resultat::echec(Statut::Echec, "le maillage diverge (au pas " + std::to_string(pas) +
-                                              ", un point s'éloigne à plus de dix diagonales du nuage) : "
-                                              "diminuer les forces");
+    return Resultat::echec(Statut::Echec, Raison(CodeRaison::Divergence, {pas}));
 }

@@ -24,7 +24,7 @@ constexpr const char *prefixeErreur = "Pelvane : erreur : ";
 /// The line written on standard error for a failed run (no end of line).
 inline std::string ligneErreur(const Resultat &r)
 {
-    return prefixeErreur + r.raison;
+    return prefixeErreur + r.texte();
 }
 
 /// What an exit status of the tool's process means, as the batch summary shows it: the tool's

@@ -22,17 +22,17 @@ public:
     {}
 
     /// One unit done under `phase`; false once the run must end.
-    bool rapporter(const std::string &phase)
+    bool rapporter(const Raison &phase)
     {
         ++faites;
         if (progression && !progression(total > 0 ? double(faites) / double(total) : 1.0, phase)) {
-            resultat = Resultat::interrompu("Le mode automatique");
+            resultat = Resultat::interrompu(Raison(CodeRaison::ModeAutomatique));
             return false;
         }
         return true;
     }
 
-    bool deformer(int pas, const std::string &phase)
+    bool deformer(int pas, const Raison &phase)
     {
         for (int i = 0; i < pas; ++i) {
             if (!garder(phase, [&] {
@@ -49,7 +49,7 @@ public:
         return true;
     }
 
-    bool raffiner(int passes, Resultat (Simplex::*operation)(const Progression &), const std::string &phase)
+    bool raffiner(int passes, Resultat (Simplex::*operation)(const Progression &), const Raison &phase)
     {
         for (int i = 0; i < passes; ++i) {
             Resultat passe;
@@ -59,7 +59,7 @@ public:
                 }))
                 return false;
             if (!passe) {
-                resultat = Resultat::echec(passe.statut, phase + " : " + passe.raison);
+                resultat = Resultat::echec(passe.statut, Raison(CodeRaison::Contexte, {phase, passe.raison}));
                 return false;
             }
         }
@@ -69,12 +69,12 @@ public:
     Resultat resultat;
 
 private:
-    template <typename F> bool garder(const std::string &phase, F &&travail)
+    template <typename F> bool garder(const Raison &phase, F &&travail)
     {
         try {
             travail();
         } catch (const std::exception &e) {
-            resultat = Resultat::echec(Statut::Echec, phase + " : " + e.what());
+            resultat = Resultat::echec(Statut::Echec, Raison(CodeRaison::Contexte, {phase, litteral(e.what())}));
             return false;
         }
         return rapporter(phase);
@@ -107,7 +107,7 @@ Resultat deformationAutomatique(Simplex &s, kd_tree *kd, const ReglagesAutomatiq
     BilanAutomatique &b = bilan ? *bilan : local;
     b = BilanAutomatique();
     Execution e(s, kd, r, retention, progression, b);
-    const std::string deformation = "Deformation du maillage (x" + std::to_string(r.pasDeformation) + ")";
+    const Raison deformation(CodeRaison::DeformationDuMaillage, {r.pasDeformation});
     bool phaseT26 = true;
     int sansCroissance = 0;
     for (int tour = 0; tour < r.tours; ++tour) {
@@ -128,13 +128,13 @@ Resultat deformationAutomatique(Simplex &s, kd_tree *kd, const ReglagesAutomatiq
         bool ok;
         t.t26 = phaseT26 && (r.t26Global > 0 || r.t26Angles > 0);
         if (t.t26) {
-            ok = e.raffiner(r.t26Global, &Simplex::raffinerT26Global, "Raffinage T26 Global") &&
-                 e.raffiner(r.t26Angles, &Simplex::raffinerT26Angles, "Raffinage T26 par angles");
+            ok = e.raffiner(r.t26Global, &Simplex::raffinerT26Global, Raison(CodeRaison::PhaseT26Global)) &&
+                 e.raffiner(r.t26Angles, &Simplex::raffinerT26Angles, Raison(CodeRaison::RaffinageT26Angles));
             phaseT26 = false;
         } else {
-            ok = e.raffiner(r.t22Surfaces, &Simplex::raffinerT22Surfaces, "Raffinage T22 par surfaces") &&
+            ok = e.raffiner(r.t22Surfaces, &Simplex::raffinerT22Surfaces, Raison(CodeRaison::RaffinageT22Surfaces)) &&
                  e.raffiner(r.t22PointsParMaille, &Simplex::raffinerT22PointsParMaille,
-                            "Raffinage T22 Point par maille");
+                            Raison(CodeRaison::PhaseT22PointsParMaille));
             phaseT26 = true;
         }
         if (!ok)
@@ -155,7 +155,7 @@ Resultat deformationAutomatique(Simplex &s, kd_tree *kd, const ReglagesAutomatiq
     }
     const int finaux = r.pasFinaux < 0 ? r.pasDeformation : r.pasFinaux;
     for (int i = 0; i < finaux; ++i) {
-        if (!e.deformer(1, "Deformation finale"))
+        if (!e.deformer(1, Raison(CodeRaison::DeformationFinale)))
             return e.resultat;
         ++b.pasFinaux;
         b.deplacementFinal = deplacementNormalMoyen(s);

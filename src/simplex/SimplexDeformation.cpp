@@ -393,17 +393,16 @@ Resultat Simplex::deformerPas(int n, kd_tree *kd, int avecRetention, float alpha
                               bool cone, const Progression &progression)
 {
     if (n < 0)
-        return Resultat::echec(Statut::ArgumentsIncorrects,
-                               "nombre de pas de déformation négatif : " + std::to_string(n));
+        return Resultat::echec(Statut::ArgumentsIncorrects, Raison(CodeRaison::PasNegatifs, {n}));
     const RegionDeformation region = regionDeformation(kd);
     for (int pas = 0; pas < n; ++pas) {
-        if (progression && !progression(double(pas) / n, "Déformation"))
-            return Resultat::interrompu("Déformation");
+        if (progression && !progression(double(pas) / n, Raison(CodeRaison::Deformation)))
+            return Resultat::interrompu(Raison(CodeRaison::Deformation));
         deformer(kd, avecRetention, alpha, beta, gamma, rigid, cone);
         if (!dansLaRegion(region))
             return RegionDeformation::divergence(pas + 1);
     }
     if (progression)
-        progression(1.0, "Déformation");
+        progression(1.0, Raison(CodeRaison::Deformation));
     return Resultat::succes();
 }

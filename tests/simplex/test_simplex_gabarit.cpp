@@ -163,12 +163,11 @@ TEST(Automatique, RunsTheRoundsInOrderAndStopsAfterTheUnitThatWasRefused)
         std::vector<double> fractions;
         const int retentionAttendue = rejouer(main, kd.get(), r, arret, attendues);
         int retention = 0;
-        const Resultat res =
-            deformationAutomatique(moteur, kd.get(), r, retention, [&](double f, const std::string &phase) {
-                vues.push_back(phase);
-                fractions.push_back(f);
-                return int(vues.size()) < arret;
-            });
+        const Resultat res = deformationAutomatique(moteur, kd.get(), r, retention, [&](double f, const Raison &phase) {
+            vues.push_back(texte(phase));
+            fractions.push_back(f);
+            return int(vues.size()) < arret;
+        });
         EXPECT_EQ(res.statut, arret == 1000 ? Statut::Reussite : Statut::Interrompu) << arret;
         EXPECT_EQ(vues, attendues) << arret;
         EXPECT_EQ(retention, retentionAttendue) << arret;
@@ -208,9 +207,9 @@ TEST(Automatique, OneDivergenceRuleAroundTheCloudAndWhereTheMeshStarted)
     const RegionDeformation region = temoin.regionDeformation(kd.get());
     const Resultat r = silencieux([&] { return pasAPas.deformerPas(300, kd.get(), 0, 3.0f, 0.05f, 0.0f, 2, false); });
     ASSERT_EQ(r.statut, Statut::Echec);
-    const std::string motif = "le maillage diverge (au pas ";
-    ASSERT_EQ(r.raison.rfind(motif, 0), 0u) << r.raison;
-    const int n = std::stoi(r.raison.substr(motif.size()));
+    ASSERT_EQ(r.raison.code, CodeRaison::Divergence) << r.texte();
+    ASSERT_EQ(r.raison.arguments.size(), 1u);
+    const int n = std::stoi(r.raison.arguments[0].texte);
     EXPECT_FALSE(pasAPas.dansLaRegion(region));
     for (int k = 1; k < n; ++k)
         ASSERT_TRUE(silencieux([&] { return temoin.deformerPas(1, kd.get(), 0, 3.0f, 0.05f, 0.0f, 2, false); }).reussi());
@@ -221,8 +220,8 @@ TEST(Automatique, OneDivergenceRuleAroundTheCloudAndWhereTheMeshStarted)
     int retention = 0;
     BilanAutomatique bilan;
     EXPECT_EQ(silencieux([&] { return deformationAutomatique(automatique, kd.get(), reglages, retention, {}, &bilan); })
-                  .raison,
-              r.raison);
+                  .texte(),
+              r.texte());
     EXPECT_EQ(bilan.pas, n);
     EXPECT_EQ(positions(automatique.ListePointsSimplex), positions(pasAPas.ListePointsSimplex));
 
