@@ -27,6 +27,25 @@ inline std::string ligneErreur(const Resultat &r)
     return prefixeErreur + r.texte();
 }
 
+/// What each exit status of the tool means: the batch summary shows the name, the help adds the
+/// detail after it. The one list of them; the help and the summary read it.
+struct SensStatut
+{
+    Statut statut;
+    const char *nom;
+    const char *detail; ///< "" or the end of the help's line
+};
+
+inline constexpr SensStatut sensStatuts[] = {
+    {Statut::Reussite, "succès", ""},
+    {Statut::ArgumentsIncorrects, "arguments incorrects", ""},
+    {Statut::MaillageIllisible, "maillage de référence illisible", " ou invalide"},
+    {Statut::NuageIllisible, "nuage illisible ou vide", ""},
+    {Statut::SortieImpossible, "dossier de sortie inutilisable",
+     " : impossible à créer ou à écrire, ou sortie qui écraserait une entrée"},
+    {Statut::Echec, "échec de l'ajustement", ""},
+};
+
 /// What an exit status of the tool's process means, as the batch summary shows it: the tool's
 /// own statuses, the shell's for a tool it could not start, a signal's ("" for no status).
 inline std::string significationSortie(const std::string &code)
@@ -37,25 +56,12 @@ inline std::string significationSortie(const std::string &code)
     const long n = std::strtol(code.c_str(), &fin, 10);
     if (*fin != '\0')
         return "statut inattendu";
-    switch (n) {
-    case static_cast<int>(Statut::Reussite):
-        return "succès";
-    case static_cast<int>(Statut::ArgumentsIncorrects):
-        return "arguments incorrects";
-    case static_cast<int>(Statut::MaillageIllisible):
-        return "maillage de référence illisible";
-    case static_cast<int>(Statut::NuageIllisible):
-        return "nuage illisible ou vide";
-    case static_cast<int>(Statut::SortieImpossible):
-        return "dossier de sortie inutilisable";
-    case static_cast<int>(Statut::Echec):
-        return "échec de l'ajustement";
-    case 126:
-    case 127:
+    for (const SensStatut &s : sensStatuts)
+        if (n == static_cast<int>(s.statut))
+            return s.nom;
+    if (n == 126 || n == 127)
         return "outil introuvable ou non exécutable";
-    default:
-        return n > 128 ? "interrompu (signal " + std::to_string(n - 128) + ")" : "statut inattendu";
-    }
+    return n > 128 ? "interrompu (signal " + std::to_string(n - 128) + ")" : "statut inattendu";
 }
 
 } // namespace pelvane

@@ -237,11 +237,13 @@ TEST(Arguments, HelpIsAskedAnywhereAndListsEveryExitStatus)
         EXPECT_TRUE(analyserArguments(a, Gabarit).aide) << a.back();
     EXPECT_FALSE(analyserArguments({"--cloud", "c.pts"}, Gabarit).aide);
 
+    // Each status the tool ends with, under the name the batch summary gives it.
     const std::string aide = pelvane::texteAide();
     for (Statut s : {Statut::Reussite, Statut::ArgumentsIncorrects, Statut::MaillageIllisible, Statut::NuageIllisible,
-                     Statut::SortieImpossible, Statut::Echec})
-        EXPECT_NE(aide.find("\n  " + std::to_string(static_cast<int>(s)) + "  "), std::string::npos)
-            << static_cast<int>(s);
+                     Statut::SortieImpossible, Statut::Echec}) {
+        const std::string code = std::to_string(static_cast<int>(s));
+        EXPECT_NE(aide.find("\n  " + code + "  " + pelvane::significationSortie(code)), std::string::npos) << code;
+    }
 }
 
 TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
