@@ -74,24 +74,12 @@ void Maillage::calculerBoite(bool avecMessages)
 {
     centre = point3(0, 0, 0);
     if (!listeSommets.empty()) {
-        boiteMin = listeSommets.front();
-        boiteMax = listeSommets.front();
+        const Boite b = boiteDe(listeSommets);
+        boiteMin = b.min;
+        boiteMax = b.max;
     }
-    for (const point3 &s : listeSommets) {
-        if (s.x < boiteMin.x)
-            boiteMin.x = s.x;
-        if (s.y < boiteMin.y)
-            boiteMin.y = s.y;
-        if (s.z < boiteMin.z)
-            boiteMin.z = s.z;
-        if (s.x > boiteMax.x)
-            boiteMax.x = s.x;
-        if (s.y > boiteMax.y)
-            boiteMax.y = s.y;
-        if (s.z > boiteMax.z)
-            boiteMax.z = s.z;
+    for (const point3 &s : listeSommets)
         centre += s;
-    }
     // An empty list reports the division by zero and leaves the centre at the origin.
     centre = centre / static_cast<double>(listeSommets.size());
     if (avecMessages) {
