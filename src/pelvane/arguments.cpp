@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace pelvane {
@@ -232,6 +233,13 @@ LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, con
 
 std::string texteAide()
 {
+    // The defaults shown are those of Parametres, which takes them from Defauts.h.
+    const Parametres d;
+    auto reel = [](double x) {
+        char t[32];
+        std::snprintf(t, sizeof t, "%.2f", x);
+        return std::string(t);
+    };
     std::string aide =
         "Pelvane : ajuste un maillage simplexe de référence sur un nuage de points, sans interface.\n"
         "\n"
@@ -244,18 +252,34 @@ std::string texteAide()
         "  --cloud FICHIER     nuage de points : .pts, ou volume Analyze .hdr/.img (obligatoire)\n"
         "  --mesh FICHIER      maillage simplexe de référence .smm (défaut : le gabarit SMM_/icosa.smm)\n"
         "  --out DOSSIER       dossier de sortie, créé s'il manque (défaut : dossier courant)\n"
-        "  --internal X        force interne, 0 à 100 (défaut 1.00)\n"
-        "  --external X        force externe, 0 à 100 (défaut 0.05)\n"
-        "  --retention X       force de retenue, 0 à 100 (défaut 0.00)\n"
-        "  --rigidity N        rigidité du maillage, 0 à 99 (défaut 2)\n"
-        "  --min-points N      nombre minimum de points simplexes, 1 à 999999 (défaut 2000)\n"
-        "  --iterations N      itérations de déformation par cycle, 0 à 99999 (défaut 20)\n"
+        "  --internal X        force interne, 0 à 100 (défaut " +
+        reel(d.alpha) +
+        ")\n"
+        "  --external X        force externe, 0 à 100 (défaut " +
+        reel(d.beta) +
+        ")\n"
+        "  --retention X       force de retenue, 0 à 100 (défaut " +
+        reel(d.gamma) +
+        ")\n"
+        "  --rigidity N        rigidité du maillage, 0 à 99 (défaut " +
+        std::to_string(d.rigid) +
+        ")\n"
+        "  --min-points N      nombre minimum de points simplexes, 1 à 999999 (défaut " +
+        std::to_string(d.pointsMinimum) +
+        ")\n"
+        "  --iterations N      itérations de déformation par cycle, 0 à 99999 (défaut " +
+        std::to_string(d.iterations) +
+        ")\n"
         "  --autosave          enregistre aussi le maillage après chaque cycle (ou niveau)\n"
         "  --method M          ajustement (défaut) ou cycles (le mode automatique seul)\n"
         "  --threads N         fils de calcul, 0 = tous les cœurs (défaut 0) ; le résultat n'en dépend pas\n"
         "  --tolerance X       écart, en % de la diagonale du nuage, au-delà duquel l'ajustement\n"
-        "                      raffine localement (défaut 0.15)\n"
-        "  --max-points N      nombre de points simplexes au-delà duquel il ne raffine plus (défaut 20000)\n"
+        "                      raffine localement (défaut " +
+        reel(d.tolerance) +
+        ")\n"
+        "  --max-points N      nombre de points simplexes au-delà duquel il ne raffine plus (défaut " +
+        std::to_string(d.pointsMaximum) +
+        ")\n"
         "  -h, --help          affiche cette aide\n"
         "  Une valeur suit son option (--out res) ou s'y colle après un signe égal (--out=res).\n"
         "  Les options --method, --threads, --tolerance, --max-points et les autres peuvent aussi suivre\n"
