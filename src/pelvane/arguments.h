@@ -2,6 +2,7 @@
 #define TARNIS_PELVANE_ARGUMENTS_H
 
 #include "Defauts.h"
+#include "Frontiere.h"
 #include "statut.h"
 
 #include <string>
@@ -26,6 +27,7 @@ struct Parametres
     int fils = 0;                                ///< threads of the fit (0: every core)
     float tolerance = 0.15f;                     ///< local refinement beyond this distance, % of the cloud's diagonal
     long pointsMaximum = 20000;                  ///< no local refinement beyond this many simplex points
+    ReglagesFrontiere volume;                    ///< a volume: the region (--level, --band) and the frame (--voxels)
 };
 
 /// Result of reading the command line.
@@ -42,7 +44,8 @@ struct LigneDeCommande
 ///   points, deformation iterations per cycle, automatic-save flag (1 or 0),
 ///   reference mesh, cloud, output folder;
 /// - named options (--cloud, --mesh, --out, --internal, --external,
-///   --retention, --rigidity, --min-points, --iterations, --autosave, --help),
+///   --retention, --rigidity, --min-points, --iterations, --autosave, --help, and the
+///   volume options --level, --band, --voxels),
 ///   each value either as the next argument or after '='.
 /// maillageParDefaut is the reference mesh of the named form when --mesh is
 /// not given. Real numbers accept a decimal comma as well as a point.

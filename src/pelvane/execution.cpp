@@ -7,6 +7,7 @@
 #include "Ouverture.h"
 #include "VolumeAnalyze.h"
 #include "kdtree.h"
+#include "volume.h"
 
 #include <algorithm>
 #include <chrono>
@@ -175,6 +176,8 @@ Progression lignesDeProgression(std::ostream &prog)
 std::string nomDuNuage(const std::string &chemin)
 {
     std::string nom = fs::path(chemin).filename().string();
+    if (finitPar(nom, ".nii.gz"))
+        nom.resize(nom.size() - 3);
     auto point = nom.rfind('.');
     if (point != std::string::npos && point > 0)
         nom = nom.substr(0, point);
@@ -299,7 +302,10 @@ Resultat Ajustement::lireEntrees()
                                                               "\" n'est pas un maillage simplexe fermé : " + defaut);
     bilan.pointsInitiaux = simplex.getNbPointsSimplex();
 
-    const Resultat nuageLu = lireNuage(param.nuage, nuage, lignesDeProgression(prog));
+    // A volume gives the boundary of its region, not the solid region the thresholding keeps.
+    bilan.volume = genreFichier(param.nuage) == GenreFichier::Volume;
+    const Resultat nuageLu = bilan.volume ? lireFrontiere(param.nuage, param.volume, nuage, bilan.frontiere, prog)
+                                          : lireNuage(param.nuage, nuage, lignesDeProgression(prog));
     if (!nuageLu)
         return nuageLu;
     bilan.pointsNuage = nuage.ListePointsInterets.size();

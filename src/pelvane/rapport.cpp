@@ -1,4 +1,5 @@
 #include "execution.h"
+#include "volume.h"
 
 #include <iomanip>
 #include <sstream>
@@ -40,6 +41,7 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
         o << "tolérance du raffinage local (% de la diagonale) = " << p.tolerance << "\n";
         o << "points simplexes maximum = " << p.pointsMaximum << "\n";
     }
+    o << rapportVolume(b);
     o << std::setprecision(9);
     o << "points du nuage = " << b.pointsNuage << "\n";
     o << "diagonale de la boîte englobante du nuage = " << b.diagonale << "\n";
