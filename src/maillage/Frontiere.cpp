@@ -180,3 +180,15 @@ Resultat frontiereVolume(const std::string &nom, const ReglagesFrontiere &reglag
     points = pointsFrontiere(volume, bilan.region, reglages.millimetres);
     return Resultat::succes();
 }
+
+Resultat versMillimetres(const std::string &nom, std::vector<point3> &points, std::string &origine)
+{
+    VolumeReel volume;
+    const Resultat r = lireVolumeReel(nom, volume);
+    if (!r)
+        return r;
+    for (point3 &p : points)
+        p = volume.versMonde(p.x, p.y, p.z);
+    origine = volume.origineRepere;
+    return r;
+}

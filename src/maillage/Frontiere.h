@@ -61,4 +61,8 @@ struct BilanFrontiere
 Resultat frontiereVolume(const std::string &nom, const ReglagesFrontiere &reglages, std::vector<point3> &points,
                          BilanFrontiere &bilan);
 
+/// Maps points given in voxel indices of the volume file into its world millimetres (the frame
+/// lireVolumeReel gives it); origine receives the frame's source. Failures: the reader's.
+Resultat versMillimetres(const std::string &nom, std::vector<point3> &points, std::string &origine);
+
 #endif

@@ -277,6 +277,8 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
     EXPECT_EQ(v.valeurs[13], 900.0f);
     // A single file: thresholded into a cloud by the opener, like an Analyze volume.
     Nifti seul(3, 3, 3, 1, 4, 16);
+    const double affine[3][4] = {{-2, 0, 0, 90}, {0, 0.6, 0.8, -126}, {0, -0.8, 0.6, -72}};
+    seul.sform(affine);
     seul.o += image;
     ASSERT_TRUE(writeFile(t.file("seul.nii"), seul.o));
     ASSERT_TRUE(writeFile(t.file("seul.nii.gz"), gzip(seul.o)));
@@ -289,6 +291,13 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
         EXPECT_EQ(norme(m.ListePointsInterets[0], point3(1, 1, 1)), 0) << nom;
     }
     EXPECT_EQ(genreFichier("a.gz"), GenreFichier::Inconnu);
+    // The opener's cloud stays in voxel indices; moved into millimetres it lands where the sform says.
+    std::vector<point3> p{point3(1, 1, 1)};
+    std::string origine;
+    ASSERT_TRUE(versMillimetres(t.file("seul.nii.gz"), p, origine));
+    EXPECT_EQ(origine, "sform");
+    EXPECT_NEAR(norme(p[0], point3(88, -124.6, -72.2)), 0, 1e-4);
+    EXPECT_FALSE(versMillimetres(t.file("absent.nii"), p, origine));
 }
 
 TEST(Frontiere, SphereCrossingsLieWithinATenthOfAVoxelOfTheRadius)
