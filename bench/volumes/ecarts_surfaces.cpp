@@ -30,7 +30,7 @@ bool lire(const char *nom, Surface &s)
     Maillage m;
     const Resultat r = m.lireOFF(nom);
     if (!r) {
-        std::fprintf(stderr, "%s\n", r.raison.c_str());
+        std::fprintf(stderr, "%s\n", r.texte().c_str());
         return false;
     }
     s.sommets = m.listeSommets;

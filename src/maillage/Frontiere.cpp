@@ -2,16 +2,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
+#include <cstdio>
 
 namespace {
 
-std::string nombre(double v)
+/// A value as the reasons write it (at most nine significant digits).
+Argument nombre(double v)
 {
-    std::ostringstream o;
-    o.precision(9);
-    o << v;
-    return o.str();
+    char texte[32];
+    std::snprintf(texte, sizeof texte, "%.9g", v);
+    return litteral(texte);
 }
 
 /// Boundary points of the pair of samples a (at 0) and b (at 1) along one axis, as fractions of
@@ -155,33 +155,32 @@ Resultat frontiereVolume(const std::string &nom, const ReglagesFrontiere &reglag
             bilan.maximum = premier ? v : std::max(bilan.maximum, static_cast<double>(v));
             premier = false;
         }
-    const std::string cite = "« " + nom + " »";
-    const std::string plage = premier ? std::string("aucune valeur finie")
-                                      : "ses valeurs vont de " + nombre(bilan.minimum) + " à " + nombre(bilan.maximum);
+    const Raison plage = premier ? Raison(CodeRaison::SansValeurFinie)
+                                 : Raison(CodeRaison::PlageValeurs, {nombre(bilan.minimum), nombre(bilan.maximum)});
     bilan.region = reglages.region;
     bilan.automatique = !reglages.regionDonnee;
     if (bilan.automatique) {
         double niveau = 0;
         if (!niveauOtsu(volume, niveau))
-            return Resultat::echec(Statut::NuageIllisible, "le volume " + cite +
-                                                               " n'a pas de niveau automatique (" + plage +
-                                                               ") : donnez-en un (--level)");
+            return Resultat::echec(Statut::NuageIllisible,
+                                   Raison(CodeRaison::FrontiereSansNiveau, {::nom(nom), plage}));
         bilan.region = Region{niveau, std::numeric_limits<double>::infinity()};
     }
     for (const float v : volume.valeurs)
         bilan.voxelsRegion += bilan.region.contient(v) ? 1 : 0;
     if (bilan.voxelsRegion == 0) {
-        const std::string region = std::isinf(bilan.region.haut)
-                                       ? "au niveau " + nombre(bilan.region.bas) + " ou au-dessus"
-                                       : "entre " + nombre(bilan.region.bas) + " et " + nombre(bilan.region.haut);
+        const Raison region =
+            std::isinf(bilan.region.haut)
+                ? Raison(CodeRaison::RegionAuNiveau, {nombre(bilan.region.bas)})
+                : Raison(CodeRaison::RegionEntre, {nombre(bilan.region.bas), nombre(bilan.region.haut)});
         return Resultat::echec(Statut::NuageIllisible,
-                               "le volume " + cite + " n'a aucun voxel " + region + " : " + plage);
+                               Raison(CodeRaison::FrontiereSansVoxel, {::nom(nom), region, plage}));
     }
     points = pointsFrontiere(volume, bilan.region, reglages.millimetres);
     return Resultat::succes();
 }
 
-Resultat versMillimetres(const std::string &nom, std::vector<point3> &points, std::string &origine)
+Resultat versMillimetres(const std::string &nom, std::vector<point3> &points, Raison &origine)
 {
     VolumeReel volume;
     const Resultat r = lireVolumeReel(nom, volume);

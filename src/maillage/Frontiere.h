@@ -47,12 +47,15 @@ struct BilanFrontiere
     Region region;
     bool automatique = false;   ///< the level is Otsu's
     bool millimetres = true;
-    std::string origineRepere;  ///< VolumeReel::origineRepere
-    std::string remarque;       ///< VolumeReel::remarque
+    Raison origineRepere; ///< VolumeReel::origineRepere
+    Raison remarque;      ///< VolumeReel::remarque
     int dimensions[3] = {0, 0, 0};
     double taillesVoxel[3] = {0, 0, 0}; ///< mm
     double minimum = 0, maximum = 0;    ///< finite values
     std::size_t voxelsRegion = 0;
+
+    /// The frame of the points: the volume's millimetres (and where they come from) or RepereIndices.
+    Raison repere() const { return millimetres ? origineRepere : Raison(CodeRaison::RepereIndices); }
 };
 
 /// Reads the volume (lireVolumeReel) and gives the boundary points of the region. Failures:
@@ -62,7 +65,7 @@ Resultat frontiereVolume(const std::string &nom, const ReglagesFrontiere &reglag
                          BilanFrontiere &bilan);
 
 /// Maps points given in voxel indices of the volume file into its world millimetres (the frame
-/// lireVolumeReel gives it); origine receives the frame's source. Failures: the reader's.
-Resultat versMillimetres(const std::string &nom, std::vector<point3> &points, std::string &origine);
+/// lireVolumeReel gives it); origine receives the frame (VolumeReel::origineRepere). Failures: the reader's.
+Resultat versMillimetres(const std::string &nom, std::vector<point3> &points, Raison &origine);
 
 #endif

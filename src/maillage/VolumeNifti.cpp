@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -24,14 +25,18 @@ constexpr std::uint64_t MAX_VOXELS = 2147483647ULL;
 /// data than that is refused before anything is allocated.
 constexpr std::uint64_t TAUX_DEFLATE_MAX = 1032;
 
-std::string cite(const std::string &nom)
+Resultat refus(const std::string &nom, Raison pourquoi)
 {
-    return "« " + nom + " »";
+    return Resultat::echec(Statut::NuageIllisible,
+                           Raison(CodeRaison::NiftiIllisible, {::nom(nom), std::move(pourquoi)}));
 }
 
-Resultat refus(const std::string &nom, const std::string &pourquoi)
+/// A real as the reasons write it (at most nine significant digits).
+std::string reel(double v)
 {
-    return Resultat::echec(Statut::NuageIllisible, "volume NIfTI " + cite(nom) + " : " + pourquoi);
+    char texte[32];
+    std::snprintf(texte, sizeof texte, "%.9g", v);
+    return texte;
 }
 
 bool finitPar(const std::string &s, const std::string &fin)
@@ -126,21 +131,19 @@ Resultat verifier(const H &h, int version, const std::string &nom, Entete &e)
 {
     const long long rang = h.dim[0];
     if (rang < 1 || rang > 7)
-        return refus(nom, "nombre de dimensions impossible (dim[0] = " + std::to_string(rang) + ")");
+        return refus(nom, Raison(CodeRaison::NiftiRang, {rang}));
     long long dims[8] = {1, 1, 1, 1, 1, 1, 1, 1};
     for (long long a = 1; a <= rang; ++a) {
         dims[a] = h.dim[a];
         if (dims[a] < 1)
-            return refus(nom, "dimension " + std::to_string(a) + " impossible (" + std::to_string(dims[a]) + ")");
+            return refus(nom, Raison(CodeRaison::NiftiDimension, {a, dims[a]}));
     }
     if (!typePrisEnCharge(h.datatype))
-        return refus(nom, "type de voxel non pris en charge (" + std::to_string(h.datatype) +
-                              ") : entiers de 8, 16 ou 32 bits et réels de 32 ou 64 bits seulement");
+        return refus(nom, Raison(CodeRaison::NiftiType, {static_cast<int>(h.datatype)}));
     std::uint64_t voxels = 1;
     for (int a = 1; a <= 3; ++a) {
         if (static_cast<std::uint64_t>(dims[a]) > MAX_VOXELS / voxels)
-            return refus(nom, "volume trop grand (" + std::to_string(dims[1]) + " x " + std::to_string(dims[2]) + " x " +
-                                  std::to_string(dims[3]) + ")");
+            return refus(nom, Raison(CodeRaison::NiftiTropGrand, {dims[1], dims[2], dims[3]}));
         voxels *= static_cast<std::uint64_t>(dims[a]);
     }
     e.volumes = 1;
@@ -158,7 +161,7 @@ Resultat verifier(const H &h, int version, const std::string &nom, Entete &e)
     const double decalage = static_cast<double>(h.vox_offset);
     const double minimum = e.paire ? 0.0 : (version == 1 ? 348.0 : 540.0);
     if (!(decalage >= minimum) || decalage > 1e15)
-        return refus(nom, "début des voxels impossible (vox_offset = " + std::to_string(decalage) + ")");
+        return refus(nom, Raison(CodeRaison::NiftiDecalage, {litteral(reel(decalage))}));
     e.decalage = static_cast<std::uint64_t>(decalage);
     return Resultat::succes();
 }
@@ -171,11 +174,11 @@ Resultat lireEntete(const unsigned char *o, std::size_t n, const std::string &no
     const int version = versionEntete(o, n, e.inverse);
     if (version == 0) {
         if (n < 348)
-            return refus(nom, "en-tête incomplet (" + std::to_string(n) + " octets, 348 au moins)");
-        return refus(nom, "en-tête sans la signature NIfTI (n+1, ni1, n+2 ou ni2)");
+            return refus(nom, Raison(CodeRaison::NiftiEnteteIncomplet, {n}));
+        return refus(nom, CodeRaison::NiftiSansSignature);
     }
     if (version == 2 && n < 540)
-        return refus(nom, "en-tête NIfTI-2 incomplet (" + std::to_string(n) + " octets sur 540)");
+        return refus(nom, Raison(CodeRaison::NiftiDeuxIncomplet, {n}));
     Resultat r;
     if (version == 1) {
         nifti_1_header h;
@@ -195,7 +198,7 @@ Resultat lireEntete(const unsigned char *o, std::size_t n, const std::string &no
         e.nim.reset(nifti_convert_n2hdr2nim(h, nom.c_str()));
     }
     if (!e.nim)
-        return refus(nom, "en-tête refusé par la bibliothèque NIfTI");
+        return refus(nom, CodeRaison::NiftiEnteteRefuse);
     return Resultat::succes();
 }
 
@@ -227,10 +230,10 @@ void poserRepere(const nifti_image &nim, VolumeReel &v)
     const nifti_dmat44 *m = nullptr;
     if (nim.sform_code > 0 && matriceUtilisable(nim.sto_xyz)) {
         m = &nim.sto_xyz;
-        v.origineRepere = "sform";
+        v.origineRepere = CodeRaison::RepereSform;
     } else if (nim.qform_code > 0 && matriceUtilisable(nim.qto_xyz)) {
         m = &nim.qto_xyz;
-        v.origineRepere = "qform";
+        v.origineRepere = CodeRaison::RepereQform;
     }
     if (m) {
         for (int r = 0; r < 3; ++r)
@@ -249,7 +252,7 @@ Resultat decoder(const Entete &e, const unsigned char *q, const std::string &nom
     try {
         v.valeurs.assign(n, 0.0f);
     } catch (const std::bad_alloc &) {
-        return refus(nom, "mémoire insuffisante pour " + std::to_string(n) + " voxels");
+        return refus(nom, Raison(CodeRaison::NiftiMemoireVoxels, {n}));
     }
     const nifti_image &nim = *e.nim;
     const bool inv = e.inverse;
@@ -282,7 +285,7 @@ Resultat decoder(const Entete &e, const unsigned char *q, const std::string &nom
     v.ny = e.ny;
     v.nz = e.nz;
     poserRepere(nim, v);
-    v.remarque = e.volumes > 1 ? "fichier de " + std::to_string(e.volumes) + " volumes : seul le premier est lu" : "";
+    v.remarque = e.volumes > 1 ? Raison(CodeRaison::NiftiPremierVolume, {e.volumes}) : Raison();
     return Resultat::succes();
 }
 
@@ -297,10 +300,10 @@ public:
     }
     Resultat ouvrir(const std::string &nom)
     {
-        std::string pourquoi;
+        Raison pourquoi;
         std::FILE *f = tarnis_texte::ouvrirLecture(nom, pourquoi);
         if (!f)
-            return Resultat::echec(Statut::NuageIllisible, "volume NIfTI : " + pourquoi);
+            return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NiftiOuverture, {std::move(pourquoi)}));
         struct stat st;
         taille = ::fstat(fileno(f), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
         unsigned char signature[2] = {0, 0};
@@ -314,7 +317,7 @@ public:
         if (!gz) {
             if (fd >= 0)
                 ::close(fd);
-            return refus(nom, "ne peut pas être ouvert");
+            return refus(nom, CodeRaison::NiftiNonOuvert);
         }
         return Resultat::succes();
     }
@@ -337,7 +340,7 @@ public:
     /// The decompressed size a file of this size can hold at most.
     std::uint64_t contenuMaximal() const { return compresse ? taille * TAUX_DEFLATE_MAX + 4096 : taille; }
     /// Why a reading stopped early: zlib's error for a compressed file.
-    std::string pourquoiCourt() const
+    Raison pourquoiCourt() const
     {
         int code = Z_OK;
         const char *message = gz ? gzerror(gz, &code) : nullptr;
@@ -347,9 +350,9 @@ public:
             const std::size_t deuxPoints = texte.rfind(": ");
             if (deuxPoints != std::string::npos)
                 texte = texte.substr(deuxPoints + 2);
-            return "données compressées coupées ou corrompues (" + texte + ")";
+            return Raison(CodeRaison::NiftiCompresseCorrompu, {litteral(texte)});
         }
-        return compresse ? "données compressées coupées" : "fichier trop court";
+        return compresse ? CodeRaison::NiftiCompresseCoupe : CodeRaison::NiftiFichierCourt;
     }
 
     std::uint64_t taille = 0;
@@ -363,20 +366,18 @@ private:
 Resultat completer(Flux &f, std::vector<unsigned char> &o, std::uint64_t fin, const std::string &nom)
 {
     if (fin > f.contenuMaximal())
-        return refus(nom, (f.compresse ? "le fichier compressé de " : "le fichier de ") + std::to_string(f.taille) +
-                              " octets ne peut pas contenir les " + std::to_string(fin) +
-                              " octets annoncés par l'en-tête");
+        return refus(nom, Raison(f.compresse ? CodeRaison::NiftiCompresseTropPetit : CodeRaison::NiftiFichierTropPetit,
+                                 {f.taille, fin}));
     if (fin > o.size()) {
         try {
             o.reserve(static_cast<std::size_t>(fin));
         } catch (const std::bad_alloc &) {
-            return refus(nom, "mémoire insuffisante pour " + std::to_string(fin) + " octets");
+            return refus(nom, Raison(CodeRaison::NiftiMemoireOctets, {fin}));
         }
         f.lire(o, static_cast<std::size_t>(fin) - o.size());
     }
     if (o.size() < fin)
-        return refus(nom, f.pourquoiCourt() + " : " + std::to_string(o.size()) + " octets lus sur les " +
-                              std::to_string(fin) + " attendus");
+        return refus(nom, Raison(CodeRaison::NiftiLus, {f.pourquoiCourt(), o.size(), fin}));
     return Resultat::succes();
 }
 
@@ -405,10 +406,9 @@ Resultat lireNiftiOctets(const unsigned char *octets, std::size_t taille, const 
     if (!r)
         return r;
     if (e.paire)
-        return refus(nom, "en-tête d'une paire .hdr/.img (ni1, ni2) : les voxels sont dans le fichier .img");
+        return refus(nom, CodeRaison::NiftiPaireEnMemoire);
     if (e.decalage > taille || e.octets > taille - e.decalage)
-        return refus(nom, "fichier trop court : " + std::to_string(taille) + " octets, " +
-                              std::to_string(e.decalage + e.octets) + " attendus");
+        return refus(nom, Raison(CodeRaison::NiftiTropCourt, {taille, e.decalage + e.octets}));
     return decoder(e, octets + e.decalage, nom, volume);
 }
 
@@ -426,8 +426,7 @@ Resultat lireNifti(const std::string &nom, VolumeReel &volume)
     if (!(r = lireEntete(o.data(), o.size(), nomEntete, e)))
         return r;
     if (e.paire != paire)
-        return refus(nomEntete, paire ? "en-tête d'un fichier unique (n+1, n+2) porté par un .hdr"
-                                      : "en-tête d'une paire .hdr/.img (ni1, ni2) dans un fichier unique");
+        return refus(nomEntete, paire ? CodeRaison::NiftiUniqueDansHdr : CodeRaison::NiftiPaireDansUnique);
     if (!paire) {
         if (!(r = completer(f, o, e.decalage + e.octets, nom)))
             return r;
@@ -451,7 +450,7 @@ Resultat lireVolumeSeuillable(const std::string &nom, VolumeAnalyze &volume)
     VolumeReel v;
     Resultat r = lireNifti(nom, v);
     if (!r || !volume.allouer(v.nx, v.ny, v.nz))
-        return r ? refus(nom, "volume trop grand") : r;
+        return r ? refus(nom, Raison(CodeRaison::NiftiTropGrand, {v.nx, v.ny, v.nz})) : r;
     for (std::size_t i = 0; i < v.valeurs.size(); ++i) {
         const double x = v.valeurs[i];
         const double borne = std::isnan(x) ? 0.0 : std::round(std::min(32767.0, std::max(-32768.0, x)));

@@ -36,7 +36,9 @@ Resultat lireAnalyze(const std::string &base, VolumeReel &v)
         std::ifstream f(base + ".img", std::ios::binary);
         f.seekg(h.vox_offset > 0 ? static_cast<std::streamoff>(std::llround(h.vox_offset)) : 0);
         if (!f.read(reinterpret_cast<char *>(o.data()), static_cast<std::streamsize>(o.size())))
-            return Resultat::echec(Statut::NuageIllisible, "volume « " + base + " » (.hdr, .img) : image illisible");
+            return Resultat::echec(
+                Statut::NuageIllisible,
+                Raison(CodeRaison::VolumeIllisible, {nom(base), Raison(CodeRaison::AnalyzeImageIllisible)}));
         const bool inverser = a.estInverse();
         for (std::size_t i = 0; i < n; ++i) {
             unsigned char b[8];
@@ -63,12 +65,12 @@ Resultat lireAnalyze(const std::string &base, VolumeReel &v)
                                     : static_cast<float>(static_cast<std::int16_t>(a.voxels[i]));
     }
     double d[3];
-    v.remarque.clear();
+    v.remarque = Raison();
     for (int k = 0; k < 3; ++k) {
         d[k] = std::fabs(static_cast<double>(h.pixdim[k + 1]));
         if (!std::isfinite(d[k]) || d[k] == 0) {
             d[k] = 1;
-            v.remarque = "taille de voxel absente de l'en-tête, prise à 1 mm";
+            v.remarque = CodeRaison::AnalyzeSansTailleVoxel;
         }
     }
     v.reperePixdim(d[0], d[1], d[2]);
@@ -95,7 +97,7 @@ void VolumeReel::reperePixdim(double dx, double dy, double dz)
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 4; ++c)
             repere[r][c] = r == c ? d[r] : 0.0;
-    origineRepere = "tailles des voxels";
+    origineRepere = CodeRaison::RepereTaillesVoxels;
 }
 
 bool estNomDeVolume(const std::string &nom)
@@ -115,8 +117,7 @@ Resultat lireVolumeReel(const std::string &nom, VolumeReel &volume)
 {
     volume = VolumeReel();
     if (!estNomDeVolume(nom))
-        return Resultat::echec(Statut::NuageIllisible,
-                               "« " + nom + " » n'est pas un volume reconnu (.nii, .nii.gz, .hdr, .img)");
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::PasUnVolume, {::nom(nom)}));
     const bool paire = finitPar(nom, ".hdr") || finitPar(nom, ".img");
     if (!paire || enteteNifti(sansSuffixeVolume(nom) + ".hdr"))
         return lireNifti(nom, volume);

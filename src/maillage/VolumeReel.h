@@ -18,8 +18,10 @@ public:
     int nx = 0, ny = 0, nz = 0;
     std::vector<float> valeurs; ///< in the volume's own values (NIfTI scaling applied)
     double repere[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
-    std::string origineRepere = "tailles des voxels"; ///< "sform", "qform" or "tailles des voxels"
-    std::string remarque; ///< what was left out or assumed (a 4-D file's other volumes), "" when nothing
+    /// The millimetre frame and where it comes from: RepereSform, RepereQform or RepereTaillesVoxels.
+    Raison origineRepere = CodeRaison::RepereTaillesVoxels;
+    /// What was left out or assumed (a 4-D file's other volumes); Aucune when nothing.
+    Raison remarque;
 
     float valeur(int i, int j, int k) const
     {

@@ -147,11 +147,11 @@ Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &pr
     if (!r)
         return Resultat::echec(Statut::NuageIllisible, r.raison);
     if (m.ListePointsInterets.empty())
-        return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + chemin + "\" ne contient aucun point");
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageSansPoint, {litteral(chemin)}));
     for (const point3 &p : m.ListePointsInterets)
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
             return Resultat::echec(Statut::NuageIllisible,
-                                   "le nuage \"" + chemin + "\" contient une coordonnée non finie");
+                                   Raison(CodeRaison::NuageCoordonneeNonFinie, {litteral(chemin)}));
     return r;
 }
 
@@ -160,8 +160,9 @@ Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &pr
 Progression lignesDeProgression(std::ostream &prog)
 {
     auto dernier = std::make_shared<std::pair<std::string, int>>("", -1);
-    return [&prog, dernier](double fraction, const std::string &etape) {
-        const std::string phase = etape.substr(0, etape.find(" : "));
+    return [&prog, dernier](double fraction, const Raison &etape) {
+        const std::string ligne = texte(etape);
+        const std::string phase = ligne.substr(0, ligne.find(" : "));
         const int dixieme = static_cast<int>(fraction * 10);
         if (phase != dernier->first || dixieme != dernier->second) {
             dernier->first = phase;
@@ -267,12 +268,11 @@ Resultat Ajustement::preparerSortie()
     std::error_code ec;
     fs::create_directories(param.sortie, ec);
     if (!fs::is_directory(param.sortie, ec))
-        return Resultat::echec(Statut::SortieImpossible,
-                               "impossible de créer le dossier de sortie \"" + param.sortie + "\"");
+        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::DossierDeSortie, {litteral(param.sortie)}));
     const std::string essai = fichierTemporaire((fs::path(param.sortie) / (bilan.nom + ".essai")).string());
     if (essai.empty())
         return Resultat::echec(Statut::SortieImpossible,
-                               "impossible d'écrire dans le dossier de sortie \"" + param.sortie + "\"");
+                               Raison(CodeRaison::DossierDeSortieEcriture, {litteral(param.sortie)}));
     supprimer(essai);
     return {};
 }
@@ -282,7 +282,7 @@ Resultat Ajustement::verifierSortie(const std::string &fichier) const
     for (const std::string &e : entrees)
         if (memeFichier(e, fichier))
             return Resultat::echec(Statut::SortieImpossible,
-                                   "la sortie \"" + fichier + "\" écraserait le fichier d'entrée \"" + e + "\"");
+                                   Raison(CodeRaison::SortieSurEntree, {litteral(fichier), litteral(e)}));
     return {};
 }
 
@@ -291,15 +291,16 @@ Resultat Ajustement::lireEntrees()
     // The engine's reader opens only a regular file (a pipe would block an ordinary open).
     const Resultat lu = genreFichier(param.maillage) == GenreFichier::Simplex
                             ? ouvrirMaillage(param.maillage, simplex)
-                            : Resultat::echec(Statut::MaillageIllisible, "un fichier .smm est attendu");
-    if (!lu || simplex.ListePointsSimplex.empty())
-        return Resultat::echec(Statut::MaillageIllisible, "le maillage de référence \"" + param.maillage +
-                                                              "\" n'est pas un fichier SMM lisible" +
-                                                              (lu ? std::string() : " : " + lu.raison));
-    const std::string defaut = defautDuMaillage(simplex);
-    if (!defaut.empty())
-        return Resultat::echec(Statut::MaillageIllisible, "le maillage de référence \"" + param.maillage +
-                                                              "\" n'est pas un maillage simplexe fermé : " + defaut);
+                            : Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SmmAttendu));
+    if (!lu || simplex.ListePointsSimplex.empty()) {
+        const Raison illisible(CodeRaison::ReferenceIllisible, {litteral(param.maillage)});
+        return Resultat::echec(Statut::MaillageIllisible,
+                               lu ? illisible : Raison(CodeRaison::Contexte, {illisible, lu.raison}));
+    }
+    const std::optional<Raison> defaut = defautDuMaillage(simplex);
+    if (defaut)
+        return Resultat::echec(Statut::MaillageIllisible,
+                               Raison(CodeRaison::ReferenceNonFermee, {litteral(param.maillage), *defaut}));
     bilan.pointsInitiaux = simplex.getNbPointsSimplex();
 
     // A volume gives the boundary of its region, not the solid region the thresholding keeps.
@@ -315,7 +316,8 @@ Resultat Ajustement::lireEntrees()
         std::sqrt((b.max[0] - b.min[0]) * (b.max[0] - b.min[0]) + (b.max[1] - b.min[1]) * (b.max[1] - b.min[1]) +
                   (b.max[2] - b.min[2]) * (b.max[2] - b.min[2]));
     if (!(bilan.diagonale > 0))
-        return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + param.nuage + "\" est réduit à un point");
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::NuageReduitAUnPoint, {litteral(param.nuage)}));
     return {};
 }
 
@@ -466,7 +468,7 @@ Resultat Ajustement::ecrireSorties()
             return r;
     }
     auto echec = [](const std::string &f) {
-        return Resultat::echec(Statut::SortieImpossible, "impossible d'écrire \"" + f + "\"");
+        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureImpossible, {litteral(f)}));
     };
     if (!ecrireAtomique(bilan.fichierSmm, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); }))
         return echec(bilan.fichierSmm);
@@ -513,10 +515,9 @@ Bilan Ajustement::lancer()
             if (r.reussi())
                 r = verifierSortie(*f);
         if (r.reussi()) {
-            const std::string raison = placerAutourDuNuage(simplex, nuage.ListePointsInterets, regl.marge);
-            if (!raison.empty())
-                r = Resultat::echec(Statut::MaillageIllisible,
-                                    "impossible de placer le maillage de référence sur le nuage : " + raison);
+            const std::optional<Raison> raison = placerAutourDuNuage(simplex, nuage.ListePointsInterets, regl.marge);
+            if (raison)
+                r = Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PlacementImpossible, {*raison}));
         }
         if (r.reussi()) {
             prog << "Pelvane : " << bilan.pointsNuage << " points dans le nuage, " << bilan.pointsInitiaux
@@ -539,13 +540,11 @@ Bilan Ajustement::lancer()
             r = ecrireSorties();
         }
     } catch (const Divergence &d) {
-        r = Resultat::echec(Statut::Echec,
-                            "le maillage diverge (au pas " + std::to_string(d.pas) +
-                                ", un point s'éloigne à plus de dix diagonales du nuage) : diminuer les forces");
+        r = Resultat::echec(Statut::Echec, Raison(CodeRaison::Divergence, {d.pas}));
     } catch (const std::exception &e) {
-        r = Resultat::echec(Statut::Echec, std::string("erreur interne : ") + e.what());
+        r = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
     } catch (...) {
-        r = Resultat::echec(Statut::Echec, "erreur interne inconnue");
+        r = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterneInconnue));
     }
     bilan.resultat = r;
     if (!r.reussi()) {
@@ -565,11 +564,11 @@ Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reg
         return a.lancer();
     } catch (const std::exception &e) {
         Bilan b;
-        b.resultat = Resultat::echec(Statut::Echec, std::string("erreur interne : ") + e.what());
+        b.resultat = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
         return b;
     } catch (...) {
         Bilan b;
-        b.resultat = Resultat::echec(Statut::Echec, "erreur interne inconnue");
+        b.resultat = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterneInconnue));
         return b;
     }
 }

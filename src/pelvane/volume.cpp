@@ -12,9 +12,9 @@ namespace pelvane {
 
 namespace {
 
-Resultat refus(const std::string &raison)
+Resultat refus(Raison raison)
 {
-    return Resultat::echec(Statut::ArgumentsIncorrects, raison + " (Pelvane.exe --help pour l'aide)");
+    return Resultat::echec(Statut::ArgumentsIncorrects, Raison(CodeRaison::ArgumentsRefuses, {std::move(raison)}));
 }
 
 /// A finite real in the volume's values: any sign, a decimal point or comma.
@@ -29,7 +29,7 @@ Resultat lireValeur(const std::string &texte, const std::string &nom, double &va
         ++debut;
     auto [reste, erreur] = std::from_chars(debut, fin, v);
     if (t.empty() || erreur != std::errc() || reste != fin || !std::isfinite(v))
-        return refus(nom + " : nombre réel attendu, reçu \"" + texte + "\"");
+        return refus(Raison(CodeRaison::ReelAttendu, {litteral(nom), litteral(texte)}));
     valeur = v;
     return Resultat::succes();
 }
@@ -51,7 +51,7 @@ std::string texteRegion(const BilanFrontiere &b)
 
 std::string texteRepere(const BilanFrontiere &b)
 {
-    return b.millimetres ? "millimètres (" + b.origineRepere + ")" : "indices de voxels";
+    return texte(b.repere());
 }
 
 } // namespace
@@ -68,7 +68,7 @@ bool lireOptionVolume(const std::vector<std::string> &a, std::size_t &i, Reglage
     if (!niveau && !bande)
         return false;
     if (reglages.regionDonnee) {
-        r = refus("--level et --band : un seul niveau ou une seule bande");
+        r = refus(CodeRaison::NiveauEtBande);
         return true;
     }
     std::vector<std::string> valeurs;
@@ -80,14 +80,14 @@ bool lireOptionVolume(const std::vector<std::string> &a, std::size_t &i, Reglage
         valeurs.push_back(a[++i]);
     const std::string nom = niveau ? "--level" : "--band";
     if (valeurs.size() < attendues) {
-        r = refus(nom + (niveau ? " : valeur manquante" : " : deux valeurs attendues, BAS et HAUT"));
+        r = refus(niveau ? Raison(CodeRaison::ValeurManquante, {litteral(nom)}) : Raison(CodeRaison::BandeDeuxValeurs));
         return true;
     }
     double bas = 0, haut = 0;
     if (!(r = lireValeur(valeurs[0], nom, bas)) || (bande && !(r = lireValeur(valeurs[1], nom, haut))))
         return true;
     if (bande && haut < bas) {
-        r = refus("--band : BAS doit être au plus HAUT, reçu " + valeurs[0] + " et " + valeurs[1]);
+        r = refus(Raison(CodeRaison::BandeInversee, {litteral(valeurs[0]), litteral(valeurs[1])}));
         return true;
     }
     reglages.regionDonnee = true;
@@ -115,12 +115,12 @@ Resultat lireFrontiere(const std::string &chemin, const ReglagesFrontiere &regla
         return r;
     m.ListePointsInterets = std::move(points);
     if (!m.reconstruireKd())
-        return Resultat::echec(Statut::Echec, "mémoire insuffisante pour l'index du nuage « " + chemin + " »");
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireIndexNuage, {::nom(chemin)}));
     m.calculerCentrePointsInterets();
     prog << "Pelvane : volume : " << texteRegion(bilan) << ", " << m.ListePointsInterets.size()
          << " points de frontière en " << texteRepere(bilan) << std::endl;
-    if (!bilan.remarque.empty())
-        prog << "Pelvane : volume : " << bilan.remarque << std::endl;
+    if (bilan.remarque.code != CodeRaison::Aucune)
+        prog << "Pelvane : volume : " << texte(bilan.remarque) << std::endl;
     return r;
 }
 
@@ -138,8 +138,8 @@ std::string rapportVolume(const Bilan &b)
       << "\n";
     o << "valeurs du volume = " << f.minimum << " à " << f.maximum << "\n";
     o << "voxels de la région = " << f.voxelsRegion << "\n";
-    if (!f.remarque.empty())
-        o << "remarque sur le volume = " << f.remarque << "\n";
+    if (f.remarque.code != CodeRaison::Aucune)
+        o << "remarque sur le volume = " << texte(f.remarque) << "\n";
     return o.str();
 }
 

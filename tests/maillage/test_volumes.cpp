@@ -135,7 +135,7 @@ TEST(Nifti, EachDataTypeIsReadAsRealValuesScaledAndInEitherByteOrder)
                     for (int i = 0; i < nombre; ++i)
                         std::reverse(n.o.begin() + debut + i * taille, n.o.begin() + debut + (i + 1) * taille);
             VolumeReel v;
-            ASSERT_TRUE(lire(n.o, v)) << c.type << " " << lire(n.o, v).raison;
+            ASSERT_TRUE(lire(n.o, v)) << c.type << " " << lire(n.o, v).texte();
             ASSERT_EQ(v.valeurs.size(), 2u);
             for (int i = 0; i < 2; ++i)
                 EXPECT_FLOAT_EQ(v.valeurs[static_cast<std::size_t>(i)], static_cast<float>(2 * c.bruts[i] - 1))
@@ -151,7 +151,7 @@ TEST(Nifti, AFourDimensionalFileGivesItsFirstVolumeAndSaysSo)
     VolumeReel v;
     ASSERT_TRUE(lire(n.o, v));
     EXPECT_EQ(v.valeurs, (std::vector<float>{10, 11, 12, 13}));
-    EXPECT_NE(v.remarque.find("3 volumes : seul le premier"), std::string::npos) << v.remarque;
+    EXPECT_EQ(texte(v.remarque), "fichier de 3 volumes : seul le premier est lu");
     // Only the first volume has to be there.
     n.o.resize(352 + 4);
     EXPECT_TRUE(lire(n.o, v));
@@ -182,7 +182,7 @@ TEST(Nifti, BadFilesAreRefusedWithTheirReason)
         VolumeReel v;
         const Resultat r = lire(octets, v);
         EXPECT_EQ(r.statut, Statut::NuageIllisible) << motif;
-        EXPECT_NE(r.raison.find(motif), std::string::npos) << r.raison;
+        EXPECT_NE(r.texte().find(motif), std::string::npos) << r.texte();
     }
     // Compressed: cut short, and a small file announcing more than it can hold.
     Nifti grand(20, 20, 20, 1, 16, 32);
@@ -199,8 +199,8 @@ TEST(Nifti, BadFilesAreRefusedWithTheirReason)
             VolumeReel v;
             const Resultat r = lireVolumeReel(t.file(nom), v);
             EXPECT_EQ(r.statut, Statut::NuageIllisible);
-            EXPECT_NE(r.raison.find("« " + t.file(nom) + " »"), std::string::npos) << r.raison;
-            EXPECT_NE(r.raison.find(motif), std::string::npos) << r.raison;
+            EXPECT_NE(r.texte().find("« " + t.file(nom) + " »"), std::string::npos) << r.texte();
+            EXPECT_NE(r.texte().find(motif), std::string::npos) << r.texte();
         }
     });
     EXPECT_EQ(messages, "") << "the library stays quiet";
@@ -223,21 +223,22 @@ TEST(Nifti, TheFrameIsTheSformElseTheQformElseTheVoxelSizesInMillimetres)
     n.poser<float>(88, 3.0f);
     const Region region{50, std::numeric_limits<double>::infinity()};
     auto verifier = [&](const std::string &octets, const std::function<point3(double, double, double)> &attendu,
-                        const std::string &origine) {
+                        CodeRaison origine) {
         VolumeReel v;
         ASSERT_TRUE(lire(octets, v));
-        EXPECT_EQ(v.origineRepere, origine);
+        EXPECT_EQ(v.origineRepere.code, origine);
         const std::vector<point3> indices = pointsFrontiere(v, region, false), mm = pointsFrontiere(v, region, true);
         ASSERT_EQ(indices.size(), 6u);
         ASSERT_EQ(mm.size(), 6u);
         for (std::size_t q = 0; q < 6; ++q) {
             EXPECT_NEAR(norme(indices[q], point3(2, 3, 1)), 0.5, 1e-9);
             const point3 a = attendu(indices[q].x, indices[q].y, indices[q].z);
-            EXPECT_NEAR(norme(mm[q], a), 0, 1e-3) << origine << " point " << q;
+            EXPECT_NEAR(norme(mm[q], a), 0, 1e-3) << motifRaison(origine) << " point " << q;
         }
     };
     // No frame code: the voxel sizes.
-    verifier(n.o, [](double i, double j, double k) { return point3(0.5 * i, j, 3 * k); }, "tailles des voxels");
+    verifier(
+        n.o, [](double i, double j, double k) { return point3(0.5 * i, j, 3 * k); }, CodeRaison::RepereTaillesVoxels);
     // qform: a quarter turn about z (quaternion d = sin 45°), qfac -1 flips k, offsets, in metres.
     Nifti q = n;
     q.poser<std::int16_t>(252, 1);
@@ -247,16 +248,23 @@ TEST(Nifti, TheFrameIsTheSformElseTheQformElseTheVoxelSizesInMillimetres)
     q.poser<float>(272, 0.020f);
     q.poser<float>(276, -0.030f);
     q.poser<char>(123, 1); // NIFTI_UNITS_METER
-    verifier(q.o, [](double i, double j, double k) {
-        return point3(1000 * (-j + 0.010), 1000 * (0.5 * i + 0.020), 1000 * (-3 * k - 0.030));
-    }, "qform");
+    verifier(
+        q.o,
+        [](double i, double j, double k) {
+            return point3(1000 * (-j + 0.010), 1000 * (0.5 * i + 0.020), 1000 * (-3 * k - 0.030));
+        },
+        CodeRaison::RepereQform);
     // sform wins over the qform: x flipped and the axes mixed, as the affine says.
     const double m[3][4] = {{-2, 0, 0, 90}, {0, 0.6, 0.8, -126}, {0, -0.8, 0.6, -72}};
     q.sform(m);
     q.poser<char>(123, 2); // millimetres
-    verifier(q.o, [&](double i, double j, double k) {
-        return point3(m[0][0] * i + m[0][3], m[1][1] * j + m[1][2] * k + m[1][3], m[2][1] * j + m[2][2] * k + m[2][3]);
-    }, "sform");
+    verifier(
+        q.o,
+        [&](double i, double j, double k) {
+            return point3(m[0][0] * i + m[0][3], m[1][1] * j + m[1][2] * k + m[1][3],
+                          m[2][1] * j + m[2][2] * k + m[2][3]);
+        },
+        CodeRaison::RepereSform);
 }
 
 TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
@@ -273,7 +281,7 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
     ASSERT_TRUE(writeFile(t.file("paire.hdr"), n.o.substr(0, 348)));
     ASSERT_TRUE(writeFile(t.file("paire.img"), image));
     VolumeReel v;
-    ASSERT_TRUE(lireVolumeReel(t.file("paire.img"), v)) << lireVolumeReel(t.file("paire.img"), v).raison;
+    ASSERT_TRUE(lireVolumeReel(t.file("paire.img"), v)) << lireVolumeReel(t.file("paire.img"), v).texte();
     EXPECT_EQ(v.valeurs[13], 900.0f);
     // A single file: thresholded into a cloud by the opener, like an Analyze volume.
     Nifti seul(3, 3, 3, 1, 4, 16);
@@ -293,9 +301,9 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
     EXPECT_EQ(genreFichier("a.gz"), GenreFichier::Inconnu);
     // The opener's cloud stays in voxel indices; moved into millimetres it lands where the sform says.
     std::vector<point3> p{point3(1, 1, 1)};
-    std::string origine;
+    Raison origine;
     ASSERT_TRUE(versMillimetres(t.file("seul.nii.gz"), p, origine));
-    EXPECT_EQ(origine, "sform");
+    EXPECT_EQ(texte(origine), "millimètres (sform)");
     EXPECT_NEAR(norme(p[0], point3(88, -124.6, -72.2)), 0, 1e-4);
     EXPECT_FALSE(versMillimetres(t.file("absent.nii"), p, origine));
 }
@@ -357,9 +365,9 @@ TEST(Frontiere, OtsuSplitsTwoModesAndAVolumeWithoutTheLevelIsRefused)
     BilanFrontiere b;
     const Resultat res = frontiereVolume(t.file("v.nii"), r, points, b);
     EXPECT_EQ(res.statut, Statut::NuageIllisible);
-    EXPECT_NE(res.raison.find("n'a aucun voxel au niveau 5 ou au-dessus : ses valeurs vont de 0 à 1.75"),
+    EXPECT_NE(res.texte().find("n'a aucun voxel au niveau 5 ou au-dessus : ses valeurs vont de 0 à 1.75"),
               std::string::npos)
-        << res.raison;
+        << res.texte();
     r.regionDonnee = false;
     ASSERT_TRUE(frontiereVolume(t.file("v.nii"), r, points, b));
     EXPECT_TRUE(b.automatique);

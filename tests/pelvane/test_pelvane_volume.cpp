@@ -60,7 +60,7 @@ Parametres parametres(const TempDir &t, const std::string &volume, std::vector<s
     options.insert(options.begin(), {"--cloud", volume, "--mesh", t.file("ref.smm"), "--out", t.file("sortie"),
                                      "--min-points", "300", "--max-points", "1500", "--threads", "1"});
     const LigneDeCommande l = analyserArguments(options, "");
-    EXPECT_TRUE(l.resultat) << l.resultat.raison;
+    EXPECT_TRUE(l.resultat) << l.resultat.texte();
     return l.parametres;
 }
 
@@ -81,7 +81,7 @@ TEST(ArgumentsVolume, LevelBandAndFrameAreReadAndBadValuesRefused)
 {
     auto lu = [](std::vector<std::string> a) {
         const LigneDeCommande l = analyserArguments(a, "g.smm");
-        EXPECT_TRUE(l.resultat) << l.resultat.raison;
+        EXPECT_TRUE(l.resultat) << l.resultat.texte();
         return l.parametres.volume;
     };
     ReglagesFrontiere r = lu({"--cloud", "v.nii", "--level", "-0,5"});
@@ -106,7 +106,7 @@ TEST(ArgumentsVolume, LevelBandAndFrameAreReadAndBadValuesRefused)
     for (const auto &[a, motif] : refus) {
         const LigneDeCommande l = analyserArguments(a, "g.smm");
         EXPECT_EQ(l.resultat.statut, Statut::ArgumentsIncorrects) << motif;
-        EXPECT_NE(l.resultat.raison.find(motif), std::string::npos) << l.resultat.raison;
+        EXPECT_NE(l.resultat.texte().find(motif), std::string::npos) << l.resultat.texte();
     }
 }
 
@@ -117,7 +117,7 @@ TEST(AjustementVolume, TheBoundaryIsFittedInMillimetresOrVoxelsAndTheReportSaysW
     std::ostringstream progression;
     // Millimetres (default) at the given level: a ball of radius 5 mm about (7.5, 7.5, 9).
     Bilan b = ajuster(parametres(t, volume, {"--level", "0.5"}), progression);
-    ASSERT_TRUE(b.resultat) << b.resultat.raison;
+    ASSERT_TRUE(b.resultat) << b.resultat.texte();
     EXPECT_NEAR(rayonMoyen(b.fichierOff, 7.5, 7.5, 9, 1), 5.0, 0.15);
     std::string rapport = readFile(b.fichierRapport);
     for (const char *ligne : {"repère = millimètres (tailles des voxels)\n", "région du volume = niveau 0.5 (donné)\n",
@@ -126,7 +126,7 @@ TEST(AjustementVolume, TheBoundaryIsFittedInMillimetresOrVoxelsAndTheReportSaysW
     EXPECT_NE(progression.str().find("Pelvane : volume : niveau 0.5 (donné)"), std::string::npos);
     // Voxel indices at the automatic level: the same ball, its z halved.
     b = ajuster(parametres(t, volume, {"--voxels"}), progression);
-    ASSERT_TRUE(b.resultat) << b.resultat.raison;
+    ASSERT_TRUE(b.resultat) << b.resultat.texte();
     EXPECT_NEAR(rayonMoyen(b.fichierOff, 7.5, 7.5, 9, 2), 5.0, 0.3);
     rapport = readFile(b.fichierRapport);
     EXPECT_NE(rapport.find("repère = indices de voxels\n"), std::string::npos) << rapport;
@@ -141,9 +141,9 @@ TEST(AjustementVolume, AVolumeWithNoVoxelAtTheLevelEndsWithStatus4)
     std::ostringstream progression;
     const Bilan b = ajuster(parametres(t, volume, {"--level", "2"}), progression);
     EXPECT_EQ(b.resultat.statut, Statut::NuageIllisible);
-    EXPECT_NE(b.resultat.raison.find("n'a aucun voxel au niveau 2 ou au-dessus : ses valeurs vont de"),
+    EXPECT_NE(b.resultat.texte().find("n'a aucun voxel au niveau 2 ou au-dessus : ses valeurs vont de"),
               std::string::npos)
-        << b.resultat.raison;
+        << b.resultat.texte();
     // The tool's exit status and its one line.
     Simplex s;
     tarnis_test::icosaedreDual(s, 1, 1.0);
