@@ -73,8 +73,10 @@ bool niveauOtsu(const VolumeReel &volume, double &niveau)
         total += histogramme[b];
         sommeTotale += histogramme[b] * static_cast<double>(b);
     }
+    // Empty bins between the classes give the same variance: the level goes to the middle of
+    // that run of equal best thresholds, not to its low end (a mask of 0 and 255 is split at 127.5).
     double poids0 = 0, somme0 = 0, meilleur = -1;
-    std::size_t seuil = 0;
+    std::size_t debutEgaux = 0, finEgaux = 0;
     for (std::size_t b = 0; b + 1 < bacs; ++b) {
         poids0 += histogramme[b];
         somme0 += histogramme[b] * static_cast<double>(b);
@@ -85,9 +87,12 @@ bool niveauOtsu(const VolumeReel &volume, double &niveau)
         const double variance = poids0 * poids1 * ecart * ecart;
         if (variance > meilleur) {
             meilleur = variance;
-            seuil = b;
+            debutEgaux = finEgaux = b;
+        } else if (variance == meilleur && histogramme[b] == 0) {
+            finEgaux = b;
         }
     }
+    const std::size_t seuil = debutEgaux + (finEgaux - debutEgaux) / 2;
     niveau = parEntier ? mini + static_cast<double>(seuil) + 0.5 : mini + static_cast<double>(seuil + 1) * largeur;
     return true;
 }

@@ -22,7 +22,8 @@ struct Region
 /// Otsu's level of the volume's finite values: the value that splits their histogram into two
 /// classes of largest between-class variance. Integer values spanning at most 65536 get one bin
 /// each and a level halfway between two of them; other values 1024 bins and a level on a bin's
-/// edge. False when the volume has fewer than two distinct finite values.
+/// edge; when several thresholds split alike (empty bins between the classes), the middle one.
+/// False when the volume has fewer than two distinct finite values.
 bool niveauOtsu(const VolumeReel &volume, double &niveau);
 
 /// The boundary points of the region: wherever the values, interpolated linearly between two

@@ -7,6 +7,7 @@
 #include "Ouverture.h"
 #include "VolumeNifti.h"
 #include "VolumeReel.h"
+#include "nifti_essai.h"
 #include "support.h"
 
 #include <algorithm>
@@ -19,42 +20,11 @@
 #include <tuple>
 #include <zlib.h>
 
+using tarnis_test::Nifti;
 using tarnis_test::TempDir;
 using tarnis_test::writeFile;
 
 namespace {
-
-/// A NIfTI-1 single file (".nii" layout) in memory, little-endian unless swapped by inverser().
-struct Nifti
-{
-    std::string o = std::string(352, '\0');
-
-    Nifti(int nx, int ny, int nz, int nt, int type, int bits)
-    {
-        poser<std::int32_t>(0, 348);
-        const std::int16_t dims[5] = {static_cast<std::int16_t>(nt > 1 ? 4 : 3), static_cast<std::int16_t>(nx),
-                                      static_cast<std::int16_t>(ny), static_cast<std::int16_t>(nz),
-                                      static_cast<std::int16_t>(nt)};
-        for (int i = 0; i < 5; ++i)
-            poser<std::int16_t>(40 + 2 * i, dims[i]);
-        poser<std::int16_t>(70, static_cast<std::int16_t>(type));
-        poser<std::int16_t>(72, static_cast<std::int16_t>(bits));
-        for (int i = 0; i < 4; ++i)
-            poser<float>(76 + 4 * i, 1.0f);
-        poser<float>(108, 352.0f);
-        std::memcpy(&o[344], "n+1", 4);
-    }
-    template <typename T> void poser(std::size_t position, T v) { std::memcpy(&o[position], &v, sizeof v); }
-    template <typename T> void ajouter(T v) { o.append(reinterpret_cast<const char *>(&v), sizeof v); }
-    /// The sform rows (voxel indices to mm).
-    void sform(const double m[3][4])
-    {
-        poser<std::int16_t>(254, 2);
-        for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 4; ++c)
-                poser<float>(280 + 16 * r + 4 * c, static_cast<float>(m[r][c]));
-    }
-};
 
 Resultat lire(const std::string &octets, VolumeReel &v)
 {
@@ -285,8 +255,6 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
     EXPECT_EQ(v.valeurs[13], 900.0f);
     // A single file: thresholded into a cloud by the opener, like an Analyze volume.
     Nifti seul(3, 3, 3, 1, 4, 16);
-    const double affine[3][4] = {{-2, 0, 0, 90}, {0, 0.6, 0.8, -126}, {0, -0.8, 0.6, -72}};
-    seul.sform(affine);
     seul.o += image;
     ASSERT_TRUE(writeFile(t.file("seul.nii"), seul.o));
     ASSERT_TRUE(writeFile(t.file("seul.nii.gz"), gzip(seul.o)));
@@ -299,13 +267,6 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
         EXPECT_EQ(norme(m.ListePointsInterets[0], point3(1, 1, 1)), 0) << nom;
     }
     EXPECT_EQ(genreFichier("a.gz"), GenreFichier::Inconnu);
-    // The opener's cloud stays in voxel indices; moved into millimetres it lands where the sform says.
-    std::vector<point3> p{point3(1, 1, 1)};
-    Raison origine;
-    ASSERT_TRUE(versMillimetres(t.file("seul.nii.gz"), p, origine));
-    EXPECT_EQ(texte(origine), "millimètres (sform)");
-    EXPECT_NEAR(norme(p[0], point3(88, -124.6, -72.2)), 0, 1e-4);
-    EXPECT_FALSE(versMillimetres(t.file("absent.nii"), p, origine));
 }
 
 TEST(Frontiere, SphereCrossingsLieWithinATenthOfAVoxelOfTheRadius)
@@ -352,6 +313,11 @@ TEST(Frontiere, OtsuSplitsTwoModesAndAVolumeWithoutTheLevelIsRefused)
     EXPECT_LT(niveau, 200);
     EXPECT_EQ(niveau - std::floor(niveau), 0.5) << "between two integer values";
     EXPECT_FALSE(niveauOtsu(volumeDe(2, 2, 2, [](int, int, int) { return 7; }), niveau));
+    // A mask of two values is split in the middle of the gap, integers or reals.
+    ASSERT_TRUE(niveauOtsu(volumeDe(4, 4, 4, [](int i, int j, int) { return i + j < 3 ? 800 : 0; }), niveau));
+    EXPECT_EQ(niveau, 399.5);
+    ASSERT_TRUE(niveauOtsu(volumeDe(4, 4, 4, [](int i, int, int) { return i < 2 ? 0.0 : 0.9; }), niveau));
+    EXPECT_NEAR(niveau, 0.45, 0.9 / 1024);
 
     TempDir t;
     Nifti n(2, 2, 2, 1, 16, 32);
