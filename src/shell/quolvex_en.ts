@@ -1726,8 +1726,8 @@ with the keys W X C V B N.</translation>
         <translation>Close</translation>
     </message>
     <message>
-        <source>Règle la fenêtre sur les valeurs extrêmes d&apos;un volume Analyze choisi</source>
-        <translation>Sets the window to the smallest and largest values of a chosen Analyze volume</translation>
+        <source>Règle la fenêtre sur les valeurs extrêmes d&apos;un volume choisi (Analyze ou NIfTI)</source>
+        <translation>Sets the window to the smallest and largest values of a chosen volume (Analyze or NIfTI)</translation>
     </message>
     <message>
         <source>Fenêtre du volume…</source>

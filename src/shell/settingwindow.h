@@ -44,8 +44,8 @@ public:
     bool isAffichageCoupe() const;
 
     /// Sets the window (the two "numbers of points") to the smallest and largest voxel values
-    /// of the Analyze volume named. Empty on success, otherwise the engine's reason (the window
-    /// then stays as it was).
+    /// of the volume named (Analyze or NIfTI). Empty on success, otherwise the engine's reason
+    /// (the window then stays as it was).
     QString fenetreDepuisVolume(const QString &nom);
     /// Volumes: the frame of the volumes opened next (millimetres or voxel indices) and the level
     /// of the boundary the precise fit works on (automatic: Otsu's).
