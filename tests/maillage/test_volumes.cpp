@@ -255,6 +255,7 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
     EXPECT_EQ(v.valeurs[13], 900.0f);
     // A single file: thresholded into a cloud by the opener, like an Analyze volume.
     Nifti seul(3, 3, 3, 1, 4, 16);
+    seul.poser<float>(80, 2.0f); // 2 mm along x: the opener keeps voxel indices, versMillimetres does not
     seul.o += image;
     ASSERT_TRUE(writeFile(t.file("seul.nii"), seul.o));
     ASSERT_TRUE(writeFile(t.file("seul.nii.gz"), gzip(seul.o)));
@@ -267,6 +268,10 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
         EXPECT_EQ(norme(m.ListePointsInterets[0], point3(1, 1, 1)), 0) << nom;
     }
     EXPECT_EQ(genreFichier("a.gz"), GenreFichier::Inconnu);
+    std::vector<point3> p{point3(1, 1, 1)};
+    Raison origine;
+    EXPECT_TRUE(versMillimetres(t.file("seul.nii.gz"), p, origine) && p[0].x == 2 && p[0].y == 1 &&
+                origine.code == CodeRaison::RepereTaillesVoxels);
 }
 
 TEST(Frontiere, SphereCrossingsLieWithinATenthOfAVoxelOfTheRadius)
