@@ -11,7 +11,8 @@ PKGS=(
   libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
   xvfb xauth x11-utils openbox
   clang libclang-rt-dev
-  python3 python3-numpy python3-nibabel
+  python3 python3-numpy python3-nibabel python3-skimage
+  libnifti2-dev zlib1g-dev
   python3-open3d
   parallel rsync
 )

@@ -3,6 +3,7 @@
 #include "Maillage.h"
 #include "Simplex.h"
 #include "VolumeAnalyze.h"
+#include "VolumeNifti.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -34,14 +35,14 @@ void plageDe(const VolumeAnalyze &volume, int &minimum, int &maximum)
 
 std::string baseVolume(const std::string &nom)
 {
-    return nom.substr(0, nom.size() - 4);
+    return sansSuffixeVolume(nom);
 }
 
 Resultat lireVolume(const std::string &nom, Maillage &m, const ReglagesVolume &r, std::vector<point3> &points)
 {
     const std::string base = baseVolume(nom);
     VolumeAnalyze volume(0, 0, 0);
-    Resultat lu = volume.lire(base);
+    Resultat lu = lireVolumeSeuillable(nom, volume);
     if (!lu)
         return lu;
     seuillerVolume(volume, points, r.seuilMin, r.seuilMax, static_cast<std::uint16_t>(r.fenetreMin),
@@ -66,7 +67,7 @@ Resultat plageVolume(const std::string &nom, int &minimum, int &maximum)
     VolumeAnalyze volume(0, 0, 0);
     Resultat lu;
     try {
-        lu = volume.lire(baseVolume(nom));
+        lu = lireVolumeSeuillable(nom, volume);
     } catch (const std::exception &e) {
         lu = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));
     }
@@ -80,7 +81,7 @@ GenreFichier genreFichier(const std::string &nom)
     const std::string s = suffixe(nom);
     if (s == "pts")
         return GenreFichier::Nuage;
-    if (s == "hdr" || s == "img")
+    if (s == "hdr" || s == "img" || s == "nii" || (s == "gz" && estNomDeVolume(nom)))
         return GenreFichier::Volume;
     if (s == "smm" || s == "sm")
         return GenreFichier::Simplex;

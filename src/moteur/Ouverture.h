@@ -13,10 +13,10 @@ class Maillage;
 class Simplex;
 
 /// What a file holds, told by its suffix (the text after the last '.', compared as given:
-/// "pts", "hdr", "img", "sm", "smm", "off", "obj").
+/// "pts", "hdr", "img", "nii", "nii.gz", "sm", "smm", "off", "obj").
 enum class GenreFichier {
     Nuage,     ///< PTS point cloud
-    Volume,    ///< Analyze volume (.hdr header or .img voxels), thresholded into a cloud
+    Volume,    ///< Analyze or NIfTI volume (.hdr, .img, .nii, .nii.gz), thresholded into a cloud
     Simplex,   ///< simplex mesh: SMM (SM is written only, and refused with its reason)
     Triangles, ///< OFF or OBJ triangle mesh
     Inconnu,

@@ -1,4 +1,5 @@
 #include "arguments.h"
+#include "volume.h"
 
 #include <charconv>
 #include <cmath>
@@ -126,6 +127,14 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
             l.resultat = refus(Raison(CodeRaison::ArgumentInattendu, {litteral(option)}));
             return l;
         }
+        Resultat optionVolume;
+        if (lireOptionVolume(a, i, p.volume, optionVolume)) {
+            if (!optionVolume) {
+                l.resultat = optionVolume;
+                return l;
+            }
+            continue;
+        }
         auto egal = option.find('=');
         if (egal != std::string::npos) {
             valeur = option.substr(egal + 1);
@@ -249,7 +258,8 @@ std::string texteAide()
         "  (réels avec un point ou une virgule décimale ; SAUVEGARDE vaut 1 ou 0)\n"
         "\n"
         "Forme nommée :\n"
-        "  --cloud FICHIER     nuage de points : .pts, ou volume Analyze .hdr/.img (obligatoire)\n"
+        "  --cloud FICHIER     nuage de points .pts, ou volume NIfTI .nii/.nii.gz ou Analyze .hdr/.img\n"
+        "                      (obligatoire)\n"
         "  --mesh FICHIER      maillage simplexe de référence .smm (défaut : le gabarit SMM_/icosa.smm)\n"
         "  --out DOSSIER       dossier de sortie, créé s'il manque (défaut : dossier courant)\n"
         "  --internal X        force interne, 0 à 100 (défaut " +
@@ -284,6 +294,8 @@ std::string texteAide()
         "  Une valeur suit son option (--out res) ou s'y colle après un signe égal (--out=res).\n"
         "  Les options --method, --threads, --tolerance, --max-points et les autres peuvent aussi suivre\n"
         "  les dix arguments de la forme positionnelle.\n"
+        "\n" +
+        aideVolume() +
         "\n"
         "Déroulement : le maillage est centré sur le centre de la boîte englobante du nuage et mis à\n"
         "l'échelle, axe par axe, pour l'envelopper. L'ajustement (par défaut) procède par niveaux, du\n"

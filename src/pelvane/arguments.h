@@ -2,6 +2,7 @@
 #define TARNIS_PELVANE_ARGUMENTS_H
 
 #include "Defauts.h"
+#include "Frontiere.h"
 #include "statut.h"
 
 #include <string>
@@ -27,6 +28,7 @@ struct Parametres
     /// Local refinement beyond this distance, % of the cloud's diagonal.
     float tolerance = static_cast<float>(100 * defauts::tolerance);
     long pointsMaximum = defauts::pointsMaximum; ///< no local refinement beyond this many simplex points
+    ReglagesFrontiere volume;                    ///< a volume: the region (--level, --band) and the frame (--voxels)
 };
 
 /// Result of reading the command line.
@@ -43,7 +45,8 @@ struct LigneDeCommande
 ///   points, deformation iterations per cycle, automatic-save flag (1 or 0),
 ///   reference mesh, cloud, output folder;
 /// - named options (--cloud, --mesh, --out, --internal, --external,
-///   --retention, --rigidity, --min-points, --iterations, --autosave, --help),
+///   --retention, --rigidity, --min-points, --iterations, --autosave, --help, and the
+///   volume options --level, --band, --voxels),
 ///   each value either as the next argument or after '='.
 /// maillageParDefaut is the reference mesh of the named form when --mesh is
 /// not given. Real numbers accept a decimal comma as well as a point.

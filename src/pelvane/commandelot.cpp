@@ -38,7 +38,7 @@ bool finitPar(const std::string &s, const std::string &suffixe)
     return s.size() >= suffixe.size() && s.compare(s.size() - suffixe.size(), suffixe.size(), suffixe) == 0;
 }
 
-// Every .pts and .hdr regular file under the folder racine, links inside it not followed, the
+// Every .pts, .hdr, .nii and .nii.gz regular file under the folder racine, links inside it not followed, the
 // folder sortie left out.
 void chercherNuages(const std::string &racine, const std::string &sortie, std::vector<std::string> &nuages)
 {
@@ -52,7 +52,8 @@ void chercherNuages(const std::string &racine, const std::string &sortie, std::v
         }
         std::error_code e;
         const std::string nom = it->path().filename().string();
-        if (it->symlink_status(e).type() == fs::file_type::regular && (finitPar(nom, ".pts") || finitPar(nom, ".hdr")))
+        if (it->symlink_status(e).type() == fs::file_type::regular && 
+            (finitPar(nom, ".pts") || finitPar(nom, ".hdr") || finitPar(nom, ".nii") || finitPar(nom, ".nii.gz")))
             nuages.push_back(chemin);
     }
 }
@@ -194,7 +195,7 @@ bool listerNuages(const std::string &entree, const std::string &sortie, std::vec
     std::sort(chemins.begin(), chemins.end());
     chemins.erase(std::unique(chemins.begin(), chemins.end()), chemins.end());
     if (chemins.empty()) {
-        raison = "aucun nuage (.pts, .hdr) dans " + entree;
+        raison = "aucun nuage (.pts, .hdr, .nii, .nii.gz) dans " + entree;
         return false;
     }
     if (racine.empty())

@@ -11,6 +11,7 @@
 #include "Ouverture.h"
 #include "VolumeAnalyze.h"
 #include "kdtree.h"
+#include "volume.h"
 
 #include <algorithm>
 #include <chrono>
@@ -208,7 +209,10 @@ Resultat Ajustement::lireEntrees()
                                Raison(CodeRaison::ReferenceNonFermee, {litteral(param.maillage), *defaut}));
     bilan.pointsInitiaux = simplex.getNbPointsSimplex();
 
-    const Resultat nuageLu = lireNuage(param.nuage, nuage, lignesDeProgression(prog));
+    // A volume gives the boundary of its region, not the solid region the thresholding keeps.
+    bilan.volume = genreFichier(param.nuage) == GenreFichier::Volume;
+    const Resultat nuageLu = bilan.volume ? lireFrontiere(param.nuage, param.volume, nuage, bilan.frontiere, prog)
+                                          : lireNuage(param.nuage, nuage, lignesDeProgression(prog));
     if (!nuageLu)
         return nuageLu;
     bilan.pointsNuage = nuage.ListePointsInterets.size();

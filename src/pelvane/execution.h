@@ -64,6 +64,9 @@ struct Bilan
     Statistiques maillageVersNuage; ///< each simplex point to its nearest cloud point
     Statistiques surfaceVersNuage;  ///< points spread evenly over the triangles to their nearest cloud point
     std::size_t echantillonsSurface = 0;
+
+    bool volume = false;         ///< the cloud is the boundary of a volume's region
+    BilanFrontiere frontiere;    ///< its level or band, frame and sizes
 };
 
 /// Runs the whole job: reads the reference mesh and the cloud, places the mesh

@@ -1,4 +1,5 @@
 #include "execution.h"
+#include "volume.h"
 
 #include <filesystem>
 #include <iomanip>
@@ -32,6 +33,9 @@ void statistiques(std::ostream &o, const std::string &nom, const Statistiques &s
 std::string nomDuNuage(const std::string &chemin)
 {
     std::string nom = std::filesystem::path(chemin).filename().string();
+    // A compressed NIfTI volume is named without its two suffixes.
+    if (nom.size() > 7 && nom.compare(nom.size() - 7, 7, ".nii.gz") == 0)
+        nom.resize(nom.size() - 3);
     auto point = nom.rfind('.');
     if (point != std::string::npos && point > 0)
         nom = nom.substr(0, point);
@@ -80,6 +84,7 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
         o << "tolérance du raffinage local (% de la diagonale) = " << p.tolerance << "\n";
         o << "points simplexes maximum = " << p.pointsMaximum << "\n";
     }
+    o << rapportVolume(b);
     o << std::setprecision(9);
     o << clePointsNuage << egal << b.pointsNuage << "\n";
     o << "diagonale de la boîte englobante du nuage = " << b.diagonale << "\n";

@@ -306,6 +306,12 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                                                  .arg(f.centile95, 0, 'f', 2)
                                                  .arg(f.maximum, 0, 'f', 2)
                                            : QString());
+    // The frame only means something for a volume.
+    ui->label_RepereTitre->setVisible(!vuecourent->repereVolume.isEmpty());
+    ui->label_Repere->setVisible(!vuecourent->repereVolume.isEmpty());
+    ui->label_Repere->setText(vuecourent->niveauVolume.isEmpty()
+                                  ? vuecourent->repereVolume
+                                  : tr("%1 ; %2").arg(vuecourent->repereVolume, vuecourent->niveauVolume));
 }
 
 void MainWindow::loadCurrentObjectsNames(QMdiSubWindow *subWin)
@@ -379,6 +385,8 @@ void MainWindow::settingPreferred()
                           settingWindow->getForceDeRetenue(), settingWindow->getRigidite());
     vue->setConeDeVisionSetting(settingWindow->getDemiAngleCone(), settingWindow->getTailleCone());
     vue->setOmbrage(settingWindow->isOmbrage());
+    vue->setVolumeSetting(settingWindow->isVolumeEnMillimetres(), settingWindow->isNiveauAutomatique(),
+                          settingWindow->getNiveauFrontiere());
 }
 
 bool MainWindow::warningPtsMaillageTropGrand()
@@ -476,7 +484,7 @@ void MainWindow::on_actionNouveau_triggered()
 
 void MainWindow::on_actionOuvrir_triggered()
 {
-    const QString fichier = ouvrirFichier(QStringLiteral("(*.pts *.hdr *.img *.off *.obj *.smm)"));
+    const QString fichier = ouvrirFichier(QStringLiteral("(*.pts *.hdr *.img *.nii *.nii.gz *.off *.obj *.smm)"));
     if (fichier.isEmpty())
         return;
     proteger(tr("Ouvrir"), [&]() {
@@ -549,7 +557,7 @@ void MainWindow::on_actionNouveau_Maillage_triggered()
 
 void MainWindow::on_actionNouveau_nuage_de_points_triggered()
 {
-    chargerDansLaVueActive(ui->actionNouveau_nuage_de_points, tr("Nuage de points (*.pts *.img *.hdr)"),
+    chargerDansLaVueActive(ui->actionNouveau_nuage_de_points, tr("Nuage de points (*.pts *.img *.hdr *.nii *.nii.gz)"),
                            &GLWidget::setPTS);
 }
 

@@ -219,6 +219,14 @@ that you select.</translation>
         <source>%1 ; les %2 points lus sont ouverts</source>
         <translation>%1; the %2 points read are open</translation>
     </message>
+    <message>
+        <source>frontière au niveau %1 (automatique)</source>
+        <translation>boundary at level %1 (automatic)</translation>
+    </message>
+    <message>
+        <source>frontière au niveau %1</source>
+        <translation>boundary at level %1</translation>
+    </message>
 </context>
 <context>
     <name>LoadingDialog</name>
@@ -612,10 +620,6 @@ with the keys W X C V B N.</translation>
         <translation>Mesh (*.sm *.smm *.off *.obj)</translation>
     </message>
     <message>
-        <source>Nuage de points (*.pts *.img *.hdr)</source>
-        <translation>Point cloud (*.pts *.img *.hdr)</translation>
-    </message>
-    <message>
         <source>Triangularisation des mailles</source>
         <translation>Cell triangulation</translation>
     </message>
@@ -766,6 +770,18 @@ with the keys W X C V B N.</translation>
     <message>
         <source>Ajustement interrompu : %1</source>
         <translation>Fit stopped: %1</translation>
+    </message>
+    <message>
+        <source>Repère du volume : </source>
+        <translation>Volume frame: </translation>
+    </message>
+    <message>
+        <source>%1 ; %2</source>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>Nuage de points (*.pts *.img *.hdr *.nii *.nii.gz)</source>
+        <translation>Point cloud (*.pts *.img *.hdr *.nii *.nii.gz)</translation>
     </message>
 </context>
 <context>
@@ -1219,10 +1235,6 @@ with the keys W X C V B N.</translation>
         <translation>%1 incomplete: %2</translation>
     </message>
     <message>
-        <source>%1 n&apos;est pas un nuage de points reconnu (.pts, .hdr, .img)</source>
-        <translation>%1 is not a known point cloud (.pts, .hdr, .img)</translation>
-    </message>
-    <message>
         <source>%1 n&apos;est pas un maillage reconnu (.smm, .off, .obj)</source>
         <translation>%1 is not a known mesh (.smm, .off, .obj)</translation>
     </message>
@@ -1273,10 +1285,6 @@ with the keys W X C V B N.</translation>
     <message>
         <source>volume %1 (.hdr, .img) : %2</source>
         <translation>volume %1 (.hdr, .img): %2</translation>
-    </message>
-    <message>
-        <source>%1 n&apos;est pas un volume Analyze (.hdr, .img)</source>
-        <translation>%1 is not an Analyze volume (.hdr, .img)</translation>
     </message>
     <message>
         <source>le volume %1 ne donne aucun point avec les seuils %2 à %3 et la fenêtre %4 à %5 : ses valeurs vont de %6 à %7 ; réglez la fenêtre (nombres minimum et maximum de points) dans les préférences, fichiers HDR / IMG, ou prenez-la du volume avec « Fenêtre du volume »</source>
@@ -1422,6 +1430,174 @@ with the keys W X C V B N.</translation>
         <source>impossible d&apos;écrire &quot;%1&quot;</source>
         <translation>&quot;%1&quot; cannot be written</translation>
     </message>
+    <message>
+        <source>%1 n&apos;est pas un nuage de points reconnu (.pts, .hdr, .img, .nii, .nii.gz)</source>
+        <translation>%1 is not a known point cloud (.pts, .hdr, .img, .nii, .nii.gz)</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un volume Analyze ou NIfTI (.hdr, .img, .nii, .nii.gz)</source>
+        <translation>%1 is not an Analyze or NIfTI volume (.hdr, .img, .nii, .nii.gz)</translation>
+    </message>
+    <message>
+        <source>volume NIfTI %1 : %2</source>
+        <translation>NIfTI volume %1: %2</translation>
+    </message>
+    <message>
+        <source>volume NIfTI : %1</source>
+        <translation>NIfTI volume: %1</translation>
+    </message>
+    <message>
+        <source>ne peut pas être ouvert</source>
+        <translation>cannot be opened</translation>
+    </message>
+    <message>
+        <source>en-tête incomplet (%1 octets, 348 au moins)</source>
+        <translation>incomplete header (%1 bytes, at least 348)</translation>
+    </message>
+    <message>
+        <source>en-tête sans la signature NIfTI (n+1, ni1, n+2 ou ni2)</source>
+        <translation>header without the NIfTI magic (n+1, ni1, n+2 or ni2)</translation>
+    </message>
+    <message>
+        <source>en-tête NIfTI-2 incomplet (%1 octets sur 540)</source>
+        <translation>incomplete NIfTI-2 header (%1 bytes of 540)</translation>
+    </message>
+    <message>
+        <source>en-tête refusé par la bibliothèque NIfTI</source>
+        <translation>header refused by the NIfTI library</translation>
+    </message>
+    <message>
+        <source>nombre de dimensions impossible (dim[0] = %1)</source>
+        <translation>impossible number of dimensions (dim[0] = %1)</translation>
+    </message>
+    <message>
+        <source>dimension %1 impossible (%2)</source>
+        <translation>impossible dimension %1 (%2)</translation>
+    </message>
+    <message>
+        <source>type de voxel non pris en charge (%1) : entiers de 8, 16 ou 32 bits et réels de 32 ou 64 bits seulement</source>
+        <translation>voxel type not supported (%1): 8, 16 or 32-bit integers and 32 or 64-bit reals only</translation>
+    </message>
+    <message>
+        <source>volume trop grand (%1 x %2 x %3)</source>
+        <translation>volume too large (%1 x %2 x %3)</translation>
+    </message>
+    <message>
+        <source>début des voxels impossible (vox_offset = %1)</source>
+        <translation>impossible start of the voxels (vox_offset = %1)</translation>
+    </message>
+    <message>
+        <source>mémoire insuffisante pour %1 voxels</source>
+        <translation>not enough memory for %1 voxels</translation>
+    </message>
+    <message>
+        <source>mémoire insuffisante pour %1 octets</source>
+        <translation>not enough memory for %1 bytes</translation>
+    </message>
+    <message>
+        <source>données compressées coupées ou corrompues (%1)</source>
+        <translation>compressed data cut short or corrupt (%1)</translation>
+    </message>
+    <message>
+        <source>données compressées coupées</source>
+        <translation>compressed data cut short</translation>
+    </message>
+    <message>
+        <source>fichier trop court</source>
+        <translation>file too short</translation>
+    </message>
+    <message>
+        <source>%1 : %2 octets lus sur les %3 attendus</source>
+        <translation>%1: %2 bytes read of the %3 expected</translation>
+    </message>
+    <message>
+        <source>le fichier compressé de %1 octets ne peut pas contenir les %2 octets annoncés par l&apos;en-tête</source>
+        <translation>the compressed file of %1 bytes cannot hold the %2 bytes the header announces</translation>
+    </message>
+    <message>
+        <source>le fichier de %1 octets ne peut pas contenir les %2 octets annoncés par l&apos;en-tête</source>
+        <translation>the file of %1 bytes cannot hold the %2 bytes the header announces</translation>
+    </message>
+    <message>
+        <source>fichier trop court : %1 octets, %2 attendus</source>
+        <translation>file too short: %1 bytes, %2 expected</translation>
+    </message>
+    <message>
+        <source>en-tête d&apos;une paire .hdr/.img (ni1, ni2) : les voxels sont dans le fichier .img</source>
+        <translation>header of a .hdr/.img pair (ni1, ni2): the voxels are in the .img file</translation>
+    </message>
+    <message>
+        <source>en-tête d&apos;un fichier unique (n+1, n+2) porté par un .hdr</source>
+        <translation>header of a single file (n+1, n+2) in a .hdr</translation>
+    </message>
+    <message>
+        <source>en-tête d&apos;une paire .hdr/.img (ni1, ni2) dans un fichier unique</source>
+        <translation>header of a .hdr/.img pair (ni1, ni2) in a single file</translation>
+    </message>
+    <message>
+        <source>fichier de %1 volumes : seul le premier est lu</source>
+        <translation>file of %1 volumes: only the first is read</translation>
+    </message>
+    <message>
+        <source>image illisible</source>
+        <translation>unreadable image</translation>
+    </message>
+    <message>
+        <source>taille de voxel absente de l&apos;en-tête, prise à 1 mm</source>
+        <translation>voxel size missing from the header, taken as 1 mm</translation>
+    </message>
+    <message>
+        <source>indices de voxels</source>
+        <translation>voxel indices</translation>
+    </message>
+    <message>
+        <source>millimètres (tailles des voxels)</source>
+        <translation>millimetres (voxel sizes)</translation>
+    </message>
+    <message>
+        <source>millimètres (qform)</source>
+        <translation>millimetres (qform)</translation>
+    </message>
+    <message>
+        <source>millimètres (sform)</source>
+        <translation>millimetres (sform)</translation>
+    </message>
+    <message>
+        <source>le volume %1 n&apos;a pas de niveau automatique (%2) : donnez-en un (--level)</source>
+        <translation>the volume %1 has no automatic level (%2): give one (--level)</translation>
+    </message>
+    <message>
+        <source>le volume %1 n&apos;a aucun voxel %2 : %3</source>
+        <translation>the volume %1 has no voxel %2: %3</translation>
+    </message>
+    <message>
+        <source>au niveau %1 ou au-dessus</source>
+        <translation>at level %1 or above</translation>
+    </message>
+    <message>
+        <source>entre %1 et %2</source>
+        <translation>between %1 and %2</translation>
+    </message>
+    <message>
+        <source>ses valeurs vont de %1 à %2</source>
+        <translation>its values go from %1 to %2</translation>
+    </message>
+    <message>
+        <source>aucune valeur finie</source>
+        <translation>no finite value</translation>
+    </message>
+    <message>
+        <source>--level et --band : un seul niveau ou une seule bande</source>
+        <translation>--level and --band: one level or one band only</translation>
+    </message>
+    <message>
+        <source>--band : deux valeurs attendues, BAS et HAUT</source>
+        <translation>--band: two values expected, LOW and HIGH</translation>
+    </message>
+    <message>
+        <source>--band : BAS doit être au plus HAUT, reçu %1 et %2</source>
+        <translation>--band: LOW must be at most HIGH, received %1 and %2</translation>
+    </message>
 </context>
 <context>
     <name>SettingWindow</name>
@@ -1546,8 +1722,8 @@ with the keys W X C V B N.</translation>
         <translation>Close</translation>
     </message>
     <message>
-        <source>Règle la fenêtre sur les valeurs extrêmes d&apos;un volume Analyze choisi</source>
-        <translation>Sets the window to the smallest and largest values of a chosen Analyze volume</translation>
+        <source>Règle la fenêtre sur les valeurs extrêmes d&apos;un volume choisi (Analyze ou NIfTI)</source>
+        <translation>Sets the window to the smallest and largest values of a chosen volume (Analyze or NIfTI)</translation>
     </message>
     <message>
         <source>Fenêtre du volume…</source>
@@ -1558,16 +1734,40 @@ with the keys W X C V B N.</translation>
         <translation>Window from a volume</translation>
     </message>
     <message>
-        <source>Volumes Analyze (*.hdr *.img)</source>
-        <translation>Analyze volumes (*.hdr *.img)</translation>
-    </message>
-    <message>
         <source>La lecture du volume a échoué : %1</source>
         <translation>Reading the volume failed: %1</translation>
     </message>
     <message>
         <source>Ombrage des triangles et profondeur du nuage</source>
         <translation>Shaded triangles and depth of the cloud</translation>
+    </message>
+    <message>
+        <source>Repère</source>
+        <translation>Frame</translation>
+    </message>
+    <message>
+        <source>Repère du nuage et de la surface d&apos;un volume ouvert ensuite</source>
+        <translation>Frame of the cloud and the surface of a volume opened afterwards</translation>
+    </message>
+    <message>
+        <source>Indices de voxels</source>
+        <translation>Voxel indices</translation>
+    </message>
+    <message>
+        <source>Millimètres</source>
+        <translation>Millimetres</translation>
+    </message>
+    <message>
+        <source>Niveau de la frontière ajustée par « Ajustement précis » : automatique (méthode d&apos;Otsu) ou donné, dans les valeurs du volume</source>
+        <translation>Level of the boundary “Precise fit” fits: automatic (Otsu’s method) or given, in the volume’s values</translation>
+    </message>
+    <message>
+        <source>Niveau automatique</source>
+        <translation>Automatic level</translation>
+    </message>
+    <message>
+        <source>Volumes (*.hdr *.img *.nii *.nii.gz)</source>
+        <translation>Volumes (*.hdr *.img *.nii *.nii.gz)</translation>
     </message>
 </context>
 </TS>

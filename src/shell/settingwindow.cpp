@@ -16,7 +16,7 @@ SettingWindow::SettingWindow(QWidget *parent) : QWidget(parent)
     initialiserRessources();
     setupUi(this);
     setWindowFlags(windowFlags() | Qt::Tool);
-    setFixedSize(410, 600);
+    setFixedSize(410, 680);
     // Every value starts from the built-in defaults, whatever the form says.
     on_pushButton_4_clicked();
     on_pushButton_ParamDeform_clicked();
@@ -70,6 +70,25 @@ float SettingWindow::getTailleCone() const
 bool SettingWindow::isOmbrage() const
 {
     return checkBoxOmbrage->isChecked();
+}
+
+bool SettingWindow::isVolumeEnMillimetres() const
+{
+    return repereVolumeComboBox->currentIndex() == 1;
+}
+bool SettingWindow::isNiveauAutomatique() const
+{
+    return niveauAutomatiqueCheckBox->isChecked();
+}
+double SettingWindow::getNiveauFrontiere() const
+{
+    return niveauFrontiereDoubleSpinBox->value();
+}
+
+// The level only means something while it is not automatic.
+void SettingWindow::on_niveauAutomatiqueCheckBox_toggled(bool automatique)
+{
+    niveauFrontiereDoubleSpinBox->setEnabled(!automatique);
 }
 
 bool SettingWindow::isConeDeVision() const
@@ -136,6 +155,8 @@ void SettingWindow::on_pushButton_4_clicked()
     seuilMaximumSpinBox->setValue(defauts::seuilMax);
     nombreDePointsMinimumSpinBox->setValue(defauts::fenetreMin);
     nombreDePointsMaximumSpinBox->setValue(defauts::fenetreMax);
+    repereVolumeComboBox->setCurrentIndex(0);
+    niveauAutomatiqueCheckBox->setChecked(true);
 }
 
 QString SettingWindow::fenetreDepuisVolume(const QString &nom)
@@ -155,7 +176,7 @@ QString SettingWindow::fenetreDepuisVolume(const QString &nom)
 void SettingWindow::on_pushButton_FenetreVolume_clicked()
 {
     const QString nom =
-        QFileDialog::getOpenFileName(this, tr("Fenêtre du volume"), QString(), tr("Volumes Analyze (*.hdr *.img)"));
+        QFileDialog::getOpenFileName(this, tr("Fenêtre du volume"), QString(), tr("Volumes (*.hdr *.img *.nii *.nii.gz)"));
     if (nom.isEmpty())
         return;
     const QString raison = fenetreDepuisVolume(nom);

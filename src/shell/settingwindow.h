@@ -44,9 +44,14 @@ public:
     bool isAffichageCoupe() const;
 
     /// Sets the window (the two "numbers of points") to the smallest and largest voxel values
-    /// of the Analyze volume named. Empty on success, otherwise the engine's reason (the window
-    /// then stays as it was).
+    /// of the volume named (Analyze or NIfTI). Empty on success, otherwise the engine's reason
+    /// (the window then stays as it was).
     QString fenetreDepuisVolume(const QString &nom);
+    /// Volumes: the frame of the volumes opened next (millimetres or voxel indices) and the level
+    /// of the boundary the precise fit works on (automatic: Otsu's).
+    bool isVolumeEnMillimetres() const;
+    bool isNiveauAutomatique() const;
+    double getNiveauFrontiere() const;
 
 signals:
     void closing();
@@ -58,6 +63,7 @@ private slots:
     void on_nombreDePointsMaximumSpinBox_editingFinished();
     void on_pushButton_4_clicked();
     void on_pushButton_FenetreVolume_clicked();
+    void on_niveauAutomatiqueCheckBox_toggled(bool automatique);
     void on_pushButton_ParamDeform_clicked();
     void on_pushButton_5_clicked();
     void on_radioButton_2_clicked();

@@ -3,6 +3,7 @@
 
 #include "MaillageGL.h"
 #include "Ajustement.h"
+#include "Frontiere.h"
 #include "Ouverture.h"
 #include "SimplexGL.h"
 #include "VolumeAnalyze.h"
@@ -21,6 +22,7 @@
 
 #include <cstdlib>
 #include <exception>
+#include <limits>
 #include <iostream>
 
 namespace {
@@ -155,9 +157,15 @@ bool GLWidget::chargerNuage()
     // A new cloud replaces everything derived from the previous one; the tree always covers
     // exactly the cloud shown, whatever happens.
     const ReglagesVolume reglages{hdrSetting.seuilMin, hdrSetting.seuilMax, hdrSetting.min, hdrSetting.max};
-    const Resultat r = ouvrirNuage(versFichier(nomPts), *instanceMaillage, reglages, {}, &pointsVolume);
-    if (suffixePts == "hdr" || suffixePts == "img")
+    const std::string fichier = versFichier(nomPts);
+    Resultat r = ouvrirNuage(fichier, *instanceMaillage, reglages, {}, &pointsVolume);
+    oublierVolume();
+    if (r && genreFichier(fichier) == GenreFichier::Volume)
+        r = adopterVolume(fichier);
+    if (suffixePts == "hdr" || suffixePts == "img" || suffixePts == "nii")
         nomPts.chop(4);
+    else if (nomPts.endsWith(".nii.gz"))
+        nomPts.chop(7);
     if (r)
         return true;
     // A cloud cut short stays open with the points read: the box says so after the reason.
@@ -167,6 +175,39 @@ bool GLWidget::chargerNuage()
     return echec(raisonMoteur(r));
 }
 
+Resultat GLWidget::adopterVolume(const std::string &fichier)
+{
+    // The thresholded cloud is in voxel indices; in millimetres it moves into the volume's frame,
+    // where the boundary of the precise fit will be taken too.
+    fichierVolume = fichier;
+    volumeEnMillimetres = volumeSetting.millimetres;
+    repereVolume = traduireRaison(CodeRaison::RepereIndices);
+    if (!volumeEnMillimetres)
+        return Resultat::succes();
+    // The volume's cloud and the document's are the same points: the file is read once more, not twice.
+    Raison origine;
+    Resultat r = versMillimetres(fichier, instanceMaillage->ListePointsInterets, origine);
+    if (r)
+        pointsVolume = instanceMaillage->ListePointsInterets;
+    if (!r || !instanceMaillage->reconstruireKd()) {
+        instanceMaillage->viderPointsInterets();
+        pointsVolume.clear();
+        instanceMaillage->reconstruireKd();
+        return r ? Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireIndexNuage, {::nom(fichier)})) : r;
+    }
+    instanceMaillage->calculerCentrePointsInterets();
+    repereVolume = traduireRaison(origine);
+    return r;
+}
+
+void GLWidget::oublierVolume()
+{
+    fichierVolume.clear();
+    volumeEnMillimetres = false;
+    repereVolume.clear();
+    niveauVolume.clear();
+}
+
 bool GLWidget::setPTS(QString FileInPTS)
 {
     nomPts = FileInPTS.isNull() ? QString("") : FileInPTS;
@@ -174,6 +215,7 @@ bool GLWidget::setPTS(QString FileInPTS)
     bool ok = true;
     if (nomPts.isEmpty()) {
         pointsVolume.clear();
+        oublierVolume();
         ok = remplisKDTree();
     } else {
         suffixePts = QFileInfo(nomPts).suffix();
@@ -353,7 +395,20 @@ void GLWidget::CenterToZero()
 bool GLWidget::ajustementPrecis(const Progression &progression)
 {
     // A copy: the progression runs the event loop, and the document's cloud may change meanwhile.
-    const std::vector<point3> nuage = instanceMaillage->ListePointsInterets;
+    std::vector<point3> nuage = instanceMaillage->ListePointsInterets;
+    if (!fichierVolume.empty()) {
+        // A volume: the fit works on the boundary of the region, in the cloud's frame.
+        ReglagesFrontiere rf;
+        rf.millimetres = volumeEnMillimetres;
+        rf.regionDonnee = !volumeSetting.automatique;
+        rf.region = Region{volumeSetting.niveau, std::numeric_limits<double>::infinity()};
+        BilanFrontiere bf;
+        const Resultat lu = frontiereVolume(fichierVolume, rf, nuage, bf);
+        if (!lu)
+            return echec(raisonMoteur(lu));
+        niveauVolume = (bf.automatique ? tr("frontière au niveau %1 (automatique)") : tr("frontière au niveau %1"))
+                           .arg(bf.region.bas, 0, 'g', 6);
+    }
     if (nuage.empty())
         return echec(tr("Il n'y a pas de nuage de points sur lequel ajuster le maillage."));
     ReglagesAjustement reglages;
@@ -456,6 +511,7 @@ bool GLWidget::maillageToPts()
     }
     instanceMaillage->ListePointsInterets = std::move(nuage);
     pointsVolume.clear();
+    oublierVolume();
     const bool ok = remplisKDTree();
 
     QString base = nomSimplex;
@@ -546,7 +602,7 @@ bool GLWidget::ExportPTS()
     const QString nom = QString::fromLocal8Bit(fichier.c_str());
     Resultat r;
     try {
-        if (suffixePts == "hdr" || suffixePts == "img")
+        if (!fichierVolume.empty())
             r = ecrirePTS(fichier, pointsVolume);
         else if (suffixePts == "pts")
             r = ecrirePTS(fichier, instanceMaillage->ListePointsInterets);
@@ -577,6 +633,11 @@ void GLWidget::setDeformSetting(float alpha, float beta, float gamma, int rigid)
 void GLWidget::setHdrSetting(int seuilMin, int seuilMax, int min, int max)
 {
     hdrSetting = HdrSetting{seuilMin, seuilMax, min, max};
+}
+
+void GLWidget::setVolumeSetting(bool millimetres, bool automatique, double niveau)
+{
+    volumeSetting = VolumeSetting{millimetres, automatique, niveau};
 }
 
 void GLWidget::setConeDeVisionSetting(float angle, float rayon)

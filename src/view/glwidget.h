@@ -135,6 +135,20 @@ public:
     bool estTriangule = false;
     DeformSetting deformSetting{defauts::alpha, defauts::beta, defauts::gamma, defauts::rigidite};
     HdrSetting hdrSetting{defauts::seuilMin, defauts::seuilMax, defauts::fenetreMin, defauts::fenetreMax};
+    /// Volumes: the frame a volume is opened in (voxel indices, the default, or world millimetres),
+    /// and the level of the boundary the precise fit works on (Otsu's unless given).
+    struct VolumeSetting
+    {
+        bool millimetres = false;
+        bool automatique = true;
+        double niveau = 0;
+    } volumeSetting;
+    /// The document's volume file, its frame as shown ("" for a point cloud) and the level of the
+    /// boundary of the last precise fit ("" before any).
+    std::string fichierVolume;
+    bool volumeEnMillimetres = false;
+    QString repereVolume;
+    QString niveauVolume;
     /// A whole cloud of at least this many points is drawn once into a kept layer, which the
     /// repaints copy back as long as the camera, the size and the cloud stay the same (the
     /// picture is the same; only the cost changes). 0 keeps a layer for every cloud.
@@ -218,6 +232,8 @@ public slots:
     // Settings and flags.
     void setDeformSetting(float alpha, float beta, float gamma, int rigid);
     void setHdrSetting(int seuilMin, int seuilMax, int min, int max);
+    /// The frame applies to the volumes opened afterwards, the level to the next precise fit.
+    void setVolumeSetting(bool millimetres, bool automatique, double niveau);
     /// Stores both values, as doubles, in the simplex mesh's AngleCone and RayonCone.
     void setConeDeVisionSetting(float angle, float rayon);
     void setBoucleDeform(bool is_ = false, bool cone = false);
@@ -292,6 +308,11 @@ private:
     bool reussite();
     bool chargerMaillage(const QString &nom);
     bool chargerNuage();
+    /// Takes the volume just opened as the document's: its frame (the cloud moved into millimetres
+    /// when the settings say so) and its file for the boundary of the precise fit.
+    Resultat adopterVolume(const std::string &fichier);
+    /// The document holds no volume any more (a cloud replaced it, or a mesh's vertices).
+    void oublierVolume();
     bool raffiner(int iteration, Resultat (Simplex::*pas)(const Progression &), const char *nom);
 
     QString erreur;

@@ -30,7 +30,7 @@ void GLWidget::setCoordCoupe(int coord)
 void GLWidget::calculCoupes()
 {
     const std::vector<point3> *source = nullptr;
-    if (suffixePts == "hdr" || suffixePts == "img")
+    if (!fichierVolume.empty())
         source = &pointsVolume;
     else if (suffixePts == "pts")
         source = &instanceMaillage->ListePointsInterets;

@@ -1,18 +1,22 @@
 // The application on its documents: the preferences reach the document they were opened for
 // under a real window manager, counts and menus are right before the window first shows, the
-// placement and the precise fit, whose figures are measured again independently.
+// placement and the precise fit, whose figures are measured again independently, and a volume
+// opened in either frame and fitted on the boundary of its region.
 #include "Ajustement.h"
+#include "MaillageGL.h"
 #include "Ouverture.h"
 #include "SimplexGL.h"
 #include "glwidget.h"
 #include "mainwindow.h"
 #include "settingwindow.h"
 
+#include "nifti_essai.h"
 #include "outils_qt.h"
 #include "simplex_fixtures.h"
 #include "support.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -160,6 +164,59 @@ private slots:
         const double apres = mesurerAjustement(*v->instanceSimplex, nuage).nuageVersSurface.moyenne / diagonale * 100;
         QVERIFY2(std::abs(moyenne - apres) <= 0.006 && moyenne < avant / 3,
                  qPrintable(QStringLiteral("%1 %2 %3").arg(avant).arg(moyenne).arg(apres)));
+    }
+
+    void volumeEnMillimetresAjusteSurSaFrontiere()
+    {
+        // A ball of radius 8 mm on 1 x 1 x 2 mm voxels, x flipped by the sform: voxel (12, 12, 7)
+        // is its centre, at (18, 2, 19) mm.
+        Nifti f(24, 24, 14, 1, 4, 16); // signed 16-bit
+        const double sform[3][4] = {{-1, 0, 0, 30}, {0, 1, 0, -10}, {0, 0, 2, 5}};
+        f.sform(sform);
+        const point3 centre(18, 2, 19);
+        const double rayon = 8;
+        for (int k = 0; k < 14; ++k)
+            for (int j = 0; j < 24; ++j)
+                for (int i = 0; i < 24; ++i)
+                    f.ajouter<std::int16_t>(std::hypot(i - 12, j - 12, 2 * (k - 7)) < rayon ? 800 : 0);
+        const std::string volume = dossier.file("boule.nii");
+        QVERIFY(writeFile(volume, f.o));
+        MainWindow w(nullptr, QString::fromStdString(volume));
+        GLWidget *v = w.getActiveSubWin();
+        QCOMPARE(texte(w, "label_Repere"), QString("indices de voxels"));
+        QVERIFY(plusProcheBrute(point3(12, 12, 7), {boite(v->instanceMaillage->ListePointsInterets).first}) < 1e-9);
+
+        // Millimetres from the preferences; the document's cloud moves when the volume is opened again.
+        w.findChild<QAction *>("actionPreference")->trigger();
+        w.getSettingWindow()->repereVolumeComboBox->setCurrentIndex(1);
+        QTest::mouseClick(w.getSettingWindow()->pushButton_3, Qt::LeftButton);
+        QVERIFY(v->setPTS(QString::fromStdString(volume)));
+        const std::vector<point3> &nuage = v->instanceMaillage->ListePointsInterets;
+        const auto [milieu, demi] = boite(nuage);
+        QVERIFY(plusProcheBrute(milieu, {centre}) < 1e-6);
+        QVERIFY(std::abs(demi.x - 7) < 1e-6 && std::abs(demi.z - 6) < 1e-6); // voxel centres inside the ball
+
+        // The precise fit works on the boundary of the region, at Otsu's level (399.5 here): the
+        // surface lies on the sphere, not inside the solid ball the thresholded cloud fills.
+        w.findChild<QAction *>("actionPlacer_autour_du_nuage")->trigger();
+        w.findChild<QAction *>("actionAjustement_precis")->trigger();
+        QCOMPARE(texte(w, "label_Repere"), QString("millimètres (sform) ; frontière au niveau 399.5 (automatique)"));
+        const std::vector<point3> sommets = v->instanceSimplex->maillageTriangule.listeSommets;
+        double somme = 0;
+        for (const point3 &p : sommets)
+            somme += plusProcheBrute(p, {centre});
+        const double moyenne = somme / static_cast<double>(sommets.size());
+        QVERIFY2(std::abs(moyenne - rayon) < 0.5, qPrintable(QString::number(moyenne))); // 6 mm on the solid ball
+
+        v->setVolumeSetting(true, false, 900); // a given level, above every value
+        QVERIFY(!v->ajustementPrecis({}) && v->derniereErreur().contains("n'a aucun voxel au niveau 900 ou au-dessus"));
+
+        // A point cloud in its place is no volume: the frame is hidden and the volume forgotten.
+        QVERIFY(ecrireFichierPTS(dossier.file("b.pts"), nuage));
+        QVERIFY(v->setPTS(QString::fromStdString(dossier.file("b.pts"))));
+        w.loadInformation(v);
+        QVERIFY(!w.findChild<QLabel *>("label_Repere")->isVisibleTo(&w));
+        QVERIFY(v->fichierVolume.empty());
     }
 };
 

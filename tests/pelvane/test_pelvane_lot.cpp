@@ -49,12 +49,15 @@ TEST(Lot, CloudsOfAFolderOrOfAListWithTheirResultsFolders)
 {
     TempDir t;
     const std::string in = t.file("in");
-    for (const char *f : {"a/scan.pts", "b/scan.pts", "b/vol.hdr", "b/vol.img", "notes.txt", "in-out/x.pts"})
+    for (const char *f : {"a/scan.pts", "b/scan.pts", "b/vol.hdr", "b/vol.img", "c/tete.nii.gz", "notes.txt", "in-out/x.pts"})
         ecrire(in + "/" + f, "PTS\n");
     fs::create_symlink(in + "/a/scan.pts", in + "/lien.pts");
     // The output folder inside the input is left out, and so are links and other files.
     EXPECT_EQ(lister(in + "/./", in + "/in-out"), in + "/a/scan.pts > a/scan.pts\n" + in +
-                                                       "/b/scan.pts > b/scan.pts\n" + in + "/b/vol.hdr > b/vol.hdr\n");
+                                                       "/b/scan.pts > b/scan.pts\n" + in + "/b/vol.hdr > b/vol.hdr\n" + in +
+                                                       "/c/tete.nii.gz > c/tete.nii.gz\n");
+    // A compressed volume's results are named without both suffixes.
+    EXPECT_EQ(nomDuNuage(in + "/c/tete.nii.gz"), "tete");
 
     // A list: relative to its folder, comments, blank lines and CRLF skipped, each cloud once; the
     // root is the deepest folder holding them all.
@@ -67,7 +70,7 @@ TEST(Lot, CloudsOfAFolderOrOfAListWithTheirResultsFolders)
     EXPECT_EQ(lister(t.file("absent"), t.file("out")), "refus : entrée introuvable : " + t.file("absent"));
     ecrire(t.file("listes/vide.txt"), "# rien\n");
     EXPECT_EQ(lister(t.file("listes/vide.txt"), t.file("out")),
-              "refus : aucun nuage (.pts, .hdr) dans " + t.file("listes/vide.txt"));
+              "refus : aucun nuage (.pts, .hdr, .nii, .nii.gz) dans " + t.file("listes/vide.txt"));
     std::string sortie;
     EXPECT_EQ(lancer({"--nuages", t.file("listes/l.txt"), t.file("out")}, sortie), 0);
     EXPECT_EQ(sortie, in + "/a/scan.pts\ta/scan.pts\n" + in + "/b/scan.pts\tb/scan.pts\n");

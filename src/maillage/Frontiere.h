@@ -1,0 +1,72 @@
+#ifndef TARNIS_FRONTIERE_H
+#define TARNIS_FRONTIERE_H
+
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "Resultat.h"
+#include "VolumeReel.h"
+#include "point3.h"
+
+/// The region of a volume: the voxels whose value v satisfies bas <= v <= haut (haut infinite
+/// for the region above a level). A value that is not a number lies outside.
+struct Region
+{
+    double bas = 0;
+    double haut = std::numeric_limits<double>::infinity();
+    bool contient(double v) const { return v >= bas && v <= haut; }
+};
+
+/// Otsu's level of the volume's finite values: the value that splits their histogram into two
+/// classes of largest between-class variance. Integer values spanning at most 65536 get one bin
+/// each and a level halfway between two of them; other values 1024 bins and a level on a bin's
+/// edge; when several thresholds split alike (empty bins between the classes), the middle one.
+/// False when the volume has fewer than two distinct finite values.
+bool niveauOtsu(const VolumeReel &volume, double &niveau);
+
+/// The boundary points of the region: wherever the values, interpolated linearly between two
+/// face-neighbour voxel centres, cross bas or haut with one side in the region and the other
+/// out, as iso-surface extraction places its vertices. Outside the volume counts as out of the
+/// region: a region voxel on the border gives a point on its outer face, half a voxel beyond its
+/// centre, so the boundary is closed. In voxel indices, or in world millimetres (the volume's
+/// frame) when millimetres is set.
+std::vector<point3> pointsFrontiere(const VolumeReel &volume, const Region &region, bool millimetres);
+
+/// How the boundary of a volume file is taken.
+struct ReglagesFrontiere
+{
+    bool regionDonnee = false; ///< region holds the level or band; otherwise Otsu's level
+    Region region;
+    bool millimetres = true;   ///< world millimetres, or voxel indices
+};
+
+/// What frontiereVolume used and found.
+struct BilanFrontiere
+{
+    Region region;
+    bool automatique = false;   ///< the level is Otsu's
+    bool millimetres = true;
+    Raison origineRepere; ///< VolumeReel::origineRepere
+    Raison remarque;      ///< VolumeReel::remarque
+    int dimensions[3] = {0, 0, 0};
+    double taillesVoxel[3] = {0, 0, 0}; ///< mm
+    double minimum = 0, maximum = 0;    ///< finite values
+    std::size_t voxelsRegion = 0;
+
+    /// The frame of the points: the volume's millimetres (and where they come from) or RepereIndices.
+    Raison repere() const { return millimetres ? origineRepere : Raison(CodeRaison::RepereIndices); }
+};
+
+/// Reads the volume (lireVolumeReel) and gives the boundary points of the region. Failures:
+/// the reader's, and Statut::NuageIllisible when no automatic level exists (a uniform volume)
+/// or no voxel lies in the region (the reason gives the volume's value range).
+Resultat frontiereVolume(const std::string &nom, const ReglagesFrontiere &reglages, std::vector<point3> &points,
+                         BilanFrontiere &bilan);
+
+/// Maps points given in voxel indices of the volume file into its world millimetres (the frame
+/// lireVolumeReel gives it); origine receives the frame (VolumeReel::origineRepere). Failures: the reader's.
+Resultat versMillimetres(const std::string &nom, std::vector<point3> &points, Raison &origine);
+
+#endif

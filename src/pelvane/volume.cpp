@@ -1,0 +1,146 @@
+#include "volume.h"
+#include "execution.h"
+
+#include "Maillage.h"
+
+#include <charconv>
+#include <cmath>
+#include <ostream>
+#include <sstream>
+
+namespace pelvane {
+
+namespace {
+
+Resultat refus(Raison raison)
+{
+    return Resultat::echec(Statut::ArgumentsIncorrects, Raison(CodeRaison::ArgumentsRefuses, {std::move(raison)}));
+}
+
+/// A finite real in the volume's values: any sign, a decimal point or comma.
+Resultat lireValeur(const std::string &texte, const std::string &nom, double &valeur)
+{
+    std::string t = texte;
+    if (t.find('.') == std::string::npos && t.find(',') != std::string::npos && t.find(',') == t.rfind(','))
+        t[t.find(',')] = '.';
+    double v = 0;
+    const char *debut = t.data(), *fin = t.data() + t.size();
+    if (!t.empty() && *debut == '+')
+        ++debut;
+    auto [reste, erreur] = std::from_chars(debut, fin, v);
+    if (t.empty() || erreur != std::errc() || reste != fin || !std::isfinite(v))
+        return refus(Raison(CodeRaison::ReelAttendu, {litteral(nom), litteral(texte)}));
+    valeur = v;
+    return Resultat::succes();
+}
+
+std::string nombre(double v)
+{
+    std::ostringstream o;
+    o.precision(9);
+    o << v;
+    return o.str();
+}
+
+std::string texteRegion(const BilanFrontiere &b)
+{
+    if (std::isinf(b.region.haut))
+        return "niveau " + nombre(b.region.bas) + (b.automatique ? " (automatique, méthode d'Otsu)" : " (donné)");
+    return "bande " + nombre(b.region.bas) + " à " + nombre(b.region.haut) + " (donnée)";
+}
+
+std::string texteRepere(const BilanFrontiere &b)
+{
+    return texte(b.repere());
+}
+
+} // namespace
+
+bool lireOptionVolume(const std::vector<std::string> &a, std::size_t &i, ReglagesFrontiere &reglages, Resultat &r)
+{
+    const std::string &option = a[i];
+    if (option == "--voxels") {
+        reglages.millimetres = false;
+        return true;
+    }
+    const bool niveau = option == "--level" || option.rfind("--level=", 0) == 0;
+    const bool bande = option == "--band" || option.rfind("--band=", 0) == 0;
+    if (!niveau && !bande)
+        return false;
+    if (reglages.regionDonnee) {
+        r = refus(CodeRaison::NiveauEtBande);
+        return true;
+    }
+    std::vector<std::string> valeurs;
+    const std::size_t egal = option.find('=');
+    if (egal != std::string::npos)
+        valeurs.push_back(option.substr(egal + 1));
+    const std::size_t attendues = niveau ? 1 : 2;
+    while (valeurs.size() < attendues && i + 1 < a.size())
+        valeurs.push_back(a[++i]);
+    const std::string nom = niveau ? "--level" : "--band";
+    if (valeurs.size() < attendues) {
+        r = refus(niveau ? Raison(CodeRaison::ValeurManquante, {litteral(nom)}) : Raison(CodeRaison::BandeDeuxValeurs));
+        return true;
+    }
+    double bas = 0, haut = 0;
+    if (!(r = lireValeur(valeurs[0], nom, bas)) || (bande && !(r = lireValeur(valeurs[1], nom, haut))))
+        return true;
+    if (bande && haut < bas) {
+        r = refus(Raison(CodeRaison::BandeInversee, {litteral(valeurs[0]), litteral(valeurs[1])}));
+        return true;
+    }
+    reglages.regionDonnee = true;
+    reglages.region = Region{bas, niveau ? std::numeric_limits<double>::infinity() : haut};
+    return true;
+}
+
+std::string aideVolume()
+{
+    return "Volumes (.nii, .nii.gz, .hdr/.img) : l'ajustement porte sur la frontière de la région choisie,\n"
+           "points où le volume franchit le niveau, placés entre les centres des voxels par interpolation.\n"
+           "  --level X           région des voxels de valeur au moins X (défaut : niveau automatique,\n"
+           "                      méthode d'Otsu sur l'histogramme du volume)\n"
+           "  --band BAS HAUT     région des voxels de valeur entre BAS et HAUT\n"
+           "  --voxels            résultats en indices de voxels (défaut : millimètres du repère du volume)\n";
+}
+
+Resultat lireFrontiere(const std::string &chemin, const ReglagesFrontiere &reglages, Maillage &m,
+                       BilanFrontiere &bilan, std::ostream &prog)
+{
+    m.viderPointsInterets();
+    std::vector<point3> points;
+    Resultat r = frontiereVolume(chemin, reglages, points, bilan);
+    if (!r)
+        return r;
+    m.ListePointsInterets = std::move(points);
+    if (!m.reconstruireKd())
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireIndexNuage, {::nom(chemin)}));
+    m.calculerCentrePointsInterets();
+    prog << "Pelvane : volume : " << texteRegion(bilan) << ", " << m.ListePointsInterets.size()
+         << " points de frontière en " << texteRepere(bilan) << std::endl;
+    if (bilan.remarque.code != CodeRaison::Aucune)
+        prog << "Pelvane : volume : " << texte(bilan.remarque) << std::endl;
+    return r;
+}
+
+std::string rapportVolume(const Bilan &b)
+{
+    if (!b.volume)
+        return "";
+    const BilanFrontiere &f = b.frontiere;
+    std::ostringstream o;
+    o.precision(9);
+    o << "repère = " << texteRepere(f) << "\n";
+    o << "région du volume = " << texteRegion(f) << "\n";
+    o << "dimensions du volume = " << f.dimensions[0] << " x " << f.dimensions[1] << " x " << f.dimensions[2] << "\n";
+    o << "tailles des voxels (mm) = " << f.taillesVoxel[0] << " x " << f.taillesVoxel[1] << " x " << f.taillesVoxel[2]
+      << "\n";
+    o << "valeurs du volume = " << f.minimum << " à " << f.maximum << "\n";
+    o << "voxels de la région = " << f.voxelsRegion << "\n";
+    if (f.remarque.code != CodeRaison::Aucune)
+        o << "remarque sur le volume = " << texte(f.remarque) << "\n";
+    return o.str();
+}
+
+} // namespace pelvane

@@ -1,0 +1,35 @@
+#ifndef TARNIS_PELVANE_VOLUME_H
+#define TARNIS_PELVANE_VOLUME_H
+
+#include "Frontiere.h"
+#include "statut.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class Maillage;
+
+namespace pelvane {
+
+struct Parametres;
+struct Bilan;
+
+/// Reads the volume option at a[i] (--level X, --band BAS HAUT, --voxels), moving i past its
+/// values. False when a[i] is none of them; otherwise true, with r the refusal of a bad value.
+bool lireOptionVolume(const std::vector<std::string> &a, std::size_t &i, ReglagesFrontiere &reglages, Resultat &r);
+
+/// The help lines of the volume options.
+std::string aideVolume();
+
+/// The boundary cloud of a volume into m (its points and kd-tree), as the settings say; one
+/// progress line on prog says the level, the frame and the point count.
+Resultat lireFrontiere(const std::string &chemin, const ReglagesFrontiere &reglages, Maillage &m,
+                       BilanFrontiere &bilan, std::ostream &prog);
+
+/// The report lines about the volume ("" for a point cloud).
+std::string rapportVolume(const Bilan &bilan);
+
+} // namespace pelvane
+
+#endif
