@@ -1,0 +1,5 @@
+// Each header of the layer, compiled with only the layers below on the include path.
+#include "Defauts.h"
+#include "Parallele.h"
+#include "Progression.h"
+#include "Resultat.h"
