@@ -101,7 +101,7 @@ bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::strin
     const std::size_t attendus = std::min<std::size_t>(static_cast<std::size_t>(n), plafond);
     contenu.positions.reserve(attendus);
     contenu.voisins.reserve(attendus);
-    ::Avancement avancement(progression, "Lecture du maillage simplexe", static_cast<std::size_t>(n + m));
+    SuiviProgression avancement(progression, "Lecture du maillage simplexe", static_cast<std::size_t>(n + m));
     for (long long i = 0; i < n; ++i) {
         if (!avancement.avancer(static_cast<std::size_t>(i)))
             return !(interrompu = true);

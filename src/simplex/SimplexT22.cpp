@@ -354,7 +354,7 @@ template <class Critere>
 Resultat passeT22(Simplex &s, std::size_t n, Critere couper, const Progression &progression, const char *nom)
 {
     IndexPasse passe(s);
-    ::Avancement avancement(progression, nom, n);
+    SuiviProgression avancement(progression, nom, n);
     Resultat premier;
     for (std::size_t c = 0; c < n; ++c) {
         if (!avancement.avancer(c)) {

@@ -109,7 +109,7 @@ bool eclaterSuivants(Simplex &s, const Progression &progression, Resultat &premi
         else if (q->Voisin3 && *q->Voisin3 == *S)
             q->Voisin3 = nouveau;
     };
-    ::Avancement avancement(progression, "Raffinage T26 global : éclatement des points", K);
+    SuiviProgression avancement(progression, "Raffinage T26 global : éclatement des points", K);
     for (std::size_t i = 0; i < K; ++i) {
         if (!avancement.avancer(i))
             return false;
@@ -327,7 +327,7 @@ Resultat Simplex::raffinerT26Angles(const Progression &progression)
     // points beside the point split, so a walk that follows them with the first mean may never end.
     const std::unordered_set<const PointSimplex *> presents(ListePointsSimplex.begin(), ListePointsSimplex.end());
     const std::size_t nbMailles = ListeMailles.size();
-    ::Avancement avancement(progression, "Raffinage T26 par angles", nbMailles);
+    SuiviProgression avancement(progression, "Raffinage T26 par angles", nbMailles);
     Resultat premier;
     for (std::size_t j = 0; j < nbMailles; ++j) {
         if (!avancement.avancer(j)) {

@@ -128,7 +128,7 @@ TEST(Progression, NestedRangesAndThrottledLoopsKeepTheRefusal)
         return f < 0.7;
     };
     const Progression moitie = sousProgression(racine, 0.5, 1.0);
-    Avancement a(moitie, "boucle", 1000, 10);
+    SuiviProgression a(moitie, "boucle", 1000, 10);
     std::size_t fait = 0;
     while (fait < 1000 && a.avancer(++fait)) {
     }
@@ -140,6 +140,6 @@ TEST(Progression, NestedRangesAndThrottledLoopsKeepTheRefusal)
     EXPECT_FALSE(a.continuer());
     EXPECT_FALSE(a.terminer());
 
-    Avancement sansRapport(Progression(), "rien", 5);
+    SuiviProgression sansRapport(Progression(), "rien", 5);
     EXPECT_TRUE(sansRapport.terminer());
 }
