@@ -342,9 +342,10 @@ bool Ajusteur::raffinerLocalement(double &moyenne)
         raffinage::IndexMailles parMaille(s.ListeMailles, s.ListeMailles.size());
         raffinage::IndexMailles parSuivante(s.ListeMaillesSuivantes, s.ListeMaillesSuivantes.size());
         const raffinage::Index index{&contenu, &parMaille, &parSuivante};
-        // A split keeps the index of the point it splits and appends the new ones.
+        // A split keeps the index of the point it splits and appends the new ones. A point that
+        // cannot be split stays as it is: the next level measures the fit again.
         for (unsigned i : points)
-            raffinage::t26(s, i, index);
+            static_cast<void>(raffinage::t26(s, i, index));
     }
     {
         // Splits make the cells around them larger: cut the crowded ones in two.
@@ -355,7 +356,7 @@ bool Ajusteur::raffinerLocalement(double &moyenne)
         const std::size_t nc = s.ListeMailles.size();
         for (std::size_t c = 0; c < nc; ++c)
             if (s.ListeMailles[c]->size() > 7 && s.ListeMaillesSuivantes[c]->size() == s.ListeMailles[c]->size())
-                raffinage::t22(s, static_cast<unsigned>(c), index);
+                static_cast<void>(raffinage::t22(s, static_cast<unsigned>(c), index)); // refused: unchanged
     }
     return true;
 }
@@ -471,7 +472,21 @@ Resultat Ajusteur::lancer()
         if (static_cast<long>(X.size()) < reglages.pointsMinimum) {
             ecrireMaillage(X);
             s.initialiserParametres();
-            s.RaffinageT26Global();
+            // The refinement reports its phase at the level's share; a stop asked meanwhile is
+            // heard at the next step, so that a stopped fit still leaves a completed step's mesh.
+            const double fait = std::min(1.0, double(niveau) / niveaux);
+            const Resultat r = s.raffinerT26Global(
+                progression ? Progression([this, fait](double, const std::string &etape) {
+                    static_cast<void>(progression(fait, etape));
+                    return true;
+                })
+                            : Progression());
+            if (!r) {
+                lireMaillage();
+                rendre();
+                bilan.pointsFinaux = s.getNbPointsSimplex();
+                return r;
+            }
             continue;
         }
         // A web cut out leaves a surface to settle before anything is split: one more level.
@@ -542,7 +557,8 @@ std::string placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, do
 
     // Radius of the ball around cm inside the mesh: the distance from cm to its
     // triangulated surface.
-    s.Triangularisation();
+    if (const Resultat r = s.trianguler(); !r)
+        return r.raison;
     ArbreTriangles surface(s.maillageTriangule.listeSommets, facesDe(s.maillageTriangule));
     const double rayonInterieur = surface.distance(cm);
     if (!(rayonInterieur > 0) || !std::isfinite(rayonInterieur))

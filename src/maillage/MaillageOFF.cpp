@@ -321,7 +321,7 @@ Resultat Maillage::lireOFF(const std::string &nomFichier)
 bool Maillage::chargerOFF(const std::string &nomFichier)
 {
     bool refuse = false;
-    lireFichierOFF(*this, nomFichier, refuse);
+    static_cast<void>(lireFichierOFF(*this, nomFichier, refuse));
     return !refuse;
 }
 
@@ -330,7 +330,7 @@ bool Maillage::chargerOFFDepuisTexte(const char *texte, std::size_t taille)
     viderMaillage(*this);
     Lecteur lecteur(texte, taille);
     bool refuse = false;
-    analyserOFF(*this, lecteur, "(texte)", refuse);
+    static_cast<void>(analyserOFF(*this, lecteur, "(texte)", refuse));
     return !refuse;
 }
 
@@ -343,7 +343,7 @@ Resultat Maillage::lireOBJ(const std::string &nomFichier)
 bool Maillage::chargerOBJ(const std::string &nomFichier)
 {
     bool ouvert = false;
-    lireFichierOBJ(*this, nomFichier, ouvert);
+    static_cast<void>(lireFichierOBJ(*this, nomFichier, ouvert));
     return ouvert;
 }
 
@@ -353,7 +353,7 @@ void Maillage::chargerOBJDepuisTexte(const char *texte, std::size_t taille)
     nbSommets = 0;
     nbFaces = 0;
     Lecteur lecteur(texte, taille);
-    analyserOBJ(*this, lecteur, "(texte)");
+    static_cast<void>(analyserOBJ(*this, lecteur, "(texte)"));
 }
 
 Resultat Maillage::ecrireOFF(const std::string &nomFichier) const

@@ -191,7 +191,7 @@ Resultat Maillage::lirePTS(const std::string &nomFichier, const Progression &pro
 bool Maillage::lecture_pt_interet(const std::string &nomFichier)
 {
     bool refuse = false;
-    lireFichierPTS(*this, nomFichier, {}, refuse);
+    static_cast<void>(lireFichierPTS(*this, nomFichier, {}, refuse));
     return !refuse;
 }
 
@@ -206,7 +206,7 @@ bool Maillage::lecturePTSDepuisTexte(const char *texte, std::size_t taille)
         return !refuse;
     Lecteur donnees(texte, taille);
     r = lirePointsPTS(*this, donnees, annonces, static_cast<long long>(taille / 6 + 1), -1, nom, {});
-    terminerLecturePTS(*this, std::move(r));
+    static_cast<void>(terminerLecturePTS(*this, std::move(r)));
     return true;
 }
 

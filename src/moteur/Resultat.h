@@ -18,7 +18,7 @@ enum class Statut : int {
 
 /// A status and, on failure, one line that names the file, the line or the value at fault
 /// (French, no end of line). What the view shows in its box and the console tool prints.
-struct Resultat
+struct [[nodiscard]] Resultat
 {
     Statut statut = Statut::Reussite;
     std::string raison;

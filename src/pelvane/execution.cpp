@@ -181,23 +181,29 @@ std::string nomDuNuage(const std::string &chemin)
     return nom.empty() ? "nuage" : nom;
 }
 
-// Writes via a temporary file renamed onto `cible` once complete.
-template <class Ecrire> bool ecrireAtomique(const std::string &cible, Ecrire ecrire)
+// Writes via a temporary file renamed onto `cible` once complete. `ecrire` writes the temporary
+// file and returns its Resultat; a failure names `cible` and then the writer's own reason.
+template <class Ecrire> Resultat ecrireAtomique(const std::string &cible, Ecrire ecrire)
 {
+    auto echec = [&cible](const std::string &pourquoi) {
+        return Resultat::echec(Statut::SortieImpossible,
+                               "impossible d'écrire \"" + cible + "\"" + (pourquoi.empty() ? "" : " : " + pourquoi));
+    };
     const std::string tmp = fichierTemporaire(cible);
     if (tmp.empty())
-        return false;
-    if (!ecrire(tmp)) {
+        return echec("");
+    const Resultat ecrit = ecrire(tmp);
+    if (!ecrit) {
         supprimer(tmp);
-        return false;
+        return ecrit.statut == Statut::SortieImpossible ? echec(ecrit.raison) : ecrit;
     }
     std::error_code ec;
     fs::rename(tmp, cible, ec);
     if (ec) {
         supprimer(tmp);
-        return false;
+        return echec("");
     }
-    return true;
+    return Resultat::succes();
 }
 
 // Raised inside a run when the mesh leaves finite space: the weights make the
@@ -235,7 +241,7 @@ private:
     void serieFinale();
     Resultat ajustementPrecis();
     Resultat ecrireSorties();
-    void mesurer();
+    Resultat mesurer();
     void pas(bool &dejaDeforme);
     std::string pourcent(double d) const;
 
@@ -336,10 +342,10 @@ void Ajustement::cycles()
         const std::vector<double> d = distancesAuNuage(simplex, nuage.kd.get());
         const double moyenne = resumer(d).moyenne;
         const int avant = simplex.getNbPointsSimplex();
-        if (phaseT26)
-            simplex.RaffinageT26Global();
-        else
-            simplex.RaffinageT22Surfaces();
+        // A pass goes on past a point or cell it cannot refine and names the first one.
+        const Resultat raffine = phaseT26 ? simplex.raffinerT26Global() : simplex.raffinerT22Surfaces();
+        if (!raffine)
+            prog << "Pelvane : attention : " << raffine.raison << std::endl;
         dejaDeforme = false; // the refined mesh has no previous positions yet
         const int apres = simplex.getNbPointsSimplex();
         ++bilan.cycles;
@@ -354,7 +360,7 @@ void Ajustement::cycles()
             // Saved with its cells facing outward, then left as the cycles had it.
             const std::vector<std::size_t> inversees = orienterVersExterieur(simplex);
             const bool ecrit = verifierSortie(f).reussi() &&
-                               ecrireAtomique(f, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); });
+                               ecrireAtomique(f, [&](const std::string &tmp) { return simplex.ecrire(tmp, 2); }).reussi();
             inverserMailles(simplex, inversees);
             if (ecrit) {
                 bilan.sauvegardes.push_back(f);
@@ -394,12 +400,14 @@ void Ajustement::serieFinale()
          << " points simplexes, distance moyenne au nuage " << moyenne << " (" << pourcent(moyenne) << ")" << std::endl;
 }
 
-void Ajustement::mesurer()
+Resultat Ajustement::mesurer()
 {
     // The refinements leave cells running both ways round the surface: the
     // results are written with every cell, and so every triangle, facing outward.
     orienterVersExterieur(simplex);
-    simplex.Triangularisation();
+    const Resultat triangule = simplex.trianguler();
+    if (!triangule)
+        return triangule;
     const Maillage &t = simplex.maillageTriangule;
     bilan.pointsFinaux = simplex.getNbPointsSimplex();
     bilan.mailles = static_cast<int>(simplex.ListeMailles.size());
@@ -410,6 +418,7 @@ void Ajustement::mesurer()
     bilan.surfaceVersNuage = f.surfaceVersNuage;
     bilan.echantillonsSurface = f.echantillonsSurface;
     bilan.maillageVersNuage = f.pointsVersNuage;
+    return {};
 }
 
 // The fit of the engine, from where the placement left the mesh (it places it again, in its
@@ -437,7 +446,7 @@ Resultat Ajustement::ajustementPrecis()
         const std::string f =
             (fs::path(param.sortie) / (bilan.nom + ".cycle" + std::to_string(niveau) + ".smm")).string();
         const bool ecrit = verifierSortie(f).reussi() &&
-                           ecrireAtomique(f, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); });
+                           ecrireAtomique(f, [&](const std::string &tmp) { return simplex.ecrire(tmp, 2); }).reussi();
         if (ecrit) {
             bilan.sauvegardes.push_back(f);
             ecrits.push_back(f);
@@ -459,25 +468,25 @@ Resultat Ajustement::ecrireSorties()
         if (!r.reussi())
             return r;
     }
-    auto echec = [](const std::string &f) {
-        return Resultat::echec(Statut::SortieImpossible, "impossible d'écrire \"" + f + "\"");
-    };
-    if (!ecrireAtomique(bilan.fichierSmm, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); }))
-        return echec(bilan.fichierSmm);
+    Resultat r = ecrireAtomique(bilan.fichierSmm, [&](const std::string &tmp) { return simplex.ecrire(tmp, 2); });
+    if (!r)
+        return r;
     ecrits.push_back(bilan.fichierSmm);
-    if (!ecrireAtomique(bilan.fichierOff,
-                        [&](const std::string &tmp) { return simplex.maillageTriangule.exporterOFF(tmp); }))
-        return echec(bilan.fichierOff);
+    r = ecrireAtomique(bilan.fichierOff,
+                       [&](const std::string &tmp) { return simplex.maillageTriangule.ecrireOFF(tmp); });
+    if (!r)
+        return r;
     ecrits.push_back(bilan.fichierOff);
     bilan.duree = secondesDepuis(debut);
     const std::string texte = texteRapport(param, bilan);
-    if (!ecrireAtomique(bilan.fichierRapport, [&](const std::string &tmp) {
-            std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-            f << texte;
-            f.close();
-            return static_cast<bool>(f);
-        }))
-        return echec(bilan.fichierRapport);
+    r = ecrireAtomique(bilan.fichierRapport, [&](const std::string &tmp) {
+        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+        f << texte;
+        f.close();
+        return f ? Resultat::succes() : Resultat::echec(Statut::SortieImpossible, tmp + " : écriture impossible");
+    });
+    if (!r)
+        return r;
     ecrits.push_back(bilan.fichierRapport);
     return {};
 }
@@ -525,8 +534,9 @@ Bilan Ajustement::lancer()
             }
             bilan.dureeFinale = secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles;
         }
+        if (r.reussi())
+            r = mesurer();
         if (r.reussi()) {
-            mesurer();
             if (!std::isfinite(bilan.nuageVersSurface.moyenne) || !std::isfinite(bilan.maillageVersNuage.moyenne))
                 throw Divergence{pasFaits};
             bilan.dureeMesures = secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles - bilan.dureeFinale;

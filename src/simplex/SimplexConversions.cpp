@@ -365,7 +365,7 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
 
 void Simplex::Triangularisation()
 {
-    trianguler();
+    static_cast<void>(trianguler());
 }
 
 Resultat Simplex::trianguler(const Progression &progression)

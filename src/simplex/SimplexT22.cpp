@@ -325,17 +325,17 @@ using namespace raffinage;
 
 void Simplex::RaffinageT22(unsigned int indice)
 {
-    raffinerT22(indice);
+    static_cast<void>(raffinerT22(indice));
 }
 
 void Simplex::RaffinageT22PointsParMaille()
 {
-    raffinerT22PointsParMaille();
+    static_cast<void>(raffinerT22PointsParMaille());
 }
 
 void Simplex::RaffinageT22Surfaces()
 {
-    raffinerT22Surfaces();
+    static_cast<void>(raffinerT22Surfaces());
 }
 
 Resultat Simplex::raffinerT22(unsigned int indice)

@@ -286,17 +286,17 @@ using namespace raffinage;
 
 void Simplex::RaffinageT26(unsigned int indice)
 {
-    raffinerT26(indice);
+    static_cast<void>(raffinerT26(indice));
 }
 
 void Simplex::RaffinageT26Angles()
 {
-    raffinerT26Angles();
+    static_cast<void>(raffinerT26Angles());
 }
 
 void Simplex::RaffinageT26Global()
 {
-    raffinerT26Global();
+    static_cast<void>(raffinerT26Global());
 }
 
 Resultat Simplex::raffinerT26(unsigned int indice)

@@ -307,7 +307,7 @@ TEST(Resultats, AStoppedRefinementLeavesAWholePartlyRefinedMesh)
         for (Simplex *s : {&complet, &arrete}) {
             ASSERT_TRUE(chargerGabarit(*s));
             // A first T26 pass gives the cells unequal sizes and areas for the T22 passes.
-            silencieux([&] { return s->raffinerT26(0); });
+            ASSERT_TRUE(silencieux([&] { return s->raffinerT26(0); }).reussi());
         }
         Arret arret{30, {}};
         ASSERT_TRUE(silencieux([&] { return (complet.*passe)(Progression()); }).reussi());
