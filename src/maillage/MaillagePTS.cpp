@@ -18,25 +18,20 @@ namespace {
 
 const char *const ERREUR_LECTURE = "Erreur dans la fonction lecture_pt_interet";
 
-std::string nomCite(const std::string &nom)
-{
-    return "« " + nom + " »";
-}
-
 /// Longest first line kept: the signature is looked at before anything else is read.
 constexpr std::size_t LONGUEUR_ENTETE = 99;
 
 /// What a failed number reading stopped at, for the reason: the end of the file, or the text
 /// found where a number was expected.
-std::string ceQuiArrete(Lecteur &lecteur, const char *limites = "de la simple précision")
+Raison ceQuiArrete(Lecteur &lecteur, CodeRaison horsLimites = CodeRaison::HorsDeLaSimplePrecision)
 {
     if (lecteur.finDesDonnees())
-        return "le fichier s'arrête là";
+        return Raison(CodeRaison::FinDuFichier);
     const std::string jeton = lecteur.jetonSuivant();
     const char c = jeton.empty() ? ' ' : jeton[jeton[0] == '-' || jeton[0] == '+' ? 1 : 0];
     if ((c >= '0' && c <= '9') || c == '.')
-        return "« " + jeton + " » sort des limites " + limites;
-    return "« " + jeton + " » n'est pas un nombre";
+        return Raison(horsLimites, {nom(jeton)});
+    return Raison(CodeRaison::PasUnNombre, {nom(jeton)});
 }
 
 /// First pass: signature and announced count. A refusal when the signature is missing.
@@ -51,8 +46,7 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
     annonces = 0;
     if (refuse) {
         std::cout << "Format incorrect" << std::endl;
-        return Resultat::echec(Statut::NuageIllisible,
-                               nomCite(nom) + " n'est pas un fichier PTS : la ligne 1 ne commence pas par « PTS »");
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::PasUnFichierPTS, {::nom(nom)}));
     }
     // The count is a whole token: "1e12" or "400abc" is not read as 1 or 400.
     const std::string jeton = lecteur.jetonSuivant(40);
@@ -60,24 +54,23 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
     const auto entier = std::from_chars(debut, jeton.c_str() + jeton.size(), annonces);
     if (!jeton.empty() && entier.ec == std::errc() && entier.ptr != jeton.c_str() + jeton.size()) {
         annonces = 0;
-        return Resultat::echec(Statut::NuageIllisible,
-                               nomCite(nom) + ", ligne " + std::to_string(lecteur.ligneCourante()) +
-                                   " : nombre de points illisible (« " + jeton + " » n'est pas un nombre entier)");
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NombrePointsIllisible,
+                                                              {::nom(nom), lecteur.ligneCourante(),
+                                                               Raison(CodeRaison::PasUnEntier, {::nom(jeton)})}));
     }
     if (!lecteur.lireEntier(annonces)) {
         annonces = 0;
         if (lecteur.finDesDonnees())
             std::cout << ERREUR_LECTURE << std::endl;
-        return Resultat::echec(Statut::NuageIllisible,
-                               nomCite(nom) + ", ligne " + std::to_string(lecteur.ligneCourante()) +
-                                   " : nombre de points illisible (" + ceQuiArrete(lecteur, "des entiers") + ")");
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NombrePointsIllisible,
+                                                              {::nom(nom), lecteur.ligneCourante(),
+                                                               ceQuiArrete(lecteur, CodeRaison::HorsDesEntiers)}));
     }
     if (annonces < 0) {
         const long long lu = annonces;
         annonces = 0;
-        return Resultat::echec(Statut::NuageIllisible, nomCite(nom) + ", ligne " +
-                                                           std::to_string(lecteur.ligneCourante()) +
-                                                           " : nombre de points négatif (" + std::to_string(lu) + ")");
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::NombrePointsNegatif, {::nom(nom), lecteur.ligneCourante(), lu}));
     }
     m.nbPointsInterets = static_cast<int>(std::min<long long>(annonces, std::numeric_limits<int>::max()));
     return Resultat::succes();
@@ -104,19 +97,20 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
         m.ListePointsInterets.emplace_back(static_cast<double>(x), static_cast<double>(y), static_cast<double>(z));
         ++lus;
         if ((lus & 0xFFFF) == 0 && progression && tailleFichier > 0 &&
-            !progression(double(lecteur.position()) / double(tailleFichier), "Lecture du nuage de points")) {
+            !progression(double(lecteur.position()) / double(tailleFichier), Raison(CodeRaison::LectureDuNuage))) {
             m.ListePointsInterets.resize(avant);
-            return Resultat::interrompu("Lecture de " + nomCite(nom));
+            return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
         }
     }
     if (lus < annonces) {
         std::cout << "Fichier incomplet : " << annonces << " points annoncés, " << lus << " lus" << std::endl;
         m.nbPointsInterets = static_cast<int>(std::min<long long>(lus, std::numeric_limits<int>::max()));
-        const std::string ligneArret = std::to_string(lecteur.ligneCourante());
-        return Resultat::echec(Statut::NuageIllisible,
-                               nomCite(nom) + " incomplet : " + std::to_string(annonces) + " points annoncés, " +
-                                   std::to_string(lus) + " lus ; la lecture s'est arrêtée ligne " + ligneArret +
-                                   " (point " + std::to_string(lus + 1) + ") : " + ceQuiArrete(lecteur));
+        const std::size_t ligneArret = lecteur.ligneCourante();
+        return Resultat::echec(
+            Statut::NuageIllisible,
+            Raison(CodeRaison::Incomplet,
+                   {::nom(nom),
+                    Raison(CodeRaison::PointsManquants, {annonces, lus, ligneArret, lus + 1, ceQuiArrete(lecteur)})}));
     }
     return Resultat::succes();
 }
@@ -126,7 +120,7 @@ Resultat terminerLecturePTS(Maillage &m, Resultat r)
     if (r.statut == Statut::Interrompu)
         return r;
     if (!m.reconstruireKd())
-        return Resultat::echec(Statut::Echec, "mémoire insuffisante pour l'arbre des points");
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireArbrePoints));
     m.calculerCentrePointsInterets();
     return r;
 }
@@ -148,7 +142,7 @@ struct FermerFichier
 static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const Progression &progression, bool &refuse)
 {
     refuse = true;
-    std::string raison;
+    Raison raison;
     FermerFichier premier{tarnis_texte::ouvrirLecture(nomFichier, raison)};
     if (!premier.f) {
         std::cout << "Impossible de charger le fichier des points d interet" << std::endl;
@@ -215,7 +209,7 @@ Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &poi
     std::FILE *f = std::fopen(nomFichier.c_str(), "w");
     if (!f) {
         std::cerr << "Impossible d'ouvrir le fichier !" << std::endl;
-        return Resultat::echec(Statut::SortieImpossible, nomCite(nomFichier) + " ne peut pas être créé");
+        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::CreationImpossible, {nom(nomFichier)}));
     }
     bool ok;
     {
@@ -228,7 +222,7 @@ Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &poi
     if (std::fclose(f) != 0)
         ok = false;
     if (!ok)
-        return Resultat::echec(Statut::SortieImpossible, "l'écriture de " + nomCite(nomFichier) + " a échoué");
+        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(nomFichier)}));
     return Resultat::succes();
 }
 

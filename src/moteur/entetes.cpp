@@ -2,4 +2,5 @@
 #include "Defauts.h"
 #include "Parallele.h"
 #include "Progression.h"
+#include "Raison.h"
 #include "Resultat.h"

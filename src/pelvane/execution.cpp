@@ -146,11 +146,11 @@ Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &pr
     if (!r)
         return Resultat::echec(Statut::NuageIllisible, r.raison);
     if (m.ListePointsInterets.empty())
-        return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + chemin + "\" ne contient aucun point");
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageSansPoint, {litteral(chemin)}));
     for (const point3 &p : m.ListePointsInterets)
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
             return Resultat::echec(Statut::NuageIllisible,
-                                   "le nuage \"" + chemin + "\" contient une coordonnée non finie");
+                                   Raison(CodeRaison::NuageCoordonneeNonFinie, {litteral(chemin)}));
     return r;
 }
 
@@ -159,8 +159,9 @@ Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &pr
 Progression lignesDeProgression(std::ostream &prog)
 {
     auto dernier = std::make_shared<std::pair<std::string, int>>("", -1);
-    return [&prog, dernier](double fraction, const std::string &etape) {
-        const std::string phase = etape.substr(0, etape.find(" : "));
+    return [&prog, dernier](double fraction, const Raison &etape) {
+        const std::string ligne = texte(etape);
+        const std::string phase = ligne.substr(0, ligne.find(" : "));
         const int dixieme = static_cast<int>(fraction * 10);
         if (phase != dernier->first || dixieme != dernier->second) {
             dernier->first = phase;
@@ -185,23 +186,24 @@ std::string nomDuNuage(const std::string &chemin)
 // file and returns its Resultat; a failure names `cible` and then the writer's own reason.
 template <class Ecrire> Resultat ecrireAtomique(const std::string &cible, Ecrire ecrire)
 {
-    auto echec = [&cible](const std::string &pourquoi) {
-        return Resultat::echec(Statut::SortieImpossible,
-                               "impossible d'écrire \"" + cible + "\"" + (pourquoi.empty() ? "" : " : " + pourquoi));
-    };
+    const Resultat echec =
+        Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureImpossible, {litteral(cible)}));
     const std::string tmp = fichierTemporaire(cible);
     if (tmp.empty())
-        return echec("");
+        return echec;
     const Resultat ecrit = ecrire(tmp);
     if (!ecrit) {
         supprimer(tmp);
-        return ecrit.statut == Statut::SortieImpossible ? echec(ecrit.raison) : ecrit;
+        if (ecrit.statut != Statut::SortieImpossible)
+            return ecrit;
+        return Resultat::echec(Statut::SortieImpossible,
+                               Raison(CodeRaison::EcritureImpossibleCar, {litteral(cible), ecrit.raison}));
     }
     std::error_code ec;
     fs::rename(tmp, cible, ec);
     if (ec) {
         supprimer(tmp);
-        return echec("");
+        return echec;
     }
     return Resultat::succes();
 }
@@ -270,12 +272,11 @@ Resultat Ajustement::preparerSortie()
     std::error_code ec;
     fs::create_directories(param.sortie, ec);
     if (!fs::is_directory(param.sortie, ec))
-        return Resultat::echec(Statut::SortieImpossible,
-                               "impossible de créer le dossier de sortie \"" + param.sortie + "\"");
+        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::DossierDeSortie, {litteral(param.sortie)}));
     const std::string essai = fichierTemporaire((fs::path(param.sortie) / (bilan.nom + ".essai")).string());
     if (essai.empty())
         return Resultat::echec(Statut::SortieImpossible,
-                               "impossible d'écrire dans le dossier de sortie \"" + param.sortie + "\"");
+                               Raison(CodeRaison::DossierDeSortieEcriture, {litteral(param.sortie)}));
     supprimer(essai);
     return {};
 }
@@ -285,7 +286,7 @@ Resultat Ajustement::verifierSortie(const std::string &fichier) const
     for (const std::string &e : entrees)
         if (memeFichier(e, fichier))
             return Resultat::echec(Statut::SortieImpossible,
-                                   "la sortie \"" + fichier + "\" écraserait le fichier d'entrée \"" + e + "\"");
+                                   Raison(CodeRaison::SortieSurEntree, {litteral(fichier), litteral(e)}));
     return {};
 }
 
@@ -294,15 +295,16 @@ Resultat Ajustement::lireEntrees()
     // The engine's reader opens only a regular file (a pipe would block an ordinary open).
     const Resultat lu = genreFichier(param.maillage) == GenreFichier::Simplex
                             ? ouvrirMaillage(param.maillage, simplex)
-                            : Resultat::echec(Statut::MaillageIllisible, "un fichier .smm est attendu");
-    if (!lu || simplex.ListePointsSimplex.empty())
-        return Resultat::echec(Statut::MaillageIllisible, "le maillage de référence \"" + param.maillage +
-                                                              "\" n'est pas un fichier SMM lisible" +
-                                                              (lu ? std::string() : " : " + lu.raison));
-    const std::string defaut = defautDuMaillage(simplex);
-    if (!defaut.empty())
-        return Resultat::echec(Statut::MaillageIllisible, "le maillage de référence \"" + param.maillage +
-                                                              "\" n'est pas un maillage simplexe fermé : " + defaut);
+                            : Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SmmAttendu));
+    if (!lu || simplex.ListePointsSimplex.empty()) {
+        const Raison illisible(CodeRaison::ReferenceIllisible, {litteral(param.maillage)});
+        return Resultat::echec(Statut::MaillageIllisible,
+                               lu ? illisible : Raison(CodeRaison::Contexte, {illisible, lu.raison}));
+    }
+    const std::optional<Raison> defaut = defautDuMaillage(simplex);
+    if (defaut)
+        return Resultat::echec(Statut::MaillageIllisible,
+                               Raison(CodeRaison::ReferenceNonFermee, {litteral(param.maillage), *defaut}));
     bilan.pointsInitiaux = simplex.getNbPointsSimplex();
 
     const Resultat nuageLu = lireNuage(param.nuage, nuage, lignesDeProgression(prog));
@@ -315,7 +317,8 @@ Resultat Ajustement::lireEntrees()
         std::sqrt((b.max[0] - b.min[0]) * (b.max[0] - b.min[0]) + (b.max[1] - b.min[1]) * (b.max[1] - b.min[1]) +
                   (b.max[2] - b.min[2]) * (b.max[2] - b.min[2]));
     if (!(bilan.diagonale > 0))
-        return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + param.nuage + "\" est réduit à un point");
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::NuageReduitAUnPoint, {litteral(param.nuage)}));
     return {};
 }
 
@@ -345,7 +348,7 @@ void Ajustement::cycles()
         // A pass goes on past a point or cell it cannot refine and names the first one.
         const Resultat raffine = phaseT26 ? simplex.raffinerT26Global() : simplex.raffinerT22Surfaces();
         if (!raffine)
-            prog << "Pelvane : attention : " << raffine.raison << std::endl;
+            prog << "Pelvane : attention : " << raffine.texte() << std::endl;
         dejaDeforme = false; // the refined mesh has no previous positions yet
         const int apres = simplex.getNbPointsSimplex();
         ++bilan.cycles;
@@ -483,7 +486,7 @@ Resultat Ajustement::ecrireSorties()
         std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
         f << texte;
         f.close();
-        return f ? Resultat::succes() : Resultat::echec(Statut::SortieImpossible, tmp + " : écriture impossible");
+        return f ? Resultat::succes() : Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(tmp)}));
     });
     if (!r)
         return r;
@@ -516,10 +519,9 @@ Bilan Ajustement::lancer()
             if (r.reussi())
                 r = verifierSortie(*f);
         if (r.reussi()) {
-            const std::string raison = placerAutourDuNuage(simplex, nuage.ListePointsInterets, regl.marge);
-            if (!raison.empty())
-                r = Resultat::echec(Statut::MaillageIllisible,
-                                    "impossible de placer le maillage de référence sur le nuage : " + raison);
+            const std::optional<Raison> raison = placerAutourDuNuage(simplex, nuage.ListePointsInterets, regl.marge);
+            if (raison)
+                r = Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PlacementImpossible, {*raison}));
         }
         if (r.reussi()) {
             prog << "Pelvane : " << bilan.pointsNuage << " points dans le nuage, " << bilan.pointsInitiaux
@@ -543,13 +545,11 @@ Bilan Ajustement::lancer()
             r = ecrireSorties();
         }
     } catch (const Divergence &d) {
-        r = Resultat::echec(Statut::Echec,
-                            "le maillage diverge (au pas " + std::to_string(d.pas) +
-                                ", un point s'éloigne à plus de dix diagonales du nuage) : diminuer les forces");
+        r = Resultat::echec(Statut::Echec, Raison(CodeRaison::Divergence, {d.pas}));
     } catch (const std::exception &e) {
-        r = Resultat::echec(Statut::Echec, std::string("erreur interne : ") + e.what());
+        r = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
     } catch (...) {
-        r = Resultat::echec(Statut::Echec, "erreur interne inconnue");
+        r = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterneInconnue));
     }
     bilan.resultat = r;
     if (!r.reussi()) {
@@ -569,11 +569,11 @@ Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reg
         return a.lancer();
     } catch (const std::exception &e) {
         Bilan b;
-        b.resultat = Resultat::echec(Statut::Echec, std::string("erreur interne : ") + e.what());
+        b.resultat = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
         return b;
     } catch (...) {
         Bilan b;
-        b.resultat = Resultat::echec(Statut::Echec, "erreur interne inconnue");
+        b.resultat = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterneInconnue));
         return b;
     }
 }

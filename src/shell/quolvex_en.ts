@@ -219,10 +219,6 @@ that you select.</translation>
         <source>%1 ; les %2 points lus sont ouverts</source>
         <translation>%1; the %2 points read are open</translation>
     </message>
-    <message>
-        <source>« %1 »</source>
-        <translation>“%1”</translation>
-    </message>
 </context>
 <context>
     <name>LoadingDialog</name>
@@ -775,10 +771,6 @@ with the keys W X C V B N.</translation>
 <context>
     <name>Moteur</name>
     <message>
-        <source>« %1 » ne peut pas être ouvert (%2)</source>
-        <translation>“%1” cannot be opened (%2)</translation>
-    </message>
-    <message>
         <source>fichier absent</source>
         <translation>file not found</translation>
     </message>
@@ -787,72 +779,8 @@ with the keys W X C V B N.</translation>
         <translation>permission denied</translation>
     </message>
     <message>
-        <source>« %1 » ne peut pas être ouvert</source>
-        <translation>“%1” cannot be opened</translation>
-    </message>
-    <message>
-        <source>« %1 » est un dossier, pas un fichier</source>
-        <translation>“%1” is a folder, not a file</translation>
-    </message>
-    <message>
-        <source>« %1 » est un tube, pas un fichier ordinaire</source>
-        <translation>“%1” is a pipe, not a regular file</translation>
-    </message>
-    <message>
-        <source>« %1 » est un périphérique, pas un fichier ordinaire</source>
-        <translation>“%1” is a device, not a regular file</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un fichier ordinaire</source>
-        <translation>“%1” is not a regular file</translation>
-    </message>
-    <message>
-        <source>« %1 » ne peut pas être créé</source>
-        <translation>“%1” cannot be created</translation>
-    </message>
-    <message>
-        <source>l&apos;écriture de « %1 » a échoué</source>
-        <translation>writing “%1” failed</translation>
-    </message>
-    <message>
-        <source>« %1 » : %2</source>
-        <translation>“%1”: %2</translation>
-    </message>
-    <message>
-        <source>« %1 » incomplet : %2</source>
-        <translation>“%1” incomplete: %2</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un nuage de points reconnu (.pts, .hdr, .img)</source>
-        <translation>“%1” is not a known point cloud (.pts, .hdr, .img)</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un maillage reconnu (.smm, .off, .obj)</source>
-        <translation>“%1” is not a known mesh (.smm, .off, .obj)</translation>
-    </message>
-    <message>
-        <source>« %1 » ne contient aucune face</source>
-        <translation>“%1” holds no face</translation>
-    </message>
-    <message>
-        <source>mémoire insuffisante pour l&apos;index du nuage « %1 »</source>
-        <translation>not enough memory for the index of the cloud “%1”</translation>
-    </message>
-    <message>
         <source>mémoire insuffisante pour l&apos;arbre des points</source>
         <translation>not enough memory for the tree of the points</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un fichier PTS : la ligne 1 ne commence pas par « PTS »</source>
-        <translation>“%1” is not a PTS file: line 1 does not start with “PTS”</translation>
-    </message>
-    <message>
-        <source>« %1 », ligne %2 : nombre de points illisible (%3)</source>
-        <translation>“%1”, line %2: unreadable number of points (%3)</translation>
-    </message>
-    <message>
-        <source>« %1 », ligne %2 : nombre de points négatif (%3)</source>
-        <translation>“%1”, line %2: negative number of points (%3)</translation>
     </message>
     <message>
         <source>%1 points annoncés, %2 lus ; la lecture s&apos;est arrêtée ligne %3 (point %4) : %5</source>
@@ -861,30 +789,6 @@ with the keys W X C V B N.</translation>
     <message>
         <source>le fichier s&apos;arrête là</source>
         <translation>the file ends there</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un nombre</source>
-        <translation>“%1” is not a number</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un nombre entier</source>
-        <translation>“%1” is not a whole number</translation>
-    </message>
-    <message>
-        <source>« %1 » sort des limites des entiers</source>
-        <translation>“%1” is beyond the range of whole numbers</translation>
-    </message>
-    <message>
-        <source>« %1 » sort des limites de la simple précision</source>
-        <translation>“%1” is beyond the single-precision range</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un fichier OFF : la ligne 1 ne commence pas par « OFF »</source>
-        <translation>“%1” is not an OFF file: line 1 does not start with “OFF”</translation>
-    </message>
-    <message>
-        <source>« %1 » : %2 faces refusées (indice de sommet hors de la liste des sommets)</source>
-        <translation>“%1”: %2 faces refused (vertex index outside the list of vertices)</translation>
     </message>
     <message>
         <source>face de %1 sommets (trois au moins) ligne %2</source>
@@ -915,20 +819,12 @@ with the keys W X C V B N.</translation>
         <translation>face of fewer than three vertices at line %1</translation>
     </message>
     <message>
-        <source>volume « %1 » (.hdr, .img) : %2</source>
-        <translation>volume “%1” (.hdr, .img): %2</translation>
-    </message>
-    <message>
         <source>en-tête : %1</source>
         <translation>header: %1</translation>
     </message>
     <message>
         <source>image : %1</source>
         <translation>image: %1</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un volume Analyze (.hdr, .img)</source>
-        <translation>“%1” is not an Analyze volume (.hdr, .img)</translation>
     </message>
     <message>
         <source>Dimensions de volume invalides : %1 x %2 x %3</source>
@@ -961,10 +857,6 @@ with the keys W X C V B N.</translation>
     <message>
         <source>Erreur de lecture du fichier Analyze : %1.img</source>
         <translation>Error reading the Analyze file: %1.img</translation>
-    </message>
-    <message>
-        <source>le volume « %1 » ne donne aucun point avec les seuils %2 à %3 et la fenêtre %4 à %5 : ses valeurs vont de %6 à %7 ; réglez la fenêtre (nombres minimum et maximum de points) dans les préférences, fichiers HDR / IMG, ou prenez-la du volume avec « Fenêtre du volume »</source>
-        <translation>the volume “%1” gives no point with the thresholds %2 to %3 and the window %4 to %5: its values go from %6 to %7; set the window (minimum and maximum numbers of points) in the preferences, HDR / IMG file parameters, or take it from the volume with “Window from a volume”</translation>
     </message>
     <message>
         <source>%1, ligne %2 : %3</source>
@@ -1231,10 +1123,6 @@ with the keys W X C V B N.</translation>
         <translation>%1: stopped on request</translation>
     </message>
     <message>
-        <source>Lecture de « %1 »</source>
-        <translation>Reading “%1”</translation>
-    </message>
-    <message>
         <source>Lecture de %1</source>
         <translation>Reading %1</translation>
     </message>
@@ -1293,6 +1181,254 @@ with the keys W X C V B N.</translation>
     <message>
         <source>Ajustement : niveau %1</source>
         <translation>Fit: level %1</translation>
+    </message>
+    <message>
+        <source>« %1 »</source>
+        <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>%1 ne peut pas être ouvert (%2)</source>
+        <translation>%1 cannot be opened (%2)</translation>
+    </message>
+    <message>
+        <source>%1 ne peut pas être ouvert</source>
+        <translation>%1 cannot be opened</translation>
+    </message>
+    <message>
+        <source>%1 est un dossier, pas un fichier</source>
+        <translation>%1 is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>%1 est un tube, pas un fichier ordinaire</source>
+        <translation>%1 is a pipe, not a regular file</translation>
+    </message>
+    <message>
+        <source>%1 est un périphérique, pas un fichier ordinaire</source>
+        <translation>%1 is a device, not a regular file</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier ordinaire</source>
+        <translation>%1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>%1 ne peut pas être créé</source>
+        <translation>%1 cannot be created</translation>
+    </message>
+    <message>
+        <source>l&apos;écriture de %1 a échoué</source>
+        <translation>writing %1 failed</translation>
+    </message>
+    <message>
+        <source>%1 incomplet : %2</source>
+        <translation>%1 incomplete: %2</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un nuage de points reconnu (.pts, .hdr, .img)</source>
+        <translation>%1 is not a known point cloud (.pts, .hdr, .img)</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un maillage reconnu (.smm, .off, .obj)</source>
+        <translation>%1 is not a known mesh (.smm, .off, .obj)</translation>
+    </message>
+    <message>
+        <source>%1 ne contient aucune face</source>
+        <translation>%1 holds no face</translation>
+    </message>
+    <message>
+        <source>mémoire insuffisante pour l&apos;index du nuage %1</source>
+        <translation>not enough memory for the index of the cloud %1</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier PTS : la ligne 1 ne commence pas par « PTS »</source>
+        <translation>%1 is not a PTS file: line 1 does not start with “PTS”</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombre de points illisible (%3)</source>
+        <translation>%1, line %2: unreadable number of points (%3)</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombre de points négatif (%3)</source>
+        <translation>%1, line %2: negative number of points (%3)</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un nombre</source>
+        <translation>%1 is not a number</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un nombre entier</source>
+        <translation>%1 is not a whole number</translation>
+    </message>
+    <message>
+        <source>%1 sort des limites des entiers</source>
+        <translation>%1 is beyond the range of whole numbers</translation>
+    </message>
+    <message>
+        <source>%1 sort des limites de la simple précision</source>
+        <translation>%1 is beyond the single-precision range</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier OFF : la ligne 1 ne commence pas par « OFF »</source>
+        <translation>%1 is not an OFF file: line 1 does not start with “OFF”</translation>
+    </message>
+    <message>
+        <source>%1 : %2 faces refusées (indice de sommet hors de la liste des sommets)</source>
+        <translation>%1: %2 faces refused (vertex index outside the list of vertices)</translation>
+    </message>
+    <message>
+        <source>volume %1 (.hdr, .img) : %2</source>
+        <translation>volume %1 (.hdr, .img): %2</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un volume Analyze (.hdr, .img)</source>
+        <translation>%1 is not an Analyze volume (.hdr, .img)</translation>
+    </message>
+    <message>
+        <source>le volume %1 ne donne aucun point avec les seuils %2 à %3 et la fenêtre %4 à %5 : ses valeurs vont de %6 à %7 ; réglez la fenêtre (nombres minimum et maximum de points) dans les préférences, fichiers HDR / IMG, ou prenez-la du volume avec « Fenêtre du volume »</source>
+        <translation>the volume %1 gives no point with the thresholds %2 to %3 and the window %4 to %5: its values go from %6 to %7; set the window (minimum and maximum numbers of points) in the preferences, HDR / IMG file parameters, or take it from the volume with “Window from a volume”</translation>
+    </message>
+    <message>
+        <source>Lecture du maillage</source>
+        <translation>Reading the mesh</translation>
+    </message>
+    <message>
+        <source>Lecture du nuage de points</source>
+        <translation>Reading the point cloud</translation>
+    </message>
+    <message>
+        <source>Lecture du maillage simplexe</source>
+        <translation>Reading the simplex mesh</translation>
+    </message>
+    <message>
+        <source>Raffinage T26 global : éclatement des points</source>
+        <translation>T26 global refinement: splitting the points</translation>
+    </message>
+    <message>
+        <source>Raffinage T26 global : recopie</source>
+        <translation>T26 global refinement: copying back</translation>
+    </message>
+    <message>
+        <source>Création des points simplexes</source>
+        <translation>Creating the simplex points</translation>
+    </message>
+    <message>
+        <source>Création des mailles simplexes</source>
+        <translation>Creating the simplex cells</translation>
+    </message>
+    <message>
+        <source>Création des mailles simplex terminée</source>
+        <translation>Simplex cells created</translation>
+    </message>
+    <message>
+        <source>Triangularisation des mailles</source>
+        <translation>Cell triangulation</translation>
+    </message>
+    <message>
+        <source>%1 (Pelvane.exe --help pour l&apos;aide)</source>
+        <translation>%1 (Pelvane.exe --help for help)</translation>
+    </message>
+    <message>
+        <source>%1 : nombre réel attendu, reçu &quot;%2&quot;</source>
+        <translation>%1: real number expected, got &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 : doit être entre 0 et 100, reçu &quot;%2&quot;</source>
+        <translation>%1: must be between 0 and 100, got &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 : nombre entier attendu, reçu &quot;%2&quot;</source>
+        <translation>%1: whole number expected, got &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 : doit être entre %2 et %3, reçu &quot;%4&quot;</source>
+        <translation>%1: must be between %2 and %3, got &quot;%4&quot;</translation>
+    </message>
+    <message>
+        <source>%1 : chemin vide</source>
+        <translation>%1: empty path</translation>
+    </message>
+    <message>
+        <source>10 arguments attendus (forme du lanceur), %1 reçus</source>
+        <translation>10 arguments expected (launcher form), %1 given</translation>
+    </message>
+    <message>
+        <source>sauvegarde automatique : 1 ou 0 attendu, reçu &quot;%1&quot;</source>
+        <translation>automatic save: 1 or 0 expected, got &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>argument inattendu &quot;%1&quot;</source>
+        <translation>unexpected argument &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--autosave ne prend pas de valeur</source>
+        <translation>--autosave takes no value</translation>
+    </message>
+    <message>
+        <source>option inconnue &quot;%1&quot;</source>
+        <translation>unknown option &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 : valeur manquante</source>
+        <translation>%1: value missing</translation>
+    </message>
+    <message>
+        <source>--method : &quot;ajustement&quot; ou &quot;cycles&quot; attendu, reçu &quot;%1&quot;</source>
+        <translation>--method: &quot;ajustement&quot; or &quot;cycles&quot; expected, got &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--tolerance : un réel strictement positif est attendu</source>
+        <translation>--tolerance: a strictly positive real number is expected</translation>
+    </message>
+    <message>
+        <source>--cloud est obligatoire</source>
+        <translation>--cloud is required</translation>
+    </message>
+    <message>
+        <source>aucun argument</source>
+        <translation>no argument</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; ne contient aucun point</source>
+        <translation>the cloud &quot;%1&quot; holds no point</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; contient une coordonnée non finie</source>
+        <translation>the cloud &quot;%1&quot; holds a non-finite coordinate</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; est réduit à un point</source>
+        <translation>the cloud &quot;%1&quot; is a single point</translation>
+    </message>
+    <message>
+        <source>impossible de créer le dossier de sortie &quot;%1&quot;</source>
+        <translation>the output folder &quot;%1&quot; cannot be created</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;écrire dans le dossier de sortie &quot;%1&quot;</source>
+        <translation>the output folder &quot;%1&quot; cannot be written to</translation>
+    </message>
+    <message>
+        <source>la sortie &quot;%1&quot; écraserait le fichier d&apos;entrée &quot;%2&quot;</source>
+        <translation>the output &quot;%1&quot; would overwrite the input file &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>un fichier .smm est attendu</source>
+        <translation>an .smm file is expected</translation>
+    </message>
+    <message>
+        <source>le maillage de référence &quot;%1&quot; n&apos;est pas un fichier SMM lisible</source>
+        <translation>the reference mesh &quot;%1&quot; is not a readable SMM file</translation>
+    </message>
+    <message>
+        <source>le maillage de référence &quot;%1&quot; n&apos;est pas un maillage simplexe fermé : %2</source>
+        <translation>the reference mesh &quot;%1&quot; is not a closed simplex mesh: %2</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;écrire &quot;%1&quot;</source>
+        <translation>&quot;%1&quot; cannot be written</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;écrire &quot;%1&quot; : %2</source>
+        <translation>&quot;%1&quot; cannot be written: %2</translation>
     </message>
 </context>
 <context>

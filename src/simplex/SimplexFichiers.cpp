@@ -82,26 +82,26 @@ struct ContenuSMM
 /// Parses and validates the text after the header line; on failure returns false with the
 /// reason and leaves `faute` where the reading stopped. Asks the progression once in a while
 /// (points, then cells); false with `interrompu` set when it says stop.
-bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::string &raison, const char *&faute,
+bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, Raison &raison, const char *&faute,
              const Progression &progression, bool &interrompu)
 {
     LecteurNombres lecteur(debut, fin);
-    auto refuser = [&](std::string r) {
+    auto refuser = [&](Raison r) {
         raison = std::move(r);
         faute = lecteur.position();
         return false;
     };
     long long n = 0, m = 0;
     if (!lecteur.lireEntier(n) || !lecteur.lireEntier(m))
-        return refuser("nombres de points et de mailles illisibles");
+        return refuser(Raison(CodeRaison::ComptesIllisibles));
     if (n < 0 || m < 0 || n > 0x7fffffff || m > 0x7fffffff)
-        return refuser("nombre de points ou de mailles négatif ou trop grand");
+        return refuser(Raison(CodeRaison::ComptesHorsLimites));
     // Every record takes at least two characters per number: never reserve more than that.
     const std::size_t plafond = static_cast<std::size_t>(fin - debut) / 12 + 1;
     const std::size_t attendus = std::min<std::size_t>(static_cast<std::size_t>(n), plafond);
     contenu.positions.reserve(attendus);
     contenu.voisins.reserve(attendus);
-    SuiviProgression avancement(progression, "Lecture du maillage simplexe", static_cast<std::size_t>(n + m));
+    SuiviProgression avancement(progression, Raison(CodeRaison::LectureDuSimplex), static_cast<std::size_t>(n + m));
     for (long long i = 0; i < n; ++i) {
         if (!avancement.avancer(static_cast<std::size_t>(i)))
             return !(interrompu = true);
@@ -109,12 +109,11 @@ bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::strin
         long long j[3];
         if (!lecteur.lireFloat(x) || !lecteur.lireFloat(y) || !lecteur.lireFloat(z) || !lecteur.lireEntier(j[0]) ||
             !lecteur.lireEntier(j[1]) || !lecteur.lireEntier(j[2]))
-            return refuser("point " + std::to_string(i) + " incomplet ou illisible");
+            return refuser(Raison(CodeRaison::PointIllisible, {i}));
         std::array<int, 3> voisins;
         for (int k = 0; k < 3; ++k) {
             if (j[k] < 0 || j[k] >= n)
-                return refuser("point " + std::to_string(i) + " : indice de voisin " + std::to_string(j[k]) +
-                               " hors de 0.." + std::to_string(n - 1));
+                return refuser(Raison(CodeRaison::Point, {i, Raison(CodeRaison::IndiceDeVoisin, {j[k], n - 1})}));
             voisins[k] = static_cast<int>(j[k]);
         }
         contenu.positions.emplace_back(x, y, z);
@@ -126,16 +125,15 @@ bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::strin
             return !(interrompu = true);
         long long k = 0;
         if (!lecteur.lireEntier(k) || k < 0)
-            return refuser("maille " + std::to_string(c) + " : taille illisible ou négative");
+            return refuser(Raison(CodeRaison::Maille, {c, Raison(CodeRaison::TailleIllisible)}));
         std::vector<int> maille;
         maille.reserve(std::min<std::size_t>(static_cast<std::size_t>(k), plafond));
         for (long long e = 0; e < k; ++e) {
             long long idx = 0;
             if (!lecteur.lireEntier(idx))
-                return refuser("maille " + std::to_string(c) + " incomplète ou illisible");
+                return refuser(Raison(CodeRaison::MailleIllisible, {c}));
             if (idx < 0 || idx >= n)
-                return refuser("maille " + std::to_string(c) + " : indice de point " + std::to_string(idx) +
-                               " hors de 0.." + std::to_string(n - 1));
+                return refuser(Raison(CodeRaison::Maille, {c, Raison(CodeRaison::IndiceDePoint, {idx, n - 1})}));
             maille.push_back(static_cast<int>(idx));
         }
         contenu.mailles.push_back(std::move(maille));
@@ -147,7 +145,7 @@ bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, std::strin
 /// Opens the file (a regular file only) and reads its first line, at most 99 characters kept;
 /// the rest of the file is read only when the header asks for it. Null, with the reason, when
 /// the file cannot be opened.
-std::FILE *ouvrirAvecEntete(const std::string &nomFichier, std::string &entete, std::string &raison, bool &nonOrdinaire)
+std::FILE *ouvrirAvecEntete(const std::string &nomFichier, std::string &entete, Raison &raison, bool &nonOrdinaire)
 {
     std::FILE *f = tarnis_texte::ouvrirLecture(nomFichier, raison, &nonOrdinaire);
     if (!f)
@@ -227,31 +225,33 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
 {
     std::cout << "Simplex::charger :  " << nomFichier << std::endl;
     raisonChargement.clear();
-    auto illisible = [&](const std::string &raison, std::size_t ligne = 0) {
-        raisonChargement = raison;
+    auto illisible = [&](const Raison &raison, std::size_t ligne = 0) {
+        raisonChargement = ::texte(raison);
         return Resultat::echec(Statut::MaillageIllisible,
-                               nomFichier + (ligne ? ", ligne " + std::to_string(ligne) : "") + " : " + raison);
+                               ligne ? Raison(CodeRaison::FichierLigne, {litteral(nomFichier), ligne, raison})
+                                     : Raison(CodeRaison::Contexte, {litteral(nomFichier), raison}));
     };
     // The triangle readers' own outcome, with the file and line they name.
     auto versLecteurTriangles = [&](const Resultat &lu) {
         versTriangles = true;
         maillageTriangule = maillageOrigine;
         std::cout << "fin chargement et construction\n";
-        raisonChargement = lu.raison;
+        raisonChargement = lu.texte();
         return lu;
     };
 
     if (finitPar(nomFichier, ".obj"))
         return versLecteurTriangles(maillageOrigine.lireOBJ(nomFichier));
 
-    std::string entete, raisonOuverture;
+    std::string entete;
+    Raison raisonOuverture;
     bool nonOrdinaire = false;
     std::FILE *fichier = ouvrirAvecEntete(nomFichier, entete, raisonOuverture, nonOrdinaire);
     if (!fichier) {
         std::cerr << "Problème au chargement du fichier" << std::endl;
         if (!nonOrdinaire)
-            return illisible("fichier absent, illisible ou vide");
-        raisonChargement = raisonOuverture;
+            return illisible(Raison(CodeRaison::SimplexIllisible));
+        raisonChargement = ::texte(raisonOuverture);
         return Resultat::echec(Statut::MaillageIllisible, raisonOuverture);
     }
     const bool off = entete.compare(0, 3, "OFF") == 0;
@@ -262,27 +262,27 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     std::fclose(fichier);
     if (entete.empty() && !off && !sm) {
         std::cerr << "Problème au chargement du fichier" << std::endl;
-        return illisible("fichier vide ou première ligne vide");
+        return illisible(Raison(CodeRaison::PremiereLigneVide));
     }
     if (!off && !sm) {
         std::cerr << "Simplex::charger : Format incorrect" << std::endl;
         std::cout << "Format incorrect" << std::endl;
-        return illisible("format incorrect (la première ligne doit commencer par OFF, SM ou SMM)", 1);
+        return illisible(Raison(CodeRaison::FormatIncorrect), 1);
     }
     if (off)
         return versLecteurTriangles(maillageOrigine.lireOFF(nomFichier));
     if (!smm)
-        return illisible("un fichier SM ne se relit pas (il ne contient pas les mailles)");
+        return illisible(Raison(CodeRaison::SMNonRelisible));
 
     const char *debut = texte.data();
     ContenuSMM contenu;
-    std::string raison;
+    Raison raison;
     const char *faute = debut;
     bool interrompu = false;
     if (!lireSMM(debut, texte.data() + texte.size(), contenu, raison, faute, progression, interrompu)) {
         if (interrompu)
-            return Resultat::interrompu("Lecture de " + nomFichier);
-        std::cerr << "Simplex::charger : fichier SMM refusé (" << raison << "), le maillage reste inchangé"
+            return Resultat::interrompu(Raison(CodeRaison::LectureDe, {litteral(nomFichier)}));
+        std::cerr << "Simplex::charger : fichier SMM refusé (" << ::texte(raison) << "), le maillage reste inchangé"
                   << std::endl;
         return illisible(raison, 1 + ligneDe(texte, faute));
     }
@@ -302,11 +302,12 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format)
     std::ofstream fichier(nomFichier, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!fichier) {
         std::cerr << "Dans exporter creation impossible !" << std::endl;
-        return Resultat::echec(Statut::SortieImpossible, nomFichier + " : création impossible");
+        return Resultat::echec(Statut::SortieImpossible,
+                               Raison(CodeRaison::SimplexCreationImpossible, {litteral(nomFichier)}));
     }
     if (format != 1 && format != 2)
         return Resultat::echec(Statut::ArgumentsIncorrects,
-                               nomFichier + " : format " + std::to_string(format) + " inconnu (1 SM, 2 SMM)");
+                               Raison(CodeRaison::FormatInconnu, {litteral(nomFichier), format}));
 
     // Index of the first record equal to a given one, as the format asks (-1 when none).
     std::unordered_map<CleEgalite, int, HacheEgalite> premier;
@@ -341,7 +342,8 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format)
     fichier.close();
     if (!fichier) {
         std::cerr << "Dans exporter ecriture impossible !" << std::endl;
-        return Resultat::echec(Statut::SortieImpossible, nomFichier + " : écriture impossible");
+        return Resultat::echec(Statut::SortieImpossible,
+                               Raison(CodeRaison::SimplexEcritureImpossible, {litteral(nomFichier)}));
     }
     std::cout << "Exportation terminee avec Succes" << std::endl;
     return Resultat::succes();

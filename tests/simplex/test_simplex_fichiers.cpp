@@ -77,7 +77,7 @@ struct Arret
     std::vector<double> fractions;
     Progression fonction()
     {
-        return [this](double f, const std::string &) {
+        return [this](double f, const Raison &) {
             fractions.push_back(f);
             return static_cast<int>(fractions.size()) < arret;
         };
@@ -289,10 +289,10 @@ TEST(Resultats, RefusalsNameTheirCauseAndLeaveTheMesh)
         cubeDual(s);
         const std::string avant = empreinte(s);
         const Resultat r = silencieux([&] { return std::get<0>(c)(s); });
-        EXPECT_EQ(r.statut, std::get<1>(c)) << r.raison;
+        EXPECT_EQ(r.statut, std::get<1>(c)) << r.texte();
         for (const std::string &mot : std::get<2>(c))
-            EXPECT_NE(r.raison.find(mot), std::string::npos) << r.raison << " / " << mot;
-        EXPECT_EQ(empreinte(s), avant) << r.raison;
+            EXPECT_NE(r.texte().find(mot), std::string::npos) << r.texte() << " / " << mot;
+        EXPECT_EQ(empreinte(s), avant) << r.texte();
     }
 }
 
