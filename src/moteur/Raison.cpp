@@ -204,6 +204,10 @@ constexpr Entree catalogue[] = {
     {CodeRaison::TriangularisationDesMailles, QT_TRANSLATE_NOOP("Moteur", "Triangularisation des mailles")},
     {CodeRaison::Ajustement, QT_TRANSLATE_NOOP("Moteur", "Ajustement")},
     {CodeRaison::AjustementNiveau, QT_TRANSLATE_NOOP("Moteur", "Ajustement : niveau %1")},
+    {CodeRaison::LectureDuVolume, QT_TRANSLATE_NOOP("Moteur", "Lecture du volume")},
+    {CodeRaison::ConstructionDeLArbre, QT_TRANSLATE_NOOP("Moteur", "Construction de l'arbre des points")},
+    {CodeRaison::EcritureDe, QT_TRANSLATE_NOOP("Moteur", "Écriture de %1")},
+    {CodeRaison::MesureDesDistances, QT_TRANSLATE_NOOP("Moteur", "Mesure des distances")},
     // The console tool
     {CodeRaison::ArgumentsRefuses, QT_TRANSLATE_NOOP("Moteur", "%1 (Pelvane.exe --help pour l'aide)")},
     {CodeRaison::ReelAttendu, QT_TRANSLATE_NOOP("Moteur", "%1 : nombre réel attendu, reçu \"%2\"")},

@@ -161,6 +161,10 @@ enum class CodeRaison : int {
     TriangularisationDesMailles,
     Ajustement,
     AjustementNiveau,
+    LectureDuVolume,
+    ConstructionDeLArbre,
+    EcritureDe,
+    MesureDesDistances,
     // The console tool
     ArgumentsRefuses,
     ReelAttendu,

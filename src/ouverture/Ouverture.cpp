@@ -37,11 +37,12 @@ std::string baseVolume(const std::string &nom)
     return nom.substr(0, nom.size() - 4);
 }
 
-Resultat lireVolume(const std::string &nom, Maillage &m, const ReglagesVolume &r, std::vector<point3> &points)
+Resultat lireVolume(const std::string &nom, Maillage &m, const ReglagesVolume &r, std::vector<point3> &points,
+                    const Progression &progression)
 {
     const std::string base = baseVolume(nom);
     VolumeAnalyze volume(0, 0, 0);
-    Resultat lu = volume.lire(base);
+    Resultat lu = volume.lire(base, progression);
     if (!lu)
         return lu;
     seuillerVolume(volume, points, r.seuilMin, r.seuilMax, static_cast<std::uint16_t>(r.fenetreMin),
@@ -101,7 +102,7 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
             r = m.lirePTS(nom, progression);
             break;
         case GenreFichier::Volume:
-            r = lireVolume(nom, m, reglages, points);
+            r = lireVolume(nom, m, reglages, points, progression);
             break;
         default:
             r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageNonReconnu, {::nom(nom)}));

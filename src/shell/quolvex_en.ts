@@ -1183,6 +1183,22 @@ with the keys W X C V B N.</translation>
         <translation>Fit: level %1</translation>
     </message>
     <message>
+        <source>Lecture du volume</source>
+        <translation>Reading the volume</translation>
+    </message>
+    <message>
+        <source>Construction de l&apos;arbre des points</source>
+        <translation>Building the tree of the points</translation>
+    </message>
+    <message>
+        <source>Écriture de %1</source>
+        <translation>Writing %1</translation>
+    </message>
+    <message>
+        <source>Mesure des distances</source>
+        <translation>Measuring the distances</translation>
+    </message>
+    <message>
         <source>« %1 »</source>
         <translation>“%1”</translation>
     </message>

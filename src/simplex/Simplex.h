@@ -192,8 +192,6 @@ public:
     /// the line at fault. The progression follows the reading of the points and cells; a stop
     /// (Interrompu) comes before anything is changed, so the mesh stays as it was.
     Resultat lire(const std::string &nomFichier, const Progression &progression = {});
-    /// Why the last charger or lire failed, as the console prints it; empty after a success.
-    const std::string &getRaisonChargement() const { return raisonChargement; }
     /// Writes the mesh: format 1 SM, 2 SMM, anything else nothing (an empty file).
     /// False when the file could not be created or written, or the format is unknown.
     bool exporter(const std::string &nomFichier, int format);
@@ -283,7 +281,6 @@ protected:
     /// Index in ListePointsSimplex of each point's three neighbours (-1 when null or not in the
     /// list); rebuilt by the deformation whenever it no longer matches the lists.
     std::vector<std::array<int, 3>> cacheVoisins;
-    std::string raisonChargement;
     /// lire, and whether the file went to the OFF / OBJ readers.
     Resultat lireFichier(const std::string &nomFichier, const Progression &progression, bool &versTriangles);
     /// Checks cacheVoisins against the lists, rebuilds it when needed; false when some

@@ -224,9 +224,7 @@ Resultat Simplex::lire(const std::string &nomFichier, const Progression &progres
 Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &progression, bool &versTriangles)
 {
     std::cout << "Simplex::charger :  " << nomFichier << std::endl;
-    raisonChargement.clear();
     auto illisible = [&](const Raison &raison, std::size_t ligne = 0) {
-        raisonChargement = ::texte(raison);
         return Resultat::echec(Statut::MaillageIllisible,
                                ligne ? Raison(CodeRaison::FichierLigne, {litteral(nomFichier), ligne, raison})
                                      : Raison(CodeRaison::Contexte, {litteral(nomFichier), raison}));
@@ -236,7 +234,6 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
         versTriangles = true;
         maillageTriangule = maillageOrigine;
         std::cout << "fin chargement et construction\n";
-        raisonChargement = lu.texte();
         return lu;
     };
 
@@ -251,7 +248,6 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
         std::cerr << "Problème au chargement du fichier" << std::endl;
         if (!nonOrdinaire)
             return illisible(Raison(CodeRaison::SimplexIllisible));
-        raisonChargement = ::texte(raisonOuverture);
         return Resultat::echec(Statut::MaillageIllisible, raisonOuverture);
     }
     const bool off = entete.compare(0, 3, "OFF") == 0;

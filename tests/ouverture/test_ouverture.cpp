@@ -91,6 +91,11 @@ TEST(Ouverture, AVolumeIsThresholdedAndAnEmptyResultIsSaid)
         << r.texte();
     EXPECT_TRUE(m.ListePointsInterets.empty() && points.empty());
 
+    // A stop asked while the voxels are read leaves no cloud.
+    const Progression arret = [](double, const Raison &e) { return e.code != CodeRaison::LectureDuVolume; };
+    EXPECT_EQ(ouvrirNuage(base + ".hdr", m, reglages, arret, &points).statut, Statut::Interrompu);
+    EXPECT_TRUE(m.ListePointsInterets.empty() && points.empty());
+
     writeFile(base + ".img", "x");
     EXPECT_NE(ouvrirNuage(base + ".hdr", m, reglages).texte().find("trop court"), std::string::npos);
 }
