@@ -208,6 +208,7 @@ constexpr Entree catalogue[] = {
     {CodeRaison::ConstructionDeLArbre, QT_TRANSLATE_NOOP("Moteur", "Construction de l'arbre des points")},
     {CodeRaison::EcritureDe, QT_TRANSLATE_NOOP("Moteur", "Écriture de %1")},
     {CodeRaison::MesureDesDistances, QT_TRANSLATE_NOOP("Moteur", "Mesure des distances")},
+    {CodeRaison::RaffinageLocal, QT_TRANSLATE_NOOP("Moteur", "Ajustement : raffinage du niveau %1")},
     // The console tool
     {CodeRaison::ArgumentsRefuses, QT_TRANSLATE_NOOP("Moteur", "%1 (Pelvane.exe --help pour l'aide)")},
     {CodeRaison::ReelAttendu, QT_TRANSLATE_NOOP("Moteur", "%1 : nombre réel attendu, reçu \"%2\"")},

@@ -165,6 +165,7 @@ enum class CodeRaison : int {
     ConstructionDeLArbre,
     EcritureDe,
     MesureDesDistances,
+    RaffinageLocal,
     // The console tool
     ArgumentsRefuses,
     ReelAttendu,

@@ -1199,6 +1199,10 @@ with the keys W X C V B N.</translation>
         <translation>Measuring the distances</translation>
     </message>
     <message>
+        <source>Ajustement : raffinage du niveau %1</source>
+        <translation>Fit: refining level %1</translation>
+    </message>
+    <message>
         <source>« %1 »</source>
         <translation>“%1”</translation>
     </message>

@@ -196,8 +196,9 @@ public:
     /// False when the file could not be created or written, or the format is unknown.
     bool exporter(const std::string &nomFichier, int format);
     /// The same, with the reason: SortieImpossible when the file cannot be created or written,
-    /// ArgumentsIncorrects for an unknown format.
-    Resultat ecrire(const std::string &nomFichier, int format);
+    /// ArgumentsIncorrects for an unknown format. The progression follows the points and cells
+    /// written; a stop (Interrompu) leaves no file.
+    Resultat ecrire(const std::string &nomFichier, int format, const Progression &progression = {});
 
     // --- lookups and cell orientation -----------------------------------------------------------
     /// Reverses the cell when its orientation disagrees with the normal of its first point.

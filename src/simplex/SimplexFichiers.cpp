@@ -238,7 +238,7 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     };
 
     if (finitPar(nomFichier, ".obj"))
-        return versLecteurTriangles(maillageOrigine.lireOBJ(nomFichier));
+        return versLecteurTriangles(maillageOrigine.lireOBJ(nomFichier, progression));
 
     std::string entete;
     Raison raisonOuverture;
@@ -266,7 +266,7 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
         return illisible(Raison(CodeRaison::FormatIncorrect), 1);
     }
     if (off)
-        return versLecteurTriangles(maillageOrigine.lireOFF(nomFichier));
+        return versLecteurTriangles(maillageOrigine.lireOFF(nomFichier, progression));
     if (!smm)
         return illisible(Raison(CodeRaison::SMNonRelisible));
 
@@ -293,7 +293,7 @@ bool Simplex::exporter(const std::string &nomFichier, int format)
     return ecrire(nomFichier, format).reussi();
 }
 
-Resultat Simplex::ecrire(const std::string &nomFichier, int format)
+Resultat Simplex::ecrire(const std::string &nomFichier, int format, const Progression &progression)
 {
     std::ofstream fichier(nomFichier, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!fichier) {
@@ -317,22 +317,35 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format)
         return it == premier.end() ? -1 : it->second;
     };
 
+    const Raison phase(CodeRaison::EcritureDe, {nom(nomFichier)});
+    SuiviProgression suivi(progression, phase, ListePointsSimplex.size() + (format == 2 ? ListeMailles.size() : 0));
+    std::size_t fait = 0;
     std::ostringstream sortie;
     if (format == 1)
         sortie << "SM\n" << ListePointsSimplex.size() << "\n";
     else
         sortie << "SMM\n" << ListePointsSimplex.size() << " " << ListeMailles.size() << "\n";
-    for (const PointSimplex *p : ListePointsSimplex)
+    for (const PointSimplex *p : ListePointsSimplex) {
+        if (!suivi.avancer(fait++))
+            break;
         sortie << p->Position.x << " " << p->Position.y << " " << p->Position.z << " " << indice(p->Voisin1) << " "
                << indice(p->Voisin2) << " " << indice(p->Voisin3) << "\n";
+    }
     if (format == 2)
         for (const Maille *maille : ListeMailles) {
+            if (!suivi.avancer(fait++))
+                break;
             sortie << maille->size() << " ";
             for (const PointSimplex *p : *maille)
                 sortie << indice(p) << " ";
             sortie << "\n";
         }
 
+    if (!suivi.continuer()) {
+        fichier.close();
+        std::remove(nomFichier.c_str());
+        return Resultat::interrompu(phase);
+    }
     const std::string texte = sortie.str();
     fichier.write(texte.data(), static_cast<std::streamsize>(texte.size()));
     fichier.close();

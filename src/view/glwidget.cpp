@@ -365,13 +365,14 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     FiguresAjustement figures;
     const QPointer<GLWidget> vivant(this);
     const Resultat r = operationMoteur([&](Simplex &s, kd_tree *, int &retention) {
-        Resultat res = ajuster(s, nuage, reglages, progression, &bilan);
+        // The dialog's progression follows the fit, then the triangulation and the figures.
+        Resultat res = ajuster(s, nuage, reglages, sousProgression(progression, 0, 0.9), &bilan);
         retention = 0;
         if (!res.reussi())
             return res;
-        res = s.trianguler();
+        res = s.trianguler(sousProgression(progression, 0.9, 0.95));
         if (res.reussi())
-            figures = mesurerAjustement(s, nuage);
+            res = mesurerAjustement(s, nuage, figures, sousProgression(progression, 0.95, 1));
         return res;
     });
     if (!vivant || !r.reussi())
