@@ -486,7 +486,8 @@ Resultat Ajustement::ecrireSorties()
         std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
         f << texte;
         f.close();
-        return f ? Resultat::succes() : Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(tmp)}));
+        return f ? Resultat::succes()
+                 : Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(tmp)}));
     });
     if (!r)
         return r;
