@@ -372,7 +372,8 @@ bool Maillage::chargerOFFDepuisTexte(const char *texte, std::size_t taille)
     viderMaillage(*this);
     Lecteur lecteur(texte, taille);
     bool refuse = false;
-    SuiviLecture suivi{Progression()};
+    const Progression aucune;
+    SuiviLecture suivi{aucune};
     static_cast<void>(analyserOFF(*this, lecteur, "(texte)", refuse, suivi));
     return !refuse;
 }
@@ -396,7 +397,8 @@ void Maillage::chargerOBJDepuisTexte(const char *texte, std::size_t taille)
     nbSommets = 0;
     nbFaces = 0;
     Lecteur lecteur(texte, taille);
-    SuiviLecture suivi{Progression()};
+    const Progression aucune;
+    SuiviLecture suivi{aucune};
     static_cast<void>(analyserOBJ(*this, lecteur, "(texte)", suivi));
 }
 
