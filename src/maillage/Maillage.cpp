@@ -142,11 +142,6 @@ void Maillage::translaterPointsInterets(char axe, double pas)
         p = p + d;
 }
 
-bool Maillage::reconstruireKd()
-{
-    return construireKd().reussi();
-}
-
 Resultat Maillage::construireKd(const Progression &progression)
 {
     if (!kd)

@@ -98,10 +98,9 @@ public:
     /// Moves every point of interest by pas along 'x', 'y' or 'z'; other axes: no-op.
     void translaterPointsInterets(char axe, double pas);
     /// Empties the shared kd-tree (making one if kd is null) and bulk-builds it over
-    /// ListePointsInterets. False, with a message on standard error, when memory runs out.
-    bool reconstruireKd();
-    /// The same with its outcome: Echec when memory runs out. The progression is asked before
-    /// the build and told its end; a stop before it (Interrompu) leaves the tree empty.
+    /// ListePointsInterets. Echec, with a message on standard error, when memory runs out. The
+    /// progression is asked before the build and told its end; a stop before it (Interrompu)
+    /// leaves the tree empty.
     Resultat construireKd(const Progression &progression = {});
 
     point3 centre;

@@ -469,13 +469,14 @@ bool GLWidget::maillageToPts()
 
 bool GLWidget::remplisKDTree()
 {
+    Resultat r;
     try {
-        instanceMaillage->reconstruireKd();
+        r = instanceMaillage->construireKd();
     } catch (const std::exception &e) {
         return echec(tr("L'index du nuage de points n'a pas pu être construit : %1")
                          .arg(QString::fromLocal8Bit(e.what())));
     }
-    if (kd_size(instanceMaillage->kd.get()) != instanceMaillage->ListePointsInterets.size())
+    if (!r || kd_size(instanceMaillage->kd.get()) != instanceMaillage->ListePointsInterets.size())
         return echec(tr("Mémoire insuffisante pour l'index du nuage de points."));
     return true;
 }

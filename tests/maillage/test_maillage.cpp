@@ -614,7 +614,7 @@ TEST(MaillageCopie, SharesTreeAndCentreButNotLists)
         // The source is gone; the copy still uses the same tree.
         EXPECT_FALSE(arbre.expired());
         EXPECT_EQ(kd_size(copie.kd.get()), 1u);
-        ASSERT_TRUE(copie.reconstruireKd());
+        ASSERT_TRUE(copie.construireKd().reussi());
         EXPECT_EQ(kd_size(copie.kd.get()), 1u);
     }
     EXPECT_TRUE(arbre.expired());
