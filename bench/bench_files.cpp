@@ -67,7 +67,8 @@ struct Donnees
         octetsPTS = static_cast<std::size_t>(std::filesystem::file_size(fichierPTS));
 
         // A thick spherical shell of values around 600..1000 in a noisy background.
-        volume.allouer(kCote, kCote, kCote);
+        if (!volume.allouer(kCote, kCote, kCote))
+            throw std::runtime_error("volume refused");
         std::uniform_int_distribution<int> fond(0, 400);
         for (int z = 0; z < kCote; ++z)
             for (int y = 0; y < kCote; ++y)
