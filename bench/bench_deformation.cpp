@@ -23,6 +23,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <tuple>
 #include <vector>
 
@@ -138,7 +139,8 @@ std::unique_ptr<Simplex> nouveauMaillage()
     Silence silence;
     auto s = std::make_unique<Simplex>();
     s->maillageOrigine = Maillage(scene().sommets, scene().faces);
-    s->triangleToSimplex();
+    if (const Resultat r = s->convertirTriangles(); !r)
+        throw std::runtime_error(r.texte());
     s->setConeDeVision(45, RAYON_CONE);
     s->deformer(scene().kd, 0, 1.0f, 0.05f, 0.0f, 2, false); // the first step, without retention
     return s;

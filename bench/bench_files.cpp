@@ -1,10 +1,10 @@
 // Cloud files and volume thresholding, each against a plain peer measured in the same run.
 //
-// - read:  a generated 5M-point PTS file read by lecture_pt_interet (parsing and the
+// - read:  a generated 5M-point PTS file read by lirePTS (parsing and the
 //          kd-tree over the cloud) against a formatted-stream reader followed by the
 //          same kd-tree construction; the kd-tree construction alone is measured too,
 //          so that the parsing rate can be told apart.
-// - write: exporterPTS against a formatted output stream writing the same bytes.
+// - write: ecrirePTS against a formatted output stream writing the same bytes.
 // - threshold: seuillerVolume over a 256^3 volume against a voxel-by-voxel loop
 //          calling getVoxel and niveauDeGris.
 // Rates are printed by Google Benchmark (bytes_per_second, items_per_second); at the end
@@ -28,6 +28,7 @@
 #include <map>
 #include <unistd.h>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -61,11 +62,13 @@ struct Donnees
             const double r = std::sqrt(x * x + y * y + z * z) + 1e-12;
             nuage.emplace_back(60 * x / r + bruit(gen), 45 * y / r + bruit(gen), 30 * z / r + bruit(gen));
         }
-        exporterPTS(fichierPTS, nuage);
+        if (const Resultat r = ecrirePTS(fichierPTS, nuage); !r)
+            throw std::runtime_error(r.texte());
         octetsPTS = static_cast<std::size_t>(std::filesystem::file_size(fichierPTS));
 
         // A thick spherical shell of values around 600..1000 in a noisy background.
-        volume.allouer(kCote, kCote, kCote);
+        if (!volume.allouer(kCote, kCote, kCote))
+            throw std::runtime_error("volume refused");
         std::uniform_int_distribution<int> fond(0, 400);
         for (int z = 0; z < kCote; ++z)
             for (int y = 0; y < kCote; ++y)
@@ -102,7 +105,7 @@ void LectureTarnis(benchmark::State &s)
     for (auto _ : s) {
         Silence silence;
         Maillage m;
-        if (!m.lecture_pt_interet(d.fichierPTS) || m.ListePointsInterets.size() != kPoints)
+        if (!m.lirePTS(d.fichierPTS) || m.ListePointsInterets.size() != kPoints)
             s.SkipWithError("read failed");
         benchmark::DoNotOptimize(m.ListePointsInterets.data());
     }
@@ -148,7 +151,7 @@ void EcritureTarnis(benchmark::State &s)
     Donnees &d = donnees();
     const std::string chemin = d.dossier + "/ecrit.pts";
     for (auto _ : s)
-        if (!exporterPTS(chemin, d.nuage))
+        if (!ecrirePTS(chemin, d.nuage))
             s.SkipWithError("write failed");
     s.SetBytesProcessed(static_cast<int64_t>(s.iterations() * d.octetsPTS));
 }

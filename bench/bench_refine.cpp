@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <streambuf>
 #include <tuple>
 
@@ -115,7 +116,8 @@ void preparerSimplex(Simplex &s, long points)
 {
     preparerTriangles(s, points);
     Silence silence;
-    s.triangleToSimplex();
+    if (const Resultat r = s.convertirTriangles(); !r)
+        throw std::runtime_error(r.texte());
 }
 
 using Operation = void (*)(Simplex &);
@@ -150,15 +152,18 @@ void mesurer(benchmark::State &state, bool avecScans, bool triangles, Operation 
 
 void global(Simplex &s)
 {
-    s.RaffinageT26Global();
+    if (const Resultat r = s.raffinerT26Global(); !r)
+        throw std::runtime_error(r.texte());
 }
 void triangulariser(Simplex &s)
 {
-    s.Triangularisation();
+    if (const Resultat r = s.trianguler(); !r)
+        throw std::runtime_error(r.texte());
 }
 void convertir(Simplex &s)
 {
-    s.triangleToSimplex();
+    if (const Resultat r = s.convertirTriangles(); !r)
+        throw std::runtime_error(r.texte());
 }
 
 void T26Global(benchmark::State &st)

@@ -25,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <stdexcept>
 
 namespace {
 
@@ -98,7 +99,8 @@ Scene &scene()
         std::vector<Face> faces;
         icosphere(5, 70.0, sommets, faces); // 20480 faces: as many simplex points
         sc->simplex.maillageOrigine = Maillage(sommets, faces);
-        sc->simplex.triangleToSimplex();
+        if (const Resultat r = sc->simplex.convertirTriangles(); !r)
+            throw std::runtime_error(r.texte());
         return sc;
     }();
     return *s;
@@ -231,7 +233,8 @@ std::unique_ptr<VueComptee> vueDeLaScene()
     vue->instanceMaillage->ListePointsInterets = s.nuage.ListePointsInterets;
     vue->remplisKDTree();
     vue->instanceSimplex->maillageOrigine = s.simplex.maillageOrigine;
-    vue->instanceSimplex->triangleToSimplex();
+    if (const Resultat r = vue->instanceSimplex->convertirTriangles(); !r)
+        throw std::runtime_error(r.texte());
     vue->setXRotation(30 * 16);
     vue->setYRotation(20 * 16);
     vue->resize(largeur, hauteur);

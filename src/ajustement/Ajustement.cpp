@@ -73,7 +73,19 @@ private:
     std::vector<point3> normales() const;
     point3 vecteurAire(const std::vector<int> &c) const;
     bool franchitUnVide(const point3 &x, const point3 &n, int compte, long j, double d2, double loin) const;
-    bool raffinerLocalement(double &moyenne);
+    bool raffinerLocalement(double &moyenne, int niveau, double fait);
+    /// The progression of a refinement inside the fit: its phases at the share `fait` of the
+    /// fit; a stop asked meanwhile is heard at the next step, so that a stopped fit still leaves
+    /// a completed step's mesh.
+    Progression rapporterA(double fait) const
+    {
+        if (!progression)
+            return Progression();
+        return [this, fait](double, const Raison &etape) {
+            static_cast<void>(progression(fait, etape));
+            return true;
+        };
+    }
     bool couperVoiles();
     void rendre(); // back to the cloud's frame, cells outward
 
@@ -253,7 +265,7 @@ double Ajusteur::pas(double tau, double mu, double kappa, double libre)
 
 // Refines where sample points stay farther than the tolerance from the surface; false when
 // nothing needs it. moyenne receives the mean sample-to-surface distance.
-bool Ajusteur::raffinerLocalement(double &moyenne)
+bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
 {
     // The fanned triangulation, as the saved one, from the arrays.
     std::vector<point3> sommets = X;
@@ -326,9 +338,13 @@ bool Ajusteur::raffinerLocalement(double &moyenne)
         raffinage::IndexMailles parMaille(s.ListeMailles, s.ListeMailles.size());
         raffinage::IndexMailles parSuivante(s.ListeMaillesSuivantes, s.ListeMaillesSuivantes.size());
         const raffinage::Index index{&contenu, &parMaille, &parSuivante};
-        // A split keeps the index of the point it splits and appends the new ones.
-        for (unsigned i : points)
-            raffinage::t26(s, i, index);
+        // A split keeps the index of the point it splits and appends the new ones. A point that
+        // cannot be split stays as it is: the next level measures the fit again.
+        SuiviProgression suivi(rapporterA(fait), Raison(CodeRaison::RaffinageLocal, {niveau}), points.size());
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            static_cast<void>(suivi.avancer(k));
+            static_cast<void>(raffinage::t26(s, points[k], index));
+        }
     }
     {
         // Splits make the cells around them larger: cut the crowded ones in two.
@@ -337,9 +353,11 @@ bool Ajusteur::raffinerLocalement(double &moyenne)
         raffinage::IndexMailles parSuivante(s.ListeMaillesSuivantes, s.ListeMaillesSuivantes.size());
         const raffinage::Index index{&contenu, &parMaille, &parSuivante};
         const std::size_t nc = s.ListeMailles.size();
+        SuiviProgression suivi(rapporterA(fait), Raison(CodeRaison::RaffinageLocal, {niveau}), nc);
         for (std::size_t c = 0; c < nc; ++c)
-            if (s.ListeMailles[c]->size() > 7 && s.ListeMaillesSuivantes[c]->size() == s.ListeMailles[c]->size())
-                raffinage::t22(s, static_cast<unsigned>(c), index);
+            if (suivi.avancer(c) && s.ListeMailles[c]->size() > 7 &&
+                s.ListeMaillesSuivantes[c]->size() == s.ListeMailles[c]->size())
+                static_cast<void>(raffinage::t22(s, static_cast<unsigned>(c), index)); // refused: unchanged
     }
     return true;
 }
@@ -458,7 +476,13 @@ Resultat Ajusteur::lancer()
         if (static_cast<long>(X.size()) < reglages.pointsMinimum) {
             ecrireMaillage(X);
             s.initialiserParametres();
-            s.RaffinageT26Global();
+            const Resultat r = s.raffinerT26Global(rapporterA(std::min(1.0, double(niveau) / niveaux)));
+            if (!r) {
+                lireMaillage();
+                rendre();
+                bilan.pointsFinaux = s.getNbPointsSimplex();
+                return r;
+            }
             continue;
         }
         // A web cut out leaves a surface to settle before anything is split: one more level.
@@ -468,7 +492,7 @@ Resultat Ajusteur::lancer()
             continue;
         }
         double moyenne = 0;
-        const bool encore = raffinerLocalement(moyenne);
+        const bool encore = raffinerLocalement(moyenne, niveau, std::min(1.0, double(niveau) / niveaux));
         const bool gain = moyenne < moyennePrecedente * (1 - reglages.gainMinimum);
         moyennePrecedente = std::min(moyennePrecedente, moyenne);
         local = true;
@@ -529,7 +553,8 @@ std::optional<Raison> placerAutourDuNuage(Simplex &s, const std::vector<point3> 
 
     // Radius of the ball around cm inside the mesh: the distance from cm to its
     // triangulated surface.
-    s.Triangularisation();
+    if (const Resultat r = s.trianguler(); !r)
+        return r.raison;
     ArbreTriangles surface(s.maillageTriangule.listeSommets, facesDe(s.maillageTriangule));
     const double rayonInterieur = surface.distance(cm);
     if (!(rayonInterieur > 0) || !std::isfinite(rayonInterieur))
@@ -636,11 +661,25 @@ std::vector<point3> echantillonnerSurface(const std::vector<point3> &sommets,
 FiguresAjustement mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, int fils)
 {
     FiguresAjustement f;
+    static_cast<void>(mesurerAjustement(s, nuage, f, Progression(), fils)); // no progression: no stop
+    return f;
+}
+
+Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, FiguresAjustement &resultat,
+                           const Progression &progression, int fils)
+{
+    const Raison phase(CodeRaison::MesureDesDistances);
+    auto continuer = [&](double fait) { return !progression || progression(fait, phase); };
+    if (!continuer(0))
+        return Resultat::interrompu(phase);
+    FiguresAjustement f;
     const int t = filsEffectifs(fils);
     const Maillage &m = s.maillageTriangule;
     const std::vector<std::array<int, 3>> faces = facesDe(m);
     const ArbreTriangles surface(m.listeSommets, faces);
     f.nuageVersSurface = resumer(surface.distances(nuage));
+    if (!continuer(1.0 / 3))
+        return Resultat::interrompu(phase);
 
     const ArbrePoints arbre(nuage);
     auto versNuage = [&](const std::vector<point3> &points) {
@@ -656,10 +695,15 @@ FiguresAjustement mesurerAjustement(const Simplex &s, const std::vector<point3> 
         echantillonnerSurface(m.listeSommets, faces, std::max<std::size_t>(nuage.size(), 100000));
     f.echantillonsSurface = echantillons.size();
     f.surfaceVersNuage = resumer(versNuage(echantillons));
+    if (!continuer(2.0 / 3))
+        return Resultat::interrompu(phase);
     std::vector<point3> points;
     points.reserve(s.ListePointsSimplex.size());
     for (const PointSimplex *p : s.ListePointsSimplex)
         points.push_back(p->Position);
     f.pointsVersNuage = resumer(versNuage(points));
-    return f;
+    resultat = f;
+    if (progression)
+        static_cast<void>(progression(1, phase)); // the figures are whole: nothing left to stop
+    return Resultat::succes();
 }

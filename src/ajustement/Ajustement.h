@@ -104,6 +104,10 @@ struct FiguresAjustement
 /// evenly by area: each triangle gets a lattice of k * k sub-triangles, k growing with the
 /// square root of its area, sampled at their centroids.
 FiguresAjustement mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, int fils = 0);
+/// The same, the progression asked before each of the three measures (phase MesureDesDistances);
+/// a stop (Interrompu) leaves f as it was.
+Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, FiguresAjustement &f,
+                           const Progression &progression, int fils = 0);
 
 /// The sample points mesurerAjustement takes on a triangle mesh, about `nombre` of them.
 std::vector<point3> echantillonnerSurface(const std::vector<point3> &sommets,

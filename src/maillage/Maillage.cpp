@@ -111,14 +111,19 @@ void Maillage::translaterPointsInterets(char axe, double pas)
         p = p + d;
 }
 
-bool Maillage::reconstruireKd()
+Resultat Maillage::construireKd(const Progression &progression)
 {
     if (!kd)
         kd = nouvelArbre();
     kd_empty(kd.get());
+    const Raison phase(CodeRaison::ConstructionDeLArbre);
+    if (progression && !progression(0.0, phase))
+        return Resultat::interrompu(phase);
     if (kd_build3(kd.get(), ListePointsInterets) != 0) {
         std::cerr << "Mémoire insuffisante pour l'arbre des points d interet" << std::endl;
-        return false;
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireArbrePoints));
     }
-    return true;
+    if (progression)
+        static_cast<void>(progression(1.0, phase)); // the tree is whole: nothing left to stop
+    return Resultat::succes();
 }

@@ -66,11 +66,13 @@ public:
     bool chargerOBJ(const std::string &nomFichier);
     /// The same readers and writers with their outcome (same console lines). A reading that
     /// kept what it could (short file, faces refused) returns Statut::MaillageIllisible with the
-    /// counts and the line where it stopped; the mesh then holds what was read.
-    Resultat lireOFF(const std::string &nomFichier);
-    Resultat lireOBJ(const std::string &nomFichier);
-    Resultat ecrireOFF(const std::string &nomFichier) const;
-    Resultat ecrireOBJ(const std::string &nomFichier) const;
+    /// counts and the line where it stopped; the mesh then holds what was read. The progression
+    /// follows the bytes read, or the vertices and faces written: a reading stopped (Interrompu)
+    /// leaves an empty mesh, a writing stopped leaves no file.
+    Resultat lireOFF(const std::string &nomFichier, const Progression &progression = {});
+    Resultat lireOBJ(const std::string &nomFichier, const Progression &progression = {});
+    Resultat ecrireOFF(const std::string &nomFichier, const Progression &progression = {}) const;
+    Resultat ecrireOBJ(const std::string &nomFichier, const Progression &progression = {}) const;
     /// Same readers over text already in memory (no file involved).
     bool chargerOFFDepuisTexte(const char *texte, std::size_t taille);
     void chargerOBJDepuisTexte(const char *texte, std::size_t taille);
@@ -96,8 +98,10 @@ public:
     /// Moves every point of interest by pas along 'x', 'y' or 'z'; other axes: no-op.
     void translaterPointsInterets(char axe, double pas);
     /// Empties the shared kd-tree (making one if kd is null) and bulk-builds it over
-    /// ListePointsInterets. False, with a message on standard error, when memory runs out.
-    bool reconstruireKd();
+    /// ListePointsInterets. Echec, with a message on standard error, when memory runs out. The
+    /// progression is asked before the build and told its end; a stop before it (Interrompu)
+    /// leaves the tree empty.
+    Resultat construireKd(const Progression &progression = {});
 
     point3 centre;
     point3 boiteMin;
@@ -122,7 +126,9 @@ private:
 /// digits). False, with "Impossible d'ouvrir le fichier !" on standard error, when the file
 /// cannot be created; false as well when writing fails.
 bool exporterPTS(const std::string &nomFichier, const std::vector<point3> &points);
-/// exporterPTS with its outcome (Statut::SortieImpossible and the file's name on failure).
-Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &points);
+/// exporterPTS with its outcome (Statut::SortieImpossible and the file's name on failure). The
+/// progression follows the points written; a stop (Interrompu) leaves no file.
+Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &points,
+                   const Progression &progression = {});
 
 #endif

@@ -5,6 +5,8 @@
 #include <limits>
 #include <vector>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <iostream>
 #include <string>
 
@@ -59,9 +61,27 @@ Resultat bilanLecture(const std::string &nom, const Raison &incomplet, long refu
 /// Longest first line kept (the signature and, perhaps, the counts).
 constexpr std::size_t LONGUEUR_ENTETE = 99;
 
+/// Asks the progression, every 65536 records, how far into the file of `taille` bytes the
+/// reading is; remembers a refusal.
+struct SuiviLecture
+{
+    const Progression &progression;
+    std::size_t taille = 0;
+    std::size_t enregistrements = 0;
+    bool arret = false;
+
+    bool continuer(const Lecteur &lecteur)
+    {
+        if (!arret && (++enregistrements & 0xFFFF) == 0 && progression && taille > 0)
+            arret = !progression(std::min(1.0, double(lecteur.position()) / double(taille)),
+                                 Raison(CodeRaison::LectureDuMaillage));
+        return !arret;
+    }
+};
+
 /// Reads an OFF text; refuse tells a file that is not OFF (nothing read) from one read in
 /// whole or in part.
-Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse)
+Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse, SuiviLecture &suivi)
 {
     std::string ligne;
     lecteur.lireLigne(ligne, LONGUEUR_ENTETE);
@@ -89,7 +109,7 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
     // Read what is there: the counts bound the loops but never size an allocation.
     long long sommetsLus = 0;
     bool suite = entete;
-    while (suite && sommetsLus < m.nbSommets) {
+    while (suite && sommetsLus < m.nbSommets && suivi.continuer(lecteur)) {
         double x, y, z;
         suite = lecteur.lireDouble(x) && lecteur.lireDouble(y) && lecteur.lireDouble(z);
         if (suite) {
@@ -101,7 +121,7 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
     long long facesLues = 0;
     Raison mauvaiseFace;
     std::vector<int> coins;
-    while (suite && facesLues < m.nbFaces) {
+    while (suite && facesLues < m.nbFaces && suivi.continuer(lecteur)) {
         int nbCotes = 0;
         suite = lecteur.lireEntier(nbCotes);
         if (suite && nbCotes < 3) {
@@ -125,6 +145,8 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
             ++facesLues;
         }
     }
+    if (suivi.arret)
+        return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
     Raison incomplet;
     const std::size_t arret = lecteur.ligneCourante();
     const bool faceRefusee = mauvaiseFace.code != CodeRaison::Aucune;
@@ -177,7 +199,7 @@ constexpr std::size_t LONGUEUR_INSTRUCTION = std::size_t(1) << 20;
 /// of more than three corners becomes a fan of triangles round its first corner; every other
 /// statement (vt, vn, vp, g, o, s, l, mtllib, usemtl, comments...) is passed over. The first
 /// line that cannot be read is reported and passed over too.
-Resultat analyserOBJ(Maillage &m, Lecteur &lecteur, const std::string &nom)
+Resultat analyserOBJ(Maillage &m, Lecteur &lecteur, const std::string &nom, SuiviLecture &suivi)
 {
     Raison incomplet;
     std::string ligne;
@@ -189,7 +211,7 @@ Resultat analyserOBJ(Maillage &m, Lecteur &lecteur, const std::string &nom)
         }
     };
     std::size_t numero = 0;
-    while (lecteur.lireLigne(ligne, LONGUEUR_INSTRUCTION)) {
+    while (suivi.continuer(lecteur) && lecteur.lireLigne(ligne, LONGUEUR_INSTRUCTION)) {
         ++numero;
         const char *p = ligne.data();
         const char *fin = p + ligne.size();
@@ -238,6 +260,8 @@ Resultat analyserOBJ(Maillage &m, Lecteur &lecteur, const std::string &nom)
             }
         }
     }
+    if (suivi.arret)
+        return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
     const long refusees = refuserFacesHorsLimites(m);
     m.nbFaces = static_cast<int>(m.listeFaces.size());
     m.calculerBoiteEtCentre();
@@ -251,7 +275,25 @@ void viderMaillage(Maillage &m)
     m.listeFaces.clear();
 }
 
-Resultat lireFichierOFF(Maillage &m, const std::string &nom, bool &refuse)
+/// Size of the file in bytes, 0 when unknown.
+std::size_t tailleDe(const std::string &nom)
+{
+    std::error_code erreur;
+    const auto taille = std::filesystem::file_size(nom, erreur);
+    return erreur ? 0 : static_cast<std::size_t>(taille);
+}
+
+/// A reading stopped leaves an empty mesh.
+Resultat viderSiInterrompu(Maillage &m, Resultat r)
+{
+    if (r.statut == Statut::Interrompu) {
+        viderMaillage(m);
+        m.nbSommets = m.nbFaces = 0;
+    }
+    return r;
+}
+
+Resultat lireFichierOFF(Maillage &m, const std::string &nom, bool &refuse, const Progression &progression = {})
 {
     viderMaillage(m);
     Raison raison;
@@ -262,11 +304,12 @@ Resultat lireFichierOFF(Maillage &m, const std::string &nom, bool &refuse)
         return Resultat::echec(Statut::MaillageIllisible, raison);
     }
     Lecteur lecteur(fichier.f);
-    return analyserOFF(m, lecteur, nom, refuse);
+    SuiviLecture suivi{progression, tailleDe(nom)};
+    return viderSiInterrompu(m, analyserOFF(m, lecteur, nom, refuse, suivi));
 }
 
 /// An unreadable file yields an empty mesh, with the usual console lines.
-Resultat lireFichierOBJ(Maillage &m, const std::string &nom, bool &ouvert)
+Resultat lireFichierOBJ(Maillage &m, const std::string &nom, bool &ouvert, const Progression &progression = {})
 {
     viderMaillage(m);
     m.nbSommets = 0;
@@ -275,26 +318,35 @@ Resultat lireFichierOBJ(Maillage &m, const std::string &nom, bool &ouvert)
     FermerFichier fichier{tarnis_texte::ouvrirLecture(nom, raison)};
     ouvert = fichier.f != nullptr;
     Lecteur lecteur(fichier.f);
-    Resultat r = analyserOBJ(m, lecteur, nom);
+    SuiviLecture suivi{progression, ouvert ? tailleDe(nom) : 0};
+    Resultat r = viderSiInterrompu(m, analyserOBJ(m, lecteur, nom, suivi));
     if (!ouvert)
         return Resultat::echec(Statut::MaillageIllisible, raison);
     return r;
 }
 
-/// Creates the file, lets contenu write it, and says whether every byte reached it.
-template <typename F> Resultat ecrireTexte(const std::string &nom, F &&contenu)
+/// Creates the file, lets contenu write it (reporting `total` units to the SuiviProgression it
+/// is given), and says whether every byte reached it. A stop removes the file.
+template <typename F>
+Resultat ecrireTexte(const std::string &nom, const Progression &progression, std::size_t total, F &&contenu)
 {
     std::FILE *f = std::fopen(nom.c_str(), "w");
     if (!f)
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::CreationImpossible, {::nom(nom)}));
+    const Raison phase(CodeRaison::EcritureDe, {::nom(nom)});
+    SuiviProgression suivi(progression, phase, total);
     bool ok;
     {
         Ecrivain e(f);
-        contenu(e);
+        contenu(e, suivi);
         ok = e.vider();
     }
     if (std::fclose(f) != 0)
         ok = false;
+    if (!suivi.continuer()) {
+        std::remove(nom.c_str());
+        return Resultat::interrompu(phase);
+    }
     if (!ok)
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {::nom(nom)}));
     return Resultat::succes();
@@ -302,16 +354,16 @@ template <typename F> Resultat ecrireTexte(const std::string &nom, F &&contenu)
 
 } // namespace
 
-Resultat Maillage::lireOFF(const std::string &nomFichier)
+Resultat Maillage::lireOFF(const std::string &nomFichier, const Progression &progression)
 {
     bool refuse = false;
-    return lireFichierOFF(*this, nomFichier, refuse);
+    return lireFichierOFF(*this, nomFichier, refuse, progression);
 }
 
 bool Maillage::chargerOFF(const std::string &nomFichier)
 {
     bool refuse = false;
-    lireFichierOFF(*this, nomFichier, refuse);
+    static_cast<void>(lireFichierOFF(*this, nomFichier, refuse));
     return !refuse;
 }
 
@@ -320,20 +372,22 @@ bool Maillage::chargerOFFDepuisTexte(const char *texte, std::size_t taille)
     viderMaillage(*this);
     Lecteur lecteur(texte, taille);
     bool refuse = false;
-    analyserOFF(*this, lecteur, "(texte)", refuse);
+    const Progression aucune;
+    SuiviLecture suivi{aucune};
+    static_cast<void>(analyserOFF(*this, lecteur, "(texte)", refuse, suivi));
     return !refuse;
 }
 
-Resultat Maillage::lireOBJ(const std::string &nomFichier)
+Resultat Maillage::lireOBJ(const std::string &nomFichier, const Progression &progression)
 {
     bool ouvert = false;
-    return lireFichierOBJ(*this, nomFichier, ouvert);
+    return lireFichierOBJ(*this, nomFichier, ouvert, progression);
 }
 
 bool Maillage::chargerOBJ(const std::string &nomFichier)
 {
     bool ouvert = false;
-    lireFichierOBJ(*this, nomFichier, ouvert);
+    static_cast<void>(lireFichierOBJ(*this, nomFichier, ouvert));
     return ouvert;
 }
 
@@ -343,30 +397,36 @@ void Maillage::chargerOBJDepuisTexte(const char *texte, std::size_t taille)
     nbSommets = 0;
     nbFaces = 0;
     Lecteur lecteur(texte, taille);
-    analyserOBJ(*this, lecteur, "(texte)");
+    const Progression aucune;
+    SuiviLecture suivi{aucune};
+    static_cast<void>(analyserOBJ(*this, lecteur, "(texte)", suivi));
 }
 
-Resultat Maillage::ecrireOFF(const std::string &nomFichier) const
+Resultat Maillage::ecrireOFF(const std::string &nomFichier, const Progression &progression) const
 {
-    return ecrireTexte(nomFichier, [this](Ecrivain &e) {
+    const std::size_t n = listeSommets.size();
+    return ecrireTexte(nomFichier, progression, n + listeFaces.size(), [this, n](Ecrivain &e, SuiviProgression &suivi) {
         e.texte("OFF\n").entier(nbSommets).caractere(' ').entier(nbFaces).caractere(' ').entier(nbAretes);
         e.caractere('\n');
-        for (const point3 &s : listeSommets)
-            tarnis_texte::ecrirePoint(e, s).caractere('\n');
-        for (const Face &fa : listeFaces) {
+        for (std::size_t i = 0; i < n && suivi.avancer(i); ++i)
+            tarnis_texte::ecrirePoint(e, listeSommets[i]).caractere('\n');
+        for (std::size_t i = 0; i < listeFaces.size() && suivi.avancer(n + i); ++i) {
+            const Face &fa = listeFaces[i];
             e.texte("3 ").entier(fa.s1).caractere(' ').entier(fa.s2).caractere(' ').entier(fa.s3);
             e.caractere('\n');
         }
     });
 }
 
-Resultat Maillage::ecrireOBJ(const std::string &nomFichier) const
+Resultat Maillage::ecrireOBJ(const std::string &nomFichier, const Progression &progression) const
 {
-    return ecrireTexte(nomFichier, [this](Ecrivain &e) {
+    const std::size_t n = listeSommets.size();
+    return ecrireTexte(nomFichier, progression, n + listeFaces.size(), [this, n](Ecrivain &e, SuiviProgression &suivi) {
         e.texte("#\n#  OBJ generated by VELMORAXE\n#\n\n");
-        for (const point3 &s : listeSommets)
-            tarnis_texte::ecrirePoint(e.texte("v "), s).caractere('\n');
-        for (const Face &fa : listeFaces) {
+        for (std::size_t i = 0; i < n && suivi.avancer(i); ++i)
+            tarnis_texte::ecrirePoint(e.texte("v "), listeSommets[i]).caractere('\n');
+        for (std::size_t i = 0; i < listeFaces.size() && suivi.avancer(n + i); ++i) {
+            const Face &fa = listeFaces[i];
             e.texte("f ").entier(static_cast<long long>(fa.s1) + 1).caractere(' ');
             e.entier(static_cast<long long>(fa.s2) + 1).caractere(' ');
             e.entier(static_cast<long long>(fa.s3) + 1).texte(" \n");

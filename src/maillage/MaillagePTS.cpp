@@ -115,12 +115,15 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
     return Resultat::succes();
 }
 
-Resultat terminerLecturePTS(Maillage &m, Resultat r)
+Resultat terminerLecturePTS(Maillage &m, Resultat r, const Progression &progression = {})
 {
     if (r.statut == Statut::Interrompu)
         return r;
-    if (!m.reconstruireKd())
-        return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireArbrePoints));
+    if (const Resultat arbre = m.construireKd(progression); !arbre) {
+        if (arbre.statut == Statut::Interrompu)
+            m.viderPointsInterets();
+        return arbre;
+    }
     m.calculerCentrePointsInterets();
     return r;
 }
@@ -170,10 +173,11 @@ static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const
     {
         // A point takes at least six bytes ("0 0 0\n").
         Lecteur donnees(second.f);
-        r = lirePointsPTS(m, donnees, annonces, taille > 0 ? taille / 6 + 1 : 0, taille, nomFichier, progression);
+        r = lirePointsPTS(m, donnees, annonces, taille > 0 ? taille / 6 + 1 : 0, taille, nomFichier,
+                          sousProgression(progression, 0, 0.9));
     }
     refuse = false;
-    return terminerLecturePTS(m, std::move(r));
+    return terminerLecturePTS(m, std::move(r), sousProgression(progression, 0.9, 1));
 }
 
 Resultat Maillage::lirePTS(const std::string &nomFichier, const Progression &progression)
@@ -185,7 +189,7 @@ Resultat Maillage::lirePTS(const std::string &nomFichier, const Progression &pro
 bool Maillage::lecture_pt_interet(const std::string &nomFichier)
 {
     bool refuse = false;
-    lireFichierPTS(*this, nomFichier, {}, refuse);
+    static_cast<void>(lireFichierPTS(*this, nomFichier, {}, refuse));
     return !refuse;
 }
 
@@ -200,11 +204,11 @@ bool Maillage::lecturePTSDepuisTexte(const char *texte, std::size_t taille)
         return !refuse;
     Lecteur donnees(texte, taille);
     r = lirePointsPTS(*this, donnees, annonces, static_cast<long long>(taille / 6 + 1), -1, nom, {});
-    terminerLecturePTS(*this, std::move(r));
+    static_cast<void>(terminerLecturePTS(*this, std::move(r)));
     return true;
 }
 
-Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &points)
+Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &points, const Progression &progression)
 {
     std::FILE *f = std::fopen(nomFichier.c_str(), "w");
     if (!f) {
@@ -212,15 +216,20 @@ Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &poi
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::CreationImpossible, {nom(nomFichier)}));
     }
     bool ok;
+    SuiviProgression suivi(progression, Raison(CodeRaison::EcritureDe, {nom(nomFichier)}), points.size());
     {
         Ecrivain e(f);
         e.texte("PTS\n").entier(static_cast<long long>(points.size())).caractere('\n');
-        for (const point3 &p : points)
-            tarnis_texte::ecrirePoint(e, p).caractere('\n');
+        for (std::size_t i = 0; i < points.size() && suivi.avancer(i); ++i)
+            tarnis_texte::ecrirePoint(e, points[i]).caractere('\n');
         ok = e.vider();
     }
     if (std::fclose(f) != 0)
         ok = false;
+    if (!suivi.continuer()) {
+        std::remove(nomFichier.c_str());
+        return Resultat::interrompu(Raison(CodeRaison::EcritureDe, {nom(nomFichier)}));
+    }
     if (!ok)
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(nomFichier)}));
     return Resultat::succes();

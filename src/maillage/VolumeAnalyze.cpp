@@ -110,19 +110,10 @@ int octetsParVoxel(int type)
 
 } // namespace
 
-bool VolumeAnalyze::refuser(Raison pourquoi)
+Resultat VolumeAnalyze::refuser(Raison pourquoi)
 {
-    raison = std::move(pourquoi);
-    std::cerr << texte(raison) << std::endl;
-    return false;
-}
-
-Resultat VolumeAnalyze::lire(const std::string &base)
-{
-    raison = Raison();
-    if (chargerAnalyze(base))
-        return Resultat::succes();
-    return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::VolumeIllisible, {nom(base), raison}));
+    std::cerr << texte(pourquoi) << std::endl;
+    return Resultat::echec(Statut::NuageIllisible, std::move(pourquoi));
 }
 
 VolumeAnalyze::VolumeAnalyze(int x, int y, int z) : entete{}, dimX(0), dimY(0), dimZ(0)
@@ -131,6 +122,11 @@ VolumeAnalyze::VolumeAnalyze(int x, int y, int z) : entete{}, dimX(0), dimY(0), 
 }
 
 bool VolumeAnalyze::allouer(int x, int y, int z)
+{
+    return dimensionner(x, y, z).reussi();
+}
+
+Resultat VolumeAnalyze::dimensionner(int x, int y, int z)
 {
     voxels.clear();
     voxels.shrink_to_fit();
@@ -151,7 +147,7 @@ bool VolumeAnalyze::allouer(int x, int y, int z)
     dimX = x;
     dimY = y;
     dimZ = z;
-    return true;
+    return Resultat::succes();
 }
 
 void VolumeAnalyze::setVoxel(int x, int y, int z, std::uint16_t valeur)
@@ -172,13 +168,17 @@ std::uint16_t VolumeAnalyze::getVoxel(int x, int y, int z) const
 
 bool VolumeAnalyze::lireEntete(const std::string &nomEntete)
 {
+    return lireFichierEntete(nomEntete).reussi();
+}
+
+Resultat VolumeAnalyze::lireFichierEntete(const std::string &nomEntete)
+{
     Raison pourquoi;
     std::FILE *f = tarnis_texte::ouvrirLecture(nomEntete, pourquoi);
     if (!f) {
         std::fprintf(stderr, "Can't open:<%s>\n", nomEntete.c_str());
         std::fflush(stderr);
-        raison = Raison(CodeRaison::EnTete, {pourquoi});
-        return false;
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::EnTete, {pourquoi}));
     }
     unsigned char octets[sizeof(EnteteAnalyze)];
     const std::size_t lus = std::fread(octets, 1, sizeof octets, f);
@@ -188,10 +188,10 @@ bool VolumeAnalyze::lireEntete(const std::string &nomEntete)
 
 bool VolumeAnalyze::lireEnteteOctets(const unsigned char *octets, std::size_t taille)
 {
-    return analyserEntete(octets, taille, "");
+    return analyserEntete(octets, taille, "").reussi();
 }
 
-bool VolumeAnalyze::analyserEntete(const unsigned char *octets, std::size_t taille, const std::string &nom)
+Resultat VolumeAnalyze::analyserEntete(const unsigned char *octets, std::size_t taille, const std::string &nom)
 {
     if (taille == 0) {
         return refuser(Raison(CodeRaison::EnteteVide, {litteral(nom)}));
@@ -204,10 +204,10 @@ bool VolumeAnalyze::analyserEntete(const unsigned char *octets, std::size_t tail
     if (inverse)
         inverserEntete(entete);
     std::cout << entete.dim[1] << std::endl << entete.dim[2] << std::endl << entete.dim[3] << std::endl;
-    return true;
+    return Resultat::succes();
 }
 
-bool VolumeAnalyze::preparerVoxels(std::size_t tailleImage, const std::string &nom, std::size_t &debut)
+Resultat VolumeAnalyze::preparerVoxels(std::size_t tailleImage, const std::string &nom, std::size_t &debut)
 {
     const int type = entete.datatype;
     const int octets = octetsParVoxel(type);
@@ -229,7 +229,7 @@ bool VolumeAnalyze::preparerVoxels(std::size_t tailleImage, const std::string &n
         return refuser(Raison(CodeRaison::ImageTropCourte, {litteral(nom), requis, tailleImage}));
     }
     debut = static_cast<std::size_t>(decalage);
-    return allouer(x, y, z);
+    return dimensionner(x, y, z);
 }
 
 void VolumeAnalyze::decoderVoxels(const unsigned char *q, const std::string &nom)
@@ -273,16 +273,28 @@ void VolumeAnalyze::decoderVoxels(const unsigned char *q, const std::string &nom
 
 bool VolumeAnalyze::chargerAnalyze(const std::string &base)
 {
+    return lireVolume(base, Progression()).reussi();
+}
+
+Resultat VolumeAnalyze::lire(const std::string &base, const Progression &progression)
+{
+    Resultat r = lireVolume(base, progression);
+    if (!r && r.statut != Statut::Interrompu)
+        r.raison = Raison(CodeRaison::VolumeIllisible, {nom(base), std::move(r.raison)});
+    return r;
+}
+
+Resultat VolumeAnalyze::lireVolume(const std::string &base, const Progression &progression)
+{
     Raison pourquoi;
     std::FILE *image = tarnis_texte::ouvrirLecture(base + ".img", pourquoi);
     if (!image) {
         std::cerr << "Impossible de charger le fichier Analyse : " << base << std::endl;
-        raison = Raison(CodeRaison::Image, {pourquoi});
-        return false;
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::Image, {pourquoi}));
     }
-    if (!lireEntete(base + ".hdr")) {
+    if (const Resultat r = lireFichierEntete(base + ".hdr"); !r) {
         std::fclose(image);
-        return false;
+        return r;
     }
     // Only a regular file has a size to trust (a folder opens too, with a meaningless one).
     std::error_code erreur;
@@ -293,21 +305,33 @@ bool VolumeAnalyze::chargerAnalyze(const std::string &base)
     if (erreur)
         tailleImage = 0;
     std::size_t debut = 0;
-    if (!preparerVoxels(tailleImage, base, debut)) {
+    if (const Resultat r = preparerVoxels(tailleImage, base, debut); !r) {
         std::fclose(image);
-        return false;
+        return r;
     }
+    // The voxels are read by slices of 1 MiB, the progression asked before each.
+    constexpr std::size_t tranche = std::size_t(1) << 20;
     const std::size_t utiles = voxels.size() * static_cast<std::size_t>(octetsParVoxel(entete.datatype));
     std::vector<unsigned char> octets(utiles);
-    bool ok = std::fseek(image, static_cast<long>(debut), SEEK_SET) == 0 &&
-              std::fread(octets.data(), 1, utiles, image) == utiles;
+    SuiviProgression avancement(progression, Raison(CodeRaison::LectureDuVolume), (utiles + tranche - 1) / tranche);
+    bool ok = std::fseek(image, static_cast<long>(debut), SEEK_SET) == 0;
+    for (std::size_t lu = 0; ok && lu < utiles; lu += tranche) {
+        if (!avancement.avancer(lu / tranche))
+            break;
+        const std::size_t n = std::min(tranche, utiles - lu);
+        ok = std::fread(octets.data() + lu, 1, n, image) == n;
+    }
     std::fclose(image);
+    if (!avancement.continuer()) {
+        allouer(0, 0, 0);
+        return Resultat::interrompu(Raison(CodeRaison::LectureDe, {nom(base)}));
+    }
     if (!ok) {
         allouer(0, 0, 0);
         return refuser(Raison(CodeRaison::LectureImage, {litteral(base)}));
     }
     decoderVoxels(octets.data(), base);
-    return true;
+    return Resultat::succes();
 }
 
 bool VolumeAnalyze::chargerDepuisMemoire(const unsigned char *octetsEntete, std::size_t tailleEntete,

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Progression.h"
 #include "Resultat.h"
 #include "point3.h"
 
@@ -97,8 +98,9 @@ public:
     /// Reads base + ".hdr" and base + ".img".
     bool chargerAnalyze(const std::string &base);
     /// chargerAnalyze with its outcome: Statut::NuageIllisible and a reason naming the volume
-    /// and what was wrong (same lines on standard error).
-    Resultat lire(const std::string &base);
+    /// and what was wrong (same lines on standard error). The progression follows the reading
+    /// of the voxels; a stop (Interrompu) leaves a 0 x 0 x 0 volume.
+    Resultat lire(const std::string &base, const Progression &progression = {});
     /// Same over bytes already in memory; nom is the base name used in messages.
     /// The voxels honour the header: unsigned 8-bit, signed or unsigned 16-bit in the
     /// header's byte order after the voxel offset; 32-bit and real data rounded and clamped
@@ -118,12 +120,16 @@ public:
     int dimZ;
 
 private:
-    /// Prints the reason on standard error, keeps it and answers false.
-    bool refuser(Raison pourquoi);
-    Raison raison;
-    bool analyserEntete(const unsigned char *octets, std::size_t taille, const std::string &nom);
+    /// Prints the reason on standard error and refuses with it (NuageIllisible).
+    static Resultat refuser(Raison pourquoi);
+    /// allouer with its reason.
+    Resultat dimensionner(int x, int y, int z);
+    Resultat lireFichierEntete(const std::string &nomEntete);
+    /// lire without the volume's name around the reason.
+    Resultat lireVolume(const std::string &base, const Progression &progression);
+    Resultat analyserEntete(const unsigned char *octets, std::size_t taille, const std::string &nom);
     /// Checks type, sizes and offset against the image size, then allocates.
-    bool preparerVoxels(std::size_t tailleImage, const std::string &nom, std::size_t &debut);
+    Resultat preparerVoxels(std::size_t tailleImage, const std::string &nom, std::size_t &debut);
     void decoderVoxels(const unsigned char *image, const std::string &nom);
     bool inverse = false;
 };

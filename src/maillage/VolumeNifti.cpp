@@ -442,11 +442,11 @@ Resultat lireNifti(const std::string &nom, VolumeReel &volume)
     return decoder(e, voxels.data() + e.decalage, nom, volume);
 }
 
-Resultat lireVolumeSeuillable(const std::string &nom, VolumeAnalyze &volume)
+Resultat lireVolumeSeuillable(const std::string &nom, VolumeAnalyze &volume, const Progression &progression)
 {
     const bool paire = finitPar(nom, ".hdr") || finitPar(nom, ".img");
     if (paire && !enteteNifti(sansSuffixe(nom, 4) + ".hdr"))
-        return volume.lire(sansSuffixe(nom, 4));
+        return volume.lire(sansSuffixe(nom, 4), progression);
     VolumeReel v;
     Resultat r = lireNifti(nom, v);
     if (!r || !volume.allouer(v.nx, v.ny, v.nz))

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 
+#include "Progression.h"
 #include "Resultat.h"
 #include "VolumeReel.h"
 
@@ -37,7 +38,8 @@ class VolumeAnalyze;
 
 /// Reads a volume file for the thresholding into a cloud: an Analyze pair through its own
 /// reader, a NIfTI volume (any of its names) converted to the 16-bit voxels that thresholding
-/// takes (rounded and clamped to the signed 16-bit range).
-Resultat lireVolumeSeuillable(const std::string &nom, VolumeAnalyze &volume);
+/// takes (rounded and clamped to the signed 16-bit range). The Analyze reading reports to
+/// progression and stops when asked.
+Resultat lireVolumeSeuillable(const std::string &nom, VolumeAnalyze &volume, const Progression &progression = {});
 
 #endif

@@ -27,10 +27,10 @@ inline Progression sousProgression(const Progression &parent, double debut, doub
 
 /// Reports a loop of `total` units through a Progression at most about `appels` times, and
 /// remembers a refusal: once the callback said stop, continuer() stays false.
-class Avancement
+class SuiviProgression
 {
 public:
-    Avancement(const Progression &p, Raison etape, std::size_t total, std::size_t appels = 100)
+    SuiviProgression(const Progression &p, Raison etape, std::size_t total, std::size_t appels = 100)
         : progression(p), nom(std::move(etape)), total(total),
           pasAppel(std::max<std::size_t>(1, total / std::max<std::size_t>(1, appels)))
     {}

@@ -252,6 +252,11 @@ constexpr Entree catalogue[] = {
     {CodeRaison::TriangularisationDesMailles, QT_TRANSLATE_NOOP("Moteur", "Triangularisation des mailles")},
     {CodeRaison::Ajustement, QT_TRANSLATE_NOOP("Moteur", "Ajustement")},
     {CodeRaison::AjustementNiveau, QT_TRANSLATE_NOOP("Moteur", "Ajustement : niveau %1")},
+    {CodeRaison::LectureDuVolume, QT_TRANSLATE_NOOP("Moteur", "Lecture du volume")},
+    {CodeRaison::ConstructionDeLArbre, QT_TRANSLATE_NOOP("Moteur", "Construction de l'arbre des points")},
+    {CodeRaison::EcritureDe, QT_TRANSLATE_NOOP("Moteur", "Écriture de %1")},
+    {CodeRaison::MesureDesDistances, QT_TRANSLATE_NOOP("Moteur", "Mesure des distances")},
+    {CodeRaison::RaffinageLocal, QT_TRANSLATE_NOOP("Moteur", "Ajustement : raffinage du niveau %1")},
     // The console tool
     {CodeRaison::ArgumentsRefuses, QT_TRANSLATE_NOOP("Moteur", "%1 (Pelvane.exe --help pour l'aide)")},
     {CodeRaison::ReelAttendu, QT_TRANSLATE_NOOP("Moteur", "%1 : nombre réel attendu, reçu \"%2\"")},
@@ -291,6 +296,7 @@ constexpr Entree catalogue[] = {
     {CodeRaison::NiveauEtBande, QT_TRANSLATE_NOOP("Moteur", "--level et --band : un seul niveau ou une seule bande")},
     {CodeRaison::BandeDeuxValeurs, QT_TRANSLATE_NOOP("Moteur", "--band : deux valeurs attendues, BAS et HAUT")},
     {CodeRaison::BandeInversee, QT_TRANSLATE_NOOP("Moteur", "--band : BAS doit être au plus HAUT, reçu %1 et %2")},
+    {CodeRaison::EcritureImpossibleCar, QT_TRANSLATE_NOOP("Moteur", "impossible d'écrire \"%1\" : %2")},
 };
 
 constexpr bool catalogueEnOrdre()

@@ -198,6 +198,11 @@ enum class CodeRaison : int {
     TriangularisationDesMailles,
     Ajustement,
     AjustementNiveau,
+    LectureDuVolume,
+    ConstructionDeLArbre,
+    EcritureDe,
+    MesureDesDistances,
+    RaffinageLocal,
     // The console tool
     ArgumentsRefuses,
     ReelAttendu,
@@ -229,6 +234,7 @@ enum class CodeRaison : int {
     NiveauEtBande,
     BandeDeuxValeurs,
     BandeInversee,
+    EcritureImpossibleCar,
     Nombre_ ///< the count of codes, not a code
 };
 

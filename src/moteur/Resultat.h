@@ -21,7 +21,7 @@ enum class Statut : int {
 /// A status and, on failure, the reason: a code with the file, the line or the value at fault.
 /// texte() gives it in French on one line (no end of line), as the console tool prints it; the
 /// view writes the same reason in the interface's language.
-struct Resultat
+struct [[nodiscard]] Resultat
 {
     Statut statut = Statut::Reussite;
     Raison raison;

@@ -114,23 +114,30 @@ Progression lignesDeProgression(std::ostream &prog)
     };
 }
 
-// Writes via a temporary file renamed onto `cible` once complete.
-template <class Ecrire> bool ecrireAtomique(const std::string &cible, Ecrire ecrire)
+// Writes via a temporary file renamed onto `cible` once complete. `ecrire` writes the temporary
+// file and returns its Resultat; a failure names `cible` and then the writer's own reason.
+template <class Ecrire> Resultat ecrireAtomique(const std::string &cible, Ecrire ecrire)
 {
+    const Resultat echec =
+        Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureImpossible, {litteral(cible)}));
     const std::string tmp = fichierTemporaire(cible);
     if (tmp.empty())
-        return false;
-    if (!ecrire(tmp)) {
+        return echec;
+    const Resultat ecrit = ecrire(tmp);
+    if (!ecrit) {
         supprimer(tmp);
-        return false;
+        if (ecrit.statut != Statut::SortieImpossible)
+            return ecrit;
+        return Resultat::echec(Statut::SortieImpossible,
+                               Raison(CodeRaison::EcritureImpossibleCar, {litteral(cible), ecrit.raison}));
     }
     std::error_code ec;
     fs::rename(tmp, cible, ec);
     if (ec) {
         supprimer(tmp);
-        return false;
+        return echec;
     }
-    return true;
+    return Resultat::succes();
 }
 
 class Ajustement
@@ -147,7 +154,7 @@ private:
     Resultat cycles();
     Resultat ajustementPrecis();
     Resultat ecrireSorties();
-    void mesurer();
+    Resultat mesurer();
     std::string pourcent(double d) const;
 
     const Parametres &param;
@@ -258,7 +265,7 @@ Resultat Ajustement::cycles()
         // Saved with its cells facing outward, then left as the cycles had it.
         const std::vector<std::size_t> inversees = orienterVersExterieur(s);
         const bool ecrit = verifierSortie(f).reussi() &&
-                           ecrireAtomique(f, [&](const std::string &tmp) { return s.exporter(tmp, 2); });
+                           ecrireAtomique(f, [&](const std::string &tmp) { return s.ecrire(tmp, 2); }).reussi();
         inverserMailles(s, inversees);
         if (ecrit) {
             bilan.sauvegardes.push_back(f);
@@ -287,12 +294,14 @@ Resultat Ajustement::cycles()
     return res;
 }
 
-void Ajustement::mesurer()
+Resultat Ajustement::mesurer()
 {
     // The refinements leave cells running both ways round the surface: the
     // results are written with every cell, and so every triangle, facing outward.
     orienterVersExterieur(simplex);
-    simplex.Triangularisation();
+    const Resultat triangule = simplex.trianguler();
+    if (!triangule)
+        return triangule;
     const Maillage &t = simplex.maillageTriangule;
     bilan.pointsFinaux = simplex.getNbPointsSimplex();
     bilan.mailles = static_cast<int>(simplex.ListeMailles.size());
@@ -303,6 +312,7 @@ void Ajustement::mesurer()
     bilan.surfaceVersNuage = f.surfaceVersNuage;
     bilan.echantillonsSurface = f.echantillonsSurface;
     bilan.maillageVersNuage = f.pointsVersNuage;
+    return {};
 }
 
 // The fit of the engine, from where the placement left the mesh (it places it again, in its
@@ -330,7 +340,7 @@ Resultat Ajustement::ajustementPrecis()
         const std::string f =
             (fs::path(param.sortie) / (bilan.nom + ".cycle" + std::to_string(niveau) + ".smm")).string();
         const bool ecrit = verifierSortie(f).reussi() &&
-                           ecrireAtomique(f, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); });
+                           ecrireAtomique(f, [&](const std::string &tmp) { return simplex.ecrire(tmp, 2); }).reussi();
         if (ecrit) {
             bilan.sauvegardes.push_back(f);
             ecrits.push_back(f);
@@ -352,25 +362,26 @@ Resultat Ajustement::ecrireSorties()
         if (!r.reussi())
             return r;
     }
-    auto echec = [](const std::string &f) {
-        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureImpossible, {litteral(f)}));
-    };
-    if (!ecrireAtomique(bilan.fichierSmm, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); }))
-        return echec(bilan.fichierSmm);
+    Resultat r = ecrireAtomique(bilan.fichierSmm, [&](const std::string &tmp) { return simplex.ecrire(tmp, 2); });
+    if (!r)
+        return r;
     ecrits.push_back(bilan.fichierSmm);
-    if (!ecrireAtomique(bilan.fichierOff,
-                        [&](const std::string &tmp) { return simplex.maillageTriangule.exporterOFF(tmp); }))
-        return echec(bilan.fichierOff);
+    r = ecrireAtomique(bilan.fichierOff,
+                       [&](const std::string &tmp) { return simplex.maillageTriangule.ecrireOFF(tmp); });
+    if (!r)
+        return r;
     ecrits.push_back(bilan.fichierOff);
     bilan.duree = secondesDepuis(debut);
     const std::string texte = texteRapport(param, bilan);
-    if (!ecrireAtomique(bilan.fichierRapport, [&](const std::string &tmp) {
-            std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-            f << texte;
-            f.close();
-            return static_cast<bool>(f);
-        }))
-        return echec(bilan.fichierRapport);
+    r = ecrireAtomique(bilan.fichierRapport, [&](const std::string &tmp) {
+        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+        f << texte;
+        f.close();
+        return f ? Resultat::succes()
+                 : Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(tmp)}));
+    });
+    if (!r)
+        return r;
     ecrits.push_back(bilan.fichierRapport);
     return {};
 }
@@ -415,8 +426,9 @@ Bilan Ajustement::lancer()
             }
             bilan.dureeFinale = secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles;
         }
+        if (r.reussi())
+            r = mesurer();
         if (r.reussi()) {
-            mesurer();
             if (!std::isfinite(bilan.nuageVersSurface.moyenne) || !std::isfinite(bilan.maillageVersNuage.moyenne))
                 r = RegionDeformation::divergence(pasFaits);
         }

@@ -114,8 +114,8 @@ Resultat lireFrontiere(const std::string &chemin, const ReglagesFrontiere &regla
     if (!r)
         return r;
     m.ListePointsInterets = std::move(points);
-    if (!m.reconstruireKd())
-        return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireIndexNuage, {::nom(chemin)}));
+    if (!(r = m.construireKd()))
+        return r;
     m.calculerCentrePointsInterets();
     prog << "Pelvane : volume : " << texteRegion(bilan) << ", " << m.ListePointsInterets.size()
          << " points de frontière en " << texteRepere(bilan) << std::endl;

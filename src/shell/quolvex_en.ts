@@ -1195,6 +1195,26 @@ with the keys W X C V B N.</translation>
         <translation>Fit: level %1</translation>
     </message>
     <message>
+        <source>Lecture du volume</source>
+        <translation>Reading the volume</translation>
+    </message>
+    <message>
+        <source>Construction de l&apos;arbre des points</source>
+        <translation>Building the tree of the points</translation>
+    </message>
+    <message>
+        <source>Écriture de %1</source>
+        <translation>Writing %1</translation>
+    </message>
+    <message>
+        <source>Mesure des distances</source>
+        <translation>Measuring the distances</translation>
+    </message>
+    <message>
+        <source>Ajustement : raffinage du niveau %1</source>
+        <translation>Fit: refining level %1</translation>
+    </message>
+    <message>
         <source>« %1 »</source>
         <translation>“%1”</translation>
     </message>
@@ -1597,6 +1617,10 @@ with the keys W X C V B N.</translation>
     <message>
         <source>--band : BAS doit être au plus HAUT, reçu %1 et %2</source>
         <translation>--band: LOW must be at most HIGH, received %1 and %2</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;écrire &quot;%1&quot; : %2</source>
+        <translation>&quot;%1&quot; cannot be written: %2</translation>
     </message>
 </context>
 <context>

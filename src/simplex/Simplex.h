@@ -199,14 +199,13 @@ public:
     /// the line at fault. The progression follows the reading of the points and cells; a stop
     /// (Interrompu) comes before anything is changed, so the mesh stays as it was.
     Resultat lire(const std::string &nomFichier, const Progression &progression = {});
-    /// Why the last charger or lire failed, as the console prints it; empty after a success.
-    const std::string &getRaisonChargement() const { return raisonChargement; }
     /// Writes the mesh: format 1 SM, 2 SMM, anything else nothing (an empty file).
     /// False when the file could not be created or written, or the format is unknown.
     bool exporter(const std::string &nomFichier, int format);
     /// The same, with the reason: SortieImpossible when the file cannot be created or written,
-    /// ArgumentsIncorrects for an unknown format.
-    Resultat ecrire(const std::string &nomFichier, int format);
+    /// ArgumentsIncorrects for an unknown format. The progression follows the points and cells
+    /// written; a stop (Interrompu) leaves no file.
+    Resultat ecrire(const std::string &nomFichier, int format, const Progression &progression = {});
 
     // --- lookups and cell orientation -----------------------------------------------------------
     /// Reverses the cell when its orientation disagrees with the normal of its first point.
@@ -290,7 +289,6 @@ protected:
     /// Index in ListePointsSimplex of each point's three neighbours (-1 when null or not in the
     /// list); rebuilt by the deformation whenever it no longer matches the lists.
     std::vector<std::array<int, 3>> cacheVoisins;
-    std::string raisonChargement;
     /// lire, and whether the file went to the OFF / OBJ readers.
     Resultat lireFichier(const std::string &nomFichier, const Progression &progression, bool &versTriangles);
     /// Checks cacheVoisins against the lists, rebuilds it when needed; false when some

@@ -298,7 +298,7 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
     positions.reserve(F);
     for (const Face &f : faces)
         positions.push_back((P[f.s1] + P[f.s2] + P[f.s3]) / 3);
-    ::Avancement points(sousProgression(progression, 0, 0.5), Raison(CodeRaison::CreationDesPointsSimplexes), F);
+    SuiviProgression points(sousProgression(progression, 0, 0.5), Raison(CodeRaison::CreationDesPointsSimplexes), F);
     Avancement = 0;
     std::vector<std::array<int, 3>> voisins(F);
     for (std::size_t i = 0; i < F; ++i) {
@@ -319,7 +319,7 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
     // Phase 2: one cell per vertex, the faces around it.
     std::cout << "Creation des mailles simplexes...\n";
     const std::size_t V = P.size();
-    ::Avancement cellules(sousProgression(progression, 0.5, 0.9), Raison(CodeRaison::CreationDesMaillesSimplexes), V);
+    SuiviProgression cellules(sousProgression(progression, 0.5, 0.9), Raison(CodeRaison::CreationDesMaillesSimplexes), V);
     std::vector<std::vector<int>> mailles(V);
     for (std::size_t v = 0; v < V; ++v) {
         if (!cellules.avancer(v))
@@ -352,7 +352,7 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
 
 void Simplex::Triangularisation()
 {
-    trianguler();
+    static_cast<void>(trianguler());
 }
 
 Resultat Simplex::trianguler(const Progression &progression)
@@ -369,7 +369,7 @@ Resultat Simplex::trianguler(const Progression &progression)
         index.reset(new IndexContenu(ListePointsSimplex));
     auto indice = [&](const PointSimplex *p) { return index ? index->premier(p) : indicePoint(p); };
 
-    ::Avancement avancement(progression, Raison(CodeRaison::TriangularisationDesMailles), ListeMailles.size());
+    SuiviProgression avancement(progression, Raison(CodeRaison::TriangularisationDesMailles), ListeMailles.size());
     for (std::size_t c = 0; c < ListeMailles.size(); ++c) {
         if (!avancement.avancer(c))
             return Resultat::interrompu(Raison(CodeRaison::Triangularisation));

@@ -101,7 +101,7 @@ bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, Raison &ra
     const std::size_t attendus = std::min<std::size_t>(static_cast<std::size_t>(n), plafond);
     contenu.positions.reserve(attendus);
     contenu.voisins.reserve(attendus);
-    ::Avancement avancement(progression, Raison(CodeRaison::LectureDuSimplex), static_cast<std::size_t>(n + m));
+    SuiviProgression avancement(progression, Raison(CodeRaison::LectureDuSimplex), static_cast<std::size_t>(n + m));
     for (long long i = 0; i < n; ++i) {
         if (!avancement.avancer(static_cast<std::size_t>(i)))
             return !(interrompu = true);
@@ -224,9 +224,7 @@ Resultat Simplex::lire(const std::string &nomFichier, const Progression &progres
 Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &progression, bool &versTriangles)
 {
     std::cout << "Simplex::charger :  " << nomFichier << std::endl;
-    raisonChargement.clear();
     auto illisible = [&](const Raison &raison, std::size_t ligne = 0) {
-        raisonChargement = ::texte(raison);
         return Resultat::echec(Statut::MaillageIllisible,
                                ligne ? Raison(CodeRaison::FichierLigne, {litteral(nomFichier), ligne, raison})
                                      : Raison(CodeRaison::Contexte, {litteral(nomFichier), raison}));
@@ -236,12 +234,11 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
         versTriangles = true;
         maillageTriangule = maillageOrigine;
         std::cout << "fin chargement et construction\n";
-        raisonChargement = lu.texte();
         return lu;
     };
 
     if (finitPar(nomFichier, ".obj"))
-        return versLecteurTriangles(maillageOrigine.lireOBJ(nomFichier));
+        return versLecteurTriangles(maillageOrigine.lireOBJ(nomFichier, progression));
 
     std::string entete;
     Raison raisonOuverture;
@@ -251,7 +248,6 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
         std::cerr << "Problème au chargement du fichier" << std::endl;
         if (!nonOrdinaire)
             return illisible(Raison(CodeRaison::SimplexIllisible));
-        raisonChargement = ::texte(raisonOuverture);
         return Resultat::echec(Statut::MaillageIllisible, raisonOuverture);
     }
     const bool off = entete.compare(0, 3, "OFF") == 0;
@@ -270,7 +266,7 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
         return illisible(Raison(CodeRaison::FormatIncorrect), 1);
     }
     if (off)
-        return versLecteurTriangles(maillageOrigine.lireOFF(nomFichier));
+        return versLecteurTriangles(maillageOrigine.lireOFF(nomFichier, progression));
     if (!smm)
         return illisible(Raison(CodeRaison::SMNonRelisible));
 
@@ -297,7 +293,7 @@ bool Simplex::exporter(const std::string &nomFichier, int format)
     return ecrire(nomFichier, format).reussi();
 }
 
-Resultat Simplex::ecrire(const std::string &nomFichier, int format)
+Resultat Simplex::ecrire(const std::string &nomFichier, int format, const Progression &progression)
 {
     std::ofstream fichier(nomFichier, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!fichier) {
@@ -321,22 +317,35 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format)
         return it == premier.end() ? -1 : it->second;
     };
 
+    const Raison phase(CodeRaison::EcritureDe, {nom(nomFichier)});
+    SuiviProgression suivi(progression, phase, ListePointsSimplex.size() + (format == 2 ? ListeMailles.size() : 0));
+    std::size_t fait = 0;
     std::ostringstream sortie;
     if (format == 1)
         sortie << "SM\n" << ListePointsSimplex.size() << "\n";
     else
         sortie << "SMM\n" << ListePointsSimplex.size() << " " << ListeMailles.size() << "\n";
-    for (const PointSimplex *p : ListePointsSimplex)
+    for (const PointSimplex *p : ListePointsSimplex) {
+        if (!suivi.avancer(fait++))
+            break;
         sortie << p->Position.x << " " << p->Position.y << " " << p->Position.z << " " << indice(p->Voisin1) << " "
                << indice(p->Voisin2) << " " << indice(p->Voisin3) << "\n";
+    }
     if (format == 2)
         for (const Maille *maille : ListeMailles) {
+            if (!suivi.avancer(fait++))
+                break;
             sortie << maille->size() << " ";
             for (const PointSimplex *p : *maille)
                 sortie << indice(p) << " ";
             sortie << "\n";
         }
 
+    if (!suivi.continuer()) {
+        fichier.close();
+        std::remove(nomFichier.c_str());
+        return Resultat::interrompu(phase);
+    }
     const std::string texte = sortie.str();
     fichier.write(texte.data(), static_cast<std::streamsize>(texte.size()));
     fichier.close();

@@ -333,17 +333,17 @@ using namespace raffinage;
 
 void Simplex::RaffinageT22(unsigned int indice)
 {
-    raffinerT22(indice);
+    static_cast<void>(raffinerT22(indice));
 }
 
 void Simplex::RaffinageT22PointsParMaille()
 {
-    raffinerT22PointsParMaille();
+    static_cast<void>(raffinerT22PointsParMaille());
 }
 
 void Simplex::RaffinageT22Surfaces()
 {
-    raffinerT22Surfaces();
+    static_cast<void>(raffinerT22Surfaces());
 }
 
 Resultat Simplex::raffinerT22(unsigned int indice)
@@ -362,7 +362,7 @@ template <class Critere>
 Resultat passeT22(Simplex &s, std::size_t n, Critere couper, const Progression &progression, CodeRaison nom)
 {
     IndexPasse passe(s);
-    ::Avancement avancement(progression, Raison(nom), n);
+    SuiviProgression avancement(progression, Raison(nom), n);
     Resultat premier;
     for (std::size_t c = 0; c < n; ++c) {
         if (!avancement.avancer(c)) {

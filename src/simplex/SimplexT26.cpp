@@ -108,7 +108,7 @@ bool eclaterSuivants(Simplex &s, const Progression &progression, Resultat &premi
         else if (q->Voisin3 && *q->Voisin3 == *S)
             q->Voisin3 = nouveau;
     };
-    ::Avancement avancement(progression, Raison(CodeRaison::EclatementDesPoints), K);
+    SuiviProgression avancement(progression, Raison(CodeRaison::EclatementDesPoints), K);
     for (std::size_t i = 0; i < K; ++i) {
         if (!avancement.avancer(i))
             return false;
@@ -288,17 +288,17 @@ using namespace raffinage;
 
 void Simplex::RaffinageT26(unsigned int indice)
 {
-    raffinerT26(indice);
+    static_cast<void>(raffinerT26(indice));
 }
 
 void Simplex::RaffinageT26Angles()
 {
-    raffinerT26Angles();
+    static_cast<void>(raffinerT26Angles());
 }
 
 void Simplex::RaffinageT26Global()
 {
-    raffinerT26Global();
+    static_cast<void>(raffinerT26Global());
 }
 
 Resultat Simplex::raffinerT26(unsigned int indice)
@@ -329,7 +329,7 @@ Resultat Simplex::raffinerT26Angles(const Progression &progression)
     // points beside the point split, so a walk that follows them with the first mean may never end.
     const std::unordered_set<const PointSimplex *> presents(ListePointsSimplex.begin(), ListePointsSimplex.end());
     const std::size_t nbMailles = ListeMailles.size();
-    ::Avancement avancement(progression, Raison(CodeRaison::RaffinageT26Angles), nbMailles);
+    SuiviProgression avancement(progression, Raison(CodeRaison::RaffinageT26Angles), nbMailles);
     Resultat premier;
     for (std::size_t j = 0; j < nbMailles; ++j) {
         if (!avancement.avancer(j)) {

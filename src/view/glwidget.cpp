@@ -189,11 +189,13 @@ Resultat GLWidget::adopterVolume(const std::string &fichier)
     Resultat r = versMillimetres(fichier, instanceMaillage->ListePointsInterets, origine);
     if (r)
         pointsVolume = instanceMaillage->ListePointsInterets;
-    if (!r || !instanceMaillage->reconstruireKd()) {
+    if (r)
+        r = instanceMaillage->construireKd();
+    if (!r) {
         instanceMaillage->viderPointsInterets();
         pointsVolume.clear();
-        instanceMaillage->reconstruireKd();
-        return r ? Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireIndexNuage, {::nom(fichier)})) : r;
+        static_cast<void>(instanceMaillage->construireKd()); // an empty tree cannot fail
+        return r;
     }
     instanceMaillage->calculerCentrePointsInterets();
     repereVolume = traduireRaison(origine);
@@ -420,13 +422,14 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     FiguresAjustement figures;
     const QPointer<GLWidget> vivant(this);
     const Resultat r = operationMoteur([&](Simplex &s, kd_tree *, int &retention) {
-        Resultat res = ajuster(s, nuage, reglages, progression, &bilan);
+        // The dialog's progression follows the fit, then the triangulation and the figures.
+        Resultat res = ajuster(s, nuage, reglages, sousProgression(progression, 0, 0.9), &bilan);
         retention = 0;
         if (!res.reussi())
             return res;
-        res = s.trianguler();
+        res = s.trianguler(sousProgression(progression, 0.9, 0.95));
         if (res.reussi())
-            figures = mesurerAjustement(s, nuage);
+            res = mesurerAjustement(s, nuage, figures, sousProgression(progression, 0.95, 1));
         return res;
     });
     if (!vivant || !r.reussi())
@@ -524,13 +527,14 @@ bool GLWidget::maillageToPts()
 
 bool GLWidget::remplisKDTree()
 {
+    Resultat r;
     try {
-        instanceMaillage->reconstruireKd();
+        r = instanceMaillage->construireKd();
     } catch (const std::exception &e) {
         return echec(tr("L'index du nuage de points n'a pas pu être construit : %1")
                          .arg(QString::fromLocal8Bit(e.what())));
     }
-    if (kd_size(instanceMaillage->kd.get()) != instanceMaillage->ListePointsInterets.size())
+    if (!r || kd_size(instanceMaillage->kd.get()) != instanceMaillage->ListePointsInterets.size())
         return echec(tr("Mémoire insuffisante pour l'index du nuage de points."));
     return true;
 }

@@ -1,5 +1,5 @@
-#ifndef TARNIS_GEOMETRY_DIVERGENCE_H
-#define TARNIS_GEOMETRY_DIVERGENCE_H
+#ifndef TARNIS_MOTEUR_DIVERGENCE_H
+#define TARNIS_MOTEUR_DIVERGENCE_H
 
 #include "Boite.h"
 #include "Resultat.h"

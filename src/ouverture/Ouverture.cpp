@@ -38,11 +38,12 @@ std::string baseVolume(const std::string &nom)
     return sansSuffixeVolume(nom);
 }
 
-Resultat lireVolume(const std::string &nom, Maillage &m, const ReglagesVolume &r, std::vector<point3> &points)
+Resultat lireVolume(const std::string &nom, Maillage &m, const ReglagesVolume &r, std::vector<point3> &points,
+                    const Progression &progression)
 {
     const std::string base = baseVolume(nom);
     VolumeAnalyze volume(0, 0, 0);
-    Resultat lu = lireVolumeSeuillable(nom, volume);
+    Resultat lu = lireVolumeSeuillable(nom, volume, progression);
     if (!lu)
         return lu;
     seuillerVolume(volume, points, r.seuilMin, r.seuilMax, static_cast<std::uint16_t>(r.fenetreMin),
@@ -99,10 +100,10 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
     try {
         switch (genreFichier(nom)) {
         case GenreFichier::Nuage:
-            r = m.lirePTS(nom, progression);
+            r = m.lirePTS(nom, sousProgression(progression, 0, 0.9));
             break;
         case GenreFichier::Volume:
-            r = lireVolume(nom, m, reglages, points);
+            r = lireVolume(nom, m, reglages, points, sousProgression(progression, 0, 0.9));
             break;
         default:
             r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageNonReconnu, {::nom(nom)}));
@@ -110,14 +111,21 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
     } catch (const std::exception &e) {
         r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));
     }
-    const bool garde = r.reussi() || (r.statut == Statut::NuageIllisible && genreFichier(nom) == GenreFichier::Nuage &&
-                                      !m.ListePointsInterets.empty());
+    bool garde = r.reussi() || (r.statut == Statut::NuageIllisible && genreFichier(nom) == GenreFichier::Nuage &&
+                                !m.ListePointsInterets.empty());
     if (!garde)
         m.viderPointsInterets();
+    // The tree always covers exactly the cloud held, whatever happened above; a stop while it is
+    // built leaves no cloud.
+    const Resultat arbre = m.construireKd(garde ? sousProgression(progression, 0.9, 1) : Progression());
+    if (arbre.statut == Statut::Interrompu) {
+        m.viderPointsInterets();
+        garde = false;
+        r = arbre;
+    }
     if (pointsVolume)
         *pointsVolume = garde ? std::move(points) : std::vector<point3>();
-    // The tree always covers exactly the cloud held, whatever happened above.
-    if (!m.reconstruireKd() && r.reussi())
+    if (arbre.statut == Statut::Echec && r.reussi())
         return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireIndexNuage, {::nom(nom)}));
     if (garde)
         m.calculerCentrePointsInterets();

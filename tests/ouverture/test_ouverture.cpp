@@ -1,5 +1,6 @@
 // The opener and the engine's outcomes: each refused or short file comes back with the status
 // the console tool exits with and a reason that names the file and, where it helps, the line.
+#include "Ajustement.h"
 #include "Maillage.h"
 #include "Ouverture.h"
 #include "Simplex.h"
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <tuple>
 
 using namespace tarnis_test;
@@ -91,6 +93,11 @@ TEST(Ouverture, AVolumeIsThresholdedAndAnEmptyResultIsSaid)
         << r.texte();
     EXPECT_TRUE(m.ListePointsInterets.empty() && points.empty());
 
+    // A stop asked while the voxels are read leaves no cloud.
+    const Progression arret = [](double, const Raison &e) { return e.code != CodeRaison::LectureDuVolume; };
+    EXPECT_EQ(ouvrirNuage(base + ".hdr", m, reglages, arret, &points).statut, Statut::Interrompu);
+    EXPECT_TRUE(m.ListePointsInterets.empty() && points.empty());
+
     writeFile(base + ".img", "x");
     EXPECT_NE(ouvrirNuage(base + ".hdr", m, reglages).texte().find("trop court"), std::string::npos);
 }
@@ -119,6 +126,54 @@ TEST(Ouverture, AStoppedReadingLeavesNoCloudAndReportsRisingProgress)
     EXPECT_EQ(arrete.statut, Statut::Interrompu);
     EXPECT_EQ(appels, 2);
     EXPECT_TRUE(m.ListePointsInterets.empty() && kd_size(m.kd.get()) == 0);
+}
+
+// Every long operation hears a stop asked through its progression at its first report, under its
+// own phase, and leaves nothing half done: no file, an empty mesh or tree, the figures untouched.
+TEST(Progression, EveryLongOperationStopsAtItsFirstReport)
+{
+    TempDir dossier;
+    Maillage m; // more vertices than the readers' first report comes after
+    for (int i = 0; i < 70000; ++i)
+        m.listeSommets.emplace_back(i, i % 7, i % 11);
+    m.listeFaces.assign(3, Face{0, 1, 2});
+    m.nbSommets = 70000;
+    m.nbFaces = 3;
+    const std::string off = dossier.file("m.off"), obj = dossier.file("m.obj"), sortie = dossier.file("x");
+    ASSERT_TRUE(m.ecrireOFF(off) && m.ecrireOBJ(obj));
+    Simplex s;
+    icosaedreDual(s, 1, 1.0);
+    ASSERT_TRUE(s.trianguler());
+    Maillage lu;
+    FiguresAjustement figures;
+    // The phase, the operation, what it leaves (none: no file at `sortie`).
+    using Cas = std::tuple<CodeRaison, std::function<Resultat(const Progression &)>, std::function<bool()>>;
+    const Cas cas[] = {
+        {CodeRaison::EcritureDe, [&](const Progression &p) { return m.ecrireOFF(sortie, p); }, nullptr},
+        {CodeRaison::EcritureDe, [&](const Progression &p) { return m.ecrireOBJ(sortie, p); }, nullptr},
+        {CodeRaison::EcritureDe, [&](const Progression &p) { return ecrirePTS(sortie, m.listeSommets, p); }, nullptr},
+        {CodeRaison::EcritureDe, [&](const Progression &p) { return s.ecrire(sortie, 2, p); }, nullptr},
+        {CodeRaison::LectureDuMaillage, [&](const Progression &p) { return lu.lireOFF(off, p); },
+         [&] { return lu.listeSommets.empty() && lu.nbSommets == 0; }},
+        {CodeRaison::LectureDuMaillage, [&](const Progression &p) { return lu.lireOBJ(obj, p); },
+         [&] { return lu.listeSommets.empty() && lu.listeFaces.empty(); }},
+        {CodeRaison::ConstructionDeLArbre,
+         [&](const Progression &p) {
+             lu.ListePointsInterets = m.listeSommets;
+             return lu.construireKd(p);
+         },
+         [&] { return kd_size(lu.kd.get()) == 0; }},
+        {CodeRaison::MesureDesDistances,
+         [&](const Progression &p) { return mesurerAjustement(s, m.listeSommets, figures, p); },
+         [&] { return figures.echantillonsSurface == 0; }},
+    };
+    for (const auto &[phase, operation, rienALaisse] : cas) {
+        std::vector<CodeRaison> vues;
+        const Resultat r = operation([&](double, const Raison &e) { return vues.push_back(e.code), false; });
+        EXPECT_EQ(r.statut, Statut::Interrompu) << r.texte();
+        EXPECT_EQ(vues, std::vector<CodeRaison>{phase});
+        EXPECT_TRUE(rienALaisse ? rienALaisse() : !std::ifstream(sortie)) << r.texte();
+    }
 }
 
 // A reason is a code with its arguments, nested reasons in turn; in French it reads as the line
@@ -161,7 +216,7 @@ TEST(Progression, NestedRangesAndThrottledLoopsKeepTheRefusal)
         return f < 0.7;
     };
     const Progression moitie = sousProgression(racine, 0.5, 1.0);
-    Avancement a(moitie, Raison(CodeRaison::Deformation), 1000, 10);
+    SuiviProgression a(moitie, Raison(CodeRaison::Deformation), 1000, 10);
     std::size_t fait = 0;
     while (fait < 1000 && a.avancer(++fait)) {
     }
@@ -173,6 +228,6 @@ TEST(Progression, NestedRangesAndThrottledLoopsKeepTheRefusal)
     EXPECT_FALSE(a.continuer());
     EXPECT_FALSE(a.terminer());
 
-    Avancement sansRapport(Progression(), Raison(CodeRaison::Deformation), 5);
+    SuiviProgression sansRapport(Progression(), Raison(CodeRaison::Deformation), 5);
     EXPECT_TRUE(sansRapport.terminer());
 }
