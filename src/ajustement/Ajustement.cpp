@@ -596,14 +596,9 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
         if (!defaut.empty())
             return Resultat::echec(Statut::MaillageIllisible,
                                    "le maillage n'est pas un maillage simplexe fermé : " + defaut);
-        if (nuage.empty())
-            return Resultat::echec(Statut::NuageIllisible, "le nuage ne contient aucun point");
-        for (const point3 &p : nuage)
-            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-                return Resultat::echec(Statut::NuageIllisible, "le nuage contient une coordonnée non finie");
-        const double diagonale = boiteDe(nuage).diagonale();
-        if (!(diagonale > 0) || !std::isfinite(diagonale))
-            return Resultat::echec(Statut::NuageIllisible, "le nuage est réduit à un point");
+        const std::string plat = defautDuNuage(nuage);
+        if (!plat.empty())
+            return Resultat::echec(Statut::NuageIllisible, "le nuage " + plat);
         Ajusteur a(s, nuage, reglages, progression, b, apresNiveau);
         return a.lancer();
     } catch (const Divergence &d) {
@@ -615,6 +610,46 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
     } catch (...) {
         return Resultat::echec(Statut::Echec, "erreur interne inconnue");
     }
+}
+
+std::string defautDuNuage(const std::vector<point3> &nuage)
+{
+    if (nuage.empty())
+        return "ne contient aucun point";
+    for (const point3 &p : nuage)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            return "contient une coordonnée non finie";
+    const Boite boite = boiteDe(nuage);
+    const double diagonale = boite.diagonale();
+    if (!(diagonale > 0) || !std::isfinite(diagonale))
+        return "est réduit à un point";
+    // The point farthest from a given measure, and that distance.
+    auto plusLoin = [&nuage](auto &&mesure) {
+        std::pair<point3, double> r{nuage[0], -1.0};
+        for (const point3 &p : nuage)
+            if (const double d = mesure(p); d > r.second)
+                r = {p, d};
+        return r;
+    };
+    const point3 centre = boite.centre();
+    const point3 a = plusLoin([&](const point3 &p) { return norme(p - centre); }).first;
+    const point3 b = plusLoin([&](const point3 &p) { return norme(p - a); }).first;
+    const point3 u = fois(b - a, 1.0 / norme(b - a));
+    const auto [c, horsDroite] = plusLoin([&](const point3 &p) { return norme(vect(p - a, u)); });
+    const point3 v = vect(u, c - a);
+    const double horsPlan =
+        norme(v) > 0 ? plusLoin([&, n = fois(v, 1.0 / norme(v))](const point3 &p) { return std::abs(scal(p - a, n)); }).second
+                     : 0.0;
+    const double tolerance = TOLERANCE_NUAGE_PLAT * diagonale;
+    if (horsDroite > tolerance && horsPlan > tolerance && nuage.size() >= 4)
+        return "";
+    const std::string suite = " : il faut au moins quatre points hors d'un même plan pour l'envelopper d'une surface fermée";
+    const std::string n = std::to_string(nuage.size());
+    if (nuage.size() < 4)
+        return "n'a que " + n + " points" + suite;
+    if (horsDroite <= tolerance)
+        return "a ses " + n + " points sur une même droite" + suite;
+    return "a ses " + n + " points dans un même plan" + suite;
 }
 
 std::vector<point3> echantillonnerSurface(const std::vector<point3> &sommets,

@@ -113,6 +113,9 @@ public:
     int nbSommets;
     int nbAretes;
     int nbPointsInterets;
+    /// Points the last PTS file read holds beyond its count (counted, not read): the reader
+    /// reads what the count announces, its callers say what is left.
+    long long pointsAuDela = 0;
 
 private:
     void calculerBoite(bool avecMessages);

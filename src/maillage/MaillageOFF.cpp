@@ -71,22 +71,39 @@ constexpr std::size_t LONGUEUR_ENTETE = 99;
 Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse)
 {
     std::string ligne;
-    lecteur.lireLigne(ligne, LONGUEUR_ENTETE);
-    refuse = ligne.compare(0, 3, "OFF") != 0;
+    bool tropLongue = false;
+    lecteur.lireLigneBornee(ligne, tarnis_texte::LIGNE_PLAUSIBLE, tropLongue);
+    refuse = ligne.compare(0, 3, "OFF") != 0 || tropLongue;
     if (refuse) {
         std::cout << "Format incorrect" << std::endl;
         return Resultat::echec(Statut::MaillageIllisible,
-                               nomCite(nom) + " n'est pas un fichier OFF : la ligne 1 ne commence pas par « OFF »");
+                               nomCite(nom) + " n'est pas un fichier OFF : la ligne 1 " +
+                                   (tropLongue ? "dépasse " + std::to_string(tarnis_texte::LIGNE_PLAUSIBLE) +
+                                                     " caractères sans fin de ligne"
+                                               : std::string("ne commence pas par « OFF »")));
     }
+    // No number is longer than a line may plausibly be; '#' starts a comment anywhere.
+    lecteur.bornerJetons(tarnis_texte::LIGNE_PLAUSIBLE);
+    lecteur.sauterCommentaires();
     // The counts may follow "OFF" on its own line; elsewhere they come after it.
     int annonces[3] = {0, 0, 0};
     int surEntete = 0;
     Lecteur resteEntete(ligne.data() + 3, ligne.size() - 3);
+    resteEntete.sauterCommentaires();
     while (surEntete < 3 && resteEntete.lireEntier(annonces[surEntete]))
         ++surEntete;
     bool entete = true;
     for (int k = surEntete; k < 3; ++k)
         entete = entete && lecteur.lireEntier(annonces[k]);
+    for (int k = 0; entete && k < 3; ++k)
+        if (annonces[k] < 0) {
+            const char *quoi[] = {"sommets", "faces", "arêtes"};
+            const std::size_t ligneCompte = surEntete > k ? 1 : lecteur.ligneCourante();
+            std::cout << "Format incorrect" << std::endl;
+            return Resultat::echec(Statut::MaillageIllisible,
+                                   nomCite(nom) + ", ligne " + std::to_string(ligneCompte) + " : nombre de " +
+                                       quoi[k] + " négatif (" + std::to_string(annonces[k]) + ")");
+        }
     m.nbSommets = annonces[0];
     m.nbFaces = annonces[1];
     m.nbAretes = annonces[2];

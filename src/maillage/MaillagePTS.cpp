@@ -32,7 +32,9 @@ std::string ceQuiArrete(Lecteur &lecteur, const char *limites = "de la simple pr
 {
     if (lecteur.finDesDonnees())
         return "le fichier s'arrête là";
-    const std::string jeton = lecteur.jetonSuivant();
+    std::string jeton = lecteur.jetonSuivant();
+    // Bytes that do not print (a binary file) are shown as '?'.
+    std::replace_if(jeton.begin(), jeton.end(), [](char b) { return b >= 0 && b < ' '; }, '?');
     const char c = jeton.empty() ? ' ' : jeton[jeton[0] == '-' || jeton[0] == '+' ? 1 : 0];
     if ((c >= '0' && c <= '9') || c == '.')
         return "« " + jeton + " » sort des limites " + limites;
@@ -41,18 +43,26 @@ std::string ceQuiArrete(Lecteur &lecteur, const char *limites = "de la simple pr
 
 /// First pass: signature and announced count. A refusal when the signature is missing.
 /// The count is the one of this file only: an unreadable count leaves 0, never a previous one.
-Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse, long long &annonces)
+/// suiteLigne2 gets what follows the count on its line (the format reads the points from line 3).
+Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse, long long &annonces,
+                       std::string &suiteLigne2)
 {
     std::string ligne;
-    if (!lecteur.lireLigne(ligne, LONGUEUR_ENTETE))
+    bool tropLongue = false;
+    lecteur.bornerJetons(tarnis_texte::LIGNE_PLAUSIBLE);
+    if (!lecteur.lireLigneBornee(ligne, tarnis_texte::LIGNE_PLAUSIBLE, tropLongue))
         std::cout << ERREUR_LECTURE << std::endl;
-    refuse = ligne.compare(0, 3, "PTS") != 0;
+    refuse = ligne.compare(0, 3, "PTS") != 0 || tropLongue;
     m.nbPointsInterets = 0;
+    m.pointsAuDela = 0;
     annonces = 0;
     if (refuse) {
         std::cout << "Format incorrect" << std::endl;
         return Resultat::echec(Statut::NuageIllisible,
-                               nomCite(nom) + " n'est pas un fichier PTS : la ligne 1 ne commence pas par « PTS »");
+                               nomCite(nom) + " n'est pas un fichier PTS : la ligne 1 " +
+                                   (tropLongue ? "dépasse " + std::to_string(tarnis_texte::LIGNE_PLAUSIBLE) +
+                                                     " caractères sans fin de ligne"
+                                               : std::string("ne commence pas par « PTS »")));
     }
     // The count is a whole token: "1e12" or "400abc" is not read as 1 or 400.
     const std::string jeton = lecteur.jetonSuivant(40);
@@ -80,6 +90,11 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
                                                            " : nombre de points négatif (" + std::to_string(lu) + ")");
     }
     m.nbPointsInterets = static_cast<int>(std::min<long long>(annonces, std::numeric_limits<int>::max()));
+    bool suiteTropLongue = false;
+    lecteur.lireLigneBornee(suiteLigne2, 40, suiteTropLongue);
+    const auto blanc = suiteLigne2.find_last_not_of(" \t\r\v\f");
+    suiteLigne2.resize(blanc == std::string::npos ? 0 : blanc + 1);
+    suiteLigne2.erase(0, std::min(suiteLigne2.size(), suiteLigne2.find_first_not_of(" \t\r\v\f")));
     return Resultat::succes();
 }
 
@@ -87,9 +102,10 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
 /// and stops at the end of the data or at the first thing that is not a number; a short
 /// file is reported and keeps the points actually read. Never allocates on the strength
 /// of the count alone: capacite bounds the reservation (0 when unknown). A stop asked
-/// through the progression takes the list back to what it held before.
+/// through the progression takes the list back to what it held before. Numbers beyond the
+/// count are counted, not read: m.pointsAuDela.
 Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long long capacite, long long tailleFichier,
-                       const std::string &nom, const Progression &progression)
+                       const std::string &nom, const Progression &progression, const std::string &suiteLigne2 = "")
 {
     std::string ligne;
     lecteur.lireLigne(ligne, LONGUEUR_ENTETE);
@@ -116,8 +132,21 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
         return Resultat::echec(Statut::NuageIllisible,
                                nomCite(nom) + " incomplet : " + std::to_string(annonces) + " points annoncés, " +
                                    std::to_string(lus) + " lus ; la lecture s'est arrêtée ligne " + ligneArret +
-                                   " (point " + std::to_string(lus + 1) + ") : " + ceQuiArrete(lecteur));
+                                   " (point " + std::to_string(lus + 1) + ") : " + ceQuiArrete(lecteur) +
+                                   (suiteLigne2.empty() ? std::string()
+                                                        : " ; « " + suiteLigne2 +
+                                                              " », après le nombre de points sur la ligne 2, "
+                                                              "n'est pas lu : les points commencent ligne 3"));
     }
+    // What follows the count is there but not read: it is counted, for the caller to say so.
+    long long nombres = 0;
+    for (float v; lecteur.lireFloat(v);)
+        if ((++nombres & 0xFFFFF) == 0 && progression && tailleFichier > 0 &&
+            !progression(double(lecteur.position()) / double(tailleFichier), "Lecture du nuage de points")) {
+            m.ListePointsInterets.resize(avant);
+            return Resultat::interrompu("Lecture de " + nomCite(nom));
+        }
+    m.pointsAuDela = (nombres + 2) / 3;
     return Resultat::succes();
 }
 
@@ -155,10 +184,11 @@ static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const
         return Resultat::echec(Statut::NuageIllisible, raison);
     }
     long long annonces = 0;
+    std::string suiteLigne2;
     {
         // A small window: a file that is not PTS is refused after its first bytes.
         Lecteur entete(premier.f, 4096);
-        Resultat r = lireEntetePTS(m, entete, nomFichier, refuse, annonces);
+        Resultat r = lireEntetePTS(m, entete, nomFichier, refuse, annonces, suiteLigne2);
         if (!r)
             return r;
     }
@@ -176,7 +206,8 @@ static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const
     {
         // A point takes at least six bytes ("0 0 0\n").
         Lecteur donnees(second.f);
-        r = lirePointsPTS(m, donnees, annonces, taille > 0 ? taille / 6 + 1 : 0, taille, nomFichier, progression);
+        r = lirePointsPTS(m, donnees, annonces, taille > 0 ? taille / 6 + 1 : 0, taille, nomFichier, progression,
+                          suiteLigne2);
     }
     refuse = false;
     return terminerLecturePTS(m, std::move(r));
@@ -201,7 +232,8 @@ bool Maillage::lecturePTSDepuisTexte(const char *texte, std::size_t taille)
     Lecteur entete(texte, taille);
     bool refuse = false;
     long long annonces = 0;
-    Resultat r = lireEntetePTS(*this, entete, nom, refuse, annonces);
+    std::string suiteLigne2;
+    Resultat r = lireEntetePTS(*this, entete, nom, refuse, annonces, suiteLigne2);
     if (!r)
         return !refuse;
     Lecteur donnees(texte, taille);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +30,14 @@ namespace fs = std::filesystem;
 namespace pelvane {
 
 namespace {
+
+// The signal that asked the run to stop (0: none). Written by a signal handler: nothing else.
+volatile std::sig_atomic_t signalRecu = 0;
+
+// Raised inside the cycles when a stop was asked.
+struct Interruption
+{
+};
 
 using Horloge = std::chrono::steady_clock;
 
@@ -143,8 +152,16 @@ std::vector<double> distancesAuNuage(const Simplex &s, const kd_tree *kd)
 Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &progression)
 {
     Resultat r = ouvrirNuage(chemin, m, ReglagesVolume(), progression);
+    if (r.statut == Statut::Interrompu)
+        return r;
     if (!r)
         return Resultat::echec(Statut::NuageIllisible, r.raison);
+    // Points beyond the count would be left out of the fit without a word.
+    if (m.pointsAuDela > 0)
+        return Resultat::echec(Statut::NuageIllisible,
+                               "le nuage \"" + chemin + "\" annonce " + std::to_string(m.nbPointsInterets) +
+                                   " points (ligne 2) mais en contient " + std::to_string(m.pointsAuDela) +
+                                   " de plus : corrigez le nombre de points de la ligne 2");
     if (m.ListePointsInterets.empty())
         return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + chemin + "\" ne contient aucun point");
     for (const point3 &p : m.ListePointsInterets)
@@ -155,19 +172,30 @@ Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &pr
 }
 
 /// Progress lines on the tool's stream: "Pelvane : <phase> : N %", one per tenth of each phase
-/// (the phase is the progression's text up to its first " : ").
+/// (the phase is the progression's text up to its first " : "), LIGNES_DE_PROGRESSION at most in
+/// a run. Says stop once a signal asked for it.
 Progression lignesDeProgression(std::ostream &prog)
 {
-    auto dernier = std::make_shared<std::pair<std::string, int>>("", -1);
+    struct Etat
+    {
+        std::string phase;
+        int dixieme = -1;
+        int lignes = 0;
+    };
+    auto dernier = std::make_shared<Etat>();
     return [&prog, dernier](double fraction, const std::string &etape) {
         const std::string phase = etape.substr(0, etape.find(" : "));
         const int dixieme = static_cast<int>(fraction * 10);
-        if (phase != dernier->first || dixieme != dernier->second) {
-            dernier->first = phase;
-            dernier->second = dixieme;
-            prog << "Pelvane : " << phase << " : " << dixieme * 10 << " %" << std::endl;
+        if ((phase != dernier->phase || dixieme != dernier->dixieme) && dernier->lignes <= LIGNES_DE_PROGRESSION) {
+            dernier->phase = phase;
+            dernier->dixieme = dixieme;
+            if (++dernier->lignes > LIGNES_DE_PROGRESSION)
+                prog << "Pelvane : progression : " << LIGNES_DE_PROGRESSION
+                     << " lignes écrites, les suivantes sont omises" << std::endl;
+            else
+                prog << "Pelvane : " << phase << " : " << dixieme * 10 << " %" << std::endl;
         }
-        return true;
+        return !arretDemande();
     };
 }
 
@@ -181,13 +209,16 @@ std::string nomDuNuage(const std::string &chemin)
     return nom.empty() ? "nuage" : nom;
 }
 
-// Writes via a temporary file renamed onto `cible` once complete.
+// Writes via a temporary file renamed onto `cible` once complete. A stop asked before the
+// rename (the signal may come during the writing itself) removes the temporary file instead.
 template <class Ecrire> bool ecrireAtomique(const std::string &cible, Ecrire ecrire)
 {
+    if (arretDemande())
+        return false;
     const std::string tmp = fichierTemporaire(cible);
     if (tmp.empty())
         return false;
-    if (!ecrire(tmp)) {
+    if (!ecrire(tmp) || arretDemande()) {
         supprimer(tmp);
         return false;
     }
@@ -231,6 +262,7 @@ private:
     Resultat preparerSortie();
     Resultat verifierSortie(const std::string &fichier) const;
     Resultat lireEntrees();
+    void bornerPoints();
     void cycles();
     void serieFinale();
     Resultat ajustementPrecis();
@@ -239,7 +271,7 @@ private:
     void pas(bool &dejaDeforme);
     std::string pourcent(double d) const;
 
-    const Parametres &param;
+    Parametres param; // as given, but the point counts bounded by the cloud's size
     std::ostream &prog;
     const Reglages &regl;
     Bilan bilan;
@@ -310,11 +342,31 @@ Resultat Ajustement::lireEntrees()
                   (b.max[2] - b.min[2]) * (b.max[2] - b.min[2]));
     if (!(bilan.diagonale > 0))
         return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + param.nuage + "\" est réduit à un point");
+    const std::string plat = defautDuNuage(nuage.ListePointsInterets);
+    if (!plat.empty())
+        return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + param.nuage + "\" " + plat);
     return {};
+}
+
+// A mesh of many more points than the cloud has fits it no better, and takes time and memory
+// for nothing: the point counts asked are bounded by POINTS_PAR_POINT_DU_NUAGE times the cloud's
+// size (never below the default maximum), with a line saying what is used.
+void Ajustement::bornerPoints()
+{
+    const long plafond = static_cast<long>(std::min<std::size_t>(
+        std::max<std::size_t>(Parametres().pointsMaximum, POINTS_PAR_POINT_DU_NUAGE * bilan.pointsNuage), 999999));
+    for (auto [valeur, option] : {std::pair{&param.pointsMinimum, "--min-points"}, std::pair{&param.pointsMaximum, "--max-points"}})
+        if (*valeur > plafond) {
+            prog << "Pelvane : attention : " << option << " " << *valeur << " dépasse de loin la taille du nuage ("
+                 << bilan.pointsNuage << " points) : " << plafond << " utilisé" << std::endl;
+            *valeur = plafond;
+        }
 }
 
 void Ajustement::pas(bool &dejaDeforme)
 {
+    if (arretDemande())
+        throw Interruption{};
     simplex.deformer(nuage.kd.get(), dejaDeforme ? 1 : 0, param.alpha, param.beta, param.gamma, param.rigid, false);
     dejaDeforme = true;
     ++pasFaits;
@@ -502,6 +554,8 @@ Bilan Ajustement::lancer()
         r = lireEntrees();
         bilan.dureeLecture = secondesDepuis(debut);
         if (r.reussi())
+            bornerPoints();
+        if (r.reussi())
             r = preparerSortie();
         for (const std::string *f : {&bilan.fichierSmm, &bilan.fichierOff, &bilan.fichierRapport})
             if (r.reussi())
@@ -532,6 +586,8 @@ Bilan Ajustement::lancer()
             bilan.dureeMesures = secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles - bilan.dureeFinale;
             r = ecrireSorties();
         }
+    } catch (const Interruption &) {
+        r = Resultat::interrompu("Ajustement");
     } catch (const Divergence &d) {
         r = Resultat::echec(Statut::Echec,
                             "le maillage diverge (au pas " + std::to_string(d.pas) +
@@ -541,6 +597,11 @@ Bilan Ajustement::lancer()
     } catch (...) {
         r = Resultat::echec(Statut::Echec, "erreur interne inconnue");
     }
+    // A signal ends the run whatever it was doing, the files written included.
+    if (const int signal = signalRecu)
+        r = Resultat::echec(Statut::Interrompu, std::string("arrêté par le signal ") +
+                                                    (signal == SIGINT ? "SIGINT (Ctrl+C)" : signal == SIGTERM ? "SIGTERM" : std::to_string(signal)) +
+                                                    " : les fichiers de ce calcul sont supprimés");
     bilan.resultat = r;
     if (!r.reussi()) {
         for (const std::string &f : ecrits)
@@ -551,6 +612,16 @@ Bilan Ajustement::lancer()
 }
 
 } // namespace
+
+void demanderArret(int signal)
+{
+    signalRecu = signal;
+}
+
+bool arretDemande()
+{
+    return signalRecu != 0;
+}
 
 Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reglages &reglages)
 {

@@ -6,6 +6,7 @@
 #include "arguments.h"
 #include "Defauts.h"
 
+#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -32,6 +33,24 @@ std::string gabaritParDefaut(const char *programme)
     return local;
 }
 
+void surSignal(int signal)
+{
+    pelvane::demanderArret(signal);
+}
+
+// SIGINT and SIGTERM stop the run at its next check instead of killing it where it stands: what
+// it wrote, temporary files included, is then removed and the tool ends with status 7. System
+// calls interrupted by the signal are restarted, so a write under way completes first.
+void interceptionDesSignaux()
+{
+    struct sigaction action = {};
+    action.sa_handler = surSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -46,6 +65,7 @@ int main(int argc, char **argv)
         std::cerr << pelvane::ligneErreur(l.resultat) << std::endl;
         return pelvane::codeSortie(l.resultat);
     }
+    interceptionDesSignaux();
     const pelvane::Bilan b = pelvane::ajuster(l.parametres, std::cerr);
     if (!b.resultat.reussi()) {
         std::cerr << pelvane::ligneErreur(b.resultat) << std::endl;
