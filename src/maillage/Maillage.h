@@ -79,7 +79,7 @@ public:
     bool exporterOBJ(const std::string &nomFichier) const;
 
     // --- point cloud ---------------------------------------------------------------
-    /// Empties ListePointsInterets; the kd-tree is left as it is.
+    /// Empties ListePointsInterets (and pointsAuDela); the kd-tree is left as it is.
     void viderPointsInterets();
     /// Reads a PTS file, appends its points, then rebuilds the shared kd-tree over exactly
     /// ListePointsInterets and updates the centre of the points of interest.

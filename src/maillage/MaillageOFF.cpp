@@ -159,7 +159,19 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
     }
     if (!entete) {
         std::cout << "Fichier incomplet : nombres de sommets, de faces et d'arêtes absents" << std::endl;
-        incomplet = "nombres de sommets, de faces et d'arêtes absents" + arret;
+        if (lecteur.finDesDonnees()) {
+            incomplet = "nombres de sommets, de faces et d'arêtes absents" + arret;
+        } else {
+            // Something is there, but not the counts: say what.
+            const std::string jeton = lecteur.jetonSuivant();
+            const bool binaire = std::any_of(jeton.begin(), jeton.end(), [](char b) { return b >= 0 && b < ' '; });
+            m.nbSommets = m.nbFaces = m.nbAretes = 0;
+            return Resultat::echec(Statut::MaillageIllisible,
+                                   nomCite(nom) + ", ligne " + std::to_string(lecteur.ligneCourante()) +
+                                       " : nombres de sommets, de faces et d'arêtes attendus, " +
+                                       (binaire ? std::string("des octets de contrôle trouvés (un fichier binaire ?)")
+                                                : "« " + jeton + " » trouvé"));
+        }
     }
     if (sommetsLus < m.nbSommets && incomplet.empty()) {
         std::cout << "Fichier incomplet : " << m.nbSommets << " sommets annoncés, " << sommetsLus << " lus"

@@ -32,9 +32,9 @@ std::string ceQuiArrete(Lecteur &lecteur, const char *limites = "de la simple pr
 {
     if (lecteur.finDesDonnees())
         return "le fichier s'arrête là";
-    std::string jeton = lecteur.jetonSuivant();
-    // Bytes that do not print (a binary file) are shown as '?'.
-    std::replace_if(jeton.begin(), jeton.end(), [](char b) { return b >= 0 && b < ' '; }, '?');
+    const std::string jeton = lecteur.jetonSuivant();
+    if (std::any_of(jeton.begin(), jeton.end(), [](char b) { return b >= 0 && b < ' '; }))
+        return "des octets de contrôle, pas du texte (un fichier binaire ?)";
     const char c = jeton.empty() ? ' ' : jeton[jeton[0] == '-' || jeton[0] == '+' ? 1 : 0];
     if ((c >= '0' && c <= '9') || c == '.')
         return "« " + jeton + " » sort des limites " + limites;

@@ -56,9 +56,9 @@ public:
     {
         if (finie)
             return "le fichier s'arrête là";
-        std::string cite = dernier.substr(0, 24);
-        std::replace_if(cite.begin(), cite.end(), [](char b) { return b >= 0 && b < ' '; }, '?');
-        return "« " + cite + " » n'est pas " + attendu;
+        if (std::any_of(dernier.begin(), dernier.end(), [](char b) { return b >= 0 && b < ' '; }))
+            return "des octets de contrôle, pas du texte (un fichier binaire ?)";
+        return "« " + dernier + " » n'est pas " + attendu;
     }
 
 private:
