@@ -99,7 +99,6 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
         if (annonces[k] < 0) {
             const char *quoi[] = {"sommets", "faces", "arêtes"};
             const std::size_t ligneCompte = surEntete > k ? 1 : lecteur.ligneCourante();
-            std::cout << "Format incorrect" << std::endl;
             return Resultat::echec(Statut::MaillageIllisible,
                                    nomCite(nom) + ", ligne " + std::to_string(ligneCompte) + " : nombre de " +
                                        quoi[k] + " négatif (" + std::to_string(annonces[k]) + ")");
