@@ -248,7 +248,8 @@ std::string texteAide()
            "  --external X        force externe, 0 à 100 (défaut 0.05)\n"
            "  --retention X       force de retenue, 0 à 100 (défaut 0.00)\n"
            "  --rigidity N        rigidité du maillage, 0 à 99 (défaut 2)\n"
-           "  --min-points N      nombre minimum de points simplexes, 1 à 999999 (défaut 2000)\n"
+           "  --min-points N      nombre minimum de points simplexes, 1 à 999999 (défaut 2000) ; ramené,\n"
+           "                      avec --max-points, à 10 fois la taille du nuage (20000 au moins)\n"
            "  --iterations N      itérations de déformation par cycle, 0 à 99999 (défaut 20)\n"
            "  --autosave          enregistre aussi le maillage après chaque cycle (ou niveau)\n"
            "  --method M          ajustement (défaut) ou cycles (le mode automatique seul)\n"
@@ -282,9 +283,11 @@ std::string texteAide()
            "  0  réussite\n"
            "  2  arguments incorrects\n"
            "  3  maillage de référence illisible ou invalide\n"
-           "  4  nuage de points illisible ou vide\n"
+           "  4  nuage de points illisible, vide, plat (sur une droite ou un plan) ou plus long que son\n"
+           "     nombre de points\n"
            "  5  dossier de sortie impossible à créer ou à écrire, ou sortie qui écraserait une entrée\n"
-           "  6  échec de l'ajustement\n";
+           "  6  échec de l'ajustement\n"
+           "  7  arrêté par SIGINT (Ctrl+C) ou SIGTERM ; les fichiers du calcul sont supprimés\n";
 }
 
 } // namespace pelvane

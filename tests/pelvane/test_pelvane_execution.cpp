@@ -241,7 +241,7 @@ TEST(Arguments, HelpIsAskedAnywhereAndListsEveryExitStatus)
 
     const std::string aide = pelvane::texteAide();
     for (Statut s : {Statut::Reussite, Statut::ArgumentsIncorrects, Statut::MaillageIllisible, Statut::NuageIllisible,
-                     Statut::SortieImpossible, Statut::Echec})
+                     Statut::SortieImpossible, Statut::Echec, Statut::Interrompu})
         EXPECT_NE(aide.find("\n  " + std::to_string(static_cast<int>(s)) + "  "), std::string::npos)
             << static_cast<int>(s);
 }
