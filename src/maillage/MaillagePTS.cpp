@@ -138,8 +138,12 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
                                                               " », après le nombre de points sur la ligne 2, "
                                                               "n'est pas lu : les points commencent ligne 3"));
     }
-    // What follows the count is there but not read: it is counted, for the caller to say so.
+    // What follows the count, on its line or after the points, is there but not read: it is
+    // counted, for the caller to say so.
     long long nombres = 0;
+    Lecteur ligne2(suiteLigne2.data(), suiteLigne2.size());
+    for (float v; ligne2.lireFloat(v);)
+        ++nombres;
     for (float v; lecteur.lireFloat(v);)
         if ((++nombres & 0xFFFFF) == 0 && progression && tailleFichier > 0 &&
             !progression(double(lecteur.position()) / double(tailleFichier), "Lecture du nuage de points")) {

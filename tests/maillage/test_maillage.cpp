@@ -484,7 +484,8 @@ TEST(LectureComptes, BeyondTheCountOnItsLineAndNegative)
     TempDir d;
     const std::string f = d.file("n.pts"), o = d.file("n.off");
     const std::tuple<std::string, std::size_t, long long> cas[] = {
-        {"PTS\n1\n1 2 3\n4 5 6\n7 8 9\n", 1, 2}, {"PTS\n0\n1 2 3\n4 5 6\n7 8\n", 0, 3}, {"PTS\n2\n1 2 3\n4 5 6\n", 2, 0}};
+        {"PTS\n1\n1 2 3\n4 5 6\n7 8 9\n", 1, 2}, {"PTS\n0\n1 2 3\n4 5 6\n7 8\n", 0, 3}, {"PTS\n2\n1 2 3\n4 5 6\n", 2, 0},
+        {"PTS\n1 7 8 9\n1 2 3\n", 1, 1}};
     Maillage m;
     Resultat r;
     for (const auto &[texte, lus, auDela] : cas) {
