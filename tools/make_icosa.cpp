@@ -125,7 +125,7 @@ int main(int argc, char **argv)
     if (r)
         r = s.ecrire(sortie, 2);
     if (!r) {
-        std::cerr << r.raison << std::endl;
+        std::cerr << r.texte() << std::endl;
         return 1;
     }
     std::cout << s.ListePointsSimplex.size() << " points, " << s.ListeMailles.size() << " mailles -> " << sortie

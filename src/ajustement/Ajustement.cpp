@@ -410,10 +410,9 @@ Resultat Ajusteur::lancer()
 {
     bilan.pointsInitiaux = s.getNbPointsSimplex();
     bilan.diagonale = echelle;
-    const std::string raison = placerAutourDuNuage(s, Q, reglages.marge);
-    if (!raison.empty())
-        return Resultat::echec(Statut::MaillageIllisible,
-                               "impossible de placer le maillage de référence sur le nuage : " + raison);
+    const std::optional<Raison> raison = placerAutourDuNuage(s, Q, reglages.marge);
+    if (raison)
+        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PlacementImpossible, {*raison}));
 
     const double force = std::clamp(reglages.externe / 0.05, 0.0, 2.0);
     const double tau = 0.5 * force;
@@ -442,10 +441,10 @@ Resultat Ajusteur::lancer()
             const double d = pas(tau, mu, kappa, local ? 4 * reglages.tolerance : 0.0);
             const double fraction =
                 std::min(1.0, (niveau - 1 + double(t + 1) / maximum) / static_cast<double>(niveaux));
-            if (progression && !progression(fraction, "Ajustement : niveau " + std::to_string(niveau))) {
+            if (progression && !progression(fraction, Raison(CodeRaison::AjustementNiveau, {niveau}))) {
                 rendre();
                 bilan.pointsFinaux = s.getNbPointsSimplex();
-                return Resultat::interrompu("Ajustement");
+                return Resultat::interrompu(Raison(CodeRaison::Ajustement));
             }
             // Still moving: on average, or somewhere (a part drawn in late, as a neck). Once still
             // on average, a level's worth of steps more for such a part, no longer: points of a web
@@ -499,39 +498,39 @@ Resultat Ajusteur::lancer()
 
 } // namespace
 
-std::string defautDuMaillage(const Simplex &s)
+std::optional<Raison> defautDuMaillage(const Simplex &s)
 {
     const std::size_t n = s.ListePointsSimplex.size();
     if (n < 4)
-        return "il a " + std::to_string(n) + " point(s) simplexe(s)";
+        return Raison(CodeRaison::TropPeuDePointsSimplexes, {n});
     if (s.ListePointsSuivants.size() < n || s.ListePointsPrecedents.size() < n)
-        return "ses listes compagnes sont trop courtes";
+        return Raison(CodeRaison::ListesCompagnesCourtes);
     std::set<const PointSimplex *> membres(s.ListePointsSimplex.begin(), s.ListePointsSimplex.end());
     if (membres.size() != n)
-        return "un point y figure deux fois";
+        return Raison(CodeRaison::PointEnDouble);
     for (std::size_t i = 0; i < n; ++i) {
         const PointSimplex *p = s.ListePointsSimplex[i];
         const PointSimplex *v[3] = {p->Voisin1, p->Voisin2, p->Voisin3};
         for (const PointSimplex *q : v) {
             if (!q || !membres.count(q))
-                return "le point " + std::to_string(i) + " n'a pas trois voisins dans le maillage";
+                return Raison(CodeRaison::PasTroisVoisins, {i});
             if (q == p)
-                return "le point " + std::to_string(i) + " est son propre voisin";
+                return Raison(CodeRaison::PropreVoisin, {i});
             if (q->Voisin1 != p && q->Voisin2 != p && q->Voisin3 != p)
-                return "le voisinage du point " + std::to_string(i) + " n'est pas symétrique";
+                return Raison(CodeRaison::VoisinageAsymetrique, {i});
         }
         if (v[0] == v[1] || v[1] == v[2] || v[0] == v[2])
-            return "le point " + std::to_string(i) + " a deux fois le même voisin";
+            return Raison(CodeRaison::VoisinEnDouble, {i});
         const point3 &x = p->Position;
         if (!std::isfinite(x.x) || !std::isfinite(x.y) || !std::isfinite(x.z))
-            return "le point " + std::to_string(i) + " a une position non finie";
+            return Raison(CodeRaison::PositionNonFinie, {i});
     }
     if (s.ListeMailles.empty())
-        return "il n'a aucune maille";
-    return "";
+        return Raison(CodeRaison::SansMaille);
+    return std::nullopt;
 }
 
-std::string placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, double marge)
+std::optional<Raison> placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, double marge)
 {
     std::vector<point3> positions;
     positions.reserve(s.ListePointsSimplex.size());
@@ -546,7 +545,7 @@ std::string placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, do
     ArbreTriangles surface(s.maillageTriangule.listeSommets, facesDe(s.maillageTriangule));
     const double rayonInterieur = surface.distance(cm);
     if (!(rayonInterieur > 0) || !std::isfinite(rayonInterieur))
-        return "le centre de sa boîte englobante est sur sa surface";
+        return Raison(CodeRaison::CentreSurLaSurface);
 
     // Half extents of the cloud, none thinner than a twentieth of the largest,
     // so that a flat cloud still gets a mesh with volume.
@@ -581,7 +580,7 @@ std::string placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, do
     }
     s.initialiserParametres();
     s.calculerCentre();
-    return "";
+    return std::nullopt;
 }
 
 Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAjustement &reglages,
@@ -592,37 +591,33 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
     BilanAjustement &b = bilan ? *bilan : local;
     b = BilanAjustement();
     try {
-        const std::string defaut = defautDuMaillage(s);
-        if (!defaut.empty())
-            return Resultat::echec(Statut::MaillageIllisible,
-                                   "le maillage n'est pas un maillage simplexe fermé : " + defaut);
-        const std::string plat = defautDuNuage(nuage);
-        if (!plat.empty())
-            return Resultat::echec(Statut::NuageIllisible, "le nuage " + plat);
+        const std::optional<Raison> defaut = defautDuMaillage(s);
+        if (defaut)
+            return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PasUnSimplexeFerme, {*defaut}));
+        if (const std::optional<Raison> plat = defautDuNuage(nuage))
+            return Resultat::echec(Statut::NuageIllisible, *plat);
         Ajusteur a(s, nuage, reglages, progression, b, apresNiveau);
         return a.lancer();
     } catch (const Divergence &d) {
-        return Resultat::echec(Statut::Echec, "le maillage diverge (au pas " + std::to_string(d.pas) +
-                                                  ", un point s'éloigne à plus de dix diagonales du nuage) : "
-                                                  "diminuer les forces");
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::Divergence, {d.pas}));
     } catch (const std::exception &e) {
-        return Resultat::echec(Statut::Echec, std::string("erreur interne : ") + e.what());
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
     } catch (...) {
-        return Resultat::echec(Statut::Echec, "erreur interne inconnue");
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterneInconnue));
     }
 }
 
-std::string defautDuNuage(const std::vector<point3> &nuage)
+std::optional<Raison> defautDuNuage(const std::vector<point3> &nuage)
 {
     if (nuage.empty())
-        return "ne contient aucun point";
+        return Raison(CodeRaison::NuageVide);
     for (const point3 &p : nuage)
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-            return "contient une coordonnée non finie";
+            return Raison(CodeRaison::NuageNonFini);
     const Boite boite = boiteDe(nuage);
     const double diagonale = boite.diagonale();
     if (!(diagonale > 0) || !std::isfinite(diagonale))
-        return "est réduit à un point";
+        return Raison(CodeRaison::NuagePonctuel);
     // The point farthest from a given measure, and that distance.
     auto plusLoin = [&nuage](auto &&mesure) {
         std::pair<point3, double> r{nuage[0], -1.0};
@@ -642,14 +637,13 @@ std::string defautDuNuage(const std::vector<point3> &nuage)
                      : 0.0;
     const double tolerance = TOLERANCE_NUAGE_PLAT * diagonale;
     if (horsDroite > tolerance && horsPlan > tolerance && nuage.size() >= 4)
-        return "";
-    const std::string suite = " : il faut au moins quatre points hors d'un même plan pour l'envelopper d'une surface fermée";
-    const std::string n = std::to_string(nuage.size());
+        return std::nullopt;
+    const Argument n = nuage.size();
     if (nuage.size() < 4)
-        return "n'a que " + n + " points" + suite;
+        return Raison(CodeRaison::NuageTropPetit, {n});
     if (horsDroite <= tolerance)
-        return "a ses " + n + " points sur une même droite" + suite;
-    return "a ses " + n + " points dans un même plan" + suite;
+        return Raison(CodeRaison::NuageSurUneDroite, {n});
+    return Raison(CodeRaison::NuageDansUnPlan, {n});
 }
 
 std::vector<point3> echantillonnerSurface(const std::vector<point3> &sommets,

@@ -7,6 +7,7 @@
 #include "point3.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,21 +81,21 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
 /// are off it: closer ones, within the rounding of the coordinates, are on it.
 constexpr double TOLERANCE_NUAGE_PLAT = 1e-6;
 
-/// Why no closed surface can be fitted to the cloud ("" when one can), to follow "le nuage ":
-/// no point, a coordinate not finite, all its points at one place, on one line (within
-/// TOLERANCE_NUAGE_PLAT), on one plane, or fewer than four points.
-std::string defautDuNuage(const std::vector<point3> &nuage);
+/// Why no closed surface can be fitted to the cloud (none when one can): no point, a coordinate
+/// not finite, all its points at one place, on one line (within TOLERANCE_NUAGE_PLAT), on one
+/// plane, or fewer than four points.
+std::optional<Raison> defautDuNuage(const std::vector<point3> &nuage);
 
-/// Why the mesh is not a closed simplex mesh ("" when it is).
-std::string defautDuMaillage(const Simplex &s);
+/// Why the mesh is not a closed simplex mesh (none when it is).
+std::optional<Raison> defautDuMaillage(const Simplex &s);
 
 /// Places a closed simplex mesh around a cloud: the centre of the mesh's bounding box goes to the
 /// centre of the cloud's, and the mesh is scaled axis by axis, about that centre, so that the
 /// ball it contains around its centre becomes an ellipsoid shaped after the cloud's extents (none
 /// thinner than a twentieth of the largest) that holds every cloud point, enlarged by marge.
-/// Every point's geometry is recomputed. Returns "" or the reason it cannot (a mesh whose centre
-/// lies on its surface). The mesh is enclosing when it is star-shaped about its centre.
-std::string placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, double marge);
+/// Every point's geometry is recomputed. Returns none, or the reason it cannot (a mesh whose
+/// centre lies on its surface). The mesh is enclosing when it is star-shaped about its centre.
+std::optional<Raison> placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, double marge);
 
 /// Figures of a fit, in the cloud's units.
 struct FiguresAjustement

@@ -31,11 +31,6 @@ bool dansLaListe(int i, std::size_t n)
     return i >= 0 && static_cast<std::size_t>(i) < n;
 }
 
-std::string nomCite(const std::string &nom)
-{
-    return "« " + nom + " »";
-}
-
 /// Drops the faces that name a vertex outside the list and says how many went.
 long refuserFacesHorsLimites(Maillage &m)
 {
@@ -52,14 +47,12 @@ long refuserFacesHorsLimites(Maillage &m)
 }
 
 /// Outcome of a reading that kept what it could: the first fault found, or success.
-Resultat bilanLecture(const std::string &nom, const std::string &incomplet, long refusees)
+Resultat bilanLecture(const std::string &nom, const Raison &incomplet, long refusees)
 {
-    if (!incomplet.empty())
-        return Resultat::echec(Statut::MaillageIllisible, nomCite(nom) + " incomplet : " + incomplet);
+    if (incomplet.code != CodeRaison::Aucune)
+        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::Incomplet, {::nom(nom), incomplet}));
     if (refusees > 0)
-        return Resultat::echec(Statut::MaillageIllisible,
-                               nomCite(nom) + " : " + std::to_string(refusees) +
-                                   " faces refusées (indice de sommet hors de la liste des sommets)");
+        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::FacesRefusees, {::nom(nom), refusees}));
     return Resultat::succes();
 }
 
@@ -76,11 +69,10 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
     refuse = ligne.compare(0, 3, "OFF") != 0 || tropLongue;
     if (refuse) {
         std::cout << "Format incorrect" << std::endl;
-        return Resultat::echec(Statut::MaillageIllisible,
-                               nomCite(nom) + " n'est pas un fichier OFF : la ligne 1 " +
-                                   (tropLongue ? "dépasse " + std::to_string(tarnis_texte::LIGNE_PLAUSIBLE) +
-                                                     " caractères sans fin de ligne"
-                                               : std::string("ne commence pas par « OFF »")));
+        if (tropLongue)
+            return Resultat::echec(Statut::MaillageIllisible,
+                                   Raison(CodeRaison::OFFLigneTropLongue, {::nom(nom), tarnis_texte::LIGNE_PLAUSIBLE}));
+        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PasUnFichierOFF, {::nom(nom)}));
     }
     // No number is longer than a line may plausibly be; '#' starts a comment anywhere.
     lecteur.bornerJetons(tarnis_texte::LIGNE_PLAUSIBLE);
@@ -97,11 +89,10 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
         entete = entete && lecteur.lireEntier(annonces[k]);
     for (int k = 0; entete && k < 3; ++k)
         if (annonces[k] < 0) {
-            const char *quoi[] = {"sommets", "faces", "arêtes"};
+            const CodeRaison quoi[] = {CodeRaison::SommetsNegatifs, CodeRaison::FacesNegatives,
+                                       CodeRaison::AretesNegatives};
             const std::size_t ligneCompte = surEntete > k ? 1 : lecteur.ligneCourante();
-            return Resultat::echec(Statut::MaillageIllisible,
-                                   nomCite(nom) + ", ligne " + std::to_string(ligneCompte) + " : nombre de " +
-                                       quoi[k] + " négatif (" + std::to_string(annonces[k]) + ")");
+            return Resultat::echec(Statut::MaillageIllisible, Raison(quoi[k], {::nom(nom), ligneCompte, annonces[k]}));
         }
     m.nbSommets = annonces[0];
     m.nbFaces = annonces[1];
@@ -123,14 +114,13 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
     }
     std::cout << "Lecture des nbAretess des faces" << std::endl;
     long long facesLues = 0;
-    std::string mauvaiseFace;
+    Raison mauvaiseFace;
     std::vector<int> coins;
     while (suite && facesLues < m.nbFaces) {
         int nbCotes = 0;
         suite = lecteur.lireEntier(nbCotes);
         if (suite && nbCotes < 3) {
-            mauvaiseFace = "face de " + std::to_string(nbCotes) + " sommets (trois au moins) ligne " +
-                           std::to_string(lecteur.ligneCourante());
+            mauvaiseFace = Raison(CodeRaison::FaceTropPetite, {nbCotes, lecteur.ligneCourante()});
             break;
         }
         coins.clear();
@@ -150,39 +140,37 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
             ++facesLues;
         }
     }
-    std::string incomplet;
-    const std::string arret = " ; la lecture s'est arrêtée ligne " + std::to_string(lecteur.ligneCourante());
-    if (!mauvaiseFace.empty()) {
-        std::cout << "Face illisible : " << mauvaiseFace << std::endl;
+    Raison incomplet;
+    const std::size_t arret = lecteur.ligneCourante();
+    const bool faceRefusee = mauvaiseFace.code != CodeRaison::Aucune;
+    if (faceRefusee) {
+        std::cout << "Face illisible : " << texte(mauvaiseFace) << std::endl;
         incomplet = mauvaiseFace;
     }
     if (!entete) {
         std::cout << "Fichier incomplet : nombres de sommets, de faces et d'arêtes absents" << std::endl;
         if (lecteur.finDesDonnees()) {
-            incomplet = "nombres de sommets, de faces et d'arêtes absents" + arret;
+            incomplet = Raison(CodeRaison::ComptesOFFAbsents, {arret});
         } else {
             // Something is there, but not the counts: say what.
             const std::string jeton = lecteur.jetonSuivant();
             const bool binaire = std::any_of(jeton.begin(), jeton.end(), [](char b) { return b >= 0 && b < ' '; });
             m.nbSommets = m.nbFaces = m.nbAretes = 0;
+            const std::size_t ici = lecteur.ligneCourante();
             return Resultat::echec(Statut::MaillageIllisible,
-                                   nomCite(nom) + ", ligne " + std::to_string(lecteur.ligneCourante()) +
-                                       " : nombres de sommets, de faces et d'arêtes attendus, " +
-                                       (binaire ? std::string("des octets de contrôle trouvés (un fichier binaire ?)")
-                                                : "« " + jeton + " » trouvé"));
+                                   binaire ? Raison(CodeRaison::ComptesOFFAttendusBinaire, {::nom(nom), ici})
+                                           : Raison(CodeRaison::ComptesOFFAttendus, {::nom(nom), ici, ::nom(jeton)}));
         }
     }
-    if (sommetsLus < m.nbSommets && incomplet.empty()) {
+    if (sommetsLus < m.nbSommets && incomplet.code == CodeRaison::Aucune) {
         std::cout << "Fichier incomplet : " << m.nbSommets << " sommets annoncés, " << sommetsLus << " lus"
                   << std::endl;
-        if (incomplet.empty())
-            incomplet =
-                std::to_string(m.nbSommets) + " sommets annoncés, " + std::to_string(sommetsLus) + " lus" + arret;
+        incomplet = Raison(CodeRaison::SommetsManquants, {m.nbSommets, sommetsLus, arret});
     }
-    if (facesLues < m.nbFaces && mauvaiseFace.empty()) {
+    if (facesLues < m.nbFaces && !faceRefusee) {
         std::cout << "Fichier incomplet : " << m.nbFaces << " faces annoncées, " << facesLues << " lues" << std::endl;
-        if (incomplet.empty())
-            incomplet = std::to_string(m.nbFaces) + " faces annoncées, " + std::to_string(facesLues) + " lues" + arret;
+        if (incomplet.code == CodeRaison::Aucune)
+            incomplet = Raison(CodeRaison::FacesManquantes, {m.nbFaces, facesLues, arret});
     }
     const long refusees = refuserFacesHorsLimites(m);
     m.nbSommets = static_cast<int>(m.listeSommets.size());
@@ -217,13 +205,13 @@ constexpr std::size_t LONGUEUR_INSTRUCTION = std::size_t(1) << 20;
 /// line that cannot be read is reported and passed over too.
 Resultat analyserOBJ(Maillage &m, Lecteur &lecteur, const std::string &nom)
 {
-    std::string incomplet;
+    Raison incomplet;
     std::string ligne;
     std::vector<int> coins;
-    auto signaler = [&](const std::string &quoi, std::size_t numero) {
-        if (incomplet.empty()) {
-            incomplet = quoi + " ligne " + std::to_string(numero);
-            std::cout << "Ligne illisible : " << incomplet << std::endl;
+    auto signaler = [&](CodeRaison quoi, std::size_t numero) {
+        if (incomplet.code == CodeRaison::Aucune) {
+            incomplet = Raison(quoi, {numero});
+            std::cout << "Ligne illisible : " << texte(incomplet) << std::endl;
         }
     };
     std::size_t numero = 0;
@@ -241,7 +229,7 @@ Resultat analyserOBJ(Maillage &m, Lecteur &lecteur, const std::string &nom)
             double c[3];
             Lecteur valeurs(motFin, static_cast<std::size_t>(fin - motFin));
             if (!(valeurs.lireDouble(c[0]) && valeurs.lireDouble(c[1]) && valeurs.lireDouble(c[2]))) {
-                signaler("sommet illisible", numero);
+                signaler(CodeRaison::SommetIllisible, numero);
                 continue;
             }
             m.listeSommets.emplace_back(c[0], c[1], c[2]);
@@ -263,11 +251,11 @@ Resultat analyserOBJ(Maillage &m, Lecteur &lecteur, const std::string &nom)
                 q = jetonFin;
             }
             if (!ok) {
-                signaler("sommet de face illisible", numero);
+                signaler(CodeRaison::CoinIllisible, numero);
                 continue;
             }
             if (coins.size() < 3) {
-                signaler("face de moins de trois sommets", numero);
+                signaler(CodeRaison::FaceDeMoinsDeTrois, numero);
                 continue;
             }
             for (std::size_t k = 1; k + 1 < coins.size(); ++k) {
@@ -292,7 +280,7 @@ void viderMaillage(Maillage &m)
 Resultat lireFichierOFF(Maillage &m, const std::string &nom, bool &refuse)
 {
     viderMaillage(m);
-    std::string raison;
+    Raison raison;
     FermerFichier fichier{tarnis_texte::ouvrirLecture(nom, raison)};
     refuse = !fichier.f;
     if (refuse) {
@@ -309,7 +297,7 @@ Resultat lireFichierOBJ(Maillage &m, const std::string &nom, bool &ouvert)
     viderMaillage(m);
     m.nbSommets = 0;
     m.nbFaces = 0;
-    std::string raison;
+    Raison raison;
     FermerFichier fichier{tarnis_texte::ouvrirLecture(nom, raison)};
     ouvert = fichier.f != nullptr;
     Lecteur lecteur(fichier.f);
@@ -324,7 +312,7 @@ template <typename F> Resultat ecrireTexte(const std::string &nom, F &&contenu)
 {
     std::FILE *f = std::fopen(nom.c_str(), "w");
     if (!f)
-        return Resultat::echec(Statut::SortieImpossible, nomCite(nom) + " ne peut pas être créé");
+        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::CreationImpossible, {::nom(nom)}));
     bool ok;
     {
         Ecrivain e(f);
@@ -334,7 +322,7 @@ template <typename F> Resultat ecrireTexte(const std::string &nom, F &&contenu)
     if (std::fclose(f) != 0)
         ok = false;
     if (!ok)
-        return Resultat::echec(Statut::SortieImpossible, "l'écriture de " + nomCite(nom) + " a échoué");
+        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {::nom(nom)}));
     return Resultat::succes();
 }
 

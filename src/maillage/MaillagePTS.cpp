@@ -18,27 +18,22 @@ namespace {
 
 const char *const ERREUR_LECTURE = "Erreur dans la fonction lecture_pt_interet";
 
-std::string nomCite(const std::string &nom)
-{
-    return "« " + nom + " »";
-}
-
 /// Longest first line kept: the signature is looked at before anything else is read.
 constexpr std::size_t LONGUEUR_ENTETE = 99;
 
 /// What a failed number reading stopped at, for the reason: the end of the file, or the text
 /// found where a number was expected.
-std::string ceQuiArrete(Lecteur &lecteur, const char *limites = "de la simple précision")
+Raison ceQuiArrete(Lecteur &lecteur, CodeRaison horsLimites = CodeRaison::HorsDeLaSimplePrecision)
 {
     if (lecteur.finDesDonnees())
-        return "le fichier s'arrête là";
+        return Raison(CodeRaison::FinDuFichier);
     const std::string jeton = lecteur.jetonSuivant();
     if (std::any_of(jeton.begin(), jeton.end(), [](char b) { return b >= 0 && b < ' '; }))
-        return "des octets de contrôle, pas du texte (un fichier binaire ?)";
+        return Raison(CodeRaison::OctetsDeControle);
     const char c = jeton.empty() ? ' ' : jeton[jeton[0] == '-' || jeton[0] == '+' ? 1 : 0];
     if ((c >= '0' && c <= '9') || c == '.')
-        return "« " + jeton + " » sort des limites " + limites;
-    return "« " + jeton + " » n'est pas un nombre";
+        return Raison(horsLimites, {nom(jeton)});
+    return Raison(CodeRaison::PasUnNombre, {nom(jeton)});
 }
 
 /// First pass: signature and announced count. A refusal when the signature is missing.
@@ -58,11 +53,10 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
     annonces = 0;
     if (refuse) {
         std::cout << "Format incorrect" << std::endl;
-        return Resultat::echec(Statut::NuageIllisible,
-                               nomCite(nom) + " n'est pas un fichier PTS : la ligne 1 " +
-                                   (tropLongue ? "dépasse " + std::to_string(tarnis_texte::LIGNE_PLAUSIBLE) +
-                                                     " caractères sans fin de ligne"
-                                               : std::string("ne commence pas par « PTS »")));
+        if (tropLongue)
+            return Resultat::echec(Statut::NuageIllisible,
+                                   Raison(CodeRaison::PTSLigneTropLongue, {::nom(nom), tarnis_texte::LIGNE_PLAUSIBLE}));
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::PasUnFichierPTS, {::nom(nom)}));
     }
     // The count is a whole token: "1e12" or "400abc" is not read as 1 or 400.
     const std::string jeton = lecteur.jetonSuivant(40);
@@ -70,24 +64,23 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
     const auto entier = std::from_chars(debut, jeton.c_str() + jeton.size(), annonces);
     if (!jeton.empty() && entier.ec == std::errc() && entier.ptr != jeton.c_str() + jeton.size()) {
         annonces = 0;
-        return Resultat::echec(Statut::NuageIllisible,
-                               nomCite(nom) + ", ligne " + std::to_string(lecteur.ligneCourante()) +
-                                   " : nombre de points illisible (« " + jeton + " » n'est pas un nombre entier)");
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NombrePointsIllisible,
+                                                              {::nom(nom), lecteur.ligneCourante(),
+                                                               Raison(CodeRaison::PasUnEntier, {::nom(jeton)})}));
     }
     if (!lecteur.lireEntier(annonces)) {
         annonces = 0;
         if (lecteur.finDesDonnees())
             std::cout << ERREUR_LECTURE << std::endl;
-        return Resultat::echec(Statut::NuageIllisible,
-                               nomCite(nom) + ", ligne " + std::to_string(lecteur.ligneCourante()) +
-                                   " : nombre de points illisible (" + ceQuiArrete(lecteur, "des entiers") + ")");
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NombrePointsIllisible,
+                                                              {::nom(nom), lecteur.ligneCourante(),
+                                                               ceQuiArrete(lecteur, CodeRaison::HorsDesEntiers)}));
     }
     if (annonces < 0) {
         const long long lu = annonces;
         annonces = 0;
-        return Resultat::echec(Statut::NuageIllisible, nomCite(nom) + ", ligne " +
-                                                           std::to_string(lecteur.ligneCourante()) +
-                                                           " : nombre de points négatif (" + std::to_string(lu) + ")");
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::NombrePointsNegatif, {::nom(nom), lecteur.ligneCourante(), lu}));
     }
     m.nbPointsInterets = static_cast<int>(std::min<long long>(annonces, std::numeric_limits<int>::max()));
     bool suiteTropLongue = false;
@@ -120,23 +113,22 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
         m.ListePointsInterets.emplace_back(static_cast<double>(x), static_cast<double>(y), static_cast<double>(z));
         ++lus;
         if ((lus & 0xFFFF) == 0 && progression && tailleFichier > 0 &&
-            !progression(double(lecteur.position()) / double(tailleFichier), "Lecture du nuage de points")) {
+            !progression(double(lecteur.position()) / double(tailleFichier), Raison(CodeRaison::LectureDuNuage))) {
             m.ListePointsInterets.resize(avant);
-            return Resultat::interrompu("Lecture de " + nomCite(nom));
+            return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
         }
     }
     if (lus < annonces) {
         std::cout << "Fichier incomplet : " << annonces << " points annoncés, " << lus << " lus" << std::endl;
         m.nbPointsInterets = static_cast<int>(std::min<long long>(lus, std::numeric_limits<int>::max()));
-        const std::string ligneArret = std::to_string(lecteur.ligneCourante());
+        const std::size_t ligneArret = lecteur.ligneCourante();
+        Raison manquants =
+            suiteLigne2.empty()
+                ? Raison(CodeRaison::PointsManquants, {annonces, lus, ligneArret, lus + 1, ceQuiArrete(lecteur)})
+                : Raison(CodeRaison::PointsManquantsSuiteLigne2,
+                         {annonces, lus, ligneArret, lus + 1, ceQuiArrete(lecteur), ::nom(suiteLigne2)});
         return Resultat::echec(Statut::NuageIllisible,
-                               nomCite(nom) + " incomplet : " + std::to_string(annonces) + " points annoncés, " +
-                                   std::to_string(lus) + " lus ; la lecture s'est arrêtée ligne " + ligneArret +
-                                   " (point " + std::to_string(lus + 1) + ") : " + ceQuiArrete(lecteur) +
-                                   (suiteLigne2.empty() ? std::string()
-                                                        : " ; « " + suiteLigne2 +
-                                                              " », après le nombre de points sur la ligne 2, "
-                                                              "n'est pas lu : les points commencent ligne 3"));
+                               Raison(CodeRaison::Incomplet, {::nom(nom), std::move(manquants)}));
     }
     // What follows the count, on its line or after the points, is there but not read: it is
     // counted, for the caller to say so.
@@ -146,9 +138,9 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
         ++nombres;
     for (float v; lecteur.lireFloat(v);)
         if ((++nombres & 0xFFFFF) == 0 && progression && tailleFichier > 0 &&
-            !progression(double(lecteur.position()) / double(tailleFichier), "Lecture du nuage de points")) {
+            !progression(double(lecteur.position()) / double(tailleFichier), Raison(CodeRaison::LectureDuNuage))) {
             m.ListePointsInterets.resize(avant);
-            return Resultat::interrompu("Lecture de " + nomCite(nom));
+            return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
         }
     m.pointsAuDela = (nombres + 2) / 3;
     return Resultat::succes();
@@ -159,7 +151,7 @@ Resultat terminerLecturePTS(Maillage &m, Resultat r)
     if (r.statut == Statut::Interrompu)
         return r;
     if (!m.reconstruireKd())
-        return Resultat::echec(Statut::Echec, "mémoire insuffisante pour l'arbre des points");
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireArbrePoints));
     m.calculerCentrePointsInterets();
     return r;
 }
@@ -181,7 +173,7 @@ struct FermerFichier
 static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const Progression &progression, bool &refuse)
 {
     refuse = true;
-    std::string raison;
+    Raison raison;
     FermerFichier premier{tarnis_texte::ouvrirLecture(nomFichier, raison)};
     if (!premier.f) {
         std::cout << "Impossible de charger le fichier des points d interet" << std::endl;
@@ -251,7 +243,7 @@ Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &poi
     std::FILE *f = std::fopen(nomFichier.c_str(), "w");
     if (!f) {
         std::cerr << "Impossible d'ouvrir le fichier !" << std::endl;
-        return Resultat::echec(Statut::SortieImpossible, nomCite(nomFichier) + " ne peut pas être créé");
+        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::CreationImpossible, {nom(nomFichier)}));
     }
     bool ok;
     {
@@ -264,7 +256,7 @@ Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &poi
     if (std::fclose(f) != 0)
         ok = false;
     if (!ok)
-        return Resultat::echec(Statut::SortieImpossible, "l'écriture de " + nomCite(nomFichier) + " a échoué");
+        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(nomFichier)}));
     return Resultat::succes();
 }
 

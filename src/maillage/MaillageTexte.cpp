@@ -342,21 +342,19 @@ bool Ecrivain::vider()
     return !echec;
 }
 
-std::FILE *ouvrirLecture(const std::string &nom, std::string &raison, bool *nonOrdinaire)
+std::FILE *ouvrirLecture(const std::string &nom, Raison &raison, bool *nonOrdinaire)
 {
     if (nonOrdinaire)
         *nonOrdinaire = false;
-    const std::string cite = "« " + nom + " »";
     // Opened without waiting (a pipe with no writer would block an ordinary open), then
     // checked: only a regular file is read.
     const int fd = ::open(nom.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int e = errno;
-        raison = cite + " ne peut pas être ouvert (" +
-                 (e == ENOENT   ? std::string("fichier absent")
-                  : e == EACCES ? std::string("accès refusé")
-                                : std::string(std::strerror(e))) +
-                 ")";
+        raison = Raison(CodeRaison::OuvertureImpossibleCar,
+                        {::nom(nom), e == ENOENT   ? Argument(Raison(CodeRaison::FichierAbsent))
+                                     : e == EACCES ? Argument(Raison(CodeRaison::AccesRefuse))
+                                                   : litteral(std::strerror(e))});
         return nullptr;
     }
     struct stat st;
@@ -365,21 +363,19 @@ std::FILE *ouvrirLecture(const std::string &nom, std::string &raison, bool *nonO
         ::close(fd);
         if (nonOrdinaire)
             *nonOrdinaire = lu;
-        if (lu && S_ISDIR(st.st_mode))
-            raison = cite + " est un dossier, pas un fichier";
-        else if (lu && S_ISFIFO(st.st_mode))
-            raison = cite + " est un tube, pas un fichier ordinaire";
-        else if (lu && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)))
-            raison = cite + " est un périphérique, pas un fichier ordinaire";
-        else
-            raison = cite + " n'est pas un fichier ordinaire";
+        const CodeRaison code = lu && S_ISDIR(st.st_mode)    ? CodeRaison::EstUnDossier
+                                : lu && S_ISFIFO(st.st_mode) ? CodeRaison::EstUnTube
+                                : lu && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+                                    ? CodeRaison::EstUnPeripherique
+                                    : CodeRaison::PasUnFichierOrdinaire;
+        raison = Raison(code, {::nom(nom)});
         return nullptr;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     std::FILE *f = ::fdopen(fd, "rb");
     if (!f) {
         ::close(fd);
-        raison = cite + " ne peut pas être ouvert";
+        raison = Raison(CodeRaison::OuvertureImpossible, {::nom(nom)});
     }
     return f;
 }

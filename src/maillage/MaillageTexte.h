@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "Raison.h"
+
 namespace tarnis_texte {
 
 /// Longest first line a text format may have (a signature, perhaps counts and a comment): a
@@ -129,10 +131,10 @@ template <typename Point> Ecrivain &ecrirePoint(Ecrivain &e, const Point &pt)
 }
 
 /// Opens a file for reading when it is a regular file. Folders, pipes and devices are refused
-/// without blocking; on failure returns null and leaves in raison why ("« nom » est un
-/// dossier", "... ne peut pas être ouvert"...).
+/// without blocking; on failure returns null and leaves in raison why (EstUnDossier,
+/// OuvertureImpossibleCar...).
 /// nonOrdinaire, when given, tells a file that exists but is not a regular one.
-std::FILE *ouvrirLecture(const std::string &nom, std::string &raison, bool *nonOrdinaire = nullptr);
+std::FILE *ouvrirLecture(const std::string &nom, Raison &raison, bool *nonOrdinaire = nullptr);
 
 } // namespace tarnis_texte
 

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <sstream>
 #include <filesystem>
 #include <system_error>
 #include <iostream>
@@ -111,30 +110,19 @@ int octetsParVoxel(int type)
 
 } // namespace
 
-/// A message line under construction.
-struct VolumeAnalyze::Ligne
+bool VolumeAnalyze::refuser(Raison pourquoi)
 {
-    std::ostringstream flux;
-    template <typename T> Ligne &operator<<(const T &v)
-    {
-        flux << v;
-        return *this;
-    }
-};
-
-bool VolumeAnalyze::refuser(const Ligne &ligne)
-{
-    raison = ligne.flux.str();
-    std::cerr << raison << std::endl;
+    raison = std::move(pourquoi);
+    std::cerr << texte(raison) << std::endl;
     return false;
 }
 
 Resultat VolumeAnalyze::lire(const std::string &base)
 {
-    raison.clear();
+    raison = Raison();
     if (chargerAnalyze(base))
         return Resultat::succes();
-    return Resultat::echec(Statut::NuageIllisible, "volume « " + base + " » (.hdr, .img) : " + raison);
+    return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::VolumeIllisible, {nom(base), raison}));
 }
 
 VolumeAnalyze::VolumeAnalyze(int x, int y, int z) : entete{}, dimX(0), dimY(0), dimZ(0)
@@ -148,17 +136,17 @@ bool VolumeAnalyze::allouer(int x, int y, int z)
     voxels.shrink_to_fit();
     dimX = dimY = dimZ = 0;
     if (x < 0 || y < 0 || z < 0) {
-        return refuser(Ligne() << "Dimensions de volume invalides : " << x << " x " << y << " x " << z);
+        return refuser(Raison(CodeRaison::DimensionsInvalides, {x, y, z}));
     }
     const unsigned long long xy = static_cast<unsigned long long>(x) * static_cast<unsigned long long>(y);
     if ((y != 0 && xy / static_cast<unsigned long long>(y) != static_cast<unsigned long long>(x)) ||
         (z != 0 && xy > MAX_VOXELS / static_cast<unsigned long long>(z))) {
-        return refuser(Ligne() << "Volume trop grand : " << x << " x " << y << " x " << z);
+        return refuser(Raison(CodeRaison::VolumeTropGrand, {x, y, z}));
     }
     try {
         voxels.assign(static_cast<std::size_t>(xy * static_cast<unsigned long long>(z)), 0);
     } catch (const std::bad_alloc &) {
-        return refuser(Ligne() << "Mémoire insuffisante pour le volume " << x << " x " << y << " x " << z);
+        return refuser(Raison(CodeRaison::MemoireVolume, {x, y, z}));
     }
     dimX = x;
     dimY = y;
@@ -184,12 +172,12 @@ std::uint16_t VolumeAnalyze::getVoxel(int x, int y, int z) const
 
 bool VolumeAnalyze::lireEntete(const std::string &nomEntete)
 {
-    std::string pourquoi;
+    Raison pourquoi;
     std::FILE *f = tarnis_texte::ouvrirLecture(nomEntete, pourquoi);
     if (!f) {
         std::fprintf(stderr, "Can't open:<%s>\n", nomEntete.c_str());
         std::fflush(stderr);
-        raison = "en-tête : " + pourquoi;
+        raison = Raison(CodeRaison::EnTete, {pourquoi});
         return false;
     }
     unsigned char octets[sizeof(EnteteAnalyze)];
@@ -206,10 +194,10 @@ bool VolumeAnalyze::lireEnteteOctets(const unsigned char *octets, std::size_t ta
 bool VolumeAnalyze::analyserEntete(const unsigned char *octets, std::size_t taille, const std::string &nom)
 {
     if (taille == 0) {
-        return refuser(Ligne() << "En-tête Analyze vide : <" << nom << ">");
+        return refuser(Raison(CodeRaison::EnteteVide, {litteral(nom)}));
     }
     if (taille < sizeof(EnteteAnalyze)) {
-        return refuser(Ligne() << "En-tête Analyze incomplet (" << taille << " octets sur 348) : <" << nom << ">");
+        return refuser(Raison(CodeRaison::EnteteTronque, {taille, litteral(nom)}));
     }
     std::memcpy(&entete, octets, sizeof(EnteteAnalyze));
     inverse = entete.dim[0] < 0 || entete.dim[0] > 15;
@@ -224,11 +212,11 @@ bool VolumeAnalyze::preparerVoxels(std::size_t tailleImage, const std::string &n
     const int type = entete.datatype;
     const int octets = octetsParVoxel(type);
     if (octets == 0) {
-        return refuser(Ligne() << "Type de voxel Analyze non pris en charge (" << type << ") : " << nom);
+        return refuser(Raison(CodeRaison::TypeDeVoxel, {type, litteral(nom)}));
     }
     const int x = entete.dim[1], y = entete.dim[2], z = entete.dim[3];
     if (x < 0 || y < 0 || z < 0) {
-        return refuser(Ligne() << "Dimensions de volume invalides : " << x << " x " << y << " x " << z);
+        return refuser(Raison(CodeRaison::DimensionsInvalides, {x, y, z}));
     }
     // Sizes are 16-bit, so this product cannot overflow 64 bits.
     const unsigned long long nbVoxels = static_cast<unsigned long long>(x) * y * z;
@@ -238,8 +226,7 @@ bool VolumeAnalyze::preparerVoxels(std::size_t tailleImage, const std::string &n
         decalage = static_cast<unsigned long long>(std::llround(std::min<double>(entete.vox_offset, 1e18)));
     const unsigned long long requis = nbVoxels * static_cast<unsigned long long>(octets) + decalage;
     if (requis > tailleImage) {
-        return refuser(Ligne() << "Fichier image Analyze trop court : " << nom << ".img (" << requis
-                               << " octets attendus, " << tailleImage << " présents)");
+        return refuser(Raison(CodeRaison::ImageTropCourte, {litteral(nom), requis, tailleImage}));
     }
     debut = static_cast<std::size_t>(decalage);
     return allouer(x, y, z);
@@ -286,11 +273,11 @@ void VolumeAnalyze::decoderVoxels(const unsigned char *q, const std::string &nom
 
 bool VolumeAnalyze::chargerAnalyze(const std::string &base)
 {
-    std::string pourquoi;
+    Raison pourquoi;
     std::FILE *image = tarnis_texte::ouvrirLecture(base + ".img", pourquoi);
     if (!image) {
         std::cerr << "Impossible de charger le fichier Analyse : " << base << std::endl;
-        raison = "image : " + pourquoi;
+        raison = Raison(CodeRaison::Image, {pourquoi});
         return false;
     }
     if (!lireEntete(base + ".hdr")) {
@@ -317,7 +304,7 @@ bool VolumeAnalyze::chargerAnalyze(const std::string &base)
     std::fclose(image);
     if (!ok) {
         allouer(0, 0, 0);
-        return refuser(Ligne() << "Erreur de lecture du fichier Analyze : " << base << ".img");
+        return refuser(Raison(CodeRaison::LectureImage, {litteral(base)}));
     }
     decoderVoxels(octets.data(), base);
     return true;

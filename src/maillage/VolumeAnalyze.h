@@ -118,10 +118,9 @@ public:
     int dimZ;
 
 private:
-    /// Prints the line on standard error, keeps it as the reason and answers false.
-    struct Ligne;
-    bool refuser(const Ligne &ligne);
-    std::string raison;
+    /// Prints the reason on standard error, keeps it and answers false.
+    bool refuser(Raison pourquoi);
+    Raison raison;
     bool analyserEntete(const unsigned char *octets, std::size_t taille, const std::string &nom);
     /// Checks type, sizes and offset against the image size, then allocates.
     bool preparerVoxels(std::size_t tailleImage, const std::string &nom, std::size_t &debut);

@@ -19,11 +19,6 @@ std::string suffixe(const std::string &nom)
     return nom.substr(point + 1);
 }
 
-std::string cite(const std::string &nom)
-{
-    return "« " + nom + " »";
-}
-
 /// Signed 16-bit range of the voxels (as niveauDeGris takes them); 0..0 for an empty volume.
 void plageDe(const VolumeAnalyze &volume, int &minimum, int &maximum)
 {
@@ -55,14 +50,8 @@ Resultat lireVolume(const std::string &nom, Maillage &m, const ReglagesVolume &r
         int minimum = 0, maximum = 0;
         plageDe(volume, minimum, maximum);
         return Resultat::echec(Statut::NuageIllisible,
-                               "le volume " + cite(base) + " ne donne aucun point avec les seuils " +
-                                   std::to_string(r.seuilMin) + " à " + std::to_string(r.seuilMax) + " et la fenêtre " +
-                                   std::to_string(r.fenetreMin) + " à " + std::to_string(r.fenetreMax) +
-                                   " : ses valeurs vont de " + std::to_string(minimum) + " à " +
-                                   std::to_string(maximum) +
-                                   " ; réglez la fenêtre (nombres minimum et maximum de points) dans les "
-                                   "préférences, fichiers HDR / IMG, ou prenez-la du volume avec « Fenêtre du "
-                                   "volume »");
+                               Raison(CodeRaison::VolumeSansPoint, {::nom(base), r.seuilMin, r.seuilMax, r.fenetreMin,
+                                                                    r.fenetreMax, minimum, maximum}));
     }
     m.ListePointsInterets = points;
     return Resultat::succes();
@@ -73,13 +62,13 @@ Resultat lireVolume(const std::string &nom, Maillage &m, const ReglagesVolume &r
 Resultat plageVolume(const std::string &nom, int &minimum, int &maximum)
 {
     if (genreFichier(nom) != GenreFichier::Volume)
-        return Resultat::echec(Statut::NuageIllisible, cite(nom) + " n'est pas un volume Analyze (.hdr, .img)");
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::PasUnVolume, {::nom(nom)}));
     VolumeAnalyze volume(0, 0, 0);
     Resultat lu;
     try {
         lu = volume.lire(baseVolume(nom));
     } catch (const std::exception &e) {
-        lu = Resultat::echec(Statut::NuageIllisible, cite(nom) + " : " + e.what());
+        lu = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));
     }
     if (lu)
         plageDe(volume, minimum, maximum);
@@ -115,11 +104,10 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
             r = lireVolume(nom, m, reglages, points);
             break;
         default:
-            r = Resultat::echec(Statut::NuageIllisible,
-                                cite(nom) + " n'est pas un nuage de points reconnu (.pts, .hdr, .img)");
+            r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageNonReconnu, {::nom(nom)}));
         }
     } catch (const std::exception &e) {
-        r = Resultat::echec(Statut::NuageIllisible, cite(nom) + " : " + e.what());
+        r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));
     }
     const bool garde = r.reussi() || (r.statut == Statut::NuageIllisible && genreFichier(nom) == GenreFichier::Nuage &&
                                       !m.ListePointsInterets.empty());
@@ -129,7 +117,7 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
         *pointsVolume = garde ? std::move(points) : std::vector<point3>();
     // The tree always covers exactly the cloud held, whatever happened above.
     if (!m.reconstruireKd() && r.reussi())
-        return Resultat::echec(Statut::Echec, "mémoire insuffisante pour l'index du nuage " + cite(nom));
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireIndexNuage, {::nom(nom)}));
     if (garde)
         m.calculerCentrePointsInterets();
     return r;
@@ -139,18 +127,18 @@ Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &p
 {
     const GenreFichier genre = genreFichier(nom);
     if (genre != GenreFichier::Simplex && genre != GenreFichier::Triangles)
-        return Resultat::echec(Statut::MaillageIllisible,
-                               cite(nom) + " n'est pas un maillage reconnu (.smm, .off, .obj)");
-    if (progression && !progression(0.0, "Lecture du maillage"))
-        return Resultat::interrompu("Lecture de " + cite(nom));
+        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::MaillageNonReconnu, {::nom(nom)}));
+    if (progression && !progression(0.0, Raison(CodeRaison::LectureDuMaillage)))
+        return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
     try {
         const Resultat r = s.lire(nom, progression);
         if (!r)
             return r;
     } catch (const std::exception &e) {
-        return Resultat::echec(Statut::MaillageIllisible, cite(nom) + " : " + e.what());
+        return Resultat::echec(Statut::MaillageIllisible,
+                               Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));
     }
     if (genre == GenreFichier::Triangles && s.maillageOrigine.listeFaces.empty())
-        return Resultat::echec(Statut::MaillageIllisible, cite(nom) + " ne contient aucune face");
+        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SansAucuneFace, {::nom(nom)}));
     return Resultat::succes();
 }

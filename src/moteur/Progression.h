@@ -4,14 +4,15 @@
 #include <algorithm>
 #include <cstddef>
 #include <functional>
-#include <string>
 #include <utility>
 
+#include "Raison.h"
+
 /// Progress of long engine work: called with the share done (0 to 1) and the phase under way
-/// (a short French text); returns whether to go on. An empty function is allowed and never
-/// stops anything. Operations that are told to stop end at their next check with
-/// Statut::Interrompu and say in their header which state they leave.
-using Progression = std::function<bool(double fraction, const std::string &etape)>;
+/// (a code of the catalogue: texte() writes it in French); returns whether to go on. An empty function is allowed and
+/// never stops anything. Operations that are told to stop end at their next check with Statut::Interrompu and say in
+/// their header which state they leave.
+using Progression = std::function<bool(double fraction, const Raison &etape)>;
 
 /// Progression of one phase that covers [debut, fin] of the caller's range: the phase's own
 /// 0..1 is mapped into that range, so nested work reports one rising figure.
@@ -19,7 +20,7 @@ inline Progression sousProgression(const Progression &parent, double debut, doub
 {
     if (!parent)
         return Progression();
-    return [parent, debut, fin](double f, const std::string &etape) {
+    return [parent, debut, fin](double f, const Raison &etape) {
         return parent(debut + (fin - debut) * std::clamp(f, 0.0, 1.0), etape);
     };
 }
@@ -29,7 +30,7 @@ inline Progression sousProgression(const Progression &parent, double debut, doub
 class Avancement
 {
 public:
-    Avancement(const Progression &p, std::string etape, std::size_t total, std::size_t appels = 100)
+    Avancement(const Progression &p, Raison etape, std::size_t total, std::size_t appels = 100)
         : progression(p), nom(std::move(etape)), total(total),
           pasAppel(std::max<std::size_t>(1, total / std::max<std::size_t>(1, appels)))
     {}
@@ -50,7 +51,7 @@ public:
 
 private:
     Progression progression;
-    std::string nom;
+    Raison nom;
     std::size_t total;
     std::size_t pasAppel;
     bool arret = false;

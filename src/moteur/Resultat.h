@@ -1,6 +1,8 @@
 #ifndef TARNIS_RESULTAT_H
 #define TARNIS_RESULTAT_H
 
+#include "Raison.h"
+
 #include <string>
 #include <utility>
 
@@ -16,21 +18,26 @@ enum class Statut : int {
     Interrompu = 7,          ///< stopped through the progress callback
 };
 
-/// A status and, on failure, one line that names the file, the line or the value at fault
-/// (French, no end of line). What the view shows in its box and the console tool prints.
+/// A status and, on failure, the reason: a code with the file, the line or the value at fault.
+/// texte() gives it in French on one line (no end of line), as the console tool prints it; the
+/// view writes the same reason in the interface's language.
 struct Resultat
 {
     Statut statut = Statut::Reussite;
-    std::string raison;
+    Raison raison;
 
     bool reussi() const { return statut == Statut::Reussite; }
     explicit operator bool() const { return reussi(); }
 
+    /// The reason in French ("" on success).
+    std::string texte() const { return ::texte(raison); }
+
     static Resultat succes() { return Resultat{}; }
-    static Resultat echec(Statut s, std::string r) { return Resultat{s, std::move(r)}; }
-    static Resultat interrompu(const std::string &operation)
+    static Resultat echec(Statut s, Raison r) { return Resultat{s, std::move(r)}; }
+    /// A stop asked through the progression, during `operation`.
+    static Resultat interrompu(Raison operation)
     {
-        return Resultat{Statut::Interrompu, operation + " : interrompu à la demande"};
+        return Resultat{Statut::Interrompu, Raison(CodeRaison::Interrompu, {std::move(operation)})};
     }
 };
 

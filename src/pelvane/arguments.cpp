@@ -13,9 +13,9 @@ constexpr long RigiditeMax = 99;
 constexpr long PointsMax = 999999;
 constexpr long IterationsMax = 99999;
 
-Resultat refus(const std::string &raison)
+Resultat refus(Raison raison)
 {
-    return Resultat::echec(Statut::ArgumentsIncorrects, raison + " (Pelvane.exe --help pour l'aide)");
+    return Resultat::echec(Statut::ArgumentsIncorrects, Raison(CodeRaison::ArgumentsRefuses, {std::move(raison)}));
 }
 
 // A non-negative real written with a decimal point or a decimal comma (the
@@ -32,9 +32,9 @@ Resultat lireReel(const std::string &texte, const std::string &nom, float &valeu
     const char *debut = t.data(), *fin = t.data() + t.size();
     auto [reste, erreur] = std::from_chars(debut, fin, v);
     if (t.empty() || erreur != std::errc() || reste != fin || !std::isfinite(v))
-        return refus(nom + " : nombre réel attendu, reçu \"" + texte + "\"");
+        return refus(Raison(CodeRaison::ReelAttendu, {litteral(nom), litteral(texte)}));
     if (v < 0 || v > ReelMax)
-        return refus(nom + " : doit être entre 0 et 100, reçu \"" + texte + "\"");
+        return refus(Raison(CodeRaison::HorsDeZeroACent, {litteral(nom), litteral(texte)}));
     valeur = static_cast<float>(v);
     return {};
 }
@@ -45,10 +45,9 @@ Resultat lireEntier(const std::string &texte, const std::string &nom, long min, 
     const char *debut = texte.data(), *fin = texte.data() + texte.size();
     auto [reste, erreur] = std::from_chars(debut, fin, v);
     if (texte.empty() || erreur != std::errc() || reste != fin)
-        return refus(nom + " : nombre entier attendu, reçu \"" + texte + "\"");
+        return refus(Raison(CodeRaison::EntierAttendu, {litteral(nom), litteral(texte)}));
     if (v < min || v > max)
-        return refus(nom + " : doit être entre " + std::to_string(min) + " et " + std::to_string(max) + ", reçu \"" +
-                     texte + "\"");
+        return refus(Raison(CodeRaison::EntierHorsBornes, {litteral(nom), min, max, litteral(texte)}));
     valeur = v;
     return {};
 }
@@ -56,7 +55,7 @@ Resultat lireEntier(const std::string &texte, const std::string &nom, long min, 
 Resultat lireChemin(const std::string &texte, const std::string &nom, std::string &valeur)
 {
     if (texte.empty())
-        return refus(nom + " : chemin vide");
+        return refus(Raison(CodeRaison::CheminVide, {litteral(nom)}));
     valeur = texte;
     return {};
 }
@@ -75,7 +74,7 @@ LigneDeCommande positionnelle(const std::vector<std::string> &arguments)
     LigneDeCommande l;
     Parametres &p = l.parametres;
     if (a.size() != 10) {
-        l.resultat = refus("10 arguments attendus (forme du lanceur), " + std::to_string(a.size()) + " reçus");
+        l.resultat = refus(Raison(CodeRaison::NombreDArguments, {a.size()}));
         return l;
     }
     long rigid = 0, points = 0, iterations = 0;
@@ -90,7 +89,7 @@ LigneDeCommande positionnelle(const std::vector<std::string> &arguments)
         return l;
     }
     if (a[6] != "1" && a[6] != "0") {
-        l.resultat = refus("sauvegarde automatique : 1 ou 0 attendu, reçu \"" + a[6] + "\"");
+        l.resultat = refus(Raison(CodeRaison::SauvegardeAutomatique, {litteral(a[6])}));
         return l;
     }
     p.sauvegardeAuto = a[6] == "1";
@@ -123,7 +122,7 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
         std::string option = a[i], valeur;
         bool avecEgal = false;
         if (option.rfind("--", 0) != 0) {
-            l.resultat = refus("argument inattendu \"" + option + "\"");
+            l.resultat = refus(Raison(CodeRaison::ArgumentInattendu, {litteral(option)}));
             return l;
         }
         auto egal = option.find('=');
@@ -134,7 +133,7 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
         }
         if (option == "--autosave") {
             if (avecEgal) {
-                l.resultat = refus("--autosave ne prend pas de valeur");
+                l.resultat = refus(Raison(CodeRaison::AutosaveSansValeur));
                 return l;
             }
             p.sauvegardeAuto = true;
@@ -147,12 +146,12 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
         for (const char *o : avecValeur)
             connue = connue || option == o;
         if (!connue) {
-            l.resultat = refus("option inconnue \"" + option + "\"");
+            l.resultat = refus(Raison(CodeRaison::OptionInconnue, {litteral(option)}));
             return l;
         }
         if (!avecEgal) {
             if (i + 1 >= a.size()) {
-                l.resultat = refus(option + " : valeur manquante");
+                l.resultat = refus(Raison(CodeRaison::ValeurManquante, {litteral(option)}));
                 return l;
             }
             valeur = a[++i];
@@ -185,7 +184,7 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
             if (valeur == "ajustement" || valeur == "cycles")
                 p.cycles = valeur == "cycles";
             else
-                r = refus("--method : \"ajustement\" ou \"cycles\" attendu, reçu \"" + valeur + "\"");
+                r = refus(Raison(CodeRaison::MethodeInconnue, {litteral(valeur)}));
         } else if (option == "--threads") {
             if ((r = lireEntier(valeur, "--threads", 0, 256, entier)).reussi())
                 p.fils = static_cast<int>(entier);
@@ -195,7 +194,7 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
                 if (t > 0)
                     p.tolerance = t;
                 else
-                    r = refus("--tolerance : un réel strictement positif est attendu");
+                    r = refus(Raison(CodeRaison::ToleranceNonPositive));
             }
         } else {
             if ((r = lireEntier(valeur, "--max-points", 1, PointsMax, entier)).reussi())
@@ -207,7 +206,7 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
         }
     }
     if (!nuageDonne)
-        l.resultat = refus("--cloud est obligatoire");
+        l.resultat = refus(Raison(CodeRaison::CloudObligatoire));
     return l;
 }
 
@@ -223,7 +222,7 @@ LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, con
         }
     if (arguments.empty()) {
         LigneDeCommande l;
-        l.resultat = refus("aucun argument");
+        l.resultat = refus(Raison(CodeRaison::AucunArgument));
         return l;
     }
     if (arguments[0].rfind("--", 0) == 0)

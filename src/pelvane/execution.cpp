@@ -145,6 +145,28 @@ std::vector<double> distancesAuNuage(const Simplex &s, const kd_tree *kd)
     return d;
 }
 
+/// The fit's reason for a cloud it cannot wrap, with the cloud's file named.
+Raison nuageNomme(const Raison &defaut, const std::string &chemin)
+{
+    const Argument nombre = defaut.arguments.empty() ? Argument(0) : defaut.arguments.front();
+    switch (defaut.code) {
+    case CodeRaison::NuageVide:
+        return Raison(CodeRaison::NuageSansPoint, {litteral(chemin)});
+    case CodeRaison::NuageNonFini:
+        return Raison(CodeRaison::NuageCoordonneeNonFinie, {litteral(chemin)});
+    case CodeRaison::NuagePonctuel:
+        return Raison(CodeRaison::NuageReduitAUnPoint, {litteral(chemin)});
+    case CodeRaison::NuageTropPetit:
+        return Raison(CodeRaison::NuageNommeTropPetit, {litteral(chemin), nombre});
+    case CodeRaison::NuageSurUneDroite:
+        return Raison(CodeRaison::NuageNommeSurUneDroite, {litteral(chemin), nombre});
+    case CodeRaison::NuageDansUnPlan:
+        return Raison(CodeRaison::NuageNommeDansUnPlan, {litteral(chemin), nombre});
+    default:
+        return defaut;
+    }
+}
+
 // Reads the cloud into m (points and kd-tree) through the engine's opener, with the
 // thresholds of a new document for a volume. A cloud that is short, cut or corrupt is
 // refused, with the engine's reason naming the file and the line: a batch must not take a
@@ -158,16 +180,14 @@ Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &pr
         return Resultat::echec(Statut::NuageIllisible, r.raison);
     // Points beyond the count would be left out of the fit without a word.
     if (m.pointsAuDela > 0)
-        return Resultat::echec(Statut::NuageIllisible,
-                               "le nuage \"" + chemin + "\" annonce " + std::to_string(m.nbPointsInterets) +
-                                   " points (ligne 2) mais en contient " + std::to_string(m.pointsAuDela) +
-                                   " de plus : corrigez le nombre de points de la ligne 2");
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageAuDelaDuCompte,
+                                                              {litteral(chemin), m.nbPointsInterets, m.pointsAuDela}));
     if (m.ListePointsInterets.empty())
-        return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + chemin + "\" ne contient aucun point");
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageSansPoint, {litteral(chemin)}));
     for (const point3 &p : m.ListePointsInterets)
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
             return Resultat::echec(Statut::NuageIllisible,
-                                   "le nuage \"" + chemin + "\" contient une coordonnée non finie");
+                                   Raison(CodeRaison::NuageCoordonneeNonFinie, {litteral(chemin)}));
     return r;
 }
 
@@ -183,8 +203,9 @@ Progression lignesDeProgression(std::ostream &prog)
         int lignes = 0;
     };
     auto dernier = std::make_shared<Etat>();
-    return [&prog, dernier](double fraction, const std::string &etape) {
-        const std::string phase = etape.substr(0, etape.find(" : "));
+    return [&prog, dernier](double fraction, const Raison &etape) {
+        const std::string ligne = texte(etape);
+        const std::string phase = ligne.substr(0, ligne.find(" : "));
         const int dixieme = static_cast<int>(fraction * 10);
         if ((phase != dernier->phase || dixieme != dernier->dixieme) && dernier->lignes <= LIGNES_DE_PROGRESSION) {
             dernier->phase = phase;
@@ -296,12 +317,11 @@ Resultat Ajustement::preparerSortie()
     std::error_code ec;
     fs::create_directories(param.sortie, ec);
     if (!fs::is_directory(param.sortie, ec))
-        return Resultat::echec(Statut::SortieImpossible,
-                               "impossible de créer le dossier de sortie \"" + param.sortie + "\"");
+        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::DossierDeSortie, {litteral(param.sortie)}));
     const std::string essai = fichierTemporaire((fs::path(param.sortie) / (bilan.nom + ".essai")).string());
     if (essai.empty())
         return Resultat::echec(Statut::SortieImpossible,
-                               "impossible d'écrire dans le dossier de sortie \"" + param.sortie + "\"");
+                               Raison(CodeRaison::DossierDeSortieEcriture, {litteral(param.sortie)}));
     supprimer(essai);
     return {};
 }
@@ -311,7 +331,7 @@ Resultat Ajustement::verifierSortie(const std::string &fichier) const
     for (const std::string &e : entrees)
         if (memeFichier(e, fichier))
             return Resultat::echec(Statut::SortieImpossible,
-                                   "la sortie \"" + fichier + "\" écraserait le fichier d'entrée \"" + e + "\"");
+                                   Raison(CodeRaison::SortieSurEntree, {litteral(fichier), litteral(e)}));
     return {};
 }
 
@@ -320,15 +340,16 @@ Resultat Ajustement::lireEntrees()
     // The engine's reader opens only a regular file (a pipe would block an ordinary open).
     const Resultat lu = genreFichier(param.maillage) == GenreFichier::Simplex
                             ? ouvrirMaillage(param.maillage, simplex)
-                            : Resultat::echec(Statut::MaillageIllisible, "un fichier .smm est attendu");
-    if (!lu || simplex.ListePointsSimplex.empty())
-        return Resultat::echec(Statut::MaillageIllisible, "le maillage de référence \"" + param.maillage +
-                                                              "\" n'est pas un fichier SMM lisible" +
-                                                              (lu ? std::string() : " : " + lu.raison));
-    const std::string defaut = defautDuMaillage(simplex);
-    if (!defaut.empty())
-        return Resultat::echec(Statut::MaillageIllisible, "le maillage de référence \"" + param.maillage +
-                                                              "\" n'est pas un maillage simplexe fermé : " + defaut);
+                            : Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SmmAttendu));
+    if (!lu || simplex.ListePointsSimplex.empty()) {
+        const Raison illisible(CodeRaison::ReferenceIllisible, {litteral(param.maillage)});
+        return Resultat::echec(Statut::MaillageIllisible,
+                               lu ? illisible : Raison(CodeRaison::Contexte, {illisible, lu.raison}));
+    }
+    const std::optional<Raison> defaut = defautDuMaillage(simplex);
+    if (defaut)
+        return Resultat::echec(Statut::MaillageIllisible,
+                               Raison(CodeRaison::ReferenceNonFermee, {litteral(param.maillage), *defaut}));
     bilan.pointsInitiaux = simplex.getNbPointsSimplex();
 
     const Resultat nuageLu = lireNuage(param.nuage, nuage, lignesDeProgression(prog));
@@ -341,10 +362,10 @@ Resultat Ajustement::lireEntrees()
         std::sqrt((b.max[0] - b.min[0]) * (b.max[0] - b.min[0]) + (b.max[1] - b.min[1]) * (b.max[1] - b.min[1]) +
                   (b.max[2] - b.min[2]) * (b.max[2] - b.min[2]));
     if (!(bilan.diagonale > 0))
-        return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + param.nuage + "\" est réduit à un point");
-    const std::string plat = defautDuNuage(nuage.ListePointsInterets);
-    if (!plat.empty())
-        return Resultat::echec(Statut::NuageIllisible, "le nuage \"" + param.nuage + "\" " + plat);
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::NuageReduitAUnPoint, {litteral(param.nuage)}));
+    if (const std::optional<Raison> plat = defautDuNuage(nuage.ListePointsInterets))
+        return Resultat::echec(Statut::NuageIllisible, nuageNomme(*plat, param.nuage));
     return {};
 }
 
@@ -512,7 +533,7 @@ Resultat Ajustement::ecrireSorties()
             return r;
     }
     auto echec = [](const std::string &f) {
-        return Resultat::echec(Statut::SortieImpossible, "impossible d'écrire \"" + f + "\"");
+        return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureImpossible, {litteral(f)}));
     };
     if (!ecrireAtomique(bilan.fichierSmm, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); }))
         return echec(bilan.fichierSmm);
@@ -561,10 +582,9 @@ Bilan Ajustement::lancer()
             if (r.reussi())
                 r = verifierSortie(*f);
         if (r.reussi()) {
-            const std::string raison = placerAutourDuNuage(simplex, nuage.ListePointsInterets, regl.marge);
-            if (!raison.empty())
-                r = Resultat::echec(Statut::MaillageIllisible,
-                                    "impossible de placer le maillage de référence sur le nuage : " + raison);
+            const std::optional<Raison> raison = placerAutourDuNuage(simplex, nuage.ListePointsInterets, regl.marge);
+            if (raison)
+                r = Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PlacementImpossible, {*raison}));
         }
         if (r.reussi()) {
             prog << "Pelvane : " << bilan.pointsNuage << " points dans le nuage, " << bilan.pointsInitiaux
@@ -587,21 +607,20 @@ Bilan Ajustement::lancer()
             r = ecrireSorties();
         }
     } catch (const Interruption &) {
-        r = Resultat::interrompu("Ajustement");
+        r = Resultat::interrompu(Raison(CodeRaison::Ajustement));
     } catch (const Divergence &d) {
-        r = Resultat::echec(Statut::Echec,
-                            "le maillage diverge (au pas " + std::to_string(d.pas) +
-                                ", un point s'éloigne à plus de dix diagonales du nuage) : diminuer les forces");
+        r = Resultat::echec(Statut::Echec, Raison(CodeRaison::Divergence, {d.pas}));
     } catch (const std::exception &e) {
-        r = Resultat::echec(Statut::Echec, std::string("erreur interne : ") + e.what());
+        r = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
     } catch (...) {
-        r = Resultat::echec(Statut::Echec, "erreur interne inconnue");
+        r = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterneInconnue));
     }
     // A signal ends the run whatever it was doing, the files written included.
     if (const int signal = signalRecu)
-        r = Resultat::echec(Statut::Interrompu, std::string("arrêté par le signal ") +
-                                                    (signal == SIGINT ? "SIGINT (Ctrl+C)" : signal == SIGTERM ? "SIGTERM" : std::to_string(signal)) +
-                                                    " : les fichiers de ce calcul sont supprimés");
+        r = Resultat::echec(Statut::Interrompu, Raison(CodeRaison::ArreteParSignal,
+                                                       {litteral(signal == SIGINT    ? "SIGINT (Ctrl+C)"
+                                                                 : signal == SIGTERM ? "SIGTERM"
+                                                                                     : std::to_string(signal))}));
     bilan.resultat = r;
     if (!r.reussi()) {
         for (const std::string &f : ecrits)
@@ -630,11 +649,11 @@ Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reg
         return a.lancer();
     } catch (const std::exception &e) {
         Bilan b;
-        b.resultat = Resultat::echec(Statut::Echec, std::string("erreur interne : ") + e.what());
+        b.resultat = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
         return b;
     } catch (...) {
         Bilan b;
-        b.resultat = Resultat::echec(Statut::Echec, "erreur interne inconnue");
+        b.resultat = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterneInconnue));
         return b;
     }
 }

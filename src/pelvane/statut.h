@@ -20,7 +20,7 @@ inline int codeSortie(const Resultat &r)
 /// The line written on standard error for a failed run (no end of line).
 inline std::string ligneErreur(const Resultat &r)
 {
-    return "Pelvane : erreur : " + r.raison;
+    return "Pelvane : erreur : " + r.texte();
 }
 
 } // namespace pelvane

@@ -26,27 +26,40 @@ void traiterEvenements()
     QCoreApplication::processEvents();
 }
 
+/// Whether the automatic mode's phase is one of its refinements.
+bool estUnRaffinage(const Raison &etape)
+{
+    switch (etape.code) {
+    case CodeRaison::PhaseT26Global:
+    case CodeRaison::RaffinageT26Angles:
+    case CodeRaison::RaffinageT22Surfaces:
+    case CodeRaison::PhaseT22PointsParMaille:
+        return true;
+    default:
+        return false;
+    }
+}
+
 /// The dialog's side of an automatic run: a list line per new phase, the bar over the rounds'
 /// units, and the count line.
 class SuiviAutomatique
 {
 public:
     SuiviAutomatique(LoadingDialog &dialogue, GLWidget &vue, const ReglagesAutomatiques &r)
-        : L(dialogue), vue(vue), r(r), total(unitesAutomatiques(r)),
-          deformation("Deformation du maillage (x" + std::to_string(r.pasDeformation) + ")")
+        : L(dialogue), vue(vue), r(r), total(unitesAutomatiques(r))
     {
         // The bar counts the rounds' units; the final series has a count line of its own.
         L.setMaximum(total - r.pasDeformation);
     }
 
     /// etape as the engine names it; the dialog shows it in the interface's language.
-    void rapporter(double fraction, const std::string &etape)
+    void rapporter(double fraction, const Raison &etape)
     {
-        const bool finale = etape == "Deformation finale";
+        const bool finale = etape.code == CodeRaison::DeformationFinale;
         const QString ligne = traduireRaison(etape);
         if (ligne != phase) {
             phase = ligne;
-            if (etape == deformation)
+            if (etape.code == CodeRaison::DeformationDuMaillage)
                 ++cycle;
             if (!finale)
                 L.ajouterLigne(ligne);
@@ -75,7 +88,6 @@ private:
     GLWidget &vue;
     const ReglagesAutomatiques &r;
     const int total;
-    const std::string deformation; // the engine's name of a cycle's deformation phase
     QString phase;
     int montre = 0;
     int cycle = 0;
@@ -158,11 +170,11 @@ void MainWindow::Deformation_auto()
 
     const ReglagesAutomatiques r = reglagesAutomatiques(*vue);
     SuiviAutomatique suivi(*L, *vue, r);
-    const Progression progression = [&](double fraction, const std::string &etape) {
+    const Progression progression = [&](double fraction, const Raison &etape) {
         if (arrete())
             return false;
         suivi.rapporter(fraction, etape);
-        if (etape.rfind("Raffinage", 0) == 0)
+        if (estUnRaffinage(etape))
             loadInformation(vue.data());
         // Events are processed after every step so that "Arrêter" and the counts are live.
         traiterEvenements();
@@ -175,7 +187,7 @@ void MainWindow::Deformation_auto()
     vue->setBoucleDeform(false, settingWindow->isConeDeVision());
     traiterEvenements();
 
-    const Resultat resultat = arrete() ? Resultat::interrompu("Le mode automatique")
+    const Resultat resultat = arrete() ? Resultat::interrompu(Raison(CodeRaison::ModeAutomatique))
                                        : vue->operationMoteur([&](Simplex &s, kd_tree *kd, int &retention) {
                                              return deformationAutomatique(s, kd, r, retention, progression);
                                          });
@@ -221,7 +233,7 @@ void MainWindow::on_actionAjustement_precis_triggered()
     // report so that "Arrêter" and the picture stay live.
     QString phase;
     int montre = 0;
-    const Progression progression = [&](double fraction, const std::string &etape) {
+    const Progression progression = [&](double fraction, const Raison &etape) {
         if (!vue || !L || L->isArretDemande())
             return false;
         const QString ligne = traduireRaison(etape);

@@ -220,8 +220,8 @@ that you select.</translation>
         <translation>%1; the %2 points read are open</translation>
     </message>
     <message>
-        <source>« %1 »</source>
-        <translation>“%1”</translation>
+        <source>%1 annonce %2 points, qui sont ouverts ; le fichier en contient %3 de plus, non lus</source>
+        <translation>%1 announces %2 points, which are open; the file holds %3 more, not read</translation>
     </message>
 </context>
 <context>
@@ -775,10 +775,6 @@ with the keys W X C V B N.</translation>
 <context>
     <name>Moteur</name>
     <message>
-        <source>« %1 » ne peut pas être ouvert (%2)</source>
-        <translation>“%1” cannot be opened (%2)</translation>
-    </message>
-    <message>
         <source>fichier absent</source>
         <translation>file not found</translation>
     </message>
@@ -787,72 +783,8 @@ with the keys W X C V B N.</translation>
         <translation>permission denied</translation>
     </message>
     <message>
-        <source>« %1 » ne peut pas être ouvert</source>
-        <translation>“%1” cannot be opened</translation>
-    </message>
-    <message>
-        <source>« %1 » est un dossier, pas un fichier</source>
-        <translation>“%1” is a folder, not a file</translation>
-    </message>
-    <message>
-        <source>« %1 » est un tube, pas un fichier ordinaire</source>
-        <translation>“%1” is a pipe, not a regular file</translation>
-    </message>
-    <message>
-        <source>« %1 » est un périphérique, pas un fichier ordinaire</source>
-        <translation>“%1” is a device, not a regular file</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un fichier ordinaire</source>
-        <translation>“%1” is not a regular file</translation>
-    </message>
-    <message>
-        <source>« %1 » ne peut pas être créé</source>
-        <translation>“%1” cannot be created</translation>
-    </message>
-    <message>
-        <source>l&apos;écriture de « %1 » a échoué</source>
-        <translation>writing “%1” failed</translation>
-    </message>
-    <message>
-        <source>« %1 » : %2</source>
-        <translation>“%1”: %2</translation>
-    </message>
-    <message>
-        <source>« %1 » incomplet : %2</source>
-        <translation>“%1” incomplete: %2</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un nuage de points reconnu (.pts, .hdr, .img)</source>
-        <translation>“%1” is not a known point cloud (.pts, .hdr, .img)</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un maillage reconnu (.smm, .off, .obj)</source>
-        <translation>“%1” is not a known mesh (.smm, .off, .obj)</translation>
-    </message>
-    <message>
-        <source>« %1 » ne contient aucune face</source>
-        <translation>“%1” holds no face</translation>
-    </message>
-    <message>
-        <source>mémoire insuffisante pour l&apos;index du nuage « %1 »</source>
-        <translation>not enough memory for the index of the cloud “%1”</translation>
-    </message>
-    <message>
         <source>mémoire insuffisante pour l&apos;arbre des points</source>
         <translation>not enough memory for the tree of the points</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un fichier PTS : la ligne 1 ne commence pas par « PTS »</source>
-        <translation>“%1” is not a PTS file: line 1 does not start with “PTS”</translation>
-    </message>
-    <message>
-        <source>« %1 », ligne %2 : nombre de points illisible (%3)</source>
-        <translation>“%1”, line %2: unreadable number of points (%3)</translation>
-    </message>
-    <message>
-        <source>« %1 », ligne %2 : nombre de points négatif (%3)</source>
-        <translation>“%1”, line %2: negative number of points (%3)</translation>
     </message>
     <message>
         <source>%1 points annoncés, %2 lus ; la lecture s&apos;est arrêtée ligne %3 (point %4) : %5</source>
@@ -861,30 +793,6 @@ with the keys W X C V B N.</translation>
     <message>
         <source>le fichier s&apos;arrête là</source>
         <translation>the file ends there</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un nombre</source>
-        <translation>“%1” is not a number</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un nombre entier</source>
-        <translation>“%1” is not a whole number</translation>
-    </message>
-    <message>
-        <source>« %1 » sort des limites des entiers</source>
-        <translation>“%1” is beyond the range of whole numbers</translation>
-    </message>
-    <message>
-        <source>« %1 » sort des limites de la simple précision</source>
-        <translation>“%1” is beyond the single-precision range</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un fichier OFF : la ligne 1 ne commence pas par « OFF »</source>
-        <translation>“%1” is not an OFF file: line 1 does not start with “OFF”</translation>
-    </message>
-    <message>
-        <source>« %1 » : %2 faces refusées (indice de sommet hors de la liste des sommets)</source>
-        <translation>“%1”: %2 faces refused (vertex index outside the list of vertices)</translation>
     </message>
     <message>
         <source>face de %1 sommets (trois au moins) ligne %2</source>
@@ -915,20 +823,12 @@ with the keys W X C V B N.</translation>
         <translation>face of fewer than three vertices at line %1</translation>
     </message>
     <message>
-        <source>volume « %1 » (.hdr, .img) : %2</source>
-        <translation>volume “%1” (.hdr, .img): %2</translation>
-    </message>
-    <message>
         <source>en-tête : %1</source>
         <translation>header: %1</translation>
     </message>
     <message>
         <source>image : %1</source>
         <translation>image: %1</translation>
-    </message>
-    <message>
-        <source>« %1 » n&apos;est pas un volume Analyze (.hdr, .img)</source>
-        <translation>“%1” is not an Analyze volume (.hdr, .img)</translation>
     </message>
     <message>
         <source>Dimensions de volume invalides : %1 x %2 x %3</source>
@@ -961,10 +861,6 @@ with the keys W X C V B N.</translation>
     <message>
         <source>Erreur de lecture du fichier Analyze : %1.img</source>
         <translation>Error reading the Analyze file: %1.img</translation>
-    </message>
-    <message>
-        <source>le volume « %1 » ne donne aucun point avec les seuils %2 à %3 et la fenêtre %4 à %5 : ses valeurs vont de %6 à %7 ; réglez la fenêtre (nombres minimum et maximum de points) dans les préférences, fichiers HDR / IMG, ou prenez-la du volume avec « Fenêtre du volume »</source>
-        <translation>the volume “%1” gives no point with the thresholds %2 to %3 and the window %4 to %5: its values go from %6 to %7; set the window (minimum and maximum numbers of points) in the preferences, HDR / IMG file parameters, or take it from the volume with “Window from a volume”</translation>
     </message>
     <message>
         <source>%1, ligne %2 : %3</source>
@@ -1231,10 +1127,6 @@ with the keys W X C V B N.</translation>
         <translation>%1: stopped on request</translation>
     </message>
     <message>
-        <source>Lecture de « %1 »</source>
-        <translation>Reading “%1”</translation>
-    </message>
-    <message>
         <source>Lecture de %1</source>
         <translation>Reading %1</translation>
     </message>
@@ -1293,6 +1185,362 @@ with the keys W X C V B N.</translation>
     <message>
         <source>Ajustement : niveau %1</source>
         <translation>Fit: level %1</translation>
+    </message>
+    <message>
+        <source>« %1 »</source>
+        <translation>“%1”</translation>
+    </message>
+    <message>
+        <source>%1 ne peut pas être ouvert (%2)</source>
+        <translation>%1 cannot be opened (%2)</translation>
+    </message>
+    <message>
+        <source>%1 ne peut pas être ouvert</source>
+        <translation>%1 cannot be opened</translation>
+    </message>
+    <message>
+        <source>%1 est un dossier, pas un fichier</source>
+        <translation>%1 is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>%1 est un tube, pas un fichier ordinaire</source>
+        <translation>%1 is a pipe, not a regular file</translation>
+    </message>
+    <message>
+        <source>%1 est un périphérique, pas un fichier ordinaire</source>
+        <translation>%1 is a device, not a regular file</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier ordinaire</source>
+        <translation>%1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>%1 ne peut pas être créé</source>
+        <translation>%1 cannot be created</translation>
+    </message>
+    <message>
+        <source>l&apos;écriture de %1 a échoué</source>
+        <translation>writing %1 failed</translation>
+    </message>
+    <message>
+        <source>%1 incomplet : %2</source>
+        <translation>%1 incomplete: %2</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un nuage de points reconnu (.pts, .hdr, .img)</source>
+        <translation>%1 is not a known point cloud (.pts, .hdr, .img)</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un maillage reconnu (.smm, .off, .obj)</source>
+        <translation>%1 is not a known mesh (.smm, .off, .obj)</translation>
+    </message>
+    <message>
+        <source>%1 ne contient aucune face</source>
+        <translation>%1 holds no face</translation>
+    </message>
+    <message>
+        <source>mémoire insuffisante pour l&apos;index du nuage %1</source>
+        <translation>not enough memory for the index of the cloud %1</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier PTS : la ligne 1 ne commence pas par « PTS »</source>
+        <translation>%1 is not a PTS file: line 1 does not start with “PTS”</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombre de points illisible (%3)</source>
+        <translation>%1, line %2: unreadable number of points (%3)</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombre de points négatif (%3)</source>
+        <translation>%1, line %2: negative number of points (%3)</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un nombre</source>
+        <translation>%1 is not a number</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un nombre entier</source>
+        <translation>%1 is not a whole number</translation>
+    </message>
+    <message>
+        <source>%1 sort des limites des entiers</source>
+        <translation>%1 is beyond the range of whole numbers</translation>
+    </message>
+    <message>
+        <source>%1 sort des limites de la simple précision</source>
+        <translation>%1 is beyond the single-precision range</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier OFF : la ligne 1 ne commence pas par « OFF »</source>
+        <translation>%1 is not an OFF file: line 1 does not start with “OFF”</translation>
+    </message>
+    <message>
+        <source>%1 : %2 faces refusées (indice de sommet hors de la liste des sommets)</source>
+        <translation>%1: %2 faces refused (vertex index outside the list of vertices)</translation>
+    </message>
+    <message>
+        <source>volume %1 (.hdr, .img) : %2</source>
+        <translation>volume %1 (.hdr, .img): %2</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un volume Analyze (.hdr, .img)</source>
+        <translation>%1 is not an Analyze volume (.hdr, .img)</translation>
+    </message>
+    <message>
+        <source>le volume %1 ne donne aucun point avec les seuils %2 à %3 et la fenêtre %4 à %5 : ses valeurs vont de %6 à %7 ; réglez la fenêtre (nombres minimum et maximum de points) dans les préférences, fichiers HDR / IMG, ou prenez-la du volume avec « Fenêtre du volume »</source>
+        <translation>the volume %1 gives no point with the thresholds %2 to %3 and the window %4 to %5: its values go from %6 to %7; set the window (minimum and maximum numbers of points) in the preferences, HDR / IMG file parameters, or take it from the volume with “Window from a volume”</translation>
+    </message>
+    <message>
+        <source>Lecture du maillage</source>
+        <translation>Reading the mesh</translation>
+    </message>
+    <message>
+        <source>Lecture du nuage de points</source>
+        <translation>Reading the point cloud</translation>
+    </message>
+    <message>
+        <source>Lecture du maillage simplexe</source>
+        <translation>Reading the simplex mesh</translation>
+    </message>
+    <message>
+        <source>Raffinage T26 global : éclatement des points</source>
+        <translation>T26 global refinement: splitting the points</translation>
+    </message>
+    <message>
+        <source>Raffinage T26 global : recopie</source>
+        <translation>T26 global refinement: copying back</translation>
+    </message>
+    <message>
+        <source>Création des points simplexes</source>
+        <translation>Creating the simplex points</translation>
+    </message>
+    <message>
+        <source>Création des mailles simplexes</source>
+        <translation>Creating the simplex cells</translation>
+    </message>
+    <message>
+        <source>Création des mailles simplex terminée</source>
+        <translation>Simplex cells created</translation>
+    </message>
+    <message>
+        <source>Triangularisation des mailles</source>
+        <translation>Cell triangulation</translation>
+    </message>
+    <message>
+        <source>%1 (Pelvane.exe --help pour l&apos;aide)</source>
+        <translation>%1 (Pelvane.exe --help for help)</translation>
+    </message>
+    <message>
+        <source>%1 : nombre réel attendu, reçu &quot;%2&quot;</source>
+        <translation>%1: real number expected, got &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 : doit être entre 0 et 100, reçu &quot;%2&quot;</source>
+        <translation>%1: must be between 0 and 100, got &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 : nombre entier attendu, reçu &quot;%2&quot;</source>
+        <translation>%1: whole number expected, got &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>%1 : doit être entre %2 et %3, reçu &quot;%4&quot;</source>
+        <translation>%1: must be between %2 and %3, got &quot;%4&quot;</translation>
+    </message>
+    <message>
+        <source>%1 : chemin vide</source>
+        <translation>%1: empty path</translation>
+    </message>
+    <message>
+        <source>10 arguments attendus (forme du lanceur), %1 reçus</source>
+        <translation>10 arguments expected (launcher form), %1 given</translation>
+    </message>
+    <message>
+        <source>sauvegarde automatique : 1 ou 0 attendu, reçu &quot;%1&quot;</source>
+        <translation>automatic save: 1 or 0 expected, got &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>argument inattendu &quot;%1&quot;</source>
+        <translation>unexpected argument &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--autosave ne prend pas de valeur</source>
+        <translation>--autosave takes no value</translation>
+    </message>
+    <message>
+        <source>option inconnue &quot;%1&quot;</source>
+        <translation>unknown option &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 : valeur manquante</source>
+        <translation>%1: value missing</translation>
+    </message>
+    <message>
+        <source>--method : &quot;ajustement&quot; ou &quot;cycles&quot; attendu, reçu &quot;%1&quot;</source>
+        <translation>--method: &quot;ajustement&quot; or &quot;cycles&quot; expected, got &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>--tolerance : un réel strictement positif est attendu</source>
+        <translation>--tolerance: a strictly positive real number is expected</translation>
+    </message>
+    <message>
+        <source>--cloud est obligatoire</source>
+        <translation>--cloud is required</translation>
+    </message>
+    <message>
+        <source>aucun argument</source>
+        <translation>no argument</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; ne contient aucun point</source>
+        <translation>the cloud &quot;%1&quot; holds no point</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; contient une coordonnée non finie</source>
+        <translation>the cloud &quot;%1&quot; holds a non-finite coordinate</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; est réduit à un point</source>
+        <translation>the cloud &quot;%1&quot; is a single point</translation>
+    </message>
+    <message>
+        <source>impossible de créer le dossier de sortie &quot;%1&quot;</source>
+        <translation>the output folder &quot;%1&quot; cannot be created</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;écrire dans le dossier de sortie &quot;%1&quot;</source>
+        <translation>the output folder &quot;%1&quot; cannot be written to</translation>
+    </message>
+    <message>
+        <source>la sortie &quot;%1&quot; écraserait le fichier d&apos;entrée &quot;%2&quot;</source>
+        <translation>the output &quot;%1&quot; would overwrite the input file &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>un fichier .smm est attendu</source>
+        <translation>an .smm file is expected</translation>
+    </message>
+    <message>
+        <source>le maillage de référence &quot;%1&quot; n&apos;est pas un fichier SMM lisible</source>
+        <translation>the reference mesh &quot;%1&quot; is not a readable SMM file</translation>
+    </message>
+    <message>
+        <source>le maillage de référence &quot;%1&quot; n&apos;est pas un maillage simplexe fermé : %2</source>
+        <translation>the reference mesh &quot;%1&quot; is not a closed simplex mesh: %2</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;écrire &quot;%1&quot;</source>
+        <translation>&quot;%1&quot; cannot be written</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier PTS : la ligne 1 dépasse %2 caractères sans fin de ligne</source>
+        <translation>%1 is not a PTS file: line 1 runs past %2 characters with no end of line</translation>
+    </message>
+    <message>
+        <source>des octets de contrôle, pas du texte (un fichier binaire ?)</source>
+        <translation>control bytes, not text (a binary file?)</translation>
+    </message>
+    <message>
+        <source>%1 points annoncés, %2 lus ; la lecture s&apos;est arrêtée ligne %3 (point %4) : %5 ; %6, après le nombre de points sur la ligne 2, n&apos;est pas lu : les points commencent ligne 3</source>
+        <translation>%1 points announced, %2 read; reading stopped at line %3 (point %4): %5; %6, after the point count on line 2, is not read: the points start on line 3</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier OFF : la ligne 1 dépasse %2 caractères sans fin de ligne</source>
+        <translation>%1 is not an OFF file: line 1 runs past %2 characters with no end of line</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombre de sommets négatif (%3)</source>
+        <translation>%1, line %2: negative vertex count (%3)</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombre de faces négatif (%3)</source>
+        <translation>%1, line %2: negative face count (%3)</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombre d&apos;arêtes négatif (%3)</source>
+        <translation>%1, line %2: negative edge count (%3)</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombres de sommets, de faces et d&apos;arêtes attendus, %3 trouvé</source>
+        <translation>%1, line %2: vertex, face and edge counts expected, %3 found</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombres de sommets, de faces et d&apos;arêtes attendus, des octets de contrôle trouvés (un fichier binaire ?)</source>
+        <translation>%1, line %2: vertex, face and edge counts expected, control bytes found (a binary file?)</translation>
+    </message>
+    <message>
+        <source>la première ligne dépasse %1 caractères sans fin de ligne : ce n&apos;est pas un en-tête SMM</source>
+        <translation>the first line runs past %1 characters with no end of line: it is not an SMM header</translation>
+    </message>
+    <message>
+        <source>nombres de points et de mailles illisibles (%1)</source>
+        <translation>unreadable point and cell counts (%1)</translation>
+    </message>
+    <message>
+        <source>nombre de points ou de mailles négatif ou trop grand (%1 points, %2 mailles)</source>
+        <translation>negative or too large point or cell count (%1 points, %2 cells)</translation>
+    </message>
+    <message>
+        <source>le fichier annonce 0 point (et %1 mailles) : un maillage simplexe en a au moins quatre</source>
+        <translation>the file announces 0 points (and %1 cells): a simplex mesh has at least four</translation>
+    </message>
+    <message>
+        <source>%1 points annoncés, mais le fichier ne fait que %2 octets après son en-tête (11 au moins par point)</source>
+        <translation>%1 points announced, but the file holds only %2 bytes after its header (at least 11 per point)</translation>
+    </message>
+    <message>
+        <source>%1 points annoncés, %2 présents : le fichier s&apos;arrête dans le point %3</source>
+        <translation>%1 points announced, %2 present: the file ends within point %3</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un nombre réel fini</source>
+        <translation>%1 is not a finite real number</translation>
+    </message>
+    <message>
+        <source>%1 mailles annoncées, %2 présentes : le fichier s&apos;arrête là</source>
+        <translation>%1 cells announced, %2 present: the file ends there</translation>
+    </message>
+    <message>
+        <source>taille illisible (%1)</source>
+        <translation>unreadable size (%1)</translation>
+    </message>
+    <message>
+        <source>taille négative (%1)</source>
+        <translation>negative size (%1)</translation>
+    </message>
+    <message>
+        <source>maille %1 incomplète : %2 points annoncés, %3 lus ; %4</source>
+        <translation>cell %1 incomplete: %2 points announced, %3 read; %4</translation>
+    </message>
+    <message>
+        <source>le nuage n&apos;a que %1 points : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud has only %1 points : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage a ses %1 points sur une même droite : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud has its %1 points on one line : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage a ses %1 points dans un même plan : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud has its %1 points in one plane : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; n&apos;a que %2 points : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud &quot;%1&quot; has only %2 points : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; a ses %2 points sur une même droite : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud &quot;%1&quot; has its %2 points on one line : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; a ses %2 points dans un même plan : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud &quot;%1&quot; has its %2 points in one plane : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; annonce %2 points (ligne 2) mais en contient %3 de plus : corrigez le nombre de points de la ligne 2</source>
+        <translation>the cloud &quot;%1&quot; announces %2 points (line 2) but holds %3 more: correct the point count on line 2</translation>
+    </message>
+    <message>
+        <source>arrêté par le signal %1 : les fichiers de ce calcul sont supprimés</source>
+        <translation>stopped by signal %1: the files of this run are removed</translation>
     </message>
 </context>
 <context>

@@ -214,23 +214,22 @@ Resultat Simplex::construire(const std::vector<point3> &positions, const std::ve
                              const std::vector<std::vector<int>> &mailles)
 {
     const std::size_t n = positions.size();
-    const std::string plage = " hors de 0.." + std::to_string(static_cast<long long>(n) - 1);
+    const long long dernier = static_cast<long long>(n) - 1;
     if (voisins.size() != n)
-        return Resultat::echec(Statut::ArgumentsIncorrects, std::to_string(n) + " points pour " +
-                                                                std::to_string(voisins.size()) +
-                                                                " triplets de voisins");
+        return Resultat::echec(Statut::ArgumentsIncorrects,
+                               Raison(CodeRaison::PointsPourTriplets, {n, voisins.size()}));
     for (std::size_t i = 0; i < n; ++i)
         for (int j : voisins[i])
             if (j < 0 || static_cast<std::size_t>(j) >= n)
-                return Resultat::echec(Statut::ArgumentsIncorrects, "point " + std::to_string(i) +
-                                                                        " : indice de voisin " + std::to_string(j) +
-                                                                        plage);
+                return Resultat::echec(
+                    Statut::ArgumentsIncorrects,
+                    Raison(CodeRaison::Point, {i, Raison(CodeRaison::IndiceDeVoisin, {j, dernier})}));
     for (std::size_t c = 0; c < mailles.size(); ++c)
         for (int j : mailles[c])
             if (j < 0 || static_cast<std::size_t>(j) >= n)
-                return Resultat::echec(Statut::ArgumentsIncorrects, "maille " + std::to_string(c) +
-                                                                        " : indice de point " + std::to_string(j) +
-                                                                        plage);
+                return Resultat::echec(
+                    Statut::ArgumentsIncorrects,
+                    Raison(CodeRaison::Maille, {c, Raison(CodeRaison::IndiceDePoint, {j, dernier})}));
 
     // Every list is refilled, so that the companion lists line up with the new mesh; records and
     // cells no list refers to any more are released.

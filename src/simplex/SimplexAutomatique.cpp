@@ -15,17 +15,17 @@ public:
     {}
 
     /// One unit done under `phase`; false once the run must end.
-    bool rapporter(const std::string &phase)
+    bool rapporter(const Raison &phase)
     {
         ++faites;
         if (progression && !progression(total > 0 ? double(faites) / double(total) : 1.0, phase)) {
-            resultat = Resultat::interrompu("Le mode automatique");
+            resultat = Resultat::interrompu(Raison(CodeRaison::ModeAutomatique));
             return false;
         }
         return true;
     }
 
-    bool deformer(int pas, const std::string &phase)
+    bool deformer(int pas, const Raison &phase)
     {
         for (int i = 0; i < pas; ++i) {
             if (!garder(phase, [&] {
@@ -37,7 +37,7 @@ public:
         return true;
     }
 
-    bool raffiner(int passes, Resultat (Simplex::*operation)(const Progression &), const std::string &phase)
+    bool raffiner(int passes, Resultat (Simplex::*operation)(const Progression &), const Raison &phase)
     {
         for (int i = 0; i < passes; ++i) {
             Resultat passe;
@@ -47,7 +47,7 @@ public:
                 }))
                 return false;
             if (!passe) {
-                resultat = Resultat::echec(passe.statut, phase + " : " + passe.raison);
+                resultat = Resultat::echec(passe.statut, Raison(CodeRaison::Contexte, {phase, passe.raison}));
                 return false;
             }
         }
@@ -57,12 +57,12 @@ public:
     Resultat resultat;
 
 private:
-    template <typename F> bool garder(const std::string &phase, F &&travail)
+    template <typename F> bool garder(const Raison &phase, F &&travail)
     {
         try {
             travail();
         } catch (const std::exception &e) {
-            resultat = Resultat::echec(Statut::Echec, phase + " : " + e.what());
+            resultat = Resultat::echec(Statut::Echec, Raison(CodeRaison::Contexte, {phase, litteral(e.what())}));
             return false;
         }
         return rapporter(phase);
@@ -89,25 +89,25 @@ Resultat deformationAutomatique(Simplex &s, kd_tree *kd, const ReglagesAutomatiq
                                 const Progression &progression)
 {
     Execution e(s, kd, r, retention, progression);
-    const std::string deformation = "Deformation du maillage (x" + std::to_string(r.pasDeformation) + ")";
+    const Raison deformation(CodeRaison::DeformationDuMaillage, {r.pasDeformation});
     bool phaseT26 = true;
     for (int tour = 0; tour < r.tours; ++tour) {
         if (!e.deformer(r.pasDeformation, deformation))
             return e.resultat;
         bool ok;
         if (phaseT26 && (r.t26Global > 0 || r.t26Angles > 0)) {
-            ok = e.raffiner(r.t26Global, &Simplex::raffinerT26Global, "Raffinage T26 Global") &&
-                 e.raffiner(r.t26Angles, &Simplex::raffinerT26Angles, "Raffinage T26 par angles");
+            ok = e.raffiner(r.t26Global, &Simplex::raffinerT26Global, Raison(CodeRaison::PhaseT26Global)) &&
+                 e.raffiner(r.t26Angles, &Simplex::raffinerT26Angles, Raison(CodeRaison::RaffinageT26Angles));
             phaseT26 = false;
         } else {
-            ok = e.raffiner(r.t22Surfaces, &Simplex::raffinerT22Surfaces, "Raffinage T22 par surfaces") &&
+            ok = e.raffiner(r.t22Surfaces, &Simplex::raffinerT22Surfaces, Raison(CodeRaison::RaffinageT22Surfaces)) &&
                  e.raffiner(r.t22PointsParMaille, &Simplex::raffinerT22PointsParMaille,
-                            "Raffinage T22 Point par maille");
+                            Raison(CodeRaison::PhaseT22PointsParMaille));
             phaseT26 = true;
         }
         if (!ok)
             return e.resultat;
     }
-    e.deformer(r.pasDeformation, "Deformation finale");
+    e.deformer(r.pasDeformation, Raison(CodeRaison::DeformationFinale));
     return e.resultat;
 }

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <unordered_map>
 
 #include "SimplexRaffinage.h"
@@ -148,27 +147,22 @@ std::array<int, 3> Simplex::voisinsFace(int i)
 
 namespace {
 
-/// Why a triangle mesh has no dual simplex mesh, or an empty string when it has one: every face
+/// Why a triangle mesh has no dual simplex mesh (CodeRaison::Aucune when it has one): every face
 /// must have three distinct existing corners, every edge exactly two faces that run along it in
 /// opposite directions, and every vertex must lie on a face.
-std::string refusConversion(const Maillage &m)
+Raison refusConversion(const Maillage &m)
 {
-    std::ostringstream raison;
     const std::vector<Face> &faces = m.listeFaces;
     const long nbSommets = static_cast<long>(m.listeSommets.size());
     if (faces.empty())
-        return "le maillage triangulaire n'a aucune face";
+        return Raison(CodeRaison::TrianglesSansFace);
     for (std::size_t i = 0; i < faces.size(); ++i) {
         const Face &f = faces[i];
         for (int s : {f.s1, f.s2, f.s3})
-            if (s < 0 || s >= nbSommets) {
-                raison << "la face " << i << " désigne le sommet " << s << " qui n'existe pas";
-                return raison.str();
-            }
-        if (f.s1 == f.s2 || f.s2 == f.s3 || f.s1 == f.s3) {
-            raison << "la face " << i << " a deux sommets confondus";
-            return raison.str();
-        }
+            if (s < 0 || s >= nbSommets)
+                return Raison(CodeRaison::FaceSommetInexistant, {i, s});
+        if (f.s1 == f.s2 || f.s2 == f.s3 || f.s1 == f.s3)
+            return Raison(CodeRaison::FaceSommetsConfondus, {i});
     }
     std::unordered_map<std::uint64_t, int> parArete;
     parArete.reserve(faces.size() * 2);
@@ -180,29 +174,26 @@ std::string refusConversion(const Maillage &m)
     for (const Arete &ar : m.listeAretes) {
         const int n = parArete[clePaire(ar.a1, ar.a2)];
         if (n == 1)
-            raison << "le maillage est ouvert : l'arête " << ar.a1 << "-" << ar.a2 << " n'appartient qu'à une face";
-        else if (n > 2)
-            raison << "l'arête " << ar.a1 << "-" << ar.a2 << " est partagée par " << n << " faces";
-        else if (ar.face1 < 0 || ar.face2 < 0)
-            raison << "les deux faces de l'arête " << ar.a1 << "-" << ar.a2
-                   << " ne sont pas orientées de façon cohérente";
-        if (!raison.str().empty())
-            return raison.str();
+            return Raison(CodeRaison::MaillageOuvert, {ar.a1, ar.a2});
+        if (n > 2)
+            return Raison(CodeRaison::AretePartagee, {ar.a1, ar.a2, n});
+        if (ar.face1 < 0 || ar.face2 < 0)
+            return Raison(CodeRaison::FacesMalOrientees, {ar.a1, ar.a2});
     }
     std::vector<bool> touche(static_cast<std::size_t>(nbSommets), false);
     for (const Face &f : faces)
         touche[f.s1] = touche[f.s2] = touche[f.s3] = true;
     for (long v = 0; v < nbSommets; ++v)
-        if (!touche[v]) {
-            raison << "le sommet " << v << " n'appartient à aucune face";
-            return raison.str();
-        }
-    return std::string();
+        if (!touche[v])
+            return Raison(CodeRaison::SommetIsole, {v});
+    return Raison();
 }
 
-void refuser(const std::string &raison)
+/// Prints the refusal and gives the failure.
+Resultat refuser(const Raison &raison)
 {
-    std::cerr << "Erreur dans triangleToSimplex : " << raison << " ; le maillage simplexe n'est pas modifié\n";
+    std::cerr << "Erreur dans triangleToSimplex : " << texte(raison) << " ; le maillage simplexe n'est pas modifié\n";
+    return Resultat::echec(Statut::Echec, Raison(CodeRaison::Contexte, {litteral("triangleToSimplex"), raison}));
 }
 
 /// Edge lookups over the edge table of a triangle mesh that passed refusConversion.
@@ -294,11 +285,9 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
     std::cerr << "Creation des points simplexes...\n";
     Maillage &m = maillageOrigine;
     construireAretes(m);
-    const std::string raison = refusConversion(m);
-    if (!raison.empty()) {
-        refuser(raison);
-        return Resultat::echec(Statut::Echec, "triangleToSimplex : " + raison);
-    }
+    const Raison raison = refusConversion(m);
+    if (raison.code != CodeRaison::Aucune)
+        return refuser(raison);
     const std::vector<Face> &faces = m.listeFaces;
     const std::vector<point3> &P = m.listeSommets;
     const std::size_t F = faces.size();
@@ -309,12 +298,12 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
     positions.reserve(F);
     for (const Face &f : faces)
         positions.push_back((P[f.s1] + P[f.s2] + P[f.s3]) / 3);
-    ::Avancement points(sousProgression(progression, 0, 0.5), "Création des points simplexes", F);
+    ::Avancement points(sousProgression(progression, 0, 0.5), Raison(CodeRaison::CreationDesPointsSimplexes), F);
     Avancement = 0;
     std::vector<std::array<int, 3>> voisins(F);
     for (std::size_t i = 0; i < F; ++i) {
         if (!points.avancer(i))
-            return Resultat::interrompu("Conversion en maillage simplexe");
+            return Resultat::interrompu(Raison(CodeRaison::ConversionEnSimplexe));
         const Face &f = faces[i];
         const int ii = static_cast<int>(i);
         voisins[i] = {
@@ -330,16 +319,14 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
     // Phase 2: one cell per vertex, the faces around it.
     std::cout << "Creation des mailles simplexes...\n";
     const std::size_t V = P.size();
-    ::Avancement cellules(sousProgression(progression, 0.5, 0.9), "Création des mailles simplexes", V);
+    ::Avancement cellules(sousProgression(progression, 0.5, 0.9), Raison(CodeRaison::CreationDesMaillesSimplexes), V);
     std::vector<std::vector<int>> mailles(V);
     for (std::size_t v = 0; v < V; ++v) {
         if (!cellules.avancer(v))
-            return Resultat::interrompu("Conversion en maillage simplexe");
+            return Resultat::interrompu(Raison(CodeRaison::ConversionEnSimplexe));
         if (!faceAutour(m, aretes, static_cast<int>(v), mailles[v])) {
             // Cannot happen on a mesh that passed the checks; never loop for ever.
-            const std::string cycle = "les faces autour du sommet " + std::to_string(v) + " ne forment pas un cycle";
-            refuser(cycle);
-            return Resultat::echec(Statut::Echec, "triangleToSimplex : " + cycle);
+            return refuser(Raison(CodeRaison::PasUnCycle, {v}));
         }
     }
 
@@ -359,7 +346,7 @@ Resultat Simplex::convertirTriangles(const Progression &progression)
     orienterVersExterieur(*this);
     std::cout << "Création des mailles simplex terminée\n";
     if (progression)
-        progression(1.0, "Création des mailles simplex terminée");
+        progression(1.0, Raison(CodeRaison::MaillesSimplexesCreees));
     return Resultat::succes();
 }
 
@@ -382,10 +369,10 @@ Resultat Simplex::trianguler(const Progression &progression)
         index.reset(new IndexContenu(ListePointsSimplex));
     auto indice = [&](const PointSimplex *p) { return index ? index->premier(p) : indicePoint(p); };
 
-    ::Avancement avancement(progression, "Triangularisation des mailles", ListeMailles.size());
+    ::Avancement avancement(progression, Raison(CodeRaison::TriangularisationDesMailles), ListeMailles.size());
     for (std::size_t c = 0; c < ListeMailles.size(); ++c) {
         if (!avancement.avancer(c))
-            return Resultat::interrompu("Triangularisation");
+            return Resultat::interrompu(Raison(CodeRaison::Triangularisation));
         const Maille *m = ListeMailles[c];
         const std::size_t k = m->size();
         point3 G(0, 0, 0);
@@ -400,9 +387,9 @@ Resultat Simplex::trianguler(const Progression &progression)
             f.s2 = indice((*m)[j]);
             f.s3 = indice((*m)[(j + 1) % k]);
             if (f.s2 < 0)
-                return Resultat::echec(Statut::Echec, "Triangularisation : le point " + std::to_string(j) +
-                                                          " de la maille " + std::to_string(c) +
-                                                          " n'est pas dans la liste des points");
+                return Resultat::echec(
+                    Statut::Echec, Raison(CodeRaison::Contexte, {Raison(CodeRaison::Triangularisation),
+                                                                 Raison(CodeRaison::PointDeMailleHorsListe, {j, c})}));
             faces.push_back(f);
         }
     }

@@ -374,21 +374,18 @@ Resultat Simplex::deformerPas(int n, kd_tree *kd, int avecRetention, float alpha
                               bool cone, const Progression &progression)
 {
     if (n < 0)
-        return Resultat::echec(Statut::ArgumentsIncorrects,
-                               "nombre de pas de déformation négatif : " + std::to_string(n));
+        return Resultat::echec(Statut::ArgumentsIncorrects, Raison(CodeRaison::PasNegatifs, {n}));
     for (int pas = 0; pas < n; ++pas) {
-        if (progression && !progression(double(pas) / n, "Déformation"))
-            return Resultat::interrompu("Déformation");
+        if (progression && !progression(double(pas) / n, Raison(CodeRaison::Deformation)))
+            return Resultat::interrompu(Raison(CodeRaison::Deformation));
         deformer(kd, avecRetention, alpha, beta, gamma, rigid, cone);
         for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i) {
             const point3 &p = ListePointsSimplex[i]->Position;
             if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-                return Resultat::echec(Statut::Echec, "déformation divergente : au pas " + std::to_string(pas + 1) +
-                                                          ", le point " + std::to_string(i) +
-                                                          " n'a plus de position finie");
+                return Resultat::echec(Statut::Echec, Raison(CodeRaison::DeformationDivergente, {pas + 1, i}));
         }
     }
     if (progression)
-        progression(1.0, "Déformation");
+        progression(1.0, Raison(CodeRaison::Deformation));
     return Resultat::succes();
 }

@@ -51,14 +51,14 @@ public:
     std::size_t ligne() const { return lecteur.ligneCourante(); }
 
     /// What stopped the last reading: the end of the file or the token that is not what was
-    /// expected.
-    std::string arret(const char *attendu) const
+    /// expected (`attendu` says so with the token as its argument).
+    Raison arret(CodeRaison attendu) const
     {
         if (finie)
-            return "le fichier s'arrête là";
+            return Raison(CodeRaison::FinDuFichier);
         if (std::any_of(dernier.begin(), dernier.end(), [](char b) { return b >= 0 && b < ' '; }))
-            return "des octets de contrôle, pas du texte (un fichier binaire ?)";
-        return "« " + dernier + " » n'est pas " + attendu;
+            return Raison(CodeRaison::OctetsDeControle);
+        return Raison(attendu, {nom(dernier)});
     }
 
 private:
@@ -93,33 +93,30 @@ struct ContenuSMM
 /// -1 when unknown): counts it cannot hold are refused before any record is read. Asks the
 /// progression once in a while (points, then cells); false with `interrompu` set when it says
 /// stop.
-bool lireSMM(tarnis_texte::Lecteur &texte, long long taille, ContenuSMM &contenu, std::string &raison,
-             std::size_t &ligne, const Progression &progression, bool &interrompu)
+bool lireSMM(tarnis_texte::Lecteur &texte, long long taille, ContenuSMM &contenu, Raison &raison, std::size_t &ligne,
+             const Progression &progression, bool &interrompu)
 {
     LecteurNombres lecteur(texte);
-    auto refuser = [&](std::string r) {
+    auto refuser = [&](Raison r) {
         raison = std::move(r);
         ligne = 1 + lecteur.ligne();
         return false;
     };
-    const std::string entier = "un nombre entier", reel = "un nombre réel fini";
+    const CodeRaison entier = CodeRaison::PasUnEntier, reel = CodeRaison::PasUnReelFini;
     long long n = 0, m = 0;
     if (!lecteur.lireEntier(n) || !lecteur.lireEntier(m))
-        return refuser("nombres de points et de mailles illisibles (" + lecteur.arret(entier.c_str()) + ")");
+        return refuser(Raison(CodeRaison::ComptesIllisiblesCar, {lecteur.arret(entier)}));
     if (n < 0 || m < 0 || n > 0x7fffffff || m > 0x7fffffff)
-        return refuser("nombre de points ou de mailles négatif ou trop grand (" + std::to_string(n) + " points, " +
-                       std::to_string(m) + " mailles)");
+        return refuser(Raison(CodeRaison::ComptesHorsLimitesLus, {n, m}));
     if (n == 0)
-        return refuser("le fichier annonce 0 point (et " + std::to_string(m) +
-                       " mailles) : un maillage simplexe en a au moins quatre");
+        return refuser(Raison(CodeRaison::AucunPointAnnonce, {m}));
     // A point record takes eleven bytes at least ("0 0 0 1 2 3" and a blank).
     if (taille >= 0 && n > taille / 11)
-        return refuser(std::to_string(n) + " points annoncés, mais le fichier ne fait que " + std::to_string(taille) +
-                       " octets après son en-tête (11 au moins par point)");
+        return refuser(Raison(CodeRaison::FichierTropCourtPourLesPoints, {n, taille}));
     const std::size_t attendus = static_cast<std::size_t>(n);
     contenu.positions.reserve(attendus);
     contenu.voisins.reserve(attendus);
-    ::Avancement avancement(progression, "Lecture du maillage simplexe", static_cast<std::size_t>(n + m));
+    ::Avancement avancement(progression, Raison(CodeRaison::LectureDuSimplex), static_cast<std::size_t>(n + m));
     for (long long i = 0; i < n; ++i) {
         if (!avancement.avancer(static_cast<std::size_t>(i)))
             return !(interrompu = true);
@@ -130,15 +127,13 @@ bool lireSMM(tarnis_texte::Lecteur &texte, long long taille, ContenuSMM &contenu
             if (lu)
                 continue;
             if (texte.finDesDonnees())
-                return refuser(std::to_string(n) + " points annoncés, " + std::to_string(i) +
-                               " présents : le fichier s'arrête dans le point " + std::to_string(i));
-            return refuser("point " + std::to_string(i) + " : " + lecteur.arret(k < 3 ? reel.c_str() : entier.c_str()));
+                return refuser(Raison(CodeRaison::FinDansLePoint, {n, i, i}));
+            return refuser(Raison(CodeRaison::Point, {i, lecteur.arret(k < 3 ? reel : entier)}));
         }
         std::array<int, 3> voisins;
         for (int k = 0; k < 3; ++k) {
             if (j[k] < 0 || j[k] >= n)
-                return refuser("point " + std::to_string(i) + " : indice de voisin " + std::to_string(j[k]) +
-                               " hors de 0.." + std::to_string(n - 1));
+                return refuser(Raison(CodeRaison::Point, {i, Raison(CodeRaison::IndiceDeVoisin, {j[k], n - 1})}));
             voisins[k] = static_cast<int>(j[k]);
         }
         contenu.positions.emplace_back(c[0], c[1], c[2]);
@@ -150,13 +145,12 @@ bool lireSMM(tarnis_texte::Lecteur &texte, long long taille, ContenuSMM &contenu
         long long k = 0;
         if (!lecteur.lireEntier(k)) {
             if (texte.finDesDonnees())
-                return refuser(std::to_string(m) + " mailles annoncées, " + std::to_string(c) +
-                               " présentes : le fichier s'arrête là");
-            return refuser("maille " + std::to_string(c) + " : taille illisible (" + lecteur.arret(entier.c_str()) +
-                           ")");
+                return refuser(Raison(CodeRaison::MaillesManquantes, {m, c}));
+            return refuser(
+                Raison(CodeRaison::Maille, {c, Raison(CodeRaison::TailleIllisibleCar, {lecteur.arret(entier)})}));
         }
         if (k < 0)
-            return refuser("maille " + std::to_string(c) + " : taille négative (" + std::to_string(k) + ")");
+            return refuser(Raison(CodeRaison::Maille, {c, Raison(CodeRaison::TailleNegative, {k})}));
         if (contenu.mailles.size() == contenu.mailles.capacity())
             contenu.mailles.reserve(std::min<std::size_t>(static_cast<std::size_t>(m), 2 * contenu.mailles.size() + 16));
         std::vector<int> maille;
@@ -165,11 +159,9 @@ bool lireSMM(tarnis_texte::Lecteur &texte, long long taille, ContenuSMM &contenu
         for (long long e = 0; e < k; ++e) {
             long long idx = 0;
             if (!lecteur.lireEntier(idx))
-                return refuser("maille " + std::to_string(c) + " incomplète : " + std::to_string(k) +
-                               " points annoncés, " + std::to_string(e) + " lus ; " + lecteur.arret(entier.c_str()));
+                return refuser(Raison(CodeRaison::MailleIncomplete, {c, k, e, lecteur.arret(entier)}));
             if (idx < 0 || idx >= n)
-                return refuser("maille " + std::to_string(c) + " : indice de point " + std::to_string(idx) +
-                               " hors de 0.." + std::to_string(n - 1));
+                return refuser(Raison(CodeRaison::Maille, {c, Raison(CodeRaison::IndiceDePoint, {idx, n - 1})}));
             maille.push_back(static_cast<int>(idx));
         }
         contenu.mailles.push_back(std::move(maille));
@@ -182,7 +174,7 @@ bool lireSMM(tarnis_texte::Lecteur &texte, long long taille, ContenuSMM &contenu
 /// and LIGNE_PLAUSIBLE looked at (tropLongue when it has no end within them); the rest of the
 /// file is read only when the header asks for it. Null, with the reason, when the file cannot
 /// be opened.
-std::FILE *ouvrirAvecEntete(const std::string &nomFichier, std::string &entete, bool &tropLongue, std::string &raison,
+std::FILE *ouvrirAvecEntete(const std::string &nomFichier, std::string &entete, bool &tropLongue, Raison &raison,
                             bool &nonOrdinaire)
 {
     std::FILE *f = tarnis_texte::ouvrirLecture(nomFichier, raison, &nonOrdinaire);
@@ -251,31 +243,33 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
 {
     std::cout << "Simplex::charger :  " << nomFichier << std::endl;
     raisonChargement.clear();
-    auto illisible = [&](const std::string &raison, std::size_t ligne = 0) {
-        raisonChargement = raison;
+    auto illisible = [&](const Raison &raison, std::size_t ligne = 0) {
+        raisonChargement = ::texte(raison);
         return Resultat::echec(Statut::MaillageIllisible,
-                               nomFichier + (ligne ? ", ligne " + std::to_string(ligne) : "") + " : " + raison);
+                               ligne ? Raison(CodeRaison::FichierLigne, {litteral(nomFichier), ligne, raison})
+                                     : Raison(CodeRaison::Contexte, {litteral(nomFichier), raison}));
     };
     // The triangle readers' own outcome, with the file and line they name.
     auto versLecteurTriangles = [&](const Resultat &lu) {
         versTriangles = true;
         maillageTriangule = maillageOrigine;
         std::cout << "fin chargement et construction\n";
-        raisonChargement = lu.raison;
+        raisonChargement = lu.texte();
         return lu;
     };
 
     if (finitPar(nomFichier, ".obj"))
         return versLecteurTriangles(maillageOrigine.lireOBJ(nomFichier));
 
-    std::string entete, raisonOuverture;
+    std::string entete;
+    Raison raisonOuverture;
     bool nonOrdinaire = false, tropLongue = false;
     std::FILE *fichier = ouvrirAvecEntete(nomFichier, entete, tropLongue, raisonOuverture, nonOrdinaire);
     if (!fichier) {
         std::cerr << "Problème au chargement du fichier" << std::endl;
         if (!nonOrdinaire)
-            return illisible("fichier absent, illisible ou vide");
-        raisonChargement = raisonOuverture;
+            return illisible(Raison(CodeRaison::SimplexIllisible));
+        raisonChargement = ::texte(raisonOuverture);
         return Resultat::echec(Statut::MaillageIllisible, raisonOuverture);
     }
     std::unique_ptr<std::FILE, int (*)(std::FILE *)> ferme(fichier, &std::fclose);
@@ -284,21 +278,19 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     const bool sm = entete.compare(0, 2, "SM") == 0;
     if (entete.empty() && !off && !sm) {
         std::cerr << "Problème au chargement du fichier" << std::endl;
-        return illisible("fichier vide ou première ligne vide");
+        return illisible(Raison(CodeRaison::PremiereLigneVide));
     }
     if (!off && !sm) {
         std::cerr << "Simplex::charger : Format incorrect" << std::endl;
         std::cout << "Format incorrect" << std::endl;
-        return illisible("format incorrect (la première ligne doit commencer par OFF, SM ou SMM)", 1);
+        return illisible(Raison(CodeRaison::FormatIncorrect), 1);
     }
     if (off)
         return versLecteurTriangles(maillageOrigine.lireOFF(nomFichier));
     if (tropLongue)
-        return illisible("la première ligne dépasse " + std::to_string(tarnis_texte::LIGNE_PLAUSIBLE) +
-                             " caractères sans fin de ligne : ce n'est pas un en-tête SMM",
-                         1);
+        return illisible(Raison(CodeRaison::EnteteSMMTropLong, {tarnis_texte::LIGNE_PLAUSIBLE}), 1);
     if (!smm)
-        return illisible("un fichier SM ne se relit pas (il ne contient pas les mailles)");
+        return illisible(Raison(CodeRaison::SMNonRelisible));
 
     // Only an SMM file is read further here, as it goes, in a window of the file.
     long long reste = -1;
@@ -310,13 +302,13 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     tarnis_texte::Lecteur texte(fichier);
     texte.bornerJetons(tarnis_texte::LIGNE_PLAUSIBLE);
     ContenuSMM contenu;
-    std::string raison;
+    Raison raison;
     std::size_t ligne = 0;
     bool interrompu = false;
     if (!lireSMM(texte, reste, contenu, raison, ligne, progression, interrompu)) {
         if (interrompu)
-            return Resultat::interrompu("Lecture de " + nomFichier);
-        std::cerr << "Simplex::charger : fichier SMM refusé (" << raison << "), le maillage reste inchangé"
+            return Resultat::interrompu(Raison(CodeRaison::LectureDe, {litteral(nomFichier)}));
+        std::cerr << "Simplex::charger : fichier SMM refusé (" << ::texte(raison) << "), le maillage reste inchangé"
                   << std::endl;
         return illisible(raison, ligne);
     }
@@ -336,11 +328,12 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format)
     std::ofstream fichier(nomFichier, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!fichier) {
         std::cerr << "Dans exporter creation impossible !" << std::endl;
-        return Resultat::echec(Statut::SortieImpossible, nomFichier + " : création impossible");
+        return Resultat::echec(Statut::SortieImpossible,
+                               Raison(CodeRaison::SimplexCreationImpossible, {litteral(nomFichier)}));
     }
     if (format != 1 && format != 2)
         return Resultat::echec(Statut::ArgumentsIncorrects,
-                               nomFichier + " : format " + std::to_string(format) + " inconnu (1 SM, 2 SMM)");
+                               Raison(CodeRaison::FormatInconnu, {litteral(nomFichier), format}));
 
     // Index of the first record equal to a given one, as the format asks (-1 when none).
     std::unordered_map<CleEgalite, int, HacheEgalite> premier;
@@ -375,7 +368,8 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format)
     fichier.close();
     if (!fichier) {
         std::cerr << "Dans exporter ecriture impossible !" << std::endl;
-        return Resultat::echec(Statut::SortieImpossible, nomFichier + " : écriture impossible");
+        return Resultat::echec(Statut::SortieImpossible,
+                               Raison(CodeRaison::SimplexEcritureImpossible, {litteral(nomFichier)}));
     }
     std::cout << "Exportation terminee avec Succes" << std::endl;
     return Resultat::succes();

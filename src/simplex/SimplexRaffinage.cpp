@@ -192,14 +192,6 @@ IndexPasse::IndexPasse(Simplex &s)
 
 // --- helpers ------------------------------------------------------------------------------------
 
-std::string surUneLigne(std::string texte)
-{
-    while (!texte.empty() && texte.back() == '\n')
-        texte.pop_back();
-    std::replace(texte.begin(), texte.end(), '\n', ' ');
-    return texte;
-}
-
 int indiceParParcours(const std::vector<PointSimplex *> &liste, const PointSimplex *p)
 {
     if (!p)
@@ -270,30 +262,21 @@ EditionMaille modifierMaille(Simplex &s, Maille &maille, PointSimplex *P, PointS
     return EditionMaille::OrdreIncoherent;
 }
 
-std::string messageEdition(EditionMaille e, const char *operation)
+Raison raisonEdition(EditionMaille e, const char *operation)
 {
-    const std::string op(operation);
     switch (e) {
     case EditionMaille::NonConsecutifs:
-        return "Erreur dans la modification d'une maille (" + op +
-               "):\nle point simplex courant et son voisin présent dans la maille ne sont pas "
-               "consécutifs dans la liste des points simplex constituant la maille\n";
+        return Raison(CodeRaison::EditionNonConsecutifs, {litteral(operation)});
     case EditionMaille::UnSeulVoisin:
-        return "Erreur dans la modification d'une maille (" + op +
-               "):\nle point simplex courant n'a qu'un seul voisin présent dans la maille "
-               "courante\n";
+        return Raison(CodeRaison::EditionUnSeulVoisin, {litteral(operation)});
     case EditionMaille::AucunVoisin:
-        return "Erreur dans la modification de la maille (" + op +
-               "):\naucun des voisin du point simplex courant n'est présent dans la maille "
-               "courante\n";
+        return Raison(CodeRaison::EditionAucunVoisin, {litteral(operation)});
     case EditionMaille::OrdreIncoherent:
-        return "Erreur dans la modification d'une maille (" + op +
-               "):\nles voisins du points simplex courant ne sont pas dans un ordre cohérent dans "
-               "la maille courante\n";
+        return Raison(CodeRaison::EditionOrdreIncoherent, {litteral(operation)});
     case EditionMaille::Faite:
         break;
     }
-    return std::string();
+    return Raison();
 }
 
 } // namespace raffinage

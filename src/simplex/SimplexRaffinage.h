@@ -138,10 +138,8 @@ enum class EditionMaille { Faite, NonConsecutifs, UnSeulVoisin, AucunVoisin, Ord
 /// Edits a cell holding P at position iP for the split of P into P, A, B (neighbours N1, N2, N3).
 EditionMaille modifierMaille(Simplex &s, Maille &maille, PointSimplex *P, PointSimplex *N1, PointSimplex *N2,
                              PointSimplex *N3, PointSimplex *A, PointSimplex *B);
-/// The console text of a failed edit; `operation` names the refinement in the text.
-std::string messageEdition(EditionMaille e, const char *operation);
-/// A console text on one line (its line ends become spaces, the last one dropped).
-std::string surUneLigne(std::string texte);
+/// The reason of a failed edit; `operation` names the refinement in the text.
+Raison raisonEdition(EditionMaille e, const char *operation);
 
 } // namespace raffinage
 

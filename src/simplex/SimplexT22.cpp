@@ -111,10 +111,16 @@ struct Coupe
     PointSimplex *X1 = nullptr, *X2 = nullptr, *XS1 = nullptr, *XS2 = nullptr;
 };
 
-Resultat refus(unsigned int c, const std::string &pourquoi)
+/// "RaffinageT22 : <quoi>", the refinement's failures.
+Raison enT22(Raison quoi)
+{
+    return Raison(CodeRaison::Contexte, {litteral("RaffinageT22"), std::move(quoi)});
+}
+
+Resultat refus(unsigned int c, Raison pourquoi)
 {
     std::cerr << messageIndiceT22;
-    return Resultat::echec(Statut::Echec, "RaffinageT22 : maille " + std::to_string(c) + " : " + pourquoi);
+    return Resultat::echec(Statut::Echec, enT22(Raison(CodeRaison::Maille, {c, std::move(pourquoi)})));
 }
 
 /// Checks that cell c can be cut and picks its two edges; nothing is changed.
@@ -122,17 +128,17 @@ Resultat choisirCoupe(Simplex &s, unsigned int c, const Index &index, Coupe &cou
 {
     if (c >= s.ListeMailles.size()) {
         std::cerr << messageIndiceT22;
-        return Resultat::echec(Statut::ArgumentsIncorrects,
-                               "RaffinageT22 : indice de maille " + std::to_string(c) + " hors de 0.." +
-                                   std::to_string(static_cast<long>(s.ListeMailles.size()) - 1));
+        return Resultat::echec(
+            Statut::ArgumentsIncorrects,
+            enT22(Raison(CodeRaison::IndiceDeMaille, {c, static_cast<long>(s.ListeMailles.size()) - 1})));
     }
     Maille &D = *s.ListeMailles[c];
     Maille &DS = *s.ListeMaillesSuivantes.at(c);
     const std::size_t k = D.size();
     if (k < 3)
-        return refus(c, std::to_string(k) + " points, trop peu pour la couper");
+        return refus(c, Raison(CodeRaison::TropPeuDePointsPourCouper, {k}));
     if (DS.size() != k)
-        return refus(c, "sa maille suivante a " + std::to_string(DS.size()) + " points pour " + std::to_string(k));
+        return refus(c, Raison(CodeRaison::MailleSuivanteDifferente, {DS.size(), k}));
     coupe.c = c;
     coupe.i1 = k / 2 - 1;
     coupe.i2 = 2 * (k / 2) - 1;
@@ -146,7 +152,7 @@ Resultat choisirCoupe(Simplex &s, unsigned int c, const Index &index, Coupe &cou
     const long nbPrecedents = static_cast<long>(s.ListePointsPrecedents.size());
     for (int q : j)
         if (q < 0 || q >= nbPrecedents)
-            return refus(c, "un de ses points n'est pas dans la liste des points");
+            return refus(c, Raison(CodeRaison::PointHorsDeLaListe));
     coupe.Pa = s.ListePointsPrecedents[j[0]], coupe.Pb = s.ListePointsPrecedents[j[1]];
     coupe.Pe = s.ListePointsPrecedents[j[2]], coupe.Pf = s.ListePointsPrecedents[j[3]];
     return Resultat::succes();
@@ -217,12 +223,13 @@ Resultat trouverVoisines(Simplex &s, const Coupe &k, const Index &index, int F[4
             return Resultat::succes();
     }
     const int G1 = *compagnon ? F[2] : F[0], G2 = *compagnon ? F[3] : F[1];
-    const std::string quoi = G1 < 0 && G2 < 0 ? "les mailles voisines n'ont pas été trouvées"
-                             : G1 < 0         ? "la première maille voisine n'a pas été trouvée"
-                                              : "la seconde maille voisine n'a pas été trouvée";
-    std::cerr << "Erreur dans RaffinageT22 : " << quoi << compagnon << "\n";
-    return Resultat::echec(Statut::Echec, "RaffinageT22 : maille " + std::to_string(k.c) + " : " + quoi +
-                                              (*compagnon ? " (maillage suivant)" : ""));
+    const Raison quoi(G1 < 0 && G2 < 0 ? CodeRaison::VoisinesIntrouvables
+                      : G1 < 0         ? CodeRaison::PremiereVoisineIntrouvable
+                                       : CodeRaison::SecondeVoisineIntrouvable);
+    std::cerr << "Erreur dans RaffinageT22 : " << texte(quoi) << compagnon << "\n";
+    return Resultat::echec(
+        Statut::Echec,
+        enT22(Raison(CodeRaison::Maille, {k.c, *compagnon ? Raison(CodeRaison::MaillageSuivant, {quoi}) : quoi})));
 }
 
 /// Positions of a, b in the first cell across and of e, f in the second: the middles go between
@@ -254,8 +261,9 @@ Resultat verifierInsertions(Simplex &s, const Coupe &k, const int F[4], Places &
             continue;
         std::cerr << "Erreur dans RaffinageT22 : Ordre des points incohérents dans la " << c.quelle << " maille voisine"
                   << c.compagnon << "\n";
-        retenir(premier, Resultat::echec(Statut::Echec, "RaffinageT22 : maille " + std::to_string(c.indice) +
-                                                            " : ordre des points incohérent"));
+        retenir(premier,
+                Resultat::echec(Statut::Echec,
+                                enT22(Raison(CodeRaison::Maille, {c.indice, Raison(CodeRaison::OrdreIncoherent)}))));
     }
     return premier;
 }
@@ -351,15 +359,15 @@ namespace {
 /// Cuts the cells c (in increasing order) of the pass whose criterion `couper(c)` holds,
 /// the progression asked before each cell.
 template <class Critere>
-Resultat passeT22(Simplex &s, std::size_t n, Critere couper, const Progression &progression, const char *nom)
+Resultat passeT22(Simplex &s, std::size_t n, Critere couper, const Progression &progression, CodeRaison nom)
 {
     IndexPasse passe(s);
-    ::Avancement avancement(progression, nom, n);
+    ::Avancement avancement(progression, Raison(nom), n);
     Resultat premier;
     for (std::size_t c = 0; c < n; ++c) {
         if (!avancement.avancer(c)) {
             orienterVersExterieur(s);
-            return Resultat::interrompu(nom);
+            return Resultat::interrompu(Raison(nom));
         }
         if (couper(c))
             retenir(premier, t22(s, static_cast<unsigned int>(c), passe.index()));
@@ -384,7 +392,7 @@ Resultat Simplex::raffinerT22PointsParMaille(const Progression &progression)
     const std::size_t moyenne = total / n;
     return passeT22(
         *this, n, [&](std::size_t c) { return ListeMaillesSuivantes.at(c)->size() > moyenne; }, progression,
-        "Raffinage T22 par points par maille");
+        CodeRaison::RaffinageT22PointsParMaille);
 }
 
 Resultat Simplex::raffinerT22Surfaces(const Progression &progression)
@@ -411,5 +419,5 @@ Resultat Simplex::raffinerT22Surfaces(const Progression &progression)
     const float moyenne = total / static_cast<float>(ListeMailles.size());
     return passeT22(
         *this, aires.size(), [&](std::size_t c) { return aires[c] > moyenne; }, progression,
-        "Raffinage T22 par surfaces");
+        CodeRaison::RaffinageT22Surfaces);
 }

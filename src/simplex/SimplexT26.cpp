@@ -55,10 +55,9 @@ Resultat editerAutour(Simplex &s, std::vector<Maille *> &liste, long limite, Ind
     auto editer = [&](std::size_t j) {
         const EditionMaille r = modifierMaille(s, *liste[j], P, N1, N2, N3, A, B);
         if (r != EditionMaille::Faite) {
-            const std::string message = messageEdition(r, operation);
-            std::cout << message;
-            retenir(premier,
-                    Resultat::echec(Statut::Echec, "maille " + std::to_string(j) + " : " + surUneLigne(message)));
+            const Raison message = raisonEdition(r, operation);
+            std::cout << texte(message) << "\n";
+            retenir(premier, Resultat::echec(Statut::Echec, Raison(CodeRaison::Maille, {j, message})));
         } else if (index)
             index->actualiser(*liste[j], static_cast<int>(j), {P, A, B});
     };
@@ -109,7 +108,7 @@ bool eclaterSuivants(Simplex &s, const Progression &progression, Resultat &premi
         else if (q->Voisin3 && *q->Voisin3 == *S)
             q->Voisin3 = nouveau;
     };
-    ::Avancement avancement(progression, "Raffinage T26 global : éclatement des points", K);
+    ::Avancement avancement(progression, Raison(CodeRaison::EclatementDesPoints), K);
     for (std::size_t i = 0; i < K; ++i) {
         if (!avancement.avancer(i))
             return false;
@@ -129,7 +128,7 @@ bool eclaterSuivants(Simplex &s, const Progression &progression, Resultat &premi
         Resultat r = editerAutour(s, s.ListeMaillesSuivantes, static_cast<long>(L), autour.get(), S, M1, M2, M3, AS, BS,
                                   "RaffinageT26Global");
         if (!r.reussi())
-            r.raison = "RaffinageT26Global, point " + std::to_string(i) + ", " + r.raison;
+            r.raison = Raison(CodeRaison::T26GlobalPoint, {i, r.raison});
         retenir(premier, r);
     }
     avancement.terminer();
@@ -206,17 +205,20 @@ Resultat t26(Simplex &s, unsigned int i, const Index &index)
 {
     if (i >= s.ListePointsSimplex.size()) {
         std::cout << messageIndiceT26;
-        return Resultat::echec(Statut::ArgumentsIncorrects,
-                               "RaffinageT26 : indice de point " + std::to_string(i) + " hors de 0.." +
-                                   std::to_string(static_cast<long>(s.ListePointsSimplex.size()) - 1));
+        return Resultat::echec(
+            Statut::ArgumentsIncorrects,
+            Raison(CodeRaison::Contexte,
+                   {litteral("RaffinageT26"),
+                    Raison(CodeRaison::IndiceDePoint, {i, static_cast<long>(s.ListePointsSimplex.size()) - 1})}));
     }
     PointSimplex *P = s.ListePointsSimplex[i];
     PointSimplex *S = s.ListePointsSuivants.at(i);
     if (!P || !S || !P->aSesVoisins() || !S->aSesVoisins()) {
         // A point without its three neighbours cannot be split.
         std::cout << messageIndiceT26;
-        return Resultat::echec(Statut::Echec,
-                               "RaffinageT26 : le point " + std::to_string(i) + " n'a pas ses trois voisins");
+        return Resultat::echec(
+            Statut::Echec,
+            Raison(CodeRaison::Contexte, {litteral("RaffinageT26"), Raison(CodeRaison::SansSesTroisVoisins, {i})}));
     }
     PointSimplex *N1 = P->Voisin1, *N2 = P->Voisin2, *N3 = P->Voisin3;
     PointSimplex *M1 = S->Voisin1, *M2 = S->Voisin2, *M3 = S->Voisin3;
@@ -269,7 +271,7 @@ Resultat t26(Simplex &s, unsigned int i, const Index &index)
     retenir(faute, editerAutour(s, s.ListeMaillesSuivantes, -1, index.maillesSuivantes, S, M1, M2, M3, AS, BS,
                                 "RaffinageT26"));
     if (!faute.reussi())
-        faute.raison = "RaffinageT26, point " + std::to_string(i) + ", " + faute.raison;
+        faute.raison = Raison(CodeRaison::T26Point, {i, faute.raison});
 
     s.majParametres(static_cast<int>(i), 0);
     s.majParametres(static_cast<int>(n), 0);
@@ -327,12 +329,12 @@ Resultat Simplex::raffinerT26Angles(const Progression &progression)
     // points beside the point split, so a walk that follows them with the first mean may never end.
     const std::unordered_set<const PointSimplex *> presents(ListePointsSimplex.begin(), ListePointsSimplex.end());
     const std::size_t nbMailles = ListeMailles.size();
-    ::Avancement avancement(progression, "Raffinage T26 par angles", nbMailles);
+    ::Avancement avancement(progression, Raison(CodeRaison::RaffinageT26Angles), nbMailles);
     Resultat premier;
     for (std::size_t j = 0; j < nbMailles; ++j) {
         if (!avancement.avancer(j)) {
             orienterVersExterieur(*this);
-            return Resultat::interrompu("Raffinage T26 par angles");
+            return Resultat::interrompu(Raison(CodeRaison::RaffinageT26Angles));
         }
         const Maille instantane = *ListeMailles[j];
         for (const PointSimplex *p : instantane) {
@@ -354,19 +356,19 @@ Resultat Simplex::raffinerT26Global(const Progression &progression)
 {
     // The companion mesh must cover the mesh; otherwise there is nothing sound to copy back.
     if (ListePointsSuivants.size() < ListePointsSimplex.size() || ListeMaillesSuivantes.size() < ListeMailles.size())
-        return Resultat::echec(
-            Statut::Echec, "RaffinageT26Global : les listes suivantes (" + std::to_string(ListePointsSuivants.size()) +
-                               " points, " + std::to_string(ListeMaillesSuivantes.size()) +
-                               " mailles) ne couvrent pas le maillage (" + std::to_string(ListePointsSimplex.size()) +
-                               " points, " + std::to_string(ListeMailles.size()) + " mailles)");
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::Contexte,
+                                                     {litteral("RaffinageT26Global"),
+                                                      Raison(CodeRaison::ListesSuivantesCourtes,
+                                                             {ListePointsSuivants.size(), ListeMaillesSuivantes.size(),
+                                                              ListePointsSimplex.size(), ListeMailles.size()})}));
     Resultat premier;
     const bool complet = eclaterSuivants(*this, sousProgression(progression, 0, 0.8), premier);
     // Even after a stop the copy is made: the mesh and its companion stay alike.
     libererOrphelins(recopierSuivants(*this), {});
     orienterVersExterieur(*this);
     if (!complet)
-        return Resultat::interrompu("Raffinage T26 global");
+        return Resultat::interrompu(Raison(CodeRaison::RaffinageT26Global));
     if (progression)
-        progression(1.0, "Raffinage T26 global : recopie");
+        progression(1.0, Raison(CodeRaison::RecopieT26Global));
     return premier;
 }

@@ -33,11 +33,6 @@ std::string versFichier(const QString &nom)
     return QFile::encodeName(nom).toStdString();
 }
 
-QString guillemets(const QString &nom)
-{
-    return QCoreApplication::translate("GLWidget", "« %1 »").arg(nom);
-}
-
 /// The engine's reason, in the interface's language.
 QString raisonMoteur(const Resultat &r)
 {
@@ -166,8 +161,9 @@ bool GLWidget::chargerNuage()
     // Points beyond the count are not read, as the format says: the box says how many.
     const long long auDela = instanceMaillage->pointsAuDela;
     if (r && auDela > 0)
-        return echec(tr("« %1 » annonce %2 points, qui sont ouverts ; le fichier en contient %3 de plus, non lus")
-                         .arg(nomPts, QString::number(instanceMaillage->nbPointsInterets), QString::number(auDela)));
+        return echec(
+            tr("%1 annonce %2 points, qui sont ouverts ; le fichier en contient %3 de plus, non lus")
+                .arg(citer(nomPts), QString::number(instanceMaillage->nbPointsInterets), QString::number(auDela)));
     if (r)
         return true;
     // A cloud cut short stays open with the points read: the box says so after the reason.
@@ -277,7 +273,7 @@ Resultat GLWidget::operationMoteur(const std::function<Resultat(Simplex &, kd_tr
     try {
         r = travail(*instanceSimplex, kd.get(), retention);
     } catch (const std::exception &e) {
-        r = Resultat::echec(Statut::Echec, e.what());
+        r = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
     }
     if (!vivant)
         return r;
@@ -399,9 +395,9 @@ bool GLWidget::placerAutourDuNuage()
         return echec(tr("Il n'y a pas de nuage de points autour duquel placer le maillage."));
     const ReglagesAjustement reglages;
     const Resultat r = operationMoteur([&](Simplex &s, kd_tree *, int &retention) {
-        const std::string raison = ::placerAutourDuNuage(s, nuage, reglages.marge);
-        if (!raison.empty())
-            return Resultat::echec(Statut::MaillageIllisible, raison);
+        const std::optional<Raison> raison = ::placerAutourDuNuage(s, nuage, reglages.marge);
+        if (raison)
+            return Resultat::echec(Statut::MaillageIllisible, *raison);
         retention = 0;
         return Resultat::succes();
     });
@@ -528,17 +524,16 @@ bool GLWidget::ExportMaillage()
         } else {
             nomSortieMaillage.clear();
             return echec(tr("Le nom %1 ne se termine ni par .sm, ni par .smm, ni par .off, "
-                                        "ni par .obj : rien n'a été écrit.")
-                             .arg(guillemets(nom)));
+                            "ni par .obj : rien n'a été écrit.")
+                             .arg(citer(nom)));
         }
     } catch (const std::exception &e) {
         nomSortieMaillage.clear();
-        return echec(tr("L'exportation vers %1 a échoué : %2")
-                         .arg(guillemets(nom), QString::fromLocal8Bit(e.what())));
+        return echec(tr("L'exportation vers %1 a échoué : %2").arg(citer(nom), QString::fromLocal8Bit(e.what())));
     }
     nomSortieMaillage.clear();
     if (!ok && erreur.isEmpty())
-        return echec(tr("Le fichier %1 n'a pas pu être écrit.").arg(guillemets(nom)));
+        return echec(tr("Le fichier %1 n'a pas pu être écrit.").arg(citer(nom)));
     if (!ok)
         return false;
     return reussite();
@@ -564,8 +559,7 @@ bool GLWidget::ExportPTS()
         else
             return echec(tr("Il n'y a pas de nuage de points à exporter."));
     } catch (const std::exception &e) {
-        return echec(tr("L'exportation vers %1 a échoué : %2")
-                         .arg(guillemets(nom), QString::fromLocal8Bit(e.what())));
+        return echec(tr("L'exportation vers %1 a échoué : %2").arg(citer(nom), QString::fromLocal8Bit(e.what())));
     }
     return r ? reussite() : echec(raisonMoteur(r));
 }

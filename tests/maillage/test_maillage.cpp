@@ -304,9 +304,9 @@ TEST(FichiersSauvages, ObjAndOffConstructsOfOtherTools)
         Resultat r;
         silence([&] { r = std::strstr(c.nom, ".off") ? m.lireOFF(t.file(c.nom)) : m.lireOBJ(t.file(c.nom)); });
         EXPECT_EQ(m.listeFaces, c.faces) << c.nom;
-        EXPECT_EQ(r.reussi(), c.refus == nullptr) << c.nom << " " << r.raison;
+        EXPECT_EQ(r.reussi(), c.refus == nullptr) << c.nom << " " << r.texte();
         if (c.refus) {
-            EXPECT_NE(r.raison.find(t.file(c.nom) + " » incomplet : " + c.refus), std::string::npos) << r.raison;
+            EXPECT_NE(r.texte().find(t.file(c.nom) + " » incomplet : " + c.refus), std::string::npos) << r.texte();
         }
     }
     // Real files from modellers: the triangles of a fan, the corners of each face less two.
@@ -359,7 +359,7 @@ TEST(FichiersSauvages, FoldersPipesAndDevicesAreRefusedWithoutBlocking)
             fin->set_value(r);
         }).detach();
         ASSERT_EQ(lu.wait_for(std::chrono::seconds(20)), std::future_status::ready) << chemin << " blocks";
-        const std::string raison = lu.get().raison;
+        const std::string raison = lu.get().texte();
         EXPECT_NE(raison.find("« " + chemin + " » est un"), std::string::npos) << raison;
         EXPECT_NE(raison.find(", pas un fichier"), std::string::npos) << raison;
     }
@@ -367,7 +367,8 @@ TEST(FichiersSauvages, FoldersPipesAndDevicesAreRefusedWithoutBlocking)
     Maillage m;
     m.nbPointsInterets = 77;
     writeFile(t.file("c.pts"), "PTS\nx\n1 2 3\n");
-    silence([&] { EXPECT_NE(m.lirePTS(t.file("c.pts")).raison.find("« x » n'est pas un nombre"), std::string::npos); });
+    silence(
+        [&] { EXPECT_NE(m.lirePTS(t.file("c.pts")).texte().find("« x » n'est pas un nombre"), std::string::npos); });
     EXPECT_EQ(m.nbPointsInterets, 0);
 }
 
@@ -495,12 +496,12 @@ TEST(LectureComptes, BeyondTheCountOnItsLineAndNegative)
     }
     ASSERT_TRUE(writeFile(f, "PTS\n2 1 2 3\n4 5 6\n"));
     captureStdout([&] { r = m.lirePTS(f); });
-    EXPECT_NE(r.raison.find("1 lus ; la lecture s'est arrêtée ligne 4 (point 2) : le fichier s'arrête là ; « 1 2 3 », "
-                            "après le nombre de points sur la ligne 2, n'est pas lu : les points commencent ligne 3"),
+    EXPECT_NE(r.texte().find("1 lus ; la lecture s'est arrêtée ligne 4 (point 2) : le fichier s'arrête là ; « 1 2 3 », "
+                             "après le nombre de points sur la ligne 2, n'est pas lu : les points commencent ligne 3"),
               std::string::npos);
     ASSERT_TRUE(writeFile(o, "OFF\n# comment\n3 -1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"));
     captureStdout([&] { r = m.lireOFF(o); });
-    EXPECT_EQ(r.raison, "« " + o + " », ligne 3 : nombre de faces négatif (-1)");
+    EXPECT_EQ(r.texte(), "« " + o + " », ligne 3 : nombre de faces négatif (-1)");
     EXPECT_TRUE(r.statut == Statut::MaillageIllisible && m.listeSommets.empty());
 }
 
@@ -843,10 +844,10 @@ TEST(AnalyzeNuage, AVolumeWithNoPointSaysItsRangeAndTheWindowFromItKeepsPoints)
         ReglagesVolume f;
         silence([&] { r = ouvrirNuage(nom, m); });
         silence([&] { ASSERT_TRUE(plageVolume(nom, f.fenetreMin, f.fenetreMax).reussi()); });
-        EXPECT_NE(r.raison.find("seuils 150 à 255 et la fenêtre 0 à 1000 : ses valeurs vont de " +
-                                std::to_string(f.fenetreMin) + " à " + std::to_string(f.fenetreMax)),
+        EXPECT_NE(r.texte().find("seuils 150 à 255 et la fenêtre 0 à 1000 : ses valeurs vont de " +
+                                 std::to_string(f.fenetreMin) + " à " + std::to_string(f.fenetreMax)),
                   std::string::npos)
-            << r.raison;
+            << r.texte();
         silence([&] { EXPECT_TRUE(ouvrirNuage(nom, m, f).reussi()); });
         // Here grey levels (v - 10) * 255 / 70: only 60 and 70 fall strictly between 150 and 255.
         if (nom == t.file("v.hdr")) {

@@ -48,8 +48,8 @@ TEST(Ouverture, EveryFailureNamesTheFileAndWhatWasWrong)
         Simplex s;
         const Resultat r = attendu == Statut::NuageIllisible ? ouvrirNuage(chemin, m) : ouvrirMaillage(chemin, s);
         EXPECT_EQ(r.statut, attendu) << nom;
-        EXPECT_NE(r.raison.find(chemin), std::string::npos) << r.raison;
-        EXPECT_NE(r.raison.find(motif), std::string::npos) << r.raison;
+        EXPECT_NE(r.texte().find(chemin), std::string::npos) << r.texte();
+        EXPECT_NE(r.texte().find(motif), std::string::npos) << r.texte();
         // The index always covers exactly the cloud kept: the points before the fault of a cloud
         // cut short (for the view to show), none otherwise.
         EXPECT_EQ(kd_size(m.kd.get()), m.ListePointsInterets.size()) << nom;
@@ -86,12 +86,13 @@ TEST(Ouverture, AVolumeIsThresholdedAndAnEmptyResultIsSaid)
     // The defaults suit 16-bit scans: a voxel of 200 in the window 0..1000 is grey level 51.
     const Resultat r = ouvrirNuage(base + ".img", m, ReglagesVolume(), {}, &points);
     EXPECT_EQ(r.statut, Statut::NuageIllisible);
-    EXPECT_NE(r.raison.find("ne donne aucun point avec les seuils 150 à 255 et la fenêtre 0 à 1000"), std::string::npos)
-        << r.raison;
+    EXPECT_NE(r.texte().find("ne donne aucun point avec les seuils 150 à 255 et la fenêtre 0 à 1000"),
+              std::string::npos)
+        << r.texte();
     EXPECT_TRUE(m.ListePointsInterets.empty() && points.empty());
 
     writeFile(base + ".img", "x");
-    EXPECT_NE(ouvrirNuage(base + ".hdr", m, reglages).raison.find("trop court"), std::string::npos);
+    EXPECT_NE(ouvrirNuage(base + ".hdr", m, reglages).texte().find("trop court"), std::string::npos);
 }
 
 TEST(Ouverture, AStoppedReadingLeavesNoCloudAndReportsRisingProgress)
@@ -103,32 +104,64 @@ TEST(Ouverture, AStoppedReadingLeavesNoCloudAndReportsRisingProgress)
 
     std::vector<double> vues;
     Maillage m;
-    const Resultat complet = ouvrirNuage(chemin, m, {}, [&](double f, const std::string &) {
+    const Resultat complet = ouvrirNuage(chemin, m, {}, [&](double f, const Raison &) {
         vues.push_back(f);
         return true;
     });
-    ASSERT_TRUE(complet.reussi()) << complet.raison;
+    ASSERT_TRUE(complet.reussi()) << complet.texte();
     EXPECT_EQ(m.ListePointsInterets.size(), nuage.size());
     ASSERT_GE(vues.size(), 2u);
     EXPECT_TRUE(std::is_sorted(vues.begin(), vues.end()));
     EXPECT_TRUE(vues.front() > 0 && vues.back() <= 1);
 
     int appels = 0;
-    const Resultat arrete = ouvrirNuage(chemin, m, {}, [&](double, const std::string &) { return ++appels < 2; });
+    const Resultat arrete = ouvrirNuage(chemin, m, {}, [&](double, const Raison &) { return ++appels < 2; });
     EXPECT_EQ(arrete.statut, Statut::Interrompu);
     EXPECT_EQ(appels, 2);
     EXPECT_TRUE(m.ListePointsInterets.empty() && kd_size(m.kd.get()) == 0);
 }
 
+// A reason is a code with its arguments, nested reasons in turn; in French it reads as the line
+// the console tool has always printed.
+TEST(Raison, NestedReasonsReadAsTheConsoleLine)
+{
+    TempDir dossier;
+    const std::string pts = dossier.file("court%2.pts"), smm = dossier.file("voisin.smm");
+    writeFile(pts, "PTS\n5\n0 0 0\n1 1 1\n");
+    writeFile(smm, "SMM\n4 0\n0 0 0 1 2 9\n1 0 0 0 2 3\n0 1 0 0 1 3\n0 0 1 0 1 2\n");
+    Maillage m;
+    Simplex s;
+    const Resultat court = ouvrirNuage(pts, m), voisin = ouvrirMaillage(smm, s);
+
+    // The cloud cut short: the file (a name, quoted), then what is missing and where it stopped.
+    ASSERT_EQ(court.raison.code, CodeRaison::Incomplet);
+    ASSERT_EQ(court.raison.arguments.size(), 2u);
+    EXPECT_EQ(court.raison.arguments[0].sous.at(0).code, CodeRaison::Cite);
+    EXPECT_EQ(court.raison.arguments[1].sous.at(0).code, CodeRaison::PointsManquants);
+    EXPECT_EQ(court.texte(), "« " + pts +
+                                 " » incomplet : 5 points annoncés, 2 lus ; la lecture s'est arrêtée ligne 5 "
+                                 "(point 3) : le fichier s'arrête là");
+    // The SMM file with a neighbour out of range: the file and line, the point, the index.
+    ASSERT_EQ(voisin.raison.code, CodeRaison::FichierLigne);
+    EXPECT_EQ(voisin.raison.arguments.at(2).sous.at(0).code, CodeRaison::Point);
+    EXPECT_EQ(voisin.texte(), smm + ", ligne 3 : point 0 : indice de voisin 9 hors de 0..3");
+    EXPECT_EQ(Resultat::interrompu(Raison(CodeRaison::LectureDe, {nom("x")})).texte(),
+              "Lecture de « x » : interrompu à la demande");
+    EXPECT_EQ(Resultat::succes().texte(), "");
+
+    // The arguments go in one pass: a value holding "%2" stays as it is, a missing one leaves its mark.
+    EXPECT_EQ(remplirMotif("%1 et %2, %3 %", {"a%2", "b"}), "a%2 et b, %3 %");
+}
+
 TEST(Progression, NestedRangesAndThrottledLoopsKeepTheRefusal)
 {
     std::vector<double> vues;
-    const Progression racine = [&](double f, const std::string &) {
+    const Progression racine = [&](double f, const Raison &) {
         vues.push_back(f);
         return f < 0.7;
     };
     const Progression moitie = sousProgression(racine, 0.5, 1.0);
-    Avancement a(moitie, "boucle", 1000, 10);
+    Avancement a(moitie, Raison(CodeRaison::Deformation), 1000, 10);
     std::size_t fait = 0;
     while (fait < 1000 && a.avancer(++fait)) {
     }
@@ -140,6 +173,6 @@ TEST(Progression, NestedRangesAndThrottledLoopsKeepTheRefusal)
     EXPECT_FALSE(a.continuer());
     EXPECT_FALSE(a.terminer());
 
-    Avancement sansRapport(Progression(), "rien", 5);
+    Avancement sansRapport(Progression(), Raison(CodeRaison::Deformation), 5);
     EXPECT_TRUE(sansRapport.terminer());
 }

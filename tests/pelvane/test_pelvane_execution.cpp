@@ -44,7 +44,7 @@ std::vector<std::string> lanceur()
 std::string lu(const std::vector<std::string> &a)
 {
     const LigneDeCommande l = analyserArguments(a, Gabarit);
-    EXPECT_TRUE(l.resultat.reussi()) << l.resultat.raison;
+    EXPECT_TRUE(l.resultat.reussi()) << l.resultat.texte();
     EXPECT_FALSE(l.aide);
     const auto &p = l.parametres;
     std::ostringstream o;
@@ -58,8 +58,8 @@ void refuse(const std::vector<std::string> &a, const std::string &motif)
     const LigneDeCommande l = analyserArguments(a, Gabarit);
     EXPECT_FALSE(l.aide);
     EXPECT_EQ(l.resultat.statut, Statut::ArgumentsIncorrects) << motif;
-    EXPECT_NE(l.resultat.raison.find(motif), std::string::npos) << l.resultat.raison;
-    EXPECT_EQ(l.resultat.raison.find('\n'), std::string::npos) << "one line only";
+    EXPECT_NE(l.resultat.texte().find(motif), std::string::npos) << l.resultat.texte();
+    EXPECT_EQ(l.resultat.texte().find('\n'), std::string::npos) << "one line only";
 }
 
 const double A = 3, B = 2, C = 1.5; // half axes of the test ellipsoid
@@ -258,7 +258,7 @@ TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
 
     std::ostringstream progression;
     const Bilan b = ajuster(p, progression);
-    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.raison;
+    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.texte();
 
     // The three outputs, named after the cloud, and nothing else.
     EXPECT_EQ(contenu(sortie),
@@ -358,7 +358,7 @@ TEST(Ajustement, CreatesTheOutputFolderAndSavesEachCycle)
     p.sauvegardeAuto = true;
     std::ostringstream progression;
     const Bilan b = ajuster(p, progression);
-    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.raison;
+    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.texte();
     ASSERT_GE(b.cycles, 2);
     ASSERT_EQ(static_cast<int>(b.sauvegardes.size()), b.cycles);
     for (int k = 1; k <= b.cycles; ++k) {
@@ -381,7 +381,7 @@ TEST(Ajustement, CreatesTheOutputFolderAndSavesEachCycle)
         q.cycles = false;
         q.sauvegardeAuto = chaque;
         const Bilan f = ajuster(q, progression);
-        ASSERT_TRUE(f.resultat.reussi()) << f.resultat.raison;
+        ASSERT_TRUE(f.resultat.reussi()) << f.resultat.texte();
         EXPECT_EQ(f.sauvegardes.size(), chaque ? f.pointsParCycle.size() : 0u);
         EXPECT_EQ(contenu(sortie).size(), 3 + f.sauvegardes.size()) << chaque;
     }
@@ -396,7 +396,7 @@ TEST(Ajustement, PlacementCentresTheMeshAndEnclosesTheCloud)
     std::vector<point3> points = tarnis_test::nuageEllipsoide(800, 1, 6, 2);
     for (point3 &q : points)
         q = point3(q.x + 100, q.y - 40, q.z + 7);
-    ASSERT_EQ(placerAutourDuNuage(s, points, 1.05), "");
+    ASSERT_FALSE(placerAutourDuNuage(s, points, 1.05));
 
     std::vector<point3> positions;
     for (const PointSimplex *q : s.ListePointsSimplex)
@@ -437,7 +437,7 @@ TEST(Ajustement, FinalSeriesEndsEarlyOnlyWhenTheMeshStopsMoving)
     Reglages jamais;
     jamais.seuilArret = 0; // no step moves less than nothing
     Bilan b = ajuster(p, o1, jamais);
-    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.raison;
+    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.texte();
     EXPECT_EQ(b.pasFinauxPrevus, std::max(4 * jamais.facteurFinale, jamais.finaleMinimum));
     EXPECT_EQ(b.pasFinaux, b.pasFinauxPrevus);
     EXPECT_FALSE(b.arretAnticipe);
@@ -445,7 +445,7 @@ TEST(Ajustement, FinalSeriesEndsEarlyOnlyWhenTheMeshStopsMoving)
     Reglages aussitot;
     aussitot.seuilArret = 1; // any step moves less than the whole diagonal
     b = ajuster(p, o2, aussitot);
-    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.raison;
+    ASSERT_TRUE(b.resultat.reussi()) << b.resultat.texte();
     EXPECT_EQ(b.pasFinaux, 1);
     EXPECT_TRUE(b.arretAnticipe);
     EXPECT_EQ(lireRapport(b.fichierRapport).at("arrêt anticipé de la série finale"), "1");
@@ -503,9 +503,9 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
         }
         (c.champ == Reference ? p.maillage : c.champ == DuNuage ? p.nuage : p.sortie) = chemin;
         const Bilan b = ajuster(p, o);
-        EXPECT_EQ(b.resultat.statut, c.statut) << c.nom << " : " << b.resultat.raison;
-        EXPECT_NE(b.resultat.raison.find(c.motif), std::string::npos) << b.resultat.raison;
-        EXPECT_EQ(b.resultat.raison.find('\n'), std::string::npos);
+        EXPECT_EQ(b.resultat.statut, c.statut) << c.nom << " : " << b.resultat.texte();
+        EXPECT_NE(b.resultat.texte().find(c.motif), std::string::npos) << b.resultat.texte();
+        EXPECT_EQ(b.resultat.texte().find('\n'), std::string::npos);
         EXPECT_TRUE(!fs::exists(sortie) || fs::is_empty(sortie)) << c.nom;
     }
 
@@ -552,7 +552,7 @@ TEST(Ajustement, AFailedWriteRemovesWhatTheRunHadWritten)
     std::ostringstream o;
     const Bilan b = ajuster(p, o);
     EXPECT_EQ(b.resultat.statut, Statut::SortieImpossible);
-    EXPECT_NE(b.resultat.raison.find("e.off"), std::string::npos) << b.resultat.raison;
+    EXPECT_NE(b.resultat.texte().find("e.off"), std::string::npos) << b.resultat.texte();
     EXPECT_EQ(contenu(t.file("o")), std::vector<std::string>{"e.off"});
     EXPECT_TRUE(fs::is_empty(t.file("o/e.off")));
 }

@@ -142,7 +142,7 @@ TEST(TriangleToSimplex, RefusesMeshesWithoutADualAndLeavesTheMeshAlone)
         Resultat r;
         captureSorties([&] { r = s.convertirTriangles(); });
         EXPECT_FALSE(r.reussi());
-        EXPECT_NE(r.raison.find(raison), std::string::npos) << r.raison;
+        EXPECT_NE(r.texte().find(raison), std::string::npos) << r.texte();
         EXPECT_EQ(empreinte(s), avant) << raison;
     }
 }

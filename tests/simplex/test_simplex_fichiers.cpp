@@ -83,7 +83,7 @@ struct Arret
     std::vector<double> fractions;
     Progression fonction()
     {
-        return [this](double f, const std::string &) {
+        return [this](double f, const Raison &) {
             fractions.push_back(f);
             return static_cast<int>(fractions.size()) < arret;
         };
@@ -300,10 +300,10 @@ TEST(Resultats, RefusalsNameTheirCauseAndLeaveTheMesh)
         cubeDual(s);
         const std::string avant = empreinte(s);
         const Resultat r = silencieux([&] { return std::get<0>(c)(s); });
-        EXPECT_EQ(r.statut, std::get<1>(c)) << r.raison;
+        EXPECT_EQ(r.statut, std::get<1>(c)) << r.texte();
         for (const std::string &mot : std::get<2>(c))
-            EXPECT_NE(r.raison.find(mot), std::string::npos) << r.raison << " / " << mot;
-        EXPECT_EQ(empreinte(s), avant) << r.raison;
+            EXPECT_NE(r.texte().find(mot), std::string::npos) << r.texte() << " / " << mot;
+        EXPECT_EQ(empreinte(s), avant) << r.texte();
     }
 }
 
@@ -405,7 +405,7 @@ TEST(LectureBornee, AGigabyteAfterAHeaderIsRefusedFromItsFirstBytes)
             Simplex s;
             Maillage m;
             const Resultat r = nom.back() == 's' ? m.lirePTS(nom) : debut[1] == 'F' ? m.lireOFF(nom) : s.lire(nom);
-            _exit(r.statut != Statut::Reussite && r.raison.find(motif) != std::string::npos ? 0 : 1);
+            _exit(r.statut != Statut::Reussite && r.texte().find(motif) != std::string::npos ? 0 : 1);
         }
         int etat = 0;
         ASSERT_EQ(waitpid(fils, &etat, 0), fils);

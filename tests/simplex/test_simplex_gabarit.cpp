@@ -162,12 +162,11 @@ TEST(Automatique, RunsTheRoundsInOrderAndStopsAfterTheUnitThatWasRefused)
         std::vector<double> fractions;
         const int retentionAttendue = rejouer(main, kd.get(), r, arret, attendues);
         int retention = 0;
-        const Resultat res =
-            deformationAutomatique(moteur, kd.get(), r, retention, [&](double f, const std::string &phase) {
-                vues.push_back(phase);
-                fractions.push_back(f);
-                return int(vues.size()) < arret;
-            });
+        const Resultat res = deformationAutomatique(moteur, kd.get(), r, retention, [&](double f, const Raison &phase) {
+            vues.push_back(texte(phase));
+            fractions.push_back(f);
+            return int(vues.size()) < arret;
+        });
         EXPECT_EQ(res.statut, arret == 1000 ? Statut::Reussite : Statut::Interrompu) << arret;
         EXPECT_EQ(vues, attendues) << arret;
         EXPECT_EQ(retention, retentionAttendue) << arret;

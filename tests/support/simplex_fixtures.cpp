@@ -132,7 +132,7 @@ void construireDual(Simplex &s, const std::vector<point3> &sommets, const std::v
     }
     const Resultat r = s.construire(centres, voisins, mailles);
     if (!r)
-        ADD_FAILURE() << r.raison;
+        ADD_FAILURE() << r.texte();
 }
 
 namespace {

@@ -1,0 +1,352 @@
+#include "Raison.h"
+
+// The patterns are marked for the interface's translation (context "Moteur"): lupdate reads this
+// file. The engine builds without Qt, so the mark is then the text itself.
+#ifndef QT_TRANSLATE_NOOP
+#define QT_TRANSLATE_NOOP(contexte, texte) texte
+#endif
+
+namespace {
+
+struct Entree
+{
+    CodeRaison code;
+    const char *motif;
+};
+
+// One line per code, in the order of CodeRaison.
+constexpr Entree catalogue[] = {
+    {CodeRaison::Aucune, ""},
+    {CodeRaison::Cite, QT_TRANSLATE_NOOP("Moteur", "« %1 »")},
+    {CodeRaison::Contexte, QT_TRANSLATE_NOOP("Moteur", "%1 : %2")},
+    {CodeRaison::Interrompu, QT_TRANSLATE_NOOP("Moteur", "%1 : interrompu à la demande")},
+    // Files
+    {CodeRaison::OuvertureImpossibleCar, QT_TRANSLATE_NOOP("Moteur", "%1 ne peut pas être ouvert (%2)")},
+    {CodeRaison::FichierAbsent, QT_TRANSLATE_NOOP("Moteur", "fichier absent")},
+    {CodeRaison::AccesRefuse, QT_TRANSLATE_NOOP("Moteur", "accès refusé")},
+    {CodeRaison::OuvertureImpossible, QT_TRANSLATE_NOOP("Moteur", "%1 ne peut pas être ouvert")},
+    {CodeRaison::EstUnDossier, QT_TRANSLATE_NOOP("Moteur", "%1 est un dossier, pas un fichier")},
+    {CodeRaison::EstUnTube, QT_TRANSLATE_NOOP("Moteur", "%1 est un tube, pas un fichier ordinaire")},
+    {CodeRaison::EstUnPeripherique, QT_TRANSLATE_NOOP("Moteur", "%1 est un périphérique, pas un fichier ordinaire")},
+    {CodeRaison::PasUnFichierOrdinaire, QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un fichier ordinaire")},
+    {CodeRaison::CreationImpossible, QT_TRANSLATE_NOOP("Moteur", "%1 ne peut pas être créé")},
+    {CodeRaison::EcritureEchouee, QT_TRANSLATE_NOOP("Moteur", "l'écriture de %1 a échoué")},
+    {CodeRaison::Incomplet, QT_TRANSLATE_NOOP("Moteur", "%1 incomplet : %2")},
+    {CodeRaison::NuageNonReconnu,
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un nuage de points reconnu (.pts, .hdr, .img)")},
+    {CodeRaison::MaillageNonReconnu,
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un maillage reconnu (.smm, .off, .obj)")},
+    {CodeRaison::SansAucuneFace, QT_TRANSLATE_NOOP("Moteur", "%1 ne contient aucune face")},
+    {CodeRaison::MemoireIndexNuage, QT_TRANSLATE_NOOP("Moteur", "mémoire insuffisante pour l'index du nuage %1")},
+    {CodeRaison::MemoireArbrePoints, QT_TRANSLATE_NOOP("Moteur", "mémoire insuffisante pour l'arbre des points")},
+    // Clouds (PTS)
+    {CodeRaison::PasUnFichierPTS,
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un fichier PTS : la ligne 1 ne commence pas par « PTS »")},
+    {CodeRaison::NombrePointsIllisible, QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombre de points illisible (%3)")},
+    {CodeRaison::NombrePointsNegatif, QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombre de points négatif (%3)")},
+    {CodeRaison::PointsManquants,
+     QT_TRANSLATE_NOOP("Moteur", "%1 points annoncés, %2 lus ; la lecture s'est arrêtée ligne %3 (point %4) : %5")},
+    {CodeRaison::FinDuFichier, QT_TRANSLATE_NOOP("Moteur", "le fichier s'arrête là")},
+    {CodeRaison::PasUnNombre, QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un nombre")},
+    {CodeRaison::PasUnEntier, QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un nombre entier")},
+    {CodeRaison::HorsDesEntiers, QT_TRANSLATE_NOOP("Moteur", "%1 sort des limites des entiers")},
+    {CodeRaison::HorsDeLaSimplePrecision, QT_TRANSLATE_NOOP("Moteur", "%1 sort des limites de la simple précision")},
+    {CodeRaison::PTSLigneTropLongue,
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un fichier PTS : la ligne 1 dépasse %2 caractères sans fin de ligne")},
+    {CodeRaison::OctetsDeControle,
+     QT_TRANSLATE_NOOP("Moteur", "des octets de contrôle, pas du texte (un fichier binaire ?)")},
+    {CodeRaison::PointsManquantsSuiteLigne2,
+     QT_TRANSLATE_NOOP("Moteur", "%1 points annoncés, %2 lus ; la lecture s'est arrêtée ligne %3 (point %4) : %5 ; %6, "
+                                 "après le nombre de points sur la ligne 2, n'est pas lu : les points "
+                                 "commencent ligne 3")},
+    // Triangle meshes (OFF, OBJ)
+    {CodeRaison::PasUnFichierOFF,
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un fichier OFF : la ligne 1 ne commence pas par « OFF »")},
+    {CodeRaison::FacesRefusees,
+     QT_TRANSLATE_NOOP("Moteur", "%1 : %2 faces refusées (indice de sommet hors de la liste des sommets)")},
+    {CodeRaison::FaceTropPetite, QT_TRANSLATE_NOOP("Moteur", "face de %1 sommets (trois au moins) ligne %2")},
+    {CodeRaison::ComptesOFFAbsents,
+     QT_TRANSLATE_NOOP("Moteur",
+                       "nombres de sommets, de faces et d'arêtes absents ; la lecture s'est arrêtée ligne %1")},
+    {CodeRaison::SommetsManquants,
+     QT_TRANSLATE_NOOP("Moteur", "%1 sommets annoncés, %2 lus ; la lecture s'est arrêtée ligne %3")},
+    {CodeRaison::FacesManquantes,
+     QT_TRANSLATE_NOOP("Moteur", "%1 faces annoncées, %2 lues ; la lecture s'est arrêtée ligne %3")},
+    {CodeRaison::SommetIllisible, QT_TRANSLATE_NOOP("Moteur", "sommet illisible ligne %1")},
+    {CodeRaison::CoinIllisible, QT_TRANSLATE_NOOP("Moteur", "sommet de face illisible ligne %1")},
+    {CodeRaison::FaceDeMoinsDeTrois, QT_TRANSLATE_NOOP("Moteur", "face de moins de trois sommets ligne %1")},
+    {CodeRaison::OFFLigneTropLongue,
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un fichier OFF : la ligne 1 dépasse %2 caractères sans fin de ligne")},
+    {CodeRaison::SommetsNegatifs, QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombre de sommets négatif (%3)")},
+    {CodeRaison::FacesNegatives, QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombre de faces négatif (%3)")},
+    {CodeRaison::AretesNegatives, QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombre d'arêtes négatif (%3)")},
+    {CodeRaison::ComptesOFFAttendus,
+     QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombres de sommets, de faces et d'arêtes attendus, %3 trouvé")},
+    {CodeRaison::ComptesOFFAttendusBinaire,
+     QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombres de sommets, de faces et d'arêtes attendus, des octets de "
+                                 "contrôle trouvés (un fichier binaire ?)")},
+    // Analyze volumes
+    {CodeRaison::VolumeIllisible, QT_TRANSLATE_NOOP("Moteur", "volume %1 (.hdr, .img) : %2")},
+    {CodeRaison::EnTete, QT_TRANSLATE_NOOP("Moteur", "en-tête : %1")},
+    {CodeRaison::Image, QT_TRANSLATE_NOOP("Moteur", "image : %1")},
+    {CodeRaison::PasUnVolume, QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un volume Analyze (.hdr, .img)")},
+    {CodeRaison::DimensionsInvalides, QT_TRANSLATE_NOOP("Moteur", "Dimensions de volume invalides : %1 x %2 x %3")},
+    {CodeRaison::VolumeTropGrand, QT_TRANSLATE_NOOP("Moteur", "Volume trop grand : %1 x %2 x %3")},
+    {CodeRaison::MemoireVolume, QT_TRANSLATE_NOOP("Moteur", "Mémoire insuffisante pour le volume %1 x %2 x %3")},
+    {CodeRaison::EnteteVide, QT_TRANSLATE_NOOP("Moteur", "En-tête Analyze vide : <%1>")},
+    {CodeRaison::EnteteTronque, QT_TRANSLATE_NOOP("Moteur", "En-tête Analyze incomplet (%1 octets sur 348) : <%2>")},
+    {CodeRaison::TypeDeVoxel, QT_TRANSLATE_NOOP("Moteur", "Type de voxel Analyze non pris en charge (%1) : %2")},
+    {CodeRaison::ImageTropCourte,
+     QT_TRANSLATE_NOOP("Moteur", "Fichier image Analyze trop court : %1.img (%2 octets attendus, %3 présents)")},
+    {CodeRaison::LectureImage, QT_TRANSLATE_NOOP("Moteur", "Erreur de lecture du fichier Analyze : %1.img")},
+    {CodeRaison::VolumeSansPoint,
+     QT_TRANSLATE_NOOP("Moteur", "le volume %1 ne donne aucun point avec les seuils %2 à %3 et la fenêtre %4 à %5 : "
+                                 "ses valeurs vont de %6 à %7 ; réglez la fenêtre (nombres minimum et maximum de "
+                                 "points) dans les préférences, fichiers HDR / IMG, ou prenez-la du volume avec "
+                                 "« Fenêtre du volume »")},
+    // Simplex meshes (SMM, SM)
+    {CodeRaison::FichierLigne, QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : %3")},
+    {CodeRaison::SimplexIllisible, QT_TRANSLATE_NOOP("Moteur", "fichier absent, illisible ou vide")},
+    {CodeRaison::PremiereLigneVide, QT_TRANSLATE_NOOP("Moteur", "fichier vide ou première ligne vide")},
+    {CodeRaison::FormatIncorrect,
+     QT_TRANSLATE_NOOP("Moteur", "format incorrect (la première ligne doit commencer par OFF, SM ou SMM)")},
+    {CodeRaison::SMNonRelisible,
+     QT_TRANSLATE_NOOP("Moteur", "un fichier SM ne se relit pas (il ne contient pas les mailles)")},
+    {CodeRaison::ComptesIllisibles, QT_TRANSLATE_NOOP("Moteur", "nombres de points et de mailles illisibles")},
+    {CodeRaison::ComptesHorsLimites,
+     QT_TRANSLATE_NOOP("Moteur", "nombre de points ou de mailles négatif ou trop grand")},
+    {CodeRaison::PointIllisible, QT_TRANSLATE_NOOP("Moteur", "point %1 incomplet ou illisible")},
+    {CodeRaison::Point, QT_TRANSLATE_NOOP("Moteur", "point %1 : %2")},
+    {CodeRaison::IndiceDeVoisin, QT_TRANSLATE_NOOP("Moteur", "indice de voisin %1 hors de 0..%2")},
+    {CodeRaison::Maille, QT_TRANSLATE_NOOP("Moteur", "maille %1 : %2")},
+    {CodeRaison::MailleIllisible, QT_TRANSLATE_NOOP("Moteur", "maille %1 incomplète ou illisible")},
+    {CodeRaison::TailleIllisible, QT_TRANSLATE_NOOP("Moteur", "taille illisible ou négative")},
+    {CodeRaison::IndiceDePoint, QT_TRANSLATE_NOOP("Moteur", "indice de point %1 hors de 0..%2")},
+    {CodeRaison::EnteteSMMTropLong,
+     QT_TRANSLATE_NOOP("Moteur",
+                       "la première ligne dépasse %1 caractères sans fin de ligne : ce n'est pas un en-tête SMM")},
+    {CodeRaison::ComptesIllisiblesCar, QT_TRANSLATE_NOOP("Moteur", "nombres de points et de mailles illisibles (%1)")},
+    {CodeRaison::ComptesHorsLimitesLus,
+     QT_TRANSLATE_NOOP("Moteur", "nombre de points ou de mailles négatif ou trop grand (%1 points, %2 mailles)")},
+    {CodeRaison::AucunPointAnnonce,
+     QT_TRANSLATE_NOOP("Moteur",
+                       "le fichier annonce 0 point (et %1 mailles) : un maillage simplexe en a au moins quatre")},
+    {CodeRaison::FichierTropCourtPourLesPoints,
+     QT_TRANSLATE_NOOP("Moteur",
+                       "%1 points annoncés, mais le fichier ne fait que %2 octets après son en-tête (11 au moins "
+                       "par point)")},
+    {CodeRaison::FinDansLePoint,
+     QT_TRANSLATE_NOOP("Moteur", "%1 points annoncés, %2 présents : le fichier s'arrête dans le point %3")},
+    {CodeRaison::PasUnReelFini, QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un nombre réel fini")},
+    {CodeRaison::MaillesManquantes,
+     QT_TRANSLATE_NOOP("Moteur", "%1 mailles annoncées, %2 présentes : le fichier s'arrête là")},
+    {CodeRaison::TailleIllisibleCar, QT_TRANSLATE_NOOP("Moteur", "taille illisible (%1)")},
+    {CodeRaison::TailleNegative, QT_TRANSLATE_NOOP("Moteur", "taille négative (%1)")},
+    {CodeRaison::MailleIncomplete,
+     QT_TRANSLATE_NOOP("Moteur", "maille %1 incomplète : %2 points annoncés, %3 lus ; %4")},
+    {CodeRaison::PointsPourTriplets, QT_TRANSLATE_NOOP("Moteur", "%1 points pour %2 triplets de voisins")},
+    {CodeRaison::SimplexCreationImpossible, QT_TRANSLATE_NOOP("Moteur", "%1 : création impossible")},
+    {CodeRaison::FormatInconnu, QT_TRANSLATE_NOOP("Moteur", "%1 : format %2 inconnu (1 SM, 2 SMM)")},
+    {CodeRaison::SimplexEcritureImpossible, QT_TRANSLATE_NOOP("Moteur", "%1 : écriture impossible")},
+    // Refinements, conversion, triangulation, deformation
+    {CodeRaison::IndiceDeMaille, QT_TRANSLATE_NOOP("Moteur", "indice de maille %1 hors de 0..%2")},
+    {CodeRaison::TropPeuDePointsPourCouper, QT_TRANSLATE_NOOP("Moteur", "%1 points, trop peu pour la couper")},
+    {CodeRaison::MailleSuivanteDifferente, QT_TRANSLATE_NOOP("Moteur", "sa maille suivante a %1 points pour %2")},
+    {CodeRaison::PointHorsDeLaListe,
+     QT_TRANSLATE_NOOP("Moteur", "un de ses points n'est pas dans la liste des points")},
+    {CodeRaison::VoisinesIntrouvables, QT_TRANSLATE_NOOP("Moteur", "les mailles voisines n'ont pas été trouvées")},
+    {CodeRaison::PremiereVoisineIntrouvable,
+     QT_TRANSLATE_NOOP("Moteur", "la première maille voisine n'a pas été trouvée")},
+    {CodeRaison::SecondeVoisineIntrouvable,
+     QT_TRANSLATE_NOOP("Moteur", "la seconde maille voisine n'a pas été trouvée")},
+    {CodeRaison::MaillageSuivant, QT_TRANSLATE_NOOP("Moteur", "%1 (maillage suivant)")},
+    {CodeRaison::OrdreIncoherent, QT_TRANSLATE_NOOP("Moteur", "ordre des points incohérent")},
+    {CodeRaison::T26Point, QT_TRANSLATE_NOOP("Moteur", "RaffinageT26, point %1, %2")},
+    {CodeRaison::T26GlobalPoint, QT_TRANSLATE_NOOP("Moteur", "RaffinageT26Global, point %1, %2")},
+    {CodeRaison::EditionNonConsecutifs,
+     QT_TRANSLATE_NOOP("Moteur", "Erreur dans la modification d'une maille (%1): le point simplex courant et son "
+                                 "voisin présent dans la maille ne sont pas consécutifs dans la liste des points "
+                                 "simplex constituant la maille")},
+    {CodeRaison::EditionUnSeulVoisin,
+     QT_TRANSLATE_NOOP("Moteur", "Erreur dans la modification d'une maille (%1): le point simplex courant n'a qu'un "
+                                 "seul voisin présent dans la maille courante")},
+    {CodeRaison::EditionAucunVoisin,
+     QT_TRANSLATE_NOOP("Moteur", "Erreur dans la modification de la maille (%1): aucun des voisin du point simplex "
+                                 "courant n'est présent dans la maille courante")},
+    {CodeRaison::EditionOrdreIncoherent,
+     QT_TRANSLATE_NOOP("Moteur", "Erreur dans la modification d'une maille (%1): les voisins du points simplex "
+                                 "courant ne sont pas dans un ordre cohérent dans la maille courante")},
+    {CodeRaison::SansSesTroisVoisins, QT_TRANSLATE_NOOP("Moteur", "le point %1 n'a pas ses trois voisins")},
+    {CodeRaison::ListesSuivantesCourtes,
+     QT_TRANSLATE_NOOP("Moteur", "les listes suivantes (%1 points, %2 mailles) ne couvrent pas le maillage (%3 "
+                                 "points, %4 mailles)")},
+    {CodeRaison::TrianglesSansFace, QT_TRANSLATE_NOOP("Moteur", "le maillage triangulaire n'a aucune face")},
+    {CodeRaison::FaceSommetInexistant, QT_TRANSLATE_NOOP("Moteur", "la face %1 désigne le sommet %2 qui n'existe pas")},
+    {CodeRaison::FaceSommetsConfondus, QT_TRANSLATE_NOOP("Moteur", "la face %1 a deux sommets confondus")},
+    {CodeRaison::MaillageOuvert,
+     QT_TRANSLATE_NOOP("Moteur", "le maillage est ouvert : l'arête %1-%2 n'appartient qu'à une face")},
+    {CodeRaison::AretePartagee, QT_TRANSLATE_NOOP("Moteur", "l'arête %1-%2 est partagée par %3 faces")},
+    {CodeRaison::FacesMalOrientees,
+     QT_TRANSLATE_NOOP("Moteur", "les deux faces de l'arête %1-%2 ne sont pas orientées de façon cohérente")},
+    {CodeRaison::SommetIsole, QT_TRANSLATE_NOOP("Moteur", "le sommet %1 n'appartient à aucune face")},
+    {CodeRaison::PasUnCycle, QT_TRANSLATE_NOOP("Moteur", "les faces autour du sommet %1 ne forment pas un cycle")},
+    {CodeRaison::PointDeMailleHorsListe,
+     QT_TRANSLATE_NOOP("Moteur", "le point %1 de la maille %2 n'est pas dans la liste des points")},
+    {CodeRaison::PasNegatifs, QT_TRANSLATE_NOOP("Moteur", "nombre de pas de déformation négatif : %1")},
+    {CodeRaison::DeformationDivergente,
+     QT_TRANSLATE_NOOP("Moteur", "déformation divergente : au pas %1, le point %2 n'a plus de position finie")},
+    // Fit and placement
+    {CodeRaison::PlacementImpossible,
+     QT_TRANSLATE_NOOP("Moteur", "impossible de placer le maillage de référence sur le nuage : %1")},
+    {CodeRaison::CentreSurLaSurface,
+     QT_TRANSLATE_NOOP("Moteur", "le centre de sa boîte englobante est sur sa surface")},
+    {CodeRaison::PasUnSimplexeFerme,
+     QT_TRANSLATE_NOOP("Moteur", "le maillage n'est pas un maillage simplexe fermé : %1")},
+    {CodeRaison::TropPeuDePointsSimplexes, QT_TRANSLATE_NOOP("Moteur", "il a %1 point(s) simplexe(s)")},
+    {CodeRaison::ListesCompagnesCourtes, QT_TRANSLATE_NOOP("Moteur", "ses listes compagnes sont trop courtes")},
+    {CodeRaison::PointEnDouble, QT_TRANSLATE_NOOP("Moteur", "un point y figure deux fois")},
+    {CodeRaison::PasTroisVoisins, QT_TRANSLATE_NOOP("Moteur", "le point %1 n'a pas trois voisins dans le maillage")},
+    {CodeRaison::PropreVoisin, QT_TRANSLATE_NOOP("Moteur", "le point %1 est son propre voisin")},
+    {CodeRaison::VoisinageAsymetrique, QT_TRANSLATE_NOOP("Moteur", "le voisinage du point %1 n'est pas symétrique")},
+    {CodeRaison::VoisinEnDouble, QT_TRANSLATE_NOOP("Moteur", "le point %1 a deux fois le même voisin")},
+    {CodeRaison::PositionNonFinie, QT_TRANSLATE_NOOP("Moteur", "le point %1 a une position non finie")},
+    {CodeRaison::SansMaille, QT_TRANSLATE_NOOP("Moteur", "il n'a aucune maille")},
+    {CodeRaison::NuageVide, QT_TRANSLATE_NOOP("Moteur", "le nuage ne contient aucun point")},
+    {CodeRaison::NuageNonFini, QT_TRANSLATE_NOOP("Moteur", "le nuage contient une coordonnée non finie")},
+    {CodeRaison::NuagePonctuel, QT_TRANSLATE_NOOP("Moteur", "le nuage est réduit à un point")},
+    {CodeRaison::NuageTropPetit,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage n'a que %1 points : il faut au moins quatre points hors d'un même plan pour "
+                                 "l'envelopper d'une surface fermée")},
+    {CodeRaison::NuageSurUneDroite,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage a ses %1 points sur une même droite : il faut au moins quatre points hors "
+                                 "d'un même plan pour l'envelopper d'une surface fermée")},
+    {CodeRaison::NuageDansUnPlan,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage a ses %1 points dans un même plan : il faut au moins quatre points hors "
+                                 "d'un même plan pour l'envelopper d'une surface fermée")},
+    {CodeRaison::Divergence,
+     QT_TRANSLATE_NOOP("Moteur", "le maillage diverge (au pas %1, un point s'éloigne à plus de dix diagonales du "
+                                 "nuage) : diminuer les forces")},
+    {CodeRaison::ErreurInterne, QT_TRANSLATE_NOOP("Moteur", "erreur interne : %1")},
+    {CodeRaison::ErreurInterneInconnue, QT_TRANSLATE_NOOP("Moteur", "erreur interne inconnue")},
+    // Operations and phases
+    {CodeRaison::LectureDe, QT_TRANSLATE_NOOP("Moteur", "Lecture de %1")},
+    {CodeRaison::LectureDuMaillage, QT_TRANSLATE_NOOP("Moteur", "Lecture du maillage")},
+    {CodeRaison::LectureDuNuage, QT_TRANSLATE_NOOP("Moteur", "Lecture du nuage de points")},
+    {CodeRaison::LectureDuSimplex, QT_TRANSLATE_NOOP("Moteur", "Lecture du maillage simplexe")},
+    {CodeRaison::ModeAutomatique, QT_TRANSLATE_NOOP("Moteur", "Le mode automatique")},
+    {CodeRaison::DeformationDuMaillage, QT_TRANSLATE_NOOP("Moteur", "Deformation du maillage (x%1)")},
+    {CodeRaison::DeformationFinale, QT_TRANSLATE_NOOP("Moteur", "Deformation finale")},
+    {CodeRaison::Deformation, QT_TRANSLATE_NOOP("Moteur", "Déformation")},
+    {CodeRaison::PhaseT26Global, QT_TRANSLATE_NOOP("Moteur", "Raffinage T26 Global")},
+    {CodeRaison::RaffinageT26Global, QT_TRANSLATE_NOOP("Moteur", "Raffinage T26 global")},
+    {CodeRaison::EclatementDesPoints, QT_TRANSLATE_NOOP("Moteur", "Raffinage T26 global : éclatement des points")},
+    {CodeRaison::RecopieT26Global, QT_TRANSLATE_NOOP("Moteur", "Raffinage T26 global : recopie")},
+    {CodeRaison::RaffinageT26Angles, QT_TRANSLATE_NOOP("Moteur", "Raffinage T26 par angles")},
+    {CodeRaison::RaffinageT22Surfaces, QT_TRANSLATE_NOOP("Moteur", "Raffinage T22 par surfaces")},
+    {CodeRaison::PhaseT22PointsParMaille, QT_TRANSLATE_NOOP("Moteur", "Raffinage T22 Point par maille")},
+    {CodeRaison::RaffinageT22PointsParMaille, QT_TRANSLATE_NOOP("Moteur", "Raffinage T22 par points par maille")},
+    {CodeRaison::ConversionEnSimplexe, QT_TRANSLATE_NOOP("Moteur", "Conversion en maillage simplexe")},
+    {CodeRaison::CreationDesPointsSimplexes, QT_TRANSLATE_NOOP("Moteur", "Création des points simplexes")},
+    {CodeRaison::CreationDesMaillesSimplexes, QT_TRANSLATE_NOOP("Moteur", "Création des mailles simplexes")},
+    {CodeRaison::MaillesSimplexesCreees, QT_TRANSLATE_NOOP("Moteur", "Création des mailles simplex terminée")},
+    {CodeRaison::Triangularisation, QT_TRANSLATE_NOOP("Moteur", "Triangularisation")},
+    {CodeRaison::TriangularisationDesMailles, QT_TRANSLATE_NOOP("Moteur", "Triangularisation des mailles")},
+    {CodeRaison::Ajustement, QT_TRANSLATE_NOOP("Moteur", "Ajustement")},
+    {CodeRaison::AjustementNiveau, QT_TRANSLATE_NOOP("Moteur", "Ajustement : niveau %1")},
+    // The console tool
+    {CodeRaison::ArgumentsRefuses, QT_TRANSLATE_NOOP("Moteur", "%1 (Pelvane.exe --help pour l'aide)")},
+    {CodeRaison::ReelAttendu, QT_TRANSLATE_NOOP("Moteur", "%1 : nombre réel attendu, reçu \"%2\"")},
+    {CodeRaison::HorsDeZeroACent, QT_TRANSLATE_NOOP("Moteur", "%1 : doit être entre 0 et 100, reçu \"%2\"")},
+    {CodeRaison::EntierAttendu, QT_TRANSLATE_NOOP("Moteur", "%1 : nombre entier attendu, reçu \"%2\"")},
+    {CodeRaison::EntierHorsBornes, QT_TRANSLATE_NOOP("Moteur", "%1 : doit être entre %2 et %3, reçu \"%4\"")},
+    {CodeRaison::CheminVide, QT_TRANSLATE_NOOP("Moteur", "%1 : chemin vide")},
+    {CodeRaison::NombreDArguments, QT_TRANSLATE_NOOP("Moteur", "10 arguments attendus (forme du lanceur), %1 reçus")},
+    {CodeRaison::SauvegardeAutomatique,
+     QT_TRANSLATE_NOOP("Moteur", "sauvegarde automatique : 1 ou 0 attendu, reçu \"%1\"")},
+    {CodeRaison::ArgumentInattendu, QT_TRANSLATE_NOOP("Moteur", "argument inattendu \"%1\"")},
+    {CodeRaison::AutosaveSansValeur, QT_TRANSLATE_NOOP("Moteur", "--autosave ne prend pas de valeur")},
+    {CodeRaison::OptionInconnue, QT_TRANSLATE_NOOP("Moteur", "option inconnue \"%1\"")},
+    {CodeRaison::ValeurManquante, QT_TRANSLATE_NOOP("Moteur", "%1 : valeur manquante")},
+    {CodeRaison::MethodeInconnue,
+     QT_TRANSLATE_NOOP("Moteur", "--method : \"ajustement\" ou \"cycles\" attendu, reçu \"%1\"")},
+    {CodeRaison::ToleranceNonPositive,
+     QT_TRANSLATE_NOOP("Moteur", "--tolerance : un réel strictement positif est attendu")},
+    {CodeRaison::CloudObligatoire, QT_TRANSLATE_NOOP("Moteur", "--cloud est obligatoire")},
+    {CodeRaison::AucunArgument, QT_TRANSLATE_NOOP("Moteur", "aucun argument")},
+    {CodeRaison::NuageSansPoint, QT_TRANSLATE_NOOP("Moteur", "le nuage \"%1\" ne contient aucun point")},
+    {CodeRaison::NuageCoordonneeNonFinie,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage \"%1\" contient une coordonnée non finie")},
+    {CodeRaison::NuageReduitAUnPoint, QT_TRANSLATE_NOOP("Moteur", "le nuage \"%1\" est réduit à un point")},
+    {CodeRaison::NuageNommeTropPetit,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage \"%1\" n'a que %2 points : il faut au moins quatre points hors d'un même "
+                                 "plan pour l'envelopper d'une surface fermée")},
+    {CodeRaison::NuageNommeSurUneDroite,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage \"%1\" a ses %2 points sur une même droite : il faut au moins quatre points "
+                                 "hors d'un même plan pour l'envelopper d'une surface fermée")},
+    {CodeRaison::NuageNommeDansUnPlan,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage \"%1\" a ses %2 points dans un même plan : il faut au moins quatre points "
+                                 "hors d'un même plan pour l'envelopper d'une surface fermée")},
+    {CodeRaison::NuageAuDelaDuCompte,
+     QT_TRANSLATE_NOOP("Moteur",
+                       "le nuage \"%1\" annonce %2 points (ligne 2) mais en contient %3 de plus : corrigez le "
+                       "nombre de points de la ligne 2")},
+    {CodeRaison::ArreteParSignal,
+     QT_TRANSLATE_NOOP("Moteur", "arrêté par le signal %1 : les fichiers de ce calcul sont supprimés")},
+    {CodeRaison::DossierDeSortie, QT_TRANSLATE_NOOP("Moteur", "impossible de créer le dossier de sortie \"%1\"")},
+    {CodeRaison::DossierDeSortieEcriture,
+     QT_TRANSLATE_NOOP("Moteur", "impossible d'écrire dans le dossier de sortie \"%1\"")},
+    {CodeRaison::SortieSurEntree,
+     QT_TRANSLATE_NOOP("Moteur", "la sortie \"%1\" écraserait le fichier d'entrée \"%2\"")},
+    {CodeRaison::SmmAttendu, QT_TRANSLATE_NOOP("Moteur", "un fichier .smm est attendu")},
+    {CodeRaison::ReferenceIllisible,
+     QT_TRANSLATE_NOOP("Moteur", "le maillage de référence \"%1\" n'est pas un fichier SMM lisible")},
+    {CodeRaison::ReferenceNonFermee,
+     QT_TRANSLATE_NOOP("Moteur", "le maillage de référence \"%1\" n'est pas un maillage simplexe fermé : %2")},
+    {CodeRaison::EcritureImpossible, QT_TRANSLATE_NOOP("Moteur", "impossible d'écrire \"%1\"")},
+};
+
+constexpr bool catalogueEnOrdre()
+{
+    for (std::size_t i = 0; i < sizeof catalogue / sizeof catalogue[0]; ++i)
+        if (static_cast<std::size_t>(catalogue[i].code) != i)
+            return false;
+    return true;
+}
+
+static_assert(sizeof catalogue / sizeof catalogue[0] == nombreDeCodes, "one catalogue line per code");
+static_assert(catalogueEnOrdre(), "the catalogue follows the order of CodeRaison");
+
+} // namespace
+
+const char *motifRaison(CodeRaison code)
+{
+    const auto i = static_cast<std::size_t>(code);
+    return i < nombreDeCodes ? catalogue[i].motif : "";
+}
+
+std::string remplirMotif(const std::string &motif, const std::vector<std::string> &valeurs)
+{
+    std::string sortie;
+    std::size_t i = 0;
+    while (i < motif.size()) {
+        std::size_t fin = i + 1;
+        while (motif[i] == '%' && fin < motif.size() && motif[fin] >= '0' && motif[fin] <= '9')
+            ++fin;
+        const std::size_t n = fin > i + 1 ? std::stoul(motif.substr(i + 1, fin - i - 1)) : 0;
+        if (n >= 1 && n <= valeurs.size())
+            sortie += valeurs[n - 1];
+        else
+            sortie.append(motif, i, fin - i);
+        i = fin;
+    }
+    return sortie;
+}
+
+std::string texte(const Raison &r)
+{
+    std::vector<std::string> valeurs;
+    valeurs.reserve(r.arguments.size());
+    for (const Argument &a : r.arguments)
+        valeurs.push_back(a.genre == Argument::Genre::Raison && !a.sous.empty() ? texte(a.sous.front()) : a.texte);
+    return remplirMotif(motifRaison(r.code), valeurs);
+}
