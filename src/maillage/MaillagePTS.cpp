@@ -233,7 +233,7 @@ bool Maillage::lecturePTSDepuisTexte(const char *texte, std::size_t taille)
     if (!r)
         return !refuse;
     Lecteur donnees(texte, taille);
-    r = lirePointsPTS(*this, donnees, annonces, static_cast<long long>(taille / 6 + 1), -1, nom, {});
+    r = lirePointsPTS(*this, donnees, annonces, static_cast<long long>(taille / 6 + 1), -1, nom, {}, suiteLigne2);
     terminerLecturePTS(*this, std::move(r));
     return true;
 }

@@ -17,11 +17,19 @@ namespace tarnis_texte {
 
 namespace {
 constexpr std::size_t TAILLE_FENETRE = 1 << 20;
-constexpr std::size_t LONGUEUR_MAX_JETON = std::size_t(1) << 26;
+// The longest token read whole: digits beyond it are no number a reader could use.
+constexpr std::size_t LONGUEUR_MAX_JETON = std::size_t(1) << 22;
 
 bool estChiffre(char c)
 {
     return c >= '0' && c <= '9';
+}
+
+/// Whether the byte may appear in a number as the readers take them (digits, sign, point,
+/// exponent).
+bool peutEtreDansUnNombre(char c)
+{
+    return estChiffre(c) || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E';
 }
 
 /// Value of a token that from_chars found out of range: underflows become the rounded
@@ -192,9 +200,11 @@ const char *Lecteur::finJeton()
             ++q;
         if (q < fin || fichierEpuise)
             return q;
+        // No number is that long, or holds such a byte: the window stops growing, the token is
+        // cut there (a run of binary bytes is refused after one window, not read whole).
+        const bool horsNombre = std::any_of(p + dejaVu, q, [](char c) { return !peutEtreDansUnNombre(c); });
         dejaVu = static_cast<std::size_t>(q - p);
-        // No number is that long: the window stops growing, the token is cut there.
-        if (dejaVu >= longueurMaxJeton)
+        if (dejaVu >= longueurMaxJeton || horsNombre)
             return q;
         if (!remplir())
             return fin;

@@ -382,6 +382,8 @@ TEST(LectureBornee, AGigabyteAfterAHeaderIsRefusedFromItsFirstBytes)
         {"OFF\n", "ligne 2 : nombres de sommets, de faces et d'arêtes attendus, des octets de contrôle"},
         {"PTS", "la ligne 1 dépasse 4096 caractères"},
         {"PTS\n", "ligne 2 : nombre de points illisible (des octets de contrôle"},
+        {"PTS\n400\n", "400 points annoncés, 0 lus ; la lecture s'est arrêtée ligne 3 (point 1) : des octets de "
+                       "contrôle"},
     };
     for (const auto &[debut, motif] : cas) {
         const std::string nom = dir.file(debut.substr(0, 3) == "PTS" ? "g.pts" : "g.smm");
