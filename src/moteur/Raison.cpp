@@ -292,6 +292,9 @@ constexpr Entree catalogue[] = {
                        "nombre de points de la ligne 2")},
     {CodeRaison::ArreteParSignal,
      QT_TRANSLATE_NOOP("Moteur", "arrêté par le signal %1 : les fichiers de ce calcul sont supprimés")},
+    {CodeRaison::ReferenceTriangulaire,
+     QT_TRANSLATE_NOOP("Moteur", "le maillage de référence \"%1\" est un maillage triangulaire (%2 sommets, %3 faces), "
+                                 "pas un maillage simplexe : il faut un fichier SMM")},
     {CodeRaison::DossierDeSortie, QT_TRANSLATE_NOOP("Moteur", "impossible de créer le dossier de sortie \"%1\"")},
     {CodeRaison::DossierDeSortieEcriture,
      QT_TRANSLATE_NOOP("Moteur", "impossible d'écrire dans le dossier de sortie \"%1\"")},

@@ -209,6 +209,7 @@ enum class CodeRaison : int {
     NuageNommeDansUnPlan,
     NuageAuDelaDuCompte,
     ArreteParSignal,
+    ReferenceTriangulaire,
     DossierDeSortie,
     DossierDeSortieEcriture,
     SortieSurEntree,

@@ -341,6 +341,12 @@ Resultat Ajustement::lireEntrees()
     const Resultat lu = genreFichier(param.maillage) == GenreFichier::Simplex
                             ? ouvrirMaillage(param.maillage, simplex)
                             : Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SmmAttendu));
+    // An OFF text under a .smm name is read as triangles: the fit needs the simplex mesh.
+    if (lu && simplex.ListePointsSimplex.empty() && !simplex.maillageOrigine.listeFaces.empty())
+        return Resultat::echec(Statut::MaillageIllisible,
+                               Raison(CodeRaison::ReferenceTriangulaire,
+                                      {litteral(param.maillage), simplex.maillageOrigine.listeSommets.size(),
+                                       simplex.maillageOrigine.listeFaces.size()}));
     if (!lu || simplex.ListePointsSimplex.empty()) {
         const Raison illisible(CodeRaison::ReferenceIllisible, {litteral(param.maillage)});
         return Resultat::echec(Statut::MaillageIllisible,

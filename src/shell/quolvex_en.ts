@@ -1542,6 +1542,10 @@ with the keys W X C V B N.</translation>
         <source>arrêté par le signal %1 : les fichiers de ce calcul sont supprimés</source>
         <translation>stopped by signal %1: the files of this run are removed</translation>
     </message>
+    <message>
+        <source>le maillage de référence &quot;%1&quot; est un maillage triangulaire (%2 sommets, %3 faces), pas un maillage simplexe : il faut un fichier SMM</source>
+        <translation>the reference mesh &quot;%1&quot; is a triangle mesh (%2 vertices, %3 faces), not a simplex mesh: an SMM file is needed</translation>
+    </message>
 </context>
 <context>
     <name>SettingWindow</name>

@@ -491,6 +491,8 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
         {DuNuage, "zero.pts", "PTS\n0\n" + p48, Statut::NuageIllisible, "annonce 0 points (ligne 2) mais en contient 48"},
         {DuNuage, "plat.pts", "PTS\n400\n" + p48 + p352, Statut::NuageIllisible, "a ses 400 points dans un même plan"},
         {Reference, "vide.smm", "SMM\n0 0\n", Statut::MaillageIllisible, "ligne 2 : le fichier annonce 0 point"},
+        {Reference, "off.smm", "OFF\n# tetra\n4 4 6\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n3 0 2 1\n3 0 1 3\n3 0 3 2\n3 1 2 3\n",
+         Statut::MaillageIllisible, "off.smm\" est un maillage triangulaire (4 sommets, 4 faces)"},
         // An output folder that cannot be made: its parent is a file.
         {DeSortie, "fichier/sous", "", Statut::SortieImpossible, "fichier/sous"},
     };
