@@ -1,5 +1,7 @@
 #include "Ajustement.h"
 #include "ArbrePoints.h"
+#include "Boite.h"
+#include "Divergence.h"
 #include "Vecteurs.h"
 #include "Voiles.h"
 #include "Parallele.h"
@@ -20,24 +22,6 @@
 
 namespace {
 
-struct Boite
-{
-    point3 min, max;
-    point3 centre() const { return fois(min + max, 0.5); }
-    double diagonale() const { return norme(max - min); }
-};
-
-Boite boiteDe(const std::vector<point3> &points)
-{
-    const double inf = std::numeric_limits<double>::infinity();
-    Boite b{point3(inf, inf, inf), point3(-inf, -inf, -inf)};
-    for (const point3 &p : points) {
-        b.min = point3(std::min(b.min.x, p.x), std::min(b.min.y, p.y), std::min(b.min.z, p.z));
-        b.max = point3(std::max(b.max.x, p.x), std::max(b.max.y, p.y), std::max(b.max.z, p.z));
-    }
-    return b;
-}
-
 std::vector<std::array<int, 3>> facesDe(const Maillage &m)
 {
     std::vector<std::array<int, 3>> f;
@@ -47,7 +31,7 @@ std::vector<std::array<int, 3>> facesDe(const Maillage &m)
     return f;
 }
 
-// Raised inside the run when a step leaves the bounded region around the cloud.
+// Raised inside the run when a step leaves the region of the deformation (RegionDeformation).
 struct Divergence
 {
     int pas;
@@ -112,6 +96,7 @@ private:
     std::vector<std::vector<int>> mailles;
     std::vector<long> attache;     // nearest simplex point of each sample point, last step
     std::vector<long> procheNuage; // nearest cloud point of each simplex point, last step
+    RegionDeformation region{Boite(), {}}; // set once the mesh is placed
     double dernierMax = 0;     // largest move of the last step
     int coupes = 0;            // webs cut out so far
 };
@@ -255,8 +240,7 @@ double Ajusteur::pas(double tau, double mu, double kappa, double libre)
     double total = 0;
     dernierMax = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        // Written so that a coordinate that is not a number fails the test.
-        if (!(scal(Y[i], Y[i]) <= 100.0))
+        if (!region.contient(Y[i]))
             throw Divergence{bilan.pas + 1};
         total += deplacement[i];
         dernierMax = std::max(dernierMax, deplacement[i]);
@@ -413,6 +397,10 @@ Resultat Ajusteur::lancer()
     const std::optional<Raison> raison = placerAutourDuNuage(s, Q, reglages.marge);
     if (raison)
         return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PlacementImpossible, {*raison}));
+    std::vector<point3> depart;
+    for (const PointSimplex *p : s.ListePointsSimplex)
+        depart.push_back(p->Position);
+    region = RegionDeformation(boiteDe(Q), depart);
 
     const double force = std::clamp(reglages.externe / 0.05, 0.0, 2.0);
     const double tau = 0.5 * force;
@@ -599,7 +587,7 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
         Ajusteur a(s, nuage, reglages, progression, b, apresNiveau);
         return a.lancer();
     } catch (const Divergence &d) {
-        return Resultat::echec(Statut::Echec, Raison(CodeRaison::Divergence, {d.pas}));
+        return RegionDeformation::divergence(d.pas);
     } catch (const std::exception &e) {
         return Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
     } catch (...) {

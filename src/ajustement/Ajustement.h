@@ -1,6 +1,7 @@
 #ifndef TARNIS_AJUSTEMENT_AJUSTEMENT_H
 #define TARNIS_AJUSTEMENT_AJUSTEMENT_H
 
+#include "Defauts.h"
 #include "Progression.h"
 #include "Resultat.h"
 #include "distance.h"
@@ -13,34 +14,35 @@
 
 class Simplex;
 
-/// Settings of a fit. The first six have the meaning of the automatic mode's settings; the
-/// others tune the fit itself and have defaults that suit scans of any size and unit.
+/// Settings of a fit, from the built-in defaults (Defauts.h). The first six have the meaning of
+/// the automatic mode's settings; the others tune the fit itself and suit scans of any size and
+/// unit.
 struct ReglagesAjustement
 {
-    double interne = 1.0;      ///< weight of the internal (smoothing) force; 1 is the default schedule
-    double externe = 0.05;     ///< weight of the data forces; 0.05 is the default schedule
-    double retenue = 0.0;      ///< pull back towards the previous position (0 to 1)
-    int rigidite = 2;          ///< rigidity: the smoothing grows with it (2: the default schedule)
-    long pointsMinimum = 2000; ///< whole-mesh refinements until the mesh has this many points
-    int iterations = 20;       ///< steps of a level before the convergence test may end it
+    double interne = defauts::alpha;           ///< weight of the internal (smoothing) force; the default is the default schedule
+    double externe = defauts::beta;            ///< weight of the data forces; the default is the default schedule
+    double retenue = defauts::gamma;           ///< pull back towards the previous position (0 to 1)
+    int rigidite = defauts::rigidite;          ///< rigidity: the smoothing grows with it (the default: the default schedule)
+    long pointsMinimum = defauts::pointsMinimum; ///< whole-mesh refinements until the mesh has this many points
+    int iterations = defauts::pasParCycle;     ///< steps of a level before the convergence test may end it
 
     /// Refinement where the fit is poor: points whose cloud points stay farther from the surface
     /// than this share of the cloud's bounding-box diagonal are split. The refinement ends once
     /// 95 % of the cloud lies within it of the surface and all of the cloud within twice it.
-    double tolerance = 0.0015;
+    double tolerance = defauts::tolerance;
     /// No local refinement beyond this many simplex points.
-    long pointsMaximum = 20000;
+    long pointsMaximum = defauts::pointsMaximum;
     /// A level ends when a step moves the points by less than this share of their spacing on
     /// average, and none by more than a hundred times this share.
-    double seuilConvergence = 2e-3;
+    double seuilConvergence = defauts::seuilConvergence;
     /// The run ends when a level improves the mean cloud-to-surface distance by less than this share.
-    double gainMinimum = 0.02;
+    double gainMinimum = defauts::gainMinimum;
     /// Levels at most (whole-mesh and local refinements together).
-    int niveauxMaximum = 30;
+    int niveauxMaximum = defauts::niveauxMaximum;
     /// Cloud points that pull on the surface at most (evenly chosen when the cloud is larger).
-    std::size_t echantillonMaximum = 60000;
+    std::size_t echantillonMaximum = defauts::echantillonMaximum;
     /// Margin of the placement: the mesh starts around the cloud scaled by this factor.
-    double marge = 1.05;
+    double marge = defauts::marge;
     /// Threads (0: every core). The result does not depend on it.
     int fils = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "Morton.h"
 #include "Parallele.h"
+#include "Vecteurs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,36 +11,14 @@
 
 namespace {
 
-struct V
-{
-    double x, y, z;
-};
-
-inline V moins(const point3 &a, const point3 &b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-inline double scal(const V &u, const V &v)
-{
-    return u.x * v.x + u.y * v.y + u.z * v.z;
-}
-inline V vect(const V &u, const V &v)
-{
-    return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-}
-inline double carre(const V &u)
-{
-    return scal(u, u);
-}
-
 // Squared distance from p to the segment [a, b]; a point when a == b.
 double distanceCarreeSegment(const point3 &p, const point3 &a, const point3 &b)
 {
-    V ab = moins(b, a), ap = moins(p, a);
+    point3 ab = b - a, ap = p - a;
     double l2 = carre(ab);
     double t = l2 > 0 ? scal(ap, ab) / l2 : 0.0;
     t = std::clamp(t, 0.0, 1.0);
-    V d{ap.x - t * ab.x, ap.y - t * ab.y, ap.z - t * ab.z};
+    const point3 d(ap.x - t * ab.x, ap.y - t * ab.y, ap.z - t * ab.z);
     return carre(d);
 }
 
@@ -47,7 +26,7 @@ double distanceCarreeSegment(const point3 &p, const point3 &a, const point3 &b)
 
 double distanceCarreePointTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c)
 {
-    V ab = moins(b, a), ac = moins(c, a);
+    point3 ab = b - a, ac = c - a;
     double echelle = std::max(carre(ab), carre(ac));
     double n2 = carre(vect(ab, ac));
     // A flat triangle (collinear or coincident corners): the nearest point lies
@@ -57,18 +36,18 @@ double distanceCarreePointTriangle(const point3 &p, const point3 &a, const point
             {distanceCarreeSegment(p, a, b), distanceCarreeSegment(p, b, c), distanceCarreeSegment(p, c, a)});
 
     // Voronoi regions of the corners, then of the edges, then the inside.
-    V ap = moins(p, a);
+    point3 ap = p - a;
     double d1 = scal(ab, ap), d2 = scal(ac, ap);
     if (d1 <= 0 && d2 <= 0)
         return carre(ap);
-    V bp = moins(p, b);
+    point3 bp = p - b;
     double d3 = scal(ab, bp), d4 = scal(ac, bp);
     if (d3 >= 0 && d4 <= d3)
         return carre(bp);
     double vc = d1 * d4 - d3 * d2;
     if (vc <= 0 && d1 >= 0 && d3 <= 0)
         return distanceCarreeSegment(p, a, b);
-    V cp = moins(p, c);
+    point3 cp = p - c;
     double d5 = scal(ab, cp), d6 = scal(ac, cp);
     if (d6 >= 0 && d5 <= d6)
         return carre(cp);

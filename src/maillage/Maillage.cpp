@@ -1,4 +1,5 @@
 #include "Maillage.h"
+#include "Boite.h"
 
 #include <iostream>
 #include <new>
@@ -73,24 +74,12 @@ void Maillage::calculerBoite(bool avecMessages)
 {
     centre = point3(0, 0, 0);
     if (!listeSommets.empty()) {
-        boiteMin = listeSommets.front();
-        boiteMax = listeSommets.front();
+        const Boite b = boiteDe(listeSommets);
+        boiteMin = b.min;
+        boiteMax = b.max;
     }
-    for (const point3 &s : listeSommets) {
-        if (s.x < boiteMin.x)
-            boiteMin.x = s.x;
-        if (s.y < boiteMin.y)
-            boiteMin.y = s.y;
-        if (s.z < boiteMin.z)
-            boiteMin.z = s.z;
-        if (s.x > boiteMax.x)
-            boiteMax.x = s.x;
-        if (s.y > boiteMax.y)
-            boiteMax.y = s.y;
-        if (s.z > boiteMax.z)
-            boiteMax.z = s.z;
+    for (const point3 &s : listeSommets)
         centre += s;
-    }
     // An empty list reports the division by zero and leaves the centre at the origin.
     centre = centre / static_cast<double>(listeSommets.size());
     if (avecMessages) {
@@ -110,28 +99,8 @@ void Maillage::calculerCentrePointsInterets()
 {
     if (ListePointsInterets.empty())
         return;
-    const point3 &premier = ListePointsInterets.front();
-    float minX = static_cast<float>(premier.x), maxX = minX;
-    float minY = static_cast<float>(premier.y), maxY = minY;
-    float minZ = static_cast<float>(premier.z), maxZ = minZ;
-    for (const point3 &p : ListePointsInterets) {
-        const float x = static_cast<float>(p.x), y = static_cast<float>(p.y), z = static_cast<float>(p.z);
-        if (x < minX)
-            minX = x;
-        if (x > maxX)
-            maxX = x;
-        if (y < minY)
-            minY = y;
-        if (y > maxY)
-            maxY = y;
-        if (z < minZ)
-            minZ = z;
-        if (z > maxZ)
-            maxZ = z;
-    }
-    centrePointsInterets->x = (static_cast<double>(minX) + static_cast<double>(maxX)) * 0.5;
-    centrePointsInterets->y = (static_cast<double>(minY) + static_cast<double>(maxY)) * 0.5;
-    centrePointsInterets->z = (static_cast<double>(minZ) + static_cast<double>(maxZ)) * 0.5;
+    // The box of the coordinates rounded to float, its midpoint in double.
+    *centrePointsInterets = boiteDe(ListePointsInterets, [](const point3 &p) { return p; }, true).centre();
 }
 
 void Maillage::translaterPointsInterets(char axe, double pas)

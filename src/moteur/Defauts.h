@@ -3,6 +3,8 @@
 
 /// Built-in settings every run starts from: a new document, the preferences' "Valeurs par
 /// defaut" buttons, the automatic mode and the console tool all take them from here.
+#include <cstddef>
+
 namespace defauts {
 
 /// The simplex template read when a cloud is opened without a mesh (working folder).
@@ -32,9 +34,24 @@ constexpr int toursT22PointsParMaille = 0;
 constexpr int pasDeformation = 5;
 constexpr int tours = 10;
 
-// Console tool: the cycles stop at this many simplex points; deformation steps per cycle.
+// Console tool and fit: the cycles (the fit's whole-mesh refinements) stop at this many simplex
+// points; deformation steps per cycle (per level of the fit, before it may end).
 constexpr long pointsMinimum = 2000;
 constexpr int pasParCycle = 20;
+
+// The fit (src/ajustement/Ajustement.h), which also takes the deformation's weights above:
+// local refinement where the cloud stays farther from the surface than this share of its
+// bounding-box diagonal, up to this many simplex points; a level ends when the points move by
+// less than this share of their spacing; the run ends when a level gains less than this share of
+// the mean distance, or after this many levels; at most this many cloud points pull; the mesh is
+// placed around the cloud scaled by this margin.
+constexpr double tolerance = 0.0015;
+constexpr long pointsMaximum = 20000;
+constexpr double seuilConvergence = 2e-3;
+constexpr double gainMinimum = 0.02;
+constexpr int niveauxMaximum = 30;
+constexpr std::size_t echantillonMaximum = 60000;
+constexpr double marge = 1.05;
 
 } // namespace defauts
 

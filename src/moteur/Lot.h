@@ -8,8 +8,8 @@
 /// own under the output folder, named by the cloud's path relative to the batch's root: with
 /// the root /scans, /scans/a/scan.pts gives SORTIE/a/scan.pts/ and /scans/b/scan.pts gives
 /// SORTIE/b/scan.pts/, so clouds of the same name never overwrite each other's results, and
-/// scan.pts and scan.hdr of one folder neither. The batch command (scripts/tarnis-lot) follows
-/// the same rule.
+/// scan.pts and scan.hdr of one folder neither. The batch command (scripts/tarnis-lot) names them
+/// through PelvaneLot.exe, which calls these.
 namespace lot {
 
 /// The deepest folder that holds every cloud of the list: absolute and lexically normal (no

@@ -193,8 +193,6 @@ constexpr Entree catalogue[] = {
     {CodeRaison::PointDeMailleHorsListe,
      QT_TRANSLATE_NOOP("Moteur", "le point %1 de la maille %2 n'est pas dans la liste des points")},
     {CodeRaison::PasNegatifs, QT_TRANSLATE_NOOP("Moteur", "nombre de pas de déformation négatif : %1")},
-    {CodeRaison::DeformationDivergente,
-     QT_TRANSLATE_NOOP("Moteur", "déformation divergente : au pas %1, le point %2 n'a plus de position finie")},
     // Fit and placement
     {CodeRaison::PlacementImpossible,
      QT_TRANSLATE_NOOP("Moteur", "impossible de placer le maillage de référence sur le nuage : %1")},

@@ -136,7 +136,6 @@ enum class CodeRaison : int {
     PasUnCycle,
     PointDeMailleHorsListe,
     PasNegatifs,
-    DeformationDivergente,
     // Fit and placement
     PlacementImpossible,
     CentreSurLaSurface,

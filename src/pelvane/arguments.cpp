@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace pelvane {
@@ -232,61 +233,81 @@ LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, con
 
 std::string texteAide()
 {
-    return "Pelvane : ajuste un maillage simplexe de référence sur un nuage de points, sans interface.\n"
-           "\n"
-           "Forme positionnelle (celle du lanceur de lots), exactement dix arguments :\n"
-           "  Pelvane.exe FORCE_INTERNE FORCE_EXTERNE FORCE_RETENUE RIGIDITE POINTS_MIN ITERATIONS\n"
-           "              SAUVEGARDE MAILLAGE NUAGE SORTIE\n"
-           "  (réels avec un point ou une virgule décimale ; SAUVEGARDE vaut 1 ou 0)\n"
-           "\n"
-           "Forme nommée :\n"
-           "  --cloud FICHIER     nuage de points : .pts, ou volume Analyze .hdr/.img (obligatoire)\n"
-           "  --mesh FICHIER      maillage simplexe de référence .smm (défaut : le gabarit SMM_/icosa.smm)\n"
-           "  --out DOSSIER       dossier de sortie, créé s'il manque (défaut : dossier courant)\n"
-           "  --internal X        force interne, 0 à 100 (défaut 1.00)\n"
-           "  --external X        force externe, 0 à 100 (défaut 0.05)\n"
-           "  --retention X       force de retenue, 0 à 100 (défaut 0.00)\n"
-           "  --rigidity N        rigidité du maillage, 0 à 99 (défaut 2)\n"
-           "  --min-points N      nombre minimum de points simplexes, 1 à 999999 (défaut 2000) ; ramené,\n"
-           "                      avec --max-points, à 10 fois la taille du nuage (20000 au moins)\n"
-           "  --iterations N      itérations de déformation par cycle, 0 à 99999 (défaut 20)\n"
-           "  --autosave          enregistre aussi le maillage après chaque cycle (ou niveau)\n"
-           "  --method M          ajustement (défaut) ou cycles (le mode automatique seul)\n"
-           "  --threads N         fils de calcul, 0 = tous les cœurs (défaut 0) ; le résultat n'en dépend pas\n"
-           "  --tolerance X       écart, en % de la diagonale du nuage, au-delà duquel l'ajustement\n"
-           "                      raffine localement (défaut 0.15)\n"
-           "  --max-points N      nombre de points simplexes au-delà duquel il ne raffine plus (défaut 20000)\n"
-           "  -h, --help          affiche cette aide\n"
-           "  Une valeur suit son option (--out res) ou s'y colle après un signe égal (--out=res).\n"
-           "  Les options --method, --threads, --tolerance, --max-points et les autres peuvent aussi suivre\n"
-           "  les dix arguments de la forme positionnelle.\n"
-           "\n"
-           "Déroulement : le maillage est centré sur le centre de la boîte englobante du nuage et mis à\n"
-           "l'échelle, axe par axe, pour l'envelopper. L'ajustement (par défaut) procède par niveaux, du\n"
-           "grossier au fin : chaque niveau déplace les points, attirés par le nuage et attirant à eux les\n"
-           "points du nuage les plus proches (au moins ITERATIONS pas, au plus 4 × ITERATIONS, jusqu'à ce\n"
-           "qu'ils ne bougent plus), puis raffine : T26 global tant que le maillage a moins de POINTS_MIN\n"
-           "points, puis T26 aux points et T22 aux mailles là où le nuage reste loin de la surface ; il\n"
-           "s'arrête quand l'écart ne diminue plus. Avec --method cycles, chaque cycle déforme le maillage ITERATIONS "
-           "fois\n"
-           "et le raffine, en alternant T26 (global) et T22 (par surfaces), jusqu'à ce qu'il ait au moins\n"
-           "POINTS_MIN points ; une série finale d'au plus 10 × ITERATIONS déformations (au moins 50 ;\n"
-           "aucune si ITERATIONS vaut 0) s'arrête dès que la forme du maillage ne change plus.\n"
-           "\n"
-           "Sorties, NOM étant le nom du nuage sans extension : NOM.smm (maillage simplexe), NOM.off\n"
-           "(sa triangulation), NOM.rapport.txt (paramètres, nombres de points, durée, écarts) ; avec la\n"
-           "sauvegarde automatique, NOM.cycleK.smm après le cycle K. Les fichiers d'entrée ne sont jamais\n"
-           "écrasés. La progression s'affiche sur la sortie d'erreur.\n"
-           "\n"
-           "Codes de sortie :\n"
-           "  0  réussite\n"
-           "  2  arguments incorrects\n"
-           "  3  maillage de référence illisible ou invalide\n"
-           "  4  nuage de points illisible, vide, plat (sur une droite ou un plan) ou plus long que son\n"
-           "     nombre de points\n"
-           "  5  dossier de sortie impossible à créer ou à écrire, ou sortie qui écraserait une entrée\n"
-           "  6  échec de l'ajustement\n"
-           "  7  arrêté par SIGINT (Ctrl+C) ou SIGTERM ; les fichiers du calcul sont supprimés\n";
+    // The defaults shown are those of Parametres, which takes them from Defauts.h.
+    const Parametres d;
+    auto reel = [](double x) {
+        char t[32];
+        std::snprintf(t, sizeof t, "%.2f", x);
+        return std::string(t);
+    };
+    std::string aide =
+        "Pelvane : ajuste un maillage simplexe de référence sur un nuage de points, sans interface.\n"
+        "\n"
+        "Forme positionnelle (celle du lanceur de lots), exactement dix arguments :\n"
+        "  Pelvane.exe FORCE_INTERNE FORCE_EXTERNE FORCE_RETENUE RIGIDITE POINTS_MIN ITERATIONS\n"
+        "              SAUVEGARDE MAILLAGE NUAGE SORTIE\n"
+        "  (réels avec un point ou une virgule décimale ; SAUVEGARDE vaut 1 ou 0)\n"
+        "\n"
+        "Forme nommée :\n"
+        "  --cloud FICHIER     nuage de points : .pts, ou volume Analyze .hdr/.img (obligatoire)\n"
+        "  --mesh FICHIER      maillage simplexe de référence .smm (défaut : le gabarit SMM_/icosa.smm)\n"
+        "  --out DOSSIER       dossier de sortie, créé s'il manque (défaut : dossier courant)\n"
+        "  --internal X        force interne, 0 à 100 (défaut " +
+        reel(d.alpha) +
+        ")\n"
+        "  --external X        force externe, 0 à 100 (défaut " +
+        reel(d.beta) +
+        ")\n"
+        "  --retention X       force de retenue, 0 à 100 (défaut " +
+        reel(d.gamma) +
+        ")\n"
+        "  --rigidity N        rigidité du maillage, 0 à 99 (défaut " +
+        std::to_string(d.rigid) +
+        ")\n"
+        "  --min-points N      nombre minimum de points simplexes, 1 à 999999 (défaut " +
+        std::to_string(d.pointsMinimum) +
+        ") ; ramené,\n"
+        "                      avec --max-points, à 10 fois la taille du nuage (" +
+        std::to_string(d.pointsMaximum) + " au moins)\n"
+        "  --iterations N      itérations de déformation par cycle, 0 à 99999 (défaut " +
+        std::to_string(d.iterations) +
+        ")\n"
+        "  --autosave          enregistre aussi le maillage après chaque cycle (ou niveau)\n"
+        "  --method M          ajustement (défaut) ou cycles (le mode automatique seul)\n"
+        "  --threads N         fils de calcul, 0 = tous les cœurs (défaut 0) ; le résultat n'en dépend pas\n"
+        "  --tolerance X       écart, en % de la diagonale du nuage, au-delà duquel l'ajustement\n"
+        "                      raffine localement (défaut " +
+        reel(d.tolerance) +
+        ")\n"
+        "  --max-points N      nombre de points simplexes au-delà duquel il ne raffine plus (défaut " +
+        std::to_string(d.pointsMaximum) +
+        ")\n"
+        "  -h, --help          affiche cette aide\n"
+        "  Une valeur suit son option (--out res) ou s'y colle après un signe égal (--out=res).\n"
+        "  Les options --method, --threads, --tolerance, --max-points et les autres peuvent aussi suivre\n"
+        "  les dix arguments de la forme positionnelle.\n"
+        "\n"
+        "Déroulement : le maillage est centré sur le centre de la boîte englobante du nuage et mis à\n"
+        "l'échelle, axe par axe, pour l'envelopper. L'ajustement (par défaut) procède par niveaux, du\n"
+        "grossier au fin : chaque niveau déplace les points, attirés par le nuage et attirant à eux les\n"
+        "points du nuage les plus proches (au moins ITERATIONS pas, au plus 4 × ITERATIONS, jusqu'à ce\n"
+        "qu'ils ne bougent plus), puis raffine : T26 global tant que le maillage a moins de POINTS_MIN\n"
+        "points, puis T26 aux points et T22 aux mailles là où le nuage reste loin de la surface ; il\n"
+        "s'arrête quand l'écart ne diminue plus. Avec --method cycles, chaque cycle déforme le maillage ITERATIONS "
+        "fois\n"
+        "et le raffine, en alternant T26 (global) et T22 (par surfaces), jusqu'à ce qu'il ait au moins\n"
+        "POINTS_MIN points ; une série finale d'au plus 10 × ITERATIONS déformations (au moins 50 ;\n"
+        "aucune si ITERATIONS vaut 0) s'arrête dès que la forme du maillage ne change plus.\n"
+        "\n"
+        "Sorties, NOM étant le nom du nuage sans extension : NOM.smm (maillage simplexe), NOM.off\n"
+        "(sa triangulation), NOM.rapport.txt (paramètres, nombres de points, durée, écarts) ; avec la\n"
+        "sauvegarde automatique, NOM.cycleK.smm après le cycle K. Les fichiers d'entrée ne sont jamais\n"
+        "écrasés. La progression s'affiche sur la sortie d'erreur.\n"
+        "\n"
+        "Codes de sortie :\n";
+    for (const SensStatut &s : sensStatuts)
+        aide += "  " + std::to_string(static_cast<int>(s.statut)) + "  " + s.nom + s.detail + "\n";
+    return aide;
 }
 
 } // namespace pelvane

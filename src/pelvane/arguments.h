@@ -24,8 +24,9 @@ struct Parametres
     std::string sortie;                          ///< output folder
     bool cycles = false;                         ///< run the automatic mode's cycles only, not the fit
     int fils = 0;                                ///< threads of the fit (0: every core)
-    float tolerance = 0.15f;                     ///< local refinement beyond this distance, % of the cloud's diagonal
-    long pointsMaximum = 20000;                  ///< no local refinement beyond this many simplex points
+    /// Local refinement beyond this distance, % of the cloud's diagonal.
+    float tolerance = static_cast<float>(100 * defauts::tolerance);
+    long pointsMaximum = defauts::pointsMaximum; ///< no local refinement beyond this many simplex points
 };
 
 /// Result of reading the command line.

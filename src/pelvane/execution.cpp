@@ -2,6 +2,10 @@
 #include "Ajustement.h"
 #include "orientation.h"
 
+#include "Boite.h"
+#include "Divergence.h"
+#include "SimplexAutomatique.h"
+
 #include "Maillage.h"
 #include "Simplex.h"
 #include "Ouverture.h"
@@ -33,11 +37,6 @@ namespace {
 
 // The signal that asked the run to stop (0: none). Written by a signal handler: nothing else.
 volatile std::sig_atomic_t signalRecu = 0;
-
-// Raised inside the cycles when a stop was asked.
-struct Interruption
-{
-};
 
 using Horloge = std::chrono::steady_clock;
 
@@ -80,69 +79,6 @@ void supprimer(const std::string &f)
     std::error_code ec;
     if (!f.empty())
         fs::remove(f, ec);
-}
-
-double distance(const point3 &a, const point3 &b)
-{
-    double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
-
-struct Boite
-{
-    double min[3], max[3];
-};
-
-Boite boiteDe(const std::vector<point3> &points)
-{
-    Boite b;
-    for (int k = 0; k < 3; ++k) {
-        b.min[k] = std::numeric_limits<double>::infinity();
-        b.max[k] = -std::numeric_limits<double>::infinity();
-    }
-    for (const point3 &p : points) {
-        const double c[3] = {p.x, p.y, p.z};
-        for (int k = 0; k < 3; ++k) {
-            b.min[k] = std::min(b.min[k], c[k]);
-            b.max[k] = std::max(b.max[k], c[k]);
-        }
-    }
-    return b;
-}
-
-// Mean move of the simplex points along their normals in the last step: the
-// change of shape. Points also slide along the surface as their nearest cloud
-// points change; that sliding does not change the fit and is left out.
-double deplacementNormalMoyen(const Simplex &s)
-{
-    if (s.ListePointsSimplex.empty())
-        return 0;
-    double somme = 0;
-    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i) {
-        const PointSimplex *p = s.ListePointsSimplex[i];
-        const point3 &a = p->Position, &b = s.ListePointsPrecedents[i]->Position;
-        somme += std::fabs((a.x - b.x) * p->Ni.x + (a.y - b.y) * p->Ni.y + (a.z - b.z) * p->Ni.z);
-    }
-    return somme / static_cast<double>(s.ListePointsSimplex.size());
-}
-
-// Distance from each simplex point to its nearest cloud point.
-std::vector<double> distancesAuNuage(const Simplex &s, const kd_tree *kd)
-{
-    std::vector<double> d;
-    d.reserve(s.ListePointsSimplex.size());
-    for (const PointSimplex *p : s.ListePointsSimplex) {
-        kd_result *r = kd_closest3(kd, p->Position.x, p->Position.y, p->Position.z);
-        double q[3];
-        if (r && !kd_result_at_end(r)) {
-            kd_result_point(r, q);
-            d.push_back(distance(p->Position, point3(q[0], q[1], q[2])));
-        } else {
-            d.push_back(std::numeric_limits<double>::infinity());
-        }
-        kd_result_release(r);
-    }
-    return d;
 }
 
 /// The fit's reason for a cloud it cannot wrap, with the cloud's file named.
@@ -220,16 +156,6 @@ Progression lignesDeProgression(std::ostream &prog)
     };
 }
 
-// Name of the cloud without folder and extension.
-std::string nomDuNuage(const std::string &chemin)
-{
-    std::string nom = fs::path(chemin).filename().string();
-    auto point = nom.rfind('.');
-    if (point != std::string::npos && point > 0)
-        nom = nom.substr(0, point);
-    return nom.empty() ? "nuage" : nom;
-}
-
 // Writes via a temporary file renamed onto `cible` once complete. A stop asked before the
 // rename (the signal may come during the writing itself) removes the temporary file instead.
 template <class Ecrire> bool ecrireAtomique(const std::string &cible, Ecrire ecrire)
@@ -252,26 +178,6 @@ template <class Ecrire> bool ecrireAtomique(const std::string &cible, Ecrire ecr
     return true;
 }
 
-// Raised inside a run when the mesh leaves finite space: the weights make the
-// steps diverge. Caught by Ajustement::lancer.
-struct Divergence
-{
-    int pas;
-};
-
-// True while every simplex point is finite and within `rayon` of `centre`.
-bool dansLesBornes(const Simplex &s, const point3 &centre, double rayon)
-{
-    const double r2 = rayon * rayon;
-    for (const PointSimplex *p : s.ListePointsSimplex) {
-        const double dx = p->Position.x - centre.x, dy = p->Position.y - centre.y, dz = p->Position.z - centre.z;
-        // Written so that a coordinate that is not a number fails the test.
-        if (!(dx * dx + dy * dy + dz * dz <= r2))
-            return false;
-    }
-    return true;
-}
-
 class Ajustement
 {
 public:
@@ -284,12 +190,10 @@ private:
     Resultat verifierSortie(const std::string &fichier) const;
     Resultat lireEntrees();
     void bornerPoints();
-    void cycles();
-    void serieFinale();
+    Resultat cycles();
     Resultat ajustementPrecis();
     Resultat ecrireSorties();
     void mesurer();
-    void pas(bool &dejaDeforme);
     std::string pourcent(double d) const;
 
     Parametres param; // as given, but the point counts bounded by the cloud's size
@@ -301,8 +205,7 @@ private:
     std::vector<std::string> entrees; // every input file, never written
     std::vector<std::string> ecrits;  // outputs of this run, removed on failure
     Horloge::time_point debut;
-    int pasFaits = 0;
-    point3 centreNuage; // centre of the cloud's bounding box
+    int pasFaits = 0; // deformation steps of the cycles
 };
 
 std::string Ajustement::pourcent(double d) const
@@ -362,11 +265,7 @@ Resultat Ajustement::lireEntrees()
     if (!nuageLu)
         return nuageLu;
     bilan.pointsNuage = nuage.ListePointsInterets.size();
-    const Boite b = boiteDe(nuage.ListePointsInterets);
-    centreNuage = point3((b.min[0] + b.max[0]) / 2, (b.min[1] + b.max[1]) / 2, (b.min[2] + b.max[2]) / 2);
-    bilan.diagonale =
-        std::sqrt((b.max[0] - b.min[0]) * (b.max[0] - b.min[0]) + (b.max[1] - b.min[1]) * (b.max[1] - b.min[1]) +
-                  (b.max[2] - b.min[2]) * (b.max[2] - b.min[2]));
+    bilan.diagonale = boiteDe(nuage.ListePointsInterets).diagonale();
     if (!(bilan.diagonale > 0))
         return Resultat::echec(Statut::NuageIllisible,
                                Raison(CodeRaison::NuageReduitAUnPoint, {litteral(param.nuage)}));
@@ -390,87 +289,70 @@ void Ajustement::bornerPoints()
         }
 }
 
-void Ajustement::pas(bool &dejaDeforme)
+// The engine's automatic mode: rounds of ITERATIONS steps and one refinement, T26 global and T22
+// by surfaces in turn, until the mesh has POINTS_MIN points, then a final series that ends once
+// the shape no longer changes. A progress line after each cycle; the automatic save saves the
+// mesh of each cycle as NOM.cycleK.smm, with its cells facing outward.
+Resultat Ajustement::cycles()
 {
-    if (arretDemande())
-        throw Interruption{};
-    simplex.deformer(nuage.kd.get(), dejaDeforme ? 1 : 0, param.alpha, param.beta, param.gamma, param.rigid, false);
-    dejaDeforme = true;
-    ++pasFaits;
-    // A diverging mesh would go on filling the console with diagnostics and
-    // end in a meaningless result: stop at the first step that takes a point
-    // ten diagonals away from the cloud (or out of finite space).
-    if (!dansLesBornes(simplex, centreNuage, 10 * bilan.diagonale))
-        throw Divergence{pasFaits};
-}
-
-void Ajustement::cycles()
-{
-    bool dejaDeforme = false;
-    bool phaseT26 = true;
-    int sansCroissance = 0;
-    while (simplex.getNbPointsSimplex() < param.pointsMinimum && bilan.cycles < regl.cyclesMaximum) {
-        for (int i = 0; i < param.iterations; ++i)
-            pas(dejaDeforme);
-        const std::vector<double> d = distancesAuNuage(simplex, nuage.kd.get());
-        const double moyenne = resumer(d).moyenne;
-        const int avant = simplex.getNbPointsSimplex();
-        if (phaseT26)
-            simplex.RaffinageT26Global();
-        else
-            simplex.RaffinageT22Surfaces();
-        dejaDeforme = false; // the refined mesh has no previous positions yet
-        const int apres = simplex.getNbPointsSimplex();
-        ++bilan.cycles;
-        bilan.pointsParCycle.push_back(apres);
-        prog << "Pelvane : cycle " << bilan.cycles << " : " << avant << " points simplexes, distance moyenne au nuage "
-             << moyenne << " (" << pourcent(moyenne) << "), raffinage "
-             << (phaseT26 ? "T26 global" : "T22 par surfaces") << " -> " << apres << " points" << std::endl;
-        phaseT26 = !phaseT26;
-        if (param.sauvegardeAuto) {
-            const std::string f =
-                (fs::path(param.sortie) / (bilan.nom + ".cycle" + std::to_string(bilan.cycles) + ".smm")).string();
-            // Saved with its cells facing outward, then left as the cycles had it.
-            const std::vector<std::size_t> inversees = orienterVersExterieur(simplex);
-            const bool ecrit = verifierSortie(f).reussi() &&
-                               ecrireAtomique(f, [&](const std::string &tmp) { return simplex.exporter(tmp, 2); });
-            inverserMailles(simplex, inversees);
-            if (ecrit) {
-                bilan.sauvegardes.push_back(f);
-                ecrits.push_back(f);
-            } else {
-                prog << "Pelvane : attention : sauvegarde du cycle impossible \"" << f << "\"" << std::endl;
-            }
+    ReglagesAutomatiques r;
+    r.tours = regl.cyclesMaximum;
+    r.pasDeformation = param.iterations;
+    r.t26Global = 1;
+    r.t26Angles = 0;
+    r.t22Surfaces = 1;
+    r.t22PointsParMaille = 0;
+    r.alpha = param.alpha;
+    r.beta = param.beta;
+    r.gamma = param.gamma;
+    r.rigid = param.rigid;
+    r.pointsMinimum = param.pointsMinimum;
+    r.pasFinaux = param.iterations > 0 ? std::max(param.iterations * regl.facteurFinale, regl.finaleMinimum) : 0;
+    r.arretFinal = regl.seuilArret * bilan.diagonale;
+    bilan.pasFinauxPrevus = r.pasFinaux;
+    Horloge::time_point finCycles = Horloge::now();
+    auto apresTour = [&](Simplex &s, const TourAutomatique &t) {
+        finCycles = Horloge::now();
+        bilan.pointsParCycle.push_back(t.pointsApres);
+        prog << "Pelvane : cycle " << t.tour << " : " << t.pointsAvant << " points simplexes, distance moyenne au nuage "
+             << t.distanceMoyenne << " (" << pourcent(t.distanceMoyenne) << "), raffinage "
+             << (t.t26 ? "T26 global" : "T22 par surfaces") << " -> " << t.pointsApres << " points" << std::endl;
+        if (!param.sauvegardeAuto)
+            return;
+        const std::string f =
+            (fs::path(param.sortie) / (bilan.nom + ".cycle" + std::to_string(t.tour) + ".smm")).string();
+        // Saved with its cells facing outward, then left as the cycles had it.
+        const std::vector<std::size_t> inversees = orienterVersExterieur(s);
+        const bool ecrit = verifierSortie(f).reussi() &&
+                           ecrireAtomique(f, [&](const std::string &tmp) { return s.exporter(tmp, 2); });
+        inverserMailles(s, inversees);
+        if (ecrit) {
+            bilan.sauvegardes.push_back(f);
+            ecrits.push_back(f);
+        } else {
+            prog << "Pelvane : attention : sauvegarde du cycle impossible \"" << f << "\"" << std::endl;
         }
-        // Two refinements in a row that add nothing (T26 then T22 or the
-        // reverse) mean the mesh can no longer grow.
-        sansCroissance = apres > avant ? 0 : sansCroissance + 1;
-        if (sansCroissance >= 2) {
-            prog << "Pelvane : attention : le raffinage n'ajoute plus de points, fin des cycles" << std::endl;
-            break;
-        }
-    }
-}
-
-void Ajustement::serieFinale()
-{
-    bilan.pasFinauxPrevus =
-        param.iterations > 0 ? std::max(param.iterations * regl.facteurFinale, regl.finaleMinimum) : 0;
-    const double seuil = regl.seuilArret * bilan.diagonale;
-    bool dejaDeforme = false;
-    for (int i = 0; i < bilan.pasFinauxPrevus; ++i) {
-        pas(dejaDeforme);
-        ++bilan.pasFinaux;
-        bilan.deplacementFinal = deplacementNormalMoyen(simplex);
-        if (bilan.deplacementFinal < seuil) {
-            bilan.arretAnticipe = i + 1 < bilan.pasFinauxPrevus;
-            break;
-        }
-    }
+    };
+    int retention = 0;
+    BilanAutomatique b;
+    // No progress lines here (the cycle lines say it), but a signal stops the mode between steps.
+    const Progression arret = [](double, const Raison &) { return !arretDemande(); };
+    const Resultat res = deformationAutomatique(simplex, nuage.kd.get(), r, retention, arret, &b, apresTour);
+    bilan.cycles = b.tours;
+    bilan.pasFinaux = b.pasFinaux;
+    bilan.arretAnticipe = b.arretAnticipe;
+    bilan.deplacementFinal = b.deplacementFinal;
+    pasFaits = b.pas;
+    bilan.dureeCycles = std::chrono::duration<double>(finCycles - debut).count() - bilan.dureeLecture;
+    if (!res)
+        return res;
+    if (b.sansCroissance)
+        prog << "Pelvane : attention : le raffinage n'ajoute plus de points, fin des cycles" << std::endl;
     const double moyenne = resumer(distancesAuNuage(simplex, nuage.kd.get())).moyenne;
     prog << "Pelvane : série finale : " << bilan.pasFinaux << " pas"
          << (bilan.arretAnticipe ? " (le maillage ne bouge plus)" : "") << ", " << simplex.getNbPointsSimplex()
          << " points simplexes, distance moyenne au nuage " << moyenne << " (" << pourcent(moyenne) << ")" << std::endl;
+    return res;
 }
 
 void Ajustement::mesurer()
@@ -596,9 +478,7 @@ Bilan Ajustement::lancer()
             prog << "Pelvane : " << bilan.pointsNuage << " points dans le nuage, " << bilan.pointsInitiaux
                  << " points simplexes au départ" << std::endl;
             if (param.cycles) {
-                cycles();
-                bilan.dureeCycles = secondesDepuis(debut) - bilan.dureeLecture;
-                serieFinale();
+                r = cycles();
             } else {
                 r = ajustementPrecis();
                 bilan.dureeCycles = secondesDepuis(debut) - bilan.dureeLecture;
@@ -608,14 +488,12 @@ Bilan Ajustement::lancer()
         if (r.reussi()) {
             mesurer();
             if (!std::isfinite(bilan.nuageVersSurface.moyenne) || !std::isfinite(bilan.maillageVersNuage.moyenne))
-                throw Divergence{pasFaits};
+                r = RegionDeformation::divergence(pasFaits);
+        }
+        if (r.reussi()) {
             bilan.dureeMesures = secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles - bilan.dureeFinale;
             r = ecrireSorties();
         }
-    } catch (const Interruption &) {
-        r = Resultat::interrompu(Raison(CodeRaison::Ajustement));
-    } catch (const Divergence &d) {
-        r = Resultat::echec(Statut::Echec, Raison(CodeRaison::Divergence, {d.pas}));
     } catch (const std::exception &e) {
         r = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
     } catch (...) {

@@ -5,6 +5,7 @@
 #include "distance.h"
 #include "statut.h"
 
+#include <istream>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -26,7 +27,7 @@ struct Reglages
     /// bounding-box diagonal.
     double seuilArret = 1e-5;
     /// Margin of the placement: the mesh encloses the cloud scaled by this factor.
-    double marge = 1.05;
+    double marge = defauts::marge;
     /// Safety bound on the number of cycles.
     int cyclesMaximum = 200;
 };
@@ -86,8 +87,24 @@ bool arretDemande();
 /// come back in Bilan::resultat, and no output file of a failed run is left.
 Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reglages &reglages = Reglages());
 
+/// The name of a cloud's outputs: its file name without folder and extension ("nuage" when that
+/// leaves nothing).
+std::string nomDuNuage(const std::string &chemin);
+
 /// The report text of a run (what NOM.rapport.txt holds).
 std::string texteRapport(const Parametres &parametres, const Bilan &bilan);
+
+/// The figures of a report that a batch summary shows, as the report writes them ("" for a
+/// figure the report lacks).
+struct FiguresRapport
+{
+    std::string pointsNuage, pointsSimplexes;
+    /// [0]: cloud -> surface, [1]: surface -> cloud; mean, 95th percentile, maximum, in % of the diagonal.
+    std::string ecarts[2][3];
+};
+
+/// Reads those figures back from a report's text ("clé = valeur" lines; the last one of a key wins).
+FiguresRapport lireFiguresRapport(std::istream &rapport);
 
 } // namespace pelvane
 

@@ -1,23 +1,63 @@
 #include "execution.h"
 
+#include <filesystem>
 #include <iomanip>
+#include <map>
 #include <sstream>
 
 namespace pelvane {
 
 namespace {
 
+// The keys of the report that the batch summary reads back (lireFiguresRapport).
+const char *const clePointsNuage = "points du nuage";
+const char *const clePointsSimplexes = "points simplexes";
+const char *const cleNuageVersSurface = "écart nuage -> surface";
+const char *const cleSurfaceVersNuage = "écart surface -> nuage";
+const char *const mesures[3] = {"moyenne", "centile 95", "maximum"};
+const char *const relatif = " (% de la diagonale)";
+const char *const egal = " = ";
+
 void statistiques(std::ostream &o, const std::string &nom, const Statistiques &s, double diagonale)
 {
-    o << nom << ", moyenne = " << s.moyenne << "\n";
-    o << nom << ", centile 95 = " << s.centile95 << "\n";
-    o << nom << ", maximum = " << s.maximum << "\n";
-    o << nom << ", moyenne (% de la diagonale) = " << 100.0 * s.moyenne / diagonale << "\n";
-    o << nom << ", centile 95 (% de la diagonale) = " << 100.0 * s.centile95 / diagonale << "\n";
-    o << nom << ", maximum (% de la diagonale) = " << 100.0 * s.maximum / diagonale << "\n";
+    const double valeurs[3] = {s.moyenne, s.centile95, s.maximum};
+    for (int m = 0; m < 3; ++m)
+        o << nom << ", " << mesures[m] << egal << valeurs[m] << "\n";
+    for (int m = 0; m < 3; ++m)
+        o << nom << ", " << mesures[m] << relatif << egal << 100.0 * valeurs[m] / diagonale << "\n";
 }
 
 } // namespace
+
+std::string nomDuNuage(const std::string &chemin)
+{
+    std::string nom = std::filesystem::path(chemin).filename().string();
+    auto point = nom.rfind('.');
+    if (point != std::string::npos && point > 0)
+        nom = nom.substr(0, point);
+    return nom.empty() ? "nuage" : nom;
+}
+
+FiguresRapport lireFiguresRapport(std::istream &rapport)
+{
+    std::map<std::string, std::string> valeurs;
+    std::string ligne;
+    while (std::getline(rapport, ligne)) {
+        const std::size_t i = ligne.find(egal);
+        if (i == std::string::npos)
+            continue;
+        const std::size_t j = ligne.find(egal, i + 3);
+        valeurs[ligne.substr(0, i)] = ligne.substr(i + 3, j == std::string::npos ? std::string::npos : j - i - 3);
+    }
+    FiguresRapport f;
+    f.pointsNuage = valeurs[clePointsNuage];
+    f.pointsSimplexes = valeurs[clePointsSimplexes];
+    const char *const sens[2] = {cleNuageVersSurface, cleSurfaceVersNuage};
+    for (int s = 0; s < 2; ++s)
+        for (int m = 0; m < 3; ++m)
+            f.ecarts[s][m] = valeurs[std::string(sens[s]) + ", " + mesures[m] + relatif];
+    return f;
+}
 
 std::string texteRapport(const Parametres &p, const Bilan &b)
 {
@@ -41,7 +81,7 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
         o << "points simplexes maximum = " << p.pointsMaximum << "\n";
     }
     o << std::setprecision(9);
-    o << "points du nuage = " << b.pointsNuage << "\n";
+    o << clePointsNuage << egal << b.pointsNuage << "\n";
     o << "diagonale de la boîte englobante du nuage = " << b.diagonale << "\n";
     o << "points simplexes au départ = " << b.pointsInitiaux << "\n";
     o << "cycles = " << b.cycles << "\n";
@@ -53,7 +93,7 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << "pas prévus pour la série finale = " << b.pasFinauxPrevus << "\n";
     o << "arrêt anticipé de la série finale = " << (b.arretAnticipe ? 1 : 0) << "\n";
     o << "déplacement moyen selon les normales au dernier pas = " << b.deplacementFinal << "\n";
-    o << "points simplexes = " << b.pointsFinaux << "\n";
+    o << clePointsSimplexes << egal << b.pointsFinaux << "\n";
     o << "mailles = " << b.mailles << "\n";
     o << "sommets de la triangulation = " << b.sommetsTriangulation << "\n";
     o << "triangles = " << b.triangles << "\n";
@@ -64,10 +104,10 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << "durée de la série finale (s) = " << b.dureeFinale << "\n";
     o << "durée des mesures (s) = " << b.dureeMesures << "\n";
     o << std::setprecision(9);
-    statistiques(o, "écart nuage -> surface", b.nuageVersSurface, b.diagonale);
+    statistiques(o, cleNuageVersSurface, b.nuageVersSurface, b.diagonale);
     statistiques(o, "écart points simplexes -> nuage", b.maillageVersNuage, b.diagonale);
     o << "points échantillonnés sur la surface = " << b.echantillonsSurface << "\n";
-    statistiques(o, "écart surface -> nuage", b.surfaceVersNuage, b.diagonale);
+    statistiques(o, cleSurfaceVersNuage, b.surfaceVersNuage, b.diagonale);
     o << "maillage simplexe = " << b.fichierSmm << "\n";
     o << "triangulation = " << b.fichierOff << "\n";
     for (const std::string &f : b.sauvegardes)

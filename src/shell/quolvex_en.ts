@@ -1047,10 +1047,6 @@ with the keys W X C V B N.</translation>
         <translation>negative number of deformation steps: %1</translation>
     </message>
     <message>
-        <source>déformation divergente : au pas %1, le point %2 n&apos;a plus de position finie</source>
-        <translation>diverging deformation: at step %1, point %2 no longer has a finite position</translation>
-    </message>
-    <message>
         <source>impossible de placer le maillage de référence sur le nuage : %1</source>
         <translation>the reference mesh cannot be placed on the cloud: %1</translation>
     </message>

@@ -1,4 +1,5 @@
 #include "Simplex.h"
+#include "Boite.h"
 #include "Parallele.h"
 #include "Defauts.h"
 
@@ -131,32 +132,11 @@ void Simplex::calculerCentre()
 {
     if (ListePointsSimplex.empty())
         return;
-    const point3 &premier = ListePointsSimplex.at(0)->Position;
-    float minX = arrondiFloat(premier.x), maxX = minX;
-    float minY = arrondiFloat(premier.y), maxY = minY;
-    float minZ = arrondiFloat(premier.z), maxZ = minZ;
-    for (const PointSimplex *p : ListePointsSimplex) {
-        const float x = arrondiFloat(p->Position.x);
-        const float y = arrondiFloat(p->Position.y);
-        const float z = arrondiFloat(p->Position.z);
-        if (x < minX)
-            minX = x;
-        if (x > maxX)
-            maxX = x;
-        if (y < minY)
-            minY = y;
-        if (y > maxY)
-            maxY = y;
-        if (z < minZ)
-            minZ = z;
-        if (z > maxZ)
-            maxZ = z;
-    }
+    // The box of the positions rounded to float, its midpoint in float.
+    const Boite b = boiteDe(ListePointsSimplex, [](const PointSimplex *p) { return p->Position; }, true);
     if (!Centre)
         Centre = new point3();
-    Centre->x = arrondiFloat((minX + maxX) * 0.5f);
-    Centre->y = arrondiFloat((minY + maxY) * 0.5f);
-    Centre->z = arrondiFloat((minZ + maxZ) * 0.5f);
+    *Centre = b.centreEnFloat();
 }
 
 void Simplex::centrer(point3 cible)

@@ -13,6 +13,8 @@
 struct kd_tree;
 /// Defined in Resultat.h, which the callers of the Resultat-returning operations include.
 struct Resultat;
+/// The region a deformation must stay in (Divergence.h).
+class RegionDeformation;
 
 /// v rounded to single precision. The value goes through a volatile float so that the optimiser
 /// cannot fold the narrowing away: GCC 12's vectoriser drops a double -> float -> double round
@@ -164,10 +166,15 @@ public:
     void deformer(kd_tree *kd, int avecRetention, float alpha, float beta, float gamma, int rigid, bool cone);
     /// n steps of deformer with the same parameters. The progression is asked before each step:
     /// a stop leaves the steps done so far (each one leaves a whole mesh). Echec, after the step
-    /// that made it, when a point's position is no longer finite (divergence); ArgumentsIncorrects
-    /// for n < 0.
+    /// that made it, when the mesh diverges (RegionDeformation: around the kd-tree's points and
+    /// the mesh as it starts); ArgumentsIncorrects for n < 0.
     Resultat deformerPas(int n, kd_tree *kd, int avecRetention, float alpha, float beta, float gamma, int rigid,
                          bool cone, const Progression &progression = {});
+    /// The region of a deformation of this mesh, as it is now, towards the points of kd (the
+    /// cloud's box is the tree's; without points, only positions that are not finite diverge).
+    RegionDeformation regionDeformation(const kd_tree *kd) const;
+    /// Every point is in the region (no divergence).
+    bool dansLaRegion(const RegionDeformation &region) const;
     /// Pull towards the neighbours' centroid raised to the height that the target angle (halfway
     /// between the point's angle and its neighbourhood's) gives; zero for a point lacking a
     /// neighbour.

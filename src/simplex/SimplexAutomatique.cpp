@@ -1,8 +1,13 @@
 #include "SimplexAutomatique.h"
 
+#include "Divergence.h"
 #include "Simplex.h"
+#include "Vecteurs.h"
+#include "kdtree.h"
 
+#include <cmath>
 #include <exception>
+#include <limits>
 #include <string>
 
 namespace {
@@ -10,8 +15,10 @@ namespace {
 class Execution
 {
 public:
-    Execution(Simplex &s, kd_tree *kd, const ReglagesAutomatiques &r, int &retention, const Progression &p)
-        : s(s), kd(kd), r(r), retention(retention), progression(p), total(unitesAutomatiques(r))
+    Execution(Simplex &s, kd_tree *kd, const ReglagesAutomatiques &r, int &retention, const Progression &p,
+              BilanAutomatique &b)
+        : s(s), kd(kd), r(r), retention(retention), progression(p), bilan(b), total(unitesAutomatiques(r)),
+          region(s.regionDeformation(kd))
     {}
 
     /// One unit done under `phase`; false once the run must end.
@@ -31,8 +38,13 @@ public:
             if (!garder(phase, [&] {
                     s.deformer(kd, retention, r.alpha, r.beta, r.gamma, r.rigid, r.cone);
                     retention = 1;
+                    ++bilan.pas;
                 }))
                 return false;
+            if (!s.dansLaRegion(region)) {
+                resultat = RegionDeformation::divergence(bilan.pas);
+                return false;
+            }
         }
         return true;
     }
@@ -73,7 +85,9 @@ private:
     const ReglagesAutomatiques &r;
     int &retention;
     const Progression &progression;
+    BilanAutomatique &bilan;
     const int total;
+    const RegionDeformation region;
     int faites = 0;
 };
 
@@ -82,20 +96,38 @@ private:
 int unitesAutomatiques(const ReglagesAutomatiques &r)
 {
     const int parTour = r.t26Global + r.pasDeformation + r.t26Angles + r.t22Surfaces + r.t22PointsParMaille;
-    return parTour * r.tours + r.pasDeformation;
+    return parTour * r.tours + (r.pasFinaux < 0 ? r.pasDeformation : r.pasFinaux);
 }
 
 Resultat deformationAutomatique(Simplex &s, kd_tree *kd, const ReglagesAutomatiques &r, int &retention,
-                                const Progression &progression)
+                                const Progression &progression, BilanAutomatique *bilan,
+                                const std::function<void(Simplex &, const TourAutomatique &)> &apresTour)
 {
-    Execution e(s, kd, r, retention, progression);
+    BilanAutomatique local;
+    BilanAutomatique &b = bilan ? *bilan : local;
+    b = BilanAutomatique();
+    Execution e(s, kd, r, retention, progression, b);
     const Raison deformation(CodeRaison::DeformationDuMaillage, {r.pasDeformation});
     bool phaseT26 = true;
+    int sansCroissance = 0;
     for (int tour = 0; tour < r.tours; ++tour) {
+        if (r.pointsMinimum > 0 && s.getNbPointsSimplex() >= r.pointsMinimum)
+            break;
         if (!e.deformer(r.pasDeformation, deformation))
             return e.resultat;
+        TourAutomatique t;
+        t.tour = tour + 1;
+        t.pointsAvant = s.getNbPointsSimplex();
+        if (apresTour) {
+            const std::vector<double> d = distancesAuNuage(s, kd);
+            double somme = 0;
+            for (double x : d)
+                somme += x;
+            t.distanceMoyenne = d.empty() ? 0 : somme / static_cast<double>(d.size());
+        }
         bool ok;
-        if (phaseT26 && (r.t26Global > 0 || r.t26Angles > 0)) {
+        t.t26 = phaseT26 && (r.t26Global > 0 || r.t26Angles > 0);
+        if (t.t26) {
             ok = e.raffiner(r.t26Global, &Simplex::raffinerT26Global, Raison(CodeRaison::PhaseT26Global)) &&
                  e.raffiner(r.t26Angles, &Simplex::raffinerT26Angles, Raison(CodeRaison::RaffinageT26Angles));
             phaseT26 = false;
@@ -107,7 +139,63 @@ Resultat deformationAutomatique(Simplex &s, kd_tree *kd, const ReglagesAutomatiq
         }
         if (!ok)
             return e.resultat;
+        ++b.tours;
+        t.pointsApres = s.getNbPointsSimplex();
+        if (apresTour)
+            apresTour(s, t);
+        if (r.pointsMinimum > 0) {
+            // Two refinements in a row that add nothing (T26 then T22 or the reverse): the mesh
+            // can no longer grow.
+            sansCroissance = t.pointsApres > t.pointsAvant ? 0 : sansCroissance + 1;
+            if (sansCroissance >= 2) {
+                b.sansCroissance = true;
+                break;
+            }
+        }
     }
-    e.deformer(r.pasDeformation, Raison(CodeRaison::DeformationFinale));
+    const int finaux = r.pasFinaux < 0 ? r.pasDeformation : r.pasFinaux;
+    for (int i = 0; i < finaux; ++i) {
+        if (!e.deformer(1, Raison(CodeRaison::DeformationFinale)))
+            return e.resultat;
+        ++b.pasFinaux;
+        b.deplacementFinal = deplacementNormalMoyen(s);
+        if (r.arretFinal > 0 && b.deplacementFinal < r.arretFinal) {
+            b.arretAnticipe = i + 1 < finaux;
+            break;
+        }
+    }
     return e.resultat;
+}
+
+std::vector<double> distancesAuNuage(const Simplex &s, const kd_tree *kd)
+{
+    std::vector<double> d;
+    d.reserve(s.ListePointsSimplex.size());
+    for (const PointSimplex *p : s.ListePointsSimplex) {
+        kd_result *r = kd ? kd_closest3(kd, p->Position.x, p->Position.y, p->Position.z) : nullptr;
+        double q[3];
+        if (r && !kd_result_at_end(r)) {
+            kd_result_point(r, q);
+            d.push_back(distance(p->Position, point3(q[0], q[1], q[2])));
+        } else {
+            d.push_back(std::numeric_limits<double>::infinity());
+        }
+        if (r)
+            kd_result_release(r);
+    }
+    return d;
+}
+
+double deplacementNormalMoyen(const Simplex &s)
+{
+    const std::size_t n = std::min(s.ListePointsSimplex.size(), s.ListePointsPrecedents.size());
+    if (n == 0)
+        return 0;
+    double somme = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const PointSimplex *p = s.ListePointsSimplex[i];
+        const point3 &a = p->Position, &b = s.ListePointsPrecedents[i]->Position;
+        somme += std::fabs((a.x - b.x) * p->Ni.x + (a.y - b.y) * p->Ni.y + (a.z - b.z) * p->Ni.z);
+    }
+    return somme / static_cast<double>(s.ListePointsSimplex.size());
 }

@@ -4,6 +4,8 @@
 #include "Parallele.h"
 
 #include "Resultat.h"
+#include "Divergence.h"
+#include "Vecteurs.h"
 
 #include <cmath>
 #include <unordered_map>
@@ -131,11 +133,6 @@ void parcourir(const PointSimplex &q, int profondeur, float &moyenne, const Grap
         const double x = entree == 0 ? g.somme[r] / g.nbComptes[r] : (entree + g.somme[r]) / (g.nbComptes[r] + 1);
         moyenne = arrondiFloat(chemins[r].a * x + chemins[r].b);
     }
-}
-
-double norme(const point3 &p)
-{
-    return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
 }
 
 } // namespace
@@ -370,20 +367,40 @@ void Simplex::deformer(kd_tree *kd, int avecRetention, float alpha, float beta, 
     appliquerSuivants(0);
 }
 
+RegionDeformation Simplex::regionDeformation(const kd_tree *kd) const
+{
+    Boite nuage;
+    if (kd && kd->box && kd->box->dimension == 3) {
+        nuage.min = point3(kd->box->minimum[0], kd->box->minimum[1], kd->box->minimum[2]);
+        nuage.max = point3(kd->box->maximum[0], kd->box->maximum[1], kd->box->maximum[2]);
+    }
+    std::vector<point3> depart;
+    depart.reserve(ListePointsSimplex.size());
+    for (const PointSimplex *p : ListePointsSimplex)
+        depart.push_back(p->Position);
+    return RegionDeformation(nuage, depart);
+}
+
+bool Simplex::dansLaRegion(const RegionDeformation &region) const
+{
+    for (const PointSimplex *p : ListePointsSimplex)
+        if (!region.contient(p->Position))
+            return false;
+    return true;
+}
+
 Resultat Simplex::deformerPas(int n, kd_tree *kd, int avecRetention, float alpha, float beta, float gamma, int rigid,
                               bool cone, const Progression &progression)
 {
     if (n < 0)
         return Resultat::echec(Statut::ArgumentsIncorrects, Raison(CodeRaison::PasNegatifs, {n}));
+    const RegionDeformation region = regionDeformation(kd);
     for (int pas = 0; pas < n; ++pas) {
         if (progression && !progression(double(pas) / n, Raison(CodeRaison::Deformation)))
             return Resultat::interrompu(Raison(CodeRaison::Deformation));
         deformer(kd, avecRetention, alpha, beta, gamma, rigid, cone);
-        for (std::size_t i = 0; i < ListePointsSimplex.size(); ++i) {
-            const point3 &p = ListePointsSimplex[i]->Position;
-            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-                return Resultat::echec(Statut::Echec, Raison(CodeRaison::DeformationDivergente, {pas + 1, i}));
-        }
+        if (!dansLaRegion(region))
+            return RegionDeformation::divergence(pas + 1);
     }
     if (progression)
         progression(1.0, Raison(CodeRaison::Deformation));

@@ -3,6 +3,7 @@
 // steps and nowhere else.
 
 #include "Simplex.h"
+#include "Vecteurs.h"
 
 #include <atomic>
 #include <cmath>
@@ -29,11 +30,6 @@ vector3 produitVectorielFloat(const vector3 &u, const vector3 &v)
 {
     const vector3 w = u ^ v;
     return vector3(versFloat(w.x), versFloat(w.y), versFloat(w.z));
-}
-
-double distance(const point3 &a, const point3 &b)
-{
-    return vector3(a, b).norme();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "orientation.h"
 
 #include "Simplex.h"
+#include "Vecteurs.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -48,7 +49,7 @@ double volumeSigne(const Simplex &s)
         g = point3(g.x / k, g.y / k, g.z / k);
         for (std::size_t j = 0; j < k; ++j) {
             const point3 &a = (*m)[j]->Position, &b = (*m)[(j + 1) % k]->Position;
-            v += g.x * (a.y * b.z - a.z * b.y) - g.y * (a.x * b.z - a.z * b.x) + g.z * (a.x * b.y - a.y * b.x);
+            v += scal(g, vect(a, b));
         }
     }
     return v / 6;

@@ -1,6 +1,7 @@
 // Drawing, camera and input of the view.
 #include "glwidget.h"
 
+#include "Boite.h"
 #include "Morton.h"
 
 #include "MaillageGL.h"
@@ -278,11 +279,8 @@ void GLWidget::preparerNuageReduit()
     if (n > 0 && (cle != cleNuageOrdonne || nuageOrdonne.size() != 3 * n)) {
         // Points sorted along a Morton curve over the cloud's box: every k-th point of this order
         // is a subset spread over the whole cloud, without clusters or holes.
-        point3 bas = nuage[0], haut = nuage[0];
-        for (const point3 &p : nuage) {
-            bas = point3(std::min(bas.x, p.x), std::min(bas.y, p.y), std::min(bas.z, p.z));
-            haut = point3(std::max(haut.x, p.x), std::max(haut.y, p.y), std::max(haut.z, p.z));
-        }
+        const Boite boite = boiteDe(nuage);
+        const point3 &bas = boite.min, &haut = boite.max;
         const double etendue = std::max({haut.x - bas.x, haut.y - bas.y, haut.z - bas.z, 1e-300});
         const double echelle = 2097151.0 / etendue;
         std::vector<std::pair<std::uint64_t, std::uint32_t>> ordre(n);
@@ -530,18 +528,15 @@ void GLWidget::cadrer()
 
 void GLWidget::cadrerSur(const std::vector<const std::vector<point3> *> &listes)
 {
-    const double infini = std::numeric_limits<double>::infinity();
-    point3 bas(infini, infini, infini), haut(-infini, -infini, -infini);
+    Boite boite;
     for (const std::vector<point3> *liste : listes)
-        for (const point3 &p : *liste) {
-            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-                continue;
-            bas = point3(std::min(bas.x, p.x), std::min(bas.y, p.y), std::min(bas.z, p.z));
-            haut = point3(std::max(haut.x, p.x), std::max(haut.y, p.y), std::max(haut.z, p.z));
-        }
-    if (!(bas.x <= haut.x))
+        for (const point3 &p : *liste)
+            if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z))
+                boite.ajouter(p);
+    if (boite.vide())
         return;
-    centreVue = point3((bas.x + haut.x) / 2, (bas.y + haut.y) / 2, (bas.z + haut.z) / 2);
+    const point3 &bas = boite.min, &haut = boite.max;
+    centreVue = boite.centre();
     // The half-width that holds the box's corners as the camera sees them, with a small margin.
     double demi = 0.0;
     for (int coin = 0; coin < 8; ++coin) {
@@ -550,8 +545,7 @@ void GLWidget::cadrerSur(const std::vector<const std::vector<point3> *> &listes)
         const point3 w = tourner(v, xRot, yRot, zRot);
         demi = std::max({demi, std::abs(w.x), std::abs(w.y)});
     }
-    const point3 d(haut.x - bas.x, haut.y - bas.y, haut.z - bas.z);
-    rayonVue = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z) / 2;
+    rayonVue = boite.diagonale() / 2;
     if (demi <= 0.0)
         demi = rayonVue > 0.0 ? rayonVue : 1.0;
     zoom = static_cast<float>(demi * 1.08);

@@ -239,11 +239,13 @@ TEST(Arguments, HelpIsAskedAnywhereAndListsEveryExitStatus)
         EXPECT_TRUE(analyserArguments(a, Gabarit).aide) << a.back();
     EXPECT_FALSE(analyserArguments({"--cloud", "c.pts"}, Gabarit).aide);
 
+    // Each status the tool ends with, under the name the batch summary gives it.
     const std::string aide = pelvane::texteAide();
     for (Statut s : {Statut::Reussite, Statut::ArgumentsIncorrects, Statut::MaillageIllisible, Statut::NuageIllisible,
-                     Statut::SortieImpossible, Statut::Echec, Statut::Interrompu})
-        EXPECT_NE(aide.find("\n  " + std::to_string(static_cast<int>(s)) + "  "), std::string::npos)
-            << static_cast<int>(s);
+                     Statut::SortieImpossible, Statut::Echec, Statut::Interrompu}) {
+        const std::string code = std::to_string(static_cast<int>(s));
+        EXPECT_NE(aide.find("\n  " + code + "  " + pelvane::significationSortie(code)), std::string::npos) << code;
+    }
 }
 
 TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
@@ -620,8 +622,10 @@ TEST(Processus, ASignalEndsTheRunWithStatus7AndNoFileLeft)
     TempDir t;
     const std::string reference = ecrireReference(t),
                       nuage = ecrireNuage(t.file("oeuf.pts"), tarnis_test::nuageEllipsoide(20000, A, B, C));
-    for (const int signal : {SIGTERM, SIGINT}) {
-        const std::string sortie = t.file("s" + std::to_string(signal));
+    // Both methods: the fit checks the signal through its progression, the cycles between steps.
+    for (const auto &[signal, methode] : {std::pair{SIGTERM, "ajustement"}, std::pair{SIGINT, "ajustement"},
+                                          std::pair{SIGTERM, "cycles"}, std::pair{SIGINT, "cycles"}}) {
+        const std::string sortie = t.file(std::string(methode) + std::to_string(signal));
         fs::create_directories(sortie);
         const std::string erreurs = t.file("err" + std::to_string(signal));
         const pid_t fils = fork();
@@ -629,7 +633,8 @@ TEST(Processus, ASignalEndsTheRunWithStatus7AndNoFileLeft)
             freopen("/dev/null", "w", stdout);
             freopen(erreurs.c_str(), "w", stderr);
             execl(PELVANE_EXE, PELVANE_EXE, "--cloud", nuage.c_str(), "--mesh", reference.c_str(), "--out",
-                  sortie.c_str(), "--autosave", "--min-points", "20000", "--threads", "1", static_cast<char *>(nullptr));
+                  sortie.c_str(), "--autosave", "--min-points", "20000", "--threads", "1", "--method", methode,
+                  static_cast<char *>(nullptr));
             _exit(127);
         }
         auto vu = [&] {
@@ -643,8 +648,8 @@ TEST(Processus, ASignalEndsTheRunWithStatus7AndNoFileLeft)
             usleep(100);
         kill(fils, signal);
         waitpid(fils, &etat, 0);
-        ASSERT_TRUE(WIFEXITED(etat)) << signal;
-        EXPECT_EQ(WEXITSTATUS(etat), 7) << readFile(erreurs);
+        ASSERT_TRUE(WIFEXITED(etat)) << signal << methode;
+        EXPECT_EQ(WEXITSTATUS(etat), 7) << methode << readFile(erreurs);
         EXPECT_NE(derniereLigne(readFile(erreurs)).find("Pelvane : erreur : arrêté par le signal SIG"), std::string::npos);
         EXPECT_EQ(contenu(sortie), std::vector<std::string>{});
     }

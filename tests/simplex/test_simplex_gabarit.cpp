@@ -13,6 +13,7 @@
 #include "Simplex.h"
 #include "simplex_fixtures.h"
 #include "SimplexAutomatique.h"
+#include "Divergence.h"
 #include "refine_fixtures.h"
 #include "support.h"
 
@@ -176,4 +177,57 @@ TEST(Automatique, RunsTheRoundsInOrderAndStopsAfterTheUnitThatWasRefused)
         EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
         EXPECT_DOUBLE_EQ(fractions.back(), double(vues.size()) / unitesAutomatiques(r));
     }
+}
+
+TEST(Automatique, OneDivergenceRuleAroundTheCloudAndWhereTheMeshStarted)
+{
+    const std::vector<point3> nuage = nuageEllipsoide(3000, 30, 22, 16); // diagonal about 80
+    const KdPtr kd = kdSur(nuage);
+    // Diagnostics of the geometry far from the cloud or diverging are not the test's business.
+    auto silencieux = [](const std::function<Resultat()> &f) {
+        Resultat r;
+        captureSorties([&] { r = f(); });
+        return r;
+    };
+    // Twenty-five diagonals from the cloud, a mesh that settles is not taken for a diverging one.
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    icosaedreSubdivise(1, 40.0, sommets, faces);
+    for (point3 &p : sommets)
+        p = p + point3(2000, 0, 0);
+    Simplex loin;
+    construireDual(loin, sommets, faces);
+    EXPECT_TRUE(silencieux([&] { return loin.deformerPas(5, kd.get(), 0, 1.0f, 0.05f, 0.0f, 2, false); }).reussi());
+
+    // Weights too large: both paths stop at the same step, the first that leaves the region, with
+    // the mesh as that step left it.
+    Simplex pasAPas, automatique, temoin;
+    for (Simplex *x : {&pasAPas, &automatique, &temoin})
+        icosaedreDual(*x, 1, 40.0);
+    const RegionDeformation region = temoin.regionDeformation(kd.get());
+    const Resultat r = silencieux([&] { return pasAPas.deformerPas(300, kd.get(), 0, 3.0f, 0.05f, 0.0f, 2, false); });
+    ASSERT_EQ(r.statut, Statut::Echec);
+    ASSERT_EQ(r.raison.code, CodeRaison::Divergence) << r.texte();
+    ASSERT_EQ(r.raison.arguments.size(), 1u);
+    const int n = std::stoi(r.raison.arguments[0].texte);
+    EXPECT_FALSE(pasAPas.dansLaRegion(region));
+    for (int k = 1; k < n; ++k)
+        ASSERT_TRUE(silencieux([&] { return temoin.deformerPas(1, kd.get(), 0, 3.0f, 0.05f, 0.0f, 2, false); }).reussi());
+    EXPECT_TRUE(temoin.dansLaRegion(region)) << "the step before still in the region";
+
+    ReglagesAutomatiques reglages{1, 300, 0, 0, 0, 0};
+    reglages.alpha = 3.0f;
+    int retention = 0;
+    BilanAutomatique bilan;
+    EXPECT_EQ(silencieux([&] { return deformationAutomatique(automatique, kd.get(), reglages, retention, {}, &bilan); })
+                  .texte(),
+              r.texte());
+    EXPECT_EQ(bilan.pas, n);
+    EXPECT_EQ(positions(automatique.ListePointsSimplex), positions(pasAPas.ListePointsSimplex));
+
+    // Without a cloud, only positions that are not finite diverge.
+    const RegionDeformation partout(Boite(), {point3(0, 0, 0)});
+    EXPECT_TRUE(partout.contient(point3(1e300, -1e300, 0)));
+    for (double x : {std::nan(""), HUGE_VAL, -HUGE_VAL})
+        EXPECT_FALSE(partout.contient(point3(0, x, 0))) << x;
 }

@@ -1,0 +1,354 @@
+#include "commandelot.h"
+#include "execution.h"
+#include "statut.h"
+
+#include "Lot.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace pelvane {
+
+namespace {
+
+// The batch command's name in its messages: this program is its data side.
+const char *const commande = "tarnis-lot";
+
+// Absolute and lexically normal, without a trailing separator (realpath -s -m).
+std::string normal(const fs::path &chemin)
+{
+    std::error_code ec;
+    fs::path p = fs::absolute(chemin, ec);
+    if (ec)
+        p = chemin;
+    p = p.lexically_normal();
+    if (p.has_relative_path() && p.filename().empty())
+        p = p.parent_path();
+    return p.string();
+}
+
+bool finitPar(const std::string &s, const std::string &suffixe)
+{
+    return s.size() >= suffixe.size() && s.compare(s.size() - suffixe.size(), suffixe.size(), suffixe) == 0;
+}
+
+// Every .pts and .hdr regular file under the folder racine, links inside it not followed, the
+// folder sortie left out.
+void chercherNuages(const std::string &racine, const std::string &sortie, std::vector<std::string> &nuages)
+{
+    std::error_code ec;
+    fs::recursive_directory_iterator it(racine, fs::directory_options::skip_permission_denied, ec), fin;
+    for (; !ec && it != fin; it.increment(ec)) {
+        const std::string chemin = it->path().string();
+        if (chemin == sortie) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        std::error_code e;
+        const std::string nom = it->path().filename().string();
+        if (it->symlink_status(e).type() == fs::file_type::regular && (finitPar(nom, ".pts") || finitPar(nom, ".hdr")))
+            nuages.push_back(chemin);
+    }
+}
+
+// The lines of a list of clouds, made absolute from the list's folder.
+bool lireListe(const std::string &liste, std::vector<std::string> &nuages)
+{
+    std::ifstream f(liste, std::ios::binary);
+    if (!f)
+        return false;
+    const fs::path dossier = fs::path(normal(liste)).parent_path();
+    std::string ligne;
+    while (std::getline(f, ligne)) {
+        if (!ligne.empty() && ligne.back() == '\r')
+            ligne.pop_back();
+        if (ligne.empty() || ligne[0] == '#')
+            continue;
+        nuages.push_back(normal(ligne[0] == '/' ? fs::path(ligne) : dossier / ligne));
+    }
+    return true;
+}
+
+// The lines of SORTIE/.lot/nuages; false when the folder holds no batch.
+bool lireLot(const std::string &sortie, std::vector<NuageDuLot> &nuages)
+{
+    std::ifstream f(fs::path(sortie) / ".lot" / "nuages", std::ios::binary);
+    if (!f)
+        return false;
+    std::string ligne;
+    while (std::getline(f, ligne)) {
+        const std::size_t tab = ligne.find('\t');
+        if (tab != std::string::npos)
+            nuages.push_back({ligne.substr(0, tab), ligne.substr(tab + 1)});
+    }
+    return true;
+}
+
+// The first line of tarnis-lot.statut: the exit status and the seconds; false without the file.
+bool lireStatut(const std::string &dossier, std::string &code, std::string &duree)
+{
+    std::ifstream f(fs::path(dossier) / "tarnis-lot.statut", std::ios::binary);
+    if (!f)
+        return false;
+    std::string ligne;
+    std::getline(f, ligne);
+    const std::size_t tab = ligne.find('\t');
+    code = ligne.substr(0, tab);
+    duree = tab == std::string::npos ? "" : ligne.substr(tab + 1);
+    return true;
+}
+
+// Why the tool failed: its last error line without the prefix, else the journal's last line.
+std::string messageDEchec(const std::string &dossier)
+{
+    std::ifstream f(fs::path(dossier) / "tarnis-lot.journal", std::ios::binary);
+    std::string ligne, erreur, derniere;
+    bool trouvee = false;
+    while (std::getline(f, ligne)) {
+        derniere = ligne;
+        if (ligne.find(prefixeErreur) != std::string::npos) {
+            erreur = ligne.rfind(prefixeErreur, 0) == 0 ? ligne.substr(std::string(prefixeErreur).size()) : ligne;
+            trouvee = true;
+        }
+    }
+    return trouvee && !erreur.empty() ? erreur : derniere;
+}
+
+std::string enUneLigne(std::string s)
+{
+    std::replace_if(s.begin(), s.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+    return s;
+}
+
+std::string champCsv(const std::string &s)
+{
+    if (s.find_first_of("\",\n") == std::string::npos)
+        return s;
+    std::string q = "\"";
+    for (char c : s)
+        q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + "\"";
+}
+
+std::string html(const std::string &s)
+{
+    std::string h;
+    for (char c : s)
+        h += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : std::string(1, c);
+    return h;
+}
+
+// The larger of the two 95th percentiles, in % of the diagonal.
+double pire(const LigneResume &l)
+{
+    const auto valeur = [&](std::size_t i) { return i < l.chiffres.size() ? std::atof(l.chiffres[i].c_str()) : 0.0; };
+    return std::max(valeur(3), valeur(6));
+}
+
+// Writes via SORTIE/NOM.tmp renamed onto SORTIE/NOM.
+bool ecrire(const std::string &sortie, const std::string &nom, const std::string &texte)
+{
+    const fs::path cible = fs::path(sortie) / nom, tmp = fs::path(sortie) / (nom + ".tmp");
+    {
+        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+        f << texte;
+        if (!f.flush())
+            return false;
+    }
+    std::error_code ec;
+    fs::rename(tmp, cible, ec);
+    return !ec;
+}
+
+int erreur(std::ostream &erreurs, const std::string &message)
+{
+    erreurs << commande << " : erreur : " << message << std::endl;
+    return 2;
+}
+
+} // namespace
+
+bool listerNuages(const std::string &entree, const std::string &sortie, std::vector<NuageDuLot> &nuages,
+                  std::string &raison)
+{
+    std::error_code ec;
+    std::vector<std::string> chemins;
+    std::string racine;
+    if (!fs::exists(entree, ec)) {
+        raison = "entrée introuvable : " + entree;
+        return false;
+    }
+    if (fs::is_directory(entree, ec)) {
+        racine = normal(entree);
+        chercherNuages(racine, normal(sortie), chemins);
+    } else if (!lireListe(entree, chemins)) {
+        raison = "liste illisible : " + entree;
+        return false;
+    }
+    std::sort(chemins.begin(), chemins.end());
+    chemins.erase(std::unique(chemins.begin(), chemins.end()), chemins.end());
+    if (chemins.empty()) {
+        raison = "aucun nuage (.pts, .hdr) dans " + entree;
+        return false;
+    }
+    if (racine.empty())
+        racine = lot::racineCommune(chemins);
+    nuages.clear();
+    for (const std::string &c : chemins)
+        nuages.push_back({c, lot::dossierResultats(racine, c, "")});
+    return true;
+}
+
+bool resultatsComplets(const std::string &nuage, const std::string &dossier)
+{
+    std::string code, duree;
+    if (!lireStatut(dossier, code, duree) || code != "0")
+        return false;
+    const std::string nom = nomDuNuage(nuage);
+    std::error_code ec;
+    for (const char *extension : {".smm", ".off", ".rapport.txt"})
+        if (!fs::is_regular_file(fs::path(dossier) / (nom + extension), ec))
+            return false;
+    return true;
+}
+
+std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vector<NuageDuLot> &nuages)
+{
+    std::vector<LigneResume> lignes;
+    for (const NuageDuLot &n : nuages) {
+        LigneResume l;
+        l.relatif = n.relatif;
+        l.nuage = n.nuage;
+        l.chiffres.assign(8, "");
+        const std::string dossier = (fs::path(sortie) / n.relatif).string();
+        if (!lireStatut(dossier, l.code, l.duree)) {
+            l.statut = "absent";
+            l.message = "pas de résultat : nuage pas encore traité ou traitement interrompu";
+        } else if (l.code != "0") {
+            l.statut = "échec";
+            l.message = messageDEchec(dossier);
+        } else if (resultatsComplets(n.nuage, dossier)) {
+            l.statut = "réussi";
+            std::ifstream rapport(fs::path(dossier) / (nomDuNuage(n.nuage) + ".rapport.txt"), std::ios::binary);
+            const FiguresRapport f = lireFiguresRapport(rapport);
+            l.chiffres = {f.pointsNuage, f.pointsSimplexes};
+            for (const auto &sens : f.ecarts)
+                l.chiffres.insert(l.chiffres.end(), std::begin(sens), std::end(sens));
+        } else {
+            l.statut = "incomplet";
+            l.message = "résultat incomplet dans " + dossier;
+        }
+        l.signification = significationSortie(l.code);
+        l.message = enUneLigne(l.message);
+        lignes.push_back(l);
+    }
+    return lignes;
+}
+
+std::string texteCsv(const std::vector<LigneResume> &lignes)
+{
+    std::string t = "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
+                    "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
+                    "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
+                    "durée (s),message\n";
+    for (const LigneResume &l : lignes) {
+        std::vector<std::string> champs = {l.relatif, l.nuage, l.statut, l.code, l.signification};
+        champs.insert(champs.end(), l.chiffres.begin(), l.chiffres.end());
+        champs.push_back(l.duree);
+        champs.push_back(l.message);
+        for (std::size_t i = 0; i < champs.size(); ++i)
+            t += (i ? "," : "") + champCsv(champs[i]);
+        t += "\n";
+    }
+    return t;
+}
+
+std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &lignes)
+{
+    std::vector<const LigneResume *> ordre;
+    for (const LigneResume &l : lignes)
+        ordre.push_back(&l);
+    std::stable_sort(ordre.begin(), ordre.end(), [](const LigneResume *a, const LigneResume *b) {
+        const bool ra = a->statut == "réussi", rb = b->statut == "réussi";
+        if (ra != rb)
+            return rb;
+        if (ra && pire(*a) != pire(*b))
+            return pire(*a) > pire(*b);
+        return a->relatif < b->relatif;
+    });
+    std::ostringstream o;
+    o << "<!DOCTYPE html>\n<html lang=\"fr\"><head><meta charset=\"utf-8\"><title>Lot " << html(titre)
+      << "</title>\n"
+      << "<style>body{font-family:sans-serif}table{border-collapse:collapse}td,th{border:1px solid "
+         "#999;padding:2px 6px}td.n{text-align:right}tr.echec{background:#fdd}tr.absent,tr.incomplet{background:#ffd}"
+         "</style></head><body>\n"
+      << "<h1>Lot " << html(titre) << "</h1>\n"
+      << "<p>Écarts en % de la diagonale de la boîte englobante du nuage ; les échecs d’abord, puis les moins bons "
+         "ajustements.</p>\n"
+      << "<table><tr><th>nuage</th><th>statut</th><th>code</th><th>points du nuage</th><th>points simplexes</th>"
+         "<th>nuage→surface moyenne</th><th>centile 95</th><th>maximum</th><th>surface→nuage moyenne</th>"
+         "<th>centile 95</th><th>maximum</th><th>durée (s)</th><th>message</th></tr>\n";
+    for (const LigneResume *l : ordre) {
+        const std::string classe = l->statut == "échec" ? "echec" : l->statut == "réussi" ? "ok" : l->statut;
+        o << "<tr class=\"" << classe << "\"><td>" << html(l->relatif) << "</td><td>" << html(l->statut)
+          << "</td><td class=\"n\">" << html(l->code + (l->signification.empty() ? "" : " (" + l->signification + ")"))
+          << "</td>";
+        for (const std::string &c : l->chiffres)
+            o << "<td class=\"n\">" << html(c) << "</td>";
+        o << "<td class=\"n\">" << html(l->duree) << "</td><td>" << html(l->message) << "</td></tr>\n";
+    }
+    o << "</table>\n<p>";
+    for (const char *statut : {"échec", "absent", "incomplet", "réussi"}) {
+        const auto n = std::count_if(lignes.begin(), lignes.end(), [&](const LigneResume &l) { return l.statut == statut; });
+        if (n > 0)
+            o << statut << " : " << n << ". ";
+    }
+    o << "</p></body></html>\n";
+    return o.str();
+}
+
+int commandeLot(const std::vector<std::string> &a, std::ostream &sortie, std::ostream &erreurs)
+{
+    const std::string mode = a.empty() ? "" : a[0];
+    if (mode == "--nuages" && a.size() == 3) {
+        std::vector<NuageDuLot> nuages;
+        std::string raison;
+        if (!listerNuages(a[1], a[2], nuages, raison))
+            return erreur(erreurs, raison);
+        for (const NuageDuLot &n : nuages)
+            sortie << n.nuage << '\t' << n.relatif << '\n';
+        return sortie.flush() ? 0 : 2;
+    }
+    if (mode == "--complet" && a.size() == 3)
+        return resultatsComplets(a[1], a[2]) ? 0 : 1;
+    if ((mode == "--a-faire" || mode == "--resume") && a.size() == 2) {
+        const std::string dossier = normal(a[1]);
+        std::vector<NuageDuLot> nuages;
+        if (!lireLot(dossier, nuages))
+            return erreur(erreurs, dossier + " n'est pas le dossier de sortie d'un lot");
+        if (mode == "--a-faire") {
+            for (const NuageDuLot &n : nuages)
+                if (!resultatsComplets(n.nuage, (fs::path(dossier) / n.relatif).string()))
+                    sortie << n.nuage << '\t' << n.relatif << '\n';
+            return sortie.flush() ? 0 : 2;
+        }
+        const std::vector<LigneResume> lignes = lignesResume(dossier, nuages);
+        if (!ecrire(dossier, "resume.csv", texteCsv(lignes)) || !ecrire(dossier, "resume.html", texteHtml(dossier, lignes)))
+            return erreur(erreurs, "impossible d'écrire le résumé dans " + dossier);
+        const auto reussis =
+            std::count_if(lignes.begin(), lignes.end(), [](const LigneResume &l) { return l.statut == "réussi"; });
+        erreurs << commande << " : " << reussis << " nuage(s) réussi(s) sur " << lignes.size() << " ; résumé : " << dossier
+                << "/resume.csv, " << dossier << "/resume.html" << std::endl;
+        return reussis == static_cast<long>(lignes.size()) ? 0 : 1;
+    }
+    return erreur(erreurs, "usage : PelvaneLot.exe --nuages ENTREE SORTIE | --a-faire SORTIE | --complet NUAGE "
+                           "DOSSIER | --resume SORTIE");
+}
+
+} // namespace pelvane

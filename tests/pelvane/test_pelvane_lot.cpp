@@ -1,0 +1,146 @@
+// The data side of the batch command (PelvaneLot.exe) in process: the clouds of a folder or a list
+// with their results folders, and the summary of a batch whose results folders are laid by hand
+// in every state a cloud can be in. The batch run itself is tested by tests/lot/test_lot.sh.
+
+#include "commandelot.h"
+#include "execution.h"
+
+#include "support.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace pelvane;
+using tarnis_test::readFile;
+using tarnis_test::TempDir;
+
+namespace {
+
+void ecrire(const std::string &chemin, const std::string &texte)
+{
+    fs::create_directories(fs::path(chemin).parent_path());
+    ASSERT_TRUE(tarnis_test::writeFile(chemin, texte)) << chemin;
+}
+
+std::string lister(const std::string &entree, const std::string &sortie)
+{
+    std::vector<NuageDuLot> nuages;
+    std::string raison, t;
+    if (!listerNuages(entree, sortie, nuages, raison))
+        return "refus : " + raison;
+    for (const NuageDuLot &n : nuages)
+        t += n.nuage + " > " + n.relatif + "\n";
+    return t;
+}
+
+int lancer(const std::vector<std::string> &a, std::string &sortie)
+{
+    std::ostringstream o, e;
+    const int code = commandeLot(a, o, e);
+    sortie = o.str();
+    return code;
+}
+
+} // namespace
+
+TEST(Lot, CloudsOfAFolderOrOfAListWithTheirResultsFolders)
+{
+    TempDir t;
+    const std::string in = t.file("in");
+    for (const char *f : {"a/scan.pts", "b/scan.pts", "b/vol.hdr", "b/vol.img", "notes.txt", "in-out/x.pts"})
+        ecrire(in + "/" + f, "PTS\n");
+    fs::create_symlink(in + "/a/scan.pts", in + "/lien.pts");
+    // The output folder inside the input is left out, and so are links and other files.
+    EXPECT_EQ(lister(in + "/./", in + "/in-out"), in + "/a/scan.pts > a/scan.pts\n" + in +
+                                                       "/b/scan.pts > b/scan.pts\n" + in + "/b/vol.hdr > b/vol.hdr\n");
+
+    // A list: relative to its folder, comments, blank lines and CRLF skipped, each cloud once; the
+    // root is the deepest folder holding them all.
+    ecrire(t.file("listes/l.txt"), "# lot\r\n../in/b/scan.pts\r\n\n" + in + "/a/scan.pts\n../in/a/../a/scan.pts\n");
+    EXPECT_EQ(lister(t.file("listes/l.txt"), t.file("out")),
+              in + "/a/scan.pts > a/scan.pts\n" + in + "/b/scan.pts > b/scan.pts\n");
+    ecrire(t.file("listes/un.txt"), in + "/b/vol.hdr\n");
+    EXPECT_EQ(lister(t.file("listes/un.txt"), t.file("out")), in + "/b/vol.hdr > vol.hdr\n");
+
+    EXPECT_EQ(lister(t.file("absent"), t.file("out")), "refus : entrée introuvable : " + t.file("absent"));
+    ecrire(t.file("listes/vide.txt"), "# rien\n");
+    EXPECT_EQ(lister(t.file("listes/vide.txt"), t.file("out")),
+              "refus : aucun nuage (.pts, .hdr) dans " + t.file("listes/vide.txt"));
+    std::string sortie;
+    EXPECT_EQ(lancer({"--nuages", t.file("listes/l.txt"), t.file("out")}, sortie), 0);
+    EXPECT_EQ(sortie, in + "/a/scan.pts\ta/scan.pts\n" + in + "/b/scan.pts\tb/scan.pts\n");
+    EXPECT_EQ(lancer({"--nuages", t.file("listes/vide.txt"), t.file("out")}, sortie), 2);
+}
+
+TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
+{
+    TempDir t;
+    const std::string s = t.file("out");
+    // Two successes (the second the worse fit), a failure, an incomplete result, a missing one.
+    const std::vector<std::string> relatifs = {"a/bon.pts", "b/pire.pts", "c/casse.pts", "d/moitie.pts", "e/<x>.pts"};
+    std::string liste;
+    for (const std::string &r : relatifs)
+        liste += "/scans/" + r + "\t" + r + "\n";
+    ecrire(s + "/.lot/nuages", liste);
+    for (int k = 0; k < 2; ++k) {
+        Bilan b;
+        b.pointsNuage = 1500;
+        b.pointsFinaux = 400 + k;
+        b.diagonale = 10;
+        b.nuageVersSurface = {10, 0.01, k ? 1.2 : 0.02, 0.04};
+        b.surfaceVersNuage = {10, 0.01, 0.03, 0.05};
+        const std::string d = s + "/" + relatifs[k] + "/", nom = k ? "pire" : "bon";
+        ecrire(d + nom + ".rapport.txt", texteRapport(Parametres(), b));
+        ecrire(d + nom + ".smm", "x");
+        ecrire(d + nom + ".off", "x");
+        ecrire(d + "tarnis-lot.statut", "0\t1.5" + std::to_string(k) + "\n");
+    }
+    ecrire(s + "/c/casse.pts/tarnis-lot.statut", "4\t0.05\n");
+    ecrire(s + "/c/casse.pts/tarnis-lot.journal", "Pelvane : lecture : 0 %\nPelvane : erreur : « casse.pts » \"x\", "
+                                                  "ligne 3\tcoupé\nfin\n");
+    ecrire(s + "/d/moitie.pts/tarnis-lot.statut", "0\t2.00\n");
+    ecrire(s + "/d/moitie.pts/moitie.smm", "x");
+
+    std::string sortie;
+    EXPECT_EQ(lancer({"--a-faire", s}, sortie), 0);
+    EXPECT_EQ(sortie, "/scans/c/casse.pts\tc/casse.pts\n/scans/d/moitie.pts\td/moitie.pts\n/scans/e/<x>.pts\te/<x>.pts\n");
+    EXPECT_EQ(lancer({"--complet", "/scans/a/bon.pts", s + "/a/bon.pts"}, sortie), 0);
+    EXPECT_EQ(lancer({"--complet", "/scans/d/moitie.pts", s + "/d/moitie.pts"}, sortie), 1);
+
+    EXPECT_EQ(lancer({"--resume", s + "/"}, sortie), 1) << "not every cloud succeeded";
+    const std::string csv = readFile(s + "/resume.csv");
+    std::istringstream lignes(csv);
+    std::string l;
+    std::vector<std::string> v;
+    while (std::getline(lignes, l))
+        v.push_back(l);
+    ASSERT_EQ(v.size(), 6u) << csv;
+    EXPECT_EQ(v[1], "a/bon.pts,/scans/a/bon.pts,réussi,0,succès,1500,400,0.1,0.2,0.4,0.1,0.3,0.5,1.50,");
+    EXPECT_EQ(v[2], "b/pire.pts,/scans/b/pire.pts,réussi,0,succès,1500,401,0.1,12,0.4,0.1,0.3,0.5,1.51,");
+    EXPECT_EQ(v[3], "c/casse.pts,/scans/c/casse.pts,échec,4,nuage illisible ou vide,,,,,,,,,0.05,"
+                    "\"« casse.pts » \"\"x\"\", ligne 3 coupé\"");
+    EXPECT_EQ(v[4], "d/moitie.pts,/scans/d/moitie.pts,incomplet,0,succès,,,,,,,,,2.00,résultat incomplet dans " + s +
+                        "/d/moitie.pts");
+    EXPECT_EQ(v[5], "e/<x>.pts,/scans/e/<x>.pts,absent,,,,,,,,,,,,"
+                    "pas de résultat : nuage pas encore traité ou traitement interrompu");
+
+    const std::string html = readFile(s + "/resume.html");
+    std::vector<std::string> ordre;
+    for (std::size_t i = html.find("<tr class="); i != std::string::npos; i = html.find("<tr class=", i + 1))
+        ordre.push_back(html.substr(i + 11, html.find("</td>", i) - i - 11));
+    EXPECT_EQ(ordre, (std::vector<std::string>{"echec\"><td>c/casse.pts", "incomplet\"><td>d/moitie.pts",
+                                               "absent\"><td>e/&lt;x&gt;.pts", "ok\"><td>b/pire.pts",
+                                               "ok\"><td>a/bon.pts"}));
+    EXPECT_NE(html.find("<td class=\"n\">4 (nuage illisible ou vide)</td>"), std::string::npos);
+    EXPECT_NE(html.find("<p>échec : 1. absent : 1. incomplet : 1. réussi : 2. </p>"), std::string::npos);
+
+    EXPECT_EQ(lancer({"--resume", t.file("rien")}, sortie), 2);
+    for (const auto &[code, sens] : std::vector<std::pair<std::string, std::string>>{
+             {"2", "arguments incorrects"}, {"3", "maillage de référence illisible"},
+             {"5", "dossier de sortie inutilisable"}, {"6", "échec de l'ajustement"}, {"7", "arrêté par un signal"},
+             {"127", "outil introuvable ou non exécutable"}, {"137", "interrompu (signal 9)"},
+             {"128", "statut inattendu"}, {"x", "statut inattendu"}, {"", ""}})
+        EXPECT_EQ(significationSortie(code), sens) << code;
+}
