@@ -607,14 +607,8 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
         const std::optional<Raison> defaut = defautDuMaillage(s);
         if (defaut)
             return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PasUnSimplexeFerme, {*defaut}));
-        if (nuage.empty())
-            return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageVide));
-        for (const point3 &p : nuage)
-            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-                return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageNonFini));
-        const double diagonale = boiteDe(nuage).diagonale();
-        if (!(diagonale > 0) || !std::isfinite(diagonale))
-            return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuagePonctuel));
+        if (const std::optional<Raison> plat = defautDuNuage(nuage))
+            return Resultat::echec(Statut::NuageIllisible, *plat);
         Ajusteur a(s, nuage, reglages, progression, b, apresNiveau);
         return a.lancer();
     } catch (const Divergence &d) {
@@ -624,6 +618,45 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
     } catch (...) {
         return Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterneInconnue));
     }
+}
+
+std::optional<Raison> defautDuNuage(const std::vector<point3> &nuage)
+{
+    if (nuage.empty())
+        return Raison(CodeRaison::NuageVide);
+    for (const point3 &p : nuage)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            return Raison(CodeRaison::NuageNonFini);
+    const Boite boite = boiteDe(nuage);
+    const double diagonale = boite.diagonale();
+    if (!(diagonale > 0) || !std::isfinite(diagonale))
+        return Raison(CodeRaison::NuagePonctuel);
+    // The point farthest from a given measure, and that distance.
+    auto plusLoin = [&nuage](auto &&mesure) {
+        std::pair<point3, double> r{nuage[0], -1.0};
+        for (const point3 &p : nuage)
+            if (const double d = mesure(p); d > r.second)
+                r = {p, d};
+        return r;
+    };
+    const point3 centre = boite.centre();
+    const point3 a = plusLoin([&](const point3 &p) { return norme(p - centre); }).first;
+    const point3 b = plusLoin([&](const point3 &p) { return norme(p - a); }).first;
+    const point3 u = fois(b - a, 1.0 / norme(b - a));
+    const auto [c, horsDroite] = plusLoin([&](const point3 &p) { return norme(vect(p - a, u)); });
+    const point3 v = vect(u, c - a);
+    const double horsPlan =
+        norme(v) > 0 ? plusLoin([&, n = fois(v, 1.0 / norme(v))](const point3 &p) { return std::abs(scal(p - a, n)); }).second
+                     : 0.0;
+    const double tolerance = TOLERANCE_NUAGE_PLAT * diagonale;
+    if (horsDroite > tolerance && horsPlan > tolerance && nuage.size() >= 4)
+        return std::nullopt;
+    const Argument n = nuage.size();
+    if (nuage.size() < 4)
+        return Raison(CodeRaison::NuageTropPetit, {n});
+    if (horsDroite <= tolerance)
+        return Raison(CodeRaison::NuageSurUneDroite, {n});
+    return Raison(CodeRaison::NuageDansUnPlan, {n});
 }
 
 std::vector<point3> echantillonnerSurface(const std::vector<point3> &sommets,

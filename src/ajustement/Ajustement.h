@@ -71,13 +71,22 @@ struct BilanAjustement
 /// frame and the level's number (1, 2, ...).
 ///
 /// Never throws. Failures: MaillageIllisible (not a closed simplex mesh, or one that cannot be
-/// placed), NuageIllisible (empty cloud, all its points at one place, a coordinate not finite),
+/// placed), NuageIllisible (what defautDuNuage names),
 /// Echec (the mesh diverges: with weights too large). When the progression asks to stop, the
 /// result is Interrompu and the mesh is the one of the last completed step, in the cloud's frame
 /// with its cells facing outward.
 Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAjustement &reglages = {},
                  const Progression &progression = {}, BilanAjustement *bilan = nullptr,
                  const std::function<void(const Simplex &, int)> &apresNiveau = {});
+
+/// Points of a cloud farther than this share of its bounding-box diagonal from a line (a plane)
+/// are off it: closer ones, within the rounding of the coordinates, are on it.
+constexpr double TOLERANCE_NUAGE_PLAT = 1e-6;
+
+/// Why no closed surface can be fitted to the cloud (none when one can): no point, a coordinate
+/// not finite, all its points at one place, on one line (within TOLERANCE_NUAGE_PLAT), on one
+/// plane, or fewer than four points.
+std::optional<Raison> defautDuNuage(const std::vector<point3> &nuage);
 
 /// Why the mesh is not a closed simplex mesh (none when it is).
 std::optional<Raison> defautDuMaillage(const Simplex &s);

@@ -92,6 +92,7 @@ void Maillage::calculerBoite(bool avecMessages)
 void Maillage::viderPointsInterets()
 {
     ListePointsInterets.clear();
+    pointsAuDela = 0;
 }
 
 void Maillage::calculerCentrePointsInterets()

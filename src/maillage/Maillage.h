@@ -81,7 +81,7 @@ public:
     bool exporterOBJ(const std::string &nomFichier) const;
 
     // --- point cloud ---------------------------------------------------------------
-    /// Empties ListePointsInterets; the kd-tree is left as it is.
+    /// Empties ListePointsInterets (and pointsAuDela); the kd-tree is left as it is.
     void viderPointsInterets();
     /// Reads a PTS file, appends its points, then rebuilds the shared kd-tree over exactly
     /// ListePointsInterets and updates the centre of the points of interest.
@@ -117,6 +117,9 @@ public:
     int nbSommets;
     int nbAretes;
     int nbPointsInterets;
+    /// Points the last PTS file read holds beyond its count (counted, not read): the reader
+    /// reads what the count announces, its callers say what is left.
+    long long pointsAuDela = 0;
 
 private:
     void calculerBoite(bool avecMessages);

@@ -84,21 +84,36 @@ struct SuiviLecture
 Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse, SuiviLecture &suivi)
 {
     std::string ligne;
-    lecteur.lireLigne(ligne, LONGUEUR_ENTETE);
-    refuse = ligne.compare(0, 3, "OFF") != 0;
+    bool tropLongue = false;
+    lecteur.lireLigneBornee(ligne, tarnis_texte::LIGNE_PLAUSIBLE, tropLongue);
+    refuse = ligne.compare(0, 3, "OFF") != 0 || tropLongue;
     if (refuse) {
         std::cout << "Format incorrect" << std::endl;
+        if (tropLongue)
+            return Resultat::echec(Statut::MaillageIllisible,
+                                   Raison(CodeRaison::OFFLigneTropLongue, {::nom(nom), tarnis_texte::LIGNE_PLAUSIBLE}));
         return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PasUnFichierOFF, {::nom(nom)}));
     }
+    // No number is longer than a line may plausibly be; '#' starts a comment anywhere.
+    lecteur.bornerJetons(tarnis_texte::LIGNE_PLAUSIBLE);
+    lecteur.sauterCommentaires();
     // The counts may follow "OFF" on its own line; elsewhere they come after it.
     int annonces[3] = {0, 0, 0};
     int surEntete = 0;
     Lecteur resteEntete(ligne.data() + 3, ligne.size() - 3);
+    resteEntete.sauterCommentaires();
     while (surEntete < 3 && resteEntete.lireEntier(annonces[surEntete]))
         ++surEntete;
     bool entete = true;
     for (int k = surEntete; k < 3; ++k)
         entete = entete && lecteur.lireEntier(annonces[k]);
+    for (int k = 0; entete && k < 3; ++k)
+        if (annonces[k] < 0) {
+            const CodeRaison quoi[] = {CodeRaison::SommetsNegatifs, CodeRaison::FacesNegatives,
+                                       CodeRaison::AretesNegatives};
+            const std::size_t ligneCompte = surEntete > k ? 1 : lecteur.ligneCourante();
+            return Resultat::echec(Statut::MaillageIllisible, Raison(quoi[k], {::nom(nom), ligneCompte, annonces[k]}));
+        }
     m.nbSommets = annonces[0];
     m.nbFaces = annonces[1];
     m.nbAretes = annonces[2];
@@ -156,7 +171,18 @@ Resultat analyserOFF(Maillage &m, Lecteur &lecteur, const std::string &nom, bool
     }
     if (!entete) {
         std::cout << "Fichier incomplet : nombres de sommets, de faces et d'arêtes absents" << std::endl;
-        incomplet = Raison(CodeRaison::ComptesOFFAbsents, {arret});
+        if (lecteur.finDesDonnees()) {
+            incomplet = Raison(CodeRaison::ComptesOFFAbsents, {arret});
+        } else {
+            // Something is there, but not the counts: say what.
+            const std::string jeton = lecteur.jetonSuivant();
+            const bool binaire = std::any_of(jeton.begin(), jeton.end(), [](char b) { return b >= 0 && b < ' '; });
+            m.nbSommets = m.nbFaces = m.nbAretes = 0;
+            const std::size_t ici = lecteur.ligneCourante();
+            return Resultat::echec(Statut::MaillageIllisible,
+                                   binaire ? Raison(CodeRaison::ComptesOFFAttendusBinaire, {::nom(nom), ici})
+                                           : Raison(CodeRaison::ComptesOFFAttendus, {::nom(nom), ici, ::nom(jeton)}));
+        }
     }
     if (sommetsLus < m.nbSommets && incomplet.code == CodeRaison::Aucune) {
         std::cout << "Fichier incomplet : " << m.nbSommets << " sommets annoncés, " << sommetsLus << " lus"

@@ -28,6 +28,8 @@ Raison ceQuiArrete(Lecteur &lecteur, CodeRaison horsLimites = CodeRaison::HorsDe
     if (lecteur.finDesDonnees())
         return Raison(CodeRaison::FinDuFichier);
     const std::string jeton = lecteur.jetonSuivant();
+    if (std::any_of(jeton.begin(), jeton.end(), [](char b) { return b >= 0 && b < ' '; }))
+        return Raison(CodeRaison::OctetsDeControle);
     const char c = jeton.empty() ? ' ' : jeton[jeton[0] == '-' || jeton[0] == '+' ? 1 : 0];
     if ((c >= '0' && c <= '9') || c == '.')
         return Raison(horsLimites, {nom(jeton)});
@@ -36,16 +38,24 @@ Raison ceQuiArrete(Lecteur &lecteur, CodeRaison horsLimites = CodeRaison::HorsDe
 
 /// First pass: signature and announced count. A refusal when the signature is missing.
 /// The count is the one of this file only: an unreadable count leaves 0, never a previous one.
-Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse, long long &annonces)
+/// suiteLigne2 gets what follows the count on its line (the format reads the points from line 3).
+Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bool &refuse, long long &annonces,
+                       std::string &suiteLigne2)
 {
     std::string ligne;
-    if (!lecteur.lireLigne(ligne, LONGUEUR_ENTETE))
+    bool tropLongue = false;
+    lecteur.bornerJetons(tarnis_texte::LIGNE_PLAUSIBLE);
+    if (!lecteur.lireLigneBornee(ligne, tarnis_texte::LIGNE_PLAUSIBLE, tropLongue))
         std::cout << ERREUR_LECTURE << std::endl;
-    refuse = ligne.compare(0, 3, "PTS") != 0;
+    refuse = ligne.compare(0, 3, "PTS") != 0 || tropLongue;
     m.nbPointsInterets = 0;
+    m.pointsAuDela = 0;
     annonces = 0;
     if (refuse) {
         std::cout << "Format incorrect" << std::endl;
+        if (tropLongue)
+            return Resultat::echec(Statut::NuageIllisible,
+                                   Raison(CodeRaison::PTSLigneTropLongue, {::nom(nom), tarnis_texte::LIGNE_PLAUSIBLE}));
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::PasUnFichierPTS, {::nom(nom)}));
     }
     // The count is a whole token: "1e12" or "400abc" is not read as 1 or 400.
@@ -73,6 +83,11 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
                                Raison(CodeRaison::NombrePointsNegatif, {::nom(nom), lecteur.ligneCourante(), lu}));
     }
     m.nbPointsInterets = static_cast<int>(std::min<long long>(annonces, std::numeric_limits<int>::max()));
+    bool suiteTropLongue = false;
+    lecteur.lireLigneBornee(suiteLigne2, 40, suiteTropLongue);
+    const auto blanc = suiteLigne2.find_last_not_of(" \t\r\v\f");
+    suiteLigne2.resize(blanc == std::string::npos ? 0 : blanc + 1);
+    suiteLigne2.erase(0, std::min(suiteLigne2.size(), suiteLigne2.find_first_not_of(" \t\r\v\f")));
     return Resultat::succes();
 }
 
@@ -80,9 +95,10 @@ Resultat lireEntetePTS(Maillage &m, Lecteur &lecteur, const std::string &nom, bo
 /// and stops at the end of the data or at the first thing that is not a number; a short
 /// file is reported and keeps the points actually read. Never allocates on the strength
 /// of the count alone: capacite bounds the reservation (0 when unknown). A stop asked
-/// through the progression takes the list back to what it held before.
+/// through the progression takes the list back to what it held before. Numbers beyond the
+/// count are counted, not read: m.pointsAuDela.
 Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long long capacite, long long tailleFichier,
-                       const std::string &nom, const Progression &progression)
+                       const std::string &nom, const Progression &progression, const std::string &suiteLigne2 = "")
 {
     std::string ligne;
     lecteur.lireLigne(ligne, LONGUEUR_ENTETE);
@@ -106,12 +122,27 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
         std::cout << "Fichier incomplet : " << annonces << " points annoncés, " << lus << " lus" << std::endl;
         m.nbPointsInterets = static_cast<int>(std::min<long long>(lus, std::numeric_limits<int>::max()));
         const std::size_t ligneArret = lecteur.ligneCourante();
-        return Resultat::echec(
-            Statut::NuageIllisible,
-            Raison(CodeRaison::Incomplet,
-                   {::nom(nom),
-                    Raison(CodeRaison::PointsManquants, {annonces, lus, ligneArret, lus + 1, ceQuiArrete(lecteur)})}));
+        Raison manquants =
+            suiteLigne2.empty()
+                ? Raison(CodeRaison::PointsManquants, {annonces, lus, ligneArret, lus + 1, ceQuiArrete(lecteur)})
+                : Raison(CodeRaison::PointsManquantsSuiteLigne2,
+                         {annonces, lus, ligneArret, lus + 1, ceQuiArrete(lecteur), ::nom(suiteLigne2)});
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::Incomplet, {::nom(nom), std::move(manquants)}));
     }
+    // What follows the count, on its line or after the points, is there but not read: it is
+    // counted, for the caller to say so.
+    long long nombres = 0;
+    Lecteur ligne2(suiteLigne2.data(), suiteLigne2.size());
+    for (float v; ligne2.lireFloat(v);)
+        ++nombres;
+    for (float v; lecteur.lireFloat(v);)
+        if ((++nombres & 0xFFFFF) == 0 && progression && tailleFichier > 0 &&
+            !progression(double(lecteur.position()) / double(tailleFichier), Raison(CodeRaison::LectureDuNuage))) {
+            m.ListePointsInterets.resize(avant);
+            return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
+        }
+    m.pointsAuDela = (nombres + 2) / 3;
     return Resultat::succes();
 }
 
@@ -152,10 +183,11 @@ static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const
         return Resultat::echec(Statut::NuageIllisible, raison);
     }
     long long annonces = 0;
+    std::string suiteLigne2;
     {
         // A small window: a file that is not PTS is refused after its first bytes.
         Lecteur entete(premier.f, 4096);
-        Resultat r = lireEntetePTS(m, entete, nomFichier, refuse, annonces);
+        Resultat r = lireEntetePTS(m, entete, nomFichier, refuse, annonces, suiteLigne2);
         if (!r)
             return r;
     }
@@ -174,7 +206,7 @@ static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const
         // A point takes at least six bytes ("0 0 0\n").
         Lecteur donnees(second.f);
         r = lirePointsPTS(m, donnees, annonces, taille > 0 ? taille / 6 + 1 : 0, taille, nomFichier,
-                          sousProgression(progression, 0, 0.9));
+                          sousProgression(progression, 0, 0.9), suiteLigne2);
     }
     refuse = false;
     return terminerLecturePTS(m, std::move(r), sousProgression(progression, 0.9, 1));
@@ -199,11 +231,12 @@ bool Maillage::lecturePTSDepuisTexte(const char *texte, std::size_t taille)
     Lecteur entete(texte, taille);
     bool refuse = false;
     long long annonces = 0;
-    Resultat r = lireEntetePTS(*this, entete, nom, refuse, annonces);
+    std::string suiteLigne2;
+    Resultat r = lireEntetePTS(*this, entete, nom, refuse, annonces, suiteLigne2);
     if (!r)
         return !refuse;
     Lecteur donnees(texte, taille);
-    r = lirePointsPTS(*this, donnees, annonces, static_cast<long long>(taille / 6 + 1), -1, nom, {});
+    r = lirePointsPTS(*this, donnees, annonces, static_cast<long long>(taille / 6 + 1), -1, nom, {}, suiteLigne2);
     static_cast<void>(terminerLecturePTS(*this, std::move(r)));
     return true;
 }

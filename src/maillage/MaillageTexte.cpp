@@ -17,11 +17,19 @@ namespace tarnis_texte {
 
 namespace {
 constexpr std::size_t TAILLE_FENETRE = 1 << 20;
-constexpr std::size_t LONGUEUR_MAX_JETON = std::size_t(1) << 26;
+// The longest token read whole: digits beyond it are no number a reader could use.
+constexpr std::size_t LONGUEUR_MAX_JETON = std::size_t(1) << 22;
 
 bool estChiffre(char c)
 {
     return c >= '0' && c <= '9';
+}
+
+/// Whether the byte may appear in a number as the readers take them (digits, sign, point,
+/// exponent).
+bool peutEtreDansUnNombre(char c)
+{
+    return estChiffre(c) || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E';
 }
 
 /// Value of a token that from_chars found out of range: underflows become the rounded
@@ -41,13 +49,16 @@ template <typename T> bool horsLimites(const char *debut, const char *finNombre,
 }
 } // namespace
 
-Lecteur::Lecteur(std::FILE *f, std::size_t fenetre) : fichier(f), fichierEpuise(f == nullptr)
+Lecteur::Lecteur(std::FILE *f, std::size_t fenetre)
+    : fichier(f), fichierEpuise(f == nullptr), longueurMaxJeton(LONGUEUR_MAX_JETON)
 {
     tampon.resize(std::max<std::size_t>(fenetre, 1));
     p = fin = debutFenetre = tampon.data();
 }
 
-Lecteur::Lecteur(const char *texte, std::size_t taille) : p(texte), fin(texte + taille), debutFenetre(texte) {}
+Lecteur::Lecteur(const char *texte, std::size_t taille)
+    : p(texte), fin(texte + taille), debutFenetre(texte), longueurMaxJeton(LONGUEUR_MAX_JETON)
+{}
 
 std::size_t Lecteur::ligneCourante() const
 {
@@ -127,13 +138,54 @@ bool Lecteur::lireLigne(std::string &ligne, std::size_t max)
     }
 }
 
+bool Lecteur::lireLigneBornee(std::string &ligne, std::size_t max, bool &tropLongue)
+{
+    ligne.clear();
+    tropLongue = false;
+    if (finDesDonnees())
+        return false;
+    for (;;) {
+        const std::size_t place = max - ligne.size();
+        const std::size_t dispo = std::min(place, static_cast<std::size_t>(fin - p));
+        const char *nl = static_cast<const char *>(std::memchr(p, '\n', dispo));
+        ligne.append(p, nl ? nl : p + dispo);
+        if (nl) {
+            p = nl + 1;
+            return true;
+        }
+        p += dispo;
+        if (ligne.size() >= max) {
+            // The end of the line may still come as the very next byte, or the end of the data.
+            if (p == fin && !remplir())
+                return true;
+            tropLongue = *p != '\n';
+            if (!tropLongue)
+                ++p;
+            return true;
+        }
+        if (!remplir())
+            return true;
+    }
+}
+
 bool Lecteur::sauterBlancs()
 {
+    bool dansCommentaire = false;
     for (;;) {
-        while (p < fin && estBlanc(*p))
-            ++p;
-        if (p < fin)
-            return true;
+        while (p < fin) {
+            if (dansCommentaire) {
+                const char *nl = static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(fin - p)));
+                p = nl ? nl + 1 : fin;
+                dansCommentaire = nl == nullptr;
+            } else if (estBlanc(*p)) {
+                ++p;
+            } else if (commentaires && *p == '#') {
+                dansCommentaire = true;
+                ++p;
+            } else {
+                return true;
+            }
+        }
         if (!remplir())
             return false;
     }
@@ -148,9 +200,11 @@ const char *Lecteur::finJeton()
             ++q;
         if (q < fin || fichierEpuise)
             return q;
+        // No number is that long, or holds such a byte: the window stops growing, the token is
+        // cut there (a run of binary bytes is refused after one window, not read whole).
+        const bool horsNombre = std::any_of(p + dejaVu, q, [](char c) { return !peutEtreDansUnNombre(c); });
         dejaVu = static_cast<std::size_t>(q - p);
-        // No number is that long: the window stops growing, the token is cut there.
-        if (dejaVu >= LONGUEUR_MAX_JETON)
+        if (dejaVu >= longueurMaxJeton || horsNombre)
             return q;
         if (!remplir())
             return fin;
@@ -197,6 +251,16 @@ bool Lecteur::lireEntier(int &v)
 bool Lecteur::lireEntier(long long &v)
 {
     return lireEntierDe(v);
+}
+
+bool Lecteur::lireJeton(const char *&debut, const char *&finJ)
+{
+    if (!sauterBlancs())
+        return false;
+    finJ = finJeton();
+    debut = p;
+    p = finJ;
+    return true;
 }
 
 std::string Lecteur::jetonSuivant(std::size_t max)

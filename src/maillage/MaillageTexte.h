@@ -17,6 +17,10 @@
 
 namespace tarnis_texte {
 
+/// Longest first line a text format may have (a signature, perhaps counts and a comment): a
+/// longer one is refused after that many characters, the rest of the file unread.
+constexpr std::size_t LIGNE_PLAUSIBLE = 4096;
+
 inline bool estBlanc(char c)
 {
     return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
@@ -43,6 +47,15 @@ public:
     /// Same, keeping at most max characters of the line; the rest of the line is skipped
     /// without being stored (a header line never grows the memory beyond max).
     bool lireLigne(std::string &ligne, std::size_t max);
+    /// A first line: at most max characters, never looking further. False when nothing was
+    /// left; tropLongue when no end of line comes within max characters (the reading then
+    /// stands after them).
+    bool lireLigneBornee(std::string &ligne, std::size_t max, bool &tropLongue);
+    /// Tokens longer than this are cut there (a header or a count is short: a run of bytes
+    /// with no blank is then refused after max bytes, not read whole).
+    void bornerJetons(std::size_t max) { longueurMaxJeton = max; }
+    /// From now on, white space also covers '#' and the rest of its line (OFF comments).
+    void sauterCommentaires() { commentaires = true; }
     /// Skips white space; false when the end of the data comes first.
     bool sauterBlancs();
     /// Skips white space, then reads one number. On failure nothing is consumed beyond
@@ -51,6 +64,9 @@ public:
     bool lireDouble(double &v);
     bool lireEntier(int &v);
     bool lireEntier(long long &v);
+    /// Skips white space and consumes the next token: [debut, fin) stays valid until the next
+    /// reading. False at the end of the data.
+    bool lireJeton(const char *&debut, const char *&fin);
     /// The next token (white space skipped, nothing consumed), cut to max characters: what
     /// a failed reading stopped at. Empty at the end of the data.
     std::string jetonSuivant(std::size_t max = 24);
@@ -78,6 +94,8 @@ private:
     const char *debutFenetre = nullptr;
     std::size_t lignesAvant = 0;
     std::size_t octetsAvant = 0;
+    std::size_t longueurMaxJeton;
+    bool commentaires = false;
 };
 
 /// Buffered writer to a FILE*; remembers whether any write failed. Call vider() before

@@ -51,6 +51,14 @@ constexpr Entree catalogue[] = {
     {CodeRaison::PasUnEntier, QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un nombre entier")},
     {CodeRaison::HorsDesEntiers, QT_TRANSLATE_NOOP("Moteur", "%1 sort des limites des entiers")},
     {CodeRaison::HorsDeLaSimplePrecision, QT_TRANSLATE_NOOP("Moteur", "%1 sort des limites de la simple précision")},
+    {CodeRaison::PTSLigneTropLongue,
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un fichier PTS : la ligne 1 dépasse %2 caractères sans fin de ligne")},
+    {CodeRaison::OctetsDeControle,
+     QT_TRANSLATE_NOOP("Moteur", "des octets de contrôle, pas du texte (un fichier binaire ?)")},
+    {CodeRaison::PointsManquantsSuiteLigne2,
+     QT_TRANSLATE_NOOP("Moteur", "%1 points annoncés, %2 lus ; la lecture s'est arrêtée ligne %3 (point %4) : %5 ; %6, "
+                                 "après le nombre de points sur la ligne 2, n'est pas lu : les points "
+                                 "commencent ligne 3")},
     // Triangle meshes (OFF, OBJ)
     {CodeRaison::PasUnFichierOFF,
      QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un fichier OFF : la ligne 1 ne commence pas par « OFF »")},
@@ -67,6 +75,16 @@ constexpr Entree catalogue[] = {
     {CodeRaison::SommetIllisible, QT_TRANSLATE_NOOP("Moteur", "sommet illisible ligne %1")},
     {CodeRaison::CoinIllisible, QT_TRANSLATE_NOOP("Moteur", "sommet de face illisible ligne %1")},
     {CodeRaison::FaceDeMoinsDeTrois, QT_TRANSLATE_NOOP("Moteur", "face de moins de trois sommets ligne %1")},
+    {CodeRaison::OFFLigneTropLongue,
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un fichier OFF : la ligne 1 dépasse %2 caractères sans fin de ligne")},
+    {CodeRaison::SommetsNegatifs, QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombre de sommets négatif (%3)")},
+    {CodeRaison::FacesNegatives, QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombre de faces négatif (%3)")},
+    {CodeRaison::AretesNegatives, QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombre d'arêtes négatif (%3)")},
+    {CodeRaison::ComptesOFFAttendus,
+     QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombres de sommets, de faces et d'arêtes attendus, %3 trouvé")},
+    {CodeRaison::ComptesOFFAttendusBinaire,
+     QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombres de sommets, de faces et d'arêtes attendus, des octets de "
+                                 "contrôle trouvés (un fichier binaire ?)")},
     // Analyze volumes
     {CodeRaison::VolumeIllisible, QT_TRANSLATE_NOOP("Moteur", "volume %1 (.hdr, .img) : %2")},
     {CodeRaison::EnTete, QT_TRANSLATE_NOOP("Moteur", "en-tête : %1")},
@@ -154,6 +172,28 @@ constexpr Entree catalogue[] = {
     {CodeRaison::MailleIllisible, QT_TRANSLATE_NOOP("Moteur", "maille %1 incomplète ou illisible")},
     {CodeRaison::TailleIllisible, QT_TRANSLATE_NOOP("Moteur", "taille illisible ou négative")},
     {CodeRaison::IndiceDePoint, QT_TRANSLATE_NOOP("Moteur", "indice de point %1 hors de 0..%2")},
+    {CodeRaison::EnteteSMMTropLong,
+     QT_TRANSLATE_NOOP("Moteur",
+                       "la première ligne dépasse %1 caractères sans fin de ligne : ce n'est pas un en-tête SMM")},
+    {CodeRaison::ComptesIllisiblesCar, QT_TRANSLATE_NOOP("Moteur", "nombres de points et de mailles illisibles (%1)")},
+    {CodeRaison::ComptesHorsLimitesLus,
+     QT_TRANSLATE_NOOP("Moteur", "nombre de points ou de mailles négatif ou trop grand (%1 points, %2 mailles)")},
+    {CodeRaison::AucunPointAnnonce,
+     QT_TRANSLATE_NOOP("Moteur",
+                       "le fichier annonce 0 point (et %1 mailles) : un maillage simplexe en a au moins quatre")},
+    {CodeRaison::FichierTropCourtPourLesPoints,
+     QT_TRANSLATE_NOOP("Moteur",
+                       "%1 points annoncés, mais le fichier ne fait que %2 octets après son en-tête (11 au moins "
+                       "par point)")},
+    {CodeRaison::FinDansLePoint,
+     QT_TRANSLATE_NOOP("Moteur", "%1 points annoncés, %2 présents : le fichier s'arrête dans le point %3")},
+    {CodeRaison::PasUnReelFini, QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un nombre réel fini")},
+    {CodeRaison::MaillesManquantes,
+     QT_TRANSLATE_NOOP("Moteur", "%1 mailles annoncées, %2 présentes : le fichier s'arrête là")},
+    {CodeRaison::TailleIllisibleCar, QT_TRANSLATE_NOOP("Moteur", "taille illisible (%1)")},
+    {CodeRaison::TailleNegative, QT_TRANSLATE_NOOP("Moteur", "taille négative (%1)")},
+    {CodeRaison::MailleIncomplete,
+     QT_TRANSLATE_NOOP("Moteur", "maille %1 incomplète : %2 points annoncés, %3 lus ; %4")},
     {CodeRaison::PointsPourTriplets, QT_TRANSLATE_NOOP("Moteur", "%1 points pour %2 triplets de voisins")},
     {CodeRaison::SimplexCreationImpossible, QT_TRANSLATE_NOOP("Moteur", "%1 : création impossible")},
     {CodeRaison::FormatInconnu, QT_TRANSLATE_NOOP("Moteur", "%1 : format %2 inconnu (1 SM, 2 SMM)")},
@@ -222,6 +262,15 @@ constexpr Entree catalogue[] = {
     {CodeRaison::NuageVide, QT_TRANSLATE_NOOP("Moteur", "le nuage ne contient aucun point")},
     {CodeRaison::NuageNonFini, QT_TRANSLATE_NOOP("Moteur", "le nuage contient une coordonnée non finie")},
     {CodeRaison::NuagePonctuel, QT_TRANSLATE_NOOP("Moteur", "le nuage est réduit à un point")},
+    {CodeRaison::NuageTropPetit,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage n'a que %1 points : il faut au moins quatre points hors d'un même plan pour "
+                                 "l'envelopper d'une surface fermée")},
+    {CodeRaison::NuageSurUneDroite,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage a ses %1 points sur une même droite : il faut au moins quatre points hors "
+                                 "d'un même plan pour l'envelopper d'une surface fermée")},
+    {CodeRaison::NuageDansUnPlan,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage a ses %1 points dans un même plan : il faut au moins quatre points hors "
+                                 "d'un même plan pour l'envelopper d'une surface fermée")},
     {CodeRaison::Divergence,
      QT_TRANSLATE_NOOP("Moteur", "le maillage diverge (au pas %1, un point s'éloigne à plus de dix diagonales du "
                                  "nuage) : diminuer les forces")},
@@ -281,6 +330,24 @@ constexpr Entree catalogue[] = {
     {CodeRaison::NuageCoordonneeNonFinie,
      QT_TRANSLATE_NOOP("Moteur", "le nuage \"%1\" contient une coordonnée non finie")},
     {CodeRaison::NuageReduitAUnPoint, QT_TRANSLATE_NOOP("Moteur", "le nuage \"%1\" est réduit à un point")},
+    {CodeRaison::NuageNommeTropPetit,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage \"%1\" n'a que %2 points : il faut au moins quatre points hors d'un même "
+                                 "plan pour l'envelopper d'une surface fermée")},
+    {CodeRaison::NuageNommeSurUneDroite,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage \"%1\" a ses %2 points sur une même droite : il faut au moins quatre points "
+                                 "hors d'un même plan pour l'envelopper d'une surface fermée")},
+    {CodeRaison::NuageNommeDansUnPlan,
+     QT_TRANSLATE_NOOP("Moteur", "le nuage \"%1\" a ses %2 points dans un même plan : il faut au moins quatre points "
+                                 "hors d'un même plan pour l'envelopper d'une surface fermée")},
+    {CodeRaison::NuageAuDelaDuCompte,
+     QT_TRANSLATE_NOOP("Moteur",
+                       "le nuage \"%1\" annonce %2 points (ligne 2) mais en contient %3 de plus : corrigez le "
+                       "nombre de points de la ligne 2")},
+    {CodeRaison::ArreteParSignal,
+     QT_TRANSLATE_NOOP("Moteur", "arrêté par le signal %1 : les fichiers de ce calcul sont supprimés")},
+    {CodeRaison::ReferenceTriangulaire,
+     QT_TRANSLATE_NOOP("Moteur", "le maillage de référence \"%1\" est un maillage triangulaire (%2 sommets, %3 faces), "
+                                 "pas un maillage simplexe : il faut un fichier SMM")},
     {CodeRaison::DossierDeSortie, QT_TRANSLATE_NOOP("Moteur", "impossible de créer le dossier de sortie \"%1\"")},
     {CodeRaison::DossierDeSortieEcriture,
      QT_TRANSLATE_NOOP("Moteur", "impossible d'écrire dans le dossier de sortie \"%1\"")},

@@ -276,7 +276,9 @@ std::string texteAide()
         ")\n"
         "  --min-points N      nombre minimum de points simplexes, 1 à 999999 (défaut " +
         std::to_string(d.pointsMinimum) +
-        ")\n"
+        ") ; ramené,\n"
+        "                      avec --max-points, à 10 fois la taille du nuage (" +
+        std::to_string(d.pointsMaximum) + " au moins)\n"
         "  --iterations N      itérations de déformation par cycle, 0 à 99999 (défaut " +
         std::to_string(d.iterations) +
         ")\n"

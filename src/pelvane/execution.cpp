@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +35,9 @@ namespace fs = std::filesystem;
 namespace pelvane {
 
 namespace {
+
+// The signal that asked the run to stop (0: none). Written by a signal handler: nothing else.
+volatile std::sig_atomic_t signalRecu = 0;
 
 using Horloge = std::chrono::steady_clock;
 
@@ -78,6 +82,28 @@ void supprimer(const std::string &f)
         fs::remove(f, ec);
 }
 
+/// The fit's reason for a cloud it cannot wrap, with the cloud's file named.
+Raison nuageNomme(const Raison &defaut, const std::string &chemin)
+{
+    const Argument nombre = defaut.arguments.empty() ? Argument(0) : defaut.arguments.front();
+    switch (defaut.code) {
+    case CodeRaison::NuageVide:
+        return Raison(CodeRaison::NuageSansPoint, {litteral(chemin)});
+    case CodeRaison::NuageNonFini:
+        return Raison(CodeRaison::NuageCoordonneeNonFinie, {litteral(chemin)});
+    case CodeRaison::NuagePonctuel:
+        return Raison(CodeRaison::NuageReduitAUnPoint, {litteral(chemin)});
+    case CodeRaison::NuageTropPetit:
+        return Raison(CodeRaison::NuageNommeTropPetit, {litteral(chemin), nombre});
+    case CodeRaison::NuageSurUneDroite:
+        return Raison(CodeRaison::NuageNommeSurUneDroite, {litteral(chemin), nombre});
+    case CodeRaison::NuageDansUnPlan:
+        return Raison(CodeRaison::NuageNommeDansUnPlan, {litteral(chemin), nombre});
+    default:
+        return defaut;
+    }
+}
+
 // Reads the cloud into m (points and kd-tree) through the engine's opener, with the
 // thresholds of a new document for a volume. A cloud that is short, cut or corrupt is
 // refused, with the engine's reason naming the file and the line: a batch must not take a
@@ -85,8 +111,14 @@ void supprimer(const std::string &f)
 Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &progression)
 {
     Resultat r = ouvrirNuage(chemin, m, ReglagesVolume(), progression);
+    if (r.statut == Statut::Interrompu)
+        return r;
     if (!r)
         return Resultat::echec(Statut::NuageIllisible, r.raison);
+    // Points beyond the count would be left out of the fit without a word.
+    if (m.pointsAuDela > 0)
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageAuDelaDuCompte,
+                                                              {litteral(chemin), m.nbPointsInterets, m.pointsAuDela}));
     if (m.ListePointsInterets.empty())
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageSansPoint, {litteral(chemin)}));
     for (const point3 &p : m.ListePointsInterets)
@@ -97,35 +129,52 @@ Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &pr
 }
 
 /// Progress lines on the tool's stream: "Pelvane : <phase> : N %", one per tenth of each phase
-/// (the phase is the progression's text up to its first " : ").
+/// (the phase is the progression's text up to its first " : "), LIGNES_DE_PROGRESSION at most in
+/// a run. Says stop once a signal asked for it.
 Progression lignesDeProgression(std::ostream &prog)
 {
-    auto dernier = std::make_shared<std::pair<std::string, int>>("", -1);
+    struct Etat
+    {
+        std::string phase;
+        int dixieme = -1;
+        int lignes = 0;
+    };
+    auto dernier = std::make_shared<Etat>();
     return [&prog, dernier](double fraction, const Raison &etape) {
         const std::string ligne = texte(etape);
         const std::string phase = ligne.substr(0, ligne.find(" : "));
         const int dixieme = static_cast<int>(fraction * 10);
-        if (phase != dernier->first || dixieme != dernier->second) {
-            dernier->first = phase;
-            dernier->second = dixieme;
-            prog << "Pelvane : " << phase << " : " << dixieme * 10 << " %" << std::endl;
+        if ((phase != dernier->phase || dixieme != dernier->dixieme) && dernier->lignes <= LIGNES_DE_PROGRESSION) {
+            dernier->phase = phase;
+            dernier->dixieme = dixieme;
+            if (++dernier->lignes > LIGNES_DE_PROGRESSION)
+                prog << "Pelvane : progression : " << LIGNES_DE_PROGRESSION
+                     << " lignes écrites, les suivantes sont omises" << std::endl;
+            else
+                prog << "Pelvane : " << phase << " : " << dixieme * 10 << " %" << std::endl;
         }
-        return true;
+        return !arretDemande();
     };
 }
 
 // Writes via a temporary file renamed onto `cible` once complete. `ecrire` writes the temporary
-// file and returns its Resultat; a failure names `cible` and then the writer's own reason.
+// file and returns its Resultat; a failure names `cible` and then the writer's own reason. A stop
+// asked before the rename (the signal may come during the writing itself) removes the temporary
+// file instead; the run then ends with the signal's status.
 template <class Ecrire> Resultat ecrireAtomique(const std::string &cible, Ecrire ecrire)
 {
     const Resultat echec =
         Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureImpossible, {litteral(cible)}));
+    if (arretDemande())
+        return echec;
     const std::string tmp = fichierTemporaire(cible);
     if (tmp.empty())
         return echec;
     const Resultat ecrit = ecrire(tmp);
-    if (!ecrit) {
+    if (!ecrit || arretDemande()) {
         supprimer(tmp);
+        if (ecrit)
+            return echec;
         if (ecrit.statut != Statut::SortieImpossible)
             return ecrit;
         return Resultat::echec(Statut::SortieImpossible,
@@ -151,13 +200,14 @@ private:
     Resultat preparerSortie();
     Resultat verifierSortie(const std::string &fichier) const;
     Resultat lireEntrees();
+    void bornerPoints();
     Resultat cycles();
     Resultat ajustementPrecis();
     Resultat ecrireSorties();
     Resultat mesurer();
     std::string pourcent(double d) const;
 
-    const Parametres &param;
+    Parametres param; // as given, but the point counts bounded by the cloud's size
     std::ostream &prog;
     const Reglages &regl;
     Bilan bilan;
@@ -205,6 +255,12 @@ Resultat Ajustement::lireEntrees()
     const Resultat lu = genreFichier(param.maillage) == GenreFichier::Simplex
                             ? ouvrirMaillage(param.maillage, simplex)
                             : Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SmmAttendu));
+    // An OFF text under a .smm name is read as triangles: the fit needs the simplex mesh.
+    if (lu && simplex.ListePointsSimplex.empty() && !simplex.maillageOrigine.listeFaces.empty())
+        return Resultat::echec(Statut::MaillageIllisible,
+                               Raison(CodeRaison::ReferenceTriangulaire,
+                                      {litteral(param.maillage), simplex.maillageOrigine.listeSommets.size(),
+                                       simplex.maillageOrigine.listeFaces.size()}));
     if (!lu || simplex.ListePointsSimplex.empty()) {
         const Raison illisible(CodeRaison::ReferenceIllisible, {litteral(param.maillage)});
         return Resultat::echec(Statut::MaillageIllisible,
@@ -227,7 +283,24 @@ Resultat Ajustement::lireEntrees()
     if (!(bilan.diagonale > 0))
         return Resultat::echec(Statut::NuageIllisible,
                                Raison(CodeRaison::NuageReduitAUnPoint, {litteral(param.nuage)}));
+    if (const std::optional<Raison> plat = defautDuNuage(nuage.ListePointsInterets))
+        return Resultat::echec(Statut::NuageIllisible, nuageNomme(*plat, param.nuage));
     return {};
+}
+
+// A mesh of many more points than the cloud has fits it no better, and takes time and memory
+// for nothing: the point counts asked are bounded by POINTS_PAR_POINT_DU_NUAGE times the cloud's
+// size (never below the default maximum), with a line saying what is used.
+void Ajustement::bornerPoints()
+{
+    const long plafond = static_cast<long>(std::min<std::size_t>(
+        std::max<std::size_t>(Parametres().pointsMaximum, POINTS_PAR_POINT_DU_NUAGE * bilan.pointsNuage), 999999));
+    for (auto [valeur, option] : {std::pair{&param.pointsMinimum, "--min-points"}, std::pair{&param.pointsMaximum, "--max-points"}})
+        if (*valeur > plafond) {
+            prog << "Pelvane : attention : " << option << " " << *valeur << " dépasse de loin la taille du nuage ("
+                 << bilan.pointsNuage << " points) : " << plafond << " utilisé" << std::endl;
+            *valeur = plafond;
+        }
 }
 
 // The engine's automatic mode: rounds of ITERATIONS steps and one refinement, T26 global and T22
@@ -276,7 +349,9 @@ Resultat Ajustement::cycles()
     };
     int retention = 0;
     BilanAutomatique b;
-    const Resultat res = deformationAutomatique(simplex, nuage.kd.get(), r, retention, {}, &b, apresTour);
+    // No progress lines here (the cycle lines say it), but a signal stops the mode between steps.
+    const Progression arret = [](double, const Raison &) { return !arretDemande(); };
+    const Resultat res = deformationAutomatique(simplex, nuage.kd.get(), r, retention, arret, &b, apresTour);
     bilan.cycles = b.tours;
     bilan.pasFinaux = b.pasFinaux;
     bilan.arretAnticipe = b.arretAnticipe;
@@ -406,6 +481,8 @@ Bilan Ajustement::lancer()
         r = lireEntrees();
         bilan.dureeLecture = secondesDepuis(debut);
         if (r.reussi())
+            bornerPoints();
+        if (r.reussi())
             r = preparerSortie();
         for (const std::string *f : {&bilan.fichierSmm, &bilan.fichierOff, &bilan.fichierRapport})
             if (r.reussi())
@@ -441,6 +518,12 @@ Bilan Ajustement::lancer()
     } catch (...) {
         r = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterneInconnue));
     }
+    // A signal ends the run whatever it was doing, the files written included.
+    if (const int signal = signalRecu)
+        r = Resultat::echec(Statut::Interrompu, Raison(CodeRaison::ArreteParSignal,
+                                                       {litteral(signal == SIGINT    ? "SIGINT (Ctrl+C)"
+                                                                 : signal == SIGTERM ? "SIGTERM"
+                                                                                     : std::to_string(signal))}));
     bilan.resultat = r;
     if (!r.reussi()) {
         for (const std::string &f : ecrits)
@@ -451,6 +534,16 @@ Bilan Ajustement::lancer()
 }
 
 } // namespace
+
+void demanderArret(int signal)
+{
+    signalRecu = signal;
+}
+
+bool arretDemande()
+{
+    return signalRecu != 0;
+}
 
 Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reglages &reglages)
 {

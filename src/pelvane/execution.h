@@ -69,6 +69,19 @@ struct Bilan
     BilanFrontiere frontiere;    ///< its level or band, frame and sizes
 };
 
+/// Progress lines of a run at most (the level and cycle lines aside).
+constexpr int LIGNES_DE_PROGRESSION = 500;
+/// The point counts asked (--min-points, --max-points) are bounded by this many times the
+/// cloud's size (and never below the default maximum).
+constexpr std::size_t POINTS_PAR_POINT_DU_NUAGE = 10;
+
+/// Asks the run under way to stop, from a signal handler (async-signal-safe: it only sets a
+/// flag): the run stops at its next check, removes what it wrote, temporary files included, and
+/// ends with Statut::Interrompu naming the signal.
+void demanderArret(int signal);
+/// Whether a stop was asked.
+bool arretDemande();
+
 /// Runs the whole job: reads the reference mesh and the cloud, places the mesh
 /// around the cloud, runs the refine-and-deform cycles and the final series,
 /// writes NOM.smm, NOM.off and NOM.rapport.txt into the output folder (created

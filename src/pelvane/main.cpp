@@ -6,8 +6,11 @@
 #include "arguments.h"
 #include "Defauts.h"
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <streambuf>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -32,6 +35,63 @@ std::string gabaritParDefaut(const char *programme)
     return local;
 }
 
+void surSignal(int signal)
+{
+    pelvane::demanderArret(signal);
+}
+
+// SIGINT and SIGTERM stop the run at its next check instead of killing it where it stands: what
+// it wrote, temporary files included, is then removed and the tool ends with status 7. System
+// calls interrupted by the signal are restarted, so a write under way completes first.
+void interceptionDesSignaux()
+{
+    struct sigaction action = {};
+    action.sa_handler = surSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// The engine's own console lines (standard output) may repeat by the thousand on a hard input:
+// the first SORTIE_MOTEUR_MAXIMUM bytes pass, then one line says the rest is left out.
+constexpr std::streamsize SORTIE_MOTEUR_MAXIMUM = 256 * 1024;
+
+class SortieBornee : public std::streambuf
+{
+public:
+    explicit SortieBornee(std::streambuf *s) : suite(s) {}
+
+protected:
+    int overflow(int c) override
+    {
+        if (c == traits_type::eof())
+            return traits_type::not_eof(c);
+        const char x = static_cast<char>(c);
+        return xsputn(&x, 1) == 1 ? c : traits_type::eof();
+    }
+    std::streamsize xsputn(const char *s, std::streamsize n) override
+    {
+        const std::streamsize passe = std::min(n, SORTIE_MOTEUR_MAXIMUM - ecrits);
+        if (passe > 0 && suite->sputn(s, passe) != passe)
+            return 0;
+        ecrits += passe;
+        if (passe < n && !tronque) {
+            tronque = true;
+            const std::string ligne = "\nPelvane : la suite des messages du moteur est omise (" +
+                                      std::to_string(SORTIE_MOTEUR_MAXIMUM / 1024) + " Ko écrits)\n";
+            suite->sputn(ligne.data(), static_cast<std::streamsize>(ligne.size()));
+        }
+        return n;
+    }
+    int sync() override { return suite->pubsync(); }
+
+private:
+    std::streambuf *suite;
+    std::streamsize ecrits = 0;
+    bool tronque = false;
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -46,7 +106,12 @@ int main(int argc, char **argv)
         std::cerr << pelvane::ligneErreur(l.resultat) << std::endl;
         return pelvane::codeSortie(l.resultat);
     }
+    interceptionDesSignaux();
+    SortieBornee bornee(std::cout.rdbuf());
+    std::streambuf *const sortie = std::cout.rdbuf(&bornee);
     const pelvane::Bilan b = pelvane::ajuster(l.parametres, std::cerr);
+    std::cout.flush();
+    std::cout.rdbuf(sortie);
     if (!b.resultat.reussi()) {
         std::cerr << pelvane::ligneErreur(b.resultat) << std::endl;
         return pelvane::codeSortie(b.resultat);

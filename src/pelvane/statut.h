@@ -40,10 +40,13 @@ inline constexpr SensStatut sensStatuts[] = {
     {Statut::Reussite, "succès", ""},
     {Statut::ArgumentsIncorrects, "arguments incorrects", ""},
     {Statut::MaillageIllisible, "maillage de référence illisible", " ou invalide"},
-    {Statut::NuageIllisible, "nuage illisible ou vide", ""},
+    {Statut::NuageIllisible, "nuage illisible ou vide",
+     ", plat (sur une droite ou un plan) ou plus long que son nombre de points"},
     {Statut::SortieImpossible, "dossier de sortie inutilisable",
      " : impossible à créer ou à écrire, ou sortie qui écraserait une entrée"},
     {Statut::Echec, "échec de l'ajustement", ""},
+    {Statut::Interrompu, "arrêté par un signal",
+     " : SIGINT (Ctrl+C) ou SIGTERM ; les fichiers du calcul sont supprimés"},
 };
 
 /// What an exit status of the tool's process means, as the batch summary shows it: the tool's

@@ -227,6 +227,10 @@ that you select.</translation>
         <source>frontière au niveau %1</source>
         <translation>boundary at level %1</translation>
     </message>
+    <message>
+        <source>%1 annonce %2 points, qui sont ouverts ; le fichier en contient %3 de plus, non lus</source>
+        <translation>%1 announces %2 points, which are open; the file holds %3 more, not read</translation>
+    </message>
 </context>
 <context>
     <name>LoadingDialog</name>
@@ -1621,6 +1625,122 @@ with the keys W X C V B N.</translation>
     <message>
         <source>impossible d&apos;écrire &quot;%1&quot; : %2</source>
         <translation>&quot;%1&quot; cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier PTS : la ligne 1 dépasse %2 caractères sans fin de ligne</source>
+        <translation>%1 is not a PTS file: line 1 runs past %2 characters with no end of line</translation>
+    </message>
+    <message>
+        <source>des octets de contrôle, pas du texte (un fichier binaire ?)</source>
+        <translation>control bytes, not text (a binary file?)</translation>
+    </message>
+    <message>
+        <source>%1 points annoncés, %2 lus ; la lecture s&apos;est arrêtée ligne %3 (point %4) : %5 ; %6, après le nombre de points sur la ligne 2, n&apos;est pas lu : les points commencent ligne 3</source>
+        <translation>%1 points announced, %2 read; reading stopped at line %3 (point %4): %5; %6, after the point count on line 2, is not read: the points start on line 3</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier OFF : la ligne 1 dépasse %2 caractères sans fin de ligne</source>
+        <translation>%1 is not an OFF file: line 1 runs past %2 characters with no end of line</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombre de sommets négatif (%3)</source>
+        <translation>%1, line %2: negative vertex count (%3)</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombre de faces négatif (%3)</source>
+        <translation>%1, line %2: negative face count (%3)</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombre d&apos;arêtes négatif (%3)</source>
+        <translation>%1, line %2: negative edge count (%3)</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombres de sommets, de faces et d&apos;arêtes attendus, %3 trouvé</source>
+        <translation>%1, line %2: vertex, face and edge counts expected, %3 found</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : nombres de sommets, de faces et d&apos;arêtes attendus, des octets de contrôle trouvés (un fichier binaire ?)</source>
+        <translation>%1, line %2: vertex, face and edge counts expected, control bytes found (a binary file?)</translation>
+    </message>
+    <message>
+        <source>la première ligne dépasse %1 caractères sans fin de ligne : ce n&apos;est pas un en-tête SMM</source>
+        <translation>the first line runs past %1 characters with no end of line: it is not an SMM header</translation>
+    </message>
+    <message>
+        <source>nombres de points et de mailles illisibles (%1)</source>
+        <translation>unreadable point and cell counts (%1)</translation>
+    </message>
+    <message>
+        <source>nombre de points ou de mailles négatif ou trop grand (%1 points, %2 mailles)</source>
+        <translation>negative or too large point or cell count (%1 points, %2 cells)</translation>
+    </message>
+    <message>
+        <source>le fichier annonce 0 point (et %1 mailles) : un maillage simplexe en a au moins quatre</source>
+        <translation>the file announces 0 points (and %1 cells): a simplex mesh has at least four</translation>
+    </message>
+    <message>
+        <source>%1 points annoncés, mais le fichier ne fait que %2 octets après son en-tête (11 au moins par point)</source>
+        <translation>%1 points announced, but the file holds only %2 bytes after its header (at least 11 per point)</translation>
+    </message>
+    <message>
+        <source>%1 points annoncés, %2 présents : le fichier s&apos;arrête dans le point %3</source>
+        <translation>%1 points announced, %2 present: the file ends within point %3</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un nombre réel fini</source>
+        <translation>%1 is not a finite real number</translation>
+    </message>
+    <message>
+        <source>%1 mailles annoncées, %2 présentes : le fichier s&apos;arrête là</source>
+        <translation>%1 cells announced, %2 present: the file ends there</translation>
+    </message>
+    <message>
+        <source>taille illisible (%1)</source>
+        <translation>unreadable size (%1)</translation>
+    </message>
+    <message>
+        <source>taille négative (%1)</source>
+        <translation>negative size (%1)</translation>
+    </message>
+    <message>
+        <source>maille %1 incomplète : %2 points annoncés, %3 lus ; %4</source>
+        <translation>cell %1 incomplete: %2 points announced, %3 read; %4</translation>
+    </message>
+    <message>
+        <source>le nuage n&apos;a que %1 points : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud has only %1 points : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage a ses %1 points sur une même droite : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud has its %1 points on one line : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage a ses %1 points dans un même plan : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud has its %1 points in one plane : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; n&apos;a que %2 points : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud &quot;%1&quot; has only %2 points : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; a ses %2 points sur une même droite : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud &quot;%1&quot; has its %2 points on one line : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; a ses %2 points dans un même plan : il faut au moins quatre points hors d&apos;un même plan pour l&apos;envelopper d&apos;une surface fermée</source>
+        <translation>the cloud &quot;%1&quot; has its %2 points in one plane : at least four points off one plane are needed to wrap it in a closed surface</translation>
+    </message>
+    <message>
+        <source>le nuage &quot;%1&quot; annonce %2 points (ligne 2) mais en contient %3 de plus : corrigez le nombre de points de la ligne 2</source>
+        <translation>the cloud &quot;%1&quot; announces %2 points (line 2) but holds %3 more: correct the point count on line 2</translation>
+    </message>
+    <message>
+        <source>arrêté par le signal %1 : les fichiers de ce calcul sont supprimés</source>
+        <translation>stopped by signal %1: the files of this run are removed</translation>
+    </message>
+    <message>
+        <source>le maillage de référence &quot;%1&quot; est un maillage triangulaire (%2 sommets, %3 faces), pas un maillage simplexe : il faut un fichier SMM</source>
+        <translation>the reference mesh &quot;%1&quot; is a triangle mesh (%2 vertices, %3 faces), not a simplex mesh: an SMM file is needed</translation>
     </message>
 </context>
 <context>

@@ -16,16 +16,18 @@
 #include <functional>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <unordered_map>
 
 namespace {
 
-/// Whitespace-separated numbers of a text, read one by one; every token must be a whole number.
+/// Whitespace-separated numbers read one by one from a file; every token must be a whole number.
+/// Remembers the last token, for the reason of a refusal.
 class LecteurNombres
 {
 public:
-    LecteurNombres(const char *debut, const char *fin) : courant(debut), fin(fin) {}
+    explicit LecteurNombres(tarnis_texte::Lecteur &l) : lecteur(l) {}
 
     bool lireEntier(long long &valeur)
     {
@@ -36,9 +38,6 @@ public:
         return res.ec == std::errc() && res.ptr == f;
     }
 
-    /// Where the reading stands (past the last token read).
-    const char *position() const { return courant; }
-
     bool lireFloat(float &valeur)
     {
         const char *d, *f;
@@ -48,27 +47,36 @@ public:
         return res.ec == std::errc() && res.ptr == f && std::isfinite(valeur);
     }
 
-private:
-    static bool blanc(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+    /// Line (from 1, counted from the first line read) of the last token read.
+    std::size_t ligne() const { return lecteur.ligneCourante(); }
 
+    /// What stopped the last reading: the end of the file or the token that is not what was
+    /// expected (`attendu` says so with the token as its argument).
+    Raison arret(CodeRaison attendu) const
+    {
+        if (finie)
+            return Raison(CodeRaison::FinDuFichier);
+        if (std::any_of(dernier.begin(), dernier.end(), [](char b) { return b >= 0 && b < ' '; }))
+            return Raison(CodeRaison::OctetsDeControle);
+        return Raison(attendu, {nom(dernier)});
+    }
+
+private:
     bool jeton(const char *&d, const char *&f)
     {
-        while (courant < fin && blanc(*courant))
-            ++courant;
-        if (courant == fin)
+        finie = !lecteur.lireJeton(d, f);
+        if (finie)
             return false;
-        d = courant;
-        while (courant < fin && !blanc(*courant))
-            ++courant;
-        f = courant;
+        dernier.assign(d, std::min<std::size_t>(static_cast<std::size_t>(f - d), 24));
         // A leading '+' is accepted as the formatted streams accept it.
         if (*d == '+' && f - d > 1 && d[1] != '-' && d[1] != '+')
             ++d;
         return true;
     }
 
-    const char *courant;
-    const char *fin;
+    tarnis_texte::Lecteur &lecteur;
+    std::string dernier;
+    bool finie = false;
 };
 
 /// The content of an SMM file after its header line, checked before anything is built.
@@ -79,59 +87,79 @@ struct ContenuSMM
     std::vector<std::vector<int>> mailles;
 };
 
-/// Parses and validates the text after the header line; on failure returns false with the
-/// reason and leaves `faute` where the reading stopped. Asks the progression once in a while
-/// (points, then cells); false with `interrompu` set when it says stop.
-bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, Raison &raison, const char *&faute,
+/// Parses and validates the text after the header line as it reads it, and stops at the first
+/// record that cannot be right; on failure returns false with the reason and, in `ligne`, the
+/// line of the file where the reading stopped. `taille` is what is left of the file (bytes, or
+/// -1 when unknown): counts it cannot hold are refused before any record is read. Asks the
+/// progression once in a while (points, then cells); false with `interrompu` set when it says
+/// stop.
+bool lireSMM(tarnis_texte::Lecteur &texte, long long taille, ContenuSMM &contenu, Raison &raison, std::size_t &ligne,
              const Progression &progression, bool &interrompu)
 {
-    LecteurNombres lecteur(debut, fin);
+    LecteurNombres lecteur(texte);
     auto refuser = [&](Raison r) {
         raison = std::move(r);
-        faute = lecteur.position();
+        ligne = 1 + lecteur.ligne();
         return false;
     };
+    const CodeRaison entier = CodeRaison::PasUnEntier, reel = CodeRaison::PasUnReelFini;
     long long n = 0, m = 0;
     if (!lecteur.lireEntier(n) || !lecteur.lireEntier(m))
-        return refuser(Raison(CodeRaison::ComptesIllisibles));
+        return refuser(Raison(CodeRaison::ComptesIllisiblesCar, {lecteur.arret(entier)}));
     if (n < 0 || m < 0 || n > 0x7fffffff || m > 0x7fffffff)
-        return refuser(Raison(CodeRaison::ComptesHorsLimites));
-    // Every record takes at least two characters per number: never reserve more than that.
-    const std::size_t plafond = static_cast<std::size_t>(fin - debut) / 12 + 1;
-    const std::size_t attendus = std::min<std::size_t>(static_cast<std::size_t>(n), plafond);
+        return refuser(Raison(CodeRaison::ComptesHorsLimitesLus, {n, m}));
+    if (n == 0)
+        return refuser(Raison(CodeRaison::AucunPointAnnonce, {m}));
+    // A point record takes eleven bytes at least ("0 0 0 1 2 3" and a blank).
+    if (taille >= 0 && n > taille / 11)
+        return refuser(Raison(CodeRaison::FichierTropCourtPourLesPoints, {n, taille}));
+    const std::size_t attendus = static_cast<std::size_t>(n);
     contenu.positions.reserve(attendus);
     contenu.voisins.reserve(attendus);
     SuiviProgression avancement(progression, Raison(CodeRaison::LectureDuSimplex), static_cast<std::size_t>(n + m));
     for (long long i = 0; i < n; ++i) {
         if (!avancement.avancer(static_cast<std::size_t>(i)))
             return !(interrompu = true);
-        float x, y, z;
+        float c[3];
         long long j[3];
-        if (!lecteur.lireFloat(x) || !lecteur.lireFloat(y) || !lecteur.lireFloat(z) || !lecteur.lireEntier(j[0]) ||
-            !lecteur.lireEntier(j[1]) || !lecteur.lireEntier(j[2]))
-            return refuser(Raison(CodeRaison::PointIllisible, {i}));
+        for (int k = 0; k < 6; ++k) {
+            const bool lu = k < 3 ? lecteur.lireFloat(c[k]) : lecteur.lireEntier(j[k - 3]);
+            if (lu)
+                continue;
+            if (texte.finDesDonnees())
+                return refuser(Raison(CodeRaison::FinDansLePoint, {n, i, i}));
+            return refuser(Raison(CodeRaison::Point, {i, lecteur.arret(k < 3 ? reel : entier)}));
+        }
         std::array<int, 3> voisins;
         for (int k = 0; k < 3; ++k) {
             if (j[k] < 0 || j[k] >= n)
                 return refuser(Raison(CodeRaison::Point, {i, Raison(CodeRaison::IndiceDeVoisin, {j[k], n - 1})}));
             voisins[k] = static_cast<int>(j[k]);
         }
-        contenu.positions.emplace_back(x, y, z);
+        contenu.positions.emplace_back(c[0], c[1], c[2]);
         contenu.voisins.push_back(voisins);
     }
-    contenu.mailles.reserve(std::min<std::size_t>(static_cast<std::size_t>(m), plafond));
     for (long long c = 0; c < m; ++c) {
         if (!avancement.avancer(static_cast<std::size_t>(n + c)))
             return !(interrompu = true);
         long long k = 0;
-        if (!lecteur.lireEntier(k) || k < 0)
-            return refuser(Raison(CodeRaison::Maille, {c, Raison(CodeRaison::TailleIllisible)}));
+        if (!lecteur.lireEntier(k)) {
+            if (texte.finDesDonnees())
+                return refuser(Raison(CodeRaison::MaillesManquantes, {m, c}));
+            return refuser(
+                Raison(CodeRaison::Maille, {c, Raison(CodeRaison::TailleIllisibleCar, {lecteur.arret(entier)})}));
+        }
+        if (k < 0)
+            return refuser(Raison(CodeRaison::Maille, {c, Raison(CodeRaison::TailleNegative, {k})}));
+        if (contenu.mailles.size() == contenu.mailles.capacity())
+            contenu.mailles.reserve(std::min<std::size_t>(static_cast<std::size_t>(m), 2 * contenu.mailles.size() + 16));
         std::vector<int> maille;
-        maille.reserve(std::min<std::size_t>(static_cast<std::size_t>(k), plafond));
+        // A cell of distinct points holds no more than the mesh has: no more is reserved.
+        maille.reserve(static_cast<std::size_t>(std::min(k, n)));
         for (long long e = 0; e < k; ++e) {
             long long idx = 0;
             if (!lecteur.lireEntier(idx))
-                return refuser(Raison(CodeRaison::MailleIllisible, {c}));
+                return refuser(Raison(CodeRaison::MailleIncomplete, {c, k, e, lecteur.arret(entier)}));
             if (idx < 0 || idx >= n)
                 return refuser(Raison(CodeRaison::Maille, {c, Raison(CodeRaison::IndiceDePoint, {idx, n - 1})}));
             maille.push_back(static_cast<int>(idx));
@@ -142,39 +170,29 @@ bool lireSMM(const char *debut, const char *fin, ContenuSMM &contenu, Raison &ra
     return true;
 }
 
-/// Opens the file (a regular file only) and reads its first line, at most 99 characters kept;
-/// the rest of the file is read only when the header asks for it. Null, with the reason, when
-/// the file cannot be opened.
-std::FILE *ouvrirAvecEntete(const std::string &nomFichier, std::string &entete, Raison &raison, bool &nonOrdinaire)
+/// Opens the file (a regular file only) and reads its first line, at most 99 characters kept
+/// and LIGNE_PLAUSIBLE looked at (tropLongue when it has no end within them); the rest of the
+/// file is read only when the header asks for it. Null, with the reason, when the file cannot
+/// be opened.
+std::FILE *ouvrirAvecEntete(const std::string &nomFichier, std::string &entete, bool &tropLongue, Raison &raison,
+                            bool &nonOrdinaire)
 {
     std::FILE *f = tarnis_texte::ouvrirLecture(nomFichier, raison, &nonOrdinaire);
     if (!f)
         return nullptr;
     entete.clear();
-    int c;
-    while ((c = std::fgetc(f)) != EOF && c != '\n')
+    tropLongue = true;
+    int c = 0;
+    for (std::size_t lus = 0; lus <= tarnis_texte::LIGNE_PLAUSIBLE && (c = std::fgetc(f)) != EOF; ++lus) {
+        if (c == '\n')
+            break;
         if (entete.size() < 99)
             entete.push_back(static_cast<char>(c));
         else if (entete.compare(0, 2, "SM") != 0 && entete.compare(0, 3, "OFF") != 0)
             break; // not a mesh file: the rest of the line does not matter
+    }
+    tropLongue = c != '\n' && c != EOF;
     return f;
-}
-
-/// The rest of an open file.
-std::string lireReste(std::FILE *f)
-{
-    std::string texte;
-    char bloc[1 << 16];
-    std::size_t n;
-    while ((n = std::fread(bloc, 1, sizeof bloc, f)) > 0)
-        texte.append(bloc, n);
-    return texte;
-}
-
-/// Line number (from 1) of position `ici` in the text.
-std::size_t ligneDe(const std::string &texte, const char *ici)
-{
-    return 1 + static_cast<std::size_t>(std::count(texte.data(), std::min(ici, texte.data() + texte.size()), '\n'));
 }
 
 bool finitPar(const std::string &nom, const char *suffixe)
@@ -242,20 +260,18 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
 
     std::string entete;
     Raison raisonOuverture;
-    bool nonOrdinaire = false;
-    std::FILE *fichier = ouvrirAvecEntete(nomFichier, entete, raisonOuverture, nonOrdinaire);
+    bool nonOrdinaire = false, tropLongue = false;
+    std::FILE *fichier = ouvrirAvecEntete(nomFichier, entete, tropLongue, raisonOuverture, nonOrdinaire);
     if (!fichier) {
         std::cerr << "Problème au chargement du fichier" << std::endl;
         if (!nonOrdinaire)
             return illisible(Raison(CodeRaison::SimplexIllisible));
         return Resultat::echec(Statut::MaillageIllisible, raisonOuverture);
     }
+    std::unique_ptr<std::FILE, int (*)(std::FILE *)> ferme(fichier, &std::fclose);
     const bool off = entete.compare(0, 3, "OFF") == 0;
     const bool smm = entete.compare(0, 3, "SMM") == 0;
     const bool sm = entete.compare(0, 2, "SM") == 0;
-    // Only an SMM file is read further here.
-    const std::string texte = smm ? lireReste(fichier) : std::string();
-    std::fclose(fichier);
     if (entete.empty() && !off && !sm) {
         std::cerr << "Problème au chargement du fichier" << std::endl;
         return illisible(Raison(CodeRaison::PremiereLigneVide));
@@ -267,20 +283,30 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     }
     if (off)
         return versLecteurTriangles(maillageOrigine.lireOFF(nomFichier, progression));
+    if (tropLongue)
+        return illisible(Raison(CodeRaison::EnteteSMMTropLong, {tarnis_texte::LIGNE_PLAUSIBLE}), 1);
     if (!smm)
         return illisible(Raison(CodeRaison::SMNonRelisible));
 
-    const char *debut = texte.data();
+    // Only an SMM file is read further here, as it goes, in a window of the file.
+    long long reste = -1;
+    const long ici = std::ftell(fichier);
+    if (ici >= 0 && std::fseek(fichier, 0, SEEK_END) == 0) {
+        reste = std::ftell(fichier) - ici;
+        std::fseek(fichier, ici, SEEK_SET);
+    }
+    tarnis_texte::Lecteur texte(fichier);
+    texte.bornerJetons(tarnis_texte::LIGNE_PLAUSIBLE);
     ContenuSMM contenu;
     Raison raison;
-    const char *faute = debut;
+    std::size_t ligne = 0;
     bool interrompu = false;
-    if (!lireSMM(debut, texte.data() + texte.size(), contenu, raison, faute, progression, interrompu)) {
+    if (!lireSMM(texte, reste, contenu, raison, ligne, progression, interrompu)) {
         if (interrompu)
             return Resultat::interrompu(Raison(CodeRaison::LectureDe, {litteral(nomFichier)}));
         std::cerr << "Simplex::charger : fichier SMM refusé (" << ::texte(raison) << "), le maillage reste inchangé"
                   << std::endl;
-        return illisible(raison, 1 + ligneDe(texte, faute));
+        return illisible(raison, ligne);
     }
     const Resultat construit = construire(contenu.positions, contenu.voisins, contenu.mailles);
     if (!construit)

@@ -5,6 +5,7 @@
 #include "Simplex.h"
 #include "Vecteurs.h"
 
+#include <atomic>
 #include <cmath>
 #include <iostream>
 #include <mutex>
@@ -45,9 +46,12 @@ vector3 Simplex::calculeNormaleNi(PointSimplex &p)
     const vector3 n = produitVectorielFloat(u, v);
     double longueur = std::sqrt(n * n);
     if (longueur == 0) {
-        std::cerr << "Erreur : La norme = 0 dans la fonction calculeNormaleNi de la classe Simplexe. "
-                     "Ceci est le dernier avertissement de ce type."
-                  << std::endl;
+        // It says it is the last of its kind: it is, once in the process.
+        static std::atomic<bool> dejaDit{false};
+        if (!dejaDit.exchange(true))
+            std::cerr << "Erreur : La norme = 0 dans la fonction calculeNormaleNi de la classe Simplexe. "
+                         "Ceci est le dernier avertissement de ce type."
+                      << std::endl;
         longueur = 1;
     }
     p.Ni = vector3(n.x / longueur, n.y / longueur, n.z / longueur);

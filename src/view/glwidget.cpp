@@ -166,6 +166,12 @@ bool GLWidget::chargerNuage()
         nomPts.chop(4);
     else if (nomPts.endsWith(".nii.gz"))
         nomPts.chop(7);
+    // Points beyond the count are not read, as the format says: the box says how many.
+    const long long auDela = instanceMaillage->pointsAuDela;
+    if (r && auDela > 0)
+        return echec(
+            tr("%1 annonce %2 points, qui sont ouverts ; le fichier en contient %3 de plus, non lus")
+                .arg(citer(nomPts), QString::number(instanceMaillage->nbPointsInterets), QString::number(auDela)));
     if (r)
         return true;
     // A cloud cut short stays open with the points read: the box says so after the reason.

@@ -315,6 +315,39 @@ TEST(DefautDuMaillage, EachFaultOfAGivenMeshIsNamed)
     }
 }
 
+// A cloud on a line or a plane has no inside: the fit refuses it and says why, with a tolerance
+// relative to the cloud's size (a solid a thousandth of its length thick is fitted).
+TEST(DefautDuNuage, CloudsWithNoInsideAreNamedAtAnyScale)
+{
+    std::vector<point3> droite, plan, mince;
+    for (int i = 0; i < 300; ++i) {
+        droite.push_back(point3(1e6 + 0.1 * i, 0.2 * i, -0.3 * i));
+        plan.push_back(point3(i % 17, i / 17, 0.5 * (i % 17) - 0.25 * (i / 17)));
+        mince.push_back(point3(i % 17, i / 17, 1e-3 * 17 * (i % 2)));
+    }
+    const std::pair<std::vector<point3>, std::string> cas[] = {
+        {{point3(0, 0, 0), point3(1, 2, 3)},
+         "le nuage n'a que 2 points : il faut au moins quatre points hors d'un même plan"},
+        {{point3(0, 0, 0), point3(1, 0, 0), point3(0, 1, 0)}, "le nuage n'a que 3 points"},
+        {{point3(0, 0, 0), point3(1, 0, 0), point3(0, 1, 0), point3(1, 1, 0)},
+         "le nuage a ses 4 points dans un même plan"},
+        {droite, "le nuage a ses 300 points sur une même droite"},
+        {plan, "le nuage a ses 300 points dans un même plan"},
+        {{point3(1, 1, 1), point3(1, 1, 1)}, "le nuage est réduit à un point"},
+        {mince, ""},
+    };
+    for (const auto &[nuage, raison] : cas) {
+        const std::optional<Raison> defaut = defautDuNuage(nuage);
+        EXPECT_EQ(defaut.has_value(), !raison.empty());
+        EXPECT_EQ(defaut ? texte(*defaut).substr(0, raison.size()) : "", raison);
+    }
+    Simplex s;
+    tarnis_test::cubeDual(s);
+    const Resultat r = ajuster(s, droite);
+    EXPECT_EQ(r.statut, Statut::NuageIllisible);
+    EXPECT_EQ(r.texte(), texte(*defautDuNuage(droite)));
+}
+
 TEST(Ajustement, AnyUnitAndPlaceGiveTheSameRelativeFigures)
 {
     const std::vector<Capsule> formes = {{point3(0, 0, 0), point3(0.6, 0.2, 0), 0.4},

@@ -105,7 +105,7 @@ private slots:
                           voisin = dossier.file("voisin.smm"), off = dossier.file("ouvert.off"),
                           hdr = dossier.file("absent.hdr");
         QVERIFY(writeFile(pts, "PTS\n5\n0 0 0\n1 1 1\n") && writeFile(smm, "OFX\n") &&
-                writeFile(voisin, "SMM\n4 0\n0 0 0 1 2 9\n") &&
+                writeFile(voisin, "SMM\n4 0\n0 0 0 1 2 9\n1 0 0 0 2 3\n0 1 0 0 1 3\n0 0 1 0 1 2\n") &&
                 writeFile(off, "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"));
         auto boites = [&]() {
             GLWidget nuage(QString::fromStdString(pts), QString()), maillage(QString(), QString::fromStdString(smm)),

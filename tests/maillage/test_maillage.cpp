@@ -186,6 +186,7 @@ TEST(OffLecture, VariantsShortFilesAndFacesOutsideTheList)
          3,
          {{0, 1, 2}},
          {"Fichier incomplet : 3 faces annoncées, 1 lues\n"}},
+        {"OFF\n# made by hand\n3 1 0 # counts\n0 0 0\n1 0 0 # a vertex\n0 1 0\n#\n3 0 1 2\n", 3, {{0, 1, 2}}, {}},
         // Huge announced counts do not allocate.
         {"OFF\n2000000000 2000000000 0\n0 0 0\n1 0 0\n0 1 0\n", 3, {}, {}},
         {"OFF\n3 5 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n3 0 1 3\n3 -1 0 1\n3 2 1 0\n3 0 2147483647 1\n",
@@ -479,6 +480,33 @@ TEST(PtsLecture, RefusedAndShortFilesKeepWhatIsThereAndSaySo)
     for (const std::string &chemin : {dossier.file("absent.pts"), dossier.path()})
         EXPECT_EQ(captureStdout([&] { EXPECT_FALSE(m.lecture_pt_interet(chemin)); }),
                   "Impossible de charger le fichier des points d interet\n");
+}
+
+// The reader reads what the count announces; what lies beyond is counted for its callers, the
+// points of the count's line are named, a negative OFF count is refused with its line.
+TEST(LectureComptes, BeyondTheCountOnItsLineAndNegative)
+{
+    TempDir d;
+    const std::string f = d.file("n.pts"), o = d.file("n.off");
+    const std::tuple<std::string, std::size_t, long long> cas[] = {
+        {"PTS\n1\n1 2 3\n4 5 6\n7 8 9\n", 1, 2}, {"PTS\n0\n1 2 3\n4 5 6\n7 8\n", 0, 3}, {"PTS\n2\n1 2 3\n4 5 6\n", 2, 0},
+        {"PTS\n1 7 8 9\n1 2 3\n", 1, 1}};
+    Maillage m;
+    Resultat r;
+    for (const auto &[texte, lus, auDela] : cas) {
+        ASSERT_TRUE(writeFile(f, texte));
+        captureStdout([&] { r = ouvrirNuage(f, m); });
+        EXPECT_TRUE(r.reussi() && m.ListePointsInterets.size() == lus && m.pointsAuDela == auDela) << texte;
+    }
+    ASSERT_TRUE(writeFile(f, "PTS\n2 1 2 3\n4 5 6\n"));
+    captureStdout([&] { r = m.lirePTS(f); });
+    EXPECT_NE(r.texte().find("1 lus ; la lecture s'est arrêtée ligne 4 (point 2) : le fichier s'arrête là ; « 1 2 3 », "
+                             "après le nombre de points sur la ligne 2, n'est pas lu : les points commencent ligne 3"),
+              std::string::npos);
+    ASSERT_TRUE(writeFile(o, "OFF\n# comment\n3 -1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"));
+    captureStdout([&] { r = m.lireOFF(o); });
+    EXPECT_EQ(r.texte(), "« " + o + " », ligne 3 : nombre de faces négatif (-1)");
+    EXPECT_TRUE(r.statut == Statut::MaillageIllisible && m.listeSommets.empty());
 }
 
 TEST(PtsLecture, ZeroPointsLeaveTheCentreAndReadingAppendsToACloudTheTreeHoldsExactly)

@@ -183,7 +183,7 @@ TEST(Raison, NestedReasonsReadAsTheConsoleLine)
     TempDir dossier;
     const std::string pts = dossier.file("court%2.pts"), smm = dossier.file("voisin.smm");
     writeFile(pts, "PTS\n5\n0 0 0\n1 1 1\n");
-    writeFile(smm, "SMM\n4 0\n0 0 0 1 2 9\n");
+    writeFile(smm, "SMM\n4 0\n0 0 0 1 2 9\n1 0 0 0 2 3\n0 1 0 0 1 3\n0 0 1 0 1 2\n");
     Maillage m;
     Simplex s;
     const Resultat court = ouvrirNuage(pts, m), voisin = ouvrirMaillage(smm, s);

@@ -20,7 +20,9 @@
 #include <tuple>
 #include <sstream>
 #include <sys/stat.h>
+#include <csignal>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace pelvane;
@@ -240,7 +242,7 @@ TEST(Arguments, HelpIsAskedAnywhereAndListsEveryExitStatus)
     // Each status the tool ends with, under the name the batch summary gives it.
     const std::string aide = pelvane::texteAide();
     for (Statut s : {Statut::Reussite, Statut::ArgumentsIncorrects, Statut::MaillageIllisible, Statut::NuageIllisible,
-                     Statut::SortieImpossible, Statut::Echec}) {
+                     Statut::SortieImpossible, Statut::Echec, Statut::Interrompu}) {
         const std::string code = std::to_string(static_cast<int>(s));
         EXPECT_NE(aide.find("\n  " + code + "  " + pelvane::significationSortie(code)), std::string::npos) << code;
     }
@@ -486,6 +488,13 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
         {DuNuage, "e12.pts", "PTS\n1e12\n" + p48 + p352, Statut::NuageIllisible,
          "ligne 2 : nombre de points illisible (« 1e12 » n'est pas un nombre entier)"},
         {DuNuage, "point.pts", "PTS\n3\n1 2 3\n1 2 3\n1 2 3\n", Statut::NuageIllisible, "réduit à un point"},
+        {DuNuage, "cent.pts", "PTS\n100\n" + p48 + p352, Statut::NuageIllisible,
+         "cent.pts\" annonce 100 points (ligne 2) mais en contient 300 de plus"},
+        {DuNuage, "zero.pts", "PTS\n0\n" + p48, Statut::NuageIllisible, "annonce 0 points (ligne 2) mais en contient 48"},
+        {DuNuage, "plat.pts", "PTS\n400\n" + p48 + p352, Statut::NuageIllisible, "a ses 400 points dans un même plan"},
+        {Reference, "vide.smm", "SMM\n0 0\n", Statut::MaillageIllisible, "ligne 2 : le fichier annonce 0 point"},
+        {Reference, "off.smm", "OFF\n# tetra\n4 4 6\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n3 0 2 1\n3 0 1 3\n3 0 3 2\n3 1 2 3\n",
+         Statut::MaillageIllisible, "off.smm\" est un maillage triangulaire (4 sommets, 4 faces)"},
         // An output folder that cannot be made: its parent is a file.
         {DeSortie, "fichier/sous", "", Statut::SortieImpossible, "fichier/sous"},
     };
@@ -512,6 +521,25 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
     EXPECT_EQ(ajuster(p, o).resultat.statut, Statut::SortieImpossible);
     EXPECT_EQ(readFile(refIci), avant);
     EXPECT_EQ(contenu(t.file("ici")), std::vector<std::string>{"e.smm"});
+}
+
+TEST(Ajustement, PointCountsFarBeyondTheCloudAreBoundedAndSaidSo)
+{
+    TempDir t;
+    Parametres p = parametresDeTest(ecrireReference(t), ecrireNuage(t.file("e.pts"), tarnis_test::nuageEllipsoide(500, A, B, C)),
+                                    t.file("o"));
+    p.pointsMinimum = 999999;
+    p.pointsMaximum = 6000;
+    p.iterations = 0;
+    Reglages r;
+    r.cyclesMaximum = 0;
+    std::ostringstream o;
+    ASSERT_TRUE(ajuster(p, o, r).resultat.reussi());
+    EXPECT_NE(o.str().find("Pelvane : attention : --min-points 999999 dépasse de loin la taille du nuage (500 points) : "
+                           "20000 utilisé\n"),
+              std::string::npos);
+    EXPECT_EQ(o.str().find("--max-points"), std::string::npos);
+    EXPECT_EQ(lireRapport(t.file("o/e.rapport.txt"))["points simplexes minimum"], "20000");
 }
 
 TEST(Ajustement, AFailedWriteRemovesWhatTheRunHadWritten)
@@ -585,4 +613,44 @@ TEST(Processus, LauncherLineGivesTheResultsAndEachFailureItsExitStatus)
     }
     // Nothing left in the output folder of the failed runs.
     EXPECT_TRUE(!fs::exists(t.file("x")) || fs::is_empty(t.file("x")));
+}
+
+// SIGTERM or SIGINT, at the first saved level seen (its temporary name or its final one):
+// the run ends with status 7, naming the signal, and leaves nothing in its folder.
+TEST(Processus, ASignalEndsTheRunWithStatus7AndNoFileLeft)
+{
+    TempDir t;
+    const std::string reference = ecrireReference(t),
+                      nuage = ecrireNuage(t.file("oeuf.pts"), tarnis_test::nuageEllipsoide(20000, A, B, C));
+    // Both methods: the fit checks the signal through its progression, the cycles between steps.
+    for (const auto &[signal, methode] : {std::pair{SIGTERM, "ajustement"}, std::pair{SIGINT, "ajustement"},
+                                          std::pair{SIGTERM, "cycles"}, std::pair{SIGINT, "cycles"}}) {
+        const std::string sortie = t.file(std::string(methode) + std::to_string(signal));
+        fs::create_directories(sortie);
+        const std::string erreurs = t.file("err" + std::to_string(signal));
+        const pid_t fils = fork();
+        if (fils == 0) {
+            freopen("/dev/null", "w", stdout);
+            freopen(erreurs.c_str(), "w", stderr);
+            execl(PELVANE_EXE, PELVANE_EXE, "--cloud", nuage.c_str(), "--mesh", reference.c_str(), "--out",
+                  sortie.c_str(), "--autosave", "--min-points", "20000", "--threads", "1", "--method", methode,
+                  static_cast<char *>(nullptr));
+            _exit(127);
+        }
+        auto vu = [&] {
+            for (const auto &e : fs::directory_iterator(sortie))
+                if (e.path().filename().string().find(".cycle") != std::string::npos)
+                    return true;
+            return false;
+        };
+        int etat = 0;
+        while (waitpid(fils, &etat, WNOHANG) == 0 && !vu())
+            usleep(100);
+        kill(fils, signal);
+        waitpid(fils, &etat, 0);
+        ASSERT_TRUE(WIFEXITED(etat)) << signal << methode;
+        EXPECT_EQ(WEXITSTATUS(etat), 7) << methode << readFile(erreurs);
+        EXPECT_NE(derniereLigne(readFile(erreurs)).find("Pelvane : erreur : arrêté par le signal SIG"), std::string::npos);
+        EXPECT_EQ(contenu(sortie), std::vector<std::string>{});
+    }
 }

@@ -142,7 +142,7 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
     EXPECT_EQ(lancer({"--resume", t.file("rien")}, sortie), 2);
     for (const auto &[code, sens] : std::vector<std::pair<std::string, std::string>>{
              {"2", "arguments incorrects"}, {"3", "maillage de référence illisible"},
-             {"5", "dossier de sortie inutilisable"}, {"6", "échec de l'ajustement"},
+             {"5", "dossier de sortie inutilisable"}, {"6", "échec de l'ajustement"}, {"7", "arrêté par un signal"},
              {"127", "outil introuvable ou non exécutable"}, {"137", "interrompu (signal 9)"},
              {"128", "statut inattendu"}, {"x", "statut inattendu"}, {"", ""}})
         EXPECT_EQ(significationSortie(code), sens) << code;

@@ -9,6 +9,12 @@
 #include <string>
 #include <tuple>
 #include <vector>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include "Maillage.h"
 
 #include "refine_fixtures.h"
 #include "Resultat.h"
@@ -274,6 +280,11 @@ TEST(Resultats, RefusalsNameTheirCauseAndLeaveTheMesh)
         {lire("voisin.smm", "SMM\n2 0\n0 0 0 1 1 1\n0 0 0 0 0 7\n"), illisible, {"voisin.smm, ligne 4", "voisin 7"}},
         {lire("maille.smm", "SMM\n1 1\n0 0 0 0 0 0\n\n2 0 -3\n"), illisible, {"maille.smm, ligne 5", "-3"}},
         {lire("entete.txt", "PLY\n"), illisible, {"entete.txt, ligne 1", "format"}},
+        {lire("vide.smm", "SMM\n0 0\n"), illisible, {"ligne 2 : le fichier annonce 0 point (et 0 mailles)"}},
+        {lire("grand.smm", "SMM\n5 0\n0 0 0 1 1 1\n"), illisible, {"5 points annoncés, mais le fichier ne fait que 16"}},
+        {lire("court.smm", "SMM\n4 0\n" + lignesPointsK4.substr(0, 60)), illisible, {"4 points annoncés, 2 présents"}},
+        {lire("mailles.smm", "SMM\n4 6\n" + lignesPointsK4 + "3 0 1 2\n"), illisible,
+         {"ligne 8 : 6 mailles annoncées, 1 présentes : le fichier s'arrête là"}},
         {[&](Simplex &s) { return s.ecrire(dir.file("non/la.smm"), 2); }, Statut::SortieImpossible, {"non/la.smm"}},
         {[&](Simplex &s) { return s.ecrire(dir.file("f.smm"), 3); }, arguments, {"f.smm", "format 3"}},
         {[](Simplex &s) { return s.raffinerT26(8); }, arguments, {"8", "0..7"}},
@@ -352,4 +363,51 @@ TEST(Resultats, StoppedReadsConversionsAndRunsLeaveWhatTheySay)
     EXPECT_EQ(run.deformerPas(10, kd.get(), 1, 1.0f, 0.05f, 0.0f, 2, false, deformation.fonction()).statut,
               Statut::Interrompu);
     EXPECT_EQ(empreinte(run), empreinte(pasAPas));
+}
+
+// A gigabyte that begins like a text file is refused from its first bytes: each reading runs in a
+// child process limited to 2 s of processor time and, outside AddressSanitizer (whose shadow
+// memory defeats the limit), to 64 MB of address space more than it has.
+TEST(LectureBornee, AGigabyteAfterAHeaderIsRefusedFromItsFirstBytes)
+{
+    TempDir dir;
+    const std::pair<std::string, std::string> cas[] = {
+        {"SMM\n", "nombres de points et de mailles illisibles (des octets de contrôle"},
+        {"SMM\n4 4\n", "ligne 3 : point 0 : des octets de contrôle"},
+        {"SM", "la première ligne dépasse 4096 caractères"},
+        {"OFF", "la ligne 1 dépasse 4096 caractères"},
+        {"OFF\n", "ligne 2 : nombres de sommets, de faces et d'arêtes attendus, des octets de contrôle"},
+        {"PTS", "la ligne 1 dépasse 4096 caractères"},
+        {"PTS\n", "ligne 2 : nombre de points illisible (des octets de contrôle"},
+        {"PTS\n400\n", "400 points annoncés, 0 lus ; la lecture s'est arrêtée ligne 3 (point 1) : des octets de "
+                       "contrôle"},
+    };
+    for (const auto &[debut, motif] : cas) {
+        const std::string nom = dir.file(debut.substr(0, 3) == "PTS" ? "g.pts" : "g.smm");
+        ASSERT_TRUE(writeFile(nom, debut));
+        ASSERT_EQ(truncate(nom.c_str(), off_t(1) << 30), 0);
+        std::fflush(nullptr);
+        const pid_t fils = fork();
+        if (fils == 0) {
+            const rlimit cpu{2, 2};
+            setrlimit(RLIMIT_CPU, &cpu);
+#ifndef __SANITIZE_ADDRESS__
+            long pages = 0;
+            std::ifstream("/proc/self/statm") >> pages;
+            const rlim_t plafond = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(64) << 20);
+            const rlimit memoire{plafond, plafond};
+            setrlimit(RLIMIT_AS, &memoire);
+#endif
+            const int nul = open("/dev/null", O_WRONLY);
+            dup2(nul, 1);
+            dup2(nul, 2);
+            Simplex s;
+            Maillage m;
+            const Resultat r = nom.back() == 's' ? m.lirePTS(nom) : debut[1] == 'F' ? m.lireOFF(nom) : s.lire(nom);
+            _exit(r.statut != Statut::Reussite && r.texte().find(motif) != std::string::npos ? 0 : 1);
+        }
+        int etat = 0;
+        ASSERT_EQ(waitpid(fils, &etat, 0), fils);
+        EXPECT_TRUE(WIFEXITED(etat) && WEXITSTATUS(etat) == 0) << debut << (WIFSIGNALED(etat) ? " : signal" : "");
+    }
 }

@@ -108,6 +108,8 @@ TEST_F(Etoile, EquilateralNeighboursGiveNormalCircleAndThirdsAndLevelsKeepWhatAM
     placer(point3(0, 0, 1), point3(2, 2, 2), point3(2, 2, 2), point3(2, 2, 2));
     EXPECT_NE(majSortie(), "");
     EXPECT_EQ(p->Ni.norme(), 0);
+    // Its warning says it is the last of its kind, and it is.
+    EXPECT_EQ((majSortie() + majSortie()).find("dernier avertissement"), std::string::npos);
 
     // The update levels keep what a move cannot change.
     equilateral(point3(0, 0, 0.5));
