@@ -7,9 +7,7 @@ namespace fs = std::filesystem;
 
 namespace lot {
 
-namespace {
-
-fs::path normal(const std::string &chemin)
+std::string cheminNormal(const std::string &chemin)
 {
     std::error_code ec;
     fs::path p = fs::absolute(chemin, ec);
@@ -18,18 +16,16 @@ fs::path normal(const std::string &chemin)
     p = p.lexically_normal();
     if (p.has_relative_path() && p.filename().empty())
         p = p.parent_path();
-    return p;
+    return p.string();
 }
-
-} // namespace
 
 std::string racineCommune(const std::vector<std::string> &nuages)
 {
     if (nuages.empty())
         return {};
-    fs::path racine = normal(nuages.front()).parent_path();
+    fs::path racine = fs::path(cheminNormal(nuages.front())).parent_path();
     for (std::size_t i = 1; i < nuages.size(); ++i) {
-        const fs::path dossier = normal(nuages[i]).parent_path();
+        const fs::path dossier = fs::path(cheminNormal(nuages[i])).parent_path();
         fs::path commun;
         for (auto a = racine.begin(), b = dossier.begin(); a != racine.end() && b != dossier.end() && *a == *b;
              ++a, ++b)
@@ -41,8 +37,8 @@ std::string racineCommune(const std::vector<std::string> &nuages)
 
 std::string dossierResultats(const std::string &racine, const std::string &nuage, const std::string &sortie)
 {
-    const fs::path n = normal(nuage);
-    fs::path relatif = n.lexically_relative(normal(racine));
+    const fs::path n = cheminNormal(nuage);
+    fs::path relatif = n.lexically_relative(fs::path(cheminNormal(racine)));
     if (relatif.empty() || *relatif.begin() == ".." || relatif == ".")
         relatif = n.filename();
     return (fs::path(sortie) / relatif).string();

@@ -12,6 +12,10 @@
 /// through PelvaneLot.exe, which calls these.
 namespace lot {
 
+/// A path made absolute (from the working folder) and lexically normal, without a trailing
+/// separator; links are not followed (as realpath -s -m).
+std::string cheminNormal(const std::string &chemin);
+
 /// The deepest folder that holds every cloud of the list: absolute and lexically normal (no
 /// ".", "..", or trailing separator; links are not followed). Relative names are taken from
 /// the working folder. "" for an empty list.

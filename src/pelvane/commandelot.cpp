@@ -23,14 +23,7 @@ const char *const commande = "tarnis-lot";
 // Absolute and lexically normal, without a trailing separator (realpath -s -m).
 std::string normal(const fs::path &chemin)
 {
-    std::error_code ec;
-    fs::path p = fs::absolute(chemin, ec);
-    if (ec)
-        p = chemin;
-    p = p.lexically_normal();
-    if (p.has_relative_path() && p.filename().empty())
-        p = p.parent_path();
-    return p.string();
+    return lot::cheminNormal(chemin.string());
 }
 
 bool finitPar(const std::string &s, const std::string &suffixe)
