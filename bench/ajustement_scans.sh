@@ -10,12 +10,7 @@
 #   THREADS=n passed as --threads (default: every core)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-RACINE=$PWD
-BUILD=${BUILD:-build}
-case "$BUILD" in /*) ;; *) BUILD="$RACINE/$BUILD" ;; esac
-DATA=${DATA:-$RACINE/../shared/data}
-PYTHON=${PYTHON:-$( [ -x /usr/bin/python3 ] && echo /usr/bin/python3 || command -v python3 )}
-THREADS=${THREADS:-0}
+. bench/environnement.sh
 cmake --build "$BUILD" --target pelvane >/dev/null
 TRAVAIL=$(mktemp -d)
 trap 'rm -rf "$TRAVAIL"' EXIT

@@ -16,12 +16,7 @@
 #   PYTHON=interpreter with numpy, nibabel and skimage (default: /usr/bin/python3 when present)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-RACINE=$PWD
-BUILD=${BUILD:-build}
-case "$BUILD" in /*) ;; *) BUILD="$RACINE/$BUILD" ;; esac
-DATA=${DATA:-$RACINE/../shared/data}
-PYTHON=${PYTHON:-$( [ -x /usr/bin/python3 ] && echo /usr/bin/python3 || command -v python3 )}
-THREADS=${THREADS:-0}
+. bench/environnement.sh
 cmake --build "$BUILD" --target pelvane ecarts_surfaces >/dev/null ||
   { echo "construisez d'abord $BUILD avec -DTARNIS_BUILD_BENCH=ON (cible ecarts_surfaces)"; exit 1; }
 PELVANE=$BUILD/Pelvane/Pelvane.exe
