@@ -133,22 +133,26 @@ bool MainWindow::ouvrirParSuffixe(const QString &fichier)
     switch (genreFichier(QFile::encodeName(fichier).toStdString())) {
     case GenreFichier::Nuage:
     case GenreFichier::Volume:
-        creerNewSubWindow(fichier, QString(), QString());
-        return true;
+        return creerNewSubWindow(fichier, QString(), QString());
     case GenreFichier::Simplex:
     case GenreFichier::Triangles:
-        creerNewSubWindow(QString(), fichier, QString());
-        return true;
+        return creerNewSubWindow(QString(), fichier, QString());
     default:
         return false;
     }
 }
 
-void MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, QString title)
+bool MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, QString title)
 {
     GLWidget *vue = new GLWidget(PTSAOuvrir, MaillageAOuvrir);
     // Read now: showing the view may run other operations that reset the reason.
     const QString erreurChargement = vue->derniereErreur();
+    if (vue->fichierRefuse()) {
+        // Nothing was opened: no tab, no name in the list, the documents as they were.
+        delete vue;
+        signalerEchecChargement(erreurChargement, PTSAOuvrir, MaillageAOuvrir);
+        return false;
+    }
 
     // The shared slice controls act on every view ever opened.
     connect(ui->SliderTrancheCoupe, &QSlider::sliderMoved, vue, &GLWidget::setTailleTrancheCoupe);
@@ -197,6 +201,7 @@ void MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, 
     QTimer::singleShot(100, this, &MainWindow::checkMenu);
 
     signalerEchecChargement(erreurChargement, PTSAOuvrir, MaillageAOuvrir);
+    return true;
 }
 
 GLWidget *MainWindow::getActiveSubWin()
@@ -488,7 +493,8 @@ void MainWindow::on_actionOuvrir_triggered()
     if (fichier.isEmpty())
         return;
     proteger(tr("Ouvrir"), [&]() {
-        ouvrirParSuffixe(fichier);
+        if (!ouvrirParSuffixe(fichier))
+            return;
         if (genreFichier(QFile::encodeName(fichier).toStdString()) == GenreFichier::Triangles) {
             ui->actionPoint->setEnabled(false);
             ui->actionFillaire->setEnabled(false);

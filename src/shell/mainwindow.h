@@ -42,8 +42,9 @@ public:
 
 public slots:
     /// New document window; with the default arguments an empty one titled
-    /// "NEW". A cloud alone comes with the template mesh.
-    void creerNewSubWindow(QString PTSAOuvrir = QString(), QString MaillageAOuvrir = QString(),
+    /// "NEW". A cloud alone comes with the template mesh. A file that is refused opens no
+    /// window (the box says why): false.
+    bool creerNewSubWindow(QString PTSAOuvrir = QString(), QString MaillageAOuvrir = QString(),
                            QString title = QString());
     /// The view of the active document window, or null when there is none.
     GLWidget *getActiveSubWin();
@@ -125,7 +126,7 @@ private:
     /// Display mode group: keeps exactly one of Point/Filaire/Triangle checked.
     void choisirModeAffichage(QAction *action, int mode);
     /// Opens a file into a new document window by its suffix; false when the
-    /// suffix is not one of a cloud or a mesh.
+    /// suffix is not one of a cloud or a mesh, or the file is refused.
     bool ouvrirParSuffixe(const QString &fichier);
     /// Tells the user, naming the files, when a new view could not read what it was given.
     /// The one failure box: "<quoi> a échoué : <raison>", the reason as the engine or the view gave it.

@@ -68,15 +68,28 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir)
     setConeDeVisionSetting(static_cast<float>(defauts::angleCone), static_cast<float>(defauts::rayonCone));
 
     QString raisons;
-    if (!nomSimplex.isEmpty() && !chargerMaillage(nomSimplex))
+    const bool maillageLu = nomSimplex.isEmpty() || chargerMaillage(nomSimplex);
+    if (!maillageLu) {
         raisons = erreur;
-    if (suffixeSimplex == "off" || suffixeSimplex == "obj") {
+        // The template is ours; a mesh the user named and that was refused leaves nothing to show.
+        refuse = !MaillageAOuvrir.isEmpty();
+    }
+    if (maillageLu && (suffixeSimplex == "off" || suffixeSimplex == "obj")) {
         estTriangule = true;
         modeDisplayMaille = 3;
         triangulationAJour = true;
     }
-    if (!nomPts.isEmpty() && !chargerNuage())
-        raisons = raisons.isEmpty() ? erreur : raisons + "\n" + erreur;
+    if (!nomPts.isEmpty()) {
+        const QString nuage = nomPts;
+        nomPts.clear();
+        const Lecture lu = chargerNuage(nuage);
+        if (lu != Lecture::Reussie)
+            raisons = raisons.isEmpty() ? erreur : raisons + "\n" + erreur;
+        if (lu == Lecture::Refusee) {
+            suffixePts.clear();
+            refuse = true;
+        }
+    }
     erreur = raisons;
 
     // A new document shows its first object whole, whatever its unit and place.
@@ -148,63 +161,86 @@ int GLWidget::getNbPts() const
 
 bool GLWidget::chargerMaillage(const QString &nom)
 {
+    // A refused SMM file leaves the simplex mesh as it was; the triangle readers write into the
+    // two triangle meshes as they go, so those are put back when the file is refused.
+    const Maillage origine = instanceSimplex->maillageOrigine;
+    const Maillage triangule = instanceSimplex->maillageTriangule;
     const Resultat r = ouvrirMaillage(versFichier(nom), *instanceSimplex);
-    return r ? true : echec(raisonMoteur(r));
+    if (r)
+        return true;
+    instanceSimplex->maillageOrigine = origine;
+    instanceSimplex->maillageTriangule = triangule;
+    return echec(raisonMoteur(r));
 }
 
-bool GLWidget::chargerNuage()
+GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
 {
-    // A new cloud replaces everything derived from the previous one; the tree always covers
-    // exactly the cloud shown, whatever happens.
+    // The file is read into a cloud of its own. The document's cloud, its tree and its volume
+    // are replaced only when the file is accepted: a refused file leaves the document as it was.
     const ReglagesVolume reglages{hdrSetting.seuilMin, hdrSetting.seuilMax, hdrSetting.min, hdrSetting.max};
-    const std::string fichier = versFichier(nomPts);
-    Resultat r = ouvrirNuage(fichier, *instanceMaillage, reglages, {}, &pointsVolume);
+    const std::string fichier = versFichier(nom);
+    const GenreFichier genre = genreFichier(fichier);
+    auto nouveau = std::make_unique<MaillageGL>();
+    std::vector<point3> volume;
+    QString repere;
+    Resultat r = ouvrirNuage(fichier, *nouveau, reglages, {}, &volume);
+    if (r && genre == GenreFichier::Volume)
+        r = repereDuVolume(fichier, *nouveau, volume, repere);
+    // A PTS file cut short is accepted with the points read, as the reader keeps them.
+    const bool garde = r.reussi() || (r.statut == Statut::NuageIllisible && genre == GenreFichier::Nuage &&
+                                      !nouveau->ListePointsInterets.empty());
+    if (!garde) {
+        echec(raisonMoteur(r));
+        return Lecture::Refusee;
+    }
+
+    instanceMaillage = std::move(nouveau);
+    pointsVolume = std::move(volume);
     oublierVolume();
-    if (r && genreFichier(fichier) == GenreFichier::Volume)
-        r = adopterVolume(fichier);
+    if (genre == GenreFichier::Volume) {
+        fichierVolume = fichier;
+        volumeEnMillimetres = volumeSetting.millimetres;
+        repereVolume = repere;
+    }
+    nomPts = nom;
+    suffixePts = QFileInfo(nom).suffix();
     if (suffixePts == "hdr" || suffixePts == "img" || suffixePts == "nii")
         nomPts.chop(4);
     else if (nomPts.endsWith(".nii.gz"))
         nomPts.chop(7);
     // Points beyond the count are not read, as the format says: the box says how many.
     const long long auDela = instanceMaillage->pointsAuDela;
-    if (r && auDela > 0)
-        return echec(
-            tr("%1 annonce %2 points, qui sont ouverts ; le fichier en contient %3 de plus, non lus")
-                .arg(citer(nomPts), QString::number(instanceMaillage->nbPointsInterets), QString::number(auDela)));
+    if (r && auDela > 0) {
+        echec(tr("%1 annonce %2 points, qui sont ouverts ; le fichier en contient %3 de plus, non lus")
+                  .arg(citer(nomPts), QString::number(instanceMaillage->nbPointsInterets), QString::number(auDela)));
+        return Lecture::Avertie;
+    }
     if (r)
-        return true;
-    // A cloud cut short stays open with the points read: the box says so after the reason.
-    const std::size_t lus = instanceMaillage->ListePointsInterets.size();
-    if (r.statut == Statut::NuageIllisible && lus > 0)
-        return echec(tr("%1 ; les %2 points lus sont ouverts").arg(raisonMoteur(r), QString::number(lus)));
-    return echec(raisonMoteur(r));
+        return Lecture::Reussie;
+    // A cloud cut short is open with the points read: the box says so after the reason.
+    echec(tr("%1 ; les %2 points lus sont ouverts")
+              .arg(raisonMoteur(r), QString::number(instanceMaillage->ListePointsInterets.size())));
+    return Lecture::Avertie;
 }
 
-Resultat GLWidget::adopterVolume(const std::string &fichier)
+Resultat GLWidget::repereDuVolume(const std::string &fichier, Maillage &nuage, std::vector<point3> &volume,
+                                  QString &repere) const
 {
     // The thresholded cloud is in voxel indices; in millimetres it moves into the volume's frame,
     // where the boundary of the precise fit will be taken too.
-    fichierVolume = fichier;
-    volumeEnMillimetres = volumeSetting.millimetres;
-    repereVolume = traduireRaison(CodeRaison::RepereIndices);
-    if (!volumeEnMillimetres)
+    repere = traduireRaison(CodeRaison::RepereIndices);
+    if (!volumeSetting.millimetres)
         return Resultat::succes();
     // The volume's cloud and the document's are the same points: the file is read once more, not twice.
     Raison origine;
-    Resultat r = versMillimetres(fichier, instanceMaillage->ListePointsInterets, origine);
+    Resultat r = versMillimetres(fichier, nuage.ListePointsInterets, origine);
     if (r)
-        pointsVolume = instanceMaillage->ListePointsInterets;
-    if (r)
-        r = instanceMaillage->construireKd();
-    if (!r) {
-        instanceMaillage->viderPointsInterets();
-        pointsVolume.clear();
-        static_cast<void>(instanceMaillage->construireKd()); // an empty tree cannot fail
+        r = nuage.construireKd();
+    if (!r)
         return r;
-    }
-    instanceMaillage->calculerCentrePointsInterets();
-    repereVolume = traduireRaison(origine);
+    volume = nuage.ListePointsInterets;
+    nuage.calculerCentrePointsInterets();
+    repere = traduireRaison(origine);
     return r;
 }
 
@@ -218,27 +254,32 @@ void GLWidget::oublierVolume()
 
 bool GLWidget::setPTS(QString FileInPTS)
 {
-    nomPts = FileInPTS.isNull() ? QString("") : FileInPTS;
-    instanceMaillage->viderPointsInterets();
-    bool ok = true;
-    if (nomPts.isEmpty()) {
+    const QString nom = FileInPTS.isNull() ? QString("") : FileInPTS;
+    if (nom.isEmpty()) {
+        nomPts = nom;
+        instanceMaillage->viderPointsInterets();
         pointsVolume.clear();
         oublierVolume();
-        ok = remplisKDTree();
-    } else {
-        suffixePts = QFileInfo(nomPts).suffix();
-        ok = chargerNuage();
+        const bool ok = remplisKDTree();
+        if (coupe != 0)
+            calculCoupes();
+        return ok ? reussite() : false;
     }
+    const Lecture lu = chargerNuage(nom);
+    if (lu == Lecture::Refusee)
+        return false;
     if (coupe != 0)
         calculCoupes();
-    return ok ? reussite() : false;
+    return lu == Lecture::Reussie ? reussite() : false;
 }
 
 bool GLWidget::setMaillage(QString FileInMaillage)
 {
-    nomSimplex = FileInMaillage.isNull() ? QString("") : FileInMaillage;
-    const bool ok = chargerMaillage(nomSimplex);
+    const QString nom = FileInMaillage.isNull() ? QString("") : FileInMaillage;
+    // A refused file leaves the document's mesh and its name as they were.
+    const bool ok = chargerMaillage(nom);
     if (ok) {
+        nomSimplex = nom;
         // The new file decides how the object is shown, as at construction.
         suffixeSimplex = QFileInfo(nomSimplex).suffix();
         if (suffixeSimplex == "off" || suffixeSimplex == "obj") {

@@ -24,6 +24,7 @@
 #include "point3.h"
 
 class Simplex;
+class Maillage;
 struct kd_tree;
 class SimplexGL;
 class MaillageGL;
@@ -93,6 +94,9 @@ public:
     int getNbPts() const;
     /// Reason of the last failed operation; empty after an operation that succeeded.
     QString derniereErreur() const { return erreur; }
+    /// Whether a file given at construction was refused: the view then holds nothing of it (a
+    /// file accepted with a warning, such as a cloud cut short, is not refused).
+    bool fichierRefuse() const { return refuse; }
     /// Viewport set by the last setupViewport, in device pixels (x, y, width, height).
     QRect viewportCourant() const { return viewport; }
     /// The viewport for a drawable of width x height: a centred square when proportions are kept.
@@ -306,16 +310,23 @@ private:
     void libererGL();
     bool echec(const QString &raison);
     bool reussite();
+    /// Reads a mesh file into the simplex object; a refused file leaves it as it was.
     bool chargerMaillage(const QString &nom);
-    bool chargerNuage();
-    /// Takes the volume just opened as the document's: its frame (the cloud moved into millimetres
-    /// when the settings say so) and its file for the boundary of the precise fit.
-    Resultat adopterVolume(const std::string &fichier);
+    /// What became of a cloud file: refused (the document unchanged), accepted with a warning
+    /// (the reason holds it) or read whole.
+    enum class Lecture { Refusee, Avertie, Reussie };
+    /// Reads a cloud file into a new cloud and, unless refused, makes it the document's.
+    Lecture chargerNuage(const QString &nom);
+    /// The frame of a volume's thresholded cloud (moved into millimetres when the settings say
+    /// so, with its tree and the volume's points) and its name as shown.
+    Resultat repereDuVolume(const std::string &fichier, Maillage &nuage, std::vector<point3> &volume,
+                            QString &repere) const;
     /// The document holds no volume any more (a cloud replaced it, or a mesh's vertices).
     void oublierVolume();
     bool raffiner(int iteration, Resultat (Simplex::*pas)(const Progression &), const char *nom);
 
     QString erreur;
+    bool refuse = false;
     QRect viewport;
     /// maillageTriangule holds the triangles of the mesh as it is now (false once the mesh moved).
     bool triangulationAJour = false;

@@ -7,6 +7,7 @@
 #include "Ouverture.h"
 #include "SimplexGL.h"
 #include "glwidget.h"
+#include "kdtree.h"
 #include "mainwindow.h"
 #include "settingwindow.h"
 
@@ -219,6 +220,56 @@ private slots:
         w.loadInformation(v);
         QVERIFY(!w.findChild<QLabel *>("label_Repere")->isVisibleTo(&w));
         QVERIFY(v->fichierVolume.empty());
+    }
+
+    // A refused file changes nothing in the document: the volume's cloud in millimetres, its tree,
+    // its frame and points stay through refused clouds, the mesh and its name through refused
+    // meshes. A cloud cut short is accepted with the points read.
+    void refusSansPerte()
+    {
+        Nifti f(8, 8, 8, 1, 4, 16);
+        const double sform[3][4] = {{2, 0, 0, 1}, {0, 1, 0, -3}, {0, 0, 1, 7}};
+        f.sform(sform);
+        for (int k = 0; k < 8; ++k)
+            for (int j = 0; j < 8; ++j)
+                for (int i = 0; i < 8; ++i)
+                    f.ajouter<std::int16_t>(std::hypot(i - 4, j - 4, k - 4) < 3 ? 800 : 0);
+        const std::string volume = dossier.file("petite.nii"), sansImage = dossier.file("sans.hdr"),
+                          entete = dossier.file("entete.pts"), vide = dossier.file("vide.pts"),
+                          smm = dossier.file("faux.smm"), off = dossier.file("sansface.off"),
+                          court = dossier.file("court.pts");
+        QVERIFY(writeFile(volume, f.o) && writeFile(entete, "XYZ\n3\n1 2 3\n") && writeFile(vide, "PTS\n4\n") &&
+                writeFile(smm, "OFX\n") && writeFile(off, "OFF\n3 0 0\n0 0 0\n1 0 0\n0 1 0\n") &&
+                writeFile(court, "PTS\n5\n0 0 0\n1 1 1\n"));
+        GLWidget v(QString(), QString::fromLatin1(defauts::gabarit));
+        v.setVolumeSetting(true, true, 0);
+        QVERIFY(v.setPTS(QString::fromStdString(volume)));
+        const std::vector<point3> nuage = v.instanceMaillage->ListePointsInterets, points = v.pointsVolume;
+        const QString nom = v.nomPts, repere = v.repereVolume, maillage = v.nomSimplex;
+        const std::vector<point3> sommets = positions(v.instanceSimplex->ListePointsSimplex);
+        QVERIFY(nuage.size() > 50 && points == nuage && repere == QString("millimètres (sform)"));
+        std::vector<std::string> refuses{sansImage, entete, vide};
+        const std::string avg152 = TARNIS_SOURCE_DIR "/../shared/data/volumes/spm99/avg152T1.hdr";
+        if (std::filesystem::exists(avg152)) // its values keep no voxel in the default window
+            refuses.push_back(avg152);
+        for (const std::string &refuse : refuses) {
+            QVERIFY(!v.setPTS(QString::fromStdString(refuse)) && !v.derniereErreur().isEmpty());
+            QVERIFY2(v.instanceMaillage->ListePointsInterets == nuage, refuse.c_str());
+            QCOMPARE(kd_size(v.instanceMaillage->kd.get()), nuage.size());
+            QVERIFY(v.pointsVolume == points && v.fichierVolume == volume && v.volumeEnMillimetres);
+            QCOMPARE(v.nomPts, nom);
+            QCOMPARE(v.repereVolume, repere);
+        }
+        for (const std::string &refuse : {smm, off}) {
+            QVERIFY(!v.setMaillage(QString::fromStdString(refuse)) && !v.derniereErreur().isEmpty());
+            QVERIFY2(positions(v.instanceSimplex->ListePointsSimplex) == sommets, refuse.c_str());
+            QVERIFY(v.instanceSimplex->maillageOrigine.listeSommets.empty());
+            QCOMPARE(v.nomSimplex, maillage);
+            QCOMPARE(v.modeDisplayMaille, 1);
+        }
+        QVERIFY(!v.setPTS(QString::fromStdString(court)) && v.derniereErreur().endsWith("les 2 points lus sont ouverts"));
+        QVERIFY((v.instanceMaillage->ListePointsInterets == std::vector<point3>{{0, 0, 0}, {1, 1, 1}}));
+        QVERIFY(v.fichierVolume.empty() && v.pointsVolume.empty());
     }
 };
 

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -151,19 +152,32 @@ private slots:
         QVERIFY(tarnis_test::ecrireFichierPTS(ellipsoide.toStdString(), tarnis_test::nuageEllipsoide(800, 40, 30, 25)));
     }
 
-    // A file that cannot be read still gets its window, and the box names the file.
+    // A file that cannot be read opens no window, cloud or mesh; the box names the file. A cloud
+    // cut short opens with the points read, and its box says so.
     void chargementEchoue()
     {
-        const QString mauvais = dossier.filePath("mauvais.pts");
-        QVERIFY(tarnis_test::writeFile(mauvais.toStdString(), "XYZ\n3\n1 2 3\n"));
+        const QString mauvais = dossier.filePath("mauvais.pts"), maillage = dossier.filePath("mauvais.smm"),
+                      court = dossier.filePath("court.pts");
+        QVERIFY(tarnis_test::writeFile(mauvais.toStdString(), "XYZ\n3\n1 2 3\n") &&
+                tarnis_test::writeFile(maillage.toStdString(), "SMM\n4 0\n0 0 0 1 2 9\n") &&
+                tarnis_test::writeFile(court.toStdString(), "PTS\n5\n0 0 0\n1 1 1\n"));
         Repondeur r;
-        r.bouton();
+        for (int i = 0; i < 4; ++i)
+            r.bouton();
         MainWindow w(nullptr, mauvais);
-        QCOMPARE(r.boites.size(), 1);
-        QCOMPARE(r.boites[0].titre, QString("Chargement"));
-        QCOMPARE(r.boites[0].icone, QMessageBox::Warning);
-        QVERIFY2(r.boites[0].texte.contains(mauvais), qPrintable(r.boites[0].texte));
-        QCOMPARE(w.getActiveSubWin() ? w.getActiveSubWin()->getNbPts() : 0, 0);
+        w.creerNewSubWindow(mauvais);
+        w.creerNewSubWindow(QString(), maillage);
+        QCOMPARE(r.boites.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(r.boites[i].titre, QString("Chargement"));
+            QCOMPARE(r.boites[i].icone, QMessageBox::Warning);
+            QVERIFY2(r.boites[i].texte.contains(i < 2 ? mauvais : maillage), qPrintable(r.boites[i].texte));
+        }
+        QVERIFY(w.getActiveSubWin() == nullptr && w.findChild<QListWidget *>("listWidget")->count() == 0);
+        w.creerNewSubWindow(court);
+        QCOMPARE(r.boites.size(), 4);
+        QVERIFY(r.boites[3].texte.endsWith("les 2 points lus sont ouverts"));
+        QVERIFY(w.getActiveSubWin() != nullptr && w.getActiveSubWin()->getNbPts() == 2);
         QCOMPARE(r.imprevus, 0);
     }
 
