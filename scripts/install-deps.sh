@@ -6,7 +6,7 @@ set -euo pipefail
 PKGS=(
   build-essential g++ cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libqt6openglwidgets6 qt6-l10n-tools qt6-tools-dev-tools
-  qt6-tools-dev qt6-image-formats-plugins
+  qt6-tools-dev qt6-image-formats-plugins qt6-translations-l10n
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev libnanoflann-dev
   xvfb xauth x11-utils openbox

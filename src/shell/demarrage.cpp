@@ -23,7 +23,9 @@ bool installerTraductions(QTranslator &traduction, QTranslator &traductionQt)
     const bool anglais = traduction.load("quolvex_en");
     if (anglais)
         QCoreApplication::installTranslator(&traduction);
-    if (traductionQt.load("qt_" + QLocale::system().name(), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    // The toolkit's own dialogs and buttons speak the interface's language, not the system's.
+    if (traductionQt.load(anglais ? QLocale(QLocale::English) : QLocale(QLocale::French), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(&traductionQt);
     return anglais;
 }

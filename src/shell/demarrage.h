@@ -10,7 +10,8 @@ class QTranslator;
 bool verifierSupportOpenGL();
 
 /// Loads "quolvex_en" from the working folder into traduction and the
-/// toolkit's own translation for the system locale into traductionQt, and
+/// toolkit's own translation (qtbase) in the interface's language into
+/// traductionQt, English when that file was found and French otherwise, and
 /// installs each one that loaded. Returns whether the English file was found.
 bool installerTraductions(QTranslator &traduction, QTranslator &traductionQt);
 

@@ -9,6 +9,9 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Where the preferences are kept (QSettings).
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarnis"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tarnis"));
 
     verifierSupportOpenGL();
 

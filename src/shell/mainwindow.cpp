@@ -144,7 +144,7 @@ bool MainWindow::ouvrirParSuffixe(const QString &fichier)
 
 bool MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, QString title)
 {
-    GLWidget *vue = new GLWidget(PTSAOuvrir, MaillageAOuvrir);
+    GLWidget *vue = new GLWidget(PTSAOuvrir, MaillageAOuvrir, settingWindow->reglages());
     // Read now: showing the view may run other operations that reset the reason.
     const QString erreurChargement = vue->derniereErreur();
     if (vue->fichierRefuse()) {
@@ -377,21 +377,13 @@ void MainWindow::setCurentSplite()
 
 void MainWindow::settingPreferred()
 {
-    // The document that was active when the preferences opened, whichever window has the
-    // focus now (the preferences themselves, as a rule).
-    GLWidget *vue = vuePreferences ? vuePreferences.data() : getActiveSubWin();
-    vuePreferences = nullptr;
-    if (fenetresDocuments().isEmpty() || vue == nullptr)
+    if (fenetresDocuments().isEmpty())
         return;
     qWarning("settingPreferred");
-    vue->setHdrSetting(settingWindow->getSeuilMinimum(), settingWindow->getSeuilMaximum(),
-                       settingWindow->getNombreDePointsMinimum(), settingWindow->getNombreDePointsMaximum());
-    vue->setDeformSetting(settingWindow->getForceInterne(), settingWindow->getForceExterne(),
-                          settingWindow->getForceDeRetenue(), settingWindow->getRigidite());
-    vue->setConeDeVisionSetting(settingWindow->getDemiAngleCone(), settingWindow->getTailleCone());
-    vue->setOmbrage(settingWindow->isOmbrage());
-    vue->setVolumeSetting(settingWindow->isVolumeEnMillimetres(), settingWindow->isNiveauAutomatique(),
-                          settingWindow->getNiveauFrontiere());
+    const ReglagesVue reglages = settingWindow->reglages();
+    for (QMdiSubWindow *fenetre : fenetresDocuments())
+        if (GLWidget *vue = qobject_cast<GLWidget *>(fenetre->widget()))
+            vue->appliquerReglages(reglages);
 }
 
 bool MainWindow::warningPtsMaillageTropGrand()
@@ -585,8 +577,6 @@ void MainWindow::on_actionFermer_Quolvex_triggered()
 
 void MainWindow::on_actionPreference_triggered()
 {
-    if (!settingWindow->isVisible())
-        vuePreferences = getActiveSubWin();
     settingWindow->show();
     settingWindow->raise();
 }

@@ -3,7 +3,6 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
-#include <QPointer>
 
 #include "SimplexAutomatique.h"
 #include <QString>
@@ -55,8 +54,7 @@ public slots:
     void loadCurrentObjectsNames(QMdiSubWindow *subWin);
     void changeCurrentObjectSelected();
     void setCurentSplite();
-    /// Hands the preferences to the view that was active when they were opened (or to the
-    /// active one), whichever window has the focus (connected to the dialog's closing()).
+    /// Hands the preferences to every open document (connected to the dialog's closing()).
     void settingPreferred();
     /// Asks whether to refine a mesh that has more simplex points than cloud points.
     bool warningPtsMaillageTropGrand();
@@ -143,7 +141,6 @@ private:
     AutomaticExec *automaticExec;
     int numeroNouveau;
     /// The document the open preferences will be handed to.
-    QPointer<GLWidget> vuePreferences;
 };
 
 #endif

@@ -1746,6 +1746,10 @@ with the keys W X C V B N.</translation>
 <context>
     <name>SettingWindow</name>
     <message>
+        <source>Valeurs par défaut</source>
+        <translation>Restore defaults</translation>
+    </message>
+    <message>
         <source>Preference</source>
         <translation>Preferences</translation>
     </message>

@@ -1,5 +1,6 @@
 #include "settingwindow.h"
 
+#include "glwidget.h"
 #include "ressources.h"
 
 #include "Defauts.h"
@@ -8,6 +9,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSettings>
 
 #include <algorithm>
 
@@ -23,6 +25,93 @@ SettingWindow::SettingWindow(QWidget *parent) : QWidget(parent)
     on_pushButton_5_clicked();
     angleDuCNeDoubleSpinBox->setValue(defauts::angleCone);
     tailleDuCNeDoubleSpinBox->setValue(defauts::rayonCone);
+    defautsFormulaire = etatFormulaire();
+    connect(pushButtonValeursParDefaut, &QPushButton::clicked, this, &SettingWindow::valeursParDefaut);
+    relire();
+}
+
+QVariantMap SettingWindow::etatFormulaire() const
+{
+    QVariantMap etat;
+    for (const QSpinBox *b : findChildren<QSpinBox *>())
+        etat[b->objectName()] = b->value();
+    for (const QDoubleSpinBox *b : findChildren<QDoubleSpinBox *>())
+        etat[b->objectName()] = b->value();
+    for (const QComboBox *b : findChildren<QComboBox *>())
+        etat[b->objectName()] = b->currentIndex();
+    for (const QAbstractButton *b : findChildren<QAbstractButton *>())
+        if (b->isCheckable())
+            etat[b->objectName()] = b->isChecked();
+    for (const QGroupBox *b : findChildren<QGroupBox *>())
+        if (b->isCheckable())
+            etat[b->objectName()] = b->isChecked();
+    etat.remove(QString());
+    return etat;
+}
+
+void SettingWindow::appliquerEtat(const QVariantMap &etat)
+{
+    // A window taken from a volume may lie beyond the form's ranges: open them first.
+    for (QSpinBox *b : {nombreDePointsMinimumSpinBox, nombreDePointsMaximumSpinBox}) {
+        const int v = etat.value(b->objectName(), b->value()).toInt();
+        b->setRange(std::min(v, b->minimum()), std::max(v, b->maximum()));
+    }
+    for (QSpinBox *b : findChildren<QSpinBox *>())
+        b->setValue(etat.value(b->objectName(), b->value()).toInt());
+    for (QDoubleSpinBox *b : findChildren<QDoubleSpinBox *>())
+        b->setValue(etat.value(b->objectName(), b->value()).toDouble());
+    for (QComboBox *b : findChildren<QComboBox *>())
+        b->setCurrentIndex(etat.value(b->objectName(), b->currentIndex()).toInt());
+    for (QAbstractButton *b : findChildren<QAbstractButton *>()) {
+        if (!b->isCheckable())
+            continue;
+        // A lone radio button can only be unchecked outside its exclusive mode.
+        const bool exclusif = b->autoExclusive();
+        b->setAutoExclusive(false);
+        b->setChecked(etat.value(b->objectName(), b->isChecked()).toBool());
+        b->setAutoExclusive(exclusif);
+    }
+    for (QGroupBox *b : findChildren<QGroupBox *>())
+        if (b->isCheckable())
+            b->setChecked(etat.value(b->objectName(), b->isChecked()).toBool());
+    on_radioButton_2_clicked();
+}
+
+void SettingWindow::enregistrer() const
+{
+    QSettings reglages;
+    reglages.beginGroup(QStringLiteral("Preferences"));
+    const QVariantMap etat = etatFormulaire();
+    for (auto i = etat.cbegin(); i != etat.cend(); ++i)
+        reglages.setValue(i.key(), i.value());
+}
+
+void SettingWindow::relire()
+{
+    QSettings reglages;
+    reglages.beginGroup(QStringLiteral("Preferences"));
+    QVariantMap etat;
+    for (const QString &cle : reglages.childKeys())
+        etat[cle] = reglages.value(cle);
+    appliquerEtat(etat);
+}
+
+void SettingWindow::valeursParDefaut()
+{
+    appliquerEtat(defautsFormulaire);
+}
+
+ReglagesVue SettingWindow::reglages() const
+{
+    ReglagesVue r;
+    r.deform = DeformSetting{getForceInterne(), getForceExterne(), getForceDeRetenue(), getRigidite()};
+    r.hdr = HdrSetting{getSeuilMinimum(), getSeuilMaximum(), getNombreDePointsMinimum(), getNombreDePointsMaximum()};
+    r.cone = ConeDeVisionSetting{getDemiAngleCone(), getTailleCone()};
+    r.ombrage = isOmbrage();
+    r.millimetres = isVolumeEnMillimetres();
+    r.niveauAutomatique = isNiveauAutomatique();
+    r.niveau = getNiveauFrontiere();
+    return r;
 }
 
 int SettingWindow::getSeuilMinimum() const
@@ -213,6 +302,7 @@ void SettingWindow::on_radioButton_2_clicked()
 
 void SettingWindow::on_pushButton_3_clicked()
 {
+    enregistrer();
     emit closing();
     close();
 }

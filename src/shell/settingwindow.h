@@ -1,14 +1,19 @@
 #ifndef SETTINGWINDOW_H
 #define SETTINGWINDOW_H
 
+#include <QVariantMap>
 #include <QWidget>
 
 #include "ui_settingwindow.h"
 
+struct ReglagesVue;
+
 /// The preferences window: volume import, deformation, vision cone and the
-/// automatic refine-and-deform loop. Nothing is stored on disk; every run
-/// starts from the form's defaults. The values reach the active document when
-/// "Fermer" is pressed (closing()).
+/// automatic refine-and-deform loop. The form is read back from the user's settings
+/// (QSettings, group "Preferences") when it is made and written there when "Fermer"
+/// is pressed; the values then reach the open documents (closing()), and the documents
+/// opened next are made with them. "Valeurs par défaut" brings the whole form back to
+/// the built-in defaults.
 class SettingWindow : public QWidget, public Ui_SettingWindow
 {
     Q_OBJECT
@@ -53,6 +58,12 @@ public:
     bool isNiveauAutomatique() const;
     double getNiveauFrontiere() const;
 
+    /// Everything a document takes from the form.
+    ReglagesVue reglages() const;
+    /// Writes the form to the user's settings / reads it back (keys absent keep their values).
+    void enregistrer() const;
+    void relire();
+
 signals:
     void closing();
 
@@ -68,6 +79,15 @@ private slots:
     void on_pushButton_5_clicked();
     void on_radioButton_2_clicked();
     void on_pushButton_3_clicked();
+    void valeursParDefaut();
+
+private:
+    /// Every value of the form by the name of its field.
+    QVariantMap etatFormulaire() const;
+    void appliquerEtat(const QVariantMap &etat);
+
+    /// The form as built, before the user's settings were read.
+    QVariantMap defautsFormulaire;
 };
 
 #endif

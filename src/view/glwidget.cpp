@@ -43,7 +43,7 @@ QString raisonMoteur(const Resultat &r)
 
 } // namespace
 
-GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir)
+GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir, const ReglagesVue &reglages)
     : QOpenGLWidget(nullptr), coupeX(new MaillageGL), coupeY(new MaillageGL), coupeZ(new MaillageGL),
       instanceSimplex(new SimplexGL), instanceMaillage(new MaillageGL)
 {
@@ -63,9 +63,7 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir)
     suffixeSimplex = QFileInfo(nomSimplex).suffix();
     suffixePts = QFileInfo(nomPts).suffix();
 
-    setDeformSetting(defauts::alpha, defauts::beta, defauts::gamma, defauts::rigidite);
-    setHdrSetting(defauts::seuilMin, defauts::seuilMax, defauts::fenetreMin, defauts::fenetreMax);
-    setConeDeVisionSetting(static_cast<float>(defauts::angleCone), static_cast<float>(defauts::rayonCone));
+    appliquerReglages(reglages);
 
     QString raisons;
     const bool maillageLu = nomSimplex.isEmpty() || chargerMaillage(nomSimplex);
@@ -675,6 +673,15 @@ void GLWidget::Sleep(int msec)
 
 // ----------------------------------------------------------------------------------------------
 // Settings and flags
+
+void GLWidget::appliquerReglages(const ReglagesVue &r)
+{
+    setDeformSetting(r.deform.alpha, r.deform.beta, r.deform.gamma, r.deform.rigid);
+    setHdrSetting(r.hdr.seuilMin, r.hdr.seuilMax, r.hdr.min, r.hdr.max);
+    setConeDeVisionSetting(r.cone.angle, r.cone.rayon);
+    setOmbrage(r.ombrage);
+    setVolumeSetting(r.millimetres, r.niveauAutomatique, r.niveau);
+}
 
 void GLWidget::setDeformSetting(float alpha, float beta, float gamma, int rigid)
 {

@@ -59,6 +59,19 @@ struct ConeDeVisionSetting
     float rayon;
 };
 
+/// What the preferences hand to a document, set before its files are read: the settings above,
+/// the shading and the volume frame and boundary level (the defaults of a view opened alone).
+struct ReglagesVue
+{
+    DeformSetting deform{defauts::alpha, defauts::beta, defauts::gamma, defauts::rigidite};
+    HdrSetting hdr{defauts::seuilMin, defauts::seuilMax, defauts::fenetreMin, defauts::fenetreMax};
+    ConeDeVisionSetting cone{static_cast<float>(defauts::angleCone), static_cast<float>(defauts::rayonCone)};
+    bool ombrage = true;
+    bool millimetres = false;
+    bool niveauAutomatique = true;
+    double niveau = 0;
+};
+
 /// One document and its view: a simplex mesh, a point cloud with its kd-tree, the three slabs of the
 /// cloud, the settings of the deformation and of the volume import, an orthographic camera.
 ///
@@ -74,7 +87,8 @@ public:
     /// Cloud file and mesh file, either may be empty. A cloud without a mesh gets the template
     /// "./SMM_/icosa.smm" (read relative to the working directory). No parent: the document area
     /// adopts the view. Whether the files could be read is in derniereErreur() (empty when all went well).
-    explicit GLWidget(QString PTSAOuvrir = QString(), QString MaillageAOuvrir = QString());
+    explicit GLWidget(QString PTSAOuvrir = QString(), QString MaillageAOuvrir = QString(),
+                      const ReglagesVue &reglages = ReglagesVue());
     ~GLWidget() override;
 
     GLWidget(const GLWidget &) = delete;
@@ -234,6 +248,8 @@ public slots:
     void Sleep(int msec);
 
     // Settings and flags.
+    /// All the settings at once; they act on what is read, deformed or drawn next.
+    void appliquerReglages(const ReglagesVue &r);
     void setDeformSetting(float alpha, float beta, float gamma, int rigid);
     void setHdrSetting(int seuilMin, int seuilMax, int min, int max);
     /// The frame applies to the volumes opened afterwards, the level to the next precise fit.

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QQueue>
+#include <QStandardPaths>
 #include <QString>
 #include <QTest>
 #include <QTimer>
@@ -87,6 +88,7 @@ void initialiserRessources();
     {                                                                                                                  \
         QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                                                       \
         QLocale::setDefault(QLocale::c());                                                                             \
+        QStandardPaths::setTestModeEnabled(true); /* never the user's own settings */                                  \
         QApplication app(argc, argv);                                                                                  \
         initialiserRessources();                                                                                       \
         tarnis_test::garderPiloteOpenGL();                                                                             \

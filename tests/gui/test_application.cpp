@@ -1,5 +1,5 @@
-// The application on its documents: the preferences reach the document they were opened for
-// under a real window manager, counts and menus are right before the window first shows, the
+// The application on its documents: the preferences reach every document, stay across runs and
+// come back to their defaults, counts and menus are right before the window first shows, the
 // placement and the precise fit, whose figures are measured again independently, and a volume
 // opened in either frame and fitted on the boundary of its region.
 #include "Ajustement.h"
@@ -23,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -58,7 +59,18 @@ class TestApplication : public QObject
     TempDir dossier;
 
 private slots:
-    void preferencesAuDocumentDOrigine()
+    // The settings are kept in a scratch file, emptied after each case.
+    void initTestCase()
+    {
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        const QString reglages = QString::fromStdString(dossier.file("reglages"));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, reglages);
+    }
+    void cleanup() { QSettings().clear(); }
+
+    // Preferences set while the focus has moved to them reach every open document and the next
+    // one, are read back by the next run, and the defaults can be restored.
+    void preferencesPartageesEtGardees()
     {
         const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
         if (openbox.isEmpty())
@@ -68,12 +80,17 @@ private slots:
         QVERIFY(gestionnaire.waitForStarted());
         QTest::qWait(1000);
 
-        const std::string pts = dossier.file("a.pts");
-        QVERIFY(ecrireFichierPTS(pts, nuageEllipsoide(200, 3, 2, 1)));
+        const QString pts = QString::fromStdString(dossier.file("a.pts"));
+        QVERIFY(ecrireFichierPTS(pts.toStdString(), nuageEllipsoide(200, 3, 2, 1)));
+        const auto regle = [](const GLWidget *v) {
+            return v->hdrSetting.seuilMin == 100 && v->hdrSetting.max == 255 && v->deformSetting.alpha == 2.5f &&
+                   v->deformSetting.rigid == 4 && !v->ombrage;
+        };
+        bool importe = false;
         {
             MainWindow w;
-            w.creerNewSubWindow(QString::fromStdString(pts));
-            w.creerNewSubWindow(QString::fromStdString(pts));
+            w.creerNewSubWindow(pts);
+            w.creerNewSubWindow(pts);
             QMdiArea *zone = w.findChild<QMdiArea *>();
             zone->setActiveSubWindow(zone->subWindowList(QMdiArea::CreationOrder)[0]);
             GLWidget *a = w.getActiveSubWin();
@@ -95,19 +112,15 @@ private slots:
             s->nombreDePointsMaximumSpinBox->setValue(255);
             s->forceInterneDoubleSpinBox->setValue(2.5);
             s->rigiditDuMaillageSpinBox->setValue(4);
+            s->checkBoxOmbrage->setChecked(false);
             QTest::mouseClick(s->pushButton_3, Qt::LeftButton);
 
-            QCOMPARE(a->hdrSetting.seuilMin, 100);
-            QCOMPARE(a->hdrSetting.max, 255);
-            QCOMPARE(a->deformSetting.alpha, 2.5f);
-            QCOMPARE(a->deformSetting.rigid, 4);
-            GLWidget *b = qobject_cast<GLWidget *>(zone->subWindowList(QMdiArea::CreationOrder)[1]->widget());
-            QCOMPARE(b->hdrSetting.seuilMin, 150); // the other document keeps its own
-            QCOMPARE(b->deformSetting.rigid, 2);
+            QVERIFY(w.creerNewSubWindow(pts));
+            for (QMdiSubWindow *f : zone->subWindowList(QMdiArea::CreationOrder))
+                QVERIFY(regle(qobject_cast<GLWidget *>(f->widget())));
 
-            // The next import of that document thresholds as the engine does with those settings.
+            // The next import of a document thresholds as the engine does with those settings.
             const std::string volume = sharedDataDir() + "/volumes/spm99/avg152T1.hdr";
-            bool importe = false;
             if (!sharedDataDir().empty() && std::filesystem::exists(volume)) {
                 Maillage m;
                 QVERIFY(ouvrirNuage(volume, m, ReglagesVolume{100, 255, 0, 255}).reussi());
@@ -116,11 +129,27 @@ private slots:
                 QCOMPARE(a->getNbPts(), int(m.ListePointsInterets.size()));
                 importe = true;
             }
-            gestionnaire.terminate();
-            gestionnaire.waitForFinished(5000);
-            if (!importe)
-                QSKIP("avg152T1.hdr absent: the import is not checked");
         }
+        gestionnaire.terminate();
+        gestionnaire.waitForFinished(5000);
+
+        MainWindow suivante;
+        QVERIFY(suivante.creerNewSubWindow(pts));
+        QVERIFY(regle(qobject_cast<GLWidget *>(suivante.findChild<QMdiArea *>()->subWindowList()[0]->widget())));
+        SettingWindow *s = suivante.getSettingWindow();
+        s->pushButtonValeursParDefaut->click();
+        const ReglagesVue r = s->reglages();
+        QVERIFY(r.hdr.seuilMin == defauts::seuilMin && r.hdr.seuilMax == defauts::seuilMax &&
+                r.hdr.min == defauts::fenetreMin && r.hdr.max == defauts::fenetreMax);
+        QVERIFY(r.deform.alpha == defauts::alpha && r.deform.beta == defauts::beta &&
+                r.deform.rigid == defauts::rigidite && r.cone.rayon == float(defauts::rayonCone));
+        QCOMPARE(2 * r.cone.angle, float(defauts::angleCone));
+        QVERIFY(r.ombrage && r.niveauAutomatique && !r.millimetres);
+        QCOMPARE(s->getIterationAutomatisme(), defauts::tours);
+        QCOMPARE(s->getIterationDeformation(), defauts::pasDeformation);
+        QCOMPARE(s->getIterationT22Surfaces(), defauts::toursT22Surfaces);
+        if (!importe)
+            QSKIP("avg152T1.hdr absent: the import is not checked");
     }
 
     void comptesEtMenusAuDemarrage()

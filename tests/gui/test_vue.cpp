@@ -1,9 +1,10 @@
 // The document view through real events: the mouse turns the camera, the keys move the mesh, or
 // the cloud with the tree the deformation searches; the engine's reasons in its boxes, in French
-// as the engine gives them or in English.
+// as the engine gives them or in English, and Qt's own buttons in the interface's language.
 #include "MaillageGL.h"
 #include "Ouverture.h"
 #include "SimplexGL.h"
+#include "demarrage.h"
 #include "glwidget.h"
 #include "kdtree.h"
 #include "raisons.h"
@@ -13,7 +14,11 @@
 #include "simplex_fixtures.h"
 #include "support.h"
 
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
@@ -141,6 +146,24 @@ private slots:
                               "volume “" + q(hdr).chopped(4) + "” (.hdr, .img): image: “" + q(hdr).chopped(4) +
                                   ".img” cannot be opened (file not found)"}));
         QCoreApplication::removeTranslator(&anglais);
+    }
+
+    // Qt's own buttons speak the interface's language: French without our English file in the
+    // working folder, English with it, whatever the system's locale.
+    void boutonsDuToolkitDansLaLangue()
+    {
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_fr.qm"))
+            QSKIP("Qt's French translation is not installed (qt6-translations-l10n)");
+        const QString ici = QDir::currentPath();
+        QStringList textes;
+        for (const QString &d : {QString::fromStdString(dossier.path()), QFileInfo(TARNIS_QM_FILE).path()}) {
+            QDir::setCurrent(d);
+            QTranslator nous, qt;
+            const bool anglais = installerTraductions(nous, qt);
+            textes << QString::number(anglais) + QDialogButtonBox(QDialogButtonBox::Cancel).buttons().value(0)->text();
+        }
+        QDir::setCurrent(ici);
+        QCOMPARE(textes, (QStringList{"0Annuler", "1Cancel"}));
     }
 
     // Every code of the catalogue has its French pattern and a finished English translation that
