@@ -263,7 +263,6 @@ private slots:
         QVERIFY(w.creerNewSubWindow(pts));
         w.show();
         const QList<QMdiSubWindow *> fenetres = w.findChild<QMdiArea *>()->subWindowList(QMdiArea::CreationOrder);
-        QTest::qWait(100);
         QVERIFY(fenetres[1]->close() && r.boites.isEmpty());
         w.findChild<QAction *>("actionPlacer_autour_du_nuage")->trigger();
         QTRY_VERIFY(fenetres[0]->isWindowModified());
