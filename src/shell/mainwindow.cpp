@@ -194,6 +194,9 @@ bool MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, 
     }
     if (!PTSAOuvrir.isEmpty() && MaillageAOuvrir.isEmpty())
         ui->listWidget->addItem(nomDeBase(vue->getCurentSimplexName()));
+    fenetre->setWindowTitle(fenetre->windowTitle() + QStringLiteral("[*]"));
+    connect(vue, &GLWidget::modificationChangee, fenetre, &QWidget::setWindowModified);
+    fenetre->installEventFilter(this);
 
     ui->mdiArea->setActiveSubWindow(fenetre);
     reloadMenuVue();
@@ -402,7 +405,7 @@ void MainWindow::reloadMenuVue()
     ui->menuVue->clear();
     const QList<QMdiSubWindow *> fenetres = fenetresDocuments();
     for (int i = 0; i < fenetres.size(); ++i) {
-        QAction *entree = ui->menuVue->addAction(fenetres[i]->windowTitle());
+        QAction *entree = ui->menuVue->addAction(fenetres[i]->windowTitle().remove(QStringLiteral("[*]")));
         entree->setCheckable(true);
         entree->setChecked(i == fenetres.size() - 1);
     }
@@ -442,10 +445,52 @@ void MainWindow::on_spinBox_valueChanged(int valeur)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    for (QMdiSubWindow *fenetre : fenetresDocuments())
-        fenetre->close();
+    for (QMdiSubWindow *fenetre : fenetresDocuments()) {
+        if (!fenetre->close()) {
+            event->ignore();
+            return;
+        }
+    }
     ui->mdiArea->close();
     event->accept();
+}
+
+bool MainWindow::eventFilter(QObject *objet, QEvent *evenement)
+{
+    auto *fenetre = qobject_cast<QMdiSubWindow *>(objet);
+    if (evenement->type() == QEvent::Close && fenetre != nullptr && !demanderEnregistrement(fenetre)) {
+        evenement->ignore();
+        return true;
+    }
+    return QMainWindow::eventFilter(objet, evenement);
+}
+
+bool MainWindow::demanderEnregistrement(QMdiSubWindow *fenetre)
+{
+    auto *vue = qobject_cast<GLWidget *>(fenetre->widget());
+    if (vue == nullptr || !vue->estModifie())
+        return true;
+    ui->mdiArea->setActiveSubWindow(fenetre);
+    QMessageBox boite(QMessageBox::Warning, tr("Fermer"),
+                      tr("Le document « %1 » a été modifié.").arg(fenetre->windowTitle().remove(QStringLiteral("[*]"))),
+                      QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    boite.setInformativeText(tr("Voulez-vous enregistrer le maillage avant de fermer ?"));
+    boite.setDefaultButton(QMessageBox::Save);
+    const int reponse = boite.exec();
+    if (reponse == QMessageBox::Discard)
+        return true;
+    if (reponse != QMessageBox::Save)
+        return false;
+    const QString nom = enregistrerFichier(QStringLiteral("SMM(*.smm)"));
+    bool enregistre = false;
+    if (!nom.isEmpty())
+        proteger(tr("Enregistrer"), [&]() {
+            enregistre = vue->ExportMaillageWithLoading(nom);
+            if (!enregistre)
+                signalerEchec(QMessageBox::Critical, tr("Exportation"), tr("L'exportation vers %1").arg(nom),
+                              vue->derniereErreur());
+        });
+    return enregistre;
 }
 
 // ---- File menu ----
@@ -567,9 +612,6 @@ void MainWindow::on_actionFermerVolume3D_triggered()
 
 void MainWindow::on_actionFermer_Quolvex_triggered()
 {
-    for (QMdiSubWindow *fenetre : fenetresDocuments())
-        fenetre->close();
-    ui->mdiArea->close();
     close();
 }
 

@@ -66,7 +66,11 @@ public slots:
     void on_spinBox_valueChanged(int valeur);
 
 protected:
+    /// Closes every document window; one whose changes the user wants to keep and that could not
+    /// be saved, or a Cancel, keeps the application open.
     void closeEvent(QCloseEvent *event) override;
+    /// A document window about to close asks first whether to save its changes.
+    bool eventFilter(QObject *objet, QEvent *evenement) override;
     /// Runs an action; an exception escaping from the view or the engines is
     /// shown in an error box instead of reaching the event loop.
     void proteger(const QString &operation, const std::function<void()> &action);
@@ -133,6 +137,8 @@ private:
     void signalerEchec(QMessageBox::Icon icone, const QString &titre, const QString &quoi, const QString &raison);
     void signalerEchecChargement(const QString &raison, const QString &nuage, const QString &maillage);
     bool fenetrePrincipaleDisponible() const;
+    /// Save, discard or cancel for a modified document; true when it may close.
+    bool demanderEnregistrement(QMdiSubWindow *fenetre);
     QList<QMdiSubWindow *> fenetresDocuments() const;
 
     Ui::MainWindow *ui;

@@ -787,6 +787,22 @@ with the keys W X C V B N.</translation>
         <source>Nuage de points (*.pts *.img *.hdr *.nii *.nii.gz)</source>
         <translation>Point cloud (*.pts *.img *.hdr *.nii *.nii.gz)</translation>
     </message>
+    <message>
+        <source>Fermer</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Le document « %1 » a été modifié.</source>
+        <translation>The document “%1” has been modified.</translation>
+    </message>
+    <message>
+        <source>Voulez-vous enregistrer le maillage avant de fermer ?</source>
+        <translation>Do you want to save the mesh before closing?</translation>
+    </message>
+    <message>
+        <source>Enregistrer</source>
+        <translation>Save</translation>
+    </message>
 </context>
 <context>
     <name>Moteur</name>

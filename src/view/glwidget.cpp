@@ -96,6 +96,7 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir, const ReglagesVu
     else
         cadrer();
 
+    signatureEnregistree = signatureDocument();
     connect(&timer, &QTimer::timeout, this, &GLWidget::animate);
     timer.start(25);
 }
@@ -590,7 +591,10 @@ bool GLWidget::remplisKDTree()
 bool GLWidget::ExportMaillageWithLoading(QString FileOUT)
 {
     nomSortieMaillage = FileOUT.isNull() ? QString("") : FileOUT;
-    return ExportMaillage();
+    if (!ExportMaillage())
+        return false;
+    marquerEnregistre();
+    return true;
 }
 
 bool GLWidget::ExportMaillage()

@@ -195,6 +195,11 @@ public:
     bool figuresAJour() const;
     /// Pictures drawn since the view was made (the idle timer draws none while nothing changes).
     int peintures = 0;
+    /// Whether the mesh or the cloud changed since the document was opened or its mesh last
+    /// written (by content: a change undone by hand counts as none).
+    bool estModifie() const;
+    /// The document as it is now is the one kept on disk.
+    void marquerEnregistre();
     /// Whether the last picture showed the cloud reduced.
     bool imageReduite() const { return derniereImageReduite; }
     /// Factor of the view's half-width per notch of the mouse wheel (towards the scene: smaller).
@@ -204,6 +209,8 @@ signals:
     /// Emitted with the reason whenever an operation fails (also for a failure inside a repaint,
     /// where nobody receives a return value).
     void operationEchouee(const QString &raison);
+    /// Emitted when estModifie() turns true or false (checked with the idle timer).
+    void modificationChangee(bool modifie);
 
 public slots:
     // Loading.
@@ -323,6 +330,8 @@ private:
     std::uint64_t signatureCamera() const;
     std::uint64_t signatureNuage() const;
     std::uint64_t signatureMaillage() const;
+    /// The mesh and the cloud, what a save keeps.
+    std::uint64_t signatureDocument() const;
     void libererGL();
     bool echec(const QString &raison);
     bool reussite();
@@ -352,6 +361,8 @@ private:
     std::uint64_t signatureDessinee = 0;
     std::uint64_t cameraDessinee = 0;
     bool derniereImageReduite = false;
+    std::uint64_t signatureEnregistree = 0;
+    bool modifieAnnonce = false;
     /// The cloud in single precision, ordered along a space-filling curve, for the reduced
     /// pictures (a fixed stride through it takes points evenly over the whole cloud).
     std::vector<float> nuageOrdonne;

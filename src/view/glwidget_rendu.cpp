@@ -162,6 +162,30 @@ void GLWidget::animate()
     // An unchanged scene is not drawn again; a reduced picture is followed by the whole one.
     if (boucleDeform || derniereImageReduite || signatureScene() != signatureDessinee)
         update();
+    // Whatever changed the mesh or the cloud, the document's mark follows it here.
+    if (estModifie() != modifieAnnonce)
+        emit modificationChangee(modifieAnnonce = !modifieAnnonce);
+}
+
+std::uint64_t GLWidget::signatureDocument() const
+{
+    Empreinte e;
+    e.ajouter(signatureMaillage());
+    e.ajouter(static_cast<std::uint64_t>(instanceSimplex->ListeMailles.size()));
+    e.ajouter(signatureNuage());
+    return e.valeur();
+}
+
+bool GLWidget::estModifie() const
+{
+    return signatureDocument() != signatureEnregistree;
+}
+
+void GLWidget::marquerEnregistre()
+{
+    signatureEnregistree = signatureDocument();
+    if (modifieAnnonce)
+        emit modificationChangee(modifieAnnonce = false);
 }
 
 std::uint64_t GLWidget::signatureCamera() const

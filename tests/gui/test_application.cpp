@@ -251,6 +251,34 @@ private slots:
         QVERIFY(v->fichierVolume.empty());
     }
 
+    // Closing asks before changes are lost: an unchanged document closes without a word, Cancel
+    // keeps the application and its document, Discard closes. The title's mark follows the
+    // changes and a written mesh clears it.
+    void fermetureDemandeSiModifie()
+    {
+        QVERIFY(ecrireFichierPTS(dossier.file("f.pts"), nuageEllipsoide(300, 3, 2, 1)));
+        const QString pts = QString::fromStdString(dossier.file("f.pts"));
+        Repondeur r;
+        MainWindow w(nullptr, pts);
+        QVERIFY(w.creerNewSubWindow(pts));
+        w.show();
+        const QList<QMdiSubWindow *> fenetres = w.findChild<QMdiArea *>()->subWindowList(QMdiArea::CreationOrder);
+        QVERIFY(fenetres[1]->close() && r.boites.isEmpty());
+        w.findChild<QAction *>("actionPlacer_autour_du_nuage")->trigger();
+        QTRY_VERIFY(fenetres[0]->isWindowModified());
+        QVERIFY(w.getActiveSubWin()->ExportMaillageWithLoading(QString::fromStdString(dossier.file("f.smm"))));
+        QTRY_VERIFY(!fenetres[0]->isWindowModified());
+        w.findChild<QAction *>("actionAgrandir")->trigger();
+        r.bouton(QMessageBox::Cancel);
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible() && fenetres[0]->isVisible());
+        r.bouton(QMessageBox::Discard);
+        w.findChild<QAction *>("actionFermer_Quolvex")->trigger();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(r.boites.size(), 2);
+        QVERIFY(r.boites[0].texte.contains("« f »") && r.imprevus == 0);
+    }
+
     // A refused file changes nothing in the document: the volume's cloud in millimetres, its tree,
     // its frame and points stay through refused clouds, the mesh and its name through refused
     // meshes. A cloud cut short is accepted with the points read.

@@ -204,7 +204,6 @@ private slots:
                  QString::number(temoin.getNbPtSimplex()));
         QVERIFY(w.getActiveSubWin()->affichGraf);
         QVERIFY(!action(w, "actionDeformation_automatis")->isChecked());
-        w.close();
     }
 
     // "Arrêter" at the third step: no further step, no refinement, no final series.
@@ -226,7 +225,6 @@ private slots:
         QVERIFY(d->ui.labelTerminated->text().contains(QStringLiteral(">Operations interrompues</span>")));
         QVERIFY(positions(w.getActiveSubWin()->instanceSimplex->ListePointsSimplex) == positions(temoin.instanceSimplex->ListePointsSimplex));
         QVERIFY(w.getActiveSubWin()->operationEnabled);
-        w.close();
     }
 };
 
