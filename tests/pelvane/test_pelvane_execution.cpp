@@ -261,6 +261,9 @@ TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
     std::ostringstream progression;
     const Bilan b = ajuster(p, progression);
     ASSERT_TRUE(b.resultat.reussi()) << b.resultat.texte();
+    // The report's parts of the time are each positive and add up to no more than the whole.
+    EXPECT_GT(std::min({b.dureeLecture, b.dureeCycles, b.dureeMesures}), 0.0);
+    EXPECT_LE(b.dureeLecture + b.dureeCycles + b.dureeFinale + b.dureeMesures, b.duree);
 
     // The three outputs, named after the cloud, and nothing else.
     EXPECT_EQ(contenu(sortie),

@@ -614,4 +614,5 @@ TEST(IndexContenu, AnswersAsAScanThroughRandomChanges)
             std::find_if(liste.begin(), liste.end(), [&](const PointSimplex *p) { return *p == question; });
         ASSERT_EQ(index.premier(&question), scan == liste.end() ? -1 : static_cast<int>(scan - liste.begin())) << etape;
     }
+    EXPECT_EQ(index.premier(nullptr), -1); // no record: found nowhere
 }

@@ -278,7 +278,7 @@ TEST(Resultats, RefusalsNameTheirCauseAndLeaveTheMesh)
     // The operation, its status, the words its reason holds.
     const std::vector<std::tuple<Operation, Statut, std::vector<std::string>>> cas = {
         {lire("voisin.smm", "SMM\n2 0\n0 0 0 1 1 1\n0 0 0 0 0 7\n"), illisible, {"voisin.smm, ligne 4", "voisin 7"}},
-        {lire("maille.smm", "SMM\n1 1\n0 0 0 0 0 0\n\n2 0 -3\n"), illisible, {"maille.smm, ligne 5", "-3"}},
+        {lire("maille.smm", "SMM\n1 1\n0 0 0 0 0 0\n\n2 0 -3\n"), illisible, {"maille.smm, ligne 5", "-3 hors de 0..0"}},
         {lire("entete.txt", "PLY\n"), illisible, {"entete.txt, ligne 1", "format"}},
         {lire("vide.smm", "SMM\n0 0\n"), illisible, {"ligne 2 : le fichier annonce 0 point (et 0 mailles)"}},
         {lire("grand.smm", "SMM\n5 0\n0 0 0 1 1 1\n"), illisible, {"5 points annoncés, mais le fichier ne fait que 16"}},
