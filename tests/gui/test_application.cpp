@@ -8,6 +8,7 @@
 #include "SimplexGL.h"
 #include "glwidget.h"
 #include "kdtree.h"
+#include "loadingdialog.h"
 #include "mainwindow.h"
 #include "settingwindow.h"
 
@@ -26,6 +27,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -171,6 +173,9 @@ private slots:
         }
     }
 
+    // The dialog ends full and green; the panel gives both directions, as measured again here. A fit
+    // stopped afterwards says so in orange, leaves the figures of the completed one and, while it
+    // ran, the view drew a completed mesh in the cloud's frame.
     void placementEtAjustementPrecis()
     {
         std::vector<point3> nuage = nuageEllipsoide(3000, 30, 20, 10);
@@ -179,6 +184,7 @@ private slots:
         QVERIFY(ecrireFichierPTS(dossier.file("e.pts"), nuage));
         MainWindow w(nullptr, QString::fromStdString(dossier.file("e.pts")));
         GLWidget *v = w.getActiveSubWin();
+        QVERIFY(texte(w, "label_Ajustement").contains("aucun"));
         w.findChild<QAction *>("actionPlacer_autour_du_nuage")->trigger();
         const auto [centreNuage, demiNuage] = boite(nuage);
         const auto [centre, demi] = boite(positions(v->instanceSimplex->ListePointsSimplex));
@@ -188,14 +194,52 @@ private slots:
         const double diagonale = 2 * std::sqrt(demiNuage.x * demiNuage.x + demiNuage.y * demiNuage.y + demiNuage.z * demiNuage.z);
         const double avant = mesurerAjustement(*v->instanceSimplex, nuage).nuageVersSurface.moyenne / diagonale * 100;
 
+        const auto dialogue = [&w]() {
+            for (LoadingDialog *d : w.findChildren<LoadingDialog *>())
+                if (d->ui.groupBox->title() == w.findChild<QAction *>("actionAjustement_precis")->text())
+                    return d;
+            return static_cast<LoadingDialog *>(nullptr);
+        };
         w.findChild<QAction *>("actionAjustement_precis")->trigger();
-        QVERIFY(v->figuresAjustement.valide);
-        const QStringList shown = texte(w, "label_Ajustement").split(' ');
-        QVERIFY(shown.size() > 6);
-        const double moyenne = shown[1].toDouble();
-        const double apres = mesurerAjustement(*v->instanceSimplex, nuage).nuageVersSurface.moyenne / diagonale * 100;
-        QVERIFY2(std::abs(moyenne - apres) <= 0.006 && moyenne < avant / 3,
-                 qPrintable(QStringLiteral("%1 %2 %3").arg(avant).arg(moyenne).arg(apres)));
+        LoadingDialog *d = dialogue();
+        QVERIFY(d && d->ui.progressBar->value() == d->ui.progressBar->maximum());
+        QVERIFY(d->ui.labelTerminated->text().contains("#55ff00"));
+        d->close();
+        const QString shown = texte(w, "label_Ajustement");
+        const FiguresAjustement f = mesurerAjustement(*v->instanceSimplex, nuage);
+        const QStringList sens = shown.split('\n');
+        QVERIFY2(sens.size() == 2 && sens[0].contains(QString::fromUtf8("nuage → surface")) &&
+                     sens[1].contains(QString::fromUtf8("surface → nuage")),
+                 qPrintable(shown));
+        const double attendu[2] = {f.nuageVersSurface.moyenne / diagonale * 100, f.surfaceVersNuage.moyenne / diagonale * 100};
+        for (int i = 0; i < 2; ++i) {
+            const double moyenne = sens[i].section("moyenne ", 1).section(' ', 0, 0).toDouble();
+            QVERIFY2(std::abs(moyenne - attendu[i]) <= 0.006, qPrintable(shown));
+        }
+        QVERIFY(attendu[0] < avant / 3);
+
+        // Stopped at its first report past a tenth: the mesh drawn meanwhile was whole and around the cloud.
+        QTimer arret;
+        std::vector<point3> dessine;
+        connect(&arret, &QTimer::timeout, [&]() {
+            LoadingDialog *e = dialogue();
+            if (e && e != d && e->ui.progressBar->value() > 100 && !e->isArretDemande()) {
+                dessine = v->maillageDessine();
+                QTest::mouseClick(e->ui.ButtonStop, Qt::LeftButton);
+            }
+        });
+        arret.start(5);
+        w.findChild<QAction *>("actionAjustement_precis")->trigger();
+        arret.stop();
+        LoadingDialog *e = dialogue();
+        QVERIFY(e && e->isArretDemande() && e->ui.progressBar->value() < e->ui.progressBar->maximum());
+        QVERIFY(e->ui.labelTerminated->text().contains("Ajustement interrompu") &&
+                !e->ui.labelTerminated->text().contains("#55ff00"));
+        QCOMPARE(texte(w, "label_Ajustement").section('\n', 0, 1), shown);
+        QVERIFY(!dessine.empty());
+        const auto [milieu, moitie] = boite(dessine);
+        QVERIFY2(plusProcheBrute(milieu, {centreNuage}) < 0.1 * diagonale && moitie.x > demiNuage.x / 2 && moitie.x < 2 * demiNuage.x,
+                 qPrintable(QStringLiteral("%1 %2").arg(milieu.x).arg(moitie.x)));
     }
 
     void volumeEnMillimetresAjusteSurSaFrontiere()
