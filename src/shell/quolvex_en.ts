@@ -720,8 +720,8 @@ with the keys W X C V B N.</translation>
         <translation>Operations interrupted: %1</translation>
     </message>
     <message>
-        <source>Ajustement (nuage → surface) : </source>
-        <translation>Fit (cloud → surface): </translation>
+        <source>Ajustement : </source>
+        <translation>Fit: </translation>
     </message>
     <message>
         <source>Cadrer la scène</source>
