@@ -54,14 +54,20 @@ void LoadingDialog::avancer(int n)
         ui.progressBar->setValue(ui.progressBar->value() + n);
 }
 
-void LoadingDialog::terminer(const QString &texte)
+void LoadingDialog::terminer(const QString &texte, bool interrompu)
 {
-    ui.labelTerminated->setText(QStringLiteral("<span style=\" color:#55ff00; font-size:15px;\">") + texte +
-                                QStringLiteral("</span>"));
+    // A run that ended well has done all its work, whatever its reports said; a stopped or failed
+    // one keeps the bar where it stood, in orange, with the stop sign.
+    if (!interrompu)
+        ui.progressBar->setValue(ui.progressBar->maximum());
+    ui.labelTerminated->setText(QStringLiteral("<span style=\" color:%1; font-size:15px;\">")
+                                    .arg(interrompu ? QStringLiteral("#ff8c00") : QStringLiteral("#55ff00")) +
+                                texte + QStringLiteral("</span>"));
     ui.ButtonStop->hide();
     ui.ButtonClose->show();
     movie->stop();
-    ui.labelLoading->setPixmap(QPixmap(QStringLiteral(":/Icons/Menu_Fichier/rsc/clean.png")));
+    ui.labelLoading->setPixmap(QPixmap(interrompu ? QStringLiteral(":/Icons/Menu_Fichier/rsc/stop.png")
+                                                  : QStringLiteral(":/Icons/Menu_Fichier/rsc/clean.png")));
 }
 
 void LoadingDialog::setArretPossible(bool possible)
@@ -77,7 +83,7 @@ void LoadingDialog::setCompteurs(const QString &texte)
 
 void LoadingDialog::on_ButtonClose_clicked()
 {
-    terminer(QString());
+    ui.ButtonStop->hide();
     emit closing();
     close();
 }

@@ -10,7 +10,7 @@ class QMovie;
 
 /// Small application-modal tool window that shows the progress of a long
 /// operation: an animation, the list of the steps done, a progress bar, a
-/// green closing line and, while an automatic run goes on, an "Arrêter" button.
+/// closing line and, while an automatic run goes on, an "Arrêter" button.
 class LoadingDialog : public QWidget
 {
     Q_OBJECT
@@ -32,8 +32,9 @@ public:
     /// Adds n to the bar when its maximum is at least n; a value past the
     /// maximum leaves the bar where it is.
     void avancer(int n);
-    /// The green closing line, the close button, the still picture.
-    void terminer(const QString &texte);
+    /// The closing line, the close button, the still picture. Done: the bar full, the line green.
+    /// Interrupted (stopped or failed): the bar left where it stands, the line orange, the stop sign.
+    void terminer(const QString &texte, bool interrompu = false);
 
     /// Shows the "Arrêter" button (hidden again by terminer).
     void setArretPossible(bool possible);

@@ -309,11 +309,17 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
     ui->label_NbPTS->setText(QString::number(vuecourent->getNbPts()));
     ui->label_NbPtSimplex->setText(QString::number(vuecourent->getNbPtSimplex()));
     const GLWidget::FiguresVue &f = vuecourent->figuresAjustement;
-    ui->label_Ajustement->setText(vuecourent->figuresAJour() ? tr("moyenne %1 %, p95 %2 %, max %3 % de la diagonale")
-                                                 .arg(f.moyenne, 0, 'f', 2)
-                                                 .arg(f.centile95, 0, 'f', 2)
-                                                 .arg(f.maximum, 0, 'f', 2)
-                                           : QString());
+    // Both directions of the last completed fit, in % of the diagonal; kept when the mesh changed since.
+    const auto sens = [](const QString &format, double moyenne, double p95, double maximum) {
+        return format.arg(moyenne, 0, 'f', 2).arg(p95, 0, 'f', 2).arg(maximum, 0, 'f', 2);
+    };
+    ui->label_Ajustement->setText(
+        !f.valide ? tr("aucun ajustement terminé")
+                  : sens(tr("nuage → surface : moyenne %1 %, p95 %2 %, max %3 %"), f.moyenne, f.centile95, f.maximum) +
+                        QLatin1Char('\n') +
+                        sens(tr("surface → nuage : moyenne %1 %, p95 %2 %, max %3 %"), f.moyenneSurface,
+                             f.centile95Surface, f.maximumSurface) +
+                        (vuecourent->figuresAJour() ? QString() : QLatin1Char('\n') + tr("(maillage modifié depuis)")));
     // The frame only means something for a volume.
     ui->label_RepereTitre->setVisible(!vuecourent->repereVolume.isEmpty());
     ui->label_Repere->setVisible(!vuecourent->repereVolume.isEmpty());

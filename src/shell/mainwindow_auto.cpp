@@ -145,7 +145,7 @@ void MainWindow::Deformation_auto()
         }
         // The dialog opened by this trigger would otherwise stay modal for good.
         if (L)
-            L->terminer(tr("Operations interrompues"));
+            L->terminer(tr("Operations interrompues"), true);
         traiterEvenements();
         qWarning("else");
         qWarning("end");
@@ -157,7 +157,7 @@ void MainWindow::Deformation_auto()
         action->setIcon(QIcon(QString::fromLatin1(iconeLecture)));
         action->setChecked(false);
         if (L)
-            L->terminer(tr("Aucun document actif"));
+            L->terminer(tr("Aucun document actif"), true);
         qWarning("end");
         return;
     }
@@ -204,7 +204,8 @@ void MainWindow::Deformation_auto()
     if (L)
         L->terminer(interrompu ? tr("Operations interrompues")
                     : resultat ? tr("Operations terminées")
-                               : tr("Operations interrompues : %1").arg(traduireRaison(resultat.raison)));
+                               : tr("Operations interrompues : %1").arg(traduireRaison(resultat.raison)),
+                    !resultat || interrompu);
     if (vue)
         vue->setOperationEnabled(true);
     traiterEvenements();
@@ -266,6 +267,6 @@ void MainWindow::on_actionAjustement_precis_triggered()
                         .arg(f.maximum, 0, 'f', 2));
     } else {
         const QString raison = vue ? vue->derniereErreur() : QString();
-        L->terminer(raison.isEmpty() ? tr("Ajustement interrompu") : tr("Ajustement interrompu : %1").arg(raison));
+        L->terminer(raison.isEmpty() ? tr("Ajustement interrompu") : tr("Ajustement interrompu : %1").arg(raison), true);
     }
 }

@@ -720,8 +720,8 @@ with the keys W X C V B N.</translation>
         <translation>Operations interrupted: %1</translation>
     </message>
     <message>
-        <source>Ajustement (nuage → surface) : </source>
-        <translation>Fit (cloud → surface): </translation>
+        <source>Ajustement : </source>
+        <translation>Fit: </translation>
     </message>
     <message>
         <source>Cadrer la scène</source>
@@ -752,8 +752,20 @@ with the keys W X C V B N.</translation>
         <translation>Fit the mesh to the cloud, refining it where it stays far</translation>
     </message>
     <message>
-        <source>moyenne %1 %, p95 %2 %, max %3 % de la diagonale</source>
-        <translation>mean %1 %, p95 %2 %, max %3 % of the diagonal</translation>
+        <source>aucun ajustement terminé</source>
+        <translation>no completed fit</translation>
+    </message>
+    <message>
+        <source>nuage → surface : moyenne %1 %, p95 %2 %, max %3 %</source>
+        <translation>cloud → surface: mean %1 %, p95 %2 %, max %3 %</translation>
+    </message>
+    <message>
+        <source>surface → nuage : moyenne %1 %, p95 %2 %, max %3 %</source>
+        <translation>surface → cloud: mean %1 %, p95 %2 %, max %3 %</translation>
+    </message>
+    <message>
+        <source>(maillage modifié depuis)</source>
+        <translation>(mesh changed since)</translation>
     </message>
     <message>
         <source>Le placement</source>

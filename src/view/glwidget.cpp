@@ -467,9 +467,17 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     BilanAjustement bilan;
     FiguresAjustement figures;
     const QPointer<GLWidget> vivant(this);
+    // The progression runs the event loop while the fit holds the mesh in its own frame or in the
+    // middle of a refinement: the repaints meanwhile draw a copy of the last completed level.
+    figer(*instanceSimplex);
+    ajustementEnCours = true;
+    const auto apresNiveau = [this, vivant](const Simplex &etape, int) {
+        if (vivant)
+            figer(etape);
+    };
     const Resultat r = operationMoteur([&](Simplex &s, kd_tree *, int &retention) {
         // The dialog's progression follows the fit, then the triangulation and the figures.
-        Resultat res = ajuster(s, nuage, reglages, sousProgression(progression, 0, 0.9), &bilan);
+        Resultat res = ajuster(s, nuage, reglages, sousProgression(progression, 0, 0.9), &bilan, apresNiveau);
         retention = 0;
         if (!res.reussi())
             return res;
@@ -478,12 +486,40 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
             res = mesurerAjustement(s, nuage, figures, sousProgression(progression, 0.95, 1));
         return res;
     });
-    if (!vivant || !r.reussi())
+    if (!vivant)
+        return false;
+    ajustementEnCours = false;
+    maillageFige.clear();
+    maillageFige.shrink_to_fit();
+    update();
+    if (!r.reussi())
         return false;
     const double d = bilan.diagonale > 0 ? bilan.diagonale / 100.0 : 1.0;
-    figuresAjustement = {true, figures.nuageVersSurface.moyenne / d, figures.nuageVersSurface.centile95 / d,
-                         figures.nuageVersSurface.maximum / d, signatureMaillage()};
+    figuresAjustement = {true,
+                         figures.nuageVersSurface.moyenne / d,
+                         figures.nuageVersSurface.centile95 / d,
+                         figures.nuageVersSurface.maximum / d,
+                         figures.surfaceVersNuage.moyenne / d,
+                         figures.surfaceVersNuage.centile95 / d,
+                         figures.surfaceVersNuage.maximum / d,
+                         signatureMaillage()};
     return true;
+}
+
+void GLWidget::figer(const Simplex &s)
+{
+    maillageFige.clear();
+    maillageFige.reserve(6 * s.ListePointsSimplex.size());
+    for (const PointSimplex *p : s.ListePointsSimplex) {
+        if (!p)
+            continue;
+        for (const PointSimplex *v : {p->Voisin1, p->Voisin2, p->Voisin3})
+            if (v && v != p) {
+                maillageFige.push_back(p->Position);
+                maillageFige.push_back(v->Position);
+            }
+    }
+    update();
 }
 
 bool GLWidget::placerAutourDuNuage()

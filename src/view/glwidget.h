@@ -183,14 +183,21 @@ public:
     std::size_t seuilNuageReduit = 150000;
     /// Points of that subset (adjusted after each reduced picture from the time it took).
     std::size_t budgetNuageReduit = 150000;
-    /// Cloud-to-surface distances after the last precise fit, in % of the cloud's bounding-box
-    /// diagonal (valide false before any).
+    /// Distances after the last completed precise fit, in % of the cloud's bounding-box diagonal:
+    /// cloud to surface, then surface to cloud (the surface's samples to their nearest cloud
+    /// point: a surface astray where there are no points shows there). valide false before any.
     struct FiguresVue
     {
         bool valide = false;
         double moyenne = 0, centile95 = 0, maximum = 0;
+        double moyenneSurface = 0, centile95Surface = 0, maximumSurface = 0;
         std::uint64_t maillage = 0; ///< fingerprint of the mesh they were measured on
     } figuresAjustement;
+    /// While a precise fit runs, its mesh is in a frame of its own or halfway through a
+    /// refinement: the view then draws, and frames on, the wire frame of the last completed level
+    /// in the cloud's frame (the mesh as it was at the start before the first), as segment ends.
+    /// Empty outside a fit.
+    const std::vector<point3> &maillageDessine() const { return maillageFige; }
     /// Whether figuresAjustement describe the mesh as it is now (not moved, deformed or replaced since).
     bool figuresAJour() const;
     /// Pictures drawn since the view was made (the idle timer draws none while nothing changes).
@@ -349,8 +356,13 @@ private:
     /// The document holds no volume any more (a cloud replaced it, or a mesh's vertices).
     void oublierVolume();
     bool raffiner(int iteration, Resultat (Simplex::*pas)(const Progression &), const char *nom);
+    /// Takes the wire frame of s as what the view draws until the fit ends.
+    void figer(const Simplex &s);
 
     QString erreur;
+    /// A precise fit is running: its mesh is not to be read by the drawing nor moved by the keys.
+    bool ajustementEnCours = false;
+    std::vector<point3> maillageFige;
     bool refuse = false;
     QRect viewport;
     /// maillageTriangule holds the triangles of the mesh as it is now (false once the mesh moved).

@@ -210,6 +210,12 @@ std::uint64_t GLWidget::signatureMaillage() const
 {
     // The mesh is small beside the cloud: every point counts.
     Empreinte e;
+    if (ajustementEnCours) {
+        e.ajouter(static_cast<std::uint64_t>(maillageFige.size()));
+        for (const point3 &p : maillageFige)
+            e.ajouterPoint(p);
+        return e.valeur();
+    }
     e.ajouter(static_cast<std::uint64_t>(instanceSimplex->ListePointsSimplex.size()));
     for (const PointSimplex *p : instanceSimplex->ListePointsSimplex)
         if (p)
@@ -231,9 +237,11 @@ std::uint64_t GLWidget::signatureScene() const
                   static_cast<int>(ombrage), static_cast<int>(estTriangule)})
         e.ajouter(static_cast<std::uint64_t>(static_cast<std::uint32_t>(v)));
     e.ajouter(signatureMaillage());
-    e.ajouter(static_cast<std::uint64_t>(instanceSimplex->ListeMailles.size()));
-    e.ajouterEchantillon(instanceSimplex->maillageTriangule.listeSommets, 4096);
-    e.ajouter(static_cast<std::uint64_t>(instanceSimplex->maillageTriangule.listeFaces.size()));
+    if (!ajustementEnCours) {
+        e.ajouter(static_cast<std::uint64_t>(instanceSimplex->ListeMailles.size()));
+        e.ajouterEchantillon(instanceSimplex->maillageTriangule.listeSommets, 4096);
+        e.ajouter(static_cast<std::uint64_t>(instanceSimplex->maillageTriangule.listeFaces.size()));
+    }
     for (const MaillageGL *c : {coupeX.get(), coupeY.get(), coupeZ.get()})
         e.ajouterEchantillon(c->ListePointsInterets, 256);
     return e.valeur();
@@ -479,7 +487,15 @@ void GLWidget::drawScene()
         dessinerNuage(derniereImageReduite);
         glDisable(GL_FOG);
     }
-    if (ombrage && modeDisplayMaille == 3 && !instanceSimplex->maillageTriangule.listeFaces.empty())
+    if (ajustementEnCours) {
+        if (!maillageFige.empty()) {
+            glColor3f(1.0f, 1.0f, 1.0f);
+            glEnableClientState(GL_VERTEX_ARRAY);
+            glVertexPointer(3, GL_DOUBLE, sizeof(point3), &maillageFige[0].x);
+            glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(maillageFige.size()));
+            glDisableClientState(GL_VERTEX_ARRAY);
+        }
+    } else if (ombrage && modeDisplayMaille == 3 && !instanceSimplex->maillageTriangule.listeFaces.empty())
         dessinerTrianglesOmbres();
     else
         instanceSimplex->afficher(modeDisplayMaille);
@@ -538,14 +554,15 @@ void GLWidget::Zoom(float increment)
 
 void GLWidget::cadrer()
 {
-    std::vector<point3> maillage;
-    for (const PointSimplex *p : instanceSimplex->ListePointsSimplex)
-        if (p)
-            maillage.push_back(p->Position);
+    std::vector<point3> maillage = maillageFige;
+    if (!ajustementEnCours)
+        for (const PointSimplex *p : instanceSimplex->ListePointsSimplex)
+            if (p)
+                maillage.push_back(p->Position);
     // The triangles count only when they are what is drawn (the reader leaves a triangulation of
     // the mesh as read, which the mesh's moves leave behind).
     std::vector<const std::vector<point3> *> listes = {&instanceMaillage->ListePointsInterets, &maillage};
-    if (modeDisplayMaille == 3)
+    if (modeDisplayMaille == 3 && !ajustementEnCours)
         listes.push_back(&instanceSimplex->maillageTriangule.listeSommets);
     cadrerSur(listes);
 }
@@ -649,6 +666,8 @@ void GLWidget::keyPressEvent(QKeyEvent *event)
     default:
         return;
     }
+    if (ajustementEnCours)
+        return; // the fit owns the mesh until it ends
     try {
         if (deplaceSimplex) {
             instanceSimplex->deplacer(axe, pas);

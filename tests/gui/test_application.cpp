@@ -8,6 +8,7 @@
 #include "SimplexGL.h"
 #include "glwidget.h"
 #include "kdtree.h"
+#include "loadingdialog.h"
 #include "mainwindow.h"
 #include "settingwindow.h"
 
@@ -26,6 +27,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 
@@ -171,6 +173,9 @@ private slots:
         }
     }
 
+    // The dialog ends full and green; the panel gives both directions, as measured again here. A fit
+    // stopped afterwards says so in orange, leaves the figures of the completed one and, while it
+    // ran, the view drew a completed mesh in the cloud's frame.
     void placementEtAjustementPrecis()
     {
         std::vector<point3> nuage = nuageEllipsoide(3000, 30, 20, 10);
@@ -179,23 +184,50 @@ private slots:
         QVERIFY(ecrireFichierPTS(dossier.file("e.pts"), nuage));
         MainWindow w(nullptr, QString::fromStdString(dossier.file("e.pts")));
         GLWidget *v = w.getActiveSubWin();
+        QVERIFY(texte(w, "label_Ajustement").contains("aucun"));
         w.findChild<QAction *>("actionPlacer_autour_du_nuage")->trigger();
         const auto [centreNuage, demiNuage] = boite(nuage);
         const auto [centre, demi] = boite(positions(v->instanceSimplex->ListePointsSimplex));
-        QVERIFY(std::abs(centre.x - centreNuage.x) < 1e-4 && std::abs(centre.y - centreNuage.y) < 1e-4);
-        QVERIFY(demi.x > demiNuage.x && demi.y > demiNuage.y && demi.z > demiNuage.z);
+        QVERIFY(std::abs(centre.x - centreNuage.x) < 1e-4 && std::abs(centre.y - centreNuage.y) < 1e-4 && demi.x > demiNuage.x && demi.y > demiNuage.y && demi.z > demiNuage.z);
         QVERIFY(v->instanceSimplex->trianguler().reussi());
         const double diagonale = 2 * std::sqrt(demiNuage.x * demiNuage.x + demiNuage.y * demiNuage.y + demiNuage.z * demiNuage.z);
         const double avant = mesurerAjustement(*v->instanceSimplex, nuage).nuageVersSurface.moyenne / diagonale * 100;
 
-        w.findChild<QAction *>("actionAjustement_precis")->trigger();
-        QVERIFY(v->figuresAjustement.valide);
-        const QStringList shown = texte(w, "label_Ajustement").split(' ');
-        QVERIFY(shown.size() > 6);
-        const double moyenne = shown[1].toDouble();
-        const double apres = mesurerAjustement(*v->instanceSimplex, nuage).nuageVersSurface.moyenne / diagonale * 100;
-        QVERIFY2(std::abs(moyenne - apres) <= 0.006 && moyenne < avant / 3,
-                 qPrintable(QStringLiteral("%1 %2 %3").arg(avant).arg(moyenne).arg(apres)));
+        QAction *ajuster = w.findChild<QAction *>("actionAjustement_precis");
+        const auto dialogue = [&w, ajuster]() -> LoadingDialog * {
+            for (LoadingDialog *e : w.findChildren<LoadingDialog *>()) if (e->ui.groupBox->title() == ajuster->text()) return e;
+            return nullptr;
+        };
+        ajuster->trigger();
+        LoadingDialog *d = dialogue();
+        QVERIFY(d && d->ui.progressBar->value() == d->ui.progressBar->maximum() && d->ui.labelTerminated->text().contains("#55ff00"));
+        d->close();
+        const QString shown = texte(w, "label_Ajustement");
+        const FiguresAjustement f = mesurerAjustement(*v->instanceSimplex, nuage);
+        const double attendu[2] = {f.nuageVersSurface.moyenne / diagonale * 100, f.surfaceVersNuage.moyenne / diagonale * 100};
+        const QStringList sens = shown.split('\n');
+        QVERIFY2(sens.size() == 2 && attendu[0] < avant / 3 && sens[0].startsWith(QString::fromUtf8("nuage → surface : moyenne ")) &&
+                     sens[1].startsWith(QString::fromUtf8("surface → nuage : moyenne ")), qPrintable(shown));
+        for (int i = 0; i < 2; ++i)
+            QVERIFY2(std::abs(sens[i].section(' ', 5, 5).toDouble() - attendu[i]) <= 0.006, qPrintable(shown));
+
+        // Stopped past a tenth: the mesh drawn meanwhile was a whole one around the cloud.
+        QTimer arret;
+        std::vector<point3> dessine;
+        connect(&arret, &QTimer::timeout, [&]() {
+            LoadingDialog *e = dialogue();
+            if (e && e != d && e->ui.progressBar->value() > 100 && !e->isArretDemande()) {
+                dessine = v->maillageDessine();
+                QTest::mouseClick(e->ui.ButtonStop, Qt::LeftButton);
+            }
+        });
+        arret.start(5);
+        ajuster->trigger();
+        LoadingDialog *e = dialogue();
+        QVERIFY(e && e->isArretDemande() && e->ui.progressBar->value() < e->ui.progressBar->maximum() && e->ui.labelTerminated->text().contains("#ff8c00; font-size:15px;\">Ajustement interrompu"));
+        QCOMPARE(texte(w, "label_Ajustement").section('\n', 0, 1), shown);
+        const auto [milieu, moitie] = boite(dessine.empty() ? std::vector<point3>{point3()} : dessine);
+        QVERIFY(plusProcheBrute(milieu, {centreNuage}) < 0.1 * diagonale && moitie.x > demiNuage.x / 2 && moitie.x < 2 * demiNuage.x);
     }
 
     void volumeEnMillimetresAjusteSurSaFrontiere()
