@@ -127,6 +127,28 @@ TEST(Nifti, AFourDimensionalFileGivesItsFirstVolumeAndSaysSo)
     EXPECT_TRUE(lire(n.o, v));
 }
 
+TEST(Nifti, TheSecondVersionWithItsWideFieldsIsReadAndCheckedLikeTheFirst)
+{
+    std::string n2(544, '\0'); // 540-byte header, 64-bit dimensions, voxels from 544
+    auto poser = [&](std::size_t p, auto v) { std::memcpy(&n2[p], &v, sizeof v); };
+    poser(0, std::int32_t{540});
+    std::memcpy(&n2[4], "n+2\0\r\n\032\n", 8);
+    poser(12, std::int16_t{4}); // int16
+    poser(14, std::int16_t{16});
+    for (int a = 0; a < 4; ++a) {
+        poser(16 + 8 * a, std::int64_t{a == 0 ? 3 : a}); // 1 x 2 x 3
+        poser(104 + 8 * a, 1.0);
+    }
+    poser(168, std::int64_t{544});
+    for (std::int16_t i = 0; i < 6; ++i)
+        n2.append(reinterpret_cast<const char *>(&i), 2);
+    VolumeReel v;
+    ASSERT_TRUE(lire(n2, v)) << lire(n2, v).texte();
+    EXPECT_TRUE(v.nx == 1 && v.ny == 2 && v.nz == 3 && v.valeurs == (std::vector<float>{0, 1, 2, 3, 4, 5}));
+    poser(16, std::int64_t{9});
+    EXPECT_NE(lire(n2, v).texte().find("nombre de dimensions impossible (dim[0] = 9)"), std::string::npos);
+}
+
 TEST(Nifti, BadFilesAreRefusedWithTheirReason)
 {
     TempDir t;
