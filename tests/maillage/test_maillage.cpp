@@ -696,6 +696,9 @@ TEST(AnalyzeVoxels, EveryTypeInBothByteOrders)
         {"entier32", {3, 2, 2, 1}, 8, 32, 0, {70000, 0xFFFEEE90, 123, 0xFFFFFFFB}, 4, {32767, 32768, 123, 65531}, true},
         {"reel32", {3, 6, 1, 1}, 16, 32, 0, r32, 4, attenduReels, true},
         {"reel64", {3, 6, 1, 1}, 64, 64, 0, r64, 8, attenduReels, true},
+        // An infinite voxel is bounded, and none of its neighbours' bytes end up in it.
+        {"infini", {3, 3, 1, 1}, 64, 64, 0, {bits<std::uint64_t>(1 + 1e-12), bits<std::uint64_t>(HUGE_VAL),
+         bits<std::uint64_t>(1 + 1e-12)}, 8, {1, 32767, 1}, true},
     };
     for (bool grand : {false, true})
         for (const Cas &c : cas) {
