@@ -486,6 +486,7 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
          "ligne 51 (point 49) : « nan » n'est pas un nombre"},
         {DuNuage, "grand.pts", "PTS\n400\n" + p48 + "1 1e39 2\n" + p352, Statut::NuageIllisible,
          "« 1e39 » sort des limites de la simple précision"},
+        {DuNuage, "signe.pts", "PTS\n9\n-1e39", Statut::NuageIllisible, "« -1e39 » sort des limites de la simple"},
         {DuNuage, "trop.pts", "PTS\n1000000000000\n" + p48 + p352, Statut::NuageIllisible,
          "1000000000000 points annoncés, 400 lus"},
         {DuNuage, "e12.pts", "PTS\n1e12\n" + p48 + p352, Statut::NuageIllisible,
