@@ -288,7 +288,7 @@ TEST(FichiersSauvages, ObjAndOffConstructsOfOtherTools)
          {{0, 1, 2}, {0, 2, 3}}, nullptr},
         {"c.obj", "#" + std::string(5000, 'c') + "\n" + v + "f 1 2 3 4\nf -4 -3 -1\n",
          {{0, 1, 2}, {0, 2, 3}, {0, 1, 3}}, nullptr},
-        {"d.obj", v + "f 1 2\nf 2 3 4\nf 1 2 x\n", {{1, 2, 3}}, "face de moins de trois sommets ligne 5"},
+        {"d.obj", v + "f 1 2\nf 2 3 4\nf 1 2 x\nf 1 2 3x\n", {{1, 2, 3}}, "face de moins de trois sommets ligne 5"},
         {"a.off", "OFF 4 2 0\n" + o + "3 0 1 2\n4 0 1 2 3 255 0 0\n", {{0, 1, 2}, {0, 1, 2}, {0, 2, 3}}, nullptr},
         {"b.off", "OFF\n4 2 0\n" + o + "2 0 1\n3 0 1 2\n", {}, "face de 2 sommets (trois au moins) ligne 7"},
     };
