@@ -358,7 +358,7 @@ void GLWidget::dessinerNuage(bool reduit)
         return;
     }
     if (nuage.size() < seuilCoucheNuage || nuage.empty() || !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
-        instanceMaillage->afficherPtInteret(0);
+        dessinerPointsDuNuage();
         return;
     }
 
@@ -370,10 +370,11 @@ void GLWidget::dessinerNuage(bool reduit)
                        static_cast<int>(height() * devicePixelRatioF()));
     Empreinte e;
     for (int v : {viewport.x(), viewport.y(), viewport.width(), viewport.height(), taille.width(), taille.height(),
-                  static_cast<int>(echantillons), static_cast<int>(ombrage)})
+                  static_cast<int>(echantillons), static_cast<int>(ombrage), static_cast<int>(afficheEcarts)})
         e.ajouter(static_cast<std::uint64_t>(static_cast<std::uint32_t>(v)));
     e.ajouter(signatureCamera());
     e.ajouter(signatureNuage());
+    e.ajouter(afficheEcarts ? ecartsNuage.nuage : 0);
     const std::uint64_t cle = e.valeur();
     const QRect tout(QPoint(0, 0), taille);
 
@@ -388,11 +389,11 @@ void GLWidget::dessinerNuage(bool reduit)
         // The copy did not happen: draw the cloud, and keep no layer from now on.
         coucheNuage.reset();
         seuilCoucheNuage = static_cast<std::size_t>(-1);
-        instanceMaillage->afficherPtInteret(0);
+        dessinerPointsDuNuage();
         return;
     }
 
-    instanceMaillage->afficherPtInteret(0);
+    dessinerPointsDuNuage();
     if (!coucheNuage || coucheNuage->size() != taille || coucheNuage->format().samples() != echantillons) {
         QOpenGLFramebufferObjectFormat format;
         format.setSamples(echantillons);
