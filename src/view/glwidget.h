@@ -405,6 +405,8 @@ private:
     /// The cloud in single precision, ordered along a space-filling curve, for the reduced
     /// pictures (a fixed stride through it takes points evenly over the whole cloud).
     std::vector<float> nuageOrdonne;
+    std::vector<std::uint32_t> ordreNuageReduit; // index in the cloud of each point of nuageOrdonne
+    std::vector<float> couleursOrdonnees;        // ecartsNuage's colours in that order, once asked
     std::uint64_t cleNuageOrdonne = 0;
 };
 

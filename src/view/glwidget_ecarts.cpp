@@ -58,6 +58,7 @@ void GLWidget::calculerEcarts(const std::vector<std::size_t> &ecartes)
     e.ecartes = ecartes.size();
     e.nuage = signatureNuage();
     ecartsNuage = std::move(e);
+    couleursOrdonnees.clear();
     mettreAJourLegende();
     update();
 }

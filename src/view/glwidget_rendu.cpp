@@ -326,7 +326,10 @@ void GLWidget::preparerNuageReduit()
         }
         std::sort(ordre.begin(), ordre.end());
         nuageOrdonne.resize(3 * n);
+        ordreNuageReduit.resize(n);
+        couleursOrdonnees.clear();
         for (std::size_t i = 0; i < n; ++i) {
+            ordreNuageReduit[i] = ordre[i].second;
             const point3 &p = nuage[ordre[i].second];
             nuageOrdonne[3 * i] = static_cast<float>(p.x);
             nuageOrdonne[3 * i + 1] = static_cast<float>(p.y);
@@ -344,10 +347,23 @@ void GLWidget::dessinerNuageReduit()
         std::max<std::size_t>(1, (n + budgetNuageReduit - 1) / std::max<std::size_t>(1, budgetNuageReduit));
     glPointSize(4.0f);
     glColor3f(0.0f, 0.0f, 1.0f);
+    // The distance colours, put in the subset's order the first time they are drawn so.
+    const bool couleurs = afficheEcarts && ecartsNuage.couleurs.size() == 3 * n && ecartsNuage.nuage == cleNuageOrdonne;
+    if (couleurs && couleursOrdonnees.size() != 3 * n) {
+        couleursOrdonnees.resize(3 * n);
+        for (std::size_t i = 0; i < n; ++i)
+            std::copy_n(ecartsNuage.couleurs.begin() + 3 * ordreNuageReduit[i], 3, couleursOrdonnees.begin() + 3 * i);
+    }
     glEnableClientState(GL_VERTEX_ARRAY);
+    if (couleurs) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(3, GL_FLOAT, static_cast<GLsizei>(pas * 3 * sizeof(float)), couleursOrdonnees.data());
+    }
     glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(pas * 3 * sizeof(float)), nuageOrdonne.data());
     glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>((n - 1) / pas + 1));
+    glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
+    glColor3f(0.0f, 0.0f, 1.0f);
 }
 
 void GLWidget::dessinerNuage(bool reduit)
