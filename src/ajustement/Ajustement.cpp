@@ -5,6 +5,7 @@
 #include "Vecteurs.h"
 #include "Voiles.h"
 #include "Parallele.h"
+#include "PointsIsoles.h"
 #include "orientation.h"
 
 #include "Simplex.h"
@@ -52,6 +53,7 @@ public:
         for (const point3 &q : nuage)
             Q.push_back(fois(q - centre, 1.0 / echelle));
         arbreNuage = ArbrePoints(Q, fils);
+        ecarterIsoles();
         const std::size_t m = std::min(Q.size(), std::max<std::size_t>(reglages.echantillonMaximum, 1));
         echantillon.reserve(m);
         // In a space-filling order: each search then starts where the one before ended, in memory.
@@ -65,6 +67,7 @@ public:
     Resultat lancer();
 
 private:
+    void ecarterIsoles();
     void lireMaillage();
     void ecrireMaillage(const std::vector<point3> &positions);
     // libre > 0: a point farther than it from the cloud, drawn by no cloud point and with the
@@ -112,6 +115,16 @@ private:
     double dernierMax = 0;     // largest move of the last step
     int coupes = 0;            // webs cut out so far
 };
+
+// Stray points leave the working cloud (Q and its tree): nothing draws the surface to them.
+void Ajusteur::ecarterIsoles()
+{
+    bilan.ecartes = pointsIsoles(Q, arbreNuage, fils);
+    if (bilan.ecartes.empty())
+        return;
+    Q = sansLesPoints(Q, bilan.ecartes);
+    arbreNuage = ArbrePoints(Q, fils);
+}
 
 void Ajusteur::lireMaillage()
 {

@@ -57,6 +57,9 @@ struct BilanAjustement
     std::vector<int> pointsParNiveau; ///< simplex points during each level
     double diagonale = 0;             ///< of the cloud's bounding box
     bool converge = false;            ///< the run ended because the fit stopped improving
+    /// Cloud points set aside (pointsIsoles: stray points away from the surface), indices into the
+    /// cloud, increasing. They do not pull on the surface; the cloud itself is left whole.
+    std::vector<std::size_t> ecartes;
 };
 
 /// Fits the closed simplex mesh s onto the cloud: places it around the cloud, then runs levels
@@ -66,7 +69,8 @@ struct BilanAjustement
 /// has pointsMinimum points, then where the cloud stays far from the surface (T26 at a point,
 /// T22 at a crowded cell). The work is done in a frame of its own (the cloud centred, its
 /// bounding-box diagonal 1) and mapped back; it is shared among `fils` threads and gives the same
-/// result whatever their number. On success the cells face outward and every point's geometry is
+/// result whatever their number. Points isolated from the surface the rest of the cloud describes
+/// (pointsIsoles) are set aside: they pull on nothing (bilan->ecartes). On success the cells face outward and every point's geometry is
 /// up to date. `apresNiveau`, when set, is called after each level with the mesh in the cloud's
 /// frame and the level's number (1, 2, ...).
 ///

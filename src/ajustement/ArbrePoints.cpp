@@ -121,3 +121,44 @@ long ArbrePoints::plusProche(const point3 &p, double &d2, long indice) const
     chercher(0, ordre.size(), q, meilleur, d2);
     return meilleur;
 }
+
+// meilleurs: the k smallest squared distances met so far, in increasing order.
+void ArbrePoints::chercherK(std::size_t debut, std::size_t fin, const double q[3], double *meilleurs, int k) const
+{
+    auto garder = [&](std::size_t s) {
+        const double *c = &coord[3 * s];
+        const double dx = q[0] - c[0], dy = q[1] - c[1], dz = q[2] - c[2];
+        double d = dx * dx + dy * dy + dz * dz;
+        for (int i = 0; i < k && d < meilleurs[k - 1]; ++i)
+            if (d < meilleurs[i])
+                std::swap(d, meilleurs[i]);
+    };
+    while (fin - debut > feuille) {
+        const std::size_t m = debut + (fin - debut) / 2;
+        garder(m);
+        const double ecart = q[axe[m]] - coord[3 * m + axe[m]];
+        if (ecart < 0) {
+            chercherK(debut, m, q, meilleurs, k);
+            if (ecart * ecart > meilleurs[k - 1])
+                return;
+            debut = m + 1;
+        } else {
+            chercherK(m + 1, fin, q, meilleurs, k);
+            if (ecart * ecart > meilleurs[k - 1])
+                return;
+            fin = m;
+        }
+    }
+    for (std::size_t s = debut; s < fin; ++s)
+        garder(s);
+}
+
+double ArbrePoints::distanceAuKieme(const point3 &p, int k) const
+{
+    k = std::clamp(k, 1, 32);
+    double meilleurs[32];
+    std::fill(meilleurs, meilleurs + k, 1e300);
+    const double q[3] = {p.x, p.y, p.z};
+    chercherK(0, ordre.size(), q, meilleurs, k);
+    return meilleurs[k - 1];
+}

@@ -25,10 +25,14 @@ public:
     /// The same answer, found faster when `indice` (an index into the caller's list, or -1) is
     /// near p: its distance bounds the search from the start. Any index gives the same result.
     long plusProche(const point3 &p, double &d2, long indice) const;
+    /// Squared distance from p to its k-th nearest point (1 <= k <= 32; p itself counts when it
+    /// is one of the points); 1e300 when there are fewer than k points.
+    double distanceAuKieme(const point3 &p, int k) const;
 
 private:
     void construire(std::size_t debut, std::size_t fin, int fils);
     void essayer(std::size_t k, const double q[3], long &meilleur, double &d2) const;
+    void chercherK(std::size_t debut, std::size_t fin, const double q[3], double *meilleurs, int k) const;
     void chercher(std::size_t debut, std::size_t fin, const double q[3], long &meilleur, double &d2) const;
 
     std::vector<double> coord;        // x, y, z of the points in tree order

@@ -1,5 +1,6 @@
 #include "execution.h"
 #include "Ajustement.h"
+#include "PointsIsoles.h"
 #include "orientation.h"
 
 #include "Boite.h"
@@ -217,6 +218,7 @@ private:
     std::vector<std::string> ecrits;  // outputs of this run, removed on failure
     Horloge::time_point debut;
     int pasFaits = 0; // deformation steps of the cycles
+    std::vector<std::size_t> ecartes; // cloud points the fit set aside
 };
 
 std::string Ajustement::pourcent(double d) const
@@ -382,7 +384,8 @@ Resultat Ajustement::mesurer()
     bilan.mailles = static_cast<int>(simplex.ListeMailles.size());
     bilan.sommetsTriangulation = static_cast<int>(t.listeSommets.size());
     bilan.triangles = static_cast<int>(t.listeFaces.size());
-    const FiguresAjustement f = mesurerAjustement(simplex, nuage.ListePointsInterets, param.fils);
+    // The figures are those of the points the surface was fitted to.
+    const FiguresAjustement f = mesurerAjustement(simplex, sansLesPoints(nuage.ListePointsInterets, ecartes), param.fils);
     bilan.nuageVersSurface = f.nuageVersSurface;
     bilan.surfaceVersNuage = f.surfaceVersNuage;
     bilan.echantillonsSurface = f.echantillonsSurface;
@@ -427,6 +430,8 @@ Resultat Ajustement::ajustementPrecis()
     bilan.cycles = b.niveaux;
     bilan.pasFinaux = b.pas;
     bilan.arretAnticipe = b.converge;
+    ecartes = b.ecartes;
+    bilan.pointsEcartes = ecartes.size();
     return res;
 }
 

@@ -42,6 +42,7 @@ struct Bilan
     std::vector<std::string> sauvegardes; ///< meshes saved after each cycle
 
     std::size_t pointsNuage = 0;
+    std::size_t pointsEcartes = 0; ///< cloud points set aside by the fit (isolated); not measured
     double diagonale = 0;
     int pointsInitiaux = 0; ///< simplex points of the reference mesh
     int pointsFinaux = 0;
@@ -101,7 +102,7 @@ std::string texteRapport(const Parametres &parametres, const Bilan &bilan);
 /// figure the report lacks).
 struct FiguresRapport
 {
-    std::string pointsNuage, pointsSimplexes;
+    std::string pointsNuage, pointsSimplexes, pointsEcartes;
     /// [0]: cloud -> surface, [1]: surface -> cloud; mean, 95th percentile, maximum, in % of the diagonal.
     std::string ecarts[2][3];
 };

@@ -116,6 +116,9 @@ int main(int argc, char **argv)
         std::cerr << pelvane::ligneErreur(b.resultat) << std::endl;
         return pelvane::codeSortie(b.resultat);
     }
+    if (b.pointsEcartes > 0)
+        std::cerr << "Pelvane : " << b.pointsEcartes << " points isolés du nuage écartés (ils ne tirent pas la surface)"
+                  << std::endl;
     std::cerr << "Pelvane : résultat : " << b.fichierSmm << " et " << b.fichierOff << std::endl;
     std::cerr << "Pelvane : rapport : " << b.fichierRapport << std::endl;
     return 0;

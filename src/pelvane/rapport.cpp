@@ -12,6 +12,7 @@ namespace {
 
 // The keys of the report that the batch summary reads back (lireFiguresRapport).
 const char *const clePointsNuage = "points du nuage";
+const char *const clePointsEcartes = "points du nuage écartés";
 const char *const clePointsSimplexes = "points simplexes";
 const char *const cleNuageVersSurface = "écart nuage -> surface";
 const char *const cleSurfaceVersNuage = "écart surface -> nuage";
@@ -56,6 +57,7 @@ FiguresRapport lireFiguresRapport(std::istream &rapport)
     FiguresRapport f;
     f.pointsNuage = valeurs[clePointsNuage];
     f.pointsSimplexes = valeurs[clePointsSimplexes];
+    f.pointsEcartes = valeurs[clePointsEcartes];
     const char *const sens[2] = {cleNuageVersSurface, cleSurfaceVersNuage};
     for (int s = 0; s < 2; ++s)
         for (int m = 0; m < 3; ++m)
@@ -87,6 +89,7 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << rapportVolume(b);
     o << std::setprecision(9);
     o << clePointsNuage << egal << b.pointsNuage << "\n";
+    o << clePointsEcartes << egal << b.pointsEcartes << "\n";
     o << "diagonale de la boîte englobante du nuage = " << b.diagonale << "\n";
     o << "points simplexes au départ = " << b.pointsInitiaux << "\n";
     o << "cycles = " << b.cycles << "\n";

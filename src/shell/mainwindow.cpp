@@ -229,6 +229,7 @@ void MainWindow::checkMenu()
                            ui->actionCentrer_en_z_ro,
                            ui->actionConserver_les_proportions,
                            ui->actionAfficher_les_points_d_interets,
+                           ui->actionCouleurs_des_ecarts,
                            ui->actionDeformation_automatis,
                            ui->actionDeformer_le_maillage,
                            ui->actionAgrandir,
@@ -275,6 +276,9 @@ void MainWindow::checkMenu()
 
     ui->actionExporter_le_nuage_de_point->setEnabled(P);
     ui->actionAfficher_les_points_d_interets->setEnabled(P);
+    // The distance colours follow the active document.
+    ui->actionCouleurs_des_ecarts->setEnabled(P);
+    ui->actionCouleurs_des_ecarts->setChecked(vue->couleursEcarts());
 
     // The placement and the fit need a simplex mesh (not a triangle file) and a cloud.
     const bool simplex = S && vue->instanceSimplex->getNbPointsSimplex() > 0;
@@ -319,6 +323,9 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                         QLatin1Char('\n') +
                         sens(tr("surface → nuage : moyenne %1 %, p95 %2 %, max %3 %"), f.moyenneSurface,
                              f.centile95Surface, f.maximumSurface) +
+                        (f.ecartes == 0 ? QString()
+                                        : QLatin1Char('\n') + tr("%n point(s) isolé(s) du nuage écarté(s)", nullptr,
+                                                                  static_cast<int>(f.ecartes))) +
                         (vuecourent->figuresAJour() ? QString() : QLatin1Char('\n') + tr("(maillage modifié depuis)")));
     // The frame only means something for a volume.
     ui->label_RepereTitre->setVisible(!vuecourent->repereVolume.isEmpty());
@@ -877,6 +884,12 @@ void MainWindow::on_actionAfficher_les_points_d_interets_triggered()
 {
     if (GLWidget *vue = getActiveSubWin())
         vue->setAffichePT(ui->actionAfficher_les_points_d_interets->isChecked());
+}
+
+void MainWindow::on_actionCouleurs_des_ecarts_triggered()
+{
+    if (GLWidget *vue = getActiveSubWin())
+        vue->setCouleursEcarts(ui->actionCouleurs_des_ecarts->isChecked());
 }
 
 // ---- Help menu ----

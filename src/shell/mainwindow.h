@@ -108,6 +108,7 @@ private slots:
     void on_actionCentrer_en_z_ro_triggered();
     void on_actionConserver_les_proportions_triggered();
     void on_actionAfficher_les_points_d_interets_triggered();
+    void on_actionCouleurs_des_ecarts_triggered();
     void on_actionA_propos_de_QT_triggered();
     void on_actionA_propos_de_Quolvex_triggered();
     void on_actionCadrer_triggered();

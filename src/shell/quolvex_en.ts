@@ -231,6 +231,21 @@ that you select.</translation>
         <source>%1 annonce %2 points, qui sont ouverts ; le fichier en contient %3 de plus, non lus</source>
         <translation>%1 announces %2 points, which are open; the file holds %3 more, not read</translation>
     </message>
+    <message>
+        <source>%1 % de la diagonale (%2)</source>
+        <translation>%1 % of the diagonal (%2)</translation>
+    </message>
+    <message>
+        <source>Écart au maillage</source>
+        <translation>Distance to the mesh</translation>
+    </message>
+    <message numerus="yes">
+        <source>gris : %n point(s) écarté(s)</source>
+        <translation>
+            <numerusform>grey: %n point set aside</numerusform>
+            <numerusform>grey: %n points set aside</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>LoadingDialog</name>
@@ -814,6 +829,25 @@ with the keys W X C V B N.</translation>
     <message>
         <source>Enregistrer</source>
         <translation>Save</translation>
+    </message>
+    <message>
+        <source>Couleurs des écarts au maillage</source>
+        <translation>Colours of the distances to the mesh</translation>
+    </message>
+    <message>
+        <source>Colorer chaque point du nuage selon sa distance à la surface ajustée (les points écartés en gris)</source>
+        <translation>Colour each cloud point by its distance to the fitted surface (the points set aside in grey)</translation>
+    </message>
+    <message>
+        <source>D</source>
+        <translation>D</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n point(s) isolé(s) du nuage écarté(s)</source>
+        <translation>
+            <numerusform>%n isolated cloud point set aside</numerusform>
+            <numerusform>%n isolated cloud points set aside</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 
 #include "MaillageGL.h"
 #include "Ajustement.h"
+#include "PointsIsoles.h"
 #include "Frontiere.h"
 #include "Ouverture.h"
 #include "SimplexGL.h"
@@ -482,8 +483,9 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
         if (!res.reussi())
             return res;
         res = s.trianguler(sousProgression(progression, 0.9, 0.95));
-        if (res.reussi())
-            res = mesurerAjustement(s, nuage, figures, sousProgression(progression, 0.95, 1));
+        if (res.reussi()) // the figures of the points the surface was fitted to
+            res = mesurerAjustement(s, sansLesPoints(nuage, bilan.ecartes), figures,
+                                    sousProgression(progression, 0.95, 1));
         return res;
     });
     if (!vivant)
@@ -502,7 +504,10 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
                          figures.surfaceVersNuage.moyenne / d,
                          figures.surfaceVersNuage.centile95 / d,
                          figures.surfaceVersNuage.maximum / d,
-                         signatureMaillage()};
+                         signatureMaillage(),
+                         bilan.ecartes.size()};
+    // A volume's fit ran on the region's boundary, not on the voxels shown: none of them is set aside.
+    calculerEcarts(fichierVolume.empty() ? bilan.ecartes : std::vector<std::size_t>());
     return true;
 }
 

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ class Maillage;
 struct kd_tree;
 class SimplexGL;
 class MaillageGL;
+class QLabel;
 class QKeyEvent;
 class QOpenGLFramebufferObject;
 class QMouseEvent;
@@ -145,6 +147,10 @@ public:
     int coordCoupe = 0;
     bool boucleDeform = false;
     bool affichePT = true;
+    bool afficheEcarts = false;
+    QLabel *legendeEcarts = nullptr;
+    void dessinerPointsDuNuage(); // in their distance colours when those are shown and current
+    void mettreAJourLegende();
     bool conservProp = true;
     bool deplaceSimplex = true;
     bool affichGraf = true;
@@ -192,7 +198,28 @@ public:
         double moyenne = 0, centile95 = 0, maximum = 0;
         double moyenneSurface = 0, centile95Surface = 0, maximumSurface = 0;
         std::uint64_t maillage = 0; ///< fingerprint of the mesh they were measured on
+        std::size_t ecartes = 0;    ///< cloud points the fit set aside (not measured)
     } figuresAjustement;
+    /// The cloud coloured by each point's distance to the triangulated mesh (calculerEcarts, after
+    /// each precise fit): blue on the surface through green and yellow to red at the end of the
+    /// scale and beyond, grey for the points the fit set aside.
+    struct EcartsNuage
+    {
+        std::vector<float> couleurs; ///< r, g, b of each cloud point
+        double fin = 0;              ///< end of the scale, in the cloud's units
+        double diagonale = 0;        ///< of the cloud's bounding box
+        std::size_t ecartes = 0;     ///< points set aside
+        std::uint64_t nuage = 0;     ///< fingerprint of the cloud they colour
+    } ecartsNuage;
+    /// Computes ecartsNuage for the cloud shown: `ecartes` are the indices (increasing) of the
+    /// points set aside. The scale ends at the 95th percentile of the other points' distances
+    /// (at least 0.05 % of the diagonal), so that a few far points do not wash the rest out.
+    void calculerEcarts(const std::vector<std::size_t> &ecartes);
+    /// Shows the cloud in those colours, with their legend, or in its own colour.
+    void setCouleursEcarts(bool actif);
+    bool couleursEcarts() const { return afficheEcarts; }
+    /// Colour of the share t of the scale (0: on the surface, 1: its end or beyond).
+    static std::array<float, 3> couleurEcart(double t);
     /// While a precise fit runs, its mesh is in a frame of its own or halfway through a
     /// refinement: the view then draws, and frames on, the wire frame of the last completed level
     /// in the cloud's frame (the mesh as it was at the start before the first), as segment ends.
@@ -378,6 +405,8 @@ private:
     /// The cloud in single precision, ordered along a space-filling curve, for the reduced
     /// pictures (a fixed stride through it takes points evenly over the whole cloud).
     std::vector<float> nuageOrdonne;
+    std::vector<std::uint32_t> ordreNuageReduit; // index in the cloud of each point of nuageOrdonne
+    std::vector<float> couleursOrdonnees;        // ecartsNuage's colours in that order, once asked
     std::uint64_t cleNuageOrdonne = 0;
 };
 

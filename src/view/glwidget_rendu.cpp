@@ -326,7 +326,10 @@ void GLWidget::preparerNuageReduit()
         }
         std::sort(ordre.begin(), ordre.end());
         nuageOrdonne.resize(3 * n);
+        ordreNuageReduit.resize(n);
+        couleursOrdonnees.clear();
         for (std::size_t i = 0; i < n; ++i) {
+            ordreNuageReduit[i] = ordre[i].second;
             const point3 &p = nuage[ordre[i].second];
             nuageOrdonne[3 * i] = static_cast<float>(p.x);
             nuageOrdonne[3 * i + 1] = static_cast<float>(p.y);
@@ -344,10 +347,23 @@ void GLWidget::dessinerNuageReduit()
         std::max<std::size_t>(1, (n + budgetNuageReduit - 1) / std::max<std::size_t>(1, budgetNuageReduit));
     glPointSize(4.0f);
     glColor3f(0.0f, 0.0f, 1.0f);
+    // The distance colours, put in the subset's order the first time they are drawn so.
+    const bool couleurs = afficheEcarts && ecartsNuage.couleurs.size() == 3 * n && ecartsNuage.nuage == cleNuageOrdonne;
+    if (couleurs && couleursOrdonnees.size() != 3 * n) {
+        couleursOrdonnees.resize(3 * n);
+        for (std::size_t i = 0; i < n; ++i)
+            std::copy_n(ecartsNuage.couleurs.begin() + 3 * ordreNuageReduit[i], 3, couleursOrdonnees.begin() + 3 * i);
+    }
     glEnableClientState(GL_VERTEX_ARRAY);
+    if (couleurs) {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(3, GL_FLOAT, static_cast<GLsizei>(pas * 3 * sizeof(float)), couleursOrdonnees.data());
+    }
     glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(pas * 3 * sizeof(float)), nuageOrdonne.data());
     glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>((n - 1) / pas + 1));
+    glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
+    glColor3f(0.0f, 0.0f, 1.0f);
 }
 
 void GLWidget::dessinerNuage(bool reduit)
@@ -358,7 +374,7 @@ void GLWidget::dessinerNuage(bool reduit)
         return;
     }
     if (nuage.size() < seuilCoucheNuage || nuage.empty() || !QOpenGLFramebufferObject::hasOpenGLFramebufferBlit()) {
-        instanceMaillage->afficherPtInteret(0);
+        dessinerPointsDuNuage();
         return;
     }
 
@@ -370,10 +386,11 @@ void GLWidget::dessinerNuage(bool reduit)
                        static_cast<int>(height() * devicePixelRatioF()));
     Empreinte e;
     for (int v : {viewport.x(), viewport.y(), viewport.width(), viewport.height(), taille.width(), taille.height(),
-                  static_cast<int>(echantillons), static_cast<int>(ombrage)})
+                  static_cast<int>(echantillons), static_cast<int>(ombrage), static_cast<int>(afficheEcarts)})
         e.ajouter(static_cast<std::uint64_t>(static_cast<std::uint32_t>(v)));
     e.ajouter(signatureCamera());
     e.ajouter(signatureNuage());
+    e.ajouter(afficheEcarts ? ecartsNuage.nuage : 0);
     const std::uint64_t cle = e.valeur();
     const QRect tout(QPoint(0, 0), taille);
 
@@ -388,11 +405,11 @@ void GLWidget::dessinerNuage(bool reduit)
         // The copy did not happen: draw the cloud, and keep no layer from now on.
         coucheNuage.reset();
         seuilCoucheNuage = static_cast<std::size_t>(-1);
-        instanceMaillage->afficherPtInteret(0);
+        dessinerPointsDuNuage();
         return;
     }
 
-    instanceMaillage->afficherPtInteret(0);
+    dessinerPointsDuNuage();
     if (!coucheNuage || coucheNuage->size() != taille || coucheNuage->format().samples() != echantillons) {
         QOpenGLFramebufferObjectFormat format;
         format.setSamples(echantillons);

@@ -18,6 +18,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <tuple>
 
@@ -168,6 +169,41 @@ TEST(Ajustement, ThinArmsAreReachedTheSameWithOneThreadOrSeveral)
         EXPECT_GT(bout, 20) << k;
         EXPECT_LT(pire, c.r / 2) << "bras " << k;
     }
+}
+
+TEST(Ajustement, StrayPointsAreSetAsideTheSameWithOneThreadOrSeveral)
+{
+    // 6000 points on a sphere of radius 0.5 (spacing about 0.023, the 8th neighbour at about
+    // 0.037), then 150 strays in the cube of half side 0.6, each 0.2 or more from the sphere: far
+    // beyond five times that neighbour's distance, so every one is isolated, and no sphere point is.
+    std::mt19937 g(5);
+    std::normal_distribution<double> n(0, 1);
+    std::uniform_real_distribution<double> u(-0.6, 0.6);
+    std::vector<point3> nuage;
+    while (nuage.size() < 6150) {
+        const point3 p = nuage.size() < 6000 ? point3(n(g), n(g), n(g)) : point3(u(g), u(g), u(g));
+        if (nuage.size() < 6000)
+            nuage.push_back(fois(p, 0.5 / longueur(p)));
+        else if (std::abs(longueur(p) - 0.5) >= 0.2)
+            nuage.push_back(p);
+    }
+    ReglagesAjustement r = reglagesDeTest();
+    Simplex un, plusieurs;
+    BilanAjustement b1, b3;
+    r.fils = 1;
+    ASSERT_TRUE(ajusterGabarit(un, nuage, r, &b1).reussi());
+    r.fils = 3;
+    ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r, &b3).reussi());
+    EXPECT_EQ(tarnis_test::empreinte(un), tarnis_test::empreinte(plusieurs));
+    EXPECT_EQ(b1.ecartes, b3.ecartes);
+    std::vector<std::size_t> strays(150);
+    std::iota(strays.begin(), strays.end(), 6000);
+    EXPECT_EQ(b1.ecartes, strays);
+    // The surface stays on the sphere, within 0.02 (the fit's tolerance, 0.004, and the cells'
+    // centres, which fall inside the sphere: 0.011 at most here); strays drawing their nearest
+    // points pull spikes several times as long (0.4 with none set aside).
+    for (const point3 &v : un.maillageTriangule.listeSommets)
+        ASSERT_NEAR(longueur(v), 0.5, 0.02);
 }
 
 TEST(Ajustement, TwoLobesJoinedByAThinNeckGetNoWeb)
@@ -573,6 +609,9 @@ TEST(ArbrePoints, NearestIsTheLowestIndexAtTheLeastDistanceFromAnyStart)
         ASSERT_EQ(arbre.plusProche(p, d2), attendu) << q;
         ASSERT_EQ(arbre.plusProche(p, d2, static_cast<long>(g() % points.size())), attendu) << q;
         ASSERT_EQ(d2, d[attendu]);
+        const int k = 1 + q % 12; // and the k-th nearest, p itself counted
+        std::nth_element(d.begin(), d.begin() + k - 1, d.end());
+        ASSERT_EQ(arbre.distanceAuKieme(p, k), d[k - 1]) << q;
     }
 }
 

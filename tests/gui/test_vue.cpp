@@ -17,6 +17,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -99,6 +100,23 @@ private slots:
             kd_result_release(r);
             QVERIFY(point3(pos[0], pos[1], pos[2]) == p);
         }
+    }
+
+    void couleursDesEcartsAuxDeuxBoutsDeLEchelle()
+    {
+        // A point on the surface, one three times as far from the centre (the scale's end: the
+        // 95th percentile of two), one set aside: blue, red, grey; the legend only while shown.
+        QVERIFY(ecrireFichierPTS(dossier.file("e.pts"), {{5, 0, 0}, {-5, 1, 1}, {4.5, 2, 2}, {-2, 5, -4}}));
+        GLWidget v(QString::fromStdString(dossier.file("e.pts")), QString());
+        QVERIFY(v.instanceSimplex->trianguler().reussi());
+        const point3 p = v.instanceSimplex->maillageTriangule.listeSommets[0];
+        v.instanceMaillage->ListePointsInterets = {p, point3(3 * p.x, 3 * p.y, 3 * p.z), point3(0, 0, 0)};
+        v.calculerEcarts({2});
+        QCOMPARE(v.ecartsNuage.couleurs, std::vector<float>({0, 0, 1, 1, 0, 0, 0.55f, 0.55f, 0.55f}));
+        QCOMPARE(GLWidget::couleurEcart(0.5), (std::array<float, 3>{0, 1, 0}));
+        QVERIFY(v.findChild<QLabel *>() == nullptr || !v.findChild<QLabel *>()->isVisibleTo(&v));
+        v.setCouleursEcarts(true);
+        QVERIFY(v.findChild<QLabel *>() && v.findChild<QLabel *>()->isVisibleTo(&v));
     }
 
     void raisonsDuMoteurTraduites()

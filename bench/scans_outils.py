@@ -1,0 +1,66 @@
+"""Helpers of bench/ajustement_scans.sh (Python with numpy and open3d).
+  generer  SOURCE CIBLE parasites|bruit   the degraded cloud, fixed seed
+  poisson  NUAGE NOM REFERENCE            screened Poisson on NUAGE, measured against REFERENCE
+  mesurer  OFF NOM REFERENCE SECONDES     a triangulation measured against REFERENCE
+Figures in % of the reference's bounding-box diagonal: cloud -> surface (every reference point
+to the surface) and surface -> cloud (points spread over the surface to the reference), each as
+mean/p95/p99/max."""
+import sys, time
+import numpy as np
+import open3d as o3d
+
+
+def lire(chemin):
+    with open(chemin) as f:
+        lignes = f.read().split("\n")
+    # PTS: a "PTS" line, the count, then one "x y z" line per point.
+    return np.array([[float(v) for v in l.split()[:3]] for l in lignes[2:] if len(l.split()) >= 3])
+
+
+def ecrire(chemin, points):
+    with open(chemin, "w") as f:
+        f.write("PTS\n%d\n" % len(points))
+        np.savetxt(f, points, fmt="%.9g")
+
+
+def figures(d, diagonale):
+    d = np.sort(np.asarray(d, dtype=float))
+    rang = lambda p: d[max(1, -(-p * len(d) // 100)) - 1]  # nearest rank, as the report
+    return "%.3f/%.3f/%.3f/%.3f" % tuple(100 * v / diagonale for v in (d.mean(), rang(95), rang(99), d.max()))
+
+
+def mesurer(maillage, reference, nom, methode, duree):
+    diagonale = np.linalg.norm(reference.max(axis=0) - reference.min(axis=0))
+    scene = o3d.t.geometry.RaycastingScene()
+    scene.add_triangles(o3d.t.geometry.TriangleMesh.from_legacy(maillage))
+    versSurface = scene.compute_distance(o3d.core.Tensor(reference, dtype=o3d.core.Dtype.Float32)).numpy()
+    ref = o3d.geometry.PointCloud(o3d.utility.Vector3dVector(reference))
+    echantillon = maillage.sample_points_uniformly(max(len(reference), 100000))
+    versNuage = np.asarray(echantillon.compute_point_cloud_distance(ref))
+    print("%-14s %-8s %8d %7.2f  %-28s %-28s" % (nom, methode, len(maillage.vertices), duree,
+                                                 figures(versSurface, diagonale), figures(versNuage, diagonale)))
+
+
+mode = sys.argv[1]
+if mode == "generer":
+    propres = lire(sys.argv[2])
+    bas, haut = propres.min(axis=0), propres.max(axis=0)
+    diagonale = np.linalg.norm(haut - bas)
+    hasard = np.random.default_rng(20261207)
+    if sys.argv[4] == "parasites":  # 3 % more points, uniform in the box enlarged by 5 %
+        centre, demi = (bas + haut) / 2, 1.05 * (haut - bas) / 2
+        n = int(round(0.03 * len(propres)))
+        points = np.vstack([propres, centre + hasard.uniform(-1, 1, (n, 3)) * demi])
+    else:  # every coordinate moved by a normal law of deviation 0.25 % of the diagonal
+        points = propres + hasard.normal(0, 0.0025 * diagonale, propres.shape)
+    ecrire(sys.argv[3], points)
+elif mode == "poisson":
+    points, reference = lire(sys.argv[2]), lire(sys.argv[4])
+    debut = time.time()
+    nuage = o3d.geometry.PointCloud(o3d.utility.Vector3dVector(points))
+    nuage.estimate_normals(o3d.geometry.KDTreeSearchParamKNN(30))
+    nuage.orient_normals_consistent_tangent_plane(30)
+    maillage, _ = o3d.geometry.TriangleMesh.create_from_point_cloud_poisson(nuage, depth=8)
+    mesurer(maillage, reference, sys.argv[3], "Poisson", time.time() - debut)
+else:
+    mesurer(o3d.io.read_triangle_mesh(sys.argv[2]), lire(sys.argv[4]), sys.argv[3], "Tarnis", float(sys.argv[5]))
