@@ -1,4 +1,5 @@
 #include "execution.h"
+#include "Topologie.h"
 #include "Ajustement.h"
 #include "orientation.h"
 
@@ -382,6 +383,9 @@ Resultat Ajustement::mesurer()
     bilan.mailles = static_cast<int>(simplex.ListeMailles.size());
     bilan.sommetsTriangulation = static_cast<int>(t.listeSommets.size());
     bilan.triangles = static_cast<int>(t.listeFaces.size());
+    const TopologieSurface topo = topologie(t);
+    bilan.parties = topo.parties;
+    bilan.genre = topo.genre;
     const FiguresAjustement f = mesurerAjustement(simplex, nuage.ListePointsInterets, param.fils);
     bilan.nuageVersSurface = f.nuageVersSurface;
     bilan.surfaceVersNuage = f.surfaceVersNuage;

@@ -47,6 +47,8 @@ struct Bilan
     int pointsFinaux = 0;
     int mailles = 0;
     int sommetsTriangulation = 0;
+    int parties = 0; ///< parts of the triangulation
+    int genre = 0;   ///< its genus, summed over the parts
     int triangles = 0;
     int cycles = 0;
     std::vector<int> pointsParCycle; ///< simplex points after each cycle's refinement
@@ -101,7 +103,7 @@ std::string texteRapport(const Parametres &parametres, const Bilan &bilan);
 /// figure the report lacks).
 struct FiguresRapport
 {
-    std::string pointsNuage, pointsSimplexes;
+    std::string pointsNuage, pointsSimplexes, parties, genre;
     /// [0]: cloud -> surface, [1]: surface -> cloud; mean, 95th percentile, maximum, in % of the diagonal.
     std::string ecarts[2][3];
 };

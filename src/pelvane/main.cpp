@@ -116,7 +116,8 @@ int main(int argc, char **argv)
         std::cerr << pelvane::ligneErreur(b.resultat) << std::endl;
         return pelvane::codeSortie(b.resultat);
     }
-    std::cerr << "Pelvane : résultat : " << b.fichierSmm << " et " << b.fichierOff << std::endl;
+    std::cerr << "Pelvane : résultat : " << b.fichierSmm << " et " << b.fichierOff << " (" << b.parties
+              << (b.parties > 1 ? " parties" : " partie") << ", genre " << b.genre << ")" << std::endl;
     std::cerr << "Pelvane : rapport : " << b.fichierRapport << std::endl;
     return 0;
 }

@@ -319,6 +319,7 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                         QLatin1Char('\n') +
                         sens(tr("surface → nuage : moyenne %1 %, p95 %2 %, max %3 %"), f.moyenneSurface,
                              f.centile95Surface, f.maximumSurface) +
+                        QLatin1Char('\n') + tr("surface : %1 partie(s), genre %2").arg(f.parties).arg(f.genre) +
                         (vuecourent->figuresAJour() ? QString() : QLatin1Char('\n') + tr("(maillage modifié depuis)")));
     // The frame only means something for a volume.
     ui->label_RepereTitre->setVisible(!vuecourent->repereVolume.isEmpty());

@@ -5,6 +5,7 @@
 #include "Ajustement.h"
 #include "Frontiere.h"
 #include "Ouverture.h"
+#include "Topologie.h"
 #include "SimplexGL.h"
 #include "VolumeAnalyze.h"
 #include "kdtree.h"
@@ -503,6 +504,9 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
                          figures.surfaceVersNuage.centile95 / d,
                          figures.surfaceVersNuage.maximum / d,
                          signatureMaillage()};
+    const TopologieSurface topo = topologie(instanceSimplex->maillageTriangule);
+    figuresAjustement.parties = topo.parties;
+    figuresAjustement.genre = topo.genre;
     return true;
 }
 

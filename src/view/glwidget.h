@@ -192,6 +192,7 @@ public:
         double moyenne = 0, centile95 = 0, maximum = 0;
         double moyenneSurface = 0, centile95Surface = 0, maximumSurface = 0;
         std::uint64_t maillage = 0; ///< fingerprint of the mesh they were measured on
+        int parties = 0, genre = 0; ///< of the fitted surface (its triangulation)
     } figuresAjustement;
     /// While a precise fit runs, its mesh is in a frame of its own or halfway through a
     /// refinement: the view then draws, and frames on, the wire frame of the last completed level
