@@ -5,8 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 
 namespace {
+
+/// Share of the way from the middle of the tube to the rims' centre its waist is drawn in.
+constexpr double RETRAIT_DE_LA_TAILLE = 0.25;
 
 // Whether the segment pq passes through the triangle abc (its inside, ends excluded).
 bool segmentTraverse(const point3 &p, const point3 &q, const point3 a[3])
@@ -25,38 +29,54 @@ bool segmentTraverse(const point3 &p, const point3 &q, const point3 a[3])
     return u > 0 && v > 0 && u + v < 1 && t > 0 && t < 1;
 }
 
-// The tube from rim U to rim V: the second rim runs the other way along the tube, the pairing
-// of its start the one of least length, each step the shorter diagonal.
+// The tube from rim U to rim V: the second rim runs the other way along the tube; of every
+// pairing of the rims' starts and every way of stepping along both, the band of least area.
 bool tube(const std::vector<int> &U, const std::vector<int> &V, const std::vector<point3> &P,
           std::vector<std::array<int, 3>> &ajout)
 {
     const std::size_t m = U.size(), n = V.size();
-    if (m < 3 || n < 3)
+    if (m < 3 || n < 3 || m * n * n > 30000000)
         return false;
-    double meilleur = std::numeric_limits<double>::infinity();
-    std::size_t depart = 0;
+    auto aire = [&](int a, int b, int c) { return norme(vect(P[b] - P[a], P[c] - P[a])); };
+    const double infini = std::numeric_limits<double>::infinity();
+    double meilleur = infini;
+    std::vector<std::array<int, 3>> retenu;
+    std::vector<double> W((m + 1) * (n + 1));
+    std::vector<char> pasU((m + 1) * (n + 1));
     for (std::size_t s = 0; s < n; ++s) {
-        double l = 0;
-        for (std::size_t i = 0; i < m; ++i)
-            l += norme(P[U[i]] - P[V[(s + n - (i * n / m) % n) % n]]);
-        if (l < meilleur) {
-            meilleur = l;
-            depart = s;
+        auto w = [&](std::size_t k) { return V[(s + n - k % n) % n]; };
+        auto u = [&](std::size_t i) { return U[i % m]; };
+        // W[i, k]: least area of a band from (u0, w0) to (ui, wk).
+        for (std::size_t i = 0; i <= m; ++i)
+            for (std::size_t k = 0; k <= n; ++k) {
+                double &c = W[i * (n + 1) + k];
+                c = i + k == 0 ? 0 : infini;
+                if (i > 0 && W[(i - 1) * (n + 1) + k] + aire(u(i - 1), u(i), w(k)) < c) {
+                    c = W[(i - 1) * (n + 1) + k] + aire(u(i - 1), u(i), w(k));
+                    pasU[i * (n + 1) + k] = 1;
+                }
+                if (k > 0 && W[i * (n + 1) + k - 1] + aire(u(i), w(k), w(k - 1)) < c) {
+                    c = W[i * (n + 1) + k - 1] + aire(u(i), w(k), w(k - 1));
+                    pasU[i * (n + 1) + k] = 0;
+                }
+            }
+        if (!(W[m * (n + 1) + n] < meilleur))
+            continue;
+        meilleur = W[m * (n + 1) + n];
+        retenu.clear();
+        for (std::size_t i = m, k = n; i + k > 0;) {
+            if (pasU[i * (n + 1) + k]) {
+                retenu.push_back({u(i - 1), u(i), w(k)});
+                --i;
+            } else {
+                retenu.push_back({u(i), w(k), w(k - 1)});
+                --k;
+            }
         }
     }
-    auto w = [&](std::size_t k) { return V[(depart + n - k % n) % n]; };
-    auto u = [&](std::size_t i) { return U[i % m]; };
-    for (std::size_t i = 0, k = 0; i < m || k < n;) {
-        const bool avancerU =
-            k == n || (i < m && norme(P[u(i + 1)] - P[w(k)]) <= norme(P[u(i)] - P[w(k + 1)]));
-        if (avancerU) {
-            ajout.push_back({u(i), u(i + 1), w(k)});
-            ++i;
-        } else {
-            ajout.push_back({u(i), w(k + 1), w(k)});
-            ++k;
-        }
-    }
+    if (retenu.empty())
+        return false;
+    ajout.insert(ajout.end(), retenu.rbegin(), retenu.rend());
     return true;
 }
 
@@ -95,6 +115,33 @@ bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, bool
                 if (dansU.count(a) != dansU.count(b) && gardees.count(std::minmax(a, b)))
                     return false;
             }
+        // A waist halfway along the tube, drawn in towards the rims' centre: a straight tube from
+        // rim to rim would cut through a wall that bulges between them (the inside of a ring).
+        point3 c(0, 0, 0);
+        for (const auto &b : bords)
+            for (int v : b)
+                c += centres[v];
+        c = fois(c, 1.0 / static_cast<double>(bords[0].size() + bords[1].size()));
+        std::map<PaireSommets, int> milieu;
+        auto au = [&](int a, int b) {
+            const auto [it, nouveau] = milieu.emplace(std::minmax(a, b), static_cast<int>(centres.size()));
+            if (nouveau) {
+                const point3 m = fois(centres[a] + centres[b], 0.5);
+                centres.push_back(m + fois(c - m, RETRAIT_DE_LA_TAILLE));
+            }
+            return it->second;
+        };
+        std::vector<std::array<int, 3>> coupes;
+        for (std::array<int, 3> t : ajout) {
+            // Turned so that its edge along a rim comes first.
+            while (dansU.count(t[0]) != dansU.count(t[1]))
+                t = {t[1], t[2], t[0]};
+            const int x = au(t[1], t[2]), y = au(t[2], t[0]);
+            coupes.push_back({t[0], t[1], x});
+            coupes.push_back({t[0], x, y});
+            coupes.push_back({y, x, t[2]});
+        }
+        ajout = std::move(coupes);
     } else {
         for (const std::vector<int> &bord : bords)
             if (!boucher(bord, centres, gardees, ajout))

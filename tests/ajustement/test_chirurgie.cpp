@@ -139,17 +139,17 @@ TEST(Chirurgie, AHandleAndANeckCutWithExactCounts)
 
     ListesSimplexe anse;
     ASSERT_TRUE(ouvrirAnse(m, marques(m.positions.size(), {{0, k}, {7 * k, 8 * k}}), anse));
-    EXPECT_EQ(anse.positions.size(), 8u * k); // 6k kept, 2k on the tube
-    EXPECT_EQ(anse.mailles.size(), 4u * k);   // the ring vertices
-    for (const auto &c : anse.mailles)
-        EXPECT_EQ(c.size(), 6u);
+    // 6k kept and 3 x 2k on the tube (2k triangles each cut in three at its waist); the cells of
+    // the 4k ring vertices and of the 2k vertices of the waist.
+    EXPECT_EQ(anse.positions.size(), 12u * k);
+    EXPECT_EQ(anse.mailles.size(), 6u * k);
     for (int i = 0; i < 6 * k; ++i)
         EXPECT_EQ(anse.positions[i], m.positions[k + i]);
     const TopologieSurface ta = verifier(anse);
     EXPECT_EQ(ta.parties, 1);
     EXPECT_EQ(ta.genre, 1);
-    for (int i = 6 * k; i < 8 * k; ++i) // the tube runs along the axis at the inner rings' radius
-        EXPECT_LT(std::hypot(anse.positions[i].x, anse.positions[i].y), 1.0);
+    for (int i = 6 * k; i < 12 * k; ++i) // the tube runs inside the inner rings, its waist drawn in
+        EXPECT_LT(std::hypot(anse.positions[i].x, anse.positions[i].y), std::abs(anse.positions[i].z) < 0.3 ? 0.8 : 1.0);
 
     ListesSimplexe col;
     ASSERT_TRUE(couperCol(m, marques(m.positions.size(), {{3 * k, 5 * k}}), col));
@@ -160,14 +160,14 @@ TEST(Chirurgie, AHandleAndANeckCutWithExactCounts)
     EXPECT_EQ(tc.genre, 0);
 
     // Refused, the result untouched: one disk; a band for a handle; two disks for a neck; a tube
-    // that would cross the surface (its top rim outside the waist it goes down through).
-    const Anneaux croise({{3, 1}, {2, 0.3}, {2, -0.3}, {1, -1}}, k);
+    // that would cross the surface (a shelf pinched in to the axis between its rims).
+    const Anneaux croise({{1, 1}, {2, 0.3}, {0.3, 0}, {2, -0.3}, {1, -1}}, k);
     const ListesSimplexe mc = croise.simplexe();
     ListesSimplexe r = col;
     EXPECT_FALSE(ouvrirAnse(m, marques(m.positions.size(), {{0, k}}), r));
     EXPECT_FALSE(ouvrirAnse(m, marques(m.positions.size(), {{3 * k, 5 * k}}), r));
     EXPECT_FALSE(couperCol(m, marques(m.positions.size(), {{0, k}, {7 * k, 8 * k}}), r));
-    EXPECT_FALSE(ouvrirAnse(mc, marques(mc.positions.size(), {{0, k}, {7 * k, 8 * k}}), r));
+    EXPECT_FALSE(ouvrirAnse(mc, marques(mc.positions.size(), {{0, k}, {9 * k, 10 * k}}), r));
     EXPECT_EQ(r.positions, col.positions);
     EXPECT_TRUE(ouvrirAnse(forme.simplexe(), marques(8 * k, {{0, k}, {7 * k, 8 * k}}), r));
 }
