@@ -68,7 +68,8 @@ struct BilanAjustement
 /// bounding-box diagonal 1) and mapped back; it is shared among `fils` threads and gives the same
 /// result whatever their number. On success the cells face outward and every point's geometry is
 /// up to date. `apresNiveau`, when set, is called after each level with the mesh in the cloud's
-/// frame and the level's number (1, 2, ...).
+/// frame and the level's number (1, 2, ...). A cloud of several separate clusters
+/// (partiesDuNuage) gets one closed part fitted to each (ajusterParParties; no apresNiveau).
 ///
 /// Never throws. Failures: MaillageIllisible (not a closed simplex mesh, or one that cannot be
 /// placed), NuageIllisible (what defautDuNuage names),
