@@ -1,24 +1,35 @@
 #!/usr/bin/env bash
-# Fit figures on scans: for the bundled pebble and, when the shared data is there, the bunny
-# and the armadillo, runs the console tool with the launcher's default arguments and prints
-# its figures and time beside those of screened Poisson reconstruction (Open3D, depth 8,
+# Fit figures on scans: for the bundled pebble, shapes of known topology generated here
+# (bench/formes.py: torus, double torus, mug, two spheres, a block with a blind hole, a C-shaped
+# ring) and, when the shared data is there, the bunny, the armadillo and the statue of genus 4,
+# runs the console tool with the launcher's default arguments and prints its figures, time,
+# parts (c) and genus (g) beside those of screened Poisson reconstruction (Open3D, depth 8,
 # normals estimated and oriented first) run here on the same clouds. All distances in % of
 # the cloud's bounding-box diagonal; cloud -> surface: every cloud point to the triangulated
 # surface; surface -> cloud: points spread evenly over the surface to their nearest cloud point.
 #   BUILD=folder (default: build)   DATA=folder of the shared data (default: ../shared/data)
-#   PYTHON=interpreter with open3d (default: /usr/bin/python3 when present)
+#   PYTHON=interpreter with open3d and numpy (default: /usr/bin/python3 when present)
 #   THREADS=n passed as --threads (default: every core)
+#   CONSTRUIRE=0 uses the build as it is (a build folder that must not be touched)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/environnement.sh
-cmake --build "$BUILD" --target pelvane >/dev/null
+[ "${CONSTRUIRE:-1}" = 0 ] || cmake --build "$BUILD" --target pelvane >/dev/null
 TRAVAIL=$(mktemp -d)
 trap 'rm -rf "$TRAVAIL"' EXIT
 
+# The truth of each cloud of known topology: parts and genus.
+declare -A VRAI
 NUAGES=("$RACINE/data/sample/galet.pts")
-for f in meshes/stanford/bun_zipper.pts meshes/libigl/armadillo.pts; do
+mkdir -p "$TRAVAIL/formes"
+while read -r nom c g; do
+  NUAGES+=("$TRAVAIL/formes/$nom.pts")
+  VRAI[$nom]="$c $g"
+done < <("$PYTHON" bench/formes.py "$TRAVAIL/formes")
+for f in meshes/stanford/bun_zipper.pts meshes/libigl/armadillo.pts meshes/libigl/fertility.pts; do
   if [ -f "$DATA/$f" ]; then NUAGES+=("$DATA/$f"); else echo "absent, passé : $DATA/$f"; fi
 done
+VRAI[fertility]="1 4"
 
 AVEC_POISSON=1
 if ! "$PYTHON" -c "import open3d" 2>/dev/null; then
@@ -27,7 +38,7 @@ if ! "$PYTHON" -c "import open3d" 2>/dev/null; then
 fi
 
 valeur() { sed -n "s/^$2 = //p" "$1" | head -1; }
-printf "%-12s %-10s %8s %7s  %-22s %-22s\n" nuage méthode sommets "t (s)" "nuage->surface moy/p95/max" "surface->nuage moy/p95/max"
+printf "%-16s %-8s %8s %7s  %-26s %-26s %s\n" nuage méthode sommets "t (s)" "nuage->surface moy/p95/max" "surface->nuage moy/p95/max" "c g"
 for nuage in "${NUAGES[@]}"; do
   nom=$(basename "$nuage" .pts)
   debut=$(date +%s.%N)
@@ -36,11 +47,21 @@ for nuage in "${NUAGES[@]}"; do
   fin=$(date +%s.%N)
   r="$TRAVAIL/$nom/$nom.rapport.txt"
   f() { printf "%.3f" "$(valeur "$r" "écart $1, $2 (% de la diagonale)")"; }
-  printf "%-12s %-10s %8s %7.2f  %-26s %-26s\n" "$nom" Tarnis "$(valeur "$r" "points simplexes")" \
+  c=$(valeur "$r" "parties de la surface"); g=$(valeur "$r" "genre de la surface")
+  printf "%-16s %-8s %8s %7.2f  %-26s %-26s %s\n" "$nom" Tarnis "$(valeur "$r" "points simplexes")" \
     "$(echo "$fin - $debut" | bc)" \
     "$(f "nuage -> surface" moyenne)/$(f "nuage -> surface" "centile 95")/$(f "nuage -> surface" maximum)" \
-    "$(f "surface -> nuage" moyenne)/$(f "surface -> nuage" "centile 95")/$(f "surface -> nuage" maximum)"
-  if [ "$nom" != galet ]; then
+    "$(f "surface -> nuage" moyenne)/$(f "surface -> nuage" "centile 95")/$(f "surface -> nuage" maximum)" "c$c g$g"
+  if [ -n "${VRAI[$nom]:-}" ]; then
+    # Shapes of known topology: right parts and genus, and the surface on the cloud.
+    read -r vc vg <<< "${VRAI[$nom]}"
+    [ "$nom" = fertility ] && p95max=1.5 || p95max=0.6
+    awk -v nom="$nom" -v c="$c" -v g="$g" -v vc="$vc" -v vg="$vg" -v m="$(f "nuage -> surface" moyenne)" \
+        -v p="$(f "surface -> nuage" "centile 95")" -v pm="$p95max" -v forme="$([ "$nom" = fertility ] && echo 0 || echo 1)" 'BEGIN {
+      printf "  %-14s %-28s %s\n", nom, "parties " vc ", genre " vg, (c == vc && g == vg) ? "atteinte" : "MANQUÉE"
+      printf "  %-14s %-28s %s\n", nom, "surface->nuage p95 <= " pm, p <= pm ? "atteinte" : "MANQUÉE"
+      if (forme) printf "  %-14s %-28s %s\n", nom, "nuage->surface moy <= 0.05", m <= 0.05 ? "atteinte" : "MANQUÉE" }'
+  elif [ "$nom" != galet ]; then
     # The targets for real scans, each one checked.
     t=$(echo "$fin - $debut" | bc)
     awk -v nom="$nom" -v a="$(f "nuage -> surface" moyenne)" -v b="$(f "nuage -> surface" "centile 95")" \
@@ -79,9 +100,39 @@ scene.add_triangles(o3d.t.geometry.TriangleMesh.from_legacy(maillage))
 versSurface = scene.compute_distance(o3d.core.Tensor(points, dtype=o3d.core.Dtype.Float32)).numpy()
 echantillon = maillage.sample_points_uniformly(max(len(points), 100000))
 versNuage = np.asarray(echantillon.compute_point_cloud_distance(nuage))
-print("%-12s %-10s %8d %7.2f  %-26s %-26s" % (nom, "Poisson", len(maillage.vertices), duree,
-                                              figures(versSurface), figures(versNuage)))
+# Parts (triangles joined through vertices) and genus from V - E + F and the rims of each part.
+t = np.asarray(maillage.triangles)
+racine = np.arange(len(maillage.vertices))
+def trouver(a):
+    while racine[a] != a:
+        racine[a] = racine[racine[a]]
+        a = racine[a]
+    return a
+aretes = np.sort(np.concatenate([t[:, [0, 1]], t[:, [1, 2]], t[:, [2, 0]]]), axis=1)
+uniques, nombre = np.unique(aretes, axis=0, return_counts=True)
+for a, b in uniques:
+    racine[trouver(a)] = trouver(b)
+parties = {}
+for v in np.unique(t):
+    parties.setdefault(trouver(v), [0, 0, 0, set()])[0] += 1
+for (a, b), k in zip(uniques, nombre):
+    p = parties[trouver(a)]
+    p[1] += 1
+    if k == 1:
+        p[3].update((a, b))
+for f in t:
+    parties[trouver(f[0])][2] += 1
+# Rims: the components of the edges with one face.
+racine = np.arange(len(maillage.vertices))
+for (a, b), k in zip(uniques, nombre):
+    if k == 1:
+        racine[trouver(a)] = trouver(b)
+genre = sum((2 - (v - e + f) - len({trouver(x) for x in bord})) // 2 for v, e, f, bord in parties.values())
+ouvert = "" if (nombre == 2).all() else " ouverte"
+print("%-16s %-8s %8d %7.2f  %-26s %-26s c%d g%d%s" % (nom, "Poisson", len(maillage.vertices), duree,
+                                                 figures(versSurface), figures(versNuage), len(parties), genre, ouvert))
 EOF
   fi
 done
 echo "cibles (bun_zipper, armadillo) : nuage->surface moy <= 0.08, p95 <= 0.25, max <= 1.5 ; surface->nuage p95 <= 0.6 ; t <= 5 s"
+echo "cibles (formes générées) : parties et genre justes, surface->nuage p95 <= 0.6, nuage->surface moy <= 0.05 ; fertility : genre 4, surface->nuage p95 <= 1.5"
