@@ -11,6 +11,7 @@
 #   PYTHON=interpreter with open3d and numpy (default: /usr/bin/python3 when present)
 #   THREADS=n passed as --threads (default: every core)
 #   CONSTRUIRE=0 uses the build as it is (a build folder that must not be touched)
+#   POISSON=0 leaves the Poisson column out (minutes per cloud on a loaded machine)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/environnement.sh
@@ -31,8 +32,8 @@ for f in meshes/stanford/bun_zipper.pts meshes/libigl/armadillo.pts meshes/libig
 done
 VRAI[fertility]="1 4"
 
-AVEC_POISSON=1
-if ! "$PYTHON" -c "import open3d" 2>/dev/null; then
+AVEC_POISSON=${POISSON:-1}
+if [ "$AVEC_POISSON" = 1 ] && ! "$PYTHON" -c "import open3d" 2>/dev/null; then
   AVEC_POISSON=0
   echo "open3d absent pour $PYTHON (paquet Debian python3-open3d) : colonne Poisson passée"
 fi
