@@ -12,6 +12,7 @@
 #   THREADS=n passed as --threads (default: every core)
 #   CONSTRUIRE=0 uses the build as it is (a build folder that must not be touched)
 #   POISSON=0 leaves the Poisson column out (minutes per cloud on a loaded machine)
+#   SEULEMENT=regex runs only the clouds whose name matches it
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/environnement.sh
@@ -42,6 +43,7 @@ valeur() { sed -n "s/^$2 = //p" "$1" | head -1; }
 printf "%-16s %-8s %8s %7s  %-26s %-26s %s\n" nuage méthode sommets "t (s)" "nuage->surface moy/p95/max" "surface->nuage moy/p95/max" "c g"
 for nuage in "${NUAGES[@]}"; do
   nom=$(basename "$nuage" .pts)
+  [[ "$nom" =~ ${SEULEMENT:-.} ]] || continue
   debut=$(date +%s.%N)
   (cd "$BUILD" && ./Pelvane/Pelvane.exe 1.00 0.05 0.00 2 2000 20 0 SMM_/icosa.smm "$nuage" "$TRAVAIL/$nom" \
       --threads "$THREADS" >/dev/null 2>"$TRAVAIL/$nom.err") || { cat "$TRAVAIL/$nom.err"; exit 1; }
