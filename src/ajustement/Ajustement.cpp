@@ -2,6 +2,7 @@
 #include "ArbrePoints.h"
 #include "Boite.h"
 #include "Divergence.h"
+#include "Parties.h"
 #include "Vecteurs.h"
 #include "Voiles.h"
 #include "Parallele.h"
@@ -622,6 +623,9 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
             return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PasUnSimplexeFerme, {*defaut}));
         if (const std::optional<Raison> plat = defautDuNuage(nuage))
             return Resultat::echec(Statut::NuageIllisible, *plat);
+        // A cloud of several separate clusters: one part fitted to each.
+        if (const std::vector<std::vector<point3>> parties = partiesDuNuage(nuage); parties.size() > 1)
+            return ajusterParParties(s, parties, reglages, progression, b);
         Ajusteur a(s, nuage, reglages, progression, b, apresNiveau);
         return a.lancer();
     } catch (const Divergence &d) {

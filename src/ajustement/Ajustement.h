@@ -72,7 +72,8 @@ struct BilanAjustement
 /// result whatever their number. Points isolated from the surface the rest of the cloud describes
 /// (pointsIsoles) are set aside: they pull on nothing (bilan->ecartes). On success the cells face outward and every point's geometry is
 /// up to date. `apresNiveau`, when set, is called after each level with the mesh in the cloud's
-/// frame and the level's number (1, 2, ...).
+/// frame and the level's number (1, 2, ...). A cloud of several separate clusters
+/// (partiesDuNuage) gets one closed part fitted to each (ajusterParParties; no apresNiveau).
 ///
 /// Never throws. Failures: MaillageIllisible (not a closed simplex mesh, or one that cannot be
 /// placed), NuageIllisible (what defautDuNuage names),

@@ -12,7 +12,6 @@
 
 namespace {
 
-using Arete = std::pair<int, int>;
 
 /// Points of a web: the candidates with a point facing the other way less than `epaisseur`
 /// behind them, found through a grid of that step.
@@ -104,6 +103,8 @@ void arrondir(std::vector<char> &region, const ListesSimplexe &m)
         region[i] = region[i] || partie[i] != gardee;
 }
 
+} // namespace
+
 /// The dual triangle of each point: its three cells, in the order the cells run.
 bool trianglesDuaux(const ListesSimplexe &m, std::vector<std::array<int, 3>> &triangles)
 {
@@ -139,11 +140,11 @@ bool trianglesDuaux(const ListesSimplexe &m, std::vector<std::array<int, 3>> &tr
 
 /// Each half-edge of the triangles and its triangle; false when one is used twice (two
 /// triangles the same way along an edge: not one oriented surface).
-bool demiAretes(const std::vector<std::array<int, 3>> &triangles, std::map<Arete, int> &demi)
+static bool demiAretes(const std::vector<std::array<int, 3>> &triangles, std::map<PaireSommets, int> &demi)
 {
     for (std::size_t t = 0; t < triangles.size(); ++t)
         for (int k = 0; k < 3; ++k)
-            if (!demi.emplace(Arete{triangles[t][k], triangles[t][(k + 1) % 3]}, static_cast<int>(t)).second)
+            if (!demi.emplace(PaireSommets{triangles[t][k], triangles[t][(k + 1) % 3]}, static_cast<int>(t)).second)
                 return false;
     return true;
 }
@@ -152,7 +153,7 @@ bool demiAretes(const std::vector<std::array<int, 3>> &triangles, std::map<Arete
 bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe,
              std::vector<std::vector<int>> &bords)
 {
-    std::map<Arete, int> demi; // half-edge -> triangle
+    std::map<PaireSommets, int> demi; // half-edge -> triangle
     if (!demiAretes(triangles, demi))
         return false;
     std::map<int, int> suivant; // along the kept triangles' edges whose twin is cut
@@ -191,7 +192,7 @@ bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector
 
 /// The triangulation of least area of the polygon P (vertex positions in `sommets`), without a
 /// diagonal that is already an edge of the surface. False when there is none.
-bool boucher(const std::vector<int> &P, const std::vector<point3> &sommets, const std::set<Arete> &aretes,
+bool boucher(const std::vector<int> &P, const std::vector<point3> &sommets, const std::set<PaireSommets> &aretes,
              std::vector<std::array<int, 3>> &ajout)
 {
     const std::size_t m = P.size();
@@ -237,7 +238,7 @@ bool boucher(const std::vector<int> &P, const std::vector<point3> &sommets, cons
 /// without singular vertices.
 bool dual(const std::vector<std::array<int, 3>> &triangles, std::size_t nbSommets, ListesSimplexe &m)
 {
-    std::map<Arete, int> demi;
+    std::map<PaireSommets, int> demi;
     if (!demiAretes(triangles, demi))
         return false;
     std::vector<int> unTriangle(nbSommets, -1);
@@ -273,7 +274,6 @@ bool dual(const std::vector<std::array<int, 3>> &triangles, std::size_t nbSommet
     return true;
 }
 
-} // namespace
 
 int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &normales,
                  const std::vector<char> &candidats, double epaisseur, double maximum, ListesSimplexe &resultat)
@@ -297,7 +297,7 @@ int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &norm
             centres[c] += maillage.positions[i];
         centres[c] = fois(centres[c], 1.0 / static_cast<double>(std::max<std::size_t>(1, maillage.mailles[c].size())));
     }
-    std::set<Arete> gardees;
+    std::set<PaireSommets> gardees;
     for (std::size_t t = 0; t < n; ++t)
         if (!coupe[t])
             for (int k = 0; k < 3; ++k)

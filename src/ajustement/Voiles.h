@@ -4,6 +4,8 @@
 #include "point3.h"
 
 #include <array>
+#include <set>
+#include <utility>
 #include <vector>
 
 /// A closed simplex mesh as index lists: point i at positions[i] with neighbours voisins[i],
@@ -32,5 +34,23 @@ struct ListesSimplexe
 /// bounds the share of the points a cut may take.
 int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &normales,
                  const std::vector<char> &candidats, double epaisseur, double maximum, ListesSimplexe &resultat);
+
+/// An edge between two vertices, the smaller index first when it names an undirected edge.
+using PaireSommets = std::pair<int, int>;
+
+/// The dual triangle of each point: its three cells, in the order the cells run. False when a
+/// point is not in exactly three cells that go round it.
+bool trianglesDuaux(const ListesSimplexe &m, std::vector<std::array<int, 3>> &triangles);
+/// The rims left when the triangles marked in `coupe` are taken out: each a cycle of vertices,
+/// running the way a patch over it runs. False when a rim would pass a vertex twice.
+bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe,
+             std::vector<std::vector<int>> &bords);
+/// The triangulation of least area of the polygon P, without a diagonal in `aretes`.
+bool boucher(const std::vector<int> &P, const std::vector<point3> &sommets, const std::set<PaireSommets> &aretes,
+             std::vector<std::array<int, 3>> &ajout);
+/// The simplex mesh dual to a closed triangle mesh (positions left empty): one point per
+/// triangle, one cell per vertex. False when the triangles are not a closed oriented surface
+/// without singular vertices.
+bool dual(const std::vector<std::array<int, 3>> &triangles, std::size_t nbSommets, ListesSimplexe &m);
 
 #endif

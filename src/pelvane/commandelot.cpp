@@ -219,7 +219,7 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
         LigneResume l;
         l.relatif = n.relatif;
         l.nuage = n.nuage;
-        l.chiffres.assign(9, "");
+        l.chiffres.assign(11, "");
         const std::string dossier = (fs::path(sortie) / n.relatif).string();
         if (!lireStatut(dossier, l.code, l.duree)) {
             l.statut = "absent";
@@ -235,6 +235,8 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
             for (const auto &sens : f.ecarts)
                 l.chiffres.insert(l.chiffres.end(), std::begin(sens), std::end(sens));
             l.chiffres.push_back(f.pointsEcartes);
+            l.chiffres.push_back(f.parties);
+            l.chiffres.push_back(f.genre);
         } else {
             l.statut = "incomplet";
             l.message = "résultat incomplet dans " + dossier;
@@ -251,7 +253,7 @@ std::string texteCsv(const std::vector<LigneResume> &lignes)
     std::string t = "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
                     "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
                     "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
-                    "points écartés,durée (s),message\n";
+                    "points écartés,parties,genre,durée (s),message\n";
     for (const LigneResume &l : lignes) {
         std::vector<std::string> champs = {l.relatif, l.nuage, l.statut, l.code, l.signification};
         champs.insert(champs.end(), l.chiffres.begin(), l.chiffres.end());
@@ -288,7 +290,8 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
          "ajustements.</p>\n"
       << "<table><tr><th>nuage</th><th>statut</th><th>code</th><th>points du nuage</th><th>points simplexes</th>"
          "<th>nuage→surface moyenne</th><th>centile 95</th><th>maximum</th><th>surface→nuage moyenne</th>"
-         "<th>centile 95</th><th>maximum</th><th>points écartés</th><th>durée (s)</th><th>message</th></tr>\n";
+         "<th>centile 95</th><th>maximum</th><th>points écartés</th><th>parties</th><th>genre</th><th>durée (s)</th>"
+         "<th>message</th></tr>\n";
     for (const LigneResume *l : ordre) {
         const std::string classe = l->statut == "échec" ? "echec" : l->statut == "réussi" ? "ok" : l->statut;
         o << "<tr class=\"" << classe << "\"><td>" << html(l->relatif) << "</td><td>" << html(l->statut)

@@ -39,7 +39,7 @@ struct LigneResume
     std::string relatif, nuage;
     std::string statut; ///< "réussi", "échec", "absent" or "incomplet"
     std::string code, signification;
-    std::vector<std::string> chiffres; ///< cloud points, simplex points, then the six distances
+    std::vector<std::string> chiffres; ///< cloud points, simplex points, the six distances, parts, genus
     std::string duree, message;
 };
 

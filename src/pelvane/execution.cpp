@@ -1,4 +1,5 @@
 #include "execution.h"
+#include "Topologie.h"
 #include "Ajustement.h"
 #include "PointsIsoles.h"
 #include "orientation.h"
@@ -384,6 +385,9 @@ Resultat Ajustement::mesurer()
     bilan.mailles = static_cast<int>(simplex.ListeMailles.size());
     bilan.sommetsTriangulation = static_cast<int>(t.listeSommets.size());
     bilan.triangles = static_cast<int>(t.listeFaces.size());
+    const TopologieSurface topo = topologie(t);
+    bilan.parties = topo.parties;
+    bilan.genre = topo.genre;
     // The figures are those of the points the surface was fitted to.
     const FiguresAjustement f = mesurerAjustement(simplex, sansLesPoints(nuage.ListePointsInterets, ecartes), param.fils);
     bilan.nuageVersSurface = f.nuageVersSurface;

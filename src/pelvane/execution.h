@@ -48,6 +48,8 @@ struct Bilan
     int pointsFinaux = 0;
     int mailles = 0;
     int sommetsTriangulation = 0;
+    int parties = 0; ///< parts of the triangulation
+    int genre = 0;   ///< its genus, summed over the parts
     int triangles = 0;
     int cycles = 0;
     std::vector<int> pointsParCycle; ///< simplex points after each cycle's refinement
@@ -102,7 +104,7 @@ std::string texteRapport(const Parametres &parametres, const Bilan &bilan);
 /// figure the report lacks).
 struct FiguresRapport
 {
-    std::string pointsNuage, pointsSimplexes, pointsEcartes;
+    std::string pointsNuage, pointsSimplexes, pointsEcartes, parties, genre;
     /// [0]: cloud -> surface, [1]: surface -> cloud; mean, 95th percentile, maximum, in % of the diagonal.
     std::string ecarts[2][3];
 };

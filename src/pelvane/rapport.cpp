@@ -14,6 +14,8 @@ namespace {
 const char *const clePointsNuage = "points du nuage";
 const char *const clePointsEcartes = "points du nuage écartés";
 const char *const clePointsSimplexes = "points simplexes";
+const char *const cleParties = "parties de la surface";
+const char *const cleGenre = "genre de la surface";
 const char *const cleNuageVersSurface = "écart nuage -> surface";
 const char *const cleSurfaceVersNuage = "écart surface -> nuage";
 const char *const mesures[3] = {"moyenne", "centile 95", "maximum"};
@@ -58,6 +60,8 @@ FiguresRapport lireFiguresRapport(std::istream &rapport)
     f.pointsNuage = valeurs[clePointsNuage];
     f.pointsSimplexes = valeurs[clePointsSimplexes];
     f.pointsEcartes = valeurs[clePointsEcartes];
+    f.parties = valeurs[cleParties];
+    f.genre = valeurs[cleGenre];
     const char *const sens[2] = {cleNuageVersSurface, cleSurfaceVersNuage};
     for (int s = 0; s < 2; ++s)
         for (int m = 0; m < 3; ++m)
@@ -105,6 +109,8 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << "mailles = " << b.mailles << "\n";
     o << "sommets de la triangulation = " << b.sommetsTriangulation << "\n";
     o << "triangles = " << b.triangles << "\n";
+    o << cleParties << egal << b.parties << "\n";
+    o << cleGenre << egal << b.genre << "\n";
     o << std::setprecision(4);
     o << "durée (s) = " << b.duree << "\n";
     o << "durée de la lecture (s) = " << b.dureeLecture << "\n";

@@ -779,6 +779,10 @@ with the keys W X C V B N.</translation>
         <translation>surface → cloud: mean %1 %, p95 %2 %, max %3 %</translation>
     </message>
     <message>
+        <source>surface : %1 partie(s), genre %2</source>
+        <translation>surface: %1 part(s), genus %2</translation>
+    </message>
+    <message>
         <source>(maillage modifié depuis)</source>
         <translation>(mesh changed since)</translation>
     </message>

@@ -6,6 +6,7 @@
 #include "PointsIsoles.h"
 #include "Frontiere.h"
 #include "Ouverture.h"
+#include "Topologie.h"
 #include "SimplexGL.h"
 #include "VolumeAnalyze.h"
 #include "kdtree.h"
@@ -506,6 +507,9 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
                          figures.surfaceVersNuage.maximum / d,
                          signatureMaillage(),
                          bilan.ecartes.size()};
+    const TopologieSurface topo = topologie(instanceSimplex->maillageTriangule);
+    figuresAjustement.parties = topo.parties;
+    figuresAjustement.genre = topo.genre;
     // A volume's fit ran on the region's boundary, not on the voxels shown: none of them is set aside.
     calculerEcarts(fichierVolume.empty() ? bilan.ecartes : std::vector<std::size_t>());
     return true;

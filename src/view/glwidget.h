@@ -199,6 +199,7 @@ public:
         double moyenneSurface = 0, centile95Surface = 0, maximumSurface = 0;
         std::uint64_t maillage = 0; ///< fingerprint of the mesh they were measured on
         std::size_t ecartes = 0;    ///< cloud points the fit set aside (not measured)
+        int parties = 0, genre = 0; ///< of the fitted surface (its triangulation)
     } figuresAjustement;
     /// The cloud coloured by each point's distance to the triangulated mesh (calculerEcarts, after
     /// each precise fit): blue on the surface through green and yellow to red at the end of the

@@ -6,7 +6,9 @@
 
 #include "Ajustement.h"
 #include "ArbrePoints.h"
+#include "Parties.h"
 #include "Simplex.h"
+#include "Topologie.h"
 #include "Voiles.h"
 #include "orientation.h"
 #include "distance.h"
@@ -227,6 +229,31 @@ TEST(Ajustement, TwoLobesJoinedByAThinNeckGetNoWeb)
     EXPECT_LT(f.surfaceVersNuage.maximum, 0.1);
     EXPECT_LT(f.nuageVersSurface.maximum, 0.035);
     EXPECT_FALSE(defautDuMaillage(s));
+    EXPECT_EQ(topologie(s.maillageTriangule).parties, 1); // the neck is sampled: one part
+}
+
+TEST(Ajustement, SeparateBallsGetAPartEachTheSameWithOneThreadOrSeveral)
+{
+    // Balls of radius 0.5, 0.6 apart: a bridge between them would stand 0.3 from the cloud. A
+    // few stray points (2 %) far off make no part of their own: one cluster then.
+    const std::vector<point3> nuage = nuageUnion({{point3(-0.8, 0, 0), point3(-0.8, 0, 0), 0.5},
+                                                  {point3(0.8, 0, 0), point3(0.8, 0, 0), 0.5}}, 6000, 5);
+    std::vector<point3> egares = nuage;
+    for (int k = 0; k < 120; ++k)
+        egares.push_back(point3(0.01 * k, 2, 0));
+    EXPECT_EQ(partiesDuNuage(egares).size(), 1u);
+    ASSERT_EQ(partiesDuNuage(nuage).size(), 2u);
+    ReglagesAjustement r = reglagesDeTest();
+    Simplex un, plusieurs;
+    r.fils = 1;
+    ASSERT_TRUE(ajusterGabarit(un, nuage, r).reussi());
+    r.fils = 3;
+    ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r).reussi());
+    EXPECT_EQ(tarnis_test::empreinte(un), tarnis_test::empreinte(plusieurs));
+    const TopologieSurface t = topologie(un.maillageTriangule);
+    EXPECT_EQ(std::make_tuple(t.parties, t.genre, t.fermee), std::make_tuple(2, 0, true));
+    EXPECT_LT(mesurerAjustement(un, nuage).surfaceVersNuage.maximum, 0.1);
+    EXPECT_FALSE(defautDuMaillage(un));
 }
 
 TEST(Ajustement, TwoLegsUnderATorsoGetNoWebBetweenThem)

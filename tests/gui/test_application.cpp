@@ -206,8 +206,9 @@ private slots:
         const FiguresAjustement f = mesurerAjustement(*v->instanceSimplex, nuage);
         const double attendu[2] = {f.nuageVersSurface.moyenne / diagonale * 100, f.surfaceVersNuage.moyenne / diagonale * 100};
         const QStringList sens = shown.split('\n');
-        QVERIFY2(sens.size() == 2 && attendu[0] < avant / 3 && sens[0].startsWith(QString::fromUtf8("nuage → surface : moyenne ")) &&
-                     sens[1].startsWith(QString::fromUtf8("surface → nuage : moyenne ")), qPrintable(shown));
+        QVERIFY2(sens.size() == 3 && attendu[0] < avant / 3 && sens[0].startsWith(QString::fromUtf8("nuage → surface : moyenne ")) &&
+                     sens[1].startsWith(QString::fromUtf8("surface → nuage : moyenne ")) &&
+                     sens[2] == QString::fromUtf8("surface : 1 partie(s), genre 0"), qPrintable(shown));
         for (int i = 0; i < 2; ++i)
             QVERIFY2(std::abs(sens[i].section(' ', 5, 5).toDouble() - attendu[i]) <= 0.006, qPrintable(shown));
 
@@ -225,7 +226,7 @@ private slots:
         ajuster->trigger();
         LoadingDialog *e = dialogue();
         QVERIFY(e && e->isArretDemande() && e->ui.progressBar->value() < e->ui.progressBar->maximum() && e->ui.labelTerminated->text().contains("#ff8c00; font-size:15px;\">Ajustement interrompu"));
-        QCOMPARE(texte(w, "label_Ajustement").section('\n', 0, 1), shown);
+        QCOMPARE(texte(w, "label_Ajustement").section('\n', 0, 2), shown);
         const auto [milieu, moitie] = boite(dessine.empty() ? std::vector<point3>{point3()} : dessine);
         QVERIFY(plusProcheBrute(milieu, {centreNuage}) < 0.1 * diagonale && moitie.x > demiNuage.x / 2 && moitie.x < 2 * demiNuage.x);
     }

@@ -1,0 +1,233 @@
+#include "Chirurgie.h"
+#include "Topologie.h"
+#include "Vecteurs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+
+namespace {
+
+/// Share of the way from the middle of the tube to the rims' centre its waist is drawn in.
+constexpr double RETRAIT_DE_LA_TAILLE = 0.25;
+
+// Whether the segment pq passes through the triangle abc (its inside, ends excluded).
+bool segmentTraverse(const point3 &p, const point3 &q, const point3 a[3])
+{
+    const point3 d = q - p, e1 = a[1] - a[0], e2 = a[2] - a[0];
+    const point3 h = vect(d, e2);
+    const double det = scal(e1, h);
+    const double echelle = norme(d) * norme(e1) * norme(e2);
+    if (!(std::abs(det) > 1e-12 * echelle))
+        return false; // parallel: the other triangle's edges decide
+    const point3 s = p - a[0];
+    const double u = scal(s, h) / det;
+    const point3 w = vect(s, e1);
+    const double v = scal(d, w) / det;
+    const double t = scal(e2, w) / det;
+    return u > 0 && v > 0 && u + v < 1 && t > 0 && t < 1;
+}
+
+// The tube from rim U to rim V: the second rim runs the other way along the tube; of every
+// pairing of the rims' starts and every way of stepping along both, the band of least area.
+bool tube(const std::vector<int> &U, const std::vector<int> &V, const std::vector<point3> &P,
+          std::vector<std::array<int, 3>> &ajout)
+{
+    const std::size_t m = U.size(), n = V.size();
+    if (m < 3 || n < 3 || m * n * n > 30000000)
+        return false;
+    auto aire = [&](int a, int b, int c) { return norme(vect(P[b] - P[a], P[c] - P[a])); };
+    const double infini = std::numeric_limits<double>::infinity();
+    double meilleur = infini;
+    std::vector<std::array<int, 3>> retenu;
+    std::vector<double> W((m + 1) * (n + 1));
+    std::vector<char> pasU((m + 1) * (n + 1));
+    for (std::size_t s = 0; s < n; ++s) {
+        auto w = [&](std::size_t k) { return V[(s + n - k % n) % n]; };
+        auto u = [&](std::size_t i) { return U[i % m]; };
+        // W[i, k]: least area of a band from (u0, w0) to (ui, wk).
+        for (std::size_t i = 0; i <= m; ++i)
+            for (std::size_t k = 0; k <= n; ++k) {
+                double &c = W[i * (n + 1) + k];
+                c = i + k == 0 ? 0 : infini;
+                if (i > 0 && W[(i - 1) * (n + 1) + k] + aire(u(i - 1), u(i), w(k)) < c) {
+                    c = W[(i - 1) * (n + 1) + k] + aire(u(i - 1), u(i), w(k));
+                    pasU[i * (n + 1) + k] = 1;
+                }
+                if (k > 0 && W[i * (n + 1) + k - 1] + aire(u(i), w(k), w(k - 1)) < c) {
+                    c = W[i * (n + 1) + k - 1] + aire(u(i), w(k), w(k - 1));
+                    pasU[i * (n + 1) + k] = 0;
+                }
+            }
+        if (!(W[m * (n + 1) + n] < meilleur))
+            continue;
+        meilleur = W[m * (n + 1) + n];
+        retenu.clear();
+        for (std::size_t i = m, k = n; i + k > 0;) {
+            if (pasU[i * (n + 1) + k]) {
+                retenu.push_back({u(i - 1), u(i), w(k)});
+                --i;
+            } else {
+                retenu.push_back({u(i), w(k), w(k - 1)});
+                --k;
+            }
+        }
+    }
+    if (retenu.empty())
+        return false;
+    ajout.insert(ajout.end(), retenu.rbegin(), retenu.rend());
+    return true;
+}
+
+bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, bool anse, ListesSimplexe &resultat)
+{
+    const std::size_t n = maillage.positions.size();
+    if (coupe.size() != n || maillage.voisins.size() != n)
+        return false;
+    std::vector<std::array<int, 3>> triangles;
+    std::vector<std::vector<int>> bords;
+    if (!trianglesDuaux(maillage, triangles) || !rebords(triangles, coupe, bords) || bords.size() != 2)
+        return false;
+    std::vector<point3> centres(maillage.mailles.size(), point3(0, 0, 0));
+    for (std::size_t c = 0; c < centres.size(); ++c) {
+        for (int i : maillage.mailles[c])
+            centres[c] += maillage.positions[i];
+        centres[c] = fois(centres[c], 1.0 / static_cast<double>(std::max<std::size_t>(1, maillage.mailles[c].size())));
+    }
+    std::set<PaireSommets> gardees;
+    for (std::size_t t = 0; t < n; ++t)
+        if (!coupe[t])
+            for (int k = 0; k < 3; ++k)
+                gardees.insert(std::minmax(triangles[t][k], triangles[t][(k + 1) % 3]));
+    std::vector<std::array<int, 3>> ajout;
+    if (anse) {
+        if (!tube(bords[0], bords[1], centres, ajout))
+            return false;
+        // The rims apart, and no edge across the tube that is already an edge of the surface.
+        const std::set<int> dansU(bords[0].begin(), bords[0].end());
+        for (int v : bords[1])
+            if (dansU.count(v))
+                return false;
+        for (const auto &t : ajout)
+            for (int k = 0; k < 3; ++k) {
+                const int a = t[k], b = t[(k + 1) % 3];
+                if (dansU.count(a) != dansU.count(b) && gardees.count(std::minmax(a, b)))
+                    return false;
+            }
+        // A waist halfway along the tube, drawn in towards the rims' centre: a straight tube from
+        // rim to rim would cut through a wall that bulges between them (the inside of a ring).
+        point3 c(0, 0, 0);
+        for (const auto &b : bords)
+            for (int v : b)
+                c += centres[v];
+        c = fois(c, 1.0 / static_cast<double>(bords[0].size() + bords[1].size()));
+        std::map<PaireSommets, int> milieu;
+        auto au = [&](int a, int b) {
+            const auto [it, nouveau] = milieu.emplace(std::minmax(a, b), static_cast<int>(centres.size()));
+            if (nouveau) {
+                const point3 m = fois(centres[a] + centres[b], 0.5);
+                centres.push_back(m + fois(c - m, RETRAIT_DE_LA_TAILLE));
+            }
+            return it->second;
+        };
+        std::vector<std::array<int, 3>> coupes;
+        for (std::array<int, 3> t : ajout) {
+            // Turned so that its edge along a rim comes first.
+            while (dansU.count(t[0]) != dansU.count(t[1]))
+                t = {t[1], t[2], t[0]};
+            const int x = au(t[1], t[2]), y = au(t[2], t[0]);
+            coupes.push_back({t[0], t[1], x});
+            coupes.push_back({t[0], x, y});
+            coupes.push_back({y, x, t[2]});
+        }
+        ajout = std::move(coupes);
+    } else {
+        for (const std::vector<int> &bord : bords)
+            if (!boucher(bord, centres, gardees, ajout))
+                return false;
+    }
+
+    std::vector<std::array<int, 3>> faces;
+    std::vector<point3> positions;
+    for (std::size_t t = 0; t < n; ++t)
+        if (!coupe[t]) {
+            faces.push_back(triangles[t]);
+            positions.push_back(maillage.positions[t]);
+        }
+    const std::size_t gardes = faces.size();
+    for (const auto &t : ajout) {
+        faces.push_back(t);
+        positions.push_back(fois(centres[t[0]] + centres[t[1]] + centres[t[2]], 1.0 / 3));
+    }
+    // Cells wholly taken out leave no vertex: number the vertices as met.
+    std::vector<int> numero(centres.size(), -1);
+    std::vector<point3> sommets;
+    for (auto &f : faces)
+        for (int &v : f) {
+            if (numero[v] < 0) {
+                numero[v] = static_cast<int>(sommets.size());
+                sommets.push_back(centres[v]);
+            }
+            v = numero[v];
+        }
+
+    const TopologieSurface avant = topologie(triangles, centres.size());
+    const TopologieSurface apres = topologie(faces, sommets.size());
+    if (!apres.fermee || apres.caracteristique != avant.caracteristique + (anse ? -2 : 2) ||
+        (!anse && apres.parties != avant.parties + 1))
+        return false;
+
+    // No new triangle through another one.
+    for (std::size_t a = gardes; a < faces.size(); ++a) {
+        const point3 A[3] = {sommets[faces[a][0]], sommets[faces[a][1]], sommets[faces[a][2]]};
+        point3 amin = A[0], amax = A[0];
+        for (const point3 &p : A) {
+            amin = point3(std::min(amin.x, p.x), std::min(amin.y, p.y), std::min(amin.z, p.z));
+            amax = point3(std::max(amax.x, p.x), std::max(amax.y, p.y), std::max(amax.z, p.z));
+        }
+        for (std::size_t b = 0; b < faces.size(); ++b) {
+            if (b == a)
+                continue;
+            const auto &fa = faces[a], &fb = faces[b];
+            if (std::any_of(fb.begin(), fb.end(), [&](int v) { return v == fa[0] || v == fa[1] || v == fa[2]; }))
+                continue;
+            const point3 B[3] = {sommets[fb[0]], sommets[fb[1]], sommets[fb[2]]};
+            const point3 bmin(std::min({B[0].x, B[1].x, B[2].x}), std::min({B[0].y, B[1].y, B[2].y}),
+                              std::min({B[0].z, B[1].z, B[2].z}));
+            const point3 bmax(std::max({B[0].x, B[1].x, B[2].x}), std::max({B[0].y, B[1].y, B[2].y}),
+                              std::max({B[0].z, B[1].z, B[2].z}));
+            const bool loin = bmin.x > amax.x || bmin.y > amax.y || bmin.z > amax.z || bmax.x < amin.x ||
+                              bmax.y < amin.y || bmax.z < amin.z;
+            if (!loin && trianglesSeCoupent(A, B))
+                return false;
+        }
+    }
+
+    ListesSimplexe nouveau;
+    if (!dual(faces, sommets.size(), nouveau))
+        return false;
+    nouveau.positions = std::move(positions);
+    resultat = std::move(nouveau);
+    return true;
+}
+
+} // namespace
+
+bool trianglesSeCoupent(const point3 a[3], const point3 b[3])
+{
+    for (int k = 0; k < 3; ++k)
+        if (segmentTraverse(a[k], a[(k + 1) % 3], b) || segmentTraverse(b[k], b[(k + 1) % 3], a))
+            return true;
+    return false;
+}
+
+bool ouvrirAnse(const ListesSimplexe &maillage, const std::vector<char> &coupe, ListesSimplexe &resultat)
+{
+    return operer(maillage, coupe, true, resultat);
+}
+
+bool couperCol(const ListesSimplexe &maillage, const std::vector<char> &coupe, ListesSimplexe &resultat)
+{
+    return operer(maillage, coupe, false, resultat);
+}

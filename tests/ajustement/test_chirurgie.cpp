@@ -1,0 +1,144 @@
+// Parts and genus of triangle meshes; the handle and the neck cut on a small closed simplex mesh
+// with exact counts, neighbours and orientation, and the changes they refuse.
+
+#include "Chirurgie.h"
+#include "Topologie.h"
+#include "Vecteurs.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+using Triangles = std::vector<std::array<int, 3>>;
+
+// A closed surface of revolution: an apex, rings of k vertices (radius, height), an apex. The
+// triangles of the top fan come first, then each band (2k), then the bottom fan.
+struct Anneaux
+{
+    std::vector<point3> sommets;
+    Triangles triangles;
+    Anneaux(const std::vector<std::pair<double, double>> &anneaux, int k)
+    {
+        const int n = static_cast<int>(anneaux.size());
+        sommets.push_back(point3(0, 0, anneaux.front().second + 1));
+        for (const auto &[r, z] : anneaux)
+            for (int i = 0; i < k; ++i)
+                sommets.push_back(point3(r * std::cos(2 * M_PI * i / k), r * std::sin(2 * M_PI * i / k), z));
+        sommets.push_back(point3(0, 0, anneaux.back().second - 1));
+        auto v = [&](int j, int i) { return 1 + j * k + (i % k); };
+        for (int i = 0; i < k; ++i)
+            triangles.push_back({0, v(0, i), v(0, i + 1)});
+        for (int j = 0; j + 1 < n; ++j)
+            for (int i = 0; i < k; ++i) {
+                triangles.push_back({v(j, i), v(j + 1, i), v(j + 1, i + 1)});
+                triangles.push_back({v(j, i), v(j + 1, i + 1), v(j, i + 1)});
+            }
+        for (int i = 0; i < k; ++i)
+            triangles.push_back({static_cast<int>(sommets.size()) - 1, v(n - 1, i + 1), v(n - 1, i)});
+    }
+    // The simplex mesh dual to it, each point at its triangle's centroid.
+    ListesSimplexe simplexe() const
+    {
+        ListesSimplexe m;
+        EXPECT_TRUE(dual(triangles, sommets.size(), m));
+        for (const auto &t : triangles)
+            m.positions.push_back(fois(sommets[t[0]] + sommets[t[1]] + sommets[t[2]], 1.0 / 3));
+        return m;
+    }
+};
+
+// Three distinct symmetric neighbours per point; every edge of a cell run once each way by two
+// cells; the cells' cycles are made of neighbours. Returns the parts and genus of its dual.
+TopologieSurface verifier(const ListesSimplexe &m)
+{
+    const int n = static_cast<int>(m.positions.size());
+    for (int i = 0; i < n; ++i)
+        for (int q : m.voisins[i]) // distinct (the cells below count each edge once each way), symmetric
+            EXPECT_TRUE(q != i && std::count(m.voisins[q].begin(), m.voisins[q].end(), i) == 1) << i << " " << q;
+    std::map<std::pair<int, int>, int> sens;
+    for (const auto &c : m.mailles)
+        for (std::size_t k = 0; k < c.size(); ++k) {
+            const int a = c[k], b = c[(k + 1) % c.size()];
+            EXPECT_EQ(std::count(m.voisins[a].begin(), m.voisins[a].end(), b), 1);
+            ++sens[{a, b}];
+        }
+    EXPECT_EQ(sens.size(), 3u * n); // each of the 3n / 2 edges, both ways
+    for (const auto &[e, fois] : sens)
+        EXPECT_TRUE(fois == 1 && sens.count({e.second, e.first})) << e.first << " " << e.second;
+    Triangles t;
+    return trianglesDuaux(m, t) ? topologie(t, m.mailles.size()) : TopologieSurface();
+}
+
+std::vector<char> marques(std::size_t n, const std::vector<std::pair<int, int>> &plages)
+{
+    std::vector<char> c(n, 0);
+    for (const auto &[debut, fin] : plages)
+        std::fill(c.begin() + debut, c.begin() + fin, 1);
+    return c;
+}
+
+} // namespace
+
+TEST(Topologie, PartsGenusAndRimsOfTriangleMeshes)
+{
+    const Triangles tetra{{0, 2, 1}, {0, 1, 3}, {1, 2, 3}, {0, 3, 2}};
+    Triangles deux = tetra, ouvert(tetra.begin(), tetra.end() - 1), tore;
+    for (const auto &f : tetra)
+        deux.push_back({f[0] + 4, f[1] + 4, f[2] + 4});
+    for (int i = 0; i < 4; ++i) // a 4 x 3 grid with both pairs of opposite sides glued
+        for (int j = 0; j < 3; ++j) {
+            auto v = [](int a, int b) { return (a % 4) * 3 + b % 3; };
+            tore.push_back({v(i, j), v(i + 1, j), v(i + 1, j + 1)});
+            tore.push_back({v(i, j), v(i + 1, j + 1), v(i, j + 1)});
+        }
+    const struct { Triangles f; std::size_t sommets; int parties, genre; bool fermee; long chi; } cas[] = {{tetra, 4, 1, 0, true, 2}, {deux, 9, 2, 0, true, 4}, {ouvert, 4, 1, 0, false, 1}, {tore, 12, 1, 1, true, 0}};
+    for (const auto &c : cas) {
+        const TopologieSurface t = topologie(c.f, c.sommets);
+        EXPECT_EQ(std::make_tuple(t.parties, t.genre, t.fermee, t.caracteristique, t.faces),
+                  std::make_tuple(c.parties, c.genre, c.fermee, c.chi, static_cast<long>(c.f.size())));
+    }
+}
+
+TEST(Chirurgie, AHandleAndANeckCutWithExactCounts)
+{
+    const int k = 4;
+    // Apex, rings (radius 1, 2, 2, 1), apex: the fans are two facing disks across the axis.
+    const Anneaux forme({{1, 1}, {2, 0.3}, {2, -0.3}, {1, -1}}, k);
+    const ListesSimplexe m = forme.simplexe();
+    ASSERT_EQ(m.positions.size(), 8u * k);
+    EXPECT_EQ(verifier(m).genre, 0);
+
+    ListesSimplexe anse;
+    ASSERT_TRUE(ouvrirAnse(m, marques(m.positions.size(), {{0, k}, {7 * k, 8 * k}}), anse));
+    // 6k kept and 3 x 2k on the tube (2k triangles each cut in three at its waist); the cells of
+    // the 4k ring vertices and of the 2k vertices of the waist.
+    EXPECT_EQ(anse.positions.size(), 12u * k);
+    EXPECT_EQ(anse.mailles.size(), 6u * k);
+    for (int i = 0; i < 6 * k; ++i)
+        EXPECT_EQ(anse.positions[i], m.positions[k + i]);
+    const TopologieSurface ta = verifier(anse);
+    EXPECT_EQ(std::make_pair(ta.parties, ta.genre), std::make_pair(1, 1));
+    for (int i = 6 * k; i < 12 * k; ++i) // the tube runs inside the inner rings, its waist drawn in
+        EXPECT_LT(std::hypot(anse.positions[i].x, anse.positions[i].y), std::abs(anse.positions[i].z) < 0.3 ? 0.8 : 1.0);
+
+    ListesSimplexe col;
+    ASSERT_TRUE(couperCol(m, marques(m.positions.size(), {{3 * k, 5 * k}}), col));
+    EXPECT_EQ(col.positions.size(), 6u * k + 2 * (k - 2)); // each rim closed by k - 2 triangles
+    EXPECT_EQ(col.mailles.size(), 4u * k + 2);
+    const TopologieSurface tc = verifier(col);
+    EXPECT_EQ(std::make_pair(tc.parties, tc.genre), std::make_pair(2, 0));
+
+    // Refused, the result untouched: one disk; a band for a handle; two disks for a neck; a tube
+    // that would cross the surface (a shelf pinched in to the axis between its rims).
+    const Anneaux croise({{1, 1}, {2, 0.3}, {0.3, 0}, {2, -0.3}, {1, -1}}, k);
+    const ListesSimplexe mc = croise.simplexe();
+    ListesSimplexe r = col;
+    EXPECT_FALSE(ouvrirAnse(m, marques(m.positions.size(), {{0, k}}), r));
+    EXPECT_FALSE(ouvrirAnse(m, marques(m.positions.size(), {{3 * k, 5 * k}}), r));
+    EXPECT_FALSE(couperCol(m, marques(m.positions.size(), {{0, k}, {7 * k, 8 * k}}), r));
+    EXPECT_FALSE(ouvrirAnse(mc, marques(mc.positions.size(), {{0, k}, {9 * k, 10 * k}}), r));
+    EXPECT_EQ(r.positions, col.positions);
+    EXPECT_TRUE(ouvrirAnse(forme.simplexe(), marques(8 * k, {{0, k}, {7 * k, 8 * k}}), r));
+}
