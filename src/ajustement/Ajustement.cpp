@@ -624,8 +624,8 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
         if (const std::optional<Raison> plat = defautDuNuage(nuage))
             return Resultat::echec(Statut::NuageIllisible, *plat);
         // A cloud of several separate clusters: one part fitted to each.
-        if (const std::vector<std::vector<point3>> parties = partiesDuNuage(nuage); parties.size() > 1)
-            return ajusterParParties(s, parties, reglages, progression, b);
+        if (const std::vector<std::vector<std::size_t>> parties = partiesDuNuage(nuage); parties.size() > 1)
+            return ajusterParParties(s, nuage, parties, reglages, progression, b);
         Ajusteur a(s, nuage, reglages, progression, b, apresNiveau);
         return a.lancer();
     } catch (const Divergence &d) {

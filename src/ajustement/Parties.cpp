@@ -46,11 +46,13 @@ void ajouter(ListesSimplexe &a, const ListesSimplexe &b)
 
 } // namespace
 
-std::vector<std::vector<point3>> partiesDuNuage(const std::vector<point3> &nuage)
+std::vector<std::vector<std::size_t>> partiesDuNuage(const std::vector<point3> &nuage)
 {
     const std::size_t n = nuage.size();
+    std::vector<std::size_t> tous(n);
+    std::iota(tous.begin(), tous.end(), std::size_t(0));
     if (n < 40)
-        return {nuage};
+        return {tous};
     // Spacing: from the odd points (at most 2000 of them) to the nearest even one.
     std::vector<point3> pairs;
     for (std::size_t i = 0; i < n; i += 2)
@@ -66,7 +68,7 @@ std::vector<std::vector<point3>> partiesDuNuage(const std::vector<point3> &nuage
     std::nth_element(d.begin(), d.begin() + d.size() / 2, d.end());
     const double cote = 4 * d[d.size() / 2];
     if (!(cote > 0))
-        return {nuage};
+        return {tous};
     const point3 origine = boiteDe(nuage).min;
     using Cellule = std::array<long long, 3>;
     std::map<Cellule, int> cellules; // occupied cell -> its number, in the order met
@@ -91,41 +93,48 @@ std::vector<std::vector<point3>> partiesDuNuage(const std::vector<point3> &nuage
                 racine[trouver(k)] = trouver(it->second);
         }
     std::map<int, int> numero; // root -> cluster, in the order of the first point
-    std::vector<std::vector<point3>> parties;
+    std::vector<std::vector<std::size_t>> parties;
     for (std::size_t i = 0; i < n; ++i) {
         const auto it = numero.emplace(trouver(cellule[i]), static_cast<int>(parties.size())).first;
         if (it->second == static_cast<int>(parties.size()))
             parties.emplace_back();
-        parties[it->second].push_back(nuage[i]);
+        parties[it->second].push_back(i);
     }
     for (const auto &p : parties)
         if (static_cast<double>(p.size()) < PART_MINIMALE * static_cast<double>(n))
-            return {nuage};
+            return {tous};
     return parties;
 }
 
-Resultat ajusterParParties(Simplex &s, const std::vector<std::vector<point3>> &parties,
+Resultat ajusterParParties(Simplex &s, const std::vector<point3> &nuage,
+                           const std::vector<std::vector<std::size_t>> &parties,
                            const ReglagesAjustement &reglages, const Progression &progression,
                            BilanAjustement &bilan)
 {
     const ListesSimplexe gabarit = listesDe(s);
-    std::vector<point3> tout;
+    std::size_t total = 0;
     for (const auto &p : parties)
-        tout.insert(tout.end(), p.begin(), p.end());
+        total += p.size();
     bilan = BilanAjustement();
     bilan.pointsInitiaux = s.getNbPointsSimplex();
-    bilan.diagonale = boiteDe(tout).diagonale();
+    bilan.diagonale = boiteDe(nuage).diagonale();
     bilan.converge = true;
     ListesSimplexe ensemble;
     Resultat r;
     double fait = 0;
-    for (const auto &partie : parties) {
+    for (const auto &indices : parties) {
         Simplex t;
         if (!(r = t.construire(gabarit.positions, gabarit.voisins, gabarit.mailles)))
             break;
-        const double part = static_cast<double>(partie.size()) / static_cast<double>(tout.size());
+        std::vector<point3> partie;
+        partie.reserve(indices.size());
+        for (const std::size_t i : indices)
+            partie.push_back(nuage[i]);
+        const double part = static_cast<double>(partie.size()) / static_cast<double>(total);
         BilanAjustement b;
         r = ajuster(t, partie, reglages, sousProgression(progression, fait, fait + part), &b);
+        for (const std::size_t k : b.ecartes)
+            bilan.ecartes.push_back(indices[k]);
         fait += part;
         ajouter(ensemble, listesDe(t));
         bilan.niveaux = std::max(bilan.niveaux, b.niveaux);
@@ -143,6 +152,7 @@ Resultat ajusterParParties(Simplex &s, const std::vector<std::vector<point3>> &p
             r = fait;
         s.calculerCentre();
     }
+    std::sort(bilan.ecartes.begin(), bilan.ecartes.end());
     bilan.pointsFinaux = s.getNbPointsSimplex();
     return r;
 }

@@ -6,9 +6,9 @@
 /// The separate clusters of a cloud: points joined through the cells of a grid four times the
 /// cloud's spacing (the median distance from a point to the nearest of the others) on a side,
 /// neighbouring occupied cells joined. Clusters come in the order of their first point, each one
-/// the list of its points in the cloud's order. One cluster (the whole cloud) unless every
-/// cluster holds at least PART_MINIMALE of the points: a few stray points never make a part.
-std::vector<std::vector<point3>> partiesDuNuage(const std::vector<point3> &nuage);
+/// the indices of its points, increasing. One cluster (the whole cloud) unless every cluster
+/// holds at least PART_MINIMALE of the points: a few stray points never make a part.
+std::vector<std::vector<std::size_t>> partiesDuNuage(const std::vector<point3> &nuage);
 
 /// Share of the cloud below which a cluster is not a part of its own.
 constexpr double PART_MINIMALE = 0.05;
@@ -16,8 +16,10 @@ constexpr double PART_MINIMALE = 0.05;
 /// The fit of a cloud of several clusters: a copy of s fitted to each (ajuster, the progression
 /// shared out by their sizes), the meshes put together into s, one closed part per cluster.
 /// A part that fails or is stopped ends the run with its result; s then holds the parts fitted
-/// so far and that one.
-Resultat ajusterParParties(Simplex &s, const std::vector<std::vector<point3>> &parties,
+/// so far and that one. The points each part's fit set aside are given back as indices into
+/// the whole cloud (bilan.ecartes, increasing).
+Resultat ajusterParParties(Simplex &s, const std::vector<point3> &nuage,
+                           const std::vector<std::vector<std::size_t>> &parties,
                            const ReglagesAjustement &reglages, const Progression &progression,
                            BilanAjustement &bilan);
 
