@@ -183,6 +183,7 @@ bool GLWidget::estModifie() const
 
 void GLWidget::marquerEnregistre()
 {
+    historique.setClean();
     signatureEnregistree = signatureDocument();
     if (modifieAnnonce)
         emit modificationChangee(modifieAnnonce = false);
@@ -300,7 +301,7 @@ void GLWidget::paintGL()
     }
     // Without drawing the framebuffer is left as it was: the last picture stays on screen.
     if (boucleDeform && !deformationMaillage(1))
-        boucleDeform = false;
+        setBoucleDeform(false, cone);
 }
 
 void GLWidget::preparerNuageReduit()
@@ -668,20 +669,27 @@ void GLWidget::keyPressEvent(QKeyEvent *event)
     }
     if (ajustementEnCours)
         return; // the fit owns the mesh until it ends
+    // The moves that follow each other make one step of the history.
+    commencerEtape();
     try {
         if (deplaceSimplex) {
             instanceSimplex->deplacer(axe, pas);
             triangulationAJour = false;
-            return;
+        } else {
+            // A new cloud moved, with its own tree: the history keeps the old one.
+            auto deplace = std::make_shared<MaillageGL>();
+            deplace->ListePointsInterets = instanceMaillage->ListePointsInterets;
+            deplace->translaterPointsInterets(axe, pas);
+            deplace->calculerCentrePointsInterets();
+            instanceMaillage = std::move(deplace);
+            if (coupe != 0)
+                calculCoupes();
+            remplisKDTree();
         }
-        instanceMaillage->translaterPointsInterets(axe, pas);
     } catch (const std::exception &e) {
         echec(tr("Le déplacement a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
-        return;
     }
-    if (coupe != 0)
-        calculCoupes();
-    remplisKDTree();
+    terminerEtape(tr("Déplacement"), 1);
 }
 
 void GLWidget::showEvent(QShowEvent *event)
