@@ -271,6 +271,7 @@ bool GLWidget::setPTS(QString FileInPTS)
         return false;
     if (coupe != 0)
         calculCoupes();
+    cadrerSiBesoin();
     return lu == Lecture::Reussie ? reussite() : false;
 }
 
@@ -295,6 +296,7 @@ bool GLWidget::setMaillage(QString FileInMaillage)
             triangulationAJour = false;
         }
         dejaDeforme = 0;
+        cadrerSiBesoin();
     }
     if (coupe != 0)
         calculCoupes();
@@ -500,6 +502,7 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     ajustementEnCours = false;
     maillageFige.clear();
     maillageFige.shrink_to_fit();
+    cadrerSiBesoin();
     update();
     if (!r.reussi())
         return false;
@@ -545,6 +548,8 @@ bool GLWidget::placerAutourDuNuage()
         retention = 0;
         return Resultat::succes();
     });
+    if (r.reussi())
+        cadrerSiBesoin();
     return r.reussi();
 }
 

@@ -332,6 +332,10 @@ public slots:
     /// Centres the camera on the cloud and the mesh and sets the zoom so that they show whole,
     /// seen with the current rotations. Nothing to show changes nothing.
     void cadrer();
+    /// Whether the cloud and the mesh have left the view, even in part, or are a dot in it.
+    bool cadrageNecessaire() const;
+    /// Frames the scene when cadrageNecessaire(): after a placement, an import or a fit.
+    void cadrerSiBesoin();
     /// The same for the given points only (the first object of a new document).
     void cadrerSur(const std::vector<const std::vector<point3> *> &listes);
     /// Zooms about the centre of the view by facteurMolette per notch (positive: closer); the

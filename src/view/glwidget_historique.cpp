@@ -203,6 +203,7 @@ void GLWidget::restaurer(const EtatDocument &etat)
     etatConnu = etat;
     if (coupe != 0)
         calculCoupes();
+    cadrerSiBesoin();
     update();
     emit documentRestaure();
 }
