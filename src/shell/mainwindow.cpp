@@ -58,6 +58,14 @@ MainWindow::MainWindow(QWidget *parent, const QString &fichier)
     connect(ui->radioButtonCoupeZ, &QRadioButton::clicked, this, &MainWindow::setCurentSplite);
     connect(ui->groupBoxAfficheCoupe, &QGroupBox::clicked, this, &MainWindow::setCurentSplite);
     connect(settingWindow, &SettingWindow::closing, this, &MainWindow::settingPreferred);
+    // The panel's long lines wrap within the width the panel has: they never widen it, so the
+    // 3-D view keeps its width when the fit's figures appear.
+    for (QLabel *l : {ui->label_Ajustement, ui->label_Repere}) {
+        QSizePolicy p = l->sizePolicy();
+        p.setHorizontalPolicy(QSizePolicy::Ignored);
+        p.setHeightForWidth(true);
+        l->setSizePolicy(p);
+    }
     ui->actionAnnuler->setShortcut(QKeySequence::Undo);
     ui->actionRetablir->setShortcut(QKeySequence::Redo);
     connect(ui->mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::majHistorique);

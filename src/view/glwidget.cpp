@@ -105,6 +105,8 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir, const ReglagesVu
 GLWidget::~GLWidget()
 {
     timer.stop();
+    // The history empties itself as it goes: nobody is to hear of it any more.
+    historique.blockSignals(true);
     // The base class destroys the context later, when this object is no longer a GLWidget.
     if (QOpenGLContext *c = context())
         disconnect(c, nullptr, this, nullptr);

@@ -193,6 +193,10 @@ private slots:
         const double diagonale = 2 * std::sqrt(demiNuage.x * demiNuage.x + demiNuage.y * demiNuage.y + demiNuage.z * demiNuage.z);
         const double avant = mesurerAjustement(*v->instanceSimplex, nuage).nuageVersSurface.moyenne / diagonale * 100;
 
+        // The fit's lines appear in the panel without widening it (the 3-D view keeps its width).
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const int largeurVue = v->width();
         QAction *ajuster = w.findChild<QAction *>("actionAjustement_precis");
         const auto dialogue = [&w, ajuster]() -> LoadingDialog * {
             for (LoadingDialog *e : w.findChildren<LoadingDialog *>()) if (e->ui.groupBox->title() == ajuster->text()) return e;
@@ -201,6 +205,8 @@ private slots:
         ajuster->trigger();
         LoadingDialog *d = dialogue();
         QVERIFY(d && d->ui.progressBar->value() == d->ui.progressBar->maximum() && d->ui.labelTerminated->text().contains("#55ff00"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCOMPARE(v->width(), largeurVue);
         d->close();
         const QString shown = texte(w, "label_Ajustement");
         const FiguresAjustement f = mesurerAjustement(*v->instanceSimplex, nuage);
