@@ -205,9 +205,10 @@ private slots:
         ajuster->trigger();
         LoadingDialog *d = dialogue();
         QVERIFY(d && d->ui.progressBar->value() == d->ui.progressBar->maximum() && d->ui.labelTerminated->text().contains("#55ff00"));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        QCOMPARE(v->width(), largeurVue);
+        const QPointer<LoadingDialog> premier(d);
         d->close();
+        QTest::qWait(100);
+        QCOMPARE(v->width(), largeurVue);
         const QString shown = texte(w, "label_Ajustement");
         const FiguresAjustement f = mesurerAjustement(*v->instanceSimplex, nuage);
         const double attendu[2] = {f.nuageVersSurface.moyenne / diagonale * 100, f.surfaceVersNuage.moyenne / diagonale * 100};
@@ -222,7 +223,7 @@ private slots:
         std::vector<point3> dessine;
         connect(&arret, &QTimer::timeout, [&]() {
             LoadingDialog *e = dialogue();
-            if (e && e != d && e->ui.progressBar->value() > 100 && !e->isArretDemande()) {
+            if (e && e != premier && e->ui.progressBar->value() > 100 && !e->isArretDemande()) {
                 dessine = v->maillageDessine();
                 QTest::mouseClick(e->ui.ButtonStop, Qt::LeftButton);
             }
