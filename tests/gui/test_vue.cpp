@@ -8,6 +8,8 @@
 #include "glwidget.h"
 #include "kdtree.h"
 #include "raisons.h"
+#include "automaticexec.h"
+#include "fenabout.h"
 #include "settingwindow.h"
 
 #include "outils_qt.h"
@@ -15,7 +17,10 @@
 #include "simplex_fixtures.h"
 #include "support.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QLabel>
+#include <QTabWidget>
 #include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
@@ -214,6 +219,39 @@ private slots:
                               "triangleToSimplex: the mesh is open: edge 0-1 belongs to one face only",
                               "volume “" + q(hdr).chopped(4) + "” (.hdr, .img): image: “" + q(hdr).chopped(4) +
                                   ".img” cannot be opened (file not found)"}));
+        QCoreApplication::removeTranslator(&anglais);
+    }
+
+    // Every label and check box of the preferences (on every tab) and of the automatic mode's
+    // and the about dialogs shows its whole text at the dialog's own size, in French and English.
+    void dialoguesSansTexteCoupe()
+    {
+        QTranslator anglais;
+        QVERIFY(anglais.load(QStringLiteral(TARNIS_QM_FILE)));
+        for (const bool en : {false, true}) {
+            if (en)
+                QCoreApplication::installTranslator(&anglais);
+            SettingWindow preferences;
+            AutomaticExec automatique;
+            FenAbout apropos;
+            for (QWidget *w : {static_cast<QWidget *>(&preferences), static_cast<QWidget *>(&automatique),
+                               static_cast<QWidget *>(&apropos)}) {
+                w->show();
+                QVERIFY(QTest::qWaitForWindowExposed(w));
+                QList<QTabWidget *> onglets = w->findChildren<QTabWidget *>();
+                for (int i = 0; i < (onglets.isEmpty() ? 1 : onglets[0]->count()); ++i) {
+                    if (!onglets.isEmpty())
+                        onglets[0]->setCurrentIndex(i);
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+                    for (QWidget *t : w->findChildren<QWidget *>()) {
+                        const auto *l = qobject_cast<QLabel *>(t);
+                        if ((l && !l->wordWrap() && l->pixmap().isNull()) || qobject_cast<QCheckBox *>(t))
+                            QVERIFY2(!t->isVisible() || t->width() >= t->sizeHint().width(),
+                                     qPrintable(QString::number(en) + t->objectName()));
+                    }
+                }
+            }
+        }
         QCoreApplication::removeTranslator(&anglais);
     }
 
