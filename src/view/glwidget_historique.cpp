@@ -12,7 +12,7 @@
 #include <unordered_map>
 
 /// The simplex mesh as index lists (every list of points, the cells), its triangle meshes and
-/// what the view shows of it.
+/// what the view shows of it. The vision cone is a preference, not part of the mesh: it stays.
 struct EtatMaillage
 {
     std::vector<point3> positions, precedents, suivants, initiaux;
@@ -21,7 +21,6 @@ struct EtatMaillage
     Maillage origine, triangule;
     point3 centre;
     int avancement = 0;
-    double rayonCone = 0, angleCone = 0;
     QString nom, suffixe;
     bool estTriangule = false, triangulationAJour = false;
     int mode = 1, dejaDeforme = 0;
@@ -133,8 +132,6 @@ EtatDocument GLWidget::photographier()
     m->triangule = s.maillageTriangule;
     m->centre = s.Centre ? *s.Centre : point3();
     m->avancement = s.Avancement;
-    m->rayonCone = s.RayonCone;
-    m->angleCone = s.AngleCone;
     m->nom = nomSimplex;
     m->suffixe = suffixeSimplex;
     m->estTriangule = estTriangule;
@@ -181,8 +178,6 @@ void GLWidget::restaurer(const EtatDocument &etat)
     if (s.Centre)
         *s.Centre = m.centre;
     s.Avancement = m.avancement;
-    s.RayonCone = m.rayonCone;
-    s.AngleCone = m.angleCone;
     nomSimplex = m.nom;
     suffixeSimplex = m.suffixe;
     estTriangule = m.estTriangule;
