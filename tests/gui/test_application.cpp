@@ -14,6 +14,7 @@
 
 #include "nifti_essai.h"
 #include "outils_qt.h"
+#include "refine_fixtures.h"
 #include "simplex_fixtures.h"
 #include "support.h"
 
@@ -217,6 +218,14 @@ private slots:
                      sens[1].startsWith(QString::fromUtf8("surface → nuage : moyenne ")), qPrintable(shown));
         for (int i = 0; i < 2; ++i)
             QVERIFY2(std::abs(sens[i].section(' ', 5, 5).toDouble() - attendu[i]) <= 0.006, qPrintable(shown));
+
+        // R on the fitted mesh, then "Annuler": the fitted mesh back, bit for bit, and its figures current.
+        const std::string ajuste = empreinte(*v->instanceSimplex);
+        QAction *annuler = w.findChild<QAction *>("actionAnnuler");
+        w.findChild<QAction *>("actionReset")->trigger();
+        QVERIFY(annuler->isEnabled() && empreinte(*v->instanceSimplex) != ajuste);
+        annuler->trigger();
+        QVERIFY(empreinte(*v->instanceSimplex) == ajuste && v->figuresAJour());
 
         // Stopped past a tenth: the mesh drawn meanwhile was a whole one around the cloud.
         QTimer arret;
