@@ -12,10 +12,11 @@ cmake -S . -B "$TSAN" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNIS_BUILD_
   -DCMAKE_CXX_FLAGS="-fsanitize=thread -fno-omit-frame-pointer" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" "${lanceur[@]}" > /dev/null
 cmake --build "$TSAN" --target test_application tarnis
+supp="$(pwd)/tests/gui/tsan.supp"
 cd "$TSAN"
 journal=$(mktemp)
 statut=0
-TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:exitcode=66:second_deadlock_stack=1} \
+TSAN_OPTIONS=${TSAN_OPTIONS:-exitcode=66:second_deadlock_stack=1:suppressions=$supp} \
   xvfb-run -a -s "-screen 0 1280x1024x24" ./tests/bin/test_application placementEtAjustementPrecis \
   > "$journal" 2>&1 || statut=$?
 grep -E "^(PASS|FAIL|Totals)|ThreadSanitizer|^ +#[0-9]+ |^ +Loc" "$journal" || true
