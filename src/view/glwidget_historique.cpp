@@ -27,17 +27,17 @@ struct EtatMaillage
 
     bool operator==(const EtatMaillage &a) const
     {
-        return positions == a.positions && voisins == a.voisins && mailles == a.mailles &&
-               precedents == a.precedents && suivants == a.suivants && initiaux == a.initiaux &&
-               origine.listeSommets == a.origine.listeSommets && triangule.listeSommets == a.triangule.listeSommets &&
+        return positions == a.positions && voisins == a.voisins && mailles == a.mailles && precedents == a.precedents &&
+               suivants == a.suivants && initiaux == a.initiaux && origine.listeSommets == a.origine.listeSommets &&
+               triangule.listeSommets == a.triangule.listeSommets &&
                origine.listeFaces.size() == a.origine.listeFaces.size() &&
                triangule.listeFaces.size() == a.triangule.listeFaces.size() && nom == a.nom && suffixe == a.suffixe;
     }
     std::size_t octets() const
     {
-        std::size_t n = sizeof(*this) + sizeof(point3) * (positions.size() + precedents.size() + suivants.size() +
-                                                          initiaux.size() + origine.listeSommets.size() +
-                                                          triangule.listeSommets.size());
+        std::size_t n =
+            sizeof(*this) + sizeof(point3) * (positions.size() + precedents.size() + suivants.size() + initiaux.size() +
+                                              origine.listeSommets.size() + triangule.listeSommets.size());
         n += sizeof(std::array<int, 3>) * voisins.size();
         n += sizeof(Face) * (origine.listeFaces.size() + triangule.listeFaces.size());
         for (const std::vector<int> &m : mailles)
@@ -117,16 +117,16 @@ EtatDocument GLWidget::photographier()
         m->positions.push_back(p->Position);
         m->voisins.push_back({rang(p->Voisin1), rang(p->Voisin2), rang(p->Voisin3)});
     }
-    for (auto [liste, cible] : {std::pair{&s.ListePointsPrecedents, &m->precedents},
-                                std::pair{&s.ListePointsSuivants, &m->suivants},
-                                std::pair{&s.ListePointsInitiaux, &m->initiaux}})
+    for (auto [liste, cible] :
+         {std::pair{&s.ListePointsPrecedents, &m->precedents}, std::pair{&s.ListePointsSuivants, &m->suivants},
+          std::pair{&s.ListePointsInitiaux, &m->initiaux}})
         for (const PointSimplex *p : *liste)
             cible->push_back(p ? p->Position : point3());
     for (const Maille *c : s.ListeMailles) {
         m->mailles.emplace_back();
         if (c)
             for (const PointSimplex *p : *c)
-            m->mailles.back().push_back(rang(p));
+                m->mailles.back().push_back(rang(p));
     }
     m->origine = s.maillageOrigine;
     m->triangule = s.maillageTriangule;
@@ -149,8 +149,8 @@ EtatDocument GLWidget::photographier()
         etat.nuage = etatConnu.nuage;
     } else {
         auto n = std::make_shared<EtatNuage>();
-        *n = EtatNuage{instanceMaillage, pointsVolume, fichierVolume, volumeEnMillimetres, repereVolume,
-                       niveauVolume, nomPts,          suffixePts};
+        *n = EtatNuage{instanceMaillage, pointsVolume, fichierVolume, volumeEnMillimetres,
+                       repereVolume,     niveauVolume, nomPts,        suffixePts};
         etat.nuage = std::move(n);
     }
     return etat;
@@ -167,9 +167,9 @@ void GLWidget::restaurer(const EtatDocument &etat)
         return;
     }
     // The companion lists go back to where the step left them (the retention pulls towards them).
-    for (auto [liste, source] : {std::pair{&s.ListePointsPrecedents, &m.precedents},
-                                 std::pair{&s.ListePointsSuivants, &m.suivants},
-                                 std::pair{&s.ListePointsInitiaux, &m.initiaux}})
+    for (auto [liste, source] :
+         {std::pair{&s.ListePointsPrecedents, &m.precedents}, std::pair{&s.ListePointsSuivants, &m.suivants},
+          std::pair{&s.ListePointsInitiaux, &m.initiaux}})
         for (std::size_t i = 0; i < liste->size() && i < source->size(); ++i)
             if ((*liste)[i])
                 (*liste)[i]->Position = (*source)[i];

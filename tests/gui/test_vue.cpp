@@ -55,8 +55,9 @@ private slots:
     {
         QVERIFY(ecrireFichierPTS(dossier.file("a.pts"), nuageEllipsoide(400, 3, 2, 1.5)));
         QVERIFY(ecrireFichierPTS(dossier.file("b.pts"), nuageEllipsoide(50, 1, 1, 4)));
-        QVERIFY(writeFile(dossier.file("o.off"), "OFF\n6 8 0\n1 0 0\n-1 0 0\n0 1 0\n0 -1 0\n0 0 1\n0 0 -1\n"
-                                                 "3 0 2 4\n3 2 1 4\n3 1 3 4\n3 3 0 4\n3 2 0 5\n3 1 2 5\n3 3 1 5\n3 0 3 5\n"));
+        QVERIFY(writeFile(dossier.file("o.off"),
+                          "OFF\n6 8 0\n1 0 0\n-1 0 0\n0 1 0\n0 -1 0\n0 0 1\n0 0 -1\n"
+                          "3 0 2 4\n3 2 1 4\n3 1 3 4\n3 3 0 4\n3 2 0 5\n3 1 2 5\n3 3 1 5\n3 0 3 5\n"));
         GLWidget v(QString::fromStdString(dossier.file("a.pts")), QString());
         v.resize(120, 120);
         v.show();
