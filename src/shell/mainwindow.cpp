@@ -58,11 +58,24 @@ MainWindow::MainWindow(QWidget *parent, const QString &fichier)
     connect(ui->radioButtonCoupeZ, &QRadioButton::clicked, this, &MainWindow::setCurentSplite);
     connect(ui->groupBoxAfficheCoupe, &QGroupBox::clicked, this, &MainWindow::setCurentSplite);
     connect(settingWindow, &SettingWindow::closing, this, &MainWindow::settingPreferred);
+    // The panel's long lines wrap within the width the panel has: they never widen it, so the
+    // 3-D view keeps its width when the fit's figures appear.
+    for (QLabel *l : {ui->label_Ajustement, ui->label_Repere}) {
+        QSizePolicy p = l->sizePolicy();
+        p.setHorizontalPolicy(QSizePolicy::Ignored);
+        p.setHeightForWidth(true);
+        l->setSizePolicy(p);
+    }
+    ui->actionAnnuler->setShortcut(QKeySequence::Undo);
+    ui->actionRetablir->setShortcut(QKeySequence::Redo);
+    connect(ui->mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::majHistorique);
+    connect(ui->menuEdition, &QMenu::aboutToShow, this, &MainWindow::majHistorique);
 
     if (!fichier.isEmpty())
         proteger(tr("Ouvrir"), [&]() { ouvrirParSuffixe(fichier); });
 
     checkMenu();
+    majHistorique();
     loadInformation();
     setCurentSplite();
     // The window is not shown yet, let alone active: the counts of a file given at start-up
@@ -196,6 +209,13 @@ bool MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, 
         ui->listWidget->addItem(nomDeBase(vue->getCurentSimplexName()));
     fenetre->setWindowTitle(fenetre->windowTitle() + QStringLiteral("[*]"));
     connect(vue, &GLWidget::modificationChangee, fenetre, &QWidget::setWindowModified);
+    connect(&vue->historique, &QUndoStack::indexChanged, this, &MainWindow::majHistorique);
+    connect(vue, &GLWidget::documentRestaure, this, [this, vue]() {
+        if (getActiveSubWin() == vue) {
+            loadInformation(vue);
+            checkMenu();
+        }
+    });
     fenetre->installEventFilter(this);
 
     ui->mdiArea->setActiveSubWindow(fenetre);
@@ -631,6 +651,28 @@ void MainWindow::on_actionFermer_Quolvex_triggered()
 
 // ---- Edit menu ----
 
+void MainWindow::majHistorique()
+{
+    GLWidget *vue = fenetresDocuments().isEmpty() ? nullptr : getActiveSubWin();
+    const bool libre = vue && vue->historiqueDisponible();
+    ui->actionAnnuler->setEnabled(libre && vue->historique.canUndo());
+    ui->actionRetablir->setEnabled(libre && vue->historique.canRedo());
+}
+
+void MainWindow::on_actionAnnuler_triggered()
+{
+    if (GLWidget *vue = getActiveSubWin())
+        proteger(ui->actionAnnuler->text(), [&]() { vue->annuler(); });
+    majHistorique();
+}
+
+void MainWindow::on_actionRetablir_triggered()
+{
+    if (GLWidget *vue = getActiveSubWin())
+        proteger(ui->actionRetablir->text(), [&]() { vue->retablir(); });
+    majHistorique();
+}
+
 void MainWindow::on_actionPreference_triggered()
 {
     settingWindow->show();
@@ -654,6 +696,7 @@ void MainWindow::on_actionDeformer_le_maillage_triggered()
         vue->setBoucleDeform(true, settingWindow->isConeDeVision());
     else
         vue->setBoucleDeform(false, false);
+    majHistorique();
 }
 
 void MainWindow::on_actionAgrandir_triggered()

@@ -64,6 +64,8 @@ public slots:
     /// The automatic refine-and-deform run (mainwindow_auto.cpp).
     void Deformation_auto();
     void on_spinBox_valueChanged(int valeur);
+    /// Undo and redo follow the active document's history (off while a fit or a loop runs).
+    void majHistorique();
 
 protected:
     /// Closes every document window; one whose changes the user wants to keep and that could not
@@ -85,6 +87,9 @@ private slots:
     void on_actionFermerVolume3D_triggered();
     void on_actionFermer_Quolvex_triggered();
     void on_actionPreference_triggered();
+    /// Undo and redo on the active document's history.
+    void on_actionAnnuler_triggered();
+    void on_actionRetablir_triggered();
     void on_actionOperateur_Automatique_triggered();
     void on_actionDeformer_le_maillage_triggered();
     /// Starts or stops an automatic run (mainwindow_auto.cpp).

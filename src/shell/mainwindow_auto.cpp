@@ -187,10 +187,16 @@ void MainWindow::Deformation_auto()
     vue->setBoucleDeform(false, settingWindow->isConeDeVision());
     traiterEvenements();
 
+    // The whole run is one step of the document's history.
+    vue->commencerEtape();
+    majHistorique();
     const Resultat resultat = arrete() ? Resultat::interrompu(Raison(CodeRaison::ModeAutomatique))
                                        : vue->operationMoteur([&](Simplex &s, kd_tree *kd, int &retention) {
                                              return deformationAutomatique(s, kd, r, retention, progression);
                                          });
+    if (vue)
+        vue->terminerEtape(ui->actionDeformation_automatis->text());
+    majHistorique();
     const bool interrompu = resultat.statut == Statut::Interrompu;
     disconnect(arret);
     if (vue) {
@@ -248,11 +254,13 @@ void MainWindow::on_actionAjustement_precis_triggered()
             montre = fait;
         }
         L->setCompteurs(tr("%1 points simplex").arg(vue->getNbPtSimplex()));
+        majHistorique();
         traiterEvenements();
         return vue && L && !L->isArretDemande();
     };
     traiterEvenements();
     const bool reussi = vue && vue->ajustementPrecis(progression);
+    majHistorique();
     if (vue) {
         loadInformation(vue.data());
         vue->update();

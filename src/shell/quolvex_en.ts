@@ -246,6 +246,58 @@ that you select.</translation>
             <numerusform>grey: %n points set aside</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Importation du nuage de points</source>
+        <translation>Import of the point cloud</translation>
+    </message>
+    <message>
+        <source>Importation du maillage</source>
+        <translation>Import of the mesh</translation>
+    </message>
+    <message>
+        <source>Remise à zéro du maillage</source>
+        <translation>Reset of the mesh</translation>
+    </message>
+    <message>
+        <source>Déformation</source>
+        <translation>Deformation</translation>
+    </message>
+    <message>
+        <source>Raffinage %1</source>
+        <translation>Refinement %1</translation>
+    </message>
+    <message>
+        <source>Dilatation</source>
+        <translation>Scaling</translation>
+    </message>
+    <message>
+        <source>Centrage</source>
+        <translation>Centring</translation>
+    </message>
+    <message>
+        <source>Ajustement précis</source>
+        <translation>Precise fit</translation>
+    </message>
+    <message>
+        <source>Placement autour du nuage</source>
+        <translation>Placement around the cloud</translation>
+    </message>
+    <message>
+        <source>Conversion en maillage simplex</source>
+        <translation>Conversion to a simplex mesh</translation>
+    </message>
+    <message>
+        <source>Conversion en nuage de points</source>
+        <translation>Conversion to a point cloud</translation>
+    </message>
+    <message>
+        <source>Déformation en boucle</source>
+        <translation>Deformation loop</translation>
+    </message>
+    <message>
+        <source>Déplacement</source>
+        <translation>Move</translation>
+    </message>
 </context>
 <context>
     <name>LoadingDialog</name>
@@ -852,6 +904,14 @@ with the keys W X C V B N.</translation>
             <numerusform>%n isolated cloud point set aside</numerusform>
             <numerusform>%n isolated cloud points set aside</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>Annuler</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Rétablir</source>
+        <translation>Redo</translation>
     </message>
 </context>
 <context>

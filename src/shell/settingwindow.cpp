@@ -18,7 +18,8 @@ SettingWindow::SettingWindow(QWidget *parent) : QWidget(parent)
     initialiserRessources();
     setupUi(this);
     setWindowFlags(windowFlags() | Qt::Tool);
-    setFixedSize(410, 680);
+    // Wide enough for every text of the form in the interface's language, none of them cut.
+    setFixedSize(QSize(410, 680).expandedTo(sizeHint()));
     // Every value starts from the built-in defaults, whatever the form says.
     on_pushButton_4_clicked();
     on_pushButton_ParamDeform_clicked();

@@ -99,6 +99,7 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir, const ReglagesVu
         cadrer();
 
     signatureEnregistree = signatureDocument();
+    etatConnu = photographier();
     connect(&timer, &QTimer::timeout, this, &GLWidget::animate);
     timer.start(25);
 }
@@ -106,6 +107,8 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir, const ReglagesVu
 GLWidget::~GLWidget()
 {
     timer.stop();
+    // The history empties itself as it goes: nobody is to hear of it any more.
+    historique.blockSignals(true);
     // The base class destroys the context later, when this object is no longer a GLWidget.
     if (QOpenGLContext *c = context())
         disconnect(c, nullptr, this, nullptr);
@@ -256,9 +259,10 @@ void GLWidget::oublierVolume()
 bool GLWidget::setPTS(QString FileInPTS)
 {
     const QString nom = FileInPTS.isNull() ? QString("") : FileInPTS;
+    const Etape etape(this, tr("Importation du nuage de points"));
     if (nom.isEmpty()) {
         nomPts = nom;
-        instanceMaillage->viderPointsInterets();
+        instanceMaillage = std::make_shared<MaillageGL>();
         pointsVolume.clear();
         oublierVolume();
         const bool ok = remplisKDTree();
@@ -271,12 +275,14 @@ bool GLWidget::setPTS(QString FileInPTS)
         return false;
     if (coupe != 0)
         calculCoupes();
+    cadrerSiBesoin();
     return lu == Lecture::Reussie ? reussite() : false;
 }
 
 bool GLWidget::setMaillage(QString FileInMaillage)
 {
     const QString nom = FileInMaillage.isNull() ? QString("") : FileInMaillage;
+    const Etape etape(this, tr("Importation du maillage"));
     // A refused file leaves the document's mesh and its name as they were.
     const bool ok = chargerMaillage(nom);
     if (ok) {
@@ -294,6 +300,7 @@ bool GLWidget::setMaillage(QString FileInMaillage)
             triangulationAJour = false;
         }
         dejaDeforme = 0;
+        cadrerSiBesoin();
     }
     if (coupe != 0)
         calculCoupes();
@@ -302,6 +309,7 @@ bool GLWidget::setMaillage(QString FileInMaillage)
 
 bool GLWidget::resetMaillage()
 {
+    const Etape etape(this, tr("Remise à zéro du maillage"));
     bool ok = true;
     try {
         instanceSimplex->reinitialiser();
@@ -323,6 +331,7 @@ bool GLWidget::resetMaillage()
 
 bool GLWidget::deformationMaillage(int iteration)
 {
+    const Etape etape(this, tr("Déformation"));
     if (modeDisplayMaille == 3) {
         setModeDisplayMaille(1);
         estTriangule = false;
@@ -376,6 +385,7 @@ Resultat GLWidget::operationMoteur(const std::function<Resultat(Simplex &, kd_tr
 
 bool GLWidget::raffiner(int iteration, Resultat (Simplex::*pas)(const Progression &), const char *nom)
 {
+    const Etape etape(this, tr("Raffinage %1").arg(QString::fromLatin1(nom)));
     if (modeDisplayMaille == 3) {
         setModeDisplayMaille(1);
         estTriangule = false;
@@ -419,6 +429,7 @@ bool GLWidget::RaffinageT22Auto(int iteration, int critere)
 
 void GLWidget::dilatation(double coef)
 {
+    const Etape etape(this, tr("Dilatation"));
     try {
         instanceSimplex->dilatation(coef);
         triangulationAJour = false;
@@ -431,6 +442,7 @@ void GLWidget::dilatation(double coef)
 
 void GLWidget::CenterToZero()
 {
+    const Etape etape(this, tr("Centrage"));
     try {
         instanceMaillage->calculerCentrePointsInterets();
         instanceSimplex->centrer(*instanceMaillage->centrePointsInterets);
@@ -444,6 +456,7 @@ void GLWidget::CenterToZero()
 
 bool GLWidget::ajustementPrecis(const Progression &progression)
 {
+    const Etape etape(this, tr("Ajustement précis"));
     // A copy: the progression runs the event loop, and the document's cloud may change meanwhile.
     std::vector<point3> nuage = instanceMaillage->ListePointsInterets;
     if (!fichierVolume.empty()) {
@@ -494,6 +507,7 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     ajustementEnCours = false;
     maillageFige.clear();
     maillageFige.shrink_to_fit();
+    cadrerSiBesoin();
     update();
     if (!r.reussi())
         return false;
@@ -536,6 +550,7 @@ bool GLWidget::placerAutourDuNuage()
     const std::vector<point3> &nuage = instanceMaillage->ListePointsInterets;
     if (nuage.empty())
         return echec(tr("Il n'y a pas de nuage de points autour duquel placer le maillage."));
+    const Etape etape(this, tr("Placement autour du nuage"));
     const ReglagesAjustement reglages;
     const Resultat r = operationMoteur([&](Simplex &s, kd_tree *, int &retention) {
         const std::optional<Raison> raison = ::placerAutourDuNuage(s, nuage, reglages.marge);
@@ -544,6 +559,8 @@ bool GLWidget::placerAutourDuNuage()
         retention = 0;
         return Resultat::succes();
     });
+    if (r.reussi())
+        cadrerSiBesoin();
     return r.reussi();
 }
 
@@ -573,6 +590,7 @@ bool GLWidget::triangleToSimplex()
     if (suffixeSimplex != "off")
         return echec(tr("Seul un maillage triangulé lu dans un fichier OFF peut être "
                                     "converti en maillage simplex."));
+    const Etape etape(this, tr("Conversion en maillage simplex"));
     Resultat r;
     try {
         r = instanceSimplex->convertirTriangles();
@@ -603,6 +621,9 @@ bool GLWidget::maillageToPts()
     } else {
         nuage = instanceSimplex->maillageTriangule.listeSommets;
     }
+    const Etape etape(this, tr("Conversion en nuage de points"));
+    // A new cloud: the one the history holds stays as it was.
+    instanceMaillage = std::make_shared<MaillageGL>();
     instanceMaillage->ListePointsInterets = std::move(nuage);
     pointsVolume.clear();
     oublierVolume();
@@ -754,6 +775,11 @@ void GLWidget::setConeDeVisionSetting(float angle, float rayon)
 
 void GLWidget::setBoucleDeform(bool is_, bool cone_)
 {
+    // A loop is one step of the history, from the moment it starts to the moment it stops.
+    if (is_ && !boucleDeform)
+        commencerEtape();
+    else if (!is_ && boucleDeform)
+        terminerEtape(tr("Déformation en boucle"));
     boucleDeform = is_;
     cone = cone_;
 }

@@ -12,9 +12,11 @@
 #include <functional>
 #include <QOpenGLWidget>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <cstdint>
 #include <array>
@@ -59,6 +61,17 @@ struct ConeDeVisionSetting
 {
     float angle;
     float rayon;
+};
+
+struct EtatMaillage;
+struct EtatNuage;
+
+/// The mesh and the cloud as one step of a document's history keeps them. Steps whose content
+/// is the same share one state, so a step that did not touch the cloud costs nothing for it.
+struct EtatDocument
+{
+    std::shared_ptr<const EtatMaillage> maillage;
+    std::shared_ptr<const EtatNuage> nuage;
 };
 
 /// What the preferences hand to a document, set before its files are read: the settings above,
@@ -138,7 +151,9 @@ public:
     QPoint lastPos{0, 0};
     QTimer timer;
     std::unique_ptr<SimplexGL> instanceSimplex;
-    std::unique_ptr<MaillageGL> instanceMaillage;
+    /// The cloud. It is never changed in place: a change makes a new one, so that the history's
+    /// steps can share it.
+    std::shared_ptr<MaillageGL> instanceMaillage;
     std::vector<point3> pointsVolume;
     int dejaDeforme = 0;
     int coupe = 0;             ///< 0 none, 1 x, 2 y, 3 z
@@ -237,6 +252,22 @@ public:
     void marquerEnregistre();
     /// Whether the last picture showed the cloud reduced.
     bool imageReduite() const { return derniereImageReduite; }
+    /// The document's history: each change to the mesh or the cloud is one step (a deformation
+    /// loop, an automatic run or a fit is one step whatever its length).
+    QUndoStack historique;
+    /// Bytes the states of the history may take together; past it the oldest steps are dropped
+    /// (the latest step always stays).
+    std::size_t budgetHistorique = std::size_t{256} << 20;
+    /// Bytes taken now by the states the history's steps hold (a shared state counts once).
+    std::size_t tailleHistorique() const;
+    /// Whether the history may move now: not while a fit, a deformation loop or a step runs.
+    bool historiqueDisponible() const { return !ajustementEnCours && profondeurEtape == 0 && !boucleDeform; }
+    /// Opens a step of the history: the changes until the matching terminerEtape are one step.
+    /// Steps nest; only the outermost is recorded.
+    void commencerEtape();
+    /// Closes it; it is recorded under that name when the mesh or the cloud changed. Steps of
+    /// the same non-negative fusion number that follow each other become one.
+    void terminerEtape(const QString &nom, int fusion = -1);
     /// Factor of the view's half-width per notch of the mouse wheel (towards the scene: smaller).
     static constexpr double facteurMolette = 1.2;
 
@@ -246,6 +277,8 @@ signals:
     void operationEchouee(const QString &raison);
     /// Emitted when estModifie() turns true or false (checked with the idle timer).
     void modificationChangee(bool modifie);
+    /// Emitted after an undo or a redo put the mesh and the cloud of another step back.
+    void documentRestaure();
 
 public slots:
     // Loading.
@@ -286,6 +319,9 @@ public slots:
     /// Writes the cloud as PTS (the extracted points for a volume).
     bool ExportPTSWithLoading(std::string fileName);
     bool ExportPTS();
+    /// Undoes or redoes one step of the history (nothing while historiqueDisponible() is false).
+    void annuler();
+    void retablir();
     /// Waits msec milliseconds without processing events.
     void Sleep(int msec);
 
@@ -324,6 +360,10 @@ public slots:
     /// Centres the camera on the cloud and the mesh and sets the zoom so that they show whole,
     /// seen with the current rotations. Nothing to show changes nothing.
     void cadrer();
+    /// Whether the cloud and the mesh have left the view, even in part, or are a dot in it.
+    bool cadrageNecessaire() const;
+    /// Frames the scene when cadrageNecessaire(): after a placement, an import or a fit.
+    void cadrerSiBesoin();
     /// The same for the given points only (the first object of a new document).
     void cadrerSur(const std::vector<const std::vector<point3> *> &listes);
     /// Zooms about the centre of the view by facteurMolette per notch (positive: closer); the
@@ -353,6 +393,34 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    friend class CommandeDocument;
+    /// The mesh and the cloud as they are now, sharing what did not change since etatConnu.
+    EtatDocument photographier();
+    /// Puts the mesh and the cloud of a state back, bit for bit.
+    void restaurer(const EtatDocument &etat);
+    /// Drops the oldest steps while the history takes more than budgetHistorique.
+    void limiterHistorique();
+    /// A step for the length of a scope (nothing once the view is gone).
+    class Etape
+    {
+    public:
+        Etape(GLWidget *v, QString n) : vue(v), nom(std::move(n)) { v->commencerEtape(); }
+        ~Etape()
+        {
+            if (vue)
+                vue->terminerEtape(nom);
+        }
+        Etape(const Etape &) = delete;
+        Etape &operator=(const Etape &) = delete;
+
+    private:
+        QPointer<GLWidget> vue;
+        QString nom;
+    };
+    int profondeurEtape = 0;
+    EtatDocument etatAvant;
+    /// The state after the last step recorded or put back.
+    EtatDocument etatConnu;
     void setupViewport(int width, int height);
     void drawScene();
     void dessinerNuage(bool reduit);

@@ -183,6 +183,7 @@ bool GLWidget::estModifie() const
 
 void GLWidget::marquerEnregistre()
 {
+    historique.setClean();
     signatureEnregistree = signatureDocument();
     if (modifieAnnonce)
         emit modificationChangee(modifieAnnonce = false);
@@ -300,7 +301,7 @@ void GLWidget::paintGL()
     }
     // Without drawing the framebuffer is left as it was: the last picture stays on screen.
     if (boucleDeform && !deformationMaillage(1))
-        boucleDeform = false;
+        setBoucleDeform(false, cone);
 }
 
 void GLWidget::preparerNuageReduit()
@@ -584,6 +585,51 @@ void GLWidget::cadrer()
     cadrerSur(listes);
 }
 
+bool GLWidget::cadrageNecessaire() const
+{
+    Boite boite;
+    const auto ajouter = [&boite](const point3 &p) {
+        if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z))
+            boite.ajouter(p);
+    };
+    for (const point3 &p : instanceMaillage->ListePointsInterets)
+        ajouter(p);
+    for (const point3 &p : maillageFige)
+        ajouter(p);
+    if (!ajustementEnCours)
+        for (const PointSimplex *p : instanceSimplex->ListePointsSimplex)
+            if (p)
+                ajouter(p->Position);
+    if (boite.vide())
+        return false;
+    const double demi = std::abs(static_cast<double>(zoom));
+    if (!(demi > 0.0))
+        return true;
+    // The box's corners as the camera sees them, about the centre of the view.
+    double bas[2] = {std::numeric_limits<double>::max(), std::numeric_limits<double>::max()};
+    double haut[2] = {-bas[0], -bas[1]};
+    for (int coin = 0; coin < 8; ++coin) {
+        const point3 v((coin & 1 ? boite.max.x : boite.min.x) - centreVue.x,
+                       (coin & 2 ? boite.max.y : boite.min.y) - centreVue.y,
+                       (coin & 4 ? boite.max.z : boite.min.z) - centreVue.z);
+        const point3 w = tourner(v, xRot, yRot, zRot);
+        bas[0] = std::min(bas[0], w.x), bas[1] = std::min(bas[1], w.y);
+        haut[0] = std::max(haut[0], w.x), haut[1] = std::max(haut[1], w.y);
+    }
+    // Out of the view, even in part, or smaller than a twentieth of it.
+    const bool dehors = std::max({-bas[0], -bas[1], haut[0], haut[1]}) > demi * 1.001;
+    const bool point = std::max(haut[0] - bas[0], haut[1] - bas[1]) < 0.1 * demi;
+    return dehors || point;
+}
+
+void GLWidget::cadrerSiBesoin()
+{
+    if (cadrageNecessaire()) {
+        cadrer();
+        update();
+    }
+}
+
 void GLWidget::cadrerSur(const std::vector<const std::vector<point3> *> &listes)
 {
     Boite boite;
@@ -685,20 +731,27 @@ void GLWidget::keyPressEvent(QKeyEvent *event)
     }
     if (ajustementEnCours)
         return; // the fit owns the mesh until it ends
+    // The moves that follow each other make one step of the history.
+    commencerEtape();
     try {
         if (deplaceSimplex) {
             instanceSimplex->deplacer(axe, pas);
             triangulationAJour = false;
-            return;
+        } else {
+            // A new cloud moved, with its own tree: the history keeps the old one.
+            auto deplace = std::make_shared<MaillageGL>();
+            deplace->ListePointsInterets = instanceMaillage->ListePointsInterets;
+            deplace->translaterPointsInterets(axe, pas);
+            deplace->calculerCentrePointsInterets();
+            instanceMaillage = std::move(deplace);
+            if (coupe != 0)
+                calculCoupes();
+            remplisKDTree();
         }
-        instanceMaillage->translaterPointsInterets(axe, pas);
     } catch (const std::exception &e) {
         echec(tr("Le déplacement a échoué : %1").arg(QString::fromLocal8Bit(e.what())));
-        return;
     }
-    if (coupe != 0)
-        calculCoupes();
-    remplisKDTree();
+    terminerEtape(tr("Déplacement"), 1);
 }
 
 void GLWidget::showEvent(QShowEvent *event)

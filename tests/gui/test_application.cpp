@@ -14,6 +14,7 @@
 
 #include "nifti_essai.h"
 #include "outils_qt.h"
+#include "refine_fixtures.h"
 #include "simplex_fixtures.h"
 #include "support.h"
 
@@ -193,6 +194,10 @@ private slots:
         const double diagonale = 2 * std::sqrt(demiNuage.x * demiNuage.x + demiNuage.y * demiNuage.y + demiNuage.z * demiNuage.z);
         const double avant = mesurerAjustement(*v->instanceSimplex, nuage).nuageVersSurface.moyenne / diagonale * 100;
 
+        // The fit's lines appear in the panel without widening it (the 3-D view keeps its width).
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const int largeurVue = v->width();
         QAction *ajuster = w.findChild<QAction *>("actionAjustement_precis");
         const auto dialogue = [&w, ajuster]() -> LoadingDialog * {
             for (LoadingDialog *e : w.findChildren<LoadingDialog *>()) if (e->ui.groupBox->title() == ajuster->text()) return e;
@@ -201,7 +206,10 @@ private slots:
         ajuster->trigger();
         LoadingDialog *d = dialogue();
         QVERIFY(d && d->ui.progressBar->value() == d->ui.progressBar->maximum() && d->ui.labelTerminated->text().contains("#55ff00"));
+        const QPointer<LoadingDialog> premier(d);
         d->close();
+        QTest::qWait(100);
+        QCOMPARE(v->width(), largeurVue);
         const QString shown = texte(w, "label_Ajustement");
         const FiguresAjustement f = mesurerAjustement(*v->instanceSimplex, nuage);
         const double attendu[2] = {f.nuageVersSurface.moyenne / diagonale * 100, f.surfaceVersNuage.moyenne / diagonale * 100};
@@ -212,12 +220,20 @@ private slots:
         for (int i = 0; i < 2; ++i)
             QVERIFY2(std::abs(sens[i].section(' ', 5, 5).toDouble() - attendu[i]) <= 0.006, qPrintable(shown));
 
+        // R on the fitted mesh, then "Annuler": the fitted mesh back, bit for bit, and its figures current.
+        const std::string ajuste = empreinte(*v->instanceSimplex);
+        QAction *annuler = w.findChild<QAction *>("actionAnnuler");
+        w.findChild<QAction *>("actionReset")->trigger();
+        QVERIFY(annuler->isEnabled() && empreinte(*v->instanceSimplex) != ajuste);
+        annuler->trigger();
+        QVERIFY(empreinte(*v->instanceSimplex) == ajuste && v->figuresAJour());
+
         // Stopped past a tenth: the mesh drawn meanwhile was a whole one around the cloud.
         QTimer arret;
         std::vector<point3> dessine;
         connect(&arret, &QTimer::timeout, [&]() {
             LoadingDialog *e = dialogue();
-            if (e && e != d && e->ui.progressBar->value() > 100 && !e->isArretDemande()) {
+            if (e && e != premier && e->ui.progressBar->value() > 100 && !e->isArretDemande()) {
                 dessine = v->maillageDessine();
                 QTest::mouseClick(e->ui.ButtonStop, Qt::LeftButton);
             }

@@ -99,6 +99,26 @@ private slots:
         }
     }
 
+    void placementCadre()
+    {
+        // Zoomed into the cloud, the template far away: out of the view. Placed: the view frames
+        // the mesh, which then spans most of the view, whole (white wire frame).
+        auto v = vue(boite(point3(9000, -300, 40), point3(20, 12, 8), 3000));
+        QVERIFY(v);
+        v->zoomMolette(8);
+        QVERIFY(v->cadrageNecessaire());
+        QVERIFY(v->placerAutourDuNuage());
+        QVERIFY(!v->cadrageNecessaire());
+        const QImage image = v->grabFramebuffer();
+        QRect blanc;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) > 150)
+                    blanc |= QRect(x, y, 1, 1);
+        QVERIFY2(blanc.width() > 0.6 * 300 && blanc.left() > 0 && blanc.right() < 299,
+                 qPrintable(QString::number(blanc.width())));
+    }
+
     void peinturesEtNuageReduit()
     {
         const std::vector<point3> nuage = nuageEllipsoide(40000, 3, 2, 1);

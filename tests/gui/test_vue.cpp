@@ -8,13 +8,19 @@
 #include "glwidget.h"
 #include "kdtree.h"
 #include "raisons.h"
+#include "automaticexec.h"
+#include "fenabout.h"
 #include "settingwindow.h"
 
 #include "outils_qt.h"
+#include "refine_fixtures.h"
 #include "simplex_fixtures.h"
 #include "support.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QLabel>
+#include <QTabWidget>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -46,6 +52,75 @@ class TestVue : public QObject
     TempDir dossier;
 
 private slots:
+    void annulerEtRetablirChaqueChangement()
+    {
+        QVERIFY(ecrireFichierPTS(dossier.file("a.pts"), nuageEllipsoide(400, 3, 2, 1.5)));
+        QVERIFY(ecrireFichierPTS(dossier.file("b.pts"), nuageEllipsoide(50, 1, 1, 4)));
+        QVERIFY(writeFile(dossier.file("o.off"),
+                          "OFF\n6 8 0\n1 0 0\n-1 0 0\n0 1 0\n0 -1 0\n0 0 1\n0 0 -1\n"
+                          "3 0 2 4\n3 2 1 4\n3 1 3 4\n3 3 0 4\n3 2 0 5\n3 1 2 5\n3 3 1 5\n3 0 3 5\n"));
+        GLWidget v(QString::fromStdString(dossier.file("a.pts")), QString());
+        v.resize(120, 120);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        const auto etat = [&v]() {
+            return empreinte(*v.instanceSimplex) + empreinte(v.instanceSimplex->maillageOrigine) + "nuage\n" +
+                   std::to_string(v.instanceMaillage->ListePointsInterets.size()) + " " +
+                   std::to_string(kd_size(v.instanceMaillage->kd.get())) + v.getCurentPtsName().toStdString();
+        };
+        const QString b = QString::fromStdString(dossier.file("b.pts"));
+        const QString off = QString::fromStdString(dossier.file("o.off"));
+        const struct
+        {
+            const char *quoi;
+            std::function<bool()> faire;
+        } cas[] = {
+            {"dilatation", [&] { return v.dilatation(1.3), true; }},
+            {"centre", [&] { return v.CenterToZero(), true; }},
+            {"deux touches", [&] { return QTest::keyClick(&v, Qt::Key_W), QTest::keyClick(&v, Qt::Key_B), true; }},
+            {"deformation", [&] { return v.deformationMaillage(3); }},
+            {"boucle", [&] { return v.setBoucleDeform(true), QTest::qWait(150), v.setBoucleDeform(false), true; }},
+            {"T26", [&] { return v.RaffinageT26(1, 0); }},
+            {"T26 angles", [&] { return v.RaffinageT26(1, 1); }},
+            {"T22", [&] { return v.RaffinageT22Auto(1, 0); }},
+            {"T22 points", [&] { return v.RaffinageT22Auto(1, 1); }},
+            {"placement", [&] { return v.placerAutourDuNuage(); }},
+            {"ajustement", [&] { return v.ajustementPrecis(); }},
+            {"R", [&] { return v.resetMaillage(); }},
+            {"import", [&] { return v.setPTS(b); }},
+            {"nuage du maillage", [&] { return v.maillageToPts(); }},
+            {"maillage OFF", [&] { return v.setMaillage(off); }},
+            {"conversion", [&] { return v.triangleToSimplex(); }},
+        };
+        for (const auto &c : cas) {
+            const std::string avant = etat();
+            const int pas = v.historique.count();
+            QVERIFY2(c.faire(), c.quoi);
+            const std::string apres = etat();
+            QVERIFY2(apres != avant, c.quoi);
+            QCOMPARE(v.historique.count(), pas + 1);
+            v.annuler();
+            QVERIFY2(etat() == avant, c.quoi);
+            v.retablir();
+            QVERIFY2(etat() == apres, c.quoi);
+        }
+        // Undone to the start: the mesh and the cloud as opened, and the document unmodified.
+        while (v.historique.canUndo())
+            v.annuler();
+        QCOMPARE(v.historique.index(), 0);
+        QVERIFY(!v.estModifie());
+        // A budget below one state keeps only the latest step: one undo, then none left.
+        v.budgetHistorique = 1;
+        const std::string debut = etat();
+        v.dilatation(2);
+        const std::string milieu = etat();
+        v.dilatation(2);
+        QVERIFY(v.tailleHistorique() > 0);
+        v.annuler();
+        QVERIFY(etat() == milieu && etat() != debut);
+        QVERIFY(!v.historique.canUndo());
+    }
+
     void cameraALaSourisEtTouches()
     {
         const std::vector<point3> nuage = {{5, 0, 0}, {-5, 1, 1}, {4.5, 2, 2}, {-2, 5, -4}, {3, -4.5, 0.5}};
@@ -163,6 +238,39 @@ private slots:
                               "triangleToSimplex: the mesh is open: edge 0-1 belongs to one face only",
                               "volume “" + q(hdr).chopped(4) + "” (.hdr, .img): image: “" + q(hdr).chopped(4) +
                                   ".img” cannot be opened (file not found)"}));
+        QCoreApplication::removeTranslator(&anglais);
+    }
+
+    // Every label and check box of the preferences (on every tab) and of the automatic mode's
+    // and the about dialogs shows its whole text at the dialog's own size, in French and English.
+    void dialoguesSansTexteCoupe()
+    {
+        QTranslator anglais;
+        QVERIFY(anglais.load(QStringLiteral(TARNIS_QM_FILE)));
+        for (const bool en : {false, true}) {
+            if (en)
+                QCoreApplication::installTranslator(&anglais);
+            SettingWindow preferences;
+            AutomaticExec automatique;
+            FenAbout apropos;
+            for (QWidget *w : {static_cast<QWidget *>(&preferences), static_cast<QWidget *>(&automatique),
+                               static_cast<QWidget *>(&apropos)}) {
+                w->show();
+                QVERIFY(QTest::qWaitForWindowExposed(w));
+                QList<QTabWidget *> onglets = w->findChildren<QTabWidget *>();
+                for (int i = 0; i < (onglets.isEmpty() ? 1 : onglets[0]->count()); ++i) {
+                    if (!onglets.isEmpty())
+                        onglets[0]->setCurrentIndex(i);
+                    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+                    for (QWidget *t : w->findChildren<QWidget *>()) {
+                        const auto *l = qobject_cast<QLabel *>(t);
+                        if ((l && !l->wordWrap() && l->pixmap().isNull()) || qobject_cast<QCheckBox *>(t))
+                            QVERIFY2(!t->isVisible() || t->width() >= t->sizeHint().width(),
+                                     qPrintable(QString::number(en) + t->objectName()));
+                    }
+                }
+            }
+        }
         QCoreApplication::removeTranslator(&anglais);
     }
 
