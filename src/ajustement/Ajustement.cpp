@@ -770,9 +770,10 @@ Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, F
     if (!continuer(1.0 / 3))
         return Resultat::interrompu(phase);
 
-    auto versNuage = [&](const point3 &p) {
+    // Each search starts from the answer before, near in space: the same answer, found sooner.
+    auto versNuage = [&](const point3 &p, long &place) {
         double d2;
-        return arbre.plusProche(p, d2) >= 0 ? std::sqrt(d2) : std::numeric_limits<double>::infinity();
+        return arbre.plusProcheDepuis(p, d2, place) >= 0 ? std::sqrt(d2) : std::numeric_limits<double>::infinity();
     };
     {
         // The samples are made where their distance is measured, never held all at once.
@@ -782,9 +783,10 @@ Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, F
             premier[k + 1] = premier[k] + e.combien(k);
         std::vector<double> d(premier.back());
         enParallele(faces.size(), t, [&](std::size_t debut, std::size_t fin) {
+            long place = -1;
             for (std::size_t k = debut; k < fin; ++k) {
                 std::size_t i = premier[k];
-                e.echantillons(k, [&](const point3 &p) { d[i++] = versNuage(p); });
+                e.echantillons(k, [&](const point3 &p) { d[i++] = versNuage(p, place); });
             }
         });
         f.echantillonsSurface = d.size();
@@ -794,8 +796,9 @@ Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, F
         return Resultat::interrompu(phase);
     std::vector<double> d(s.ListePointsSimplex.size());
     enParallele(d.size(), t, [&](std::size_t debut, std::size_t fin) {
+        long place = -1;
         for (std::size_t k = debut; k < fin; ++k)
-            d[k] = versNuage(s.ListePointsSimplex[k]->Position);
+            d[k] = versNuage(s.ListePointsSimplex[k]->Position, place);
     });
     f.pointsVersNuage = resumer(std::move(d));
     resultat = f;

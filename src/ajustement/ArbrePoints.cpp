@@ -174,28 +174,29 @@ inline void ArbrePoints::essayer(std::size_t k, const double q[3], long &meilleu
     }
 }
 
-void ArbrePoints::chercher(std::size_t debut, std::size_t fin, std::size_t noeud, const double q[3], long &meilleur,
-                           long &case_, double &d2) const
+void ArbrePoints::chercher(std::size_t debut, std::size_t fin, std::size_t noeud, const double q[3], Ecarts e,
+                           long &meilleur, long &case_, double &d2) const
 {
     while (fin - debut > feuille) {
         const std::size_t m = debut + (fin - debut) / 2;
         essayer(m, q, meilleur, case_, d2);
         const int a = axe[noeud];
         const double ecart = q[a] - composante(coord[m], a);
-        // Nearer side first; the far side only when the splitting plane is within reach.
+        // Nearer side first; the far side only when its cell is within reach. The cell's
+        // distance is summed as essayer sums a point's, each term no larger than the point's:
+        // no point at the best distance is passed over, in floating point too.
         if (ecart < 0) {
-            chercher(debut, m, 2 * noeud + 1, q, meilleur, case_, d2);
-            if (ecart * ecart > d2)
-                return;
+            chercher(debut, m, 2 * noeud + 1, q, e, meilleur, case_, d2);
             debut = m + 1;
             noeud = 2 * noeud + 2;
         } else {
-            chercher(m + 1, fin, 2 * noeud + 2, q, meilleur, case_, d2);
-            if (ecart * ecart > d2)
-                return;
+            chercher(m + 1, fin, 2 * noeud + 2, q, e, meilleur, case_, d2);
             fin = m;
             noeud = 2 * noeud + 1;
         }
+        e.d[a] = ecart;
+        if (e.d[0] * e.d[0] + e.d[1] * e.d[1] + e.d[2] * e.d[2] > d2)
+            return;
     }
     for (std::size_t k = debut; k < fin; ++k)
         essayer(k, q, meilleur, case_, d2);
@@ -210,7 +211,7 @@ long ArbrePoints::chercherDepuis(const point3 &p, double &d2, long &case_) const
     // of them ends on the same one.
     if (case_ >= 0 && static_cast<std::size_t>(case_) < coord.size())
         essayer(static_cast<std::size_t>(case_), q, meilleur, case_, d2);
-    chercher(0, ordre.size(), 0, q, meilleur, case_, d2);
+    chercher(0, ordre.size(), 0, q, Ecarts{{0, 0, 0}}, meilleur, case_, d2);
     return meilleur;
 }
 

@@ -51,8 +51,13 @@ private:
     void construire(std::size_t debut, std::size_t fin, std::size_t noeud, const double boite[6], int fils);
     void selectionner(std::size_t debut, std::size_t fin, std::size_t k, int a);
     void essayer(std::size_t k, const double q[3], long &meilleur, long &place, double &d2) const;
-    void chercher(std::size_t debut, std::size_t fin, std::size_t noeud, const double q[3], long &meilleur,
-                  long &place, double &d2) const;
+    /// Offsets of a query from the cell being searched, axis by axis.
+    struct Ecarts
+    {
+        double d[3];
+    };
+    void chercher(std::size_t debut, std::size_t fin, std::size_t noeud, const double q[3], Ecarts e,
+                  long &meilleur, long &place, double &d2) const;
     long chercherDepuis(const point3 &p, double &d2, long &place) const;
 
     std::vector<point3> coord;        // the points in tree order
