@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
 
 namespace {
@@ -202,9 +203,15 @@ void noeuds_dans_rayon(const kd_tree *arbre, const double *q, double rayon, std:
     }
 }
 
+/// The last set released on this thread, kept for the next query: a nearest query then
+/// allocates nothing.
+thread_local std::unique_ptr<kd_result> libre;
+
 kd_result *nouveau_resultat(const kd_tree *arbre)
 {
-    kd_result *r = new (std::nothrow) kd_result;
+    kd_result *r = libre.release();
+    if (!r)
+        r = new (std::nothrow) kd_result;
     if (r)
         r->tree = arbre;
     return r;
@@ -472,7 +479,17 @@ kd_result *kd_within3(const kd_tree *tree, double x, double y, double z, double 
 
 void kd_result_release(kd_result *set)
 {
-    delete set;
+    // A set that held many points gives its memory back.
+    if (!set || libre || set->trouves.capacity() > 4096) {
+        delete set;
+        return;
+    }
+    set->trouves.clear();
+    set->seul = kd_entree{nullptr, nullptr};
+    set->tableau = nullptr;
+    set->taille = 0;
+    set->curseur = 0;
+    libre.reset(set);
 }
 
 int kd_result_size(const kd_result *set)
