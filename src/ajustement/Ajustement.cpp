@@ -21,6 +21,7 @@
 #include <set>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 
 namespace {
 
@@ -50,17 +51,17 @@ public:
         const Boite boite = boiteDe(nuage);
         centre = boite.centre();
         echelle = boite.diagonale();
-        Q.reserve(nuage.size());
-        for (const point3 &q : nuage)
-            Q.push_back(fois(q - centre, 1.0 / echelle));
-        arbreNuage = ArbrePoints(Q, fils);
-        ecarterIsoles();
-        const std::size_t m = std::min(Q.size(), std::max<std::size_t>(reglages.echantillonMaximum, 1));
+        // The tree keeps the only copy of the cloud in the working frame.
+        arbreNuage = ArbrePoints(nuage, ArbrePoints::Repere{centre, 1.0 / echelle}, fils, false);
+        // Without the stray points, when there are some (a copy then, for as long as the samples are drawn).
+        const std::vector<point3> sans = ecarterIsoles(nuage);
+        const std::vector<point3> &gardes = bilan.ecartes.empty() ? nuage : sans;
+        const std::size_t m = std::min(gardes.size(), std::max<std::size_t>(reglages.echantillonMaximum, 1));
         echantillon.reserve(m);
         // In a space-filling order: each search then starts where the one before ended, in memory.
         std::vector<point3> choisis(m);
         for (std::size_t k = 0; k < m; ++k)
-            choisis[k] = Q[k * Q.size() / m];
+            choisis[k] = fois(gardes[k * gardes.size() / m] - centre, 1.0 / echelle);
         for (std::size_t k : ordreSpatial(choisis))
             echantillon.push_back(choisis[k]);
     }
@@ -68,7 +69,7 @@ public:
     Resultat lancer();
 
 private:
-    void ecarterIsoles();
+    std::vector<point3> ecarterIsoles(const std::vector<point3> &nuage);
     void lireMaillage();
     void ecrireMaillage(const std::vector<point3> &positions);
     // libre > 0: a point farther than it from the cloud, drawn by no cloud point and with the
@@ -102,29 +103,35 @@ private:
 
     point3 centre;
     double echelle = 1;
-    std::vector<point3> Q;           // cloud in the working frame
     std::vector<point3> echantillon; // cloud points that pull on the surface
-    ArbrePoints arbreNuage;
+    ArbrePoints arbreNuage;          // the cloud in the working frame
 
     std::vector<point3> X, precedent;
     std::vector<std::array<int, 3>> voisins;
     std::vector<std::size_t> parcours; // the points in a space-filling order, from the level's start
     std::vector<std::vector<int>> mailles;
     std::vector<long> attache;     // nearest simplex point of each sample point, last step
-    std::vector<long> procheNuage; // nearest cloud point of each simplex point, last step
+    std::vector<long> procheNuage; // slot in arbreNuage of the nearest cloud point of each simplex point, last step
     RegionDeformation region{Boite(), {}}; // set once the mesh is placed
     double dernierMax = 0;     // largest move of the last step
     int coupes = 0;            // webs cut out so far
 };
 
-// Stray points leave the working cloud (Q and its tree): nothing draws the surface to them.
-void Ajusteur::ecarterIsoles()
+// Stray points leave the working cloud (its tree): nothing draws the surface to them. Returns
+// the cloud without them when there are some (bilan.ecartes: their indices in `nuage`).
+std::vector<point3> Ajusteur::ecarterIsoles(const std::vector<point3> &nuage)
 {
-    bilan.ecartes = pointsIsoles(Q, arbreNuage, fils);
-    if (bilan.ecartes.empty())
-        return;
-    Q = sansLesPoints(Q, bilan.ecartes);
-    arbreNuage = ArbrePoints(Q, fils);
+    std::vector<std::size_t> &ecartes = bilan.ecartes;
+    ecartes = pointsIsoles(arbreNuage.points(), arbreNuage, fils);
+    if (ecartes.empty())
+        return {};
+    for (std::size_t &k : ecartes)
+        k = arbreNuage.indice(k); // tree slot -> index in the cloud
+    std::sort(ecartes.begin(), ecartes.end());
+    std::vector<point3> gardes = sansLesPoints(nuage, ecartes);
+    arbreNuage = ArbrePoints(); // freed before the new one is built
+    arbreNuage = ArbrePoints(gardes, ArbrePoints::Repere{centre, 1.0 / echelle}, fils, false);
+    return gardes;
 }
 
 void Ajusteur::lireMaillage()
@@ -203,7 +210,8 @@ std::vector<point3> Ajusteur::normales() const
 // j at squared distance d2, is farther than `loin` and to its side, not ahead or behind.
 bool Ajusteur::franchitUnVide(const point3 &x, const point3 &n, int compte, long j, double d2, double loin) const
 {
-    return compte == 0 && j >= 0 && d2 > loin * loin && std::abs(scal(Q[j] - x, n)) < 0.5 * std::sqrt(d2);
+    return compte == 0 && j >= 0 && d2 > loin * loin &&
+           std::abs(scal(arbreNuage.points()[static_cast<std::size_t>(j)] - x, n)) < 0.5 * std::sqrt(d2);
 }
 
 // One step: every point moves from the same state. Returns the mean move (dernierMax: the largest).
@@ -241,9 +249,8 @@ double Ajusteur::pas(double tau, double mu, double kappa, double libre)
             const std::size_t i = parcours[r];
             const point3 &x = X[i];
             // Model to cloud: the nearest cloud point, one vote among those of the attached points.
-            const long j = arbreNuage.plusProche(x, d2, procheNuage[i]);
-            procheNuage[i] = j;
-            point3 cible = j >= 0 ? Q[j] : x;
+            long &j = procheNuage[i];
+            point3 cible = arbreNuage.plusProcheDepuis(x, d2, j) >= 0 ? arbreNuage.points()[static_cast<std::size_t>(j)] : x;
             cible = fois(cible + somme[i], 1.0 / (1.0 + compte[i]));
             const point3 donnees = cible - x;
             // Neighbours: the tangential part spreads the points evenly, the normal part smooths.
@@ -387,7 +394,7 @@ bool Ajusteur::couperVoiles()
     double aire = 0;
     for (const std::vector<int> &c : mailles)
         aire += 0.5 * norme(vecteurAire(c));
-    const double loin = std::max(4 * reglages.tolerance, 1.5 * std::sqrt(aire / static_cast<double>(Q.size())));
+    const double loin = std::max(4 * reglages.tolerance, 1.5 * std::sqrt(aire / static_cast<double>(arbreNuage.taille())));
     std::vector<int> compte(n, 0);
     for (long a : attache)
         if (a >= 0 && static_cast<std::size_t>(a) < n)
@@ -396,8 +403,8 @@ bool Ajusteur::couperVoiles()
     enParallele(n, fils, [&](std::size_t debut, std::size_t fin) {
         double d2;
         for (std::size_t i = debut; i < fin; ++i) {
-            const long j = arbreNuage.plusProche(X[i], d2, procheNuage[i]);
-            candidats[i] = franchitUnVide(X[i], N[i], compte[i], j, d2, loin);
+            long j = procheNuage[i];
+            candidats[i] = arbreNuage.plusProcheDepuis(X[i], d2, j) >= 0 && franchitUnVide(X[i], N[i], compte[i], j, d2, loin);
         }
     });
     ListesSimplexe avant{X, voisins, mailles}, apres;
@@ -426,13 +433,13 @@ Resultat Ajusteur::lancer()
 {
     bilan.pointsInitiaux = s.getNbPointsSimplex();
     bilan.diagonale = echelle;
-    const std::optional<Raison> raison = placerAutourDuNuage(s, Q, reglages.marge);
+    const std::optional<Raison> raison = placerAutourDuNuage(s, arbreNuage.points(), reglages.marge);
     if (raison)
         return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PlacementImpossible, {*raison}));
     std::vector<point3> depart;
     for (const PointSimplex *p : s.ListePointsSimplex)
         depart.push_back(p->Position);
-    region = RegionDeformation(boiteDe(Q), depart);
+    region = RegionDeformation(boiteDe(arbreNuage.points()), depart);
 
     const double force = std::clamp(reglages.externe / 0.05, 0.0, 2.0);
     const double tau = 0.5 * force;
@@ -676,35 +683,80 @@ std::optional<Raison> defautDuNuage(const std::vector<point3> &nuage)
     return Raison(CodeRaison::NuageDansUnPlan, {n});
 }
 
-std::vector<point3> echantillonnerSurface(const std::vector<point3> &sommets,
-                                          const std::vector<std::array<int, 3>> &faces, std::size_t nombre)
+namespace {
+
+/// The even sampling of a triangle mesh by area: each valid triangle gets a lattice of k * k
+/// sub-triangles, k growing with the square root of its area, sampled at their centroids.
+class Echantillonnage
 {
-    const long n = static_cast<long>(sommets.size());
-    auto valide = [&](const std::array<int, 3> &f) {
-        return f[0] >= 0 && f[1] >= 0 && f[2] >= 0 && f[0] < n && f[1] < n && f[2] < n;
-    };
-    double aireTotale = 0;
-    for (const auto &f : faces)
-        if (valide(f))
-            aireTotale += 0.5 * norme(vect(sommets[f[1]] - sommets[f[0]], sommets[f[2]] - sommets[f[0]]));
-    std::vector<point3> r;
-    if (faces.empty() || nombre == 0)
-        return r;
-    const double aireUnite = aireTotale > 0 ? aireTotale / static_cast<double>(nombre) : 0;
-    for (const auto &f : faces) {
-        if (!valide(f))
-            continue;
-        const point3 &a = sommets[f[0]], ab = sommets[f[1]] - a, ac = sommets[f[2]] - a;
-        const double aire = 0.5 * norme(vect(ab, ac));
-        const int k = aireUnite > 0 ? std::max(1, static_cast<int>(std::lround(std::sqrt(aire / aireUnite)))) : 1;
+public:
+    Echantillonnage(const std::vector<point3> &sommets_, const std::vector<std::array<int, 3>> &faces_,
+                    std::size_t nombre)
+        : sommets(sommets_), faces(faces_)
+    {
+        double aireTotale = 0;
+        for (const auto &f : faces)
+            if (valide(f))
+                aireTotale += aire(f);
+        aireUnite = aireTotale > 0 && nombre > 0 ? aireTotale / static_cast<double>(nombre) : 0;
+    }
+
+    /// Samples of face f: k * k of them, none for an invalid face.
+    std::size_t combien(std::size_t f) const
+    {
+        const std::size_t k = static_cast<std::size_t>(cote(faces[f]));
+        return k * k;
+    }
+
+    /// Calls g(point) for each sample of face f, in order.
+    template <class G> void echantillons(std::size_t f, G g) const
+    {
+        const int k = cote(faces[f]);
+        if (k == 0)
+            return;
+        const point3 &a = sommets[faces[f][0]], ab = sommets[faces[f][1]] - a, ac = sommets[faces[f][2]] - a;
         // Centroids of the k * k sub-triangles of the lattice of step 1/k.
         for (int i = 0; i < k; ++i)
             for (int j = 0; i + j < k; ++j) {
-                r.push_back(a + fois(ab, (i + 1.0 / 3) / k) + fois(ac, (j + 1.0 / 3) / k));
+                g(a + fois(ab, (i + 1.0 / 3) / k) + fois(ac, (j + 1.0 / 3) / k));
                 if (i + j <= k - 2)
-                    r.push_back(a + fois(ab, (i + 2.0 / 3) / k) + fois(ac, (j + 2.0 / 3) / k));
+                    g(a + fois(ab, (i + 2.0 / 3) / k) + fois(ac, (j + 2.0 / 3) / k));
             }
     }
+
+private:
+    bool valide(const std::array<int, 3> &f) const
+    {
+        const long n = static_cast<long>(sommets.size());
+        return f[0] >= 0 && f[1] >= 0 && f[2] >= 0 && f[0] < n && f[1] < n && f[2] < n;
+    }
+    double aire(const std::array<int, 3> &f) const
+    {
+        return 0.5 * norme(vect(sommets[f[1]] - sommets[f[0]], sommets[f[2]] - sommets[f[0]]));
+    }
+    int cote(const std::array<int, 3> &f) const
+    {
+        if (!valide(f))
+            return 0;
+        return aireUnite > 0 ? std::max(1, static_cast<int>(std::lround(std::sqrt(aire(f) / aireUnite)))) : 1;
+    }
+
+    const std::vector<point3> &sommets;
+    const std::vector<std::array<int, 3>> &faces;
+    double aireUnite = 0;
+};
+
+} // namespace
+
+std::vector<point3> echantillonnerSurface(const std::vector<point3> &sommets,
+                                          const std::vector<std::array<int, 3>> &faces, std::size_t nombre)
+{
+    std::vector<point3> r;
+    if (faces.empty() || nombre == 0)
+        return r;
+    const Echantillonnage e(sommets, faces, nombre);
+    for (std::size_t f = 0; f < faces.size(); ++f)
+        e.echantillons(f, [&r](const point3 &p) { r.push_back(p); });
     return r;
 }
 
@@ -727,31 +779,54 @@ Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, F
     const Maillage &m = s.maillageTriangule;
     const std::vector<std::array<int, 3>> faces = facesDe(m);
     const ArbreTriangles surface(m.listeSommets, faces);
-    f.nuageVersSurface = resumer(surface.distances(nuage));
+    // The cloud's tree gives a space-filling order of its points: each search for the nearest
+    // triangle starts from the one before's answer. Every distance is written at its own place
+    // and the places do not depend on the number of threads, so neither do the figures.
+    const ArbrePoints arbre(nuage, t, false);
+    {
+        const std::vector<point3> &rangees = arbre.points();
+        std::vector<double> d(rangees.size());
+        enParallele(rangees.size(), t, [&](std::size_t debut, std::size_t fin) {
+            std::size_t indice = surface.taille();
+            for (std::size_t k = debut; k < fin; ++k)
+                d[k] = surface.distance(rangees[k], indice);
+        });
+        f.nuageVersSurface = resumer(std::move(d));
+    }
     if (!continuer(1.0 / 3))
         return Resultat::interrompu(phase);
 
-    const ArbrePoints arbre(nuage);
-    auto versNuage = [&](const std::vector<point3> &points) {
-        std::vector<double> d(points.size());
-        enParallele(points.size(), t, [&](std::size_t debut, std::size_t fin) {
-            double d2;
-            for (std::size_t k = debut; k < fin; ++k)
-                d[k] = arbre.plusProche(points[k], d2) >= 0 ? std::sqrt(d2) : std::numeric_limits<double>::infinity();
-        });
-        return d;
+    // Each search starts from the answer before, near in space: the same answer, found sooner.
+    auto versNuage = [&](const point3 &p, long &place) {
+        double d2;
+        return arbre.plusProcheDepuis(p, d2, place) >= 0 ? std::sqrt(d2) : std::numeric_limits<double>::infinity();
     };
-    const std::vector<point3> echantillons =
-        echantillonnerSurface(m.listeSommets, faces, std::max<std::size_t>(nuage.size(), 100000));
-    f.echantillonsSurface = echantillons.size();
-    f.surfaceVersNuage = resumer(versNuage(echantillons));
+    {
+        // The samples are made where their distance is measured, never held all at once.
+        const Echantillonnage e(m.listeSommets, faces, std::max<std::size_t>(nuage.size(), 100000));
+        std::vector<std::size_t> premier(faces.size() + 1, 0);
+        for (std::size_t k = 0; k < faces.size(); ++k)
+            premier[k + 1] = premier[k] + e.combien(k);
+        std::vector<double> d(premier.back());
+        enParallele(faces.size(), t, [&](std::size_t debut, std::size_t fin) {
+            long place = -1;
+            for (std::size_t k = debut; k < fin; ++k) {
+                std::size_t i = premier[k];
+                e.echantillons(k, [&](const point3 &p) { d[i++] = versNuage(p, place); });
+            }
+        });
+        f.echantillonsSurface = d.size();
+        f.surfaceVersNuage = resumer(std::move(d));
+    }
     if (!continuer(2.0 / 3))
         return Resultat::interrompu(phase);
-    std::vector<point3> points;
-    points.reserve(s.ListePointsSimplex.size());
-    for (const PointSimplex *p : s.ListePointsSimplex)
-        points.push_back(p->Position);
-    f.pointsVersNuage = resumer(versNuage(points));
+    std::vector<double> d(s.ListePointsSimplex.size());
+    enParallele(d.size(), t, [&](std::size_t debut, std::size_t fin) {
+        long place = -1;
+        for (std::size_t k = debut; k < fin; ++k)
+            d[k] = versNuage(s.ListePointsSimplex[k]->Position, place);
+    });
+    f.pointsVersNuage = resumer(std::move(d));
     resultat = f;
     if (progression)
         static_cast<void>(progression(1, phase)); // the figures are whole: nothing left to stop

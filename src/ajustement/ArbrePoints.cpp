@@ -1,133 +1,227 @@
 #include "ArbrePoints.h"
 
+#include "Parallele.h"
+#include "Vecteurs.h"
+
 #include <algorithm>
+#include <exception>
+#include <limits>
 #include <numeric>
 #include <thread>
 
 namespace {
 // Ranges of at most this many points are leaves, searched point by point.
 constexpr std::size_t feuille = 16;
+// Ranges this large are worth a thread of their own while building.
+constexpr std::size_t rangeeParallele = 1 << 16;
+
+inline double composante(const point3 &p, int a)
+{
+    return a == 0 ? p.x : a == 1 ? p.y : p.z;
+}
 } // namespace
 
-ArbrePoints::ArbrePoints(const std::vector<point3> &points, int fils)
+ArbrePoints::ArbrePoints(const std::vector<point3> &points, int fils, bool placesParIndice)
+    : ArbrePoints(points, Repere(), fils, placesParIndice)
+{}
+
+ArbrePoints::ArbrePoints(const std::vector<point3> &points, const Repere &repere, int fils, bool placesParIndice)
 {
     const std::size_t n = points.size();
+    coord.resize(n);
     ordre.resize(n);
-    std::iota(ordre.begin(), ordre.end(), 0u);
-    coord.resize(3 * n);
-    for (std::size_t i = 0; i < n; ++i) {
-        coord[3 * i] = points[i].x;
-        coord[3 * i + 1] = points[i].y;
-        coord[3 * i + 2] = points[i].z;
+    enParallele(n, fils, [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t i = debut; i < fin; ++i) {
+            coord[i] = fois(points[i] - repere.centre, repere.facteur);
+            ordre[i] = static_cast<std::uint32_t>(i);
+        }
+    });
+    double boite[6] = {1e300, 1e300, 1e300, -1e300, -1e300, -1e300};
+    for (const point3 &p : coord)
+        for (int a = 0; a < 3; ++a) {
+            boite[a] = std::min(boite[a], composante(p, a));
+            boite[3 + a] = std::max(boite[3 + a], composante(p, a));
+        }
+    // The largest range at each depth is the leftmost: the inner nodes are below 2^profondeur - 1.
+    int profondeur = 0;
+    for (std::size_t s = n; s > feuille; s /= 2)
+        ++profondeur;
+    axe.assign((std::size_t(1) << profondeur) - 1, 0);
+    construire(0, n, 0, boite, std::max(1, fils));
+    if (placesParIndice) {
+        place.resize(n);
+        for (std::size_t k = 0; k < n; ++k)
+            place[ordre[k]] = static_cast<std::uint32_t>(k);
     }
-    axe.assign(n, 0);
-    construire(0, n, fils);
-    // Coordinates in tree order, for locality of the searches.
-    std::vector<double> rangees(3 * n);
-    for (std::size_t k = 0; k < n; ++k)
-        for (int a = 0; a < 3; ++a)
-            rangees[3 * k + a] = coord[3 * ordre[k] + a];
-    coord.swap(rangees);
-    place.resize(n);
-    for (std::size_t k = 0; k < n; ++k)
-        place[ordre[k]] = static_cast<std::uint32_t>(k);
 }
 
-void ArbrePoints::construire(std::size_t debut, std::size_t fin, int fils)
+// Puts at k the point of rank k - debut in [debut, fin) by (coordinate a, index), the smaller
+// ones before it and the larger after: the order is total, so each side holds the same points
+// whatever the path taken.
+void ArbrePoints::selectionner(std::size_t debut, std::size_t fin, std::size_t k, int a)
+{
+    auto moindre = [&](std::size_t i, std::size_t j) {
+        const double u = composante(coord[i], a), v = composante(coord[j], a);
+        return u < v || (u == v && ordre[i] < ordre[j]);
+    };
+    auto echanger = [&](std::size_t i, std::size_t j) {
+        std::swap(coord[i], coord[j]);
+        std::swap(ordre[i], ordre[j]);
+    };
+    long bas = static_cast<long>(debut), haut = static_cast<long>(fin) - 1;
+    const long cible = static_cast<long>(k);
+    for (int tours = 0; haut - bas > 8; ++tours) {
+        if (tours > 100) {
+            // A run of bad pivots: select through an index list instead.
+            std::vector<std::uint32_t> indices(static_cast<std::size_t>(haut - bas + 1));
+            std::iota(indices.begin(), indices.end(), static_cast<std::uint32_t>(bas));
+            std::nth_element(indices.begin(), indices.begin() + (cible - bas), indices.end(),
+                             [&](std::uint32_t i, std::uint32_t j) { return moindre(i, j); });
+            std::vector<point3> c(indices.size());
+            std::vector<std::uint32_t> o(indices.size());
+            for (std::size_t t = 0; t < indices.size(); ++t) {
+                c[t] = coord[indices[t]];
+                o[t] = ordre[indices[t]];
+            }
+            std::copy(c.begin(), c.end(), coord.begin() + bas);
+            std::copy(o.begin(), o.end(), ordre.begin() + bas);
+            return;
+        }
+        // Median of three at the middle, then Hoare's partition around its value.
+        const long milieu = bas + (haut - bas) / 2;
+        if (moindre(milieu, bas))
+            echanger(milieu, bas);
+        if (moindre(haut, bas))
+            echanger(haut, bas);
+        if (moindre(haut, milieu))
+            echanger(haut, milieu);
+        const double pv = composante(coord[milieu], a);
+        const std::uint32_t pi = ordre[milieu];
+        long i = bas - 1, j = haut + 1;
+        for (;;) {
+            do
+                ++i;
+            while (composante(coord[i], a) < pv || (composante(coord[i], a) == pv && ordre[i] < pi));
+            do
+                --j;
+            while (composante(coord[j], a) > pv || (composante(coord[j], a) == pv && ordre[j] > pi));
+            if (i >= j)
+                break;
+            echanger(i, j);
+        }
+        // [bas, j] holds the points up to the pivot, (j, haut] those from it.
+        if (cible <= j)
+            haut = j;
+        else
+            bas = j + 1;
+    }
+    for (long i = bas + 1; i <= haut; ++i)
+        for (long j = i; j > bas && moindre(j, j - 1); --j)
+            echanger(j, j - 1);
+}
+
+void ArbrePoints::construire(std::size_t debut, std::size_t fin, std::size_t noeud, const double boite[6], int fils)
 {
     if (fin - debut <= feuille)
         return;
-    // Split along the longest side of the range's bounding box.
-    double mn[3] = {1e300, 1e300, 1e300}, mx[3] = {-1e300, -1e300, -1e300};
-    for (std::size_t k = debut; k < fin; ++k)
-        for (int a = 0; a < 3; ++a) {
-            const double v = coord[3 * ordre[k] + a];
-            mn[a] = std::min(mn[a], v);
-            mx[a] = std::max(mx[a], v);
-        }
+    // Split the range's cell along its longest side, at the median point.
     int a = 0;
     for (int b = 1; b < 3; ++b)
-        if (mx[b] - mn[b] > mx[a] - mn[a])
+        if (boite[3 + b] - boite[b] > boite[3 + a] - boite[a])
             a = b;
     const std::size_t milieu = debut + (fin - debut) / 2;
-    std::nth_element(ordre.begin() + debut, ordre.begin() + milieu, ordre.begin() + fin,
-                     [&](std::uint32_t i, std::uint32_t j) {
-                         const double u = coord[3 * i + a], v = coord[3 * j + a];
-                         return u < v || (u == v && i < j);
-                     });
-    axe[milieu] = static_cast<std::uint8_t>(a);
-    // The two halves touch disjoint slots: another thread may build one of them.
-    if (fils > 1 && fin - debut > 8192) {
-        std::thread gauche([&] { construire(debut, milieu, fils / 2); });
-        construire(milieu + 1, fin, fils - fils / 2);
-        gauche.join();
+    selectionner(debut, fin, milieu, a);
+    axe[noeud] = static_cast<std::uint8_t>(a);
+    double gauche[6], droite[6];
+    std::copy(boite, boite + 6, gauche);
+    std::copy(boite, boite + 6, droite);
+    gauche[3 + a] = droite[a] = composante(coord[milieu], a);
+    // The two halves touch disjoint slots and nodes: another thread may build one of them.
+    if (fils > 1 && fin - debut > rangeeParallele) {
+        std::exception_ptr erreur;
+        std::thread autre([&] {
+            try {
+                construire(debut, milieu, 2 * noeud + 1, gauche, fils / 2);
+            } catch (...) {
+                erreur = std::current_exception();
+            }
+        });
+        try {
+            construire(milieu + 1, fin, 2 * noeud + 2, droite, fils - fils / 2);
+        } catch (...) {
+            autre.join();
+            throw;
+        }
+        autre.join();
+        if (erreur)
+            std::rethrow_exception(erreur);
     } else {
-        construire(debut, milieu, 1);
-        construire(milieu + 1, fin, 1);
+        construire(debut, milieu, 2 * noeud + 1, gauche, 1);
+        construire(milieu + 1, fin, 2 * noeud + 2, droite, 1);
     }
 }
 
 // Keeps the point at slot k when it is nearer, or as near with a lower index.
-inline void ArbrePoints::essayer(std::size_t k, const double q[3], long &meilleur, double &d2) const
+inline void ArbrePoints::essayer(std::size_t k, const double q[3], long &meilleur, long &case_, double &d2) const
 {
-    const double *c = &coord[3 * k];
-    const double dx = q[0] - c[0], dy = q[1] - c[1], dz = q[2] - c[2];
+    const point3 &c = coord[k];
+    const double dx = q[0] - c.x, dy = q[1] - c.y, dz = q[2] - c.z;
     const double d = dx * dx + dy * dy + dz * dz;
     if (d < d2 || (d == d2 && static_cast<long>(ordre[k]) < meilleur)) {
         d2 = d;
         meilleur = static_cast<long>(ordre[k]);
+        case_ = static_cast<long>(k);
     }
 }
 
-void ArbrePoints::chercher(std::size_t debut, std::size_t fin, const double q[3], long &meilleur, double &d2) const
+void ArbrePoints::chercher(std::size_t debut, std::size_t fin, std::size_t noeud, const double q[3], Ecarts e,
+                           long &meilleur, long &case_, double &d2) const
 {
     while (fin - debut > feuille) {
         const std::size_t m = debut + (fin - debut) / 2;
-        essayer(m, q, meilleur, d2);
-        const double *c = &coord[3 * m];
-        const int a = axe[m];
-        const double ecart = q[a] - c[a];
-        // Nearer side first; the far side only when the splitting plane is within reach.
+        essayer(m, q, meilleur, case_, d2);
+        const int a = axe[noeud];
+        const double ecart = q[a] - composante(coord[m], a);
+        // Nearer side first; the far side only when its cell is within reach. The cell's
+        // distance is summed as essayer sums a point's, each term no larger than the point's:
+        // no point at the best distance is passed over, in floating point too.
         if (ecart < 0) {
-            chercher(debut, m, q, meilleur, d2);
-            if (ecart * ecart > d2)
-                return;
+            chercher(debut, m, 2 * noeud + 1, q, e, meilleur, case_, d2);
             debut = m + 1;
+            noeud = 2 * noeud + 2;
         } else {
-            chercher(m + 1, fin, q, meilleur, d2);
-            if (ecart * ecart > d2)
-                return;
+            chercher(m + 1, fin, 2 * noeud + 2, q, e, meilleur, case_, d2);
             fin = m;
+            noeud = 2 * noeud + 1;
         }
+        e.d[a] = ecart;
+        if (e.d[0] * e.d[0] + e.d[1] * e.d[1] + e.d[2] * e.d[2] > d2)
+            return;
     }
     for (std::size_t k = debut; k < fin; ++k)
-        essayer(k, q, meilleur, d2);
+        essayer(k, q, meilleur, case_, d2);
 }
 
-long ArbrePoints::plusProche(const point3 &p, double &d2) const
-{
-    return plusProche(p, d2, -1);
-}
-
-long ArbrePoints::plusProche(const point3 &p, double &d2, long indice) const
+long ArbrePoints::chercherDepuis(const point3 &p, double &d2, long &case_) const
 {
     long meilleur = -1;
     d2 = 1e300;
     const double q[3] = {p.x, p.y, p.z};
     // The search keeps the lowest index among points at the same distance, so starting from any
     // of them ends on the same one.
-    if (indice >= 0 && static_cast<std::size_t>(indice) < place.size())
-        essayer(place[indice], q, meilleur, d2);
-    chercher(0, ordre.size(), q, meilleur, d2);
+    if (case_ >= 0 && static_cast<std::size_t>(case_) < coord.size())
+        essayer(static_cast<std::size_t>(case_), q, meilleur, case_, d2);
+    chercher(0, ordre.size(), 0, q, Ecarts{{0, 0, 0}}, meilleur, case_, d2);
     return meilleur;
 }
 
 // meilleurs: the k smallest squared distances met so far, in increasing order.
-void ArbrePoints::chercherK(std::size_t debut, std::size_t fin, const double q[3], double *meilleurs, int k) const
+void ArbrePoints::chercherK(std::size_t debut, std::size_t fin, std::size_t noeud, const double q[3], double *meilleurs,
+                            int k) const
 {
     auto garder = [&](std::size_t s) {
-        const double *c = &coord[3 * s];
-        const double dx = q[0] - c[0], dy = q[1] - c[1], dz = q[2] - c[2];
+        const point3 &c = coord[s];
+        const double dx = q[0] - c.x, dy = q[1] - c.y, dz = q[2] - c.z;
         double d = dx * dx + dy * dy + dz * dz;
         for (int i = 0; i < k && d < meilleurs[k - 1]; ++i)
             if (d < meilleurs[i])
@@ -136,17 +230,20 @@ void ArbrePoints::chercherK(std::size_t debut, std::size_t fin, const double q[3
     while (fin - debut > feuille) {
         const std::size_t m = debut + (fin - debut) / 2;
         garder(m);
-        const double ecart = q[axe[m]] - coord[3 * m + axe[m]];
+        const int a = axe[noeud];
+        const double ecart = q[a] - composante(coord[m], a);
         if (ecart < 0) {
-            chercherK(debut, m, q, meilleurs, k);
+            chercherK(debut, m, 2 * noeud + 1, q, meilleurs, k);
             if (ecart * ecart > meilleurs[k - 1])
                 return;
             debut = m + 1;
+            noeud = 2 * noeud + 2;
         } else {
-            chercherK(m + 1, fin, q, meilleurs, k);
+            chercherK(m + 1, fin, 2 * noeud + 2, q, meilleurs, k);
             if (ecart * ecart > meilleurs[k - 1])
                 return;
             fin = m;
+            noeud = 2 * noeud + 1;
         }
     }
     for (std::size_t s = debut; s < fin; ++s)
@@ -159,6 +256,23 @@ double ArbrePoints::distanceAuKieme(const point3 &p, int k) const
     double meilleurs[32];
     std::fill(meilleurs, meilleurs + k, 1e300);
     const double q[3] = {p.x, p.y, p.z};
-    chercherK(0, ordre.size(), q, meilleurs, k);
+    chercherK(0, ordre.size(), 0, q, meilleurs, k);
     return meilleurs[k - 1];
+}
+
+long ArbrePoints::plusProche(const point3 &p, double &d2) const
+{
+    long case_ = -1;
+    return chercherDepuis(p, d2, case_);
+}
+
+long ArbrePoints::plusProche(const point3 &p, double &d2, long indice) const
+{
+    long case_ = indice >= 0 && static_cast<std::size_t>(indice) < place.size() ? static_cast<long>(place[indice]) : -1;
+    return chercherDepuis(p, d2, case_);
+}
+
+long ArbrePoints::plusProcheDepuis(const point3 &p, double &d2, long &case_) const
+{
+    return chercherDepuis(p, d2, case_);
 }

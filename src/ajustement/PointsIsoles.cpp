@@ -2,23 +2,35 @@
 #include "Parallele.h"
 
 #include <algorithm>
+#include <cstdint>
 
 std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const ArbrePoints &arbre, int fils)
 {
     std::vector<std::size_t> isoles;
-    if (nuage.size() <= 2 * VOISIN_DE_DENSITE)
+    const std::size_t n = nuage.size();
+    if (n <= 2 * VOISIN_DE_DENSITE)
         return isoles;
+    fils = filsEffectifs(fils);
     // The point itself is its own nearest: its k-th neighbour is the (k+1)-th nearest.
-    std::vector<double> d2(nuage.size());
-    enParallele(nuage.size(), filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
-        for (std::size_t i = debut; i < fin; ++i)
-            d2[i] = arbre.distanceAuKieme(nuage[i], VOISIN_DE_DENSITE + 1);
+    auto densite = [&](std::size_t i) { return arbre.distanceAuKieme(nuage[i], VOISIN_DE_DENSITE + 1); };
+    // The median over every point, or over an even subset of a large cloud: one value per
+    // point is then never held, only one byte.
+    const std::size_t pas = (n + ECHANTILLON_DENSITE - 1) / ECHANTILLON_DENSITE;
+    std::vector<double> d2((n + pas - 1) / pas);
+    enParallele(d2.size(), fils, [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t k = debut; k < fin; ++k)
+            d2[k] = densite(k * pas);
     });
     std::vector<double> tri = d2;
     std::nth_element(tri.begin(), tri.begin() + tri.size() / 2, tri.end());
     const double seuil = FACTEUR_ISOLEMENT * FACTEUR_ISOLEMENT * tri[tri.size() / 2];
-    for (std::size_t i = 0; i < nuage.size(); ++i)
-        if (d2[i] > seuil)
+    std::vector<std::uint8_t> loin(n);
+    enParallele(n, fils, [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t i = debut; i < fin; ++i)
+            loin[i] = (pas == 1 ? d2[i] : densite(i)) > seuil;
+    });
+    for (std::size_t i = 0; i < n; ++i)
+        if (loin[i])
             isoles.push_back(i);
     return isoles;
 }

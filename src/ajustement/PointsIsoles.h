@@ -11,6 +11,8 @@
 constexpr int VOISIN_DE_DENSITE = 8;
 /// A point is isolated when that neighbour is farther than this many times the cloud's median.
 constexpr double FACTEUR_ISOLEMENT = 5.0;
+/// The median is taken over at most about this many points, evenly spread through the cloud.
+constexpr std::size_t ECHANTILLON_DENSITE = 1 << 16;
 
 /// Indices (increasing) of the points isolated from the surface the rest of the cloud describes:
 /// those whose VOISIN_DE_DENSITE-th neighbour lies farther than FACTEUR_ISOLEMENT times the median

@@ -100,8 +100,11 @@ public:
     /// Empties the shared kd-tree (making one if kd is null) and bulk-builds it over
     /// ListePointsInterets. Echec, with a message on standard error, when memory runs out. The
     /// progression is asked before the build and told its end; a stop before it (Interrompu)
-    /// leaves the tree empty.
+    /// leaves the tree empty. With sansArbre set, the tree is only emptied.
     Resultat construireKd(const Progression &progression = {});
+    /// The cloud's user needs no kd-tree (a fit builds its own): the readers leave it empty,
+    /// saving its time and memory.
+    bool sansArbre = false;
 
     point3 centre;
     point3 boiteMin;

@@ -277,6 +277,8 @@ Resultat Ajustement::lireEntrees()
 
     // A volume gives the boundary of its region, not the solid region the thresholding keeps.
     bilan.volume = genreFichier(param.nuage) == GenreFichier::Volume;
+    // Only the cycles search the cloud's kd-tree; the fit builds a tree of its own.
+    nuage.sansArbre = !param.cycles;
     const Resultat nuageLu = bilan.volume ? lireFrontiere(param.nuage, param.volume, nuage, bilan.frontiere, prog)
                                           : lireNuage(param.nuage, nuage, lignesDeProgression(prog));
     if (!nuageLu)

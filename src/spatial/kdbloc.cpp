@@ -10,10 +10,15 @@
 
 #include "kdinterne.h"
 
+#include "Parallele.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <limits>
+#include <map>
+#include <thread>
 
 namespace {
 
@@ -28,6 +33,7 @@ struct Acces3
 {
     static double cle(const Element3 &e, int axe) { return e.p[axe]; }
     static uint32_t id(const Element3 &e) { return e.id; }
+    static const double *coordonnees(const Element3 &e) { return e.p; }
 };
 
 /// Any dimension: the elements are input indices.
@@ -37,6 +43,7 @@ struct AccesK
     int k;
     double cle(uint32_t e, int axe) const { return positions[size_t(e) * k + axe]; }
     static uint32_t id(uint32_t e) { return e; }
+    const double *coordonnees(uint32_t e) const { return positions + size_t(e) * k; }
 };
 
 double valeur(double v)
@@ -68,22 +75,48 @@ float arrondiHaut(double v)
     return -arrondiBas(-v);
 }
 
+/// Node records of a subtree over m points, for every size a build meets: a function of m
+/// alone, so each subtree's place in the records is known before it is built, whoever builds it.
+class Comptes
+{
+public:
+    explicit Comptes(size_t n) { compter(n); }
+    size_t operator()(size_t m) const { return m <= KD_TAILLE_FEUILLE ? 1 : table.at(m); }
+
+private:
+    size_t compter(size_t m)
+    {
+        if (m <= KD_TAILLE_FEUILLE)
+            return 1;
+        const auto t = table.find(m);
+        if (t != table.end())
+            return t->second;
+        const size_t c = 1 + compter(m / 2) + compter(m - m / 2);
+        table.emplace(m, c);
+        return c;
+    }
+    std::map<size_t, size_t> table;
+};
+
+/// Ranges this large are worth a thread of their own.
+constexpr uint32_t KD_RANGEE_PARALLELE = 1u << 16;
+
 template <class Element, class Acces> class Constructeur
 {
 public:
-    Constructeur(std::vector<Element> &elements_, const Acces &acces_, kd_bloc &b_)
-        : elements(elements_), acces(acces_), k(b_.k), b(b_), brouillon(kProfondeurMax * 4 * size_t(b_.k))
+    Constructeur(std::vector<Element> &elements_, const Acces &acces_, kd_bloc &b_, const Comptes &comptes_)
+        : elements(elements_), acces(acces_), k(b_.k), b(b_), comptes(comptes_),
+          brouillon(kProfondeurMax * 4 * size_t(b_.k))
     {}
 
     /// Halving from below 2^32 points, the depth stays under 33.
     static constexpr size_t kProfondeurMax = 40;
 
-    /// Makes the node of [debut, fin) and the nodes below it; writes the exact box of
-    /// its points to boite (k minima, k maxima). profondeur indexes the scratch boxes.
-    void diviser(uint32_t debut, uint32_t fin, double *boite, size_t profondeur)
+    /// Makes the node ici of [debut, fin) and the nodes below it, `fils` threads sharing the
+    /// work; writes the exact box of its points to boite (k minima, k maxima). profondeur
+    /// indexes the scratch boxes. The records and points touched are the subtree's own.
+    void diviser(uint32_t debut, uint32_t fin, size_t ici, double *boite, size_t profondeur, int fils)
     {
-        const size_t ici = b.noeuds.size() / b.mots;
-        b.noeuds.resize(b.noeuds.size() + b.mots, kd_mot{0});
         b.noeuds[ici * b.mots + 1].u = debut;
         b.noeuds[ici * b.mots + 2].u = fin;
         if (fin - debut <= KD_TAILLE_FEUILLE) {
@@ -110,9 +143,31 @@ public:
                 elements.begin() + debut, elements.begin() + milieu, elements.begin() + fin,
                 [&ac, axe](const Element &x, const Element &y) { return ac.cle(x, axe) < ac.cle(y, axe); });
 
-        diviser(debut, milieu, &brouillon[profondeur * 4 * k], profondeur + 1);
-        const size_t droit = b.noeuds.size() / b.mots;
-        diviser(milieu, fin, &brouillon[profondeur * 4 * k + 2 * k], profondeur + 1);
+        const size_t droit = ici + 1 + comptes(milieu - debut);
+        if (fils > 1 && fin - debut > KD_RANGEE_PARALLELE) {
+            // The left half on a thread of its own, with scratch boxes of its own.
+            std::exception_ptr erreur;
+            std::thread autre([&] {
+                try {
+                    Constructeur(elements, acces, b, comptes)
+                        .diviser(debut, milieu, ici + 1, &brouillon[profondeur * 4 * k], 0, fils / 2);
+                } catch (...) {
+                    erreur = std::current_exception();
+                }
+            });
+            try {
+                diviser(milieu, fin, droit, &brouillon[profondeur * 4 * k + 2 * k], profondeur + 1, fils - fils / 2);
+            } catch (...) {
+                autre.join();
+                throw;
+            }
+            autre.join();
+            if (erreur)
+                std::rethrow_exception(erreur);
+        } else {
+            diviser(debut, milieu, ici + 1, &brouillon[profondeur * 4 * k], profondeur + 1, 1);
+            diviser(milieu, fin, droit, &brouillon[profondeur * 4 * k + 2 * k], profondeur + 1, 1);
+        }
         b.noeuds[ici * b.mots].u = uint32_t(droit);
         const double *enfants = &brouillon[profondeur * 4 * k];
         kd_mot *boites = &b.noeuds[ici * b.mots + 4];
@@ -149,26 +204,30 @@ private:
     Acces acces;
     int k;
     kd_bloc &b;
+    const Comptes &comptes;
     /// Children's boxes, four boxes' worth per depth; never resized (boxes are written
     /// through pointers into it).
     std::vector<double> brouillon;
 };
 
-template <class Element, class Acces>
-void ranger(kd_bloc &b, std::vector<Element> &elements, const Acces &acces, const double *positions, void *const *data)
+/// Builds the block over the elements (the points in any order), `fils` threads sharing the
+/// work; donnee(id) gives the user pointer of the input point id.
+template <class Element, class Acces, class Donnee>
+void ranger(kd_bloc &b, std::vector<Element> &elements, const Acces &acces, Donnee donnee, int fils)
 {
     b.mots = 4 + 4 * uint32_t(b.k);
-    b.noeuds.reserve(2 * (b.n / (KD_TAILLE_FEUILLE / 2) + 1) * b.mots);
+    const Comptes comptes(b.n);
+    b.noeuds.assign(comptes(b.n) * b.mots, kd_mot{0});
     b.racine.resize(2 * b.k);
-    Constructeur<Element, Acces>(elements, acces, b).diviser(0, uint32_t(b.n), b.racine.data(), 0);
+    Constructeur<Element, Acces>(elements, acces, b, comptes).diviser(0, uint32_t(b.n), 0, b.racine.data(), 0, fils);
     b.positions.resize(b.n * b.k);
-    b.donnees.assign(b.n, nullptr);
-    for (size_t i = 0; i < b.n; ++i) {
-        const uint32_t id = acces.id(elements[i]);
-        std::memcpy(&b.positions[i * b.k], positions + size_t(id) * b.k, sizeof(double) * b.k);
-        if (data)
-            b.donnees[i] = data[id];
-    }
+    b.donnees.resize(b.n);
+    enParallele(b.n, fils, [&](size_t debut, size_t fin) {
+        for (size_t i = debut; i < fin; ++i) {
+            std::memcpy(&b.positions[i * b.k], acces.coordonnees(elements[i]), sizeof(double) * b.k);
+            b.donnees[i] = donnee(acces.id(elements[i]));
+        }
+    });
 }
 
 /// Queries over one block. K is the dimension when known at compile time, 0 otherwise.
@@ -301,7 +360,7 @@ template <int K> void dansRayon(const kd_bloc &b, const double *q, double rayon2
 
 } // namespace
 
-kd_bloc *kd_bloc_construire(int k, const double *positions, size_t n, void *const *data)
+kd_bloc *kd_bloc_construire(int k, const double *positions, size_t n, void *const *data, int fils)
 {
     kd_bloc *b = new kd_bloc;
     try {
@@ -309,19 +368,41 @@ kd_bloc *kd_bloc_construire(int k, const double *positions, size_t n, void *cons
         b->n = n;
         for (size_t i = 0; i < n * k && !b->nan; ++i)
             b->nan = positions[i] != positions[i];
+        auto donnee = [data](uint32_t id) { return data ? data[id] : nullptr; };
         if (k == 3) {
             std::vector<Element3> elements(n);
             for (size_t i = 0; i < n; ++i) {
                 std::memcpy(elements[i].p, positions + 3 * i, sizeof elements[i].p);
                 elements[i].id = uint32_t(i);
             }
-            ranger(*b, elements, Acces3(), positions, data);
+            ranger(*b, elements, Acces3(), donnee, fils);
         } else {
             std::vector<uint32_t> elements(n);
             for (size_t i = 0; i < n; ++i)
                 elements[i] = uint32_t(i);
-            ranger(*b, elements, AccesK{positions, k}, positions, data);
+            ranger(*b, elements, AccesK{positions, k}, donnee, fils);
         }
+    } catch (...) {
+        delete b;
+        throw;
+    }
+    return b;
+}
+
+kd_bloc *kd_bloc_construire3(const std::vector<point3> &points, int fils)
+{
+    kd_bloc *b = new kd_bloc;
+    try {
+        b->k = 3;
+        b->n = points.size();
+        std::vector<Element3> elements(b->n);
+        for (size_t i = 0; i < b->n; ++i) {
+            const point3 &p = points[i];
+            elements[i] = Element3{{p.x, p.y, p.z}, uint32_t(i)};
+            b->nan = b->nan || p.x != p.x || p.y != p.y || p.z != p.z;
+        }
+        ranger(*b, elements, Acces3(), [&points](uint32_t id) { return static_cast<void *>(const_cast<point3 *>(&points[id])); },
+               fils);
     } catch (...) {
         delete b;
         throw;

@@ -55,9 +55,12 @@ struct kd_bloc
 /// Most points a leaf of a block holds.
 constexpr uint32_t KD_TAILLE_FEUILLE = 32;
 
-/// Builds a block over n points of k coordinates (data may be null). Throws
-/// std::bad_alloc when memory runs out; n must be at least 1 and below 2^32.
-kd_bloc *kd_bloc_construire(int k, const double *positions, size_t n, void *const *data);
+/// Builds a block over n points of k coordinates (data may be null), `fils` threads sharing
+/// the work: the block is the same whatever their number. Throws std::bad_alloc when memory
+/// runs out; n must be at least 1 and below 2^32.
+kd_bloc *kd_bloc_construire(int k, const double *positions, size_t n, void *const *data, int fils);
+/// The same over a list of points, the user pointer of points[i] being &points[i].
+kd_bloc *kd_bloc_construire3(const std::vector<point3> &points, int fils);
 
 /// Nearest block point to q when strictly nearer than *meilleure (a squared distance):
 /// updates *meilleure and *trouve. Returns true when it did.

@@ -6,10 +6,13 @@
 
 #include "kdinterne.h"
 
+#include "Parallele.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
 
 namespace {
@@ -200,9 +203,15 @@ void noeuds_dans_rayon(const kd_tree *arbre, const double *q, double rayon, std:
     }
 }
 
+/// The last set released on this thread, kept for the next query: a nearest query then
+/// allocates nothing.
+thread_local std::unique_ptr<kd_result> libre;
+
 kd_result *nouveau_resultat(const kd_tree *arbre)
 {
-    kd_result *r = new (std::nothrow) kd_result;
+    kd_result *r = libre.release();
+    if (!r)
+        r = new (std::nothrow) kd_result;
     if (r)
         r->tree = arbre;
     return r;
@@ -210,7 +219,7 @@ kd_result *nouveau_resultat(const kd_tree *arbre)
 
 /// Builds a block over the block's own points plus the given ones, and puts it in the
 /// tree in place of the old one. Throws std::bad_alloc, leaving the tree unchanged.
-void reconstruire_bloc(kd_tree *arbre, const double *positions, size_t n, void *const *data)
+void reconstruire_bloc(kd_tree *arbre, const double *positions, size_t n, void *const *data, int fils)
 {
     const int k = arbre->dimension;
     const kd_bloc *ancien = arbre->bloc;
@@ -219,7 +228,7 @@ void reconstruire_bloc(kd_tree *arbre, const double *positions, size_t n, void *
         throw std::bad_alloc();
     kd_bloc *nouveau;
     if (m == 0)
-        nouveau = kd_bloc_construire(k, positions, n, data);
+        nouveau = kd_bloc_construire(k, positions, n, data, fils);
     else {
         std::vector<double> tout(ancien->positions);
         tout.insert(tout.end(), positions, positions + n * k);
@@ -228,7 +237,7 @@ void reconstruire_bloc(kd_tree *arbre, const double *positions, size_t n, void *
             donnees.insert(donnees.end(), data, data + n);
         else
             donnees.resize(m + n, nullptr);
-        nouveau = kd_bloc_construire(k, tout.data(), m + n, donnees.data());
+        nouveau = kd_bloc_construire(k, tout.data(), m + n, donnees.data(), fils);
     }
     // The box grows with the new points (the old ones are in it already).
     for (size_t i = 0; i < n; ++i)
@@ -305,7 +314,7 @@ int kd_insert3(kd_tree *tree, double x, double y, double z, void *data)
     return kd_insert(tree, p, data);
 }
 
-int kd_build(kd_tree *tree, const double *positions, size_t n, void *const *data)
+int kd_build(kd_tree *tree, const double *positions, size_t n, void *const *data, int threads)
 {
     if (!tree)
         return -1;
@@ -314,20 +323,35 @@ int kd_build(kd_tree *tree, const double *positions, size_t n, void *const *data
     if (!positions)
         return -1;
     try {
-        reconstruire_bloc(tree, positions, n, data);
+        reconstruire_bloc(tree, positions, n, data, filsEffectifs(threads));
     } catch (...) {
         return -1;
     }
     return 0;
 }
 
-int kd_build3(kd_tree *tree, const std::vector<point3> &points)
+int kd_build3(kd_tree *tree, const std::vector<point3> &points, int threads)
 {
     if (!tree || tree->dimension != 3)
         return -1;
     if (points.empty())
         return 0;
     try {
+        if (!tree->bloc) {
+            // Nothing to merge with: the block is made from the list itself, without copies.
+            if (points.size() >= UINT32_MAX)
+                throw std::bad_alloc();
+            kd_bloc *nouveau = kd_bloc_construire3(points, filsEffectifs(threads));
+            for (const point3 &p : points) {
+                const double c[3] = {p.x, p.y, p.z};
+                if (!etendre_boite(tree, c)) {
+                    delete nouveau;
+                    throw std::bad_alloc();
+                }
+            }
+            tree->bloc = nouveau;
+            return 0;
+        }
         std::vector<double> xyz(points.size() * 3);
         std::vector<void *> data(points.size());
         for (size_t i = 0; i < points.size(); ++i) {
@@ -336,7 +360,7 @@ int kd_build3(kd_tree *tree, const std::vector<point3> &points)
             xyz[3 * i + 2] = points[i].z;
             data[i] = const_cast<point3 *>(&points[i]);
         }
-        reconstruire_bloc(tree, xyz.data(), points.size(), data.data());
+        reconstruire_bloc(tree, xyz.data(), points.size(), data.data(), filsEffectifs(threads));
     } catch (...) {
         return -1;
     }
@@ -358,7 +382,7 @@ int kd_rebuild(kd_tree *tree)
             xyz.insert(xyz.end(), n->position, n->position + k);
             data.push_back(n->data);
         });
-        reconstruire_bloc(tree, xyz.data(), data.size(), data.data());
+        reconstruire_bloc(tree, xyz.data(), data.size(), data.data(), filsEffectifs(0));
     } catch (...) {
         return -1;
     }
@@ -455,7 +479,17 @@ kd_result *kd_within3(const kd_tree *tree, double x, double y, double z, double 
 
 void kd_result_release(kd_result *set)
 {
-    delete set;
+    // A set that held many points gives its memory back.
+    if (!set || libre || set->trouves.capacity() > 4096) {
+        delete set;
+        return;
+    }
+    set->trouves.clear();
+    set->seul = kd_entree{nullptr, nullptr};
+    set->tableau = nullptr;
+    set->taille = 0;
+    set->curseur = 0;
+    libre.reset(set);
 }
 
 int kd_result_size(const kd_result *set)

@@ -77,12 +77,14 @@ int kd_insert3(kd_tree *tree, double x, double y, double z, void *data);
 /// pointers null). Points already in a block are rebuilt together with the new ones;
 /// singly inserted points stay where they are.
 /// Returns 0, or -1 (the tree unchanged) when memory runs out, the tree is null,
-/// positions is null while n > 0, or the block would pass 2^32 - 2 points.
-int kd_build(kd_tree *tree, const double *positions, size_t n, void *const *data);
+/// positions is null while n > 0, or the block would pass 2^32 - 2 points. `threads` share
+/// the building (0: one per core); the block, and so every answer, is the same whatever
+/// their number.
+int kd_build(kd_tree *tree, const double *positions, size_t n, void *const *data, int threads = 0);
 /// Bulk construction over a list of points, for trees of dimension 3. The user pointer
 /// of points[i] is its address, &points[i] (cast to void*): it stays meaningful while
 /// the list is not changed, and (point3 *)data - points.data() gives back the index i.
-int kd_build3(kd_tree *tree, const std::vector<point3> &points);
+int kd_build3(kd_tree *tree, const std::vector<point3> &points, int threads = 0);
 /// Moves every point of the tree (singly inserted and bulk-built) into one balanced
 /// block, keeping their user pointers. Returns 0, or -1 when memory runs out (the tree
 /// is then unchanged).

@@ -472,6 +472,26 @@ TEST(Ajustement, AStopOrTheLevelBoundLeavesASettledClosedMesh)
     EXPECT_EQ(b.pointsFinaux, b.pointsParNiveau.back());
 }
 
+TEST(MesurerAjustement, TheSameFiguresOnOneThreadOrSeveral)
+{
+    const std::vector<point3> nuage = tarnis_test::nuageEllipsoide(90000, 3, 2, 1);
+    Simplex s;
+    ASSERT_TRUE(tarnis_test::chargerGabarit(s));
+    tarnis_test::captureStdout([&] {
+        placerAutourDuNuage(s, nuage, 1.2);
+        s.Triangularisation();
+    });
+    std::vector<std::vector<double>> chiffres;
+    for (int fils : {1, 3}) {
+        const FiguresAjustement f = mesurerAjustement(s, nuage, fils);
+        chiffres.push_back({double(f.echantillonsSurface)});
+        for (const Statistiques &t : {f.nuageVersSurface, f.surfaceVersNuage, f.pointsVersNuage})
+            chiffres.back().insert(chiffres.back().end(), {double(t.nombre), t.moyenne, t.centile95, t.maximum});
+    }
+    EXPECT_EQ(chiffres[0], chiffres[1]);
+    EXPECT_EQ(chiffres[0][1], 90000);
+}
+
 TEST(MesurerAjustement, FiguresAgreeWithBruteForce)
 {
     // The template placed round a cloud, unfitted: distances of every size.
@@ -639,6 +659,27 @@ TEST(ArbrePoints, NearestIsTheLowestIndexAtTheLeastDistanceFromAnyStart)
         const int k = 1 + q % 12; // and the k-th nearest, p itself counted
         std::nth_element(d.begin(), d.begin() + k - 1, d.end());
         ASSERT_EQ(arbre.distanceAuKieme(p, k), d[k - 1]) << q;
+    }
+}
+
+// Built on one thread or several, in the caller's frame or another: the same slots, the same answers.
+TEST(ArbrePoints, TheSameTreeWhateverTheThreadsAndTheFrame)
+{
+    std::mt19937 g(7);
+    std::vector<point3> points;
+    for (int i = 0; i < 150000; ++i)
+        points.push_back(point3(g() % 1000 * 0.25, g() % 1000 * 0.25, g() % 40 * 0.5));
+    const ArbrePoints un(points, 1), trois(points, 3, false), decale(points, {point3(8, -4, 2), 0.5}, 2, false);
+    ASSERT_EQ(un.points(), trois.points());
+    for (int q = 0; q < 3000; ++q) {
+        const point3 p(g() % 2100 * 0.125 - 5, g() % 2100 * 0.125 - 5, g() % 250 * 0.125 - 5);
+        double a, b, c;
+        long place = q % 2 ? -1 : static_cast<long>(g() % points.size());
+        const long i = un.plusProche(p, a, static_cast<long>(g() % points.size()));
+        ASSERT_EQ(trois.plusProcheDepuis(p, b, place), i);
+        ASSERT_TRUE(a == b && trois.points()[static_cast<std::size_t>(place)] == points[static_cast<std::size_t>(i)]);
+        ASSERT_EQ(decale.plusProche(fois(p - point3(8, -4, 2), 0.5), c), i);
+        ASSERT_EQ(c, a / 4);
     }
 }
 

@@ -134,6 +134,42 @@ TEST(KdTree, EmptyNullAndEmptiedTrees)
     kd_destroy(t2);
 }
 
+// A block built on one thread or several is the same: the same nearest points, and radius sets
+// listed in the same order (which follows the block's shape), with the user pointers of kd_build3.
+TEST(KdBuild, TheSameBlockWhateverTheThreads)
+{
+    std::mt19937 g(5);
+    std::vector<point3> pts;
+    for (int i = 0; i < 140000; ++i)
+        pts.push_back(point3(g() % 400, g() % 400, g() % 30 * 0.5));
+    std::vector<double> plan;
+    for (int i = 0; i < 140000; ++i)
+        plan.insert(plan.end(), {double(g() % 400), double(g() % 400)});
+    Arbre un, trois;
+    kd_tree *plans[2] = {kd_make(2), kd_make(2)};
+    ASSERT_TRUE(kd_build3(un.t, pts, 1) == 0 && kd_build3(trois.t, pts, 3) == 0);
+    for (int k = 0; k < 2; ++k)
+        ASSERT_EQ(kd_build(plans[k], plan.data(), 140000, nullptr, 1 + 2 * k), 0);
+    for (int q = 0; q < 500; ++q) {
+        const double x = g() % 4000 * 0.1, y = g() % 4000 * 0.1, z = g() % 150 * 0.1, c[2] = {x, y};
+        double p[3];
+        void *d = plusProche(trois.t, x, y, z, p);
+        ASSERT_EQ(plusProche(un.t, x, y, z), d);
+        ASSERT_EQ(*static_cast<point3 *>(d), point3(p[0], p[1], p[2]));
+        ASSERT_EQ(dansRayon(un.t, x, y, z, 4), dansRayon(trois.t, x, y, z, 4));
+        std::vector<double> v[2];
+        for (int k = 0; k < 2; ++k) {
+            kd_result *r = kd_within(plans[k], c, 3);
+            for (; !kd_result_at_end(r); kd_result_advance(r))
+                v[k].push_back(kd_result_point(r, p) ? -1 : p[0] + 1000 * p[1]);
+            kd_result_release(r);
+        }
+        ASSERT_TRUE(v[0] == v[1] && !v[0].empty());
+    }
+    kd_destroy(plans[0]);
+    kd_destroy(plans[1]);
+}
+
 // Builds add to the block: points keep their own user pointers (null when none were given),
 // and single insertions keep theirs.
 TEST(KdBuild, LaterBuildsAddToTheBlock)
