@@ -149,7 +149,8 @@ Resultat premierEchec(const std::vector<Bloc> &blocs, const std::string &nom, st
 
 Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes, int colonnes, const int ix[3],
                          bool nanPermis, std::vector<point3> &points, const OptionsLecture &options,
-                         const std::string &nom, const char *element, std::size_t ligneDebut, const char *&finLignes)
+                         const std::string &nom, const char *element, std::size_t ligneDebut, std::size_t octetDebut,
+                         const char *&finLignes)
 {
     // A line holds at least one byte per number and one blank or end of line after it.
     const std::size_t reste = static_cast<std::size_t>(fin - debut);
@@ -160,7 +161,7 @@ Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes
     for (std::size_t i = 0; i < nLignes; ++i) {
         if (p >= fin)
             return Resultat::echec(Statut::NuageIllisible,
-                                   Raison(CodeRaison::FichierCoupe, {::nom(nom), static_cast<std::size_t>(fin - debut),
+                                   Raison(CodeRaison::FichierCoupe, {::nom(nom), octetDebut + reste,
                                                                      litteral(element), i + 1, nLignes}));
         const void *nl = std::memchr(p, '\n', static_cast<std::size_t>(fin - p));
         p = nl ? static_cast<const char *>(nl) + 1 : fin;

@@ -71,10 +71,11 @@ std::vector<Bloc> decouperEnLignes(const char *debut, const char *fin, std::size
 /// Lines [debut, ...) holding each `colonnes` numbers, nLignes of them, one point per line from
 /// columns ix, iy, iz, written to points[0..nLignes). fin is the end of the data; finLignes gets
 /// the end of the last line read. element names what the lines are (for the reasons);
-/// ligneDebut is the line number of debut in the file.
+/// ligneDebut and octetDebut are the line number and byte offset of debut in the file.
 Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes, int colonnes, const int ix[3],
                          bool nanPermis, std::vector<point3> &points, const OptionsLecture &options,
-                         const std::string &nom, const char *element, std::size_t ligneDebut, const char *&finLignes);
+                         const std::string &nom, const char *element, std::size_t ligneDebut, std::size_t octetDebut,
+                         const char *&finLignes);
 
 /// The first failure of the blocks, in the file's order, as a reason naming its line.
 Resultat premierEchec(const std::vector<Bloc> &blocs, const std::string &nom, std::size_t ligneDebut,

@@ -174,12 +174,12 @@ Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string
     if (donneesGenre == "ascii") {
         const char *finLignes = p;
         const Resultat r = lireLignesFixes(p, fin, n, static_cast<int>(colonnes), ix, true, points, options, nom,
-                                           "point", ligne + 1, finLignes);
+                                           "point", ligne + 1, static_cast<std::size_t>(p - donnees), finLignes);
         if (!r)
             return r;
     } else {
         if (n > reste / std::max<std::size_t>(octets, 1)) {
-            if (static_cast<std::size_t>(annonces) * octets > taille * 4 + 4096)
+            if (n / 4 > reste / std::max<std::size_t>(octets, 1) + 1024)
                 return refus(Raison(CodeRaison::CompteTropGrand, {::nom(nom), annonces, litteral("points"), reste}));
             return refus(Raison(CodeRaison::FichierCoupe,
                                 {::nom(nom), taille, litteral("point"), reste / octets + 1, annonces}));

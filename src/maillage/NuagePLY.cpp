@@ -178,7 +178,7 @@ Resultat lireEntete(const char *d, std::size_t taille, const std::string &nom, E
             return Resultat::succes();
         }
         if (mots[0] == "format") {
-            if (mots.size() != 3 || format || !entete.elements.empty())
+            if (mots.size() != 3 || mots[2] != "1.0" || format || !entete.elements.empty())
                 return incompris(texte);
             if (mots[1] == "ascii")
                 entete.format = Format::Ascii;
@@ -277,7 +277,10 @@ struct Lecture
             const std::size_t reste = static_cast<std::size_t>(fin - p);
             const std::size_t unite = format == Format::Ascii ? 2 : tailleDe(pr.type);
             if (!(n >= 0) || n != std::floor(n) || n > double(reste / unite) + (format == Format::Ascii)) {
-                const Raison pourquoi(CodeRaison::ListeImpossible, {litteral(std::to_string(n))});
+                const Raison pourquoi(CodeRaison::ListeImpossible,
+                                      {litteral(n == std::floor(n) && std::fabs(n) < 9e18
+                                                    ? std::to_string(static_cast<long long>(n))
+                                                    : std::to_string(n))});
                 raison = format == Format::Ascii
                              ? Raison(CodeRaison::FichierLigne, {::nom(nom), ligneDe(debut, avant), pourquoi})
                              : Raison(CodeRaison::FichierOctet,
@@ -316,8 +319,14 @@ Resultat lireSommets(Lecture &l, const Element &el, std::vector<point3> &points,
     const std::size_t n = static_cast<std::size_t>(el.nombre);
     if (l.format != Format::Ascii && !el.avecListes()) {
         const std::size_t taille = el.tailleFixe();
-        if (n > reste / std::max<std::size_t>(taille, 1))
-            return refus(l.nom, Raison(CodeRaison::CompteTropGrand, {::nom(l.nom), el.nombre, litteral(el.nom), reste}));
+        if (n > reste / std::max<std::size_t>(taille, 1)) {
+            // Far more than the file holds: a lying count; a little more: a file cut short.
+            if (n / 4 > reste / std::max<std::size_t>(taille, 1) + 1024)
+                return refus(l.nom,
+                             Raison(CodeRaison::CompteTropGrand, {::nom(l.nom), el.nombre, litteral(el.nom), reste}));
+            return refus(l.nom, Raison(CodeRaison::FichierCoupe, {::nom(l.nom), static_cast<std::size_t>(l.fin - l.debut),
+                                                                  litteral(el.nom), reste / taille + 1, el.nombre}));
+        }
         std::size_t decalage[3];
         for (int a = 0; a < 3; ++a) {
             decalage[a] = 0;
@@ -346,7 +355,8 @@ Resultat lireSommets(Lecture &l, const Element &el, std::vector<point3> &points,
             ++l.p;
         const char *finLignes = l.p;
         const Resultat r = lireLignesFixes(l.p, l.fin, n, static_cast<int>(el.proprietes.size()), ix, false, points,
-                                           options, l.nom, el.nom.c_str(), ligneDe(l.debut, l.p), finLignes);
+                                           options, l.nom, el.nom.c_str(), ligneDe(l.debut, l.p),
+                                           static_cast<std::size_t>(l.p - l.debut), finLignes);
         l.p = finLignes;
         return r;
     }
