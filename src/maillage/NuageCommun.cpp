@@ -239,8 +239,6 @@ Resultat lireNuageFichier(const std::string &nom, std::vector<point3> &points, l
 {
     points.clear();
     nonFinis = 0;
-    if (progression && !progression(0.0, Raison(CodeRaison::LectureDuNuage)))
-        return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
     tarnis_nuage::Projection fichier;
     if (Resultat r = fichier.ouvrir(nom, Statut::NuageIllisible); !r)
         return r;
@@ -284,3 +282,87 @@ Resultat lireMaillagePLYFichier(const std::string &nom, Maillage &m)
     m.calculerBoiteEtCentre();
     return r;
 }
+
+namespace tarnis_nuage {
+
+namespace {
+bool blancPTS(char c)
+{
+    return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+/// A whole token as the PTS reader takes one number: an optional sign, a digit or a point, and
+/// nothing left over.
+bool flottantEntier(const char *p, const char *e, float &v)
+{
+    const char *q = p + (*p == '+');
+    const char *corps = (q < e && *q == '-' && *p != '+') ? q + 1 : q;
+    if (corps >= e || !((*corps >= '0' && *corps <= '9') || *corps == '.'))
+        return false;
+    const auto r = std::from_chars(q, e, v, std::chars_format::general);
+    return r.ec == std::errc() && r.ptr == e;
+}
+} // namespace
+
+bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces, std::vector<point3> &points,
+                          long long &nombresAuDela, const OptionsLecture &options)
+{
+    const int fils = filsEffectifs(options.fils);
+    std::vector<Bloc> blocs = decouperEnLignes(debut, fin, options.octetsParBloc, fils);
+    // Tokens of each block (a token never runs across an end of line), then each block parses
+    // its own, number k of the file going to point k / 3.
+    chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
+        std::size_t n = 0;
+        bool dans = false;
+        for (const char *p = blocs[k].debut; p < blocs[k].fin; ++p) {
+            const bool b = blancPTS(*p);
+            n += !b && !dans;
+            dans = !b;
+        }
+        blocs[k].points = n;
+    });
+    std::size_t total = 0;
+    for (Bloc &b : blocs) {
+        b.premierPoint = total;
+        total += b.points;
+    }
+    const std::size_t lus = static_cast<std::size_t>(std::min<long long>(annonces, static_cast<long long>(total / 3)));
+    if (static_cast<long long>(lus) < annonces)
+        return false;
+    const std::size_t avant = points.size();
+    points.resize(avant + lus);
+    point3 *sortie = points.data() + avant;
+    chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
+        Bloc &b = blocs[k];
+        std::size_t i = b.premierPoint;
+        for (const char *p = b.debut; p < b.fin;) {
+            while (p < b.fin && blancPTS(*p))
+                ++p;
+            if (p == b.fin)
+                break;
+            const char *e = p;
+            while (e < b.fin && !blancPTS(*e))
+                ++e;
+            float v;
+            if (!flottantEntier(p, e, v)) {
+                b.ligneEchec = 1;
+                return;
+            }
+            if (i < 3 * lus) {
+                point3 &q = sortie[i / 3];
+                (i % 3 == 0 ? q.x : i % 3 == 1 ? q.y : q.z) = static_cast<double>(v);
+            }
+            ++i;
+            p = e;
+        }
+    });
+    for (const Bloc &b : blocs)
+        if (b.ligneEchec) {
+            points.resize(avant);
+            return false;
+        }
+    nombresAuDela = static_cast<long long>(total - 3 * lus);
+    return true;
+}
+
+} // namespace tarnis_nuage

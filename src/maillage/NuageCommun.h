@@ -81,6 +81,13 @@ Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes
 Resultat premierEchec(const std::vector<Bloc> &blocs, const std::string &nom, std::size_t ligneDebut,
                       Statut statut = Statut::NuageIllisible);
 
+/// PTS points from the start of line 3 to fin, by blocks on several threads: the announced count
+/// appended to points and the numbers beyond it counted. False, points as they were, when a token
+/// is not exactly one number or the points are short: the sequential reader then reads the file
+/// and says where and why.
+bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces, std::vector<point3> &points,
+                          long long &nombresAuDela, const OptionsLecture &options = {});
+
 } // namespace tarnis_nuage
 
 #endif

@@ -1,6 +1,7 @@
 // Clouds from PLY, XYZ-like text and PCD files, PLY meshes: byte-exact small files, the same
 // cloud as the PTS of the same points, the same cloud on one thread and on several, refusals.
 #include "Maillage.h"
+#include "NuageCommun.h"
 #include "NuageFichiers.h"
 #include "Ouverture.h"
 #include "Simplex.h"
@@ -147,10 +148,20 @@ TEST(Nuages, TheSameCloudOnOneThreadAndOnSeveralWithLinesAcrossBlocks)
             EXPECT_TRUE(r) << r.texte();
             EXPECT_EQ(p, attendus) << o.fils << " " << o.octetsParBloc;
         }
+        // PTS: numbers may run across lines; those beyond the count are counted; a token that
+        // is not exactly one number leaves the file to the sequential reader.
+        std::vector<point3> p(1);
+        long long auDela = 0;
+        const std::string pts = ply.substr(ply.find("end_header\n") + 11) + "1 2\t3 4\n";
+        EXPECT_TRUE(tarnis_nuage::lirePointsPTSEnBlocs(pts.data(), pts.data() + pts.size(), 5000, p, auDela, o));
+        EXPECT_EQ(std::vector<point3>(p.begin() + 1, p.end()), attendus);
+        EXPECT_EQ(auDela, 4);
+        const std::string tordu = "1 2 3\n4 5-6\n";
+        EXPECT_FALSE(tarnis_nuage::lirePointsPTSEnBlocs(tordu.data(), tordu.data() + tordu.size(), 2, p, auDela, o));
+        EXPECT_EQ(p.size(), 5001u);
         // A fault far in the file is reported at its line whatever the blocks.
         std::string faux = xyz;
         faux.insert(faux.find("\n2000.000000"), "\n1 2 x");
-        std::vector<point3> p;
         EXPECT_EQ(lireNuageXYZ(faux.data(), faux.size(), "n", p, o).texte(),
                   "« n », ligne 4574 : « x » n'est pas un nombre");
         EXPECT_TRUE(p.empty());
