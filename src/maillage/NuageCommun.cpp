@@ -291,6 +291,18 @@ bool blancPTS(char c)
     return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
+/// One number at p as the PTS reader takes it (an optional sign, then a digit or a point); its
+/// end, or null.
+const char *flottantDebut(const char *p, const char *e, float &v)
+{
+    const char *q = p + (*p == '+');
+    const char *corps = (q < e && *q == '-' && *p != '+') ? q + 1 : q;
+    if (corps >= e || !((*corps >= '0' && *corps <= '9') || *corps == '.'))
+        return nullptr;
+    const auto r = std::from_chars(q, e, v, std::chars_format::general);
+    return r.ec == std::errc() ? r.ptr : nullptr;
+}
+
 /// A whole token as the PTS reader takes one number: an optional sign, a digit or a point, and
 /// nothing left over.
 bool flottantEntier(const char *p, const char *e, float &v)
@@ -309,16 +321,60 @@ bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces
 {
     const int fils = filsEffectifs(options.fils);
     std::vector<Bloc> blocs = decouperEnLignes(debut, fin, options.octetsParBloc, fils);
+    const std::size_t avant = points.size();
+    // The usual file first: three numbers on every line, line k giving point k.
+    std::size_t lignes = 0;
+    for (const Bloc &b : blocs)
+        lignes += b.lignes;
+    if (static_cast<long long>(lignes) >= annonces) {
+        points.resize(avant + static_cast<std::size_t>(annonces));
+        point3 *sortie = points.data() + avant;
+        chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
+            Bloc &b = blocs[k];
+            const char *p = b.debut;
+            for (std::size_t l = 0; l < b.lignes; ++l) {
+                float v[3];
+                for (int c = 0; c < 3; ++c) {
+                    while (p < b.fin && blancPTS(*p) && *p != '\n')
+                        ++p;
+                    const char *e = p < b.fin ? flottantDebut(p, b.fin, v[c]) : nullptr;
+                    if (!e || (e < b.fin && !blancPTS(*e))) {
+                        b.ligneEchec = 1;
+                        return;
+                    }
+                    p = e;
+                }
+                while (p < b.fin && blancPTS(*p) && *p != '\n')
+                    ++p;
+                if (p < b.fin && *p != '\n') {
+                    b.ligneEchec = 1;
+                    return;
+                }
+                ++p;
+                const std::size_t i = b.premiereLigne + l;
+                if (i < static_cast<std::size_t>(annonces))
+                    sortie[i] = point3(static_cast<double>(v[0]), static_cast<double>(v[1]), static_cast<double>(v[2]));
+            }
+        });
+        if (std::none_of(blocs.begin(), blocs.end(), [](const Bloc &b) { return b.ligneEchec != 0; })) {
+            nombresAuDela = 3 * static_cast<long long>(lignes - static_cast<std::size_t>(annonces));
+            return true;
+        }
+        points.resize(avant);
+        for (Bloc &b : blocs)
+            b.ligneEchec = 0;
+    }
     // Tokens of each block (a token never runs across an end of line), then each block parses
     // its own, number k of the file going to point k / 3.
     chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
-        std::size_t n = 0;
-        bool dans = false;
-        for (const char *p = blocs[k].debut; p < blocs[k].fin; ++p) {
-            const bool b = blancPTS(*p);
-            n += !b && !dans;
-            dans = !b;
-        }
+        // A token starts where a byte that is not blank follows a blank (or the block's start,
+        // which follows an end of line): counted without branches.
+        const auto *p = reinterpret_cast<const unsigned char *>(blocs[k].debut);
+        const std::size_t taille = static_cast<std::size_t>(blocs[k].fin - blocs[k].debut);
+        auto blanc = [](unsigned char c) -> unsigned { return (c == ' ') | (static_cast<unsigned char>(c - 9) < 5); };
+        std::size_t n = taille > 0 && !blanc(p[0]);
+        for (std::size_t i = 1; i < taille; ++i)
+            n += blanc(p[i - 1]) & (blanc(p[i]) ^ 1u);
         blocs[k].points = n;
     });
     std::size_t total = 0;
@@ -329,7 +385,6 @@ bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces
     const std::size_t lus = static_cast<std::size_t>(std::min<long long>(annonces, static_cast<long long>(total / 3)));
     if (static_cast<long long>(lus) < annonces)
         return false;
-    const std::size_t avant = points.size();
     points.resize(avant + lus);
     point3 *sortie = points.data() + avant;
     chaqueBloc(blocs.size(), fils, [&](std::size_t k) {

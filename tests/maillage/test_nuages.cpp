@@ -156,9 +156,13 @@ TEST(Nuages, TheSameCloudOnOneThreadAndOnSeveralWithLinesAcrossBlocks)
         EXPECT_TRUE(tarnis_nuage::lirePointsPTSEnBlocs(pts.data(), pts.data() + pts.size(), 5000, p, auDela, o));
         EXPECT_EQ(std::vector<point3>(p.begin() + 1, p.end()), attendus);
         EXPECT_EQ(auDela, 4);
+        p.resize(1);
+        EXPECT_TRUE(tarnis_nuage::lirePointsPTSEnBlocs(pts.data(), pts.data() + pts.size() - 8, 4999, p, auDela, o));
+        EXPECT_EQ(std::vector<point3>(p.begin() + 1, p.end()), std::vector<point3>(attendus.begin(), attendus.end() - 1));
+        EXPECT_EQ(auDela, 3);
         const std::string tordu = "1 2 3\n4 5-6\n";
         EXPECT_FALSE(tarnis_nuage::lirePointsPTSEnBlocs(tordu.data(), tordu.data() + tordu.size(), 2, p, auDela, o));
-        EXPECT_EQ(p.size(), 5001u);
+        EXPECT_EQ(p.size(), 5000u);
         // A fault far in the file is reported at its line whatever the blocks.
         std::string faux = xyz;
         faux.insert(faux.find("\n2000.000000"), "\n1 2 x");
