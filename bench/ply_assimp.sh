@@ -16,7 +16,7 @@ for f in nuage_binaire.ply nuage_ascii.ply maillage_binaire.ply nuage.pcd; do
   declare -A t m
   for qui in tarnis assimp; do
     cat "$dossier/$f" > /dev/null # the page cache warm for both
-    read -r s v fa rss rest < <("$prog" "$qui" "$dossier/$f" 2>/dev/null || true) || true
+    read -r _ s v fa rss rest < <("$prog" "$qui" "$dossier/$f" 2>/dev/null | grep "^mesure " || true) || true
     printf '%-22s %-7s %8s %10s %10s %9.0f  %s\n' "$f" "$qui" "${s:--}" "${v:--}" "${fa:--}" "$(( ${rss:-0} / 1024 ))" "${rest:-failed}"
     t[$qui]=${s:-0}; m[$qui]=${rss:-0}
   done

@@ -108,6 +108,6 @@ int main(int argc, char **argv)
     const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - debut).count();
     rusage u;
     getrusage(RUSAGE_SELF, &u);
-    std::printf("%.3f %zu %zu %ld %s\n", s, sommets, faces, u.ru_maxrss, erreur.empty() ? "ok" : erreur.c_str());
+    std::printf("mesure %.3f %zu %zu %ld %s\n", s, sommets, faces, u.ru_maxrss, erreur.empty() ? "ok" : erreur.c_str());
     return erreur.empty() ? 0 : 1;
 }
