@@ -126,7 +126,7 @@ Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string
                     if (mots[k + 1].size() != 1)
                         return ligneRefusee(Raison(CodeRaison::TypeInconnu, {::nom(mots[k + 1].substr(0, 24))}));
                     champs[k].type = mots[k + 1][0];
-                } else if (!entier(mots[k + 1], v) || v > 1 << 20 || (cle == "SIZE" && v == 0)) {
+                } else if (!entier(mots[k + 1], v) || v > 4096 || (cle == "SIZE" && v == 0)) {
                     return ligneRefusee(Raison(CodeRaison::PasUnEntier, {::nom(mots[k + 1].substr(0, 24))}));
                 } else {
                     (cle == "SIZE" ? champs[k].taille : champs[k].compte) = static_cast<std::size_t>(v);

@@ -381,6 +381,9 @@ Resultat passerElement(Lecture &l, const Element &el, std::vector<Face> *faces, 
     const std::size_t minimum = l.format == Format::Ascii ? 2 * el.proprietes.size() : el.tailleFixe();
     if (minimum > 0 && static_cast<std::size_t>(el.nombre) > reste / minimum)
         return refus(l.nom, Raison(CodeRaison::CompteTropGrand, {::nom(l.nom), el.nombre, litteral(el.nom), reste}));
+    // Records of no property take no byte, however many are announced.
+    if (el.proprietes.empty())
+        return Resultat::succes();
     if (l.format != Format::Ascii && !el.avecListes()) {
         l.p += static_cast<std::size_t>(el.nombre) * minimum;
         return Resultat::succes();

@@ -69,7 +69,7 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
 
     std::string ascii = "ply\r\nformat ascii 1.0\r\ncomment c\r\nelement vertex 4\r\nproperty float x\r\n"
                         "property double y\r\nproperty float z\r\nproperty uchar red\r\nelement face 1\r\n"
-                        "property list uchar int vertex_indices\r\nend_header\r\n";
+                        "property list uchar int vertex_indices\r\nelement vide 9000000000000000000\r\nend_header\r\n";
     std::string lists = "ply\nformat binary_little_endian 1.0\nelement vertex 4\nproperty list uchar int16 n\n"
                         "property float64 z\nproperty float32 y\nproperty float32 x\nend_header\n";
     std::string grand = "ply\nformat binary_big_endian 1.0\nelement info 1\nproperty list int uchar t\n"
