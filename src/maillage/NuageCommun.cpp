@@ -31,7 +31,9 @@ Resultat Projection::ouvrir(const std::string &nom, Statut statut)
     if (::fstat(::fileno(f), &st) != 0) {
         r = Resultat::echec(statut, Raison(CodeRaison::OuvertureImpossible, {::nom(nom)}));
     } else if (st.st_size > 0) {
-        void *p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, ::fileno(f), 0);
+        // Populated at once: the kernel reads the pages in far fewer steps than faults would.
+        void *p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE,
+                         ::fileno(f), 0);
         if (p == MAP_FAILED) {
             r = Resultat::echec(statut, Raison(CodeRaison::OuvertureImpossibleCar,
                                                {::nom(nom), litteral(std::strerror(errno))}));
@@ -39,7 +41,6 @@ Resultat Projection::ouvrir(const std::string &nom, Statut statut)
             base = p;
             donnees = static_cast<const char *>(p);
             taille = static_cast<std::size_t>(st.st_size);
-            ::madvise(p, taille, MADV_WILLNEED);
         }
     }
     std::fclose(f);
