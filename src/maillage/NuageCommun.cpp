@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -31,8 +32,10 @@ Resultat Projection::ouvrir(const std::string &nom, Statut statut)
     if (::fstat(::fileno(f), &st) != 0) {
         r = Resultat::echec(statut, Raison(CodeRaison::OuvertureImpossible, {::nom(nom)}));
     } else if (st.st_size > 0) {
-        // Populated at once: the kernel reads the pages in far fewer steps than faults would.
-        void *p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE,
+        // Populated at once, up to a size that any cloud of ours fits in: the kernel reads the
+        // pages in far fewer steps than faults would. Beyond it, pages come as they are read.
+        const int peupler = st.st_size <= (std::int64_t(1) << 31) ? MAP_POPULATE : 0;
+        void *p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | peupler,
                          ::fileno(f), 0);
         if (p == MAP_FAILED) {
             r = Resultat::echec(statut, Raison(CodeRaison::OuvertureImpossibleCar,
