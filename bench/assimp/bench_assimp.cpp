@@ -56,8 +56,8 @@ void faire(const std::string &dossier, long n)
     std::ofstream a(dossier + "/nuage_ascii.ply"), p(dossier + "/nuage.pcd");
     a << "ply\nformat ascii 1.0\nelement vertex " << cote * cote
       << "\nproperty float x\nproperty float y\nproperty float z\nend_header\n";
-    p << "VERSION .7\nFIELDS x y z\nSIZE 4 4 4\nTYPE F F F\nCOUNT 1 1 1\nWIDTH " << cote * cote
-      << "\nHEIGHT 1\nPOINTS " << cote * cote << "\nDATA ascii\n";
+    p << "VERSION .7\nFIELDS x y z\nSIZE 4 4 4\nTYPE F F F\nCOUNT 1 1 1\nWIDTH " << cote * cote << "\nHEIGHT 1\nPOINTS "
+      << cote * cote << "\nDATA ascii\n";
     for (long i = 0; i < cote; ++i)
         for (long j = 0; j < cote; ++j) {
             a << i << ' ' << j << ' ' << z(i, j) << '\n';

@@ -35,11 +35,11 @@ Resultat Projection::ouvrir(const std::string &nom, Statut statut)
         // Populated at once, up to a size that any cloud of ours fits in: the kernel reads the
         // pages in far fewer steps than faults would. Beyond it, pages come as they are read.
         const int peupler = st.st_size <= (std::int64_t(1) << 31) ? MAP_POPULATE : 0;
-        void *p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | peupler,
-                         ::fileno(f), 0);
+        void *p =
+            ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | peupler, ::fileno(f), 0);
         if (p == MAP_FAILED) {
-            r = Resultat::echec(statut, Raison(CodeRaison::OuvertureImpossibleCar,
-                                               {::nom(nom), litteral(std::strerror(errno))}));
+            r = Resultat::echec(
+                statut, Raison(CodeRaison::OuvertureImpossibleCar, {::nom(nom), litteral(std::strerror(errno))}));
         } else {
             base = p;
             donnees = static_cast<const char *>(p);
@@ -133,7 +133,8 @@ std::vector<Bloc> decouperEnLignes(const char *debut, const char *fin, std::size
         blocs.push_back(b);
         courant = coupe;
     }
-    chaqueBloc(blocs.size(), fils, [&](std::size_t k) { blocs[k].lignes = compterLignes(blocs[k].debut, blocs[k].fin); });
+    chaqueBloc(blocs.size(), fils,
+               [&](std::size_t k) { blocs[k].lignes = compterLignes(blocs[k].debut, blocs[k].fin); });
     std::size_t ligne = 0;
     for (Bloc &b : blocs) {
         b.premiereLigne = ligne;
@@ -146,8 +147,9 @@ Resultat premierEchec(const std::vector<Bloc> &blocs, const std::string &nom, st
 {
     for (const Bloc &b : blocs)
         if (b.ligneEchec)
-            return Resultat::echec(statut, Raison(CodeRaison::FichierLigne,
-                                                  {::nom(nom), ligneDebut + b.premiereLigne + b.ligneEchec - 1, b.raison}));
+            return Resultat::echec(statut,
+                                   Raison(CodeRaison::FichierLigne,
+                                          {::nom(nom), ligneDebut + b.premiereLigne + b.ligneEchec - 1, b.raison}));
     return Resultat::succes();
 }
 
@@ -159,14 +161,14 @@ Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes
     // A line holds at least one byte per number and one blank or end of line after it.
     const std::size_t reste = static_cast<std::size_t>(fin - debut);
     if (nLignes > reste / (2 * static_cast<std::size_t>(std::max(colonnes, 1))) + 1)
-        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::CompteTropGrand,
-                                                              {::nom(nom), nLignes, litteral(element), reste}));
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::CompteTropGrand, {::nom(nom), nLignes, litteral(element), reste}));
     const char *p = debut;
     for (std::size_t i = 0; i < nLignes; ++i) {
         if (p >= fin)
-            return Resultat::echec(Statut::NuageIllisible,
-                                   Raison(CodeRaison::FichierCoupe, {::nom(nom), octetDebut + reste,
-                                                                     litteral(element), i + 1, nLignes}));
+            return Resultat::echec(
+                Statut::NuageIllisible,
+                Raison(CodeRaison::FichierCoupe, {::nom(nom), octetDebut + reste, litteral(element), i + 1, nLignes}));
         const void *nl = std::memchr(p, '\n', static_cast<std::size_t>(fin - p));
         p = nl ? static_cast<const char *>(nl) + 1 : fin;
     }
@@ -275,8 +277,8 @@ Resultat lireMaillagePLYFichier(const std::string &nom, Maillage &m)
         return r;
     if (sommets.size() > static_cast<std::size_t>(tarnis_nuage::POINTS_MAX) ||
         faces.size() > static_cast<std::size_t>(tarnis_nuage::POINTS_MAX))
-        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::TropDePoints,
-                                                                 {::nom(nom), sommets.size(), tarnis_nuage::POINTS_MAX}));
+        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::TropDePoints, {::nom(nom), sommets.size(),
+                                                                                            tarnis_nuage::POINTS_MAX}));
     m.listeSommets = std::move(sommets);
     m.listeFaces = std::move(faces);
     m.listeAretes.clear();

@@ -20,7 +20,7 @@
 
 struct OptionsLecture
 {
-    int fils = 0;                       ///< threads (0: one per core)
+    int fils = 0;                        ///< threads (0: one per core)
     std::size_t octetsParBloc = 1 << 20; ///< text cut into blocks of about this many bytes
 };
 
@@ -31,8 +31,8 @@ Resultat lireNuagePLY(const char *donnees, std::size_t taille, const std::string
 
 /// Triangle mesh of a PLY file: its vertices, and its faces (polygons split into fans round their
 /// first corner) or triangle strips (-1 restarts a strip). Indices outside the vertices are refused.
-Resultat lireMaillagePLY(const char *donnees, std::size_t taille, const std::string &nom,
-                         std::vector<point3> &sommets, std::vector<Face> &faces);
+Resultat lireMaillagePLY(const char *donnees, std::size_t taille, const std::string &nom, std::vector<point3> &sommets,
+                         std::vector<Face> &faces);
 
 /// Text cloud: the first three numbers of each line, separated by blanks, tabs, commas or
 /// semicolons; empty lines, comment lines (#, //, ;) and one header line of names before the

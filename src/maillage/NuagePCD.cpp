@@ -37,8 +37,14 @@ double valeurBinaire(const char *p, const Champ &c)
     if (c.type == 'F')
         return c.taille == 4 ? lire(float()) : lire(double());
     if (c.type == 'I')
-        return c.taille == 1 ? lire(std::int8_t()) : c.taille == 2 ? lire(std::int16_t()) : c.taille == 4 ? lire(std::int32_t()) : lire(std::int64_t());
-    return c.taille == 1 ? lire(std::uint8_t()) : c.taille == 2 ? lire(std::uint16_t()) : c.taille == 4 ? lire(std::uint32_t()) : lire(std::uint64_t());
+        return c.taille == 1   ? lire(std::int8_t())
+               : c.taille == 2 ? lire(std::int16_t())
+               : c.taille == 4 ? lire(std::int32_t())
+                               : lire(std::int64_t());
+    return c.taille == 1   ? lire(std::uint8_t())
+           : c.taille == 2 ? lire(std::uint16_t())
+           : c.taille == 4 ? lire(std::uint32_t())
+                           : lire(std::uint64_t());
 }
 
 bool tailleValide(const Champ &c)
@@ -135,7 +141,8 @@ Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string
         } else if (cle == "WIDTH" || cle == "HEIGHT" || cle == "POINTS") {
             long long v = 0;
             if (mots.size() != 2 || !entier(mots[1], v))
-                return ligneRefusee(Raison(CodeRaison::PasUnEntier, {::nom(mots.size() > 1 ? mots[1].substr(0, 24) : "")}));
+                return ligneRefusee(
+                    Raison(CodeRaison::PasUnEntier, {::nom(mots.size() > 1 ? mots[1].substr(0, 24) : "")}));
             (cle == "WIDTH" ? largeur : cle == "HEIGHT" ? hauteur : annonces) = v;
         } else if (cle == "DATA") {
             if (mots.size() != 2)
@@ -188,9 +195,9 @@ Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string
         enParallele(n, filsEffectifs(options.fils), [&](std::size_t a, std::size_t b) {
             for (std::size_t i = a; i < b; ++i) {
                 const char *r = p + i * octets;
-                points[i] = point3(valeurBinaire(r + xyz[0]->decalage, *xyz[0]),
-                                   valeurBinaire(r + xyz[1]->decalage, *xyz[1]),
-                                   valeurBinaire(r + xyz[2]->decalage, *xyz[2]));
+                points[i] =
+                    point3(valeurBinaire(r + xyz[0]->decalage, *xyz[0]), valeurBinaire(r + xyz[1]->decalage, *xyz[1]),
+                           valeurBinaire(r + xyz[2]->decalage, *xyz[2]));
             }
         });
     }

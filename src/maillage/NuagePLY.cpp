@@ -49,7 +49,7 @@ Type typeDe(const std::string &s)
     {
         const char *a, *b;
         Type t;
-    } noms[] = {{"char", "int8", Type::I8},     {"uchar", "uint8", Type::U8},    {"short", "int16", Type::I16},
+    } noms[] = {{"char", "int8", Type::I8},      {"uchar", "uint8", Type::U8},    {"short", "int16", Type::I16},
                 {"ushort", "uint16", Type::U16}, {"int", "int32", Type::I32},     {"uint", "uint32", Type::U32},
                 {"float", "float32", Type::F32}, {"double", "float64", Type::F64}};
     for (const auto &n : noms)
@@ -68,15 +68,42 @@ double valeurBinaire(const char *p, Type t, bool inverse)
         for (std::size_t i = 0; i < n / 2; ++i)
             std::swap(o[i], o[n - 1 - i]);
     switch (t) {
-    case Type::I8: return static_cast<std::int8_t>(o[0]);
-    case Type::U8: return o[0];
-    case Type::I16: { std::int16_t v; std::memcpy(&v, o, 2); return v; }
-    case Type::U16: { std::uint16_t v; std::memcpy(&v, o, 2); return v; }
-    case Type::I32: { std::int32_t v; std::memcpy(&v, o, 4); return v; }
-    case Type::U32: { std::uint32_t v; std::memcpy(&v, o, 4); return v; }
-    case Type::F32: { float v; std::memcpy(&v, o, 4); return static_cast<double>(v); }
-    case Type::F64: { double v; std::memcpy(&v, o, 8); return v; }
-    case Type::Aucun: break;
+    case Type::I8:
+        return static_cast<std::int8_t>(o[0]);
+    case Type::U8:
+        return o[0];
+    case Type::I16: {
+        std::int16_t v;
+        std::memcpy(&v, o, 2);
+        return v;
+    }
+    case Type::U16: {
+        std::uint16_t v;
+        std::memcpy(&v, o, 2);
+        return v;
+    }
+    case Type::I32: {
+        std::int32_t v;
+        std::memcpy(&v, o, 4);
+        return v;
+    }
+    case Type::U32: {
+        std::uint32_t v;
+        std::memcpy(&v, o, 4);
+        return v;
+    }
+    case Type::F32: {
+        float v;
+        std::memcpy(&v, o, 4);
+        return static_cast<double>(v);
+    }
+    case Type::F64: {
+        double v;
+        std::memcpy(&v, o, 8);
+        return v;
+    }
+    case Type::Aucun:
+        break;
     }
     return 0;
 }
@@ -277,10 +304,10 @@ struct Lecture
             const std::size_t reste = static_cast<std::size_t>(fin - p);
             const std::size_t unite = format == Format::Ascii ? 2 : tailleDe(pr.type);
             if (!(n >= 0) || n != std::floor(n) || n > double(reste / unite) + (format == Format::Ascii)) {
-                const Raison pourquoi(CodeRaison::ListeImpossible,
-                                      {litteral(n == std::floor(n) && std::fabs(n) < 9e18
-                                                    ? std::to_string(static_cast<long long>(n))
-                                                    : std::to_string(n))});
+                const Raison pourquoi(
+                    CodeRaison::ListeImpossible,
+                    {litteral(n == std::floor(n) && std::fabs(n) < 9e18 ? std::to_string(static_cast<long long>(n))
+                                                                        : std::to_string(n))});
                 raison = format == Format::Ascii
                              ? Raison(CodeRaison::FichierLigne, {::nom(nom), ligneDe(debut, avant), pourquoi})
                              : Raison(CodeRaison::FichierOctet,
@@ -324,8 +351,9 @@ Resultat lireSommets(Lecture &l, const Element &el, std::vector<point3> &points,
             if (n / 4 > reste / std::max<std::size_t>(taille, 1) + 1024)
                 return refus(l.nom,
                              Raison(CodeRaison::CompteTropGrand, {::nom(l.nom), el.nombre, litteral(el.nom), reste}));
-            return refus(l.nom, Raison(CodeRaison::FichierCoupe, {::nom(l.nom), static_cast<std::size_t>(l.fin - l.debut),
-                                                                  litteral(el.nom), reste / taille + 1, el.nombre}));
+            return refus(l.nom,
+                         Raison(CodeRaison::FichierCoupe, {::nom(l.nom), static_cast<std::size_t>(l.fin - l.debut),
+                                                           litteral(el.nom), reste / taille + 1, el.nombre}));
         }
         std::size_t decalage[3];
         for (int a = 0; a < 3; ++a) {
@@ -342,9 +370,9 @@ Resultat lireSommets(Lecture &l, const Element &el, std::vector<point3> &points,
         enParallele(n, filsEffectifs(options.fils), [&](std::size_t a, std::size_t b) {
             for (std::size_t i = a; i < b; ++i) {
                 const char *r = base + i * taille;
-                points[i] = point3(valeurBinaire(r + decalage[0], t[0], inverse),
-                                   valeurBinaire(r + decalage[1], t[1], inverse),
-                                   valeurBinaire(r + decalage[2], t[2], inverse));
+                points[i] =
+                    point3(valeurBinaire(r + decalage[0], t[0], inverse), valeurBinaire(r + decalage[1], t[1], inverse),
+                           valeurBinaire(r + decalage[2], t[2], inverse));
             }
         });
         l.p += n * taille;
@@ -354,9 +382,9 @@ Resultat lireSommets(Lecture &l, const Element &el, std::vector<point3> &points,
         while (l.p < l.fin && Lecture::tarnis_texte_blanc(*l.p))
             ++l.p;
         const char *finLignes = l.p;
-        const Resultat r = lireLignesFixes(l.p, l.fin, n, static_cast<int>(el.proprietes.size()), ix, false, points,
-                                           options, l.nom, el.nom.c_str(), ligneDe(l.debut, l.p),
-                                           static_cast<std::size_t>(l.p - l.debut), finLignes);
+        const Resultat r =
+            lireLignesFixes(l.p, l.fin, n, static_cast<int>(el.proprietes.size()), ix, false, points, options, l.nom,
+                            el.nom.c_str(), ligneDe(l.debut, l.p), static_cast<std::size_t>(l.p - l.debut), finLignes);
         l.p = finLignes;
         return r;
     }
@@ -409,13 +437,13 @@ Resultat passerElement(Lecture &l, const Element &el, std::vector<Face> *faces, 
         };
         for (const long long s : lst)
             if ((s < 0 || static_cast<std::size_t>(s) >= sommets) && !(bande && s == -1))
-                return refus(l.nom, Raison(CodeRaison::FaceHorsSommets,
-                                           {::nom(l.nom), litteral(el.nom), i + 1, s, sommets}));
+                return refus(l.nom,
+                             Raison(CodeRaison::FaceHorsSommets, {::nom(l.nom), litteral(el.nom), i + 1, s, sommets}));
         if (!bande) {
             if (lst.size() < 3)
-                return refus(l.nom, Raison(l.format == Format::Ascii ? CodeRaison::FichierLigne : CodeRaison::FichierOctet,
-                                           {::nom(l.nom), lieu(),
-                                            Raison(CodeRaison::ListeImpossible, {lst.size()})}));
+                return refus(l.nom,
+                             Raison(l.format == Format::Ascii ? CodeRaison::FichierLigne : CodeRaison::FichierOctet,
+                                    {::nom(l.nom), lieu(), Raison(CodeRaison::ListeImpossible, {lst.size()})}));
             for (std::size_t k = 1; k + 1 < lst.size(); ++k)
                 faces->push_back({int(lst[0]), int(lst[k]), int(lst[k + 1])});
             continue;
@@ -492,8 +520,8 @@ Resultat lireNuagePLY(const char *donnees, std::size_t taille, const std::string
     return lirePLY(donnees, taille, nom, points, nullptr, options);
 }
 
-Resultat lireMaillagePLY(const char *donnees, std::size_t taille, const std::string &nom,
-                         std::vector<point3> &sommets, std::vector<Face> &faces)
+Resultat lireMaillagePLY(const char *donnees, std::size_t taille, const std::string &nom, std::vector<point3> &sommets,
+                         std::vector<Face> &faces)
 {
     Resultat r = lirePLY(donnees, taille, nom, sommets, &faces, OptionsLecture());
     if (!r)

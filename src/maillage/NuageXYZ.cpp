@@ -73,9 +73,9 @@ Resultat lireNuageXYZ(const char *donnees, std::size_t taille, const std::string
             // A header holds names: text, never control bytes.
             for (const char *c = q; c < e; ++c)
                 if (static_cast<unsigned char>(*c) < ' ' && !estBlancLigne(*c))
-                    return Resultat::echec(Statut::NuageIllisible,
-                                           Raison(CodeRaison::FichierLigne,
-                                                  {::nom(nom), ligne, Raison(CodeRaison::OctetsDeControle)}));
+                    return Resultat::echec(
+                        Statut::NuageIllisible,
+                        Raison(CodeRaison::FichierLigne, {::nom(nom), ligne, Raison(CodeRaison::OctetsDeControle)}));
             entete = true;
         }
         p = e + (e < fin);
@@ -101,7 +101,8 @@ Resultat lireNuageXYZ(const char *donnees, std::size_t taille, const std::string
         total += b.points;
     }
     if (total > static_cast<std::size_t>(POINTS_MAX))
-        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::TropDePoints, {::nom(nom), total, POINTS_MAX}));
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::TropDePoints, {::nom(nom), total, POINTS_MAX}));
     if (total == 0 && blocs.empty())
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::SansPoint, {::nom(nom)}));
     points.assign(total, point3());

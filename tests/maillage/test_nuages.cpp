@@ -31,14 +31,22 @@ std::string octets(double v, const std::string &type, bool grand)
         n = sizeof x;
         std::memcpy(o, &x, n);
     };
-    if (type == "char" || type == "int8") mettre(static_cast<std::int8_t>(v));
-    if (type == "uchar" || type == "uint8") mettre(static_cast<std::uint8_t>(v));
-    if (type == "short" || type == "int16") mettre(static_cast<std::int16_t>(v));
-    if (type == "ushort" || type == "uint16") mettre(static_cast<std::uint16_t>(v));
-    if (type == "int" || type == "int32") mettre(static_cast<std::int32_t>(v));
-    if (type == "uint" || type == "uint32") mettre(static_cast<std::uint32_t>(v));
-    if (type == "float" || type == "float32") mettre(static_cast<float>(v));
-    if (type == "double" || type == "float64") mettre(v);
+    if (type == "char" || type == "int8")
+        mettre(static_cast<std::int8_t>(v));
+    if (type == "uchar" || type == "uint8")
+        mettre(static_cast<std::uint8_t>(v));
+    if (type == "short" || type == "int16")
+        mettre(static_cast<std::int16_t>(v));
+    if (type == "ushort" || type == "uint16")
+        mettre(static_cast<std::uint16_t>(v));
+    if (type == "int" || type == "int32")
+        mettre(static_cast<std::int32_t>(v));
+    if (type == "uint" || type == "uint32")
+        mettre(static_cast<std::uint32_t>(v));
+    if (type == "float" || type == "float32")
+        mettre(static_cast<float>(v));
+    if (type == "double" || type == "float64")
+        mettre(v);
     if (grand)
         std::reverse(o, o + n);
     return std::string(o, n);
@@ -74,7 +82,8 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
                         "property float64 z\nproperty float32 y\nproperty float32 x\nend_header\n";
     std::string grand = "ply\nformat binary_big_endian 1.0\nelement info 1\nproperty list int uchar t\n"
                         "element vertex 4\nproperty float y\nproperty double x\nproperty uint16 r\n"
-                        "property float z\nend_header\n" + octets(2, "int", true) + "ab";
+                        "property float z\nend_header\n" +
+                        octets(2, "int", true) + "ab";
     std::string xyz = "x;y;z\r\n# one\r\n// two\r\n\r\n; three\r\n";
     std::string pcd = "# .PCD\nVERSION .7\nFIELDS x y z rgb\nSIZE 4 4 4 4\nTYPE F F F U\nCOUNT 1 1 1 1\n"
                       "WIDTH 5\nHEIGHT 1\nVIEWPOINT 0 0 0 1 0 0 0\nPOINTS 5\nDATA ascii\nnan nan nan 0\n";
@@ -92,8 +101,8 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
                   octets(p.x == 12.5 ? 0 : 1, "int", false);
     }
     ascii += "3 0 1 2\r\n";
-    for (const auto &[nom, contenu] : {std::pair{"a.ply", ascii}, {"l.ply", lists}, {"g.ply", grand}, {"p.csv", xyz},
-                                       {"p.pcd", pcd}}) {
+    for (const auto &[nom, contenu] :
+         {std::pair{"a.ply", ascii}, {"l.ply", lists}, {"g.ply", grand}, {"p.csv", xyz}, {"p.pcd", pcd}}) {
         writeFile(d.file(nom), contenu);
         EXPECT_EQ(lire(d.file(nom)), attendus) << nom;
     }
@@ -107,8 +116,8 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
     EXPECT_EQ(m.pointsNonFinis, 1);
 
     // Every numeric type under both its names, in both byte orders.
-    const char *types[][2] = {{"char", "int8"},   {"uchar", "uint8"}, {"short", "int16"}, {"ushort", "uint16"},
-                              {"int", "int32"},   {"uint", "uint32"}, {"float", "float32"}, {"double", "float64"}};
+    const char *types[][2] = {{"char", "int8"}, {"uchar", "uint8"}, {"short", "int16"},   {"ushort", "uint16"},
+                              {"int", "int32"}, {"uint", "uint32"}, {"float", "float32"}, {"double", "float64"}};
     for (const auto &paire : types)
         for (const char *type : paire)
             for (const bool gr : {false, true}) {
@@ -137,9 +146,11 @@ TEST(Nuages, TheSameCloudOnOneThreadAndOnSeveralWithLinesAcrossBlocks)
         bin += octets(p.x, "double", true) + octets(p.y, "double", true) + octets(p.z, "double", true);
     }
     ply = "ply\nformat ascii 1.0\nelement vertex 5000\nproperty double x\nproperty double y\nproperty double z\n"
-          "end_header\n" + ply;
+          "end_header\n" +
+          ply;
     bin = "ply\nformat binary_big_endian 1.0\nelement vertex 5000\nproperty double x\nproperty double y\n"
-          "property double z\nend_header\n" + bin;
+          "property double z\nend_header\n" +
+          bin;
     for (const OptionsLecture o : {OptionsLecture{1, 1 << 30}, OptionsLecture{3, 7}, OptionsLecture{2, 100}}) {
         for (const std::string *t : {&xyz, &ply, &bin}) {
             std::vector<point3> p;
@@ -158,7 +169,8 @@ TEST(Nuages, TheSameCloudOnOneThreadAndOnSeveralWithLinesAcrossBlocks)
         EXPECT_EQ(auDela, 4);
         p.resize(1);
         EXPECT_TRUE(tarnis_nuage::lirePointsPTSEnBlocs(pts.data(), pts.data() + pts.size() - 8, 4999, p, auDela, o));
-        EXPECT_EQ(std::vector<point3>(p.begin() + 1, p.end()), std::vector<point3>(attendus.begin(), attendus.end() - 1));
+        EXPECT_EQ(std::vector<point3>(p.begin() + 1, p.end()),
+                  std::vector<point3>(attendus.begin(), attendus.end() - 1));
         EXPECT_EQ(auDela, 3);
         const std::string tordu = "1 2 3\n4 5-6\n";
         EXPECT_FALSE(tarnis_nuage::lirePointsPTSEnBlocs(tordu.data(), tordu.data() + tordu.size(), 2, p, auDela, o));
@@ -190,11 +202,16 @@ TEST(Nuages, EveryRefusalSaysWhyAndWhere)
         {entete + "end_header\n1 2 3\n4 5 6\n7\n", "ligne 10 : « 7 » après le dernier élément"},
         {entete + "end_header\n1 2 3\n", "s'arrête à l'octet 106, dans vertex n° 2 sur 2"},
         {"ply\nformat binary_little_endian 1.0\nelement vertex 900000000\nproperty float x\nproperty float y\n"
-         "property float z\nend_header\n" + std::string(40, '\0'), "900000000 vertex annoncés, plus que les 40 octets"},
+         "property float z\nend_header\n" +
+             std::string(40, '\0'),
+         "900000000 vertex annoncés, plus que les 40 octets"},
         {"ply\nformat binary_little_endian 1.0\nelement vertex 2\nproperty float x\nproperty float y\n"
-         "property float z\nend_header\n" + std::string(20, '\0'), "s'arrête à l'octet 135, dans vertex n° 2 sur 2"},
+         "property float z\nend_header\n" +
+             std::string(20, '\0'),
+         "s'arrête à l'octet 135, dans vertex n° 2 sur 2"},
         {"ply\nformat binary_big_endian 1.0\nelement vertex 1\nproperty list uint uchar x\nproperty uchar y\n"
-         "property uchar z\nend_header\n\xff\xff\xff\xff\1\2", "octet 122 : liste de 4294967295 éléments"},
+         "property uchar z\nend_header\n\xff\xff\xff\xff\1\2",
+         "octet 122 : liste de 4294967295 éléments"},
         {"\x01\x7f\xee\x02\x03 1 2\n", "ligne 1 : des octets de contrôle"},
         {"1 2 3\n4 5 6\nabc 1 2\n", "ligne 3 : « abc » n'est pas un nombre"},
         {"# c\n1,2\n", "ligne 2 : 2 nombres trouvés, 3 attendus"},
@@ -208,8 +225,8 @@ TEST(Nuages, EveryRefusalSaysWhyAndWhere)
     };
     for (const auto &[contenu, motif] : cas) {
         const std::string suffixe = contenu.compare(0, 3, "ply") == 0 || contenu.compare(0, 3, "PLY") == 0 ? ".ply"
-                                    : contenu.find("FIELDS") != std::string::npos || contenu[0] == '0' ? ".pcd"
-                                                                                                      : ".xyz";
+                                    : contenu.find("FIELDS") != std::string::npos || contenu[0] == '0'     ? ".pcd"
+                                                                                                           : ".xyz";
         const std::string chemin = d.file("n" + suffixe);
         writeFile(chemin, contenu);
         Resultat r;
