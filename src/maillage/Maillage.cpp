@@ -93,6 +93,7 @@ void Maillage::viderPointsInterets()
 {
     ListePointsInterets.clear();
     pointsAuDela = 0;
+    pointsNonFinis = 0;
 }
 
 void Maillage::calculerCentrePointsInterets()

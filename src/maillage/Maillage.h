@@ -123,6 +123,8 @@ public:
     /// Points the last PTS file read holds beyond its count (counted, not read): the reader
     /// reads what the count announces, its callers say what is left.
     long long pointsAuDela = 0;
+    /// Points of the last PCD file read passed over for a coordinate that is not finite.
+    long long pointsNonFinis = 0;
 
 private:
     void calculerBoite(bool avecMessages);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <cstdio>
 #include <iostream>
 #include <limits>
@@ -10,6 +11,7 @@
 
 #include "Maillage.h"
 #include "MaillageTexte.h"
+#include "NuageCommun.h"
 
 using tarnis_texte::Ecrivain;
 using tarnis_texte::Lecteur;
@@ -171,6 +173,34 @@ struct FermerFichier
 
 } // namespace
 
+/// The points of a regular file, by blocks on every core: Echec (nothing changed) when the file
+/// is not regular enough for it (a token that is not exactly one number, fewer points than
+/// announced, no mapping), and the sequential reader then reads it and says why.
+static Resultat lirePTSEnBlocs(Maillage &m, const std::string &nomFichier, long long annonces,
+                               const std::string &suiteLigne2, const Progression &progression)
+{
+    tarnis_nuage::Projection fichier;
+    if (!fichier.ouvrir(nomFichier, Statut::NuageIllisible))
+        return Resultat::echec(Statut::Echec, Raison());
+    const char *p = fichier.donnees, *fin = p + fichier.taille;
+    for (int ligne = 0; ligne < 2 && p < fin; ++ligne) {
+        const void *nl = std::memchr(p, '\n', static_cast<std::size_t>(fin - p));
+        p = nl ? static_cast<const char *>(nl) + 1 : fin;
+    }
+    long long auDela = 0;
+    if (!tarnis_nuage::lirePointsPTSEnBlocs(p, fin, annonces, m.ListePointsInterets, auDela))
+        return Resultat::echec(Statut::Echec, Raison());
+    Lecteur ligne2(suiteLigne2.data(), suiteLigne2.size());
+    for (float v; ligne2.lireFloat(v);)
+        ++auDela;
+    m.pointsAuDela = (auDela + 2) / 3;
+    if (progression && !progression(0.9, Raison(CodeRaison::LectureDuNuage))) {
+        m.ListePointsInterets.resize(m.ListePointsInterets.size() - static_cast<std::size_t>(annonces));
+        return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nomFichier)}));
+    }
+    return Resultat::succes();
+}
+
 /// refuse tells a file that cannot be opened or is not PTS (false from the specified reader)
 /// from one read in whole or in part.
 static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const Progression &progression, bool &refuse)
@@ -194,6 +224,10 @@ static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const
     long long taille = -1;
     if (std::fseek(premier.f, 0, SEEK_END) == 0)
         taille = std::ftell(premier.f);
+    if (Resultat r = lirePTSEnBlocs(m, nomFichier, annonces, suiteLigne2, progression); r.statut != Statut::Echec) {
+        refuse = false;
+        return r.statut == Statut::Interrompu ? r : terminerLecturePTS(m, r, sousProgression(progression, 0.9, 1));
+    }
 
     FermerFichier second{tarnis_texte::ouvrirLecture(nomFichier, raison)};
     if (!second.f) {

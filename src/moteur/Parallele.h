@@ -2,6 +2,7 @@
 #define TARNIS_MOTEUR_PARALLELE_H
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <exception>
 #include <thread>
@@ -42,6 +43,40 @@ template <class F> void enParallele(std::size_t n, int fils, F f)
     for (std::size_t k = 1; k < t; ++k)
         autres.emplace_back(tranche, k);
     tranche(0);
+    for (std::thread &a : autres)
+        a.join();
+    for (const std::exception_ptr &e : erreurs)
+        if (e)
+            std::rethrow_exception(e);
+}
+
+/// Runs f(k) for every block k of [0, blocs) on up to `fils` threads, each thread taking the next
+/// block not yet taken (blocks of uneven cost spread evenly). The callers write each block's
+/// result in its own slot, so the result is the same whatever the number of threads. An exception
+/// thrown in a block is thrown again here, once every thread has ended.
+template <class F> void chaqueBloc(std::size_t blocs, int fils, F f)
+{
+    const std::size_t t = std::min<std::size_t>(static_cast<std::size_t>(std::max(1, fils)), blocs);
+    if (t <= 1) {
+        for (std::size_t k = 0; k < blocs; ++k)
+            f(k);
+        return;
+    }
+    std::atomic<std::size_t> suivant{0};
+    std::vector<std::exception_ptr> erreurs(t);
+    auto travail = [&](std::size_t i) {
+        try {
+            for (std::size_t k; (k = suivant.fetch_add(1)) < blocs;)
+                f(k);
+        } catch (...) {
+            erreurs[i] = std::current_exception();
+        }
+    };
+    std::vector<std::thread> autres;
+    autres.reserve(t - 1);
+    for (std::size_t i = 1; i < t; ++i)
+        autres.emplace_back(travail, i);
+    travail(0);
     for (std::thread &a : autres)
         a.join();
     for (const std::exception_ptr &e : erreurs)

@@ -1,6 +1,7 @@
 #include "Ouverture.h"
 
 #include "Maillage.h"
+#include "NuageFichiers.h"
 #include "Simplex.h"
 #include "VolumeAnalyze.h"
 #include "VolumeNifti.h"
@@ -80,7 +81,7 @@ Resultat plageVolume(const std::string &nom, int &minimum, int &maximum)
 GenreFichier genreFichier(const std::string &nom)
 {
     const std::string s = suffixe(nom);
-    if (s == "pts")
+    if (s == "pts" || estNuageAutreFormat(nom))
         return GenreFichier::Nuage;
     if (s == "hdr" || s == "img" || s == "nii" || (s == "gz" && estNomDeVolume(nom)))
         return GenreFichier::Volume;
@@ -100,7 +101,12 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
     try {
         switch (genreFichier(nom)) {
         case GenreFichier::Nuage:
-            r = m.lirePTS(nom, sousProgression(progression, 0, 0.9));
+            if (estNuageAutreFormat(nom)) {
+                r = lireNuageFichier(nom, m.ListePointsInterets, m.pointsNonFinis, sousProgression(progression, 0, 0.9));
+                m.nbPointsInterets = static_cast<int>(m.ListePointsInterets.size());
+            } else {
+                r = m.lirePTS(nom, sousProgression(progression, 0, 0.9));
+            }
             break;
         case GenreFichier::Volume:
             r = lireVolume(nom, m, reglages, points, sousProgression(progression, 0, 0.9));
@@ -112,7 +118,7 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
         r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));
     }
     bool garde = r.reussi() || (r.statut == Statut::NuageIllisible && genreFichier(nom) == GenreFichier::Nuage &&
-                                !m.ListePointsInterets.empty());
+                                !estNuageAutreFormat(nom) && !m.ListePointsInterets.empty());
     if (!garde)
         m.viderPointsInterets();
     // The tree always covers exactly the cloud held, whatever happened above; a stop while it is
@@ -135,6 +141,31 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
 Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &progression)
 {
     const GenreFichier genre = genreFichier(nom);
+    const bool ply = nom.size() > 4 && nom.compare(nom.size() - 4, 4, ".ply") == 0;
+    if (ply) {
+        if (progression && !progression(0.0, Raison(CodeRaison::LectureDuMaillage)))
+            return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
+        Maillage lu;
+        Resultat r;
+        try {
+            r = lireMaillagePLYFichier(nom, lu);
+        } catch (const std::exception &e) {
+            r = Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));
+        }
+        if (!r)
+            return r;
+        if (lu.listeFaces.empty())
+            return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SansAucuneFace, {::nom(nom)}));
+        s.maillageOrigine.listeSommets = std::move(lu.listeSommets);
+        s.maillageOrigine.listeFaces = std::move(lu.listeFaces);
+        s.maillageOrigine.listeAretes.clear();
+        s.maillageOrigine.nbSommets = lu.nbSommets;
+        s.maillageOrigine.nbFaces = lu.nbFaces;
+        s.maillageOrigine.nbAretes = 0;
+        s.maillageOrigine.calculerBoiteEtCentre();
+        s.maillageTriangule = s.maillageOrigine;
+        return Resultat::succes();
+    }
     if (genre != GenreFichier::Simplex && genre != GenreFichier::Triangles)
         return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::MaillageNonReconnu, {::nom(nom)}));
     if (progression && !progression(0.0, Raison(CodeRaison::LectureDuMaillage)))

@@ -13,9 +13,10 @@ class Maillage;
 class Simplex;
 
 /// What a file holds, told by its suffix (the text after the last '.', compared as given:
-/// "pts", "hdr", "img", "nii", "nii.gz", "sm", "smm", "off", "obj").
+/// "pts", "ply", "xyz", "asc", "csv", "txt", "pcd", "hdr", "img", "nii", "nii.gz", "sm", "smm", "off",
+/// "obj"). A PLY file is a cloud here; ouvrirMaillage also reads it as a triangle mesh.
 enum class GenreFichier {
-    Nuage,     ///< PTS point cloud
+    Nuage,     ///< point cloud: PTS, PLY (its vertices), XYZ/ASC/CSV/TXT text, PCD
     Volume,    ///< Analyze or NIfTI volume (.hdr, .img, .nii, .nii.gz), thresholded into a cloud
     Simplex,   ///< simplex mesh: SMM (SM is written only, and refused with its reason)
     Triangles, ///< OFF or OBJ triangle mesh
@@ -34,10 +35,12 @@ struct ReglagesVolume
     int fenetreMax = defauts::fenetreMax;
 };
 
-/// Replaces the cloud of m by the one in the file (PTS, or a volume thresholded with
+/// Replaces the cloud of m by the one in the file (PTS, PLY, XYZ-like text, PCD, or a volume thresholded with
 /// reglages) and rebuilds its kd-tree over exactly the cloud. For a volume, the thresholded
 /// points are also left in pointsVolume when given. A short PTS file keeps what it held and
-/// returns Statut::NuageIllisible with the counts; a volume that keeps no point is refused
+/// returns Statut::NuageIllisible with the counts (the other cloud formats keep nothing of a
+/// refused file; a PCD's points that are not finite are passed over and counted in
+/// m.pointsNonFinis); a volume that keeps no point is refused
 /// with the thresholds used, the volume's value range and where to change them. On any other
 /// failure, and when stopped, m holds no cloud.
 Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &reglages = ReglagesVolume(),
@@ -48,7 +51,7 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
 Resultat plageVolume(const std::string &nom, int &minimum, int &maximum);
 
 /// Reads a mesh file into s: an SMM file into the simplex mesh (a refused file leaves it as
-/// it was), an OFF or OBJ file into s.maillageOrigine and s.maillageTriangule. A triangle
+/// it was), an OFF, OBJ or PLY file into s.maillageOrigine and s.maillageTriangule. A triangle
 /// file with no face is refused.
 Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &progression = {});
 

@@ -1385,8 +1385,8 @@ with the keys W X C V B N.</translation>
         <translation>%1 incomplete: %2</translation>
     </message>
     <message>
-        <source>%1 n&apos;est pas un maillage reconnu (.smm, .off, .obj)</source>
-        <translation>%1 is not a known mesh (.smm, .off, .obj)</translation>
+        <source>%1 n&apos;est pas un maillage reconnu (.smm, .off, .obj, .ply)</source>
+        <translation>%1 is not a known mesh (.smm, .off, .obj, .ply)</translation>
     </message>
     <message>
         <source>%1 ne contient aucune face</source>
@@ -1581,8 +1581,8 @@ with the keys W X C V B N.</translation>
         <translation>&quot;%1&quot; cannot be written</translation>
     </message>
     <message>
-        <source>%1 n&apos;est pas un nuage de points reconnu (.pts, .hdr, .img, .nii, .nii.gz)</source>
-        <translation>%1 is not a known point cloud (.pts, .hdr, .img, .nii, .nii.gz)</translation>
+        <source>%1 n&apos;est pas un nuage de points reconnu (.pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .img, .nii, .nii.gz)</source>
+        <translation>%1 is not a known point cloud (.pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .img, .nii, .nii.gz)</translation>
     </message>
     <message>
         <source>%1 n&apos;est pas un volume Analyze ou NIfTI (.hdr, .img, .nii, .nii.gz)</source>
@@ -1763,6 +1763,78 @@ with the keys W X C V B N.</translation>
     <message>
         <source>%1 points annoncés, %2 lus ; la lecture s&apos;est arrêtée ligne %3 (point %4) : %5 ; %6, après le nombre de points sur la ligne 2, n&apos;est pas lu : les points commencent ligne 3</source>
         <translation>%1 points announced, %2 read; reading stopped at line %3 (point %4): %5; %6, after the point count on line 2, is not read: the points start on line 3</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier PLY : il ne commence pas par une ligne « ply »</source>
+        <translation>%1 is not a PLY file: it does not begin with a « ply » line</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier PCD : %2 trouvé où l&apos;en-tête était attendu</source>
+        <translation>%1 is not a PCD file: %2 found where the header was expected</translation>
+    </message>
+    <message>
+        <source>%1 : en-tête sans fin (%2 attendu dans les %3 premiers octets)</source>
+        <translation>%1: header with no end (%2 expected within the first %3 bytes)</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 de l&apos;en-tête : %3</source>
+        <translation>%1, header line %2: %3</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas compris ici</source>
+        <translation>%1 is not understood here</translation>
+    </message>
+    <message>
+        <source>type %1 inconnu</source>
+        <translation>unknown type %1</translation>
+    </message>
+    <message>
+        <source>%1 : pas de propriétés x, y et z dans %2</source>
+        <translation>%1: no x, y and z properties in %2</translation>
+    </message>
+    <message>
+        <source>%1 : %2 %3 annoncés, plus que les %4 octets du fichier n&apos;en peuvent tenir</source>
+        <translation>%1: %2 %3 announced, more than the file&apos;s %4 bytes can hold</translation>
+    </message>
+    <message>
+        <source>%1 : le fichier s&apos;arrête à l&apos;octet %2, dans %3 n° %4 sur %5</source>
+        <translation>%1: the file stops at byte %2, in %3 no. %4 of %5</translation>
+    </message>
+    <message>
+        <source>%1 : les données « binary_compressed » ne sont pas lues ; enregistrez le nuage en « binary » ou « ascii »</source>
+        <translation>%1: « binary_compressed » data is not read; save the cloud as « binary » or « ascii »</translation>
+    </message>
+    <message>
+        <source>%1 nombres trouvés, %2 attendus</source>
+        <translation>%1 numbers found, %2 expected</translation>
+    </message>
+    <message>
+        <source>%1 sort des limites de la double précision</source>
+        <translation>%1 is beyond the limits of double precision</translation>
+    </message>
+    <message>
+        <source>liste de %1 éléments impossible</source>
+        <translation>impossible list of %1 items</translation>
+    </message>
+    <message>
+        <source>%1 : %2 n° %3 désigne le sommet %4, hors des %5 sommets</source>
+        <translation>%1: %2 no. %3 names vertex %4, outside the %5 vertices</translation>
+    </message>
+    <message>
+        <source>%1 : %2 points, plus que les %3 qu&apos;un nuage peut tenir</source>
+        <translation>%1: %2 points, more than the %3 a cloud can hold</translation>
+    </message>
+    <message>
+        <source>%1 : aucun point (aucune ligne de trois nombres)</source>
+        <translation>%1: no point (no line of three numbers)</translation>
+    </message>
+    <message>
+        <source>%1, octet %2 : %3</source>
+        <translation>%1, byte %2: %3</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : %3 après le dernier élément annoncé</source>
+        <translation>%1, line %2: %3 after the last announced element</translation>
     </message>
     <message>
         <source>%1 n&apos;est pas un fichier OFF : la ligne 1 dépasse %2 caractères sans fin de ligne</source>

@@ -31,7 +31,8 @@ TEST(Ouverture, EveryFailureNamesTheFileAndWhatWasWrong)
         {"compte.pts", "PTS\ntrois\n0 0 0\n", Statut::NuageIllisible, "ligne 2 : nombre de points illisible"},
         {"court.pts", "PTS\n4\n0 0 0\n1 1 1\n2 nan 2\n3 3 3\n", Statut::NuageIllisible,
          "4 points annoncés, 2 lus ; la lecture s'est arrêtée ligne 5 (point 3)"},
-        {"nuage.txt", "PTS\n1\n0 0 0\n", Statut::NuageIllisible, "n'est pas un nuage de points reconnu"},
+        {"nuage.txt", "PTS\n1\n0 0 0\n", Statut::NuageIllisible, "ligne 2 : 1 nombres trouvés, 3 attendus"},
+        {"nuage.las", "PTS\n1\n0 0 0\n", Statut::NuageIllisible, "n'est pas un nuage de points reconnu"},
         {"absent.smm", nullptr, Statut::MaillageIllisible, "absent, illisible ou vide"},
         {"ecrit.sm", "SM\n", Statut::MaillageIllisible, "un fichier SM ne se relit pas"},
         {"court.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n", Statut::MaillageIllisible,
@@ -39,7 +40,7 @@ TEST(Ouverture, EveryFailureNamesTheFileAndWhatWasWrong)
         {"vide.obj", "# rien\n", Statut::MaillageIllisible, "ne contient aucune face"},
         {"sommet.obj", "v 0 0 0\nv 1 x 0\n", Statut::MaillageIllisible, "sommet illisible ligne 2"},
         {"hors.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 7\n", Statut::MaillageIllisible, "1 faces refusées"},
-        {"maillage.ply", "ply\n", Statut::MaillageIllisible, "n'est pas un maillage reconnu"},
+        {"maillage.dxf", "ply\n", Statut::MaillageIllisible, "n'est pas un maillage reconnu"},
         {"vide.smm", "\nSMM\n", Statut::MaillageIllisible, "fichier vide ou première ligne vide"},
     };
     for (const auto &[nom, contenu, attendu, motif] : cas) {

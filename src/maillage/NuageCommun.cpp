@@ -1,0 +1,429 @@
+#include "NuageCommun.h"
+
+#include "MaillageTexte.h"
+#include "Parallele.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include <sys/mman.h>
+#include <sys/stat.h>
+
+namespace tarnis_nuage {
+
+Projection::~Projection()
+{
+    if (base)
+        ::munmap(base, taille);
+}
+
+Resultat Projection::ouvrir(const std::string &nom, Statut statut)
+{
+    Raison raison;
+    std::FILE *f = tarnis_texte::ouvrirLecture(nom, raison);
+    if (!f)
+        return Resultat::echec(statut, raison);
+    struct stat st;
+    Resultat r = Resultat::succes();
+    if (::fstat(::fileno(f), &st) != 0) {
+        r = Resultat::echec(statut, Raison(CodeRaison::OuvertureImpossible, {::nom(nom)}));
+    } else if (st.st_size > 0) {
+        // Populated at once, up to a size that any cloud of ours fits in: the kernel reads the
+        // pages in far fewer steps than faults would. Beyond it, pages come as they are read.
+        const int peupler = st.st_size <= (std::int64_t(1) << 31) ? MAP_POPULATE : 0;
+        void *p =
+            ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | peupler, ::fileno(f), 0);
+        if (p == MAP_FAILED) {
+            r = Resultat::echec(
+                statut, Raison(CodeRaison::OuvertureImpossibleCar, {::nom(nom), litteral(std::strerror(errno))}));
+        } else {
+            base = p;
+            donnees = static_cast<const char *>(p);
+            taille = static_cast<std::size_t>(st.st_size);
+        }
+    }
+    std::fclose(f);
+    return r;
+}
+
+const char *lireReel(const char *p, const char *fin, double &v, bool nanPermis)
+{
+    const char *q = p;
+    if (q < fin && *q == '+')
+        ++q;
+    const char *corps = (q < fin && *q == '-' && *p != '+') ? q + 1 : q;
+    if (corps >= fin)
+        return nullptr;
+    const char c = *corps;
+    if (!((c >= '0' && c <= '9') || c == '.')) {
+        if (!nanPermis || !(c == 'n' || c == 'N' || c == 'i' || c == 'I'))
+            return nullptr;
+    }
+    const auto r = std::from_chars(q, fin, v, std::chars_format::general);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Underflows become the tiny value the C library gives; overflows are refused.
+        const std::string copie(q, r.ptr);
+        v = std::strtod(copie.c_str(), nullptr);
+        return std::isinf(v) ? nullptr : r.ptr;
+    }
+    return r.ec == std::errc() ? r.ptr : nullptr;
+}
+
+Raison ceQuiArrete(const char *p, const char *fin)
+{
+    while (p < fin && estBlancLigne(*p))
+        ++p;
+    if (p >= fin || *p == '\n')
+        return Raison(CodeRaison::FinDuFichier);
+    const char *e = p;
+    while (e < fin && !tarnis_texte::estBlanc(*e) && *e != ',' && *e != ';' && e - p < 24)
+        ++e;
+    const std::string jeton(p, e);
+    if (std::any_of(jeton.begin(), jeton.end(), [](char b) { return b >= 0 && b < ' '; }))
+        return Raison(CodeRaison::OctetsDeControle);
+    double v;
+    const char *corps = p + (*p == '-' || *p == '+');
+    if (corps < e && ((*corps >= '0' && *corps <= '9') || *corps == '.') &&
+        std::from_chars(p + (*p == '+'), e, v).ec == std::errc::result_out_of_range)
+        return Raison(CodeRaison::HorsDesReels, {nom(jeton)});
+    return Raison(CodeRaison::PasUnNombre, {nom(jeton)});
+}
+
+std::size_t ligneDe(const char *debut, const char *p)
+{
+    return 1 + static_cast<std::size_t>(std::count(debut, p, '\n'));
+}
+
+namespace {
+std::size_t compterLignes(const char *p, const char *fin)
+{
+    std::size_t n = 0;
+    while (p < fin) {
+        const void *nl = std::memchr(p, '\n', static_cast<std::size_t>(fin - p));
+        ++n;
+        if (!nl)
+            break;
+        p = static_cast<const char *>(nl) + 1;
+    }
+    return n;
+}
+} // namespace
+
+std::vector<Bloc> decouperEnLignes(const char *debut, const char *fin, std::size_t octetsParBloc, int fils)
+{
+    const std::size_t taille = static_cast<std::size_t>(fin - debut);
+    const std::size_t n = std::clamp<std::size_t>(taille / std::max<std::size_t>(octetsParBloc, 1), 1, 65536);
+    std::vector<Bloc> blocs;
+    const char *courant = debut;
+    for (std::size_t k = 1; k <= n && courant < fin; ++k) {
+        const char *coupe = k == n ? fin : debut + taille * k / n;
+        if (coupe < courant)
+            continue;
+        if (coupe < fin) {
+            const void *nl = std::memchr(coupe, '\n', static_cast<std::size_t>(fin - coupe));
+            coupe = nl ? static_cast<const char *>(nl) + 1 : fin;
+        }
+        Bloc b;
+        b.debut = courant;
+        b.fin = coupe;
+        blocs.push_back(b);
+        courant = coupe;
+    }
+    chaqueBloc(blocs.size(), fils,
+               [&](std::size_t k) { blocs[k].lignes = compterLignes(blocs[k].debut, blocs[k].fin); });
+    std::size_t ligne = 0;
+    for (Bloc &b : blocs) {
+        b.premiereLigne = ligne;
+        ligne += b.lignes;
+    }
+    return blocs;
+}
+
+Resultat premierEchec(const std::vector<Bloc> &blocs, const std::string &nom, std::size_t ligneDebut, Statut statut)
+{
+    for (const Bloc &b : blocs)
+        if (b.ligneEchec)
+            return Resultat::echec(statut,
+                                   Raison(CodeRaison::FichierLigne,
+                                          {::nom(nom), ligneDebut + b.premiereLigne + b.ligneEchec - 1, b.raison}));
+    return Resultat::succes();
+}
+
+Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes, int colonnes, const int ix[3],
+                         bool nanPermis, std::vector<point3> &points, const OptionsLecture &options,
+                         const std::string &nom, const char *element, std::size_t ligneDebut, std::size_t octetDebut,
+                         const char *&finLignes)
+{
+    // A line holds at least one byte per number and one blank or end of line after it.
+    const std::size_t reste = static_cast<std::size_t>(fin - debut);
+    if (nLignes > reste / (2 * static_cast<std::size_t>(std::max(colonnes, 1))) + 1)
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::CompteTropGrand, {::nom(nom), nLignes, litteral(element), reste}));
+    const char *p = debut;
+    for (std::size_t i = 0; i < nLignes; ++i) {
+        if (p >= fin)
+            return Resultat::echec(
+                Statut::NuageIllisible,
+                Raison(CodeRaison::FichierCoupe, {::nom(nom), octetDebut + reste, litteral(element), i + 1, nLignes}));
+        const void *nl = std::memchr(p, '\n', static_cast<std::size_t>(fin - p));
+        p = nl ? static_cast<const char *>(nl) + 1 : fin;
+    }
+    finLignes = p;
+    points.assign(nLignes, point3());
+    std::vector<Bloc> blocs = decouperEnLignes(debut, p, options.octetsParBloc, filsEffectifs(options.fils));
+    chaqueBloc(blocs.size(), filsEffectifs(options.fils), [&](std::size_t k) {
+        Bloc &b = blocs[k];
+        const char *q = b.debut;
+        for (std::size_t l = 0; l < b.lignes; ++l) {
+            const void *nl = std::memchr(q, '\n', static_cast<std::size_t>(b.fin - q));
+            const char *e = nl ? static_cast<const char *>(nl) : b.fin;
+            double v[3] = {0, 0, 0};
+            int c = 0;
+            for (;; ++c) {
+                while (q < e && estBlancLigne(*q))
+                    ++q;
+                if (q >= e || c == colonnes)
+                    break;
+                double x;
+                const char *s = lireReel(q, e, x, nanPermis);
+                if (!s || (s < e && !estBlancLigne(*s))) {
+                    b.ligneEchec = l + 1;
+                    b.raison = ceQuiArrete(q, e);
+                    return;
+                }
+                for (int a = 0; a < 3; ++a)
+                    if (ix[a] == c)
+                        v[a] = x;
+                q = s;
+            }
+            if (c != colonnes || q < e) {
+                int trouves = c;
+                for (bool dans = false; q < e; ++q) {
+                    if (!dans && !estBlancLigne(*q))
+                        ++trouves;
+                    dans = !estBlancLigne(*q);
+                }
+                b.ligneEchec = l + 1;
+                b.raison = Raison(CodeRaison::NombresParLigne, {trouves, colonnes});
+                return;
+            }
+            points[b.premiereLigne + l] = point3(v[0], v[1], v[2]);
+            q = e + 1;
+        }
+    });
+    Resultat r = premierEchec(blocs, nom, ligneDebut);
+    if (!r)
+        points.clear();
+    return r;
+}
+
+} // namespace tarnis_nuage
+
+namespace {
+std::string suffixeDe(const std::string &nom)
+{
+    const std::size_t point = nom.find_last_of('.');
+    const std::size_t barre = nom.find_last_of('/');
+    if (point == std::string::npos || (barre != std::string::npos && point < barre))
+        return std::string();
+    return nom.substr(point + 1);
+}
+} // namespace
+
+bool estNuageAutreFormat(const std::string &nom)
+{
+    const std::string s = suffixeDe(nom);
+    return s == "ply" || s == "xyz" || s == "asc" || s == "csv" || s == "txt" || s == "pcd";
+}
+
+Resultat lireNuageFichier(const std::string &nom, std::vector<point3> &points, long long &nonFinis,
+                          const Progression &progression, const OptionsLecture &options)
+{
+    points.clear();
+    nonFinis = 0;
+    tarnis_nuage::Projection fichier;
+    if (Resultat r = fichier.ouvrir(nom, Statut::NuageIllisible); !r)
+        return r;
+    const std::string s = suffixeDe(nom);
+    Resultat r;
+    if (s == "ply")
+        r = lireNuagePLY(fichier.donnees, fichier.taille, nom, points, options);
+    else if (s == "pcd")
+        r = lireNuagePCD(fichier.donnees, fichier.taille, nom, points, nonFinis, options);
+    else if (estNuageAutreFormat(nom))
+        r = lireNuageXYZ(fichier.donnees, fichier.taille, nom, points, options);
+    else
+        r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageNonReconnu, {::nom(nom)}));
+    if (r && progression && !progression(1.0, Raison(CodeRaison::LectureDuNuage))) {
+        points.clear();
+        return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
+    }
+    return r;
+}
+
+Resultat lireMaillagePLYFichier(const std::string &nom, Maillage &m)
+{
+    tarnis_nuage::Projection fichier;
+    if (Resultat r = fichier.ouvrir(nom, Statut::MaillageIllisible); !r)
+        return r;
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    Resultat r = lireMaillagePLY(fichier.donnees, fichier.taille, nom, sommets, faces);
+    if (!r)
+        return r;
+    if (sommets.size() > static_cast<std::size_t>(tarnis_nuage::POINTS_MAX) ||
+        faces.size() > static_cast<std::size_t>(tarnis_nuage::POINTS_MAX))
+        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::TropDePoints, {::nom(nom), sommets.size(),
+                                                                                            tarnis_nuage::POINTS_MAX}));
+    m.listeSommets = std::move(sommets);
+    m.listeFaces = std::move(faces);
+    m.listeAretes.clear();
+    m.nbSommets = static_cast<int>(m.listeSommets.size());
+    m.nbFaces = static_cast<int>(m.listeFaces.size());
+    m.nbAretes = 0;
+    m.calculerBoiteEtCentre();
+    return r;
+}
+
+namespace tarnis_nuage {
+
+namespace {
+bool blancPTS(char c)
+{
+    return c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+/// One number at p as the PTS reader takes it (an optional sign, then a digit or a point); its
+/// end, or null.
+const char *flottantDebut(const char *p, const char *e, float &v)
+{
+    const char *q = p + (*p == '+');
+    const char *corps = (q < e && *q == '-' && *p != '+') ? q + 1 : q;
+    if (corps >= e || !((*corps >= '0' && *corps <= '9') || *corps == '.'))
+        return nullptr;
+    const auto r = std::from_chars(q, e, v, std::chars_format::general);
+    return r.ec == std::errc() ? r.ptr : nullptr;
+}
+
+/// A whole token as the PTS reader takes one number: an optional sign, a digit or a point, and
+/// nothing left over.
+bool flottantEntier(const char *p, const char *e, float &v)
+{
+    const char *q = p + (*p == '+');
+    const char *corps = (q < e && *q == '-' && *p != '+') ? q + 1 : q;
+    if (corps >= e || !((*corps >= '0' && *corps <= '9') || *corps == '.'))
+        return false;
+    const auto r = std::from_chars(q, e, v, std::chars_format::general);
+    return r.ec == std::errc() && r.ptr == e;
+}
+} // namespace
+
+bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces, std::vector<point3> &points,
+                          long long &nombresAuDela, const OptionsLecture &options)
+{
+    const int fils = filsEffectifs(options.fils);
+    std::vector<Bloc> blocs = decouperEnLignes(debut, fin, options.octetsParBloc, fils);
+    const std::size_t avant = points.size();
+    // The usual file first: three numbers on every line, line k giving point k.
+    std::size_t lignes = 0;
+    for (const Bloc &b : blocs)
+        lignes += b.lignes;
+    if (static_cast<long long>(lignes) >= annonces) {
+        points.resize(avant + static_cast<std::size_t>(annonces));
+        point3 *sortie = points.data() + avant;
+        chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
+            Bloc &b = blocs[k];
+            const char *p = b.debut;
+            for (std::size_t l = 0; l < b.lignes; ++l) {
+                float v[3];
+                for (int c = 0; c < 3; ++c) {
+                    while (p < b.fin && blancPTS(*p) && *p != '\n')
+                        ++p;
+                    const char *e = p < b.fin ? flottantDebut(p, b.fin, v[c]) : nullptr;
+                    if (!e || (e < b.fin && !blancPTS(*e))) {
+                        b.ligneEchec = 1;
+                        return;
+                    }
+                    p = e;
+                }
+                while (p < b.fin && blancPTS(*p) && *p != '\n')
+                    ++p;
+                if (p < b.fin && *p != '\n') {
+                    b.ligneEchec = 1;
+                    return;
+                }
+                ++p;
+                const std::size_t i = b.premiereLigne + l;
+                if (i < static_cast<std::size_t>(annonces))
+                    sortie[i] = point3(static_cast<double>(v[0]), static_cast<double>(v[1]), static_cast<double>(v[2]));
+            }
+        });
+        if (std::none_of(blocs.begin(), blocs.end(), [](const Bloc &b) { return b.ligneEchec != 0; })) {
+            nombresAuDela = 3 * static_cast<long long>(lignes - static_cast<std::size_t>(annonces));
+            return true;
+        }
+        points.resize(avant);
+        for (Bloc &b : blocs)
+            b.ligneEchec = 0;
+    }
+    // Tokens of each block (a token never runs across an end of line), then each block parses
+    // its own, number k of the file going to point k / 3.
+    chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
+        // A token starts where a byte that is not blank follows a blank (or the block's start,
+        // which follows an end of line): counted without branches.
+        const auto *p = reinterpret_cast<const unsigned char *>(blocs[k].debut);
+        const std::size_t taille = static_cast<std::size_t>(blocs[k].fin - blocs[k].debut);
+        auto blanc = [](unsigned char c) -> unsigned { return (c == ' ') | (static_cast<unsigned char>(c - 9) < 5); };
+        std::size_t n = taille > 0 && !blanc(p[0]);
+        for (std::size_t i = 1; i < taille; ++i)
+            n += blanc(p[i - 1]) & (blanc(p[i]) ^ 1u);
+        blocs[k].points = n;
+    });
+    std::size_t total = 0;
+    for (Bloc &b : blocs) {
+        b.premierPoint = total;
+        total += b.points;
+    }
+    const std::size_t lus = static_cast<std::size_t>(std::min<long long>(annonces, static_cast<long long>(total / 3)));
+    if (static_cast<long long>(lus) < annonces)
+        return false;
+    points.resize(avant + lus);
+    point3 *sortie = points.data() + avant;
+    chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
+        Bloc &b = blocs[k];
+        std::size_t i = b.premierPoint;
+        for (const char *p = b.debut; p < b.fin;) {
+            while (p < b.fin && blancPTS(*p))
+                ++p;
+            if (p == b.fin)
+                break;
+            const char *e = p;
+            while (e < b.fin && !blancPTS(*e))
+                ++e;
+            float v;
+            if (!flottantEntier(p, e, v)) {
+                b.ligneEchec = 1;
+                return;
+            }
+            if (i < 3 * lus) {
+                point3 &q = sortie[i / 3];
+                (i % 3 == 0 ? q.x : i % 3 == 1 ? q.y : q.z) = static_cast<double>(v);
+            }
+            ++i;
+            p = e;
+        }
+    });
+    for (const Bloc &b : blocs)
+        if (b.ligneEchec) {
+            points.resize(avant);
+            return false;
+        }
+    nombresAuDela = static_cast<long long>(total - 3 * lus);
+    return true;
+}
+
+} // namespace tarnis_nuage

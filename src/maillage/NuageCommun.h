@@ -1,0 +1,93 @@
+#ifndef TARNIS_NUAGECOMMUN_H
+#define TARNIS_NUAGECOMMUN_H
+
+// What the PLY, XYZ and PCD readers share: the mapping of a file, strict number parsing over
+// memory, and text cut into blocks of whole lines parsed on several threads. Internal to the
+// engine.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "NuageFichiers.h"
+#include "Raison.h"
+#include "Resultat.h"
+#include "point3.h"
+
+namespace tarnis_nuage {
+
+/// Most points a cloud may hold (the cloud's counts and the kd-tree's indices are int).
+constexpr long long POINTS_MAX = 2147483647LL;
+
+/// Read-only mapping of a regular file (folders, pipes and devices refused by name).
+class Projection
+{
+public:
+    Projection() = default;
+    Projection(const Projection &) = delete;
+    Projection &operator=(const Projection &) = delete;
+    ~Projection();
+    Resultat ouvrir(const std::string &nom, Statut statut);
+    const char *donnees = "";
+    std::size_t taille = 0;
+
+private:
+    void *base = nullptr;
+};
+
+inline bool estBlancLigne(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+/// A real at p, no blank skipped: an optional sign, then a digit or a point (no "inf" or "nan",
+/// unless nanPermis). The end of the number, or null when there is none or it overflows.
+const char *lireReel(const char *p, const char *fin, double &v, bool nanPermis = false);
+
+/// Why no number could be read at p: the end of the data or line, control bytes, a value out of
+/// range or a token that is no number.
+Raison ceQuiArrete(const char *p, const char *fin);
+
+/// Line (from 1) of p in [debut, ...).
+std::size_t ligneDe(const char *debut, const char *p);
+
+/// One block of whole lines and what its parsing found.
+struct Bloc
+{
+    const char *debut = nullptr;
+    const char *fin = nullptr;
+    std::size_t lignes = 0;        ///< lines starting in the block
+    std::size_t premiereLigne = 0; ///< from 0, relative to the text cut
+    std::size_t points = 0;        ///< points it gives
+    std::size_t premierPoint = 0;
+    std::size_t ligneEchec = 0; ///< from 1, relative; 0: none
+    Raison raison;
+};
+
+/// Cuts [debut, fin) into blocks of about octetsParBloc bytes, each ending after an end of line
+/// (the last at fin), and counts their lines on the given threads.
+std::vector<Bloc> decouperEnLignes(const char *debut, const char *fin, std::size_t octetsParBloc, int fils);
+
+/// Lines [debut, ...) holding each `colonnes` numbers, nLignes of them, one point per line from
+/// columns ix, iy, iz, written to points[0..nLignes). fin is the end of the data; finLignes gets
+/// the end of the last line read. element names what the lines are (for the reasons);
+/// ligneDebut and octetDebut are the line number and byte offset of debut in the file.
+Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes, int colonnes, const int ix[3],
+                         bool nanPermis, std::vector<point3> &points, const OptionsLecture &options,
+                         const std::string &nom, const char *element, std::size_t ligneDebut, std::size_t octetDebut,
+                         const char *&finLignes);
+
+/// The first failure of the blocks, in the file's order, as a reason naming its line.
+Resultat premierEchec(const std::vector<Bloc> &blocs, const std::string &nom, std::size_t ligneDebut,
+                      Statut statut = Statut::NuageIllisible);
+
+/// PTS points from the start of line 3 to fin, by blocks on several threads: the announced count
+/// appended to points and the numbers beyond it counted. False, points as they were, when a token
+/// is not exactly one number or the points are short: the sequential reader then reads the file
+/// and says where and why.
+bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces, std::vector<point3> &points,
+                          long long &nombresAuDela, const OptionsLecture &options = {});
+
+} // namespace tarnis_nuage
+
+#endif
