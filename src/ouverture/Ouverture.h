@@ -13,16 +13,27 @@ class Maillage;
 class Simplex;
 
 /// What a file holds, told by its suffix (the text after the last '.', compared as given:
-/// "pts", "hdr", "img", "nii", "nii.gz", "sm", "smm", "off", "obj").
+/// "pts", "hdr", "img", "nii", "nii.gz", "sm", "smm", "off", "obj", "stl").
 enum class GenreFichier {
     Nuage,     ///< PTS point cloud
     Volume,    ///< Analyze or NIfTI volume (.hdr, .img, .nii, .nii.gz), thresholded into a cloud
     Simplex,   ///< simplex mesh: SMM (SM is written only, and refused with its reason)
-    Triangles, ///< OFF or OBJ triangle mesh
+    Triangles, ///< OFF, OBJ or STL triangle mesh (an STL opens as the cloud of its vertices too)
     Inconnu,
 };
 
 GenreFichier genreFichier(const std::string &nom);
+
+/// A suffix the opener accepts (without its '.') and what it holds: the one list the dialogs
+/// and the batch tools show.
+struct SuffixeOuvert
+{
+    const char *suffixe;
+    GenreFichier genre;
+};
+const std::vector<SuffixeOuvert> &suffixesOuverts();
+/// The suffixes accepted where a cloud (nuages) or a mesh is asked, as ".pts, .hdr, ...".
+std::string listeSuffixes(bool nuages);
 
 /// Thresholds of the volume import: grey levels kept, and the voxel-value window mapped to
 /// grey levels 0..255.
