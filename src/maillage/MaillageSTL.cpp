@@ -184,9 +184,9 @@ Resultat lireBinaire(Maillage &m, Source &source, std::uint32_t annonces, const 
 bool attendre(Lecteur &l, const char *mot, const std::string &nom, Resultat &r)
 {
     const char *d = nullptr, *f = nullptr;
-    const std::size_t ligne = l.ligneCourante();
+    // Lines are counted only for a reason: ligneCourante() scans the window.
     if (!l.lireJeton(d, f)) {
-        r = illisible(Raison(CodeRaison::STLFinAttendu, {::nom(nom), ligne, litteral(mot)}));
+        r = illisible(Raison(CodeRaison::STLFinAttendu, {::nom(nom), l.ligneCourante(), litteral(mot)}));
         return false;
     }
     if (std::string(d, f) != mot) {
@@ -212,9 +212,8 @@ Resultat lireTexte(Maillage &m, Lecteur &l, const std::string &nom, Suivi &suivi
         l.lireLigne(ligne, tarnis_texte::LIGNE_PLAUSIBLE);
         for (;;) {
             const char *d = nullptr, *f = nullptr;
-            const std::size_t ici = l.ligneCourante();
             if (!l.lireJeton(d, f))
-                return illisible(Raison(CodeRaison::STLFinAttendu, {::nom(nom), ici, litteral("endsolid")}));
+                return illisible(Raison(CodeRaison::STLFinAttendu, {::nom(nom), l.ligneCourante(), litteral("endsolid")}));
             const std::string mot(d, std::min(f, d + 24));
             if (mot == "endsolid")
                 break;
@@ -230,9 +229,8 @@ Resultat lireTexte(Maillage &m, Lecteur &l, const std::string &nom, Suivi &suivi
                 return r;
             coins.clear();
             for (;;) {
-                const std::size_t avant = l.ligneCourante();
                 if (!l.lireJeton(d, f))
-                    return illisible(Raison(CodeRaison::STLFinAttendu, {::nom(nom), avant, litteral("endloop")}));
+                    return illisible(Raison(CodeRaison::STLFinAttendu, {::nom(nom), l.ligneCourante(), litteral("endloop")}));
                 const std::string v(d, std::min(f, d + 24));
                 if (v == "endloop" && coins.size() >= 3)
                     break;
@@ -266,12 +264,11 @@ Resultat lireTexte(Maillage &m, Lecteur &l, const std::string &nom, Suivi &suivi
         }
         l.lireLigne(ligne, tarnis_texte::LIGNE_PLAUSIBLE); // the name after endsolid
         const char *d = nullptr, *f = nullptr;
-        const std::size_t ici = l.ligneCourante();
         if (!l.lireJeton(d, f))
             break;
         if (std::string(d, f) != "solid")
-            return illisible(Raison(CodeRaison::STLMotAttendu,
-                                    {::nom(nom), ici, litteral("solid"), ::nom(std::string(d, std::min(f, d + 24)))}));
+            return illisible(Raison(CodeRaison::STLMotAttendu, {::nom(nom), l.ligneCourante(), litteral("solid"),
+                                                                ::nom(std::string(d, std::min(f, d + 24)))}));
     }
     if (soudure.degeneres > 0)
         std::cout << "Triangles sans aire passés (sommets confondus) : " << soudure.degeneres << std::endl;

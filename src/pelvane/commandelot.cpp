@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -204,12 +205,21 @@ bool resultatsComplets(const std::string &nuage, const std::string &dossier)
     std::string code, duree;
     if (!lireStatut(dossier, code, duree) || code != "0")
         return false;
-    const std::string nom = nomDuNuage(nuage);
+    // The report is written last, and names the mesh files written before it (--format).
+    std::ifstream rapport(fs::path(dossier) / (nomDuNuage(nuage) + ".rapport.txt"), std::ios::binary);
+    std::string ligne;
+    int fichiers = 0;
     std::error_code ec;
-    for (const char *extension : {".smm", ".off", ".rapport.txt"})
-        if (!fs::is_regular_file(fs::path(dossier) / (nom + extension), ec))
-            return false;
-    return true;
+    while (std::getline(rapport, ligne))
+        for (const char *cle : {"maillage simplexe = ", "triangulation = "})
+            if (ligne.rfind(cle, 0) == 0) {
+                // A result folder moved as a whole keeps its files beside the report.
+                const fs::path f = fs::path(dossier) / fs::path(ligne.substr(std::strlen(cle))).filename();
+                if (!fs::is_regular_file(f, ec))
+                    return false;
+                ++fichiers;
+            }
+    return fichiers > 0;
 }
 
 std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vector<NuageDuLot> &nuages)

@@ -116,7 +116,10 @@ int main(int argc, char **argv)
         std::cerr << pelvane::ligneErreur(b.resultat) << std::endl;
         return pelvane::codeSortie(b.resultat);
     }
-    std::cerr << "Pelvane : résultat : " << b.fichierSmm << " et " << b.fichierOff << std::endl;
+    std::string fichiers;
+    for (const std::string &f : b.fichiersMaillage)
+        fichiers += (fichiers.empty() ? "" : (&f == &b.fichiersMaillage.back() ? " et " : ", ")) + f;
+    std::cerr << "Pelvane : résultat : " << fichiers << std::endl;
     std::cerr << "Pelvane : rapport : " << b.fichierRapport << std::endl;
     return 0;
 }
