@@ -291,13 +291,17 @@ Resultat analyserSTL(Maillage &m, Source &source, const std::string &nom, const 
         ++blancs;
     const bool solid = lus - blancs >= 5 && std::memcmp(entete + blancs, "solid", 5) == 0 &&
                        (lus - blancs == 5 || tarnis_texte::estBlanc(static_cast<char>(entete[blancs + 5])));
+    // A binary header may start with "solid" too: control bytes (the count's, at least) betray it.
+    const bool octetsDeControle = std::any_of(entete, entete + lus, [](unsigned char c) {
+        return (c < ' ' && !tarnis_texte::estBlanc(static_cast<char>(c))) || c == 0x7F;
+    });
     const std::uint32_t annonces = lus == ENTETE_BINAIRE ? entier32(entete + 80) : 0;
     const bool binaire =
         lus == ENTETE_BINAIRE && ENTETE_BINAIRE + OCTETS_TRIANGLE * std::uint64_t(annonces) == source.taille();
     Resultat r;
     if (binaire) {
         r = lireBinaire(m, source, annonces, nom, suivi);
-    } else if (solid) {
+    } else if (solid && !octetsDeControle) {
         // Text: read again from the start, "solid" consumed.
         if (source.fichier) {
             std::rewind(source.fichier);
