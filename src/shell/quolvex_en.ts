@@ -192,10 +192,6 @@ that you select.</translation>
         <translation>Not enough memory for the index of the point cloud.</translation>
     </message>
     <message>
-        <source>Le nom %1 ne se termine ni par .sm, ni par .smm, ni par .off, ni par .obj : rien n&apos;a été écrit.</source>
-        <translation>The name %1 ends neither in .sm, .smm, .off nor .obj: nothing was written.</translation>
-    </message>
-    <message>
         <source>L&apos;exportation vers %1 a échoué : %2</source>
         <translation>The export to %1 failed: %2</translation>
     </message>
@@ -230,6 +226,10 @@ that you select.</translation>
     <message>
         <source>%1 annonce %2 points, qui sont ouverts ; le fichier en contient %3 de plus, non lus</source>
         <translation>%1 announces %2 points, which are open; the file holds %3 more, not read</translation>
+    </message>
+    <message>
+        <source>Le nom %1 ne se termine ni par .sm, ni par .smm, ni par .off, ni par .obj, ni par .ply, ni par .stl : rien n&apos;a été écrit.</source>
+        <translation>The name %1 ends neither in .sm, .smm, .off, .obj, .ply nor .stl: nothing was written.</translation>
     </message>
 </context>
 <context>
@@ -620,10 +620,6 @@ with the keys W X C V B N.</translation>
         <translation>The export completed successfully</translation>
     </message>
     <message>
-        <source>Maillage (*.sm *.smm *.off *.obj)</source>
-        <translation>Mesh (*.sm *.smm *.off *.obj)</translation>
-    </message>
-    <message>
         <source>Triangularisation des mailles</source>
         <translation>Cell triangulation</translation>
     </message>
@@ -796,10 +792,6 @@ with the keys W X C V B N.</translation>
         <translation>%1; %2</translation>
     </message>
     <message>
-        <source>Nuage de points (*.pts *.img *.hdr *.nii *.nii.gz)</source>
-        <translation>Point cloud (*.pts *.img *.hdr *.nii *.nii.gz)</translation>
-    </message>
-    <message>
         <source>Fermer</source>
         <translation>Close</translation>
     </message>
@@ -814,6 +806,18 @@ with the keys W X C V B N.</translation>
     <message>
         <source>Enregistrer</source>
         <translation>Save</translation>
+    </message>
+    <message>
+        <source>L&apos;exportation s&apos;est terminée avec succès, mais %1</source>
+        <translation>The export completed successfully, but %1</translation>
+    </message>
+    <message>
+        <source>Maillage (%1)</source>
+        <translation>Mesh (%1)</translation>
+    </message>
+    <message>
+        <source>Nuage de points (%1)</source>
+        <translation>Point cloud (%1)</translation>
     </message>
 </context>
 <context>
