@@ -45,8 +45,8 @@ struct ReglagesVolume
     int fenetreMax = defauts::fenetreMax;
 };
 
-/// Replaces the cloud of m by the one in the file (PTS, or a volume thresholded with
-/// reglages) and rebuilds its kd-tree over exactly the cloud. For a volume, the thresholded
+/// Replaces the cloud of m by the one in the file (PTS, a volume thresholded with reglages, or
+/// the vertices of an STL mesh, each once) and rebuilds its kd-tree over exactly the cloud. For a volume, the thresholded
 /// points are also left in pointsVolume when given. A short PTS file keeps what it held and
 /// returns Statut::NuageIllisible with the counts; a volume that keeps no point is refused
 /// with the thresholds used, the volume's value range and where to change them. On any other
@@ -59,7 +59,7 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
 Resultat plageVolume(const std::string &nom, int &minimum, int &maximum);
 
 /// Reads a mesh file into s: an SMM file into the simplex mesh (a refused file leaves it as
-/// it was), an OFF or OBJ file into s.maillageOrigine and s.maillageTriangule. A triangle
+/// it was), an OFF, OBJ or STL file into s.maillageOrigine and s.maillageTriangule. A triangle
 /// file with no face is refused.
 Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &progression = {});
 

@@ -95,6 +95,7 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
         b.nuageVersSurface = {10, 0.01, k ? 1.2 : 0.02, 0.04};
         b.surfaceVersNuage = {10, 0.01, 0.03, 0.05};
         const std::string d = s + "/" + relatifs[k] + "/", nom = k ? "pire" : "bon";
+        b.fichiersMaillage = {d + nom + ".smm", d + nom + ".off"}; // complete: the files the report names
         ecrire(d + nom + ".rapport.txt", texteRapport(Parametres(), b));
         ecrire(d + nom + ".smm", "x");
         ecrire(d + nom + ".off", "x");
