@@ -12,7 +12,7 @@ PKGS=(
   xvfb xauth x11-utils openbox
   clang libclang-rt-dev
   python3 python3-numpy python3-nibabel python3-skimage
-  libnifti2-dev zlib1g-dev
+  libnifti2-dev zlib1g-dev libassimp-dev
   python3-open3d
   parallel rsync
 )

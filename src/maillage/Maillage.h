@@ -73,6 +73,21 @@ public:
     Resultat lireOBJ(const std::string &nomFichier, const Progression &progression = {});
     Resultat ecrireOFF(const std::string &nomFichier, const Progression &progression = {}) const;
     Resultat ecrireOBJ(const std::string &nomFichier, const Progression &progression = {}) const;
+    /// STL reader, text or binary: a file of exactly 84 + 50 n bytes whose header counts n
+    /// triangles is binary (even when it starts with "solid"), else it must be text starting
+    /// with "solid". Vertices of equal coordinates are joined into one, so the mesh is closed
+    /// when the object is; a triangle left with two corners joined is passed over (counted on
+    /// standard output). Anything else (cut, a count the size belies, a coordinate that is not
+    /// finite, a word out of place) is refused with the byte or line, leaving an empty mesh.
+    Resultat lireSTL(const std::string &nomFichier, const Progression &progression = {});
+    Resultat lireSTLDepuisMemoire(const char *octets, std::size_t taille, const std::string &nom = "(mémoire)");
+    /// Binary STL (single precision; normals from the corners' order, zero for a triangle of
+    /// no area). A vertex beyond single precision is refused.
+    Resultat ecrireSTL(const std::string &nomFichier, const Progression &progression = {}) const;
+    /// Binary little-endian PLY: `vertex` x y z as double (nothing lost), `face` as a list uchar
+    /// int. Both writers refuse a face naming a vertex outside the list, and leave no file when
+    /// they fail or are stopped.
+    Resultat ecrirePLY(const std::string &nomFichier, const Progression &progression = {}) const;
     /// Same readers over text already in memory (no file involved).
     bool chargerOFFDepuisTexte(const char *texte, std::size_t taille);
     void chargerOBJDepuisTexte(const char *texte, std::size_t taille);
@@ -138,5 +153,9 @@ bool exporterPTS(const std::string &nomFichier, const std::vector<point3> &point
 /// progression follows the points written; a stop (Interrompu) leaves no file.
 Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &points,
                    const Progression &progression = {});
+
+/// Largest move of a coordinate of the points when written with six significant digits, as the
+/// OFF, OBJ, PTS and SMM writers write them.
+double ecartSixChiffres(const std::vector<point3> &points);
 
 #endif

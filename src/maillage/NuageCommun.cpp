@@ -257,7 +257,8 @@ Resultat lireNuageFichier(const std::string &nom, std::vector<point3> &points, l
     else if (estNuageAutreFormat(nom))
         r = lireNuageXYZ(fichier.donnees, fichier.taille, nom, points, options);
     else
-        r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageNonReconnu, {::nom(nom)}));
+        r = Resultat::echec(Statut::NuageIllisible,
+                            Raison(CodeRaison::NuageNonReconnu, {::nom(nom), litteral(".pts, .ply, .xyz, .asc, .csv, .txt, .pcd")}));
     if (r && progression && !progression(1.0, Raison(CodeRaison::LectureDuNuage))) {
         points.clear();
         return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));

@@ -33,9 +33,9 @@ constexpr Entree catalogue[] = {
     {CodeRaison::EcritureEchouee, QT_TRANSLATE_NOOP("Moteur", "l'écriture de %1 a échoué")},
     {CodeRaison::Incomplet, QT_TRANSLATE_NOOP("Moteur", "%1 incomplet : %2")},
     {CodeRaison::NuageNonReconnu,
-     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un nuage de points reconnu (.pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .img, .nii, .nii.gz)")},
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un nuage de points reconnu (%2)")},
     {CodeRaison::MaillageNonReconnu,
-     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un maillage reconnu (.smm, .off, .obj, .ply)")},
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un maillage reconnu (%2)")},
     {CodeRaison::SansAucuneFace, QT_TRANSLATE_NOOP("Moteur", "%1 ne contient aucune face")},
     {CodeRaison::MemoireIndexNuage, QT_TRANSLATE_NOOP("Moteur", "mémoire insuffisante pour l'index du nuage %1")},
     {CodeRaison::MemoireArbrePoints, QT_TRANSLATE_NOOP("Moteur", "mémoire insuffisante pour l'arbre des points")},
@@ -121,6 +121,24 @@ constexpr Entree catalogue[] = {
     {CodeRaison::ComptesOFFAttendusBinaire,
      QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : nombres de sommets, de faces et d'arêtes attendus, des octets de "
                                  "contrôle trouvés (un fichier binaire ?)")},
+    {CodeRaison::STLTailleIncoherente,
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est ni un STL texte (« solid » au début) ni un STL binaire : l'en-tête "
+                                 "annonce %2 triangles, soit %3 octets, le fichier en a %4")},
+    {CodeRaison::STLTropCourt,
+     QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un fichier STL : %2 octets, sans « solid » au début, moins que les "
+                                 "84 d'un en-tête binaire")},
+    {CodeRaison::STLCoordonneeNonFinie,
+     QT_TRANSLATE_NOOP("Moteur", "%1 : triangle %2 : coordonnée non finie à l'octet %3")},
+    {CodeRaison::STLMotAttendu, QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : « %3 » attendu, %4 trouvé")},
+    {CodeRaison::STLFinAttendu,
+     QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : « %3 » attendu, fin du fichier trouvée")},
+    {CodeRaison::STLNombreIllisible, QT_TRANSLATE_NOOP("Moteur", "%1, ligne %2 : coordonnée illisible, %3 trouvé")},
+    {CodeRaison::STLTropDeTriangles,
+     QT_TRANSLATE_NOOP("Moteur", "%1 : %2 triangles, plus que les %3 qu'un maillage peut tenir")},
+    {CodeRaison::EcritureHorsSimplePrecision,
+     QT_TRANSLATE_NOOP("Moteur", "%1 : le sommet %2 sort de la simple précision du STL (%3)")},
+    {CodeRaison::EcritureFaceHorsSommets,
+     QT_TRANSLATE_NOOP("Moteur", "%1 : la face %2 nomme un sommet hors de la liste des sommets")},
     // Analyze volumes
     {CodeRaison::VolumeIllisible, QT_TRANSLATE_NOOP("Moteur", "volume %1 (.hdr, .img) : %2")},
     {CodeRaison::EnTete, QT_TRANSLATE_NOOP("Moteur", "en-tête : %1")},
@@ -395,6 +413,13 @@ constexpr Entree catalogue[] = {
     {CodeRaison::ReferenceNonFermee,
      QT_TRANSLATE_NOOP("Moteur", "le maillage de référence \"%1\" n'est pas un maillage simplexe fermé : %2")},
     {CodeRaison::EcritureImpossible, QT_TRANSLATE_NOOP("Moteur", "impossible d'écrire \"%1\"")},
+    {CodeRaison::FormatDeSortieInconnu,
+     QT_TRANSLATE_NOOP("Moteur", "--format : format inconnu « %1 » (valides : %2)")},
+    {CodeRaison::FormatDeSortieVide, QT_TRANSLATE_NOOP("Moteur", "--format : aucun format donné (valides : %1)")},
+    {CodeRaison::PrecisionSixChiffres,
+     QT_TRANSLATE_NOOP("Moteur", "l'écriture à six chiffres significatifs (%1) déplace les sommets de %2 au plus, "
+                                 "plus du dixième de l'écart moyen de l'ajustement (%3) : le PLY garde la double "
+                                 "précision")},
     // The console tool's volume options
     {CodeRaison::NiveauEtBande, QT_TRANSLATE_NOOP("Moteur", "--level et --band : un seul niveau ou une seule bande")},
     {CodeRaison::BandeDeuxValeurs, QT_TRANSLATE_NOOP("Moteur", "--band : deux valeurs attendues, BAS et HAUT")},

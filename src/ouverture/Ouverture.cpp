@@ -78,18 +78,49 @@ Resultat plageVolume(const std::string &nom, int &minimum, int &maximum)
     return lu;
 }
 
+const std::vector<SuffixeOuvert> &suffixesOuverts()
+{
+    static const std::vector<SuffixeOuvert> liste = {
+        {"pts", GenreFichier::Nuage},       {"ply", GenreFichier::Nuage},      {"xyz", GenreFichier::Nuage},
+        {"asc", GenreFichier::Nuage},       {"csv", GenreFichier::Nuage},      {"txt", GenreFichier::Nuage},
+        {"pcd", GenreFichier::Nuage},       {"hdr", GenreFichier::Volume},     {"img", GenreFichier::Volume},
+        {"nii", GenreFichier::Volume},      {"nii.gz", GenreFichier::Volume},  {"smm", GenreFichier::Simplex},
+        {"sm", GenreFichier::Simplex},      {"off", GenreFichier::Triangles},  {"obj", GenreFichier::Triangles},
+        {"stl", GenreFichier::Triangles},
+    };
+    return liste;
+}
+
 GenreFichier genreFichier(const std::string &nom)
 {
     const std::string s = suffixe(nom);
-    if (s == "pts" || estNuageAutreFormat(nom))
-        return GenreFichier::Nuage;
-    if (s == "hdr" || s == "img" || s == "nii" || (s == "gz" && estNomDeVolume(nom)))
-        return GenreFichier::Volume;
-    if (s == "smm" || s == "sm")
-        return GenreFichier::Simplex;
-    if (s == "off" || s == "obj")
-        return GenreFichier::Triangles;
+    if (s == "gz")
+        return estNomDeVolume(nom) ? GenreFichier::Volume : GenreFichier::Inconnu;
+    for (const SuffixeOuvert &o : suffixesOuverts())
+        if (s == o.suffixe)
+            return o.genre;
     return GenreFichier::Inconnu;
+}
+
+std::string listeSuffixes(bool nuages)
+{
+    std::string liste;
+    for (const SuffixeOuvert &o : suffixesOuverts()) {
+        // An STL mesh opens as a cloud too; a simplex mesh never does.
+        const bool nuage = o.genre == GenreFichier::Nuage || o.genre == GenreFichier::Volume ||
+                           std::string(o.suffixe) == "stl";
+        // A PLY file opens as a triangle mesh too.
+        const bool maillage = o.genre == GenreFichier::Simplex || o.genre == GenreFichier::Triangles ||
+                              std::string(o.suffixe) == "ply";
+        if (nuages ? nuage : maillage)
+            liste += (liste.empty() ? "." : ", .") + std::string(o.suffixe);
+    }
+    return liste;
+}
+
+static bool estSTL(const std::string &nom)
+{
+    return suffixe(nom) == "stl";
 }
 
 Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &reglages,
@@ -111,8 +142,20 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
         case GenreFichier::Volume:
             r = lireVolume(nom, m, reglages, points, sousProgression(progression, 0, 0.9));
             break;
+        case GenreFichier::Triangles:
+            if (estSTL(nom)) {
+                // A cloud of the mesh's vertices, each once.
+                Maillage stl;
+                r = stl.lireSTL(nom, sousProgression(progression, 0, 0.9));
+                if (r)
+                    m.ListePointsInterets = std::move(stl.listeSommets);
+                else if (r.statut == Statut::MaillageIllisible)
+                    r.statut = Statut::NuageIllisible;
+                break;
+            }
+            [[fallthrough]];
         default:
-            r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageNonReconnu, {::nom(nom)}));
+            r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageNonReconnu, {::nom(nom), litteral(listeSuffixes(true))}));
         }
     } catch (const std::exception &e) {
         r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));
@@ -167,13 +210,20 @@ Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &p
         return Resultat::succes();
     }
     if (genre != GenreFichier::Simplex && genre != GenreFichier::Triangles)
-        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::MaillageNonReconnu, {::nom(nom)}));
+        return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::MaillageNonReconnu, {::nom(nom), litteral(listeSuffixes(false))}));
     if (progression && !progression(0.0, Raison(CodeRaison::LectureDuMaillage)))
         return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
     try {
-        const Resultat r = s.lire(nom, progression);
-        if (!r)
-            return r;
+        if (estSTL(nom)) {
+            const Resultat r = s.maillageOrigine.lireSTL(nom, progression);
+            s.maillageTriangule = s.maillageOrigine;
+            if (!r)
+                return r;
+        } else {
+            const Resultat r = s.lire(nom, progression);
+            if (!r)
+                return r;
+        }
     } catch (const std::exception &e) {
         return Resultat::echec(Statut::MaillageIllisible,
                                Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));

@@ -14,16 +14,27 @@ class Simplex;
 
 /// What a file holds, told by its suffix (the text after the last '.', compared as given:
 /// "pts", "ply", "xyz", "asc", "csv", "txt", "pcd", "hdr", "img", "nii", "nii.gz", "sm", "smm", "off",
-/// "obj"). A PLY file is a cloud here; ouvrirMaillage also reads it as a triangle mesh.
+/// "obj", "stl"). A PLY file is a cloud here; ouvrirMaillage also reads it as a triangle mesh.
 enum class GenreFichier {
     Nuage,     ///< point cloud: PTS, PLY (its vertices), XYZ/ASC/CSV/TXT text, PCD
     Volume,    ///< Analyze or NIfTI volume (.hdr, .img, .nii, .nii.gz), thresholded into a cloud
     Simplex,   ///< simplex mesh: SMM (SM is written only, and refused with its reason)
-    Triangles, ///< OFF or OBJ triangle mesh
+    Triangles, ///< OFF, OBJ or STL triangle mesh (an STL opens as the cloud of its vertices too)
     Inconnu,
 };
 
 GenreFichier genreFichier(const std::string &nom);
+
+/// A suffix the opener accepts (without its '.') and what it holds: the one list the dialogs
+/// and the batch tools show.
+struct SuffixeOuvert
+{
+    const char *suffixe;
+    GenreFichier genre;
+};
+const std::vector<SuffixeOuvert> &suffixesOuverts();
+/// The suffixes accepted where a cloud (nuages) or a mesh is asked, as ".pts, .hdr, ...".
+std::string listeSuffixes(bool nuages);
 
 /// Thresholds of the volume import: grey levels kept, and the voxel-value window mapped to
 /// grey levels 0..255.
@@ -35,8 +46,9 @@ struct ReglagesVolume
     int fenetreMax = defauts::fenetreMax;
 };
 
-/// Replaces the cloud of m by the one in the file (PTS, PLY, XYZ-like text, PCD, or a volume thresholded with
-/// reglages) and rebuilds its kd-tree over exactly the cloud. For a volume, the thresholded
+/// Replaces the cloud of m by the one in the file (PTS, PLY, XYZ-like text, PCD, a volume
+/// thresholded with reglages, or the vertices of an STL mesh, each once) and rebuilds its kd-tree
+/// over exactly the cloud. For a volume, the thresholded
 /// points are also left in pointsVolume when given. A short PTS file keeps what it held and
 /// returns Statut::NuageIllisible with the counts (the other cloud formats keep nothing of a
 /// refused file; a PCD's points that are not finite are passed over and counted in
@@ -51,7 +63,7 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
 Resultat plageVolume(const std::string &nom, int &minimum, int &maximum);
 
 /// Reads a mesh file into s: an SMM file into the simplex mesh (a refused file leaves it as
-/// it was), an OFF, OBJ or PLY file into s.maillageOrigine and s.maillageTriangule. A triangle
+/// it was), an OFF, OBJ, PLY or STL file into s.maillageOrigine and s.maillageTriangule. A triangle
 /// file with no face is refused.
 Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &progression = {});
 

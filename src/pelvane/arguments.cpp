@@ -1,6 +1,7 @@
 #include "arguments.h"
 #include "volume.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -64,6 +65,14 @@ Resultat lireChemin(const std::string &texte, const std::string &nom, std::strin
 
 LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &maillageParDefaut,
                        const Parametres *base = nullptr);
+
+std::string formatsValides()
+{
+    std::string t;
+    for (const std::string &f : formatsDeSortie)
+        t += (t.empty() ? "" : ", ") + f;
+    return t;
+}
 
 LigneDeCommande positionnelle(const std::vector<std::string> &arguments)
 {
@@ -151,7 +160,7 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
         }
         static const char *const avecValeur[] = {
             "--cloud",      "--mesh",       "--out",    "--internal", "--external",  "--retention", "--rigidity",
-            "--min-points", "--iterations", "--method", "--threads",  "--tolerance", "--max-points"};
+            "--min-points", "--iterations", "--method", "--threads",  "--tolerance", "--max-points", "--format"};
         bool connue = false;
         for (const char *o : avecValeur)
             connue = connue || option == o;
@@ -206,6 +215,8 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
                 else
                     r = refus(Raison(CodeRaison::ToleranceNonPositive));
             }
+        } else if (option == "--format") {
+            r = lireFormats(valeur, p.formats);
         } else {
             if ((r = lireEntier(valeur, "--max-points", 1, PointsMax, entier)).reussi())
                 p.pointsMaximum = entier;
@@ -221,6 +232,32 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
 }
 
 } // namespace
+
+const std::vector<std::string> formatsDeSortie = {"smm", "sm", "off", "obj", "ply", "stl"};
+
+Resultat lireFormats(const std::string &valeur, std::vector<std::string> &formats)
+{
+    std::vector<bool> choisis(formatsDeSortie.size(), false);
+    std::size_t debut = 0;
+    for (;;) {
+        const std::size_t virgule = valeur.find(',', debut);
+        const std::string f = valeur.substr(debut, virgule == std::string::npos ? std::string::npos : virgule - debut);
+        const auto it = std::find(formatsDeSortie.begin(), formatsDeSortie.end(), f);
+        if (it == formatsDeSortie.end())
+            return refus(f.empty() && valeur.find_first_not_of(',') == std::string::npos
+                             ? Raison(CodeRaison::FormatDeSortieVide, {litteral(formatsValides())})
+                             : Raison(CodeRaison::FormatDeSortieInconnu, {litteral(f), litteral(formatsValides())}));
+        choisis[static_cast<std::size_t>(it - formatsDeSortie.begin())] = true;
+        if (virgule == std::string::npos)
+            break;
+        debut = virgule + 1;
+    }
+    formats.clear();
+    for (std::size_t i = 0; i < formatsDeSortie.size(); ++i)
+        if (choisis[i])
+            formats.push_back(formatsDeSortie[i]);
+    return {};
+}
 
 LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, const std::string &maillageParDefaut)
 {
@@ -258,8 +295,8 @@ std::string texteAide()
         "  (réels avec un point ou une virgule décimale ; SAUVEGARDE vaut 1 ou 0)\n"
         "\n"
         "Forme nommée :\n"
-        "  --cloud FICHIER     nuage de points .pts, ou volume NIfTI .nii/.nii.gz ou Analyze .hdr/.img\n"
-        "                      (obligatoire)\n"
+        "  --cloud FICHIER     nuage de points .pts, volume NIfTI .nii/.nii.gz ou Analyze .hdr/.img, ou\n"
+        "                      maillage .stl pris comme le nuage de ses sommets (obligatoire)\n"
         "  --mesh FICHIER      maillage simplexe de référence .smm (défaut : le gabarit SMM_/icosa.smm)\n"
         "  --out DOSSIER       dossier de sortie, créé s'il manque (défaut : dossier courant)\n"
         "  --internal X        force interne, 0 à 100 (défaut " +
@@ -292,6 +329,14 @@ std::string texteAide()
         "  --max-points N      nombre de points simplexes au-delà duquel il ne raffine plus (défaut " +
         std::to_string(d.pointsMaximum) +
         ")\n"
+        "  --format F,G...     fichiers du maillage à écrire, parmi " +
+        formatsValides() +
+        "\n"
+        "                      (défaut smm,off) : smm et sm pour le maillage simplexe ; off, obj, ply et\n"
+        "                      stl pour sa triangulation. OFF, OBJ, SMM et SM écrivent six chiffres\n"
+        "                      significatifs, PLY (binaire) garde la double précision, STL (binaire) la\n"
+        "                      simple ; un avertissement dit quand l'arrondi à six chiffres dépasse le\n"
+        "                      dixième de l'écart moyen de l'ajustement\n"
         "  -h, --help          affiche cette aide\n"
         "  Une valeur suit son option (--out res) ou s'y colle après un signe égal (--out=res).\n"
         "  Les options --method, --threads, --tolerance, --max-points et les autres peuvent aussi suivre\n"
@@ -312,9 +357,9 @@ std::string texteAide()
         "aucune si ITERATIONS vaut 0) s'arrête dès que la forme du maillage ne change plus.\n"
         "\n"
         "Sorties, NOM étant le nom du nuage sans extension : NOM.smm (maillage simplexe), NOM.off\n"
-        "(sa triangulation), NOM.rapport.txt (paramètres, nombres de points, durée, écarts) ; avec la\n"
-        "sauvegarde automatique, NOM.cycleK.smm après le cycle K. Les fichiers d'entrée ne sont jamais\n"
-        "écrasés. La progression s'affiche sur la sortie d'erreur.\n"
+        "(sa triangulation), ou ceux de --format, et NOM.rapport.txt (paramètres, nombres de points,\n"
+        "durée, écarts) ; avec la sauvegarde automatique, NOM.cycleK.smm après le cycle K. Les\n"
+        "fichiers d'entrée ne sont jamais écrasés. La progression s'affiche sur la sortie d'erreur.\n"
         "\n"
         "Codes de sortie :\n";
     for (const SensStatut &s : sensStatuts)

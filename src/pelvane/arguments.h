@@ -29,7 +29,16 @@ struct Parametres
     float tolerance = static_cast<float>(100 * defauts::tolerance);
     long pointsMaximum = defauts::pointsMaximum; ///< no local refinement beyond this many simplex points
     ReglagesFrontiere volume;                    ///< a volume: the region (--level, --band) and the frame (--voxels)
+    /// The mesh files to write (--format), in the order of formatsDeSortie.
+    std::vector<std::string> formats = {"smm", "off"};
 };
+
+/// Every format --format accepts, in the order the files are written: smm and sm (the simplex
+/// mesh), off, obj, ply and stl (its triangulation).
+extern const std::vector<std::string> formatsDeSortie;
+
+/// Reads the value of --format ("off,ply,stl": comma-separated, any order, repeats ignored).
+Resultat lireFormats(const std::string &valeur, std::vector<std::string> &formats);
 
 /// Result of reading the command line.
 struct LigneDeCommande
@@ -45,7 +54,7 @@ struct LigneDeCommande
 ///   points, deformation iterations per cycle, automatic-save flag (1 or 0),
 ///   reference mesh, cloud, output folder;
 /// - named options (--cloud, --mesh, --out, --internal, --external,
-///   --retention, --rigidity, --min-points, --iterations, --autosave, --help, and the
+///   --retention, --rigidity, --min-points, --iterations, --autosave, --format, --help, and the
 ///   volume options --level, --band, --voxels),
 ///   each value either as the next argument or after '='.
 /// maillageParDefaut is the reference mesh of the named form when --mesh is

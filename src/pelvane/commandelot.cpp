@@ -3,9 +3,11 @@
 #include "statut.h"
 
 #include "Lot.h"
+#include "Ouverture.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -31,8 +33,18 @@ bool finitPar(const std::string &s, const std::string &suffixe)
     return s.size() >= suffixe.size() && s.compare(s.size() - suffixe.size(), suffixe.size(), suffixe) == 0;
 }
 
-// Every .pts, .hdr, .nii and .nii.gz regular file under the folder racine, links inside it not followed, the
-// folder sortie left out.
+// The suffixes of the clouds and volumes the opener takes, a volume's .img left to its .hdr.
+std::vector<std::string> suffixesDesNuages()
+{
+    std::vector<std::string> s;
+    for (const SuffixeOuvert &o : suffixesOuverts())
+        if ((o.genre == GenreFichier::Nuage || o.genre == GenreFichier::Volume) && std::string(o.suffixe) != "img")
+            s.push_back(std::string(".") + o.suffixe);
+    return s;
+}
+
+// Every cloud or volume regular file (suffixesDesNuages) under the folder racine, links inside it not
+// followed, the folder sortie left out.
 void chercherNuages(const std::string &racine, const std::string &sortie, std::vector<std::string> &nuages)
 {
     std::error_code ec;
@@ -45,9 +57,13 @@ void chercherNuages(const std::string &racine, const std::string &sortie, std::v
         }
         std::error_code e;
         const std::string nom = it->path().filename().string();
-        if (it->symlink_status(e).type() == fs::file_type::regular && 
-            (finitPar(nom, ".pts") || finitPar(nom, ".hdr") || finitPar(nom, ".nii") || finitPar(nom, ".nii.gz")))
-            nuages.push_back(chemin);
+        if (it->symlink_status(e).type() != fs::file_type::regular)
+            continue;
+        for (const std::string &s : suffixesDesNuages())
+            if (finitPar(nom, s)) {
+                nuages.push_back(chemin);
+                break;
+            }
     }
 }
 
@@ -188,7 +204,10 @@ bool listerNuages(const std::string &entree, const std::string &sortie, std::vec
     std::sort(chemins.begin(), chemins.end());
     chemins.erase(std::unique(chemins.begin(), chemins.end()), chemins.end());
     if (chemins.empty()) {
-        raison = "aucun nuage (.pts, .hdr, .nii, .nii.gz) dans " + entree;
+        std::string suffixes;
+        for (const std::string &x : suffixesDesNuages())
+            suffixes += (suffixes.empty() ? "" : ", ") + x;
+        raison = "aucun nuage (" + suffixes + ") dans " + entree;
         return false;
     }
     if (racine.empty())
@@ -204,12 +223,21 @@ bool resultatsComplets(const std::string &nuage, const std::string &dossier)
     std::string code, duree;
     if (!lireStatut(dossier, code, duree) || code != "0")
         return false;
-    const std::string nom = nomDuNuage(nuage);
+    // The report is written last, and names the mesh files written before it (--format).
+    std::ifstream rapport(fs::path(dossier) / (nomDuNuage(nuage) + ".rapport.txt"), std::ios::binary);
+    std::string ligne;
+    int fichiers = 0;
     std::error_code ec;
-    for (const char *extension : {".smm", ".off", ".rapport.txt"})
-        if (!fs::is_regular_file(fs::path(dossier) / (nom + extension), ec))
-            return false;
-    return true;
+    while (std::getline(rapport, ligne))
+        for (const char *cle : {"maillage simplexe = ", "triangulation = "})
+            if (ligne.rfind(cle, 0) == 0) {
+                // A result folder moved as a whole keeps its files beside the report.
+                const fs::path f = fs::path(dossier) / fs::path(ligne.substr(std::strlen(cle))).filename();
+                if (!fs::is_regular_file(f, ec))
+                    return false;
+                ++fichiers;
+            }
+    return fichiers > 0;
 }
 
 std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vector<NuageDuLot> &nuages)

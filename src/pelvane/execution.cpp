@@ -206,6 +206,8 @@ private:
     Resultat cycles();
     Resultat ajustementPrecis();
     Resultat ecrireSorties();
+    std::vector<std::string> fichiersDeSortie() const;
+    void verifierPrecision();
     Resultat mesurer();
     std::string pourcent(double d) const;
 
@@ -443,23 +445,34 @@ Resultat Ajustement::ajustementPrecis()
 
 Resultat Ajustement::ecrireSorties()
 {
-    for (const std::string *f : {&bilan.fichierSmm, &bilan.fichierOff, &bilan.fichierRapport}) {
-        Resultat r = verifierSortie(*f);
+    for (const std::string &f : fichiersDeSortie()) {
+        Resultat r = verifierSortie(f);
         if (!r.reussi())
             return r;
     }
-    Resultat r = ecrireAtomique(bilan.fichierSmm, [&](const std::string &tmp) { return simplex.ecrire(tmp, 2); });
-    if (!r)
-        return r;
-    ecrits.push_back(bilan.fichierSmm);
-    r = ecrireAtomique(bilan.fichierOff,
-                       [&](const std::string &tmp) { return simplex.maillageTriangule.ecrireOFF(tmp); });
-    if (!r)
-        return r;
-    ecrits.push_back(bilan.fichierOff);
+    verifierPrecision();
+    for (std::size_t i = 0; i < param.formats.size(); ++i) {
+        const std::string &format = param.formats[i];
+        const std::string &f = bilan.fichiersMaillage[i];
+        const Maillage &t = simplex.maillageTriangule;
+        const Resultat r = ecrireAtomique(f, [&](const std::string &tmp) {
+            if (format == "smm" || format == "sm")
+                return simplex.ecrire(tmp, format == "smm" ? 2 : 1);
+            if (format == "off")
+                return t.ecrireOFF(tmp);
+            if (format == "obj")
+                return t.ecrireOBJ(tmp);
+            if (format == "ply")
+                return t.ecrirePLY(tmp);
+            return t.ecrireSTL(tmp);
+        });
+        if (!r)
+            return r;
+        ecrits.push_back(f);
+    }
     bilan.duree = secondesDepuis(debut);
     const std::string texte = texteRapport(param, bilan);
-    r = ecrireAtomique(bilan.fichierRapport, [&](const std::string &tmp) {
+    const Resultat r = ecrireAtomique(bilan.fichierRapport, [&](const std::string &tmp) {
         std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
         f << texte;
         f.close();
@@ -472,13 +485,52 @@ Resultat Ajustement::ecrireSorties()
     return {};
 }
 
+std::vector<std::string> Ajustement::fichiersDeSortie() const
+{
+    std::vector<std::string> f = bilan.fichiersMaillage;
+    f.push_back(bilan.fichierRapport);
+    return f;
+}
+
+// Six significant digits (OFF, OBJ, SMM, SM) move a mesh far from its origin by more than the
+// fit's own error: measured on what those files would hold, against the mean cloud -> surface
+// distance, and said when a six-digit file is asked.
+void Ajustement::verifierPrecision()
+{
+    std::vector<point3> points;
+    for (const PointSimplex *p : simplex.ListePointsSimplex)
+        points.push_back(p->Position);
+    bilan.ecartSixChiffres =
+        std::max(ecartSixChiffres(points), ecartSixChiffres(simplex.maillageTriangule.listeSommets));
+    std::string sixChiffres;
+    for (const std::string &f : param.formats)
+        if (f != "ply" && f != "stl")
+            sixChiffres += (sixChiffres.empty() ? "" : ", ") + f;
+    bilan.avertissementPrecision =
+        !sixChiffres.empty() && bilan.ecartSixChiffres > 0.1 * bilan.nuageVersSurface.moyenne;
+    if (bilan.avertissementPrecision) {
+        std::ostringstream ecart, moyenne;
+        ecart << std::setprecision(3) << bilan.ecartSixChiffres;
+        moyenne << std::setprecision(3) << bilan.nuageVersSurface.moyenne;
+        prog << "Pelvane : attention : "
+             << texte(Raison(CodeRaison::PrecisionSixChiffres,
+                             {litteral(sixChiffres), litteral(ecart.str()), litteral(moyenne.str())}))
+             << std::endl;
+    }
+}
+
 Bilan Ajustement::lancer()
 {
     debut = Horloge::now();
     bilan.nom = nomDuNuage(param.nuage);
     const fs::path dossier(param.sortie);
-    bilan.fichierSmm = (dossier / (bilan.nom + ".smm")).string();
-    bilan.fichierOff = (dossier / (bilan.nom + ".off")).string();
+    for (const std::string &format : param.formats) {
+        bilan.fichiersMaillage.push_back((dossier / (bilan.nom + "." + format)).string());
+        if (format == "smm")
+            bilan.fichierSmm = bilan.fichiersMaillage.back();
+        if (format == "off")
+            bilan.fichierOff = bilan.fichiersMaillage.back();
+    }
     bilan.fichierRapport = (dossier / (bilan.nom + ".rapport.txt")).string();
     entrees = {param.maillage, param.nuage};
     if (finitPar(param.nuage, ".hdr") || finitPar(param.nuage, ".img")) {
@@ -495,9 +547,9 @@ Bilan Ajustement::lancer()
             bornerPoints();
         if (r.reussi())
             r = preparerSortie();
-        for (const std::string *f : {&bilan.fichierSmm, &bilan.fichierOff, &bilan.fichierRapport})
+        for (const std::string &f : fichiersDeSortie())
             if (r.reussi())
-                r = verifierSortie(*f);
+                r = verifierSortie(f);
         if (r.reussi()) {
             const std::optional<Raison> raison = placerAutourDuNuage(simplex, nuage.ListePointsInterets, regl.marge);
             if (raison)

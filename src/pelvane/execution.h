@@ -38,7 +38,14 @@ struct Bilan
 {
     Resultat resultat;
     std::string nom; ///< the cloud's name without folder or extension
-    std::string fichierSmm, fichierOff, fichierRapport;
+    std::string fichierSmm, fichierOff, fichierRapport; ///< "" for a format not asked
+    /// Every mesh file asked (--format), in the order of formatsDeSortie.
+    std::vector<std::string> fichiersMaillage;
+    /// Largest move of a coordinate of the simplex points and the triangulation's vertices when
+    /// written with six significant digits; warned of when a six-digit file is asked and it is
+    /// more than a tenth of the mean cloud -> surface distance.
+    double ecartSixChiffres = 0;
+    bool avertissementPrecision = false;
     std::vector<std::string> sauvegardes; ///< meshes saved after each cycle
 
     std::size_t pointsNuage = 0;

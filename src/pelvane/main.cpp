@@ -119,8 +119,11 @@ int main(int argc, char **argv)
     if (b.pointsEcartes > 0)
         std::cerr << "Pelvane : " << b.pointsEcartes << " points isolés du nuage écartés (ils ne tirent pas la surface)"
                   << std::endl;
-    std::cerr << "Pelvane : résultat : " << b.fichierSmm << " et " << b.fichierOff << " (" << b.parties
-              << (b.parties > 1 ? " parties" : " partie") << ", genre " << b.genre << ")" << std::endl;
+    std::string fichiers;
+    for (const std::string &f : b.fichiersMaillage)
+        fichiers += (fichiers.empty() ? "" : (&f == &b.fichiersMaillage.back() ? " et " : ", ")) + f;
+    std::cerr << "Pelvane : résultat : " << fichiers << " (" << b.parties << (b.parties > 1 ? " parties" : " partie")
+              << ", genre " << b.genre << ")" << std::endl;
     std::cerr << "Pelvane : rapport : " << b.fichierRapport << std::endl;
     return 0;
 }

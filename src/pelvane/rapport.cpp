@@ -122,8 +122,14 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     statistiques(o, "écart points simplexes -> nuage", b.maillageVersNuage, b.diagonale);
     o << "points échantillonnés sur la surface = " << b.echantillonsSurface << "\n";
     statistiques(o, cleSurfaceVersNuage, b.surfaceVersNuage, b.diagonale);
-    o << "maillage simplexe = " << b.fichierSmm << "\n";
-    o << "triangulation = " << b.fichierOff << "\n";
+    o << "arrondi à six chiffres significatifs (plus grand déplacement) = " << b.ecartSixChiffres << "\n";
+    if (b.avertissementPrecision)
+        o << "attention = l'arrondi à six chiffres dépasse le dixième de l'écart moyen : écrire en PLY (--format ply)\n";
+    for (const std::string &f : b.fichiersMaillage)
+        o << (f.size() > 4 && (f.compare(f.size() - 4, 4, ".smm") == 0 || f.compare(f.size() - 3, 3, ".sm") == 0)
+                  ? "maillage simplexe = "
+                  : "triangulation = ")
+          << f << "\n";
     for (const std::string &f : b.sauvegardes)
         o << "sauvegarde = " << f << "\n";
     return o.str();

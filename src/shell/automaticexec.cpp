@@ -1,6 +1,7 @@
 #include "automaticexec.h"
 
 #include "Lot.h"
+#include "Ouverture.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,8 +36,10 @@ QString AutomaticExec::premiereLigne(const QListWidget *liste)
 
 void AutomaticExec::on_commandLinkButton_clicked()
 {
-    const QStringList fichiers = QFileDialog::getOpenFileNames(this, tr("selectionner un ou plusieurs fichiers"),
-                                                               QString(), QStringLiteral("*.pts"));
+    // Every cloud the opener, and so the console tool, accepts.
+    const QString filtre = QStringLiteral("*") + QString::fromStdString(listeSuffixes(true)).replace(", .", " *.");
+    const QStringList fichiers =
+        QFileDialog::getOpenFileNames(this, tr("selectionner un ou plusieurs fichiers"), QString(), filtre);
     for (const QString &fichier : fichiers)
         listWidget->addItem(fichier);
 }

@@ -10,6 +10,10 @@
 #include "settingwindow.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -22,6 +26,34 @@
 #include <exception>
 
 namespace {
+
+/// "*.pts *.hdr ..." from the opener's ".pts, .hdr, ..." list.
+QString filtreDe(const std::string &liste)
+{
+    return QStringLiteral("*") + QString::fromStdString(liste).replace(QStringLiteral(", ."), QStringLiteral(" *."));
+}
+
+/// Every suffix the opener accepts, as a file dialog's filter.
+QString filtreOuvrables()
+{
+    QStringList l;
+    for (const SuffixeOuvert &o : suffixesOuverts())
+        l << QStringLiteral("*.") + QString::fromLatin1(o.suffixe);
+    return QStringLiteral("(") + l.join(' ') + QStringLiteral(")");
+}
+
+/// The local files of a drag that the opener knows by their suffix.
+QStringList fichiersDeposes(const QMimeData *donnees)
+{
+    QStringList fichiers;
+    if (donnees == nullptr || !donnees->hasUrls())
+        return fichiers;
+    for (const QUrl &url : donnees->urls())
+        if (url.isLocalFile() &&
+            genreFichier(QFile::encodeName(url.toLocalFile()).toStdString()) != GenreFichier::Inconnu)
+            fichiers << url.toLocalFile();
+    return fichiers;
+}
 
 void activerMenu(QMenu *menu, bool actif)
 {
@@ -42,6 +74,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &fichier)
 {
     initialiserRessources();
     ui->setupUi(this);
+    setAcceptDrops(true);
     settingWindow = new SettingWindow(this);
     settingWindow->setWindowFlags(settingWindow->windowFlags() | Qt::Window | Qt::Tool);
     settingWindow->hide();
@@ -367,7 +400,8 @@ void MainWindow::loadCurrentObjectsNames(QMdiSubWindow *subWin)
         return;
     qWarning("loadCurrentObjectsNames");
     const QString maillage = vue->getCurentSimplexName();
-    if (maillage.endsWith(".sm") || maillage.endsWith(".smm") || maillage.endsWith(".off") || maillage.endsWith(".obj"))
+    const GenreFichier genre = genreFichier(QFile::encodeName(maillage).toStdString());
+    if (genre == GenreFichier::Simplex || genre == GenreFichier::Triangles)
         ui->listWidget->addItem(nomDeBase(maillage));
     ui->listWidget->addItem(nomDeBase(vue->getCurentPtsName()));
 }
@@ -560,9 +594,29 @@ void MainWindow::on_actionNouveau_triggered()
 
 void MainWindow::on_actionOuvrir_triggered()
 {
-    const QString fichier = ouvrirFichier(QStringLiteral("(*.pts *.hdr *.img *.nii *.nii.gz *.off *.obj *.smm)"));
-    if (fichier.isEmpty())
+    const QString fichier = ouvrirFichier(filtreOuvrables());
+    if (!fichier.isEmpty())
+        ouvrirDocument(fichier);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!fichiersDeposes(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QStringList fichiers = fichiersDeposes(event->mimeData());
+    if (fichiers.isEmpty())
         return;
+    event->acceptProposedAction();
+    for (const QString &f : fichiers)
+        ouvrirDocument(f);
+}
+
+void MainWindow::ouvrirDocument(const QString &fichier)
+{
     proteger(tr("Ouvrir"), [&]() {
         if (!ouvrirParSuffixe(fichier))
             return;
@@ -587,7 +641,12 @@ void MainWindow::exporterDepuisLaVueActive(QAction *action, const QString &filtr
     if (nom.isEmpty())
         return;
     proteger(action->text(), [&]() {
-        if (exporter(vue, nom))
+        const bool ecrit = exporter(vue, nom);
+        if (ecrit && !vue->dernierAvertissement().isEmpty())
+            QMessageBox::warning(this, tr("Exportation"),
+                                 tr("L'exportation s'est terminée avec succès, mais %1").arg(vue->dernierAvertissement()),
+                                 QMessageBox::Ok);
+        else if (ecrit)
             QMessageBox::information(this, tr("Exportation"), tr("L'exportation s'est terminée avec succès"),
                                      QMessageBox::Ok);
         else
@@ -598,7 +657,7 @@ void MainWindow::exporterDepuisLaVueActive(QAction *action, const QString &filtr
 
 void MainWindow::on_actionExporter_le_maillage_triggered()
 {
-    exporterDepuisLaVueActive(ui->actionExporter_le_maillage, QStringLiteral("SMM(*.smm);;OFF(*.off);;OBJ(*.obj)"),
+    exporterDepuisLaVueActive(ui->actionExporter_le_maillage, QStringLiteral("SMM(*.smm);;OFF(*.off);;OBJ(*.obj);;PLY(*.ply);;STL(*.stl)"),
                               [](GLWidget *vue, const QString &nom) { return vue->ExportMaillageWithLoading(nom); });
 }
 
@@ -629,12 +688,12 @@ void MainWindow::chargerDansLaVueActive(QAction *action, const QString &filtre, 
 
 void MainWindow::on_actionNouveau_Maillage_triggered()
 {
-    chargerDansLaVueActive(ui->actionNouveau_Maillage, tr("Maillage (*.sm *.smm *.off *.obj)"), &GLWidget::setMaillage);
+    chargerDansLaVueActive(ui->actionNouveau_Maillage, tr("Maillage (%1)").arg(filtreDe(listeSuffixes(false))), &GLWidget::setMaillage);
 }
 
 void MainWindow::on_actionNouveau_nuage_de_points_triggered()
 {
-    chargerDansLaVueActive(ui->actionNouveau_nuage_de_points, tr("Nuage de points (*.pts *.img *.hdr *.nii *.nii.gz)"),
+    chargerDansLaVueActive(ui->actionNouveau_nuage_de_points, tr("Nuage de points (%1)").arg(filtreDe(listeSuffixes(true))),
                            &GLWidget::setPTS);
 }
 

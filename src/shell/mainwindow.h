@@ -11,6 +11,8 @@
 
 class QAction;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QMdiSubWindow;
 class GLWidget;
 class SettingWindow;
@@ -71,6 +73,9 @@ protected:
     /// Closes every document window; one whose changes the user wants to keep and that could not
     /// be saved, or a Cancel, keeps the application open.
     void closeEvent(QCloseEvent *event) override;
+    /// Files dropped on the window open as File -> Open opens them (those the opener knows).
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     /// A document window about to close asks first whether to save its changes.
     bool eventFilter(QObject *objet, QEvent *evenement) override;
     /// Runs an action; an exception escaping from the view or the engines is
@@ -136,6 +141,8 @@ private:
     /// Opens a file into a new document window by its suffix; false when the
     /// suffix is not one of a cloud or a mesh, or the file is refused.
     bool ouvrirParSuffixe(const QString &fichier);
+    /// File -> Open once the file is chosen (a drop too).
+    void ouvrirDocument(const QString &fichier);
     /// Tells the user, naming the files, when a new view could not read what it was given.
     /// The one failure box: "<quoi> a échoué : <raison>", the reason as the engine or the view gave it.
     /// The automatic mode's settings: the preferences' counts, the view's weights.

@@ -192,10 +192,6 @@ that you select.</translation>
         <translation>Not enough memory for the index of the point cloud.</translation>
     </message>
     <message>
-        <source>Le nom %1 ne se termine ni par .sm, ni par .smm, ni par .off, ni par .obj : rien n&apos;a été écrit.</source>
-        <translation>The name %1 ends neither in .sm, .smm, .off nor .obj: nothing was written.</translation>
-    </message>
-    <message>
         <source>L&apos;exportation vers %1 a échoué : %2</source>
         <translation>The export to %1 failed: %2</translation>
     </message>
@@ -297,6 +293,10 @@ that you select.</translation>
     <message>
         <source>Déplacement</source>
         <translation>Move</translation>
+    </message>
+    <message>
+        <source>Le nom %1 ne se termine ni par .sm, ni par .smm, ni par .off, ni par .obj, ni par .ply, ni par .stl : rien n&apos;a été écrit.</source>
+        <translation>The name %1 ends neither in .sm, .smm, .off, .obj, .ply nor .stl: nothing was written.</translation>
     </message>
 </context>
 <context>
@@ -687,10 +687,6 @@ with the keys W X C V B N.</translation>
         <translation>The export completed successfully</translation>
     </message>
     <message>
-        <source>Maillage (*.sm *.smm *.off *.obj)</source>
-        <translation>Mesh (*.sm *.smm *.off *.obj)</translation>
-    </message>
-    <message>
         <source>Triangularisation des mailles</source>
         <translation>Cell triangulation</translation>
     </message>
@@ -867,10 +863,6 @@ with the keys W X C V B N.</translation>
         <translation>%1; %2</translation>
     </message>
     <message>
-        <source>Nuage de points (*.pts *.img *.hdr *.nii *.nii.gz)</source>
-        <translation>Point cloud (*.pts *.img *.hdr *.nii *.nii.gz)</translation>
-    </message>
-    <message>
         <source>Fermer</source>
         <translation>Close</translation>
     </message>
@@ -912,6 +904,18 @@ with the keys W X C V B N.</translation>
     <message>
         <source>Rétablir</source>
         <translation>Redo</translation>
+    </message>
+    <message>
+        <source>L&apos;exportation s&apos;est terminée avec succès, mais %1</source>
+        <translation>The export completed successfully, but %1</translation>
+    </message>
+    <message>
+        <source>Maillage (%1)</source>
+        <translation>Mesh (%1)</translation>
+    </message>
+    <message>
+        <source>Nuage de points (%1)</source>
+        <translation>Point cloud (%1)</translation>
     </message>
 </context>
 <context>
@@ -1385,8 +1389,8 @@ with the keys W X C V B N.</translation>
         <translation>%1 incomplete: %2</translation>
     </message>
     <message>
-        <source>%1 n&apos;est pas un maillage reconnu (.smm, .off, .obj, .ply)</source>
-        <translation>%1 is not a known mesh (.smm, .off, .obj, .ply)</translation>
+        <source>%1 n&apos;est pas un maillage reconnu (%2)</source>
+        <translation>%1 is not a known mesh (%2)</translation>
     </message>
     <message>
         <source>%1 ne contient aucune face</source>
@@ -1581,8 +1585,8 @@ with the keys W X C V B N.</translation>
         <translation>&quot;%1&quot; cannot be written</translation>
     </message>
     <message>
-        <source>%1 n&apos;est pas un nuage de points reconnu (.pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .img, .nii, .nii.gz)</source>
-        <translation>%1 is not a known point cloud (.pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .img, .nii, .nii.gz)</translation>
+        <source>%1 n&apos;est pas un nuage de points reconnu (%2)</source>
+        <translation>%1 is not a known point cloud (%2)</translation>
     </message>
     <message>
         <source>%1 n&apos;est pas un volume Analyze ou NIfTI (.hdr, .img, .nii, .nii.gz)</source>
@@ -1939,6 +1943,54 @@ with the keys W X C V B N.</translation>
     <message>
         <source>le maillage de référence &quot;%1&quot; est un maillage triangulaire (%2 sommets, %3 faces), pas un maillage simplexe : il faut un fichier SMM</source>
         <translation>the reference mesh &quot;%1&quot; is a triangle mesh (%2 vertices, %3 faces), not a simplex mesh: an SMM file is needed</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est ni un STL texte (« solid » au début) ni un STL binaire : l&apos;en-tête annonce %2 triangles, soit %3 octets, le fichier en a %4</source>
+        <translation>%1 is neither a text STL (« solid » at the start) nor a binary STL: its header announces %2 triangles, that is %3 bytes, the file has %4</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas un fichier STL : %2 octets, sans « solid » au début, moins que les 84 d&apos;un en-tête binaire</source>
+        <translation>%1 is not an STL file: %2 bytes, no « solid » at the start, fewer than the 84 of a binary header</translation>
+    </message>
+    <message>
+        <source>%1 : triangle %2 : coordonnée non finie à l&apos;octet %3</source>
+        <translation>%1: triangle %2: coordinate not finite at byte %3</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : « %3 » attendu, %4 trouvé</source>
+        <translation>%1, line %2: « %3 » expected, %4 found</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : « %3 » attendu, fin du fichier trouvée</source>
+        <translation>%1, line %2: « %3 » expected, end of file found</translation>
+    </message>
+    <message>
+        <source>%1, ligne %2 : coordonnée illisible, %3 trouvé</source>
+        <translation>%1, line %2: unreadable coordinate, %3 found</translation>
+    </message>
+    <message>
+        <source>%1 : %2 triangles, plus que les %3 qu&apos;un maillage peut tenir</source>
+        <translation>%1: %2 triangles, more than the %3 a mesh can hold</translation>
+    </message>
+    <message>
+        <source>%1 : le sommet %2 sort de la simple précision du STL (%3)</source>
+        <translation>%1: vertex %2 is beyond the single precision of STL (%3)</translation>
+    </message>
+    <message>
+        <source>%1 : la face %2 nomme un sommet hors de la liste des sommets</source>
+        <translation>%1: face %2 names a vertex outside the vertex list</translation>
+    </message>
+    <message>
+        <source>--format : format inconnu « %1 » (valides : %2)</source>
+        <translation>--format: unknown format « %1 » (valid: %2)</translation>
+    </message>
+    <message>
+        <source>--format : aucun format donné (valides : %1)</source>
+        <translation>--format: no format given (valid: %1)</translation>
+    </message>
+    <message>
+        <source>l&apos;écriture à six chiffres significatifs (%1) déplace les sommets de %2 au plus, plus du dixième de l&apos;écart moyen de l&apos;ajustement (%3) : le PLY garde la double précision</source>
+        <translation>writing with six significant digits (%1) moves the vertices by up to %2, more than a tenth of the fit&apos;s mean distance (%3): PLY keeps double precision</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,7 @@
 #include "VolumeAnalyze.h"
 #include "kdtree.h"
 #include "raisons.h"
+#include "Boite.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -668,6 +669,7 @@ bool GLWidget::ExportMaillage()
     const QString nom = nomSortieMaillage;
     const std::string fichier = versFichier(nom);
     erreur.clear();
+    avertissement.clear();
     bool ok = true;
     try {
         if (nom.endsWith(".sm")) {
@@ -676,11 +678,15 @@ bool GLWidget::ExportMaillage()
         } else if (nom.endsWith(".smm")) {
             const Resultat r = instanceSimplex->ecrire(fichier, 2);
             ok = r ? true : echec(raisonMoteur(r));
-        } else if (nom.endsWith(".off") || nom.endsWith(".obj")) {
+        } else if (nom.endsWith(".off") || nom.endsWith(".obj") || nom.endsWith(".ply") || nom.endsWith(".stl")) {
             // The triangles are made again when the mesh moved since they were last made.
             if (!estTriangule || !triangulationAJour)
                 ok = Triangularisation();
-            if (ok && nom.endsWith(".off")) {
+            if (ok && (nom.endsWith(".ply") || nom.endsWith(".stl"))) {
+                const Maillage &t = instanceSimplex->maillageTriangule;
+                const Resultat r = nom.endsWith(".ply") ? t.ecrirePLY(fichier) : t.ecrireSTL(fichier);
+                ok = r ? true : echec(raisonMoteur(r));
+            } else if (ok && nom.endsWith(".off")) {
                 std::cout << "Begin Exportation OFF" << std::endl;
                 const Resultat r = instanceSimplex->maillageTriangule.ecrireOFF(fichier);
                 std::cout << "Fin Exportation OFF" << std::endl;
@@ -693,7 +699,7 @@ bool GLWidget::ExportMaillage()
         } else {
             nomSortieMaillage.clear();
             return echec(tr("Le nom %1 ne se termine ni par .sm, ni par .smm, ni par .off, "
-                            "ni par .obj : rien n'a été écrit.")
+                            "ni par .obj, ni par .ply, ni par .stl : rien n'a été écrit.")
                              .arg(citer(nom)));
         }
     } catch (const std::exception &e) {
@@ -705,7 +711,29 @@ bool GLWidget::ExportMaillage()
         return echec(tr("Le fichier %1 n'a pas pu être écrit.").arg(citer(nom)));
     if (!ok)
         return false;
+    avertirPrecision(nom);
     return reussite();
+}
+
+void GLWidget::avertirPrecision(const QString &nom)
+{
+    // Six significant digits (SM, SMM, OFF, OBJ) against the last fit's mean distance, when the
+    // fit's figures still describe this mesh.
+    avertissement.clear();
+    if (nom.endsWith(".ply") || nom.endsWith(".stl") || !figuresAJour())
+        return;
+    std::vector<point3> ecrits;
+    if (nom.endsWith(".sm") || nom.endsWith(".smm"))
+        for (const PointSimplex *p : instanceSimplex->ListePointsSimplex)
+            ecrits.push_back(p->Position);
+    const double ecart = ecartSixChiffres(ecrits.empty() ? instanceSimplex->maillageTriangule.listeSommets : ecrits);
+    const double moyenne =
+        figuresAjustement.moyenne / 100.0 * boiteDe(instanceMaillage->ListePointsInterets).diagonale();
+    if (ecart > 0.1 * moyenne)
+        avertissement = traduireRaison(Raison(CodeRaison::PrecisionSixChiffres,
+                                              {litteral(nom.section('.', -1).toStdString()),
+                                               litteral(QString::number(ecart, 'g', 3).toStdString()),
+                                               litteral(QString::number(moyenne, 'g', 3).toStdString())}));
 }
 
 bool GLWidget::ExportPTSWithLoading(std::string fileName)

@@ -123,6 +123,9 @@ public:
     int getNbPts() const;
     /// Reason of the last failed operation; empty after an operation that succeeded.
     QString derniereErreur() const { return erreur; }
+    /// After a mesh export written with six significant digits: what the rounding moves, when it
+    /// is more than a tenth of the last fit's mean distance (naming PLY); empty otherwise.
+    QString dernierAvertissement() const { return avertissement; }
     /// Whether a file given at construction was refused: the view then holds nothing of it (a
     /// file accepted with a warning, such as a cloud cut short, is not refused).
     bool fichierRefuse() const { return refuse; }
@@ -456,6 +459,8 @@ private:
     void figer(const Simplex &s);
 
     QString erreur;
+    QString avertissement;
+    void avertirPrecision(const QString &nom);
     /// A precise fit is running: its mesh is not to be read by the drawing nor moved by the keys.
     bool ajustementEnCours = false;
     std::vector<point3> maillageFige;

@@ -23,6 +23,9 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
+#include <QDropEvent>
+#include <QUrl>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
@@ -376,6 +379,39 @@ private slots:
         QVERIFY(!v.setPTS(QString::fromStdString(court)) && v.derniereErreur().endsWith("les 2 points lus sont ouverts"));
         QVERIFY((v.instanceMaillage->ListePointsInterets == std::vector<point3>{{0, 0, 0}, {1, 1, 1}}));
         QVERIFY(v.fichierVolume.empty() && v.pointsVolume.empty());
+    }
+
+    // Files dropped on the window open as File -> Open opens them; a drag of files the opener
+    // does not know is not taken.
+    void deposerOuvreCommeOuvrir()
+    {
+        const std::string stl = dossier.file("tetra.stl"), pts = dossier.file("tetra.pts");
+        const std::vector<point3> sommets{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+        QVERIFY(Maillage(sommets, {{0, 1, 2}, {0, 3, 1}, {1, 3, 2}, {2, 3, 0}}).ecrireSTL(stl).reussi());
+        QVERIFY(writeFile(pts, "PTS\n4\n0 0 0\n1 0 0\n0 1 0\n0 0 1\n") && writeFile(dossier.file("a.doc"), "x"));
+        MainWindow w(nullptr, QString());
+        QMdiArea *zone = w.findChild<QMdiArea *>();
+        auto deposer = [&](const std::vector<std::string> &fichiers) {
+            QMimeData donnees;
+            QList<QUrl> urls;
+            for (const std::string &f : fichiers)
+                urls << QUrl::fromLocalFile(QString::fromStdString(f));
+            donnees.setUrls(urls);
+            QDragEnterEvent entree(QPoint(5, 5), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(&w, &entree);
+            QDropEvent depot(QPointF(5, 5), Qt::CopyAction, &donnees, Qt::LeftButton, Qt::NoModifier);
+            if (entree.isAccepted())
+                QCoreApplication::sendEvent(&w, &depot);
+            return entree.isAccepted();
+        };
+        QVERIFY(!deposer({dossier.file("a.doc")}));
+        QVERIFY(deposer({dossier.file("a.doc"), stl, pts}));
+        const QList<QMdiSubWindow *> fenetres = zone->subWindowList(QMdiArea::CreationOrder);
+        QCOMPARE(fenetres.size(), 2);
+        const GLWidget *maillage = qobject_cast<GLWidget *>(fenetres[0]->widget());
+        QVERIFY(maillage->instanceSimplex->maillageOrigine.listeSommets == sommets);
+        QCOMPARE(maillage->instanceSimplex->maillageOrigine.listeFaces.size(), 4u);
+        QVERIFY(qobject_cast<GLWidget *>(fenetres[1]->widget())->instanceMaillage->ListePointsInterets == sommets);
     }
 };
 

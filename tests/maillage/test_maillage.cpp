@@ -25,6 +25,9 @@
 #include <fstream>
 #include <future>
 #include <gtest/gtest.h>
+#include <iomanip>
+#include <limits>
+#include <map>
 #include <memory>
 #include <optional>
 #include <random>
@@ -850,4 +853,167 @@ TEST(AnalyzeNuage, AVolumeWithNoPointSaysItsRangeAndTheWindowFromItKeepsPoints)
     if (!std::ifstream(reel))
         GTEST_SKIP() << reel << " absent";
     laPlageDonneLaFenetre(reel, m);
+}
+
+namespace {
+
+// A tetrahedron as binary STL, normals left at zero, its header first.
+std::string stlBinaire(const std::string &entete, std::uint32_t annonces, const std::vector<std::array<float, 9>> &t)
+{
+    std::string s = entete;
+    s.resize(84, ' ');
+    poser(s, 80, annonces, 4, false);
+    for (const auto &c : t) {
+        std::string o(50, '\0');
+        for (std::size_t k = 0; k < 9; ++k)
+            poser(o, 12 + 4 * k, bits<std::uint32_t>(c[k]), 4, false);
+        s += o;
+    }
+    return s;
+}
+
+const std::vector<std::array<float, 9>> TETRA = {
+    {0, 0, 0, 0, 1, 0, 1, 0, 0}, {0, 0, 0, 1, 0, 0, 0, 0, 1}, {0, 0, 0, 0, 0, 1, 0, 1, 0}, {1, 0, 0, 0, 1, 0, 0, 0, 1}};
+
+// Each edge in exactly two faces, once each way: closed and consistently oriented.
+bool fermeEtOriente(const Maillage &m)
+{
+    std::map<std::pair<int, int>, int> aretes;
+    for (const Face &f : m.listeFaces)
+        for (auto [a, b] : {std::pair{f.s1, f.s2}, std::pair{f.s2, f.s3}, std::pair{f.s3, f.s1}})
+            ++aretes[{a, b}];
+    for (const auto &[a, n] : aretes)
+        if (n != 1 || aretes.count({a.second, a.first}) != 1)
+            return false;
+    return !aretes.empty();
+}
+
+} // namespace
+
+TEST(StlLecture, TextAndBinaryGiveTheSameJoinedClosedMeshAndEveryFaultIsRefusedWithItsPlace)
+{
+    std::string texte = "  solid tétraèdre\r\n";
+    for (const auto &c : TETRA) {
+        texte += "facet normal 0 0 0\nouter loop\n";
+        for (int k = 0; k < 3; ++k)
+            texte += " vertex " + std::to_string(c[3 * k]) + (c[3 * k + 1] ? " 1" : " -0") + " " +
+                     std::to_string(c[3 * k + 2]) + "\n";
+        texte += "endloop\nendfacet\n";
+    }
+    texte += "endsolid tétraèdre\nsolid deux\nendsolid\n";
+    // Binary, though it starts with "solid": its size is 84 + 50 n.
+    const std::string binaire = stlBinaire("solid but binary", 4, TETRA);
+    Maillage t, b;
+    silence([&] {
+        EXPECT_TRUE(t.lireSTLDepuisMemoire(texte.data(), texte.size()).reussi());
+        EXPECT_TRUE(b.lireSTLDepuisMemoire(binaire.data(), binaire.size()).reussi());
+    });
+    for (const Maillage *m : {&t, &b}) {
+        EXPECT_EQ(m->listeSommets,
+                  (std::vector<point3>{point3(0, 0, 0), point3(0, 1, 0), point3(1, 0, 0), point3(0, 0, 1)}));
+        EXPECT_EQ(m->listeFaces, (std::vector<Face>{{0, 1, 2}, {0, 2, 3}, {0, 3, 1}, {2, 1, 3}}));
+        EXPECT_TRUE(fermeEtOriente(*m));
+        EXPECT_EQ(m->nbFaces, 4);
+    }
+
+    std::string nan = binaire;
+    poser(nan, 84 + 50 + 12 + 12 + 4, bits<std::uint32_t>(std::numeric_limits<float>::quiet_NaN()), 4, false);
+    const std::string coupe = texte.substr(0, texte.find("endloop"));
+    std::string mot = texte, nombre = texte;
+    mot.replace(mot.find("outer"), 5, "outre");
+    nombre.replace(nombre.find(" -0", 100), 3, " 0x");
+    const std::pair<std::string, std::string> refus[] = {
+        {binaire.substr(0, 184), "« m » n'est ni un STL texte (« solid » au début) ni un STL binaire : l'en-tête "
+                                 "annonce 4 triangles, soit 284 octets, le fichier en a 184"},
+        {"OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n",
+         "« m » n'est pas un fichier STL : 36 octets, sans « solid » au début, moins que les 84 d'un en-tête binaire"},
+        {nan, "« m » : triangle 2 : coordonnée non finie à l'octet 162"},
+        {coupe, "« m », ligne 7 : « endloop » attendu, fin du fichier trouvée"},
+        {mot, "« m », ligne 3 : « outer » attendu, « outre » trouvé"},
+        {nombre, "« m », ligne 6 : coordonnée illisible, « x » trouvé"},
+        {"solid\n", "« m », ligne 2 : « endsolid » attendu, fin du fichier trouvée"},
+    };
+    for (const auto &[contenu, raison] : refus) {
+        Maillage m = t;
+        const Resultat r = m.lireSTLDepuisMemoire(contenu.data(), contenu.size(), "m");
+        EXPECT_EQ(r.statut, Statut::MaillageIllisible) << raison;
+        EXPECT_EQ(r.texte(), raison);
+        EXPECT_TRUE(m.listeSommets.empty() && m.listeFaces.empty()) << raison;
+    }
+
+    // Through the opener: a mesh where a mesh is asked, the cloud of its vertices where a cloud is.
+    TempDir dossier;
+    writeFile(dossier.file("t.stl"), binaire);
+    writeFile(dossier.file("faux.stl"), "PTS\n1\n0 0 0\n");
+    Simplex s;
+    Maillage nuage;
+    silence([&] {
+        EXPECT_TRUE(ouvrirMaillage(dossier.file("t.stl"), s).reussi());
+        EXPECT_TRUE(ouvrirNuage(dossier.file("t.stl"), nuage).reussi());
+        EXPECT_EQ(ouvrirNuage(dossier.file("faux.stl"), nuage).statut, Statut::NuageIllisible);
+    });
+    EXPECT_EQ(s.maillageTriangule.listeFaces, b.listeFaces);
+    EXPECT_EQ(nuage.ListePointsInterets.size(), 0u); // the refused one left nothing
+    EXPECT_EQ(genreFichier("a.stl"), GenreFichier::Triangles);
+    EXPECT_EQ(listeSuffixes(false), ".smm, .sm, .off, .obj, .stl");
+}
+
+TEST(MeshEcriture, PlyKeepsEveryBitAndStlReadsBackAsFloats)
+{
+    TempDir dossier;
+    const std::vector<point3> sommets = {point3(1e7 + 0.123456789, -2.5, 3), point3(1, 2, 1e-9), point3(0, 0, 1),
+                                         point3(4, 5, 6)};
+    const Maillage m(sommets, FACES);
+    ASSERT_TRUE(m.ecrirePLY(dossier.file("a.ply")).reussi());
+    const std::string ply = readFile(dossier.file("a.ply"));
+    const std::string entete = "ply\nformat binary_little_endian 1.0\ncomment Tarnis\nelement vertex 4\n"
+                               "property double x\nproperty double y\nproperty double z\nelement face 4\n"
+                               "property list uchar int vertex_indices\nend_header\n";
+    ASSERT_EQ(ply.size(), entete.size() + 4 * 24 + 4 * 13);
+    EXPECT_EQ(ply.substr(0, entete.size()), entete);
+    // A minimal reader of what follows the header: the doubles bit for bit, the faces as listed.
+    std::string attendu;
+    for (const point3 &p : sommets)
+        for (double v : {p.x, p.y, p.z}) {
+            std::string o(8, '\0');
+            poser(o, 0, bits<std::uint64_t>(v), 8, false);
+            attendu += o;
+        }
+    for (const Face &f : FACES) {
+        std::string o(13, '\3');
+        for (int k = 0; k < 3; ++k)
+            poser(o, 1 + 4 * static_cast<std::size_t>(k), static_cast<std::uint32_t>((&f.s1)[k]), 4, false);
+        attendu += o;
+    }
+    EXPECT_EQ(ply.substr(entete.size()), attendu);
+
+    ASSERT_TRUE(m.ecrireSTL(dossier.file("a.stl")).reussi());
+    const std::string stl = readFile(dossier.file("a.stl"));
+    ASSERT_EQ(stl.size(), 84u + 4 * 50);
+    EXPECT_NE(stl.compare(0, 5, "solid"), 0);
+    Maillage relu;
+    silence([&] { EXPECT_TRUE(relu.lireSTL(dossier.file("a.stl")).reussi()); });
+    EXPECT_EQ(relu.listeFaces, FACES);
+    const auto f32 = [](double v) { return static_cast<double>(static_cast<float>(v)); };
+    for (std::size_t i = 0; i < sommets.size(); ++i)
+        EXPECT_TRUE(relu.listeSommets[i].x == f32(sommets[i].x) && relu.listeSommets[i].y == f32(sommets[i].y) &&
+                    relu.listeSommets[i].z == f32(sommets[i].z))
+            << i;
+    // The normal of the first face (0 1 2), from its corners' order.
+    float n[3];
+    std::memcpy(n, stl.data() + 84, sizeof n);
+    const point3 a = sommets[0], u = sommets[1] - a, v = sommets[2] - a;
+    const double c[3] = {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    const double l = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_FLOAT_EQ(n[k], float(c[k] / l)) << k;
+
+    // Six digits move 1e7 + 0.123456789 to 1e7; refusals leave no file.
+    EXPECT_NEAR(ecartSixChiffres(sommets), 0.123456789, 1e-8);
+    const Maillage horsFloat({point3(1e39, 0, 0), point3(0, 1, 0), point3(0, 0, 1)}, {Face{0, 1, 2}});
+    const Maillage faceHors(sommets, {Face{0, 1, 4}});
+    EXPECT_EQ(horsFloat.ecrireSTL(dossier.file("f.stl")).texte(),
+              "« " + dossier.file("f.stl") + " » : le sommet 0 sort de la simple précision du STL (1e+39)");
+    EXPECT_EQ(faceHors.ecrirePLY(dossier.file("f.ply")).statut, Statut::SortieImpossible);
+    EXPECT_FALSE(std::filesystem::exists(dossier.file("f.stl")) || std::filesystem::exists(dossier.file("f.ply")));
 }

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <numeric>
+#include <cstring>
 #include <tuple>
 #include <sstream>
 #include <sys/stat.h>
@@ -227,9 +228,21 @@ TEST(Arguments, EachBadValueIsRefusedWithItsName)
         {{"--cloud", "c.pts", "--autosave=1"}, "--autosave ne prend pas de valeur"},
         {{"--cloud", "c.pts", "--rigidity", "x"}, "--rigidity"},
         {{"--cloud", "c.pts", "--min-points=0"}, "--min-points"},
-        {{"--cloud="}, "--cloud : chemin vide"}};
+        {{"--cloud="}, "--cloud : chemin vide"},
+        {{"--cloud", "c.pts", "--format", "off,xyz"}, "--format : format inconnu « xyz » (valides : smm, sm, off, obj, ply, stl)"},
+        {{"--cloud", "c.pts", "--format", "off,,ply"}, "--format : format inconnu «  » (valides"},
+        {{"--cloud", "c.pts", "--format="}, "--format : aucun format donné (valides : smm, sm, off, obj, ply, stl)"}};
     for (const auto &[arguments, motif] : nommes)
         refuse(arguments, motif);
+}
+
+TEST(Arguments, FormatsAreWrittenInOneOrderOnceEachAndDefaultToTodaysFiles)
+{
+    EXPECT_EQ(analyserArguments({"--cloud", "c.pts"}, Gabarit).parametres.formats,
+              (std::vector<std::string>{"smm", "off"}));
+    auto a = lanceur();
+    a.insert(a.end(), {"--format", "stl,off,ply,off"});
+    EXPECT_EQ(analyserArguments(a, Gabarit).parametres.formats, (std::vector<std::string>{"off", "ply", "stl"}));
 }
 
 TEST(Arguments, HelpIsAskedAnywhereAndListsEveryExitStatus)
@@ -346,6 +359,46 @@ TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
     }
     EXPECT_LT(somme / s.getNbPointsSimplex(), 0.005 * diag);
     EXPECT_LT(pire, 0.03 * diag);
+}
+
+TEST(Ajustement, SixDigitsFarFromTheOriginAreWarnedOfAndThePlyKeepsTheFit)
+{
+    TempDir t;
+    const std::string ref = ecrireReference(t);
+    for (const double decalage : {0.0, 1e7}) {
+        std::vector<point3> points = tarnis_test::nuageEllipsoide(500, A, B, C);
+        for (point3 &q : points)
+            q += point3(decalage, decalage, decalage);
+        const std::string sortie = t.file("o" + std::to_string(decalage > 0));
+        Parametres p = parametresDeTest(ref, ecrireNuage(t.file("e.pts"), points), sortie);
+        p.formats = {"off", "ply"};
+        p.cycles = false; // the fit works in its own frame, wherever the cloud is
+        std::ostringstream progression;
+        const Bilan b = ajuster(p, progression);
+        ASSERT_TRUE(b.resultat.reussi()) << b.resultat.texte();
+        EXPECT_EQ(contenu(sortie), (std::vector<std::string>{"e.off", "e.ply", "e.rapport.txt"}));
+        const bool averti = progression.str().find("attention : l'écriture à six chiffres significatifs (off) "
+                                                   "déplace les sommets de ") != std::string::npos;
+        EXPECT_EQ(averti, decalage > 0) << progression.str();
+        EXPECT_EQ(b.avertissementPrecision, decalage > 0);
+        EXPECT_EQ(lireRapport(b.fichierRapport).count("attention"), decalage > 0 ? 1u : 0u);
+        // The rounding, measured between the written OFF and the PLY's doubles (after its header).
+        Maillage off;
+        ASSERT_TRUE(off.lireOFF(b.fichierOff).reussi());
+        const std::string ply = readFile(b.fichiersMaillage[1]);
+        const std::size_t debut = ply.find("end_header\n") + 11;
+        ASSERT_EQ(ply.size(), debut + 24 * off.listeSommets.size() + 13 * off.listeFaces.size());
+        double ecart = 0;
+        for (std::size_t i = 0; i < 3 * off.listeSommets.size(); ++i) {
+            double v;
+            std::memcpy(&v, ply.data() + debut + 8 * i, 8);
+            const point3 &o = off.listeSommets[i / 3];
+            ecart = std::max(ecart, std::fabs(v - (i % 3 == 0 ? o.x : i % 3 == 1 ? o.y : o.z)));
+        }
+        EXPECT_LE(ecart, b.ecartSixChiffres);
+        EXPECT_GT(ecart, decalage > 0 ? 10 * b.nuageVersSurface.moyenne : 0.0);
+        EXPECT_LT(ecart, decalage > 0 ? 5.0 : 0.01 * b.nuageVersSurface.moyenne);
+    }
 }
 
 TEST(Ajustement, CreatesTheOutputFolderAndSavesEachCycle)

@@ -97,6 +97,7 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
         b.surfaceVersNuage = {10, 0.01, 0.03, 0.05};
         std::tie(b.parties, b.genre) = std::make_pair(1 + k, 2 * k);
         const std::string d = s + "/" + relatifs[k] + "/", nom = k ? "pire" : "bon";
+        b.fichiersMaillage = {d + nom + ".smm", d + nom + ".off"}; // complete: the files the report names
         ecrire(d + nom + ".rapport.txt", texteRapport(Parametres(), b));
         ecrire(d + nom + ".smm", "x");
         ecrire(d + nom + ".off", "x");
