@@ -955,7 +955,7 @@ TEST(StlLecture, TextAndBinaryGiveTheSameJoinedClosedMeshAndEveryFaultIsRefusedW
     EXPECT_EQ(s.maillageTriangule.listeFaces, b.listeFaces);
     EXPECT_EQ(nuage.ListePointsInterets.size(), 0u); // the refused one left nothing
     EXPECT_EQ(genreFichier("a.stl"), GenreFichier::Triangles);
-    EXPECT_EQ(listeSuffixes(false), ".smm, .sm, .off, .obj, .stl");
+    EXPECT_EQ(listeSuffixes(false), ".ply, .smm, .sm, .off, .obj, .stl");
 }
 
 TEST(MeshEcriture, PlyKeepsEveryBitAndStlReadsBackAsFloats)

@@ -49,7 +49,7 @@ TEST(Lot, CloudsOfAFolderOrOfAListWithTheirResultsFolders)
 {
     TempDir t;
     const std::string in = t.file("in");
-    for (const char *f : {"a/scan.pts", "b/scan.pts", "b/vol.hdr", "b/vol.img", "c/tete.nii.gz", "notes.txt", "in-out/x.pts"})
+    for (const char *f : {"a/scan.pts", "b/scan.pts", "b/vol.hdr", "b/vol.img", "c/tete.nii.gz", "notes.md", "in-out/x.pts"})
         ecrire(in + "/" + f, "PTS\n");
     fs::create_symlink(in + "/a/scan.pts", in + "/lien.pts");
     // The output folder inside the input is left out, and so are links and other files.
@@ -70,7 +70,7 @@ TEST(Lot, CloudsOfAFolderOrOfAListWithTheirResultsFolders)
     EXPECT_EQ(lister(t.file("absent"), t.file("out")), "refus : entrée introuvable : " + t.file("absent"));
     ecrire(t.file("listes/vide.txt"), "# rien\n");
     EXPECT_EQ(lister(t.file("listes/vide.txt"), t.file("out")),
-              "refus : aucun nuage (.pts, .hdr, .nii, .nii.gz) dans " + t.file("listes/vide.txt"));
+              "refus : aucun nuage (.pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .nii, .nii.gz) dans " + t.file("listes/vide.txt"));
     std::string sortie;
     EXPECT_EQ(lancer({"--nuages", t.file("listes/l.txt"), t.file("out")}, sortie), 0);
     EXPECT_EQ(sortie, in + "/a/scan.pts\ta/scan.pts\n" + in + "/b/scan.pts\tb/scan.pts\n");
