@@ -89,17 +89,8 @@ bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, bool
     std::vector<std::vector<int>> bords;
     if (!trianglesDuaux(maillage, triangles) || !rebords(triangles, coupe, bords) || bords.size() != 2)
         return false;
-    std::vector<point3> centres(maillage.mailles.size(), point3(0, 0, 0));
-    for (std::size_t c = 0; c < centres.size(); ++c) {
-        for (int i : maillage.mailles[c])
-            centres[c] += maillage.positions[i];
-        centres[c] = fois(centres[c], 1.0 / static_cast<double>(std::max<std::size_t>(1, maillage.mailles[c].size())));
-    }
-    std::set<PaireSommets> gardees;
-    for (std::size_t t = 0; t < n; ++t)
-        if (!coupe[t])
-            for (int k = 0; k < 3; ++k)
-                gardees.insert(std::minmax(triangles[t][k], triangles[t][(k + 1) % 3]));
+    std::vector<point3> centres = centresDesMailles(maillage);
+    const std::set<PaireSommets> gardees = aretesGardees(triangles, coupe);
     std::vector<std::array<int, 3>> ajout;
     if (anse) {
         if (!tube(bords[0], bords[1], centres, ajout))

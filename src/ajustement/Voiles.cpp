@@ -192,6 +192,27 @@ bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector
 
 /// The triangulation of least area of the polygon P (vertex positions in `sommets`), without a
 /// diagonal that is already an edge of the surface. False when there is none.
+std::vector<point3> centresDesMailles(const ListesSimplexe &maillage)
+{
+    std::vector<point3> centres(maillage.mailles.size(), point3(0, 0, 0));
+    for (std::size_t c = 0; c < centres.size(); ++c) {
+        for (int i : maillage.mailles[c])
+            centres[c] += maillage.positions[i];
+        centres[c] = fois(centres[c], 1.0 / static_cast<double>(std::max<std::size_t>(1, maillage.mailles[c].size())));
+    }
+    return centres;
+}
+
+std::set<PaireSommets> aretesGardees(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe)
+{
+    std::set<PaireSommets> gardees;
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+        if (!coupe[t])
+            for (int k = 0; k < 3; ++k)
+                gardees.insert(std::minmax(triangles[t][k], triangles[t][(k + 1) % 3]));
+    return gardees;
+}
+
 bool boucher(const std::vector<int> &P, const std::vector<point3> &sommets, const std::set<PaireSommets> &aretes,
              std::vector<std::array<int, 3>> &ajout)
 {
@@ -291,17 +312,8 @@ int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &norm
     std::vector<std::vector<int>> bords;
     if (!trianglesDuaux(maillage, triangles) || !rebords(triangles, coupe, bords))
         return 0;
-    std::vector<point3> centres(maillage.mailles.size(), point3(0, 0, 0));
-    for (std::size_t c = 0; c < centres.size(); ++c) {
-        for (int i : maillage.mailles[c])
-            centres[c] += maillage.positions[i];
-        centres[c] = fois(centres[c], 1.0 / static_cast<double>(std::max<std::size_t>(1, maillage.mailles[c].size())));
-    }
-    std::set<PaireSommets> gardees;
-    for (std::size_t t = 0; t < n; ++t)
-        if (!coupe[t])
-            for (int k = 0; k < 3; ++k)
-                gardees.insert(std::minmax(triangles[t][k], triangles[t][(k + 1) % 3]));
+    const std::vector<point3> centres = centresDesMailles(maillage);
+    const std::set<PaireSommets> gardees = aretesGardees(triangles, coupe);
     std::vector<std::array<int, 3>> ajout;
     for (const std::vector<int> &bord : bords)
         if (!boucher(bord, centres, gardees, ajout))

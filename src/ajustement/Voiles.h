@@ -45,6 +45,10 @@ bool trianglesDuaux(const ListesSimplexe &m, std::vector<std::array<int, 3>> &tr
 /// running the way a patch over it runs. False when a rim would pass a vertex twice.
 bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe,
              std::vector<std::vector<int>> &bords);
+/// The centre of each cell of the mesh (the mean of its points).
+std::vector<point3> centresDesMailles(const ListesSimplexe &maillage);
+/// The undirected edges of the triangles not marked in `coupe`.
+std::set<PaireSommets> aretesGardees(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe);
 /// The triangulation of least area of the polygon P, without a diagonal in `aretes`.
 bool boucher(const std::vector<int> &P, const std::vector<point3> &sommets, const std::set<PaireSommets> &aretes,
              std::vector<std::array<int, 3>> &ajout);

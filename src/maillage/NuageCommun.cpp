@@ -223,7 +223,6 @@ Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes
 
 } // namespace tarnis_nuage
 
-namespace {
 std::string suffixeDe(const std::string &nom)
 {
     const std::size_t point = nom.find_last_of('.');
@@ -232,7 +231,6 @@ std::string suffixeDe(const std::string &nom)
         return std::string();
     return nom.substr(point + 1);
 }
-} // namespace
 
 bool estNuageAutreFormat(const std::string &nom)
 {

@@ -46,6 +46,9 @@ Resultat lireNuageXYZ(const char *donnees, std::size_t taille, const std::string
 Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string &nom, std::vector<point3> &points,
                       long long &nonFinis, const OptionsLecture &options = {});
 
+/// The text after the last '.' of the file name (not of a folder's), as given; empty when none.
+std::string suffixeDe(const std::string &nom);
+
 /// Whether the suffix is one of those readers' (ply, xyz, asc, csv, txt, pcd).
 bool estNuageAutreFormat(const std::string &nom);
 

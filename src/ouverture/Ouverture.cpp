@@ -12,15 +12,6 @@
 
 namespace {
 
-std::string suffixe(const std::string &nom)
-{
-    const std::size_t point = nom.find_last_of('.');
-    const std::size_t barre = nom.find_last_of('/');
-    if (point == std::string::npos || (barre != std::string::npos && point < barre))
-        return std::string();
-    return nom.substr(point + 1);
-}
-
 /// Signed 16-bit range of the voxels (as niveauDeGris takes them); 0..0 for an empty volume.
 void plageDe(const VolumeAnalyze &volume, int &minimum, int &maximum)
 {
@@ -93,7 +84,7 @@ const std::vector<SuffixeOuvert> &suffixesOuverts()
 
 GenreFichier genreFichier(const std::string &nom)
 {
-    const std::string s = suffixe(nom);
+    const std::string s = suffixeDe(nom);
     if (s == "gz")
         return estNomDeVolume(nom) ? GenreFichier::Volume : GenreFichier::Inconnu;
     for (const SuffixeOuvert &o : suffixesOuverts())
@@ -120,7 +111,7 @@ std::string listeSuffixes(bool nuages)
 
 static bool estSTL(const std::string &nom)
 {
-    return suffixe(nom) == "stl";
+    return suffixeDe(nom) == "stl";
 }
 
 Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &reglages,
