@@ -179,14 +179,26 @@ struct FermerFichier
 static Resultat lirePTSEnBlocs(Maillage &m, const std::string &nomFichier, long long annonces,
                                const std::string &suiteLigne2, const Progression &progression)
 {
+    // Line 3 must start as the usual file does before the whole file is read in: a header
+    // followed by a gigabyte of anything else is refused from its first bytes, by the other reader.
+    auto donnees = [](const tarnis_nuage::Projection &f) {
+        const char *p = f.donnees, *fin = p + f.taille;
+        for (int ligne = 0; ligne < 2 && p < fin; ++ligne) {
+            const void *nl = std::memchr(p, '\n', static_cast<std::size_t>(fin - p));
+            p = nl ? static_cast<const char *>(nl) + 1 : fin;
+        }
+        return p;
+    };
+    {
+        tarnis_nuage::Projection essai;
+        if (!essai.ouvrir(nomFichier, Statut::NuageIllisible, false) ||
+            !tarnis_nuage::debutPTSRegulier(donnees(essai), essai.donnees + essai.taille))
+            return Resultat::echec(Statut::Echec, Raison());
+    }
     tarnis_nuage::Projection fichier;
     if (!fichier.ouvrir(nomFichier, Statut::NuageIllisible))
         return Resultat::echec(Statut::Echec, Raison());
-    const char *p = fichier.donnees, *fin = p + fichier.taille;
-    for (int ligne = 0; ligne < 2 && p < fin; ++ligne) {
-        const void *nl = std::memchr(p, '\n', static_cast<std::size_t>(fin - p));
-        p = nl ? static_cast<const char *>(nl) + 1 : fin;
-    }
+    const char *p = donnees(fichier), *fin = fichier.donnees + fichier.taille;
     long long auDela = 0;
     if (!tarnis_nuage::lirePointsPTSEnBlocs(p, fin, annonces, m.ListePointsInterets, auDela))
         return Resultat::echec(Statut::Echec, Raison());

@@ -21,7 +21,7 @@ Projection::~Projection()
         ::munmap(base, taille);
 }
 
-Resultat Projection::ouvrir(const std::string &nom, Statut statut)
+Resultat Projection::ouvrir(const std::string &nom, Statut statut, bool peupler)
 {
     Raison raison;
     std::FILE *f = tarnis_texte::ouvrirLecture(nom, raison);
@@ -34,9 +34,9 @@ Resultat Projection::ouvrir(const std::string &nom, Statut statut)
     } else if (st.st_size > 0) {
         // Populated at once, up to a size that any cloud of ours fits in: the kernel reads the
         // pages in far fewer steps than faults would. Beyond it, pages come as they are read.
-        const int peupler = st.st_size <= (std::int64_t(1) << 31) ? MAP_POPULATE : 0;
+        const int options = peupler && st.st_size <= (std::int64_t(1) << 31) ? MAP_POPULATE : 0;
         void *p =
-            ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | peupler, ::fileno(f), 0);
+            ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | options, ::fileno(f), 0);
         if (p == MAP_FAILED) {
             r = Resultat::echec(
                 statut, Raison(CodeRaison::OuvertureImpossibleCar, {::nom(nom), litteral(std::strerror(errno))}));
@@ -320,6 +320,21 @@ bool flottantEntier(const char *p, const char *e, float &v)
     return r.ec == std::errc() && r.ptr == e;
 }
 } // namespace
+
+bool debutPTSRegulier(const char *debut, const char *fin)
+{
+    const char *p = debut, *e = std::min(fin, debut + 4096);
+    for (int c = 0; c < 3; ++c) {
+        while (p < e && blancPTS(*p) && *p != '\n')
+            ++p;
+        float v;
+        const char *s = p < e ? flottantDebut(p, e, v) : nullptr;
+        if (!s || (s < e && !blancPTS(*s)))
+            return false;
+        p = s;
+    }
+    return true;
+}
 
 bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces, std::vector<point3> &points,
                           long long &nombresAuDela, const OptionsLecture &options)

@@ -27,7 +27,8 @@ public:
     Projection(const Projection &) = delete;
     Projection &operator=(const Projection &) = delete;
     ~Projection();
-    Resultat ouvrir(const std::string &nom, Statut statut);
+    /// Maps the file; `peupler`: its pages read at once (when it is not larger than 2 GiB).
+    Resultat ouvrir(const std::string &nom, Statut statut, bool peupler = true);
     const char *donnees = "";
     std::size_t taille = 0;
 
@@ -80,6 +81,10 @@ Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes
 /// The first failure of the blocks, in the file's order, as a reason naming its line.
 Resultat premierEchec(const std::vector<Bloc> &blocs, const std::string &nom, std::size_t ligneDebut,
                       Statut statut = Statut::NuageIllisible);
+
+/// Whether the data from the start of line 3 begins as lirePointsPTSEnBlocs reads it: three
+/// numbers on the first line. Reads at most a few kilobytes.
+bool debutPTSRegulier(const char *debut, const char *fin);
 
 /// PTS points from the start of line 3 to fin, by blocks on several threads: the announced count
 /// appended to points and the numbers beyond it counted. False, points as they were, when a token
