@@ -336,8 +336,9 @@ TEST(CouperVoiles, ACapLargerThanAHalfIsReplacedByTheDiskOnItsRim)
 TEST(DefautDuMaillage, EachFaultOfAGivenMeshIsNamed)
 {
     // Each fault is made on a sound mesh, named, then undone.
-    Simplex s;
+    Simplex s, autre; // a neighbour in another mesh is no neighbour
     tarnis_test::cubeDual(s);
+    tarnis_test::cubeDual(autre);
     ASSERT_FALSE(defautDuMaillage(s));
     PointSimplex *p = s.ListePointsSimplex[2], *voisin = p->Voisin2;
     PointSimplex *loin = nullptr; // a point of the mesh that is not next to p
@@ -352,6 +353,7 @@ TEST(DefautDuMaillage, EachFaultOfAGivenMeshIsNamed)
         {[&] { liste = s.ListePointsSuivants, liste.pop_back(); }, "listes compagnes sont trop courtes"},
         {[&] { liste = s.ListePointsSimplex, liste[7] = liste[0]; }, "un point y figure deux fois"},
         {[&] { p->Voisin2 = nullptr; }, "le point 2 n'a pas trois voisins"},
+        {[&] { p->Voisin2 = autre.ListePointsSimplex[0]; }, "le point 2 n'a pas trois voisins"},
         {[&] { p->Voisin2 = p; }, "le point 2 est son propre voisin"},
         {[&] { p->Voisin2 = loin; }, "le voisinage du point 2 n'est pas symétrique"},
         {[&] { p->Voisin2 = p->Voisin3; }, "le point 2 a deux fois le même voisin"},

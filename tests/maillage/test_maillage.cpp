@@ -166,6 +166,11 @@ TEST(MeshEcriture, ExactBytesReadBackAndUncreatableFiles)
     std::FILE *f = std::fopen(dossier.file("t").c_str(), "wb");
     EXPECT_TRUE(tarnis_texte::Ecrivain(f).texte("<").texte(grand.c_str()).texte(">").vider());
     EXPECT_TRUE(std::fclose(f) == 0 && readFile(dossier.file("t")) == "<" + grand + ">");
+    // A device that takes nothing: the failure shows when the buffer is handed over.
+    if (std::FILE *plein = std::fopen("/dev/full", "wb")) {
+        EXPECT_FALSE(tarnis_texte::Ecrivain(plein).texte("x").vider());
+        std::fclose(plein);
+    }
 
     // Refused silently: the caller reports it.
     std::string sortie;
@@ -193,6 +198,7 @@ TEST(OffLecture, VariantsShortFilesAndFacesOutsideTheList)
         {"OFF\n3 3 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n3 0 two 1\n3 2 1 0\n", 3, {{0, 1, 2}},
          {"Fichier incomplet : 3 faces annoncées, 1 lues\n"}},
         {"OFF\n# made by hand\n3 1 0 # counts\n0 0 0\n1 0 0 # a vertex\n0 1 0\n#\n3 0 1 2\n", 3, {{0, 1, 2}}, {}},
+        {"OFF\n+3 +1 0\n0 0 0\n1 0 0\n0 1 0\n+3 0 1 +2\n", 3, {{0, 1, 2}}, {}}, // signed counts and indices
         // Huge announced counts do not allocate.
         {"OFF\n2000000000 2000000000 0\n0 0 0\n1 0 0\n0 1 0\n", 3, {}, {}},
         {"OFF\n3 5 0\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n3 0 1 3\n3 -1 0 1\n3 2 1 0\n3 0 2147483647 1\n", 3,
@@ -427,7 +433,8 @@ TEST(PtsLecture, FileReaderAgreesWithMemoryReaderAcrossWindowRefills)
     for (int i = 0; i < 200000; ++i)
         texte += std::to_string(d(gen)) + "." + std::to_string(i % 97) + " " + std::to_string(d(gen)) + "e-3 " +
                  std::to_string(i) + "\n";
-    texte += std::string(1 << 21, '0') + "1.5 2 3\n4 5 6\n";
+    // The last two points across two lines: the file is read token by token, not by blocks of lines.
+    texte += std::string(1 << 21, '0') + "1.5 2\n3 4 5 6\n";
     Maillage parFichier, enMemoire;
     lire(parFichier, texte);
     captureStdout([&] { EXPECT_TRUE(enMemoire.lecturePTSDepuisTexte(texte.data(), texte.size())); });
@@ -956,6 +963,7 @@ TEST(StlLecture, TextAndBinaryGiveTheSameJoinedClosedMeshAndEveryFaultIsRefusedW
     EXPECT_EQ(nuage.ListePointsInterets.size(), 0u); // the refused one left nothing
     EXPECT_EQ(genreFichier("a.stl"), GenreFichier::Triangles);
     EXPECT_EQ(listeSuffixes(false), ".ply, .smm, .sm, .off, .obj, .stl");
+    EXPECT_EQ(listeSuffixes(true), ".pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .img, .nii, .nii.gz, .stl");
 }
 
 TEST(MeshEcriture, PlyKeepsEveryBitAndStlReadsBackAsFloats)

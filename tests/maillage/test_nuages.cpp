@@ -197,6 +197,8 @@ TEST(Nuages, EveryRefusalSaysWhyAndWhere)
         {"ply\nformat ascii 1.0\nelement vertex 1\nproperty float128 x\nend_header\n", "type « float128 » inconnu"},
         {"ply\nformat ascii 1.0\nelement vertex -1\nend_header\n", "« -1 » n'est pas un nombre entier"},
         {"ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\nend_header\n1\n", "pas de propriétés x, y et z"},
+        {"ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\nproperty float y\nend_header\n1 2\n",
+         "pas de propriétés x, y et z"},
         {entete + "end_header\n1 2 3\n4 5\n", "ligne 9 : 2 nombres trouvés, 3 attendus"},
         {entete + "end_header\n1 2 3\n4 nan 6\n", "ligne 9 : « nan » n'est pas un nombre"},
         {entete + "end_header\n1 2 3\n4 5 6\n7\n", "ligne 10 : « 7 » après le dernier élément"},

@@ -452,6 +452,7 @@ TEST(Ajustement, PlacementCentresTheMeshAndEnclosesTheCloud)
     ASSERT_EQ(s.charger(ecrireReference(t)), 1);
     // A cloud far from the origin and much longer along y.
     std::vector<point3> points = tarnis_test::nuageEllipsoide(800, 1, 6, 2);
+    points.push_back(point3(0.9, 0, 1.8)); // inside the box, outside the ellipsoid: every axis counts
     for (point3 &q : points)
         q = point3(q.x + 100, q.y - 40, q.z + 7);
     ASSERT_FALSE(placerAutourDuNuage(s, points, 1.05));
