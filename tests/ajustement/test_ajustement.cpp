@@ -243,6 +243,11 @@ TEST(Ajustement, SeparateBallsGetAPartEachTheSameWithOneThreadOrSeveral)
         egares.push_back(point3(0.01 * k, 2, 0));
     EXPECT_EQ(partiesDuNuage(egares).size(), 1u);
     ASSERT_EQ(partiesDuNuage(nuage).size(), 2u);
+    // Two sheets of spacing 0.1, ten spacings apart: two cells of the grid (0.4 a side) between them.
+    std::vector<point3> feuilles;
+    for (int k = 0; k < 800; ++k)
+        feuilles.push_back(point3(0.1 * (k % 20), 0.1 * (k / 20 % 20), k < 400 ? 0 : 1.0));
+    EXPECT_EQ(partiesDuNuage(feuilles).size(), 2u);
     ReglagesAjustement r = reglagesDeTest();
     Simplex un, plusieurs;
     r.fils = 1;
