@@ -501,6 +501,12 @@ TEST(LectureComptes, BeyondTheCountOnItsLineAndNegative)
         captureStdout([&] { r = ouvrirNuage(f, m); });
         EXPECT_TRUE(r.reussi() && m.ListePointsInterets.size() == lus && m.pointsAuDela == auDela) << texte;
     }
+    // The progress said on the way stays a share of the work.
+    std::vector<double> parts;
+    ASSERT_TRUE(writeFile(f, "PTS\n2\n1 2 3\n4 5 6\n"));
+    captureStdout([&] { r = m.lirePTS(f, [&](double x, const Raison &) { return parts.push_back(x), true; }); });
+    EXPECT_TRUE(r.reussi() && !parts.empty());
+    EXPECT_TRUE(std::all_of(parts.begin(), parts.end(), [](double x) { return x >= 0 && x <= 1; }));
     ASSERT_TRUE(writeFile(f, "PTS\n2 1 2 3\n4 5 6\n"));
     captureStdout([&] { r = m.lirePTS(f); });
     EXPECT_NE(r.texte().find("1 lus ; la lecture s'est arrêtée ligne 4 (point 2) : le fichier s'arrête là ; « 1 2 3 », "
