@@ -34,6 +34,13 @@ std::vector<std::array<int, 3>> facesDe(const Maillage &m)
     return f;
 }
 
+// The fit's own frame: the cloud's box centred on the origin, its diagonal 1.
+ArbrePoints::Repere repereDeTravail(const std::vector<point3> &nuage)
+{
+    const Boite boite = boiteDe(nuage);
+    return {boite.centre(), 1.0 / boite.diagonale()};
+}
+
 // Raised inside the run when a step leaves the region of the deformation (RegionDeformation).
 struct Divergence
 {
@@ -44,15 +51,16 @@ struct Divergence
 class Ajusteur
 {
 public:
-    Ajusteur(Simplex &s, const std::vector<point3> &nuage, const ReglagesAjustement &r, const Progression &p,
-             BilanAjustement &b, const std::function<void(const Simplex &, int)> &apres)
-        : s(s), reglages(r), progression(p), bilan(b), apresNiveau(apres), fils(filsEffectifs(r.fils))
+    /// `arbre`: the cloud in the working frame (repereDeTravail), which the fit keeps as the only
+    /// copy of it in that frame.
+    Ajusteur(Simplex &s, const std::vector<point3> &nuage, ArbrePoints &&arbre, const ReglagesAjustement &r,
+             const Progression &p, BilanAjustement &b, const std::function<void(const Simplex &, int)> &apres)
+        : s(s), reglages(r), progression(p), bilan(b), apresNiveau(apres), fils(filsEffectifs(r.fils)),
+          arbreNuage(std::move(arbre))
     {
         const Boite boite = boiteDe(nuage);
         centre = boite.centre();
         echelle = boite.diagonale();
-        // The tree keeps the only copy of the cloud in the working frame.
-        arbreNuage = ArbrePoints(nuage, ArbrePoints::Repere{centre, 1.0 / echelle}, fils, false);
         // Without the stray points, when there are some (a copy then, for as long as the samples are drawn).
         const std::vector<point3> sans = ecarterIsoles(nuage);
         const std::vector<point3> &gardes = bilan.ecartes.empty() ? nuage : sans;
@@ -67,6 +75,11 @@ public:
     }
 
     Resultat lancer();
+    /// The working cloud's tree, given up once the run is over.
+    std::shared_ptr<const ArbrePoints> cederLeNuage()
+    {
+        return std::make_shared<const ArbrePoints>(std::move(arbreNuage));
+    }
 
 private:
     std::vector<point3> ecarterIsoles(const std::vector<point3> &nuage);
@@ -630,11 +643,17 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
             return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PasUnSimplexeFerme, {*defaut}));
         if (const std::optional<Raison> plat = defautDuNuage(nuage))
             return Resultat::echec(Statut::NuageIllisible, *plat);
+        ArbrePoints arbre(nuage, repereDeTravail(nuage), filsEffectifs(reglages.fils), false);
         // A cloud of several separate clusters: one part fitted to each.
-        if (const std::vector<std::vector<std::size_t>> parties = partiesDuNuage(nuage); parties.size() > 1)
+        if (const std::vector<std::vector<std::size_t>> parties = partiesDuNuage(arbre, reglages.fils); parties.size() > 1) {
+            arbre = ArbrePoints(); // each part gets its own
             return ajusterParParties(s, nuage, parties, reglages, progression, b);
-        Ajusteur a(s, nuage, reglages, progression, b, apresNiveau);
-        return a.lancer();
+        }
+        Ajusteur a(s, nuage, std::move(arbre), reglages, progression, b, apresNiveau);
+        const Resultat r = a.lancer();
+        b.nuageDeTravail = a.cederLeNuage();
+        b.repere = repereDeTravail(nuage);
+        return r;
     } catch (const Divergence &d) {
         return RegionDeformation::divergence(d.pas);
     } catch (const std::exception &e) {
@@ -770,26 +789,46 @@ FiguresAjustement mesurerAjustement(const Simplex &s, const std::vector<point3> 
 Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, FiguresAjustement &resultat,
                            const Progression &progression, int fils)
 {
+    // The tree's order of the points is space-filling: see below.
+    return mesurerAjustement(s, ArbrePoints(nuage, filsEffectifs(fils), false), ArbrePoints::Repere(), resultat,
+                             progression, fils);
+}
+
+Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, const BilanAjustement &bilan,
+                           FiguresAjustement &f, const Progression &progression, int fils)
+{
+    if (bilan.nuageDeTravail)
+        return mesurerAjustement(s, *bilan.nuageDeTravail, bilan.repere, f, progression, fils);
+    std::vector<point3> copie;
+    return mesurerAjustement(s, pointsGardes(nuage, bilan.ecartes, copie), f, progression, fils);
+}
+
+Resultat mesurerAjustement(const Simplex &s, const ArbrePoints &arbre, const ArbrePoints::Repere &repere,
+                           FiguresAjustement &resultat, const Progression &progression, int fils)
+{
     const Raison phase(CodeRaison::MesureDesDistances);
     auto continuer = [&](double fait) { return !progression || progression(fait, phase); };
     if (!continuer(0))
         return Resultat::interrompu(phase);
     FiguresAjustement f;
     const int t = filsEffectifs(fils);
+    // Everything is measured in the tree's frame, each distance then brought back to the cloud's
+    // units (in the cloud's own frame, both steps change no bit).
+    auto dansLeRepere = [&](const point3 &p) { return fois(p - repere.centre, repere.facteur); };
+    auto enUnites = [&](double d) { return d / repere.facteur; };
     const Maillage &m = s.maillageTriangule;
     const std::vector<std::array<int, 3>> faces = facesDe(m);
-    const ArbreTriangles surface(m.listeSommets, faces);
-    // The cloud's tree gives a space-filling order of its points: each search for the nearest
-    // triangle starts from the one before's answer. Every distance is written at its own place
-    // and the places do not depend on the number of threads, so neither do the figures.
-    const ArbrePoints arbre(nuage, t, false);
+    std::vector<point3> sommets(m.listeSommets.size());
+    for (std::size_t k = 0; k < sommets.size(); ++k)
+        sommets[k] = dansLeRepere(m.listeSommets[k]);
+    const ArbreTriangles surface(sommets, faces);
     {
         const std::vector<point3> &rangees = arbre.points();
         std::vector<double> d(rangees.size());
         enParallele(rangees.size(), t, [&](std::size_t debut, std::size_t fin) {
             std::size_t indice = surface.taille();
             for (std::size_t k = debut; k < fin; ++k)
-                d[k] = surface.distance(rangees[k], indice);
+                d[k] = enUnites(surface.distance(rangees[k], indice));
         });
         f.nuageVersSurface = resumer(std::move(d));
     }
@@ -799,11 +838,13 @@ Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, F
     // Each search starts from the answer before, near in space: the same answer, found sooner.
     auto versNuage = [&](const point3 &p, long &place) {
         double d2;
-        return arbre.plusProcheDepuis(p, d2, place) >= 0 ? std::sqrt(d2) : std::numeric_limits<double>::infinity();
+        return arbre.plusProcheDepuis(p, d2, place) >= 0 ? enUnites(std::sqrt(d2))
+                                                         : std::numeric_limits<double>::infinity();
     };
     {
         // The samples are made where their distance is measured, never held all at once.
-        const Echantillonnage e(m.listeSommets, faces, std::max<std::size_t>(nuage.size(), 100000));
+        const Echantillonnage e(sommets, faces,
+                                std::max<std::size_t>(std::min(arbre.taille(), ECHANTILLONS_SURFACE_MAX), 100000));
         std::vector<std::size_t> premier(faces.size() + 1, 0);
         for (std::size_t k = 0; k < faces.size(); ++k)
             premier[k + 1] = premier[k] + e.combien(k);
@@ -824,7 +865,7 @@ Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, F
     enParallele(d.size(), t, [&](std::size_t debut, std::size_t fin) {
         long place = -1;
         for (std::size_t k = debut; k < fin; ++k)
-            d[k] = versNuage(s.ListePointsSimplex[k]->Position, place);
+            d[k] = versNuage(dansLeRepere(s.ListePointsSimplex[k]->Position), place);
     });
     f.pointsVersNuage = resumer(std::move(d));
     resultat = f;

@@ -1,6 +1,7 @@
 #ifndef TARNIS_AJUSTEMENT_AJUSTEMENT_H
 #define TARNIS_AJUSTEMENT_AJUSTEMENT_H
 
+#include "ArbrePoints.h"
 #include "Defauts.h"
 #include "Progression.h"
 #include "Resultat.h"
@@ -8,6 +9,7 @@
 #include "point3.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,6 +62,10 @@ struct BilanAjustement
     /// Cloud points set aside (pointsIsoles: stray points away from the surface), indices into the
     /// cloud, increasing. They do not pull on the surface; the cloud itself is left whole.
     std::vector<std::size_t> ecartes;
+    /// The cloud the surface was fitted to (without the points set aside), in the fit's own frame
+    /// `repere`, after a fit of one part: mesurerAjustement measures on it with no tree to build.
+    std::shared_ptr<const ArbrePoints> nuageDeTravail;
+    ArbrePoints::Repere repere;
 };
 
 /// Fits the closed simplex mesh s onto the cloud: places it around the cloud, then runs levels
@@ -104,6 +110,9 @@ std::optional<Raison> defautDuMaillage(const Simplex &s);
 /// centre lies on its surface). The mesh is enclosing when it is star-shaped about its centre.
 std::optional<Raison> placerAutourDuNuage(Simplex &s, const std::vector<point3> &nuage, double marge);
 
+/// Most points the figures sample on a surface: more add nothing a user would see, and cost time.
+constexpr std::size_t ECHANTILLONS_SURFACE_MAX = 1000000;
+
 /// Figures of a fit, in the cloud's units.
 struct FiguresAjustement
 {
@@ -114,14 +123,22 @@ struct FiguresAjustement
 };
 
 /// Measures how well the triangulation of s (s.maillageTriangule, as Triangularisation leaves it)
-/// fits the cloud. The surface is sampled with about max(cloud size, 100000) points spread
-/// evenly by area: each triangle gets a lattice of k * k sub-triangles, k growing with the
+/// fits the cloud. The surface is sampled with about max(min(cloud size, ECHANTILLONS_SURFACE_MAX),
+/// 100000) points spread evenly by area: each triangle gets a lattice of k * k sub-triangles, k growing with the
 /// square root of its area, sampled at their centroids.
 FiguresAjustement mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, int fils = 0);
 /// The same, the progression asked before each of the three measures (phase MesureDesDistances);
 /// a stop (Interrompu) leaves f as it was.
 Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, FiguresAjustement &f,
                            const Progression &progression, int fils = 0);
+
+/// The same on a cloud held by a tree in the frame `repere` (the figures in the cloud's units).
+Resultat mesurerAjustement(const Simplex &s, const ArbrePoints &arbre, const ArbrePoints::Repere &repere,
+                           FiguresAjustement &f, const Progression &progression, int fils = 0);
+/// The figures of the points a fit drew on: those of `nuage` it did not set aside, measured on the
+/// tree the fit leaves in the bilan when it left one.
+Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, const BilanAjustement &bilan,
+                           FiguresAjustement &f, const Progression &progression, int fils = 0);
 
 /// The sample points mesurerAjustement takes on a triangle mesh, about `nombre` of them.
 std::vector<point3> echantillonnerSurface(const std::vector<point3> &sommets,

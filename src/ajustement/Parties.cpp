@@ -1,13 +1,16 @@
 #include "Parties.h"
 #include "ArbrePoints.h"
 #include "Boite.h"
+#include "Parallele.h"
 #include "Simplex.h"
 #include "Voiles.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
-#include <map>
 #include <numeric>
+#include <iterator>
+#include <mutex>
 #include <unordered_map>
 
 namespace {
@@ -46,64 +49,146 @@ void ajouter(ListesSimplexe &a, const ListesSimplexe &b)
 
 } // namespace
 
-std::vector<std::vector<std::size_t>> partiesDuNuage(const std::vector<point3> &nuage)
+std::vector<std::vector<std::size_t>> partiesDuNuage(const ArbrePoints &arbre, int fils)
 {
-    const std::size_t n = nuage.size();
-    std::vector<std::size_t> tous(n);
-    std::iota(tous.begin(), tous.end(), std::size_t(0));
+    const std::vector<point3> &p = arbre.points();
+    const std::size_t n = p.size();
     if (n < 40)
-        return {tous};
-    // Spacing: from the odd points (at most 2000 of them) to the nearest even one.
-    std::vector<point3> pairs;
-    for (std::size_t i = 0; i < n; i += 2)
-        pairs.push_back(nuage[i]);
-    const ArbrePoints arbre(pairs);
+        return {};
+    // Spacing: the median distance to the second nearest of the others, over at most 4000 points
+    // evenly spread through the tree's slots.
     std::vector<double> d;
     const std::size_t pas = std::max<std::size_t>(1, n / 4000);
-    for (std::size_t i = 1; i < n; i += 2 * pas) {
-        double d2;
-        if (arbre.plusProche(nuage[i], d2) >= 0)
+    for (std::size_t i = pas / 2; i < n; i += pas)
+        if (const double d2 = arbre.distanceAuKieme(p[i], 3); d2 < 1e300)
             d.push_back(std::sqrt(d2));
-    }
+    if (d.empty())
+        return {};
     std::nth_element(d.begin(), d.begin() + d.size() / 2, d.end());
     const double cote = 4 * d[d.size() / 2];
     if (!(cote > 0))
-        return {tous};
-    const point3 origine = boiteDe(nuage).min;
+        return {};
+    point3 origine = p[0];
+    for (const point3 &q : p)
+        origine = point3(std::min(origine.x, q.x), std::min(origine.y, q.y), std::min(origine.z, q.z));
     using Cellule = std::array<long long, 3>;
-    std::map<Cellule, int> cellules; // occupied cell -> its number, in the order met
-    std::vector<int> cellule(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const point3 &p = nuage[i];
-        const Cellule c{static_cast<long long>((p.x - origine.x) / cote), static_cast<long long>((p.y - origine.y) / cote),
-                        static_cast<long long>((p.z - origine.z) / cote)};
-        cellule[i] = cellules.emplace(c, static_cast<int>(cellules.size())).first->second;
+    auto celluleDe = [&](const point3 &q) {
+        return Cellule{static_cast<long long>((q.x - origine.x) / cote), static_cast<long long>((q.y - origine.y) / cote),
+                       static_cast<long long>((q.z - origine.z) / cote)};
+    };
+    const int t = filsEffectifs(fils);
+    // The occupied cells, sorted. The slots run through space: most points fall in the cell of
+    // the one before, which is then not kept again.
+    std::vector<Cellule> cellules;
+    {
+        std::mutex verrou;
+        enParallele(n, t, [&](std::size_t debut, std::size_t fin) {
+            std::vector<Cellule> vues, lot;
+            auto verser = [&] {
+                std::sort(lot.begin(), lot.end());
+                lot.erase(std::unique(lot.begin(), lot.end()), lot.end());
+                std::vector<Cellule> fusion;
+                fusion.reserve(vues.size() + lot.size());
+                std::set_union(vues.begin(), vues.end(), lot.begin(), lot.end(), std::back_inserter(fusion));
+                vues.swap(fusion);
+                lot.clear();
+            };
+            for (std::size_t s = debut; s < fin; ++s) {
+                const Cellule c = celluleDe(p[s]);
+                if (lot.empty() || c != lot.back())
+                    lot.push_back(c);
+                if (lot.size() >= (std::size_t(1) << 18))
+                    verser();
+            }
+            verser();
+            const std::lock_guard<std::mutex> garde(verrou);
+            cellules.insert(cellules.end(), vues.begin(), vues.end());
+        });
+        std::sort(cellules.begin(), cellules.end());
+        cellules.erase(std::unique(cellules.begin(), cellules.end()), cellules.end());
     }
-    std::vector<int> racine(cellules.size());
-    std::iota(racine.begin(), racine.end(), 0);
-    auto trouver = [&](int a) {
+    const std::size_t m = cellules.size();
+    std::vector<std::size_t> racine(m);
+    std::iota(racine.begin(), racine.end(), std::size_t(0));
+    auto trouver = [&](std::size_t a) {
         while (racine[a] != a)
             a = racine[a] = racine[racine[a]];
         return a;
     };
-    for (const auto &[c, k] : cellules)
-        for (int v = 0; v < 27; ++v) {
-            const auto it = cellules.find({c[0] + v % 3 - 1, c[1] + v / 3 % 3 - 1, c[2] + v / 9 - 1});
-            if (it != cellules.end())
-                racine[trouver(k)] = trouver(it->second);
+    // Neighbouring cells joined: for each offset, the cells moved by it stay sorted, and one walk
+    // through both lists finds the occupied ones (half the offsets: the joins go both ways).
+    for (int v = 14; v < 27; ++v) {
+        const Cellule o{v % 3 - 1, v / 3 % 3 - 1, v / 9 - 1};
+        std::size_t j = 0;
+        for (std::size_t i = 0; i < m && j < m; ++i) {
+            const Cellule c{cellules[i][0] + o[0], cellules[i][1] + o[1], cellules[i][2] + o[2]};
+            while (j < m && cellules[j] < c)
+                ++j;
+            if (j < m && cellules[j] == c)
+                racine[trouver(i)] = trouver(j);
         }
-    std::map<int, int> numero; // root -> cluster, in the order of the first point
-    std::vector<std::vector<std::size_t>> parties;
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto it = numero.emplace(trouver(cellule[i]), static_cast<int>(parties.size())).first;
-        if (it->second == static_cast<int>(parties.size()))
-            parties.emplace_back();
-        parties[it->second].push_back(i);
     }
-    for (const auto &p : parties)
-        if (static_cast<double>(p.size()) < PART_MINIMALE * static_cast<double>(n))
-            return {tous};
+    for (std::size_t k = 0; k < m; ++k)
+        racine[k] = trouver(k);
+    // Cell number of a point, looked up again only when it leaves the cell of the one before.
+    auto numeroDe = [&](const point3 &q, Cellule &derniere, std::size_t &numero) {
+        const Cellule c = celluleDe(q);
+        if (numero == m || c != derniere) {
+            derniere = c;
+            numero = static_cast<std::size_t>(std::lower_bound(cellules.begin(), cellules.end(), c) - cellules.begin());
+        }
+        return numero;
+    };
+    // Size and first index (in the caller's list) of each cluster, by its root: sums and
+    // minima, the same in any order of the threads.
+    std::vector<std::atomic<std::size_t>> tailleA(m), premierA(m);
+    for (std::size_t r = 0; r < m; ++r)
+        premierA[r] = n;
+    enParallele(n, t, [&](std::size_t debut, std::size_t fin) {
+        Cellule derniere{};
+        std::size_t numero = m;
+        for (std::size_t s = debut; s < fin; ++s) {
+            const std::size_t r = racine[numeroDe(p[s], derniere, numero)];
+            tailleA[r].fetch_add(1, std::memory_order_relaxed);
+            const std::size_t i = arbre.indice(s);
+            std::size_t vu = premierA[r].load(std::memory_order_relaxed);
+            while (i < vu && !premierA[r].compare_exchange_weak(vu, i, std::memory_order_relaxed)) {
+            }
+        }
+    });
+    std::vector<std::size_t> taille(m), premier(m);
+    for (std::size_t r = 0; r < m; ++r) {
+        taille[r] = tailleA[r];
+        premier[r] = premierA[r];
+    }
+    std::vector<std::size_t> amas; // the clusters' roots, in the order of their first point
+    for (std::size_t r = 0; r < m; ++r)
+        if (taille[r] > 0) {
+            if (static_cast<double>(taille[r]) < PART_MINIMALE * static_cast<double>(n))
+                return {};
+            amas.push_back(r);
+        }
+    if (amas.size() < 2)
+        return {};
+    std::sort(amas.begin(), amas.end(), [&](std::size_t a, std::size_t b) { return premier[a] < premier[b]; });
+    std::vector<std::size_t> rang(m, 0);
+    for (std::size_t k = 0; k < amas.size(); ++k)
+        rang[amas[k]] = k;
+    std::vector<std::vector<std::size_t>> parties(amas.size());
+    for (std::size_t k = 0; k < amas.size(); ++k)
+        parties[k].reserve(taille[amas[k]]);
+    Cellule derniere{};
+    std::size_t numero = m;
+    for (std::size_t s = 0; s < n; ++s)
+        parties[rang[racine[numeroDe(p[s], derniere, numero)]]].push_back(arbre.indice(s));
+    for (auto &partie : parties)
+        std::sort(partie.begin(), partie.end());
     return parties;
+}
+
+std::vector<std::vector<std::size_t>> partiesDuNuage(const std::vector<point3> &nuage)
+{
+    return partiesDuNuage(ArbrePoints(nuage, filsEffectifs(0), false), 0);
 }
 
 Resultat ajusterParParties(Simplex &s, const std::vector<point3> &nuage,

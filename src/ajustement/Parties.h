@@ -2,12 +2,17 @@
 #define TARNIS_AJUSTEMENT_PARTIES_H
 
 #include "Ajustement.h"
+#include "ArbrePoints.h"
 
 /// The separate clusters of a cloud: points joined through the cells of a grid four times the
-/// cloud's spacing (the median distance from a point to the nearest of the others) on a side,
-/// neighbouring occupied cells joined. Clusters come in the order of their first point, each one
-/// the indices of its points, increasing. One cluster (the whole cloud) unless every cluster
-/// holds at least PART_MINIMALE of the points: a few stray points never make a part.
+/// cloud's spacing (the median distance from a point to the second nearest of the others) on a
+/// side, neighbouring occupied cells joined. Clusters come in the order of their first point,
+/// each one the indices of its points, increasing. None (the cloud is one part) unless there
+/// are several and every one holds at least PART_MINIMALE of the points: a few stray points
+/// never make a part. `fils` threads share the work (0: every core); the answer does not depend
+/// on their number.
+std::vector<std::vector<std::size_t>> partiesDuNuage(const ArbrePoints &arbre, int fils = 0);
+/// The same, the tree built on every core.
 std::vector<std::vector<std::size_t>> partiesDuNuage(const std::vector<point3> &nuage);
 
 /// Share of the cloud below which a cluster is not a part of its own.

@@ -1,5 +1,6 @@
 #include "PointsIsoles.h"
 #include "Parallele.h"
+#include "Vecteurs.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -24,10 +25,21 @@ std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const Ar
     std::vector<double> tri = d2;
     std::nth_element(tri.begin(), tri.begin() + tri.size() / 2, tri.end());
     const double seuil = FACTEUR_ISOLEMENT * FACTEUR_ISOLEMENT * tri[tri.size() / 2];
+    // Enough points within the threshold among the ones beside it in the list (the tree's slots
+    // run through space) settle that a point is not isolated, with no search: its neighbour of
+    // rank VOISIN_DE_DENSITE is then no farther than they are.
+    constexpr std::size_t voisinage = 16;
+    auto entoure = [&](std::size_t i) {
+        int proches = 0;
+        for (std::size_t j = i > voisinage ? i - voisinage : 0, fin = std::min(n, i + voisinage + 1); j < fin; ++j)
+            if (carre(nuage[i] - nuage[j]) <= seuil && ++proches > VOISIN_DE_DENSITE)
+                return true;
+        return false;
+    };
     std::vector<std::uint8_t> loin(n);
     enParallele(n, fils, [&](std::size_t debut, std::size_t fin) {
         for (std::size_t i = debut; i < fin; ++i)
-            loin[i] = (pas == 1 ? d2[i] : densite(i)) > seuil;
+            loin[i] = pas == 1 ? d2[i] > seuil : !entoure(i) && densite(i) > seuil;
     });
     for (std::size_t i = 0; i < n; ++i)
         if (loin[i])
@@ -45,4 +57,13 @@ std::vector<point3> sansLesPoints(const std::vector<point3> &nuage, const std::v
         else
             gardes.push_back(nuage[i]);
     return gardes;
+}
+
+const std::vector<point3> &pointsGardes(const std::vector<point3> &nuage, const std::vector<std::size_t> &ecartes,
+                                        std::vector<point3> &copie)
+{
+    if (ecartes.empty())
+        return nuage;
+    copie = sansLesPoints(nuage, ecartes);
+    return copie;
 }

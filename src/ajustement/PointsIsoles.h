@@ -24,5 +24,8 @@ std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const Ar
 
 /// The cloud without the points whose indices (increasing) are given.
 std::vector<point3> sansLesPoints(const std::vector<point3> &nuage, const std::vector<std::size_t> &ecartes);
+/// The same, with no copy when none is set aside: the cloud itself then, else `copie` filled.
+const std::vector<point3> &pointsGardes(const std::vector<point3> &nuage, const std::vector<std::size_t> &ecartes,
+                                        std::vector<point3> &copie);
 
 #endif

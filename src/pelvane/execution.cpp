@@ -221,7 +221,7 @@ private:
     std::vector<std::string> ecrits;  // outputs of this run, removed on failure
     Horloge::time_point debut;
     int pasFaits = 0; // deformation steps of the cycles
-    std::vector<std::size_t> ecartes; // cloud points the fit set aside
+    BilanAjustement bilanDuFit; // the points the fit set aside, its tree of the others
 };
 
 std::string Ajustement::pourcent(double d) const
@@ -393,7 +393,12 @@ Resultat Ajustement::mesurer()
     bilan.parties = topo.parties;
     bilan.genre = topo.genre;
     // The figures are those of the points the surface was fitted to.
-    const FiguresAjustement f = mesurerAjustement(simplex, sansLesPoints(nuage.ListePointsInterets, ecartes), param.fils);
+    // The fit's tree holds the cloud it was fitted to: the cloud itself is no longer needed.
+    if (bilanDuFit.nuageDeTravail)
+        std::vector<point3>().swap(nuage.ListePointsInterets);
+    FiguresAjustement f;
+    static_cast<void>(mesurerAjustement(simplex, nuage.ListePointsInterets, bilanDuFit, f, Progression(), param.fils));
+    bilanDuFit.nuageDeTravail.reset();
     bilan.nuageVersSurface = f.nuageVersSurface;
     bilan.surfaceVersNuage = f.surfaceVersNuage;
     bilan.echantillonsSurface = f.echantillonsSurface;
@@ -438,8 +443,8 @@ Resultat Ajustement::ajustementPrecis()
     bilan.cycles = b.niveaux;
     bilan.pasFinaux = b.pas;
     bilan.arretAnticipe = b.converge;
-    ecartes = b.ecartes;
-    bilan.pointsEcartes = ecartes.size();
+    bilan.pointsEcartes = b.ecartes.size();
+    bilanDuFit = std::move(b);
     return res;
 }
 

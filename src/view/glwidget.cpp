@@ -499,8 +499,8 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
             return res;
         res = s.trianguler(sousProgression(progression, 0.9, 0.95));
         if (res.reussi()) // the figures of the points the surface was fitted to
-            res = mesurerAjustement(s, sansLesPoints(nuage, bilan.ecartes), figures,
-                                    sousProgression(progression, 0.95, 1));
+            res = mesurerAjustement(s, nuage, bilan, figures, sousProgression(progression, 0.95, 1));
+        bilan.nuageDeTravail.reset();
         return res;
     });
     if (!vivant)

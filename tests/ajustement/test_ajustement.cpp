@@ -7,6 +7,7 @@
 #include "Ajustement.h"
 #include "ArbrePoints.h"
 #include "Parties.h"
+#include "PointsIsoles.h"
 #include "Simplex.h"
 #include "Topologie.h"
 #include "Voiles.h"
@@ -206,6 +207,69 @@ TEST(Ajustement, StrayPointsAreSetAsideTheSameWithOneThreadOrSeveral)
     // points pull spikes several times as long (0.4 with none set aside).
     for (const point3 &v : un.maillageTriangule.listeSommets)
         ASSERT_NEAR(longueur(v), 0.5, 0.02);
+    // The figures measured on the tree the fit leaves (its own frame) are those of the points it
+    // kept, measured on them, to the rounding of the frame.
+    ASSERT_TRUE(b1.nuageDeTravail);
+    FiguresAjustement surArbre, surPoints;
+    ASSERT_TRUE(mesurerAjustement(un, nuage, b1, surArbre, Progression()).reussi());
+    ASSERT_TRUE(mesurerAjustement(un, sansLesPoints(nuage, b1.ecartes), surPoints, Progression()).reussi());
+    for (auto [a, b] : {std::make_pair(surArbre.nuageVersSurface, surPoints.nuageVersSurface),
+                        std::make_pair(surArbre.surfaceVersNuage, surPoints.surfaceVersNuage),
+                        std::make_pair(surArbre.pointsVersNuage, surPoints.pointsVersNuage)}) {
+        EXPECT_EQ(a.nombre, b.nombre);
+        EXPECT_NEAR(a.moyenne, b.moyenne, 1e-12);
+        EXPECT_NEAR(a.maximum, b.maximum, 1e-12);
+    }
+    EXPECT_EQ(surArbre.nuageVersSurface.nombre, 6000u);
+}
+
+TEST(PointsIsoles, ALargeCloudGetsTheAnswerOfTheSearchAtEveryPoint)
+{
+    // Past the sample the median is taken on, most points are settled by the points beside them
+    // in the tree: the answer must still be the search's own. A sphere of 80000 points, a denser
+    // cap on it (a quarter of them within 0.1 of a pole: its neighbours are near, the median's
+    // are not), and strays.
+    std::mt19937 g(9);
+    std::normal_distribution<double> n(0, 1);
+    std::uniform_real_distribution<double> u(-0.6, 0.6);
+    std::vector<point3> nuage;
+    while (nuage.size() < 80000) {
+        point3 p(n(g), n(g), n(g));
+        p = fois(p, 0.5 / longueur(p));
+        if (nuage.size() % 4 == 0) {
+            const point3 q(0.1 * n(g), 0.1 * n(g), 1);
+            p = fois(q, 0.5 / longueur(q));
+        }
+        nuage.push_back(p);
+    }
+    // Strays alone, in pairs, and in tight groups of eight (each point's ninth nearest, itself
+    // counted, lies outside: isolated) and of nine (not isolated).
+    for (int k = 0; k < 100; ++k) {
+        const point3 p(u(g), u(g), u(g));
+        const int groupe = k % 4 == 0 ? 1 : k % 4 == 1 ? 2 : k % 4 == 2 ? 8 : 9;
+        for (int j = 0; j < groupe; ++j)
+            nuage.push_back(p + point3(1e-3 * j, 0, 0));
+    }
+    const ArbrePoints arbre(nuage, 2, false);
+    const std::vector<point3> &p = arbre.points();
+    std::vector<double> d2(p.size());
+    for (std::size_t i = 0; i < p.size(); ++i)
+        d2[i] = arbre.distanceAuKieme(p[i], VOISIN_DE_DENSITE + 1);
+    // The threshold from the same even subset of slots the function takes its median on.
+    const std::size_t pas = (p.size() + ECHANTILLON_DENSITE - 1) / ECHANTILLON_DENSITE;
+    ASSERT_GT(pas, 1u);
+    std::vector<double> echantillon;
+    for (std::size_t i = 0; i < p.size(); i += pas)
+        echantillon.push_back(d2[i]);
+    std::nth_element(echantillon.begin(), echantillon.begin() + echantillon.size() / 2, echantillon.end());
+    const double seuil = FACTEUR_ISOLEMENT * FACTEUR_ISOLEMENT * echantillon[echantillon.size() / 2];
+    std::vector<std::size_t> attendus;
+    for (std::size_t i = 0; i < p.size(); ++i)
+        if (d2[i] > seuil)
+            attendus.push_back(i);
+    EXPECT_GE(attendus.size(), 100u); // strays near the sphere are not all isolated
+    EXPECT_EQ(pointsIsoles(p, arbre, 1), attendus);
+    EXPECT_EQ(pointsIsoles(p, arbre, 3), attendus);
 }
 
 TEST(Ajustement, TwoLobesJoinedByAThinNeckGetNoWeb)
@@ -241,7 +305,7 @@ TEST(Ajustement, SeparateBallsGetAPartEachTheSameWithOneThreadOrSeveral)
     std::vector<point3> egares = nuage;
     for (int k = 0; k < 120; ++k)
         egares.push_back(point3(0.01 * k, 2, 0));
-    EXPECT_EQ(partiesDuNuage(egares).size(), 1u);
+    EXPECT_TRUE(partiesDuNuage(egares).empty());
     ASSERT_EQ(partiesDuNuage(nuage).size(), 2u);
     // Two sheets of spacing 0.1, ten spacings apart: two cells of the grid (0.4 a side) between them.
     std::vector<point3> feuilles;
