@@ -10,6 +10,8 @@
 
 #include "kdinterne.h"
 
+#include <sys/mman.h>
+
 #include "Parallele.h"
 
 #include <algorithm>
@@ -19,6 +21,30 @@
 #include <limits>
 #include <map>
 #include <thread>
+
+void *kd_allouer(size_t octets)
+{
+    constexpr size_t grande = size_t(2) << 20;
+    if (octets < grande) {
+        void *p = std::malloc(octets ? octets : 1);
+        if (!p)
+            throw std::bad_alloc();
+        return p;
+    }
+    const size_t arrondi = (octets + grande - 1) / grande * grande;
+    void *p = std::aligned_alloc(grande, arrondi);
+    if (!p)
+        throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    madvise(p, arrondi, MADV_HUGEPAGE); // a hint: refused, the pages stay small
+#endif
+    return p;
+}
+
+void kd_liberer(void *p, size_t)
+{
+    std::free(p);
+}
 
 namespace {
 
@@ -244,6 +270,11 @@ public:
         const int k = dim();
         const kd_mot *n = &b.noeuds[size_t(i) * b.mots];
         if (n[0].u == 0) {
+            // The leaf's coordinates are asked for all at once: their cache misses then overlap.
+            const char *debut = reinterpret_cast<const char *>(&b.positions[size_t(n[1].u) * k]);
+            const char *fin = reinterpret_cast<const char *>(b.positions.data() + size_t(n[2].u) * k);
+            for (const char *c = debut; c < fin; c += 64)
+                __builtin_prefetch(c);
             for (uint32_t j = n[1].u; j < n[2].u; ++j) {
                 const double d = distance(&b.positions[size_t(j) * k]);
                 if (d < meilleure) {

@@ -230,7 +230,7 @@ void reconstruire_bloc(kd_tree *arbre, const double *positions, size_t n, void *
     if (m == 0)
         nouveau = kd_bloc_construire(k, positions, n, data, fils);
     else {
-        std::vector<double> tout(ancien->positions);
+        std::vector<double> tout(ancien->positions.begin(), ancien->positions.end());
         tout.insert(tout.end(), positions, positions + n * k);
         std::vector<void *> donnees(ancien->donnees);
         if (data)
