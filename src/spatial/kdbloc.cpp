@@ -15,6 +15,8 @@
 #include "Parallele.h"
 
 #include <algorithm>
+#include <atomic>
+#include <iterator>
 #include <cmath>
 #include <cstring>
 #include <exception>
@@ -101,6 +103,40 @@ float arrondiHaut(double v)
     return -arrondiBas(-v);
 }
 
+/// std::nth_element, in fewer passes over a large range: two elements of an even sample that
+/// bracket the rank sought split the range in one pass into the smaller ones, the ones between
+/// (few) and the larger ones; the selection then goes on in the middle part only. When the
+/// sample misses (the rank falls outside the middle part), that part is the one it falls in.
+template <class It, class Moindre> void selectionner(It debut, It nieme, It fin, Moindre moindre)
+{
+    using Element = typename std::iterator_traits<It>::value_type;
+    constexpr std::ptrdiff_t grand = 1 << 15, echantillon = 1024;
+    while (fin - debut > grand) {
+        const std::ptrdiff_t n = fin - debut;
+        std::vector<Element> e(echantillon);
+        for (std::ptrdiff_t i = 0; i < echantillon; ++i)
+            e[size_t(i)] = debut[i * n / echantillon + (n / echantillon) / 2];
+        std::sort(e.begin(), e.end(), moindre);
+        // The rank in the sample, with a margin of about three standard deviations.
+        const double r = double(nieme - debut) / double(n) * echantillon;
+        const std::ptrdiff_t marge = 3 * 16 + 16;
+        const Element bas = e[size_t(std::clamp<std::ptrdiff_t>(std::ptrdiff_t(r) - marge, 0, echantillon - 1))];
+        const Element haut = e[size_t(std::clamp<std::ptrdiff_t>(std::ptrdiff_t(r) + marge, 0, echantillon - 1))];
+        // [debut, a): below bas; [a, c): from bas to haut; [c, fin): above haut.
+        const It a = std::partition(debut, fin, [&](const Element &x) { return moindre(x, bas); });
+        const It c = std::partition(a, fin, [&](const Element &x) { return !moindre(haut, x); });
+        if (a == debut && c == fin)
+            break; // all between (equal keys, many of them): no pass would shrink the range
+        if (nieme < a)
+            fin = a;
+        else if (nieme < c)
+            debut = a, fin = c;
+        else
+            debut = c;
+    }
+    std::nth_element(debut, nieme, fin, moindre);
+}
+
 /// Node records of a subtree over m points, for every size a build meets: a function of m
 /// alone, so each subtree's place in the records is known before it is built, whoever builds it.
 class Comptes
@@ -127,10 +163,27 @@ private:
 /// Ranges this large are worth a thread of their own.
 constexpr uint32_t KD_RANGEE_PARALLELE = 1u << 16;
 
+/// The working list of a build: on large pages, its elements left uninitialised until written.
+template <class T> struct kd_liste_allocateur : kd_grandes_pages<T>
+{
+    template <class U> struct rebind
+    {
+        using other = kd_liste_allocateur<U>;
+    };
+    template <class U, class... A> void construct(U *p, A &&...a)
+    {
+        if constexpr (sizeof...(A) == 0)
+            ::new (static_cast<void *>(p)) U;
+        else
+            ::new (static_cast<void *>(p)) U(std::forward<A>(a)...);
+    }
+};
+template <class Element> using Liste = std::vector<Element, kd_liste_allocateur<Element>>;
+
 template <class Element, class Acces> class Constructeur
 {
 public:
-    Constructeur(std::vector<Element> &elements_, const Acces &acces_, kd_bloc &b_, const Comptes &comptes_)
+    Constructeur(Liste<Element> &elements_, const Acces &acces_, kd_bloc &b_, const Comptes &comptes_)
         : elements(elements_), acces(acces_), k(b_.k), b(b_), comptes(comptes_),
           brouillon(kProfondeurMax * 4 * size_t(b_.k))
     {}
@@ -159,15 +212,14 @@ public:
         const Acces &ac = acces;
         if (b.nan)
             // A NaN coordinate sorts after every number, so the order stays strict and weak.
-            std::nth_element(elements.begin() + debut, elements.begin() + milieu, elements.begin() + fin,
-                             [&ac, axe](const Element &x, const Element &y) {
-                                 const double u = ac.cle(x, axe), v = ac.cle(y, axe);
-                                 return u < v || (v != v && u == u);
-                             });
+            selectionner(elements.begin() + debut, elements.begin() + milieu, elements.begin() + fin,
+                         [&ac, axe](const Element &x, const Element &y) {
+                             const double u = ac.cle(x, axe), v = ac.cle(y, axe);
+                             return u < v || (v != v && u == u);
+                         });
         else
-            std::nth_element(
-                elements.begin() + debut, elements.begin() + milieu, elements.begin() + fin,
-                [&ac, axe](const Element &x, const Element &y) { return ac.cle(x, axe) < ac.cle(y, axe); });
+            selectionner(elements.begin() + debut, elements.begin() + milieu, elements.begin() + fin,
+                         [&ac, axe](const Element &x, const Element &y) { return ac.cle(x, axe) < ac.cle(y, axe); });
 
         const size_t droit = ici + 1 + comptes(milieu - debut);
         if (fils > 1 && fin - debut > KD_RANGEE_PARALLELE) {
@@ -226,7 +278,7 @@ public:
     }
 
 private:
-    std::vector<Element> &elements;
+    Liste<Element> &elements;
     Acces acces;
     int k;
     kd_bloc &b;
@@ -239,7 +291,7 @@ private:
 /// Builds the block over the elements (the points in any order), `fils` threads sharing the
 /// work; donnee(id) gives the user pointer of the input point id.
 template <class Element, class Acces, class Donnee>
-void ranger(kd_bloc &b, std::vector<Element> &elements, const Acces &acces, Donnee donnee, int fils)
+void ranger(kd_bloc &b, Liste<Element> &elements, const Acces &acces, Donnee donnee, int fils)
 {
     b.mots = 4 + 4 * uint32_t(b.k);
     const Comptes comptes(b.n);
@@ -401,14 +453,16 @@ kd_bloc *kd_bloc_construire(int k, const double *positions, size_t n, void *cons
             b->nan = positions[i] != positions[i];
         auto donnee = [data](uint32_t id) { return data ? data[id] : nullptr; };
         if (k == 3) {
-            std::vector<Element3> elements(n);
-            for (size_t i = 0; i < n; ++i) {
-                std::memcpy(elements[i].p, positions + 3 * i, sizeof elements[i].p);
-                elements[i].id = uint32_t(i);
-            }
+            Liste<Element3> elements(n);
+            enParallele(n, fils, [&](size_t debut, size_t fin) {
+                for (size_t i = debut; i < fin; ++i) {
+                    std::memcpy(elements[i].p, positions + 3 * i, sizeof elements[i].p);
+                    elements[i].id = uint32_t(i);
+                }
+            });
             ranger(*b, elements, Acces3(), donnee, fils);
         } else {
-            std::vector<uint32_t> elements(n);
+            Liste<uint32_t> elements(n);
             for (size_t i = 0; i < n; ++i)
                 elements[i] = uint32_t(i);
             ranger(*b, elements, AccesK{positions, k}, donnee, fils);
@@ -426,12 +480,19 @@ kd_bloc *kd_bloc_construire3(const std::vector<point3> &points, int fils)
     try {
         b->k = 3;
         b->n = points.size();
-        std::vector<Element3> elements(b->n);
-        for (size_t i = 0; i < b->n; ++i) {
-            const point3 &p = points[i];
-            elements[i] = Element3{{p.x, p.y, p.z}, uint32_t(i)};
-            b->nan = b->nan || p.x != p.x || p.y != p.y || p.z != p.z;
-        }
+        Liste<Element3> elements(b->n);
+        std::atomic<bool> nan{false};
+        enParallele(b->n, fils, [&](size_t debut, size_t fin) {
+            bool vu = false;
+            for (size_t i = debut; i < fin; ++i) {
+                const point3 &p = points[i];
+                elements[i] = Element3{{p.x, p.y, p.z}, uint32_t(i)};
+                vu = vu || p.x != p.x || p.y != p.y || p.z != p.z;
+            }
+            if (vu)
+                nan = true;
+        });
+        b->nan = nan;
         ranger(*b, elements, Acces3(), [&points](uint32_t id) { return static_cast<void *>(const_cast<point3 *>(&points[id])); },
                fils);
     } catch (...) {

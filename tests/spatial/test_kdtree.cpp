@@ -170,6 +170,18 @@ TEST(KdBuild, TheSameBlockWhateverTheThreads)
     kd_destroy(plans[1]);
 }
 
+// A large block where one point is repeated: the median split meets only equal keys, on every
+// axis; the build ends and the queries see every copy.
+TEST(KdBuild, ALargeBlockOfOnePointRepeated)
+{
+    std::vector<point3> pts(100000, point3(1, 2, 3));
+    pts.push_back(point3(5, 2, 3));
+    Arbre a;
+    ASSERT_EQ(kd_build3(a.t, pts, 2), 0);
+    EXPECT_EQ(plusProche(a.t, 6, 2, 3), &pts.back());
+    EXPECT_EQ(dansRayon(a.t, 1, 2, 3, 0.5).size(), 100000u);
+}
+
 // Builds add to the block: points keep their own user pointers (null when none were given),
 // and single insertions keep theirs.
 TEST(KdBuild, LaterBuildsAddToTheBlock)
