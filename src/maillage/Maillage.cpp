@@ -118,11 +118,11 @@ Resultat Maillage::construireKd(const Progression &progression)
     if (!kd)
         kd = nouvelArbre();
     kd_empty(kd.get());
+    if (sansArbre)
+        return Resultat::succes();
     const Raison phase(CodeRaison::ConstructionDeLArbre);
     if (progression && !progression(0.0, phase))
         return Resultat::interrompu(phase);
-    if (sansArbre)
-        return Resultat::succes();
     if (kd_build3(kd.get(), ListePointsInterets) != 0) {
         std::cerr << "Mémoire insuffisante pour l'arbre des points d interet" << std::endl;
         return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireArbrePoints));

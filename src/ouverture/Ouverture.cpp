@@ -127,6 +127,14 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
                 r = lireNuageFichier(nom, m.ListePointsInterets, m.pointsNonFinis, sousProgression(progression, 0, 0.9));
                 m.nbPointsInterets = static_cast<int>(m.ListePointsInterets.size());
             } else {
+                // The reader would index the cloud too: it is indexed once, below.
+                struct SansArbre
+                {
+                    Maillage &m;
+                    bool avant;
+                    ~SansArbre() { m.sansArbre = avant; }
+                } garde{m, m.sansArbre};
+                m.sansArbre = true;
                 r = m.lirePTS(nom, sousProgression(progression, 0, 0.9));
             }
             break;

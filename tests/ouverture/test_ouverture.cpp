@@ -111,13 +111,17 @@ TEST(Ouverture, AStoppedReadingLeavesNoCloudAndReportsRisingProgress)
     ASSERT_TRUE(ecrireFichierPTS(chemin, nuage));
 
     std::vector<double> vues;
+    int arbres = 0; // reports of the index's construction: its start and its end, once
     Maillage m;
-    const Resultat complet = ouvrirNuage(chemin, m, {}, [&](double f, const Raison &) {
+    const Resultat complet = ouvrirNuage(chemin, m, {}, [&](double f, const Raison &r) {
         vues.push_back(f);
+        arbres += r.code == CodeRaison::ConstructionDeLArbre;
         return true;
     });
     ASSERT_TRUE(complet.reussi()) << complet.texte();
     EXPECT_EQ(m.ListePointsInterets.size(), nuage.size());
+    EXPECT_EQ(kd_size(m.kd.get()), nuage.size());
+    EXPECT_EQ(arbres, 2);
     ASSERT_GE(vues.size(), 2u);
     EXPECT_TRUE(std::is_sorted(vues.begin(), vues.end()));
     EXPECT_TRUE(vues.front() > 0 && vues.back() <= 1);
