@@ -267,13 +267,12 @@ public:
         double *bas = boite, *haut = boite + k;
         std::fill(bas, haut, std::numeric_limits<double>::infinity());
         std::fill(haut, haut + k, -std::numeric_limits<double>::infinity());
+        // Without branches: a NaN compares false and leaves the bound as it was.
         for (uint32_t i = debut; i < fin; i += pas)
             for (int a = 0; a < k; ++a) {
                 const double c = acces.cle(elements[i], a);
-                if (c < bas[a])
-                    bas[a] = c;
-                if (c > haut[a])
-                    haut[a] = c;
+                bas[a] = c < bas[a] ? c : bas[a];
+                haut[a] = c > haut[a] ? c : haut[a];
             }
     }
 

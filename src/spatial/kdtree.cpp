@@ -342,8 +342,12 @@ int kd_build3(kd_tree *tree, const std::vector<point3> &points, int threads)
             if (points.size() >= UINT32_MAX)
                 throw std::bad_alloc();
             kd_bloc *nouveau = kd_bloc_construire3(points, filsEffectifs(threads));
-            for (const point3 &p : points) {
-                const double c[3] = {p.x, p.y, p.z};
+            // With no NaN the block's box is the box of the points, as extending it point by
+            // point would make it.
+            const bool dejaFaite = !nouveau->nan && etendre_boite(tree, nouveau->racine.data()) &&
+                                   etendre_boite(tree, nouveau->racine.data() + 3);
+            for (std::size_t i = 0; i < points.size() && !dejaFaite; ++i) {
+                const double c[3] = {points[i].x, points[i].y, points[i].z};
                 if (!etendre_boite(tree, c)) {
                     delete nouveau;
                     throw std::bad_alloc();
