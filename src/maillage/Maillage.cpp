@@ -1,7 +1,10 @@
 #include "Maillage.h"
 #include "Boite.h"
+#include "Parallele.h"
 
+#include <algorithm>
 #include <iostream>
+#include <mutex>
 #include <new>
 #include <stdexcept>
 
@@ -100,8 +103,41 @@ void Maillage::calculerCentrePointsInterets()
 {
     if (ListePointsInterets.empty())
         return;
-    // The box of the coordinates rounded to float, its midpoint in double.
-    *centrePointsInterets = boiteDe(ListePointsInterets, [](const point3 &p) { return p; }, true).centre();
+    // The box of the coordinates rounded to float, its midpoint in double. By slices on every
+    // core, put together in order: the first slice starts from the first point as the box of the
+    // whole list does (a NaN there stays), the others from an empty box (a NaN is passed over),
+    // so the box is the one a single pass would make.
+    const std::vector<point3> &v = ListePointsInterets;
+    auto enFloat = [](const point3 &p) {
+        // Through a volatile float: the compiler may not fold the narrowing away.
+        volatile float x = static_cast<float>(p.x), y = static_cast<float>(p.y), z = static_cast<float>(p.z);
+        return point3(x, y, z);
+    };
+    std::mutex verrou;
+    std::vector<std::pair<std::size_t, Boite>> tranches;
+    enParallele(v.size(), filsEffectifs(0), [&](std::size_t debut, std::size_t fin) {
+        Boite b;
+        if (debut == 0)
+            b.min = b.max = enFloat(v[0]);
+        for (std::size_t i = debut; i < fin; ++i)
+            b.ajouter(enFloat(v[i]));
+        const std::lock_guard<std::mutex> garde(verrou);
+        tranches.emplace_back(debut, b);
+    });
+    std::sort(tranches.begin(), tranches.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    Boite b = tranches.front().second;
+    for (std::size_t t = 1; t < tranches.size(); ++t) {
+        const Boite &o = tranches[t].second;
+        const double bas[3] = {o.min.x, o.min.y, o.min.z}, haut[3] = {o.max.x, o.max.y, o.max.z};
+        double *min[3] = {&b.min.x, &b.min.y, &b.min.z}, *max[3] = {&b.max.x, &b.max.y, &b.max.z};
+        for (int a = 0; a < 3; ++a) {
+            if (bas[a] < *min[a])
+                *min[a] = bas[a];
+            if (haut[a] > *max[a])
+                *max[a] = haut[a];
+        }
+    }
+    *centrePointsInterets = b.centre();
 }
 
 void Maillage::translaterPointsInterets(char axe, double pas)

@@ -191,7 +191,8 @@ Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string
             return refus(Raison(CodeRaison::FichierCoupe,
                                 {::nom(nom), taille, litteral("point"), reste / octets + 1, annonces}));
         }
-        points.assign(n, point3());
+        points.clear();
+        tarnis_nuage::dimensionner(points, n, filsEffectifs(options.fils));
         enParallele(n, filsEffectifs(options.fils), [&](std::size_t a, std::size_t b) {
             for (std::size_t i = a; i < b; ++i) {
                 const char *r = p + i * octets;

@@ -365,7 +365,8 @@ Resultat lireSommets(Lecture &l, const Element &el, std::vector<point3> &points,
                            el.proprietes[static_cast<std::size_t>(ix[1])].type,
                            el.proprietes[static_cast<std::size_t>(ix[2])].type};
         const bool inverse = l.format == Format::Grand;
-        points.assign(n, point3());
+        points.clear();
+        tarnis_nuage::dimensionner(points, n, filsEffectifs(options.fils));
         const char *base = l.p;
         enParallele(n, filsEffectifs(options.fils), [&](std::size_t a, std::size_t b) {
             for (std::size_t i = a; i < b; ++i) {

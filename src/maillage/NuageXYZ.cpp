@@ -105,7 +105,8 @@ Resultat lireNuageXYZ(const char *donnees, std::size_t taille, const std::string
                                Raison(CodeRaison::TropDePoints, {::nom(nom), total, POINTS_MAX}));
     if (total == 0 && blocs.empty())
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::SansPoint, {::nom(nom)}));
-    points.assign(total, point3());
+    points.clear();
+    tarnis_nuage::dimensionner(points, total, fils);
     chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
         Bloc &b = blocs[k];
         std::size_t i = b.premierPoint, l = 1;

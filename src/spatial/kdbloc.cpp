@@ -15,6 +15,7 @@
 #include "Parallele.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <atomic>
 #include <iterator>
 #include <cmath>
@@ -50,12 +51,9 @@ void kd_liberer(void *p, size_t)
 
 namespace {
 
-/// A point being sorted during construction (dimension 3): coordinates and its index in the input.
-struct Element3
-{
-    double p[3];
-    uint32_t id;
-};
+/// A point being sorted during construction (dimension 3): coordinates and its index in the
+/// input. The list sorted is kept as the block's points.
+using Element3 = kd_point3;
 
 struct Acces3
 {
@@ -163,22 +161,7 @@ private:
 /// Ranges this large are worth a thread of their own.
 constexpr uint32_t KD_RANGEE_PARALLELE = 1u << 16;
 
-/// The working list of a build: on large pages, its elements left uninitialised until written.
-template <class T> struct kd_liste_allocateur : kd_grandes_pages<T>
-{
-    template <class U> struct rebind
-    {
-        using other = kd_liste_allocateur<U>;
-    };
-    template <class U, class... A> void construct(U *p, A &&...a)
-    {
-        if constexpr (sizeof...(A) == 0)
-            ::new (static_cast<void *>(p)) U;
-        else
-            ::new (static_cast<void *>(p)) U(std::forward<A>(a)...);
-    }
-};
-template <class Element> using Liste = std::vector<Element, kd_liste_allocateur<Element>>;
+template <class Element> using Liste = std::vector<Element, kd_liste<Element>>;
 
 template <class Element, class Acces> class Constructeur
 {
@@ -297,14 +280,25 @@ void ranger(kd_bloc &b, Liste<Element> &elements, const Acces &acces, Donnee don
     b.noeuds.assign(comptes(b.n) * b.mots, kd_mot{0});
     b.racine.resize(2 * b.k);
     Constructeur<Element, Acces>(elements, acces, b, comptes).diviser(0, uint32_t(b.n), 0, b.racine.data(), 0, fils);
-    b.positions.resize(b.n * b.k);
-    b.donnees.resize(b.n);
-    enParallele(b.n, fils, [&](size_t debut, size_t fin) {
-        for (size_t i = debut; i < fin; ++i) {
-            std::memcpy(&b.positions[i * b.k], acces.coordonnees(elements[i]), sizeof(double) * b.k);
-            b.donnees[i] = donnee(acces.id(elements[i]));
-        }
-    });
+    if (!b.base)
+        b.donnees.resize(b.n);
+    if constexpr (std::is_same_v<Element, Element3>) {
+        if (!b.base)
+            enParallele(b.n, fils, [&](size_t debut, size_t fin) {
+                for (size_t i = debut; i < fin; ++i)
+                    b.donnees[i] = donnee(elements[i].id);
+            });
+        b.points3 = std::move(elements);
+        static_assert(sizeof(Element3) == 32, "a point of a block fills half a cache line");
+    } else {
+        b.positions.resize(b.n * b.k);
+        enParallele(b.n, fils, [&](size_t debut, size_t fin) {
+            for (size_t i = debut; i < fin; ++i) {
+                std::memcpy(&b.positions[i * b.k], acces.coordonnees(elements[i]), sizeof(double) * b.k);
+                b.donnees[i] = donnee(acces.id(elements[i]));
+            }
+        });
+    }
 }
 
 /// Queries over one block. K is the dimension when known at compile time, 0 otherwise.
@@ -322,12 +316,12 @@ public:
         const kd_mot *n = &b.noeuds[size_t(i) * b.mots];
         if (n[0].u == 0) {
             // The leaf's coordinates are asked for all at once: their cache misses then overlap.
-            const char *debut = reinterpret_cast<const char *>(&b.positions[size_t(n[1].u) * k]);
-            const char *fin = reinterpret_cast<const char *>(b.positions.data() + size_t(n[2].u) * k);
+            const char *debut = reinterpret_cast<const char *>(point(n[1].u));
+            const char *fin = reinterpret_cast<const char *>(point(n[2].u - 1) + k);
             for (const char *c = debut; c < fin; c += 64)
                 __builtin_prefetch(c);
             for (uint32_t j = n[1].u; j < n[2].u; ++j) {
-                const double d = distance(&b.positions[size_t(j) * k]);
+                const double d = distance(point(j));
                 if (d < meilleure) {
                     meilleure = d;
                     indice = long(j);
@@ -357,9 +351,9 @@ public:
         if (n[0].u == 0 || dedans) {
             // A leaf, or a subtree wholly inside the ball (then no test is needed).
             for (uint32_t j = n[1].u; j < n[2].u; ++j) {
-                const double *p = &b.positions[size_t(j) * k];
+                const double *p = point(j);
                 if (dedans || distance(p) <= rayon2)
-                    sortie.push_back(kd_entree{p, b.donnees[j]});
+                    sortie.push_back(kd_entree{p, kd_bloc_donnee(b, j)});
             }
             return;
         }
@@ -368,6 +362,15 @@ public:
             dansRayon(i + 1, boites, rayon2, sortie);
         if (distanceBoite(boites + 2 * k) <= rayon2)
             dansRayon(n[0].u, boites + 2 * k, rayon2, sortie);
+    }
+
+    /// Coordinates of the point j (leaf order).
+    const double *point(uint32_t j) const
+    {
+        if constexpr (K == 3)
+            return b.points3[j].p;
+        else
+            return kd_bloc_point(b, j);
     }
 
     /// Squared distance from q to p, summed axis after axis.
@@ -428,8 +431,8 @@ template <int K> bool plusProche(const kd_bloc &b, const double *q, double *meil
     r.plusProche(0, *meilleure, indice);
     if (indice < 0)
         return false;
-    trouve->position = &b.positions[size_t(indice) * b.k];
-    trouve->data = b.donnees[size_t(indice)];
+    trouve->position = kd_bloc_point(b, size_t(indice));
+    trouve->data = kd_bloc_donnee(b, size_t(indice));
     return true;
 }
 
@@ -492,8 +495,8 @@ kd_bloc *kd_bloc_construire3(const std::vector<point3> &points, int fils)
                 nan = true;
         });
         b->nan = nan;
-        ranger(*b, elements, Acces3(), [&points](uint32_t id) { return static_cast<void *>(const_cast<point3 *>(&points[id])); },
-               fils);
+        b->base = points.data();
+        ranger(*b, elements, Acces3(), [](uint32_t) -> void * { return nullptr; }, fils);
     } catch (...) {
         delete b;
         throw;

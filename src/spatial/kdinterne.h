@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "kdtree.h"
@@ -67,17 +68,58 @@ template <class T> void kd_grandes_pages<T>::deallocate(T *p, size_t n)
     kd_liberer(p, n * sizeof(T));
 }
 
+/// The working list of a build: on large pages, its elements left uninitialised until written.
+template <class T> struct kd_liste : kd_grandes_pages<T>
+{
+    template <class U> struct rebind
+    {
+        using other = kd_liste<U>;
+    };
+    template <class U, class... A> void construct(U *p, A &&...a)
+    {
+        if constexpr (sizeof...(A) == 0)
+            ::new (static_cast<void *>(p)) U;
+        else
+            ::new (static_cast<void *>(p)) U(std::forward<A>(a)...);
+    }
+};
+/// A point of a block of dimension 3: its coordinates and its index in the input.
+struct kd_point3
+{
+    double p[3];
+    uint32_t id;
+};
+
 struct kd_bloc
 {
     int k = 0;
     size_t n = 0;
-    std::vector<double, kd_grandes_pages<double>> positions; ///< n * k coordinates, in leaf order
-    std::vector<void *> donnees;                             ///< n user pointers, same order
+    /// Dimension 3: the points in leaf order, as the build left them (positions stays empty).
+    std::vector<kd_point3, kd_liste<kd_point3>> points3;
+    /// Other dimensions: n * k coordinates, in leaf order.
+    std::vector<double, kd_grandes_pages<double>> positions;
+    /// User pointers: of the leaf-order points, or empty when they are base + id (base set).
+    std::vector<void *> donnees;
+    const point3 *base = nullptr;
     std::vector<kd_mot, kd_grandes_pages<kd_mot>> noeuds;    ///< node records, root first
     uint32_t mots = 0;             ///< words per record: 4 + 4k
     std::vector<double> racine;    ///< box of every point: k minima, k maxima
     bool nan = false;              ///< some coordinate is NaN (left out of every box)
 };
+
+/// Coordinates of the block's point j (leaf order).
+inline const double *kd_bloc_point(const kd_bloc &b, size_t j)
+{
+    return b.k == 3 ? b.points3[j].p : &b.positions[j * size_t(b.k)];
+}
+
+/// User pointer of the block's point j (leaf order).
+inline void *kd_bloc_donnee(const kd_bloc &b, size_t j)
+{
+    if (b.base)
+        return const_cast<point3 *>(b.base + b.points3[j].id);
+    return b.donnees[j];
+}
 
 /// Most points a leaf of a block holds.
 constexpr uint32_t KD_TAILLE_FEUILLE = 32;

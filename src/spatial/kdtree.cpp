@@ -230,9 +230,16 @@ void reconstruire_bloc(kd_tree *arbre, const double *positions, size_t n, void *
     if (m == 0)
         nouveau = kd_bloc_construire(k, positions, n, data, fils);
     else {
-        std::vector<double> tout(ancien->positions.begin(), ancien->positions.end());
+        std::vector<double> tout;
+        std::vector<void *> donnees;
+        tout.reserve((m + n) * k);
+        donnees.reserve(m + n);
+        for (size_t j = 0; j < m; ++j) {
+            const double *p = kd_bloc_point(*ancien, j);
+            tout.insert(tout.end(), p, p + k);
+            donnees.push_back(kd_bloc_donnee(*ancien, j));
+        }
         tout.insert(tout.end(), positions, positions + n * k);
-        std::vector<void *> donnees(ancien->donnees);
         if (data)
             donnees.insert(donnees.end(), data, data + n);
         else
@@ -428,7 +435,7 @@ kd_result *kd_closest(const kd_tree *tree, const double *position)
         if (!trouve.position) {
             // Only points with NaN coordinates: none is nearer than any other.
             trouve = tree->root ? kd_entree{tree->root->position, tree->root->data}
-                                : kd_entree{&tree->bloc->positions[0], tree->bloc->donnees[0]};
+                                : kd_entree{kd_bloc_point(*tree->bloc, 0), kd_bloc_donnee(*tree->bloc, 0)};
         }
         r->seul = trouve;
         r->tableau = &r->seul;

@@ -6,6 +6,7 @@
 // sharing of the kd-tree and centre between copies. Analyze 7.5 volumes: header byte order, voxel
 // types, refused files, grey levels and thresholding, checked against files built byte by byte
 // here and against real data.
+#include "Boite.h"
 #include "Maillage.h"
 #include "MaillageTexte.h"
 #include "Ouverture.h"
@@ -595,6 +596,34 @@ TEST(MaillageAretes, FirstEdgeInEitherOrder)
     m.listeAretes = {Arete{1, 2, 0, 1}, Arete{3, 5, 0, -1}, Arete{5, 3, 2, 3}};
     for (const auto &[a, b, i] : {std::array<int, 3>{3, 5, 1}, {5, 3, 1}, {2, 1, 0}, {1, 3, -1}, {5, 5, -1}})
         EXPECT_EQ(m.chercherArete(a, b), i) << a << " " << b;
+}
+
+// A large cloud's centre is taken by slices on every core: it is the one a single pass over the
+// list gives, NaN coordinates included (one at the very start sticks, any other is passed over).
+TEST(MaillagePointsInterets, TheCentreOfALargeCloudIsTheSinglePassOne)
+{
+    std::vector<point3> nuage;
+    for (int i = 0; i < 100000; ++i)
+        nuage.push_back(point3(i * 1e-3 + std::sin(i), std::cos(i * 0.7) - 8, -i * 1e-3)); // extremes at the end
+    const double nan = std::nan("");
+    auto unePasse = [](const std::vector<point3> &v) { return boiteDe(v, [](const point3 &p) { return p; }, true).centre(); };
+    auto memes = [](const point3 &a, const point3 &b) {
+        return std::memcmp(&a.x, &b.x, sizeof a.x) == 0 && std::memcmp(&a.y, &b.y, sizeof a.y) == 0 &&
+               std::memcmp(&a.z, &b.z, sizeof a.z) == 0;
+    };
+    Maillage m;
+    for (int cas = 0; cas < 3; ++cas) {
+        std::vector<point3> v = nuage;
+        if (cas == 1) // NaN points through the list, where the slices of any even thread count start
+            for (std::size_t i = 625; i < v.size(); i += 625)
+                v[i].x = nan;
+        if (cas == 2)
+            v[0].y = nan;
+        m.ListePointsInterets = v;
+        m.calculerCentrePointsInterets();
+        EXPECT_TRUE(memes(*m.centrePointsInterets, unePasse(v))) << "cas " << cas;
+    }
+    EXPECT_TRUE(std::isnan(m.centrePointsInterets->y));
 }
 
 TEST(MaillagePointsInterets, CentreUsesSinglePrecisionBoxAndTranslationOneAxis)
