@@ -70,6 +70,51 @@ void ArbrePoints::selectionner(std::size_t debut, std::size_t fin, std::size_t k
     };
     long bas = static_cast<long>(debut), haut = static_cast<long>(fin) - 1;
     const long cible = static_cast<long>(k);
+    // A large range first shrinks to the points between two of an even sample that bracket the
+    // rank sought (with a margin of some standard deviations): one pass splits it into the points
+    // before the first, those between, and those after the second.
+    struct Cle
+    {
+        double v;
+        std::uint32_t o;
+        bool operator<(const Cle &c) const { return v < c.v || (v == c.v && o < c.o); }
+    };
+    auto cleDe = [&](long i) { return Cle{composante(coord[static_cast<std::size_t>(i)], a), ordre[static_cast<std::size_t>(i)]}; };
+    // Moves the slots of [d, f] for which garder holds to the front; returns the first other.
+    auto partager = [&](long d, long f, auto &&garder) {
+        long i = d, j = f;
+        for (;;) {
+            while (i <= j && garder(cleDe(i)))
+                ++i;
+            while (i <= j && !garder(cleDe(j)))
+                --j;
+            if (i >= j)
+                return i;
+            echanger(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
+        }
+    };
+    constexpr long grand = 1 << 15, nEchantillon = 1024, marge = 64;
+    while (haut - bas + 1 > grand) {
+        const long n = haut - bas + 1;
+        std::vector<Cle> e(nEchantillon);
+        for (long i = 0; i < nEchantillon; ++i)
+            e[static_cast<std::size_t>(i)] = cleDe(bas + i * n / nEchantillon + n / (2 * nEchantillon));
+        std::sort(e.begin(), e.end());
+        const long r = (cible - bas) * nEchantillon / n;
+        const Cle b = e[static_cast<std::size_t>(std::clamp(r - marge, 0L, nEchantillon - 1))];
+        const Cle h = e[static_cast<std::size_t>(std::clamp(r + marge, 0L, nEchantillon - 1))];
+        const long u = partager(bas, haut, [&](const Cle &c) { return c < b; });
+        const long w = partager(u, haut, [&](const Cle &c) { return !(h < c); });
+        const long avant = n;
+        if (cible < u)
+            haut = u - 1;
+        else if (cible < w)
+            bas = u, haut = w - 1;
+        else
+            bas = w;
+        if (haut - bas + 1 == avant)
+            break; // nothing narrowed
+    }
     for (int tours = 0; haut - bas > 8; ++tours) {
         if (tours > 100) {
             // A run of bad pivots: select through an index list instead.

@@ -6,7 +6,6 @@
 #include "Voiles.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <numeric>
 #include <iterator>
@@ -77,36 +76,64 @@ std::vector<std::vector<std::size_t>> partiesDuNuage(const ArbrePoints &arbre, i
                        static_cast<long long>((q.z - origine.z) / cote)};
     };
     const int t = filsEffectifs(fils);
-    // The occupied cells, sorted. The slots run through space: most points fall in the cell of
-    // the one before, which is then not kept again.
-    std::vector<Cellule> cellules;
+    // The occupied cells, sorted, each with its number of points and the first of them (in the
+    // caller's list). The slots run through space: most points fall in the cell of the one
+    // before, which then only counts one more.
+    struct Occupee
+    {
+        Cellule c;
+        std::size_t nombre, premier;
+    };
+    auto avant = [](const Occupee &a, const Occupee &b) { return a.c < b.c; };
+    // Sorted lists merged, the entries of one cell put together.
+    auto fusionner = [&](std::vector<Occupee> &a, std::vector<Occupee> &b) {
+        std::vector<Occupee> f;
+        f.reserve(a.size() + b.size());
+        std::merge(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(f), avant);
+        std::size_t k = 0;
+        for (std::size_t i = 0; i < f.size(); ++i)
+            if (k > 0 && f[k - 1].c == f[i].c) {
+                f[k - 1].nombre += f[i].nombre;
+                f[k - 1].premier = std::min(f[k - 1].premier, f[i].premier);
+            } else {
+                f[k++] = f[i];
+            }
+        f.resize(k);
+        a.swap(f);
+        b.clear();
+    };
+    std::vector<Occupee> occupees;
     {
         std::mutex verrou;
+        std::vector<std::vector<Occupee>> parFil;
         enParallele(n, t, [&](std::size_t debut, std::size_t fin) {
-            std::vector<Cellule> vues, lot;
+            std::vector<Occupee> vues, lot;
             auto verser = [&] {
-                std::sort(lot.begin(), lot.end());
-                lot.erase(std::unique(lot.begin(), lot.end()), lot.end());
-                std::vector<Cellule> fusion;
-                fusion.reserve(vues.size() + lot.size());
-                std::set_union(vues.begin(), vues.end(), lot.begin(), lot.end(), std::back_inserter(fusion));
-                vues.swap(fusion);
-                lot.clear();
+                std::sort(lot.begin(), lot.end(), avant);
+                fusionner(vues, lot);
             };
             for (std::size_t s = debut; s < fin; ++s) {
                 const Cellule c = celluleDe(p[s]);
-                if (lot.empty() || c != lot.back())
-                    lot.push_back(c);
+                const std::size_t i = arbre.indice(s);
+                if (lot.empty() || c != lot.back().c)
+                    lot.push_back({c, 1, i});
+                else {
+                    ++lot.back().nombre;
+                    lot.back().premier = std::min(lot.back().premier, i);
+                }
                 if (lot.size() >= (std::size_t(1) << 18))
                     verser();
             }
             verser();
             const std::lock_guard<std::mutex> garde(verrou);
-            cellules.insert(cellules.end(), vues.begin(), vues.end());
+            parFil.push_back(std::move(vues));
         });
-        std::sort(cellules.begin(), cellules.end());
-        cellules.erase(std::unique(cellules.begin(), cellules.end()), cellules.end());
+        for (std::vector<Occupee> &v : parFil)
+            fusionner(occupees, v);
     }
+    std::vector<Cellule> cellules(occupees.size());
+    for (std::size_t k = 0; k < occupees.size(); ++k)
+        cellules[k] = occupees[k].c;
     const std::size_t m = cellules.size();
     std::vector<std::size_t> racine(m);
     std::iota(racine.begin(), racine.end(), std::size_t(0));
@@ -139,28 +166,13 @@ std::vector<std::vector<std::size_t>> partiesDuNuage(const ArbrePoints &arbre, i
         }
         return numero;
     };
-    // Size and first index (in the caller's list) of each cluster, by its root: sums and
-    // minima, the same in any order of the threads.
-    std::vector<std::atomic<std::size_t>> tailleA(m), premierA(m);
-    for (std::size_t r = 0; r < m; ++r)
-        premierA[r] = n;
-    enParallele(n, t, [&](std::size_t debut, std::size_t fin) {
-        Cellule derniere{};
-        std::size_t numero = m;
-        for (std::size_t s = debut; s < fin; ++s) {
-            const std::size_t r = racine[numeroDe(p[s], derniere, numero)];
-            tailleA[r].fetch_add(1, std::memory_order_relaxed);
-            const std::size_t i = arbre.indice(s);
-            std::size_t vu = premierA[r].load(std::memory_order_relaxed);
-            while (i < vu && !premierA[r].compare_exchange_weak(vu, i, std::memory_order_relaxed)) {
-            }
-        }
-    });
-    std::vector<std::size_t> taille(m), premier(m);
-    for (std::size_t r = 0; r < m; ++r) {
-        taille[r] = tailleA[r];
-        premier[r] = premierA[r];
+    // Size and first index (in the caller's list) of each cluster, by its root.
+    std::vector<std::size_t> taille(m, 0), premier(m, n);
+    for (std::size_t k = 0; k < m; ++k) {
+        taille[racine[k]] += occupees[k].nombre;
+        premier[racine[k]] = std::min(premier[racine[k]], occupees[k].premier);
     }
+    occupees = std::vector<Occupee>();
     std::vector<std::size_t> amas; // the clusters' roots, in the order of their first point
     for (std::size_t r = 0; r < m; ++r)
         if (taille[r] > 0) {
