@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numeric>
 #include <iterator>
 #include <mutex>
@@ -67,13 +68,22 @@ std::vector<std::vector<std::size_t>> partiesDuNuage(const ArbrePoints &arbre, i
     const double cote = 4 * d[d.size() / 2];
     if (!(cote > 0))
         return {};
-    point3 origine = p[0];
+    // The grid over the box; a box of more than 2^30 cells on a side (points spread over a
+    // billion spacings: far strays) or a coordinate that is not finite leaves the cloud whole.
+    const Boite boite = boiteDe(p);
+    const double cotes[3] = {(boite.max.x - boite.min.x) / cote, (boite.max.y - boite.min.y) / cote,
+                             (boite.max.z - boite.min.z) / cote};
+    for (const double c : cotes)
+        if (!(c < double(1 << 30)))
+            return {};
     for (const point3 &q : p)
-        origine = point3(std::min(origine.x, q.x), std::min(origine.y, q.y), std::min(origine.z, q.z));
-    using Cellule = std::array<long long, 3>;
+        if (!std::isfinite(q.x) || !std::isfinite(q.y) || !std::isfinite(q.z))
+            return {};
+    const point3 origine = boite.min;
+    using Cellule = std::array<std::int32_t, 3>;
     auto celluleDe = [&](const point3 &q) {
-        return Cellule{static_cast<long long>((q.x - origine.x) / cote), static_cast<long long>((q.y - origine.y) / cote),
-                       static_cast<long long>((q.z - origine.z) / cote)};
+        return Cellule{static_cast<std::int32_t>((q.x - origine.x) / cote), static_cast<std::int32_t>((q.y - origine.y) / cote),
+                       static_cast<std::int32_t>((q.z - origine.z) / cote)};
     };
     const int t = filsEffectifs(fils);
     // The occupied cells, sorted, each with its number of points and the first of them (in the
@@ -82,7 +92,7 @@ std::vector<std::vector<std::size_t>> partiesDuNuage(const ArbrePoints &arbre, i
     struct Occupee
     {
         Cellule c;
-        std::size_t nombre, premier;
+        std::uint32_t nombre, premier; // the tree's indices are 32-bit
     };
     auto avant = [](const Occupee &a, const Occupee &b) { return a.c < b.c; };
     // Sorted lists merged, the entries of one cell put together.
@@ -114,7 +124,7 @@ std::vector<std::vector<std::size_t>> partiesDuNuage(const ArbrePoints &arbre, i
             };
             for (std::size_t s = debut; s < fin; ++s) {
                 const Cellule c = celluleDe(p[s]);
-                const std::size_t i = arbre.indice(s);
+                const auto i = static_cast<std::uint32_t>(arbre.indice(s));
                 if (lot.empty() || c != lot.back().c)
                     lot.push_back({c, 1, i});
                 else {
@@ -170,7 +180,7 @@ std::vector<std::vector<std::size_t>> partiesDuNuage(const ArbrePoints &arbre, i
     std::vector<std::size_t> taille(m, 0), premier(m, n);
     for (std::size_t k = 0; k < m; ++k) {
         taille[racine[k]] += occupees[k].nombre;
-        premier[racine[k]] = std::min(premier[racine[k]], occupees[k].premier);
+        premier[racine[k]] = std::min<std::size_t>(premier[racine[k]], occupees[k].premier);
     }
     occupees = std::vector<Occupee>();
     std::vector<std::size_t> amas; // the clusters' roots, in the order of their first point

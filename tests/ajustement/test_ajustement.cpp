@@ -307,6 +307,13 @@ TEST(Ajustement, SeparateBallsGetAPartEachTheSameWithOneThreadOrSeveral)
         egares.push_back(point3(0.01 * k, 2, 0));
     EXPECT_TRUE(partiesDuNuage(egares).empty());
     ASSERT_EQ(partiesDuNuage(nuage).size(), 2u);
+    // A point a billion spacings away, or one that is not a number, leaves the cloud whole
+    // (and no grid coordinate overflows).
+    for (const point3 &p : {point3(1e15, 0, 0), point3(std::nan(""), 0, 0)}) {
+        std::vector<point3> loin = nuage;
+        loin.push_back(p);
+        EXPECT_TRUE(partiesDuNuage(loin).empty());
+    }
     // Two sheets of spacing 0.1, ten spacings apart: two cells of the grid (0.4 a side) between them.
     std::vector<point3> feuilles;
     for (int k = 0; k < 800; ++k)
