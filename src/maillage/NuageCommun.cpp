@@ -1,6 +1,7 @@
 #include "NuageCommun.h"
 
 #include "MaillageTexte.h"
+#include "Memoire.h"
 #include "Parallele.h"
 
 #include <algorithm>
@@ -113,29 +114,6 @@ std::size_t compterLignes(const char *p, const char *fin)
 }
 } // namespace
 
-void dimensionner(std::vector<point3> &points, std::size_t n, int fils)
-{
-    constexpr std::size_t page = 4096, grande = std::size_t(2) << 20;
-    if (n > points.size() && (n - points.size()) * sizeof(point3) >= grande) {
-        points.reserve(n);
-        // Raw storage past the end: each thread writes one byte in each page of its slice.
-        char *debut = reinterpret_cast<char *>(points.data() + points.size());
-        char *fin = reinterpret_cast<char *>(points.data() + n);
-#ifdef MADV_HUGEPAGE
-        const std::uintptr_t a = (reinterpret_cast<std::uintptr_t>(debut) + grande - 1) / grande * grande;
-        const std::uintptr_t b = reinterpret_cast<std::uintptr_t>(fin) / grande * grande;
-        if (b > a)
-            madvise(reinterpret_cast<void *>(a), b - a, MADV_HUGEPAGE); // a hint only
-#endif
-        const std::size_t pages = (static_cast<std::size_t>(fin - debut) + page - 1) / page;
-        enParallele(pages, fils, [&](std::size_t premiere, std::size_t derniere) {
-            for (std::size_t k = premiere; k < derniere; ++k)
-                *static_cast<volatile char *>(debut + k * page) = 0;
-        });
-    }
-    points.resize(n);
-}
-
 std::vector<Bloc> decouperEnLignes(const char *debut, const char *fin, std::size_t octetsParBloc, int fils)
 {
     const std::size_t taille = static_cast<std::size_t>(fin - debut);
@@ -197,7 +175,7 @@ Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes
     }
     finLignes = p;
     points.clear();
-    dimensionner(points, nLignes, filsEffectifs(options.fils));
+    agrandir(points, nLignes, filsEffectifs(options.fils));
     std::vector<Bloc> blocs = decouperEnLignes(debut, p, options.octetsParBloc, filsEffectifs(options.fils));
     chaqueBloc(blocs.size(), filsEffectifs(options.fils), [&](std::size_t k) {
         Bloc &b = blocs[k];
@@ -371,7 +349,7 @@ bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces
     for (const Bloc &b : blocs)
         lignes += b.lignes;
     if (static_cast<long long>(lignes) >= annonces) {
-        dimensionner(points, avant + static_cast<std::size_t>(annonces), fils);
+        agrandir(points, avant + static_cast<std::size_t>(annonces), fils);
         point3 *sortie = points.data() + avant;
         chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
             Bloc &b = blocs[k];
@@ -429,7 +407,7 @@ bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces
     const std::size_t lus = static_cast<std::size_t>(std::min<long long>(annonces, static_cast<long long>(total / 3)));
     if (static_cast<long long>(lus) < annonces)
         return false;
-    dimensionner(points, avant + lus, fils);
+    agrandir(points, avant + lus, fils);
     point3 *sortie = points.data() + avant;
     chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
         Bloc &b = blocs[k];

@@ -69,10 +69,6 @@ struct Bloc
 /// (the last at fin), and counts their lines on the given threads.
 std::vector<Bloc> decouperEnLignes(const char *debut, const char *fin, std::size_t octetsParBloc, int fils);
 
-/// points.resize(n), the new points at the origin: the memory of a large list is first touched
-/// on `fils` threads (and asked for on large pages), so that the faults and the zeroing of its
-/// pages do not run on one core.
-void dimensionner(std::vector<point3> &points, std::size_t n, int fils);
 
 /// Lines [debut, ...) holding each `colonnes` numbers, nLignes of them, one point per line from
 /// columns ix, iy, iz, written to points[0..nLignes). fin is the end of the data; finLignes gets

@@ -1,6 +1,7 @@
 // PCD clouds: a header of KEY value lines (VERSION, FIELDS, SIZE, TYPE, COUNT, WIDTH, HEIGHT,
 // VIEWPOINT, POINTS, DATA), then the points as ASCII lines or binary records.
 
+#include "Memoire.h"
 #include "NuageCommun.h"
 #include "NuageFichiers.h"
 #include "Parallele.h"
@@ -192,7 +193,7 @@ Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string
                                 {::nom(nom), taille, litteral("point"), reste / octets + 1, annonces}));
         }
         points.clear();
-        tarnis_nuage::dimensionner(points, n, filsEffectifs(options.fils));
+        agrandir(points, n, filsEffectifs(options.fils));
         enParallele(n, filsEffectifs(options.fils), [&](std::size_t a, std::size_t b) {
             for (std::size_t i = a; i < b; ++i) {
                 const char *r = p + i * octets;

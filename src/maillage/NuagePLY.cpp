@@ -2,6 +2,7 @@
 // ASCII or binary of either byte order. A cloud keeps x y z of element vertex; a mesh also its
 // faces (fans) or triangle strips.
 
+#include "Memoire.h"
 #include "NuageCommun.h"
 #include "NuageFichiers.h"
 #include "Parallele.h"
@@ -366,7 +367,7 @@ Resultat lireSommets(Lecture &l, const Element &el, std::vector<point3> &points,
                            el.proprietes[static_cast<std::size_t>(ix[2])].type};
         const bool inverse = l.format == Format::Grand;
         points.clear();
-        tarnis_nuage::dimensionner(points, n, filsEffectifs(options.fils));
+        agrandir(points, n, filsEffectifs(options.fils));
         const char *base = l.p;
         enParallele(n, filsEffectifs(options.fils), [&](std::size_t a, std::size_t b) {
             for (std::size_t i = a; i < b; ++i) {

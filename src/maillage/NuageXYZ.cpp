@@ -1,5 +1,6 @@
 // Text clouds (.xyz, .asc, .csv, .txt): the first three numbers of each line.
 
+#include "Memoire.h"
 #include "NuageCommun.h"
 #include "NuageFichiers.h"
 #include "Parallele.h"
@@ -106,7 +107,7 @@ Resultat lireNuageXYZ(const char *donnees, std::size_t taille, const std::string
     if (total == 0 && blocs.empty())
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::SansPoint, {::nom(nom)}));
     points.clear();
-    tarnis_nuage::dimensionner(points, total, fils);
+    agrandir(points, total, fils);
     chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
         Bloc &b = blocs[k];
         std::size_t i = b.premierPoint, l = 1;

@@ -1,0 +1,39 @@
+#ifndef TARNIS_MOTEUR_MEMOIRE_H
+#define TARNIS_MOTEUR_MEMOIRE_H
+
+#include "Parallele.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include <sys/mman.h>
+
+/// v.resize(n). The new memory of a large list (2 MB or more) is asked for on large pages, which
+/// the searches wandering through it miss far less often in the address translation caches, and
+/// first touched on `fils` threads, so that the faults and the zeroing of its pages do not all
+/// run on one core. The system may decline the large pages: the list is the same either way.
+template <class T> void agrandir(std::vector<T> &v, std::size_t n, int fils)
+{
+    constexpr std::size_t page = 4096, grande = std::size_t(2) << 20;
+    if (n > v.size() && (n - v.size()) * sizeof(T) >= grande) {
+        v.reserve(n);
+        // Raw storage past the end: each thread writes one byte in each page of its slice.
+        char *debut = reinterpret_cast<char *>(v.data() + v.size());
+        char *fin = reinterpret_cast<char *>(v.data() + n);
+#ifdef MADV_HUGEPAGE
+        const std::uintptr_t a = (reinterpret_cast<std::uintptr_t>(debut) + grande - 1) / grande * grande;
+        const std::uintptr_t b = reinterpret_cast<std::uintptr_t>(fin) / grande * grande;
+        if (b > a)
+            madvise(reinterpret_cast<void *>(a), b - a, MADV_HUGEPAGE); // a hint only
+#endif
+        const std::size_t pages = (static_cast<std::size_t>(fin - debut) + page - 1) / page;
+        enParallele(pages, fils, [&](std::size_t premiere, std::size_t derniere) {
+            for (std::size_t k = premiere; k < derniere; ++k)
+                *static_cast<volatile char *>(debut + k * page) = 0;
+        });
+    }
+    v.resize(n);
+}
+
+#endif
