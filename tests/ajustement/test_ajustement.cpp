@@ -476,6 +476,7 @@ TEST(DefautDuNuage, CloudsWithNoInsideAreNamedAtAnyScale)
         {plan, "le nuage a ses 300 points dans un même plan"},
         {{point3(1, 1, 1), point3(1, 1, 1)}, "le nuage est réduit à un point"},
         {mince, ""},
+        {{point3(0, 0, 0), point3(1, 0, 0), point3(0, 1, 0), point3(0, 0, 1)}, ""}, // four are enough
     };
     for (const auto &[nuage, raison] : cas) {
         const std::optional<Raison> defaut = defautDuNuage(nuage);

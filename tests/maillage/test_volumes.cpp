@@ -250,6 +250,17 @@ TEST(Nifti, TheFrameIsTheSformElseTheQformElseTheVoxelSizesInMillimetres)
                           m[2][1] * j + m[2][2] * k + m[2][3]);
         },
         CodeRaison::RepereSform);
+    // An affine without its code, or a code over an affine that maps every voxel to one plane, is
+    // no frame: the qform again (in millimetres now).
+    Nifti sansCode = q, plat = q;
+    sansCode.poser<std::int16_t>(254, 0);
+    const double aplati[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 0, 0}};
+    plat.sform(aplati);
+    for (const Nifti *f : {&sansCode, &plat})
+        verifier(
+            f->o,
+            [](double i, double j, double k) { return point3(-j + 0.010, 0.5 * i + 0.020, -3 * k - 0.030); },
+            CodeRaison::RepereQform);
 }
 
 TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)

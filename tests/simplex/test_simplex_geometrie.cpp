@@ -251,13 +251,14 @@ TEST(Simplex, DilatationScalesAboutTheMeanPoint)
     Simplex s;
     cubeDual(s, 6.0); // corners at +-2: a factor applied by division would show
     for (PointSimplex *p : s.ListePointsSimplex)
-        p->Position = p->Position + point3(2, 0, 0);
+        p->Position = p->Position + point3(2, -3, 5);
     captureStdout([&] { s.initialiserParametres(); });
     const float rayon = s.ListePointsSimplex[0]->Rayon;
     const std::vector<point3> avant = positions(s.ListePointsSimplex);
-    auto fois2 = [](const point3 &p) { return point3(2 + 2 * (p.x - 2), 2 * p.y, 2 * p.z); };
+    auto fois2 = [](const point3 &p) { return point3(2 + 2 * (p.x - 2), -3 + 2 * (p.y + 3), 5 + 2 * (p.z - 5)); };
 
-    // Factor 2 about the mean (2, 0, 0): distances to it double, radii follow.
+    // Factor 2 about the mean (2, -3, 5), off the origin on every axis: distances to it double,
+    // radii follow.
     EXPECT_TRUE(s.dilatation(2.0));
     for (std::size_t i = 0; i < 8; ++i)
         EXPECT_NEAR(vector3(s.ListePointsSimplex[i]->Position, fois2(avant[i])).norme(), 0, 1e-12) << i;
