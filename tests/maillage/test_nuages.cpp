@@ -202,6 +202,7 @@ TEST(Nuages, EveryRefusalSaysWhyAndWhere)
         {"ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\nproperty float y\nend_header\n1 2\n",
          "pas de propriétés x, y et z"},
         {entete + "end_header\n1 2 3\n4 5\n", "ligne 9 : 2 nombres trouvés, 3 attendus"},
+        {entete + "end_header\n1 2 3\n4 5 6  7\t8\n", "ligne 9 : 5 nombres trouvés, 3 attendus"},
         {entete + "end_header\n1 2 3\n4 nan 6\n", "ligne 9 : « nan » n'est pas un nombre"},
         {entete + "end_header\n1 2 3\n4 5 6\n7\n", "ligne 10 : « 7 » après le dernier élément"},
         {entete + "end_header\n1 2 3\n", "s'arrête à l'octet 106, dans vertex n° 2 sur 2"},

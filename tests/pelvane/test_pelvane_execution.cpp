@@ -495,9 +495,10 @@ TEST(Ajustement, FinalSeriesEndsEarlyOnlyWhenTheMeshStopsMoving)
 
     Reglages jamais;
     jamais.seuilArret = 0; // no step moves less than nothing
+    jamais.finaleMinimum = 10; // below the iterations' share: that share makes the series
     Bilan b = ajuster(p, o1, jamais);
     ASSERT_TRUE(b.resultat.reussi()) << b.resultat.texte();
-    EXPECT_EQ(b.pasFinauxPrevus, std::max(4 * jamais.facteurFinale, jamais.finaleMinimum));
+    EXPECT_EQ(b.pasFinauxPrevus, 4 * jamais.facteurFinale);
     EXPECT_EQ(b.pasFinaux, b.pasFinauxPrevus);
     EXPECT_FALSE(b.arretAnticipe);
 
