@@ -279,6 +279,21 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
     VolumeReel v;
     ASSERT_TRUE(lireVolumeReel(t.file("paire.img"), v)) << lireVolumeReel(t.file("paire.img"), v).texte();
     EXPECT_EQ(v.valeurs[13], 900.0f);
+    // Without the magic it is an Analyze pair; its 32-bit integers are read whole, beyond 16 bits.
+    Nifti analyze(3, 3, 3, 1, 8, 32);
+    std::memset(&analyze.o[344], 0, 4);
+    analyze.poser<float>(108, 0.0f);
+    std::string entiers;
+    for (int i = 0; i < 27; ++i) {
+        const std::int32_t x = i == 13 ? 100000 : i == 0 ? -5 : 0;
+        entiers.append(reinterpret_cast<const char *>(&x), 4);
+    }
+    ASSERT_TRUE(writeFile(t.file("analyze.hdr"), analyze.o.substr(0, 348)));
+    ASSERT_TRUE(writeFile(t.file("analyze.img"), entiers));
+    VolumeReel a;
+    ASSERT_TRUE(lireVolumeReel(t.file("analyze.hdr"), a)) << lireVolumeReel(t.file("analyze.hdr"), a).texte();
+    EXPECT_EQ(a.valeurs[13], 100000.0f);
+    EXPECT_EQ(a.valeurs[0], -5.0f);
     // A single file: thresholded into a cloud by the opener, like an Analyze volume.
     Nifti seul(3, 3, 3, 1, 4, 16);
     seul.poser<float>(80, 2.0f); // 2 mm along x: the opener keeps voxel indices, versMillimetres does not
