@@ -34,10 +34,9 @@ std::vector<std::array<int, 3>> facesDe(const Maillage &m)
     return f;
 }
 
-// The fit's own frame: the cloud's box centred on the origin, its diagonal 1.
-ArbrePoints::Repere repereDeTravail(const std::vector<point3> &nuage)
+// The fit's own frame: the cloud's box (`boite`) centred on the origin, its diagonal 1.
+ArbrePoints::Repere repereDeTravail(const Boite &boite)
 {
-    const Boite boite = boiteDe(nuage);
     return {boite.centre(), 1.0 / boite.diagonale()};
 }
 
@@ -51,14 +50,14 @@ struct Divergence
 class Ajusteur
 {
 public:
-    /// `arbre`: the cloud in the working frame (repereDeTravail), which the fit keeps as the only
-    /// copy of it in that frame.
-    Ajusteur(Simplex &s, const std::vector<point3> &nuage, ArbrePoints &&arbre, const ReglagesAjustement &r,
-             const Progression &p, BilanAjustement &b, const std::function<void(const Simplex &, int)> &apres)
+    /// `boite`: the cloud's box; `arbre`: the cloud in the working frame (repereDeTravail), which
+    /// the fit keeps as the only copy of it in that frame.
+    Ajusteur(Simplex &s, const std::vector<point3> &nuage, const Boite &boite, ArbrePoints &&arbre,
+             const ReglagesAjustement &r, const Progression &p, BilanAjustement &b,
+             const std::function<void(const Simplex &, int)> &apres)
         : s(s), reglages(r), progression(p), bilan(b), apresNiveau(apres), fils(filsEffectifs(r.fils)),
           arbreNuage(std::move(arbre))
     {
-        const Boite boite = boiteDe(nuage);
         centre = boite.centre();
         echelle = boite.diagonale();
         // Without the stray points, when there are some (a copy then, for as long as the samples are drawn).
@@ -643,16 +642,18 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
             return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PasUnSimplexeFerme, {*defaut}));
         if (const std::optional<Raison> plat = defautDuNuage(nuage))
             return Resultat::echec(Statut::NuageIllisible, *plat);
-        ArbrePoints arbre(nuage, repereDeTravail(nuage), filsEffectifs(reglages.fils), false);
+        const Boite boite = boiteDe(nuage);
+        const ArbrePoints::Repere repere = repereDeTravail(boite);
+        ArbrePoints arbre(nuage, repere, filsEffectifs(reglages.fils), false);
         // A cloud of several separate clusters: one part fitted to each.
         if (const std::vector<std::vector<std::size_t>> parties = partiesDuNuage(arbre, reglages.fils); parties.size() > 1) {
             arbre = ArbrePoints(); // each part gets its own
             return ajusterParParties(s, nuage, parties, reglages, progression, b);
         }
-        Ajusteur a(s, nuage, std::move(arbre), reglages, progression, b, apresNiveau);
+        Ajusteur a(s, nuage, boite, std::move(arbre), reglages, progression, b, apresNiveau);
         const Resultat r = a.lancer();
         b.nuageDeTravail = a.cederLeNuage();
-        b.repere = repereDeTravail(nuage);
+        b.repere = repere;
         return r;
     } catch (const Divergence &d) {
         return RegionDeformation::divergence(d.pas);

@@ -47,6 +47,14 @@ struct Boite
     }
 };
 
+/// p with each coordinate rounded to a 32-bit float.
+inline point3 arrondiEnFloat(const point3 &p)
+{
+    // Through a volatile float: the compiler may not fold the narrowing away.
+    volatile float x = static_cast<float>(p.x), y = static_cast<float>(p.y), z = static_cast<float>(p.z);
+    return point3(x, y, z);
+}
+
 /// The box of the positions that position(e) gives for the elements of a sequence, each coordinate
 /// rounded to a 32-bit float first when enFloat (the simplex mesh's and the cloud's centre are
 /// taken on those). Starts from the first position; empty for an empty sequence.
@@ -56,11 +64,8 @@ template <class Suite, class Position> Boite boiteDe(const Suite &elements, Posi
     bool premier = true;
     for (const auto &e : elements) {
         point3 p = position(e);
-        if (enFloat) {
-            // Through a volatile float: the compiler may not fold the narrowing away.
-            volatile float x = static_cast<float>(p.x), y = static_cast<float>(p.y), z = static_cast<float>(p.z);
-            p = point3(x, y, z);
-        }
+        if (enFloat)
+            p = arrondiEnFloat(p);
         if (premier) {
             b.min = b.max = p;
             premier = false;

@@ -108,19 +108,14 @@ void Maillage::calculerCentrePointsInterets()
     // whole list does (a NaN there stays), the others from an empty box (a NaN is passed over),
     // so the box is the one a single pass would make.
     const std::vector<point3> &v = ListePointsInterets;
-    auto enFloat = [](const point3 &p) {
-        // Through a volatile float: the compiler may not fold the narrowing away.
-        volatile float x = static_cast<float>(p.x), y = static_cast<float>(p.y), z = static_cast<float>(p.z);
-        return point3(x, y, z);
-    };
     std::mutex verrou;
     std::vector<std::pair<std::size_t, Boite>> tranches;
     enParallele(v.size(), filsEffectifs(0), [&](std::size_t debut, std::size_t fin) {
         Boite b;
         if (debut == 0)
-            b.min = b.max = enFloat(v[0]);
+            b.min = b.max = arrondiEnFloat(v[0]);
         for (std::size_t i = debut; i < fin; ++i)
-            b.ajouter(enFloat(v[i]));
+            b.ajouter(arrondiEnFloat(v[i]));
         const std::lock_guard<std::mutex> garde(verrou);
         tranches.emplace_back(debut, b);
     });
