@@ -47,6 +47,7 @@ ArbrePoints::ArbrePoints(const std::vector<point3> &points, const Repere &repere
     for (std::size_t s = n; s > feuille; s /= 2)
         ++profondeur;
     axe.assign((std::size_t(1) << profondeur) - 1, 0);
+    coupe.assign(axe.size(), 0);
     construire(0, n, 0, boite, std::max(1, fils));
     if (placesParIndice) {
         place.resize(n);
@@ -177,6 +178,7 @@ void ArbrePoints::construire(std::size_t debut, std::size_t fin, std::size_t noe
     const std::size_t milieu = debut + (fin - debut) / 2;
     selectionner(debut, fin, milieu, a);
     axe[noeud] = static_cast<std::uint8_t>(a);
+    coupe[noeud] = composante(coord[milieu], a);
     double gauche[6], droite[6];
     std::copy(boite, boite + 6, gauche);
     std::copy(boite, boite + 6, droite);
@@ -224,9 +226,13 @@ void ArbrePoints::chercher(std::size_t debut, std::size_t fin, std::size_t noeud
 {
     while (fin - debut > feuille) {
         const std::size_t m = debut + (fin - debut) / 2;
-        essayer(m, q, meilleur, case_, d2);
         const int a = axe[noeud];
-        const double ecart = q[a] - composante(coord[m], a);
+        const double ecart = q[a] - coupe[noeud];
+        // The node's point lies on its plane: no nearer than the plane, whose offset is summed
+        // as essayer sums it, so a plane beyond reach puts the point beyond reach. The descent
+        // then reads only the nodes' planes, a small array, and not the points.
+        if (ecart * ecart <= d2)
+            essayer(m, q, meilleur, case_, d2);
         // Nearer side first; the far side only when its cell is within reach. The cell's
         // distance is summed as essayer sums a point's, each term no larger than the point's:
         // no point at the best distance is passed over, in floating point too.
@@ -274,9 +280,10 @@ void ArbrePoints::chercherK(std::size_t debut, std::size_t fin, std::size_t noeu
     };
     while (fin - debut > feuille) {
         const std::size_t m = debut + (fin - debut) / 2;
-        garder(m);
         const int a = axe[noeud];
-        const double ecart = q[a] - composante(coord[m], a);
+        const double ecart = q[a] - coupe[noeud];
+        if (ecart * ecart <= meilleurs[k - 1])
+            garder(m);
         if (ecart < 0) {
             chercherK(debut, m, 2 * noeud + 1, q, meilleurs, k);
             if (ecart * ecart > meilleurs[k - 1])

@@ -12,7 +12,7 @@
 /// Ties between points at the same distance go to the lowest index, so the
 /// answer does not depend on the order the tree was built in.
 ///
-/// Memory: 28 bytes a point (coordinates in tree order and the caller's index of each), 4 more
+/// Memory: 29 bytes a point (coordinates in tree order, the caller's index of each, the nodes' planes), 4 more
 /// with the slots of the caller's indices (`placesParIndice`).
 class ArbrePoints
 {
@@ -71,6 +71,7 @@ private:
     std::vector<point3> coord;        // the points in tree order
     std::vector<std::uint32_t> ordre; // index in the caller's list of each tree slot
     std::vector<std::uint8_t> axe;    // split axis of each inner node (root 0, children 2i+1, 2i+2)
+    std::vector<double> coupe;        // split value of each inner node: its point's coordinate
     std::vector<std::uint32_t> place; // tree slot of each point of the caller's list (may be empty)
 };
 
