@@ -825,11 +825,12 @@ Resultat mesurerAjustement(const Simplex &s, const ArbrePoints &arbre, const Arb
     const ArbreTriangles surface(sommets, faces);
     {
         const std::vector<point3> &rangees = arbre.points();
+        // In slot order, the points of a run lie close together.
         std::vector<double> d(rangees.size());
-        enParallele(rangees.size(), t, [&](std::size_t debut, std::size_t fin) {
-            std::size_t indice = surface.taille();
+        surface.distances(rangees.data(), rangees.size(), d.data(), t);
+        enParallele(d.size(), t, [&](std::size_t debut, std::size_t fin) {
             for (std::size_t k = debut; k < fin; ++k)
-                d[k] = enUnites(surface.distance(rangees[k], indice));
+                d[k] = enUnites(d[k]);
         });
         f.nuageVersSurface = resumer(std::move(d));
     }

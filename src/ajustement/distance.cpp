@@ -256,18 +256,140 @@ std::vector<std::size_t> ordreSpatial(const std::vector<point3> &points)
 
 std::vector<double> ArbreTriangles::distances(const std::vector<point3> &points) const
 {
-    std::vector<double> d(points.size());
-    const std::size_t n = points.size();
-    // Points taken in spatial order: each search starts from the triangle
-    // nearest to the point before, which bounds it tightly from the start.
+    // Points taken in spatial order, so that the runs lie close together.
     const std::vector<std::size_t> ordre = ordreSpatial(points);
-    // Each distance is written at its own index and does not depend on where its search starts.
-    enParallele(n, filsEffectifs(0), [&](std::size_t debut, std::size_t fin) {
-        std::size_t indice = triangles.size();
-        for (std::size_t k = debut; k < fin; ++k)
-            d[ordre[k]] = distance(points[ordre[k]], indice);
-    });
+    std::vector<point3> ranges(points.size());
+    for (std::size_t k = 0; k < ordre.size(); ++k)
+        ranges[k] = points[ordre[k]];
+    std::vector<double> dr(points.size());
+    distances(ranges.data(), ranges.size(), dr.data(), 0);
+    std::vector<double> d(points.size());
+    for (std::size_t k = 0; k < ordre.size(); ++k)
+        d[ordre[k]] = dr[k];
     return d;
+}
+
+namespace {
+// Points measured together: the triangles within reach of the run are gathered once for all.
+constexpr std::size_t serie = 64;
+} // namespace
+
+void ArbreTriangles::distances(const point3 *p, std::size_t n, double *d, int fils) const
+{
+    const std::size_t series = (n + serie - 1) / serie;
+    // Each run is cut from the list alone and its values do not depend on the one before it:
+    // the result is the same whatever the number of threads.
+    enParallele(series, filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
+        std::vector<Candidat> candidats;
+        std::size_t indice = triangles.size();
+        for (std::size_t s = debut; s < fin; ++s) {
+            const std::size_t a = s * serie, b = std::min(n, a + serie);
+            distancesDUneSerie(p + a, b - a, d + a, indice, candidats);
+        }
+    });
+}
+
+// The nearest triangle to any point of the run lies within dc + 2R of the run's centre c, where
+// R bounds every point's distance to c and dc is c's distance to the surface: for a point p,
+// its nearest triangle is within |pc| + dc + |pc|. Each point then takes the least distance to
+// those triangles, passing over those whose box is no nearer than the best so far.
+void ArbreTriangles::distancesDUneSerie(const point3 *p, std::size_t n, double *d, std::size_t &indice,
+                                       std::vector<Candidat> &candidats) const
+{
+    double mn[3] = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+                    std::numeric_limits<double>::infinity()};
+    double mx[3] = {-mn[0], -mn[1], -mn[2]};
+    for (std::size_t i = 0; i < n; ++i) {
+        const double c[3] = {p[i].x, p[i].y, p[i].z};
+        for (int k = 0; k < 3; ++k) {
+            mn[k] = std::min(mn[k], c[k]);
+            mx[k] = std::max(mx[k], c[k]);
+        }
+    }
+    bool fini = !noeuds.empty();
+    for (std::size_t i = 0; i < n && fini; ++i)
+        fini = std::isfinite(p[i].x) && std::isfinite(p[i].y) && std::isfinite(p[i].z);
+    const point3 centre(0.5 * (mn[0] + mx[0]), 0.5 * (mn[1] + mx[1]), 0.5 * (mn[2] + mx[2]));
+    const double rayon =
+        0.5 * std::sqrt((mx[0] - mn[0]) * (mx[0] - mn[0]) + (mx[1] - mn[1]) * (mx[1] - mn[1]) +
+                        (mx[2] - mn[2]) * (mx[2] - mn[2]));
+    const double dc = fini ? distance(centre, indice) : 0;
+    if (!fini || !std::isfinite(rayon) || !std::isfinite(dc)) {
+        // A point that is not a number, or no surface: one search each, as distance() does.
+        for (std::size_t i = 0; i < n; ++i)
+            d[i] = distance(p[i]);
+        return;
+    }
+    // The reach, widened far beyond the rounding of the sums that bound it.
+    const double portee = (dc + 2 * rayon) * (1 + 1e-9) + 1e-300;
+    const double q[3] = {centre.x, centre.y, centre.z};
+    candidats.clear();
+    std::size_t pile[128];
+    int haut = 0;
+    pile[haut++] = 0;
+    while (haut > 0) {
+        const std::size_t i = pile[--haut];
+        const Noeud &nd = noeuds[i];
+        if (distanceCarreeBoite(q, nd.min, nd.max) > portee * portee)
+            continue;
+        if (nd.nombre == 0) {
+            pile[haut++] = nd.droite;
+            pile[haut++] = i + 1;
+            continue;
+        }
+        for (std::size_t t = nd.premier; t < nd.premier + nd.nombre; ++t) {
+            const Triangle &tr = triangles[t];
+            Candidat c{};
+            const point3 *coins[3] = {&tr.a, &tr.b, &tr.c};
+            for (int k = 0; k < 3; ++k) {
+                c.min[k] = std::numeric_limits<double>::infinity();
+                c.max[k] = -std::numeric_limits<double>::infinity();
+            }
+            for (const point3 *s : coins) {
+                const double v[3] = {s->x, s->y, s->z};
+                for (int k = 0; k < 3; ++k) {
+                    c.min[k] = std::min(c.min[k], v[k]);
+                    c.max[k] = std::max(c.max[k], v[k]);
+                }
+            }
+            c.indice = t;
+            candidats.push_back(c);
+        }
+    }
+    // Nearest to the centre first: a point's search ends at the first triangle whose box is
+    // farther from the centre than the point's best distance and the point's own offset.
+    for (Candidat &c : candidats)
+        c.auCentre = std::sqrt(distanceCarreeBoite(q, c.min, c.max));
+    std::sort(candidats.begin(), candidats.end(),
+              [](const Candidat &a, const Candidat &b) { return a.auCentre < b.auCentre; });
+    std::size_t gagnant = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double x[3] = {p[i].x, p[i].y, p[i].z};
+        double meilleure = std::numeric_limits<double>::infinity();
+        // The triangle nearest to the point before is likely nearest to this one too.
+        auto essayer = [&](std::size_t k) {
+            const Candidat &c = candidats[k];
+            if (distanceCarreeBoite(x, c.min, c.max) >= meilleure)
+                return;
+            const Triangle &tr = triangles[c.indice];
+            const double v = distanceCarreePointTriangle(p[i], tr.a, tr.b, tr.c);
+            if (v < meilleure) {
+                meilleure = v;
+                gagnant = k;
+            }
+        };
+        essayer(gagnant);
+        // Widened as the reach was: rounding never ends the search before a nearer triangle.
+        const double decalage = norme(p[i] - centre) * (1 + 1e-9) + 1e-300;
+        for (std::size_t k = 0; k < candidats.size(); ++k) {
+            if (candidats[k].auCentre > (std::sqrt(meilleure) + decalage) * (1 + 1e-9))
+                break;
+            essayer(k);
+        }
+        d[i] = std::sqrt(meilleure);
+    }
+    if (gagnant < candidats.size())
+        indice = candidats[gagnant].indice;
 }
 
 Statistiques resumer(std::vector<double> distances)

@@ -40,7 +40,22 @@ public:
     /// machine's cores (the values are those of distance() one by one).
     std::vector<double> distances(const std::vector<point3> &points) const;
 
+    /// distance() of p[0], ..., p[n - 1] into d[0], ..., d[n - 1]: the same values, found far
+    /// sooner when the points come in runs that lie close together (a tree's slot order, a
+    /// space-filling order). `fils` threads (0: one per core) share runs fixed by n alone.
+    void distances(const point3 *p, std::size_t n, double *d, int fils) const;
+
 private:
+    /// A triangle within reach of a run of points, with its bounding box.
+    struct Candidat
+    {
+        double min[3], max[3];
+        double auCentre; // distance from the run's centre to the box
+        std::size_t indice;
+    };
+    void distancesDUneSerie(const point3 *p, std::size_t n, double *d, std::size_t &indice,
+                            std::vector<Candidat> &candidats) const;
+
     struct Triangle
     {
         point3 a, b, c;

@@ -714,6 +714,28 @@ TEST(ArbreTriangles, NearestTriangleMatchesBruteForce)
         for (std::size_t i = 0; i < n; ++i)
             ASSERT_EQ(d[i], arbre.distance(points[i])) << i;
     }
+    // Runs as they come: some of points close together along a path (each run then measured
+    // against the few triangles within its reach), some scattered, one with a point that is not a
+    // number; on one thread and on three, each value is distance()'s.
+    std::vector<point3> chemin;
+    for (int i = 0; i < 9000; ++i) {
+        if (i % 1000 < 600) {
+            const double t = 1e-3 * i;
+            chemin.push_back(point3(8 * std::cos(t), 8 * std::sin(1.3 * t), 6 * std::sin(t)) + aleatoire(g, 0.01));
+        } else {
+            chemin.push_back(aleatoire(g, 15));
+        }
+    }
+    chemin[4321] = point3(0, std::nan(""), 0);
+    for (int fils : {1, 3}) {
+        std::vector<double> d(chemin.size(), -1);
+        arbre.distances(chemin.data(), chemin.size(), d.data(), fils);
+        for (std::size_t i = 0; i < chemin.size(); ++i)
+            ASSERT_EQ(d[i], arbre.distance(chemin[i])) << i << " " << fils;
+    }
+    double sansSurface = 0;
+    ArbreTriangles({}, {}).distances(chemin.data(), 1, &sansSurface, 1);
+    EXPECT_TRUE(std::isinf(sansSurface));
     EXPECT_TRUE(std::isinf(ArbreTriangles({}, {}).distance(point3(1, 2, 3))));
 }
 
