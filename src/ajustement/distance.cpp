@@ -276,6 +276,16 @@ constexpr std::size_t serie = 64;
 
 void ArbreTriangles::distances(const point3 *p, std::size_t n, double *d, int fils) const
 {
+    if (n < 4 * triangles.size()) {
+        // Fewer points than a few per triangle: a run would share little; one search each, each
+        // started from the answer before.
+        enParallele(n, filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
+            std::size_t indice = triangles.size();
+            for (std::size_t k = debut; k < fin; ++k)
+                d[k] = distance(p[k], indice);
+        });
+        return;
+    }
     const std::size_t series = (n + serie - 1) / serie;
     // Each run is cut from the list alone and its values do not depend on the one before it:
     // the result is the same whatever the number of threads.
@@ -320,14 +330,26 @@ void ArbreTriangles::distancesDUneSerie(const point3 *p, std::size_t n, double *
             d[i] = distance(p[i]);
         return;
     }
+    if (n == 1) {
+        d[0] = dc; // the run's centre is its point
+        return;
+    }
     // The reach, widened far beyond the rounding of the sums that bound it.
     const double portee = (dc + 2 * rayon) * (1 + 1e-9) + 1e-300;
     const double q[3] = {centre.x, centre.y, centre.z};
     candidats.clear();
+    // Points sparse beside the triangles: the run reaches too many of them to share, so it is
+    // cut in two, down to single points (the search of distance()).
+    const std::size_t limite = 4 * n + 32;
     std::size_t pile[128];
     int haut = 0;
     pile[haut++] = 0;
     while (haut > 0) {
+        if (candidats.size() > limite) {
+            distancesDUneSerie(p, n / 2, d, indice, candidats);
+            distancesDUneSerie(p + n / 2, n - n / 2, d + n / 2, indice, candidats);
+            return;
+        }
         const std::size_t i = pile[--haut];
         const Noeud &nd = noeuds[i];
         if (distanceCarreeBoite(q, nd.min, nd.max) > portee * portee)
