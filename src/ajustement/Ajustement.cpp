@@ -421,7 +421,10 @@ bool Ajusteur::couperVoiles()
     });
     ListesSimplexe avant{X, voisins, mailles}, apres;
     // Sheets closer than 4 % of the diagonal; a cut takes an eighth of the points at most.
-    if (::couperVoiles(avant, N, candidats, 0.04, 0.125, apres) == 0)
+    std::vector<char> tires(n);
+    for (std::size_t i = 0; i < n; ++i)
+        tires[i] = compte[i] > 0;
+    if (::couperVoiles(avant, N, candidats, 0.04, 0.125, apres, tires) == 0)
         return false;
     if (!s.construire(apres.positions, apres.voisins, apres.mailles))
         return false;

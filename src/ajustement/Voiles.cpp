@@ -53,54 +53,84 @@ std::vector<char> pointsMinces(const std::vector<point3> &X, const std::vector<p
 }
 
 /// Rounds the region out so that it is a disk, or several: notches are filled, a cell the rim
-/// would pass twice is taken whole, and every kept part but the largest is taken in.
-void arrondir(std::vector<char> &region, const ListesSimplexe &m)
+/// would pass twice is taken whole, and every kept part but the largest is taken in, unless the
+/// cloud draws it (`tires`: at least a few of its points): the region round such a part is no
+/// web but what joins a limb of the data to the rest (an ear seen from one side), and is kept.
+void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vector<char> &tires)
 {
     const std::size_t n = region.size();
-    for (bool change = true; change;) {
-        change = false;
-        for (std::size_t i = 0; i < n; ++i) {
-            const auto &v = m.voisins[i];
-            if (!region[i] && region[v[0]] + region[v[1]] + region[v[2]] >= 2) {
-                region[i] = 1;
-                change = true;
-            }
-        }
-        for (const std::vector<int> &c : m.mailles) {
-            int passages = 0;
-            for (std::size_t k = 0; k < c.size(); ++k)
-                passages += region[c[k]] != region[c[(k + 1) % c.size()]];
-            if (passages > 2) {
-                for (int i : c)
+    for (;;) {
+        for (bool change = true; change;) {
+            change = false;
+            for (std::size_t i = 0; i < n; ++i) {
+                const auto &v = m.voisins[i];
+                if (!region[i] && region[v[0]] + region[v[1]] + region[v[2]] >= 2) {
                     region[i] = 1;
-                change = true;
+                    change = true;
+                }
+            }
+            for (const std::vector<int> &c : m.mailles) {
+                int passages = 0;
+                for (std::size_t k = 0; k < c.size(); ++k)
+                    passages += region[c[k]] != region[c[(k + 1) % c.size()]];
+                if (passages > 2) {
+                    for (int i : c)
+                        region[i] = 1;
+                    change = true;
+                }
             }
         }
-    }
-    std::vector<int> partie(n, -1);
-    std::vector<std::size_t> tailles;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (region[i] || partie[i] >= 0)
-            continue;
-        const int p = static_cast<int>(tailles.size());
-        std::size_t taille = 0;
-        std::vector<int> pile{static_cast<int>(i)};
-        partie[i] = p;
+        std::vector<int> partie(n, -1);
+        std::vector<std::size_t> tailles, tirees;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (region[i] || partie[i] >= 0)
+                continue;
+            const int p = static_cast<int>(tailles.size());
+            std::size_t taille = 0, tiree = 0;
+            std::vector<int> pile{static_cast<int>(i)};
+            partie[i] = p;
+            while (!pile.empty()) {
+                const int a = pile.back();
+                pile.pop_back();
+                ++taille;
+                tiree += !tires.empty() && tires[static_cast<std::size_t>(a)];
+                for (int b : m.voisins[a])
+                    if (!region[b] && partie[b] < 0) {
+                        partie[b] = p;
+                        pile.push_back(b);
+                    }
+            }
+            tailles.push_back(taille);
+            tirees.push_back(tiree);
+        }
+        if (tailles.empty())
+            return;
+        const int gardee = static_cast<int>(std::max_element(tailles.begin(), tailles.end()) - tailles.begin());
+        // The stretches of region that touch a part the cloud draws are given back, whole; the
+        // rounding then starts again on what is left.
+        std::vector<int> pile;
+        for (std::size_t i = 0; i < n; ++i)
+            if (!region[i] && partie[i] != gardee && tirees[static_cast<std::size_t>(partie[i])] >= partTiree)
+                for (int b : m.voisins[i])
+                    if (region[b]) {
+                        region[b] = 0;
+                        pile.push_back(b);
+                    }
+        if (pile.empty()) {
+            for (std::size_t i = 0; i < n; ++i)
+                region[i] = region[i] || partie[i] != gardee;
+            return;
+        }
         while (!pile.empty()) {
             const int a = pile.back();
             pile.pop_back();
-            ++taille;
             for (int b : m.voisins[a])
-                if (!region[b] && partie[b] < 0) {
-                    partie[b] = p;
+                if (region[b]) {
+                    region[b] = 0;
                     pile.push_back(b);
                 }
         }
-        tailles.push_back(taille);
     }
-    const int gardee = static_cast<int>(std::max_element(tailles.begin(), tailles.end()) - tailles.begin());
-    for (std::size_t i = 0; i < n; ++i)
-        region[i] = region[i] || partie[i] != gardee;
 }
 
 } // namespace
@@ -297,15 +327,16 @@ bool dual(const std::vector<std::array<int, 3>> &triangles, std::size_t nbSommet
 
 
 int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &normales,
-                 const std::vector<char> &candidats, double epaisseur, double maximum, ListesSimplexe &resultat)
+                 const std::vector<char> &candidats, double epaisseur, double maximum, ListesSimplexe &resultat,
+                 const std::vector<char> &tires)
 {
     const std::size_t n = maillage.positions.size();
     std::vector<char> coupe = pointsMinces(maillage.positions, normales, candidats, epaisseur);
     if (std::count(coupe.begin(), coupe.end(), 1) < 10)
         return 0;
-    arrondir(coupe, maillage);
+    arrondir(coupe, maillage, tires);
     const long nombre = std::count(coupe.begin(), coupe.end(), 1);
-    if (static_cast<double>(nombre) > maximum * static_cast<double>(n))
+    if (nombre == 0 || static_cast<double>(nombre) > maximum * static_cast<double>(n))
         return 0;
 
     std::vector<std::array<int, 3>> triangles;

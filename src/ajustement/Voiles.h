@@ -32,8 +32,14 @@ struct ListesSimplexe
 /// a cut whose patches would not be less than half the surface removed, or one that would not
 /// leave one closed surface of the same kind; `resultat` is then left as it was). `maximum`
 /// bounds the share of the points a cut may take.
+///
+/// `tires` (when not empty): the points the cloud draws. A part the region would cut off from the
+/// rest and that holds at least `partTiree` of them is data, not the inside of a web: the region
+/// round it is not cut.
+constexpr std::size_t partTiree = 3;
 int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &normales,
-                 const std::vector<char> &candidats, double epaisseur, double maximum, ListesSimplexe &resultat);
+                 const std::vector<char> &candidats, double epaisseur, double maximum, ListesSimplexe &resultat,
+                 const std::vector<char> &tires = {});
 
 /// An edge between two vertices, the smaller index first when it names an undirected edge.
 using PaireSommets = std::pair<int, int>;

@@ -351,16 +351,25 @@ TEST(Ajustement, TwoLegsUnderATorsoGetNoWebBetweenThem)
     EXPECT_FALSE(defautDuMaillage(s));
 }
 
-TEST(CouperVoiles, ACapLargerThanAHalfIsReplacedByTheDiskOnItsRim)
+namespace {
+// The template, refined once, as lists, cells outward, with its centre g, outward normals N and
+// radius r.
+struct GabaritEnListes
 {
-    // The template, refined once, as lists, cells outward; every point above z0 is in the web
-    // (the thickness bound holds the whole mesh). Above a half of the sphere the disk on the rim
-    // is less than half the cap: it is cut. A cap below the equator is kept whole.
     Simplex s;
+    ListesSimplexe m;
+    point3 g{0, 0, 0};
+    std::vector<point3> N;
+    double r = 0;
+};
+
+void gabaritEnListes(GabaritEnListes &gl)
+{
+    Simplex &s = gl.s;
     ASSERT_TRUE(tarnis_test::chargerGabarit(s));
     tarnis_test::captureStdout([&] { s.RaffinageT26Global(); });
     orienterVersExterieur(s);
-    ListesSimplexe m;
+    ListesSimplexe &m = gl.m;
     std::map<const PointSimplex *, int> indice;
     for (const PointSimplex *p : s.ListePointsSimplex) {
         indice[p] = static_cast<int>(m.positions.size());
@@ -373,14 +382,28 @@ TEST(CouperVoiles, ACapLargerThanAHalfIsReplacedByTheDiskOnItsRim)
         for (const PointSimplex *p : *c)
             m.mailles.back().push_back(indice[p]);
     }
-    point3 g(0, 0, 0);
+    point3 &g = gl.g;
     for (const point3 &p : m.positions)
         g += p;
     g = g / static_cast<double>(m.positions.size());
-    std::vector<point3> N;
     for (const point3 &p : m.positions)
-        N.push_back((p - g) / longueur(p - g));
-    const double r = longueur(m.positions[0] - g);
+        gl.N.push_back((p - g) / longueur(p - g));
+    gl.r = longueur(m.positions[0] - g);
+}
+} // namespace
+
+TEST(CouperVoiles, ACapLargerThanAHalfIsReplacedByTheDiskOnItsRim)
+{
+    // Every point above z0 is in the web (the thickness bound holds the whole mesh). Above a
+    // half of the sphere the disk on the rim is less than half the cap: it is cut. A cap below
+    // the equator is kept whole.
+    GabaritEnListes gl;
+    ASSERT_NO_FATAL_FAILURE(gabaritEnListes(gl));
+    Simplex &s = gl.s;
+    const ListesSimplexe &m = gl.m;
+    const point3 g = gl.g;
+    const std::vector<point3> &N = gl.N;
+    const double r = gl.r;
     for (const double z0 : {0.2, -0.4}) {
         std::vector<char> candidats;
         for (const point3 &p : m.positions)
@@ -407,6 +430,40 @@ TEST(CouperVoiles, ACapLargerThanAHalfIsReplacedByTheDiskOnItsRim)
         for (; k < apres.positions.size(); ++k)
             EXPECT_NEAR(apres.positions[k].z - g.z, z0 * r, 0.15 * r) << k;
     }
+}
+
+TEST(CouperVoiles, APartTheCloudDrawsIsNotCutOffWithTheWebRoundIt)
+{
+    // A band of web between z = -0.1 r and 0.3 r cuts the sphere in two: the cap above it, the
+    // smaller part, goes with the band, as the inside of a web would. When the cloud draws a few
+    // points of that cap, it is data (a limb the band joins to the rest): nothing is cut. Points
+    // drawn in the larger part change nothing.
+    GabaritEnListes gl;
+    ASSERT_NO_FATAL_FAILURE(gabaritEnListes(gl));
+    const ListesSimplexe &m = gl.m;
+    std::vector<char> bande, dansLaCalotte, dessous;
+    for (const point3 &p : m.positions) {
+        const double z = (p.z - gl.g.z) / gl.r;
+        bande.push_back(z > -0.1 && z < 0.3);
+        dansLaCalotte.push_back(z > 0.5);
+        dessous.push_back(z < -0.5);
+    }
+    ListesSimplexe sans, avecDessous, avecCalotte;
+    const int coupes = couperVoiles(m, gl.N, bande, 3 * gl.r, 1.0, sans);
+    const long calotte = std::count_if(m.positions.begin(), m.positions.end(),
+                                       [&](const point3 &p) { return p.z - gl.g.z >= 0.3 * gl.r; });
+    EXPECT_GT(coupes, std::count(bande.begin(), bande.end(), 1) + calotte / 2);
+    EXPECT_EQ(couperVoiles(m, gl.N, bande, 3 * gl.r, 1.0, avecDessous, dessous), coupes);
+    EXPECT_EQ(avecDessous.positions, sans.positions);
+    // Fewer drawn points than a part needs to count as data: cut as before.
+    std::vector<char> deux(m.positions.size(), 0);
+    for (std::size_t i = 0, k = 0; i < deux.size() && k < partTiree - 1; ++i)
+        if (dansLaCalotte[i])
+            deux[i] = 1, ++k;
+    ListesSimplexe avecDeux;
+    EXPECT_EQ(couperVoiles(m, gl.N, bande, 3 * gl.r, 1.0, avecDeux, deux), coupes);
+    EXPECT_EQ(couperVoiles(m, gl.N, bande, 3 * gl.r, 1.0, avecCalotte, dansLaCalotte), 0);
+    EXPECT_TRUE(avecCalotte.positions.empty());
 }
 
 TEST(DefautDuMaillage, EachFaultOfAGivenMeshIsNamed)
