@@ -252,11 +252,15 @@ TEST(Nifti, TheFrameIsTheSformElseTheQformElseTheVoxelSizesInMillimetres)
         CodeRaison::RepereSform);
     // An affine without its code, or a code over an affine that maps every voxel to one plane, is
     // no frame: the qform again (in millimetres now).
-    Nifti sansCode = q, plat = q;
+    // The flatness is that of the axes alone, whatever the offsets (the third row here the sum
+    // of the first two: every voxel on one plane).
+    Nifti sansCode = q, plat = q, platDecale = q;
     sansCode.poser<std::int16_t>(254, 0);
     const double aplati[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 0, 0}};
     plat.sform(aplati);
-    for (const Nifti *f : {&sansCode, &plat})
+    const double lie[3][4] = {{1, 2, 3, 7}, {4, 5, 6, 11}, {5, 7, 9, 13}};
+    platDecale.sform(lie);
+    for (const Nifti *f : {&sansCode, &plat, &platDecale})
         verifier(
             f->o,
             [](double i, double j, double k) { return point3(-j + 0.010, 0.5 * i + 0.020, -3 * k - 0.030); },

@@ -225,6 +225,22 @@ TEST(Automatique, OneDivergenceRuleAroundTheCloudAndWhereTheMeshStarted)
     EXPECT_EQ(bilan.pas, n);
     EXPECT_EQ(positions(automatique.ListePointsSimplex), positions(pasAPas.ListePointsSimplex));
 
+    // A mesh that starts far off the cloud, along any axis, widens the region to its distance:
+    // the unit box (centre 0.5 on each axis), a start 100 off along one axis.
+    Boite unite;
+    unite.ajouter(point3(0, 0, 0));
+    unite.ajouter(point3(1, 1, 1));
+    for (int a = 0; a < 3; ++a) {
+        point3 depart(0.5, 0.5, 0.5), dedans(0.5, 0.5, 0.5), dehors(0.5, 0.5, 0.5);
+        const double portee = RegionDeformation::diagonales * 99.5;
+        (a == 0 ? depart.x : a == 1 ? depart.y : depart.z) = 100;
+        (a == 0 ? dedans.y : a == 1 ? dedans.z : dedans.x) += 0.99 * portee;
+        (a == 0 ? dehors.y : a == 1 ? dehors.z : dehors.x) += 1.01 * portee;
+        const RegionDeformation large(unite, {depart});
+        EXPECT_TRUE(large.contient(dedans)) << a;
+        EXPECT_FALSE(large.contient(dehors)) << a;
+    }
+
     // Without a cloud, only positions that are not finite diverge.
     const RegionDeformation partout(Boite(), {point3(0, 0, 0)});
     EXPECT_TRUE(partout.contient(point3(1e300, -1e300, 0)));
