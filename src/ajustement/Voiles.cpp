@@ -107,10 +107,11 @@ void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vec
             return;
         const int gardee = static_cast<int>(std::max_element(tailles.begin(), tailles.end()) - tailles.begin());
         // The stretches of region that touch a part the cloud draws are given back, whole; the
-        // rounding then starts again on what is left.
+        // rounding then starts again on what is left. (The parts are those found above: a point
+        // given back here has none.)
         std::vector<int> pile;
         for (std::size_t i = 0; i < n; ++i)
-            if (!region[i] && partie[i] != gardee && tirees[static_cast<std::size_t>(partie[i])] >= partTiree)
+            if (partie[i] >= 0 && partie[i] != gardee && tirees[static_cast<std::size_t>(partie[i])] >= partTiree)
                 for (int b : m.voisins[i])
                     if (region[b]) {
                         region[b] = 0;
