@@ -174,6 +174,36 @@ TEST(Ajustement, ThinArmsAreReachedTheSameWithOneThreadOrSeveral)
     }
 }
 
+TEST(Ajustement, AnOpenSheetIsWrappedWithEveryPointReached)
+{
+    // One view of a ball: the half facing +z, an open sheet of radius 1. The surface closes
+    // round it as a thin shell.
+    std::mt19937 gen(11);
+    std::normal_distribution<double> g(0, 1);
+    std::vector<point3> nuage;
+    while (nuage.size() < 12000) {
+        point3 d(g(gen), g(gen), g(gen));
+        d = d / longueur(d);
+        if (d.z > 0)
+            nuage.push_back(d);
+    }
+    ReglagesAjustement r = reglagesDeTest();
+    Simplex un, plusieurs;
+    r.fils = 1;
+    ASSERT_TRUE(ajusterGabarit(un, nuage, r).reussi());
+    r.fils = 3;
+    ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r).reussi());
+    ASSERT_EQ(tarnis_test::empreinte(un), tarnis_test::empreinte(plusieurs));
+    // The points lie 0.023 apart (12,000 on an area of 2 pi): every one within twice that of the
+    // surface (0.030 measured, at the rim where the shell turns back), and the shell no farther
+    // from the sheet than a few spacings (0.071).
+    const FiguresAjustement f = mesurerAjustement(un, nuage);
+    EXPECT_LT(f.nuageVersSurface.maximum, 0.046);
+    EXPECT_LT(f.nuageVersSurface.moyenne, 0.005);
+    EXPECT_LT(f.surfaceVersNuage.maximum, 0.1);
+    EXPECT_FALSE(defautDuMaillage(un));
+}
+
 TEST(Ajustement, StrayPointsAreSetAsideTheSameWithOneThreadOrSeveral)
 {
     // 6000 points on a sphere of radius 0.5 (spacing about 0.023, the 8th neighbour at about
