@@ -136,6 +136,17 @@ ReglagesAjustement reglagesDeTest()
     return r;
 }
 
+// Fits the template with one thread into `un`, and with three into another mesh: the same mesh.
+void ajusterSurUnEtPlusieursFils(Simplex &un, const std::vector<point3> &nuage, ReglagesAjustement r)
+{
+    Simplex plusieurs;
+    r.fils = 1;
+    ASSERT_TRUE(ajusterGabarit(un, nuage, r).reussi());
+    r.fils = 3;
+    ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r).reussi());
+    ASSERT_EQ(tarnis_test::empreinte(un), tarnis_test::empreinte(plusieurs));
+}
+
 TEST(Ajustement, ThinArmsAreReachedTheSameWithOneThreadOrSeveral)
 {
     // A ball of radius 0.5 with four arms of radius 0.05 reaching 1.3 from its centre.
@@ -146,13 +157,8 @@ TEST(Ajustement, ThinArmsAreReachedTheSameWithOneThreadOrSeveral)
                                          {o, point3(0, 1.3, 0.2), 0.05},
                                          {o, point3(0.2, -0.3, -1.3), 0.05}};
     const std::vector<point3> nuage = nuageUnion(formes, 12000, 7);
-    ReglagesAjustement r = reglagesDeTest();
-    Simplex un, plusieurs;
-    r.fils = 1;
-    ASSERT_TRUE(ajusterGabarit(un, nuage, r).reussi());
-    r.fils = 3;
-    ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r).reussi());
-    ASSERT_EQ(tarnis_test::empreinte(un), tarnis_test::empreinte(plusieurs));
+    Simplex un;
+    ASSERT_NO_FATAL_FAILURE(ajusterSurUnEtPlusieursFils(un, nuage, reglagesDeTest()));
 
     // Every tip is reached: the cloud points of each arm's last tenth are within half the arm's
     // radius of the surface. A surface that does not enter an arm leaves them at 0.5 or more (the
@@ -187,13 +193,8 @@ TEST(Ajustement, AnOpenSheetIsWrappedWithEveryPointReached)
         if (d.z > 0)
             nuage.push_back(d);
     }
-    ReglagesAjustement r = reglagesDeTest();
-    Simplex un, plusieurs;
-    r.fils = 1;
-    ASSERT_TRUE(ajusterGabarit(un, nuage, r).reussi());
-    r.fils = 3;
-    ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r).reussi());
-    ASSERT_EQ(tarnis_test::empreinte(un), tarnis_test::empreinte(plusieurs));
+    Simplex un;
+    ASSERT_NO_FATAL_FAILURE(ajusterSurUnEtPlusieursFils(un, nuage, reglagesDeTest()));
     // The points lie 0.023 apart (12,000 on an area of 2 pi): every one within twice that of the
     // surface (0.030 measured, at the rim where the shell turns back), and the shell no farther
     // from the sheet than a few spacings (0.071).
