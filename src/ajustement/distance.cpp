@@ -254,27 +254,15 @@ std::vector<std::size_t> ordreSpatial(const std::vector<point3> &points)
     return ordre;
 }
 
-std::vector<double> ArbreTriangles::distances(const std::vector<point3> &points) const
-{
-    // Points taken in spatial order, so that the runs lie close together.
-    const std::vector<std::size_t> ordre = ordreSpatial(points);
-    std::vector<point3> ranges(points.size());
-    for (std::size_t k = 0; k < ordre.size(); ++k)
-        ranges[k] = points[ordre[k]];
-    std::vector<double> dr(points.size());
-    distances(ranges.data(), ranges.size(), dr.data(), 0);
-    std::vector<double> d(points.size());
-    for (std::size_t k = 0; k < ordre.size(); ++k)
-        d[ordre[k]] = dr[k];
-    return d;
-}
-
 namespace {
 // Points measured together: the triangles within reach of the run are gathered once for all.
 constexpr std::size_t serie = 64;
 } // namespace
 
-void ArbreTriangles::distances(const point3 *p, std::size_t n, double *d, int fils) const
+// The k-th point is point(k); its distance goes to ecrire(k, value). Runs of `serie` points are
+// copied out one at a time, so a list in another order costs no copy of it.
+template <class Point, class Ecrire>
+void ArbreTriangles::parSeries(std::size_t n, int fils, Point point, Ecrire ecrire) const
 {
     if (n < 4 * triangles.size()) {
         // Fewer points than a few per triangle: a run would share little; one search each, each
@@ -282,7 +270,7 @@ void ArbreTriangles::distances(const point3 *p, std::size_t n, double *d, int fi
         enParallele(n, filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
             std::size_t indice = triangles.size();
             for (std::size_t k = debut; k < fin; ++k)
-                d[k] = distance(p[k], indice);
+                ecrire(k, distance(point(k), indice));
         });
         return;
     }
@@ -291,12 +279,35 @@ void ArbreTriangles::distances(const point3 *p, std::size_t n, double *d, int fi
     // the result is the same whatever the number of threads.
     enParallele(series, filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
         std::vector<Candidat> candidats;
+        point3 p[serie];
+        double d[serie];
         std::size_t indice = triangles.size();
         for (std::size_t s = debut; s < fin; ++s) {
             const std::size_t a = s * serie, b = std::min(n, a + serie);
-            distancesDUneSerie(p + a, b - a, d + a, indice, candidats);
+            for (std::size_t k = a; k < b; ++k)
+                p[k - a] = point(k);
+            distancesDUneSerie(p, b - a, d, indice, candidats);
+            for (std::size_t k = a; k < b; ++k)
+                ecrire(k, d[k - a]);
         }
     });
+}
+
+std::vector<double> ArbreTriangles::distances(const std::vector<point3> &points) const
+{
+    // Points taken in spatial order, so that the runs lie close together.
+    const std::vector<std::size_t> ordre = ordreSpatial(points);
+    std::vector<double> d(points.size());
+    parSeries(
+        points.size(), 0, [&](std::size_t k) { return points[ordre[k]]; },
+        [&](std::size_t k, double v) { d[ordre[k]] = v; });
+    return d;
+}
+
+void ArbreTriangles::distances(const point3 *p, std::size_t n, double *d, int fils) const
+{
+    parSeries(
+        n, fils, [&](std::size_t k) { return p[k]; }, [&](std::size_t k, double v) { d[k] = v; });
 }
 
 // The nearest triangle to any point of the run lies within dc + 2R of the run's centre c, where

@@ -55,6 +55,7 @@ private:
     };
     void distancesDUneSerie(const point3 *p, std::size_t n, double *d, std::size_t &indice,
                             std::vector<Candidat> &candidats) const;
+    template <class Point, class Ecrire> void parSeries(std::size_t n, int fils, Point point, Ecrire ecrire) const;
 
     struct Triangle
     {
