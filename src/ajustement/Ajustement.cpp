@@ -1,12 +1,13 @@
 #include "Ajustement.h"
 #include "ArbrePoints.h"
 #include "Boite.h"
+#include "Chirurgie.h"
 #include "Divergence.h"
 #include "Parties.h"
 #include "Vecteurs.h"
-#include "Voiles.h"
 #include "Parallele.h"
 #include "PointsIsoles.h"
+#include "Voiles.h"
 #include "orientation.h"
 
 #include "Simplex.h"
@@ -103,7 +104,17 @@ private:
             return true;
         };
     }
+    /// Where the surface spans a void: the outward normals, the candidates of a web (see
+    /// couperVoiles), the points the cloud draws and those on the data (drawn, or near the cloud).
+    struct Vide
+    {
+        std::vector<point3> normales;
+        std::vector<char> candidats, tires, appuis;
+    };
+    Vide vide() const;
+    bool prendre(const ListesSimplexe &apres);
     bool couperVoiles();
+    bool ouvrirAnses();
     void rendre(); // back to the cloud's frame, cells outward
 
     Simplex &s;
@@ -127,6 +138,8 @@ private:
     RegionDeformation region{Boite(), {}}; // set once the mesh is placed
     double dernierMax = 0;     // largest move of the last step
     int coupes = 0;            // webs cut out so far
+    int anses = 0;             // handles opened so far
+    double espacementNuage = 0; // median distance between neighbours of the cloud, once known
 };
 
 // Stray points leave the working cloud (its tree): nothing draws the surface to them. Returns
@@ -399,10 +412,11 @@ bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
 // a step would leave to their curvature (drawn by no cloud point, the nearest one to their side),
 // farther from the cloud than the tolerance and than one and a half times the cloud's spacing:
 // the surface between the points of a sparse cloud is that far from them.
-bool Ajusteur::couperVoiles()
+Ajusteur::Vide Ajusteur::vide() const
 {
+    Vide v;
     const std::size_t n = X.size();
-    const std::vector<point3> N = normales();
+    v.normales = normales();
     double aire = 0;
     for (const std::vector<int> &c : mailles)
         aire += 0.5 * norme(vecteurAire(c));
@@ -411,26 +425,66 @@ bool Ajusteur::couperVoiles()
     for (long a : attache)
         if (a >= 0 && static_cast<std::size_t>(a) < n)
             ++compte[a];
-    std::vector<char> candidats(n, 0);
+    v.candidats.assign(n, 0);
+    v.appuis.assign(n, 0);
     enParallele(n, fils, [&](std::size_t debut, std::size_t fin) {
         double d2;
         for (std::size_t i = debut; i < fin; ++i) {
             long j = procheNuage[i];
-            candidats[i] = arbreNuage.plusProcheDepuis(X[i], d2, j) >= 0 && franchitUnVide(X[i], N[i], compte[i], j, d2, loin);
+            const bool trouve = arbreNuage.plusProcheDepuis(X[i], d2, j) >= 0;
+            v.candidats[i] = trouve && franchitUnVide(X[i], v.normales[i], compte[i], j, d2, loin);
+            v.appuis[i] = !(trouve && franchitUnVide(X[i], v.normales[i], compte[i], j, d2, 0));
         }
     });
-    ListesSimplexe avant{X, voisins, mailles}, apres;
-    // Sheets closer than 4 % of the diagonal; a cut takes an eighth of the points at most.
-    std::vector<char> tires(n);
+    v.tires.resize(n);
     for (std::size_t i = 0; i < n; ++i)
-        tires[i] = compte[i] > 0;
-    if (::couperVoiles(avant, N, candidats, 0.04, 0.125, apres, tires) == 0)
-        return false;
+        v.tires[i] = compte[i] > 0;
+    return v;
+}
+
+// Takes the new mesh; false when the simplex mesh cannot be built from it.
+bool Ajusteur::prendre(const ListesSimplexe &apres)
+{
     if (!s.construire(apres.positions, apres.voisins, apres.mailles))
         return false;
     attache.assign(attache.size(), -1);
     procheNuage.assign(apres.positions.size(), -1);
     return true;
+}
+
+bool Ajusteur::couperVoiles()
+{
+    const Vide v = vide();
+    ListesSimplexe avant{X, voisins, mailles}, apres;
+    // Sheets closer than 4 % of the diagonal; a cut takes an eighth of the points at most.
+    if (::couperVoiles(avant, v.normales, v.candidats, 0.04, 0.125, apres, v.tires) == 0)
+        return false;
+    return prendre(apres);
+}
+
+// Opens a handle where the surface spans a hole (see ouvrirAnses): sheets up to a tenth of the
+// diagonal apart; false when there is none.
+bool Ajusteur::ouvrirAnses()
+{
+    const Vide v = vide();
+    ListesSimplexe avant{X, voisins, mailles}, apres;
+    if (!(espacementNuage > 0)) {
+        // The cloud's spacing: the median distance from a point to its nearest other point.
+        const std::vector<point3> &p = arbreNuage.points();
+        const std::size_t m = std::min<std::size_t>(p.size(), 2001);
+        std::vector<double> d;
+        for (std::size_t k = 0; k < m; ++k)
+            if (const double d2 = arbreNuage.distanceAuKieme(p[k * p.size() / m], 2); d2 < 1e300)
+                d.push_back(d2);
+        if (d.empty())
+            return false;
+        std::nth_element(d.begin(), d.begin() + d.size() / 2, d.end());
+        espacementNuage = std::sqrt(d[d.size() / 2]);
+    }
+    if (::ouvrirAnses(avant, v.normales, v.candidats, 0.1, v.tires, v.appuis, arbreNuage.points(), espacementNuage,
+                      apres) == 0)
+        return false;
+    return prendre(apres);
 }
 
 void Ajusteur::rendre()
@@ -443,6 +497,9 @@ void Ajusteur::rendre()
     orienterVersExterieur(s);
     s.calculerCentre();
 }
+
+/// Handles a fit opens at most.
+constexpr int ANSES_MAXIMUM = 8;
 
 Resultat Ajusteur::lancer()
 {
@@ -479,8 +536,15 @@ Resultat Ajusteur::lancer()
         const int minimum = std::max(1, reglages.iterations);
         const int maximum = 4 * minimum;
         int calme = -1; // first step still on average
+        bool ouverte = false;
         for (int t = 0; t < maximum; ++t) {
             const double d = pas(tau, mu, kappa, local ? 4 * reglages.tolerance : 0.0);
+            // On the coarse levels, the sheets over a hole are looked for as they close in, every
+            // few steps: once met, they pass through each other and no tube fits between them.
+            if (!local && !dernier && anses < ANSES_MAXIMUM && t % 10 == 9 && ouvrirAnses()) {
+                ouverte = true;
+                break;
+            }
             const double fraction =
                 std::min(1.0, (niveau - 1 + double(t + 1) / maximum) / static_cast<double>(niveaux));
             if (progression && !progression(fraction, Raison(CodeRaison::AjustementNiveau, {niveau}))) {
@@ -498,6 +562,11 @@ Resultat Ajusteur::lancer()
                     break;
             }
         }
+        if (ouverte) {
+            ++anses;
+            moyennePrecedente = std::numeric_limits<double>::infinity();
+            continue;
+        }
         bilan.niveaux = niveau;
         if (apresNiveau) {
             const std::vector<point3> ici = X;
@@ -509,6 +578,12 @@ Resultat Ajusteur::lancer()
         }
         if (dernier)
             break;
+        // A handle opened leaves a tube to settle: one more level.
+        if (anses < ANSES_MAXIMUM && ouvrirAnses()) {
+            ++anses;
+            moyennePrecedente = std::numeric_limits<double>::infinity();
+            continue;
+        }
         if (static_cast<long>(X.size()) < reglages.pointsMinimum) {
             ecrireMaillage(X);
             s.initialiserParametres();

@@ -12,6 +12,10 @@ namespace {
 /// Share of the way from the middle of the tube to the rims' centre its waist is drawn in.
 constexpr double RETRAIT_DE_LA_TAILLE = 0.25;
 
+/// The widest gap the cloud may leave round a hole, in spacings of the cloud, for the hole to be
+/// ringed: a sampled wall leaves about one; the cut of a C-shaped ring leaves many.
+constexpr double ECART_DANS_UN_ANNEAU = 3;
+
 // Whether the segment pq passes through the triangle abc (its inside, ends excluded).
 bool segmentTraverse(const point3 &p, const point3 &q, const point3 a[3])
 {
@@ -221,4 +225,151 @@ bool ouvrirAnse(const ListesSimplexe &maillage, const std::vector<char> &coupe, 
 bool couperCol(const ListesSimplexe &maillage, const std::vector<char> &coupe, ListesSimplexe &resultat)
 {
     return operer(maillage, coupe, false, resultat);
+}
+
+bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bordB, const point3 &axe,
+                 const std::vector<point3> &nuage, double espacement)
+{
+    point3 c(0, 0, 0);
+    for (const point3 &p : bordA)
+        c += p;
+    for (const point3 &p : bordB)
+        c += p;
+    c = fois(c, 1.0 / static_cast<double>(std::max<std::size_t>(1, bordA.size() + bordB.size())));
+    const double la = norme(axe);
+    if (!(la > 0))
+        return false;
+    const point3 a = fois(axe, 1 / la);
+    // Two directions across the line.
+    const point3 t = std::abs(a.x) < 0.9 ? vect(a, point3(1, 0, 0)) : vect(a, point3(0, 1, 0));
+    const point3 e1 = fois(t, 1 / norme(t));
+    const point3 e2 = vect(a, e1);
+    // The hole's radius: how far the data is from its middle.
+    double r0 = std::numeric_limits<double>::infinity();
+    for (const point3 &q : nuage)
+        r0 = std::min(r0, norme(q - c));
+    if (!(r0 > 0) || !std::isfinite(r0))
+        return false;
+    std::vector<std::pair<double, double>> autour; // angle round the line, distance from it
+    for (const point3 &q : nuage) {
+        const point3 d = q - c;
+        const double h = scal(d, a);
+        if (scal(d, d) > 16 * r0 * r0 || h * h > 4 * r0 * r0)
+            continue;
+        const double u = scal(d, e1), v = scal(d, e2);
+        if (u * u + v * v < 0.25 * r0 * r0)
+            return false; // data over or under the middle: a hollow, or the inside of a solid
+        autour.push_back({std::atan2(v, u), std::sqrt(u * u + v * v)});
+    }
+    if (autour.size() < 16)
+        return false;
+    std::sort(autour.begin(), autour.end());
+    // The widest gap round the line, as a width at the farther of the two points that bound it.
+    double largeur = (autour.front().first + 2 * M_PI - autour.back().first) *
+                     std::max(autour.front().second, autour.back().second);
+    for (std::size_t k = 1; k < autour.size(); ++k)
+        largeur = std::max(largeur, (autour[k].first - autour[k - 1].first) *
+                                        std::max(autour[k].second, autour[k - 1].second));
+    return largeur <= ECART_DANS_UN_ANNEAU * espacement;
+}
+
+int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &normales,
+                const std::vector<char> &candidats, double epaisseur, const std::vector<char> &tires,
+                const std::vector<char> &appuis, const std::vector<point3> &nuage, double espacement,
+                ListesSimplexe &resultat)
+{
+    const std::size_t n = maillage.positions.size();
+    std::vector<int> enFace;
+    std::vector<char> region = pointsMinces(maillage.positions, normales, candidats, epaisseur, &enFace);
+    if (std::count(region.begin(), region.end(), 1) < 4)
+        return 0;
+    arrondir(region, maillage, tires);
+
+    // The pieces of the region.
+    std::vector<int> piece(n, -1);
+    int pieces = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!region[i] || piece[i] >= 0)
+            continue;
+        std::vector<int> pile{static_cast<int>(i)};
+        piece[i] = pieces;
+        while (!pile.empty()) {
+            const int a = pile.back();
+            pile.pop_back();
+            for (int b : maillage.voisins[a])
+                if (region[b] && piece[b] < 0) {
+                    piece[b] = pieces;
+                    pile.push_back(b);
+                }
+        }
+        ++pieces;
+    }
+    // Pieces face to face, the most facing points first.
+    std::map<std::pair<int, int>, int> faceAFace;
+    for (std::size_t i = 0; i < n; ++i) {
+        const int q = enFace[i];
+        if (q >= 0 && piece[i] >= 0 && piece[q] >= 0 && piece[i] != piece[q])
+            ++faceAFace[std::minmax(piece[i], piece[q])];
+    }
+    std::vector<std::pair<int, std::pair<int, int>>> paires;
+    for (const auto &[p, c] : faceAFace)
+        paires.push_back({-c, p});
+    std::sort(paires.begin(), paires.end());
+
+    std::vector<std::array<int, 3>> triangles;
+    if (paires.empty() || !trianglesDuaux(maillage, triangles))
+        return 0;
+    const std::vector<point3> centres = centresDesMailles(maillage);
+    // The two sheets face to face over the whole hole: the undrawn points with a point facing
+    // them closer than the thickness, candidates or not.
+    std::vector<char> libres(n);
+    for (std::size_t i = 0; i < n; ++i)
+        libres[i] = !tires[i];
+    const std::vector<char> nappes = pointsMinces(maillage.positions, normales, libres, epaisseur, nullptr);
+    for (const auto &paire : paires) {
+        const auto [pa, pb] = paire.second;
+        // Each piece grown over the points off the data round it, down to where the surface
+        // rests on the data (the wall of the hole): two pieces that meet so are one, no hole.
+        std::vector<char> coupe(n, 0);
+        std::vector<int> file;
+        for (std::size_t i = 0; i < n; ++i)
+            if (piece[i] == pa || piece[i] == pb) {
+                coupe[i] = piece[i] == pa ? 1 : 2;
+                file.push_back(static_cast<int>(i));
+            }
+        bool touchent = false;
+        for (std::size_t k = 0; k < file.size() && !touchent; ++k) {
+            const int a = file[k];
+            for (int b : maillage.voisins[a]) {
+                if (coupe[b] && coupe[b] != coupe[a])
+                    touchent = true;
+                else if (!coupe[b] && (!appuis[b] || nappes[b]) && piece[b] < 0) {
+                    coupe[b] = coupe[a];
+                    file.push_back(b);
+                }
+            }
+        }
+        if (touchent)
+            continue;
+        for (char &c : coupe)
+            c = c != 0;
+        arrondir(coupe, maillage, tires);
+        std::vector<std::vector<int>> bords;
+        if (!rebords(triangles, coupe, bords) || bords.size() != 2)
+            continue;
+        std::vector<point3> rims[2];
+        for (int k = 0; k < 2; ++k)
+            for (int v : bords[k])
+                rims[k].push_back(centres[v]);
+        // Through the hole: from the one piece's outside to the other's.
+        point3 axe(0, 0, 0);
+        for (std::size_t i = 0; i < n; ++i)
+            if (piece[i] == pa)
+                axe += normales[i];
+            else if (piece[i] == pb)
+                axe = axe - normales[i];
+        if (anneauFerme(rims[0], rims[1], axe, nuage, espacement) && ouvrirAnse(maillage, coupe, resultat))
+            return static_cast<int>(std::count(coupe.begin(), coupe.end(), 1));
+    }
+    return 0;
 }

@@ -22,6 +22,27 @@ bool ouvrirAnse(const ListesSimplexe &maillage, const std::vector<char> &coupe, 
 /// least area on it. V - E + F rises by 2 and the surface falls into one more part.
 bool couperCol(const ListesSimplexe &maillage, const std::vector<char> &coupe, ListesSimplexe &resultat);
 
+/// Handles across holes. Where the surface was drawn over a hole, a sheet spans it on each side
+/// and the two come face to face with nothing of the cloud between them: the region of a web
+/// (see couperVoiles: `candidats`, `epaisseur`, `tires`), but in two pieces, each a disk. Each
+/// piece is grown over the points off the data round it (not in `appuis`: undrawn, with the
+/// nearest cloud point to their side) down to the wall of the hole; the two must not meet, the
+/// cloud must ring the hole (anneauFerme), and the handle is then opened (ouvrirAnse). Pairs of
+/// pieces are tried the most facing first; at most one handle is opened. Returns the points
+/// taken out (0: none; `resultat` is then left as it was).
+int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &normales,
+                const std::vector<char> &candidats, double epaisseur, const std::vector<char> &tires,
+                const std::vector<char> &appuis, const std::vector<point3> &nuage, double espacement,
+                ListesSimplexe &resultat);
+
+/// Whether the cloud rings a hole: seen along `axe` from the middle of the two rims, the data
+/// within twice the hole's radius (its distance to that middle) above and below and four times
+/// round it leaves no gap wider than a few times the cloud's `espacement` (a C-shaped ring, a
+/// slot or a horseshoe leaves one), and none of it lies over or under the middle (a hollow, or
+/// the inside of a solid).
+bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bordB, const point3 &axe,
+                 const std::vector<point3> &nuage, double espacement);
+
 /// Whether two triangles that share no vertex cross (an edge of one through the other).
 bool trianglesSeCoupent(const point3 a[3], const point3 b[3]);
 

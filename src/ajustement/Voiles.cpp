@@ -10,13 +10,8 @@
 #include <unordered_map>
 #include <utility>
 
-namespace {
-
-
-/// Points of a web: the candidates with a point facing the other way less than `epaisseur`
-/// behind them, found through a grid of that step.
 std::vector<char> pointsMinces(const std::vector<point3> &X, const std::vector<point3> &N,
-                               const std::vector<char> &candidats, double epaisseur)
+                               const std::vector<char> &candidats, double epaisseur, std::vector<int> *enFace)
 {
     const std::size_t n = X.size();
     auto cellule = [&](const point3 &p) {
@@ -32,6 +27,8 @@ std::vector<char> pointsMinces(const std::vector<point3> &X, const std::vector<p
         grille[cle(cellule(X[i]))].push_back(static_cast<int>(i));
 
     std::vector<char> mince(n, 0);
+    if (enFace)
+        enFace->assign(n, -1);
     for (std::size_t i = 0; i < n; ++i) {
         if (!candidats[i])
             continue;
@@ -44,6 +41,8 @@ std::vector<char> pointsMinces(const std::vector<point3> &X, const std::vector<p
                 const point3 u = X[q] - X[i];
                 if (scal(u, u) <= epaisseur * epaisseur && scal(u, N[i]) < 0 && scal(N[q], N[i]) < -0.5) {
                     mince[i] = 1;
+                    if (enFace)
+                        (*enFace)[i] = q;
                     break;
                 }
             }
@@ -52,10 +51,6 @@ std::vector<char> pointsMinces(const std::vector<point3> &X, const std::vector<p
     return mince;
 }
 
-/// Rounds the region out so that it is a disk, or several: notches are filled, a cell the rim
-/// would pass twice is taken whole, and every kept part but the largest is taken in, unless the
-/// cloud draws it (`tires`: at least a few of its points): the region round such a part is no
-/// web but what joins a limb of the data to the rest (an ear seen from one side), and is kept.
 void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vector<char> &tires)
 {
     const std::size_t n = region.size();
@@ -134,7 +129,6 @@ void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vec
     }
 }
 
-} // namespace
 
 /// The dual triangle of each point: its three cells, in the order the cells run.
 bool trianglesDuaux(const ListesSimplexe &m, std::vector<std::array<int, 3>> &triangles)
@@ -332,7 +326,7 @@ int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &norm
                  const std::vector<char> &tires)
 {
     const std::size_t n = maillage.positions.size();
-    std::vector<char> coupe = pointsMinces(maillage.positions, normales, candidats, epaisseur);
+    std::vector<char> coupe = pointsMinces(maillage.positions, normales, candidats, epaisseur, nullptr);
     if (std::count(coupe.begin(), coupe.end(), 1) < 10)
         return 0;
     arrondir(coupe, maillage, tires);
