@@ -363,6 +363,43 @@ TEST(Ajustement, SeparateBallsGetAPartEachTheSameWithOneThreadOrSeveral)
     EXPECT_FALSE(defautDuMaillage(un));
 }
 
+// n points spread evenly over a torus round the z axis (radius R, tube r), without those whose
+// angle round the axis falls in (-demiFente, demiFente): a C-shaped ring, its ends left open.
+std::vector<point3> nuageTore(double R, double r, int n, double demiFente, unsigned graine)
+{
+    std::mt19937 gen(graine);
+    std::uniform_real_distribution<double> u(-M_PI, M_PI);
+    std::uniform_real_distribution<double> w(0, 1);
+    std::vector<point3> p;
+    while (static_cast<int>(p.size()) < n) {
+        const double a = u(gen), b = u(gen);
+        // The torus's area element grows with R + r cos b: kept in proportion.
+        if (w(gen) * (R + r) > R + r * std::cos(b) || std::abs(a) < demiFente)
+            continue;
+        p.push_back(point3((R + r * std::cos(b)) * std::cos(a), (R + r * std::cos(b)) * std::sin(a), r * std::sin(b)));
+    }
+    return p;
+}
+
+TEST(Ajustement, ATorusGetsItsHoleTheSameWithOneThreadOrSeveralAndACRingNone)
+{
+    // A torus (R 3, r 1): the surface shrinking onto it spans its hole with a sheet on each side;
+    // a handle opened there gives genus 1, and the tube settles on the hole's wall (its points
+    // 1 from the torus's inner circle; the spacing of the cloud is about 0.1).
+    Simplex un;
+    const std::vector<point3> tore = nuageTore(3, 1, 8000, 0, 3);
+    ASSERT_NO_FATAL_FAILURE(ajusterSurUnEtPlusieursFils(un, tore, reglagesDeTest()));
+    TopologieSurface t = topologie(un.maillageTriangule);
+    EXPECT_EQ(std::make_tuple(t.parties, t.genre, t.fermee), std::make_tuple(1, 1, true));
+    EXPECT_FALSE(defautDuMaillage(un));
+    EXPECT_LT(mesurerAjustement(un, tore).surfaceVersNuage.maximum, 0.5);
+    // The same torus cut through by a gap of 0.4 (a C-shaped ring) has no hole through it.
+    Simplex c;
+    ASSERT_TRUE(ajusterGabarit(c, nuageTore(3, 1, 8000, 0.2 / 3, 3), reglagesDeTest()).reussi());
+    t = topologie(c.maillageTriangule);
+    EXPECT_EQ(std::make_tuple(t.parties, t.genre, t.fermee), std::make_tuple(1, 0, true));
+}
+
 TEST(Ajustement, TwoLegsUnderATorsoGetNoWebBetweenThem)
 {
     // Legs of radius 0.15, 0.5 apart, under a torso. Shrinking onto them, the surface meets

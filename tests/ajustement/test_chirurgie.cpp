@@ -144,3 +144,56 @@ TEST(Chirurgie, AHandleAndANeckCutWithExactCounts)
     EXPECT_EQ(r.positions, col.positions);
     EXPECT_TRUE(ouvrirAnse(forme.simplexe(), marques(8 * k, {{0, k}, {7 * k, 8 * k}}), r));
 }
+
+namespace {
+
+// Points spread over a torus round the z axis (radius R, tube r) on a grid of angles; those whose
+// angle round the axis falls in (-demiFente, demiFente) left out.
+std::vector<point3> torePoints(double R, double r, int nu, int nv, double demiFente)
+{
+    std::vector<point3> p;
+    for (int i = 0; i < nu; ++i) {
+        const double u = -M_PI + 2 * M_PI * (i + 0.5) / nu;
+        if (std::abs(u) < demiFente)
+            continue;
+        for (int j = 0; j < nv; ++j) {
+            const double v = 2 * M_PI * j / nv;
+            p.push_back(point3((R + r * std::cos(v)) * std::cos(u), (R + r * std::cos(v)) * std::sin(u), r * std::sin(v)));
+        }
+    }
+    return p;
+}
+
+} // namespace
+
+TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
+{
+    // Rims of the two sheets over the hole of a torus (R 3, r 1): circles of radius 2 at z = +-0.5.
+    std::vector<point3> haut, bas;
+    for (int k = 0; k < 24; ++k) {
+        const double a = 2 * M_PI * k / 24;
+        haut.push_back(point3(2 * std::cos(a), 2 * std::sin(a), 0.5));
+        bas.push_back(point3(2 * std::cos(a), 2 * std::sin(a), -0.5));
+    }
+    const point3 axe(0, 0, 2);
+    // 360 steps round the axis: 0.017 rad apart, 0.07 at the outer points (radius 4).
+    const std::vector<point3> tore = torePoints(3, 1, 360, 24, 0);
+    EXPECT_TRUE(anneauFerme(haut, bas, axe, tore, 0.03));
+    EXPECT_TRUE(anneauFerme(haut, bas, fois(axe, -1), tore, 0.03));
+    EXPECT_TRUE(anneauFerme(haut, bas, point3(0.05, 0, 1), tore, 0.03)); // a line a little askew
+    EXPECT_FALSE(anneauFerme(haut, bas, point3(0, 0, 0), tore, 0.03));   // no line through
+    // A cut of 0.1 rad (a C-shaped ring; 0.4 wide at the outer points): open at a spacing of 0.03
+    // and of 0.12, not at 0.3 (the cut is then a little more than one spacing).
+    const std::vector<point3> c = torePoints(3, 1, 360, 24, 0.05);
+    EXPECT_FALSE(anneauFerme(haut, bas, axe, c, 0.03));
+    EXPECT_FALSE(anneauFerme(haut, bas, axe, c, 0.12));
+    EXPECT_TRUE(anneauFerme(haut, bas, axe, c, 0.3));
+    // Data over the middle (the floor of a blind hole, a solid's far side): no hole through.
+    std::vector<point3> fond = tore;
+    fond.push_back(point3(0.2, 0, -3));
+    EXPECT_FALSE(anneauFerme(haut, bas, axe, fond, 0.03));
+    // ... but not when it lies beyond twice the hole's radius along the line.
+    fond.back() = point3(0.2, 0, -4.5);
+    EXPECT_TRUE(anneauFerme(haut, bas, axe, fond, 0.03));
+    EXPECT_FALSE(anneauFerme(haut, bas, axe, {}, 0.03));
+}
