@@ -78,6 +78,15 @@ def formes():
     for s in (-0.2, 0.2):
         q = np.concatenate([q, np.stack([3 + rr * np.cos(t), np.full(600, s), rr * np.sin(t)], 1)])
     yield "anneau_c", 1, 0, q
+    # The same ring at half the density, and one with a gap half as wide (0.2, two spacings of
+    # the cloud at this density): still no hole through either.
+    for nom, m, fente in (("anneau_c_demi", n // 2, 0.2), ("anneau_c_etroit", n, 0.1)):
+        q = tore(m, 3, 1)
+        q = q[~((q[:, 0] > 0) & (np.abs(q[:, 1]) < fente))]
+        rr, t = np.sqrt(rng.uniform(0, 1, m // 33)), rng.uniform(0, 2 * np.pi, m // 33)
+        for s in (-fente, fente):
+            q = np.concatenate([q, np.stack([3 + rr * np.cos(t), np.full(m // 33, s), rr * np.sin(t)], 1)])
+        yield nom, 1, 0, q
 
 
 if __name__ == "__main__":
