@@ -24,9 +24,11 @@ trap 'rm -rf "$TRAVAIL"' EXIT
 declare -A VRAI
 NUAGES=("$RACINE/data/sample/galet.pts")
 mkdir -p "$TRAVAIL/formes"
-while read -r nom c g; do
+declare -A P95_VRAI
+while read -r nom c g p95; do
   NUAGES+=("$TRAVAIL/formes/$nom.pts")
   VRAI[$nom]="$c $g"
+  P95_VRAI[$nom]=$p95
 done < <("$PYTHON" bench/formes.py "$TRAVAIL/formes")
 for f in meshes/stanford/bun_zipper.pts meshes/libigl/armadillo.pts meshes/libigl/fertility.pts; do
   if [ -f "$DATA/$f" ]; then NUAGES+=("$DATA/$f"); else echo "absent, passé : $DATA/$f"; fi
@@ -64,6 +66,7 @@ for nuage in "${NUAGES[@]}"; do
       printf "  %-14s %-28s %s\n", nom, "parties " vc ", genre " vg, (c == vc && g == vg) ? "atteinte" : "MANQUÉE"
       printf "  %-14s %-28s %s\n", nom, "surface->nuage p95 <= " pm, p <= pm ? "atteinte" : "MANQUÉE"
       if (forme) printf "  %-14s %-28s %s\n", nom, "nuage->surface moy <= 0.05", m <= 0.05 ? "atteinte" : "MANQUÉE" }'
+    [ -z "${P95_VRAI[$nom]:-}" ] || printf "  %-14s %-28s %s\n" "$nom" "(la vraie surface : p95" "${P95_VRAI[$nom]})"
   elif [ "$nom" != galet ]; then
     # The targets for real scans, each one checked.
     t=$(echo "$fin - $debut" | bc)

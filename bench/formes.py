@@ -1,7 +1,8 @@
 """Clouds of shapes of known topology, for the fit's benchmark: sampled evenly over the boundary
 of a union of simple solids (points of a solid's surface inside another solid are dropped).
     python3 bench/formes.py FOLDER        writes FOLDER/NAME.pts for each shape
-Each shape: name, parts, genus (the truth the fit is held to)."""
+Each shape: name, parts, genus (the truth the fit is held to), and the surface -> cloud p95 of the
+true surface (a sample ten times as dense), the least a fitted surface can show."""
 import sys
 import numpy as np
 
@@ -53,30 +54,31 @@ def cylindre(n, r, h):
     return np.stack([rr * np.cos(t), rr * np.sin(t), z], 1)
 
 
-def formes():
-    n = 20000
+def formes(k=1):
+    """The shapes; k times as many points (k = 10: a dense sample of the true surface)."""
+    n = 20000 * k
     yield "tore", 1, 1, tore(n, 3, 1)
     a, b = tore(n // 2, 1.5, 0.5, (-1.6, 0, 0)), tore(n // 2, 1.5, 0.5, (1.6, 0, 0))
     yield "double_tore", 1, 2, np.concatenate([a[~dans_tore(a, 1.5, 0.5, (1.6, 0, 0))],
                                                b[~dans_tore(b, 1.5, 0.5, (-1.6, 0, 0))]])
-    c, anse = cylindre(14000, 1.5, 2), tore(6000, 1.2, 0.3, (1.7, 0, 0), "y")
+    c, anse = cylindre(14000 * k, 1.5, 2), tore(6000 * k, 1.2, 0.3, (1.7, 0, 0), "y")
     dans_c = (np.hypot(anse[:, 0], anse[:, 1]) < 1.5) & (np.abs(anse[:, 2]) < 2)
     yield "tasse", 1, 1, np.concatenate([c[~dans_tore(c, 1.2, 0.3, (1.7, 0, 0), "y")], anse[~dans_c]])
-    yield "deux_spheres", 2, 0, np.concatenate([sphere(8000, 1, (-1.6, 0, 0)), sphere(8000, 1, (1.6, 0, 0))])
+    yield "deux_spheres", 2, 0, np.concatenate([sphere(8000 * k, 1, (-1.6, 0, 0)), sphere(8000 * k, 1, (1.6, 0, 0))])
     # A block with a blind hole from the top: radius 0.8, 1.2 deep in a block 2 high.
     p = boite(n, 2, 2, 1)
     p = p[~((p[:, 2] > 0.999) & (np.hypot(p[:, 0], p[:, 1]) < 0.8))]
-    t = rng.uniform(0, 2 * np.pi, 4000)
-    paroi = np.stack([0.8 * np.cos(t), 0.8 * np.sin(t), rng.uniform(-0.2, 1, 4000)], 1)
-    rr, t = 0.8 * np.sqrt(rng.uniform(0, 1, 1000)), rng.uniform(0, 2 * np.pi, 1000)
-    fond = np.stack([rr * np.cos(t), rr * np.sin(t), np.full(1000, -0.2)], 1)
+    t = rng.uniform(0, 2 * np.pi, 4000 * k)
+    paroi = np.stack([0.8 * np.cos(t), 0.8 * np.sin(t), rng.uniform(-0.2, 1, 4000 * k)], 1)
+    rr, t = 0.8 * np.sqrt(rng.uniform(0, 1, 1000 * k)), rng.uniform(0, 2 * np.pi, 1000 * k)
+    fond = np.stack([rr * np.cos(t), rr * np.sin(t), np.full(1000 * k, -0.2)], 1)
     yield "bloc_trou_borgne", 1, 0, np.concatenate([p, paroi, fond])
     # A C-shaped ring: a torus with a 0.4 gap cut out (its ends closed by disks).
     q = tore(n, 3, 1)
     q = q[~((q[:, 0] > 0) & (np.abs(q[:, 1]) < 0.2))]
-    rr, t = np.sqrt(rng.uniform(0, 1, 600)), rng.uniform(0, 2 * np.pi, 600)
+    rr, t = np.sqrt(rng.uniform(0, 1, 600 * k)), rng.uniform(0, 2 * np.pi, 600 * k)
     for s in (-0.2, 0.2):
-        q = np.concatenate([q, np.stack([3 + rr * np.cos(t), np.full(600, s), rr * np.sin(t)], 1)])
+        q = np.concatenate([q, np.stack([3 + rr * np.cos(t), np.full(600 * k, s), rr * np.sin(t)], 1)])
     yield "anneau_c", 1, 0, q
     # The same ring at half the density, and one with a gap half as wide (0.2, two spacings of
     # the cloud at this density): still no hole through either.
@@ -89,10 +91,25 @@ def formes():
         yield nom, 1, 0, q
 
 
+def p95_vraie_surface(nuage, vraie):
+    """Surface -> cloud p95 of the true surface itself (% of the cloud's diagonal): the spacing of
+    the cloud bounds what any surface through it can show. "-" without scipy."""
+    try:
+        from scipy.spatial import cKDTree
+    except ImportError:
+        return "-"
+    diagonale = np.linalg.norm(nuage.max(axis=0) - nuage.min(axis=0))
+    return "%.3f" % (100 * np.percentile(cKDTree(nuage).query(vraie)[0], 95) / diagonale)
+
+
 if __name__ == "__main__":
     dossier = sys.argv[1]
+    nuages = []
     for nom, parties, genre, p in formes():
         with open(f"{dossier}/{nom}.pts", "w") as f:
             f.write(f"PTS\n{len(p)}\n")
             np.savetxt(f, p, fmt="%.6f")
-        print(nom, parties, genre)
+        nuages.append((nom, parties, genre, p))
+    # Then the true surfaces (the clouds above are drawn first, as they always were).
+    for (nom, parties, genre, p), (_, _, _, vraie) in zip(nuages, formes(10)):
+        print(nom, parties, genre, p95_vraie_surface(p, vraie))
