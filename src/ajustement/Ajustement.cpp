@@ -104,12 +104,15 @@ private:
             return true;
         };
     }
-    /// Where the surface spans a void: the outward normals, the candidates of a web (see
-    /// couperVoiles), the points the cloud draws and those on the data (drawn, or near the cloud).
+    /// Where the surface spans a void: the outward normals; the candidates of a web (see
+    /// couperVoiles); the points the cloud draws; those resting on it (drawn, or with their
+    /// nearest cloud point under them rather than to their side); and those far off it with the
+    /// nearest cloud point to their side, drawn or not (over a hole, the cloud round it may still
+    /// draw the sheets while they close in).
     struct Vide
     {
         std::vector<point3> normales;
-        std::vector<char> candidats, tires, appuis;
+        std::vector<char> candidats, tires, appuis, lointains;
     };
     Vide vide() const;
     bool prendre(const ListesSimplexe &apres);
@@ -427,6 +430,7 @@ Ajusteur::Vide Ajusteur::vide() const
             ++compte[a];
     v.candidats.assign(n, 0);
     v.appuis.assign(n, 0);
+    v.lointains.assign(n, 0);
     enParallele(n, fils, [&](std::size_t debut, std::size_t fin) {
         double d2;
         for (std::size_t i = debut; i < fin; ++i) {
@@ -434,6 +438,7 @@ Ajusteur::Vide Ajusteur::vide() const
             const bool trouve = arbreNuage.plusProcheDepuis(X[i], d2, j) >= 0;
             v.candidats[i] = trouve && franchitUnVide(X[i], v.normales[i], compte[i], j, d2, loin);
             v.appuis[i] = !(trouve && franchitUnVide(X[i], v.normales[i], compte[i], j, d2, 0));
+            v.lointains[i] = trouve && franchitUnVide(X[i], v.normales[i], 0, j, d2, loin);
         }
     });
     v.tires.resize(n);
@@ -463,7 +468,7 @@ bool Ajusteur::couperVoiles()
 }
 
 // Opens a handle where the surface spans a hole (see ouvrirAnses): sheets up to a tenth of the
-// diagonal apart; false when there is none.
+// diagonal apart, of points far off the cloud; false when there is none.
 bool Ajusteur::ouvrirAnses()
 {
     const Vide v = vide();
@@ -481,7 +486,7 @@ bool Ajusteur::ouvrirAnses()
         std::nth_element(d.begin(), d.begin() + d.size() / 2, d.end());
         espacementNuage = std::sqrt(d[d.size() / 2]);
     }
-    if (::ouvrirAnses(avant, v.normales, v.candidats, 0.1, v.tires, v.appuis, arbreNuage.points(), espacementNuage,
+    if (::ouvrirAnses(avant, v.normales, v.lointains, 0.1, v.tires, v.appuis, arbreNuage.points(), espacementNuage,
                       apres) == 0)
         return false;
     return prendre(apres);

@@ -13,8 +13,9 @@ namespace {
 constexpr double RETRAIT_DE_LA_TAILLE = 0.25;
 
 /// The widest gap the cloud may leave round a hole, in spacings of the cloud, for the hole to be
-/// ringed: a sampled wall leaves about one; the cut of a C-shaped ring leaves many.
-constexpr double ECART_DANS_UN_ANNEAU = 3;
+/// ringed: a sampled wall leaves half of one or less; the cut of a C-shaped ring leaves more than
+/// two, even where it is only three or four wide and seen a little askew.
+constexpr double ECART_DANS_UN_ANNEAU = 2;
 
 // Whether the segment pq passes through the triangle abc (its inside, ends excluded).
 bool segmentTraverse(const point3 &p, const point3 &q, const point3 a[3])
@@ -250,7 +251,7 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
         r0 = std::min(r0, norme(q - c));
     if (!(r0 > 0) || !std::isfinite(r0))
         return false;
-    std::vector<std::pair<double, double>> autour; // angle round the line, distance from it
+    std::vector<point3> proches;
     for (const point3 &q : nuage) {
         const point3 d = q - c;
         const double h = scal(d, a);
@@ -259,17 +260,37 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
         const double u = scal(d, e1), v = scal(d, e2);
         if (u * u + v * v < 0.25 * r0 * r0)
             return false; // data over or under the middle: a hollow, or the inside of a solid
-        autour.push_back({std::atan2(v, u), std::sqrt(u * u + v * v)});
+        proches.push_back(d);
     }
-    if (autour.size() < 16)
+    if (proches.size() < 16)
         return false;
-    std::sort(autour.begin(), autour.end());
     // The widest gap round the line, as a width at the farther of the two points that bound it.
-    double largeur = (autour.front().first + 2 * M_PI - autour.back().first) *
-                     std::max(autour.front().second, autour.back().second);
-    for (std::size_t k = 1; k < autour.size(); ++k)
-        largeur = std::max(largeur, (autour[k].first - autour[k - 1].first) *
-                                        std::max(autour[k].second, autour[k - 1].second));
+    // The line through the pieces is only roughly the hole's: seen along a line a little askew,
+    // the ring's upper and lower points smear over a cut, and seen from a point off a cut's middle,
+    // its near side hides part of its far side. The widest gap along lines tilted from the line
+    // by up to a tenth of a radian, and through points up to a fifth of the radius off it, is taken.
+    double largeur = 0;
+    std::vector<std::pair<double, double>> autour; // angle round the line, distance from it
+    for (int k = 0; k < 17; ++k) {
+        const int m = (k - 1) % 8; // 0..7: which way, how far
+        const double pas = (m % 4 < 2 ? 0.1 : 0.2) * (m % 2 ? -1 : 1);
+        const point3 ak = k == 0 || k > 8 ? a : a + fois(m / 4 ? e2 : e1, pas / 2);
+        const point3 decale = k > 8 ? fois(m / 4 ? e2 : e1, pas * r0) : point3(0, 0, 0);
+        const point3 tk = std::abs(ak.x) < 0.9 * norme(ak) ? vect(ak, point3(1, 0, 0)) : vect(ak, point3(0, 1, 0));
+        const point3 f1 = fois(tk, 1 / norme(tk));
+        const point3 f2 = fois(vect(ak, f1), 1 / norme(ak));
+        autour.clear();
+        for (const point3 &d : proches) {
+            const double u = scal(d - decale, f1), v = scal(d - decale, f2);
+            autour.push_back({std::atan2(v, u), std::sqrt(u * u + v * v)});
+        }
+        std::sort(autour.begin(), autour.end());
+        largeur = std::max(largeur, (autour.front().first + 2 * M_PI - autour.back().first) *
+                                        std::max(autour.front().second, autour.back().second));
+        for (std::size_t q = 1; q < autour.size(); ++q)
+            largeur = std::max(largeur, (autour[q].first - autour[q - 1].first) *
+                                            std::max(autour[q].second, autour[q - 1].second));
+    }
     return largeur <= ECART_DANS_UN_ANNEAU * espacement;
 }
 

@@ -393,6 +393,13 @@ TEST(Ajustement, ATorusGetsItsHoleTheSameWithOneThreadOrSeveralAndACRingNone)
     EXPECT_EQ(std::make_tuple(t.parties, t.genre, t.fermee), std::make_tuple(1, 1, true));
     EXPECT_FALSE(defautDuMaillage(un));
     EXPECT_LT(mesurerAjustement(un, tore).surfaceVersNuage.maximum, 0.5);
+    // A thick torus (R 2, r 1: the hole no wider than the tube). Its sheets over the hole meet
+    // where the cloud still draws them (with the console tool's settings), before any of their
+    // points is free of it.
+    Simplex epais;
+    ASSERT_TRUE(ajusterGabarit(epais, nuageTore(2, 1, 8000, 0, 4), ReglagesAjustement()).reussi());
+    t = topologie(epais.maillageTriangule);
+    EXPECT_EQ(std::make_tuple(t.parties, t.genre, t.fermee), std::make_tuple(1, 1, true));
     // The same torus cut through by a gap of 0.4 (a C-shaped ring) has no hole through it.
     Simplex c;
     ASSERT_TRUE(ajusterGabarit(c, nuageTore(3, 1, 8000, 0.2 / 3, 3), reglagesDeTest()).reussi());

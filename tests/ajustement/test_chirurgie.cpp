@@ -169,31 +169,39 @@ std::vector<point3> torePoints(double R, double r, int nu, int nv, double demiFe
 TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
 {
     // Rims of the two sheets over the hole of a torus (R 3, r 1): circles of radius 2 at z = +-0.5.
-    std::vector<point3> haut, bas;
-    for (int k = 0; k < 24; ++k) {
-        const double a = 2 * M_PI * k / 24;
-        haut.push_back(point3(2 * std::cos(a), 2 * std::sin(a), 0.5));
-        bas.push_back(point3(2 * std::cos(a), 2 * std::sin(a), -0.5));
-    }
+    auto rim = [](double z, const point3 &decale) {
+        std::vector<point3> r;
+        for (int k = 0; k < 24; ++k)
+            r.push_back(point3(2 * std::cos(2 * M_PI * k / 24), 2 * std::sin(2 * M_PI * k / 24), z) + decale);
+        return r;
+    };
+    const point3 zero(0, 0, 0);
+    const std::vector<point3> haut = rim(0.5, zero), bas = rim(-0.5, zero);
     const point3 axe(0, 0, 2);
     // 360 steps round the axis: 0.017 rad apart, 0.07 at the outer points (radius 4).
     const std::vector<point3> tore = torePoints(3, 1, 360, 24, 0);
-    EXPECT_TRUE(anneauFerme(haut, bas, axe, tore, 0.03));
-    EXPECT_TRUE(anneauFerme(haut, bas, fois(axe, -1), tore, 0.03));
-    EXPECT_TRUE(anneauFerme(haut, bas, point3(0.05, 0, 1), tore, 0.03)); // a line a little askew
-    EXPECT_FALSE(anneauFerme(haut, bas, point3(0, 0, 0), tore, 0.03));   // no line through
-    // A cut of 0.1 rad (a C-shaped ring; 0.4 wide at the outer points): open at a spacing of 0.03
-    // and of 0.12, not at 0.3 (the cut is then a little more than one spacing).
+    EXPECT_TRUE(anneauFerme(haut, bas, axe, tore, 0.05));
+    EXPECT_TRUE(anneauFerme(haut, bas, fois(axe, -1), tore, 0.05));
+    EXPECT_TRUE(anneauFerme(haut, bas, point3(0.1, 0, 1), tore, 0.05)); // a line askew
+    EXPECT_FALSE(anneauFerme(haut, bas, point3(0, 0, 0), tore, 0.05));  // no line through
+    // A cut of 0.1 rad (a C-shaped ring; 0.4 wide at the outer points): open at a spacing of 0.05
+    // and of 0.15, not at 0.3 (the cut is then a little more than one spacing).
     const std::vector<point3> c = torePoints(3, 1, 360, 24, 0.05);
-    EXPECT_FALSE(anneauFerme(haut, bas, axe, c, 0.03));
-    EXPECT_FALSE(anneauFerme(haut, bas, axe, c, 0.12));
+    EXPECT_FALSE(anneauFerme(haut, bas, axe, c, 0.05));
+    EXPECT_FALSE(anneauFerme(haut, bas, axe, c, 0.15));
     EXPECT_TRUE(anneauFerme(haut, bas, axe, c, 0.3));
+    // The same cut seen from beside its middle (the rims 0.15 off it) along a line a little askew
+    // towards it: the near side of the cut hides part of the far one, the ring's upper and lower
+    // points smear over it; still open.
+    const point3 cote(0, 0.15, 0);
+    EXPECT_FALSE(anneauFerme(rim(0.5, cote), rim(-0.5, cote), point3(0, -0.08, 2), c, 0.15));
+    EXPECT_TRUE(anneauFerme(rim(0.5, cote), rim(-0.5, cote), point3(0, -0.08, 2), tore, 0.05));
     // Data over the middle (the floor of a blind hole, a solid's far side): no hole through.
     std::vector<point3> fond = tore;
     fond.push_back(point3(0.2, 0, -3));
-    EXPECT_FALSE(anneauFerme(haut, bas, axe, fond, 0.03));
+    EXPECT_FALSE(anneauFerme(haut, bas, axe, fond, 0.05));
     // ... but not when it lies beyond twice the hole's radius along the line.
     fond.back() = point3(0.2, 0, -4.5);
-    EXPECT_TRUE(anneauFerme(haut, bas, axe, fond, 0.03));
-    EXPECT_FALSE(anneauFerme(haut, bas, axe, {}, 0.03));
+    EXPECT_TRUE(anneauFerme(haut, bas, axe, fond, 0.05));
+    EXPECT_FALSE(anneauFerme(haut, bas, axe, {}, 0.05));
 }
