@@ -3,6 +3,7 @@
 #include "Vecteurs.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -12,10 +13,10 @@ namespace {
 /// Share of the way from the middle of the tube to the rims' centre its waist is drawn in.
 constexpr double RETRAIT_DE_LA_TAILLE = 0.25;
 
-/// The widest gap the cloud may leave round a hole, in spacings of the cloud, for the hole to be
-/// ringed: a sampled wall leaves half of one or less; the cut of a C-shaped ring leaves more than
-/// two, even where it is only three or four wide and seen a little askew.
-constexpr double ECART_DANS_UN_ANNEAU = 2;
+/// Links between the cloud's points round a hole, in spacings of the cloud (median distance
+/// between neighbours): long enough that an evenly sampled wall is one linked piece, short enough
+/// that the cut of a C-shaped ring four spacings wide breaks the links round it.
+constexpr double ECART_DANS_UN_ANNEAU = 3;
 
 // Whether the segment pq passes through the triangle abc (its inside, ends excluded).
 bool segmentTraverse(const point3 &p, const point3 &q, const point3 a[3])
@@ -245,11 +246,17 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
     const point3 t = std::abs(a.x) < 0.9 ? vect(a, point3(1, 0, 0)) : vect(a, point3(0, 1, 0));
     const point3 e1 = fois(t, 1 / norme(t));
     const point3 e2 = vect(a, e1);
-    // The hole's radius: how far the data is from its middle.
+    // The hole's radius: how far the data is from its middle. The nearest point lies across the
+    // line, on the hole's wall; one along it is a wall facing the middle (a slot between two
+    // faces, the floor of a hollow).
     double r0 = std::numeric_limits<double>::infinity();
+    point3 plusProche(0, 0, 0);
     for (const point3 &q : nuage)
-        r0 = std::min(r0, norme(q - c));
-    if (!(r0 > 0) || !std::isfinite(r0))
+        if (const double d = norme(q - c); d < r0) {
+            r0 = d;
+            plusProche = q - c;
+        }
+    if (!(r0 > 0) || !std::isfinite(r0) || std::abs(scal(plusProche, a)) > 0.5 * r0)
         return false;
     std::vector<point3> proches;
     for (const point3 &q : nuage) {
@@ -264,34 +271,57 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
     }
     if (proches.size() < 16)
         return false;
-    // The widest gap round the line, as a width at the farther of the two points that bound it.
-    // The line through the pieces is only roughly the hole's: seen along a line a little askew,
-    // the ring's upper and lower points smear over a cut, and seen from a point off a cut's middle,
-    // its near side hides part of its far side. The widest gap along lines tilted from the line
-    // by up to a tenth of a radian, and through points up to a fifth of the radius off it, is taken.
-    double largeur = 0;
-    std::vector<std::pair<double, double>> autour; // angle round the line, distance from it
-    for (int k = 0; k < 17; ++k) {
-        const int m = (k - 1) % 8; // 0..7: which way, how far
-        const double pas = (m % 4 < 2 ? 0.1 : 0.2) * (m % 2 ? -1 : 1);
-        const point3 ak = k == 0 || k > 8 ? a : a + fois(m / 4 ? e2 : e1, pas / 2);
-        const point3 decale = k > 8 ? fois(m / 4 ? e2 : e1, pas * r0) : point3(0, 0, 0);
-        const point3 tk = std::abs(ak.x) < 0.9 * norme(ak) ? vect(ak, point3(1, 0, 0)) : vect(ak, point3(0, 1, 0));
-        const point3 f1 = fois(tk, 1 / norme(tk));
-        const point3 f2 = fois(vect(ak, f1), 1 / norme(ak));
-        autour.clear();
-        for (const point3 &d : proches) {
-            const double u = scal(d - decale, f1), v = scal(d - decale, f2);
-            autour.push_back({std::atan2(v, u), std::sqrt(u * u + v * v)});
+    // The ring is closed when the cloud goes round the line: linking its points closer than a
+    // few spacings, some loop of links winds round it. Walking the links from a first point, each
+    // point is given the angle reached on the way, not taken back into a turn; a link between two
+    // points already reached whose angles then differ by a turn closes such a loop. A cut through
+    // the ring wider than the links leaves none, however the line is askew or off the hole's
+    // middle.
+    const double lien = ECART_DANS_UN_ANNEAU * espacement;
+    if (!(lien > 0))
+        return false;
+    const std::size_t m = proches.size();
+    std::vector<double> angle(m);
+    for (std::size_t k = 0; k < m; ++k)
+        angle[k] = std::atan2(scal(proches[k], e2), scal(proches[k], e1));
+    auto cellule = [&](const point3 &p) {
+        return std::array<long long, 3>{static_cast<long long>(std::floor(p.x / lien)),
+                                        static_cast<long long>(std::floor(p.y / lien)),
+                                        static_cast<long long>(std::floor(p.z / lien))};
+    };
+    std::map<std::array<long long, 3>, std::vector<int>> grille;
+    for (std::size_t k = 0; k < m; ++k)
+        grille[cellule(proches[k])].push_back(static_cast<int>(k));
+    std::vector<double> atteint(m, std::numeric_limits<double>::quiet_NaN());
+    std::vector<int> file;
+    for (std::size_t depart = 0; depart < m; ++depart) {
+        if (!std::isnan(atteint[depart]))
+            continue;
+        atteint[depart] = angle[depart];
+        file.assign(1, static_cast<int>(depart));
+        for (std::size_t f = 0; f < file.size(); ++f) {
+            const std::size_t p = static_cast<std::size_t>(file[f]);
+            const std::array<long long, 3> cp = cellule(proches[p]);
+            for (int d = 0; d < 27; ++d) {
+                const auto it = grille.find({cp[0] + d % 3 - 1, cp[1] + d / 3 % 3 - 1, cp[2] + d / 9 - 1});
+                if (it == grille.end())
+                    continue;
+                for (int qi : it->second) {
+                    const std::size_t q = static_cast<std::size_t>(qi);
+                    if (q == p || carre(proches[q] - proches[p]) > lien * lien)
+                        continue;
+                    const double pas = std::remainder(angle[q] - angle[p], 2 * M_PI);
+                    if (std::isnan(atteint[q])) {
+                        atteint[q] = atteint[p] + pas;
+                        file.push_back(qi);
+                    } else if (std::abs(atteint[q] - atteint[p] - pas) > M_PI) {
+                        return true;
+                    }
+                }
+            }
         }
-        std::sort(autour.begin(), autour.end());
-        largeur = std::max(largeur, (autour.front().first + 2 * M_PI - autour.back().first) *
-                                        std::max(autour.front().second, autour.back().second));
-        for (std::size_t q = 1; q < autour.size(); ++q)
-            largeur = std::max(largeur, (autour[q].first - autour[q - 1].first) *
-                                            std::max(autour[q].second, autour[q - 1].second));
     }
-    return largeur <= ECART_DANS_UN_ANNEAU * espacement;
+    return false;
 }
 
 int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &normales,

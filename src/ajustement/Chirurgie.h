@@ -35,11 +35,12 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
                 const std::vector<char> &appuis, const std::vector<point3> &nuage, double espacement,
                 ListesSimplexe &resultat);
 
-/// Whether the cloud rings a hole: seen along `axe` from the middle of the two rims, the data
-/// within twice the hole's radius (its distance to that middle) above and below and four times
-/// round it leaves no gap wider than a few times the cloud's `espacement` (a C-shaped ring, a
-/// slot or a horseshoe leaves one), and none of it lies over or under the middle (a hollow, or
-/// the inside of a solid).
+/// Whether the cloud rings a hole: round the line through the middle of the two rims along
+/// `axe`, the cloud within four times the hole's radius (its distance to that middle) and twice
+/// it above and below goes all the way round, its points linked when closer than a few times
+/// `espacement` (a C-shaped ring, a horseshoe or a slot breaks the links); the nearest point lies
+/// round the line, not along it (a slot between two faces); and none lies over or under the
+/// middle (a hollow, or the inside of a solid).
 bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bordB, const point3 &axe,
                  const std::vector<point3> &nuage, double espacement);
 

@@ -184,18 +184,27 @@ TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
     EXPECT_TRUE(anneauFerme(haut, bas, fois(axe, -1), tore, 0.05));
     EXPECT_TRUE(anneauFerme(haut, bas, point3(0.1, 0, 1), tore, 0.05)); // a line askew
     EXPECT_FALSE(anneauFerme(haut, bas, point3(0, 0, 0), tore, 0.05));  // no line through
-    // A cut of 0.1 rad (a C-shaped ring; 0.4 wide at the outer points): open at a spacing of 0.05
-    // and of 0.15, not at 0.3 (the cut is then a little more than one spacing).
+    // A cut of 0.1 rad (a C-shaped ring; 0.21 wide at the inner points, 0.42 at the outer ones):
+    // open at a spacing of 0.05 and of 0.065 (links up to 0.195), not at 0.12 (0.36).
     const std::vector<point3> c = torePoints(3, 1, 360, 24, 0.05);
     EXPECT_FALSE(anneauFerme(haut, bas, axe, c, 0.05));
-    EXPECT_FALSE(anneauFerme(haut, bas, axe, c, 0.15));
-    EXPECT_TRUE(anneauFerme(haut, bas, axe, c, 0.3));
-    // The same cut seen from beside its middle (the rims 0.15 off it) along a line a little askew
-    // towards it: the near side of the cut hides part of the far one, the ring's upper and lower
-    // points smear over it; still open.
-    const point3 cote(0, 0.15, 0);
-    EXPECT_FALSE(anneauFerme(rim(0.5, cote), rim(-0.5, cote), point3(0, -0.08, 2), c, 0.15));
-    EXPECT_TRUE(anneauFerme(rim(0.5, cote), rim(-0.5, cote), point3(0, -0.08, 2), tore, 0.05));
+    EXPECT_FALSE(anneauFerme(haut, bas, axe, c, 0.065));
+    EXPECT_TRUE(anneauFerme(haut, bas, axe, c, 0.12));
+    // Seen from off the hole's middle (the rims moved 0.5 towards the cut and 0.3 to its side)
+    // along a line askew by a tenth of a radian: the cut still open, the torus still closed.
+    const point3 cote(0.5, 0.3, 0);
+    EXPECT_FALSE(anneauFerme(rim(0.5, cote), rim(-0.5, cote), point3(0, -0.2, 2), c, 0.065));
+    EXPECT_TRUE(anneauFerme(rim(0.5, cote), rim(-0.5, cote), point3(0, -0.2, 2), tore, 0.05));
+    // The middle between two parallel faces 0.4 apart (a slot), each with a round opening of
+    // radius 0.15 facing the other: each face's points go round the line, but the nearest ones lie
+    // along it, not round it.
+    std::vector<point3> fente;
+    for (int i = -20; i <= 20; ++i)
+        for (int j = -20; j <= 20; ++j)
+            for (double z : {-0.2, 0.2})
+                if (std::hypot(i, j) * 0.05 >= 0.15)
+                    fente.push_back(point3(0.05 * i, 0.05 * j, z));
+    EXPECT_FALSE(anneauFerme(rim(0, zero), rim(0, zero), axe, fente, 0.05));
     // Data over the middle (the floor of a blind hole, a solid's far side): no hole through.
     std::vector<point3> fond = tore;
     fond.push_back(point3(0.2, 0, -3));
