@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -68,17 +69,25 @@ bool tube(const std::vector<int> &U, const std::vector<int> &V, const std::vecto
             }
         if (!(W[m * (n + 1) + n] < meilleur))
             continue;
-        meilleur = W[m * (n + 1) + n];
-        retenu.clear();
-        for (std::size_t i = m, k = n; i + k > 0;) {
+        // The band goes once round: no edge across it twice (a band that steps along both rims
+        // at one end and again at the other would meet itself on short rims).
+        std::vector<std::array<int, 3>> bande;
+        std::set<std::pair<int, int>> travers;
+        bool simple = true;
+        for (std::size_t i = m, k = n; i + k > 0 && simple;) {
             if (pasU[i * (n + 1) + k]) {
-                retenu.push_back({u(i - 1), u(i), w(k)});
+                bande.push_back({u(i - 1), u(i), w(k)});
                 --i;
             } else {
-                retenu.push_back({u(i), w(k), w(k - 1)});
+                bande.push_back({u(i), w(k), w(k - 1)});
                 --k;
             }
+            simple = travers.insert({u(i), w(k)}).second;
         }
+        if (!simple)
+            continue;
+        meilleur = W[m * (n + 1) + n];
+        retenu = std::move(bande);
     }
     if (retenu.empty())
         return false;

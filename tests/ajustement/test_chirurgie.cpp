@@ -125,6 +125,17 @@ TEST(Chirurgie, AHandleAndANeckCutWithExactCounts)
     for (int i = 6 * k; i < 12 * k; ++i) // the tube runs inside the inner rings, its waist drawn in
         EXPECT_LT(std::hypot(anse.positions[i].x, anse.positions[i].y), std::abs(anse.positions[i].z) < 0.3 ? 0.8 : 1.0);
 
+    // The smallest disks: one point each (a rim of three vertices on either side; one in the top
+    // fan, one in the lowest band). The band of least area from rim to rim may step along both
+    // rims at one end and again at the other, passing an edge across it twice; the band that goes
+    // once round is taken.
+    ListesSimplexe petite;
+    ASSERT_TRUE(ouvrirAnse(m, marques(m.positions.size(), {{0, 1}, {6 * k + 2, 6 * k + 3}}), petite));
+    EXPECT_EQ(petite.positions.size(), 8u * k - 2 + 18); // 6 triangles on the tube, each cut in three
+    EXPECT_EQ(petite.mailles.size(), 4u * k + 2 + 6);    // and the 6 vertices of its waist
+    const TopologieSurface tp = verifier(petite);
+    EXPECT_EQ(std::make_pair(tp.parties, tp.genre), std::make_pair(1, 1));
+
     ListesSimplexe col;
     ASSERT_TRUE(couperCol(m, marques(m.positions.size(), {{3 * k, 5 * k}}), col));
     EXPECT_EQ(col.positions.size(), 6u * k + 2 * (k - 2)); // each rim closed by k - 2 triangles
