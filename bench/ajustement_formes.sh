@@ -5,9 +5,9 @@
 # the armadillo and the statue of genus 4, runs the console tool with the launcher's default
 # arguments and prints its figures, time, parts (c) and genus (g) beside those of screened
 # Poisson reconstruction (Open3D, depth 8, normals estimated and oriented first) run here on the
-# same clouds. All distances in % of
-# the cloud's bounding-box diagonal; cloud -> surface: every cloud point to the triangulated
-# surface; surface -> cloud: points spread evenly over the surface to their nearest cloud point.
+# same clouds. All distances in % of the cloud's bounding-box diagonal; cloud -> surface: every
+# cloud point to the triangulated surface; surface -> cloud: points spread evenly over the surface
+# to their nearest cloud point.
 #   BUILD=folder (default: build)   DATA=folder of the shared data (default: ../shared/data)
 #   PYTHON=interpreter with open3d and numpy (default: /usr/bin/python3 when present)
 #   THREADS=n passed as --threads (default: every core)
