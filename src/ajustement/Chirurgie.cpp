@@ -19,6 +19,9 @@ constexpr double RETRAIT_DE_LA_TAILLE = 0.25;
 /// that the cut of a C-shaped ring four spacings wide breaks the links round it.
 constexpr double ECART_DANS_UN_ANNEAU = 3;
 
+/// The most points of the cloud round a hole its ring is walked through.
+constexpr std::size_t POINTS_AUTOUR_MAXIMUM = 100000;
+
 // Whether the segment pq passes through the triangle abc (its inside, ends excluded).
 bool segmentTraverse(const point3 &p, const point3 &q, const point3 a[3])
 {
@@ -267,26 +270,38 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
         }
     if (!(r0 > 0) || !std::isfinite(r0) || std::abs(scal(plusProche, a)) > 0.5 * r0)
         return false;
-    std::vector<point3> proches;
+    // The cloud round the hole; past a hundred thousand points, one in every few (their spacing
+    // then grows as the square root of the step: a cut that narrow is finer than any fit).
+    auto dedans = [&](const point3 &d) {
+        const double h = scal(d, a);
+        return scal(d, d) <= 16 * r0 * r0 && h * h <= 4 * r0 * r0;
+    };
+    std::size_t autour = 0;
     for (const point3 &q : nuage) {
         const point3 d = q - c;
-        const double h = scal(d, a);
-        if (scal(d, d) > 16 * r0 * r0 || h * h > 4 * r0 * r0)
+        if (!dedans(d))
             continue;
         const double u = scal(d, e1), v = scal(d, e2);
         if (u * u + v * v < 0.25 * r0 * r0)
             return false; // data over or under the middle: a hollow, or the inside of a solid
-        proches.push_back(d);
+        ++autour;
     }
-    if (proches.size() < 16)
+    if (autour < 16)
         return false;
+    const std::size_t saut = (autour + POINTS_AUTOUR_MAXIMUM - 1) / POINTS_AUTOUR_MAXIMUM;
+    std::vector<point3> proches;
+    proches.reserve(autour / saut + 1);
+    std::size_t rang = 0;
+    for (const point3 &q : nuage)
+        if (dedans(q - c) && rang++ % saut == 0)
+            proches.push_back(q - c);
     // The ring is closed when the cloud goes round the line: linking its points closer than a
     // few spacings, some loop of links winds round it. Walking the links from a first point, each
     // point is given the angle reached on the way, not taken back into a turn; a link between two
     // points already reached whose angles then differ by a turn closes such a loop. A cut through
     // the ring wider than the links leaves none, however the line is askew or off the hole's
     // middle.
-    const double lien = ECART_DANS_UN_ANNEAU * espacement;
+    const double lien = ECART_DANS_UN_ANNEAU * espacement * std::sqrt(static_cast<double>(saut));
     if (!(lien > 0))
         return false;
     const std::size_t m = proches.size();

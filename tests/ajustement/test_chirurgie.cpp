@@ -216,6 +216,10 @@ TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
                 if (std::hypot(i, j) * 0.05 >= 0.15)
                     fente.push_back(point3(0.05 * i, 0.05 * j, z));
     EXPECT_FALSE(anneauFerme(rim(0, zero), rim(0, zero), axe, fente, 0.05));
+    // Past a hundred thousand points round the hole (115,200 here), one in two is walked: the
+    // same answers.
+    EXPECT_TRUE(anneauFerme(haut, bas, axe, torePoints(3, 1, 720, 160, 0), 0.02));
+    EXPECT_FALSE(anneauFerme(haut, bas, axe, torePoints(3, 1, 720, 160, 0.05), 0.02));
     // Data over the middle (the floor of a blind hole, a solid's far side): no hole through.
     std::vector<point3> fond = tore;
     fond.push_back(point3(0.2, 0, -3));
