@@ -8,6 +8,7 @@
 
 #include "Parallele.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -51,10 +52,11 @@ bool etendre_boite(kd_tree *arbre, const double *p)
             liberer_boite(b);
             return false;
         }
-        std::memcpy(b->minimum, p, sizeof(double) * k);
-        std::memcpy(b->maximum, p, sizeof(double) * k);
+        // Seeded empty, not with the first point: a coordinate of it that is not a number would
+        // stay in the box for good (no comparison with it ever holds).
+        std::fill(b->minimum, b->minimum + k, std::numeric_limits<double>::infinity());
+        std::fill(b->maximum, b->maximum + k, -std::numeric_limits<double>::infinity());
         arbre->box = b;
-        return true;
     }
     for (int i = 0; i < k; ++i) {
         if (p[i] < arbre->box->minimum[i])

@@ -91,6 +91,20 @@ TEST(KdQueries, ExactHitsTiesSinglePrecisionInclusiveRadiusAndFoundOrder)
     EXPECT_EQ(dansRayon(d.t, 1, 1, 1, 0), std::vector<void *>{tag(1)});
     EXPECT_EQ(dansRayon(d.t, 1, 1, 1, 1e-9).size(), 3u);
 
+    // A point-list build with a point that is not a number in one coordinate only (x, then y,
+    // then z): never found, and the box, hence every other answer, as without it.
+    for (int k = 0; k < 3; ++k) {
+        std::vector<point3> avecNan = {point3(0, 0, 0), point3(5, 5, 5), point3(-2, 1, 0)};
+        double *c = &avecNan[0].x + k;
+        *c = std::numeric_limits<double>::quiet_NaN();
+        Arbre f;
+        ASSERT_EQ(kd_build3(f.t, avecNan), 0);
+        EXPECT_EQ(plusProche(f.t, 0.1, 0.1, 0.1), (void *)&avecNan[2]) << k;
+        EXPECT_EQ(plusProche(f.t, 9, 9, 9), (void *)&avecNan[1]) << k;
+        EXPECT_EQ(f.t->box->minimum[0], -2) << k;
+        EXPECT_EQ(f.t->box->maximum[1], 5) << k;
+    }
+
     // A bulk-built tree finds every point at distance 0; user pointers are the elements.
     Arbre e;
     ASSERT_EQ(kd_build3(e.t, pts), 0);
@@ -114,6 +128,7 @@ TEST(KdTree, EmptyNullAndEmptiedTrees)
     EXPECT_TRUE(kd_result_at_end(r) && !kd_result_point(r, nullptr));
     kd_result_release(r);
     EXPECT_TRUE(kd_build3(a.t, {}) == 0 && !kd_closest3(a.t, 0, 0, 0) && kd_rebuild(a.t) == 0 && kd_size(a.t) == 0);
+    EXPECT_EQ(kd_rebuild(nullptr), -1);
     EXPECT_EQ(kd_build(a.t, nullptr, 3, nullptr), -1); // points announced, none given
 
     // Filled both ways, emptied, then used again.
