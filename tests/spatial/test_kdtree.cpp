@@ -94,9 +94,9 @@ TEST(KdQueries, ExactHitsTiesSinglePrecisionInclusiveRadiusAndFoundOrder)
     // A point-list build with a point that is not a number in one coordinate only (x, then y,
     // then z): never found, and the box, hence every other answer, as without it.
     for (int k = 0; k < 3; ++k) {
-        std::vector<point3> avecNan = {point3(0, 0, 0), point3(5, 5, 5), point3(-2, 1, 0)};
-        double *c = &avecNan[0].x + k;
-        *c = std::numeric_limits<double>::quiet_NaN();
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        std::vector<point3> avecNan = {point3(k == 0 ? nan : 0, k == 1 ? nan : 0, k == 2 ? nan : 0),
+                                       point3(5, 5, 5), point3(-2, 1, 0)};
         Arbre f;
         ASSERT_EQ(kd_build3(f.t, avecNan), 0);
         EXPECT_EQ(plusProche(f.t, 0.1, 0.1, 0.1), (void *)&avecNan[2]) << k;
