@@ -228,4 +228,16 @@ TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
     fond.back() = point3(0.2, 0, -4.5);
     EXPECT_TRUE(anneauFerme(haut, bas, axe, fond, 0.05));
     EXPECT_FALSE(anneauFerme(haut, bas, axe, {}, 0.05));
+    // The same anywhere: the whole scene moved away from the origin.
+    const point3 ailleurs(10, -3, 2);
+    auto deplace = [&](std::vector<point3> v) {
+        for (point3 &p : v)
+            p += ailleurs;
+        return v;
+    };
+    const std::vector<point3> hautLoin = deplace(haut), basLoin = deplace(bas);
+    EXPECT_TRUE(anneauFerme(hautLoin, basLoin, axe, deplace(tore), 0.05));
+    EXPECT_FALSE(anneauFerme(hautLoin, basLoin, axe, deplace(c), 0.05));
+    fond.back() = point3(0.2, 0, -3);
+    EXPECT_FALSE(anneauFerme(hautLoin, basLoin, axe, deplace(fond), 0.05));
 }
