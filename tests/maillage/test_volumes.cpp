@@ -250,6 +250,17 @@ TEST(Nifti, TheFrameIsTheSformElseTheQformElseTheVoxelSizesInMillimetres)
                           m[2][1] * j + m[2][2] * k + m[2][3]);
         },
         CodeRaison::RepereSform);
+    // An affine with every term used, each row's voxel steps mixed.
+    Nifti plein = q;
+    const double g[3][4] = {{-2, 0.1, 0.2, 90}, {0.3, 0.6, 0.8, -126}, {0.4, -0.8, 0.6, -72}};
+    plein.sform(g);
+    verifier(
+        plein.o,
+        [&](double i, double j, double k) {
+            auto ligne = [&](int r) { return g[r][0] * i + g[r][1] * j + g[r][2] * k + g[r][3]; };
+            return point3(ligne(0), ligne(1), ligne(2));
+        },
+        CodeRaison::RepereSform);
     // An affine without its code, or a code over an affine that maps every voxel to one plane, is
     // no frame: the qform again (in millimetres now).
     // The flatness is that of the axes alone, whatever the offsets (the third row here the sum
