@@ -411,10 +411,10 @@ bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
     return true;
 }
 
-// Cuts the webs out (see couperVoiles); false when there is none. The candidates are the points
-// a step would leave to their curvature (drawn by no cloud point, the nearest one to their side),
-// farther from the cloud than the tolerance and than one and a half times the cloud's spacing:
-// the surface between the points of a sparse cloud is that far from them.
+// The candidates of a web are the points a step would leave to their curvature (drawn by no
+// cloud point, the nearest one to their side), farther from the cloud than the tolerance and
+// than one and a half times the cloud's spacing: the surface between the points of a sparse
+// cloud is that far from them.
 Ajusteur::Vide Ajusteur::vide() const
 {
     Vide v;
@@ -457,6 +457,7 @@ bool Ajusteur::prendre(const ListesSimplexe &apres)
     return true;
 }
 
+// Cuts the webs out (see couperVoiles); false when there is none.
 bool Ajusteur::couperVoiles()
 {
     const Vide v = vide();
@@ -473,19 +474,10 @@ bool Ajusteur::ouvrirAnses()
 {
     const Vide v = vide();
     ListesSimplexe avant{X, voisins, mailles}, apres;
-    if (!(espacementNuage > 0)) {
-        // The cloud's spacing: the median distance from a point to its nearest other point.
-        const std::vector<point3> &p = arbreNuage.points();
-        const std::size_t m = std::min<std::size_t>(p.size(), 2001);
-        std::vector<double> d;
-        for (std::size_t k = 0; k < m; ++k)
-            if (const double d2 = arbreNuage.distanceAuKieme(p[k * p.size() / m], 2); d2 < 1e300)
-                d.push_back(d2);
-        if (d.empty())
-            return false;
-        std::nth_element(d.begin(), d.begin() + d.size() / 2, d.end());
-        espacementNuage = std::sqrt(d[d.size() / 2]);
-    }
+    if (!(espacementNuage > 0)) // the median distance from a point to its nearest other point
+        espacementNuage = arbreNuage.espacementMedian(2, 4000);
+    if (!(espacementNuage > 0))
+        return false;
     if (::ouvrirAnses(avant, v.normales, v.lointains, 0.1, v.tires, v.appuis, arbreNuage.points(), espacementNuage,
                       apres) == 0)
         return false;

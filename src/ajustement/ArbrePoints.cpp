@@ -4,6 +4,7 @@
 #include "Vecteurs.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <limits>
 #include <numeric>
@@ -327,4 +328,18 @@ long ArbrePoints::plusProche(const point3 &p, double &d2, long indice) const
 long ArbrePoints::plusProcheDepuis(const point3 &p, double &d2, long &case_) const
 {
     return chercherDepuis(p, d2, case_);
+}
+
+double ArbrePoints::espacementMedian(int k, std::size_t echantillons) const
+{
+    const std::size_t n = coord.size();
+    std::vector<double> d;
+    const std::size_t pas = std::max<std::size_t>(1, n / std::max<std::size_t>(1, echantillons));
+    for (std::size_t i = pas / 2; i < n; i += pas)
+        if (const double d2 = distanceAuKieme(coord[i], k); d2 < 1e300)
+            d.push_back(std::sqrt(d2));
+    if (d.empty())
+        return 0;
+    std::nth_element(d.begin(), d.begin() + d.size() / 2, d.end());
+    return d[d.size() / 2];
 }

@@ -52,6 +52,10 @@ public:
     /// Squared distance from p (in the tree's frame) to its k-th nearest point (1 <= k <= 32; p
     /// itself counts when it is one of the points); 1e300 when there are fewer than k points.
     double distanceAuKieme(const point3 &p, int k) const;
+    /// The cloud's spacing: the median over at most `echantillons` of its points, evenly spread
+    /// through the slots, of the distance to their k-th nearest (the point itself counting); 0
+    /// when there is none.
+    double espacementMedian(int k, std::size_t echantillons) const;
 
 private:
     void construire(std::size_t debut, std::size_t fin, std::size_t noeud, const double boite[6], int fils);

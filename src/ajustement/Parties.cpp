@@ -55,17 +55,8 @@ std::vector<std::vector<std::size_t>> partiesDuNuage(const ArbrePoints &arbre, i
     const std::size_t n = p.size();
     if (n < 40)
         return {};
-    // Spacing: the median distance to the second nearest of the others, over at most 4000 points
-    // evenly spread through the tree's slots.
-    std::vector<double> d;
-    const std::size_t pas = std::max<std::size_t>(1, n / 4000);
-    for (std::size_t i = pas / 2; i < n; i += pas)
-        if (const double d2 = arbre.distanceAuKieme(p[i], 3); d2 < 1e300)
-            d.push_back(std::sqrt(d2));
-    if (d.empty())
-        return {};
-    std::nth_element(d.begin(), d.begin() + d.size() / 2, d.end());
-    const double cote = 4 * d[d.size() / 2];
+    // Spacing: the median distance to the second nearest of the others, over at most 4000 points.
+    const double cote = 4 * arbre.espacementMedian(3, 4000);
     if (!(cote > 0))
         return {};
     // The grid over the box; a box of more than 2^30 cells on a side (points spread over a
