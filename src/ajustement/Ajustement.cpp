@@ -4,6 +4,7 @@
 #include "Chirurgie.h"
 #include "Divergence.h"
 #include "Parties.h"
+#include "Reposer.h"
 #include "Vecteurs.h"
 #include "Parallele.h"
 #include "PointsIsoles.h"
@@ -611,6 +612,16 @@ Resultat Ajusteur::lancer()
         if (!gain)
             dernier = true;
     }
+    // Last, the surface as it is written (each cell fanned round its centre) settles on the data:
+    // the points only follow the cloud, the centres of curved cells lie inside it.
+    if (progression && !progression(1.0, Raison(CodeRaison::ReposSurLeNuage))) {
+        rendre();
+        bilan.pointsFinaux = s.getNbPointsSimplex();
+        return Resultat::interrompu(Raison(CodeRaison::Ajustement));
+    }
+    ReglagesRepos repos;
+    repos.portee = 2 * reglages.tolerance;
+    reposerSurLeNuage(X, mailles, voisins, echantillon, repos, fils);
     rendre();
     bilan.pointsFinaux = s.getNbPointsSimplex();
     return {};

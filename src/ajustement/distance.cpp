@@ -71,7 +71,8 @@ ArbreTriangles::ArbreTriangles(const std::vector<point3> &sommets, const std::ve
 {
     const long n = static_cast<long>(sommets.size());
     triangles.reserve(faces.size());
-    for (const auto &f : faces) {
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+        const auto &f = faces[i];
         if (f[0] < 0 || f[1] < 0 || f[2] < 0 || f[0] >= n || f[1] >= n || f[2] >= n)
             continue;
         bool fini = true;
@@ -81,7 +82,7 @@ ArbreTriangles::ArbreTriangles(const std::vector<point3> &sommets, const std::ve
         }
         if (!fini)
             continue;
-        triangles.push_back({sommets[f[0]], sommets[f[1]], sommets[f[2]]});
+        triangles.push_back({sommets[f[0]], sommets[f[1]], sommets[f[2]], i});
     }
     if (triangles.empty())
         return;

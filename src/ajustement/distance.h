@@ -27,6 +27,9 @@ public:
     /// Number of triangles kept.
     std::size_t taille() const { return triangles.size(); }
 
+    /// The index in `faces` of the triangle an answer of distance(p, indice) names.
+    std::size_t face(std::size_t indice) const { return triangles[indice].face; }
+
     /// Distance from p to the nearest triangle; +infinity when there is none.
     double distance(const point3 &p) const;
 
@@ -60,6 +63,7 @@ private:
     struct Triangle
     {
         point3 a, b, c;
+        std::size_t face;
     };
     struct Noeud
     {

@@ -253,6 +253,7 @@ enum class CodeRaison : int {
     EcritureDe,
     MesureDesDistances,
     RaffinageLocal,
+    ReposSurLeNuage,
     // The console tool
     ArgumentsRefuses,
     ReelAttendu,

@@ -1349,6 +1349,10 @@ with the keys W X C V B N.</translation>
         <translation>Fit: refining level %1</translation>
     </message>
     <message>
+        <source>Ajustement : surface posée sur le nuage</source>
+        <translation>Fit: settling the surface on the cloud</translation>
+    </message>
+    <message>
         <source>« %1 »</source>
         <translation>“%1”</translation>
     </message>

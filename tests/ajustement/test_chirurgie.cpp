@@ -1,13 +1,17 @@
 // Parts and genus of triangle meshes; the handle and the neck cut on a small closed simplex mesh
-// with exact counts, neighbours and orientation, and the changes they refuse.
+// with exact counts, neighbours and orientation, and the changes they refuse; a surface settled
+// on its cloud.
 
 #include "Chirurgie.h"
+#include "Reposer.h"
+#include "distance.h"
 #include "Topologie.h"
 #include "Vecteurs.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <map>
+#include <random>
 
 namespace {
 
@@ -240,4 +244,97 @@ TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
     EXPECT_FALSE(anneauFerme(hautLoin, basLoin, axe, deplace(c), 0.05));
     fond.back() = point3(0.2, 0, -3);
     EXPECT_FALSE(anneauFerme(hautLoin, basLoin, axe, deplace(fond), 0.05));
+}
+
+TEST(Reposer, TheNearestPointOfATriangleAsWeightsOfItsCorners)
+{
+    std::mt19937 gen(5);
+    std::uniform_real_distribution<double> u(-1, 1);
+    auto hasard = [&] { return point3(u(gen), u(gen), u(gen)); };
+    int dedans = 0, bords = 0;
+    for (int k = 0; k < 3000; ++k) {
+        point3 a = hasard(), b = hasard(), c = hasard();
+        if (k % 10 == 0)
+            c = a + fois(b - a, 0.3); // flat: a point of its edges
+        const point3 p = fois(hasard(), 1.5);
+        double w[3];
+        plusProcheSurTriangle(p, a, b, c, w);
+        EXPECT_NEAR(w[0] + w[1] + w[2], 1, 1e-12);
+        EXPECT_GE(std::min({w[0], w[1], w[2]}), 0);
+        const point3 q = fois(a, w[0]) + fois(b, w[1]) + fois(c, w[2]);
+        EXPECT_NEAR(carre(p - q), distanceCarreePointTriangle(p, a, b, c), 1e-12) << k;
+        const int nuls = (w[0] == 0) + (w[1] == 0) + (w[2] == 0);
+        dedans += nuls == 0;
+        bords += nuls > 0;
+    }
+    // Both the inside and the edges and corners were met.
+    EXPECT_GT(dedans, 100);
+    EXPECT_GT(bords, 100);
+}
+
+namespace {
+
+// The cloud points' mean distance to the surface the simplex mesh stands for (each cell fanned
+// round the mean of its points).
+double ecartMoyen(const ListesSimplexe &m, const std::vector<point3> &nuage)
+{
+    std::vector<point3> sommets = m.positions;
+    Triangles faces;
+    for (const std::vector<int> &c : m.mailles) {
+        point3 g(0, 0, 0);
+        for (int i : c)
+            g += m.positions[i];
+        sommets.push_back(fois(g, 1.0 / static_cast<double>(c.size())));
+        for (std::size_t j = 0; j < c.size(); ++j)
+            faces.push_back({static_cast<int>(sommets.size()) - 1, c[j], c[(j + 1) % c.size()]});
+    }
+    const ArbreTriangles arbre(sommets, faces);
+    double somme = 0;
+    for (const point3 &p : nuage)
+        somme += arbre.distance(p);
+    return somme / static_cast<double>(nuage.size());
+}
+
+} // namespace
+
+TEST(Reposer, TheFannedSurfaceSettlesOnTheCloudTheSameOnAnyThreads)
+{
+    // The dual of a sphere of 12 rings of 24 vertices, its points on the unit sphere: the centres
+    // of its cells lie inside it, the cloud (on the sphere) outside the surface they span.
+    std::vector<std::pair<double, double>> anneaux;
+    for (int j = 1; j <= 12; ++j)
+        anneaux.emplace_back(std::sin(M_PI * j / 13), std::cos(M_PI * j / 13));
+    ListesSimplexe sphere = Anneaux(anneaux, 24).simplexe();
+    for (point3 &p : sphere.positions)
+        p = fois(p, 1.0 / norme(p));
+    std::mt19937 gen(3);
+    std::normal_distribution<double> g(0, 1);
+    std::vector<point3> nuage, haut;
+    while (nuage.size() < 20000) {
+        const point3 d(g(gen), g(gen), g(gen));
+        nuage.push_back(fois(d, 1.0 / norme(d)));
+        if (d.z > 0.3)
+            haut.push_back(nuage.back());
+    }
+    const double avant = ecartMoyen(sphere, nuage);
+    std::vector<point3> un = sphere.positions, trois = sphere.positions;
+    reposerSurLeNuage(un, sphere.mailles, sphere.voisins, nuage, ReglagesRepos(), 1);
+    reposerSurLeNuage(trois, sphere.mailles, sphere.voisins, nuage, ReglagesRepos(), 3);
+    EXPECT_EQ(un, trois);
+    ListesSimplexe apres = sphere;
+    apres.positions = un;
+    const double ecart = ecartMoyen(apres, nuage);
+    EXPECT_LT(ecart, 0.5 * avant); // 0.0067 to 0.0023
+
+    // Only the top of the sphere in the cloud: the points under it, which no cloud point draws,
+    // keep the sphere's shape (smoothed to the mean of their neighbours, they would shrink it).
+    std::vector<point3> partiel = sphere.positions;
+    reposerSurLeNuage(partiel, sphere.mailles, sphere.voisins, haut, ReglagesRepos(), 2);
+    double pire = 0;
+    for (std::size_t i = 0; i < partiel.size(); ++i)
+        if (partiel[i].z < -0.3)
+            pire = std::max(pire, std::abs(norme(partiel[i]) - 1));
+    EXPECT_LT(pire, 0.01);
+    apres.positions = partiel;
+    EXPECT_LT(ecartMoyen(apres, haut), 0.5 * ecartMoyen(sphere, haut));
 }

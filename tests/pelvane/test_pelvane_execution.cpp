@@ -397,7 +397,8 @@ TEST(Ajustement, SixDigitsFarFromTheOriginAreWarnedOfAndThePlyKeepsTheFit)
         }
         EXPECT_LE(ecart, b.ecartSixChiffres);
         EXPECT_GT(ecart, decalage > 0 ? 10 * b.nuageVersSurface.moyenne : 0.0);
-        EXPECT_LT(ecart, decalage > 0 ? 5.0 : 0.01 * b.nuageVersSurface.moyenne);
+        // Near the origin six digits move the vertices by a tenth of the fit's own distances at most.
+        EXPECT_LT(ecart, decalage > 0 ? 5.0 : 0.1 * b.nuageVersSurface.moyenne);
     }
 }
 

@@ -1,0 +1,320 @@
+#include "Reposer.h"
+
+#include "Parallele.h"
+#include "Vecteurs.h"
+#include "distance.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+void plusProcheSurTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c, double w[3])
+{
+    auto poser = [&](double u, double v, double t) {
+        w[0] = u;
+        w[1] = v;
+        w[2] = t;
+    };
+    // On the segment from x (weight index i) to y (index j).
+    auto segment = [&](const point3 &x, const point3 &y, int i, int j) {
+        const point3 xy = y - x;
+        const double l2 = carre(xy);
+        const double t = l2 > 0 ? std::clamp(scal(p - x, xy) / l2, 0.0, 1.0) : 0.0;
+        poser(0, 0, 0);
+        w[i] = 1 - t;
+        w[j] += t;
+    };
+    const point3 ab = b - a, ac = c - a, ap = p - a;
+    const double echelle = std::max(carre(ab), carre(ac));
+    if (!(carre(vect(ab, ac)) > 1e-24 * echelle * echelle)) {
+        // Flat: the nearest of its three edges.
+        double meilleur[3] = {0, 0, 0};
+        double dMin = -1;
+        const point3 *coins[3] = {&a, &b, &c};
+        for (int e = 0; e < 3; ++e) {
+            segment(*coins[e], *coins[(e + 1) % 3], e, (e + 1) % 3);
+            const point3 q = fois(a, w[0]) + fois(b, w[1]) + fois(c, w[2]);
+            const double d = carre(p - q);
+            if (dMin < 0 || d < dMin) {
+                dMin = d;
+                std::copy(w, w + 3, meilleur);
+            }
+        }
+        std::copy(meilleur, meilleur + 3, w);
+        return;
+    }
+    // Voronoi regions of the corners, then of the edges, then the inside.
+    const double d1 = scal(ab, ap), d2 = scal(ac, ap);
+    if (d1 <= 0 && d2 <= 0)
+        return poser(1, 0, 0);
+    const point3 bp = p - b;
+    const double d3 = scal(ab, bp), d4 = scal(ac, bp);
+    if (d3 >= 0 && d4 <= d3)
+        return poser(0, 1, 0);
+    const double vc = d1 * d4 - d3 * d2;
+    if (vc <= 0 && d1 >= 0 && d3 <= 0)
+        return segment(a, b, 0, 1);
+    const point3 cp = p - c;
+    const double d5 = scal(ab, cp), d6 = scal(ac, cp);
+    if (d6 >= 0 && d5 <= d6)
+        return poser(0, 0, 1);
+    const double vb = d5 * d2 - d1 * d6;
+    if (vb <= 0 && d2 >= 0 && d6 <= 0)
+        return segment(a, c, 0, 2);
+    const double va = d3 * d6 - d5 * d4;
+    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
+        return segment(b, c, 1, 2);
+    const double s = 1.0 / (va + vb + vc);
+    poser(va * s, vb * s, vc * s);
+}
+
+namespace {
+
+// The least-squares system of one round, for a move of every point: rows of the cloud points
+// (each the offset along a triangle's normal, on the points of one cell) and rows of the
+// neighbours (each point against the mean of its three, as a vector), solved by conjugate
+// gradients on the normal equations.
+struct Systeme
+{
+    // Cloud rows, compressed: the entries of row r are [debut[r], debut[r + 1]).
+    std::vector<std::size_t> debut;
+    std::vector<int> colonne;
+    std::vector<double> valeur;
+    std::vector<point3> normale; // of each cloud row
+    std::vector<double> second;  // right-hand side of each cloud row
+    // The same entries by point: those of point i are [parPoint[i], parPoint[i + 1]).
+    std::vector<std::size_t> parPoint;
+    std::vector<std::size_t> ligneDe, entreeDe;
+    const std::vector<std::array<int, 3>> *voisins = nullptr;
+    std::vector<point3> secondLisse; // right-hand side of the neighbour rows
+    double mu = 0, lambda = 0;
+    int fils = 1;
+
+    std::size_t lignes() const { return second.size(); }
+
+    void transposer(std::size_t n)
+    {
+        parPoint.assign(n + 1, 0);
+        for (int c : colonne)
+            ++parPoint[static_cast<std::size_t>(c) + 1];
+        for (std::size_t i = 0; i < n; ++i)
+            parPoint[i + 1] += parPoint[i];
+        std::vector<std::size_t> place(parPoint.begin(), parPoint.end() - 1);
+        ligneDe.resize(colonne.size());
+        entreeDe.resize(colonne.size());
+        for (std::size_t r = 0; r < lignes(); ++r)
+            for (std::size_t e = debut[r]; e < debut[r + 1]; ++e) {
+                const std::size_t k = place[static_cast<std::size_t>(colonne[e])]++;
+                ligneDe[k] = r;
+                entreeDe[k] = e;
+            }
+    }
+
+    point3 laplacien(const std::vector<point3> &x, std::size_t i) const
+    {
+        const std::array<int, 3> &v = (*voisins)[i];
+        return fois(x[i] - fois(x[v[0]] + x[v[1]] + x[v[2]], 1.0 / 3.0), mu);
+    }
+
+    // The cloud rows and the neighbour rows of A x.
+    void produit(const std::vector<point3> &x, std::vector<double> &qd, std::vector<point3> &ql) const
+    {
+        qd.resize(lignes());
+        enParallele(lignes(), fils, [&](std::size_t debutTranche, std::size_t fin) {
+            for (std::size_t r = debutTranche; r < fin; ++r) {
+                point3 s(0, 0, 0);
+                for (std::size_t e = debut[r]; e < debut[r + 1]; ++e)
+                    s += fois(x[static_cast<std::size_t>(colonne[e])], valeur[e]);
+                qd[r] = scal(s, normale[r]);
+            }
+        });
+        ql.resize(x.size());
+        enParallele(x.size(), fils, [&](std::size_t debutTranche, std::size_t fin) {
+            for (std::size_t i = debutTranche; i < fin; ++i)
+                ql[i] = laplacien(x, i);
+        });
+    }
+
+    // s = A^T y - lambda^2 x (the neighbour rows are their own transpose: the neighbours of a
+    // point are those it is a neighbour of).
+    void transpose(const std::vector<double> &yd, const std::vector<point3> &yl, const std::vector<point3> &x,
+                   std::vector<point3> &s) const
+    {
+        s.resize(x.size());
+        enParallele(x.size(), fils, [&](std::size_t debutTranche, std::size_t fin) {
+            for (std::size_t i = debutTranche; i < fin; ++i) {
+                point3 t = laplacien(yl, i);
+                for (std::size_t k = parPoint[i]; k < parPoint[i + 1]; ++k)
+                    t += fois(normale[ligneDe[k]], valeur[entreeDe[k]] * yd[ligneDe[k]]);
+                s[i] = t - fois(x[i], lambda * lambda);
+            }
+        });
+    }
+};
+
+double carreDe(const std::vector<double> &v)
+{
+    double s = 0;
+    for (double x : v)
+        s += x * x;
+    return s;
+}
+
+double carreDe(const std::vector<point3> &v)
+{
+    double s = 0;
+    for (const point3 &x : v)
+        s += carre(x);
+    return s;
+}
+
+// Least squares of the system with damping, by conjugate gradients on the normal equations: a
+// few tens of iterations bring the residual down a thousandfold, which is all the fit needs.
+std::vector<point3> resoudre(const Systeme &A, std::size_t n)
+{
+    constexpr int ITERATIONS = 30;
+    std::vector<point3> x(n, point3(0, 0, 0)), rl = A.secondLisse, s, p, ql;
+    std::vector<double> rd = A.second, qd;
+    A.transpose(rd, rl, x, s);
+    p = s;
+    double gamma = carreDe(s);
+    const double gamma0 = gamma;
+    for (int it = 0; it < ITERATIONS && gamma > 1e-6 * gamma0 && gamma > 0; ++it) {
+        A.produit(p, qd, ql);
+        const double delta = carreDe(qd) + carreDe(ql) + A.lambda * A.lambda * carreDe(p);
+        if (!(delta > 0))
+            break;
+        const double alpha = gamma / delta;
+        for (std::size_t i = 0; i < n; ++i) {
+            x[i] += fois(p[i], alpha);
+            rl[i] = rl[i] - fois(ql[i], alpha);
+        }
+        for (std::size_t r = 0; r < rd.size(); ++r)
+            rd[r] -= alpha * qd[r];
+        A.transpose(rd, rl, x, s);
+        const double suivant = carreDe(s);
+        const double beta = suivant / gamma;
+        gamma = suivant;
+        for (std::size_t i = 0; i < n; ++i)
+            p[i] = s[i] + fois(p[i], beta);
+    }
+    return x;
+}
+
+} // namespace
+
+void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int>> &mailles,
+                       const std::vector<std::array<int, 3>> &voisins, const std::vector<point3> &nuage,
+                       const ReglagesRepos &reglages, int fils)
+{
+    const std::size_t n = X.size();
+    if (n == 0 || mailles.empty() || nuage.empty() || voisins.size() != n)
+        return;
+    Systeme A;
+    A.voisins = &voisins;
+    A.mu = reglages.lissage;
+    A.lambda = reglages.amortissement;
+    A.fils = fils;
+    // Each neighbour row is its own transpose only when the neighbourhood is symmetric.
+    for (std::size_t i = 0; i < n; ++i)
+        for (int k = 0; k < 3; ++k) {
+            const int j = voisins[i][k];
+            if (j < 0 || static_cast<std::size_t>(j) >= n)
+                return;
+            const std::array<int, 3> &w = voisins[static_cast<std::size_t>(j)];
+            if (std::find(w.begin(), w.end(), static_cast<int>(i)) == w.end())
+                return;
+        }
+
+    for (int tour = 0; tour < reglages.tours; ++tour) {
+        // The fanned triangulation: every cell round the mean of its points.
+        std::vector<point3> sommets(X);
+        std::vector<std::array<int, 3>> faces;
+        std::vector<std::pair<int, int>> origine; // cell and rank of the first corner of each face
+        for (std::size_t c = 0; c < mailles.size(); ++c) {
+            const std::vector<int> &m = mailles[c];
+            point3 g(0, 0, 0);
+            for (int i : m)
+                g += X[i];
+            const int centre = static_cast<int>(sommets.size());
+            sommets.push_back(fois(g, 1.0 / static_cast<double>(m.size())));
+            for (std::size_t j = 0; j < m.size(); ++j) {
+                faces.push_back({centre, m[j], m[(j + 1) % m.size()]});
+                origine.emplace_back(static_cast<int>(c), static_cast<int>(j));
+            }
+        }
+        const ArbreTriangles arbre(sommets, faces);
+        // Each cloud point's nearest triangle, found from the root every time so that the answer
+        // among triangles at the same distance does not depend on the order of the work.
+        std::vector<std::size_t> plusProche(nuage.size(), arbre.taille());
+        enParallele(nuage.size(), fils, [&](std::size_t debut, std::size_t fin) {
+            for (std::size_t r = debut; r < fin; ++r) {
+                std::size_t t = arbre.taille();
+                arbre.distance(nuage[r], t);
+                plusProche[r] = t;
+            }
+        });
+
+        A.debut.assign(1, 0);
+        A.colonne.clear();
+        A.valeur.clear();
+        A.normale.clear();
+        A.second.clear();
+        for (std::size_t r = 0; r < nuage.size(); ++r) {
+            if (plusProche[r] >= arbre.taille())
+                continue;
+            const std::size_t f = arbre.face(plusProche[r]);
+            const auto [c, j] = origine[f];
+            const std::vector<int> &m = mailles[static_cast<std::size_t>(c)];
+            const point3 &g = sommets[faces[f][0]], &a = sommets[faces[f][1]], &b = sommets[faces[f][2]];
+            point3 normale = vect(a - g, b - g);
+            const double l = norme(normale);
+            if (!(l > 0))
+                continue;
+            normale = fois(normale, 1.0 / l);
+            double w[3];
+            plusProcheSurTriangle(nuage[r], g, a, b, w);
+            const point3 q = fois(g, w[0]) + fois(a, w[1]) + fois(b, w[2]);
+            const double ecart = scal(nuage[r] - q, normale);
+            // Far points pull as one over their distance: a point the surface cannot reach does
+            // not tear it.
+            const double poids =
+                reglages.portee > 0 && std::abs(ecart) > reglages.portee ? std::sqrt(reglages.portee / std::abs(ecart)) : 1.0;
+            const double k = static_cast<double>(m.size());
+            for (std::size_t e = 0; e < m.size(); ++e) {
+                double coef = w[0] / k;
+                if (e == static_cast<std::size_t>(j))
+                    coef += w[1];
+                if (e == (static_cast<std::size_t>(j) + 1) % m.size())
+                    coef += w[2];
+                A.colonne.push_back(m[e]);
+                A.valeur.push_back(poids * coef);
+            }
+            A.normale.push_back(normale);
+            A.second.push_back(poids * ecart);
+            A.debut.push_back(A.colonne.size());
+        }
+        A.transposer(n);
+        // The neighbour rows ask the moved points the cloud draws to lie at the mean of their
+        // neighbours: the folds of a rough surface smooth out. Those it does not draw (over a
+        // hole, on the back of a thin shell) keep their shape and follow their neighbours: with
+        // nothing to hold them, the mean would shrink the surface there.
+        std::vector<double> appui(n, 0);
+        for (std::size_t e = 0; e < A.colonne.size(); ++e)
+            appui[static_cast<std::size_t>(A.colonne[e])] += A.valeur[e];
+        A.secondLisse.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            A.secondLisse[i] = fois(A.laplacien(X, i), -std::min(1.0, appui[i]));
+        const std::vector<point3> delta = resoudre(A, n);
+        std::vector<point3> nouveau(X);
+        for (std::size_t i = 0; i < n; ++i) {
+            const double l = norme(delta[i]);
+            if (!std::isfinite(l) || l == 0)
+                continue;
+            const double pas =
+                (norme(X[voisins[i][0]] - X[i]) + norme(X[voisins[i][1]] - X[i]) + norme(X[voisins[i][2]] - X[i])) / 6;
+            nouveau[i] = X[i] + fois(delta[i], std::min(1.0, pas / l));
+        }
+        X.swap(nouveau);
+    }
+}

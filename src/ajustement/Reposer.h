@@ -1,0 +1,35 @@
+#ifndef TARNIS_AJUSTEMENT_REPOSER_H
+#define TARNIS_AJUSTEMENT_REPOSER_H
+
+#include "point3.h"
+
+#include <array>
+#include <vector>
+
+/// The point of the triangle (a, b, c) nearest to p, as weights of its corners (w[0] for a, w[1]
+/// for b, w[2] for c; none negative, their sum 1). A flat triangle gives a point of its edges.
+void plusProcheSurTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c, double w[3]);
+
+/// How the surface settles on the cloud (see reposerSurLeNuage).
+struct ReglagesRepos
+{
+    int tours = 3;              ///< rounds: nearest triangles found again, then the moves solved
+    double lissage = 0.4;       ///< weight of each point lying at the mean of its neighbours, against the data
+    double amortissement = 0.01; ///< weight of no move at all, where neither says anything
+    /// A cloud point farther than this from the surface pulls with a weight falling as one over
+    /// its distance (0: every point pulls fully).
+    double portee = 0;
+};
+
+/// Settles the surface a closed simplex mesh stands for (each cell fanned round the mean of its
+/// points, as the triangulation is written) on the cloud: each point X[i] moves along its
+/// outward normal by the offset that, with its neighbours', brings the triangles nearest to the
+/// cloud points closest to them in the least-squares sense, neighbours moving alike. `mailles`
+/// run counter-clockwise seen from outside; `voisins`: each point's three neighbours. No point
+/// moves by more than half its mean distance to its neighbours in a round. The work is shared
+/// among `fils` threads and the result does not depend on their number.
+void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int>> &mailles,
+                       const std::vector<std::array<int, 3>> &voisins, const std::vector<point3> &nuage,
+                       const ReglagesRepos &reglages, int fils);
+
+#endif
