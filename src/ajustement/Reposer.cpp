@@ -226,6 +226,7 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
                 return;
         }
 
+    std::vector<std::size_t> plusProche, faceDe(nuage.size());
     for (int tour = 0; tour < reglages.tours; ++tour) {
         // The fanned triangulation: every cell round the mean of its points.
         std::vector<point3> sommets(X);
@@ -244,14 +245,16 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
             }
         }
         const ArbreTriangles arbre(sommets, faces);
-        // Each cloud point's nearest triangle, found from the root every time so that the answer
-        // among triangles at the same distance does not depend on the order of the work.
-        std::vector<std::size_t> plusProche(nuage.size(), arbre.taille());
+        // Each cloud point's nearest triangle, the search started from its own answer of the
+        // round before (the faces keep their numbers): the answer among triangles at the same
+        // distance does not depend on the order of the work.
+        plusProche.resize(nuage.size(), arbre.taille());
         enParallele(nuage.size(), fils, [&](std::size_t debut, std::size_t fin) {
             for (std::size_t r = debut; r < fin; ++r) {
-                std::size_t t = arbre.taille();
+                std::size_t t = tour > 0 ? arbre.indiceDeFace(faceDe[r]) : arbre.taille();
                 arbre.distance(nuage[r], t);
                 plusProche[r] = t;
+                faceDe[r] = t < arbre.taille() ? arbre.face(t) : faces.size();
             }
         });
 

@@ -101,6 +101,9 @@ ArbreTriangles::ArbreTriangles(const std::vector<point3> &sommets, const std::ve
     for (std::size_t i : ordre)
         ranges.push_back(triangles[i]);
     triangles.swap(ranges);
+    indices.assign(faces.size(), triangles.size());
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+        indices[triangles[t].face] = t;
 }
 
 std::size_t ArbreTriangles::construire(std::size_t debut, std::size_t fin, std::vector<std::size_t> &ordre,

@@ -29,6 +29,8 @@ public:
 
     /// The index in `faces` of the triangle an answer of distance(p, indice) names.
     std::size_t face(std::size_t indice) const { return triangles[indice].face; }
+    /// The other way: the index distance(p, indice) takes for face f (taille() when left out).
+    std::size_t indiceDeFace(std::size_t f) const { return f < indices.size() ? indices[f] : taille(); }
 
     /// Distance from p to the nearest triangle; +infinity when there is none.
     double distance(const point3 &p) const;
@@ -78,6 +80,7 @@ private:
                            const std::vector<point3> &centres);
 
     std::vector<Triangle> triangles;
+    std::vector<std::size_t> indices; // of each face among the triangles
     std::vector<Noeud> noeuds;
 };
 
