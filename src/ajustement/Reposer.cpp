@@ -8,66 +8,6 @@
 #include <cmath>
 #include <cstddef>
 
-void plusProcheSurTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c, double w[3])
-{
-    auto poser = [&](double u, double v, double t) {
-        w[0] = u;
-        w[1] = v;
-        w[2] = t;
-    };
-    // On the segment from x (weight index i) to y (index j).
-    auto segment = [&](const point3 &x, const point3 &y, int i, int j) {
-        const point3 xy = y - x;
-        const double l2 = carre(xy);
-        const double t = l2 > 0 ? std::clamp(scal(p - x, xy) / l2, 0.0, 1.0) : 0.0;
-        poser(0, 0, 0);
-        w[i] = 1 - t;
-        w[j] += t;
-    };
-    const point3 ab = b - a, ac = c - a, ap = p - a;
-    const double echelle = std::max(carre(ab), carre(ac));
-    if (!(carre(vect(ab, ac)) > 1e-24 * echelle * echelle)) {
-        // Flat: the nearest of its three edges.
-        double meilleur[3] = {0, 0, 0};
-        double dMin = -1;
-        const point3 *coins[3] = {&a, &b, &c};
-        for (int e = 0; e < 3; ++e) {
-            segment(*coins[e], *coins[(e + 1) % 3], e, (e + 1) % 3);
-            const point3 q = fois(a, w[0]) + fois(b, w[1]) + fois(c, w[2]);
-            const double d = carre(p - q);
-            if (dMin < 0 || d < dMin) {
-                dMin = d;
-                std::copy(w, w + 3, meilleur);
-            }
-        }
-        std::copy(meilleur, meilleur + 3, w);
-        return;
-    }
-    // Voronoi regions of the corners, then of the edges, then the inside.
-    const double d1 = scal(ab, ap), d2 = scal(ac, ap);
-    if (d1 <= 0 && d2 <= 0)
-        return poser(1, 0, 0);
-    const point3 bp = p - b;
-    const double d3 = scal(ab, bp), d4 = scal(ac, bp);
-    if (d3 >= 0 && d4 <= d3)
-        return poser(0, 1, 0);
-    const double vc = d1 * d4 - d3 * d2;
-    if (vc <= 0 && d1 >= 0 && d3 <= 0)
-        return segment(a, b, 0, 1);
-    const point3 cp = p - c;
-    const double d5 = scal(ab, cp), d6 = scal(ac, cp);
-    if (d6 >= 0 && d5 <= d6)
-        return poser(0, 0, 1);
-    const double vb = d5 * d2 - d1 * d6;
-    if (vb <= 0 && d2 >= 0 && d6 <= 0)
-        return segment(a, c, 0, 2);
-    const double va = d3 * d6 - d5 * d4;
-    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
-        return segment(b, c, 1, 2);
-    const double s = 1.0 / (va + vb + vc);
-    poser(va * s, vb * s, vc * s);
-}
-
 namespace {
 
 // The least-squares system of one round, for a move of every point: rows of the cloud points

@@ -6,10 +6,6 @@
 #include <array>
 #include <vector>
 
-/// The point of the triangle (a, b, c) nearest to p, as weights of its corners (w[0] for a, w[1]
-/// for b, w[2] for c; none negative, their sum 1). A flat triangle gives a point of its edges.
-void plusProcheSurTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c, double w[3]);
-
 /// How the surface settles on the cloud (see reposerSurLeNuage).
 struct ReglagesRepos
 {

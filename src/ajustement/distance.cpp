@@ -9,57 +9,80 @@
 #include <cstdint>
 #include <limits>
 
-namespace {
-
-// Squared distance from p to the segment [a, b]; a point when a == b.
-double distanceCarreeSegment(const point3 &p, const point3 &a, const point3 &b)
+double plusProcheSurTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c, double w[3])
 {
-    point3 ab = b - a, ap = p - a;
-    double l2 = carre(ab);
-    double t = l2 > 0 ? scal(ap, ab) / l2 : 0.0;
-    t = std::clamp(t, 0.0, 1.0);
-    const point3 d(ap.x - t * ab.x, ap.y - t * ab.y, ap.z - t * ab.z);
-    return carre(d);
+    auto poser = [&](double u, double v, double t) {
+        w[0] = u;
+        w[1] = v;
+        w[2] = t;
+    };
+    // On the segment from x (weight index i) to y (index j): the squared distance to it.
+    auto segment = [&](const point3 &x, const point3 &y, int i, int j) {
+        const point3 xy = y - x, xp = p - x;
+        const double l2 = carre(xy);
+        const double t = l2 > 0 ? std::clamp(scal(xp, xy) / l2, 0.0, 1.0) : 0.0;
+        poser(0, 0, 0);
+        w[i] = 1 - t;
+        w[j] += t;
+        return carre(xp - fois(xy, t));
+    };
+    const point3 ab = b - a, ac = c - a, ap = p - a;
+    const double echelle = std::max(carre(ab), carre(ac));
+    const point3 n = vect(ab, ac);
+    const double n2 = carre(n);
+    if (!(n2 > 1e-24 * echelle * echelle)) {
+        // Flat (collinear or coincident corners): the nearest of its three edges.
+        double meilleur[3] = {0, 0, 0};
+        double dMin = std::numeric_limits<double>::infinity();
+        const point3 *coins[3] = {&a, &b, &c};
+        for (int e = 0; e < 3; ++e) {
+            const double d = segment(*coins[e], *coins[(e + 1) % 3], e, (e + 1) % 3);
+            if (d < dMin) {
+                dMin = d;
+                std::copy(w, w + 3, meilleur);
+            }
+        }
+        std::copy(meilleur, meilleur + 3, w);
+        return dMin;
+    }
+    // Voronoi regions of the corners, then of the edges, then the inside.
+    const double d1 = scal(ab, ap), d2 = scal(ac, ap);
+    if (d1 <= 0 && d2 <= 0) {
+        poser(1, 0, 0);
+        return carre(ap);
+    }
+    const point3 bp = p - b;
+    const double d3 = scal(ab, bp), d4 = scal(ac, bp);
+    if (d3 >= 0 && d4 <= d3) {
+        poser(0, 1, 0);
+        return carre(bp);
+    }
+    const double vc = d1 * d4 - d3 * d2;
+    if (vc <= 0 && d1 >= 0 && d3 <= 0)
+        return segment(a, b, 0, 1);
+    const point3 cp = p - c;
+    const double d5 = scal(ab, cp), d6 = scal(ac, cp);
+    if (d6 >= 0 && d5 <= d6) {
+        poser(0, 0, 1);
+        return carre(cp);
+    }
+    const double vb = d5 * d2 - d1 * d6;
+    if (vb <= 0 && d2 >= 0 && d6 <= 0)
+        return segment(a, c, 0, 2);
+    const double va = d3 * d6 - d5 * d4;
+    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
+        return segment(b, c, 1, 2);
+    // Inside: the distance to the plane.
+    const double s = 1.0 / (va + vb + vc);
+    poser(va * s, vb * s, vc * s);
+    const double h = scal(ap, n);
+    return h * h / n2;
 }
-
-} // namespace
 
 double distanceCarreePointTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c)
 {
-    point3 ab = b - a, ac = c - a;
-    double echelle = std::max(carre(ab), carre(ac));
-    double n2 = carre(vect(ab, ac));
-    // A flat triangle (collinear or coincident corners): the nearest point lies
-    // on one of its edges.
-    if (!(n2 > 1e-24 * echelle * echelle))
-        return std::min(
-            {distanceCarreeSegment(p, a, b), distanceCarreeSegment(p, b, c), distanceCarreeSegment(p, c, a)});
-
-    // Voronoi regions of the corners, then of the edges, then the inside.
-    point3 ap = p - a;
-    double d1 = scal(ab, ap), d2 = scal(ac, ap);
-    if (d1 <= 0 && d2 <= 0)
-        return carre(ap);
-    point3 bp = p - b;
-    double d3 = scal(ab, bp), d4 = scal(ac, bp);
-    if (d3 >= 0 && d4 <= d3)
-        return carre(bp);
-    double vc = d1 * d4 - d3 * d2;
-    if (vc <= 0 && d1 >= 0 && d3 <= 0)
-        return distanceCarreeSegment(p, a, b);
-    point3 cp = p - c;
-    double d5 = scal(ab, cp), d6 = scal(ac, cp);
-    if (d6 >= 0 && d5 <= d6)
-        return carre(cp);
-    double vb = d5 * d2 - d1 * d6;
-    if (vb <= 0 && d2 >= 0 && d6 <= 0)
-        return distanceCarreeSegment(p, a, c);
-    double va = d3 * d6 - d5 * d4;
-    if (va <= 0 && (d4 - d3) >= 0 && (d5 - d6) >= 0)
-        return distanceCarreeSegment(p, b, c);
-    // Inside: the distance to the plane.
-    double h = scal(ap, vect(ab, ac));
-    return h * h / n2;
+    double w[3];
+    return plusProcheSurTriangle(p, a, b, c, w);
 }
 
 double distancePointTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c)

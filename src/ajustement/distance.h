@@ -11,6 +11,11 @@
 /// triangles (a segment or a single point) give the distance to that set.
 double distancePointTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c);
 
+/// The point of the triangle (a, b, c) nearest to p, as weights of its corners (w[0] for a, w[1]
+/// for b, w[2] for c; none negative, their sum 1). A flat triangle gives a point of its edges.
+/// Returns the squared distance from p to it.
+double plusProcheSurTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c, double w[3]);
+
 /// Squared form of distancePointTriangle.
 double distanceCarreePointTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c);
 

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
 #include <random>
 
@@ -258,11 +259,21 @@ TEST(Reposer, TheNearestPointOfATriangleAsWeightsOfItsCorners)
             c = a + fois(b - a, 0.3); // flat: a point of its edges
         const point3 p = fois(hasard(), 1.5);
         double w[3];
-        plusProcheSurTriangle(p, a, b, c, w);
+        const double d2 = plusProcheSurTriangle(p, a, b, c, w);
         EXPECT_NEAR(w[0] + w[1] + w[2], 1, 1e-12);
         EXPECT_GE(std::min({w[0], w[1], w[2]}), 0);
         const point3 q = fois(a, w[0]) + fois(b, w[1]) + fois(c, w[2]);
-        EXPECT_NEAR(carre(p - q), distanceCarreePointTriangle(p, a, b, c), 1e-12) << k;
+        EXPECT_NEAR(carre(p - q), d2, 1e-12) << k;
+        // No point of a fine lattice over the triangle is nearer, and the nearest of them is
+        // within the lattice's step.
+        double treillis = std::numeric_limits<double>::infinity();
+        for (int i = 0; i <= 40; ++i)
+            for (int j = 0; i + j <= 40; ++j) {
+                const point3 x = a + fois(b - a, i / 40.0) + fois(c - a, j / 40.0);
+                treillis = std::min(treillis, carre(p - x));
+            }
+        EXPECT_GE(treillis, d2 - 1e-12) << k;
+        EXPECT_LT(std::sqrt(treillis) - std::sqrt(d2), 0.1) << k;
         const int nuls = (w[0] == 0) + (w[1] == 0) + (w[2] == 0);
         dedans += nuls == 0;
         bords += nuls > 0;
