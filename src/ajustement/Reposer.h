@@ -18,12 +18,13 @@ struct ReglagesRepos
 };
 
 /// Settles the surface a closed simplex mesh stands for (each cell fanned round the mean of its
-/// points, as the triangulation is written) on the cloud: each point X[i] moves along its
-/// outward normal by the offset that, with its neighbours', brings the triangles nearest to the
-/// cloud points closest to them in the least-squares sense, neighbours moving alike. `mailles`
-/// run counter-clockwise seen from outside; `voisins`: each point's three neighbours. No point
-/// moves by more than half its mean distance to its neighbours in a round. The work is shared
-/// among `fils` threads and the result does not depend on their number.
+/// points, as the triangulation is written) on the cloud. Each round finds every cloud point's
+/// nearest triangle and moves the points X[i] by the least-squares solution of: each cloud point
+/// on the plane of its triangle, each point the cloud draws at the mean of its neighbours, each
+/// other point keeping its offset from that mean (`voisins`: each point's three neighbours,
+/// symmetric; otherwise nothing is done). No point moves by more than half its mean distance to
+/// its neighbours in a round. The work is shared among `fils` threads and the result does not
+/// depend on their number.
 void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int>> &mailles,
                        const std::vector<std::array<int, 3>> &voisins, const std::vector<point3> &nuage,
                        const ReglagesRepos &reglages, int fils);
