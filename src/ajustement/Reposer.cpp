@@ -166,7 +166,7 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
                 return;
         }
 
-    std::vector<std::size_t> plusProche, faceDe(nuage.size());
+    std::vector<std::size_t> faceDe(nuage.size()); // each cloud point's nearest face
     for (int tour = 0; tour < reglages.tours; ++tour) {
         // The fanned triangulation: every cell round the mean of its points.
         std::vector<point3> sommets(X);
@@ -188,12 +188,10 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
         // Each cloud point's nearest triangle, the search started from its own answer of the
         // round before (the faces keep their numbers): the answer among triangles at the same
         // distance does not depend on the order of the work.
-        plusProche.resize(nuage.size(), arbre.taille());
         enParallele(nuage.size(), fils, [&](std::size_t debut, std::size_t fin) {
             for (std::size_t r = debut; r < fin; ++r) {
                 std::size_t t = tour > 0 ? arbre.indiceDeFace(faceDe[r]) : arbre.taille();
                 arbre.distance(nuage[r], t);
-                plusProche[r] = t;
                 faceDe[r] = t < arbre.taille() ? arbre.face(t) : faces.size();
             }
         });
@@ -204,9 +202,9 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
         A.normale.clear();
         A.second.clear();
         for (std::size_t r = 0; r < nuage.size(); ++r) {
-            if (plusProche[r] >= arbre.taille())
+            const std::size_t f = faceDe[r];
+            if (f >= faces.size())
                 continue;
-            const std::size_t f = arbre.face(plusProche[r]);
             const auto [c, j] = origine[f];
             const std::vector<int> &m = mailles[static_cast<std::size_t>(c)];
             const point3 &g = sommets[faces[f][0]], &a = sommets[faces[f][1]], &b = sommets[faces[f][2]];
