@@ -2,6 +2,7 @@
 #define TARNIS_AJUSTEMENT_AJUSTEMENT_H
 
 #include "ArbrePoints.h"
+#include "Bruit.h"
 #include "Defauts.h"
 #include "Progression.h"
 #include "Resultat.h"
@@ -62,6 +63,9 @@ struct BilanAjustement
     /// Cloud points set aside (pointsIsoles: stray points away from the surface), indices into the
     /// cloud, increasing. They do not pull on the surface; the cloud itself is left whole.
     std::vector<std::size_t> ecartes;
+    /// How noisy the points that pull were found; when MesureBruit::bruite(), they were brought
+    /// onto the middle of their layer (ramenerSurLesQuadriques) before the fit.
+    MesureBruit bruit;
     /// The cloud the surface was fitted to (without the points set aside), in the fit's own frame
     /// `repere`, after a fit of one part: mesurerAjustement measures on it with no tree to build.
     std::shared_ptr<const ArbrePoints> nuageDeTravail;

@@ -269,15 +269,21 @@ long ArbrePoints::chercherDepuis(const point3 &p, double &d2, long &case_) const
 
 // meilleurs: the k smallest squared distances met so far, in increasing order.
 void ArbrePoints::chercherK(std::size_t debut, std::size_t fin, std::size_t noeud, const double q[3], double *meilleurs,
-                            int k) const
+                            std::uint32_t *cases, int k) const
 {
+    // Kept sorted by distance, then by slot: the answer is the same whatever the path taken.
     auto garder = [&](std::size_t s) {
         const point3 &c = coord[s];
         const double dx = q[0] - c.x, dy = q[1] - c.y, dz = q[2] - c.z;
         double d = dx * dx + dy * dy + dz * dz;
-        for (int i = 0; i < k && d < meilleurs[k - 1]; ++i)
-            if (d < meilleurs[i])
+        std::uint32_t slot = static_cast<std::uint32_t>(s);
+        if (d > meilleurs[k - 1] || (d == meilleurs[k - 1] && slot >= cases[k - 1]))
+            return;
+        for (int i = 0; i < k; ++i)
+            if (d < meilleurs[i] || (d == meilleurs[i] && slot < cases[i])) {
                 std::swap(d, meilleurs[i]);
+                std::swap(slot, cases[i]);
+            }
     };
     while (fin - debut > feuille) {
         const std::size_t m = debut + (fin - debut) / 2;
@@ -286,13 +292,13 @@ void ArbrePoints::chercherK(std::size_t debut, std::size_t fin, std::size_t noeu
         if (ecart * ecart <= meilleurs[k - 1])
             garder(m);
         if (ecart < 0) {
-            chercherK(debut, m, 2 * noeud + 1, q, meilleurs, k);
+            chercherK(debut, m, 2 * noeud + 1, q, meilleurs, cases, k);
             if (ecart * ecart > meilleurs[k - 1])
                 return;
             debut = m + 1;
             noeud = 2 * noeud + 2;
         } else {
-            chercherK(m + 1, fin, 2 * noeud + 2, q, meilleurs, k);
+            chercherK(m + 1, fin, 2 * noeud + 2, q, meilleurs, cases, k);
             if (ecart * ecart > meilleurs[k - 1])
                 return;
             fin = m;
@@ -303,13 +309,22 @@ void ArbrePoints::chercherK(std::size_t debut, std::size_t fin, std::size_t noeu
         garder(s);
 }
 
+int ArbrePoints::plusProches(const point3 &p, int k, std::uint32_t *cases, double *d2) const
+{
+    k = std::clamp(k, 1, K_MAXIMUM);
+    std::fill(d2, d2 + k, 1e300);
+    std::fill(cases, cases + k, UINT32_MAX);
+    const double q[3] = {p.x, p.y, p.z};
+    chercherK(0, ordre.size(), 0, q, d2, cases, k);
+    return static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(k), ordre.size()));
+}
+
 double ArbrePoints::distanceAuKieme(const point3 &p, int k) const
 {
     k = std::clamp(k, 1, 32);
     double meilleurs[32];
-    std::fill(meilleurs, meilleurs + k, 1e300);
-    const double q[3] = {p.x, p.y, p.z};
-    chercherK(0, ordre.size(), 0, q, meilleurs, k);
+    std::uint32_t cases[32];
+    plusProches(p, k, cases, meilleurs);
     return meilleurs[k - 1];
 }
 

@@ -52,6 +52,11 @@ public:
     /// Squared distance from p (in the tree's frame) to its k-th nearest point (1 <= k <= 32; p
     /// itself counts when it is one of the points); 1e300 when there are fewer than k points.
     double distanceAuKieme(const point3 &p, int k) const;
+    /// The k nearest points to p (1 <= k <= K_MAXIMUM; p itself counts when it is one of them),
+    /// nearest first, ties to the lowest slot: their slots into `cases`, their squared distances
+    /// into `d2` (both of k entries). Returns how many there are (fewer than k in a small tree).
+    static constexpr int K_MAXIMUM = 64;
+    int plusProches(const point3 &p, int k, std::uint32_t *cases, double *d2) const;
     /// The cloud's spacing: the median over at most `echantillons` of its points, evenly spread
     /// through the slots, of the distance to their k-th nearest (the point itself counting); 0
     /// when there is none.
@@ -70,7 +75,7 @@ private:
                   long &meilleur, long &place, double &d2) const;
     long chercherDepuis(const point3 &p, double &d2, long &place) const;
     void chercherK(std::size_t debut, std::size_t fin, std::size_t noeud, const double q[3], double *meilleurs,
-                   int k) const;
+                   std::uint32_t *cases, int k) const;
 
     std::vector<point3> coord;        // the points in tree order
     std::vector<std::uint32_t> ordre; // index in the caller's list of each tree slot

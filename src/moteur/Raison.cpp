@@ -361,6 +361,7 @@ constexpr Entree catalogue[] = {
     {CodeRaison::MesureDesDistances, QT_TRANSLATE_NOOP("Moteur", "Mesure des distances")},
     {CodeRaison::RaffinageLocal, QT_TRANSLATE_NOOP("Moteur", "Ajustement : raffinage du niveau %1")},
     {CodeRaison::ReposSurLeNuage, QT_TRANSLATE_NOOP("Moteur", "Ajustement : surface posée sur le nuage")},
+    {CodeRaison::LissageDuBruit, QT_TRANSLATE_NOOP("Moteur", "Ajustement : bruit du nuage lissé")},
     // The console tool
     {CodeRaison::ArgumentsRefuses, QT_TRANSLATE_NOOP("Moteur", "%1 (Pelvane.exe --help pour l'aide)")},
     {CodeRaison::ReelAttendu, QT_TRANSLATE_NOOP("Moteur", "%1 : nombre réel attendu, reçu \"%2\"")},

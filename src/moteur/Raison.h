@@ -254,6 +254,7 @@ enum class CodeRaison : int {
     MesureDesDistances,
     RaffinageLocal,
     ReposSurLeNuage,
+    LissageDuBruit,
     // The console tool
     ArgumentsRefuses,
     ReelAttendu,

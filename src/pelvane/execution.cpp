@@ -444,6 +444,7 @@ Resultat Ajustement::ajustementPrecis()
     bilan.pasFinaux = b.pas;
     bilan.arretAnticipe = b.converge;
     bilan.pointsEcartes = b.ecartes.size();
+    bilan.bruitLisse = b.bruit.bruite();
     bilanDuFit = std::move(b);
     return res;
 }

@@ -50,6 +50,7 @@ struct Bilan
 
     std::size_t pointsNuage = 0;
     std::size_t pointsEcartes = 0; ///< cloud points set aside by the fit (isolated); not measured
+    bool bruitLisse = false; ///< the cloud was found noisy: the points that pull were smoothed first
     double diagonale = 0;
     int pointsInitiaux = 0; ///< simplex points of the reference mesh
     int pointsFinaux = 0;

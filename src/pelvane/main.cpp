@@ -119,6 +119,9 @@ int main(int argc, char **argv)
     if (b.pointsEcartes > 0)
         std::cerr << "Pelvane : " << b.pointsEcartes << " points isolés du nuage écartés (ils ne tirent pas la surface)"
                   << std::endl;
+    if (b.bruitLisse)
+        std::cerr << "Pelvane : nuage bruité : les points qui tirent la surface ont été ramenés au milieu de leur couche"
+                  << std::endl;
     std::string fichiers;
     for (const std::string &f : b.fichiersMaillage)
         fichiers += (fichiers.empty() ? "" : (&f == &b.fichiersMaillage.back() ? " et " : ", ")) + f;

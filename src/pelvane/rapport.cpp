@@ -94,6 +94,8 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << std::setprecision(9);
     o << clePointsNuage << egal << b.pointsNuage << "\n";
     o << clePointsEcartes << egal << b.pointsEcartes << "\n";
+    if (!p.cycles)
+        o << "nuage bruité, lissé avant l'ajustement = " << (b.bruitLisse ? 1 : 0) << "\n";
     o << "diagonale de la boîte englobante du nuage = " << b.diagonale << "\n";
     o << "points simplexes au départ = " << b.pointsInitiaux << "\n";
     o << "cycles = " << b.cycles << "\n";

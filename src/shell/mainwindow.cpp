@@ -380,6 +380,7 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                         (f.ecartes == 0 ? QString()
                                         : QLatin1Char('\n') + tr("%n point(s) isolé(s) du nuage écarté(s)", nullptr,
                                                                   static_cast<int>(f.ecartes))) +
+                        (f.bruitLisse ? QLatin1Char('\n') + tr("nuage bruité : lissé pour l'ajustement") : QString()) +
                         (vuecourent->figuresAJour() ? QString() : QLatin1Char('\n') + tr("(maillage modifié depuis)")));
     // The frame only means something for a volume.
     ui->label_RepereTitre->setVisible(!vuecourent->repereVolume.isEmpty());

@@ -898,6 +898,10 @@ with the keys W X C V B N.</translation>
         </translation>
     </message>
     <message>
+        <source>nuage bruité : lissé pour l'ajustement</source>
+        <translation>noisy cloud: smoothed for the fit</translation>
+    </message>
+    <message>
         <source>Annuler</source>
         <translation>Undo</translation>
     </message>
@@ -1351,6 +1355,10 @@ with the keys W X C V B N.</translation>
     <message>
         <source>Ajustement : surface posée sur le nuage</source>
         <translation>Fit: settling the surface on the cloud</translation>
+    </message>
+    <message>
+        <source>Ajustement : bruit du nuage lissé</source>
+        <translation>Fit: smoothing the cloud's noise</translation>
     </message>
     <message>
         <source>« %1 »</source>

@@ -525,6 +525,7 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     const TopologieSurface topo = topologie(instanceSimplex->maillageTriangule);
     figuresAjustement.parties = topo.parties;
     figuresAjustement.genre = topo.genre;
+    figuresAjustement.bruitLisse = bilan.bruit.bruite();
     // A volume's fit ran on the region's boundary, not on the voxels shown: none of them is set aside.
     calculerEcarts(fichierVolume.empty() ? bilan.ecartes : std::vector<std::size_t>());
     return true;

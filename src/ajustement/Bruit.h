@@ -1,0 +1,39 @@
+#ifndef TARNIS_AJUSTEMENT_BRUIT_H
+#define TARNIS_AJUSTEMENT_BRUIT_H
+
+#include "point3.h"
+
+#include <cstddef>
+#include <vector>
+
+class ArbrePoints;
+
+/// How noisy a cloud is, from the quadrics fitted round its points. A smooth surface, sampled
+/// finely or coarsely, lies on its local quadrics up to what they cannot follow (ridges,
+/// corners), and the residual shrinks fast with the neighbourhood; noise leaves a residual that
+/// does not depend on the neighbourhood's size.
+struct MesureBruit
+{
+    /// Median over the points of the residual about the quadric of their 32 nearest, over their
+    /// distance to their 7th neighbour.
+    double residu = 0;
+    /// Median over the points of the residual about the quadric of their 12 nearest over that
+    /// of their 32 nearest (each residual per degree of freedom left: near one for noise).
+    double rapport = 0;
+    /// Noise enough to be smoothed out: measured on the shared scans, clean clouds give
+    /// `rapport` <= 0.78 (fine scans, whose own scanner noise is then under 0.06 of their
+    /// spacing) or `residu` <= 0.06; coarse meshes' vertices, shape rather than noise, 0.4-0.72.
+    bool bruite() const { return residu >= 0.1 && rapport >= 0.8; }
+};
+
+/// The figures over at most `echantillons` points of the tree, evenly spread through its slots
+/// (`fils` threads; the figures do not depend on their number). Zero for fewer than 32 points.
+MesureBruit mesurerBruit(const ArbrePoints &arbre, std::size_t echantillons, int fils);
+
+/// Each point brought onto the quadric fitted to its `voisins` nearest (at most
+/// ArbrePoints::K_MAXIMUM), weighted by a Gaussian of their distance, `passes` times over: the
+/// middle of a noisy layer without the flattening of a plane. A point whose neighbours do not
+/// span a surface stays where it is. `fils` threads; the result does not depend on their number.
+void ramenerSurLesQuadriques(std::vector<point3> &points, int voisins, int passes, int fils);
+
+#endif
