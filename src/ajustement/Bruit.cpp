@@ -204,7 +204,7 @@ double mediane(std::vector<double> v)
 
 MesureBruit mesurerBruit(const ArbrePoints &arbre, std::size_t echantillons, int fils)
 {
-    constexpr int large = 32, etroit = 12, espacement = 8;
+    constexpr int large = 64, etroit = 24, espacement = 8;
     const std::vector<point3> &points = arbre.points();
     const std::size_t n = points.size();
     MesureBruit m;
