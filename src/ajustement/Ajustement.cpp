@@ -318,6 +318,9 @@ double Ajusteur::pas(double tau, double mu, double kappa, double libre)
 // nothing needs it. moyenne receives the mean sample-to-surface distance.
 bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
 {
+    // At the point bound the run ends whatever the distances: they are not measured.
+    if (static_cast<long>(X.size()) >= reglages.pointsMaximum)
+        return false;
     // The fanned triangulation, as the saved one, from the arrays.
     std::vector<point3> sommets = X;
     std::vector<std::array<int, 3>> faces;
@@ -344,8 +347,6 @@ bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
         total += v;
     moyenne = d.empty() ? 0 : total / static_cast<double>(d.size());
 
-    if (static_cast<long>(X.size()) >= reglages.pointsMaximum)
-        return false;
     // Nothing left to split once the cloud lies within the tolerance nearly everywhere and
     // within twice it everywhere: a smooth shape stops here, far before the point bound.
     if (!d.empty()) {
