@@ -11,6 +11,8 @@
 #   BUILD=folder (default: build)   DATA=folder of the shared data (default: ../shared/data)
 #   PYTHON=interpreter with open3d (default: /usr/bin/python3 when present)
 #   THREADS=n passed as --threads (default: every core)
+#   FOIS=n: the clouds with a time target are run n times by each method, and the medians compared
+#   (default 3: one run on a shared machine is off by a tenth either way)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . bench/environnement.sh
@@ -21,6 +23,8 @@ if ! "$PYTHON" -c "import open3d" 2>/dev/null; then
   echo "open3d absent pour $PYTHON (paquet Debian python3-open3d)"; exit 1
 fi
 OUTILS=bench/scans_outils.py
+FOIS=${FOIS:-3}
+mediane() { tr ' ' '\n' | grep . | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 echo "charge au départ : $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # name cloud reference
@@ -50,6 +54,22 @@ for cas in "${CAS[@]}"; do
     | tee "$TRAVAIL/$nom.tarnis"
   [ -n "$ecartes" ] && echo "  ($ecartes points écartés)"
   "$PYTHON" $OUTILS poisson "$nuage" "$nom" "$reference" | tee "$TRAVAIL/$nom.poisson"
+  if [ "$nom" = bun_zipper ] || [ "$nom" = armadillo ]; then
+    # More runs of each, in turn; the figures are those of the first (the fit is deterministic).
+    nous=$(awk '{ print $4 }' "$TRAVAIL/$nom.tarnis") eux=$(awk '{ print $4 }' "$TRAVAIL/$nom.poisson")
+    for ((k = 1; k < FOIS; k++)); do
+      debut=$(date +%s.%N)
+      (cd "$BUILD" && ./Pelvane/Pelvane.exe 1.00 0.05 0.00 2 2000 20 0 SMM_/icosa.smm "$nuage" "$TRAVAIL/encore" \
+          --threads "$THREADS" >/dev/null 2>&1)
+      fin=$(date +%s.%N)
+      nous="$nous $(printf "%.2f" "$(echo "$fin - $debut" | bc)")"
+      eux="$eux $("$PYTHON" $OUTILS duree "$nuage")"
+    done
+    mn=$(echo "$nous" | mediane) me=$(echo "$eux" | mediane)
+    echo "  durées (s) de $FOIS passages : Tarnis $nous ; Poisson $eux ; médianes $mn et $me"
+    awk -v a="$mn" '{ $4 = a; print }' "$TRAVAIL/$nom.tarnis" >"$TRAVAIL/t" && mv "$TRAVAIL/t" "$TRAVAIL/$nom.tarnis"
+    awk -v a="$me" '{ $4 = a; print }' "$TRAVAIL/$nom.poisson" >"$TRAVAIL/t" && mv "$TRAVAIL/t" "$TRAVAIL/$nom.poisson"
+  fi
   # The targets of this cloud, each one checked: Tarnis's line, then Poisson's.
   awk -v nom="$nom" 'NR == FNR { t = $4; split($5, a, "/"); split($6, b, "/"); next }
     { tp = $4; split($5, pa, "/") }
@@ -57,7 +77,7 @@ for cas in "${CAS[@]}"; do
     END {
       if (nom == "bun_zipper" || nom == "armadillo") {
         cible("nuage->surface moy <= 0.035", a[1] <= 0.035); cible("nuage->surface p95 <= 0.12", a[2] <= 0.12)
-        cible("durée <= Poisson", t <= tp)
+        cible("durée médiane <= Poisson", t <= tp)
       } else if (nom == "bun000") {
         cible("nuage->surface moy <= 0.05", a[1] <= 0.05); cible("nuage->surface p99 <= 0.5", a[3] <= 0.5)
         cible("nuage->surface max <= 2.5", a[4] <= 2.5); cible("surface->nuage p95 <= 1", b[2] <= 1)

@@ -2,6 +2,7 @@
   generer  SOURCE CIBLE parasites|bruit   the degraded cloud, fixed seed
   poisson  NUAGE NOM REFERENCE            screened Poisson on NUAGE, measured against REFERENCE
   mesurer  OFF NOM REFERENCE SECONDES     a triangulation measured against REFERENCE
+  duree    NUAGE                          the time of screened Poisson on NUAGE alone (seconds)
 Figures in % of the reference's bounding-box diagonal: cloud -> surface (every reference point
 to the surface) and surface -> cloud (points spread over the surface to the reference), each as
 mean/p95/p99/max."""
@@ -54,13 +55,16 @@ if mode == "generer":
     else:  # every coordinate moved by a normal law of deviation 0.25 % of the diagonal
         points = propres + hasard.normal(0, 0.0025 * diagonale, propres.shape)
     ecrire(sys.argv[3], points)
-elif mode == "poisson":
-    points, reference = lire(sys.argv[2]), lire(sys.argv[4])
+elif mode in ("poisson", "duree"):
+    points = lire(sys.argv[2])
     debut = time.time()
     nuage = o3d.geometry.PointCloud(o3d.utility.Vector3dVector(points))
     nuage.estimate_normals(o3d.geometry.KDTreeSearchParamKNN(30))
     nuage.orient_normals_consistent_tangent_plane(30)
     maillage, _ = o3d.geometry.TriangleMesh.create_from_point_cloud_poisson(nuage, depth=8)
-    mesurer(maillage, reference, sys.argv[3], "Poisson", time.time() - debut)
+    if mode == "duree":
+        print("%.2f" % (time.time() - debut))
+    else:
+        mesurer(maillage, lire(sys.argv[4]), sys.argv[3], "Poisson", time.time() - debut)
 else:
     mesurer(o3d.io.read_triangle_mesh(sys.argv[2]), lire(sys.argv[4]), sys.argv[3], "Tarnis", float(sys.argv[5]))
