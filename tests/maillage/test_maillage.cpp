@@ -9,6 +9,7 @@
 #include "Boite.h"
 #include "Maillage.h"
 #include "MaillageTexte.h"
+#include "NuageCommun.h"
 #include "Ouverture.h"
 #include "Simplex.h"
 #include "VolumeAnalyze.h"
@@ -423,6 +424,17 @@ TEST(PtsLecture, SinglePrecisionValuesAsTheCLibraryReadsThemInAnyLayout)
                              std::strtof(jetons[i + 2].c_str(), nullptr));
     EXPECT_EQ(m.ListePointsInterets, attendu);
     EXPECT_EQ(m.nbPointsInterets, 1000);
+}
+
+// The reader by blocks is taken only for data that starts with three numbers on one line (the
+// others go to the reader that follows the line breaks): signs, points and blanks as the reader
+// takes them, nothing else.
+TEST(PtsLecture, TheBlockReaderIsTakenOnlyForThreeNumbersOnTheFirstLine)
+{
+    for (const std::string t : {"1 2 3\n4 5 6\n", "  -1.5\t+2 .5e3\r\n7 8 9\n", "1 2 3", "-0 -0 -0\n", "1e3 2 3 4\n"})
+        EXPECT_TRUE(tarnis_nuage::debutPTSRegulier(t.data(), t.data() + t.size())) << t;
+    for (const std::string t : {"1 2\n3\n", "1 2 3x\n", "a 1 2\n", "", "+-1 2 3\n", "- 1 2 3\n", "1 2 -\n", "\n1 2 3\n"})
+        EXPECT_FALSE(tarnis_nuage::debutPTSRegulier(t.data(), t.data() + t.size())) << t;
 }
 
 TEST(PtsLecture, FileReaderAgreesWithMemoryReaderAcrossWindowRefills)
