@@ -96,7 +96,6 @@ struct Quadrique
     point3 origine, t1, t2, normale;
     double unite = 1;
     double c[6] = {};
-    double residuCarre = 0; // weighted sum of the squared residuals
 
     static void monomes(double u, double v, double a[6])
     {
@@ -152,15 +151,7 @@ struct Quadrique
                     m[i][j] += wk * mono[i] * mono[j];
             }
         }
-        if (!resoudre6(m, b, c))
-            return false;
-        residuCarre = 0;
-        for (int k = 0; k < n; ++k) {
-            const point3 d = p[k] - origine;
-            const double r = scal(d, normale) - hauteur(scal(d, t1) / unite, scal(d, t2) / unite);
-            residuCarre += (w ? w[k] : 1.0) * r * r;
-        }
-        return true;
+        return resoudre6(m, b, c);
     }
 
     double hauteur(double u, double v) const
@@ -188,7 +179,13 @@ double residuParDegre(const point3 *p, int n)
     Quadrique q;
     if (n <= 6 || !q.ajuster(p, nullptr, n))
         return -1;
-    return std::sqrt(q.residuCarre / (n - 6));
+    double somme = 0;
+    for (int k = 0; k < n; ++k) {
+        const point3 d = p[k] - q.origine;
+        const double r = scal(d, q.normale) - q.hauteur(scal(d, q.t1) / q.unite, scal(d, q.t2) / q.unite);
+        somme += r * r;
+    }
+    return std::sqrt(somme / (n - 6));
 }
 
 double mediane(std::vector<double> v)
