@@ -315,7 +315,8 @@ double Ajusteur::pas(double tau, double mu, double kappa, double libre)
 }
 
 // Refines where sample points stay farther than the tolerance from the surface; false when
-// nothing needs it. moyenne receives the mean sample-to-surface distance.
+// nothing needs it or the point bound is reached. moyenne receives the mean sample-to-surface
+// distance (not measured at the point bound).
 bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
 {
     // At the point bound the run ends whatever the distances: they are not measured.
