@@ -324,6 +324,16 @@ TEST(Ajustement, ANoisySphereIsFittedThroughTheMiddleOfItsLayer)
     FiguresAjustement f;
     ASSERT_TRUE(mesurerAjustement(s, sphere, f, Progression()).reussi());
     EXPECT_LT(f.nuageVersSurface.moyenne, 0.00125);
+    // Beside a clean ball, fitted part by part: the noisy part is smoothed, and the fit says so.
+    for (int i = 0; i < 6000; ++i) {
+        const point3 p(n(g), n(g), n(g));
+        nuage.push_back(point3(3, 0, 0) + fois(p, 0.5 / longueur(p)));
+    }
+    Simplex deux;
+    BilanAjustement b2;
+    ASSERT_TRUE(ajusterGabarit(deux, nuage, reglagesDeTest(), &b2).reussi());
+    EXPECT_EQ(topologie(deux.maillageTriangule).parties, 2);
+    EXPECT_TRUE(b2.bruit.bruite()) << b2.bruit.residu << " " << b2.bruit.rapport;
 }
 
 TEST(Ajustement, TwoLobesJoinedByAThinNeckGetNoWeb)

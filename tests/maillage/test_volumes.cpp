@@ -162,6 +162,8 @@ TEST(Nifti, BadFilesAreRefusedWithTheirReason)
         {bon.o.substr(0, 200), "en-tête incomplet (200 octets"},
         {avec(344, std::int32_t{0}), "sans la signature NIfTI"},
         {avec(40, std::int16_t{9}), "nombre de dimensions impossible (dim[0] = 9)"},
+        {avec(40, std::int16_t{8}), "nombre de dimensions impossible (dim[0] = 8)"},
+        {avec(40, std::int16_t{0}), "nombre de dimensions impossible (dim[0] = 0)"},
         {avec(44, std::int16_t{-4}), "dimension 2 impossible (-4)"},
         {avec(70, std::int16_t{32}), "type de voxel non pris en charge (32)"},
         {avec(108, 100.0f), "début des voxels impossible"},
