@@ -11,13 +11,21 @@
 
 namespace {
 
-/// Share of the way from the middle of the tube to the rims' centre its waist is drawn in.
-constexpr double RETRAIT_DE_LA_TAILLE = 0.25;
+/// Shares of the way from the middle of the tube to the rims' centre its waist is drawn in, tried
+/// in turn: a waist drawn in a quarter of the way clears a wall that bulges between the rims; on
+/// rims askew to each other it may fold the tube onto itself, and a straighter one is tried.
+constexpr double RETRAITS_DE_LA_TAILLE[] = {0.25, 0.1, 0};
 
 /// Links between the cloud's points round a hole, in spacings of the cloud (median distance
 /// between neighbours): long enough that an evenly sampled wall is one linked piece, short enough
 /// that the cut of a C-shaped ring four spacings wide breaks the links round it.
 constexpr double ECART_DANS_UN_ANNEAU = 3;
+
+/// How far above and below the middle of a hole its ring is looked for, and data over the middle
+/// tells a hollow, in radii of the hole. The floor of a hollow or a blind hole lies within it;
+/// one and a half, not two: through a hole of a statue, its arm passes 1.9 radii beyond the
+/// middle, across the line, and hid the hole.
+constexpr double HAUTEUR_AUTOUR = 1.5;
 
 /// The most points of the cloud round a hole its ring is walked through.
 constexpr std::size_t POINTS_AUTOUR_MAXIMUM = 100000;
@@ -98,7 +106,8 @@ bool tube(const std::vector<int> &U, const std::vector<int> &V, const std::vecto
     return true;
 }
 
-bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, bool anse, ListesSimplexe &resultat)
+bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, bool anse, double retrait,
+            ListesSimplexe &resultat)
 {
     const std::size_t n = maillage.positions.size();
     if (coupe.size() != n || maillage.voisins.size() != n)
@@ -136,7 +145,7 @@ bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, bool
             const auto [it, nouveau] = milieu.emplace(std::minmax(a, b), static_cast<int>(centres.size()));
             if (nouveau) {
                 const point3 m = fois(centres[a] + centres[b], 0.5);
-                centres.push_back(m + fois(c - m, RETRAIT_DE_LA_TAILLE));
+                centres.push_back(m + fois(c - m, retrait));
             }
             return it->second;
         };
@@ -233,12 +242,15 @@ bool trianglesSeCoupent(const point3 a[3], const point3 b[3])
 
 bool ouvrirAnse(const ListesSimplexe &maillage, const std::vector<char> &coupe, ListesSimplexe &resultat)
 {
-    return operer(maillage, coupe, true, resultat);
+    for (const double retrait : RETRAITS_DE_LA_TAILLE)
+        if (operer(maillage, coupe, true, retrait, resultat))
+            return true;
+    return false;
 }
 
 bool couperCol(const ListesSimplexe &maillage, const std::vector<char> &coupe, ListesSimplexe &resultat)
 {
-    return operer(maillage, coupe, false, resultat);
+    return operer(maillage, coupe, false, 0, resultat);
 }
 
 bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bordB, const point3 &axe,
@@ -274,7 +286,7 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
     // then grows as the square root of the step: a cut that narrow is finer than any fit).
     auto dedans = [&](const point3 &d) {
         const double h = scal(d, a);
-        return scal(d, d) <= 16 * r0 * r0 && h * h <= 4 * r0 * r0;
+        return scal(d, d) <= 16 * r0 * r0 && h * h <= HAUTEUR_AUTOUR * HAUTEUR_AUTOUR * r0 * r0;
     };
     std::size_t autour = 0;
     for (const point3 &q : nuage) {

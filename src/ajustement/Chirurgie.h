@@ -15,7 +15,8 @@
 /// `resultat` is left as it was.
 
 /// Opens a handle: `coupe` is two disks, each with one rim; both go and their rims are joined by
-/// a tube (a band of triangles from rim to rim). V - E + F drops by 2.
+/// a tube (a band of triangles from rim to rim), its waist drawn in towards the rims' centre as far
+/// as it can be without the tube crossing itself or the surface. V - E + F drops by 2.
 bool ouvrirAnse(const ListesSimplexe &maillage, const std::vector<char> &coupe, ListesSimplexe &resultat);
 
 /// Cuts a neck: `coupe` is a band with two rims; it goes and each rim is closed by the patch of
@@ -36,8 +37,8 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
                 ListesSimplexe &resultat);
 
 /// Whether the cloud rings a hole: round the line through the middle of the two rims along
-/// `axe`, the cloud within four times the hole's radius (its distance to that middle) and twice
-/// it above and below goes all the way round, its points linked when closer than a few times
+/// `axe`, the cloud within four times the hole's radius (its distance to that middle) and one and
+/// a half times it above and below goes all the way round, its points linked when closer than a few times
 /// `espacement` (a C-shaped ring, a horseshoe or a slot breaks the links); the nearest point lies
 /// round the line, not along it (a slot between two faces); and none lies over or under the
 /// middle (a hollow, or the inside of a solid).
