@@ -21,6 +21,7 @@
 #include <exception>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <set>
 #include <thread>
 #include <unordered_map>
@@ -120,6 +121,7 @@ private:
     bool prendre(const ListesSimplexe &apres);
     bool couperVoiles();
     bool ouvrirAnses();
+    void finirTraversee();
     void rendre(); // back to the cloud's frame, cells outward
 
     Simplex &s;
@@ -145,6 +147,11 @@ private:
     int coupes = 0;            // webs cut out so far
     int anses = 0;             // handles opened so far
     double espacementNuage = 0; // median distance between neighbours of the cloud, once known
+    // A handle opened across a ring that is cut (see ouvrirAnses): the cut it spans and the mesh
+    // before it, until the surface over the cut is cut in its turn. Tried once.
+    Fente fente;
+    std::optional<ListesSimplexe> avantTraversee;
+    bool traverseeEssayee = false;
 };
 
 // Stray points leave the working cloud (its tree): nothing draws the surface to them. Returns
@@ -483,9 +490,28 @@ bool Ajusteur::ouvrirAnses()
     if (!(espacementNuage > 0))
         return false;
     if (::ouvrirAnses(avant, v.normales, v.lointains, 0.1, v.tires, v.appuis, arbreNuage.points(), espacementNuage,
-                      apres) == 0)
+                      apres, traverseeEssayee ? nullptr : &fente) == 0)
         return false;
-    return prendre(apres);
+    if (!prendre(apres))
+        return false;
+    if (traverseeEssayee)
+        fente = Fente{};
+    if (fente.largeur > 0) {
+        avantTraversee = std::move(avant);
+        traverseeEssayee = true;
+    }
+    return true;
+}
+
+// A level after a handle across a ring's cut: the surface over the cut is cut, which leaves the
+// ring's own surface; failing that, the mesh goes back to what it was before the handle.
+void Ajusteur::finirTraversee()
+{
+    ListesSimplexe apres;
+    if (!(couperFente(ListesSimplexe{X, voisins, mailles}, fente, apres) && prendre(apres)))
+        static_cast<void>(prendre(*avantTraversee));
+    avantTraversee.reset();
+    lireMaillage();
 }
 
 void Ajusteur::rendre()
@@ -569,6 +595,10 @@ Resultat Ajusteur::lancer()
             const double fraction =
                 std::min(1.0, (niveau - 1 + double(t + 1) / maximum) / static_cast<double>(niveaux));
             if (progression && !progression(fraction, Raison(CodeRaison::AjustementNiveau, {niveau}))) {
+                if (avantTraversee) { // a stop before the cut across the ring: no handle left there
+                    static_cast<void>(prendre(*avantTraversee));
+                    lireMaillage();
+                }
                 rendre();
                 bilan.pointsFinaux = s.getNbPointsSimplex();
                 return Resultat::interrompu(Raison(CodeRaison::Ajustement));
@@ -596,6 +626,12 @@ Resultat Ajusteur::lancer()
             X = ici;
             ecrireMaillage(X);
             s.initialiserParametres();
+        }
+        if (avantTraversee) {
+            finirTraversee();
+            moyennePrecedente = std::numeric_limits<double>::infinity();
+            if (!dernier)
+                continue;
         }
         if (dernier)
             break;

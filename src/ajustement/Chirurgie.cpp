@@ -27,6 +27,13 @@ constexpr double ECART_DANS_UN_ANNEAU = 3;
 /// middle, across the line, and hid the hole.
 constexpr double HAUTEUR_AUTOUR = 1.5;
 
+/// The widest cut of a ring a handle is opened across (to be cut again there), in radians. Two
+/// limbs side by side (legs under a torso) leave 2 atan(1/4) = 0.49 of the turn open round the
+/// line between them, whatever their size (the ring is looked for within four times the gap's
+/// half-width); the C-shaped rings measured, 0.05 to 0.1. A cloud missing more of the turn is no
+/// cut ring but limbs or an arc, or a ring that closes farther out than it is looked for.
+constexpr double FENTE_MAXIMALE = 0.25;
+
 /// The most points of the cloud round a hole its ring is walked through.
 constexpr std::size_t POINTS_AUTOUR_MAXIMUM = 100000;
 
@@ -106,9 +113,12 @@ bool tube(const std::vector<int> &U, const std::vector<int> &V, const std::vecto
     return true;
 }
 
-bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, bool anse, double retrait,
+enum class Operation { Anse, Col, Traverse };
+
+bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, Operation operation, double retrait,
             ListesSimplexe &resultat)
 {
+    const bool anse = operation == Operation::Anse;
     const std::size_t n = maillage.positions.size();
     if (coupe.size() != n || maillage.voisins.size() != n)
         return false;
@@ -193,7 +203,7 @@ bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, bool
     const TopologieSurface avant = topologie(triangles, centres.size());
     const TopologieSurface apres = topologie(faces, sommets.size());
     if (!apres.fermee || apres.caracteristique != avant.caracteristique + (anse ? -2 : 2) ||
-        (!anse && apres.parties != avant.parties + 1))
+        apres.parties != avant.parties + (operation == Operation::Col ? 1 : 0))
         return false;
 
     // No new triangle through another one.
@@ -243,18 +253,18 @@ bool trianglesSeCoupent(const point3 a[3], const point3 b[3])
 bool ouvrirAnse(const ListesSimplexe &maillage, const std::vector<char> &coupe, ListesSimplexe &resultat)
 {
     for (const double retrait : RETRAITS_DE_LA_TAILLE)
-        if (operer(maillage, coupe, true, retrait, resultat))
+        if (operer(maillage, coupe, Operation::Anse, retrait, resultat))
             return true;
     return false;
 }
 
 bool couperCol(const ListesSimplexe &maillage, const std::vector<char> &coupe, ListesSimplexe &resultat)
 {
-    return operer(maillage, coupe, false, 0, resultat);
+    return operer(maillage, coupe, Operation::Col, 0, resultat);
 }
 
-bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bordB, const point3 &axe,
-                 const std::vector<point3> &nuage, double espacement)
+Anneau anneauAutour(const std::vector<point3> &bordA, const std::vector<point3> &bordB, const point3 &axe,
+                    const std::vector<point3> &nuage, double espacement, Fente *fente)
 {
     point3 c(0, 0, 0);
     for (const point3 &p : bordA)
@@ -264,7 +274,7 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
     c = fois(c, 1.0 / static_cast<double>(std::max<std::size_t>(1, bordA.size() + bordB.size())));
     const double la = norme(axe);
     if (!(la > 0))
-        return false;
+        return Anneau::Aucun;
     const point3 a = fois(axe, 1 / la);
     // Two directions across the line.
     const point3 t = std::abs(a.x) < 0.9 ? vect(a, point3(1, 0, 0)) : vect(a, point3(0, 1, 0));
@@ -281,7 +291,7 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
             plusProche = q - c;
         }
     if (!(r0 > 0) || !std::isfinite(r0) || std::abs(scal(plusProche, a)) > 0.5 * r0)
-        return false;
+        return Anneau::Aucun;
     // The cloud round the hole; past a hundred thousand points, one in every few (their spacing
     // then grows as the square root of the step: a cut that narrow is finer than any fit).
     auto dedans = [&](const point3 &d) {
@@ -295,11 +305,11 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
             continue;
         const double u = scal(d, e1), v = scal(d, e2);
         if (u * u + v * v < 0.25 * r0 * r0)
-            return false; // data over or under the middle: a hollow, or the inside of a solid
+            return Anneau::Aucun; // data over or under the middle: a hollow, or the inside of a solid
         ++autour;
     }
     if (autour < 16)
-        return false;
+        return Anneau::Aucun;
     const std::size_t saut = (autour + POINTS_AUTOUR_MAXIMUM - 1) / POINTS_AUTOUR_MAXIMUM;
     std::vector<point3> proches;
     proches.reserve(autour / saut + 1);
@@ -315,7 +325,7 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
     // middle.
     const double lien = ECART_DANS_UN_ANNEAU * espacement * std::sqrt(static_cast<double>(saut));
     if (!(lien > 0))
-        return false;
+        return Anneau::Aucun;
     const std::size_t m = proches.size();
     std::vector<double> angle(m);
     for (std::size_t k = 0; k < m; ++k)
@@ -351,20 +361,41 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
                         atteint[q] = atteint[p] + pas;
                         file.push_back(qi);
                     } else if (std::abs(atteint[q] - atteint[p] - pas) > M_PI) {
-                        return true;
+                        return Anneau::Ferme;
                     }
                 }
             }
         }
     }
-    return false;
+    // No loop: the ring is cut. Where: the widest turn round the line without a point of it.
+    if (fente) {
+        std::vector<double> tri(angle);
+        std::sort(tri.begin(), tri.end());
+        double large = 2 * M_PI - (tri.back() - tri.front());
+        double debut = tri.back();
+        for (std::size_t k = 1; k < tri.size(); ++k)
+            if (tri[k] - tri[k - 1] > large) {
+                large = tri[k] - tri[k - 1];
+                debut = tri[k - 1];
+            }
+        *fente = Fente{c, a, e1, e2, r0, debut, large};
+    }
+    return Anneau::Ouvert;
+}
+
+bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bordB, const point3 &axe,
+                 const std::vector<point3> &nuage, double espacement)
+{
+    return anneauAutour(bordA, bordB, axe, nuage, espacement, nullptr) == Anneau::Ferme;
 }
 
 int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &normales,
                 const std::vector<char> &candidats, double epaisseur, const std::vector<char> &tires,
                 const std::vector<char> &appuis, const std::vector<point3> &nuage, double espacement,
-                ListesSimplexe &resultat)
+                ListesSimplexe &resultat, Fente *fente)
 {
+    if (fente)
+        *fente = Fente{};
     const std::size_t n = maillage.positions.size();
     std::vector<int> enFace;
     std::vector<char> region = pointsMinces(maillage.positions, normales, candidats, epaisseur, &enFace);
@@ -413,6 +444,7 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
     for (std::size_t i = 0; i < n; ++i)
         libres[i] = !tires[i];
     const std::vector<char> nappes = pointsMinces(maillage.positions, normales, libres, epaisseur, nullptr);
+    std::vector<char> ouvert; // the first pair over a ring that is cut
     for (const auto &paire : paires) {
         const auto [pa, pb] = paire.second;
         // Each piece grown over the points off the data round it, down to where the surface
@@ -455,8 +487,41 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
                 axe += normales[i];
             else if (piece[i] == pb)
                 axe = axe - normales[i];
-        if (anneauFerme(rims[0], rims[1], axe, nuage, espacement) && ouvrirAnse(maillage, coupe, resultat))
+        Fente ici;
+        const Anneau anneau = anneauAutour(rims[0], rims[1], axe, nuage, espacement, &ici);
+        if (anneau == Anneau::Ferme && ouvrirAnse(maillage, coupe, resultat))
             return static_cast<int>(std::count(coupe.begin(), coupe.end(), 1));
+        if (anneau == Anneau::Ouvert && fente && ouvert.empty() && ici.largeur <= FENTE_MAXIMALE) {
+            ouvert = coupe;
+            *fente = ici;
+        }
     }
+    // No hole through, but a ring cut: across it.
+    if (!ouvert.empty() && ouvrirAnse(maillage, ouvert, resultat))
+        return static_cast<int>(std::count(ouvert.begin(), ouvert.end(), 1));
+    if (fente)
+        *fente = Fente{};
     return 0;
+}
+
+bool couperFente(const ListesSimplexe &maillage, const Fente &fente, ListesSimplexe &resultat)
+{
+    const std::size_t n = maillage.positions.size();
+    if (!(fente.largeur > 0) || n == 0)
+        return false;
+    double arete = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        arete += norme(maillage.positions[maillage.voisins[i][0]] - maillage.positions[i]);
+    arete /= static_cast<double>(n);
+    // The middle of the cut: a half-plane from the line.
+    const double milieu = fente.debut + 0.5 * fente.largeur;
+    const point3 dehors = fois(fente.e1, std::cos(milieu)) + fois(fente.e2, std::sin(milieu));
+    const point3 travers = vect(fente.axe, dehors);
+    const double demi = std::max(0.5 * fente.largeur * fente.rayon, 1.5 * arete);
+    std::vector<char> coupe(n, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const point3 d = maillage.positions[i] - fente.centre;
+        coupe[i] = scal(d, dehors) > 0.5 * fente.rayon && std::abs(scal(d, travers)) <= demi;
+    }
+    return operer(maillage, coupe, Operation::Traverse, 0, resultat);
 }

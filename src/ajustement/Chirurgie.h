@@ -23,6 +23,16 @@ bool ouvrirAnse(const ListesSimplexe &maillage, const std::vector<char> &coupe, 
 /// least area on it. V - E + F rises by 2 and the surface falls into one more part.
 bool couperCol(const ListesSimplexe &maillage, const std::vector<char> &coupe, ListesSimplexe &resultat);
 
+/// Where a ring of the cloud is cut (a C-shaped ring, a horseshoe): round the line through the
+/// middle of the hole (`centre`, unit `axe`, `e1` and `e2` across it), the widest turn without a
+/// point of the cloud, from the angle `debut` (from `e1` towards `e2`) over `largeur`; `rayon`, the
+/// hole's radius. `largeur` 0: none.
+struct Fente
+{
+    point3 centre, axe, e1, e2;
+    double rayon = 0, debut = 0, largeur = 0;
+};
+
 /// Handles across holes. Where the surface was drawn over a hole, a sheet spans it on each side
 /// and the two come face to face with nothing of the cloud between them: the region of a web
 /// (see couperVoiles: `candidats`, `epaisseur`, `tires`), but in two pieces, each a disk. Each
@@ -31,10 +41,22 @@ bool couperCol(const ListesSimplexe &maillage, const std::vector<char> &coupe, L
 /// cloud must ring the hole (anneauFerme), and the handle is then opened (ouvrirAnse). Pairs of
 /// pieces are tried the most facing first; at most one handle is opened. Returns the points
 /// taken out (0: none; `resultat` is then left as it was).
+///
+/// With `fente`: where no ring is closed but one is cut (a C-shaped ring), the sheets over its
+/// middle are taken out all the same and the handle opened across the cut, which `fente` then
+/// tells (else its `largeur` is 0): the surface over the cut is to be cut next (couperFente),
+/// which gives the ring's own surface, of the genus it had.
 int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &normales,
                 const std::vector<char> &candidats, double epaisseur, const std::vector<char> &tires,
                 const std::vector<char> &appuis, const std::vector<point3> &nuage, double espacement,
-                ListesSimplexe &resultat);
+                ListesSimplexe &resultat, Fente *fente = nullptr);
+
+/// Cuts the surface across the cut of a ring (see ouvrirAnses): the band of its points within the
+/// cut, or a cell and a half of the mesh each side of its middle, out on the ring's side of the
+/// line; each rim closed by the patch of least area. V - E + F rises by 2, the parts stay: the
+/// genus drops by one. False when the band is not one tube round the ring (`resultat` then left
+/// as it was).
+bool couperFente(const ListesSimplexe &maillage, const Fente &fente, ListesSimplexe &resultat);
 
 /// Whether the cloud rings a hole: round the line through the middle of the two rims along
 /// `axe`, the cloud within four times the hole's radius (its distance to that middle) and one and
@@ -44,6 +66,12 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
 /// middle (a hollow, or the inside of a solid).
 bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bordB, const point3 &axe,
                  const std::vector<point3> &nuage, double espacement);
+
+/// The same, and whether a ring that is not closed is cut (`Ouvert`: every other condition holds,
+/// no loop winds round the line) and where (`fente`, when given and the ring is cut).
+enum class Anneau { Ferme, Ouvert, Aucun };
+Anneau anneauAutour(const std::vector<point3> &bordA, const std::vector<point3> &bordB, const point3 &axe,
+                    const std::vector<point3> &nuage, double espacement, Fente *fente);
 
 /// Whether two triangles that share no vertex cross (an edge of one through the other).
 bool trianglesSeCoupent(const point3 a[3], const point3 b[3]);

@@ -181,6 +181,60 @@ TEST(Chirurgie, AHandleAndANeckCutWithExactCounts)
     EXPECT_EQ(contourne.positions.size(), 12u * k + 8u * k); // the spindle's 8k points kept
 }
 
+TEST(Chirurgie, TheSurfaceOverARingsCutIsCutAcrossItBackToGenusZero)
+{
+    // A torus (R 3, r 1) round the z axis, 24 x 8 quads cut in two, outward; its dual.
+    const int nu = 24, nv = 8;
+    std::vector<point3> sommets;
+    Triangles triangles;
+    for (int i = 0; i < nu; ++i)
+        for (int j = 0; j < nv; ++j) {
+            const double u = 2 * M_PI * (i + 0.5) / nu, v = 2 * M_PI * j / nv;
+            sommets.push_back(point3((3 + std::cos(v)) * std::cos(u), (3 + std::cos(v)) * std::sin(u), std::sin(v)));
+        }
+    auto s = [&](int i, int j) { return (i % nu) * nv + j % nv; };
+    for (int i = 0; i < nu; ++i)
+        for (int j = 0; j < nv; ++j) {
+            triangles.push_back({s(i, j), s(i + 1, j), s(i + 1, j + 1)});
+            triangles.push_back({s(i, j), s(i + 1, j + 1), s(i, j + 1)});
+        }
+    ListesSimplexe tore;
+    ASSERT_TRUE(dual(triangles, sommets.size(), tore));
+    for (const auto &t : triangles)
+        tore.positions.push_back(fois(sommets[t[0]] + sommets[t[1]] + sommets[t[2]], 1.0 / 3));
+    ASSERT_EQ(verifier(tore).genre, 1);
+
+    // The cut round the x axis, a tenth of a radian wide, of a hole of radius 2.
+    Fente fente{point3(0, 0, 0), point3(0, 0, 1), point3(1, 0, 0), point3(0, 1, 0), 2, -0.05, 0.1};
+    ListesSimplexe coupe;
+    ASSERT_TRUE(couperFente(tore, fente, coupe));
+    const TopologieSurface t = verifier(coupe);
+    EXPECT_EQ(std::make_tuple(t.parties, t.genre, t.fermee), std::make_tuple(1, 0, true));
+    // Only points at the cut go (the quads either side of the x axis and their neighbours), and
+    // the others keep their order and places.
+    std::size_t k = 0;
+    for (const point3 &p : tore.positions)
+        if (k < coupe.positions.size() && coupe.positions[k] == p)
+            ++k;
+        else
+            EXPECT_TRUE(p.x > 1.5 && std::abs(p.y) < 1) << p.x << " " << p.y;
+    EXPECT_LT(coupe.positions.size(), tore.positions.size());
+    EXPECT_GE(coupe.positions.size(), tore.positions.size() - 4u * 2 * nv);
+
+    // Refused, the result untouched: no cut; a cut whose half-plane misses the surface; a cut of
+    // a sphere (no handle to take away).
+    ListesSimplexe r = coupe;
+    EXPECT_FALSE(couperFente(tore, Fente{}, r));
+    Fente loin = fente;
+    loin.centre = point3(10, 0, 0);
+    EXPECT_FALSE(couperFente(tore, loin, r));
+    const Anneaux boule({{1, 0.5}, {1, -0.5}}, 8);
+    Fente autour = fente;
+    autour.rayon = 0.2;
+    EXPECT_FALSE(couperFente(boule.simplexe(), autour, r));
+    EXPECT_EQ(r.positions, coupe.positions);
+}
+
 namespace {
 
 // Points spread over a torus round the z axis (radius R, tube r) on a grid of angles; those whose
@@ -226,6 +280,16 @@ TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
     EXPECT_FALSE(anneauFerme(haut, bas, axe, c, 0.05));
     EXPECT_FALSE(anneauFerme(haut, bas, axe, c, 0.065));
     EXPECT_TRUE(anneauFerme(haut, bas, axe, c, 0.12));
+    // ... and where it is cut: towards +x, 0.1 wide up to a step of the grid (0.017) each side.
+    Fente f;
+    ASSERT_EQ(anneauAutour(haut, bas, axe, c, 0.05, &f), Anneau::Ouvert);
+    const double milieu = f.debut + 0.5 * f.largeur;
+    const point3 versLaFente = fois(f.e1, std::cos(milieu)) + fois(f.e2, std::sin(milieu));
+    EXPECT_NEAR(versLaFente.x, 1, 1e-9);
+    EXPECT_GE(f.largeur, 0.1);
+    EXPECT_LT(f.largeur, 0.1 + 2 * 2 * M_PI / 360);
+    EXPECT_NEAR(f.rayon, 2, 0.01);
+    EXPECT_EQ(anneauAutour(haut, bas, axe, tore, 0.05, &f), Anneau::Ferme);
     // Seen from off the hole's middle (the rims moved 0.5 towards the cut and 0.3 to its side)
     // along a line askew by a tenth of a radian: the cut still open, the torus still closed.
     const point3 cote(0.5, 0.3, 0);
@@ -249,6 +313,9 @@ TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
     std::vector<point3> fond = tore;
     fond.push_back(point3(0.2, 0, -2.5));
     EXPECT_FALSE(anneauFerme(haut, bas, axe, fond, 0.05));
+    std::vector<point3> fondC = c;
+    fondC.push_back(fond.back());
+    EXPECT_EQ(anneauAutour(haut, bas, axe, fondC, 0.05, nullptr), Anneau::Aucun); // no cut ring either
     // ... but not when it lies beyond one and a half times the hole's radius along the line (an
     // arm of the object passing across it on the far side).
     fond.back() = point3(0.2, 0, -3.3);
