@@ -1,6 +1,7 @@
 """Clouds of shapes of known topology, for the fit's benchmark: sampled evenly over the boundary
 of a union of simple solids (points of a solid's surface inside another solid are dropped).
-    python3 bench/formes.py FOLDER        writes FOLDER/NAME.pts for each shape
+    python3 bench/formes.py FOLDER [K]    writes FOLDER/NAME.pts for each shape (K times as many
+                                          points, named NAME_xK, when K is given and not 1)
 Each shape: name, parts, genus (the truth the fit is held to), and the surface -> cloud p95 of the
 true surface (a sample ten times as dense), the least a fitted surface can show."""
 import sys
@@ -104,12 +105,15 @@ def p95_vraie_surface(nuage, vraie):
 
 if __name__ == "__main__":
     dossier = sys.argv[1]
+    k = int(sys.argv[2]) if len(sys.argv) > 2 else 1
+    suffixe = "" if k == 1 else f"_x{k}"
     nuages = []
-    for nom, parties, genre, p in formes():
+    for nom, parties, genre, p in formes(k):
+        nom += suffixe
         with open(f"{dossier}/{nom}.pts", "w") as f:
             f.write(f"PTS\n{len(p)}\n")
             np.savetxt(f, p, fmt="%.6f")
         nuages.append((nom, parties, genre, p))
     # Then the true surfaces (the clouds above are drawn first, as they always were).
-    for (nom, parties, genre, p), (_, _, _, vraie) in zip(nuages, formes(10)):
+    for (nom, parties, genre, p), (_, _, _, vraie) in zip(nuages, formes(10 * k)):
         print(nom, parties, genre, p95_vraie_surface(p, vraie))
