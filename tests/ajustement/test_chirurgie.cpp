@@ -290,6 +290,20 @@ TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
     EXPECT_LT(f.largeur, 0.1 + 2 * 2 * M_PI / 360);
     EXPECT_NEAR(f.rayon, 2, 0.01);
     EXPECT_EQ(anneauAutour(haut, bas, axe, tore, 0.05, &f), Anneau::Ferme);
+    // A cut just past the first angle measured round the line (from e1 towards e2), with one
+    // point alone below it: the widest turn without a point may be the first one.
+    std::vector<point3> seul;
+    bool garde = false;
+    for (const point3 &p : tore) {
+        const double theta = std::atan2(scal(p, f.e2), scal(p, f.e1));
+        if (theta > -M_PI + 0.12 || theta < -M_PI + 0.001 || (theta < -M_PI + 0.02 && !garde)) {
+            garde = garde || (theta > -M_PI + 0.001 && theta < -M_PI + 0.02);
+            seul.push_back(p);
+        }
+    }
+    ASSERT_EQ(anneauAutour(haut, bas, axe, seul, 0.05, &f), Anneau::Ouvert);
+    EXPECT_LT(f.debut, -M_PI + 0.02);
+    EXPECT_GT(f.largeur, 0.1);
     // Seen from off the hole's middle (the rims moved 0.5 towards the cut and 0.3 to its side)
     // along a line askew by a tenth of a radian: the cut still open, the torus still closed.
     const point3 cote(0.5, 0.3, 0);
