@@ -721,6 +721,19 @@ TEST(Ajustement, AStopOrTheLevelBoundLeavesASettledClosedMesh)
     ASSERT_TRUE(ajusterGabarit(s, nuage, r, &b).reussi());
     EXPECT_EQ(b.niveaux, 2);
     EXPECT_EQ(b.pointsFinaux, b.pointsParNiveau.back());
+
+    // A gain no refinement can give (the mean distance to fall to a tenth in a level): the run
+    // ends as not improving, a level after the first refinement at points, sooner than with the
+    // usual gain.
+    BilanAjustement habituel, exigeant;
+    r = reglagesDeTest();
+    r.tolerance = 1e-4; // not met: the gain ends the run
+    ASSERT_TRUE(ajusterGabarit(s, nuage, r, &habituel).reussi());
+    r.gainMinimum = 0.9;
+    ASSERT_TRUE(ajusterGabarit(s, nuage, r, &exigeant).reussi());
+    EXPECT_TRUE(exigeant.converge);
+    EXPECT_LT(exigeant.niveaux, habituel.niveaux);
+    EXPECT_LT(exigeant.pointsFinaux, habituel.pointsFinaux);
 }
 
 TEST(MesurerAjustement, TheSameFiguresOnOneThreadOrSeveral)
