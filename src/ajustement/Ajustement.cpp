@@ -50,6 +50,25 @@ struct Divergence
     int pas;
 };
 
+/// Sheets of the surface face to face, with nothing of the cloud between them, closer than this
+/// share of the diagonal: a web, cut out.
+constexpr double EPAISSEUR_VOILE = 0.04;
+/// Up to this share apart, sheets are cut on trial (Ajusteur::couperVoiles). A sheet can sink
+/// into the solid under a blind hole's floor, pulled by the floor's points while it rises from
+/// below on the coarse levels, and stay there as a pit with nothing of the cloud round it (on a
+/// generated block of 40,000 points, 0.12 finds it; of 20,000 points, 0.16 does not, 0.2 does).
+constexpr double EPAISSEUR_VOILE_LARGE = 0.2;
+/// A wide cut is tried when it takes more than this many times the points of the web cut.
+constexpr double FACTEUR_VOILE_LARGE = 1.5;
+/// A trial cut stays when, a level later, the surface lies closer to the cloud (the mean distance
+/// from points spread over it falls by this share at least)...
+constexpr double GAIN_VOILE_LARGE = 0.05;
+/// ... and leaves no point of the cloud farther from it (the largest distance from the cloud to
+/// the surface grows by this share at most).
+constexpr double RECUL_VOILE_LARGE = 0.1;
+/// Points spread over the surface to measure it against the cloud, about.
+constexpr std::size_t ECHANTILLONS_VOILE = 100000;
+
 // The fit proper, on the mesh's own arrays in the working frame.
 class Ajusteur
 {
@@ -95,6 +114,9 @@ private:
     point3 vecteurAire(const std::vector<int> &c) const;
     bool franchitUnVide(const point3 &x, const point3 &n, int compte, long j, double d2, double loin) const;
     bool raffinerLocalement(double &moyenne, int niveau, double fait);
+    void trianguler(std::vector<point3> &sommets, std::vector<std::array<int, 3>> &faces) const;
+    std::vector<double> ecartsAuNuage() const;
+    double ecartSurfaceMoyen() const;
     /// The progression of a refinement inside the fit: its phases at the share `fait` of the
     /// fit; a stop asked meanwhile is heard at the next step, so that a stopped fit still leaves
     /// a completed step's mesh.
@@ -119,7 +141,8 @@ private:
     };
     Vide vide() const;
     bool prendre(const ListesSimplexe &apres);
-    bool couperVoiles();
+    bool couperVoiles(double moyennePrecedente);
+    void jugerVoileLarge(double &moyennePrecedente);
     bool ouvrirAnses();
     void finirTraversee();
     void rendre(); // back to the cloud's frame, cells outward
@@ -152,6 +175,17 @@ private:
     Fente fente;
     std::optional<ListesSimplexe> avantTraversee;
     bool traverseeEssayee = false;
+    // A wide web cut out (see couperVoiles), until the level after it tells whether the surface
+    // came closer to the cloud: what the fit was before it, to go back to.
+    struct AvantVoile
+    {
+        ListesSimplexe maillage;
+        std::vector<point3> precedent;
+        std::vector<long> attache, procheNuage;
+        double surface = 0, plusLoin = 0, moyennePrecedente = 0;
+    };
+    std::optional<AvantVoile> avantVoileLarge;
+    bool voilesLargesRefuses = false; // one undone: no other is tried
 };
 
 // Stray points leave the working cloud (its tree): nothing draws the surface to them. Returns
@@ -321,17 +355,11 @@ double Ajusteur::pas(double tau, double mu, double kappa, double libre)
     return n ? total / static_cast<double>(n) : 0;
 }
 
-// Refines where sample points stay farther than the tolerance from the surface; false when
-// nothing needs it or the point bound is reached. moyenne receives the mean sample-to-surface
-// distance (not measured at the point bound).
-bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
+// The surface as it is written: each cell fanned round the mean of its points.
+void Ajusteur::trianguler(std::vector<point3> &sommets, std::vector<std::array<int, 3>> &faces) const
 {
-    // At the point bound the run ends whatever the distances: they are not measured.
-    if (static_cast<long>(X.size()) >= reglages.pointsMaximum)
-        return false;
-    // The fanned triangulation, as the saved one, from the arrays.
-    std::vector<point3> sommets = X;
-    std::vector<std::array<int, 3>> faces;
+    sommets = X;
+    faces.clear();
     for (const std::vector<int> &c : mailles) {
         if (c.size() < 3)
             continue;
@@ -343,6 +371,14 @@ bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
         for (std::size_t k = 0; k < c.size(); ++k)
             faces.push_back({ig, c[k], c[(k + 1) % c.size()]});
     }
+}
+
+// Distance of each sample point to that surface.
+std::vector<double> Ajusteur::ecartsAuNuage() const
+{
+    std::vector<point3> sommets;
+    std::vector<std::array<int, 3>> faces;
+    trianguler(sommets, faces);
     const ArbreTriangles surface(sommets, faces);
     std::vector<double> d(echantillon.size());
     enParallele(echantillon.size(), fils, [&](std::size_t debut, std::size_t fin) {
@@ -350,10 +386,47 @@ bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
         for (std::size_t k = debut; k < fin; ++k)
             d[k] = surface.distance(echantillon[k], indice);
     });
+    return d;
+}
+
+static double moyenneDe(const std::vector<double> &d)
+{
     double total = 0;
     for (double v : d)
         total += v;
-    moyenne = d.empty() ? 0 : total / static_cast<double>(d.size());
+    return d.empty() ? 0 : total / static_cast<double>(d.size());
+}
+
+// Mean distance from points spread evenly over the surface to the cloud: what a sheet over no
+// data adds to.
+double Ajusteur::ecartSurfaceMoyen() const
+{
+    std::vector<point3> sommets;
+    std::vector<std::array<int, 3>> faces;
+    trianguler(sommets, faces);
+    const std::vector<point3> points = echantillonnerSurface(sommets, faces, ECHANTILLONS_VOILE);
+    std::vector<double> d(points.size());
+    enParallele(points.size(), fils, [&](std::size_t debut, std::size_t fin) {
+        double d2;
+        long j = -1;
+        for (std::size_t k = debut; k < fin; ++k) {
+            j = arbreNuage.plusProche(points[k], d2, j);
+            d[k] = std::sqrt(d2);
+        }
+    });
+    return moyenneDe(d);
+}
+
+// Refines where sample points stay farther than the tolerance from the surface; false when
+// nothing needs it or the point bound is reached. moyenne receives the mean sample-to-surface
+// distance (not measured at the point bound).
+bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
+{
+    // At the point bound the run ends whatever the distances: they are not measured.
+    if (static_cast<long>(X.size()) >= reglages.pointsMaximum)
+        return false;
+    const std::vector<double> d = ecartsAuNuage();
+    moyenne = moyenneDe(d);
 
     // Nothing left to split once the cloud lies within the tolerance nearly everywhere and
     // within twice it everywhere: a smooth shape stops here, far before the point bound.
@@ -468,15 +541,52 @@ bool Ajusteur::prendre(const ListesSimplexe &apres)
     return true;
 }
 
-// Cuts the webs out (see couperVoiles); false when there is none.
-bool Ajusteur::couperVoiles()
+// Cuts the webs out (see couperVoiles); false when there is none. Sheets closer than
+// EPAISSEUR_VOILE are a web; when there is none, sheets up to EPAISSEUR_VOILE_LARGE apart are
+// cut on trial (jugerVoileLarge): that far apart, two sheets may also lie over data the cut
+// would leave (folds of a brain, a part within the object), and only the fit tells.
+bool Ajusteur::couperVoiles(double moyennePrecedente)
 {
     const Vide v = vide();
-    ListesSimplexe avant{X, voisins, mailles}, apres;
-    // Sheets closer than 4 % of the diagonal; a cut takes an eighth of the points at most.
-    if (::couperVoiles(avant, v.normales, v.candidats, 0.04, 0.125, apres, v.tires) == 0)
-        return false;
-    return prendre(apres);
+    ListesSimplexe avant{X, voisins, mailles}, etroit, large;
+    // A cut takes an eighth of the points at most.
+    const int coupe = ::couperVoiles(avant, v.normales, v.candidats, EPAISSEUR_VOILE, 0.125, etroit, v.tires);
+    const int coupeLarge = voilesLargesRefuses ? 0
+        : ::couperVoiles(avant, v.normales, v.candidats, EPAISSEUR_VOILE_LARGE, 0.125, large, v.tires);
+    if (coupeLarge > FACTEUR_VOILE_LARGE * coupe) {
+        const std::vector<double> d = ecartsAuNuage();
+        AvantVoile avantVoile{std::move(avant), precedent, attache, procheNuage, ecartSurfaceMoyen(),
+                              d.empty() ? 0 : *std::max_element(d.begin(), d.end()), moyennePrecedente};
+        if (prendre(large)) {
+            avantVoileLarge = std::move(avantVoile);
+            return true;
+        }
+    }
+    return coupe > 0 && prendre(etroit);
+}
+
+// A level after a wide web cut: it stays when the surface has come closer to the cloud and no
+// point of the cloud is left farther from it (GAIN_VOILE_LARGE, RECUL_VOILE_LARGE). Else the fit
+// goes back to where it was before it, with what it had measured then (moyennePrecedente), and
+// no other wide cut is tried.
+void Ajusteur::jugerVoileLarge(double &moyennePrecedente)
+{
+    AvantVoile avant = std::move(*avantVoileLarge);
+    avantVoileLarge.reset();
+    const std::vector<double> d = ecartsAuNuage();
+    const double plusLoin = d.empty() ? 0 : *std::max_element(d.begin(), d.end());
+    if (ecartSurfaceMoyen() <= avant.surface * (1 - GAIN_VOILE_LARGE) &&
+        plusLoin <= avant.plusLoin * (1 + RECUL_VOILE_LARGE))
+        return;
+    voilesLargesRefuses = true;
+    if (!prendre(avant.maillage))
+        return; // the mesh cannot be built again: the cut stays, a closed surface itself
+    lireMaillage();
+    precedent = std::move(avant.precedent);
+    attache = std::move(avant.attache);
+    procheNuage = std::move(avant.procheNuage);
+    moyennePrecedente = avant.moyennePrecedente;
+    --coupes;
 }
 
 // Opens a handle where the surface spans a hole (see ouvrirAnses): sheets up to a tenth of the
@@ -633,6 +743,10 @@ Resultat Ajusteur::lancer()
             if (!dernier)
                 continue;
         }
+        // Back to before a wide web cut that did not bring the surface closer: the level then goes
+        // on as that one did once the cut was found.
+        if (avantVoileLarge)
+            jugerVoileLarge(moyennePrecedente);
         if (dernier)
             break;
         // A handle opened leaves a tube to settle: one more level.
@@ -654,7 +768,7 @@ Resultat Ajusteur::lancer()
             continue;
         }
         // A web cut out leaves a surface to settle before anything is split: one more level.
-        if (local && coupes < 6 && couperVoiles()) {
+        if (local && coupes < 6 && couperVoiles(moyennePrecedente)) {
             ++coupes;
             moyennePrecedente = std::numeric_limits<double>::infinity();
             continue;
