@@ -62,10 +62,13 @@ constexpr double EPAISSEUR_VOILE_LARGE = 0.2;
 constexpr double FACTEUR_VOILE_LARGE = 1.5;
 /// A trial cut stays when, a level later, the surface lies closer to the cloud (the mean distance
 /// from points spread over it falls by this share at least)...
-constexpr double GAIN_VOILE_LARGE = 0.05;
-/// ... and leaves no point of the cloud farther from it (the largest distance from the cloud to
-/// the surface grows by this share at most).
-constexpr double RECUL_VOILE_LARGE = 0.1;
+constexpr double GAIN_VOILE_LARGE = 0.03;
+/// ... and has left no point of the cloud much farther from it (the largest distance from the
+/// cloud to the surface grows by this share at most). Measured a level after the cut: over the
+/// pits of blind blocks and the webs of a statue, the first fell by 5 to 22 %, the second moved
+/// by -9 to +11 %; where the cut left data behind (two brain volumes, a cow), the second grew by
+/// 25 to 110 %.
+constexpr double RECUL_VOILE_LARGE = 0.2;
 /// Points spread over the surface to measure it against the cloud, about.
 constexpr std::size_t ECHANTILLONS_VOILE = 100000;
 
