@@ -188,7 +188,9 @@ private:
         double surface = 0, plusLoin = 0, moyennePrecedente = 0;
     };
     std::optional<AvantVoile> avantVoileLarge;
-    bool voilesLargesRefuses = false; // one undone: no other is tried
+    // Wide cuts are looked for on the first level of local refinement (the coarse levels leave
+    // such sheets), and on each level after one that was kept.
+    bool voilesLarges = true;
 };
 
 // Stray points leave the working cloud (its tree): nothing draws the surface to them. Returns
@@ -545,17 +547,18 @@ bool Ajusteur::prendre(const ListesSimplexe &apres)
 }
 
 // Cuts the webs out (see couperVoiles); false when there is none. Sheets closer than
-// EPAISSEUR_VOILE are a web; when there is none, sheets up to EPAISSEUR_VOILE_LARGE apart are
-// cut on trial (jugerVoileLarge): that far apart, two sheets may also lie over data the cut
-// would leave (folds of a brain, a part within the object), and only the fit tells.
+// EPAISSEUR_VOILE are a web; sheets up to EPAISSEUR_VOILE_LARGE apart are cut on trial instead
+// when that takes notably more (jugerVoileLarge): that far apart, two sheets may also lie over
+// data the cut would leave (folds of a brain, a part within the object), and only the fit tells.
 bool Ajusteur::couperVoiles(double moyennePrecedente)
 {
     const Vide v = vide();
     ListesSimplexe avant{X, voisins, mailles}, etroit, large;
     // A cut takes an eighth of the points at most.
     const int coupe = ::couperVoiles(avant, v.normales, v.candidats, EPAISSEUR_VOILE, 0.125, etroit, v.tires);
-    const int coupeLarge = voilesLargesRefuses ? 0
+    const int coupeLarge = !voilesLarges ? 0
         : ::couperVoiles(avant, v.normales, v.candidats, EPAISSEUR_VOILE_LARGE, 0.125, large, v.tires);
+    voilesLarges = false;
     if (coupeLarge > FACTEUR_VOILE_LARGE * coupe) {
         const std::vector<double> d = ecartsAuNuage();
         AvantVoile avantVoile{std::move(avant), precedent, attache, procheNuage, ecartSurfaceMoyen(),
@@ -570,8 +573,7 @@ bool Ajusteur::couperVoiles(double moyennePrecedente)
 
 // A level after a wide web cut: it stays when the surface has come closer to the cloud and no
 // point of the cloud is left farther from it (GAIN_VOILE_LARGE, RECUL_VOILE_LARGE). Else the fit
-// goes back to where it was before it, with what it had measured then (moyennePrecedente), and
-// no other wide cut is tried.
+// goes back to where it was before it, with what it had measured then (moyennePrecedente).
 void Ajusteur::jugerVoileLarge(double &moyennePrecedente)
 {
     AvantVoile avant = std::move(*avantVoileLarge);
@@ -579,9 +581,10 @@ void Ajusteur::jugerVoileLarge(double &moyennePrecedente)
     const std::vector<double> d = ecartsAuNuage();
     const double plusLoin = d.empty() ? 0 : *std::max_element(d.begin(), d.end());
     if (ecartSurfaceMoyen() <= avant.surface * (1 - GAIN_VOILE_LARGE) &&
-        plusLoin <= avant.plusLoin * (1 + RECUL_VOILE_LARGE))
+        plusLoin <= avant.plusLoin * (1 + RECUL_VOILE_LARGE)) {
+        voilesLarges = true;
         return;
-    voilesLargesRefuses = true;
+    }
     if (!prendre(avant.maillage))
         return; // the mesh cannot be built again: the cut stays, a closed surface itself
     lireMaillage();
