@@ -394,12 +394,17 @@ std::vector<double> Ajusteur::ecartsAuNuage() const
     return d;
 }
 
-static double moyenneDe(const std::vector<double> &d)
+double moyenneDe(const std::vector<double> &d)
 {
     double total = 0;
     for (double v : d)
         total += v;
     return d.empty() ? 0 : total / static_cast<double>(d.size());
+}
+
+double plusGrandDe(const std::vector<double> &d)
+{
+    return d.empty() ? 0 : *std::max_element(d.begin(), d.end());
 }
 
 // Mean distance from points spread evenly over the surface to the cloud: what a sheet over no
@@ -560,9 +565,8 @@ bool Ajusteur::couperVoiles(double moyennePrecedente)
         : ::couperVoiles(avant, v.normales, v.candidats, EPAISSEUR_VOILE_LARGE, 0.125, large, v.tires);
     voilesLarges = false;
     if (coupeLarge > FACTEUR_VOILE_LARGE * coupe) {
-        const std::vector<double> d = ecartsAuNuage();
         AvantVoile avantVoile{std::move(avant), precedent, attache, procheNuage, ecartSurfaceMoyen(),
-                              d.empty() ? 0 : *std::max_element(d.begin(), d.end()), moyennePrecedente};
+                              plusGrandDe(ecartsAuNuage()), moyennePrecedente};
         if (prendre(large)) {
             avantVoileLarge = std::move(avantVoile);
             return true;
@@ -578,8 +582,7 @@ void Ajusteur::jugerVoileLarge(double &moyennePrecedente)
 {
     AvantVoile avant = std::move(*avantVoileLarge);
     avantVoileLarge.reset();
-    const std::vector<double> d = ecartsAuNuage();
-    const double plusLoin = d.empty() ? 0 : *std::max_element(d.begin(), d.end());
+    const double plusLoin = plusGrandDe(ecartsAuNuage());
     if (ecartSurfaceMoyen() <= avant.surface * (1 - GAIN_VOILE_LARGE) &&
         plusLoin <= avant.plusLoin * (1 + RECUL_VOILE_LARGE)) {
         voilesLarges = true;
