@@ -97,9 +97,9 @@ std::string listeSuffixes(bool nuages)
 {
     std::string liste;
     for (const SuffixeOuvert &o : suffixesOuverts()) {
-        // An STL mesh opens as a cloud too; a simplex mesh never does.
+        // A triangle mesh opens as a cloud too (its vertices); a simplex mesh never does.
         const bool nuage = o.genre == GenreFichier::Nuage || o.genre == GenreFichier::Volume ||
-                           std::string(o.suffixe) == "stl";
+                           o.genre == GenreFichier::Triangles;
         // A PLY file opens as a triangle mesh too.
         const bool maillage = o.genre == GenreFichier::Simplex || o.genre == GenreFichier::Triangles ||
                               std::string(o.suffixe) == "ply";
@@ -141,18 +141,20 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
         case GenreFichier::Volume:
             r = lireVolume(nom, m, reglages, points, sousProgression(progression, 0, 0.9));
             break;
-        case GenreFichier::Triangles:
-            if (estSTL(nom)) {
-                // A cloud of the mesh's vertices, each once.
-                Maillage stl;
-                r = stl.lireSTL(nom, sousProgression(progression, 0, 0.9));
-                if (r)
-                    m.ListePointsInterets = std::move(stl.listeSommets);
-                else if (r.statut == Statut::MaillageIllisible)
-                    r.statut = Statut::NuageIllisible;
-                break;
-            }
-            [[fallthrough]];
+        case GenreFichier::Triangles: {
+            // A triangle mesh opens as the cloud of its vertices, each once (an STL file repeats
+            // them in every triangle; its reader merges them).
+            Maillage lu;
+            const Progression sous = sousProgression(progression, 0, 0.9);
+            const std::string suffixe = suffixeDe(nom);
+            r = suffixe == "stl" ? lu.lireSTL(nom, sous) : suffixe == "obj" ? lu.lireOBJ(nom, sous) : lu.lireOFF(nom, sous);
+            if (r) {
+                m.ListePointsInterets = std::move(lu.listeSommets);
+                m.nbPointsInterets = static_cast<int>(m.ListePointsInterets.size());
+            } else if (r.statut == Statut::MaillageIllisible)
+                r.statut = Statut::NuageIllisible;
+            break;
+        }
         default:
             r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageNonReconnu, {::nom(nom), litteral(listeSuffixes(true))}));
         }

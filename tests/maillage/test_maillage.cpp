@@ -1014,7 +1014,26 @@ TEST(StlLecture, TextAndBinaryGiveTheSameJoinedClosedMeshAndEveryFaultIsRefusedW
     EXPECT_EQ(nuage.ListePointsInterets.size(), 0u); // the refused one left nothing
     EXPECT_EQ(genreFichier("a.stl"), GenreFichier::Triangles);
     EXPECT_EQ(listeSuffixes(false), ".ply, .smm, .sm, .off, .obj, .stl");
-    EXPECT_EQ(listeSuffixes(true), ".pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .img, .nii, .nii.gz, .stl");
+    EXPECT_EQ(listeSuffixes(true), ".pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .img, .nii, .nii.gz, .off, .obj, .stl");
+
+    // OFF and OBJ meshes open as clouds the same way, and a file that is not what its suffix
+    // says leaves no cloud behind (not the one held before either).
+    ASSERT_TRUE(b.ecrireOFF(dossier.file("t.off")).reussi());
+    ASSERT_TRUE(b.ecrireOBJ(dossier.file("t.obj")).reussi());
+    writeFile(dossier.file("faux.off"), "PTS\n1\n0 0 0\n");
+    writeFile(dossier.file("faux.obj"), "v 0 0 0\nf 1 2 3\n");
+    for (const char *nom : {"t.off", "t.obj"}) {
+        Maillage lu;
+        silence([&] { EXPECT_TRUE(ouvrirNuage(dossier.file(nom), lu).reussi()) << nom; });
+        EXPECT_EQ(lu.ListePointsInterets, b.listeSommets) << nom;
+        EXPECT_EQ(lu.nbPointsInterets, 4) << nom;
+        for (const char *faux : {"faux.off", "faux.obj"}) {
+            Resultat r;
+            silence([&] { r = ouvrirNuage(dossier.file(faux), lu); });
+            EXPECT_EQ(r.statut, Statut::NuageIllisible) << faux;
+            EXPECT_TRUE(lu.ListePointsInterets.empty()) << faux;
+        }
+    }
 }
 
 TEST(MeshEcriture, PlyKeepsEveryBitAndStlReadsBackAsFloats)
