@@ -1,6 +1,7 @@
 #include "Ouverture.h"
 
 #include "Maillage.h"
+#include "NuageDeSurface.h"
 #include "NuageFichiers.h"
 #include "Simplex.h"
 #include "VolumeAnalyze.h"
@@ -142,14 +143,15 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
             r = lireVolume(nom, m, reglages, points, sousProgression(progression, 0, 0.9));
             break;
         case GenreFichier::Triangles: {
-            // A triangle mesh opens as the cloud of its vertices, each once (an STL file repeats
-            // them in every triangle; its reader merges them).
+            // A triangle mesh opens as the cloud of its surface: its vertices (an STL file repeats
+            // them in every triangle; its reader merges them), and points over its faces where
+            // they are too far apart to describe it.
             Maillage lu;
             const Progression sous = sousProgression(progression, 0, 0.9);
             const std::string suffixe = suffixeDe(nom);
             r = suffixe == "stl" ? lu.lireSTL(nom, sous) : suffixe == "obj" ? lu.lireOBJ(nom, sous) : lu.lireOFF(nom, sous);
             if (r) {
-                m.ListePointsInterets = std::move(lu.listeSommets);
+                m.ListePointsInterets = nuageDeSurface(lu.listeSommets, lu.listeFaces);
                 m.nbPointsInterets = static_cast<int>(m.ListePointsInterets.size());
             } else if (r.statut == Statut::MaillageIllisible)
                 r.statut = Statut::NuageIllisible;

@@ -19,7 +19,7 @@ enum class GenreFichier {
     Nuage,     ///< point cloud: PTS, PLY (its vertices), XYZ/ASC/CSV/TXT text, PCD
     Volume,    ///< Analyze or NIfTI volume (.hdr, .img, .nii, .nii.gz), thresholded into a cloud
     Simplex,   ///< simplex mesh: SMM (SM is written only, and refused with its reason)
-    Triangles, ///< OFF, OBJ or STL triangle mesh (opens as the cloud of its vertices too)
+    Triangles, ///< OFF, OBJ or STL triangle mesh (opens as the cloud of its surface too)
     Inconnu,
 };
 
@@ -47,7 +47,7 @@ struct ReglagesVolume
 };
 
 /// Replaces the cloud of m by the one in the file (PTS, PLY, XYZ-like text, PCD, a volume
-/// thresholded with reglages, or the vertices of an OFF, OBJ or STL mesh, each once) and rebuilds its kd-tree
+/// thresholded with reglages, or the surface of an OFF, OBJ or STL mesh: nuageDeSurface) and rebuilds its kd-tree
 /// over exactly the cloud. For a volume, the thresholded
 /// points are also left in pointsVolume when given. A short PTS file keeps what it held and
 /// returns Statut::NuageIllisible with the counts (the other cloud formats keep nothing of a

@@ -10,6 +10,7 @@
 #include "Maillage.h"
 #include "MaillageTexte.h"
 #include "NuageCommun.h"
+#include "NuageDeSurface.h"
 #include "Ouverture.h"
 #include "Simplex.h"
 #include "VolumeAnalyze.h"
@@ -1022,11 +1023,12 @@ TEST(StlLecture, TextAndBinaryGiveTheSameJoinedClosedMeshAndEveryFaultIsRefusedW
     ASSERT_TRUE(b.ecrireOBJ(dossier.file("t.obj")).reussi());
     writeFile(dossier.file("faux.off"), "PTS\n1\n0 0 0\n");
     writeFile(dossier.file("faux.obj"), "v 0 0 0\nf 1 2 3\n");
-    for (const char *nom : {"t.off", "t.obj"}) {
+    const std::vector<point3> surface = nuageDeSurface(b.listeSommets, b.listeFaces);
+    for (const char *nom : {"t.stl", "t.off", "t.obj"}) {
         Maillage lu;
         silence([&] { EXPECT_TRUE(ouvrirNuage(dossier.file(nom), lu).reussi()) << nom; });
-        EXPECT_EQ(lu.ListePointsInterets, b.listeSommets) << nom;
-        EXPECT_EQ(lu.nbPointsInterets, 4) << nom;
+        EXPECT_EQ(lu.ListePointsInterets, surface) << nom;
+        EXPECT_EQ(lu.nbPointsInterets, static_cast<int>(surface.size())) << nom;
         for (const char *faux : {"faux.off", "faux.obj"}) {
             Resultat r;
             silence([&] { r = ouvrirNuage(dossier.file(faux), lu); });
@@ -1034,6 +1036,90 @@ TEST(StlLecture, TextAndBinaryGiveTheSameJoinedClosedMeshAndEveryFaultIsRefusedW
             EXPECT_TRUE(lu.ListePointsInterets.empty()) << faux;
         }
     }
+}
+
+// A triangle mesh given as a cloud stands for its surface.
+TEST(NuageDeSurface, AScanKeepsItsVerticesAndAMachinedPartIsCoveredAllOver)
+{
+    // A fine even mesh of more than POINTS_DE_SURFACE_MINIMUM vertices: its vertices alone.
+    const int c = 150;
+    std::vector<point3> grille;
+    std::vector<Face> carres;
+    for (int i = 0; i < c; ++i)
+        for (int j = 0; j < c; ++j)
+            grille.emplace_back(i / double(c - 1), j / double(c - 1), 0.0);
+    for (int i = 0; i + 1 < c; ++i)
+        for (int j = 0; j + 1 < c; ++j) {
+            const int a = i * c + j;
+            carres.push_back({a, a + c, a + c + 1});
+            carres.push_back({a, a + c + 1, a + 1});
+        }
+    EXPECT_EQ(nuageDeSurface(grille, carres), grille);
+
+    // A unit cube of twelve faces: its corners first, then points all over its faces, none off
+    // them; a face naming a vertex that is not there adds nothing.
+    const std::vector<point3> coins{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
+    std::vector<Face> faces{{0, 2, 1}, {0, 3, 2}, {4, 5, 6}, {4, 6, 7}, {0, 1, 5}, {0, 5, 4},
+                            {1, 2, 6}, {1, 6, 5}, {2, 3, 7}, {2, 7, 6}, {3, 0, 4}, {3, 4, 7}};
+    const std::vector<point3> cube = nuageDeSurface(coins, faces);
+    faces.push_back({0, 1, 8});
+    EXPECT_EQ(nuageDeSurface(coins, faces), cube);
+    faces.pop_back();
+    ASSERT_GE(cube.size(), POINTS_DE_SURFACE_MINIMUM);
+    EXPECT_LE(cube.size(), 4 * POINTS_DE_SURFACE_MINIMUM + coins.size());
+    EXPECT_TRUE(std::equal(coins.begin(), coins.end(), cube.begin()));
+    std::size_t horsDuCube = 0;
+    for (const point3 &p : cube) {
+        const double x[3] = {p.x, p.y, p.z};
+        bool surUneFace = false, dedans = true;
+        for (double v : x) {
+            surUneFace = surUneFace || std::abs(v) < 1e-12 || std::abs(v - 1) < 1e-12;
+            dedans = dedans && v > -1e-12 && v < 1 + 1e-12;
+        }
+        horsDuCube += !(surUneFace && dedans);
+    }
+    EXPECT_EQ(horsDuCube, 0u);
+    // Through the opener, as an OFF file: every place on the faces has a point of the cloud
+    // within one and a half times the spacing the points were spread at.
+    TempDir dossier;
+    ASSERT_TRUE(Maillage(coins, faces).ecrireOFF(dossier.file("cube.off")).reussi());
+    Maillage m;
+    silence([&] { ASSERT_TRUE(ouvrirNuage(dossier.file("cube.off"), m).reussi()); });
+    ASSERT_EQ(m.ListePointsInterets, cube);
+    const double s = std::sqrt(6.0 / POINTS_DE_SURFACE_MINIMUM);
+    double pire = 0;
+    for (int axe = 0; axe < 3; ++axe)
+        for (double cote : {0.0, 1.0})
+            for (int i = 0; i <= 40; ++i)
+                for (int j = 0; j <= 40; ++j) {
+                    double q[3];
+                    q[axe] = cote;
+                    q[(axe + 1) % 3] = i / 40.0;
+                    q[(axe + 2) % 3] = j / 40.0;
+                    kd_result *r = kd_closest(m.kd.get(), q);
+                    ASSERT_NE(r, nullptr);
+                    double pos[3];
+                    kd_result_point(r, pos);
+                    kd_result_release(r);
+                    pire = std::max(pire, std::hypot(pos[0] - q[0], pos[1] - q[1], pos[2] - q[2]));
+                }
+    EXPECT_LT(pire, 1.5 * s);
+
+    // Long thin faces (a needle of 400 facets, 100 long and 0.01 across): the spacing grows
+    // rather than the count.
+    std::vector<point3> aiguille;
+    std::vector<Face> facettes;
+    const int k = 200;
+    for (int h = 0; h < 2; ++h)
+        for (int i = 0; i < k; ++i)
+            aiguille.emplace_back(0.01 * std::cos(2 * M_PI * i / k), 0.01 * std::sin(2 * M_PI * i / k), 100.0 * h);
+    for (int i = 0; i < k; ++i) {
+        facettes.push_back({i, (i + 1) % k, k + i});
+        facettes.push_back({(i + 1) % k, k + (i + 1) % k, k + i});
+    }
+    const std::vector<point3> long_ = nuageDeSurface(aiguille, facettes);
+    EXPECT_GT(long_.size(), aiguille.size() + POINTS_DE_SURFACE_MINIMUM / 2);
+    EXPECT_LE(long_.size(), aiguille.size() + 4 * POINTS_DE_SURFACE_MINIMUM);
 }
 
 TEST(MeshEcriture, PlyKeepsEveryBitAndStlReadsBackAsFloats)
