@@ -20,7 +20,8 @@ constexpr std::size_t POINTS_DE_SURFACE_MINIMUM = 20000;
 /// machine, whose long faces have vertices only at their corners, is covered all over. The count
 /// is kept within four times that larger count, s growing when the edges would take more (long
 /// thin faces). Faces with an index out of range or no area add nothing. The same mesh always gives
-/// the same points.
-std::vector<point3> nuageDeSurface(const std::vector<point3> &sommets, const std::vector<Face> &faces);
+/// the same points. Beside the cloud, only the long edges are kept: a scan of millions of faces
+/// costs a few passes over them.
+std::vector<point3> nuageDeSurface(std::vector<point3> sommets, const std::vector<Face> &faces);
 
 #endif

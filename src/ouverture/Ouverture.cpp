@@ -151,7 +151,7 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
             const std::string suffixe = suffixeDe(nom);
             r = suffixe == "stl" ? lu.lireSTL(nom, sous) : suffixe == "obj" ? lu.lireOBJ(nom, sous) : lu.lireOFF(nom, sous);
             if (r) {
-                m.ListePointsInterets = nuageDeSurface(lu.listeSommets, lu.listeFaces);
+                m.ListePointsInterets = nuageDeSurface(std::move(lu.listeSommets), lu.listeFaces);
                 m.nbPointsInterets = static_cast<int>(m.ListePointsInterets.size());
             } else if (r.statut == Statut::MaillageIllisible)
                 r.statut = Statut::NuageIllisible;
