@@ -1002,14 +1002,8 @@ public:
         const int k = cote(faces[f]);
         if (k == 0)
             return;
-        const point3 &a = sommets[faces[f][0]], ab = sommets[faces[f][1]] - a, ac = sommets[faces[f][2]] - a;
-        // Centroids of the k * k sub-triangles of the lattice of step 1/k.
-        for (int i = 0; i < k; ++i)
-            for (int j = 0; i + j < k; ++j) {
-                g(a + fois(ab, (i + 1.0 / 3) / k) + fois(ac, (j + 1.0 / 3) / k));
-                if (i + j <= k - 2)
-                    g(a + fois(ab, (i + 2.0 / 3) / k) + fois(ac, (j + 2.0 / 3) / k));
-            }
+        const point3 &a = sommets[faces[f][0]];
+        centresDuReseau(a, sommets[faces[f][1]] - a, sommets[faces[f][2]] - a, k, g);
     }
 
 private:

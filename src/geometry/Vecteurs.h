@@ -34,4 +34,16 @@ inline double distance(const point3 &a, const point3 &b)
     return norme(a - b);
 }
 
+/// Points spread evenly over the triangle (a, a + ab, a + ac): the centroids of the k * k
+/// triangles of its lattice of step 1/k, each given to g in order.
+template <class G> void centresDuReseau(const point3 &a, const point3 &ab, const point3 &ac, int k, G g)
+{
+    for (int i = 0; i < k; ++i)
+        for (int j = 0; i + j < k; ++j) {
+            g(a + fois(ab, (i + 1.0 / 3) / k) + fois(ac, (j + 1.0 / 3) / k));
+            if (i + j <= k - 2)
+                g(a + fois(ab, (i + 2.0 / 3) / k) + fois(ac, (j + 2.0 / 3) / k));
+        }
+}
+
 #endif

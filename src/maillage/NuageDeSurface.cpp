@@ -31,6 +31,13 @@ double aireDe(const std::vector<point3> &p, const Face &f)
     return std::isfinite(aire) ? aire : 0.0;
 }
 
+// The side of the lattice a face is covered with: k * k points for an area of about k² s²; none
+// for a face smaller than s², which its corners cover.
+std::size_t cote(double aire, double s)
+{
+    return aire >= s * s ? static_cast<std::size_t>(std::lround(std::sqrt(aire) / s)) : 0;
+}
+
 // Points along the edges longer than 2 s, and inside the faces of area s² or more, for spacing s.
 std::size_t compter(const std::vector<point3> &p, std::size_t n, const std::vector<Face> &faces,
                     const std::vector<AreteLongue> &aretes, double s)
@@ -40,9 +47,10 @@ std::size_t compter(const std::vector<point3> &p, std::size_t n, const std::vect
         if (e.longueur > 2 * s)
             total += static_cast<std::size_t>(std::ceil(e.longueur / s)) - 1;
     for (const Face &f : faces)
-        if (valide(f, n))
-            if (const double a = aireDe(p, f); a >= s * s)
-                total += static_cast<std::size_t>(std::floor(a / (s * s)));
+        if (valide(f, n)) {
+            const std::size_t k = cote(aireDe(p, f), s);
+            total += k * k;
+        }
     return total;
 }
 
@@ -97,28 +105,16 @@ std::vector<point3> nuageDeSurface(std::vector<point3> sommets, const std::vecto
         for (std::size_t i = 1; i < m; ++i)
             nuage.push_back(a + fois(b - a, static_cast<double>(i) / static_cast<double>(m)));
     }
-    // Inside a face, the additive recurrence of the plastic number spreads the points evenly over
-    // the unit square; the half beyond the diagonal folds back onto the triangle.
-    constexpr double ALPHA1 = 0.7548776662466927, ALPHA2 = 0.5698402909980532;
+    // Inside a face, the centroids of a lattice as fine as the spacing.
     for (const Face &f : faces) {
         if (!valide(f, n))
             continue;
-        const double aireFace = aireDe(nuage, f);
-        if (!(aireFace >= s * s))
+        const std::size_t k = cote(aireDe(nuage, f), s);
+        if (k == 0)
             continue;
         const point3 a = nuage[static_cast<std::size_t>(f.s1)];
-        const point3 ab = nuage[static_cast<std::size_t>(f.s2)] - a;
-        const point3 ac = nuage[static_cast<std::size_t>(f.s3)] - a;
-        const std::size_t m = static_cast<std::size_t>(std::floor(aireFace / (s * s)));
-        for (std::size_t k = 1; k <= m; ++k) {
-            double u = std::fmod(0.5 + ALPHA1 * static_cast<double>(k), 1.0);
-            double v = std::fmod(0.5 + ALPHA2 * static_cast<double>(k), 1.0);
-            if (u + v > 1) {
-                u = 1 - u;
-                v = 1 - v;
-            }
-            nuage.push_back(a + fois(ab, u) + fois(ac, v));
-        }
+        const point3 ab = nuage[static_cast<std::size_t>(f.s2)] - a, ac = nuage[static_cast<std::size_t>(f.s3)] - a;
+        centresDuReseau(a, ab, ac, static_cast<int>(k), [&nuage](const point3 &p) { nuage.push_back(p); });
     }
     return sommets;
 }
