@@ -32,23 +32,24 @@ double aireDe(const std::vector<point3> &p, const Face &f)
 }
 
 // The side of the lattice a face is covered with: k * k points for an area of about k² s²; none
-// for a face smaller than s², which its corners cover.
-std::size_t cote(double aire, double s)
+// for a face smaller than s², which its corners cover. In double: a sliver of a bad file may ask
+// for more than any integer holds, and is then counted, not made.
+double cote(double aire, double s)
 {
-    return aire >= s * s ? static_cast<std::size_t>(std::lround(std::sqrt(aire) / s)) : 0;
+    return aire >= s * s ? std::round(std::sqrt(aire) / s) : 0;
 }
 
 // Points along the edges longer than 2 s, and inside the faces of area s² or more, for spacing s.
-std::size_t compter(const std::vector<point3> &p, std::size_t n, const std::vector<Face> &faces,
-                    const std::vector<AreteLongue> &aretes, double s)
+double compter(const std::vector<point3> &p, std::size_t n, const std::vector<Face> &faces,
+               const std::vector<AreteLongue> &aretes, double s)
 {
-    std::size_t total = 0;
+    double total = 0;
     for (const AreteLongue &e : aretes)
         if (e.longueur > 2 * s)
-            total += static_cast<std::size_t>(std::ceil(e.longueur / s)) - 1;
+            total += std::ceil(e.longueur / s) - 1;
     for (const Face &f : faces)
         if (valide(f, n)) {
-            const std::size_t k = cote(aireDe(p, f), s);
+            const double k = cote(aireDe(p, f), s);
             total += k * k;
         }
     return total;
@@ -56,24 +57,23 @@ std::size_t compter(const std::vector<point3> &p, std::size_t n, const std::vect
 
 } // namespace
 
-std::vector<point3> nuageDeSurface(std::vector<point3> sommets, const std::vector<Face> &faces)
+std::vector<point3> nuageDeSurface(std::vector<point3> nuage, const std::vector<Face> &faces)
 {
     // The vertices stay first, in their order; the points added follow. Nothing is kept per face
     // or per edge but the long edges, so a scan of millions of faces costs a few passes over them.
-    std::vector<point3> &nuage = sommets;
-    const std::size_t n = sommets.size();
+    const std::size_t n = nuage.size();
     std::vector<char> utilise(n, 0);
     double aire = 0;
     for (const Face &f : faces)
         if (valide(f, n)) {
             utilise[static_cast<std::size_t>(f.s1)] = utilise[static_cast<std::size_t>(f.s2)] =
                 utilise[static_cast<std::size_t>(f.s3)] = 1;
-            aire += aireDe(sommets, f);
+            aire += aireDe(nuage, f);
         }
     const std::size_t utilises = static_cast<std::size_t>(std::count(utilise.begin(), utilise.end(), 1));
     const std::size_t cible = std::max(utilises, POINTS_DE_SURFACE_MINIMUM);
     if (!(aire > 0) || !std::isfinite(aire) || utilises == 0)
-        return sommets;
+        return nuage;
     double s = std::sqrt(aire / static_cast<double>(cible));
 
     // The edges longer than 2 s, each once, in the order the faces meet them.
@@ -85,18 +85,19 @@ std::vector<point3> nuageDeSurface(std::vector<point3> sommets, const std::vecto
         const int c[3] = {f.s1, f.s2, f.s3};
         for (int k = 0; k < 3; ++k) {
             const int a = std::min(c[k], c[(k + 1) % 3]), b = std::max(c[k], c[(k + 1) % 3]);
-            const double l = norme(sommets[static_cast<std::size_t>(b)] - sommets[static_cast<std::size_t>(a)]);
-            if (a == b || !(l > 2 * s) ||
+            const double l = norme(nuage[static_cast<std::size_t>(b)] - nuage[static_cast<std::size_t>(a)]);
+            if (a == b || !(l > 2 * s) || !std::isfinite(l) ||
                 !vues.insert(static_cast<std::uint64_t>(a) << 32 | static_cast<std::uint32_t>(b)).second)
                 continue;
             aretes.push_back({a, b, l});
         }
     }
     // Long thin faces would put many points along their edges: the spacing grows until they fit.
-    while (compter(sommets, n, faces, aretes, s) > 4 * cible)
-        s *= 1.25;
+    const double plafond = 4.0 * static_cast<double>(cible);
+    for (double total = compter(nuage, n, faces, aretes, s); total > plafond; total = compter(nuage, n, faces, aretes, s))
+        s *= std::max(1.25, std::sqrt(total / plafond));
 
-    nuage.reserve(n + compter(sommets, n, faces, aretes, s));
+    nuage.reserve(n + static_cast<std::size_t>(compter(nuage, n, faces, aretes, s)));
     for (const AreteLongue &e : aretes) {
         if (!(e.longueur > 2 * s))
             continue;
@@ -109,12 +110,12 @@ std::vector<point3> nuageDeSurface(std::vector<point3> sommets, const std::vecto
     for (const Face &f : faces) {
         if (!valide(f, n))
             continue;
-        const std::size_t k = cote(aireDe(nuage, f), s);
+        const int k = static_cast<int>(cote(aireDe(nuage, f), s));
         if (k == 0)
             continue;
         const point3 a = nuage[static_cast<std::size_t>(f.s1)];
         const point3 ab = nuage[static_cast<std::size_t>(f.s2)] - a, ac = nuage[static_cast<std::size_t>(f.s3)] - a;
-        centresDuReseau(a, ab, ac, static_cast<int>(k), [&nuage](const point3 &p) { nuage.push_back(p); });
+        centresDuReseau(a, ab, ac, k, [&nuage](const point3 &p) { nuage.push_back(p); });
     }
-    return sommets;
+    return nuage;
 }

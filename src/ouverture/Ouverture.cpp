@@ -98,7 +98,7 @@ std::string listeSuffixes(bool nuages)
 {
     std::string liste;
     for (const SuffixeOuvert &o : suffixesOuverts()) {
-        // A triangle mesh opens as a cloud too (its vertices); a simplex mesh never does.
+        // A triangle mesh opens as a cloud too (its surface); a simplex mesh never does.
         const bool nuage = o.genre == GenreFichier::Nuage || o.genre == GenreFichier::Volume ||
                            o.genre == GenreFichier::Triangles;
         // A PLY file opens as a triangle mesh too.

@@ -1120,6 +1120,10 @@ TEST(NuageDeSurface, AScanKeepsItsVerticesAndAMachinedPartIsCoveredAllOver)
     const std::vector<point3> long_ = nuageDeSurface(aiguille, facettes);
     EXPECT_GT(long_.size(), aiguille.size() + POINTS_DE_SURFACE_MINIMUM / 2);
     EXPECT_LE(long_.size(), aiguille.size() + 4 * POINTS_DE_SURFACE_MINIMUM);
+    // A sliver a bad file may hold, 1e12 long and of next to no area, the whole mesh: bounded too.
+    const std::vector<point3> eclat = nuageDeSurface({{0, 0, 0}, {1e12, 0, 0}, {1e12, 1e-100, 0}}, {{0, 1, 2}});
+    EXPECT_GT(eclat.size(), 3u);
+    EXPECT_LE(eclat.size(), 3 + 4 * POINTS_DE_SURFACE_MINIMUM);
 }
 
 TEST(MeshEcriture, PlyKeepsEveryBitAndStlReadsBackAsFloats)
