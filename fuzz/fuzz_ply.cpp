@@ -1,5 +1,6 @@
 // PLY reader over arbitrary bytes, as a cloud and as a mesh. Checks that a refusal leaves nothing,
-// that the cloud does not depend on the blocks or threads, and that every face names a vertex.
+// that the cloud does not depend on the blocks or threads, that every face names a vertex, and that
+// the cloud of a mesh's surface starts with its vertices.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *donnees, std::size_t t
 {
     // The input is allocated to its exact size: a read one byte past it is caught.
     const char *texte = reinterpret_cast<const char *>(donnees);
-    std::vector<point3> a, b, sommets;
+    std::vector<point3> a, b, sommets, surface;
     std::vector<Face> faces;
     const Resultat ra = lireNuagePLY(texte, taille, "f", a, OptionsLecture{1, 1 << 30});
     const Resultat rb = lireNuagePLY(texte, taille, "f", b, OptionsLecture{3, 5});
@@ -29,5 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *donnees, std::size_t t
         for (const int s : {f.s1, f.s2, f.s3})
             if (s < 0 || static_cast<std::size_t>(s) >= sommets.size())
                 std::abort();
+    const Resultat rs = lireSurfacePLY(texte, taille, "f", surface, OptionsLecture{2, 7});
+    if (rs.reussi() != rm.reussi() || (!rs && !surface.empty()) || surface.size() < sommets.size())
+        std::abort();
+    for (std::size_t i = 0; i < sommets.size(); ++i)
+        if (std::memcmp(&surface[i], &sommets[i], sizeof(point3)) != 0)
+            std::abort();
     return 0;
 }

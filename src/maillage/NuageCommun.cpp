@@ -251,7 +251,7 @@ Resultat lireNuageFichier(const std::string &nom, std::vector<point3> &points, l
     const std::string s = suffixeDe(nom);
     Resultat r;
     if (s == "ply")
-        r = lireNuagePLY(fichier.donnees, fichier.taille, nom, points, options);
+        r = lireSurfacePLY(fichier.donnees, fichier.taille, nom, points, options);
     else if (s == "pcd")
         r = lireNuagePCD(fichier.donnees, fichier.taille, nom, points, nonFinis, options);
     else if (estNuageAutreFormat(nom))

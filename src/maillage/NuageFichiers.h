@@ -29,6 +29,12 @@ struct OptionsLecture
 Resultat lireNuagePLY(const char *donnees, std::size_t taille, const std::string &nom, std::vector<point3> &points,
                       const OptionsLecture &options = {});
 
+/// The cloud a PLY file stands for: its vertices (lireNuagePLY) when it has no faces, else the
+/// cloud of its surface (nuageDeSurface), as for the other mesh formats. Faces naming a missing
+/// vertex are refused.
+Resultat lireSurfacePLY(const char *donnees, std::size_t taille, const std::string &nom, std::vector<point3> &points,
+                        const OptionsLecture &options = {});
+
 /// Triangle mesh of a PLY file: its vertices, and its faces (polygons split into fans round their
 /// first corner) or triangle strips (-1 restarts a strip). Indices outside the vertices are refused.
 Resultat lireMaillagePLY(const char *donnees, std::size_t taille, const std::string &nom, std::vector<point3> &sommets,
@@ -52,8 +58,8 @@ std::string suffixeDe(const std::string &nom);
 /// Whether the suffix is one of those readers' (ply, xyz, asc, csv, txt, pcd).
 bool estNuageAutreFormat(const std::string &nom);
 
-/// Reads the file by its suffix with the readers above (the file is mapped, not copied). On
-/// failure points is left empty.
+/// Reads the file by its suffix with the readers above (the file is mapped, not copied; a PLY file
+/// through lireSurfacePLY). On failure points is left empty.
 Resultat lireNuageFichier(const std::string &nom, std::vector<point3> &points, long long &nonFinis,
                           const Progression &progression = {}, const OptionsLecture &options = {});
 

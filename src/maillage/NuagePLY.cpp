@@ -4,6 +4,7 @@
 
 #include "Memoire.h"
 #include "NuageCommun.h"
+#include "NuageDeSurface.h"
 #include "NuageFichiers.h"
 #include "Parallele.h"
 
@@ -520,6 +521,30 @@ Resultat lireNuagePLY(const char *donnees, std::size_t taille, const std::string
                       const OptionsLecture &options)
 {
     return lirePLY(donnees, taille, nom, points, nullptr, options);
+}
+
+Resultat lireSurfacePLY(const char *donnees, std::size_t taille, const std::string &nom, std::vector<point3> &points,
+                        const OptionsLecture &options)
+{
+    // Read as a cloud first: a cut or corrupt file is refused for what it is, not for the first
+    // face its bytes past the cut would make.
+    Resultat r = lirePLY(donnees, taille, nom, points, nullptr, options);
+    Entete entete;
+    if (!r || !lireEntete(donnees, taille, nom, entete))
+        return r;
+    const bool avecFaces = std::any_of(entete.elements.begin(), entete.elements.end(), [](const Element &el) {
+        return (el.nom == "face" || el.nom == "tristrips") && el.nombre > 0;
+    });
+    if (!avecFaces)
+        return r;
+    std::vector<point3> sommets;
+    std::vector<Face> faces;
+    r = lirePLY(donnees, taille, nom, sommets, &faces, options);
+    if (!r)
+        points.clear();
+    else if (!faces.empty())
+        points = nuageDeSurface(std::move(sommets), faces);
+    return r;
 }
 
 Resultat lireMaillagePLY(const char *donnees, std::size_t taille, const std::string &nom, std::vector<point3> &sommets,

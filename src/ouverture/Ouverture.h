@@ -47,8 +47,8 @@ struct ReglagesVolume
 };
 
 /// Replaces the cloud of m by the one in the file (PTS, PLY, XYZ-like text, PCD, a volume
-/// thresholded with reglages, or the surface of an OFF, OBJ or STL mesh: nuageDeSurface) and rebuilds its kd-tree
-/// over exactly the cloud. For a volume, the thresholded
+/// thresholded with reglages, or the surface of an OFF, OBJ, STL or PLY mesh: nuageDeSurface) and
+/// rebuilds its kd-tree over exactly the cloud. For a volume, the thresholded
 /// points are also left in pointsVolume when given. A short PTS file keeps what it held and
 /// returns Statut::NuageIllisible with the counts (the other cloud formats keep nothing of a
 /// refused file; a PCD's points that are not finite are passed over and counted in

@@ -296,7 +296,8 @@ std::string texteAide()
         "\n"
         "Forme nommée :\n"
         "  --cloud FICHIER     nuage de points .pts, volume NIfTI .nii/.nii.gz ou Analyze .hdr/.img, ou\n"
-        "                      maillage .stl, .off ou .obj pris comme le nuage de sa surface (obligatoire)\n"
+        "                      maillage .stl, .off, .obj ou .ply (avec faces) pris comme le nuage de sa\n"
+        "                      surface (obligatoire)\n"
         "  --mesh FICHIER      maillage simplexe de référence .smm (défaut : le gabarit SMM_/icosa.smm)\n"
         "  --out DOSSIER       dossier de sortie, créé s'il manque (défaut : dossier courant)\n"
         "  --internal X        force interne, 0 à 100 (défaut " +

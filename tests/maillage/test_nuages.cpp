@@ -2,9 +2,11 @@
 // cloud as the PTS of the same points, the same cloud on one thread and on several, refusals.
 #include "Maillage.h"
 #include "NuageCommun.h"
+#include "NuageDeSurface.h"
 #include "NuageFichiers.h"
 #include "Ouverture.h"
 #include "Simplex.h"
+#include "Vecteurs.h"
 #include "kdtree.h"
 
 #include "support.h"
@@ -104,7 +106,18 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
     for (const auto &[nom, contenu] :
          {std::pair{"a.ply", ascii}, {"l.ply", lists}, {"g.ply", grand}, {"p.csv", xyz}, {"p.pcd", pcd}}) {
         writeFile(d.file(nom), contenu);
-        EXPECT_EQ(lire(d.file(nom)), attendus) << nom;
+        const std::vector<point3> lu = lire(d.file(nom));
+        if (std::string(nom) != "a.ply") {
+            EXPECT_EQ(lu, attendus) << nom;
+            continue;
+        }
+        // Its one face makes it a mesh: the cloud of its surface, its vertices first, the rest
+        // in the plane of that face.
+        ASSERT_GT(lu.size(), attendus.size());
+        EXPECT_TRUE(std::equal(attendus.begin(), attendus.end(), lu.begin()));
+        const point3 n = vect(lu[1] - lu[0], lu[2] - lu[0]);
+        for (std::size_t i = attendus.size(); i < lu.size(); ++i)
+            ASSERT_LT(std::abs(scal(lu[i] - lu[0], n)), 1e-9 * carre(n)) << lu[i];
     }
     writeFile(d.file("b.pcd"), pcdBin);
     const std::vector<point3> entiers = lire(d.file("b.pcd"));
@@ -143,7 +156,8 @@ TEST(Nuages, TheSameCloudOnOneThreadAndOnSeveralWithLinesAcrossBlocks)
         xyz += (i % 7 ? "" : "# c\n") + std::string(i % 5, ' ') + std::to_string(p.x) + "\t" + std::to_string(p.y) +
                "," + std::to_string(p.z) + "\n";
         ply += std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(p.z) + "\n";
-        pts += (i % 3 == 1 ? " " : "") + std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(p.z) + "\n";
+        pts += (i % 3 == 1 ? " " : "") + std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(p.z) +
+               "\n";
         bin += octets(p.x, "double", true) + octets(p.y, "double", true) + octets(p.z, "double", true);
     }
     ply = "ply\nformat ascii 1.0\nelement vertex 5000\nproperty double x\nproperty double y\nproperty double z\n"
@@ -277,7 +291,25 @@ TEST(Nuages, PLYFacesAreFansAndStripsRestartAtMinusOne)
     EXPECT_EQ(triangles(q.maillageTriangule), (std::vector<std::vector<int>>{{0, 1, 2}, {0, 2, 3}, {4, 1, 0}}));
     EXPECT_EQ(s.maillageOrigine.listeSommets[5], point3(5, 25, 1));
     EXPECT_EQ(q.maillageOrigine.nbSommets, 5);
-    EXPECT_EQ(lire(d.file("q.ply")).size(), 5u);
+
+    // Opened as clouds, both stand for their surfaces: vertices first, then points on the quad
+    // (z = 0) or the triangle (y = 0); on the strip's two triangles (z = 1, x within 0..3).
+    const std::vector<point3> nq = lire(d.file("q.ply")), ns = lire(d.file("s.ply"));
+    ASSERT_GE(nq.size(), POINTS_DE_SURFACE_MINIMUM);
+    ASSERT_GE(ns.size(), POINTS_DE_SURFACE_MINIMUM);
+    EXPECT_TRUE(std::equal(q.maillageOrigine.listeSommets.begin(), q.maillageOrigine.listeSommets.end(), nq.begin()));
+    EXPECT_TRUE(std::equal(s.maillageOrigine.listeSommets.begin(), s.maillageOrigine.listeSommets.end(), ns.begin()));
+    EXPECT_TRUE(std::all_of(nq.begin(), nq.end(), [](const point3 &p) {
+        return (p.z == 0 || p.y == 0) && std::min({p.x, p.y, p.z}) >= 0 && std::max({p.x, p.y, p.z}) <= 1;
+    }));
+    EXPECT_TRUE(
+        std::all_of(ns.begin() + 6, ns.end(), [](const point3 &p) { return p.z == 1 && p.x >= 0 && p.x <= 3; }));
+
+    // A face naming a vertex the file does not have: refused as a cloud too, nothing kept.
+    writeFile(d.file("b.ply"), quad.substr(0, quad.size() - 2) + "9\n");
+    Resultat r;
+    EXPECT_TRUE(lire(d.file("b.ply"), &r).empty());
+    EXPECT_NE(r.texte().find("désigne le sommet 9"), std::string::npos) << r.texte();
 }
 
 TEST(Nuages, EverySharedPLYAndPCDOpens)
@@ -301,7 +333,12 @@ TEST(Nuages, EverySharedPLYAndPCDOpens)
         EXPECT_GT(points.size(), 100u) << chemin;
         Simplex s;
         if (suffixe == ".ply" && chemin.find("stanford-scan") == std::string::npos) {
-            EXPECT_GT(ouvrirMaillage(chemin, s) ? s.maillageOrigine.listeFaces.size() : 0u, points.size()) << chemin;
+            // A mesh: its faces, and as a cloud its surface, its vertices first.
+            ASSERT_TRUE(ouvrirMaillage(chemin, s)) << chemin;
+            const std::vector<point3> &v = s.maillageOrigine.listeSommets;
+            EXPECT_GT(s.maillageOrigine.listeFaces.size(), v.size()) << chemin;
+            EXPECT_GE(points.size(), std::max(v.size(), POINTS_DE_SURFACE_MINIMUM)) << chemin;
+            EXPECT_TRUE(points.size() >= v.size() && std::equal(v.begin(), v.end(), points.begin())) << chemin;
         }
     }
     EXPECT_GE(vus, 10);
