@@ -526,24 +526,17 @@ Resultat lireNuagePLY(const char *donnees, std::size_t taille, const std::string
 Resultat lireSurfacePLY(const char *donnees, std::size_t taille, const std::string &nom, std::vector<point3> &points,
                         const OptionsLecture &options)
 {
-    // Read as a cloud first: a cut or corrupt file is refused for what it is, not for the first
-    // face its bytes past the cut would make.
-    Resultat r = lirePLY(donnees, taille, nom, points, nullptr, options);
-    Entete entete;
-    if (!r || !lireEntete(donnees, taille, nom, entete))
-        return r;
-    const bool avecFaces = std::any_of(entete.elements.begin(), entete.elements.end(), [](const Element &el) {
-        return (el.nom == "face" || el.nom == "tristrips") && el.nombre > 0;
-    });
-    if (!avecFaces)
-        return r;
-    std::vector<point3> sommets;
     std::vector<Face> faces;
-    r = lirePLY(donnees, taille, nom, sommets, &faces, options);
-    if (!r)
-        points.clear();
-    else if (!faces.empty())
-        points = nuageDeSurface(std::move(sommets), faces);
+    Resultat r = lirePLY(donnees, taille, nom, points, &faces, options);
+    if (!r) {
+        // A cut or corrupt file is refused for what it is, not for the first face its bytes past
+        // the cut would make: read as a cloud, it tells which.
+        std::vector<point3> sommets;
+        Resultat commeNuage = lirePLY(donnees, taille, nom, sommets, nullptr, options);
+        return commeNuage ? r : commeNuage;
+    }
+    if (!faces.empty())
+        points = nuageDeSurface(std::move(points), faces);
     return r;
 }
 
