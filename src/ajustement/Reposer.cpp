@@ -1,5 +1,6 @@
 #include "Reposer.h"
 
+#include "ArbrePoints.h"
 #include "Parallele.h"
 #include "Vecteurs.h"
 #include "distance.h"
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 
 namespace {
 
@@ -109,17 +111,17 @@ double carreDe(const std::vector<point3> &v)
 }
 
 // Least squares of the system with damping, by conjugate gradients on the normal equations: a
-// few tens of iterations bring the residual down a thousandfold, which is all the fit needs.
-std::vector<point3> resoudre(const Systeme &A, std::size_t n)
+// few tens of iterations bring the residual down a thousandfold, which is all the fit needs; a
+// long reach across the surface needs more.
+std::vector<point3> resoudre(const Systeme &A, std::size_t n, int iterations)
 {
-    constexpr int ITERATIONS = 30;
     std::vector<point3> x(n, point3(0, 0, 0)), rl = A.secondLisse, s, p, ql;
     std::vector<double> rd = A.second, qd;
     A.transpose(rd, rl, x, s);
     p = s;
     double gamma = carreDe(s);
     const double gamma0 = gamma;
-    for (int it = 0; it < ITERATIONS && gamma > 1e-6 * gamma0 && gamma > 0; ++it) {
+    for (int it = 0; it < iterations && gamma > 1e-6 * gamma0 && gamma > 0; ++it) {
         A.produit(p, qd, ql);
         const double delta = carreDe(qd) + carreDe(ql) + A.lambda * A.lambda * carreDe(p);
         if (!(delta > 0))
@@ -139,6 +141,40 @@ std::vector<point3> resoudre(const Systeme &A, std::size_t n)
             p[i] = s[i] + fois(p[i], beta);
     }
     return x;
+}
+
+// The points of the cloud farther than `loin` from the surface (ecart: each one's distance) with
+// at least two of their VOISINS nearest points closer to them than to the surface, and off it by
+// more than half of `loin`: parts of the scan the surface does not follow. A stray point beside
+// the surface has the surface's own points for nearest neighbours, or other strays as far off as
+// the surface, and is not one of them.
+std::vector<char> partiesLointaines(const std::vector<point3> &nuage, const std::vector<double> &ecart, double loin,
+                                    int fils)
+{
+    constexpr int VOISINS = 8;
+    std::vector<char> partie(nuage.size(), 0);
+    std::vector<std::size_t> candidats;
+    for (std::size_t r = 0; r < nuage.size(); ++r)
+        if (ecart[r] > loin)
+            candidats.push_back(r);
+    if (candidats.empty())
+        return partie;
+    const ArbrePoints arbre(nuage, fils, false);
+    enParallele(candidats.size(), fils, [&](std::size_t debut, std::size_t fin) {
+        std::uint32_t cases[VOISINS + 1];
+        double d2[VOISINS + 1];
+        for (std::size_t k = debut; k < fin; ++k) {
+            const std::size_t r = candidats[k];
+            const int trouves = arbre.plusProches(nuage[r], VOISINS + 1, cases, d2);
+            int loins = 0;
+            for (int e = 0; e < trouves; ++e) {
+                const std::size_t v = arbre.indice(cases[e]);
+                loins += v != r && ecart[v] > 0.5 * loin && d2[e] < 0.25 * ecart[r] * ecart[r];
+            }
+            partie[r] = loins >= 2;
+        }
+    });
+    return partie;
 }
 
 } // namespace
@@ -167,7 +203,9 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
         }
 
     std::vector<std::size_t> faceDe(nuage.size()); // each cloud point's nearest face
-    for (int tour = 0; tour < reglages.tours; ++tour) {
+    std::vector<char> lointaine;                  // each cloud point: of a far part (see partiesLointaines)
+    for (int tour = 0; tour < reglages.tours + reglages.toursLointains; ++tour) {
+        const bool atteindre = tour >= reglages.tours;
         // The fanned triangulation: every cell round the mean of its points.
         std::vector<point3> sommets(X);
         std::vector<std::array<int, 3>> faces;
@@ -196,6 +234,27 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
             }
         });
 
+        if (atteindre) {
+            // The far parts are found once, on the settled surface; the rounds go on until every
+            // point of them is within reach.
+            std::vector<double> ecart(nuage.size(), 0);
+            enParallele(nuage.size(), fils, [&](std::size_t debut, std::size_t fin) {
+                for (std::size_t r = debut; r < fin; ++r)
+                    if (faceDe[r] < faces.size()) {
+                        const std::array<int, 3> &f = faces[faceDe[r]];
+                        const point3 &a = sommets[f[0]], &b = sommets[f[1]], &c = sommets[f[2]];
+                        double w[3];
+                        ecart[r] = std::sqrt(plusProcheSurTriangle(nuage[r], a, b, c, w));
+                    }
+            });
+            if (lointaine.empty())
+                lointaine = partiesLointaines(nuage, ecart, reglages.lointain, fils);
+            bool atteinte = true;
+            for (std::size_t r = 0; r < nuage.size() && atteinte; ++r)
+                atteinte = !lointaine[r] || ecart[r] <= reglages.lointain;
+            if (atteinte)
+                break;
+        }
         A.debut.assign(1, 0);
         A.colonne.clear();
         A.valeur.clear();
@@ -216,11 +275,17 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
             double w[3];
             plusProcheSurTriangle(nuage[r], g, a, b, w);
             const point3 q = fois(g, w[0]) + fois(a, w[1]) + fois(b, w[2]);
+            // A point of a far part pulls straight towards itself: off the edge of the surface,
+            // the plane of its nearest triangle hardly moves towards it.
+            const bool loin = atteindre && lointaine[r] && norme(nuage[r] - q) > 0;
+            if (loin)
+                normale = fois(nuage[r] - q, 1.0 / norme(nuage[r] - q));
             const double ecart = scal(nuage[r] - q, normale);
             // Far points pull as one over their distance: a point the surface cannot reach does
             // not tear it.
-            const double poids =
-                reglages.portee > 0 && std::abs(ecart) > reglages.portee ? std::sqrt(reglages.portee / std::abs(ecart)) : 1.0;
+            const double poids = !loin && reglages.portee > 0 && std::abs(ecart) > reglages.portee
+                                     ? std::sqrt(reglages.portee / std::abs(ecart))
+                                     : 1.0;
             const double k = static_cast<double>(m.size());
             for (std::size_t e = 0; e < m.size(); ++e) {
                 double coef = w[0] / k;
@@ -246,14 +311,15 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
         A.secondLisse.resize(n);
         for (std::size_t i = 0; i < n; ++i)
             A.secondLisse[i] = fois(A.laplacien(X, i), -std::min(1.0, appui[i]));
-        const std::vector<point3> delta = resoudre(A, n);
+        const std::vector<point3> delta = resoudre(A, n, atteindre ? 100 : 30);
         std::vector<point3> nouveau(X);
         for (std::size_t i = 0; i < n; ++i) {
             const double l = norme(delta[i]);
             if (!std::isfinite(l) || l == 0)
                 continue;
-            const double pas =
-                (norme(X[voisins[i][0]] - X[i]) + norme(X[voisins[i][1]] - X[i]) + norme(X[voisins[i][2]] - X[i])) / 6;
+            const double pas = (norme(X[voisins[i][0]] - X[i]) + norme(X[voisins[i][1]] - X[i]) +
+                                norme(X[voisins[i][2]] - X[i])) /
+                               (atteindre ? 3 : 6);
             nouveau[i] = X[i] + fois(delta[i], std::min(1.0, pas / l));
         }
         X.swap(nouveau);

@@ -15,6 +15,13 @@ struct ReglagesRepos
     /// A cloud point farther than this from the surface pulls with a weight falling as one over
     /// its distance (0: every point pulls fully).
     double portee = 0;
+    /// Rounds more, at most this many, while a part of the cloud lies farther than `lointain`
+    /// from the surface (0: none). Such a part is a few points far off the surface together (the
+    /// edge of a scanner's view seen at a grazing angle), not a lone point beside it: each of its
+    /// points pulls the surface fully and straight towards itself, with moves of up to a whole
+    /// spacing, until all of them are within reach.
+    int toursLointains = 0;
+    double lointain = 0;
 };
 
 /// Settles the surface a closed simplex mesh stands for (each cell fanned round the mean of its
@@ -23,7 +30,7 @@ struct ReglagesRepos
 /// on the plane of its triangle, each point the cloud draws at the mean of its neighbours, each
 /// other point keeping its offset from that mean (`voisins`: each point's three neighbours,
 /// symmetric; otherwise nothing is done). No point moves by more than half its mean distance to
-/// its neighbours in a round. The work is shared among `fils` threads and the result does not
+/// its neighbours in a round (a whole one in the rounds that reach far parts). The work is shared among `fils` threads and the result does not
 /// depend on their number.
 void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int>> &mailles,
                        const std::vector<std::array<int, 3>> &voisins, const std::vector<point3> &nuage,

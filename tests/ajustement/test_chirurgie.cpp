@@ -408,6 +408,15 @@ double ecartMoyen(const ListesSimplexe &m, const std::vector<point3> &nuage)
     return somme / static_cast<double>(nuage.size());
 }
 
+// The largest distance from the points to the surface of m, each cell fanned round its centre.
+double ecartMaximum(const ListesSimplexe &m, const std::vector<point3> &points)
+{
+    double pire = 0;
+    for (const point3 &p : points)
+        pire = std::max(pire, ecartMoyen(m, {p}));
+    return pire;
+}
+
 } // namespace
 
 TEST(Reposer, TheFannedSurfaceSettlesOnTheCloudTheSameOnAnyThreads)
@@ -450,4 +459,56 @@ TEST(Reposer, TheFannedSurfaceSettlesOnTheCloudTheSameOnAnyThreads)
     EXPECT_LT(pire, 0.01);
     apres.positions = partiel;
     EXPECT_LT(ecartMoyen(apres, haut), 0.5 * ecartMoyen(sphere, haut));
+}
+
+TEST(Reposer, APartOfTheScanOffTheSurfaceIsReachedStrayPointsAreNot)
+{
+    std::vector<std::pair<double, double>> anneaux;
+    for (int j = 1; j <= 24; ++j)
+        anneaux.emplace_back(std::sin(M_PI * j / 25), std::cos(M_PI * j / 25));
+    ListesSimplexe sphere = Anneaux(anneaux, 48).simplexe();
+    for (point3 &p : sphere.positions)
+        p = fois(p, 1.0 / norme(p));
+    std::mt19937 gen(5);
+    std::normal_distribution<double> g(0, 1);
+    std::vector<point3> nuage;
+    while (nuage.size() < 10000) {
+        const point3 d(g(gen), g(gen), g(gen));
+        nuage.push_back(fois(d, 1.0 / norme(d)));
+    }
+    // A scan line seen apart, 0.12 off the sphere (on its side, as a grazing edge of a view), and
+    // on the other side three strays as far off, as far from each other as from the sphere.
+    std::vector<point3> ligne;
+    for (int k = 0; k < 12; ++k) {
+        const double a = 0.01 * k;
+        ligne.push_back(point3(1.12 * std::cos(a), 1.12 * std::sin(a), 0.05));
+    }
+    nuage.insert(nuage.end(), ligne.begin(), ligne.end());
+    const std::vector<point3> seuls{point3(-1.12, 0, 0.05), point3(-1.12, 0.1, 0.05), point3(-1.12, 0.05, 0.14)};
+    nuage.insert(nuage.end(), seuls.begin(), seuls.end());
+
+    ReglagesRepos reglages;
+    reglages.portee = 0.02;
+    reglages.lointain = 0.04;
+    std::vector<point3> sans = sphere.positions;
+    reposerSurLeNuage(sans, sphere.mailles, sphere.voisins, nuage, reglages, 2);
+    reglages.toursLointains = 20;
+    std::vector<point3> un = sphere.positions, trois = sphere.positions;
+    reposerSurLeNuage(un, sphere.mailles, sphere.voisins, nuage, reglages, 1);
+    reposerSurLeNuage(trois, sphere.mailles, sphere.voisins, nuage, reglages, 3);
+    EXPECT_EQ(un, trois);
+
+    ListesSimplexe avant = sphere, apres = sphere;
+    avant.positions = sans;
+    apres.positions = un;
+    EXPECT_GT(ecartMaximum(avant, ligne), reglages.lointain); // the usual rounds leave it out
+    EXPECT_LE(ecartMaximum(apres, ligne), reglages.lointain);
+    // The strays pull no more than before: the surface stays on the sphere there.
+    for (const point3 &p : seuls) {
+        EXPECT_GT(ecartMaximum(apres, {p}), 0.1);
+        EXPECT_NEAR(ecartMaximum(apres, {p}), ecartMaximum(avant, {p}), 0.005);
+    }
+    // The rest of the sphere is not pulled off the cloud on its way.
+    std::vector<point3> sur(nuage.begin(), nuage.begin() + 10000);
+    EXPECT_LT(ecartMoyen(apres, sur), 1.2 * ecartMoyen(avant, sur));
 }
