@@ -417,27 +417,43 @@ double ecartMaximum(const ListesSimplexe &m, const std::vector<point3> &points)
     return pire;
 }
 
+// The dual of a sphere of `rangs` rings of `parRang` vertices, its points on the unit sphere: the
+// centres of its cells lie inside it.
+ListesSimplexe sphereUnite(int rangs, int parRang)
+{
+    std::vector<std::pair<double, double>> anneaux;
+    for (int j = 1; j <= rangs; ++j)
+        anneaux.emplace_back(std::sin(M_PI * j / (rangs + 1)), std::cos(M_PI * j / (rangs + 1)));
+    ListesSimplexe sphere = Anneaux(anneaux, parRang).simplexe();
+    for (point3 &p : sphere.positions)
+        p = fois(p, 1.0 / norme(p));
+    return sphere;
+}
+
+// n points spread at random over the unit sphere.
+std::vector<point3> surLaSphere(std::size_t n, unsigned graine)
+{
+    std::mt19937 gen(graine);
+    std::normal_distribution<double> g(0, 1);
+    std::vector<point3> nuage;
+    while (nuage.size() < n) {
+        const point3 d(g(gen), g(gen), g(gen));
+        nuage.push_back(fois(d, 1.0 / norme(d)));
+    }
+    return nuage;
+}
+
 } // namespace
 
 TEST(Reposer, TheFannedSurfaceSettlesOnTheCloudTheSameOnAnyThreads)
 {
-    // The dual of a sphere of 12 rings of 24 vertices, its points on the unit sphere: the centres
-    // of its cells lie inside it, the cloud (on the sphere) outside the surface they span.
-    std::vector<std::pair<double, double>> anneaux;
-    for (int j = 1; j <= 12; ++j)
-        anneaux.emplace_back(std::sin(M_PI * j / 13), std::cos(M_PI * j / 13));
-    ListesSimplexe sphere = Anneaux(anneaux, 24).simplexe();
-    for (point3 &p : sphere.positions)
-        p = fois(p, 1.0 / norme(p));
-    std::mt19937 gen(3);
-    std::normal_distribution<double> g(0, 1);
-    std::vector<point3> nuage, haut;
-    while (nuage.size() < 20000) {
-        const point3 d(g(gen), g(gen), g(gen));
-        nuage.push_back(fois(d, 1.0 / norme(d)));
-        if (d.z > 0.3)
-            haut.push_back(nuage.back());
-    }
+    // The cloud on the sphere lies outside the surface the cells span.
+    const ListesSimplexe sphere = sphereUnite(12, 24);
+    const std::vector<point3> nuage = surLaSphere(20000, 3);
+    std::vector<point3> haut;
+    for (const point3 &p : nuage)
+        if (p.z > 0.3)
+            haut.push_back(p);
     const double avant = ecartMoyen(sphere, nuage);
     std::vector<point3> un = sphere.positions, trois = sphere.positions;
     reposerSurLeNuage(un, sphere.mailles, sphere.voisins, nuage, ReglagesRepos(), 1);
@@ -463,19 +479,8 @@ TEST(Reposer, TheFannedSurfaceSettlesOnTheCloudTheSameOnAnyThreads)
 
 TEST(Reposer, APartOfTheScanOffTheSurfaceIsReachedStrayPointsAreNot)
 {
-    std::vector<std::pair<double, double>> anneaux;
-    for (int j = 1; j <= 24; ++j)
-        anneaux.emplace_back(std::sin(M_PI * j / 25), std::cos(M_PI * j / 25));
-    ListesSimplexe sphere = Anneaux(anneaux, 48).simplexe();
-    for (point3 &p : sphere.positions)
-        p = fois(p, 1.0 / norme(p));
-    std::mt19937 gen(5);
-    std::normal_distribution<double> g(0, 1);
-    std::vector<point3> nuage;
-    while (nuage.size() < 10000) {
-        const point3 d(g(gen), g(gen), g(gen));
-        nuage.push_back(fois(d, 1.0 / norme(d)));
-    }
+    const ListesSimplexe sphere = sphereUnite(24, 48);
+    std::vector<point3> nuage = surLaSphere(10000, 5);
     // A scan line seen apart, 0.12 off the sphere (on its side, as a grazing edge of a view), and
     // on the other side three strays as far off, as far from each other as from the sphere.
     std::vector<point3> ligne;
