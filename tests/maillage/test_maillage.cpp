@@ -112,6 +112,18 @@ Chargement charger(VolumeAnalyze &v, const std::string &base)
     return c;
 }
 
+bool depuisMemoire(VolumeAnalyze &v, const std::string &entete, const std::string &image)
+{
+    bool ok = false;
+    captureStderr([&] {
+        captureStdout([&] {
+            ok = v.chargerDepuisMemoire(reinterpret_cast<const unsigned char *>(entete.data()), entete.size(),
+                                        reinterpret_cast<const unsigned char *>(image.data()), image.size(), "vol");
+        });
+    });
+    return ok;
+}
+
 std::vector<int> valeurs(const VolumeAnalyze &v)
 {
     return std::vector<int>(v.voxels.begin(), v.voxels.end());
@@ -817,7 +829,14 @@ TEST(AnalyzeRefus, EachRefusedFileWithItsMessage)
         const Chargement c = charger(v, base);
         EXPECT_FALSE(c.ok) << message;
         EXPECT_EQ(c.erreurs, message);
+        // The same bytes from memory are refused as well.
+        if (h && i && h->size() == 348) {
+            EXPECT_FALSE(depuisMemoire(v, *h, *i)) << message;
+        }
     }
+    VolumeAnalyze v;
+    ASSERT_TRUE(depuisMemoire(v, entete({3, 2, 1, 1}, 4, 16, false), image({7, 300}, 2, false)));
+    EXPECT_EQ(valeurs(v), (std::vector<int>{7, 300}));
 }
 
 TEST(NiveauDeGris, WindowMappingOnSignedValues)

@@ -241,6 +241,8 @@ TEST(Nuages, EveryRefusalSaysWhyAndWhere)
         {pcd + "DATA binary_compressed\n", "« binary_compressed » ne sont pas lues"},
         {pcd + "DATA binary\n" + std::string(13, '\0'), "s'arrête à l'octet 98, dans point n° 2 sur 2"},
         {"FIELDS x y\nSIZE 4 4\nTYPE F F\nCOUNT 1 1\nPOINTS 1\nDATA ascii\n1 2\n", "pas de propriétés x, y et z"},
+        {"FIELDS y z\nSIZE 4 4\nTYPE F F\nCOUNT 1 1\nPOINTS 1\nDATA ascii\n1 2\n", "pas de propriétés x, y et z"},
+        {"FIELDS x z\nSIZE 4 4\nTYPE F F\nCOUNT 1 1\nPOINTS 1\nDATA ascii\n1 2\n", "pas de propriétés x, y et z"},
         {"FIELDS x y z\nSIZE 4 4\nDATA ascii\n", "ligne 2 de l'en-tête : 2 nombres trouvés, 3 attendus"},
         {"FIELDS x y z\nSIZE 4 4 4\nTYPE F FLOAT F\n", "ligne 3 de l'en-tête : type « FLOAT » inconnu"},
         {"FIELDS x y z\nCOLOUR red\n", "ligne 2 de l'en-tête : « COLOUR » n'est pas compris ici"},
