@@ -378,6 +378,17 @@ TEST(Ajustement, SeparateBallsGetAPartEachTheSameWithOneThreadOrSeveral)
         loin.push_back(p);
         EXPECT_TRUE(partiesDuNuage(loin).empty());
     }
+    // A third ball of just over the share that makes a part: every one of its points counts.
+    std::vector<point3> trois = nuage;
+    const std::vector<point3> petite = nuageUnion({{point3(0, 3, 0), point3(0, 3, 0), 0.2}}, 330, 7);
+    trois.insert(trois.end(), petite.begin(), petite.end());
+    ASSERT_GT(petite.size(), PART_MINIMALE * trois.size());
+    ASSERT_LT(petite.size(), 1.2 * PART_MINIMALE * trois.size());
+    const ArbrePoints arbreTrois(trois);
+    const std::vector<std::vector<std::size_t>> seul = partiesDuNuage(arbreTrois, 1);
+    ASSERT_EQ(seul.size(), 3u);
+    EXPECT_EQ(seul[2].size(), petite.size());
+    EXPECT_EQ(partiesDuNuage(arbreTrois, 3), seul);
     // Two sheets of spacing 0.1, ten spacings apart: two cells of the grid (0.4 a side) between them.
     std::vector<point3> feuilles;
     for (int k = 0; k < 800; ++k)
