@@ -204,8 +204,12 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
 
     std::vector<std::size_t> faceDe(nuage.size()); // each cloud point's nearest face
     std::vector<char> lointaine;                  // each cloud point: of a far part (see partiesLointaines)
+    double plusLoin = 0; // of the cloud points from the surface, as the last round found them
     for (int tour = 0; tour < reglages.tours + reglages.toursLointains; ++tour) {
         const bool atteindre = tour >= reglages.tours;
+        // No point was that far when the last round began: no search more for far parts.
+        if (atteindre && lointaine.empty() && plusLoin <= reglages.lointain)
+            break;
         // The fanned triangulation: every cell round the mean of its points.
         std::vector<point3> sommets(X);
         std::vector<std::array<int, 3>> faces;
@@ -260,6 +264,7 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
         A.valeur.clear();
         A.normale.clear();
         A.second.clear();
+        plusLoin = 0;
         for (std::size_t r = 0; r < nuage.size(); ++r) {
             const std::size_t f = faceDe[r];
             if (f >= faces.size())
@@ -275,11 +280,13 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
             double w[3];
             plusProcheSurTriangle(nuage[r], g, a, b, w);
             const point3 q = fois(g, w[0]) + fois(a, w[1]) + fois(b, w[2]);
+            const double d = norme(nuage[r] - q);
+            plusLoin = std::max(plusLoin, d);
             // A point of a far part pulls straight towards itself: off the edge of the surface,
             // the plane of its nearest triangle hardly moves towards it.
-            const bool loin = atteindre && lointaine[r] && norme(nuage[r] - q) > 0;
+            const bool loin = atteindre && lointaine[r] && d > 0;
             if (loin)
-                normale = fois(nuage[r] - q, 1.0 / norme(nuage[r] - q));
+                normale = fois(nuage[r] - q, 1.0 / d);
             const double ecart = scal(nuage[r] - q, normale);
             // Far points pull as one over their distance: a point the surface cannot reach does
             // not tear it.
