@@ -654,7 +654,7 @@ constexpr int VOISINS_DU_BRUIT = 48;
 constexpr int PASSES_DU_BRUIT = 3;
 /// A part of the cloud farther than this from the settled surface (a fraction of the diagonal)
 /// is reached by rounds more of the last settling, at most so many (one open view of the bunny:
-/// its grazing edges, missed by up to 3 %, are all within 1 % after 5 rounds).
+/// its grazing edges, missed by up to 3 %, are all within 1 % after 4 rounds).
 constexpr double PARTIE_LOINTAINE = 0.01;
 constexpr int TOURS_LOINTAINS = 20;
 

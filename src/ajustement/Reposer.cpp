@@ -318,7 +318,7 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
         A.secondLisse.resize(n);
         for (std::size_t i = 0; i < n; ++i)
             A.secondLisse[i] = fois(A.laplacien(X, i), -std::min(1.0, appui[i]));
-        const std::vector<point3> delta = resoudre(A, n, atteindre ? 100 : 30);
+        const std::vector<point3> delta = resoudre(A, n, atteindre ? 50 : 30);
         std::vector<point3> nouveau(X);
         for (std::size_t i = 0; i < n; ++i) {
             const double l = norme(delta[i]);
