@@ -30,8 +30,8 @@ struct ReglagesRepos
 /// on the plane of its triangle, each point the cloud draws at the mean of its neighbours, each
 /// other point keeping its offset from that mean (`voisins`: each point's three neighbours,
 /// symmetric; otherwise nothing is done). No point moves by more than half its mean distance to
-/// its neighbours in a round (a whole one in the rounds that reach far parts). The work is shared among `fils` threads and the result does not
-/// depend on their number.
+/// its neighbours in a round (a whole one in the rounds that reach far parts). The work is shared
+/// among `fils` threads and the result does not depend on their number.
 void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int>> &mailles,
                        const std::vector<std::array<int, 3>> &voisins, const std::vector<point3> &nuage,
                        const ReglagesRepos &reglages, int fils);
