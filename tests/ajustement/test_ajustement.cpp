@@ -933,12 +933,13 @@ TEST(ArbreTriangles, NearestTriangleMatchesBruteForce)
         sommets.push_back(i % 11 == 0 ? o : point3(o.x + uni(g, -e, e), o.y + uni(g, -e, e), o.z));
         faces.push_back({k, k + 1, k + 2});
     }
-    // Faces with an index out of range are left out, not read.
-    faces.push_back({0, 1, static_cast<int>(sommets.size())});
-    faces.push_back({-1, 1, 2});
-    // So is a face with a corner that is not a number.
+    // A face with a corner that is not a number is left out.
     sommets.push_back(point3(std::nan(""), 0, 0));
     faces.push_back({0, 1, static_cast<int>(sommets.size()) - 1});
+    // So are faces with an index out of range, the first one past the end included: not read.
+    const int n = static_cast<int>(sommets.size());
+    for (const std::array<int, 3> &f : {std::array<int, 3>{0, 1, n}, {n, 0, 1}, {1, n, 0}, {-1, 1, 2}})
+        faces.push_back(f);
     ArbreTriangles arbre(sommets, faces);
     EXPECT_EQ(arbre.taille(), 600u);
 

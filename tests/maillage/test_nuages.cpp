@@ -199,6 +199,16 @@ TEST(Nuages, TheSameCloudOnOneThreadAndOnSeveralWithLinesAcrossBlocks)
                   "« n », ligne 4574 : « x » n'est pas un nombre");
         EXPECT_TRUE(p.empty());
     }
+    // A line may start its number with a sign or with the decimal point; before the first
+    // point such a line is a point, not the line of names.
+    for (const char *debut : {"+", ".", "-."}) {
+        const std::string t = std::string(debut) + "5 .5 +2\n" + debut + "25 -3 4e1\n";
+        const double x = debut[0] == '-' ? -0.5 : debut[0] == '.' ? 0.5 : 5;
+        std::vector<point3> p;
+        const Resultat r = lireNuageXYZ(t.data(), t.size(), "s", p);
+        EXPECT_TRUE(r) << debut << " " << r.texte();
+        EXPECT_EQ(p, (std::vector<point3>{{x, 0.5, 2}, {x * (debut[0] == '+' ? 5 : 0.5), -3, 40}})) << debut;
+    }
 }
 
 TEST(Nuages, EveryRefusalSaysWhyAndWhere)
