@@ -203,6 +203,7 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
         }
 
     std::vector<std::size_t> faceDe(nuage.size()); // each cloud point's nearest face
+    std::vector<double> ecartFace(nuage.size(), 0); // and its distance to it
     std::vector<char> lointaine;                  // each cloud point: of a far part (see partiesLointaines)
     double plusLoin = 0; // of the cloud points from the surface, as the last round found them
     for (int tour = 0; tour < reglages.tours + reglages.toursLointains; ++tour) {
@@ -233,29 +234,20 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
         enParallele(nuage.size(), fils, [&](std::size_t debut, std::size_t fin) {
             for (std::size_t r = debut; r < fin; ++r) {
                 std::size_t t = tour > 0 ? arbre.indiceDeFace(faceDe[r]) : arbre.taille();
-                arbre.distance(nuage[r], t);
+                const double d = arbre.distance(nuage[r], t);
                 faceDe[r] = t < arbre.taille() ? arbre.face(t) : faces.size();
+                ecartFace[r] = t < arbre.taille() ? d : 0;
             }
         });
 
         if (atteindre) {
             // The far parts are found once, on the settled surface; the rounds go on until every
             // point of them is within reach.
-            std::vector<double> ecart(nuage.size(), 0);
-            enParallele(nuage.size(), fils, [&](std::size_t debut, std::size_t fin) {
-                for (std::size_t r = debut; r < fin; ++r)
-                    if (faceDe[r] < faces.size()) {
-                        const std::array<int, 3> &f = faces[faceDe[r]];
-                        const point3 &a = sommets[f[0]], &b = sommets[f[1]], &c = sommets[f[2]];
-                        double w[3];
-                        ecart[r] = std::sqrt(plusProcheSurTriangle(nuage[r], a, b, c, w));
-                    }
-            });
             if (lointaine.empty())
-                lointaine = partiesLointaines(nuage, ecart, reglages.lointain, fils);
+                lointaine = partiesLointaines(nuage, ecartFace, reglages.lointain, fils);
             bool atteinte = true;
             for (std::size_t r = 0; r < nuage.size() && atteinte; ++r)
-                atteinte = !lointaine[r] || ecart[r] <= reglages.lointain;
+                atteinte = !lointaine[r] || ecartFace[r] <= reglages.lointain;
             if (atteinte)
                 break;
         }
