@@ -98,25 +98,6 @@ int Lecteur::lireCaractere()
     return static_cast<unsigned char>(*p++);
 }
 
-bool Lecteur::lireLigne(std::string &ligne)
-{
-    ligne.clear();
-    if (finDesDonnees())
-        return false;
-    for (;;) {
-        const char *nl = static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(fin - p)));
-        if (nl) {
-            ligne.append(p, nl);
-            p = nl + 1;
-            return true;
-        }
-        ligne.append(p, fin);
-        p = fin;
-        if (!remplir())
-            return true;
-    }
-}
-
 bool Lecteur::lireLigne(std::string &ligne, std::size_t max)
 {
     ligne.clear();

@@ -41,11 +41,10 @@ public:
 
     /// Next character, or -1 at the end of the data.
     int lireCaractere();
-    /// Reads up to and including the next end of line (or to the end of the data); the
-    /// line without its end goes to ligne. False when nothing at all was left.
-    bool lireLigne(std::string &ligne);
-    /// Same, keeping at most max characters of the line; the rest of the line is skipped
-    /// without being stored (a header line never grows the memory beyond max).
+    /// Reads up to and including the next end of line (or to the end of the data); at most max
+    /// characters of the line, without its end, go to ligne: the rest of the line is skipped
+    /// without being stored (a header line never grows the memory beyond max). False when
+    /// nothing at all was left.
     bool lireLigne(std::string &ligne, std::size_t max);
     /// A first line: at most max characters, never looking further. False when nothing was
     /// left; tropLongue when no end of line comes within max characters (the reading then

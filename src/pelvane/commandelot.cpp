@@ -119,15 +119,12 @@ std::string messageDEchec(const std::string &dossier)
 {
     std::ifstream f(fs::path(dossier) / "tarnis-lot.journal", std::ios::binary);
     std::string ligne, erreur, derniere;
-    bool trouvee = false;
     while (std::getline(f, ligne)) {
         derniere = ligne;
-        if (ligne.find(prefixeErreur) != std::string::npos) {
+        if (ligne.find(prefixeErreur) != std::string::npos)
             erreur = ligne.rfind(prefixeErreur, 0) == 0 ? ligne.substr(std::string(prefixeErreur).size()) : ligne;
-            trouvee = true;
-        }
     }
-    return trouvee && !erreur.empty() ? erreur : derniere;
+    return !erreur.empty() ? erreur : derniere;
 }
 
 std::string enUneLigne(std::string s)
