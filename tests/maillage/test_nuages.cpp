@@ -101,7 +101,7 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
         xyz += std::to_string(p.x) + ",\t" + std::to_string(p.y) + " ;" + std::to_string(p.z) + ",9,x\r\n";
         pcd += std::to_string(p.x) + " " + std::to_string(p.y) + " " + std::to_string(p.z) + " 4\n";
         pcdBin += std::string(12, '\x7f') + octets(p.z, "double", false) + octets(p.y, "float", false) +
-                  octets(p.x == 12.5 ? 0 : 1, "int", false);
+                  octets(p.x == 12.5 ? -2 : 1, "int", false);
     }
     ascii += "3 0 1 2\r\n";
     for (const auto &[nom, contenu] :
@@ -124,7 +124,7 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
     const std::vector<point3> entiers = lire(d.file("b.pcd"));
     ASSERT_EQ(entiers.size(), 4u);
     EXPECT_EQ(entiers[1], point3(1, 100.5, 7.75));
-    EXPECT_EQ(entiers[3], point3(0, -8, 0.5));
+    EXPECT_EQ(entiers[3], point3(-2, -8, 0.5)); // a negative 4-byte integer
     Maillage m;
     ASSERT_TRUE(ouvrirNuage(d.file("p.pcd"), m));
     EXPECT_EQ(m.pointsNonFinis, 3); // one coordinate that is not a number is enough
