@@ -12,6 +12,7 @@
 
 #include "Maillage.h"
 #include "MaillageTexte.h"
+#include "Remplacement.h"
 
 using tarnis_texte::Ecrivain;
 using tarnis_texte::Lecteur;
@@ -356,7 +357,8 @@ Resultat lireFichierOBJ(Maillage &m, const std::string &nom, bool &ouvert, const
 template <typename F>
 Resultat ecrireTexte(const std::string &nom, const Progression &progression, std::size_t total, F &&contenu)
 {
-    std::FILE *f = std::fopen(nom.c_str(), "w");
+    EcritureRemplacante remplacante(nom);
+    std::FILE *f = std::fopen(remplacante.chemin().c_str(), "w");
     if (!f)
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::CreationImpossible, {::nom(nom)}));
     const Raison phase(CodeRaison::EcritureDe, {::nom(nom)});
@@ -369,11 +371,9 @@ Resultat ecrireTexte(const std::string &nom, const Progression &progression, std
     }
     if (std::fclose(f) != 0)
         ok = false;
-    if (!suivi.continuer()) {
-        std::remove(nom.c_str());
+    if (!suivi.continuer())
         return Resultat::interrompu(phase);
-    }
-    if (!ok)
+    if (!ok || !remplacante.remplacer())
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {::nom(nom)}));
     return Resultat::succes();
 }

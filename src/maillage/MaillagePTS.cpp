@@ -11,6 +11,7 @@
 
 #include "Maillage.h"
 #include "MaillageTexte.h"
+#include "Remplacement.h"
 #include "NuageCommun.h"
 
 using tarnis_texte::Ecrivain;
@@ -289,7 +290,8 @@ bool Maillage::lecturePTSDepuisTexte(const char *texte, std::size_t taille)
 
 Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &points, const Progression &progression)
 {
-    std::FILE *f = std::fopen(nomFichier.c_str(), "w");
+    EcritureRemplacante remplacante(nomFichier);
+    std::FILE *f = std::fopen(remplacante.chemin().c_str(), "w");
     if (!f) {
         std::cerr << "Impossible d'ouvrir le fichier !" << std::endl;
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::CreationImpossible, {nom(nomFichier)}));
@@ -305,11 +307,9 @@ Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &poi
     }
     if (std::fclose(f) != 0)
         ok = false;
-    if (!suivi.continuer()) {
-        std::remove(nomFichier.c_str());
+    if (!suivi.continuer())
         return Resultat::interrompu(Raison(CodeRaison::EcritureDe, {nom(nomFichier)}));
-    }
-    if (!ok)
+    if (!ok || !remplacante.remplacer())
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(nomFichier)}));
     return Resultat::succes();
 }

@@ -17,6 +17,7 @@
 
 #include "Maillage.h"
 #include "MaillageTexte.h"
+#include "Remplacement.h"
 
 using tarnis_texte::Lecteur;
 
@@ -376,7 +377,7 @@ private:
     bool echec = false;
 };
 
-/// Checks the faces, creates the file, lets contenu write it; a stop or a failure removes it.
+/// Checks the faces, lets contenu write the file; a stop or a failure leaves what the file held.
 template <typename F>
 Resultat ecrireBinaire(const Maillage &m, const std::string &nom, const Progression &progression, F &&contenu)
 {
@@ -388,7 +389,8 @@ Resultat ecrireBinaire(const Maillage &m, const std::string &nom, const Progress
                 return Resultat::echec(Statut::SortieImpossible,
                                        Raison(CodeRaison::EcritureFaceHorsSommets, {::nom(nom), i}));
     }
-    std::FILE *f = std::fopen(nom.c_str(), "wb");
+    EcritureRemplacante remplacante(nom);
+    std::FILE *f = std::fopen(remplacante.chemin().c_str(), "wb");
     if (!f)
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::CreationImpossible, {::nom(nom)}));
     const Raison phase(CodeRaison::EcritureDe, {::nom(nom)});
@@ -401,14 +403,10 @@ Resultat ecrireBinaire(const Maillage &m, const std::string &nom, const Progress
     }
     if (std::fclose(f) != 0)
         ok = false;
-    if (!suivi.continuer()) {
-        std::remove(nom.c_str());
+    if (!suivi.continuer())
         return Resultat::interrompu(phase);
-    }
-    if (!ok) {
-        std::remove(nom.c_str());
+    if (!ok || !remplacante.remplacer())
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {::nom(nom)}));
-    }
     return Resultat::succes();
 }
 

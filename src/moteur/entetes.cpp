@@ -5,4 +5,5 @@
 #include "Parallele.h"
 #include "Progression.h"
 #include "Raison.h"
+#include "Remplacement.h"
 #include "Resultat.h"

@@ -4,6 +4,7 @@
 
 #include "Lot.h"
 #include "Ouverture.h"
+#include "Remplacement.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -158,19 +159,18 @@ double pire(const LigneResume &l)
     return std::max(valeur(3), valeur(6));
 }
 
-// Writes via SORTIE/NOM.tmp renamed onto SORTIE/NOM.
+// Writes SORTIE/NOM through a new file that replaces it once complete.
 bool ecrire(const std::string &sortie, const std::string &nom, const std::string &texte)
 {
-    const fs::path cible = fs::path(sortie) / nom, tmp = fs::path(sortie) / (nom + ".tmp");
+    EcritureRemplacante remplacante((fs::path(sortie) / nom).string());
     {
-        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+        std::ofstream f(remplacante.chemin(), std::ios::binary | std::ios::trunc);
         f << texte;
-        if (!f.flush())
+        f.close();
+        if (!f)
             return false;
     }
-    std::error_code ec;
-    fs::rename(tmp, cible, ec);
-    return !ec;
+    return remplacante.remplacer();
 }
 
 int erreur(std::ostream &erreurs, const std::string &message)

@@ -11,6 +11,7 @@
 #include "Maillage.h"
 #include "Simplex.h"
 #include "Ouverture.h"
+#include "Remplacement.h"
 #include "VolumeAnalyze.h"
 #include "kdtree.h"
 #include "volume.h"
@@ -61,20 +62,16 @@ bool memeFichier(const std::string &a, const std::string &b)
     return !ec && r;
 }
 
-// Creates an empty file with a unique name beside `cible` and returns its name
-// ("" on failure). The caller writes into it, then renames it onto `cible`.
-std::string fichierTemporaire(const std::string &cible)
+// Whether a file can be made beside `cible`: one is made there, then removed.
+bool fichierPossible(const std::string &cible)
 {
     std::string modele = cible + ".partiel-XXXXXX";
-    int fd = mkstemp(modele.data());
+    const int fd = mkstemp(modele.data());
     if (fd < 0)
-        return "";
-    // mkstemp makes the file private; give it the rights an ordinary new file gets.
-    const mode_t masque = umask(0);
-    umask(masque);
-    fchmod(fd, 0666 & ~masque);
+        return false;
     close(fd);
-    return modele;
+    std::remove(modele.c_str());
+    return true;
 }
 
 void supprimer(const std::string &f)
@@ -159,22 +156,19 @@ Progression lignesDeProgression(std::ostream &prog)
     };
 }
 
-// Writes via a temporary file renamed onto `cible` once complete. `ecrire` writes the temporary
-// file and returns its Resultat; a failure names `cible` and then the writer's own reason. A stop
-// asked before the rename (the signal may come during the writing itself) removes the temporary
-// file instead; the run then ends with the signal's status.
+// Writes via a new file that replaces `cible` once complete (EcritureRemplacante). `ecrire` writes
+// that file and returns its Resultat; a failure names `cible` and then the writer's own reason. A
+// stop asked before the replacement (the signal may come during the writing itself) leaves
+// `cible` as it was; the run then ends with the signal's status.
 template <class Ecrire> Resultat ecrireAtomique(const std::string &cible, Ecrire ecrire)
 {
     const Resultat echec =
         Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureImpossible, {litteral(cible)}));
     if (arretDemande())
         return echec;
-    const std::string tmp = fichierTemporaire(cible);
-    if (tmp.empty())
-        return echec;
-    const Resultat ecrit = ecrire(tmp);
+    EcritureRemplacante remplacante(cible);
+    const Resultat ecrit = ecrire(remplacante.chemin());
     if (!ecrit || arretDemande()) {
-        supprimer(tmp);
         if (ecrit)
             return echec;
         if (ecrit.statut != Statut::SortieImpossible)
@@ -182,13 +176,7 @@ template <class Ecrire> Resultat ecrireAtomique(const std::string &cible, Ecrire
         return Resultat::echec(Statut::SortieImpossible,
                                Raison(CodeRaison::EcritureImpossibleCar, {litteral(cible), ecrit.raison}));
     }
-    std::error_code ec;
-    fs::rename(tmp, cible, ec);
-    if (ec) {
-        supprimer(tmp);
-        return echec;
-    }
-    return Resultat::succes();
+    return remplacante.remplacer() ? Resultat::succes() : echec;
 }
 
 class Ajustement
@@ -237,11 +225,9 @@ Resultat Ajustement::preparerSortie()
     fs::create_directories(param.sortie, ec);
     if (!fs::is_directory(param.sortie, ec))
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::DossierDeSortie, {litteral(param.sortie)}));
-    const std::string essai = fichierTemporaire((fs::path(param.sortie) / (bilan.nom + ".essai")).string());
-    if (essai.empty())
+    if (!fichierPossible((fs::path(param.sortie) / (bilan.nom + ".essai")).string()))
         return Resultat::echec(Statut::SortieImpossible,
                                Raison(CodeRaison::DossierDeSortieEcriture, {litteral(param.sortie)}));
-    supprimer(essai);
     return {};
 }
 

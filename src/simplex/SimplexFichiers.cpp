@@ -4,6 +4,7 @@
 #include "Simplex.h"
 
 #include "MaillageTexte.h"
+#include "Remplacement.h"
 #include "Resultat.h"
 
 #include <algorithm>
@@ -321,15 +322,16 @@ bool Simplex::exporter(const std::string &nomFichier, int format)
 
 Resultat Simplex::ecrire(const std::string &nomFichier, int format, const Progression &progression)
 {
-    std::ofstream fichier(nomFichier, std::ios::out | std::ios::trunc | std::ios::binary);
+    if (format != 1 && format != 2)
+        return Resultat::echec(Statut::ArgumentsIncorrects,
+                               Raison(CodeRaison::FormatInconnu, {litteral(nomFichier), format}));
+    EcritureRemplacante remplacante(nomFichier);
+    std::ofstream fichier(remplacante.chemin(), std::ios::out | std::ios::trunc | std::ios::binary);
     if (!fichier) {
         std::cerr << "Dans exporter creation impossible !" << std::endl;
         return Resultat::echec(Statut::SortieImpossible,
                                Raison(CodeRaison::SimplexCreationImpossible, {litteral(nomFichier)}));
     }
-    if (format != 1 && format != 2)
-        return Resultat::echec(Statut::ArgumentsIncorrects,
-                               Raison(CodeRaison::FormatInconnu, {litteral(nomFichier), format}));
 
     // Index of the first record equal to a given one, as the format asks (-1 when none).
     std::unordered_map<CleEgalite, int, HacheEgalite> premier;
@@ -367,15 +369,12 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format, const Progre
             sortie << "\n";
         }
 
-    if (!suivi.continuer()) {
-        fichier.close();
-        std::remove(nomFichier.c_str());
+    if (!suivi.continuer())
         return Resultat::interrompu(phase);
-    }
     const std::string texte = sortie.str();
     fichier.write(texte.data(), static_cast<std::streamsize>(texte.size()));
     fichier.close();
-    if (!fichier) {
+    if (!fichier || !remplacante.remplacer()) {
         std::cerr << "Dans exporter ecriture impossible !" << std::endl;
         return Resultat::echec(Statut::SortieImpossible,
                                Raison(CodeRaison::SimplexEcritureImpossible, {litteral(nomFichier)}));
