@@ -48,16 +48,6 @@ std::vector<Ecrivain> ecrivains(const Maillage &m, Simplex &s)
     };
 }
 
-// The names in a folder.
-std::vector<std::string> contenu(const std::string &dossier)
-{
-    std::vector<std::string> noms;
-    for (const auto &e : fs::directory_iterator(dossier))
-        noms.push_back(e.path().filename().string());
-    std::sort(noms.begin(), noms.end());
-    return noms;
-}
-
 // A stop on the progression's third call.
 Progression arretAuTroisieme()
 {
@@ -85,7 +75,7 @@ TEST(Ecriture, AFailedOrStoppedWriteLeavesTheFileAsItWas)
         captureSorties([&] { r = e.ecrire(f, arretAuTroisieme()); });
         EXPECT_EQ(r.statut, Statut::Interrompu) << e.suffixe;
         EXPECT_EQ(readFile(f), "ce qui était là") << e.suffixe;
-        EXPECT_EQ(contenu(dossier.path()), std::vector<std::string>{"ancien." + e.suffixe}) << e.suffixe;
+        EXPECT_EQ(folderNames(dossier.path()), std::vector<std::string>{"ancien." + e.suffixe}) << e.suffixe;
 
         // Failed: the disk full after 4 kB (a file size limit, in a child process).
         std::fflush(nullptr);
@@ -102,7 +92,7 @@ TEST(Ecriture, AFailedOrStoppedWriteLeavesTheFileAsItWas)
         ASSERT_EQ(waitpid(fils, &etat, 0), fils);
         EXPECT_TRUE(WIFEXITED(etat) && WEXITSTATUS(etat) == 0) << e.suffixe << " : échec non signalé";
         EXPECT_EQ(readFile(f), "ce qui était là") << e.suffixe;
-        EXPECT_EQ(contenu(dossier.path()), std::vector<std::string>{"ancien." + e.suffixe}) << e.suffixe;
+        EXPECT_EQ(folderNames(dossier.path()), std::vector<std::string>{"ancien." + e.suffixe}) << e.suffixe;
 
         // Complete: the new file in its place, with its rights, also through a link to it.
         ASSERT_EQ(chmod(f.c_str(), 0640), 0);
@@ -115,7 +105,7 @@ TEST(Ecriture, AFailedOrStoppedWriteLeavesTheFileAsItWas)
         struct stat apres;
         ASSERT_EQ(stat(f.c_str(), &apres), 0);
         EXPECT_EQ(apres.st_mode & 07777, 0640u) << e.suffixe;
-        EXPECT_EQ(contenu(dossier.path()), (std::vector<std::string>{"ancien." + e.suffixe, "lien." + e.suffixe}))
+        EXPECT_EQ(folderNames(dossier.path()), (std::vector<std::string>{"ancien." + e.suffixe, "lien." + e.suffixe}))
             << e.suffixe;
     }
 }

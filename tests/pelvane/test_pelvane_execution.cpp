@@ -27,6 +27,7 @@
 
 namespace fs = std::filesystem;
 using namespace pelvane;
+using tarnis_test::folderNames;
 using tarnis_test::readFile;
 using tarnis_test::TempDir;
 using tarnis_test::writeFile;
@@ -124,15 +125,6 @@ double boite(const std::vector<point3> &points, point3 &mn, point3 &mx)
         mx = point3(std::max(mx.x, q.x), std::max(mx.y, q.y), std::max(mx.z, q.z));
     }
     return vector3(mn, mx).norme();
-}
-
-std::vector<std::string> contenu(const std::string &dossier)
-{
-    std::vector<std::string> noms;
-    for (const auto &e : fs::directory_iterator(dossier))
-        noms.push_back(e.path().filename().string());
-    std::sort(noms.begin(), noms.end());
-    return noms;
 }
 
 // Mean, nearest-rank 95th percentile and maximum, computed here on their own.
@@ -279,7 +271,7 @@ TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
     EXPECT_LE(b.dureeLecture + b.dureeCycles + b.dureeFinale + b.dureeMesures, b.duree);
 
     // The three outputs, named after the cloud, and nothing else.
-    EXPECT_EQ(contenu(sortie),
+    EXPECT_EQ(folderNames(sortie),
               (std::vector<std::string>{"ellipsoide.off", "ellipsoide.rapport.txt", "ellipsoide.smm"}));
     EXPECT_EQ(b.fichierSmm, sortie + "/ellipsoide.smm");
     // With the rights of any new file, not those of a private temporary one.
@@ -376,7 +368,7 @@ TEST(Ajustement, SixDigitsFarFromTheOriginAreWarnedOfAndThePlyKeepsTheFit)
         std::ostringstream progression;
         const Bilan b = ajuster(p, progression);
         ASSERT_TRUE(b.resultat.reussi()) << b.resultat.texte();
-        EXPECT_EQ(contenu(sortie), (std::vector<std::string>{"e.off", "e.ply", "e.rapport.txt"}));
+        EXPECT_EQ(folderNames(sortie), (std::vector<std::string>{"e.off", "e.ply", "e.rapport.txt"}));
         const bool averti = progression.str().find("attention : l'écriture à six chiffres significatifs (off) "
                                                    "déplace les sommets de ") != std::string::npos;
         EXPECT_EQ(averti, decalage > 0) << progression.str();
@@ -442,7 +434,7 @@ TEST(Ajustement, CreatesTheOutputFolderAndSavesEachCycle)
         const Bilan f = ajuster(q, progression);
         ASSERT_TRUE(f.resultat.reussi()) << f.resultat.texte();
         EXPECT_EQ(f.sauvegardes.size(), chaque ? f.pointsParCycle.size() : 0u);
-        EXPECT_EQ(contenu(sortie).size(), 3 + f.sauvegardes.size()) << chaque;
+        EXPECT_EQ(folderNames(sortie).size(), 3 + f.sauvegardes.size()) << chaque;
     }
 }
 
@@ -580,7 +572,7 @@ TEST(Ajustement, EachFailureHasItsStatusAndLeavesNoOutput)
     Parametres p = parametresDeTest(refIci, nuage, t.file("ici"));
     EXPECT_EQ(ajuster(p, o).resultat.statut, Statut::SortieImpossible);
     EXPECT_EQ(readFile(refIci), avant);
-    EXPECT_EQ(contenu(t.file("ici")), std::vector<std::string>{"e.smm"});
+    EXPECT_EQ(folderNames(t.file("ici")), std::vector<std::string>{"e.smm"});
 }
 
 TEST(Ajustement, PointCountsFarBeyondTheCloudAreBoundedAndSaidSo)
@@ -617,7 +609,7 @@ TEST(Ajustement, AFailedWriteRemovesWhatTheRunHadWritten)
     const Bilan b = ajuster(p, o);
     EXPECT_EQ(b.resultat.statut, Statut::SortieImpossible);
     EXPECT_NE(b.resultat.texte().find("e.off"), std::string::npos) << b.resultat.texte();
-    EXPECT_EQ(contenu(t.file("o")), std::vector<std::string>{"e.off"});
+    EXPECT_EQ(folderNames(t.file("o")), std::vector<std::string>{"e.off"});
     EXPECT_TRUE(fs::is_empty(t.file("o/e.off")));
 }
 
@@ -711,6 +703,6 @@ TEST(Processus, ASignalEndsTheRunWithStatus7AndNoFileLeft)
         ASSERT_TRUE(WIFEXITED(etat)) << signal << methode;
         EXPECT_EQ(WEXITSTATUS(etat), 7) << methode << readFile(erreurs);
         EXPECT_NE(derniereLigne(readFile(erreurs)).find("Pelvane : erreur : arrêté par le signal SIG"), std::string::npos);
-        EXPECT_EQ(contenu(sortie), std::vector<std::string>{});
+        EXPECT_EQ(folderNames(sortie), std::vector<std::string>{});
     }
 }

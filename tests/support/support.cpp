@@ -1,6 +1,7 @@
 #include "support.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -102,6 +103,15 @@ std::string sharedDataDir()
     if (fs::is_directory(TARNIS_TEST_DATA_DIR, ec))
         return TARNIS_TEST_DATA_DIR;
     return "";
+}
+
+std::vector<std::string> folderNames(const std::string &folder)
+{
+    std::vector<std::string> noms;
+    for (const auto &e : std::filesystem::directory_iterator(folder))
+        noms.push_back(e.path().filename().string());
+    std::sort(noms.begin(), noms.end());
+    return noms;
 }
 
 } // namespace tarnis_test

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tarnis_test {
 
@@ -33,6 +34,8 @@ std::string captureSorties(const std::function<void()> &f);
 bool writeFile(const std::string &path, const std::string &text);
 /// Reads a whole file; empty string when it cannot be read.
 std::string readFile(const std::string &path);
+/// The names in a folder, sorted.
+std::vector<std::string> folderNames(const std::string &folder);
 
 /// Folder of the third-party data beside the repository ("" when absent).
 std::string sharedDataDir();
