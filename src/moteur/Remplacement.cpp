@@ -36,12 +36,18 @@ mode_t masqueDeCreation()
 
 EcritureRemplacante::EcritureRemplacante(const std::string &c) : cible(c), ecrit(c)
 {
+    // The file a link leads to, through links to links (as many as the system follows), even when
+    // it does not exist yet.
+    fs::path vraie = cible;
     std::error_code ec;
-    if (fs::is_symlink(cible, ec)) {
-        const fs::path vraie = fs::weakly_canonical(cible, ec);
-        if (!ec)
-            cible = vraie.string();
+    for (int saut = 0; saut < 40 && fs::is_symlink(vraie, ec); ++saut) {
+        const fs::path lien = fs::read_symlink(vraie, ec);
+        if (ec)
+            break;
+        vraie = lien.is_absolute() ? lien : vraie.parent_path() / lien;
     }
+    cible = vraie.string();
+    ecrit = cible;
     struct stat avant;
     const bool existe = ::stat(cible.c_str(), &avant) == 0;
     if (existe && !S_ISREG(avant.st_mode)) {

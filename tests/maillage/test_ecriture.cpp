@@ -132,4 +132,12 @@ TEST(Ecriture, ADeviceIsWrittenInPlaceAndAWrongFormatTouchesNothing)
     captureSorties([&] { r = s.ecrire(f, 3); });
     EXPECT_EQ(r.statut, Statut::ArgumentsIncorrects);
     EXPECT_EQ(readFile(f), "ce qui était là");
+
+    // A link to a link to a file not there yet: the file is made where they lead.
+    fs::create_symlink("nouveau.off", dossier.file("lien"));
+    fs::create_symlink("lien", dossier.file("lien2"));
+    captureSorties([&] { r = m.ecrireOFF(dossier.file("lien2")); });
+    EXPECT_TRUE(r.reussi()) << r.texte();
+    EXPECT_TRUE(fs::is_symlink(dossier.file("lien2")) && fs::is_symlink(dossier.file("lien")));
+    EXPECT_EQ(readFile(dossier.file("nouveau.off")).rfind("OFF\n", 0), 0u);
 }
