@@ -263,17 +263,19 @@ TEST(Nifti, TheFrameIsTheSformElseTheQformElseTheVoxelSizesInMillimetres)
             return point3(ligne(0), ligne(1), ligne(2));
         },
         CodeRaison::RepereSform);
-    // An affine without its code, or a code over an affine that maps every voxel to one plane, is
-    // no frame: the qform again (in millimetres now).
+    // An affine without its code, or a code over an affine that maps every voxel to one plane or
+    // has an offset that is not a number, is no frame: the qform again (in millimetres now).
     // The flatness is that of the axes alone, whatever the offsets (the third row here the sum
     // of the first two: every voxel on one plane).
-    Nifti sansCode = q, plat = q, platDecale = q;
+    Nifti sansCode = q, plat = q, platDecale = q, decalageNaN = q;
     sansCode.poser<std::int16_t>(254, 0);
     const double aplati[3][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 0, 0}};
     plat.sform(aplati);
     const double lie[3][4] = {{1, 2, 3, 7}, {4, 5, 6, 11}, {5, 7, 9, 13}};
     platDecale.sform(lie);
-    for (const Nifti *f : {&sansCode, &plat, &platDecale})
+    const double nan[3][4] = {{1, 0, 0, std::nan("")}, {0, 1, 0, 0}, {0, 0, 1, 0}};
+    decalageNaN.sform(nan);
+    for (const Nifti *f : {&sansCode, &plat, &platDecale, &decalageNaN})
         verifier(
             f->o,
             [](double i, double j, double k) { return point3(-j + 0.010, 0.5 * i + 0.020, -3 * k - 0.030); },
