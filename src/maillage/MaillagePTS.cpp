@@ -11,8 +11,8 @@
 
 #include "Maillage.h"
 #include "MaillageTexte.h"
-#include "Remplacement.h"
 #include "NuageCommun.h"
+#include "Remplacement.h"
 
 using tarnis_texte::Ecrivain;
 using tarnis_texte::Lecteur;

@@ -34,11 +34,11 @@ mode_t masqueDeCreation()
 
 } // namespace
 
-EcritureRemplacante::EcritureRemplacante(const std::string &c) : cible(c), ecrit(c)
+EcritureRemplacante::EcritureRemplacante(const std::string &c)
 {
     // The file a link leads to, through links to links (as many as the system follows), even when
     // it does not exist yet.
-    fs::path vraie = cible;
+    fs::path vraie = c;
     std::error_code ec;
     for (int saut = 0; saut < 40 && fs::is_symlink(vraie, ec); ++saut) {
         const fs::path lien = fs::read_symlink(vraie, ec);
@@ -51,14 +51,12 @@ EcritureRemplacante::EcritureRemplacante(const std::string &c) : cible(c), ecrit
     struct stat avant;
     const bool existe = ::stat(cible.c_str(), &avant) == 0;
     if (existe && !S_ISREG(avant.st_mode)) {
-        ecrit = cible;
         enPlace = true;
         return;
     }
     std::string modele = cible + ".partiel-XXXXXX";
     const int fd = mkstemp(modele.data());
     if (fd < 0) {
-        ecrit = cible;
         enPlace = true;
         return;
     }
