@@ -20,20 +20,7 @@ constexpr std::size_t ECHANTILLON_DENSITE = 1 << 16;
 /// to point (within twice the median on the bunny, the armadillo or a noisy scan); a stray point
 /// in the empty space around the object sees its neighbours many spacings away. `arbre` holds
 /// the same points; the answer does not depend on the number of threads.
-/// `mediane`, when given, receives the median of the squared distance to that neighbour.
-std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const ArbrePoints &arbre, int fils,
-                                      double *mediane = nullptr);
-
-/// Which of the isolated points `isoles` (in the frame of `gardes`, the tree of the points kept)
-/// carry a sheet of the scan on beyond its edge: a lone point seen past the rim of a single view,
-/// where the scanner caught the surface at a grazing angle, rather than dust in the air. Such a
-/// point lies outwards from the nearest dense point of the sheet (its VOISIN_DE_DENSITE-th
-/// neighbour within twice the median, `mediane` being that median squared), which is on the
-/// sheet's edge (the centre of its 24 nearest lies, in their plane, more than 0.3 of their mean
-/// distance from it), and within 20 degrees of the sheet's plane there. On the single view of
-/// the bunny 7 of its 15 isolated points pass, the farthest among them; of 746 stray points
-/// spread through the bunny's box, none.
-std::vector<char> prolongentUnBord(const std::vector<point3> &isoles, const ArbrePoints &gardes, double mediane);
+std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const ArbrePoints &arbre, int fils);
 
 /// The cloud without the points whose indices (increasing) are given.
 std::vector<point3> sansLesPoints(const std::vector<point3> &nuage, const std::vector<std::size_t> &ecartes);
