@@ -757,6 +757,30 @@ TEST(Ajustement, AnyUnitAndPlaceGiveTheSameRelativeFigures)
     }
 }
 
+TEST(Ajustement, ATemplateIsPlacedTheSameWhereverItLiesAndWhateverItsSize)
+{
+    // A user's template need not be centred on the origin nor of unit size: moved off and scaled
+    // up, it is placed round the cloud where the stock one is.
+    const std::vector<point3> nuage = tarnis_test::nuageEllipsoide(500, 3, 2, 1);
+    Simplex ici, ailleurs;
+    ASSERT_TRUE(tarnis_test::chargerGabarit(ici));
+    ASSERT_TRUE(tarnis_test::chargerGabarit(ailleurs));
+    for (std::size_t i = 0; i < ailleurs.ListePointsSimplex.size(); ++i) {
+        const point3 q = fois(ailleurs.ListePointsSimplex[i]->Position, 7.0) + point3(40, -25, 12);
+        for (std::vector<PointSimplex *> *l :
+             {&ailleurs.ListePointsSimplex, &ailleurs.ListePointsSuivants, &ailleurs.ListePointsPrecedents})
+            if (i < l->size())
+                (*l)[i]->Position = q;
+    }
+    tarnis_test::captureStdout([&] {
+        ASSERT_FALSE(placerAutourDuNuage(ici, nuage, 1.05));
+        ASSERT_FALSE(placerAutourDuNuage(ailleurs, nuage, 1.05));
+    });
+    ASSERT_EQ(ici.ListePointsSimplex.size(), ailleurs.ListePointsSimplex.size());
+    for (std::size_t i = 0; i < ici.ListePointsSimplex.size(); ++i)
+        ASSERT_LT(longueur(ici.ListePointsSimplex[i]->Position - ailleurs.ListePointsSimplex[i]->Position), 1e-9) << i;
+}
+
 TEST(Ajustement, AStopOrTheLevelBoundLeavesASettledClosedMesh)
 {
     const std::vector<point3> nuage = tarnis_test::nuageEllipsoide(2000, 3, 2, 1);

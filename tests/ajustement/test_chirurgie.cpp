@@ -259,6 +259,24 @@ std::vector<point3> torePoints(double R, double r, int nu, int nv, double demiFe
 
 } // namespace
 
+TEST(Chirurgie, TrianglesCrossWhicheverEdgesPassThrough)
+{
+    // b stands across a: its edge b0 b1 passes through a, and a's edge a1 a2 through b; no other
+    // edge crosses. Every order of the corners of each must find it, whichever edges carry it.
+    const point3 a[3] = {point3(0, 0, 0), point3(2, 0, 0), point3(0, 2, 0)};
+    const point3 b[3] = {point3(0.5, 0.5, -1), point3(0.5, 0.5, 1), point3(5, 5, 1)};
+    const point3 loin[3] = {point3(0.5, 0.5, 0.2), point3(0.5, 0.5, 1), point3(5, 5, 1)}; // above a
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const point3 ta[3] = {a[i], a[(i + 1) % 3], a[(i + 2) % 3]};
+            const point3 tb[3] = {b[j], b[(j + 1) % 3], b[(j + 2) % 3]};
+            const point3 tl[3] = {loin[j], loin[(j + 1) % 3], loin[(j + 2) % 3]};
+            EXPECT_TRUE(trianglesSeCoupent(ta, tb)) << i << " " << j;
+            EXPECT_TRUE(trianglesSeCoupent(tb, ta)) << i << " " << j;
+            EXPECT_FALSE(trianglesSeCoupent(ta, tl)) << i << " " << j;
+        }
+}
+
 TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
 {
     // Rims of the two sheets over the hole of a torus (R 3, r 1): circles of radius 2 at z = +-0.5.
