@@ -19,6 +19,7 @@
 #include <array>
 #include <cmath>
 #include <exception>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -88,7 +89,7 @@ public:
         echelle = boite.diagonale();
         // Without the stray points, when there are some (a copy then, for as long as the samples are drawn).
         const std::vector<point3> sans = ecarterIsoles(nuage);
-        const std::vector<point3> &gardes = bilan.ecartes.empty() ? nuage : sans;
+        const std::vector<point3> &gardes = sans.empty() ? nuage : sans;
         const std::size_t m = std::min(gardes.size(), std::max<std::size_t>(reglages.echantillonMaximum, 1));
         echantillon.reserve(m);
         // In a space-filling order: each search then starts where the one before ended, in memory.
@@ -100,9 +101,16 @@ public:
     }
 
     Resultat lancer();
-    /// The working cloud's tree, given up once the run is over.
-    std::shared_ptr<const ArbrePoints> cederLeNuage()
+    /// The working cloud's tree, given up once the run is over: the points kept, with the lone
+    /// ones the surface was drawn to at the end (`nuage`: the cloud the run was given).
+    std::shared_ptr<const ArbrePoints> cederLeNuage(const std::vector<point3> &nuage)
     {
+        if (seulsAtteints) {
+            arbreNuage = ArbrePoints();
+            std::vector<point3> copie;
+            const std::vector<point3> &gardes = pointsGardes(nuage, bilan.ecartes, copie);
+            arbreNuage = ArbrePoints(gardes, ArbrePoints::Repere{centre, 1.0 / echelle}, fils, false);
+        }
         return std::make_shared<const ArbrePoints>(std::move(arbreNuage));
     }
 
@@ -160,6 +168,9 @@ private:
     point3 centre;
     double echelle = 1;
     std::vector<point3> echantillon; // cloud points that pull on the surface
+    std::vector<point3> seuls;       // isolated points the surface reaches at the end (prolongentUnBord)
+    std::vector<std::size_t> seulsDansLeNuage; // and their indices in the cloud, increasing
+    bool seulsAtteints = false;                // they were, and are set aside no more
     ArbrePoints arbreNuage;          // the cloud in the working frame
 
     std::vector<point3> X, precedent;
@@ -198,15 +209,26 @@ private:
 std::vector<point3> Ajusteur::ecarterIsoles(const std::vector<point3> &nuage)
 {
     std::vector<std::size_t> &ecartes = bilan.ecartes;
-    ecartes = pointsIsoles(arbreNuage.points(), arbreNuage, fils);
+    double mediane = 0;
+    ecartes = pointsIsoles(arbreNuage.points(), arbreNuage, fils, &mediane);
     if (ecartes.empty())
         return {};
     for (std::size_t &k : ecartes)
         k = arbreNuage.indice(k); // tree slot -> index in the cloud
     std::sort(ecartes.begin(), ecartes.end());
+    std::vector<point3> isoles;
+    for (std::size_t k : ecartes)
+        isoles.push_back(fois(nuage[k] - centre, 1.0 / echelle));
     std::vector<point3> gardes = sansLesPoints(nuage, ecartes);
     arbreNuage = ArbrePoints(); // freed before the new one is built
     arbreNuage = ArbrePoints(gardes, ArbrePoints::Repere{centre, 1.0 / echelle}, fils, false);
+    // Lone points past the edge of a sheet: the surface reaches them once settled.
+    const std::vector<char> bord = prolongentUnBord(isoles, arbreNuage, mediane);
+    for (std::size_t k = 0; k < isoles.size(); ++k)
+        if (bord[k]) {
+            seuls.push_back(isoles[k]);
+            seulsDansLeNuage.push_back(ecartes[k]);
+        }
     return gardes;
 }
 
@@ -810,7 +832,20 @@ Resultat Ajusteur::lancer()
     repos.portee = 2 * reglages.tolerance;
     repos.toursLointains = TOURS_LOINTAINS;
     repos.lointain = PARTIE_LOINTAINE;
-    reposerSurLeNuage(X, mailles, voisins, echantillon, repos, fils);
+    if (seuls.empty()) {
+        reposerSurLeNuage(X, mailles, voisins, echantillon, repos, fils);
+    } else {
+        std::vector<point3> tous(echantillon);
+        tous.insert(tous.end(), seuls.begin(), seuls.end());
+        repos.seuls = seuls.size();
+        reposerSurLeNuage(X, mailles, voisins, tous, repos, fils);
+        // Reached, they are set aside no more.
+        std::vector<std::size_t> restent;
+        std::set_difference(bilan.ecartes.begin(), bilan.ecartes.end(), seulsDansLeNuage.begin(),
+                            seulsDansLeNuage.end(), std::back_inserter(restent));
+        bilan.ecartes.swap(restent);
+        seulsAtteints = true;
+    }
     rendre();
     bilan.pointsFinaux = s.getNbPointsSimplex();
     return {};
@@ -927,7 +962,7 @@ Resultat ajuster(Simplex &s, const std::vector<point3> &nuage, const ReglagesAju
         }
         Ajusteur a(s, nuage, boite, std::move(arbre), reglages, progression, b, apresNiveau);
         const Resultat r = a.lancer();
-        b.nuageDeTravail = a.cederLeNuage();
+        b.nuageDeTravail = a.cederLeNuage(nuage);
         b.repere = repere;
         return r;
     } catch (const Divergence &d) {

@@ -61,7 +61,9 @@ struct BilanAjustement
     double diagonale = 0;             ///< of the cloud's bounding box
     bool converge = false;            ///< the run ended because the fit stopped improving
     /// Cloud points set aside (pointsIsoles: stray points away from the surface), indices into the
-    /// cloud, increasing. They do not pull on the surface; the cloud itself is left whole.
+    /// cloud, increasing. They do not pull on the surface; the cloud itself is left whole. Lone
+    /// points past the edge of a sheet (prolongentUnBord) are set aside during the levels, then
+    /// drawn by the last settling, and are not counted here once it has run.
     std::vector<std::size_t> ecartes;
     /// How noisy the points that pull were found; when MesureBruit::bruite(), they were brought
     /// onto the middle of their layer (ramenerSurLesQuadriques) before the fit.
@@ -80,8 +82,9 @@ struct BilanAjustement
 /// T22 at a crowded cell). The work is done in a frame of its own (the cloud centred, its
 /// bounding-box diagonal 1) and mapped back; it is shared among `fils` threads and gives the same
 /// result whatever their number. Points isolated from the surface the rest of the cloud describes
-/// (pointsIsoles) are set aside: they pull on nothing (bilan->ecartes). On success the cells face outward and every point's geometry is
-/// up to date. `apresNiveau`, when set, is called after each level with the mesh in the cloud's
+/// (pointsIsoles) are set aside: they pull on nothing (bilan->ecartes), but for lone points past
+/// the edge of a sheet, which the surface reaches at the end. On success the cells face outward
+/// and every point's geometry is up to date. `apresNiveau`, when set, is called after each level with the mesh in the cloud's
 /// frame and the level's number (1, 2, ...). A cloud of several separate clusters
 /// (partiesDuNuage) gets one closed part fitted to each (ajusterParParties; no apresNiveau).
 ///

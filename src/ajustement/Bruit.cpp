@@ -9,10 +9,6 @@
 #include <cmath>
 #include <cstdint>
 
-namespace {
-
-// The axes of a symmetric 3x3 matrix by Jacobi rotations: `axes[k]` of eigenvalue `valeurs[k]`,
-// the smallest first.
 void axesPropres(double a[3][3], double valeurs[3], point3 axes[3])
 {
     double v[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
@@ -52,6 +48,8 @@ void axesPropres(double a[3][3], double valeurs[3], point3 axes[3])
         axes[k] = point3(v[0][ordre[k]], v[1][ordre[k]], v[2][ordre[k]]);
     }
 }
+
+namespace {
 
 // Solves the 6x6 symmetric positive system m x = b by Cholesky; false when it is not positive
 // enough to trust (the points span no surface).

@@ -8,6 +8,10 @@
 
 class ArbrePoints;
 
+/// The axes of a symmetric 3x3 matrix `a` by Jacobi rotations (`a` is worked on): `axes[k]` of
+/// eigenvalue `valeurs[k]`, the smallest first.
+void axesPropres(double a[3][3], double valeurs[3], point3 axes[3]);
+
 /// How noisy a cloud is, from the quadrics fitted round its points. A smooth surface, sampled
 /// finely or coarsely, lies on its local quadrics up to what they cannot follow (ridges,
 /// corners), and the residual shrinks fast with the neighbourhood; noise leaves a residual that

@@ -1,11 +1,14 @@
 #include "PointsIsoles.h"
+#include "Bruit.h"
 #include "Parallele.h"
 #include "Vecteurs.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
-std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const ArbrePoints &arbre, int fils)
+std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const ArbrePoints &arbre, int fils,
+                                      double *mediane)
 {
     std::vector<std::size_t> isoles;
     const std::size_t n = nuage.size();
@@ -24,6 +27,8 @@ std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const Ar
     });
     std::vector<double> tri = d2;
     std::nth_element(tri.begin(), tri.begin() + tri.size() / 2, tri.end());
+    if (mediane)
+        *mediane = tri[tri.size() / 2];
     const double seuil = FACTEUR_ISOLEMENT * FACTEUR_ISOLEMENT * tri[tri.size() / 2];
     // Enough points within the threshold among the ones beside it in the list (the tree's slots
     // run through space) settle that a point is not isolated, with no search: its neighbour of
@@ -45,6 +50,63 @@ std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const Ar
         if (loin[i])
             isoles.push_back(i);
     return isoles;
+}
+
+std::vector<char> prolongentUnBord(const std::vector<point3> &isoles, const ArbrePoints &gardes, double mediane)
+{
+    constexpr int PROCHES = ArbrePoints::K_MAXIMUM, PLAN = 24;
+    const double sinusMaximum = std::sin(20.0 * 3.14159265358979323846 / 180.0);
+    std::vector<char> bord(isoles.size(), 0);
+    // Where isolated points are many, the scan is dusty, and a lone point past an edge is dust
+    // as likely as the scan's own: none is taken.
+    if (gardes.taille() <= PLAN || static_cast<double>(isoles.size()) >
+                                       PART_ISOLES_BORD * static_cast<double>(gardes.taille() + isoles.size()))
+        return bord;
+    const std::vector<point3> &q = gardes.points();
+    std::uint32_t cases[PROCHES];
+    double d2[PROCHES];
+    for (std::size_t i = 0; i < isoles.size(); ++i) {
+        const point3 &p = isoles[i];
+        // The nearest dense point of the sheet.
+        const int n = gardes.plusProches(p, PROCHES, cases, d2);
+        long dense = -1;
+        for (int k = 0; k < n && dense < 0; ++k)
+            if (gardes.distanceAuKieme(q[cases[k]], VOISIN_DE_DENSITE + 1) <= 4 * mediane)
+                dense = cases[k];
+        if (dense < 0)
+            continue;
+        const point3 &a = q[static_cast<std::size_t>(dense)];
+        const int m = gardes.plusProches(a, PLAN + 1, cases, d2);
+        if (m < PLAN + 1)
+            continue;
+        point3 centre;
+        double moyenne = 0;
+        for (int k = 1; k <= PLAN; ++k) {
+            centre += q[cases[k]];
+            moyenne += std::sqrt(d2[k]);
+        }
+        centre = fois(centre, 1.0 / PLAN);
+        moyenne /= PLAN;
+        double cov[3][3] = {};
+        for (int k = 1; k <= PLAN; ++k) {
+            const point3 d = q[cases[k]] - centre;
+            const double e[3] = {d.x, d.y, d.z};
+            for (int r = 0; r < 3; ++r)
+                for (int c = 0; c < 3; ++c)
+                    cov[r][c] += e[r] * e[c];
+        }
+        double valeurs[3];
+        point3 axes[3];
+        axesPropres(cov, valeurs, axes);
+        const point3 &normale = axes[0];
+        point3 versCentre = centre - a;
+        versCentre = versCentre - fois(normale, scal(versCentre, normale));
+        const point3 v = p - a;
+        const double l = norme(v);
+        bord[i] = norme(versCentre) > 0.3 * moyenne && l > 0 && l * l <= PORTEE_BORD * PORTEE_BORD * mediane &&
+                  std::abs(scal(v, normale)) < sinusMaximum * l && scal(v, versCentre) < 0;
+    }
+    return bord;
 }
 
 std::vector<point3> sansLesPoints(const std::vector<point3> &nuage, const std::vector<std::size_t> &ecartes)

@@ -20,7 +20,29 @@ constexpr std::size_t ECHANTILLON_DENSITE = 1 << 16;
 /// to point (within twice the median on the bunny, the armadillo or a noisy scan); a stray point
 /// in the empty space around the object sees its neighbours many spacings away. `arbre` holds
 /// the same points; the answer does not depend on the number of threads.
-std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const ArbrePoints &arbre, int fils);
+/// `mediane`, when given, receives the median of the squared distance to that neighbour.
+std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const ArbrePoints &arbre, int fils,
+                                      double *mediane = nullptr);
+
+/// A lone point past a sheet's edge is taken within this many times the median distance to the
+/// VOISIN_DE_DENSITE-th neighbour of the dense point it carries on (the bunny's single view: its
+/// lone points lie 6 to 12 such distances out).
+constexpr double PORTEE_BORD = 14.0;
+/// And only while the isolated points are at most this share of the cloud: a scan where they are
+/// many is dusty, and dust passes the rule as often as the scan's own points do.
+constexpr double PART_ISOLES_BORD = 0.001;
+
+/// Which of the isolated points `isoles` (in the frame of `gardes`, the tree of the points kept)
+/// carry a sheet of the scan on beyond its edge: a lone point seen past the rim of a single view,
+/// where the scanner caught the surface at a grazing angle, rather than dust in the air. Such a
+/// point lies outwards from the nearest dense point of the sheet (its VOISIN_DE_DENSITE-th
+/// neighbour within twice the median, `mediane` being that median squared), within PORTEE_BORD
+/// times the median of it, which is on the sheet's edge (the centre of its 24 nearest lies, in
+/// their plane, more than 0.3 of their mean distance from it), and within 20 degrees of the
+/// sheet's plane there. None passes when the isolated points are more than PART_ISOLES_BORD of
+/// the cloud. On the single view of the bunny 7 of its 15 isolated points pass, the farthest
+/// among them; with 20 stray points added in its box, the same 7; with 60 or more, none.
+std::vector<char> prolongentUnBord(const std::vector<point3> &isoles, const ArbrePoints &gardes, double mediane);
 
 /// The cloud without the points whose indices (increasing) are given.
 std::vector<point3> sansLesPoints(const std::vector<point3> &nuage, const std::vector<std::size_t> &ecartes);

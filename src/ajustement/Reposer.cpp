@@ -202,6 +202,7 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
                 return;
         }
 
+    const std::size_t seuls = std::min(reglages.seuls, nuage.size()), premierSeul = nuage.size() - seuls;
     std::vector<std::size_t> faceDe(nuage.size()); // each cloud point's nearest face
     std::vector<double> ecartFace(nuage.size(), 0); // and its distance to it
     std::vector<char> lointaine;                  // each cloud point: of a far part (see partiesLointaines)
@@ -243,8 +244,10 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
         if (atteindre) {
             // The far parts are found once, on the settled surface; the rounds go on until every
             // point of them is within reach.
-            if (lointaine.empty())
+            if (lointaine.empty()) {
                 lointaine = partiesLointaines(nuage, ecartFace, reglages.lointain, fils);
+                std::fill(lointaine.end() - static_cast<std::ptrdiff_t>(seuls), lointaine.end(), 1);
+            }
             bool atteinte = true;
             for (std::size_t r = 0; r < nuage.size() && atteinte; ++r)
                 atteinte = !lointaine[r] || ecartFace[r] <= reglages.lointain;
@@ -261,6 +264,10 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
             const std::size_t f = faceDe[r];
             if (f >= faces.size())
                 continue;
+            if (!atteindre && r >= premierSeul) {
+                plusLoin = std::max(plusLoin, ecartFace[r]);
+                continue;
+            }
             const auto [c, j] = origine[f];
             const std::vector<int> &m = mailles[static_cast<std::size_t>(c)];
             const point3 &g = sommets[faces[f][0]], &a = sommets[faces[f][1]], &b = sommets[faces[f][2]];

@@ -22,6 +22,10 @@ struct ReglagesRepos
     /// spacing, until all of them are within reach.
     int toursLointains = 0;
     double lointain = 0;
+    /// The last this many points of the cloud are lone points the surface is to reach all the
+    /// same (see prolongentUnBord): they pull only in the rounds that reach far parts, as points
+    /// of such a part.
+    std::size_t seuls = 0;
 };
 
 /// Settles the surface a closed simplex mesh stands for (each cell fanned round the mean of its

@@ -180,10 +180,9 @@ TEST(Ajustement, ThinArmsAreReachedTheSameWithOneThreadOrSeveral)
     }
 }
 
-TEST(Ajustement, AnOpenSheetIsWrappedWithEveryPointReached)
+// One view of a ball: the half facing +z, an open sheet of radius 1, 12,000 points.
+std::vector<point3> vueDUneBoule()
 {
-    // One view of a ball: the half facing +z, an open sheet of radius 1. The surface closes
-    // round it as a thin shell.
     std::mt19937 gen(11);
     std::normal_distribution<double> g(0, 1);
     std::vector<point3> nuage;
@@ -193,6 +192,13 @@ TEST(Ajustement, AnOpenSheetIsWrappedWithEveryPointReached)
         if (d.z > 0)
             nuage.push_back(d);
     }
+    return nuage;
+}
+
+TEST(Ajustement, AnOpenSheetIsWrappedWithEveryPointReached)
+{
+    // The surface closes round the sheet as a thin shell.
+    const std::vector<point3> nuage = vueDUneBoule();
     Simplex un;
     ASSERT_NO_FATAL_FAILURE(ajusterSurUnEtPlusieursFils(un, nuage, reglagesDeTest()));
     // The points lie 0.023 apart (12,000 on an area of 2 pi): every one within twice that of the
@@ -203,6 +209,62 @@ TEST(Ajustement, AnOpenSheetIsWrappedWithEveryPointReached)
     EXPECT_LT(f.nuageVersSurface.moyenne, 0.005);
     EXPECT_LT(f.surfaceVersNuage.maximum, 0.1);
     EXPECT_FALSE(defautDuMaillage(un));
+}
+
+TEST(Ajustement, ALonePointPastTheSheetsEdgeIsReachedStraysAreNot)
+{
+    // Three isolated points (their 8th neighbour 0.3 away or more, where the sheet's is 0.036):
+    // one past the rim where the ball goes on, as a scanner catches a grazing surface; one over
+    // the sheet's middle; one past the rim but straight out from the ball.
+    std::vector<point3> nuage = vueDUneBoule();
+    const point3 bord(std::cos(0.3), 0, -std::sin(0.3)), dessus(0, 0, 1.5), dehors(1.35, 0, 0.02);
+    nuage.insert(nuage.end(), {bord, dessus, dehors});
+    ReglagesAjustement r = reglagesDeTest();
+    Simplex un, plusieurs;
+    BilanAjustement b1, b3;
+    r.fils = 1;
+    ASSERT_TRUE(ajusterGabarit(un, nuage, r, &b1).reussi());
+    r.fils = 3;
+    ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r, &b3).reussi());
+    EXPECT_EQ(tarnis_test::empreinte(un), tarnis_test::empreinte(plusieurs));
+    EXPECT_EQ(b1.ecartes, (std::vector<std::size_t>{12001, 12002}));
+    EXPECT_EQ(b1.ecartes, b3.ecartes);
+    // The first is drawn to within the reach of the last settling (1 % of the box's diagonal,
+    // 0.036); the two others stay where the shell round the sheet leaves them.
+    const ArbreTriangles surface(un.maillageTriangule.listeSommets, faces(un.maillageTriangule));
+    EXPECT_LT(surface.distance(bord), 0.04);
+    EXPECT_GT(surface.distance(dessus), 0.4);
+    EXPECT_GT(surface.distance(dehors), 0.3);
+    // What the report measures holds the point reached.
+    FiguresAjustement f;
+    ASSERT_TRUE(mesurerAjustement(un, nuage, b1, f, Progression()).reussi());
+    EXPECT_EQ(f.nuageVersSurface.nombre, 12001u);
+    EXPECT_LT(f.nuageVersSurface.maximum, 0.046);
+    EXPECT_FALSE(defautDuMaillage(un));
+}
+
+TEST(Ajustement, OnlyNearLonePointsOfAScanWithLittleDustCarryItsEdgeOn)
+{
+    // The sheet's 8th neighbour lies about 0.036 away: within reach, a point 0.3 past the rim in
+    // the sheet's plane; out of it, one 0.7 past (19 of those distances), in the plane as well.
+    const std::vector<point3> gardes = vueDUneBoule();
+    const ArbrePoints arbre(gardes, 1, false);
+    double mediane = 0;
+    pointsIsoles(arbre.points(), arbre, 1, &mediane);
+    ASSERT_GT(mediane, 0.03 * 0.03);
+    ASSERT_LT(mediane, 0.04 * 0.04);
+    // Over the middle of the sheet, not past its edge: a third point.
+    std::vector<point3> isoles{point3(1, 0, -0.3), point3(1, 0, -0.7), point3(0, 0, 1.4)};
+    EXPECT_EQ(prolongentUnBord(isoles, arbre, mediane), (std::vector<char>{1, 0, 0}));
+    // Dust in the air over the sheet, 40 points: with 43 isolated points of 12,043 (0.36 %) the scan
+    // is dusty, and the near point is taken no more.
+    std::mt19937 gen(5);
+    std::uniform_real_distribution<double> u(-1, 1);
+    for (int k = 0; k < 40; ++k)
+        isoles.push_back(point3(u(gen), u(gen), 1.5 + 0.5 * u(gen)));
+    EXPECT_EQ(prolongentUnBord(isoles, arbre, mediane), std::vector<char>(isoles.size(), 0));
+    isoles.resize(10); // 10 of 12,010: little again
+    EXPECT_EQ(prolongentUnBord(isoles, arbre, mediane)[0], 1);
 }
 
 TEST(Ajustement, StrayPointsAreSetAsideTheSameWithOneThreadOrSeveral)
