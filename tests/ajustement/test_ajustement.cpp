@@ -136,15 +136,21 @@ ReglagesAjustement reglagesDeTest()
     return r;
 }
 
-// Fits the template with one thread into `un`, and with three into another mesh: the same mesh.
-void ajusterSurUnEtPlusieursFils(Simplex &un, const std::vector<point3> &nuage, ReglagesAjustement r)
+// Fits the template with one thread into `un` (its report into `bilan`), and with three into
+// another mesh: the same mesh, the same points set aside.
+void ajusterSurUnEtPlusieursFils(Simplex &un, const std::vector<point3> &nuage, ReglagesAjustement r,
+                                 BilanAjustement *bilan = nullptr)
 {
     Simplex plusieurs;
+    BilanAjustement b1, b3;
     r.fils = 1;
-    ASSERT_TRUE(ajusterGabarit(un, nuage, r).reussi());
+    ASSERT_TRUE(ajusterGabarit(un, nuage, r, &b1).reussi());
     r.fils = 3;
-    ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r).reussi());
+    ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r, &b3).reussi());
     ASSERT_EQ(tarnis_test::empreinte(un), tarnis_test::empreinte(plusieurs));
+    ASSERT_EQ(b1.ecartes, b3.ecartes);
+    if (bilan)
+        *bilan = b1;
 }
 
 TEST(Ajustement, ThinArmsAreReachedTheSameWithOneThreadOrSeveral)
@@ -219,16 +225,10 @@ TEST(Ajustement, ALonePointPastTheSheetsEdgeIsReachedStraysAreNot)
     std::vector<point3> nuage = vueDUneBoule();
     const point3 bord(std::cos(0.3), 0, -std::sin(0.3)), dessus(0, 0, 1.5), dehors(1.35, 0, 0.02);
     nuage.insert(nuage.end(), {bord, dessus, dehors});
-    ReglagesAjustement r = reglagesDeTest();
-    Simplex un, plusieurs;
-    BilanAjustement b1, b3;
-    r.fils = 1;
-    ASSERT_TRUE(ajusterGabarit(un, nuage, r, &b1).reussi());
-    r.fils = 3;
-    ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r, &b3).reussi());
-    EXPECT_EQ(tarnis_test::empreinte(un), tarnis_test::empreinte(plusieurs));
+    Simplex un;
+    BilanAjustement b1;
+    ASSERT_NO_FATAL_FAILURE(ajusterSurUnEtPlusieursFils(un, nuage, reglagesDeTest(), &b1));
     EXPECT_EQ(b1.ecartes, (std::vector<std::size_t>{12001, 12002}));
-    EXPECT_EQ(b1.ecartes, b3.ecartes);
     // The first is drawn to within the reach of the last settling (1 % of the box's diagonal,
     // 0.036); the two others stay where the shell round the sheet leaves them.
     const ArbreTriangles surface(un.maillageTriangule.listeSommets, faces(un.maillageTriangule));
@@ -283,15 +283,9 @@ TEST(Ajustement, StrayPointsAreSetAsideTheSameWithOneThreadOrSeveral)
         else if (std::abs(longueur(p) - 0.5) >= 0.2)
             nuage.push_back(p);
     }
-    ReglagesAjustement r = reglagesDeTest();
-    Simplex un, plusieurs;
-    BilanAjustement b1, b3;
-    r.fils = 1;
-    ASSERT_TRUE(ajusterGabarit(un, nuage, r, &b1).reussi());
-    r.fils = 3;
-    ASSERT_TRUE(ajusterGabarit(plusieurs, nuage, r, &b3).reussi());
-    EXPECT_EQ(tarnis_test::empreinte(un), tarnis_test::empreinte(plusieurs));
-    EXPECT_EQ(b1.ecartes, b3.ecartes);
+    Simplex un;
+    BilanAjustement b1;
+    ASSERT_NO_FATAL_FAILURE(ajusterSurUnEtPlusieursFils(un, nuage, reglagesDeTest(), &b1));
     std::vector<std::size_t> strays(150);
     std::iota(strays.begin(), strays.end(), 6000);
     EXPECT_EQ(b1.ecartes, strays);
