@@ -22,6 +22,7 @@
 #include <array>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -470,6 +471,23 @@ TEST(PtsLecture, FileReaderAgreesWithMemoryReaderAcrossWindowRefills)
     EXPECT_EQ(parFichier.ListePointsInterets[200001], point3(4, 5, 6));
 }
 
+TEST(LecteurTexte, NumbersAcrossWindowsOfAFewBytesAreReadWhole)
+{
+    // Every number here is longer than the 3-byte window, with signs, points and exponents.
+    const std::string texte = "  -12.5e+3 7\t+0.25\n1234567.875 -.5E-2 98765";
+    std::FILE *f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    ASSERT_EQ(std::fwrite(texte.data(), 1, texte.size(), f), texte.size());
+    std::rewind(f);
+    tarnis_texte::Lecteur parFenetres(f, 3);
+    std::vector<double> lus;
+    double v = 0;
+    while (parFenetres.lireDouble(v))
+        lus.push_back(v);
+    std::fclose(f);
+    EXPECT_EQ(lus, (std::vector<double>{-12500, 7, 0.25, 1234567.875, -0.005, 98765}));
+}
+
 TEST(PtsLecture, RefusedAndShortFilesKeepWhatIsThereAndSaySo)
 {
     const std::string incorrect = "Erreur dans la fonction lecture_pt_interet\nFormat incorrect\n";
@@ -730,10 +748,14 @@ TEST(VolumeMemoire, BoundsOfSetAndGetAndImpossibleSizes)
 
     ASSERT_TRUE(v.allouer(2, 2, 2));
     EXPECT_EQ(valeurs(v), std::vector<int>(8, 0));
-    captureStderr([&] {
-        EXPECT_FALSE(v.allouer(-1, 2, 2));
+    // A negative size is said as such whichever axis carries it, not as a volume too large.
+    const std::string erreurs = captureStderr([&] {
+        EXPECT_FALSE(v.allouer(2, -1, 2));
+        EXPECT_FALSE(v.allouer(2, 2, -1));
         EXPECT_FALSE(v.allouer(100000, 100000, 100000));
     });
+    EXPECT_NE(erreurs.find("invalides : 2 x -1 x 2\n"), std::string::npos) << erreurs;
+    EXPECT_NE(erreurs.find("invalides : 2 x 2 x -1\n"), std::string::npos) << erreurs;
     EXPECT_TRUE(v.voxels.empty());
 }
 
