@@ -104,6 +104,7 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
                   octets(p.x == 12.5 ? -2 : 1, "int", false);
     }
     ascii += "3 0 1 2\r\n";
+    xyz += "//"; // a comment that ends the file, with no end of line
     for (const auto &[nom, contenu] :
          {std::pair{"a.ply", ascii}, {"l.ply", lists}, {"g.ply", grand}, {"p.csv", xyz}, {"p.pcd", pcd}}) {
         writeFile(d.file(nom), contenu);
