@@ -55,7 +55,7 @@ std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const Ar
 std::vector<char> prolongentUnBord(const std::vector<point3> &isoles, const ArbrePoints &gardes, double mediane)
 {
     constexpr int PROCHES = ArbrePoints::K_MAXIMUM, PLAN = 24;
-    const double sinusMaximum = std::sin(20.0 * 3.14159265358979323846 / 180.0);
+    const double sinusMaximum = std::sin(20.0 * M_PI / 180.0);
     std::vector<char> bord(isoles.size(), 0);
     // Where isolated points are many, the scan is dusty, and a lone point past an edge is dust
     // as likely as the scan's own: none is taken.
