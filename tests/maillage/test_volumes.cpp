@@ -313,6 +313,19 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
     ASSERT_TRUE(lireVolumeReel(t.file("analyze.hdr"), a)) << lireVolumeReel(t.file("analyze.hdr"), a).texte();
     EXPECT_EQ(a.valeurs[13], 100000.0f);
     EXPECT_EQ(a.valeurs[0], -5.0f);
+    // 16-bit samples keep their sign as the header gives it: unsigned above 32767, signed below 0.
+    for (const auto &[type, attendu] : {std::make_pair(512, 40000.0f), std::make_pair(4, -25536.0f)}) {
+        Nifti court(3, 3, 3, 1, type, 16);
+        std::memset(&court.o[344], 0, 4);
+        court.poser<float>(108, 0.0f);
+        std::string mots(54, '\0');
+        const std::uint16_t x = 40000;
+        std::memcpy(&mots[26], &x, 2);
+        ASSERT_TRUE(writeFile(t.file("court.hdr"), court.o.substr(0, 348)) && writeFile(t.file("court.img"), mots));
+        VolumeReel c;
+        ASSERT_TRUE(lireVolumeReel(t.file("court.hdr"), c)) << lireVolumeReel(t.file("court.hdr"), c).texte();
+        EXPECT_EQ(c.valeurs[13], attendu) << type;
+    }
     // A single file: thresholded into a cloud by the opener, like an Analyze volume.
     Nifti seul(3, 3, 3, 1, 4, 16);
     seul.poser<float>(80, 2.0f); // 2 mm along x: the opener keeps voxel indices, versMillimetres does not
