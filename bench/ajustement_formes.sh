@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fit figures and topology: for the bundled pebble, shapes of known topology generated here
 # (bench/formes.py: torus, double torus, mug, two spheres, a block with a blind hole, C-shaped
-# rings: full, half the density, a narrower gap; each at three densities) and, when the shared data is there, the bunny,
+# rings: full, half the density, a narrower gap; a block with a narrow bore through it; each at three
+# densities) and, when the shared data is there, the bunny,
 # the armadillo and the statue of genus 4, runs the console tool with the launcher's default
 # arguments and prints its figures, time, parts (c) and genus (g) beside those of screened
 # Poisson reconstruction (Open3D, depth 8, normals estimated and oriented first) run here on the

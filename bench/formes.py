@@ -90,6 +90,13 @@ def formes(k=1):
         for s in (-fente, fente):
             q = np.concatenate([q, np.stack([3 + rr * np.cos(t), np.full(m // 33, s), rr * np.sin(t)], 1)])
         yield nom, 1, 0, q
+    # A narrow bore through a block (a mechanical part): radius 0.3 through the block 2 high, a
+    # tenth of the diagonal across.
+    p = boite(n, 2, 2, 1)
+    p = p[~((np.abs(p[:, 2]) > 0.999) & (np.hypot(p[:, 0], p[:, 1]) < 0.3))]
+    t = rng.uniform(0, 2 * np.pi, 1200 * k)
+    paroi = np.stack([0.3 * np.cos(t), 0.3 * np.sin(t), rng.uniform(-1, 1, 1200 * k)], 1)
+    yield "bloc_alesage", 1, 1, np.concatenate([p, paroi])
 
 
 def p95_vraie_surface(nuage, vraie):
