@@ -393,11 +393,12 @@ TEST(Frontiere, OtsuSplitsTwoModesAndAVolumeWithoutTheLevelIsRefused)
     EXPECT_EQ(niveau, 399.5);
     ASSERT_TRUE(niveauOtsu(volumeDe(4, 4, 4, [](int i, int, int) { return i < 2 ? 0.0 : 0.9; }), niveau));
     EXPECT_NEAR(niveau, 0.45, 0.9 / 1024);
-    // A band skipped over between two voxels (0, then 3, against [1, 2]) is crossed twice between them.
-    const auto bande = pointsFrontiere(volumeDe(2, 1, 1, [](int i, int, int) { return 3.0 * i; }), Region{1, 2}, false);
+    // A band skipped over between two voxels (0.5, then 3.5, against [1, 2]) is crossed twice between them.
+    const auto bande =
+        pointsFrontiere(volumeDe(2, 1, 1, [](int i, int, int) { return 0.5 + 3.0 * i; }), Region{1, 2}, false);
     ASSERT_EQ(bande.size(), 2u);
-    EXPECT_NEAR(std::min(bande[0].x, bande[1].x), 1.0 / 3, 1e-12);
-    EXPECT_NEAR(std::max(bande[0].x, bande[1].x), 2.0 / 3, 1e-12);
+    EXPECT_NEAR(std::min(bande[0].x, bande[1].x), 1.0 / 6, 1e-12);
+    EXPECT_NEAR(std::max(bande[0].x, bande[1].x), 1.0 / 2, 1e-12);
 
     TempDir t;
     Nifti n(2, 2, 2, 1, 16, 32);
