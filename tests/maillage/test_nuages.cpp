@@ -87,9 +87,11 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
                         "property float z\nend_header\n" +
                         octets(2, "int", true) + "ab";
     std::string xyz = "x;y;z\r\n# one\r\n// two\r\n\r\n; three\r\n";
+    // Neither HEIGHT nor POINTS: one row of WIDTH points. Points not finite, in any spelling, are
+    // dropped.
     std::string pcd = "# .PCD\nVERSION .7\nFIELDS x y z rgb\nSIZE 4 4 4 4\nTYPE F F F U\nCOUNT 1 1 1 1\n"
-                      "WIDTH 7\nHEIGHT 1\nVIEWPOINT 0 0 0 1 0 0 0\nPOINTS 7\nDATA ascii\nnan nan nan 0\n"
-                      "5 nan 5 0\n5 5 nan 0\n";
+                      "WIDTH 10\nVIEWPOINT 0 0 0 1 0 0 0\nDATA ascii\nnan nan nan 0\n"
+                      "5 nan 5 0\n5 5 nan 0\nNaN 1 1 0\n1 inf 1 0\n1 1 -Inf 0\n";
     std::string pcdBin = "VERSION .7\nFIELDS normal z y x\nSIZE 4 8 4 4\nTYPE F F F I\nCOUNT 3 1 1 1\n"
                          "WIDTH 2\nHEIGHT 2\nDATA binary\n";
     for (const point3 &p : POINTS) {
@@ -128,7 +130,7 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
     EXPECT_EQ(entiers[3], point3(-2, -8, 0.5)); // a negative 4-byte integer
     Maillage m;
     ASSERT_TRUE(ouvrirNuage(d.file("p.pcd"), m));
-    EXPECT_EQ(m.pointsNonFinis, 3); // one coordinate that is not a number is enough
+    EXPECT_EQ(m.pointsNonFinis, 6); // one coordinate not finite is enough
 
     // Every numeric type under both its names, in both byte orders.
     const char *types[][2] = {{"char", "int8"}, {"uchar", "uint8"}, {"short", "int16"},   {"ushort", "uint16"},

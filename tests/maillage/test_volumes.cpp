@@ -313,6 +313,7 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
     ASSERT_TRUE(lireVolumeReel(t.file("analyze.hdr"), a)) << lireVolumeReel(t.file("analyze.hdr"), a).texte();
     EXPECT_EQ(a.valeurs[13], 100000.0f);
     EXPECT_EQ(a.valeurs[0], -5.0f);
+    EXPECT_EQ(a.remarque.code, CodeRaison::Aucune) << "its three voxel sizes are given";
     // 16-bit samples keep their sign as the header gives it: unsigned above 32767, signed below 0.
     for (const auto &[type, attendu] : {std::make_pair(512, 40000.0f), std::make_pair(4, -25536.0f)}) {
         Nifti court(3, 3, 3, 1, type, 16);
