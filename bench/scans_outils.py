@@ -36,6 +36,9 @@ def mesurer(maillage, reference, nom, methode, duree):
     scene.add_triangles(o3d.t.geometry.TriangleMesh.from_legacy(maillage))
     versSurface = scene.compute_distance(o3d.core.Tensor(reference, dtype=o3d.core.Dtype.Float32)).numpy()
     ref = o3d.geometry.PointCloud(o3d.utility.Vector3dVector(reference))
+    # The surface is sampled at random: the same seed each time, so that the same surface gives
+    # the same figures.
+    o3d.utility.random.seed(20261209)
     echantillon = maillage.sample_points_uniformly(max(len(reference), 100000))
     versNuage = np.asarray(echantillon.compute_point_cloud_distance(ref))
     print("%-14s %-8s %8d %7.2f  %-28s %-28s" % (nom, methode, len(maillage.vertices), duree,
