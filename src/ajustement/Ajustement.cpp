@@ -150,11 +150,13 @@ private:
         std::vector<point3> normales;
         std::vector<char> candidats, tires, appuis, lointains;
     };
+    double distanceLointaine() const;
     Vide vide() const;
     bool prendre(const ListesSimplexe &apres);
     bool couperVoiles(double moyennePrecedente);
     void jugerVoileLarge(double &moyennePrecedente);
     bool ouvrirAnses();
+    bool ouvrirBouchons();
     void finirTraversee();
     void rendre(); // back to the cloud's frame, cells outward
 
@@ -527,19 +529,25 @@ bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
     return true;
 }
 
+// How far from the cloud the surface lies over no data: farther than the tolerance and than one
+// and a half times the cloud's spacing (the surface between the points of a sparse cloud is that
+// far from them).
+double Ajusteur::distanceLointaine() const
+{
+    double aire = 0;
+    for (const std::vector<int> &c : mailles)
+        aire += 0.5 * norme(vecteurAire(c));
+    return std::max(4 * reglages.tolerance, 1.5 * std::sqrt(aire / static_cast<double>(arbreNuage.taille())));
+}
+
 // The candidates of a web are the points a step would leave to their curvature (drawn by no
-// cloud point, the nearest one to their side), farther from the cloud than the tolerance and
-// than one and a half times the cloud's spacing: the surface between the points of a sparse
-// cloud is that far from them.
+// cloud point, the nearest one to their side), farther from the cloud than distanceLointaine.
 Ajusteur::Vide Ajusteur::vide() const
 {
     Vide v;
     const std::size_t n = X.size();
     v.normales = normales();
-    double aire = 0;
-    for (const std::vector<int> &c : mailles)
-        aire += 0.5 * norme(vecteurAire(c));
-    const double loin = std::max(4 * reglages.tolerance, 1.5 * std::sqrt(aire / static_cast<double>(arbreNuage.taille())));
+    const double loin = distanceLointaine();
     std::vector<int> compte(n, 0);
     for (long a : attache)
         if (a >= 0 && static_cast<std::size_t>(a) < n)
@@ -642,6 +650,41 @@ bool Ajusteur::ouvrirAnses()
         traverseeEssayee = true;
     }
     return true;
+}
+
+// Opens a handle across a narrow hole (see ouvrirBouchons): the cells whose middle lies off the
+// cloud as far as a point of a web (or half as far), the nearest point of the cloud to its side.
+bool Ajusteur::ouvrirBouchons()
+{
+    if (!(espacementNuage > 0))
+        espacementNuage = arbreNuage.espacementMedian(2, 4000);
+    if (!(espacementNuage > 0))
+        return false;
+    const double loin = distanceLointaine();
+    std::vector<char> lointaines(mailles.size(), 0);
+    enParallele(mailles.size(), fils, [&](std::size_t debut, std::size_t fin) {
+        double d2;
+        for (std::size_t c = debut; c < fin; ++c) {
+            point3 g(0, 0, 0);
+            for (int i : mailles[c])
+                g += X[i];
+            g = fois(g, 1.0 / static_cast<double>(std::max<std::size_t>(1, mailles[c].size())));
+            const point3 a = vecteurAire(mailles[c]);
+            const double l = norme(a);
+            long j = -1;
+            static_cast<void>(arbreNuage.plusProcheDepuis(g, d2, j));
+            if (l > 0 && j >= 0)
+                lointaines[c] = static_cast<char>(franchitUnVide(g, fois(a, 1 / l), 0, j, d2, 0.5 * loin) +
+                                                  franchitUnVide(g, fois(a, 1 / l), 0, j, d2, loin));
+        }
+    });
+    const auto distance = [this](const point3 &p) {
+        double d2 = 0;
+        return arbreNuage.plusProche(p, d2) >= 0 ? std::sqrt(d2) : 0.0;
+    };
+    ListesSimplexe avant{X, voisins, mailles}, apres;
+    return ::ouvrirBouchons(avant, lointaines, loin, distance, arbreNuage.points(), espacementNuage, apres) > 0 &&
+           prendre(apres);
 }
 
 // A level after a handle across a ring's cut: the surface over the cut is cut, which leaves the
@@ -786,7 +829,7 @@ Resultat Ajusteur::lancer()
         if (dernier)
             break;
         // A handle opened leaves a tube to settle: one more level.
-        if (anses < ANSES_MAXIMUM && ouvrirAnses()) {
+        if (anses < ANSES_MAXIMUM && (ouvrirAnses() || (local && ouvrirBouchons()))) {
             ++anses;
             moyennePrecedente = std::numeric_limits<double>::infinity();
             continue;

@@ -115,8 +115,82 @@ bool tube(const std::vector<int> &U, const std::vector<int> &V, const std::vecto
 
 enum class Operation { Anse, Col, Traverse };
 
+/// The line through a hole: a point of it, its unit direction, and the hole's radius there.
+struct Droite
+{
+    point3 centre, axe;
+    double rayon = 0;
+};
+
+/// A straight tube through a hole keeps this share of the hole's radius from its line: clear of
+/// the wall, which the fit then draws it onto.
+constexpr double TUBE_DANS_LE_TROU = 0.8;
+/// Between the two sheets over a hole, the surface within this many radii of its line goes, the
+/// hole's wall with it: the sheets' rims on the wall are then about as far apart as the sheets.
+constexpr double PAROI_DU_TROU = 1.3;
+/// The most pairs of sheets clear of the cloud between them a search for narrow holes looks at
+/// further (each costs a pass over the surface), the nearest first.
+constexpr int PAIRES_ESSAYEES = 16;
+/// Each ring of a straight tube lies this many radii of the hole past the farthest vertex of its
+/// rim towards the other: the collars then lie behind the rings, the tube between them.
+constexpr double AVANCE_DE_L_ANNEAU = 0.25;
+/// Round the line, each vertex of such a ring turns with its rim vertex, but never back: it takes
+/// the farthest turn of the rim so far, and this share of a turn in proportion to the rim's
+/// length up to it, which keeps vertices apart where the rim doubles back.
+constexpr double PART_DE_LA_LONGUEUR = 0.1;
+/// The rims a straight tube is joined to lie on the hole's wall: within this many radii of its line.
+constexpr double BORD_DU_TROU = 2.5;
+
+/// A ring of new vertices (appended to P) round the line `d`, one for each vertex of the rim U,
+/// TUBE_DANS_LE_TROU of the hole's radius from the line, AVANCE_DE_L_ANNEAU past the rim's vertex
+/// farthest along `vers` (towards the other rim: the collar then turns back over nothing); and the
+/// collar of triangles from U to it, which takes the place of a patch over U but for a patch over
+/// the ring (see PART_DE_LA_LONGUEUR for where its vertices lie round the line). False when a
+/// vertex of U is off the hole's wall or U does not go once round the line.
+bool collier(const std::vector<int> &U, const Droite &d, double vers, std::vector<point3> &P,
+             std::vector<int> &anneau, std::vector<std::array<int, 3>> &ajout)
+{
+    const std::size_t m = U.size();
+    const point3 t = std::abs(d.axe.x) < 0.9 ? vect(d.axe, point3(1, 0, 0)) : vect(d.axe, point3(0, 1, 0));
+    const point3 e1 = fois(t, 1 / norme(t)), e2 = vect(d.axe, e1);
+    double hauteur = -std::numeric_limits<double>::infinity();
+    std::vector<double> angle(m), tour(m + 1, 0), abscisse(m + 1, 0);
+    for (std::size_t k = 0; k < m; ++k) {
+        const point3 p = P[U[k]] - d.centre;
+        hauteur = std::max(hauteur, vers * scal(p, d.axe));
+        const point3 travers = p - fois(d.axe, scal(p, d.axe));
+        if (norme(travers) > BORD_DU_TROU * d.rayon)
+            return false;
+        angle[k] = std::atan2(scal(p, e2), scal(p, e1));
+    }
+    for (std::size_t k = 0; k < m; ++k) {
+        tour[k + 1] = tour[k] + std::remainder(angle[(k + 1) % m] - angle[k], 2 * M_PI);
+        abscisse[k + 1] = abscisse[k] + norme(P[U[(k + 1) % m]] - P[U[k]]);
+    }
+    if (std::abs(std::abs(tour[m]) - 2 * M_PI) > M_PI || !(abscisse[m] > 0))
+        return false;
+    const double sens = tour[m] > 0 ? 1 : -1;
+    const point3 milieu = d.centre + fois(d.axe, vers * (hauteur + AVANCE_DE_L_ANNEAU * d.rayon));
+    anneau.clear();
+    double avance = 0;
+    for (std::size_t k = 0; k < m; ++k) {
+        avance = std::min(2 * M_PI, std::max(avance, sens * tour[k]));
+        const double a = angle[0] + sens * ((1 - PART_DE_LA_LONGUEUR) * avance +
+                                            PART_DE_LA_LONGUEUR * 2 * M_PI * abscisse[k] / abscisse[m]);
+        anneau.push_back(static_cast<int>(P.size()));
+        P.push_back(milieu + fois(e1, TUBE_DANS_LE_TROU * d.rayon * std::cos(a)) +
+                    fois(e2, TUBE_DANS_LE_TROU * d.rayon * std::sin(a)));
+    }
+    for (std::size_t k = 0; k < m; ++k) {
+        const std::size_t l = (k + 1) % m;
+        ajout.push_back({U[k], U[l], anneau[l]});
+        ajout.push_back({U[k], anneau[l], anneau[k]});
+    }
+    return true;
+}
+
 bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, Operation operation, double retrait,
-            ListesSimplexe &resultat)
+            ListesSimplexe &resultat, const Droite *droite = nullptr)
 {
     const bool anse = operation == Operation::Anse;
     const std::size_t n = maillage.positions.size();
@@ -129,7 +203,22 @@ bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, Oper
     std::vector<point3> centres = centresDesMailles(maillage);
     const std::set<PaireSommets> gardees = aretesGardees(triangles, coupe);
     std::vector<std::array<int, 3>> ajout;
-    if (anse) {
+    std::size_t colliers = 0; // the new triangles not checked for crossings
+    if (anse && droite) {
+        // Straight along the line: a collar from each rim to a ring round it, a tube between the
+        // rings.
+        std::vector<int> anneaux[2];
+        double hauteurs[2] = {0, 0};
+        for (int k = 0; k < 2; ++k)
+            for (int v : bords[k])
+                hauteurs[k] += scal(centres[v] - droite->centre, droite->axe) / static_cast<double>(bords[k].size());
+        for (int k = 0; k < 2; ++k)
+            if (!collier(bords[k], *droite, hauteurs[1 - k] > hauteurs[k] ? 1 : -1, centres, anneaux[k], ajout))
+                return false;
+        colliers = ajout.size();
+        if (!tube(anneaux[0], anneaux[1], centres, ajout))
+            return false;
+    } else if (anse) {
         if (!tube(bords[0], bords[1], centres, ajout))
             return false;
         // The rims apart, and no edge across the tube that is already an edge of the surface.
@@ -206,8 +295,11 @@ bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, Oper
         apres.parties != avant.parties + (operation == Operation::Col ? 1 : 0))
         return false;
 
-    // No new triangle through another one.
-    for (std::size_t a = gardes; a < faces.size(); ++a) {
+    // No new triangle through another one. The collars of a straight tube run in from rims on the
+    // wall of a hole, where the sheets drawn over it lay crumpled and already crossed each other:
+    // only the tube between the rings is checked (against the collars too). The fit then draws
+    // the collars onto the wall.
+    for (std::size_t a = gardes + colliers; a < faces.size(); ++a) {
         const point3 A[3] = {sommets[faces[a][0]], sommets[faces[a][1]], sommets[faces[a][2]]};
         point3 amin = A[0], amax = A[0];
         for (const point3 &p : A) {
@@ -272,6 +364,12 @@ Anneau anneauAutour(const std::vector<point3> &bordA, const std::vector<point3> 
     for (const point3 &p : bordB)
         c += p;
     c = fois(c, 1.0 / static_cast<double>(std::max<std::size_t>(1, bordA.size() + bordB.size())));
+    return anneauAutourDe(c, axe, nuage, espacement, fente);
+}
+
+Anneau anneauAutourDe(const point3 &c, const point3 &axe, const std::vector<point3> &nuage, double espacement,
+                      Fente *fente)
+{
     const double la = norme(axe);
     if (!(la > 0))
         return Anneau::Aucun;
@@ -501,6 +599,195 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
         return static_cast<int>(std::count(ouvert.begin(), ouvert.end(), 1));
     if (fente)
         *fente = Fente{};
+    return 0;
+}
+
+namespace {
+
+/// The line through a hole between the points a and b: from the point of the segment farthest
+/// from the cloud, the direction within 60 degrees of it along which a line stays clear of the
+/// cloud the longest both ways (then the one that keeps farthest from it); the point moved across
+/// the line to where the cloud is farthest, and the direction sought again from there. The tube
+/// keeps within half the hole's radius of it.
+Droite ligneDuTrou(const point3 &a, const point3 &b, const std::function<double(const point3 &)> &distance,
+                   double &libreMinimal)
+{
+    Droite d;
+    double r = -1;
+    for (int k = 0; k <= 16; ++k)
+        if (const point3 p = a + fois(b - a, k / 16.0); distance(p) > r) {
+            r = distance(p);
+            d.centre = p;
+        }
+    const point3 u = fois(b - a, 1 / norme(b - a));
+    const point3 t = std::abs(u.x) < 0.9 ? vect(u, point3(1, 0, 0)) : vect(u, point3(0, 1, 0));
+    const point3 e1 = fois(t, 1 / norme(t)), e2 = vect(u, e1);
+    const double portee = 4 * norme(b - a);
+    auto chercherAxe = [&]() {
+        const double pas = 0.25 * r;
+        std::pair<double, double> meilleur(-1, -1);
+        constexpr int DIRECTIONS = 400;
+        for (int i = 0; i < DIRECTIONS; ++i) {
+            // Spread evenly over the cap within 60 degrees of u.
+            const double z = 1 - 0.5 * (i + 0.5) / DIRECTIONS, rho = std::sqrt(1 - z * z);
+            const double phi = i * 2.399963229728653;
+            const point3 v = fois(u, z) + fois(e1, rho * std::cos(phi)) + fois(e2, rho * std::sin(phi));
+            double libre = portee, somme = 0;
+            for (const double sens : {1.0, -1.0})
+                for (double l = pas; l <= portee; l += pas) {
+                    const double ici = distance(d.centre + fois(v, sens * l));
+                    if (ici < 0.5 * r) {
+                        libre = std::min(libre, l);
+                        break;
+                    }
+                    somme += std::min(ici, r);
+                }
+            if (std::make_pair(libre, somme) > meilleur) {
+                meilleur = {libre, somme};
+                d.axe = v;
+            }
+        }
+        libreMinimal = meilleur.first;
+    };
+    chercherAxe();
+    // Across the line, towards the middle of the hole.
+    const point3 t2 = std::abs(d.axe.x) < 0.9 ? vect(d.axe, point3(1, 0, 0)) : vect(d.axe, point3(0, 1, 0));
+    const point3 f1 = fois(t2, 1 / norme(t2)), f2 = vect(d.axe, f1);
+    for (double h = 0.25 * r; h > 0.01 * r;) {
+        point3 mieux = d.centre;
+        for (int k = 0; k < 8; ++k)
+            if (const point3 p = d.centre + fois(f1, h * std::cos(k * M_PI / 4)) + fois(f2, h * std::sin(k * M_PI / 4));
+                distance(p) > r) {
+                r = distance(p);
+                mieux = p;
+            }
+        if (mieux == d.centre)
+            h *= 0.5;
+        d.centre = mieux;
+    }
+    chercherAxe();
+    d.rayon = r;
+    return d;
+}
+
+} // namespace
+
+int ouvrirBouchons(const ListesSimplexe &maillage, const std::vector<char> &lointaines, double loin,
+                   const std::function<double(const point3 &)> &distance, const std::vector<point3> &nuage,
+                   double espacement, ListesSimplexe &resultat)
+{
+    const std::size_t nc = maillage.mailles.size();
+    const std::size_t n = maillage.positions.size();
+    if (lointaines.size() != nc || std::count(lointaines.begin(), lointaines.end(), 2) < 2 || !(loin > 0))
+        return 0;
+    // The cells round each point; in a 2-simplex mesh, two cells that share a point share an edge.
+    std::vector<std::vector<int>> autour(n);
+    for (std::size_t c = 0; c < nc; ++c)
+        for (int i : maillage.mailles[c])
+            autour[static_cast<std::size_t>(i)].push_back(static_cast<int>(c));
+    std::vector<int> piece(nc, -1);
+    std::vector<std::vector<int>> pieces;
+    for (std::size_t c = 0; c < nc; ++c) {
+        if (lointaines[c] != 2 || piece[c] >= 0)
+            continue;
+        const int p = static_cast<int>(pieces.size());
+        pieces.push_back({static_cast<int>(c)});
+        piece[c] = p;
+        for (std::size_t k = 0; k < pieces[p].size(); ++k)
+            for (int i : maillage.mailles[static_cast<std::size_t>(pieces[p][k])])
+                for (int d : autour[static_cast<std::size_t>(i)])
+                    if (lointaines[static_cast<std::size_t>(d)] && piece[static_cast<std::size_t>(d)] < 0) {
+                        piece[static_cast<std::size_t>(d)] = p;
+                        pieces[p].push_back(d);
+                    }
+    }
+    if (pieces.size() < 2)
+        return 0;
+    // Each piece's middle (its cells' middles weighted by their area) and outward normal.
+    const std::vector<point3> centres = centresDesMailles(maillage);
+    std::vector<point3> milieu(pieces.size(), point3(0, 0, 0)), normale(pieces.size(), point3(0, 0, 0));
+    for (std::size_t p = 0; p < pieces.size(); ++p) {
+        double aire = 0;
+        for (int c : pieces[p]) {
+            const std::vector<int> &m = maillage.mailles[static_cast<std::size_t>(c)];
+            point3 a(0, 0, 0);
+            for (std::size_t k = 0; k < m.size(); ++k)
+                a += vect(maillage.positions[m[k]], maillage.positions[m[(k + 1) % m.size()]]);
+            normale[p] += a;
+            aire += norme(a);
+            milieu[p] += fois(centres[static_cast<std::size_t>(c)], norme(a));
+        }
+        milieu[p] = aire > 0 ? fois(milieu[p], 1 / aire) : centres[static_cast<std::size_t>(pieces[p][0])];
+    }
+    // Each behind the other, the nearest first.
+    std::vector<std::pair<double, std::pair<int, int>>> paires;
+    for (std::size_t p = 0; p < pieces.size(); ++p)
+        for (std::size_t q = p + 1; q < pieces.size(); ++q) {
+            const point3 u = milieu[q] - milieu[p];
+            const double l = norme(u);
+            if (l > 0 && scal(u, normale[p]) < -0.5 * l * norme(normale[p]) &&
+                scal(u, normale[q]) > 0.5 * l * norme(normale[q]))
+                paires.push_back({l, {static_cast<int>(p), static_cast<int>(q)}});
+        }
+    std::sort(paires.begin(), paires.end());
+    std::vector<std::array<int, 3>> triangles;
+    if (paires.empty() || !trianglesDuaux(maillage, triangles))
+        return 0;
+    int essais = 0;
+    for (const auto &paire : paires) {
+        const auto [p, q] = paire.second;
+        const point3 a = milieu[static_cast<std::size_t>(p)], b = milieu[static_cast<std::size_t>(q)];
+        // Through nothing but the hole: clear of the cloud, and of every other cell.
+        const int pas = static_cast<int>(std::ceil(paire.first / (0.25 * loin)));
+        bool libre = true;
+        for (int k = 1; k < pas && libre; ++k)
+            libre = distance(a + fois(b - a, double(k) / pas)) > loin;
+        if (libre && ++essais > PAIRES_ESSAYEES)
+            break;
+        for (std::size_t c = 0; c < nc && libre; ++c) {
+            if (piece[c] == p || piece[c] == q)
+                continue;
+            const std::vector<int> &m = maillage.mailles[c];
+            for (std::size_t k = 0; k < m.size() && libre; ++k) {
+                const point3 t[3] = {centres[c], maillage.positions[m[k]], maillage.positions[m[(k + 1) % m.size()]]};
+                libre = !segmentTraverse(a, b, t);
+            }
+        }
+        if (!libre)
+            continue;
+        double libreMinimal = 0;
+        const Droite droite = ligneDuTrou(a, b, distance, libreMinimal);
+        // Through the hole the line runs clear of the cloud past both sheets and on; through the
+        // inside of a solid, it meets the cloud where the sheets lie.
+        const double ha = scal(a - droite.centre, droite.axe), hb = scal(b - droite.centre, droite.axe);
+        if (libreMinimal < std::max(std::abs(ha), std::abs(hb)) + droite.rayon)
+            continue;
+        // Out: the cells of both pieces over the hole (their middle within its radius of the
+        // line; two pieces share no point, or they would be one), and between them, the surface
+        // within PAROI_DU_TROU of the line.
+        std::vector<char> coupe(n, 0);
+        for (std::size_t c = 0; c < nc; ++c) {
+            const point3 d = centres[c] - droite.centre;
+            const double h = scal(d, droite.axe), r = norme(d - fois(droite.axe, h));
+            if (((piece[c] == p || piece[c] == q) && r < droite.rayon) ||
+                ((h - ha) * (h - hb) < 0 && r < PAROI_DU_TROU * droite.rayon))
+                for (int i : maillage.mailles[c])
+                    coupe[static_cast<std::size_t>(i)] = 1;
+        }
+        arrondir(coupe, maillage, {});
+        std::vector<std::vector<int>> bords;
+        if (!rebords(triangles, coupe, bords) || bords.size() != 2)
+            continue;
+        // Round the line through the middle of the hole, the cloud may also close the ring with
+        // its links too few to go round (a random sampling at about its spacing): no turn round the
+        // line without a point of it is then as wide as a link.
+        Fente ici;
+        const Anneau anneau = anneauAutourDe(droite.centre, droite.axe, nuage, espacement, &ici);
+        const bool ferme = anneau == Anneau::Ferme ||
+                           (anneau == Anneau::Ouvert && ici.largeur * ici.rayon < ECART_DANS_UN_ANNEAU * espacement);
+        if (ferme && operer(maillage, coupe, Operation::Anse, 0, resultat, &droite))
+            return static_cast<int>(std::count(coupe.begin(), coupe.end(), 1));
+    }
     return 0;
 }
 

@@ -3,6 +3,7 @@
 
 #include "Voiles.h"
 
+#include <functional>
 #include <vector>
 
 /// Changes of topology on a closed simplex mesh, made on its dual triangles (one per point,
@@ -51,6 +52,28 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
                 const std::vector<char> &appuis, const std::vector<point3> &nuage, double espacement,
                 ListesSimplexe &resultat, Fente *fente = nullptr);
 
+/// Handles across narrow holes (a bore). There the sheet drawn in from each end of the hole ends
+/// in a few cells as wide as the hole: the wall draws their points, and only the cells' middles
+/// lie off the data, so ouvrirAnses finds nothing. `lointaines` marks such cells: 2 where the
+/// middle is farther than `loin` from the cloud (`distance`) with the nearest point of it to its
+/// side, 1 where it is farther than half that. Joined by their edges, the cells marked 2 and the
+/// cells marked 1 next to them make pieces. Two pieces span a hole when:
+/// - each lies behind the other (the segment between their middles leaves each through its
+///   inside), and that segment stays farther than `loin` from the cloud and crosses no other cell;
+/// - the line through the hole (from that segment: the direction in which a line stays clear of
+///   the cloud longest, through the point farthest from it) runs clear past both pieces and on
+///   (through the inside of a solid, it would meet the cloud where the pieces lie);
+/// - the cloud rings that line (anneauAutourDe, or no turn round it without a point of the cloud
+///   as wide as the links of its ring).
+/// The pieces' cells over the hole and the surface between them near its wall are taken out, and
+/// the two rims joined by a straight tube along the line: a collar from each rim in to a ring
+/// round the line, a tube between the rings, checked as ouvrirAnse checks. The nearest pairs are
+/// tried first; at most one handle is opened. Returns the points taken out (0: none; `resultat`
+/// is then left as it was).
+int ouvrirBouchons(const ListesSimplexe &maillage, const std::vector<char> &lointaines, double loin,
+                   const std::function<double(const point3 &)> &distance, const std::vector<point3> &nuage,
+                   double espacement, ListesSimplexe &resultat);
+
 /// Cuts the surface across the cut of a ring (see ouvrirAnses): the band of its points within the
 /// cut, or a cell and a half of the mesh each side of its middle, out on the ring's side of the
 /// line; each rim closed by the patch of least area. V - E + F rises by 2, the parts stay: the
@@ -72,6 +95,9 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
 enum class Anneau { Ferme, Ouvert, Aucun };
 Anneau anneauAutour(const std::vector<point3> &bordA, const std::vector<point3> &bordB, const point3 &axe,
                     const std::vector<point3> &nuage, double espacement, Fente *fente);
+/// The same round the line through `centre` along `axe`.
+Anneau anneauAutourDe(const point3 &centre, const point3 &axe, const std::vector<point3> &nuage, double espacement,
+                      Fente *fente);
 
 /// Whether two triangles that share no vertex cross (an edge of one through the other).
 bool trianglesSeCoupent(const point3 a[3], const point3 b[3]);

@@ -513,31 +513,34 @@ TEST(Ajustement, ATorusGetsItsHoleTheSameWithOneThreadOrSeveralAndACRingNone)
     EXPECT_LT(mesurerAjustement(c, anneauC).surfaceVersNuage.maximum, 1.25);
 }
 
-// n points spread evenly over a block [-2, 2] x [-2, 2] x [-1, 1] with a blind hole from the top:
-// radius 0.8, its floor at z = -0.2, the solid under it 0.8 thick.
-std::vector<point3> nuageBlocTrouBorgne(int n, unsigned graine)
+// n points spread evenly over a block [-2, 2] x [-2, 2] x [-1, 1] with a hole round the z axis
+// from the top: of radius `rayon`, its floor at z = `fond`; -1, a bore through the block.
+std::vector<point3> nuageBlocTroue(int n, double rayon, double fond, unsigned graine)
 {
     std::mt19937 gen(graine);
     std::uniform_real_distribution<double> u(-1, 1);
-    const double aireFaces = 2 * 16 + 4 * 8 - M_PI * 0.64, aireParoi = 2 * M_PI * 0.8 * 1.2, aireFond = M_PI * 0.64;
+    const bool traverse = fond <= -1;
+    const double bouche = M_PI * rayon * rayon;
+    const double aireFaces = 2 * 16 + 4 * 8 - (traverse ? 2 : 1) * bouche;
+    const double aireParoi = 2 * M_PI * rayon * (1 - fond), aireFond = traverse ? 0 : bouche;
     const double total = aireFaces + aireParoi + aireFond;
     std::vector<point3> p;
     while (static_cast<int>(p.size()) < n) {
         const double t = (u(gen) + 1) / 2 * total;
         if (t < aireFaces) {
-            // A face of the box by area, a point of it outside the hole's mouth.
+            // A face of the box by area, a point of it outside the hole's mouths.
             const double a = u(gen), b = u(gen), f = (u(gen) + 1) / 2 * 64;
             point3 q = f < 16 ? point3(2 * a, 2 * b, 1) : f < 32 ? point3(2 * a, 2 * b, -1)
                      : f < 40 ? point3(2, 2 * a, b) : f < 48 ? point3(-2, 2 * a, b)
                      : f < 56 ? point3(2 * a, 2, b) : point3(2 * a, -2, b);
-            if (q.z < 1 || q.x * q.x + q.y * q.y >= 0.64)
+            if ((q.z < 1 && (q.z > -1 || !traverse)) || q.x * q.x + q.y * q.y >= rayon * rayon)
                 p.push_back(q);
         } else if (t < aireFaces + aireParoi) {
             const double a = M_PI * u(gen);
-            p.push_back(point3(0.8 * std::cos(a), 0.8 * std::sin(a), 0.4 + 0.6 * u(gen)));
+            p.push_back(point3(rayon * std::cos(a), rayon * std::sin(a), 0.5 * (1 + fond) + 0.5 * (1 - fond) * u(gen)));
         } else {
-            const double a = M_PI * u(gen), r = 0.8 * std::sqrt((u(gen) + 1) / 2);
-            p.push_back(point3(r * std::cos(a), r * std::sin(a), -0.2));
+            const double a = M_PI * u(gen), r = rayon * std::sqrt((u(gen) + 1) / 2);
+            p.push_back(point3(r * std::cos(a), r * std::sin(a), fond));
         }
     }
     return p;
@@ -550,7 +553,7 @@ TEST(Ajustement, ABlindHoleLeavesNoPitInTheSolidUnderItsFloor)
     // and is left there as a pit from the bottom face up to the floor, its walls far from any
     // point of the cloud. The cut of sheets that far apart, tried and kept, takes it away: the
     // block keeps genus 0 and no point of its surface lies in the solid under the floor.
-    const std::vector<point3> nuage = nuageBlocTrouBorgne(20000, 7);
+    const std::vector<point3> nuage = nuageBlocTroue(20000, 0.8, -0.2, 7);
     Simplex un;
     ReglagesAjustement r;
     ASSERT_NO_FATAL_FAILURE(ajusterSurUnEtPlusieursFils(un, nuage, r));
@@ -560,6 +563,25 @@ TEST(Ajustement, ABlindHoleLeavesNoPitInTheSolidUnderItsFloor)
     for (const point3 &q : un.maillageTriangule.listeSommets)
         dansLeSolide += q.x * q.x + q.y * q.y < 0.49 && q.z > -0.8 && q.z < -0.4;
     EXPECT_EQ(dansLeSolide, 0);
+    EXPECT_LT(mesurerAjustement(un, nuage).surfaceVersNuage.maximum, 0.2);
+}
+
+TEST(Ajustement, ANarrowBoreIsOpenedTheSameWithOneThreadOrSeveral)
+{
+    // A bore a tenth of the block's diagonal across (radius 0.3; the cloud's spacing is about
+    // 0.05). The sheets drawn in from its two ends stop a few cells deep, each cell as wide as the
+    // bore and its points on the wall: only the cells' middles lie off the cloud. The handle is
+    // opened across them all the same, and nothing of the surface is left across the bore.
+    const std::vector<point3> nuage = nuageBlocTroue(20000, 0.3, -1, 1);
+    Simplex un;
+    ASSERT_NO_FATAL_FAILURE(ajusterSurUnEtPlusieursFils(un, nuage, ReglagesAjustement()));
+    const TopologieSurface t = topologie(un.maillageTriangule);
+    EXPECT_EQ(std::make_tuple(t.parties, t.genre, t.fermee), std::make_tuple(1, 1, true));
+    EXPECT_FALSE(defautDuMaillage(un));
+    int dansLAlesage = 0;
+    for (const point3 &q : un.maillageTriangule.listeSommets)
+        dansLAlesage += q.x * q.x + q.y * q.y < 0.15 * 0.15 && std::abs(q.z) < 0.9;
+    EXPECT_EQ(dansLAlesage, 0);
     EXPECT_LT(mesurerAjustement(un, nuage).surfaceVersNuage.maximum, 0.2);
 }
 
