@@ -765,15 +765,28 @@ int ouvrirBouchons(const ListesSimplexe &maillage, const std::vector<char> &loin
         // Out: the cells of both pieces over the hole (their middle within its radius of the
         // line; two pieces share no point, or they would be one), and between them, the surface
         // within PAROI_DU_TROU of the line.
+        // Of the wall, only what joins the pieces: a bit of it on its own would leave a rim more.
         std::vector<char> coupe(n, 0);
+        std::vector<int> file;
         for (std::size_t c = 0; c < nc; ++c) {
             const point3 d = centres[c] - droite.centre;
             const double h = scal(d, droite.axe), r = norme(d - fois(droite.axe, h));
-            if (((piece[c] == p || piece[c] == q) && r < droite.rayon) ||
-                ((h - ha) * (h - hb) < 0 && r < PAROI_DU_TROU * droite.rayon))
-                for (int i : maillage.mailles[c])
-                    coupe[static_cast<std::size_t>(i)] = 1;
+            const bool surLeTrou = (piece[c] == p || piece[c] == q) && r < droite.rayon;
+            if (surLeTrou || ((h - ha) * (h - hb) < 0 && r < PAROI_DU_TROU * droite.rayon))
+                for (int i : maillage.mailles[c]) {
+                    coupe[static_cast<std::size_t>(i)] = surLeTrou ? 2 : std::max<char>(coupe[i], 1);
+                    if (surLeTrou)
+                        file.push_back(i);
+                }
         }
+        for (std::size_t k = 0; k < file.size(); ++k)
+            for (int v : maillage.voisins[static_cast<std::size_t>(file[k])])
+                if (coupe[static_cast<std::size_t>(v)] == 1) {
+                    coupe[static_cast<std::size_t>(v)] = 2;
+                    file.push_back(v);
+                }
+        for (char &c : coupe)
+            c = c == 2;
         arrondir(coupe, maillage, {});
         std::vector<std::vector<int>> bords;
         if (!rebords(triangles, coupe, bords) || bords.size() != 2)
