@@ -296,9 +296,9 @@ bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, Oper
         return false;
 
     // No new triangle through another one. The collars of a straight tube run in from rims on the
-    // wall of a hole, where the sheets drawn over it lay crumpled and already crossed each other:
-    // only the tube between the rings is checked (against the collars too). The fit then draws
-    // the collars onto the wall.
+    // wall of a hole, where the sheets drawn over it lay crumpled (their triangles there may
+    // already cross): only the tube between the rings is checked, against the collars too. The fit
+    // then draws the collars onto the wall.
     for (std::size_t a = gardes + colliers; a < faces.size(); ++a) {
         const point3 A[3] = {sommets[faces[a][0]], sommets[faces[a][1]], sommets[faces[a][2]]};
         point3 amin = A[0], amax = A[0];
