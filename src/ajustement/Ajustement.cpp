@@ -661,28 +661,25 @@ bool Ajusteur::ouvrirBouchons()
     if (!(espacementNuage > 0))
         return false;
     const double loin = distanceLointaine();
+    ListesSimplexe avant{X, voisins, mailles}, apres;
+    const std::vector<point3> centres = centresDesMailles(avant);
     std::vector<char> lointaines(mailles.size(), 0);
     enParallele(mailles.size(), fils, [&](std::size_t debut, std::size_t fin) {
         double d2;
         for (std::size_t c = debut; c < fin; ++c) {
-            point3 g(0, 0, 0);
-            for (int i : mailles[c])
-                g += X[i];
-            g = fois(g, 1.0 / static_cast<double>(std::max<std::size_t>(1, mailles[c].size())));
             const point3 a = vecteurAire(mailles[c]);
             const double l = norme(a);
             long j = -1;
-            static_cast<void>(arbreNuage.plusProcheDepuis(g, d2, j));
+            static_cast<void>(arbreNuage.plusProcheDepuis(centres[c], d2, j));
             if (l > 0 && j >= 0)
-                lointaines[c] = static_cast<char>(franchitUnVide(g, fois(a, 1 / l), 0, j, d2, 0.5 * loin) +
-                                                  franchitUnVide(g, fois(a, 1 / l), 0, j, d2, loin));
+                lointaines[c] = static_cast<char>(franchitUnVide(centres[c], fois(a, 1 / l), 0, j, d2, 0.5 * loin) +
+                                                  franchitUnVide(centres[c], fois(a, 1 / l), 0, j, d2, loin));
         }
     });
     const auto distance = [this](const point3 &p) {
         double d2 = 0;
         return arbreNuage.plusProche(p, d2) >= 0 ? std::sqrt(d2) : 0.0;
     };
-    ListesSimplexe avant{X, voisins, mailles}, apres;
     return ::ouvrirBouchons(avant, lointaines, loin, distance, arbreNuage.points(), espacementNuage, apres) > 0 &&
            prendre(apres);
 }

@@ -37,6 +37,14 @@ constexpr double FENTE_MAXIMALE = 0.25;
 /// The most points of the cloud round a hole its ring is walked through.
 constexpr std::size_t POINTS_AUTOUR_MAXIMUM = 100000;
 
+// Two unit directions across the unit direction a, at right angles to it and to each other.
+void directionsEnTravers(const point3 &a, point3 &e1, point3 &e2)
+{
+    const point3 t = std::abs(a.x) < 0.9 ? vect(a, point3(1, 0, 0)) : vect(a, point3(0, 1, 0));
+    e1 = fois(t, 1 / norme(t));
+    e2 = vect(a, e1);
+}
+
 // Whether the segment pq passes through the triangle abc (its inside, ends excluded).
 bool segmentTraverse(const point3 &p, const point3 &q, const point3 a[3])
 {
@@ -151,8 +159,8 @@ bool collier(const std::vector<int> &U, const Droite &d, double vers, std::vecto
              std::vector<int> &anneau, std::vector<std::array<int, 3>> &ajout)
 {
     const std::size_t m = U.size();
-    const point3 t = std::abs(d.axe.x) < 0.9 ? vect(d.axe, point3(1, 0, 0)) : vect(d.axe, point3(0, 1, 0));
-    const point3 e1 = fois(t, 1 / norme(t)), e2 = vect(d.axe, e1);
+    point3 e1, e2;
+    directionsEnTravers(d.axe, e1, e2);
     double hauteur = -std::numeric_limits<double>::infinity();
     std::vector<double> angle(m), tour(m + 1, 0), abscisse(m + 1, 0);
     for (std::size_t k = 0; k < m; ++k) {
@@ -375,9 +383,8 @@ Anneau anneauAutourDe(const point3 &c, const point3 &axe, const std::vector<poin
         return Anneau::Aucun;
     const point3 a = fois(axe, 1 / la);
     // Two directions across the line.
-    const point3 t = std::abs(a.x) < 0.9 ? vect(a, point3(1, 0, 0)) : vect(a, point3(0, 1, 0));
-    const point3 e1 = fois(t, 1 / norme(t));
-    const point3 e2 = vect(a, e1);
+    point3 e1, e2;
+    directionsEnTravers(a, e1, e2);
     // The hole's radius: how far the data is from its middle. The nearest point lies across the
     // line, on the hole's wall; one along it is a wall facing the middle (a slot between two
     // faces, the floor of a hollow).
@@ -620,8 +627,8 @@ Droite ligneDuTrou(const point3 &a, const point3 &b, const std::function<double(
             d.centre = p;
         }
     const point3 u = fois(b - a, 1 / norme(b - a));
-    const point3 t = std::abs(u.x) < 0.9 ? vect(u, point3(1, 0, 0)) : vect(u, point3(0, 1, 0));
-    const point3 e1 = fois(t, 1 / norme(t)), e2 = vect(u, e1);
+    point3 e1, e2;
+    directionsEnTravers(u, e1, e2);
     const double portee = 4 * norme(b - a);
     auto chercherAxe = [&]() {
         const double pas = 0.25 * r;
@@ -651,8 +658,8 @@ Droite ligneDuTrou(const point3 &a, const point3 &b, const std::function<double(
     };
     chercherAxe();
     // Across the line, towards the middle of the hole.
-    const point3 t2 = std::abs(d.axe.x) < 0.9 ? vect(d.axe, point3(1, 0, 0)) : vect(d.axe, point3(0, 1, 0));
-    const point3 f1 = fois(t2, 1 / norme(t2)), f2 = vect(d.axe, f1);
+    point3 f1, f2;
+    directionsEnTravers(d.axe, f1, f2);
     for (double h = 0.25 * r; h > 0.01 * r;) {
         point3 mieux = d.centre;
         for (int k = 0; k < 8; ++k)
