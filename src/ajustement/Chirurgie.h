@@ -65,11 +65,12 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
 ///   (through the inside of a solid, it would meet the cloud where the pieces lie);
 /// - the cloud rings that line (anneauAutourDe, or no turn round it without a point of the cloud
 ///   as wide as the links of its ring).
-/// The pieces' cells over the hole and the surface between them near its wall are taken out, and
-/// the two rims joined by a straight tube along the line: a collar from each rim in to a ring
-/// round the line, a tube between the rings, checked as ouvrirAnse checks. The nearest pairs are
-/// tried first; at most one handle is opened. Returns the points taken out (0: none; `resultat`
-/// is then left as it was).
+/// The pieces' cells over the hole are taken out, with the surface between them near the line
+/// that joins them (the hole's wall), and the two rims joined by a straight tube along the line: a
+/// collar from each rim in to a ring round the line, and between the rings a tube checked as
+/// ouvrirAnse checks (the collars, which start on the crumpled wall, are not). The nearest pairs
+/// are tried first; at most one handle is opened. Returns the points taken out (0: none;
+/// `resultat` is then left as it was).
 int ouvrirBouchons(const ListesSimplexe &maillage, const std::vector<char> &lointaines, double loin,
                    const std::function<double(const point3 &)> &distance, const std::vector<point3> &nuage,
                    double espacement, ListesSimplexe &resultat);
