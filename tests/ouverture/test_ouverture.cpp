@@ -133,6 +133,35 @@ TEST(Ouverture, AStoppedReadingLeavesNoCloudAndReportsRisingProgress)
     EXPECT_TRUE(m.ListePointsInterets.empty() && kd_size(m.kd.get()) == 0);
 }
 
+// A mesh opened with progress reported (as the application opens it) is the mesh opened without;
+// a stop at the first report leaves the simplex mesh as it was.
+TEST(Ouverture, AMeshOpenedWithProgressIsTheMeshOpenedWithout)
+{
+    TempDir dossier;
+    Simplex modele;
+    icosaedreDual(modele, 2, 1.0);
+    ASSERT_TRUE(modele.trianguler());
+    const std::string smm = dossier.file("m.smm"), off = dossier.file("m.off"), ply = dossier.file("m.ply");
+    ASSERT_TRUE(modele.ecrire(smm, 2).reussi());
+    ASSERT_TRUE(modele.maillageTriangule.ecrireOFF(off));
+    ASSERT_TRUE(modele.maillageTriangule.ecrirePLY(ply));
+    for (const std::string &nom : {smm, off, ply}) {
+        Simplex sans, avec, arrete;
+        ASSERT_TRUE(ouvrirMaillage(nom, sans).reussi()) << nom;
+        std::vector<double> vues;
+        const Resultat r = ouvrirMaillage(nom, avec, [&](double f, const Raison &) { return vues.push_back(f), true; });
+        ASSERT_TRUE(r.reussi()) << nom << " : " << r.texte();
+        EXPECT_FALSE(vues.empty()) << nom;
+        EXPECT_TRUE(std::is_sorted(vues.begin(), vues.end())) << nom;
+        EXPECT_EQ(avec.ListePointsSimplex.size(), sans.ListePointsSimplex.size()) << nom;
+        EXPECT_EQ(avec.maillageOrigine.listeSommets.size(), sans.maillageOrigine.listeSommets.size()) << nom;
+        EXPECT_EQ(avec.maillageOrigine.listeFaces.size(), sans.maillageOrigine.listeFaces.size()) << nom;
+        EXPECT_FALSE(sans.maillageOrigine.listeFaces.empty() && sans.ListePointsSimplex.empty()) << nom;
+        EXPECT_EQ(ouvrirMaillage(nom, arrete, [](double, const Raison &) { return false; }).statut, Statut::Interrompu);
+        EXPECT_TRUE(arrete.ListePointsSimplex.empty() && arrete.maillageOrigine.listeFaces.empty()) << nom;
+    }
+}
+
 // Every long operation hears a stop asked through its progression at its first report, under its
 // own phase, and leaves nothing half done: no file, an empty mesh or tree, the figures untouched.
 TEST(Progression, EveryLongOperationStopsAtItsFirstReport)
