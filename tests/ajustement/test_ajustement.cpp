@@ -6,6 +6,7 @@
 
 #include "Ajustement.h"
 #include "ArbrePoints.h"
+#include "Chirurgie.h"
 #include "Parties.h"
 #include "PointsIsoles.h"
 #include "Simplex.h"
@@ -17,7 +18,10 @@
 #include "simplex_fixtures.h"
 #include "support.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <map>
 #include <functional>
 #include <gtest/gtest.h>
 #include <limits>
@@ -215,6 +219,62 @@ TEST(Ajustement, AnOpenSheetIsWrappedWithEveryPointReached)
     EXPECT_LT(f.nuageVersSurface.moyenne, 0.005);
     EXPECT_LT(f.surfaceVersNuage.maximum, 0.1);
     EXPECT_FALSE(defautDuMaillage(un));
+}
+
+// Pairs of triangles of m that share no vertex and cross each other; the triangles are bucketed
+// in a grid of cells as wide as the longest of them.
+std::size_t croisements(const Maillage &m)
+{
+    const std::vector<point3> &v = m.listeSommets;
+    std::vector<std::array<int, 3>> t;
+    double pas = 0;
+    for (const Face &f : m.listeFaces) {
+        t.push_back({f.s1, f.s2, f.s3});
+        for (int k = 0; k < 3; ++k)
+            pas = std::max(pas, longueur(v[t.back()[k]] - v[t.back()[(k + 1) % 3]]));
+    }
+    std::map<std::array<long, 3>, std::vector<std::size_t>> grille;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const point3 &p = v[t[i][0]];
+        grille[{std::lround(std::floor(p.x / pas)), std::lround(std::floor(p.y / pas)),
+                std::lround(std::floor(p.z / pas))}]
+            .push_back(i);
+    }
+    std::size_t n = 0;
+    for (const auto &[cle, ici] : grille)
+        for (long dx = -1; dx <= 1; ++dx)
+            for (long dy = -1; dy <= 1; ++dy)
+                for (long dz = -1; dz <= 1; ++dz) {
+                    const auto autre = grille.find({cle[0] + dx, cle[1] + dy, cle[2] + dz});
+                    if (autre == grille.end())
+                        continue;
+                    for (std::size_t i : ici)
+                        for (std::size_t j : autre->second) {
+                            if (j <= i || std::any_of(t[i].begin(), t[i].end(), [&](int a) {
+                                    return std::find(t[j].begin(), t[j].end(), a) != t[j].end();
+                                }))
+                                continue;
+                            const point3 a[3] = {v[t[i][0]], v[t[i][1]], v[t[i][2]]};
+                            const point3 b[3] = {v[t[j][0]], v[t[j][1]], v[t[j][2]]};
+                            n += trianglesSeCoupent(a, b) || trianglesSeCoupent(b, a);
+                        }
+                }
+    return n;
+}
+
+TEST(Ajustement, TheSurfaceOfASmoothShapeDoesNotFoldOverItself)
+{
+    // Local refinement splits points into small triangles of points; unspread, the cells round
+    // them fold and the written surface crosses itself: 369 pairs of triangles here, 8 spread.
+    ReglagesAjustement r = reglagesDeTest();
+    r.tolerance = 0.0005; // refined locally down to the bound
+    Simplex un;
+    BilanAjustement bilan;
+    ASSERT_NO_FATAL_FAILURE(ajusterSurUnEtPlusieursFils(un, tarnis_test::nuageEllipsoide(12000, 3, 2, 1.5), r, &bilan));
+    ASSERT_TRUE(un.trianguler().reussi());
+    EXPECT_GT(un.maillageTriangule.listeFaces.size(), 9000u);
+    EXPECT_GE(bilan.pointsParNiveau.size(), 4u);
+    EXPECT_LE(croisements(un.maillageTriangule), 20u);
 }
 
 TEST(Ajustement, ALonePointPastTheSheetsEdgeIsReachedStraysAreNot)
