@@ -411,6 +411,18 @@ void Ajusteur::detendre()
                     a = static_cast<int>(c);
                     break;
                 }
+    // Only the points on the data: those over none (a web, a patch over a hole; see
+    // distanceLointaine) are left as they are for the web cut to find (spread, the web of one
+    // view of the bunny was no longer cut, and the fit stopped with it).
+    std::vector<char> surLeNuage(X.size(), 0);
+    {
+        const double loin = distanceLointaine();
+        enParallele(X.size(), fils, [&](std::size_t debut, std::size_t fin) {
+            double d2;
+            for (std::size_t i = debut; i < fin; ++i)
+                surLeNuage[i] = arbreNuage.plusProche(X[i], d2) >= 0 && d2 <= loin * loin;
+        });
+    }
     std::vector<point3> milieux(mailles.size());
     for (int t = 0; t < TOURS_DE_DETENTE; ++t) {
         const std::vector<point3> N = normales();
@@ -423,7 +435,7 @@ void Ajusteur::detendre()
         enParallele(X.size(), fils, [&](std::size_t debut, std::size_t fin) {
             for (std::size_t i = debut; i < fin; ++i) {
                 const std::array<int, 3> &a = autour[i];
-                if (a[2] < 0) { // not in three cells: left where it is
+                if (a[2] < 0 || !surLeNuage[i]) { // off the data, or not in three cells: left as it is
                     Y[i] = X[i];
                     continue;
                 }

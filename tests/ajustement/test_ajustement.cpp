@@ -867,6 +867,7 @@ TEST(Ajustement, AnyUnitAndPlaceGiveTheSameRelativeFigures)
     const std::vector<point3> base = nuageUnion(formes, 4000, 3);
     ReglagesAjustement r = reglagesDeTest();
     r.pointsMaximum = 3000;
+    r.tolerance = 0.002;
     std::vector<FiguresAjustement> figures;
     std::vector<double> diagonales;
     for (const auto &c : std::initializer_list<std::pair<double, double>>{{1, 0}, {1e-6, 0}, {1e6, 0}, {1e9, -3e9}}) {
