@@ -77,8 +77,8 @@ constexpr std::size_t ECHANTILLONS_VOILE = 100000;
 /// split leaves three points in a small triangle, twice as close as before; splits side by side
 /// leave them closer still, and the steps of a level, pulled by the data, do not spread them:
 /// the cells round them fold, and the written surface crosses itself. On a generated ellipsoid
-/// (30,000 points), the triangle pairs that cross went from 789 to 167, on the pebble sample from
-/// 1,481 to 144, with both distances to the cloud as close or closer.
+/// (30,000 points), the triangle pairs that cross went from 789 to 6, on the pebble sample from
+/// 1,481 to 121, on the bunny from 12,488 to 4,224, the distances to the cloud within the tolerance.
 constexpr int TOURS_DE_DETENTE = 30;
 constexpr double PART_DE_DETENTE = 0.5;
 
