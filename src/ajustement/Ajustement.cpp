@@ -73,7 +73,7 @@ constexpr double RECUL_VOILE_LARGE = 0.2;
 /// Points spread over the surface to measure it against the cloud, about.
 constexpr std::size_t ECHANTILLONS_VOILE = 100000;
 /// After a local refinement, the points are spread along the surface this many rounds, each a
-/// move of this share of the way to the mean of their neighbours, across their normal only. A
+/// move of this share of the way to the mean of their cells' middles, across their normal only. A
 /// split leaves three points in a small triangle, twice as close as before; splits side by side
 /// leave them closer still, and the steps of a level, pulled by the data, do not spread them:
 /// the cells round them fold, and the written surface crosses itself. On a generated ellipsoid
