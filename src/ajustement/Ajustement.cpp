@@ -423,15 +423,9 @@ void Ajusteur::detendre()
                 surLeNuage[i] = arbreNuage.plusProche(X[i], d2) >= 0 && d2 <= loin * loin;
         });
     }
-    std::vector<point3> milieux(mailles.size());
     for (int t = 0; t < TOURS_DE_DETENTE; ++t) {
         const std::vector<point3> N = normales();
-        for (std::size_t c = 0; c < mailles.size(); ++c) {
-            point3 g(0, 0, 0);
-            for (int i : mailles[c])
-                g += X[static_cast<std::size_t>(i)];
-            milieux[c] = fois(g, 1.0 / static_cast<double>(std::max<std::size_t>(1, mailles[c].size())));
-        }
+        const std::vector<point3> milieux = centresDesMailles(X, mailles);
         enParallele(X.size(), fils, [&](std::size_t debut, std::size_t fin) {
             for (std::size_t i = debut; i < fin; ++i) {
                 const std::array<int, 3> &a = autour[i];

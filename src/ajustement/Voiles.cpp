@@ -217,15 +217,21 @@ bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector
 
 /// The triangulation of least area of the polygon P (vertex positions in `sommets`), without a
 /// diagonal that is already an edge of the surface. False when there is none.
-std::vector<point3> centresDesMailles(const ListesSimplexe &maillage)
+std::vector<point3> centresDesMailles(const std::vector<point3> &positions,
+                                      const std::vector<std::vector<int>> &mailles)
 {
-    std::vector<point3> centres(maillage.mailles.size(), point3(0, 0, 0));
+    std::vector<point3> centres(mailles.size(), point3(0, 0, 0));
     for (std::size_t c = 0; c < centres.size(); ++c) {
-        for (int i : maillage.mailles[c])
-            centres[c] += maillage.positions[i];
-        centres[c] = fois(centres[c], 1.0 / static_cast<double>(std::max<std::size_t>(1, maillage.mailles[c].size())));
+        for (int i : mailles[c])
+            centres[c] += positions[i];
+        centres[c] = fois(centres[c], 1.0 / static_cast<double>(std::max<std::size_t>(1, mailles[c].size())));
     }
     return centres;
+}
+
+std::vector<point3> centresDesMailles(const ListesSimplexe &maillage)
+{
+    return centresDesMailles(maillage.positions, maillage.mailles);
 }
 
 std::set<PaireSommets> aretesGardees(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe)

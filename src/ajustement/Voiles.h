@@ -63,6 +63,8 @@ bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector
              std::vector<std::vector<int>> &bords);
 /// The centre of each cell of the mesh (the mean of its points).
 std::vector<point3> centresDesMailles(const ListesSimplexe &maillage);
+std::vector<point3> centresDesMailles(const std::vector<point3> &positions,
+                                      const std::vector<std::vector<int>> &mailles);
 /// The undirected edges of the triangles not marked in `coupe`.
 std::set<PaireSommets> aretesGardees(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe);
 /// The triangulation of least area of the polygon P, without a diagonal in `aretes`.
