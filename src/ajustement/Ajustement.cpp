@@ -447,14 +447,13 @@ void Ajusteur::trianguler(std::vector<point3> &sommets, std::vector<std::array<i
 {
     sommets = X;
     faces.clear();
-    for (const std::vector<int> &c : mailles) {
+    const std::vector<point3> centres = centresDesMailles(X, mailles);
+    for (std::size_t m = 0; m < mailles.size(); ++m) {
+        const std::vector<int> &c = mailles[m];
         if (c.size() < 3)
             continue;
-        point3 g(0, 0, 0);
-        for (int i : c)
-            g += X[i];
         const int ig = static_cast<int>(sommets.size());
-        sommets.push_back(fois(g, 1.0 / static_cast<double>(c.size())));
+        sommets.push_back(centres[m]);
         for (std::size_t k = 0; k < c.size(); ++k)
             faces.push_back({ig, c[k], c[(k + 1) % c.size()]});
     }

@@ -215,8 +215,6 @@ bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector
     return true;
 }
 
-/// The triangulation of least area of the polygon P (vertex positions in `sommets`), without a
-/// diagonal that is already an edge of the surface. False when there is none.
 std::vector<point3> centresDesMailles(const std::vector<point3> &positions,
                                       const std::vector<std::vector<int>> &mailles)
 {
