@@ -992,15 +992,18 @@ bool fermeEtOriente(const Maillage &m)
 
 TEST(StlLecture, TextAndBinaryGiveTheSameJoinedClosedMeshAndEveryFaultIsRefusedWithItsPlace)
 {
+    // The faces in two solids, and a third, empty one that ends the file right after its word.
     std::string texte = "  solid tétraèdre\r\n";
     for (const auto &c : TETRA) {
+        if (&c == &TETRA[2])
+            texte += "endsolid tétraèdre\nsolid deux\n";
         texte += "facet normal 0 0 0\nouter loop\n";
         for (int k = 0; k < 3; ++k)
             texte += " vertex " + std::to_string(c[3 * k]) + (c[3 * k + 1] ? " 1" : " -0") + " " +
                      std::to_string(c[3 * k + 2]) + "\n";
         texte += "endloop\nendfacet\n";
     }
-    texte += "endsolid tétraèdre\nsolid deux\nendsolid\n";
+    texte += "endsolid deux\nsolid\nendsolid";
     // Binary, though it starts with "solid": its size is 84 + 50 n.
     const std::string binaire = stlBinaire("solid but binary", 4, TETRA);
     Maillage t, b;
