@@ -176,6 +176,13 @@ TEST(Nifti, BadFilesAreRefusedWithTheirReason)
         EXPECT_EQ(r.statut, Statut::NuageIllisible) << motif;
         EXPECT_NE(r.texte().find(motif), std::string::npos) << r.texte();
     }
+    // Seven dimensions, the most a file may have, the four after the third of size 1: read.
+    Nifti sept = bon;
+    sept.poser(40, std::int16_t{7});
+    sept.poser(48, std::array<std::int16_t, 4>{1, 1, 1, 1});
+    VolumeReel v7;
+    ASSERT_TRUE(lire(sept.o, v7)) << lire(sept.o, v7).texte();
+    EXPECT_EQ(v7.valeurs.size(), 64u);
     // Compressed: cut short, and a small file announcing more than it can hold.
     Nifti grand(20, 20, 20, 1, 16, 32);
     for (int i = 0; i < 8000; ++i)
