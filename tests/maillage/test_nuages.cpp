@@ -234,6 +234,8 @@ TEST(Nuages, EveryRefusalSaysWhyAndWhere)
         {entete + "end_header\n1 2 3\n4 nan 6\n", "ligne 9 : « nan » n'est pas un nombre"},
         {entete + "end_header\n1 2 3\n4 5 6\n7\n", "ligne 10 : « 7 » après le dernier élément"},
         {entete + "end_header\n1 2 3\n", "s'arrête à l'octet 106, dans vertex n° 2 sur 2"},
+        {entete + "element face 1\nproperty list uchar int vertex_indices\nend_header\n1 2 3\n4 5 6\n3 0 1x 1\n",
+         "ligne 12 : « 1x » n'est pas un nombre"},
         {"ply\nformat binary_little_endian 1.0\nelement vertex 900000000\nproperty float x\nproperty float y\n"
          "property float z\nend_header\n" +
              std::string(40, '\0'),
