@@ -177,6 +177,18 @@ TEST(Automatique, RunsTheRoundsInOrderAndStopsAfterTheUnitThatWasRefused)
         EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
         EXPECT_DOUBLE_EQ(fractions.back(), double(vues.size()) / unitesAutomatiques(r));
     }
+
+    // No refinement at all, a point count out of reach: two rounds in a row that add nothing
+    // end the rounds, and the summary says why.
+    ReglagesAutomatiques fige{10, 1, 0, 0, 0, 0};
+    fige.pointsMinimum = 100000;
+    Simplex s;
+    icosaedreDual(s, 1, 40.0);
+    int retention = 0;
+    BilanAutomatique bilan;
+    ASSERT_TRUE(deformationAutomatique(s, kd.get(), fige, retention, {}, &bilan).reussi());
+    EXPECT_EQ(bilan.tours, 2);
+    EXPECT_TRUE(bilan.sansCroissance);
 }
 
 TEST(Automatique, OneDivergenceRuleAroundTheCloudAndWhereTheMeshStarted)
