@@ -510,6 +510,22 @@ TEST(Ajustement, SeparateBallsGetAPartEachTheSameWithOneThreadOrSeveral)
     for (int k = 0; k < 800; ++k)
         feuilles.push_back(point3(0.1 * (k % 20), 0.1 * (k / 20 % 20), k < 400 ? 0 : 1.0));
     EXPECT_EQ(partiesDuNuage(feuilles).size(), 2u);
+    // Two blocks of 4 x 4 x 4 points of spacing 1, each filling a cell of the grid (4 a side):
+    // cells that touch, by a face, an edge or a corner, join them; one empty cell between them
+    // keeps them apart.
+    for (int o = 0; o < 27; ++o) {
+        const int d[3] = {o % 3 - 1, o / 3 % 3 - 1, o / 9 - 1};
+        if (o == 13)
+            continue;
+        for (int ecart : {1, 2}) {
+            std::vector<point3> blocs;
+            for (int b = 0; b < 2; ++b)
+                for (int i = 0; i < 64; ++i)
+                    blocs.push_back(point3(i % 4 + 4 * b * ecart * d[0], i / 4 % 4 + 4 * b * ecart * d[1],
+                                           i / 16 + 4 * b * ecart * d[2]));
+            EXPECT_EQ(partiesDuNuage(blocs).size(), ecart == 1 ? 0u : 2u) << d[0] << " " << d[1] << " " << d[2];
+        }
+    }
     ReglagesAjustement r = reglagesDeTest();
     Simplex un, plusieurs;
     r.fils = 1;
