@@ -178,6 +178,7 @@ static bool demiAretes(const std::vector<std::array<int, 3>> &triangles, std::ma
 bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe,
              std::vector<std::vector<int>> &bords)
 {
+    bords.clear();
     std::map<PaireSommets, int> demi; // half-edge -> triangle
     if (!demiAretes(triangles, demi))
         return false;

@@ -58,7 +58,8 @@ using PaireSommets = std::pair<int, int>;
 /// point is not in exactly three cells that go round it.
 bool trianglesDuaux(const ListesSimplexe &m, std::vector<std::array<int, 3>> &triangles);
 /// The rims left when the triangles marked in `coupe` are taken out: each a cycle of vertices,
-/// running the way a patch over it runs. False when a rim would pass a vertex twice.
+/// running the way a patch over it runs (what `bords` held before is dropped). False when a rim
+/// would pass a vertex twice, or when the triangles are not one closed oriented surface.
 bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe,
              std::vector<std::vector<int>> &bords);
 /// The centre of each cell of the mesh (the mean of its points).

@@ -277,6 +277,27 @@ TEST(Chirurgie, TrianglesCrossWhicheverEdgesPassThrough)
         }
 }
 
+TEST(Chirurgie, TheRimsOfACutRunRoundItAndABadSurfaceGivesNone)
+{
+    // A tetrahedron, each edge once each way.
+    const Triangles t = {{0, 2, 1}, {0, 1, 3}, {0, 3, 2}, {1, 2, 3}};
+    std::vector<std::vector<int>> bords;
+    ASSERT_TRUE(rebords(t, {0, 0, 0, 0}, bords));
+    EXPECT_TRUE(bords.empty());
+    ASSERT_TRUE(rebords(t, {0, 0, 0, 1}, bords));
+    EXPECT_EQ(bords, (std::vector<std::vector<int>>{{2, 3, 1}})); // as the cut triangle ran
+    ASSERT_TRUE(rebords(t, {1, 0, 0, 1}, bords));
+    EXPECT_EQ(bords, (std::vector<std::vector<int>>{{2, 3, 1, 0}})); // the rims found before are gone
+    // A second tetrahedron on the edge 0 1: every edge has its twin, but 0 1 runs the same way
+    // in two triangles. No one surface, no rims.
+    Triangles deux = t;
+    for (const std::array<int, 3> &f : t)
+        deux.push_back({f[0] < 2 ? f[0] : f[0] + 2, f[1] < 2 ? f[1] : f[1] + 2, f[2] < 2 ? f[2] : f[2] + 2});
+    EXPECT_FALSE(rebords(deux, std::vector<char>(8, 0), bords));
+    // An edge with no twin: not closed.
+    EXPECT_FALSE(rebords(Triangles(t.begin(), t.end() - 1), {0, 0, 0}, bords));
+}
+
 TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
 {
     // Rims of the two sheets over the hole of a torus (R 3, r 1): circles of radius 2 at z = +-0.5.
