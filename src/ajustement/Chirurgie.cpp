@@ -1,13 +1,16 @@
 #include "Chirurgie.h"
+#include "Parallele.h"
 #include "Topologie.h"
 #include "Vecteurs.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <map>
 #include <set>
+#include <unordered_map>
 
 namespace {
 
@@ -831,4 +834,126 @@ bool couperFente(const ListesSimplexe &maillage, const Fente &fente, ListesSimpl
         coupe[i] = scal(d, dehors) > 0.5 * fente.rayon && std::abs(scal(d, travers)) <= demi;
     }
     return operer(maillage, coupe, Operation::Traverse, 0, resultat);
+}
+
+std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &triangles,
+                                int fils)
+{
+    const std::size_t n = triangles.size();
+    if (n < 2)
+        return 0;
+    // A triangle with a corner that is not a number crosses nothing.
+    std::vector<char> fini(n, 1);
+    double aretes = 0;
+    point3 bas(std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+               std::numeric_limits<double>::infinity());
+    point3 haut = fois(bas, -1);
+    for (std::size_t i = 0; i < n; ++i) {
+        for (int k = 0; k < 3; ++k) {
+            const point3 &p = sommets[static_cast<std::size_t>(triangles[i][k])];
+            fini[i] = fini[i] && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+        }
+        for (int k = 0; k < 3 && fini[i]; ++k) {
+            const point3 &p = sommets[static_cast<std::size_t>(triangles[i][k])];
+            aretes += norme(sommets[static_cast<std::size_t>(triangles[i][(k + 1) % 3])] - p);
+            bas = point3(std::min(bas.x, p.x), std::min(bas.y, p.y), std::min(bas.z, p.z));
+            haut = point3(std::max(haut.x, p.x), std::max(haut.y, p.y), std::max(haut.z, p.z));
+        }
+    }
+    // Cells twice the mean edge a side, and no more than 2^20 of them along the box (a key holds
+    // 21 bits an axis).
+    const double etendue = std::max({haut.x - bas.x, haut.y - bas.y, haut.z - bas.z});
+    const double cote = std::max(2 * aretes / static_cast<double>(3 * n), etendue / double(1 << 20));
+    if (!(cote > 0) || !std::isfinite(cote) || !std::isfinite(etendue))
+        return 0;
+    using Cellule = std::array<std::int64_t, 3>;
+    auto celluleDe = [&](const point3 &p) {
+        return Cellule{static_cast<std::int64_t>((p.x - bas.x) / cote), static_cast<std::int64_t>((p.y - bas.y) / cote),
+                       static_cast<std::int64_t>((p.z - bas.z) / cote)};
+    };
+    auto cle = [](const Cellule &c) {
+        return static_cast<std::uint64_t>(c[0]) << 42 ^ static_cast<std::uint64_t>(c[1]) << 21 ^
+               static_cast<std::uint64_t>(c[2]);
+    };
+    // Each triangle's box in cells, and the triangles of each cell (in their order).
+    std::vector<std::array<Cellule, 2>> boites(n);
+    std::unordered_map<std::uint64_t, std::vector<int>> grille;
+    // A triangle over many cells (a long sliver) is kept out of the grid and tested against the
+    // triangles whose boxes meet its own.
+    constexpr double GRANDE_BOITE = 64;
+    std::vector<std::size_t> grands;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!fini[i])
+            continue;
+        const std::array<int, 3> &t = triangles[i];
+        point3 a = sommets[static_cast<std::size_t>(t[0])], b = a;
+        for (int k = 1; k < 3; ++k) {
+            const point3 &p = sommets[static_cast<std::size_t>(t[k])];
+            a = point3(std::min(a.x, p.x), std::min(a.y, p.y), std::min(a.z, p.z));
+            b = point3(std::max(b.x, p.x), std::max(b.y, p.y), std::max(b.z, p.z));
+        }
+        boites[i] = {celluleDe(a), celluleDe(b)};
+        double cellules = 1;
+        for (int k = 0; k < 3; ++k)
+            cellules *= static_cast<double>(boites[i][1][k] - boites[i][0][k] + 1);
+        if (cellules > GRANDE_BOITE) {
+            grands.push_back(i);
+            continue;
+        }
+        for (std::int64_t x = boites[i][0][0]; x <= boites[i][1][0]; ++x)
+            for (std::int64_t y = boites[i][0][1]; y <= boites[i][1][1]; ++y)
+                for (std::int64_t z = boites[i][0][2]; z <= boites[i][1][2]; ++z)
+                    grille[cle({x, y, z})].push_back(static_cast<int>(i));
+    }
+    std::vector<const std::vector<int> *> cellules;
+    std::vector<std::uint64_t> cles;
+    for (const auto &[c, liste] : grille)
+        if (liste.size() > 1) {
+            cles.push_back(c);
+            cellules.push_back(&liste);
+        }
+    // Two triangles that share no vertex and cross.
+    auto croisent = [&](std::size_t i, std::size_t j) {
+        const std::array<int, 3> &ti = triangles[i], &tj = triangles[j];
+        if (std::any_of(tj.begin(), tj.end(), [&](int s) { return s == ti[0] || s == ti[1] || s == ti[2]; }))
+            return false;
+        const point3 a[3] = {sommets[static_cast<std::size_t>(ti[0])], sommets[static_cast<std::size_t>(ti[1])],
+                             sommets[static_cast<std::size_t>(ti[2])]};
+        const point3 b[3] = {sommets[static_cast<std::size_t>(tj[0])], sommets[static_cast<std::size_t>(tj[1])],
+                             sommets[static_cast<std::size_t>(tj[2])]};
+        return trianglesSeCoupent(a, b);
+    };
+    std::vector<std::size_t> parCellule(cellules.size(), 0);
+    enParallele(cellules.size(), filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t c = debut; c < fin; ++c) {
+            const std::vector<int> &liste = *cellules[c];
+            for (std::size_t u = 0; u < liste.size(); ++u)
+                for (std::size_t v = u + 1; v < liste.size(); ++v) {
+                    const std::size_t i = static_cast<std::size_t>(liste[u]), j = static_cast<std::size_t>(liste[v]);
+                    // Looked at only in the first cell the two boxes share.
+                    const Cellule premiere{std::max(boites[i][0][0], boites[j][0][0]),
+                                           std::max(boites[i][0][1], boites[j][0][1]),
+                                           std::max(boites[i][0][2], boites[j][0][2])};
+                    if (cle(premiere) != cles[c])
+                        continue;
+                    parCellule[c] += croisent(i, j);
+                }
+        }
+    });
+    std::size_t total = 0;
+    for (std::size_t k : parCellule)
+        total += k;
+    std::vector<char> grand(n, 0);
+    for (std::size_t g : grands)
+        grand[g] = 1;
+    for (std::size_t g : grands)
+        for (std::size_t j = 0; j < n; ++j) {
+            if (j == g || !fini[j] || (grand[j] && j < g))
+                continue;
+            bool loin = false;
+            for (int k = 0; k < 3; ++k)
+                loin = loin || boites[j][0][k] > boites[g][1][k] || boites[j][1][k] < boites[g][0][k];
+            total += !loin && croisent(g, j);
+        }
+    return total;
 }

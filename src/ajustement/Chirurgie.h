@@ -103,4 +103,11 @@ Anneau anneauAutourDe(const point3 &centre, const point3 &axe, const std::vector
 /// Whether two triangles that share no vertex cross (an edge of one through the other).
 bool trianglesSeCoupent(const point3 a[3], const point3 b[3]);
 
+/// The pairs of triangles that share no vertex and cross: where a surface passes through itself.
+/// Each pair is tested once, in the first cell of a grid (twice the mean edge a side) where both
+/// triangles' boxes lie. `fils` threads share the work (0: every core); the count does not
+/// depend on their number.
+std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &triangles,
+                                int fils = 1);
+
 #endif

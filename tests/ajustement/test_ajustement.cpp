@@ -221,45 +221,13 @@ TEST(Ajustement, AnOpenSheetIsWrappedWithEveryPointReached)
     EXPECT_FALSE(defautDuMaillage(un));
 }
 
-// Pairs of triangles of m that share no vertex and cross each other; the triangles are bucketed
-// in a grid of cells as wide as the longest of them.
+// Pairs of triangles of m that share no vertex and cross each other.
 std::size_t croisements(const Maillage &m)
 {
-    const std::vector<point3> &v = m.listeSommets;
     std::vector<std::array<int, 3>> t;
-    double pas = 0;
-    for (const Face &f : m.listeFaces) {
+    for (const Face &f : m.listeFaces)
         t.push_back({f.s1, f.s2, f.s3});
-        for (int k = 0; k < 3; ++k)
-            pas = std::max(pas, longueur(v[t.back()[k]] - v[t.back()[(k + 1) % 3]]));
-    }
-    std::map<std::array<long, 3>, std::vector<std::size_t>> grille;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        const point3 &p = v[t[i][0]];
-        grille[{std::lround(std::floor(p.x / pas)), std::lround(std::floor(p.y / pas)),
-                std::lround(std::floor(p.z / pas))}]
-            .push_back(i);
-    }
-    std::size_t n = 0;
-    for (const auto &[cle, ici] : grille)
-        for (long dx = -1; dx <= 1; ++dx)
-            for (long dy = -1; dy <= 1; ++dy)
-                for (long dz = -1; dz <= 1; ++dz) {
-                    const auto autre = grille.find({cle[0] + dx, cle[1] + dy, cle[2] + dz});
-                    if (autre == grille.end())
-                        continue;
-                    for (std::size_t i : ici)
-                        for (std::size_t j : autre->second) {
-                            if (j <= i || std::any_of(t[i].begin(), t[i].end(), [&](int a) {
-                                    return std::find(t[j].begin(), t[j].end(), a) != t[j].end();
-                                }))
-                                continue;
-                            const point3 a[3] = {v[t[i][0]], v[t[i][1]], v[t[i][2]]};
-                            const point3 b[3] = {v[t[j][0]], v[t[j][1]], v[t[j][2]]};
-                            n += trianglesSeCoupent(a, b) || trianglesSeCoupent(b, a);
-                        }
-                }
-    return n;
+    return pairesQuiSeCroisent(m.listeSommets, t);
 }
 
 TEST(Ajustement, TheSurfaceOfASmoothShapeDoesNotFoldOverItself)
