@@ -58,6 +58,7 @@ struct Bilan
     int sommetsTriangulation = 0;
     int parties = 0; ///< parts of the triangulation
     int genre = 0;   ///< its genus, summed over the parts
+    std::size_t croisements = 0; ///< pairs of its triangles that cross (the surface passes through itself)
     int triangles = 0;
     int cycles = 0;
     std::vector<int> pointsParCycle; ///< simplex points after each cycle's refinement

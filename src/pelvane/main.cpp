@@ -122,6 +122,10 @@ int main(int argc, char **argv)
     if (b.bruitLisse)
         std::cerr << "Pelvane : nuage bruité : les points qui tirent la surface ont été ramenés au milieu de leur couche"
                   << std::endl;
+    if (b.croisements > 0)
+        std::cerr << "Pelvane : attention : la surface passe au travers d'elle-même (" << b.croisements
+                  << (b.croisements > 1 ? " paires de triangles se croisent)" : " paire de triangles se croise)")
+                  << std::endl;
     std::string fichiers;
     for (const std::string &f : b.fichiersMaillage)
         fichiers += (fichiers.empty() ? "" : (&f == &b.fichiersMaillage.back() ? " et " : ", ")) + f;

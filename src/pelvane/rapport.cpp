@@ -113,6 +113,7 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << "triangles = " << b.triangles << "\n";
     o << cleParties << egal << b.parties << "\n";
     o << cleGenre << egal << b.genre << "\n";
+    o << "paires de triangles qui se croisent = " << b.croisements << "\n";
     o << std::setprecision(4);
     o << "durée (s) = " << b.duree << "\n";
     o << "durée de la lecture (s) = " << b.dureeLecture << "\n";

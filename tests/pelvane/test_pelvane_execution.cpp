@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <random>
 #include <map>
 #include <numeric>
 #include <cstring>
@@ -635,6 +636,25 @@ TEST(Processus, LauncherLineGivesTheResultsAndEachFailureItsExitStatus)
         EXPECT_NE(rapport.find(ligne), std::string::npos) << ligne << rapport;
     EXPECT_NE(rapport.find("maillage de référence = " + reference + "\n"), std::string::npos);
     EXPECT_NE(rapport.find("nuage = " + nuage + "\n"), std::string::npos);
+    // The pairs of triangles that cross, in the report and, when there are any, on the summary.
+    const auto croisements = [](const std::string &rapport, const std::string &err) {
+        const std::string n = lireRapport(rapport).at("paires de triangles qui se croisent");
+        const std::string ligne = "Pelvane : attention : la surface passe au travers d'elle-même (" + n +
+                                  (n == "1" ? " paire de triangles se croise)\n" : " paires de triangles se croisent)\n");
+        EXPECT_EQ(err.find("au travers d'elle-même") != std::string::npos, n != "0") << err;
+        EXPECT_TRUE(n == "0" || err.find(ligne) != std::string::npos) << err;
+        return std::stol(n);
+    };
+    const long oeuf = croisements(sortie + "/oeuf.rapport.txt", s.err);
+    // A single sheet of points, wrapped: a thin shell whose two sides pass through each other.
+    std::mt19937 g(3);
+    std::uniform_real_distribution<double> bruit(-0.01, 0.01);
+    std::vector<point3> feuille;
+    for (int k = 0; k < 1600; ++k)
+        feuille.push_back(point3(0.05 * (k % 40) + bruit(g), 0.05 * (k / 40) + bruit(g), 0.5 * bruit(g)));
+    s = lancer(t, commande(reference, ecrireNuage(t.file("feuille.pts"), feuille), sortie));
+    ASSERT_EQ(s.statut, 0) << s.err;
+    EXPECT_GT(croisements(sortie + "/feuille.rapport.txt", s.err), 20 * oeuf + 100);
 
     s = lancer(t, {"--help"});
     EXPECT_EQ(s.statut, 0);
