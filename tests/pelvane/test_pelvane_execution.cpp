@@ -640,7 +640,8 @@ TEST(Processus, LauncherLineGivesTheResultsAndEachFailureItsExitStatus)
     const auto croisements = [](const std::string &rapport, const std::string &err) {
         const std::string n = lireRapport(rapport).at("paires de triangles qui se croisent");
         const std::string ligne = "Pelvane : attention : la surface passe au travers d'elle-même (" + n +
-                                  (n == "1" ? " paire de triangles se croise)\n" : " paires de triangles se croisent)\n");
+                                  (n == "1" ? " paire de triangles se croise)\n"
+                                            : " paires de triangles se croisent)\n");
         EXPECT_EQ(err.find("au travers d'elle-même") != std::string::npos, n != "0") << err;
         EXPECT_TRUE(n == "0" || err.find(ligne) != std::string::npos) << err;
         return std::stol(n);
