@@ -377,6 +377,11 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                         sens(tr("surface → nuage : moyenne %1 %, p95 %2 %, max %3 %"), f.moyenneSurface,
                              f.centile95Surface, f.maximumSurface) +
                         QLatin1Char('\n') + tr("surface : %1 partie(s), genre %2").arg(f.parties).arg(f.genre) +
+                        (f.croisements == 0
+                             ? QString()
+                             : QLatin1Char('\n') + tr("%n paire(s) de triangles qui se croisent : la surface passe "
+                                                       "au travers d'elle-même",
+                                                       nullptr, static_cast<int>(f.croisements))) +
                         (f.ecartes == 0 ? QString()
                                         : QLatin1Char('\n') + tr("%n point(s) isolé(s) du nuage écarté(s)", nullptr,
                                                                   static_cast<int>(f.ecartes))) +

@@ -891,6 +891,13 @@ with the keys W X C V B N.</translation>
         <translation>D</translation>
     </message>
     <message numerus="yes">
+        <source>%n paire(s) de triangles qui se croisent : la surface passe au travers d&apos;elle-même</source>
+        <translation>
+            <numerusform>%n pair of triangles cross: the surface passes through itself</numerusform>
+            <numerusform>%n pairs of triangles cross: the surface passes through itself</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>%n point(s) isolé(s) du nuage écarté(s)</source>
         <translation>
             <numerusform>%n isolated cloud point set aside</numerusform>
