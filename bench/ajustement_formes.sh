@@ -4,7 +4,8 @@
 # rings: full, half the density, a narrower gap; a block with a narrow bore through it; each at three
 # densities) and, when the shared data is there, the bunny,
 # the armadillo and the statue of genus 4, runs the console tool with the launcher's default
-# arguments and prints its figures, time, parts (c) and genus (g) beside those of screened
+# arguments and prints its figures, time, parts (c) and genus (g) (and, for ours, the pairs of
+# triangles that cross, x) beside those of screened
 # Poisson reconstruction (Open3D, depth 8, normals estimated and oriented first) run here on the
 # same clouds. All distances in % of the cloud's bounding-box diagonal; cloud -> surface: every
 # cloud point to the triangulated surface; surface -> cloud: points spread evenly over the surface
@@ -63,10 +64,11 @@ for nuage in "${NUAGES[@]}"; do
   r="$TRAVAIL/$nom/$nom.rapport.txt"
   f() { printf "%.3f" "$(valeur "$r" "écart $1, $2 (% de la diagonale)")"; }
   c=$(valeur "$r" "parties de la surface"); g=$(valeur "$r" "genre de la surface")
+  x=$(valeur "$r" "paires de triangles qui se croisent")
   printf "%-16s %-8s %8s %7.2f  %-26s %-26s %s\n" "$nom" Tarnis "$(valeur "$r" "points simplexes")" \
     "$(echo "$fin - $debut" | bc)" \
     "$(f "nuage -> surface" moyenne)/$(f "nuage -> surface" "centile 95")/$(f "nuage -> surface" maximum)" \
-    "$(f "surface -> nuage" moyenne)/$(f "surface -> nuage" "centile 95")/$(f "surface -> nuage" maximum)" "c$c g$g"
+    "$(f "surface -> nuage" moyenne)/$(f "surface -> nuage" "centile 95")/$(f "surface -> nuage" maximum)" "c$c g$g x$x"
   if [ -n "${VRAI[$nom]:-}" ]; then
     # Shapes of known topology: right parts and genus, and the surface on the cloud.
     read -r vc vg <<< "${VRAI[$nom]}"
