@@ -240,6 +240,8 @@ TEST(Raison, NestedReasonsReadAsTheConsoleLine)
 
     // The arguments go in one pass: a value holding "%2" stays as it is, a missing one leaves its mark.
     EXPECT_EQ(remplirMotif("%1 et %2, %3 %", {"a%2", "b"}), "a%2 et b, %3 %");
+    // A mark of two digits is one mark, a zero among them too.
+    EXPECT_EQ(remplirMotif("%10 puis %1", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}), "j puis a");
 }
 
 TEST(Progression, NestedRangesAndThrottledLoopsKeepTheRefusal)
