@@ -1,4 +1,5 @@
 #include "Chirurgie.h"
+#include "Maillage.h"
 #include "Parallele.h"
 #include "Topologie.h"
 #include "Vecteurs.h"
@@ -956,4 +957,13 @@ std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::v
             total += !loin && croisent(g, j);
         }
     return total;
+}
+
+std::size_t pairesQuiSeCroisent(const Maillage &m, int fils)
+{
+    std::vector<std::array<int, 3>> triangles;
+    triangles.reserve(m.listeFaces.size());
+    for (const Face &f : m.listeFaces)
+        triangles.push_back({f.s1, f.s2, f.s3});
+    return pairesQuiSeCroisent(m.listeSommets, triangles, fils);
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+class Maillage;
+
 /// Changes of topology on a closed simplex mesh, made on its dual triangles (one per point,
 /// one vertex per cell) and brought back. `coupe` marks the points taken out. Kept points keep
 /// their index order and positions; a new point sits at the centre of its three cells.
@@ -109,5 +111,7 @@ bool trianglesSeCoupent(const point3 a[3], const point3 b[3]);
 /// depend on their number.
 std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &triangles,
                                 int fils = 1);
+/// The same on a triangle mesh.
+std::size_t pairesQuiSeCroisent(const Maillage &m, int fils = 1);
 
 #endif

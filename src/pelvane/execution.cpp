@@ -379,11 +379,7 @@ Resultat Ajustement::mesurer()
     const TopologieSurface topo = topologie(t);
     bilan.parties = topo.parties;
     bilan.genre = topo.genre;
-    std::vector<std::array<int, 3>> faces;
-    faces.reserve(t.listeFaces.size());
-    for (const Face &f : t.listeFaces)
-        faces.push_back({f.s1, f.s2, f.s3});
-    bilan.croisements = pairesQuiSeCroisent(t.listeSommets, faces, param.fils);
+    bilan.croisements = pairesQuiSeCroisent(t, param.fils);
     // The figures are those of the points the surface was fitted to.
     // The fit's tree holds the cloud it was fitted to: the cloud itself is no longer needed.
     if (bilanDuFit.nuageDeTravail)

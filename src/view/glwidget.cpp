@@ -526,11 +526,7 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     const TopologieSurface topo = topologie(instanceSimplex->maillageTriangule);
     figuresAjustement.parties = topo.parties;
     figuresAjustement.genre = topo.genre;
-    std::vector<std::array<int, 3>> faces;
-    faces.reserve(instanceSimplex->maillageTriangule.listeFaces.size());
-    for (const Face &f : instanceSimplex->maillageTriangule.listeFaces)
-        faces.push_back({f.s1, f.s2, f.s3});
-    figuresAjustement.croisements = pairesQuiSeCroisent(instanceSimplex->maillageTriangule.listeSommets, faces, 0);
+    figuresAjustement.croisements = pairesQuiSeCroisent(instanceSimplex->maillageTriangule, 0);
     figuresAjustement.bruitLisse = bilan.bruit.bruite();
     // A volume's fit ran on the region's boundary, not on the voxels shown: none of them is set aside.
     calculerEcarts(fichierVolume.empty() ? bilan.ecartes : std::vector<std::size_t>());

@@ -221,15 +221,6 @@ TEST(Ajustement, AnOpenSheetIsWrappedWithEveryPointReached)
     EXPECT_FALSE(defautDuMaillage(un));
 }
 
-// Pairs of triangles of m that share no vertex and cross each other.
-std::size_t croisements(const Maillage &m)
-{
-    std::vector<std::array<int, 3>> t;
-    for (const Face &f : m.listeFaces)
-        t.push_back({f.s1, f.s2, f.s3});
-    return pairesQuiSeCroisent(m.listeSommets, t);
-}
-
 TEST(Ajustement, TheSurfaceOfASmoothShapeDoesNotFoldOverItself)
 {
     // Local refinement splits points into small triangles of points; unspread, the cells round
@@ -242,7 +233,7 @@ TEST(Ajustement, TheSurfaceOfASmoothShapeDoesNotFoldOverItself)
     ASSERT_TRUE(un.trianguler().reussi());
     EXPECT_GT(un.maillageTriangule.listeFaces.size(), 9000u);
     EXPECT_GE(bilan.pointsParNiveau.size(), 4u);
-    EXPECT_LE(croisements(un.maillageTriangule), 20u);
+    EXPECT_LE(pairesQuiSeCroisent(un.maillageTriangule), 20u);
 }
 
 TEST(Ajustement, ALonePointPastTheSheetsEdgeIsReachedStraysAreNot)

@@ -219,10 +219,7 @@ private slots:
         const double attendu[2] = {f.nuageVersSurface.moyenne / diagonale * 100, f.surfaceVersNuage.moyenne / diagonale * 100};
         const QStringList sens = shown.split('\n');
         // Then the pairs of triangles of the surface that cross, when there are any.
-        std::vector<std::array<int, 3>> faces;
-        for (const Face &t : v->instanceSimplex->maillageTriangule.listeFaces)
-            faces.push_back({t.s1, t.s2, t.s3});
-        const std::size_t croisent = pairesQuiSeCroisent(v->instanceSimplex->maillageTriangule.listeSommets, faces);
+        const std::size_t croisent = pairesQuiSeCroisent(v->instanceSimplex->maillageTriangule);
         QVERIFY2(sens.size() == (croisent > 0 ? 4 : 3) && attendu[0] < avant / 3 && sens[0].startsWith(QString::fromUtf8("nuage → surface : moyenne ")) &&
                      sens[1].startsWith(QString::fromUtf8("surface → nuage : moyenne ")) &&
                      sens[2] == QString::fromUtf8("surface : 1 partie(s), genre 0") &&
