@@ -894,10 +894,10 @@ std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::v
             b = point3(std::max(b.x, p.x), std::max(b.y, p.y), std::max(b.z, p.z));
         }
         boites[i] = {celluleDe(a), celluleDe(b)};
-        double cellules = 1;
+        double couvertes = 1;
         for (int k = 0; k < 3; ++k)
-            cellules *= static_cast<double>(boites[i][1][k] - boites[i][0][k] + 1);
-        if (cellules > GRANDE_BOITE) {
+            couvertes *= static_cast<double>(boites[i][1][k] - boites[i][0][k] + 1);
+        if (couvertes > GRANDE_BOITE) {
             grands.push_back(i);
             continue;
         }
