@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -837,12 +838,15 @@ bool couperFente(const ListesSimplexe &maillage, const Fente &fente, ListesSimpl
     return operer(maillage, coupe, Operation::Traverse, 0, resultat);
 }
 
-std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &triangles,
-                                int fils)
+std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3> &sommets,
+                                                        const std::vector<std::array<int, 3>> &triangles, int fils,
+                                                        const std::vector<char> *parmi)
 {
+    const auto garde = [parmi](std::size_t i) { return !parmi || (*parmi)[i]; };
     const std::size_t n = triangles.size();
+    std::vector<std::pair<int, int>> paires;
     if (n < 2)
-        return 0;
+        return paires;
     // A triangle with a corner that is not a number crosses nothing.
     std::vector<char> fini(n, 1);
     double aretes = 0;
@@ -866,7 +870,7 @@ std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::v
     const double etendue = std::max({haut.x - bas.x, haut.y - bas.y, haut.z - bas.z});
     const double cote = std::max(2 * aretes / static_cast<double>(3 * n), etendue / double(1 << 20));
     if (!(cote > 0) || !std::isfinite(cote) || !std::isfinite(etendue))
-        return 0;
+        return paires;
     using Cellule = std::array<std::int64_t, 3>;
     auto celluleDe = [&](const point3 &p) {
         return Cellule{static_cast<std::int64_t>((p.x - bas.x) / cote), static_cast<std::int64_t>((p.y - bas.y) / cote),
@@ -878,6 +882,7 @@ std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::v
     };
     // Each triangle's box in cells, and the triangles of each cell (in their order).
     std::vector<std::array<Cellule, 2>> boites(n);
+    std::vector<std::array<point3, 2>> coins(n);
     std::unordered_map<std::uint64_t, std::vector<int>> grille;
     // A triangle over many cells (a long sliver) is kept out of the grid and tested against the
     // triangles whose boxes meet its own.
@@ -894,22 +899,39 @@ std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::v
             b = point3(std::max(b.x, p.x), std::max(b.y, p.y), std::max(b.z, p.z));
         }
         boites[i] = {celluleDe(a), celluleDe(b)};
+        coins[i] = {a, b};
         double couvertes = 1;
         for (int k = 0; k < 3; ++k)
             couvertes *= static_cast<double>(boites[i][1][k] - boites[i][0][k] + 1);
-        if (couvertes > GRANDE_BOITE) {
+        if (couvertes > GRANDE_BOITE)
             grands.push_back(i);
-            continue;
-        }
+    }
+    std::vector<char> grand(n, 0);
+    for (std::size_t g : grands)
+        grand[g] = 1;
+    auto parcourir = [&](std::size_t i, const auto &faire) {
         for (std::int64_t x = boites[i][0][0]; x <= boites[i][1][0]; ++x)
             for (std::int64_t y = boites[i][0][1]; y <= boites[i][1][1]; ++y)
                 for (std::int64_t z = boites[i][0][2]; z <= boites[i][1][2]; ++z)
-                    grille[cle({x, y, z})].push_back(static_cast<int>(i));
-    }
+                    faire(cle({x, y, z}));
+    };
+    // With marks, a pair is tested in a cell of the marked triangle's box: only the cells of the
+    // marked ones are filled.
+    std::unordered_set<std::uint64_t> marquees;
+    if (parmi)
+        for (std::size_t i = 0; i < n; ++i)
+            if (fini[i] && !grand[i] && garde(i))
+                parcourir(i, [&](std::uint64_t c) { marquees.insert(c); });
+    for (std::size_t i = 0; i < n; ++i)
+        if (fini[i] && !grand[i])
+            parcourir(i, [&](std::uint64_t c) {
+                if (!parmi || marquees.count(c))
+                    grille[c].push_back(static_cast<int>(i));
+            });
     std::vector<const std::vector<int> *> cellules;
     std::vector<std::uint64_t> cles;
     for (const auto &[c, liste] : grille)
-        if (liste.size() > 1) {
+        if (liste.size() > 1 && std::any_of(liste.begin(), liste.end(), [&](int i) { return garde(i); })) {
             cles.push_back(c);
             cellules.push_back(&liste);
         }
@@ -918,13 +940,17 @@ std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::v
         const std::array<int, 3> &ti = triangles[i], &tj = triangles[j];
         if (std::any_of(tj.begin(), tj.end(), [&](int s) { return s == ti[0] || s == ti[1] || s == ti[2]; }))
             return false;
+        const std::array<point3, 2> &u = coins[i], &w = coins[j];
+        if (u[1].x < w[0].x || w[1].x < u[0].x || u[1].y < w[0].y || w[1].y < u[0].y || u[1].z < w[0].z ||
+            w[1].z < u[0].z)
+            return false;
         const point3 a[3] = {sommets[static_cast<std::size_t>(ti[0])], sommets[static_cast<std::size_t>(ti[1])],
                              sommets[static_cast<std::size_t>(ti[2])]};
         const point3 b[3] = {sommets[static_cast<std::size_t>(tj[0])], sommets[static_cast<std::size_t>(tj[1])],
                              sommets[static_cast<std::size_t>(tj[2])]};
         return trianglesSeCoupent(a, b);
     };
-    std::vector<std::size_t> parCellule(cellules.size(), 0);
+    std::vector<std::vector<std::pair<int, int>>> parCellule(cellules.size());
     enParallele(cellules.size(), filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
         for (std::size_t c = debut; c < fin; ++c) {
             const std::vector<int> &liste = *cellules[c];
@@ -935,28 +961,31 @@ std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::v
                     const Cellule premiere{std::max(boites[i][0][0], boites[j][0][0]),
                                            std::max(boites[i][0][1], boites[j][0][1]),
                                            std::max(boites[i][0][2], boites[j][0][2])};
-                    if (cle(premiere) != cles[c])
-                        continue;
-                    parCellule[c] += croisent(i, j);
+                    if ((garde(i) || garde(j)) && cle(premiere) == cles[c] && croisent(i, j))
+                        parCellule[c].push_back(std::minmax(liste[u], liste[v]));
                 }
         }
     });
-    std::size_t total = 0;
-    for (std::size_t k : parCellule)
-        total += k;
-    std::vector<char> grand(n, 0);
-    for (std::size_t g : grands)
-        grand[g] = 1;
+    for (const std::vector<std::pair<int, int>> &ici : parCellule)
+        paires.insert(paires.end(), ici.begin(), ici.end());
     for (std::size_t g : grands)
         for (std::size_t j = 0; j < n; ++j) {
-            if (j == g || !fini[j] || (grand[j] && j < g))
+            if (j == g || !fini[j] || (grand[j] && j < g) || !(garde(g) || garde(j)))
                 continue;
             bool loin = false;
             for (int k = 0; k < 3; ++k)
                 loin = loin || boites[j][0][k] > boites[g][1][k] || boites[j][1][k] < boites[g][0][k];
-            total += !loin && croisent(g, j);
+            if (!loin && croisent(g, j))
+                paires.push_back(std::minmax(static_cast<int>(g), static_cast<int>(j)));
         }
-    return total;
+    std::sort(paires.begin(), paires.end());
+    return paires;
+}
+
+std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &triangles,
+                                int fils)
+{
+    return trianglesQuiSeCroisent(sommets, triangles, fils).size();
 }
 
 std::size_t pairesQuiSeCroisent(const Maillage &m, int fils)

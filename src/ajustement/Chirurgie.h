@@ -4,6 +4,7 @@
 #include "Voiles.h"
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class Maillage;
@@ -113,5 +114,10 @@ std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::v
                                 int fils = 1);
 /// The same on a triangle mesh.
 std::size_t pairesQuiSeCroisent(const Maillage &m, int fils = 1);
+/// Those pairs themselves (indices into `triangles`, the smaller first), in increasing order;
+/// with `parmi` (a mark for each triangle), only the pairs of which one at least is marked.
+std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3> &sommets,
+                                                        const std::vector<std::array<int, 3>> &triangles, int fils = 1,
+                                                        const std::vector<char> *parmi = nullptr);
 
 #endif
