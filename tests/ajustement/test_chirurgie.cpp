@@ -1,8 +1,9 @@
 // Parts and genus of triangle meshes; the handle and the neck cut on a small closed simplex mesh
 // with exact counts, neighbours and orientation, and the changes they refuse; a surface settled
-// on its cloud.
+// on its cloud; its folds undone.
 
 #include "Chirurgie.h"
+#include "Plis.h"
 #include "Reposer.h"
 #include "distance.h"
 #include "Topologie.h"
@@ -606,4 +607,67 @@ TEST(Reposer, APartOfTheScanOffTheSurfaceIsReachedStrayPointsAreNot)
     // The rest of the sphere is not pulled off the cloud on its way.
     std::vector<point3> sur(nuage.begin(), nuage.begin() + 10000);
     EXPECT_LT(ecartMoyen(apres, sur), 1.2 * ecartMoyen(avant, sur));
+}
+
+namespace {
+
+// The crossing pairs of the surface m stands for, each cell fanned round the mean of its points.
+std::size_t croisementsDe(const ListesSimplexe &m)
+{
+    std::vector<point3> sommets = m.positions;
+    Triangles faces;
+    const std::vector<point3> centres = centresDesMailles(m);
+    for (std::size_t c = 0; c < m.mailles.size(); ++c) {
+        sommets.push_back(centres[c]);
+        for (std::size_t j = 0; j < m.mailles[c].size(); ++j)
+            faces.push_back({static_cast<int>(sommets.size()) - 1, m.mailles[c][j],
+                             m.mailles[c][(j + 1) % m.mailles[c].size()]});
+    }
+    return pairesQuiSeCroisent(sommets, faces);
+}
+
+} // namespace
+
+TEST(Plis, AFoldIsUndoneWhereItIsTheSameOnAnyThreads)
+{
+    // A surface that does not pass through itself is left as it is.
+    const ListesSimplexe sphere = sphereUnite(12, 24);
+    ListesSimplexe lisse = sphere;
+    EXPECT_EQ(deplisser(lisse, 20, 2), 0u);
+    EXPECT_EQ(lisse.positions, sphere.positions);
+
+    // A point drawn past one of its neighbours: the surface folds there.
+    ListesSimplexe plie = sphere;
+    const std::size_t i = 150;
+    const point3 &v = sphere.positions[static_cast<std::size_t>(sphere.voisins[i][0])];
+    plie.positions[i] = v + fois(v - sphere.positions[i], 1.5);
+    ASSERT_GT(croisementsDe(plie), 0u);
+    ListesSimplexe un = plie, trois = plie;
+    EXPECT_EQ(deplisser(un, 20, 1), 0u);
+    EXPECT_EQ(deplisser(trois, 20, 3), 0u);
+    EXPECT_EQ(un.positions, trois.positions);
+    EXPECT_EQ(croisementsDe(un), 0u);
+    // The point is drawn back, and only round the fold does anything move.
+    EXPECT_LT(norme(un.positions[i] - sphere.positions[i]), 0.5 * norme(plie.positions[i] - sphere.positions[i]));
+    std::size_t bouges = 0;
+    for (std::size_t k = 0; k < sphere.positions.size(); ++k)
+        if (!(un.positions[k] == plie.positions[k])) {
+            ++bouges;
+            EXPECT_LT(norme(sphere.positions[k] - sphere.positions[i]), 0.5) << k;
+        }
+    EXPECT_GT(bouges, 1u);
+    // After one round: fewer pairs, and the count returned is the surface's own.
+    ListesSimplexe unTour = plie;
+    const std::size_t reste = deplisser(unTour, 1, 1);
+    EXPECT_EQ(reste, croisementsDe(unTour));
+    EXPECT_LT(reste, croisementsDe(plie));
+
+    // A cloud point where the folded point is: the fold is the data's, and stays. Within reach,
+    // the point moves as before.
+    const std::vector<point3> la{plie.positions[i]};
+    ListesSimplexe tenu = plie, libre = plie;
+    EXPECT_EQ(deplisser(tenu, 20, 1, la, 0.01), croisementsDe(plie));
+    EXPECT_EQ(tenu.positions[i], plie.positions[i]);
+    EXPECT_EQ(deplisser(libre, 20, 1, la, 1.0), 0u);
+    EXPECT_EQ(libre.positions, un.positions);
 }

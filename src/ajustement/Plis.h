@@ -1,0 +1,26 @@
+#ifndef TARNIS_AJUSTEMENT_PLIS_H
+#define TARNIS_AJUSTEMENT_PLIS_H
+
+#include "Voiles.h"
+
+#include <cstddef>
+
+/// Folds: where a point was drawn past its neighbours, the written surface of a closed simplex
+/// mesh (each cell fanned round the mean of its points) passes through itself there.
+///
+/// Each round, the points of every two triangles that cross (see trianglesQuiSeCroisent) are
+/// drawn halfway to the mean of their three neighbours, all from the same state; the rounds go
+/// on, at most `tours`, while each leaves fewer crossing pairs, and one that does not is undone
+/// and ends them. Only the triangles round a moved point are tested again.
+///
+/// The data is kept: each point of `nuage` is held by its nearest point of the mesh, and a point
+/// moves only so far (half the way, else a quarter, an eighth, or not at all) as leaves every
+/// cloud point it holds no farther from it than it was, or than `portee`. A thin shell turning
+/// back at a rim, or a spike drawn out to a lone point, is a fold the data asks for: it stays.
+///
+/// `fils` threads share the work; the result does not depend on their number. Returns the pairs
+/// left.
+std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::vector<point3> &nuage = {},
+                      double portee = 0);
+
+#endif
