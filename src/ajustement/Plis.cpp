@@ -1,7 +1,7 @@
 #include "Plis.h"
-#include "ArbrePoints.h"
 #include "Chirurgie.h"
 #include "Parallele.h"
+#include "distance.h"
 #include "Vecteurs.h"
 
 #include <algorithm>
@@ -30,7 +30,7 @@ void triangulerEnEventail(const ListesSimplexe &m, std::vector<point3> &sommets,
 
 } // namespace
 
-std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::vector<point3> &nuage, double portee)
+std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::vector<point3> &nuage)
 {
     const std::size_t n = maillage.positions.size();
     if (n == 0 || maillage.voisins.size() != n)
@@ -55,34 +55,55 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
         for (int i : cellule)
             cellulesDe[static_cast<std::size_t>(i)].push_back(static_cast<int>(c));
     }
-    // The cloud points each point holds (those nearest to it), and how far the farthest of them
-    // may be once it has moved: as far as it is, or `portee`.
-    std::vector<std::vector<std::size_t>> tenus(n);
-    std::vector<double> permis(n, portee * portee);
-    if (!nuage.empty()) {
-        const ArbrePoints arbre(maillage.positions, fils);
-        std::vector<long> proche(nuage.size(), -1);
-        enParallele(nuage.size(), fils, [&](std::size_t debut, std::size_t fin) {
-            double d2;
-            for (std::size_t r = debut; r < fin; ++r)
-                proche[r] = arbre.plusProche(nuage[r], d2);
-        });
-        for (std::size_t r = 0; r < nuage.size(); ++r)
-            if (proche[r] >= 0) {
-                const std::size_t i = static_cast<std::size_t>(proche[r]);
-                tenus[i].push_back(r);
-                permis[i] = std::max(permis[i], carre(nuage[r] - maillage.positions[i]));
-            }
-    }
-    auto tient = [&](std::size_t i, const point3 &x) {
-        for (std::size_t r : tenus[i])
-            if (carre(nuage[r] - x) > permis[i])
-                return false;
-        return true;
-    };
     std::vector<point3> sommets;
     std::vector<std::array<int, 3>> faces;
     triangulerEnEventail(maillage, sommets, faces);
+    // The cloud points on each cell (their nearest triangle is of its fan), and their distance to it.
+    std::vector<std::vector<std::size_t>> surLaCellule(maillage.mailles.size());
+    std::vector<double> ecart(nuage.size(), 0);
+    if (!nuage.empty() && !faces.empty()) {
+        const ArbreTriangles arbre(sommets, faces);
+        std::vector<std::size_t> face(nuage.size(), faces.size());
+        enParallele(nuage.size(), fils, [&](std::size_t debut, std::size_t fin) {
+            std::size_t t = arbre.taille();
+            for (std::size_t r = debut; r < fin; ++r) {
+                ecart[r] = arbre.distance(nuage[r], t);
+                if (t < arbre.taille())
+                    face[r] = arbre.face(t);
+            }
+        });
+        std::vector<std::size_t> celluleDe(faces.size());
+        for (std::size_t c = 0; c < maillage.mailles.size(); ++c)
+            std::fill(celluleDe.begin() + static_cast<std::ptrdiff_t>(premier[c]),
+                      celluleDe.begin() + static_cast<std::ptrdiff_t>(premier[c + 1]), c);
+        for (std::size_t r = 0; r < nuage.size(); ++r)
+            if (face[r] < faces.size())
+                surLaCellule[celluleDe[face[r]]].push_back(r);
+    }
+    // Point i at x, the others where they are: every cloud point on its cells no farther from the
+    // cell's fan than it was.
+    std::vector<point3> coins;
+    auto tient = [&](std::size_t i, const point3 &x) {
+        for (const int c : cellulesDe[i]) {
+            const std::vector<int> &cellule = maillage.mailles[static_cast<std::size_t>(c)];
+            coins.clear();
+            point3 g(0, 0, 0);
+            for (int k : cellule) {
+                coins.push_back(static_cast<std::size_t>(k) == i ? x : maillage.positions[static_cast<std::size_t>(k)]);
+                g += coins.back();
+            }
+            g = fois(g, 1.0 / static_cast<double>(cellule.size()));
+            for (std::size_t r : surLaCellule[static_cast<std::size_t>(c)]) {
+                bool proche = false;
+                for (std::size_t k = 0; k < coins.size() && !proche; ++k)
+                    proche = distanceCarreePointTriangle(nuage[r], g, coins[k], coins[(k + 1) % coins.size()]) <=
+                             ecart[r] * ecart[r];
+                if (!proche)
+                    return false;
+            }
+        }
+        return true;
+    };
     std::vector<std::pair<int, int>> croisees = trianglesQuiSeCroisent(sommets, faces, fils);
     for (int tour = 0; tour < tours && !croisees.empty(); ++tour) {
         std::vector<char> bouge(n, 0), touches(faces.size(), 0);
@@ -97,16 +118,18 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
                                   1);
                 }
         const std::vector<point3> avant = maillage.positions;
+        std::vector<point3> nouvelles = avant;
         for (std::size_t i = 0; i < n; ++i)
             if (bouge[i]) {
                 const std::array<int, 3> &v = maillage.voisins[i];
                 const point3 moyenne = fois(avant[v[0]] + avant[v[1]] + avant[v[2]], 1.0 / 3);
                 for (double part = 0.5; part > 0.1; part *= 0.5)
                     if (const point3 x = avant[i] + fois(moyenne - avant[i], part); tient(i, x)) {
-                        maillage.positions[i] = x;
+                        nouvelles[i] = x;
                         break;
                     }
             }
+        maillage.positions.swap(nouvelles);
         triangulerEnEventail(maillage, sommets, faces);
         std::vector<std::pair<int, int>> apres = trianglesQuiSeCroisent(sommets, faces, fils, &touches);
         for (const std::pair<int, int> &p : croisees)

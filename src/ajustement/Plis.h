@@ -13,14 +13,14 @@
 /// on, at most `tours`, while each leaves fewer crossing pairs, and one that does not is undone
 /// and ends them. Only the triangles round a moved point are tested again.
 ///
-/// The data is kept: each point of `nuage` is held by its nearest point of the mesh, and a point
-/// moves only so far (half the way, else a quarter, an eighth, or not at all) as leaves every
-/// cloud point it holds no farther from it than it was, or than `portee`. A thin shell turning
-/// back at a rim, or a spike drawn out to a lone point, is a fold the data asks for: it stays.
+/// The data is kept: each point of `nuage` lies on the cell of its nearest triangle (as the
+/// surface was on entry), and a point moves only so far (half the way, else a quarter, an eighth,
+/// or not at all) as leaves every cloud point on its three cells no farther from that cell's fan
+/// than it was, the point's neighbours taken where they are. A thin shell turning back at a rim,
+/// or a spike drawn out to a lone point, is a fold the data asks for: it stays.
 ///
 /// `fils` threads share the work; the result does not depend on their number. Returns the pairs
 /// left.
-std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::vector<point3> &nuage = {},
-                      double portee = 0);
+std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::vector<point3> &nuage = {});
 
 #endif
