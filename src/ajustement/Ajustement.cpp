@@ -4,6 +4,7 @@
 #include "Chirurgie.h"
 #include "Divergence.h"
 #include "Parties.h"
+#include "Plis.h"
 #include "Reposer.h"
 #include "Vecteurs.h"
 #include "Parallele.h"
@@ -777,6 +778,10 @@ constexpr int PASSES_DU_BRUIT = 3;
 /// its grazing edges, missed by up to 3 %, are all within 1 % after 4 rounds).
 constexpr double PARTIE_LOINTAINE = 0.01;
 constexpr int TOURS_LOINTAINS = 20;
+// The folds of the written surface: rounds of each undoing (see deplisser), and the settlings
+// between.
+constexpr int TOURS_DE_PLIS = 5;
+constexpr int REPRISES_DES_PLIS = 2;
 
 Resultat Ajusteur::lancer()
 {
@@ -935,19 +940,39 @@ Resultat Ajusteur::lancer()
     repos.portee = 2 * reglages.tolerance;
     repos.toursLointains = TOURS_LOINTAINS;
     repos.lointain = PARTIE_LOINTAINE;
-    if (seuls.empty()) {
-        reposerSurLeNuage(X, mailles, voisins, echantillon, repos, fils);
-    } else {
-        std::vector<point3> tous(echantillon);
+    std::vector<point3> tous;
+    if (!seuls.empty()) {
+        tous = echantillon;
         tous.insert(tous.end(), seuls.begin(), seuls.end());
         repos.seuls = seuls.size();
-        reposerSurLeNuage(X, mailles, voisins, tous, repos, fils);
+    }
+    const std::vector<point3> &surLeNuage = seuls.empty() ? echantillon : tous;
+    reposerSurLeNuage(X, mailles, voisins, surLeNuage, repos, fils);
+    if (!seuls.empty()) {
         // Reached, they are set aside no more.
         std::vector<std::size_t> restent;
         std::set_difference(bilan.ecartes.begin(), bilan.ecartes.end(), seulsDansLeNuage.begin(),
                             seulsDansLeNuage.end(), std::back_inserter(restent));
         bilan.ecartes.swap(restent);
         seulsAtteints = true;
+    }
+    // Then its folds are undone (see deplisser), and it settles again, in turns: each settling
+    // brings it back onto the data and folds it again a little, less each time.
+    ListesSimplexe surface{{}, voisins, mailles};
+    repos.tours = 1;
+    repos.toursLointains = 0;
+    for (int tour = 0;; ++tour) {
+        surface.positions = std::move(X);
+        static_cast<void>(deplisser(surface, TOURS_DE_PLIS, fils, surLeNuage));
+        X = std::move(surface.positions);
+        if (tour == REPRISES_DES_PLIS)
+            break;
+        if (progression && !progression(1.0, Raison(CodeRaison::ReposSurLeNuage))) {
+            rendre();
+            bilan.pointsFinaux = s.getNbPointsSimplex();
+            return Resultat::interrompu(Raison(CodeRaison::Ajustement));
+        }
+        reposerSurLeNuage(X, mailles, voisins, surLeNuage, repos, fils);
     }
     rendre();
     bilan.pointsFinaux = s.getNbPointsSimplex();
