@@ -109,14 +109,8 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
         std::vector<char> bouge(n, 0), touches(faces.size(), 0);
         for (const auto &[a, b] : croisees)
             for (const int f : {a, b})
-                for (int k = 1; k < 3; ++k) {
-                    const int i = faces[static_cast<std::size_t>(f)][static_cast<std::size_t>(k)];
-                    bouge[static_cast<std::size_t>(i)] = 1;
-                    for (const int c : cellulesDe[static_cast<std::size_t>(i)])
-                        std::fill(touches.begin() + static_cast<std::ptrdiff_t>(premier[static_cast<std::size_t>(c)]),
-                                  touches.begin() + static_cast<std::ptrdiff_t>(premier[static_cast<std::size_t>(c) + 1]),
-                                  1);
-                }
+                for (int k = 1; k < 3; ++k)
+                    bouge[static_cast<std::size_t>(faces[static_cast<std::size_t>(f)][static_cast<std::size_t>(k)])] = 1;
         const std::vector<point3> avant = maillage.positions;
         std::vector<point3> nouvelles = avant;
         for (std::size_t i = 0; i < n; ++i)
@@ -130,6 +124,17 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
                     }
             }
         maillage.positions.swap(nouvelles);
+        // The triangles of the cells round a point that moved.
+        bool bouges = false;
+        for (std::size_t i = 0; i < n; ++i)
+            if (!(maillage.positions[i] == avant[i])) {
+                bouges = true;
+                for (const int c : cellulesDe[i])
+                    std::fill(touches.begin() + static_cast<std::ptrdiff_t>(premier[static_cast<std::size_t>(c)]),
+                              touches.begin() + static_cast<std::ptrdiff_t>(premier[static_cast<std::size_t>(c) + 1]), 1);
+            }
+        if (!bouges)
+            break;
         triangulerEnEventail(maillage, sommets, faces);
         std::vector<std::pair<int, int>> apres = trianglesQuiSeCroisent(sommets, faces, fils, &touches);
         for (const std::pair<int, int> &p : croisees)
