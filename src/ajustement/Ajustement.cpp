@@ -957,16 +957,25 @@ Resultat Ajusteur::lancer()
         seulsAtteints = true;
     }
     // Then its folds are undone (see deplisser), and it settles again, in turns: each settling
-    // brings it back onto the data and folds it again a little, less each time.
+    // brings it back onto the data and may fold it again. Of the surfaces so unfolded, the one
+    // that crosses itself the least is kept (the last of those alike).
     ListesSimplexe surface{{}, voisins, mailles};
     repos.tours = 1;
     repos.toursLointains = 0;
+    std::vector<point3> moinsPlie;
+    std::size_t moins = std::numeric_limits<std::size_t>::max();
     for (int tour = 0;; ++tour) {
         surface.positions = std::move(X);
-        static_cast<void>(deplisser(surface, TOURS_DE_PLIS, fils, surLeNuage));
+        const std::size_t croisees = deplisser(surface, TOURS_DE_PLIS, fils, surLeNuage);
         X = std::move(surface.positions);
-        if (tour == REPRISES_DES_PLIS)
+        if (croisees <= moins) {
+            moins = croisees;
+            moinsPlie = X;
+        }
+        if (tour == REPRISES_DES_PLIS) {
+            X.swap(moinsPlie);
             break;
+        }
         if (progression && !progression(1.0, Raison(CodeRaison::ReposSurLeNuage))) {
             rendre();
             bilan.pointsFinaux = s.getNbPointsSimplex();

@@ -224,7 +224,8 @@ TEST(Ajustement, AnOpenSheetIsWrappedWithEveryPointReached)
 TEST(Ajustement, TheSurfaceOfASmoothShapeDoesNotFoldOverItself)
 {
     // Local refinement splits points into small triangles of points; unspread, the cells round
-    // them fold and the written surface crosses itself: 369 pairs of triangles here, 8 spread.
+    // them fold and the written surface crosses itself: 369 pairs of triangles here, 8 spread,
+    // 6 with the last folds undone.
     ReglagesAjustement r = reglagesDeTest();
     r.tolerance = 0.0005; // refined locally down to the bound
     Simplex un;
@@ -233,7 +234,7 @@ TEST(Ajustement, TheSurfaceOfASmoothShapeDoesNotFoldOverItself)
     ASSERT_TRUE(un.trianguler().reussi());
     EXPECT_GT(un.maillageTriangule.listeFaces.size(), 9000u);
     EXPECT_GE(bilan.pointsParNiveau.size(), 4u);
-    EXPECT_LE(pairesQuiSeCroisent(un.maillageTriangule), 20u);
+    EXPECT_LE(pairesQuiSeCroisent(un.maillageTriangule), 7u);
 }
 
 TEST(Ajustement, ALonePointPastTheSheetsEdgeIsReachedStraysAreNot)
