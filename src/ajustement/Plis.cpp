@@ -108,9 +108,10 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
     for (int tour = 0; tour < tours && !croisees.empty(); ++tour) {
         std::vector<char> bouge(n, 0), touches(faces.size(), 0);
         for (const auto &[a, b] : croisees)
-            for (const int f : {a, b})
-                for (int k = 1; k < 3; ++k)
-                    bouge[static_cast<std::size_t>(faces[static_cast<std::size_t>(f)][static_cast<std::size_t>(k)])] = 1;
+            for (const int f : {a, b}) {
+                const std::array<int, 3> &t = faces[static_cast<std::size_t>(f)];
+                bouge[static_cast<std::size_t>(t[1])] = bouge[static_cast<std::size_t>(t[2])] = 1;
+            }
         const std::vector<point3> avant = maillage.positions;
         std::vector<point3> nouvelles = avant;
         for (std::size_t i = 0; i < n; ++i)
@@ -129,9 +130,11 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
         for (std::size_t i = 0; i < n; ++i)
             if (!(maillage.positions[i] == avant[i])) {
                 bouges = true;
-                for (const int c : cellulesDe[i])
-                    std::fill(touches.begin() + static_cast<std::ptrdiff_t>(premier[static_cast<std::size_t>(c)]),
-                              touches.begin() + static_cast<std::ptrdiff_t>(premier[static_cast<std::size_t>(c) + 1]), 1);
+                for (const int c : cellulesDe[i]) {
+                    const std::size_t m = static_cast<std::size_t>(c);
+                    std::fill(touches.begin() + static_cast<std::ptrdiff_t>(premier[m]),
+                              touches.begin() + static_cast<std::ptrdiff_t>(premier[m + 1]), 1);
+                }
             }
         if (!bouges)
             break;
