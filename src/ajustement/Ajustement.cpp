@@ -446,18 +446,7 @@ void Ajusteur::detendre()
 // The surface as it is written: each cell fanned round the mean of its points.
 void Ajusteur::trianguler(std::vector<point3> &sommets, std::vector<std::array<int, 3>> &faces) const
 {
-    sommets = X;
-    faces.clear();
-    const std::vector<point3> centres = centresDesMailles(X, mailles);
-    for (std::size_t m = 0; m < mailles.size(); ++m) {
-        const std::vector<int> &c = mailles[m];
-        if (c.size() < 3)
-            continue;
-        const int ig = static_cast<int>(sommets.size());
-        sommets.push_back(centres[m]);
-        for (std::size_t k = 0; k < c.size(); ++k)
-            faces.push_back({ig, c[k], c[(k + 1) % c.size()]});
-    }
+    triangulerEnEventail(X, mailles, sommets, faces);
 }
 
 // Distance of each sample point to that surface.

@@ -8,17 +8,14 @@
 #include <array>
 #include <utility>
 
-namespace {
-
-// The fanned triangulation: the points, then the centre of each cell; the triangles cell by cell.
-void triangulerEnEventail(const ListesSimplexe &m, std::vector<point3> &sommets,
-                          std::vector<std::array<int, 3>> &faces)
+void triangulerEnEventail(const std::vector<point3> &positions, const std::vector<std::vector<int>> &mailles,
+                          std::vector<point3> &sommets, std::vector<std::array<int, 3>> &faces)
 {
-    sommets = m.positions;
+    sommets = positions;
     faces.clear();
-    const std::vector<point3> centres = centresDesMailles(m);
-    for (std::size_t c = 0; c < m.mailles.size(); ++c) {
-        const std::vector<int> &cellule = m.mailles[c];
+    const std::vector<point3> centres = centresDesMailles(positions, mailles);
+    for (std::size_t c = 0; c < mailles.size(); ++c) {
+        const std::vector<int> &cellule = mailles[c];
         if (cellule.size() < 3)
             continue;
         const int centre = static_cast<int>(sommets.size());
@@ -27,8 +24,6 @@ void triangulerEnEventail(const ListesSimplexe &m, std::vector<point3> &sommets,
             faces.push_back({centre, cellule[k], cellule[(k + 1) % cellule.size()]});
     }
 }
-
-} // namespace
 
 std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::vector<point3> &nuage)
 {
@@ -57,7 +52,7 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
     }
     std::vector<point3> sommets;
     std::vector<std::array<int, 3>> faces;
-    triangulerEnEventail(maillage, sommets, faces);
+    triangulerEnEventail(maillage.positions, maillage.mailles, sommets, faces);
     // The cloud points on each cell (their nearest triangle is of its fan), and their distance to it.
     std::vector<std::vector<std::size_t>> surLaCellule(maillage.mailles.size());
     std::vector<double> ecart(nuage.size(), 0);
@@ -138,7 +133,7 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
             }
         if (!bouges)
             break;
-        triangulerEnEventail(maillage, sommets, faces);
+        triangulerEnEventail(maillage.positions, maillage.mailles, sommets, faces);
         std::vector<std::pair<int, int>> apres = trianglesQuiSeCroisent(sommets, faces, fils, &touches);
         for (const std::pair<int, int> &p : croisees)
             if (!touches[static_cast<std::size_t>(p.first)] && !touches[static_cast<std::size_t>(p.second)])

@@ -3,7 +3,15 @@
 
 #include "Voiles.h"
 
+#include <array>
 #include <cstddef>
+#include <vector>
+
+/// The surface a closed simplex mesh stands for, as it is written: the points, then the centre
+/// (the mean of the points) of each cell of three points or more; each such cell fanned round its
+/// centre, cell after cell.
+void triangulerEnEventail(const std::vector<point3> &positions, const std::vector<std::vector<int>> &mailles,
+                          std::vector<point3> &sommets, std::vector<std::array<int, 3>> &faces);
 
 /// Folds: where a point was drawn past its neighbours, the written surface of a closed simplex
 /// mesh (each cell fanned round the mean of its points) passes through itself there.
