@@ -267,6 +267,10 @@ TEST(Ajustement, EndToEndOutputsReadBackAndTheReportMatchesARecomputation)
     std::ostringstream progression;
     const Bilan b = ajuster(p, progression);
     ASSERT_TRUE(b.resultat.reussi()) << b.resultat.texte();
+    // The console tells how the final series of steps went.
+    EXPECT_NE(progression.str().find("Pelvane : série finale : " + std::to_string(b.pasFinaux) + " pas"),
+              std::string::npos)
+        << progression.str();
     // The report's parts of the time are each positive and add up to no more than the whole.
     EXPECT_GT(std::min({b.dureeLecture, b.dureeCycles, b.dureeMesures}), 0.0);
     EXPECT_LE(b.dureeLecture + b.dureeCycles + b.dureeFinale + b.dureeMesures, b.duree);
