@@ -614,15 +614,9 @@ namespace {
 // The crossing pairs of the surface m stands for, each cell fanned round the mean of its points.
 std::size_t croisementsDe(const ListesSimplexe &m)
 {
-    std::vector<point3> sommets = m.positions;
+    std::vector<point3> sommets;
     Triangles faces;
-    const std::vector<point3> centres = centresDesMailles(m);
-    for (std::size_t c = 0; c < m.mailles.size(); ++c) {
-        sommets.push_back(centres[c]);
-        for (std::size_t j = 0; j < m.mailles[c].size(); ++j)
-            faces.push_back({static_cast<int>(sommets.size()) - 1, m.mailles[c][j],
-                             m.mailles[c][(j + 1) % m.mailles[c].size()]});
-    }
+    triangulerEnEventail(m.positions, m.mailles, sommets, faces);
     return pairesQuiSeCroisent(sommets, faces);
 }
 
