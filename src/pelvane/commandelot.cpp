@@ -244,7 +244,7 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
         LigneResume l;
         l.relatif = n.relatif;
         l.nuage = n.nuage;
-        l.chiffres.assign(11, "");
+        l.chiffres.assign(12, "");
         const std::string dossier = (fs::path(sortie) / n.relatif).string();
         if (!lireStatut(dossier, l.code, l.duree)) {
             l.statut = "absent";
@@ -262,6 +262,7 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
             l.chiffres.push_back(f.pointsEcartes);
             l.chiffres.push_back(f.parties);
             l.chiffres.push_back(f.genre);
+            l.chiffres.push_back(f.croisements);
         } else {
             l.statut = "incomplet";
             l.message = "résultat incomplet dans " + dossier;
@@ -278,7 +279,7 @@ std::string texteCsv(const std::vector<LigneResume> &lignes)
     std::string t = "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
                     "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
                     "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
-                    "points écartés,parties,genre,durée (s),message\n";
+                    "points écartés,parties,genre,paires de triangles qui se croisent,durée (s),message\n";
     for (const LigneResume &l : lignes) {
         std::vector<std::string> champs = {l.relatif, l.nuage, l.statut, l.code, l.signification};
         champs.insert(champs.end(), l.chiffres.begin(), l.chiffres.end());
@@ -315,7 +316,8 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
          "ajustements.</p>\n"
       << "<table><tr><th>nuage</th><th>statut</th><th>code</th><th>points du nuage</th><th>points simplexes</th>"
          "<th>nuage→surface moyenne</th><th>centile 95</th><th>maximum</th><th>surface→nuage moyenne</th>"
-         "<th>centile 95</th><th>maximum</th><th>points écartés</th><th>parties</th><th>genre</th><th>durée (s)</th>"
+         "<th>centile 95</th><th>maximum</th><th>points écartés</th><th>parties</th><th>genre</th>"
+         "<th>paires de triangles qui se croisent</th><th>durée (s)</th>"
          "<th>message</th></tr>\n";
     for (const LigneResume *l : ordre) {
         const std::string classe = l->statut == "échec" ? "echec" : l->statut == "réussi" ? "ok" : l->statut;

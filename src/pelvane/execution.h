@@ -113,7 +113,7 @@ std::string texteRapport(const Parametres &parametres, const Bilan &bilan);
 /// figure the report lacks).
 struct FiguresRapport
 {
-    std::string pointsNuage, pointsSimplexes, pointsEcartes, parties, genre;
+    std::string pointsNuage, pointsSimplexes, pointsEcartes, parties, genre, croisements;
     /// [0]: cloud -> surface, [1]: surface -> cloud; mean, 95th percentile, maximum, in % of the diagonal.
     std::string ecarts[2][3];
 };

@@ -16,6 +16,7 @@ const char *const clePointsEcartes = "points du nuage écartés";
 const char *const clePointsSimplexes = "points simplexes";
 const char *const cleParties = "parties de la surface";
 const char *const cleGenre = "genre de la surface";
+const char *const cleCroisements = "paires de triangles qui se croisent";
 const char *const cleNuageVersSurface = "écart nuage -> surface";
 const char *const cleSurfaceVersNuage = "écart surface -> nuage";
 const char *const mesures[3] = {"moyenne", "centile 95", "maximum"};
@@ -62,6 +63,7 @@ FiguresRapport lireFiguresRapport(std::istream &rapport)
     f.pointsEcartes = valeurs[clePointsEcartes];
     f.parties = valeurs[cleParties];
     f.genre = valeurs[cleGenre];
+    f.croisements = valeurs[cleCroisements];
     const char *const sens[2] = {cleNuageVersSurface, cleSurfaceVersNuage};
     for (int s = 0; s < 2; ++s)
         for (int m = 0; m < 3; ++m)
@@ -113,7 +115,7 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << "triangles = " << b.triangles << "\n";
     o << cleParties << egal << b.parties << "\n";
     o << cleGenre << egal << b.genre << "\n";
-    o << "paires de triangles qui se croisent = " << b.croisements << "\n";
+    o << cleCroisements << egal << b.croisements << "\n";
     o << std::setprecision(4);
     o << "durée (s) = " << b.duree << "\n";
     o << "durée de la lecture (s) = " << b.dureeLecture << "\n";

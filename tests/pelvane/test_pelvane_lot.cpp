@@ -96,6 +96,7 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
         b.nuageVersSurface = {10, 0.01, k ? 1.2 : 0.02, 0.04};
         b.surfaceVersNuage = {10, 0.01, 0.03, 0.05};
         std::tie(b.parties, b.genre) = std::make_pair(1 + k, 2 * k);
+        b.croisements = 3 * static_cast<std::size_t>(k);
         const std::string d = s + "/" + relatifs[k] + "/", nom = k ? "pire" : "bon";
         b.fichiersMaillage = {d + nom + ".smm", d + nom + ".off"}; // complete: the files the report names
         ecrire(d + nom + ".rapport.txt", texteRapport(Parametres(), b));
@@ -123,13 +124,13 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
     while (std::getline(lignes, l))
         v.push_back(l);
     ASSERT_EQ(v.size(), 6u) << csv;
-    EXPECT_EQ(v[1], "a/bon.pts,/scans/a/bon.pts,réussi,0,succès,1500,400,0.1,0.2,0.4,0.1,0.3,0.5,0,1,0,1.50,");
-    EXPECT_EQ(v[2], "b/pire.pts,/scans/b/pire.pts,réussi,0,succès,1500,401,0.1,12,0.4,0.1,0.3,0.5,7,2,2,1.51,");
-    EXPECT_EQ(v[3], "c/casse.pts,/scans/c/casse.pts,échec,4,nuage illisible ou vide,,,,,,,,,,,,0.05,"
+    EXPECT_EQ(v[1], "a/bon.pts,/scans/a/bon.pts,réussi,0,succès,1500,400,0.1,0.2,0.4,0.1,0.3,0.5,0,1,0,0,1.50,");
+    EXPECT_EQ(v[2], "b/pire.pts,/scans/b/pire.pts,réussi,0,succès,1500,401,0.1,12,0.4,0.1,0.3,0.5,7,2,2,3,1.51,");
+    EXPECT_EQ(v[3], "c/casse.pts,/scans/c/casse.pts,échec,4,nuage illisible ou vide,,,,,,,,,,,,,0.05,"
                     "\"« casse.pts » \"\"x\"\", ligne 3 coupé\"");
-    EXPECT_EQ(v[4], "d/moitie.pts,/scans/d/moitie.pts,incomplet,0,succès,,,,,,,,,,,,2.00,résultat incomplet dans " + s +
+    EXPECT_EQ(v[4], "d/moitie.pts,/scans/d/moitie.pts,incomplet,0,succès,,,,,,,,,,,,,2.00,résultat incomplet dans " + s +
                         "/d/moitie.pts");
-    EXPECT_EQ(v[5], "e/<x>.pts,/scans/e/<x>.pts,absent,,,,,,,,,,,,,,,"
+    EXPECT_EQ(v[5], "e/<x>.pts,/scans/e/<x>.pts,absent,,,,,,,,,,,,,,,,"
                     "pas de résultat : nuage pas encore traité ou traitement interrompu");
 
     const std::string html = readFile(s + "/resume.html");
