@@ -455,7 +455,7 @@ std::vector<double> Ajusteur::ecartsAuNuage() const
     std::vector<point3> sommets;
     std::vector<std::array<int, 3>> faces;
     trianguler(sommets, faces);
-    const ArbreTriangles surface(sommets, faces);
+    const ArbreTriangles surface(sommets, faces, fils);
     std::vector<double> d(echantillon.size());
     enParallele(echantillon.size(), fils, [&](std::size_t debut, std::size_t fin) {
         std::size_t indice = faces.size();
@@ -1252,7 +1252,7 @@ Resultat mesurerAjustement(const Simplex &s, const ArbrePoints &arbre, const Arb
     std::vector<point3> sommets(m.listeSommets.size());
     for (std::size_t k = 0; k < sommets.size(); ++k)
         sommets[k] = dansLeRepere(m.listeSommets[k]);
-    const ArbreTriangles surface(sommets, faces);
+    const ArbreTriangles surface(sommets, faces, t);
     {
         const std::vector<point3> &rangees = arbre.points();
         // In slot order, the points of a run lie close together.

@@ -57,7 +57,7 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
     std::vector<std::vector<std::size_t>> surLaCellule(maillage.mailles.size());
     std::vector<double> ecart(nuage.size(), 0);
     if (!nuage.empty() && !faces.empty()) {
-        const ArbreTriangles arbre(sommets, faces);
+        const ArbreTriangles arbre(sommets, faces, fils);
         std::vector<std::size_t> face(nuage.size(), faces.size());
         enParallele(nuage.size(), fils, [&](std::size_t debut, std::size_t fin) {
             std::size_t t = arbre.taille();
@@ -77,8 +77,7 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
     }
     // Point i at x, the others where they are: every cloud point on its cells no farther from the
     // cell's fan than it was.
-    std::vector<point3> coins;
-    auto tient = [&](std::size_t i, const point3 &x) {
+    auto tient = [&](std::size_t i, const point3 &x, std::vector<point3> &coins) {
         for (const int c : cellulesDe[i]) {
             const std::vector<int> &cellule = maillage.mailles[static_cast<std::size_t>(c)];
             coins.clear();
@@ -109,16 +108,20 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
             }
         const std::vector<point3> avant = maillage.positions;
         std::vector<point3> nouvelles = avant;
-        for (std::size_t i = 0; i < n; ++i)
-            if (bouge[i]) {
-                const std::array<int, 3> &v = maillage.voisins[i];
-                const point3 moyenne = fois(avant[v[0]] + avant[v[1]] + avant[v[2]], 1.0 / 3);
-                for (double part = 0.5; part > 0.1; part *= 0.5)
-                    if (const point3 x = avant[i] + fois(moyenne - avant[i], part); tient(i, x)) {
-                        nouvelles[i] = x;
-                        break;
-                    }
-            }
+        // Each point's move is written at its own index: the threads share them freely.
+        enParallele(n, fils, [&](std::size_t debut, std::size_t fin) {
+            std::vector<point3> coins;
+            for (std::size_t i = debut; i < fin; ++i)
+                if (bouge[i]) {
+                    const std::array<int, 3> &v = maillage.voisins[i];
+                    const point3 moyenne = fois(avant[v[0]] + avant[v[1]] + avant[v[2]], 1.0 / 3);
+                    for (double part = 0.5; part > 0.1; part *= 0.5)
+                        if (const point3 x = avant[i] + fois(moyenne - avant[i], part); tient(i, x, coins)) {
+                            nouvelles[i] = x;
+                            break;
+                        }
+                }
+        });
         maillage.positions.swap(nouvelles);
         // The triangles of the cells round a point that moved.
         bool bouges = false;

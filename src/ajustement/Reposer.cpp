@@ -228,7 +228,7 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
                 origine.emplace_back(static_cast<int>(c), static_cast<int>(j));
             }
         }
-        const ArbreTriangles arbre(sommets, faces);
+        const ArbreTriangles arbre(sommets, faces, fils);
         // Each cloud point's nearest triangle, the search started from its own answer of the
         // round before (the faces keep their numbers): the answer among triangles at the same
         // distance does not depend on the order of the work.

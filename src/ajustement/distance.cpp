@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <exception>
 #include <limits>
+#include <thread>
+#include <utility>
 
 double plusProcheSurTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c, double w[3])
 {
@@ -90,7 +93,41 @@ double distancePointTriangle(const point3 &p, const point3 &a, const point3 &b, 
     return std::sqrt(distanceCarreePointTriangle(p, a, b, c));
 }
 
-ArbreTriangles::ArbreTriangles(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &faces)
+namespace {
+// Ranges of at most this many triangles are leaves.
+constexpr std::size_t FEUILLE_TRIANGLES = 4;
+// Ranges this large are worth a thread of their own while building.
+constexpr std::size_t RANGEE_PARALLELE_TRIANGLES = std::size_t(1) << 13;
+
+// The nodes of the tree over m triangles (each range split at its middle down to leaves of at
+// most FEUILLE_TRIANGLES), by number of triangles: at each depth the ranges hold one of two
+// sizes, so the table stays short.
+std::size_t noeudsPour(std::size_t m, std::vector<std::pair<std::size_t, std::size_t>> &table)
+{
+    if (m <= FEUILLE_TRIANGLES)
+        return 1;
+    for (const auto &[taille, noeuds] : table)
+        if (taille == m)
+            return noeuds;
+    const std::size_t noeuds = 1 + noeudsPour(m / 2, table) + noeudsPour(m - m / 2, table);
+    table.emplace_back(m, noeuds);
+    return noeuds;
+}
+
+// The same, read from a table noeudsPour filled for the whole tree.
+std::size_t noeudsDans(std::size_t m, const std::vector<std::pair<std::size_t, std::size_t>> &table)
+{
+    if (m <= FEUILLE_TRIANGLES)
+        return 1;
+    for (const auto &[taille, noeuds] : table)
+        if (taille == m)
+            return noeuds;
+    return 0; // not reached: every range's size is in the table
+}
+} // namespace
+
+ArbreTriangles::ArbreTriangles(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &faces,
+                               int fils)
 {
     const long n = static_cast<long>(sommets.size());
     triangles.reserve(faces.size());
@@ -109,63 +146,71 @@ ArbreTriangles::ArbreTriangles(const std::vector<point3> &sommets, const std::ve
     }
     if (triangles.empty())
         return;
-    std::vector<point3> centres;
-    centres.reserve(triangles.size());
-    for (const Triangle &t : triangles)
-        centres.push_back(
-            point3((t.a.x + t.b.x + t.c.x) / 3, (t.a.y + t.b.y + t.c.y) / 3, (t.a.z + t.b.z + t.c.z) / 3));
-    std::vector<std::size_t> ordre(triangles.size());
-    for (std::size_t i = 0; i < ordre.size(); ++i)
-        ordre[i] = i;
-    noeuds.reserve(2 * triangles.size());
-    construire(0, ordre.size(), ordre, centres);
-    std::vector<Triangle> ranges;
-    ranges.reserve(triangles.size());
-    for (std::size_t i : ordre)
-        ranges.push_back(triangles[i]);
+    fils = filsEffectifs(fils);
+    const std::size_t m = triangles.size();
+    std::vector<point3> centres(m);
+    std::vector<std::size_t> ordre(m);
+    enParallele(m, fils, [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t i = debut; i < fin; ++i) {
+            const Triangle &t = triangles[i];
+            centres[i] = point3((t.a.x + t.b.x + t.c.x) / 3, (t.a.y + t.b.y + t.c.y) / 3, (t.a.z + t.b.z + t.c.z) / 3);
+            ordre[i] = i;
+        }
+    });
+    // Each node's place is fixed by the sizes of the ranges before it: the halves of a range may
+    // be built side by side, and the tree is the same whatever the number of threads.
+    std::vector<std::pair<std::size_t, std::size_t>> table;
+    noeuds.resize(noeudsPour(m, table));
+    construire(0, m, 0, ordre, centres, table, fils);
+    std::vector<Triangle> ranges(m);
+    enParallele(m, fils, [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t i = debut; i < fin; ++i)
+            ranges[i] = triangles[ordre[i]];
+    });
     triangles.swap(ranges);
     indices.assign(faces.size(), triangles.size());
     for (std::size_t t = 0; t < triangles.size(); ++t)
         indices[triangles[t].face] = t;
 }
 
-std::size_t ArbreTriangles::construire(std::size_t debut, std::size_t fin, std::vector<std::size_t> &ordre,
-                                       const std::vector<point3> &centres)
+void ArbreTriangles::construire(std::size_t debut, std::size_t fin, std::size_t indice, std::vector<std::size_t> &ordre,
+                                const std::vector<point3> &centres,
+                                const std::vector<std::pair<std::size_t, std::size_t>> &table, int fils)
 {
-    const std::size_t indice = noeuds.size();
-    noeuds.push_back(Noeud{});
-    Noeud boite{};
-    for (int k = 0; k < 3; ++k) {
-        boite.min[k] = std::numeric_limits<double>::infinity();
-        boite.max[k] = -std::numeric_limits<double>::infinity();
+    Noeud &noeud = noeuds[indice];
+    if (fin - debut <= FEUILLE_TRIANGLES) {
+        for (int k = 0; k < 3; ++k) {
+            noeud.min[k] = std::numeric_limits<double>::infinity();
+            noeud.max[k] = -std::numeric_limits<double>::infinity();
+        }
+        for (std::size_t i = debut; i < fin; ++i) {
+            const Triangle &t = triangles[ordre[i]];
+            for (const point3 *q : {&t.a, &t.b, &t.c}) {
+                const double c[3] = {q->x, q->y, q->z};
+                for (int k = 0; k < 3; ++k) {
+                    noeud.min[k] = std::min(noeud.min[k], c[k]);
+                    noeud.max[k] = std::max(noeud.max[k], c[k]);
+                }
+            }
+        }
+        noeud.premier = debut;
+        noeud.nombre = fin - debut;
+        noeud.droite = 0;
+        return;
     }
+    // Split along the widest spread of the triangles' middles, at the median.
     double cmin[3], cmax[3];
     for (int k = 0; k < 3; ++k) {
         cmin[k] = std::numeric_limits<double>::infinity();
         cmax[k] = -std::numeric_limits<double>::infinity();
     }
     for (std::size_t i = debut; i < fin; ++i) {
-        const Triangle &t = triangles[ordre[i]];
-        for (const point3 *q : {&t.a, &t.b, &t.c}) {
-            const double c[3] = {q->x, q->y, q->z};
-            for (int k = 0; k < 3; ++k) {
-                boite.min[k] = std::min(boite.min[k], c[k]);
-                boite.max[k] = std::max(boite.max[k], c[k]);
-            }
-        }
         const point3 &g = centres[ordre[i]];
         const double c[3] = {g.x, g.y, g.z};
         for (int k = 0; k < 3; ++k) {
             cmin[k] = std::min(cmin[k], c[k]);
             cmax[k] = std::max(cmax[k], c[k]);
         }
-    }
-    if (fin - debut <= 4) {
-        boite.premier = debut;
-        boite.nombre = fin - debut;
-        boite.droite = 0;
-        noeuds[indice] = boite;
-        return indice;
     }
     int axe = 0;
     for (int k = 1; k < 3; ++k)
@@ -176,14 +221,45 @@ std::size_t ArbreTriangles::construire(std::size_t debut, std::size_t fin, std::
         const point3 &g = centres[i];
         return axe == 0 ? g.x : axe == 1 ? g.y : g.z;
     };
-    std::nth_element(ordre.begin() + debut, ordre.begin() + milieu, ordre.begin() + fin,
+    std::nth_element(ordre.begin() + static_cast<std::ptrdiff_t>(debut),
+                     ordre.begin() + static_cast<std::ptrdiff_t>(milieu),
+                     ordre.begin() + static_cast<std::ptrdiff_t>(fin),
                      [&](std::size_t i, std::size_t j) { return coord(i) < coord(j); });
-    boite.premier = 0;
-    boite.nombre = 0;
-    construire(debut, milieu, ordre, centres);
-    boite.droite = construire(milieu, fin, ordre, centres);
-    noeuds[indice] = boite;
-    return indice;
+    const std::size_t gauche = indice + 1;
+    const std::size_t droite = gauche + noeudsDans(milieu - debut, table);
+    // The two halves touch disjoint ranges and nodes: another thread may build one of them.
+    if (fils > 1 && fin - debut > RANGEE_PARALLELE_TRIANGLES) {
+        std::exception_ptr erreur;
+        std::thread autre([&] {
+            try {
+                construire(debut, milieu, gauche, ordre, centres, table, fils / 2);
+            } catch (...) {
+                erreur = std::current_exception();
+            }
+        });
+        try {
+            construire(milieu, fin, droite, ordre, centres, table, fils - fils / 2);
+        } catch (...) {
+            autre.join();
+            throw;
+        }
+        autre.join();
+        if (erreur)
+            std::rethrow_exception(erreur);
+    } else {
+        construire(debut, milieu, gauche, ordre, centres, table, 1);
+        construire(milieu, fin, droite, ordre, centres, table, 1);
+    }
+    // The box of the node: those of its halves together.
+    Noeud &ici = noeuds[indice];
+    const Noeud &a = noeuds[gauche], &b = noeuds[droite];
+    for (int k = 0; k < 3; ++k) {
+        ici.min[k] = std::min(a.min[k], b.min[k]);
+        ici.max[k] = std::max(a.max[k], b.max[k]);
+    }
+    ici.premier = 0;
+    ici.nombre = 0;
+    ici.droite = droite;
 }
 
 namespace {

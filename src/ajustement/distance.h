@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 /// Euclidean distance from p to the closed triangle (a, b, c). Degenerate
@@ -26,8 +27,9 @@ class ArbreTriangles
 {
 public:
     /// faces: zero-based vertex indices. A face with an index out of range or a
-    /// corner that is not finite is left out.
-    ArbreTriangles(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &faces);
+    /// corner that is not finite is left out. `fils` threads share the building (0: one per
+    /// core); the tree, and so every answer, does not depend on their number.
+    ArbreTriangles(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &faces, int fils = 1);
 
     /// Number of triangles kept.
     std::size_t taille() const { return triangles.size(); }
@@ -81,8 +83,9 @@ private:
         std::size_t nombre;
     };
 
-    std::size_t construire(std::size_t debut, std::size_t fin, std::vector<std::size_t> &ordre,
-                           const std::vector<point3> &centres);
+    void construire(std::size_t debut, std::size_t fin, std::size_t indice, std::vector<std::size_t> &ordre,
+                    const std::vector<point3> &centres, const std::vector<std::pair<std::size_t, std::size_t>> &table,
+                    int fils);
 
     std::vector<Triangle> triangles;
     std::vector<std::size_t> indices; // of each face among the triangles

@@ -1125,6 +1125,45 @@ TEST(ArbreTriangles, NearestTriangleMatchesBruteForce)
     EXPECT_TRUE(std::isinf(ArbreTriangles({}, {}).distance(point3(1, 2, 3))));
 }
 
+TEST(ArbreTriangles, TheTreeBuiltOnSeveralThreadsAnswersAsTheOneBuiltOnOne)
+{
+    // Enough triangles for the building to be shared several levels down.
+    std::mt19937 g(2027);
+    std::vector<point3> sommets;
+    std::vector<std::array<int, 3>> faces;
+    for (int i = 0; i < 40000; ++i) {
+        const point3 o = aleatoire(g, 10);
+        const int k = static_cast<int>(sommets.size());
+        sommets.push_back(o);
+        sommets.push_back(o + aleatoire(g, 0.2));
+        sommets.push_back(o + aleatoire(g, 0.2));
+        faces.push_back({k, k + 1, k + 2});
+    }
+    const ArbreTriangles un(sommets, faces, 1);
+    std::vector<point3> requetes;
+    for (int q = 0; q < 3000; ++q)
+        requetes.push_back(q % 4 == 0 ? sommets[g() % sommets.size()] : aleatoire(g, 14));
+    for (int fils : {3, 0}) {
+        const ArbreTriangles plusieurs(sommets, faces, fils);
+        ASSERT_EQ(plusieurs.taille(), un.taille());
+        for (std::size_t q = 0; q < requetes.size(); ++q) {
+            std::size_t a = un.taille(), b = plusieurs.taille();
+            const double da = un.distance(requetes[q], a), db = plusieurs.distance(requetes[q], b);
+            ASSERT_EQ(da, db) << q << " " << fils;
+            ASSERT_EQ(a, b) << q << " " << fils; // the same triangle, at the same place in the tree
+            ASSERT_EQ(un.face(a), plusieurs.face(b)) << q;
+            ASSERT_EQ(plusieurs.indiceDeFace(plusieurs.face(b)), b);
+        }
+    }
+    // And the right answer: every face at its least distance, for a few of them.
+    for (std::size_t q = 0; q < 40; ++q) {
+        double brute = std::numeric_limits<double>::infinity();
+        for (const std::array<int, 3> &f : faces)
+            brute = std::min(brute, distancePointTriangle(requetes[q], sommets[f[0]], sommets[f[1]], sommets[f[2]]));
+        ASSERT_EQ(un.distance(requetes[q]), brute) << q;
+    }
+}
+
 TEST(ArbrePoints, NearestIsTheLowestIndexAtTheLeastDistanceFromAnyStart)
 {
     // Points on a coarse lattice, many of them repeated, so that ties are everywhere.

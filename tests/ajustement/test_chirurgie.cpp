@@ -663,4 +663,23 @@ TEST(Plis, AFoldIsUndoneWhereItIsTheSameOnAnyThreads)
     EXPECT_EQ(tenu.positions[i], plie.positions[i]);
     EXPECT_EQ(deplisser(libre, 20, 1, {fois(plie.positions[i], -1)}), 0u);
     EXPECT_EQ(libre.positions, un.positions);
+
+    // Folds over a finer mesh, with data on it, the points' moves shared among threads: the
+    // same surface on one thread and on three.
+    const ListesSimplexe fine = sphereUnite(60, 120);
+    ASSERT_GT(fine.positions.size(), 5000u);
+    ListesSimplexe plis = fine;
+    for (const std::size_t k : {1000u, 2500u, 4000u}) {
+        const point3 &w = fine.positions[static_cast<std::size_t>(fine.voisins[k][0])];
+        plis.positions[k] = w + fois(w - fine.positions[k], 1.5);
+    }
+    std::vector<point3> nuage;
+    for (std::size_t k = 0; k < fine.positions.size(); k += 5)
+        nuage.push_back(fine.positions[k]);
+    const std::size_t avant = croisementsDe(plis);
+    ListesSimplexe seul = plis, partage = plis;
+    const std::size_t resteSeul = deplisser(seul, 20, 1, nuage);
+    EXPECT_EQ(deplisser(partage, 20, 3, nuage), resteSeul);
+    EXPECT_EQ(seul.positions, partage.positions);
+    EXPECT_LT(resteSeul, avant);
 }
