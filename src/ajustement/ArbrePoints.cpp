@@ -5,10 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <limits>
 #include <numeric>
-#include <thread>
 
 namespace {
 // Ranges of at most this many points are leaves, searched point by point.
@@ -186,23 +184,8 @@ void ArbrePoints::construire(std::size_t debut, std::size_t fin, std::size_t noe
     gauche[3 + a] = droite[a] = composante(coord[milieu], a);
     // The two halves touch disjoint slots and nodes: another thread may build one of them.
     if (fils > 1 && fin - debut > rangeeParallele) {
-        std::exception_ptr erreur;
-        std::thread autre([&] {
-            try {
-                construire(debut, milieu, 2 * noeud + 1, gauche, fils / 2);
-            } catch (...) {
-                erreur = std::current_exception();
-            }
-        });
-        try {
-            construire(milieu + 1, fin, 2 * noeud + 2, droite, fils - fils / 2);
-        } catch (...) {
-            autre.join();
-            throw;
-        }
-        autre.join();
-        if (erreur)
-            std::rethrow_exception(erreur);
+        coteACote([&] { construire(debut, milieu, 2 * noeud + 1, gauche, fils / 2); },
+                  [&] { construire(milieu + 1, fin, 2 * noeud + 2, droite, fils - fils / 2); });
     } else {
         construire(debut, milieu, 2 * noeud + 1, gauche, 1);
         construire(milieu + 1, fin, 2 * noeud + 2, droite, 1);

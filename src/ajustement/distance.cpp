@@ -7,9 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <exception>
 #include <limits>
-#include <thread>
 #include <utility>
 
 double plusProcheSurTriangle(const point3 &p, const point3 &a, const point3 &b, const point3 &c, double w[3])
@@ -229,23 +227,8 @@ void ArbreTriangles::construire(std::size_t debut, std::size_t fin, std::size_t 
     const std::size_t droite = gauche + noeudsDans(milieu - debut, table);
     // The two halves touch disjoint ranges and nodes: another thread may build one of them.
     if (fils > 1 && fin - debut > RANGEE_PARALLELE_TRIANGLES) {
-        std::exception_ptr erreur;
-        std::thread autre([&] {
-            try {
-                construire(debut, milieu, gauche, ordre, centres, table, fils / 2);
-            } catch (...) {
-                erreur = std::current_exception();
-            }
-        });
-        try {
-            construire(milieu, fin, droite, ordre, centres, table, fils - fils / 2);
-        } catch (...) {
-            autre.join();
-            throw;
-        }
-        autre.join();
-        if (erreur)
-            std::rethrow_exception(erreur);
+        coteACote([&] { construire(debut, milieu, gauche, ordre, centres, table, fils / 2); },
+                  [&] { construire(milieu, fin, droite, ordre, centres, table, fils - fils / 2); });
     } else {
         construire(debut, milieu, gauche, ordre, centres, table, 1);
         construire(milieu, fin, droite, ordre, centres, table, 1);

@@ -84,4 +84,28 @@ template <class F> void chaqueBloc(std::size_t blocs, int fils, F f)
             std::rethrow_exception(e);
 }
 
+/// Runs `premier` on a thread of its own and `second` on this one, side by side (the two halves
+/// of a tree being built, which touch disjoint data). An exception thrown by either is thrown
+/// again here once both have ended.
+template <class A, class B> void coteACote(A premier, B second)
+{
+    std::exception_ptr erreur;
+    std::thread autre([&] {
+        try {
+            premier();
+        } catch (...) {
+            erreur = std::current_exception();
+        }
+    });
+    try {
+        second();
+    } catch (...) {
+        autre.join();
+        throw;
+    }
+    autre.join();
+    if (erreur)
+        std::rethrow_exception(erreur);
+}
+
 #endif

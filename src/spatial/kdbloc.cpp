@@ -207,24 +207,15 @@ public:
         const size_t droit = ici + 1 + comptes(milieu - debut);
         if (fils > 1 && fin - debut > KD_RANGEE_PARALLELE) {
             // The left half on a thread of its own, with scratch boxes of its own.
-            std::exception_ptr erreur;
-            std::thread autre([&] {
-                try {
+            coteACote(
+                [&] {
                     Constructeur(elements, acces, b, comptes)
                         .diviser(debut, milieu, ici + 1, &brouillon[profondeur * 4 * k], 0, fils / 2);
-                } catch (...) {
-                    erreur = std::current_exception();
-                }
-            });
-            try {
-                diviser(milieu, fin, droit, &brouillon[profondeur * 4 * k + 2 * k], profondeur + 1, fils - fils / 2);
-            } catch (...) {
-                autre.join();
-                throw;
-            }
-            autre.join();
-            if (erreur)
-                std::rethrow_exception(erreur);
+                },
+                [&] {
+                    diviser(milieu, fin, droit, &brouillon[profondeur * 4 * k + 2 * k], profondeur + 1,
+                            fils - fils / 2);
+                });
         } else {
             diviser(debut, milieu, ici + 1, &brouillon[profondeur * 4 * k], profondeur + 1, 1);
             diviser(milieu, fin, droit, &brouillon[profondeur * 4 * k + 2 * k], profondeur + 1, 1);
