@@ -1211,14 +1211,16 @@ TEST(MeshEcriture, PlyKeepsEveryBitAndStlReadsBackAsFloats)
         EXPECT_TRUE(relu.listeSommets[i].x == f32(sommets[i].x) && relu.listeSommets[i].y == f32(sommets[i].y) &&
                     relu.listeSommets[i].z == f32(sommets[i].z))
             << i;
-    // The normal of the first face (0 1 2), from its corners' order.
-    float n[3];
-    std::memcpy(n, stl.data() + 84, sizeof n);
-    const point3 a = sommets[0], u = sommets[1] - a, v = sommets[2] - a;
-    const double c[3] = {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
-    const double l = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
-    for (int k = 0; k < 3; ++k)
-        EXPECT_FLOAT_EQ(n[k], float(c[k] / l)) << k;
+    // Each face's unit normal, from its corners' order.
+    for (std::size_t f = 0; f < FACES.size(); ++f) {
+        float n[3];
+        std::memcpy(n, stl.data() + 84 + 50 * f, sizeof n);
+        const point3 a = sommets[FACES[f].s1], u = sommets[FACES[f].s2] - a, v = sommets[FACES[f].s3] - a;
+        const double c[3] = {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+        const double l = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+        for (int k = 0; k < 3; ++k)
+            EXPECT_FLOAT_EQ(n[k], float(c[k] / l)) << f << " " << k;
+    }
 
     // Six digits move 1e7 + 0.123456789 to 1e7; refusals leave no file.
     EXPECT_NEAR(ecartSixChiffres(sommets), 0.123456789, 1e-8);
