@@ -111,6 +111,15 @@ TEST(KdQueries, ExactHitsTiesSinglePrecisionInclusiveRadiusAndFoundOrder)
     std::vector<void *> v = dansRayon(e.t, 1, 1, 1, 0);
     std::sort(v.begin(), v.end());
     EXPECT_EQ(v, (std::vector<void *>{(void *)&pts[0], (void *)&pts[1], (void *)&pts[2]}));
+
+    // Built a second time, the tree keeps the first list and gains the second, each point of it
+    // at its place with its own pointer.
+    const std::vector<point3> suite = {point3(10, 0, 0), point3(20, 0, 0), point3(30, 0, 0)};
+    ASSERT_EQ(kd_build3(e.t, suite), 0);
+    EXPECT_EQ(kd_size(e.t), pts.size() + suite.size());
+    for (const point3 &p : suite)
+        EXPECT_EQ(plusProche(e.t, p.x, p.y + 0.1, p.z), (void *)&p) << p.x;
+    EXPECT_EQ(plusProche(e.t, 0, 0, -0.1), (void *)&pts[3]);
 }
 
 TEST(KdTree, EmptyNullAndEmptiedTrees)
