@@ -829,9 +829,11 @@ Resultat Ajusteur::lancer()
         bool ouverte = false;
         for (int t = 0; t < maximum; ++t) {
             const double d = pas(tau, mu, kappa, local ? 4 * reglages.tolerance : 0.0);
-            // On the coarse levels, the sheets over a hole are looked for as they close in, every
-            // few steps: once met, they pass through each other and no tube fits between them.
-            if (!local && !dernier && anses < ANSES_MAXIMUM && t % 10 == 9 && ouvrirAnses()) {
+            // The sheets over a hole are looked for as they close in, every few steps: once met,
+            // they pass through each other and no tube fits between them. On the fine levels, those
+            // over a narrow hole: the mesh enters it only once fine enough, and by the end of that
+            // level its sheets may have crossed (one of the statue's handles was lost so).
+            if (!dernier && anses < ANSES_MAXIMUM && t % 10 == 9 && (local ? ouvrirBouchons() : ouvrirAnses())) {
                 ouverte = true;
                 break;
             }
