@@ -763,6 +763,9 @@ TEST(DefautDuMaillage, EachFaultOfAGivenMeshIsNamed)
     tarnis_test::cubeDual(autre);
     ASSERT_FALSE(defautDuMaillage(s));
     PointSimplex *p = s.ListePointsSimplex[2], *voisin = p->Voisin2;
+    // The first point, whose neighbours come after it: its own fault is the first one met.
+    PointSimplex *premier = s.ListePointsSimplex[0];
+    PointSimplex *premierVoisin1 = premier->Voisin1;
     PointSimplex *loin = nullptr; // a point of the mesh that is not next to p
     for (PointSimplex *q : s.ListePointsSimplex)
         if (q != p && q != p->Voisin1 && q != p->Voisin2 && q != p->Voisin3)
@@ -779,6 +782,8 @@ TEST(DefautDuMaillage, EachFaultOfAGivenMeshIsNamed)
         {[&] { p->Voisin2 = p; }, "le point 2 est son propre voisin"},
         {[&] { p->Voisin2 = loin; }, "le voisinage du point 2 n'est pas symétrique"},
         {[&] { p->Voisin2 = p->Voisin3; }, "le point 2 a deux fois le même voisin"},
+        {[&] { premier->Voisin1 = premier->Voisin2; }, "le point 0 a deux fois le même voisin"},
+        {[&] { premier->Voisin1 = premier->Voisin3; }, "le point 0 a deux fois le même voisin"},
         {[&] { p->Position.z = std::numeric_limits<double>::infinity(); }, "le point 2 a une position non finie"},
         {[&] { mailles.swap(s.ListeMailles); }, "il n'a aucune maille"},
     };
@@ -796,6 +801,7 @@ TEST(DefautDuMaillage, EachFaultOfAGivenMeshIsNamed)
             cible.swap(liste);
         p->Voisin2 = voisin;
         p->Position = position;
+        premier->Voisin1 = premierVoisin1;
         if (s.ListeMailles.empty())
             mailles.swap(s.ListeMailles);
         ASSERT_FALSE(defautDuMaillage(s)) << k;
