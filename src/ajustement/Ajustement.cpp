@@ -724,9 +724,10 @@ bool Ajusteur::ouvrirBouchons()
                                                   franchitUnVide(centres[c], fois(a, 1 / l), 0, j, d2, loin));
         }
     });
-    const auto distance = [this](const point3 &p) {
+    long place = -1; // each query starts from the last one's answer: they follow lines
+    const auto distance = [this, &place](const point3 &p) {
         double d2 = 0;
-        return arbreNuage.plusProche(p, d2) >= 0 ? std::sqrt(d2) : 0.0;
+        return arbreNuage.plusProcheDepuis(p, d2, place) >= 0 ? std::sqrt(d2) : 0.0;
     };
     return ::ouvrirBouchons(avant, lointaines, loin, distance, arbreNuage.points(), espacementNuage, apres) > 0 &&
            prendre(apres);

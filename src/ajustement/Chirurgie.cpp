@@ -545,7 +545,8 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
     std::sort(paires.begin(), paires.end());
 
     std::vector<std::array<int, 3>> triangles;
-    if (paires.empty() || !trianglesDuaux(maillage, triangles))
+    std::vector<int> jumeaux; // the same for every pair tried
+    if (paires.empty() || !trianglesDuaux(maillage, triangles) || !jumeauxDesAretes(triangles, jumeaux))
         return 0;
     const std::vector<point3> centres = centresDesMailles(maillage);
     // The two sheets face to face over the whole hole: the undrawn points with a point facing
@@ -584,7 +585,7 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
             c = c != 0;
         arrondir(coupe, maillage, tires);
         std::vector<std::vector<int>> bords;
-        if (!rebords(triangles, coupe, bords) || bords.size() != 2)
+        if (!rebords(triangles, jumeaux, coupe, bords) || bords.size() != 2)
             continue;
         std::vector<point3> rims[2];
         for (int k = 0; k < 2; ++k)
@@ -742,9 +743,10 @@ int ouvrirBouchons(const ListesSimplexe &maillage, const std::vector<char> &loin
                 paires.push_back({l, {static_cast<int>(p), static_cast<int>(q)}});
         }
     std::sort(paires.begin(), paires.end());
+    // The triangles and their edges' twins, the same for every pair tried: made for the first one
+    // whose cut is looked at (most searches end before).
     std::vector<std::array<int, 3>> triangles;
-    if (paires.empty() || !trianglesDuaux(maillage, triangles))
-        return 0;
+    std::vector<int> jumeaux;
     int essais = 0;
     for (const auto &paire : paires) {
         const auto [p, q] = paire.second;
@@ -800,8 +802,10 @@ int ouvrirBouchons(const ListesSimplexe &maillage, const std::vector<char> &loin
         for (char &c : coupe)
             c = c == 2;
         arrondir(coupe, maillage, {});
+        if (jumeaux.empty() && !(trianglesDuaux(maillage, triangles) && jumeauxDesAretes(triangles, jumeaux)))
+            return 0;
         std::vector<std::vector<int>> bords;
-        if (!rebords(triangles, coupe, bords) || bords.size() != 2)
+        if (!rebords(triangles, jumeaux, coupe, bords) || bords.size() != 2)
             continue;
         // Round the line through the middle of the hole, the cloud may also close the ring with
         // its links too few to go round (a random sampling at about its spacing): no turn round the

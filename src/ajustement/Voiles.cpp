@@ -174,13 +174,47 @@ static bool demiAretes(const std::vector<std::array<int, 3>> &triangles, std::ma
     return true;
 }
 
+bool jumeauxDesAretes(const std::vector<std::array<int, 3>> &triangles, std::vector<int> &jumeaux)
+{
+    // Each half-edge as a key (its two vertices), sorted: a key twice is an edge used twice the
+    // same way; a twin is found by halving.
+    const auto cle = [](int a, int b) {
+        return (std::uint64_t(std::uint32_t(a)) << 32) | std::uint64_t(std::uint32_t(b));
+    };
+    std::vector<std::pair<std::uint64_t, int>> cles;
+    cles.reserve(3 * triangles.size());
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+        for (int k = 0; k < 3; ++k)
+            cles.push_back({cle(triangles[t][k], triangles[t][(k + 1) % 3]), static_cast<int>(t)});
+    std::sort(cles.begin(), cles.end());
+    for (std::size_t k = 1; k < cles.size(); ++k)
+        if (cles[k].first == cles[k - 1].first)
+            return false;
+    jumeaux.assign(cles.size(), -1);
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+        for (int k = 0; k < 3; ++k) {
+            const std::uint64_t envers = cle(triangles[t][(k + 1) % 3], triangles[t][k]);
+            const auto it = std::lower_bound(cles.begin(), cles.end(), std::make_pair(envers, std::numeric_limits<int>::min()));
+            if (it != cles.end() && it->first == envers)
+                jumeaux[3 * t + static_cast<std::size_t>(k)] = it->second;
+        }
+    return true;
+}
+
 /// The rims of the cut: each a cycle of vertices, running against the kept triangles' edges.
 bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe,
              std::vector<std::vector<int>> &bords)
 {
     bords.clear();
-    std::map<PaireSommets, int> demi; // half-edge -> triangle
-    if (!demiAretes(triangles, demi))
+    std::vector<int> jumeaux;
+    return jumeauxDesAretes(triangles, jumeaux) && rebords(triangles, jumeaux, coupe, bords);
+}
+
+bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector<int> &jumeaux,
+             const std::vector<char> &coupe, std::vector<std::vector<int>> &bords)
+{
+    bords.clear();
+    if (jumeaux.size() != 3 * triangles.size())
         return false;
     std::map<int, int> suivant; // along the kept triangles' edges whose twin is cut
     for (std::size_t t = 0; t < triangles.size(); ++t) {
@@ -188,10 +222,10 @@ bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector
             continue;
         for (int k = 0; k < 3; ++k) {
             const int a = triangles[t][k], b = triangles[t][(k + 1) % 3];
-            const auto jumeau = demi.find({b, a});
-            if (jumeau == demi.end())
+            const int jumeau = jumeaux[3 * t + static_cast<std::size_t>(k)];
+            if (jumeau < 0)
                 return false;
-            if (coupe[jumeau->second] && !suivant.emplace(a, b).second)
+            if (coupe[static_cast<std::size_t>(jumeau)] && !suivant.emplace(a, b).second)
                 return false; // the rim would pass this vertex twice
         }
     }

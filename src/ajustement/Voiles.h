@@ -62,6 +62,13 @@ bool trianglesDuaux(const ListesSimplexe &m, std::vector<std::array<int, 3>> &tr
 /// would pass a vertex twice, or when the triangles are not one closed oriented surface.
 bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector<char> &coupe,
              std::vector<std::vector<int>> &bords);
+/// The twin of each half-edge: at 3t + k, the triangle that holds edge k of triangle t (from its
+/// k-th vertex to the next) the other way, -1 when none. False when a half-edge is in two
+/// triangles. For cuts tried one after another on the same triangles.
+bool jumeauxDesAretes(const std::vector<std::array<int, 3>> &triangles, std::vector<int> &jumeaux);
+/// rebords, the twins given (jumeauxDesAretes of the same triangles).
+bool rebords(const std::vector<std::array<int, 3>> &triangles, const std::vector<int> &jumeaux,
+             const std::vector<char> &coupe, std::vector<std::vector<int>> &bords);
 /// The centre of each cell of the mesh (the mean of its points).
 std::vector<point3> centresDesMailles(const ListesSimplexe &maillage);
 std::vector<point3> centresDesMailles(const std::vector<point3> &positions,

@@ -345,6 +345,25 @@ TEST(Chirurgie, TheRimsOfACutRunRoundItAndABadSurfaceGivesNone)
     EXPECT_FALSE(rebords(deux, std::vector<char>(8, 0), bords));
     // An edge with no twin: not closed.
     EXPECT_FALSE(rebords(Triangles(t.begin(), t.end() - 1), {0, 0, 0}, bords));
+    // The twin of each half-edge holds that edge the other way; the three edges of a triangle
+    // taken away have none.
+    std::vector<int> jumeaux;
+    EXPECT_FALSE(jumeauxDesAretes(deux, jumeaux));
+    for (const Triangles &u : {t, Triangles(t.begin(), t.end() - 1)}) {
+        ASSERT_TRUE(jumeauxDesAretes(u, jumeaux));
+        ASSERT_EQ(jumeaux.size(), 3 * u.size());
+        int sans = 0;
+        for (std::size_t f = 0; f < u.size(); ++f)
+            for (int k = 0; k < 3; ++k) {
+                const int j = jumeaux[3 * f + static_cast<std::size_t>(k)], a = u[f][k], b = u[f][(k + 1) % 3];
+                sans += j < 0;
+                if (j >= 0) {
+                    const std::array<int, 3> &g = u[static_cast<std::size_t>(j)];
+                    EXPECT_TRUE((g[0] == b && g[1] == a) || (g[1] == b && g[2] == a) || (g[2] == b && g[0] == a));
+                }
+            }
+        EXPECT_EQ(sans, u.size() == t.size() ? 0 : 3);
+    }
 }
 
 TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
