@@ -129,7 +129,6 @@ void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vec
     }
 }
 
-
 /// The dual triangle of each point: its three cells, in the order the cells run.
 bool trianglesDuaux(const ListesSimplexe &m, std::vector<std::array<int, 3>> &triangles)
 {
@@ -176,27 +175,40 @@ static bool demiAretes(const std::vector<std::array<int, 3>> &triangles, std::ma
 
 bool jumeauxDesAretes(const std::vector<std::array<int, 3>> &triangles, std::vector<int> &jumeaux)
 {
-    // Each half-edge as a key (its two vertices), sorted: a key twice is an edge used twice the
-    // same way; a twin is found by halving.
-    const auto cle = [](int a, int b) {
-        return (std::uint64_t(std::uint32_t(a)) << 32) | std::uint64_t(std::uint32_t(b));
-    };
-    std::vector<std::pair<std::uint64_t, int>> cles;
-    cles.reserve(3 * triangles.size());
+    // The half-edges from each vertex (their far end and triangle), in the triangles' order: the
+    // same half-edge twice is an edge used twice the same way; a twin is among the far end's.
+    int sommets = 0;
+    for (const std::array<int, 3> &t : triangles)
+        for (int v : t) {
+            if (v < 0)
+                return false;
+            sommets = std::max(sommets, v + 1);
+        }
+    std::vector<std::size_t> debut(static_cast<std::size_t>(sommets) + 1, 0);
+    for (const std::array<int, 3> &t : triangles)
+        for (int v : t)
+            ++debut[static_cast<std::size_t>(v) + 1];
+    for (std::size_t v = 0; v < static_cast<std::size_t>(sommets); ++v)
+        debut[v + 1] += debut[v];
+    std::vector<std::pair<int, int>> depuis(debut.back()); // far end, triangle
+    std::vector<std::size_t> place(debut.begin(), debut.end() - 1);
     for (std::size_t t = 0; t < triangles.size(); ++t)
         for (int k = 0; k < 3; ++k)
-            cles.push_back({cle(triangles[t][k], triangles[t][(k + 1) % 3]), static_cast<int>(t)});
-    std::sort(cles.begin(), cles.end());
-    for (std::size_t k = 1; k < cles.size(); ++k)
-        if (cles[k].first == cles[k - 1].first)
-            return false;
-    jumeaux.assign(cles.size(), -1);
+            depuis[place[static_cast<std::size_t>(triangles[t][k])]++] = {triangles[t][(k + 1) % 3],
+                                                                          static_cast<int>(t)};
+    jumeaux.assign(3 * triangles.size(), -1);
     for (std::size_t t = 0; t < triangles.size(); ++t)
         for (int k = 0; k < 3; ++k) {
-            const std::uint64_t envers = cle(triangles[t][(k + 1) % 3], triangles[t][k]);
-            const auto it = std::lower_bound(cles.begin(), cles.end(), std::make_pair(envers, std::numeric_limits<int>::min()));
-            if (it != cles.end() && it->first == envers)
-                jumeaux[3 * t + static_cast<std::size_t>(k)] = it->second;
+            const std::size_t a = static_cast<std::size_t>(triangles[t][k]),
+                              b = static_cast<std::size_t>(triangles[t][(k + 1) % 3]);
+            int memes = 0;
+            for (std::size_t e = debut[a]; e < debut[a + 1]; ++e)
+                memes += depuis[e].first == static_cast<int>(b);
+            if (memes > 1)
+                return false;
+            for (std::size_t e = debut[b]; e < debut[b + 1]; ++e)
+                if (depuis[e].first == static_cast<int>(a))
+                    jumeaux[3 * t + static_cast<std::size_t>(k)] = depuis[e].second;
         }
     return true;
 }
@@ -358,7 +370,6 @@ bool dual(const std::vector<std::array<int, 3>> &triangles, std::size_t nbSommet
     }
     return true;
 }
-
 
 int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &normales,
                  const std::vector<char> &candidats, double epaisseur, double maximum, ListesSimplexe &resultat,
