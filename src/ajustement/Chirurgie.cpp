@@ -646,15 +646,24 @@ Droite ligneDuTrou(const point3 &a, const point3 &b, const std::function<double(
             const double phi = i * 2.399963229728653;
             const point3 v = fois(u, z) + fois(e1, rho * std::cos(phi)) + fois(e2, rho * std::sin(phi));
             double libre = portee, somme = 0;
-            for (const double sens : {1.0, -1.0})
+            for (const double sens : {1.0, -1.0}) {
+                // Short of `sur`, the cloud is farther than r (a point at distance ici leaves none
+                // nearer than ici - r to one within ici - r of it): such a step adds r unasked.
+                double sur = 0;
                 for (double l = pas; l <= portee; l += pas) {
+                    if (l < sur) {
+                        somme += r;
+                        continue;
+                    }
                     const double ici = distance(d.centre + fois(v, sens * l));
                     if (ici < 0.5 * r) {
                         libre = std::min(libre, l);
                         break;
                     }
                     somme += std::min(ici, r);
+                    sur = l + (ici - r) * (1 - 1e-9);
                 }
+            }
             if (std::make_pair(libre, somme) > meilleur) {
                 meilleur = {libre, somme};
                 d.axe = v;
