@@ -162,17 +162,6 @@ bool trianglesDuaux(const ListesSimplexe &m, std::vector<std::array<int, 3>> &tr
     return true;
 }
 
-/// Each half-edge of the triangles and its triangle; false when one is used twice (two
-/// triangles the same way along an edge: not one oriented surface).
-static bool demiAretes(const std::vector<std::array<int, 3>> &triangles, std::map<PaireSommets, int> &demi)
-{
-    for (std::size_t t = 0; t < triangles.size(); ++t)
-        for (int k = 0; k < 3; ++k)
-            if (!demi.emplace(PaireSommets{triangles[t][k], triangles[t][(k + 1) % 3]}, static_cast<int>(t)).second)
-                return false;
-    return true;
-}
-
 bool jumeauxDesAretes(const std::vector<std::array<int, 3>> &triangles, std::vector<int> &jumeaux)
 {
     // The half-edges from each vertex (their far end and triangle), in the triangles' order: the
@@ -335,19 +324,18 @@ bool boucher(const std::vector<int> &P, const std::vector<point3> &sommets, cons
 /// without singular vertices.
 bool dual(const std::vector<std::array<int, 3>> &triangles, std::size_t nbSommets, ListesSimplexe &m)
 {
-    std::map<PaireSommets, int> demi;
-    if (!demiAretes(triangles, demi))
+    std::vector<int> jumeaux;
+    if (!jumeauxDesAretes(triangles, jumeaux))
         return false;
     std::vector<int> unTriangle(nbSommets, -1);
     m.voisins.assign(triangles.size(), {-1, -1, -1});
     for (std::size_t t = 0; t < triangles.size(); ++t)
         for (int k = 0; k < 3; ++k) {
-            const int a = triangles[t][k], b = triangles[t][(k + 1) % 3];
-            const auto jumeau = demi.find({b, a});
-            if (jumeau == demi.end())
+            const int a = triangles[t][k], jumeau = jumeaux[3 * t + static_cast<std::size_t>(k)];
+            if (jumeau < 0 || static_cast<std::size_t>(a) >= nbSommets)
                 return false;
-            m.voisins[t][k] = jumeau->second;
-            unTriangle[a] = static_cast<int>(t);
+            m.voisins[t][k] = jumeau;
+            unTriangle[static_cast<std::size_t>(a)] = static_cast<int>(t);
         }
     std::vector<int> parSommet(nbSommets, 0);
     for (const auto &t : triangles)

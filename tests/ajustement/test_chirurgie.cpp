@@ -364,6 +364,13 @@ TEST(Chirurgie, TheRimsOfACutRunRoundItAndABadSurfaceGivesNone)
             }
         EXPECT_EQ(sans, u.size() == t.size() ? 0 : 3);
     }
+    // Its dual: one point per triangle; refused when a vertex is past the count given, or an
+    // edge has no twin.
+    ListesSimplexe m;
+    EXPECT_TRUE(dual(t, 4, m));
+    EXPECT_EQ(m.mailles.size(), 4u);
+    EXPECT_FALSE(dual(t, 3, m));
+    EXPECT_FALSE(dual(Triangles(t.begin(), t.end() - 1), 4, m));
 }
 
 TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
