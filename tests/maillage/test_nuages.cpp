@@ -128,6 +128,11 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
     ASSERT_EQ(entiers.size(), 4u);
     EXPECT_EQ(entiers[1], point3(1, 100.5, 7.75));
     EXPECT_EQ(entiers[3], point3(-2, -8, 0.5)); // a negative 4-byte integer
+    // Unsigned fields of 2, 4 and 1 bytes, each past what a byte less holds.
+    writeFile(d.file("u.pcd"), "FIELDS x y z\nSIZE 2 4 1\nTYPE U U U\nCOUNT 1 1 1\nWIDTH 1\nHEIGHT 1\nDATA binary\n" +
+                                   octets(300, "uint16", false) + octets(70000, "uint32", false) +
+                                   octets(200, "uint8", false));
+    EXPECT_EQ(lire(d.file("u.pcd")), std::vector<point3>{point3(300, 70000, 200)});
     Maillage m;
     ASSERT_TRUE(ouvrirNuage(d.file("p.pcd"), m));
     EXPECT_EQ(m.pointsNonFinis, 6); // one coordinate not finite is enough
