@@ -693,6 +693,13 @@ TEST(CouperVoiles, ACapLargerThanAHalfIsReplacedByTheDiskOnItsRim)
     const point3 g = gl.g;
     const std::vector<point3> &N = gl.N;
     const double r = gl.r;
+    // A notch, a point with two of its three neighbours in the region, is filled; the rim then
+    // passes every cell once, and nothing else is taken.
+    std::vector<char> encoche(m.positions.size(), 0);
+    encoche[m.voisins[0][0]] = encoche[m.voisins[0][1]] = 1;
+    arrondir(encoche, m, {});
+    EXPECT_TRUE(encoche[0]);
+    EXPECT_EQ(std::count(encoche.begin(), encoche.end(), 1), 3);
     for (const double z0 : {0.2, -0.4}) {
         std::vector<char> candidats;
         for (const point3 &p : m.positions)
