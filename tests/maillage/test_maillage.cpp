@@ -859,6 +859,11 @@ TEST(AnalyzeRefus, EachRefusedFileWithItsMessage)
     VolumeAnalyze v;
     ASSERT_TRUE(depuisMemoire(v, entete({3, 2, 1, 1}, 4, 16, false), image({7, 300}, 2, false)));
     EXPECT_EQ(valeurs(v), (std::vector<int>{7, 300}));
+    // A size of zero along any axis is an empty volume, not invalid dimensions.
+    for (const std::vector<int> &d : {std::vector<int>{3, 0, 2, 1}, {3, 2, 0, 1}, {3, 2, 2, 0}}) {
+        EXPECT_TRUE(depuisMemoire(v, entete(d, 4, 16, false), "")) << d[1] << d[2] << d[3];
+        EXPECT_TRUE(v.voxels.empty());
+    }
 }
 
 TEST(NiveauDeGris, WindowMappingOnSignedValues)
