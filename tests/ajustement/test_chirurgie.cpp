@@ -2,6 +2,7 @@
 // with exact counts, neighbours and orientation, and the changes they refuse; a surface settled
 // on its cloud; its folds undone.
 
+#include "ArbrePoints.h"
 #include "Chirurgie.h"
 #include "Plis.h"
 #include "Reposer.h"
@@ -464,6 +465,50 @@ TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
     EXPECT_FALSE(anneauFerme(hautLoin, basLoin, axe, deplace(c), 0.05));
     fond.back() = point3(0.2, 0, -2.5);
     EXPECT_FALSE(anneauFerme(hautLoin, basLoin, axe, deplace(fond), 0.05));
+}
+
+TEST(Chirurgie, ABorePluggedBySheetsGetsAStraightTubeBetweenThem)
+{
+    // A block with a bore of radius 0.3 through it, as a surface shrinking onto it leaves it: the
+    // bore plugged by two sheets at z = +-0.1. A surface of revolution, its rings 0.05 apart.
+    auto profil = [](const std::vector<std::pair<double, double>> &coins, double pas) {
+        std::vector<std::pair<double, double>> p;
+        for (std::size_t k = 0; k + 1 < coins.size(); ++k) {
+            const auto [r0, z0] = coins[k];
+            const auto [r1, z1] = coins[k + 1];
+            const int n = static_cast<int>(std::ceil(std::hypot(r1 - r0, z1 - z0) / pas));
+            for (int i = k == 0; i < n; ++i)
+                p.emplace_back(r0 + (r1 - r0) * i / n, z0 + (z1 - z0) * i / n);
+        }
+        return p;
+    };
+    Anneaux a(profil({{0, -0.1}, {0.3, -0.1}, {0.3, -1}, {1, -1}, {1, 1}, {0.3, 1}, {0.3, 0.1}, {0, 0.1}}, 0.05), 24);
+    a.sommets.front() = point3(0, 0, -0.1);
+    a.sommets.back() = point3(0, 0, 0.1);
+    const ListesSimplexe m = a.simplexe();
+    // The block's points, 0.04 apart down its sides, 80 round the axis. Only the cells over the
+    // bore lie farther than 0.075 from them.
+    std::vector<point3> nuage;
+    for (const auto &[r, z] : profil({{0.3, -1}, {0.3, 1}, {1, 1}, {1, -1}, {0.3, -1}}, 0.04))
+        for (int k = 0; k < 80; ++k)
+            nuage.push_back(point3(r * std::cos(2 * M_PI * k / 80), r * std::sin(2 * M_PI * k / 80), z));
+    const ArbrePoints arbre(nuage);
+    const auto distance = [&](const point3 &p) {
+        double d2 = 0;
+        long j = -1;
+        arbre.plusProcheDepuis(p, d2, j);
+        return std::sqrt(d2);
+    };
+    std::vector<char> lointaines;
+    for (const point3 &c : centresDesMailles(m))
+        lointaines.push_back(static_cast<char>((distance(c) > 0.075) + (distance(c) > 0.15)));
+    // The handle opened, its tube between the sheets: nothing in the bore beyond them.
+    ListesSimplexe resultat;
+    ASSERT_GT(ouvrirBouchons(m, lointaines, 0.15, distance, nuage, 0.04, resultat), 0);
+    const TopologieSurface t = verifier(resultat);
+    EXPECT_EQ(std::make_pair(t.parties, t.genre), std::make_pair(1, 1));
+    for (const point3 &p : resultat.positions)
+        EXPECT_TRUE(std::hypot(p.x, p.y) > 0.28 || std::abs(p.z) <= 0.1 + 1e-12) << p.x << " " << p.y << " " << p.z;
 }
 
 TEST(Reposer, TheNearestPointOfATriangleAsWeightsOfItsCorners)
