@@ -726,6 +726,17 @@ TEST(Plis, AFoldIsUndoneWhereItIsTheSameOnAnyThreads)
     const std::size_t reste = deplisser(unTour, 1, 1);
     EXPECT_EQ(reste, croisementsDe(unTour));
     EXPECT_LT(reste, croisementsDe(plie));
+    // With no cloud to hold them, the points of the crossing pairs went halfway to the mean of
+    // their three neighbours.
+    std::size_t mis = 0;
+    for (std::size_t k = 0; k < plie.positions.size(); ++k)
+        if (!(unTour.positions[k] == plie.positions[k])) {
+            const std::array<int, 3> &w = plie.voisins[k];
+            const point3 moyenne = fois(plie.positions[w[0]] + plie.positions[w[1]] + plie.positions[w[2]], 1.0 / 3);
+            EXPECT_LT(norme(unTour.positions[k] - fois(plie.positions[k] + moyenne, 0.5)), 1e-12) << k;
+            ++mis;
+        }
+    EXPECT_GT(mis, 0u);
 
     // A cloud point where the folded point is: the fold is the data's, and stays. One far off
     // the fold holds nothing there.
