@@ -333,7 +333,7 @@ double Ajusteur::pas(double tau, double mu, double kappa, double libre)
     const std::vector<point3> N = normales();
 
     // Cloud to model: each sample point pulls on its nearest simplex point.
-    const ArbrePoints arbreMaillage(X, fils);
+    const ArbrePoints arbreMaillage(X, fils, true, ArbrePoints::Decoupe::Points);
     // Last step's answers start the searches: the points have moved little since.
     attache.resize(echantillon.size(), -1);
     enParallele(echantillon.size(), fils, [&](std::size_t debut, std::size_t fin) {

@@ -20,11 +20,12 @@ inline double composante(const point3 &p, int a)
 }
 } // namespace
 
-ArbrePoints::ArbrePoints(const std::vector<point3> &points, int fils, bool placesParIndice)
-    : ArbrePoints(points, Repere(), fils, placesParIndice)
+ArbrePoints::ArbrePoints(const std::vector<point3> &points, int fils, bool placesParIndice, Decoupe decoupe)
+    : ArbrePoints(points, Repere(), fils, placesParIndice, decoupe)
 {}
 
-ArbrePoints::ArbrePoints(const std::vector<point3> &points, const Repere &repere, int fils, bool placesParIndice)
+ArbrePoints::ArbrePoints(const std::vector<point3> &points, const Repere &repere, int fils, bool placesParIndice,
+                         Decoupe decoupe)
 {
     const std::size_t n = points.size();
     coord.resize(n);
@@ -47,7 +48,7 @@ ArbrePoints::ArbrePoints(const std::vector<point3> &points, const Repere &repere
         ++profondeur;
     axe.assign((std::size_t(1) << profondeur) - 1, 0);
     coupe.assign(axe.size(), 0);
-    construire(0, n, 0, boite, std::max(1, fils));
+    construire(0, n, 0, boite, std::max(1, fils), decoupe);
     if (placesParIndice) {
         place.resize(n);
         for (std::size_t k = 0; k < n; ++k)
@@ -165,14 +166,23 @@ void ArbrePoints::selectionner(std::size_t debut, std::size_t fin, std::size_t k
             echanger(j, j - 1);
 }
 
-void ArbrePoints::construire(std::size_t debut, std::size_t fin, std::size_t noeud, const double boite[6], int fils)
+void ArbrePoints::construire(std::size_t debut, std::size_t fin, std::size_t noeud, const double boite[6], int fils,
+                             Decoupe decoupe)
 {
     if (fin - debut <= feuille)
         return;
-    // Split the range's cell along its longest side, at the median point.
+    // Split the range's cell (or its points' box) along its longest side, at the median point.
+    double points[6] = {1e300, 1e300, 1e300, -1e300, -1e300, -1e300};
+    if (decoupe == Decoupe::Points)
+        for (std::size_t k = debut; k < fin; ++k)
+            for (int b = 0; b < 3; ++b) {
+                points[b] = std::min(points[b], composante(coord[k], b));
+                points[3 + b] = std::max(points[3 + b], composante(coord[k], b));
+            }
+    const double *cote = decoupe == Decoupe::Points ? points : boite;
     int a = 0;
     for (int b = 1; b < 3; ++b)
-        if (boite[3 + b] - boite[b] > boite[3 + a] - boite[a])
+        if (cote[3 + b] - cote[b] > cote[3 + a] - cote[a])
             a = b;
     const std::size_t milieu = debut + (fin - debut) / 2;
     selectionner(debut, fin, milieu, a);
@@ -184,11 +194,11 @@ void ArbrePoints::construire(std::size_t debut, std::size_t fin, std::size_t noe
     gauche[3 + a] = droite[a] = composante(coord[milieu], a);
     // The two halves touch disjoint slots and nodes: another thread may build one of them.
     if (fils > 1 && fin - debut > rangeeParallele) {
-        coteACote([&] { construire(debut, milieu, 2 * noeud + 1, gauche, fils / 2); },
-                  [&] { construire(milieu + 1, fin, 2 * noeud + 2, droite, fils - fils / 2); });
+        coteACote([&] { construire(debut, milieu, 2 * noeud + 1, gauche, fils / 2, decoupe); },
+                  [&] { construire(milieu + 1, fin, 2 * noeud + 2, droite, fils - fils / 2, decoupe); });
     } else {
-        construire(debut, milieu, 2 * noeud + 1, gauche, 1);
-        construire(milieu + 1, fin, 2 * noeud + 2, droite, 1);
+        construire(debut, milieu, 2 * noeud + 1, gauche, 1, decoupe);
+        construire(milieu + 1, fin, 2 * noeud + 2, droite, 1, decoupe);
     }
 }
 
@@ -229,6 +239,9 @@ void ArbrePoints::chercher(std::size_t debut, std::size_t fin, std::size_t noeud
             fin = m;
             noeud = 2 * noeud + 1;
         }
+        // The plane alone, most often enough, before the cell's three offsets.
+        if (ecart * ecart > d2)
+            return;
         e.d[a] = ecart;
         if (e.d[0] * e.d[0] + e.d[1] * e.d[1] + e.d[2] * e.d[2] > d2)
             return;

@@ -25,12 +25,22 @@ public:
         double facteur = 1;
     };
 
+    /// How each range picks the axis it is split along. `Cellule`: the longest side of its cell
+    /// (the space its ancestors' planes leave it), which keeps the cells round and a search from
+    /// far off (inside a hollow shape) cheap. `Points`: the longest side of its own points' box,
+    /// which fits the cells to points that lie on a surface: a search that starts near its
+    /// answer (plusProche with an index) then meets fewer points, but one from far off may meet
+    /// many more. Either way every answer is the same.
+    enum class Decoupe { Cellule, Points };
+
     ArbrePoints() = default;
     /// `fils` threads share the building; the tree (and so every answer) does not depend on
     /// their number. `placesParIndice`: keep what plusProche(p, d2, indice) needs.
-    explicit ArbrePoints(const std::vector<point3> &points, int fils = 1, bool placesParIndice = true);
+    explicit ArbrePoints(const std::vector<point3> &points, int fils = 1, bool placesParIndice = true,
+                         Decoupe decoupe = Decoupe::Cellule);
     /// The points in the frame `repere`.
-    ArbrePoints(const std::vector<point3> &points, const Repere &repere, int fils, bool placesParIndice);
+    ArbrePoints(const std::vector<point3> &points, const Repere &repere, int fils, bool placesParIndice,
+                Decoupe decoupe = Decoupe::Cellule);
 
     std::size_t taille() const { return ordre.size(); }
 
@@ -63,7 +73,8 @@ public:
     double espacementMedian(int k, std::size_t echantillons) const;
 
 private:
-    void construire(std::size_t debut, std::size_t fin, std::size_t noeud, const double boite[6], int fils);
+    void construire(std::size_t debut, std::size_t fin, std::size_t noeud, const double boite[6], int fils,
+                    Decoupe decoupe);
     void selectionner(std::size_t debut, std::size_t fin, std::size_t k, int a);
     void essayer(std::size_t k, const double q[3], long &meilleur, long &place, double &d2) const;
     /// Offsets of a query from the cell being searched, axis by axis.

@@ -1184,8 +1184,10 @@ TEST(ArbrePoints, NearestIsTheLowestIndexAtTheLeastDistanceFromAnyStart)
     std::vector<point3> points;
     for (int i = 0; i < 3000; ++i)
         points.push_back(point3(g() % 9, g() % 9, g() % 5));
-    const ArbrePoints arbre(points);
-    for (int q = 0; q < 1500; ++q) {
+    // Split by the cells or by the points' boxes: another tree, the same answers.
+    const ArbrePoints arbres[2] = {ArbrePoints(points), ArbrePoints(points, 1, true, ArbrePoints::Decoupe::Points)};
+    for (int q = 0; q < 3000; ++q) {
+        const ArbrePoints &arbre = arbres[q % 4 / 2];
         const point3 p = q % 2 ? points[g() % points.size()] : point3(g() % 19 * 0.5, g() % 19 * 0.5, g() % 11 * 0.5);
         std::vector<double> d(points.size());
         for (std::size_t i = 0; i < points.size(); ++i)
