@@ -11,7 +11,6 @@
 #include <limits>
 #include <map>
 #include <set>
-#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -896,7 +895,6 @@ std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3
     // Each triangle's box in cells, and the triangles of each cell (in their order).
     std::vector<std::array<Cellule, 2>> boites(n);
     std::vector<std::array<point3, 2>> coins(n);
-    std::unordered_map<std::uint64_t, std::vector<int>> grille;
     // A triangle over many cells (a long sliver) is kept out of the grid and tested against the
     // triangles whose boxes meet its own.
     constexpr double GRANDE_BOITE = 64;
@@ -935,19 +933,27 @@ std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3
         for (std::size_t i = 0; i < n; ++i)
             if (fini[i] && !grand[i] && garde(i))
                 parcourir(i, [&](std::uint64_t c) { marquees.insert(c); });
+    // The grid: (cell, triangle) pairs sorted, so that the triangles of a cell follow one another,
+    // in their order.
+    std::vector<std::pair<std::uint64_t, int>> grille;
     for (std::size_t i = 0; i < n; ++i)
         if (fini[i] && !grand[i])
             parcourir(i, [&](std::uint64_t c) {
                 if (!parmi || marquees.count(c))
-                    grille[c].push_back(static_cast<int>(i));
+                    grille.push_back({c, static_cast<int>(i)});
             });
-    std::vector<const std::vector<int> *> cellules;
+    std::sort(grille.begin(), grille.end());
+    std::vector<std::pair<std::size_t, std::size_t>> cellules; // [first, end) of each cell's run
     std::vector<std::uint64_t> cles;
-    for (const auto &[c, liste] : grille)
-        if (liste.size() > 1 && std::any_of(liste.begin(), liste.end(), [&](int i) { return garde(i); })) {
-            cles.push_back(c);
-            cellules.push_back(&liste);
+    for (std::size_t d = 0, f; d < grille.size(); d = f) {
+        bool gardee = false;
+        for (f = d; f < grille.size() && grille[f].first == grille[d].first; ++f)
+            gardee = gardee || garde(static_cast<std::size_t>(grille[f].second));
+        if (f - d > 1 && gardee) {
+            cles.push_back(grille[d].first);
+            cellules.push_back({d, f});
         }
+    }
     // Two triangles that share no vertex and cross.
     auto croisent = [&](std::size_t i, std::size_t j) {
         const std::array<int, 3> &ti = triangles[i], &tj = triangles[j];
@@ -966,16 +972,16 @@ std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3
     std::vector<std::vector<std::pair<int, int>>> parCellule(cellules.size());
     enParallele(cellules.size(), filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
         for (std::size_t c = debut; c < fin; ++c) {
-            const std::vector<int> &liste = *cellules[c];
-            for (std::size_t u = 0; u < liste.size(); ++u)
-                for (std::size_t v = u + 1; v < liste.size(); ++v) {
-                    const std::size_t i = static_cast<std::size_t>(liste[u]), j = static_cast<std::size_t>(liste[v]);
+            for (std::size_t u = cellules[c].first; u < cellules[c].second; ++u)
+                for (std::size_t v = u + 1; v < cellules[c].second; ++v) {
+                    const std::size_t i = static_cast<std::size_t>(grille[u].second);
+                    const std::size_t j = static_cast<std::size_t>(grille[v].second);
                     // Looked at only in the first cell the two boxes share.
                     const Cellule premiere{std::max(boites[i][0][0], boites[j][0][0]),
                                            std::max(boites[i][0][1], boites[j][0][1]),
                                            std::max(boites[i][0][2], boites[j][0][2])};
                     if ((garde(i) || garde(j)) && cle(premiere) == cles[c] && croisent(i, j))
-                        parCellule[c].push_back(std::minmax(liste[u], liste[v]));
+                        parCellule[c].push_back(std::minmax(grille[u].second, grille[v].second));
                 }
         }
     });
