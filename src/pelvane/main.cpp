@@ -2,6 +2,7 @@
 // the result beside a short report. See --help for the arguments and the exit
 // statuses.
 
+#include "Memoire.h"
 #include "execution.h"
 #include "arguments.h"
 #include "Defauts.h"
@@ -96,6 +97,7 @@ private:
 
 int main(int argc, char **argv)
 {
+    garderLaMemoireLiberee();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const pelvane::LigneDeCommande l = pelvane::analyserArguments(arguments, gabaritParDefaut(argv[0]));
     if (l.aide) {

@@ -2,12 +2,14 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "Memoire.h"
 #include "demarrage.h"
 #include "mainwindow.h"
 #include "splashperso.h"
 
 int main(int argc, char *argv[])
 {
+    garderLaMemoireLiberee();
     QApplication app(argc, argv);
     // Where the preferences are kept (QSettings).
     QCoreApplication::setOrganizationName(QStringLiteral("Tarnis"));
