@@ -12,16 +12,18 @@
 #include <malloc.h>
 #endif
 
-/// Memory freed stays with the program up to 128 MB at the top of the heap, and blocks below
-/// 32 MB are taken from the heap. By default the C library gives freed memory back to the system
-/// as soon as twice the largest block freed so far lies unused at the top: the fit, which frees
-/// and takes again lists of a few megabytes at every step, would have their pages faulted in and
-/// zeroed again each time. Called once, at the start of a program.
+/// Blocks below 8 MB are taken from the heap, and memory freed stays with the program up to
+/// 64 MB at the top of it. By default the C library maps the larger blocks on their own and
+/// unmaps them when freed, and gives memory back as soon as twice the largest block freed so far
+/// lies unused at the top: the fit, which frees and takes again lists of a few megabytes at every
+/// step, had their pages faulted in and zeroed again each time (on the bunny 48,000 faults
+/// against 17,500, 5 % of the time). Larger thresholds gain nothing more there and keep more at
+/// the peak of a large cloud. Called once, at the start of a program.
 inline void garderLaMemoireLiberee()
 {
 #if defined(__GLIBC__)
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    mallopt(M_TRIM_THRESHOLD, 128 << 20);
+    mallopt(M_MMAP_THRESHOLD, 8 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
 #endif
 }
 
