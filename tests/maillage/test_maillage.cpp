@@ -737,6 +737,8 @@ TEST(VolumeMemoire, BoundsOfSetAndGetAndImpossibleSizes)
     v.setVoxel(2, 1, 3, 77);
     EXPECT_EQ(v.getVoxel(2, 1, 3), 77);
     v.setVoxel(0, 1, 0, 9); // where (3, 0, 0) would land if the bounds let it through
+    v.setVoxel(1, 0, 2, 4);
+    EXPECT_TRUE(v.getVoxel(0, 1, 0) == 9 && v.getVoxel(1, 0, 2) == 4) << "a coordinate of 0 is inside";
     for (const auto &p : {std::vector<int>{-1, 0, 0}, {3, 0, 0}, {0, 2, 0}, {0, 0, 4}, {0, -1, 0}}) {
         v.setVoxel(p[0], p[1], p[2], 5);
         EXPECT_EQ(v.getVoxel(p[0], p[1], p[2]), 0);
@@ -744,6 +746,7 @@ TEST(VolumeMemoire, BoundsOfSetAndGetAndImpossibleSizes)
     std::vector<int> attendu(24, 0);
     attendu[2 + 1 * 3 + 3 * 6] = 77;
     attendu[3] = 9;
+    attendu[1 + 2 * 6] = 4;
     EXPECT_EQ(valeurs(v), attendu);
 
     ASSERT_TRUE(v.allouer(2, 2, 2));
