@@ -99,6 +99,18 @@ TEST(Ouverture, AVolumeIsThresholdedAndAnEmptyResultIsSaid)
     EXPECT_EQ(ouvrirNuage(base + ".hdr", m, reglages, arret, &points).statut, Statut::Interrompu);
     EXPECT_TRUE(m.ListePointsInterets.empty() && points.empty());
 
+    // Read in slices of 1 MiB, a volume of 2.03 MiB reports its progress rising within 0..1.
+    const std::int16_t grandes[4] = {3, 128, 128, 130};
+    std::memcpy(entete + 40, grandes, sizeof grandes);
+    writeFile(base + ".hdr", std::string(reinterpret_cast<char *>(entete), sizeof entete));
+    writeFile(base + ".img", std::string(8, static_cast<char>(200)) + std::string(128 * 128 * 130 - 8, '\0'));
+    std::vector<double> vues;
+    const Progression suivi = [&vues](double f, const Raison &) { return vues.push_back(f), true; };
+    ASSERT_TRUE(ouvrirNuage(base + ".hdr", m, reglages, suivi, &points).reussi());
+    EXPECT_EQ(points.size(), 8u);
+    EXPECT_TRUE(std::is_sorted(vues.begin(), vues.end()) && vues.front() >= 0 && vues.back() <= 1);
+    EXPECT_TRUE(std::any_of(vues.begin(), vues.end(), [](double f) { return f > 0 && f < 0.9; }));
+
     writeFile(base + ".img", "x");
     EXPECT_NE(ouvrirNuage(base + ".hdr", m, reglages).texte().find("trop court"), std::string::npos);
 }
