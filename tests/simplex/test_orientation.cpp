@@ -91,4 +91,18 @@ TEST(Orientation, CellsRunningBothWaysAreTurnedOutwardAndCanBeTurnedBack)
     inverserMailles(r, toutes);
     EXPECT_EQ(orienterVersExterieur(r), toutes);
     EXPECT_NEAR(volumeSigne(r), v, 1e-12 * std::fabs(v));
+
+    // One cell on its own and the same cell reversed end the same way round, that of its first
+    // point's normal; a cell with a point missing is left as it is.
+    for (PointSimplex *p : r.ListePointsSimplex)
+        r.calculeNormaleNi(*p);
+    Maille cellule = *r.ListeMailles[0], inverse(cellule.rbegin(), cellule.rend());
+    r.orienterMaille(cellule);
+    r.orienterMaille(inverse);
+    EXPECT_EQ(inverse, cellule);
+    std::reverse(inverse.begin(), inverse.end());
+    inverse[1] = nullptr;
+    const Maille trouee = inverse;
+    r.orienterMaille(inverse);
+    EXPECT_EQ(inverse, trouee);
 }
