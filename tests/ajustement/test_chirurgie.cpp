@@ -225,6 +225,14 @@ TEST(Chirurgie, TheSurfaceOverARingsCutIsCutAcrossItBackToGenusZero)
             EXPECT_TRUE(p.x > 1.5 && std::abs(p.y) < 1) << p.x << " " << p.y;
     EXPECT_LT(coupe.positions.size(), tore.positions.size());
     EXPECT_GE(coupe.positions.size(), tore.positions.size() - 4u * 2 * nv);
+    // A cut wider than the cells: as wide a strip goes (1.2 radian at radius 2), more points.
+    Fente large = fente;
+    large.debut = -0.6;
+    large.largeur = 1.2;
+    ListesSimplexe coupeLarge;
+    ASSERT_TRUE(couperFente(tore, large, coupeLarge));
+    EXPECT_EQ(verifier(coupeLarge).genre, 0);
+    EXPECT_LT(coupeLarge.positions.size(), coupe.positions.size());
 
     // Refused, the result untouched: no cut; a cut whose half-plane misses the surface; a cut of
     // a sphere (no handle to take away).
