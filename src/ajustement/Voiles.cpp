@@ -54,6 +54,24 @@ std::vector<char> pointsMinces(const std::vector<point3> &X, const std::vector<p
 void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vector<char> &tires)
 {
     const std::size_t n = region.size();
+    // The mesh's own parts: what is kept is judged within each, the others left whole.
+    std::vector<int> composante(n, -1);
+    std::size_t composantes = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        if (composante[i] < 0) {
+            std::vector<int> pile{static_cast<int>(i)};
+            composante[i] = static_cast<int>(composantes);
+            while (!pile.empty()) {
+                const int a = pile.back();
+                pile.pop_back();
+                for (int b : m.voisins[a])
+                    if (composante[b] < 0) {
+                        composante[b] = static_cast<int>(composantes);
+                        pile.push_back(b);
+                    }
+            }
+            ++composantes;
+        }
     for (;;) {
         for (bool change = true; change;) {
             change = false;
@@ -77,6 +95,7 @@ void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vec
         }
         std::vector<int> partie(n, -1);
         std::vector<std::size_t> tailles, tirees;
+        std::vector<int> gardee(composantes, -1); // per part of the mesh, its largest kept part
         for (std::size_t i = 0; i < n; ++i) {
             if (region[i] || partie[i] >= 0)
                 continue;
@@ -97,16 +116,19 @@ void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vec
             }
             tailles.push_back(taille);
             tirees.push_back(tiree);
+            int &g = gardee[static_cast<std::size_t>(composante[i])];
+            if (g < 0 || taille > tailles[static_cast<std::size_t>(g)])
+                g = p;
         }
         if (tailles.empty())
             return;
-        const int gardee = static_cast<int>(std::max_element(tailles.begin(), tailles.end()) - tailles.begin());
         // The stretches of region that touch a part the cloud draws are given back, whole; the
         // rounding then starts again on what is left. (The parts are those found above: a point
         // given back here has none.)
         std::vector<int> pile;
         for (std::size_t i = 0; i < n; ++i)
-            if (partie[i] >= 0 && partie[i] != gardee && tirees[static_cast<std::size_t>(partie[i])] >= partTiree)
+            if (partie[i] >= 0 && partie[i] != gardee[static_cast<std::size_t>(composante[i])] &&
+                tirees[static_cast<std::size_t>(partie[i])] >= partTiree)
                 for (int b : m.voisins[i])
                     if (region[b]) {
                         region[b] = 0;
@@ -114,7 +136,7 @@ void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vec
                     }
         if (pile.empty()) {
             for (std::size_t i = 0; i < n; ++i)
-                region[i] = region[i] || partie[i] != gardee;
+                region[i] = region[i] || partie[i] != gardee[static_cast<std::size_t>(composante[i])];
             return;
         }
         while (!pile.empty()) {

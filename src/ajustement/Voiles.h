@@ -46,7 +46,8 @@ int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &norm
 std::vector<char> pointsMinces(const std::vector<point3> &X, const std::vector<point3> &N,
                                const std::vector<char> &candidats, double epaisseur, std::vector<int> *enFace);
 /// Rounds the region out so that it is a disk, or several: notches are filled, a cell the rim
-/// would pass twice is taken whole, and every kept part but the largest is taken in, unless the
+/// would pass twice is taken whole, and every kept part but the largest (of each part of the mesh:
+/// a part the region does not touch is left whole) is taken in, unless the
 /// cloud draws it (`tires`: at least `partTiree` of its points): the region round such a part is
 /// no web but what joins a limb of the data to the rest (an ear seen from one side), and is kept.
 void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vector<char> &tires);

@@ -475,48 +475,87 @@ TEST(Chirurgie, TheCloudRingsAHoleOnlyWhenClosedRoundItAndEmptyOverIt)
     EXPECT_FALSE(anneauFerme(hautLoin, basLoin, axe, deplace(fond), 0.05));
 }
 
+namespace {
+
+// A profile through the corners, points `pas` apart (the first corner included, the last not).
+std::vector<std::pair<double, double>> profil(const std::vector<std::pair<double, double>> &coins, double pas)
+{
+    std::vector<std::pair<double, double>> p;
+    for (std::size_t k = 0; k + 1 < coins.size(); ++k) {
+        const auto [r0, z0] = coins[k];
+        const auto [r1, z1] = coins[k + 1];
+        const int n = static_cast<int>(std::ceil(std::hypot(r1 - r0, z1 - z0) / pas));
+        for (int i = k == 0; i < n; ++i)
+            p.emplace_back(r0 + (r1 - r0) * i / n, z0 + (z1 - z0) * i / n);
+    }
+    return p;
+}
+
+// A block with a bore of radius 0.3 through it, as a surface shrinking onto it leaves it: the
+// bore plugged by a sheet from each end, its middle at `bas` and `haut` (crossed when the lower
+// sheet's middle lies above the upper one's). A surface of revolution, its rings 0.05 apart, and
+// the block's points, 0.04 apart down its sides, 80 round the axis. Then the handle opened with
+// `loin` (cells marked 2 farther than it from the cloud, 1 farther than half of it).
+struct Alesage
+{
+    std::vector<point3> nuage;
+    ListesSimplexe maillage, resultat;
+    int ouvrir(double bas, double haut, double loin, const std::vector<point3> &ajout = {}, bool couvercle = false)
+    {
+        Anneaux a(profil({{0, bas}, {0.3, -0.1}, {0.3, -1}, {1, -1}, {1, 1}, {0.3, 1}, {0.3, 0.1}, {0, haut}}, 0.05),
+                  24);
+        a.sommets.front() = point3(0, 0, bas);
+        a.sommets.back() = point3(0, 0, haut);
+        if (couvercle) { // a flat part of its own across the bore, higher up
+            Anneaux c(profil({{0, 0.55}, {0.2, 0.55}, {0.2, 0.5}, {0, 0.5}}, 0.05), 24);
+            c.sommets.front() = point3(0, 0, 0.55);
+            c.sommets.back() = point3(0, 0, 0.5);
+            const int d = static_cast<int>(a.sommets.size());
+            a.sommets.insert(a.sommets.end(), c.sommets.begin(), c.sommets.end());
+            for (const auto &t : c.triangles)
+                a.triangles.push_back({t[0] + d, t[1] + d, t[2] + d});
+        }
+        maillage = a.simplexe();
+        nuage = ajout;
+        for (const auto &[r, z] : profil({{0.3, -1}, {0.3, 1}, {1, 1}, {1, -1}, {0.3, -1}}, 0.04))
+            for (int k = 0; k < 80; ++k)
+                nuage.push_back(point3(r * std::cos(2 * M_PI * k / 80), r * std::sin(2 * M_PI * k / 80), z));
+        const ArbrePoints arbre(nuage);
+        const auto distance = [&](const point3 &p) {
+            double d2 = 0;
+            long j = -1;
+            arbre.plusProcheDepuis(p, d2, j);
+            return std::sqrt(d2);
+        };
+        std::vector<char> lointaines;
+        for (const point3 &c : centresDesMailles(maillage))
+            lointaines.push_back(static_cast<char>((distance(c) > 0.5 * loin) + (distance(c) > loin)));
+        return ouvrirBouchons(maillage, lointaines, loin, distance, nuage, 0.04, resultat);
+    }
+};
+
+} // namespace
+
 TEST(Chirurgie, ABorePluggedBySheetsGetsAStraightTubeBetweenThem)
 {
-    // A block with a bore of radius 0.3 through it, as a surface shrinking onto it leaves it: the
-    // bore plugged by two sheets at z = +-0.1. A surface of revolution, its rings 0.05 apart.
-    auto profil = [](const std::vector<std::pair<double, double>> &coins, double pas) {
-        std::vector<std::pair<double, double>> p;
-        for (std::size_t k = 0; k + 1 < coins.size(); ++k) {
-            const auto [r0, z0] = coins[k];
-            const auto [r1, z1] = coins[k + 1];
-            const int n = static_cast<int>(std::ceil(std::hypot(r1 - r0, z1 - z0) / pas));
-            for (int i = k == 0; i < n; ++i)
-                p.emplace_back(r0 + (r1 - r0) * i / n, z0 + (z1 - z0) * i / n);
-        }
-        return p;
-    };
-    Anneaux a(profil({{0, -0.1}, {0.3, -0.1}, {0.3, -1}, {1, -1}, {1, 1}, {0.3, 1}, {0.3, 0.1}, {0, 0.1}}, 0.05), 24);
-    a.sommets.front() = point3(0, 0, -0.1);
-    a.sommets.back() = point3(0, 0, 0.1);
-    const ListesSimplexe m = a.simplexe();
-    // The block's points, 0.04 apart down its sides, 80 round the axis. Only the cells over the
-    // bore lie farther than 0.075 from them.
-    std::vector<point3> nuage;
-    for (const auto &[r, z] : profil({{0.3, -1}, {0.3, 1}, {1, 1}, {1, -1}, {0.3, -1}}, 0.04))
-        for (int k = 0; k < 80; ++k)
-            nuage.push_back(point3(r * std::cos(2 * M_PI * k / 80), r * std::sin(2 * M_PI * k / 80), z));
-    const ArbrePoints arbre(nuage);
-    const auto distance = [&](const point3 &p) {
-        double d2 = 0;
-        long j = -1;
-        arbre.plusProcheDepuis(p, d2, j);
-        return std::sqrt(d2);
-    };
-    std::vector<char> lointaines;
-    for (const point3 &c : centresDesMailles(m))
-        lointaines.push_back(static_cast<char>((distance(c) > 0.075) + (distance(c) > 0.15)));
-    // The handle opened, its tube between the sheets: nothing in the bore beyond them.
-    ListesSimplexe resultat;
-    ASSERT_GT(ouvrirBouchons(m, lointaines, 0.15, distance, nuage, 0.04, resultat), 0);
-    const TopologieSurface t = verifier(resultat);
+    // Only the cells over the bore lie farther than 0.075 from the block's points. The handle
+    // opened, its tube between the sheets: nothing in the bore beyond them.
+    Alesage a;
+    ASSERT_GT(a.ouvrir(-0.1, 0.1, 0.15), 0);
+    const TopologieSurface t = verifier(a.resultat);
     EXPECT_EQ(std::make_pair(t.parties, t.genre), std::make_pair(1, 1));
-    for (const point3 &p : resultat.positions)
+    for (const point3 &p : a.resultat.positions)
         EXPECT_TRUE(std::hypot(p.x, p.y) > 0.28 || std::abs(p.z) <= 0.1 + 1e-12) << p.x << " " << p.y << " " << p.z;
+    // A part of its own beside it is left whole.
+    ASSERT_GT(a.ouvrir(-0.1, 0.1, 0.15, {}, true), 0);
+    const TopologieSurface deux = verifier(a.resultat);
+    EXPECT_EQ(std::make_pair(deux.parties, deux.genre), std::make_pair(2, 1));
+    const auto couvercle = [](const ListesSimplexe &m) {
+        return std::count_if(m.positions.begin(), m.positions.end(),
+                             [](const point3 &p) { return p.z > 0.45 && std::hypot(p.x, p.y) < 0.25; });
+    };
+    EXPECT_EQ(couvercle(a.resultat), couvercle(a.maillage));
+    EXPECT_GT(couvercle(a.maillage), 0);
 }
 
 TEST(Reposer, TheNearestPointOfATriangleAsWeightsOfItsCorners)
