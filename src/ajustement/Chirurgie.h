@@ -72,8 +72,19 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
 /// that joins them (the hole's wall), and the two rims joined by a straight tube along the line: a
 /// collar from each rim in to a ring round the line, and between the rings a tube checked as
 /// ouvrirAnse checks (the collars, which start on the crumpled wall, are not). The nearest pairs
-/// are tried first; at most one handle is opened. Returns the points taken out (0: none;
-/// `resultat` is then left as it was).
+/// are tried first; at most one handle is opened.
+/// Nothing holds the two sheets apart: drawn in from both ends of a hole narrower than `loin`,
+/// they meet inside it and pass through each other, and then neither lies behind the other.
+/// Failing pairs as above, two pieces grown from cells marked 1 span a hole when:
+/// - their outsides are opposite and their middles within `loin` of each other;
+/// - halfway between, the cloud is farther than three quarters of `loin` (closer, the void is
+///   no wider than the gaps of a sparse sampling, where the sheets of a thin part cross);
+/// - the line through there (the direction within 60 degrees of their normals along which it
+///   stays clear of the cloud longest) runs clear of the cloud both ways until it is out in the
+///   open (twice as far from the cloud), crossing no other cell, and the cloud rings it.
+/// Both sheets are then taken out, from the pieces on through the cells near the line, and the
+/// rims joined as above. Returns the points taken out (0: none; `resultat` is then left as it
+/// was).
 int ouvrirBouchons(const ListesSimplexe &maillage, const std::vector<char> &lointaines, double loin,
                    const std::function<double(const point3 &)> &distance, const std::vector<point3> &nuage,
                    double espacement, ListesSimplexe &resultat);

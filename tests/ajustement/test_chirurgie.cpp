@@ -558,6 +558,30 @@ TEST(Chirurgie, ABorePluggedBySheetsGetsAStraightTubeBetweenThem)
     EXPECT_GT(couvercle(a.maillage), 0);
 }
 
+TEST(Chirurgie, SheetsThatPassedThroughEachOtherInABoreGetATube)
+{
+    // The sheets' middles at z = 0.1 and -0.1 the wrong way round: they cross halfway out. No
+    // longer facing each other, both are taken out all the same, where they cross with them.
+    Alesage a;
+    ASSERT_GT(a.ouvrir(0.1, -0.1, 0.15), 0);
+    const TopologieSurface t = verifier(a.resultat);
+    EXPECT_EQ(std::make_pair(t.parties, t.genre), std::make_pair(1, 1));
+    for (const point3 &p : a.resultat.positions)
+        EXPECT_TRUE(std::hypot(p.x, p.y) > 0.2) << p.x << " " << p.y << " " << p.z;
+    // Not where the void between the sheets is no wider than a gap between the points of a sparse
+    // cloud (the bore's radius under three quarters of `loin`), nor where the cloud closes the
+    // bore further down (past the sheets, the line meets it), nor where a sheet spans it further
+    // up (the line meets that one).
+    EXPECT_EQ(a.ouvrir(0.1, -0.1, 0.41), 0);
+    std::vector<point3> fond;
+    for (int i = -7; i <= 7; ++i)
+        for (int j = -7; j <= 7; ++j)
+            fond.push_back(point3(0.04 * i, 0.04 * j, -0.6));
+    EXPECT_EQ(a.ouvrir(0.1, -0.1, 0.15, fond), 0);
+    EXPECT_EQ(a.ouvrir(0.1, -0.1, 0.15, {}, true), 0);
+    EXPECT_EQ(verifier(a.maillage).parties, 2);
+}
+
 TEST(Reposer, TheNearestPointOfATriangleAsWeightsOfItsCorners)
 {
     std::mt19937 gen(5);
