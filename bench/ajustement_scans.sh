@@ -46,7 +46,7 @@ for cas in "${CAS[@]}"; do
   read -r nom nuage reference <<<"$cas"
   debut=$(date +%s.%N)
   (cd "$BUILD" && ./Pelvane/Pelvane.exe 1.00 0.05 0.00 2 2000 20 0 SMM_/icosa.smm "$nuage" "$TRAVAIL/$nom" \
-      --threads "$THREADS" >/dev/null 2>"$TRAVAIL/$nom.err") || { cat "$TRAVAIL/$nom.err"; exit 1; }
+      --threads "$THREADS" >/dev/null 2>"$TRAVAIL/$nom.err") || [ $? -eq 8 ] || { cat "$TRAVAIL/$nom.err"; exit 1; }
   fin=$(date +%s.%N)
   base=$(basename "$nuage" .pts)
   ecartes=$(sed -n 's/^points du nuage écartés = //p' "$TRAVAIL/$nom/$base.rapport.txt")
@@ -60,7 +60,7 @@ for cas in "${CAS[@]}"; do
     for ((k = 1; k < FOIS; k++)); do
       debut=$(date +%s.%N)
       (cd "$BUILD" && ./Pelvane/Pelvane.exe 1.00 0.05 0.00 2 2000 20 0 SMM_/icosa.smm "$nuage" "$TRAVAIL/encore" \
-          --threads "$THREADS" >/dev/null 2>&1)
+          --threads "$THREADS" >/dev/null 2>&1) || [ $? -eq 8 ]
       fin=$(date +%s.%N)
       nous="$nous $(printf "%.2f" "$(echo "$fin - $debut" | bc)")"
       eux="$eux $("$PYTHON" $OUTILS duree "$nuage")"

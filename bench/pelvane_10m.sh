@@ -19,7 +19,7 @@ rm -rf "$TRAVAIL/sortie"
 echo "charge avant : $(cut -d' ' -f1-3 /proc/loadavg)"
 cd "$BUILD"
 /usr/bin/time -v ./Pelvane/Pelvane.exe --cloud "$NUAGE" --out "$TRAVAIL/sortie" >/dev/null 2>"$TRAVAIL/progression.txt" \
-  || { tail -30 "$TRAVAIL/progression.txt"; exit 1; }
+  || [ $? -eq 8 ] || { tail -30 "$TRAVAIL/progression.txt"; exit 1; }
 echo "charge après : $(cut -d' ' -f1-3 /proc/loadavg)"
 mur=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$TRAVAIL/progression.txt" |
   awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; print s }')

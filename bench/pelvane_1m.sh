@@ -16,6 +16,6 @@ trap 'rm -rf "$TRAVAIL"' EXIT
 cd "$BUILD"
 /usr/bin/time -f "temps total (s) = %e, mémoire max (Ko) = %M" \
   ./Pelvane/Pelvane.exe --cloud "$TRAVAIL/galet1m.pts" --out "$TRAVAIL/sortie" >/dev/null 2>"$TRAVAIL/progression.txt" \
-  || { cat "$TRAVAIL/progression.txt"; exit 1; }
+  || [ $? -eq 8 ] || { cat "$TRAVAIL/progression.txt"; exit 1; }
 grep -v "^Pelvane : rapport\|^Pelvane : résultat" "$TRAVAIL/progression.txt"
 cat "$TRAVAIL/sortie/galet1m.rapport.txt"

@@ -30,7 +30,7 @@ duree() { # build cloud -> seconds of the whole run
   local debut fin
   debut=$(date +%s.%N)
   (cd "$1" && ./Pelvane/Pelvane.exe 1.00 0.05 0.00 2 2000 20 0 SMM_/icosa.smm "$2" "$TRAVAIL/sortie" \
-      --threads "$THREADS" >/dev/null 2>&1)
+      --threads "$THREADS" >/dev/null 2>&1) || [ $? -eq 8 ]
   fin=$(date +%s.%N)
   echo "$fin - $debut" | bc
 }

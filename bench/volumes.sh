@@ -38,7 +38,7 @@ lancer() { # SORTIE options...
   local sortie=$1
   shift
   /usr/bin/time -f "%e %U %S" -o "$TRAVAIL/temps" "$PELVANE" "$@" --out "$sortie" --threads "$THREADS" \
-    >/dev/null 2>"$sortie.err" || { tail -1 "$sortie.err"; return 1; }
+    >/dev/null 2>"$sortie.err" || [ $? -eq 8 ] || { tail -1 "$sortie.err"; return 1; }
   awk '{ printf "%.2f %.2f", $1, $2 + $3 }' "$TRAVAIL/temps"
 }
 

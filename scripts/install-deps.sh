@@ -13,6 +13,8 @@ PKGS=(
   clang libclang-rt-dev
   python3 python3-numpy python3-nibabel python3-skimage
   libnifti2-dev zlib1g-dev libassimp-dev
+  libcgal-dev libgmp-dev libmpfr-dev
+  tetgen
   python3-open3d
   parallel rsync
 )

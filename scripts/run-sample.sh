@@ -18,9 +18,12 @@ mkdir -p "$(dirname "$OUT")"
 # The tool runs from the runnable tree, where ./SMM_/icosa.smm is its template.
 cd "$BUILD"
 # The engine's own console lines go to standard output; keep them in a log.
-./Pelvane/Pelvane.exe --cloud "$RACINE/data/sample/galet.pts" --out "$OUT" >"$OUT.log"
+# Status 8: written, but the surface passes through itself (the tool's last lines say so).
+statut=0
+./Pelvane/Pelvane.exe --cloud "$RACINE/data/sample/galet.pts" --out "$OUT" >"$OUT.log" || statut=$?
+[ "$statut" -eq 0 ] || [ "$statut" -eq 8 ] || exit "$statut"
 echo
 echo "Fitted simplex mesh: $OUT/galet.smm"
 echo "Its triangulation:   $OUT/galet.off"
 echo "Report:              $OUT/galet.rapport.txt"
-grep -E "^(points simplexes|durée|écart)" "$OUT/galet.rapport.txt" || true
+grep -E "^(points simplexes|durée|écart|paires de triangles|volume enclos|aire de la surface)" "$OUT/galet.rapport.txt" || true

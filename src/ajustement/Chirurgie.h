@@ -1,6 +1,7 @@
 #ifndef TARNIS_AJUSTEMENT_CHIRURGIE_H
 #define TARNIS_AJUSTEMENT_CHIRURGIE_H
 
+#include "Croisements.h"
 #include "Voiles.h"
 
 #include <functional>
@@ -116,19 +117,5 @@ Anneau anneauAutourDe(const point3 &centre, const point3 &axe, const std::vector
 
 /// Whether two triangles that share no vertex cross (an edge of one through the other).
 bool trianglesSeCoupent(const point3 a[3], const point3 b[3]);
-
-/// The pairs of triangles that share no vertex and cross: where a surface passes through itself.
-/// Each pair is tested once, in the first cell of a grid (twice the mean edge a side) where both
-/// triangles' boxes lie. `fils` threads share the work (0: every core); the count does not
-/// depend on their number.
-std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &triangles,
-                                int fils = 1);
-/// The same on a triangle mesh.
-std::size_t pairesQuiSeCroisent(const Maillage &m, int fils = 1);
-/// Those pairs themselves (indices into `triangles`, the smaller first), in increasing order;
-/// with `parmi` (a mark for each triangle), only the pairs of which one at least is marked.
-std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3> &sommets,
-                                                        const std::vector<std::array<int, 3>> &triangles, int fils = 1,
-                                                        const std::vector<char> *parmi = nullptr);
 
 #endif

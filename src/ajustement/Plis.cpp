@@ -1,5 +1,5 @@
 #include "Plis.h"
-#include "Chirurgie.h"
+#include "Croisements.h"
 #include "Parallele.h"
 #include "distance.h"
 #include "Vecteurs.h"

@@ -158,4 +158,10 @@ Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &poi
 /// OFF, OBJ, PTS and SMM writers write them.
 double ecartSixChiffres(const std::vector<point3> &points);
 
+/// How a file writes its coordinates: six significant digits (OFF, OBJ, PTS, SMM), single
+/// precision (binary STL), or every digit of a double (PLY).
+enum class PrecisionEcrite { SixChiffres, Simple, Double };
+/// The points as a file with that precision writes them, read back.
+std::vector<point3> commeEcrits(const std::vector<point3> &points, PrecisionEcrite precision);
+
 #endif

@@ -529,3 +529,22 @@ double ecartSixChiffres(const std::vector<point3> &points)
         }
     return ecart;
 }
+
+std::vector<point3> commeEcrits(const std::vector<point3> &points, PrecisionEcrite precision)
+{
+    if (precision == PrecisionEcrite::Double)
+        return points;
+    std::vector<point3> r(points.size());
+    char t[32];
+    auto relire = [&](double v) {
+        if (precision == PrecisionEcrite::Simple)
+            return static_cast<double>(static_cast<float>(v));
+        const auto fin = std::to_chars(t, t + sizeof t, v, std::chars_format::general, 6);
+        double relu = 0;
+        std::from_chars(t, fin.ptr, relu);
+        return relu;
+    };
+    for (std::size_t i = 0; i < points.size(); ++i)
+        r[i] = point3(relire(points[i].x), relire(points[i].y), relire(points[i].z));
+    return r;
+}

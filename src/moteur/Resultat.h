@@ -16,6 +16,8 @@ enum class Statut : int {
     SortieImpossible = 5,    ///< a file that cannot be written
     Echec = 6,               ///< an operation that cannot be done on this input (open mesh, divergence)
     Interrompu = 7,          ///< stopped through the progress callback
+    /// Done and written, but the surface written passes through itself: it bounds no solid.
+    SurfaceQuiSeCroise = 8,
 };
 
 /// A status and, on failure, the reason: a code with the file, the line or the value at fault.

@@ -215,10 +215,14 @@ bool listerNuages(const std::string &entree, const std::string &sortie, std::vec
     return true;
 }
 
+// The exit status of a run whose surface crosses itself, as the status file holds it.
+const std::string codeSeCroise = std::to_string(static_cast<int>(Statut::SurfaceQuiSeCroise));
+
 bool resultatsComplets(const std::string &nuage, const std::string &dossier)
 {
     std::string code, duree;
-    if (!lireStatut(dossier, code, duree) || code != "0")
+    // A surface that crosses itself was written all the same: done, not to be run again.
+    if (!lireStatut(dossier, code, duree) || (code != "0" && code != codeSeCroise))
         return false;
     // The report is written last, and names the mesh files written before it (--format).
     std::ifstream rapport(fs::path(dossier) / (nomDuNuage(nuage) + ".rapport.txt"), std::ios::binary);
@@ -244,16 +248,16 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
         LigneResume l;
         l.relatif = n.relatif;
         l.nuage = n.nuage;
-        l.chiffres.assign(12, "");
+        l.chiffres.assign(14, "");
         const std::string dossier = (fs::path(sortie) / n.relatif).string();
         if (!lireStatut(dossier, l.code, l.duree)) {
             l.statut = "absent";
             l.message = "pas de résultat : nuage pas encore traité ou traitement interrompu";
-        } else if (l.code != "0") {
+        } else if (l.code != "0" && l.code != codeSeCroise) {
             l.statut = "échec";
             l.message = messageDEchec(dossier);
         } else if (resultatsComplets(n.nuage, dossier)) {
-            l.statut = "réussi";
+            l.statut = l.code == "0" ? "réussi" : "se croise";
             std::ifstream rapport(fs::path(dossier) / (nomDuNuage(n.nuage) + ".rapport.txt"), std::ios::binary);
             const FiguresRapport f = lireFiguresRapport(rapport);
             l.chiffres = {f.pointsNuage, f.pointsSimplexes};
@@ -263,6 +267,11 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
             l.chiffres.push_back(f.parties);
             l.chiffres.push_back(f.genre);
             l.chiffres.push_back(f.croisements);
+            l.chiffres.push_back(f.volume);
+            l.chiffres.push_back(f.aire);
+            if (l.code == codeSeCroise)
+                l.message = "la surface passe au travers d'elle-même (" + f.croisements +
+                            " paires de triangles se croisent) : elle ne borne pas un solide";
         } else {
             l.statut = "incomplet";
             l.message = "résultat incomplet dans " + dossier;
@@ -279,7 +288,7 @@ std::string texteCsv(const std::vector<LigneResume> &lignes)
     std::string t = "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
                     "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
                     "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
-                    "points écartés,parties,genre,paires de triangles qui se croisent,durée (s),message\n";
+                    "points écartés,parties,genre,paires de triangles qui se croisent,volume enclos,aire,durée (s),message\n";
     for (const LigneResume &l : lignes) {
         std::vector<std::string> champs = {l.relatif, l.nuage, l.statut, l.code, l.signification};
         champs.insert(champs.end(), l.chiffres.begin(), l.chiffres.end());
@@ -309,7 +318,7 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
     o << "<!DOCTYPE html>\n<html lang=\"fr\"><head><meta charset=\"utf-8\"><title>Lot " << html(titre)
       << "</title>\n"
       << "<style>body{font-family:sans-serif}table{border-collapse:collapse}td,th{border:1px solid "
-         "#999;padding:2px 6px}td.n{text-align:right}tr.echec{background:#fdd}tr.absent,tr.incomplet{background:#ffd}"
+         "#999;padding:2px 6px}td.n{text-align:right}tr.echec{background:#fdd}tr.absent,tr.incomplet{background:#ffd}tr.croise{background:#fdb}"
          "</style></head><body>\n"
       << "<h1>Lot " << html(titre) << "</h1>\n"
       << "<p>Écarts en % de la diagonale de la boîte englobante du nuage ; les échecs d’abord, puis les moins bons "
@@ -317,10 +326,13 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
       << "<table><tr><th>nuage</th><th>statut</th><th>code</th><th>points du nuage</th><th>points simplexes</th>"
          "<th>nuage→surface moyenne</th><th>centile 95</th><th>maximum</th><th>surface→nuage moyenne</th>"
          "<th>centile 95</th><th>maximum</th><th>points écartés</th><th>parties</th><th>genre</th>"
-         "<th>paires de triangles qui se croisent</th><th>durée (s)</th>"
+         "<th>paires de triangles qui se croisent</th><th>volume enclos</th><th>aire</th><th>durée (s)</th>"
          "<th>message</th></tr>\n";
     for (const LigneResume *l : ordre) {
-        const std::string classe = l->statut == "échec" ? "echec" : l->statut == "réussi" ? "ok" : l->statut;
+        const std::string classe = l->statut == "échec"       ? "echec"
+                                   : l->statut == "réussi"    ? "ok"
+                                   : l->statut == "se croise" ? "croise"
+                                                              : l->statut;
         o << "<tr class=\"" << classe << "\"><td>" << html(l->relatif) << "</td><td>" << html(l->statut)
           << "</td><td class=\"n\">" << html(l->code + (l->signification.empty() ? "" : " (" + l->signification + ")"))
           << "</td>";
@@ -329,7 +341,7 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
         o << "<td class=\"n\">" << html(l->duree) << "</td><td>" << html(l->message) << "</td></tr>\n";
     }
     o << "</table>\n<p>";
-    for (const char *statut : {"échec", "absent", "incomplet", "réussi"}) {
+    for (const char *statut : {"échec", "se croise", "absent", "incomplet", "réussi"}) {
         const auto n = std::count_if(lignes.begin(), lignes.end(), [&](const LigneResume &l) { return l.statut == statut; });
         if (n > 0)
             o << statut << " : " << n << ". ";

@@ -37,7 +37,7 @@ bool resultatsComplets(const std::string &nuage, const std::string &dossier);
 struct LigneResume
 {
     std::string relatif, nuage;
-    std::string statut; ///< "réussi", "échec", "absent" or "incomplet"
+    std::string statut; ///< "réussi", "se croise" (written, but passing through itself), "échec", "absent" or "incomplet"
     std::string code, signification;
     std::vector<std::string> chiffres; ///< cloud points, simplex points, the six distances, parts, genus
     std::string duree, message;

@@ -1,7 +1,8 @@
 #include "execution.h"
 #include "Topologie.h"
 #include "Ajustement.h"
-#include "Chirurgie.h"
+#include "Croisements.h"
+#include "Vecteurs.h"
 #include "PointsIsoles.h"
 #include "orientation.h"
 
@@ -363,6 +364,40 @@ Resultat Ajustement::cycles()
     return res;
 }
 
+// The crossing pairs of the triangulation t as the files of `formats` have it once read back: six
+// significant digits for OFF and OBJ; for a simplex mesh file its points so, each cell's centre
+// the mean of them (as it is triangulated again when read); single precision for STL; every
+// digit for PLY. The most over those files.
+static std::size_t croisementsCommeEcrits(const Maillage &t, const std::vector<std::string> &formats, int fils)
+{
+    const std::vector<std::array<int, 3>> triangles = trianglesDe(t);
+    std::size_t plus = 0;
+    bool faits[4] = {false, false, false, false};
+    for (const std::string &f : formats) {
+        const int k = f == "off" || f == "obj" ? 0 : f == "smm" || f == "sm" ? 1 : f == "stl" ? 2 : 3;
+        if (faits[k])
+            continue;
+        faits[k] = true;
+        std::vector<point3> sommets = commeEcrits(
+            t.listeSommets, k == 2 ? PrecisionEcrite::Simple : k == 3 ? PrecisionEcrite::Double : PrecisionEcrite::SixChiffres);
+        if (k == 1) {
+            // Each fan's first corner is its cell's centre; each point of the cell is the second
+            // corner of one triangle of the fan.
+            std::vector<point3> somme(sommets.size(), point3(0, 0, 0));
+            std::vector<int> nombre(sommets.size(), 0);
+            for (const std::array<int, 3> &f3 : triangles) {
+                somme[static_cast<std::size_t>(f3[0])] += sommets[static_cast<std::size_t>(f3[1])];
+                ++nombre[static_cast<std::size_t>(f3[0])];
+            }
+            for (std::size_t i = 0; i < sommets.size(); ++i)
+                if (nombre[i] > 0)
+                    sommets[i] = fois(somme[i], 1.0 / nombre[i]);
+        }
+        plus = std::max(plus, pairesQuiSeCroisent(sommets, triangles, fils));
+    }
+    return plus;
+}
+
 Resultat Ajustement::mesurer()
 {
     // The refinements leave cells running both ways round the surface: the
@@ -379,7 +414,10 @@ Resultat Ajustement::mesurer()
     const TopologieSurface topo = topologie(t);
     bilan.parties = topo.parties;
     bilan.genre = topo.genre;
-    bilan.croisements = pairesQuiSeCroisent(t, param.fils);
+    bilan.croisements = croisementsCommeEcrits(t, param.formats, param.fils);
+    const MesureSolide solide = mesurerSolide(t);
+    bilan.volumeEnclos = solide.volume;
+    bilan.aire = solide.aire;
     // The figures are those of the points the surface was fitted to.
     // The fit's tree holds the cloud it was fitted to: the cloud itself is no longer needed.
     if (bilanDuFit.nuageDeTravail)

@@ -58,7 +58,11 @@ struct Bilan
     int sommetsTriangulation = 0;
     int parties = 0; ///< parts of the triangulation
     int genre = 0;   ///< its genus, summed over the parts
-    std::size_t croisements = 0; ///< pairs of its triangles that cross (the surface passes through itself)
+    /// Pairs of its triangles that cross (the surface passes through itself), decided exactly on
+    /// the coordinates as the files asked write them (the most over those files).
+    std::size_t croisements = 0;
+    double volumeEnclos = 0; ///< the volume the triangulation encloses, in the cloud's units cubed
+    double aire = 0;         ///< its area, in the cloud's units squared
     int triangles = 0;
     int cycles = 0;
     std::vector<int> pointsParCycle; ///< simplex points after each cycle's refinement
@@ -113,7 +117,7 @@ std::string texteRapport(const Parametres &parametres, const Bilan &bilan);
 /// figure the report lacks).
 struct FiguresRapport
 {
-    std::string pointsNuage, pointsSimplexes, pointsEcartes, parties, genre, croisements;
+    std::string pointsNuage, pointsSimplexes, pointsEcartes, parties, genre, croisements, volume, aire;
     /// [0]: cloud -> surface, [1]: surface -> cloud; mean, 95th percentile, maximum, in % of the diagonal.
     std::string ecarts[2][3];
 };

@@ -126,13 +126,17 @@ int main(int argc, char **argv)
                   << std::endl;
     if (b.croisements > 0)
         std::cerr << "Pelvane : attention : la surface passe au travers d'elle-même (" << b.croisements
-                  << (b.croisements > 1 ? " paires de triangles se croisent)" : " paire de triangles se croise)")
-                  << std::endl;
+                  << (b.croisements > 1 ? " paires de triangles se croisent" : " paire de triangles se croise")
+                  << ") : elle ne borne pas un solide, son volume n'a pas de sens" << std::endl;
+    else
+        std::cerr << "Pelvane : solide : volume enclos " << b.volumeEnclos << ", aire " << b.aire
+                  << " (unités du nuage)" << std::endl;
     std::string fichiers;
     for (const std::string &f : b.fichiersMaillage)
         fichiers += (fichiers.empty() ? "" : (&f == &b.fichiersMaillage.back() ? " et " : ", ")) + f;
     std::cerr << "Pelvane : résultat : " << fichiers << " (" << b.parties << (b.parties > 1 ? " parties" : " partie")
               << ", genre " << b.genre << ")" << std::endl;
     std::cerr << "Pelvane : rapport : " << b.fichierRapport << std::endl;
-    return 0;
+    // Written, but not a solid: never the status of a clean success.
+    return b.croisements > 0 ? static_cast<int>(Statut::SurfaceQuiSeCroise) : 0;
 }

@@ -17,6 +17,8 @@ const char *const clePointsSimplexes = "points simplexes";
 const char *const cleParties = "parties de la surface";
 const char *const cleGenre = "genre de la surface";
 const char *const cleCroisements = "paires de triangles qui se croisent";
+const char *const cleVolume = "volume enclos par la surface";
+const char *const cleAire = "aire de la surface";
 const char *const cleNuageVersSurface = "écart nuage -> surface";
 const char *const cleSurfaceVersNuage = "écart surface -> nuage";
 const char *const mesures[3] = {"moyenne", "centile 95", "maximum"};
@@ -64,6 +66,8 @@ FiguresRapport lireFiguresRapport(std::istream &rapport)
     f.parties = valeurs[cleParties];
     f.genre = valeurs[cleGenre];
     f.croisements = valeurs[cleCroisements];
+    f.volume = valeurs[cleVolume];
+    f.aire = valeurs[cleAire];
     const char *const sens[2] = {cleNuageVersSurface, cleSurfaceVersNuage};
     for (int s = 0; s < 2; ++s)
         for (int m = 0; m < 3; ++m)
@@ -116,6 +120,9 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << cleParties << egal << b.parties << "\n";
     o << cleGenre << egal << b.genre << "\n";
     o << cleCroisements << egal << b.croisements << "\n";
+    o << cleVolume << egal << b.volumeEnclos << "\n";
+    o << cleAire << egal << b.aire << "\n";
+    o << rapportSolideDuVolume(b);
     o << std::setprecision(4);
     o << "durée (s) = " << b.duree << "\n";
     o << "durée de la lecture (s) = " << b.dureeLecture << "\n";

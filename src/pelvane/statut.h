@@ -47,6 +47,8 @@ inline constexpr SensStatut sensStatuts[] = {
     {Statut::Echec, "échec de l'ajustement", ""},
     {Statut::Interrompu, "arrêté par un signal",
      " : SIGINT (Ctrl+C) ou SIGTERM ; les fichiers du calcul sont supprimés"},
+    {Statut::SurfaceQuiSeCroise, "surface qui se croise",
+     " : les fichiers sont écrits, mais la surface passe au travers d'elle-même (elle ne borne pas un solide)"},
 };
 
 /// What an exit status of the tool's process means, as the batch summary shows it: the tool's

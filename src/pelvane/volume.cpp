@@ -143,4 +143,25 @@ std::string rapportVolume(const Bilan &b)
     return o.str();
 }
 
+std::string rapportSolideDuVolume(const Bilan &b)
+{
+    if (!b.volume)
+        return "";
+    const BilanFrontiere &f = b.frontiere;
+    const double voxel = f.taillesVoxel[0] * f.taillesVoxel[1] * f.taillesVoxel[2];
+    const bool cubes = f.taillesVoxel[0] == f.taillesVoxel[1] && f.taillesVoxel[1] == f.taillesVoxel[2];
+    const double volume = f.millimetres ? b.volumeEnclos : b.volumeEnclos * voxel;
+    const double region = static_cast<double>(f.voxelsRegion) * voxel;
+    std::ostringstream o;
+    o.precision(9);
+    o << "volume enclos par la surface (mm3) = " << volume << "\n";
+    if (f.millimetres || cubes)
+        o << "aire de la surface (mm2) = "
+          << (f.millimetres ? b.aire : b.aire * f.taillesVoxel[0] * f.taillesVoxel[0]) << "\n";
+    o << "volume de la région (voxels x volume d'un voxel, mm3) = " << region << "\n";
+    if (region > 0)
+        o << "volume enclos / volume de la région = " << volume / region << "\n";
+    return o.str();
+}
+
 } // namespace pelvane

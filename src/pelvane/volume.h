@@ -29,6 +29,11 @@ Resultat lireFrontiere(const std::string &chemin, const ReglagesFrontiere &regla
 
 /// The report lines about the volume ("" for a point cloud).
 std::string rapportVolume(const Bilan &bilan);
+/// The report's lines on the solid the surface of a volume's region bounds, in millimetres: its
+/// volume and area (the area only where the frame is the millimetres' or the voxels are cubes),
+/// beside the region's own volume (its voxels times a voxel's volume) and their ratio; "" for
+/// a cloud.
+std::string rapportSolideDuVolume(const Bilan &bilan);
 
 } // namespace pelvane
 

@@ -378,7 +378,9 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                              f.centile95Surface, f.maximumSurface) +
                         QLatin1Char('\n') + tr("surface : %1 partie(s), genre %2").arg(f.parties).arg(f.genre) +
                         (f.croisements == 0
-                             ? QString()
+                             ? QLatin1Char('\n') + tr("solide : volume %1, aire %2 (unités du nuage)")
+                                                       .arg(f.volume, 0, 'g', 6)
+                                                       .arg(f.aire, 0, 'g', 6)
                              : QLatin1Char('\n') + tr("%n paire(s) de triangles qui se croisent : la surface passe "
                                                        "au travers d'elle-même",
                                                        nullptr, static_cast<int>(f.croisements))) +

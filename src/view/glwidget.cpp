@@ -3,7 +3,7 @@
 
 #include "MaillageGL.h"
 #include "Ajustement.h"
-#include "Chirurgie.h"
+#include "Croisements.h"
 #include "PointsIsoles.h"
 #include "Frontiere.h"
 #include "Ouverture.h"
@@ -527,6 +527,9 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     figuresAjustement.parties = topo.parties;
     figuresAjustement.genre = topo.genre;
     figuresAjustement.croisements = pairesQuiSeCroisent(instanceSimplex->maillageTriangule, 0);
+    const MesureSolide solide = mesurerSolide(instanceSimplex->maillageTriangule);
+    figuresAjustement.volume = solide.volume;
+    figuresAjustement.aire = solide.aire;
     figuresAjustement.bruitLisse = bilan.bruit.bruite();
     // A volume's fit ran on the region's boundary, not on the voxels shown: none of them is set aside.
     calculerEcarts(fichierVolume.empty() ? bilan.ecartes : std::vector<std::size_t>());

@@ -218,7 +218,8 @@ public:
         std::uint64_t maillage = 0; ///< fingerprint of the mesh they were measured on
         std::size_t ecartes = 0;    ///< cloud points the fit set aside (not measured)
         int parties = 0, genre = 0; ///< of the fitted surface (its triangulation)
-        std::size_t croisements = 0; ///< pairs of its triangles that cross (it passes through itself)
+        std::size_t croisements = 0; ///< pairs of its triangles that cross (it passes through itself), decided exactly
+        double volume = 0, aire = 0; ///< the volume it encloses and its area, in the cloud's units
         bool bruitLisse = false;    ///< the cloud was found noisy and smoothed for the fit
     } figuresAjustement;
     /// The cloud coloured by each point's distance to the triangulated mesh (calculerEcarts, after

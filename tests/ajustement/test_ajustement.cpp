@@ -225,7 +225,8 @@ TEST(Ajustement, TheSurfaceOfASmoothShapeDoesNotFoldOverItself)
 {
     // Local refinement splits points into small triangles of points; unspread, the cells round
     // them fold and the written surface crosses itself: 369 pairs of triangles here, 8 spread,
-    // 6 with the last folds undone.
+    // 6 with the last folds undone (by the test of edges through triangles; 10 by the exact test,
+    // which also counts the triangles that touch and those that share a corner).
     ReglagesAjustement r = reglagesDeTest();
     r.tolerance = 0.0005; // refined locally down to the bound
     Simplex un;
@@ -234,7 +235,7 @@ TEST(Ajustement, TheSurfaceOfASmoothShapeDoesNotFoldOverItself)
     ASSERT_TRUE(un.trianguler().reussi());
     EXPECT_GT(un.maillageTriangule.listeFaces.size(), 9000u);
     EXPECT_GE(bilan.pointsParNiveau.size(), 4u);
-    EXPECT_LE(pairesQuiSeCroisent(un.maillageTriangule), 7u);
+    EXPECT_LE(pairesQuiSeCroisent(un.maillageTriangule), 10u);
 }
 
 TEST(Ajustement, ALonePointPastTheSheetsEdgeIsReachedStraysAreNot)

@@ -287,54 +287,6 @@ TEST(Chirurgie, TrianglesCrossWhicheverEdgesPassThrough)
         }
 }
 
-TEST(Chirurgie, TheCrossingPairsOfASurfaceAreThoseEveryPairTestFinds)
-{
-    // Small random triangles in a box, a few long slivers across it, two triangles sharing a
-    // vertex (never counted): the grid finds what testing every pair finds, on any threads.
-    std::mt19937 g(5);
-    std::uniform_real_distribution<double> u(0, 6), petit(-0.3, 0.3);
-    std::vector<point3> sommets;
-    Triangles t;
-    for (int i = 0; i < 3000; ++i) {
-        const point3 c(u(g), u(g), u(g));
-        const int s = static_cast<int>(sommets.size());
-        for (int k = 0; k < 3; ++k)
-            sommets.push_back(c + point3(petit(g), petit(g), petit(g)));
-        t.push_back({s, s + 1, s + 2});
-    }
-    for (int i = 0; i < 4; ++i) {
-        const int s = static_cast<int>(sommets.size());
-        const point3 a(0, u(g), u(g) / 6), b(6, 6 - a.y, 6 - a.z);
-        sommets.push_back(a);
-        sommets.push_back(b);
-        sommets.push_back(b + point3(0, 0.01, -0.02));
-        t.push_back({s, s + 1, s + 2});
-    }
-    t.push_back({t[0][0], t[1][1], t[1][2]});
-    std::size_t attendus = 0, parLesLongs = 0;
-    for (std::size_t i = 0; i < t.size(); ++i)
-        for (std::size_t j = i + 1; j < t.size(); ++j) {
-            const point3 a[3] = {sommets[t[i][0]], sommets[t[i][1]], sommets[t[i][2]]};
-            const point3 b[3] = {sommets[t[j][0]], sommets[t[j][1]], sommets[t[j][2]]};
-            bool commun = false;
-            for (int x : t[i])
-                commun = commun || x == t[j][0] || x == t[j][1] || x == t[j][2];
-            attendus += !commun && trianglesSeCoupent(a, b);
-            parLesLongs += !commun && j >= 3000 && j < 3004 && trianglesSeCoupent(a, b);
-        }
-    ASSERT_GT(attendus, 100u);
-    ASSERT_GT(parLesLongs, 4u);
-    EXPECT_EQ(pairesQuiSeCroisent(sommets, t, 1), attendus);
-    EXPECT_EQ(pairesQuiSeCroisent(sommets, t, 3), attendus);
-    // A corner that is not a number: that triangle crosses nothing, the others as before.
-    sommets.push_back(point3(std::nan(""), 3, 3));
-    t.push_back({t[5][0], t[5][1], static_cast<int>(sommets.size()) - 1});
-    EXPECT_EQ(pairesQuiSeCroisent(sommets, t, 3), attendus);
-    // A closed surface that does not pass through itself: none.
-    const Anneaux boule({{1, 0.5}, {1, -0.5}}, 12);
-    EXPECT_EQ(pairesQuiSeCroisent(boule.sommets, boule.triangles), 0u);
-}
-
 TEST(Chirurgie, TheRimsOfACutRunRoundItAndABadSurfaceGivesNone)
 {
     // A tetrahedron, each edge once each way.

@@ -644,13 +644,15 @@ TEST(Processus, LauncherLineGivesTheResultsAndEachFailureItsExitStatus)
     const auto croisements = [](const std::string &rapport, const std::string &err) {
         const std::string n = lireRapport(rapport).at("paires de triangles qui se croisent");
         const std::string ligne = "Pelvane : attention : la surface passe au travers d'elle-même (" + n +
-                                  (n == "1" ? " paire de triangles se croise)\n"
-                                            : " paires de triangles se croisent)\n");
+                                  (n == "1" ? " paire de triangles se croise" : " paires de triangles se croisent") +
+                                  ") : elle ne borne pas un solide, son volume n'a pas de sens\n";
         EXPECT_EQ(err.find("au travers d'elle-même") != std::string::npos, n != "0") << err;
         EXPECT_TRUE(n == "0" || err.find(ligne) != std::string::npos) << err;
         return std::stol(n);
     };
     const long oeuf = croisements(sortie + "/oeuf.rapport.txt", s.err);
+    // A surface written that does not cross itself: its solid on the summary.
+    EXPECT_EQ(oeuf == 0, s.err.find("Pelvane : solide : volume enclos ") != std::string::npos) << s.err;
     // A single sheet of points, wrapped: a thin shell whose two sides pass through each other.
     std::mt19937 g(3);
     std::uniform_real_distribution<double> bruit(-0.01, 0.01);
@@ -658,8 +660,10 @@ TEST(Processus, LauncherLineGivesTheResultsAndEachFailureItsExitStatus)
     for (int k = 0; k < 1600; ++k)
         feuille.push_back(point3(0.05 * (k % 40) + bruit(g), 0.05 * (k / 40) + bruit(g), 0.5 * bruit(g)));
     s = lancer(t, commande(reference, ecrireNuage(t.file("feuille.pts"), feuille), sortie));
-    ASSERT_EQ(s.statut, 0) << s.err;
+    // Written, but no solid: never the status of a clean success.
+    ASSERT_EQ(s.statut, static_cast<int>(Statut::SurfaceQuiSeCroise)) << s.err;
     EXPECT_GT(croisements(sortie + "/feuille.rapport.txt", s.err), 20 * oeuf + 100);
+    EXPECT_TRUE(fs::is_regular_file(sortie + "/feuille.off"));
 
     s = lancer(t, {"--help"});
     EXPECT_EQ(s.statut, 0);

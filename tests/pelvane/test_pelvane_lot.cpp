@@ -102,7 +102,8 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
         ecrire(d + nom + ".rapport.txt", texteRapport(Parametres(), b));
         ecrire(d + nom + ".smm", "x");
         ecrire(d + nom + ".off", "x");
-        ecrire(d + "tarnis-lot.statut", "0\t1.5" + std::to_string(k) + "\n");
+        // The second one's surface crosses itself: written, with its own status.
+        ecrire(d + "tarnis-lot.statut", (k ? "8\t1.5" : "0\t1.5") + std::to_string(k) + "\n");
     }
     ecrire(s + "/c/casse.pts/tarnis-lot.statut", "4\t0.05\n");
     ecrire(s + "/c/casse.pts/tarnis-lot.journal", "Pelvane : lecture : 0 %\nPelvane : erreur : « casse.pts » \"x\", "
@@ -114,6 +115,7 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
     EXPECT_EQ(lancer({"--a-faire", s}, sortie), 0);
     EXPECT_EQ(sortie, "/scans/c/casse.pts\tc/casse.pts\n/scans/d/moitie.pts\td/moitie.pts\n/scans/e/<x>.pts\te/<x>.pts\n");
     EXPECT_EQ(lancer({"--complet", "/scans/a/bon.pts", s + "/a/bon.pts"}, sortie), 0);
+    EXPECT_EQ(lancer({"--complet", "/scans/b/pire.pts", s + "/b/pire.pts"}, sortie), 0) << "written, if not a solid";
     EXPECT_EQ(lancer({"--complet", "/scans/d/moitie.pts", s + "/d/moitie.pts"}, sortie), 1);
 
     EXPECT_EQ(lancer({"--resume", s + "/"}, sortie), 1) << "not every cloud succeeded";
@@ -124,29 +126,33 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
     while (std::getline(lignes, l))
         v.push_back(l);
     ASSERT_EQ(v.size(), 6u) << csv;
-    EXPECT_EQ(v[1], "a/bon.pts,/scans/a/bon.pts,réussi,0,succès,1500,400,0.1,0.2,0.4,0.1,0.3,0.5,0,1,0,0,1.50,");
-    EXPECT_EQ(v[2], "b/pire.pts,/scans/b/pire.pts,réussi,0,succès,1500,401,0.1,12,0.4,0.1,0.3,0.5,7,2,2,3,1.51,");
-    EXPECT_EQ(v[3], "c/casse.pts,/scans/c/casse.pts,échec,4,nuage illisible ou vide,,,,,,,,,,,,,0.05,"
+    EXPECT_EQ(v[1], "a/bon.pts,/scans/a/bon.pts,réussi,0,succès,1500,400,0.1,0.2,0.4,0.1,0.3,0.5,0,1,0,0,0,0,1.50,");
+    EXPECT_EQ(v[2], "b/pire.pts,/scans/b/pire.pts,se croise,8,surface qui se croise,1500,401,0.1,12,0.4,0.1,0.3,0.5,7,2,"
+                    "2,3,0,0,1.51,la surface passe au travers d'elle-même (3 paires de triangles se croisent) : elle ne "
+                    "borne pas un solide");
+    EXPECT_EQ(v[3], "c/casse.pts,/scans/c/casse.pts,échec,4,nuage illisible ou vide,,,,,,,,,,,,,,,0.05,"
                     "\"« casse.pts » \"\"x\"\", ligne 3 coupé\"");
-    EXPECT_EQ(v[4], "d/moitie.pts,/scans/d/moitie.pts,incomplet,0,succès,,,,,,,,,,,,,2.00,résultat incomplet dans " + s +
-                        "/d/moitie.pts");
-    EXPECT_EQ(v[5], "e/<x>.pts,/scans/e/<x>.pts,absent,,,,,,,,,,,,,,,,"
+    EXPECT_EQ(v[4], "d/moitie.pts,/scans/d/moitie.pts,incomplet,0,succès,,,,,,,,,,,,,,,2.00,résultat incomplet dans " +
+                        s + "/d/moitie.pts");
+    EXPECT_EQ(v[5], "e/<x>.pts,/scans/e/<x>.pts,absent,,,,,,,,,,,,,,,,,,"
                     "pas de résultat : nuage pas encore traité ou traitement interrompu");
 
     const std::string html = readFile(s + "/resume.html");
     std::vector<std::string> ordre;
     for (std::size_t i = html.find("<tr class="); i != std::string::npos; i = html.find("<tr class=", i + 1))
         ordre.push_back(html.substr(i + 11, html.find("</td>", i) - i - 11));
-    EXPECT_EQ(ordre, (std::vector<std::string>{"echec\"><td>c/casse.pts", "incomplet\"><td>d/moitie.pts",
-                                               "absent\"><td>e/&lt;x&gt;.pts", "ok\"><td>b/pire.pts",
+    EXPECT_EQ(ordre, (std::vector<std::string>{"croise\"><td>b/pire.pts", "echec\"><td>c/casse.pts",
+                                               "incomplet\"><td>d/moitie.pts", "absent\"><td>e/&lt;x&gt;.pts",
                                                "ok\"><td>a/bon.pts"}));
     EXPECT_NE(html.find("<td class=\"n\">4 (nuage illisible ou vide)</td>"), std::string::npos);
-    EXPECT_NE(html.find("<p>échec : 1. absent : 1. incomplet : 1. réussi : 2. </p>"), std::string::npos);
+    EXPECT_NE(html.find("<p>échec : 1. se croise : 1. absent : 1. incomplet : 1. réussi : 1. </p>"),
+              std::string::npos);
 
     EXPECT_EQ(lancer({"--resume", t.file("rien")}, sortie), 2);
     for (const auto &[code, sens] : std::vector<std::pair<std::string, std::string>>{
              {"2", "arguments incorrects"}, {"3", "maillage de référence illisible"},
              {"5", "dossier de sortie inutilisable"}, {"6", "échec de l'ajustement"}, {"7", "arrêté par un signal"},
+             {"8", "surface qui se croise"},
              {"127", "outil introuvable ou non exécutable"}, {"137", "interrompu (signal 9)"},
              {"128", "statut inattendu"}, {"x", "statut inattendu"}, {"", ""}})
         EXPECT_EQ(significationSortie(code), sens) << code;

@@ -1,0 +1,302 @@
+#include "Croisements.h"
+#include "Maillage.h"
+#include "Parallele.h"
+#include "Vecteurs.h"
+
+#include <CGAL/Exact_predicates_inexact_constructions_kernel.h>
+#include <CGAL/intersections.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <unordered_set>
+
+namespace {
+
+using Noyau = CGAL::Exact_predicates_inexact_constructions_kernel;
+using Point = Noyau::Point_3;
+using Segment = Noyau::Segment_3;
+using Triangle = Noyau::Triangle_3;
+
+Point versCgal(const point3 &p)
+{
+    return Point(p.x, p.y, p.z);
+}
+
+// A triangle as it stands: a triangle, or, when its corners lie on one line, the segment between
+// the two farthest apart (a point when they coincide).
+enum class Forme { Triangle, Segment, Point };
+struct Primitive
+{
+    Forme forme;
+    Point p[3];
+};
+
+Primitive primitive(const point3 t[3])
+{
+    Primitive r{Forme::Triangle, {versCgal(t[0]), versCgal(t[1]), versCgal(t[2])}};
+    if (!CGAL::collinear(r.p[0], r.p[1], r.p[2]))
+        return r;
+    // On one line: the two ends are the least and the greatest in the lexicographic order.
+    std::sort(std::begin(r.p), std::end(r.p));
+    r.p[1] = r.p[2];
+    r.forme = r.p[0] == r.p[1] ? Forme::Point : Forme::Segment;
+    return r;
+}
+
+bool seRencontrent(const Primitive &a, const Primitive &b)
+{
+    if (a.forme == Forme::Point && b.forme == Forme::Point)
+        return a.p[0] == b.p[0];
+    if (a.forme == Forme::Point || b.forme == Forme::Point) {
+        const Primitive &point = a.forme == Forme::Point ? a : b, &autre = a.forme == Forme::Point ? b : a;
+        if (autre.forme == Forme::Segment)
+            return Segment(autre.p[0], autre.p[1]).has_on(point.p[0]);
+        return Triangle(autre.p[0], autre.p[1], autre.p[2]).has_on(point.p[0]);
+    }
+    if (a.forme == Forme::Segment && b.forme == Forme::Segment)
+        return CGAL::do_intersect(Segment(a.p[0], a.p[1]), Segment(b.p[0], b.p[1]));
+    if (a.forme == Forme::Segment || b.forme == Forme::Segment) {
+        const Primitive &s = a.forme == Forme::Segment ? a : b, &t = a.forme == Forme::Segment ? b : a;
+        return CGAL::do_intersect(Segment(s.p[0], s.p[1]), Triangle(t.p[0], t.p[1], t.p[2]));
+    }
+    return CGAL::do_intersect(Triangle(a.p[0], a.p[1], a.p[2]), Triangle(b.p[0], b.p[1], b.p[2]));
+}
+
+// Whether the segment pq meets the triangle t as it stands, p and q not both its corners.
+bool segmentRencontre(const point3 &p, const point3 &q, const point3 t[3])
+{
+    const point3 s[3] = {p, q, q};
+    return seRencontrent(primitive(s), primitive(t));
+}
+
+} // namespace
+
+bool trianglesSeCroisent(const point3 a[3], const point3 b[3], const std::vector<std::pair<int, int>> &communs)
+{
+    if (communs.empty())
+        return seRencontrent(primitive(a), primitive(b));
+    if (communs.size() >= 3)
+        return true; // the same triangle twice
+    if (communs.size() == 1) {
+        // Sharing the vertex v: they meet elsewhere when the edge opposite v in one meets the
+        // other (their common part is a segment from v, which ends on such an edge).
+        const int i = communs[0].first, j = communs[0].second;
+        return segmentRencontre(a[(i + 1) % 3], a[(i + 2) % 3], b) ||
+               segmentRencontre(b[(j + 1) % 3], b[(j + 2) % 3], a);
+    }
+    // Sharing the edge uv: out of one plane they meet on uv only; in one plane, when their third
+    // corners lie on the same side of uv.
+    const int i0 = communs[0].first, i1 = communs[1].first;
+    const int j0 = communs[0].second, j1 = communs[1].second;
+    const Point u = versCgal(a[i0]), v = versCgal(a[i1]);
+    const Point p = versCgal(a[3 - i0 - i1]), q = versCgal(b[3 - j0 - j1]);
+    if (CGAL::collinear(u, v, p) || CGAL::collinear(u, v, q))
+        return false; // a flat triangle along the edge covers nothing beyond it
+    return CGAL::coplanar(u, v, p, q) && CGAL::coplanar_orientation(u, v, p, q) == CGAL::POSITIVE;
+}
+
+std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3> &sommets,
+                                                        const std::vector<std::array<int, 3>> &triangles, int fils,
+                                                        const std::vector<char> *parmi)
+{
+    const auto garde = [parmi](std::size_t i) { return !parmi || (*parmi)[i]; };
+    const std::size_t n = triangles.size();
+    std::vector<std::pair<int, int>> paires;
+    if (n < 2)
+        return paires;
+    // A triangle with a corner that is not a number crosses nothing.
+    std::vector<char> fini(n, 1);
+    double aretes = 0;
+    point3 bas(std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+               std::numeric_limits<double>::infinity());
+    point3 haut = fois(bas, -1);
+    for (std::size_t i = 0; i < n; ++i) {
+        for (int k = 0; k < 3; ++k) {
+            const point3 &p = sommets[static_cast<std::size_t>(triangles[i][k])];
+            fini[i] = fini[i] && std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+        }
+        for (int k = 0; k < 3 && fini[i]; ++k) {
+            const point3 &p = sommets[static_cast<std::size_t>(triangles[i][k])];
+            aretes += norme(sommets[static_cast<std::size_t>(triangles[i][(k + 1) % 3])] - p);
+            bas = point3(std::min(bas.x, p.x), std::min(bas.y, p.y), std::min(bas.z, p.z));
+            haut = point3(std::max(haut.x, p.x), std::max(haut.y, p.y), std::max(haut.z, p.z));
+        }
+    }
+    // Cells twice the mean edge a side, and no more than 2^20 of them along the box (a key holds
+    // 21 bits an axis).
+    const double etendue = std::max({haut.x - bas.x, haut.y - bas.y, haut.z - bas.z});
+    const double cote = std::max(2 * aretes / static_cast<double>(3 * n), etendue / double(1 << 20));
+    if (!(cote > 0) || !std::isfinite(cote) || !std::isfinite(etendue))
+        return paires;
+    using Cellule = std::array<std::int64_t, 3>;
+    auto celluleDe = [&](const point3 &p) {
+        return Cellule{static_cast<std::int64_t>((p.x - bas.x) / cote), static_cast<std::int64_t>((p.y - bas.y) / cote),
+                       static_cast<std::int64_t>((p.z - bas.z) / cote)};
+    };
+    auto cle = [](const Cellule &c) {
+        return static_cast<std::uint64_t>(c[0]) << 42 ^ static_cast<std::uint64_t>(c[1]) << 21 ^
+               static_cast<std::uint64_t>(c[2]);
+    };
+    // Each triangle's box in cells, and the triangles of each cell (in their order).
+    std::vector<std::array<Cellule, 2>> boites(n);
+    std::vector<std::array<point3, 2>> coins(n);
+    // A triangle over many cells (a long sliver) is kept out of the grid and tested against the
+    // triangles whose boxes meet its own.
+    constexpr double GRANDE_BOITE = 64;
+    std::vector<std::size_t> grands;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!fini[i])
+            continue;
+        const std::array<int, 3> &t = triangles[i];
+        point3 a = sommets[static_cast<std::size_t>(t[0])], b = a;
+        for (int k = 1; k < 3; ++k) {
+            const point3 &p = sommets[static_cast<std::size_t>(t[k])];
+            a = point3(std::min(a.x, p.x), std::min(a.y, p.y), std::min(a.z, p.z));
+            b = point3(std::max(b.x, p.x), std::max(b.y, p.y), std::max(b.z, p.z));
+        }
+        boites[i] = {celluleDe(a), celluleDe(b)};
+        coins[i] = {a, b};
+        double couvertes = 1;
+        for (int k = 0; k < 3; ++k)
+            couvertes *= static_cast<double>(boites[i][1][k] - boites[i][0][k] + 1);
+        if (couvertes > GRANDE_BOITE)
+            grands.push_back(i);
+    }
+    std::vector<char> grand(n, 0);
+    for (std::size_t g : grands)
+        grand[g] = 1;
+    auto parcourir = [&](std::size_t i, const auto &faire) {
+        for (std::int64_t x = boites[i][0][0]; x <= boites[i][1][0]; ++x)
+            for (std::int64_t y = boites[i][0][1]; y <= boites[i][1][1]; ++y)
+                for (std::int64_t z = boites[i][0][2]; z <= boites[i][1][2]; ++z)
+                    faire(cle({x, y, z}));
+    };
+    // With marks, a pair is tested in a cell of the marked triangle's box: only the cells of the
+    // marked ones are filled.
+    std::unordered_set<std::uint64_t> marquees;
+    if (parmi)
+        for (std::size_t i = 0; i < n; ++i)
+            if (fini[i] && !grand[i] && garde(i))
+                parcourir(i, [&](std::uint64_t c) { marquees.insert(c); });
+    // The grid: (cell, triangle) pairs sorted, so that the triangles of a cell follow one another,
+    // in their order.
+    std::vector<std::pair<std::uint64_t, int>> grille;
+    for (std::size_t i = 0; i < n; ++i)
+        if (fini[i] && !grand[i])
+            parcourir(i, [&](std::uint64_t c) {
+                if (!parmi || marquees.count(c))
+                    grille.push_back({c, static_cast<int>(i)});
+            });
+    std::sort(grille.begin(), grille.end());
+    std::vector<std::pair<std::size_t, std::size_t>> cellules; // [first, end) of each cell's run
+    std::vector<std::uint64_t> cles;
+    for (std::size_t d = 0, f; d < grille.size(); d = f) {
+        bool gardee = false;
+        for (f = d; f < grille.size() && grille[f].first == grille[d].first; ++f)
+            gardee = gardee || garde(static_cast<std::size_t>(grille[f].second));
+        if (f - d > 1 && gardee) {
+            cles.push_back(grille[d].first);
+            cellules.push_back({d, f});
+        }
+    }
+    // Two triangles that cross, by exact predicates once their boxes meet.
+    auto croisent = [&](std::size_t i, std::size_t j) {
+        const std::array<point3, 2> &u = coins[i], &w = coins[j];
+        if (u[1].x < w[0].x || w[1].x < u[0].x || u[1].y < w[0].y || w[1].y < u[0].y || u[1].z < w[0].z ||
+            w[1].z < u[0].z)
+            return false;
+        const std::array<int, 3> &ti = triangles[i], &tj = triangles[j];
+        std::vector<std::pair<int, int>> communs;
+        for (int a = 0; a < 3; ++a)
+            for (int b = 0; b < 3; ++b)
+                if (ti[static_cast<std::size_t>(a)] == tj[static_cast<std::size_t>(b)]) {
+                    communs.push_back({a, b});
+                    break;
+                }
+        const point3 a[3] = {sommets[static_cast<std::size_t>(ti[0])], sommets[static_cast<std::size_t>(ti[1])],
+                             sommets[static_cast<std::size_t>(ti[2])]};
+        const point3 b[3] = {sommets[static_cast<std::size_t>(tj[0])], sommets[static_cast<std::size_t>(tj[1])],
+                             sommets[static_cast<std::size_t>(tj[2])]};
+        return trianglesSeCroisent(a, b, communs);
+    };
+    std::vector<std::vector<std::pair<int, int>>> parCellule(cellules.size());
+    enParallele(cellules.size(), filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t c = debut; c < fin; ++c) {
+            for (std::size_t u = cellules[c].first; u < cellules[c].second; ++u)
+                for (std::size_t v = u + 1; v < cellules[c].second; ++v) {
+                    const std::size_t i = static_cast<std::size_t>(grille[u].second);
+                    const std::size_t j = static_cast<std::size_t>(grille[v].second);
+                    // Looked at only in the first cell the two boxes share.
+                    const Cellule premiere{std::max(boites[i][0][0], boites[j][0][0]),
+                                           std::max(boites[i][0][1], boites[j][0][1]),
+                                           std::max(boites[i][0][2], boites[j][0][2])};
+                    if ((garde(i) || garde(j)) && cle(premiere) == cles[c] && croisent(i, j))
+                        parCellule[c].push_back(std::minmax(grille[u].second, grille[v].second));
+                }
+        }
+    });
+    for (const std::vector<std::pair<int, int>> &ici : parCellule)
+        paires.insert(paires.end(), ici.begin(), ici.end());
+    for (std::size_t g : grands)
+        for (std::size_t j = 0; j < n; ++j) {
+            if (j == g || !fini[j] || (grand[j] && j < g) || !(garde(g) || garde(j)))
+                continue;
+            bool loin = false;
+            for (int k = 0; k < 3; ++k)
+                loin = loin || boites[j][0][k] > boites[g][1][k] || boites[j][1][k] < boites[g][0][k];
+            if (!loin && croisent(g, j))
+                paires.push_back(std::minmax(static_cast<int>(g), static_cast<int>(j)));
+        }
+    std::sort(paires.begin(), paires.end());
+    return paires;
+}
+
+std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &triangles,
+                                int fils)
+{
+    return trianglesQuiSeCroisent(sommets, triangles, fils).size();
+}
+
+std::vector<std::array<int, 3>> trianglesDe(const Maillage &m)
+{
+    std::vector<std::array<int, 3>> triangles;
+    triangles.reserve(m.listeFaces.size());
+    for (const Face &f : m.listeFaces)
+        triangles.push_back({f.s1, f.s2, f.s3});
+    return triangles;
+}
+
+std::size_t pairesQuiSeCroisent(const Maillage &m, int fils)
+{
+    return pairesQuiSeCroisent(m.listeSommets, trianglesDe(m), fils);
+}
+
+MesureSolide mesurerSolide(const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &triangles)
+{
+    MesureSolide r;
+    if (sommets.empty())
+        return r;
+    point3 bas = sommets[0], haut = sommets[0];
+    for (const point3 &p : sommets) {
+        bas = point3(std::min(bas.x, p.x), std::min(bas.y, p.y), std::min(bas.z, p.z));
+        haut = point3(std::max(haut.x, p.x), std::max(haut.y, p.y), std::max(haut.z, p.z));
+    }
+    const point3 c = fois(bas + haut, 0.5);
+    const auto n = static_cast<int>(sommets.size());
+    for (const std::array<int, 3> &t : triangles) {
+        if (t[0] < 0 || t[1] < 0 || t[2] < 0 || t[0] >= n || t[1] >= n || t[2] >= n)
+            continue;
+        const point3 a = sommets[static_cast<std::size_t>(t[0])] - c, b = sommets[static_cast<std::size_t>(t[1])] - c,
+                     d = sommets[static_cast<std::size_t>(t[2])] - c;
+        r.volume += scal(a, vect(b, d)) / 6;
+        r.aire += 0.5 * norme(vect(b - a, d - a));
+    }
+    return r;
+}
+
+MesureSolide mesurerSolide(const Maillage &m)
+{
+    return mesurerSolide(m.listeSommets, trianglesDe(m));
+}
