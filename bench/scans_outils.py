@@ -3,6 +3,7 @@
   poisson  NUAGE NOM REFERENCE            screened Poisson on NUAGE, measured against REFERENCE
   mesurer  OFF NOM REFERENCE SECONDES     a triangulation measured against REFERENCE
   duree    NUAGE                          the time of screened Poisson on NUAGE alone (seconds)
+  ecrire_poisson NUAGE SORTIE.off         screened Poisson on NUAGE written to SORTIE.off; prints its seconds
 Figures in % of the reference's bounding-box diagonal: cloud -> surface (every reference point
 to the surface) and surface -> cloud (points spread over the surface to the reference), each as
 mean/p95/p99/max."""
@@ -58,7 +59,7 @@ if mode == "generer":
     else:  # every coordinate moved by a normal law of deviation 0.25 % of the diagonal
         points = propres + hasard.normal(0, 0.0025 * diagonale, propres.shape)
     ecrire(sys.argv[3], points)
-elif mode in ("poisson", "duree"):
+elif mode in ("poisson", "duree", "ecrire_poisson"):
     points = lire(sys.argv[2])
     debut = time.time()
     nuage = o3d.geometry.PointCloud(o3d.utility.Vector3dVector(points))
@@ -67,6 +68,15 @@ elif mode in ("poisson", "duree"):
     maillage, _ = o3d.geometry.TriangleMesh.create_from_point_cloud_poisson(nuage, depth=8)
     if mode == "duree":
         print("%.2f" % (time.time() - debut))
+    elif mode == "ecrire_poisson":
+        duree = time.time() - debut
+        # A plain OFF with every digit: what is measured is the surface itself, not its rounding.
+        sommets, faces = np.asarray(maillage.vertices), np.asarray(maillage.triangles)
+        with open(sys.argv[3], "w") as f:
+            f.write("OFF\n%d %d 0\n" % (len(sommets), len(faces)))
+            np.savetxt(f, sommets, fmt="%.17g")
+            np.savetxt(f, np.hstack([np.full((len(faces), 1), 3), faces]), fmt="%d")
+        print("%.2f" % duree)
     else:
         mesurer(maillage, lire(sys.argv[4]), sys.argv[3], "Poisson", time.time() - debut)
 else:
