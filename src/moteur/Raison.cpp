@@ -474,3 +474,23 @@ std::string texte(const Raison &r)
         valeurs.push_back(a.genre == Argument::Genre::Raison && !a.sous.empty() ? texte(a.sous.front()) : a.texte);
     return remplirMotif(motifRaison(r.code), valeurs);
 }
+
+Raison phaseDe(const Raison &etape)
+{
+    switch (etape.code) {
+    case CodeRaison::AjustementNiveau:
+    case CodeRaison::RaffinageLocal:
+    case CodeRaison::ReposSurLeNuage:
+    case CodeRaison::LissageDuBruit:
+        return Raison(CodeRaison::Ajustement);
+    case CodeRaison::EclatementDesPoints:
+    case CodeRaison::RecopieT26Global:
+        return Raison(CodeRaison::RaffinageT26Global);
+    case CodeRaison::Contexte:
+        if (!etape.arguments.empty() && etape.arguments[0].genre == Argument::Genre::Raison)
+            return phaseDe(etape.arguments[0].sous.front());
+        return etape;
+    default:
+        return etape;
+    }
+}

@@ -351,6 +351,12 @@ const char *motifRaison(CodeRaison code);
 /// The reason in French on one line, as the console tool prints it ("" for Aucune).
 std::string texte(const Raison &r);
 
+/// The phase a progress step belongs to, as a progress line names it: the fit (Ajustement) for
+/// its levels, refinements, smoothing and settling; the whole-mesh T26 refinement for its two
+/// stages; the first part of a step in context
+/// (Contexte); the step itself otherwise.
+Raison phaseDe(const Raison &etape);
+
 /// Writes a pattern with each %N replaced by valeurs[N - 1], in one pass (a value holding "%2"
 /// stays as it is; a %N without its value stays as written). Shared by the French and the
 /// interface's formatting.

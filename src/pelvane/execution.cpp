@@ -142,8 +142,7 @@ Progression lignesDeProgression(std::ostream &prog)
     };
     auto dernier = std::make_shared<Etat>();
     return [&prog, dernier](double fraction, const Raison &etape) {
-        const std::string ligne = texte(etape);
-        const std::string phase = ligne.substr(0, ligne.find(" : "));
+        const std::string phase = texte(phaseDe(etape));
         const int dixieme = static_cast<int>(fraction * 10);
         if ((phase != dernier->phase || dixieme != dernier->dixieme) && dernier->lignes <= LIGNES_DE_PROGRESSION) {
             dernier->phase = phase;

@@ -27,6 +27,7 @@
 #include <limits>
 #include <numeric>
 #include <random>
+#include <set>
 #include <tuple>
 
 namespace {
@@ -1272,3 +1273,39 @@ TEST(EchantillonnerSurface, LatticeCentroidsInProportionToArea)
 }
 
 } // namespace
+
+TEST(Ajustement, ItsProgressRisesWithTheLevelsAndReachesTheEndOnce)
+{
+    // Levels, refinements and the last settling each say how far the fit is: never back, never
+    // past the end, the end said once, last, and the way there in steps a user sees move.
+    Simplex s;
+    ASSERT_TRUE(tarnis_test::chargerGabarit(s));
+    std::vector<double> faits;
+    std::vector<CodeRaison> phases;
+    const Progression suivre = [&](double fait, const Raison &etape) {
+        faits.push_back(fait);
+        phases.push_back(etape.code);
+        return true;
+    };
+    BilanAjustement b;
+    Resultat r;
+    ReglagesAjustement reglages = reglagesDeTest();
+    reglages.tolerance = 0.001; // refined locally over a few levels
+    tarnis_test::captureStdout(
+        [&] { r = ajuster(s, tarnis_test::nuageEllipsoide(6000, 3, 2, 1.5), reglages, suivre, &b); });
+    ASSERT_TRUE(r.reussi()) << r.texte();
+    ASSERT_GE(b.niveaux, 4);
+    ASSERT_FALSE(faits.empty());
+    std::set<int> dixiemes;
+    for (std::size_t k = 0; k < faits.size(); ++k) {
+        EXPECT_GE(faits[k], 0.0);
+        EXPECT_LE(faits[k], 1.0);
+        if (k > 0) {
+            EXPECT_GE(faits[k], faits[k - 1]) << "at call " << k << " of " << faits.size();
+        }
+        EXPECT_EQ(faits[k] == 1.0, k + 1 == faits.size()) << "at call " << k << " of " << faits.size();
+        dixiemes.insert(static_cast<int>(10 * faits[k]));
+    }
+    EXPECT_GE(dixiemes.size(), 7u);
+    EXPECT_EQ(phases.back(), CodeRaison::ReposSurLeNuage);
+}

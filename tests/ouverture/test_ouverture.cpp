@@ -256,6 +256,21 @@ TEST(Raison, NestedReasonsReadAsTheConsoleLine)
     EXPECT_EQ(remplirMotif("%10 puis %1", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}), "j puis a");
 }
 
+TEST(Raison, EachProgressStepNamesItsPhaseByItsCode)
+{
+    // A progress line names the phase, not the step: the fit's stages are the fit, the whole-mesh
+    // refinement's two stages that refinement, a step in context its first part.
+    for (const CodeRaison c : {CodeRaison::AjustementNiveau, CodeRaison::RaffinageLocal, CodeRaison::ReposSurLeNuage,
+                               CodeRaison::LissageDuBruit})
+        EXPECT_EQ(texte(phaseDe(Raison(c, {3}))), "Ajustement") << static_cast<int>(c);
+    EXPECT_EQ(texte(phaseDe(Raison(CodeRaison::EclatementDesPoints))), "Raffinage T26 global");
+    EXPECT_EQ(texte(phaseDe(Raison(CodeRaison::RecopieT26Global))), "Raffinage T26 global");
+    const Raison lecture(CodeRaison::LectureDe, {nom("x.pts")});
+    EXPECT_EQ(texte(phaseDe(Raison(CodeRaison::Contexte, {lecture, Raison(CodeRaison::AjustementNiveau, {2})}))),
+              "Lecture de « x.pts »");
+    EXPECT_EQ(texte(phaseDe(lecture)), "Lecture de « x.pts »");
+}
+
 TEST(Progression, NestedRangesAndThrottledLoopsKeepTheRefusal)
 {
     std::vector<double> vues;
