@@ -31,15 +31,6 @@
 
 namespace {
 
-std::vector<std::array<int, 3>> facesDe(const Maillage &m)
-{
-    std::vector<std::array<int, 3>> f;
-    f.reserve(m.listeFaces.size());
-    for (const Face &x : m.listeFaces)
-        f.push_back({x.s1, x.s2, x.s3});
-    return f;
-}
-
 // The fit's own frame: the cloud's box (`boite`) centred on the origin, its diagonal 1.
 ArbrePoints::Repere repereDeTravail(const Boite &boite)
 {
@@ -1043,7 +1034,7 @@ std::optional<Raison> placerAutourDuNuage(Simplex &s, const std::vector<point3> 
     // triangulated surface.
     if (const Resultat r = s.trianguler(); !r)
         return r.raison;
-    ArbreTriangles surface(s.maillageTriangule.listeSommets, facesDe(s.maillageTriangule));
+    ArbreTriangles surface(s.maillageTriangule.listeSommets, trianglesDe(s.maillageTriangule));
     const double rayonInterieur = surface.distance(cm);
     if (!(rayonInterieur > 0) || !std::isfinite(rayonInterieur))
         return Raison(CodeRaison::CentreSurLaSurface);
@@ -1267,7 +1258,7 @@ Resultat mesurerAjustement(const Simplex &s, const ArbrePoints &arbre, const Arb
     auto dansLeRepere = [&](const point3 &p) { return fois(p - repere.centre, repere.facteur); };
     auto enUnites = [&](double d) { return d / repere.facteur; };
     const Maillage &m = s.maillageTriangule;
-    const std::vector<std::array<int, 3>> faces = facesDe(m);
+    const std::vector<std::array<int, 3>> faces = trianglesDe(m);
     std::vector<point3> sommets(m.listeSommets.size());
     for (std::size_t k = 0; k < sommets.size(); ++k)
         sommets[k] = dansLeRepere(m.listeSommets[k]);

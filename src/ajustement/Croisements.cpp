@@ -259,15 +259,6 @@ std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::v
     return trianglesQuiSeCroisent(sommets, triangles, fils).size();
 }
 
-std::vector<std::array<int, 3>> trianglesDe(const Maillage &m)
-{
-    std::vector<std::array<int, 3>> triangles;
-    triangles.reserve(m.listeFaces.size());
-    for (const Face &f : m.listeFaces)
-        triangles.push_back({f.s1, f.s2, f.s3});
-    return triangles;
-}
-
 std::size_t pairesQuiSeCroisent(const Maillage &m, int fils)
 {
     return pairesQuiSeCroisent(m.listeSommets, trianglesDe(m), fils);

@@ -36,9 +36,6 @@ std::size_t pairesQuiSeCroisent(const std::vector<point3> &sommets, const std::v
 /// The same on a triangle mesh.
 std::size_t pairesQuiSeCroisent(const Maillage &m, int fils = 1);
 
-/// The triangles of a triangle mesh as index triples.
-std::vector<std::array<int, 3>> trianglesDe(const Maillage &m);
-
 /// The volume a closed oriented triangulated surface encloses (the sum of the signed volumes of
 /// the tetrahedra from the origin to its triangles: positive when they face outward) and its
 /// area, in the units of its coordinates (cubed, squared). The sums are taken about the centre of

@@ -162,3 +162,12 @@ Resultat Maillage::construireKd(const Progression &progression)
         static_cast<void>(progression(1.0, phase)); // the tree is whole: nothing left to stop
     return Resultat::succes();
 }
+
+std::vector<std::array<int, 3>> trianglesDe(const Maillage &m)
+{
+    std::vector<std::array<int, 3>> triangles;
+    triangles.reserve(m.listeFaces.size());
+    for (const Face &f : m.listeFaces)
+        triangles.push_back({f.s1, f.s2, f.s3});
+    return triangles;
+}

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,9 @@ Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &poi
 /// Largest move of a coordinate of the points when written with six significant digits, as the
 /// OFF, OBJ, PTS and SMM writers write them.
 double ecartSixChiffres(const std::vector<point3> &points);
+
+/// The triangles of a triangle mesh as index triples (the engine's geometry works on these).
+std::vector<std::array<int, 3>> trianglesDe(const Maillage &m);
 
 /// How a file writes its coordinates: six significant digits (OFF, OBJ, PTS, SMM), single
 /// precision (binary STL), or every digit of a double (PLY).

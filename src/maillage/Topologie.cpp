@@ -73,9 +73,5 @@ TopologieSurface topologie(const std::vector<std::array<int, 3>> &faces, std::si
 
 TopologieSurface topologie(const Maillage &m)
 {
-    std::vector<std::array<int, 3>> f;
-    f.reserve(m.listeFaces.size());
-    for (const Face &x : m.listeFaces)
-        f.push_back({x.s1, x.s2, x.s3});
-    return topologie(f, m.listeSommets.size());
+    return topologie(trianglesDe(m), m.listeSommets.size());
 }

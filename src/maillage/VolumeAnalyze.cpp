@@ -108,11 +108,27 @@ int octetsParVoxel(int type)
     }
 }
 
+// The calls that answer true or false say why on standard error, having no other way to: a
+// missing file with its own line, any other refusal with its reason. Those that return a
+// Resultat say nothing: their caller reports it.
+bool direLeRefus(const Resultat &r, const std::string &fichier)
+{
+    if (r.reussi())
+        return true;
+    if (r.raison.code == CodeRaison::EnTete)
+        std::fprintf(stderr, "Can't open:<%s>\n", fichier.c_str());
+    else if (r.raison.code == CodeRaison::Image)
+        std::fprintf(stderr, "Impossible de charger le fichier Analyse : %s\n", fichier.c_str());
+    else
+        std::fprintf(stderr, "%s\n", texte(r.raison).c_str());
+    std::fflush(stderr);
+    return false;
+}
+
 } // namespace
 
 Resultat VolumeAnalyze::refuser(Raison pourquoi)
 {
-    std::cerr << texte(pourquoi) << std::endl;
     return Resultat::echec(Statut::NuageIllisible, std::move(pourquoi));
 }
 
@@ -123,7 +139,7 @@ VolumeAnalyze::VolumeAnalyze(int x, int y, int z) : entete{}, dimX(0), dimY(0), 
 
 bool VolumeAnalyze::allouer(int x, int y, int z)
 {
-    return dimensionner(x, y, z).reussi();
+    return direLeRefus(dimensionner(x, y, z), "");
 }
 
 Resultat VolumeAnalyze::dimensionner(int x, int y, int z)
@@ -168,18 +184,15 @@ std::uint16_t VolumeAnalyze::getVoxel(int x, int y, int z) const
 
 bool VolumeAnalyze::lireEntete(const std::string &nomEntete)
 {
-    return lireFichierEntete(nomEntete).reussi();
+    return direLeRefus(lireFichierEntete(nomEntete), nomEntete);
 }
 
 Resultat VolumeAnalyze::lireFichierEntete(const std::string &nomEntete)
 {
     Raison pourquoi;
     std::FILE *f = tarnis_texte::ouvrirLecture(nomEntete, pourquoi);
-    if (!f) {
-        std::fprintf(stderr, "Can't open:<%s>\n", nomEntete.c_str());
-        std::fflush(stderr);
+    if (!f)
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::EnTete, {pourquoi}));
-    }
     unsigned char octets[sizeof(EnteteAnalyze)];
     const std::size_t lus = std::fread(octets, 1, sizeof octets, f);
     std::fclose(f);
@@ -188,7 +201,7 @@ Resultat VolumeAnalyze::lireFichierEntete(const std::string &nomEntete)
 
 bool VolumeAnalyze::lireEnteteOctets(const unsigned char *octets, std::size_t taille)
 {
-    return analyserEntete(octets, taille, "").reussi();
+    return direLeRefus(analyserEntete(octets, taille, ""), "");
 }
 
 Resultat VolumeAnalyze::analyserEntete(const unsigned char *octets, std::size_t taille, const std::string &nom)
@@ -273,7 +286,9 @@ void VolumeAnalyze::decoderVoxels(const unsigned char *q, const std::string &nom
 
 bool VolumeAnalyze::chargerAnalyze(const std::string &base)
 {
-    return lireVolume(base, Progression()).reussi();
+    const Resultat r = lireVolume(base, Progression());
+    // A missing header is named as the header file, a missing image by the volume's base name.
+    return direLeRefus(r, r.raison.code == CodeRaison::EnTete ? base + ".hdr" : base);
 }
 
 Resultat VolumeAnalyze::lire(const std::string &base, const Progression &progression)
@@ -288,10 +303,8 @@ Resultat VolumeAnalyze::lireVolume(const std::string &base, const Progression &p
 {
     Raison pourquoi;
     std::FILE *image = tarnis_texte::ouvrirLecture(base + ".img", pourquoi);
-    if (!image) {
-        std::cerr << "Impossible de charger le fichier Analyse : " << base << std::endl;
+    if (!image)
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::Image, {pourquoi}));
-    }
     if (const Resultat r = lireFichierEntete(base + ".hdr"); !r) {
         std::fclose(image);
         return r;
@@ -337,10 +350,10 @@ Resultat VolumeAnalyze::lireVolume(const std::string &base, const Progression &p
 bool VolumeAnalyze::chargerDepuisMemoire(const unsigned char *octetsEntete, std::size_t tailleEntete,
                                          const unsigned char *image, std::size_t tailleImage, const std::string &nom)
 {
-    if (!analyserEntete(octetsEntete, tailleEntete, nom + ".hdr"))
+    if (!direLeRefus(analyserEntete(octetsEntete, tailleEntete, nom + ".hdr"), ""))
         return false;
     std::size_t debut = 0;
-    if (!preparerVoxels(tailleImage, nom, debut))
+    if (!direLeRefus(preparerVoxels(tailleImage, nom, debut), ""))
         return false;
     decoderVoxels(image + debut, nom);
     return true;

@@ -28,11 +28,7 @@ void GLWidget::calculerEcarts(const std::vector<std::size_t> &ecartes)
 {
     const std::vector<point3> &nuage = instanceMaillage->ListePointsInterets;
     const Maillage &m = instanceSimplex->maillageTriangule;
-    std::vector<std::array<int, 3>> faces;
-    faces.reserve(m.listeFaces.size());
-    for (const Face &f : m.listeFaces)
-        faces.push_back({f.s1, f.s2, f.s3});
-    const std::vector<double> d = ArbreTriangles(m.listeSommets, faces).distances(nuage);
+    const std::vector<double> d = ArbreTriangles(m.listeSommets, trianglesDe(m)).distances(nuage);
     std::vector<char> ecarte(nuage.size(), 0);
     for (std::size_t i : ecartes)
         if (i < ecarte.size())

@@ -854,6 +854,11 @@ TEST(AnalyzeRefus, EachRefusedFileWithItsMessage)
         const Chargement c = charger(v, base);
         EXPECT_FALSE(c.ok) << message;
         EXPECT_EQ(c.erreurs, message);
+        // Returned as a reason, it is not said as well: the caller says it, once.
+        Resultat r;
+        const std::string dit = captureStderr([&] { captureStdout([&] { r = v.lire(base, Progression()); }); });
+        EXPECT_FALSE(r.reussi()) << message;
+        EXPECT_EQ(dit, "") << message;
         // The same bytes from memory are refused as well.
         if (h && i && h->size() == 348) {
             EXPECT_FALSE(depuisMemoire(v, *h, *i)) << message;
