@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
-#include <map>
 #include <random>
 
 namespace {
@@ -175,33 +174,25 @@ TEST(Croisements, TheCrossingPairsOfASurfaceAreThoseEveryPairTestFinds)
 
 namespace {
 
-// A sphere of radius r: an icosahedron divided `niveaux` times, its points pushed onto the sphere.
-void sphere(double r, int niveaux, std::vector<point3> &p, Triangles &t)
+// A sphere of radius r: n rings of 2n points between its poles, joined by triangles facing out.
+void sphere(double r, int n, std::vector<point3> &p, Triangles &t)
 {
-    const double o = (1 + std::sqrt(5.0)) / 2;
-    p = {point3(-1, o, 0), point3(1, o, 0), point3(-1, -o, 0), point3(1, -o, 0), point3(0, -1, o), point3(0, 1, o),
-         point3(0, -1, -o), point3(0, 1, -o), point3(o, 0, -1), point3(o, 0, 1), point3(-o, 0, -1), point3(-o, 0, 1)};
-    t = {{0, 11, 5}, {0, 5, 1}, {0, 1, 7}, {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4}, {11, 10, 2}, {10, 7, 6}, {7, 1, 8},
-         {3, 9, 4}, {3, 4, 2}, {3, 2, 6}, {3, 6, 8}, {3, 8, 9}, {4, 9, 5}, {2, 4, 11}, {6, 2, 10}, {8, 6, 7}, {9, 8, 1}};
-    for (int n = 0; n < niveaux; ++n) {
-        Triangles u;
-        std::map<std::pair<int, int>, int> milieux;
-        auto milieu = [&](int a, int b) {
-            const auto cle = std::minmax(a, b);
-            auto it = milieux.find(cle);
-            if (it != milieux.end())
-                return it->second;
-            p.push_back(fois(p[a] + p[b], 0.5));
-            return milieux[cle] = static_cast<int>(p.size()) - 1;
-        };
-        for (const auto &f : t) {
-            const int ab = milieu(f[0], f[1]), bc = milieu(f[1], f[2]), ca = milieu(f[2], f[0]);
-            u.insert(u.end(), {{f[0], ab, ca}, {f[1], bc, ab}, {f[2], ca, bc}, {ab, bc, ca}});
+    const double pi = std::acos(-1.0);
+    p = {point3(0, 0, r), point3(0, 0, -r)};
+    for (int i = 1; i <= n; ++i)
+        for (int j = 0; j < 2 * n; ++j) {
+            const double a = pi * i / (n + 1), b = pi * j / n;
+            p.push_back(point3(r * std::sin(a) * std::cos(b), r * std::sin(a) * std::sin(b), r * std::cos(a)));
         }
-        t.swap(u);
+    const auto v = [n](int i, int j) { return 2 + (i - 1) * 2 * n + (j % (2 * n)); };
+    for (int j = 0; j < 2 * n; ++j) {
+        t.push_back({0, v(1, j), v(1, j + 1)});
+        t.push_back({1, v(n, j + 1), v(n, j)});
+        for (int i = 1; i < n; ++i) {
+            t.push_back({v(i, j), v(i + 1, j), v(i + 1, j + 1)});
+            t.push_back({v(i, j), v(i + 1, j + 1), v(i, j + 1)});
+        }
     }
-    for (point3 &q : p)
-        q = fois(q, r / norme(q));
 }
 
 } // namespace
@@ -210,7 +201,7 @@ TEST(Croisements, TheSolidOfASphereAndOfACubeFarFromTheOrigin)
 {
     std::vector<point3> p;
     Triangles t;
-    sphere(2, 5, p, t);
+    sphere(2, 120, p, t);
     const double pi = std::acos(-1.0);
     MesureSolide m = mesurerSolide(p, t);
     // A polyhedron inscribed in the sphere: a little less, by the share its flat faces leave.
