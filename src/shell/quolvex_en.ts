@@ -897,6 +897,10 @@ with the keys W X C V B N.</translation>
             <numerusform>%n pairs of triangles cross: the surface passes through itself</numerusform>
         </translation>
     </message>
+    <message>
+        <source>solide : volume %1, aire %2 (unités du nuage)</source>
+        <translation>solid: volume %1, area %2 (the cloud&apos;s units)</translation>
+    </message>
     <message numerus="yes">
         <source>%n point(s) isolé(s) du nuage écarté(s)</source>
         <translation>
