@@ -249,9 +249,7 @@ constexpr Entree catalogue[] = {
     {CodeRaison::MailleIncomplete,
      QT_TRANSLATE_NOOP("Moteur", "maille %1 incomplète : %2 points annoncés, %3 lus ; %4")},
     {CodeRaison::PointsPourTriplets, QT_TRANSLATE_NOOP("Moteur", "%1 points pour %2 triplets de voisins")},
-    {CodeRaison::SimplexCreationImpossible, QT_TRANSLATE_NOOP("Moteur", "%1 : création impossible")},
     {CodeRaison::FormatInconnu, QT_TRANSLATE_NOOP("Moteur", "%1 : format %2 inconnu (1 SM, 2 SMM)")},
-    {CodeRaison::SimplexEcritureImpossible, QT_TRANSLATE_NOOP("Moteur", "%1 : écriture impossible")},
     // Refinements, conversion, triangulation, deformation
     {CodeRaison::IndiceDeMaille, QT_TRANSLATE_NOOP("Moteur", "indice de maille %1 hors de 0..%2")},
     {CodeRaison::TropPeuDePointsPourCouper, QT_TRANSLATE_NOOP("Moteur", "%1 points, trop peu pour la couper")},

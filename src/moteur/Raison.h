@@ -170,9 +170,7 @@ enum class CodeRaison : int {
     TailleNegative,
     MailleIncomplete,
     PointsPourTriplets,
-    SimplexCreationImpossible,
     FormatInconnu,
-    SimplexEcritureImpossible,
     // Refinements, conversion, triangulation, deformation
     IndiceDeMaille,
     TropPeuDePointsPourCouper,

@@ -330,7 +330,7 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format, const Progre
     if (!fichier) {
         std::cerr << "Dans exporter creation impossible !" << std::endl;
         return Resultat::echec(Statut::SortieImpossible,
-                               Raison(CodeRaison::SimplexCreationImpossible, {litteral(nomFichier)}));
+                               Raison(CodeRaison::CreationImpossible, {nom(nomFichier)}));
     }
 
     // Index of the first record equal to a given one, as the format asks (-1 when none).
@@ -377,7 +377,7 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format, const Progre
     if (!fichier || !remplacante.remplacer()) {
         std::cerr << "Dans exporter ecriture impossible !" << std::endl;
         return Resultat::echec(Statut::SortieImpossible,
-                               Raison(CodeRaison::SimplexEcritureImpossible, {litteral(nomFichier)}));
+                               Raison(CodeRaison::EcritureEchouee, {nom(nomFichier)}));
     }
     std::cout << "Exportation terminee avec Succes" << std::endl;
     return Resultat::succes();
