@@ -41,19 +41,15 @@ std::size_t parToutesLesPaires(const std::vector<point3> &sommets, const Triangl
 // the corners of each; the answer must not depend on the order.
 bool croisent(const std::vector<point3> &p, std::array<int, 3> u, std::array<int, 3> v)
 {
-    int oui = 0, cas = 0;
+    std::size_t oui = 0;
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
             const std::array<int, 3> a = {u[i], u[(i + 1) % 3], u[(i + 2) % 3]};
             const std::array<int, 3> b = {v[j], v[(j + 1) % 3], v[(j + 2) % 3]};
-            const Triangles t = {a, b};
-            oui += static_cast<int>(pairesQuiSeCroisent(p, t));
-            const Triangles r = {b, a};
-            oui += static_cast<int>(pairesQuiSeCroisent(p, r));
-            cas += 2;
+            oui += pairesQuiSeCroisent(p, Triangles{a, b}) + pairesQuiSeCroisent(p, Triangles{b, a});
         }
-    EXPECT_TRUE(oui == 0 || oui == cas) << oui << " of " << cas;
-    return oui == cas;
+    EXPECT_TRUE(oui == 0 || oui == 18) << oui << " of 18";
+    return oui == 18;
 }
 
 } // namespace
