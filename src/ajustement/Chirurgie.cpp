@@ -7,11 +7,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 #include <map>
 #include <set>
-#include <unordered_set>
 
 namespace {
 

@@ -515,18 +515,26 @@ Resultat Maillage::ecrirePLY(const std::string &nomFichier, const Progression &p
     });
 }
 
+namespace {
+
+// A coordinate as the text writers write it (six significant digits, general notation), read back.
+double sixChiffres(double v)
+{
+    char t[32];
+    const auto fin = std::to_chars(t, t + sizeof t, v, std::chars_format::general, 6);
+    double relu = 0;
+    std::from_chars(t, fin.ptr, relu);
+    return relu;
+}
+
+} // namespace
+
 double ecartSixChiffres(const std::vector<point3> &points)
 {
     double ecart = 0;
-    char t[32];
     for (const point3 &p : points)
-        for (double v : {p.x, p.y, p.z}) {
-            // The writers' own formatting (six significant digits, general notation), read back.
-            const auto r = std::to_chars(t, t + sizeof t, v, std::chars_format::general, 6);
-            double relu = 0;
-            std::from_chars(t, r.ptr, relu);
-            ecart = std::max(ecart, std::fabs(v - relu));
-        }
+        for (double v : {p.x, p.y, p.z})
+            ecart = std::max(ecart, std::fabs(v - sixChiffres(v)));
     return ecart;
 }
 
@@ -534,16 +542,10 @@ std::vector<point3> commeEcrits(const std::vector<point3> &points, PrecisionEcri
 {
     if (precision == PrecisionEcrite::Double)
         return points;
-    std::vector<point3> r(points.size());
-    char t[32];
-    auto relire = [&](double v) {
-        if (precision == PrecisionEcrite::Simple)
-            return static_cast<double>(static_cast<float>(v));
-        const auto fin = std::to_chars(t, t + sizeof t, v, std::chars_format::general, 6);
-        double relu = 0;
-        std::from_chars(t, fin.ptr, relu);
-        return relu;
+    const auto relire = [precision](double v) {
+        return precision == PrecisionEcrite::Simple ? static_cast<double>(static_cast<float>(v)) : sixChiffres(v);
     };
+    std::vector<point3> r(points.size());
     for (std::size_t i = 0; i < points.size(); ++i)
         r[i] = point3(relire(points[i].x), relire(points[i].y), relire(points[i].z));
     return r;

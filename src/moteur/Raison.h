@@ -351,8 +351,7 @@ std::string texte(const Raison &r);
 
 /// The phase a progress step belongs to, as a progress line names it: the fit (Ajustement) for
 /// its levels, refinements, smoothing and settling; the whole-mesh T26 refinement for its two
-/// stages; the first part of a step in context
-/// (Contexte); the step itself otherwise.
+/// stages; the first part of a step in context (Contexte); the step itself otherwise.
 Raison phaseDe(const Raison &etape);
 
 /// Writes a pattern with each %N replaced by valeurs[N - 1], in one pass (a value holding "%2"
