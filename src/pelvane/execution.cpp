@@ -1,6 +1,7 @@
 #include "execution.h"
 #include "Topologie.h"
 #include "Ajustement.h"
+#include "AjusterEtMesurer.h"
 #include "Croisements.h"
 #include "Vecteurs.h"
 #include "PointsIsoles.h"
@@ -198,6 +199,7 @@ private:
     std::vector<std::string> fichiersDeSortie() const;
     void verifierPrecision();
     Resultat mesurer();
+    void prendreMesure(const MesureSurface &m);
     std::string pourcent(double d) const;
 
     Parametres param; // as given, but the point counts bounded by the cloud's size
@@ -210,7 +212,6 @@ private:
     std::vector<std::string> ecrits;  // outputs of this run, removed on failure
     Horloge::time_point debut;
     int pasFaits = 0; // deformation steps of the cycles
-    BilanAjustement bilanDuFit; // the points the fit set aside, its tree of the others
 };
 
 std::string Ajustement::pourcent(double d) const
@@ -367,68 +368,32 @@ Resultat Ajustement::cycles()
 // significant digits for OFF and OBJ; for a simplex mesh file its points so, each cell's centre
 // the mean of them (as it is triangulated again when read); single precision for STL; every
 // digit for PLY. The most over those files.
-static std::size_t croisementsCommeEcrits(const Maillage &t, const std::vector<std::string> &formats, int fils)
+// The figures of a run, from the engine's measure of its surface.
+void Ajustement::prendreMesure(const MesureSurface &m)
 {
-    const std::vector<std::array<int, 3>> triangles = trianglesDe(t);
-    std::size_t plus = 0;
-    bool faits[4] = {false, false, false, false};
-    for (const std::string &f : formats) {
-        const int k = f == "off" || f == "obj" ? 0 : f == "smm" || f == "sm" ? 1 : f == "stl" ? 2 : 3;
-        if (faits[k])
-            continue;
-        faits[k] = true;
-        std::vector<point3> sommets = commeEcrits(
-            t.listeSommets, k == 2 ? PrecisionEcrite::Simple : k == 3 ? PrecisionEcrite::Double : PrecisionEcrite::SixChiffres);
-        if (k == 1) {
-            // Each fan's first corner is its cell's centre; each point of the cell is the second
-            // corner of one triangle of the fan.
-            std::vector<point3> somme(sommets.size(), point3(0, 0, 0));
-            std::vector<int> nombre(sommets.size(), 0);
-            for (const std::array<int, 3> &f3 : triangles) {
-                somme[static_cast<std::size_t>(f3[0])] += sommets[static_cast<std::size_t>(f3[1])];
-                ++nombre[static_cast<std::size_t>(f3[0])];
-            }
-            for (std::size_t i = 0; i < sommets.size(); ++i)
-                if (nombre[i] > 0)
-                    sommets[i] = fois(somme[i], 1.0 / nombre[i]);
-        }
-        plus = std::max(plus, pairesQuiSeCroisent(sommets, triangles, fils));
-    }
-    return plus;
+    bilan.pointsFinaux = m.points;
+    bilan.mailles = m.mailles;
+    bilan.sommetsTriangulation = m.sommets;
+    bilan.triangles = m.triangles;
+    bilan.parties = m.topologie.parties;
+    bilan.genre = m.topologie.genre;
+    bilan.croisements = m.croisements;
+    bilan.volumeEnclos = m.solide.volume;
+    bilan.aire = m.solide.aire;
+    bilan.nuageVersSurface = m.figures.nuageVersSurface;
+    bilan.surfaceVersNuage = m.figures.surfaceVersNuage;
+    bilan.echantillonsSurface = m.figures.echantillonsSurface;
+    bilan.maillageVersNuage = m.figures.pointsVersNuage;
 }
 
+// The surface of the specification's own modes, measured against the whole cloud.
 Resultat Ajustement::mesurer()
 {
-    // The refinements leave cells running both ways round the surface: the
-    // results are written with every cell, and so every triangle, facing outward.
-    orienterVersExterieur(simplex);
-    const Resultat triangule = simplex.trianguler();
-    if (!triangule)
-        return triangule;
-    const Maillage &t = simplex.maillageTriangule;
-    bilan.pointsFinaux = simplex.getNbPointsSimplex();
-    bilan.mailles = static_cast<int>(simplex.ListeMailles.size());
-    bilan.sommetsTriangulation = static_cast<int>(t.listeSommets.size());
-    bilan.triangles = static_cast<int>(t.listeFaces.size());
-    const TopologieSurface topo = topologie(t);
-    bilan.parties = topo.parties;
-    bilan.genre = topo.genre;
-    bilan.croisements = croisementsCommeEcrits(t, param.formats, param.fils);
-    const MesureSolide solide = mesurerSolide(t);
-    bilan.volumeEnclos = solide.volume;
-    bilan.aire = solide.aire;
-    // The figures are those of the points the surface was fitted to.
-    // The fit's tree holds the cloud it was fitted to: the cloud itself is no longer needed.
-    if (bilanDuFit.nuageDeTravail)
-        std::vector<point3>().swap(nuage.ListePointsInterets);
-    FiguresAjustement f;
-    static_cast<void>(mesurerAjustement(simplex, nuage.ListePointsInterets, bilanDuFit, f, Progression(), param.fils));
-    bilanDuFit.nuageDeTravail.reset();
-    bilan.nuageVersSurface = f.nuageVersSurface;
-    bilan.surfaceVersNuage = f.surfaceVersNuage;
-    bilan.echantillonsSurface = f.echantillonsSurface;
-    bilan.maillageVersNuage = f.pointsVersNuage;
-    return {};
+    MesureSurface m;
+    const Resultat r = mesurerSurface(simplex, nuage.ListePointsInterets, nullptr, param.formats, param.fils, m);
+    if (r)
+        prendreMesure(m);
+    return r;
 }
 
 // The fit of the engine, from where the placement left the mesh (it places it again, in its
@@ -447,7 +412,6 @@ Resultat Ajustement::ajustementPrecis()
     r.pointsMaximum = std::max(param.pointsMaximum, param.pointsMinimum);
     r.marge = regl.marge;
     r.fils = param.fils;
-    BilanAjustement b;
     auto apres = [&](const Simplex &s, int niveau) {
         prog << "Pelvane : niveau " << niveau << " : " << s.getNbPointsSimplex() << " points simplexes" << std::endl;
         bilan.pointsParCycle.push_back(s.getNbPointsSimplex());
@@ -464,13 +428,19 @@ Resultat Ajustement::ajustementPrecis()
             prog << "Pelvane : attention : sauvegarde du niveau impossible \"" << f << "\"" << std::endl;
         }
     };
-    const Resultat res = ajuster(simplex, nuage.ListePointsInterets, r, lignesDeProgression(prog), &b, apres);
+    MesureAjustement m;
+    // The cloud goes to the fit, which frees it once its own tree holds what the figures need.
+    const Resultat res = ajusterEtMesurer(simplex, std::move(nuage.ListePointsInterets), r, param.formats, m,
+                                          lignesDeProgression(prog), apres);
+    const BilanAjustement &b = m.ajustement;
     bilan.cycles = b.niveaux;
     bilan.pasFinaux = b.pas;
     bilan.arretAnticipe = b.converge;
     bilan.pointsEcartes = b.ecartes.size();
     bilan.bruitLisse = b.bruit.bruite();
-    bilanDuFit = std::move(b);
+    bilan.dureeCycles = m.secondesAjustement;
+    if (res)
+        prendreMesure(m.surface);
     return res;
 }
 
@@ -591,14 +561,13 @@ Bilan Ajustement::lancer()
                  << " points simplexes au départ" << std::endl;
             if (param.cycles) {
                 r = cycles();
+                bilan.dureeFinale = secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles;
+                if (r.reussi())
+                    r = mesurer();
             } else {
-                r = ajustementPrecis();
-                bilan.dureeCycles = secondesDepuis(debut) - bilan.dureeLecture;
+                r = ajustementPrecis(); // the fit and its measure
             }
-            bilan.dureeFinale = secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles;
         }
-        if (r.reussi())
-            r = mesurer();
         if (r.reussi()) {
             if (!std::isfinite(bilan.nuageVersSurface.moyenne) || !std::isfinite(bilan.maillageVersNuage.moyenne))
                 r = RegionDeformation::divergence(pasFaits);

@@ -2,7 +2,7 @@
 #include "glwidget.h"
 
 #include "MaillageGL.h"
-#include "Ajustement.h"
+#include "AjusterEtMesurer.h"
 #include "Croisements.h"
 #include "PointsIsoles.h"
 #include "Frontiere.h"
@@ -481,8 +481,7 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     reglages.externe = deformSetting.beta;
     reglages.retenue = deformSetting.gamma;
     reglages.rigidite = deformSetting.rigid;
-    BilanAjustement bilan;
-    FiguresAjustement figures;
+    MesureAjustement mesure;
     const QPointer<GLWidget> vivant(this);
     // The progression runs the event loop while the fit holds the mesh in its own frame or in the
     // middle of a refinement: the repaints meanwhile draw a copy of the last completed level.
@@ -494,14 +493,8 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     };
     const Resultat r = operationMoteur([&](Simplex &s, kd_tree *, int &retention) {
         // The dialog's progression follows the fit, then the triangulation and the figures.
-        Resultat res = ajuster(s, nuage, reglages, sousProgression(progression, 0, 0.9), &bilan, apresNiveau);
+        Resultat res = ajusterEtMesurer(s, std::move(nuage), reglages, {}, mesure, progression, apresNiveau);
         retention = 0;
-        if (!res.reussi())
-            return res;
-        res = s.trianguler(sousProgression(progression, 0.9, 0.95));
-        if (res.reussi()) // the figures of the points the surface was fitted to
-            res = mesurerAjustement(s, nuage, bilan, figures, sousProgression(progression, 0.95, 1));
-        bilan.nuageDeTravail.reset();
         return res;
     });
     if (!vivant)
@@ -513,6 +506,8 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     update();
     if (!r.reussi())
         return false;
+    const BilanAjustement &bilan = mesure.ajustement;
+    const FiguresAjustement &figures = mesure.surface.figures;
     const double d = bilan.diagonale > 0 ? bilan.diagonale / 100.0 : 1.0;
     figuresAjustement = {true,
                          figures.nuageVersSurface.moyenne / d,
@@ -523,13 +518,11 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
                          figures.surfaceVersNuage.maximum / d,
                          signatureMaillage(),
                          bilan.ecartes.size()};
-    const TopologieSurface topo = topologie(instanceSimplex->maillageTriangule);
-    figuresAjustement.parties = topo.parties;
-    figuresAjustement.genre = topo.genre;
-    figuresAjustement.croisements = pairesQuiSeCroisent(instanceSimplex->maillageTriangule, 0);
-    const MesureSolide solide = mesurerSolide(instanceSimplex->maillageTriangule);
-    figuresAjustement.volume = solide.volume;
-    figuresAjustement.aire = solide.aire;
+    figuresAjustement.parties = mesure.surface.topologie.parties;
+    figuresAjustement.genre = mesure.surface.topologie.genre;
+    figuresAjustement.croisements = mesure.surface.croisements;
+    figuresAjustement.volume = mesure.surface.solide.volume;
+    figuresAjustement.aire = mesure.surface.solide.aire;
     figuresAjustement.bruitLisse = bilan.bruit.bruite();
     // A volume's fit ran on the region's boundary, not on the voxels shown: none of them is set aside.
     calculerEcarts(fichierVolume.empty() ? bilan.ecartes : std::vector<std::size_t>());

@@ -5,6 +5,7 @@
 // brute force, the summaries.
 
 #include "Ajustement.h"
+#include "AjusterEtMesurer.h"
 #include "ArbrePoints.h"
 #include "Chirurgie.h"
 #include "Parties.h"
@@ -1274,10 +1275,11 @@ TEST(EchantillonnerSurface, LatticeCentroidsInProportionToArea)
 
 } // namespace
 
-TEST(Ajustement, ItsProgressRisesWithTheLevelsAndReachesTheEndOnce)
+TEST(AjusterEtMesurer, ItsProgressRisesThroughFitAndMeasureAndReachesTheEndOnce)
 {
-    // Levels, refinements and the last settling each say how far the fit is: never back, never
-    // past the end, the end said once, last, and the way there in steps a user sees move.
+    // Levels, refinements, the last settling and the measures each say how far the work is: never
+    // back, never past the end, the end said once, last, and the way there in steps a user sees
+    // move. What is measured is the solid the fit gives.
     Simplex s;
     ASSERT_TRUE(tarnis_test::chargerGabarit(s));
     std::vector<double> faits;
@@ -1287,14 +1289,15 @@ TEST(Ajustement, ItsProgressRisesWithTheLevelsAndReachesTheEndOnce)
         phases.push_back(etape.code);
         return true;
     };
-    BilanAjustement b;
+    MesureAjustement m;
     Resultat r;
     ReglagesAjustement reglages = reglagesDeTest();
     reglages.tolerance = 0.001; // refined locally over a few levels
-    tarnis_test::captureStdout(
-        [&] { r = ajuster(s, tarnis_test::nuageEllipsoide(6000, 3, 2, 1.5), reglages, suivre, &b); });
+    tarnis_test::captureStdout([&] {
+        r = ajusterEtMesurer(s, tarnis_test::nuageEllipsoide(6000, 3, 2, 1.5), reglages, {}, m, suivre);
+    });
     ASSERT_TRUE(r.reussi()) << r.texte();
-    ASSERT_GE(b.niveaux, 4);
+    ASSERT_GE(m.ajustement.niveaux, 4);
     ASSERT_FALSE(faits.empty());
     std::set<int> dixiemes;
     for (std::size_t k = 0; k < faits.size(); ++k) {
@@ -1307,5 +1310,16 @@ TEST(Ajustement, ItsProgressRisesWithTheLevelsAndReachesTheEndOnce)
         dixiemes.insert(static_cast<int>(10 * faits[k]));
     }
     EXPECT_GE(dixiemes.size(), 7u);
-    EXPECT_EQ(phases.back(), CodeRaison::ReposSurLeNuage);
+    EXPECT_NE(std::find(phases.begin(), phases.end(), CodeRaison::ReposSurLeNuage), phases.end());
+    EXPECT_EQ(phases.back(), CodeRaison::MesureDesDistances);
+
+    const MesureSurface &surface = m.surface;
+    EXPECT_EQ(surface.topologie.parties, 1);
+    EXPECT_EQ(surface.topologie.genre, 0);
+    EXPECT_EQ(surface.triangles, static_cast<int>(s.maillageTriangule.listeFaces.size()));
+    EXPECT_EQ(surface.croisements, pairesQuiSeCroisent(s.maillageTriangule, 1));
+    const double volume = 4.0 / 3.0 * M_PI * 3 * 2 * 1.5;
+    EXPECT_NEAR(surface.solide.volume, volume, 0.02 * volume);
+    EXPECT_LT(surface.figures.nuageVersSurface.moyenne, 0.002 * m.ajustement.diagonale);
+    EXPECT_FALSE(m.ajustement.nuageDeTravail) << "the working cloud is given up once measured";
 }
