@@ -10,6 +10,7 @@
 #include "Parallele.h"
 #include "PointsIsoles.h"
 #include "Bruit.h"
+#include "TableAjustement.h"
 #include "Voiles.h"
 #include "orientation.h"
 
@@ -43,42 +44,13 @@ struct Divergence
     int pas;
 };
 
-/// Sheets of the surface face to face, with nothing of the cloud between them, closer than this
-/// share of the diagonal: a web, cut out.
-constexpr double EPAISSEUR_VOILE = 0.04;
-/// Up to this share apart, sheets are cut on trial (Ajusteur::couperVoiles). A sheet can sink
-/// into the solid under a blind hole's floor, pulled by the floor's points while it rises from
-/// below on the coarse levels, and stay there as a pit with nothing of the cloud round it (on a
-/// generated block of 40,000 points, 0.12 finds it; of 20,000 points, 0.16 does not, 0.2 does).
-constexpr double EPAISSEUR_VOILE_LARGE = 0.2;
-/// A wide cut is tried when it takes more than this many times the points of the web cut.
-constexpr double FACTEUR_VOILE_LARGE = 1.5;
-/// A trial cut stays when, a level later, the surface lies closer to the cloud (the mean distance
-/// from points spread over it falls by this share at least)...
-constexpr double GAIN_VOILE_LARGE = 0.03;
-/// ... and has left no point of the cloud much farther from it (the largest distance from the
-/// cloud to the surface grows by this share at most). Measured a level after the cut: over the
-/// pits of blind blocks and the webs of a statue, the first fell by 5 to 22 %, the second moved
-/// by -9 to +11 %; where the cut left data behind (two brain volumes, a cow), the second grew by
-/// 25 to 110 %.
-constexpr double RECUL_VOILE_LARGE = 0.2;
-/// Points spread over the surface to measure it against the cloud, about.
-constexpr std::size_t ECHANTILLONS_VOILE = 100000;
-/// After a local refinement, the points are spread along the surface this many rounds, each a
-/// move of this share of the way to the mean of their cells' middles, across their normal only. A
-/// split leaves three points in a small triangle, twice as close as before; splits side by side
-/// leave them closer still, and the steps of a level, pulled by the data, do not spread them:
-/// the cells round them fold, and the written surface crosses itself. On a generated ellipsoid
-/// (30,000 points), the triangle pairs that cross went from 789 to 6, on the pebble sample from
-/// 1,481 to 121, on the bunny from 12,488 to 4,224, the distances to the cloud within the tolerance.
-constexpr int TOURS_DE_DETENTE = 30;
-constexpr double PART_DE_DETENTE = 0.5;
+// Raised inside the run to end it at once (Ajusteur::lancer catches it).
+struct Fin
+{
+    Resultat resultat;
+};
 
-/// The progress of a fit (see Ajusteur::avancement): each level takes this share of what is left
-/// of the levels' part of the work; the last settling and unfolding take what the levels leave.
-/// On the bundled pebble's 6 levels: 38, 61, 75, 83, 88, 91, then 100 %.
-constexpr double PART_PAR_NIVEAU = 0.4;
-constexpr double PART_DES_NIVEAUX = 0.95;
+constexpr double INFINI = std::numeric_limits<double>::infinity();
 
 // The fit proper, on the mesh's own arrays in the working frame.
 class Ajusteur
@@ -176,6 +148,31 @@ private:
     void finirTraversee();
     void rendre(); // back to the cloud's frame, cells outward
 
+    // The stages of lancer, in their order.
+    std::optional<Raison> placer(); // around the cloud; the reason it cannot
+    void lisserLeBruit();
+    void parcourirLesNiveaux();
+    void commencerNiveau();
+    struct Poids
+    {
+        double tau, mu, kappa; // towards the data; along the surface; across it
+    };
+    Poids poidsDuNiveau() const;
+    double espacementDesPoints() const;
+    bool deformer(int niveau); // true: a handle was opened on the way
+    void montrerNiveau(int niveau);
+    bool entreDeuxNiveaux(int niveau);
+    void raffinerPartout(int niveau);
+    bool raffinerOuConclure(int niveau);
+    ReglagesRepos reglagesDuRepos() const;
+    const std::vector<point3> &attirants() const;
+    void reposer();
+    void deplier();
+    // Asks the progression to go on; raises Fin (stopped) when it does not.
+    void demander(double fraction, const Raison &phase) const;
+    // The one way out of a run: the mesh back in the cloud's frame, as the contract says.
+    Resultat conclure(const Resultat &r);
+
     Simplex &s;
     const ReglagesAjustement &reglages;
     const Progression &progression;
@@ -221,6 +218,13 @@ private:
     // Wide cuts are looked for on the first level of local refinement (the coarse levels leave
     // such sheets), and on each level after one that was kept.
     bool voilesLarges = true;
+
+    // The course of the levels.
+    bool local = false;      // local refinement has begun
+    bool dernier = false;    // settle the last refinement, then stop
+    double moyennePrecedente = INFINI; // mean sample-to-surface distance of the best level so far
+    bool aLire = true;       // the simplex mesh has changed since X was read from it
+    std::vector<point3> echantillonEtSeuls; // what the last settling pulls on, with lone points
 };
 
 // Stray points leave the working cloud (its tree): nothing draws the surface to them. Returns
@@ -259,6 +263,7 @@ void Ajusteur::lireMaillage()
     indice.reserve(2 * n);
     for (std::size_t i = 0; i < n; ++i)
         indice.emplace(s.ListePointsSimplex[i], static_cast<int>(i));
+    aLire = false;
     X.resize(n);
     voisins.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
@@ -328,7 +333,7 @@ std::vector<point3> Ajusteur::normales() const
 bool Ajusteur::franchitUnVide(const point3 &x, const point3 &n, int compte, long j, double d2, double loin) const
 {
     return compte == 0 && j >= 0 && d2 > loin * loin &&
-           std::abs(scal(arbreNuage.points()[static_cast<std::size_t>(j)] - x, n)) < 0.5 * std::sqrt(d2);
+           std::abs(scal(arbreNuage.points()[static_cast<std::size_t>(j)] - x, n)) < COTE_DU_VIDE * std::sqrt(d2);
 }
 
 // One step: every point moves from the same state. Returns the mean move (dernierMax: the largest).
@@ -380,7 +385,7 @@ double Ajusteur::pas(double tau, double mu, double kappa, double libre)
                 // ahead or behind: the surface spans a gap there (a web between two limbs, a patch
                 // over a hole of the scan). Pulled sideways it would only stretch; its curvature
                 // alone flattens a patch and draws the fold of a web back towards the gap's root.
-                Y[i] = x + fois(lt, mu) + fois(ln, 0.5) + fois(precedent[i] - x, gamma);
+                Y[i] = x + fois(lt, mu) + fois(ln, COURBURE_SUR_UN_VIDE) + fois(precedent[i] - x, gamma);
             } else {
                 Y[i] = x + fois(donnees, tau) + fois(lt, mu) + fois(ln, kappa) + fois(precedent[i] - x, gamma);
             }
@@ -518,10 +523,10 @@ bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
     // within twice it everywhere: a smooth shape stops here, far before the point bound.
     if (!d.empty()) {
         std::vector<double> tri = d;
-        const std::size_t rang = (95 * tri.size() + 99) / 100 - 1;
+        const std::size_t rang = (CENTILE_DE_TOLERANCE * tri.size() + 99) / 100 - 1;
         std::nth_element(tri.begin(), tri.begin() + rang, tri.end());
         if (tri[rang] <= reglages.tolerance &&
-            *std::max_element(tri.begin() + rang, tri.end()) <= 2 * reglages.tolerance)
+            *std::max_element(tri.begin() + rang, tri.end()) <= REPRISE_DE_TOLERANCE * reglages.tolerance)
             return false;
     }
     // Each point gets the mean distance of the cloud points it draws (the mean, so that the
@@ -542,8 +547,8 @@ bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
         }
     std::stable_sort(points.begin(), points.end(), [&](unsigned a, unsigned b) { return ecart[a] > ecart[b]; });
     // At most a third of the points per level, so that the level after can settle them.
-    if (points.size() > X.size() / 3)
-        points.resize(X.size() / 3);
+    if (points.size() > X.size() / PART_SCINDEE_INVERSE)
+        points.resize(X.size() / PART_SCINDEE_INVERSE);
     if (points.empty())
         return false;
     const std::size_t place = static_cast<std::size_t>(reglages.pointsMaximum) - X.size();
@@ -574,11 +579,12 @@ bool Ajusteur::raffinerLocalement(double &moyenne, int niveau, double fait)
         const std::size_t nc = s.ListeMailles.size();
         SuiviProgression suivi(rapporterA(fait), Raison(CodeRaison::RaffinageLocal, {niveau}), nc);
         for (std::size_t c = 0; c < nc; ++c)
-            if (suivi.avancer(c) && s.ListeMailles[c]->size() > 7 &&
+            if (suivi.avancer(c) && s.ListeMailles[c]->size() > MAILLE_ENCOMBREE &&
                 s.ListeMaillesSuivantes[c]->size() == s.ListeMailles[c]->size())
                 static_cast<void>(raffinage::t22(s, static_cast<unsigned>(c), index)); // refused: unchanged
     }
     scinde = true;
+    aLire = true;
     return true;
 }
 
@@ -590,7 +596,7 @@ double Ajusteur::distanceLointaine() const
     double aire = 0;
     for (const std::vector<int> &c : mailles)
         aire += 0.5 * norme(vecteurAire(c));
-    return std::max(4 * reglages.tolerance, 1.5 * std::sqrt(aire / static_cast<double>(arbreNuage.taille())));
+    return std::max(TOLERANCES_LOINTAINES * reglages.tolerance, ESPACEMENTS_LOINTAINS * std::sqrt(aire / static_cast<double>(arbreNuage.taille())));
 }
 
 // The candidates of a web are the points a step would leave to their curvature (drawn by no
@@ -629,6 +635,7 @@ bool Ajusteur::prendre(const ListesSimplexe &apres)
 {
     if (!s.construire(apres.positions, apres.voisins, apres.mailles))
         return false;
+    aLire = true;
     attache.assign(attache.size(), -1);
     procheNuage.assign(apres.positions.size(), -1);
     return true;
@@ -643,9 +650,9 @@ bool Ajusteur::couperVoiles(double moyennePrecedente)
     const Vide v = vide();
     ListesSimplexe avant{X, voisins, mailles}, etroit, large;
     // A cut takes an eighth of the points at most.
-    const int coupe = ::couperVoiles(avant, v.normales, v.candidats, EPAISSEUR_VOILE, 0.125, etroit, v.tires);
+    const int coupe = ::couperVoiles(avant, v.normales, v.candidats, EPAISSEUR_VOILE, PART_COUPEE_MAXIMUM, etroit, v.tires);
     const int coupeLarge = !voilesLarges ? 0
-        : ::couperVoiles(avant, v.normales, v.candidats, EPAISSEUR_VOILE_LARGE, 0.125, large, v.tires);
+        : ::couperVoiles(avant, v.normales, v.candidats, EPAISSEUR_VOILE_LARGE, PART_COUPEE_MAXIMUM, large, v.tires);
     voilesLarges = false;
     if (coupeLarge > FACTEUR_VOILE_LARGE * coupe) {
         AvantVoile avantVoile{std::move(avant), precedent, attache, procheNuage, ecartSurfaceMoyen(),
@@ -688,10 +695,10 @@ bool Ajusteur::ouvrirAnses()
     const Vide v = vide();
     ListesSimplexe avant{X, voisins, mailles}, apres;
     if (!(espacementNuage > 0)) // the median distance from a point to its nearest other point
-        espacementNuage = arbreNuage.espacementMedian(2, 4000);
+        espacementNuage = arbreNuage.espacementMedian(VOISINS_ESPACEMENT, ECHANTILLON_ESPACEMENT);
     if (!(espacementNuage > 0))
         return false;
-    if (::ouvrirAnses(avant, v.normales, v.lointains, 0.1, v.tires, v.appuis, arbreNuage.points(), espacementNuage,
+    if (::ouvrirAnses(avant, v.normales, v.lointains, ECART_DES_ANSES, v.tires, v.appuis, arbreNuage.points(), espacementNuage,
                       apres, traverseeEssayee ? nullptr : &fente) == 0)
         return false;
     if (!prendre(apres))
@@ -710,7 +717,7 @@ bool Ajusteur::ouvrirAnses()
 bool Ajusteur::ouvrirBouchons()
 {
     if (!(espacementNuage > 0))
-        espacementNuage = arbreNuage.espacementMedian(2, 4000);
+        espacementNuage = arbreNuage.espacementMedian(VOISINS_ESPACEMENT, ECHANTILLON_ESPACEMENT);
     if (!(espacementNuage > 0))
         return false;
     const double loin = distanceLointaine();
@@ -725,7 +732,7 @@ bool Ajusteur::ouvrirBouchons()
             long j = -1;
             static_cast<void>(arbreNuage.plusProcheDepuis(centres[c], d2, j));
             if (l > 0 && j >= 0)
-                lointaines[c] = static_cast<char>(franchitUnVide(centres[c], fois(a, 1 / l), 0, j, d2, 0.5 * loin) +
+                lointaines[c] = static_cast<char>(franchitUnVide(centres[c], fois(a, 1 / l), 0, j, d2, PART_DU_BOUCHON * loin) +
                                                   franchitUnVide(centres[c], fois(a, 1 / l), 0, j, d2, loin));
         }
     });
@@ -760,190 +767,252 @@ void Ajusteur::rendre()
     s.calculerCentre();
 }
 
-/// Handles a fit opens at most.
-constexpr int ANSES_MAXIMUM = 8;
-/// The noise of a cloud: measured round so many of its points; smoothed over so many
-/// neighbours, so many times (measured on the noisy bunny: 48 and 3 put the points at 0.065 %
-/// of the diagonal from the true surface, from 0.199 %; 32 nearest unweighted, 0.070 %).
-constexpr std::size_t ECHANTILLON_BRUIT = 3000;
-constexpr int VOISINS_DU_BRUIT = 48;
-constexpr int PASSES_DU_BRUIT = 3;
-/// A part of the cloud farther than this from the settled surface (a fraction of the diagonal)
-/// is reached by rounds more of the last settling, at most so many (one open view of the bunny:
-/// its grazing edges, missed by up to 3 %, are all within 1 % after 4 rounds).
-constexpr double PARTIE_LOINTAINE = 0.01;
-constexpr int TOURS_LOINTAINS = 20;
-// The folds of the written surface: rounds of each undoing (see deplisser), and the settlings
-// between.
-constexpr int TOURS_DE_PLIS = 5;
-constexpr int REPRISES_DES_PLIS = 2;
+// The stages of the run. Each leaves the state for the next; a stop, or a refinement that
+// fails, raises Fin, which lancer catches: the one way out.
 
 Resultat Ajusteur::lancer()
 {
     bilan.pointsInitiaux = s.getNbPointsSimplex();
     bilan.diagonale = echelle;
-    const std::optional<Raison> raison = placerAutourDuNuage(s, arbreNuage.points(), reglages.marge);
-    if (raison)
+    if (const std::optional<Raison> raison = placer())
         return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PlacementImpossible, {*raison}));
+    Resultat r;
+    try {
+        lisserLeBruit();
+        parcourirLesNiveaux();
+        reposer();
+        deplier();
+    } catch (const Fin &fin) {
+        r = fin.resultat;
+    }
+    return conclure(r);
+}
+
+void Ajusteur::demander(double fraction, const Raison &phase) const
+{
+    if (progression && !progression(fraction, phase))
+        throw Fin{Resultat::interrompu(Raison(CodeRaison::Ajustement))};
+}
+
+Resultat Ajusteur::conclure(const Resultat &r)
+{
+    if (avantTraversee) { // a stop before the cut across the ring: no handle left there
+        static_cast<void>(prendre(*avantTraversee));
+        aLire = true;
+    }
+    if (aLire)
+        lireMaillage();
+    rendre();
+    bilan.pointsFinaux = s.getNbPointsSimplex();
+    if (r && progression)
+        static_cast<void>(progression(1.0, Raison(CodeRaison::ReposSurLeNuage))); // done: nothing left to stop
+    return r;
+}
+
+std::optional<Raison> Ajusteur::placer()
+{
+    if (std::optional<Raison> raison = placerAutourDuNuage(s, arbreNuage.points(), reglages.marge))
+        return raison;
     std::vector<point3> depart;
     for (const PointSimplex *p : s.ListePointsSimplex)
         depart.push_back(p->Position);
     region = RegionDeformation(boiteDe(arbreNuage.points()), depart);
+    return std::nullopt;
+}
 
-    // A noisy cloud: the points that pull are brought onto the middle of their layer first, or
-    // the surface follows the noise. The user's cloud, and what the fit is measured on, stay as
-    // they are.
+// A noisy cloud: the points that pull are brought onto the middle of their layer first, or the
+// surface follows the noise. The user's cloud, and what the fit is measured on, stay as they are.
+void Ajusteur::lisserLeBruit()
+{
     bilan.bruit = mesurerBruit(ArbrePoints(echantillon, fils, false), ECHANTILLON_BRUIT, fils);
-    if (bilan.bruit.bruite()) {
-        if (progression && !progression(0.0, Raison(CodeRaison::LissageDuBruit))) {
-            lireMaillage(); // the mesh as placed
-            rendre();
-            bilan.pointsFinaux = s.getNbPointsSimplex();
-            return Resultat::interrompu(Raison(CodeRaison::Ajustement));
-        }
-        ramenerSurLesQuadriques(echantillon, VOISINS_DU_BRUIT, PASSES_DU_BRUIT, fils);
-    }
+    if (!bilan.bruit.bruite())
+        return;
+    demander(0.0, Raison(CodeRaison::LissageDuBruit));
+    ramenerSurLesQuadriques(echantillon, VOISINS_DU_BRUIT, PASSES_DU_BRUIT, fils);
+}
 
-    const double force = std::clamp(reglages.externe / 0.05, 0.0, 2.0);
-    const double tau = 0.5 * force;
-    const double mu = 0.6;
-    double moyennePrecedente = std::numeric_limits<double>::infinity();
-    bool local = false;
-    bool dernier = false; // settle the last refinement, then stop
+void Ajusteur::parcourirLesNiveaux()
+{
     const int niveaux = std::max(1, reglages.niveauxMaximum);
     for (int niveau = 1; niveau <= niveaux; ++niveau) {
         if (niveau == niveaux)
             dernier = true;
-        lireMaillage();
-        // Not on a level wide webs are looked for at its end (see voilesLarges): spread, the few
-        // points of a sheet sunk into a solid no longer face each other enough to be found.
-        if (scinde && !voilesLarges)
-            detendre();
-        scinde = false;
-        bilan.pointsParNiveau.push_back(static_cast<int>(X.size()));
-        // Smoothing from strong on the coarse levels to light on the fine ones.
-        const double kappaBase = local ? 0.05 : (X.size() < 1000 ? 0.3 : 0.15);
-        const double kappa = std::clamp(kappaBase * reglages.interne * reglages.rigidite / 2.0, 0.0, 0.9);
-        // Spacing of the points: the convergence test is relative to it.
-        double arete = 0;
-        for (std::size_t i = 0; i < X.size(); ++i)
-            arete += norme(X[voisins[i][0]] - X[i]);
-        arete /= static_cast<double>(std::max<std::size_t>(1, X.size()));
-        const int minimum = std::max(1, reglages.iterations);
-        const int maximum = 4 * minimum;
-        int calme = -1; // first step still on average
-        bool ouverte = false;
-        for (int t = 0; t < maximum; ++t) {
-            const double d = pas(tau, mu, kappa, local ? 4 * reglages.tolerance : 0.0);
-            // The sheets over a hole are looked for as they close in, every few steps: once met,
-            // they pass through each other and no tube fits between them. On the fine levels, those
-            // over a narrow hole: the mesh enters it only once fine enough, and by the end of that
-            // level its sheets may have crossed (one of the statue's handles was lost so).
-            if (!dernier && anses < ANSES_MAXIMUM && t % 10 == 9 && (local ? ouvrirBouchons() : ouvrirAnses())) {
-                ouverte = true;
-                break;
-            }
-            const double fraction = avancement(niveau, double(t + 1) / maximum);
-            if (progression && !progression(fraction, Raison(CodeRaison::AjustementNiveau, {niveau}))) {
-                if (avantTraversee) { // a stop before the cut across the ring: no handle left there
-                    static_cast<void>(prendre(*avantTraversee));
-                    lireMaillage();
-                }
-                rendre();
-                bilan.pointsFinaux = s.getNbPointsSimplex();
-                return Resultat::interrompu(Raison(CodeRaison::Ajustement));
-            }
-            // Still moving: on average, or somewhere (a part drawn in late, as a neck). Once still
-            // on average, a level's worth of steps more for such a part, no longer: points of a web
-            // across a gap keep sliding whatever the wait.
-            if (t + 1 >= minimum && d < reglages.seuilConvergence * arete) {
-                if (calme < 0)
-                    calme = t;
-                if (dernierMax < 100 * reglages.seuilConvergence * arete || t - calme >= minimum)
-                    break;
-            }
-        }
-        if (ouverte) {
+        commencerNiveau();
+        if (deformer(niveau)) { // a handle opened on the way: its tube settles on the next level
             ++anses;
-            moyennePrecedente = std::numeric_limits<double>::infinity();
+            moyennePrecedente = INFINI;
             continue;
         }
         bilan.niveaux = niveau;
-        if (apresNiveau) {
-            const std::vector<point3> ici = X;
-            rendre();
-            apresNiveau(s, niveau);
-            X = ici;
-            ecrireMaillage(X);
-            s.initialiserParametres();
-        }
-        if (avantTraversee) {
-            finirTraversee();
-            moyennePrecedente = std::numeric_limits<double>::infinity();
-            if (!dernier)
-                continue;
-        }
-        // Back to before a wide web cut that did not bring the surface closer: the level then goes
-        // on as that one did once the cut was found.
-        if (avantVoileLarge)
-            jugerVoileLarge(moyennePrecedente);
-        if (dernier)
-            break;
-        // A handle opened leaves a tube to settle: one more level.
-        if (anses < ANSES_MAXIMUM && (ouvrirAnses() || (local && ouvrirBouchons()))) {
-            ++anses;
-            moyennePrecedente = std::numeric_limits<double>::infinity();
-            continue;
-        }
-        if (static_cast<long>(X.size()) < reglages.pointsMinimum) {
-            ecrireMaillage(X);
-            s.initialiserParametres();
-            const Resultat r = s.raffinerT26Global(rapporterA(avancement(niveau, 1)));
-            if (!r) {
-                lireMaillage();
-                rendre();
-                bilan.pointsFinaux = s.getNbPointsSimplex();
-                return r;
-            }
-            continue;
-        }
-        // A web cut out leaves a surface to settle before anything is split: one more level.
-        if (local && coupes < 6 && couperVoiles(moyennePrecedente)) {
-            ++coupes;
-            moyennePrecedente = std::numeric_limits<double>::infinity();
-            continue;
-        }
-        double moyenne = 0;
-        const bool encore = raffinerLocalement(moyenne, niveau, avancement(niveau, 1));
-        const bool gain = moyenne < moyennePrecedente * (1 - reglages.gainMinimum);
-        moyennePrecedente = std::min(moyennePrecedente, moyenne);
-        local = true;
-        if (!encore || !gain)
-            bilan.converge = true;
-        if (!encore)
-            break;
-        if (!gain)
-            dernier = true;
+        montrerNiveau(niveau);
+        if (!entreDeuxNiveaux(niveau))
+            return;
     }
-    // Last, the surface as it is written (each cell fanned round its centre) settles on the data:
-    // the points only follow the cloud, the centres of curved cells lie inside it.
-    if (progression && !progression(PART_DES_NIVEAUX, Raison(CodeRaison::ReposSurLeNuage))) {
-        rendre();
-        bilan.pointsFinaux = s.getNbPointsSimplex();
-        return Resultat::interrompu(Raison(CodeRaison::Ajustement));
+}
+
+void Ajusteur::commencerNiveau()
+{
+    lireMaillage();
+    // Not on a level wide webs are looked for at its end (see voilesLarges): spread, the few
+    // points of a sheet sunk into a solid no longer face each other enough to be found.
+    if (scinde && !voilesLarges)
+        detendre();
+    scinde = false;
+    bilan.pointsParNiveau.push_back(static_cast<int>(X.size()));
+}
+
+Ajusteur::Poids Ajusteur::poidsDuNiveau() const
+{
+    const double force = std::clamp(reglages.externe / EXTERNE_DE_REFERENCE, 0.0, FORCE_MAXIMUM);
+    // Smoothing from strong on the coarse levels to light on the fine ones.
+    const double lissage =
+        local ? LISSAGE_LOCAL : (X.size() < POINTS_D_UN_MAILLAGE_GROSSIER ? LISSAGE_GROSSIER : LISSAGE_MOYEN);
+    return {PAS_VERS_LES_DONNEES * force, GLISSEMENT,
+            std::clamp(lissage * reglages.interne * reglages.rigidite / RIGIDITE_DE_REFERENCE, 0.0, LISSAGE_MAXIMUM)};
+}
+
+// The mean length of the points' first edges: the convergence test is relative to it.
+double Ajusteur::espacementDesPoints() const
+{
+    double arete = 0;
+    for (std::size_t i = 0; i < X.size(); ++i)
+        arete += norme(X[voisins[i][0]] - X[i]);
+    return arete / static_cast<double>(std::max<std::size_t>(1, X.size()));
+}
+
+bool Ajusteur::deformer(int niveau)
+{
+    const Poids w = poidsDuNiveau();
+    const double arete = espacementDesPoints();
+    const double libre = local ? LIBRE_EN_TOLERANCES * reglages.tolerance : 0.0;
+    const int minimum = std::max(1, reglages.iterations);
+    const int maximum = PAS_MAXIMUM_EN_MINIMUMS * minimum;
+    int calme = -1; // first step still on average
+    for (int t = 0; t < maximum; ++t) {
+        const double d = pas(w.tau, w.mu, w.kappa, libre);
+        // The sheets over a hole are looked for as they close in, every few steps: once met, they
+        // pass through each other and no tube fits between them. On the fine levels, those over a
+        // narrow hole: the mesh enters it only once fine enough, and by the end of that level its
+        // sheets may have crossed (one of the statue's handles was lost so).
+        if (!dernier && anses < ANSES_MAXIMUM && (t + 1) % PAS_ENTRE_ANSES == 0 &&
+            (local ? ouvrirBouchons() : ouvrirAnses()))
+            return true;
+        demander(avancement(niveau, double(t + 1) / maximum), Raison(CodeRaison::AjustementNiveau, {niveau}));
+        // Still moving: on average, or somewhere (a part drawn in late, as a neck). Once still on
+        // average, a level's worth of steps more for such a part, no longer: points of a web
+        // across a gap keep sliding whatever the wait.
+        if (t + 1 >= minimum && d < reglages.seuilConvergence * arete) {
+            if (calme < 0)
+                calme = t;
+            if (dernierMax < MOUVEMENT_ISOLE * reglages.seuilConvergence * arete || t - calme >= minimum)
+                break;
+        }
     }
+    return false;
+}
+
+// The caller's look at each level, in the cloud's frame; the run goes on in its own.
+void Ajusteur::montrerNiveau(int niveau)
+{
+    if (!apresNiveau)
+        return;
+    const std::vector<point3> ici = X;
+    rendre();
+    apresNiveau(s, niveau);
+    X = ici;
+    ecrireMaillage(X);
+    s.initialiserParametres();
+}
+
+// What a level leads to, in this order: the end of a handle across a ring, the judgement of a
+// wide web cut, the end, a handle, a whole-mesh refinement, a web cut out, a local refinement.
+// False when the run is over.
+bool Ajusteur::entreDeuxNiveaux(int niveau)
+{
+    if (avantTraversee) {
+        finirTraversee();
+        moyennePrecedente = INFINI;
+        if (!dernier)
+            return true;
+    }
+    // Back to before a wide web cut that did not bring the surface closer: the level then goes
+    // on as that one did once the cut was found.
+    if (avantVoileLarge)
+        jugerVoileLarge(moyennePrecedente);
+    if (dernier)
+        return false;
+    // A handle opened leaves a tube to settle: one more level.
+    if (anses < ANSES_MAXIMUM && (ouvrirAnses() || (local && ouvrirBouchons()))) {
+        ++anses;
+        moyennePrecedente = INFINI;
+        return true;
+    }
+    if (static_cast<long>(X.size()) < reglages.pointsMinimum) {
+        raffinerPartout(niveau);
+        return true;
+    }
+    // A web cut out leaves a surface to settle before anything is split: one more level.
+    if (local && coupes < COUPES_MAXIMUM && couperVoiles(moyennePrecedente)) {
+        ++coupes;
+        moyennePrecedente = INFINI;
+        return true;
+    }
+    return raffinerOuConclure(niveau);
+}
+
+void Ajusteur::raffinerPartout(int niveau)
+{
+    ecrireMaillage(X);
+    s.initialiserParametres();
+    const Resultat r = s.raffinerT26Global(rapporterA(avancement(niveau, 1)));
+    aLire = true;
+    if (!r)
+        throw Fin{r};
+}
+
+// A local refinement where the fit is poor; the run converges when there is nothing to refine or
+// the level gained too little (the level after settles the last refinement, then the run stops).
+bool Ajusteur::raffinerOuConclure(int niveau)
+{
+    double moyenne = 0;
+    const bool encore = raffinerLocalement(moyenne, niveau, avancement(niveau, 1));
+    const bool gain = moyenne < moyennePrecedente * (1 - reglages.gainMinimum);
+    moyennePrecedente = std::min(moyennePrecedente, moyenne);
+    local = true;
+    if (!encore || !gain)
+        bilan.converge = true;
+    if (!gain)
+        dernier = true;
+    return encore;
+}
+
+// The settling of the surface as written, and what pulls on it: the sample, with the lone points
+// past a sheet's edge once they are to be reached.
+ReglagesRepos Ajusteur::reglagesDuRepos() const
+{
     ReglagesRepos repos;
-    repos.portee = 2 * reglages.tolerance;
+    repos.portee = PORTEE_DU_REPOS * reglages.tolerance;
     repos.toursLointains = TOURS_LOINTAINS;
     repos.lointain = PARTIE_LOINTAINE;
-    std::vector<point3> tous;
+    repos.seuls = seuls.size();
+    return repos;
+}
+
+const std::vector<point3> &Ajusteur::attirants() const
+{
+    return seuls.empty() ? echantillon : echantillonEtSeuls;
+}
+
+// Last, the surface as it is written (each cell fanned round its centre) settles on the data:
+// the points only follow the cloud, the centres of curved cells lie inside it.
+void Ajusteur::reposer()
+{
+    demander(PART_DES_NIVEAUX, Raison(CodeRaison::ReposSurLeNuage));
     if (!seuls.empty()) {
-        tous = echantillon;
-        tous.insert(tous.end(), seuls.begin(), seuls.end());
-        repos.seuls = seuls.size();
+        echantillonEtSeuls = echantillon;
+        echantillonEtSeuls.insert(echantillonEtSeuls.end(), seuls.begin(), seuls.end());
     }
-    const std::vector<point3> &surLeNuage = seuls.empty() ? echantillon : tous;
-    reposerSurLeNuage(X, mailles, voisins, surLeNuage, repos, fils);
+    reposerSurLeNuage(X, mailles, voisins, attirants(), reglagesDuRepos(), fils);
     if (!seuls.empty()) {
         // Reached, they are set aside no more.
         std::vector<std::size_t> restent;
@@ -952,17 +1021,22 @@ Resultat Ajusteur::lancer()
         bilan.ecartes.swap(restent);
         seulsAtteints = true;
     }
-    // Then its folds are undone (see deplisser), and it settles again, in turns: each settling
-    // brings it back onto the data and may fold it again. Of the surfaces so unfolded, the one
-    // that crosses itself the least is kept (the last of those alike).
-    ListesSimplexe surface{{}, voisins, mailles};
+}
+
+// Then its folds are undone (see deplisser), and it settles again, in turns: each settling brings
+// it back onto the data and may fold it again. Of the surfaces so unfolded, the one that crosses
+// itself the least is kept (the last of those alike).
+void Ajusteur::deplier()
+{
+    ReglagesRepos repos = reglagesDuRepos();
     repos.tours = 1;
     repos.toursLointains = 0;
+    ListesSimplexe surface{{}, voisins, mailles};
     std::vector<point3> moinsPlie;
     std::size_t moins = std::numeric_limits<std::size_t>::max();
     for (int tour = 0;; ++tour) {
         surface.positions = std::move(X);
-        const std::size_t croisees = deplisser(surface, TOURS_DE_PLIS, fils, surLeNuage);
+        const std::size_t croisees = deplisser(surface, TOURS_DE_PLIS, fils, attirants());
         X = std::move(surface.positions);
         if (croisees <= moins) {
             moins = croisees;
@@ -970,21 +1044,12 @@ Resultat Ajusteur::lancer()
         }
         if (tour == REPRISES_DES_PLIS) {
             X.swap(moinsPlie);
-            break;
+            return;
         }
-        if (progression && !progression(PART_DES_NIVEAUX + (1 - PART_DES_NIVEAUX) * (tour + 1) / (REPRISES_DES_PLIS + 1),
-                                        Raison(CodeRaison::ReposSurLeNuage))) {
-            rendre();
-            bilan.pointsFinaux = s.getNbPointsSimplex();
-            return Resultat::interrompu(Raison(CodeRaison::Ajustement));
-        }
-        reposerSurLeNuage(X, mailles, voisins, surLeNuage, repos, fils);
+        demander(PART_DES_NIVEAUX + (1 - PART_DES_NIVEAUX) * (tour + 1) / (REPRISES_DES_PLIS + 1),
+                 Raison(CodeRaison::ReposSurLeNuage));
+        reposerSurLeNuage(X, mailles, voisins, attirants(), repos, fils);
     }
-    rendre();
-    bilan.pointsFinaux = s.getNbPointsSimplex();
-    if (progression)
-        static_cast<void>(progression(1.0, Raison(CodeRaison::ReposSurLeNuage))); // done: nothing left to stop
-    return {};
 }
 
 } // namespace
