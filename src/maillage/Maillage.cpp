@@ -155,7 +155,6 @@ Resultat Maillage::construireKd(const Progression &progression)
     if (progression && !progression(0.0, phase))
         return Resultat::interrompu(phase);
     if (kd_build3(kd.get(), ListePointsInterets) != 0) {
-        std::cerr << "Mémoire insuffisante pour l'arbre des points d interet" << std::endl;
         return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireArbrePoints));
     }
     if (progression)

@@ -245,7 +245,6 @@ static Resultat lireFichierPTS(Maillage &m, const std::string &nomFichier, const
     FermerFichier second{tarnis_texte::ouvrirLecture(nomFichier, raison)};
     if (!second.f) {
         refuse = true;
-        std::cerr << "Impossible d'ouvrir le fichier !" << std::endl;
         return Resultat::echec(Statut::NuageIllisible, raison);
     }
     Resultat r;
@@ -293,7 +292,6 @@ Resultat ecrirePTS(const std::string &nomFichier, const std::vector<point3> &poi
     EcritureRemplacante remplacante(nomFichier);
     std::FILE *f = std::fopen(remplacante.chemin().c_str(), "w");
     if (!f) {
-        std::cerr << "Impossible d'ouvrir le fichier !" << std::endl;
         return Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::CreationImpossible, {nom(nomFichier)}));
     }
     bool ok;

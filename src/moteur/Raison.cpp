@@ -425,6 +425,14 @@ constexpr Entree catalogue[] = {
     {CodeRaison::BandeDeuxValeurs, QT_TRANSLATE_NOOP("Moteur", "--band : deux valeurs attendues, BAS et HAUT")},
     {CodeRaison::BandeInversee, QT_TRANSLATE_NOOP("Moteur", "--band : BAS doit être au plus HAUT, reçu %1 et %2")},
     {CodeRaison::EcritureImpossibleCar, QT_TRANSLATE_NOOP("Moteur", "impossible d'écrire \"%1\" : %2")},
+    {CodeRaison::EntreeDuLotIntrouvable, QT_TRANSLATE_NOOP("Moteur", "entrée introuvable : %1")},
+    {CodeRaison::ListeDuLotIllisible, QT_TRANSLATE_NOOP("Moteur", "liste illisible : %1")},
+    {CodeRaison::AucunNuageDansLeLot, QT_TRANSLATE_NOOP("Moteur", "aucun nuage (%1) dans %2")},
+    {CodeRaison::PasUnDossierDeLot, QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas le dossier de sortie d'un lot")},
+    {CodeRaison::ResumeDuLotImpossible, QT_TRANSLATE_NOOP("Moteur", "impossible d'écrire le résumé dans %1")},
+    {CodeRaison::UsageDuLot,
+     QT_TRANSLATE_NOOP("Moteur", "usage : PelvaneLot.exe --nuages ENTREE SORTIE | --a-faire SORTIE | --complet NUAGE "
+                                 "DOSSIER | --resume SORTIE")},
 };
 
 constexpr bool catalogueEnOrdre()

@@ -294,6 +294,13 @@ enum class CodeRaison : int {
     BandeDeuxValeurs,
     BandeInversee,
     EcritureImpossibleCar,
+    // The batch command
+    EntreeDuLotIntrouvable,
+    ListeDuLotIllisible,
+    AucunNuageDansLeLot,
+    PasUnDossierDeLot,
+    ResumeDuLotImpossible,
+    UsageDuLot,
     Nombre_ ///< the count of codes, not a code
 };
 

@@ -173,30 +173,27 @@ bool ecrire(const std::string &sortie, const std::string &nom, const std::string
     return remplacante.remplacer();
 }
 
-int erreur(std::ostream &erreurs, const std::string &message)
+int erreur(std::ostream &erreurs, const Raison &raison)
 {
-    erreurs << commande << " : erreur : " << message << std::endl;
+    erreurs << commande << " : erreur : " << texte(raison) << std::endl;
     return 2;
 }
 
 } // namespace
 
-bool listerNuages(const std::string &entree, const std::string &sortie, std::vector<NuageDuLot> &nuages,
-                  std::string &raison)
+Resultat listerNuages(const std::string &entree, const std::string &sortie, std::vector<NuageDuLot> &nuages)
 {
     std::error_code ec;
     std::vector<std::string> chemins;
     std::string racine;
     if (!fs::exists(entree, ec)) {
-        raison = "entrée introuvable : " + entree;
-        return false;
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::EntreeDuLotIntrouvable, {litteral(entree)}));
     }
     if (fs::is_directory(entree, ec)) {
         racine = normal(entree);
         chercherNuages(racine, normal(sortie), chemins);
     } else if (!lireListe(entree, chemins)) {
-        raison = "liste illisible : " + entree;
-        return false;
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::ListeDuLotIllisible, {litteral(entree)}));
     }
     std::sort(chemins.begin(), chemins.end());
     chemins.erase(std::unique(chemins.begin(), chemins.end()), chemins.end());
@@ -204,15 +201,15 @@ bool listerNuages(const std::string &entree, const std::string &sortie, std::vec
         std::string suffixes;
         for (const std::string &x : suffixesDesNuages())
             suffixes += (suffixes.empty() ? "" : ", ") + x;
-        raison = "aucun nuage (" + suffixes + ") dans " + entree;
-        return false;
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::AucunNuageDansLeLot, {litteral(suffixes), litteral(entree)}));
     }
     if (racine.empty())
         racine = lot::racineCommune(chemins);
     nuages.clear();
     for (const std::string &c : chemins)
         nuages.push_back({c, lot::dossierResultats(racine, c, "")});
-    return true;
+    return {};
 }
 
 // The exit status of a run whose surface crosses itself, as the status file holds it.
@@ -355,9 +352,8 @@ int commandeLot(const std::vector<std::string> &a, std::ostream &sortie, std::os
     const std::string mode = a.empty() ? "" : a[0];
     if (mode == "--nuages" && a.size() == 3) {
         std::vector<NuageDuLot> nuages;
-        std::string raison;
-        if (!listerNuages(a[1], a[2], nuages, raison))
-            return erreur(erreurs, raison);
+        if (const Resultat r = listerNuages(a[1], a[2], nuages); !r)
+            return erreur(erreurs, r.raison);
         for (const NuageDuLot &n : nuages)
             sortie << n.nuage << '\t' << n.relatif << '\n';
         return sortie.flush() ? 0 : 2;
@@ -368,7 +364,7 @@ int commandeLot(const std::vector<std::string> &a, std::ostream &sortie, std::os
         const std::string dossier = normal(a[1]);
         std::vector<NuageDuLot> nuages;
         if (!lireLot(dossier, nuages))
-            return erreur(erreurs, dossier + " n'est pas le dossier de sortie d'un lot");
+            return erreur(erreurs, Raison(CodeRaison::PasUnDossierDeLot, {litteral(dossier)}));
         if (mode == "--a-faire") {
             for (const NuageDuLot &n : nuages)
                 if (!resultatsComplets(n.nuage, (fs::path(dossier) / n.relatif).string()))
@@ -377,15 +373,14 @@ int commandeLot(const std::vector<std::string> &a, std::ostream &sortie, std::os
         }
         const std::vector<LigneResume> lignes = lignesResume(dossier, nuages);
         if (!ecrire(dossier, "resume.csv", texteCsv(lignes)) || !ecrire(dossier, "resume.html", texteHtml(dossier, lignes)))
-            return erreur(erreurs, "impossible d'écrire le résumé dans " + dossier);
+            return erreur(erreurs, Raison(CodeRaison::ResumeDuLotImpossible, {litteral(dossier)}));
         const auto reussis =
             std::count_if(lignes.begin(), lignes.end(), [](const LigneResume &l) { return l.statut == "réussi"; });
         erreurs << commande << " : " << reussis << " nuage(s) réussi(s) sur " << lignes.size() << " ; résumé : " << dossier
                 << "/resume.csv, " << dossier << "/resume.html" << std::endl;
         return reussis == static_cast<long>(lignes.size()) ? 0 : 1;
     }
-    return erreur(erreurs, "usage : PelvaneLot.exe --nuages ENTREE SORTIE | --a-faire SORTIE | --complet NUAGE "
-                           "DOSSIER | --resume SORTIE");
+    return erreur(erreurs, Raison(CodeRaison::UsageDuLot));
 }
 
 } // namespace pelvane

@@ -1,6 +1,8 @@
 #ifndef TARNIS_PELVANE_COMMANDELOT_H
 #define TARNIS_PELVANE_COMMANDELOT_H
 
+#include "Resultat.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,10 +27,9 @@ struct NuageDuLot
 /// are not followed, the output folder `sortie` is left out), or a list file (one cloud a line;
 /// relative paths start from the list's folder; empty lines and "#" lines skipped). Sorted by
 /// path, each once, named by lot::dossierResultats with the folder, or the deepest folder holding
-/// every listed cloud, as root. False, with the reason in `raison`, for a missing or unreadable
-/// entry or one without a cloud.
-bool listerNuages(const std::string &entree, const std::string &sortie, std::vector<NuageDuLot> &nuages,
-                  std::string &raison);
+/// every listed cloud, as root. Fails (NuageIllisible) for a missing or unreadable entry or one
+/// without a cloud.
+Resultat listerNuages(const std::string &entree, const std::string &sortie, std::vector<NuageDuLot> &nuages);
 
 /// The cloud's results in `dossier` are complete: the tool ended with 0 and wrote its three files.
 bool resultatsComplets(const std::string &nuage, const std::string &dossier);

@@ -1780,6 +1780,30 @@ with the keys W X C V B N.</translation>
         <translation>&quot;%1&quot; cannot be written: %2</translation>
     </message>
     <message>
+        <source>entrée introuvable : %1</source>
+        <translation>input not found: %1</translation>
+    </message>
+    <message>
+        <source>liste illisible : %1</source>
+        <translation>unreadable list: %1</translation>
+    </message>
+    <message>
+        <source>aucun nuage (%1) dans %2</source>
+        <translation>no cloud (%1) in %2</translation>
+    </message>
+    <message>
+        <source>%1 n&apos;est pas le dossier de sortie d&apos;un lot</source>
+        <translation>%1 is not the output folder of a batch</translation>
+    </message>
+    <message>
+        <source>impossible d&apos;écrire le résumé dans %1</source>
+        <translation>cannot write the summary in %1</translation>
+    </message>
+    <message>
+        <source>usage : PelvaneLot.exe --nuages ENTREE SORTIE | --a-faire SORTIE | --complet NUAGE DOSSIER | --resume SORTIE</source>
+        <translation>usage: PelvaneLot.exe --nuages INPUT OUTPUT | --a-faire OUTPUT | --complet CLOUD FOLDER | --resume OUTPUT</translation>
+    </message>
+    <message>
         <source>%1 n&apos;est pas un fichier PTS : la ligne 1 dépasse %2 caractères sans fin de ligne</source>
         <translation>%1 is not a PTS file: line 1 runs past %2 characters with no end of line</translation>
     </message>

@@ -264,7 +264,6 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     bool nonOrdinaire = false, tropLongue = false;
     std::FILE *fichier = ouvrirAvecEntete(nomFichier, entete, tropLongue, raisonOuverture, nonOrdinaire);
     if (!fichier) {
-        std::cerr << "Problème au chargement du fichier" << std::endl;
         if (!nonOrdinaire)
             return illisible(Raison(CodeRaison::SimplexIllisible));
         return Resultat::echec(Statut::MaillageIllisible, raisonOuverture);
@@ -274,11 +273,9 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     const bool smm = entete.compare(0, 3, "SMM") == 0;
     const bool sm = entete.compare(0, 2, "SM") == 0;
     if (entete.empty() && !off && !sm) {
-        std::cerr << "Problème au chargement du fichier" << std::endl;
         return illisible(Raison(CodeRaison::PremiereLigneVide));
     }
     if (!off && !sm) {
-        std::cerr << "Simplex::charger : Format incorrect" << std::endl;
         std::cout << "Format incorrect" << std::endl;
         return illisible(Raison(CodeRaison::FormatIncorrect), 1);
     }
@@ -305,8 +302,6 @@ Resultat Simplex::lireFichier(const std::string &nomFichier, const Progression &
     if (!lireSMM(texte, reste, contenu, raison, ligne, progression, interrompu)) {
         if (interrompu)
             return Resultat::interrompu(Raison(CodeRaison::LectureDe, {litteral(nomFichier)}));
-        std::cerr << "Simplex::charger : fichier SMM refusé (" << ::texte(raison) << "), le maillage reste inchangé"
-                  << std::endl;
         return illisible(raison, ligne);
     }
     const Resultat construit = construire(contenu.positions, contenu.voisins, contenu.mailles);
@@ -328,7 +323,6 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format, const Progre
     EcritureRemplacante remplacante(nomFichier);
     std::ofstream fichier(remplacante.chemin(), std::ios::out | std::ios::trunc | std::ios::binary);
     if (!fichier) {
-        std::cerr << "Dans exporter creation impossible !" << std::endl;
         return Resultat::echec(Statut::SortieImpossible,
                                Raison(CodeRaison::CreationImpossible, {nom(nomFichier)}));
     }
@@ -375,7 +369,6 @@ Resultat Simplex::ecrire(const std::string &nomFichier, int format, const Progre
     fichier.write(texte.data(), static_cast<std::streamsize>(texte.size()));
     fichier.close();
     if (!fichier || !remplacante.remplacer()) {
-        std::cerr << "Dans exporter ecriture impossible !" << std::endl;
         return Resultat::echec(Statut::SortieImpossible,
                                Raison(CodeRaison::EcritureEchouee, {nom(nomFichier)}));
     }

@@ -27,9 +27,9 @@ void ecrire(const std::string &chemin, const std::string &texte)
 std::string lister(const std::string &entree, const std::string &sortie)
 {
     std::vector<NuageDuLot> nuages;
-    std::string raison, t;
-    if (!listerNuages(entree, sortie, nuages, raison))
-        return "refus : " + raison;
+    std::string t;
+    if (const Resultat r = listerNuages(entree, sortie, nuages); !r)
+        return "refus : " + texte(r.raison);
     for (const NuageDuLot &n : nuages)
         t += n.nuage + " > " + n.relatif + "\n";
     return t;
