@@ -17,6 +17,7 @@ PKGS=(
   tetgen
   python3-open3d
   parallel rsync
+  clang-format
 )
 
 missing=()

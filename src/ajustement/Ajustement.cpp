@@ -58,10 +58,10 @@ class Ajusteur
 public:
     /// `boite`: the cloud's box; `arbre`: the cloud in the working frame (repereDeTravail), which
     /// the fit keeps as the only copy of it in that frame.
-    Ajusteur(Simplex &s, const std::vector<point3> &nuage, const Boite &boite, ArbrePoints &&arbre,
+    Ajusteur(Simplex &maillage, const std::vector<point3> &nuage, const Boite &boite, ArbrePoints &&arbre,
              const ReglagesAjustement &r, const Progression &p, BilanAjustement &b,
              const std::function<void(const Simplex &, int)> &apres)
-        : s(s), reglages(r), progression(p), bilan(b), apresNiveau(apres), fils(filsEffectifs(r.fils)),
+        : s(maillage), reglages(r), progression(p), bilan(b), apresNiveau(apres), fils(filsEffectifs(r.fils)),
           arbreNuage(std::move(arbre))
     {
         centre = boite.centre();
@@ -141,8 +141,8 @@ private:
     double distanceLointaine() const;
     Vide vide() const;
     bool prendre(const ListesSimplexe &apres);
-    bool couperVoiles(double moyennePrecedente);
-    void jugerVoileLarge(double &moyennePrecedente);
+    bool couperVoiles();
+    void jugerVoileLarge();
     bool ouvrirAnses();
     bool ouvrirBouchons();
     void finirTraversee();
@@ -645,7 +645,7 @@ bool Ajusteur::prendre(const ListesSimplexe &apres)
 // EPAISSEUR_VOILE are a web; sheets up to EPAISSEUR_VOILE_LARGE apart are cut on trial instead
 // when that takes notably more (jugerVoileLarge): that far apart, two sheets may also lie over
 // data the cut would leave (folds of a brain, a part within the object), and only the fit tells.
-bool Ajusteur::couperVoiles(double moyennePrecedente)
+bool Ajusteur::couperVoiles()
 {
     const Vide v = vide();
     ListesSimplexe avant{X, voisins, mailles}, etroit, large;
@@ -668,7 +668,7 @@ bool Ajusteur::couperVoiles(double moyennePrecedente)
 // A level after a wide web cut: it stays when the surface has come closer to the cloud and no
 // point of the cloud is left farther from it (GAIN_VOILE_LARGE, RECUL_VOILE_LARGE). Else the fit
 // goes back to where it was before it, with what it had measured then (moyennePrecedente).
-void Ajusteur::jugerVoileLarge(double &moyennePrecedente)
+void Ajusteur::jugerVoileLarge()
 {
     AvantVoile avant = std::move(*avantVoileLarge);
     avantVoileLarge.reset();
@@ -938,7 +938,7 @@ bool Ajusteur::entreDeuxNiveaux(int niveau)
     // Back to before a wide web cut that did not bring the surface closer: the level then goes
     // on as that one did once the cut was found.
     if (avantVoileLarge)
-        jugerVoileLarge(moyennePrecedente);
+        jugerVoileLarge();
     if (dernier)
         return false;
     // A handle opened leaves a tube to settle: one more level.
@@ -952,7 +952,7 @@ bool Ajusteur::entreDeuxNiveaux(int niveau)
         return true;
     }
     // A web cut out leaves a surface to settle before anything is split: one more level.
-    if (local && coupes < COUPES_MAXIMUM && couperVoiles(moyennePrecedente)) {
+    if (local && coupes < COUPES_MAXIMUM && couperVoiles()) {
         ++coupes;
         moyennePrecedente = INFINI;
         return true;

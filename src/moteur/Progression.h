@@ -30,9 +30,9 @@ inline Progression sousProgression(const Progression &parent, double debut, doub
 class SuiviProgression
 {
 public:
-    SuiviProgression(const Progression &p, Raison etape, std::size_t total, std::size_t appels = 100)
-        : progression(p), nom(std::move(etape)), total(total),
-          pasAppel(std::max<std::size_t>(1, total / std::max<std::size_t>(1, appels)))
+    SuiviProgression(const Progression &p, Raison etape, std::size_t unites, std::size_t appels = 100)
+        : progression(p), nom(std::move(etape)), total(unites),
+          pasAppel(std::max<std::size_t>(1, unites / std::max<std::size_t>(1, appels)))
     {}
 
     /// Reports `fait` units done (every unit may be passed: only some reach the callback).

@@ -15,10 +15,10 @@ namespace {
 class Execution
 {
 public:
-    Execution(Simplex &s, kd_tree *kd, const ReglagesAutomatiques &r, int &retention, const Progression &p,
-              BilanAutomatique &b)
-        : s(s), kd(kd), r(r), retention(retention), progression(p), bilan(b), total(unitesAutomatiques(r)),
-          region(s.regionDeformation(kd))
+    Execution(Simplex &maillage, kd_tree *arbre, const ReglagesAutomatiques &reglages, int &retenue,
+              const Progression &p, BilanAutomatique &b)
+        : s(maillage), kd(arbre), r(reglages), retention(retenue), progression(p), bilan(b),
+          total(unitesAutomatiques(reglages)), region(maillage.regionDeformation(arbre))
     {}
 
     /// One unit done under `phase`; false once the run must end.

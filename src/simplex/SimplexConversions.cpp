@@ -200,7 +200,7 @@ Resultat refuser(const Raison &raison)
 class Aretes
 {
 public:
-    Aretes(const Maillage &m, bool indexe) : m(m), indexe(indexe)
+    Aretes(const Maillage &maillage, bool parIndex) : m(maillage), indexe(parIndex)
     {
         if (!indexe)
             return;

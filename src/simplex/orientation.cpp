@@ -46,7 +46,8 @@ double volumeSigne(const Simplex &s)
         point3 g;
         for (const PointSimplex *p : *m)
             g += p->Position;
-        g = point3(g.x / k, g.y / k, g.z / k);
+        const double nombre = static_cast<double>(k);
+        g = point3(g.x / nombre, g.y / nombre, g.z / nombre);
         for (std::size_t j = 0; j < k; ++j) {
             const point3 &a = (*m)[j]->Position, &b = (*m)[(j + 1) % k]->Position;
             v += scal(g, vect(a, b));
