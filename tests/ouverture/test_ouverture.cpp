@@ -115,6 +115,42 @@ TEST(Ouverture, AVolumeIsThresholdedAndAnEmptyResultIsSaid)
     EXPECT_NE(ouvrirNuage(base + ".hdr", m, reglages).texte().find("trop court"), std::string::npos);
 }
 
+// Both thresholds are kept themselves, so the window taken from a mask (0 to 1) keeps its 1s; a
+// mask keeps them with the defaults too (its 1 is grey level 0 in the window 0..1000). A volume
+// of three values that keeps nothing is still refused.
+TEST(Ouverture, AMaskOpensWithTheDefaultsAndWithItsOwnWindow)
+{
+    TempDir dossier;
+    const auto volume = [&](const std::string &nom, const std::string &voxels) {
+        unsigned char entete[348] = {};
+        entete[0] = 92; // sizeof_hdr = 348, little-endian
+        entete[1] = 1;
+        const std::int16_t dims[4] = {3, 4, 1, 1};
+        std::memcpy(entete + 40, dims, sizeof dims);
+        const std::int16_t type = 2; // unsigned 8-bit
+        std::memcpy(entete + 70, &type, sizeof type);
+        writeFile(dossier.file(nom + ".hdr"), std::string(reinterpret_cast<char *>(entete), sizeof entete));
+        writeFile(dossier.file(nom + ".img"), voxels);
+        return dossier.file(nom + ".hdr");
+    };
+    const std::string masque = volume("masque", std::string("\0\1\1\0", 4));
+    const std::vector<point3> uns = {point3(1, 0, 0), point3(2, 0, 0)};
+    ReglagesVolume fenetre;
+    ASSERT_TRUE(plageVolume(masque, fenetre.fenetreMin, fenetre.fenetreMax).reussi());
+    EXPECT_EQ(std::make_pair(fenetre.fenetreMin, fenetre.fenetreMax), std::make_pair(0, 1));
+    for (const ReglagesVolume &r : {ReglagesVolume(), fenetre}) {
+        Maillage m;
+        ASSERT_TRUE(ouvrirNuage(masque, m, r).reussi()) << r.fenetreMax;
+        EXPECT_EQ(m.ListePointsInterets, uns) << r.fenetreMax;
+    }
+    // The thresholds' own grey levels: 255 (at and past the window's top) and 150 are kept, 149 is not.
+    const std::string niveaux = volume("niveaux", std::string("\x95\x96\xff\xff", 4));
+    Maillage m;
+    ASSERT_TRUE(ouvrirNuage(niveaux, m, ReglagesVolume{150, 255, 0, 254}).reussi());
+    EXPECT_EQ(m.ListePointsInterets, (std::vector<point3>{point3(1, 0, 0), point3(2, 0, 0), point3(3, 0, 0)}));
+    EXPECT_EQ(ouvrirNuage(volume("trois", std::string("\0\1\2\2", 4)), m).statut, Statut::NuageIllisible);
+}
+
 TEST(Ouverture, AStoppedReadingLeavesNoCloudAndReportsRisingProgress)
 {
     TempDir dossier;
