@@ -101,7 +101,24 @@ MainWindow::MainWindow(QWidget *parent, const QString &fichier)
     }
     ui->actionAnnuler->setShortcut(QKeySequence::Undo);
     ui->actionRetablir->setShortcut(QKeySequence::Redo);
+    ui->actionFermer_Quolvex->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ui->actionFermerVolume3D->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    ui->actionPlacer_autour_du_nuage->setShortcut(QKeySequence(Qt::Key_P));
+    ui->actionAjustement_precis->setShortcut(QKeySequence(Qt::Key_A));
+    // Keys act on the window that has the focus. The tool windows this window owns (the batch
+    // launcher, the preferences) would otherwise pass their keys on to it: a letter typed there
+    // must not refine the document. A plain key acts on the document only while its view has the
+    // focus; a key with Ctrl anywhere in this window.
+    for (QAction *a : findChildren<QAction *>()) {
+        if (a->shortcut().isEmpty())
+            continue;
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        const bool simple = (a->shortcut()[0].keyboardModifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) ==
+                            Qt::NoModifier;
+        (simple ? static_cast<QWidget *>(ui->mdiArea) : this)->addAction(a);
+    }
     connect(ui->mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::majHistorique);
+    connect(ui->mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::majTitre);
     connect(ui->menuEdition, &QMenu::aboutToShow, this, &MainWindow::majHistorique);
 
     if (!fichier.isEmpty())
@@ -176,7 +193,7 @@ void MainWindow::signalerEchecChargement(const QString &raison, const QString &n
 
 bool MainWindow::ouvrirParSuffixe(const QString &fichier)
 {
-    switch (genreFichier(QFile::encodeName(fichier).toStdString())) {
+    switch (genreOuverture(QFile::encodeName(fichier).toStdString())) {
     case GenreFichier::Nuage:
     case GenreFichier::Volume:
         return creerNewSubWindow(fichier, QString(), QString());
@@ -222,6 +239,12 @@ bool MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, 
 
     QMdiSubWindow *fenetre = ui->mdiArea->addSubWindow(vue);
     fenetre->setAttribute(Qt::WA_DeleteOnClose);
+    // The document window's own menu would take Ctrl+W too, and two owners of a key leave it
+    // to neither: "Fermer la fenetre courante" has it.
+    if (QMenu *menu = fenetre->systemMenu())
+        for (QAction *a : menu->actions())
+            if (a->shortcuts().contains(ui->actionFermerVolume3D->shortcut()))
+                a->setShortcuts({});
     fenetre->showMaximized();
     ui->mdiArea->setActiveSubWindow(fenetre);
 
@@ -236,12 +259,13 @@ bool MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, 
     } else if (!title.isEmpty()) {
         fenetre->setWindowTitle(title);
     } else {
-        fenetre->setWindowTitle(tr("NEW"));
+        fenetre->setWindowTitle(tr("Nouveau"));
     }
     if (!PTSAOuvrir.isEmpty() && MaillageAOuvrir.isEmpty())
         ui->listWidget->addItem(nomDeBase(vue->getCurentSimplexName()));
     fenetre->setWindowTitle(fenetre->windowTitle() + QStringLiteral("[*]"));
     connect(vue, &GLWidget::modificationChangee, fenetre, &QWidget::setWindowModified);
+    connect(vue, &GLWidget::modificationChangee, this, &MainWindow::majTitre);
     connect(&vue->historique, &QUndoStack::indexChanged, this, &MainWindow::majHistorique);
     connect(vue, &GLWidget::documentRestaure, this, [this, vue]() {
         if (getActiveSubWin() == vue) {
@@ -255,9 +279,26 @@ bool MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, 
     reloadMenuVue();
     reloadMenuVue();
     QTimer::singleShot(100, this, &MainWindow::checkMenu);
+    majTitre();
 
     signalerEchecChargement(erreurChargement, PTSAOuvrir, MaillageAOuvrir);
     return true;
+}
+
+void MainWindow::majTitre()
+{
+    // A maximised document has no title bar of its own: its name and its mark of changes are
+    // in this window's.
+    const QMdiSubWindow *fenetre = ui->mdiArea->currentSubWindow();
+    if (fenetre == nullptr)
+        fenetre = ui->mdiArea->activeSubWindow();
+    if (fenetre == nullptr) {
+        setWindowTitle(QStringLiteral("Tarnis"));
+        setWindowModified(false);
+        return;
+    }
+    setWindowTitle(fenetre->windowTitle().remove(QStringLiteral("[*]")) + QStringLiteral("[*] - Tarnis"));
+    setWindowModified(fenetre->isWindowModified());
 }
 
 GLWidget *MainWindow::getActiveSubWin()
@@ -388,7 +429,9 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                                         : QLatin1Char('\n') + tr("%n point(s) isolé(s) du nuage écarté(s)", nullptr,
                                                                   static_cast<int>(f.ecartes))) +
                         (f.bruitLisse ? QLatin1Char('\n') + tr("nuage bruité : lissé pour l'ajustement") : QString()) +
-                        (vuecourent->figuresAJour() ? QString() : QLatin1Char('\n') + tr("(maillage modifié depuis)")));
+                        (vuecourent->figuresAJour()               ? QString()
+                         : vuecourent->nuageChangeDepuisFigures() ? QLatin1Char('\n') + tr("(nuage changé depuis)")
+                                                                  : QLatin1Char('\n') + tr("(maillage modifié depuis)")));
     // The frame only means something for a volume.
     ui->label_RepereTitre->setVisible(!vuecourent->repereVolume.isEmpty());
     ui->label_Repere->setVisible(!vuecourent->repereVolume.isEmpty());
@@ -408,7 +451,7 @@ void MainWindow::loadCurrentObjectsNames(QMdiSubWindow *subWin)
         return;
     qWarning("loadCurrentObjectsNames");
     const QString maillage = vue->getCurentSimplexName();
-    const GenreFichier genre = genreFichier(QFile::encodeName(maillage).toStdString());
+    const GenreFichier genre = genreOuverture(QFile::encodeName(maillage).toStdString());
     if (genre == GenreFichier::Simplex || genre == GenreFichier::Triangles)
         ui->listWidget->addItem(nomDeBase(maillage));
     ui->listWidget->addItem(nomDeBase(vue->getCurentPtsName()));
@@ -595,7 +638,7 @@ QString MainWindow::enregistrerFichier(const QString &filtre)
 void MainWindow::on_actionNouveau_triggered()
 {
     proteger(ui->actionNouveau->text(), [&]() {
-        creerNewSubWindow(QString(), QString(), tr("New (") + QString::number(numeroNouveau) + ")");
+        creerNewSubWindow(QString(), QString(), tr("Nouveau (%1)").arg(numeroNouveau));
         ++numeroNouveau;
     });
 }
@@ -628,7 +671,7 @@ void MainWindow::ouvrirDocument(const QString &fichier)
     proteger(tr("Ouvrir"), [&]() {
         if (!ouvrirParSuffixe(fichier))
             return;
-        if (genreFichier(QFile::encodeName(fichier).toStdString()) == GenreFichier::Triangles) {
+        if (genreOuverture(QFile::encodeName(fichier).toStdString()) == GenreFichier::Triangles) {
             ui->actionPoint->setEnabled(false);
             ui->actionFillaire->setEnabled(false);
             ui->actionTriangle->setEnabled(true);

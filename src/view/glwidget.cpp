@@ -6,6 +6,7 @@
 #include "Croisements.h"
 #include "PointsIsoles.h"
 #include "Frontiere.h"
+#include "NuageDeSurface.h"
 #include "Ouverture.h"
 #include "Topologie.h"
 #include "SimplexGL.h"
@@ -37,6 +38,14 @@ const char *const modeleSimplex = defauts::gabarit;
 std::string versFichier(const QString &nom)
 {
     return QFile::encodeName(nom).toStdString();
+}
+
+/// A mesh file that holds triangles (OFF, OBJ, STL, PLY): it is shown as its triangles.
+bool estFichierTriangles(const QString &nom)
+{
+    const QString suffixe = QFileInfo(nom).suffix().toLower();
+    return suffixe == QLatin1String("off") || suffixe == QLatin1String("obj") || suffixe == QLatin1String("stl") ||
+           suffixe == QLatin1String("ply");
 }
 
 /// The engine's reason, in the interface's language.
@@ -76,7 +85,7 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir, const ReglagesVu
         // The template is ours; a mesh the user named and that was refused leaves nothing to show.
         refuse = !MaillageAOuvrir.isEmpty();
     }
-    if (maillageLu && (suffixeSimplex == "off" || suffixeSimplex == "obj")) {
+    if (maillageLu && estFichierTriangles(nomSimplex)) {
         estTriangule = true;
         modeDisplayMaille = 3;
         triangulationAJour = true;
@@ -291,7 +300,7 @@ bool GLWidget::setMaillage(QString FileInMaillage)
         nomSimplex = nom;
         // The new file decides how the object is shown, as at construction.
         suffixeSimplex = QFileInfo(nomSimplex).suffix();
-        if (suffixeSimplex == "off" || suffixeSimplex == "obj") {
+        if (estFichierTriangles(nomSimplex)) {
             estTriangule = true;
             modeDisplayMaille = 3;
             triangulationAJour = true;
@@ -523,6 +532,7 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
                          figures.surfaceVersNuage.maximum / d,
                          signatureMaillage(),
                          bilan.ecartes.size()};
+    figuresAjustement.nuage = signatureNuage();
     const TopologieSurface topo = topologie(instanceSimplex->maillageTriangule);
     figuresAjustement.parties = topo.parties;
     figuresAjustement.genre = topo.genre;
@@ -617,7 +627,6 @@ bool GLWidget::triangleToSimplex()
 bool GLWidget::maillageToPts()
 {
     const Maillage &origine = instanceSimplex->maillageOrigine;
-    std::cout << origine.listeSommets.size() << std::endl;
 
     std::vector<point3> nuage;
     if (origine.listeSommets.empty()) {
@@ -626,7 +635,10 @@ bool GLWidget::maillageToPts()
             if (p)
                 nuage.push_back(p->Position);
     } else {
-        nuage = instanceSimplex->maillageTriangule.listeSommets;
+        // The cloud the console tool fits to when given this mesh: its vertices, and points over
+        // the faces where they are too far apart to describe it.
+        const Maillage &t = instanceSimplex->maillageTriangule;
+        nuage = nuageDeSurface(t.listeSommets, t.listeFaces);
     }
     const Etape etape(this, tr("Conversion en nuage de points"));
     // A new cloud: the one the history holds stays as it was.

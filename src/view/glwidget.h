@@ -221,6 +221,7 @@ public:
         std::size_t croisements = 0; ///< pairs of its triangles that cross (it passes through itself), decided exactly
         double volume = 0, aire = 0; ///< the volume it encloses and its area, in the cloud's units
         bool bruitLisse = false;    ///< the cloud was found noisy and smoothed for the fit
+        std::uint64_t nuage = 0;    ///< fingerprint of the cloud they were measured against
     } figuresAjustement;
     /// The cloud coloured by each point's distance to the triangulated mesh (calculerEcarts, after
     /// each precise fit): blue on the surface through green and yellow to red at the end of the
@@ -247,8 +248,11 @@ public:
     /// in the cloud's frame (the mesh as it was at the start before the first), as segment ends.
     /// Empty outside a fit.
     const std::vector<point3> &maillageDessine() const { return maillageFige; }
-    /// Whether figuresAjustement describe the mesh as it is now (not moved, deformed or replaced since).
+    /// Whether figuresAjustement describe the document as it is now: the mesh not moved, deformed
+    /// or replaced since, and the cloud not moved or replaced (by an import, say) either.
     bool figuresAJour() const;
+    /// Whether the cloud is no longer the one the figures were measured against.
+    bool nuageChangeDepuisFigures() const;
     /// Pictures drawn since the view was made (the idle timer draws none while nothing changes).
     int peintures = 0;
     /// Whether the mesh or the cloud changed since the document was opened or its mesh last

@@ -129,6 +129,34 @@ private slots:
         QCOMPARE(QSet<qint64>({lancements[0].pid, lancements[1].pid, lancements[2].pid}).size(), 3);
         QCOMPARE(repondeur.imprevus, 0);
     }
+
+    // "Lancer" with no file says what to do first and starts nothing; a launch's processes are
+    // followed under the form until the last one has ended.
+    void listeVideEtFinAnnoncee()
+    {
+        installerTemoin();
+        const QString outil = travail->filePath(QStringLiteral("Pelvane/Pelvane.exe"));
+        QVERIFY(ecrire(outil, (std::string(outilTemoin) + "sleep 1\n").c_str()));
+        AutomaticExec fenetre;
+        QVERIFY(fenetre.windowTitle() != QStringLiteral("Form"));
+        Repondeur repondeur;
+        repondeur.bouton();
+        QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
+        QCOMPARE(repondeur.boites.size(), 1);
+        QVERIFY2(repondeur.boites[0].texte.contains(QString::fromUtf8("Ajoutez d'abord les fichiers à traiter")),
+                 qPrintable(repondeur.boites[0].texte));
+        QVERIFY(fenetre.derniersLancements().isEmpty() && fenetre.labelEtat->text().isEmpty());
+
+        remplir(fenetre, 2);
+        repondeur.bouton();
+        QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
+        QCOMPARE(fenetre.labelEtat->text(), QString::fromUtf8("Traitements en cours : 2 sur 2"));
+        verifierProcessus(fenetre);
+        QTRY_VERIFY_WITH_TIMEOUT(!fenetre.traitementsEnCours(), 10000);
+        QCOMPARE(fenetre.labelEtat->text(),
+                 QString::fromUtf8("Traitements terminés (2) : les résultats sont dans %1").arg(sortie));
+        QCOMPARE(repondeur.imprevus, 0);
+    }
 };
 
 TARNIS_QTEST_MAIN(TestLancement)
