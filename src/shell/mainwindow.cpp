@@ -21,6 +21,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 
 #include <exception>
@@ -120,6 +122,28 @@ MainWindow::MainWindow(QWidget *parent, const QString &fichier)
     connect(ui->mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::majHistorique);
     connect(ui->mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::majTitre);
     connect(ui->menuEdition, &QMenu::aboutToShow, this, &MainWindow::majHistorique);
+
+    // A long read shows its progress in the status bar, with a button that stops it.
+    auto *barreLecture = new QProgressBar(this);
+    barreLecture->setRange(0, 1000);
+    barreLecture->setMaximumWidth(240);
+    auto *arretLecture = new QPushButton(tr("Arrêter"), this);
+    for (QWidget *w : {static_cast<QWidget *>(barreLecture), static_cast<QWidget *>(arretLecture)}) {
+        ui->statusBar->addPermanentWidget(w);
+        w->hide();
+    }
+    connect(arretLecture, &QPushButton::clicked, &SuiviLectures::instance(), &SuiviLectures::arreter);
+    connect(&SuiviLectures::instance(), &SuiviLectures::avance, this,
+            [this, barreLecture, arretLecture](const QString &f, double fraction, bool fin) {
+                barreLecture->setVisible(!fin);
+                arretLecture->setVisible(!fin);
+                barreLecture->setValue(static_cast<int>(fraction * 1000 + 0.5));
+                if (fin)
+                    ui->statusBar->clearMessage();
+                else
+                    ui->statusBar->showMessage(tr("Lecture de %1").arg(QFileInfo(f).fileName()));
+                checkMenu();
+            });
 
     if (!fichier.isEmpty())
         proteger(tr("Ouvrir"), [&]() { ouvrirParSuffixe(fichier); });
@@ -297,7 +321,9 @@ void MainWindow::majTitre()
         setWindowModified(false);
         return;
     }
-    setWindowTitle(fenetre->windowTitle().remove(QStringLiteral("[*]")) + QStringLiteral("[*] - Tarnis"));
+    // The form the document area itself gives the title of a maximised document while this window
+    // shows: whichever of the two sets it last, it reads the same.
+    setWindowTitle(QStringLiteral("Tarnis - [%1]").arg(fenetre->windowTitle()));
     setWindowModified(fenetre->isWindowModified());
 }
 
@@ -354,7 +380,8 @@ void MainWindow::checkMenu()
         return;
 
     const bool S = !vue->getCurentSimplexName().isEmpty();
-    const bool P = !vue->getCurentPtsName().isEmpty();
+    // While a file is read into it, the document takes no operation that would read its cloud.
+    const bool P = !vue->getCurentPtsName().isEmpty() && !vue->litEnFond();
 
     for (QAction *a : {ui->actionFermerVolume3D, ui->actionVue_par_onglets, ui->actionZoom, ui->actionZoom_2,
                        ui->actionConserver_les_proportions, ui->actionCadrer})
@@ -577,6 +604,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
 bool MainWindow::eventFilter(QObject *objet, QEvent *evenement)
 {
     auto *fenetre = qobject_cast<QMdiSubWindow *>(objet);
+    auto *vue = fenetre ? qobject_cast<GLWidget *>(fenetre->widget()) : nullptr;
+    if (evenement->type() == QEvent::Close && vue != nullptr && vue->litEnFond()) {
+        // The read is stopped; the window closes once it has ended.
+        SuiviLectures::instance().arreter();
+        evenement->ignore();
+        return true;
+    }
     if (evenement->type() == QEvent::Close && fenetre != nullptr && !demanderEnregistrement(fenetre)) {
         evenement->ignore();
         return true;

@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QOpenGLContext>
@@ -25,8 +26,11 @@
 #include <QSurfaceFormat>
 #include <QTime>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <exception>
+#include <future>
 #include <limits>
 #include <iostream>
 
@@ -176,11 +180,23 @@ int GLWidget::getNbPts() const
 
 bool GLWidget::chargerMaillage(const QString &nom)
 {
+    const std::string fichier = versFichier(nom);
+    if (genreOuverture(fichier) == GenreFichier::Triangles) {
+        // Such a file gives the two triangle meshes only: they are read off the window's thread
+        // into a mesh of their own, and replace the document's when the file is accepted.
+        Simplex lu;
+        const Resultat r = lireEnFond(nom, [&](const Progression &p) { return ouvrirMaillage(fichier, lu, p); });
+        if (!r)
+            return echec(raisonMoteur(r));
+        instanceSimplex->maillageOrigine = std::move(lu.maillageOrigine);
+        instanceSimplex->maillageTriangule = std::move(lu.maillageTriangule);
+        return true;
+    }
     // A refused SMM file leaves the simplex mesh as it was; the triangle readers write into the
     // two triangle meshes as they go, so those are put back when the file is refused.
     const Maillage origine = instanceSimplex->maillageOrigine;
     const Maillage triangule = instanceSimplex->maillageTriangule;
-    const Resultat r = ouvrirMaillage(versFichier(nom), *instanceSimplex);
+    const Resultat r = ouvrirMaillage(fichier, *instanceSimplex);
     if (r)
         return true;
     instanceSimplex->maillageOrigine = origine;
@@ -198,7 +214,9 @@ GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
     auto nouveau = std::make_unique<MaillageGL>();
     std::vector<point3> volume;
     QString repere;
-    Resultat r = ouvrirNuage(fichier, *nouveau, reglages, {}, &volume);
+    Resultat r = lireEnFond(nom, [&](const Progression &progression) {
+        return ouvrirNuage(fichier, *nouveau, reglages, progression, &volume);
+    });
     if (r && genre == GenreFichier::Volume)
         r = repereDuVolume(fichier, *nouveau, volume, repere);
     // A PTS file cut short is accepted with the points read, as the reader keeps them.
@@ -236,6 +254,58 @@ GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
     echec(tr("%1 ; les %2 points lus sont ouverts")
               .arg(raisonMoteur(r), QString::number(instanceMaillage->ListePointsInterets.size())));
     return Lecture::Avertie;
+}
+
+SuiviLectures &SuiviLectures::instance()
+{
+    static SuiviLectures suivi;
+    return suivi;
+}
+
+Resultat GLWidget::lireEnFond(const QString &fichier, const std::function<Resultat(const Progression &)> &travail)
+{
+    SuiviLectures &suivi = SuiviLectures::instance();
+    const std::uint64_t generation = ++suivi.generation;
+    // Shared with the reading thread: it writes the share done, this thread the stop.
+    struct Partage
+    {
+        std::atomic<double> fraction{0.0};
+        std::atomic<bool> arret{false};
+    };
+    auto partage = std::make_shared<Partage>();
+    const Progression progression = [partage](double f, const Raison &) {
+        partage->fraction = f;
+        return !partage->arret;
+    };
+    std::future<Resultat> lu = std::async(std::launch::async, [&travail, progression]() {
+        try {
+            return travail(progression);
+        } catch (const std::exception &e) {
+            return Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
+        }
+    });
+    // A small file is read before anything could be shown of its progress.
+    if (lu.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready) {
+        lectureEnCours = true;
+        const bool entrees = isEnabled();
+        setEnabled(false);
+        QEventLoop boucle;
+        QTimer releve;
+        QObject::connect(&releve, &QTimer::timeout, &boucle, [&]() {
+            if (suivi.arretDemande(generation))
+                partage->arret = true;
+            emit suivi.avance(fichier, partage->fraction, false);
+            if (lu.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+                boucle.quit();
+        });
+        releve.start(50);
+        boucle.exec();
+        setEnabled(entrees);
+        lectureEnCours = false;
+    }
+    const Resultat r = lu.get();
+    emit suivi.avance(fichier, 1.0, true);
+    return r;
 }
 
 Resultat GLWidget::repereDuVolume(const std::string &fichier, Maillage &nuage, std::vector<point3> &volume,

@@ -123,4 +123,30 @@ void Repondeur::examiner()
         boite->done(b);
 }
 
+bool GestionnaireFenetres::demarrer()
+{
+    const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
+    if (openbox.isEmpty())
+        return false;
+    processus.start(openbox, {});
+    QTest::qWait(1000);
+    return processus.waitForStarted();
+}
+
+GestionnaireFenetres::~GestionnaireFenetres()
+{
+    processus.terminate();
+    processus.waitForFinished(5000);
+}
+
+bool activer(QWidget *fenetre)
+{
+    return QTest::qWaitFor(
+        [&]() {
+            fenetre->activateWindow();
+            return QApplication::activeWindow() == fenetre;
+        },
+        5000);
+}
+
 } // namespace tarnis_test

@@ -135,16 +135,12 @@ private slots:
     void listeVideEtFinAnnoncee()
     {
         installerTemoin();
-        const QString outil = travail->filePath(QStringLiteral("Pelvane/Pelvane.exe"));
-        QVERIFY(ecrire(outil, (std::string(outilTemoin) + "sleep 1\n").c_str()));
+        QVERIFY(ecrire(travail->filePath("Pelvane/Pelvane.exe"), (std::string(outilTemoin) + "sleep 1\n").c_str()));
         AutomaticExec fenetre;
-        QVERIFY(fenetre.windowTitle() != QStringLiteral("Form"));
         Repondeur repondeur;
         repondeur.bouton();
         QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
-        QCOMPARE(repondeur.boites.size(), 1);
-        QVERIFY2(repondeur.boites[0].texte.contains(QString::fromUtf8("Ajoutez d'abord les fichiers à traiter")),
-                 qPrintable(repondeur.boites[0].texte));
+        QVERIFY(repondeur.boites.size() == 1 && repondeur.boites[0].texte.startsWith(QString::fromUtf8("Ajoutez d'abord")));
         QVERIFY(fenetre.derniersLancements().isEmpty() && fenetre.labelEtat->text().isEmpty());
 
         remplir(fenetre, 2);

@@ -134,14 +134,13 @@ TEST(Ouverture, AMaskOpensWithTheDefaultsAndWithItsOwnWindow)
         return dossier.file(nom + ".hdr");
     };
     const std::string masque = volume("masque", std::string("\0\1\1\0", 4));
-    const std::vector<point3> uns = {point3(1, 0, 0), point3(2, 0, 0)};
     ReglagesVolume fenetre;
     ASSERT_TRUE(plageVolume(masque, fenetre.fenetreMin, fenetre.fenetreMax).reussi());
     EXPECT_EQ(std::make_pair(fenetre.fenetreMin, fenetre.fenetreMax), std::make_pair(0, 1));
     for (const ReglagesVolume &r : {ReglagesVolume(), fenetre}) {
         Maillage m;
         ASSERT_TRUE(ouvrirNuage(masque, m, r).reussi()) << r.fenetreMax;
-        EXPECT_EQ(m.ListePointsInterets, uns) << r.fenetreMax;
+        EXPECT_EQ(m.ListePointsInterets, (std::vector<point3>{point3(1, 0, 0), point3(2, 0, 0)})) << r.fenetreMax;
     }
     // The thresholds' own grey levels: 255 (at and past the window's top) and 150 are kept, 149 is not.
     const std::string niveaux = volume("niveaux", std::string("\x95\x96\xff\xff", 4));
