@@ -188,6 +188,11 @@ void AutomaticExec::on_pushButton_Launch_clicked()
     suivre();
 }
 
+void AutomaticExec::on_pushButton_Cancel_clicked()
+{
+    hide();
+}
+
 void AutomaticExec::suivre()
 {
     int demarres = 0, actifs = 0;

@@ -63,6 +63,8 @@ public slots:
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
     void on_pushButton_Launch_clicked();
+    /// "Annuler": the window goes; what it launched goes on.
+    void on_pushButton_Cancel_clicked();
 
 private:
     static QString premiereLigne(const QListWidget *liste);

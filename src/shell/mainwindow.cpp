@@ -132,6 +132,7 @@ MainWindow::MainWindow(QWidget *parent, const QString &fichier)
         ui->statusBar->addPermanentWidget(w);
         w->hide();
     }
+    arretLecture->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(arretLecture, &QPushButton::clicked, &SuiviLectures::instance(), &SuiviLectures::arreter);
     connect(&SuiviLectures::instance(), &SuiviLectures::avance, this,
             [this, barreLecture, arretLecture](const QString &f, double fraction, bool fin) {
@@ -433,6 +434,9 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
         return;
     ui->label_NbPTS->setText(QString::number(vuecourent->getNbPts()));
     ui->label_NbPtSimplex->setText(QString::number(vuecourent->getNbPtSimplex()));
+    // The triangles shown, those of a triangle file or of the triangulated mesh.
+    const std::size_t triangles = vuecourent->instanceSimplex->maillageTriangule.listeFaces.size();
+    ui->label_NbTriangles->setText(QString::number(vuecourent->estTriangule ? triangles : 0));
     const GLWidget::FiguresVue &f = vuecourent->figuresAjustement;
     // Both directions of the last completed fit, in % of the diagonal; kept when the mesh changed since.
     const auto sens = [](const QString &format, double moyenne, double p95, double maximum) {

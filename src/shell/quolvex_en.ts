@@ -675,6 +675,18 @@ with the keys W X C V B N.</translation>
         <translation>(cloud changed since)</translation>
     </message>
     <message>
+        <source>Nombre de triangles : </source>
+        <translation>Number of triangles: </translation>
+    </message>
+    <message>
+        <source>Lecture de %1</source>
+        <translation>Reading %1</translation>
+    </message>
+    <message>
+        <source>Arrêter</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
         <source>Demande de confirmation</source>
         <translation>Confirmation request</translation>
     </message>
@@ -1306,6 +1318,10 @@ with the keys W X C V B N.</translation>
     <message>
         <source>Lecture de %1</source>
         <translation>Reading %1</translation>
+    </message>
+    <message>
+        <source>Arrêter</source>
+        <translation>Stop</translation>
     </message>
     <message>
         <source>Le mode automatique</source>

@@ -214,11 +214,12 @@ GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
     auto nouveau = std::make_unique<MaillageGL>();
     std::vector<point3> volume;
     QString repere;
-    Resultat r = lireEnFond(nom, [&](const Progression &progression) {
-        return ouvrirNuage(fichier, *nouveau, reglages, progression, &volume);
+    // Taken now: the preferences may change while the file is read.
+    const bool millimetres = volumeSetting.millimetres;
+    const Resultat r = lireEnFond(nom, [&](const Progression &progression) {
+        const Resultat lu = ouvrirNuage(fichier, *nouveau, reglages, progression, &volume);
+        return lu && genre == GenreFichier::Volume ? repereDuVolume(fichier, millimetres, *nouveau, volume, repere) : lu;
     });
-    if (r && genre == GenreFichier::Volume)
-        r = repereDuVolume(fichier, *nouveau, volume, repere);
     // A PTS file cut short is accepted with the points read, as the reader keeps them.
     const bool garde = r.reussi() || (r.statut == Statut::NuageIllisible && genre == GenreFichier::Nuage &&
                                       !nouveau->ListePointsInterets.empty());
@@ -232,7 +233,7 @@ GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
     oublierVolume();
     if (genre == GenreFichier::Volume) {
         fichierVolume = fichier;
-        volumeEnMillimetres = volumeSetting.millimetres;
+        volumeEnMillimetres = millimetres;
         repereVolume = repere;
     }
     nomPts = nom;
@@ -308,13 +309,13 @@ Resultat GLWidget::lireEnFond(const QString &fichier, const std::function<Result
     return r;
 }
 
-Resultat GLWidget::repereDuVolume(const std::string &fichier, Maillage &nuage, std::vector<point3> &volume,
-                                  QString &repere) const
+Resultat GLWidget::repereDuVolume(const std::string &fichier, bool millimetres, Maillage &nuage,
+                                  std::vector<point3> &volume, QString &repere)
 {
     // The thresholded cloud is in voxel indices; in millimetres it moves into the volume's frame,
     // where the boundary of the precise fit will be taken too.
     repere = traduireRaison(CodeRaison::RepereIndices);
-    if (!volumeSetting.millimetres)
+    if (!millimetres)
         return Resultat::succes();
     // The volume's cloud and the document's are the same points: the file is read once more, not twice.
     Raison origine;

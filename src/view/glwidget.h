@@ -493,10 +493,10 @@ private:
     /// SuiviLectures; the progression handed to travail answers stop once it was asked. The view
     /// takes no input and its window does not close until travail has ended.
     Resultat lireEnFond(const QString &fichier, const std::function<Resultat(const Progression &)> &travail);
-    /// The frame of a volume's thresholded cloud (moved into millimetres when the settings say
-    /// so, with its tree and the volume's points) and its name as shown.
-    Resultat repereDuVolume(const std::string &fichier, Maillage &nuage, std::vector<point3> &volume,
-                            QString &repere) const;
+    /// The frame of a volume's thresholded cloud (moved into millimetres when asked, with its
+    /// tree and the volume's points) and its name as shown.
+    static Resultat repereDuVolume(const std::string &fichier, bool millimetres, Maillage &nuage,
+                                   std::vector<point3> &volume, QString &repere);
     /// The document holds no volume any more (a cloud replaced it, or a mesh's vertices).
     void oublierVolume();
     bool raffiner(int iteration, Resultat (Simplex::*pas)(const Progression &), const char *nom);

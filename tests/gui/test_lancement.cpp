@@ -48,11 +48,11 @@ class TestLancement : public QObject
     std::unique_ptr<QTemporaryDir> travail;
     QString ancienDossier, reference, sortie, nuages[3];
 
-    void installerTemoin()
+    void installerTemoin(const std::string &suite = std::string())
     {
         QVERIFY(QDir(travail->path()).mkpath(QStringLiteral("Pelvane")));
         const QString outil = travail->filePath(QStringLiteral("Pelvane/Pelvane.exe"));
-        QVERIFY(ecrire(outil, outilTemoin));
+        QVERIFY(ecrire(outil, (outilTemoin + suite).c_str()));
         QVERIFY(QFile::setPermissions(outil, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
@@ -134,8 +134,7 @@ private slots:
     // followed under the form until the last one has ended.
     void listeVideEtFinAnnoncee()
     {
-        installerTemoin();
-        QVERIFY(ecrire(travail->filePath("Pelvane/Pelvane.exe"), (std::string(outilTemoin) + "sleep 1\n").c_str()));
+        installerTemoin("sleep 1\n");
         AutomaticExec fenetre;
         Repondeur repondeur;
         repondeur.bouton();
