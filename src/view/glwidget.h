@@ -98,7 +98,6 @@ public:
     static SuiviLectures &instance();
     /// Whether a stop was asked since the read that started at generation began.
     bool arretDemande(std::uint64_t generation) const { return arret >= generation; }
-    std::uint64_t generationCourante() const { return generation; }
 
 signals:
     /// A read of that file has done that share (0..1); fin when it has ended.

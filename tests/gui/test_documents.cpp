@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(texte(w, "label_Ajustement"), figures);
         QTRY_VERIFY(w.windowTitle() == QString("Tarnis - [e[*]]") && w.isWindowModified());
         w.findChild<QAction *>("actionNouveau")->trigger();
-        QVERIFY(w.windowTitle() == QString("Tarnis - [Nouveau (1)[*]]") && !w.isWindowModified());
+        QTRY_VERIFY(w.windowTitle() == QString("Tarnis - [Nouveau (1)[*]]") && !w.isWindowModified());
         w.findChild<QMdiArea *>()->activatePreviousSubWindow();
         QTRY_VERIFY(w.windowTitle() == QString("Tarnis - [e[*]]") && w.isWindowModified());
     }
