@@ -156,8 +156,8 @@ constexpr Entree catalogue[] = {
     {CodeRaison::LectureImage, QT_TRANSLATE_NOOP("Moteur", "Erreur de lecture du fichier Analyze : %1.img")},
     {CodeRaison::VolumeSansPoint,
      QT_TRANSLATE_NOOP("Moteur", "le volume %1 ne donne aucun point avec les seuils %2 à %3 et la fenêtre %4 à %5 : "
-                                 "ses valeurs vont de %6 à %7 ; réglez la fenêtre (nombres minimum et maximum de "
-                                 "points) dans les préférences, fichiers HDR / IMG, ou prenez-la du volume avec "
+                                 "ses valeurs vont de %6 à %7 ; réglez la fenêtre (valeurs de voxel minimum et "
+                                 "maximum) dans les préférences, fichiers HDR / IMG, ou prenez-la du volume avec "
                                  "« Fenêtre du volume »")},
     // NIfTI volumes, real-valued volumes, their frame and the boundary of a region
     {CodeRaison::NiftiIllisible, QT_TRANSLATE_NOOP("Moteur", "volume NIfTI %1 : %2")},

@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <fstream>
+#include <optional>
+#include <sstream>
 
 namespace {
 
@@ -26,6 +29,27 @@ void plageDe(const VolumeAnalyze &volume, int &minimum, int &maximum)
     }
 }
 
+/// The higher value of a volume that holds exactly two (a mask), as the voxels store it.
+std::optional<std::uint16_t> valeurDuMasque(const VolumeAnalyze &volume)
+{
+    if (volume.voxels.empty())
+        return std::nullopt;
+    const std::uint16_t a = volume.voxels.front();
+    std::optional<std::uint16_t> b;
+    for (const std::uint16_t v : volume.voxels) {
+        if (v == a)
+            continue;
+        if (!b)
+            b = v;
+        else if (v != *b)
+            return std::nullopt;
+    }
+    if (!b)
+        return std::nullopt;
+    // Compared as niveauDeGris compares them: signed.
+    return static_cast<std::int16_t>(a) > static_cast<std::int16_t>(*b) ? a : *b;
+}
+
 std::string baseVolume(const std::string &nom)
 {
     return sansSuffixeVolume(nom);
@@ -39,8 +63,13 @@ Resultat lireVolume(const std::string &nom, Maillage &m, const ReglagesVolume &r
     Resultat lu = lireVolumeSeuillable(nom, volume, progression);
     if (!lu)
         return lu;
-    seuillerVolume(volume, points, r.seuilMin, r.seuilMax, static_cast<std::uint16_t>(r.fenetreMin),
+    // The grey levels are whole numbers: both thresholds are kept themselves.
+    seuillerVolume(volume, points, r.seuilMin - 1, r.seuilMax + 1, static_cast<std::uint16_t>(r.fenetreMin),
                    static_cast<std::uint16_t>(r.fenetreMax));
+    // A mask says which voxels are in by itself, whatever window suits the scans: with a window of
+    // its single value, its voxels are grey level 255 and the others 0.
+    if (const std::optional<std::uint16_t> haut = points.empty() ? valeurDuMasque(volume) : std::nullopt)
+        seuillerVolume(volume, points, 254, 256, *haut, *haut);
     if (points.empty()) {
         int minimum = 0, maximum = 0;
         plageDe(volume, minimum, maximum);
@@ -92,6 +121,29 @@ GenreFichier genreFichier(const std::string &nom)
         if (s == o.suffixe)
             return o.genre;
     return GenreFichier::Inconnu;
+}
+
+GenreFichier genreOuverture(const std::string &nom)
+{
+    const GenreFichier genre = genreFichier(nom);
+    if (genre != GenreFichier::Nuage || suffixeDe(nom) != "ply")
+        return genre;
+    std::ifstream f(nom, std::ios::binary);
+    std::string ligne;
+    // The header is text lines up to end_header; a few kilobytes at most.
+    for (int n = 0; n < 1000 && std::getline(f, ligne); ++n) {
+        if (!ligne.empty() && ligne.back() == '\r')
+            ligne.pop_back();
+        if (ligne == "end_header")
+            break;
+        std::istringstream mots(ligne);
+        std::string mot, element;
+        long long nombre = 0;
+        if (mots >> mot >> element >> nombre && mot == "element" && (element == "face" || element == "tristrips") &&
+            nombre > 0)
+            return GenreFichier::Triangles;
+    }
+    return genre;
 }
 
 std::string listeSuffixes(bool nuages)

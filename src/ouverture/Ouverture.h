@@ -25,6 +25,11 @@ enum class GenreFichier {
 
 GenreFichier genreFichier(const std::string &nom);
 
+/// What the file opens as in a new document: genreFichier, except that a PLY file whose header
+/// announces faces or triangle strips is a triangle mesh (one without is a cloud). Only the
+/// header is read; a file that cannot be read keeps its suffix's kind, and its reader says why.
+GenreFichier genreOuverture(const std::string &nom);
+
 /// A suffix the opener accepts (without its '.') and what it holds: the one list the dialogs
 /// and the batch tools show.
 struct SuffixeOuvert
@@ -36,8 +41,9 @@ const std::vector<SuffixeOuvert> &suffixesOuverts();
 /// The suffixes accepted where a cloud (nuages) or a mesh is asked, as ".pts, .hdr, ...".
 std::string listeSuffixes(bool nuages);
 
-/// Thresholds of the volume import: grey levels kept, and the voxel-value window mapped to
-/// grey levels 0..255.
+/// Thresholds of the volume import: the voxel-value window [fenetreMin, fenetreMax] is spread
+/// over grey levels 0..255 (values below it are 0, above it 255), and the voxels whose grey level
+/// lies in [seuilMin, seuilMax], both ends included, are kept.
 struct ReglagesVolume
 {
     int seuilMin = defauts::seuilMin;
@@ -49,7 +55,8 @@ struct ReglagesVolume
 /// Replaces the cloud of m by the one in the file (PTS, PLY, XYZ-like text, PCD, a volume
 /// thresholded with reglages, or the surface of an OFF, OBJ, STL or PLY mesh: nuageDeSurface) and
 /// rebuilds its kd-tree over exactly the cloud. For a volume, the thresholded
-/// points are also left in pointsVolume when given. A short PTS file keeps what it held and
+/// points are also left in pointsVolume when given; a volume of two values (a mask) that keeps
+/// no point with those thresholds keeps the voxels of its higher value. A short PTS file keeps what it held and
 /// returns Statut::NuageIllisible with the counts (the other cloud formats keep nothing of a
 /// refused file; a PCD's points that are not finite are passed over and counted in
 /// m.pointsNonFinis); a volume that keeps no point is refused

@@ -8,10 +8,32 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QApplication>
 #include <QProcess>
 
+#include <cerrno>
 #include <string>
 #include <vector>
+
+#include <signal.h>
+
+namespace {
+
+/// Whether a process started detached still runs. It is not this process's child: it is asked
+/// by its id (an ended one the system has not reaped yet counts as ended).
+bool enCours(qint64 pid)
+{
+    if (pid <= 0 || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH))
+        return false;
+    QFile etat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!etat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray ligne = etat.readAll();
+    const qsizetype fin = ligne.lastIndexOf(')');
+    return fin < 0 || fin + 2 >= ligne.size() || ligne[fin + 2] != 'Z';
+}
+
+} // namespace
 
 AutomaticExec::AutomaticExec(QWidget *parent) : QWidget(parent)
 {
@@ -19,6 +41,8 @@ AutomaticExec::AutomaticExec(QWidget *parent) : QWidget(parent)
     setWindowFlags(windowFlags() | Qt::Tool);
     setFixedSize(540, 500);
     tabWidget->setCurrentIndex(0);
+    suivi.setInterval(500);
+    connect(&suivi, &QTimer::timeout, this, &AutomaticExec::suivre);
 }
 
 AutomaticExec::~AutomaticExec() = default;
@@ -123,6 +147,13 @@ QString AutomaticExec::dossierPour(const QStringList &fichiers, const QString &f
 
 void AutomaticExec::on_pushButton_Launch_clicked()
 {
+    if (listWidget->count() == 0) {
+        QMessageBox::information(this, tr("Attention"),
+                                 tr("Ajoutez d'abord les fichiers à traiter (« Ajouter »), puis choisissez le "
+                                    "maillage simplex de référence et le dossier de sortie des résultats."),
+                                 QMessageBox::Ok);
+        return;
+    }
     lancements.clear();
     QStringList fichiers;
     for (int i = 0; i < listWidget->count(); ++i)
@@ -154,6 +185,40 @@ void AutomaticExec::on_pushButton_Launch_clicked()
     }
     if (!lancements.isEmpty())
         rapporter();
+    suivre();
+}
+
+void AutomaticExec::on_pushButton_Cancel_clicked()
+{
+    hide();
+}
+
+void AutomaticExec::suivre()
+{
+    int demarres = 0, actifs = 0;
+    for (const Lancement &l : lancements)
+        if (l.demarre) {
+            ++demarres;
+            actifs += enCours(l.pid) ? 1 : 0;
+        }
+    if (demarres == 0) {
+        suivi.stop();
+        labelEtat->setText(lancements.isEmpty() ? QString() : tr("Aucun traitement n'a été lancé."));
+        return;
+    }
+    if (actifs > 0) {
+        labelEtat->setText(tr("Traitements en cours : %1 sur %2").arg(actifs).arg(demarres));
+        if (!suivi.isActive())
+            suivi.start();
+        return;
+    }
+    const bool annonce = suivi.isActive();
+    suivi.stop();
+    labelEtat->setText(tr("Traitements terminés (%1) : les résultats sont dans %2")
+                           .arg(demarres)
+                           .arg(premiereLigne(listWidget_3)));
+    if (annonce)
+        QApplication::alert(this);
 }
 
 void AutomaticExec::rapporter()

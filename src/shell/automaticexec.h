@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include "ui_automaticexec.h"
@@ -11,6 +12,8 @@
 /// Batch launcher: runs the console tool "./Pelvane/Pelvane.exe" (relative to
 /// the working folder) once per input cloud, as detached processes, with the
 /// reference simplex mesh, the output folder and the deformation parameters.
+/// The processes outlive the application; while it runs, the line under the
+/// form says how many still run, and when the last one has ended.
 ///
 /// Command line of one file: internal force, external force, retention force,
 /// rigidity, minimum number of simplex points, deformation iterations, "1" or
@@ -51,6 +54,8 @@ public:
 
     /// The starts of the latest launch, in list order.
     const QList<Lancement> &derniersLancements() const { return lancements; }
+    /// Whether processes of the latest launch are still running.
+    bool traitementsEnCours() const { return suivi.isActive(); }
 
 public slots:
     void on_commandLinkButton_clicked();
@@ -58,13 +63,18 @@ public slots:
     void on_pushButton_clicked();
     void on_pushButton_2_clicked();
     void on_pushButton_Launch_clicked();
+    /// "Annuler": the window goes; what it launched goes on.
+    void on_pushButton_Cancel_clicked();
 
 private:
     static QString premiereLigne(const QListWidget *liste);
     Lancement demarrer(const QString &fichier, const QStringList &arguments) const;
     void rapporter();
+    /// The line under the form: what runs, then that all have ended.
+    void suivre();
 
     QList<Lancement> lancements;
+    QTimer suivi;
 };
 
 #endif

@@ -30,6 +30,7 @@ void LoadingDialog::setModeListe()
 void LoadingDialog::setTitre(const QString &titre)
 {
     ui.groupBox->setTitle(titre);
+    setWindowTitle(titre);
 }
 
 void LoadingDialog::setBarreVisible(bool visible)

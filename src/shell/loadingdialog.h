@@ -23,7 +23,7 @@ public:
 
     /// Hides the input/output labels and shows the list of steps.
     void setModeListe();
-    /// Title of the group box.
+    /// Title of the window and of its group box.
     void setTitre(const QString &titre);
     void setBarreVisible(bool visible);
     void setMaximum(int maximum);

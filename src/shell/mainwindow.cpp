@@ -21,6 +21,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 
 #include <exception>
@@ -101,8 +103,48 @@ MainWindow::MainWindow(QWidget *parent, const QString &fichier)
     }
     ui->actionAnnuler->setShortcut(QKeySequence::Undo);
     ui->actionRetablir->setShortcut(QKeySequence::Redo);
+    ui->actionFermer_Quolvex->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ui->actionFermerVolume3D->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    ui->actionPlacer_autour_du_nuage->setShortcut(QKeySequence(Qt::Key_P));
+    ui->actionAjustement_precis->setShortcut(QKeySequence(Qt::Key_A));
+    // Keys act on the window that has the focus. The tool windows this window owns (the batch
+    // launcher, the preferences) would otherwise pass their keys on to it: a letter typed there
+    // must not refine the document. A plain key acts on the document only while its view has the
+    // focus; a key with Ctrl anywhere in this window.
+    for (QAction *a : findChildren<QAction *>()) {
+        if (a->shortcut().isEmpty())
+            continue;
+        a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        const bool simple = (a->shortcut()[0].keyboardModifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) ==
+                            Qt::NoModifier;
+        (simple ? static_cast<QWidget *>(ui->mdiArea) : this)->addAction(a);
+    }
     connect(ui->mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::majHistorique);
+    connect(ui->mdiArea, &QMdiArea::subWindowActivated, this, &MainWindow::majTitre);
     connect(ui->menuEdition, &QMenu::aboutToShow, this, &MainWindow::majHistorique);
+
+    // A long read shows its progress in the status bar, with a button that stops it.
+    auto *barreLecture = new QProgressBar(this);
+    barreLecture->setRange(0, 1000);
+    barreLecture->setMaximumWidth(240);
+    auto *arretLecture = new QPushButton(tr("Arrêter"), this);
+    for (QWidget *w : {static_cast<QWidget *>(barreLecture), static_cast<QWidget *>(arretLecture)}) {
+        ui->statusBar->addPermanentWidget(w);
+        w->hide();
+    }
+    arretLecture->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(arretLecture, &QPushButton::clicked, &SuiviLectures::instance(), &SuiviLectures::arreter);
+    connect(&SuiviLectures::instance(), &SuiviLectures::avance, this,
+            [this, barreLecture, arretLecture](const QString &f, double fraction, bool fin) {
+                barreLecture->setVisible(!fin);
+                arretLecture->setVisible(!fin);
+                barreLecture->setValue(static_cast<int>(fraction * 1000 + 0.5));
+                if (fin)
+                    ui->statusBar->clearMessage();
+                else
+                    ui->statusBar->showMessage(tr("Lecture de %1").arg(QFileInfo(f).fileName()));
+                checkMenu();
+            });
 
     if (!fichier.isEmpty())
         proteger(tr("Ouvrir"), [&]() { ouvrirParSuffixe(fichier); });
@@ -176,7 +218,7 @@ void MainWindow::signalerEchecChargement(const QString &raison, const QString &n
 
 bool MainWindow::ouvrirParSuffixe(const QString &fichier)
 {
-    switch (genreFichier(QFile::encodeName(fichier).toStdString())) {
+    switch (genreOuverture(QFile::encodeName(fichier).toStdString())) {
     case GenreFichier::Nuage:
     case GenreFichier::Volume:
         return creerNewSubWindow(fichier, QString(), QString());
@@ -222,6 +264,12 @@ bool MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, 
 
     QMdiSubWindow *fenetre = ui->mdiArea->addSubWindow(vue);
     fenetre->setAttribute(Qt::WA_DeleteOnClose);
+    // The document window's own menu would take Ctrl+W too, and two owners of a key leave it
+    // to neither: "Fermer la fenetre courante" has it.
+    if (QMenu *menu = fenetre->systemMenu())
+        for (QAction *a : menu->actions())
+            if (a->shortcuts().contains(ui->actionFermerVolume3D->shortcut()))
+                a->setShortcuts({});
     fenetre->showMaximized();
     ui->mdiArea->setActiveSubWindow(fenetre);
 
@@ -236,12 +284,13 @@ bool MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, 
     } else if (!title.isEmpty()) {
         fenetre->setWindowTitle(title);
     } else {
-        fenetre->setWindowTitle(tr("NEW"));
+        fenetre->setWindowTitle(tr("Nouveau"));
     }
     if (!PTSAOuvrir.isEmpty() && MaillageAOuvrir.isEmpty())
         ui->listWidget->addItem(nomDeBase(vue->getCurentSimplexName()));
     fenetre->setWindowTitle(fenetre->windowTitle() + QStringLiteral("[*]"));
     connect(vue, &GLWidget::modificationChangee, fenetre, &QWidget::setWindowModified);
+    connect(vue, &GLWidget::modificationChangee, this, &MainWindow::majTitre);
     connect(&vue->historique, &QUndoStack::indexChanged, this, &MainWindow::majHistorique);
     connect(vue, &GLWidget::documentRestaure, this, [this, vue]() {
         if (getActiveSubWin() == vue) {
@@ -255,9 +304,28 @@ bool MainWindow::creerNewSubWindow(QString PTSAOuvrir, QString MaillageAOuvrir, 
     reloadMenuVue();
     reloadMenuVue();
     QTimer::singleShot(100, this, &MainWindow::checkMenu);
+    majTitre();
 
     signalerEchecChargement(erreurChargement, PTSAOuvrir, MaillageAOuvrir);
     return true;
+}
+
+void MainWindow::majTitre()
+{
+    // A maximised document has no title bar of its own: its name and its mark of changes are
+    // in this window's.
+    const QMdiSubWindow *fenetre = ui->mdiArea->currentSubWindow();
+    if (fenetre == nullptr)
+        fenetre = ui->mdiArea->activeSubWindow();
+    if (fenetre == nullptr) {
+        setWindowTitle(QStringLiteral("Tarnis"));
+        setWindowModified(false);
+        return;
+    }
+    // The form the document area itself gives the title of a maximised document while this window
+    // shows: whichever of the two sets it last, it reads the same.
+    setWindowTitle(QStringLiteral("Tarnis - [%1]").arg(fenetre->windowTitle()));
+    setWindowModified(fenetre->isWindowModified());
 }
 
 GLWidget *MainWindow::getActiveSubWin()
@@ -313,7 +381,8 @@ void MainWindow::checkMenu()
         return;
 
     const bool S = !vue->getCurentSimplexName().isEmpty();
-    const bool P = !vue->getCurentPtsName().isEmpty();
+    // While a file is read into it, the document takes no operation that would read its cloud.
+    const bool P = !vue->getCurentPtsName().isEmpty() && !vue->litEnFond();
 
     for (QAction *a : {ui->actionFermerVolume3D, ui->actionVue_par_onglets, ui->actionZoom, ui->actionZoom_2,
                        ui->actionConserver_les_proportions, ui->actionCadrer})
@@ -365,6 +434,9 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
         return;
     ui->label_NbPTS->setText(QString::number(vuecourent->getNbPts()));
     ui->label_NbPtSimplex->setText(QString::number(vuecourent->getNbPtSimplex()));
+    // The triangles shown, those of a triangle file or of the triangulated mesh.
+    const std::size_t triangles = vuecourent->instanceSimplex->maillageTriangule.listeFaces.size();
+    ui->label_NbTriangles->setText(QString::number(vuecourent->estTriangule ? triangles : 0));
     const GLWidget::FiguresVue &f = vuecourent->figuresAjustement;
     // Both directions of the last completed fit, in % of the diagonal; kept when the mesh changed since.
     const auto sens = [](const QString &format, double moyenne, double p95, double maximum) {
@@ -388,7 +460,9 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                                         : QLatin1Char('\n') + tr("%n point(s) isolé(s) du nuage écarté(s)", nullptr,
                                                                   static_cast<int>(f.ecartes))) +
                         (f.bruitLisse ? QLatin1Char('\n') + tr("nuage bruité : lissé pour l'ajustement") : QString()) +
-                        (vuecourent->figuresAJour() ? QString() : QLatin1Char('\n') + tr("(maillage modifié depuis)")));
+                        (vuecourent->figuresAJour()               ? QString()
+                         : vuecourent->nuageChangeDepuisFigures() ? QLatin1Char('\n') + tr("(nuage changé depuis)")
+                                                                  : QLatin1Char('\n') + tr("(maillage modifié depuis)")));
     // The frame only means something for a volume.
     ui->label_RepereTitre->setVisible(!vuecourent->repereVolume.isEmpty());
     ui->label_Repere->setVisible(!vuecourent->repereVolume.isEmpty());
@@ -408,7 +482,7 @@ void MainWindow::loadCurrentObjectsNames(QMdiSubWindow *subWin)
         return;
     qWarning("loadCurrentObjectsNames");
     const QString maillage = vue->getCurentSimplexName();
-    const GenreFichier genre = genreFichier(QFile::encodeName(maillage).toStdString());
+    const GenreFichier genre = genreOuverture(QFile::encodeName(maillage).toStdString());
     if (genre == GenreFichier::Simplex || genre == GenreFichier::Triangles)
         ui->listWidget->addItem(nomDeBase(maillage));
     ui->listWidget->addItem(nomDeBase(vue->getCurentPtsName()));
@@ -534,6 +608,13 @@ void MainWindow::closeEvent(QCloseEvent *event)
 bool MainWindow::eventFilter(QObject *objet, QEvent *evenement)
 {
     auto *fenetre = qobject_cast<QMdiSubWindow *>(objet);
+    auto *vue = fenetre ? qobject_cast<GLWidget *>(fenetre->widget()) : nullptr;
+    if (evenement->type() == QEvent::Close && vue != nullptr && vue->litEnFond()) {
+        // The read is stopped; the window closes once it has ended.
+        SuiviLectures::instance().arreter();
+        evenement->ignore();
+        return true;
+    }
     if (evenement->type() == QEvent::Close && fenetre != nullptr && !demanderEnregistrement(fenetre)) {
         evenement->ignore();
         return true;
@@ -595,7 +676,7 @@ QString MainWindow::enregistrerFichier(const QString &filtre)
 void MainWindow::on_actionNouveau_triggered()
 {
     proteger(ui->actionNouveau->text(), [&]() {
-        creerNewSubWindow(QString(), QString(), tr("New (") + QString::number(numeroNouveau) + ")");
+        creerNewSubWindow(QString(), QString(), tr("Nouveau (%1)").arg(numeroNouveau));
         ++numeroNouveau;
     });
 }
@@ -628,7 +709,7 @@ void MainWindow::ouvrirDocument(const QString &fichier)
     proteger(tr("Ouvrir"), [&]() {
         if (!ouvrirParSuffixe(fichier))
             return;
-        if (genreFichier(QFile::encodeName(fichier).toStdString()) == GenreFichier::Triangles) {
+        if (genreOuverture(QFile::encodeName(fichier).toStdString()) == GenreFichier::Triangles) {
             ui->actionPoint->setEnabled(false);
             ui->actionFillaire->setEnabled(false);
             ui->actionTriangle->setEnabled(true);

@@ -68,6 +68,8 @@ public slots:
     void on_spinBox_valueChanged(int valeur);
     /// Undo and redo follow the active document's history (off while a fit or a loop runs).
     void majHistorique();
+    /// This window's title: the active document's name, with its mark of changes.
+    void majTitre();
 
 protected:
     /// Closes every document window; one whose changes the user wants to keep and that could not

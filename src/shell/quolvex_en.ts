@@ -4,8 +4,24 @@
 <context>
     <name>AutomaticExec</name>
     <message>
-        <source>Form</source>
-        <translation>Form</translation>
+        <source>Opérateur automatique</source>
+        <translation>Batch operator</translation>
+    </message>
+    <message>
+        <source>Ajoutez d&apos;abord les fichiers à traiter (« Ajouter »), puis choisissez le maillage simplex de référence et le dossier de sortie des résultats.</source>
+        <translation>First add the files to process (“Add”), then choose the reference simplex mesh and the output folder.</translation>
+    </message>
+    <message>
+        <source>Aucun traitement n&apos;a été lancé.</source>
+        <translation>No process was started.</translation>
+    </message>
+    <message>
+        <source>Traitements en cours : %1 sur %2</source>
+        <translation>Processes running: %1 of %2</translation>
+    </message>
+    <message>
+        <source>Traitements terminés (%1) : les résultats sont dans %2</source>
+        <translation>Processes finished (%1): the results are in %2</translation>
     </message>
     <message>
         <source>General</source>
@@ -651,8 +667,24 @@ with the keys W X C V B N.</translation>
         <translation>The continuous deformation was stopped: %1</translation>
     </message>
     <message>
-        <source>NEW</source>
-        <translation>NEW</translation>
+        <source>Nouveau</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>(nuage changé depuis)</source>
+        <translation>(cloud changed since)</translation>
+    </message>
+    <message>
+        <source>Nombre de triangles : </source>
+        <translation>Number of triangles: </translation>
+    </message>
+    <message>
+        <source>Lecture de %1</source>
+        <translation>Reading %1</translation>
+    </message>
+    <message>
+        <source>Arrêter</source>
+        <translation>Stop</translation>
     </message>
     <message>
         <source>Demande de confirmation</source>
@@ -675,8 +707,8 @@ with the keys W X C V B N.</translation>
         <translation>Save a file</translation>
     </message>
     <message>
-        <source>New (</source>
-        <translation>New (</translation>
+        <source>Nouveau (%1)</source>
+        <translation>New (%1)</translation>
     </message>
     <message>
         <source>Exportation</source>
@@ -1288,6 +1320,10 @@ with the keys W X C V B N.</translation>
         <translation>Reading %1</translation>
     </message>
     <message>
+        <source>Arrêter</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
         <source>Le mode automatique</source>
         <translation>The automatic mode</translation>
     </message>
@@ -1464,8 +1500,8 @@ with the keys W X C V B N.</translation>
         <translation>volume %1 (.hdr, .img): %2</translation>
     </message>
     <message>
-        <source>le volume %1 ne donne aucun point avec les seuils %2 à %3 et la fenêtre %4 à %5 : ses valeurs vont de %6 à %7 ; réglez la fenêtre (nombres minimum et maximum de points) dans les préférences, fichiers HDR / IMG, ou prenez-la du volume avec « Fenêtre du volume »</source>
-        <translation>the volume %1 gives no point with the thresholds %2 to %3 and the window %4 to %5: its values go from %6 to %7; set the window (minimum and maximum numbers of points) in the preferences, HDR / IMG file parameters, or take it from the volume with “Window from a volume”</translation>
+        <source>le volume %1 ne donne aucun point avec les seuils %2 à %3 et la fenêtre %4 à %5 : ses valeurs vont de %6 à %7 ; réglez la fenêtre (valeurs de voxel minimum et maximum) dans les préférences, fichiers HDR / IMG, ou prenez-la du volume avec « Fenêtre du volume »</source>
+        <translation>the volume %1 gives no point with the thresholds %2 to %3 and the window %4 to %5: its values go from %6 to %7; set the window (minimum and maximum voxel values) in the preferences, HDR / IMG file parameters, or take it from the volume with “Window from a volume”</translation>
     </message>
     <message>
         <source>Lecture du maillage</source>
@@ -2055,20 +2091,32 @@ with the keys W X C V B N.</translation>
         <translation>HDR / IMG file parameters</translation>
     </message>
     <message>
-        <source>Seuil minimum</source>
-        <translation>Minimum threshold</translation>
+        <source>Seuil minimum (niveau de gris)</source>
+        <translation>Minimum threshold (grey level)</translation>
     </message>
     <message>
-        <source>Seuil maximum</source>
-        <translation>Maximum threshold</translation>
+        <source>Les voxels dont le niveau de gris (0 à 255, selon la fenêtre) va du seuil minimum au seuil maximum, compris, forment le nuage</source>
+        <translation>The voxels whose grey level (0 to 255, by the window) lies between the minimum and maximum thresholds, both included, make the cloud</translation>
     </message>
     <message>
-        <source>Nombre minimum de points </source>
-        <translation>Minimum number of points </translation>
+        <source>Seuil maximum (niveau de gris)</source>
+        <translation>Maximum threshold (grey level)</translation>
     </message>
     <message>
-        <source>Nombre maximum de points </source>
-        <translation>Maximum number of points </translation>
+        <source>Fenêtre : valeur de voxel minimum</source>
+        <translation>Window: minimum voxel value</translation>
+    </message>
+    <message>
+        <source>Valeur de voxel qui devient le niveau de gris 0 ; les valeurs en dessous aussi</source>
+        <translation>Voxel value that becomes grey level 0; so do the values below it</translation>
+    </message>
+    <message>
+        <source>Fenêtre : valeur de voxel maximum</source>
+        <translation>Window: maximum voxel value</translation>
+    </message>
+    <message>
+        <source>Valeur de voxel qui devient le niveau de gris 255 ; les valeurs au-dessus aussi</source>
+        <translation>Voxel value that becomes grey level 255; so do the values above it</translation>
     </message>
     <message>
         <source>Valeurs par defaut</source>

@@ -6,6 +6,7 @@
 #include "Croisements.h"
 #include "PointsIsoles.h"
 #include "Frontiere.h"
+#include "NuageDeSurface.h"
 #include "Ouverture.h"
 #include "Topologie.h"
 #include "SimplexGL.h"
@@ -16,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QOpenGLContext>
@@ -24,8 +26,11 @@
 #include <QSurfaceFormat>
 #include <QTime>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <exception>
+#include <future>
 #include <limits>
 #include <iostream>
 
@@ -37,6 +42,14 @@ const char *const modeleSimplex = defauts::gabarit;
 std::string versFichier(const QString &nom)
 {
     return QFile::encodeName(nom).toStdString();
+}
+
+/// A mesh file that holds triangles (OFF, OBJ, STL, PLY): it is shown as its triangles.
+bool estFichierTriangles(const QString &nom)
+{
+    const QString suffixe = QFileInfo(nom).suffix().toLower();
+    return suffixe == QLatin1String("off") || suffixe == QLatin1String("obj") || suffixe == QLatin1String("stl") ||
+           suffixe == QLatin1String("ply");
 }
 
 /// The engine's reason, in the interface's language.
@@ -76,7 +89,7 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir, const ReglagesVu
         // The template is ours; a mesh the user named and that was refused leaves nothing to show.
         refuse = !MaillageAOuvrir.isEmpty();
     }
-    if (maillageLu && (suffixeSimplex == "off" || suffixeSimplex == "obj")) {
+    if (maillageLu && estFichierTriangles(nomSimplex)) {
         estTriangule = true;
         modeDisplayMaille = 3;
         triangulationAJour = true;
@@ -167,11 +180,23 @@ int GLWidget::getNbPts() const
 
 bool GLWidget::chargerMaillage(const QString &nom)
 {
+    const std::string fichier = versFichier(nom);
+    if (genreOuverture(fichier) == GenreFichier::Triangles) {
+        // Such a file gives the two triangle meshes only: they are read off the window's thread
+        // into a mesh of their own, and replace the document's when the file is accepted.
+        Simplex lu;
+        const Resultat r = lireEnFond(nom, [&](const Progression &p) { return ouvrirMaillage(fichier, lu, p); });
+        if (!r)
+            return echec(raisonMoteur(r));
+        instanceSimplex->maillageOrigine = std::move(lu.maillageOrigine);
+        instanceSimplex->maillageTriangule = std::move(lu.maillageTriangule);
+        return true;
+    }
     // A refused SMM file leaves the simplex mesh as it was; the triangle readers write into the
     // two triangle meshes as they go, so those are put back when the file is refused.
     const Maillage origine = instanceSimplex->maillageOrigine;
     const Maillage triangule = instanceSimplex->maillageTriangule;
-    const Resultat r = ouvrirMaillage(versFichier(nom), *instanceSimplex);
+    const Resultat r = ouvrirMaillage(fichier, *instanceSimplex);
     if (r)
         return true;
     instanceSimplex->maillageOrigine = origine;
@@ -189,9 +214,12 @@ GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
     auto nouveau = std::make_unique<MaillageGL>();
     std::vector<point3> volume;
     QString repere;
-    Resultat r = ouvrirNuage(fichier, *nouveau, reglages, {}, &volume);
-    if (r && genre == GenreFichier::Volume)
-        r = repereDuVolume(fichier, *nouveau, volume, repere);
+    // Taken now: the preferences may change while the file is read.
+    const bool millimetres = volumeSetting.millimetres;
+    const Resultat r = lireEnFond(nom, [&](const Progression &progression) {
+        const Resultat lu = ouvrirNuage(fichier, *nouveau, reglages, progression, &volume);
+        return lu && genre == GenreFichier::Volume ? repereDuVolume(fichier, millimetres, *nouveau, volume, repere) : lu;
+    });
     // A PTS file cut short is accepted with the points read, as the reader keeps them.
     const bool garde = r.reussi() || (r.statut == Statut::NuageIllisible && genre == GenreFichier::Nuage &&
                                       !nouveau->ListePointsInterets.empty());
@@ -205,7 +233,7 @@ GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
     oublierVolume();
     if (genre == GenreFichier::Volume) {
         fichierVolume = fichier;
-        volumeEnMillimetres = volumeSetting.millimetres;
+        volumeEnMillimetres = millimetres;
         repereVolume = repere;
     }
     nomPts = nom;
@@ -229,13 +257,65 @@ GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
     return Lecture::Avertie;
 }
 
-Resultat GLWidget::repereDuVolume(const std::string &fichier, Maillage &nuage, std::vector<point3> &volume,
-                                  QString &repere) const
+SuiviLectures &SuiviLectures::instance()
+{
+    static SuiviLectures suivi;
+    return suivi;
+}
+
+Resultat GLWidget::lireEnFond(const QString &fichier, const std::function<Resultat(const Progression &)> &travail)
+{
+    SuiviLectures &suivi = SuiviLectures::instance();
+    const std::uint64_t generation = ++suivi.generation;
+    // Shared with the reading thread: it writes the share done, this thread the stop.
+    struct Partage
+    {
+        std::atomic<double> fraction{0.0};
+        std::atomic<bool> arret{false};
+    };
+    auto partage = std::make_shared<Partage>();
+    const Progression progression = [partage](double f, const Raison &) {
+        partage->fraction = f;
+        return !partage->arret;
+    };
+    std::future<Resultat> lu = std::async(std::launch::async, [&travail, progression]() {
+        try {
+            return travail(progression);
+        } catch (const std::exception &e) {
+            return Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
+        }
+    });
+    // A small file is read before anything could be shown of its progress.
+    if (lu.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready) {
+        lectureEnCours = true;
+        const bool entrees = isEnabled();
+        setEnabled(false);
+        QEventLoop boucle;
+        QTimer releve;
+        QObject::connect(&releve, &QTimer::timeout, &boucle, [&]() {
+            if (suivi.arretDemande(generation))
+                partage->arret = true;
+            emit suivi.avance(fichier, partage->fraction, false);
+            if (lu.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+                boucle.quit();
+        });
+        releve.start(50);
+        boucle.exec();
+        setEnabled(entrees);
+        lectureEnCours = false;
+    }
+    const Resultat r = lu.get();
+    emit suivi.avance(fichier, 1.0, true);
+    return r;
+}
+
+Resultat GLWidget::repereDuVolume(const std::string &fichier, bool millimetres, Maillage &nuage,
+                                  std::vector<point3> &volume, QString &repere)
 {
     // The thresholded cloud is in voxel indices; in millimetres it moves into the volume's frame,
     // where the boundary of the precise fit will be taken too.
     repere = traduireRaison(CodeRaison::RepereIndices);
-    if (!volumeSetting.millimetres)
+    if (!millimetres)
         return Resultat::succes();
     // The volume's cloud and the document's are the same points: the file is read once more, not twice.
     Raison origine;
@@ -291,7 +371,7 @@ bool GLWidget::setMaillage(QString FileInMaillage)
         nomSimplex = nom;
         // The new file decides how the object is shown, as at construction.
         suffixeSimplex = QFileInfo(nomSimplex).suffix();
-        if (suffixeSimplex == "off" || suffixeSimplex == "obj") {
+        if (estFichierTriangles(nomSimplex)) {
             estTriangule = true;
             modeDisplayMaille = 3;
             triangulationAJour = true;
@@ -518,6 +598,7 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
                          figures.surfaceVersNuage.maximum / d,
                          signatureMaillage(),
                          bilan.ecartes.size()};
+    figuresAjustement.nuage = signatureNuage();
     figuresAjustement.parties = mesure.surface.topologie.parties;
     figuresAjustement.genre = mesure.surface.topologie.genre;
     figuresAjustement.croisements = mesure.surface.croisements;
@@ -610,7 +691,6 @@ bool GLWidget::triangleToSimplex()
 bool GLWidget::maillageToPts()
 {
     const Maillage &origine = instanceSimplex->maillageOrigine;
-    std::cout << origine.listeSommets.size() << std::endl;
 
     std::vector<point3> nuage;
     if (origine.listeSommets.empty()) {
@@ -619,7 +699,10 @@ bool GLWidget::maillageToPts()
             if (p)
                 nuage.push_back(p->Position);
     } else {
-        nuage = instanceSimplex->maillageTriangule.listeSommets;
+        // The cloud the console tool fits to when given this mesh: its vertices, and points over
+        // the faces where they are too far apart to describe it.
+        const Maillage &t = instanceSimplex->maillageTriangule;
+        nuage = nuageDeSurface(t.listeSommets, t.listeFaces);
     }
     const Etape etape(this, tr("Conversion en nuage de points"));
     // A new cloud: the one the history holds stays as it was.

@@ -87,6 +87,32 @@ struct ReglagesVue
     double niveau = 0;
 };
 
+/// Where the reads that run off the window's thread report: their share done and a stop for
+/// all of them. One for the application, made before any document, so that a window may follow
+/// the read of a document still being made.
+class SuiviLectures : public QObject
+{
+    Q_OBJECT
+
+public:
+    static SuiviLectures &instance();
+    /// Whether a stop was asked since the read that started at generation began.
+    bool arretDemande(std::uint64_t generation) const { return arret >= generation; }
+
+signals:
+    /// A read of that file has done that share (0..1); fin when it has ended.
+    void avance(const QString &fichier, double fraction, bool fin);
+
+public slots:
+    /// Stops the reads running now, at their next report.
+    void arreter() { arret = generation; }
+
+private:
+    friend class GLWidget;
+    std::uint64_t generation = 0;
+    std::uint64_t arret = 0;
+};
+
 /// One document and its view: a simplex mesh, a point cloud with its kd-tree, the three slabs of the
 /// cloud, the settings of the deformation and of the volume import, an orthographic camera.
 ///
@@ -221,6 +247,7 @@ public:
         std::size_t croisements = 0; ///< pairs of its triangles that cross (it passes through itself), decided exactly
         double volume = 0, aire = 0; ///< the volume it encloses and its area, in the cloud's units
         bool bruitLisse = false;    ///< the cloud was found noisy and smoothed for the fit
+        std::uint64_t nuage = 0;    ///< fingerprint of the cloud they were measured against
     } figuresAjustement;
     /// The cloud coloured by each point's distance to the triangulated mesh (calculerEcarts, after
     /// each precise fit): blue on the surface through green and yellow to red at the end of the
@@ -247,8 +274,11 @@ public:
     /// in the cloud's frame (the mesh as it was at the start before the first), as segment ends.
     /// Empty outside a fit.
     const std::vector<point3> &maillageDessine() const { return maillageFige; }
-    /// Whether figuresAjustement describe the mesh as it is now (not moved, deformed or replaced since).
+    /// Whether figuresAjustement describe the document as it is now: the mesh not moved, deformed
+    /// or replaced since, and the cloud not moved or replaced (by an import, say) either.
     bool figuresAJour() const;
+    /// Whether the cloud is no longer the one the figures were measured against.
+    bool nuageChangeDepuisFigures() const;
     /// Pictures drawn since the view was made (the idle timer draws none while nothing changes).
     int peintures = 0;
     /// Whether the mesh or the cloud changed since the document was opened or its mesh last
@@ -267,7 +297,12 @@ public:
     /// Bytes taken now by the states the history's steps hold (a shared state counts once).
     std::size_t tailleHistorique() const;
     /// Whether the history may move now: not while a fit, a deformation loop or a step runs.
-    bool historiqueDisponible() const { return !ajustementEnCours && profondeurEtape == 0 && !boucleDeform; }
+    bool historiqueDisponible() const
+    {
+        return !ajustementEnCours && profondeurEtape == 0 && !boucleDeform && !lectureEnCours;
+    }
+    /// Whether a file is being read into the document (lireEnFond): nothing else may touch it.
+    bool litEnFond() const { return lectureEnCours; }
     /// Opens a step of the history: the changes until the matching terminerEtape are one step.
     /// Steps nest; only the outermost is recorded.
     void commencerEtape();
@@ -449,12 +484,18 @@ private:
     /// What became of a cloud file: refused (the document unchanged), accepted with a warning
     /// (the reason holds it) or read whole.
     enum class Lecture { Refusee, Avertie, Reussie };
-    /// Reads a cloud file into a new cloud and, unless refused, makes it the document's.
+    /// Reads a cloud file into a new cloud and, unless refused, makes it the document's. The file
+    /// is read, and its tree built, off the window's thread: see lireEnFond.
     Lecture chargerNuage(const QString &nom);
-    /// The frame of a volume's thresholded cloud (moved into millimetres when the settings say
-    /// so, with its tree and the volume's points) and its name as shown.
-    Resultat repereDuVolume(const std::string &fichier, Maillage &nuage, std::vector<point3> &volume,
-                            QString &repere) const;
+    /// Runs travail on a thread of its own. When it takes more than a moment this thread keeps
+    /// processing events meanwhile (the windows repaint and turn, "Arrêter" is heard), reporting to
+    /// SuiviLectures; the progression handed to travail answers stop once it was asked. The view
+    /// takes no input and its window does not close until travail has ended.
+    Resultat lireEnFond(const QString &fichier, const std::function<Resultat(const Progression &)> &travail);
+    /// The frame of a volume's thresholded cloud (moved into millimetres when asked, with its
+    /// tree and the volume's points) and its name as shown.
+    static Resultat repereDuVolume(const std::string &fichier, bool millimetres, Maillage &nuage,
+                                   std::vector<point3> &volume, QString &repere);
     /// The document holds no volume any more (a cloud replaced it, or a mesh's vertices).
     void oublierVolume();
     bool raffiner(int iteration, Resultat (Simplex::*pas)(const Progression &), const char *nom);
@@ -466,6 +507,7 @@ private:
     void avertirPrecision(const QString &nom);
     /// A precise fit is running: its mesh is not to be read by the drawing nor moved by the keys.
     bool ajustementEnCours = false;
+    bool lectureEnCours = false;
     std::vector<point3> maillageFige;
     bool refuse = false;
     QRect viewport;

@@ -88,7 +88,8 @@ void GLWidget::dessinerPointsDuNuage()
 
 void GLWidget::mettreAJourLegende()
 {
-    const bool visible = afficheEcarts && !ecartsNuage.couleurs.empty();
+    // The legend of colours that belong to another cloud (before an import, a move) would lie.
+    const bool visible = afficheEcarts && !ecartsNuage.couleurs.empty() && ecartsNuage.nuage == signatureNuage();
     if (!visible) {
         if (legendeEcarts)
             legendeEcarts->hide();

@@ -196,6 +196,7 @@ void GLWidget::restaurer(const EtatDocument &etat)
     suffixePts = n.suffixe;
 
     etatConnu = etat;
+    mettreAJourLegende();
     if (coupe != 0)
         calculCoupes();
     cadrerSiBesoin();
@@ -217,6 +218,8 @@ void GLWidget::terminerEtape(const QString &nom, int fusion)
     EtatDocument avant = std::move(etatAvant);
     etatAvant = EtatDocument();
     etatConnu = apres;
+    if (avant.nuage != apres.nuage)
+        mettreAJourLegende();
     const bool meme = avant.maillage == apres.maillage && avant.nuage == apres.nuage;
     // A mesh with a neighbour outside its list cannot be rebuilt from indices: it is not recorded.
     const auto complet = [](const EtatMaillage &m) {

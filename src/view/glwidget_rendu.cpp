@@ -226,7 +226,13 @@ std::uint64_t GLWidget::signatureMaillage() const
 
 bool GLWidget::figuresAJour() const
 {
-    return figuresAjustement.valide && figuresAjustement.maillage == signatureMaillage();
+    return figuresAjustement.valide && figuresAjustement.maillage == signatureMaillage() &&
+           !nuageChangeDepuisFigures();
+}
+
+bool GLWidget::nuageChangeDepuisFigures() const
+{
+    return figuresAjustement.valide && figuresAjustement.nuage != signatureNuage();
 }
 
 std::uint64_t GLWidget::signatureScene() const
@@ -701,6 +707,11 @@ void GLWidget::mouseMoveEvent(QMouseEvent *event)
 
 void GLWidget::keyPressEvent(QKeyEvent *event)
 {
+    // Ctrl+W and the like are the window's, not moves.
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        QOpenGLWidget::keyPressEvent(event);
+        return;
+    }
     event->accept();
     char axe = 0;
     double pas = pasDeplacement;

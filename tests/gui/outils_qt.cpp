@@ -123,4 +123,29 @@ void Repondeur::examiner()
         boite->done(b);
 }
 
+bool GestionnaireFenetres::demarrer()
+{
+    processus.start(QStringLiteral("openbox"), {});
+    if (!processus.waitForStarted())
+        return false;
+    QTest::qWait(1000);
+    return true;
+}
+
+GestionnaireFenetres::~GestionnaireFenetres()
+{
+    processus.terminate();
+    processus.waitForFinished(5000);
+}
+
+bool activer(QWidget *fenetre)
+{
+    return QTest::qWaitFor(
+        [&]() {
+            fenetre->activateWindow();
+            return QApplication::activeWindow() == fenetre;
+        },
+        5000);
+}
+
 } // namespace tarnis_test

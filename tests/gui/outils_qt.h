@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMessageBox>
+#include <QProcess>
 #include <QQueue>
 #include <QStandardPaths>
 #include <QString>
@@ -76,6 +77,21 @@ private:
     QQueue<QMessageBox::StandardButton> reponses;
     QTimer minuterie;
 };
+
+/// A window manager (openbox) for the life of the object, so that the focus moves between
+/// top-level windows as a user moves it; false from demarrer() when there is none.
+class GestionnaireFenetres
+{
+public:
+    bool demarrer();
+    ~GestionnaireFenetres();
+
+private:
+    QProcess processus;
+};
+
+/// Asks for fenetre to be the active window until it is (at most 5 s).
+bool activer(QWidget *fenetre);
 
 } // namespace tarnis_test
 

@@ -79,13 +79,9 @@ private slots:
     // one, are read back by the next run, and the defaults can be restored.
     void preferencesPartageesEtGardees()
     {
-        const QString openbox = QStandardPaths::findExecutable(QStringLiteral("openbox"));
-        if (openbox.isEmpty())
+        GestionnaireFenetres gestionnaire;
+        if (!gestionnaire.demarrer())
             QSKIP("openbox is not installed: no window manager to move the focus");
-        QProcess gestionnaire;
-        gestionnaire.start(openbox, {});
-        QVERIFY(gestionnaire.waitForStarted());
-        QTest::qWait(1000);
 
         const QString pts = QString::fromStdString(dossier.file("a.pts"));
         QVERIFY(ecrireFichierPTS(pts.toStdString(), nuageEllipsoide(200, 3, 2, 1)));
@@ -108,12 +104,7 @@ private slots:
             w.findChild<QAction *>("actionPreference")->trigger();
             SettingWindow *s = w.getSettingWindow();
             // The window manager hands the focus to the preferences: the main window is no longer active.
-            QVERIFY(QTest::qWaitFor(
-                [&]() {
-                    s->activateWindow();
-                    return QApplication::activeWindow() == s;
-                },
-                5000));
+            QVERIFY(activer(s));
             QVERIFY(!w.isActiveWindow());
             s->seuilMinimumSpinBox->setValue(100);
             s->nombreDePointsMaximumSpinBox->setValue(255);
@@ -137,8 +128,6 @@ private slots:
                 importe = true;
             }
         }
-        gestionnaire.terminate();
-        gestionnaire.waitForFinished(5000);
 
         MainWindow suivante;
         QVERIFY(suivante.creerNewSubWindow(pts));

@@ -48,11 +48,11 @@ class TestLancement : public QObject
     std::unique_ptr<QTemporaryDir> travail;
     QString ancienDossier, reference, sortie, nuages[3];
 
-    void installerTemoin()
+    void installerTemoin(const std::string &suite = std::string())
     {
         QVERIFY(QDir(travail->path()).mkpath(QStringLiteral("Pelvane")));
         const QString outil = travail->filePath(QStringLiteral("Pelvane/Pelvane.exe"));
-        QVERIFY(ecrire(outil, outilTemoin));
+        QVERIFY(ecrire(outil, (outilTemoin + suite).c_str()));
         QVERIFY(QFile::setPermissions(outil, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
@@ -127,6 +127,29 @@ private slots:
         }
         verifierProcessus(fenetre);
         QCOMPARE(QSet<qint64>({lancements[0].pid, lancements[1].pid, lancements[2].pid}).size(), 3);
+        QCOMPARE(repondeur.imprevus, 0);
+    }
+
+    // "Lancer" with no file says what to do first and starts nothing; a launch's processes are
+    // followed under the form until the last one has ended.
+    void listeVideEtFinAnnoncee()
+    {
+        installerTemoin("sleep 1\n");
+        AutomaticExec fenetre;
+        Repondeur repondeur;
+        repondeur.bouton();
+        QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
+        QVERIFY(repondeur.boites.size() == 1 && repondeur.boites[0].texte.startsWith(QString::fromUtf8("Ajoutez d'abord")));
+        QVERIFY(fenetre.derniersLancements().isEmpty() && fenetre.labelEtat->text().isEmpty());
+
+        remplir(fenetre, 2);
+        repondeur.bouton();
+        QTest::mouseClick(fenetre.pushButton_Launch, Qt::LeftButton);
+        QCOMPARE(fenetre.labelEtat->text(), QString::fromUtf8("Traitements en cours : 2 sur 2"));
+        verifierProcessus(fenetre);
+        QTRY_VERIFY_WITH_TIMEOUT(!fenetre.traitementsEnCours(), 10000);
+        QCOMPARE(fenetre.labelEtat->text(),
+                 QString::fromUtf8("Traitements terminés (2) : les résultats sont dans %1").arg(sortie));
         QCOMPARE(repondeur.imprevus, 0);
     }
 };

@@ -959,8 +959,8 @@ TEST(AnalyzeNuage, AVolumeWithNoPointSaysItsRangeAndTheWindowFromItKeepsPoints)
     writeFile(t.file("v.img"), image({10, 20, 30, 40, 50, 60, 70, 80}, 1, false));
     Maillage m;
     laPlageDonneLaFenetre(t.file("v.hdr"), m);
-    // Grey levels (v - 10) * 255 / 70: only 60 and 70 fall strictly between 150 and 255.
-    EXPECT_EQ(m.ListePointsInterets, (std::vector<point3>{point3(1, 0, 1), point3(0, 1, 1)}));
+    // Grey levels (v - 10) * 255 / 70: 60, 70 and 80 (the window's top, 255) lie from 150 to 255.
+    EXPECT_EQ(m.ListePointsInterets, (std::vector<point3>{point3(1, 0, 1), point3(0, 1, 1), point3(1, 1, 1)}));
 
     const std::string reel = tarnis_test::sharedDataDir() + "/volumes/spm99/avg152T1.hdr";
     if (!std::ifstream(reel))

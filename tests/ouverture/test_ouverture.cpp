@@ -7,6 +7,7 @@
 #include "VolumeAnalyze.h"
 #include "kdtree.h"
 
+#include "nifti_essai.h"
 #include "simplex_fixtures.h"
 #include "support.h"
 
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <tuple>
@@ -113,6 +115,41 @@ TEST(Ouverture, AVolumeIsThresholdedAndAnEmptyResultIsSaid)
 
     writeFile(base + ".img", "x");
     EXPECT_NE(ouvrirNuage(base + ".hdr", m, reglages).texte().find("trop court"), std::string::npos);
+}
+
+// Both thresholds are kept themselves, so the window taken from a mask (0 to 1) keeps its 1s; a
+// mask keeps them with the defaults too (its 1 is grey level 0 in the window 0..1000). A volume
+// of three values that keeps nothing is still refused.
+TEST(Ouverture, AMaskOpensWithTheDefaultsAndWithItsOwnWindow)
+{
+    TempDir dossier;
+    // Four unsigned 8-bit voxels in a row.
+    const auto volume = [&](const std::string &nom, const std::string &voxels) {
+        Nifti n(4, 1, 1, 1, 2, 8);
+        writeFile(dossier.file(nom + ".nii"), n.o + voxels);
+        return dossier.file(nom + ".nii");
+    };
+    const std::string masque = volume("masque", std::string("\0\1\1\0", 4));
+    ReglagesVolume fenetre;
+    ASSERT_TRUE(plageVolume(masque, fenetre.fenetreMin, fenetre.fenetreMax).reussi() && fenetre.fenetreMax == 1);
+    for (const ReglagesVolume &r : {ReglagesVolume(), fenetre}) {
+        Maillage m;
+        ASSERT_TRUE(ouvrirNuage(masque, m, r).reussi()) << r.fenetreMax;
+        EXPECT_EQ(m.ListePointsInterets, (std::vector<point3>{point3(1, 0, 0), point3(2, 0, 0)})) << r.fenetreMax;
+    }
+    // The thresholds' own grey levels: 255 (at and past the window's top) and 150 are kept, 149 is not.
+    Maillage m;
+    ASSERT_TRUE(ouvrirNuage(volume("niveaux", std::string("\x95\x96\xff\xff", 4)), m, {150, 255, 0, 254}).reussi());
+    EXPECT_EQ(m.ListePointsInterets, (std::vector<point3>{point3(1, 0, 0), point3(2, 0, 0), point3(3, 0, 0)}));
+    EXPECT_EQ(ouvrirNuage(volume("trois", std::string("\0\1\2\2", 4)), m).statut, Statut::NuageIllisible);
+    // A brain mask, the same way.
+    const std::string cerveau = sharedDataDir() + "/volumes/derived/brainmask.nii.gz";
+    if (!std::filesystem::exists(cerveau))
+        GTEST_SKIP() << "brainmask.nii.gz absent";
+    Maillage defaut, sienne;
+    ASSERT_TRUE(plageVolume(cerveau, fenetre.fenetreMin, fenetre.fenetreMax).reussi() && fenetre.fenetreMax == 1);
+    ASSERT_TRUE(ouvrirNuage(cerveau, defaut).reussi() && ouvrirNuage(cerveau, sienne, fenetre).reussi());
+    EXPECT_TRUE(defaut.ListePointsInterets == sienne.ListePointsInterets && defaut.ListePointsInterets.size() > 1000);
 }
 
 TEST(Ouverture, AStoppedReadingLeavesNoCloudAndReportsRisingProgress)
