@@ -1,6 +1,7 @@
 #include "Chirurgie.h"
 #include "Maillage.h"
 #include "Parallele.h"
+#include "TableAjustement.h"
 #include "Topologie.h"
 #include "Vecteurs.h"
 
@@ -12,32 +13,6 @@
 #include <set>
 
 namespace {
-
-/// Shares of the way from the middle of the tube to the rims' centre its waist is drawn in, tried
-/// in turn: a waist drawn in a quarter of the way clears a wall that bulges between the rims; on
-/// rims askew to each other it may fold the tube onto itself, and a straighter one is tried.
-constexpr double RETRAITS_DE_LA_TAILLE[] = {0.25, 0.1, 0};
-
-/// Links between the cloud's points round a hole, in spacings of the cloud (median distance
-/// between neighbours): long enough that an evenly sampled wall is one linked piece, short enough
-/// that the cut of a C-shaped ring four spacings wide breaks the links round it.
-constexpr double ECART_DANS_UN_ANNEAU = 3;
-
-/// How far above and below the middle of a hole its ring is looked for, and data over the middle
-/// tells a hollow, in radii of the hole. The floor of a hollow or a blind hole lies within it;
-/// one and a half, not two: through a hole of a statue, its arm passes 1.9 radii beyond the
-/// middle, across the line, and hid the hole.
-constexpr double HAUTEUR_AUTOUR = 1.5;
-
-/// The widest cut of a ring a handle is opened across (to be cut again there), in radians. Two
-/// limbs side by side (legs under a torso) leave 2 atan(1/4) = 0.49 of the turn open round the
-/// line between them, whatever their size (the ring is looked for within four times the gap's
-/// half-width); the C-shaped rings measured, 0.05 to 0.1. A cloud missing more of the turn is no
-/// cut ring but limbs or an arc, or a ring that closes farther out than it is looked for.
-constexpr double FENTE_MAXIMALE = 0.25;
-
-/// The most points of the cloud round a hole its ring is walked through.
-constexpr std::size_t POINTS_AUTOUR_MAXIMUM = 100000;
 
 // Two unit directions across the unit direction a, at right angles to it and to each other.
 void directionsEnTravers(const point3 &a, point3 &e1, point3 &e2)
@@ -70,7 +45,7 @@ bool tube(const std::vector<int> &U, const std::vector<int> &V, const std::vecto
           std::vector<std::array<int, 3>> &ajout)
 {
     const std::size_t m = U.size(), n = V.size();
-    if (m < 3 || n < 3 || m * n * n > 30000000)
+    if (m < 3 || n < 3 || m * n * n > TUBE_TRAVAIL_MAXIMUM)
         return false;
     auto aire = [&](int a, int b, int c) { return norme(vect(P[b] - P[a], P[c] - P[a])); };
     const double infini = std::numeric_limits<double>::infinity();
@@ -131,25 +106,6 @@ struct Droite
     point3 centre, axe;
     double rayon = 0;
 };
-
-/// A straight tube through a hole keeps this share of the hole's radius from its line: clear of
-/// the wall, which the fit then draws it onto.
-constexpr double TUBE_DANS_LE_TROU = 0.8;
-/// Between the two sheets over a hole, the surface within this many radii of its line goes, the
-/// hole's wall with it: the sheets' rims on the wall are then about as far apart as the sheets.
-constexpr double PAROI_DU_TROU = 1.3;
-/// The most pairs of sheets clear of the cloud between them a search for narrow holes looks at
-/// further (each costs a pass over the surface), the nearest first.
-constexpr int PAIRES_ESSAYEES = 16;
-/// Each ring of a straight tube lies this many radii of the hole past the farthest vertex of its
-/// rim towards the other: the collars then lie behind the rings, the tube between them.
-constexpr double AVANCE_DE_L_ANNEAU = 0.25;
-/// Round the line, each vertex of such a ring turns with its rim vertex, but never back: it takes
-/// the farthest turn of the rim so far, and this share of a turn in proportion to the rim's
-/// length up to it, which keeps vertices apart where the rim doubles back.
-constexpr double PART_DE_LA_LONGUEUR = 0.1;
-/// The rims a straight tube is joined to lie on the hole's wall: within this many radii of its line.
-constexpr double BORD_DU_TROU = 2.5;
 
 /// A ring of new vertices (appended to P) round the line `d`, one for each vertex of the rim U,
 /// TUBE_DANS_LE_TROU of the hole's radius from the line, AVANCE_DE_L_ANNEAU past the rim's vertex
@@ -426,7 +382,8 @@ bool nuageAutour(const point3 &c, const point3 &a, const point3 &e1, const point
 {
     auto dedans = [&](const point3 &d) {
         const double h = scal(d, a);
-        return scal(d, d) <= 16 * r0 * r0 && h * h <= HAUTEUR_AUTOUR * HAUTEUR_AUTOUR * r0 * r0;
+        return scal(d, d) <= RAYONS_AUTOUR * RAYONS_AUTOUR * r0 * r0 &&
+               h * h <= HAUTEUR_AUTOUR * HAUTEUR_AUTOUR * r0 * r0;
     };
     std::size_t autour = 0;
     for (const point3 &q : nuage) {
@@ -434,11 +391,11 @@ bool nuageAutour(const point3 &c, const point3 &a, const point3 &e1, const point
         if (!dedans(d))
             continue;
         const double u = scal(d, e1), v = scal(d, e2);
-        if (u * u + v * v < 0.25 * r0 * r0)
+        if (u * u + v * v < MILIEU_LIBRE * MILIEU_LIBRE * r0 * r0)
             return false;
         ++autour;
     }
-    if (autour < 16)
+    if (autour < POINTS_AUTOUR_MINIMUM)
         return false;
     saut = (autour + POINTS_AUTOUR_MAXIMUM - 1) / POINTS_AUTOUR_MAXIMUM;
     proches.reserve(autour / saut + 1);
@@ -534,7 +491,7 @@ Anneau anneauAutourDe(const point3 &c, const point3 &axe, const std::vector<poin
             r0 = d;
             plusProche = q - c;
         }
-    if (!(r0 > 0) || !std::isfinite(r0) || std::abs(scal(plusProche, a)) > 0.5 * r0)
+    if (!(r0 > 0) || !std::isfinite(r0) || std::abs(scal(plusProche, a)) > PLUS_PROCHE_EN_LONG * r0)
         return Anneau::Aucun;
     std::vector<point3> proches;
     std::size_t saut = 1;
@@ -653,7 +610,7 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
     const std::size_t n = maillage.positions.size();
     std::vector<int> enFace;
     std::vector<char> region = pointsMinces(maillage.positions, normales, candidats, epaisseur, &enFace);
-    if (std::count(region.begin(), region.end(), 1) < 4)
+    if (std::count(region.begin(), region.end(), 1) < POINTS_D_ANSE_MINIMUM)
         return 0;
     arrondir(region, maillage, tires);
     std::vector<int> piece;
@@ -719,14 +676,14 @@ point3 axeDuTrou(const point3 &centre, const point3 &u, double r, double portee,
 {
     point3 e1, e2;
     directionsEnTravers(u, e1, e2);
-    const double pas = 0.25 * r;
+    const double pas = PAS_LE_LONG_DU_TROU * r;
     std::pair<double, double> meilleur(-1, -1);
     point3 axe = u;
-    constexpr int DIRECTIONS = 400;
-    for (int i = 0; i < DIRECTIONS; ++i) {
+    constexpr double ANGLE_D_OR = 2.399963229728653; // radians: the turn between two directions of a spiral
+    for (int i = 0; i < DIRECTIONS_DE_L_AXE; ++i) {
         // Spread evenly over the cap within 60 degrees of u.
-        const double z = 1 - 0.5 * (i + 0.5) / DIRECTIONS, rho = std::sqrt(1 - z * z);
-        const double phi = i * 2.399963229728653;
+        const double z = 1 - CALOTTE_DE_L_AXE * (i + 0.5) / DIRECTIONS_DE_L_AXE, rho = std::sqrt(1 - z * z);
+        const double phi = i * ANGLE_D_OR;
         const point3 v = fois(u, z) + fois(e1, rho * std::cos(phi)) + fois(e2, rho * std::sin(phi));
         double clair = portee, somme = 0;
         for (const double sens : {1.0, -1.0}) {
@@ -739,7 +696,7 @@ point3 axeDuTrou(const point3 &centre, const point3 &u, double r, double portee,
                     continue;
                 }
                 const double ici = distance(centre + fois(v, sens * l));
-                if (ici < 0.5 * r) {
+                if (ici < LIBRE_EN_RAYONS * r) {
                     clair = std::min(clair, l);
                     break;
                 }
@@ -766,18 +723,18 @@ Droite ligneDuTrou(const point3 &a, const point3 &b, const std::function<double(
 {
     Droite d;
     double r = -1;
-    for (int k = 0; k <= 16; ++k)
-        if (const point3 p = a + fois(b - a, k / 16.0); distance(p) > r) {
+    for (int k = 0; k <= ECHANTILLONS_DU_SEGMENT; ++k)
+        if (const point3 p = a + fois(b - a, k / static_cast<double>(ECHANTILLONS_DU_SEGMENT)); distance(p) > r) {
             r = distance(p);
             d.centre = p;
         }
     const point3 u = fois(b - a, 1 / norme(b - a));
-    const double portee = 4 * norme(b - a);
+    const double portee = PORTEE_DU_SEGMENT * norme(b - a);
     d.axe = axeDuTrou(d.centre, u, r, portee, distance, libreMinimal);
     // Across the line, towards the middle of the hole.
     point3 f1, f2;
     directionsEnTravers(d.axe, f1, f2);
-    for (double h = 0.25 * r; h > 0.01 * r;) {
+    for (double h = PAS_VERS_LE_MILIEU * r; h > PAS_MINIMAL_VERS_LE_MILIEU * r;) {
         point3 mieux = d.centre;
         for (int k = 0; k < 8; ++k)
             if (const point3 p = d.centre + fois(f1, h * std::cos(k * M_PI / 4)) + fois(f2, h * std::sin(k * M_PI / 4));
@@ -853,18 +810,6 @@ bool cerneParLeNuage(const Droite &droite, const std::vector<point3> &nuage, dou
            (anneau == Anneau::Ouvert && ici.largeur * ici.rayon < ECART_DANS_UN_ANNEAU * espacement);
 }
 
-/// Sheets that met inside a narrow hole lie this far from the cloud at their middle, in `loin`,
-/// at least: a void wider than the gaps of a sparse sampling (on a chess knight of 500 points, the
-/// sheets of its thin parts cross in such gaps, 0.44 to 0.66 `loin` from its points; the sheets
-/// in a hole of the statue of genus 4, 0.83).
-constexpr double VIDE_DES_FEUILLETS = 0.75;
-/// How far a line through such a hole is followed, and how far it is sought clear, in radii.
-constexpr double PORTEE_DU_TROU = 20;
-constexpr double PORTEE_DE_L_AXE = 8;
-/// The cells of such sheets taken out lie within this share of the hole's radius of its line,
-/// within two radii along it.
-constexpr double FEUILLETS_DANS_LE_TROU = 0.85;
-
 /// Whether the segment ab passes through none of the cells, but those `horsJeu` says (each
 /// cell seen as the fan of triangles from its centre to its edges).
 template <class HorsJeu>
@@ -900,7 +845,7 @@ std::vector<std::pair<double, std::pair<int, int>>> piecesOpposees(const Morceau
     for (std::size_t p = 0; p < m.cellules.size(); ++p)
         for (std::size_t q = p + 1; q < m.cellules.size(); ++q) {
             const double np = norme(m.normale[p]), nq = norme(m.normale[q]), l = norme(m.milieu[q] - m.milieu[p]);
-            if (np > 0 && nq > 0 && scal(m.normale[p], m.normale[q]) < -0.7 * np * nq && l <= loin)
+            if (np > 0 && nq > 0 && scal(m.normale[p], m.normale[q]) < -OPPOSITION_DES_FEUILLETS * np * nq && l <= loin)
                 paires.push_back({l, {static_cast<int>(p), static_cast<int>(q)}});
         }
     std::sort(paires.begin(), paires.end());
@@ -915,12 +860,12 @@ bool dehorsDesDeuxCotes(const Droite &droite, double r, const std::function<doub
     bool dehors = true;
     for (int k = 0; k < 2 && dehors; ++k) {
         dehors = false;
-        for (double l = 0.25 * r; l <= PORTEE_DU_TROU * r && !dehors; l += 0.25 * r) {
+        for (double l = PAS_LE_LONG_DU_TROU * r; l <= PORTEE_DU_TROU * r && !dehors; l += PAS_LE_LONG_DU_TROU * r) {
             bouts[k] = droite.centre + fois(droite.axe, k == 0 ? l : -l);
             const double ici = distance(bouts[k]);
-            if (ici < 0.5 * r)
+            if (ici < LIBRE_EN_RAYONS * r)
                 break;
-            dehors = ici > 2 * r;
+            dehors = ici > EN_PLEIN_AIR * r;
         }
     }
     return dehors;
@@ -946,7 +891,7 @@ std::vector<int> feuilletsPris(const ListesSimplexe &maillage, const std::vector
             for (int e : autour[static_cast<std::size_t>(i)]) {
                 const point3 d = centres[static_cast<std::size_t>(e)] - droite.centre;
                 const double h = scal(d, droite.axe);
-                if (!prise[static_cast<std::size_t>(e)] && std::abs(h) < 2 * r &&
+                if (!prise[static_cast<std::size_t>(e)] && std::abs(h) < FEUILLETS_LE_LONG * r &&
                     norme(d - fois(droite.axe, h)) < FEUILLETS_DANS_LE_TROU * r) {
                     prise[static_cast<std::size_t>(e)] = 1;
                     file.push_back(e);
@@ -1014,8 +959,8 @@ std::vector<std::pair<double, std::pair<int, int>>> piecesDosADos(const Morceaux
         for (std::size_t q = p + 1; q < milieu.size(); ++q) {
             const point3 u = milieu[q] - milieu[p];
             const double l = norme(u);
-            if (l > 0 && scal(u, normale[p]) < -0.5 * l * norme(normale[p]) &&
-                scal(u, normale[q]) > 0.5 * l * norme(normale[q]))
+            if (l > 0 && scal(u, normale[p]) < -DERRIERE_L_AUTRE * l * norme(normale[p]) &&
+                scal(u, normale[q]) > DERRIERE_L_AUTRE * l * norme(normale[q]))
                 paires.push_back({l, {static_cast<int>(p), static_cast<int>(q)}});
         }
     std::sort(paires.begin(), paires.end());
@@ -1081,7 +1026,7 @@ int ouvrirBouchons(const ListesSimplexe &maillage, const std::vector<char> &loin
         const int p = paire.second.first, q = paire.second.second;
         const point3 a = m.milieu[static_cast<std::size_t>(p)], b = m.milieu[static_cast<std::size_t>(q)];
         // Through nothing but the hole: clear of the cloud, and of every other cell.
-        const int pas = static_cast<int>(std::ceil(paire.first / (0.25 * loin)));
+        const int pas = static_cast<int>(std::ceil(paire.first / (PAS_ENTRE_LES_PIECES * loin)));
         bool libre = true;
         for (int k = 1; k < pas && libre; ++k)
             libre = distance(a + fois(b - a, double(k) / pas)) > loin;
@@ -1125,11 +1070,11 @@ bool couperFente(const ListesSimplexe &maillage, const Fente &fente, ListesSimpl
     const double milieu = fente.debut + 0.5 * fente.largeur;
     const point3 dehors = fois(fente.e1, std::cos(milieu)) + fois(fente.e2, std::sin(milieu));
     const point3 travers = vect(fente.axe, dehors);
-    const double demi = std::max(0.5 * fente.largeur * fente.rayon, 1.5 * arete);
+    const double demi = std::max(0.5 * fente.largeur * fente.rayon, CELLULES_DE_LA_FENTE * arete);
     std::vector<char> coupe(n, 0);
     for (std::size_t i = 0; i < n; ++i) {
         const point3 d = maillage.positions[i] - fente.centre;
-        coupe[i] = scal(d, dehors) > 0.5 * fente.rayon && std::abs(scal(d, travers)) <= demi;
+        coupe[i] = scal(d, dehors) > DEHORS_DE_LA_FENTE * fente.rayon && std::abs(scal(d, travers)) <= demi;
     }
     return operer(maillage, coupe, Operation::Traverse, 0, resultat);
 }

@@ -3,6 +3,7 @@
 #include "Boite.h"
 #include "Parallele.h"
 #include "Simplex.h"
+#include "TableAjustement.h"
 #include "Voiles.h"
 
 #include <algorithm>
@@ -69,7 +70,7 @@ bool grilleDesParties(const ArbrePoints &arbre, GrilleDesParties &grille)
 {
     const std::vector<point3> &p = arbre.points();
     // Spacing: the median distance to the second nearest of the others, over at most 4000 points.
-    const double cote = 4 * arbre.espacementMedian(3, 4000);
+    const double cote = ESPACEMENTS_DES_PARTIES * arbre.espacementMedian(VOISIN_DES_PARTIES, ECHANTILLON_DES_PARTIES);
     if (!(cote > 0))
         return false;
     const Boite boite = boiteDe(p);
@@ -220,7 +221,7 @@ std::vector<std::vector<std::size_t>> pointsDesAmas(const ArbrePoints &arbre, co
 std::vector<std::vector<std::size_t>> partiesDuNuage(const ArbrePoints &arbre, int fils)
 {
     const std::size_t n = arbre.points().size();
-    if (n < 40)
+    if (n < POINTS_MINIMUM_DES_PARTIES)
         return {};
     GrilleDesParties grille;
     if (!grilleDesParties(arbre, grille))

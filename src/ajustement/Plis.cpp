@@ -1,6 +1,7 @@
 #include "Plis.h"
 #include "Croisements.h"
 #include "Parallele.h"
+#include "TableAjustement.h"
 #include "distance.h"
 #include "Vecteurs.h"
 
@@ -168,7 +169,7 @@ void rapprocher(ListesSimplexe &maillage, const std::vector<std::array<int, 3>> 
             if (bouge[i]) {
                 const std::array<int, 3> &v = maillage.voisins[i];
                 const point3 moyenne = fois(avant[v[0]] + avant[v[1]] + avant[v[2]], 1.0 / 3);
-                for (double part = 0.5; part > 0.1; part *= 0.5)
+                for (double part = 0.5; part > PART_DE_DEPLI_MINIMALE; part *= 0.5)
                     if (const point3 x = avant[i] + fois(moyenne - avant[i], part); tenue.tient(i, x, coins)) {
                         nouvelles[i] = x;
                         break;

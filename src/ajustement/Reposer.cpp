@@ -2,6 +2,7 @@
 
 #include "ArbrePoints.h"
 #include "Parallele.h"
+#include "TableAjustement.h"
 #include "Vecteurs.h"
 #include "distance.h"
 
@@ -121,7 +122,7 @@ std::vector<point3> resoudre(const Systeme &A, std::size_t n, int iterations)
     p = s;
     double gamma = carreDe(s);
     const double gamma0 = gamma;
-    for (int it = 0; it < iterations && gamma > 1e-6 * gamma0 && gamma > 0; ++it) {
+    for (int it = 0; it < iterations && gamma > RESIDU_DU_REPOS * gamma0 && gamma > 0; ++it) {
         A.produit(p, qd, ql);
         const double delta = carreDe(qd) + carreDe(ql) + A.lambda * A.lambda * carreDe(p);
         if (!(delta > 0))
@@ -151,7 +152,7 @@ std::vector<point3> resoudre(const Systeme &A, std::size_t n, int iterations)
 std::vector<char> partiesLointaines(const std::vector<point3> &nuage, const std::vector<double> &ecart, double loin,
                                     int fils)
 {
-    constexpr int VOISINS = 8;
+    constexpr int VOISINS = VOISINS_DES_PARTIES_LOINTAINES;
     std::vector<char> partie(nuage.size(), 0);
     std::vector<std::size_t> candidats;
     for (std::size_t r = 0; r < nuage.size(); ++r)
@@ -169,7 +170,8 @@ std::vector<char> partiesLointaines(const std::vector<point3> &nuage, const std:
             int loins = 0;
             for (int e = 0; e < trouves; ++e) {
                 const std::size_t v = arbre.indice(cases[e]);
-                loins += v != r && ecart[v] > 0.5 * loin && d2[e] < 0.25 * ecart[r] * ecart[r];
+                loins += v != r && ecart[v] > PARTIE_SERREE * loin &&
+                         d2[e] < PARTIE_SERREE * PARTIE_SERREE * ecart[r] * ecart[r];
             }
             partie[r] = loins >= 2;
         }
@@ -306,8 +308,8 @@ void lignesDesVoisins(Systeme &A, const std::vector<point3> &X)
         A.secondLisse[i] = fois(A.laplacien(X, i), -std::min(1.0, appui[i]));
 }
 
-/// Moves each point by its solved move, cut down to `parts` of its mean distance to its
-/// neighbours.
+/// Moves each point by its solved move, cut down to its mean distance to its neighbours over
+/// `parts`.
 void deplacer(std::vector<point3> &X, const std::vector<point3> &delta, const std::vector<std::array<int, 3>> &voisins,
               int parts)
 {
@@ -317,7 +319,8 @@ void deplacer(std::vector<point3> &X, const std::vector<point3> &delta, const st
         if (!std::isfinite(l) || l == 0)
             continue;
         const double pas =
-            (norme(X[voisins[i][0]] - X[i]) + norme(X[voisins[i][1]] - X[i]) + norme(X[voisins[i][2]] - X[i])) / parts;
+            (norme(X[voisins[i][0]] - X[i]) + norme(X[voisins[i][1]] - X[i]) + norme(X[voisins[i][2]] - X[i])) /
+            (3 * parts);
         nouveau[i] = X[i] + fois(delta[i], std::min(1.0, pas / l));
     }
     X.swap(nouveau);
@@ -382,7 +385,8 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
         plusLoin = lignesDuNuage(A, vue, mailles, sommets, faces, origine, reglages);
         A.transposer(n);
         lignesDesVoisins(A, X);
-        const std::vector<point3> delta = resoudre(A, n, atteindre ? 50 : 30);
-        deplacer(X, delta, voisins, atteindre ? 3 : 6);
+        const std::vector<point3> delta =
+            resoudre(A, n, atteindre ? ITERATIONS_DU_REPOS_LOINTAIN : ITERATIONS_DU_REPOS);
+        deplacer(X, delta, voisins, atteindre ? 1 : FRACTION_DU_PAS_DU_REPOS);
     }
 }

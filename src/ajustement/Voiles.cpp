@@ -155,7 +155,7 @@ bool rendreLesPartiesTirees(std::vector<char> &region, const ListesSimplexe &m, 
     std::vector<int> pile;
     for (std::size_t i = 0; i < region.size(); ++i)
         if (g.partie[i] >= 0 && g.partie[i] != g.gardee[static_cast<std::size_t>(composante[i])] &&
-            g.tirees[static_cast<std::size_t>(g.partie[i])] >= partTiree)
+            g.tirees[static_cast<std::size_t>(g.partie[i])] >= PART_TIREE)
             for (int b : m.voisins[i])
                 if (region[b]) {
                     region[b] = 0;
