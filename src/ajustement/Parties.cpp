@@ -4,7 +4,7 @@
 #include "Parallele.h"
 #include "Simplex.h"
 #include "TableAjustement.h"
-#include "Voiles.h"
+#include "ListesSimplexe.h"
 
 #include <algorithm>
 #include <cmath>

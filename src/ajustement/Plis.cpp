@@ -1,4 +1,5 @@
 #include "Plis.h"
+#include "Voiles.h"
 #include "Croisements.h"
 #include "Parallele.h"
 #include "TableAjustement.h"

@@ -1,6 +1,7 @@
 #ifndef TARNIS_AJUSTEMENT_VOILES_H
 #define TARNIS_AJUSTEMENT_VOILES_H
 
+#include "ListesSimplexe.h"
 #include "TableAjustement.h"
 #include "point3.h"
 
@@ -8,15 +9,6 @@
 #include <set>
 #include <utility>
 #include <vector>
-
-/// A closed simplex mesh as index lists: point i at positions[i] with neighbours voisins[i],
-/// each cell a cycle of point indices, every cell running the same way round the surface.
-struct ListesSimplexe
-{
-    std::vector<point3> positions;
-    std::vector<std::array<int, 3>> voisins;
-    std::vector<std::vector<int>> mailles;
-};
 
 /// Webs: where a shrinking surface met itself across a gap (between two legs, an arm and the
 /// head, two ears), two sheets lie face to face with nothing of the cloud between them. No
