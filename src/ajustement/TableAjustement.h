@@ -137,6 +137,8 @@ constexpr double BORD_DU_TROU = 2.5;
 /// The largest tube sought between two rims of m and n vertices, as m n^2 (the work of trying every
 /// pairing of their starts): beyond, no handle is opened there.
 constexpr std::size_t TUBE_TRAVAIL_MAXIMUM = 30000000;
+/// Sheets over a hole with fewer points of a web than this get no handle.
+constexpr long POINTS_D_ANSE_MINIMUM = 4;
 
 // ---- Changes of topology: whether the cloud rings a hole (Chirurgie.cpp) ------------------------
 
@@ -171,9 +173,6 @@ constexpr double FENTE_MAXIMALE = 0.25;
 /// (or half the cut, when wider), out from this share of the hole's radius from the line.
 constexpr double CELLULES_DE_LA_FENTE = 1.5;
 constexpr double DEHORS_DE_LA_FENTE = 0.5;
-
-/// Sheets over a hole with fewer points of a web than this get no handle.
-constexpr long POINTS_D_ANSE_MINIMUM = 4;
 
 // ---- Changes of topology: narrow holes (Chirurgie.cpp) ------------------------------------------
 
