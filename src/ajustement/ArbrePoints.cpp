@@ -59,30 +59,40 @@ ArbrePoints::ArbrePoints(const std::vector<point3> &points, const Repere &repere
 // Puts at k the point of rank k - debut in [debut, fin) by (coordinate a, index), the smaller
 // ones before it and the larger after: the order is total, so each side holds the same points
 // whatever the path taken.
-void ArbrePoints::selectionner(std::size_t debut, std::size_t fin, std::size_t k, int a)
+namespace {
+
+/// The selection of a rank in a range of the tree's slots by (coordinate a, index): the slots'
+/// points and indices moved together.
+struct Selection
 {
-    auto moindre = [&](std::size_t i, std::size_t j) {
-        const double u = composante(coord[i], a), v = composante(coord[j], a);
-        return u < v || (u == v && ordre[i] < ordre[j]);
-    };
-    auto echanger = [&](std::size_t i, std::size_t j) {
-        std::swap(coord[i], coord[j]);
-        std::swap(ordre[i], ordre[j]);
-    };
-    long bas = static_cast<long>(debut), haut = static_cast<long>(fin) - 1;
-    const long cible = static_cast<long>(k);
-    // A large range first shrinks to the points between two of an even sample that bracket the
-    // rank sought (with a margin of some standard deviations): one pass splits it into the points
-    // before the first, those between, and those after the second.
+    std::vector<point3> &coord;
+    std::vector<std::uint32_t> &ordre;
+    int a;
+
     struct Cle
     {
         double v;
         std::uint32_t o;
         bool operator<(const Cle &c) const { return v < c.v || (v == c.v && o < c.o); }
     };
-    auto cleDe = [&](long i) { return Cle{composante(coord[static_cast<std::size_t>(i)], a), ordre[static_cast<std::size_t>(i)]}; };
-    // Moves the slots of [d, f] for which garder holds to the front; returns the first other.
-    auto partager = [&](long d, long f, auto &&garder) {
+
+    bool moindre(std::size_t i, std::size_t j) const
+    {
+        const double u = composante(coord[i], a), v = composante(coord[j], a);
+        return u < v || (u == v && ordre[i] < ordre[j]);
+    }
+    void echanger(std::size_t i, std::size_t j)
+    {
+        std::swap(coord[i], coord[j]);
+        std::swap(ordre[i], ordre[j]);
+    }
+    Cle cleDe(long i) const
+    {
+        return Cle{composante(coord[static_cast<std::size_t>(i)], a), ordre[static_cast<std::size_t>(i)]};
+    }
+    /// Moves the slots of [d, f] for which garder holds to the front; returns the first other.
+    template <class Garder> long partager(long d, long f, const Garder &garder)
+    {
         long i = d, j = f;
         for (;;) {
             while (i <= j && garder(cleDe(i)))
@@ -93,7 +103,23 @@ void ArbrePoints::selectionner(std::size_t debut, std::size_t fin, std::size_t k
                 return i;
             echanger(static_cast<std::size_t>(i), static_cast<std::size_t>(j));
         }
-    };
+    }
+
+    /// A large range [bas, haut] shrinks to the points between two of an even sample that
+    /// bracket the rank sought (with a margin of some standard deviations): one pass splits it
+    /// into the points before the first, those between, and those after the second.
+    void resserrer(long &bas, long &haut, long cible);
+
+    /// The rank `cible` of [bas, haut] selected through an index list (after a run of bad pivots).
+    void parIndices(long bas, long haut, long cible);
+
+    /// One partition of [bas, haut]: median of three at the middle, then Hoare's partition around
+    /// its value; the range narrowed to the side that holds `cible`.
+    void partitionner(long &bas, long &haut, long cible);
+};
+
+void Selection::resserrer(long &bas, long &haut, long cible)
+{
     constexpr long grand = 1 << 15, nEchantillon = 1024, marge = 64;
     while (haut - bas + 1 > grand) {
         const long n = haut - bas + 1;
@@ -116,54 +142,72 @@ void ArbrePoints::selectionner(std::size_t debut, std::size_t fin, std::size_t k
         if (haut - bas + 1 == avant)
             break; // nothing narrowed
     }
+}
+
+void Selection::parIndices(long bas, long haut, long cible)
+{
+    std::vector<std::uint32_t> indices(static_cast<std::size_t>(haut - bas + 1));
+    std::iota(indices.begin(), indices.end(), static_cast<std::uint32_t>(bas));
+    std::nth_element(indices.begin(), indices.begin() + (cible - bas), indices.end(),
+                     [&](std::uint32_t i, std::uint32_t j) { return moindre(i, j); });
+    std::vector<point3> c(indices.size());
+    std::vector<std::uint32_t> o(indices.size());
+    for (std::size_t t = 0; t < indices.size(); ++t) {
+        c[t] = coord[indices[t]];
+        o[t] = ordre[indices[t]];
+    }
+    std::copy(c.begin(), c.end(), coord.begin() + bas);
+    std::copy(o.begin(), o.end(), ordre.begin() + bas);
+}
+
+void Selection::partitionner(long &bas, long &haut, long cible)
+{
+    const long milieu = bas + (haut - bas) / 2;
+    if (moindre(milieu, bas))
+        echanger(milieu, bas);
+    if (moindre(haut, bas))
+        echanger(haut, bas);
+    if (moindre(haut, milieu))
+        echanger(haut, milieu);
+    const double pv = composante(coord[milieu], a);
+    const std::uint32_t pi = ordre[milieu];
+    long i = bas - 1, j = haut + 1;
+    for (;;) {
+        do
+            ++i;
+        while (composante(coord[i], a) < pv || (composante(coord[i], a) == pv && ordre[i] < pi));
+        do
+            --j;
+        while (composante(coord[j], a) > pv || (composante(coord[j], a) == pv && ordre[j] > pi));
+        if (i >= j)
+            break;
+        echanger(i, j);
+    }
+    // [bas, j] holds the points up to the pivot, (j, haut] those from it.
+    if (cible <= j)
+        haut = j;
+    else
+        bas = j + 1;
+}
+
+} // namespace
+
+void ArbrePoints::selectionner(std::size_t debut, std::size_t fin, std::size_t k, int a)
+{
+    Selection s{coord, ordre, a};
+    long bas = static_cast<long>(debut), haut = static_cast<long>(fin) - 1;
+    const long cible = static_cast<long>(k);
+    s.resserrer(bas, haut, cible);
     for (int tours = 0; haut - bas > 8; ++tours) {
         if (tours > 100) {
-            // A run of bad pivots: select through an index list instead.
-            std::vector<std::uint32_t> indices(static_cast<std::size_t>(haut - bas + 1));
-            std::iota(indices.begin(), indices.end(), static_cast<std::uint32_t>(bas));
-            std::nth_element(indices.begin(), indices.begin() + (cible - bas), indices.end(),
-                             [&](std::uint32_t i, std::uint32_t j) { return moindre(i, j); });
-            std::vector<point3> c(indices.size());
-            std::vector<std::uint32_t> o(indices.size());
-            for (std::size_t t = 0; t < indices.size(); ++t) {
-                c[t] = coord[indices[t]];
-                o[t] = ordre[indices[t]];
-            }
-            std::copy(c.begin(), c.end(), coord.begin() + bas);
-            std::copy(o.begin(), o.end(), ordre.begin() + bas);
+            s.parIndices(bas, haut, cible);
             return;
         }
-        // Median of three at the middle, then Hoare's partition around its value.
-        const long milieu = bas + (haut - bas) / 2;
-        if (moindre(milieu, bas))
-            echanger(milieu, bas);
-        if (moindre(haut, bas))
-            echanger(haut, bas);
-        if (moindre(haut, milieu))
-            echanger(haut, milieu);
-        const double pv = composante(coord[milieu], a);
-        const std::uint32_t pi = ordre[milieu];
-        long i = bas - 1, j = haut + 1;
-        for (;;) {
-            do
-                ++i;
-            while (composante(coord[i], a) < pv || (composante(coord[i], a) == pv && ordre[i] < pi));
-            do
-                --j;
-            while (composante(coord[j], a) > pv || (composante(coord[j], a) == pv && ordre[j] > pi));
-            if (i >= j)
-                break;
-            echanger(i, j);
-        }
-        // [bas, j] holds the points up to the pivot, (j, haut] those from it.
-        if (cible <= j)
-            haut = j;
-        else
-            bas = j + 1;
+        s.partitionner(bas, haut, cible);
     }
     for (long i = bas + 1; i <= haut; ++i)
-        for (long j = i; j > bas && moindre(j, j - 1); --j)
-            echanger(j, j - 1);
+        for (long j = i; j > bas && s.moindre(j, j - 1); --j)
+            s.echanger(j, j - 1);
 }
 
 void ArbrePoints::construire(std::size_t debut, std::size_t fin, std::size_t noeud, const double boite[6], int fils,

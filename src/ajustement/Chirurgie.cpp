@@ -1,6 +1,7 @@
 #include "Chirurgie.h"
 #include "Maillage.h"
 #include "Parallele.h"
+#include "TableAjustement.h"
 #include "Topologie.h"
 #include "Vecteurs.h"
 
@@ -12,32 +13,6 @@
 #include <set>
 
 namespace {
-
-/// Shares of the way from the middle of the tube to the rims' centre its waist is drawn in, tried
-/// in turn: a waist drawn in a quarter of the way clears a wall that bulges between the rims; on
-/// rims askew to each other it may fold the tube onto itself, and a straighter one is tried.
-constexpr double RETRAITS_DE_LA_TAILLE[] = {0.25, 0.1, 0};
-
-/// Links between the cloud's points round a hole, in spacings of the cloud (median distance
-/// between neighbours): long enough that an evenly sampled wall is one linked piece, short enough
-/// that the cut of a C-shaped ring four spacings wide breaks the links round it.
-constexpr double ECART_DANS_UN_ANNEAU = 3;
-
-/// How far above and below the middle of a hole its ring is looked for, and data over the middle
-/// tells a hollow, in radii of the hole. The floor of a hollow or a blind hole lies within it;
-/// one and a half, not two: through a hole of a statue, its arm passes 1.9 radii beyond the
-/// middle, across the line, and hid the hole.
-constexpr double HAUTEUR_AUTOUR = 1.5;
-
-/// The widest cut of a ring a handle is opened across (to be cut again there), in radians. Two
-/// limbs side by side (legs under a torso) leave 2 atan(1/4) = 0.49 of the turn open round the
-/// line between them, whatever their size (the ring is looked for within four times the gap's
-/// half-width); the C-shaped rings measured, 0.05 to 0.1. A cloud missing more of the turn is no
-/// cut ring but limbs or an arc, or a ring that closes farther out than it is looked for.
-constexpr double FENTE_MAXIMALE = 0.25;
-
-/// The most points of the cloud round a hole its ring is walked through.
-constexpr std::size_t POINTS_AUTOUR_MAXIMUM = 100000;
 
 // Two unit directions across the unit direction a, at right angles to it and to each other.
 void directionsEnTravers(const point3 &a, point3 &e1, point3 &e2)
@@ -70,7 +45,7 @@ bool tube(const std::vector<int> &U, const std::vector<int> &V, const std::vecto
           std::vector<std::array<int, 3>> &ajout)
 {
     const std::size_t m = U.size(), n = V.size();
-    if (m < 3 || n < 3 || m * n * n > 30000000)
+    if (m < 3 || n < 3 || m * n * n > TUBE_TRAVAIL_MAXIMUM)
         return false;
     auto aire = [&](int a, int b, int c) { return norme(vect(P[b] - P[a], P[c] - P[a])); };
     const double infini = std::numeric_limits<double>::infinity();
@@ -132,33 +107,14 @@ struct Droite
     double rayon = 0;
 };
 
-/// A straight tube through a hole keeps this share of the hole's radius from its line: clear of
-/// the wall, which the fit then draws it onto.
-constexpr double TUBE_DANS_LE_TROU = 0.8;
-/// Between the two sheets over a hole, the surface within this many radii of its line goes, the
-/// hole's wall with it: the sheets' rims on the wall are then about as far apart as the sheets.
-constexpr double PAROI_DU_TROU = 1.3;
-/// The most pairs of sheets clear of the cloud between them a search for narrow holes looks at
-/// further (each costs a pass over the surface), the nearest first.
-constexpr int PAIRES_ESSAYEES = 16;
-/// Each ring of a straight tube lies this many radii of the hole past the farthest vertex of its
-/// rim towards the other: the collars then lie behind the rings, the tube between them.
-constexpr double AVANCE_DE_L_ANNEAU = 0.25;
-/// Round the line, each vertex of such a ring turns with its rim vertex, but never back: it takes
-/// the farthest turn of the rim so far, and this share of a turn in proportion to the rim's
-/// length up to it, which keeps vertices apart where the rim doubles back.
-constexpr double PART_DE_LA_LONGUEUR = 0.1;
-/// The rims a straight tube is joined to lie on the hole's wall: within this many radii of its line.
-constexpr double BORD_DU_TROU = 2.5;
-
 /// A ring of new vertices (appended to P) round the line `d`, one for each vertex of the rim U,
 /// TUBE_DANS_LE_TROU of the hole's radius from the line, AVANCE_DE_L_ANNEAU past the rim's vertex
 /// farthest along `vers` (towards the other rim: the collar then turns back over nothing); and the
 /// collar of triangles from U to it, which takes the place of a patch over U but for a patch over
 /// the ring (see PART_DE_LA_LONGUEUR for where its vertices lie round the line). False when a
 /// vertex of U is off the hole's wall or U does not go once round the line.
-bool collier(const std::vector<int> &U, const Droite &d, double vers, std::vector<point3> &P,
-             std::vector<int> &anneau, std::vector<std::array<int, 3>> &ajout)
+bool collier(const std::vector<int> &U, const Droite &d, double vers, std::vector<point3> &P, std::vector<int> &anneau,
+             std::vector<std::array<int, 3>> &ajout)
 {
     const std::size_t m = U.size();
     point3 e1, e2;
@@ -199,97 +155,89 @@ bool collier(const std::vector<int> &U, const Droite &d, double vers, std::vecto
     return true;
 }
 
-bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, Operation operation, double retrait,
-            ListesSimplexe &resultat, const Droite *droite = nullptr)
+/// The straight handle along `droite`: a collar from each rim to a ring round the line, a tube
+/// between the rings. `colliers` is the number of collar triangles (first in `ajout`).
+bool tubeDroit(const std::vector<std::vector<int>> &bords, const Droite &droite, std::vector<point3> &centres,
+               std::vector<std::array<int, 3>> &ajout, std::size_t &colliers)
 {
-    const bool anse = operation == Operation::Anse;
-    const std::size_t n = maillage.positions.size();
-    if (coupe.size() != n || maillage.voisins.size() != n)
-        return false;
-    std::vector<std::array<int, 3>> triangles;
-    std::vector<std::vector<int>> bords;
-    if (!trianglesDuaux(maillage, triangles) || !rebords(triangles, coupe, bords) || bords.size() != 2)
-        return false;
-    std::vector<point3> centres = centresDesMailles(maillage);
-    const std::set<PaireSommets> gardees = aretesGardees(triangles, coupe);
-    std::vector<std::array<int, 3>> ajout;
-    std::size_t colliers = 0; // the new triangles not checked for crossings
-    if (anse && droite) {
-        // Straight along the line: a collar from each rim to a ring round it, a tube between the
-        // rings.
-        std::vector<int> anneaux[2];
-        double hauteurs[2] = {0, 0};
-        for (int k = 0; k < 2; ++k)
-            for (int v : bords[k])
-                hauteurs[k] += scal(centres[v] - droite->centre, droite->axe) / static_cast<double>(bords[k].size());
-        for (int k = 0; k < 2; ++k)
-            if (!collier(bords[k], *droite, hauteurs[1 - k] > hauteurs[k] ? 1 : -1, centres, anneaux[k], ajout))
-                return false;
-        colliers = ajout.size();
-        if (!tube(anneaux[0], anneaux[1], centres, ajout))
+    std::vector<int> anneaux[2];
+    double hauteurs[2] = {0, 0};
+    for (int k = 0; k < 2; ++k)
+        for (int v : bords[k])
+            hauteurs[k] += scal(centres[v] - droite.centre, droite.axe) / static_cast<double>(bords[k].size());
+    for (int k = 0; k < 2; ++k)
+        if (!collier(bords[k], droite, hauteurs[1 - k] > hauteurs[k] ? 1 : -1, centres, anneaux[k], ajout))
             return false;
-    } else if (anse) {
-        if (!tube(bords[0], bords[1], centres, ajout))
-            return false;
-        // The rims apart, and no edge across the tube that is already an edge of the surface.
-        const std::set<int> dansU(bords[0].begin(), bords[0].end());
-        for (int v : bords[1])
-            if (dansU.count(v))
-                return false;
-        for (const auto &t : ajout)
-            for (int k = 0; k < 3; ++k) {
-                const int a = t[k], b = t[(k + 1) % 3];
-                if (dansU.count(a) != dansU.count(b) && gardees.count(std::minmax(a, b)))
-                    return false;
-            }
-        // A waist halfway along the tube, drawn in towards the rims' centre: a straight tube from
-        // rim to rim would cut through a wall that bulges between them (the inside of a ring).
-        point3 c(0, 0, 0);
-        for (const auto &b : bords)
-            for (int v : b)
-                c += centres[v];
-        c = fois(c, 1.0 / static_cast<double>(bords[0].size() + bords[1].size()));
-        std::map<PaireSommets, int> milieu;
-        auto au = [&](int a, int b) {
-            const auto [it, nouveau] = milieu.emplace(std::minmax(a, b), static_cast<int>(centres.size()));
-            if (nouveau) {
-                const point3 m = fois(centres[a] + centres[b], 0.5);
-                centres.push_back(m + fois(c - m, retrait));
-            }
-            return it->second;
-        };
-        std::vector<std::array<int, 3>> coupes;
-        for (std::array<int, 3> t : ajout) {
-            // Turned so that its edge along a rim comes first.
-            while (dansU.count(t[0]) != dansU.count(t[1]))
-                t = {t[1], t[2], t[0]};
-            const int x = au(t[1], t[2]), y = au(t[2], t[0]);
-            coupes.push_back({t[0], t[1], x});
-            coupes.push_back({t[0], x, y});
-            coupes.push_back({y, x, t[2]});
-        }
-        ajout = std::move(coupes);
-    } else {
-        for (const std::vector<int> &bord : bords)
-            if (!boucher(bord, centres, gardees, ajout))
-                return false;
-    }
+    colliers = ajout.size();
+    return tube(anneaux[0], anneaux[1], centres, ajout);
+}
 
-    std::vector<std::array<int, 3>> faces;
-    std::vector<point3> positions;
-    for (std::size_t t = 0; t < n; ++t)
+/// The handle from rim to rim with a waist halfway along, drawn in by `retrait` of the way
+/// towards the rims' centre: a straight tube from rim to rim would cut through a wall that
+/// bulges between them (the inside of a ring). False when the rims share a vertex or the tube
+/// would run along an edge the surface keeps (`gardees`).
+bool tubeATaille(const std::vector<std::vector<int>> &bords, const std::set<PaireSommets> &gardees, double retrait,
+                 std::vector<point3> &centres, std::vector<std::array<int, 3>> &ajout)
+{
+    if (!tube(bords[0], bords[1], centres, ajout))
+        return false;
+    // The rims apart, and no edge across the tube that is already an edge of the surface.
+    const std::set<int> dansU(bords[0].begin(), bords[0].end());
+    for (int v : bords[1])
+        if (dansU.count(v))
+            return false;
+    for (const auto &t : ajout)
+        for (int k = 0; k < 3; ++k) {
+            const int a = t[k], b = t[(k + 1) % 3];
+            if (dansU.count(a) != dansU.count(b) && gardees.count(std::minmax(a, b)))
+                return false;
+        }
+    point3 c(0, 0, 0);
+    for (const auto &b : bords)
+        for (int v : b)
+            c += centres[v];
+    c = fois(c, 1.0 / static_cast<double>(bords[0].size() + bords[1].size()));
+    std::map<PaireSommets, int> milieu;
+    auto au = [&](int a, int b) {
+        const auto [it, nouveau] = milieu.emplace(std::minmax(a, b), static_cast<int>(centres.size()));
+        if (nouveau) {
+            const point3 m = fois(centres[a] + centres[b], 0.5);
+            centres.push_back(m + fois(c - m, retrait));
+        }
+        return it->second;
+    };
+    std::vector<std::array<int, 3>> coupes;
+    for (std::array<int, 3> t : ajout) {
+        // Turned so that its edge along a rim comes first.
+        while (dansU.count(t[0]) != dansU.count(t[1]))
+            t = {t[1], t[2], t[0]};
+        const int x = au(t[1], t[2]), y = au(t[2], t[0]);
+        coupes.push_back({t[0], t[1], x});
+        coupes.push_back({t[0], x, y});
+        coupes.push_back({y, x, t[2]});
+    }
+    ajout = std::move(coupes);
+    return true;
+}
+
+/// The triangles after the change: the kept ones, then `ajout`, on the vertices they use
+/// (`sommets`, numbered as met: cells wholly taken out leave none); `positions`, the simplex
+/// point of each (a kept point where it was, a new one at the centre of its triangle).
+void assembler(const ListesSimplexe &maillage, const std::vector<std::array<int, 3>> &triangles,
+               const std::vector<char> &coupe, const std::vector<point3> &centres,
+               const std::vector<std::array<int, 3>> &ajout, std::vector<std::array<int, 3>> &faces,
+               std::vector<point3> &positions, std::vector<point3> &sommets)
+{
+    for (std::size_t t = 0; t < coupe.size(); ++t)
         if (!coupe[t]) {
             faces.push_back(triangles[t]);
             positions.push_back(maillage.positions[t]);
         }
-    const std::size_t gardes = faces.size();
     for (const auto &t : ajout) {
         faces.push_back(t);
         positions.push_back(fois(centres[t[0]] + centres[t[1]] + centres[t[2]], 1.0 / 3));
     }
-    // Cells wholly taken out leave no vertex: number the vertices as met.
     std::vector<int> numero(centres.size(), -1);
-    std::vector<point3> sommets;
     for (auto &f : faces)
         for (int &v : f) {
             if (numero[v] < 0) {
@@ -298,18 +246,13 @@ bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, Oper
             }
             v = numero[v];
         }
+}
 
-    const TopologieSurface avant = topologie(triangles, centres.size());
-    const TopologieSurface apres = topologie(faces, sommets.size());
-    if (!apres.fermee || apres.caracteristique != avant.caracteristique + (anse ? -2 : 2) ||
-        apres.parties != avant.parties + (operation == Operation::Col ? 1 : 0))
-        return false;
-
-    // No new triangle through another one. The collars of a straight tube run in from rims on the
-    // wall of a hole, where the sheets drawn over it lay crumpled (their triangles there may
-    // already cross): only the tube between the rings is checked, against the collars too. The fit
-    // then draws the collars onto the wall.
-    for (std::size_t a = gardes + colliers; a < faces.size(); ++a) {
+/// Whether a triangle from `premier` on crosses another one of `faces` it shares no vertex with.
+bool nouveauxSeCroisent(const std::vector<std::array<int, 3>> &faces, const std::vector<point3> &sommets,
+                        std::size_t premier)
+{
+    for (std::size_t a = premier; a < faces.size(); ++a) {
         const point3 A[3] = {sommets[faces[a][0]], sommets[faces[a][1]], sommets[faces[a][2]]};
         point3 amin = A[0], amax = A[0];
         for (const point3 &p : A) {
@@ -330,9 +273,59 @@ bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, Oper
             const bool loin = bmin.x > amax.x || bmin.y > amax.y || bmin.z > amax.z || bmax.x < amin.x ||
                               bmax.y < amin.y || bmax.z < amin.z;
             if (!loin && trianglesSeCoupent(A, B))
-                return false;
+                return true;
         }
     }
+    return false;
+}
+
+/// One change of topology (see Chirurgie.h): the points marked in `coupe` out, their two rims
+/// (or one rim each, closed by a patch) joined as `operation` says; with `droite`, a handle runs
+/// straight along that line. False, `resultat` untouched, when a check fails.
+bool operer(const ListesSimplexe &maillage, const std::vector<char> &coupe, Operation operation, double retrait,
+            ListesSimplexe &resultat, const Droite *droite = nullptr)
+{
+    const bool anse = operation == Operation::Anse;
+    const std::size_t n = maillage.positions.size();
+    if (coupe.size() != n || maillage.voisins.size() != n)
+        return false;
+    std::vector<std::array<int, 3>> triangles;
+    std::vector<std::vector<int>> bords;
+    if (!trianglesDuaux(maillage, triangles) || !rebords(triangles, coupe, bords) || bords.size() != 2)
+        return false;
+    std::vector<point3> centres = centresDesMailles(maillage);
+    const std::set<PaireSommets> gardees = aretesGardees(triangles, coupe);
+    std::vector<std::array<int, 3>> ajout;
+    std::size_t colliers = 0; // the new triangles not checked for crossings
+    if (anse && droite) {
+        if (!tubeDroit(bords, *droite, centres, ajout, colliers))
+            return false;
+    } else if (anse) {
+        if (!tubeATaille(bords, gardees, retrait, centres, ajout))
+            return false;
+    } else {
+        for (const std::vector<int> &bord : bords)
+            if (!boucher(bord, centres, gardees, ajout))
+                return false;
+    }
+
+    std::vector<std::array<int, 3>> faces;
+    std::vector<point3> positions, sommets;
+    assembler(maillage, triangles, coupe, centres, ajout, faces, positions, sommets);
+    const std::size_t gardes = faces.size() - ajout.size();
+
+    const TopologieSurface avant = topologie(triangles, centres.size());
+    const TopologieSurface apres = topologie(faces, sommets.size());
+    if (!apres.fermee || apres.caracteristique != avant.caracteristique + (anse ? -2 : 2) ||
+        apres.parties != avant.parties + (operation == Operation::Col ? 1 : 0))
+        return false;
+
+    // No new triangle through another one. The collars of a straight tube run in from rims on the
+    // wall of a hole, where the sheets drawn over it lay crumpled (their triangles there may
+    // already cross): only the tube between the rings is checked, against the collars too. The fit
+    // then draws the collars onto the wall.
+    if (nouveauxSeCroisent(faces, sommets, gardes + colliers))
+        return false;
 
     ListesSimplexe nouveau;
     if (!dual(faces, sommets.size(), nouveau))
@@ -377,33 +370,20 @@ Anneau anneauAutour(const std::vector<point3> &bordA, const std::vector<point3> 
     return anneauAutourDe(c, axe, nuage, espacement, fente);
 }
 
-Anneau anneauAutourDe(const point3 &c, const point3 &axe, const std::vector<point3> &nuage, double espacement,
-                      Fente *fente)
+namespace {
+
+/// The cloud round a hole, seen from its middle `c` along the unit line `a`: the points within
+/// four radii `r0` of the middle and HAUTEUR_AUTOUR radii above or below it, relative to the
+/// middle; past POINTS_AUTOUR_MAXIMUM of them, one in every `saut` (their spacing then grows as
+/// the square root of the step: a cut that narrow is finer than any fit). False when data lies
+/// over or under the middle (a hollow, or the inside of a solid) or too little lies round it.
+bool nuageAutour(const point3 &c, const point3 &a, const point3 &e1, const point3 &e2, double r0,
+                 const std::vector<point3> &nuage, std::vector<point3> &proches, std::size_t &saut)
 {
-    const double la = norme(axe);
-    if (!(la > 0))
-        return Anneau::Aucun;
-    const point3 a = fois(axe, 1 / la);
-    // Two directions across the line.
-    point3 e1, e2;
-    directionsEnTravers(a, e1, e2);
-    // The hole's radius: how far the data is from its middle. The nearest point lies across the
-    // line, on the hole's wall; one along it is a wall facing the middle (a slot between two
-    // faces, the floor of a hollow).
-    double r0 = std::numeric_limits<double>::infinity();
-    point3 plusProche(0, 0, 0);
-    for (const point3 &q : nuage)
-        if (const double d = norme(q - c); d < r0) {
-            r0 = d;
-            plusProche = q - c;
-        }
-    if (!(r0 > 0) || !std::isfinite(r0) || std::abs(scal(plusProche, a)) > 0.5 * r0)
-        return Anneau::Aucun;
-    // The cloud round the hole; past a hundred thousand points, one in every few (their spacing
-    // then grows as the square root of the step: a cut that narrow is finer than any fit).
     auto dedans = [&](const point3 &d) {
         const double h = scal(d, a);
-        return scal(d, d) <= 16 * r0 * r0 && h * h <= HAUTEUR_AUTOUR * HAUTEUR_AUTOUR * r0 * r0;
+        return scal(d, d) <= RAYONS_AUTOUR * RAYONS_AUTOUR * r0 * r0 &&
+               h * h <= HAUTEUR_AUTOUR * HAUTEUR_AUTOUR * r0 * r0;
     };
     std::size_t autour = 0;
     for (const point3 &q : nuage) {
@@ -411,32 +391,28 @@ Anneau anneauAutourDe(const point3 &c, const point3 &axe, const std::vector<poin
         if (!dedans(d))
             continue;
         const double u = scal(d, e1), v = scal(d, e2);
-        if (u * u + v * v < 0.25 * r0 * r0)
-            return Anneau::Aucun; // data over or under the middle: a hollow, or the inside of a solid
+        if (u * u + v * v < MILIEU_LIBRE * MILIEU_LIBRE * r0 * r0)
+            return false;
         ++autour;
     }
-    if (autour < 16)
-        return Anneau::Aucun;
-    const std::size_t saut = (autour + POINTS_AUTOUR_MAXIMUM - 1) / POINTS_AUTOUR_MAXIMUM;
-    std::vector<point3> proches;
+    if (autour < POINTS_AUTOUR_MINIMUM)
+        return false;
+    saut = (autour + POINTS_AUTOUR_MAXIMUM - 1) / POINTS_AUTOUR_MAXIMUM;
     proches.reserve(autour / saut + 1);
     std::size_t rang = 0;
     for (const point3 &q : nuage)
         if (dedans(q - c) && rang++ % saut == 0)
             proches.push_back(q - c);
-    // The ring is closed when the cloud goes round the line: linking its points closer than a
-    // few spacings, some loop of links winds round it. Walking the links from a first point, each
-    // point is given the angle reached on the way, not taken back into a turn; a link between two
-    // points already reached whose angles then differ by a turn closes such a loop. A cut through
-    // the ring wider than the links leaves none, however the line is askew or off the hole's
-    // middle.
-    const double lien = ECART_DANS_UN_ANNEAU * espacement * std::sqrt(static_cast<double>(saut));
-    if (!(lien > 0))
-        return Anneau::Aucun;
+    return true;
+}
+
+/// Whether some loop of links (points closer than `lien`) winds round the line. Walking the
+/// links from a first point, each point is given the angle reached on the way, not taken back
+/// into a turn; a link between two points already reached whose angles then differ by a turn
+/// closes such a loop.
+bool boucleAutour(const std::vector<point3> &proches, const std::vector<double> &angle, double lien)
+{
     const std::size_t m = proches.size();
-    std::vector<double> angle(m);
-    for (std::size_t k = 0; k < m; ++k)
-        angle[k] = std::atan2(scal(proches[k], e2), scal(proches[k], e1));
     auto cellule = [&](const point3 &p) {
         return std::array<long long, 3>{static_cast<long long>(std::floor(p.x / lien)),
                                         static_cast<long long>(std::floor(p.y / lien)),
@@ -468,23 +444,74 @@ Anneau anneauAutourDe(const point3 &c, const point3 &axe, const std::vector<poin
                         atteint[q] = atteint[p] + pas;
                         file.push_back(qi);
                     } else if (std::abs(atteint[q] - atteint[p] - pas) > M_PI) {
-                        return Anneau::Ferme;
+                        return true;
                     }
                 }
             }
         }
     }
+    return false;
+}
+
+/// The widest turn round the line without a point of the cloud: its first angle `debut` and
+/// its width.
+double trouLePlusLarge(const std::vector<double> &angle, double &debut)
+{
+    std::vector<double> tri(angle);
+    std::sort(tri.begin(), tri.end());
+    double large = 2 * M_PI - (tri.back() - tri.front());
+    debut = tri.back();
+    for (std::size_t k = 1; k < tri.size(); ++k)
+        if (tri[k] - tri[k - 1] > large) {
+            large = tri[k] - tri[k - 1];
+            debut = tri[k - 1];
+        }
+    return large;
+}
+
+} // namespace
+
+Anneau anneauAutourDe(const point3 &c, const point3 &axe, const std::vector<point3> &nuage, double espacement,
+                      Fente *fente)
+{
+    const double la = norme(axe);
+    if (!(la > 0))
+        return Anneau::Aucun;
+    const point3 a = fois(axe, 1 / la);
+    // Two directions across the line.
+    point3 e1, e2;
+    directionsEnTravers(a, e1, e2);
+    // The hole's radius: how far the data is from its middle. The nearest point lies across the
+    // line, on the hole's wall; one along it is a wall facing the middle (a slot between two
+    // faces, the floor of a hollow).
+    double r0 = std::numeric_limits<double>::infinity();
+    point3 plusProche(0, 0, 0);
+    for (const point3 &q : nuage)
+        if (const double d = norme(q - c); d < r0) {
+            r0 = d;
+            plusProche = q - c;
+        }
+    if (!(r0 > 0) || !std::isfinite(r0) || std::abs(scal(plusProche, a)) > PLUS_PROCHE_EN_LONG * r0)
+        return Anneau::Aucun;
+    std::vector<point3> proches;
+    std::size_t saut = 1;
+    if (!nuageAutour(c, a, e1, e2, r0, nuage, proches, saut))
+        return Anneau::Aucun;
+    // The ring is closed when the cloud goes round the line: linking its points closer than a
+    // few spacings, some loop of links winds round it. A cut through the ring wider than the
+    // links leaves none, however the line is askew or off the hole's middle.
+    const double lien = ECART_DANS_UN_ANNEAU * espacement * std::sqrt(static_cast<double>(saut));
+    if (!(lien > 0))
+        return Anneau::Aucun;
+    std::vector<double> angle(proches.size());
+    for (std::size_t k = 0; k < proches.size(); ++k)
+        angle[k] = std::atan2(scal(proches[k], e2), scal(proches[k], e1));
+    if (boucleAutour(proches, angle, lien))
+        return Anneau::Ferme;
     // No loop: the ring is cut. Where: the widest turn round the line without a point of it.
     if (fente) {
-        std::vector<double> tri(angle);
-        std::sort(tri.begin(), tri.end());
-        double large = 2 * M_PI - (tri.back() - tri.front());
-        double debut = tri.back();
-        for (std::size_t k = 1; k < tri.size(); ++k)
-            if (tri[k] - tri[k - 1] > large) {
-                large = tri[k] - tri[k - 1];
-                debut = tri[k - 1];
-            }
+        double debut = 0;
+        const double large = trouLePlusLarge(angle, debut);
         *fente = Fente{c, a, e1, e2, r0, debut, large};
     }
     return Anneau::Ouvert;
@@ -496,22 +523,14 @@ bool anneauFerme(const std::vector<point3> &bordA, const std::vector<point3> &bo
     return anneauAutour(bordA, bordB, axe, nuage, espacement, nullptr) == Anneau::Ferme;
 }
 
-int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &normales,
-                const std::vector<char> &candidats, double epaisseur, const std::vector<char> &tires,
-                const std::vector<char> &appuis, const std::vector<point3> &nuage, double espacement,
-                ListesSimplexe &resultat, Fente *fente)
-{
-    if (fente)
-        *fente = Fente{};
-    const std::size_t n = maillage.positions.size();
-    std::vector<int> enFace;
-    std::vector<char> region = pointsMinces(maillage.positions, normales, candidats, epaisseur, &enFace);
-    if (std::count(region.begin(), region.end(), 1) < 4)
-        return 0;
-    arrondir(region, maillage, tires);
+namespace {
 
-    // The pieces of the region.
-    std::vector<int> piece(n, -1);
+/// The pieces of `region` joined by neighbours: each point's piece (-1 off the region), and the
+/// piece count.
+int piecesDe(const std::vector<char> &region, const ListesSimplexe &maillage, std::vector<int> &piece)
+{
+    const std::size_t n = region.size();
+    piece.assign(n, -1);
     int pieces = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (!region[i] || piece[i] >= 0)
@@ -529,9 +548,16 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
         }
         ++pieces;
     }
-    // Pieces face to face, the most facing points first.
+    return pieces;
+}
+
+/// The pairs of pieces face to face (a point of one facing a point of the other, `enFace`), the
+/// pair with the most facing points first.
+std::vector<std::pair<int, std::pair<int, int>>> piecesFaceAFace(const std::vector<int> &piece,
+                                                                 const std::vector<int> &enFace)
+{
     std::map<std::pair<int, int>, int> faceAFace;
-    for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < piece.size(); ++i) {
         const int q = enFace[i];
         if (q >= 0 && piece[i] >= 0 && piece[q] >= 0 && piece[i] != piece[q])
             ++faceAFace[std::minmax(piece[i], piece[q])];
@@ -540,6 +566,56 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
     for (const auto &[p, c] : faceAFace)
         paires.push_back({-c, p});
     std::sort(paires.begin(), paires.end());
+    return paires;
+}
+
+/// The cut over a hole between the pieces `pa` and `pb`: each grown over the points off the data
+/// round it (not in `appuis`, or in `nappes`), down to where the surface rests on the data (the
+/// wall of the hole). False when the two meet so: they are one, no hole.
+bool grandirVersLaParoi(const ListesSimplexe &maillage, const std::vector<int> &piece, int pa, int pb,
+                        const std::vector<char> &appuis, const std::vector<char> &nappes, std::vector<char> &coupe)
+{
+    const std::size_t n = piece.size();
+    coupe.assign(n, 0);
+    std::vector<int> file;
+    for (std::size_t i = 0; i < n; ++i)
+        if (piece[i] == pa || piece[i] == pb) {
+            coupe[i] = piece[i] == pa ? 1 : 2;
+            file.push_back(static_cast<int>(i));
+        }
+    for (std::size_t k = 0; k < file.size(); ++k) {
+        const int a = file[k];
+        for (int b : maillage.voisins[a]) {
+            if (coupe[b] && coupe[b] != coupe[a])
+                return false;
+            else if (!coupe[b] && (!appuis[b] || nappes[b]) && piece[b] < 0) {
+                coupe[b] = coupe[a];
+                file.push_back(b);
+            }
+        }
+    }
+    for (char &c : coupe)
+        c = c != 0;
+    return true;
+}
+
+} // namespace
+
+int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &normales, const std::vector<char> &candidats,
+                double epaisseur, const std::vector<char> &tires, const std::vector<char> &appuis,
+                const std::vector<point3> &nuage, double espacement, ListesSimplexe &resultat, Fente *fente)
+{
+    if (fente)
+        *fente = Fente{};
+    const std::size_t n = maillage.positions.size();
+    std::vector<int> enFace;
+    std::vector<char> region = pointsMinces(maillage.positions, normales, candidats, epaisseur, &enFace);
+    if (std::count(region.begin(), region.end(), 1) < POINTS_D_ANSE_MINIMUM)
+        return 0;
+    arrondir(region, maillage, tires);
+    std::vector<int> piece;
+    piecesDe(region, maillage, piece);
+    const auto paires = piecesFaceAFace(piece, enFace);
 
     std::vector<std::array<int, 3>> triangles;
     std::vector<int> jumeaux; // the same for every pair tried
@@ -555,31 +631,9 @@ int ouvrirAnses(const ListesSimplexe &maillage, const std::vector<point3> &norma
     std::vector<char> ouvert; // the first pair over a ring that is cut
     for (const auto &paire : paires) {
         const auto [pa, pb] = paire.second;
-        // Each piece grown over the points off the data round it, down to where the surface
-        // rests on the data (the wall of the hole): two pieces that meet so are one, no hole.
-        std::vector<char> coupe(n, 0);
-        std::vector<int> file;
-        for (std::size_t i = 0; i < n; ++i)
-            if (piece[i] == pa || piece[i] == pb) {
-                coupe[i] = piece[i] == pa ? 1 : 2;
-                file.push_back(static_cast<int>(i));
-            }
-        bool touchent = false;
-        for (std::size_t k = 0; k < file.size() && !touchent; ++k) {
-            const int a = file[k];
-            for (int b : maillage.voisins[a]) {
-                if (coupe[b] && coupe[b] != coupe[a])
-                    touchent = true;
-                else if (!coupe[b] && (!appuis[b] || nappes[b]) && piece[b] < 0) {
-                    coupe[b] = coupe[a];
-                    file.push_back(b);
-                }
-            }
-        }
-        if (touchent)
+        std::vector<char> coupe;
+        if (!grandirVersLaParoi(maillage, piece, pa, pb, appuis, nappes, coupe))
             continue;
-        for (char &c : coupe)
-            c = c != 0;
         arrondir(coupe, maillage, tires);
         std::vector<std::vector<int>> bords;
         if (!rebords(triangles, jumeaux, coupe, bords) || bords.size() != 2)
@@ -622,14 +676,14 @@ point3 axeDuTrou(const point3 &centre, const point3 &u, double r, double portee,
 {
     point3 e1, e2;
     directionsEnTravers(u, e1, e2);
-    const double pas = 0.25 * r;
+    const double pas = PAS_LE_LONG_DU_TROU * r;
     std::pair<double, double> meilleur(-1, -1);
     point3 axe = u;
-    constexpr int DIRECTIONS = 400;
-    for (int i = 0; i < DIRECTIONS; ++i) {
+    constexpr double ANGLE_D_OR = 2.399963229728653; // radians: the turn between two directions of a spiral
+    for (int i = 0; i < DIRECTIONS_DE_L_AXE; ++i) {
         // Spread evenly over the cap within 60 degrees of u.
-        const double z = 1 - 0.5 * (i + 0.5) / DIRECTIONS, rho = std::sqrt(1 - z * z);
-        const double phi = i * 2.399963229728653;
+        const double z = 1 - CALOTTE_DE_L_AXE * (i + 0.5) / DIRECTIONS_DE_L_AXE, rho = std::sqrt(1 - z * z);
+        const double phi = i * ANGLE_D_OR;
         const point3 v = fois(u, z) + fois(e1, rho * std::cos(phi)) + fois(e2, rho * std::sin(phi));
         double clair = portee, somme = 0;
         for (const double sens : {1.0, -1.0}) {
@@ -642,7 +696,7 @@ point3 axeDuTrou(const point3 &centre, const point3 &u, double r, double portee,
                     continue;
                 }
                 const double ici = distance(centre + fois(v, sens * l));
-                if (ici < 0.5 * r) {
+                if (ici < LIBRE_EN_RAYONS * r) {
                     clair = std::min(clair, l);
                     break;
                 }
@@ -669,18 +723,18 @@ Droite ligneDuTrou(const point3 &a, const point3 &b, const std::function<double(
 {
     Droite d;
     double r = -1;
-    for (int k = 0; k <= 16; ++k)
-        if (const point3 p = a + fois(b - a, k / 16.0); distance(p) > r) {
+    for (int k = 0; k <= ECHANTILLONS_DU_SEGMENT; ++k)
+        if (const point3 p = a + fois(b - a, k / static_cast<double>(ECHANTILLONS_DU_SEGMENT)); distance(p) > r) {
             r = distance(p);
             d.centre = p;
         }
     const point3 u = fois(b - a, 1 / norme(b - a));
-    const double portee = 4 * norme(b - a);
+    const double portee = PORTEE_DU_SEGMENT * norme(b - a);
     d.axe = axeDuTrou(d.centre, u, r, portee, distance, libreMinimal);
     // Across the line, towards the middle of the hole.
     point3 f1, f2;
     directionsEnTravers(d.axe, f1, f2);
-    for (double h = 0.25 * r; h > 0.01 * r;) {
+    for (double h = PAS_VERS_LE_MILIEU * r; h > PAS_MINIMAL_VERS_LE_MILIEU * r;) {
         point3 mieux = d.centre;
         for (int k = 0; k < 8; ++k)
             if (const point3 p = d.centre + fois(f1, h * std::cos(k * M_PI / 4)) + fois(f2, h * std::sin(k * M_PI / 4));
@@ -756,17 +810,95 @@ bool cerneParLeNuage(const Droite &droite, const std::vector<point3> &nuage, dou
            (anneau == Anneau::Ouvert && ici.largeur * ici.rayon < ECART_DANS_UN_ANNEAU * espacement);
 }
 
-/// Sheets that met inside a narrow hole lie this far from the cloud at their middle, in `loin`,
-/// at least: a void wider than the gaps of a sparse sampling (on a chess knight of 500 points, the
-/// sheets of its thin parts cross in such gaps, 0.44 to 0.66 `loin` from its points; the sheets
-/// in a hole of the statue of genus 4, 0.83).
-constexpr double VIDE_DES_FEUILLETS = 0.75;
-/// How far a line through such a hole is followed, and how far it is sought clear, in radii.
-constexpr double PORTEE_DU_TROU = 20;
-constexpr double PORTEE_DE_L_AXE = 8;
-/// The cells of such sheets taken out lie within this share of the hole's radius of its line,
-/// within two radii along it.
-constexpr double FEUILLETS_DANS_LE_TROU = 0.85;
+/// Whether the segment ab passes through none of the cells, but those `horsJeu` says (each
+/// cell seen as the fan of triangles from its centre to its edges).
+template <class HorsJeu>
+bool segmentLibre(const ListesSimplexe &maillage, const std::vector<point3> &centres, const point3 &a, const point3 &b,
+                  HorsJeu horsJeu)
+{
+    for (std::size_t c = 0; c < maillage.mailles.size(); ++c) {
+        if (horsJeu(c))
+            continue;
+        const std::vector<int> &cellule = maillage.mailles[c];
+        for (std::size_t k = 0; k < cellule.size(); ++k) {
+            const point3 t[3] = {centres[c], maillage.positions[cellule[k]],
+                                 maillage.positions[cellule[(k + 1) % cellule.size()]]};
+            if (segmentTraverse(a, b, t))
+                return false;
+        }
+    }
+    return true;
+}
+
+/// The triangles and their edges' twins, the same for every pair tried: made for the first one
+/// whose cut is looked at (most searches end before). False when the mesh has none.
+bool jumeauxPrets(const ListesSimplexe &maillage, std::vector<std::array<int, 3>> &triangles, std::vector<int> &jumeaux)
+{
+    return !jumeaux.empty() || (trianglesDuaux(maillage, triangles) && jumeauxDesAretes(triangles, jumeaux));
+}
+
+/// Pairs of pieces whose outsides are opposite and whose middles lie within `loin`, the closest
+/// first.
+std::vector<std::pair<double, std::pair<int, int>>> piecesOpposees(const Morceaux &m, double loin)
+{
+    std::vector<std::pair<double, std::pair<int, int>>> paires;
+    for (std::size_t p = 0; p < m.cellules.size(); ++p)
+        for (std::size_t q = p + 1; q < m.cellules.size(); ++q) {
+            const double np = norme(m.normale[p]), nq = norme(m.normale[q]), l = norme(m.milieu[q] - m.milieu[p]);
+            if (np > 0 && nq > 0 && scal(m.normale[p], m.normale[q]) < -OPPOSITION_DES_FEUILLETS * np * nq && l <= loin)
+                paires.push_back({l, {static_cast<int>(p), static_cast<int>(q)}});
+        }
+    std::sort(paires.begin(), paires.end());
+    return paires;
+}
+
+/// Whether the line through a hole of radius r runs clear of the cloud both ways until it is out
+/// in the open (twice as far from it); `bouts`, where it comes out.
+bool dehorsDesDeuxCotes(const Droite &droite, double r, const std::function<double(const point3 &)> &distance,
+                        point3 bouts[2])
+{
+    bool dehors = true;
+    for (int k = 0; k < 2 && dehors; ++k) {
+        dehors = false;
+        for (double l = PAS_LE_LONG_DU_TROU * r; l <= PORTEE_DU_TROU * r && !dehors; l += PAS_LE_LONG_DU_TROU * r) {
+            bouts[k] = droite.centre + fois(droite.axe, k == 0 ? l : -l);
+            const double ici = distance(bouts[k]);
+            if (ici < LIBRE_EN_RAYONS * r)
+                break;
+            dehors = ici > EN_PLEIN_AIR * r;
+        }
+    }
+    return dehors;
+}
+
+/// The cells of both sheets that go: the pieces p and q, and on from them the cells near the line
+/// (within FEUILLETS_DANS_LE_TROU of the radius r of it, two radii along it). `prise` marks them;
+/// returns them.
+std::vector<int> feuilletsPris(const ListesSimplexe &maillage, const std::vector<std::vector<int>> &autour,
+                               const std::vector<point3> &centres, const Morceaux &m, int p, int q,
+                               const Droite &droite, double r, std::vector<char> &prise)
+{
+    const std::size_t nc = maillage.mailles.size();
+    prise.assign(nc, 0);
+    std::vector<int> file;
+    for (std::size_t c = 0; c < nc; ++c)
+        if (m.piece[c] == p || m.piece[c] == q) {
+            prise[c] = 1;
+            file.push_back(static_cast<int>(c));
+        }
+    for (std::size_t k = 0; k < file.size(); ++k)
+        for (int i : maillage.mailles[static_cast<std::size_t>(file[k])])
+            for (int e : autour[static_cast<std::size_t>(i)]) {
+                const point3 d = centres[static_cast<std::size_t>(e)] - droite.centre;
+                const double h = scal(d, droite.axe);
+                if (!prise[static_cast<std::size_t>(e)] && std::abs(h) < FEUILLETS_LE_LONG * r &&
+                    norme(d - fois(droite.axe, h)) < FEUILLETS_DANS_LE_TROU * r) {
+                    prise[static_cast<std::size_t>(e)] = 1;
+                    file.push_back(e);
+                }
+            }
+    return file;
+}
 
 /// Handles across narrow holes whose two sheets met inside and passed through each other (see
 /// ouvrirBouchons).
@@ -776,20 +908,10 @@ int ouvrirFeuilletsCroises(const ListesSimplexe &maillage, const std::vector<std
                            double espacement, std::vector<std::array<int, 3>> &triangles, std::vector<int> &jumeaux,
                            ListesSimplexe &resultat)
 {
-    const std::size_t nc = maillage.mailles.size();
     const std::size_t n = maillage.positions.size();
     const Morceaux m = morceaux(maillage, autour, centres, lointaines, 1);
-    // Outsides opposite, middles close; the closest first.
-    std::vector<std::pair<double, std::pair<int, int>>> paires;
-    for (std::size_t p = 0; p < m.cellules.size(); ++p)
-        for (std::size_t q = p + 1; q < m.cellules.size(); ++q) {
-            const double np = norme(m.normale[p]), nq = norme(m.normale[q]), l = norme(m.milieu[q] - m.milieu[p]);
-            if (np > 0 && nq > 0 && scal(m.normale[p], m.normale[q]) < -0.7 * np * nq && l <= loin)
-                paires.push_back({l, {static_cast<int>(p), static_cast<int>(q)}});
-        }
-    std::sort(paires.begin(), paires.end());
     int essais = 0;
-    for (const auto &paire : paires) {
+    for (const auto &paire : piecesOpposees(m, loin)) {
         const auto [p, q] = paire.second;
         Droite droite;
         droite.centre = fois(m.milieu[static_cast<std::size_t>(p)] + m.milieu[static_cast<std::size_t>(q)], 0.5);
@@ -804,60 +926,20 @@ int ouvrirFeuilletsCroises(const ListesSimplexe &maillage, const std::vector<std
         u = fois(u, 1 / norme(u));
         double clair = 0;
         droite.axe = axeDuTrou(droite.centre, u, r, PORTEE_DE_L_AXE * r, distance, clair);
-        // Through a hole the line runs clear of the cloud until it is out in the open, both ways.
         point3 bouts[2];
-        bool dehors = true;
-        for (int k = 0; k < 2 && dehors; ++k) {
-            dehors = false;
-            for (double l = 0.25 * r; l <= PORTEE_DU_TROU * r && !dehors; l += 0.25 * r) {
-                bouts[k] = droite.centre + fois(droite.axe, k == 0 ? l : -l);
-                const double ici = distance(bouts[k]);
-                if (ici < 0.5 * r)
-                    break;
-                dehors = ici > 2 * r;
-            }
-        }
-        if (!dehors || !cerneParLeNuage(droite, nuage, espacement))
+        if (!dehorsDesDeuxCotes(droite, r, distance, bouts) || !cerneParLeNuage(droite, nuage, espacement))
             continue;
-        // Out: both sheets, from their pieces on through the cells near the line.
-        std::vector<char> prise(nc, 0);
-        std::vector<int> file;
-        for (std::size_t c = 0; c < nc; ++c)
-            if (m.piece[c] == p || m.piece[c] == q) {
-                prise[c] = 1;
-                file.push_back(static_cast<int>(c));
-            }
-        for (std::size_t k = 0; k < file.size(); ++k)
-            for (int i : maillage.mailles[static_cast<std::size_t>(file[k])])
-                for (int e : autour[static_cast<std::size_t>(i)]) {
-                    const point3 d = centres[static_cast<std::size_t>(e)] - droite.centre;
-                    const double h = scal(d, droite.axe);
-                    if (!prise[static_cast<std::size_t>(e)] && std::abs(h) < 2 * r &&
-                        norme(d - fois(droite.axe, h)) < FEUILLETS_DANS_LE_TROU * r) {
-                        prise[static_cast<std::size_t>(e)] = 1;
-                        file.push_back(e);
-                    }
-                }
+        std::vector<char> prise;
+        const std::vector<int> file = feuilletsPris(maillage, autour, centres, m, p, q, droite, r, prise);
         // The line out both ways through no other cell: the sheets were all that closed the hole.
-        bool libre = true;
-        for (std::size_t c = 0; c < nc && libre; ++c) {
-            if (prise[c])
-                continue;
-            const std::vector<int> &cellule = maillage.mailles[c];
-            for (std::size_t k = 0; k < cellule.size() && libre; ++k) {
-                const point3 t[3] = {centres[c], maillage.positions[cellule[k]],
-                                     maillage.positions[cellule[(k + 1) % cellule.size()]]};
-                libre = !segmentTraverse(bouts[0], bouts[1], t);
-            }
-        }
-        if (!libre)
+        if (!segmentLibre(maillage, centres, bouts[0], bouts[1], [&](std::size_t c) { return prise[c] != 0; }))
             continue;
         std::vector<char> coupe(n, 0);
         for (int c : file)
             for (int i : maillage.mailles[static_cast<std::size_t>(c)])
                 coupe[static_cast<std::size_t>(i)] = 1;
         arrondir(coupe, maillage, {});
-        if (jumeaux.empty() && !(trianglesDuaux(maillage, triangles) && jumeauxDesAretes(triangles, jumeaux)))
+        if (!jumeauxPrets(maillage, triangles, jumeaux))
             return 0;
         std::vector<std::vector<int>> bords;
         if (rebords(triangles, jumeaux, coupe, bords) && bords.size() == 2 &&
@@ -865,6 +947,57 @@ int ouvrirFeuilletsCroises(const ListesSimplexe &maillage, const std::vector<std
             return static_cast<int>(std::count(coupe.begin(), coupe.end(), 1));
     }
     return 0;
+}
+
+/// Pairs of pieces each behind the other (the segment between their middles leaves each through
+/// its inside), the nearest first.
+std::vector<std::pair<double, std::pair<int, int>>> piecesDosADos(const Morceaux &m)
+{
+    const std::vector<point3> &milieu = m.milieu, &normale = m.normale;
+    std::vector<std::pair<double, std::pair<int, int>>> paires;
+    for (std::size_t p = 0; p < milieu.size(); ++p)
+        for (std::size_t q = p + 1; q < milieu.size(); ++q) {
+            const point3 u = milieu[q] - milieu[p];
+            const double l = norme(u);
+            if (l > 0 && scal(u, normale[p]) < -DERRIERE_L_AUTRE * l * norme(normale[p]) &&
+                scal(u, normale[q]) > DERRIERE_L_AUTRE * l * norme(normale[q]))
+                paires.push_back({l, {static_cast<int>(p), static_cast<int>(q)}});
+        }
+    std::sort(paires.begin(), paires.end());
+    return paires;
+}
+
+/// What goes for a handle through the hole along `droite` between the pieces p and q (their
+/// sheets at heights ha and hb along it): the cells of both pieces over the hole (their middle
+/// within its radius of the line; two pieces share no point, or they would be one), and between
+/// them, the surface within PAROI_DU_TROU of the line; of the wall, only what joins the pieces: a
+/// bit of it on its own would leave a rim more.
+std::vector<char> coupeDuBouchon(const ListesSimplexe &maillage, const std::vector<point3> &centres,
+                                 const std::vector<int> &piece, int p, int q, const Droite &droite, double ha,
+                                 double hb)
+{
+    std::vector<char> coupe(maillage.positions.size(), 0);
+    std::vector<int> file;
+    for (std::size_t c = 0; c < maillage.mailles.size(); ++c) {
+        const point3 d = centres[c] - droite.centre;
+        const double h = scal(d, droite.axe), r = norme(d - fois(droite.axe, h));
+        const bool surLeTrou = (piece[c] == p || piece[c] == q) && r < droite.rayon;
+        if (surLeTrou || ((h - ha) * (h - hb) < 0 && r < PAROI_DU_TROU * droite.rayon))
+            for (int i : maillage.mailles[c]) {
+                coupe[static_cast<std::size_t>(i)] = surLeTrou ? 2 : std::max<char>(coupe[i], 1);
+                if (surLeTrou)
+                    file.push_back(i);
+            }
+    }
+    for (std::size_t k = 0; k < file.size(); ++k)
+        for (int v : maillage.voisins[static_cast<std::size_t>(file[k])])
+            if (coupe[static_cast<std::size_t>(v)] == 1) {
+                coupe[static_cast<std::size_t>(v)] = 2;
+                file.push_back(v);
+            }
+    for (char &c : coupe)
+        c = c == 2;
+    return coupe;
 }
 
 } // namespace
@@ -886,43 +1019,21 @@ int ouvrirBouchons(const ListesSimplexe &maillage, const std::vector<char> &loin
     const std::vector<point3> centres = centresDesMailles(maillage);
     const Morceaux m = morceaux(maillage, autour, centres, lointaines, 2);
     const std::vector<int> &piece = m.piece;
-    const std::vector<point3> &milieu = m.milieu, &normale = m.normale;
-    // Each behind the other, the nearest first.
-    std::vector<std::pair<double, std::pair<int, int>>> paires;
-    for (std::size_t p = 0; p < milieu.size(); ++p)
-        for (std::size_t q = p + 1; q < milieu.size(); ++q) {
-            const point3 u = milieu[q] - milieu[p];
-            const double l = norme(u);
-            if (l > 0 && scal(u, normale[p]) < -0.5 * l * norme(normale[p]) &&
-                scal(u, normale[q]) > 0.5 * l * norme(normale[q]))
-                paires.push_back({l, {static_cast<int>(p), static_cast<int>(q)}});
-        }
-    std::sort(paires.begin(), paires.end());
-    // The triangles and their edges' twins, the same for every pair tried: made for the first one
-    // whose cut is looked at (most searches end before).
     std::vector<std::array<int, 3>> triangles;
     std::vector<int> jumeaux;
     int essais = 0;
-    for (const auto &paire : paires) {
-        const auto [p, q] = paire.second;
-        const point3 a = milieu[static_cast<std::size_t>(p)], b = milieu[static_cast<std::size_t>(q)];
+    for (const auto &paire : piecesDosADos(m)) {
+        const int p = paire.second.first, q = paire.second.second;
+        const point3 a = m.milieu[static_cast<std::size_t>(p)], b = m.milieu[static_cast<std::size_t>(q)];
         // Through nothing but the hole: clear of the cloud, and of every other cell.
-        const int pas = static_cast<int>(std::ceil(paire.first / (0.25 * loin)));
+        const int pas = static_cast<int>(std::ceil(paire.first / (PAS_ENTRE_LES_PIECES * loin)));
         bool libre = true;
         for (int k = 1; k < pas && libre; ++k)
             libre = distance(a + fois(b - a, double(k) / pas)) > loin;
         if (libre && ++essais > PAIRES_ESSAYEES)
             break;
-        for (std::size_t c = 0; c < nc && libre; ++c) {
-            if (piece[c] == p || piece[c] == q)
-                continue;
-            const std::vector<int> &m = maillage.mailles[c];
-            for (std::size_t k = 0; k < m.size() && libre; ++k) {
-                const point3 t[3] = {centres[c], maillage.positions[m[k]], maillage.positions[m[(k + 1) % m.size()]]};
-                libre = !segmentTraverse(a, b, t);
-            }
-        }
-        if (!libre)
+        if (!libre ||
+            !segmentLibre(maillage, centres, a, b, [&](std::size_t c) { return piece[c] == p || piece[c] == q; }))
             continue;
         double libreMinimal = 0;
         const Droite droite = ligneDuTrou(a, b, distance, libreMinimal);
@@ -931,33 +1042,9 @@ int ouvrirBouchons(const ListesSimplexe &maillage, const std::vector<char> &loin
         const double ha = scal(a - droite.centre, droite.axe), hb = scal(b - droite.centre, droite.axe);
         if (libreMinimal < std::max(std::abs(ha), std::abs(hb)) + droite.rayon)
             continue;
-        // Out: the cells of both pieces over the hole (their middle within its radius of the
-        // line; two pieces share no point, or they would be one), and between them, the surface
-        // within PAROI_DU_TROU of the line.
-        // Of the wall, only what joins the pieces: a bit of it on its own would leave a rim more.
-        std::vector<char> coupe(n, 0);
-        std::vector<int> file;
-        for (std::size_t c = 0; c < nc; ++c) {
-            const point3 d = centres[c] - droite.centre;
-            const double h = scal(d, droite.axe), r = norme(d - fois(droite.axe, h));
-            const bool surLeTrou = (piece[c] == p || piece[c] == q) && r < droite.rayon;
-            if (surLeTrou || ((h - ha) * (h - hb) < 0 && r < PAROI_DU_TROU * droite.rayon))
-                for (int i : maillage.mailles[c]) {
-                    coupe[static_cast<std::size_t>(i)] = surLeTrou ? 2 : std::max<char>(coupe[i], 1);
-                    if (surLeTrou)
-                        file.push_back(i);
-                }
-        }
-        for (std::size_t k = 0; k < file.size(); ++k)
-            for (int v : maillage.voisins[static_cast<std::size_t>(file[k])])
-                if (coupe[static_cast<std::size_t>(v)] == 1) {
-                    coupe[static_cast<std::size_t>(v)] = 2;
-                    file.push_back(v);
-                }
-        for (char &c : coupe)
-            c = c == 2;
+        std::vector<char> coupe = coupeDuBouchon(maillage, centres, piece, p, q, droite, ha, hb);
         arrondir(coupe, maillage, {});
-        if (jumeaux.empty() && !(trianglesDuaux(maillage, triangles) && jumeauxDesAretes(triangles, jumeaux)))
+        if (!jumeauxPrets(maillage, triangles, jumeaux))
             return 0;
         std::vector<std::vector<int>> bords;
         if (!rebords(triangles, jumeaux, coupe, bords) || bords.size() != 2)
@@ -983,11 +1070,11 @@ bool couperFente(const ListesSimplexe &maillage, const Fente &fente, ListesSimpl
     const double milieu = fente.debut + 0.5 * fente.largeur;
     const point3 dehors = fois(fente.e1, std::cos(milieu)) + fois(fente.e2, std::sin(milieu));
     const point3 travers = vect(fente.axe, dehors);
-    const double demi = std::max(0.5 * fente.largeur * fente.rayon, 1.5 * arete);
+    const double demi = std::max(0.5 * fente.largeur * fente.rayon, CELLULES_DE_LA_FENTE * arete);
     std::vector<char> coupe(n, 0);
     for (std::size_t i = 0; i < n; ++i) {
         const point3 d = maillage.positions[i] - fente.centre;
-        coupe[i] = scal(d, dehors) > 0.5 * fente.rayon && std::abs(scal(d, travers)) <= demi;
+        coupe[i] = scal(d, dehors) > DEHORS_DE_LA_FENTE * fente.rayon && std::abs(scal(d, travers)) <= demi;
     }
     return operer(maillage, coupe, Operation::Traverse, 0, resultat);
 }

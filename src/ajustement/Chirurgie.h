@@ -2,6 +2,7 @@
 #define TARNIS_AJUSTEMENT_CHIRURGIE_H
 
 #include "Croisements.h"
+#include "ListesSimplexe.h"
 #include "Voiles.h"
 
 #include <functional>
@@ -116,6 +117,10 @@ Anneau anneauAutourDe(const point3 &centre, const point3 &axe, const std::vector
                       Fente *fente);
 
 /// Whether two triangles that share no vertex cross (an edge of one through the other).
+/// Unlike trianglesSeCroisent (Croisements.h), a touch is no crossing, an edge parallel to the
+/// other triangle's plane crosses nothing, and the test is in doubles: the changes above are
+/// decided by this one. The exact test would refuse a tube whose new triangles merely touch the
+/// surface, and accept one the near-parallel cut-off here refuses.
 bool trianglesSeCoupent(const point3 a[3], const point3 b[3]);
 
 #endif

@@ -97,20 +97,73 @@ bool trianglesSeCroisent(const point3 a[3], const point3 b[3], const std::vector
     return CGAL::coplanar(u, v, p, q) && CGAL::coplanar_orientation(u, v, p, q) == CGAL::POSITIVE;
 }
 
-std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3> &sommets,
-                                                        const std::vector<std::array<int, 3>> &triangles, int fils,
-                                                        const std::vector<char> *parmi)
+namespace {
+
+using Cellule = std::array<std::int64_t, 3>;
+
+/// A cell's key: 21 bits an axis.
+std::uint64_t cle(const Cellule &c)
 {
-    const auto garde = [parmi](std::size_t i) { return !parmi || (*parmi)[i]; };
-    const std::size_t n = triangles.size();
-    std::vector<std::pair<int, int>> paires;
-    if (n < 2)
-        return paires;
+    return static_cast<std::uint64_t>(c[0]) << 42 ^ static_cast<std::uint64_t>(c[1]) << 21 ^
+           static_cast<std::uint64_t>(c[2]);
+}
+
+/// A triangle over more cells than this (a long sliver) is kept out of the grid and tested
+/// against the triangles whose boxes meet its own.
+constexpr double GRANDE_BOITE = 64;
+
+/// The triangles in a grid of cells: which have finite corners, each one's box (in cells and in
+/// space), and those too large for the grid. `parmi`, when given, marks the triangles a pair
+/// must hold one of.
+struct GrilleDeTriangles
+{
+    const std::vector<point3> &sommets;
+    const std::vector<std::array<int, 3>> &triangles;
+    const std::vector<char> *parmi;
+    std::size_t n;
+    std::vector<char> fini;
+    point3 bas;
+    double cote = 0;
+    std::vector<std::array<Cellule, 2>> boites;
+    std::vector<std::array<point3, 2>> coins;
+    std::vector<std::size_t> grands;
+    std::vector<char> grand;
+
+    GrilleDeTriangles(const std::vector<point3> &s, const std::vector<std::array<int, 3>> &t,
+                      const std::vector<char> *p)
+        : sommets(s), triangles(t), parmi(p), n(t.size())
+    {}
+    bool garde(std::size_t i) const { return !parmi || (*parmi)[i]; }
+    Cellule celluleDe(const point3 &p) const
+    {
+        return Cellule{static_cast<std::int64_t>((p.x - bas.x) / cote), static_cast<std::int64_t>((p.y - bas.y) / cote),
+                       static_cast<std::int64_t>((p.z - bas.z) / cote)};
+    }
+    /// Calls faire with the key of each cell of triangle i's box.
+    template <class Faire> void parcourir(std::size_t i, const Faire &faire) const
+    {
+        for (std::int64_t x = boites[i][0][0]; x <= boites[i][1][0]; ++x)
+            for (std::int64_t y = boites[i][0][1]; y <= boites[i][1][1]; ++y)
+                for (std::int64_t z = boites[i][0][2]; z <= boites[i][1][2]; ++z)
+                    faire(cle({x, y, z}));
+    }
+
+    /// The cell size: twice the mean edge, and no more than 2^20 cells along the box (a key
+    /// holds 21 bits an axis). False when there is no such size (no finite triangle).
+    bool dimensionner();
+    /// Each finite triangle's box, in space and in cells; the large ones set apart.
+    void encadrer();
+    /// Whether triangles i and j cross, by exact predicates once their boxes meet.
+    bool croisent(std::size_t i, std::size_t j) const;
+};
+
+bool GrilleDeTriangles::dimensionner()
+{
     // A triangle with a corner that is not a number crosses nothing.
-    std::vector<char> fini(n, 1);
+    fini.assign(n, 1);
     double aretes = 0;
-    point3 bas(std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
-               std::numeric_limits<double>::infinity());
+    bas = point3(std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+                 std::numeric_limits<double>::infinity());
     point3 haut = fois(bas, -1);
     for (std::size_t i = 0; i < n; ++i) {
         for (int k = 0; k < 3; ++k) {
@@ -124,28 +177,15 @@ std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3
             haut = point3(std::max(haut.x, p.x), std::max(haut.y, p.y), std::max(haut.z, p.z));
         }
     }
-    // Cells twice the mean edge a side, and no more than 2^20 of them along the box (a key holds
-    // 21 bits an axis).
     const double etendue = std::max({haut.x - bas.x, haut.y - bas.y, haut.z - bas.z});
-    const double cote = std::max(2 * aretes / static_cast<double>(3 * n), etendue / double(1 << 20));
-    if (!(cote > 0) || !std::isfinite(cote) || !std::isfinite(etendue))
-        return paires;
-    using Cellule = std::array<std::int64_t, 3>;
-    auto celluleDe = [&](const point3 &p) {
-        return Cellule{static_cast<std::int64_t>((p.x - bas.x) / cote), static_cast<std::int64_t>((p.y - bas.y) / cote),
-                       static_cast<std::int64_t>((p.z - bas.z) / cote)};
-    };
-    auto cle = [](const Cellule &c) {
-        return static_cast<std::uint64_t>(c[0]) << 42 ^ static_cast<std::uint64_t>(c[1]) << 21 ^
-               static_cast<std::uint64_t>(c[2]);
-    };
-    // Each triangle's box in cells, and the triangles of each cell (in their order).
-    std::vector<std::array<Cellule, 2>> boites(n);
-    std::vector<std::array<point3, 2>> coins(n);
-    // A triangle over many cells (a long sliver) is kept out of the grid and tested against the
-    // triangles whose boxes meet its own.
-    constexpr double GRANDE_BOITE = 64;
-    std::vector<std::size_t> grands;
+    cote = std::max(2 * aretes / static_cast<double>(3 * n), etendue / double(1 << 20));
+    return cote > 0 && std::isfinite(cote) && std::isfinite(etendue);
+}
+
+void GrilleDeTriangles::encadrer()
+{
+    boites.resize(n);
+    coins.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         if (!fini[i])
             continue;
@@ -164,63 +204,69 @@ std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3
         if (couvertes > GRANDE_BOITE)
             grands.push_back(i);
     }
-    std::vector<char> grand(n, 0);
+    grand.assign(n, 0);
     for (std::size_t g : grands)
         grand[g] = 1;
-    auto parcourir = [&](std::size_t i, const auto &faire) {
-        for (std::int64_t x = boites[i][0][0]; x <= boites[i][1][0]; ++x)
-            for (std::int64_t y = boites[i][0][1]; y <= boites[i][1][1]; ++y)
-                for (std::int64_t z = boites[i][0][2]; z <= boites[i][1][2]; ++z)
-                    faire(cle({x, y, z}));
-    };
-    // With marks, a pair is tested in a cell of the marked triangle's box: only the cells of the
-    // marked ones are filled.
+}
+
+bool GrilleDeTriangles::croisent(std::size_t i, std::size_t j) const
+{
+    const std::array<point3, 2> &u = coins[i], &w = coins[j];
+    if (u[1].x < w[0].x || w[1].x < u[0].x || u[1].y < w[0].y || w[1].y < u[0].y || u[1].z < w[0].z || w[1].z < u[0].z)
+        return false;
+    const std::array<int, 3> &ti = triangles[i], &tj = triangles[j];
+    std::vector<std::pair<int, int>> communs;
+    for (int a = 0; a < 3; ++a)
+        for (int b = 0; b < 3; ++b)
+            if (ti[static_cast<std::size_t>(a)] == tj[static_cast<std::size_t>(b)]) {
+                communs.push_back({a, b});
+                break;
+            }
+    const point3 a[3] = {sommets[static_cast<std::size_t>(ti[0])], sommets[static_cast<std::size_t>(ti[1])],
+                         sommets[static_cast<std::size_t>(ti[2])]};
+    const point3 b[3] = {sommets[static_cast<std::size_t>(tj[0])], sommets[static_cast<std::size_t>(tj[1])],
+                         sommets[static_cast<std::size_t>(tj[2])]};
+    return trianglesSeCroisent(a, b, communs);
+}
+
+/// The grid itself: (cell, triangle) pairs sorted, so that the triangles of a cell follow one
+/// another, in their order; `cellules`, the [first, end) run of each cell that holds two
+/// triangles or more, one of them kept, and `cles` its key. With marks, a pair is tested in a
+/// cell of the marked triangle's box: only the cells of the marked ones are filled.
+void remplir(const GrilleDeTriangles &g, std::vector<std::pair<std::uint64_t, int>> &grille,
+             std::vector<std::pair<std::size_t, std::size_t>> &cellules, std::vector<std::uint64_t> &cles)
+{
     std::unordered_set<std::uint64_t> marquees;
-    if (parmi)
-        for (std::size_t i = 0; i < n; ++i)
-            if (fini[i] && !grand[i] && garde(i))
-                parcourir(i, [&](std::uint64_t c) { marquees.insert(c); });
-    // The grid: (cell, triangle) pairs sorted, so that the triangles of a cell follow one another,
-    // in their order.
-    std::vector<std::pair<std::uint64_t, int>> grille;
-    for (std::size_t i = 0; i < n; ++i)
-        if (fini[i] && !grand[i])
-            parcourir(i, [&](std::uint64_t c) {
-                if (!parmi || marquees.count(c))
+    if (g.parmi)
+        for (std::size_t i = 0; i < g.n; ++i)
+            if (g.fini[i] && !g.grand[i] && g.garde(i))
+                g.parcourir(i, [&](std::uint64_t c) { marquees.insert(c); });
+    for (std::size_t i = 0; i < g.n; ++i)
+        if (g.fini[i] && !g.grand[i])
+            g.parcourir(i, [&](std::uint64_t c) {
+                if (!g.parmi || marquees.count(c))
                     grille.push_back({c, static_cast<int>(i)});
             });
     std::sort(grille.begin(), grille.end());
-    std::vector<std::pair<std::size_t, std::size_t>> cellules; // [first, end) of each cell's run
-    std::vector<std::uint64_t> cles;
     for (std::size_t d = 0, f; d < grille.size(); d = f) {
         bool gardee = false;
         for (f = d; f < grille.size() && grille[f].first == grille[d].first; ++f)
-            gardee = gardee || garde(static_cast<std::size_t>(grille[f].second));
+            gardee = gardee || g.garde(static_cast<std::size_t>(grille[f].second));
         if (f - d > 1 && gardee) {
             cles.push_back(grille[d].first);
             cellules.push_back({d, f});
         }
     }
-    // Two triangles that cross, by exact predicates once their boxes meet.
-    auto croisent = [&](std::size_t i, std::size_t j) {
-        const std::array<point3, 2> &u = coins[i], &w = coins[j];
-        if (u[1].x < w[0].x || w[1].x < u[0].x || u[1].y < w[0].y || w[1].y < u[0].y || u[1].z < w[0].z ||
-            w[1].z < u[0].z)
-            return false;
-        const std::array<int, 3> &ti = triangles[i], &tj = triangles[j];
-        std::vector<std::pair<int, int>> communs;
-        for (int a = 0; a < 3; ++a)
-            for (int b = 0; b < 3; ++b)
-                if (ti[static_cast<std::size_t>(a)] == tj[static_cast<std::size_t>(b)]) {
-                    communs.push_back({a, b});
-                    break;
-                }
-        const point3 a[3] = {sommets[static_cast<std::size_t>(ti[0])], sommets[static_cast<std::size_t>(ti[1])],
-                             sommets[static_cast<std::size_t>(ti[2])]};
-        const point3 b[3] = {sommets[static_cast<std::size_t>(tj[0])], sommets[static_cast<std::size_t>(tj[1])],
-                             sommets[static_cast<std::size_t>(tj[2])]};
-        return trianglesSeCroisent(a, b, communs);
-    };
+}
+
+/// The crossing pairs among the triangles of the grid's cells, each looked at only in the first
+/// cell the two boxes share; the cells shared out between `fils` threads.
+std::vector<std::pair<int, int>> croisementsDansLaGrille(const GrilleDeTriangles &g, int fils)
+{
+    std::vector<std::pair<std::uint64_t, int>> grille;
+    std::vector<std::pair<std::size_t, std::size_t>> cellules;
+    std::vector<std::uint64_t> cles;
+    remplir(g, grille, cellules, cles);
     std::vector<std::vector<std::pair<int, int>>> parCellule(cellules.size());
     enParallele(cellules.size(), filsEffectifs(fils), [&](std::size_t debut, std::size_t fin) {
         for (std::size_t c = debut; c < fin; ++c) {
@@ -228,26 +274,45 @@ std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3
                 for (std::size_t v = u + 1; v < cellules[c].second; ++v) {
                     const std::size_t i = static_cast<std::size_t>(grille[u].second);
                     const std::size_t j = static_cast<std::size_t>(grille[v].second);
-                    // Looked at only in the first cell the two boxes share.
-                    const Cellule premiere{std::max(boites[i][0][0], boites[j][0][0]),
-                                           std::max(boites[i][0][1], boites[j][0][1]),
-                                           std::max(boites[i][0][2], boites[j][0][2])};
-                    if ((garde(i) || garde(j)) && cle(premiere) == cles[c] && croisent(i, j))
+                    const Cellule premiere{std::max(g.boites[i][0][0], g.boites[j][0][0]),
+                                           std::max(g.boites[i][0][1], g.boites[j][0][1]),
+                                           std::max(g.boites[i][0][2], g.boites[j][0][2])};
+                    if ((g.garde(i) || g.garde(j)) && cle(premiere) == cles[c] && g.croisent(i, j))
                         parCellule[c].push_back(std::minmax(grille[u].second, grille[v].second));
                 }
         }
     });
+    std::vector<std::pair<int, int>> paires;
     for (const std::vector<std::pair<int, int>> &ici : parCellule)
         paires.insert(paires.end(), ici.begin(), ici.end());
-    for (std::size_t g : grands)
+    return paires;
+}
+
+} // namespace
+
+std::vector<std::pair<int, int>> trianglesQuiSeCroisent(const std::vector<point3> &sommets,
+                                                        const std::vector<std::array<int, 3>> &triangles, int fils,
+                                                        const std::vector<char> *parmi)
+{
+    std::vector<std::pair<int, int>> paires;
+    if (triangles.size() < 2)
+        return paires;
+    GrilleDeTriangles g{sommets, triangles, parmi};
+    if (!g.dimensionner())
+        return paires;
+    g.encadrer();
+    paires = croisementsDansLaGrille(g, fils);
+    // The large triangles against every other one whose box meets theirs.
+    const std::size_t n = g.n;
+    for (std::size_t a : g.grands)
         for (std::size_t j = 0; j < n; ++j) {
-            if (j == g || !fini[j] || (grand[j] && j < g) || !(garde(g) || garde(j)))
+            if (j == a || !g.fini[j] || (g.grand[j] && j < a) || !(g.garde(a) || g.garde(j)))
                 continue;
             bool loin = false;
             for (int k = 0; k < 3; ++k)
-                loin = loin || boites[j][0][k] > boites[g][1][k] || boites[j][1][k] < boites[g][0][k];
-            if (!loin && croisent(g, j))
-                paires.push_back(std::minmax(static_cast<int>(g), static_cast<int>(j)));
+                loin = loin || g.boites[j][0][k] > g.boites[a][1][k] || g.boites[j][1][k] < g.boites[a][0][k];
+            if (!loin && g.croisent(a, j))
+                paires.push_back(std::minmax(static_cast<int>(a), static_cast<int>(j)));
         }
     std::sort(paires.begin(), paires.end());
     return paires;

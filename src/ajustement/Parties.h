@@ -3,6 +3,7 @@
 
 #include "Ajustement.h"
 #include "ArbrePoints.h"
+#include "TableAjustement.h"
 
 /// The separate clusters of a cloud: points joined through the cells of a grid four times the
 /// cloud's spacing (the median distance from a point to the second nearest of the others) on a
@@ -14,9 +15,6 @@
 std::vector<std::vector<std::size_t>> partiesDuNuage(const ArbrePoints &arbre, int fils = 0);
 /// The same, the tree built on every core.
 std::vector<std::vector<std::size_t>> partiesDuNuage(const std::vector<point3> &nuage);
-
-/// Share of the cloud below which a cluster is not a part of its own.
-constexpr double PART_MINIMALE = 0.05;
 
 /// The fit of a cloud of several clusters: a copy of s fitted to each (ajuster, the progression
 /// shared out by their sizes), the meshes put together into s, one closed part per cluster.

@@ -1,7 +1,7 @@
 #ifndef TARNIS_AJUSTEMENT_PLIS_H
 #define TARNIS_AJUSTEMENT_PLIS_H
 
-#include "Voiles.h"
+#include "ListesSimplexe.h"
 
 #include <array>
 #include <cstddef>

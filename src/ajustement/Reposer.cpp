@@ -2,6 +2,7 @@
 
 #include "ArbrePoints.h"
 #include "Parallele.h"
+#include "TableAjustement.h"
 #include "Vecteurs.h"
 #include "distance.h"
 
@@ -121,7 +122,7 @@ std::vector<point3> resoudre(const Systeme &A, std::size_t n, int iterations)
     p = s;
     double gamma = carreDe(s);
     const double gamma0 = gamma;
-    for (int it = 0; it < iterations && gamma > 1e-6 * gamma0 && gamma > 0; ++it) {
+    for (int it = 0; it < iterations && gamma > RESIDU_DU_REPOS * gamma0 && gamma > 0; ++it) {
         A.produit(p, qd, ql);
         const double delta = carreDe(qd) + carreDe(ql) + A.lambda * A.lambda * carreDe(p);
         if (!(delta > 0))
@@ -151,7 +152,7 @@ std::vector<point3> resoudre(const Systeme &A, std::size_t n, int iterations)
 std::vector<char> partiesLointaines(const std::vector<point3> &nuage, const std::vector<double> &ecart, double loin,
                                     int fils)
 {
-    constexpr int VOISINS = 8;
+    constexpr int VOISINS = VOISINS_DES_PARTIES_LOINTAINES;
     std::vector<char> partie(nuage.size(), 0);
     std::vector<std::size_t> candidats;
     for (std::size_t r = 0; r < nuage.size(); ++r)
@@ -169,12 +170,160 @@ std::vector<char> partiesLointaines(const std::vector<point3> &nuage, const std:
             int loins = 0;
             for (int e = 0; e < trouves; ++e) {
                 const std::size_t v = arbre.indice(cases[e]);
-                loins += v != r && ecart[v] > 0.5 * loin && d2[e] < 0.25 * ecart[r] * ecart[r];
+                loins += v != r && ecart[v] > PARTIE_SERREE * loin &&
+                         d2[e] < PARTIE_SERREE * PARTIE_SERREE * ecart[r] * ecart[r];
             }
             partie[r] = loins >= 2;
         }
     });
     return partie;
+}
+
+/// Whether each point is a neighbour of its neighbours (each neighbour row is then its own
+/// transpose), all of them points of the mesh.
+bool voisinageSymetrique(const std::vector<std::array<int, 3>> &voisins)
+{
+    const std::size_t n = voisins.size();
+    for (std::size_t i = 0; i < n; ++i)
+        for (int k = 0; k < 3; ++k) {
+            const int j = voisins[i][k];
+            if (j < 0 || static_cast<std::size_t>(j) >= n)
+                return false;
+            const std::array<int, 3> &w = voisins[static_cast<std::size_t>(j)];
+            if (std::find(w.begin(), w.end(), static_cast<int>(i)) == w.end())
+                return false;
+        }
+    return true;
+}
+
+/// The surface the points stand for, as triangles: every cell fanned round the mean of its
+/// points (appended to the points in `sommets`); `origine`, the cell and rank of the first
+/// corner of each face.
+void enEventail(const std::vector<point3> &X, const std::vector<std::vector<int>> &mailles,
+                std::vector<point3> &sommets, std::vector<std::array<int, 3>> &faces,
+                std::vector<std::pair<int, int>> &origine)
+{
+    sommets = X;
+    for (std::size_t c = 0; c < mailles.size(); ++c) {
+        const std::vector<int> &m = mailles[c];
+        point3 g(0, 0, 0);
+        for (int i : m)
+            g += X[i];
+        const int centre = static_cast<int>(sommets.size());
+        sommets.push_back(fois(g, 1.0 / static_cast<double>(m.size())));
+        for (std::size_t j = 0; j < m.size(); ++j) {
+            faces.push_back({centre, m[j], m[(j + 1) % m.size()]});
+            origine.emplace_back(static_cast<int>(c), static_cast<int>(j));
+        }
+    }
+}
+
+/// One round's view of the cloud against the fanned surface: each cloud point's nearest face
+/// and its distance, the far parts, and whether the round is one that reaches them.
+struct VueDuNuage
+{
+    const std::vector<point3> &nuage;
+    const std::vector<std::size_t> &faceDe;
+    const std::vector<double> &ecartFace;
+    const std::vector<char> &lointaine;
+    bool atteindre;
+    std::size_t premierSeul; ///< the lone points from here on pull only in the rounds that reach
+};
+
+/// The cloud rows of the system: each cloud point on the plane of its nearest triangle (a point
+/// of a far part straight towards itself), spread over the points of that triangle's cell.
+/// Returns the largest distance from a cloud point to the surface.
+double lignesDuNuage(Systeme &A, const VueDuNuage &vue, const std::vector<std::vector<int>> &mailles,
+                     const std::vector<point3> &sommets, const std::vector<std::array<int, 3>> &faces,
+                     const std::vector<std::pair<int, int>> &origine, const ReglagesRepos &reglages)
+{
+    const std::vector<point3> &nuage = vue.nuage;
+    A.debut.assign(1, 0);
+    A.colonne.clear();
+    A.valeur.clear();
+    A.normale.clear();
+    A.second.clear();
+    double plusLoin = 0;
+    for (std::size_t r = 0; r < nuage.size(); ++r) {
+        const std::size_t f = vue.faceDe[r];
+        if (f >= faces.size())
+            continue;
+        if (!vue.atteindre && r >= vue.premierSeul) {
+            plusLoin = std::max(plusLoin, vue.ecartFace[r]);
+            continue;
+        }
+        const auto [c, j] = origine[f];
+        const std::vector<int> &m = mailles[static_cast<std::size_t>(c)];
+        const point3 &g = sommets[faces[f][0]], &a = sommets[faces[f][1]], &b = sommets[faces[f][2]];
+        point3 normale = vect(a - g, b - g);
+        const double l = norme(normale);
+        if (!(l > 0))
+            continue;
+        normale = fois(normale, 1.0 / l);
+        double w[3];
+        plusProcheSurTriangle(nuage[r], g, a, b, w);
+        const point3 q = fois(g, w[0]) + fois(a, w[1]) + fois(b, w[2]);
+        const double d = norme(nuage[r] - q);
+        plusLoin = std::max(plusLoin, d);
+        // A point of a far part pulls straight towards itself: off the edge of the surface,
+        // the plane of its nearest triangle hardly moves towards it.
+        const bool loin = vue.atteindre && vue.lointaine[r] && d > 0;
+        if (loin)
+            normale = fois(nuage[r] - q, 1.0 / d);
+        const double ecart = scal(nuage[r] - q, normale);
+        // Far points pull as one over their distance: a point the surface cannot reach does
+        // not tear it.
+        const double poids = !loin && reglages.portee > 0 && std::abs(ecart) > reglages.portee
+                                 ? std::sqrt(reglages.portee / std::abs(ecart))
+                                 : 1.0;
+        const double k = static_cast<double>(m.size());
+        for (std::size_t e = 0; e < m.size(); ++e) {
+            double coef = w[0] / k;
+            if (e == static_cast<std::size_t>(j))
+                coef += w[1];
+            if (e == (static_cast<std::size_t>(j) + 1) % m.size())
+                coef += w[2];
+            A.colonne.push_back(m[e]);
+            A.valeur.push_back(poids * coef);
+        }
+        A.normale.push_back(normale);
+        A.second.push_back(poids * ecart);
+        A.debut.push_back(A.colonne.size());
+    }
+    return plusLoin;
+}
+
+/// The right-hand side of the neighbour rows: they ask the moved points the cloud draws to lie
+/// at the mean of their neighbours: the folds of a rough surface smooth out. Those it does not
+/// draw (over a hole, on the back of a thin shell) keep their shape and follow their neighbours:
+/// with nothing to hold them, the mean would shrink the surface there.
+void lignesDesVoisins(Systeme &A, const std::vector<point3> &X)
+{
+    const std::size_t n = X.size();
+    std::vector<double> appui(n, 0);
+    for (std::size_t e = 0; e < A.colonne.size(); ++e)
+        appui[static_cast<std::size_t>(A.colonne[e])] += A.valeur[e];
+    A.secondLisse.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        A.secondLisse[i] = fois(A.laplacien(X, i), -std::min(1.0, appui[i]));
+}
+
+/// Moves each point by its solved move, cut down to its mean distance to its neighbours over
+/// `parts`.
+void deplacer(std::vector<point3> &X, const std::vector<point3> &delta, const std::vector<std::array<int, 3>> &voisins,
+              int parts)
+{
+    std::vector<point3> nouveau(X);
+    for (std::size_t i = 0; i < X.size(); ++i) {
+        const double l = norme(delta[i]);
+        if (!std::isfinite(l) || l == 0)
+            continue;
+        const double pas =
+            (norme(X[voisins[i][0]] - X[i]) + norme(X[voisins[i][1]] - X[i]) + norme(X[voisins[i][2]] - X[i])) /
+            (3 * parts);
+        nouveau[i] = X[i] + fois(delta[i], std::min(1.0, pas / l));
+    }
+    X.swap(nouveau);
 }
 
 } // namespace
@@ -184,50 +333,28 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
                        const ReglagesRepos &reglages, int fils)
 {
     const std::size_t n = X.size();
-    if (n == 0 || mailles.empty() || nuage.empty() || voisins.size() != n)
+    if (n == 0 || mailles.empty() || nuage.empty() || voisins.size() != n || !voisinageSymetrique(voisins))
         return;
     Systeme A;
     A.voisins = &voisins;
     A.mu = reglages.lissage;
     A.lambda = reglages.amortissement;
     A.fils = fils;
-    // Each neighbour row is its own transpose only when the neighbourhood is symmetric.
-    for (std::size_t i = 0; i < n; ++i)
-        for (int k = 0; k < 3; ++k) {
-            const int j = voisins[i][k];
-            if (j < 0 || static_cast<std::size_t>(j) >= n)
-                return;
-            const std::array<int, 3> &w = voisins[static_cast<std::size_t>(j)];
-            if (std::find(w.begin(), w.end(), static_cast<int>(i)) == w.end())
-                return;
-        }
 
     const std::size_t seuls = std::min(reglages.seuls, nuage.size()), premierSeul = nuage.size() - seuls;
-    std::vector<std::size_t> faceDe(nuage.size()); // each cloud point's nearest face
+    std::vector<std::size_t> faceDe(nuage.size());  // each cloud point's nearest face
     std::vector<double> ecartFace(nuage.size(), 0); // and its distance to it
-    std::vector<char> lointaine;                  // each cloud point: of a far part (see partiesLointaines)
+    std::vector<char> lointaine;                    // each cloud point: of a far part (see partiesLointaines)
     double plusLoin = 0; // of the cloud points from the surface, as the last round found them
     for (int tour = 0; tour < reglages.tours + reglages.toursLointains; ++tour) {
         const bool atteindre = tour >= reglages.tours;
         // No point was that far when the last round began: no search more for far parts.
         if (atteindre && lointaine.empty() && plusLoin <= reglages.lointain)
             break;
-        // The fanned triangulation: every cell round the mean of its points.
-        std::vector<point3> sommets(X);
+        std::vector<point3> sommets;
         std::vector<std::array<int, 3>> faces;
-        std::vector<std::pair<int, int>> origine; // cell and rank of the first corner of each face
-        for (std::size_t c = 0; c < mailles.size(); ++c) {
-            const std::vector<int> &m = mailles[c];
-            point3 g(0, 0, 0);
-            for (int i : m)
-                g += X[i];
-            const int centre = static_cast<int>(sommets.size());
-            sommets.push_back(fois(g, 1.0 / static_cast<double>(m.size())));
-            for (std::size_t j = 0; j < m.size(); ++j) {
-                faces.push_back({centre, m[j], m[(j + 1) % m.size()]});
-                origine.emplace_back(static_cast<int>(c), static_cast<int>(j));
-            }
-        }
+        std::vector<std::pair<int, int>> origine;
+        enEventail(X, mailles, sommets, faces, origine);
         const ArbreTriangles arbre(sommets, faces, fils);
         // Each cloud point's nearest triangle, the search started from its own answer of the
         // round before (the faces keep their numbers): the answer among triangles at the same
@@ -254,80 +381,12 @@ void reposerSurLeNuage(std::vector<point3> &X, const std::vector<std::vector<int
             if (atteinte)
                 break;
         }
-        A.debut.assign(1, 0);
-        A.colonne.clear();
-        A.valeur.clear();
-        A.normale.clear();
-        A.second.clear();
-        plusLoin = 0;
-        for (std::size_t r = 0; r < nuage.size(); ++r) {
-            const std::size_t f = faceDe[r];
-            if (f >= faces.size())
-                continue;
-            if (!atteindre && r >= premierSeul) {
-                plusLoin = std::max(plusLoin, ecartFace[r]);
-                continue;
-            }
-            const auto [c, j] = origine[f];
-            const std::vector<int> &m = mailles[static_cast<std::size_t>(c)];
-            const point3 &g = sommets[faces[f][0]], &a = sommets[faces[f][1]], &b = sommets[faces[f][2]];
-            point3 normale = vect(a - g, b - g);
-            const double l = norme(normale);
-            if (!(l > 0))
-                continue;
-            normale = fois(normale, 1.0 / l);
-            double w[3];
-            plusProcheSurTriangle(nuage[r], g, a, b, w);
-            const point3 q = fois(g, w[0]) + fois(a, w[1]) + fois(b, w[2]);
-            const double d = norme(nuage[r] - q);
-            plusLoin = std::max(plusLoin, d);
-            // A point of a far part pulls straight towards itself: off the edge of the surface,
-            // the plane of its nearest triangle hardly moves towards it.
-            const bool loin = atteindre && lointaine[r] && d > 0;
-            if (loin)
-                normale = fois(nuage[r] - q, 1.0 / d);
-            const double ecart = scal(nuage[r] - q, normale);
-            // Far points pull as one over their distance: a point the surface cannot reach does
-            // not tear it.
-            const double poids = !loin && reglages.portee > 0 && std::abs(ecart) > reglages.portee
-                                     ? std::sqrt(reglages.portee / std::abs(ecart))
-                                     : 1.0;
-            const double k = static_cast<double>(m.size());
-            for (std::size_t e = 0; e < m.size(); ++e) {
-                double coef = w[0] / k;
-                if (e == static_cast<std::size_t>(j))
-                    coef += w[1];
-                if (e == (static_cast<std::size_t>(j) + 1) % m.size())
-                    coef += w[2];
-                A.colonne.push_back(m[e]);
-                A.valeur.push_back(poids * coef);
-            }
-            A.normale.push_back(normale);
-            A.second.push_back(poids * ecart);
-            A.debut.push_back(A.colonne.size());
-        }
+        const VueDuNuage vue{nuage, faceDe, ecartFace, lointaine, atteindre, premierSeul};
+        plusLoin = lignesDuNuage(A, vue, mailles, sommets, faces, origine, reglages);
         A.transposer(n);
-        // The neighbour rows ask the moved points the cloud draws to lie at the mean of their
-        // neighbours: the folds of a rough surface smooth out. Those it does not draw (over a
-        // hole, on the back of a thin shell) keep their shape and follow their neighbours: with
-        // nothing to hold them, the mean would shrink the surface there.
-        std::vector<double> appui(n, 0);
-        for (std::size_t e = 0; e < A.colonne.size(); ++e)
-            appui[static_cast<std::size_t>(A.colonne[e])] += A.valeur[e];
-        A.secondLisse.resize(n);
-        for (std::size_t i = 0; i < n; ++i)
-            A.secondLisse[i] = fois(A.laplacien(X, i), -std::min(1.0, appui[i]));
-        const std::vector<point3> delta = resoudre(A, n, atteindre ? 50 : 30);
-        std::vector<point3> nouveau(X);
-        for (std::size_t i = 0; i < n; ++i) {
-            const double l = norme(delta[i]);
-            if (!std::isfinite(l) || l == 0)
-                continue;
-            const double pas = (norme(X[voisins[i][0]] - X[i]) + norme(X[voisins[i][1]] - X[i]) +
-                                norme(X[voisins[i][2]] - X[i])) /
-                               (atteindre ? 3 : 6);
-            nouveau[i] = X[i] + fois(delta[i], std::min(1.0, pas / l));
-        }
-        X.swap(nouveau);
+        lignesDesVoisins(A, X);
+        const std::vector<point3> delta =
+            resoudre(A, n, atteindre ? ITERATIONS_DU_REPOS_LOINTAIN : ITERATIONS_DU_REPOS);
+        deplacer(X, delta, voisins, atteindre ? 1 : FRACTION_DU_PAS_DU_REPOS);
     }
 }

@@ -1,7 +1,8 @@
 #ifndef TARNIS_AJUSTEMENT_TABLEAJUSTEMENT_H
 #define TARNIS_AJUSTEMENT_TABLEAJUSTEMENT_H
 
-/// The tuning values of the fit (Ajustement.cpp), in the order of its stages. Each says its unit
+/// The tuning values of the fit (Ajustement.cpp, in the order of its stages, then the pieces it
+/// calls: the changes of topology, webs, clusters, the settling, folds). Each says its unit
 /// and what it decides, and, where a measurement chose it, which. The fit works in a frame of its
 /// own: the cloud centred, its bounding-box diagonal 1, so that "diagonal" below is that unit.
 /// The settings a user gives (ReglagesAjustement, from moteur/Defauts.h) are not here: these are
@@ -114,6 +115,151 @@ constexpr double PART_DU_BOUCHON = 0.5;
 /// many points, with this many neighbours asked.
 constexpr std::size_t ECHANTILLON_ESPACEMENT = 4000;
 constexpr int VOISINS_ESPACEMENT = 2;
+
+// ---- Changes of topology: the tube of a handle (Chirurgie.cpp) ------------------------------
+
+/// Shares of the way from the middle of the tube to the rims' centre its waist is drawn in, tried
+/// in turn: a waist drawn in a quarter of the way clears a wall that bulges between the rims; on
+/// rims askew to each other it may fold the tube onto itself, and a straighter one is tried.
+constexpr double RETRAITS_DE_LA_TAILLE[] = {0.25, 0.1, 0};
+/// A straight tube through a hole keeps this share of the hole's radius from its line: clear of
+/// the wall, which the fit then draws it onto.
+constexpr double TUBE_DANS_LE_TROU = 0.8;
+/// Each ring of a straight tube lies this many radii of the hole past the farthest vertex of its
+/// rim towards the other: the collars then lie behind the rings, the tube between them.
+constexpr double AVANCE_DE_L_ANNEAU = 0.25;
+/// Round the line, each vertex of such a ring turns with its rim vertex, but never back: it takes
+/// the farthest turn of the rim so far, and this share of a turn in proportion to the rim's
+/// length up to it, which keeps vertices apart where the rim doubles back.
+constexpr double PART_DE_LA_LONGUEUR = 0.1;
+/// The rims a straight tube is joined to lie on the hole's wall: within this many radii of its line.
+constexpr double BORD_DU_TROU = 2.5;
+/// The largest tube sought between two rims of m and n vertices, as m n^2 (the work of trying every
+/// pairing of their starts): beyond, no handle is opened there.
+constexpr std::size_t TUBE_TRAVAIL_MAXIMUM = 30000000;
+/// Sheets over a hole with fewer points of a web than this get no handle.
+constexpr long POINTS_D_ANSE_MINIMUM = 4;
+
+// ---- Changes of topology: whether the cloud rings a hole (Chirurgie.cpp) ------------------------
+
+/// Links between the cloud's points round a hole, in spacings of the cloud (median distance
+/// between neighbours): long enough that an evenly sampled wall is one linked piece, short enough
+/// that the cut of a C-shaped ring four spacings wide breaks the links round it.
+constexpr double ECART_DANS_UN_ANNEAU = 3;
+/// How far above and below the middle of a hole its ring is looked for, and data over the middle
+/// tells a hollow, in radii of the hole. The floor of a hollow or a blind hole lies within it;
+/// one and a half, not two: through a hole of a statue, its arm passes 1.9 radii beyond the
+/// middle, across the line, and hid the hole.
+constexpr double HAUTEUR_AUTOUR = 1.5;
+/// The ring is looked for within this many radii of the hole's middle.
+constexpr double RAYONS_AUTOUR = 4;
+/// Data within this share of the radius of the line, above or below the middle, is a hollow's
+/// floor or the inside of a solid: no hole.
+constexpr double MILIEU_LIBRE = 0.5;
+/// The nearest point of the cloud lies round the line, not along it: less than this share of its
+/// distance along the line (else a wall faces the middle: a slot between two faces, a floor).
+constexpr double PLUS_PROCHE_EN_LONG = 0.5;
+/// Fewer points of the cloud round a hole than this ring nothing.
+constexpr std::size_t POINTS_AUTOUR_MINIMUM = 16;
+/// The most points of the cloud round a hole its ring is walked through.
+constexpr std::size_t POINTS_AUTOUR_MAXIMUM = 100000;
+/// The widest cut of a ring a handle is opened across (to be cut again there), in radians. Two
+/// limbs side by side (legs under a torso) leave 2 atan(1/4) = 0.49 of the turn open round the
+/// line between them, whatever their size (the ring is looked for within four times the gap's
+/// half-width); the C-shaped rings measured, 0.05 to 0.1. A cloud missing more of the turn is no
+/// cut ring but limbs or an arc, or a ring that closes farther out than it is looked for.
+constexpr double FENTE_MAXIMALE = 0.25;
+/// Across such a cut, the surface within this many mean edges each side of the cut's middle goes
+/// (or half the cut, when wider), out from this share of the hole's radius from the line.
+constexpr double CELLULES_DE_LA_FENTE = 1.5;
+constexpr double DEHORS_DE_LA_FENTE = 0.5;
+
+// ---- Changes of topology: narrow holes (Chirurgie.cpp) ------------------------------------------
+
+/// Between the two sheets over a hole, the surface within this many radii of its line goes, the
+/// hole's wall with it: the sheets' rims on the wall are then about as far apart as the sheets.
+constexpr double PAROI_DU_TROU = 1.3;
+/// The most pairs of sheets clear of the cloud between them a search for narrow holes looks at
+/// further (each costs a pass over the surface), the nearest first.
+constexpr int PAIRES_ESSAYEES = 16;
+/// Two pieces of cells off the cloud lie each behind the other when the segment between their
+/// middles leaves each within 60 degrees of its inward normal (this cosine).
+constexpr double DERRIERE_L_AUTRE = 0.5;
+/// That segment is checked clear of the cloud at steps of this share of `loin`.
+constexpr double PAS_ENTRE_LES_PIECES = 0.25;
+/// The line through a hole: looked for among this many directions spread over the cap within 60
+/// degrees of the first guess (the cap's height, 1 - cos 60 degrees, is CALOTTE_DE_L_AXE), followed
+/// at steps of PAS_LE_LONG_DU_TROU radii and clear while farther than LIBRE_EN_RAYONS radii from
+/// the cloud.
+constexpr int DIRECTIONS_DE_L_AXE = 400;
+constexpr double CALOTTE_DE_L_AXE = 0.5;
+constexpr double PAS_LE_LONG_DU_TROU = 0.25;
+constexpr double LIBRE_EN_RAYONS = 0.5;
+/// Its point: the farthest from the cloud of so many steps along the segment between the pieces,
+/// then moved across the line towards the middle of the hole, by steps of PAS_VERS_LE_MILIEU radii
+/// halved down to PAS_MINIMAL_VERS_LE_MILIEU; it is sought up to PORTEE_DU_SEGMENT times the
+/// segment's length.
+constexpr int ECHANTILLONS_DU_SEGMENT = 16;
+constexpr double PAS_VERS_LE_MILIEU = 0.25;
+constexpr double PAS_MINIMAL_VERS_LE_MILIEU = 0.01;
+constexpr double PORTEE_DU_SEGMENT = 4;
+/// Sheets that met inside a narrow hole lie this far from the cloud at their middle, in `loin`,
+/// at least: a void wider than the gaps of a sparse sampling (on a chess knight of 500 points, the
+/// sheets of its thin parts cross in such gaps, 0.44 to 0.66 `loin` from its points; the sheets
+/// in a hole of the statue of genus 4, 0.83).
+constexpr double VIDE_DES_FEUILLETS = 0.75;
+/// Such sheets face each other when their outward normals are opposite within this cosine.
+constexpr double OPPOSITION_DES_FEUILLETS = 0.7;
+/// How far a line through such a hole is followed, and how far it is sought clear, in radii.
+constexpr double PORTEE_DU_TROU = 20;
+constexpr double PORTEE_DE_L_AXE = 8;
+/// Out in the open: this many radii from the cloud.
+constexpr double EN_PLEIN_AIR = 2;
+/// The cells of such sheets taken out lie within this share of the hole's radius of its line,
+/// within two radii along it.
+constexpr double FEUILLETS_DANS_LE_TROU = 0.85;
+constexpr double FEUILLETS_LE_LONG = 2;
+
+// ---- Webs (Voiles.cpp) -------------------------------------------------------------------------
+
+/// A part a web's region would cut off from the rest and that holds at least this many of the
+/// points the cloud draws is data, not the inside of a web: the region round it is not cut.
+constexpr std::size_t PART_TIREE = 3;
+
+// ---- Clusters of the cloud (Parties.cpp) -----------------------------------------------------
+
+/// Share of the cloud below which a cluster is not a part of its own.
+constexpr double PART_MINIMALE = 0.05;
+/// A cloud of fewer points is one part.
+constexpr std::size_t POINTS_MINIMUM_DES_PARTIES = 40;
+/// The grid the clusters are joined through: cells of this many spacings a side, the spacing the
+/// median distance to the VOISIN_DES_PARTIES-th nearest (the point itself first), over at most
+/// ECHANTILLON_DES_PARTIES points.
+constexpr double ESPACEMENTS_DES_PARTIES = 4;
+constexpr int VOISIN_DES_PARTIES = 3;
+constexpr std::size_t ECHANTILLON_DES_PARTIES = 4000;
+
+// ---- The settling (Reposer.cpp) ----------------------------------------------------------------
+
+/// A cloud point far off the surface is of a far part when at least two of its this many nearest
+/// points are off the surface by more than PARTIE_SERREE of the far distance and closer to it than
+/// that share of its own distance to the surface.
+constexpr int VOISINS_DES_PARTIES_LOINTAINES = 8;
+constexpr double PARTIE_SERREE = 0.5;
+/// Conjugate-gradient iterations of a round, and of a round that reaches far parts; a round's
+/// solve ends sooner once the squared residual falls by this share.
+constexpr int ITERATIONS_DU_REPOS = 30;
+constexpr int ITERATIONS_DU_REPOS_LOINTAIN = 50;
+constexpr double RESIDU_DU_REPOS = 1e-6;
+/// A point moves by at most its mean distance to its neighbours over this in a round (a whole one
+/// in the rounds that reach far parts).
+constexpr int FRACTION_DU_PAS_DU_REPOS = 2;
+
+// ---- Folds (Plis.cpp) --------------------------------------------------------------------------
+
+/// A point of a fold moves half the way to its neighbours' mean, else a quarter, and so on while
+/// the share stays above this.
+constexpr double PART_DE_DEPLI_MINIMALE = 0.1;
 
 // ---- Noise ------------------------------------------------------------------------------------
 

@@ -51,11 +51,12 @@ std::vector<char> pointsMinces(const std::vector<point3> &X, const std::vector<p
     return mince;
 }
 
-void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vector<char> &tires)
+namespace {
+
+/// The mesh's own parts: each point's part (by its neighbours); returns their count.
+std::size_t partiesDuMaillage(const ListesSimplexe &m, std::size_t n, std::vector<int> &composante)
 {
-    const std::size_t n = region.size();
-    // The mesh's own parts: what is kept is judged within each, the others left whole.
-    std::vector<int> composante(n, -1);
+    composante.assign(n, -1);
     std::size_t composantes = 0;
     for (std::size_t i = 0; i < n; ++i)
         if (composante[i] < 0) {
@@ -72,81 +73,128 @@ void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vec
             }
             ++composantes;
         }
-    for (;;) {
-        for (bool change = true; change;) {
-            change = false;
-            for (std::size_t i = 0; i < n; ++i) {
-                const auto &v = m.voisins[i];
-                if (!region[i] && region[v[0]] + region[v[1]] + region[v[2]] >= 2) {
-                    region[i] = 1;
-                    change = true;
-                }
-            }
-            for (const std::vector<int> &c : m.mailles) {
-                int passages = 0;
-                for (std::size_t k = 0; k < c.size(); ++k)
-                    passages += region[c[k]] != region[c[(k + 1) % c.size()]];
-                if (passages > 2) {
-                    for (int i : c)
-                        region[i] = 1;
-                    change = true;
-                }
-            }
-        }
-        std::vector<int> partie(n, -1);
-        std::vector<std::size_t> tailles, tirees;
-        std::vector<int> gardee(composantes, -1); // per part of the mesh, its largest kept part
+    return composantes;
+}
+
+/// Notches filled (a point with two neighbours in the region joins it) and a cell the rim would
+/// pass twice taken whole, until nothing changes.
+void remplirLesEncoches(std::vector<char> &region, const ListesSimplexe &m)
+{
+    const std::size_t n = region.size();
+    for (bool change = true; change;) {
+        change = false;
         for (std::size_t i = 0; i < n; ++i) {
-            if (region[i] || partie[i] >= 0)
-                continue;
-            const int p = static_cast<int>(tailles.size());
-            std::size_t taille = 0, tiree = 0;
-            std::vector<int> pile{static_cast<int>(i)};
-            partie[i] = p;
-            while (!pile.empty()) {
-                const int a = pile.back();
-                pile.pop_back();
-                ++taille;
-                tiree += !tires.empty() && tires[static_cast<std::size_t>(a)];
-                for (int b : m.voisins[a])
-                    if (!region[b] && partie[b] < 0) {
-                        partie[b] = p;
-                        pile.push_back(b);
-                    }
+            const auto &v = m.voisins[i];
+            if (!region[i] && region[v[0]] + region[v[1]] + region[v[2]] >= 2) {
+                region[i] = 1;
+                change = true;
             }
-            tailles.push_back(taille);
-            tirees.push_back(tiree);
-            int &g = gardee[static_cast<std::size_t>(composante[i])];
-            if (g < 0 || taille > tailles[static_cast<std::size_t>(g)])
-                g = p;
         }
-        if (tailles.empty())
-            return;
-        // The stretches of region that touch a part the cloud draws are given back, whole; the
-        // rounding then starts again on what is left. (The parts are those found above: a point
-        // given back here has none.)
-        std::vector<int> pile;
-        for (std::size_t i = 0; i < n; ++i)
-            if (partie[i] >= 0 && partie[i] != gardee[static_cast<std::size_t>(composante[i])] &&
-                tirees[static_cast<std::size_t>(partie[i])] >= partTiree)
-                for (int b : m.voisins[i])
-                    if (region[b]) {
-                        region[b] = 0;
-                        pile.push_back(b);
-                    }
-        if (pile.empty()) {
-            for (std::size_t i = 0; i < n; ++i)
-                region[i] = region[i] || partie[i] != gardee[static_cast<std::size_t>(composante[i])];
-            return;
+        for (const std::vector<int> &c : m.mailles) {
+            int passages = 0;
+            for (std::size_t k = 0; k < c.size(); ++k)
+                passages += region[c[k]] != region[c[(k + 1) % c.size()]];
+            if (passages > 2) {
+                for (int i : c)
+                    region[i] = 1;
+                change = true;
+            }
         }
+    }
+}
+
+/// The parts left out of the region: each point's (-1 in the region), each part's size and the
+/// points of it the cloud draws, and per part of the mesh its largest such part (`gardee`).
+struct PartiesGardees
+{
+    std::vector<int> partie;
+    std::vector<std::size_t> tailles, tirees;
+    std::vector<int> gardee;
+};
+
+PartiesGardees partiesHorsRegion(const std::vector<char> &region, const ListesSimplexe &m,
+                                 const std::vector<char> &tires, const std::vector<int> &composante,
+                                 std::size_t composantes)
+{
+    const std::size_t n = region.size();
+    PartiesGardees r;
+    r.partie.assign(n, -1);
+    r.gardee.assign(composantes, -1);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (region[i] || r.partie[i] >= 0)
+            continue;
+        const int p = static_cast<int>(r.tailles.size());
+        std::size_t taille = 0, tiree = 0;
+        std::vector<int> pile{static_cast<int>(i)};
+        r.partie[i] = p;
         while (!pile.empty()) {
             const int a = pile.back();
             pile.pop_back();
+            ++taille;
+            tiree += !tires.empty() && tires[static_cast<std::size_t>(a)];
             for (int b : m.voisins[a])
+                if (!region[b] && r.partie[b] < 0) {
+                    r.partie[b] = p;
+                    pile.push_back(b);
+                }
+        }
+        r.tailles.push_back(taille);
+        r.tirees.push_back(tiree);
+        int &g = r.gardee[static_cast<std::size_t>(composante[i])];
+        if (g < 0 || taille > r.tailles[static_cast<std::size_t>(g)])
+            g = p;
+    }
+    return r;
+}
+
+/// The stretches of region that touch a part the cloud draws (other than the kept one) given
+/// back, whole. False when there is none.
+bool rendreLesPartiesTirees(std::vector<char> &region, const ListesSimplexe &m, const PartiesGardees &g,
+                            const std::vector<int> &composante)
+{
+    std::vector<int> pile;
+    for (std::size_t i = 0; i < region.size(); ++i)
+        if (g.partie[i] >= 0 && g.partie[i] != g.gardee[static_cast<std::size_t>(composante[i])] &&
+            g.tirees[static_cast<std::size_t>(g.partie[i])] >= PART_TIREE)
+            for (int b : m.voisins[i])
                 if (region[b]) {
                     region[b] = 0;
                     pile.push_back(b);
                 }
+    if (pile.empty())
+        return false;
+    while (!pile.empty()) {
+        const int a = pile.back();
+        pile.pop_back();
+        for (int b : m.voisins[a])
+            if (region[b]) {
+                region[b] = 0;
+                pile.push_back(b);
+            }
+    }
+    return true;
+}
+
+} // namespace
+
+void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vector<char> &tires)
+{
+    const std::size_t n = region.size();
+    // The mesh's own parts: what is kept is judged within each, the others left whole.
+    std::vector<int> composante;
+    const std::size_t composantes = partiesDuMaillage(m, n, composante);
+    for (;;) {
+        remplirLesEncoches(region, m);
+        const PartiesGardees g = partiesHorsRegion(region, m, tires, composante, composantes);
+        if (g.tailles.empty())
+            return;
+        // The stretches of region that touch a part the cloud draws are given back, whole; the
+        // rounding then starts again on what is left. (The parts are those found above: a point
+        // given back here has none.)
+        if (!rendreLesPartiesTirees(region, m, g, composante)) {
+            for (std::size_t i = 0; i < n; ++i)
+                region[i] = region[i] || g.partie[i] != g.gardee[static_cast<std::size_t>(composante[i])];
+            return;
         }
     }
 }

@@ -1,21 +1,14 @@
 #ifndef TARNIS_AJUSTEMENT_VOILES_H
 #define TARNIS_AJUSTEMENT_VOILES_H
 
+#include "ListesSimplexe.h"
+#include "TableAjustement.h"
 #include "point3.h"
 
 #include <array>
 #include <set>
 #include <utility>
 #include <vector>
-
-/// A closed simplex mesh as index lists: point i at positions[i] with neighbours voisins[i],
-/// each cell a cycle of point indices, every cell running the same way round the surface.
-struct ListesSimplexe
-{
-    std::vector<point3> positions;
-    std::vector<std::array<int, 3>> voisins;
-    std::vector<std::vector<int>> mailles;
-};
 
 /// Webs: where a shrinking surface met itself across a gap (between two legs, an arm and the
 /// head, two ears), two sheets lie face to face with nothing of the cloud between them. No
@@ -34,9 +27,8 @@ struct ListesSimplexe
 /// bounds the share of the points a cut may take.
 ///
 /// `tires` (when not empty): the points the cloud draws. A part the region would cut off from the
-/// rest and that holds at least `partTiree` of them is data, not the inside of a web: the region
+/// rest and that holds at least PART_TIREE of them is data, not the inside of a web: the region
 /// round it is not cut.
-constexpr std::size_t partTiree = 3;
 int couperVoiles(const ListesSimplexe &maillage, const std::vector<point3> &normales,
                  const std::vector<char> &candidats, double epaisseur, double maximum, ListesSimplexe &resultat,
                  const std::vector<char> &tires = {});
@@ -48,7 +40,7 @@ std::vector<char> pointsMinces(const std::vector<point3> &X, const std::vector<p
 /// Rounds the region out so that it is a disk, or several: notches are filled, a cell the rim
 /// would pass twice is taken whole, and every kept part but the largest (of each part of the mesh:
 /// a part the region does not touch is left whole) is taken in, unless the
-/// cloud draws it (`tires`: at least `partTiree` of its points): the region round such a part is
+/// cloud draws it (`tires`: at least PART_TIREE of its points): the region round such a part is
 /// no web but what joins a limb of the data to the rest (an ear seen from one side), and is kept.
 void arrondir(std::vector<char> &region, const ListesSimplexe &m, const std::vector<char> &tires);
 

@@ -400,8 +400,11 @@ void ArbreTriangles::distances(const point3 *p, std::size_t n, double *d, int fi
 // R bounds every point's distance to c and dc is c's distance to the surface: for a point p,
 // its nearest triangle is within |pc| + dc + |pc|. Each point then takes the least distance to
 // those triangles, passing over those whose box is no nearer than the best so far.
-void ArbreTriangles::distancesDUneSerie(const point3 *p, std::size_t n, double *d, std::size_t &indice,
-                                       std::vector<Candidat> &candidats) const
+namespace {
+
+/// The middle of the bounding box of p[0], ..., p[n - 1] and the radius of the sphere round it
+/// through the box's corners.
+void sphereDeLaSerie(const point3 *p, std::size_t n, point3 &centre, double &rayon)
 {
     double mn[3] = {std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
                     std::numeric_limits<double>::infinity()};
@@ -413,13 +416,22 @@ void ArbreTriangles::distancesDUneSerie(const point3 *p, std::size_t n, double *
             mx[k] = std::max(mx[k], c[k]);
         }
     }
+    centre = point3(0.5 * (mn[0] + mx[0]), 0.5 * (mn[1] + mx[1]), 0.5 * (mn[2] + mx[2]));
+    rayon = 0.5 * std::sqrt((mx[0] - mn[0]) * (mx[0] - mn[0]) + (mx[1] - mn[1]) * (mx[1] - mn[1]) +
+                            (mx[2] - mn[2]) * (mx[2] - mn[2]));
+}
+
+} // namespace
+
+void ArbreTriangles::distancesDUneSerie(const point3 *p, std::size_t n, double *d, std::size_t &indice,
+                                        std::vector<Candidat> &candidats) const
+{
+    point3 centre;
+    double rayon = 0;
+    sphereDeLaSerie(p, n, centre, rayon);
     bool fini = !noeuds.empty();
     for (std::size_t i = 0; i < n && fini; ++i)
         fini = std::isfinite(p[i].x) && std::isfinite(p[i].y) && std::isfinite(p[i].z);
-    const point3 centre(0.5 * (mn[0] + mx[0]), 0.5 * (mn[1] + mx[1]), 0.5 * (mn[2] + mx[2]));
-    const double rayon =
-        0.5 * std::sqrt((mx[0] - mn[0]) * (mx[0] - mn[0]) + (mx[1] - mn[1]) * (mx[1] - mn[1]) +
-                        (mx[2] - mn[2]) * (mx[2] - mn[2]));
     const double dc = fini ? distance(centre, indice) : 0;
     if (!fini || !std::isfinite(rayon) || !std::isfinite(dc)) {
         // A point that is not a number, or no surface: one search each, as distance() does.
@@ -434,19 +446,32 @@ void ArbreTriangles::distancesDUneSerie(const point3 *p, std::size_t n, double *
     // The reach, widened far beyond the rounding of the sums that bound it.
     const double portee = (dc + 2 * rayon) * (1 + 1e-9) + 1e-300;
     const double q[3] = {centre.x, centre.y, centre.z};
-    candidats.clear();
     // Points sparse beside the triangles: the run reaches too many of them to share, so it is
     // cut in two, down to single points (the search of distance()).
-    const std::size_t limite = 4 * n + 32;
+    if (!candidatsAPortee(q, portee, 4 * n + 32, candidats)) {
+        distancesDUneSerie(p, n / 2, d, indice, candidats);
+        distancesDUneSerie(p + n / 2, n - n / 2, d + n / 2, indice, candidats);
+        return;
+    }
+    // Nearest to the centre first: a point's search ends at the first triangle whose box is
+    // farther from the centre than the point's best distance and the point's own offset.
+    for (Candidat &c : candidats)
+        c.auCentre = std::sqrt(distanceCarreeBoite(q, c.min, c.max));
+    std::sort(candidats.begin(), candidats.end(),
+              [](const Candidat &a, const Candidat &b) { return a.auCentre < b.auCentre; });
+    auPlusProcheDesCandidats(p, n, d, centre, candidats, indice);
+}
+
+bool ArbreTriangles::candidatsAPortee(const double q[3], double portee, std::size_t limite,
+                                      std::vector<Candidat> &candidats) const
+{
+    candidats.clear();
     std::size_t pile[128];
     int haut = 0;
     pile[haut++] = 0;
     while (haut > 0) {
-        if (candidats.size() > limite) {
-            distancesDUneSerie(p, n / 2, d, indice, candidats);
-            distancesDUneSerie(p + n / 2, n - n / 2, d + n / 2, indice, candidats);
-            return;
-        }
+        if (candidats.size() > limite)
+            return false;
         const std::size_t i = pile[--haut];
         const Noeud &nd = noeuds[i];
         if (distanceCarreeBoite(q, nd.min, nd.max) > portee * portee)
@@ -475,12 +500,12 @@ void ArbreTriangles::distancesDUneSerie(const point3 *p, std::size_t n, double *
             candidats.push_back(c);
         }
     }
-    // Nearest to the centre first: a point's search ends at the first triangle whose box is
-    // farther from the centre than the point's best distance and the point's own offset.
-    for (Candidat &c : candidats)
-        c.auCentre = std::sqrt(distanceCarreeBoite(q, c.min, c.max));
-    std::sort(candidats.begin(), candidats.end(),
-              [](const Candidat &a, const Candidat &b) { return a.auCentre < b.auCentre; });
+    return true;
+}
+
+void ArbreTriangles::auPlusProcheDesCandidats(const point3 *p, std::size_t n, double *d, const point3 &centre,
+                                              const std::vector<Candidat> &candidats, std::size_t &indice) const
+{
     std::size_t gagnant = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const double x[3] = {p[i].x, p[i].y, p[i].z};

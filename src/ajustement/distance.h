@@ -67,6 +67,13 @@ private:
     };
     void distancesDUneSerie(const point3 *p, std::size_t n, double *d, std::size_t &indice,
                             std::vector<Candidat> &candidats) const;
+    /// The triangles whose boxes lie within `portee` of q, into `candidats`; false as soon as
+    /// there are more than `limite` of them.
+    bool candidatsAPortee(const double q[3], double portee, std::size_t limite, std::vector<Candidat> &candidats) const;
+    /// distance() of each point of the run, from the candidates of the run round `centre`
+    /// (sorted nearest to it first); `indice`, the triangle nearest to the last point.
+    void auPlusProcheDesCandidats(const point3 *p, std::size_t n, double *d, const point3 &centre,
+                                  const std::vector<Candidat> &candidats, std::size_t &indice) const;
     template <class Point, class Ecrire> void parSeries(std::size_t n, int fils, Point point, Ecrire ecrire) const;
 
     struct Triangle

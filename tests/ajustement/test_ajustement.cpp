@@ -756,7 +756,7 @@ TEST(CouperVoiles, APartTheCloudDrawsIsNotCutOffWithTheWebRoundIt)
     EXPECT_EQ(avecDessous.positions, sans.positions);
     // Fewer drawn points than a part needs to count as data: cut as before.
     std::vector<char> deux(m.positions.size(), 0);
-    for (std::size_t i = 0, k = 0; i < deux.size() && k < partTiree - 1; ++i)
+    for (std::size_t i = 0, k = 0; i < deux.size() && k < PART_TIREE - 1; ++i)
         if (dansLaCalotte[i])
             deux[i] = 1, ++k;
     ListesSimplexe avecDeux;
