@@ -201,7 +201,14 @@ static Resultat lirePTSEnBlocs(Maillage &m, const std::string &nomFichier, long 
         return Resultat::echec(Statut::Echec, Raison());
     const char *p = donnees(fichier), *fin = fichier.donnees + fichier.taille;
     long long auDela = 0;
-    if (!tarnis_nuage::lirePointsPTSEnBlocs(p, fin, annonces, m.ListePointsInterets, auDela))
+    const std::size_t avant = m.ListePointsInterets.size();
+    const bool lus = tarnis_nuage::lirePointsPTSEnBlocs(p, fin, annonces, m.ListePointsInterets, auDela);
+    if (fichier.change()) {
+        m.ListePointsInterets.resize(avant);
+        m.nbPointsInterets = 0;
+        return tarnis_nuage::fichierChange(nomFichier, Statut::NuageIllisible);
+    }
+    if (!lus)
         return Resultat::echec(Statut::Echec, Raison());
     Lecteur ligne2(suiteLigne2.data(), suiteLigne2.size());
     for (float v; ligne2.lireFloat(v);)
