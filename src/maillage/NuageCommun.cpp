@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <mutex>
 
 #include <sys/mman.h>
@@ -504,6 +505,14 @@ Resultat lireMaillagePLYFichier(const std::string &nom, Maillage &m)
 
 namespace tarnis_nuage {
 
+double limiteSimplePrecision()
+{
+    // Half an ulp of FLT_MAX above it rounds to infinity; anything below it, to FLT_MAX.
+    const double f = static_cast<double>(std::numeric_limits<float>::max());
+    static const double limite = std::nextafter(f + std::ldexp(1.0, 103), 0.0);
+    return limite;
+}
+
 namespace {
 bool blancPTS(char c)
 {
@@ -511,27 +520,29 @@ bool blancPTS(char c)
 }
 
 /// One number at p as the PTS reader takes it (an optional sign, then a digit or a point); its
-/// end, or null.
-const char *flottantDebut(const char *p, const char *e, float &v)
+/// end, or null. Read in double; beyond the range of single precision (which PTS has always
+/// kept to), no number.
+const char *flottantDebut(const char *p, const char *e, double &v)
 {
     const char *q = p + (*p == '+');
     const char *corps = (q < e && *q == '-' && *p != '+') ? q + 1 : q;
     if (corps >= e || !((*corps >= '0' && *corps <= '9') || *corps == '.'))
         return nullptr;
     const auto r = std::from_chars(q, e, v, std::chars_format::general);
-    return r.ec == std::errc() ? r.ptr : nullptr;
+    if (r.ec == std::errc::result_out_of_range) {
+        // An underflow is the tiny value the C library gives, as the sequential reader takes it.
+        const std::string copie(q, r.ptr);
+        v = std::strtod(copie.c_str(), nullptr);
+        return std::fabs(v) <= limiteSimplePrecision() ? r.ptr : nullptr;
+    }
+    return r.ec == std::errc() && std::fabs(v) <= limiteSimplePrecision() ? r.ptr : nullptr;
 }
 
 /// A whole token as the PTS reader takes one number: an optional sign, a digit or a point, and
 /// nothing left over.
-bool flottantEntier(const char *p, const char *e, float &v)
+bool flottantEntier(const char *p, const char *e, double &v)
 {
-    const char *q = p + (*p == '+');
-    const char *corps = (q < e && *q == '-' && *p != '+') ? q + 1 : q;
-    if (corps >= e || !((*corps >= '0' && *corps <= '9') || *corps == '.'))
-        return false;
-    const auto r = std::from_chars(q, e, v, std::chars_format::general);
-    return r.ec == std::errc() && r.ptr == e;
+    return flottantDebut(p, e, v) == e;
 }
 } // namespace
 
@@ -541,7 +552,7 @@ bool debutPTSRegulier(const char *debut, const char *fin)
     for (int c = 0; c < 3; ++c) {
         while (p < e && blancPTS(*p) && *p != '\n')
             ++p;
-        float v;
+        double v;
         const char *s = p < e ? flottantDebut(p, e, v) : nullptr;
         if (!s || (s < e && !blancPTS(*s)))
             return false;
@@ -567,7 +578,7 @@ bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces
             Bloc &b = blocs[k];
             const char *p = b.debut;
             for (std::size_t l = 0; l < b.lignes; ++l) {
-                float v[3];
+                double v[3];
                 for (int c = 0; c < 3; ++c) {
                     while (p < b.fin && blancPTS(*p) && *p != '\n')
                         ++p;
@@ -587,7 +598,7 @@ bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces
                 ++p;
                 const std::size_t i = b.premiereLigne + l;
                 if (i < static_cast<std::size_t>(annonces))
-                    sortie[i] = point3(static_cast<double>(v[0]), static_cast<double>(v[1]), static_cast<double>(v[2]));
+                    sortie[i] = point3(v[0], v[1], v[2]);
             }
         });
         if (std::none_of(blocs.begin(), blocs.end(), [](const Bloc &b) { return b.ligneEchec != 0; })) {
@@ -632,14 +643,14 @@ bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces
             const char *e = p;
             while (e < b.fin && !blancPTS(*e))
                 ++e;
-            float v;
+            double v;
             if (!flottantEntier(p, e, v)) {
                 b.ligneEchec = 1;
                 return;
             }
             if (i < 3 * lus) {
                 point3 &q = sortie[i / 3];
-                (i % 3 == 0 ? q.x : i % 3 == 1 ? q.y : q.z) = static_cast<double>(v);
+                (i % 3 == 0 ? q.x : i % 3 == 1 ? q.y : q.z) = v;
             }
             ++i;
             p = e;

@@ -17,6 +17,11 @@
 
 namespace tarnis_nuage {
 
+/// Largest magnitude a PTS coordinate may have: what single precision holds (a value that
+/// rounds to FLT_MAX included), the range the format has always kept to; the value itself is
+/// kept in double.
+double limiteSimplePrecision();
+
 /// Most points a cloud may hold (the cloud's counts and the kd-tree's indices are int).
 constexpr long long POINTS_MAX = 2147483647LL;
 
