@@ -437,3 +437,28 @@ TEST(Nuages, AFileCutShorterWhileMappedIsRefusedNotASignal)
         }
     }
 }
+
+TEST(Nuages, TextCloudsWithAMarkDecimalCommasOrCREndsAndUpperCaseSuffixes)
+{
+    TempDir d;
+    std::string bom = "\xEF\xBB\xBF", virgules = "x;y;z\n", cr, majuscules;
+    for (const point3 &p : POINTS) {
+        const std::string x = std::to_string(p.x), y = std::to_string(p.y), z = std::to_string(p.z);
+        bom += x + " " + y + " " + z + "\n";
+        std::string ligne = x + ";" + y + "; " + z + "\n";
+        std::replace(ligne.begin(), ligne.end(), '.', ',');
+        virgules += ligne;
+        cr += x + " " + y + " " + z + "\r";
+        majuscules += x + "," + y + "," + z + "\n";
+    }
+    for (const auto &[nom, contenu] :
+         {std::pair{"bom.xyz", bom}, {"virgules.csv", virgules}, {"cr.txt", cr}, {"haut.XYZ", majuscules}}) {
+        writeFile(d.file(nom), contenu);
+        EXPECT_EQ(lire(d.file(nom)), POINTS) << nom;
+    }
+    // A CR-only file names its lines as they show.
+    writeFile(d.file("cr2.xyz"), "1 2 3\r4 5 6\r7 x 9\r");
+    Resultat r;
+    EXPECT_TRUE(lire(d.file("cr2.xyz"), &r).empty());
+    EXPECT_NE(r.texte().find("ligne 3 : « x » n'est pas un nombre"), std::string::npos) << r.texte();
+}
