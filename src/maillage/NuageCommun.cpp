@@ -14,6 +14,8 @@
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <new>
+#include <stdexcept>
 
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -133,13 +135,14 @@ Resultat Projection::ouvrir(const std::string &nom, Statut statut, bool peupler)
     if (st.st_size <= 0)
         return Resultat::succes();
     const std::size_t n = static_cast<std::size_t>(st.st_size);
-    // Populated at once, up to a size that any cloud of ours fits in: the kernel reads the
-    // pages in far fewer steps than faults would. Beyond it, pages come as they are read.
-    const int options = peupler && st.st_size <= (std::int64_t(1) << 31) ? MAP_POPULATE : 0;
-    void *p = ::mmap(nullptr, n, PROT_READ, MAP_PRIVATE | options, ::fileno(f), 0);
+    void *p = ::mmap(nullptr, n, PROT_READ, MAP_PRIVATE, ::fileno(f), 0);
     if (p == MAP_FAILED)
         return Resultat::echec(statut,
                                Raison(CodeRaison::OuvertureImpossibleCar, {::nom(nom), litteral(std::strerror(errno))}));
+    // Read ahead by the kernel while the reader starts, not populated at once: a file refused
+    // from its header (a count far beyond its bytes) costs its first pages only, whatever its size.
+    if (peupler)
+        ::madvise(p, n, MADV_WILLNEED);
     garde = prendreGarde(p, n);
     if (garde < 0) {
         // Every guard taken: the bytes are read in instead (a shorter file then reads short).
@@ -174,6 +177,23 @@ bool Projection::change() const
         return true;
     return st.st_size != tailleVue || static_cast<long long>(taille) != tailleVue ||
            st.st_mtim.tv_sec != secondes || st.st_mtim.tv_nsec != nanosecondes;
+}
+
+Resultat agrandirPoints(std::vector<point3> &points, std::size_t n, int fils, const std::string &nom)
+{
+    try {
+        agrandir(points, n, fils);
+        return Resultat::succes();
+    } catch (const std::bad_alloc &) {
+        const std::size_t octets = n * sizeof(point3);
+        std::vector<point3>().swap(points);
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::MemoireLecture,
+                                                              {::nom(nom), Raison(CodeRaison::LectureDuNuage), octets}));
+    } catch (const std::length_error &) {
+        std::vector<point3>().swap(points);
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::TropDePoints, {::nom(nom), n, POINTS_MAX}));
+    }
 }
 
 Resultat fichierChange(const std::string &nom, Statut statut)
@@ -357,7 +377,8 @@ Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes
     }
     finLignes = p;
     points.clear();
-    agrandir(points, nLignes, filsEffectifs(options.fils));
+    if (Resultat r = agrandirPoints(points, nLignes, filsEffectifs(options.fils), nom); !r)
+        return r;
     std::vector<Bloc> blocs = decouperEnLignes(debut, p, options.octetsParBloc, filsEffectifs(options.fils));
     chaqueBloc(blocs.size(), filsEffectifs(options.fils), [&](std::size_t k) {
         Bloc &b = blocs[k];

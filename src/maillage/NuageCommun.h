@@ -36,7 +36,7 @@ public:
     Projection(const Projection &) = delete;
     Projection &operator=(const Projection &) = delete;
     ~Projection();
-    /// Maps the file; `peupler`: its pages read at once (when it is not larger than 2 GiB).
+    /// Maps the file; `peupler`: its pages read ahead by the kernel as the reading starts.
     Resultat ouvrir(const std::string &nom, Statut statut, bool peupler = true);
     /// Whether the file changed since it was opened: pages gone under the reading, or a size or
     /// a modification time that is no longer the one it had.
@@ -52,6 +52,10 @@ private:
     long long tailleVue = 0;
     long long secondes = 0, nanosecondes = 0; ///< the modification time seen at the opening
 };
+
+/// points.resize(n) as agrandir does it; when memory is short, points empty and the reason with
+/// the bytes asked for, never an exception.
+Resultat agrandirPoints(std::vector<point3> &points, std::size_t n, int fils, const std::string &nom);
 
 /// The reason when a file changed while it was read: "le fichier a changé pendant la lecture".
 Resultat fichierChange(const std::string &nom, Statut statut);

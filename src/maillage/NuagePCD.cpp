@@ -236,7 +236,8 @@ Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string
         if (vus >= 16 && 2 * denormaux > vus)
             return refus(Raison(CodeRaison::CorpsImplausible, {::nom(nom), debut, denormaux, vus, ::nom("binary")}));
         points.clear();
-        agrandir(points, n, filsEffectifs(options.fils));
+        if (Resultat r = agrandirPoints(points, n, filsEffectifs(options.fils), nom); !r)
+            return r;
         enParallele(n, filsEffectifs(options.fils), [&](std::size_t a, std::size_t b) {
             for (std::size_t i = a; i < b; ++i) {
                 const char *r = p + i * octets;

@@ -427,7 +427,8 @@ Resultat lireSommets(Lecture &l, const Element &el, std::vector<point3> &points,
                                        {::nom(l.nom), debutOctets, implausibles, vus,
                                         ::nom(inverse ? "binary_big_endian" : "binary_little_endian")}));
         points.clear();
-        agrandir(points, n, filsEffectifs(options.fils));
+        if (Resultat r = agrandirPoints(points, n, filsEffectifs(options.fils), l.nom); !r)
+            return r;
         const char *base = l.p;
         enParallele(n, filsEffectifs(options.fils), [&](std::size_t a, std::size_t b) {
             for (std::size_t i = a; i < b; ++i) {

@@ -151,7 +151,8 @@ Resultat lireNuageXYZ(const char *donnees, std::size_t taille, const std::string
     if (total == 0 && blocs.empty())
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::SansPoint, {::nom(nom)}));
     points.clear();
-    agrandir(points, total, fils);
+    if (Resultat r = agrandirPoints(points, total, fils, nom); !r)
+        return r;
     chaqueBloc(blocs.size(), fils, [&](std::size_t k) {
         Bloc &b = blocs[k];
         std::size_t i = b.premierPoint, l = 1;
