@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tarnis_test;
@@ -461,4 +463,36 @@ TEST(Nuages, TextCloudsWithAMarkDecimalCommasOrCREndsAndUpperCaseSuffixes)
     Resultat r;
     EXPECT_TRUE(lire(d.file("cr2.xyz"), &r).empty());
     EXPECT_NE(r.texte().find("ligne 3 : « x » n'est pas un nombre"), std::string::npos) << r.texte();
+}
+
+TEST(Nuages, LargeHostileFilesAreRefusedWithinACappedAddressSpace)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers' shadow memory does not fit a capped address space";
+#endif
+    // Sparse files of 1 GiB of zeros: a count a little beyond the bytes (a cut file), and a count
+    // that fits them but whose cloud (2 GB) does not fit the 1.5 GB left to the reader.
+    TempDir d;
+    const std::size_t taille = std::size_t(1) << 30;
+    const std::string tete = "ply\nformat binary_little_endian 1.0\nelement vertex ";
+    const std::string proprietes = "\nproperty float x\nproperty float y\nproperty float z\nend_header\n";
+    const std::size_t justes = (taille - tete.size() - 8 - proprietes.size()) / 12;
+    for (const auto &[compte, code] : {std::pair{justes + 10, CodeRaison::FichierCoupe}, {justes, CodeRaison::MemoireLecture}}) {
+        std::string entete = tete + std::to_string(compte) + proprietes;
+        const std::string chemin = d.file("zeros.ply");
+        writeFile(chemin, entete);
+        ASSERT_EQ(::truncate(chemin.c_str(), static_cast<off_t>(entete.size() + 12 * justes)), 0);
+        const pid_t enfant = ::fork();
+        if (enfant == 0) {
+            const rlimit plafond{std::size_t(1536) << 20, std::size_t(1536) << 20};
+            ::setrlimit(RLIMIT_AS, &plafond);
+            std::vector<point3> points;
+            long long nonFinis = 0;
+            const Resultat r = lireNuageFichier(chemin, points, nonFinis, {}, OptionsLecture{1, 1 << 20});
+            std::_Exit(r.raison.code == code && points.empty() ? 0 : 1);
+        }
+        int statut = -1;
+        ASSERT_EQ(::waitpid(enfant, &statut, 0), enfant);
+        EXPECT_TRUE(WIFEXITED(statut) && WEXITSTATUS(statut) == 0) << static_cast<int>(code) << " " << statut;
+    }
 }
