@@ -116,7 +116,7 @@ constexpr Entree catalogue[] = {
     {CodeRaison::CoordonneeListe,
      QT_TRANSLATE_NOOP("Moteur", "%1 : la coordonnée %2 de %3 est une liste")},
     {CodeRaison::MemoireLecture,
-     QT_TRANSLATE_NOOP("Moteur", "%1 : mémoire insuffisante pour %2 (%3 octets demandés)")},
+     QT_TRANSLATE_NOOP("Moteur", "%1 : mémoire insuffisante (%2, %3 octets demandés)")},
     // Triangle meshes (OFF, OBJ)
     {CodeRaison::PasUnFichierOFF,
      QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas un fichier OFF : la ligne 1 ne commence pas par « OFF »")},

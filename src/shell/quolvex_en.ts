@@ -1904,8 +1904,8 @@ with the keys W X C V B N.</translation>
         <translation>%1: coordinate %2 of %3 is a list</translation>
     </message>
     <message>
-        <source>%1 : mémoire insuffisante pour %2 (%3 octets demandés)</source>
-        <translation>%1: not enough memory for %2 (%3 bytes asked for)</translation>
+        <source>%1 : mémoire insuffisante (%2, %3 octets demandés)</source>
+        <translation>%1: not enough memory (%2, %3 bytes asked for)</translation>
     </message>
     <message>
         <source>%1 n&apos;est pas un fichier OFF : la ligne 1 dépasse %2 caractères sans fin de ligne</source>
