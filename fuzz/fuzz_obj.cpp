@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *donnees, std::size_t t
     std::fwrite(donnees, 1, taille, f);
     std::fclose(f);
     Maillage parFichier;
-    parFichier.lireOBJ(cheminTemporaire);
+    static_cast<void>(parFichier.lireOBJ(cheminTemporaire));
     if (parFichier.listeSommets.size() != m.listeSommets.size() || parFichier.listeFaces.size() != m.listeFaces.size())
         std::abort();
     for (std::size_t i = 0; i < m.listeFaces.size(); ++i) {

@@ -44,4 +44,34 @@ std::string dossierResultats(const std::string &racine, const std::string &nuage
     return (fs::path(sortie) / relatif).string();
 }
 
+std::string raisonDeSaut(const std::string &chemin, bool nomDeNuage)
+{
+    std::error_code ec;
+    const fs::file_status propre = fs::symlink_status(chemin, ec);
+    if (ec)
+        return "illisible (" + ec.message() + ")";
+    switch (propre.type()) {
+    case fs::file_type::regular:
+    case fs::file_type::directory:
+        return {};
+    case fs::file_type::symlink: {
+        const fs::file_status cible = fs::status(chemin, ec);
+        if (ec || !fs::exists(cible))
+            return "lien symbolique sans cible";
+        if (fs::is_directory(cible))
+            return "lien symbolique vers un dossier, non suivi";
+        return nomDeNuage ? "lien symbolique, non suivi : donnez sa cible ou une liste de nuages" : "";
+    }
+    case fs::file_type::fifo:
+        return "tube, pas un fichier ordinaire";
+    case fs::file_type::socket:
+        return "socket, pas un fichier ordinaire";
+    case fs::file_type::block:
+    case fs::file_type::character:
+        return "périphérique, pas un fichier ordinaire";
+    default:
+        return "pas un fichier ordinaire";
+    }
+}
+
 } // namespace lot

@@ -25,6 +25,12 @@ std::string racineCommune(const std::vector<std::string> &nuages);
 /// outside racine (which racineCommune never gives) gets sortie / its file name.
 std::string dossierResultats(const std::string &racine, const std::string &nuage, const std::string &sortie);
 
+/// Why the entry at chemin, met while a batch's folder is searched, is passed over rather than
+/// taken as a cloud: a symbolic link (not followed: to a cloud, to a folder, or with no target),
+/// a pipe, a device or a socket; "" for a regular file or a folder (searched in turn).
+/// nomDeNuage: its name has the suffix of a cloud or volume.
+std::string raisonDeSaut(const std::string &chemin, bool nomDeNuage);
+
 } // namespace lot
 
 #endif

@@ -111,9 +111,12 @@ Resultat lirePointsPTS(Maillage &m, Lecteur &lecteur, long long annonces, long l
     if (capacite > 0)
         m.ListePointsInterets.reserve(avant + static_cast<std::size_t>(std::min(annonces, capacite)));
     long long lus = 0;
-    float x, y, z;
-    while (lus < annonces && lecteur.lireFloat(x) && lecteur.lireFloat(y) && lecteur.lireFloat(z)) {
-        m.ListePointsInterets.emplace_back(static_cast<double>(x), static_cast<double>(y), static_cast<double>(z));
+    double x, y, z;
+    // Kept in double, as written; the range stays the single precision one PTS has always had.
+    const double limite = tarnis_nuage::limiteSimplePrecision();
+    while (lus < annonces && lecteur.lireDouble(x, limite) && lecteur.lireDouble(y, limite) &&
+           lecteur.lireDouble(z, limite)) {
+        m.ListePointsInterets.emplace_back(x, y, z);
         ++lus;
         if ((lus & 0xFFFF) == 0 && progression && tailleFichier > 0 &&
             !progression(double(lecteur.position()) / double(tailleFichier), Raison(CodeRaison::LectureDuNuage))) {
@@ -201,7 +204,14 @@ static Resultat lirePTSEnBlocs(Maillage &m, const std::string &nomFichier, long 
         return Resultat::echec(Statut::Echec, Raison());
     const char *p = donnees(fichier), *fin = fichier.donnees + fichier.taille;
     long long auDela = 0;
-    if (!tarnis_nuage::lirePointsPTSEnBlocs(p, fin, annonces, m.ListePointsInterets, auDela))
+    const std::size_t avant = m.ListePointsInterets.size();
+    const bool lus = tarnis_nuage::lirePointsPTSEnBlocs(p, fin, annonces, m.ListePointsInterets, auDela);
+    if (fichier.change()) {
+        m.ListePointsInterets.resize(avant);
+        m.nbPointsInterets = 0;
+        return tarnis_nuage::fichierChange(nomFichier, Statut::NuageIllisible);
+    }
+    if (!lus)
         return Resultat::echec(Statut::Echec, Raison());
     Lecteur ligne2(suiteLigne2.data(), suiteLigne2.size());
     for (float v; ligne2.lireFloat(v);)

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <iostream>
 #include <limits>
+#include <new>
 #include <string>
 #include <system_error>
 #include <unordered_map>
@@ -146,9 +147,12 @@ Resultat lireBinaire(Maillage &m, Source &source, std::uint32_t annonces, const 
         return illisible(
             Raison(CodeRaison::STLTropDeTriangles, {::nom(nom), static_cast<unsigned long long>(annonces),
                                                     static_cast<unsigned long long>(TRIANGLES_MAXIMUM)}));
-    // The count is checked against the size: it may size the lists.
-    m.listeFaces.reserve(annonces);
-    m.listeSommets.reserve(annonces / 2 + 3);
+    // The count is checked against the size, but a sparse file holds as many bytes as it
+    // claims without holding triangles: the lists are sized for a first part only and grow with
+    // what is read.
+    constexpr std::size_t RESERVE_MAX = std::size_t(1) << 22;
+    m.listeFaces.reserve(std::min<std::size_t>(annonces, RESERVE_MAX));
+    m.listeSommets.reserve(std::min<std::size_t>(annonces / 2 + 3, RESERVE_MAX));
     Soudure soudure(m);
     constexpr std::size_t PAR_BLOC = 4096;
     std::vector<unsigned char> bloc(PAR_BLOC * OCTETS_TRIANGLE);
@@ -301,7 +305,13 @@ Resultat analyserSTL(Maillage &m, Source &source, const std::string &nom, const 
         lus == ENTETE_BINAIRE && ENTETE_BINAIRE + OCTETS_TRIANGLE * std::uint64_t(annonces) == source.taille();
     Resultat r;
     if (binaire) {
-        r = lireBinaire(m, source, annonces, nom, suivi);
+        try {
+            r = lireBinaire(m, source, annonces, nom, suivi);
+        } catch (const std::bad_alloc &) {
+            // What the lists would have reached: a face and half a vertex per triangle.
+            const std::size_t octets = std::size_t(annonces) * (sizeof(Face) + sizeof(point3) / 2);
+            r = illisible(Raison(CodeRaison::MemoireLecture, {::nom(nom), Raison(CodeRaison::LectureDuMaillage), octets}));
+        }
     } else if (solid && !octetsDeControle) {
         // Text: read again from the start, "solid" consumed.
         if (source.fichier) {

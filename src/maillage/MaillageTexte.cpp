@@ -192,7 +192,7 @@ const char *Lecteur::finJeton()
     }
 }
 
-template <typename T> bool Lecteur::lireReel(T &v)
+template <typename T> bool Lecteur::lireReel(T &v, T limite)
 {
     if (!sauterBlancs())
         return false;
@@ -210,6 +210,8 @@ template <typename T> bool Lecteur::lireReel(T &v)
         return false;
     if (r.ec == std::errc::result_out_of_range && !horsLimites(q, r.ptr, valeur))
         return false;
+    if (!(std::fabs(valeur) <= limite))
+        return false;
     v = valeur;
     p = r.ptr;
     return true;
@@ -217,11 +219,15 @@ template <typename T> bool Lecteur::lireReel(T &v)
 
 bool Lecteur::lireFloat(float &v)
 {
-    return lireReel(v);
+    return lireReel(v, std::numeric_limits<float>::max());
 }
 bool Lecteur::lireDouble(double &v)
 {
-    return lireReel(v);
+    return lireReel(v, std::numeric_limits<double>::max());
+}
+bool Lecteur::lireDouble(double &v, double limite)
+{
+    return lireReel(v, limite);
 }
 
 bool Lecteur::lireEntier(int &v)

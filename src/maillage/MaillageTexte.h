@@ -61,6 +61,8 @@ public:
     /// the white space, and finDesDonnees() tells an end of data from a non-number.
     bool lireFloat(float &v);
     bool lireDouble(double &v);
+    /// A double no larger than limite in magnitude; a larger one is left unread (false).
+    bool lireDouble(double &v, double limite);
     bool lireEntier(int &v);
     bool lireEntier(long long &v);
     /// Skips white space and consumes the next token: [debut, fin) stays valid until the next
@@ -81,7 +83,7 @@ private:
     /// Makes sure the token starting at the current position is wholly in the window;
     /// returns its end.
     const char *finJeton();
-    template <typename T> bool lireReel(T &v);
+    template <typename T> bool lireReel(T &v, T limite);
     template <typename T> bool lireEntierDe(T &v);
 
     std::FILE *fichier = nullptr;

@@ -5,21 +5,118 @@
 #include "Parallele.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <stdexcept>
 
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarnis_nuage {
 
+namespace {
+
+// The mappings being read, watched by the SIGBUS handler. A fault inside one of them (the file
+// cut shorter under it) has the rest of the mapping replaced by zero pages, the slot marked, and
+// the reading goes on: the reader reads zeros to its end, then Projection::change() tells the
+// file changed. Slots are taken and given back without locks, the handler only reads them.
+struct Garde
+{
+    std::atomic<int> prise{0};
+    std::atomic<char *> debut{nullptr};
+    std::atomic<std::size_t> longueur{0};
+    std::atomic<int> touchee{0};
+};
+constexpr int GARDES = 64;
+Garde gardes[GARDES];
+struct sigaction avantNous;
+std::size_t pageSysteme = 4096;
+
+void surSigbus(int signal, siginfo_t *info, void *contexte)
+{
+    char *adresse = static_cast<char *>(info->si_addr);
+    for (Garde &g : gardes) {
+        char *debut = g.debut.load(std::memory_order_acquire);
+        const std::size_t longueur = g.longueur.load(std::memory_order_acquire);
+        if (!debut || adresse < debut || adresse >= debut + longueur)
+            continue;
+        char *page = debut + static_cast<std::size_t>(adresse - debut) / pageSysteme * pageSysteme;
+        const std::size_t reste = static_cast<std::size_t>(debut + longueur - page);
+        if (::mmap(page, reste, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
+            g.touchee.store(1, std::memory_order_release);
+            return;
+        }
+        break;
+    }
+    // Not one of ours: whoever handled it before, or the default action (the faulting access
+    // runs again and ends the process as it would have).
+    if ((avantNous.sa_flags & SA_SIGINFO) && avantNous.sa_sigaction) {
+        avantNous.sa_sigaction(signal, info, contexte);
+    } else if (avantNous.sa_handler != SIG_DFL && avantNous.sa_handler != SIG_IGN) {
+        avantNous.sa_handler(signal);
+    } else {
+        struct sigaction defaut = {};
+        defaut.sa_handler = SIG_DFL;
+        ::sigaction(SIGBUS, &defaut, nullptr);
+    }
+}
+
+void installerGarde()
+{
+    static std::once_flag fait;
+    std::call_once(fait, [] {
+        const long p = ::sysconf(_SC_PAGESIZE);
+        if (p > 0)
+            pageSysteme = static_cast<std::size_t>(p);
+        struct sigaction a = {};
+        a.sa_sigaction = surSigbus;
+        a.sa_flags = SA_SIGINFO | SA_NODEFER;
+        sigemptyset(&a.sa_mask);
+        ::sigaction(SIGBUS, &a, &avantNous);
+    });
+}
+
+int prendreGarde(void *debut, std::size_t longueur)
+{
+    installerGarde();
+    for (int k = 0; k < GARDES; ++k) {
+        int libre = 0;
+        if (gardes[k].prise.compare_exchange_strong(libre, 1)) {
+            gardes[k].touchee.store(0);
+            gardes[k].longueur.store(longueur, std::memory_order_release);
+            gardes[k].debut.store(static_cast<char *>(debut), std::memory_order_release);
+            return k;
+        }
+    }
+    return -1;
+}
+
+void rendreGarde(int k)
+{
+    gardes[k].debut.store(nullptr, std::memory_order_release);
+    gardes[k].longueur.store(0);
+    gardes[k].prise.store(0, std::memory_order_release);
+}
+
+} // namespace
+
 Projection::~Projection()
 {
+    if (garde >= 0)
+        rendreGarde(garde);
     if (base)
         ::munmap(base, taille);
+    if (fichier)
+        std::fclose(fichier);
 }
 
 Resultat Projection::ouvrir(const std::string &nom, Statut statut, bool peupler)
@@ -28,27 +125,80 @@ Resultat Projection::ouvrir(const std::string &nom, Statut statut, bool peupler)
     std::FILE *f = tarnis_texte::ouvrirLecture(nom, raison);
     if (!f)
         return Resultat::echec(statut, raison);
+    fichier = f;
     struct stat st;
-    Resultat r = Resultat::succes();
-    if (::fstat(::fileno(f), &st) != 0) {
-        r = Resultat::echec(statut, Raison(CodeRaison::OuvertureImpossible, {::nom(nom)}));
-    } else if (st.st_size > 0) {
-        // Populated at once, up to a size that any cloud of ours fits in: the kernel reads the
-        // pages in far fewer steps than faults would. Beyond it, pages come as they are read.
-        const int options = peupler && st.st_size <= (std::int64_t(1) << 31) ? MAP_POPULATE : 0;
-        void *p =
-            ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | options, ::fileno(f), 0);
-        if (p == MAP_FAILED) {
-            r = Resultat::echec(
-                statut, Raison(CodeRaison::OuvertureImpossibleCar, {::nom(nom), litteral(std::strerror(errno))}));
-        } else {
-            base = p;
-            donnees = static_cast<const char *>(p);
-            taille = static_cast<std::size_t>(st.st_size);
+    if (::fstat(::fileno(f), &st) != 0)
+        return Resultat::echec(statut, Raison(CodeRaison::OuvertureImpossible, {::nom(nom)}));
+    tailleVue = st.st_size;
+    secondes = st.st_mtim.tv_sec;
+    nanosecondes = st.st_mtim.tv_nsec;
+    if (st.st_size <= 0)
+        return Resultat::succes();
+    const std::size_t n = static_cast<std::size_t>(st.st_size);
+    void *p = ::mmap(nullptr, n, PROT_READ, MAP_PRIVATE, ::fileno(f), 0);
+    if (p == MAP_FAILED)
+        return Resultat::echec(statut,
+                               Raison(CodeRaison::OuvertureImpossibleCar, {::nom(nom), litteral(std::strerror(errno))}));
+    // Read ahead by the kernel while the reader starts, not populated at once: a file refused
+    // from its header (a count far beyond its bytes) costs its first pages only, whatever its size.
+    if (peupler)
+        ::madvise(p, n, MADV_WILLNEED);
+    garde = prendreGarde(p, n);
+    if (garde < 0) {
+        // Every guard taken: the bytes are read in instead (a shorter file then reads short).
+        ::munmap(p, n);
+        copie.resize(n);
+        std::size_t lus = 0;
+        while (lus < n) {
+            const ssize_t k = ::pread(::fileno(f), copie.data() + lus, n - lus, static_cast<off_t>(lus));
+            if (k <= 0)
+                break;
+            lus += static_cast<std::size_t>(k);
         }
+        copie.resize(lus);
+        donnees = copie.data();
+        taille = lus;
+        return Resultat::succes();
     }
-    std::fclose(f);
-    return r;
+    base = p;
+    donnees = static_cast<const char *>(p);
+    taille = n;
+    return Resultat::succes();
+}
+
+bool Projection::change() const
+{
+    if (!fichier)
+        return false;
+    if (garde >= 0 && gardes[garde].touchee.load(std::memory_order_acquire))
+        return true;
+    struct stat st;
+    if (::fstat(::fileno(fichier), &st) != 0)
+        return true;
+    return st.st_size != tailleVue || static_cast<long long>(taille) != tailleVue ||
+           st.st_mtim.tv_sec != secondes || st.st_mtim.tv_nsec != nanosecondes;
+}
+
+Resultat agrandirPoints(std::vector<point3> &points, std::size_t n, int fils, const std::string &nom)
+{
+    try {
+        agrandir(points, n, fils);
+        return Resultat::succes();
+    } catch (const std::bad_alloc &) {
+        const std::size_t octets = n * sizeof(point3);
+        std::vector<point3>().swap(points);
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::MemoireLecture,
+                                                              {::nom(nom), Raison(CodeRaison::LectureDuNuage), octets}));
+    } catch (const std::length_error &) {
+        std::vector<point3>().swap(points);
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::TropDePoints, {::nom(nom), n, POINTS_MAX}));
+    }
+}
+
+Resultat fichierChange(const std::string &nom, Statut statut)
+{
+    return Resultat::echec(statut, Raison(CodeRaison::FichierChange, {::nom(nom)}));
 }
 
 const char *lireReel(const char *p, const char *fin, double &v, bool nanPermis)
@@ -154,10 +304,62 @@ Resultat premierEchec(const std::vector<Bloc> &blocs, const std::string &nom, st
     return Resultat::succes();
 }
 
+Plage plageEntiere(std::size_t octets, bool signe, const char *nom)
+{
+    const double n = std::ldexp(1.0, static_cast<int>(8 * octets) - (signe ? 1 : 0));
+    return Plage{true, signe ? -n : 0.0, n - 1, nom};
+}
+
+bool ressembleATexte(const char *p, std::size_t n)
+{
+    n = std::min<std::size_t>(n, 4096);
+    bool finDeLigne = false, chiffre = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = p[i];
+        const bool estChiffre = c >= '0' && c <= '9';
+        if (!(estChiffre || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E' || c == '\n' ||
+              estBlancLigne(c)))
+            return false;
+        chiffre = chiffre || estChiffre;
+        finDeLigne = finDeLigne || c == '\n';
+    }
+    return chiffre && finDeLigne;
+}
+
+std::size_t flottantsImplausibles(const char *p, std::size_t n, std::size_t pas, bool inverse)
+{
+    std::size_t compte = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        unsigned char o[4];
+        std::memcpy(o, p + i * pas, 4);
+        if (inverse)
+            std::reverse(o, o + 4);
+        float v;
+        std::memcpy(&v, o, 4);
+        const int genre = std::fpclassify(v);
+        compte += genre == FP_NAN || genre == FP_INFINITE || genre == FP_SUBNORMAL;
+    }
+    return compte;
+}
+
+Resultat rienApres(const char *debut, const char *p, const char *fin, const std::string &nom)
+{
+    while (p < fin && (*p == '\n' || estBlancLigne(*p)))
+        ++p;
+    if (p >= fin)
+        return Resultat::succes();
+    const char *e = p;
+    while (e < fin && *e != '\n' && !estBlancLigne(*e) && e - p < 24)
+        ++e;
+    const Raison quoi = std::any_of(p, e, [](char c) { return c >= 0 && c < ' '; }) ? Raison(CodeRaison::OctetsDeControle)
+                                                                                    : ::nom(std::string(p, e));
+    return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::DonneesApres, {::nom(nom), ligneDe(debut, p), quoi}));
+}
+
 Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes, int colonnes, const int ix[3],
                          bool nanPermis, std::vector<point3> &points, const OptionsLecture &options,
                          const std::string &nom, const char *element, std::size_t ligneDebut, std::size_t octetDebut,
-                         const char *&finLignes)
+                         const char *&finLignes, const Plage *plages)
 {
     // A line holds at least one byte per number and one blank or end of line after it.
     const std::size_t reste = static_cast<std::size_t>(fin - debut);
@@ -175,7 +377,8 @@ Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes
     }
     finLignes = p;
     points.clear();
-    agrandir(points, nLignes, filsEffectifs(options.fils));
+    if (Resultat r = agrandirPoints(points, nLignes, filsEffectifs(options.fils), nom); !r)
+        return r;
     std::vector<Bloc> blocs = decouperEnLignes(debut, p, options.octetsParBloc, filsEffectifs(options.fils));
     chaqueBloc(blocs.size(), filsEffectifs(options.fils), [&](std::size_t k) {
         Bloc &b = blocs[k];
@@ -195,6 +398,11 @@ Resultat lireLignesFixes(const char *debut, const char *fin, std::size_t nLignes
                 if (!s || (s < e && !estBlancLigne(*s))) {
                     b.ligneEchec = l + 1;
                     b.raison = ceQuiArrete(q, e);
+                    return;
+                }
+                if (plages && !plages[c].contient(x)) {
+                    b.ligneEchec = l + 1;
+                    b.raison = Raison(CodeRaison::HorsDuType, {::nom(std::string(q, s)), ::nom(plages[c].nom)});
                     return;
                 }
                 for (int a = 0; a < 3; ++a)
@@ -231,7 +439,12 @@ std::string suffixeDe(const std::string &nom)
     const std::size_t barre = nom.find_last_of('/');
     if (point == std::string::npos || (barre != std::string::npos && point < barre))
         return std::string();
-    return nom.substr(point + 1);
+    std::string s = nom.substr(point + 1);
+    // "scan.PLY" is read as "scan.ply": suffixes are told apart whatever their case.
+    for (char &c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
 }
 
 bool estNuageAutreFormat(const std::string &nom)
@@ -240,14 +453,13 @@ bool estNuageAutreFormat(const std::string &nom)
     return s == "ply" || s == "xyz" || s == "asc" || s == "csv" || s == "txt" || s == "pcd";
 }
 
-Resultat lireNuageFichier(const std::string &nom, std::vector<point3> &points, long long &nonFinis,
-                          const Progression &progression, const OptionsLecture &options)
+namespace tarnis_nuage {
+
+Resultat lireNuageProjete(const Projection &fichier, const std::string &nom, std::vector<point3> &points,
+                          long long &nonFinis, const OptionsLecture &options)
 {
     points.clear();
     nonFinis = 0;
-    tarnis_nuage::Projection fichier;
-    if (Resultat r = fichier.ouvrir(nom, Statut::NuageIllisible); !r)
-        return r;
     const std::string s = suffixeDe(nom);
     Resultat r;
     if (s == "ply")
@@ -257,8 +469,28 @@ Resultat lireNuageFichier(const std::string &nom, std::vector<point3> &points, l
     else if (estNuageAutreFormat(nom))
         r = lireNuageXYZ(fichier.donnees, fichier.taille, nom, points, options);
     else
-        r = Resultat::echec(Statut::NuageIllisible,
-                            Raison(CodeRaison::NuageNonReconnu, {::nom(nom), litteral(".pts, .ply, .xyz, .asc, .csv, .txt, .pcd")}));
+        r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageNonReconnu,
+                                                           {::nom(nom), litteral(".pts, .ply, .xyz, .asc, .csv, .txt, .pcd")}));
+    // Whatever the reader made of it, bytes that changed under it are no data.
+    if (fichier.change()) {
+        points.clear();
+        nonFinis = 0;
+        return fichierChange(nom, Statut::NuageIllisible);
+    }
+    return r;
+}
+
+} // namespace tarnis_nuage
+
+Resultat lireNuageFichier(const std::string &nom, std::vector<point3> &points, long long &nonFinis,
+                          const Progression &progression, const OptionsLecture &options)
+{
+    points.clear();
+    nonFinis = 0;
+    tarnis_nuage::Projection fichier;
+    if (Resultat r = fichier.ouvrir(nom, Statut::NuageIllisible); !r)
+        return r;
+    Resultat r = tarnis_nuage::lireNuageProjete(fichier, nom, points, nonFinis, options);
     if (r && progression && !progression(1.0, Raison(CodeRaison::LectureDuNuage))) {
         points.clear();
         return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));
@@ -274,6 +506,8 @@ Resultat lireMaillagePLYFichier(const std::string &nom, Maillage &m)
     std::vector<point3> sommets;
     std::vector<Face> faces;
     Resultat r = lireMaillagePLY(fichier.donnees, fichier.taille, nom, sommets, faces);
+    if (fichier.change())
+        return tarnis_nuage::fichierChange(nom, Statut::MaillageIllisible);
     if (!r)
         return r;
     if (sommets.size() > static_cast<std::size_t>(tarnis_nuage::POINTS_MAX) ||
@@ -292,6 +526,14 @@ Resultat lireMaillagePLYFichier(const std::string &nom, Maillage &m)
 
 namespace tarnis_nuage {
 
+double limiteSimplePrecision()
+{
+    // Half an ulp of FLT_MAX above it rounds to infinity; anything below it, to FLT_MAX.
+    const double f = static_cast<double>(std::numeric_limits<float>::max());
+    static const double limite = std::nextafter(f + std::ldexp(1.0, 103), 0.0);
+    return limite;
+}
+
 namespace {
 bool blancPTS(char c)
 {
@@ -299,27 +541,29 @@ bool blancPTS(char c)
 }
 
 /// One number at p as the PTS reader takes it (an optional sign, then a digit or a point); its
-/// end, or null.
-const char *flottantDebut(const char *p, const char *e, float &v)
+/// end, or null. Read in double; beyond the range of single precision (which PTS has always
+/// kept to), no number.
+const char *flottantDebut(const char *p, const char *e, double &v)
 {
     const char *q = p + (*p == '+');
     const char *corps = (q < e && *q == '-' && *p != '+') ? q + 1 : q;
     if (corps >= e || !((*corps >= '0' && *corps <= '9') || *corps == '.'))
         return nullptr;
     const auto r = std::from_chars(q, e, v, std::chars_format::general);
-    return r.ec == std::errc() ? r.ptr : nullptr;
+    if (r.ec == std::errc::result_out_of_range) {
+        // An underflow is the tiny value the C library gives, as the sequential reader takes it.
+        const std::string copie(q, r.ptr);
+        v = std::strtod(copie.c_str(), nullptr);
+        return std::fabs(v) <= limiteSimplePrecision() ? r.ptr : nullptr;
+    }
+    return r.ec == std::errc() && std::fabs(v) <= limiteSimplePrecision() ? r.ptr : nullptr;
 }
 
 /// A whole token as the PTS reader takes one number: an optional sign, a digit or a point, and
 /// nothing left over.
-bool flottantEntier(const char *p, const char *e, float &v)
+bool flottantEntier(const char *p, const char *e, double &v)
 {
-    const char *q = p + (*p == '+');
-    const char *corps = (q < e && *q == '-' && *p != '+') ? q + 1 : q;
-    if (corps >= e || !((*corps >= '0' && *corps <= '9') || *corps == '.'))
-        return false;
-    const auto r = std::from_chars(q, e, v, std::chars_format::general);
-    return r.ec == std::errc() && r.ptr == e;
+    return flottantDebut(p, e, v) == e;
 }
 } // namespace
 
@@ -329,7 +573,7 @@ bool debutPTSRegulier(const char *debut, const char *fin)
     for (int c = 0; c < 3; ++c) {
         while (p < e && blancPTS(*p) && *p != '\n')
             ++p;
-        float v;
+        double v;
         const char *s = p < e ? flottantDebut(p, e, v) : nullptr;
         if (!s || (s < e && !blancPTS(*s)))
             return false;
@@ -355,7 +599,7 @@ bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces
             Bloc &b = blocs[k];
             const char *p = b.debut;
             for (std::size_t l = 0; l < b.lignes; ++l) {
-                float v[3];
+                double v[3];
                 for (int c = 0; c < 3; ++c) {
                     while (p < b.fin && blancPTS(*p) && *p != '\n')
                         ++p;
@@ -375,7 +619,7 @@ bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces
                 ++p;
                 const std::size_t i = b.premiereLigne + l;
                 if (i < static_cast<std::size_t>(annonces))
-                    sortie[i] = point3(static_cast<double>(v[0]), static_cast<double>(v[1]), static_cast<double>(v[2]));
+                    sortie[i] = point3(v[0], v[1], v[2]);
             }
         });
         if (std::none_of(blocs.begin(), blocs.end(), [](const Bloc &b) { return b.ligneEchec != 0; })) {
@@ -420,14 +664,14 @@ bool lirePointsPTSEnBlocs(const char *debut, const char *fin, long long annonces
             const char *e = p;
             while (e < b.fin && !blancPTS(*e))
                 ++e;
-            float v;
+            double v;
             if (!flottantEntier(p, e, v)) {
                 b.ligneEchec = 1;
                 return;
             }
             if (i < 3 * lus) {
                 point3 &q = sortie[i / 3];
-                (i % 3 == 0 ? q.x : i % 3 == 1 ? q.y : q.z) = static_cast<double>(v);
+                (i % 3 == 0 ? q.x : i % 3 == 1 ? q.y : q.z) = v;
             }
             ++i;
             p = e;

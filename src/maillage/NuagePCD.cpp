@@ -6,6 +6,7 @@
 #include "NuageFichiers.h"
 #include "Parallele.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -122,8 +123,14 @@ Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string
         };
         if (cle == "FIELDS") {
             champs.clear();
-            for (std::size_t k = 1; k < mots.size(); ++k)
+            for (std::size_t k = 1; k < mots.size(); ++k) {
+                // A repeated coordinate would leave one of its columns unread.
+                const bool coordonnee = mots[k] == "x" || mots[k] == "y" || mots[k] == "z";
+                if (coordonnee && std::find(mots.begin() + 1, mots.begin() + static_cast<long>(k), mots[k]) !=
+                                      mots.begin() + static_cast<long>(k))
+                    return ligneRefusee(Raison(CodeRaison::EnDouble, {::nom(mots[k])}));
                 champs.push_back({mots[k], 4, 'F', 1, 0, 0});
+            }
         } else if (cle == "SIZE" || cle == "TYPE" || cle == "COUNT") {
             if (mots.size() != champs.size() + 1)
                 return ligneRefusee(Raison(CodeRaison::NombresParLigne, {mots.size() - 1, champs.size()}));
@@ -158,6 +165,8 @@ Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string
     std::size_t octets = 0, colonnes = 0;
     int ix[3] = {-1, -1, -1};
     const Champ *xyz[3] = {nullptr, nullptr, nullptr};
+    // What each ASCII column may hold: integer fields hold the integers of their size.
+    std::vector<Plage> plages;
     for (Champ &c : champs) {
         if (!tailleValide(c))
             return refus(Raison(CodeRaison::TypeInconnu, {::nom(std::string(1, c.type) + std::to_string(c.taille))}));
@@ -165,6 +174,8 @@ Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string
         c.colonne = colonnes;
         octets += c.taille * c.compte;
         colonnes += c.compte;
+        const Plage plage = c.type == 'F' ? Plage{} : plageEntiere(c.taille, c.type == 'I', c.type == 'I' ? "I" : "U");
+        plages.insert(plages.end(), c.compte, plage);
         for (int a = 0; a < 3; ++a)
             if (c.nom == std::string(1, char('x' + a)) && c.compte > 0) {
                 ix[a] = static_cast<int>(c.colonne);
@@ -173,27 +184,60 @@ Resultat lireNuagePCD(const char *donnees, std::size_t taille, const std::string
     }
     if (!xyz[0] || !xyz[1] || !xyz[2])
         return refus(Raison(CodeRaison::SansCoordonnees, {::nom(nom), ::nom("FIELDS")}));
+    // WIDTH x HEIGHT in checked arithmetic: both may be as large as a long long.
+    long long produit = 0;
+    if (largeur >= 0 && (__builtin_mul_overflow(largeur, hauteur, &produit) || produit > POINTS_MAX))
+        return refus(Raison(CodeRaison::ProduitTropGrand, {::nom(nom), largeur, hauteur, POINTS_MAX}));
+    if (annonces >= 0 && largeur >= 0 && annonces != produit)
+        return refus(Raison(CodeRaison::ComptesContradictoires, {::nom(nom), annonces, produit}));
     if (annonces < 0)
-        annonces = largeur < 0 ? 0 : largeur * hauteur;
+        annonces = largeur < 0 ? 0 : produit;
     if (annonces > POINTS_MAX)
         return refus(Raison(CodeRaison::TropDePoints, {::nom(nom), annonces, POINTS_MAX}));
     const std::size_t n = static_cast<std::size_t>(annonces);
     const std::size_t reste = static_cast<std::size_t>(fin - p);
     if (donneesGenre == "ascii") {
         const char *finLignes = p;
-        const Resultat r = lireLignesFixes(p, fin, n, static_cast<int>(colonnes), ix, true, points, options, nom,
-                                           "point", ligne + 1, static_cast<std::size_t>(p - donnees), finLignes);
+        const Resultat r =
+            lireLignesFixes(p, fin, n, static_cast<int>(colonnes), ix, true, points, options, nom, "point", ligne + 1,
+                            static_cast<std::size_t>(p - donnees), finLignes, plages.data());
         if (!r)
             return r;
+        // More lines than announced: a count that is wrong, not points to leave out.
+        if (Resultat apres = rienApres(donnees, finLignes, fin, nom); !apres) {
+            points.clear();
+            return apres;
+        }
     } else {
+        const std::size_t debut = static_cast<std::size_t>(p - donnees);
+        if (ressembleATexte(p, reste))
+            return refus(Raison(CodeRaison::CorpsTexte, {::nom(nom), debut, ::nom("binary")}));
         if (n > reste / std::max<std::size_t>(octets, 1)) {
             if (n / 4 > reste / std::max<std::size_t>(octets, 1) + 1024)
                 return refus(Raison(CodeRaison::CompteTropGrand, {::nom(nom), annonces, litteral("points"), reste}));
             return refus(Raison(CodeRaison::FichierCoupe,
                                 {::nom(nom), taille, litteral("point"), reste / octets + 1, annonces}));
         }
+        if (reste > n * octets)
+            return refus(Raison(CodeRaison::OctetsApres, {::nom(nom), debut + n * octets, reste - n * octets}));
+        // Floats that are denormal in bulk are no coordinates (NaN is how organised clouds mark
+        // their holes: it is counted, not taken as a sign of garbage).
+        std::size_t denormaux = 0, vus = 0;
+        for (int a = 0; a < 3; ++a)
+            if (xyz[a]->type == 'F' && xyz[a]->taille == 4) {
+                const std::size_t k = std::min<std::size_t>(n, 1024);
+                for (std::size_t i = 0; i < k; ++i) {
+                    float v;
+                    std::memcpy(&v, p + i * octets + xyz[a]->decalage, 4);
+                    denormaux += std::fpclassify(v) == FP_SUBNORMAL;
+                }
+                vus += k;
+            }
+        if (vus >= 16 && 2 * denormaux > vus)
+            return refus(Raison(CodeRaison::CorpsImplausible, {::nom(nom), debut, denormaux, vus, ::nom("binary")}));
         points.clear();
-        agrandir(points, n, filsEffectifs(options.fils));
+        if (Resultat r = agrandirPoints(points, n, filsEffectifs(options.fils), nom); !r)
+            return r;
         enParallele(n, filsEffectifs(options.fils), [&](std::size_t a, std::size_t b) {
             for (std::size_t i = a; i < b; ++i) {
                 const char *r = p + i * octets;

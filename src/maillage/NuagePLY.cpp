@@ -45,6 +45,27 @@ std::size_t tailleDe(Type t)
     return 0;
 }
 
+/// What an ASCII value of type t may be: the integers of its size, or any real.
+Plage plageDe(Type t)
+{
+    switch (t) {
+    case Type::I8:
+        return plageEntiere(1, true, "char");
+    case Type::U8:
+        return plageEntiere(1, false, "uchar");
+    case Type::I16:
+        return plageEntiere(2, true, "short");
+    case Type::U16:
+        return plageEntiere(2, false, "ushort");
+    case Type::I32:
+        return plageEntiere(4, true, "int");
+    case Type::U32:
+        return plageEntiere(4, false, "uint");
+    default:
+        return Plage{};
+    }
+}
+
 Type typeDe(const std::string &s)
 {
     static const struct
@@ -227,6 +248,12 @@ Resultat lireEntete(const char *d, std::size_t taille, const std::string &nom, E
             if (r.ec != std::errc() || r.ptr != mots[2].data() + mots[2].size() || el.nombre < 0)
                 return refus(nom, Raison(CodeRaison::EnteteLigne,
                                          {::nom(nom), ligne, Raison(CodeRaison::PasUnEntier, {::nom(mots[2])})}));
+            // A second element of the same name would be read as something else or not at all.
+            for (const Element &avant : entete.elements)
+                if (avant.nom == el.nom)
+                    return refus(nom, Raison(CodeRaison::EnteteLigne,
+                                             {::nom(nom), ligne,
+                                              Raison(CodeRaison::EnDouble, {::nom("element " + el.nom)})}));
             entete.elements.push_back(std::move(el));
         } else if (mots[0] == "property") {
             if (entete.elements.empty())
@@ -243,6 +270,10 @@ Resultat lireEntete(const char *d, std::size_t taille, const std::string &nom, E
                 (liste && k == 2 ? pr.typeCompte : pr.type) = t;
             }
             pr.nom = mots.back();
+            if (entete.elements.back().indice(pr.nom.c_str()) >= 0)
+                return refus(nom, Raison(CodeRaison::EnteteLigne,
+                                         {::nom(nom), ligne,
+                                          Raison(CodeRaison::EnDouble, {::nom("property " + pr.nom)})}));
             entete.elements.back().proprietes.push_back(pr);
         } else {
             return incompris(mots[0]);
@@ -269,6 +300,12 @@ struct Lecture
             if (!s || (s < fin && !tarnis_texte_blanc(*s))) {
                 const Raison pourquoi = p < fin ? ceQuiArrete(p, fin) : Raison(CodeRaison::FinDuFichier);
                 raison = Raison(CodeRaison::FichierLigne, {::nom(nom), ligneDe(debut, p), pourquoi});
+                return false;
+            }
+            if (const Plage plage = plageDe(t); !plage.contient(v)) {
+                raison = Raison(CodeRaison::FichierLigne,
+                                {::nom(nom), ligneDe(debut, p),
+                                 Raison(CodeRaison::HorsDuType, {::nom(std::string(p, s)), ::nom(plage.nom)})});
                 return false;
             }
             p = s;
@@ -342,6 +379,15 @@ Resultat lireSommets(Lecture &l, const Element &el, std::vector<point3> &points,
     const int ix[3] = {el.indice("x"), el.indice("y"), el.indice("z")};
     if (ix[0] < 0 || ix[1] < 0 || ix[2] < 0)
         return refus(l.nom, Raison(CodeRaison::SansCoordonnees, {::nom(l.nom), ::nom(el.nom)}));
+    for (int a = 0; a < 3; ++a)
+        if (el.proprietes[static_cast<std::size_t>(ix[a])].typeCompte != Type::Aucun)
+            return refus(l.nom, Raison(CodeRaison::CoordonneeListe,
+                                       {::nom(l.nom), ::nom(std::string(1, char('x' + a))), ::nom(el.nom)}));
+    const std::size_t debutOctets = static_cast<std::size_t>(l.p - l.debut);
+    if (l.format != Format::Ascii && ressembleATexte(l.p, static_cast<std::size_t>(l.fin - l.p)))
+        return refus(l.nom, Raison(CodeRaison::CorpsTexte,
+                                   {::nom(l.nom), debutOctets,
+                                    ::nom(l.format == Format::Petit ? "binary_little_endian" : "binary_big_endian")}));
     if (el.nombre > POINTS_MAX)
         return refus(l.nom, Raison(CodeRaison::TropDePoints, {::nom(l.nom), el.nombre, POINTS_MAX}));
     const std::size_t reste = static_cast<std::size_t>(l.fin - l.p);
@@ -367,8 +413,22 @@ Resultat lireSommets(Lecture &l, const Element &el, std::vector<point3> &points,
                            el.proprietes[static_cast<std::size_t>(ix[1])].type,
                            el.proprietes[static_cast<std::size_t>(ix[2])].type};
         const bool inverse = l.format == Format::Grand;
+        // Coordinates that are mostly NaN, infinite or denormal are bytes of something else
+        // (text, another layout), not a cloud.
+        std::size_t implausibles = 0, vus = 0;
+        for (int a = 0; a < 3; ++a)
+            if (t[a] == Type::F32) {
+                const std::size_t k = std::min<std::size_t>(n, 1024);
+                implausibles += flottantsImplausibles(l.p + decalage[a], k, taille, inverse);
+                vus += k;
+            }
+        if (vus >= 16 && 2 * implausibles > vus)
+            return refus(l.nom, Raison(CodeRaison::CorpsImplausible,
+                                       {::nom(l.nom), debutOctets, implausibles, vus,
+                                        ::nom(inverse ? "binary_big_endian" : "binary_little_endian")}));
         points.clear();
-        agrandir(points, n, filsEffectifs(options.fils));
+        if (Resultat r = agrandirPoints(points, n, filsEffectifs(options.fils), l.nom); !r)
+            return r;
         const char *base = l.p;
         enParallele(n, filsEffectifs(options.fils), [&](std::size_t a, std::size_t b) {
             for (std::size_t i = a; i < b; ++i) {
@@ -385,9 +445,12 @@ Resultat lireSommets(Lecture &l, const Element &el, std::vector<point3> &points,
         while (l.p < l.fin && Lecture::tarnis_texte_blanc(*l.p))
             ++l.p;
         const char *finLignes = l.p;
-        const Resultat r =
-            lireLignesFixes(l.p, l.fin, n, static_cast<int>(el.proprietes.size()), ix, false, points, options, l.nom,
-                            el.nom.c_str(), ligneDe(l.debut, l.p), static_cast<std::size_t>(l.p - l.debut), finLignes);
+        std::vector<Plage> plages;
+        for (const Propriete &pr : el.proprietes)
+            plages.push_back(plageDe(pr.type));
+        const Resultat r = lireLignesFixes(l.p, l.fin, n, static_cast<int>(el.proprietes.size()), ix, false, points,
+                                           options, l.nom, el.nom.c_str(), ligneDe(l.debut, l.p),
+                                           static_cast<std::size_t>(l.p - l.debut), finLignes, plages.data());
         l.p = finLignes;
         return r;
     }
@@ -412,9 +475,11 @@ Resultat passerElement(Lecture &l, const Element &el, std::vector<Face> *faces, 
     const std::size_t minimum = l.format == Format::Ascii ? 2 * el.proprietes.size() : el.tailleFixe();
     if (minimum > 0 && static_cast<std::size_t>(el.nombre) > reste / minimum)
         return refus(l.nom, Raison(CodeRaison::CompteTropGrand, {::nom(l.nom), el.nombre, litteral(el.nom), reste}));
-    // Records of no property take no byte, however many are announced.
+    // Records of no property take no byte: announced, they cannot be told present or absent.
     if (el.proprietes.empty())
-        return Resultat::succes();
+        return el.nombre == 0 ? Resultat::succes()
+                              : refus(l.nom, Raison(CodeRaison::ElementSansPropriete,
+                                                    {::nom(l.nom), el.nombre, litteral(el.nom)}));
     if (l.format != Format::Ascii && !el.avecListes()) {
         l.p += static_cast<std::size_t>(el.nombre) * minimum;
         return Resultat::succes();
@@ -495,6 +560,15 @@ Resultat lirePLY(const char *donnees, std::size_t taille, const std::string &nom
     }
     if (!sommets)
         return refus(nom, Raison(CodeRaison::SansCoordonnees, {::nom(nom), ::nom("vertex")}));
+    if (entete.format != Format::Ascii && l.p < l.fin) {
+        // Bytes past the last element: the counts of the header are wrong, and what they leave
+        // out would be lost.
+        points.clear();
+        if (faces)
+            faces->clear();
+        return refus(nom, Raison(CodeRaison::OctetsApres, {::nom(nom), static_cast<std::size_t>(l.p - donnees),
+                                                           static_cast<std::size_t>(l.fin - l.p)}));
+    }
     if (entete.format == Format::Ascii) {
         while (l.p < l.fin && Lecture::tarnis_texte_blanc(*l.p))
             ++l.p;

@@ -13,6 +13,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -39,9 +40,10 @@ std::string reel(double v)
     return texte;
 }
 
+/// Whether s ends with the suffix fin, whatever the case of its letters (".NII" as ".nii").
 bool finitPar(const std::string &s, const std::string &fin)
 {
-    return s.size() >= fin.size() && s.compare(s.size() - fin.size(), fin.size(), fin) == 0;
+    return s.size() >= fin.size() && ::strncasecmp(s.c_str() + s.size() - fin.size(), fin.c_str(), fin.size()) == 0;
 }
 
 template <typename T> T lireBrut(const unsigned char *q, bool inverse)

@@ -7,11 +7,14 @@
 #include <cstring>
 #include <fstream>
 
+#include <strings.h>
+
 namespace {
 
+/// Whether s ends with the suffix fin, whatever the case of its letters (".NII" as ".nii").
 bool finitPar(const std::string &s, const std::string &fin)
 {
-    return s.size() >= fin.size() && s.compare(s.size() - fin.size(), fin.size(), fin) == 0;
+    return s.size() >= fin.size() && ::strncasecmp(s.c_str() + s.size() - fin.size(), fin.c_str(), fin.size()) == 0;
 }
 
 /// Reads an Analyze pair through the project's Analyze reader. 8 and 16-bit voxels are taken

@@ -239,7 +239,7 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
 Resultat ouvrirMaillage(const std::string &nom, Simplex &s, const Progression &progression)
 {
     const GenreFichier genre = genreFichier(nom);
-    const bool ply = nom.size() > 4 && nom.compare(nom.size() - 4, 4, ".ply") == 0;
+    const bool ply = suffixeDe(nom) == "ply";
     if (ply) {
         if (progression && !progression(0.0, Raison(CodeRaison::LectureDuMaillage)))
             return Resultat::interrompu(Raison(CodeRaison::LectureDe, {::nom(nom)}));

@@ -14,6 +14,8 @@
 #include <sstream>
 #include <system_error>
 
+#include <strings.h>
+
 namespace fs = std::filesystem;
 
 namespace pelvane {
@@ -29,9 +31,11 @@ std::string normal(const fs::path &chemin)
     return lot::cheminNormal(chemin.string());
 }
 
+// Whatever the case of its letters: "SCAN.XYZ" is a cloud as "scan.xyz" is.
 bool finitPar(const std::string &s, const std::string &suffixe)
 {
-    return s.size() >= suffixe.size() && s.compare(s.size() - suffixe.size(), suffixe.size(), suffixe) == 0;
+    return s.size() >= suffixe.size() &&
+           ::strncasecmp(s.c_str() + s.size() - suffixe.size(), suffixe.c_str(), suffixe.size()) == 0;
 }
 
 // The suffixes of the clouds and volumes the opener takes, a volume's .img left to its .hdr.
@@ -45,8 +49,10 @@ std::vector<std::string> suffixesDesNuages()
 }
 
 // Every cloud or volume regular file (suffixesDesNuages) under the folder racine, links inside it not
-// followed, the folder sortie left out.
-void chercherNuages(const std::string &racine, const std::string &sortie, std::vector<std::string> &nuages)
+// followed, the folder sortie left out. Each entry passed over for what it is (a link, a pipe...)
+// gets a line in sautes, when given, with why.
+void chercherNuages(const std::string &racine, const std::string &sortie, std::vector<std::string> &nuages,
+                    std::ostream *sautes)
 {
     std::error_code ec;
     fs::recursive_directory_iterator it(racine, fs::directory_options::skip_permission_denied, ec), fin;
@@ -58,13 +64,16 @@ void chercherNuages(const std::string &racine, const std::string &sortie, std::v
         }
         std::error_code e;
         const std::string nom = it->path().filename().string();
-        if (it->symlink_status(e).type() != fs::file_type::regular)
-            continue;
+        bool nomDeNuage = false;
         for (const std::string &s : suffixesDesNuages())
-            if (finitPar(nom, s)) {
-                nuages.push_back(chemin);
-                break;
-            }
+            nomDeNuage = nomDeNuage || finitPar(nom, s);
+        if (const std::string pourquoi = lot::raisonDeSaut(chemin, nomDeNuage); !pourquoi.empty()) {
+            if (sautes)
+                *sautes << "PelvaneLot : passé : " << chemin << " (" << pourquoi << ")\n";
+            continue;
+        }
+        if (it->symlink_status(e).type() == fs::file_type::regular && nomDeNuage)
+            nuages.push_back(chemin);
     }
 }
 
@@ -181,7 +190,8 @@ int erreur(std::ostream &erreurs, const Raison &raison)
 
 } // namespace
 
-Resultat listerNuages(const std::string &entree, const std::string &sortie, std::vector<NuageDuLot> &nuages)
+Resultat listerNuages(const std::string &entree, const std::string &sortie, std::vector<NuageDuLot> &nuages,
+                      std::ostream *sautes)
 {
     std::error_code ec;
     std::vector<std::string> chemins;
@@ -191,7 +201,7 @@ Resultat listerNuages(const std::string &entree, const std::string &sortie, std:
     }
     if (fs::is_directory(entree, ec)) {
         racine = normal(entree);
-        chercherNuages(racine, normal(sortie), chemins);
+        chercherNuages(racine, normal(sortie), chemins, sautes);
     } else if (!lireListe(entree, chemins)) {
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::ListeDuLotIllisible, {litteral(entree)}));
     }
@@ -352,7 +362,7 @@ int commandeLot(const std::vector<std::string> &a, std::ostream &sortie, std::os
     const std::string mode = a.empty() ? "" : a[0];
     if (mode == "--nuages" && a.size() == 3) {
         std::vector<NuageDuLot> nuages;
-        if (const Resultat r = listerNuages(a[1], a[2], nuages); !r)
+        if (const Resultat r = listerNuages(a[1], a[2], nuages, &erreurs); !r)
             return erreur(erreurs, r.raison);
         for (const NuageDuLot &n : nuages)
             sortie << n.nuage << '\t' << n.relatif << '\n';

@@ -28,8 +28,10 @@ struct NuageDuLot
 /// relative paths start from the list's folder; empty lines and "#" lines skipped). Sorted by
 /// path, each once, named by lot::dossierResultats with the folder, or the deepest folder holding
 /// every listed cloud, as root. Fails (NuageIllisible) for a missing or unreadable entry or one
-/// without a cloud.
-Resultat listerNuages(const std::string &entree, const std::string &sortie, std::vector<NuageDuLot> &nuages);
+/// without a cloud. sautes, when given, gets a line for each entry of the folder passed over that
+/// is neither a regular file nor a folder (a link, a pipe...), with why.
+Resultat listerNuages(const std::string &entree, const std::string &sortie, std::vector<NuageDuLot> &nuages,
+                      std::ostream *sautes = nullptr);
 
 /// The cloud's results in `dossier` are complete: the tool ended with 0 and wrote its three files.
 bool resultatsComplets(const std::string &nuage, const std::string &dossier);

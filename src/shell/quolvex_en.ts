@@ -1924,6 +1924,50 @@ with the keys W X C V B N.</translation>
         <translation>%1, line %2: %3 after the last announced element</translation>
     </message>
     <message>
+        <source>%1 : le fichier a changé pendant la lecture</source>
+        <translation>%1: the file changed while it was being read</translation>
+    </message>
+    <message>
+        <source>%1, octet %2 : %3 octets après le dernier élément annoncé</source>
+        <translation>%1, byte %2: %3 bytes after the last announced element</translation>
+    </message>
+    <message>
+        <source>%1 : POINTS %2, mais WIDTH × HEIGHT = %3</source>
+        <translation>%1: POINTS %2, but WIDTH × HEIGHT = %3</translation>
+    </message>
+    <message>
+        <source>%1 : WIDTH %2 × HEIGHT %3, plus que les %4 points qu&apos;un nuage peut tenir</source>
+        <translation>%1: WIDTH %2 × HEIGHT %3, more than the %4 points a cloud can hold</translation>
+    </message>
+    <message>
+        <source>%1, octet %2 : les données annoncées %3 sont du texte</source>
+        <translation>%1, byte %2: the data declared %3 are text</translation>
+    </message>
+    <message>
+        <source>%1, octet %2 : %3 des %4 premières coordonnées ne sont pas finies ou sont dénormales ; ce ne sont pas des données %5</source>
+        <translation>%1, byte %2: %3 of the first %4 coordinates are not finite or are denormal; these are not %5 data</translation>
+    </message>
+    <message>
+        <source>%1 ne tient pas dans le type %2</source>
+        <translation>%1 does not fit in type %2</translation>
+    </message>
+    <message>
+        <source>%1 : %2 %3 annoncés sans aucune propriété</source>
+        <translation>%1: %2 %3 announced without any property</translation>
+    </message>
+    <message>
+        <source>%1 déclaré deux fois</source>
+        <translation>%1 declared twice</translation>
+    </message>
+    <message>
+        <source>%1 : la coordonnée %2 de %3 est une liste</source>
+        <translation>%1: coordinate %2 of %3 is a list</translation>
+    </message>
+    <message>
+        <source>%1 : mémoire insuffisante (%2, %3 octets demandés)</source>
+        <translation>%1: not enough memory (%2, %3 bytes asked for)</translation>
+    </message>
+    <message>
         <source>%1 n&apos;est pas un fichier OFF : la ligne 1 dépasse %2 caractères sans fin de ligne</source>
         <translation>%1 is not an OFF file: line 1 runs past %2 characters with no end of line</translation>
     </message>

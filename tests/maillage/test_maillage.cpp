@@ -290,11 +290,8 @@ TEST(MeshLecture, RealFilesAgreeWithTheirPointFiles)
         });
         EXPECT_EQ(m.listeSommets.size(), sommets) << fichier;
         EXPECT_EQ(m.listeFaces.size(), faces) << fichier;
-        // The vertices in single precision are the cloud's points, one for one.
-        std::vector<point3> simples;
-        for (const point3 &s : m.listeSommets)
-            simples.emplace_back(static_cast<float>(s.x), static_cast<float>(s.y), static_cast<float>(s.z));
-        EXPECT_TRUE(simples == nuage.ListePointsInterets) << fichier;
+        // The vertices are the cloud's points, one for one, in double precision both.
+        EXPECT_TRUE(m.listeSommets == nuage.ListePointsInterets) << fichier;
     }
 }
 
@@ -408,7 +405,7 @@ TEST(PtsEcriture, ExactBytesAsAnOutputStreamWritesThem)
     captureStderr([&] { EXPECT_FALSE(exporterPTS(dossier.file("absent/c.pts"), {point3()})); });
 }
 
-TEST(PtsLecture, SinglePrecisionValuesAsTheCLibraryReadsThemInAnyLayout)
+TEST(PtsLecture, DoublePrecisionValuesAsTheCLibraryReadsThemInAnyLayout)
 {
     std::mt19937 gen(11);
     std::uniform_real_distribution<double> u(-1, 1);
@@ -434,8 +431,8 @@ TEST(PtsLecture, SinglePrecisionValuesAsTheCLibraryReadsThemInAnyLayout)
     lire(m, texte);
     std::vector<point3> attendu;
     for (std::size_t i = 0; i < jetons.size(); i += 3)
-        attendu.emplace_back(std::strtof(jetons[i].c_str(), nullptr), std::strtof(jetons[i + 1].c_str(), nullptr),
-                             std::strtof(jetons[i + 2].c_str(), nullptr));
+        attendu.emplace_back(std::strtod(jetons[i].c_str(), nullptr), std::strtod(jetons[i + 1].c_str(), nullptr),
+                             std::strtod(jetons[i + 2].c_str(), nullptr));
     EXPECT_EQ(m.ListePointsInterets, attendu);
     EXPECT_EQ(m.nbPointsInterets, 1000);
 }

@@ -20,6 +20,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace tarnis_test;
 
 namespace {
@@ -79,7 +83,7 @@ TEST(Nuages, EveryFormatAndTypeGivesThePointsOfThePTS)
 
     std::string ascii = "ply\r\nformat ascii 1.0\r\ncomment c\r\nelement vertex 4\r\nproperty float x\r\n"
                         "property double y\r\nproperty float z\r\nproperty uchar red\r\nelement face 1\r\n"
-                        "property list uchar int vertex_indices\r\nelement vide 9000000000000000000\r\nend_header\r\n";
+                        "property list uchar int vertex_indices\r\nelement vide 0\r\nend_header\r\n";
     std::string lists = "ply\nformat binary_little_endian 1.0\nelement vertex 4\nproperty list uchar int16 n\n"
                         "property float64 z\nproperty float32 y\nproperty float32 x\nend_header\n";
     std::string grand = "ply\nformat binary_big_endian 1.0\nelement info 1\nproperty list int uchar t\n"
@@ -225,6 +229,10 @@ TEST(Nuages, EveryRefusalSaysWhyAndWhere)
     const std::string entete = "ply\nformat ascii 1.0\nelement vertex 2\nproperty float x\nproperty float y\n"
                                "property float z\n";
     const std::string pcd = "FIELDS x y z\nSIZE 4 4 4\nTYPE F F F\nCOUNT 1 1 1\nWIDTH 2\nHEIGHT 1\nPOINTS 2\n";
+    const std::string binaire = "ply\nformat binary_little_endian 1.0\n";
+    const std::string xyzFloat = "property float x\nproperty float y\nproperty float z\n";
+    const std::string uchar = "ply\nformat ascii 1.0\nelement vertex 2\nproperty uchar x\nproperty uchar y\n"
+                              "property uchar z\n";
     const std::pair<std::string, const char *> cas[] = {
         {"PLY\nformat ascii 1.0\nend_header\n", "n'est pas un fichier PLY"},
         {entete, "en-tête sans fin (« end_header » attendu"},
@@ -249,9 +257,9 @@ TEST(Nuages, EveryRefusalSaysWhyAndWhere)
          "property float z\nend_header\n" +
              std::string(20, '\0'),
          "s'arrête à l'octet 135, dans vertex n° 2 sur 2"},
-        {"ply\nformat binary_big_endian 1.0\nelement vertex 1\nproperty list uint uchar x\nproperty uchar y\n"
-         "property uchar z\nend_header\n\xff\xff\xff\xff\1\2",
-         "octet 122 : liste de 4294967295 éléments"},
+        {"ply\nformat binary_big_endian 1.0\nelement vertex 1\nproperty list uint uchar n\nproperty uchar x\n"
+         "property uchar y\nproperty uchar z\nend_header\n\xff\xff\xff\xff\1\2",
+         "octet 139 : liste de 4294967295 éléments"},
         {"\x01\x7f\xee\x02\x03 1 2\n", "ligne 1 : des octets de contrôle"},
         {"1 2 3\n4 5 6\nabc 1 2\n", "ligne 3 : « abc » n'est pas un nombre"},
         {"# c\n1,2\n", "ligne 2 : 2 nombres trouvés, 3 attendus"},
@@ -266,6 +274,31 @@ TEST(Nuages, EveryRefusalSaysWhyAndWhere)
         {"FIELDS x y z\nSIZE 4 4\nDATA ascii\n", "ligne 2 de l'en-tête : 2 nombres trouvés, 3 attendus"},
         {"FIELDS x y z\nSIZE 4 4 4\nTYPE F FLOAT F\n", "ligne 3 de l'en-tête : type « FLOAT » inconnu"},
         {"FIELDS x y z\nCOLOUR red\n", "ligne 2 de l'en-tête : « COLOUR » n'est pas compris ici"},
+        // Counts that do not match the data, bodies that are not what the header says, values
+        // that the declared type cannot hold.
+        {binaire + "element vertex 1\n" + xyzFloat + "end_header\n" + std::string(12 + 5, '\0'),
+         "octet 127 : 5 octets après le dernier élément annoncé"},
+        {binaire + "element vertex 2\n" + xyzFloat + "end_header\n0.12 0.5 0.75\n1.5 2.5 3.5\n",
+         "octet 115 : les données annoncées « binary_little_endian » sont du texte"},
+        {binaire + "element vertex 16\n" + xyzFloat + "end_header\n" + std::string(16 * 12, '\xff'),
+         "octet 116 : 48 des 48 premières coordonnées ne sont pas finies"},
+        {uchar + "end_header\n1 2 3\n4 -300 6\n", "ligne 9 : « -300 » ne tient pas dans le type « uchar »"},
+        {uchar + "end_header\n1 2 3\n4 0.5 6\n", "ligne 9 : « 0.5 » ne tient pas dans le type « uchar »"},
+        {entete + "element rien 9223372036854775807\nend_header\n1 2 3\n4 5 6\n",
+         "9223372036854775807 rien annoncés sans aucune propriété"},
+        {entete + "element vertex 1\nproperty float x\nend_header\n", "ligne 7 de l'en-tête : « element vertex » déclaré deux fois"},
+        {"ply\nformat ascii 1.0\nelement vertex 1\nproperty list uchar float x\nproperty float y\nproperty float z\n"
+         "end_header\n1 1 2 3\n", "la coordonnée « x » de « vertex » est une liste"},
+        {"FIELDS x y z\nWIDTH 4611686018427387904\nHEIGHT 4\nDATA binary\n" + std::string(24, '\0'),
+         "WIDTH 4611686018427387904 × HEIGHT 4, plus que"},
+        {"FIELDS x y z\nWIDTH 3\nPOINTS 2\nDATA ascii\n1 2 3\n4 5 6\n", "POINTS 2, mais WIDTH × HEIGHT = 3"},
+        {"FIELDS x y z\nPOINTS 1\nDATA ascii\n1 2 3\n4 5 6\n", "ligne 5 : « 4 » après le dernier élément"},
+        {"FIELDS x y z\nPOINTS 0\nDATA ascii\n1 2 3\n", "ligne 4 : « 1 » après le dernier élément"},
+        {pcd + "DATA binary\n" + std::string(36, '\0'), "octet 109 : 12 octets après le dernier élément"},
+        {pcd + "DATA binary\n0.5 1.5 2.5\n3.5 4.5 5.5\n", "octet 85 : les données annoncées « binary » sont du texte"},
+        {"FIELDS x y z x\nPOINTS 1\nDATA ascii\n1 2 3 4\n", "ligne 1 de l'en-tête : « x » déclaré deux fois"},
+        {"FIELDS x y z\nSIZE 1 4 4\nTYPE U F F\nPOINTS 1\nDATA ascii\n300 2 3\n",
+         "ligne 6 : « 300 » ne tient pas dans le type « U »"},
     };
     for (const auto &[contenu, motif] : cas) {
         const std::string suffixe = contenu.compare(0, 3, "ply") == 0 || contenu.compare(0, 3, "PLY") == 0 ? ".ply"
@@ -365,4 +398,101 @@ TEST(Nuages, EverySharedPLYAndPCDOpens)
         }
     }
     EXPECT_GE(vus, 10);
+}
+
+TEST(Nuages, AFileCutShorterWhileMappedIsRefusedNotASignal)
+{
+    // Cut to one page after the mapping and before the reading: the pages past it are gone, and
+    // reading them would raise SIGBUS without the guard.
+    TempDir d;
+    const std::size_t n = 100000;
+    std::string ply = "ply\nformat binary_little_endian 1.0\nelement vertex " + std::to_string(n) +
+                      "\nproperty float x\nproperty float y\nproperty float z\nend_header\n";
+    std::string xyz, pcd = "FIELDS x y z\nPOINTS " + std::to_string(n) + "\nDATA ascii\n";
+    for (std::size_t i = 0; i < n; ++i) {
+        const float v[3] = {float(i), float(i % 7), float(i % 13)};
+        ply.append(reinterpret_cast<const char *>(v), sizeof v);
+        const std::string ligne = std::to_string(i) + " " + std::to_string(i % 7) + " " + std::to_string(i % 13) + "\n";
+        xyz += ligne;
+        pcd += ligne;
+    }
+    for (const auto &[nom, contenu] : {std::pair{"c.ply", ply}, {"c.xyz", xyz}, {"c.pcd", pcd}}) {
+        const std::string chemin = d.file(nom);
+        writeFile(chemin, contenu);
+        for (const bool coupe : {false, true}) {
+            tarnis_nuage::Projection fichier;
+            ASSERT_TRUE(fichier.ouvrir(chemin, Statut::NuageIllisible, false));
+            if (coupe) {
+                ASSERT_EQ(::truncate(chemin.c_str(), 4096), 0);
+            }
+            std::vector<point3> points;
+            long long nonFinis = 0;
+            const Resultat r = tarnis_nuage::lireNuageProjete(fichier, chemin, points, nonFinis);
+            if (!coupe) {
+                EXPECT_TRUE(r) << r.texte();
+                EXPECT_EQ(points.size(), n) << nom;
+                continue;
+            }
+            EXPECT_EQ(r.raison.code, CodeRaison::FichierChange) << r.texte();
+            EXPECT_EQ(r.statut, Statut::NuageIllisible);
+            EXPECT_TRUE(points.empty()) << nom;
+        }
+    }
+}
+
+TEST(Nuages, TextCloudsWithAMarkDecimalCommasOrCREndsAndUpperCaseSuffixes)
+{
+    TempDir d;
+    std::string bom = "\xEF\xBB\xBF", virgules = "x;y;z\n", cr, majuscules;
+    for (const point3 &p : POINTS) {
+        const std::string x = std::to_string(p.x), y = std::to_string(p.y), z = std::to_string(p.z);
+        bom += x + " " + y + " " + z + "\n";
+        std::string ligne = x + ";" + y + "; " + z + "\n";
+        std::replace(ligne.begin(), ligne.end(), '.', ',');
+        virgules += ligne;
+        cr += x + " " + y + " " + z + "\r";
+        majuscules += x + "," + y + "," + z + "\n";
+    }
+    for (const auto &[nom, contenu] :
+         {std::pair{"bom.xyz", bom}, {"virgules.csv", virgules}, {"cr.txt", cr}, {"haut.XYZ", majuscules}}) {
+        writeFile(d.file(nom), contenu);
+        EXPECT_EQ(lire(d.file(nom)), POINTS) << nom;
+    }
+    // A CR-only file names its lines as they show.
+    writeFile(d.file("cr2.xyz"), "1 2 3\r4 5 6\r7 x 9\r");
+    Resultat r;
+    EXPECT_TRUE(lire(d.file("cr2.xyz"), &r).empty());
+    EXPECT_NE(r.texte().find("ligne 3 : « x » n'est pas un nombre"), std::string::npos) << r.texte();
+}
+
+TEST(Nuages, LargeHostileFilesAreRefusedWithinACappedAddressSpace)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers' shadow memory does not fit a capped address space";
+#endif
+    // Sparse files of 1 GiB of zeros: a count a little beyond the bytes (a cut file), and a count
+    // that fits them but whose cloud (2 GB) does not fit the 1.5 GB left to the reader.
+    TempDir d;
+    const std::size_t taille = std::size_t(1) << 30;
+    const std::string tete = "ply\nformat binary_little_endian 1.0\nelement vertex ";
+    const std::string proprietes = "\nproperty float x\nproperty float y\nproperty float z\nend_header\n";
+    const std::size_t justes = (taille - tete.size() - 8 - proprietes.size()) / 12;
+    for (const auto &[compte, code] : {std::pair{justes + 10, CodeRaison::FichierCoupe}, {justes, CodeRaison::MemoireLecture}}) {
+        std::string entete = tete + std::to_string(compte) + proprietes;
+        const std::string chemin = d.file("zeros.ply");
+        writeFile(chemin, entete);
+        ASSERT_EQ(::truncate(chemin.c_str(), static_cast<off_t>(entete.size() + 12 * justes)), 0);
+        const pid_t enfant = ::fork();
+        if (enfant == 0) {
+            const rlimit plafond{std::size_t(1536) << 20, std::size_t(1536) << 20};
+            ::setrlimit(RLIMIT_AS, &plafond);
+            std::vector<point3> points;
+            long long nonFinis = 0;
+            const Resultat r = lireNuageFichier(chemin, points, nonFinis, {}, OptionsLecture{1, 1 << 20});
+            std::_Exit(r.raison.code == code && points.empty() ? 0 : 1);
+        }
+        int statut = -1;
+        ASSERT_EQ(::waitpid(enfant, &statut, 0), enfant);
+        EXPECT_TRUE(WIFEXITED(statut) && WEXITSTATUS(statut) == 0) << static_cast<int>(code) << " " << statut;
+    }
 }

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 using namespace pelvane;
 using tarnis_test::readFile;
@@ -52,10 +54,23 @@ TEST(Lot, CloudsOfAFolderOrOfAListWithTheirResultsFolders)
     for (const char *f : {"a/scan.pts", "b/scan.pts", "b/vol.hdr", "b/vol.img", "c/tete.nii.gz", "notes.md", "in-out/x.pts"})
         ecrire(in + "/" + f, "PTS\n");
     fs::create_symlink(in + "/a/scan.pts", in + "/lien.pts");
-    // The output folder inside the input is left out, and so are links and other files.
+    fs::create_symlink(in + "/a", in + "/dossier-lie");
+    fs::create_symlink(in + "/absent.pts", in + "/mort.pts");
+    ASSERT_EQ(::mkfifo((in + "/tube.xyz").c_str(), 0600), 0);
+    ecrire(in + "/d/HAUT.XYZ", "1 2 3\n");
+    // The output folder inside the input is left out, and so are links and other files; an
+    // upper-case suffix is a cloud's.
     EXPECT_EQ(lister(in + "/./", in + "/in-out"), in + "/a/scan.pts > a/scan.pts\n" + in +
                                                        "/b/scan.pts > b/scan.pts\n" + in + "/b/vol.hdr > b/vol.hdr\n" + in +
-                                                       "/c/tete.nii.gz > c/tete.nii.gz\n");
+                                                       "/c/tete.nii.gz > c/tete.nii.gz\n" + in + "/d/HAUT.XYZ > d/HAUT.XYZ\n");
+    // Each link or special file passed over is named with why, the other files are not.
+    std::vector<NuageDuLot> nuages;
+    std::ostringstream sautes;
+    ASSERT_TRUE(listerNuages(in, in + "/in-out", nuages, &sautes).reussi());
+    for (const std::string ligne : {"lien.pts (lien symbolique, non suivi", "dossier-lie (lien symbolique vers un dossier",
+                                    "mort.pts (lien symbolique sans cible)", "tube.xyz (tube, pas un fichier ordinaire)"})
+        EXPECT_NE(sautes.str().find(in + "/" + ligne), std::string::npos) << sautes.str();
+    EXPECT_EQ(sautes.str().find("notes.md"), std::string::npos) << sautes.str();
     // A compressed volume's results are named without both suffixes.
     EXPECT_EQ(nomDuNuage(in + "/c/tete.nii.gz"), "tete");
 
