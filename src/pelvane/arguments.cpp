@@ -259,6 +259,11 @@ Resultat lireFormats(const std::string &valeur, std::vector<std::string> &format
     return {};
 }
 
+LigneDeCommande analyserOptions(const std::vector<std::string> &options, const Parametres &base)
+{
+    return nommee(options, base.maillage, &base);
+}
+
 LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, const std::string &maillageParDefaut)
 {
     for (const std::string &a : arguments)

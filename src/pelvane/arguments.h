@@ -61,6 +61,11 @@ struct LigneDeCommande
 /// not given. Real numbers accept a decimal comma as well as a point.
 LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, const std::string &maillageParDefaut);
 
+/// Reads named options (the form above, without --cloud) over the settings `base`: the
+/// Python module's keyword arguments go through it, so both take the same values and refuse the
+/// same ones.
+LigneDeCommande analyserOptions(const std::vector<std::string> &options, const Parametres &base);
+
 /// The --help text (several lines, ends with an end of line).
 std::string texteAide();
 

@@ -105,10 +105,8 @@ Raison nuageNomme(const Raison &defaut, const std::string &chemin)
     }
 }
 
-// Reads the cloud into m (points and kd-tree) through the engine's opener, with the
-// thresholds of a new document for a volume. A cloud that is short, cut or corrupt is
-// refused, with the engine's reason naming the file and the line: a batch must not take a
-// part of a cloud for the whole.
+} // namespace
+
 Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &progression)
 {
     Resultat r = ouvrirNuage(chemin, m, ReglagesVolume(), progression);
@@ -128,6 +126,54 @@ Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &pr
                                    Raison(CodeRaison::NuageCoordonneeNonFinie, {litteral(chemin)}));
     return r;
 }
+
+Resultat lireReference(const std::string &chemin, Simplex &simplex)
+{
+    // The engine's reader opens only a regular file (a pipe would block an ordinary open).
+    const Resultat lu = genreFichier(chemin) == GenreFichier::Simplex
+                            ? ouvrirMaillage(chemin, simplex)
+                            : Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SmmAttendu));
+    // An OFF text under a .smm name is read as triangles: the fit needs the simplex mesh.
+    if (lu && simplex.ListePointsSimplex.empty() && !simplex.maillageOrigine.listeFaces.empty())
+        return Resultat::echec(Statut::MaillageIllisible,
+                               Raison(CodeRaison::ReferenceTriangulaire,
+                                      {litteral(chemin), simplex.maillageOrigine.listeSommets.size(),
+                                       simplex.maillageOrigine.listeFaces.size()}));
+    if (!lu || simplex.ListePointsSimplex.empty()) {
+        const Raison illisible(CodeRaison::ReferenceIllisible, {litteral(chemin)});
+        return Resultat::echec(Statut::MaillageIllisible,
+                               lu ? illisible : Raison(CodeRaison::Contexte, {illisible, lu.raison}));
+    }
+    const std::optional<Raison> defaut = defautDuMaillage(simplex);
+    if (defaut)
+        return Resultat::echec(Statut::MaillageIllisible,
+                               Raison(CodeRaison::ReferenceNonFermee, {litteral(chemin), *defaut}));
+    return {};
+}
+
+long plafondDesPoints(std::size_t pointsNuage)
+{
+    return static_cast<long>(std::min<std::size_t>(
+        std::max<std::size_t>(Parametres().pointsMaximum, POINTS_PAR_POINT_DU_NUAGE * pointsNuage), 999999));
+}
+
+ReglagesAjustement reglagesDuFit(const Parametres &param, const Reglages &regl)
+{
+    ReglagesAjustement r;
+    r.interne = param.alpha;
+    r.externe = param.beta;
+    r.retenue = param.gamma;
+    r.rigidite = param.rigid;
+    r.pointsMinimum = param.pointsMinimum;
+    r.iterations = param.iterations;
+    r.tolerance = param.tolerance / 100.0;
+    r.pointsMaximum = std::max(param.pointsMaximum, param.pointsMinimum);
+    r.marge = regl.marge;
+    r.fils = param.fils;
+    return r;
+}
+
+namespace {
 
 /// Progress lines on the tool's stream: "Pelvane : <phase> : N %", one per tenth of each phase
 /// (the phase is the progression's text up to its first " : "), LIGNES_DE_PROGRESSION at most in
@@ -243,25 +289,8 @@ Resultat Ajustement::verifierSortie(const std::string &fichier) const
 
 Resultat Ajustement::lireEntrees()
 {
-    // The engine's reader opens only a regular file (a pipe would block an ordinary open).
-    const Resultat lu = genreFichier(param.maillage) == GenreFichier::Simplex
-                            ? ouvrirMaillage(param.maillage, simplex)
-                            : Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SmmAttendu));
-    // An OFF text under a .smm name is read as triangles: the fit needs the simplex mesh.
-    if (lu && simplex.ListePointsSimplex.empty() && !simplex.maillageOrigine.listeFaces.empty())
-        return Resultat::echec(Statut::MaillageIllisible,
-                               Raison(CodeRaison::ReferenceTriangulaire,
-                                      {litteral(param.maillage), simplex.maillageOrigine.listeSommets.size(),
-                                       simplex.maillageOrigine.listeFaces.size()}));
-    if (!lu || simplex.ListePointsSimplex.empty()) {
-        const Raison illisible(CodeRaison::ReferenceIllisible, {litteral(param.maillage)});
-        return Resultat::echec(Statut::MaillageIllisible,
-                               lu ? illisible : Raison(CodeRaison::Contexte, {illisible, lu.raison}));
-    }
-    const std::optional<Raison> defaut = defautDuMaillage(simplex);
-    if (defaut)
-        return Resultat::echec(Statut::MaillageIllisible,
-                               Raison(CodeRaison::ReferenceNonFermee, {litteral(param.maillage), *defaut}));
+    if (const Resultat lu = lireReference(param.maillage, simplex); !lu)
+        return lu;
     bilan.pointsInitiaux = simplex.getNbPointsSimplex();
 
     // A volume gives the boundary of its region, not the solid region the thresholding keeps.
@@ -287,8 +316,7 @@ Resultat Ajustement::lireEntrees()
 // size (never below the default maximum), with a line saying what is used.
 void Ajustement::bornerPoints()
 {
-    const long plafond = static_cast<long>(std::min<std::size_t>(
-        std::max<std::size_t>(Parametres().pointsMaximum, POINTS_PAR_POINT_DU_NUAGE * bilan.pointsNuage), 999999));
+    const long plafond = plafondDesPoints(bilan.pointsNuage);
     for (auto [valeur, option] : {std::pair{&param.pointsMinimum, "--min-points"}, std::pair{&param.pointsMaximum, "--max-points"}})
         if (*valeur > plafond) {
             prog << "Pelvane : attention : " << option << " " << *valeur << " dépasse de loin la taille du nuage ("
@@ -363,11 +391,11 @@ Resultat Ajustement::cycles()
     return res;
 }
 
-// The crossing pairs of the triangulation t as the files of `formats` have it once read back: six
-// significant digits for OFF and OBJ; for a simplex mesh file its points so, each cell's centre
-// the mean of them (as it is triangulated again when read); single precision for STL; every
-// digit for PLY. The most over those files.
-static std::size_t croisementsCommeEcrits(const Maillage &t, const std::vector<std::string> &formats, int fils)
+} // namespace
+
+// For a simplex mesh file its points as written, each cell's centre the mean of them (as it is
+// triangulated again when read).
+std::size_t croisementsCommeEcrits(const Maillage &t, const std::vector<std::string> &formats, int fils)
 {
     const std::vector<std::array<int, 3>> triangles = trianglesDe(t);
     std::size_t plus = 0;
@@ -396,6 +424,8 @@ static std::size_t croisementsCommeEcrits(const Maillage &t, const std::vector<s
     }
     return plus;
 }
+
+namespace {
 
 Resultat Ajustement::mesurer()
 {
@@ -436,17 +466,7 @@ Resultat Ajustement::mesurer()
 // the mesh of each level as NOM.cycleK.smm.
 Resultat Ajustement::ajustementPrecis()
 {
-    ReglagesAjustement r;
-    r.interne = param.alpha;
-    r.externe = param.beta;
-    r.retenue = param.gamma;
-    r.rigidite = param.rigid;
-    r.pointsMinimum = param.pointsMinimum;
-    r.iterations = param.iterations;
-    r.tolerance = param.tolerance / 100.0;
-    r.pointsMaximum = std::max(param.pointsMaximum, param.pointsMinimum);
-    r.marge = regl.marge;
-    r.fils = param.fils;
+    const ReglagesAjustement r = reglagesDuFit(param, regl);
     BilanAjustement b;
     auto apres = [&](const Simplex &s, int niveau) {
         prog << "Pelvane : niveau " << niveau << " : " << s.getNbPointsSimplex() << " points simplexes" << std::endl;

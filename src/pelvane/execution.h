@@ -1,6 +1,8 @@
 #ifndef TARNIS_PELVANE_EXECUTION_H
 #define TARNIS_PELVANE_EXECUTION_H
 
+#include "Ajustement.h"
+#include "Progression.h"
 #include "arguments.h"
 #include "distance.h"
 #include "statut.h"
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class Maillage;
 class Simplex;
 
 namespace pelvane {
@@ -105,6 +108,27 @@ bool arretDemande();
 /// Progress lines go to progression. Never throws and never exits: failures
 /// come back in Bilan::resultat, and no output file of a failed run is left.
 Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reglages &reglages = Reglages());
+
+// The pieces of a run that the Python module takes as well, so that both give the same figures.
+
+/// Reads the cloud into m (points and kd-tree) through the engine's opener, with the thresholds
+/// of a new document for a volume. A cloud that is short, cut or corrupt is refused
+/// (NuageIllisible), with the engine's reason naming the file and the line: a batch must not
+/// take a part of a cloud for the whole. Points beyond the announced count, no point or a
+/// coordinate not finite are refused as well.
+Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &progression);
+/// Reads the reference simplex mesh (SMM): MaillageIllisible when it is no readable closed
+/// simplex mesh.
+Resultat lireReference(const std::string &chemin, Simplex &s);
+/// The most simplex points asked of a cloud of this size (--min-points and --max-points are
+/// bounded by it): POINTS_PAR_POINT_DU_NUAGE times its size, never below the default maximum.
+long plafondDesPoints(std::size_t pointsNuage);
+/// The engine's fit settings of a run.
+ReglagesAjustement reglagesDuFit(const Parametres &parametres, const Reglages &reglages = Reglages());
+/// The crossing pairs of the triangulation t as the files of `formats` have it once read back: six
+/// significant digits for OFF, OBJ, SMM and SM, single precision for STL, every digit for PLY.
+/// The most over those files.
+std::size_t croisementsCommeEcrits(const Maillage &t, const std::vector<std::string> &formats, int fils);
 
 /// The name of a cloud's outputs: its file name without folder and extension ("nuage" when that
 /// leaves nothing).
