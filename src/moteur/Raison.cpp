@@ -425,6 +425,9 @@ constexpr Entree catalogue[] = {
     {CodeRaison::BandeDeuxValeurs, QT_TRANSLATE_NOOP("Moteur", "--band : deux valeurs attendues, BAS et HAUT")},
     {CodeRaison::BandeInversee, QT_TRANSLATE_NOOP("Moteur", "--band : BAS doit être au plus HAUT, reçu %1 et %2")},
     {CodeRaison::EcritureImpossibleCar, QT_TRANSLATE_NOOP("Moteur", "impossible d'écrire \"%1\" : %2")},
+    // The console tool's language and report
+    {CodeRaison::LangueInconnue, QT_TRANSLATE_NOOP("Moteur", "--lang : « en » ou « fr » attendu, reçu « %1 »")},
+    {CodeRaison::RapportInconnu, QT_TRANSLATE_NOOP("Moteur", "--report : « text » ou « json » attendu, reçu « %1 »")},
 };
 
 constexpr bool catalogueEnOrdre()

@@ -294,6 +294,9 @@ enum class CodeRaison : int {
     BandeDeuxValeurs,
     BandeInversee,
     EcritureImpossibleCar,
+    // The console tool's language and report
+    LangueInconnue,
+    RapportInconnu,
     Nombre_ ///< the count of codes, not a code
 };
 

@@ -1,4 +1,5 @@
 #include "execution.h"
+#include "langue.h"
 #include "Topologie.h"
 #include "Ajustement.h"
 #include "Croisements.h"
@@ -188,16 +189,17 @@ Progression lignesDeProgression(std::ostream &prog)
     };
     auto dernier = std::make_shared<Etat>();
     return [&prog, dernier](double fraction, const Raison &etape) {
-        const std::string phase = texte(phaseDe(etape));
+        const std::string phase = texteLocal(phaseDe(etape));
         const int dixieme = static_cast<int>(fraction * 10);
         if ((phase != dernier->phase || dixieme != dernier->dixieme) && dernier->lignes <= LIGNES_DE_PROGRESSION) {
             dernier->phase = phase;
             dernier->dixieme = dixieme;
             if (++dernier->lignes > LIGNES_DE_PROGRESSION)
-                prog << "Pelvane : progression : " << LIGNES_DE_PROGRESSION
-                     << " lignes écrites, les suivantes sont omises" << std::endl;
+                prog << selon("Pelvane : progression : ", "Pelvane: progress: ") << LIGNES_DE_PROGRESSION
+                     << selon(" lignes écrites, les suivantes sont omises", " lines written, the next ones are left out")
+                     << std::endl;
             else
-                prog << "Pelvane : " << phase << " : " << dixieme * 10 << " %" << std::endl;
+                prog << "Pelvane" << selon(" : ", ": ") << phase << selon(" : ", ": ") << dixieme * 10 << " %" << std::endl;
         }
         return !arretDemande();
     };
@@ -207,6 +209,15 @@ Progression lignesDeProgression(std::ostream &prog)
 // that file and returns its Resultat; a failure names `cible` and then the writer's own reason. A
 // stop asked before the replacement (the signal may come during the writing itself) leaves
 // `cible` as it was; the run then ends with the signal's status.
+Resultat ecrireTexte(const std::string &chemin, const std::string &texte)
+{
+    std::ofstream f(chemin, std::ios::binary | std::ios::trunc);
+    f << texte;
+    f.close();
+    return f ? Resultat::succes()
+             : Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(chemin)}));
+}
+
 template <class Ecrire> Resultat ecrireAtomique(const std::string &cible, Ecrire ecrire)
 {
     const Resultat echec =
@@ -244,6 +255,7 @@ private:
     std::vector<std::string> fichiersDeSortie() const;
     void verifierPrecision();
     Resultat mesurer();
+    void ecrireRapportDEchec() const;
     std::string pourcent(double d) const;
 
     Parametres param; // as given, but the point counts bounded by the cloud's size
@@ -319,8 +331,10 @@ void Ajustement::bornerPoints()
     const long plafond = plafondDesPoints(bilan.pointsNuage);
     for (auto [valeur, option] : {std::pair{&param.pointsMinimum, "--min-points"}, std::pair{&param.pointsMaximum, "--max-points"}})
         if (*valeur > plafond) {
-            prog << "Pelvane : attention : " << option << " " << *valeur << " dépasse de loin la taille du nuage ("
-                 << bilan.pointsNuage << " points) : " << plafond << " utilisé" << std::endl;
+            prog << selon("Pelvane : attention : ", "Pelvane: warning: ") << option << " " << *valeur
+                 << selon(" dépasse de loin la taille du nuage (", " is far beyond the size of the cloud (")
+                 << bilan.pointsNuage << selon(" points) : ", " points): ") << plafond << selon(" utilisé", " used")
+                 << std::endl;
             *valeur = plafond;
         }
 }
@@ -350,9 +364,11 @@ Resultat Ajustement::cycles()
     auto apresTour = [&](Simplex &s, const TourAutomatique &t) {
         finCycles = Horloge::now();
         bilan.pointsParCycle.push_back(t.pointsApres);
-        prog << "Pelvane : cycle " << t.tour << " : " << t.pointsAvant << " points simplexes, distance moyenne au nuage "
-             << t.distanceMoyenne << " (" << pourcent(t.distanceMoyenne) << "), raffinage "
-             << (t.t26 ? "T26 global" : "T22 par surfaces") << " -> " << t.pointsApres << " points" << std::endl;
+        prog << "Pelvane" << selon(" : ", ": ") << "cycle " << t.tour << selon(" : ", ": ") << t.pointsAvant
+             << selon(" points simplexes, distance moyenne au nuage ", " simplex points, mean distance to the cloud ")
+             << t.distanceMoyenne << " (" << pourcent(t.distanceMoyenne) << selon("), raffinage ", "), refinement ")
+             << (t.t26 ? selon("T26 global", "global T26") : selon("T22 par surfaces", "T22 by surfaces")) << " -> "
+             << t.pointsApres << " points" << std::endl;
         if (!param.sauvegardeAuto)
             return;
         const std::string f =
@@ -366,7 +382,9 @@ Resultat Ajustement::cycles()
             bilan.sauvegardes.push_back(f);
             ecrits.push_back(f);
         } else {
-            prog << "Pelvane : attention : sauvegarde du cycle impossible \"" << f << "\"" << std::endl;
+            prog << selon("Pelvane : attention : sauvegarde du cycle impossible \"",
+                          "Pelvane: warning: the cycle's mesh cannot be saved \"")
+                 << f << "\"" << std::endl;
         }
     };
     int retention = 0;
@@ -383,11 +401,15 @@ Resultat Ajustement::cycles()
     if (!res)
         return res;
     if (b.sansCroissance)
-        prog << "Pelvane : attention : le raffinage n'ajoute plus de points, fin des cycles" << std::endl;
+        prog << selon("Pelvane : attention : le raffinage n'ajoute plus de points, fin des cycles",
+                      "Pelvane: warning: the refinement adds no more points, end of the cycles")
+             << std::endl;
     const double moyenne = resumer(distancesAuNuage(simplex, nuage.kd.get())).moyenne;
-    prog << "Pelvane : série finale : " << bilan.pasFinaux << " pas"
-         << (bilan.arretAnticipe ? " (le maillage ne bouge plus)" : "") << ", " << simplex.getNbPointsSimplex()
-         << " points simplexes, distance moyenne au nuage " << moyenne << " (" << pourcent(moyenne) << ")" << std::endl;
+    prog << selon("Pelvane : série finale : ", "Pelvane: final series: ") << bilan.pasFinaux << selon(" pas", " steps")
+         << (bilan.arretAnticipe ? selon(" (le maillage ne bouge plus)", " (the mesh no longer moves)") : "") << ", "
+         << simplex.getNbPointsSimplex()
+         << selon(" points simplexes, distance moyenne au nuage ", " simplex points, mean distance to the cloud ")
+         << moyenne << " (" << pourcent(moyenne) << ")" << std::endl;
     return res;
 }
 
@@ -469,7 +491,8 @@ Resultat Ajustement::ajustementPrecis()
     const ReglagesAjustement r = reglagesDuFit(param, regl);
     BilanAjustement b;
     auto apres = [&](const Simplex &s, int niveau) {
-        prog << "Pelvane : niveau " << niveau << " : " << s.getNbPointsSimplex() << " points simplexes" << std::endl;
+        prog << selon("Pelvane : niveau ", "Pelvane: level ") << niveau << selon(" : ", ": ") << s.getNbPointsSimplex()
+             << selon(" points simplexes", " simplex points") << std::endl;
         bilan.pointsParCycle.push_back(s.getNbPointsSimplex());
         if (!param.sauvegardeAuto)
             return;
@@ -481,7 +504,9 @@ Resultat Ajustement::ajustementPrecis()
             bilan.sauvegardes.push_back(f);
             ecrits.push_back(f);
         } else {
-            prog << "Pelvane : attention : sauvegarde du niveau impossible \"" << f << "\"" << std::endl;
+            prog << selon("Pelvane : attention : sauvegarde du niveau impossible \"",
+                          "Pelvane: warning: the level's mesh cannot be saved \"")
+                 << f << "\"" << std::endl;
         }
     };
     const Resultat res = ajuster(simplex, nuage.ListePointsInterets, r, lignesDeProgression(prog), &b, apres);
@@ -522,17 +547,18 @@ Resultat Ajustement::ecrireSorties()
         ecrits.push_back(f);
     }
     bilan.duree = secondesDepuis(debut);
-    const std::string texte = texteRapport(param, bilan);
-    const Resultat r = ecrireAtomique(bilan.fichierRapport, [&](const std::string &tmp) {
-        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-        f << texte;
-        f.close();
-        return f ? Resultat::succes()
-                 : Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(tmp)}));
-    });
+    Resultat r = ecrireAtomique(bilan.fichierRapport,
+                                [&](const std::string &tmp) { return ecrireTexte(tmp, texteRapport(param, bilan)); });
     if (!r)
         return r;
     ecrits.push_back(bilan.fichierRapport);
+    if (param.rapportJson) {
+        const std::string json = fichierRapportJson(param);
+        r = ecrireAtomique(json, [&](const std::string &tmp) { return ecrireTexte(tmp, texteRapportJson(param, bilan)); });
+        if (!r)
+            return r;
+        ecrits.push_back(json);
+    }
     return {};
 }
 
@@ -540,6 +566,8 @@ std::vector<std::string> Ajustement::fichiersDeSortie() const
 {
     std::vector<std::string> f = bilan.fichiersMaillage;
     f.push_back(bilan.fichierRapport);
+    if (param.rapportJson)
+        f.push_back(fichierRapportJson(param));
     return f;
 }
 
@@ -563,11 +591,25 @@ void Ajustement::verifierPrecision()
         std::ostringstream ecart, moyenne;
         ecart << std::setprecision(3) << bilan.ecartSixChiffres;
         moyenne << std::setprecision(3) << bilan.nuageVersSurface.moyenne;
-        prog << "Pelvane : attention : "
-             << texte(Raison(CodeRaison::PrecisionSixChiffres,
+        prog << selon("Pelvane : attention : ", "Pelvane: warning: ")
+             << texteLocal(Raison(CodeRaison::PrecisionSixChiffres,
                              {litteral(sixChiffres), litteral(ecart.str()), litteral(moyenne.str())}))
              << std::endl;
     }
+}
+
+// A failed run leaves only its JSON report, which says why, when the output folder takes it and it
+// overwrites no input.
+void Ajustement::ecrireRapportDEchec() const
+{
+    const std::string f = fichierRapportJson(param);
+    std::error_code ec;
+    fs::create_directories(param.sortie, ec);
+    if (!verifierSortie(f))
+        return;
+    EcritureRemplacante remplacante(f);
+    if (ecrireTexte(remplacante.chemin(), texteRapportJson(param, bilan)))
+        static_cast<void>(remplacante.remplacer());
 }
 
 Bilan Ajustement::lancer()
@@ -607,8 +649,9 @@ Bilan Ajustement::lancer()
                 r = Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PlacementImpossible, {*raison}));
         }
         if (r.reussi()) {
-            prog << "Pelvane : " << bilan.pointsNuage << " points dans le nuage, " << bilan.pointsInitiaux
-                 << " points simplexes au départ" << std::endl;
+            prog << "Pelvane" << selon(" : ", ": ") << bilan.pointsNuage
+                 << selon(" points dans le nuage, ", " points in the cloud, ") << bilan.pointsInitiaux
+                 << selon(" points simplexes au départ", " simplex points at the start") << std::endl;
             if (param.cycles) {
                 r = cycles();
             } else {
@@ -643,6 +686,8 @@ Bilan Ajustement::lancer()
         for (const std::string &f : ecrits)
             supprimer(f);
         ecrits.clear();
+        if (param.rapportJson)
+            ecrireRapportDEchec();
     }
     return bilan;
 }

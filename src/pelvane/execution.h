@@ -137,6 +137,13 @@ std::string nomDuNuage(const std::string &chemin);
 /// The report text of a run (what NOM.rapport.txt holds).
 std::string texteRapport(const Parametres &parametres, const Bilan &bilan);
 
+/// The report as JSON (what NOM.rapport.json holds): stable English keys, each measure with its
+/// unit, every digit of the doubles; on failure the status and the reason (its code, the codes
+/// it holds, its English and French texts) after the parameters.
+std::string texteRapportJson(const Parametres &parametres, const Bilan &bilan);
+/// Where --report json writes it: NOM.rapport.json in the output folder.
+std::string fichierRapportJson(const Parametres &parametres);
+
 /// The figures of a report that a batch summary shows, as the report writes them ("" for a
 /// figure the report lacks).
 struct FiguresRapport

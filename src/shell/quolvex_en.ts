@@ -2015,6 +2015,14 @@ with the keys W X C V B N.</translation>
         <source>l&apos;écriture à six chiffres significatifs (%1) déplace les sommets de %2 au plus, plus du dixième de l&apos;écart moyen de l&apos;ajustement (%3) : le PLY garde la double précision</source>
         <translation>writing with six significant digits (%1) moves the vertices by up to %2, more than a tenth of the fit&apos;s mean distance (%3): PLY keeps double precision</translation>
     </message>
+    <message>
+        <source>--lang : « en » ou « fr » attendu, reçu « %1 »</source>
+        <translation>--lang: “en” or “fr” expected, got “%1”</translation>
+    </message>
+    <message>
+        <source>--report : « text » ou « json » attendu, reçu « %1 »</source>
+        <translation>--report: “text” or “json” expected, got “%1”</translation>
+    </message>
 </context>
 <context>
     <name>SettingWindow</name>
