@@ -141,6 +141,8 @@ std::string texteRapport(const Parametres &parametres, const Bilan &bilan);
 /// unit, every digit of the doubles; on failure the status and the reason (its code, the codes
 /// it holds, its English and French texts) after the parameters.
 std::string texteRapportJson(const Parametres &parametres, const Bilan &bilan);
+/// A text as a JSON string, between its quotes.
+std::string chaineJson(const std::string &texte);
 /// Where --report json writes it: NOM.rapport.json in the output folder.
 std::string fichierRapportJson(const Parametres &parametres);
 

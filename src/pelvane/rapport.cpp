@@ -159,8 +159,6 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
 
 namespace pelvane {
 
-namespace {
-
 std::string chaineJson(const std::string &s)
 {
     std::string o = "\"";
@@ -193,6 +191,8 @@ std::string chaineJson(const std::string &s)
     }
     return o + "\"";
 }
+
+namespace {
 
 /// Every digit a double (or a float, as the options are held) needs to be read back the same
 /// (null when not finite).
