@@ -6,6 +6,7 @@
 #include "Boite.h"
 #include "Croisements.h"
 #include "Divergence.h"
+#include "Frontiere.h"
 #include "Maillage.h"
 #include "Ouverture.h"
 #include "Simplex.h"
@@ -261,14 +262,10 @@ private:
     std::optional<py::error_already_set> erreur;
 };
 
-std::shared_ptr<Ajuste> ajusterPython(const py::array_t<double, py::array::c_style | py::array::forcecast> &tableau,
-                                      const std::vector<std::string> &options, const std::string &maillage,
-                                      py::object progres)
+/// Runs the fit of a->parametres on the cloud, the lock released, progress through `progres`.
+void lancer(const std::vector<point3> &nuage, Ajuste &a, py::object progres)
 {
-    const std::vector<point3> nuage = pointsDuTableau(tableau);
-    auto a = std::make_shared<Ajuste>();
-    a->parametres = parametres(options, maillage);
-    if (a->parametres.cycles)
+    if (a.parametres.cycles)
         throw py::value_error("method: only \"ajustement\", the fit, runs from Python");
     ProgressionPython suivi(std::move(progres));
     const Progression progression = suivi.progression();
@@ -277,7 +274,7 @@ std::shared_ptr<Ajuste> ajusterPython(const py::array_t<double, py::array::c_sty
         py::gil_scoped_release libre;
         const Silence silence;
         try {
-            r = ajusterEtMesurer(nuage, progression, *a);
+            r = ajusterEtMesurer(nuage, progression, a);
         } catch (const std::exception &e) {
             r = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
         } catch (...) {
@@ -285,8 +282,47 @@ std::shared_ptr<Ajuste> ajusterPython(const py::array_t<double, py::array::c_sty
         }
     }
     suivi.relever();
-    a->bilan.resultat = r;
+    a.bilan.resultat = r;
     reussirOuLever(r);
+}
+
+std::shared_ptr<Ajuste> ajusterPython(const py::array_t<double, py::array::c_style | py::array::forcecast> &tableau,
+                                      const std::vector<std::string> &options, const std::string &maillage,
+                                      py::object progres)
+{
+    const std::vector<point3> nuage = pointsDuTableau(tableau);
+    auto a = std::make_shared<Ajuste>();
+    a->parametres = parametres(options, maillage);
+    lancer(nuage, *a, std::move(progres));
+    return a;
+}
+
+/// The fit of the boundary of a region of a volume given as an array (i, j, k) and its affine
+/// (voxel indices to millimetres), as the console tool fits a volume file.
+std::shared_ptr<Ajuste> ajusterVolume(const py::array_t<float, py::array::f_style | py::array::forcecast> &valeurs,
+                                      const py::array_t<double, py::array::c_style | py::array::forcecast> &affine,
+                                      const std::vector<std::string> &options, const std::string &maillage,
+                                      py::object progres)
+{
+    if (valeurs.ndim() != 3 || valeurs.shape(0) < 1 || valeurs.shape(1) < 1 || valeurs.shape(2) < 1)
+        throw py::value_error("array: a volume of shape (nx, ny, nz) is expected");
+    if (affine.ndim() != 2 || affine.shape(0) < 3 || affine.shape(1) != 4)
+        throw py::value_error("affine: a 4 x 4 (or 3 x 4) matrix is expected");
+    auto a = std::make_shared<Ajuste>();
+    a->parametres = parametres(options, maillage);
+    VolumeReel volume;
+    volume.nx = static_cast<int>(valeurs.shape(0));
+    volume.ny = static_cast<int>(valeurs.shape(1));
+    volume.nz = static_cast<int>(valeurs.shape(2));
+    volume.valeurs.assign(valeurs.data(), valeurs.data() + valeurs.size());
+    for (int l = 0; l < 3; ++l)
+        for (int c = 0; c < 4; ++c)
+            volume.repere[l][c] = affine.at(l, c);
+    volume.origineRepere = Raison(CodeRaison::RepereSform);
+    std::vector<point3> nuage;
+    a->bilan.volume = true;
+    reussirOuLever(frontiereVolume(volume, "array", a->parametres.volume, nuage, a->bilan.frontiere));
+    lancer(nuage, *a, std::move(progres));
     return a;
 }
 
@@ -385,6 +421,14 @@ py::dict figures(const Ajuste &a)
     temps["fit"] = b.dureeCycles;
     temps["measures"] = b.dureeMesures;
     d["times"] = temps;
+    if (b.volume) {
+        py::dict region;
+        region["low"] = b.frontiere.region.bas;
+        region["high"] = b.frontiere.region.haut;
+        region["automatic"] = b.frontiere.automatique;
+        region["voxels"] = b.frontiere.voxelsRegion;
+        d["region"] = region;
+    }
     return d;
 }
 
@@ -461,6 +505,8 @@ PYBIND11_MODULE(_tarnis, m)
 
     m.def("read", &lire, py::arg("path"), py::arg("options") = std::vector<std::string>());
     m.def("fit", &ajusterPython, py::arg("points"), py::arg("options"), py::arg("mesh"), py::arg("progress"));
+    m.def("fit_volume", &ajusterVolume, py::arg("array"), py::arg("affine"), py::arg("options"), py::arg("mesh"),
+          py::arg("progress"));
     m.def("write", &ecrire, py::arg("fit"), py::arg("path"));
     m.def("write_points", &ecrireNuage, py::arg("points"), py::arg("path"));
     m.def("reason_codes", [] {

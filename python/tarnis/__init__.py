@@ -18,7 +18,7 @@ import numpy as np
 from ._tarnis import Error, reason_codes  # noqa: F401
 from . import _tarnis
 
-__all__ = ["Error", "Fit", "Distances", "fit", "read", "write", "reason_codes", "TEMPLATE"]
+__all__ = ["Error", "Fit", "Distances", "fit", "fit_volume", "read", "write", "reason_codes", "TEMPLATE"]
 
 #: The reference simplex mesh a fit starts from unless mesh= names another (SMM).
 TEMPLATE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "icosa.smm")
@@ -139,6 +139,20 @@ def fit(points, progress=None, mesh=None, **options):
     """
     options = _options(options, _OPTIONS_FIT)
     return Fit(_tarnis.fit(points, options, os.fspath(mesh) if mesh is not None else TEMPLATE, progress))
+
+
+def fit_volume(array, affine, level=None, band=None, voxels=False, progress=None, mesh=None, **options):
+    """Fits a closed surface to the boundary of a region of a volume, as the console tool fits a
+    volume file: array (nx, ny, nz) indexed [i, j, k] and affine (4 x 4, voxel indices to
+    millimetres), as nibabel gives them (img.get_fdata(), img.affine). The region is the voxels of
+    value level at least, or between band = (low, high); Otsu's level by default. The surface and
+    its figures are in millimetres, or in voxel indices with voxels=True. Other arguments as fit();
+    the result also carries region (low, high, automatic, voxels).
+    """
+    volume = _options(dict(level=level, band=band, voxels=voxels), _OPTIONS_VOLUME)
+    options = _options(options, _OPTIONS_FIT) + volume
+    return Fit(_tarnis.fit_volume(np.asarray(array), np.asarray(affine, dtype=np.float64), options,
+                                  os.fspath(mesh) if mesh is not None else TEMPLATE, progress))
 
 
 def write(path, what):

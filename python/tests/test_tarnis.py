@@ -172,3 +172,40 @@ def test_same_figures_as_the_console_tool(tmp_path):
     assert (r.parts, r.genus, r.crossings, r.simplex_points) == (
         surface["parts"], surface["genus"], surface["crossings"], surface["simplex_points"])
     assert r.volume == surface["volume"]["value"] and r.area == surface["area"]["value"]
+
+
+def ellipsoide_de_voxels():
+    """An ellipsoid of value 100 in a volume of zeros, with an affine exact in single precision."""
+    i, j, k = np.mgrid[0:40, 0:30, 0:30]
+    valeurs = (((i - 20) / 15.0) ** 2 + ((j - 15) / 10.0) ** 2 + ((k - 15) / 10.0) ** 2 < 1) * 100.0
+    affine = np.diag([0.5, 0.75, 1.0, 1.0])
+    affine[:3, 3] = [10, 20, 30]
+    return valeurs, affine
+
+
+def test_volume_fitted_in_millimetres():
+    valeurs, affine = ellipsoide_de_voxels()
+    f = tarnis.fit_volume(valeurs, affine, level=50, max_points=3000)
+    assert f.parts == 1 and f.genus == 0 and f.closed
+    assert f.region == {"low": 50.0, "high": math.inf, "automatic": False, "voxels": int((valeurs >= 50).sum())}
+    # The ellipsoid's semi-axes in mm: 7.5, 7.5 and 10, about (20, 31.25, 45).
+    assert np.allclose(f.vertices.min(axis=0), [12.5, 23.75, 35], atol=0.6)
+    assert np.allclose(f.vertices.max(axis=0), [27.5, 38.75, 55], atol=0.6)
+    assert f.volume == pytest.approx(4 / 3 * math.pi * 7.5 * 7.5 * 10, rel=0.05)
+    # Otsu's level by default; voxel indices on asking.
+    assert tarnis.fit_volume(valeurs, affine, max_points=3000).region["automatic"]
+    indices = tarnis.fit_volume(valeurs, affine, level=50, voxels=True, max_points=3000)
+    assert indices.vertices.max(axis=0)[0] == pytest.approx(35, abs=0.6)
+    with pytest.raises(tarnis.Error) as e:
+        tarnis.fit_volume(valeurs, affine, level=1000)
+    assert e.value.status == 4 and "FrontiereSansVoxel" in e.value.codes
+
+
+def test_volume_array_fits_as_its_nifti_file(tmp_path):
+    nibabel = pytest.importorskip("nibabel")
+    valeurs, affine = ellipsoide_de_voxels()
+    nibabel.save(nibabel.Nifti1Image(valeurs.astype(np.float32), affine), str(tmp_path / "ellipsoide.nii"))
+    fichier = tarnis.fit(tarnis.read(tmp_path / "ellipsoide.nii", level=50), max_points=3000, threads=2)
+    tableau = tarnis.fit_volume(valeurs, affine, level=50, max_points=3000, threads=2)
+    assert np.array_equal(fichier.vertices, tableau.vertices)
+    assert repr(fichier.cloud_to_surface) == repr(tableau.cloud_to_surface)
