@@ -27,6 +27,7 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -53,14 +54,28 @@ double secondesDepuis(Horloge::time_point t)
 
 /// The engine's console lines (on standard output and error) are not a Python program's: they
 /// are dropped while the engine works. Its failures come back as Resultat, not as these lines.
+/// Fits run side by side from several Python threads share one redirection: the first one in
+/// sets it, the last one out takes it away.
 class Silence
 {
 public:
-    Silence() : sortie(std::cout.rdbuf(&rien)), erreurs(std::cerr.rdbuf(&rien)) {}
+    Silence()
+    {
+        const std::lock_guard<std::mutex> verrou(mutex());
+        Etat &e = etat();
+        if (e.nombre++ == 0) {
+            e.sortie = std::cout.rdbuf(&e.rien);
+            e.erreurs = std::cerr.rdbuf(&e.rien);
+        }
+    }
     ~Silence()
     {
-        std::cout.rdbuf(sortie);
-        std::cerr.rdbuf(erreurs);
+        const std::lock_guard<std::mutex> verrou(mutex());
+        Etat &e = etat();
+        if (--e.nombre == 0) {
+            std::cout.rdbuf(e.sortie);
+            std::cerr.rdbuf(e.erreurs);
+        }
     }
     Silence(const Silence &) = delete;
     Silence &operator=(const Silence &) = delete;
@@ -71,9 +86,23 @@ private:
         int overflow(int c) override { return traits_type::not_eof(c); }
         std::streamsize xsputn(const char *, std::streamsize n) override { return n; }
     };
-    Rien rien;
-    std::streambuf *sortie;
-    std::streambuf *erreurs;
+    struct Etat
+    {
+        Rien rien;
+        int nombre = 0;
+        std::streambuf *sortie = nullptr;
+        std::streambuf *erreurs = nullptr;
+    };
+    static Etat &etat()
+    {
+        static Etat e;
+        return e;
+    }
+    static std::mutex &mutex()
+    {
+        static std::mutex m;
+        return m;
+    }
 };
 
 /// A failed Resultat on its way to Python.

@@ -144,6 +144,21 @@ def test_lock_released_during_the_fit():
     assert pendant > 1000
 
 
+def test_fits_side_by_side_from_python_threads():
+    resultats = [None, None]
+
+    def ajuster(k):
+        resultats[k] = tarnis.fit(sphere(800), threads=1, max_points=1500)
+
+    fils = [threading.Thread(target=ajuster, args=(k,)) for k in range(2)]
+    for f in fils:
+        f.start()
+    for f in fils:
+        f.join()
+    assert all(r is not None and r.closed for r in resultats)
+    assert np.array_equal(resultats[0].vertices, resultats[1].vertices)
+
+
 def test_written_files(tmp_path, ajustement_sphere):
     off = tmp_path / "sphere.off"
     tarnis.write(off, ajustement_sphere)
