@@ -44,7 +44,7 @@ struct SensStatut
 inline constexpr SensStatut sensStatuts[] = {
     {Statut::Reussite, "succès", "", "success", ""},
     {Statut::ArgumentsIncorrects, "arguments incorrects", "", "wrong arguments", ""},
-    {Statut::MaillageIllisible, "maillage de référence illisible", " ou invalide", "unreadable reference mesh",
+    {Statut::MaillageIllisible, "maillage de référence illisible", " ou invalide", "reference mesh unreadable",
      " or invalid"},
     {Statut::NuageIllisible, "nuage illisible ou vide",
      ", plat (sur une droite ou un plan) ou plus long que son nombre de points", "unreadable or empty cloud",
