@@ -5,10 +5,11 @@
 #include "langue.h"
 #include "statut.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
 
@@ -16,12 +17,17 @@ using namespace pelvane;
 
 namespace {
 
+// The %N of a pattern (std::regex is left out: GCC 12 warns inside it under the sanitizers).
 std::multiset<std::string> argumentsDu(const std::string &motif)
 {
-    static const std::regex argument("%[0-9]+");
     std::multiset<std::string> a;
-    for (auto it = std::sregex_iterator(motif.begin(), motif.end(), argument); it != std::sregex_iterator(); ++it)
-        a.insert(it->str());
+    for (std::size_t i = motif.find('%'); i != std::string::npos; i = motif.find('%', i + 1)) {
+        std::size_t fin = i + 1;
+        while (fin < motif.size() && std::isdigit(static_cast<unsigned char>(motif[fin])))
+            ++fin;
+        if (fin > i + 1)
+            a.insert(motif.substr(i, fin - i));
+    }
     return a;
 }
 
@@ -46,7 +52,7 @@ TEST(Langue, TheLocaleChoosesEnglishOnlyForAnEnglishLanguage)
         setenv("LANG", c.lang, 1);
         EXPECT_EQ(langueDuSysteme(), c.attendue) << c.all << "|" << c.messages << "|" << c.lang;
     }
-    setenv("LC_ALL", "fr_FR.UTF-8", 1);
+    setenv("LC_ALL", "C.UTF-8", 1);
 }
 
 TEST(Langue, EveryCodeHasItsNameAndAnEnglishPatternWithTheSameArguments)
@@ -113,5 +119,7 @@ TEST(Langue, LangReportAndVersionOptions)
     l = analyserArguments({"--cloud", "a.pts", "--version"}, "g.smm");
     EXPECT_TRUE(l.version && !l.aide);
     EXPECT_EQ(texteVersion("Pelvane.exe"), std::string("Pelvane.exe (Tarnis) ") + versionTarnis() + "\n");
-    EXPECT_TRUE(std::regex_match(versionTarnis(), std::regex("[0-9]+\\.[0-9]+\\.[0-9]+")));
+    const std::string version = versionTarnis();
+    EXPECT_EQ(std::count(version.begin(), version.end(), '.'), 2) << version;
+    EXPECT_EQ(version.find_first_not_of("0123456789."), std::string::npos) << version;
 }
