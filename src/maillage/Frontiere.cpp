@@ -142,9 +142,17 @@ Resultat frontiereVolume(const std::string &nom, const ReglagesFrontiere &reglag
     points.clear();
     bilan = BilanFrontiere();
     VolumeReel volume;
-    Resultat r = lireVolumeReel(nom, volume);
+    const Resultat r = lireVolumeReel(nom, volume);
     if (!r)
         return r;
+    return frontiereVolume(volume, nom, reglages, points, bilan);
+}
+
+Resultat frontiereVolume(const VolumeReel &volume, const std::string &nom, const ReglagesFrontiere &reglages,
+                         std::vector<point3> &points, BilanFrontiere &bilan)
+{
+    points.clear();
+    bilan = BilanFrontiere();
     bilan.millimetres = reglages.millimetres;
     bilan.origineRepere = volume.origineRepere;
     bilan.remarque = volume.remarque;

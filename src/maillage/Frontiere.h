@@ -65,6 +65,10 @@ struct BilanFrontiere
 Resultat frontiereVolume(const std::string &nom, const ReglagesFrontiere &reglages, std::vector<point3> &points,
                          BilanFrontiere &bilan);
 
+/// The same on a volume in memory; `nom` names it in the reasons.
+Resultat frontiereVolume(const VolumeReel &volume, const std::string &nom, const ReglagesFrontiere &reglages,
+                         std::vector<point3> &points, BilanFrontiere &bilan);
+
 /// Maps points given in voxel indices of the volume file into its world millimetres (the frame
 /// lireVolumeReel gives it); origine receives the frame (VolumeReel::origineRepere). Failures: the reader's.
 Resultat versMillimetres(const std::string &nom, std::vector<point3> &points, Raison &origine);

@@ -312,6 +312,9 @@ enum class CodeRaison : int {
     PasUnDossierDeLot,
     ResumeDuLotImpossible,
     UsageDuLot,
+    // The console tool's language and report
+    LangueInconnue,
+    RapportInconnu,
     Nombre_ ///< the count of codes, not a code
 };
 

@@ -160,7 +160,8 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
         }
         static const char *const avecValeur[] = {
             "--cloud",      "--mesh",       "--out",    "--internal", "--external",  "--retention", "--rigidity",
-            "--min-points", "--iterations", "--method", "--threads",  "--tolerance", "--max-points", "--format"};
+            "--min-points", "--iterations", "--method", "--threads",  "--tolerance", "--max-points", "--format",
+            "--lang",       "--report"};
         bool connue = false;
         for (const char *o : avecValeur)
             connue = connue || option == o;
@@ -217,6 +218,17 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
             }
         } else if (option == "--format") {
             r = lireFormats(valeur, p.formats);
+        } else if (option == "--lang") {
+            Langue langue = Langue::Francais;
+            if (lireLangue(valeur, langue))
+                p.langue = langue;
+            else
+                r = refus(Raison(CodeRaison::LangueInconnue, {litteral(valeur)}));
+        } else if (option == "--report") {
+            if (valeur == "text" || valeur == "json")
+                p.rapportJson = valeur == "json";
+            else
+                r = refus(Raison(CodeRaison::RapportInconnu, {litteral(valeur)}));
         } else {
             if ((r = lireEntier(valeur, "--max-points", 1, PointsMax, entier)).reussi())
                 p.pointsMaximum = entier;
@@ -259,12 +271,46 @@ Resultat lireFormats(const std::string &valeur, std::vector<std::string> &format
     return {};
 }
 
+const char *versionTarnis()
+{
+    return TARNIS_VERSION;
+}
+
+std::string texteVersion(const std::string &programme)
+{
+    return programme + " (Tarnis) " + versionTarnis() + "\n";
+}
+
+std::optional<Langue> langueDemandee(const std::vector<std::string> &arguments)
+{
+    std::optional<Langue> l;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string valeur;
+        if (arguments[i] == "--lang" && i + 1 < arguments.size())
+            valeur = arguments[i + 1];
+        else if (arguments[i].rfind("--lang=", 0) == 0)
+            valeur = arguments[i].substr(7);
+        else
+            continue;
+        Langue langue = Langue::Francais;
+        if (lireLangue(valeur, langue))
+            l = langue;
+    }
+    return l;
+}
+
+LigneDeCommande analyserOptions(const std::vector<std::string> &options, const Parametres &base)
+{
+    return nommee(options, base.maillage, &base);
+}
+
 LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, const std::string &maillageParDefaut)
 {
     for (const std::string &a : arguments)
-        if (a == "--help" || a == "-h") {
+        if (a == "--help" || a == "-h" || a == "--version") {
             LigneDeCommande l;
-            l.aide = true;
+            l.aide = a != "--version";
+            l.version = !l.aide;
             return l;
         }
     if (arguments.empty()) {
@@ -277,15 +323,97 @@ LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, con
     return positionnelle(arguments);
 }
 
+namespace {
+
+std::string reel(double x)
+{
+    char t[32];
+    std::snprintf(t, sizeof t, "%.2f", x);
+    return std::string(t);
+}
+
+std::string texteAideAnglais()
+{
+    const Parametres d;
+    std::string aide =
+        "Pelvane: fits a reference simplex mesh onto a point cloud, without an interface.\n"
+        "\n"
+        "Positional form (the batch launcher's), exactly ten arguments:\n"
+        "  Pelvane.exe INTERNAL_FORCE EXTERNAL_FORCE RETENTION_FORCE RIGIDITY MIN_POINTS ITERATIONS\n"
+        "              AUTOSAVE MESH CLOUD OUT\n"
+        "  (reals with a decimal point or comma; AUTOSAVE is 1 or 0)\n"
+        "\n"
+        "Named form:\n"
+        "  --cloud FILE        point cloud .pts, NIfTI volume .nii/.nii.gz or Analyze .hdr/.img, or\n"
+        "                      mesh .stl, .off, .obj or .ply (with faces) taken as the cloud of its\n"
+        "                      surface (required)\n"
+        "  --mesh FILE         reference simplex mesh .smm (default: the template SMM_/icosa.smm)\n"
+        "  --out FOLDER        output folder, created when missing (default: current folder)\n"
+        "  --internal X        internal force, 0 to 100 (default " + reel(d.alpha) + ")\n"
+        "  --external X        external force, 0 to 100 (default " + reel(d.beta) + ")\n"
+        "  --retention X       retention force, 0 to 100 (default " + reel(d.gamma) + ")\n"
+        "  --rigidity N        rigidity of the mesh, 0 to 99 (default " + std::to_string(d.rigid) + ")\n"
+        "  --min-points N      minimum number of simplex points, 1 to 999999 (default " +
+        std::to_string(d.pointsMinimum) + "); bounded,\n"
+        "                      with --max-points, by 10 times the size of the cloud (" +
+        std::to_string(d.pointsMaximum) + " at least)\n"
+        "  --iterations N      deformation iterations per cycle, 0 to 99999 (default " +
+        std::to_string(d.iterations) + ")\n"
+        "  --autosave          also saves the mesh after each cycle (or level)\n"
+        "  --method M          ajustement (the fit, default) or cycles (the automatic mode alone)\n"
+        "  --threads N         threads, 0 = every core (default 0); the result does not depend on it\n"
+        "  --tolerance X       distance, in % of the cloud's diagonal, beyond which the fit refines\n"
+        "                      locally (default " + reel(d.tolerance) + ")\n"
+        "  --max-points N      number of simplex points beyond which it no longer refines (default " +
+        std::to_string(d.pointsMaximum) + ")\n"
+        "  --format F,G...     mesh files to write, among " + formatsValides() + "\n"
+        "                      (default smm,off): smm and sm for the simplex mesh; off, obj, ply and\n"
+        "                      stl for its triangulation. OFF, OBJ, SMM and SM write six significant\n"
+        "                      digits, PLY (binary) keeps double precision, STL (binary) single; a\n"
+        "                      warning says when six-digit rounding exceeds a tenth of the fit's mean\n"
+        "                      distance\n"
+        "  --report json       also writes NOM.rapport.json: the report as JSON, English keys, units,\n"
+        "                      and, on failure, alone, with the reason's code and text\n"
+        "  --lang en|fr        language of the messages (default: that of LC_ALL, LC_MESSAGES or LANG;\n"
+        "                      English when it is English, French otherwise)\n"
+        "  --version           prints the version\n"
+        "  -h, --help          prints this help\n"
+        "  A value follows its option (--out res) or is joined to it by an equals sign (--out=res).\n"
+        "  The options --method, --threads, --tolerance, --max-points and the others may also follow\n"
+        "  the ten arguments of the positional form.\n"
+        "\n" +
+        aideVolume() +
+        "\n"
+        "Course: the mesh is centred on the centre of the cloud's bounding box and scaled, axis by\n"
+        "axis, to enclose it. The fit (the default) runs in levels, from coarse to fine: each level\n"
+        "moves the points, drawn by the cloud and drawing the nearest cloud points to them (at least\n"
+        "ITERATIONS steps, at most 4 x ITERATIONS, until they no longer move), then refines: global\n"
+        "T26 while the mesh has fewer than MIN_POINTS points, then T26 at points and T22 at cells\n"
+        "where the cloud stays far from the surface; it stops when the distance no longer falls.\n"
+        "With --method cycles, each cycle deforms the mesh ITERATIONS times and refines it, T26\n"
+        "(global) and T22 (by surfaces) in turn, until it has at least MIN_POINTS points; a final\n"
+        "series of at most 10 x ITERATIONS deformations (at least 50; none when ITERATIONS is 0)\n"
+        "stops as soon as the shape of the mesh no longer changes.\n"
+        "\n"
+        "Outputs, NOM being the cloud's name without its extension: NOM.smm (simplex mesh), NOM.off\n"
+        "(its triangulation), or those of --format, and NOM.rapport.txt (parameters, point counts,\n"
+        "times, distances; its keys are French and stay so); with the automatic save, NOM.cycleK.smm\n"
+        "after cycle K. Input files are never overwritten. Progress goes to standard error.\n"
+        "\n"
+        "Exit statuses:\n";
+    for (const SensStatut &s : sensStatuts)
+        aide += "  " + std::to_string(static_cast<int>(s.statut)) + "  " + s.nomAnglais + s.detailAnglais + "\n";
+    return aide;
+}
+
+} // namespace
+
 std::string texteAide()
 {
+    if (langue() == Langue::Anglais)
+        return texteAideAnglais();
     // The defaults shown are those of Parametres, which takes them from Defauts.h.
     const Parametres d;
-    auto reel = [](double x) {
-        char t[32];
-        std::snprintf(t, sizeof t, "%.2f", x);
-        return std::string(t);
-    };
     std::string aide =
         "Pelvane : ajuste un maillage simplexe de référence sur un nuage de points, sans interface.\n"
         "\n"
@@ -338,6 +466,11 @@ std::string texteAide()
         "                      significatifs, PLY (binaire) garde la double précision, STL (binaire) la\n"
         "                      simple ; un avertissement dit quand l'arrondi à six chiffres dépasse le\n"
         "                      dixième de l'écart moyen de l'ajustement\n"
+        "  --report json       écrit aussi NOM.rapport.json : le rapport en JSON, clés anglaises, unités,\n"
+        "                      et, en cas d'échec, seul, avec le code et le texte de la raison\n"
+        "  --lang en|fr        langue des messages (défaut : celle de LC_ALL, LC_MESSAGES ou LANG ;\n"
+        "                      anglais si elle est anglaise, français sinon)\n"
+        "  --version           affiche la version\n"
         "  -h, --help          affiche cette aide\n"
         "  Une valeur suit son option (--out res) ou s'y colle après un signe égal (--out=res).\n"
         "  Les options --method, --threads, --tolerance, --max-points et les autres peuvent aussi suivre\n"

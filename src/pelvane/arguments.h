@@ -3,8 +3,10 @@
 
 #include "Defauts.h"
 #include "Frontiere.h"
+#include "langue.h"
 #include "statut.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,10 @@ struct Parametres
     ReglagesFrontiere volume;                    ///< a volume: the region (--level, --band) and the frame (--voxels)
     /// The mesh files to write (--format), in the order of formatsDeSortie.
     std::vector<std::string> formats = {"smm", "off"};
+    /// --report json: NOM.rapport.json beside NOM.rapport.txt (on failure, alone, with the reason).
+    bool rapportJson = false;
+    /// --lang: the language of the messages, when forced (the locale's otherwise).
+    std::optional<Langue> langue;
 };
 
 /// Every format --format accepts, in the order the files are written: smm and sm (the simplex
@@ -44,7 +50,8 @@ Resultat lireFormats(const std::string &valeur, std::vector<std::string> &format
 struct LigneDeCommande
 {
     Resultat resultat; ///< ArgumentsIncorrects with the reason, or success
-    bool aide = false; ///< --help was asked: print texteAide() and stop
+    bool aide = false;    ///< --help was asked: print texteAide() and stop
+    bool version = false; ///< --version was asked: print texteVersion() and stop
     Parametres parametres;
 };
 
@@ -61,8 +68,22 @@ struct LigneDeCommande
 /// not given. Real numbers accept a decimal comma as well as a point.
 LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, const std::string &maillageParDefaut);
 
-/// The --help text (several lines, ends with an end of line).
+/// Reads named options (the form above, without --cloud) over the settings `base`: the
+/// Python module's keyword arguments go through it, so both take the same values and refuse the
+/// same ones.
+LigneDeCommande analyserOptions(const std::vector<std::string> &options, const Parametres &base);
+
+/// The --help text (several lines, ends with an end of line), in the language of the messages.
 std::string texteAide();
+
+/// Tarnis's version ("0.1.0"), the one of the project.
+const char *versionTarnis();
+/// The --version line of a program ("Pelvane.exe (Tarnis) 0.1.0", end of line included).
+std::string texteVersion(const std::string &programme);
+
+/// The language a --lang option among the arguments forces, read before anything else so that
+/// every message, those about the arguments included, comes in it.
+std::optional<Langue> langueDemandee(const std::vector<std::string> &arguments);
 
 } // namespace pelvane
 

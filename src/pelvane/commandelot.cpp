@@ -1,5 +1,7 @@
 #include "commandelot.h"
+#include "arguments.h"
 #include "execution.h"
+#include "langue.h"
 #include "statut.h"
 
 #include "Lot.h"
@@ -7,7 +9,9 @@
 #include "Remplacement.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -131,15 +135,17 @@ std::string messageDEchec(const std::string &dossier)
     std::string ligne, erreur, derniere;
     while (std::getline(f, ligne)) {
         derniere = ligne;
-        if (ligne.find(prefixeErreur) != std::string::npos)
-            erreur = ligne.rfind(prefixeErreur, 0) == 0 ? ligne.substr(std::string(prefixeErreur).size()) : ligne;
+        for (const std::string prefixe : {prefixeErreur, prefixeErreurAnglais})
+            if (ligne.find(prefixe) != std::string::npos)
+                erreur = ligne.rfind(prefixe, 0) == 0 ? ligne.substr(prefixe.size()) : ligne;
     }
     return !erreur.empty() ? erreur : derniere;
 }
 
 std::string enUneLigne(std::string s)
 {
-    std::replace_if(s.begin(), s.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        s.begin(), s.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
     return s;
 }
 
@@ -184,8 +190,29 @@ bool ecrire(const std::string &sortie, const std::string &nom, const std::string
 
 int erreur(std::ostream &erreurs, const Raison &raison)
 {
-    erreurs << commande << " : erreur : " << texte(raison) << std::endl;
+    erreurs << commande << selon(" : erreur : ", ": error: ") << texteLocal(raison) << std::endl;
     return 2;
+}
+
+/// A figure of a report as a JSON number, null when the report lacks it.
+std::string nombreJson(const std::string &chiffre)
+{
+    char *fin = nullptr;
+    const double v = std::strtod(chiffre.c_str(), &fin);
+    return chiffre.empty() || *fin != '\0' || !std::isfinite(v) ? "null" : chiffre;
+}
+
+const char *statutAnglais(const std::string &statut)
+{
+    static const std::pair<const char *, const char *> statuts[] = {{"réussi", "succeeded"},
+                                                                    {"se croise", "crosses itself"},
+                                                                    {"échec", "failed"},
+                                                                    {"absent", "missing"},
+                                                                    {"incomplet", "incomplete"}};
+    for (const auto &[fr, en] : statuts)
+        if (statut == fr)
+            return en;
+    return "unknown";
 }
 
 } // namespace
@@ -292,10 +319,11 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
 
 std::string texteCsv(const std::vector<LigneResume> &lignes)
 {
-    std::string t = "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
-                    "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
-                    "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
-                    "points écartés,parties,genre,paires de triangles qui se croisent,volume enclos,aire,durée (s),message\n";
+    std::string t =
+        "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
+        "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
+        "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
+        "points écartés,parties,genre,paires de triangles qui se croisent,volume enclos,aire,durée (s),message\n";
     for (const LigneResume &l : lignes) {
         std::vector<std::string> champs = {l.relatif, l.nuage, l.statut, l.code, l.signification};
         champs.insert(champs.end(), l.chiffres.begin(), l.chiffres.end());
@@ -306,6 +334,35 @@ std::string texteCsv(const std::vector<LigneResume> &lignes)
         t += "\n";
     }
     return t;
+}
+
+std::string texteJson(const std::vector<LigneResume> &lignes)
+{
+    static const char *const cles[] = {"cloud_points",
+                                       "simplex_points",
+                                       "cloud_to_surface_mean_percent",
+                                       "cloud_to_surface_p95_percent",
+                                       "cloud_to_surface_max_percent",
+                                       "surface_to_cloud_mean_percent",
+                                       "surface_to_cloud_p95_percent",
+                                       "surface_to_cloud_max_percent",
+                                       "points_set_aside",
+                                       "parts",
+                                       "genus",
+                                       "crossings",
+                                       "volume",
+                                       "area"};
+    std::string t = "[";
+    for (const LigneResume &l : lignes) {
+        t += std::string(t.size() > 1 ? ",\n " : "\n ") + "{\"path\": " + chaineJson(l.relatif) +
+             ", \"cloud\": " + chaineJson(l.nuage) + ", \"status\": " + chaineJson(statutAnglais(l.statut)) +
+             ", \"exit_status\": " + nombreJson(l.code) +
+             ", \"meaning\": " + chaineJson(significationSortie(l.code, Langue::Anglais));
+        for (std::size_t i = 0; i < std::size(cles); ++i)
+            t += std::string(", \"") + cles[i] + "\": " + nombreJson(i < l.chiffres.size() ? l.chiffres[i] : "");
+        t += ", \"seconds\": " + nombreJson(l.duree) + ", \"message\": " + chaineJson(l.message) + "}";
+    }
+    return t + "\n]\n";
 }
 
 std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &lignes)
@@ -322,10 +379,11 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
         return a->relatif < b->relatif;
     });
     std::ostringstream o;
-    o << "<!DOCTYPE html>\n<html lang=\"fr\"><head><meta charset=\"utf-8\"><title>Lot " << html(titre)
-      << "</title>\n"
+    o << "<!DOCTYPE html>\n<html lang=\"fr\"><head><meta charset=\"utf-8\"><title>Lot " << html(titre) << "</title>\n"
       << "<style>body{font-family:sans-serif}table{border-collapse:collapse}td,th{border:1px solid "
-         "#999;padding:2px 6px}td.n{text-align:right}tr.echec{background:#fdd}tr.absent,tr.incomplet{background:#ffd}tr.croise{background:#fdb}"
+         "#999;padding:2px "
+         "6px}td.n{text-align:right}tr.echec{background:#fdd}tr.absent,tr.incomplet{background:#ffd}tr.croise{"
+         "background:#fdb}"
          "</style></head><body>\n"
       << "<h1>Lot " << html(titre) << "</h1>\n"
       << "<p>Écarts en % de la diagonale de la boîte englobante du nuage ; les échecs d’abord, puis les moins bons "
@@ -349,7 +407,8 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
     }
     o << "</table>\n<p>";
     for (const char *statut : {"échec", "se croise", "absent", "incomplet", "réussi"}) {
-        const auto n = std::count_if(lignes.begin(), lignes.end(), [&](const LigneResume &l) { return l.statut == statut; });
+        const auto n =
+            std::count_if(lignes.begin(), lignes.end(), [&](const LigneResume &l) { return l.statut == statut; });
         if (n > 0)
             o << statut << " : " << n << ". ";
     }
@@ -357,9 +416,19 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
     return o.str();
 }
 
-int commandeLot(const std::vector<std::string> &a, std::ostream &sortie, std::ostream &erreurs)
+int commandeLot(const std::vector<std::string> &arguments, std::ostream &sortie, std::ostream &erreurs)
 {
+    std::vector<std::string> a = arguments;
+    Langue langue = Langue::Francais;
+    if (a.size() >= 2 && a[0] == "--lang" && lireLangue(a[1], langue)) {
+        choisirLangue(langue);
+        a.erase(a.begin(), a.begin() + 2);
+    }
     const std::string mode = a.empty() ? "" : a[0];
+    if (mode == "--version" && a.size() == 1) {
+        sortie << texteVersion("PelvaneLot.exe");
+        return sortie.flush() ? 0 : 2;
+    }
     if (mode == "--nuages" && a.size() == 3) {
         std::vector<NuageDuLot> nuages;
         if (const Resultat r = listerNuages(a[1], a[2], nuages, &erreurs); !r)
@@ -374,7 +443,9 @@ int commandeLot(const std::vector<std::string> &a, std::ostream &sortie, std::os
         const std::string dossier = normal(a[1]);
         std::vector<NuageDuLot> nuages;
         if (!lireLot(dossier, nuages))
-            return erreur(erreurs, Raison(CodeRaison::PasUnDossierDeLot, {litteral(dossier)}));
+        if (!ecrire(dossier, "resume.csv", texteCsv(lignes)) || !ecrire(dossier, "resume.json", texteJson(lignes)) ||
+            !ecrire(dossier, "resume.html", texteHtml(dossier, lignes)))
+            return erreur(erreurs, Raison(CodeRaison::ResumeDuLotImpossible, {litteral(dossier)}));
         if (mode == "--a-faire") {
             for (const NuageDuLot &n : nuages)
                 if (!resultatsComplets(n.nuage, (fs::path(dossier) / n.relatif).string()))
@@ -386,8 +457,10 @@ int commandeLot(const std::vector<std::string> &a, std::ostream &sortie, std::os
             return erreur(erreurs, Raison(CodeRaison::ResumeDuLotImpossible, {litteral(dossier)}));
         const auto reussis =
             std::count_if(lignes.begin(), lignes.end(), [](const LigneResume &l) { return l.statut == "réussi"; });
-        erreurs << commande << " : " << reussis << " nuage(s) réussi(s) sur " << lignes.size() << " ; résumé : " << dossier
-                << "/resume.csv, " << dossier << "/resume.html" << std::endl;
+        erreurs << commande << selon(" : ", ": ") << reussis
+                << selon(" nuage(s) réussi(s) sur ", " cloud(s) succeeded of ") << lignes.size()
+                << selon(" ; résumé : ", "; summary: ") << dossier << "/resume.csv, " << dossier << "/resume.json, "
+                << dossier << "/resume.html" << std::endl;
         return reussis == static_cast<long>(lignes.size()) ? 0 : 1;
     }
     return erreur(erreurs, Raison(CodeRaison::UsageDuLot));

@@ -52,6 +52,11 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
 /// resume.csv: a header and the lines in their order.
 std::string texteCsv(const std::vector<LigneResume> &lignes);
 
+/// resume.json: the same lines for programs, with stable English keys, the figures as numbers
+/// (null where missing) and the status in English ("succeeded", "crosses itself", "failed",
+/// "missing", "incomplete").
+std::string texteJson(const std::vector<LigneResume> &lignes);
+
 /// resume.html: the table, failures and missing results first (by path), then the successes from
 /// the worst fit (the larger of the two 95th percentiles) to the best.
 std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &lignes);
@@ -60,7 +65,9 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
 ///   --nuages ENTREE SORTIE    prints the clouds, "cloud<TAB>relative folder" (2 when there is none)
 ///   --a-faire SORTIE          prints the lines of SORTIE/.lot/nuages whose results are not complete
 ///   --complet NUAGE DOSSIER   0 when the cloud's results in DOSSIER are complete, 1 otherwise
-///   --resume SORTIE           writes SORTIE/resume.csv and resume.html; 0 when every cloud succeeded
+///   --resume SORTIE           writes SORTIE/resume.csv, resume.json and resume.html; 0 when every cloud succeeded
+///   --version                 prints the version
+/// A first --lang en|fr sets the language of the messages (the locale's otherwise).
 int commandeLot(const std::vector<std::string> &arguments, std::ostream &sortie, std::ostream &erreurs);
 
 } // namespace pelvane

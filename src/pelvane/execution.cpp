@@ -1,4 +1,5 @@
 #include "execution.h"
+#include "langue.h"
 #include "Topologie.h"
 #include "Ajustement.h"
 #include "AjusterEtMesurer.h"
@@ -106,10 +107,8 @@ Raison nuageNomme(const Raison &defaut, const std::string &chemin)
     }
 }
 
-// Reads the cloud into m (points and kd-tree) through the engine's opener, with the
-// thresholds of a new document for a volume. A cloud that is short, cut or corrupt is
-// refused, with the engine's reason naming the file and the line: a batch must not take a
-// part of a cloud for the whole.
+} // namespace
+
 Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &progression)
 {
     Resultat r = ouvrirNuage(chemin, m, ReglagesVolume(), progression);
@@ -130,6 +129,86 @@ Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &pr
     return r;
 }
 
+Resultat lireReference(const std::string &chemin, Simplex &simplex)
+{
+    // The engine's reader opens only a regular file (a pipe would block an ordinary open).
+    const Resultat lu = genreFichier(chemin) == GenreFichier::Simplex
+                            ? ouvrirMaillage(chemin, simplex)
+                            : Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SmmAttendu));
+    // An OFF text under a .smm name is read as triangles: the fit needs the simplex mesh.
+    if (lu && simplex.ListePointsSimplex.empty() && !simplex.maillageOrigine.listeFaces.empty())
+        return Resultat::echec(Statut::MaillageIllisible,
+                               Raison(CodeRaison::ReferenceTriangulaire,
+                                      {litteral(chemin), simplex.maillageOrigine.listeSommets.size(),
+                                       simplex.maillageOrigine.listeFaces.size()}));
+    if (!lu || simplex.ListePointsSimplex.empty()) {
+        const Raison illisible(CodeRaison::ReferenceIllisible, {litteral(chemin)});
+        return Resultat::echec(Statut::MaillageIllisible,
+                               lu ? illisible : Raison(CodeRaison::Contexte, {illisible, lu.raison}));
+    }
+    const std::optional<Raison> defaut = defautDuMaillage(simplex);
+    if (defaut)
+        return Resultat::echec(Statut::MaillageIllisible,
+                               Raison(CodeRaison::ReferenceNonFermee, {litteral(chemin), *defaut}));
+    return {};
+}
+
+long plafondDesPoints(std::size_t pointsNuage)
+{
+    return static_cast<long>(std::min<std::size_t>(
+        std::max<std::size_t>(Parametres().pointsMaximum, POINTS_PAR_POINT_DU_NUAGE * pointsNuage), 999999));
+}
+
+ReglagesAjustement reglagesDuFit(const Parametres &param, const Reglages &regl)
+{
+    ReglagesAjustement r;
+    r.interne = param.alpha;
+    r.externe = param.beta;
+    r.retenue = param.gamma;
+    r.rigidite = param.rigid;
+    r.pointsMinimum = param.pointsMinimum;
+    r.iterations = param.iterations;
+    r.tolerance = param.tolerance / 100.0;
+    r.pointsMaximum = std::max(param.pointsMaximum, param.pointsMinimum);
+    r.marge = regl.marge;
+    r.fils = param.fils;
+    return r;
+}
+
+void prendreMesureSurface(Bilan &bilan, const MesureSurface &m)
+{
+    bilan.pointsFinaux = m.points;
+    bilan.mailles = m.mailles;
+    bilan.sommetsTriangulation = m.sommets;
+    bilan.triangles = m.triangles;
+    bilan.parties = m.topologie.parties;
+    bilan.genre = m.topologie.genre;
+    bilan.croisements = m.croisements;
+    bilan.volumeEnclos = m.solide.volume;
+    bilan.aire = m.solide.aire;
+    bilan.nuageVersSurface = m.figures.nuageVersSurface;
+    bilan.surfaceVersNuage = m.figures.surfaceVersNuage;
+    bilan.echantillonsSurface = m.figures.echantillonsSurface;
+    bilan.maillageVersNuage = m.figures.pointsVersNuage;
+}
+
+void prendreMesureAjustement(Bilan &bilan, const MesureAjustement &m, bool mesuree)
+{
+    const BilanAjustement &b = m.ajustement;
+    bilan.cycles = b.niveaux;
+    bilan.pasFinaux = b.pas;
+    bilan.arretAnticipe = b.converge;
+    bilan.pointsEcartes = b.ecartes.size();
+    bilan.bruitLisse = b.bruit.bruite();
+    bilan.dureeCycles = m.secondesAjustement;
+    if (mesuree) {
+        prendreMesureSurface(bilan, m.surface);
+        bilan.dureeMesures = m.surface.secondes;
+    }
+}
+
+namespace {
+
 /// Progress lines on the tool's stream: "Pelvane : <phase> : N %", one per tenth of each phase
 /// (the phase is the progression's text up to its first " : "), LIGNES_DE_PROGRESSION at most in
 /// a run. Says stop once a signal asked for it.
@@ -143,16 +222,17 @@ Progression lignesDeProgression(std::ostream &prog)
     };
     auto dernier = std::make_shared<Etat>();
     return [&prog, dernier](double fraction, const Raison &etape) {
-        const std::string phase = texte(phaseDe(etape));
+        const std::string phase = texteLocal(phaseDe(etape));
         const int dixieme = static_cast<int>(fraction * 10);
         if ((phase != dernier->phase || dixieme != dernier->dixieme) && dernier->lignes <= LIGNES_DE_PROGRESSION) {
             dernier->phase = phase;
             dernier->dixieme = dixieme;
             if (++dernier->lignes > LIGNES_DE_PROGRESSION)
-                prog << "Pelvane : progression : " << LIGNES_DE_PROGRESSION
-                     << " lignes écrites, les suivantes sont omises" << std::endl;
+                prog << selon("Pelvane : progression : ", "Pelvane: progress: ") << LIGNES_DE_PROGRESSION
+                     << selon(" lignes écrites, les suivantes sont omises", " lines written, the next ones are left out")
+                     << std::endl;
             else
-                prog << "Pelvane : " << phase << " : " << dixieme * 10 << " %" << std::endl;
+                prog << "Pelvane" << selon(" : ", ": ") << phase << selon(" : ", ": ") << dixieme * 10 << " %" << std::endl;
         }
         return !arretDemande();
     };
@@ -162,6 +242,15 @@ Progression lignesDeProgression(std::ostream &prog)
 // that file and returns its Resultat; a failure names `cible` and then the writer's own reason. A
 // stop asked before the replacement (the signal may come during the writing itself) leaves
 // `cible` as it was; the run then ends with the signal's status.
+Resultat ecrireTexte(const std::string &chemin, const std::string &texte)
+{
+    std::ofstream f(chemin, std::ios::binary | std::ios::trunc);
+    f << texte;
+    f.close();
+    return f ? Resultat::succes()
+             : Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(chemin)}));
+}
+
 template <class Ecrire> Resultat ecrireAtomique(const std::string &cible, Ecrire ecrire)
 {
     const Resultat echec =
@@ -200,6 +289,7 @@ private:
     void verifierPrecision();
     Resultat mesurer();
     void prendreMesure(const MesureSurface &m);
+    void ecrireRapportDEchec() const;
     std::string pourcent(double d) const;
 
     Parametres param; // as given, but the point counts bounded by the cloud's size
@@ -244,25 +334,8 @@ Resultat Ajustement::verifierSortie(const std::string &fichier) const
 
 Resultat Ajustement::lireEntrees()
 {
-    // The engine's reader opens only a regular file (a pipe would block an ordinary open).
-    const Resultat lu = genreFichier(param.maillage) == GenreFichier::Simplex
-                            ? ouvrirMaillage(param.maillage, simplex)
-                            : Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::SmmAttendu));
-    // An OFF text under a .smm name is read as triangles: the fit needs the simplex mesh.
-    if (lu && simplex.ListePointsSimplex.empty() && !simplex.maillageOrigine.listeFaces.empty())
-        return Resultat::echec(Statut::MaillageIllisible,
-                               Raison(CodeRaison::ReferenceTriangulaire,
-                                      {litteral(param.maillage), simplex.maillageOrigine.listeSommets.size(),
-                                       simplex.maillageOrigine.listeFaces.size()}));
-    if (!lu || simplex.ListePointsSimplex.empty()) {
-        const Raison illisible(CodeRaison::ReferenceIllisible, {litteral(param.maillage)});
-        return Resultat::echec(Statut::MaillageIllisible,
-                               lu ? illisible : Raison(CodeRaison::Contexte, {illisible, lu.raison}));
-    }
-    const std::optional<Raison> defaut = defautDuMaillage(simplex);
-    if (defaut)
-        return Resultat::echec(Statut::MaillageIllisible,
-                               Raison(CodeRaison::ReferenceNonFermee, {litteral(param.maillage), *defaut}));
+    if (const Resultat lu = lireReference(param.maillage, simplex); !lu)
+        return lu;
     bilan.pointsInitiaux = simplex.getNbPointsSimplex();
 
     // A volume gives the boundary of its region, not the solid region the thresholding keeps.
@@ -288,12 +361,13 @@ Resultat Ajustement::lireEntrees()
 // size (never below the default maximum), with a line saying what is used.
 void Ajustement::bornerPoints()
 {
-    const long plafond = static_cast<long>(std::min<std::size_t>(
-        std::max<std::size_t>(Parametres().pointsMaximum, POINTS_PAR_POINT_DU_NUAGE * bilan.pointsNuage), 999999));
+    const long plafond = plafondDesPoints(bilan.pointsNuage);
     for (auto [valeur, option] : {std::pair{&param.pointsMinimum, "--min-points"}, std::pair{&param.pointsMaximum, "--max-points"}})
         if (*valeur > plafond) {
-            prog << "Pelvane : attention : " << option << " " << *valeur << " dépasse de loin la taille du nuage ("
-                 << bilan.pointsNuage << " points) : " << plafond << " utilisé" << std::endl;
+            prog << selon("Pelvane : attention : ", "Pelvane: warning: ") << option << " " << *valeur
+                 << selon(" dépasse de loin la taille du nuage (", " is far beyond the size of the cloud (")
+                 << bilan.pointsNuage << selon(" points) : ", " points): ") << plafond << selon(" utilisé", " used")
+                 << std::endl;
             *valeur = plafond;
         }
 }
@@ -323,9 +397,11 @@ Resultat Ajustement::cycles()
     auto apresTour = [&](Simplex &s, const TourAutomatique &t) {
         finCycles = Horloge::now();
         bilan.pointsParCycle.push_back(t.pointsApres);
-        prog << "Pelvane : cycle " << t.tour << " : " << t.pointsAvant << " points simplexes, distance moyenne au nuage "
-             << t.distanceMoyenne << " (" << pourcent(t.distanceMoyenne) << "), raffinage "
-             << (t.t26 ? "T26 global" : "T22 par surfaces") << " -> " << t.pointsApres << " points" << std::endl;
+        prog << "Pelvane" << selon(" : ", ": ") << "cycle " << t.tour << selon(" : ", ": ") << t.pointsAvant
+             << selon(" points simplexes, distance moyenne au nuage ", " simplex points, mean distance to the cloud ")
+             << t.distanceMoyenne << " (" << pourcent(t.distanceMoyenne) << selon("), raffinage ", "), refinement ")
+             << (t.t26 ? selon("T26 global", "global T26") : selon("T22 par surfaces", "T22 by surfaces")) << " -> "
+             << t.pointsApres << " points" << std::endl;
         if (!param.sauvegardeAuto)
             return;
         const std::string f =
@@ -339,7 +415,9 @@ Resultat Ajustement::cycles()
             bilan.sauvegardes.push_back(f);
             ecrits.push_back(f);
         } else {
-            prog << "Pelvane : attention : sauvegarde du cycle impossible \"" << f << "\"" << std::endl;
+            prog << selon("Pelvane : attention : sauvegarde du cycle impossible \"",
+                          "Pelvane: warning: the cycle's mesh cannot be saved \"")
+                 << f << "\"" << std::endl;
         }
     };
     int retention = 0;
@@ -356,37 +434,25 @@ Resultat Ajustement::cycles()
     if (!res)
         return res;
     if (b.sansCroissance)
-        prog << "Pelvane : attention : le raffinage n'ajoute plus de points, fin des cycles" << std::endl;
+        prog << selon("Pelvane : attention : le raffinage n'ajoute plus de points, fin des cycles",
+                      "Pelvane: warning: the refinement adds no more points, end of the cycles")
+             << std::endl;
     const double moyenne = resumer(distancesAuNuage(simplex, nuage.kd.get())).moyenne;
-    prog << "Pelvane : série finale : " << bilan.pasFinaux << " pas"
-         << (bilan.arretAnticipe ? " (le maillage ne bouge plus)" : "") << ", " << simplex.getNbPointsSimplex()
-         << " points simplexes, distance moyenne au nuage " << moyenne << " (" << pourcent(moyenne) << ")" << std::endl;
+    prog << selon("Pelvane : série finale : ", "Pelvane: final series: ") << bilan.pasFinaux << selon(" pas", " steps")
+         << (bilan.arretAnticipe ? selon(" (le maillage ne bouge plus)", " (the mesh no longer moves)") : "") << ", "
+         << simplex.getNbPointsSimplex()
+         << selon(" points simplexes, distance moyenne au nuage ", " simplex points, mean distance to the cloud ")
+         << moyenne << " (" << pourcent(moyenne) << ")" << std::endl;
     return res;
 }
 
-// The crossing pairs of the triangulation t as the files of `formats` have it once read back: six
-// significant digits for OFF and OBJ; for a simplex mesh file its points so, each cell's centre
-// the mean of them (as it is triangulated again when read); single precision for STL; every
-// digit for PLY. The most over those files.
 // The figures of a run, from the engine's measure of its surface.
 void Ajustement::prendreMesure(const MesureSurface &m)
 {
-    bilan.pointsFinaux = m.points;
-    bilan.mailles = m.mailles;
-    bilan.sommetsTriangulation = m.sommets;
-    bilan.triangles = m.triangles;
-    bilan.parties = m.topologie.parties;
-    bilan.genre = m.topologie.genre;
-    bilan.croisements = m.croisements;
-    bilan.volumeEnclos = m.solide.volume;
-    bilan.aire = m.solide.aire;
-    bilan.nuageVersSurface = m.figures.nuageVersSurface;
-    bilan.surfaceVersNuage = m.figures.surfaceVersNuage;
-    bilan.echantillonsSurface = m.figures.echantillonsSurface;
-    bilan.maillageVersNuage = m.figures.pointsVersNuage;
+    prendreMesureSurface(bilan, m);
 }
 
-// The surface of the specification's own modes, measured against the whole cloud.
+// The surface of the automatic mode's cycles, measured against the whole cloud.
 Resultat Ajustement::mesurer()
 {
     MesureSurface m;
@@ -401,19 +467,10 @@ Resultat Ajustement::mesurer()
 // the mesh of each level as NOM.cycleK.smm.
 Resultat Ajustement::ajustementPrecis()
 {
-    ReglagesAjustement r;
-    r.interne = param.alpha;
-    r.externe = param.beta;
-    r.retenue = param.gamma;
-    r.rigidite = param.rigid;
-    r.pointsMinimum = param.pointsMinimum;
-    r.iterations = param.iterations;
-    r.tolerance = param.tolerance / 100.0;
-    r.pointsMaximum = std::max(param.pointsMaximum, param.pointsMinimum);
-    r.marge = regl.marge;
-    r.fils = param.fils;
+    const ReglagesAjustement r = reglagesDuFit(param, regl);
     auto apres = [&](const Simplex &s, int niveau) {
-        prog << "Pelvane : niveau " << niveau << " : " << s.getNbPointsSimplex() << " points simplexes" << std::endl;
+        prog << selon("Pelvane : niveau ", "Pelvane: level ") << niveau << selon(" : ", ": ") << s.getNbPointsSimplex()
+             << selon(" points simplexes", " simplex points") << std::endl;
         bilan.pointsParCycle.push_back(s.getNbPointsSimplex());
         if (!param.sauvegardeAuto)
             return;
@@ -425,22 +482,16 @@ Resultat Ajustement::ajustementPrecis()
             bilan.sauvegardes.push_back(f);
             ecrits.push_back(f);
         } else {
-            prog << "Pelvane : attention : sauvegarde du niveau impossible \"" << f << "\"" << std::endl;
+            prog << selon("Pelvane : attention : sauvegarde du niveau impossible \"",
+                          "Pelvane: warning: the level's mesh cannot be saved \"")
+                 << f << "\"" << std::endl;
         }
     };
     MesureAjustement m;
     // The cloud goes to the fit, which frees it once its own tree holds what the figures need.
     const Resultat res = ajusterEtMesurer(simplex, std::move(nuage.ListePointsInterets), r, param.formats, m,
                                           lignesDeProgression(prog), apres);
-    const BilanAjustement &b = m.ajustement;
-    bilan.cycles = b.niveaux;
-    bilan.pasFinaux = b.pas;
-    bilan.arretAnticipe = b.converge;
-    bilan.pointsEcartes = b.ecartes.size();
-    bilan.bruitLisse = b.bruit.bruite();
-    bilan.dureeCycles = m.secondesAjustement;
-    if (res)
-        prendreMesure(m.surface);
+    prendreMesureAjustement(bilan, m, res.reussi());
     return res;
 }
 
@@ -472,17 +523,18 @@ Resultat Ajustement::ecrireSorties()
         ecrits.push_back(f);
     }
     bilan.duree = secondesDepuis(debut);
-    const std::string texte = texteRapport(param, bilan);
-    const Resultat r = ecrireAtomique(bilan.fichierRapport, [&](const std::string &tmp) {
-        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-        f << texte;
-        f.close();
-        return f ? Resultat::succes()
-                 : Resultat::echec(Statut::SortieImpossible, Raison(CodeRaison::EcritureEchouee, {nom(tmp)}));
-    });
+    Resultat r = ecrireAtomique(bilan.fichierRapport,
+                                [&](const std::string &tmp) { return ecrireTexte(tmp, texteRapport(param, bilan)); });
     if (!r)
         return r;
     ecrits.push_back(bilan.fichierRapport);
+    if (param.rapportJson) {
+        const std::string json = fichierRapportJson(param);
+        r = ecrireAtomique(json, [&](const std::string &tmp) { return ecrireTexte(tmp, texteRapportJson(param, bilan)); });
+        if (!r)
+            return r;
+        ecrits.push_back(json);
+    }
     return {};
 }
 
@@ -490,6 +542,8 @@ std::vector<std::string> Ajustement::fichiersDeSortie() const
 {
     std::vector<std::string> f = bilan.fichiersMaillage;
     f.push_back(bilan.fichierRapport);
+    if (param.rapportJson)
+        f.push_back(fichierRapportJson(param));
     return f;
 }
 
@@ -513,11 +567,25 @@ void Ajustement::verifierPrecision()
         std::ostringstream ecart, moyenne;
         ecart << std::setprecision(3) << bilan.ecartSixChiffres;
         moyenne << std::setprecision(3) << bilan.nuageVersSurface.moyenne;
-        prog << "Pelvane : attention : "
-             << texte(Raison(CodeRaison::PrecisionSixChiffres,
+        prog << selon("Pelvane : attention : ", "Pelvane: warning: ")
+             << texteLocal(Raison(CodeRaison::PrecisionSixChiffres,
                              {litteral(sixChiffres), litteral(ecart.str()), litteral(moyenne.str())}))
              << std::endl;
     }
+}
+
+// A failed run leaves only its JSON report, which says why, when the output folder takes it and it
+// overwrites no input.
+void Ajustement::ecrireRapportDEchec() const
+{
+    const std::string f = fichierRapportJson(param);
+    std::error_code ec;
+    fs::create_directories(param.sortie, ec);
+    if (!verifierSortie(f))
+        return;
+    EcritureRemplacante remplacante(f);
+    if (ecrireTexte(remplacante.chemin(), texteRapportJson(param, bilan)))
+        static_cast<void>(remplacante.remplacer());
 }
 
 Bilan Ajustement::lancer()
@@ -557,8 +625,9 @@ Bilan Ajustement::lancer()
                 r = Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PlacementImpossible, {*raison}));
         }
         if (r.reussi()) {
-            prog << "Pelvane : " << bilan.pointsNuage << " points dans le nuage, " << bilan.pointsInitiaux
-                 << " points simplexes au départ" << std::endl;
+            prog << "Pelvane" << selon(" : ", ": ") << bilan.pointsNuage
+                 << selon(" points dans le nuage, ", " points in the cloud, ") << bilan.pointsInitiaux
+                 << selon(" points simplexes au départ", " simplex points at the start") << std::endl;
             if (param.cycles) {
                 r = cycles();
                 bilan.dureeFinale = secondesDepuis(debut) - bilan.dureeLecture - bilan.dureeCycles;
@@ -592,6 +661,8 @@ Bilan Ajustement::lancer()
         for (const std::string &f : ecrits)
             supprimer(f);
         ecrits.clear();
+        if (param.rapportJson)
+            ecrireRapportDEchec();
     }
     return bilan;
 }

@@ -1,6 +1,9 @@
 #ifndef TARNIS_PELVANE_EXECUTION_H
 #define TARNIS_PELVANE_EXECUTION_H
 
+#include "Ajustement.h"
+#include "AjusterEtMesurer.h"
+#include "Progression.h"
 #include "arguments.h"
 #include "distance.h"
 #include "statut.h"
@@ -10,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class Maillage;
 class Simplex;
 
 namespace pelvane {
@@ -106,12 +110,42 @@ bool arretDemande();
 /// come back in Bilan::resultat, and no output file of a failed run is left.
 Bilan ajuster(const Parametres &parametres, std::ostream &progression, const Reglages &reglages = Reglages());
 
+// The pieces of a run that the Python module takes as well, so that both give the same figures.
+
+/// Reads the cloud into m (points and kd-tree) through the engine's opener, with the thresholds
+/// of a new document for a volume. A cloud that is short, cut or corrupt is refused
+/// (NuageIllisible), with the engine's reason naming the file and the line: a batch must not
+/// take a part of a cloud for the whole. Points beyond the announced count, no point or a
+/// coordinate not finite are refused as well.
+Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &progression);
+/// Reads the reference simplex mesh (SMM): MaillageIllisible when it is no readable closed
+/// simplex mesh.
+Resultat lireReference(const std::string &chemin, Simplex &s);
+/// The most simplex points asked of a cloud of this size (--min-points and --max-points are
+/// bounded by it): POINTS_PAR_POINT_DU_NUAGE times its size, never below the default maximum.
+long plafondDesPoints(std::size_t pointsNuage);
+/// The engine's fit settings of a run.
+ReglagesAjustement reglagesDuFit(const Parametres &parametres, const Reglages &reglages = Reglages());
+/// The figures of a run's surface, from the engine's measure of it.
+void prendreMesureSurface(Bilan &bilan, const MesureSurface &m);
+/// The figures of a fit (`ajusterEtMesurer`); those of its surface when it was measured.
+void prendreMesureAjustement(Bilan &bilan, const MesureAjustement &m, bool mesuree);
+
 /// The name of a cloud's outputs: its file name without folder and extension ("nuage" when that
 /// leaves nothing).
 std::string nomDuNuage(const std::string &chemin);
 
 /// The report text of a run (what NOM.rapport.txt holds).
 std::string texteRapport(const Parametres &parametres, const Bilan &bilan);
+
+/// The report as JSON (what NOM.rapport.json holds): stable English keys, each measure with its
+/// unit, every digit of the doubles; on failure the status and the reason (its code, the codes
+/// it holds, its English and French texts) after the parameters.
+std::string texteRapportJson(const Parametres &parametres, const Bilan &bilan);
+/// A text as a JSON string, between its quotes.
+std::string chaineJson(const std::string &texte);
+/// Where --report json writes it: NOM.rapport.json in the output folder.
+std::string fichierRapportJson(const Parametres &parametres);
 
 /// The figures of a report that a batch summary shows, as the report writes them ("" for a
 /// figure the report lacks).

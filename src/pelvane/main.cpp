@@ -11,6 +11,7 @@
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <streambuf>
 #include <string>
 #include <system_error>
@@ -79,8 +80,10 @@ protected:
         ecrits += passe;
         if (passe < n && !tronque) {
             tronque = true;
-            const std::string ligne = "\nPelvane : la suite des messages du moteur est omise (" +
-                                      std::to_string(SORTIE_MOTEUR_MAXIMUM / 1024) + " Ko écrits)\n";
+            const std::string ligne =
+                pelvane::selon("\nPelvane : la suite des messages du moteur est omise (",
+                               "\nPelvane: the rest of the engine's messages is left out (") +
+                std::to_string(SORTIE_MOTEUR_MAXIMUM / 1024) + pelvane::selon(" Ko écrits)\n", " KB written)\n");
             suite->sputn(ligne.data(), static_cast<std::streamsize>(ligne.size()));
         }
         return n;
@@ -99,9 +102,15 @@ int main(int argc, char **argv)
 {
     garderLaMemoireLiberee();
     std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (const std::optional<pelvane::Langue> langue = pelvane::langueDemandee(arguments))
+        pelvane::choisirLangue(*langue);
     const pelvane::LigneDeCommande l = pelvane::analyserArguments(arguments, gabaritParDefaut(argv[0]));
     if (l.aide) {
         std::cout << pelvane::texteAide() << std::flush;
+        return 0;
+    }
+    if (l.version) {
+        std::cout << pelvane::texteVersion("Pelvane.exe") << std::flush;
         return 0;
     }
     if (!l.resultat.reussi()) {
@@ -118,25 +127,40 @@ int main(int argc, char **argv)
         std::cerr << pelvane::ligneErreur(b.resultat) << std::endl;
         return pelvane::codeSortie(b.resultat);
     }
+    using pelvane::selon;
     if (b.pointsEcartes > 0)
-        std::cerr << "Pelvane : " << b.pointsEcartes << " points isolés du nuage écartés (ils ne tirent pas la surface)"
+        std::cerr << "Pelvane" << selon(" : ", ": ") << b.pointsEcartes
+                  << selon(" points isolés du nuage écartés (ils ne tirent pas la surface)",
+                           " isolated points of the cloud set aside (they do not pull the surface)")
                   << std::endl;
     if (b.bruitLisse)
-        std::cerr << "Pelvane : nuage bruité : les points qui tirent la surface ont été ramenés au milieu de leur couche"
+        std::cerr << selon("Pelvane : nuage bruité : les points qui tirent la surface ont été ramenés au milieu de leur "
+                           "couche",
+                           "Pelvane: noisy cloud: the points that pull the surface were brought to the middle of their "
+                           "layer")
                   << std::endl;
     if (b.croisements > 0)
-        std::cerr << "Pelvane : attention : la surface passe au travers d'elle-même (" << b.croisements
-                  << (b.croisements > 1 ? " paires de triangles se croisent" : " paire de triangles se croise")
-                  << ") : elle ne borne pas un solide, son volume n'a pas de sens" << std::endl;
+        std::cerr << selon("Pelvane : attention : la surface passe au travers d'elle-même (",
+                           "Pelvane: warning: the surface passes through itself (")
+                  << b.croisements
+                  << (b.croisements > 1 ? selon(" paires de triangles se croisent", " pairs of triangles cross")
+                                        : selon(" paire de triangles se croise", " pair of triangles crosses"))
+                  << selon(") : elle ne borne pas un solide, son volume n'a pas de sens",
+                           "): it bounds no solid, its volume has no meaning")
+                  << std::endl;
     else
-        std::cerr << "Pelvane : solide : volume enclos " << b.volumeEnclos << ", aire " << b.aire
-                  << " (unités du nuage)" << std::endl;
+        std::cerr << selon("Pelvane : solide : volume enclos ", "Pelvane: solid: enclosed volume ") << b.volumeEnclos
+                  << selon(", aire ", ", area ") << b.aire << selon(" (unités du nuage)", " (cloud units)") << std::endl;
     std::string fichiers;
     for (const std::string &f : b.fichiersMaillage)
-        fichiers += (fichiers.empty() ? "" : (&f == &b.fichiersMaillage.back() ? " et " : ", ")) + f;
-    std::cerr << "Pelvane : résultat : " << fichiers << " (" << b.parties << (b.parties > 1 ? " parties" : " partie")
-              << ", genre " << b.genre << ")" << std::endl;
-    std::cerr << "Pelvane : rapport : " << b.fichierRapport << std::endl;
+        fichiers += (fichiers.empty() ? "" : (&f == &b.fichiersMaillage.back() ? selon(" et ", " and ") : ", ")) + f;
+    std::cerr << selon("Pelvane : résultat : ", "Pelvane: result: ") << fichiers << " (" << b.parties
+              << (b.parties > 1 ? selon(" parties", " parts") : selon(" partie", " part")) << selon(", genre ", ", genus ")
+              << b.genre << ")" << std::endl;
+    std::cerr << selon("Pelvane : rapport : ", "Pelvane: report: ") << b.fichierRapport << std::endl;
+    if (l.parametres.rapportJson)
+        std::cerr << selon("Pelvane : rapport JSON : ", "Pelvane: JSON report: ")
+                  << pelvane::fichierRapportJson(l.parametres) << std::endl;
     // Written, but not a solid: never the status of a clean success.
     return b.croisements > 0 ? static_cast<int>(Statut::SurfaceQuiSeCroise) : 0;
 }

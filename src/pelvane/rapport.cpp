@@ -1,10 +1,16 @@
 #include "execution.h"
 #include "volume.h"
 
+#include "langue.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <iomanip>
 #include <map>
 #include <sstream>
+#include <type_traits>
 
 namespace pelvane {
 
@@ -81,6 +87,7 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     // Parameters as given (six significant digits: 0.05 reads 0.05, not the
     // float's 0.0500000007); measured figures with nine.
     o << "Pelvane : rapport d'ajustement\n";
+    o << "version de Tarnis = " << versionTarnis() << "\n";
     o << "nuage = " << p.nuage << "\n";
     o << "maillage de référence = " << p.maillage << "\n";
     o << "dossier de sortie = " << p.sortie << "\n";
@@ -136,7 +143,8 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     statistiques(o, cleSurfaceVersNuage, b.surfaceVersNuage, b.diagonale);
     o << "arrondi à six chiffres significatifs (plus grand déplacement) = " << b.ecartSixChiffres << "\n";
     if (b.avertissementPrecision)
-        o << "attention = l'arrondi à six chiffres dépasse le dixième de l'écart moyen : écrire en PLY (--format ply)\n";
+        o << "attention = l'arrondi à six chiffres dépasse le dixième de l'écart moyen : écrire en PLY (--format "
+             "ply)\n";
     for (const std::string &f : b.fichiersMaillage)
         o << (f.size() > 4 && (f.compare(f.size() - 4, 4, ".smm") == 0 || f.compare(f.size() - 3, 3, ".sm") == 0)
                   ? "maillage simplexe = "
@@ -145,6 +153,222 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     for (const std::string &f : b.sauvegardes)
         o << "sauvegarde = " << f << "\n";
     return o.str();
+}
+
+} // namespace pelvane
+
+namespace pelvane {
+
+std::string chaineJson(const std::string &s)
+{
+    std::string o = "\"";
+    for (const char c : s) {
+        switch (c) {
+        case '"':
+            o += "\\\"";
+            break;
+        case '\\':
+            o += "\\\\";
+            break;
+        case '\n':
+            o += "\\n";
+            break;
+        case '\t':
+            o += "\\t";
+            break;
+        case '\r':
+            o += "\\r";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char t[8];
+                std::snprintf(t, sizeof t, "\\u%04x", c);
+                o += t;
+            } else {
+                o += c;
+            }
+        }
+    }
+    return o + "\"";
+}
+
+namespace {
+
+/// Every digit a double (or a float, as the options are held) needs to be read back the same
+/// (null when not finite).
+template <class Reel> std::string nombreJson(Reel v)
+{
+    if (!std::isfinite(v))
+        return "null";
+    char t[32];
+    const auto fin = std::to_chars(t, t + sizeof t, v).ptr;
+    return std::string(t, fin);
+}
+
+/// A JSON object written member by member, in order.
+class Objet
+{
+public:
+    Objet &brut(const char *cle, const std::string &valeur)
+    {
+        texte += (texte.empty() ? "{" : ", ") + chaineJson(cle) + ": " + valeur;
+        return *this;
+    }
+    Objet &nombre(const char *cle, double v) { return brut(cle, nombreJson(v)); }
+    Objet &reel(const char *cle, float v) { return brut(cle, nombreJson(v)); }
+    template <class Entier, class = std::enable_if_t<std::is_integral_v<Entier>>>
+    Objet &entier(const char *cle, Entier v)
+    {
+        return brut(cle, std::to_string(v));
+    }
+    Objet &booleen(const char *cle, bool v) { return brut(cle, v ? "true" : "false"); }
+    Objet &chaine(const char *cle, const std::string &v) { return brut(cle, chaineJson(v)); }
+    /// {"value": v, "unit": unite}
+    Objet &mesure(const char *cle, double v, const std::string &unite)
+    {
+        return brut(cle, Objet().nombre("value", v).chaine("unit", unite).fin());
+    }
+    std::string fin() const { return texte.empty() ? "{}" : texte + "}"; }
+
+private:
+    std::string texte;
+};
+
+std::string raisonJson(const Resultat &r)
+{
+    std::string codes;
+    std::vector<const Raison *> pile = {&r.raison};
+    while (!pile.empty()) {
+        const Raison *x = pile.back();
+        pile.pop_back();
+        if (x->code != CodeRaison::Aucune && x->code != CodeRaison::Cite)
+            codes += (codes.empty() ? "" : ", ") + chaineJson(nomDuCode(x->code));
+        for (auto a = x->arguments.rbegin(); a != x->arguments.rend(); ++a)
+            if (a->genre == Argument::Genre::Raison && !a->sous.empty())
+                pile.push_back(&a->sous.front());
+    }
+    return Objet()
+        .chaine("code", nomDuCode(r.raison.code))
+        .brut("codes", "[" + codes + "]")
+        .chaine("text", texteDansLaLangue(r.raison, Langue::Anglais))
+        .chaine("text_fr", texte(r.raison))
+        .fin();
+}
+
+std::string distancesJson(const Statistiques &s, double diagonale, const std::string &unite)
+{
+    Objet o;
+    o.entier("count", s.nombre);
+    const char *noms[3] = {"mean", "p95", "max"};
+    const double valeurs[3] = {s.moyenne, s.centile95, s.maximum};
+    for (int m = 0; m < 3; ++m)
+        o.brut(noms[m], Objet()
+                            .nombre("value", valeurs[m])
+                            .chaine("unit", unite)
+                            .nombre("percent_of_diagonal", 100.0 * valeurs[m] / diagonale)
+                            .fin());
+    return o.fin();
+}
+
+} // namespace
+
+std::string texteRapportJson(const Parametres &p, const Bilan &b)
+{
+    const std::string unite = b.volume && b.frontiere.millimetres ? "mm" : b.volume ? "voxel" : "cloud unit";
+    Objet o;
+    o.chaine("program", "Pelvane").chaine("version", versionTarnis());
+    o.entier("status", static_cast<int>(b.resultat.statut));
+    o.brut("reason", b.resultat.reussi() ? "null" : raisonJson(b.resultat));
+    std::string formats;
+    for (const std::string &f : p.formats)
+        formats += (formats.empty() ? "" : ", ") + chaineJson(f);
+    o.brut("parameters",
+           Objet()
+               .chaine("cloud", p.nuage)
+               .chaine("mesh", p.maillage)
+               .chaine("out", p.sortie)
+               .reel("internal", p.alpha)
+               .reel("external", p.beta)
+               .reel("retention", p.gamma)
+               .entier("rigidity", p.rigid)
+               .entier("min_points", p.pointsMinimum)
+               .entier("iterations", p.iterations)
+               .booleen("autosave", p.sauvegardeAuto)
+               .chaine("method", p.cycles ? "cycles" : "ajustement")
+               .brut("tolerance", Objet().reel("value", p.tolerance).chaine("unit", "% of diagonal").fin())
+               .entier("max_points", p.pointsMaximum)
+               .entier("threads", p.fils)
+               .brut("format", "[" + formats + "]")
+               .fin());
+    if (!b.resultat.reussi())
+        return o.fin() + "\n";
+    o.brut("cloud", Objet()
+                        .entier("points", b.pointsNuage)
+                        .entier("points_set_aside", b.pointsEcartes)
+                        .booleen("noise_smoothed", b.bruitLisse)
+                        .mesure("diagonal", b.diagonale, unite)
+                        .fin());
+    std::string parNiveau;
+    for (int n : b.pointsParCycle)
+        parNiveau += (parNiveau.empty() ? "" : ", ") + std::to_string(n);
+    o.brut("fit", Objet()
+                      .entier("initial_simplex_points", b.pointsInitiaux)
+                      .entier("levels", b.cycles)
+                      .brut("simplex_points_per_level", "[" + parNiveau + "]")
+                      .entier("steps", b.pasFinaux)
+                      .entier("planned_final_steps", b.pasFinauxPrevus)
+                      .booleen("converged", b.arretAnticipe)
+                      .mesure("final_move", b.deplacementFinal, unite)
+                      .fin());
+    o.brut("surface", Objet()
+                          .entier("simplex_points", b.pointsFinaux)
+                          .entier("cells", b.mailles)
+                          .entier("vertices", b.sommetsTriangulation)
+                          .entier("triangles", b.triangles)
+                          .entier("parts", b.parties)
+                          .entier("genus", b.genre)
+                          .entier("crossings", b.croisements)
+                          .mesure("volume", b.volumeEnclos, unite + "^3")
+                          .mesure("area", b.aire, unite + "^2")
+                          .mesure("six_digit_rounding", b.ecartSixChiffres, unite)
+                          .booleen("six_digit_warning", b.avertissementPrecision)
+                          .fin());
+    o.brut("distances", Objet()
+                            .brut("cloud_to_surface", distancesJson(b.nuageVersSurface, b.diagonale, unite))
+                            .brut("surface_to_cloud", distancesJson(b.surfaceVersNuage, b.diagonale, unite))
+                            .brut("simplex_to_cloud", distancesJson(b.maillageVersNuage, b.diagonale, unite))
+                            .fin());
+    o.brut("times", Objet()
+                        .mesure("total", b.duree, "s")
+                        .mesure("reading", b.dureeLecture, "s")
+                        .mesure("fit", b.dureeCycles, "s")
+                        .mesure("final_series", b.dureeFinale, "s")
+                        .mesure("measures", b.dureeMesures, "s")
+                        .fin());
+    std::string fichiers;
+    for (const std::string &f : b.fichiersMaillage)
+        fichiers += (fichiers.empty() ? "" : ", ") + chaineJson(f);
+    o.brut("files", "[" + fichiers + "]");
+    if (b.volume)
+        o.brut("volume", Objet()
+                             .chaine("frame", texteDansLaLangue(b.frontiere.repere(), Langue::Anglais))
+                             .nombre("level", b.frontiere.region.bas)
+                             .nombre("high", b.frontiere.region.haut)
+                             .booleen("automatic_level", b.frontiere.automatique)
+                             .brut("dimensions", "[" + std::to_string(b.frontiere.dimensions[0]) + ", " +
+                                                     std::to_string(b.frontiere.dimensions[1]) + ", " +
+                                                     std::to_string(b.frontiere.dimensions[2]) + "]")
+                             .brut("voxel_sizes_mm", "[" + nombreJson(b.frontiere.taillesVoxel[0]) + ", " +
+                                                         nombreJson(b.frontiere.taillesVoxel[1]) + ", " +
+                                                         nombreJson(b.frontiere.taillesVoxel[2]) + "]")
+                             .entier("region_voxels", b.frontiere.voxelsRegion)
+                             .fin());
+    return o.fin() + "\n";
+}
+
+std::string fichierRapportJson(const Parametres &p)
+{
+    return (std::filesystem::path(p.sortie) / (nomDuNuage(p.nuage) + ".rapport.json")).string();
 }
 
 } // namespace pelvane

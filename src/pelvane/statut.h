@@ -2,6 +2,7 @@
 #define TARNIS_PELVANE_STATUT_H
 
 #include "Resultat.h"
+#include "langue.h"
 
 #include <cstdlib>
 #include <string>
@@ -20,11 +21,13 @@ inline int codeSortie(const Resultat &r)
 
 /// The start of the line written on standard error for a failed run.
 constexpr const char *prefixeErreur = "Pelvane : erreur : ";
+constexpr const char *prefixeErreurAnglais = "Pelvane: error: ";
 
-/// The line written on standard error for a failed run (no end of line).
+/// The line written on standard error for a failed run (no end of line), in the language of the
+/// messages.
 inline std::string ligneErreur(const Resultat &r)
 {
-    return prefixeErreur + r.texte();
+    return selon(prefixeErreur, prefixeErreurAnglais) + texteLocal(r.raison);
 }
 
 /// What each exit status of the tool means: the batch summary shows the name, the help adds the
@@ -34,39 +37,49 @@ struct SensStatut
     Statut statut;
     const char *nom;
     const char *detail; ///< "" or the end of the help's line
+    const char *nomAnglais;
+    const char *detailAnglais;
 };
 
 inline constexpr SensStatut sensStatuts[] = {
-    {Statut::Reussite, "succès", ""},
-    {Statut::ArgumentsIncorrects, "arguments incorrects", ""},
-    {Statut::MaillageIllisible, "maillage de référence illisible", " ou invalide"},
+    {Statut::Reussite, "succès", "", "success", ""},
+    {Statut::ArgumentsIncorrects, "arguments incorrects", "", "wrong arguments", ""},
+    {Statut::MaillageIllisible, "maillage de référence illisible", " ou invalide", "reference mesh unreadable",
+     " or invalid"},
     {Statut::NuageIllisible, "nuage illisible ou vide",
-     ", plat (sur une droite ou un plan) ou plus long que son nombre de points"},
+     ", plat (sur une droite ou un plan) ou plus long que son nombre de points", "unreadable or empty cloud",
+     ", flat (on a line or a plane) or longer than its point count"},
     {Statut::SortieImpossible, "dossier de sortie inutilisable",
-     " : impossible à créer ou à écrire, ou sortie qui écraserait une entrée"},
-    {Statut::Echec, "échec de l'ajustement", ""},
+     " : impossible à créer ou à écrire, ou sortie qui écraserait une entrée", "unusable output folder",
+     ": cannot be created or written, or an output would overwrite an input"},
+    {Statut::Echec, "échec de l'ajustement", "", "fit failed", ""},
     {Statut::Interrompu, "arrêté par un signal",
-     " : SIGINT (Ctrl+C) ou SIGTERM ; les fichiers du calcul sont supprimés"},
+     " : SIGINT (Ctrl+C) ou SIGTERM ; les fichiers du calcul sont supprimés", "stopped by a signal",
+     ": SIGINT (Ctrl+C) or SIGTERM; the run's files are removed"},
     {Statut::SurfaceQuiSeCroise, "surface qui se croise",
-     " : les fichiers sont écrits, mais la surface passe au travers d'elle-même (elle ne borne pas un solide)"},
+     " : les fichiers sont écrits, mais la surface passe au travers d'elle-même (elle ne borne pas un solide)",
+     "self-crossing surface", ": the files are written, but the surface passes through itself (it bounds no solid)"},
 };
 
 /// What an exit status of the tool's process means, as the batch summary shows it: the tool's
 /// own statuses, the shell's for a tool it could not start, a signal's ("" for no status).
-inline std::string significationSortie(const std::string &code)
+inline std::string significationSortie(const std::string &code, Langue l = Langue::Francais)
 {
+    const bool en = l == Langue::Anglais;
     if (code.empty())
         return "";
     char *fin = nullptr;
     const long n = std::strtol(code.c_str(), &fin, 10);
     if (*fin != '\0')
-        return "statut inattendu";
+        return en ? "unexpected status" : "statut inattendu";
     for (const SensStatut &s : sensStatuts)
         if (n == static_cast<int>(s.statut))
-            return s.nom;
+            return en ? s.nomAnglais : s.nom;
     if (n == 126 || n == 127)
-        return "outil introuvable ou non exécutable";
-    return n > 128 ? "interrompu (signal " + std::to_string(n - 128) + ")" : "statut inattendu";
+        return en ? "tool not found or not executable" : "outil introuvable ou non exécutable";
+    if (n > 128)
+        return (en ? "stopped (signal " : "interrompu (signal ") + std::to_string(n - 128) + ")";
+    return en ? "unexpected status" : "statut inattendu";
 }
 
 } // namespace pelvane

@@ -2,6 +2,7 @@
 #include "execution.h"
 
 #include "Maillage.h"
+#include "langue.h"
 
 #include <charconv>
 #include <cmath>
@@ -42,16 +43,20 @@ std::string nombre(double v)
     return o.str();
 }
 
-std::string texteRegion(const BilanFrontiere &b)
+std::string texteRegion(const BilanFrontiere &b, Langue l = Langue::Francais)
 {
+    const bool en = l == Langue::Anglais;
     if (std::isinf(b.region.haut))
-        return "niveau " + nombre(b.region.bas) + (b.automatique ? " (automatique, méthode d'Otsu)" : " (donné)");
-    return "bande " + nombre(b.region.bas) + " à " + nombre(b.region.haut) + " (donnée)";
+        return (en ? "level " : "niveau ") + nombre(b.region.bas) +
+               (b.automatique ? (en ? " (automatic, Otsu's method)" : " (automatique, méthode d'Otsu)")
+                              : (en ? " (given)" : " (donné)"));
+    return (en ? "band " : "bande ") + nombre(b.region.bas) + (en ? " to " : " à ") + nombre(b.region.haut) +
+           (en ? " (given)" : " (donnée)");
 }
 
-std::string texteRepere(const BilanFrontiere &b)
+std::string texteRepere(const BilanFrontiere &b, Langue l = Langue::Francais)
 {
-    return texte(b.repere());
+    return texteDansLaLangue(b.repere(), l);
 }
 
 } // namespace
@@ -97,6 +102,13 @@ bool lireOptionVolume(const std::vector<std::string> &a, std::size_t &i, Reglage
 
 std::string aideVolume()
 {
+    if (langue() == Langue::Anglais)
+        return "Volumes (.nii, .nii.gz, .hdr/.img): the fit is made to the boundary of the chosen region,\n"
+               "points where the volume crosses the level, placed between voxel centres by interpolation.\n"
+               "  --level X           region of the voxels of value X at least (default: automatic level,\n"
+               "                      Otsu's method on the volume's histogram)\n"
+               "  --band LOW HIGH     region of the voxels of value between LOW and HIGH\n"
+               "  --voxels            results in voxel indices (default: millimetres of the volume's frame)\n";
     return "Volumes (.nii, .nii.gz, .hdr/.img) : l'ajustement porte sur la frontière de la région choisie,\n"
            "points où le volume franchit le niveau, placés entre les centres des voxels par interpolation.\n"
            "  --level X           région des voxels de valeur au moins X (défaut : niveau automatique,\n"
@@ -117,10 +129,11 @@ Resultat lireFrontiere(const std::string &chemin, const ReglagesFrontiere &regla
     if (!(r = m.construireKd()))
         return r;
     m.calculerCentrePointsInterets();
-    prog << "Pelvane : volume : " << texteRegion(bilan) << ", " << m.ListePointsInterets.size()
-         << " points de frontière en " << texteRepere(bilan) << std::endl;
+    prog << selon("Pelvane : volume : ", "Pelvane: volume: ") << texteRegion(bilan, langue()) << ", "
+         << m.ListePointsInterets.size() << selon(" points de frontière en ", " boundary points in ")
+         << texteRepere(bilan, langue()) << std::endl;
     if (bilan.remarque.code != CodeRaison::Aucune)
-        prog << "Pelvane : volume : " << texte(bilan.remarque) << std::endl;
+        prog << selon("Pelvane : volume : ", "Pelvane: volume: ") << texteLocal(bilan.remarque) << std::endl;
     return r;
 }
 

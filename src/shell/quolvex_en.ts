@@ -1836,8 +1836,8 @@ with the keys W X C V B N.</translation>
         <translation>cannot write the summary in %1</translation>
     </message>
     <message>
-        <source>usage : PelvaneLot.exe --nuages ENTREE SORTIE | --a-faire SORTIE | --complet NUAGE DOSSIER | --resume SORTIE</source>
-        <translation>usage: PelvaneLot.exe --nuages INPUT OUTPUT | --a-faire OUTPUT | --complet CLOUD FOLDER | --resume OUTPUT</translation>
+        <source>usage : PelvaneLot.exe [--lang en|fr] --nuages ENTREE SORTIE | --a-faire SORTIE | --complet NUAGE DOSSIER | --resume SORTIE | --version</source>
+        <translation>usage: PelvaneLot.exe [--lang en|fr] --nuages INPUT OUT | --a-faire OUT | --complet CLOUD FOLDER | --resume OUT | --version</translation>
     </message>
     <message>
         <source>%1 n&apos;est pas un fichier PTS : la ligne 1 dépasse %2 caractères sans fin de ligne</source>
@@ -2118,6 +2118,14 @@ with the keys W X C V B N.</translation>
     <message>
         <source>l&apos;écriture à six chiffres significatifs (%1) déplace les sommets de %2 au plus, plus du dixième de l&apos;écart moyen de l&apos;ajustement (%3) : le PLY garde la double précision</source>
         <translation>writing with six significant digits (%1) moves the vertices by up to %2, more than a tenth of the fit&apos;s mean distance (%3): PLY keeps double precision</translation>
+    </message>
+    <message>
+        <source>--lang : « en » ou « fr » attendu, reçu « %1 »</source>
+        <translation>--lang: “en” or “fr” expected, got “%1”</translation>
+    </message>
+    <message>
+        <source>--report : « text » ou « json » attendu, reçu « %1 »</source>
+        <translation>--report: “text” or “json” expected, got “%1”</translation>
     </message>
 </context>
 <context>

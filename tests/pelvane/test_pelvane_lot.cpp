@@ -8,6 +8,7 @@
 #include "support.h"
 
 #include <filesystem>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -162,6 +163,22 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
     EXPECT_NE(html.find("<td class=\"n\">4 (nuage illisible ou vide)</td>"), std::string::npos);
     EXPECT_NE(html.find("<p>échec : 1. se croise : 1. absent : 1. incomplet : 1. réussi : 1. </p>"),
               std::string::npos);
+
+    // The same lines for programs: English keys and statuses, the figures as numbers, null where missing.
+    const std::string json = readFile(s + "/resume.json");
+    const auto npos = std::string::npos;
+    EXPECT_NE(json.find("{\"path\": \"a/bon.pts\", \"cloud\": \"/scans/a/bon.pts\", \"status\": \"succeeded\", "
+                        "\"exit_status\": 0, \"meaning\": \"success\", \"cloud_points\": 1500, \"simplex_points\": 400, "
+                        "\"cloud_to_surface_mean_percent\": 0.1, \"cloud_to_surface_p95_percent\": 0.2,"),
+              npos)
+        << json;
+    EXPECT_NE(json.find("\"status\": \"crosses itself\", \"exit_status\": 8"), npos);
+    EXPECT_NE(json.find("\"status\": \"failed\", \"exit_status\": 4, \"meaning\": \"unreadable or empty cloud\", "
+                        "\"cloud_points\": null"),
+              npos);
+    EXPECT_NE(json.find("\"seconds\": 0.05, \"message\": \"« casse.pts » \\\"x\\\", ligne 3 coupé\"}"), npos) << json;
+    EXPECT_NE(json.find("\"status\": \"missing\", \"exit_status\": null, \"meaning\": \"\""), npos);
+    EXPECT_EQ(std::count(json.begin(), json.end(), '{'), 5);
 
     EXPECT_EQ(lancer({"--resume", t.file("rien")}, sortie), 2);
     for (const auto &[code, sens] : std::vector<std::pair<std::string, std::string>>{

@@ -1,0 +1,88 @@
+"""The console tool as programs and people see it: its JSON report against its text report, its
+failures in English and in French, its version."""
+
+import json
+import os
+import subprocess
+
+import pytest
+
+import tarnis
+from test_tarnis import sphere
+
+OUTIL = os.environ.get("TARNIS_PELVANE")
+pytestmark = pytest.mark.skipif(not OUTIL, reason="the console tool is not given (TARNIS_PELVANE)")
+
+
+def lancer(*arguments, lang="fr_FR.UTF-8"):
+    env = dict(os.environ, LANG=lang, LC_ALL="", LC_MESSAGES="")
+    return subprocess.run([OUTIL, *arguments], env=env, capture_output=True, text=True)
+
+
+def rapport_texte(chemin):
+    valeurs = {}
+    with open(chemin, encoding="utf-8") as f:
+        for ligne in f:
+            cle, egal, valeur = ligne.rstrip("\n").partition(" = ")
+            if egal:
+                valeurs[cle] = valeur
+    return valeurs
+
+
+def test_json_report_carries_the_text_reports_figures(tmp_path):
+    nuage = tmp_path / "boule.pts"
+    tarnis.write(nuage, sphere(1500))
+    r = lancer("--cloud", str(nuage), "--out", str(tmp_path), "--min-points", "300", "--max-points", "1500",
+               "--report", "json", "--format", "ply,off")
+    assert r.returncode == 0, r.stderr
+    with open(tmp_path / "boule.rapport.json", encoding="utf-8") as f:
+        j = json.load(f)
+    t = rapport_texte(tmp_path / "boule.rapport.txt")
+    assert j["status"] == 0 and j["reason"] is None and j["version"] == t["version de Tarnis"]
+    assert j["parameters"]["min_points"] == 300 and j["parameters"]["format"] == ["off", "ply"]
+    # The text writes nine significant digits, the JSON every one.
+    sens = {"cloud_to_surface": "écart nuage -> surface", "surface_to_cloud": "écart surface -> nuage",
+            "simplex_to_cloud": "écart points simplexes -> nuage"}
+    mesures = {"mean": "moyenne", "p95": "centile 95", "max": "maximum"}
+    for cle, texte in sens.items():
+        for m, nom in mesures.items():
+            d = j["distances"][cle][m]
+            assert "%.9g" % d["value"] == t["%s, %s" % (texte, nom)], (cle, m)
+            assert "%.9g" % d["percent_of_diagonal"] == t["%s, %s (%% de la diagonale)" % (texte, nom)], (cle, m)
+            assert d["unit"] == "cloud unit"
+    s = j["surface"]
+    for cle, texte in (("parts", "parties de la surface"), ("genus", "genre de la surface"),
+                       ("crossings", "paires de triangles qui se croisent"), ("simplex_points", "points simplexes"),
+                       ("triangles", "triangles")):
+        assert str(s[cle]) == t[texte], cle
+    assert "%.9g" % s["volume"]["value"] == t["volume enclos par la surface"] and s["volume"]["unit"] == "cloud unit^3"
+    assert j["cloud"]["points"] == 1500 == int(t["points du nuage"])
+    assert j["files"] == [str(tmp_path / "boule.off"), str(tmp_path / "boule.ply")]
+
+
+def test_a_failure_in_english_and_in_french(tmp_path):
+    absent = str(tmp_path / "absent.pts")
+    anglais = lancer("--cloud", absent, "--out", str(tmp_path / "o"), "--report", "json", lang="en_US.UTF-8")
+    assert anglais.returncode == 4
+    assert anglais.stderr.splitlines()[-1] == "Pelvane: error: “%s” cannot be opened (file not found)" % absent
+    francais = lancer("--cloud", absent, "--out", str(tmp_path / "o"))
+    assert francais.stderr.splitlines()[-1] == "Pelvane : erreur : « %s » ne peut pas être ouvert (fichier absent)" % absent
+    force = lancer("--cloud", absent, "--lang", "fr", lang="en_US.UTF-8")
+    assert force.stderr.splitlines()[-1] == francais.stderr.splitlines()[-1]
+    # A failed run leaves only its JSON report, which says why.
+    assert os.listdir(tmp_path / "o") == ["absent.rapport.json"]
+    with open(tmp_path / "o" / "absent.rapport.json", encoding="utf-8") as f:
+        j = json.load(f)
+    assert j["status"] == 4 and j["reason"]["codes"] == ["OuvertureImpossibleCar", "FichierAbsent"]
+    assert j["reason"]["text"] in anglais.stderr and "distances" not in j
+    # Bad arguments, and the help, in English as well.
+    mauvais = lancer("--cloud", absent, "--iterations", "x", lang="en_US.UTF-8")
+    assert mauvais.returncode == 2 and "whole number expected" in mauvais.stderr and "--help for help" in mauvais.stderr
+    aide = lancer("--help", lang="en_US.UTF-8").stdout
+    assert "Exit statuses:" in aide and "Codes de sortie" not in aide and "--lang en|fr" in aide
+    assert "Codes de sortie" in lancer("--help").stdout
+
+
+def test_version():
+    r = lancer("--version")
+    assert r.returncode == 0 and r.stdout.startswith("Pelvane.exe (Tarnis) ") and r.stdout.count("\n") == 1
