@@ -233,6 +233,7 @@ Resultat ajusterParParties(Simplex &s, const std::vector<point3> &nuage,
         r = ajuster(t, partie, reglages, sousProgression(progression, fait, fait + part), &b);
         for (const std::size_t k : b.ecartes)
             bilan.ecartes.push_back(indices[k]);
+        bilan.lisse = bilan.lisse || b.lisse;
         // The figures of a part smoothed, if one was: the report says the cloud was.
         if ((b.bruit.bruite() && !bilan.bruit.bruite()) ||
             (b.bruit.bruite() == bilan.bruit.bruite() && b.bruit.residu > bilan.bruit.residu))

@@ -121,7 +121,7 @@ bool surLaSurfaceDesAutres(const point3 &p, const ArbrePoints &arbre)
     // the rim of a thin part lies in its plane, but far out of it.
     const double hauteur = scal(p - centre, axes[0]);
     return hauteur * hauteur <= HAUTEUR_DU_SUPPORT * HAUTEUR_DU_SUPPORT * valeurs[2] &&
-           carre(p - centre) <= valeurs[2];
+           carre(p - centre) <= valeurs[2] && carre(places[0] - p) <= PROCHE_DU_SUPPORT * valeurs[2];
 }
 
 std::vector<char> prolongentUnBord(const std::vector<point3> &isoles, const ArbrePoints &gardes, double mediane)

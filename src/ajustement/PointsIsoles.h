@@ -23,17 +23,19 @@ constexpr double PLATITUDE_DU_SUPPORT = 0.08;
 /// ...and the point lies on it when it is no farther from their plane than this many times their
 /// deviation along that axis.
 constexpr double HAUTEUR_DU_SUPPORT = 0.3;
+/// Its nearest such place within this share of that variance (squared distance).
+constexpr double PROCHE_DU_SUPPORT = 0.1;
 
 /// Whether p, far from its neighbours, still lies on the surface the points round it describe
 /// (`arbre`, which holds p itself): when another point holds its very place, or half of its 8
 /// nearest distinct places are each held by several points (a mesh's vertices, listed once for
 /// each cell), or when its VOISINS_DU_SUPPORT nearest distinct places lie on a plane or along a
 /// line that passes by p, among them (p no farther from their centre than their deviation along
-/// their longest axis). Stray points in the air see round them either the surface they hang
-/// over, far under them or past its edge, or other strays scattered in space. On the vertices
-/// of a chair (2,382 points, dense at its corners, long empty edges) 520 of the 530 points far
-/// from their neighbours pass; of the 746 of the 1,079 strays added to the bunny that are far
-/// from theirs, 7.
+/// their longest axis, and near the nearest of them). Stray points in the air see round them
+/// either the surface they hang over, far under them or past its edge, or other strays scattered
+/// in space. On the vertices of a chair (2,382 points, dense at its corners, long empty edges)
+/// 519 of the 530 points far from their neighbours pass; of the 746 of the 1,079 strays added to
+/// the bunny that are far from theirs, none.
 bool surLaSurfaceDesAutres(const point3 &p, const ArbrePoints &arbre);
 
 /// Indices (increasing) of the points isolated from the surface the rest of the cloud describes:

@@ -267,6 +267,7 @@ enum class CodeRaison : int {
     OptionInconnue,
     ValeurManquante,
     MethodeInconnue,
+    ChoixInconnu,
     ToleranceNonPositive,
     CloudObligatoire,
     AucunArgument,

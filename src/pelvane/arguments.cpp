@@ -160,7 +160,8 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
         }
         static const char *const avecValeur[] = {
             "--cloud",      "--mesh",       "--out",    "--internal", "--external",  "--retention", "--rigidity",
-            "--min-points", "--iterations", "--method", "--threads",  "--tolerance", "--max-points", "--format"};
+            "--min-points", "--iterations", "--method", "--threads",  "--tolerance", "--max-points", "--format",
+            "--strays",     "--noise"};
         bool connue = false;
         for (const char *o : avecValeur)
             connue = connue || option == o;
@@ -217,6 +218,10 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
             }
         } else if (option == "--format") {
             r = lireFormats(valeur, p.formats);
+        } else if (option == "--strays") {
+            r = lireJugement(valeur, option, {Jugement::Auto, Jugement::Non}, p.isoles);
+        } else if (option == "--noise") {
+            r = lireJugement(valeur, option, {Jugement::Auto, Jugement::Oui, Jugement::Non}, p.bruit);
         } else {
             if ((r = lireEntier(valeur, "--max-points", 1, PointsMax, entier)).reussi())
                 p.pointsMaximum = entier;
@@ -232,6 +237,25 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
 }
 
 } // namespace
+
+const char *motDuJugement(Jugement j)
+{
+    return j == Jugement::Auto ? "auto" : j == Jugement::Oui ? "on" : "off";
+}
+
+Resultat lireJugement(const std::string &valeur, const std::string &option, const std::vector<Jugement> &permis,
+                      Jugement &j)
+{
+    std::string mots;
+    for (const Jugement p : permis) {
+        if (valeur == motDuJugement(p)) {
+            j = p;
+            return {};
+        }
+        mots += (mots.empty() ? "" : "|") + std::string(motDuJugement(p));
+    }
+    return refus(Raison(CodeRaison::ChoixInconnu, {litteral(option), litteral(mots), litteral(valeur)}));
+}
 
 const std::vector<std::string> formatsDeSortie = {"smm", "sm", "off", "obj", "ply", "stl"};
 
@@ -338,6 +362,10 @@ std::string texteAide()
         "                      significatifs, PLY (binaire) garde la double précision, STL (binaire) la\n"
         "                      simple ; un avertissement dit quand l'arrondi à six chiffres dépasse le\n"
         "                      dixième de l'écart moyen de l'ajustement\n"
+        "  --strays M          points isolés : auto (défaut) écarte ceux qui sont loin de la surface que\n"
+        "                      décrit le reste du nuage ; off les garde tous\n"
+        "  --noise M           bruit : auto (défaut) ramène au milieu de leur couche les points d'un\n"
+        "                      nuage trouvé bruité ; on le fait toujours, off jamais\n"
         "  -h, --help          affiche cette aide\n"
         "  Une valeur suit son option (--out res) ou s'y colle après un signe égal (--out=res).\n"
         "  Les options --method, --threads, --tolerance, --max-points et les autres peuvent aussi suivre\n"

@@ -1,6 +1,7 @@
 #ifndef TARNIS_PELVANE_ARGUMENTS_H
 #define TARNIS_PELVANE_ARGUMENTS_H
 
+#include "Ajustement.h"
 #include "Defauts.h"
 #include "Frontiere.h"
 #include "statut.h"
@@ -31,7 +32,16 @@ struct Parametres
     ReglagesFrontiere volume;                    ///< a volume: the region (--level, --band) and the frame (--voxels)
     /// The mesh files to write (--format), in the order of formatsDeSortie.
     std::vector<std::string> formats = {"smm", "off"};
+    /// The fit's judgements on the data (--strays auto|off, --noise auto|on|off).
+    Jugement isoles = Jugement::Auto;
+    Jugement bruit = Jugement::Auto;
 };
+
+/// The word of a judgement's choice on the command line and in the report: auto, on, off.
+const char *motDuJugement(Jugement j);
+/// Reads a choice among `permis` (some of auto, on, off) for `option`; ArgumentsIncorrects else.
+Resultat lireJugement(const std::string &valeur, const std::string &option, const std::vector<Jugement> &permis,
+                      Jugement &j);
 
 /// Every format --format accepts, in the order the files are written: smm and sm (the simplex
 /// mesh), off, obj, ply and stl (its triangulation).
@@ -54,7 +64,8 @@ struct LigneDeCommande
 ///   points, deformation iterations per cycle, automatic-save flag (1 or 0),
 ///   reference mesh, cloud, output folder;
 /// - named options (--cloud, --mesh, --out, --internal, --external,
-///   --retention, --rigidity, --min-points, --iterations, --autosave, --format, --help, and the
+///   --retention, --rigidity, --min-points, --iterations, --autosave, --format, --strays, --noise,
+///   --help, and the
 ///   volume options --level, --band, --voxels),
 ///   each value either as the next argument or after '='.
 /// maillageParDefaut is the reference mesh of the named form when --mesh is

@@ -417,12 +417,16 @@ Resultat Ajustement::mesurer()
     const MesureSolide solide = mesurerSolide(t);
     bilan.volumeEnclos = solide.volume;
     bilan.aire = solide.aire;
-    // The figures are those of the points the surface was fitted to.
-    // The fit's tree holds the cloud it was fitted to: the cloud itself is no longer needed.
+    // The figures are those of the points the surface was fitted to, and of every point.
+    // The fit's tree holds the cloud it was fitted to: the cloud itself is no longer needed, but
+    // for the points set aside.
+    const std::vector<point3> ecartes = pointsEcartes(nuage.ListePointsInterets, bilanDuFit);
     if (bilanDuFit.nuageDeTravail)
         std::vector<point3>().swap(nuage.ListePointsInterets);
     FiguresAjustement f;
-    static_cast<void>(mesurerAjustement(simplex, nuage.ListePointsInterets, bilanDuFit, f, Progression(), param.fils));
+    static_cast<void>(
+        mesurerAjustement(simplex, nuage.ListePointsInterets, bilanDuFit, f, Progression(), param.fils, &ecartes));
+    bilan.nuageEntierVersSurface = f.nuageEntierVersSurface;
     bilanDuFit.nuageDeTravail.reset();
     bilan.nuageVersSurface = f.nuageVersSurface;
     bilan.surfaceVersNuage = f.surfaceVersNuage;
@@ -447,6 +451,8 @@ Resultat Ajustement::ajustementPrecis()
     r.pointsMaximum = std::max(param.pointsMaximum, param.pointsMinimum);
     r.marge = regl.marge;
     r.fils = param.fils;
+    r.isoles = param.isoles;
+    r.bruit = param.bruit;
     BilanAjustement b;
     auto apres = [&](const Simplex &s, int niveau) {
         prog << "Pelvane : niveau " << niveau << " : " << s.getNbPointsSimplex() << " points simplexes" << std::endl;
@@ -469,7 +475,10 @@ Resultat Ajustement::ajustementPrecis()
     bilan.pasFinaux = b.pas;
     bilan.arretAnticipe = b.converge;
     bilan.pointsEcartes = b.ecartes.size();
-    bilan.bruitLisse = b.bruit.bruite();
+    bilan.bruitLisse = b.lisse;
+    bilan.bruit[0] = b.bruit.residu;
+    bilan.bruit[1] = b.bruit.rapport;
+    bilan.bruit[2] = b.bruit.milieu;
     bilanDuFit = std::move(b);
     return res;
 }

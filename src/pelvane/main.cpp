@@ -118,12 +118,20 @@ int main(int argc, char **argv)
         std::cerr << pelvane::ligneErreur(b.resultat) << std::endl;
         return pelvane::codeSortie(b.resultat);
     }
+    // The figures over the points the surface was drawn to, and over every point when some were
+    // set aside; then what the fit decided on its own that the user should know.
+    auto pourcent = [&](double d) { return 100.0 * d / b.diagonale; };
+    std::cerr << "Pelvane : écart nuage -> surface (% de la diagonale) : moyenne " << pourcent(b.nuageVersSurface.moyenne)
+              << ", centile 95 " << pourcent(b.nuageVersSurface.centile95) << ", maximum "
+              << pourcent(b.nuageVersSurface.maximum);
     if (b.pointsEcartes > 0)
-        std::cerr << "Pelvane : " << b.pointsEcartes << " points isolés du nuage écartés (ils ne tirent pas la surface)"
-                  << std::endl;
-    if (b.bruitLisse)
-        std::cerr << "Pelvane : nuage bruité : les points qui tirent la surface ont été ramenés au milieu de leur couche"
-                  << std::endl;
+        std::cerr << " ; sur tous les points, " << b.pointsEcartes << " écartés compris : moyenne "
+                  << pourcent(b.nuageEntierVersSurface.moyenne) << ", centile 95 "
+                  << pourcent(b.nuageEntierVersSurface.centile95) << ", maximum "
+                  << pourcent(b.nuageEntierVersSurface.maximum);
+    std::cerr << std::endl;
+    for (const std::string &a : pelvane::avertissementsDesJugements(b))
+        std::cerr << "Pelvane : attention : " << a << std::endl;
     if (b.croisements > 0)
         std::cerr << "Pelvane : attention : la surface passe au travers d'elle-même (" << b.croisements
                   << (b.croisements > 1 ? " paires de triangles se croisent" : " paire de triangles se croise")

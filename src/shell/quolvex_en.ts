@@ -1556,6 +1556,10 @@ with the keys W X C V B N.</translation>
         <translation>--method: &quot;ajustement&quot; or &quot;cycles&quot; expected, got &quot;%1&quot;</translation>
     </message>
     <message>
+        <source>%1 : %2 attendu, reçu &quot;%3&quot;</source>
+        <translation>%1: %2 expected, got &quot;%3&quot;</translation>
+    </message>
+    <message>
         <source>--tolerance : un réel strictement positif est attendu</source>
         <translation>--tolerance: a strictly positive real number is expected</translation>
     </message>

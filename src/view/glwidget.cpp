@@ -530,7 +530,7 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     const MesureSolide solide = mesurerSolide(instanceSimplex->maillageTriangule);
     figuresAjustement.volume = solide.volume;
     figuresAjustement.aire = solide.aire;
-    figuresAjustement.bruitLisse = bilan.bruit.bruite();
+    figuresAjustement.bruitLisse = bilan.lisse;
     // A volume's fit ran on the region's boundary, not on the voxels shown: none of them is set aside.
     calculerEcarts(fichierVolume.empty() ? bilan.ecartes : std::vector<std::size_t>());
     return true;
