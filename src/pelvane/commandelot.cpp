@@ -390,8 +390,13 @@ int commandeLot(const std::vector<std::string> &a, std::ostream &sortie, std::os
             return erreur(erreurs, "impossible d'écrire le résumé dans " + dossier);
         const auto reussis =
             std::count_if(lignes.begin(), lignes.end(), [](const LigneResume &l) { return l.statut == "réussi"; });
-        erreurs << commande << " : " << reussis << " nuage(s) réussi(s) sur " << lignes.size() << " ; résumé : " << dossier
-                << "/resume.csv, " << dossier << "/resume.html" << std::endl;
+        // Those the fit set much aside from, or smoothed, are written but to be looked at: said apart.
+        const auto aVerifier =
+            std::count_if(lignes.begin(), lignes.end(), [](const LigneResume &l) { return l.statut == "à vérifier"; });
+        erreurs << commande << " : " << reussis << " nuage(s) réussi(s) sur " << lignes.size();
+        if (aVerifier > 0)
+            erreurs << ", " << aVerifier << " à vérifier (points écartés ou nuage lissé : voir le message)";
+        erreurs << " ; résumé : " << dossier << "/resume.csv, " << dossier << "/resume.html" << std::endl;
         return reussis == static_cast<long>(lignes.size()) ? 0 : 1;
     }
     return erreur(erreurs, "usage : PelvaneLot.exe --nuages ENTREE SORTIE | --a-faire SORTIE | --complet NUAGE "

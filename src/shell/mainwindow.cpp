@@ -386,7 +386,16 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                                                        nullptr, static_cast<int>(f.croisements))) +
                         (f.ecartes == 0 ? QString()
                                         : QLatin1Char('\n') + tr("%n point(s) isolé(s) du nuage écarté(s)", nullptr,
-                                                                  static_cast<int>(f.ecartes))) +
+                                                                  static_cast<int>(f.ecartes)) +
+                                              QLatin1Char('\n') +
+                                              sens(tr("sur tous les points : moyenne %1 %, p95 %2 %, max %3 %"),
+                                                   f.moyenneTous, f.centile95Tous, f.maximumTous)) +
+                        // Much of the cloud set aside, or the cloud smoothed: said plainly, with what to do.
+                        (f.points > 0 && static_cast<double>(f.ecartes) > 0.01 * static_cast<double>(f.points)
+                             ? QLatin1Char('\n') + tr("attention : %1 % du nuage écarté ; s'il fait partie de "
+                                                       "l'objet, ajuster avec l'outil en ligne de commande et --strays off")
+                                                        .arg(100.0 * f.ecartes / f.points, 0, 'f', 1)
+                             : QString()) +
                         (f.bruitLisse ? QLatin1Char('\n') + tr("nuage bruité : lissé pour l'ajustement") : QString()) +
                         (vuecourent->figuresAJour() ? QString() : QLatin1Char('\n') + tr("(maillage modifié depuis)")));
     // The frame only means something for a volume.

@@ -909,6 +909,14 @@ with the keys W X C V B N.</translation>
         </translation>
     </message>
     <message>
+        <source>sur tous les points : moyenne %1 %, p95 %2 %, max %3 %</source>
+        <translation>over every point: mean %1 %, p95 %2 %, max %3 %</translation>
+    </message>
+    <message>
+        <source>attention : %1 % du nuage écarté ; s'il fait partie de l'objet, ajuster avec l'outil en ligne de commande et --strays off</source>
+        <translation>warning: %1 % of the cloud set aside; if it is part of the object, fit it with the command-line tool and --strays off</translation>
+    </message>
+    <message>
         <source>nuage bruité : lissé pour l'ajustement</source>
         <translation>noisy cloud: smoothed for the fit</translation>
     </message>

@@ -531,6 +531,10 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     figuresAjustement.volume = solide.volume;
     figuresAjustement.aire = solide.aire;
     figuresAjustement.bruitLisse = bilan.lisse;
+    figuresAjustement.moyenneTous = figures.nuageEntierVersSurface.moyenne / d;
+    figuresAjustement.centile95Tous = figures.nuageEntierVersSurface.centile95 / d;
+    figuresAjustement.maximumTous = figures.nuageEntierVersSurface.maximum / d;
+    figuresAjustement.points = nuage.size();
     // A volume's fit ran on the region's boundary, not on the voxels shown: none of them is set aside.
     calculerEcarts(fichierVolume.empty() ? bilan.ecartes : std::vector<std::size_t>());
     return true;

@@ -221,6 +221,9 @@ public:
         std::size_t croisements = 0; ///< pairs of its triangles that cross (it passes through itself), decided exactly
         double volume = 0, aire = 0; ///< the volume it encloses and its area, in the cloud's units
         bool bruitLisse = false;    ///< the cloud was found noisy and smoothed for the fit
+        /// Cloud to surface over every point, those set aside included, and the cloud's size.
+        double moyenneTous = 0, centile95Tous = 0, maximumTous = 0;
+        std::size_t points = 0;
     } figuresAjustement;
     /// The cloud coloured by each point's distance to the triangulated mesh (calculerEcarts, after
     /// each precise fit): blue on the surface through green and yellow to red at the end of the
