@@ -190,7 +190,7 @@ TEST(Lot, ARunThatSetMuchOfItsCloudAsideOrSmoothedItIsMarkedToBeChecked)
     ASSERT_EQ(v.size(), 4u);
     EXPECT_EQ(v[1].find("un.pts,/n/un.pts,réussi,0,succès,1500,0,0.1,0.2,0.4,0,0,0,15,5,30,40,"), 0u) << v[1];
     EXPECT_EQ(v[2].find("deux.pts,/n/deux.pts,à vérifier,0,"), 0u) << v[2];
-    EXPECT_NE(v[2].find(",30,5,30,40,1,0,0,0,0,1,30 points du nuage (2 %) écartés"), std::string::npos) << v[2];
+    EXPECT_NE(v[2].find(",30,5,30,40,0,0,0,0,0,1,\"30 points du nuage (2 %) écartés"), std::string::npos) << v[2];
     EXPECT_EQ(v[3].find("lisse.pts,/n/lisse.pts,à vérifier,0,"), 0u) << v[3];
     EXPECT_NE(v[3].find("relancer avec --noise off"), std::string::npos) << v[3];
 }
