@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Formats the C++ sources after .clang-format; with --check, changes nothing and fails when a
-# file is out of format (the test `format` runs it so).
+# file is out of format.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 CLANG_FORMAT=${CLANG_FORMAT:-clang-format}

@@ -67,7 +67,7 @@ public:
         centre = boite.centre();
         echelle = boite.diagonale();
         // Without the stray points, when there are some (a copy then, for as long as the samples are drawn).
-        const std::vector<point3> sans = ecarterIsoles(nuage);
+        const std::vector<point3> sans = r.isoles == Jugement::Non ? std::vector<point3>() : ecarterIsoles(nuage);
         const std::vector<point3> &gardes = sans.empty() ? nuage : sans;
         const std::size_t m = std::min(gardes.size(), std::max<std::size_t>(reglages.echantillonMaximum, 1));
         echantillon.reserve(m);
@@ -825,7 +825,8 @@ std::optional<Raison> Ajusteur::placer()
 void Ajusteur::lisserLeBruit()
 {
     bilan.bruit = mesurerBruit(ArbrePoints(echantillon, fils, false), ECHANTILLON_BRUIT, fils);
-    if (!bilan.bruit.bruite())
+    bilan.lisse = reglages.bruit == Jugement::Oui || (reglages.bruit == Jugement::Auto && bilan.bruit.bruite());
+    if (!bilan.lisse)
         return;
     demander(0.0, Raison(CodeRaison::LissageDuBruit));
     ramenerSurLesQuadriques(echantillon, VOISINS_DU_BRUIT, PASSES_DU_BRUIT, fils);
@@ -1300,17 +1301,33 @@ Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, F
                              progression, fils);
 }
 
-Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, const BilanAjustement &bilan,
-                           FiguresAjustement &f, const Progression &progression, int fils)
+std::vector<point3> pointsEcartes(const std::vector<point3> &nuage, const BilanAjustement &bilan)
 {
+    std::vector<point3> p;
+    p.reserve(bilan.ecartes.size());
+    for (const std::size_t k : bilan.ecartes)
+        if (k < nuage.size())
+            p.push_back(nuage[k]);
+    return p;
+}
+
+Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, const BilanAjustement &bilan,
+                           FiguresAjustement &f, const Progression &progression, int fils,
+                           const std::vector<point3> *ecartes)
+{
+    const std::vector<point3> pris = ecartes ? std::vector<point3>() : pointsEcartes(nuage, bilan);
+    if (!ecartes)
+        ecartes = &pris;
     if (bilan.nuageDeTravail)
-        return mesurerAjustement(s, *bilan.nuageDeTravail, bilan.repere, f, progression, fils);
+        return mesurerAjustement(s, *bilan.nuageDeTravail, bilan.repere, f, progression, fils, ecartes);
     std::vector<point3> copie;
-    return mesurerAjustement(s, pointsGardes(nuage, bilan.ecartes, copie), f, progression, fils);
+    return mesurerAjustement(s, ArbrePoints(pointsGardes(nuage, bilan.ecartes, copie), filsEffectifs(fils), false),
+                             ArbrePoints::Repere(), f, progression, fils, ecartes);
 }
 
 Resultat mesurerAjustement(const Simplex &s, const ArbrePoints &arbre, const ArbrePoints::Repere &repere,
-                           FiguresAjustement &resultat, const Progression &progression, int fils)
+                           FiguresAjustement &resultat, const Progression &progression, int fils,
+                           const std::vector<point3> *ecartes)
 {
     const Raison phase(CodeRaison::MesureDesDistances);
     auto continuer = [&](double fait) { return !progression || progression(fait, phase); };
@@ -1337,7 +1354,22 @@ Resultat mesurerAjustement(const Simplex &s, const ArbrePoints &arbre, const Arb
             for (std::size_t k = debut; k < fin; ++k)
                 d[k] = enUnites(d[k]);
         });
-        f.nuageVersSurface = resumer(std::move(d));
+        f.nuageVersSurface = resumer(d);
+        // The points set aside, measured the same way: the figures of every point beside those
+        // of the points kept.
+        f.pointsEcartes = ecartes ? ecartes->size() : 0;
+        if (f.pointsEcartes > 0) {
+            std::vector<point3> e(ecartes->size());
+            for (std::size_t k = 0; k < e.size(); ++k)
+                e[k] = dansLeRepere((*ecartes)[k]);
+            std::vector<double> de(e.size());
+            surface.distances(e.data(), e.size(), de.data(), t);
+            for (const double x : de)
+                d.push_back(enUnites(x));
+            f.nuageEntierVersSurface = resumer(std::move(d));
+        } else {
+            f.nuageEntierVersSurface = f.nuageVersSurface;
+        }
     }
     if (!continuer(1.0 / 3))
         return Resultat::interrompu(phase);

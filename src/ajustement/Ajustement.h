@@ -17,6 +17,10 @@
 
 class Simplex;
 
+/// Whether a judgement of the fit on the data is made: from the data itself (Auto), always
+/// (Oui) or never (Non).
+enum class Jugement { Auto, Oui, Non };
+
 /// Settings of a fit, from the built-in defaults (Defauts.h). The first six have the meaning of
 /// the automatic mode's settings; the others tune the fit itself and suit scans of any size and
 /// unit.
@@ -48,6 +52,11 @@ struct ReglagesAjustement
     double marge = defauts::marge;
     /// Threads (0: every core). The result does not depend on it.
     int fils = 0;
+    /// Stray points set aside (pointsIsoles): Auto or Non (every point pulls; Oui is Auto).
+    Jugement isoles = Jugement::Auto;
+    /// The points that pull brought onto the middle of their layer: when found noisy
+    /// (MesureBruit::bruite, Auto), always (Oui) or never (Non).
+    Jugement bruit = Jugement::Auto;
 };
 
 /// What a fit did. Distances are in the cloud's units.
@@ -68,6 +77,8 @@ struct BilanAjustement
     /// How noisy the points that pull were found; when MesureBruit::bruite(), they were brought
     /// onto the middle of their layer (ramenerSurLesQuadriques) before the fit.
     MesureBruit bruit;
+    /// They were (after the measure and ReglagesAjustement::bruit).
+    bool lisse = false;
     /// The cloud the surface was fitted to (without the points set aside), in the fit's own frame
     /// `repere`, after a fit of one part: mesurerAjustement measures on it with no tree to build.
     std::shared_ptr<const ArbrePoints> nuageDeTravail;
@@ -127,6 +138,10 @@ struct FiguresAjustement
     Statistiques surfaceVersNuage; ///< points spread evenly over the triangles to their nearest cloud point
     Statistiques pointsVersNuage;  ///< each simplex point to its nearest cloud point
     std::size_t echantillonsSurface = 0;
+    /// Every point of the cloud to the surface, those the fit set aside included (the figures
+    /// above are those of the points it drew on); the same as nuageVersSurface when none was.
+    Statistiques nuageEntierVersSurface;
+    std::size_t pointsEcartes = 0; ///< the points set aside among them
 };
 
 /// Measures how well the triangulation of s (s.maillageTriangule, as Triangularisation leaves it)
@@ -139,13 +154,20 @@ FiguresAjustement mesurerAjustement(const Simplex &s, const std::vector<point3> 
 Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, FiguresAjustement &f,
                            const Progression &progression, int fils = 0);
 
-/// The same on a cloud held by a tree in the frame `repere` (the figures in the cloud's units).
+/// The same on a cloud held by a tree in the frame `repere` (the figures in the cloud's units);
+/// `ecartes`, when given, the points of the cloud set aside from the tree (in the cloud's
+/// frame): they count in nuageEntierVersSurface only.
 Resultat mesurerAjustement(const Simplex &s, const ArbrePoints &arbre, const ArbrePoints::Repere &repere,
-                           FiguresAjustement &f, const Progression &progression, int fils = 0);
+                           FiguresAjustement &f, const Progression &progression, int fils = 0,
+                           const std::vector<point3> *ecartes = nullptr);
 /// The figures of the points a fit drew on: those of `nuage` it did not set aside, measured on the
-/// tree the fit leaves in the bilan when it left one.
+/// tree the fit leaves in the bilan when it left one; nuageEntierVersSurface over them and those
+/// set aside, taken from `nuage`, or from `ecartes` when given (the cloud may then be gone).
 Resultat mesurerAjustement(const Simplex &s, const std::vector<point3> &nuage, const BilanAjustement &bilan,
-                           FiguresAjustement &f, const Progression &progression, int fils = 0);
+                           FiguresAjustement &f, const Progression &progression, int fils = 0,
+                           const std::vector<point3> *ecartes = nullptr);
+/// The points of `nuage` a fit set aside (bilan.ecartes), in order.
+std::vector<point3> pointsEcartes(const std::vector<point3> &nuage, const BilanAjustement &bilan);
 
 /// The sample points mesurerAjustement takes on a triangle mesh, about `nombre` of them.
 std::vector<point3> echantillonnerSurface(const std::vector<point3> &sommets,

@@ -51,7 +51,7 @@ std::size_t croisementsCommeEcrits(const Maillage &t, const std::vector<std::str
 
 Resultat mesurerSurface(Simplex &s, const std::vector<point3> &nuage, const BilanAjustement *bilan,
                         const std::vector<std::string> &formats, int fils, MesureSurface &mesure,
-                        const Progression &progression)
+                        const Progression &progression, const std::vector<point3> *ecartes)
 {
     const auto debut = std::chrono::steady_clock::now();
     // Refinements leave cells running both ways round the surface: every cell, and so every
@@ -69,7 +69,7 @@ Resultat mesurerSurface(Simplex &s, const std::vector<point3> &nuage, const Bila
     mesure.croisements = croisementsCommeEcrits(t, formats, fils);
     mesure.solide = mesurerSolide(t);
     const Progression distances = sousProgression(progression, 0.5, 1);
-    const Resultat r = bilan ? mesurerAjustement(s, nuage, *bilan, mesure.figures, distances, fils)
+    const Resultat r = bilan ? mesurerAjustement(s, nuage, *bilan, mesure.figures, distances, fils, ecartes)
                              : mesurerAjustement(s, nuage, mesure.figures, distances, fils);
     mesure.secondes = secondesDepuis(debut);
     return r;
@@ -85,11 +85,13 @@ Resultat ajusterEtMesurer(Simplex &s, std::vector<point3> nuage, const ReglagesA
     mesure.secondesAjustement = secondesDepuis(debut);
     if (!r)
         return r;
-    // The fit's tree holds the cloud it was fitted to: the cloud itself is no longer needed.
+    // The fit's tree holds the cloud it was fitted to: the cloud itself is no longer needed, but for
+    // the points set aside, which the figures over every point take in.
+    const std::vector<point3> ecartes = pointsEcartes(nuage, mesure.ajustement);
     if (mesure.ajustement.nuageDeTravail)
         std::vector<point3>().swap(nuage);
     const Resultat m = mesurerSurface(s, nuage, &mesure.ajustement, formats, reglages.fils, mesure.surface,
-                                      sousProgression(progression, 0.9, 1));
+                                      sousProgression(progression, 0.9, 1), &ecartes);
     mesure.ajustement.nuageDeTravail.reset();
     return m;
 }

@@ -28,9 +28,10 @@ struct MesureSurface
 /// of them), in double precision when the list is empty. `fils` threads (0: every core); the
 /// figures do not depend on their number. The progression follows the triangulation, then the
 /// distances. Failures: those of the triangulation; Interrompu when asked to stop.
+/// `ecartes`: the points the fit set aside, when `nuage` no longer holds them (see mesurerAjustement).
 Resultat mesurerSurface(Simplex &s, const std::vector<point3> &nuage, const BilanAjustement *bilan,
                         const std::vector<std::string> &formats, int fils, MesureSurface &mesure,
-                        const Progression &progression = {});
+                        const Progression &progression = {}, const std::vector<point3> *ecartes = nullptr);
 
 /// The crossing pairs of a triangulation as the formats write it (see mesurerSurface).
 std::size_t croisementsCommeEcrits(const Maillage &t, const std::vector<std::string> &formats, int fils);

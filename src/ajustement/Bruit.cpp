@@ -171,19 +171,28 @@ struct Quadrique
 };
 
 // The residual per degree of freedom left about the quadric of the n first points; -1 when it
-// cannot be fitted.
-double residuParDegre(const point3 *p, int n)
+// cannot be fitted. `milieu`, when given, receives the share of the points within a quarter of
+// that residual of the quadric.
+double residuParDegre(const point3 *p, int n, double *milieu = nullptr)
 {
     Quadrique q;
     if (n <= 6 || !q.ajuster(p, nullptr, n))
         return -1;
+    double r[ArbrePoints::K_MAXIMUM];
     double somme = 0;
     for (int k = 0; k < n; ++k) {
         const point3 d = p[k] - q.origine;
-        const double r = scal(d, q.normale) - q.hauteur(scal(d, q.t1) / q.unite, scal(d, q.t2) / q.unite);
-        somme += r * r;
+        r[k] = scal(d, q.normale) - q.hauteur(scal(d, q.t1) / q.unite, scal(d, q.t2) / q.unite);
+        somme += r[k] * r[k];
     }
-    return std::sqrt(somme / (n - 6));
+    const double residu = std::sqrt(somme / (n - 6));
+    if (milieu) {
+        int dedans = 0;
+        for (int k = 0; k < n; ++k)
+            dedans += std::abs(r[k]) <= 0.25 * residu;
+        *milieu = static_cast<double>(dedans) / n;
+    }
+    return residu;
 }
 
 double mediane(std::vector<double> v)
@@ -206,7 +215,7 @@ MesureBruit mesurerBruit(const ArbrePoints &arbre, std::size_t echantillons, int
     if (n < static_cast<std::size_t>(large) || echantillons == 0)
         return m;
     const std::size_t e = std::min(n, echantillons);
-    std::vector<double> residus(e, -1), rapports(e, -1);
+    std::vector<double> residus(e, -1), rapports(e, -1), milieux(e, -1);
     enParallele(e, fils, [&](std::size_t debut, std::size_t fin) {
         std::uint32_t cases[large];
         double d2[large];
@@ -216,16 +225,20 @@ MesureBruit mesurerBruit(const ArbrePoints &arbre, std::size_t echantillons, int
             arbre.plusProches(p, large, cases, d2);
             for (int i = 0; i < large; ++i)
                 proches[i] = points[cases[i]];
-            const double a = residuParDegre(proches, large), b = residuParDegre(proches, etroit);
+            double milieu = -1;
+            const double a = residuParDegre(proches, large, &milieu), b = residuParDegre(proches, etroit);
             const double pas = std::sqrt(d2[espacement - 1]);
             if (a >= 0 && pas > 0)
                 residus[k] = a / pas;
             if (a > 0 && b >= 0)
                 rapports[k] = b / a;
+            if (a > 0)
+                milieux[k] = milieu;
         }
     });
     m.residu = mediane(std::move(residus));
     m.rapport = mediane(std::move(rapports));
+    m.milieu = mediane(std::move(milieux));
     return m;
 }
 

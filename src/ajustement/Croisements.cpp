@@ -26,7 +26,7 @@ Point versCgal(const point3 &p)
 
 // A triangle as it stands: a triangle, or, when its corners lie on one line, the segment between
 // the two farthest apart (a point when they coincide).
-enum class Forme { Triangle, Segment, Point };
+enum class Forme { EnTriangle, EnSegment, EnPoint };
 struct Primitive
 {
     Forme forme;
@@ -35,30 +35,30 @@ struct Primitive
 
 Primitive primitive(const point3 t[3])
 {
-    Primitive r{Forme::Triangle, {versCgal(t[0]), versCgal(t[1]), versCgal(t[2])}};
+    Primitive r{Forme::EnTriangle, {versCgal(t[0]), versCgal(t[1]), versCgal(t[2])}};
     if (!CGAL::collinear(r.p[0], r.p[1], r.p[2]))
         return r;
     // On one line: the two ends are the least and the greatest in the lexicographic order.
     std::sort(std::begin(r.p), std::end(r.p));
     r.p[1] = r.p[2];
-    r.forme = r.p[0] == r.p[1] ? Forme::Point : Forme::Segment;
+    r.forme = r.p[0] == r.p[1] ? Forme::EnPoint : Forme::EnSegment;
     return r;
 }
 
 bool seRencontrent(const Primitive &a, const Primitive &b)
 {
-    if (a.forme == Forme::Point && b.forme == Forme::Point)
+    if (a.forme == Forme::EnPoint && b.forme == Forme::EnPoint)
         return a.p[0] == b.p[0];
-    if (a.forme == Forme::Point || b.forme == Forme::Point) {
-        const Primitive &point = a.forme == Forme::Point ? a : b, &autre = a.forme == Forme::Point ? b : a;
-        if (autre.forme == Forme::Segment)
+    if (a.forme == Forme::EnPoint || b.forme == Forme::EnPoint) {
+        const Primitive &point = a.forme == Forme::EnPoint ? a : b, &autre = a.forme == Forme::EnPoint ? b : a;
+        if (autre.forme == Forme::EnSegment)
             return Segment(autre.p[0], autre.p[1]).has_on(point.p[0]);
         return Triangle(autre.p[0], autre.p[1], autre.p[2]).has_on(point.p[0]);
     }
-    if (a.forme == Forme::Segment && b.forme == Forme::Segment)
+    if (a.forme == Forme::EnSegment && b.forme == Forme::EnSegment)
         return CGAL::do_intersect(Segment(a.p[0], a.p[1]), Segment(b.p[0], b.p[1]));
-    if (a.forme == Forme::Segment || b.forme == Forme::Segment) {
-        const Primitive &s = a.forme == Forme::Segment ? a : b, &t = a.forme == Forme::Segment ? b : a;
+    if (a.forme == Forme::EnSegment || b.forme == Forme::EnSegment) {
+        const Primitive &s = a.forme == Forme::EnSegment ? a : b, &t = a.forme == Forme::EnSegment ? b : a;
         return CGAL::do_intersect(Segment(s.p[0], s.p[1]), Triangle(t.p[0], t.p[1], t.p[2]));
     }
     return CGAL::do_intersect(Triangle(a.p[0], a.p[1], a.p[2]), Triangle(b.p[0], b.p[1], b.p[2]));

@@ -285,6 +285,7 @@ Resultat ajusterParParties(Simplex &s, const std::vector<point3> &nuage,
         r = ajuster(t, partie, reglages, sousProgression(progression, fait, fait + part), &b);
         for (const std::size_t k : b.ecartes)
             bilan.ecartes.push_back(indices[k]);
+        bilan.lisse = bilan.lisse || b.lisse;
         // The figures of a part smoothed, if one was: the report says the cloud was.
         if ((b.bruit.bruite() && !bilan.bruit.bruite()) ||
             (b.bruit.bruite() == bilan.bruit.bruite() && b.bruit.residu > bilan.bruit.residu))
@@ -301,9 +302,9 @@ Resultat ajusterParParties(Simplex &s, const std::vector<point3> &nuage,
             break;
     }
     if (!ensemble.positions.empty()) {
-        const Resultat fait = s.construire(ensemble.positions, ensemble.voisins, ensemble.mailles);
-        if (!fait && r)
-            r = fait;
+        const Resultat construit = s.construire(ensemble.positions, ensemble.voisins, ensemble.mailles);
+        if (!construit && r)
+            r = construit;
         s.calculerCentre();
     }
     std::sort(bilan.ecartes.begin(), bilan.ecartes.end());

@@ -46,10 +46,82 @@ std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const Ar
         for (std::size_t i = debut; i < fin; ++i)
             loin[i] = pas == 1 ? d2[i] > seuil : !entoure(i) && densite(i) > seuil;
     });
+    // Far from its neighbours is not yet away from the surface: the points of a sparse part lie
+    // on it, in the plane or along the line of the sparse points round them.
+    std::vector<std::size_t> candidats;
     for (std::size_t i = 0; i < n; ++i)
         if (loin[i])
-            isoles.push_back(i);
+            candidats.push_back(i);
+    std::vector<std::uint8_t> porte(candidats.size());
+    enParallele(candidats.size(), fils, [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t k = debut; k < fin; ++k)
+            porte[k] = surLaSurfaceDesAutres(nuage[candidats[k]], arbre);
+    });
+    for (std::size_t k = 0; k < candidats.size(); ++k)
+        if (!porte[k])
+            isoles.push_back(candidats[k]);
     return isoles;
+}
+
+bool surLaSurfaceDesAutres(const point3 &p, const ArbrePoints &arbre)
+{
+    constexpr int K = ArbrePoints::K_MAXIMUM;
+    std::uint32_t cases[K];
+    double d2[K];
+    const int n = arbre.plusProches(p, K, cases, d2);
+    const std::vector<point3> &q = arbre.points();
+    // The nearest distinct places but its own, with the points each holds: a mesh's vertices
+    // come once for each cell they bound, and a place held by several points is never a stray,
+    // nor is a point among such places.
+    point3 places[K];
+    int tenants[K];
+    int m = 0, memePlace = 0;
+    for (int k = 0; k < n; ++k) {
+        const point3 &x = q[cases[k]];
+        if (carre(x - p) == 0) {
+            if (++memePlace > 1)
+                return true;
+            continue;
+        }
+        int j = 0;
+        while (j < m && carre(places[j] - x) != 0)
+            ++j;
+        if (j == m) {
+            places[m] = x;
+            tenants[m++] = 0;
+        }
+        ++tenants[j];
+    }
+    int repetees = 0;
+    for (int j = 0; j < std::min(m, 8); ++j)
+        repetees += tenants[j] > 1;
+    if (2 * repetees >= std::min(m, 8) && m >= 4)
+        return true;
+    m = std::min(m, VOISINS_DU_SUPPORT);
+    if (m < 3)
+        return false;
+    point3 centre;
+    for (int k = 0; k < m; ++k)
+        centre += places[k];
+    centre = fois(centre, 1.0 / m);
+    double cov[3][3] = {};
+    for (int k = 0; k < m; ++k) {
+        const point3 d = places[k] - centre;
+        const double e[3] = {d.x, d.y, d.z};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                cov[r][c] += e[r] * e[c] / m;
+    }
+    double valeurs[3];
+    point3 axes[3];
+    axesPropres(cov, valeurs, axes);
+    if (!(valeurs[2] > 0) || valeurs[0] > PLATITUDE_DU_SUPPORT * valeurs[2])
+        return false;
+    // Across their plane near it, and among them rather than past their edge: a stray beyond
+    // the rim of a thin part lies in its plane, but far out of it.
+    const double hauteur = scal(p - centre, axes[0]);
+    return hauteur * hauteur <= HAUTEUR_DU_SUPPORT * HAUTEUR_DU_SUPPORT * valeurs[2] &&
+           carre(p - centre) <= valeurs[2] && carre(places[0] - p) <= PROCHE_DU_SUPPORT * valeurs[2];
 }
 
 std::vector<char> prolongentUnBord(const std::vector<point3> &isoles, const ArbrePoints &gardes, double mediane)

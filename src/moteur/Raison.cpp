@@ -398,6 +398,7 @@ constexpr Entree catalogue[] = {
     {CodeRaison::ValeurManquante, QT_TRANSLATE_NOOP("Moteur", "%1 : valeur manquante")},
     {CodeRaison::MethodeInconnue,
      QT_TRANSLATE_NOOP("Moteur", "--method : \"ajustement\" ou \"cycles\" attendu, reçu \"%1\"")},
+    {CodeRaison::ChoixInconnu, QT_TRANSLATE_NOOP("Moteur", "%1 : %2 attendu, reçu \"%3\"")},
     {CodeRaison::ToleranceNonPositive,
      QT_TRANSLATE_NOOP("Moteur", "--tolerance : un réel strictement positif est attendu")},
     {CodeRaison::CloudObligatoire, QT_TRANSLATE_NOOP("Moteur", "--cloud est obligatoire")},

@@ -278,6 +278,7 @@ enum class CodeRaison : int {
     OptionInconnue,
     ValeurManquante,
     MethodeInconnue,
+    ChoixInconnu,
     ToleranceNonPositive,
     CloudObligatoire,
     AucunArgument,

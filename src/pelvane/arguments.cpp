@@ -161,7 +161,7 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
         static const char *const avecValeur[] = {
             "--cloud",      "--mesh",       "--out",    "--internal", "--external",  "--retention", "--rigidity",
             "--min-points", "--iterations", "--method", "--threads",  "--tolerance", "--max-points", "--format",
-            "--lang",       "--report"};
+            "--lang",       "--report",     "--strays",     "--noise"};
         bool connue = false;
         for (const char *o : avecValeur)
             connue = connue || option == o;
@@ -229,6 +229,10 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
                 p.rapportJson = valeur == "json";
             else
                 r = refus(Raison(CodeRaison::RapportInconnu, {litteral(valeur)}));
+        } else if (option == "--strays") {
+            r = lireJugement(valeur, option, {Jugement::Auto, Jugement::Non}, p.isoles);
+        } else if (option == "--noise") {
+            r = lireJugement(valeur, option, {Jugement::Auto, Jugement::Oui, Jugement::Non}, p.bruit);
         } else {
             if ((r = lireEntier(valeur, "--max-points", 1, PointsMax, entier)).reussi())
                 p.pointsMaximum = entier;
@@ -244,6 +248,25 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
 }
 
 } // namespace
+
+const char *motDuJugement(Jugement j)
+{
+    return j == Jugement::Auto ? "auto" : j == Jugement::Oui ? "on" : "off";
+}
+
+Resultat lireJugement(const std::string &valeur, const std::string &option, const std::vector<Jugement> &permis,
+                      Jugement &j)
+{
+    std::string mots;
+    for (const Jugement p : permis) {
+        if (valeur == motDuJugement(p)) {
+            j = p;
+            return {};
+        }
+        mots += (mots.empty() ? "" : "|") + std::string(motDuJugement(p));
+    }
+    return refus(Raison(CodeRaison::ChoixInconnu, {litteral(option), litteral(mots), litteral(valeur)}));
+}
 
 const std::vector<std::string> formatsDeSortie = {"smm", "sm", "off", "obj", "ply", "stl"};
 
@@ -376,6 +399,10 @@ std::string texteAideAnglais()
         "                      and, on failure, alone, with the reason's code and text\n"
         "  --lang en|fr        language of the messages (default: that of LC_ALL, LC_MESSAGES or LANG;\n"
         "                      English when it is English, French otherwise)\n"
+        "  --strays M          stray points: auto (default) sets aside those far from the surface the\n"
+        "                      rest of the cloud describes; off keeps them all\n"
+        "  --noise M           noise: auto (default) brings the points of a cloud found noisy to the\n"
+        "                      middle of their layer; on always does, off never\n"
         "  --version           prints the version\n"
         "  -h, --help          prints this help\n"
         "  A value follows its option (--out res) or is joined to it by an equals sign (--out=res).\n"
@@ -471,6 +498,10 @@ std::string texteAide()
         "  --lang en|fr        langue des messages (défaut : celle de LC_ALL, LC_MESSAGES ou LANG ;\n"
         "                      anglais si elle est anglaise, français sinon)\n"
         "  --version           affiche la version\n"
+        "  --strays M          points isolés : auto (défaut) écarte ceux qui sont loin de la surface que\n"
+        "                      décrit le reste du nuage ; off les garde tous\n"
+        "  --noise M           bruit : auto (défaut) ramène au milieu de leur couche les points d'un\n"
+        "                      nuage trouvé bruité ; on le fait toujours, off jamais\n"
         "  -h, --help          affiche cette aide\n"
         "  Une valeur suit son option (--out res) ou s'y colle après un signe égal (--out=res).\n"
         "  Les options --method, --threads, --tolerance, --max-points et les autres peuvent aussi suivre\n"

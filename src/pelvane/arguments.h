@@ -1,6 +1,7 @@
 #ifndef TARNIS_PELVANE_ARGUMENTS_H
 #define TARNIS_PELVANE_ARGUMENTS_H
 
+#include "Ajustement.h"
 #include "Defauts.h"
 #include "Frontiere.h"
 #include "langue.h"
@@ -37,7 +38,16 @@ struct Parametres
     bool rapportJson = false;
     /// --lang: the language of the messages, when forced (the locale's otherwise).
     std::optional<Langue> langue;
+    /// The fit's judgements on the data (--strays auto|off, --noise auto|on|off).
+    Jugement isoles = Jugement::Auto;
+    Jugement bruit = Jugement::Auto;
 };
+
+/// The word of a judgement's choice on the command line and in the report: auto, on, off.
+const char *motDuJugement(Jugement j);
+/// Reads a choice among `permis` (some of auto, on, off) for `option`; ArgumentsIncorrects else.
+Resultat lireJugement(const std::string &valeur, const std::string &option, const std::vector<Jugement> &permis,
+                      Jugement &j);
 
 /// Every format --format accepts, in the order the files are written: smm and sm (the simplex
 /// mesh), off, obj, ply and stl (its triangulation).
@@ -61,7 +71,8 @@ struct LigneDeCommande
 ///   points, deformation iterations per cycle, automatic-save flag (1 or 0),
 ///   reference mesh, cloud, output folder;
 /// - named options (--cloud, --mesh, --out, --internal, --external,
-///   --retention, --rigidity, --min-points, --iterations, --autosave, --format, --help, and the
+///   --retention, --rigidity, --min-points, --iterations, --autosave, --format, --strays, --noise,
+///   --help, and the
 ///   volume options --level, --band, --voxels),
 ///   each value either as the next argument or after '='.
 /// maillageParDefaut is the reference mesh of the named form when --mesh is

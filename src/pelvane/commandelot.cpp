@@ -208,7 +208,8 @@ const char *statutAnglais(const std::string &statut)
                                                                     {"se croise", "crosses itself"},
                                                                     {"échec", "failed"},
                                                                     {"absent", "missing"},
-                                                                    {"incomplet", "incomplete"}};
+                                                                    {"incomplet", "incomplete"},
+                                                                    {"à vérifier", "to check"}};
     for (const auto &[fr, en] : statuts)
         if (statut == fr)
             return en;
@@ -282,7 +283,7 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
         LigneResume l;
         l.relatif = n.relatif;
         l.nuage = n.nuage;
-        l.chiffres.assign(14, "");
+        l.chiffres.assign(17, "");
         const std::string dossier = (fs::path(sortie) / n.relatif).string();
         if (!lireStatut(dossier, l.code, l.duree)) {
             l.statut = "absent";
@@ -298,6 +299,7 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
             for (const auto &sens : f.ecarts)
                 l.chiffres.insert(l.chiffres.end(), std::begin(sens), std::end(sens));
             l.chiffres.push_back(f.pointsEcartes);
+            l.chiffres.insert(l.chiffres.end(), std::begin(f.ecartsEntiers), std::end(f.ecartsEntiers));
             l.chiffres.push_back(f.parties);
             l.chiffres.push_back(f.genre);
             l.chiffres.push_back(f.croisements);
@@ -306,6 +308,12 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
             if (l.code == codeSeCroise)
                 l.message = "la surface passe au travers d'elle-même (" + f.croisements +
                             " paires de triangles se croisent) : elle ne borne pas un solide";
+            // The fit set much of the cloud aside, or smoothed it: written, but to be looked at.
+            if (!f.avertissement.empty()) {
+                if (l.statut == "réussi")
+                    l.statut = "à vérifier";
+                l.message += (l.message.empty() ? "" : " ; ") + f.avertissement;
+            }
         } else {
             l.statut = "incomplet";
             l.message = "résultat incomplet dans " + dossier;
@@ -319,11 +327,11 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
 
 std::string texteCsv(const std::vector<LigneResume> &lignes)
 {
-    std::string t =
-        "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
-        "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
-        "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
-        "points écartés,parties,genre,paires de triangles qui se croisent,volume enclos,aire,durée (s),message\n";
+    std::string t = "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
+                    "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
+                    "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
+                    "points écartés,nuage entier->surface moyenne (%),nuage entier->surface centile 95 (%),"
+                    "nuage entier->surface maximum (%),parties,genre,paires de triangles qui se croisent,volume enclos,aire,durée (s),message\n";
     for (const LigneResume &l : lignes) {
         std::vector<std::string> champs = {l.relatif, l.nuage, l.statut, l.code, l.signification};
         champs.insert(champs.end(), l.chiffres.begin(), l.chiffres.end());
@@ -347,6 +355,9 @@ std::string texteJson(const std::vector<LigneResume> &lignes)
                                        "surface_to_cloud_p95_percent",
                                        "surface_to_cloud_max_percent",
                                        "points_set_aside",
+                                       "whole_cloud_to_surface_mean_percent",
+                                       "whole_cloud_to_surface_p95_percent",
+                                       "whole_cloud_to_surface_max_percent",
                                        "parts",
                                        "genus",
                                        "crossings",
@@ -381,22 +392,22 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
     std::ostringstream o;
     o << "<!DOCTYPE html>\n<html lang=\"fr\"><head><meta charset=\"utf-8\"><title>Lot " << html(titre) << "</title>\n"
       << "<style>body{font-family:sans-serif}table{border-collapse:collapse}td,th{border:1px solid "
-         "#999;padding:2px "
-         "6px}td.n{text-align:right}tr.echec{background:#fdd}tr.absent,tr.incomplet{background:#ffd}tr.croise{"
-         "background:#fdb}"
+         "#999;padding:2px 6px}td.n{text-align:right}tr.echec{background:#fdd}tr.absent,tr.incomplet{background:#ffd}tr.croise{background:#fdb}tr.averti{background:#eef}"
          "</style></head><body>\n"
       << "<h1>Lot " << html(titre) << "</h1>\n"
       << "<p>Écarts en % de la diagonale de la boîte englobante du nuage ; les échecs d’abord, puis les moins bons "
          "ajustements.</p>\n"
       << "<table><tr><th>nuage</th><th>statut</th><th>code</th><th>points du nuage</th><th>points simplexes</th>"
          "<th>nuage→surface moyenne</th><th>centile 95</th><th>maximum</th><th>surface→nuage moyenne</th>"
-         "<th>centile 95</th><th>maximum</th><th>points écartés</th><th>parties</th><th>genre</th>"
+         "<th>centile 95</th><th>maximum</th><th>points écartés</th><th>nuage entier→surface moyenne</th><th>centile 95</th>"
+         "<th>maximum</th><th>parties</th><th>genre</th>"
          "<th>paires de triangles qui se croisent</th><th>volume enclos</th><th>aire</th><th>durée (s)</th>"
          "<th>message</th></tr>\n";
     for (const LigneResume *l : ordre) {
         const std::string classe = l->statut == "échec"       ? "echec"
                                    : l->statut == "réussi"    ? "ok"
                                    : l->statut == "se croise" ? "croise"
+                                   : l->statut == "à vérifier" ? "averti"
                                                               : l->statut;
         o << "<tr class=\"" << classe << "\"><td>" << html(l->relatif) << "</td><td>" << html(l->statut)
           << "</td><td class=\"n\">" << html(l->code + (l->signification.empty() ? "" : " (" + l->signification + ")"))
@@ -406,9 +417,8 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
         o << "<td class=\"n\">" << html(l->duree) << "</td><td>" << html(l->message) << "</td></tr>\n";
     }
     o << "</table>\n<p>";
-    for (const char *statut : {"échec", "se croise", "absent", "incomplet", "réussi"}) {
-        const auto n =
-            std::count_if(lignes.begin(), lignes.end(), [&](const LigneResume &l) { return l.statut == statut; });
+    for (const char *statut : {"échec", "se croise", "à vérifier", "absent", "incomplet", "réussi"}) {
+        const auto n = std::count_if(lignes.begin(), lignes.end(), [&](const LigneResume &l) { return l.statut == statut; });
         if (n > 0)
             o << statut << " : " << n << ". ";
     }
@@ -443,9 +453,7 @@ int commandeLot(const std::vector<std::string> &arguments, std::ostream &sortie,
         const std::string dossier = normal(a[1]);
         std::vector<NuageDuLot> nuages;
         if (!lireLot(dossier, nuages))
-        if (!ecrire(dossier, "resume.csv", texteCsv(lignes)) || !ecrire(dossier, "resume.json", texteJson(lignes)) ||
-            !ecrire(dossier, "resume.html", texteHtml(dossier, lignes)))
-            return erreur(erreurs, Raison(CodeRaison::ResumeDuLotImpossible, {litteral(dossier)}));
+            return erreur(erreurs, Raison(CodeRaison::PasUnDossierDeLot, {litteral(dossier)}));
         if (mode == "--a-faire") {
             for (const NuageDuLot &n : nuages)
                 if (!resultatsComplets(n.nuage, (fs::path(dossier) / n.relatif).string()))
@@ -453,13 +461,21 @@ int commandeLot(const std::vector<std::string> &arguments, std::ostream &sortie,
             return sortie.flush() ? 0 : 2;
         }
         const std::vector<LigneResume> lignes = lignesResume(dossier, nuages);
-        if (!ecrire(dossier, "resume.csv", texteCsv(lignes)) || !ecrire(dossier, "resume.html", texteHtml(dossier, lignes)))
+        if (!ecrire(dossier, "resume.csv", texteCsv(lignes)) || !ecrire(dossier, "resume.json", texteJson(lignes)) ||
+            !ecrire(dossier, "resume.html", texteHtml(dossier, lignes)))
             return erreur(erreurs, Raison(CodeRaison::ResumeDuLotImpossible, {litteral(dossier)}));
         const auto reussis =
             std::count_if(lignes.begin(), lignes.end(), [](const LigneResume &l) { return l.statut == "réussi"; });
+        // Those the fit set much aside from, or smoothed, are written but to be looked at: said apart.
+        const auto aVerifier =
+            std::count_if(lignes.begin(), lignes.end(), [](const LigneResume &l) { return l.statut == "à vérifier"; });
         erreurs << commande << selon(" : ", ": ") << reussis
-                << selon(" nuage(s) réussi(s) sur ", " cloud(s) succeeded of ") << lignes.size()
-                << selon(" ; résumé : ", "; summary: ") << dossier << "/resume.csv, " << dossier << "/resume.json, "
+                << selon(" nuage(s) réussi(s) sur ", " cloud(s) succeeded of ") << lignes.size();
+        if (aVerifier > 0)
+            erreurs << ", " << aVerifier
+                    << selon(" à vérifier (points écartés ou nuage lissé : voir le message)",
+                             " to check (points set aside or cloud smoothed: see the message)");
+        erreurs << selon(" ; résumé : ", "; summary: ") << dossier << "/resume.csv, " << dossier << "/resume.json, "
                 << dossier << "/resume.html" << std::endl;
         return reussis == static_cast<long>(lignes.size()) ? 0 : 1;
     }

@@ -40,9 +40,14 @@ bool resultatsComplets(const std::string &nuage, const std::string &dossier);
 struct LigneResume
 {
     std::string relatif, nuage;
-    std::string statut; ///< "réussi", "se croise" (written, but passing through itself), "échec", "absent" or "incomplet"
+    /// "réussi", "se croise" (written, but passing through itself), "à vérifier" (written, but the
+    /// fit set more than 1 % of the cloud aside or smoothed it: avertissementsDesJugements),
+    /// "échec", "absent" or "incomplet"
+    std::string statut;
     std::string code, signification;
-    std::vector<std::string> chiffres; ///< cloud points, simplex points, the six distances, parts, genus
+    /// cloud points, simplex points, the six distances, the points set aside, the three distances of
+    /// every cloud point, parts, genus, crossings, volume, area
+    std::vector<std::string> chiffres;
     std::string duree, message;
 };
 

@@ -172,6 +172,8 @@ ReglagesAjustement reglagesDuFit(const Parametres &param, const Reglages &regl)
     r.pointsMaximum = std::max(param.pointsMaximum, param.pointsMinimum);
     r.marge = regl.marge;
     r.fils = param.fils;
+    r.isoles = param.isoles;
+    r.bruit = param.bruit;
     return r;
 }
 
@@ -190,6 +192,7 @@ void prendreMesureSurface(Bilan &bilan, const MesureSurface &m)
     bilan.surfaceVersNuage = m.figures.surfaceVersNuage;
     bilan.echantillonsSurface = m.figures.echantillonsSurface;
     bilan.maillageVersNuage = m.figures.pointsVersNuage;
+    bilan.nuageEntierVersSurface = m.figures.nuageEntierVersSurface;
 }
 
 void prendreMesureAjustement(Bilan &bilan, const MesureAjustement &m, bool mesuree)
@@ -199,7 +202,10 @@ void prendreMesureAjustement(Bilan &bilan, const MesureAjustement &m, bool mesur
     bilan.pasFinaux = b.pas;
     bilan.arretAnticipe = b.converge;
     bilan.pointsEcartes = b.ecartes.size();
-    bilan.bruitLisse = b.bruit.bruite();
+    bilan.bruitLisse = b.lisse;
+    bilan.bruit[0] = b.bruit.residu;
+    bilan.bruit[1] = b.bruit.rapport;
+    bilan.bruit[2] = b.bruit.milieu;
     bilan.dureeCycles = m.secondesAjustement;
     if (mesuree) {
         prendreMesureSurface(bilan, m.surface);

@@ -54,7 +54,8 @@ struct Bilan
 
     std::size_t pointsNuage = 0;
     std::size_t pointsEcartes = 0; ///< cloud points set aside by the fit (isolated); not measured
-    bool bruitLisse = false; ///< the cloud was found noisy: the points that pull were smoothed first
+    bool bruitLisse = false; ///< the points that pull were smoothed first (found noisy, or --noise on)
+    double bruit[3] = {};    ///< the measure of its noise (MesureBruit: residu, rapport, milieu)
     double diagonale = 0;
     int pointsInitiaux = 0; ///< simplex points of the reference mesh
     int pointsFinaux = 0;
@@ -80,7 +81,8 @@ struct Bilan
     double dureeFinale = 0;          ///< final series
     double dureeMesures = 0;         ///< triangulation and fit figures
 
-    Statistiques nuageVersSurface;  ///< each cloud point to the triangulated surface
+    Statistiques nuageVersSurface;  ///< each cloud point the fit drew on to the triangulated surface
+    Statistiques nuageEntierVersSurface; ///< every cloud point, those set aside included
     Statistiques maillageVersNuage; ///< each simplex point to its nearest cloud point
     Statistiques surfaceVersNuage;  ///< points spread evenly over the triangles to their nearest cloud point
     std::size_t echantillonsSurface = 0;
@@ -135,6 +137,14 @@ void prendreMesureAjustement(Bilan &bilan, const MesureAjustement &m, bool mesur
 /// leaves nothing).
 std::string nomDuNuage(const std::string &chemin);
 
+/// A share of the cloud set aside beyond which the run warns.
+constexpr double PART_ECARTEE_SIGNALEE = 0.01;
+
+/// The warnings on what the fit decided on its own about the data: more than
+/// PART_ECARTEE_SIGNALEE of the cloud set aside as strays, the cloud smoothed as noisy. Each a
+/// plain sentence naming the count and what to do; none when neither.
+std::vector<std::string> avertissementsDesJugements(const Bilan &bilan, bool anglais = false);
+
 /// The report text of a run (what NOM.rapport.txt holds).
 std::string texteRapport(const Parametres &parametres, const Bilan &bilan);
 
@@ -152,6 +162,10 @@ std::string fichierRapportJson(const Parametres &parametres);
 struct FiguresRapport
 {
     std::string pointsNuage, pointsSimplexes, pointsEcartes, parties, genre, croisements, volume, aire;
+    /// Every cloud point -> surface (the set-aside ones included): mean, 95th percentile, maximum.
+    std::string ecartsEntiers[3];
+    /// The run's warnings on the fit's judgements (avertissementsDesJugements), joined.
+    std::string avertissement;
     /// [0]: cloud -> surface, [1]: surface -> cloud; mean, 95th percentile, maximum, in % of the diagonal.
     std::string ecarts[2][3];
 };

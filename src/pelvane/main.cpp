@@ -128,17 +128,22 @@ int main(int argc, char **argv)
         return pelvane::codeSortie(b.resultat);
     }
     using pelvane::selon;
+    // The figures over the points the surface was drawn to, and over every point when some were
+    // set aside; then what the fit decided on its own that the user should know.
+    auto pourcent = [&](double d) { return 100.0 * d / b.diagonale; };
+    std::cerr << selon("Pelvane : écart nuage -> surface (% de la diagonale) : moyenne ",
+                       "Pelvane: cloud -> surface distance (% of the diagonal): mean ")
+              << pourcent(b.nuageVersSurface.moyenne) << selon(", centile 95 ", ", 95th percentile ")
+              << pourcent(b.nuageVersSurface.centile95) << ", maximum " << pourcent(b.nuageVersSurface.maximum);
     if (b.pointsEcartes > 0)
-        std::cerr << "Pelvane" << selon(" : ", ": ") << b.pointsEcartes
-                  << selon(" points isolés du nuage écartés (ils ne tirent pas la surface)",
-                           " isolated points of the cloud set aside (they do not pull the surface)")
-                  << std::endl;
-    if (b.bruitLisse)
-        std::cerr << selon("Pelvane : nuage bruité : les points qui tirent la surface ont été ramenés au milieu de leur "
-                           "couche",
-                           "Pelvane: noisy cloud: the points that pull the surface were brought to the middle of their "
-                           "layer")
-                  << std::endl;
+        std::cerr << selon(" ; sur tous les points, ", "; over every point, ") << b.pointsEcartes
+                  << selon(" écartés compris : moyenne ", " set aside included: mean ")
+                  << pourcent(b.nuageEntierVersSurface.moyenne) << selon(", centile 95 ", ", 95th percentile ")
+                  << pourcent(b.nuageEntierVersSurface.centile95) << ", maximum "
+                  << pourcent(b.nuageEntierVersSurface.maximum);
+    std::cerr << std::endl;
+    for (const std::string &a : pelvane::avertissementsDesJugements(b, pelvane::langue() == pelvane::Langue::Anglais))
+        std::cerr << selon("Pelvane : attention : ", "Pelvane: warning: ") << a << std::endl;
     if (b.croisements > 0)
         std::cerr << selon("Pelvane : attention : la surface passe au travers d'elle-même (",
                            "Pelvane: warning: the surface passes through itself (")

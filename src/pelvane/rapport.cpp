@@ -27,6 +27,8 @@ const char *const cleVolume = "volume enclos par la surface";
 const char *const cleAire = "aire de la surface";
 const char *const cleNuageVersSurface = "écart nuage -> surface";
 const char *const cleSurfaceVersNuage = "écart surface -> nuage";
+const char *const cleNuageEntierVersSurface = "écart nuage entier -> surface";
+const char *const cleAvertissement = "attention";
 const char *const mesures[3] = {"moyenne", "centile 95", "maximum"};
 const char *const relatif = " (% de la diagonale)";
 const char *const egal = " = ";
@@ -78,7 +80,38 @@ FiguresRapport lireFiguresRapport(std::istream &rapport)
     for (int s = 0; s < 2; ++s)
         for (int m = 0; m < 3; ++m)
             f.ecarts[s][m] = valeurs[std::string(sens[s]) + ", " + mesures[m] + relatif];
+    for (int m = 0; m < 3; ++m)
+        f.ecartsEntiers[m] = valeurs[std::string(cleNuageEntierVersSurface) + ", " + mesures[m] + relatif];
+    f.avertissement = valeurs[cleAvertissement + std::string(" (jugements)")];
     return f;
+}
+
+std::vector<std::string> avertissementsDesJugements(const Bilan &b, bool anglais)
+{
+    std::vector<std::string> a;
+    const auto dire = [anglais](const char *francais, const char *english) { return anglais ? english : francais; };
+    if (b.pointsNuage > 0 &&
+        static_cast<double>(b.pointsEcartes) > PART_ECARTEE_SIGNALEE * static_cast<double>(b.pointsNuage)) {
+        std::ostringstream o;
+        o << std::setprecision(3) << b.pointsEcartes << dire(" points du nuage (", " points of the cloud (")
+          << 100.0 * static_cast<double>(b.pointsEcartes) / static_cast<double>(b.pointsNuage)
+          << dire(" %) écartés comme isolés ne tirent pas la surface ; sur tous les points, l'écart nuage -> surface est "
+                  "en moyenne de ",
+                  " %) set aside as isolated do not pull the surface; over every point, the cloud -> surface distance "
+                  "is on average ")
+          << 100.0 * b.nuageEntierVersSurface.moyenne / b.diagonale
+          << dire(" % de la diagonale (centile 95 ", " % of the diagonal (95th percentile ")
+          << 100.0 * b.nuageEntierVersSurface.centile95 / b.diagonale
+          << dire(" %) : s'ils font partie de l'objet, relancer avec --strays off",
+                  " %): if they belong to the object, run again with --strays off");
+        a.push_back(o.str());
+    }
+    if (b.bruitLisse)
+        a.push_back(dire("le nuage, trouvé bruité, a été lissé : les points qui tirent la surface ont été ramenés au "
+                         "milieu de leur couche ; si ses faces sont proches (une pièce mince), relancer avec --noise off",
+                         "the cloud, found noisy, was smoothed: the points that pull the surface were brought to the "
+                         "middle of their layer; if its faces are close (a thin part), run again with --noise off"));
+    return a;
 }
 
 std::string texteRapport(const Parametres &p, const Bilan &b)
@@ -107,8 +140,13 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << std::setprecision(9);
     o << clePointsNuage << egal << b.pointsNuage << "\n";
     o << clePointsEcartes << egal << b.pointsEcartes << "\n";
-    if (!p.cycles)
+    if (!p.cycles) {
+        o << "points isolés (--strays) = " << motDuJugement(p.isoles) << "\n";
+        o << "bruit (--noise) = " << motDuJugement(p.bruit) << "\n";
         o << "nuage bruité, lissé avant l'ajustement = " << (b.bruitLisse ? 1 : 0) << "\n";
+        o << "mesure du bruit (résidu, rapport, milieu) = " << b.bruit[0] << " " << b.bruit[1] << " " << b.bruit[2]
+          << "\n";
+    }
     o << "diagonale de la boîte englobante du nuage = " << b.diagonale << "\n";
     o << "points simplexes au départ = " << b.pointsInitiaux << "\n";
     o << "cycles = " << b.cycles << "\n";
@@ -138,6 +176,13 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     o << "durée des mesures (s) = " << b.dureeMesures << "\n";
     o << std::setprecision(9);
     statistiques(o, cleNuageVersSurface, b.nuageVersSurface, b.diagonale);
+    // Over every point, those set aside included: the figures above are those of the points kept.
+    statistiques(o, cleNuageEntierVersSurface, b.nuageEntierVersSurface, b.diagonale);
+    std::string avertissements;
+    for (const std::string &a : avertissementsDesJugements(b))
+        avertissements += (avertissements.empty() ? "" : " ; ") + a;
+    if (!avertissements.empty())
+        o << cleAvertissement << " (jugements)" << egal << avertissements << "\n";
     statistiques(o, "écart points simplexes -> nuage", b.maillageVersNuage, b.diagonale);
     o << "points échantillonnés sur la surface = " << b.echantillonsSurface << "\n";
     statistiques(o, cleSurfaceVersNuage, b.surfaceVersNuage, b.diagonale);

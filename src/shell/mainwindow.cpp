@@ -458,7 +458,16 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                                                        nullptr, static_cast<int>(f.croisements))) +
                         (f.ecartes == 0 ? QString()
                                         : QLatin1Char('\n') + tr("%n point(s) isolé(s) du nuage écarté(s)", nullptr,
-                                                                  static_cast<int>(f.ecartes))) +
+                                                                  static_cast<int>(f.ecartes)) +
+                                              QLatin1Char('\n') +
+                                              sens(tr("sur tous les points : moyenne %1 %, p95 %2 %, max %3 %"),
+                                                   f.moyenneTous, f.centile95Tous, f.maximumTous)) +
+                        // Much of the cloud set aside, or the cloud smoothed: said plainly, with what to do.
+                        (f.points > 0 && static_cast<double>(f.ecartes) > 0.01 * static_cast<double>(f.points)
+                             ? QLatin1Char('\n') + tr("attention : %1 % du nuage écarté ; s'il fait partie de "
+                                                       "l'objet, ajuster avec l'outil en ligne de commande et --strays off")
+                                                        .arg(100.0 * static_cast<double>(f.ecartes) / static_cast<double>(f.points), 0, 'f', 1)
+                             : QString()) +
                         (f.bruitLisse ? QLatin1Char('\n') + tr("nuage bruité : lissé pour l'ajustement") : QString()) +
                         (vuecourent->figuresAJour()               ? QString()
                          : vuecourent->nuageChangeDepuisFigures() ? QLatin1Char('\n') + tr("(nuage changé depuis)")
@@ -664,7 +673,7 @@ QString MainWindow::enregistrerFichier(const QString &filtre)
         QFileDialog::getSaveFileName(this, tr("Enregistrer un fichier"), QDir::currentPath(), filtre, &filtreChoisi);
     if (nom.isEmpty())
         return nom;
-    const int parenthese = filtreChoisi.indexOf('(');
+    const qsizetype parenthese = filtreChoisi.indexOf('(');
     const QString libelle = (parenthese >= 0 ? filtreChoisi.left(parenthese) : filtreChoisi).trimmed().toLower();
     // The ending is added only when the name does not carry it already
     // ("scan.smm" stays "scan.smm").

@@ -45,8 +45,8 @@ bool estUnRaffinage(const Raison &etape)
 class SuiviAutomatique
 {
 public:
-    SuiviAutomatique(LoadingDialog &dialogue, GLWidget &vue, const ReglagesAutomatiques &r)
-        : L(dialogue), vue(vue), r(r), total(unitesAutomatiques(r))
+    SuiviAutomatique(LoadingDialog &dialogue, GLWidget &document, const ReglagesAutomatiques &reglages)
+        : L(dialogue), vue(document), r(reglages), total(unitesAutomatiques(reglages))
     {
         // The bar counts the rounds' units; the final series has a count line of its own.
         L.setMaximum(total - r.pasDeformation);

@@ -941,6 +941,14 @@ with the keys W X C V B N.</translation>
         </translation>
     </message>
     <message>
+        <source>sur tous les points : moyenne %1 %, p95 %2 %, max %3 %</source>
+        <translation>over every point: mean %1 %, p95 %2 %, max %3 %</translation>
+    </message>
+    <message>
+        <source>attention : %1 % du nuage écarté ; s'il fait partie de l'objet, ajuster avec l'outil en ligne de commande et --strays off</source>
+        <translation>warning: %1 % of the cloud set aside; if it is part of the object, fit it with the command-line tool and --strays off</translation>
+    </message>
+    <message>
         <source>nuage bruité : lissé pour l'ajustement</source>
         <translation>noisy cloud: smoothed for the fit</translation>
     </message>
@@ -1590,6 +1598,10 @@ with the keys W X C V B N.</translation>
     <message>
         <source>--method : &quot;ajustement&quot; ou &quot;cycles&quot; attendu, reçu &quot;%1&quot;</source>
         <translation>--method: &quot;ajustement&quot; or &quot;cycles&quot; expected, got &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>%1 : %2 attendu, reçu &quot;%3&quot;</source>
+        <translation>%1: %2 expected, got &quot;%3&quot;</translation>
     </message>
     <message>
         <source>--tolerance : un réel strictement positif est attendu</source>

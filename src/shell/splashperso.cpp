@@ -6,12 +6,12 @@
 
 #include "ressources.h"
 
-SplashPerso::SplashPerso(QWidget *parent, const int &duration)
+SplashPerso::SplashPerso(QWidget *parent, const int &duree)
     : QSplashScreen(parent ? parent->screen() : nullptr, QPixmap(), Qt::WindowFlags())
 {
     initialiserRessources();
     image.load(":/SplashScreen/rsc/Ban Quolvex v2.1.png");
-    this->duration = duration;
+    this->duration = duree;
     setWindowFlags(Qt::WindowStaysOnTopHint | Qt::SplashScreen | Qt::FramelessWindowHint);
     if (!image.isNull())
         setMask(QRegion(image.mask()));

@@ -562,14 +562,15 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     reglages.retenue = deformSetting.gamma;
     reglages.rigidite = deformSetting.rigid;
     MesureAjustement mesure;
+    const std::size_t pointsDuNuage = nuage.size(); // the cloud goes to the fit
     const QPointer<GLWidget> vivant(this);
     // The progression runs the event loop while the fit holds the mesh in its own frame or in the
     // middle of a refinement: the repaints meanwhile draw a copy of the last completed level.
     figer(*instanceSimplex);
     ajustementEnCours = true;
-    const auto apresNiveau = [this, vivant](const Simplex &etape, int) {
+    const auto apresNiveau = [this, vivant](const Simplex &niveau, int) {
         if (vivant)
-            figer(etape);
+            figer(niveau);
     };
     const Resultat r = operationMoteur([&](Simplex &s, kd_tree *, int &retention) {
         // The dialog's progression follows the fit, then the triangulation and the figures.
@@ -604,7 +605,11 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     figuresAjustement.croisements = mesure.surface.croisements;
     figuresAjustement.volume = mesure.surface.solide.volume;
     figuresAjustement.aire = mesure.surface.solide.aire;
-    figuresAjustement.bruitLisse = bilan.bruit.bruite();
+    figuresAjustement.bruitLisse = bilan.lisse;
+    figuresAjustement.moyenneTous = figures.nuageEntierVersSurface.moyenne / d;
+    figuresAjustement.centile95Tous = figures.nuageEntierVersSurface.centile95 / d;
+    figuresAjustement.maximumTous = figures.nuageEntierVersSurface.maximum / d;
+    figuresAjustement.points = pointsDuNuage;
     // A volume's fit ran on the region's boundary, not on the voxels shown: none of them is set aside.
     calculerEcarts(fichierVolume.empty() ? bilan.ecartes : std::vector<std::size_t>());
     return true;

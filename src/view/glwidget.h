@@ -96,8 +96,8 @@ class SuiviLectures : public QObject
 
 public:
     static SuiviLectures &instance();
-    /// Whether a stop was asked since the read that started at generation began.
-    bool arretDemande(std::uint64_t generation) const { return arret >= generation; }
+    /// Whether a stop was asked since the read that started at generation `depuis` began.
+    bool arretDemande(std::uint64_t depuis) const { return arret >= depuis; }
 
 signals:
     /// A read of that file has done that share (0..1); fin when it has ended.
@@ -248,6 +248,9 @@ public:
         double volume = 0, aire = 0; ///< the volume it encloses and its area, in the cloud's units
         bool bruitLisse = false;    ///< the cloud was found noisy and smoothed for the fit
         std::uint64_t nuage = 0;    ///< fingerprint of the cloud they were measured against
+        /// Cloud to surface over every point, those set aside included, and the cloud's size.
+        double moyenneTous = 0, centile95Tous = 0, maximumTous = 0;
+        std::size_t points = 0;
     } figuresAjustement;
     /// The cloud coloured by each point's distance to the triangulated mesh (calculerEcarts, after
     /// each precise fit): blue on the surface through green and yellow to red at the end of the

@@ -66,8 +66,10 @@ struct EtatNuage
 class CommandeDocument : public QUndoCommand
 {
 public:
-    CommandeDocument(GLWidget *vue, const QString &nom, EtatDocument avant, EtatDocument apres, int fusion)
-        : QUndoCommand(nom), vue(vue), avant(std::move(avant)), apres(std::move(apres)), fusion(fusion)
+    CommandeDocument(GLWidget *document, const QString &nom, EtatDocument etatAvant, EtatDocument etatApres,
+                     int numeroDeFusion)
+        : QUndoCommand(nom), vue(document), avant(std::move(etatAvant)), apres(std::move(etatApres)),
+          fusion(numeroDeFusion)
     {}
     void undo() override { vue->restaurer(avant); }
     void redo() override

@@ -259,9 +259,9 @@ void GLWidget::appliquerCamera()
     glLoadIdentity();
     // The framed scene lies wholly in front of the eye, so that its depth reads from near to far.
     glTranslated(0.0, 0.0, -10.0 - rayonVue);
-    glRotatef(xRot * 0.0625f, 1.0f, 0.0f, 0.0f);
-    glRotatef(yRot * 0.0625f, 0.0f, 1.0f, 0.0f);
-    glRotatef(zRot * 0.0625f, 0.0f, 0.0f, 1.0f);
+    glRotatef(static_cast<float>(xRot) * 0.0625f, 1.0f, 0.0f, 0.0f);
+    glRotatef(static_cast<float>(yRot) * 0.0625f, 0.0f, 1.0f, 0.0f);
+    glRotatef(static_cast<float>(zRot) * 0.0625f, 0.0f, 0.0f, 1.0f);
     glTranslated(-centreVue.x, -centreVue.y, -centreVue.z);
 }
 
@@ -299,7 +299,7 @@ void GLWidget::paintGL()
         if (derniereImageReduite) {
             // The next subset is sized from the time this picture took, aiming at 20 ms.
             glFinish();
-            const double ms = std::max(1.0, chrono.nsecsElapsed() / 1e6);
+            const double ms = std::max(1.0, static_cast<double>(chrono.nsecsElapsed()) / 1e6);
             const double tout = static_cast<double>(instanceMaillage->ListePointsInterets.size());
             const double n = static_cast<double>(budgetNuageReduit) * std::clamp(20.0 / ms, 0.5, 1.5);
             budgetNuageReduit = static_cast<std::size_t>(std::clamp(n, std::min(20000.0, tout), tout));

@@ -331,6 +331,68 @@ TEST(Ajustement, StrayPointsAreSetAsideTheSameWithOneThreadOrSeveral)
         EXPECT_NEAR(a.maximum, b.maximum, 1e-12);
     }
     EXPECT_EQ(surArbre.nuageVersSurface.nombre, 6000u);
+    // Every point's figures, the strays included, are those of a search through every triangle.
+    const std::vector<std::array<int, 3>> f = faces(un.maillageTriangule);
+    const std::vector<point3> &v = un.maillageTriangule.listeSommets;
+    std::vector<double> d(nuage.size(), std::numeric_limits<double>::infinity());
+    for (std::size_t i = 0; i < nuage.size(); ++i)
+        for (const auto &t : f)
+            d[i] = std::min(d[i], distancePointTriangle(nuage[i], v[t[0]], v[t[1]], v[t[2]]));
+    const Statistiques tous = resumer(d), mesure = surArbre.nuageEntierVersSurface;
+    EXPECT_EQ(mesure.nombre, nuage.size());
+    EXPECT_NEAR(mesure.moyenne, tous.moyenne, 1e-12);
+    EXPECT_NEAR(mesure.centile95, tous.centile95, 1e-12);
+    EXPECT_NEAR(mesure.maximum, tous.maximum, 1e-12);
+}
+
+TEST(Ajustement, WithTheJudgementsOffEveryPointPullsAndNothingElseChanges)
+{
+    // A clean ellipsoid: neither rule finds anything, and turning them off changes no bit of the fit.
+    std::vector<point3> nuage = tarnis_test::nuageEllipsoide(4000, 0.5, 0.4, 0.3);
+    std::mt19937 g(5);
+    ReglagesAjustement r = reglagesDeTest(), non = r;
+    non.isoles = non.bruit = Jugement::Non;
+    Simplex a, b;
+    BilanAjustement ba, bb;
+    ASSERT_TRUE(ajusterGabarit(a, nuage, r, &ba).reussi());
+    ASSERT_TRUE(ajusterGabarit(b, nuage, non, &bb).reussi());
+    EXPECT_TRUE(ba.ecartes.empty() && !ba.lisse);
+    EXPECT_EQ(tarnis_test::empreinte(a), tarnis_test::empreinte(b));
+    // With strays, off sets none aside: the figures are those of every point.
+    std::uniform_real_distribution<double> u(-0.6, 0.6);
+    for (int k = 0; k < 60; ++k)
+        nuage.push_back(point3(u(g), u(g), 0.7 + 0.1 * u(g)));
+    non.bruit = Jugement::Oui; // and smoothing asked for is done, noisy or not
+    ASSERT_TRUE(ajusterGabarit(b, nuage, non, &bb).reussi());
+    EXPECT_TRUE(bb.ecartes.empty() && bb.lisse && !bb.bruit.bruite());
+    FiguresAjustement f;
+    ASSERT_TRUE(mesurerAjustement(b, nuage, bb, f, Progression()).reussi());
+    EXPECT_EQ(f.nuageVersSurface.nombre, nuage.size());
+    EXPECT_EQ(f.nuageEntierVersSurface.moyenne, f.nuageVersSurface.moyenne);
+}
+
+TEST(PointsIsoles, SparsePartsAndRepeatedVerticesStayStraysDoNot)
+{
+    // A dense sphere (its 8th neighbour about 0.037 away); beside it the corners of a box each
+    // listed six times, as a mesh's cells list them, and a vertex of an edge between two of
+    // them listed four times; and strays in the air, which alone are set aside (all but one:
+    // scattered at random, a stray may find a plane by it).
+    std::mt19937 g(5);
+    std::vector<point3> nuage = tarnis_test::nuageEllipsoide(6000, 0.5, 0.5, 0.5);
+    for (int c = 0; c < 52; ++c) // the last four at the middle of an edge
+        nuage.push_back(c < 48 ? point3(c & 1 ? -1.2 : -1.6, c & 2 ? 0.2 : -0.2, c & 4 ? 0.2 : -0.2)
+                               : point3(-1.4, 0.2, 0.2));
+    const std::size_t premier = nuage.size();
+    std::uniform_real_distribution<double> u(-1, 1);
+    while (nuage.size() < premier + 40)
+        nuage.push_back(point3(1.8 * u(g), 0.8 + 0.3 * u(g), 1.0 + 0.3 * u(g)));
+    const ArbrePoints arbre(nuage, 2, false);
+    std::vector<std::size_t> isoles = pointsIsoles(arbre.points(), arbre, 2);
+    for (std::size_t &k : isoles)
+        k = arbre.indice(k);
+    std::sort(isoles.begin(), isoles.end());
+    EXPECT_TRUE(!isoles.empty() && isoles.front() >= premier);
+    EXPECT_GE(isoles.size(), 39u);
 }
 
 TEST(PointsIsoles, ALargeCloudGetsTheAnswerOfTheSearchAtEveryPoint)
@@ -374,8 +436,9 @@ TEST(PointsIsoles, ALargeCloudGetsTheAnswerOfTheSearchAtEveryPoint)
     std::nth_element(echantillon.begin(), echantillon.begin() + echantillon.size() / 2, echantillon.end());
     const double seuil = FACTEUR_ISOLEMENT * FACTEUR_ISOLEMENT * echantillon[echantillon.size() / 2];
     std::vector<std::size_t> attendus;
+    // Those on the surface of the points round them (here, the strays of a group in a row) stay.
     for (std::size_t i = 0; i < p.size(); ++i)
-        if (d2[i] > seuil)
+        if (d2[i] > seuil && !surLaSurfaceDesAutres(p[i], arbre))
             attendus.push_back(i);
     EXPECT_GE(attendus.size(), 100u); // strays near the sphere are not all isolated
     EXPECT_EQ(pointsIsoles(p, arbre, 1), attendus);

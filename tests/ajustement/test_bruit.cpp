@@ -80,6 +80,17 @@ TEST(Bruit, NoiseIsToldFromShapeOnFineAndCoarseClouds)
         const MesureBruit un = mesurer(bruite, 1);
         EXPECT_TRUE(un.residu == m.residu && un.rapport == m.rapport);
     }
+    // A thin plate (two faces of the cube, 2 x 1.4 and 0.03 apart) and a thin shell look noisy to
+    // the residuals, their two faces within one neighbourhood, but leave a gap between them.
+    std::vector<point3> coque = sphere(15000, 1, 0), dedans = sphere(15000, 0.98, 0, 5), plaque;
+    coque.insert(coque.end(), dedans.begin(), dedans.end());
+    for (const point3 &p : cube(60))
+        if (p.z == 0 || p.z == 1)
+            plaque.push_back(point3(2 * p.x, 1.4 * p.y, 0.03 * p.z));
+    for (const auto &mince : {plaque, coque}) {
+        const MesureBruit m = mesurer(mince, 2);
+        EXPECT_FALSE(m.bruite()) << m.residu << " " << m.rapport << " " << m.milieu;
+    }
     // Too few points to say: nothing.
     const MesureBruit rien = mesurer(sphere(20, 1, 0.1), 1);
     EXPECT_TRUE(rien.residu == 0 && rien.rapport == 0 && !rien.bruite());

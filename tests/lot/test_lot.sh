@@ -99,7 +99,7 @@ for k in $(seq "$n"); do
 done
 "$lot" --resume "$t/slurm" 2> /dev/null
 verifier "les tâches Slurm donnent les mêmes maillages" memes_resultats "$t/out" "$t/slurm"
-sans_durees() { sed -E 's/^(([^,]*,){19})[^,]*,/\1/' "$1/resume.csv"; } # the 20th column out
+sans_durees() { sed -E 's/^(([^,]*,){22})[^,]*,/\1/' "$1/resume.csv"; } # the 23rd column out
 verifier "et le même résumé (hors durées)" [ "$(sans_durees "$t/out")" = "$(sans_durees "$t/slurm")" ]
 
 # 5. Machines without the files: parallel sends the clouds and brings the results back (ssh stands

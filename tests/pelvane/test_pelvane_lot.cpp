@@ -142,15 +142,15 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
     while (std::getline(lignes, l))
         v.push_back(l);
     ASSERT_EQ(v.size(), 6u) << csv;
-    EXPECT_EQ(v[1], "a/bon.pts,/scans/a/bon.pts,réussi,0,succès,1500,400,0.1,0.2,0.4,0.1,0.3,0.5,0,1,0,0,0,0,1.50,");
-    EXPECT_EQ(v[2], "b/pire.pts,/scans/b/pire.pts,se croise,8,surface qui se croise,1500,401,0.1,12,0.4,0.1,0.3,0.5,7,2,"
+    EXPECT_EQ(v[1], "a/bon.pts,/scans/a/bon.pts,réussi,0,succès,1500,400,0.1,0.2,0.4,0.1,0.3,0.5,0,0,0,0,1,0,0,0,0,1.50,");
+    EXPECT_EQ(v[2], "b/pire.pts,/scans/b/pire.pts,se croise,8,surface qui se croise,1500,401,0.1,12,0.4,0.1,0.3,0.5,7,0,0,0,2,"
                     "2,3,0,0,1.51,la surface passe au travers d'elle-même (3 paires de triangles se croisent) : elle ne "
                     "borne pas un solide");
-    EXPECT_EQ(v[3], "c/casse.pts,/scans/c/casse.pts,échec,4,nuage illisible ou vide,,,,,,,,,,,,,,,0.05,"
+    EXPECT_EQ(v[3], "c/casse.pts,/scans/c/casse.pts,échec,4,nuage illisible ou vide,,,,,,,,,,,,,,,,,,0.05,"
                     "\"« casse.pts » \"\"x\"\", ligne 3 coupé\"");
-    EXPECT_EQ(v[4], "d/moitie.pts,/scans/d/moitie.pts,incomplet,0,succès,,,,,,,,,,,,,,,2.00,résultat incomplet dans " +
+    EXPECT_EQ(v[4], "d/moitie.pts,/scans/d/moitie.pts,incomplet,0,succès,,,,,,,,,,,,,,,,,,2.00,résultat incomplet dans " +
                         s + "/d/moitie.pts");
-    EXPECT_EQ(v[5], "e/<x>.pts,/scans/e/<x>.pts,absent,,,,,,,,,,,,,,,,,,"
+    EXPECT_EQ(v[5], "e/<x>.pts,/scans/e/<x>.pts,absent,,,,,,,,,,,,,,,,,,,,,"
                     "pas de résultat : nuage pas encore traité ou traitement interrompu");
 
     const std::string html = readFile(s + "/resume.html");
@@ -188,4 +188,41 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
              {"127", "outil introuvable ou non exécutable"}, {"137", "interrompu (signal 9)"},
              {"128", "statut inattendu"}, {"x", "statut inattendu"}, {"", ""}})
         EXPECT_EQ(significationSortie(code), sens) << code;
+}
+
+TEST(Lot, ARunThatSetMuchOfItsCloudAsideOrSmoothedItIsMarkedToBeChecked)
+{
+    // 1 % of the cloud set aside passes; 2 %, or a smoothing, is warned of in the report, named
+    // with its count and what to do, and the summary marks the run, every-point figures beside.
+    TempDir t;
+    const std::string s = t.file("out");
+    ecrire(s + "/.lot/nuages", "/n/un.pts\tun.pts\n/n/deux.pts\tdeux.pts\n/n/lisse.pts\tlisse.pts\n");
+    const std::vector<std::pair<std::size_t, bool>> cas = {{15, false}, {30, false}, {0, true}};
+    const char *const noms[] = {"un", "deux", "lisse"};
+    for (std::size_t k = 0; k < cas.size(); ++k) {
+        Bilan b;
+        b.pointsNuage = 1500;
+        std::tie(b.pointsEcartes, b.bruitLisse) = cas[k];
+        b.diagonale = 10;
+        b.nuageVersSurface = {1470, 0.01, 0.02, 0.04};
+        b.nuageEntierVersSurface = {1500, 0.5, 3, 4};
+        const std::string d = s + "/" + noms[k] + ".pts/";
+        b.fichiersMaillage = {d + noms[k] + ".off"};
+        ecrire(d + noms[k] + ".rapport.txt", texteRapport(Parametres(), b));
+        ecrire(d + noms[k] + ".off", "x");
+        ecrire(d + "tarnis-lot.statut", "0\t1\n");
+    }
+    std::string sortie;
+    EXPECT_EQ(lancer({"--resume", s}, sortie), 1) << "a run to check is not a plain success";
+    std::istringstream csv(readFile(s + "/resume.csv"));
+    std::string l;
+    std::vector<std::string> v;
+    while (std::getline(csv, l))
+        v.push_back(l);
+    ASSERT_EQ(v.size(), 4u);
+    EXPECT_EQ(v[1].find("un.pts,/n/un.pts,réussi,0,succès,1500,0,0.1,0.2,0.4,0,0,0,15,5,30,40,"), 0u) << v[1];
+    EXPECT_EQ(v[2].find("deux.pts,/n/deux.pts,à vérifier,0,"), 0u) << v[2];
+    EXPECT_NE(v[2].find(",30,5,30,40,0,0,0,0,0,1,\"30 points du nuage (2 %) écartés"), std::string::npos) << v[2];
+    EXPECT_EQ(v[3].find("lisse.pts,/n/lisse.pts,à vérifier,0,"), 0u) << v[3];
+    EXPECT_NE(v[3].find("relancer avec --noise off"), std::string::npos) << v[3];
 }
