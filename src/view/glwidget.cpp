@@ -293,9 +293,10 @@ Resultat GLWidget::lireEnFond(const QString &fichier, const std::function<Result
         QEventLoop boucle;
         QTimer releve;
         QObject::connect(&releve, &QTimer::timeout, &boucle, [&]() {
+            emit suivi.avance(fichier, partage->fraction, false);
+            // A stop asked meanwhile, or by a receiver of that report, reaches the read now.
             if (suivi.arretDemande(generation))
                 partage->arret = true;
-            emit suivi.avance(fichier, partage->fraction, false);
             if (lu.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
                 boucle.quit();
         });
@@ -304,7 +305,10 @@ Resultat GLWidget::lireEnFond(const QString &fichier, const std::function<Result
         setEnabled(entrees);
         lectureEnCours = false;
     }
-    const Resultat r = lu.get();
+    Resultat r = lu.get();
+    // A stop asked while the read ran is kept, even when the read ended before it heard it.
+    if (r && suivi.arretDemande(generation))
+        r = Resultat::interrompu(Raison(CodeRaison::LectureDuNuage));
     emit suivi.avance(fichier, 1.0, true);
     return r;
 }
