@@ -6,19 +6,9 @@ deviation 0.25 % of the diagonal on every coordinate, the same seed, so the same
 import sys
 import numpy as np
 
+from nuages_pts import avec_parasites, bruite, ecrire, lire
+
 hasard = np.random.default_rng(20261211)
-
-
-def lire(chemin):
-    with open(chemin) as f:
-        lignes = f.read().split("\n")
-    return np.array([[float(v) for v in l.split()[:3]] for l in lignes[2:] if len(l.split()) >= 3])
-
-
-def ecrire(chemin, points):
-    with open(chemin, "w") as f:
-        f.write("PTS\n%d\n" % len(points))
-        np.savetxt(f, points, fmt="%.9g")
 
 
 def faces_de_boite(n, cotes, garder=lambda p: np.ones(len(p), bool)):
@@ -94,23 +84,11 @@ def coque():
     return np.vstack([sphere(15000, 1), sphere(15000, 0.98)])
 
 
-def avec_parasites(p, part):
-    bas, haut = p.min(axis=0), p.max(axis=0)
-    centre, demi = (bas + haut) / 2, 1.05 * (haut - bas) / 2
-    n = int(round(part * len(p)))
-    return np.vstack([p, centre + hasard.uniform(-1, 1, (n, 3)) * demi])
-
-
-def bruite(p, part):
-    d = np.linalg.norm(p.max(axis=0) - p.min(axis=0))
-    return p + hasard.normal(0, part * d, p.shape)
-
-
 nom, cible = sys.argv[1], sys.argv[2]
 if nom in ("parasites", "bruit"):  # as bench/scans_outils.py generer
     hasard = np.random.default_rng(20261207)
     propres = lire(sys.argv[3])
-    points = avec_parasites(propres, 0.03) if nom == "parasites" else bruite(propres, 0.0025)
+    points = avec_parasites(propres, 0.03, hasard) if nom == "parasites" else bruite(propres, 0.0025, hasard)
 else:
     points = {
         "plaque": lambda: faces_de_boite(20000, (2, 1.4, 0.03)),
@@ -120,7 +98,7 @@ else:
         "deux_densites": deux_densites,
         "petite_partie": petite_partie,
         "demi_bruite": demi_bruite,
-        "sphere_parasites": lambda: avec_parasites(sphere(20000, 1), 0.03),
-        "sphere_bruitee": lambda: bruite(sphere(20000, 1), 0.0025),
+        "sphere_parasites": lambda: avec_parasites(sphere(20000, 1), 0.03, hasard),
+        "sphere_bruitee": lambda: bruite(sphere(20000, 1), 0.0025, hasard),
     }[nom]()
 ecrire(cible, points)

@@ -11,18 +11,7 @@ import sys, time
 import numpy as np
 import open3d as o3d
 
-
-def lire(chemin):
-    with open(chemin) as f:
-        lignes = f.read().split("\n")
-    # PTS: a "PTS" line, the count, then one "x y z" line per point.
-    return np.array([[float(v) for v in l.split()[:3]] for l in lignes[2:] if len(l.split()) >= 3])
-
-
-def ecrire(chemin, points):
-    with open(chemin, "w") as f:
-        f.write("PTS\n%d\n" % len(points))
-        np.savetxt(f, points, fmt="%.9g")
+from nuages_pts import avec_parasites, bruite, ecrire, lire
 
 
 def figures(d, diagonale):
@@ -49,15 +38,11 @@ def mesurer(maillage, reference, nom, methode, duree):
 mode = sys.argv[1]
 if mode == "generer":
     propres = lire(sys.argv[2])
-    bas, haut = propres.min(axis=0), propres.max(axis=0)
-    diagonale = np.linalg.norm(haut - bas)
     hasard = np.random.default_rng(20261207)
     if sys.argv[4] == "parasites":  # 3 % more points, uniform in the box enlarged by 5 %
-        centre, demi = (bas + haut) / 2, 1.05 * (haut - bas) / 2
-        n = int(round(0.03 * len(propres)))
-        points = np.vstack([propres, centre + hasard.uniform(-1, 1, (n, 3)) * demi])
+        points = avec_parasites(propres, 0.03, hasard)
     else:  # every coordinate moved by a normal law of deviation 0.25 % of the diagonal
-        points = propres + hasard.normal(0, 0.0025 * diagonale, propres.shape)
+        points = bruite(propres, 0.0025, hasard)
     ecrire(sys.argv[3], points)
 elif mode in ("poisson", "duree", "ecrire_poisson"):
     points = lire(sys.argv[2])
