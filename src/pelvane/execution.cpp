@@ -294,7 +294,6 @@ private:
     std::vector<std::string> fichiersDeSortie() const;
     void verifierPrecision();
     Resultat mesurer();
-    void prendreMesure(const MesureSurface &m);
     void ecrireRapportDEchec() const;
     std::string pourcent(double d) const;
 
@@ -452,19 +451,13 @@ Resultat Ajustement::cycles()
     return res;
 }
 
-// The figures of a run, from the engine's measure of its surface.
-void Ajustement::prendreMesure(const MesureSurface &m)
-{
-    prendreMesureSurface(bilan, m);
-}
-
 // The surface of the automatic mode's cycles, measured against the whole cloud.
 Resultat Ajustement::mesurer()
 {
     MesureSurface m;
     const Resultat r = mesurerSurface(simplex, nuage.ListePointsInterets, nullptr, param.formats, param.fils, m);
     if (r)
-        prendreMesure(m);
+        prendreMesureSurface(bilan, m);
     return r;
 }
 
