@@ -15,6 +15,7 @@
 #include "orientation.h"
 
 #include "Simplex.h"
+#include "Maillage.h"
 #include "SimplexRaffinage.h"
 
 #include <algorithm>
@@ -168,6 +169,8 @@ private:
     const std::vector<point3> &attirants() const;
     void reposer();
     void deplier();
+    void demeler();
+    std::vector<std::vector<point3>> formesEcrites(const std::vector<point3> &sommets) const;
     // Asks the progression to go on; raises Fin (stopped) when it does not.
     void demander(double fraction, const Raison &phase) const;
     // The one way out of a run: the mesh back in the cloud's frame, as the contract says.
@@ -1024,9 +1027,61 @@ void Ajusteur::reposer()
     }
 }
 
+// The written surface's vertices as the files hold them, in the cloud's frame: in double (PLY),
+// in single precision (STL), to six digits (OFF); and as a simplex file gives them back, its
+// points to six digits, each cell's centre the mean of its points.
+std::vector<std::vector<point3>> Ajusteur::formesEcrites(const std::vector<point3> &sommets) const
+{
+    std::vector<std::vector<point3>> formes(1, sommets);
+    for (point3 &p : formes[0])
+        p = centre + fois(p, echelle);
+    formes.push_back(commeEcrits(formes[0], PrecisionEcrite::Simple));
+    formes.push_back(commeEcrits(formes[0], PrecisionEcrite::SixChiffres));
+    std::vector<point3> relu = formes.back();
+    std::size_t k = relu.size(); // the centres follow the points
+    for (const std::vector<int> &c : mailles)
+        k -= c.size() >= 3;
+    for (const std::vector<int> &c : mailles) {
+        if (c.size() < 3)
+            continue;
+        point3 g(0, 0, 0);
+        for (int i : c)
+            g += point3(static_cast<float>(relu[static_cast<std::size_t>(i)].x), static_cast<float>(relu[static_cast<std::size_t>(i)].y),
+                        static_cast<float>(relu[static_cast<std::size_t>(i)].z));
+        relu[k++] = fois(g, 1.0 / static_cast<double>(c.size()));
+    }
+    formes.push_back(std::move(relu));
+    return formes;
+}
+
+// Last, what folds are left are smoothed out, and the surface goes back to the fit's and settles
+// on the data under a guard that lets no triangle pass through another, as the files will hold
+// them (see ::demeler).
+void Ajusteur::demeler()
+{
+    const Raison phase(CodeRaison::DemelageDeLaSurface);
+    demander(1.0 - (1 - PART_DES_NIVEAUX) / (2 * (REPRISES_DES_PLIS + 1)), phase);
+    ListesSimplexe surface{std::move(X), voisins, mailles};
+    bool arrete = false;
+    const BilanDemelage b = ::demeler(surface, fils, [&] {
+        arrete = progression && !progression(1.0 - (1 - PART_DES_NIVEAUX) / (2 * (REPRISES_DES_PLIS + 1)), phase);
+        return !arrete;
+    }, [this](const std::vector<point3> &sommets) { return formesEcrites(sommets); },
+    [this](std::vector<point3> &positions) {
+        ReglagesRepos repos = reglagesDuRepos();
+        repos.tours = 1;
+        repos.toursLointains = 0;
+        reposerSurLeNuage(positions, mailles, voisins, attirants(), repos, fils);
+    });
+    X = std::move(surface.positions);
+    bilan.demelage = b;
+    if (arrete)
+        throw Fin{Resultat::interrompu(Raison(CodeRaison::Ajustement))};
+}
+
 // Then its folds are undone (see deplisser), and it settles again, in turns: each settling brings
 // it back onto the data and may fold it again. Of the surfaces so unfolded, the one that crosses
-// itself the least is kept (the last of those alike).
+// itself the least is kept (the last of those alike), and untangled.
 void Ajusteur::deplier()
 {
     ReglagesRepos repos = reglagesDuRepos();
@@ -1045,6 +1100,7 @@ void Ajusteur::deplier()
         }
         if (tour == REPRISES_DES_PLIS) {
             X.swap(moinsPlie);
+            demeler();
             return;
         }
         demander(PART_DES_NIVEAUX + (1 - PART_DES_NIVEAUX) * (tour + 1) / (REPRISES_DES_PLIS + 1),

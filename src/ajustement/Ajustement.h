@@ -4,6 +4,7 @@
 #include "ArbrePoints.h"
 #include "Bruit.h"
 #include "Defauts.h"
+#include "Plis.h"
 #include "Progression.h"
 #include "Resultat.h"
 #include "distance.h"
@@ -83,6 +84,9 @@ struct BilanAjustement
     /// `repere`, after a fit of one part: mesurerAjustement measures on it with no tree to build.
     std::shared_ptr<const ArbrePoints> nuageDeTravail;
     ArbrePoints::Repere repere;
+    /// The last untangling of the written surface (demeler): the pairs crossing before and after,
+    /// the points held short of the fit.
+    BilanDemelage demelage;
 };
 
 /// Fits the closed simplex mesh s onto the cloud: places it around the cloud, then runs levels

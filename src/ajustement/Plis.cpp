@@ -5,9 +5,13 @@
 #include "TableAjustement.h"
 #include "distance.h"
 #include "Vecteurs.h"
+#include "Boite.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdint>
+#include <unordered_set>
 #include <utility>
 
 void triangulerEnEventail(const std::vector<point3> &positions, const std::vector<std::vector<int>> &mailles,
@@ -214,4 +218,313 @@ std::size_t deplisser(ListesSimplexe &maillage, int tours, int fils, const std::
         croisees.swap(apres);
     }
     return croisees.size();
+}
+
+namespace {
+
+/// The written surface of a mesh and where its triangles come from: the first triangle of each
+/// cell's fan, the cells of each point.
+struct Eventail
+{
+    const ListesSimplexe &maillage;
+    const FormesEcrites &commeEcrits;
+    std::vector<std::vector<point3>> formes; // the vertices as each file holds them
+    std::vector<point3> sommets;
+    std::vector<std::array<int, 3>> faces;
+    std::vector<std::size_t> premier;
+    std::vector<std::vector<int>> cellulesDe;
+
+    Eventail(const ListesSimplexe &m, const FormesEcrites &ecrits) : maillage(m), commeEcrits(ecrits)
+    {
+        premier.assign(m.mailles.size() + 1, 0);
+        cellulesDe.assign(m.positions.size(), {});
+        for (std::size_t c = 0; c < m.mailles.size(); ++c) {
+            premier[c + 1] = premier[c] + (m.mailles[c].size() < 3 ? 0 : m.mailles[c].size());
+            if (m.mailles[c].size() >= 3)
+                for (int i : m.mailles[c])
+                    cellulesDe[static_cast<std::size_t>(i)].push_back(static_cast<int>(c));
+        }
+    }
+
+    /// The written surface as it stands.
+    void trianguler()
+    {
+        triangulerEnEventail(maillage.positions, maillage.mailles, sommets, faces);
+        if (commeEcrits)
+            formes = commeEcrits(sommets);
+    }
+
+    /// The pairs of `f` that cross in the first of the forms where some do (see
+    /// trianglesQuiSeCroisent): none, when none crosses in any.
+    std::vector<std::pair<int, int>> croiser(const std::vector<std::array<int, 3>> &f, const std::vector<char> *parmi,
+                                             int fils) const
+    {
+        if (formes.empty())
+            return trianglesQuiSeCroisent(sommets, f, fils, parmi);
+        // The forms one after the other: those after the first that crosses are not needed.
+        std::vector<std::pair<int, int>> toutes;
+        for (const std::vector<point3> &v : formes) {
+            toutes = trianglesQuiSeCroisent(v, f, fils, parmi);
+            if (!toutes.empty())
+                break;
+        }
+        return toutes;
+    }
+
+    std::size_t celluleDe(int face) const
+    {
+        return static_cast<std::size_t>(
+            std::upper_bound(premier.begin(), premier.end(), static_cast<std::size_t>(face)) - premier.begin() - 1);
+    }
+
+    /// The cells holding a point of `points`.
+    std::vector<char> cellulesDesPoints(const std::vector<char> &points) const
+    {
+        std::vector<char> cellules(maillage.mailles.size(), 0);
+        for (std::size_t i = 0; i < points.size(); ++i)
+            if (points[i])
+                for (int c : cellulesDe[i])
+                    cellules[static_cast<std::size_t>(c)] = 1;
+        return cellules;
+    }
+
+    /// The crossing pairs of which one triangle at least is of a marked cell, the triangles tested
+    /// being those whose box meets a cell of a grid that a marked triangle's box meets.
+    std::vector<std::pair<int, int>> croiseesAutour(const std::vector<char> &cellules, int fils);
+};
+
+std::vector<std::pair<int, int>> Eventail::croiseesAutour(const std::vector<char> &cellules, int fils)
+{
+    trianguler();
+    std::vector<char> marques(faces.size(), 0);
+    std::size_t nombre = 0;
+    double arete = 0;
+    for (std::size_t c = 0; c < cellules.size(); ++c)
+        if (cellules[c])
+            for (std::size_t t = premier[c]; t < premier[c + 1]; ++t) {
+                marques[t] = 1;
+                ++nombre;
+                arete += norme(sommets[static_cast<std::size_t>(faces[t][1])] - sommets[static_cast<std::size_t>(faces[t][2])]);
+            }
+    if (nombre == 0)
+        return {};
+    if (2 * nombre > faces.size())
+        return croiser(faces, &marques, fils);
+    // A grid of cells twice the marked triangles' mean edge: the triangles near them.
+    const double h = 2 * arete / static_cast<double>(nombre);
+    if (!(h > 0) || !std::isfinite(h))
+        return croiser(faces, &marques, fils);
+    const auto cases = [&](std::size_t t, auto &&f) {
+        Boite b;
+        for (int k : faces[t])
+            b.ajouter(sommets[static_cast<std::size_t>(k)]);
+        const double lo[3] = {b.min.x, b.min.y, b.min.z}, hi[3] = {b.max.x, b.max.y, b.max.z};
+        long a[3], z[3];
+        for (int d = 0; d < 3; ++d) {
+            if (!std::isfinite(lo[d]) || !std::isfinite(hi[d]))
+                return;
+            a[d] = static_cast<long>(std::floor(lo[d] / h));
+            z[d] = static_cast<long>(std::floor(hi[d] / h));
+        }
+        for (long x = a[0]; x <= z[0]; ++x)
+            for (long y = a[1]; y <= z[1]; ++y)
+                for (long w = a[2]; w <= z[2]; ++w)
+                    if (f((static_cast<std::uint64_t>(x & 0x1fffff) << 42) | (static_cast<std::uint64_t>(y & 0x1fffff) << 21) |
+                          static_cast<std::uint64_t>(w & 0x1fffff)))
+                        return;
+    };
+    std::unordered_set<std::uint64_t> occupees;
+    for (std::size_t t = 0; t < faces.size(); ++t)
+        if (marques[t])
+            cases(t, [&](std::uint64_t k) {
+                occupees.insert(k);
+                return false;
+            });
+    std::vector<int> proches;
+    std::vector<std::array<int, 3>> sous;
+    std::vector<char> sousMarques;
+    for (std::size_t t = 0; t < faces.size(); ++t) {
+        bool pres = marques[t] != 0;
+        if (!pres)
+            cases(t, [&](std::uint64_t k) { return pres = occupees.count(k) > 0; });
+        if (pres) {
+            proches.push_back(static_cast<int>(t));
+            sous.push_back(faces[t]);
+            sousMarques.push_back(marques[t]);
+        }
+    }
+    std::vector<std::pair<int, int>> paires = croiser(sous, &sousMarques, fils);
+    for (std::pair<int, int> &p : paires) // the order is kept: proches increases
+        p = {proches[static_cast<std::size_t>(p.first)], proches[static_cast<std::size_t>(p.second)]};
+    return paires;
+}
+
+/// The points marked, and those within `rayon` steps of them along the mesh's edges.
+std::vector<char> etendre(std::vector<char> points, const std::vector<std::array<int, 3>> &voisins, int rayon)
+{
+    std::vector<int> front;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (points[i])
+            front.push_back(static_cast<int>(i));
+    for (int r = 0; r < rayon && !front.empty(); ++r) {
+        std::vector<int> suivant;
+        for (int i : front)
+            for (int j : voisins[static_cast<std::size_t>(i)])
+                if (!points[static_cast<std::size_t>(j)]) {
+                    points[static_cast<std::size_t>(j)] = 1;
+                    suivant.push_back(j);
+                }
+        front.swap(suivant);
+    }
+    return points;
+}
+
+/// Each point of the zone halfway to its neighbours' mean, `passes` times, all from the same state.
+void lisserLaZone(std::vector<point3> &X, const std::vector<std::array<int, 3>> &voisins, const std::vector<int> &zone,
+                  int passes, int fils)
+{
+    std::vector<point3> nouvelles(zone.size());
+    for (int p = 0; p < passes; ++p) {
+        enParallele(zone.size(), fils, [&](std::size_t debut, std::size_t fin) {
+            for (std::size_t k = debut; k < fin; ++k) {
+                const std::size_t i = static_cast<std::size_t>(zone[k]);
+                const std::array<int, 3> &v = voisins[i];
+                const point3 moyenne = fois(X[static_cast<std::size_t>(v[0])] + X[static_cast<std::size_t>(v[1])] +
+                                                X[static_cast<std::size_t>(v[2])],
+                                            1.0 / 3);
+                nouvelles[k] = fois(X[i] + moyenne, 0.5);
+            }
+        });
+        for (std::size_t k = 0; k < zone.size(); ++k)
+            X[static_cast<std::size_t>(zone[k])] = nouvelles[k];
+    }
+}
+
+/// The points of the cells of the triangles of `paires`.
+void marquerLesCellules(const Eventail &e, const std::vector<std::pair<int, int>> &paires, std::vector<char> &points)
+{
+    for (const auto &[a, b] : paires)
+        for (int t : {a, b})
+            for (int i : e.maillage.mailles[e.celluleDe(t)])
+                points[static_cast<std::size_t>(i)] = 1;
+}
+
+} // namespace
+
+BilanDemelage demeler(ListesSimplexe &maillage, int fils, const std::function<bool()> &continuer,
+                      const FormesEcrites &commeEcrits, const std::function<void(std::vector<point3> &)> &viser)
+{
+    BilanDemelage bilan;
+    const std::size_t n = maillage.positions.size();
+    if (n == 0 || maillage.voisins.size() != n || !indicesValides(maillage))
+        return bilan;
+    Eventail e(maillage, commeEcrits);
+    e.trianguler();
+    std::vector<std::pair<int, int>> croisees = e.croiser(e.faces, nullptr, fils);
+    bilan.avant = bilan.apres = croisees.size();
+    if (croisees.empty())
+        return bilan;
+    const std::vector<point3> cible = maillage.positions;
+    const auto arreter = [&] {
+        if (!continuer || continuer())
+            return false;
+        maillage.positions = cible;
+        bilan.apres = bilan.avant;
+        return true;
+    };
+
+    // A clean surface: the points round the crossings left smoothed, a few passes at a time, the
+    // ring round them widening while crossings stay; every cell smoothed so far is tested again.
+    std::vector<char> dansLaZone(n, 0);
+    for (int essai = 0; !croisees.empty(); ++essai) {
+        if (essai == ESSAIS_DU_DEMELAGE) { // given up: the mesh as it came
+            maillage.positions = cible;
+            return bilan;
+        }
+        std::vector<char> actifs(n, 0);
+        marquerLesCellules(e, croisees, actifs);
+        actifs = etendre(std::move(actifs), maillage.voisins, RAYON_DU_DEMELAGE + essai / ESSAIS_PAR_ANNEAU);
+        std::vector<int> zone;
+        for (std::size_t i = 0; i < n; ++i)
+            if (actifs[i]) {
+                zone.push_back(static_cast<int>(i));
+                dansLaZone[i] = 1;
+            }
+        lisserLaZone(maillage.positions, maillage.voisins, zone, LISSAGES_PAR_ESSAI, fils);
+        if (arreter())
+            return bilan;
+        // Pairs of cells this try left alone were clean, or their points would be in the zone.
+        croisees = e.croiseesAutour(e.cellulesDesPoints(actifs), fils);
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        bilan.zone += dansLaZone[i];
+    bilan.apres = 0;
+
+    // Back towards `vers`, under the guard: each point of the zone tries the whole way; one held
+    // tries half as far the next round, one that moved the same share again. False: stopped.
+    std::vector<point3> propre;
+    const auto revenir = [&](const std::vector<point3> &vers) {
+    propre = maillage.positions;
+    std::vector<double> part(n, 1.0);
+    for (int tour = 0; tour < RETOURS_DU_DEMELAGE; ++tour) {
+        std::vector<char> bouges(n, 0);
+        bool bouge = false;
+        for (std::size_t i = 0; i < n; ++i)
+            if (dansLaZone[i] && !(propre[i] == vers[i]) && part[i] >= PART_DE_RETOUR_MINIMALE) {
+                maillage.positions[i] = part[i] == 1.0 ? vers[i] : propre[i] + fois(vers[i] - propre[i], part[i]);
+                bouges[i] = 1;
+                bouge = true;
+            }
+        if (!bouge)
+            break;
+        for (;;) {
+            if (arreter())
+                return false;
+            const std::vector<std::pair<int, int>> paires = e.croiseesAutour(e.cellulesDesPoints(bouges), fils);
+            if (paires.empty())
+                break;
+            // Back go the moved corners of each crossing triangle; those of its whole cell when
+            // none of its corners moved (its centre did).
+            bool rendu = false;
+            const auto rendre = [&](int i) {
+                const std::size_t k = static_cast<std::size_t>(i);
+                if (!bouges[k])
+                    return false;
+                maillage.positions[k] = propre[k];
+                bouges[k] = 0;
+                part[k] *= 0.5;
+                return rendu = true;
+            };
+            for (const auto &[a, b] : paires)
+                for (int t : {a, b}) {
+                    const std::array<int, 3> &f = e.faces[static_cast<std::size_t>(t)];
+                    const bool coins = rendre(f[1]) | rendre(f[2]);
+                    if (!coins)
+                        for (int i : maillage.mailles[e.celluleDe(t)])
+                            rendre(i);
+                }
+            if (!rendu) { // cannot be: a pair found has a triangle of a cell that moved
+                maillage.positions = propre;
+                break;
+            }
+        }
+        propre = maillage.positions;
+    }
+    return true;
+    };
+    if (!revenir(cible))
+        return bilan;
+    // Then the points of the zone settle on the data where the guard lets them.
+    for (int reprise = 0; viser && reprise < REPRISES_DU_DEMELAGE; ++reprise) {
+        std::vector<point3> vers = maillage.positions;
+        viser(vers);
+        for (std::size_t i = 0; i < n; ++i)
+            if (!dansLaZone[i])
+                vers[i] = maillage.positions[i];
+        if (!revenir(vers))
+            return bilan;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        bilan.tenus += dansLaZone[i] && !(propre[i] == cible[i]);
+    return bilan;
 }

@@ -260,6 +260,19 @@ constexpr int FRACTION_DU_PAS_DU_REPOS = 2;
 /// A point of a fold moves half the way to its neighbours' mean, else a quarter, and so on while
 /// the share stays above this.
 constexpr double PART_DE_DEPLI_MINIMALE = 0.1;
+/// Untangling (see demeler): the points of the cells of the crossing triangles, and this many
+/// rings of points round them, one more every so many tries, are smoothed (each halfway to its
+/// neighbours' mean) so many passes a try, at most so many tries. Then the points go back to where
+/// the fit put them in so many rounds at most.
+constexpr int RAYON_DU_DEMELAGE = 0;
+constexpr int ESSAIS_PAR_ANNEAU = 4;
+constexpr int LISSAGES_PAR_ESSAI = 2;
+constexpr int ESSAIS_DU_DEMELAGE = 100;
+/// A point held goes back half as far the next round, while the share stays above this.
+constexpr double PART_DE_RETOUR_MINIMALE = 1.0 / 64;
+/// Settlings of the zone on the data after it, under the guard.
+constexpr int REPRISES_DU_DEMELAGE = 2;
+constexpr int RETOURS_DU_DEMELAGE = 12;
 
 // ---- Noise ------------------------------------------------------------------------------------
 

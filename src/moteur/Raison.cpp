@@ -381,6 +381,7 @@ constexpr Entree catalogue[] = {
     {CodeRaison::MesureDesDistances, QT_TRANSLATE_NOOP("Moteur", "Mesure des distances")},
     {CodeRaison::RaffinageLocal, QT_TRANSLATE_NOOP("Moteur", "Ajustement : raffinage du niveau %1")},
     {CodeRaison::ReposSurLeNuage, QT_TRANSLATE_NOOP("Moteur", "Ajustement : surface posée sur le nuage")},
+    {CodeRaison::DemelageDeLaSurface, QT_TRANSLATE_NOOP("Moteur", "Ajustement : surface démêlée là où elle se croisait")},
     {CodeRaison::LissageDuBruit, QT_TRANSLATE_NOOP("Moteur", "Ajustement : bruit du nuage lissé")},
     // The console tool
     {CodeRaison::ArgumentsRefuses, QT_TRANSLATE_NOOP("Moteur", "%1 (Pelvane.exe --help pour l'aide)")},
@@ -513,6 +514,7 @@ Raison phaseDe(const Raison &etape)
     case CodeRaison::AjustementNiveau:
     case CodeRaison::RaffinageLocal:
     case CodeRaison::ReposSurLeNuage:
+    case CodeRaison::DemelageDeLaSurface:
     case CodeRaison::LissageDuBruit:
         return Raison(CodeRaison::Ajustement);
     case CodeRaison::EclatementDesPoints:

@@ -263,6 +263,7 @@ enum class CodeRaison : int {
     MesureDesDistances,
     RaffinageLocal,
     ReposSurLeNuage,
+    DemelageDeLaSurface,
     LissageDuBruit,
     // The console tool
     ArgumentsRefuses,

@@ -1412,6 +1412,10 @@ with the keys W X C V B N.</translation>
         <translation>Fit: settling the surface on the cloud</translation>
     </message>
     <message>
+        <source>Ajustement : surface démêlée là où elle se croisait</source>
+        <translation>Fit: untangling the surface where it crossed itself</translation>
+    </message>
+    <message>
         <source>Ajustement : bruit du nuage lissé</source>
         <translation>Fit: smoothing the cloud's noise</translation>
     </message>

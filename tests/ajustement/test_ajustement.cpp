@@ -1381,6 +1381,9 @@ TEST(AjusterEtMesurer, ItsProgressRisesThroughFitAndMeasureAndReachesTheEndOnce)
     EXPECT_EQ(surface.topologie.genre, 0);
     EXPECT_EQ(surface.triangles, static_cast<int>(s.maillageTriangule.listeFaces.size()));
     EXPECT_EQ(surface.croisements, pairesQuiSeCroisent(s.maillageTriangule, 1));
+    EXPECT_EQ(surface.croisements, 0u) << "the surface as written bounds a solid";
+    EXPECT_NE(std::find(phases.begin(), phases.end(), CodeRaison::DemelageDeLaSurface) != phases.end(),
+              m.ajustement.demelage.avant == 0);
     const double volume = 4.0 / 3.0 * M_PI * 3 * 2 * 1.5;
     EXPECT_NEAR(surface.solide.volume, volume, 0.02 * volume);
     EXPECT_LT(surface.figures.nuageVersSurface.moyenne, 0.002 * m.ajustement.diagonale);

@@ -788,3 +788,80 @@ TEST(Plis, AFoldIsUndoneWhereItIsTheSameOnAnyThreads)
     EXPECT_EQ(seul.positions, partage.positions);
     EXPECT_LT(resteSeul, avant);
 }
+
+TEST(Plis, UntanglingLeavesNoCrossingTheSameOnAnyThreadsAndAStopLeavesTheMeshAsItWas)
+{
+    // A clean surface is left as it is.
+    const ListesSimplexe sphere = sphereUnite(30, 60);
+    ListesSimplexe lisse = sphere;
+    const BilanDemelage rien = demeler(lisse, 2);
+    EXPECT_EQ(rien.avant, 0u);
+    EXPECT_EQ(lisse.positions, sphere.positions);
+
+    // The cap above z = 0.6 pushed down through the bottom of the sphere: two sheets through each
+    // other, far apart along the mesh, and a fold round the cap's rim.
+    ListesSimplexe pousse = sphere;
+    for (point3 &p : pousse.positions)
+        if (p.z > 0.6)
+            p.z -= 1.5;
+    const std::size_t avant = croisementsDe(pousse);
+    ASSERT_GT(avant, 50u);
+    ListesSimplexe un = pousse, trois = pousse;
+    const BilanDemelage b = demeler(un, 1);
+    EXPECT_EQ(b.avant, avant);
+    EXPECT_EQ(b.apres, 0u);
+    EXPECT_EQ(croisementsDe(un), 0u);
+    EXPECT_EQ(demeler(trois, 3).apres, 0u);
+    EXPECT_EQ(un.positions, trois.positions);
+    // Only round the crossings did anything move: the band round the equator stays.
+    std::size_t bouges = 0;
+    for (std::size_t k = 0; k < sphere.positions.size(); ++k) {
+        bouges += !(un.positions[k] == pousse.positions[k]);
+        if (std::abs(sphere.positions[k].z) < 0.3) {
+            EXPECT_EQ(un.positions[k], sphere.positions[k]) << k;
+        }
+    }
+    EXPECT_EQ(b.zone > 0, bouges > 0);
+    EXPECT_LT(bouges, sphere.positions.size() / 2);
+
+    // Settled towards the unit sphere afterwards, under the guard: still clean, and closer to it
+    // than without.
+    ListesSimplexe vise = pousse;
+    const auto versLaSphere = [](std::vector<point3> &x) {
+        for (point3 &p : x)
+            p = fois(p, 1.0 / norme(p));
+    };
+    EXPECT_EQ(demeler(vise, 2, {}, {}, versLaSphere).apres, 0u);
+    EXPECT_EQ(croisementsDe(vise), 0u);
+    const auto ecart = [&](const ListesSimplexe &m) {
+        double e = 0;
+        for (const point3 &p : m.positions)
+            e += std::abs(norme(p) - 1);
+        return e;
+    };
+    EXPECT_LT(ecart(vise), ecart(un));
+
+    // The tests are made on every form the files hold: one where a point of the bottom is written
+    // through the origin, onto the top, crosses wherever the point is; nothing can untangle it,
+    // and the mesh is left as it was, with the pairs left counted.
+    ListesSimplexe ecrit = un;
+    std::size_t bas = 0;
+    for (std::size_t k = 0; k < un.positions.size(); ++k)
+        if (un.positions[k].z < un.positions[bas].z)
+            bas = k;
+    const FormesEcrites deuxFormes = [bas](const std::vector<point3> &v) {
+        std::vector<std::vector<point3>> f(2, v);
+        f[1][bas] = fois(v[bas], -1.0);
+        return f;
+    };
+    const BilanDemelage retourne = demeler(ecrit, 1, {}, deuxFormes);
+    EXPECT_GT(retourne.avant, 0u);
+    EXPECT_EQ(retourne.apres, retourne.avant);
+    EXPECT_EQ(ecrit.positions, un.positions);
+
+    // A stop asked: the mesh as it was, the pairs left as they were.
+    ListesSimplexe arrete = pousse;
+    const BilanDemelage stop = demeler(arrete, 1, [] { return false; });
+    EXPECT_EQ(stop.apres, avant);
+    EXPECT_EQ(arrete.positions, pousse.positions);
+}
