@@ -109,14 +109,6 @@ std::vector<point3> nuageUnion(const std::vector<Capsule> &formes, int n, unsign
     return r;
 }
 
-std::vector<std::array<int, 3>> faces(const Maillage &m)
-{
-    std::vector<std::array<int, 3>> f;
-    for (const Face &x : m.listeFaces)
-        f.push_back({x.s1, x.s2, x.s3});
-    return f;
-}
-
 // Fits the template onto the cloud; the mesh is triangulated for the measures.
 Resultat ajusterGabarit(Simplex &s, const std::vector<point3> &nuage, const ReglagesAjustement &r,
                         BilanAjustement *b = nullptr)
@@ -174,7 +166,7 @@ TEST(Ajustement, ThinArmsAreReachedTheSameWithOneThreadOrSeveral)
     // radius of the surface. A surface that does not enter an arm leaves them at 0.5 or more (the
     // arm runs 0.8 beyond the ball), one that enters it without reaching the end leaves the cap's
     // points at a radius or more.
-    const ArbreTriangles surface(un.maillageTriangule.listeSommets, faces(un.maillageTriangule));
+    const ArbreTriangles surface(un.maillageTriangule.listeSommets, trianglesDe(un.maillageTriangule));
     for (std::size_t k = 1; k < formes.size(); ++k) {
         const Capsule &c = formes[k];
         const point3 ab = c.b - c.a;
@@ -252,7 +244,7 @@ TEST(Ajustement, ALonePointPastTheSheetsEdgeIsReachedStraysAreNot)
     EXPECT_EQ(b1.ecartes, (std::vector<std::size_t>{12001, 12002}));
     // The first is drawn to within the reach of the last settling (1 % of the box's diagonal,
     // 0.036); the two others stay where the shell round the sheet leaves them.
-    const ArbreTriangles surface(un.maillageTriangule.listeSommets, faces(un.maillageTriangule));
+    const ArbreTriangles surface(un.maillageTriangule.listeSommets, trianglesDe(un.maillageTriangule));
     EXPECT_LT(surface.distance(bord), 0.04);
     EXPECT_GT(surface.distance(dessus), 0.4);
     EXPECT_GT(surface.distance(dehors), 0.3);
@@ -330,7 +322,7 @@ TEST(Ajustement, StrayPointsAreSetAsideTheSameWithOneThreadOrSeveral)
     }
     EXPECT_EQ(surArbre.nuageVersSurface.nombre, 6000u);
     // Every point's figures, the strays included, are those of a search through every triangle.
-    const std::vector<std::array<int, 3>> f = faces(un.maillageTriangule);
+    const std::vector<std::array<int, 3>> f = trianglesDe(un.maillageTriangule);
     const std::vector<point3> &v = un.maillageTriangule.listeSommets;
     std::vector<double> d(nuage.size(), std::numeric_limits<double>::infinity());
     for (std::size_t i = 0; i < nuage.size(); ++i)
