@@ -7,6 +7,72 @@
 #include <cmath>
 #include <cstdint>
 
+namespace {
+
+// The VOISIN_DE_DENSITE nearest others of a point far from its own (their slots), the squared
+// distance from each to its own such neighbour, and the point's.
+struct Entourage
+{
+    std::uint32_t cases[VOISIN_DE_DENSITE];
+    double densites[VOISIN_DE_DENSITE];
+    double ici = 0;
+    int nombre = 0;
+};
+
+Entourage entourageDe(std::size_t place, const ArbrePoints &arbre)
+{
+    constexpr int K = VOISIN_DE_DENSITE + 1;
+    std::uint32_t cases[K];
+    double d2[K];
+    const int m = arbre.plusProches(arbre.points()[place], K, cases, d2);
+    Entourage e;
+    e.ici = m > 0 ? d2[m - 1] : 0;
+    for (int k = 0; k < m && e.nombre < VOISIN_DE_DENSITE; ++k)
+        if (cases[k] != place) {
+            e.cases[e.nombre] = cases[k];
+            e.densites[e.nombre++] = arbre.distanceAuKieme(arbre.points()[cases[k]], K);
+        }
+    return e;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> dansDesPartiesEparses(const std::vector<std::size_t> &candidats,
+                                                const std::vector<std::uint8_t> &loin, const ArbrePoints &arbre,
+                                                int fils)
+{
+    std::vector<Entourage> autour(candidats.size());
+    enParallele(candidats.size(), fils, [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t k = debut; k < fin; ++k)
+            autour[k] = entourageDe(candidats[k], arbre);
+    });
+    // Held: not far from its neighbours, or a point of a sparse part found so far. Each round
+    // reads the last one's, so that the answer does not depend on the order of the points.
+    std::vector<std::uint8_t> tenu(loin.size()), porte(candidats.size()), nouveau(candidats.size());
+    for (std::size_t i = 0; i < loin.size(); ++i)
+        tenu[i] = !loin[i];
+    for (int tour = 0; tour < TOURS_DES_PARTIES_EPARSES; ++tour) {
+        enParallele(candidats.size(), fils, [&](std::size_t debut, std::size_t fin) {
+            for (std::size_t k = debut; k < fin; ++k) {
+                const Entourage &e = autour[k];
+                int tenus = 0;
+                for (int j = 0; j < e.nombre; ++j)
+                    tenus += tenu[e.cases[j]] && e.ici <= EPARSE_EN_VOISINS * EPARSE_EN_VOISINS * e.densites[j];
+                nouveau[k] = !porte[k] && tenus >= VOISINS_EPARS_TENUS;
+            }
+        });
+        bool encore = false;
+        for (std::size_t k = 0; k < candidats.size(); ++k)
+            if (nouveau[k]) {
+                porte[k] = tenu[candidats[k]] = 1;
+                encore = true;
+            }
+        if (!encore)
+            break;
+    }
+    return porte;
+}
+
 std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const ArbrePoints &arbre, int fils,
                                       double *mediane)
 {
@@ -47,16 +113,17 @@ std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const Ar
         for (std::size_t i = debut; i < fin; ++i)
             loin[i] = pas == 1 ? d2[i] > seuil : !entoure(i) && densite(i) > seuil;
     });
-    // Far from its neighbours is not yet away from the surface: the points of a sparse part lie
-    // on it, in the plane or along the line of the sparse points round them.
     std::vector<std::size_t> candidats;
     for (std::size_t i = 0; i < n; ++i)
         if (loin[i])
             candidats.push_back(i);
-    std::vector<std::uint8_t> porte(candidats.size());
+    std::vector<std::uint8_t> porte = dansDesPartiesEparses(candidats, loin, arbre, fils);
+    // Far from its neighbours is not yet away from the surface: the points of a sparse part lie
+    // on it, in the plane or along the line of the sparse points round them.
     enParallele(candidats.size(), fils, [&](std::size_t debut, std::size_t fin) {
         for (std::size_t k = debut; k < fin; ++k)
-            porte[k] = surLaSurfaceDesAutres(nuage[candidats[k]], arbre);
+            if (!porte[k])
+                porte[k] = surLaSurfaceDesAutres(nuage[candidats[k]], arbre);
     });
     for (std::size_t k = 0; k < candidats.size(); ++k)
         if (!porte[k])

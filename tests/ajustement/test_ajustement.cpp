@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <functional>
 #include <gtest/gtest.h>
@@ -385,6 +386,42 @@ TEST(PointsIsoles, SparsePartsAndRepeatedVerticesStayStraysDoNot)
     EXPECT_GE(isoles.size(), 39u);
 }
 
+TEST(PointsIsoles, APartSampledFarMoreCoarselyIsNoStrayOnAnyThreads)
+{
+    // A sphere of 20000 points (radius 1) and beside it a unit box of 500 points on its faces,
+    // sampled forty times more coarsely: where its sampling thins out (its corners, gaps of the
+    // draw), its points are far from their neighbours, but held by the box's others. Strays in
+    // the air round both are set aside all the same (those near a surface are not far).
+    std::mt19937 g(11);
+    std::normal_distribution<double> n(0, 1);
+    std::uniform_real_distribution<double> u(-0.5, 0.5);
+    std::vector<point3> nuage;
+    while (nuage.size() < 20000) {
+        const point3 p(n(g), n(g), n(g));
+        nuage.push_back(fois(p, 1 / longueur(p)));
+    }
+    while (nuage.size() < 20500) {
+        double c[3] = {u(g), u(g), u(g)};
+        c[g() % 3] = g() % 2 ? 0.5 : -0.5;
+        nuage.push_back(point3(c[0] + 2.5, c[1], c[2]));
+    }
+    const std::size_t premier = nuage.size();
+    std::vector<point3> avecParasites = nuage;
+    for (int k = 0; k < 60; ++k)
+        avecParasites.push_back(point3(0.75 + 7 * u(g), 6 * u(g), 6 * u(g)));
+    for (int fils : {1, 2}) {
+        const ArbrePoints arbre(nuage, fils, false);
+        EXPECT_TRUE(pointsIsoles(arbre.points(), arbre, fils).empty()) << fils;
+        const ArbrePoints tous(avecParasites, fils, false);
+        std::vector<std::size_t> isoles = pointsIsoles(tous.points(), tous, fils);
+        for (std::size_t &k : isoles)
+            k = tous.indice(k);
+        std::sort(isoles.begin(), isoles.end());
+        EXPECT_TRUE(!isoles.empty() && isoles.front() >= premier) << fils;
+        EXPECT_GE(isoles.size(), 45u) << fils;
+    }
+}
+
 TEST(PointsIsoles, ALargeCloudGetsTheAnswerOfTheSearchAtEveryPoint)
 {
     // Past the sample the median is taken on, most points are settled by the points beside them
@@ -425,11 +462,17 @@ TEST(PointsIsoles, ALargeCloudGetsTheAnswerOfTheSearchAtEveryPoint)
         echantillon.push_back(d2[i]);
     std::nth_element(echantillon.begin(), echantillon.begin() + echantillon.size() / 2, echantillon.end());
     const double seuil = FACTEUR_ISOLEMENT * FACTEUR_ISOLEMENT * echantillon[echantillon.size() / 2];
-    std::vector<std::size_t> attendus;
-    // Those on the surface of the points round them (here, the strays of a group in a row) stay.
+    std::vector<std::size_t> loin, attendus;
+    std::vector<std::uint8_t> drapeaux(p.size());
     for (std::size_t i = 0; i < p.size(); ++i)
-        if (d2[i] > seuil && !surLaSurfaceDesAutres(p[i], arbre))
-            attendus.push_back(i);
+        if ((drapeaux[i] = d2[i] > seuil))
+            loin.push_back(i);
+    // Those of a sparse part, or on the surface of the points round them (here, the strays of a
+    // group in a row), stay.
+    const std::vector<std::uint8_t> epars = dansDesPartiesEparses(loin, drapeaux, arbre, 1);
+    for (std::size_t k = 0; k < loin.size(); ++k)
+        if (!epars[k] && !surLaSurfaceDesAutres(p[loin[k]], arbre))
+            attendus.push_back(loin[k]);
     EXPECT_GE(attendus.size(), 100u); // strays near the sphere are not all isolated
     EXPECT_EQ(pointsIsoles(p, arbre, 1), attendus);
     EXPECT_EQ(pointsIsoles(p, arbre, 3), attendus);
