@@ -66,13 +66,10 @@ int main(int argc, char **argv)
         std::cerr << "maillage illisible : " << nom << "\n";
         return 1;
     }
-    std::vector<std::array<int, 3>> faces;
-    for (const Face &f : m.listeFaces)
-        faces.push_back({f.s1, f.s2, f.s3});
-    const ArbreTriangles arbre(m.listeSommets, faces);
+    const ArbreTriangles arbre(m.listeSommets, trianglesDe(m));
     const Statistiques s = resumer(arbre.distances(nuage.ListePointsInterets));
     std::cout.clear();
     std::printf("%s : %zu points, %zu triangles : écart nuage -> surface moyen %.6g, maximum %.6g\n", nom.c_str(),
-                s.nombre, faces.size(), s.moyenne, s.maximum);
+                s.nombre, m.listeFaces.size(), s.moyenne, s.maximum);
     return 0;
 }

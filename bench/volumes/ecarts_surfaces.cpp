@@ -34,8 +34,7 @@ bool lire(const char *nom, Surface &s)
         return false;
     }
     s.sommets = m.listeSommets;
-    for (const Face &f : m.listeFaces)
-        s.faces.push_back({f.s1, f.s2, f.s3});
+    s.faces = trianglesDe(m);
     return true;
 }
 

@@ -12,10 +12,10 @@
 void axesPropres(double a[3][3], double valeurs[3], point3 axes[3])
 {
     double v[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-    for (int balayage = 0; balayage < 32; ++balayage) {
+    for (int balayage = 0; balayage < BALAYAGES_DE_JACOBI; ++balayage) {
         const double horsDiagonale = a[0][1] * a[0][1] + a[0][2] * a[0][2] + a[1][2] * a[1][2];
         const double diagonale = a[0][0] * a[0][0] + a[1][1] * a[1][1] + a[2][2] * a[2][2];
-        if (!(horsDiagonale > 1e-30 * diagonale))
+        if (!(horsDiagonale > DIAGONALE_DE_JACOBI * diagonale))
             break;
         for (int p = 0; p < 2; ++p)
             for (int q = p + 1; q < 3; ++q) {
@@ -60,7 +60,7 @@ bool resoudre6(double m[6][6], double b[6], double x[6])
         double d = m[j][j];
         for (int k = 0; k < j; ++k)
             d -= l[j][k] * l[j][k];
-        if (!(d > 1e-12 * m[j][j]) || !(d > 0))
+        if (!(d > PIVOT_DE_CHOLESKY * m[j][j]) || !(d > 0))
             return false;
         l[j][j] = std::sqrt(d);
         for (int i = j + 1; i < 6; ++i) {
@@ -189,7 +189,7 @@ double residuParDegre(const point3 *p, int n, double *milieu = nullptr)
     if (milieu) {
         int dedans = 0;
         for (int k = 0; k < n; ++k)
-            dedans += std::abs(r[k]) <= 0.25 * residu;
+            dedans += std::abs(r[k]) <= MILIEU_EN_RESIDUS * residu;
         *milieu = static_cast<double>(dedans) / n;
     }
     return residu;
@@ -208,7 +208,8 @@ double mediane(std::vector<double> v)
 
 MesureBruit mesurerBruit(const ArbrePoints &arbre, std::size_t echantillons, int fils)
 {
-    constexpr int large = 64, etroit = 24, espacement = 8;
+    constexpr int large = VOISINS_LARGES_DU_BRUIT, etroit = VOISINS_ETROITS_DU_BRUIT,
+                  espacement = ESPACEMENT_DU_BRUIT;
     const std::vector<point3> &points = arbre.points();
     const std::size_t n = points.size();
     MesureBruit m;
@@ -244,7 +245,7 @@ MesureBruit mesurerBruit(const ArbrePoints &arbre, std::size_t echantillons, int
 
 void ramenerSurLesQuadriques(std::vector<point3> &points, int voisins, int passes, int fils)
 {
-    const int k = std::clamp(voisins, 7, ArbrePoints::K_MAXIMUM);
+    const int k = std::clamp(voisins, VOISINS_MINIMUM_DU_LISSAGE, ArbrePoints::K_MAXIMUM);
     if (points.size() < static_cast<std::size_t>(k))
         return;
     std::vector<point3> ramenes(points.size());
@@ -256,8 +257,8 @@ void ramenerSurLesQuadriques(std::vector<point3> &points, int voisins, int passe
             point3 proches[ArbrePoints::K_MAXIMUM];
             for (std::size_t i = debut; i < fin; ++i) {
                 arbre.plusProches(points[i], k, cases, d2);
-                // Weights falling with the distance over half that of the farthest neighbour.
-                const double echelle = d2[k - 1] / 4;
+                // Weights falling with the distance over a share of that of the farthest neighbour.
+                const double echelle = d2[k - 1] * (PORTEE_DES_POIDS * PORTEE_DES_POIDS);
                 for (int j = 0; j < k; ++j) {
                     proches[j] = arbre.points()[cases[j]];
                     w[j] = echelle > 0 ? std::exp(-d2[j] / echelle) : 1.0;

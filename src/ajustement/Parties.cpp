@@ -12,27 +12,8 @@
 #include <numeric>
 #include <iterator>
 #include <mutex>
-#include <unordered_map>
 
 namespace {
-
-ListesSimplexe listesDe(const Simplex &s)
-{
-    ListesSimplexe l;
-    std::unordered_map<const PointSimplex *, int> indice;
-    for (std::size_t i = 0; i < s.ListePointsSimplex.size(); ++i)
-        indice.emplace(s.ListePointsSimplex[i], static_cast<int>(i));
-    for (const PointSimplex *p : s.ListePointsSimplex) {
-        l.positions.push_back(p->Position);
-        l.voisins.push_back({indice.at(p->Voisin1), indice.at(p->Voisin2), indice.at(p->Voisin3)});
-    }
-    for (const Maille *m : s.ListeMailles) {
-        l.mailles.emplace_back();
-        for (const PointSimplex *p : *m)
-            l.mailles.back().push_back(indice.at(p));
-    }
-    return l;
-}
 
 // Appends the lists b to a, its indices shifted.
 void ajouter(ListesSimplexe &a, const ListesSimplexe &b)

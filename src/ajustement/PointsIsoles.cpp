@@ -7,12 +7,78 @@
 #include <cmath>
 #include <cstdint>
 
+namespace {
+
+// The VOISIN_DE_DENSITE nearest others of a point far from its own (their slots), the squared
+// distance from each to its own such neighbour, and the point's.
+struct Entourage
+{
+    std::uint32_t cases[VOISIN_DE_DENSITE];
+    double densites[VOISIN_DE_DENSITE];
+    double ici = 0;
+    int nombre = 0;
+};
+
+Entourage entourageDe(std::size_t place, const ArbrePoints &arbre)
+{
+    constexpr int K = VOISIN_DE_DENSITE + 1;
+    std::uint32_t cases[K];
+    double d2[K];
+    const int m = arbre.plusProches(arbre.points()[place], K, cases, d2);
+    Entourage e;
+    e.ici = m > 0 ? d2[m - 1] : 0;
+    for (int k = 0; k < m && e.nombre < VOISIN_DE_DENSITE; ++k)
+        if (cases[k] != place) {
+            e.cases[e.nombre] = cases[k];
+            e.densites[e.nombre++] = arbre.distanceAuKieme(arbre.points()[cases[k]], K);
+        }
+    return e;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> dansDesPartiesEparses(const std::vector<std::size_t> &candidats,
+                                                const std::vector<std::uint8_t> &loin, const ArbrePoints &arbre,
+                                                int fils)
+{
+    std::vector<Entourage> autour(candidats.size());
+    enParallele(candidats.size(), fils, [&](std::size_t debut, std::size_t fin) {
+        for (std::size_t k = debut; k < fin; ++k)
+            autour[k] = entourageDe(candidats[k], arbre);
+    });
+    // Held: not far from its neighbours, or a point of a sparse part found so far. Each round
+    // reads the last one's, so that the answer does not depend on the order of the points.
+    std::vector<std::uint8_t> tenu(loin.size()), porte(candidats.size()), nouveau(candidats.size());
+    for (std::size_t i = 0; i < loin.size(); ++i)
+        tenu[i] = !loin[i];
+    for (int tour = 0; tour < TOURS_DES_PARTIES_EPARSES; ++tour) {
+        enParallele(candidats.size(), fils, [&](std::size_t debut, std::size_t fin) {
+            for (std::size_t k = debut; k < fin; ++k) {
+                const Entourage &e = autour[k];
+                int tenus = 0;
+                for (int j = 0; j < e.nombre; ++j)
+                    tenus += tenu[e.cases[j]] && e.ici <= EPARSE_EN_VOISINS * EPARSE_EN_VOISINS * e.densites[j];
+                nouveau[k] = !porte[k] && tenus >= VOISINS_EPARS_TENUS;
+            }
+        });
+        bool encore = false;
+        for (std::size_t k = 0; k < candidats.size(); ++k)
+            if (nouveau[k]) {
+                porte[k] = tenu[candidats[k]] = 1;
+                encore = true;
+            }
+        if (!encore)
+            break;
+    }
+    return porte;
+}
+
 std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const ArbrePoints &arbre, int fils,
                                       double *mediane)
 {
     std::vector<std::size_t> isoles;
     const std::size_t n = nuage.size();
-    if (n <= 2 * VOISIN_DE_DENSITE)
+    if (n <= POINTS_MINIMUM_DES_ISOLES)
         return isoles;
     fils = filsEffectifs(fils);
     // The point itself is its own nearest: its k-th neighbour is the (k+1)-th nearest.
@@ -33,10 +99,11 @@ std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const Ar
     // Enough points within the threshold among the ones beside it in the list (the tree's slots
     // run through space) settle that a point is not isolated, with no search: its neighbour of
     // rank VOISIN_DE_DENSITE is then no farther than they are.
-    constexpr std::size_t voisinage = 16;
     auto entoure = [&](std::size_t i) {
         int proches = 0;
-        for (std::size_t j = i > voisinage ? i - voisinage : 0, fin = std::min(n, i + voisinage + 1); j < fin; ++j)
+        for (std::size_t j = i > VOISINAGE_DANS_L_ARBRE ? i - VOISINAGE_DANS_L_ARBRE : 0,
+                         fin = std::min(n, i + VOISINAGE_DANS_L_ARBRE + 1);
+             j < fin; ++j)
             if (carre(nuage[i] - nuage[j]) <= seuil && ++proches > VOISIN_DE_DENSITE)
                 return true;
         return false;
@@ -46,16 +113,17 @@ std::vector<std::size_t> pointsIsoles(const std::vector<point3> &nuage, const Ar
         for (std::size_t i = debut; i < fin; ++i)
             loin[i] = pas == 1 ? d2[i] > seuil : !entoure(i) && densite(i) > seuil;
     });
-    // Far from its neighbours is not yet away from the surface: the points of a sparse part lie
-    // on it, in the plane or along the line of the sparse points round them.
     std::vector<std::size_t> candidats;
     for (std::size_t i = 0; i < n; ++i)
         if (loin[i])
             candidats.push_back(i);
-    std::vector<std::uint8_t> porte(candidats.size());
+    std::vector<std::uint8_t> porte = dansDesPartiesEparses(candidats, loin, arbre, fils);
+    // Far from its neighbours is not yet away from the surface: the points of a sparse part lie
+    // on it, in the plane or along the line of the sparse points round them.
     enParallele(candidats.size(), fils, [&](std::size_t debut, std::size_t fin) {
         for (std::size_t k = debut; k < fin; ++k)
-            porte[k] = surLaSurfaceDesAutres(nuage[candidats[k]], arbre);
+            if (!porte[k])
+                porte[k] = surLaSurfaceDesAutres(nuage[candidats[k]], arbre);
     });
     for (std::size_t k = 0; k < candidats.size(); ++k)
         if (!porte[k])
@@ -93,12 +161,13 @@ bool surLaSurfaceDesAutres(const point3 &p, const ArbrePoints &arbre)
         ++tenants[j];
     }
     int repetees = 0;
-    for (int j = 0; j < std::min(m, 8); ++j)
+    const int premieres = std::min(m, PLACES_REPETEES);
+    for (int j = 0; j < premieres; ++j)
         repetees += tenants[j] > 1;
-    if (2 * repetees >= std::min(m, 8) && m >= 4)
+    if (2 * repetees >= premieres && m >= PLACES_REPETEES_MINIMUM)
         return true;
     m = std::min(m, VOISINS_DU_SUPPORT);
-    if (m < 3)
+    if (m < PLACES_DU_SUPPORT_MINIMUM)
         return false;
     point3 centre;
     for (int k = 0; k < m; ++k)
@@ -126,8 +195,8 @@ bool surLaSurfaceDesAutres(const point3 &p, const ArbrePoints &arbre)
 
 std::vector<char> prolongentUnBord(const std::vector<point3> &isoles, const ArbrePoints &gardes, double mediane)
 {
-    constexpr int PROCHES = ArbrePoints::K_MAXIMUM, PLAN = 24;
-    const double sinusMaximum = std::sin(20.0 * M_PI / 180.0);
+    constexpr int PROCHES = ArbrePoints::K_MAXIMUM, PLAN = VOISINS_DU_BORD;
+    const double sinusMaximum = std::sin(ANGLE_DU_BORD * M_PI / 180.0);
     std::vector<char> bord(isoles.size(), 0);
     // Where isolated points are many, the scan is dusty, and a lone point past an edge is dust
     // as likely as the scan's own: none is taken.
@@ -143,7 +212,7 @@ std::vector<char> prolongentUnBord(const std::vector<point3> &isoles, const Arbr
         const int n = gardes.plusProches(p, PROCHES, cases, d2);
         long dense = -1;
         for (int k = 0; k < n && dense < 0; ++k)
-            if (gardes.distanceAuKieme(q[cases[k]], VOISIN_DE_DENSITE + 1) <= 4 * mediane)
+            if (gardes.distanceAuKieme(q[cases[k]], VOISIN_DE_DENSITE + 1) <= DENSE_EN_MEDIANES * DENSE_EN_MEDIANES * mediane)
                 dense = cases[k];
         if (dense < 0)
             continue;
@@ -175,7 +244,7 @@ std::vector<char> prolongentUnBord(const std::vector<point3> &isoles, const Arbr
         versCentre = versCentre - fois(normale, scal(versCentre, normale));
         const point3 v = p - a;
         const double l = norme(v);
-        bord[i] = norme(versCentre) > 0.3 * moyenne && l > 0 && l * l <= PORTEE_BORD * PORTEE_BORD * mediane &&
+        bord[i] = norme(versCentre) > BORD_DU_PLAN * moyenne && l > 0 && l * l <= PORTEE_BORD * PORTEE_BORD * mediane &&
                   std::abs(scal(v, normale)) < sinusMaximum * l && scal(v, versCentre) < 0;
     }
     return bord;
