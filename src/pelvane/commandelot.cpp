@@ -71,9 +71,10 @@ void chercherNuages(const std::string &racine, const std::string &sortie, std::v
         bool nomDeNuage = false;
         for (const std::string &s : suffixesDesNuages())
             nomDeNuage = nomDeNuage || finitPar(nom, s);
-        if (const std::string pourquoi = lot::raisonDeSaut(chemin, nomDeNuage); !pourquoi.empty()) {
+        if (const std::string pourquoi = lot::raisonDeSaut(chemin, nomDeNuage, langue() == Langue::Anglais);
+            !pourquoi.empty()) {
             if (sautes)
-                *sautes << "PelvaneLot : passé : " << chemin << " (" << pourquoi << ")\n";
+                *sautes << selon("PelvaneLot : passé : ", "PelvaneLot: skipped: ") << chemin << " (" << pourquoi << ")\n";
             continue;
         }
         if (it->symlink_status(e).type() == fs::file_type::regular && nomDeNuage)
@@ -288,9 +289,11 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
         if (!lireStatut(dossier, l.code, l.duree)) {
             l.statut = "absent";
             l.message = "pas de résultat : nuage pas encore traité ou traitement interrompu";
+            l.messageAnglais = "no result: cloud not fitted yet or its run interrupted";
         } else if (l.code != "0" && l.code != codeSeCroise) {
             l.statut = "échec";
-            l.message = messageDEchec(dossier);
+            // The tool's own line, in the language it ran in.
+            l.message = l.messageAnglais = messageDEchec(dossier);
         } else if (resultatsComplets(n.nuage, dossier)) {
             l.statut = l.code == "0" ? "réussi" : "se croise";
             std::ifstream rapport(fs::path(dossier) / (nomDuNuage(n.nuage) + ".rapport.txt"), std::ios::binary);
@@ -305,38 +308,54 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
             l.chiffres.push_back(f.croisements);
             l.chiffres.push_back(f.volume);
             l.chiffres.push_back(f.aire);
-            if (l.code == codeSeCroise)
+            if (l.code == codeSeCroise) {
                 l.message = "la surface passe au travers d'elle-même (" + f.croisements +
                             " paires de triangles se croisent) : elle ne borne pas un solide";
+                l.messageAnglais = "the surface passes through itself (" + f.croisements +
+                                   " pairs of triangles cross): it bounds no solid";
+            }
             // The fit set much of the cloud aside, or smoothed it: written, but to be looked at.
             if (!f.avertissement.empty()) {
                 if (l.statut == "réussi")
                     l.statut = "à vérifier";
                 l.message += (l.message.empty() ? "" : " ; ") + f.avertissement;
+                l.messageAnglais += (l.messageAnglais.empty() ? "" : "; ") + f.avertissementAnglais;
             }
         } else {
             l.statut = "incomplet";
             l.message = "résultat incomplet dans " + dossier;
+            l.messageAnglais = "incomplete result in " + dossier;
         }
         l.signification = significationSortie(l.code);
         l.message = enUneLigne(l.message);
+        l.messageAnglais = enUneLigne(l.messageAnglais);
         lignes.push_back(l);
     }
     return lignes;
 }
 
-std::string texteCsv(const std::vector<LigneResume> &lignes)
+std::string texteCsv(const std::vector<LigneResume> &lignes, Langue langue)
 {
-    std::string t = "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
-                    "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
-                    "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
-                    "points écartés,nuage entier->surface moyenne (%),nuage entier->surface centile 95 (%),"
-                    "nuage entier->surface maximum (%),parties,genre,paires de triangles qui se croisent,volume enclos,aire,durée (s),message\n";
+    const bool en = langue == Langue::Anglais;
+    std::string t =
+        en ? "cloud,path,status,exit status,meaning,cloud points,simplex points,"
+             "cloud->surface mean (%),cloud->surface 95th percentile (%),cloud->surface maximum (%),"
+             "surface->cloud mean (%),surface->cloud 95th percentile (%),surface->cloud maximum (%),"
+             "points set aside,whole cloud->surface mean (%),whole cloud->surface 95th percentile (%),"
+             "whole cloud->surface maximum (%),parts,genus,pairs of crossing triangles,enclosed volume,area,"
+             "time (s),message\n"
+           : "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
+             "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
+             "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
+             "points écartés,nuage entier->surface moyenne (%),nuage entier->surface centile 95 (%),"
+             "nuage entier->surface maximum (%),parties,genre,paires de triangles qui se croisent,volume enclos,aire,"
+             "durée (s),message\n";
     for (const LigneResume &l : lignes) {
-        std::vector<std::string> champs = {l.relatif, l.nuage, l.statut, l.code, l.signification};
+        std::vector<std::string> champs = {l.relatif, l.nuage, en ? statutAnglais(l.statut) : l.statut, l.code,
+                                           en ? significationSortie(l.code, Langue::Anglais) : l.signification};
         champs.insert(champs.end(), l.chiffres.begin(), l.chiffres.end());
         champs.push_back(l.duree);
-        champs.push_back(l.message);
+        champs.push_back(en ? l.messageAnglais : l.message);
         for (std::size_t i = 0; i < champs.size(); ++i)
             t += (i ? "," : "") + champCsv(champs[i]);
         t += "\n";
@@ -371,7 +390,7 @@ std::string texteJson(const std::vector<LigneResume> &lignes)
              ", \"meaning\": " + chaineJson(significationSortie(l.code, Langue::Anglais));
         for (std::size_t i = 0; i < std::size(cles); ++i)
             t += std::string(", \"") + cles[i] + "\": " + nombreJson(i < l.chiffres.size() ? l.chiffres[i] : "");
-        t += ", \"seconds\": " + nombreJson(l.duree) + ", \"message\": " + chaineJson(l.message) + "}";
+        t += ", \"seconds\": " + nombreJson(l.duree) + ", \"message\": " + chaineJson(l.messageAnglais) + "}";
     }
     return t + "\n]\n";
 }
@@ -434,6 +453,11 @@ int commandeLot(const std::vector<std::string> &arguments, std::ostream &sortie,
         choisirLangue(langue);
         a.erase(a.begin(), a.begin() + 2);
     }
+    bool csvAnglais = pelvane::langue() == Langue::Anglais;
+    if (!a.empty() && a[0] == "--english-csv") {
+        csvAnglais = true;
+        a.erase(a.begin());
+    }
     const std::string mode = a.empty() ? "" : a[0];
     if (mode == "--version" && a.size() == 1) {
         sortie << texteVersion("PelvaneLot.exe");
@@ -462,7 +486,8 @@ int commandeLot(const std::vector<std::string> &arguments, std::ostream &sortie,
         }
         const std::vector<LigneResume> lignes = lignesResume(dossier, nuages);
         if (!ecrire(dossier, "resume.csv", texteCsv(lignes)) || !ecrire(dossier, "resume.json", texteJson(lignes)) ||
-            !ecrire(dossier, "resume.html", texteHtml(dossier, lignes)))
+            !ecrire(dossier, "resume.html", texteHtml(dossier, lignes)) ||
+            (csvAnglais && !ecrire(dossier, fichierCsvAnglais, texteCsv(lignes, Langue::Anglais))))
             return erreur(erreurs, Raison(CodeRaison::ResumeDuLotImpossible, {litteral(dossier)}));
         const auto reussis =
             std::count_if(lignes.begin(), lignes.end(), [](const LigneResume &l) { return l.statut == "réussi"; });
@@ -475,8 +500,10 @@ int commandeLot(const std::vector<std::string> &arguments, std::ostream &sortie,
             erreurs << ", " << aVerifier
                     << selon(" à vérifier (points écartés ou nuage lissé : voir le message)",
                              " to check (points set aside or cloud smoothed: see the message)");
-        erreurs << selon(" ; résumé : ", "; summary: ") << dossier << "/resume.csv, " << dossier << "/resume.json, "
-                << dossier << "/resume.html" << std::endl;
+        erreurs << selon(" ; résumé : ", "; summary: ") << dossier << "/resume.csv, ";
+        if (csvAnglais)
+            erreurs << dossier << "/" << fichierCsvAnglais << ", ";
+        erreurs << dossier << "/resume.json, " << dossier << "/resume.html" << std::endl;
         return reussis == static_cast<long>(lignes.size()) ? 0 : 1;
     }
     return erreur(erreurs, Raison(CodeRaison::UsageDuLot));

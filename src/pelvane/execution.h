@@ -164,8 +164,9 @@ struct FiguresRapport
     std::string pointsNuage, pointsSimplexes, pointsEcartes, parties, genre, croisements, volume, aire;
     /// Every cloud point -> surface (the set-aside ones included): mean, 95th percentile, maximum.
     std::string ecartsEntiers[3];
-    /// The run's warnings on the fit's judgements (avertissementsDesJugements), joined.
-    std::string avertissement;
+    /// The run's warnings on the fit's judgements (avertissementsDesJugements), joined; and the same
+    /// in English, made again by that rule from the report's figures.
+    std::string avertissement, avertissementAnglais;
     /// [0]: cloud -> surface, [1]: surface -> cloud; mean, 95th percentile, maximum, in % of the diagonal.
     std::string ecarts[2][3];
 };
