@@ -17,13 +17,19 @@ sortie = sys.argv[2] if len(sys.argv) > 2 else "galet.ply"
 points = tarnis.read(nuage)                       # (n, 3) float64
 
 
+dits = {}
+
+
 def suivre(fraction, phase):
-    print("\r%-40s %3d %%" % (phase, 100 * fraction), end="", file=sys.stderr)
+    """A line for each tenth of the work, and for each new phase."""
+    dixieme = int(10 * fraction)
+    if dits.get(phase) != dixieme:
+        dits[phase] = dixieme
+        print("%s: %d %%" % (phase, 10 * dixieme), file=sys.stderr)
     return True                                   # False would stop the fit (tarnis.Error, status 7)
 
 
 fit = tarnis.fit(points, threads=0, progress=suivre)
-print(file=sys.stderr)
 d = fit.cloud_to_surface
 print("%d points -> %d vertices, %d faces, parts %d, genus %d, crossings %d" % (
     len(points), len(fit.vertices), len(fit.faces), fit.parts, fit.genus, fit.crossings))

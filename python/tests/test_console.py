@@ -86,3 +86,22 @@ def test_a_failure_in_english_and_in_french(tmp_path):
 def test_version():
     r = lancer("--version")
     assert r.returncode == 0 and r.stdout.startswith("Pelvane.exe (Tarnis) ") and r.stdout.count("\n") == 1
+
+
+def test_the_cycles_give_the_console_tools_figures(tmp_path):
+    nuage = tmp_path / "boule.pts"
+    tarnis.write(nuage, sphere(1500))
+    options = dict(method="cycles", min_points=2000, iterations=5, threads=2)
+    r = lancer("--cloud", str(nuage), "--out", str(tmp_path), "--report", "json",
+               *["--%s=%s" % (k.replace("_", "-"), v) for k, v in options.items()])
+    assert r.returncode == 0, r.stderr
+    with open(tmp_path / "boule.rapport.json", encoding="utf-8") as f:
+        j = json.load(f)
+    assert j["parameters"]["method"] == "cycles"
+    f = tarnis.fit(tarnis.read(nuage), **options)
+    for sens in ("cloud_to_surface", "surface_to_cloud", "simplex_to_cloud"):
+        for mesure in ("mean", "p95", "max"):
+            assert getattr(getattr(f, sens), mesure) == j["distances"][sens][mesure]["value"], (sens, mesure)
+    assert (f.levels, f.points_per_level, f.simplex_points, f.parts, f.genus) == (
+        j["fit"]["levels"], j["fit"]["simplex_points_per_level"], j["surface"]["simplex_points"],
+        j["surface"]["parts"], j["surface"]["genus"])

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 namespace pelvane {
@@ -65,6 +66,13 @@ Resultat lireChemin(const std::string &texte, const std::string &nom, std::strin
 
 LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &maillageParDefaut,
                        const Parametres *base = nullptr);
+
+// The named options that take a value (as the next argument or after '=').
+const char *const optionsAvecValeur[] = {"--cloud",      "--mesh",       "--out",        "--internal", "--external",
+                                         "--retention",  "--rigidity",   "--min-points", "--iterations",
+                                         "--method",     "--threads",    "--tolerance",  "--max-points",
+                                         "--format",     "--lang",       "--report",     "--strays",
+                                         "--noise"};
 
 std::string formatsValides()
 {
@@ -158,12 +166,8 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
             p.sauvegardeAuto = true;
             continue;
         }
-        static const char *const avecValeur[] = {
-            "--cloud",      "--mesh",       "--out",    "--internal", "--external",  "--retention", "--rigidity",
-            "--min-points", "--iterations", "--method", "--threads",  "--tolerance", "--max-points", "--format",
-            "--lang",       "--report",     "--strays",     "--noise"};
         bool connue = false;
-        for (const char *o : avecValeur)
+        for (const char *o : optionsAvecValeur)
             connue = connue || option == o;
         if (!connue) {
             l.resultat = refus(Raison(CodeRaison::OptionInconnue, {litteral(option)}));
@@ -320,6 +324,17 @@ std::optional<Langue> langueDemandee(const std::vector<std::string> &arguments)
             l = langue;
     }
     return l;
+}
+
+const std::vector<std::string> &optionsNommees()
+{
+    static const std::vector<std::string> options = [] {
+        std::vector<std::string> o(std::begin(optionsAvecValeur), std::end(optionsAvecValeur));
+        for (const char *x : {"--autosave", "--level", "--band", "--voxels"})
+            o.push_back(x);
+        return o;
+    }();
+    return options;
 }
 
 LigneDeCommande analyserOptions(const std::vector<std::string> &options, const Parametres &base)
