@@ -52,6 +52,14 @@ std::vector<std::string> suffixesDesNuages()
     return s;
 }
 
+bool estUnNomDeNuage(const std::string &nom)
+{
+    for (const std::string &s : suffixesDesNuages())
+        if (finitPar(nom, s))
+            return true;
+    return false;
+}
+
 // Every cloud or volume regular file (suffixesDesNuages) under the folder racine, links inside it not
 // followed, the folder sortie left out. Each entry passed over for what it is (a link, a pipe...)
 // gets a line in sautes, when given, with why.
@@ -68,9 +76,7 @@ void chercherNuages(const std::string &racine, const std::string &sortie, std::v
         }
         std::error_code e;
         const std::string nom = it->path().filename().string();
-        bool nomDeNuage = false;
-        for (const std::string &s : suffixesDesNuages())
-            nomDeNuage = nomDeNuage || finitPar(nom, s);
+        const bool nomDeNuage = estUnNomDeNuage(nom);
         if (const std::string pourquoi = lot::raisonDeSaut(chemin, nomDeNuage, langue() == Langue::Anglais);
             !pourquoi.empty()) {
             if (sautes)
@@ -231,6 +237,9 @@ Resultat listerNuages(const std::string &entree, const std::string &sortie, std:
     if (fs::is_directory(entree, ec)) {
         racine = normal(entree);
         chercherNuages(racine, normal(sortie), chemins, sautes);
+    } else if (estUnNomDeNuage(entree) && !finitPar(entree, ".txt")) {
+        // A cloud itself, not a list of them: a batch of one (a .txt is a list, as ever).
+        chemins.push_back(normal(entree));
     } else if (!lireListe(entree, chemins)) {
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::ListeDuLotIllisible, {litteral(entree)}));
     }

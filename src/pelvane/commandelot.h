@@ -25,7 +25,8 @@ struct NuageDuLot
 };
 
 /// The clouds of `entree`: a folder searched recursively for .pts and .hdr files (links inside it
-/// are not followed, the output folder `sortie` is left out), or a list file (one cloud a line;
+/// are not followed, the output folder `sortie` is left out), one cloud (a file with a cloud's
+/// suffix but .txt, never read as a list), or a list file (one cloud a line;
 /// relative paths start from the list's folder; empty lines and "#" lines skipped). Sorted by
 /// path, each once, named by lot::dossierResultats with the folder, or the deepest folder holding
 /// every listed cloud, as root. Fails (NuageIllisible) for a missing or unreadable entry or one

@@ -1848,8 +1848,8 @@ with the keys W X C V B N.</translation>
         <translation>cannot write the summary in %1</translation>
     </message>
     <message>
-        <source>usage : PelvaneLot.exe [--lang en|fr] --nuages ENTREE SORTIE | --a-faire SORTIE | --complet NUAGE DOSSIER | --resume SORTIE | --version</source>
-        <translation>usage: PelvaneLot.exe [--lang en|fr] --nuages INPUT OUT | --a-faire OUT | --complet CLOUD FOLDER | --resume OUT | --version</translation>
+        <source>usage : PelvaneLot.exe [--lang en|fr] [--english-csv] --nuages ENTREE SORTIE | --a-faire SORTIE | --complet NUAGE DOSSIER | --resume SORTIE | --version</source>
+        <translation>usage: PelvaneLot.exe [--lang en|fr] [--english-csv] --nuages INPUT OUT | --a-faire OUT | --complet CLOUD FOLDER | --resume OUT | --version</translation>
     </message>
     <message>
         <source>%1 n&apos;est pas un fichier PTS : la ligne 1 dépasse %2 caractères sans fin de ligne</source>

@@ -91,6 +91,8 @@ TEST(Lot, CloudsOfAFolderOrOfAListWithTheirResultsFolders)
               in + "/a/scan.pts > a/scan.pts\n" + in + "/b/scan.pts > b/scan.pts\n");
     ecrire(t.file("listes/un.txt"), in + "/b/vol.hdr\n");
     EXPECT_EQ(lister(t.file("listes/un.txt"), t.file("out")), in + "/b/vol.hdr > vol.hdr\n");
+    // A cloud given alone is a batch of one, not a list of its own lines.
+    EXPECT_EQ(lister(in + "/d/HAUT.XYZ", t.file("out")), in + "/d/HAUT.XYZ > HAUT.XYZ\n");
 
     EXPECT_EQ(lister(t.file("absent"), t.file("out")), "refus : entrée introuvable : " + t.file("absent"));
     ecrire(t.file("listes/vide.txt"), "# rien\n");
