@@ -404,8 +404,10 @@ std::string texteJson(const std::vector<LigneResume> &lignes)
     return t + "\n]\n";
 }
 
-std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &lignes)
+std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &lignes, Langue langue)
 {
+    const bool en = langue == Langue::Anglais;
+    const auto dire = [en](const char *francais, const char *anglais) { return en ? anglais : francais; };
     std::vector<const LigneResume *> ordre;
     for (const LigneResume &l : lignes)
         ordre.push_back(&l);
@@ -418,37 +420,48 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
         return a->relatif < b->relatif;
     });
     std::ostringstream o;
-    o << "<!DOCTYPE html>\n<html lang=\"fr\"><head><meta charset=\"utf-8\"><title>Lot " << html(titre) << "</title>\n"
+    o << "<!DOCTYPE html>\n<html lang=\"" << dire("fr", "en") << "\"><head><meta charset=\"utf-8\"><title>"
+      << dire("Lot ", "Batch ") << html(titre) << "</title>\n"
       << "<style>body{font-family:sans-serif}table{border-collapse:collapse}td,th{border:1px solid "
          "#999;padding:2px 6px}td.n{text-align:right}tr.echec{background:#fdd}tr.absent,tr.incomplet{background:#ffd}tr.croise{background:#fdb}tr.averti{background:#eef}"
          "</style></head><body>\n"
-      << "<h1>Lot " << html(titre) << "</h1>\n"
-      << "<p>Écarts en % de la diagonale de la boîte englobante du nuage ; les échecs d’abord, puis les moins bons "
-         "ajustements.</p>\n"
-      << "<table><tr><th>nuage</th><th>statut</th><th>code</th><th>points du nuage</th><th>points simplexes</th>"
-         "<th>nuage→surface moyenne</th><th>centile 95</th><th>maximum</th><th>surface→nuage moyenne</th>"
-         "<th>centile 95</th><th>maximum</th><th>points écartés</th><th>nuage entier→surface moyenne</th><th>centile 95</th>"
-         "<th>maximum</th><th>parties</th><th>genre</th>"
-         "<th>paires de triangles qui se croisent</th><th>volume enclos</th><th>aire</th><th>durée (s)</th>"
-         "<th>message</th></tr>\n";
+      << "<h1>" << dire("Lot ", "Batch ") << html(titre) << "</h1>\n"
+      << dire("<p>Écarts en % de la diagonale de la boîte englobante du nuage ; les échecs d’abord, puis les moins bons "
+              "ajustements.</p>\n",
+              "<p>Distances in % of the diagonal of the cloud's bounding box; the failures first, then the worst "
+              "fits.</p>\n")
+      << dire("<table><tr><th>nuage</th><th>statut</th><th>code</th><th>points du nuage</th><th>points simplexes</th>"
+              "<th>nuage→surface moyenne</th><th>centile 95</th><th>maximum</th><th>surface→nuage moyenne</th>"
+              "<th>centile 95</th><th>maximum</th><th>points écartés</th><th>nuage entier→surface moyenne</th>"
+              "<th>centile 95</th><th>maximum</th><th>parties</th><th>genre</th>"
+              "<th>paires de triangles qui se croisent</th><th>volume enclos</th><th>aire</th><th>durée (s)</th>"
+              "<th>message</th></tr>\n",
+              "<table><tr><th>cloud</th><th>status</th><th>exit status</th><th>cloud points</th><th>simplex points</th>"
+              "<th>cloud→surface mean</th><th>95th percentile</th><th>maximum</th><th>surface→cloud mean</th>"
+              "<th>95th percentile</th><th>maximum</th><th>points set aside</th><th>whole cloud→surface mean</th>"
+              "<th>95th percentile</th><th>maximum</th><th>parts</th><th>genus</th>"
+              "<th>pairs of crossing triangles</th><th>enclosed volume</th><th>area</th><th>time (s)</th>"
+              "<th>message</th></tr>\n");
     for (const LigneResume *l : ordre) {
         const std::string classe = l->statut == "échec"       ? "echec"
                                    : l->statut == "réussi"    ? "ok"
                                    : l->statut == "se croise" ? "croise"
                                    : l->statut == "à vérifier" ? "averti"
                                                               : l->statut;
-        o << "<tr class=\"" << classe << "\"><td>" << html(l->relatif) << "</td><td>" << html(l->statut)
-          << "</td><td class=\"n\">" << html(l->code + (l->signification.empty() ? "" : " (" + l->signification + ")"))
-          << "</td>";
+        const std::string signification = en ? significationSortie(l->code, Langue::Anglais) : l->signification;
+        o << "<tr class=\"" << classe << "\"><td>" << html(l->relatif) << "</td><td>"
+          << html(en ? statutAnglais(l->statut) : l->statut) << "</td><td class=\"n\">"
+          << html(l->code + (signification.empty() ? "" : " (" + signification + ")")) << "</td>";
         for (const std::string &c : l->chiffres)
             o << "<td class=\"n\">" << html(c) << "</td>";
-        o << "<td class=\"n\">" << html(l->duree) << "</td><td>" << html(l->message) << "</td></tr>\n";
+        o << "<td class=\"n\">" << html(l->duree) << "</td><td>" << html(en ? l->messageAnglais : l->message)
+          << "</td></tr>\n";
     }
     o << "</table>\n<p>";
     for (const char *statut : {"échec", "se croise", "à vérifier", "absent", "incomplet", "réussi"}) {
         const auto n = std::count_if(lignes.begin(), lignes.end(), [&](const LigneResume &l) { return l.statut == statut; });
         if (n > 0)
-            o << statut << " : " << n << ". ";
+            o << (en ? statutAnglais(statut) : statut) << dire(" : ", ": ") << n << ". ";
     }
     o << "</p></body></html>\n";
     return o.str();
@@ -495,7 +508,7 @@ int commandeLot(const std::vector<std::string> &arguments, std::ostream &sortie,
         }
         const std::vector<LigneResume> lignes = lignesResume(dossier, nuages);
         if (!ecrire(dossier, "resume.csv", texteCsv(lignes)) || !ecrire(dossier, "resume.json", texteJson(lignes)) ||
-            !ecrire(dossier, "resume.html", texteHtml(dossier, lignes)) ||
+            !ecrire(dossier, "resume.html", texteHtml(dossier, lignes, pelvane::langue())) ||
             (csvAnglais && !ecrire(dossier, fichierCsvAnglais, texteCsv(lignes, Langue::Anglais))))
             return erreur(erreurs, Raison(CodeRaison::ResumeDuLotImpossible, {litteral(dossier)}));
         const auto reussis =

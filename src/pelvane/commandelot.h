@@ -71,8 +71,10 @@ inline constexpr const char *fichierCsvAnglais = "summary.csv";
 std::string texteJson(const std::vector<LigneResume> &lignes);
 
 /// resume.html: the table, failures and missing results first (by path), then the successes from
-/// the worst fit (the larger of the two 95th percentiles) to the best.
-std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &lignes);
+/// the worst fit (the larger of the two 95th percentiles) to the best. In French, or in English
+/// (the language of the messages when the batch command writes it).
+std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &lignes,
+                      Langue langue = Langue::Francais);
 
 /// Runs PelvaneLot.exe with its arguments (without the program name); returns the exit status.
 ///   --nuages ENTREE SORTIE    prints the clouds, "cloud<TAB>relative folder" (2 when there is none)

@@ -182,6 +182,13 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
                          s + "/d/moitie.pts");
     EXPECT_EQ(en[5], "e/<x>.pts,/scans/e/<x>.pts,missing,,,,,,,,,,,,,,,,,,,,,no result: cloud not fitted yet or its "
                      "run interrupted");
+    const std::string htmlEn = readFile(s + "/resume.html");
+    EXPECT_NE(htmlEn.find("<tr class=\"echec\"><td>c/casse.pts</td><td>failed</td><td class=\"n\">4 (unreadable or "
+                          "empty cloud)</td>"),
+              std::string::npos);
+    EXPECT_NE(htmlEn.find("<p>failed: 1. crosses itself: 1. missing: 1. incomplete: 1. succeeded: 1. </p>"),
+              std::string::npos);
+    EXPECT_EQ(lancer({"--resume", s}, sortie), 1); // in French again
 
     const std::string html = readFile(s + "/resume.html");
     std::vector<std::string> ordre;
