@@ -12,7 +12,7 @@ PKGS=(
   xvfb xauth x11-utils openbox
   clang libclang-rt-dev
   python3 python3-numpy python3-nibabel python3-skimage python3-dev python3-setuptools
-  pybind11-dev python3-pybind11 python3-pytest
+  pybind11-dev python3-pybind11 python3-pytest python3-pip python3-venv python3-wheel
   libnifti2-dev zlib1g-dev libassimp-dev
   libcgal-dev libgmp-dev libmpfr-dev
   tetgen

@@ -105,18 +105,24 @@ private:
     }
 };
 
-/// A failed Resultat on its way to Python.
+/// A failed Resultat on its way to Python, its message in the language asked (lang=, English by default).
 struct Echec : std::exception
 {
     Resultat resultat;
-    explicit Echec(Resultat r) : resultat(std::move(r)) {}
+    pelvane::Langue langue;
+    explicit Echec(Resultat r, pelvane::Langue l = pelvane::Langue::Anglais) : resultat(std::move(r)), langue(l) {}
     const char *what() const noexcept override { return "tarnis.Error"; }
 };
 
-void reussirOuLever(Resultat r)
+void reussirOuLever(Resultat r, pelvane::Langue langue = pelvane::Langue::Anglais)
 {
     if (!r)
-        throw Echec(std::move(r));
+        throw Echec(std::move(r), langue);
+}
+
+pelvane::Langue langueDe(const pelvane::Parametres &p)
+{
+    return p.langue.value_or(pelvane::Langue::Anglais);
 }
 
 /// A fit and what it measured: the simplex mesh (its triangulation in maillageTriangule) and the
@@ -156,6 +162,27 @@ Resultat ajusterEtMesurer(const std::vector<point3> &nuage, const Progression &p
 
     if (const std::optional<Raison> raison = placerAutourDuNuage(simplex, nuage, regl.marge))
         return Resultat::echec(Statut::MaillageIllisible, Raison(CodeRaison::PlacementImpossible, {*raison}));
+    if (param.cycles) {
+        // The automatic mode's cycles (--method cycles) over the cloud's kd-tree, as the console
+        // tool runs them, then the measure of the surface against the whole cloud.
+        Maillage arbre;
+        arbre.ListePointsInterets = nuage;
+        if (r = arbre.construireKd(); !r)
+            return r;
+        BilanAutomatique b;
+        const Horloge::time_point cycles = Horloge::now();
+        r = pelvane::cyclesAutomatiques(simplex, arbre.kd.get(), param, regl, bilan, progression, {}, b);
+        bilan.dureeCycles = secondesDepuis(cycles);
+        if (!r)
+            return r;
+        MesureSurface ms;
+        if (r = mesurerSurface(simplex, nuage, nullptr, param.formats, param.fils, ms); !r)
+            return r;
+        pelvane::prendreMesureSurface(bilan, ms);
+        bilan.dureeMesures = ms.secondes;
+        bilan.duree = secondesDepuis(debut);
+        return {};
+    }
     // The console tool's own sequence: the fit, then the measure of the surface as written.
     MesureAjustement m;
     r = ::ajusterEtMesurer(simplex, nuage, pelvane::reglagesDuFit(param, regl), param.formats, m, progression,
@@ -175,7 +202,7 @@ pelvane::Parametres parametres(const std::vector<std::string> &options, const st
     pelvane::Parametres base;
     base.maillage = maillage;
     const pelvane::LigneDeCommande l = pelvane::analyserOptions(options, base);
-    reussirOuLever(l.resultat);
+    reussirOuLever(l.resultat, pelvane::langueDemandee(options).value_or(pelvane::Langue::Anglais));
     return l.parametres;
 }
 
@@ -221,7 +248,7 @@ py::array_t<double> lire(const std::string &chemin, const std::vector<std::strin
 class ProgressionPython
 {
 public:
-    explicit ProgressionPython(py::object f) : fonction(std::move(f)) {}
+    ProgressionPython(py::object f, pelvane::Langue l) : fonction(std::move(f)), langue(l) {}
     ~ProgressionPython()
     {
         py::gil_scoped_acquire verrou;
@@ -239,7 +266,7 @@ public:
                 return false;
             try {
                 const py::object r =
-                    fonction(fraction, pelvane::texteDansLaLangue(phaseDe(etape), pelvane::Langue::Anglais));
+                    fonction(fraction, pelvane::texteDansLaLangue(phaseDe(etape), langue));
                 return !(py::isinstance<py::bool_>(r) && !r.cast<bool>());
             } catch (py::error_already_set &e) {
                 erreur.emplace(std::move(e));
@@ -260,15 +287,14 @@ public:
 
 private:
     py::object fonction;
+    pelvane::Langue langue;
     std::optional<py::error_already_set> erreur;
 };
 
 /// Runs the fit of a->parametres on the cloud, the lock released, progress through `progres`.
 void lancer(const std::vector<point3> &nuage, Ajuste &a, py::object progres)
 {
-    if (a.parametres.cycles)
-        throw py::value_error("method: only \"ajustement\", the fit, runs from Python");
-    ProgressionPython suivi(std::move(progres));
+    ProgressionPython suivi(std::move(progres), langueDe(a.parametres));
     const Progression progression = suivi.progression();
     Resultat r;
     {
@@ -284,7 +310,7 @@ void lancer(const std::vector<point3> &nuage, Ajuste &a, py::object progres)
     }
     suivi.relever();
     a.bilan.resultat = r;
-    reussirOuLever(r);
+    reussirOuLever(r, langueDe(a.parametres));
 }
 
 std::shared_ptr<Ajuste> ajusterPython(const py::array_t<double, py::array::c_style | py::array::forcecast> &tableau,
@@ -322,7 +348,8 @@ std::shared_ptr<Ajuste> ajusterVolume(const py::array_t<float, py::array::f_styl
     volume.origineRepere = Raison(CodeRaison::RepereSform);
     std::vector<point3> nuage;
     a->bilan.volume = true;
-    reussirOuLever(frontiereVolume(volume, "array", a->parametres.volume, nuage, a->bilan.frontiere));
+    reussirOuLever(frontiereVolume(volume, "array", a->parametres.volume, nuage, a->bilan.frontiere),
+                   langueDe(a->parametres));
     lancer(nuage, *a, std::move(progres));
     return a;
 }
@@ -446,7 +473,7 @@ PYBIND11_MODULE(_tarnis, m)
         } catch (const Echec &e) {
             const Resultat &r = e.resultat;
             const std::string anglais = pelvane::texteDansLaLangue(r.raison, pelvane::Langue::Anglais);
-            py::object ex = py::handle(erreur.ptr())(anglais);
+            py::object ex = py::handle(erreur.ptr())(pelvane::texteDansLaLangue(r.raison, e.langue));
             py::list codes;
             codesDe(r.raison, codes);
             ex.attr("code") = codes.empty() ? py::str("") : py::str(codes[0]);
@@ -510,6 +537,7 @@ PYBIND11_MODULE(_tarnis, m)
           py::arg("progress"));
     m.def("write", &ecrire, py::arg("fit"), py::arg("path"));
     m.def("write_points", &ecrireNuage, py::arg("points"), py::arg("path"));
+    m.def("console_options", [] { return pelvane::optionsNommees(); });
     m.def("reason_codes", [] {
         py::list l;
         for (std::size_t i = 1; i < nombreDeCodes; ++i)

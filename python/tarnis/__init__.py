@@ -18,16 +18,21 @@ import numpy as np
 from ._tarnis import Error, reason_codes  # noqa: F401
 from . import _tarnis
 
-__all__ = ["Error", "Fit", "Distances", "fit", "fit_volume", "read", "write", "reason_codes", "TEMPLATE"]
+__all__ = ["Error", "Fit", "Distances", "fit", "fit_volume", "read", "write", "reason_codes", "TEMPLATE",
+           "CONSOLE_OPTIONS", "FILE_OPTIONS"]
 
 #: The reference simplex mesh a fit starts from unless mesh= names another (SMM).
 TEMPLATE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "icosa.smm")
 
-# Keyword arguments of fit(), named as the console tool's long options (--min-points: min_points).
-_OPTIONS_FIT = ("internal", "external", "retention", "rigidity", "min_points", "iterations", "tolerance",
-                "max_points", "threads", "format")
-# Those of read() for a volume (--level X, --band LOW HIGH, --voxels).
+#: The console tool's long options as keywords (--min-points: min_points), from its own parser.
+CONSOLE_OPTIONS = tuple(o[2:].replace("-", "_") for o in _tarnis.console_options())
+#: Those that name the tool's files, which have no keyword: the points given are the cloud, and a
+#: script writes what it wants with write().
+FILE_OPTIONS = ("cloud", "out", "report", "autosave")
+# Those of read() and fit_volume() for a volume (--level X, --band LOW HIGH, --voxels).
 _OPTIONS_VOLUME = ("level", "band", "voxels")
+# Keyword arguments of fit(): every other one (mesh= has its own argument).
+_OPTIONS_FIT = tuple(o for o in CONSOLE_OPTIONS if o not in FILE_OPTIONS + _OPTIONS_VOLUME + ("mesh",))
 
 
 def _valeur(v):
@@ -131,11 +136,14 @@ def read(path, **volume):
 def fit(points, progress=None, mesh=None, **options):
     """Fits a closed surface to the points ((n, 3) array-like) and measures it.
 
-    options are the console tool's: internal, external, retention, rigidity, min_points,
-    iterations, tolerance (% of the diagonal), max_points, threads (0: every core; the result does
-    not depend on it), format (the files the crossings are counted for, default "smm,off" as the
-    console tool writes). progress(fraction, phase) is called as the fit goes; returning False
-    stops it (tarnis.Error, status 7). The interpreter's lock is released during the fit.
+    options are the console tool's long options, checked as it checks them: internal, external,
+    retention, rigidity, min_points, iterations, method ("ajustement", the fit, or "cycles", the
+    automatic mode alone), tolerance (% of the diagonal), max_points, threads (0: every core; the
+    result does not depend on it), format (the files the crossings are counted for, default
+    "smm,off" as the console tool writes), strays ("auto", "off"), noise ("auto", "on", "off"),
+    lang ("en", the default, or "fr": the language of the error's message and of the phases).
+    progress(fraction, phase) is called as the fit goes; returning False stops it (tarnis.Error,
+    status 7). The interpreter's lock is released during the fit.
     """
     options = _options(options, _OPTIONS_FIT)
     return Fit(_tarnis.fit(points, options, os.fspath(mesh) if mesh is not None else TEMPLATE, progress))

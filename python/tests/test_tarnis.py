@@ -224,3 +224,68 @@ def test_volume_array_fits_as_its_nifti_file(tmp_path):
     tableau = tarnis.fit_volume(valeurs, affine, level=50, max_points=3000, threads=2)
     assert np.array_equal(fichier.vertices, tableau.vertices)
     assert repr(fichier.cloud_to_surface) == repr(tableau.cloud_to_surface)
+
+
+def test_each_long_option_of_the_console_tool_maps_to_a_keyword(tmp_path):
+    """Every named option of the console tool's parser reaches it from Python under its own name,
+    but those that name the tool's own files, which are refused."""
+    assert set(tarnis.FILE_OPTIONS) <= set(tarnis.CONSOLE_OPTIONS)
+    assert {"method", "strays", "noise", "min_points", "level", "voxels"} <= set(tarnis.CONSOLE_OPTIONS)
+    points = sphere(300)
+    for nom in tarnis.CONSOLE_OPTIONS:
+        if nom in tarnis.FILE_OPTIONS:
+            with pytest.raises(TypeError):
+                tarnis.fit(points, **{nom: "x"})
+        elif nom in ("level", "band", "voxels"):
+            with pytest.raises(TypeError):
+                tarnis.fit(points, **{nom: 1})
+        elif nom == "mesh":
+            with pytest.raises(tarnis.Error) as e:
+                tarnis.fit(points, mesh=tmp_path / "absent.smm")
+            assert e.value.status == 3
+        else:
+            # A value the tool refuses, refused with the tool's own words for that option.
+            with pytest.raises(tarnis.Error) as e:
+                tarnis.fit(points, **{nom: "x!"})
+            assert e.value.status == 2 and e.value.code == "ArgumentsRefuses", nom
+            assert e.value.text.startswith("--" + nom.replace("_", "-") + ":"), (nom, e.value.text)
+    # The volume's options go to the volume's calls.
+    valeurs, affine = ellipsoide_de_voxels()
+    with pytest.raises(tarnis.Error) as e:
+        tarnis.fit_volume(valeurs, affine, band=(5, 1))
+    assert e.value.status == 2 and "--band" in e.value.text
+    with pytest.raises(tarnis.Error) as e:
+        tarnis.read(tmp_path / "absent.nii", level="x")
+    assert e.value.status == 2 and "--level" in e.value.text
+
+
+def test_strays_and_noise_options_change_what_the_fit_sets_aside():
+    graine = np.random.default_rng(3)
+    # A sphere of radius 10 with 20 points scattered 5 to 8 units off its surface.
+    directions = graine.normal(size=(20, 3))
+    loin = directions / np.linalg.norm(directions, axis=1)[:, None] * graine.uniform(15, 18, (20, 1))
+    points = np.vstack([sphere(3000), loin + np.array([5.0, -3.0, 2.0])])
+    ecartes = tarnis.fit(points, **OPTIONS_SPHERE)
+    gardes = tarnis.fit(points, strays="off", **OPTIONS_SPHERE)
+    assert ecartes.points_set_aside >= 15 and gardes.points_set_aside == 0
+    assert ecartes.cloud_to_surface.count == 3020 - ecartes.points_set_aside
+    assert not tarnis.fit(sphere(1000), noise="off", min_points=300, max_points=1500).noise_smoothed
+    assert tarnis.fit(sphere(1000), noise="on", min_points=300, max_points=1500).noise_smoothed
+
+
+def test_the_automatic_modes_cycles_from_python():
+    f = tarnis.fit(sphere(1500), method="cycles", min_points=2000, iterations=5)
+    assert f.closed and f.parts == 1 and f.genus == 0
+    assert f.levels == len(f.points_per_level) > 1 and f.points_per_level[-1] >= 2000
+    assert 0 < f.cloud_to_surface.mean < 0.5
+    un = tarnis.fit(sphere(1500), method="cycles", min_points=2000, iterations=5, threads=1)
+    assert np.array_equal(un.vertices, f.vertices) and repr(un.surface_to_cloud) == repr(f.surface_to_cloud)
+
+
+def test_messages_in_french_on_asking():
+    with pytest.raises(tarnis.Error) as e:
+        tarnis.fit(sphere(200), min_points=0, lang="fr")
+    assert str(e.value) == e.value.text_fr != e.value.text and "--min-points" in e.value.text_fr
+    phases = set()
+    tarnis.fit(sphere(500), min_points=200, lang="fr", progress=lambda f, phase: phases.add(phase))
+    assert "Ajustement" in phases and "Fit" not in phases

@@ -44,12 +44,13 @@ std::string dossierResultats(const std::string &racine, const std::string &nuage
     return (fs::path(sortie) / relatif).string();
 }
 
-std::string raisonDeSaut(const std::string &chemin, bool nomDeNuage)
+std::string raisonDeSaut(const std::string &chemin, bool nomDeNuage, bool anglais)
 {
+    const auto dire = [anglais](const char *francais, const char *english) { return anglais ? english : francais; };
     std::error_code ec;
     const fs::file_status propre = fs::symlink_status(chemin, ec);
     if (ec)
-        return "illisible (" + ec.message() + ")";
+        return dire("illisible (", "unreadable (") + ec.message() + ")";
     switch (propre.type()) {
     case fs::file_type::regular:
     case fs::file_type::directory:
@@ -57,20 +58,22 @@ std::string raisonDeSaut(const std::string &chemin, bool nomDeNuage)
     case fs::file_type::symlink: {
         const fs::file_status cible = fs::status(chemin, ec);
         if (ec || !fs::exists(cible))
-            return "lien symbolique sans cible";
+            return dire("lien symbolique sans cible", "symbolic link without a target");
         if (fs::is_directory(cible))
-            return "lien symbolique vers un dossier, non suivi";
-        return nomDeNuage ? "lien symbolique, non suivi : donnez sa cible ou une liste de nuages" : "";
+            return dire("lien symbolique vers un dossier, non suivi", "symbolic link to a folder, not followed");
+        return nomDeNuage ? dire("lien symbolique, non suivi : donnez sa cible ou une liste de nuages",
+                                 "symbolic link, not followed: give its target or a list of clouds")
+                          : "";
     }
     case fs::file_type::fifo:
-        return "tube, pas un fichier ordinaire";
+        return dire("tube, pas un fichier ordinaire", "pipe, not a regular file");
     case fs::file_type::socket:
-        return "socket, pas un fichier ordinaire";
+        return dire("socket, pas un fichier ordinaire", "socket, not a regular file");
     case fs::file_type::block:
     case fs::file_type::character:
-        return "périphérique, pas un fichier ordinaire";
+        return dire("périphérique, pas un fichier ordinaire", "device, not a regular file");
     default:
-        return "pas un fichier ordinaire";
+        return dire("pas un fichier ordinaire", "not a regular file");
     }
 }
 

@@ -28,8 +28,8 @@ std::string dossierResultats(const std::string &racine, const std::string &nuage
 /// Why the entry at chemin, met while a batch's folder is searched, is passed over rather than
 /// taken as a cloud: a symbolic link (not followed: to a cloud, to a folder, or with no target),
 /// a pipe, a device or a socket; "" for a regular file or a folder (searched in turn).
-/// nomDeNuage: its name has the suffix of a cloud or volume.
-std::string raisonDeSaut(const std::string &chemin, bool nomDeNuage);
+/// nomDeNuage: its name has the suffix of a cloud or volume. In French, or in English with anglais.
+std::string raisonDeSaut(const std::string &chemin, bool nomDeNuage, bool anglais = false);
 
 } // namespace lot
 

@@ -455,7 +455,7 @@ constexpr Entree catalogue[] = {
     {CodeRaison::PasUnDossierDeLot, QT_TRANSLATE_NOOP("Moteur", "%1 n'est pas le dossier de sortie d'un lot")},
     {CodeRaison::ResumeDuLotImpossible, QT_TRANSLATE_NOOP("Moteur", "impossible d'écrire le résumé dans %1")},
     {CodeRaison::UsageDuLot,
-     QT_TRANSLATE_NOOP("Moteur", "usage : PelvaneLot.exe [--lang en|fr] --nuages ENTREE SORTIE | --a-faire SORTIE | "
+     QT_TRANSLATE_NOOP("Moteur", "usage : PelvaneLot.exe [--lang en|fr] [--english-csv] --nuages ENTREE SORTIE | --a-faire SORTIE | "
                                  "--complet NUAGE DOSSIER | --resume SORTIE | --version")},
     // The console tool's language and report
     {CodeRaison::LangueInconnue, QT_TRANSLATE_NOOP("Moteur", "--lang : « en » ou « fr » attendu, reçu « %1 »")},

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 namespace pelvane {
@@ -66,6 +67,13 @@ Resultat lireChemin(const std::string &texte, const std::string &nom, std::strin
 LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &maillageParDefaut,
                        const Parametres *base = nullptr);
 
+// The named options that take a value (as the next argument or after '=').
+const char *const optionsAvecValeur[] = {"--cloud",      "--mesh",       "--out",        "--internal", "--external",
+                                         "--retention",  "--rigidity",   "--min-points", "--iterations",
+                                         "--method",     "--threads",    "--tolerance",  "--max-points",
+                                         "--format",     "--lang",       "--report",     "--strays",
+                                         "--noise"};
+
 std::string formatsValides()
 {
     std::string t;
@@ -90,12 +98,17 @@ LigneDeCommande positionnelle(const std::vector<std::string> &arguments)
     }
     long rigid = 0, points = 0, iterations = 0;
     Resultat r;
-    if (!(r = lireReel(a[0], "force interne", p.alpha)).reussi() ||
-        !(r = lireReel(a[1], "force externe", p.beta)).reussi() ||
-        !(r = lireReel(a[2], "force de retenue", p.gamma)).reussi() ||
-        !(r = lireEntier(a[3], "rigidité", 0, RigiditeMax, rigid)).reussi() ||
-        !(r = lireEntier(a[4], "nombre minimum de points simplexes", 1, PointsMax, points)).reussi() ||
-        !(r = lireEntier(a[5], "itérations de déformation", 0, IterationsMax, iterations)).reussi()) {
+    // The arguments are named in the language of the messages, as the help names them.
+    if (!(r = lireReel(a[0], selon("force interne", "internal force"), p.alpha)).reussi() ||
+        !(r = lireReel(a[1], selon("force externe", "external force"), p.beta)).reussi() ||
+        !(r = lireReel(a[2], selon("force de retenue", "retention force"), p.gamma)).reussi() ||
+        !(r = lireEntier(a[3], selon("rigidité", "rigidity"), 0, RigiditeMax, rigid)).reussi() ||
+        !(r = lireEntier(a[4], selon("nombre minimum de points simplexes", "minimum number of simplex points"), 1,
+                         PointsMax, points))
+             .reussi() ||
+        !(r = lireEntier(a[5], selon("itérations de déformation", "deformation iterations"), 0, IterationsMax,
+                         iterations))
+             .reussi()) {
         l.resultat = r;
         return l;
     }
@@ -104,9 +117,9 @@ LigneDeCommande positionnelle(const std::vector<std::string> &arguments)
         return l;
     }
     p.sauvegardeAuto = a[6] == "1";
-    if (!(r = lireChemin(a[7], "maillage de référence", p.maillage)).reussi() ||
-        !(r = lireChemin(a[8], "nuage de points", p.nuage)).reussi() ||
-        !(r = lireChemin(a[9], "dossier de sortie", p.sortie)).reussi()) {
+    if (!(r = lireChemin(a[7], selon("maillage de référence", "reference mesh"), p.maillage)).reussi() ||
+        !(r = lireChemin(a[8], selon("nuage de points", "point cloud"), p.nuage)).reussi() ||
+        !(r = lireChemin(a[9], selon("dossier de sortie", "output folder"), p.sortie)).reussi()) {
         l.resultat = r;
         return l;
     }
@@ -158,12 +171,8 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
             p.sauvegardeAuto = true;
             continue;
         }
-        static const char *const avecValeur[] = {
-            "--cloud",      "--mesh",       "--out",    "--internal", "--external",  "--retention", "--rigidity",
-            "--min-points", "--iterations", "--method", "--threads",  "--tolerance", "--max-points", "--format",
-            "--lang",       "--report",     "--strays",     "--noise"};
         bool connue = false;
-        for (const char *o : avecValeur)
+        for (const char *o : optionsAvecValeur)
             connue = connue || option == o;
         if (!connue) {
             l.resultat = refus(Raison(CodeRaison::OptionInconnue, {litteral(option)}));
@@ -320,6 +329,17 @@ std::optional<Langue> langueDemandee(const std::vector<std::string> &arguments)
             l = langue;
     }
     return l;
+}
+
+const std::vector<std::string> &optionsNommees()
+{
+    static const std::vector<std::string> options = [] {
+        std::vector<std::string> o(std::begin(optionsAvecValeur), std::end(optionsAvecValeur));
+        for (const char *x : {"--autosave", "--level", "--band", "--voxels"})
+            o.push_back(x);
+        return o;
+    }();
+    return options;
 }
 
 LigneDeCommande analyserOptions(const std::vector<std::string> &options, const Parametres &base)

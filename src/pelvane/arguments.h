@@ -84,6 +84,10 @@ LigneDeCommande analyserArguments(const std::vector<std::string> &arguments, con
 /// same ones.
 LigneDeCommande analyserOptions(const std::vector<std::string> &options, const Parametres &base);
 
+/// Every long option of the named form (those of the volumes and --autosave included; not --help
+/// nor --version), as the parser takes them: the Python module's keywords follow this list.
+const std::vector<std::string> &optionsNommees();
+
 /// The --help text (several lines, ends with an end of line), in the language of the messages.
 std::string texteAide();
 

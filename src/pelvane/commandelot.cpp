@@ -52,6 +52,14 @@ std::vector<std::string> suffixesDesNuages()
     return s;
 }
 
+bool estUnNomDeNuage(const std::string &nom)
+{
+    for (const std::string &s : suffixesDesNuages())
+        if (finitPar(nom, s))
+            return true;
+    return false;
+}
+
 // Every cloud or volume regular file (suffixesDesNuages) under the folder racine, links inside it not
 // followed, the folder sortie left out. Each entry passed over for what it is (a link, a pipe...)
 // gets a line in sautes, when given, with why.
@@ -68,12 +76,11 @@ void chercherNuages(const std::string &racine, const std::string &sortie, std::v
         }
         std::error_code e;
         const std::string nom = it->path().filename().string();
-        bool nomDeNuage = false;
-        for (const std::string &s : suffixesDesNuages())
-            nomDeNuage = nomDeNuage || finitPar(nom, s);
-        if (const std::string pourquoi = lot::raisonDeSaut(chemin, nomDeNuage); !pourquoi.empty()) {
+        const bool nomDeNuage = estUnNomDeNuage(nom);
+        if (const std::string pourquoi = lot::raisonDeSaut(chemin, nomDeNuage, langue() == Langue::Anglais);
+            !pourquoi.empty()) {
             if (sautes)
-                *sautes << "PelvaneLot : passé : " << chemin << " (" << pourquoi << ")\n";
+                *sautes << selon("PelvaneLot : passé : ", "PelvaneLot: skipped: ") << chemin << " (" << pourquoi << ")\n";
             continue;
         }
         if (it->symlink_status(e).type() == fs::file_type::regular && nomDeNuage)
@@ -230,6 +237,9 @@ Resultat listerNuages(const std::string &entree, const std::string &sortie, std:
     if (fs::is_directory(entree, ec)) {
         racine = normal(entree);
         chercherNuages(racine, normal(sortie), chemins, sautes);
+    } else if (estUnNomDeNuage(entree) && !finitPar(entree, ".txt")) {
+        // A cloud itself, not a list of them: a batch of one (a .txt is a list, as ever).
+        chemins.push_back(normal(entree));
     } else if (!lireListe(entree, chemins)) {
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::ListeDuLotIllisible, {litteral(entree)}));
     }
@@ -288,9 +298,11 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
         if (!lireStatut(dossier, l.code, l.duree)) {
             l.statut = "absent";
             l.message = "pas de résultat : nuage pas encore traité ou traitement interrompu";
+            l.messageAnglais = "no result: cloud not fitted yet or its run interrupted";
         } else if (l.code != "0" && l.code != codeSeCroise) {
             l.statut = "échec";
-            l.message = messageDEchec(dossier);
+            // The tool's own line, in the language it ran in.
+            l.message = l.messageAnglais = messageDEchec(dossier);
         } else if (resultatsComplets(n.nuage, dossier)) {
             l.statut = l.code == "0" ? "réussi" : "se croise";
             std::ifstream rapport(fs::path(dossier) / (nomDuNuage(n.nuage) + ".rapport.txt"), std::ios::binary);
@@ -305,38 +317,54 @@ std::vector<LigneResume> lignesResume(const std::string &sortie, const std::vect
             l.chiffres.push_back(f.croisements);
             l.chiffres.push_back(f.volume);
             l.chiffres.push_back(f.aire);
-            if (l.code == codeSeCroise)
+            if (l.code == codeSeCroise) {
                 l.message = "la surface passe au travers d'elle-même (" + f.croisements +
                             " paires de triangles se croisent) : elle ne borne pas un solide";
+                l.messageAnglais = "the surface passes through itself (" + f.croisements +
+                                   " pairs of triangles cross): it bounds no solid";
+            }
             // The fit set much of the cloud aside, or smoothed it: written, but to be looked at.
             if (!f.avertissement.empty()) {
                 if (l.statut == "réussi")
                     l.statut = "à vérifier";
                 l.message += (l.message.empty() ? "" : " ; ") + f.avertissement;
+                l.messageAnglais += (l.messageAnglais.empty() ? "" : "; ") + f.avertissementAnglais;
             }
         } else {
             l.statut = "incomplet";
             l.message = "résultat incomplet dans " + dossier;
+            l.messageAnglais = "incomplete result in " + dossier;
         }
         l.signification = significationSortie(l.code);
         l.message = enUneLigne(l.message);
+        l.messageAnglais = enUneLigne(l.messageAnglais);
         lignes.push_back(l);
     }
     return lignes;
 }
 
-std::string texteCsv(const std::vector<LigneResume> &lignes)
+std::string texteCsv(const std::vector<LigneResume> &lignes, Langue langue)
 {
-    std::string t = "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
-                    "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
-                    "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
-                    "points écartés,nuage entier->surface moyenne (%),nuage entier->surface centile 95 (%),"
-                    "nuage entier->surface maximum (%),parties,genre,paires de triangles qui se croisent,volume enclos,aire,durée (s),message\n";
+    const bool en = langue == Langue::Anglais;
+    std::string t =
+        en ? "cloud,path,status,exit status,meaning,cloud points,simplex points,"
+             "cloud->surface mean (%),cloud->surface 95th percentile (%),cloud->surface maximum (%),"
+             "surface->cloud mean (%),surface->cloud 95th percentile (%),surface->cloud maximum (%),"
+             "points set aside,whole cloud->surface mean (%),whole cloud->surface 95th percentile (%),"
+             "whole cloud->surface maximum (%),parts,genus,pairs of crossing triangles,enclosed volume,area,"
+             "time (s),message\n"
+           : "nuage,chemin,statut,code,signification,points du nuage,points simplexes,"
+             "nuage->surface moyenne (%),nuage->surface centile 95 (%),nuage->surface maximum (%),"
+             "surface->nuage moyenne (%),surface->nuage centile 95 (%),surface->nuage maximum (%),"
+             "points écartés,nuage entier->surface moyenne (%),nuage entier->surface centile 95 (%),"
+             "nuage entier->surface maximum (%),parties,genre,paires de triangles qui se croisent,volume enclos,aire,"
+             "durée (s),message\n";
     for (const LigneResume &l : lignes) {
-        std::vector<std::string> champs = {l.relatif, l.nuage, l.statut, l.code, l.signification};
+        std::vector<std::string> champs = {l.relatif, l.nuage, en ? statutAnglais(l.statut) : l.statut, l.code,
+                                           en ? significationSortie(l.code, Langue::Anglais) : l.signification};
         champs.insert(champs.end(), l.chiffres.begin(), l.chiffres.end());
         champs.push_back(l.duree);
-        champs.push_back(l.message);
+        champs.push_back(en ? l.messageAnglais : l.message);
         for (std::size_t i = 0; i < champs.size(); ++i)
             t += (i ? "," : "") + champCsv(champs[i]);
         t += "\n";
@@ -371,13 +399,15 @@ std::string texteJson(const std::vector<LigneResume> &lignes)
              ", \"meaning\": " + chaineJson(significationSortie(l.code, Langue::Anglais));
         for (std::size_t i = 0; i < std::size(cles); ++i)
             t += std::string(", \"") + cles[i] + "\": " + nombreJson(i < l.chiffres.size() ? l.chiffres[i] : "");
-        t += ", \"seconds\": " + nombreJson(l.duree) + ", \"message\": " + chaineJson(l.message) + "}";
+        t += ", \"seconds\": " + nombreJson(l.duree) + ", \"message\": " + chaineJson(l.messageAnglais) + "}";
     }
     return t + "\n]\n";
 }
 
-std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &lignes)
+std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &lignes, Langue langue)
 {
+    const bool en = langue == Langue::Anglais;
+    const auto dire = [en](const char *francais, const char *anglais) { return en ? anglais : francais; };
     std::vector<const LigneResume *> ordre;
     for (const LigneResume &l : lignes)
         ordre.push_back(&l);
@@ -390,37 +420,48 @@ std::string texteHtml(const std::string &titre, const std::vector<LigneResume> &
         return a->relatif < b->relatif;
     });
     std::ostringstream o;
-    o << "<!DOCTYPE html>\n<html lang=\"fr\"><head><meta charset=\"utf-8\"><title>Lot " << html(titre) << "</title>\n"
+    o << "<!DOCTYPE html>\n<html lang=\"" << dire("fr", "en") << "\"><head><meta charset=\"utf-8\"><title>"
+      << dire("Lot ", "Batch ") << html(titre) << "</title>\n"
       << "<style>body{font-family:sans-serif}table{border-collapse:collapse}td,th{border:1px solid "
          "#999;padding:2px 6px}td.n{text-align:right}tr.echec{background:#fdd}tr.absent,tr.incomplet{background:#ffd}tr.croise{background:#fdb}tr.averti{background:#eef}"
          "</style></head><body>\n"
-      << "<h1>Lot " << html(titre) << "</h1>\n"
-      << "<p>Écarts en % de la diagonale de la boîte englobante du nuage ; les échecs d’abord, puis les moins bons "
-         "ajustements.</p>\n"
-      << "<table><tr><th>nuage</th><th>statut</th><th>code</th><th>points du nuage</th><th>points simplexes</th>"
-         "<th>nuage→surface moyenne</th><th>centile 95</th><th>maximum</th><th>surface→nuage moyenne</th>"
-         "<th>centile 95</th><th>maximum</th><th>points écartés</th><th>nuage entier→surface moyenne</th><th>centile 95</th>"
-         "<th>maximum</th><th>parties</th><th>genre</th>"
-         "<th>paires de triangles qui se croisent</th><th>volume enclos</th><th>aire</th><th>durée (s)</th>"
-         "<th>message</th></tr>\n";
+      << "<h1>" << dire("Lot ", "Batch ") << html(titre) << "</h1>\n"
+      << dire("<p>Écarts en % de la diagonale de la boîte englobante du nuage ; les échecs d’abord, puis les moins bons "
+              "ajustements.</p>\n",
+              "<p>Distances in % of the diagonal of the cloud's bounding box; the failures first, then the worst "
+              "fits.</p>\n")
+      << dire("<table><tr><th>nuage</th><th>statut</th><th>code</th><th>points du nuage</th><th>points simplexes</th>"
+              "<th>nuage→surface moyenne</th><th>centile 95</th><th>maximum</th><th>surface→nuage moyenne</th>"
+              "<th>centile 95</th><th>maximum</th><th>points écartés</th><th>nuage entier→surface moyenne</th>"
+              "<th>centile 95</th><th>maximum</th><th>parties</th><th>genre</th>"
+              "<th>paires de triangles qui se croisent</th><th>volume enclos</th><th>aire</th><th>durée (s)</th>"
+              "<th>message</th></tr>\n",
+              "<table><tr><th>cloud</th><th>status</th><th>exit status</th><th>cloud points</th><th>simplex points</th>"
+              "<th>cloud→surface mean</th><th>95th percentile</th><th>maximum</th><th>surface→cloud mean</th>"
+              "<th>95th percentile</th><th>maximum</th><th>points set aside</th><th>whole cloud→surface mean</th>"
+              "<th>95th percentile</th><th>maximum</th><th>parts</th><th>genus</th>"
+              "<th>pairs of crossing triangles</th><th>enclosed volume</th><th>area</th><th>time (s)</th>"
+              "<th>message</th></tr>\n");
     for (const LigneResume *l : ordre) {
         const std::string classe = l->statut == "échec"       ? "echec"
                                    : l->statut == "réussi"    ? "ok"
                                    : l->statut == "se croise" ? "croise"
                                    : l->statut == "à vérifier" ? "averti"
                                                               : l->statut;
-        o << "<tr class=\"" << classe << "\"><td>" << html(l->relatif) << "</td><td>" << html(l->statut)
-          << "</td><td class=\"n\">" << html(l->code + (l->signification.empty() ? "" : " (" + l->signification + ")"))
-          << "</td>";
+        const std::string signification = en ? significationSortie(l->code, Langue::Anglais) : l->signification;
+        o << "<tr class=\"" << classe << "\"><td>" << html(l->relatif) << "</td><td>"
+          << html(en ? statutAnglais(l->statut) : l->statut) << "</td><td class=\"n\">"
+          << html(l->code + (signification.empty() ? "" : " (" + signification + ")")) << "</td>";
         for (const std::string &c : l->chiffres)
             o << "<td class=\"n\">" << html(c) << "</td>";
-        o << "<td class=\"n\">" << html(l->duree) << "</td><td>" << html(l->message) << "</td></tr>\n";
+        o << "<td class=\"n\">" << html(l->duree) << "</td><td>" << html(en ? l->messageAnglais : l->message)
+          << "</td></tr>\n";
     }
     o << "</table>\n<p>";
     for (const char *statut : {"échec", "se croise", "à vérifier", "absent", "incomplet", "réussi"}) {
         const auto n = std::count_if(lignes.begin(), lignes.end(), [&](const LigneResume &l) { return l.statut == statut; });
         if (n > 0)
-            o << statut << " : " << n << ". ";
+            o << (en ? statutAnglais(statut) : statut) << dire(" : ", ": ") << n << ". ";
     }
     o << "</p></body></html>\n";
     return o.str();
@@ -433,6 +474,11 @@ int commandeLot(const std::vector<std::string> &arguments, std::ostream &sortie,
     if (a.size() >= 2 && a[0] == "--lang" && lireLangue(a[1], langue)) {
         choisirLangue(langue);
         a.erase(a.begin(), a.begin() + 2);
+    }
+    bool csvAnglais = pelvane::langue() == Langue::Anglais;
+    if (!a.empty() && a[0] == "--english-csv") {
+        csvAnglais = true;
+        a.erase(a.begin());
     }
     const std::string mode = a.empty() ? "" : a[0];
     if (mode == "--version" && a.size() == 1) {
@@ -462,7 +508,8 @@ int commandeLot(const std::vector<std::string> &arguments, std::ostream &sortie,
         }
         const std::vector<LigneResume> lignes = lignesResume(dossier, nuages);
         if (!ecrire(dossier, "resume.csv", texteCsv(lignes)) || !ecrire(dossier, "resume.json", texteJson(lignes)) ||
-            !ecrire(dossier, "resume.html", texteHtml(dossier, lignes)))
+            !ecrire(dossier, "resume.html", texteHtml(dossier, lignes, pelvane::langue())) ||
+            (csvAnglais && !ecrire(dossier, fichierCsvAnglais, texteCsv(lignes, Langue::Anglais))))
             return erreur(erreurs, Raison(CodeRaison::ResumeDuLotImpossible, {litteral(dossier)}));
         const auto reussis =
             std::count_if(lignes.begin(), lignes.end(), [](const LigneResume &l) { return l.statut == "réussi"; });
@@ -475,8 +522,10 @@ int commandeLot(const std::vector<std::string> &arguments, std::ostream &sortie,
             erreurs << ", " << aVerifier
                     << selon(" à vérifier (points écartés ou nuage lissé : voir le message)",
                              " to check (points set aside or cloud smoothed: see the message)");
-        erreurs << selon(" ; résumé : ", "; summary: ") << dossier << "/resume.csv, " << dossier << "/resume.json, "
-                << dossier << "/resume.html" << std::endl;
+        erreurs << selon(" ; résumé : ", "; summary: ") << dossier << "/resume.csv, ";
+        if (csvAnglais)
+            erreurs << dossier << "/" << fichierCsvAnglais << ", ";
+        erreurs << dossier << "/resume.json, " << dossier << "/resume.html" << std::endl;
         return reussis == static_cast<long>(lignes.size()) ? 0 : 1;
     }
     return erreur(erreurs, Raison(CodeRaison::UsageDuLot));

@@ -213,6 +213,40 @@ void prendreMesureAjustement(Bilan &bilan, const MesureAjustement &m, bool mesur
     }
 }
 
+Resultat cyclesAutomatiques(Simplex &simplex, kd_tree *kd, const Parametres &param, const Reglages &regl,
+                            Bilan &bilan, const Progression &progression,
+                            const std::function<void(Simplex &, const TourAutomatique &)> &apresTour,
+                            BilanAutomatique &b)
+{
+    ReglagesAutomatiques r;
+    r.tours = regl.cyclesMaximum;
+    r.pasDeformation = param.iterations;
+    r.t26Global = 1;
+    r.t26Angles = 0;
+    r.t22Surfaces = 1;
+    r.t22PointsParMaille = 0;
+    r.alpha = param.alpha;
+    r.beta = param.beta;
+    r.gamma = param.gamma;
+    r.rigid = param.rigid;
+    r.pointsMinimum = param.pointsMinimum;
+    r.pasFinaux = param.iterations > 0 ? std::max(param.iterations * regl.facteurFinale, regl.finaleMinimum) : 0;
+    r.arretFinal = regl.seuilArret * bilan.diagonale;
+    bilan.pasFinauxPrevus = r.pasFinaux;
+    int retention = 0;
+    const Resultat res = deformationAutomatique(simplex, kd, r, retention, progression, &b,
+                                                [&](Simplex &s, const TourAutomatique &t) {
+                                                    bilan.pointsParCycle.push_back(t.pointsApres);
+                                                    if (apresTour)
+                                                        apresTour(s, t);
+                                                });
+    bilan.cycles = b.tours;
+    bilan.pasFinaux = b.pasFinaux;
+    bilan.arretAnticipe = b.arretAnticipe;
+    bilan.deplacementFinal = b.deplacementFinal;
+    return res;
+}
+
 namespace {
 
 /// Progress lines on the tool's stream: "Pelvane : <phase> : N %", one per tenth of each phase
@@ -377,31 +411,13 @@ void Ajustement::bornerPoints()
         }
 }
 
-// The engine's automatic mode: rounds of ITERATIONS steps and one refinement, T26 global and T22
-// by surfaces in turn, until the mesh has POINTS_MIN points, then a final series that ends once
-// the shape no longer changes. A progress line after each cycle; the automatic save saves the
-// mesh of each cycle as NOM.cycleK.smm, with its cells facing outward.
+// The engine's automatic mode, as cyclesAutomatiques runs it. A progress line after each cycle;
+// the automatic save saves the mesh of each cycle as NOM.cycleK.smm, with its cells facing outward.
 Resultat Ajustement::cycles()
 {
-    ReglagesAutomatiques r;
-    r.tours = regl.cyclesMaximum;
-    r.pasDeformation = param.iterations;
-    r.t26Global = 1;
-    r.t26Angles = 0;
-    r.t22Surfaces = 1;
-    r.t22PointsParMaille = 0;
-    r.alpha = param.alpha;
-    r.beta = param.beta;
-    r.gamma = param.gamma;
-    r.rigid = param.rigid;
-    r.pointsMinimum = param.pointsMinimum;
-    r.pasFinaux = param.iterations > 0 ? std::max(param.iterations * regl.facteurFinale, regl.finaleMinimum) : 0;
-    r.arretFinal = regl.seuilArret * bilan.diagonale;
-    bilan.pasFinauxPrevus = r.pasFinaux;
     Horloge::time_point finCycles = Horloge::now();
     auto apresTour = [&](Simplex &s, const TourAutomatique &t) {
         finCycles = Horloge::now();
-        bilan.pointsParCycle.push_back(t.pointsApres);
         prog << "Pelvane" << selon(" : ", ": ") << "cycle " << t.tour << selon(" : ", ": ") << t.pointsAvant
              << selon(" points simplexes, distance moyenne au nuage ", " simplex points, mean distance to the cloud ")
              << t.distanceMoyenne << " (" << pourcent(t.distanceMoyenne) << selon("), raffinage ", "), refinement ")
@@ -425,15 +441,10 @@ Resultat Ajustement::cycles()
                  << f << "\"" << std::endl;
         }
     };
-    int retention = 0;
     BilanAutomatique b;
     // No progress lines here (the cycle lines say it), but a signal stops the mode between steps.
     const Progression arret = [](double, const Raison &) { return !arretDemande(); };
-    const Resultat res = deformationAutomatique(simplex, nuage.kd.get(), r, retention, arret, &b, apresTour);
-    bilan.cycles = b.tours;
-    bilan.pasFinaux = b.pasFinaux;
-    bilan.arretAnticipe = b.arretAnticipe;
-    bilan.deplacementFinal = b.deplacementFinal;
+    const Resultat res = cyclesAutomatiques(simplex, nuage.kd.get(), param, regl, bilan, arret, apresTour, b);
     pasFaits = b.pas;
     bilan.dureeCycles = std::chrono::duration<double>(finCycles - debut).count() - bilan.dureeLecture;
     if (!res)

@@ -7,6 +7,9 @@
 #include "arguments.h"
 #include "distance.h"
 #include "statut.h"
+#include "SimplexAutomatique.h"
+
+#include <functional>
 
 #include <istream>
 #include <ostream>
@@ -133,6 +136,16 @@ void prendreMesureSurface(Bilan &bilan, const MesureSurface &m);
 /// The figures of a fit (`ajusterEtMesurer`); those of its surface when it was measured.
 void prendreMesureAjustement(Bilan &bilan, const MesureAjustement &m, bool mesuree);
 
+/// The automatic mode's cycles (--method cycles) on a mesh placed around the cloud whose kd-tree
+/// is kd: rounds of ITERATIONS steps and one refinement, T26 global and T22 by surfaces in turn,
+/// until the mesh has POINTS_MIN points, then a final series that ends once the shape no longer
+/// changes (Reglages). The cycles' figures go into bilan (its diagonale set before), the mode's own
+/// into b; apresTour hears each cycle once refined. The console tool and the Python module run this.
+Resultat cyclesAutomatiques(Simplex &simplex, kd_tree *kd, const Parametres &parametres, const Reglages &reglages,
+                            Bilan &bilan, const Progression &progression,
+                            const std::function<void(Simplex &, const TourAutomatique &)> &apresTour,
+                            BilanAutomatique &b);
+
 /// The name of a cloud's outputs: its file name without folder and extension ("nuage" when that
 /// leaves nothing).
 std::string nomDuNuage(const std::string &chemin);
@@ -164,8 +177,9 @@ struct FiguresRapport
     std::string pointsNuage, pointsSimplexes, pointsEcartes, parties, genre, croisements, volume, aire;
     /// Every cloud point -> surface (the set-aside ones included): mean, 95th percentile, maximum.
     std::string ecartsEntiers[3];
-    /// The run's warnings on the fit's judgements (avertissementsDesJugements), joined.
-    std::string avertissement;
+    /// The run's warnings on the fit's judgements (avertissementsDesJugements), joined; and the same
+    /// in English, made again by that rule from the report's figures.
+    std::string avertissement, avertissementAnglais;
     /// [0]: cloud -> surface, [1]: surface -> cloud; mean, 95th percentile, maximum, in % of the diagonal.
     std::string ecarts[2][3];
 };

@@ -56,13 +56,14 @@ void interceptionDesSignaux()
 }
 
 // The engine's own console lines (standard output) may repeat by the thousand on a hard input:
-// the first SORTIE_MOTEUR_MAXIMUM bytes pass, then one line says the rest is left out.
+// the first SORTIE_MOTEUR_MAXIMUM bytes pass, then one line says the rest is left out. They are
+// French diagnostics: in English none passes (the tool's own lines say what matters, in English).
 constexpr std::streamsize SORTIE_MOTEUR_MAXIMUM = 256 * 1024;
 
 class SortieBornee : public std::streambuf
 {
 public:
-    explicit SortieBornee(std::streambuf *s) : suite(s) {}
+    SortieBornee(std::streambuf *s, std::streamsize m) : suite(s), maximum(m), tronque(m == 0) {}
 
 protected:
     int overflow(int c) override
@@ -74,7 +75,7 @@ protected:
     }
     std::streamsize xsputn(const char *s, std::streamsize n) override
     {
-        const std::streamsize passe = std::min(n, SORTIE_MOTEUR_MAXIMUM - ecrits);
+        const std::streamsize passe = std::min(n, maximum - ecrits);
         if (passe > 0 && suite->sputn(s, passe) != passe)
             return 0;
         ecrits += passe;
@@ -92,8 +93,9 @@ protected:
 
 private:
     std::streambuf *suite;
+    std::streamsize maximum;
     std::streamsize ecrits = 0;
-    bool tronque = false;
+    bool tronque;
 };
 
 } // namespace
@@ -118,7 +120,7 @@ int main(int argc, char **argv)
         return pelvane::codeSortie(l.resultat);
     }
     interceptionDesSignaux();
-    SortieBornee bornee(std::cout.rdbuf());
+    SortieBornee bornee(std::cout.rdbuf(), pelvane::langue() == pelvane::Langue::Anglais ? 0 : SORTIE_MOTEUR_MAXIMUM);
     std::streambuf *const sortie = std::cout.rdbuf(&bornee);
     const pelvane::Bilan b = pelvane::ajuster(l.parametres, std::cerr);
     std::cout.flush();

@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <iomanip>
@@ -29,6 +30,7 @@ const char *const cleNuageVersSurface = "écart nuage -> surface";
 const char *const cleSurfaceVersNuage = "écart surface -> nuage";
 const char *const cleNuageEntierVersSurface = "écart nuage entier -> surface";
 const char *const cleAvertissement = "attention";
+const char *const cleBruitLisse = "nuage bruité, lissé avant l'ajustement";
 const char *const mesures[3] = {"moyenne", "centile 95", "maximum"};
 const char *const relatif = " (% de la diagonale)";
 const char *const egal = " = ";
@@ -83,6 +85,18 @@ FiguresRapport lireFiguresRapport(std::istream &rapport)
     for (int m = 0; m < 3; ++m)
         f.ecartsEntiers[m] = valeurs[std::string(cleNuageEntierVersSurface) + ", " + mesures[m] + relatif];
     f.avertissement = valeurs[cleAvertissement + std::string(" (jugements)")];
+    if (!f.avertissement.empty()) {
+        // The figures the warnings name, as the report holds them (in % of the diagonal).
+        Bilan b;
+        b.pointsNuage = std::strtoul(f.pointsNuage.c_str(), nullptr, 10);
+        b.pointsEcartes = std::strtoul(f.pointsEcartes.c_str(), nullptr, 10);
+        b.bruitLisse = valeurs[cleBruitLisse] == "1";
+        b.diagonale = 100;
+        b.nuageEntierVersSurface.moyenne = std::strtod(f.ecartsEntiers[0].c_str(), nullptr);
+        b.nuageEntierVersSurface.centile95 = std::strtod(f.ecartsEntiers[1].c_str(), nullptr);
+        for (const std::string &a : avertissementsDesJugements(b, true))
+            f.avertissementAnglais += (f.avertissementAnglais.empty() ? "" : "; ") + a;
+    }
     return f;
 }
 
@@ -143,7 +157,7 @@ std::string texteRapport(const Parametres &p, const Bilan &b)
     if (!p.cycles) {
         o << "points isolés (--strays) = " << motDuJugement(p.isoles) << "\n";
         o << "bruit (--noise) = " << motDuJugement(p.bruit) << "\n";
-        o << "nuage bruité, lissé avant l'ajustement = " << (b.bruitLisse ? 1 : 0) << "\n";
+        o << cleBruitLisse << egal << (b.bruitLisse ? 1 : 0) << "\n";
         o << "mesure du bruit (résidu, rapport, milieu) = " << b.bruit[0] << " " << b.bruit[1] << " " << b.bruit[2]
           << "\n";
     }
@@ -344,14 +358,22 @@ std::string texteRapportJson(const Parametres &p, const Bilan &b)
                .entier("max_points", p.pointsMaximum)
                .entier("threads", p.fils)
                .brut("format", "[" + formats + "]")
+               .chaine("strays", motDuJugement(p.isoles))
+               .chaine("noise", motDuJugement(p.bruit))
                .fin());
     if (!b.resultat.reussi())
         return o.fin() + "\n";
+    // What the fit decided on its own about the data that the user should know, in English.
+    std::string avertissements;
+    for (const std::string &w : avertissementsDesJugements(b, true))
+        avertissements += (avertissements.empty() ? "" : ", ") + chaineJson(w);
+    avertissements = "[" + avertissements + "]";
     o.brut("cloud", Objet()
                         .entier("points", b.pointsNuage)
                         .entier("points_set_aside", b.pointsEcartes)
                         .booleen("noise_smoothed", b.bruitLisse)
                         .mesure("diagonal", b.diagonale, unite)
+                        .brut("warnings", avertissements)
                         .fin());
     std::string parNiveau;
     for (int n : b.pointsParCycle)

@@ -1852,8 +1852,8 @@ with the keys W X C V B N.</translation>
         <translation>cannot write the summary in %1</translation>
     </message>
     <message>
-        <source>usage : PelvaneLot.exe [--lang en|fr] --nuages ENTREE SORTIE | --a-faire SORTIE | --complet NUAGE DOSSIER | --resume SORTIE | --version</source>
-        <translation>usage: PelvaneLot.exe [--lang en|fr] --nuages INPUT OUT | --a-faire OUT | --complet CLOUD FOLDER | --resume OUT | --version</translation>
+        <source>usage : PelvaneLot.exe [--lang en|fr] [--english-csv] --nuages ENTREE SORTIE | --a-faire SORTIE | --complet NUAGE DOSSIER | --resume SORTIE | --version</source>
+        <translation>usage: PelvaneLot.exe [--lang en|fr] [--english-csv] --nuages INPUT OUT | --a-faire OUT | --complet CLOUD FOLDER | --resume OUT | --version</translation>
     </message>
     <message>
         <source>%1 n&apos;est pas un fichier PTS : la ligne 1 dépasse %2 caractères sans fin de ligne</source>
@@ -1869,7 +1869,7 @@ with the keys W X C V B N.</translation>
     </message>
     <message>
         <source>%1 n&apos;est pas un fichier PLY : il ne commence pas par une ligne « ply »</source>
-        <translation>%1 is not a PLY file: it does not begin with a « ply » line</translation>
+        <translation>%1 is not a PLY file: it does not begin with a “ply” line</translation>
     </message>
     <message>
         <source>%1 n&apos;est pas un fichier PCD : %2 trouvé où l&apos;en-tête était attendu</source>
@@ -1905,7 +1905,7 @@ with the keys W X C V B N.</translation>
     </message>
     <message>
         <source>%1 : les données « binary_compressed » ne sont pas lues ; enregistrez le nuage en « binary » ou « ascii »</source>
-        <translation>%1: « binary_compressed » data is not read; save the cloud as « binary » or « ascii »</translation>
+        <translation>%1: “binary_compressed” data is not read; save the cloud as “binary” or “ascii”</translation>
     </message>
     <message>
         <source>%1 nombres trouvés, %2 attendus</source>
@@ -2089,11 +2089,11 @@ with the keys W X C V B N.</translation>
     </message>
     <message>
         <source>%1 n&apos;est ni un STL texte (« solid » au début) ni un STL binaire : l&apos;en-tête annonce %2 triangles, soit %3 octets, le fichier en a %4</source>
-        <translation>%1 is neither a text STL (« solid » at the start) nor a binary STL: its header announces %2 triangles, that is %3 bytes, the file has %4</translation>
+        <translation>%1 is neither a text STL (“solid” at the start) nor a binary STL: its header announces %2 triangles, that is %3 bytes, the file has %4</translation>
     </message>
     <message>
         <source>%1 n&apos;est pas un fichier STL : %2 octets, sans « solid » au début, moins que les 84 d&apos;un en-tête binaire</source>
-        <translation>%1 is not an STL file: %2 bytes, no « solid » at the start, fewer than the 84 of a binary header</translation>
+        <translation>%1 is not an STL file: %2 bytes, no “solid” at the start, fewer than the 84 of a binary header</translation>
     </message>
     <message>
         <source>%1 : triangle %2 : coordonnée non finie à l&apos;octet %3</source>
@@ -2101,11 +2101,11 @@ with the keys W X C V B N.</translation>
     </message>
     <message>
         <source>%1, ligne %2 : « %3 » attendu, %4 trouvé</source>
-        <translation>%1, line %2: « %3 » expected, %4 found</translation>
+        <translation>%1, line %2: “%3” expected, %4 found</translation>
     </message>
     <message>
         <source>%1, ligne %2 : « %3 » attendu, fin du fichier trouvée</source>
-        <translation>%1, line %2: « %3 » expected, end of file found</translation>
+        <translation>%1, line %2: “%3” expected, end of file found</translation>
     </message>
     <message>
         <source>%1, ligne %2 : coordonnée illisible, %3 trouvé</source>
@@ -2125,7 +2125,7 @@ with the keys W X C V B N.</translation>
     </message>
     <message>
         <source>--format : format inconnu « %1 » (valides : %2)</source>
-        <translation>--format: unknown format « %1 » (valid: %2)</translation>
+        <translation>--format: unknown format “%1” (valid: %2)</translation>
     </message>
     <message>
         <source>--format : aucun format donné (valides : %1)</source>

@@ -62,6 +62,13 @@ ordre_html=$(grep -o '<tr class="[a-z]*"><td>[^<]*' "$t/out/resume.html" | sed '
 ordre_attendu=$(awk -F, 'NR > 1 { print ($3 == "réussi" ? 1 : 0), ($3 == "réussi" ? -($9 > $12 ? $9 : $12) : 0), $1 }' "$csv" |
     sort -k1,1n -k2,2g -k3,3 | cut -d' ' -f3)
 verifier "resume.html : l'échec en tête puis les moins bons ajustements" [ "$ordre_html" = "$ordre_attendu" ]
+# In English: the messages, and the summary again under English headers beside the French one.
+cp "$csv" "$t/resume-fr.csv"
+LC_ALL=en_US.UTF-8 "$lot" --resume "$t/out" 2> "$t/err-en"
+verifier "en anglais : summary.csv, statuts et significations anglais" \
+    grep -q "^c/casse.pts,$t/in/c/casse.pts,failed,4,unreadable or empty cloud,.*casse.pts" "$t/out/summary.csv"
+verifier "en anglais : le message du résumé" grep -q "^tarnis-lot: 5 cloud(s) succeeded of 6; summary: " "$t/err-en"
+verifier "et resume.csv inchangé" cmp -s "$csv" "$t/resume-fr.csv"
 
 # 2. Running the same command again redoes only the failed cloud: the results keep their times.
 avant=$(empreintes "$t/out")

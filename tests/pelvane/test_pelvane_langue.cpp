@@ -122,4 +122,10 @@ TEST(Langue, LangReportAndVersionOptions)
     const std::string version = versionTarnis();
     EXPECT_EQ(std::count(version.begin(), version.end(), '.'), 2) << version;
     EXPECT_EQ(version.find_first_not_of("0123456789."), std::string::npos) << version;
+    // Every option the parser takes (the list the Python keywords follow) is in both helps.
+    for (const Langue langue : {Langue::Anglais, Langue::Francais}) {
+        choisirLangue(langue);
+        for (const std::string &o : optionsNommees())
+            EXPECT_NE(texteAide().find("  " + o + " "), std::string::npos) << o;
+    }
 }

@@ -46,6 +46,15 @@ int lancer(const std::vector<std::string> &a, std::string &sortie)
     return code;
 }
 
+std::vector<std::string> lignesDe(const std::string &fichier)
+{
+    std::istringstream t(readFile(fichier));
+    std::vector<std::string> v;
+    for (std::string l; std::getline(t, l);)
+        v.push_back(l);
+    return v;
+}
+
 } // namespace
 
 TEST(Lot, CloudsOfAFolderOrOfAListWithTheirResultsFolders)
@@ -82,6 +91,8 @@ TEST(Lot, CloudsOfAFolderOrOfAListWithTheirResultsFolders)
               in + "/a/scan.pts > a/scan.pts\n" + in + "/b/scan.pts > b/scan.pts\n");
     ecrire(t.file("listes/un.txt"), in + "/b/vol.hdr\n");
     EXPECT_EQ(lister(t.file("listes/un.txt"), t.file("out")), in + "/b/vol.hdr > vol.hdr\n");
+    // A cloud given alone is a batch of one, not a list of its own lines.
+    EXPECT_EQ(lister(in + "/d/HAUT.XYZ", t.file("out")), in + "/d/HAUT.XYZ > HAUT.XYZ\n");
 
     EXPECT_EQ(lister(t.file("absent"), t.file("out")), "refus : entrée introuvable : " + t.file("absent"));
     ecrire(t.file("listes/vide.txt"), "# rien\n");
@@ -152,6 +163,32 @@ TEST(Lot, SummaryTellsEachCloudsStateAndPutsFailuresThenWorstFitsFirst)
                         s + "/d/moitie.pts");
     EXPECT_EQ(v[5], "e/<x>.pts,/scans/e/<x>.pts,absent,,,,,,,,,,,,,,,,,,,,,"
                     "pas de résultat : nuage pas encore traité ou traitement interrompu");
+
+    // In English the same columns are written again under English headers, statuses and messages,
+    // beside the French summary, which stays as it was.
+    EXPECT_FALSE(fs::exists(s + "/summary.csv"));
+    EXPECT_EQ(lancer({"--lang", "en", "--resume", s}, sortie), 1);
+    choisirLangue(Langue::Francais);
+    EXPECT_EQ(readFile(s + "/resume.csv"), csv);
+    const std::vector<std::string> en = lignesDe(s + "/summary.csv");
+    ASSERT_EQ(en.size(), 6u);
+    EXPECT_EQ(std::count(en[0].begin(), en[0].end(), ','), std::count(v[0].begin(), v[0].end(), ','));
+    EXPECT_EQ(en[0].find("cloud,path,status,exit status,meaning,cloud points,simplex points,cloud->surface mean (%),"), 0u);
+    EXPECT_EQ(en[2], "b/pire.pts,/scans/b/pire.pts,crosses itself,8,self-crossing surface,1500,401,0.1,12,0.4,0.1,0.3,"
+                     "0.5,7,0,0,0,2,2,3,0,0,1.51,the surface passes through itself (3 pairs of triangles cross): it "
+                     "bounds no solid");
+    EXPECT_EQ(en[3].find("c/casse.pts,/scans/c/casse.pts,failed,4,unreadable or empty cloud,,"), 0u) << en[3];
+    EXPECT_EQ(en[4], "d/moitie.pts,/scans/d/moitie.pts,incomplete,0,success,,,,,,,,,,,,,,,,,,2.00,incomplete result in " +
+                         s + "/d/moitie.pts");
+    EXPECT_EQ(en[5], "e/<x>.pts,/scans/e/<x>.pts,missing,,,,,,,,,,,,,,,,,,,,,no result: cloud not fitted yet or its "
+                     "run interrupted");
+    const std::string htmlEn = readFile(s + "/resume.html");
+    EXPECT_NE(htmlEn.find("<tr class=\"echec\"><td>c/casse.pts</td><td>failed</td><td class=\"n\">4 (unreadable or "
+                          "empty cloud)</td>"),
+              std::string::npos);
+    EXPECT_NE(htmlEn.find("<p>failed: 1. crosses itself: 1. missing: 1. incomplete: 1. succeeded: 1. </p>"),
+              std::string::npos);
+    EXPECT_EQ(lancer({"--resume", s}, sortie), 1); // in French again
 
     const std::string html = readFile(s + "/resume.html");
     std::vector<std::string> ordre;
@@ -225,4 +262,17 @@ TEST(Lot, ARunThatSetMuchOfItsCloudAsideOrSmoothedItIsMarkedToBeChecked)
     EXPECT_NE(v[2].find(",30,5,30,40,0,0,0,0,0,1,\"30 points du nuage (2 %) écartés"), std::string::npos) << v[2];
     EXPECT_EQ(v[3].find("lisse.pts,/n/lisse.pts,à vérifier,0,"), 0u) << v[3];
     EXPECT_NE(v[3].find("relancer avec --noise off"), std::string::npos) << v[3];
+    // Asked for, the English summary carries the same warnings in English, from the same figures.
+    EXPECT_EQ(lancer({"--english-csv", "--resume", s}, sortie), 1);
+    const std::vector<std::string> en = lignesDe(s + "/summary.csv");
+    ASSERT_EQ(en.size(), 4u);
+    EXPECT_EQ(en[1].find("un.pts,/n/un.pts,succeeded,0,success,1500,0,0.1,0.2,0.4,0,0,0,15,5,30,40,"), 0u) << en[1];
+    EXPECT_NE(en[2].find(",to check,0,success,"), std::string::npos) << en[2];
+    EXPECT_NE(en[2].find("\"30 points of the cloud (2 %) set aside as isolated do not pull the surface; over every "
+                         "point, the cloud -> surface distance is on average 5 % of the diagonal (95th percentile 30 "
+                         "%): if they belong"),
+              std::string::npos)
+        << en[2];
+    EXPECT_NE(en[3].find(",to check,0,success,"), std::string::npos) << en[3];
+    EXPECT_NE(en[3].find("the cloud, found noisy, was smoothed"), std::string::npos) << en[3];
 }
