@@ -226,13 +226,26 @@ private slots:
         annuler->trigger();
         QVERIFY(empreinte(*v->instanceSimplex) == ajuste && v->figuresAJour());
 
-        // Stopped past a tenth: the mesh drawn meanwhile was a whole one around the cloud.
+        // Stopped past a tenth: the mesh drawn meanwhile was a whole one around the cloud, the
+        // view repainted and turned while the fit ran off its thread, the document is as before.
         QTimer arret;
         std::vector<point3> dessine;
+        const int peintesAvant = v->peintures, pas = v->historique.count(), yAvant = v->yRot;
+        int peintesPendant = 0;
         connect(&arret, &QTimer::timeout, [&]() {
             LoadingDialog *e = dialogue();
+            if (e && e != premier && v->ajuste() && peintesPendant == 0) {
+                for (const QPoint p : {QPoint(10, 10), QPoint(60, 10)}) {
+                    QMouseEvent m(p == QPoint(10, 10) ? QEvent::MouseButtonPress : QEvent::MouseMove, p, v->mapToGlobal(p),
+                                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+                    QCoreApplication::sendEvent(v, &m);
+                }
+                peintesPendant = -1;
+            }
             if (e && e != premier && e->ui.progressBar->value() > 100 && !e->isArretDemande()) {
                 dessine = v->maillageDessine();
+                peintesPendant = v->peintures;
+                QVERIFY(!w.findChild<QAction *>("actionReset")->isEnabled());
                 QTest::mouseClick(e->ui.ButtonStop, Qt::LeftButton);
             }
         });
@@ -240,6 +253,8 @@ private slots:
         ajuster->trigger();
         LoadingDialog *e = dialogue();
         QVERIFY(e && e->isArretDemande() && e->ui.progressBar->value() < e->ui.progressBar->maximum() && e->ui.labelTerminated->text().contains("#ff8c00; font-size:15px;\">Ajustement interrompu"));
+        QVERIFY(peintesPendant > peintesAvant && v->yRot != yAvant);
+        QVERIFY(empreinte(*v->instanceSimplex) == ajuste && v->historique.count() == pas && v->figuresAJour());
         QCOMPARE(texte(w, "label_Ajustement").section('\n', 0, int(sens.size()) - 1), shown);
         const auto [milieu, moitie] = boite(dessine.empty() ? std::vector<point3>{point3()} : dessine);
         QVERIFY(plusProcheBrute(milieu, {centreNuage}) < 0.1 * diagonale && moitie.x > demiNuage.x / 2 && moitie.x < 2 * demiNuage.x);
