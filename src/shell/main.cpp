@@ -4,6 +4,7 @@
 
 #include "Memoire.h"
 #include "demarrage.h"
+#include "glwidget.h"
 #include "mainwindow.h"
 #include "splashperso.h"
 
@@ -27,5 +28,8 @@ int main(int argc, char *argv[])
     MainWindow w(nullptr, fichierDeDemarrage(argc, argv));
     QTimer::singleShot(2000, &w, &QWidget::showMaximized);
 
-    return app.exec();
+    const int code = app.exec();
+    // A fit stopped while quitting, and left to end alone, ends before the engines go away.
+    GLWidget::attendreTravauxAbandonnes();
+    return code;
 }

@@ -467,7 +467,7 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                         // Much of the cloud set aside, or the cloud smoothed: said plainly, with what to do.
                         (f.points > 0 && static_cast<double>(f.ecartes) > 0.01 * static_cast<double>(f.points)
                              ? QLatin1Char('\n') + tr("attention : %1 % du nuage écarté ; s'il fait partie de "
-                                                       "l'objet, ajuster avec l'outil en ligne de commande et --strays off")
+                                                       "l'objet, choisir « gardés » pour les points isolés dans les préférences et ajuster à nouveau")
                                                         .arg(100.0 * static_cast<double>(f.ecartes) / static_cast<double>(f.points), 0, 'f', 1)
                              : QString()) +
                         (f.bruitLisse ? QLatin1Char('\n') + tr("nuage bruité : lissé pour l'ajustement") : QString()) +

@@ -1092,6 +1092,8 @@ void GLWidget::appliquerReglages(const ReglagesVue &r)
     setConeDeVisionSetting(r.cone.angle, r.cone.rayon);
     setOmbrage(r.ombrage);
     setVolumeSetting(r.millimetres, r.niveauAutomatique, r.niveau);
+    jugementIsoles = r.isoles;
+    jugementBruit = r.bruit;
 }
 
 void GLWidget::setDeformSetting(float alpha, float beta, float gamma, int rigid)

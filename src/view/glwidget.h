@@ -86,6 +86,9 @@ struct ReglagesVue
     bool millimetres = false;
     bool niveauAutomatique = true;
     double niveau = 0;
+    /// The precise fit's judgements on the data (see GLWidget::jugementIsoles).
+    Jugement isoles = Jugement::Auto;
+    Jugement bruit = Jugement::Auto;
 };
 
 /// Where the reads that run off the window's thread report: their share done and a stop for

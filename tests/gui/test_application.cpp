@@ -87,7 +87,8 @@ private slots:
         QVERIFY(ecrireFichierPTS(pts.toStdString(), nuageEllipsoide(200, 3, 2, 1)));
         const auto regle = [](const GLWidget *v) {
             return v->hdrSetting.seuilMin == 100 && v->hdrSetting.max == 255 && v->deformSetting.alpha == 2.5f &&
-                   v->deformSetting.rigid == 4 && !v->ombrage;
+                   v->deformSetting.rigid == 4 && !v->ombrage && v->jugementIsoles == Jugement::Non &&
+                   v->jugementBruit == Jugement::Oui;
         };
         bool importe = false;
         {
@@ -111,6 +112,8 @@ private slots:
             s->forceInterneDoubleSpinBox->setValue(2.5);
             s->rigiditDuMaillageSpinBox->setValue(4);
             s->checkBoxOmbrage->setChecked(false);
+            s->pointsIsolesComboBox->setCurrentIndex(1);
+            s->bruitComboBox->setCurrentIndex(1);
             QTest::mouseClick(s->pushButton_3, Qt::LeftButton);
 
             QVERIFY(w.creerNewSubWindow(pts));
@@ -140,7 +143,7 @@ private slots:
         QVERIFY(r.deform.alpha == defauts::alpha && r.deform.beta == defauts::beta &&
                 r.deform.rigid == defauts::rigidite && r.cone.rayon == float(defauts::rayonCone));
         QCOMPARE(2 * r.cone.angle, float(defauts::angleCone));
-        QVERIFY(r.ombrage && r.niveauAutomatique && !r.millimetres);
+        QVERIFY(r.ombrage && r.niveauAutomatique && !r.millimetres && r.isoles == Jugement::Auto && r.bruit == Jugement::Auto);
         QCOMPARE(s->getIterationAutomatisme(), defauts::tours);
         QCOMPARE(s->getIterationDeformation(), defauts::pasDeformation);
         QCOMPARE(s->getIterationT22Surfaces(), defauts::toursT22Surfaces);
