@@ -602,6 +602,7 @@ struct AjustementEnFond
     // Written by the thread; read by the window once fini.
     MesureAjustement mesure;
     BilanFrontiere bilanFrontiere;
+    std::shared_ptr<MaillageGL> nuageFrontiere; ///< a volume's: the boundary voxels fitted to, with its tree
     Resultat resultat;
     std::atomic<bool> fini{false};
 
@@ -637,6 +638,13 @@ struct AjustementEnFond
             if (!fichierVolume.empty()) {
                 static_cast<void>(suivi(0, Raison(CodeRaison::LectureDuVolume)));
                 r = frontiereVolume(fichierVolume, frontiere, nuage, bilanFrontiere);
+                if (r && !nuage.empty()) {
+                    // What the view then draws: the points the fit follows, not the thresholded voxels.
+                    nuageFrontiere = std::make_shared<MaillageGL>();
+                    nuageFrontiere->ListePointsInterets = nuage;
+                    r = nuageFrontiere->construireKd();
+                    nuageFrontiere->calculerCentrePointsInterets();
+                }
             }
             if (r && arret)
                 r = Resultat::interrompu(Raison(CodeRaison::Ajustement));
@@ -704,7 +712,9 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     travail->simplex->setConeDeVision(instanceSimplex->AngleCone, instanceSimplex->RayonCone);
     travail->simplex->recherche = instanceSimplex->recherche;
     travail->simplex->fils = instanceSimplex->fils;
-    travail->nuage = instanceMaillage->ListePointsInterets;
+    // A volume's cloud is its boundary, read by the fit's thread.
+    if (fichierVolume.empty())
+        travail->nuage = instanceMaillage->ListePointsInterets;
     travail->fichierVolume = fichierVolume;
     if (!fichierVolume.empty()) {
         // A volume: the fit works on the boundary of the region, in the cloud's frame.
@@ -806,6 +816,11 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     if (coupe != 0)
         calculCoupes();
     if (!fichierVolume.empty()) {
+        // The volume's cloud becomes the boundary fitted to (the volume and its file stay).
+        if (travail->nuageFrontiere)
+            instanceMaillage = travail->nuageFrontiere;
+        if (coupe != 0)
+            calculCoupes();
         const BilanFrontiere &bf = travail->bilanFrontiere;
         niveauVolume = (bf.automatique ? tr("frontière au niveau %1 (automatique)") : tr("frontière au niveau %1"))
                            .arg(bf.region.bas, 0, 'g', 6);
@@ -837,8 +852,8 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     figuresAjustement.centile95Tous = figures.nuageEntierVersSurface.centile95 / d;
     figuresAjustement.maximumTous = figures.nuageEntierVersSurface.maximum / d;
     figuresAjustement.points = travail->points;
-    // A volume's fit ran on the region's boundary, not on the voxels shown: none of them is set aside.
-    calculerEcarts(fichierVolume.empty() ? bilan.ecartes : std::vector<std::size_t>());
+    // A volume's cloud is now the boundary the fit ran on: its points set aside are those shown.
+    calculerEcarts(bilan.ecartes);
     return true;
 }
 

@@ -288,7 +288,7 @@ private slots:
         w.getSettingWindow()->repereVolumeComboBox->setCurrentIndex(1);
         QTest::mouseClick(w.getSettingWindow()->pushButton_3, Qt::LeftButton);
         QVERIFY(v->setPTS(QString::fromStdString(volume)));
-        const std::vector<point3> &nuage = v->instanceMaillage->ListePointsInterets;
+        const std::vector<point3> nuage = v->instanceMaillage->ListePointsInterets;
         const auto [milieu, demi] = boite(nuage);
         QVERIFY(plusProcheBrute(milieu, {centre}) < 1e-6);
         QVERIFY(std::abs(demi.x - 7) < 1e-6 && std::abs(demi.z - 6) < 1e-6); // voxel centres inside the ball
@@ -304,6 +304,11 @@ private slots:
             somme += plusProcheBrute(p, {centre});
         const double moyenne = somme / static_cast<double>(sommets.size());
         QVERIFY2(std::abs(moyenne - rayon) < 0.5, qPrintable(QString::number(moyenne))); // 6 mm on the solid ball
+        // The cloud drawn is now the boundary the fit followed, on the sphere too, not the solid ball.
+        double loin = 0;
+        for (const point3 &p : v->instanceMaillage->ListePointsInterets)
+            loin = std::max(loin, std::abs(plusProcheBrute(p, {centre}) - rayon));
+        QVERIFY2(!v->instanceMaillage->ListePointsInterets.empty() && loin < 1.5 && v->figuresAJour(), qPrintable(QString::number(loin)));
 
         v->setVolumeSetting(true, false, 900); // a given level, above every value
         QVERIFY(!v->ajustementPrecis({}) && v->derniereErreur().contains("n'a aucun voxel au niveau 900 ou au-dessus"));
