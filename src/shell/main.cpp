@@ -16,7 +16,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Tarnis"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnis"));
 
-    verifierSupportOpenGL();
+    if (verifierSupportOpenGL() && renduLogiciel())
+        GLWidget::echantillonsVoulus = 0;
 
     QTranslator traduction;
     QTranslator traductionQt;

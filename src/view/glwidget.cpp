@@ -67,7 +67,7 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir, const ReglagesVu
       instanceSimplex(new SimplexGL), instanceMaillage(new MaillageGL)
 {
     QSurfaceFormat f = format();
-    f.setSamples(4);
+    f.setSamples(echantillonsVoulus);
     setFormat(f);
     // The picture is kept between repaints, so a repaint that draws nothing shows the last one.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);

@@ -141,6 +141,9 @@ public:
 
     /// 100 x 100.
     QSize sizeHint() const override;
+    /// Samples a pixel of the views made from now on (4; none where OpenGL draws in software,
+    /// where multisampling doubles the time of a picture).
+    static inline int echantillonsVoulus = 4;
 
     // Queries.
     /// The stored mesh name, or an empty (not null) string.
@@ -238,8 +241,9 @@ public:
     /// Triangles shaded by a light that follows the camera, cloud points darkened with depth.
     bool ombrage = true;
     /// While the camera moves, a cloud of at least this many points is drawn as an evenly spread
-    /// subset sized to keep the frame rate; the whole cloud is drawn once the camera is still.
-    std::size_t seuilNuageReduit = 150000;
+    /// subset sized to keep the frame rate (all of it where the pictures are fast enough); the
+    /// whole cloud is drawn once the camera is still.
+    std::size_t seuilNuageReduit = 20000;
     /// Points of that subset (adjusted after each reduced picture from the time it took).
     std::size_t budgetNuageReduit = 150000;
     /// Distances after the last completed precise fit, in % of the cloud's bounding-box diagonal:

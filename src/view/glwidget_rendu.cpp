@@ -302,7 +302,7 @@ void GLWidget::paintGL()
             const double ms = std::max(1.0, static_cast<double>(chrono.nsecsElapsed()) / 1e6);
             const double tout = static_cast<double>(instanceMaillage->ListePointsInterets.size());
             const double n = static_cast<double>(budgetNuageReduit) * std::clamp(20.0 / ms, 0.5, 1.5);
-            budgetNuageReduit = static_cast<std::size_t>(std::clamp(n, std::min(20000.0, tout), tout));
+            budgetNuageReduit = static_cast<std::size_t>(std::clamp(n, std::min(10000.0, tout), tout));
         }
     }
     // Without drawing the framebuffer is left as it was: the last picture stays on screen.
