@@ -223,9 +223,19 @@ GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
     QString repere;
     // Taken now: the preferences may change while the file is read.
     const bool millimetres = volumeSetting.millimetres;
+    // The order of the reduced pictures is made there too, not at the first picture.
+    const std::size_t seuilOrdre = seuilNuageReduit;
+    std::vector<float> ordonne;
+    std::vector<std::uint32_t> ordre;
     const Resultat r = lireEnFond(nom, [&](const Progression &progression) {
         const Resultat lu = ouvrirNuage(fichier, *nouveau, reglages, progression, &volume);
-        return lu && genre == GenreFichier::Volume ? repereDuVolume(fichier, millimetres, *nouveau, volume, repere) : lu;
+        const Resultat fait =
+            lu && genre == GenreFichier::Volume ? repereDuVolume(fichier, millimetres, *nouveau, volume, repere) : lu;
+        const std::size_t n = nouveau->ListePointsInterets.size();
+        // Not once a stop was asked: the read ends at once.
+        if (n > 0 && n >= seuilOrdre && progression(1.0, Raison(CodeRaison::LectureDuNuage)))
+            ordonnerNuage(nouveau->ListePointsInterets, ordonne, ordre);
+        return fait;
     });
     // A PTS file cut short is accepted with the points read, as the reader keeps them.
     const bool garde = r.reussi() || (r.statut == Statut::NuageIllisible && genre == GenreFichier::Nuage &&
@@ -236,6 +246,12 @@ GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
     }
 
     instanceMaillage = std::move(nouveau);
+    if (!ordonne.empty()) {
+        nuageOrdonne = std::move(ordonne);
+        ordreNuageReduit = std::move(ordre);
+        couleursOrdonnees.clear();
+        cleNuageOrdonne = signatureNuage();
+    }
     pointsVolume = std::move(volume);
     oublierVolume();
     if (genre == GenreFichier::Volume) {

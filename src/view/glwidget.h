@@ -233,6 +233,15 @@ public:
     /// repaints copy back as long as the camera, the size and the cloud stay the same (the
     /// picture is the same; only the cost changes). 0 keeps a layer for every cloud.
     std::size_t seuilCoucheNuage = 100000;
+    /// A still cloud of at least this many points is drawn into that layer a few parts a
+    /// picture, each an even share of it, so that no picture takes long: it fills in over the
+    /// next pictures (a few seconds for millions of points drawn in software).
+    std::size_t seuilNuageParParts = 1000000;
+    /// Points of a part, about, and the time the parts of one picture may take (one part at least).
+    std::size_t pointsParPart = 50000;
+    int msParImage = 40;
+    /// Whether the still cloud's layer is still filling in.
+    bool nuageEnCours() const { return coucheIncomplete; }
     /// The point the camera looks at: it is the centre of the picture. (0, 0, 0) at start.
     point3 centreVue;
     /// Radius of the scene about centreVue when it was last framed (0: never framed); it sets the
@@ -500,6 +509,13 @@ private:
     void dessinerNuage(bool reduit);
     void dessinerNuageReduit();
     void preparerNuageReduit();
+    /// The Morton order of a cloud for the reduced pictures (see nuageOrdonne).
+    static void ordonnerNuage(const std::vector<point3> &nuage, std::vector<float> &ordonne,
+                              std::vector<std::uint32_t> &ordre);
+    /// The whole cloud drawn into the kept layer a few parts a picture, until it is complete.
+    void dessinerNuageParParts(std::uint64_t cle, const QSize &taille, int echantillons);
+    std::size_t partsDessinees = 0;
+    bool coucheIncomplete = false;
     void dessinerTrianglesOmbres();
     void appliquerCamera();
     /// What the picture depends on (camera, flags, size, objects), to skip unchanged repaints.
