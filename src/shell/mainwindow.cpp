@@ -407,7 +407,7 @@ void MainWindow::checkMenu()
     // The placement and the fit need a simplex mesh (not a triangle file) and a cloud.
     const bool simplex = S && vue->instanceSimplex->getNbPointsSimplex() > 0;
     ui->actionPlacer_autour_du_nuage->setEnabled(simplex && P);
-    ui->actionAjustement_precis->setEnabled(simplex && P);
+    ui->actionAjustement_precis->setEnabled(simplex && P && !ajustementLance);
     if (S && P) {
         ui->actionCentrer_en_z_ro->setEnabled(true);
         ui->actionDeformer_le_maillage->setEnabled(true);

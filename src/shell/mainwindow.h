@@ -171,6 +171,8 @@ private:
     /// the application is to quit then.
     QList<QPointer<QMdiSubWindow>> fermeturesEnAttente;
     bool quitterEnAttente = false;
+    /// A fit runs (one at a time: each waits in its own loop of events, the later one inside).
+    bool ajustementLance = false;
     /// The document the open preferences will be handed to.
 };
 

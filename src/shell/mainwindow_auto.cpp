@@ -224,7 +224,7 @@ void MainWindow::Deformation_auto()
 void MainWindow::on_actionAjustement_precis_triggered()
 {
     QPointer<GLWidget> vue = getActiveSubWin();
-    if (!vue)
+    if (!vue || ajustementLance)
         return;
     QPointer<LoadingDialog> L = new LoadingDialog();
     L->setParent(this, L->windowFlags() | Qt::Window);
@@ -269,7 +269,9 @@ void MainWindow::on_actionAjustement_precis_triggered()
         return vue && L && !L->isArretDemande();
     };
     traiterEvenements();
+    ajustementLance = true;
     const bool reussi = vue && vue->ajustementPrecis(progression);
+    ajustementLance = false;
     disconnect(arret);
     majHistorique();
     checkMenu();
