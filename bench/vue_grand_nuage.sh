@@ -33,7 +33,9 @@ mesurer() { # cloud, turning frames target
   awk -v cible="$2" '
     /^open/ { o = $6; printf "open %s s (target 15: %s)\n", o, (o <= 15) ? "met" : "MISSED" }
     /^frames a second turning/ { f = $5; printf "turning %s frames a second (target %d: %s)\n", f, cible, (f >= cible) ? "met" : "MISSED" }
-    /^peak memory:/ { b = $5; printf "peak memory %s bytes a point (target 130: %s)\n", b, (b <= 130) ? "met" : "MISSED" }
+    /^cloud:/ { n = $3 }
+    # The program itself takes some 140 MB: the bytes a point only mean something for a large cloud.
+    /^peak memory:/ { b = $5; if (n >= 1000000) printf "peak memory %s bytes a point (target 130: %s)\n", b, (b <= 130) ? "met" : "MISSED" }
     /^longest stop/ { s = $3; printf "longest stop %s s (target 1: %s)\n", s, (s <= 1) ? "met" : "MISSED" }
   ' <<<"$sortie"
 }
