@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QTranslator>
 
 bool verifierSupportOpenGL()
@@ -16,6 +18,20 @@ bool verifierSupportOpenGL()
     else
         qWarning("OK");
     return disponible;
+}
+
+bool renduLogiciel()
+{
+    QOpenGLContext essai;
+    QOffscreenSurface surface;
+    surface.create();
+    if (!essai.create() || !essai.makeCurrent(&surface))
+        return false;
+    const auto *nom = reinterpret_cast<const char *>(essai.functions()->glGetString(GL_RENDERER));
+    const QString rendu = QString::fromLatin1(nom ? nom : "").toLower();
+    essai.doneCurrent();
+    return rendu.contains(QLatin1String("llvmpipe")) || rendu.contains(QLatin1String("softpipe")) ||
+           rendu.contains(QLatin1String("swrast")) || rendu.contains(QLatin1String("software"));
 }
 
 bool installerTraductions(QTranslator &traduction, QTranslator &traductionQt)

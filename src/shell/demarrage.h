@@ -9,6 +9,10 @@ class QTranslator;
 /// line) on the warning channel. Returns whether an OpenGL context could be made.
 bool verifierSupportOpenGL();
 
+/// Whether OpenGL draws in software here (llvmpipe, softpipe, swrast): multisampling then
+/// doubles the time of every picture, so the documents opened next go without it.
+bool renduLogiciel();
+
 /// Loads "quolvex_en" from the working folder into traduction and the
 /// toolkit's own translation (qtbase) in the interface's language into
 /// traductionQt, English when that file was found and French otherwise, and

@@ -4,6 +4,7 @@
 
 #include "Memoire.h"
 #include "demarrage.h"
+#include "glwidget.h"
 #include "mainwindow.h"
 #include "splashperso.h"
 
@@ -15,7 +16,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("Tarnis"));
     QCoreApplication::setApplicationName(QStringLiteral("Tarnis"));
 
-    verifierSupportOpenGL();
+    if (verifierSupportOpenGL() && renduLogiciel())
+        GLWidget::echantillonsVoulus = 0;
 
     QTranslator traduction;
     QTranslator traductionQt;
@@ -27,5 +29,8 @@ int main(int argc, char *argv[])
     MainWindow w(nullptr, fichierDeDemarrage(argc, argv));
     QTimer::singleShot(2000, &w, &QWidget::showMaximized);
 
-    return app.exec();
+    const int code = app.exec();
+    // A fit stopped while quitting, and left to end alone, ends before the engines go away.
+    GLWidget::attendreTravauxAbandonnes();
+    return code;
 }

@@ -380,14 +380,16 @@ void MainWindow::checkMenu()
     if (vue == nullptr)
         return;
 
-    const bool S = !vue->getCurentSimplexName().isEmpty();
-    // While a file is read into it, the document takes no operation that would read its cloud.
-    const bool P = !vue->getCurentPtsName().isEmpty() && !vue->litEnFond();
+    // While a file is read into it or a fit runs on it, the document takes no operation that
+    // would read or change it; the camera still moves.
+    const bool libre = !vue->occupe();
+    const bool S = !vue->getCurentSimplexName().isEmpty() && libre;
+    const bool P = !vue->getCurentPtsName().isEmpty() && libre;
 
     for (QAction *a : {ui->actionFermerVolume3D, ui->actionVue_par_onglets, ui->actionZoom, ui->actionZoom_2,
                        ui->actionConserver_les_proportions, ui->actionCadrer})
         a->setEnabled(true);
-    activerMenu(ui->menuImporter, true);
+    activerMenu(ui->menuImporter, libre);
     activerMenu(ui->menuVue, true);
 
     for (QAction *a : {ui->actionExporter_le_maillage, ui->actionAgrandir, ui->actionRetrecir, ui->actionRaffinage_T26,
@@ -405,7 +407,7 @@ void MainWindow::checkMenu()
     // The placement and the fit need a simplex mesh (not a triangle file) and a cloud.
     const bool simplex = S && vue->instanceSimplex->getNbPointsSimplex() > 0;
     ui->actionPlacer_autour_du_nuage->setEnabled(simplex && P);
-    ui->actionAjustement_precis->setEnabled(simplex && P);
+    ui->actionAjustement_precis->setEnabled(simplex && P && !ajustementLance);
     if (S && P) {
         ui->actionCentrer_en_z_ro->setEnabled(true);
         ui->actionDeformer_le_maillage->setEnabled(true);
@@ -465,7 +467,7 @@ void MainWindow::loadInformation(GLWidget *vuecourent)
                         // Much of the cloud set aside, or the cloud smoothed: said plainly, with what to do.
                         (f.points > 0 && static_cast<double>(f.ecartes) > 0.01 * static_cast<double>(f.points)
                              ? QLatin1Char('\n') + tr("attention : %1 % du nuage écarté ; s'il fait partie de "
-                                                       "l'objet, ajuster avec l'outil en ligne de commande et --strays off")
+                                                       "l'objet, choisir « gardés » pour les points isolés dans les préférences et ajuster à nouveau")
                                                         .arg(100.0 * static_cast<double>(f.ecartes) / static_cast<double>(f.points), 0, 'f', 1)
                              : QString()) +
                         (f.bruitLisse ? QLatin1Char('\n') + tr("nuage bruité : lissé pour l'ajustement") : QString()) +
@@ -606,6 +608,9 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     for (QMdiSubWindow *fenetre : fenetresDocuments()) {
         if (!fenetre->close()) {
+            // A fit under way is stopped: quitting goes on once it has ended.
+            if (auto *vue = qobject_cast<GLWidget *>(fenetre->widget()); vue && vue->ajuste())
+                quitterEnAttente = true;
             event->ignore();
             return;
         }
@@ -621,6 +626,14 @@ bool MainWindow::eventFilter(QObject *objet, QEvent *evenement)
     if (evenement->type() == QEvent::Close && vue != nullptr && vue->litEnFond()) {
         // The read is stopped; the window closes once it has ended.
         SuiviLectures::instance().arreter();
+        evenement->ignore();
+        return true;
+    }
+    if (evenement->type() == QEvent::Close && vue != nullptr && vue->ajuste()) {
+        // The fit is stopped (the document as before it); the window is closed again, asking
+        // as usual, once the fit has ended, and the application quits when that was asked.
+        fermeturesEnAttente.append(fenetre);
+        emit arretAjustementDemande();
         evenement->ignore();
         return true;
     }

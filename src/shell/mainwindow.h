@@ -2,7 +2,9 @@
 #define MAINWINDOW_H
 
 #include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPointer>
 
 #include "SimplexAutomatique.h"
 #include <QString>
@@ -70,6 +72,10 @@ public slots:
     void majHistorique();
     /// This window's title: the active document's name, with its mark of changes.
     void majTitre();
+
+signals:
+    /// Asks the precise fit under way to stop (a window closed, or the application quit, meanwhile).
+    void arretAjustementDemande();
 
 protected:
     /// Closes every document window; one whose changes the user wants to keep and that could not
@@ -161,6 +167,12 @@ private:
     LoadingDialog *loadingDialog;
     AutomaticExec *automaticExec;
     int numeroNouveau;
+    /// Document windows closed while their fit ran: closed again once it has ended; and whether
+    /// the application is to quit then.
+    QList<QPointer<QMdiSubWindow>> fermeturesEnAttente;
+    bool quitterEnAttente = false;
+    /// A fit runs (one at a time: each waits in its own loop of events, the later one inside).
+    bool ajustementLance = false;
     /// The document the open preferences will be handed to.
 };
 

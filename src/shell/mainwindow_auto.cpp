@@ -16,6 +16,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 const char *const iconeStop = ":/Icons/Menu_Fichier/rsc/stop.png";
@@ -222,7 +224,7 @@ void MainWindow::Deformation_auto()
 void MainWindow::on_actionAjustement_precis_triggered()
 {
     QPointer<GLWidget> vue = getActiveSubWin();
-    if (!vue)
+    if (!vue || ajustementLance)
         return;
     QPointer<LoadingDialog> L = new LoadingDialog();
     L->setParent(this, L->windowFlags() | Qt::Window);
@@ -236,12 +238,21 @@ void MainWindow::on_actionAjustement_precis_triggered()
     ui->actionDeformer_le_maillage->setChecked(false);
     vue->setBoucleDeform(false, false);
 
-    // The engine's phases as list lines, its share done on the bar; events are processed at each
-    // report so that "Arrêter" and the picture stay live.
+    // The fit runs off this thread; its phases come here as list lines, its share done on the
+    // bar, about every 50 ms. A window closed or the application quit meanwhile stops it.
     QString phase;
     int montre = 0;
+    bool arretFenetre = false;
+    const QMetaObject::Connection arret =
+        connect(this, &MainWindow::arretAjustementDemande, this, [&arretFenetre]() { arretFenetre = true; });
+    bool premier = true;
     const Progression progression = [&](double fraction, const Raison &etape) {
-        if (!vue || !L || L->isArretDemande())
+        if (premier) {
+            // The document is busy from now: the menus say so.
+            premier = false;
+            checkMenu();
+        }
+        if (!vue || !L || L->isArretDemande() || arretFenetre)
             return false;
         const QString ligne = traduireRaison(etape);
         if (ligne != phase) {
@@ -255,12 +266,27 @@ void MainWindow::on_actionAjustement_precis_triggered()
         }
         L->setCompteurs(tr("%1 points simplex").arg(vue->getNbPtSimplex()));
         majHistorique();
-        traiterEvenements();
         return vue && L && !L->isArretDemande();
     };
     traiterEvenements();
+    ajustementLance = true;
     const bool reussi = vue && vue->ajustementPrecis(progression);
+    ajustementLance = false;
+    disconnect(arret);
     majHistorique();
+    checkMenu();
+    // The closes asked while it ran, now that the document is free.
+    const QList<QPointer<QMdiSubWindow>> fermer = std::exchange(fermeturesEnAttente, {});
+    const bool quitter = std::exchange(quitterEnAttente, false);
+    if (!fermer.isEmpty() || quitter)
+        QTimer::singleShot(0, this, [this, fermer, quitter]() {
+            if (quitter)
+                close();
+            else
+                for (const QPointer<QMdiSubWindow> &f : fermer)
+                    if (f)
+                        f->close();
+        });
     if (vue) {
         loadInformation(vue.data());
         vue->update();
@@ -274,7 +300,8 @@ void MainWindow::on_actionAjustement_precis_triggered()
                         .arg(f.centile95, 0, 'f', 2)
                         .arg(f.maximum, 0, 'f', 2));
     } else {
-        const QString raison = vue ? vue->derniereErreur() : QString();
+        // A stop asked here is said as such; another reason is given whole.
+        const QString raison = vue && !L->isArretDemande() && !arretFenetre ? vue->derniereErreur() : QString();
         L->terminer(raison.isEmpty() ? tr("Ajustement interrompu") : tr("Ajustement interrompu : %1").arg(raison), true);
     }
 }

@@ -160,6 +160,18 @@ that you select.</translation>
 <context>
     <name>GLWidget</name>
     <message>
+        <source>Le document est occupé : attendez la fin de l&apos;opération en cours.</source>
+        <translation>The document is busy: wait for the operation under way to end.</translation>
+    </message>
+    <message>
+        <source>Le maillage a des voisins hors de sa liste : il ne peut pas être ajusté.</source>
+        <translation>The mesh has neighbours outside its list: it cannot be fitted.</translation>
+    </message>
+    <message>
+        <source>Le maillage n&apos;a pas pu être copié pour l&apos;ajustement.</source>
+        <translation>The mesh could not be copied for the fit.</translation>
+    </message>
+    <message>
         <source>La remise à zéro a échoué : %1</source>
         <translation>The reset failed: %1</translation>
     </message>
@@ -348,6 +360,10 @@ that you select.</translation>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>attention : %1 % du nuage écarté ; s&apos;il fait partie de l&apos;objet, choisir « gardés » pour les points isolés dans les préférences et ajuster à nouveau</source>
+        <translation>warning: %1 % of the cloud set aside; if it is part of the object, choose “kept” for the stray points in the preferences and fit again</translation>
+    </message>
     <message>
         <source>Tarnis</source>
         <translation>Tarnis</translation>
@@ -943,10 +959,6 @@ with the keys W X C V B N.</translation>
     <message>
         <source>sur tous les points : moyenne %1 %, p95 %2 %, max %3 %</source>
         <translation>over every point: mean %1 %, p95 %2 %, max %3 %</translation>
-    </message>
-    <message>
-        <source>attention : %1 % du nuage écarté ; s'il fait partie de l'objet, ajuster avec l'outil en ligne de commande et --strays off</source>
-        <translation>warning: %1 % of the cloud set aside; if it is part of the object, fit it with the command-line tool and --strays off</translation>
     </message>
     <message>
         <source>nuage bruité : lissé pour l'ajustement</source>
@@ -2146,6 +2158,42 @@ with the keys W X C V B N.</translation>
 </context>
 <context>
     <name>SettingWindow</name>
+    <message>
+        <source>Points isolés du nuage</source>
+        <translation>Stray points of the cloud</translation>
+    </message>
+    <message>
+        <source>Les points isolés de la surface que décrit le reste du nuage sont écartés de l&apos;ajustement précis, ou tous les points le tirent</source>
+        <translation>The points apart from the surface the rest of the cloud describes are set aside from the precise fit, or every point pulls on it</translation>
+    </message>
+    <message>
+        <source>écartés (automatique)</source>
+        <translation>set aside (automatic)</translation>
+    </message>
+    <message>
+        <source>gardés</source>
+        <translation>kept</translation>
+    </message>
+    <message>
+        <source>Bruit du nuage</source>
+        <translation>Noise of the cloud</translation>
+    </message>
+    <message>
+        <source>Les points qui tirent sur la surface sont ramenés au milieu de leur couche avant l&apos;ajustement précis</source>
+        <translation>The points that pull on the surface are brought onto the middle of their layer before the precise fit</translation>
+    </message>
+    <message>
+        <source>lissé s&apos;il est bruité (automatique)</source>
+        <translation>smoothed when noisy (automatic)</translation>
+    </message>
+    <message>
+        <source>toujours lissé</source>
+        <translation>always smoothed</translation>
+    </message>
+    <message>
+        <source>jamais lissé</source>
+        <translation>never smoothed</translation>
+    </message>
     <message>
         <source>Valeurs par défaut</source>
         <translation>Restore defaults</translation>

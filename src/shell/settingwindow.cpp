@@ -112,7 +112,26 @@ ReglagesVue SettingWindow::reglages() const
     r.millimetres = isVolumeEnMillimetres();
     r.niveauAutomatique = isNiveauAutomatique();
     r.niveau = getNiveauFrontiere();
+    r.isoles = getJugementIsoles();
+    r.bruit = getJugementBruit();
     return r;
+}
+
+Jugement SettingWindow::getJugementIsoles() const
+{
+    return pointsIsolesComboBox->currentIndex() == 1 ? Jugement::Non : Jugement::Auto;
+}
+
+Jugement SettingWindow::getJugementBruit() const
+{
+    switch (bruitComboBox->currentIndex()) {
+    case 1:
+        return Jugement::Oui;
+    case 2:
+        return Jugement::Non;
+    default:
+        return Jugement::Auto;
+    }
 }
 
 int SettingWindow::getSeuilMinimum() const

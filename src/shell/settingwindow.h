@@ -4,6 +4,7 @@
 #include <QVariantMap>
 #include <QWidget>
 
+#include "Ajustement.h"
 #include "ui_settingwindow.h"
 
 struct ReglagesVue;
@@ -57,6 +58,11 @@ public:
     bool isVolumeEnMillimetres() const;
     bool isNiveauAutomatique() const;
     double getNiveauFrontiere() const;
+
+    /// The judgements of the precise fit, as the console tool's --strays auto|off and
+    /// --noise auto|on|off.
+    Jugement getJugementIsoles() const;
+    Jugement getJugementBruit() const;
 
     /// Everything a document takes from the form.
     ReglagesVue reglages() const;

@@ -27,6 +27,8 @@
 #include <QTime>
 
 #include <atomic>
+#include <mutex>
+#include <thread>
 #include <chrono>
 #include <cstdlib>
 #include <exception>
@@ -65,7 +67,7 @@ GLWidget::GLWidget(QString PTSAOuvrir, QString MaillageAOuvrir, const ReglagesVu
       instanceSimplex(new SimplexGL), instanceMaillage(new MaillageGL)
 {
     QSurfaceFormat f = format();
-    f.setSamples(4);
+    f.setSamples(echantillonsVoulus);
     setFormat(f);
     // The picture is kept between repaints, so a repaint that draws nothing shows the last one.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
@@ -142,6 +144,11 @@ bool GLWidget::echec(const QString &raison)
     return false;
 }
 
+bool GLWidget::refuserOccupe()
+{
+    return echec(tr("Le document est occupé : attendez la fin de l'opération en cours."));
+}
+
 bool GLWidget::reussite()
 {
     erreur.clear();
@@ -165,7 +172,7 @@ int GLWidget::getNbPtSimplex() const
 {
     if (nomSimplex.isEmpty())
         return 0;
-    return instanceSimplex->getNbPointsSimplex();
+    return ajustementEnCours ? pointsFiges : instanceSimplex->getNbPointsSimplex();
 }
 
 int GLWidget::getNbPts() const
@@ -216,9 +223,19 @@ GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
     QString repere;
     // Taken now: the preferences may change while the file is read.
     const bool millimetres = volumeSetting.millimetres;
+    // The order of the reduced pictures is made there too, not at the first picture.
+    const std::size_t seuilOrdre = seuilNuageReduit;
+    std::vector<float> ordonne;
+    std::vector<std::uint32_t> ordre;
     const Resultat r = lireEnFond(nom, [&](const Progression &progression) {
         const Resultat lu = ouvrirNuage(fichier, *nouveau, reglages, progression, &volume);
-        return lu && genre == GenreFichier::Volume ? repereDuVolume(fichier, millimetres, *nouveau, volume, repere) : lu;
+        const Resultat fait =
+            lu && genre == GenreFichier::Volume ? repereDuVolume(fichier, millimetres, *nouveau, volume, repere) : lu;
+        const std::size_t n = nouveau->ListePointsInterets.size();
+        // Not once a stop was asked: the read ends at once.
+        if (n > 0 && n >= seuilOrdre && progression(1.0, Raison(CodeRaison::LectureDuNuage)))
+            ordonnerNuage(nouveau->ListePointsInterets, ordonne, ordre);
+        return fait;
     });
     // A PTS file cut short is accepted with the points read, as the reader keeps them.
     const bool garde = r.reussi() || (r.statut == Statut::NuageIllisible && genre == GenreFichier::Nuage &&
@@ -229,6 +246,12 @@ GLWidget::Lecture GLWidget::chargerNuage(const QString &nom)
     }
 
     instanceMaillage = std::move(nouveau);
+    if (!ordonne.empty()) {
+        nuageOrdonne = std::move(ordonne);
+        ordreNuageReduit = std::move(ordre);
+        couleursOrdonnees.clear();
+        cleNuageOrdonne = signatureNuage();
+    }
     pointsVolume = std::move(volume);
     oublierVolume();
     if (genre == GenreFichier::Volume) {
@@ -344,6 +367,8 @@ void GLWidget::oublierVolume()
 
 bool GLWidget::setPTS(QString FileInPTS)
 {
+    if (occupe())
+        return refuserOccupe();
     const QString nom = FileInPTS.isNull() ? QString("") : FileInPTS;
     const Etape etape(this, tr("Importation du nuage de points"));
     if (nom.isEmpty()) {
@@ -367,6 +392,8 @@ bool GLWidget::setPTS(QString FileInPTS)
 
 bool GLWidget::setMaillage(QString FileInMaillage)
 {
+    if (occupe())
+        return refuserOccupe();
     const QString nom = FileInMaillage.isNull() ? QString("") : FileInMaillage;
     const Etape etape(this, tr("Importation du maillage"));
     // A refused file leaves the document's mesh and its name as they were.
@@ -395,6 +422,8 @@ bool GLWidget::setMaillage(QString FileInMaillage)
 
 bool GLWidget::resetMaillage()
 {
+    if (occupe())
+        return refuserOccupe();
     const Etape etape(this, tr("Remise à zéro du maillage"));
     bool ok = true;
     try {
@@ -417,6 +446,8 @@ bool GLWidget::resetMaillage()
 
 bool GLWidget::deformationMaillage(int iteration)
 {
+    if (occupe())
+        return refuserOccupe();
     const Etape etape(this, tr("Déformation"));
     if (modeDisplayMaille == 3) {
         setModeDisplayMaille(1);
@@ -442,6 +473,10 @@ bool GLWidget::deformationMaillage(int iteration)
 
 Resultat GLWidget::operationMoteur(const std::function<Resultat(Simplex &, kd_tree *, int &)> &travail)
 {
+    if (occupe()) {
+        refuserOccupe();
+        return Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral("document occupé")}));
+    }
     const QPointer<GLWidget> vivant(this);
     if (modeDisplayMaille == 3) {
         setModeDisplayMaille(1);
@@ -471,6 +506,8 @@ Resultat GLWidget::operationMoteur(const std::function<Resultat(Simplex &, kd_tr
 
 bool GLWidget::raffiner(int iteration, Resultat (Simplex::*pas)(const Progression &), const char *nom)
 {
+    if (occupe())
+        return refuserOccupe();
     const Etape etape(this, tr("Raffinage %1").arg(QString::fromLatin1(nom)));
     if (modeDisplayMaille == 3) {
         setModeDisplayMaille(1);
@@ -515,6 +552,10 @@ bool GLWidget::RaffinageT22Auto(int iteration, int critere)
 
 void GLWidget::dilatation(double coef)
 {
+    if (occupe()) {
+        refuserOccupe();
+        return;
+    }
     const Etape etape(this, tr("Dilatation"));
     try {
         instanceSimplex->dilatation(coef);
@@ -528,6 +569,10 @@ void GLWidget::dilatation(double coef)
 
 void GLWidget::CenterToZero()
 {
+    if (occupe()) {
+        refuserOccupe();
+        return;
+    }
     const Etape etape(this, tr("Centrage"));
     try {
         instanceMaillage->calculerCentrePointsInterets();
@@ -540,57 +585,266 @@ void GLWidget::CenterToZero()
         calculCoupes();
 }
 
+namespace {
+
+/// The wire frame of s as segment ends, what the view draws of a fit's level.
+std::vector<point3> filDe(const Simplex &s)
+{
+    std::vector<point3> fil;
+    fil.reserve(6 * s.ListePointsSimplex.size());
+    for (const PointSimplex *p : s.ListePointsSimplex) {
+        if (!p)
+            continue;
+        for (const PointSimplex *v : {p->Voisin1, p->Voisin2, p->Voisin3})
+            if (v && v != p) {
+                fil.push_back(p->Position);
+                fil.push_back(v->Position);
+            }
+    }
+    return fil;
+}
+
+/// A fit on a thread of its own and what it tells the window. The thread holds it too, so that a
+/// window that stops waiting may leave the thread to end alone with everything it works on.
+struct AjustementEnFond
+{
+    // Given by the window before the thread starts.
+    std::unique_ptr<SimplexGL> simplex;
+    std::vector<point3> nuage;
+    std::string fichierVolume;
+    ReglagesFrontiere frontiere;
+    ReglagesAjustement reglages;
+
+    // Written by the thread; read by the window once fini.
+    MesureAjustement mesure;
+    BilanFrontiere bilanFrontiere;
+    std::shared_ptr<MaillageGL> nuageFrontiere; ///< a volume's: the boundary voxels fitted to, with its tree
+    Resultat resultat;
+    std::atomic<bool> fini{false};
+
+    // Shared while it runs.
+    std::atomic<double> fraction{0.0};
+    std::atomic<bool> arret{false};
+    std::mutex verrou;
+    Raison phase{CodeRaison::Ajustement};
+    std::size_t points = 0; ///< of the cloud fitted to (a volume's: its boundary)
+    std::vector<point3> fil; ///< the last completed level's wire frame, until the window takes it
+    int pointsFil = 0;
+    bool filNouveau = false;
+
+    void executer()
+    {
+        const Progression suivi = [this](double f, const Raison &etape) {
+            fraction = f;
+            {
+                const std::lock_guard<std::mutex> garde(verrou);
+                phase = etape;
+            }
+            return !arret;
+        };
+        const auto apresNiveau = [this](const Simplex &niveau, int) {
+            std::vector<point3> f = filDe(niveau);
+            const std::lock_guard<std::mutex> garde(verrou);
+            fil = std::move(f);
+            pointsFil = niveau.getNbPointsSimplex();
+            filNouveau = true;
+        };
+        try {
+            Resultat r = Resultat::succes();
+            if (!fichierVolume.empty()) {
+                static_cast<void>(suivi(0, Raison(CodeRaison::LectureDuVolume)));
+                r = frontiereVolume(fichierVolume, frontiere, nuage, bilanFrontiere);
+                if (r && !nuage.empty()) {
+                    // What the view then draws: the points the fit follows, not the thresholded voxels.
+                    nuageFrontiere = std::make_shared<MaillageGL>();
+                    nuageFrontiere->ListePointsInterets = nuage;
+                    r = nuageFrontiere->construireKd();
+                    nuageFrontiere->calculerCentrePointsInterets();
+                }
+            }
+            if (r && arret)
+                r = Resultat::interrompu(Raison(CodeRaison::Ajustement));
+            if (r && nuage.empty())
+                r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageVide));
+            points = nuage.size();
+            if (r)
+                r = ajusterEtMesurer(*simplex, std::move(nuage), reglages, {}, mesure, suivi, apresNiveau);
+            resultat = r;
+        } catch (const std::exception &e) {
+            resultat = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral(e.what())}));
+        } catch (...) {
+            resultat = Resultat::echec(Statut::Echec, Raison(CodeRaison::ErreurInterne, {litteral("?")}));
+        }
+        fini = true;
+    }
+};
+
+/// The threads of the fits left to end alone: joined at quit.
+struct TravauxAbandonnes
+{
+    std::mutex verrou;
+    std::vector<std::thread> fils;
+    void attendre()
+    {
+        std::vector<std::thread> tous;
+        {
+            const std::lock_guard<std::mutex> garde(verrou);
+            tous.swap(fils);
+        }
+        for (std::thread &t : tous)
+            if (t.joinable())
+                t.join();
+    }
+    ~TravauxAbandonnes() { attendre(); }
+};
+
+TravauxAbandonnes &travauxAbandonnes()
+{
+    static TravauxAbandonnes travaux;
+    return travaux;
+}
+
+} // namespace
+
+void GLWidget::attendreTravauxAbandonnes()
+{
+    travauxAbandonnes().attendre();
+}
+
 bool GLWidget::ajustementPrecis(const Progression &progression)
 {
-    const Etape etape(this, tr("Ajustement précis"));
-    // A copy: the progression runs the event loop, and the document's cloud may change meanwhile.
-    std::vector<point3> nuage = instanceMaillage->ListePointsInterets;
+    if (occupe())
+        return refuserOccupe();
+    if (instanceMaillage->ListePointsInterets.empty() && fichierVolume.empty())
+        return echec(tr("Il n'y a pas de nuage de points sur lequel ajuster le maillage."));
+    // The fit works on copies: the document stays as it is, and is drawn and turned, until it ends.
+    const std::shared_ptr<const EtatMaillage> depart = etatDuSimplex(*instanceSimplex);
+    if (!etatComplet(*depart))
+        return echec(tr("Le maillage a des voisins hors de sa liste : il ne peut pas être ajusté."));
+    auto travail = std::make_shared<AjustementEnFond>();
+    travail->simplex = std::make_unique<SimplexGL>();
+    if (!rebatirSimplex(*travail->simplex, *depart))
+        return echec(tr("Le maillage n'a pas pu être copié pour l'ajustement."));
+    travail->simplex->setConeDeVision(instanceSimplex->AngleCone, instanceSimplex->RayonCone);
+    travail->simplex->recherche = instanceSimplex->recherche;
+    travail->simplex->fils = instanceSimplex->fils;
+    // A volume's cloud is its boundary, read by the fit's thread.
+    if (fichierVolume.empty())
+        travail->nuage = instanceMaillage->ListePointsInterets;
+    travail->fichierVolume = fichierVolume;
     if (!fichierVolume.empty()) {
         // A volume: the fit works on the boundary of the region, in the cloud's frame.
-        ReglagesFrontiere rf;
-        rf.millimetres = volumeEnMillimetres;
-        rf.regionDonnee = !volumeSetting.automatique;
-        rf.region = Region{volumeSetting.niveau, std::numeric_limits<double>::infinity()};
-        BilanFrontiere bf;
-        const Resultat lu = frontiereVolume(fichierVolume, rf, nuage, bf);
-        if (!lu)
-            return echec(raisonMoteur(lu));
-        niveauVolume = (bf.automatique ? tr("frontière au niveau %1 (automatique)") : tr("frontière au niveau %1"))
-                           .arg(bf.region.bas, 0, 'g', 6);
+        travail->frontiere.millimetres = volumeEnMillimetres;
+        travail->frontiere.regionDonnee = !volumeSetting.automatique;
+        travail->frontiere.region = Region{volumeSetting.niveau, std::numeric_limits<double>::infinity()};
     }
-    if (nuage.empty())
-        return echec(tr("Il n'y a pas de nuage de points sur lequel ajuster le maillage."));
-    ReglagesAjustement reglages;
+    ReglagesAjustement &reglages = travail->reglages;
     reglages.interne = deformSetting.alpha;
     reglages.externe = deformSetting.beta;
     reglages.retenue = deformSetting.gamma;
     reglages.rigidite = deformSetting.rigid;
-    MesureAjustement mesure;
-    const std::size_t pointsDuNuage = nuage.size(); // the cloud goes to the fit
+    reglages.isoles = jugementIsoles;
+    reglages.bruit = jugementBruit;
+
+    const Etape etape(this, tr("Ajustement précis"));
     const QPointer<GLWidget> vivant(this);
-    // The progression runs the event loop while the fit holds the mesh in its own frame or in the
-    // middle of a refinement: the repaints meanwhile draw a copy of the last completed level.
+    // Until the fit ends the view draws the wire frame of its last completed level.
     figer(*instanceSimplex);
     ajustementEnCours = true;
-    const auto apresNiveau = [this, vivant](const Simplex &niveau, int) {
-        if (vivant)
-            figer(niveau);
-    };
-    const Resultat r = operationMoteur([&](Simplex &s, kd_tree *, int &retention) {
-        // The dialog's progression follows the fit, then the triangulation and the figures.
-        Resultat res = ajusterEtMesurer(s, std::move(nuage), reglages, {}, mesure, progression, apresNiveau);
-        retention = 0;
-        return res;
-    });
+    std::thread fil([travail]() { travail->executer(); });
+
+    bool abandonne = false;
+    {
+        QEventLoop boucle;
+        QTimer releve;
+        QElapsedTimer depuisArret;
+        const auto relever = [&]() {
+            if (vivant) {
+                const std::lock_guard<std::mutex> garde(travail->verrou);
+                if (travail->filNouveau) {
+                    maillageFige.swap(travail->fil);
+                    pointsFiges = travail->pointsFil;
+                    travail->filNouveau = false;
+                    update();
+                }
+            }
+            if (travail->fini) {
+                boucle.quit();
+                return;
+            }
+            if (!travail->arret) {
+                Raison phase;
+                {
+                    const std::lock_guard<std::mutex> garde(travail->verrou);
+                    phase = travail->phase;
+                }
+                // The caller's progression may process events; a stop it answers reaches the fit now.
+                const bool continuer = !vivant || !progression || progression(travail->fraction, phase);
+                if (!continuer || !vivant) {
+                    travail->arret = true;
+                    depuisArret.start();
+                }
+            }
+            if (travail->arret && !travail->fini && depuisArret.isValid() && depuisArret.elapsed() > 400) {
+                // The fit did not hear the stop yet: it ends alone, on its copies.
+                abandonne = true;
+                boucle.quit();
+            }
+        };
+        QObject::connect(&releve, &QTimer::timeout, &boucle, relever);
+        releve.start(50);
+        if (!travail->fini)
+            boucle.exec();
+    }
+    if (abandonne) {
+        const std::lock_guard<std::mutex> garde(travauxAbandonnes().verrou);
+        travauxAbandonnes().fils.push_back(std::move(fil));
+    } else {
+        fil.join();
+    }
     if (!vivant)
         return false;
     ajustementEnCours = false;
     maillageFige.clear();
     maillageFige.shrink_to_fit();
+    pointsFiges = 0;
+    const Resultat r = abandonne || (travail->arret && travail->resultat)
+                           ? Resultat::interrompu(Raison(CodeRaison::Ajustement))
+                           : travail->resultat;
+    if (!r.reussi()) {
+        // Stopped or failed: the document stays as it was before the fit.
+        update();
+        if (r.statut == Statut::Interrompu) {
+            erreur = raisonMoteur(r);
+            return false;
+        }
+        return echec(raisonMoteur(r));
+    }
+
+    // The fitted mesh becomes the document's.
+    instanceSimplex = std::move(travail->simplex);
+    if (modeDisplayMaille == 3) {
+        setModeDisplayMaille(1);
+        estTriangule = false;
+    }
+    dejaDeforme = 0;
+    triangulationAJour = false;
+    if (coupe != 0)
+        calculCoupes();
+    if (!fichierVolume.empty()) {
+        // The volume's cloud becomes the boundary fitted to (the volume and its file stay).
+        if (travail->nuageFrontiere)
+            instanceMaillage = travail->nuageFrontiere;
+        if (coupe != 0)
+            calculCoupes();
+        const BilanFrontiere &bf = travail->bilanFrontiere;
+        niveauVolume = (bf.automatique ? tr("frontière au niveau %1 (automatique)") : tr("frontière au niveau %1"))
+                           .arg(bf.region.bas, 0, 'g', 6);
+    }
     cadrerSiBesoin();
     update();
-    if (!r.reussi())
-        return false;
+    reussite();
+    const MesureAjustement &mesure = travail->mesure;
     const BilanAjustement &bilan = mesure.ajustement;
     const FiguresAjustement &figures = mesure.surface.figures;
     const double d = bilan.diagonale > 0 ? bilan.diagonale / 100.0 : 1.0;
@@ -613,30 +867,23 @@ bool GLWidget::ajustementPrecis(const Progression &progression)
     figuresAjustement.moyenneTous = figures.nuageEntierVersSurface.moyenne / d;
     figuresAjustement.centile95Tous = figures.nuageEntierVersSurface.centile95 / d;
     figuresAjustement.maximumTous = figures.nuageEntierVersSurface.maximum / d;
-    figuresAjustement.points = pointsDuNuage;
-    // A volume's fit ran on the region's boundary, not on the voxels shown: none of them is set aside.
-    calculerEcarts(fichierVolume.empty() ? bilan.ecartes : std::vector<std::size_t>());
+    figuresAjustement.points = travail->points;
+    // A volume's cloud is now the boundary the fit ran on: its points set aside are those shown.
+    calculerEcarts(bilan.ecartes);
     return true;
 }
 
 void GLWidget::figer(const Simplex &s)
 {
-    maillageFige.clear();
-    maillageFige.reserve(6 * s.ListePointsSimplex.size());
-    for (const PointSimplex *p : s.ListePointsSimplex) {
-        if (!p)
-            continue;
-        for (const PointSimplex *v : {p->Voisin1, p->Voisin2, p->Voisin3})
-            if (v && v != p) {
-                maillageFige.push_back(p->Position);
-                maillageFige.push_back(v->Position);
-            }
-    }
+    maillageFige = filDe(s);
+    pointsFiges = s.getNbPointsSimplex();
     update();
 }
 
 bool GLWidget::placerAutourDuNuage()
 {
+    if (occupe())
+        return refuserOccupe();
     const std::vector<point3> &nuage = instanceMaillage->ListePointsInterets;
     if (nuage.empty())
         return echec(tr("Il n'y a pas de nuage de points autour duquel placer le maillage."));
@@ -656,6 +903,8 @@ bool GLWidget::placerAutourDuNuage()
 
 bool GLWidget::Triangularisation()
 {
+    if (occupe())
+        return refuserOccupe();
     std::cout << "Début triangulation smm" << std::endl;
     bool ok = true;
     if (!instanceSimplex->ListeMailles.empty()) {
@@ -677,6 +926,8 @@ bool GLWidget::Triangularisation()
 
 bool GLWidget::triangleToSimplex()
 {
+    if (occupe())
+        return refuserOccupe();
     if (suffixeSimplex != "off")
         return echec(tr("Seul un maillage triangulé lu dans un fichier OFF peut être "
                                     "converti en maillage simplex."));
@@ -699,6 +950,8 @@ bool GLWidget::triangleToSimplex()
 
 bool GLWidget::maillageToPts()
 {
+    if (occupe())
+        return refuserOccupe();
     const Maillage &origine = instanceSimplex->maillageOrigine;
 
     std::vector<point3> nuage;
@@ -870,6 +1123,8 @@ void GLWidget::appliquerReglages(const ReglagesVue &r)
     setConeDeVisionSetting(r.cone.angle, r.cone.rayon);
     setOmbrage(r.ombrage);
     setVolumeSetting(r.millimetres, r.niveauAutomatique, r.niveau);
+    jugementIsoles = r.isoles;
+    jugementBruit = r.bruit;
 }
 
 void GLWidget::setDeformSetting(float alpha, float beta, float gamma, int rigid)

@@ -5,6 +5,7 @@
 #error "le moteur ne dessine pas : cet en-tête appartient au dessin ou à la vue"
 #endif
 
+#include "Ajustement.h"
 #include "Defauts.h"
 #include "Progression.h"
 #include "Resultat.h"
@@ -85,6 +86,9 @@ struct ReglagesVue
     bool millimetres = false;
     bool niveauAutomatique = true;
     double niveau = 0;
+    /// The precise fit's judgements on the data (see GLWidget::jugementIsoles).
+    Jugement isoles = Jugement::Auto;
+    Jugement bruit = Jugement::Auto;
 };
 
 /// Where the reads that run off the window's thread report: their share done and a stop for
@@ -137,13 +141,17 @@ public:
 
     /// 100 x 100.
     QSize sizeHint() const override;
+    /// Samples a pixel of the views made from now on (4; none where OpenGL draws in software,
+    /// where multisampling doubles the time of a picture).
+    static inline int echantillonsVoulus = 4;
 
     // Queries.
     /// The stored mesh name, or an empty (not null) string.
     QString getCurentSimplexName() const;
     /// The stored cloud name, or an empty (not null) string.
     QString getCurentPtsName() const;
-    /// 0 when there is no mesh name, otherwise the number of simplex points.
+    /// 0 when there is no mesh name, otherwise the number of simplex points (while a fit runs,
+    /// those of the level drawn).
     int getNbPtSimplex() const;
     /// 0 when there is no cloud name, otherwise the number of cloud points.
     int getNbPts() const;
@@ -201,6 +209,10 @@ public:
     bool operationEnabled = true;
     bool cone = false;
     bool estTriangule = false;
+    /// The judgements of the fit on the data: stray points set aside (Auto or Non) and the noisy
+    /// cloud smoothed (Auto, Oui or Non), as the console tool's --strays and --noise.
+    Jugement jugementIsoles = Jugement::Auto;
+    Jugement jugementBruit = Jugement::Auto;
     DeformSetting deformSetting{defauts::alpha, defauts::beta, defauts::gamma, defauts::rigidite};
     HdrSetting hdrSetting{defauts::seuilMin, defauts::seuilMax, defauts::fenetreMin, defauts::fenetreMax};
     /// Volumes: the frame a volume is opened in (voxel indices, the default, or world millimetres),
@@ -221,6 +233,15 @@ public:
     /// repaints copy back as long as the camera, the size and the cloud stay the same (the
     /// picture is the same; only the cost changes). 0 keeps a layer for every cloud.
     std::size_t seuilCoucheNuage = 100000;
+    /// A still cloud of at least this many points is drawn into that layer a few parts a
+    /// picture, each an even share of it, so that no picture takes long: it fills in over the
+    /// next pictures (a few seconds for millions of points drawn in software).
+    std::size_t seuilNuageParParts = 1000000;
+    /// Points of a part, about, and the time the parts of one picture may take (one part at least).
+    std::size_t pointsParPart = 50000;
+    int msParImage = 40;
+    /// Whether the still cloud's layer is still filling in.
+    bool nuageEnCours() const { return coucheIncomplete; }
     /// The point the camera looks at: it is the centre of the picture. (0, 0, 0) at start.
     point3 centreVue;
     /// Radius of the scene about centreVue when it was last framed (0: never framed); it sets the
@@ -229,8 +250,9 @@ public:
     /// Triangles shaded by a light that follows the camera, cloud points darkened with depth.
     bool ombrage = true;
     /// While the camera moves, a cloud of at least this many points is drawn as an evenly spread
-    /// subset sized to keep the frame rate; the whole cloud is drawn once the camera is still.
-    std::size_t seuilNuageReduit = 150000;
+    /// subset sized to keep the frame rate (all of it where the pictures are fast enough); the
+    /// whole cloud is drawn once the camera is still.
+    std::size_t seuilNuageReduit = 20000;
     /// Points of that subset (adjusted after each reduced picture from the time it took).
     std::size_t budgetNuageReduit = 150000;
     /// Distances after the last completed precise fit, in % of the cloud's bounding-box diagonal:
@@ -306,6 +328,13 @@ public:
     }
     /// Whether a file is being read into the document (lireEnFond): nothing else may touch it.
     bool litEnFond() const { return lectureEnCours; }
+    /// Whether a precise fit is running on the document (off the window's thread).
+    bool ajuste() const { return ajustementEnCours; }
+    /// Whether the document is busy with a read or a fit: it takes no change until it is done;
+    /// the camera still moves.
+    bool occupe() const { return lectureEnCours || ajustementEnCours; }
+    /// The fits whose window stopped waiting for them end alone; this waits for them (at quit).
+    static void attendreTravauxAbandonnes();
     /// Opens a step of the history: the changes until the matching terminerEtape are one step.
     /// Steps nest; only the outermost is recorded.
     void commencerEtape();
@@ -416,8 +445,13 @@ public slots:
     /// Shading and depth cue on or off.
     void setOmbrage(bool actif);
     /// Fits the mesh onto the cloud with the engine's fit (placement, then refinement where the
-    /// cloud stays far), with the view's deformation weights; the progression may stop it (the
-    /// mesh of the last completed step is kept). On success the figures are in figuresAjustement.
+    /// cloud stays far), with the view's deformation weights and judgements, then measures it
+    /// (ajusterEtMesurer). The work runs on a thread of its own, on copies of the mesh and the
+    /// cloud; this thread keeps processing events meanwhile (the view repaints and turns) and
+    /// calls the progression, on this thread, with the share done and the phase about every
+    /// 50 ms. When the progression answers stop, the fit ends with Interrompu within half a second
+    /// and the document is as before it (a fit that does not hear the stop soon enough is left to
+    /// end alone). On success the mesh is the fitted one and the figures are in figuresAjustement.
     bool ajustementPrecis(const Progression &progression = {});
     /// Places the mesh around the cloud as the console tool does (box centre on the cloud's,
     /// scaled to enclose it, plus 5 %).
@@ -442,6 +476,11 @@ private:
     EtatDocument photographier();
     /// Puts the mesh and the cloud of a state back, bit for bit.
     void restaurer(const EtatDocument &etat);
+    /// The mesh part of a state, and the mesh rebuilt from it (false, s untouched, when it cannot be).
+    static std::shared_ptr<EtatMaillage> etatDuSimplex(const Simplex &s);
+    static bool rebatirSimplex(Simplex &s, const EtatMaillage &m);
+    /// Whether every neighbour and cell corner of the state is in its point list.
+    static bool etatComplet(const EtatMaillage &m);
     /// Drops the oldest steps while the history takes more than budgetHistorique.
     void limiterHistorique();
     /// A step for the length of a scope (nothing once the view is gone).
@@ -470,6 +509,13 @@ private:
     void dessinerNuage(bool reduit);
     void dessinerNuageReduit();
     void preparerNuageReduit();
+    /// The Morton order of a cloud for the reduced pictures (see nuageOrdonne).
+    static void ordonnerNuage(const std::vector<point3> &nuage, std::vector<float> &ordonne,
+                              std::vector<std::uint32_t> &ordre);
+    /// The whole cloud drawn into the kept layer a few parts a picture, until it is complete.
+    void dessinerNuageParParts(std::uint64_t cle, const QSize &taille, int echantillons);
+    std::size_t partsDessinees = 0;
+    bool coucheIncomplete = false;
     void dessinerTrianglesOmbres();
     void appliquerCamera();
     /// What the picture depends on (camera, flags, size, objects), to skip unchanged repaints.
@@ -482,6 +528,8 @@ private:
     void libererGL();
     bool echec(const QString &raison);
     bool reussite();
+    /// Refuses a change while the document is busy (occupe()).
+    bool refuserOccupe();
     /// Reads a mesh file into the simplex object; a refused file leaves it as it was.
     bool chargerMaillage(const QString &nom);
     /// What became of a cloud file: refused (the document unchanged), accepted with a warning
@@ -512,6 +560,8 @@ private:
     bool ajustementEnCours = false;
     bool lectureEnCours = false;
     std::vector<point3> maillageFige;
+    /// Points of the level maillageFige shows (while a fit runs).
+    int pointsFiges = 0;
     bool refuse = false;
     QRect viewport;
     /// maillageTriangule holds the triangles of the mesh as it is now (false once the mesh moved).

@@ -97,10 +97,8 @@ public:
     bool premier = true;
 };
 
-EtatDocument GLWidget::photographier()
+std::shared_ptr<EtatMaillage> GLWidget::etatDuSimplex(const Simplex &s)
 {
-    EtatDocument etat;
-    const Simplex &s = *instanceSimplex;
     auto m = std::make_shared<EtatMaillage>();
     std::unordered_map<const PointSimplex *, int> indice;
     indice.reserve(s.ListePointsSimplex.size());
@@ -134,6 +132,46 @@ EtatDocument GLWidget::photographier()
     m->triangule = s.maillageTriangule;
     m->centre = s.Centre ? *s.Centre : point3();
     m->avancement = s.Avancement;
+    return m;
+}
+
+bool GLWidget::etatComplet(const EtatMaillage &m)
+{
+    // A mesh with a neighbour outside its list cannot be rebuilt from indices.
+    for (const auto &v : m.voisins)
+        for (int j : v)
+            if (j < 0)
+                return false;
+    for (const auto &c : m.mailles)
+        for (int j : c)
+            if (j < 0)
+                return false;
+    return true;
+}
+
+bool GLWidget::rebatirSimplex(Simplex &s, const EtatMaillage &m)
+{
+    if (!s.construire(m.positions, m.voisins, m.mailles))
+        return false;
+    // The companion lists go back to where the step left them (the retention pulls towards them).
+    for (auto [liste, source] :
+         {std::pair{&s.ListePointsPrecedents, &m.precedents}, std::pair{&s.ListePointsSuivants, &m.suivants},
+          std::pair{&s.ListePointsInitiaux, &m.initiaux}})
+        for (std::size_t i = 0; i < liste->size() && i < source->size(); ++i)
+            if ((*liste)[i])
+                (*liste)[i]->Position = (*source)[i];
+    s.maillageOrigine = m.origine;
+    s.maillageTriangule = m.triangule;
+    if (s.Centre)
+        *s.Centre = m.centre;
+    s.Avancement = m.avancement;
+    return true;
+}
+
+EtatDocument GLWidget::photographier()
+{
+    EtatDocument etat;
+    std::shared_ptr<EtatMaillage> m = etatDuSimplex(*instanceSimplex);
     m->nom = nomSimplex;
     m->suffixe = suffixeSimplex;
     m->estTriangule = estTriangule;
@@ -163,23 +201,10 @@ void GLWidget::restaurer(const EtatDocument &etat)
     if (!etat.maillage || !etat.nuage)
         return;
     const EtatMaillage &m = *etat.maillage;
-    Simplex &s = *instanceSimplex;
-    if (!s.construire(m.positions, m.voisins, m.mailles)) {
+    if (!rebatirSimplex(*instanceSimplex, m)) {
         echec(tr("L'état du maillage n'a pas pu être rétabli."));
         return;
     }
-    // The companion lists go back to where the step left them (the retention pulls towards them).
-    for (auto [liste, source] :
-         {std::pair{&s.ListePointsPrecedents, &m.precedents}, std::pair{&s.ListePointsSuivants, &m.suivants},
-          std::pair{&s.ListePointsInitiaux, &m.initiaux}})
-        for (std::size_t i = 0; i < liste->size() && i < source->size(); ++i)
-            if ((*liste)[i])
-                (*liste)[i]->Position = (*source)[i];
-    s.maillageOrigine = m.origine;
-    s.maillageTriangule = m.triangule;
-    if (s.Centre)
-        *s.Centre = m.centre;
-    s.Avancement = m.avancement;
     nomSimplex = m.nom;
     suffixeSimplex = m.suffixe;
     estTriangule = m.estTriangule;
@@ -224,18 +249,7 @@ void GLWidget::terminerEtape(const QString &nom, int fusion)
         mettreAJourLegende();
     const bool meme = avant.maillage == apres.maillage && avant.nuage == apres.nuage;
     // A mesh with a neighbour outside its list cannot be rebuilt from indices: it is not recorded.
-    const auto complet = [](const EtatMaillage &m) {
-        for (const auto &v : m.voisins)
-            for (int j : v)
-                if (j < 0)
-                    return false;
-        for (const auto &c : m.mailles)
-            for (int j : c)
-                if (j < 0)
-                    return false;
-        return true;
-    };
-    if (meme || !avant.maillage || !complet(*avant.maillage) || !complet(*apres.maillage))
+    if (meme || !avant.maillage || !etatComplet(*avant.maillage) || !etatComplet(*apres.maillage))
         return;
     historique.push(new CommandeDocument(this, nom, std::move(avant), std::move(apres), fusion));
     limiterHistorique();

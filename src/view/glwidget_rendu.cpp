@@ -160,7 +160,7 @@ void GLWidget::setupViewport(int width, int height)
 void GLWidget::animate()
 {
     // An unchanged scene is not drawn again; a reduced picture is followed by the whole one.
-    if (boucleDeform || derniereImageReduite || signatureScene() != signatureDessinee)
+    if (boucleDeform || derniereImageReduite || coucheIncomplete || signatureScene() != signatureDessinee)
         update();
     // Whatever changed the mesh or the cloud, the document's mark follows it here.
     if (estModifie() != modifieAnnonce)
@@ -302,12 +302,43 @@ void GLWidget::paintGL()
             const double ms = std::max(1.0, static_cast<double>(chrono.nsecsElapsed()) / 1e6);
             const double tout = static_cast<double>(instanceMaillage->ListePointsInterets.size());
             const double n = static_cast<double>(budgetNuageReduit) * std::clamp(20.0 / ms, 0.5, 1.5);
-            budgetNuageReduit = static_cast<std::size_t>(std::clamp(n, std::min(20000.0, tout), tout));
+            budgetNuageReduit = static_cast<std::size_t>(std::clamp(n, std::min(10000.0, tout), tout));
         }
     }
     // Without drawing the framebuffer is left as it was: the last picture stays on screen.
     if (boucleDeform && !deformationMaillage(1))
         setBoucleDeform(false, cone);
+}
+
+void GLWidget::ordonnerNuage(const std::vector<point3> &nuage, std::vector<float> &ordonne,
+                             std::vector<std::uint32_t> &ordre)
+{
+    // Points sorted along a Morton curve over the cloud's box: every k-th point of this order
+    // is a subset spread over the whole cloud, without clusters or holes.
+    const std::size_t n = nuage.size();
+    const Boite boite = boiteDe(nuage);
+    const point3 &bas = boite.min, &haut = boite.max;
+    const double etendue = std::max({haut.x - bas.x, haut.y - bas.y, haut.z - bas.z, 1e-300});
+    const double echelle = 2097151.0 / etendue;
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> cles(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const point3 &p = nuage[i];
+        auto q = [&](double v, double b) {
+            return static_cast<std::uint64_t>(std::clamp((v - b) * echelle, 0.0, 2097151.0));
+        };
+        cles[i] = {etalerBits(q(p.x, bas.x)) | etalerBits(q(p.y, bas.y)) << 1 | etalerBits(q(p.z, bas.z)) << 2,
+                   static_cast<std::uint32_t>(i)};
+    }
+    std::sort(cles.begin(), cles.end());
+    ordonne.resize(3 * n);
+    ordre.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        ordre[i] = cles[i].second;
+        const point3 &p = nuage[cles[i].second];
+        ordonne[3 * i] = static_cast<float>(p.x);
+        ordonne[3 * i + 1] = static_cast<float>(p.y);
+        ordonne[3 * i + 2] = static_cast<float>(p.z);
+    }
 }
 
 void GLWidget::preparerNuageReduit()
@@ -316,32 +347,8 @@ void GLWidget::preparerNuageReduit()
     const std::size_t n = nuage.size();
     const std::uint64_t cle = signatureNuage();
     if (n > 0 && (cle != cleNuageOrdonne || nuageOrdonne.size() != 3 * n)) {
-        // Points sorted along a Morton curve over the cloud's box: every k-th point of this order
-        // is a subset spread over the whole cloud, without clusters or holes.
-        const Boite boite = boiteDe(nuage);
-        const point3 &bas = boite.min, &haut = boite.max;
-        const double etendue = std::max({haut.x - bas.x, haut.y - bas.y, haut.z - bas.z, 1e-300});
-        const double echelle = 2097151.0 / etendue;
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> ordre(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            const point3 &p = nuage[i];
-            auto q = [&](double v, double b) {
-                return static_cast<std::uint64_t>(std::clamp((v - b) * echelle, 0.0, 2097151.0));
-            };
-            ordre[i] = {etalerBits(q(p.x, bas.x)) | etalerBits(q(p.y, bas.y)) << 1 | etalerBits(q(p.z, bas.z)) << 2,
-                        static_cast<std::uint32_t>(i)};
-        }
-        std::sort(ordre.begin(), ordre.end());
-        nuageOrdonne.resize(3 * n);
-        ordreNuageReduit.resize(n);
+        ordonnerNuage(nuage, nuageOrdonne, ordreNuageReduit);
         couleursOrdonnees.clear();
-        for (std::size_t i = 0; i < n; ++i) {
-            ordreNuageReduit[i] = ordre[i].second;
-            const point3 &p = nuage[ordre[i].second];
-            nuageOrdonne[3 * i] = static_cast<float>(p.x);
-            nuageOrdonne[3 * i + 1] = static_cast<float>(p.y);
-            nuageOrdonne[3 * i + 2] = static_cast<float>(p.z);
-        }
         cleNuageOrdonne = cle;
     }
 }
@@ -400,6 +407,10 @@ void GLWidget::dessinerNuage(bool reduit)
     e.ajouter(afficheEcarts ? ecartsNuage.nuage : 0);
     const std::uint64_t cle = e.valeur();
     const QRect tout(QPoint(0, 0), taille);
+    if (nuage.size() >= seuilNuageParParts) {
+        dessinerNuageParParts(cle, taille, echantillons);
+        return;
+    }
 
     if (coucheNuage && cle == cleCoucheNuage && coucheNuage->size() == taille) {
         QOpenGLFramebufferObject::blitFramebuffer(nullptr, tout, coucheNuage.get(), tout, GL_COLOR_BUFFER_BIT,
@@ -430,6 +441,69 @@ void GLWidget::dessinerNuage(bool reduit)
     }
     QOpenGLFramebufferObject::blitFramebuffer(coucheNuage.get(), tout, nullptr, tout, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     cleCoucheNuage = glGetError() == GL_NO_ERROR ? cle : cle + 1;
+}
+
+void GLWidget::dessinerNuageParParts(std::uint64_t cle, const QSize &taille, int echantillons)
+{
+    const std::vector<point3> &nuage = instanceMaillage->ListePointsInterets;
+    const std::size_t n = nuage.size();
+    const QRect tout(QPoint(0, 0), taille);
+    QOpenGLFunctions *f = context()->functions();
+    if (!coucheNuage || coucheNuage->size() != taille || coucheNuage->format().samples() != echantillons) {
+        QOpenGLFramebufferObjectFormat format;
+        format.setSamples(echantillons);
+        coucheNuage = std::make_unique<QOpenGLFramebufferObject>(taille, format);
+        f->glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
+        cleCoucheNuage = cle + 1;
+        if (!coucheNuage->isValid() || coucheNuage->format().samples() != echantillons) {
+            coucheNuage.reset();
+            seuilCoucheNuage = seuilNuageParParts = static_cast<std::size_t>(-1);
+            dessinerPointsDuNuage();
+            return;
+        }
+    }
+    // The parts: every K-th point from the k-th, each an even share of the whole cloud. K is
+    // such that a part is about pointsParPart points.
+    const std::size_t parts = std::max<std::size_t>(1, n / std::max<std::size_t>(1, pointsParPart));
+    if (cle != cleCoucheNuage || partsDessinees > parts) {
+        coucheNuage->bind();
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        f->glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
+        cleCoucheNuage = cle;
+        partsDessinees = 0;
+    }
+    if (partsDessinees < parts) {
+        const bool couleurs =
+            afficheEcarts && ecartsNuage.couleurs.size() == 3 * n && ecartsNuage.nuage == signatureNuage();
+        coucheNuage->bind();
+        glPointSize(4.0f);
+        glColor3f(0.0f, 0.0f, 1.0f);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        if (couleurs)
+            glEnableClientState(GL_COLOR_ARRAY);
+        QElapsedTimer chrono;
+        chrono.start();
+        // As many parts as fit in msParImage, one at least: the window stays live however large the cloud.
+        do {
+            const std::size_t k = partsDessinees++;
+            if (k >= n)
+                continue;
+            if (couleurs)
+                glColorPointer(3, GL_FLOAT, static_cast<GLsizei>(parts * 3 * sizeof(float)),
+                               ecartsNuage.couleurs.data() + 3 * k);
+            glVertexPointer(3, GL_DOUBLE, static_cast<GLsizei>(parts * sizeof(point3)), &nuage[k].x);
+            glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>((n - k + parts - 1) / parts));
+            glFinish();
+        } while (partsDessinees < parts && chrono.elapsed() < msParImage);
+        glDisableClientState(GL_COLOR_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        f->glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
+    }
+    coucheIncomplete = partsDessinees < parts;
+    QOpenGLFramebufferObject::blitFramebuffer(nullptr, tout, coucheNuage.get(), tout, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glPointSize(4.0f);
+    glColor3f(0.0f, 0.0f, 1.0f);
 }
 
 void GLWidget::dessinerTrianglesOmbres()

@@ -87,7 +87,8 @@ private slots:
         QVERIFY(ecrireFichierPTS(pts.toStdString(), nuageEllipsoide(200, 3, 2, 1)));
         const auto regle = [](const GLWidget *v) {
             return v->hdrSetting.seuilMin == 100 && v->hdrSetting.max == 255 && v->deformSetting.alpha == 2.5f &&
-                   v->deformSetting.rigid == 4 && !v->ombrage;
+                   v->deformSetting.rigid == 4 && !v->ombrage && v->jugementIsoles == Jugement::Non &&
+                   v->jugementBruit == Jugement::Oui;
         };
         bool importe = false;
         {
@@ -111,6 +112,8 @@ private slots:
             s->forceInterneDoubleSpinBox->setValue(2.5);
             s->rigiditDuMaillageSpinBox->setValue(4);
             s->checkBoxOmbrage->setChecked(false);
+            s->pointsIsolesComboBox->setCurrentIndex(1);
+            s->bruitComboBox->setCurrentIndex(1);
             QTest::mouseClick(s->pushButton_3, Qt::LeftButton);
 
             QVERIFY(w.creerNewSubWindow(pts));
@@ -140,7 +143,7 @@ private slots:
         QVERIFY(r.deform.alpha == defauts::alpha && r.deform.beta == defauts::beta &&
                 r.deform.rigid == defauts::rigidite && r.cone.rayon == float(defauts::rayonCone));
         QCOMPARE(2 * r.cone.angle, float(defauts::angleCone));
-        QVERIFY(r.ombrage && r.niveauAutomatique && !r.millimetres);
+        QVERIFY(r.ombrage && r.niveauAutomatique && !r.millimetres && r.isoles == Jugement::Auto && r.bruit == Jugement::Auto);
         QCOMPARE(s->getIterationAutomatisme(), defauts::tours);
         QCOMPARE(s->getIterationDeformation(), defauts::pasDeformation);
         QCOMPARE(s->getIterationT22Surfaces(), defauts::toursT22Surfaces);
@@ -226,13 +229,26 @@ private slots:
         annuler->trigger();
         QVERIFY(empreinte(*v->instanceSimplex) == ajuste && v->figuresAJour());
 
-        // Stopped past a tenth: the mesh drawn meanwhile was a whole one around the cloud.
+        // Stopped past a tenth: the mesh drawn meanwhile was a whole one around the cloud, the
+        // view repainted and turned while the fit ran off its thread, the document is as before.
         QTimer arret;
         std::vector<point3> dessine;
+        const int peintesAvant = v->peintures, pas = v->historique.count(), yAvant = v->yRot;
+        int peintesPendant = 0;
         connect(&arret, &QTimer::timeout, [&]() {
             LoadingDialog *e = dialogue();
+            if (e && e != premier && v->ajuste() && peintesPendant == 0) {
+                for (const QPoint p : {QPoint(10, 10), QPoint(60, 10)}) {
+                    QMouseEvent m(p == QPoint(10, 10) ? QEvent::MouseButtonPress : QEvent::MouseMove, p, v->mapToGlobal(p),
+                                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+                    QCoreApplication::sendEvent(v, &m);
+                }
+                peintesPendant = -1;
+            }
             if (e && e != premier && e->ui.progressBar->value() > 100 && !e->isArretDemande()) {
                 dessine = v->maillageDessine();
+                peintesPendant = v->peintures;
+                QVERIFY(!w.findChild<QAction *>("actionReset")->isEnabled());
                 QTest::mouseClick(e->ui.ButtonStop, Qt::LeftButton);
             }
         });
@@ -240,6 +256,8 @@ private slots:
         ajuster->trigger();
         LoadingDialog *e = dialogue();
         QVERIFY(e && e->isArretDemande() && e->ui.progressBar->value() < e->ui.progressBar->maximum() && e->ui.labelTerminated->text().contains("#ff8c00; font-size:15px;\">Ajustement interrompu"));
+        QVERIFY(peintesPendant > peintesAvant && v->yRot != yAvant);
+        QVERIFY(empreinte(*v->instanceSimplex) == ajuste && v->historique.count() == pas && v->figuresAJour());
         QCOMPARE(texte(w, "label_Ajustement").section('\n', 0, int(sens.size()) - 1), shown);
         const auto [milieu, moitie] = boite(dessine.empty() ? std::vector<point3>{point3()} : dessine);
         QVERIFY(plusProcheBrute(milieu, {centreNuage}) < 0.1 * diagonale && moitie.x > demiNuage.x / 2 && moitie.x < 2 * demiNuage.x);
@@ -270,7 +288,7 @@ private slots:
         w.getSettingWindow()->repereVolumeComboBox->setCurrentIndex(1);
         QTest::mouseClick(w.getSettingWindow()->pushButton_3, Qt::LeftButton);
         QVERIFY(v->setPTS(QString::fromStdString(volume)));
-        const std::vector<point3> &nuage = v->instanceMaillage->ListePointsInterets;
+        const std::vector<point3> nuage = v->instanceMaillage->ListePointsInterets;
         const auto [milieu, demi] = boite(nuage);
         QVERIFY(plusProcheBrute(milieu, {centre}) < 1e-6);
         QVERIFY(std::abs(demi.x - 7) < 1e-6 && std::abs(demi.z - 6) < 1e-6); // voxel centres inside the ball
@@ -286,6 +304,11 @@ private slots:
             somme += plusProcheBrute(p, {centre});
         const double moyenne = somme / static_cast<double>(sommets.size());
         QVERIFY2(std::abs(moyenne - rayon) < 0.5, qPrintable(QString::number(moyenne))); // 6 mm on the solid ball
+        // The cloud drawn is now the boundary the fit followed, on the sphere too, not the solid ball.
+        double loin = 0;
+        for (const point3 &p : v->instanceMaillage->ListePointsInterets)
+            loin = std::max(loin, std::abs(plusProcheBrute(p, {centre}) - rayon));
+        QVERIFY2(!v->instanceMaillage->ListePointsInterets.empty() && loin < 1.5 && v->figuresAJour(), qPrintable(QString::number(loin)));
 
         v->setVolumeSetting(true, false, 900); // a given level, above every value
         QVERIFY(!v->ajustementPrecis({}) && v->derniereErreur().contains("n'a aucun voxel au niveau 900 ou au-dessus"));

@@ -155,6 +155,46 @@ private slots:
         rectangleBleu(images[1][1], &nEntiere);
         QVERIFY(nReduite < nEntiere * 3 / 4);
     }
+
+    // A still cloud drawn a few parts a picture fills in to the very picture drawn whole, and a
+    // move starts it again.
+    void nuageParPartsCommeEntier()
+    {
+        const std::vector<point3> nuage = nuageEllipsoide(40000, 3, 2, 1);
+        auto parParts = vue(nuage), entier = vue(nuage);
+        QVERIFY(parParts && entier);
+        QImage images[2];
+        for (GLWidget *w : {parParts.get(), entier.get()}) {
+            w->setOmbrage(false); // one colour: the picture does not depend on the order of the points
+            w->setModeDisplayMaille(0);
+            w->seuilNuageReduit = std::size_t(-1);
+            if (w == parParts.get()) {
+                w->seuilCoucheNuage = 0;
+                w->seuilNuageParParts = 1000;
+                w->pointsParPart = 97; // 412 parts, which do not divide the cloud evenly
+                w->msParImage = 0;      // one part a picture
+            }
+            const QImage premiere = w->grabFramebuffer();
+            QImage &derniere = images[w == entier.get()];
+            derniere = premiere;
+            int pictures = 0;
+            while (w->nuageEnCours() && ++pictures < 1000)
+                derniere = w->grabFramebuffer();
+            QVERIFY(!w->nuageEnCours());
+            QCOMPARE(pictures, w == parParts.get() ? 411 : 0);
+            int bleusPremiere = 0, bleus = 0;
+            rectangleBleu(premiere, &bleusPremiere);
+            rectangleBleu(derniere, &bleus);
+            QVERIFY(w == entier.get() ? bleusPremiere == bleus : bleusPremiere < bleus / 4);
+        }
+        QCOMPARE(images[0], images[1]);
+        parParts->setYRotation(300);
+        parParts->grabFramebuffer();
+        parParts->setYRotation(0);
+        while (parParts->nuageEnCours())
+            parParts->grabFramebuffer();
+        QCOMPARE(parParts->grabFramebuffer(), images[1]);
+    }
 };
 
 TARNIS_QTEST_MAIN(TestCadrage)

@@ -121,6 +121,26 @@ private slots:
         QVERIFY(!v.historique.canUndo());
     }
 
+    // The preferences' judgements reach the fit: a clean cloud is smoothed only when always asked;
+    // stray points scattered in the air are set aside (keeping them makes a long fit: not tried).
+    void jugementsDeLAjustement()
+    {
+        std::vector<point3> nuage = nuageEllipsoide(600, 3, 2, 1.5);
+        QVERIFY(ecrireFichierPTS(dossier.file("propre.pts"), nuage));
+        for (int i = 0; i < 12; ++i)
+            nuage.emplace_back(9 * std::sin(1.7 * i), 8 * std::cos(2.3 * i), 7 * std::sin(0.9 * i + 1) + (i % 2 ? 9 : -9));
+        QVERIFY(ecrireFichierPTS(dossier.file("isoles.pts"), nuage));
+        const auto ajuster = [this](const char *fichier, Jugement bruit) {
+            GLWidget v(QString::fromStdString(dossier.file(fichier)), QString());
+            v.jugementBruit = bruit;
+            const bool fait = v.placerAutourDuNuage() && v.ajustementPrecis();
+            return std::pair{fait ? int(v.figuresAjustement.ecartes) : -1, v.figuresAjustement.bruitLisse};
+        };
+        QCOMPARE(ajuster("propre.pts", Jugement::Auto), std::pair(0, false));
+        QCOMPARE(ajuster("propre.pts", Jugement::Oui), std::pair(0, true));
+        QVERIFY(ajuster("isoles.pts", Jugement::Auto).first >= 12);
+    }
+
     void cameraALaSourisEtTouches()
     {
         const std::vector<point3> nuage = {{5, 0, 0}, {-5, 1, 1}, {4.5, 2, 2}, {-2, 5, -4}, {3, -4.5, 0.5}};
