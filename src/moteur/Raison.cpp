@@ -476,7 +476,7 @@ constexpr Entree catalogue[] = {
     {CodeRaison::RegionEtLabels, QT_TRANSLATE_NOOP("Moteur", "--level, --band, --label et --labels : une seule région")},
     {CodeRaison::VolumeIndiceAttendu, QT_TRANSLATE_NOOP("Moteur", "--volume : un entier à partir de 1 attendu, reçu « %1 »")},
     {CodeRaison::LabelsSansVolume, QT_TRANSLATE_NOOP("Moteur", "--labels all : le nuage doit être un volume")},
-    {CodeRaison::LabelsAucun, QT_TRANSLATE_NOOP("Moteur", "le volume %1 n'a aucun label (toutes ses valeurs sont %2)")},
+    {CodeRaison::PasUneCarteDeLabels, QT_TRANSLATE_NOOP("Moteur", "--labels all : le volume %1 n'est pas une carte de labels (valeurs entières, de 3 à %2 valeurs distinctes, par régions d'une valeur)")},
     {CodeRaison::EcritureImpossibleCar, QT_TRANSLATE_NOOP("Moteur", "impossible d'écrire \"%1\" : %2")},
     {CodeRaison::EntreeDuLotIntrouvable, QT_TRANSLATE_NOOP("Moteur", "entrée introuvable : %1")},
     {CodeRaison::ListeDuLotIllisible, QT_TRANSLATE_NOOP("Moteur", "liste illisible : %1")},

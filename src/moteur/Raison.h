@@ -334,7 +334,7 @@ enum class CodeRaison : int {
     RegionEtLabels,
     VolumeIndiceAttendu,
     LabelsSansVolume,
-    LabelsAucun,
+    PasUneCarteDeLabels,
     EcritureImpossibleCar,
     // The batch command
     EntreeDuLotIntrouvable,

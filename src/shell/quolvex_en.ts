@@ -2256,8 +2256,8 @@ with the keys W X C V B N.</translation>
         <translation>--labels all: the cloud must be a volume</translation>
     </message>
     <message>
-        <source>le volume %1 n&apos;a aucun label (toutes ses valeurs sont %2)</source>
-        <translation>volume %1 has no label (all its values are %2)</translation>
+        <source>--labels all : le volume %1 n&apos;est pas une carte de labels (valeurs entières, de 3 à %2 valeurs distinctes, par régions d&apos;une valeur)</source>
+        <translation>--labels all: volume %1 is not a label map (integer values, 3 to %2 distinct values, in regions of one value)</translation>
     </message>
 </context>
 <context>
