@@ -82,6 +82,10 @@ std::string description(const itk::ExceptionObject &e)
 /// Whether the file starts with the DICOM preamble ("DICM" after 128 bytes).
 bool preambuleDicom(const std::string &nom)
 {
+    // Only a regular file is opened: a pipe would block the open.
+    std::error_code e;
+    if (!fs::is_regular_file(nom, e))
+        return false;
     std::ifstream f(nom, std::ios::binary);
     char o[132] = {};
     return f.read(o, sizeof o) && std::memcmp(o + 128, "DICM", 4) == 0;
