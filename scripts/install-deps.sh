@@ -13,7 +13,7 @@ PKGS=(
   clang libclang-rt-dev
   python3 python3-numpy python3-nibabel python3-skimage python3-dev python3-setuptools
   pybind11-dev python3-pybind11 python3-pytest python3-pip python3-venv python3-wheel
-  libnifti2-dev zlib1g-dev libassimp-dev
+  libnifti2-dev zlib1g-dev libassimp-dev libinsighttoolkit5-dev
   libcgal-dev libgmp-dev libmpfr-dev
   tetgen
   python3-open3d

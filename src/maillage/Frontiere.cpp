@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <unordered_map>
 
 namespace {
 
@@ -14,25 +15,18 @@ Argument nombre(double v)
     return litteral(texte);
 }
 
-/// Boundary points of the pair of samples a (at 0) and b (at 1) along one axis, as fractions of
-/// the way from a to b. An absent sample (outside the volume) or one that is not a number
-/// puts a crossing at the middle.
+/// The boundary point of the pair of samples a (at 0) and b (at 1) along one axis, as a fraction
+/// of the way from a to b, when one is in the region and the other out. An absent sample (outside
+/// the volume) or one that is not a number puts it at the middle, as the region's milieu does.
 void croisements(double a, bool aPresent, double b, bool bPresent, const Region &r, double t[2], int &n)
 {
     n = 0;
     const bool ia = aPresent && r.contient(a), ib = bPresent && r.contient(b);
-    if (ia == ib) {
-        // Both out, on either side of a band: the band passes between them.
-        if (!ia && aPresent && bPresent && std::isfinite(a) && std::isfinite(b) &&
-            ((a < r.bas && b > r.haut) || (b < r.bas && a > r.haut))) {
-            t[n++] = (r.bas - a) / (b - a);
-            t[n++] = (r.haut - a) / (b - a);
-        }
+    if (ia == ib)
         return;
-    }
     const double dedans = ia ? a : b, dehors = ia ? b : a;
     const bool dehorsPresent = ia ? bPresent : aPresent;
-    if (!dehorsPresent || std::isnan(dehors)) {
+    if (!dehorsPresent || std::isnan(dehors) || r.milieu) {
         t[n++] = 0.5;
         return;
     }
@@ -43,6 +37,53 @@ void croisements(double a, bool aPresent, double b, bool bPresent, const Region 
 }
 
 } // namespace
+
+bool estCarteDeLabels(const VolumeReel &volume, std::vector<double> *labels, double *fond)
+{
+    std::unordered_map<float, std::size_t> comptes;
+    for (const float v : volume.valeurs) {
+        if (!std::isfinite(v) || v != std::floor(v))
+            return false;
+        if (++comptes[v] == 1 && comptes.size() > maxLabels + 1)
+            return false;
+    }
+    if (comptes.size() < 3)
+        return false;
+    float arriere = comptes.begin()->first;
+    for (const auto &[v, n] : comptes)
+        if (n > comptes[arriere] || (n == comptes[arriere] && v < arriere))
+            arriere = v;
+    // Voxels off the background inside the volume, and those that share their value with four neighbours.
+    std::size_t hors = 0, uniformes = 0;
+    const std::size_t sy = static_cast<std::size_t>(volume.nx), sz = sy * static_cast<std::size_t>(volume.ny);
+    for (int k = 1; k + 1 < volume.nz; ++k)
+        for (int j = 1; j + 1 < volume.ny; ++j)
+            for (int i = 1; i + 1 < volume.nx; ++i) {
+                const std::size_t c = static_cast<std::size_t>(i) + sy * static_cast<std::size_t>(j) + sz * static_cast<std::size_t>(k);
+                const float v = volume.valeurs[c];
+                if (v == arriere)
+                    continue;
+                ++hors;
+                const float *q = volume.valeurs.data() + c;
+                const std::ptrdiff_t pas[3] = {1, static_cast<std::ptrdiff_t>(sy), static_cast<std::ptrdiff_t>(sz)};
+                int egaux = 0;
+                for (const std::ptrdiff_t d : pas)
+                    egaux += (q[d] == v ? 1 : 0) + (q[-d] == v ? 1 : 0);
+                uniformes += egaux >= 4 ? 1 : 0;
+            }
+    if (hors == 0 || 2 * uniformes < hors)
+        return false;
+    if (labels) {
+        labels->clear();
+        for (const auto &vn : comptes)
+            if (vn.first != arriere)
+                labels->push_back(vn.first);
+        std::sort(labels->begin(), labels->end());
+    }
+    if (fond)
+        *fond = arriere;
+    return true;
+}
 
 bool niveauOtsu(const VolumeReel &volume, double &niveau)
 {
@@ -142,7 +183,7 @@ Resultat frontiereVolume(const std::string &nom, const ReglagesFrontiere &reglag
     points.clear();
     bilan = BilanFrontiere();
     VolumeReel volume;
-    const Resultat r = lireVolumeReel(nom, volume);
+    const Resultat r = lireVolumeReel(nom, volume, reglages.volume);
     if (!r)
         return r;
     return frontiereVolume(volume, nom, reglages, points, bilan);
@@ -172,7 +213,15 @@ Resultat frontiereVolume(const VolumeReel &volume, const std::string &nom, const
                                  : Raison(CodeRaison::PlageValeurs, {nombre(bilan.minimum), nombre(bilan.maximum)});
     bilan.region = reglages.region;
     bilan.automatique = !reglages.regionDonnee;
-    if (bilan.automatique) {
+    std::vector<double> labels;
+    double fond = 0;
+    const bool carte = estCarteDeLabels(volume, &labels, &fond);
+    // The values of a label map name regions: no Otsu level on them, and every boundary halfway.
+    bilan.region.milieu = bilan.region.milieu || carte;
+    if (bilan.automatique && carte) {
+        bilan.region.labels = labels;
+        bilan.carteDeLabels = Raison(CodeRaison::CarteDeLabels, {labels.size(), nombre(fond)});
+    } else if (bilan.automatique) {
         double niveau = 0;
         if (!niveauOtsu(volume, niveau))
             return Resultat::echec(Statut::NuageIllisible,
@@ -182,8 +231,15 @@ Resultat frontiereVolume(const VolumeReel &volume, const std::string &nom, const
     for (const float v : volume.valeurs)
         bilan.voxelsRegion += bilan.region.contient(v) ? 1 : 0;
     if (bilan.voxelsRegion == 0) {
+        std::string liste;
+        for (const double l : bilan.region.labels) {
+            char t[32];
+            std::snprintf(t, sizeof t, "%.9g", l);
+            liste += (liste.empty() ? "" : ", ") + std::string(t);
+        }
         const Raison region =
-            std::isinf(bilan.region.haut)
+            !bilan.region.labels.empty() ? Raison(CodeRaison::RegionLabels, {litteral(liste)})
+            : std::isinf(bilan.region.haut)
                 ? Raison(CodeRaison::RegionAuNiveau, {nombre(bilan.region.bas)})
                 : Raison(CodeRaison::RegionEntre, {nombre(bilan.region.bas), nombre(bilan.region.haut)});
         return Resultat::echec(Statut::NuageIllisible,

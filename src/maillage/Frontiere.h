@@ -1,6 +1,7 @@
 #ifndef TARNIS_FRONTIERE_H
 #define TARNIS_FRONTIERE_H
 
+#include <algorithm>
 #include <cstddef>
 #include <limits>
 #include <string>
@@ -11,13 +12,33 @@
 #include "point3.h"
 
 /// The region of a volume: the voxels whose value v satisfies bas <= v <= haut (haut infinite
-/// for the region above a level). A value that is not a number lies outside.
+/// for the region above a level), or, when labels is not empty, whose value is one of them. A
+/// value that is not a number lies outside.
 struct Region
 {
+    Region() = default;
+    Region(double b, double h = std::numeric_limits<double>::infinity()) : bas(b), haut(h) {}
     double bas = 0;
     double haut = std::numeric_limits<double>::infinity();
-    bool contient(double v) const { return v >= bas && v <= haut; }
+    std::vector<double> labels; ///< sorted; the region is these values when not empty
+    /// The boundary between a voxel in and one out lies halfway between their centres (label
+    /// maps: their values are names, not intensities to interpolate).
+    bool milieu = false;
+    bool contient(double v) const
+    {
+        if (!labels.empty())
+            return std::binary_search(labels.begin(), labels.end(), v);
+        return v >= bas && v <= haut;
+    }
 };
+
+/// A label map: finite integer values, at least three distinct ones and at most maxLabels, most
+/// voxels off the background (the commonest value) sharing their value with four of their six
+/// face neighbours at least (regions of one value, where a scan's values change from voxel to
+/// voxel). labels
+/// receives the distinct values but the background, sorted, and fond the background, when given.
+bool estCarteDeLabels(const VolumeReel &volume, std::vector<double> *labels = nullptr, double *fond = nullptr);
+constexpr std::size_t maxLabels = 10000;
 
 /// Otsu's level of the volume's finite values: the value that splits their histogram into two
 /// classes of largest between-class variance. Integer values spanning at most 65536 get one bin
@@ -26,9 +47,10 @@ struct Region
 /// False when the volume has fewer than two distinct finite values.
 bool niveauOtsu(const VolumeReel &volume, double &niveau);
 
-/// The boundary points of the region: wherever the values, interpolated linearly between two
-/// face-neighbour voxel centres, cross bas or haut with one side in the region and the other
-/// out, as iso-surface extraction places its vertices. Outside the volume counts as out of the
+/// The boundary points of the region: between two face-neighbour voxels, one in the region and
+/// the other out, where the values interpolated linearly between their centres cross bas or haut,
+/// as iso-surface extraction places its vertices (halfway with Region::milieu). Two voxels both
+/// out give none, even on either side of a band. Outside the volume counts as out of the
 /// region: a region voxel on the border gives a point on its outer face, half a voxel beyond its
 /// centre, so the boundary is closed. In voxel indices, or in world millimetres (the volume's
 /// frame) when millimetres is set.
@@ -37,9 +59,13 @@ std::vector<point3> pointsFrontiere(const VolumeReel &volume, const Region &regi
 /// How the boundary of a volume file is taken.
 struct ReglagesFrontiere
 {
-    bool regionDonnee = false; ///< region holds the level or band; otherwise Otsu's level
+    /// region holds the level, band or labels; otherwise Otsu's level, or on a label map the
+    /// union of its labels
+    bool regionDonnee = false;
     Region region;
-    bool millimetres = true;   ///< world millimetres, or voxel indices
+    bool millimetres = true;    ///< world millimetres, or voxel indices
+    int volume = -1;            ///< the volume of a 4-D file (0 the first; -1 the first, said)
+    bool tousLesLabels = false; ///< one surface per label (the console tool's --labels all)
 };
 
 /// What frontiereVolume used and found.
@@ -54,12 +80,15 @@ struct BilanFrontiere
     double taillesVoxel[3] = {0, 0, 0}; ///< mm
     double minimum = 0, maximum = 0;    ///< finite values
     std::size_t voxelsRegion = 0;
+    /// A label map recognised (CarteDeLabels, with its count and background) when no region
+    /// was given; Aucune otherwise.
+    Raison carteDeLabels;
 
     /// The frame of the points: the volume's millimetres (and where they come from) or RepereIndices.
     Raison repere() const { return millimetres ? origineRepere : Raison(CodeRaison::RepereIndices); }
 };
 
-/// Reads the volume (lireVolumeReel) and gives the boundary points of the region. Failures:
+/// Reads the volume (lireVolumeReel, volume reglages.volume) and gives the boundary points of the region. Failures:
 /// the reader's, and Statut::NuageIllisible when no automatic level exists (a uniform volume)
 /// or no voxel lies in the region (the reason gives the volume's value range).
 Resultat frontiereVolume(const std::string &nom, const ReglagesFrontiere &reglages, std::vector<point3> &points,

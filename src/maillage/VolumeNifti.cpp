@@ -247,9 +247,11 @@ void poserRepere(const nifti_image &nim, VolumeReel &v)
     v.reperePixdim(taille(nim.dx), taille(nim.dy), taille(nim.dz));
 }
 
-/// Turns the first volume's bytes into real values, scaled as the header says.
-Resultat decoder(const Entete &e, const unsigned char *q, const std::string &nom, VolumeReel &v)
+/// Turns the bytes of volume indice (q at the first volume's) into real values, scaled as the
+/// header says; -1 is the first, said when there are others.
+Resultat decoder(const Entete &e, const unsigned char *q, const std::string &nom, VolumeReel &v, int indice = -1)
 {
+    q += e.octets * static_cast<std::uint64_t>(std::max(0, indice));
     const std::size_t n = static_cast<std::size_t>(e.nx) * static_cast<std::size_t>(e.ny) * static_cast<std::size_t>(e.nz);
     try {
         v.valeurs.assign(n, 0.0f);
@@ -287,7 +289,9 @@ Resultat decoder(const Entete &e, const unsigned char *q, const std::string &nom
     v.ny = e.ny;
     v.nz = e.nz;
     poserRepere(nim, v);
-    v.remarque = e.volumes > 1 ? Raison(CodeRaison::NiftiPremierVolume, {e.volumes}) : Raison();
+    v.remarque = e.volumes <= 1 ? Raison()
+                 : indice < 0 ? Raison(CodeRaison::NiftiPremierVolume, {e.volumes})
+                              : Raison(CodeRaison::VolumeChoisi, {indice + 1, e.volumes});
     return Resultat::succes();
 }
 
@@ -414,7 +418,7 @@ Resultat lireNiftiOctets(const unsigned char *octets, std::size_t taille, const 
     return decoder(e, octets + e.decalage, nom, volume);
 }
 
-Resultat lireNifti(const std::string &nom, VolumeReel &volume)
+Resultat lireNifti(const std::string &nom, VolumeReel &volume, int indice)
 {
     const bool paire = finitPar(nom, ".hdr") || finitPar(nom, ".img");
     const std::string nomEntete = paire ? sansSuffixe(nom, 4) + ".hdr" : nom;
@@ -429,19 +433,22 @@ Resultat lireNifti(const std::string &nom, VolumeReel &volume)
         return r;
     if (e.paire != paire)
         return refus(nomEntete, paire ? CodeRaison::NiftiUniqueDansHdr : CodeRaison::NiftiPaireDansUnique);
+    if (indice >= 0 && static_cast<std::uint64_t>(indice) >= e.volumes)
+        return refus(nom, Raison(CodeRaison::VolumeHorsDuFichier, {indice + 1, e.volumes}));
+    const std::uint64_t fin = e.decalage + e.octets * (static_cast<std::uint64_t>(std::max(0, indice)) + 1);
     if (!paire) {
-        if (!(r = completer(f, o, e.decalage + e.octets, nom)))
+        if (!(r = completer(f, o, fin, nom)))
             return r;
-        return decoder(e, o.data() + e.decalage, nom, volume);
+        return decoder(e, o.data() + e.decalage, nom, volume, indice);
     }
     const std::string nomImage = sansSuffixe(nom, 4) + ".img";
     Flux image;
     if (!(r = image.ouvrir(nomImage)))
         return r;
     std::vector<unsigned char> voxels;
-    if (!(r = completer(image, voxels, e.decalage + e.octets, nomImage)))
+    if (!(r = completer(image, voxels, fin, nomImage)))
         return r;
-    return decoder(e, voxels.data() + e.decalage, nom, volume);
+    return decoder(e, voxels.data() + e.decalage, nom, volume, indice);
 }
 
 Resultat lireVolumeSeuillable(const std::string &nom, VolumeAnalyze &volume, const Progression &progression)
@@ -450,7 +457,7 @@ Resultat lireVolumeSeuillable(const std::string &nom, VolumeAnalyze &volume, con
     if (paire && !enteteNifti(sansSuffixe(nom, 4) + ".hdr"))
         return volume.lire(sansSuffixe(nom, 4), progression);
     VolumeReel v;
-    Resultat r = lireNifti(nom, v);
+    Resultat r = lireVolumeReel(nom, v);
     if (!r || !volume.allouer(v.nx, v.ny, v.nz))
         return r ? refus(nom, Raison(CodeRaison::NiftiTropGrand, {v.nx, v.ny, v.nz})) : r;
     for (std::size_t i = 0; i < v.valeurs.size(); ++i) {

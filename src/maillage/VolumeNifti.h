@@ -26,8 +26,9 @@ bool enteteNifti(const std::string &nomEntete);
 /// Reads a NIfTI volume from its file (".nii", ".nii.gz", or either file of a pair). Failures:
 /// Statut::NuageIllisible, the reason naming the file and what is wrong (a header that is not
 /// NIfTI, an impossible size, a data type not taken, a file cut short, compressed data that
-/// cannot be decompressed).
-Resultat lireNifti(const std::string &nom, VolumeReel &volume);
+/// cannot be decompressed). indice picks the volume of a 4-D file (0 the first); -1 reads the
+/// first and says so in VolumeReel::remarque when there are others.
+Resultat lireNifti(const std::string &nom, VolumeReel &volume, int indice = -1);
 
 /// Same over the bytes of a single-file volume (".nii" layout, uncompressed) held in memory;
 /// nom names it in the reasons.
@@ -37,7 +38,7 @@ Resultat lireNiftiOctets(const unsigned char *octets, std::size_t taille, const 
 class VolumeAnalyze;
 
 /// Reads a volume file for the thresholding into a cloud: an Analyze pair through its own
-/// reader, a NIfTI volume (any of its names) converted to the 16-bit voxels that thresholding
+/// reader, any other volume (lireVolumeReel) converted to the 16-bit voxels that thresholding
 /// takes (rounded and clamped to the signed 16-bit range). The Analyze reading reports to
 /// progression and stops when asked.
 Resultat lireVolumeSeuillable(const std::string &nom, VolumeAnalyze &volume, const Progression &progression = {});

@@ -1,5 +1,6 @@
 #include "VolumeReel.h"
 #include "VolumeAnalyze.h"
+#include "VolumeFormats.h"
 #include "VolumeNifti.h"
 
 #include <cmath>
@@ -20,8 +21,12 @@ bool finitPar(const std::string &s, const std::string &fin)
 /// Reads an Analyze pair through the project's Analyze reader. 8 and 16-bit voxels are taken
 /// as stored; 32-bit and real ones, which that reader clamps to 16 bits, are read again from
 /// the image as real values (the reader has checked the sizes).
-Resultat lireAnalyze(const std::string &base, VolumeReel &v)
+Resultat lireAnalyze(const std::string &base, VolumeReel &v, int indice)
 {
+    if (indice > 0)
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::VolumeFichierIllisible,
+                                      {nom(base + ".hdr"), Raison(CodeRaison::VolumeHorsDuFichier, {indice + 1, 1})}));
     VolumeAnalyze a(0, 0, 0);
     Resultat r = a.lire(base);
     if (!r)
@@ -105,24 +110,36 @@ void VolumeReel::reperePixdim(double dx, double dy, double dz)
 
 bool estNomDeVolume(const std::string &nom)
 {
-    return finitPar(nom, ".nii") || finitPar(nom, ".nii.gz") || finitPar(nom, ".hdr") || finitPar(nom, ".img");
+    return finitPar(nom, ".nii") || finitPar(nom, ".nii.gz") || finitPar(nom, ".hdr") || finitPar(nom, ".img") ||
+           estVolumeMGH(nom) || estVolumeITK(nom);
 }
 
 std::string sansSuffixeVolume(const std::string &nom)
 {
-    for (const char *s : {".nii.gz", ".nii", ".hdr", ".img"})
+    for (const char *s : {".nii.gz", ".nii", ".hdr", ".img", ".nrrd", ".nhdr", ".mha", ".mhd", ".mnc", ".mgh", ".mgz"})
         if (finitPar(nom, s))
             return nom.substr(0, nom.size() - std::strlen(s));
     return nom;
 }
 
-Resultat lireVolumeReel(const std::string &nom, VolumeReel &volume)
+Resultat lireVolumeReel(const std::string &nom, VolumeReel &volume, int indice)
 {
     volume = VolumeReel();
+    if (const Raison pasLu = formatNonLu(nom); pasLu.code != CodeRaison::Aucune)
+        return Resultat::echec(Statut::NuageIllisible, pasLu);
     if (!estNomDeVolume(nom))
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::PasUnVolume, {::nom(nom)}));
+    if (estVolumeMGH(nom)) {
+        Resultat r = lireMGH(nom, volume, indice);
+        if (!r)
+            volume = VolumeReel();
+        return r;
+    }
     const bool paire = finitPar(nom, ".hdr") || finitPar(nom, ".img");
+    const bool nifti = finitPar(nom, ".nii") || finitPar(nom, ".nii.gz");
+    if (!paire && !nifti)
+        return lireVolumeITK(nom, volume, indice);
     if (!paire || enteteNifti(sansSuffixeVolume(nom) + ".hdr"))
-        return lireNifti(nom, volume);
-    return lireAnalyze(sansSuffixeVolume(nom), volume);
+        return lireNifti(nom, volume, indice);
+    return lireAnalyze(sansSuffixeVolume(nom), volume, indice);
 }

@@ -37,15 +37,19 @@ public:
 };
 
 /// Reads a volume by its suffix: ".nii", ".nii.gz", or an ".hdr"/".img" pair (NIfTI when its
-/// header carries the NIfTI magic, Analyze 7.5 otherwise). Analyze voxels keep their stored
-/// values (8 and 16-bit as stored, signed or not by the data type; 32-bit and real types read as
-/// real values). Failures: Statut::NuageIllisible with a reason naming the file.
-Resultat lireVolumeReel(const std::string &nom, VolumeReel &volume);
+/// header carries the NIfTI magic, Analyze 7.5 otherwise); ".mgh", ".mgz"; NRRD, MetaImage, MINC
+/// and DICOM (a folder, or a file of a series) through ITK (VolumeFormats.h). Analyze voxels keep
+/// their stored values (8 and 16-bit as stored, signed or not by the data type; 32-bit and real
+/// types read as real values). indice picks the volume of a 4-D file (0 the first; -1 the first,
+/// said in remarque when there are others). Failures: Statut::NuageIllisible with a reason naming
+/// the file; a kind known but not read (PAR/REC, AFNI, ECAT) is named with how to convert it.
+Resultat lireVolumeReel(const std::string &nom, VolumeReel &volume, int indice = -1);
 
-/// True for the names a volume is read from: ".nii", ".nii.gz", ".hdr", ".img".
+/// True for the names a volume is read from: ".nii", ".nii.gz", ".hdr", ".img", ".mgh", ".mgz",
+/// ".nrrd", ".nhdr", ".mha", ".mhd", ".mnc", ".dcm", a folder or a file with the DICOM preamble.
 bool estNomDeVolume(const std::string &nom);
 
-/// The name without its volume suffix (".nii.gz", ".nii", ".hdr", ".img"); the name itself otherwise.
+/// The name without its volume suffix (".nii.gz", ".nii", ".hdr", ".img", ".nrrd", ...); the name itself otherwise.
 std::string sansSuffixeVolume(const std::string &nom);
 
 #endif

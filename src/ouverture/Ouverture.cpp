@@ -5,6 +5,7 @@
 #include "NuageFichiers.h"
 #include "Simplex.h"
 #include "VolumeAnalyze.h"
+#include "VolumeFormats.h"
 #include "VolumeNifti.h"
 
 #include <algorithm>
@@ -105,7 +106,10 @@ const std::vector<SuffixeOuvert> &suffixesOuverts()
         {"pts", GenreFichier::Nuage},       {"ply", GenreFichier::Nuage},      {"xyz", GenreFichier::Nuage},
         {"asc", GenreFichier::Nuage},       {"csv", GenreFichier::Nuage},      {"txt", GenreFichier::Nuage},
         {"pcd", GenreFichier::Nuage},       {"hdr", GenreFichier::Volume},     {"img", GenreFichier::Volume},
-        {"nii", GenreFichier::Volume},      {"nii.gz", GenreFichier::Volume},  {"smm", GenreFichier::Simplex},
+        {"nii", GenreFichier::Volume},      {"nii.gz", GenreFichier::Volume},  {"nrrd", GenreFichier::Volume},
+        {"nhdr", GenreFichier::Volume},     {"mha", GenreFichier::Volume},     {"mhd", GenreFichier::Volume},
+        {"mnc", GenreFichier::Volume},      {"mgh", GenreFichier::Volume},     {"mgz", GenreFichier::Volume},
+        {"dcm", GenreFichier::Volume},      {"smm", GenreFichier::Simplex},
         {"sm", GenreFichier::Simplex},      {"off", GenreFichier::Triangles},  {"obj", GenreFichier::Triangles},
         {"stl", GenreFichier::Triangles},
     };
@@ -120,7 +124,8 @@ GenreFichier genreFichier(const std::string &nom)
     for (const SuffixeOuvert &o : suffixesOuverts())
         if (s == o.suffixe)
             return o.genre;
-    return GenreFichier::Inconnu;
+    // A folder, or a file with the DICOM preamble whatever its name, is a DICOM series.
+    return estVolumeITK(nom) ? GenreFichier::Volume : GenreFichier::Inconnu;
 }
 
 GenreFichier genreOuverture(const std::string &nom)
@@ -209,8 +214,14 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
                 r.statut = Statut::NuageIllisible;
             break;
         }
-        default:
-            r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageNonReconnu, {::nom(nom), litteral(listeSuffixes(true))}));
+        default: {
+            // A volume of a kind known but not read is named, with how to convert it.
+            const Raison pasLu = formatNonLu(nom);
+            r = Resultat::echec(Statut::NuageIllisible,
+                                pasLu.code != CodeRaison::Aucune
+                                    ? pasLu
+                                    : Raison(CodeRaison::NuageNonReconnu, {::nom(nom), litteral(listeSuffixes(true))}));
+        }
         }
     } catch (const std::exception &e) {
         r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));

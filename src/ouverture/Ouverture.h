@@ -13,11 +13,13 @@ class Maillage;
 class Simplex;
 
 /// What a file holds, told by its suffix (the text after the last '.', compared as given:
-/// "pts", "ply", "xyz", "asc", "csv", "txt", "pcd", "hdr", "img", "nii", "nii.gz", "sm", "smm", "off",
-/// "obj", "stl"). A PLY file is a cloud here; ouvrirMaillage also reads it as a triangle mesh.
+/// "pts", "ply", "xyz", "asc", "csv", "txt", "pcd", "hdr", "img", "nii", "nii.gz", "nrrd", "nhdr", "mha",
+/// "mhd", "mnc", "mgh", "mgz", "dcm", "sm", "smm", "off", "obj", "stl"); a folder, or a file starting with
+/// the DICOM preamble, is a volume (a DICOM series). A PLY file is a cloud here; ouvrirMaillage also
+/// reads it as a triangle mesh.
 enum class GenreFichier {
     Nuage,     ///< point cloud: PTS, PLY (its vertices), XYZ/ASC/CSV/TXT text, PCD
-    Volume,    ///< Analyze or NIfTI volume (.hdr, .img, .nii, .nii.gz), thresholded into a cloud
+    Volume,    ///< Analyze, NIfTI, NRRD, MetaImage, MINC, MGH or DICOM volume, thresholded into a cloud
     Simplex,   ///< simplex mesh: SMM (SM is written only, and refused with its reason)
     Triangles, ///< OFF, OBJ or STL triangle mesh (opens as the cloud of its surface too)
     Inconnu,

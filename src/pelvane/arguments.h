@@ -31,7 +31,10 @@ struct Parametres
     /// Local refinement beyond this distance, % of the cloud's diagonal.
     float tolerance = static_cast<float>(100 * defauts::tolerance);
     long pointsMaximum = defauts::pointsMaximum; ///< no local refinement beyond this many simplex points
-    ReglagesFrontiere volume;                    ///< a volume: the region (--level, --band) and the frame (--voxels)
+    /// a volume: the region (--level, --band, --label, --labels), the frame (--voxels), the volume
+    /// of a 4-D file (--volume)
+    ReglagesFrontiere volume;
+    std::string suffixeNom; ///< after the cloud's name in the outputs' names (".label37" for --labels all)
     /// The mesh files to write (--format), in the order of formatsDeSortie.
     std::vector<std::string> formats = {"smm", "off"};
     /// --report json: NOM.rapport.json beside NOM.rapport.txt (on failure, alone, with the reason).

@@ -42,12 +42,14 @@ bool finitPar(const std::string &s, const std::string &suffixe)
            ::strncasecmp(s.c_str() + s.size() - suffixe.size(), suffixe.c_str(), suffixe.size()) == 0;
 }
 
-// The suffixes of the clouds and volumes the opener takes, a volume's .img left to its .hdr.
+// The suffixes of the clouds and volumes the opener takes, a volume's .img left to its .hdr and a
+// DICOM slice to its series (a folder is not a batch entry).
 std::vector<std::string> suffixesDesNuages()
 {
     std::vector<std::string> s;
     for (const SuffixeOuvert &o : suffixesOuverts())
-        if ((o.genre == GenreFichier::Nuage || o.genre == GenreFichier::Volume) && std::string(o.suffixe) != "img")
+        if ((o.genre == GenreFichier::Nuage || o.genre == GenreFichier::Volume) && std::string(o.suffixe) != "img" &&
+            std::string(o.suffixe) != "dcm")
             s.push_back(std::string(".") + o.suffixe);
     return s;
 }

@@ -601,7 +601,7 @@ void Ajustement::ecrireRapportDEchec() const
 Bilan Ajustement::lancer()
 {
     debut = Horloge::now();
-    bilan.nom = nomDuNuage(param.nuage);
+    bilan.nom = nomDuNuage(param.nuage) + param.suffixeNom;
     const fs::path dossier(param.sortie);
     for (const std::string &format : param.formats) {
         bilan.fichiersMaillage.push_back((dossier / (bilan.nom + "." + format)).string());

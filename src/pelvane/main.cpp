@@ -4,6 +4,7 @@
 
 #include "Memoire.h"
 #include "execution.h"
+#include "volume.h"
 #include "arguments.h"
 #include "Defauts.h"
 
@@ -122,6 +123,14 @@ int main(int argc, char **argv)
     interceptionDesSignaux();
     SortieBornee bornee(std::cout.rdbuf(), pelvane::langue() == pelvane::Langue::Anglais ? 0 : SORTIE_MOTEUR_MAXIMUM);
     std::streambuf *const sortie = std::cout.rdbuf(&bornee);
+    if (l.parametres.volume.tousLesLabels) {
+        const Resultat r = pelvane::ajusterChaqueLabel(l.parametres, std::cerr);
+        std::cout.flush();
+        std::cout.rdbuf(sortie);
+        if (!r)
+            std::cerr << pelvane::ligneErreur(r) << std::endl;
+        return pelvane::codeSortie(r);
+    }
     const pelvane::Bilan b = pelvane::ajuster(l.parametres, std::cerr);
     std::cout.flush();
     std::cout.rdbuf(sortie);

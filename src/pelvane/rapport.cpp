@@ -48,7 +48,11 @@ void statistiques(std::ostream &o, const std::string &nom, const Statistiques &s
 
 std::string nomDuNuage(const std::string &chemin)
 {
-    std::string nom = std::filesystem::path(chemin).filename().string();
+    std::string sans = chemin;
+    // A folder (a DICOM series) named with a final '/' is named by the folder.
+    while (sans.size() > 1 && sans.back() == '/')
+        sans.pop_back();
+    std::string nom = std::filesystem::path(sans).filename().string();
     // A compressed NIfTI volume is named without its two suffixes.
     if (nom.size() > 7 && nom.compare(nom.size() - 7, 7, ".nii.gz") == 0)
         nom.resize(nom.size() - 3);
@@ -435,7 +439,7 @@ std::string texteRapportJson(const Parametres &p, const Bilan &b)
 
 std::string fichierRapportJson(const Parametres &p)
 {
-    return (std::filesystem::path(p.sortie) / (nomDuNuage(p.nuage) + ".rapport.json")).string();
+    return (std::filesystem::path(p.sortie) / (nomDuNuage(p.nuage) + p.suffixeNom + ".rapport.json")).string();
 }
 
 } // namespace pelvane

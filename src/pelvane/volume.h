@@ -27,6 +27,14 @@ std::string aideVolume();
 Resultat lireFrontiere(const std::string &chemin, const ReglagesFrontiere &reglages, Maillage &m,
                        BilanFrontiere &bilan, std::ostream &prog);
 
+/// --labels all: one fit per label of the volume (ajuster on the region of that label, its outputs
+/// named NOM.labelN.*), one after another (each fit takes every core), then the table
+/// NOM.labels.txt: label, voxels, their volume, the surface's enclosed volume and area, cloud ->
+/// surface and surface -> cloud mean and 95th percentile, crossing pairs, and the outcome. The
+/// first failure, when a fit failed (the table is written all the same); refused when the file
+/// is not a volume or not a label map.
+Resultat ajusterChaqueLabel(const Parametres &p, std::ostream &prog);
+
 /// The report lines about the volume ("" for a point cloud).
 std::string rapportVolume(const Bilan &bilan);
 /// The report's lines on the solid the surface of a volume's region bounds, in millimetres: its

@@ -2155,6 +2155,126 @@ with the keys W X C V B N.</translation>
         <source>--report : « text » ou « json » attendu, reçu « %1 »</source>
         <translation>--report: “text” or “json” expected, got “%1”</translation>
     </message>
+    <message>
+        <source>volume %1 : %2</source>
+        <translation>volume %1: %2</translation>
+    </message>
+    <message>
+        <source>aucun lecteur de volume ne reconnaît ce fichier</source>
+        <translation>no volume reader recognises this file</translation>
+    </message>
+    <message>
+        <source>nombre de dimensions non pris en charge (%1) : 2, 3 ou 4 seulement</source>
+        <translation>number of dimensions not supported (%1): 2, 3 or 4 only</translation>
+    </message>
+    <message>
+        <source>voxels à %1 composantes : une seule valeur par voxel attendue</source>
+        <translation>voxels of %1 components: one value per voxel expected</translation>
+    </message>
+    <message>
+        <source>axes du volume impossibles (direction ou espacement nul, non fini ou plat)</source>
+        <translation>impossible volume axes (direction or spacing zero, not finite or flat)</translation>
+    </message>
+    <message>
+        <source>le volume %1 est demandé, le fichier en a %2</source>
+        <translation>volume %1 is asked for, the file has %2</translation>
+    </message>
+    <message>
+        <source>volume %1 sur %2</source>
+        <translation>volume %1 of %2</translation>
+    </message>
+    <message>
+        <source>orientation DICOM impossible (ImageOrientationPatient = « %1 ») : deux vecteurs unitaires perpendiculaires attendus</source>
+        <translation>impossible DICOM orientation (ImageOrientationPatient = “%1”): two perpendicular unit vectors expected</translation>
+    </message>
+    <message>
+        <source>tranches d&apos;orientations différentes (« %1 », puis « %2 »)</source>
+        <translation>slices of different orientations (“%1”, then “%2”)</translation>
+    </message>
+    <message>
+        <source>tranches inégalement espacées (de %1 à %2 mm le long de la normale) : une tranche manque ou la série est coupée</source>
+        <translation>unevenly spaced slices (%1 to %2 mm along the normal): a slice is missing or the series is cut</translation>
+    </message>
+    <message>
+        <source>aucune série DICOM lisible à cet endroit</source>
+        <translation>no readable DICOM series there</translation>
+    </message>
+    <message>
+        <source>dossier de %1 séries DICOM : seule la série %2 est lue (%3)</source>
+        <translation>folder of %1 DICOM series: only series %2 is read (%3)</translation>
+    </message>
+    <message>
+        <source>en-tête MGH incomplet (%1 octets, 90 au moins)</source>
+        <translation>incomplete MGH header (%1 bytes, at least 90)</translation>
+    </message>
+    <message>
+        <source>version MGH inconnue (%1, 1 attendue)</source>
+        <translation>unknown MGH version (%1, 1 expected)</translation>
+    </message>
+    <message>
+        <source>type de voxel MGH non pris en charge (%1) : 0, 1, 3 ou 4 seulement</source>
+        <translation>MGH voxel type not supported (%1): 0, 1, 3 or 4 only</translation>
+    </message>
+    <message>
+        <source>données coupées : %1 octets sur les %2 attendus</source>
+        <translation>data cut short: %1 bytes of the %2 expected</translation>
+    </message>
+    <message>
+        <source>%1 est un fichier PAR/REC (Philips) : non lu ; convertissez-le en NIfTI (dcm2niix, ou parrec2nii de nibabel)</source>
+        <translation>%1 is a PAR/REC file (Philips): not read; convert it to NIfTI (dcm2niix, or nibabel&apos;s parrec2nii)</translation>
+    </message>
+    <message>
+        <source>%1 est un fichier AFNI (.HEAD/.BRIK) : non lu ; convertissez-le en NIfTI (3dAFNItoNIFTI)</source>
+        <translation>%1 is an AFNI file (.HEAD/.BRIK): not read; convert it to NIfTI (3dAFNItoNIFTI)</translation>
+    </message>
+    <message>
+        <source>%1 est un fichier ECAT 7 : non lu ; convertissez-le en NIfTI (nibabel)</source>
+        <translation>%1 is an ECAT 7 file: not read; convert it to NIfTI (nibabel)</translation>
+    </message>
+    <message>
+        <source>millimètres (origine, axes et espacement du fichier)</source>
+        <translation>millimetres (the file&apos;s origin, axes and spacing)</translation>
+    </message>
+    <message>
+        <source>millimètres (position et orientation des tranches DICOM)</source>
+        <translation>millimetres (position and orientation of the DICOM slices)</translation>
+    </message>
+    <message>
+        <source>millimètres (vox2ras MGH)</source>
+        <translation>millimetres (MGH vox2ras)</translation>
+    </message>
+    <message>
+        <source>carte de labels (%1 labels entiers, fond %2) : sans niveau d&apos;Otsu, la région est la réunion des labels ; --label N pour un seul, --labels all pour chacun</source>
+        <translation>label map (%1 integer labels, background %2): no Otsu level, the region is the union of the labels; --label N for one, --labels all for each</translation>
+    </message>
+    <message>
+        <source>de label %1</source>
+        <translation>of label %1</translation>
+    </message>
+    <message>
+        <source>--label : un ou plusieurs labels entiers attendus (N ou N,M,...), reçu « %1 »</source>
+        <translation>--label: one or more integer labels expected (N or N,M,...), received “%1”</translation>
+    </message>
+    <message>
+        <source>--labels : « all » attendu, reçu « %1 »</source>
+        <translation>--labels: “all” expected, received “%1”</translation>
+    </message>
+    <message>
+        <source>--level, --band, --label et --labels : une seule région</source>
+        <translation>--level, --band, --label and --labels: one region only</translation>
+    </message>
+    <message>
+        <source>--volume : un entier à partir de 1 attendu, reçu « %1 »</source>
+        <translation>--volume: an integer from 1 expected, received “%1”</translation>
+    </message>
+    <message>
+        <source>--labels all : le nuage doit être un volume</source>
+        <translation>--labels all: the cloud must be a volume</translation>
+    </message>
+    <message>
+        <source>--labels all : le volume %1 n&apos;est pas une carte de labels (valeurs entières, de 3 à %2 valeurs distinctes, par régions d&apos;une valeur)</source>
+        <translation>--labels all: volume %1 is not a label map (integer values, 3 to %2 distinct values, in regions of one value)</translation>
+    </message>
 </context>
 <context>
     <name>SettingWindow</name>

@@ -1069,7 +1069,8 @@ TEST(StlLecture, TextAndBinaryGiveTheSameJoinedClosedMeshAndEveryFaultIsRefusedW
     EXPECT_EQ(nuage.ListePointsInterets.size(), 0u); // the refused one left nothing
     EXPECT_EQ(genreFichier("a.stl"), GenreFichier::Triangles);
     EXPECT_EQ(listeSuffixes(false), ".ply, .smm, .sm, .off, .obj, .stl");
-    EXPECT_EQ(listeSuffixes(true), ".pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .img, .nii, .nii.gz, .off, .obj, .stl");
+    EXPECT_EQ(listeSuffixes(true), ".pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .img, .nii, .nii.gz, .nrrd, .nhdr, .mha, .mhd, "
+              ".mnc, .mgh, .mgz, .dcm, .off, .obj, .stl");
 
     // OFF and OBJ meshes open as clouds the same way, and a file that is not what its suffix
     // says leaves no cloud behind (not the one held before either).

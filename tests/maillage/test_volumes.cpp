@@ -401,12 +401,9 @@ TEST(Frontiere, OtsuSplitsTwoModesAndAVolumeWithoutTheLevelIsRefused)
     EXPECT_EQ(niveau, 399.5);
     ASSERT_TRUE(niveauOtsu(volumeDe(4, 4, 4, [](int i, int, int) { return i < 2 ? 0.0 : 0.9; }), niveau));
     EXPECT_NEAR(niveau, 0.45, 0.9 / 1024);
-    // A band skipped over between two voxels (0.5, then 3.5, against [1, 2]) is crossed twice between them.
-    const auto bande =
-        pointsFrontiere(volumeDe(2, 1, 1, [](int i, int, int) { return 0.5 + 3.0 * i; }), Region{1, 2}, false);
-    ASSERT_EQ(bande.size(), 2u);
-    EXPECT_NEAR(std::min(bande[0].x, bande[1].x), 1.0 / 6, 1e-12);
-    EXPECT_NEAR(std::max(bande[0].x, bande[1].x), 1.0 / 2, 1e-12);
+    // A band takes only the voxels inside it: two voxels on either side of it give no point.
+    EXPECT_TRUE(
+        pointsFrontiere(volumeDe(2, 1, 1, [](int i, int, int) { return 0.5 + 3.0 * i; }), Region{1, 2}, false).empty());
 
     TempDir t;
     Nifti n(2, 2, 2, 1, 16, 32);
@@ -428,4 +425,53 @@ TEST(Frontiere, OtsuSplitsTwoModesAndAVolumeWithoutTheLevelIsRefused)
     EXPECT_TRUE(b.automatique);
     EXPECT_GT(b.voxelsRegion, 0u);
     EXPECT_LT(b.voxelsRegion, 8u);
+}
+
+TEST(Frontiere, LabelMapsAreRecognisedAndALabelsBoundaryLiesHalfwayAroundItsOwnVoxelsOnly)
+{
+    // Labels 36 and 38 touch across x = 5.5; label 37 is a 2 x 2 x 2 block beside 36.
+    const VolumeReel carte = volumeDe(12, 9, 8, [](int i, int j, int k) {
+        if (j >= 2 && j <= 5 && k >= 2 && k <= 5 && i >= 2 && i <= 9)
+            return i <= 5 ? 36 : 38;
+        return j >= 6 && j <= 7 && k >= 2 && k <= 3 && i >= 2 && i <= 3 ? 37 : 0;
+    });
+    std::vector<double> labels;
+    double fond = -1;
+    ASSERT_TRUE(estCarteDeLabels(carte, &labels, &fond));
+    EXPECT_EQ(labels, (std::vector<double>{36, 37, 38}));
+    EXPECT_EQ(fond, 0);
+    auto demiEntiers = [](const point3 &p) {
+        int demis = 0;
+        for (double c : {p.x, p.y, p.z})
+            demis += std::fabs(c - std::floor(c) - 0.5) < 1e-12 ? 1 : c == std::floor(c) ? 0 : 10;
+        return demis == 1;
+    };
+    std::vector<point3> points;
+    BilanFrontiere bilan;
+    ReglagesFrontiere bande;
+    bande.regionDonnee = true;
+    bande.region = Region{37, 37};
+    bande.millimetres = false;
+    ASSERT_TRUE(frontiereVolume(carte, "carte", bande, points, bilan));
+    // The six faces of the block of 37, four points each, halfway: none between 36 and 38.
+    ASSERT_EQ(points.size(), 24u);
+    EXPECT_EQ(bilan.voxelsRegion, 8u);
+    for (const point3 &p : points) {
+        EXPECT_TRUE(demiEntiers(p) && p.x >= 1.5 && p.x <= 3.5 && p.y >= 5.5 && p.y <= 7.5 && p.z >= 1.5 && p.z <= 3.5)
+            << p.x << " " << p.y << " " << p.z;
+    }
+    // No region given: the union of the labels, said, and no Otsu level (which would split 36 from 38).
+    ReglagesFrontiere automatique;
+    automatique.millimetres = false;
+    ASSERT_TRUE(frontiereVolume(carte, "carte", automatique, points, bilan));
+    EXPECT_EQ(texte(bilan.carteDeLabels), "carte de labels (3 labels entiers, fond 0) : sans niveau d'Otsu, la région "
+                                          "est la réunion des labels ; --label N pour un seul, --labels all pour chacun");
+    EXPECT_EQ(bilan.voxelsRegion, 8u + 128u);
+    for (const point3 &p : points)
+        EXPECT_TRUE(demiEntiers(p) && !(p.x == 5.5 && p.y > 2 && p.y < 5 && p.z > 2 && p.z < 5))
+            << p.x << " " << p.y << " " << p.z;
+    // Scans are not label maps, nor are masks (Otsu's level splits them alike).
+    EXPECT_FALSE(estCarteDeLabels(volumeDe(12, 9, 8, [](int i, int j, int k) { return (i * 7 + j * 13 + k * 5) % 50; })));
+    EXPECT_FALSE(estCarteDeLabels(volumeDe(12, 9, 8, [](int i, int, int) { return i < 6 ? 0 : 1; })));
+    EXPECT_FALSE(estCarteDeLabels(volumeDe(12, 9, 8, [](int i, int j, int) { return i < 6 ? 0.5 * j : 1; })));
 }

@@ -97,7 +97,8 @@ TEST(Lot, CloudsOfAFolderOrOfAListWithTheirResultsFolders)
     EXPECT_EQ(lister(t.file("absent"), t.file("out")), "refus : entrée introuvable : " + t.file("absent"));
     ecrire(t.file("listes/vide.txt"), "# rien\n");
     EXPECT_EQ(lister(t.file("listes/vide.txt"), t.file("out")),
-              "refus : aucun nuage (.pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .nii, .nii.gz) dans " + t.file("listes/vide.txt"));
+              "refus : aucun nuage (.pts, .ply, .xyz, .asc, .csv, .txt, .pcd, .hdr, .nii, .nii.gz, .nrrd, .nhdr, .mha, "
+              ".mhd, .mnc, .mgh, .mgz) dans " + t.file("listes/vide.txt"));
     std::string sortie;
     EXPECT_EQ(lancer({"--nuages", t.file("listes/l.txt"), t.file("out")}, sortie), 0);
     EXPECT_EQ(sortie, in + "/a/scan.pts\ta/scan.pts\n" + in + "/b/scan.pts\tb/scan.pts\n");

@@ -4,6 +4,7 @@
 
 #include "arguments.h"
 #include "execution.h"
+#include "volume.h"
 
 #include "Maillage.h"
 #include "Simplex.h"
@@ -12,7 +13,9 @@
 #include "support.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <sstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -83,7 +86,17 @@ TEST(ArgumentsVolume, LevelBandAndFrameAreReadAndBadValuesRefused)
     r = lu({"1", "0.05", "0", "2", "300", "10", "0", "r.smm", "v.nii.gz", "s", "--level=128"});
     EXPECT_EQ(r.region.bas, 128);
     EXPECT_FALSE(lu({"--cloud", "v.nii"}).regionDonnee);
+    r = lu({"--cloud", "v.nii", "--label", "38,36,38", "--volume", "3"});
+    EXPECT_EQ(r.region.labels, (std::vector<double>{36, 38}));
+    EXPECT_TRUE(r.region.milieu && r.regionDonnee && !r.region.contient(37));
+    EXPECT_EQ(r.volume, 2);
+    EXPECT_TRUE(lu({"--cloud", "v.nii", "--labels=all"}).tousLesLabels);
     const std::pair<std::vector<std::string>, std::string> refus[] = {
+        {{"--cloud", "v.nii", "--label", "3,x"}, "--label : un ou plusieurs labels entiers attendus"},
+        {{"--cloud", "v.nii", "--labels", "tous"}, "--labels : « all » attendu, reçu « tous »"},
+        {{"--cloud", "v.nii", "--labels", "all", "--band", "1", "2"}, "une seule région"},
+        {{"--cloud", "v.nii", "--level", "1", "--label", "2"}, "une seule région"},
+        {{"--cloud", "v.nii", "--volume", "0"}, "--volume : un entier à partir de 1 attendu"},
         {{"--cloud", "v.nii", "--level", "haut"}, "--level : nombre réel attendu, reçu \"haut\""},
         {{"--cloud", "v.nii", "--level"}, "--level : valeur manquante"},
         {{"--cloud", "v.nii", "--band", "3"}, "--band : deux valeurs attendues"},
@@ -136,4 +149,43 @@ TEST(AjustementVolume, AVolumeWithNoVoxelInTheBandEndsWithStatus4)
     EXPECT_NE(readFile(t.file("err.txt")).find("Pelvane : erreur : le volume « " + volume + " » n'a aucun voxel entre 3 et 4"),
               std::string::npos)
         << readFile(t.file("err.txt"));
+}
+
+TEST(AjustementVolume, EveryLabelOfALabelMapGetsItsSurfaceAndALineOfTheTable)
+{
+    TempDir t;
+    // Boxes of labels 2 and 5 touching across x = 7.5, of 6 x 6 x 6 and 5 x 6 x 6 voxels of 1 mm.
+    tarnis_test::Nifti n(16, 12, 12, 1, 4, 16);
+    for (int k = 0; k < 12; ++k)
+        for (int j = 0; j < 12; ++j)
+            for (int i = 0; i < 16; ++i) {
+                const bool dedans = j >= 3 && j <= 8 && k >= 3 && k <= 8 && i >= 2 && i <= 12;
+                n.ajouter<std::int16_t>(static_cast<std::int16_t>(!dedans ? 0 : i <= 7 ? 2 : 5));
+            }
+    ASSERT_TRUE(tarnis_test::writeFile(t.file("carte.nii"), n.o));
+    std::ostringstream progression;
+    ASSERT_TRUE(ajusterChaqueLabel(parametres(t, t.file("carte.nii"), {"--labels", "all"}), progression))
+        << progression.str();
+    std::istringstream table(readFile(t.file("sortie/carte.labels.txt")));
+    std::string ligne;
+    std::getline(table, ligne);
+    EXPECT_EQ(ligne, "# " + t.file("carte.nii") + " : 2 labels, fond 0 ; unités : mm, mm2, mm3");
+    std::getline(table, ligne);
+    const double voxels[2] = {216, 180};
+    for (int l = 0; l < 2; ++l) {
+        ASSERT_TRUE(std::getline(table, ligne));
+        std::istringstream champs(ligne);
+        double label = 0, compte = 0, volumeVoxels = 0, volumeSurface = 0;
+        champs >> label >> compte >> volumeVoxels >> volumeSurface;
+        EXPECT_EQ(label, l == 0 ? 2 : 5);
+        EXPECT_EQ(compte, voxels[l]);
+        EXPECT_EQ(volumeVoxels, voxels[l]);
+        // The surface encloses its label's box (corners rounded off), not its neighbour's.
+        EXPECT_NEAR(volumeSurface, voxels[l], 0.15 * voxels[l]) << ligne;
+        EXPECT_EQ(ligne.substr(ligne.size() - 3), "\tok");
+        EXPECT_FALSE(readFile(t.file("sortie/carte.label" + std::to_string(l == 0 ? 2 : 5) + ".off")).empty());
+    }
+    // A scan is not a label map.
+    const Resultat r = ajusterChaqueLabel(parametres(t, ecrireBoule(t, 5.0), {"--labels", "all"}), progression);
+    EXPECT_NE(r.texte().find("n'est pas une carte de labels"), std::string::npos) << r.texte();
 }
