@@ -1,4 +1,6 @@
 #include "VolumeReel.h"
+
+#include <filesystem>
 #include "VolumeAnalyze.h"
 #include "VolumeNifti.h"
 
@@ -108,6 +110,17 @@ bool estNomDeVolume(const std::string &nom)
     return finitPar(nom, ".nii") || finitPar(nom, ".nii.gz") || finitPar(nom, ".hdr") || finitPar(nom, ".img");
 }
 
+std::string nomDePaire(const std::string &base, const std::string &suffixe)
+{
+    std::string capitales = suffixe;
+    for (char &c : capitales)
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    std::error_code e;
+    if (!std::filesystem::exists(base + suffixe, e) && std::filesystem::exists(base + capitales, e))
+        return base + capitales;
+    return base + suffixe;
+}
+
 std::string sansSuffixeVolume(const std::string &nom)
 {
     for (const char *s : {".nii.gz", ".nii", ".hdr", ".img"})
@@ -122,7 +135,7 @@ Resultat lireVolumeReel(const std::string &nom, VolumeReel &volume)
     if (!estNomDeVolume(nom))
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::PasUnVolume, {::nom(nom)}));
     const bool paire = finitPar(nom, ".hdr") || finitPar(nom, ".img");
-    if (!paire || enteteNifti(sansSuffixeVolume(nom) + ".hdr"))
+    if (!paire || enteteNifti(nomDePaire(sansSuffixeVolume(nom), ".hdr")))
         return lireNifti(nom, volume);
     return lireAnalyze(sansSuffixeVolume(nom), volume);
 }

@@ -45,6 +45,10 @@ Resultat lireVolumeReel(const std::string &nom, VolumeReel &volume);
 /// True for the names a volume is read from: ".nii", ".nii.gz", ".hdr", ".img".
 bool estNomDeVolume(const std::string &nom);
 
+/// The file of a pair: base + suffixe (".hdr", ".img"), or the same in capitals (".HDR") when
+/// only that one exists.
+std::string nomDePaire(const std::string &base, const std::string &suffixe);
+
 /// The name without its volume suffix (".nii.gz", ".nii", ".hdr", ".img"); the name itself otherwise.
 std::string sansSuffixeVolume(const std::string &nom);
 

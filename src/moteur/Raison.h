@@ -100,6 +100,7 @@ enum class CodeRaison : int {
     STLFinAttendu,
     STLNombreIllisible,
     STLTropDeTriangles,
+    STLTrianglesNuls,
     EcritureHorsSimplePrecision,
     EcritureFaceHorsSommets,
     // Analyze volumes
@@ -142,6 +143,9 @@ enum class CodeRaison : int {
     NiftiUniqueDansHdr,
     NiftiPaireDansUnique,
     NiftiPremierVolume,
+    NiftiEchelleNonFinie,
+    NiftiEchelleHorsSimple,
+    NiftiValeurHorsSimple,
     AnalyzeImageIllisible,
     AnalyzeSansTailleVoxel,
     RepereIndices,
@@ -154,6 +158,8 @@ enum class CodeRaison : int {
     RegionEntre,
     PlageValeurs,
     SansValeurFinie,
+    FrontiereTropGrande,
+    FrontiereEparse,
     // Simplex meshes (SMM, SM)
     FichierLigne,
     SimplexIllisible,
@@ -284,6 +290,8 @@ enum class CodeRaison : int {
     AucunArgument,
     NuageSansPoint,
     NuageCoordonneeNonFinie,
+    NuagePointNonFini,
+    NuageTousNonFinis,
     NuageReduitAUnPoint,
     NuageNommeTropPetit,
     NuageNommeSurUneDroite,
@@ -303,6 +311,7 @@ enum class CodeRaison : int {
     PrecisionSixChiffres,
     // The console tool's volume options
     NiveauEtBande,
+    OptionsDeVolumeSurNuage,
     BandeDeuxValeurs,
     BandeInversee,
     EcritureImpossibleCar,

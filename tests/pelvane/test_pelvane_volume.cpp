@@ -83,12 +83,15 @@ TEST(ArgumentsVolume, LevelBandAndFrameAreReadAndBadValuesRefused)
     r = lu({"1", "0.05", "0", "2", "300", "10", "0", "r.smm", "v.nii.gz", "s", "--level=128"});
     EXPECT_EQ(r.region.bas, 128);
     EXPECT_FALSE(lu({"--cloud", "v.nii"}).regionDonnee);
+    EXPECT_TRUE(lu({"--cloud", "V.HDR", "--level", "3"}).regionDonnee);
     const std::pair<std::vector<std::string>, std::string> refus[] = {
         {{"--cloud", "v.nii", "--level", "haut"}, "--level : nombre réel attendu, reçu \"haut\""},
         {{"--cloud", "v.nii", "--level"}, "--level : valeur manquante"},
         {{"--cloud", "v.nii", "--band", "3"}, "--band : deux valeurs attendues"},
         {{"--cloud", "v.nii", "--band", "5", "1"}, "BAS doit être au plus HAUT"},
         {{"--cloud", "v.nii", "--level", "1", "--band", "0", "2"}, "un seul niveau ou une seule bande"},
+        {{"--cloud", "c.PTS", "--level", "1"}, "--voxels valent pour un volume (.nii, .nii.gz, .hdr/.img) ; c.PTS n'en"},
+        {{"--voxels", "--cloud", "c.ply"}, "c.ply n'en est pas un"},
     };
     for (const auto &[a, motif] : refus) {
         const LigneDeCommande l = analyserArguments(a, "g.smm");
