@@ -364,6 +364,19 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
     EXPECT_EQ(a.valeurs[13], 100000.0f);
     EXPECT_EQ(a.valeurs[0], -5.0f);
     EXPECT_EQ(a.remarque.code, CodeRaison::Aucune) << "its three voxel sizes are given";
+    // Pairs in capitals, either file named, NIfTI or Analyze.
+    for (const auto &[entete, octets, suffixes] :
+         {std::make_tuple(n.o.substr(0, 348), image, "PAIRE"), std::make_tuple(analyze.o.substr(0, 348), entiers, "ANA")}) {
+        const std::string base = t.file(suffixes);
+        ASSERT_TRUE(writeFile(base + ".HDR", entete) && writeFile(base + ".IMG", octets));
+        for (const char *suffixe : {".HDR", ".IMG"}) {
+            VolumeReel c;
+            ASSERT_TRUE(lireVolumeReel(base + suffixe, c)) << lireVolumeReel(base + suffixe, c).texte();
+            EXPECT_EQ(c.valeurs[13], std::string(suffixes) == "ANA" ? 100000.0f : 900.0f) << suffixes << suffixe;
+        }
+        Maillage m;
+        EXPECT_TRUE(ouvrirNuage(base + ".IMG", m)) << base;
+    }
     // 16-bit samples keep their sign as the header gives it: unsigned above 32767, signed below 0.
     for (const auto &[type, attendu] : {std::make_pair(512, 40000.0f), std::make_pair(4, -25536.0f)}) {
         Nifti court(3, 3, 3, 1, type, 16);
