@@ -246,8 +246,9 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
     }
     if (!nuageDonne)
         l.resultat = refus(Raison(CodeRaison::CloudObligatoire));
-    // A level, a band or voxel indices on a cloud would be passed over without a word.
-    else if ((p.volume.regionDonnee || !p.volume.millimetres) && !estNomDeVolume(p.nuage))
+    // A level, a band or voxel indices on a cloud file would be passed over without a word (a
+    // volume given in memory, from Python, has no name).
+    else if ((p.volume.regionDonnee || !p.volume.millimetres) && !p.nuage.empty() && !estNomDeVolume(p.nuage))
         l.resultat = refus(Raison(CodeRaison::OptionsDeVolumeSurNuage, {litteral(p.nuage)}));
     return l;
 }
