@@ -38,7 +38,7 @@ Resultat lireAnalyze(const std::string &base, VolumeReel &v)
     if (type == VolumeAnalyze::ENTIER_32 || type == VolumeAnalyze::REEL_32 || type == VolumeAnalyze::REEL_64) {
         const std::size_t parVoxel = type == VolumeAnalyze::REEL_64 ? 8 : 4;
         std::vector<unsigned char> o(n * parVoxel);
-        std::ifstream f(base + ".img", std::ios::binary);
+        std::ifstream f(nomDePaire(base, ".img"), std::ios::binary);
         f.seekg(h.vox_offset > 0 ? static_cast<std::streamoff>(std::llround(h.vox_offset)) : 0);
         if (!f.read(reinterpret_cast<char *>(o.data()), static_cast<std::streamsize>(o.size())))
             return Resultat::echec(
