@@ -1,9 +1,11 @@
 // NIfTI import: the input is a single-file volume (".nii" layout). A volume read must hold
 // exactly its announced voxels and a frame of finite numbers, and the boundary of its region
-// at Otsu's level must stay inside the volume (in voxel indices, half a voxel beyond at most).
+// at Otsu's level must stay inside the volume (in voxel indices, half a voxel beyond at most),
+// as many points as counted beforehand.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "Frontiere.h"
 #include "VolumeNifti.h"
@@ -24,7 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *donnees, std::size_t t
     double niveau = 0;
     if (!niveauOtsu(v, niveau))
         return 0;
-    for (const point3 &p : pointsFrontiere(v, Region{niveau, 1e300}, false))
+    const Region region{niveau, 1e300};
+    const std::vector<point3> points = pointsFrontiere(v, region, false);
+    // The count that decides a refusal is the count of the points placed.
+    if (compterPointsFrontiere(v, region) != points.size())
+        std::abort();
+    for (const point3 &p : points)
         if (!(p.x >= -0.5 && p.x <= v.nx - 0.5 && p.y >= -0.5 && p.y <= v.ny - 0.5 && p.z >= -0.5 &&
               p.z <= v.nz - 0.5))
             std::abort();

@@ -1,9 +1,16 @@
 #include "Frontiere.h"
 
 #include <algorithm>
+#include <new>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <unordered_map>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "Parallele.h"
 
 namespace {
 
@@ -138,43 +145,125 @@ bool niveauOtsu(const VolumeReel &volume, double &niveau)
     return true;
 }
 
-std::vector<point3> pointsFrontiere(const VolumeReel &volume, const Region &region, bool millimetres)
+namespace {
+
+/// The crossings of block k (0 to nz): those of the pairs along x, then along y, in slice k (when
+/// k < nz), then those of the pairs along z between slices k - 1 and k, the voxels just outside
+/// the volume included. A block reads one or two slices in the order of memory, so the blocks
+/// run side by side without wandering through the whole volume. place(i, j, k) receives each
+/// point in voxel indices.
+template <class Placer> void frontiereDuBloc(const VolumeReel &volume, const Region &region, int k, Placer place)
 {
-    std::vector<point3> points;
-    const int n[3] = {volume.nx, volume.ny, volume.nz};
-    if (volume.valeurs.empty() || volume.valeurs.size() != static_cast<std::size_t>(n[0]) * n[1] * n[2])
-        return points;
-    auto ajouter = [&](double i, double j, double k) {
-        points.push_back(millimetres ? volume.versMonde(i, j, k) : point3(i, j, k));
-    };
-    // For each axis, every pair of samples along it, the voxels just outside included.
-    for (int axe = 0; axe < 3; ++axe) {
-        const int u = (axe + 1) % 3, w = (axe + 2) % 3;
-        int c[3];
-        for (c[w] = 0; c[w] < n[w]; ++c[w])
-            for (c[u] = 0; c[u] < n[u]; ++c[u]) {
-                double precedent = 0;
-                for (int p = -1; p < n[axe]; ++p) {
-                    const bool aPresent = p >= 0, bPresent = p + 1 < n[axe];
-                    double suivant = 0;
-                    if (bPresent) {
-                        c[axe] = p + 1;
-                        suivant = volume.valeur(c[0], c[1], c[2]);
-                    }
-                    double t[2];
-                    int nombreCroisements = 0;
-                    croisements(precedent, aPresent, suivant, bPresent, region, t, nombreCroisements);
-                    for (int q = 0; q < nombreCroisements; ++q) {
-                        double position[3] = {static_cast<double>(c[0]), static_cast<double>(c[1]),
-                                              static_cast<double>(c[2])};
-                        position[axe] = p + t[q];
-                        ajouter(position[0], position[1], position[2]);
-                    }
-                    precedent = suivant;
-                }
+    const int nx = volume.nx, ny = volume.ny, nz = volume.nz;
+    const std::size_t tranche = static_cast<std::size_t>(nx) * static_cast<std::size_t>(ny);
+    const float *dessus = k < nz ? volume.valeurs.data() + tranche * static_cast<std::size_t>(k) : nullptr;
+    const float *dessous = k > 0 ? volume.valeurs.data() + tranche * static_cast<std::size_t>(k - 1) : nullptr;
+    double t[2];
+    int nombre = 0;
+    if (dessus) {
+        for (int j = 0; j < ny; ++j) {
+            const float *ligne = dessus + static_cast<std::size_t>(j) * static_cast<std::size_t>(nx);
+            for (int p = -1; p < nx; ++p) {
+                croisements(p >= 0 ? ligne[p] : 0.0, p >= 0, p + 1 < nx ? ligne[p + 1] : 0.0, p + 1 < nx, region, t,
+                            nombre);
+                for (int q = 0; q < nombre; ++q)
+                    place(p + t[q], j, k);
             }
+        }
+        for (int p = -1; p < ny; ++p) {
+            const float *a = p >= 0 ? dessus + static_cast<std::size_t>(p) * static_cast<std::size_t>(nx) : nullptr;
+            const float *b = p + 1 < ny ? dessus + static_cast<std::size_t>(p + 1) * static_cast<std::size_t>(nx) : nullptr;
+            for (int i = 0; i < nx; ++i) {
+                croisements(a ? a[i] : 0.0, a != nullptr, b ? b[i] : 0.0, b != nullptr, region, t, nombre);
+                for (int q = 0; q < nombre; ++q)
+                    place(i, p + t[q], k);
+            }
+        }
     }
+    for (std::size_t v = 0; v < tranche; ++v) {
+        croisements(dessous ? dessous[v] : 0.0, dessous != nullptr, dessus ? dessus[v] : 0.0, dessus != nullptr,
+                    region, t, nombre);
+        for (int q = 0; q < nombre; ++q)
+            place(static_cast<double>(v % static_cast<std::size_t>(nx)), static_cast<double>(v / static_cast<std::size_t>(nx)),
+                  k - 1 + t[q]);
+    }
+}
+
+bool volumeComplet(const VolumeReel &volume)
+{
+    return !volume.valeurs.empty() &&
+           volume.valeurs.size() == static_cast<std::size_t>(volume.nx) * static_cast<std::size_t>(volume.ny) *
+                                        static_cast<std::size_t>(volume.nz);
+}
+
+/// Points of each block, counted on every core.
+std::vector<std::size_t> compterParBloc(const VolumeReel &volume, const Region &region)
+{
+    std::vector<std::size_t> comptes(static_cast<std::size_t>(volume.nz) + 1, 0);
+    chaqueBloc(comptes.size(), filsEffectifs(0), [&](std::size_t b) {
+        std::size_t n = 0;
+        frontiereDuBloc(volume, region, static_cast<int>(b), [&](double, double, double) { ++n; });
+        comptes[b] = n;
+    });
+    return comptes;
+}
+
+} // namespace
+
+std::size_t compterPointsFrontiere(const VolumeReel &volume, const Region &region)
+{
+    if (!volumeComplet(volume))
+        return 0;
+    std::size_t total = 0;
+    for (const std::size_t c : compterParBloc(volume, region))
+        total += c;
+    return total;
+}
+
+std::size_t pointsFrontiereAdmissibles(std::size_t octetsDejaPris)
+{
+    std::uint64_t memoire = 0;
+    const long pages = ::sysconf(_SC_PHYS_PAGES), taillePage = ::sysconf(_SC_PAGE_SIZE);
+    if (pages > 0 && taillePage > 0)
+        memoire = static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(taillePage);
+    struct rlimit limite;
+    if (::getrlimit(RLIMIT_AS, &limite) == 0 && limite.rlim_cur != RLIM_INFINITY)
+        memoire = memoire == 0 ? limite.rlim_cur : std::min<std::uint64_t>(memoire, limite.rlim_cur);
+    // What the program, its libraries and the volume already hold stays out of the count.
+    const std::uint64_t reserve = (std::uint64_t(256) << 20) + octetsDejaPris;
+    if (memoire <= reserve)
+        return 0;
+    return static_cast<std::size_t>(std::min<std::uint64_t>((memoire - reserve) / OCTETS_PAR_POINT_FRONTIERE,
+                                                            POINTS_FRONTIERE_MAX));
+}
+
+namespace {
+
+/// The points of the blocks counted in comptes, each block writing its points where the count
+/// puts them: the list is the same on any number of threads.
+std::vector<point3> placerFrontiere(const VolumeReel &volume, const Region &region, bool millimetres, int fils,
+                                    const std::vector<std::size_t> &comptes)
+{
+    std::vector<std::size_t> debuts(comptes.size() + 1, 0);
+    for (std::size_t b = 0; b < comptes.size(); ++b)
+        debuts[b + 1] = debuts[b] + comptes[b];
+    std::vector<point3> points(debuts.back());
+    chaqueBloc(comptes.size(), filsEffectifs(fils), [&](std::size_t b) {
+        point3 *q = points.data() + debuts[b];
+        frontiereDuBloc(volume, region, static_cast<int>(b), [&](double i, double j, double k) {
+            *q++ = millimetres ? volume.versMonde(i, j, k) : point3(i, j, k);
+        });
+    });
     return points;
+}
+
+} // namespace
+
+std::vector<point3> pointsFrontiere(const VolumeReel &volume, const Region &region, bool millimetres, int fils)
+{
+    if (!volumeComplet(volume))
+        return {};
+    return placerFrontiere(volume, region, millimetres, fils, compterParBloc(volume, region));
 }
 
 Resultat frontiereVolume(const std::string &nom, const ReglagesFrontiere &reglages, std::vector<point3> &points,
@@ -245,7 +334,33 @@ Resultat frontiereVolume(const VolumeReel &volume, const std::string &nom, const
         return Resultat::echec(Statut::NuageIllisible,
                                Raison(CodeRaison::FrontiereSansVoxel, {::nom(nom), region, plage}));
     }
-    points = pointsFrontiere(volume, bilan.region, reglages.millimetres);
+    // Counted before anything is placed: a boundary larger than the memory can hold is refused
+    // with its size, never left to fail in an allocation.
+    const std::vector<std::size_t> comptes =
+        volumeComplet(volume) ? compterParBloc(volume, bilan.region) : std::vector<std::size_t>();
+    std::size_t compte = 0;
+    for (const std::size_t c : comptes)
+        compte += c;
+    const std::size_t admis =
+        reglages.pointsMax > 0 ? reglages.pointsMax : pointsFrontiereAdmissibles(volume.valeurs.size() * sizeof(float));
+    bilan.pointsFrontiere = compte;
+    // Voxels in the region each with their own boundary on most sides (a checkerboard, speckle)
+    // are noise, not a surface to fit: refused at once, whatever the memory.
+    if (compte >= FRONTIERE_EPARSE_MIN && compte > POINTS_PAR_VOXEL_EPARS * bilan.voxelsRegion)
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::FrontiereEparse,
+                                      {::nom(nom), compte, bilan.voxelsRegion, POINTS_PAR_VOXEL_EPARS}));
+    if (compte > admis)
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::FrontiereTropGrande,
+                                      {::nom(nom), compte, admis, OCTETS_PAR_POINT_FRONTIERE}));
+    try {
+        points = placerFrontiere(volume, bilan.region, reglages.millimetres, 0, comptes);
+    } catch (const std::bad_alloc &) {
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::FrontiereTropGrande,
+                                      {::nom(nom), compte, admis, OCTETS_PAR_POINT_FRONTIERE}));
+    }
     return Resultat::succes();
 }
 

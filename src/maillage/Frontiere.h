@@ -53,8 +53,29 @@ bool niveauOtsu(const VolumeReel &volume, double &niveau);
 /// out give none, even on either side of a band. Outside the volume counts as out of the
 /// region: a region voxel on the border gives a point on its outer face, half a voxel beyond its
 /// centre, so the boundary is closed. In voxel indices, or in world millimetres (the volume's
-/// frame) when millimetres is set.
-std::vector<point3> pointsFrontiere(const VolumeReel &volume, const Region &region, bool millimetres);
+/// frame) when millimetres is set. The points are counted first and placed where the count puts
+/// them, on `fils` threads (0: every core): the list is the same on any number of threads.
+std::vector<point3> pointsFrontiere(const VolumeReel &volume, const Region &region, bool millimetres, int fils = 0);
+
+/// How many points pointsFrontiere would give, without placing them (memory of a few counts).
+std::size_t compterPointsFrontiere(const VolumeReel &volume, const Region &region);
+
+/// Bytes the console tool holds at its peak for each boundary point it fits to (the points, the
+/// cloud's index and tree, the fit's lists over the points): 742 MB at the peak for the
+/// 12,288,000 points of a 160^3 checkerboard, 60 bytes a point, rounded up.
+constexpr std::size_t OCTETS_PAR_POINT_FRONTIERE = 64;
+/// A boundary of at least FRONTIERE_EPARSE_MIN points and more than POINTS_PAR_VOXEL_EPARS per
+/// voxel of the region is refused as scattered voxels (noise, a checkerboard: 6 a voxel), not a
+/// surface (a solid gives far less than one a voxel, a sheet one voxel thick about 2, a line 4).
+constexpr std::size_t FRONTIERE_EPARSE_MIN = 1000000;
+constexpr std::size_t POINTS_PAR_VOXEL_EPARS = 4;
+/// Boundary points taken at most, whatever the memory.
+constexpr std::size_t POINTS_FRONTIERE_MAX = 20000000;
+
+/// The boundary points this machine can hold: its memory (the physical memory, or the address
+/// space limit when lower), less octetsDejaPris and a reserve for the program, over
+/// OCTETS_PAR_POINT_FRONTIERE; at most POINTS_FRONTIERE_MAX.
+std::size_t pointsFrontiereAdmissibles(std::size_t octetsDejaPris);
 
 /// How the boundary of a volume file is taken.
 struct ReglagesFrontiere
@@ -66,6 +87,8 @@ struct ReglagesFrontiere
     bool millimetres = true;    ///< world millimetres, or voxel indices
     int volume = -1;            ///< the volume of a 4-D file (0 the first; -1 the first, said)
     bool tousLesLabels = false; ///< one surface per label (the console tool's --labels all)
+    /// Boundary points taken at most; 0 for what the machine can hold (pointsFrontiereAdmissibles).
+    std::size_t pointsMax = 0;
 };
 
 /// What frontiereVolume used and found.
@@ -83,6 +106,7 @@ struct BilanFrontiere
     /// A label map recognised (CarteDeLabels, with its count and background) when no region
     /// was given; Aucune otherwise.
     Raison carteDeLabels;
+    std::size_t pointsFrontiere = 0; ///< counted, before any refusal
 
     /// The frame of the points: the volume's millimetres (and where they come from) or RepereIndices.
     Raison repere() const { return millimetres ? origineRepere : Raison(CodeRaison::RepereIndices); }
@@ -90,7 +114,10 @@ struct BilanFrontiere
 
 /// Reads the volume (lireVolumeReel, volume reglages.volume) and gives the boundary points of the region. Failures:
 /// the reader's, and Statut::NuageIllisible when no automatic level exists (a uniform volume)
-/// or no voxel lies in the region (the reason gives the volume's value range).
+/// or no voxel lies in the region (the reason gives the volume's value range), and
+/// FrontiereEparse for scattered voxels (POINTS_PAR_VOXEL_EPARS), FrontiereTropGrande when the
+/// boundary has more points than reglages.pointsMax (or what the machine can hold): counted
+/// before any is placed, the refusal comes in seconds.
 Resultat frontiereVolume(const std::string &nom, const ReglagesFrontiere &reglages, std::vector<point3> &points,
                          BilanFrontiere &bilan);
 

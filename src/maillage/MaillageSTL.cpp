@@ -162,6 +162,11 @@ Resultat lireBinaire(Maillage &m, Source &source, std::uint32_t annonces, const 
             return illisible(Raison(CodeRaison::STLTailleIncoherente,
                                     {::nom(nom), static_cast<unsigned long long>(annonces),
                                      ENTETE_BINAIRE + OCTETS_TRIANGLE * std::size_t(annonces), source.taille()}));
+        // A first block of triangles whose corners are all zero bytes is a blank or sparse file
+        // the size of its count, not a mesh: refused at once, not after reading all of it.
+        if (debut == 0 && n >= 64 && std::all_of(bloc.begin(), bloc.begin() + static_cast<long>(n * OCTETS_TRIANGLE),
+                                                 [](unsigned char c) { return c == 0; }))
+            return illisible(Raison(CodeRaison::STLTrianglesNuls, {::nom(nom), n, ENTETE_BINAIRE}));
         for (std::size_t t = 0; t < n; ++t) {
             const unsigned char *o = bloc.data() + t * OCTETS_TRIANGLE + 12; // the normal is recomputed
             int c[3];

@@ -1,4 +1,5 @@
 #include "VolumeAnalyze.h"
+#include "VolumeReel.h"
 #include "MaillageTexte.h"
 
 #include <algorithm>
@@ -302,16 +303,16 @@ Resultat VolumeAnalyze::lire(const std::string &base, const Progression &progres
 Resultat VolumeAnalyze::lireVolume(const std::string &base, const Progression &progression)
 {
     Raison pourquoi;
-    std::FILE *image = tarnis_texte::ouvrirLecture(base + ".img", pourquoi);
+    const std::string nomImage = nomDePaire(base, ".img");
+    std::FILE *image = tarnis_texte::ouvrirLecture(nomImage, pourquoi);
     if (!image)
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::Image, {pourquoi}));
-    if (const Resultat r = lireFichierEntete(base + ".hdr"); !r) {
+    if (const Resultat r = lireFichierEntete(nomDePaire(base, ".hdr")); !r) {
         std::fclose(image);
         return r;
     }
     // Only a regular file has a size to trust (a folder opens too, with a meaningless one).
     std::error_code erreur;
-    const std::string nomImage = base + ".img";
     std::size_t tailleImage = 0;
     if (std::filesystem::is_regular_file(nomImage, erreur))
         tailleImage = static_cast<std::size_t>(std::filesystem::file_size(nomImage, erreur));

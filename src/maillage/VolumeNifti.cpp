@@ -107,6 +107,9 @@ struct Entete
     std::uint64_t octets = 0;    ///< bytes of the first volume
     std::uint64_t volumes = 1;   ///< volumes in the file (dimensions 4 to 7)
     int nx = 0, ny = 0, nz = 0;
+    /// scl_slope and scl_inter as the file holds them (the library turns a value that is not
+    /// finite into 0, which would pass an infinite slope over without a word).
+    double pente = 0, ordonnee = 0;
 };
 
 bool typePrisEnCharge(int type)
@@ -124,6 +127,11 @@ bool typePrisEnCharge(int type)
     default:
         return false;
     }
+}
+
+int octetsParVoxel(int type)
+{
+    return type == DT_UINT8 || type == DT_INT8 ? 1 : type == DT_INT16 || type == DT_UINT16 ? 2 : type == DT_FLOAT64 ? 8 : 4;
 }
 
 /// Checks sizes, data type and offset before the library sees the header (it prints on standard
@@ -154,17 +162,15 @@ Resultat verifier(const H &h, int version, const std::string &nom, Entete &e)
     e.nx = static_cast<int>(dims[1]);
     e.ny = static_cast<int>(dims[2]);
     e.nz = static_cast<int>(dims[3]);
-    const int parVoxel = h.datatype == DT_UINT8 || h.datatype == DT_INT8     ? 1
-                         : h.datatype == DT_INT16 || h.datatype == DT_UINT16 ? 2
-                         : h.datatype == DT_FLOAT64                          ? 8
-                                                                             : 4;
-    e.octets = voxels * static_cast<std::uint64_t>(parVoxel);
+    e.octets = voxels * static_cast<std::uint64_t>(octetsParVoxel(h.datatype));
     e.paire = h.magic[1] == 'i';
     const double decalage = static_cast<double>(h.vox_offset);
     const double minimum = e.paire ? 0.0 : (version == 1 ? 348.0 : 540.0);
     if (!(decalage >= minimum) || decalage > 1e15)
         return refus(nom, Raison(CodeRaison::NiftiDecalage, {litteral(reel(decalage))}));
     e.decalage = static_cast<std::uint64_t>(decalage);
+    e.pente = static_cast<double>(h.scl_slope);
+    e.ordonnee = static_cast<double>(h.scl_inter);
     return Resultat::succes();
 }
 
@@ -247,17 +253,29 @@ void poserRepere(const nifti_image &nim, VolumeReel &v)
     v.reperePixdim(taille(nim.dx), taille(nim.dy), taille(nim.dz));
 }
 
-/// Turns the bytes of volume indice (q at the first volume's) into real values, scaled as the
-/// header says; -1 is the first, said when there are others.
-Resultat decoder(const Entete &e, const unsigned char *q, const std::string &nom, VolumeReel &v, int indice = -1)
+/// Voxels decoded in one round of a streamed reading: 4 M voxels, at most 32 MB of bytes.
+constexpr std::size_t VOXELS_PAR_MORCEAU = std::size_t(1) << 22;
+
+/// Turns the first volume's bytes into real values, scaled as the header says, in rounds:
+/// preparer checks the scaling and allocates, decoderMorceau turns voxels [debut, debut + compte)
+/// (their bytes at q), terminer sets the geometry.
+Resultat preparer(const Entete &e, const std::string &nom, VolumeReel &v)
 {
-    q += e.octets * static_cast<std::uint64_t>(std::max(0, indice));
+    // A slope of 0 means no scaling; a slope or an intercept that is not finite cannot be applied.
+    if (e.pente != 0 && (!std::isfinite(e.pente) || !std::isfinite(e.ordonnee)))
+        return refus(nom, Raison(CodeRaison::NiftiEchelleNonFinie, {litteral(reel(e.pente)), litteral(reel(e.ordonnee))}));
     const std::size_t n = static_cast<std::size_t>(e.nx) * static_cast<std::size_t>(e.ny) * static_cast<std::size_t>(e.nz);
     try {
         v.valeurs.assign(n, 0.0f);
     } catch (const std::bad_alloc &) {
         return refus(nom, Raison(CodeRaison::NiftiMemoireVoxels, {n}));
     }
+    return Resultat::succes();
+}
+
+Resultat decoderMorceau(const Entete &e, const unsigned char *q, std::size_t debut, std::size_t compte,
+                        const std::string &nom, VolumeReel &v)
+{
     const nifti_image &nim = *e.nim;
     const bool inv = e.inverse;
     auto valeur = [&](std::size_t i) -> double {
@@ -280,19 +298,47 @@ Resultat decoder(const Entete &e, const unsigned char *q, const std::string &nom
             return lireBrut<double>(q + 8 * i, inv);
         }
     };
-    const bool echelle = std::isfinite(nim.scl_slope) && nim.scl_slope != 0 && std::isfinite(nim.scl_inter);
-    for (std::size_t i = 0; i < n; ++i) {
+    const bool echelle = e.pente != 0;
+    constexpr double plusGrand = std::numeric_limits<float>::max();
+    for (std::size_t i = 0; i < compte; ++i) {
         const double brut = valeur(i);
-        v.valeurs[i] = static_cast<float>(echelle ? nim.scl_slope * brut + nim.scl_inter : brut);
+        const double x = echelle ? e.pente * brut + e.ordonnee : brut;
+        // A value the volume's single precision cannot hold (a real beyond it, or a scaling that
+        // carries a voxel there) is refused, not turned into an infinity.
+        if (std::isfinite(brut) && !(std::fabs(x) <= plusGrand)) {
+            const std::size_t p = debut + i, plan = static_cast<std::size_t>(e.nx) * static_cast<std::size_t>(e.ny);
+            const Argument ijk[3] = {p % static_cast<std::size_t>(e.nx), p % plan / static_cast<std::size_t>(e.nx),
+                                     p / plan};
+            return refus(nom, echelle ? Raison(CodeRaison::NiftiEchelleHorsSimple,
+                                               {ijk[0], ijk[1], ijk[2], litteral(reel(brut)),
+                                                litteral(reel(e.pente)), litteral(reel(e.ordonnee))})
+                                      : Raison(CodeRaison::NiftiValeurHorsSimple,
+                                               {ijk[0], ijk[1], ijk[2], litteral(reel(brut))}));
+        }
+        v.valeurs[debut + i] = static_cast<float>(x);
     }
+    return Resultat::succes();
+}
+
+void terminer(const Entete &e, VolumeReel &v, int indice = -1)
+{
     v.nx = e.nx;
     v.ny = e.ny;
     v.nz = e.nz;
-    poserRepere(nim, v);
+    poserRepere(*e.nim, v);
     v.remarque = e.volumes <= 1 ? Raison()
                  : indice < 0 ? Raison(CodeRaison::NiftiPremierVolume, {e.volumes})
                               : Raison(CodeRaison::VolumeChoisi, {indice + 1, e.volumes});
-    return Resultat::succes();
+}
+
+Resultat decoder(const Entete &e, const unsigned char *q, const std::string &nom, VolumeReel &v)
+{
+    Resultat r = preparer(e, nom, v);
+    if (r && (r = decoderMorceau(e, q, 0, v.valeurs.size(), nom, v)))
+        terminer(e, v);
+    if (!r)
+        v = VolumeReel();
+    return r;
 }
 
 /// A file read through zlib, compressed or not.
@@ -368,22 +414,57 @@ private:
     gzFile gz = nullptr;
 };
 
-/// Reads bytes [0, fin) of the file into o, which already holds its first bytes.
-Resultat completer(Flux &f, std::vector<unsigned char> &o, std::uint64_t fin, const std::string &nom)
+/// Reads volume indice (0 the first; -1 the first, said when there are others) from the file in
+/// rounds of bounded size, decoding each as it comes:
+/// the memory is that of the real values, not twice the file. deja holds the first bytes of the
+/// file, already read. nomFichier names the file read in the reasons of a short file, nom the volume.
+Resultat lireVoxels(Flux &f, std::vector<unsigned char> deja, const Entete &e, const std::string &nomFichier,
+                    const std::string &nom, VolumeReel &v, int indice)
 {
+    const std::uint64_t debut = e.decalage + e.octets * static_cast<std::uint64_t>(std::max(0, indice));
+    const std::uint64_t fin = debut + e.octets;
     if (fin > f.contenuMaximal())
-        return refus(nom, Raison(f.compresse ? CodeRaison::NiftiCompresseTropPetit : CodeRaison::NiftiFichierTropPetit,
-                                 {f.taille, fin}));
-    if (fin > o.size()) {
-        try {
-            o.reserve(static_cast<std::size_t>(fin));
-        } catch (const std::bad_alloc &) {
-            return refus(nom, Raison(CodeRaison::NiftiMemoireOctets, {fin}));
-        }
-        f.lire(o, static_cast<std::size_t>(fin) - o.size());
+        return refus(nomFichier, Raison(f.compresse ? CodeRaison::NiftiCompresseTropPetit
+                                                    : CodeRaison::NiftiFichierTropPetit,
+                                        {f.taille, fin}));
+    Resultat r = preparer(e, nom, v);
+    if (!r)
+        return r;
+    const std::size_t parVoxel = static_cast<std::size_t>(octetsParVoxel(e.nim->datatype));
+    std::uint64_t lus = deja.size(); // bytes of the file taken so far
+    std::vector<unsigned char> tampon;
+    if (deja.size() > debut)
+        tampon.assign(deja.begin() + static_cast<long>(debut), deja.end());
+    deja = {};
+    auto court = [&]() { return refus(nomFichier, Raison(CodeRaison::NiftiLus, {f.pourquoiCourt(), lus, fin})); };
+    // The bytes before the volume's voxels, dropped a round at a time.
+    while (lus < debut) {
+        tampon.clear();
+        const std::size_t pris =
+            f.lire(tampon, static_cast<std::size_t>(std::min<std::uint64_t>(debut - lus, VOXELS_PAR_MORCEAU)));
+        if (pris == 0)
+            return court();
+        lus += pris;
+        if (lus == debut)
+            tampon.clear(); // skipped bytes, not voxels
     }
-    if (o.size() < fin)
-        return refus(nom, Raison(CodeRaison::NiftiLus, {f.pourquoiCourt(), o.size(), fin}));
+    const std::size_t n = v.valeurs.size();
+    std::size_t faits = 0;
+    while (faits < n) {
+        const std::size_t voulus = std::min(n - faits, VOXELS_PAR_MORCEAU) * parVoxel;
+        if (tampon.size() < voulus) {
+            const std::size_t pris = f.lire(tampon, voulus - tampon.size());
+            lus += pris;
+            if (tampon.size() < parVoxel || (pris == 0 && tampon.size() < voulus))
+                return court();
+        }
+        const std::size_t compte = std::min(n - faits, tampon.size() / parVoxel);
+        if (!(r = decoderMorceau(e, tampon.data(), faits, compte, nom, v)))
+            return r;
+        tampon.erase(tampon.begin(), tampon.begin() + static_cast<long>(compte * parVoxel));
+        faits += compte;
+    }
+    terminer(e, v, indice);
     return Resultat::succes();
 }
 
@@ -421,7 +502,7 @@ Resultat lireNiftiOctets(const unsigned char *octets, std::size_t taille, const 
 Resultat lireNifti(const std::string &nom, VolumeReel &volume, int indice)
 {
     const bool paire = finitPar(nom, ".hdr") || finitPar(nom, ".img");
-    const std::string nomEntete = paire ? sansSuffixe(nom, 4) + ".hdr" : nom;
+    const std::string nomEntete = paire ? nomDePaire(sansSuffixe(nom, 4), ".hdr") : nom;
     Flux f;
     Resultat r = f.ouvrir(nomEntete);
     if (!r)
@@ -435,26 +516,23 @@ Resultat lireNifti(const std::string &nom, VolumeReel &volume, int indice)
         return refus(nomEntete, paire ? CodeRaison::NiftiUniqueDansHdr : CodeRaison::NiftiPaireDansUnique);
     if (indice >= 0 && static_cast<std::uint64_t>(indice) >= e.volumes)
         return refus(nom, Raison(CodeRaison::VolumeHorsDuFichier, {indice + 1, e.volumes}));
-    const std::uint64_t fin = e.decalage + e.octets * (static_cast<std::uint64_t>(std::max(0, indice)) + 1);
     if (!paire) {
-        if (!(r = completer(f, o, fin, nom)))
-            return r;
-        return decoder(e, o.data() + e.decalage, nom, volume, indice);
+        r = lireVoxels(f, std::move(o), e, nom, nom, volume, indice);
+    } else {
+        const std::string nomImage = nomDePaire(sansSuffixe(nom, 4), ".img");
+        Flux image;
+        if ((r = image.ouvrir(nomImage)))
+            r = lireVoxels(image, {}, e, nomImage, nom, volume, indice);
     }
-    const std::string nomImage = sansSuffixe(nom, 4) + ".img";
-    Flux image;
-    if (!(r = image.ouvrir(nomImage)))
-        return r;
-    std::vector<unsigned char> voxels;
-    if (!(r = completer(image, voxels, fin, nomImage)))
-        return r;
-    return decoder(e, voxels.data() + e.decalage, nom, volume, indice);
+    if (!r)
+        volume = VolumeReel();
+    return r;
 }
 
 Resultat lireVolumeSeuillable(const std::string &nom, VolumeAnalyze &volume, const Progression &progression)
 {
     const bool paire = finitPar(nom, ".hdr") || finitPar(nom, ".img");
-    if (paire && !enteteNifti(sansSuffixe(nom, 4) + ".hdr"))
+    if (paire && !enteteNifti(nomDePaire(sansSuffixe(nom, 4), ".hdr")))
         return volume.lire(sansSuffixe(nom, 4), progression);
     VolumeReel v;
     Resultat r = lireVolumeReel(nom, v);

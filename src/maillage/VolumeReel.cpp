@@ -1,4 +1,6 @@
 #include "VolumeReel.h"
+
+#include <filesystem>
 #include "VolumeAnalyze.h"
 #include "VolumeFormats.h"
 #include "VolumeNifti.h"
@@ -41,7 +43,7 @@ Resultat lireAnalyze(const std::string &base, VolumeReel &v, int indice)
     if (type == VolumeAnalyze::ENTIER_32 || type == VolumeAnalyze::REEL_32 || type == VolumeAnalyze::REEL_64) {
         const std::size_t parVoxel = type == VolumeAnalyze::REEL_64 ? 8 : 4;
         std::vector<unsigned char> o(n * parVoxel);
-        std::ifstream f(base + ".img", std::ios::binary);
+        std::ifstream f(nomDePaire(base, ".img"), std::ios::binary);
         f.seekg(h.vox_offset > 0 ? static_cast<std::streamoff>(std::llround(h.vox_offset)) : 0);
         if (!f.read(reinterpret_cast<char *>(o.data()), static_cast<std::streamsize>(o.size())))
             return Resultat::echec(
@@ -114,6 +116,17 @@ bool estNomDeVolume(const std::string &nom)
            estVolumeMGH(nom) || estVolumeITK(nom);
 }
 
+std::string nomDePaire(const std::string &base, const std::string &suffixe)
+{
+    std::string capitales = suffixe;
+    for (char &c : capitales)
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    std::error_code e;
+    if (!std::filesystem::exists(base + suffixe, e) && std::filesystem::exists(base + capitales, e))
+        return base + capitales;
+    return base + suffixe;
+}
+
 std::string sansSuffixeVolume(const std::string &nom)
 {
     for (const char *s : {".nii.gz", ".nii", ".hdr", ".img", ".nrrd", ".nhdr", ".mha", ".mhd", ".mnc", ".mgh", ".mgz"})
@@ -139,7 +152,7 @@ Resultat lireVolumeReel(const std::string &nom, VolumeReel &volume, int indice)
     const bool nifti = finitPar(nom, ".nii") || finitPar(nom, ".nii.gz");
     if (!paire && !nifti)
         return lireVolumeITK(nom, volume, indice);
-    if (!paire || enteteNifti(sansSuffixeVolume(nom) + ".hdr"))
+    if (!paire || enteteNifti(nomDePaire(sansSuffixeVolume(nom), ".hdr")))
         return lireNifti(nom, volume, indice);
     return lireAnalyze(sansSuffixeVolume(nom), volume, indice);
 }

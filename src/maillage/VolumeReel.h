@@ -49,6 +49,10 @@ Resultat lireVolumeReel(const std::string &nom, VolumeReel &volume, int indice =
 /// ".nrrd", ".nhdr", ".mha", ".mhd", ".mnc", ".dcm", a folder or a file with the DICOM preamble.
 bool estNomDeVolume(const std::string &nom);
 
+/// The file of a pair: base + suffixe (".hdr", ".img"), or the same in capitals (".HDR") when
+/// only that one exists.
+std::string nomDePaire(const std::string &base, const std::string &suffixe);
+
 /// The name without its volume suffix (".nii.gz", ".nii", ".hdr", ".img", ".nrrd", ...); the name itself otherwise.
 std::string sansSuffixeVolume(const std::string &nom);
 

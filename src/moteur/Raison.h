@@ -100,6 +100,7 @@ enum class CodeRaison : int {
     STLFinAttendu,
     STLNombreIllisible,
     STLTropDeTriangles,
+    STLTrianglesNuls,
     EcritureHorsSimplePrecision,
     EcritureFaceHorsSommets,
     // Analyze volumes
@@ -142,6 +143,9 @@ enum class CodeRaison : int {
     NiftiUniqueDansHdr,
     NiftiPaireDansUnique,
     NiftiPremierVolume,
+    NiftiEchelleNonFinie,
+    NiftiEchelleHorsSimple,
+    NiftiValeurHorsSimple,
     AnalyzeImageIllisible,
     AnalyzeSansTailleVoxel,
     RepereIndices,
@@ -178,6 +182,8 @@ enum class CodeRaison : int {
     RepereMgh,
     CarteDeLabels,
     RegionLabels,
+    FrontiereTropGrande,
+    FrontiereEparse,
     // Simplex meshes (SMM, SM)
     FichierLigne,
     SimplexIllisible,
@@ -309,6 +315,8 @@ enum class CodeRaison : int {
     AucunArgument,
     NuageSansPoint,
     NuageCoordonneeNonFinie,
+    NuagePointNonFini,
+    NuageTousNonFinis,
     NuageReduitAUnPoint,
     NuageNommeTropPetit,
     NuageNommeSurUneDroite,
@@ -328,6 +336,7 @@ enum class CodeRaison : int {
     PrecisionSixChiffres,
     // The console tool's volume options
     NiveauEtBande,
+    OptionsDeVolumeSurNuage,
     BandeDeuxValeurs,
     BandeInversee,
     LabelsAttendus,

@@ -9,6 +9,7 @@
 #include "VolumeNifti.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <exception>
 #include <fstream>
@@ -172,6 +173,25 @@ static bool estSTL(const std::string &nom)
     return suffixeDe(nom) == "stl";
 }
 
+Resultat accepterNuage(const std::string &nom, const Maillage &m)
+{
+    const std::vector<point3> &points = m.ListePointsInterets;
+    if (points.empty() && m.pointsNonFinis > 0)
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::NuageTousNonFinis, {::nom(nom), m.pointsNonFinis}));
+    // A count of 0 before points: what the file holds beyond its count is the reason.
+    if (points.empty() && m.pointsAuDela > 0)
+        return Resultat::echec(Statut::NuageIllisible,
+                               Raison(CodeRaison::NuageAuDelaDuCompte, {litteral(nom), 0, m.pointsAuDela}));
+    if (points.empty())
+        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageSansPoint, {litteral(nom)}));
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (!std::isfinite(points[i].x) || !std::isfinite(points[i].y) || !std::isfinite(points[i].z))
+            return Resultat::echec(Statut::NuageIllisible,
+                                   Raison(CodeRaison::NuagePointNonFini, {litteral(nom), i + 1}));
+    return Resultat::succes();
+}
+
 Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &reglages,
                      const Progression &progression, std::vector<point3> *pointsVolume)
 {
@@ -226,8 +246,13 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
     } catch (const std::exception &e) {
         r = Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::Contexte, {::nom(nom), litteral(e.what())}));
     }
+    // A cloud with nothing to fit, or with a coordinate that is not a number, is refused here, for
+    // the application and the console tool alike.
+    if (r.reussi() && genreFichier(nom) != GenreFichier::Volume)
+        r = accepterNuage(nom, m);
     bool garde = r.reussi() || (r.statut == Statut::NuageIllisible && genreFichier(nom) == GenreFichier::Nuage &&
-                                !estNuageAutreFormat(nom) && !m.ListePointsInterets.empty());
+                                !estNuageAutreFormat(nom) && !m.ListePointsInterets.empty() &&
+                                r.raison.code != CodeRaison::NuagePointNonFini);
     if (!garde)
         m.viderPointsInterets();
     // The tree always covers exactly the cloud held, whatever happened above; a stop while it is
@@ -240,8 +265,13 @@ Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &
     }
     if (pointsVolume)
         *pointsVolume = garde ? std::move(points) : std::vector<point3>();
-    if (arbre.statut == Statut::Echec && r.reussi())
+    if (arbre.statut == Statut::Echec && r.reussi()) {
+        // A cloud without its index is no document: nothing is kept.
+        m.viderPointsInterets();
+        if (pointsVolume)
+            pointsVolume->clear();
         return Resultat::echec(Statut::Echec, Raison(CodeRaison::MemoireIndexNuage, {::nom(nom)}));
+    }
     if (garde)
         m.calculerCentrePointsInterets();
     return r;

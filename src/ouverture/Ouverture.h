@@ -61,9 +61,14 @@ struct ReglagesVolume
 /// no point with those thresholds keeps the voxels of its higher value. A short PTS file keeps what it held and
 /// returns Statut::NuageIllisible with the counts (the other cloud formats keep nothing of a
 /// refused file; a PCD's points that are not finite are passed over and counted in
-/// m.pointsNonFinis); a volume that keeps no point is refused
+/// m.pointsNonFinis); a cloud accepterNuage refuses is refused; a volume that keeps no point is refused
 /// with the thresholds used, the volume's value range and where to change them. On any other
 /// failure, and when stopped, m holds no cloud.
+/// Whether the cloud read from the file can be fitted: refused (Statut::NuageIllisible) when it
+/// holds no point (with the count of those passed over as not finite, when all were), or a point
+/// with a coordinate that is not finite (its rank named).
+Resultat accepterNuage(const std::string &nom, const Maillage &m);
+
 Resultat ouvrirNuage(const std::string &nom, Maillage &m, const ReglagesVolume &reglages = ReglagesVolume(),
                      const Progression &progression = {}, std::vector<point3> *pointsVolume = nullptr);
 

@@ -1,6 +1,8 @@
 #include "arguments.h"
 #include "volume.h"
 
+#include "VolumeReel.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -253,6 +255,10 @@ LigneDeCommande nommee(const std::vector<std::string> &a, const std::string &mai
     }
     if (!nuageDonne)
         l.resultat = refus(Raison(CodeRaison::CloudObligatoire));
+    // A level, a band or voxel indices on a cloud file would be passed over without a word (a
+    // volume given in memory, from Python, has no name).
+    else if ((p.volume.regionDonnee || !p.volume.millimetres) && !p.nuage.empty() && !estNomDeVolume(p.nuage))
+        l.resultat = refus(Raison(CodeRaison::OptionsDeVolumeSurNuage, {litteral(p.nuage)}));
     return l;
 }
 
@@ -387,10 +393,11 @@ std::string texteAideAnglais()
         "  (reals with a decimal point or comma; AUTOSAVE is 1 or 0)\n"
         "\n"
         "Named form:\n"
-        "  --cloud FILE        point cloud .pts, NIfTI volume .nii/.nii.gz or Analyze .hdr/.img (or NRRD,\n"
-        "                      MetaImage, MINC, MGH, a DICOM series' folder: see Volumes), or\n"
-        "                      mesh .stl, .off, .obj or .ply (with faces) taken as the cloud of its\n"
-        "                      surface (required)\n"
+        "  --cloud FILE        point cloud .pts, .ply (without faces), .pcd, or text .xyz, .csv, .txt,\n"
+        "                      .asc; volume NIfTI .nii/.nii.gz, Analyze .hdr/.img, NRRD, MetaImage,\n"
+        "                      MINC, MGH or a DICOM series' folder (see Volumes); or mesh .stl, .off,\n"
+        "                      .obj or .ply (with faces) taken as the cloud of its surface\n"
+        "                      (required; suffixes in either case)\n"
         "  --mesh FILE         reference simplex mesh .smm (default: the template SMM_/icosa.smm)\n"
         "  --out FOLDER        output folder, created when missing (default: current folder)\n"
         "  --internal X        internal force, 0 to 100 (default " + reel(d.alpha) + ")\n"
@@ -471,10 +478,11 @@ std::string texteAide()
         "  (réels avec un point ou une virgule décimale ; SAUVEGARDE vaut 1 ou 0)\n"
         "\n"
         "Forme nommée :\n"
-        "  --cloud FICHIER     nuage de points .pts, volume NIfTI .nii/.nii.gz ou Analyze .hdr/.img (ou NRRD,\n"
-        "                      MetaImage, MINC, MGH, dossier d'une série DICOM : voir Volumes), ou\n"
-        "                      maillage .stl, .off, .obj ou .ply (avec faces) pris comme le nuage de sa\n"
-        "                      surface (obligatoire)\n"
+        "  --cloud FICHIER     nuage de points .pts, .ply (sans faces), .pcd, ou texte .xyz, .csv, .txt,\n"
+        "                      .asc ; volume NIfTI .nii/.nii.gz, Analyze .hdr/.img, NRRD, MetaImage,\n"
+        "                      MINC, MGH ou dossier d'une série DICOM (voir Volumes) ; ou maillage\n"
+        "                      .stl, .off, .obj ou .ply (avec faces) pris comme le nuage de sa surface\n"
+        "                      (obligatoire ; suffixes en minuscules ou majuscules)\n"
         "  --mesh FICHIER      maillage simplexe de référence .smm (défaut : le gabarit SMM_/icosa.smm)\n"
         "  --out DOSSIER       dossier de sortie, créé s'il manque (défaut : dossier courant)\n"
         "  --internal X        force interne, 0 à 100 (défaut " +

@@ -120,12 +120,7 @@ Resultat lireNuage(const std::string &chemin, Maillage &m, const Progression &pr
     if (m.pointsAuDela > 0)
         return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageAuDelaDuCompte,
                                                               {litteral(chemin), m.nbPointsInterets, m.pointsAuDela}));
-    if (m.ListePointsInterets.empty())
-        return Resultat::echec(Statut::NuageIllisible, Raison(CodeRaison::NuageSansPoint, {litteral(chemin)}));
-    for (const point3 &p : m.ListePointsInterets)
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-            return Resultat::echec(Statut::NuageIllisible,
-                                   Raison(CodeRaison::NuageCoordonneeNonFinie, {litteral(chemin)}));
+    // An empty cloud and a coordinate that is not finite were refused by the opener (accepterNuage).
     return r;
 }
 
@@ -385,6 +380,12 @@ Resultat Ajustement::lireEntrees()
                                           : lireNuage(param.nuage, nuage, lignesDeProgression(prog));
     if (!nuageLu)
         return nuageLu;
+    // Points passed over at reading (an organised cloud's holes) are said, never lost without a word.
+    if (nuage.pointsNonFinis > 0)
+        prog << selon("Pelvane : ", "Pelvane: ") << nuage.pointsNonFinis
+             << selon(" points à coordonnée non finie (NaN ou infinie) écartés à la lecture, ",
+                      " points with a coordinate that is not finite (NaN or infinite) passed over at reading, ")
+             << nuage.ListePointsInterets.size() << selon(" gardés", " kept") << std::endl;
     bilan.pointsNuage = nuage.ListePointsInterets.size();
     bilan.diagonale = boiteDe(nuage.ListePointsInterets).diagonale();
     if (!(bilan.diagonale > 0))

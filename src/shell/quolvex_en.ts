@@ -1640,6 +1640,14 @@ with the keys W X C V B N.</translation>
         <translation>the cloud &quot;%1&quot; holds a non-finite coordinate</translation>
     </message>
     <message>
+        <source>le nuage &quot;%1&quot; contient une coordonnée non finie (point %2)</source>
+        <translation>the cloud &quot;%1&quot; holds a coordinate that is not finite (point %2)</translation>
+    </message>
+    <message>
+        <source>%1 : ses %2 points ont tous une coordonnée non finie (NaN ou infinie) : aucun point à ajuster</source>
+        <translation>%1: all its %2 points have a coordinate that is not finite (NaN or infinite): no point to fit</translation>
+    </message>
+    <message>
         <source>le nuage &quot;%1&quot; est réduit à un point</source>
         <translation>the cloud &quot;%1&quot; is a single point</translation>
     </message>
@@ -1780,6 +1788,18 @@ with the keys W X C V B N.</translation>
         <translation>file of %1 volumes: only the first is read</translation>
     </message>
     <message>
+        <source>facteur d&apos;échelle non fini (scl_slope = %1, scl_inter = %2)</source>
+        <translation>scaling that is not finite (scl_slope = %1, scl_inter = %2)</translation>
+    </message>
+    <message>
+        <source>voxel (%1, %2, %3) : %4 x scl_slope %5 + scl_inter %6 sort de la simple précision</source>
+        <translation>voxel (%1, %2, %3): %4 x scl_slope %5 + scl_inter %6 is beyond single precision</translation>
+    </message>
+    <message>
+        <source>voxel (%1, %2, %3) : la valeur %4 sort de la simple précision</source>
+        <translation>voxel (%1, %2, %3): the value %4 is beyond single precision</translation>
+    </message>
+    <message>
         <source>image illisible</source>
         <translation>unreadable image</translation>
     </message>
@@ -1828,8 +1848,20 @@ with the keys W X C V B N.</translation>
         <translation>no finite value</translation>
     </message>
     <message>
+        <source>le volume %1 a %2 points de frontière, plus que les %3 que cette machine peut tenir (%4 octets par point) : donnez un niveau ou une bande qui en donne moins (--level, --band)</source>
+        <translation>the volume %1 has %2 boundary points, more than the %3 this machine can hold (%4 bytes per point): give a level or a band that gives fewer (--level, --band)</translation>
+    </message>
+    <message>
+        <source>la région du volume %1 est faite de voxels épars : %2 points de frontière pour %3 voxels, plus de %4 par voxel (du bruit ou un damier, pas une surface) : donnez un autre niveau ou une bande (--level, --band)</source>
+        <translation>the region of the volume %1 is made of scattered voxels: %2 boundary points for %3 voxels, more than %4 a voxel (noise or a checkerboard, not a surface): give another level or a band (--level, --band)</translation>
+    </message>
+    <message>
         <source>--level et --band : un seul niveau ou une seule bande</source>
         <translation>--level and --band: one level or one band only</translation>
+    </message>
+    <message>
+        <source>--level, --band et --voxels valent pour un volume (.nii, .nii.gz, .hdr/.img) ; %1 n&apos;en est pas un</source>
+        <translation>--level, --band and --voxels apply to a volume (.nii, .nii.gz, .hdr/.img); %1 is not one</translation>
     </message>
     <message>
         <source>--band : deux valeurs attendues, BAS et HAUT</source>
@@ -2126,6 +2158,10 @@ with the keys W X C V B N.</translation>
     <message>
         <source>%1 : %2 triangles, plus que les %3 qu&apos;un maillage peut tenir</source>
         <translation>%1: %2 triangles, more than the %3 a mesh can hold</translation>
+    </message>
+    <message>
+        <source>%1 : les %2 premiers triangles, dès l&apos;octet %3, ne sont que des octets nuls (un fichier vide ou creux, pas un maillage)</source>
+        <translation>%1: the first %2 triangles, from byte %3, are nothing but zero bytes (a blank or sparse file, not a mesh)</translation>
     </message>
     <message>
         <source>%1 : le sommet %2 sort de la simple précision du STL (%3)</source>

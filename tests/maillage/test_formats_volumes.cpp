@@ -269,7 +269,7 @@ TEST(FormatsVolumes, FourDimensionalFilesGiveTheVolumeAskedFor)
         EXPECT_EQ(lu.valeurs, std::vector<float>(trois.begin(), trois.begin() + static_cast<long>(parVolume)));
         ASSERT_TRUE(lireVolumeReel(t.file(nom), lu, 2));
         EXPECT_EQ(texte(lu.remarque), "volume 3 sur 3") << nom;
-        EXPECT_EQ(lu.valeurs, std::vector<float>(trois.begin() + static_cast<long>(2 * parVolume), trois.end()));
+        EXPECT_EQ(lu.valeurs, std::vector<float>(trois.begin() + static_cast<long>(2 * parVolume), trois.end())) << nom;
         EXPECT_NE(refus(t.file(nom), 3).find("le volume 4 est demandé, le fichier en a 3"), std::string::npos);
     }
 }

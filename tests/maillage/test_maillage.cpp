@@ -540,6 +540,13 @@ TEST(LectureComptes, BeyondTheCountOnItsLineAndNegative)
     for (const auto &[texte, lus, auDela] : cas) {
         ASSERT_TRUE(writeFile(f, texte));
         captureStdout([&] { r = ouvrirNuage(f, m); });
+        if (lus == 0) { // nothing within the count: refused, as the console tool refuses it
+            EXPECT_EQ(r.statut, Statut::NuageIllisible) << texte;
+            EXPECT_NE(r.texte().find("annonce 0 points (ligne 2) mais en contient 3 de plus"), std::string::npos)
+                << r.texte();
+            EXPECT_TRUE(m.ListePointsInterets.empty());
+            continue;
+        }
         EXPECT_TRUE(r.reussi() && m.ListePointsInterets.size() == lus && m.pointsAuDela == auDela) << texte;
     }
     // The progress said on the way stays a share of the work, by either reader (a file with

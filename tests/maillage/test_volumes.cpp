@@ -158,6 +158,9 @@ TEST(Nifti, BadFilesAreRefusedWithTheirReason)
         n.poser(position, valeur);
         return n.o;
     };
+    const float unReel = 1.0f;
+    char un[4];
+    std::memcpy(un, &unReel, 4);
     const std::pair<std::string, std::string> cas[] = {
         {bon.o.substr(0, 200), "en-tête incomplet (200 octets"},
         {avec(344, std::int32_t{0}), "sans la signature NIfTI"},
@@ -169,8 +172,18 @@ TEST(Nifti, BadFilesAreRefusedWithTheirReason)
         {avec(108, 100.0f), "début des voxels impossible"},
         {bon.o.substr(0, 352 + 100), "fichier trop court"},
         {avec(42, std::int16_t{32767}), "fichier trop court"},
+        // Scaling that cannot be applied, or that carries a voxel beyond single precision.
+        {avec(112, std::numeric_limits<float>::infinity()), "facteur d'échelle non fini (scl_slope = inf"},
+        {avec(116, std::numeric_limits<float>::quiet_NaN()).replace(112, 4, std::string(un, 4)),
+         "facteur d'échelle non fini (scl_slope = 1, scl_inter = nan)"},
+        {avec(112, 1e38f), "voxel (0, 1, 0) : 4 x scl_slope 9.99999968e+37 + scl_inter 0 sort de la simple précision"},
     };
-    for (const auto &[octets, motif] : cas) {
+    Nifti reels(2, 1, 1, 1, 64, 64);
+    reels.ajouter<double>(1.0);
+    reels.ajouter<double>(-1e300);
+    std::vector<std::pair<std::string, std::string>> tous(std::begin(cas), std::end(cas));
+    tous.emplace_back(reels.o, "voxel (1, 0, 0) : la valeur -1e+300 sort de la simple précision");
+    for (const auto &[octets, motif] : tous) {
         VolumeReel v;
         const Resultat r = lire(octets, v);
         EXPECT_EQ(r.statut, Statut::NuageIllisible) << motif;
@@ -203,11 +216,41 @@ TEST(Nifti, BadFilesAreRefusedWithTheirReason)
         }
     });
     EXPECT_EQ(messages, "") << "the library stays quiet";
+    // A slope of 0 means no scaling, whatever the intercept.
+    VolumeReel sansEchelle;
+    ASSERT_TRUE(lire(avec(116, std::numeric_limits<float>::quiet_NaN()), sansEchelle));
+    EXPECT_EQ(sansEchelle.valeurs[63], 63.0f);
     // The whole file, compressed, reads.
     ASSERT_TRUE(writeFile(t.file("bon.nii.gz"), gz));
     VolumeReel v;
     ASSERT_TRUE(lireVolumeReel(t.file("bon.nii.gz"), v));
     EXPECT_EQ(v.valeurs[7999], std::sin(0.37f * 7999.0f));
+}
+
+TEST(Nifti, AFileIsReadInRoundsAsInMemoryAndACutOneSaysWhereItStops)
+{
+    // More voxels than one round takes, their start at an offset that leaves part of a voxel
+    // in the first bytes read with the header.
+    TempDir t;
+    const int cote = 170;
+    Nifti n(cote, cote, cote, 1, 16, 32);
+    n.poser<float>(108, 355.0f);
+    n.o.resize(355, '\7');
+    for (int i = 0; i < cote * cote * cote; ++i)
+        n.ajouter<float>(static_cast<float>(i % 1009) - 300.5f);
+    ASSERT_TRUE(writeFile(t.file("v.nii"), n.o));
+    VolumeReel enMemoire, lu;
+    ASSERT_TRUE(lire(n.o, enMemoire));
+    ASSERT_TRUE(lireVolumeReel(t.file("v.nii"), lu)) << lireVolumeReel(t.file("v.nii"), lu).texte();
+    EXPECT_TRUE(lu.valeurs == enMemoire.valeurs);
+    EXPECT_EQ(lu.valeurs.back(), static_cast<float>((cote * cote * cote - 1) % 1009) - 300.5f);
+    // Cut after the first round: the compressed stream ends where the rounds find it.
+    const std::string gz = gzip(n.o);
+    ASSERT_TRUE(writeFile(t.file("coupe.nii.gz"), gz.substr(0, gz.size() * 9 / 10)));
+    const Resultat r = lireVolumeReel(t.file("coupe.nii.gz"), lu);
+    EXPECT_NE(r.texte().find("données compressées coupées ou corrompues"), std::string::npos) << r.texte();
+    EXPECT_NE(r.texte().find("octets lus sur les 19652355 attendus"), std::string::npos) << r.texte();
+    EXPECT_TRUE(lu.valeurs.empty());
 }
 
 TEST(Nifti, TheFrameIsTheSformElseTheQformElseTheVoxelSizesInMillimetres)
@@ -321,6 +364,19 @@ TEST(Nifti, APairAndTheOpenerBySuffixReadNiftiLikeAnalyze)
     EXPECT_EQ(a.valeurs[13], 100000.0f);
     EXPECT_EQ(a.valeurs[0], -5.0f);
     EXPECT_EQ(a.remarque.code, CodeRaison::Aucune) << "its three voxel sizes are given";
+    // Pairs in capitals, either file named, NIfTI or Analyze.
+    for (const auto &[entete, octets, suffixes] :
+         {std::make_tuple(n.o.substr(0, 348), image, "PAIRE"), std::make_tuple(analyze.o.substr(0, 348), entiers, "ANA")}) {
+        const std::string base = t.file(suffixes);
+        ASSERT_TRUE(writeFile(base + ".HDR", entete) && writeFile(base + ".IMG", octets));
+        for (const char *suffixe : {".HDR", ".IMG"}) {
+            VolumeReel c;
+            ASSERT_TRUE(lireVolumeReel(base + suffixe, c)) << lireVolumeReel(base + suffixe, c).texte();
+            EXPECT_EQ(c.valeurs[13], std::string(suffixes) == "ANA" ? 100000.0f : 900.0f) << suffixes << suffixe;
+        }
+        Maillage m;
+        EXPECT_TRUE(ouvrirNuage(base + ".IMG", m)) << base;
+    }
     // 16-bit samples keep their sign as the header gives it: unsigned above 32767, signed below 0.
     for (const auto &[type, attendu] : {std::make_pair(512, 40000.0f), std::make_pair(4, -25536.0f)}) {
         Nifti court(3, 3, 3, 1, type, 16);
@@ -422,6 +478,7 @@ TEST(Frontiere, OtsuSplitsTwoModesAndAVolumeWithoutTheLevelIsRefused)
         << res.texte();
     r.regionDonnee = false;
     ASSERT_TRUE(frontiereVolume(t.file("v.nii"), r, points, b));
+    EXPECT_EQ(b.pointsFrontiere, points.size());
     EXPECT_TRUE(b.automatique);
     EXPECT_GT(b.voxelsRegion, 0u);
     EXPECT_LT(b.voxelsRegion, 8u);
@@ -474,4 +531,44 @@ TEST(Frontiere, LabelMapsAreRecognisedAndALabelsBoundaryLiesHalfwayAroundItsOwnV
     EXPECT_FALSE(estCarteDeLabels(volumeDe(12, 9, 8, [](int i, int j, int k) { return (i * 7 + j * 13 + k * 5) % 50; })));
     EXPECT_FALSE(estCarteDeLabels(volumeDe(12, 9, 8, [](int i, int, int) { return i < 6 ? 0 : 1; })));
     EXPECT_FALSE(estCarteDeLabels(volumeDe(12, 9, 8, [](int i, int j, int) { return i < 6 ? 0.5 * j : 1; })));
+}
+
+TEST(Frontiere, TheBoundaryIsCountedBeforeItIsPlacedAndOneLargerThanAllowedIsRefused)
+{
+    // A checkerboard: every voxel is boundary, six points about each voxel of the region.
+    const VolumeReel damier = volumeDe(12, 10, 9, [](int i, int j, int k) { return (i + j + k) % 2; });
+    const Region region{0.5, std::numeric_limits<double>::infinity()};
+    EXPECT_EQ(compterPointsFrontiere(damier, region), 3u * 12 * 10 * 9);
+    // Placed in blocks on several threads, as on one.
+    EXPECT_TRUE(pointsFrontiere(damier, region, true, 1) == pointsFrontiere(damier, region, true, 3));
+    ReglagesFrontiere reglages;
+    reglages.regionDonnee = true;
+    reglages.region = region;
+    reglages.pointsMax = 3u * 12 * 10 * 9 - 1;
+    std::vector<point3> points;
+    BilanFrontiere bilan;
+    const Resultat r = frontiereVolume(damier, "damier.nii", reglages, points, bilan);
+    EXPECT_EQ(r.statut, Statut::NuageIllisible);
+    EXPECT_EQ(r.raison.code, CodeRaison::FrontiereTropGrande);
+    EXPECT_NE(r.texte().find("a 3240 points de frontière, plus que les 3239 que cette machine peut tenir"),
+              std::string::npos)
+        << r.texte();
+    EXPECT_TRUE(points.empty());
+    EXPECT_EQ(bilan.pointsFrontiere, 3240u);
+    reglages.pointsMax = 3240;
+    ASSERT_TRUE(frontiereVolume(damier, "damier.nii", reglages, points, bilan));
+    EXPECT_EQ(points.size(), 3240u);
+    // A large checkerboard is scattered voxels, refused before anything is placed.
+    const VolumeReel grand = volumeDe(120, 120, 120, [](int i, int j, int k) { return (i + j + k) % 2; });
+    reglages.pointsMax = 0;
+    const Resultat eparse = frontiereVolume(grand, "grand.nii", reglages, points, bilan);
+    EXPECT_EQ(eparse.raison.code, CodeRaison::FrontiereEparse) << eparse.texte();
+    EXPECT_NE(eparse.texte().find("5184000 points de frontière pour 864000 voxels, plus de 4 par voxel"),
+              std::string::npos)
+        << eparse.texte();
+    EXPECT_TRUE(points.empty());
+    // The machine's own limit leaves room for a few million points and shrinks with what is already held.
+    EXPECT_GT(pointsFrontiereAdmissibles(0), 1000000u);
+    EXPECT_LE(pointsFrontiereAdmissibles(0), POINTS_FRONTIERE_MAX);
+    EXPECT_EQ(pointsFrontiereAdmissibles(std::numeric_limits<std::size_t>::max() / 2), 0u);
 }

@@ -7,11 +7,14 @@
 #include "execution.h"
 
 #include "Maillage.h"
+#include "Ouverture.h"
 #include "Simplex.h"
+#include "nifti_essai.h"
 #include "simplex_fixtures.h"
 #include "support.h"
 
 #include <cmath>
+#include <limits>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -670,6 +673,8 @@ TEST(Processus, LauncherLineGivesTheResultsAndEachFailureItsExitStatus)
     s = lancer(t, {"--help"});
     EXPECT_EQ(s.statut, 0);
     EXPECT_NE(s.out.find("--cloud"), std::string::npos);
+    for (const char *suffixe : {".pts", ".ply (sans faces)", ".pcd", ".xyz", ".csv", ".nii", ".stl"})
+        EXPECT_NE(s.out.find(suffixe), std::string::npos) << suffixe;
     EXPECT_EQ(s.err, "");
 
     ASSERT_TRUE(writeFile(t.file("fichier"), "x"));
@@ -738,5 +743,41 @@ TEST(Processus, ASignalEndsTheRunWithStatus7AndNoFileLeft)
         EXPECT_EQ(WEXITSTATUS(etat), 7) << methode << readFile(erreurs);
         EXPECT_NE(derniereLigne(readFile(erreurs)).find("Pelvane : erreur : arrêté par le signal SIG"), std::string::npos);
         EXPECT_EQ(folderNames(sortie), std::vector<std::string>{});
+    }
+}
+
+TEST(Ouverture, TheApplicationsOpenerRefusesWhatTheConsoleToolRefusesAndKeepsNoCloud)
+{
+    TempDir t;
+    const std::string reference = ecrireReference(t);
+    const std::string entetePLY = "ply\nformat ascii 1.0\nelement vertex 0\nproperty float x\nproperty float y\n"
+                                  "property float z\nend_header\n";
+    const std::string nans = "FIELDS x y z\nWIDTH 3\nHEIGHT 1\nDATA ascii\nnan nan nan\n1 nan 2\ninf 0 0\n";
+    std::string stl(84 + 50 * 64, '\0');
+    stl[80] = 64;
+    tarnis_test::Nifti pente(2, 2, 2, 1, 16, 32);
+    pente.poser<float>(112, std::numeric_limits<float>::infinity());
+    for (int i = 0; i < 8; ++i)
+        pente.ajouter<float>(static_cast<float>(i));
+    // Name, content, words of the reason both give.
+    const std::tuple<const char *, std::string, const char *> cas[] = {
+        {"zero.ply", entetePLY, "ne contient aucun point"},
+        {"nans.pcd", nans, "ses 3 points ont tous une coordonnée non finie"},
+        {"nuls.stl", stl, "les 64 premiers triangles, dès l'octet 84, ne sont que des octets nuls"},
+        {"pente.nii", pente.o, "facteur d'échelle non fini (scl_slope = inf"},
+    };
+    for (const auto &[nom, contenu, motif] : cas) {
+        const std::string chemin = t.file(nom);
+        ASSERT_TRUE(writeFile(chemin, contenu));
+        Maillage m;
+        m.ListePointsInterets = {point3(1, 2, 3)};
+        const Resultat r = ouvrirNuage(chemin, m);
+        const Sortie s = lancer(t, {"--cloud", chemin, "--mesh", reference, "--out", t.file("sortie")});
+        EXPECT_EQ(r.statut, Statut::NuageIllisible) << nom;
+        EXPECT_NE(r.texte().find(motif), std::string::npos) << r.texte();
+        EXPECT_TRUE(m.ListePointsInterets.empty()) << nom;
+        EXPECT_EQ(s.statut, 4) << nom << "\n" << s.err;
+        EXPECT_NE(derniereLigne(s.err).find(motif), std::string::npos) << s.err;
+        EXPECT_FALSE(fs::exists(t.file("sortie"))) << nom;
     }
 }

@@ -91,6 +91,7 @@ TEST(ArgumentsVolume, LevelBandAndFrameAreReadAndBadValuesRefused)
     EXPECT_TRUE(r.region.milieu && r.regionDonnee && !r.region.contient(37));
     EXPECT_EQ(r.volume, 2);
     EXPECT_TRUE(lu({"--cloud", "v.nii", "--labels=all"}).tousLesLabels);
+    EXPECT_TRUE(lu({"--cloud", "V.HDR", "--level", "3"}).regionDonnee);
     const std::pair<std::vector<std::string>, std::string> refus[] = {
         {{"--cloud", "v.nii", "--label", "3,x"}, "--label : un ou plusieurs labels entiers attendus"},
         {{"--cloud", "v.nii", "--labels", "tous"}, "--labels : « all » attendu, reçu « tous »"},
@@ -102,6 +103,8 @@ TEST(ArgumentsVolume, LevelBandAndFrameAreReadAndBadValuesRefused)
         {{"--cloud", "v.nii", "--band", "3"}, "--band : deux valeurs attendues"},
         {{"--cloud", "v.nii", "--band", "5", "1"}, "BAS doit être au plus HAUT"},
         {{"--cloud", "v.nii", "--level", "1", "--band", "0", "2"}, "un seul niveau ou une seule bande"},
+        {{"--cloud", "c.PTS", "--level", "1"}, "--voxels valent pour un volume (.nii, .nii.gz, .hdr/.img) ; c.PTS n'en"},
+        {{"--voxels", "--cloud", "c.ply"}, "c.ply n'en est pas un"},
     };
     for (const auto &[a, motif] : refus) {
         const LigneDeCommande l = analyserArguments(a, "g.smm");
