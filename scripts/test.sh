@@ -24,6 +24,7 @@ if [ "${SANITIZE:-1}" != 0 ]; then
   # Any report of either sanitizer fails the test that raised it.
   ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1} \
     UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
+    LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan-tiers.supp} \
     ctest --test-dir "$ASAN" --output-on-failure -j2 --timeout 600
   echo "test.sh: sanitizer build and tests in $(($(date +%s) - debut)) s"
 fi
