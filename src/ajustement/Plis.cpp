@@ -48,6 +48,24 @@ bool indicesValides(const ListesSimplexe &maillage)
     return true;
 }
 
+/// The first triangle of each cell's fan in the written surface (one more: their count), and the
+/// cells of each point.
+void compterLesEventails(const ListesSimplexe &m, std::vector<std::size_t> &premier,
+                         std::vector<std::vector<int>> &cellulesDe)
+{
+    premier.assign(m.mailles.size() + 1, 0);
+    cellulesDe.assign(m.positions.size(), {});
+    for (std::size_t c = 0; c < m.mailles.size(); ++c) {
+        const std::vector<int> &cellule = m.mailles[c];
+        premier[c + 1] = premier[c];
+        if (cellule.size() < 3)
+            continue;
+        premier[c + 1] += cellule.size();
+        for (int i : cellule)
+            cellulesDe[static_cast<std::size_t>(i)].push_back(static_cast<int>(c));
+    }
+}
+
 /// What holds the points to the data while the folds are undone: the cells of each point, the
 /// first triangle of each cell's fan, and the cloud points on each cell (their nearest triangle
 /// is of its fan) with their distance to it on entry.
@@ -63,20 +81,7 @@ struct Tenue
     Tenue(const ListesSimplexe &m, const std::vector<point3> &c) : maillage(m), nuage(c) {}
 
     /// The first triangle of each cell, the cells of each point.
-    void compter()
-    {
-        premier.assign(maillage.mailles.size() + 1, 0);
-        cellulesDe.assign(maillage.positions.size(), {});
-        for (std::size_t c = 0; c < maillage.mailles.size(); ++c) {
-            const std::vector<int> &cellule = maillage.mailles[c];
-            premier[c + 1] = premier[c];
-            if (cellule.size() < 3)
-                continue;
-            premier[c + 1] += cellule.size();
-            for (int i : cellule)
-                cellulesDe[static_cast<std::size_t>(i)].push_back(static_cast<int>(c));
-        }
-    }
+    void compter() { compterLesEventails(maillage, premier, cellulesDe); }
 
     /// The cloud points on each cell of the written surface (`sommets`, `faces`), and their
     /// distances.
@@ -236,14 +241,7 @@ struct Eventail
 
     Eventail(const ListesSimplexe &m, const FormesEcrites &ecrits) : maillage(m), commeEcrits(ecrits)
     {
-        premier.assign(m.mailles.size() + 1, 0);
-        cellulesDe.assign(m.positions.size(), {});
-        for (std::size_t c = 0; c < m.mailles.size(); ++c) {
-            premier[c + 1] = premier[c] + (m.mailles[c].size() < 3 ? 0 : m.mailles[c].size());
-            if (m.mailles[c].size() >= 3)
-                for (int i : m.mailles[c])
-                    cellulesDe[static_cast<std::size_t>(i)].push_back(static_cast<int>(c));
-        }
+        compterLesEventails(m, premier, cellulesDe);
     }
 
     /// The written surface as it stands.

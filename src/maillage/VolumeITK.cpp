@@ -127,6 +127,19 @@ bool poserRepere(const double direction[3][3], const double espacement[3], const
     return std::isfinite(det) && echelle > 0 && std::fabs(det) > 1e-6 * echelle;
 }
 
+/// The frame of an image's first three axes (see poserRepere).
+template <class Image> bool reperer(const Image &image, VolumeReel &v)
+{
+    double direction[3][3], espacement[3], origine[3];
+    for (unsigned r = 0; r < 3; ++r) {
+        for (unsigned c = 0; c < 3; ++c)
+            direction[r][c] = image.GetDirection()[r][c];
+        espacement[r] = image.GetSpacing()[r];
+        origine[r] = image.GetOrigin()[r];
+    }
+    return poserRepere(direction, espacement, origine, v);
+}
+
 /// The volume indice (0 the first, -1 the first said when there are others) of a 4-D image.
 Resultat copier(const Image4 &image, const std::string &nom, int indice, VolumeReel &v)
 {
@@ -144,14 +157,7 @@ Resultat copier(const Image4 &image, const std::string &nom, int indice, VolumeR
     const std::size_t debut = n * static_cast<std::size_t>(std::max(0, indice));
     const float *q = image.GetBufferPointer();
     v.valeurs.assign(q + debut, q + debut + n);
-    double direction[3][3], espacement[3], origine[3];
-    for (unsigned r = 0; r < 3; ++r) {
-        for (unsigned c = 0; c < 3; ++c)
-            direction[r][c] = image.GetDirection()[r][c];
-        espacement[r] = image.GetSpacing()[r];
-        origine[r] = image.GetOrigin()[r];
-    }
-    if (!poserRepere(direction, espacement, origine, v))
+    if (!reperer(image, v))
         return refus(nom, CodeRaison::VolumeAxesImpossibles);
     v.origineRepere = CodeRaison::RepereFichier;
     if (indice < 0 && volumes > 1)
@@ -351,14 +357,7 @@ Resultat lireSerie(const std::string &nom, int indice, VolumeReel &v)
     v.nz = static_cast<int>(taille[2]);
     const float *q = image.GetBufferPointer();
     v.valeurs.assign(q, q + static_cast<std::size_t>(v.nx) * static_cast<std::size_t>(v.ny) * static_cast<std::size_t>(v.nz));
-    double direction[3][3], espacement[3], origine[3];
-    for (unsigned r = 0; r < 3; ++r) {
-        for (unsigned c = 0; c < 3; ++c)
-            direction[r][c] = image.GetDirection()[r][c];
-        espacement[r] = image.GetSpacing()[r];
-        origine[r] = image.GetOrigin()[r];
-    }
-    if (!poserRepere(direction, espacement, origine, v))
+    if (!reperer(image, v))
         return refus(nom, CodeRaison::VolumeAxesImpossibles);
     v.origineRepere = CodeRaison::RepereDicom;
     if (uids.size() > 1)
